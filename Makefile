@@ -1,0 +1,51 @@
+# Two commands for a newcomer: `make run` and `make test`. Both install what is missing first.
+# Builds go outside the source tree, one folder per checkout.
+
+SOURCE_KEY := $(notdir $(CURDIR))-$(shell printf '%s' "$(CURDIR)" | md5sum | cut -c1-8)
+BUILD_ROOT ?= $(HOME)/.cache/tarven-build/$(SOURCE_KEY)
+BUILD      ?= $(BUILD_ROOT)/release
+SAN_BUILD  ?= $(BUILD_ROOT)/sanitize
+BENCH_BUILD ?= $(BUILD_ROOT)/bench
+FUZZ_BUILD ?= $(BUILD_ROOT)/fuzz
+JOBS       ?= $(shell nproc)
+
+CMAKE_GEN := -G Ninja
+
+.PHONY: deps build run test sanitize bench fuzz format clean
+
+deps:
+	@tools/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/cli/tslrun --echo --seconds 5 examples/hello.tsl
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+sanitize: deps
+	cmake -S . -B $(SAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTARVEN_SANITIZE=ON
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	    ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+	    -DTARVEN_BUILD_TESTS=OFF -DTARVEN_BUILD_BENCH=ON
+	cmake --build $(BENCH_BUILD) -j $(JOBS)
+	@echo "Benchmarks are in $(BENCH_BUILD)/bench; bench/README.md says how to run each."
+
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
+	    -DCMAKE_CXX_COMPILER=clang++ -DTARVEN_SANITIZE=ON -DTARVEN_BUILD_TESTS=OFF \
+	    -DTARVEN_BUILD_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD_ROOT)

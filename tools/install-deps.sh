@@ -1,0 +1,28 @@
+#!/bin/sh
+# Installs every Debian 12 package the project needs to build, test, benchmark and fuzz.
+# Does nothing when they are all there; uses sudo only when not run as root.
+set -eu
+
+PACKAGES="
+cmake ninja-build g++ make pkg-config
+qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqscintilla2-qt6-dev
+libgtest-dev libgmock-dev libbenchmark-dev
+fonts-nanum xvfb xauth imagemagick
+clang libclang-rt-14-dev
+python3 lua5.4
+"
+
+missing=""
+for pkg in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $pkg"
+    fi
+done
+[ -z "$missing" ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO=sudo
+echo "Installing:$missing"
+$SUDO apt-get update -q
+# shellcheck disable=SC2086
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q $missing
