@@ -1,0 +1,69 @@
+#include "CQueue.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <thread>
+
+TEST(CQueue, HoldsAtMost8191BytesInOrderAcrossTheWrap)
+{
+    CQueue queue;
+    unsigned char b = 0x55;
+    EXPECT_EQ(queue.GetByte(&b), 0);
+    EXPECT_EQ(b, 0x55) << "an empty queue leaves the output untouched";
+
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < CQueue::kCapacity; ++i)
+            ASSERT_EQ(queue.PutByte(static_cast<unsigned char>(i * 7 + round)), 1) << i;
+        EXPECT_EQ(queue.PutByte(0xAA), 0);
+        EXPECT_EQ(queue.GetSize(), 8191);
+        for (int i = 0; i < CQueue::kCapacity; ++i) {
+            ASSERT_EQ(queue.GetByte(&b), 1);
+            ASSERT_EQ(b, static_cast<unsigned char>(i * 7 + round)) << i;
+        }
+        EXPECT_EQ(queue.GetSize(), 0);
+    }
+}
+
+TEST(CQueue, CopyHoldsTheSameBytesAndClearEmpties)
+{
+    CQueue queue;
+    for (unsigned char c : {'a', 'b', 'c'})
+        queue.PutByte(c);
+    CQueue copy(queue);
+    CQueue assigned;
+    assigned = queue;
+    for (CQueue* q : {&copy, &assigned}) {
+        unsigned char b = 0;
+        std::string taken;
+        while (q->GetByte(&b))
+            taken += static_cast<char>(b);
+        EXPECT_EQ(taken, "abc");
+    }
+    EXPECT_EQ(queue.GetSize(), 3) << "copies are independent";
+    queue.Clear();
+    EXPECT_EQ(queue.GetSize(), 0);
+}
+
+TEST(CQueue, OneProducerOneConsumerPassEveryByteInSequence)
+{
+    constexpr uint64_t kBytes = 100'000'000;
+    CQueue queue;
+    std::thread producer([&] {
+        for (uint64_t i = 0; i < kBytes;) {
+            if (queue.PutByte(static_cast<unsigned char>(i * 131 >> 3)))
+                ++i;
+        }
+    });
+    uint64_t mismatches = 0;
+    for (uint64_t i = 0; i < kBytes;) {
+        unsigned char b;
+        if (queue.GetByte(&b)) {
+            mismatches += b != static_cast<unsigned char>(i * 131 >> 3);
+            ++i;
+        }
+    }
+    producer.join();
+    EXPECT_EQ(mismatches, 0u);
+    EXPECT_EQ(queue.GetSize(), 0);
+}
