@@ -165,6 +165,7 @@ private:
     };
     void Arithmetic(CCommandTable* pCmd, CalcOp op);
     void Bitwise(CCommandTable* pCmd, CalcOp op);
+    void Step(CCommandTable* pCmd, int nDelta);
     void PrintLine(CCommandTable* pCmd, bool bTranslate);
     void QueuePrint(const std::string& strLine);
 
