@@ -91,6 +91,8 @@ void Exercise(CSharedMemory& table, const std::vector<CSharedMemory::Value>& val
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
+    // The name first: statics made before the handler is registered outlive it.
+    TableName();
     std::atexit(RemoveTable);
     return 0;
 }
