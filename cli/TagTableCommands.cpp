@@ -31,9 +31,10 @@ bool ReadTag(CSharedMemory& table, const std::string& tag, std::vector<unsigned 
     return false;
 }
 
-// Runs `work` on an existing table with its tag lock held: the tag lock first, then the table
-// lock inside GetValue and SetValue, the order every script keeps.
-template <class Work> int WithTagLock(const std::string& name, Work work)
+// Reads `tag` of an existing table with its tag lock held and hands its head and value to
+// `work`: the tag lock first, then the table lock inside GetValue and SetValue, the order every
+// script keeps.
+template <class Work> int WithTag(const std::string& name, const std::string& tag, Work work)
 {
     CSharedMemory table(name, kDefaultSizeBytes, {}, CSharedMemory::OpenMode::OpenExisting);
     if (!table.IsInitialised())
@@ -42,7 +43,12 @@ template <class Work> int WithTagLock(const std::string& name, Work work)
     CNamedSemaphoreLock lock(tagLock);
     if (!lock.IsLocked())
         return TagTableCommands::Fail(tagLock.GetErrorText());
-    return work(table);
+    std::vector<unsigned char> value;
+    CSharedMemoryTag head;
+    std::string message;
+    if (!ReadTag(table, tag, value, head, message))
+        return TagTableCommands::Fail(message);
+    return work(table, head, value);
 }
 
 } // namespace
@@ -84,19 +90,15 @@ int Add(const std::string& table, const std::string& tag, const std::string& typ
     return 0;
 }
 
-int Set(const std::string& table, const std::string& tag, const std::string& value)
+int Set(const std::string& table, const std::string& tag, const std::string& text)
 {
-    return WithTagLock(table, [&](CSharedMemory& memory) {
-        std::vector<unsigned char> bytes;
-        CSharedMemoryTag head;
-        std::string message;
-        if (!ReadTag(memory, tag, bytes, head, message))
-            return Fail(message);
-        message = TagValueText::Encode(head, value, bytes);
-        if (!message.empty())
-            return Fail(message);
-        if (!memory.SetValue(tag, bytes.data(), head.nDataLength,
-                             static_cast<uint32_t>(bytes.size())))
+    return WithTag(table, tag, [&](CSharedMemory& memory, const CSharedMemoryTag& head, auto&) {
+        std::vector<unsigned char> data;
+        const std::string problem = TagValueText::Encode(head, text, data);
+        if (!problem.empty())
+            return Fail(problem);
+        if (!memory.SetValue(tag, data.data(), head.nDataLength,
+                             static_cast<uint32_t>(data.size())))
             return Fail(memory.GetErrorText());
         return 0;
     });
@@ -104,15 +106,12 @@ int Set(const std::string& table, const std::string& tag, const std::string& val
 
 int Get(const std::string& table, const std::string& tag)
 {
-    return WithTagLock(table, [&](CSharedMemory& memory) {
-        std::vector<unsigned char> bytes;
-        CSharedMemoryTag head;
-        std::string message;
-        if (!ReadTag(memory, tag, bytes, head, message))
-            return Fail(message);
-        std::cout << TagValueText::Format(head, bytes.data() + kTagHeadBytes, false) << '\n';
-        return 0;
-    });
+    return WithTag(
+        table, tag,
+        [](CSharedMemory&, const CSharedMemoryTag& head, const std::vector<unsigned char>& value) {
+            std::cout << TagValueText::Format(head, value.data() + kTagHeadBytes, false) << '\n';
+            return 0;
+        });
 }
 
 int List(const std::string& table)

@@ -9,7 +9,7 @@ namespace TagTableCommands {
 int Create(const std::string& table);
 int Add(const std::string& table, const std::string& tag, const std::string& type,
         const std::string& length);
-int Set(const std::string& table, const std::string& tag, const std::string& value);
+int Set(const std::string& table, const std::string& tag, const std::string& text);
 int Get(const std::string& table, const std::string& tag);
 int List(const std::string& table);
 int Remove(const std::string& table);

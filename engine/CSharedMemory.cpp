@@ -17,7 +17,8 @@ using namespace SharedTable;
 namespace {
 
 // The longest additions to a table name in the file system: "sem." and "_Sync_2".
-const std::size_t kTableNameExtraBytes = 4 + std::strlen(kTagLockSuffix);
+const std::size_t kTableNameExtraBytes =
+    SharedObject::kSemaphoreFileExtraBytes + std::strlen(kTagLockSuffix);
 
 // Strict UTF-8 to UTF-16; false for malformed text, which no entry name can match.
 bool ToUtf16(std::string_view text, std::u16string& out)

@@ -10,6 +10,10 @@ struct stat;
 // valid object name, and the object must be this user's alone.
 namespace SharedObject {
 
+// glibc keeps the named semaphore "/NAME" as this file prefix plus NAME.
+constexpr const char* kSemaphoreFilePrefix = "/dev/shm/sem.";
+constexpr std::size_t kSemaphoreFileExtraBytes = 4; // "sem."
+
 // 0 when `name` can name an object once `extraBytes` more bytes are added to it (prefixes and
 // suffixes the system or the table adds); else EINVAL or ENAMETOOLONG with a message that
 // starts with `what`.

@@ -9,10 +9,7 @@
 
 namespace {
 
-// glibc keeps a named semaphore as this file plus the name.
-constexpr const char* kSemaphoreFilePrefix = "/dev/shm/sem.";
-constexpr std::size_t kSemaphoreFilePrefixBytes = 4; // "sem."
-// Tries to create-or-open before giving up when the semaphore keeps vanishing in between.
+// Tries to open-or-create before giving up when the semaphore keeps appearing and vanishing.
 constexpr int kOpenAttempts = 3;
 
 } // namespace
@@ -20,21 +17,21 @@ constexpr int kOpenAttempts = 3;
 CNamedSemaphore::CNamedSemaphore(std::string_view name, unsigned initialCount) : m_strName(name)
 {
     std::string message;
-    if (int code =
-            SharedObject::CheckName(name, "semaphore name", kSemaphoreFilePrefixBytes, message)) {
+    if (int code = SharedObject::CheckName(name, "semaphore name",
+                                           SharedObject::kSemaphoreFileExtraBytes, message)) {
         Fail(code, message);
         return;
     }
     const std::string path = "/" + m_strName;
     for (int attempt = 0; attempt < kOpenAttempts && !m_pSemaphore; ++attempt) {
-        m_pSemaphore = sem_open(path.c_str(), O_CREAT | O_EXCL, 0600, initialCount);
-        // Someone else created it first: open theirs and check it below.
-        if (m_pSemaphore == SEM_FAILED && errno == EEXIST)
-            m_pSemaphore = sem_open(path.c_str(), 0);
+        // Opening an existing one first is much cheaper than glibc's create path.
+        m_pSemaphore = sem_open(path.c_str(), 0);
+        if (m_pSemaphore == SEM_FAILED && errno == ENOENT)
+            m_pSemaphore = sem_open(path.c_str(), O_CREAT | O_EXCL, 0600, initialCount);
         if (m_pSemaphore == SEM_FAILED) {
             m_pSemaphore = nullptr;
-            // ENOENT: it was unlinked between the two opens; try again.
-            if (errno != ENOENT) {
+            // EEXIST: another program created it between the two opens; try again.
+            if (errno != EEXIST) {
                 Fail(errno,
                      "cannot open semaphore \"" + path + "\": " + SharedObject::ErrorText(errno));
                 return;
@@ -49,7 +46,7 @@ CNamedSemaphore::CNamedSemaphore(std::string_view name, unsigned initialCount) :
     struct stat status
     {};
     int code = 0;
-    if (stat((kSemaphoreFilePrefix + m_strName).c_str(), &status) != 0) {
+    if (stat((SharedObject::kSemaphoreFilePrefix + m_strName).c_str(), &status) != 0) {
         code = errno;
         message = "cannot check semaphore \"" + path + "\": " + SharedObject::ErrorText(code);
     } else {
