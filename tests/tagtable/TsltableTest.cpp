@@ -1,3 +1,4 @@
+#include "CSharedMemoryTag.h"
 #include "TagTableTestSupport.h"
 
 #include <QProcess>
@@ -164,4 +165,32 @@ TEST(Tsltable, RefusesATagThatDoesNotFitTheBlock)
     run = Tsltable({table.name, "add", "y", "byte", "1"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("does not fit: 0 bytes left"), std::string::npos) << run.err;
+}
+
+TEST(Tsltable, SetWaitsForTheTagLockThatAScriptHolds)
+{
+    ScopedTable table("toollock");
+    const std::string tag = "lock" + std::to_string(getpid());
+    CSharedMemory memory(table.name, 4096);
+    const std::vector<unsigned char> value =
+        CSharedMemoryTag{CSharedMemoryTag::kByte, 1}.MakeValue();
+    ASSERT_TRUE(memory.AddValue(tag, value.data(), uint32_t(value.size())));
+
+    CNamedSemaphore tagLock(table.name + "_Sync_2", 1);
+    ASSERT_TRUE(tagLock.Lock());
+    QProcess process;
+    process.start(TSLTABLE_PATH,
+                  {QString::fromStdString(table.name), "set", QString::fromStdString(tag), "7"});
+    EXPECT_FALSE(process.waitForFinished(300)) << "set went ahead under a held tag lock";
+    std::vector<unsigned char> read(value.size());
+    uint32_t size = uint32_t(read.size());
+    ASSERT_TRUE(memory.GetValue(tag, read.data(), size)) << "the table lock stays free";
+    EXPECT_EQ(read.back(), 0);
+
+    tagLock.Unlock();
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    ASSERT_TRUE(memory.GetValue(tag, read.data(), size));
+    EXPECT_EQ(read.back(), 7);
+    CNamedSemaphore::Remove(tag + "_Event");
 }
