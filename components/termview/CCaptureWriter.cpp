@@ -36,10 +36,10 @@ bool CCaptureWriter::Open(const QString& path, QString* error)
         return false;
     }
     // A damaged tail (a crash mid-record) is cut off, so new records stay reachable.
-    const bool ready = keep > 0 ? m_file.resize(keep) && m_file.seek(keep)
-                                : m_file.resize(0) &&
-                                      m_file.write(CaptureFormat::EncodeHeader(NowMs())) ==
-                                          CaptureFormat::kHeaderBytes;
+    const bool ready =
+        keep > 0 ? m_file.resize(keep) && m_file.seek(keep)
+                 : m_file.resize(0) && m_file.write(CaptureFormat::EncodeHeader(NowMs())) ==
+                                           CaptureFormat::kHeaderBytes;
     if (!ready) {
         *error = m_file.errorString();
         m_file.close();

@@ -172,6 +172,17 @@ int CTextViewCtrl::GetLineSize() const
     return ClampToInt(m_pStore->Extent().heldLines);
 }
 
+void CTextViewCtrl::GetBuffer(QByteArray* bytes, QByteArray* attributes) const
+{
+    const std::vector<Cell> cells = m_pStore->Range(0, UINT64_MAX);
+    bytes->resize(static_cast<qsizetype>(cells.size()));
+    attributes->resize(static_cast<qsizetype>(cells.size()));
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        (*bytes)[static_cast<qsizetype>(i)] = static_cast<char>(cells[i].byte);
+        (*attributes)[static_cast<qsizetype>(i)] = static_cast<char>(cells[i].attr);
+    }
+}
+
 bool CTextViewCtrl::GalmuriSave(bool on, const QString& path)
 {
     if (!on) {
@@ -340,8 +351,8 @@ void CTextViewCtrl::PaintHex(QPainter& p, const Selection& sel)
     const uint64_t firstRow = FirstRow() + static_cast<uint64_t>(verticalScrollBar()->value());
     const uint64_t rows = static_cast<uint64_t>(VisibleRows()) + 1;
     uint64_t start = 0;
-    const std::vector<Cell> cells = m_pStore->Range(
-        firstRow * kHexBytesPerRow, (firstRow + rows) * kHexBytesPerRow, &start);
+    const std::vector<Cell> cells =
+        m_pStore->Range(firstRow * kHexBytesPerRow, (firstRow + rows) * kHexBytesPerRow, &start);
     const uint64_t end = start + cells.size();
     const qreal x = -horizontalScrollBar()->value();
     for (uint64_t k = 0; k < rows; ++k) {
@@ -351,9 +362,10 @@ void CTextViewCtrl::PaintHex(QPainter& p, const Selection& sel)
         const uint64_t to = std::min(rowStart + kHexBytesPerRow, end);
         if (from < to) {
             const auto begin = cells.begin() + static_cast<std::ptrdiff_t>(from - start);
-            m_painter.DrawHexRow(p, origin, from,
-                                 std::vector<Cell>(begin, begin + static_cast<std::ptrdiff_t>(to - from)),
-                                 m_bControls, sel);
+            m_painter.DrawHexRow(
+                p, origin, from,
+                std::vector<Cell>(begin, begin + static_cast<std::ptrdiff_t>(to - from)),
+                m_bControls, sel);
         }
         if (m_bCaret && m_bCaretLit && end >= rowStart && end < rowStart + kHexBytesPerRow)
             m_painter.DrawCaret(p, origin, HexLayout::HexCol(static_cast<int>(end - rowStart)));

@@ -45,6 +45,8 @@ public:
     void Clear();
     int GetBufferSize() const;
     int GetLineSize() const;
+    // Copies the held bytes and, byte for byte, their attributes.
+    void GetBuffer(QByteArray* bytes, QByteArray* attributes) const;
 
     // on: starts capturing the traffic written from now on into path (a new file, or an
     // existing capture file continued); false when it could not start. off: ends the capture.
@@ -120,7 +122,7 @@ private:
     bool m_bControls = false;
     bool m_bCaret = false;
     bool m_bCaretLit = true;
-    bool m_bFollow = true;  // keep the last byte in sight; off while the user reads above
+    bool m_bFollow = true;   // keep the last byte in sight; off while the user reads above
     bool m_bSyncing = false; // scroll bar changes made by the view itself
     bool m_bSelecting = false;
     uint64_t m_nSyncedFirstRow = 0; // first held row at the last sync, to keep the view steady

@@ -46,8 +46,8 @@ void CTextViewPainter::DrawCells(QPainter& p, QPointF origin, int col, int cells
         std::swap(fore, back);
     // Labels keep a hair of background between them, so "CR" "LF" never reads "CRLF".
     const qreal gap = inset ? 1 : 0;
-    const QRectF box(origin.x() + col * m_cellWidth + gap, origin.y(), cells * m_cellWidth - 2 * gap,
-                     m_lineHeight);
+    const QRectF box(origin.x() + col * m_cellWidth + gap, origin.y(),
+                     cells * m_cellWidth - 2 * gap, m_lineHeight);
     p.fillRect(box, back);
     if (text.isEmpty())
         return;
@@ -56,7 +56,7 @@ void CTextViewPainter::DrawCells(QPainter& p, QPointF origin, int col, int cells
 }
 
 void CTextViewPainter::DrawTextLine(QPainter& p, QPointF origin, const std::vector<Glyph>& glyphs,
-                                   const Selection& sel) const
+                                    const Selection& sel) const
 {
     p.setFont(m_font);
     const auto simple = [](const Glyph& g) { return g.ch != 0 && g.cells == 1; };
@@ -64,8 +64,8 @@ void CTextViewPainter::DrawTextLine(QPainter& p, QPointF origin, const std::vect
         const Glyph& first = glyphs[i];
         const bool selected = sel.Contains(first.offset);
         if (!simple(first)) {
-            const QString text = first.ch ? QString::fromUcs4(&first.ch, 1)
-                                          : QString::fromLatin1(first.label);
+            const QString text =
+                first.ch ? QString::fromUcs4(&first.ch, 1) : QString::fromLatin1(first.label);
             DrawCells(p, origin, first.col, first.cells, first.style, selected, text, !first.ch);
             ++i;
             continue;
@@ -90,7 +90,8 @@ void CTextViewPainter::DrawHexRow(QPainter& p, QPointF origin, uint64_t start,
     const uint64_t rowStart = start - start % kHexBytesPerRow;
     p.setPen(m_colours[kClrTextOut]);
     p.drawText(QPointF(origin.x(), origin.y() + m_ascent),
-               QStringLiteral("%1").arg(rowStart, HexLayout::kOffsetCells, 16, QLatin1Char('0'))
+               QStringLiteral("%1")
+                   .arg(rowStart, HexLayout::kOffsetCells, 16, QLatin1Char('0'))
                    .toUpper());
     const int skip = static_cast<int>(start - rowStart);
     for (std::size_t k = 0; k < cells.size() && skip + k < kHexBytesPerRow; ++k) {
@@ -99,8 +100,7 @@ void CTextViewPainter::DrawHexRow(QPainter& p, QPointF origin, uint64_t start,
         const bool selected = sel.Contains(start + k);
         const EStyle style = showControls && IsControlCode(cell.byte) ? ControlStyle(cell.attr)
                                                                       : TextStyle(cell.attr);
-        const QString hex =
-            QStringLiteral("%1").arg(cell.byte, 2, 16, QLatin1Char('0')).toUpper();
+        const QString hex = QStringLiteral("%1").arg(cell.byte, 2, 16, QLatin1Char('0')).toUpper();
         DrawCells(p, origin, HexLayout::HexCol(i), 2, style, selected, hex, false);
         const bool printable = cell.byte >= 0x20 && cell.byte < 0x7F;
         DrawCells(p, origin, HexLayout::AsciiCol(i), 1, style, selected,

@@ -11,9 +11,8 @@
 namespace {
 // Ink-friendly colours for paper: received text black, sent text navy, control codes maroon on
 // light grey (COLORREF values, as SetColor takes them).
-constexpr uint32_t kPrintColours[kColourCount] = {0xFFFFFF, 0x000000, 0xFFFFFF,
-                                                  0x800000, 0xFFFFFF, 0x000080,
-                                                  0xE0E0E0, 0x000080, 0xE0E0E0};
+constexpr uint32_t kPrintColours[kColourCount] = {0xFFFFFF, 0x000000, 0xFFFFFF, 0x800000, 0xFFFFFF,
+                                                  0x000080, 0xE0E0E0, 0x000080, 0xE0E0E0};
 } // namespace
 
 std::vector<std::vector<Glyph>> CTextViewPrinter::Wrap(std::vector<Glyph> glyphs, int cols)
@@ -72,11 +71,12 @@ int CTextViewPrinter::Print(QPainter* painter, QPagedPaintDevice* device,
     else
         lines = m_store.Lines(0, m_store.Extent().heldLines);
     const std::size_t rows =
-        m_bHex ? (bytes.empty() ? 0
-                                : (first + bytes.size() - 1) / kHexBytesPerRow -
-                                      first / kHexBytesPerRow + 1)
+        m_bHex ? (bytes.empty()
+                      ? 0
+                      : (first + bytes.size() - 1) / kHexBytesPerRow - first / kHexBytesPerRow + 1)
                : ForEachTextRow(lines, cols, [](std::size_t, const std::vector<Glyph>&) {});
-    const int pages = static_cast<int>(std::max<std::size_t>(1, (rows + rowsPerPage - 1) / rowsPerPage));
+    const int pages =
+        static_cast<int>(std::max<std::size_t>(1, (rows + rowsPerPage - 1) / rowsPerPage));
 
     const auto startPage = [&](int index) {
         if (index > 0)
@@ -111,8 +111,8 @@ int CTextViewPrinter::Print(QPainter* painter, QPagedPaintDevice* device,
             const auto from = bytes.begin() + static_cast<std::ptrdiff_t>(start - first);
             const auto to = bytes.begin() + static_cast<std::ptrdiff_t>(std::min<uint64_t>(
                                                 rowStart + kHexBytesPerRow - first, bytes.size()));
-            cells.DrawHexRow(*painter, origin(row), start, std::vector<Cell>(from, to),
-                             m_bControls, none);
+            cells.DrawHexRow(*painter, origin(row), start, std::vector<Cell>(from, to), m_bControls,
+                             none);
         }
     } else {
         ForEachTextRow(lines, cols, [&](std::size_t row, const std::vector<Glyph>& glyphs) {

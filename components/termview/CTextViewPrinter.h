@@ -18,8 +18,7 @@ class CTextViewPrinter
 public:
     CTextViewPrinter(const CTextLogStore& store, bool hex, bool showControls, const QFont& font)
         : m_store(store), m_bHex(hex), m_bControls(showControls), m_font(font)
-    {
-    }
+    {}
 
     // Draws on painter, which is active on device; starts new pages on device as needed.
     // Returns the number of pages printed.

@@ -128,18 +128,18 @@ QString CopyText(const std::vector<Cell>& cells, bool showControls)
     const auto code = [&](uint8_t b) {
         text += QStringLiteral("<%1>").arg(b, 2, 16, QLatin1Char('0')).toUpper();
     };
-    bool afterCR = false;
     for (std::size_t i = 0; i < cells.size();) {
         const uint8_t b = cells[i].byte;
-        const bool wasAfterCR = afterCR;
-        afterCR = b == '\r';
         char32_t ch = 0;
         if (b == '\r' || b == '\n') {
-            if (showControls)
+            const bool pair = b == '\r' && i + 1 < cells.size() && cells[i + 1].byte == '\n';
+            if (showControls) {
                 code(b);
-            if (!(b == '\n' && wasAfterCR))
-                text += QLatin1Char('\n');
-            ++i;
+                if (pair)
+                    code('\n');
+            }
+            text += QLatin1Char('\n');
+            i += pair ? 2 : 1;
         } else if (IsControlCode(b)) {
             if (showControls)
                 code(b);
