@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 #include "ControlCodeNames.h"
@@ -30,10 +31,15 @@ void CTextViewPainter::SetFont(const QFont& font, QPaintDevice* device)
     m_cellWidth = metrics.horizontalAdvance(QLatin1Char('M'));
     m_lineHeight = std::ceil(metrics.lineSpacing());
     m_ascent = metrics.ascent();
+    m_labelFont = font;
+    if (font.pointSizeF() > 0)
+        m_labelFont.setPointSizeF(font.pointSizeF() * kLabelScale);
+    else
+        m_labelFont.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * kLabelScale)));
 }
 
 void CTextViewPainter::DrawCells(QPainter& p, QPointF origin, int col, int cells, EStyle style,
-                                 bool selected, const QString& text, bool inset) const
+                                 bool selected, const QString& text, bool label) const
 {
     static constexpr EColourIndex kFore[] = {kClrTextOut, kClrTextIn, kClrControlOut,
                                              kClrControlIn};
@@ -44,15 +50,21 @@ void CTextViewPainter::DrawCells(QPainter& p, QPointF origin, int col, int cells
     QColor back = m_colours[kBack[index]];
     if (selected)
         std::swap(fore, back);
-    // Labels keep a hair of background between them, so "CR" "LF" never reads "CRLF".
-    const qreal gap = inset ? 1 : 0;
+    // Labels keep some background between them, so "CR" "LF" never reads "CRLF".
+    const qreal gap = label ? 1.5 : 0;
     const QRectF box(origin.x() + col * m_cellWidth + gap, origin.y(),
                      cells * m_cellWidth - 2 * gap, m_lineHeight);
     p.fillRect(box, back);
     if (text.isEmpty())
         return;
     p.setPen(fore);
-    p.drawText(QPointF(box.x(), origin.y() + m_ascent), text);
+    if (!label) {
+        p.drawText(QPointF(box.x(), origin.y() + m_ascent), text);
+        return;
+    }
+    p.setFont(m_labelFont);
+    p.drawText(box, Qt::AlignCenter, text);
+    p.setFont(m_font);
 }
 
 void CTextViewPainter::DrawTextLine(QPainter& p, QPointF origin, const std::vector<Glyph>& glyphs,

@@ -26,6 +26,8 @@ struct Selection
 class CTextViewPainter
 {
 public:
+    static constexpr qreal kLabelScale = 0.8;
+
     CTextViewPainter();
 
     // Colours as COLORREF values (0x00BBGGRR), in SetColor's order.
@@ -47,10 +49,11 @@ public:
 
 private:
     void DrawCells(QPainter& p, QPointF origin, int col, int cells, EStyle style, bool selected,
-                   const QString& text, bool inset) const;
+                   const QString& text, bool label) const;
 
     QColor m_colours[kColourCount];
     QFont m_font;
+    QFont m_labelFont; // control-code names: a little smaller, so they sit apart in their cells
     qreal m_cellWidth = 8;
     qreal m_lineHeight = 16;
     qreal m_ascent = 12;
