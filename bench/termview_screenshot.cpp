@@ -5,10 +5,26 @@
 #include <QFont>
 #include <QPixmap>
 #include <cstdio>
+#include <utility>
 
 #include "CTextViewCtrl.h"
 
 namespace {
+
+// A short monitor session: what was sent, and what the device answered.
+const std::pair<const char*, char> kSession[] = {
+    {"\x01\x01"
+     "Connected (COM1-9600-8-N-1)...\x01\x01\r\n",
+     kAttrSent},
+    {"AT+STATUS\r\n", kAttrSent},
+    {"\x02STATUS OK 온도 21.5 압력 정상\x03\r\n", kAttrReceived},
+    {"AT+READ 3\r\n", kAttrSent},
+    {"\x02"
+     "DATA\t0012\t0034\t0056\x03\x06\r\n",
+     kAttrReceived},
+    {"\x1B[2J\x07 경보: 센서 #2 응답 없음\r\n", kAttrReceived},
+    {"\x04", kAttrSent},
+};
 
 void Write(CTextViewCtrl& view, const char* text, char attr)
 {
@@ -39,19 +55,8 @@ int main(int argc, char** argv)
     view.ControlReceive(true);
     view.CaretShow(true);
     view.show();
-    Write(view,
-          "\x01\x01"
-          "Connected (COM1-9600-8-N-1)...\x01\x01\r\n",
-          kAttrSent);
-    Write(view, "AT+STATUS\r\n", kAttrSent);
-    Write(view, "\x02STATUS OK 온도 21.5 압력 정상\x03\r\n", kAttrReceived);
-    Write(view, "AT+READ 3\r\n", kAttrSent);
-    Write(view,
-          "\x02"
-          "DATA\t0012\t0034\t0056\x03\x06\r\n",
-          kAttrReceived);
-    Write(view, "\x1B[2J\x07 경보: 센서 #2 응답 없음\r\n", kAttrReceived);
-    Write(view, "\x04", kAttrSent);
+    for (const auto& [text, attr] : kSession)
+        Write(view, text, attr);
     view.setFocus();
     bool ok = Save(view, out.filePath(QStringLiteral("termview-text.png")));
     view.HexaView(true);
