@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -495,6 +496,13 @@ void CTextViewCtrl::keyPressEvent(QKeyEvent* event)
         return;
     }
     emit KeyText(text);
+}
+
+void CTextViewCtrl::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (!event->commitString().isEmpty())
+        emit KeyText(event->commitString());
+    event->accept();
 }
 
 void CTextViewCtrl::contextMenuEvent(QContextMenuEvent* event)

@@ -131,6 +131,15 @@ TEST_F(TextViewCtrlTest, MouseSelectionIsCopiedWithCtrlCAndTheContextAction)
     ASSERT_TRUE(copy->isEnabled());
     copy->trigger();
     EXPECT_EQ(QApplication::clipboard()->text(), "second ");
+
+    // A plain click drops the selection; Ctrl+C is then typed (ETX) instead of copied.
+    QTest::mouseClick(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, At(2, 0));
+    EXPECT_EQ(m_view.SelectedText(), "");
+    EXPECT_FALSE(copy->isEnabled());
+    QKeyEvent etx(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier, QStringLiteral("\x03"));
+    QApplication::sendEvent(&m_view, &etx);
+    ASSERT_EQ(typed.count(), 1);
+    EXPECT_EQ(typed[0][0].toString(), "\x03");
 }
 
 TEST_F(TextViewCtrlTest, HexModeDumpsSixteenBytesPerRow)
@@ -167,6 +176,12 @@ TEST_F(TextViewCtrlTest, TypedKeysReachTheOwner)
     EXPECT_EQ(typed[1][0].toString(), "t");
     EXPECT_EQ(typed[2][0].toString(), "\r");
     EXPECT_EQ(typed[3][0].toString(), "\t");
+
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("한"));
+    QApplication::sendEvent(&m_view, &composed);
+    ASSERT_EQ(typed.count(), 5);
+    EXPECT_EQ(typed[4][0].toString(), QStringLiteral("한"));
     EXPECT_EQ(m_view.GetBufferSize(), 0); // echo is the owner's business
 }
 
