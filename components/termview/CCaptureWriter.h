@@ -30,7 +30,6 @@ public:
     // Writes what has gathered as one record; false on a write failure.
     bool Flush();
     void Close();
-    bool IsOpen() const { return m_file.isOpen(); }
     QString ErrorString() const { return m_file.errorString(); }
 
 private:

@@ -17,9 +17,3 @@ uint64_t CLineIndex::DropOldest(std::size_t count)
     m_nFirstLine += count;
     return m_starts.front();
 }
-
-std::size_t CLineIndex::LineOf(uint64_t offset) const
-{
-    const auto it = std::upper_bound(m_starts.begin(), m_starts.end(), offset);
-    return it == m_starts.begin() ? 0 : static_cast<std::size_t>(it - m_starts.begin() - 1);
-}

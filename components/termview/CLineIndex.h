@@ -46,8 +46,6 @@ public:
     {
         return index + 1 < m_starts.size() ? m_starts[index + 1] : logEnd;
     }
-    // Index of the shown line holding the absolute offset (the last line for the end offset).
-    std::size_t LineOf(uint64_t offset) const;
 
 private:
     // Never wrap inside a UTF-8 sequence, unless it is longer than any valid one.

@@ -71,12 +71,6 @@ std::vector<Cell> CTextLogStore::Range(uint64_t from, uint64_t to, uint64_t* sta
     return cells;
 }
 
-std::size_t CTextLogStore::LineOf(uint64_t offset) const
-{
-    std::lock_guard lock(m_mutex);
-    return m_lines.LineOf(offset);
-}
-
 bool CTextLogStore::StartCapture(const QString& path, QString* error)
 {
     std::lock_guard lock(m_mutex);

@@ -48,8 +48,6 @@ public:
     std::vector<RowData> Lines(std::size_t firstIndex, std::size_t count) const;
     // Bytes of [from, to), clipped to what is held; *start gets the offset of the first.
     std::vector<Cell> Range(uint64_t from, uint64_t to, uint64_t* start = nullptr) const;
-    // Index of the shown line that holds the absolute offset.
-    std::size_t LineOf(uint64_t offset) const;
 
     bool StartCapture(const QString& path, QString* error);
     void StopCapture();
