@@ -28,7 +28,9 @@ int ClampToInt(uint64_t value)
 CTextViewCtrl::CTextViewCtrl(QWidget* parent)
     : QAbstractScrollArea(parent), m_pStore(std::make_unique<CTextLogStore>())
 {
-    setFont(QFont(QStringLiteral("굴림체"), 10));
+    QFont face(QStringLiteral("굴림체"), 10);
+    face.setStyleHint(QFont::TypeWriter); // a fixed-pitch fallback where the face is missing
+    setFont(face);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
@@ -105,6 +107,7 @@ void CTextViewCtrl::OnRepaintTimer()
     m_bPending.store(false);
     SyncScrollBars();
     viewport()->update();
+    emit DataShown();
 }
 
 void CTextViewCtrl::HexaView(bool on)

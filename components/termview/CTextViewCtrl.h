@@ -73,6 +73,9 @@ public:
 signals:
     // Text of a key typed into the view (Enter gives "\r"); the owner sends it on the link.
     void KeyText(const QString& text);
+    // The view caught up with what was written (at most once per repaint interval): owners
+    // refresh their byte and line counters here when another thread writes.
+    void DataShown();
     // A capture ended because its file could not be written.
     void CaptureFailed(const QString& message);
 
