@@ -95,18 +95,18 @@ TEST(Declarations, OpenLinesFillTheLinkRecord)
         EXPECT_EQ(syntax.CheckCom("OPEN", c.key, c.value), c.result) << c.key << " " << c.value;
     COMM comm;
     syntax.GetCom(&comm);
-    EXPECT_EQ(comm.nMedia, MEDIA_RS232C);
-    EXPECT_EQ(comm.nBaudRate, 6);
-    EXPECT_EQ(comm.nDataBit, 1);
-    EXPECT_EQ(comm.nParityBit, 2);
-    EXPECT_EQ(comm.nStopBit, 1);
+    EXPECT_EQ(int(comm.nMedia), MEDIA_RS232C);
+    EXPECT_EQ(int(comm.nBaudRate), 6);
+    EXPECT_EQ(int(comm.nDataBit), 1);
+    EXPECT_EQ(int(comm.nParityBit), 2);
+    EXPECT_EQ(int(comm.nStopBit), 1);
     EXPECT_STREQ(comm.szIP, "192.168.0.10");
     EXPECT_STREQ(comm.szPort, "COM12");
 
     CTSLSyntax fresh(nullptr);
     fresh.GetCom(&comm);
-    EXPECT_EQ(comm.nMedia, 0);
-    EXPECT_EQ(comm.nBaudRate, -1);
+    EXPECT_EQ(int(comm.nMedia), 0);
+    EXPECT_EQ(int(comm.nBaudRate), -1);
     EXPECT_EQ(comm.szPort[0], '\0');
 }
 
