@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+
+// Termios settings and driver counters of an open serial device. Every function returns 0 on
+// success or the errno value of the failure, and changes only the settings it names.
+
+// Raw bytes in and out: no line editing, echo, translation or flow control; modem lines do not
+// hang the line up (CLOCAL), the receiver is on, parity checking is on.
+int SetRawLine(int fd);
+// Any rate the device takes, in bits per second.
+int SetLineRate(int fd, int baud);
+// parity 0..4 (none, odd, even, mark, space), dataBits 5..8, stopBits 0..2 (one, one and a
+// half, two); EINVAL outside those ranges.
+int SetLineFraming(int fd, int parity, int dataBits, int stopBits);
+
+// Driver counters of line faults, to tell which kinds occurred since the last look.
+struct LineErrorCounts
+{
+    int frame = 0;
+    int overrun = 0;
+    int parity = 0;
+    int brk = 0;
+    int bufferOverrun = 0;
+};
+// CE_* flags of the faults counted since *last, which is then updated; 0 where the driver
+// keeps no counters (pseudo-terminals).
+uint32_t TakeLineErrors(int fd, LineErrorCounts* last);
+// The carrier-detect line, or -1 where the device has no modem lines (pseudo-terminals).
+int ReadCarrierDetect(int fd);
