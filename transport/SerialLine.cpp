@@ -1,19 +1,19 @@
 #include "SerialLine.h"
 
-#include "SerialCustomRate.h"
 #include "TransportConstants.h"
 
+// The kernel's own termios definitions; <termios.h> must stay out of this file.
+#include <asm/termbits.h>
 #include <cerrno>
 #include <linux/serial.h>
 #include <sys/ioctl.h>
-#include <termios.h>
 
 namespace {
 
 struct RateConstant
 {
     int baud;
-    speed_t code;
+    unsigned int code;
 };
 
 constexpr RateConstant kRateConstants[] = {
@@ -30,21 +30,23 @@ constexpr RateConstant kRateConstants[] = {
 // Reads the device settings, lets change alter its own fields and writes them back.
 template <typename Change> int Update(int fd, Change change)
 {
-    termios tio{};
-    if (tcgetattr(fd, &tio) != 0)
+    termios2 tio{};
+    if (ioctl(fd, TCGETS2, &tio) != 0)
         return errno;
     change(tio);
-    return tcsetattr(fd, TCSANOW, &tio) == 0 ? 0 : errno;
+    return ioctl(fd, TCSETS2, &tio) == 0 ? 0 : errno;
 }
 
 } // namespace
 
 int SetRawLine(int fd)
 {
-    return Update(fd, [](termios& tio) {
-        cfmakeraw(&tio);
-        tio.c_iflag &= ~(IXON | IXOFF | IXANY | IGNPAR | PARMRK);
+    return Update(fd, [](termios2& tio) {
+        tio.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
+                         IXANY | IGNPAR);
         tio.c_iflag |= INPCK;
+        tio.c_oflag &= ~OPOST;
+        tio.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
         tio.c_cflag &= ~CRTSCTS;
         tio.c_cflag |= CLOCAL | CREAD;
         tio.c_cc[VMIN] = 0;
@@ -58,15 +60,36 @@ int SetLineRate(int fd, int baud)
 {
     if (baud <= 0)
         return EINVAL;
+    unsigned int code = BOTHER;
     for (const RateConstant& rate : kRateConstants) {
-        if (rate.baud == baud) {
-            return Update(fd, [&rate](termios& tio) {
-                cfsetispeed(&tio, rate.code);
-                cfsetospeed(&tio, rate.code);
-            });
-        }
+        if (rate.baud == baud)
+            code = rate.code;
     }
-    return SetCustomRate(fd, baud);
+    return Update(fd, [baud, code](termios2& tio) {
+        tio.c_cflag &= ~(CBAUD | (CBAUD << IBSHIFT));
+        tio.c_cflag |= code | (code << IBSHIFT);
+        tio.c_ispeed = static_cast<speed_t>(baud);
+        tio.c_ospeed = static_cast<speed_t>(baud);
+    });
+}
+
+unsigned int FramingCflag(unsigned int cflag, int parity, int dataBits, int stopBits)
+{
+    static constexpr unsigned int kSizes[] = {CS5, CS6, CS7, CS8};
+    cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB);
+    cflag |= kSizes[dataBits - 5];
+    if (parity == ODDPARITY)
+        cflag |= PARENB | PARODD;
+    else if (parity == EVENPARITY)
+        cflag |= PARENB;
+    else if (parity == MARKPARITY)
+        cflag |= PARENB | CMSPAR | PARODD;
+    else if (parity == SPACEPARITY)
+        cflag |= PARENB | CMSPAR;
+    // Linux has no one and a half stop bits: two is the nearest the line can do.
+    if (stopBits != ONESTOPBIT)
+        cflag |= CSTOPB;
+    return cflag;
 }
 
 int SetLineFraming(int fd, int parity, int dataBits, int stopBits)
@@ -74,22 +97,17 @@ int SetLineFraming(int fd, int parity, int dataBits, int stopBits)
     if (parity < NOPARITY || parity > SPACEPARITY || dataBits < 5 || dataBits > 8 ||
         stopBits < ONESTOPBIT || stopBits > TWOSTOPBITS)
         return EINVAL;
-    return Update(fd, [=](termios& tio) {
-        static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
-        tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB);
-        tio.c_cflag |= kSizes[dataBits - 5];
-        if (parity == ODDPARITY)
-            tio.c_cflag |= PARENB | PARODD;
-        else if (parity == EVENPARITY)
-            tio.c_cflag |= PARENB;
-        else if (parity == MARKPARITY)
-            tio.c_cflag |= PARENB | CMSPAR | PARODD;
-        else if (parity == SPACEPARITY)
-            tio.c_cflag |= PARENB | CMSPAR;
-        // Linux has no one and a half stop bits: two is the nearest the line can do.
-        if (stopBits != ONESTOPBIT)
-            tio.c_cflag |= CSTOPB;
+    return Update(fd, [=](termios2& tio) {
+        tio.c_cflag = FramingCflag(tio.c_cflag, parity, dataBits, stopBits);
     });
+}
+
+int ReadDeviceRate(int fd)
+{
+    termios2 tio{};
+    if (ioctl(fd, TCGETS2, &tio) != 0)
+        return -1;
+    return static_cast<int>(tio.c_ospeed);
 }
 
 uint32_t TakeLineErrors(int fd, LineErrorCounts* last)

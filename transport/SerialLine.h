@@ -2,8 +2,10 @@
 
 #include <cstdint>
 
-// Termios settings and driver counters of an open serial device. Every function returns 0 on
-// success or the errno value of the failure, and changes only the settings it names.
+// Line settings and driver counters of an open serial device. Everything goes through the
+// kernel's termios2 interface, which takes any rate in bits per second: once a device runs at a
+// rate without a B constant, the C library's tcsetattr refuses to touch it. Setters return 0 on
+// success or the errno value of the failure, and change only the settings they name.
 
 // Raw bytes in and out: no line editing, echo, translation or flow control; modem lines do not
 // hang the line up (CLOCAL), the receiver is on, parity checking is on.
@@ -13,6 +15,11 @@ int SetLineRate(int fd, int baud);
 // parity 0..4 (none, odd, even, mark, space), dataBits 5..8, stopBits 0..2 (one, one and a
 // half, two); EINVAL outside those ranges.
 int SetLineFraming(int fd, int parity, int dataBits, int stopBits);
+// cflag with its size, parity and stop-bit fields set as SetLineFraming sets them; the values
+// must lie in the ranges above.
+unsigned int FramingCflag(unsigned int cflag, int parity, int dataBits, int stopBits);
+// The output rate the device now runs at, in bits per second; -1 with errno set on failure.
+int ReadDeviceRate(int fd);
 
 // Driver counters of line faults, to tell which kinds occurred since the last look.
 struct LineErrorCounts
