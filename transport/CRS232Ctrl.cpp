@@ -428,19 +428,26 @@ unsigned CRS232Ctrl::bsCheckForCommEvent(int wait)
     return mask;
 }
 
-void CRS232Ctrl::StoreChunk(const char* chunk, int n)
-{
-    // The whole chunk or nothing, so that a gap never falls inside a message.
-    if (CQueue::kCells - m_queue.GetSize() <= n)
-        return;
-    for (int i = 0; i < n; ++i)
-        m_queue.PutByte(static_cast<unsigned char>(chunk[i]));
-}
-
 void CRS232Ctrl::PostReceived()
 {
     if (m_pOwner != nullptr)
         QCoreApplication::postEvent(m_pOwner, new CTransportEvent(WM_COMM_RECEIVED, 0, 0));
+}
+
+bool CRS232Ctrl::HasRoomFor(int n) const
+{
+    return CQueue::kCells - m_queue.GetSize() > n;
+}
+
+bool CRS232Ctrl::WaitForRoom(int n)
+{
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kReaderRoomWaitMs);
+    while (!HasRoomFor(n) && Clock::now() < deadline) {
+        pollfd wake = {m_hWake, POLLIN, 0};
+        if (::poll(&wake, 1, kReaderRoomPollMs) > 0)
+            return false;
+    }
+    return true;
 }
 
 void CRS232Ctrl::ReaderThreadProc()
@@ -451,9 +458,25 @@ void CRS232Ctrl::ReaderThreadProc()
         if (state == PortState::Closing)
             break;
         // Bytes that arrived before a hang-up are still taken.
+        bool unannounced = false;
         int got = 0;
-        while ((got = ReadPort(chunk, sizeof chunk)) > 0)
-            StoreChunk(chunk, got);
+        while ((got = ReadPort(chunk, sizeof chunk)) > 0) {
+            if (!HasRoomFor(got)) {
+                // A short hold-up of the owner must not cost bytes: let it drain the queue while
+                // later bytes wait in the driver's buffer. Only after that is the chunk dropped,
+                // whole, so that a gap never falls inside a message.
+                if (unannounced)
+                    PostReceived();
+                unannounced = false;
+                if (!WaitForRoom(got))
+                    return;
+                if (!HasRoomFor(got))
+                    continue;
+            }
+            for (int i = 0; i < got; ++i)
+                m_queue.PutByte(static_cast<unsigned char>(chunk[i]));
+            unannounced = true;
+        }
         if (state == PortState::Fault && !m_bVanished)
             MarkVanished(EIO);
         PostReceived();

@@ -21,7 +21,9 @@ struct CommWaitRecord
 
 // Serial (RS-232C) port over a termios device: opens it with link settings, reads without
 // waiting, writes with a time-out, and after the numeric Open runs a reader thread that moves
-// received bytes into m_queue and posts WM_COMM_RECEIVED to the owner.
+// received bytes into m_queue and posts one WM_COMM_RECEIVED to the owner per burst. A chunk
+// that does not fit waits a moment for the owner to drain the queue, then is dropped whole.
+// A device that goes away stops the reader, clears the connect flag and posts one more notice.
 class CRS232Ctrl
 {
 public:
@@ -37,8 +39,9 @@ public:
     // mean 9600 baud, 8 data bits, no parity, one stop bit; codes outside their tables fail
     // with EINVAL.
     int Open(COMM* settings);
-    // Opens with plain values (baud in bits per second, data bits 5..8, parity 0..4, stop bits
-    // 0..2) and starts the reader thread.
+    // Opens with plain values (baud in bits per second, any rate the device takes; data bits
+    // 5..8, parity 0..4, stop bits 0..2) and starts the reader thread. Settings the device
+    // refuses fail the open.
     int Open(const char* port, int baud, int dataBits, int parity, int stopBits);
     // Always 1; releases a reader or writer that waits and joins the reader. Not from the reader
     // thread itself.
@@ -94,7 +97,9 @@ private:
     PortState PollPort(short events, int timeoutMs);
     void MarkVanished(int error);
     void ClearLineErrors();
-    void StoreChunk(const char* chunk, int n);
+    bool HasRoomFor(int n) const;
+    // Waits a little for the owner to make room for n bytes; false when Close came.
+    bool WaitForRoom(int n);
     void PostReceived();
     void ReaderThreadProc();
 

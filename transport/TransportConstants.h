@@ -7,12 +7,15 @@
 // Serial port.
 inline constexpr int kWriteTimeoutMs = 1000;   // a Write gives up on a stalled line after this
 inline constexpr int kReaderChunkBytes = 4096; // the reader thread moves at most this per read
-inline constexpr int kDriverQueueBytes = 4096; // driver queue sizes asked for at Open
-inline constexpr int kEventPollTickMs = 20;    // modem-line and transmit-empty checks in a wait
-inline constexpr int kDefaultBaudIndex = 6;    // 9600, for a COMM record without a rate
-inline constexpr int kDefaultDataBitCode = 1;  // 8 data bits
-inline constexpr int kDefaultParityCode = 0;   // none
-inline constexpr int kDefaultStopBitCode = 0;  // one stop bit
+// The reader gives the owner this long to drain a queue that cannot take a whole chunk, before
+// the chunk is dropped; it looks every kReaderRoomPollMs.
+inline constexpr int kReaderRoomWaitMs = 250;
+inline constexpr int kReaderRoomPollMs = 1;
+inline constexpr int kEventPollTickMs = 20;   // modem-line and transmit-empty checks in a wait
+inline constexpr int kDefaultBaudIndex = 6;   // 9600, for a COMM record without a rate
+inline constexpr int kDefaultDataBitCode = 1; // 8 data bits
+inline constexpr int kDefaultParityCode = 0;  // none
+inline constexpr int kDefaultStopBitCode = 0; // one stop bit
 
 // Port events a wait reports, with the numbers callers know them by.
 inline constexpr uint32_t EV_RXCHAR = 0x0001;

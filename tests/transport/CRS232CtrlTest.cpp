@@ -290,6 +290,7 @@ TEST(CRS232Ctrl, ReaderDropsAWholeChunkThatDoesNotFit)
     ASSERT_TRUE(WaitUntil([&] { return port.m_queue.GetSize() == 8000; }));
     ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_COMM_RECEIVED) >= 2; }));
 
+    // Nobody drains: after the reader's short hold the chunk goes.
     int notices = owner.Count(WM_COMM_RECEIVED);
     pty.Send(std::string(200, 'c')); // 8192 - 8000 = 192 is not more than 200
     ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_COMM_RECEIVED) > notices; }))
@@ -302,6 +303,27 @@ TEST(CRS232Ctrl, ReaderDropsAWholeChunkThatDoesNotFit)
     EXPECT_EQ(port.m_queue.GetSize(), 8191);
     EXPECT_EQ(TakeAll(port.m_queue),
               std::string(4000, 'a') + std::string(4000, 'b') + std::string(191, 'd'));
+}
+
+TEST(CRS232Ctrl, ReaderHoldsAChunkWhileTheOwnerCatchesUp)
+{
+    PtyPair pty;
+    EventRecorder owner;
+    CRS232Ctrl port(&owner);
+    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT), 1);
+    pty.Send(std::string(4000, 'a'));
+    ASSERT_TRUE(WaitUntil([&] { return port.m_queue.GetSize() == 4000; }));
+    pty.Send(std::string(4000, 'b'));
+    ASSERT_TRUE(WaitUntil([&] { return port.m_queue.GetSize() == 8000; }));
+
+    pty.Send(std::string(300, 'c'));
+    std::this_thread::sleep_for(20ms); // the owner is busy for a moment, well under the hold
+    std::string taken = TakeAll(port.m_queue);
+    ASSERT_TRUE(WaitUntil([&] {
+        taken += TakeAll(port.m_queue);
+        return taken.size() == 8300;
+    })) << "the chunk waited for room instead of being dropped";
+    EXPECT_EQ(taken, std::string(4000, 'a') + std::string(4000, 'b') + std::string(300, 'c'));
 }
 
 TEST(CRS232Ctrl, VanishedDeviceStopsTheReaderWithoutSpinning)
