@@ -177,7 +177,6 @@ int CRS232Ctrl::Close()
     }
     m_bRun = false;
     eventfd_write(m_hWake, 1);
-    m_dwEventSelection = 0;
     tcflush(m_hComm, TCIOFLUSH);
     if (m_reader.joinable())
         m_reader.join();
@@ -189,6 +188,7 @@ int CRS232Ctrl::Close()
     m_hWake = -1;
     m_hComm = -1;
     m_bClosing = false;
+    m_dwEventSelection = 0;
     m_wait.bPending = false;
     return 1;
 }

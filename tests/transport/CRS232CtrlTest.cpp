@@ -277,19 +277,28 @@ TEST(CRS232Ctrl, ReaderQueuesEveryByteAndPostsOneNoticePerBurst)
     EXPECT_EQ(TakeAll(port.m_queue), all) << "every value, 0 included, in order";
 }
 
-TEST(CRS232Ctrl, ReaderDropsAWholeChunkThatDoesNotFit)
+// A port whose reader has queued 8000 bytes that nobody has taken yet.
+class CRS232CtrlWith8000Queued : public testing::Test
 {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT), 1);
+        pty.Send(std::string(4000, 'a'));
+        ASSERT_TRUE(WaitUntil([&] { return port.m_queue.GetSize() == 4000; }));
+        pty.Send(std::string(4000, 'b'));
+        ASSERT_TRUE(WaitUntil([&] { return port.m_queue.GetSize() == 8000; }));
+        ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_COMM_RECEIVED) >= 2; }));
+    }
+
+    const std::string queued = std::string(4000, 'a') + std::string(4000, 'b');
     PtyPair pty;
     EventRecorder owner;
-    CRS232Ctrl port(&owner);
-    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT), 1);
+    CRS232Ctrl port{&owner};
+};
 
-    pty.Send(std::string(4000, 'a'));
-    ASSERT_TRUE(WaitUntil([&] { return port.m_queue.GetSize() == 4000; }));
-    pty.Send(std::string(4000, 'b'));
-    ASSERT_TRUE(WaitUntil([&] { return port.m_queue.GetSize() == 8000; }));
-    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_COMM_RECEIVED) >= 2; }));
-
+TEST_F(CRS232CtrlWith8000Queued, ReaderDropsAWholeChunkThatDoesNotFit)
+{
     // Nobody drains: after the reader's short hold the chunk goes.
     int notices = owner.Count(WM_COMM_RECEIVED);
     pty.Send(std::string(200, 'c')); // 8192 - 8000 = 192 is not more than 200
@@ -301,21 +310,11 @@ TEST(CRS232Ctrl, ReaderDropsAWholeChunkThatDoesNotFit)
     pty.Send(std::string(191, 'd')); // 192 > 191
     ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_COMM_RECEIVED) > notices; }));
     EXPECT_EQ(port.m_queue.GetSize(), 8191);
-    EXPECT_EQ(TakeAll(port.m_queue),
-              std::string(4000, 'a') + std::string(4000, 'b') + std::string(191, 'd'));
+    EXPECT_EQ(TakeAll(port.m_queue), queued + std::string(191, 'd'));
 }
 
-TEST(CRS232Ctrl, ReaderHoldsAChunkWhileTheOwnerCatchesUp)
+TEST_F(CRS232CtrlWith8000Queued, ReaderHoldsAChunkWhileTheOwnerCatchesUp)
 {
-    PtyPair pty;
-    EventRecorder owner;
-    CRS232Ctrl port(&owner);
-    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT), 1);
-    pty.Send(std::string(4000, 'a'));
-    ASSERT_TRUE(WaitUntil([&] { return port.m_queue.GetSize() == 4000; }));
-    pty.Send(std::string(4000, 'b'));
-    ASSERT_TRUE(WaitUntil([&] { return port.m_queue.GetSize() == 8000; }));
-
     pty.Send(std::string(300, 'c'));
     std::this_thread::sleep_for(20ms); // the owner is busy for a moment, well under the hold
     std::string taken = TakeAll(port.m_queue);
@@ -323,7 +322,7 @@ TEST(CRS232Ctrl, ReaderHoldsAChunkWhileTheOwnerCatchesUp)
         taken += TakeAll(port.m_queue);
         return taken.size() == 8300;
     })) << "the chunk waited for room instead of being dropped";
-    EXPECT_EQ(taken, std::string(4000, 'a') + std::string(4000, 'b') + std::string(300, 'c'));
+    EXPECT_EQ(taken, queued + std::string(300, 'c'));
 }
 
 TEST(CRS232Ctrl, VanishedDeviceStopsTheReaderWithoutSpinning)

@@ -117,6 +117,11 @@ TEST(CServerSock, AcceptsIntoTheFirstFreeSlotAndReusesAFreedOne)
     EXPECT_EQ(slot2->Send("back", 4), 4);
     EXPECT_EQ(ReadAll(*peers[2], 4), "back");
 
+    CServerSock second; // the port is taken
+    EXPECT_EQ(second.Create(server.GetPort(), kLoopback), 0);
+    EXPECT_EQ(errno, EADDRINUSE);
+    EXPECT_EQ(second.Listen(5), 0);
+
     // The owner closing a slot itself frees it too.
     server.GetSlot(3)->Close();
     EXPECT_EQ(server.GetSlot(3)->bsGetSlotState(), -1);
