@@ -47,8 +47,16 @@ int CServerSock::Create(quint16 port, const QHostAddress& address)
         UpdateAccepting();
         return 1;
     }
-    errno = m_pListener->serverError() == QAbstractSocket::AddressInUseError ? EADDRINUSE
-                                                                             : EADDRNOTAVAIL;
+    switch (m_pListener->serverError()) {
+    case QAbstractSocket::AddressInUseError:
+        errno = EADDRINUSE;
+        break;
+    case QAbstractSocket::SocketAccessError:
+        errno = EACCES;
+        break;
+    default:
+        errno = EADDRNOTAVAIL;
+    }
     m_pListener.reset();
     return 0;
 }
