@@ -135,8 +135,28 @@ void CClientSock::Adopt(QTcpSocket* socket)
     });
     connect(socket, &QTcpSocket::disconnected, this, [this] {
         m_bPeerClosed = true;
-        OnClose(0);
+        if (DeliverRemainingData())
+            OnClose(0);
     });
+}
+
+bool CClientSock::DeliverRemainingData()
+{
+    // A peer's last bytes and its close often arrive together; the owner reads a bounded amount
+    // per receive event and closes the socket when it hears of the close. As on Windows, the
+    // close is reported only after what is buffered was read, while the handler takes some.
+    const QPointer<CClientSock> self(this);
+    qint64 left = m_pSocket->bytesAvailable();
+    while (left > 0) {
+        OnReceive(0);
+        if (self.isNull() || m_pSocket == nullptr)
+            return false; // the owner closed or deleted the socket itself
+        const qint64 now = m_pSocket->bytesAvailable();
+        if (now >= left)
+            break;
+        left = now;
+    }
+    return true;
 }
 
 void CClientSock::ReleaseSocket()

@@ -66,6 +66,9 @@ private:
     // descriptor is closed on failure.
     int Attach(qintptr descriptor);
     void Adopt(QTcpSocket* socket);
+    // Reports receives while data is left after the peer closed; false when the owner closed
+    // or deleted this socket meanwhile, so that no close is to be reported.
+    bool DeliverRemainingData();
     void ReleaseSocket();
     // Makes our handle refer to Qt's socket fd, keeping the handle's number once it has one.
     bool SetHandle(int fd);

@@ -229,6 +229,39 @@ TEST(CClientSock, ReportsConnectReceiveAndCloseAsAStandAloneClient)
     EXPECT_EQ(client.Send("x", 1), -1);
 }
 
+TEST(CClientSock, DataSentJustBeforeTheCloseIsReadBeforeTheCloseIsReported)
+{
+    PeerServer far;
+    EventRecorder owner;
+    CClientSock client;
+    client.SetWnd(&owner);
+    std::string received;
+    size_t receivedWhenClosed = 0;
+    owner.onEvent = [&](const RecordedEvent& e) {
+        if (e.message == WM_SOCKET_RECEIVE) {
+            char buf[2048]; // one bounded receive per event, as the monitor does
+            const int got = client.Receive(buf, sizeof buf);
+            if (got > 0)
+                received.append(buf, size_t(got));
+        } else if (e.message == WM_SOCKET_CLOSE) {
+            receivedWhenClosed = received.size();
+            client.Close();
+        }
+    };
+    ASSERT_EQ(client.Connect("127.0.0.1", far.server.serverPort()), 1);
+    ASSERT_TRUE(far.TakePeer());
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_CONNECT) == 1; }));
+
+    std::string reply;
+    for (int i = 0; i < 20000; ++i)
+        reply += char('A' + i % 26);
+    far.peer->write(reply.data(), qint64(reply.size()));
+    far.peer->disconnectFromHost();
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_CLOSE) == 1; }));
+    EXPECT_EQ(receivedWhenClosed, reply.size());
+    EXPECT_EQ(received, reply);
+}
+
 TEST(CClientSock, RefusedConnectIsReportedAsAConnectWithoutPeer)
 {
     EventRecorder owner;
