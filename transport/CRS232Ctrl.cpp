@@ -69,6 +69,10 @@ void CRS232Ctrl::CopyFrom(const CRS232Ctrl& other)
     m_dwEventSelection = other.m_dwEventSelection;
     m_wait = other.m_wait;
     m_nCarrierAtWait = other.m_nCarrierAtWait;
+    {
+        std::lock_guard lock(other.m_lineMutex);
+        m_lineCounts = other.m_lineCounts;
+    }
     if (other.m_hComm < 0)
         return;
     const int fd = fcntl(other.m_hComm, F_DUPFD_CLOEXEC, 0);
@@ -403,6 +407,7 @@ unsigned CRS232Ctrl::bsCheckForCommEvent(int wait)
             break;
         if (state == PortState::Fault) {
             MarkVanished(EIO);
+            ClearLineErrors();
             failed = true;
             break;
         }
@@ -421,10 +426,8 @@ unsigned CRS232Ctrl::bsCheckForCommEvent(int wait)
     if (mask != 0)
         m_wait = {mask, false};
     LeaveIo();
-    if (failed) {
-        ClearLineErrors();
+    if (failed)
         bsWaitCommEvent();
-    }
     return mask;
 }
 

@@ -120,7 +120,7 @@ private:
     int m_nCarrierAtWait = -1;
     std::atomic<bool> m_bWrittenSinceWait = false;
 
-    std::mutex m_lineMutex;
+    mutable std::mutex m_lineMutex;
     LineErrorCounts m_lineCounts;
 
     std::mutex m_ioMutex;

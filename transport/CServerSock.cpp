@@ -10,8 +10,6 @@
 #include <cerrno>
 #include <unistd.h>
 
-static_assert(CServerSock::kSlots == kServerSlotCount);
-
 // The listening socket: hands every descriptor the system accepts straight to its server.
 class CServerListener : public QTcpServer
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CClientSock.h"
+#include "TransportConstants.h"
 
 #include <QHostAddress>
 #include <QObject>
@@ -16,7 +17,7 @@ class CServerListener;
 class CServerSock : public QObject
 {
 public:
-    static constexpr int kSlots = 256;
+    static constexpr int kSlots = kServerSlotCount;
 
     explicit CServerSock(QObject* parent = nullptr);
     ~CServerSock() override;
