@@ -1,0 +1,466 @@
+#include "CRS232Ctrl.h"
+
+#include "EventRecorder.h"
+#include "PtyPair.h"
+#include "SerialLine.h"
+#include "TransportConstants.h"
+
+#include <gtest/gtest.h>
+
+#include <QDeadlineTimer>
+
+#include <atomic>
+#include <cstring>
+#include <ctime>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+COMM SerialComm(const char* port, int baud, int data, int parity, int stop)
+{
+    COMM comm;
+    comm.nMedia = MEDIA_RS232C;
+    std::strncpy(comm.szPort, port, sizeof comm.szPort - 1);
+    comm.nBaudRate = baud;
+    comm.nDataBit = data;
+    comm.nParityBit = parity;
+    comm.nStopBit = stop;
+    return comm;
+}
+
+// Points COM7 at the pty, as the environment mapping lets a user do.
+class ComName
+{
+public:
+    explicit ComName(const std::string& device) { qputenv("TARVEN_COM7", device.c_str()); }
+    ~ComName() { qunsetenv("TARVEN_COM7"); }
+};
+
+std::string TakeAll(CQueue& queue)
+{
+    std::string taken;
+    unsigned char b = 0;
+    while (queue.GetByte(&b))
+        taken += static_cast<char>(b);
+    return taken;
+}
+
+int BytesWaiting(int fd)
+{
+    int waiting = 0;
+    return ioctl(fd, FIONREAD, &waiting) == 0 ? waiting : -1;
+}
+
+double ProcessCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+// What a pty keeps of the line settings: Linux ptys always report 8 data bits without parity
+// enabled, but keep the rate, the odd and mark/space choices and the stop bits. The data bits
+// and parity enable are checked on FramingCflag itself.
+constexpr tcflag_t kKeptBits = PARODD | CMSPAR | CSTOPB;
+
+struct LineSettings
+{
+    int rate;
+    tcflag_t keptBits;
+
+    bool operator==(const LineSettings&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const LineSettings& s)
+{
+    return out << s.rate << " baud, cflag bits 0" << std::oct << s.keptBits << std::dec;
+}
+
+LineSettings ReadBack(int fd)
+{
+    termios tio{};
+    EXPECT_EQ(tcgetattr(fd, &tio), 0);
+    return {ReadDeviceRate(fd), tio.c_cflag & kKeptBits};
+}
+
+} // namespace
+
+TEST(CRS232Ctrl, MissingDeviceFailsWithErrorTwoAndCloseAlwaysSucceeds)
+{
+    CRS232Ctrl port(nullptr);
+    EXPECT_EQ(port.Close(), 1) << "closing a port never opened";
+    EXPECT_EQ(port.Open("/dev/no-such-serial-device", 9600, 8, NOPARITY, ONESTOPBIT), 0);
+    EXPECT_EQ(port.GetLastError(), 2u);
+    EXPECT_EQ(port.IsValid(), 0);
+    EXPECT_EQ(port.bsGetConnectFlag(), 0);
+    char buf[4];
+    EXPECT_EQ(port.Read(buf, 4), 0);
+    EXPECT_EQ(port.Write("x", 1), 0);
+    EXPECT_EQ(port.Close(), 1);
+    EXPECT_EQ(port.Close(), 1);
+
+    ComName com7("/dev/no-such-serial-device");
+    COMM comm = SerialComm("COM7", 6, 1, 0, 0);
+    EXPECT_EQ(port.Open(&comm), 0);
+    EXPECT_EQ(port.GetLastError(), 2u);
+}
+
+TEST(CRS232Ctrl, OpenFromCommCodesSetsTheLineAsTheTablesSay)
+{
+    PtyPair pty;
+    ComName com7(pty.SlavePath());
+    struct Case
+    {
+        int baud, data, parity, stop;
+        LineSettings expected;
+    };
+    const Case cases[] = {
+        {6, 1, 0, 0, {9600, 0}},
+        {-1, -1, -1, -1, {9600, 0}}, // unset codes: the defaults
+        {12, 0, 2, 2, {115200, CSTOPB}},
+        {0, 1, 1, 1, {110, PARODD | CSTOPB}}, // one and a half: two on Linux
+        {14, 1, 0, 0, {256000, 0}},           // no B constant: a custom rate
+        {7, 0, -1, 0, {14400, 0}},
+        {6, 1, 1, 0, {9600, PARODD}}, // back to a B constant after custom rates
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.baud << "/" << c.data << "/" << c.parity << "/" << c.stop);
+        CRS232Ctrl port(nullptr);
+        COMM comm = SerialComm("COM7", c.baud, c.data, c.parity, c.stop);
+        ASSERT_EQ(port.Open(&comm), 1) << "errno " << port.GetLastError();
+        EXPECT_EQ(port.IsValid(), 1);
+        EXPECT_EQ(port.bsGetConnectFlag(), 1);
+        EXPECT_EQ(ReadBack(port.GetCommHandle()), c.expected);
+    }
+}
+
+TEST(CRS232Ctrl, CodesOutsideTheirTablesAreRefusedWithEinval)
+{
+    PtyPair pty;
+    ComName com7(pty.SlavePath());
+    const int cases[][4] = {{15, 1, 0, 0}, {-2, 1, 0, 0}, {6, 2, 0, 0},
+                            {6, 1, 3, 0},  {6, 1, 0, 3},  {6, 1, -5, 0}};
+    for (const auto& c : cases) {
+        CRS232Ctrl port(nullptr);
+        COMM comm = SerialComm("COM7", c[0], c[1], c[2], c[3]);
+        EXPECT_EQ(port.Open(&comm), 0) << c[0] << "/" << c[1] << "/" << c[2] << "/" << c[3];
+        EXPECT_EQ(port.GetLastError(), unsigned(EINVAL));
+        EXPECT_EQ(port.GetCommHandle(), -1);
+    }
+    CRS232Ctrl port(nullptr);
+    EXPECT_EQ(port.Open(nullptr), 0);
+    EXPECT_EQ(port.GetLastError(), unsigned(EINVAL));
+}
+
+TEST(CRS232Ctrl, NumericOpenTakesPlainValuesAndRefusesImpossibleOnes)
+{
+    PtyPair pty;
+    struct Case
+    {
+        int baud, data, parity, stop;
+        bool opens;
+        LineSettings expected;
+    };
+    const Case cases[] = {
+        {19200, 7, EVENPARITY, TWOSTOPBITS, true, {19200, CSTOPB}},
+        {921600, 8, NOPARITY, ONESTOPBIT, true, {921600, 0}},
+        {9600, 5, MARKPARITY, ONESTOPBIT, true, {9600, PARODD | CMSPAR}},
+        {250000, 6, SPACEPARITY, ONESTOPBIT, true, {250000, CMSPAR}},
+        {9600, 9, NOPARITY, ONESTOPBIT, false, {}},
+        {9600, 8, 5, ONESTOPBIT, false, {}},
+        {9600, 8, NOPARITY, 3, false, {}},
+        {0, 8, NOPARITY, ONESTOPBIT, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.baud << " " << c.data << " " << c.parity << " " << c.stop);
+        CRS232Ctrl port(nullptr);
+        ASSERT_EQ(port.Open(pty.SlavePath().c_str(), c.baud, c.data, c.parity, c.stop),
+                  c.opens ? 1 : 0);
+        if (!c.opens) {
+            EXPECT_EQ(port.GetLastError(), unsigned(EINVAL));
+            EXPECT_EQ(port.GetCommHandle(), -1) << "a refused open leaves nothing open";
+            continue;
+        }
+        EXPECT_EQ(ReadBack(port.GetCommHandle()), c.expected);
+        EXPECT_EQ(port.bsSetParityDataStop(ODDPARITY, 8, TWOSTOPBITS), 1);
+        EXPECT_EQ(ReadBack(port.GetCommHandle()).keptBits, tcflag_t(PARODD | CSTOPB));
+        EXPECT_EQ(port.bsSetParityDataStop(NOPARITY, 4, ONESTOPBIT), 0);
+        EXPECT_EQ(port.GetLastError(), unsigned(EINVAL));
+        EXPECT_EQ(port.IsValid(), 0);
+    }
+}
+
+TEST(SerialLine, FramingSetsDataBitsParityAndStopBits)
+{
+    struct Case
+    {
+        int parity, dataBits, stopBits;
+        tcflag_t cflag;
+    };
+    const Case cases[] = {
+        {NOPARITY, 8, ONESTOPBIT, CS8},
+        {NOPARITY, 7, ONESTOPBIT, CS7},
+        {NOPARITY, 6, ONESTOPBIT, CS6},
+        {NOPARITY, 5, ONESTOPBIT, CS5},
+        {ODDPARITY, 8, ONESTOPBIT, CS8 | PARENB | PARODD},
+        {EVENPARITY, 7, ONESTOPBIT, CS7 | PARENB},
+        {MARKPARITY, 8, ONESTOPBIT, CS8 | PARENB | PARODD | CMSPAR},
+        {SPACEPARITY, 8, ONESTOPBIT, CS8 | PARENB | CMSPAR},
+        {NOPARITY, 8, ONE5STOPBITS, CS8 | CSTOPB},
+        {EVENPARITY, 7, TWOSTOPBITS, CS7 | PARENB | CSTOPB},
+    };
+    const tcflag_t others = CREAD | CLOCAL | B9600;
+    const tcflag_t stale = PARENB | PARODD | CMSPAR | CSTOPB | CS6;
+    for (const Case& c : cases) {
+        EXPECT_EQ(FramingCflag(others | stale, c.parity, c.dataBits, c.stopBits), others | c.cflag)
+            << c.parity << " " << c.dataBits << " " << c.stopBits;
+    }
+}
+
+TEST(CRS232Ctrl, CustomRatesOpenAndReadBackWhenTheDriverTakesThem)
+{
+    PtyPair pty;
+    for (int rate : {250000, 230400, 460800, 1000000, 2000000, 3000000, 31250}) {
+        CRS232Ctrl port(nullptr);
+        ASSERT_EQ(port.Open(pty.SlavePath().c_str(), rate, 8, NOPARITY, ONESTOPBIT), 1) << rate;
+        // A pty keeps whatever rate it is given; real drivers may round, and say so here.
+        EXPECT_EQ(ReadDeviceRate(port.GetCommHandle()), rate);
+        EXPECT_EQ(port.bsSetBaudRate(57600), 1);
+        EXPECT_EQ(ReadDeviceRate(port.GetCommHandle()), 57600);
+    }
+}
+
+TEST(CRS232Ctrl, ReadReturnsWhatIsWaitingWithoutWaitingForMore)
+{
+    PtyPair pty;
+    ComName com7(pty.SlavePath());
+    CRS232Ctrl port(nullptr);
+    COMM comm = SerialComm("COM7", 6, 1, 0, 0);
+    ASSERT_EQ(port.Open(&comm), 1);
+    char buf[10] = {};
+    EXPECT_EQ(port.Read(buf, 10), 0) << "nothing there yet";
+
+    pty.Send(std::string("a\0c", 3));
+    ASSERT_TRUE(WaitUntil([&] { return BytesWaiting(port.GetCommHandle()) == 3; }));
+    EXPECT_EQ(port.Read(buf, 10), 3);
+    EXPECT_EQ(std::string(buf, 3), std::string("a\0c", 3));
+    EXPECT_EQ(port.Read(buf, 10), 0);
+    EXPECT_EQ(port.bsGetConnectFlag(), 1) << "an empty read is no hang-up";
+
+    EXPECT_EQ(port.Write("hello", 5), 5);
+    EXPECT_EQ(pty.Receive(5, 10s), "hello");
+}
+
+TEST(CRS232Ctrl, ReaderQueuesEveryByteAndPostsOneNoticePerBurst)
+{
+    PtyPair pty;
+    EventRecorder owner;
+    CRS232Ctrl port(&owner);
+    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 115200, 8, NOPARITY, ONESTOPBIT), 1);
+
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    pty.Send(all);
+    ASSERT_TRUE(WaitUntil([&] { return port.m_queue.GetSize() == 256; }));
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_COMM_RECEIVED) >= 1; }));
+    SpinFor(100);
+    EXPECT_EQ(owner.Count(WM_COMM_RECEIVED), 1);
+    EXPECT_EQ(owner.events.front().wParam, 0u);
+    EXPECT_EQ(owner.events.front().lParam, 0);
+    EXPECT_EQ(TakeAll(port.m_queue), all) << "every value, 0 included, in order";
+}
+
+// A port whose reader has queued 8000 bytes that nobody has taken yet.
+class CRS232CtrlWith8000Queued : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT), 1);
+        pty.Send(std::string(4000, 'a'));
+        ASSERT_TRUE(WaitUntil([&] { return port.m_queue.GetSize() == 4000; }));
+        pty.Send(std::string(4000, 'b'));
+        ASSERT_TRUE(WaitUntil([&] { return port.m_queue.GetSize() == 8000; }));
+        ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_COMM_RECEIVED) >= 2; }));
+    }
+
+    const std::string queued = std::string(4000, 'a') + std::string(4000, 'b');
+    PtyPair pty;
+    EventRecorder owner;
+    CRS232Ctrl port{&owner};
+};
+
+TEST_F(CRS232CtrlWith8000Queued, ReaderDropsAWholeChunkThatDoesNotFit)
+{
+    // Nobody drains: after the reader's short hold the chunk goes.
+    int notices = owner.Count(WM_COMM_RECEIVED);
+    pty.Send(std::string(200, 'c')); // 8192 - 8000 = 192 is not more than 200
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_COMM_RECEIVED) > notices; }))
+        << "a burst whose chunk was dropped is still announced";
+    EXPECT_EQ(port.m_queue.GetSize(), 8000);
+
+    notices = owner.Count(WM_COMM_RECEIVED);
+    pty.Send(std::string(191, 'd')); // 192 > 191
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_COMM_RECEIVED) > notices; }));
+    EXPECT_EQ(port.m_queue.GetSize(), 8191);
+    EXPECT_EQ(TakeAll(port.m_queue), queued + std::string(191, 'd'));
+}
+
+TEST_F(CRS232CtrlWith8000Queued, ReaderHoldsAChunkWhileTheOwnerCatchesUp)
+{
+    pty.Send(std::string(300, 'c'));
+    std::this_thread::sleep_for(20ms); // the owner is busy for a moment, well under the hold
+    std::string taken = TakeAll(port.m_queue);
+    ASSERT_TRUE(WaitUntil([&] {
+        taken += TakeAll(port.m_queue);
+        return taken.size() == 8300;
+    })) << "the chunk waited for room instead of being dropped";
+    EXPECT_EQ(taken, queued + std::string(300, 'c'));
+}
+
+TEST(CRS232Ctrl, VanishedDeviceStopsTheReaderWithoutSpinning)
+{
+    PtyPair pty;
+    EventRecorder owner;
+    CRS232Ctrl port(&owner);
+    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT), 1);
+    pty.Send("xy");
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_COMM_RECEIVED) == 1; }));
+
+    pty.CloseMaster(); // the adapter is pulled
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_COMM_RECEIVED) == 2; }))
+        << "one more notice tells the owner";
+    ASSERT_TRUE(WaitUntil([&] { return port.bsGetConnectFlag() == 0; }));
+    EXPECT_EQ(port.GetLastError(), unsigned(EIO));
+    EXPECT_EQ(port.IsValid(), 0);
+
+    const double cpuBefore = ProcessCpuSeconds();
+    std::this_thread::sleep_for(500ms);
+    const double cpuUsed = ProcessCpuSeconds() - cpuBefore;
+    EXPECT_LT(cpuUsed, 0.1) << "a spinning reader would burn most of the half second";
+    SpinFor(100);
+    EXPECT_EQ(owner.Count(WM_COMM_RECEIVED), 2);
+    EXPECT_EQ(TakeAll(port.m_queue), "xy");
+
+    char buf[8];
+    EXPECT_EQ(port.Read(buf, 8), 0);
+    EXPECT_EQ(port.Write("z", 1), 0);
+    EXPECT_EQ(port.Close(), 1);
+    EXPECT_EQ(port.GetCommHandle(), -1);
+}
+
+TEST(CRS232Ctrl, CloseReleasesAWriterBlockedOnAFullLine)
+{
+    PtyPair pty; // nobody reads the master, so the line fills up
+    ComName com7(pty.SlavePath());
+    CRS232Ctrl port(nullptr);
+    COMM comm = SerialComm("COM7", 6, 1, 0, 0);
+    ASSERT_EQ(port.Open(&comm), 1);
+    ASSERT_EQ(port.bsSetWriteTimeouts(0, 60000), 1);
+
+    const std::string block(1 << 20, 'w');
+    std::atomic<int> written = -1;
+    std::thread writer([&] { written = port.Write(block.data(), int(block.size())); });
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(written.load(), -1) << "the writer waits for room";
+
+    QDeadlineTimer generous(10000);
+    EXPECT_EQ(port.Close(), 1);
+    EXPECT_FALSE(generous.hasExpired()) << "Close did not wait out the 60 s write time-out";
+    writer.join();
+    EXPECT_GE(written.load(), 0);
+    EXPECT_LT(written.load(), int(block.size()));
+}
+
+TEST(CRS232Ctrl, WriteGivesUpWhenItsTimeOutRunsOut)
+{
+    PtyPair pty;
+    CRS232Ctrl port(nullptr);
+    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT), 1);
+    ASSERT_EQ(port.bsSetWriteTimeouts(0, 50), 1);
+    const std::string block(1 << 20, 'w');
+    const int written = port.Write(block.data(), int(block.size()));
+    EXPECT_GT(written, 0);
+    EXPECT_LT(written, int(block.size()));
+    EXPECT_EQ(port.IsValid(), 1) << "a time-out is no error";
+}
+
+TEST(CRS232Ctrl, CommEventWaitReportsReceivedCharacters)
+{
+    PtyPair pty;
+    ComName com7(pty.SlavePath());
+    CRS232Ctrl port(nullptr);
+    COMM comm = SerialComm("COM7", 6, 1, 0, 0); // no reader thread to take the bytes first
+    ASSERT_EQ(port.Open(&comm), 1);
+    CommWaitRecord record;
+    EXPECT_EQ(port.bsWaitCommEvent(), 1);
+    EXPECT_EQ(port.GetWaitOverlapped(record), 0);
+    EXPECT_TRUE(record.bPending);
+    EXPECT_EQ(port.bsCheckForCommEvent(0), 0u);
+
+    pty.Send("!");
+    const unsigned events = port.bsCheckForCommEvent(1);
+    EXPECT_EQ(events, EV_RXCHAR);
+    port.GetWaitOverlapped(record);
+    EXPECT_FALSE(record.bPending);
+    EXPECT_EQ(record.dwEventMask, EV_RXCHAR);
+
+    EXPECT_EQ(port.bsWaitCommEvent(), 1);
+    EXPECT_EQ(port.Write("ok", 2), 2);
+    EXPECT_TRUE(port.bsCheckForCommEvent(1) & EV_TXEMPTY);
+}
+
+TEST(CRS232Ctrl, CallerCountersAndSignals)
+{
+    CRS232Ctrl port(nullptr);
+    port.bsSetWaitCount(3);
+    EXPECT_EQ(port.bsGetWaitCount(), 2);
+    EXPECT_EQ(port.bsGetWaitCount(), 1);
+    port.bsSetStatusSignal(0xBEEF);
+    EXPECT_EQ(port.bsGetStatusSignal(), 0xBEEF);
+    port.bsSetConnectFlag(1);
+    EXPECT_EQ(port.bsGetConnectFlag(), 1);
+    CommWaitRecord record;
+    EXPECT_EQ(port.GetWaitOverlapped(record), 0);
+}
+
+TEST(CRS232Ctrl, CopyOwnsItsDescriptorAndRunsNoReader)
+{
+    PtyPair pty;
+    EventRecorder owner;
+    CRS232Ctrl port(&owner);
+    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT), 1);
+    port.bsSetWaitCount(5);
+    pty.Send("abc");
+    ASSERT_TRUE(WaitUntil([&] { return port.m_queue.GetSize() == 3; }));
+
+    CRS232Ctrl copy(port);
+    CRS232Ctrl assigned(nullptr);
+    assigned = port;
+    for (CRS232Ctrl* c : {&copy, &assigned}) {
+        EXPECT_GE(c->GetCommHandle(), 0);
+        EXPECT_NE(c->GetCommHandle(), port.GetCommHandle());
+        EXPECT_EQ(c->bsGetConnectFlag(), 1);
+        EXPECT_EQ(c->bsGetWaitCount(), 4);
+        EXPECT_EQ(TakeAll(c->m_queue), "abc");
+    }
+    EXPECT_EQ(port.m_queue.GetSize(), 3) << "the copies took from their own queues";
+
+    port.Close();
+    EXPECT_EQ(copy.Write("still", 5), 5) << "closing the original leaves the copy's descriptor";
+    EXPECT_EQ(pty.Receive(5, 10s), "still");
+    pty.Send("more");
+    SpinFor(200);
+    EXPECT_EQ(copy.m_queue.GetSize(), 0) << "no reader thread fills the copy";
+    char buf[8];
+    EXPECT_EQ(copy.Read(buf, 8), 4);
+    EXPECT_EQ(copy.Close(), 1);
+    EXPECT_EQ(assigned.Close(), 1);
+}

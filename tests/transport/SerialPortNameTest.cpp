@@ -1,0 +1,38 @@
+#include "SerialPortName.h"
+
+#include <gtest/gtest.h>
+
+#include <QSettings>
+#include <QTemporaryDir>
+
+TEST(SerialDevicePath, MapsComNamesThroughEnvironmentSettingsAndDefault)
+{
+    QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    {
+        QSettings settings(QStringLiteral("Halvorn"), QStringLiteral("TARVEN"));
+        settings.setValue(QStringLiteral("PortMap/COM4"), QStringLiteral("/dev/ttyUSB0"));
+        settings.setValue(QStringLiteral("PortMap/COM5"), QStringLiteral("/dev/ttyACM1"));
+    }
+    qputenv("TARVEN_COM3", "/dev/ttyUSB3");
+    qputenv("TARVEN_COM5", "/tmp/env-wins");
+
+    const std::pair<const char*, const char*> cases[] = {
+        {"/dev/ttyUSB7", "/dev/ttyUSB7"},
+        {"COM1", "/dev/ttyS0"},
+        {"com2", "/dev/ttyS1"},
+        {"COM3", "/dev/ttyUSB3"},
+        {"COM4", "/dev/ttyUSB0"},
+        {"COM5", "/tmp/env-wins"},
+        {"COM255", "/dev/ttyS254"},
+        {"COM256", "/dev/COM256"},
+        {"COM0", "/dev/COM0"},
+        {"ttyACM0", "/dev/ttyACM0"},
+        {"", ""},
+    };
+    for (const auto& [name, device] : cases)
+        EXPECT_EQ(SerialDevicePath(QString::fromUtf8(name)).toStdString(), device) << name;
+
+    qunsetenv("TARVEN_COM3");
+    qunsetenv("TARVEN_COM5");
+}

@@ -1,0 +1,382 @@
+#include "CClientSock.h"
+#include "CServerSock.h"
+
+#include "EventRecorder.h"
+
+#include <gtest/gtest.h>
+
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <atomic>
+#include <memory>
+#include <sys/resource.h>
+#include <thread>
+
+namespace {
+
+const QHostAddress kLoopback(QHostAddress::LocalHost);
+
+std::unique_ptr<QTcpSocket> ConnectPeer(quint16 port)
+{
+    auto peer = std::make_unique<QTcpSocket>();
+    peer->connectToHost(kLoopback, port);
+    return peer;
+}
+
+std::string ReadAll(QTcpSocket& peer, size_t count)
+{
+    std::string got;
+    WaitUntil([&] {
+        got += peer.readAll().toStdString();
+        return got.size() >= count;
+    });
+    return got;
+}
+
+quint16 PortWithNobodyListening()
+{
+    QTcpServer probe;
+    probe.listen(kLoopback, 0);
+    return probe.serverPort(); // closed again when probe goes
+}
+
+// A listener and the one connection a CClientSock makes to it.
+struct PeerServer
+{
+    QTcpServer server;
+    std::unique_ptr<QTcpSocket> peer;
+
+    PeerServer() { server.listen(kLoopback, 0); }
+    bool TakePeer()
+    {
+        const bool ok = WaitUntil([&] { return server.hasPendingConnections(); });
+        if (ok)
+            peer.reset(server.nextPendingConnection());
+        return ok;
+    }
+};
+
+} // namespace
+
+TEST(CServerSock, AcceptsIntoTheFirstFreeSlotAndReusesAFreedOne)
+{
+    EventRecorder owner;
+    CServerSock server;
+    server.SetWnd(&owner);
+    ASSERT_EQ(server.Create(0, kLoopback), 1);
+    EXPECT_EQ(server.Listen(5), 1);
+
+    int slotStateSeenByCloseHandler = 0;
+    owner.onEvent = [&](const RecordedEvent& e) {
+        if (e.message == WM_SOCKET_CLOSE)
+            slotStateSeenByCloseHandler =
+                CClientSock::FromHandle(qintptr(e.wParam))->bsGetSlotState();
+    };
+
+    std::vector<std::unique_ptr<QTcpSocket>> peers;
+    for (int i = 0; i < 4; ++i) {
+        peers.push_back(ConnectPeer(server.GetPort()));
+        ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_ACCEPT) == i + 1; }));
+        const RecordedEvent accepted = owner.Of(WM_SOCKET_ACCEPT).back();
+        EXPECT_EQ(accepted.lParam, i);
+        CClientSock* slot = CClientSock::FromHandle(qintptr(accepted.wParam));
+        ASSERT_EQ(slot, server.GetSlot(i));
+        EXPECT_EQ(slot->bsGetSerialNo(), i);
+        EXPECT_EQ(slot->bsGetSlotState(), 0);
+        EXPECT_EQ(slot->GetWnd(), &owner);
+        QString address;
+        quint16 port = 0;
+        EXPECT_EQ(slot->GetPeerName(address, port), 1);
+        EXPECT_EQ(address, "127.0.0.1");
+        EXPECT_EQ(port, peers.back()->localPort());
+    }
+    server.CalcConnection();
+    EXPECT_EQ(server.GetConnectionCount(), 4);
+
+    peers[0]->disconnectFromHost();
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_CLOSE) == 1; }));
+    EXPECT_EQ(owner.Of(WM_SOCKET_CLOSE).front().lParam, 0);
+    EXPECT_EQ(slotStateSeenByCloseHandler, -1) << "the slot is free before the owner hears";
+
+    peers.push_back(ConnectPeer(server.GetPort()));
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_ACCEPT) == 5; }));
+    EXPECT_EQ(owner.Of(WM_SOCKET_ACCEPT).back().lParam, 0) << "slot 0 again, 1..3 still in use";
+    server.CalcConnection();
+    EXPECT_EQ(server.GetConnectionCount(), 4);
+
+    // Data from a slot's peer reaches the owner tagged with the slot, and replies go back.
+    peers[2]->write("to slot 2");
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_RECEIVE) >= 1; }));
+    const RecordedEvent received = owner.Of(WM_SOCKET_RECEIVE).front();
+    EXPECT_EQ(received.lParam, 2);
+    char buf[64];
+    CClientSock* slot2 = CClientSock::FromHandle(qintptr(received.wParam));
+    ASSERT_EQ(slot2, server.GetSlot(2));
+    EXPECT_EQ(slot2->Receive(buf, sizeof buf), 9);
+    EXPECT_EQ(slot2->Send("back", 4), 4);
+    EXPECT_EQ(ReadAll(*peers[2], 4), "back");
+
+    CServerSock second; // the port is taken
+    EXPECT_EQ(second.Create(server.GetPort(), kLoopback), 0);
+    EXPECT_EQ(errno, EADDRINUSE);
+    EXPECT_EQ(second.Listen(5), 0);
+
+    // The owner closing a slot itself frees it too.
+    server.GetSlot(3)->Close();
+    EXPECT_EQ(server.GetSlot(3)->bsGetSlotState(), -1);
+    EXPECT_EQ(CClientSock::FromHandle(qintptr(owner.Of(WM_SOCKET_ACCEPT)[3].wParam)), nullptr);
+}
+
+TEST(CServerSock, AFullTableLeavesTheNextPeerWaitingUntilASlotFrees)
+{
+    // 256 connections take about 800 descriptors in this one process.
+    rlimit limit{};
+    getrlimit(RLIMIT_NOFILE, &limit);
+    if (limit.rlim_cur < 2048 && limit.rlim_max > limit.rlim_cur) {
+        limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, 4096);
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+    ASSERT_GE(limit.rlim_cur, 1024u) << "too few descriptors for 257 connections";
+
+    EventRecorder owner;
+    CServerSock server;
+    server.SetWnd(&owner);
+    ASSERT_EQ(server.Create(0, kLoopback), 1);
+
+    std::vector<std::unique_ptr<QTcpSocket>> peers;
+    for (int i = 0; i < CServerSock::kSlots; ++i)
+        peers.push_back(ConnectPeer(server.GetPort()));
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_ACCEPT) == 256; }, 60000));
+    for (int i = 0; i < CServerSock::kSlots; ++i)
+        ASSERT_EQ(owner.Of(WM_SOCKET_ACCEPT)[i].lParam, i);
+
+    peers.push_back(ConnectPeer(server.GetPort()));
+    SpinFor(500);
+    EXPECT_EQ(owner.Count(WM_SOCKET_ACCEPT), 256) << "the 257th is neither accepted nor reported";
+    server.CalcConnection();
+    EXPECT_EQ(server.GetConnectionCount(), 256);
+
+    peers[17]->disconnectFromHost();
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_ACCEPT) == 257; }, 30000))
+        << "the waiting peer is taken once a slot frees";
+    EXPECT_EQ(owner.Of(WM_SOCKET_ACCEPT).back().lParam, 17);
+    CClientSock* slot = server.GetSlot(17);
+    QString address;
+    quint16 port = 0;
+    slot->GetPeerName(address, port);
+    EXPECT_EQ(port, peers.back()->localPort());
+}
+
+TEST(CClientSock, ReportsConnectReceiveAndCloseAsAStandAloneClient)
+{
+    PeerServer far;
+    EventRecorder owner;
+    CClientSock client;
+    client.SetWnd(&owner);
+    std::string received;
+    owner.onEvent = [&](const RecordedEvent& e) {
+        if (e.message != WM_SOCKET_RECEIVE)
+            return;
+        char buf[3]; // small reads: what is left is reported again
+        const int got = CClientSock::FromHandle(qintptr(e.wParam))->Receive(buf, sizeof buf);
+        if (got > 0)
+            received.append(buf, size_t(got));
+    };
+    ASSERT_EQ(client.Create(), 1);
+    const qintptr handle = client.GetHandle();
+    EXPECT_EQ(CClientSock::FromHandle(handle), &client);
+    ASSERT_EQ(client.Connect("127.0.0.1", far.server.serverPort()), 1);
+    ASSERT_TRUE(far.TakePeer());
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_CONNECT) == 1; }));
+    const RecordedEvent connected = owner.Of(WM_SOCKET_CONNECT).front();
+    EXPECT_EQ(connected.lParam, 0xFFFF);
+    EXPECT_EQ(qintptr(connected.wParam), handle) << "the handle stays what Create gave";
+    EXPECT_EQ(client.GetState(), QAbstractSocket::ConnectedState);
+    QString address;
+    quint16 port = 0;
+    EXPECT_EQ(client.GetPeerName(address, port), 1);
+    EXPECT_EQ(address, "127.0.0.1");
+    EXPECT_EQ(port, far.server.serverPort());
+
+    char buf[16];
+    EXPECT_EQ(client.Receive(buf, sizeof buf), -1);
+    EXPECT_EQ(errno, EAGAIN);
+    far.peer->write("hello, world");
+    ASSERT_TRUE(WaitUntil([&] { return received.size() == 12; }));
+    EXPECT_EQ(received, "hello, world");
+    EXPECT_EQ(owner.Of(WM_SOCKET_RECEIVE).front().lParam, 0xFFFF);
+
+    EXPECT_EQ(client.Send("ping", 4), 4);
+    EXPECT_EQ(ReadAll(*far.peer, 4), "ping");
+
+    far.peer->disconnectFromHost();
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_CLOSE) == 1; }));
+    EXPECT_EQ(owner.Of(WM_SOCKET_CLOSE).front().lParam, 0xFFFF);
+    EXPECT_EQ(client.Receive(buf, sizeof buf), 0) << "the peer has closed";
+    EXPECT_EQ(client.GetPeerName(address, port), 1) << "still known to the close handler";
+
+    // Sending into a connection the peer has gone from fails, and never kills the process.
+    far.peer.reset();
+    int last = 0;
+    for (int i = 0; i < 20 && last >= 0; ++i) {
+        last = client.Send("late", 4);
+        SpinFor(10);
+    }
+    EXPECT_EQ(last, -1);
+    client.Close();
+    EXPECT_EQ(CClientSock::FromHandle(handle), nullptr);
+    EXPECT_EQ(client.Send("x", 1), -1);
+}
+
+TEST(CClientSock, DataSentJustBeforeTheCloseIsReadBeforeTheCloseIsReported)
+{
+    PeerServer far;
+    EventRecorder owner;
+    CClientSock client;
+    client.SetWnd(&owner);
+    std::string received;
+    size_t receivedWhenClosed = 0;
+    owner.onEvent = [&](const RecordedEvent& e) {
+        if (e.message == WM_SOCKET_RECEIVE) {
+            char buf[2048]; // one bounded receive per event, as the monitor does
+            const int got = client.Receive(buf, sizeof buf);
+            if (got > 0)
+                received.append(buf, size_t(got));
+        } else if (e.message == WM_SOCKET_CLOSE) {
+            receivedWhenClosed = received.size();
+            client.Close();
+        }
+    };
+    ASSERT_EQ(client.Connect("127.0.0.1", far.server.serverPort()), 1);
+    ASSERT_TRUE(far.TakePeer());
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_CONNECT) == 1; }));
+
+    std::string reply;
+    for (int i = 0; i < 20000; ++i)
+        reply += char('A' + i % 26);
+    far.peer->write(reply.data(), qint64(reply.size()));
+    far.peer->disconnectFromHost();
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_CLOSE) == 1; }));
+    EXPECT_EQ(receivedWhenClosed, reply.size());
+    EXPECT_EQ(received, reply);
+}
+
+TEST(CClientSock, RefusedConnectIsReportedAsAConnectWithoutPeer)
+{
+    EventRecorder owner;
+    CClientSock client;
+    client.SetWnd(&owner);
+    ASSERT_EQ(client.Connect("127.0.0.1", PortWithNobodyListening()), 1);
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_CONNECT) == 1; }));
+    EXPECT_EQ(CClientSock::FromHandle(qintptr(owner.events.front().wParam)), &client);
+    QString address = "unchanged";
+    quint16 port = 1;
+    EXPECT_EQ(client.GetPeerName(address, port), 0);
+    EXPECT_TRUE(address.isEmpty());
+    EXPECT_EQ(client.GetState(), QAbstractSocket::UnconnectedState);
+    SpinFor(100);
+    EXPECT_EQ(owner.events.size(), 1u) << "no close for a connection that never was";
+
+    // The same object may try again.
+    PeerServer far;
+    ASSERT_EQ(client.Connect("127.0.0.1", far.server.serverPort()), 1);
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_CONNECT) == 2; }));
+    EXPECT_EQ(client.GetState(), QAbstractSocket::ConnectedState);
+}
+
+TEST(CClientSock, NoOwnerOrAGoneOwnerHearsNothing)
+{
+    PeerServer far;
+    EventRecorder watcher;
+    CClientSock silent;
+    silent.SetWnd(&watcher);
+    silent.SetWnd(nullptr);
+    auto gone = std::make_unique<EventRecorder>();
+    CClientSock orphan;
+    orphan.SetWnd(gone.get());
+    gone.reset();
+
+    ASSERT_EQ(silent.Connect("127.0.0.1", far.server.serverPort()), 1);
+    ASSERT_TRUE(far.TakePeer());
+    auto silentPeer = std::move(far.peer);
+    ASSERT_EQ(orphan.Connect("127.0.0.1", far.server.serverPort()), 1);
+    ASSERT_TRUE(far.TakePeer());
+    ASSERT_TRUE(WaitUntil([&] {
+        return silent.GetState() == QAbstractSocket::ConnectedState &&
+               orphan.GetState() == QAbstractSocket::ConnectedState;
+    }));
+    silentPeer->write("data");
+    far.peer->write("data");
+    SpinFor(100);
+    silentPeer->disconnectFromHost();
+    far.peer->disconnectFromHost();
+    SpinFor(200);
+    EXPECT_TRUE(watcher.events.empty());
+
+    CServerSock server; // no owner: connections are taken, nobody is told
+    ASSERT_EQ(server.Create(0, kLoopback), 1);
+    auto peer = ConnectPeer(server.GetPort());
+    ASSERT_TRUE(WaitUntil([&] { return server.GetSlot(0)->bsGetSlotState() == 0; }));
+}
+
+TEST(CClientSock, SendFromOtherThreadsIsSafeWhileTheOwnerCloses)
+{
+    PeerServer far;
+    CClientSock client;
+    ASSERT_EQ(client.Connect("127.0.0.1", far.server.serverPort()), 1);
+    ASSERT_TRUE(far.TakePeer());
+    ASSERT_TRUE(WaitUntil([&] { return client.GetState() == QAbstractSocket::ConnectedState; }));
+
+    std::atomic<bool> stop = false;
+    std::atomic<long> sent = 0;
+    std::vector<std::thread> senders;
+    for (int t = 0; t < 2; ++t) {
+        senders.emplace_back([&] {
+            while (!stop) {
+                const int n = client.Send("0123456789", 10);
+                if (n > 0)
+                    sent += n;
+            }
+        });
+    }
+    std::string got;
+    ASSERT_TRUE(WaitUntil([&] {
+        got += far.peer->readAll().toStdString();
+        return got.size() >= 1000;
+    }));
+    client.Close();
+    // Descriptors opened now may take the old number; sends must not reach them.
+    QTcpServer other;
+    other.listen(kLoopback, 0);
+    auto bystander = ConnectPeer(other.serverPort());
+    SpinFor(100);
+    stop = true;
+    for (auto& s : senders)
+        s.join();
+    EXPECT_EQ(client.Send("x", 1), -1);
+    EXPECT_GT(sent.load(), 0);
+    EXPECT_EQ(got.substr(0, 10), "0123456789");
+}
+
+TEST(CClientSock, OwnerMayDeleteTheSocketInsideItsCloseHandler)
+{
+    PeerServer far;
+    EventRecorder owner;
+    auto* client = new CClientSock;
+    client->SetWnd(&owner);
+    owner.onEvent = [&](const RecordedEvent& e) {
+        if (e.message != WM_SOCKET_CLOSE)
+            return;
+        CClientSock* socket = CClientSock::FromHandle(qintptr(e.wParam));
+        socket->Close();
+        delete socket;
+        client = nullptr;
+    };
+    ASSERT_EQ(client->Connect("127.0.0.1", far.server.serverPort()), 1);
+    ASSERT_TRUE(far.TakePeer());
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_CONNECT) == 1; }));
+    far.peer->disconnectFromHost();
+    ASSERT_TRUE(WaitUntil([&] { return client == nullptr; }));
+    SpinFor(50);
+}

@@ -1,0 +1,323 @@
+#include "CClientSock.h"
+
+#include "TransportConstants.h"
+#include "TransportEvent.h"
+
+#include <QCoreApplication>
+#include <QHash>
+#include <QHostAddress>
+#include <QTcpSocket>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+std::mutex g_handleMutex;
+
+QHash<qintptr, CClientSock*>& Handles()
+{
+    static QHash<qintptr, CClientSock*> handles;
+    return handles;
+}
+
+void RegisterHandle(qintptr handle, CClientSock* socket)
+{
+    std::lock_guard lock(g_handleMutex);
+    Handles().insert(handle, socket);
+}
+
+void UnregisterHandle(qintptr handle)
+{
+    std::lock_guard lock(g_handleMutex);
+    Handles().remove(handle);
+}
+
+int NewUnconnectedSocket()
+{
+    return ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+}
+
+// Dotted text for IPv4 peers also when a dual-stack listener saw them as IPv4-mapped IPv6.
+QString AddressText(const QHostAddress& address)
+{
+    bool isIpv4 = false;
+    const quint32 ipv4 = address.toIPv4Address(&isIpv4);
+    return isIpv4 ? QHostAddress(ipv4).toString() : address.toString();
+}
+
+} // namespace
+
+CClientSock::CClientSock(QObject* parent) : QObject(parent) {}
+
+CClientSock::~CClientSock()
+{
+    ReleaseSocket();
+    CloseHandle();
+}
+
+CClientSock* CClientSock::FromHandle(qintptr handle)
+{
+    std::lock_guard lock(g_handleMutex);
+    return Handles().value(handle, nullptr);
+}
+
+int CClientSock::Create()
+{
+    std::lock_guard lock(m_sendMutex);
+    if (m_hSocket >= 0)
+        return 1;
+    m_hSocket = NewUnconnectedSocket();
+    if (m_hSocket < 0)
+        return 0;
+    RegisterHandle(m_hSocket, this);
+    return 1;
+}
+
+int CClientSock::Connect(const QString& host, quint16 port)
+{
+    if (!Create())
+        return 0;
+    if (m_pSocket != nullptr) {
+        ReleaseSocket();
+        ResetHandle();
+    }
+    m_bPeerClosed = false;
+    m_strPeerAddress.clear();
+    m_nPeerPort = 0;
+    m_bConnecting = true;
+    Adopt(new QTcpSocket(this));
+    m_pSocket->connectToHost(host, port);
+    return 1;
+}
+
+int CClientSock::Attach(qintptr descriptor)
+{
+    ReleaseSocket();
+    auto* socket = new QTcpSocket(this);
+    if (!socket->setSocketDescriptor(descriptor)) {
+        delete socket;
+        ::close(static_cast<int>(descriptor));
+        return 0;
+    }
+    if (!SetHandle(static_cast<int>(descriptor))) {
+        delete socket; // closes the descriptor it took over
+        return 0;
+    }
+    m_bConnecting = false;
+    m_bPeerClosed = false;
+    Adopt(socket);
+    RememberPeer();
+    return 1;
+}
+
+void CClientSock::Adopt(QTcpSocket* socket)
+{
+    m_pSocket = socket;
+    // Beyond this much unread data the system's buffers fill and TCP holds the peer back.
+    socket->setReadBufferSize(kSocketReadBufferBytes);
+    connect(socket, &QTcpSocket::readyRead, this, [this] { OnReceive(0); });
+    connect(socket, &QTcpSocket::connected, this, [this] {
+        m_bConnecting = false;
+        if (SetHandle(static_cast<int>(m_pSocket->socketDescriptor())))
+            RememberPeer();
+        OnConnect(0);
+    });
+    connect(socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        // A failed connect is still reported as a connect; errors of a connection that was
+        // made end in disconnected.
+        if (m_bConnecting) {
+            m_bConnecting = false;
+            OnConnect(static_cast<int>(error));
+        }
+    });
+    connect(socket, &QTcpSocket::disconnected, this, [this] {
+        m_bPeerClosed = true;
+        if (DeliverRemainingData())
+            OnClose(0);
+    });
+}
+
+bool CClientSock::DeliverRemainingData()
+{
+    // A peer's last bytes and its close often arrive together; the owner reads a bounded amount
+    // per receive event and closes the socket when it hears of the close. As on Windows, the
+    // close is reported only after what is buffered was read, while the handler takes some.
+    const QPointer<CClientSock> self(this);
+    qint64 left = m_pSocket->bytesAvailable();
+    while (left > 0) {
+        OnReceive(0);
+        if (self.isNull() || m_pSocket == nullptr)
+            return false; // the owner closed or deleted the socket itself
+        const qint64 now = m_pSocket->bytesAvailable();
+        if (now >= left)
+            break;
+        left = now;
+    }
+    return true;
+}
+
+void CClientSock::ReleaseSocket()
+{
+    if (m_pSocket == nullptr)
+        return;
+    QTcpSocket* socket = m_pSocket;
+    m_pSocket = nullptr;
+    socket->disconnect(this);
+    socket->setParent(nullptr);
+    socket->abort();
+    // We may be inside one of its signals: let the event loop delete it.
+    socket->deleteLater();
+}
+
+bool CClientSock::SetHandle(int fd)
+{
+    std::lock_guard lock(m_sendMutex);
+    if (m_hSocket >= 0)
+        return ::dup3(fd, m_hSocket, O_CLOEXEC) >= 0;
+    m_hSocket = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (m_hSocket < 0)
+        return false;
+    RegisterHandle(m_hSocket, this);
+    return true;
+}
+
+void CClientSock::ResetHandle()
+{
+    std::lock_guard lock(m_sendMutex);
+    const int fresh = NewUnconnectedSocket();
+    if (fresh < 0 || m_hSocket < 0)
+        return;
+    ::dup3(fresh, m_hSocket, O_CLOEXEC);
+    ::close(fresh);
+}
+
+void CClientSock::CloseHandle()
+{
+    std::lock_guard lock(m_sendMutex);
+    if (m_hSocket < 0)
+        return;
+    UnregisterHandle(m_hSocket);
+    ::close(m_hSocket);
+    m_hSocket = -1;
+}
+
+void CClientSock::Close()
+{
+    ReleaseSocket();
+    CloseHandle();
+    m_bConnecting = false;
+    m_bPeerClosed = false;
+    m_strPeerAddress.clear();
+    m_nPeerPort = 0;
+    // The owner closing a server slot's connection frees the slot as well.
+    FreeSlot();
+}
+
+void CClientSock::FreeSlot()
+{
+    if (m_nSlotState != 0)
+        return;
+    m_nSlotState = -1;
+    emit SlotFreed();
+}
+
+int CClientSock::Send(const void* buf, int len, int flags)
+{
+    std::lock_guard lock(m_sendMutex);
+    if (m_hSocket < 0) {
+        errno = ENOTSOCK;
+        return -1;
+    }
+    if (buf == nullptr || len < 0) {
+        errno = EINVAL;
+        return -1;
+    }
+    return static_cast<int>(
+        ::send(m_hSocket, buf, static_cast<size_t>(len), flags | MSG_NOSIGNAL | MSG_DONTWAIT));
+}
+
+int CClientSock::Receive(void* buf, int len)
+{
+    if (buf == nullptr || len <= 0)
+        return 0;
+    if (m_pSocket != nullptr && m_pSocket->bytesAvailable() > 0) {
+        const int got = static_cast<int>(m_pSocket->read(static_cast<char*>(buf), len));
+        if (m_pSocket->bytesAvailable() > 0)
+            ScheduleReceiveReport();
+        return got;
+    }
+    if (m_bPeerClosed)
+        return 0;
+    const bool connected =
+        m_pSocket != nullptr && m_pSocket->state() == QAbstractSocket::ConnectedState;
+    errno = connected ? EAGAIN : ENOTCONN;
+    return -1;
+}
+
+void CClientSock::ScheduleReceiveReport()
+{
+    // As on Windows, a receive that leaves data behind is followed by another receive event.
+    if (m_bReceiveReportPending)
+        return;
+    m_bReceiveReportPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_bReceiveReportPending = false;
+            if (m_pSocket != nullptr && m_pSocket->bytesAvailable() > 0)
+                OnReceive(0);
+        },
+        Qt::QueuedConnection);
+}
+
+qintptr CClientSock::GetHandle() const
+{
+    std::lock_guard lock(m_sendMutex);
+    return m_hSocket;
+}
+
+int CClientSock::GetPeerName(QString& address, quint16& port) const
+{
+    address = m_strPeerAddress;
+    port = m_nPeerPort;
+    return m_strPeerAddress.isEmpty() ? 0 : 1;
+}
+
+QAbstractSocket::SocketState CClientSock::GetState() const
+{
+    return m_pSocket != nullptr ? m_pSocket->state() : QAbstractSocket::UnconnectedState;
+}
+
+void CClientSock::RememberPeer()
+{
+    m_strPeerAddress = AddressText(m_pSocket->peerAddress());
+    m_nPeerPort = m_pSocket->peerPort();
+}
+
+void CClientSock::Report(int message)
+{
+    if (m_pOwner.isNull())
+        return;
+    CTransportEvent event(message, static_cast<quintptr>(GetHandle()), m_nSerialNo & 0xFFFF);
+    QCoreApplication::sendEvent(m_pOwner, &event);
+}
+
+void CClientSock::OnReceive(int)
+{
+    Report(WM_SOCKET_RECEIVE);
+}
+
+void CClientSock::OnConnect(int)
+{
+    Report(WM_SOCKET_CONNECT);
+}
+
+void CClientSock::OnClose(int)
+{
+    // Free the slot before anybody hears of the close, so a handler sees the table as it is.
+    FreeSlot();
+    Report(WM_SOCKET_CLOSE);
+}

@@ -1,0 +1,490 @@
+#include "CRS232Ctrl.h"
+
+#include "SerialPortName.h"
+#include "TransportConstants.h"
+#include "TransportEvent.h"
+
+#include <QCoreApplication>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kDataBitsOfCode[] = {7, 8};
+constexpr int kParityCodeCount = 3;
+constexpr int kStopBitCodeCount = 3;
+
+// A COMM code, its default when unset (-1), or -1 when it lies outside its table.
+int CodeOrDefault(int code, int count, int unsetDefault)
+{
+    if (code == -1)
+        return unsetDefault;
+    return code >= 0 && code < count ? code : -1;
+}
+
+} // namespace
+
+CRS232Ctrl::CRS232Ctrl(QObject* owner) : m_pOwner(owner) {}
+
+CRS232Ctrl::CRS232Ctrl(const CRS232Ctrl& other) : m_pOwner(other.m_pOwner)
+{
+    CopyFrom(other);
+}
+
+CRS232Ctrl& CRS232Ctrl::operator=(const CRS232Ctrl& other)
+{
+    if (this != &other) {
+        Close();
+        m_pOwner = other.m_pOwner;
+        CopyFrom(other);
+    }
+    return *this;
+}
+
+CRS232Ctrl::~CRS232Ctrl()
+{
+    Close();
+}
+
+void CRS232Ctrl::CopyFrom(const CRS232Ctrl& other)
+{
+    m_queue = other.m_queue;
+    m_dwLastError = other.m_dwLastError.load();
+    m_dwCommErrors = other.m_dwCommErrors.load();
+    m_bConnect = other.m_bConnect.load();
+    m_nWaitCount = other.m_nWaitCount.load();
+    m_wStatusSignal = other.m_wStatusSignal.load();
+    m_nWriteMultiplier = other.m_nWriteMultiplier.load();
+    m_nWriteConstant = other.m_nWriteConstant.load();
+    m_dwEventSelection = other.m_dwEventSelection;
+    m_wait = other.m_wait;
+    m_nCarrierAtWait = other.m_nCarrierAtWait;
+    {
+        std::lock_guard lock(other.m_lineMutex);
+        m_lineCounts = other.m_lineCounts;
+    }
+    if (other.m_hComm < 0)
+        return;
+    const int fd = fcntl(other.m_hComm, F_DUPFD_CLOEXEC, 0);
+    const int wake = fd < 0 ? -1 : eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wake < 0) {
+        m_dwLastError = errno;
+        m_bConnect = 0;
+        if (fd >= 0)
+            ::close(fd);
+        return;
+    }
+    std::lock_guard lock(m_ioMutex);
+    m_hComm = fd;
+    m_hWake = wake;
+}
+
+int CRS232Ctrl::Open(COMM* settings)
+{
+    if (settings == nullptr) {
+        m_dwLastError = EINVAL;
+        return 0;
+    }
+    const int baudIndex = CodeOrDefault(settings->nBaudRate, kBaudRateCount, kDefaultBaudIndex);
+    const int dataCode = CodeOrDefault(settings->nDataBit, 2, kDefaultDataBitCode);
+    const int parity = CodeOrDefault(settings->nParityBit, kParityCodeCount, kDefaultParityCode);
+    const int stopBits = CodeOrDefault(settings->nStopBit, kStopBitCodeCount, kDefaultStopBitCode);
+    if (baudIndex < 0 || dataCode < 0 || parity < 0 || stopBits < 0) {
+        m_dwLastError = EINVAL;
+        return 0;
+    }
+    const std::string port(settings->szPort, strnlen(settings->szPort, sizeof settings->szPort));
+    return OpenPort(port.c_str(), kBaudRates[baudIndex], kDataBitsOfCode[dataCode], parity,
+                    stopBits, false);
+}
+
+int CRS232Ctrl::Open(const char* port, int baud, int dataBits, int parity, int stopBits)
+{
+    return OpenPort(port, baud, dataBits, parity, stopBits, true);
+}
+
+int CRS232Ctrl::OpenPort(const char* port, int baud, int dataBits, int parity, int stopBits,
+                         bool startReader)
+{
+    Close();
+    m_dwLastError = 0;
+    m_dwCommErrors = 0;
+    m_wait = {};
+    m_bVanished = false;
+    if (port == nullptr) {
+        m_dwLastError = EINVAL;
+        return 0;
+    }
+    const QByteArray device = SerialDevicePath(QString::fromLocal8Bit(port)).toLocal8Bit();
+    const int fd = ::open(device.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        m_dwLastError = errno;
+        return 0;
+    }
+    // Not shared: a second program opening the port would steal received bytes.
+    ioctl(fd, TIOCEXCL);
+    const int wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    int error = wake < 0 ? errno : 0;
+    if (error == 0) {
+        tcflush(fd, TCIOFLUSH);
+        error = SetRawLine(fd);
+    }
+    // A rate or framing the device refuses fails the open: running on other settings than
+    // asked would show the user garbage instead of an error.
+    if (error == 0)
+        error = SetLineRate(fd, baud);
+    if (error == 0)
+        error = SetLineFraming(fd, parity, dataBits, stopBits);
+    if (error != 0) {
+        if (wake >= 0)
+            ::close(wake);
+        ::close(fd);
+        m_dwLastError = error;
+        return 0;
+    }
+    {
+        std::lock_guard lock(m_ioMutex);
+        m_hComm = fd;
+        m_hWake = wake;
+    }
+    m_dwEventSelection = kCommEventMask;
+    m_nWriteMultiplier = 0;
+    m_nWriteConstant = kWriteTimeoutMs;
+    ClearLineErrors();
+    m_dwCommErrors = 0;
+    m_bConnect = 1;
+    if (startReader) {
+        m_bRun = true;
+        m_reader = std::thread(&CRS232Ctrl::ReaderThreadProc, this);
+    }
+    return 1;
+}
+
+int CRS232Ctrl::Close()
+{
+    if (m_hComm < 0)
+        return 1;
+    m_bConnect = 0;
+    {
+        std::lock_guard lock(m_ioMutex);
+        m_bClosing = true;
+    }
+    m_bRun = false;
+    eventfd_write(m_hWake, 1);
+    tcflush(m_hComm, TCIOFLUSH);
+    if (m_reader.joinable())
+        m_reader.join();
+
+    std::unique_lock lock(m_ioMutex);
+    m_ioIdle.wait(lock, [this] { return m_nIoCount == 0; });
+    ::close(m_hWake);
+    ::close(m_hComm);
+    m_hWake = -1;
+    m_hComm = -1;
+    m_bClosing = false;
+    m_dwEventSelection = 0;
+    m_wait.bPending = false;
+    return 1;
+}
+
+bool CRS232Ctrl::EnterIo()
+{
+    std::lock_guard lock(m_ioMutex);
+    if (m_hComm < 0 || m_bClosing)
+        return false;
+    ++m_nIoCount;
+    return true;
+}
+
+void CRS232Ctrl::LeaveIo()
+{
+    std::lock_guard lock(m_ioMutex);
+    if (--m_nIoCount == 0)
+        m_ioIdle.notify_all();
+}
+
+template <typename Apply> int CRS232Ctrl::ApplySetting(Apply apply)
+{
+    m_dwLastError = 0;
+    if (!EnterIo()) {
+        m_dwLastError = EBADF;
+        return 0;
+    }
+    const int error = apply(m_hComm);
+    LeaveIo();
+    m_dwLastError = error;
+    return error == 0 ? 1 : 0;
+}
+
+int CRS232Ctrl::bsSetBaudRate(int baud)
+{
+    return ApplySetting([baud](int fd) { return SetLineRate(fd, baud); });
+}
+
+int CRS232Ctrl::bsSetParityDataStop(int parity, int dataBits, int stopBits)
+{
+    return ApplySetting([=](int fd) { return SetLineFraming(fd, parity, dataBits, stopBits); });
+}
+
+int CRS232Ctrl::bsSetBufferSizes(int in, int out)
+{
+    // The tty layer's buffers have a fixed size; only nonsense is refused.
+    return ApplySetting([=](int) { return in > 0 && out > 0 ? 0 : EINVAL; });
+}
+
+int CRS232Ctrl::bsSetReadTimeouts(int interval, int multiplier, int constant)
+{
+    // Reads always return at once with what is there, the only behaviour callers rely on.
+    return ApplySetting(
+        [=](int) { return interval >= 0 && multiplier >= 0 && constant >= 0 ? 0 : EINVAL; });
+}
+
+int CRS232Ctrl::bsSetWriteTimeouts(int multiplier, int constant)
+{
+    return ApplySetting([=, this](int) {
+        if (multiplier < 0 || constant < 0)
+            return EINVAL;
+        m_nWriteMultiplier = multiplier;
+        m_nWriteConstant = constant;
+        return 0;
+    });
+}
+
+int CRS232Ctrl::IsValid() const
+{
+    return m_hComm >= 0 && m_dwLastError == 0 ? 1 : 0;
+}
+
+int CRS232Ctrl::GetWaitOverlapped(CommWaitRecord& out) const
+{
+    out = m_wait;
+    return 0;
+}
+
+void CRS232Ctrl::ClearLineErrors()
+{
+    std::lock_guard lock(m_lineMutex);
+    m_dwCommErrors = TakeLineErrors(m_hComm, &m_lineCounts);
+}
+
+void CRS232Ctrl::MarkVanished(int error)
+{
+    m_dwLastError = error;
+    m_bConnect = 0;
+    m_bVanished = true;
+}
+
+CRS232Ctrl::PortState CRS232Ctrl::PollPort(short events, int timeoutMs)
+{
+    pollfd fds[2] = {{m_hComm, events, 0}, {m_hWake, POLLIN, 0}};
+    for (;;) {
+        const int ready = ::poll(fds, 2, timeoutMs);
+        if (ready < 0 && errno == EINTR)
+            continue; // a signal is no event: wait on
+        if (ready < 0)
+            return PortState::Fault;
+        if (fds[1].revents != 0)
+            return PortState::Closing;
+        if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL))
+            return PortState::Fault;
+        return fds[0].revents != 0 ? PortState::Data : PortState::Nothing;
+    }
+}
+
+int CRS232Ctrl::ReadPort(char* buf, int max)
+{
+    if (max <= 0)
+        return 0;
+    ClearLineErrors();
+    for (;;) {
+        const ssize_t got = ::read(m_hComm, buf, static_cast<size_t>(max));
+        if (got > 0)
+            return static_cast<int>(got);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0 && errno != EAGAIN) {
+            MarkVanished(errno); // EIO: the device or the pty master is gone
+            return 0;
+        }
+        break;
+    }
+    // A tty reads 0 both when it is empty and when it was hung up: only poll tells them apart.
+    pollfd fd = {m_hComm, POLLIN, 0};
+    if (::poll(&fd, 1, 0) > 0 && (fd.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        MarkVanished(EIO);
+    return 0;
+}
+
+int CRS232Ctrl::Read(char* buf, int max)
+{
+    if (buf == nullptr || !EnterIo())
+        return 0;
+    const int got = ReadPort(buf, max);
+    LeaveIo();
+    return got;
+}
+
+int CRS232Ctrl::Write(const char* buf, int n)
+{
+    if (buf == nullptr || n <= 0)
+        return 0;
+    if (!EnterIo()) {
+        m_dwLastError = EBADF;
+        return 0;
+    }
+    ClearLineErrors();
+    const int64_t limitMs = int64_t(m_nWriteMultiplier) * n + m_nWriteConstant;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(limitMs);
+    int written = 0;
+    while (written < n) {
+        const ssize_t put = ::write(m_hComm, buf + written, static_cast<size_t>(n - written));
+        if (put > 0) {
+            written += static_cast<int>(put);
+            continue;
+        }
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put < 0 && errno != EAGAIN) {
+            MarkVanished(errno);
+            break;
+        }
+        // The driver's buffer is full: wait for room, for the time-out or for Close. Both
+        // write time-outs 0 mean no time-out, as the Windows port has it; Close still ends it.
+        int waitMs = -1;
+        if (limitMs > 0) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            if (left.count() <= 0)
+                break;
+            waitMs = static_cast<int>(left.count());
+        }
+        const PortState state = PollPort(POLLOUT, waitMs);
+        if (state == PortState::Closing)
+            break;
+        if (state == PortState::Fault) {
+            MarkVanished(EIO);
+            break;
+        }
+    }
+    if (written > 0)
+        m_bWrittenSinceWait = true;
+    LeaveIo();
+    return written;
+}
+
+int CRS232Ctrl::bsWaitCommEvent()
+{
+    if (!EnterIo()) {
+        m_dwLastError = EBADF;
+        return 0;
+    }
+    m_wait = {0, true};
+    m_nCarrierAtWait = ReadCarrierDetect(m_hComm);
+    m_bWrittenSinceWait = false;
+    LeaveIo();
+    return 1;
+}
+
+unsigned CRS232Ctrl::bsCheckForCommEvent(int wait)
+{
+    if (!m_wait.bPending || !EnterIo())
+        return 0;
+    uint32_t mask = 0;
+    bool failed = false;
+    for (;;) {
+        const PortState state = PollPort(POLLIN, wait ? kEventPollTickMs : 0);
+        if (state == PortState::Closing)
+            break;
+        if (state == PortState::Fault) {
+            MarkVanished(EIO);
+            ClearLineErrors();
+            failed = true;
+            break;
+        }
+        if (state == PortState::Data)
+            mask |= EV_RXCHAR;
+        int queued = 0;
+        if (m_bWrittenSinceWait && ioctl(m_hComm, TIOCOUTQ, &queued) == 0 && queued == 0)
+            mask |= EV_TXEMPTY;
+        const int carrier = ReadCarrierDetect(m_hComm);
+        if (carrier >= 0 && carrier != m_nCarrierAtWait)
+            mask |= EV_RLSD;
+        mask &= m_dwEventSelection;
+        if (mask != 0 || !wait)
+            break;
+    }
+    if (mask != 0)
+        m_wait = {mask, false};
+    LeaveIo();
+    if (failed)
+        bsWaitCommEvent();
+    return mask;
+}
+
+void CRS232Ctrl::PostReceived()
+{
+    if (m_pOwner != nullptr)
+        QCoreApplication::postEvent(m_pOwner, new CTransportEvent(WM_COMM_RECEIVED, 0, 0));
+}
+
+bool CRS232Ctrl::HasRoomFor(int n) const
+{
+    return CQueue::kCells - m_queue.GetSize() > n;
+}
+
+bool CRS232Ctrl::WaitForRoom(int n)
+{
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kReaderRoomWaitMs);
+    while (!HasRoomFor(n) && Clock::now() < deadline) {
+        pollfd wake = {m_hWake, POLLIN, 0};
+        if (::poll(&wake, 1, kReaderRoomPollMs) > 0)
+            return false;
+    }
+    return true;
+}
+
+void CRS232Ctrl::ReaderThreadProc()
+{
+    char chunk[kReaderChunkBytes];
+    while (m_bRun) {
+        const PortState state = PollPort(POLLIN, -1);
+        if (state == PortState::Closing)
+            break;
+        // Bytes that arrived before a hang-up are still taken.
+        bool unannounced = false;
+        int got = 0;
+        while ((got = ReadPort(chunk, sizeof chunk)) > 0) {
+            if (!HasRoomFor(got)) {
+                // A short hold-up of the owner must not cost bytes: let it drain the queue while
+                // later bytes wait in the driver's buffer. Only after that is the chunk dropped,
+                // whole, so that a gap never falls inside a message.
+                if (unannounced)
+                    PostReceived();
+                unannounced = false;
+                if (!WaitForRoom(got))
+                    return;
+                if (!HasRoomFor(got))
+                    continue;
+            }
+            for (int i = 0; i < got; ++i)
+                m_queue.PutByte(static_cast<unsigned char>(chunk[i]));
+            unannounced = true;
+        }
+        if (state == PortState::Fault && !m_bVanished)
+            MarkVanished(EIO);
+        PostReceived();
+        // A vanished device would report hang-up again at once: stop instead of spinning.
+        if (m_bVanished)
+            break;
+    }
+}

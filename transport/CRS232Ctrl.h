@@ -1,0 +1,134 @@
+#pragma once
+
+#include "CQueue.h"
+#include "Comm.h"
+#include "SerialLine.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+
+class QObject;
+
+// What the last wait for port events left: the events it reported and whether it still runs.
+struct CommWaitRecord
+{
+    uint32_t dwEventMask = 0;
+    bool bPending = false;
+};
+
+// Serial (RS-232C) port over a termios device: opens it with link settings, reads without
+// waiting, writes with a time-out, and after the numeric Open runs a reader thread that moves
+// received bytes into m_queue and posts one WM_COMM_RECEIVED to the owner per burst. A chunk
+// that does not fit waits a moment for the owner to drain the queue, then is dropped whole.
+// A device that goes away stops the reader, clears the connect flag and posts one more notice.
+class CRS232Ctrl
+{
+public:
+    // The owner receives the reader's notices and must outlive the open port.
+    explicit CRS232Ctrl(QObject* owner);
+    // The copy takes the settings, counters and queued bytes, and its own duplicate of an open
+    // descriptor; it never shares or runs the original's reader thread.
+    CRS232Ctrl(const CRS232Ctrl& other);
+    CRS232Ctrl& operator=(const CRS232Ctrl& other);
+    virtual ~CRS232Ctrl();
+
+    // Opens the port a script's link settings name; starts no thread. Codes still unset (-1)
+    // mean 9600 baud, 8 data bits, no parity, one stop bit; codes outside their tables fail
+    // with EINVAL.
+    int Open(COMM* settings);
+    // Opens with plain values (baud in bits per second, any rate the device takes; data bits
+    // 5..8, parity 0..4, stop bits 0..2) and starts the reader thread. Settings the device
+    // refuses fail the open.
+    int Open(const char* port, int baud, int dataBits, int parity, int stopBits);
+    // Always 1; releases a reader or writer that waits and joins the reader. Not from the reader
+    // thread itself.
+    int Close();
+
+    // Bytes now waiting, at most max; never waits.
+    virtual int Read(char* buf, int max);
+    // Bytes written; fewer than n when the write time-out ran out or the port closed.
+    virtual int Write(const char* buf, int n);
+    virtual int bsWaitCommEvent();
+    // Events of the wait started by bsWaitCommEvent; 0 while none has arrived.
+    virtual unsigned bsCheckForCommEvent(int wait);
+
+    int bsSetBaudRate(int baud);
+    int bsSetParityDataStop(int parity, int dataBits, int stopBits);
+    int bsSetBufferSizes(int in, int out);
+    int bsSetReadTimeouts(int interval, int multiplier, int constant);
+    int bsSetWriteTimeouts(int multiplier, int constant);
+
+    int IsValid() const;
+    unsigned GetLastError() const { return m_dwLastError; }
+    unsigned GetCommErrors() const { return m_dwCommErrors; }
+    int GetCommHandle() const { return m_hComm; }
+    int GetWaitOverlapped(CommWaitRecord& out) const;
+
+    void bsSetConnectFlag(int flag) { m_bConnect = flag; }
+    int bsGetConnectFlag() const { return m_bConnect; }
+    void bsSetStatusSignal(unsigned short signal) { m_wStatusSignal = signal; }
+    unsigned short bsGetStatusSignal() const { return m_wStatusSignal; }
+    void bsSetWaitCount(int count) { m_nWaitCount = count; }
+    int bsGetWaitCount() { return --m_nWaitCount; }
+
+    // Received bytes: the reader thread produces, the owner's thread consumes.
+    CQueue m_queue;
+
+private:
+    enum class PortState
+    {
+        Nothing,
+        Data,
+        Fault,
+        Closing
+    };
+
+    int OpenPort(const char* port, int baud, int dataBits, int parity, int stopBits,
+                 bool startReader);
+    void CopyFrom(const CRS232Ctrl& other);
+    // Admits a caller to the descriptors until Close; false when the port is closed or closing.
+    bool EnterIo();
+    void LeaveIo();
+    template <typename Apply> int ApplySetting(Apply apply);
+    int ReadPort(char* buf, int max);
+    PortState PollPort(short events, int timeoutMs);
+    void MarkVanished(int error);
+    void ClearLineErrors();
+    bool HasRoomFor(int n) const;
+    // Waits a little for the owner to make room for n bytes; false when Close came.
+    bool WaitForRoom(int n);
+    void PostReceived();
+    void ReaderThreadProc();
+
+    QObject* m_pOwner = nullptr;
+    int m_hComm = -1;
+    int m_hWake = -1; // eventfd that Close signals to release waits
+    std::atomic<uint32_t> m_dwLastError = 0;
+    std::atomic<uint32_t> m_dwCommErrors = 0;
+    std::atomic<int> m_bConnect = 0;
+    std::atomic<int> m_nWaitCount = 0;
+    std::atomic<unsigned short> m_wStatusSignal = 0;
+
+    std::atomic<int> m_nWriteMultiplier = 0;
+    std::atomic<int> m_nWriteConstant = 0;
+    uint32_t m_dwEventSelection = 0;
+
+    CommWaitRecord m_wait;
+    int m_nCarrierAtWait = -1;
+    std::atomic<bool> m_bWrittenSinceWait = false;
+
+    mutable std::mutex m_lineMutex;
+    LineErrorCounts m_lineCounts;
+
+    std::mutex m_ioMutex;
+    std::condition_variable m_ioIdle;
+    int m_nIoCount = 0;
+    bool m_bClosing = false;
+
+    std::atomic<bool> m_bRun = false;
+    std::atomic<bool> m_bVanished = false;
+    std::thread m_reader;
+};

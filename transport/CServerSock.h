@@ -1,0 +1,59 @@
+#pragma once
+
+#include "CClientSock.h"
+#include "TransportConstants.h"
+
+#include <QHostAddress>
+#include <QObject>
+#include <QPointer>
+
+#include <array>
+#include <memory>
+
+class CServerListener;
+
+// Listening TCP socket with a table of 256 client slots: each incoming connection goes into the
+// first free slot and is reported to the owner; while every slot is in use, peers wait.
+class CServerSock : public QObject
+{
+public:
+    static constexpr int kSlots = kServerSlotCount;
+
+    explicit CServerSock(QObject* parent = nullptr);
+    ~CServerSock() override;
+
+    // Also the owner of every client accepted from now on.
+    void SetWnd(QObject* owner) { m_pOwner = owner; }
+    // Binds and listens on port (0: any free port); non-zero on success, else errno is set
+    // (EADDRINUSE when another server has the port).
+    int Create(quint16 port, const QHostAddress& address = QHostAddress::Any);
+    // Non-zero while listening. The backlog was fixed by Create, which binds and listens in one
+    // step, and is large enough for peers that wait for a free slot.
+    int Listen(int backlog = 5);
+    // Stops listening; connections already accepted stay with their slots.
+    void Close();
+
+    // Recounts the slots in use into the connection count.
+    void CalcConnection();
+    int GetConnectionCount() const { return m_nConnection; }
+    // Slot index 0..255, or null outside the table.
+    CClientSock* GetSlot(int index) const;
+    quint16 GetPort() const;
+    qintptr GetHandle() const;
+
+private:
+    friend class CServerListener;
+
+    // Puts a connection the system accepted into the first free slot and reports it.
+    void OnAccept(qintptr descriptor);
+    void OnSlotFreed();
+    void OnAcceptError();
+    int FirstFreeSlot() const;
+    // Stops taking connections from the system while the table is full, resumes when not.
+    void UpdateAccepting();
+
+    std::array<std::unique_ptr<CClientSock>, kSlots> m_slots;
+    QPointer<QObject> m_pOwner;
+    int m_nConnection = 0;
+    std::unique_ptr<CServerListener> m_pListener;
+};
