@@ -91,4 +91,23 @@ private:
     // Appends a message; the format takes the line number and, where it has one, a text.
     void AddError(const char* pszFormat, int nLine, const char* pszText = nullptr);
     bool Declare(const std::string& name, uint8_t byKind);
+
+    // Main-line compilation steps.
+    void CompileLabel(const std::string& strWord, int nLine);
+    void CompileCommand(const std::vector<std::string>& words, int nLine);
+
+    // Operand helpers: the kind of the exactly named variable, or -1.
+    int KindOf(const char* pszName) const;
+    // A command message naming `pszText`, at the command's line.
+    void Report(const CCommandTable* pCmd, const char* pszFormat, const char* pszText = nullptr);
+    // Not-found report when `pszOperand` is not a declared name or element; true when reported.
+    bool ReportUnknownValue(const CCommandTable* pCmd, const char* pszOperand);
+
+    // Checkers shared by keywords that differ only in their messages.
+    void CheckArithmetic(CCommandTable* pCmd, const char* pszUsage, const char* pszFirst);
+    void CheckBitwise(CCommandTable* pCmd, const char* pszUsage, const char* pszFirst);
+    void CheckStep(CCommandTable* pCmd, const char* pszUsage);
+    void CheckMilliseconds(CCommandTable* pCmd, const char* pszUsage, const char* pszArgument);
+    void CheckJump(CCommandTable* pCmd, const char* pszUsage);
+    void CheckPrint(CCommandTable* pCmd, const char* pszUsage, const char* pszArgument);
 };
