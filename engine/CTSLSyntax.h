@@ -2,6 +2,7 @@
 
 #include "Comm.h"
 #include "Records.h"
+#include "SyntaxNameIndex.h"
 
 #include <QObject>
 
@@ -110,4 +111,7 @@ private:
     void CheckMilliseconds(CCommandTable* pCmd, const char* pszUsage, const char* pszArgument);
     void CheckJump(CCommandTable* pCmd, const char* pszUsage);
     void CheckPrint(CCommandTable* pCmd, const char* pszUsage, const char* pszArgument);
+
+    mutable tsl::CNameIndex<CVariableTable> m_variableIndex;
+    mutable tsl::CNameIndex<CLabelTable> m_labelIndex;
 };

@@ -95,3 +95,29 @@ TEST(IsNum, OnlyDecimalDigitsOrNothing)
     EXPECT_EQ(CTSLSyntax::IsNum("1.5"), 0);
     EXPECT_EQ(CTSLSyntax::IsNum(" 1"), 0);
 }
+
+TEST(NameLookup, FollowsTheListAndTheFirstRecordOfANameWins)
+{
+    CTSLSyntax syntax(nullptr);
+    auto add = [&syntax](const char* name, uint8_t kind) {
+        auto record = std::make_unique<CVariableTable>();
+        std::strcpy(record->szName, name);
+        record->byKind = kind;
+        syntax.m_listVariable.push_back(std::move(record));
+    };
+    EXPECT_EQ(syntax.FindVariableTable("A"), nullptr);
+    add("A", KIND_DIM);
+    add("A", KIND_VAR);
+    ASSERT_NE(syntax.FindVariableTable("A"), nullptr);
+    EXPECT_EQ(syntax.FindVariableTable("A")->byKind, KIND_DIM);
+    add("B", KIND_EQU);
+    EXPECT_EQ(syntax.GetVariableType("B"), KIND_EQU);
+
+    // A list emptied and filled again behind the verifier's back is followed too.
+    syntax.m_listVariable.clear();
+    add("C", KIND_VAR);
+    EXPECT_EQ(syntax.FindVariableTable("A"), nullptr);
+    EXPECT_EQ(syntax.GetVariableType("C"), KIND_VAR);
+    syntax.RemoveVariableTable();
+    EXPECT_EQ(syntax.FindVariableTable("C"), nullptr);
+}
