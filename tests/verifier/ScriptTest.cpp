@@ -26,15 +26,15 @@ TEST(Scripts, TheEditorTemplateVerifiesAndGivesItsLinkSettings)
     EXPECT_TRUE(syntax.m_arrErrors.empty());
     EXPECT_EQ(syntax.m_listCommand.size(), 3u);
 
-    COMM comm;
+    COMM comm; // packed: fields are read by value
     syntax.GetCom(&comm);
-    EXPECT_EQ(comm.nMedia, 1);
+    EXPECT_EQ(int{comm.nMedia}, 1);
     EXPECT_STREQ(comm.szIP, "127.0.0.1");
     EXPECT_STREQ(comm.szPort, "COM1");
-    EXPECT_EQ(comm.nBaudRate, 6);
-    EXPECT_EQ(comm.nParityBit, 0);
-    EXPECT_EQ(comm.nDataBit, 1);
-    EXPECT_EQ(comm.nStopBit, 0);
+    EXPECT_EQ(int{comm.nBaudRate}, 6);
+    EXPECT_EQ(int{comm.nParityBit}, 0);
+    EXPECT_EQ(int{comm.nDataBit}, 1);
+    EXPECT_EQ(int{comm.nStopBit}, 0);
     std::string table;
     EXPECT_EQ(syntax.GetTableName(table), 0);
 }
