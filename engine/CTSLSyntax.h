@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -103,10 +104,15 @@ private:
     void Report(const CCommandTable* pCmd, const char* pszFormat, const char* pszText = nullptr);
     // Not-found report when `pszOperand` is not a declared name or element; true when reported.
     bool ReportUnknownValue(const CCommandTable* pCmd, const char* pszOperand);
+    // For an operand of kind `nKind` (-1 when not declared): not-found, or `pszWrongKind` when
+    // its kind is none of `accepted`; true when reported.
+    bool ReportKind(const CCommandTable* pCmd, const char* pszOperand, int nKind,
+                    std::initializer_list<int> accepted, const char* pszWrongKind);
 
     // Checkers shared by keywords that differ only in their messages.
-    void CheckArithmetic(CCommandTable* pCmd, const char* pszUsage, const char* pszFirst);
-    void CheckBitwise(CCommandTable* pCmd, const char* pszUsage, const char* pszFirst);
+    // ADD and SUB take any declared target and value; AND, OR and XOR scalars only.
+    void CheckCalculation(CCommandTable* pCmd, const char* pszUsage, const char* pszFirst,
+                          bool bScalarsOnly);
     void CheckStep(CCommandTable* pCmd, const char* pszUsage);
     void CheckMilliseconds(CCommandTable* pCmd, const char* pszUsage, const char* pszArgument);
     void CheckJump(CCommandTable* pCmd, const char* pszUsage);

@@ -7,7 +7,8 @@
 
 using namespace tsl::syntax;
 
-void CTSLSyntax::CheckArithmetic(CCommandTable* pCmd, const char* pszUsage, const char* pszFirst)
+void CTSLSyntax::CheckCalculation(CCommandTable* pCmd, const char* pszUsage, const char* pszFirst,
+                                  bool bScalarsOnly)
 {
     if (pCmd->byOperandCount != 2)
         return Report(pCmd, pszUsage);
@@ -15,35 +16,19 @@ void CTSLSyntax::CheckArithmetic(CCommandTable* pCmd, const char* pszUsage, cons
     const char* value = pCmd->szOperand[1];
     if (!BeginsWithUpper(target))
         return Report(pCmd, pszFirst);
-    if (!FindVariableTable(target))
+    if (bScalarsOnly) {
+        if (ReportKind(pCmd, target, GetVariableType(target), {KIND_VAR}, tsl::msg::kNotScalar))
+            return;
+    } else if (!FindVariableTable(target)) {
         return Report(pCmd, tsl::msg::kNotFound, target);
-    if (BeginsWithUpper(value))
+    }
+    if (!BeginsWithUpper(value)) {
+        if (!IsValueNumber(value))
+            Report(pCmd, tsl::msg::kBadNumber, value);
+    } else if (bScalarsOnly) {
+        ReportKind(pCmd, value, GetVariableType(value), {KIND_VAR}, tsl::msg::kNotScalar);
+    } else {
         ReportUnknownValue(pCmd, value);
-    else if (!IsValueNumber(value))
-        Report(pCmd, tsl::msg::kBadNumber, value);
-}
-
-void CTSLSyntax::CheckBitwise(CCommandTable* pCmd, const char* pszUsage, const char* pszFirst)
-{
-    if (pCmd->byOperandCount != 2)
-        return Report(pCmd, pszUsage);
-    const char* target = pCmd->szOperand[0];
-    const char* value = pCmd->szOperand[1];
-    if (!BeginsWithUpper(target))
-        return Report(pCmd, pszFirst);
-    const int targetKind = GetVariableType(target);
-    if (targetKind == -1)
-        return Report(pCmd, tsl::msg::kNotFound, target);
-    if (targetKind != KIND_VAR)
-        return Report(pCmd, tsl::msg::kNotScalar, target);
-    if (BeginsWithUpper(value)) {
-        const int valueKind = GetVariableType(value);
-        if (valueKind == -1)
-            Report(pCmd, tsl::msg::kNotFound, value);
-        else if (valueKind != KIND_VAR)
-            Report(pCmd, tsl::msg::kNotScalar, value);
-    } else if (!IsValueNumber(value)) {
-        Report(pCmd, tsl::msg::kBadNumber, value);
     }
 }
 
@@ -57,27 +42,27 @@ void CTSLSyntax::CheckStep(CCommandTable* pCmd, const char* pszUsage)
 
 void CTSLSyntax::_Add(CCommandTable* pCmd)
 {
-    CheckArithmetic(pCmd, tsl::msg::kAddUsage, tsl::msg::kAddFirst);
+    CheckCalculation(pCmd, tsl::msg::kAddUsage, tsl::msg::kAddFirst, false);
 }
 
 void CTSLSyntax::_Sub(CCommandTable* pCmd)
 {
-    CheckArithmetic(pCmd, tsl::msg::kSubUsage, tsl::msg::kSubFirst);
+    CheckCalculation(pCmd, tsl::msg::kSubUsage, tsl::msg::kSubFirst, false);
 }
 
 void CTSLSyntax::_And(CCommandTable* pCmd)
 {
-    CheckBitwise(pCmd, tsl::msg::kAndUsage, tsl::msg::kAndFirst);
+    CheckCalculation(pCmd, tsl::msg::kAndUsage, tsl::msg::kAndFirst, true);
 }
 
 void CTSLSyntax::_Or(CCommandTable* pCmd)
 {
-    CheckBitwise(pCmd, tsl::msg::kOrUsage, tsl::msg::kOrFirst);
+    CheckCalculation(pCmd, tsl::msg::kOrUsage, tsl::msg::kOrFirst, true);
 }
 
 void CTSLSyntax::_Xor(CCommandTable* pCmd)
 {
-    CheckBitwise(pCmd, tsl::msg::kXorUsage, tsl::msg::kXorFirst);
+    CheckCalculation(pCmd, tsl::msg::kXorUsage, tsl::msg::kXorFirst, true);
 }
 
 void CTSLSyntax::_Not(CCommandTable* pCmd)
@@ -87,11 +72,7 @@ void CTSLSyntax::_Not(CCommandTable* pCmd)
     const char* target = pCmd->szOperand[0];
     if (!BeginsWithUpper(target))
         return Report(pCmd, tsl::msg::kNotFirst);
-    const int kind = GetVariableType(target);
-    if (kind == -1)
-        Report(pCmd, tsl::msg::kNotFound, target);
-    else if (kind != KIND_VAR)
-        Report(pCmd, tsl::msg::kNotScalar, target);
+    ReportKind(pCmd, target, GetVariableType(target), {KIND_VAR}, tsl::msg::kNotScalar);
 }
 
 void CTSLSyntax::_Inc(CCommandTable* pCmd)
@@ -110,11 +91,8 @@ void CTSLSyntax::_MoveX(CCommandTable* pCmd)
         return Report(pCmd, tsl::msg::kMoveUsage);
     const char* target = pCmd->szOperand[0];
     const char* value = pCmd->szOperand[1];
-    const int kind = KindOf(target);
-    if (kind == -1)
-        return Report(pCmd, tsl::msg::kNotFound, target);
-    if (kind != KIND_VAR)
-        return Report(pCmd, tsl::msg::kMoveTarget, target);
+    if (ReportKind(pCmd, target, KindOf(target), {KIND_VAR}, tsl::msg::kMoveTarget))
+        return;
     if (BeginsWithUpper(value))
         ReportUnknownValue(pCmd, value);
     else if (!IsValueNumber(value))

@@ -40,16 +40,8 @@ void CTSLSyntax::_In(CCommandTable* pCmd)
         return Report(pCmd, tsl::msg::kInUsage);
     const char* array = pCmd->szOperand[0];
     const char* count = pCmd->szOperand[1];
-    const int arrayKind = KindOf(array);
-    if (arrayKind == -1)
-        return Report(pCmd, tsl::msg::kNotFound, array);
-    if (arrayKind != KIND_DIM)
-        return Report(pCmd, tsl::msg::kNotArray, array);
-    const int countKind = KindOf(count);
-    if (countKind == -1)
-        Report(pCmd, tsl::msg::kNotFound, count);
-    else if (countKind != KIND_VAR)
-        Report(pCmd, tsl::msg::kWrongTarget, count);
+    if (!ReportKind(pCmd, array, KindOf(array), {KIND_DIM}, tsl::msg::kNotArray))
+        ReportKind(pCmd, count, KindOf(count), {KIND_VAR}, tsl::msg::kWrongTarget);
 }
 
 void CTSLSyntax::_Out(CCommandTable* pCmd)
@@ -57,15 +49,9 @@ void CTSLSyntax::_Out(CCommandTable* pCmd)
     if (pCmd->byOperandCount != 1)
         return Report(pCmd, tsl::msg::kOutUsage);
     const char* operand = pCmd->szOperand[0];
-    if (BeginsWithQuote(operand)) {
-        if (!EndsWithQuote(operand, 2) || !TranslatesCleanly(operand))
-            Report(pCmd, tsl::msg::kOutArgument);
-        return;
-    }
-    const int kind = KindOf(operand);
-    if (kind == -1)
-        Report(pCmd, tsl::msg::kNotFound, operand);
-    else if (kind != KIND_DIM && kind != KIND_EQU)
+    if (!BeginsWithQuote(operand))
+        ReportKind(pCmd, operand, KindOf(operand), {KIND_DIM, KIND_EQU}, tsl::msg::kOutArgument);
+    else if (!EndsWithQuote(operand, 2) || !TranslatesCleanly(operand))
         Report(pCmd, tsl::msg::kOutArgument);
 }
 

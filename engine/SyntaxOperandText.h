@@ -15,8 +15,8 @@ bool BeginsWithQuote(const char* text);
 bool EndsWithQuote(const char* text, size_t minLength);
 
 // A value operand that is not a name: a leading sign accepts anything after it; a final H
-// wants hexadecimal digits 0-9 A-F before it, a final B only 0 and 1; any other text only
-// digits and points. A quoted text is not tested here and passes.
+// wants hexadecimal digits 0-9 A-F before it, a final B only 0 and 1; any other text a digit
+// first and then only digits and points. A quoted text is not tested here and passes.
 bool IsValueNumber(const char* text);
 
 } // namespace tsl::syntax

@@ -55,7 +55,10 @@ bool IsValueNumber(const char* text)
     case 'B':
         return all(length - 1, [](char c) { return c == '0' || c == '1'; });
     default:
-        return all(length, [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+        // The runtime reads a value that does not begin with a digit as a name, so ".5"
+        // would silently read 0.
+        return BeginsWithDigit(text) &&
+               all(length, [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
     }
 }
 
@@ -158,6 +161,21 @@ bool CTSLSyntax::ReportUnknownValue(const CCommandTable* pCmd, const char* pszOp
     if (error == 0)
         return false;
     Report(pCmd, tsl::msg::kNotFound, pszOperand);
+    return true;
+}
+
+bool CTSLSyntax::ReportKind(const CCommandTable* pCmd, const char* pszOperand, int nKind,
+                            std::initializer_list<int> accepted, const char* pszWrongKind)
+{
+    if (nKind == -1) {
+        Report(pCmd, tsl::msg::kNotFound, pszOperand);
+        return true;
+    }
+    for (int kind : accepted) {
+        if (kind == nKind)
+            return false;
+    }
+    Report(pCmd, pszWrongKind, pszOperand);
     return true;
 }
 

@@ -23,23 +23,14 @@ void CTSLSyntax::_CopyX(CCommandTable* pCmd)
         return Report(pCmd, tsl::msg::kCopyNegative, count);
     if (!BeginsWithDigit(count) && ReportUnknownValue(pCmd, count))
         return;
-
-    const int destinationKind = GetVariableType(destination);
-    if (destinationKind == -1)
-        return Report(pCmd, tsl::msg::kNotFound, destination);
-    if (destinationKind != KIND_DIM)
-        return Report(pCmd, tsl::msg::kCopyNotArray, destination);
-
-    if (BeginsWithQuote(source)) {
-        if (!EndsWithQuote(source, 3))
-            Report(pCmd, tsl::msg::kCopyBadText, source);
+    if (ReportKind(pCmd, destination, GetVariableType(destination), {KIND_DIM},
+                   tsl::msg::kCopyNotArray))
         return;
-    }
-    const int sourceKind = GetVariableType(source);
-    if (sourceKind == -1)
-        Report(pCmd, tsl::msg::kNotFound, source);
-    else if (sourceKind != KIND_DIM && sourceKind != KIND_EQU)
-        Report(pCmd, tsl::msg::kCopyNotArray, source);
+    if (!BeginsWithQuote(source))
+        ReportKind(pCmd, source, GetVariableType(source), {KIND_DIM, KIND_EQU},
+                   tsl::msg::kCopyNotArray);
+    else if (!EndsWithQuote(source, 3))
+        Report(pCmd, tsl::msg::kCopyBadText, source);
 }
 
 void CTSLSyntax::_Cat(CCommandTable* pCmd)
@@ -50,33 +41,18 @@ void CTSLSyntax::_Cat(CCommandTable* pCmd)
     const char* source = pCmd->szOperand[1];
     const char* length = pCmd->szOperand[2];
 
-    const int destinationKind = KindOf(destination);
-    if (destinationKind == -1)
-        return Report(pCmd, tsl::msg::kNotFound, destination);
-    if (destinationKind != KIND_DIM)
-        return Report(pCmd, tsl::msg::kNotArray, destination);
-
-    if (BeginsWithQuote(source)) {
-        if (!std::strchr(source + 1, '"'))
-            return Report(pCmd, tsl::msg::kCatBadText, source);
-    } else {
-        const int sourceKind = KindOf(source);
-        if (sourceKind == -1)
-            return Report(pCmd, tsl::msg::kNotFound, source);
-        if (sourceKind != KIND_DIM)
-            return Report(pCmd, tsl::msg::kNotArray, source);
-    }
-
-    if (BeginsWithDigit(length)) {
-        if (!IsNum(length))
-            Report(pCmd, tsl::msg::kCatBadLength, length);
+    if (ReportKind(pCmd, destination, KindOf(destination), {KIND_DIM}, tsl::msg::kNotArray))
         return;
+    if (!BeginsWithQuote(source)) {
+        if (ReportKind(pCmd, source, KindOf(source), {KIND_DIM}, tsl::msg::kNotArray))
+            return;
+    } else if (!std::strchr(source + 1, '"')) {
+        return Report(pCmd, tsl::msg::kCatBadText, source);
     }
-    const int lengthKind = KindOf(length);
-    if (lengthKind == -1)
-        Report(pCmd, tsl::msg::kNotFound, length);
-    else if (lengthKind != KIND_VAR)
-        Report(pCmd, tsl::msg::kCatNotVar, length);
+    if (!BeginsWithDigit(length))
+        ReportKind(pCmd, length, KindOf(length), {KIND_VAR}, tsl::msg::kCatNotVar);
+    else if (!IsNum(length))
+        Report(pCmd, tsl::msg::kCatBadLength, length);
 }
 
 void CTSLSyntax::_Conv(CCommandTable* pCmd)
@@ -90,11 +66,8 @@ void CTSLSyntax::_Conv(CCommandTable* pCmd)
     // A count below 1 reads nothing, so the target would always get 0.
     if (tsl::ReadInteger(count) <= 0)
         return Report(pCmd, tsl::msg::kConvBadCount, count);
-    const int targetKind = KindOf(target);
-    if (targetKind == -1)
-        return Report(pCmd, tsl::msg::kNotFound, target);
-    if (targetKind != KIND_VAR)
-        return Report(pCmd, tsl::msg::kConvNotScalar, target);
+    if (ReportKind(pCmd, target, KindOf(target), {KIND_VAR}, tsl::msg::kConvNotScalar))
+        return;
     const int sourceKind = GetVariableType(source);
     if (sourceKind != KIND_DIM && sourceKind != KIND_EQU)
         Report(pCmd, tsl::msg::kConvNotArray, source);
@@ -108,16 +81,9 @@ void CTSLSyntax::_FindX(CCommandTable* pCmd)
     const char* pattern = pCmd->szOperand[1];
     const char* position = pCmd->szOperand[2];
 
-    const int arrayKind = KindOf(array);
-    if (arrayKind == -1)
-        return Report(pCmd, tsl::msg::kNotFound, array);
-    if (arrayKind != KIND_DIM)
-        return Report(pCmd, tsl::msg::kNotArray, array);
+    if (ReportKind(pCmd, array, KindOf(array), {KIND_DIM}, tsl::msg::kNotArray))
+        return;
     if (!BeginsWithQuote(pattern) || !EndsWithQuote(pattern, 2))
         return Report(pCmd, tsl::msg::kFindBadPattern);
-    const int positionKind = KindOf(position);
-    if (positionKind == -1)
-        Report(pCmd, tsl::msg::kNotFound, position);
-    else if (positionKind != KIND_VAR)
-        Report(pCmd, tsl::msg::kWrongTarget, position);
+    ReportKind(pCmd, position, KindOf(position), {KIND_VAR}, tsl::msg::kWrongTarget);
 }
