@@ -63,16 +63,35 @@ void CTSL::_MoveX(CCommandTable* pCmd)
     Arithmetic(pCmd, CalcOp::Move);
 }
 
+void CTSL::Step(CCommandTable* pCmd, int nDelta)
+{
+    CVariableTable* target = ScalarTarget(pCmd->m_operand[0]);
+    if (!target)
+        return;
+    // Integers step in their own width, which wraps exactly as the stored sum would.
+    switch (target->byElemType) {
+    case ELEM_BYTE:
+        target->value.byValue =
+            static_cast<int8_t>(static_cast<uint8_t>(target->value.byValue) + nDelta);
+        break;
+    case ELEM_LONG:
+        target->value.lValue = static_cast<int32_t>(static_cast<uint32_t>(target->value.lValue) +
+                                                    static_cast<uint32_t>(nDelta));
+        break;
+    default:
+        target->value.dValue += nDelta;
+        break;
+    }
+}
+
 void CTSL::_Inc(CCommandTable* pCmd)
 {
-    if (CVariableTable* target = ScalarTarget(pCmd->m_operand[0]))
-        StoreScalar(*target, ScalarValue(*target) + 1);
+    Step(pCmd, 1);
 }
 
 void CTSL::_Dec(CCommandTable* pCmd)
 {
-    if (CVariableTable* target = ScalarTarget(pCmd->m_operand[0]))
-        StoreScalar(*target, ScalarValue(*target) - 1);
+    Step(pCmd, -1);
 }
 
 void CTSL::_And(CCommandTable* pCmd)

@@ -1,5 +1,6 @@
 #include "CTSL.h"
 
+#include "CSharedMemory.h"
 #include "KeywordTable.h"
 #include "NumberText.h"
 #include "RecordLists.h"

@@ -15,6 +15,8 @@
 
 class CRS232Ctrl;
 class CClientSock;
+class CSharedMemory;
+class CNamedSemaphore;
 
 // One queued output line of a running script; taken from the queue by the output window.
 class CPrintMessage
@@ -91,6 +93,8 @@ public:
     void SetInterface(unsigned nLinkType) { m_nLinkType = nLinkType; }
     unsigned GetInterface() const { return m_nLinkType; }
     void SetParentId(int nId) { m_nParentId = nId; }
+    // Why the script's tag table could not be opened; empty when it is open or not named.
+    const std::string& GetTableError() const { return m_strTableError; }
     void SendString(const unsigned char* pData, int nLength, int nIntervalMs);
 
     // Executors: one per keyword (see KeywordTable.h).
@@ -165,8 +169,12 @@ private:
     };
     void Arithmetic(CCommandTable* pCmd, CalcOp op);
     void Bitwise(CCommandTable* pCmd, CalcOp op);
+    void Step(CCommandTable* pCmd, int nDelta);
     void PrintLine(CCommandTable* pCmd, bool bTranslate);
     void QueuePrint(const std::string& strLine);
+    void SendBytes(const unsigned char* pData, int nLength);
+    std::string TagName(const COperand& operand) const;
+    int32_t TagCount(CCommandTable* pCmd) const;
 
     CRunFlag m_ownRun{true};
     CRunFlag* m_pRun = &m_ownRun;
@@ -182,4 +190,8 @@ private:
     std::mutex m_csLink;
     CRS232Ctrl* m_pRS232 = nullptr;
     CClientSock* m_pClientSock = nullptr;
+
+    std::unique_ptr<CSharedMemory> m_pSharedTable;
+    std::unique_ptr<CNamedSemaphore> m_pTagLock;
+    std::string m_strTableError;
 };

@@ -14,9 +14,11 @@ int CTSL::Begin(const unsigned char* pData, int nLength)
         return -1;
     }
 
+    const std::unique_ptr<CCommandTable>* commands = m_listCommand.data();
+    const CRunFlag* run = m_pRun;
     size_t position = 0;
-    while (position < count && m_pRun->IsSet()) {
-        CCommandTable* command = m_listCommand[position].get();
+    while (position < count && run->IsSet()) {
+        CCommandTable* command = commands[position].get();
         switch (command->nCode) {
 #define TSL_JUMP_CASE(code, text, executor) case code:
             TSL_JUMPS(TSL_JUMP_CASE)

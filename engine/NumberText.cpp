@@ -88,11 +88,12 @@ int32_t ReadInteger(const char* text)
 
 int32_t WrapToInt32(double value)
 {
+    // The conversion truncates toward zero; the common case needs nothing more.
+    if (value > -2147483649.0 && value < 2147483648.0)
+        return static_cast<int32_t>(value);
     if (!std::isfinite(value))
         return 0;
     const double truncated = std::trunc(value);
-    if (truncated >= INT32_MIN && truncated <= INT32_MAX)
-        return static_cast<int32_t>(truncated);
     const double wrapped = std::fmod(truncated, 4294967296.0); // exact for every double
     return static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(wrapped)));
 }

@@ -1,0 +1,207 @@
+// GET and PUT: reading and writing tags of the shared table that other programs fill. The tag
+// lock comes first, then the table's own lock inside GetValue and SetValue.
+#include "CTSL.h"
+
+#include "CSharedMemory.h"
+#include "CSharedMemoryTag.h"
+#include "NumberText.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// A tag's head and data as the table holds them.
+struct TagValue
+{
+    CSharedMemoryTag head;
+    std::vector<unsigned char> value;
+    const unsigned char* Data() const { return value.data() + SharedTable::kTagHeadBytes; }
+};
+
+bool ReadTag(CSharedMemory& table, const std::string& name, TagValue& tag)
+{
+    uint32_t size = 0;
+    if (!table.GetValue(name, nullptr, size))
+        return false;
+    tag.value.resize(size);
+    return table.GetValue(name, tag.value.data(), size) &&
+           CSharedMemoryTag::Read(tag.value.data(), size, tag.head);
+}
+
+void PutLittleEndian(std::vector<unsigned char>& bytes, uint32_t value, int count)
+{
+    for (int i = 0; i < count; ++i)
+        bytes.push_back(static_cast<unsigned char>(value >> (8 * i)));
+}
+
+uint32_t GetLittleEndian(const unsigned char* bytes, int count)
+{
+    uint32_t value = 0;
+    for (int i = 0; i < count; ++i)
+        value |= uint32_t(bytes[i]) << (8 * i);
+    return value;
+}
+
+// The number a numeric tag holds.
+double TagNumber(const TagValue& tag)
+{
+    const unsigned char* data = tag.Data();
+    switch (tag.head.nType) {
+    case CSharedMemoryTag::kByte:
+        return data[0];
+    case CSharedMemoryTag::kInteger:
+        return tag.head.nDataLength == 2 ? static_cast<int16_t>(GetLittleEndian(data, 2))
+                                         : static_cast<int32_t>(GetLittleEndian(data, 4));
+    default: {
+        float value;
+        const uint32_t bits = GetLittleEndian(data, 4);
+        std::memcpy(&value, &bits, sizeof value);
+        return value;
+    }
+    }
+}
+
+} // namespace
+
+std::string CTSL::TagName(const COperand& operand) const
+{
+    const CVariableTable* var = operand.pExact;
+    if (!var || var->byKind == KIND_VAR || !var->value.pBuffer)
+        return {};
+    const char* text = reinterpret_cast<const char*>(var->value.pBuffer);
+    return std::string(text, strnlen(text, static_cast<size_t>(var->nSize)));
+}
+
+int32_t CTSL::TagCount(CCommandTable* pCmd) const
+{
+    if (pCmd->byOperandCount < 3)
+        return 0;
+    return IsDigit(pCmd->szOperand[2][0]) ? pCmd->m_operand[2].nDecimal
+                                          : tsl::ClampToInt32(ValueOf(pCmd->m_operand[2]));
+}
+
+void CTSL::_Get(CCommandTable* pCmd)
+{
+    const std::string name = TagName(pCmd->m_operand[1]);
+    if (!m_pSharedTable || !m_pTagLock || name.empty())
+        return;
+    const int32_t count = TagCount(pCmd);
+    CNamedSemaphoreLock lock(*m_pTagLock);
+    if (!lock.IsLocked())
+        return;
+    TagValue tag;
+    if (!ReadTag(*m_pSharedTable, name, tag))
+        return;
+
+    // A scalar receives the tag's number converted to its own type, so that a two-byte
+    // integer or a float reads as the value it holds rather than as stray bytes.
+    const uint8_t type = tag.head.nType;
+    if (type != CSharedMemoryTag::kText) {
+        if (CVariableTable* scalar = ScalarTarget(pCmd->m_operand[0])) {
+            StoreScalar(*scalar, TagNumber(tag));
+            return;
+        }
+    }
+    int32_t n = 0;
+    switch (type) {
+    case CSharedMemoryTag::kByte:
+        n = 1;
+        break;
+    case CSharedMemoryTag::kInteger:
+        n = tag.head.nDataLength == 2 ? 2 : 4;
+        break;
+    case CSharedMemoryTag::kFloat:
+        n = 4;
+        break;
+    case CSharedMemoryTag::kText:
+        n = std::min<int32_t>(count, tag.head.nDataLength);
+        break;
+    default:
+        return;
+    }
+    n = std::min<int32_t>(n, tag.head.nDataLength);
+    const CBytes target = BytesOf(pCmd->m_operand[0]);
+    if (target.p && n > 0)
+        std::memcpy(target.p, tag.Data(), static_cast<size_t>(std::min(n, target.nRoom)));
+}
+
+void CTSL::_Put(CCommandTable* pCmd)
+{
+    const std::string name = TagName(pCmd->m_operand[0]);
+    if (!m_pSharedTable || !m_pTagLock || name.empty())
+        return;
+    const int32_t count = std::max<int32_t>(TagCount(pCmd), 0);
+
+    // The value as a number and as a text.
+    const char* written = pCmd->szOperand[1];
+    const COperand& source = pCmd->m_operand[1];
+    double number = 0;
+    std::string text;
+    if (written[0] == '+' || written[0] == '-' || IsDigit(written[0])) {
+        number = source.dDecimal;
+        text = written;
+    } else if (written[0] == '"') {
+        const size_t available = strnlen(written + 1, kOperandSize - 1);
+        text.assign(written + 1, std::min(available, static_cast<size_t>(count)));
+        number = tsl::ReadDecimal(text.c_str());
+    } else if (const CVariableTable* var = source.pExact; var && var->byKind == KIND_VAR) {
+        number = ScalarValue(*var);
+        char formatted[32];
+        if (var->byElemType == ELEM_DOUBLE)
+            std::snprintf(formatted, sizeof formatted, "%g", number);
+        else
+            std::snprintf(formatted, sizeof formatted, "%ld", static_cast<long>(number));
+        text = formatted;
+    } else {
+        const CBytes bytes = BytesOf(source);
+        if (bytes.p)
+            text.assign(reinterpret_cast<const char*>(bytes.p),
+                        static_cast<size_t>(std::min(count, bytes.nRoom)));
+        number = tsl::ReadDecimal(text.c_str());
+    }
+
+    CNamedSemaphoreLock lock(*m_pTagLock);
+    if (!lock.IsLocked())
+        return;
+    TagValue tag;
+    if (!ReadTag(*m_pSharedTable, name, tag))
+        return;
+    const uint16_t dataLength = tag.head.nDataLength;
+    std::vector<unsigned char> bytes;
+    switch (tag.head.nType) {
+    case CSharedMemoryTag::kByte:
+        bytes.push_back(static_cast<unsigned char>(tsl::WrapToInt32(number)));
+        break;
+    case CSharedMemoryTag::kInteger:
+        PutLittleEndian(bytes, static_cast<uint32_t>(tsl::WrapToInt32(number)),
+                        dataLength == 2 ? 2 : 4);
+        break;
+    case CSharedMemoryTag::kFloat: {
+        // Beyond the float range the value saturates to an infinity, as the FPU would round it.
+        const float value = std::fabs(number) > FLT_MAX ? std::copysign(INFINITY, float(number > 0 ? 1 : -1))
+                                                        : static_cast<float>(number);
+        uint32_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        PutLittleEndian(bytes, bits, 4);
+        break;
+    }
+    case CSharedMemoryTag::kText:
+        text.resize(strnlen(text.c_str(), text.size()));
+        bytes.assign(text.begin(), text.end());
+        break;
+    default:
+        return;
+    }
+    bytes.resize(std::min<size_t>(bytes.size(), dataLength));
+    if (!bytes.empty())
+        m_pSharedTable->SetValue(name, bytes.data(), dataLength, static_cast<uint32_t>(bytes.size()));
+}
