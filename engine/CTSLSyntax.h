@@ -109,6 +109,9 @@ private:
     bool ReportKind(const CCommandTable* pCmd, const char* pszOperand, int nKind,
                     std::initializer_list<int> accepted, const char* pszWrongKind);
 
+    // True when the operand names a variable whose text can name a tag.
+    bool NamesATag(const char* pszOperand) const;
+
     // Checkers shared by keywords that differ only in their messages.
     // ADD and SUB take any declared target and value; AND, OR and XOR scalars only.
     void CheckCalculation(CCommandTable* pCmd, const char* pszUsage, const char* pszFirst,

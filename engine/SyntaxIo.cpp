@@ -91,6 +91,14 @@ void CTSLSyntax::_Sync(CCommandTable* pCmd)
         Report(pCmd, tsl::msg::kBadValue, pCmd->szOperand[0]);
 }
 
+bool CTSLSyntax::NamesATag(const char* pszOperand) const
+{
+    // A tag's name is the text of the named variable; a scalar has none, and the command
+    // would silently do nothing.
+    const int kind = KindOf(pszOperand);
+    return kind != -1 && kind != KIND_VAR;
+}
+
 void CTSLSyntax::_Get(CCommandTable* pCmd)
 {
     if (pCmd->byOperandCount != 2 && pCmd->byOperandCount != 3)
@@ -108,7 +116,7 @@ void CTSLSyntax::_Get(CCommandTable* pCmd)
 
     if (!BeginsWithUpper(tag))
         return Report(pCmd, tsl::msg::kBadTagName, tag);
-    if (!FindVariableTable(tag))
+    if (!NamesATag(tag))
         return Report(pCmd, tsl::msg::kTagNotFound, tag);
 
     // A count below 1 would copy nothing from a text tag.
@@ -123,7 +131,7 @@ void CTSLSyntax::_Put(CCommandTable* pCmd)
     const char* tag = pCmd->szOperand[0];
     const char* value = pCmd->szOperand[1];
 
-    if (!FindVariableTable(tag))
+    if (!NamesATag(tag))
         return Report(pCmd, tsl::msg::kTagNotFound, tag);
 
     if (BeginsWithQuote(value)) {

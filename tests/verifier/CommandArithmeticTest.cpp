@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(ArithmeticCommands, AddAndSubReportTheFirstBrokenRule)
+TEST(VerifierArithmeticCommands, AddAndSubReportTheFirstBrokenRule)
 {
     ExpectMessages(
         {
@@ -44,7 +44,7 @@ TEST(ArithmeticCommands, AddAndSubReportTheFirstBrokenRule)
         true);
 }
 
-TEST(ArithmeticCommands, BitwiseCommandsWantScalarVariables)
+TEST(VerifierArithmeticCommands, BitwiseCommandsWantScalarVariables)
 {
     ExpectMessages(
         {
@@ -74,7 +74,7 @@ TEST(ArithmeticCommands, BitwiseCommandsWantScalarVariables)
         true);
 }
 
-TEST(ArithmeticCommands, StepMoveAndClear)
+TEST(VerifierArithmeticCommands, StepMoveAndClear)
 {
     ExpectMessages(
         {

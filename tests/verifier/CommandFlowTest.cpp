@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(FlowCommands, CompareWantsAKnownLeftNameAndAValidRightValue)
+TEST(VerifierFlowCommands, CompareWantsAKnownLeftNameAndAValidRightValue)
 {
     ExpectMessages(
         {
@@ -19,7 +19,7 @@ TEST(FlowCommands, CompareWantsAKnownLeftNameAndAValidRightValue)
         true);
 }
 
-TEST(FlowCommands, JumpsNameALabelAnywhereInTheMainSection)
+TEST(VerifierFlowCommands, JumpsNameALabelAnywhereInTheMainSection)
 {
     ExpectMessages(
         {
@@ -46,7 +46,7 @@ TEST(FlowCommands, JumpsNameALabelAnywhereInTheMainSection)
         true);
 }
 
-TEST(FlowCommands, DelayAndSleepTakeDigitsOnly)
+TEST(VerifierFlowCommands, DelayAndSleepTakeDigitsOnly)
 {
     ExpectMessages(
         {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(IoCommands, InTakesAnArrayAndAScalar)
+TEST(VerifierIoCommands, InTakesAnArrayAndAScalar)
 {
     ExpectMessages(
         {
@@ -17,7 +17,7 @@ TEST(IoCommands, InTakesAnArrayAndAScalar)
         true);
 }
 
-TEST(IoCommands, OutSendsAQuotedTextAnArrayOrAText)
+TEST(VerifierIoCommands, OutSendsAQuotedTextAnArrayOrAText)
 {
     ExpectMessages(
         {
@@ -40,7 +40,7 @@ TEST(IoCommands, OutSendsAQuotedTextAnArrayOrAText)
         true);
 }
 
-TEST(IoCommands, PrintAndPrintExTakeAnOperandAndAMode)
+TEST(VerifierIoCommands, PrintAndPrintExTakeAnOperandAndAMode)
 {
     ExpectMessages(
         {
@@ -64,7 +64,7 @@ TEST(IoCommands, PrintAndPrintExTakeAnOperandAndAMode)
         true);
 }
 
-TEST(IoCommands, SyncTakesDecimalDigits)
+TEST(VerifierIoCommands, SyncTakesDecimalDigits)
 {
     ExpectMessages(
         {
@@ -76,7 +76,7 @@ TEST(IoCommands, SyncTakesDecimalDigits)
         true);
 }
 
-TEST(IoCommands, GetReadsATagIntoAVariable)
+TEST(VerifierIoCommands, GetReadsATagIntoAVariable)
 {
     ExpectMessages(
         {
@@ -88,6 +88,7 @@ TEST(IoCommands, GetReadsATagIntoAVariable)
             {"GET X[1],TAG", {"error : line 8, 'X[1]' 인자지정이 잘못되었습니다..."}},
             {"GET X,tag", {"error : line 8, 'tag' 태그명 설정이 잘못되었습니다..."}},
             {"GET X,NOTAG", {"error : line 8, 'NOTAG' 태그명을 찾을수 없습니다..."}},
+            {"GET D,X", {"error : line 8, 'X' 태그명을 찾을수 없습니다..."}},
             {"GET BUF,TAG,0", {"error : line 8, '0' 인자지정이 잘못되었습니다..."}},
             {"GET BUF,TAG,N", {"error : line 8, 'N' 인자지정이 잘못되었습니다..."}},
             {"GET X,TAG", {}},
@@ -96,12 +97,14 @@ TEST(IoCommands, GetReadsATagIntoAVariable)
         true);
 }
 
-TEST(IoCommands, PutWritesAValueToATag)
+TEST(VerifierIoCommands, PutWritesAValueToATag)
 {
     ExpectMessages(
         {
             {"PUT TAG", {"error : line 8, 'PUT' 명령어 사용이 잘못되었습니다..."}},
             {"PUT NOTAG,1", {"error : line 8, 'NOTAG' 태그명을 찾을수 없습니다..."}},
+            {"PUT X,1", {"error : line 8, 'X' 태그명을 찾을수 없습니다..."}},
+            {"PUT MSG,1", {}},
             {"PUT TAG,\"AB", {"error : line 8, '\"AB' 인자지정이 잘못되었습니다..."}},
             {"PUT TAG,Q", {"error : line 8, 'Q' 변수를 찾을수 없습니다..."}},
             {"PUT TAG,X[1]", {"error : line 8, 'X[1]' 인자지정이 잘못되었습니다..."}},

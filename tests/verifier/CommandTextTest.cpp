@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-TEST(TextCommands, CopyTestsItsCountBeforeItsOtherOperands)
+TEST(VerifierTextCommands, CopyTestsItsCountBeforeItsOtherOperands)
 {
     ExpectMessages(
         {
@@ -31,7 +31,7 @@ TEST(TextCommands, CopyTestsItsCountBeforeItsOtherOperands)
         true);
 }
 
-TEST(TextCommands, CatAppendsToAnArrayAndStoresTheLength)
+TEST(VerifierTextCommands, CatAppendsToAnArrayAndStoresTheLength)
 {
     ExpectMessages(
         {
@@ -52,7 +52,7 @@ TEST(TextCommands, CatAppendsToAnArrayAndStoresTheLength)
 
 // A quoted source without its second quote swallows the rest of the line, so the line has
 // too few operands; the checker still tells the fault when it meets such a record.
-TEST(TextCommands, CatReportsAQuotedSourceWithoutItsClosingQuote)
+TEST(VerifierTextCommands, CatReportsAQuotedSourceWithoutItsClosingQuote)
 {
     CTSLSyntax syntax(nullptr);
     auto dim = std::make_unique<CVariableTable>();
@@ -70,7 +70,7 @@ TEST(TextCommands, CatReportsAQuotedSourceWithoutItsClosingQuote)
               std::vector<std::string>{"error : line 4, '\"XY' 문자열이 잘못 되었습니다..."});
 }
 
-TEST(TextCommands, ConvTestsItsCountFirst)
+TEST(VerifierTextCommands, ConvTestsItsCountFirst)
 {
     ExpectMessages(
         {
@@ -89,7 +89,7 @@ TEST(TextCommands, ConvTestsItsCountFirst)
         true);
 }
 
-TEST(TextCommands, FindLooksForAQuotedPatternInAnArray)
+TEST(VerifierTextCommands, FindLooksForAQuotedPatternInAnArray)
 {
     ExpectMessages(
         {

@@ -13,7 +13,7 @@ std::string Script(const std::string& declarations)
 
 } // namespace
 
-TEST(Declarations, EachFaultyLineGivesItsMessage)
+TEST(VerifierDeclarations, EachFaultyLineGivesItsMessage)
 {
     ExpectMessages(
         {
@@ -59,7 +59,7 @@ TEST(Declarations, EachFaultyLineGivesItsMessage)
         false);
 }
 
-TEST(Declarations, ValidLinesGiveNoMessage)
+TEST(VerifierDeclarations, ValidLinesGiveNoMessage)
 {
     ExpectMessages(
         {
@@ -76,7 +76,7 @@ TEST(Declarations, ValidLinesGiveNoMessage)
         false);
 }
 
-TEST(Declarations, AFaultyDeclarationDefinesNothing)
+TEST(VerifierDeclarations, AFaultyDeclarationDefinesNothing)
 {
     EXPECT_EQ(VerifyScript("DIM BUF$ 0\nDIM BUF$ 10 20\nBEGIN:\nCLEAR BUF\nEND:\n"),
               (std::vector<std::string>{
@@ -86,7 +86,7 @@ TEST(Declarations, AFaultyDeclarationDefinesNothing)
               }));
 }
 
-TEST(Declarations, ACommentHoldingEndStartsTheMainSection)
+TEST(VerifierDeclarations, ACommentHoldingEndStartsTheMainSection)
 {
     // The VAR line below the comment is read as a main line with an unknown keyword, and the
     // comment itself, yielding no main line, does not count as BEGIN:.

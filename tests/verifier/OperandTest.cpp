@@ -11,7 +11,7 @@
 
 namespace {
 
-class OperandTest : public ::testing::Test
+class VerifierOperands : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -36,7 +36,7 @@ protected:
 
 } // namespace
 
-TEST_F(OperandTest, VariableTypeIsTheKindOfTheNamePart)
+TEST_F(VerifierOperands, VariableTypeIsTheKindOfTheNamePart)
 {
     const struct
     {
@@ -51,7 +51,7 @@ TEST_F(OperandTest, VariableTypeIsTheKindOfTheNamePart)
         EXPECT_EQ(m_syntax.GetVariableType(c.operand), c.kind) << c.operand;
 }
 
-TEST_F(OperandTest, BufferValueReportsUnknownNamesAndNegativeIndices)
+TEST_F(VerifierOperands, BufferValueReportsUnknownNamesAndNegativeIndices)
 {
     const struct
     {
@@ -69,7 +69,7 @@ TEST_F(OperandTest, BufferValueReportsUnknownNamesAndNegativeIndices)
         EXPECT_EQ(ErrorOf(c.operand), c.error) << c.operand;
 }
 
-TEST_F(OperandTest, IndexExpressionsAddLeftToRightWithNamesAsZero)
+TEST_F(VerifierOperands, IndexExpressionsAddLeftToRightWithNamesAsZero)
 {
     const struct
     {
@@ -86,7 +86,7 @@ TEST_F(OperandTest, IndexExpressionsAddLeftToRightWithNamesAsZero)
     }
 }
 
-TEST(IsNum, OnlyDecimalDigitsOrNothing)
+TEST(VerifierIsNum, OnlyDecimalDigitsOrNothing)
 {
     EXPECT_EQ(CTSLSyntax::IsNum(""), 1);
     EXPECT_EQ(CTSLSyntax::IsNum("0123456789"), 1);
@@ -96,7 +96,7 @@ TEST(IsNum, OnlyDecimalDigitsOrNothing)
     EXPECT_EQ(CTSLSyntax::IsNum(" 1"), 0);
 }
 
-TEST(NameLookup, FollowsTheListAndTheFirstRecordOfANameWins)
+TEST(VerifierNameLookup, FollowsTheListAndTheFirstRecordOfANameWins)
 {
     CTSLSyntax syntax(nullptr);
     auto add = [&syntax](const char* name, uint8_t kind) {

@@ -17,7 +17,7 @@ const std::string kData = std::string(TSL_TEST_DATA) + "/verifier/";
 
 } // namespace
 
-TEST(Scripts, TheEditorTemplateVerifiesAndGivesItsLinkSettings)
+TEST(VerifierScripts, TheEditorTemplateVerifiesAndGivesItsLinkSettings)
 {
     CTSLSyntax syntax(nullptr);
     const std::string path = kData + "template.tsl";
@@ -39,12 +39,12 @@ TEST(Scripts, TheEditorTemplateVerifiesAndGivesItsLinkSettings)
     EXPECT_EQ(syntax.GetTableName(table), 0);
 }
 
-TEST(Scripts, EveryCommandInItsValidFormsPasses)
+TEST(VerifierScripts, EveryCommandInItsValidFormsPasses)
 {
     EXPECT_EQ(VerifyFile(kData + "every_command.tsl"), std::vector<std::string>{});
 }
 
-TEST(Scripts, AMissingFileGivesExactlyThreeMessages)
+TEST(VerifierScripts, AMissingFileGivesExactlyThreeMessages)
 {
     QTemporaryDir dir;
     const std::string path = dir.filePath("absent.tsl").toStdString();
@@ -55,7 +55,7 @@ TEST(Scripts, AMissingFileGivesExactlyThreeMessages)
                                 }));
 }
 
-TEST(Scripts, EachFaultyLineCountsOnce)
+TEST(VerifierScripts, EachFaultyLineCountsOnce)
 {
     // Three faulty commands, one faulty declaration, one structure fault.
     const std::vector<std::string> messages = VerifyScript("VAR X% 1\n"
@@ -71,7 +71,7 @@ TEST(Scripts, EachFaultyLineCountsOnce)
     EXPECT_EQ(messages.size(), 5u);
 }
 
-TEST(Scripts, HostileTextIsReportedNotTrusted)
+TEST(VerifierScripts, HostileTextIsReportedNotTrusted)
 {
     const std::string longLine(1000, 'A');
     const std::string binary("\x01\x80\xff\"\x00\x7f[", 7);

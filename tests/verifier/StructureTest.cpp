@@ -17,7 +17,7 @@ const std::string kNoEnd = "error : line -1, 종료부분'END'를 찾을수 없�
 
 } // namespace
 
-TEST(Structure, SectionLabelsAreRequired)
+TEST(VerifierStructure, SectionLabelsAreRequired)
 {
     ExpectMessages(
         {
@@ -31,7 +31,7 @@ TEST(Structure, SectionLabelsAreRequired)
         false);
 }
 
-TEST(Structure, LabelStatementAndKeywordFaults)
+TEST(VerifierStructure, LabelStatementAndKeywordFaults)
 {
     ExpectMessages(
         {
@@ -46,7 +46,7 @@ TEST(Structure, LabelStatementAndKeywordFaults)
         false);
 }
 
-TEST(Structure, LinesThatDoNotFitTheRecordsAreWrongStatements)
+TEST(VerifierStructure, LinesThatDoNotFitTheRecordsAreWrongStatements)
 {
     const std::string text79 = "\"" + std::string(77, 'A') + "\"";
     const std::string text80 = "\"" + std::string(78, 'A') + "\"";
@@ -69,7 +69,7 @@ TEST(Structure, LinesThatDoNotFitTheRecordsAreWrongStatements)
         false);
 }
 
-TEST(Structure, RecordsFollowTheCompilationRules)
+TEST(VerifierStructure, RecordsFollowTheCompilationRules)
 {
     QTemporaryDir dir;
     const std::string path = dir.filePath("labels.tsl").toStdString();
@@ -98,7 +98,7 @@ TEST(Structure, RecordsFollowTheCompilationRules)
     EXPECT_EQ(syntax.m_listLabel.size(), 5u);
 }
 
-TEST(Structure, MessagesComeInPhaseOrderWhateverTheLineNumbers)
+TEST(VerifierStructure, MessagesComeInPhaseOrderWhateverTheLineNumbers)
 {
     EXPECT_EQ(VerifyScript("VAR X% 1\n" // 1
                            "FOO\n"      // 2: declaration
