@@ -2,7 +2,6 @@
 
 #include "KeywordTable.h"
 #include "NumberText.h"
-#include "RecordLists.h"
 #include "ScriptReader.h"
 #include "SyntaxMessages.h"
 #include "TextField.h"
@@ -278,12 +277,12 @@ int CTSLSyntax::GetTableName(std::string& strName) const
 
 CVariableTable* CTSLSyntax::FindVariableTable(const char* pszName) const
 {
-    return tsl::FindByName(m_listVariable, pszName);
+    return m_variableIndex.Find(m_listVariable, pszName);
 }
 
 CLabelTable* CTSLSyntax::FindLabelTable(const char* pszName) const
 {
-    return tsl::FindByName(m_listLabel, pszName);
+    return m_labelIndex.Find(m_listLabel, pszName);
 }
 
 int CTSLSyntax::GetKeywordMacro(const char* pszKeyword)
@@ -294,6 +293,7 @@ int CTSLSyntax::GetKeywordMacro(const char* pszKeyword)
 int CTSLSyntax::RemoveVariableTable()
 {
     m_listVariable.clear();
+    m_variableIndex.Clear();
     return 0;
 }
 
@@ -306,6 +306,7 @@ int CTSLSyntax::RemoveCommandTable()
 int CTSLSyntax::RemoveLabelTable()
 {
     m_listLabel.clear();
+    m_labelIndex.Clear();
     return 0;
 }
 

@@ -2,10 +2,12 @@
 
 #include "Comm.h"
 #include "Records.h"
+#include "SyntaxNameIndex.h"
 
 #include <QObject>
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -91,4 +93,34 @@ private:
     // Appends a message; the format takes the line number and, where it has one, a text.
     void AddError(const char* pszFormat, int nLine, const char* pszText = nullptr);
     bool Declare(const std::string& name, uint8_t byKind);
+
+    // Main-line compilation steps.
+    void CompileLabel(const std::string& strWord, int nLine);
+    void CompileCommand(const std::vector<std::string>& words, int nLine);
+
+    // Operand helpers: the kind of the exactly named variable, or -1.
+    int KindOf(const char* pszName) const;
+    // A command message naming `pszText`, at the command's line.
+    void Report(const CCommandTable* pCmd, const char* pszFormat, const char* pszText = nullptr);
+    // Not-found report when `pszOperand` is not a declared name or element; true when reported.
+    bool ReportUnknownValue(const CCommandTable* pCmd, const char* pszOperand);
+    // For an operand of kind `nKind` (-1 when not declared): not-found, or `pszWrongKind` when
+    // its kind is none of `accepted`; true when reported.
+    bool ReportKind(const CCommandTable* pCmd, const char* pszOperand, int nKind,
+                    std::initializer_list<int> accepted, const char* pszWrongKind);
+
+    // True when the operand names a variable whose text can name a tag.
+    bool NamesATag(const char* pszOperand) const;
+
+    // Checkers shared by keywords that differ only in their messages.
+    // ADD and SUB take any declared target and value; AND, OR and XOR scalars only.
+    void CheckCalculation(CCommandTable* pCmd, const char* pszUsage, const char* pszFirst,
+                          bool bScalarsOnly);
+    void CheckStep(CCommandTable* pCmd, const char* pszUsage);
+    void CheckMilliseconds(CCommandTable* pCmd, const char* pszUsage, const char* pszArgument);
+    void CheckJump(CCommandTable* pCmd, const char* pszUsage);
+    void CheckPrint(CCommandTable* pCmd, const char* pszUsage, const char* pszArgument);
+
+    mutable tsl::CNameIndex<CVariableTable> m_variableIndex;
+    mutable tsl::CNameIndex<CLabelTable> m_labelIndex;
 };
