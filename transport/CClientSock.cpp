@@ -291,6 +291,11 @@ QAbstractSocket::SocketState CClientSock::GetState() const
     return m_pSocket != nullptr ? m_pSocket->state() : QAbstractSocket::UnconnectedState;
 }
 
+QString CClientSock::GetErrorString() const
+{
+    return m_pSocket != nullptr ? m_pSocket->errorString() : QString();
+}
+
 void CClientSock::RememberPeer()
 {
     m_strPeerAddress = AddressText(m_pSocket->peerAddress());

@@ -49,6 +49,8 @@ public:
     // 0 and an empty address when there is none, as after a failed connect.
     int GetPeerName(QString& address, quint16& port) const;
     QAbstractSocket::SocketState GetState() const;
+    // The system's words for the socket's last error, such as a refused connection.
+    QString GetErrorString() const;
 
 signals:
     // The peer closed this server slot's connection and the slot is free again.

@@ -95,6 +95,16 @@ int CRS232Ctrl::Open(COMM* settings)
         m_dwLastError = EINVAL;
         return 0;
     }
+    const std::string port(settings->szPort, strnlen(settings->szPort, sizeof settings->szPort));
+    return Open(settings, port.c_str());
+}
+
+int CRS232Ctrl::Open(COMM* settings, const char* port)
+{
+    if (settings == nullptr) {
+        m_dwLastError = EINVAL;
+        return 0;
+    }
     const int baudIndex = CodeOrDefault(settings->nBaudRate, kBaudRateCount, kDefaultBaudIndex);
     const int dataCode = CodeOrDefault(settings->nDataBit, 2, kDefaultDataBitCode);
     const int parity = CodeOrDefault(settings->nParityBit, kParityCodeCount, kDefaultParityCode);
@@ -103,8 +113,7 @@ int CRS232Ctrl::Open(COMM* settings)
         m_dwLastError = EINVAL;
         return 0;
     }
-    const std::string port(settings->szPort, strnlen(settings->szPort, sizeof settings->szPort));
-    return OpenPort(port.c_str(), kBaudRates[baudIndex], kDataBitsOfCode[dataCode], parity,
+    return OpenPort(port, kBaudRates[baudIndex], kDataBitsOfCode[dataCode], parity,
                     stopBits, false);
 }
 

@@ -39,6 +39,8 @@ public:
     // mean 9600 baud, 8 data bits, no parity, one stop bit; codes outside their tables fail
     // with EINVAL.
     int Open(COMM* settings);
+    // The same, on a port named apart from the record (a device path does not fit its field).
+    int Open(COMM* settings, const char* port);
     // Opens with plain values (baud in bits per second, any rate the device takes; data bits
     // 5..8, parity 0..4, stop bits 0..2) and starts the reader thread. Settings the device
     // refuses fail the open.

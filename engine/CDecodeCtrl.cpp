@@ -1,0 +1,275 @@
+#include "CDecodeCtrl.h"
+
+#include "CClientSock.h"
+#include "CRS232Ctrl.h"
+#include "CTSL.h"
+#include "CTSLSyntax.h"
+#include "NumberText.h"
+#include "TransportEvent.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstring>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kReadChunkBytes = 2048;
+
+// The script thread runs one step below normal priority, so that a script that never sleeps
+// cannot starve the user interface.
+void LowerThisThreadPriority()
+{
+    const pid_t tid = gettid();
+    errno = 0;
+    const int nice = getpriority(PRIO_PROCESS, static_cast<id_t>(tid));
+    if (errno == 0)
+        setpriority(PRIO_PROCESS, static_cast<id_t>(tid), nice + 1);
+}
+
+// Stores a received chunk only when it fits whole, leaving out NUL bytes.
+void QueueChunk(CQueue& queue, const unsigned char* bytes, int n)
+{
+    if (CQueue::kCells - queue.GetSize() <= n)
+        return;
+    for (int i = 0; i < n; ++i) {
+        if (bytes[i] != 0)
+            queue.PutByte(bytes[i]);
+    }
+}
+
+} // namespace
+
+CDecodeCtrl::CDecodeCtrl() = default;
+
+CDecodeCtrl::~CDecodeCtrl()
+{
+    Stop();
+}
+
+bool CDecodeCtrl::Create(QObject* pParent, const QRect& rect, unsigned nId)
+{
+    m_nId = nId;
+    m_rect = rect;
+    setParent(pParent);
+    return true;
+}
+
+int CDecodeCtrl::VerifyScript()
+{
+    m_pSyntax = std::make_unique<CTSLSyntax>(this);
+    m_pSyntax->_CompileMainScript1(m_pSyntax->LoadScript(m_strScriptName.c_str()));
+    m_pSyntax->_VerifyMainScript();
+    if (!m_pSyntax->m_arrErrors.empty())
+        return -1;
+    m_pSyntax->GetCom(&m_comm);
+    m_pSyntax->GetTableName(m_strTableName);
+    m_pSyntax.reset();
+    return 0;
+}
+
+bool CDecodeCtrl::CreateInterpreter()
+{
+    m_failure = RunFailure::None;
+    m_strError.clear();
+    m_pTSL = std::make_unique<CTSL>(this, m_strTableName);
+    m_pTSL->SetRunFlag(&m_bRun);
+    m_pTSL->SetParentId(static_cast<int>(m_nId));
+    // A script whose GET and PUT would silently do nothing does not run.
+    if (!m_pTSL->GetTableError().empty()) {
+        m_failure = RunFailure::Table;
+        m_strError = "tag table \"" + m_strTableName + "\": " + m_pTSL->GetTableError();
+        m_pTSL.reset();
+        return false;
+    }
+    return true;
+}
+
+bool CDecodeCtrl::OpenSerial()
+{
+    if (m_pPort)
+        return true;
+    auto port = std::make_unique<CRS232Ctrl>(this);
+    const int opened = m_strPortName.empty() ? port->Open(&m_comm)
+                                             : port->Open(&m_comm, m_strPortName.c_str());
+    if (!opened) {
+        m_failure = RunFailure::Port;
+        m_strError = std::strerror(static_cast<int>(port->GetLastError()));
+        return false;
+    }
+    m_pPort = std::move(port);
+    m_pTSL->SetListenObject(m_pPort.get());
+    return true;
+}
+
+int CDecodeCtrl::Run()
+{
+    Stop(); // a run replaces the one before it
+    if (!CreateInterpreter())
+        return -1;
+    m_nInterface = static_cast<unsigned>(m_comm.nMedia);
+    if (m_nInterface == MEDIA_RS232C) {
+        if (!OpenSerial())
+            return -1;
+        m_pTSL->SetInterface(TSL_LINK_SERIAL);
+        StartThread();
+    } else if (m_nInterface == MEDIA_TCP) {
+        m_strHost = m_comm.szIP;
+        m_nPort = tsl::ReadInteger(m_comm.szPort);
+        ConnectSocket();
+        m_pTSL->SetInterface(TSL_LINK_TCP);
+        m_pTSL->SetListenObject(m_pSocket.get());
+    }
+    return 0;
+}
+
+int CDecodeCtrl::Run(int nPortNumber, int nDataBitCode, int nBaudIndex, int nParityCode,
+                     int nStopBitCode)
+{
+    Stop();
+    if (!CreateInterpreter())
+        return -1;
+    std::snprintf(m_comm.szPort, sizeof m_comm.szPort, "COM%d", nPortNumber);
+    m_comm.nDataBit = nDataBitCode;
+    m_comm.nBaudRate = nBaudIndex;
+    m_comm.nParityBit = nParityCode;
+    m_comm.nStopBit = nStopBitCode;
+    if (!OpenSerial())
+        return -1;
+    StartThread();
+    return 0;
+}
+
+void CDecodeCtrl::ConnectSocket()
+{
+    m_pSocket = std::make_unique<CClientSock>();
+    m_pSocket->SetWnd(this);
+    m_pSocket->Create();
+    m_pSocket->Connect(QString::fromStdString(m_strHost), static_cast<quint16>(m_nPort));
+}
+
+void CDecodeCtrl::OnRecreateSocket()
+{
+    ConnectSocket();
+}
+
+void CDecodeCtrl::StartThread()
+{
+    if (m_pThread.joinable())
+        return;
+    m_bFinished = false;
+    m_bRun.Set();
+    m_pThread = std::thread(&CDecodeCtrl::ScriptThreadProc, this);
+}
+
+void CDecodeCtrl::ScriptThreadProc()
+{
+    LowerThisThreadPriority();
+    m_pTSL->_CompileMainScript1(m_pTSL->LoadScript(m_strScriptName.c_str()));
+
+    std::vector<unsigned char> chunk(kReadChunkBytes);
+    std::vector<unsigned char> received;
+    while (m_bRun.IsSet()) {
+        if (m_nInterface == MEDIA_RS232C && m_pPort) {
+            int n;
+            while ((n = m_pPort->Read(reinterpret_cast<char*>(chunk.data()), kReadChunkBytes)) > 0)
+                QueueChunk(m_queue, chunk.data(), n);
+        }
+        // Exactly the bytes that arrived since the previous pass, NUL-terminated for the script.
+        const int size = m_queue.GetSize();
+        received.assign(static_cast<size_t>(size) + 1, 0);
+        for (int i = 0; i < size; ++i)
+            m_queue.GetByte(&received[static_cast<size_t>(i)]);
+        m_pTSL->Begin(size > 0 ? received.data() : nullptr, size);
+
+        const uint64_t passes = m_nPasses.fetch_add(1, std::memory_order_relaxed) + 1;
+        if (m_nPassLimit != 0 && passes >= m_nPassLimit)
+            break;
+        std::this_thread::yield();
+    }
+    m_bFinished.store(true, std::memory_order_release);
+}
+
+void CDecodeCtrl::Halt()
+{
+    if (m_pThread.joinable()) {
+        m_bRun.Clear();
+        m_pThread.join();
+    }
+}
+
+void CDecodeCtrl::Stop()
+{
+    Halt();
+    if (m_pTSL) {
+        m_pTSL->SetListenObject(static_cast<CRS232Ctrl*>(nullptr));
+        m_pTSL->SetListenObject(static_cast<CClientSock*>(nullptr));
+    }
+    if (m_pPort) {
+        m_pPort->Close();
+        m_pPort.reset();
+    }
+    if (m_pSocket) {
+        m_pSocket->Close();
+        m_pSocket.release()->deleteLater(); // may be inside one of its own notices
+    }
+    m_pTSL.reset();
+    m_pSyntax.reset();
+}
+
+long CDecodeCtrl::OnConnect(quintptr wParam, qintptr)
+{
+    if (!CClientSock::FromHandle(static_cast<qintptr>(wParam)) && !m_pSocket)
+        return 0;
+    // A failed connect is reported too: the script runs, and sends on it have no effect.
+    StartThread();
+    return 0;
+}
+
+long CDecodeCtrl::OnReceiveSocket(quintptr wParam, qintptr)
+{
+    CClientSock* socket = CClientSock::FromHandle(static_cast<qintptr>(wParam));
+    if (!socket)
+        return 0;
+    unsigned char chunk[kReadChunkBytes];
+    int n;
+    while ((n = socket->Receive(chunk, kReadChunkBytes)) > 0)
+        QueueChunk(m_queue, chunk, n);
+    return 0;
+}
+
+long CDecodeCtrl::OnCloseSocket(quintptr wParam, qintptr)
+{
+    CClientSock* socket = CClientSock::FromHandle(static_cast<qintptr>(wParam));
+    if (!socket || socket != m_pSocket.get())
+        return 0;
+    // After this no send of the script can reach the socket; the passes go on without a link.
+    if (m_pTSL)
+        m_pTSL->SetListenObject(static_cast<CClientSock*>(nullptr));
+    m_pSocket->Close();
+    m_pSocket.release()->deleteLater(); // we are inside the socket's own notice
+    return 1;
+}
+
+void CDecodeCtrl::customEvent(QEvent* event)
+{
+    const auto* message = dynamic_cast<const CTransportEvent*>(event);
+    if (!message)
+        return;
+    switch (message->Message()) {
+    case WM_SOCKET_CONNECT:
+        OnConnect(message->WParam(), message->LParam());
+        break;
+    case WM_SOCKET_RECEIVE:
+        OnReceiveSocket(message->WParam(), message->LParam());
+        break;
+    case WM_SOCKET_CLOSE:
+        OnCloseSocket(message->WParam(), message->LParam());
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "CQueue.h"
+#include "CRunFlag.h"
+#include "Comm.h"
+
+#include <QObject>
+#include <QRect>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+class CTSL;
+class CTSLSyntax;
+class CRS232Ctrl;
+class CClientSock;
+
+// The colour that a view of the host control fills itself with, RGB(100, 100, 200).
+inline constexpr uint32_t kDecodeCtrlColour = 13132900;
+
+// Runs one TSL script: verifies it, opens the link its declarations name, and drives the
+// interpreter pass after pass on a worker thread until stopped. Lives on the user-interface
+// thread, where the notices of its socket arrive.
+class CDecodeCtrl : public QObject
+{
+    Q_OBJECT
+
+public:
+    CDecodeCtrl();
+    ~CDecodeCtrl() override;
+
+    // The parent receives the script's SYNC notices; the identifier goes with them.
+    bool Create(QObject* pParent, const QRect& rect, unsigned nId);
+    void SetScriptName(const char* pszName) { m_strScriptName = pszName; }
+    const char* GetScriptName() const { return m_strScriptName.c_str(); }
+    void SetSyncObject(std::mutex* pSync) { m_pSyncObject = pSync; }
+    void SetInterface(unsigned nInterface) { m_nInterface = nInterface; }
+    unsigned GetInterface() const { return m_nInterface; }
+    unsigned GetId() const { return m_nId; }
+    const QRect& GetRect() const { return m_rect; }
+
+    // 0 when the script is valid; -1 with the messages kept in m_pSyntax otherwise.
+    int VerifyScript();
+    // 0 when started (or nothing to start), -1 when the interpreter, its tag table or the serial
+    // port could not be made; GetErrorText says why.
+    int Run();
+    int Run(int nPortNumber, int nDataBitCode, int nBaudIndex, int nParityCode, int nStopBitCode);
+    // Ends the run: the worker thread is joined, link and interpreter destroyed. Idempotent.
+    void Stop();
+    // Only stops and joins the worker thread; the interpreter and its print queue stay.
+    void Halt();
+    void OnRecreateSocket();
+
+    // A serial device used instead of the name in m_comm (a path or a COM name).
+    void SetPortName(const std::string& strPort) { m_strPortName = strPort; }
+    // Stops the worker by itself after this many passes (0: no limit); IsFinished tells.
+    void SetPassLimit(uint64_t nPasses) { m_nPassLimit = nPasses; }
+    bool IsFinished() const { return m_bFinished.load(std::memory_order_acquire); }
+    uint64_t GetPassCount() const { return m_nPasses.load(std::memory_order_relaxed); }
+    // Why the last Run failed, and the system's reason.
+    enum class RunFailure
+    {
+        None,
+        Table,
+        Port
+    };
+    RunFailure GetFailure() const { return m_failure; }
+    const std::string& GetErrorText() const { return m_strError; }
+
+    // Socket notices of the run's own client socket.
+    long OnConnect(quintptr wParam, qintptr lParam);
+    long OnReceiveSocket(quintptr wParam, qintptr lParam);
+    long OnCloseSocket(quintptr wParam, qintptr lParam);
+
+    std::string m_strScriptName;
+    CRunFlag m_bRun;
+    CQueue m_queue;
+    COMM m_comm;
+    std::unique_ptr<CRS232Ctrl> m_pPort;
+    std::unique_ptr<CClientSock> m_pSocket;
+    unsigned m_nInterface = 1;
+    std::string m_strHost;
+    int m_nPort = 0;
+    std::mutex* m_pSyncObject = nullptr;
+    std::unique_ptr<CTSL> m_pTSL;
+    std::unique_ptr<CTSLSyntax> m_pSyntax;
+    std::string m_strTableName;
+
+protected:
+    void customEvent(QEvent* event) override;
+
+private:
+    bool CreateInterpreter();
+    bool OpenSerial();
+    void StartThread();
+    void ScriptThreadProc();
+    void ConnectSocket();
+
+    QRect m_rect;
+    unsigned m_nId = 0;
+    std::thread m_pThread;
+    std::string m_strPortName;
+    RunFailure m_failure = RunFailure::None;
+    std::string m_strError;
+    uint64_t m_nPassLimit = 0;
+    std::atomic<uint64_t> m_nPasses{0};
+    std::atomic<bool> m_bFinished{false};
+};

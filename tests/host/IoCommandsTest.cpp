@@ -1,0 +1,128 @@
+#include "CClientSock.h"
+#include "LoadedScript.h"
+#include "SyncNotify.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5s)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeout.count())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+// Answers SYNC notices the way a host's owner window does.
+class SyncReceiver : public QObject
+{
+public:
+    std::vector<int> values;
+    bool answer = true;
+
+protected:
+    void customEvent(QEvent* event) override
+    {
+        if (const auto* notice = dynamic_cast<const CSyncNotifyEvent*>(event)) {
+            values.push_back(notice->Notify()->value);
+            EXPECT_EQ(notice->Notify()->code, TSLN_SYNC);
+            EXPECT_EQ(notice->Notify()->idFrom, 7u);
+            if (answer)
+                notice->Notify()->Release();
+        }
+    }
+};
+
+// A connected pair: a client socket for the script, and the far end.
+struct TcpLink
+{
+    QTcpServer server;
+    CClientSock client;
+    QTcpSocket* peer = nullptr;
+
+    bool Open()
+    {
+        if (!server.listen(QHostAddress::LocalHost, 0) || !client.Create() ||
+            !client.Connect("127.0.0.1", server.serverPort()))
+            return false;
+        if (!WaitFor([&] { return server.hasPendingConnections(); }))
+            return false;
+        peer = server.nextPendingConnection();
+        return WaitFor([&] { return client.GetState() == QAbstractSocket::ConnectedState; });
+    }
+};
+
+} // namespace
+
+TEST(IoCommands, OutSendsTranslatedBytesSpacedByDelay)
+{
+    TcpLink link;
+    ASSERT_TRUE(link.Open());
+    auto tsl = CompileScript("EQU MSG \"<0D><0A>\"\nBEGIN:\nOUT \"AB<0D>\"\nDELAY 60\nOUT MSG\n"
+                             "DELAY 0\nOUT \"bad<0\"\nOUT \"Z\"\nEND:\n");
+    tsl->SetInterface(TSL_LINK_TCP);
+    tsl->SetListenObject(&link.client);
+    std::thread pass([&] { tsl->Begin(nullptr, 0); });
+
+    QByteArray received;
+    std::vector<std::chrono::steady_clock::time_point> arrivals;
+    ASSERT_TRUE(WaitFor([&] {
+        const QByteArray more = link.peer->readAll();
+        for (int i = 0; i < more.size(); ++i)
+            arrivals.push_back(std::chrono::steady_clock::now());
+        received += more;
+        return received.size() >= 6;
+    }));
+    pass.join();
+    EXPECT_EQ(received, QByteArray("AB\r\r\nZ")) << "malformed notation sends nothing";
+    ASSERT_EQ(arrivals.size(), 6u);
+    EXPECT_GE(arrivals[4] - arrivals[3], 40ms) << "a pause follows each byte";
+}
+
+TEST(IoCommands, SyncWaitsForTheAnswerOrASecond)
+{
+    SyncReceiver receiver;
+    QObject host(&receiver);
+    auto tsl = CompileScript("BEGIN:\nSYNC 5\nEND:\n");
+    tsl->m_pParent = &host;
+    tsl->SetParentId(7);
+
+    // One pass on a worker thread while this thread delivers the notices; how long it took.
+    auto pass = [&] {
+        std::atomic<bool> done{false};
+        std::chrono::steady_clock::duration took{};
+        std::thread worker([&] {
+            const auto start = std::chrono::steady_clock::now();
+            tsl->Begin(nullptr, 0);
+            took = std::chrono::steady_clock::now() - start;
+            done = true;
+        });
+        WaitFor([&] { return done.load(); });
+        worker.join();
+        return took;
+    };
+    EXPECT_LT(pass(), 900ms) << "answered: the script goes on at once";
+    ASSERT_EQ(receiver.values.size(), 1u);
+    EXPECT_EQ(receiver.values[0], 5);
+
+    receiver.answer = false;
+    const auto took = pass();
+    EXPECT_GE(took, 990ms) << "unanswered: it waits its second";
+    EXPECT_LT(took, 3s);
+}
