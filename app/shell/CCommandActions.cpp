@@ -149,6 +149,11 @@ QAction* CCommandActions::Action(int id) const
     return m_actions.value(id);
 }
 
+void CCommandActions::Register(QAction* action)
+{
+    m_actions.insert(action->objectName().toInt(), action);
+}
+
 const QList<int>& CCommandActions::ToolbarLayout()
 {
     return kToolbarLayout;

@@ -15,6 +15,8 @@ public:
     explicit CCommandActions(QObject* parent);
 
     QAction* Action(int id) const;
+    // Adds an action made elsewhere (a bar's show/hide toggle) under its object name's number.
+    void Register(QAction* action);
 
     // Command numbers of the toolbar buttons in order; 0 is a separator.
     static const QList<int>& ToolbarLayout();

@@ -58,7 +58,12 @@ CMainFrame::CMainFrame(const CDocManager& docs, QWidget* parent)
     m_env = EnvSettings::Load(settings);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    // The child windows go first, while the members their signals reach still exist.
+    disconnect(m_pMdiClient, nullptr, this, nullptr);
+    delete m_pMdiClient;
+}
 
 QAction* CMainFrame::Action(int id) const
 {
@@ -157,6 +162,9 @@ void CMainFrame::CreateMenus()
     QAction* outputToggle = m_pScriptOutputBar->toggleViewAction();
     outputToggle->setText(QStringLiteral("SCRIPT 출력창"));
     outputToggle->setObjectName(QString::number(ID_VIEW_SCRIPT_OUTPUT));
+
+    for (QAction* toggle : {toolbarToggle, statusToggle, cmdListToggle, outputToggle})
+        m_pActions->Register(toggle);
 
     QMenu* viewMenu = new QMenu(QStringLiteral("보기(&V)"), this);
     viewMenu->addActions({toolbarToggle, statusToggle, cmdListToggle, outputToggle});

@@ -27,9 +27,9 @@ void CMdiClientWnd::LoadSettings(QSettings& settings)
     SetBkColor(settings.value("BkColor", m_colour).toUInt());
     const QString fileName = settings.value("FileName").toString();
     settings.endGroup();
-    // A missing picture file leaves the plain colour.
-    if (!fileName.isEmpty())
-        LoadPicture(fileName);
+    // A missing picture file leaves the plain colour, and its name is kept for the next run.
+    if (!fileName.isEmpty() && !LoadPicture(fileName))
+        m_fileName = fileName;
 }
 
 void CMdiClientWnd::SaveSettings(QSettings& settings) const
