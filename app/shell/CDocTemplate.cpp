@@ -7,11 +7,10 @@
 #include <QMdiArea>
 #include <memory>
 
-CDocTemplate::CDocTemplate(const QString& docName, const QString& filterName,
-                           const QString& extension, int menuId, DocumentFactory makeDocument,
+CDocTemplate::CDocTemplate(const QString& docName, int menuId, DocumentFactory makeDocument,
                            FrameFactory makeFrame)
-    : m_docName(docName), m_filterName(filterName), m_extension(extension), m_nMenuId(menuId),
-      m_makeDocument(std::move(makeDocument)), m_makeFrame(std::move(makeFrame))
+    : m_docName(docName), m_nMenuId(menuId), m_makeDocument(std::move(makeDocument)),
+      m_makeFrame(std::move(makeFrame))
 {}
 
 CDocTemplate::~CDocTemplate()

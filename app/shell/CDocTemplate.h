@@ -17,15 +17,13 @@ public:
 
     // docName titles new documents (docName1, docName2, ...); menuId selects the menu bar
     // shown while one of its documents is active.
-    CDocTemplate(const QString& docName, const QString& filterName, const QString& extension,
-                 int menuId, DocumentFactory makeDocument, FrameFactory makeFrame);
+    CDocTemplate(const QString& docName, int menuId, DocumentFactory makeDocument,
+                 FrameFactory makeFrame);
     ~CDocTemplate();
     CDocTemplate(const CDocTemplate&) = delete;
     CDocTemplate& operator=(const CDocTemplate&) = delete;
 
     QString DocName() const { return m_docName; }
-    QString FilterName() const { return m_filterName; }
-    QString Extension() const { return m_extension; }
     int MenuId() const { return m_nMenuId; }
     const QList<CDocument*>& Documents() const { return m_documents; }
 
@@ -39,8 +37,6 @@ private:
     CDocument* FindOpenDocument(const QString& path) const;
 
     QString m_docName;
-    QString m_filterName;
-    QString m_extension;
     int m_nMenuId = 0;
     DocumentFactory m_makeDocument;
     FrameFactory m_makeFrame;

@@ -50,10 +50,11 @@ CMainFrame::CMainFrame(const CDocManager& docs, QWidget* parent)
     CreateStatusBar();
     CreateDockingBars();
     CSizingControlBar::GlobalLoadState(this, settings, kBarStateName);
-    CreateMdiClient();
+    CreateMdiClient(settings);
     m_pRecentFiles->Load(settings);
     CreateMenus();
     InitActionsConnections();
+    m_lampTimer.setObjectName(QString::number(ID_LAMP_TIMER));
     m_lampTimer.start(kLampTimerMs);
     m_env = EnvSettings::Load(settings);
 }
@@ -111,12 +112,11 @@ void CMainFrame::CreateDockingBars()
                           true, ID_CMDLIST_BAR, Qt::TopDockWidgetArea);
 }
 
-void CMainFrame::CreateMdiClient()
+void CMainFrame::CreateMdiClient(QSettings& settings)
 {
     m_pMdiClient = new CMdiClientWnd(this);
     m_pMdiClient->setObjectName(QStringLiteral("MDIClient"));
     setCentralWidget(m_pMdiClient);
-    QSettings settings(kCompanyName, kApplicationName);
     m_pMdiClient->LoadSettings(settings);
     m_pMdiClient->SetBkColor(kMdiBackgroundColour);
     if (m_pMdiClient->FileName().isEmpty())

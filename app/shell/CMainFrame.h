@@ -16,6 +16,7 @@ class QAction;
 class QLabel;
 class QMdiSubWindow;
 class QMenu;
+class QSettings;
 class QToolBar;
 
 // The main window: child windows of monitors and scripts, toolbar, status bar, docking bars.
@@ -60,7 +61,7 @@ private:
     void CreateToolBar();
     void CreateStatusBar();
     void CreateDockingBars();
-    void CreateMdiClient();
+    void CreateMdiClient(QSettings& settings);
     void CreateMenus();
     void InitActionsConnections();
     void ShowMenuBar(int menuId);

@@ -107,12 +107,10 @@ void CTARVENApp::ExitInstance()
 void CTARVENApp::RegisterDocTemplates()
 {
     m_pDocManager->AddDocTemplate(std::make_unique<CDocTemplate>(
-        kDocTypeTvn, QStringLiteral("Tvn 파일(*.tvn)"), QStringLiteral(".tvn"),
-        CMainFrame::kMenuTvn, [] { return new CTARVENDoc; },
+        kDocTypeTvn, CMainFrame::kMenuTvn, [] { return new CTARVENDoc; },
         [](CDocument* doc) { return new CChildFrame(doc); }));
     m_pDocManager->AddDocTemplate(std::make_unique<CDocTemplate>(
-        kDocTypeScript, QStringLiteral("Script 파일(*.Tsl)"), QStringLiteral(".Tsl"),
-        CMainFrame::kMenuScript, [] { return new CScriptEditDoc; },
+        kDocTypeScript, CMainFrame::kMenuScript, [] { return new CScriptEditDoc; },
         [](CDocument* doc) { return new CMdiChildFrame(doc); }));
 }
 
