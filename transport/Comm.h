@@ -7,9 +7,9 @@
 #pragma pack(push, 1)
 struct COMM
 {
-    int32_t nMedia = 0;   // 0 unset, 1 RS232C, 2 TCP, 3 UDP
-    char szIP[20] = {};   // peer address text
-    char szPort[6] = {};  // serial port name, or the TCP/UDP port as decimal text
+    int32_t nMedia = 0;      // 0 unset, 1 RS232C, 2 TCP, 3 UDP
+    char szIP[20] = {};      // peer address text
+    char szPort[6] = {};     // serial port name, or the TCP/UDP port as decimal text
     int32_t nBaudRate = -1;  // index into kBaudRates
     int32_t nDataBit = -1;   // 0 = 7 bits, 1 = 8 bits
     int32_t nParityBit = -1; // 0 none, 1 odd, 2 even
@@ -18,7 +18,8 @@ struct COMM
 #pragma pack(pop)
 static_assert(sizeof(COMM) == 46, "COMM is byte-packed");
 
-enum : int32_t {
+enum : int32_t
+{
     MEDIA_RS232C = 1,
     MEDIA_TCP = 2,
     MEDIA_UDP = 3,
@@ -29,6 +30,6 @@ inline constexpr int kBaudRateCount = 15;
 inline constexpr const char* kBaudRateTexts[kBaudRateCount] = {
     "110",   "300",   "600",   "1200",  "2400",   "4800",   "9600",  "14400",
     "19200", "38400", "56000", "57600", "115200", "128000", "256000"};
-inline constexpr int kBaudRates[kBaudRateCount] = {110,   300,   600,   1200,   2400,
-                                                   4800,  9600,  14400, 19200,  38400,
+inline constexpr int kBaudRates[kBaudRateCount] = {110,   300,   600,    1200,   2400,
+                                                   4800,  9600,  14400,  19200,  38400,
                                                    56000, 57600, 115200, 128000, 256000};

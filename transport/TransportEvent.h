@@ -4,7 +4,8 @@
 #include <QtGlobal>
 
 // Message numbers that the transports and the script host deliver to their owner objects.
-enum : int {
+enum : int
+{
     WM_NOTIFY = 0x4E,
     WM_SOCKET_ACCEPT = 0x401,  // sent: wParam client socket handle, lParam slot index
     WM_SOCKET_RECEIVE = 0x402, // sent: wParam socket handle, lParam serial number & 0xFFFF
@@ -21,8 +22,7 @@ class CTransportEvent : public QEvent
 public:
     CTransportEvent(int message, quintptr wParam, qintptr lParam)
         : QEvent(TypeOf(message)), m_wParam(wParam), m_lParam(lParam)
-    {
-    }
+    {}
 
     static QEvent::Type TypeOf(int message) { return QEvent::Type(QEvent::User + message); }
     int Message() const { return int(type()) - int(QEvent::User); }

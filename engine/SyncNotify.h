@@ -1,0 +1,41 @@
+#pragma once
+
+#include "TransportEvent.h"
+
+#include <QEvent>
+#include <QObject>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+inline constexpr uint32_t TSLN_SYNC = 10001;
+
+// What SYNC tells the window that hosts a script. The receiver reads the value and clears
+// `waiting` (Release) to let the script go on; the record is shared, so it stays valid however
+// late the receiver handles the notice.
+struct TSL_SYNC_NOTIFY
+{
+    QObject* hwndFrom = nullptr; // the host control; compare, do not use after the run
+    uint32_t idFrom = 0;
+    uint32_t code = TSLN_SYNC;
+    int32_t value = 0;
+    std::atomic<uint32_t> waiting{1};
+
+    void Release() { waiting.store(0, std::memory_order_release); }
+};
+
+// The SYNC notice as a posted event (WM_NOTIFY).
+class CSyncNotifyEvent : public QEvent
+{
+public:
+    explicit CSyncNotifyEvent(std::shared_ptr<TSL_SYNC_NOTIFY> pNotify)
+        : QEvent(CTransportEvent::TypeOf(WM_NOTIFY)), m_pNotify(std::move(pNotify))
+    {}
+
+    static QEvent::Type Type() { return CTransportEvent::TypeOf(WM_NOTIFY); }
+    const std::shared_ptr<TSL_SYNC_NOTIFY>& Notify() const { return m_pNotify; }
+
+private:
+    std::shared_ptr<TSL_SYNC_NOTIFY> m_pNotify;
+};

@@ -1,0 +1,75 @@
+#include "LoadedScript.h"
+
+#include <gtest/gtest.h>
+
+TEST(Compiler, LabelsPointAtTheNextCommand)
+{
+    auto tsl = CompileScript("VAR A% 0\nBEGIN:\nFIRST:\nSECOND:\n  INC A\nLOOP:\n  JP LOOP\n"
+                             "ORPHAN\nEND:\n");
+    ASSERT_EQ(tsl->m_listCommand.size(), 2u) << "a lone word without a colon makes nothing";
+    struct Case
+    {
+        const char* label;
+        int index;
+    };
+    for (const Case& c :
+         {Case{"BEGIN", 0}, Case{"FIRST", 0}, Case{"SECOND", 0}, Case{"LOOP", 1}, Case{"END", 2}}) {
+        const CLabelTable* label = tsl->FindLabelTable(c.label);
+        ASSERT_NE(label, nullptr) << c.label;
+        EXPECT_EQ(label->nCommandIndex, c.index) << c.label;
+    }
+    EXPECT_EQ(tsl->m_listCommand[1]->m_nJumpTarget, 1);
+}
+
+TEST(Compiler, CommandsKeepTheirOperandTexts)
+{
+    const std::string longOperand(100, 'Q');
+    auto tsl = CompileScript("BEGIN:\n"
+                             "PRINT \"a, b\"\n"
+                             "COPY BUF, , 3\n"
+                             "move A,1\n"
+                             "LOOP: INC A\n"
+                             "ADD A,1,2,3,4,5\n"
+                             "OUT " +
+                             longOperand +
+                             "\n"
+                             "INC\n"
+                             "END:\n");
+    struct Case
+    {
+        int code;
+        std::vector<std::string> operands;
+    };
+    const Case cases[] = {
+        {15, {"\"a, b\""}}, {19, {"BUF", "3"}},         {0, {"A", "1"}},
+        {0, {"INCA"}},      {22, {"A", "1", "2", "3"}}, {2, {longOperand.substr(0, 79)}},
+    };
+    ASSERT_EQ(tsl->m_listCommand.size(), std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const CCommandTable& command = *tsl->m_listCommand[i];
+        EXPECT_EQ(command.nCode, cases[i].code) << i;
+        EXPECT_EQ(command.nLine, 0);
+        ASSERT_EQ(command.byOperandCount, cases[i].operands.size()) << i;
+        for (size_t k = 0; k < cases[i].operands.size(); ++k)
+            EXPECT_EQ(command.szOperand[k], cases[i].operands[k]) << i << "/" << k;
+    }
+}
+
+TEST(Compiler, KeywordCodesAreCaseSensitive)
+{
+    EXPECT_EQ(CTSL::GetKeywordMacro("IN"), 1);
+    EXPECT_EQ(CTSL::GetKeywordMacro("JPGE"), 14);
+    EXPECT_EQ(CTSL::GetKeywordMacro("CONV"), 31);
+    EXPECT_EQ(CTSL::GetKeywordMacro("conv"), 0);
+    EXPECT_EQ(CTSL::GetKeywordMacro("BEGIN"), 0);
+    EXPECT_EQ(CTSL::GetKeywordMacro(""), 0);
+}
+
+TEST(Compiler, LabelsOnlyCompileToNoCommands)
+{
+    auto tsl = CompileScript("BEGIN:\nEND:\n");
+    EXPECT_TRUE(tsl->m_listCommand.empty());
+    EXPECT_EQ(tsl->Begin(nullptr, 0), -1);
+    auto missing = std::make_unique<CTSL>(nullptr, "");
+    EXPECT_EQ(missing->LoadScript("/nonexistent/script.tsl"), 0);
+}

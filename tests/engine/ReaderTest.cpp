@@ -1,0 +1,150 @@
+#include "MainLineSplit.h"
+#include "ScriptFile.h"
+#include "ScriptReader.h"
+
+#include <gtest/gtest.h>
+
+using namespace tsl;
+
+namespace {
+
+struct Walked
+{
+    std::vector<std::pair<int, std::vector<std::string>>> declarations;
+    std::vector<std::pair<int, std::string>> main;
+};
+
+Walked Walk(const std::vector<std::string>& lines)
+{
+    Walked walked;
+    WalkScriptLines(
+        lines,
+        [&](int index, std::vector<std::string>& words) {
+            walked.declarations.emplace_back(index, words);
+        },
+        [&](int index, std::string& text) { walked.main.emplace_back(index, text); });
+    return walked;
+}
+
+} // namespace
+
+TEST(ScriptReader, DeclarationLinesSplitIntoWords)
+{
+    struct Case
+    {
+        const char* line;
+        std::vector<std::string> words;
+    };
+    const Case cases[] = {
+        {"VAR COUNT% 10\n", {"VAR", "COUNT%", "10"}},
+        {"\tDIM  \t BUF$\t\t100 \n", {"DIM", "BUF$", "100"}},
+        {"EQU MSG \"Hello !!<0D><0A>\"\n", {"EQU", "MSG", "\"Hello !!<0D><0A>\""}},
+        {"EQU URL \"http://x;y\" // comment\n", {"EQU", "URL", "\"http://x;y\""}},
+        {"VAR X% 1 ; comment\n", {"VAR", "X%", "1"}},
+        {"   // only a comment\n", {}},
+        {" \t  \n", {}},
+        {"VAR A% 1\r\n", {"VAR", "A%", "1"}},
+        // Outside quotes a multibyte character separates words; inside it stays.
+        {"VAR 가A% 1\n", {"VAR", "A%", "1"}},
+        {"EQU K \"가나\"\n", {"EQU", "K", "\"가나\""}},
+        // The last word of a line that no terminator ends is not stored.
+        {"VAR X% 1", {"VAR", "X%"}},
+        {"/X 1\n", {"/X", "1"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SplitWords(CleanDeclarationLine(c.line)), c.words) << c.line;
+}
+
+TEST(ScriptReader, MainLinesAreCleanedButNotCollapsed)
+{
+    struct Case
+    {
+        const char* line;
+        bool yields;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"OUT MSG // send\n", true, "OUT MSG "},
+        {"\t\tMOVE  A,\tB\n", true, "MOVE  A, B"},
+        {"; comment\n", false, ""},
+        {"// comment\n", false, ""},
+        {"   \n", false, ""},
+        {"PRINT \"a;b//c\" ; tail\n", true, "PRINT \"a;b//c\" "},
+        {"PRINT \"a\tb\"\n", true, "PRINT \"a b\""},
+        // Quoted text keeps its multibyte characters; outside quotes they become spaces.
+        {"PRINT \"완료\"\n", true, "PRINT \"완료\""},
+        {"PRINT 완\n", true, "PRINT    "},
+        // A last line without a terminator yields nothing.
+        {"END:", false, ""},
+        {"END:\n", true, "END:"},
+    };
+    for (const Case& c : cases) {
+        std::string text;
+        EXPECT_EQ(CleanMainLine(c.line, text), c.yields) << c.line;
+        EXPECT_EQ(text, c.text) << c.line;
+    }
+}
+
+TEST(ScriptReader, SectionsSwitchAtTheFirstBeginOrEndLine)
+{
+    const Walked walked =
+        Walk({"VAR A% 1\n", "; the END: of declarations\n", "VAR B% 2\n", "BEGIN:\n", "INC A\n"});
+    ASSERT_EQ(walked.declarations.size(), 1u);
+    EXPECT_EQ(walked.declarations[0].first, 0);
+    // The comment holding "END:" starts the main section, where it is a comment line.
+    ASSERT_EQ(walked.main.size(), 3u);
+    EXPECT_EQ(walked.main[0], std::make_pair(2, std::string("VAR B% 2")));
+    EXPECT_EQ(walked.main[1], std::make_pair(3, std::string("BEGIN:")));
+    EXPECT_EQ(walked.main[2], std::make_pair(4, std::string("INC A")));
+}
+
+TEST(ScriptReader, ReadsLinesOf255BytesAndDecodesOldFiles)
+{
+    const std::string longLine(300, 'A');
+    ScriptFile plain("\xEF\xBB\xBF"
+                     "first\r\n" +
+                     longLine + "\nlast");
+    std::vector<std::string> lines;
+    ASSERT_TRUE(ReadScriptLines(plain.Path(), lines));
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "first\n") << "BOM dropped, CR LF read as LF";
+    EXPECT_EQ(lines[1], std::string(255, 'A'));
+    EXPECT_EQ(lines[2], std::string(45, 'A') + "\n");
+    EXPECT_EQ(lines[3], "last");
+
+    // A long line of Hangul is not cut inside a character.
+    std::string hangul;
+    for (int i = 0; i < 100; ++i)
+        hangul += "가";
+    ScriptFile wide(hangul + "\n");
+    lines.clear();
+    ASSERT_TRUE(ReadScriptLines(wide.Path(), lines));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].size(), 255u);
+    EXPECT_EQ(lines[0] + lines[1], hangul + "\n");
+
+    // CP949 from an older installation: "완료" is BF CF B7 E1.
+    ScriptFile old("PRINT \"\xBF\xCF\xB7\xE1\"\n");
+    lines.clear();
+    ASSERT_TRUE(ReadScriptLines(old.Path(), lines));
+    EXPECT_EQ(lines[0], "PRINT \"완료\"\n");
+
+    EXPECT_FALSE(ReadScriptLines("/nonexistent/x.tsl", lines));
+}
+
+TEST(MainLineSplit, OperandsLoseSpacesOutsideQuotesAndEmptyOperands)
+{
+    struct Case
+    {
+        const char* text;
+        std::vector<std::string> words;
+    };
+    const Case cases[] = {
+        {"MOVE A, B + 1", {"MOVE", "A", "B+1"}},   {"MOVE A,B+1", {"MOVE", "A", "B+1"}},
+        {"PRINT \"a, b\"", {"PRINT", "\"a, b\""}}, {"COPY BUF, , 3", {"COPY", "BUF", "3"}},
+        {"ADD X, 1,", {"ADD", "X", "1"}},          {"END:", {"END:"}},
+        {"LOOP: INC A", {"LOOP:", "INCA"}},        {"INC", {"INC"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SplitMainLine(c.text), c.words) << c.text;
+}
