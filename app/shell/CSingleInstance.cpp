@@ -56,8 +56,12 @@ void CSingleInstance::OnNewConnection()
     while (QLocalSocket* socket = m_server.nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         auto readRequest = [this, socket] {
-            if (!socket->canReadLine())
+            if (!socket->canReadLine()) {
+                // Anything longer than the one request is not from a copy of ours.
+                if (socket->bytesAvailable() > kRaiseRequest.size())
+                    socket->abort();
                 return;
+            }
             if (socket->readLine() == kRaiseRequest)
                 emit activationRequested();
             socket->disconnectFromServer();

@@ -1,12 +1,20 @@
 #include "CTARVENApp.h"
 #include "CChildFrame.h"
+#include "CDocManager.h"
 #include "CDocTemplate.h"
 #include "CDocument.h"
 #include "CMainFrame.h"
 #include "CMdiClientWnd.h"
 #include "CSingleInstance.h"
 #include "CSplashWnd.h"
+#include "CommandIds.h"
 #include "ShellTestEnv.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMdiSubWindow>
+#include <QTimer>
 
 #include <QFileInfo>
 #include <QTest>
@@ -142,4 +150,47 @@ TEST_F(ApplicationTest, SecondCopyRaisesTheFirstAndEnds)
     EXPECT_FALSE(second.IsListening());
     QTRY_VERIFY_WITH_TIMEOUT(!app.MainFrame()->isMinimized(), 10000);
     EXPECT_TRUE(app.MainFrame()->isVisible());
+}
+
+TEST_F(ApplicationTest, ShortcutsCreateDocumentsAndOpenUsesTheChosenFile)
+{
+    CTARVENApp app;
+    ASSERT_TRUE(app.InitInstance({"tarven", "--nosplash"}));
+    CMainFrame* frame = app.MainFrame();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame, 10000));
+    QTest::keyClick(frame, Qt::Key_M, Qt::ControlModifier);
+    QTest::keyClick(frame, Qt::Key_N, Qt::ControlModifier);
+    QStringList titles;
+    for (QMdiSubWindow* window : frame->MdiClient()->subWindowList())
+        titles << window->windowTitle();
+    EXPECT_EQ(titles, QStringList({"Tvn1", "Script1"}));
+
+    const QString path = MakeFile("chosen.TSL");
+    QTimer::singleShot(0, [path] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectFile(path);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    frame->Action(ID_FILE_OPEN)->trigger();
+    QMdiSubWindow* active = frame->MdiClient()->activeSubWindow();
+    ASSERT_NE(active, nullptr);
+    EXPECT_EQ(active->windowTitle(), "chosen.TSL");
+    EXPECT_EQ(frame->CurrentMenuId(), CMainFrame::kMenuScript);
+    EXPECT_TRUE(m_messages.isEmpty());
+}
+
+TEST_F(ApplicationTest, ChildWindowsShowAsLongAsTheirDocument)
+{
+    CTARVENApp app;
+    ASSERT_TRUE(app.InitInstance({"tarven", "--nosplash"}));
+    const CDocTemplate* monitors = app.DocManager().FindTemplate("Tvn");
+    ASSERT_NE(monitors, nullptr);
+    CDocument* first = app.OnFileNew("Tvn");
+    app.OnFileNew("Tvn");
+    EXPECT_EQ(monitors->Documents().size(), 2);
+    first->Frame()->close();
+    QTRY_COMPARE_WITH_TIMEOUT(monitors->Documents().size(), 1, 10000);
+    EXPECT_EQ(monitors->Documents().first()->Title(), "Tvn2");
 }
