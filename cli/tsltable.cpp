@@ -1,0 +1,59 @@
+// tsltable: creates, fills, reads and removes a shared tag table from the command line, as the
+// other programs that share a table with running scripts do.
+#include "TagTableCommands.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kUsage = R"(Usage: tsltable NAME COMMAND [ARGUMENTS]
+
+Works on the shared tag table NAME that TSL scripts name with TABLE_NAME.
+
+Commands:
+  create                     create the 10 MiB table if it does not exist
+  add TAG TYPE LENGTH        append a tag: TYPE is byte (LENGTH 1), int (2 or 4),
+                             float (4) or text (1 to 65535 bytes)
+  set TAG VALUE              write a value: a whole number, a number, or a text
+  get TAG                    print a value: byte and int in decimal, float with %g,
+                             text up to its first NUL
+  list                       print every tag: name, type, length, value (tab-separated;
+                             control bytes in a text as <XX>)
+  remove                     remove the table and its semaphores
+
+Exit status: 0 on success, 1 on any error (the reason goes to standard error).
+)";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (args.size() < 2) {
+        std::cerr << kUsage;
+        return 1;
+    }
+    const std::string& table = args[0];
+    const std::string& command = args[1];
+    const std::size_t extra = args.size() - 2;
+    if (command == "create" && extra == 0)
+        return TagTableCommands::Create(table);
+    if (command == "add" && extra == 3)
+        return TagTableCommands::Add(table, args[2], args[3], args[4]);
+    if (command == "set" && extra == 2)
+        return TagTableCommands::Set(table, args[2], args[3]);
+    if (command == "get" && extra == 1)
+        return TagTableCommands::Get(table, args[2]);
+    if (command == "list" && extra == 0)
+        return TagTableCommands::List(table);
+    if (command == "remove" && extra == 0)
+        return TagTableCommands::Remove(table);
+    return TagTableCommands::Fail("unknown command or wrong number of arguments: \"" + command +
+                                  "\" (see tsltable --help)");
+}

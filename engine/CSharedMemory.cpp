@@ -1,0 +1,378 @@
+#include "CSharedMemory.h"
+
+#include "CSharedMemoryAccess.h"
+#include "CSharedMemoryBytes.h"
+
+#include <QStringDecoder>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace SharedTable;
+
+namespace {
+
+// The longest additions to a table name in the file system: "sem." and "_Sync_2".
+const std::size_t kTableNameExtraBytes =
+    SharedObject::kSemaphoreFileExtraBytes + std::strlen(kTagLockSuffix);
+
+// Strict UTF-8 to UTF-16; false for malformed text, which no entry name can match.
+bool ToUtf16(std::string_view text, std::u16string& out)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = decoder(QByteArrayView(text.data(), qsizetype(text.size())));
+    if (decoder.hasError())
+        return false;
+    out = decoded.toStdU16String();
+    return true;
+}
+
+// Closes a descriptor when the constructor leaves, mapped or not.
+struct FdCloser
+{
+    int fd = -1;
+    ~FdCloser()
+    {
+        if (fd >= 0)
+            close(fd);
+    }
+};
+
+} // namespace
+
+CSharedMemory::CSharedMemory(std::string_view name, uint32_t size, Callback callback, OpenMode mode)
+    : m_strName(name)
+{
+    std::string message;
+    if (int code = SharedObject::CheckName(name, "table name", kTableNameExtraBytes, message)) {
+        Fail(code, message);
+        return;
+    }
+    if (size < kBlockHeadBytes) {
+        Fail(EINVAL, "a table needs at least " + std::to_string(kBlockHeadBytes) + " bytes");
+        return;
+    }
+    const std::string shmName = "/" + m_strName;
+    FdCloser shm;
+    // Opening first keeps a look-up of a missing table from leaving a lock behind.
+    if (mode == OpenMode::OpenExisting) {
+        shm.fd = shm_open(shmName.c_str(), O_RDWR, 0);
+        if (shm.fd < 0) {
+            const int code = errno;
+            Fail(code, code == ENOENT ? "no table named \"" + m_strName + "\""
+                                      : "cannot open table \"" + m_strName +
+                                            "\": " + SharedObject::ErrorText(code));
+            return;
+        }
+    }
+    m_pLock = std::make_unique<CNamedSemaphore>(m_strName + kTableLockSuffix, 1);
+    if (!m_pLock->IsOpen()) {
+        Fail(m_pLock->GetLastError(), m_pLock->GetErrorText());
+        return;
+    }
+    {
+        // Creation and the first look at the head happen under the lock, so nobody reads a
+        // block whose creator has not written its size yet.
+        CNamedSemaphoreLock lock(*m_pLock);
+        if (!lock.IsLocked()) {
+            Fail(m_pLock->GetLastError(), m_pLock->GetErrorText());
+            return;
+        }
+        if (shm.fd < 0) {
+            shm.fd = shm_open(shmName.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+            if (shm.fd < 0 && errno == EEXIST)
+                shm.fd = shm_open(shmName.c_str(), O_RDWR, 0);
+            if (shm.fd < 0) {
+                Fail(errno,
+                     "cannot open table \"" + m_strName + "\": " + SharedObject::ErrorText(errno));
+                return;
+            }
+        }
+        if (!Open(shm.fd, size))
+            return;
+    }
+    if (callback)
+        callback(*this);
+}
+
+CSharedMemory::~CSharedMemory()
+{
+    if (m_pView)
+        munmap(m_pView, m_nSize);
+}
+
+bool CSharedMemory::Open(int fd, uint32_t size)
+{
+    const std::string what = "table \"" + m_strName + "\"";
+    struct stat status
+    {};
+    if (fstat(fd, &status) != 0)
+        return Fail(errno, "cannot check " + what + ": " + SharedObject::ErrorText(errno));
+    std::string message;
+    if (int code = SharedObject::CheckOwner(status, what, message))
+        return Fail(code, message);
+
+    unsigned char head[kBlockHeadBytes] = {};
+    if (status.st_size == 0) {
+        // New, or left empty by a creator that died before sizing it (creators hold the lock
+        // we hold now): either way nothing is lost by making it ours. A fresh object reads as
+        // zeros, so only the size word needs writing.
+        StoreLe32(head + kSizeOffset, size);
+        if (ftruncate(fd, size) != 0)
+            return Fail(errno, "cannot size " + what + ": " + SharedObject::ErrorText(errno));
+        if (pwrite(fd, head, sizeof head, 0) != static_cast<ssize_t>(sizeof head)) {
+            const int code = errno ? errno : EIO;
+            ftruncate(fd, 0);
+            return Fail(code, "cannot write " + what + ": " + SharedObject::ErrorText(code));
+        }
+        m_bCreator = true;
+        m_nSize = size;
+    } else {
+        if (status.st_size < static_cast<off_t>(kBlockHeadBytes) ||
+            pread(fd, head, sizeof head, 0) != static_cast<ssize_t>(sizeof head))
+            return Fail(EINVAL, what + " is not a tag table (" + std::to_string(status.st_size) +
+                                    " bytes)");
+        // The size word is the creator's claim; the object's real size bounds it.
+        const uint64_t claimed = LoadLe32(head + kSizeOffset);
+        m_nSize = static_cast<uint32_t>(std::min<uint64_t>(claimed, uint64_t(status.st_size)));
+        if (m_nSize < kBlockHeadBytes)
+            return Fail(EINVAL,
+                        what + " is not a tag table (size word " + std::to_string(claimed) + ")");
+    }
+
+    void* view = mmap(nullptr, m_nSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (view == MAP_FAILED)
+        return Fail(errno, "cannot map " + what + ": " + SharedObject::ErrorText(errno));
+    m_pView = static_cast<unsigned char*>(view);
+    m_bInitialised = true;
+    return true;
+}
+
+template <class Visit> CSharedMemory::Walk CSharedMemory::WalkEntries(Visit visit) const
+{
+    Walk walk;
+    // Each field is read once into a local: another program may change the block meanwhile,
+    // and every bound below must hold for the values actually used.
+    const uint32_t count = LoadLe32(m_pView + kCountOffset);
+    while (walk.nIntact < count) {
+        const uint32_t offset = walk.nEnd;
+        if (m_nSize - offset < kEntryHeadBytes)
+            return walk;
+        ValueRef ref;
+        ref.nEntry = offset;
+        ref.nValue = offset + kEntryHeadBytes;
+        ref.nValueSize = LoadLe32(m_pView + offset + kNameBytes);
+        if (ref.nValueSize > m_nSize - ref.nValue)
+            return walk;
+        walk.nEnd = ref.nValue + ref.nValueSize;
+        ++walk.nIntact;
+        if (!visit(ref))
+            return walk;
+    }
+    walk.bComplete = true;
+    return walk;
+}
+
+bool CSharedMemory::NameEquals(uint32_t entry, std::u16string_view name) const
+{
+    if (name.size() > kNameUnits)
+        return false;
+    const unsigned char* units = m_pView + entry;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (LoadLe16(units + 2 * i) != name[i])
+            return false;
+    }
+    return name.size() == kNameUnits || LoadLe16(units + 2 * name.size()) == 0;
+}
+
+bool CSharedMemory::FindUnits(std::u16string_view name, ValueRef& ref) const
+{
+    bool found = false;
+    WalkEntries([&](const ValueRef& entry) {
+        found = NameEquals(entry.nEntry, name);
+        if (found)
+            ref = entry;
+        return !found;
+    });
+    return found;
+}
+
+bool CSharedMemory::FindNamed(std::string_view name, ValueRef& ref)
+{
+    std::u16string units;
+    if (ToUtf16(name, units) && FindUnits(units, ref))
+        return true;
+    return Fail(kErrorNotFound,
+                "no tag named \"" + std::string(name) + "\" in table \"" + m_strName + "\"");
+}
+
+bool CSharedMemory::CheckOpen()
+{
+    return m_bInitialised || Fail(kErrorNotInitialised, "table \"" + m_strName + "\" is not open");
+}
+
+bool CSharedMemory::CheckLocked(const CNamedSemaphoreLock& lock)
+{
+    return lock.IsLocked() || Fail(m_pLock->GetLastError(), m_pLock->GetErrorText());
+}
+
+bool CSharedMemory::GetValue(std::string_view name, void* buffer, uint32_t& size)
+{
+    if (!CheckOpen())
+        return false;
+    CNamedSemaphoreLock lock(*m_pLock);
+    ValueRef ref;
+    if (!CheckLocked(lock) || !FindNamed(name, ref))
+        return false;
+    if (buffer && size < ref.nValueSize) {
+        size = ref.nValueSize;
+        return Fail(kErrorBufferTooSmall, "tag \"" + std::string(name) + "\" holds " +
+                                              std::to_string(ref.nValueSize) + " bytes");
+    }
+    if (buffer)
+        std::memcpy(buffer, m_pView + ref.nValue, ref.nValueSize);
+    size = ref.nValueSize;
+    return true;
+}
+
+bool CSharedMemory::SetValue(std::string_view name, const void* data, uint32_t dataLength,
+                             uint32_t size)
+{
+    if (!CheckOpen())
+        return false;
+    if (size == 0)
+        return Fail(kErrorSizeZero, "nothing to write to tag \"" + std::string(name) + "\"");
+    CNamedSemaphoreLock lock(*m_pLock);
+    ValueRef ref;
+    if (!CheckLocked(lock) || !FindNamed(name, ref))
+        return false;
+    // The data area is the value's last dataLength bytes; refuse what would spill out of it,
+    // before the value or into the next entry.
+    if (size > ref.nValueSize || dataLength > ref.nValueSize || size > dataLength)
+        return Fail(kErrorTooLarge, std::to_string(size) + " bytes do not fit in tag \"" +
+                                        std::string(name) + "\" (data " +
+                                        std::to_string(dataLength) + " of value " +
+                                        std::to_string(ref.nValueSize) + " bytes)");
+    unsigned char* target = m_pView + ref.nValue + ref.nValueSize - dataLength;
+    // The whole data area is cleared so a shorter text leaves nothing of the longer one.
+    std::memset(target, 0, dataLength);
+    std::memcpy(target, data, size);
+    // The value is written even when its event cannot be named or opened.
+    CNamedSemaphore event(std::string(name) + kEventSuffix, 0);
+    if (event.IsOpen())
+        event.Signal();
+    return true;
+}
+
+bool CSharedMemory::FindValue(std::u16string_view name, ValueRef& ref)
+{
+    if (!CheckOpen())
+        return false;
+    CNamedSemaphoreLock lock(*m_pLock);
+    if (!CheckLocked(lock))
+        return false;
+    return FindUnits(name, ref) ||
+           Fail(kErrorNotFound, "no such tag in table \"" + m_strName + "\"");
+}
+
+bool CSharedMemory::AddValue(std::string_view name, const void* value, uint32_t size)
+{
+    if (!CheckOpen())
+        return false;
+    std::u16string units;
+    if (!ToUtf16(name, units) || units.empty())
+        return Fail(EINVAL, "tag name \"" + std::string(name) + "\" is empty or not UTF-8");
+    // One unit stays for the terminating NUL.
+    if (units.size() >= kNameUnits)
+        return Fail(ENAMETOOLONG, "tag name \"" + std::string(name) + "\" is too long: at most " +
+                                      std::to_string(kNameUnits - 1) + " UTF-16 units");
+    CNamedSemaphoreLock lock(*m_pLock);
+    if (!CheckLocked(lock))
+        return false;
+    bool exists = false;
+    const Walk walk = WalkEntries([&](const ValueRef& entry) {
+        exists = NameEquals(entry.nEntry, units);
+        return !exists;
+    });
+    if (exists)
+        return Fail(EEXIST, "tag \"" + std::string(name) + "\" already exists");
+    // Appending behind a damaged entry would bury it under a count that no longer matches.
+    if (!walk.bComplete)
+        return Fail(EINVAL, "table \"" + m_strName + "\" is damaged after entry " +
+                                std::to_string(walk.nIntact) + "; nothing appended");
+    const uint32_t room = m_nSize - walk.nEnd;
+    if (room < kEntryHeadBytes || size > room - kEntryHeadBytes)
+        return Fail(kErrorTooLarge, "tag \"" + std::string(name) +
+                                        "\" does not fit: " + std::to_string(room) +
+                                        " bytes left in table \"" + m_strName + "\"");
+    unsigned char* entry = m_pView + walk.nEnd;
+    std::memset(entry, 0, kNameBytes);
+    for (std::size_t i = 0; i < units.size(); ++i)
+        StoreLe16(entry + 2 * i, units[i]);
+    StoreLe32(entry + kNameBytes, size);
+    if (size)
+        std::memcpy(entry + kEntryHeadBytes, value, size);
+    // The count goes last: a reader that skips the lock still never sees half an entry.
+    StoreLe32(m_pView + kCountOffset, walk.nIntact + 1);
+    return true;
+}
+
+bool CSharedMemory::ListValues(std::vector<Value>& values)
+{
+    values.clear();
+    if (!CheckOpen())
+        return false;
+    CNamedSemaphoreLock lock(*m_pLock);
+    if (!CheckLocked(lock))
+        return false;
+    const Walk walk = WalkEntries([&](const ValueRef& ref) {
+        Value value;
+        const unsigned char* units = m_pView + ref.nEntry;
+        for (uint32_t i = 0; i < kNameUnits && LoadLe16(units + 2 * i) != 0; ++i)
+            value.name.push_back(static_cast<char16_t>(LoadLe16(units + 2 * i)));
+        value.bytes.assign(m_pView + ref.nValue, m_pView + ref.nValue + ref.nValueSize);
+        values.push_back(std::move(value));
+        return true;
+    });
+    return walk.bComplete || Fail(EINVAL, "table \"" + m_strName + "\" is damaged after entry " +
+                                              std::to_string(walk.nIntact) + " of " +
+                                              std::to_string(LoadLe32(m_pView + kCountOffset)));
+}
+
+bool CSharedMemory::Remove(std::string_view name, int& error, std::string& message)
+{
+    error = SharedObject::CheckName(name, "table name", kTableNameExtraBytes, message);
+    if (error)
+        return false;
+    const std::string table(name);
+    const int results[] = {
+        shm_unlink(("/" + table).c_str()) == 0 ? 0 : errno,
+        CNamedSemaphore::Remove(table + kTableLockSuffix),
+        CNamedSemaphore::Remove(table + kTagLockSuffix),
+    };
+    bool removedAny = false;
+    for (int result : results) {
+        removedAny = removedAny || result == 0;
+        if (result != 0 && result != ENOENT) {
+            error = result;
+            message = "cannot remove table \"" + table + "\": " + SharedObject::ErrorText(result);
+            return false;
+        }
+    }
+    if (!removedAny) {
+        error = kErrorNotFound;
+        message = "no table named \"" + table + "\"";
+    }
+    return removedAny;
+}
+
+bool CSharedMemory::Fail(int code, std::string text)
+{
+    m_nLastError = code;
+    m_strError = std::move(text);
+    return false;
+}

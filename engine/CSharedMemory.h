@@ -1,0 +1,104 @@
+#pragma once
+
+#include "CSharedMemoryConstants.h"
+#include "NamedSemaphore.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One named shared tag table: a block of POSIX shared memory that several programs of this
+// user map, with entries (UTF-16 name, size, value) that a named semaphore guards.
+class CSharedMemory
+{
+public:
+    enum class OpenMode
+    {
+        CreateOrOpen, // create the table when it does not exist yet
+        OpenExisting  // fail with error 2 when it does not exist
+    };
+    // Runs once the block is mapped, with the table lock released.
+    using Callback = std::function<void(CSharedMemory&)>;
+
+    // Where an entry lies in the block, in bytes from its start.
+    struct ValueRef
+    {
+        uint32_t nEntry = 0;     // the entry's name
+        uint32_t nValue = 0;     // its value
+        uint32_t nValueSize = 0; // the value ends at nValue + nValueSize
+    };
+    struct Value
+    {
+        std::u16string name;
+        std::vector<unsigned char> bytes;
+    };
+
+    // `name` is the table name (UTF-8, no '/'); `size` the block size when this object creates
+    // the table. An existing table keeps the size its creator wrote.
+    CSharedMemory(std::string_view name, uint32_t size, Callback callback = {},
+                  OpenMode mode = OpenMode::CreateOrOpen);
+    ~CSharedMemory();
+    CSharedMemory(const CSharedMemory&) = delete;
+    CSharedMemory& operator=(const CSharedMemory&) = delete;
+
+    bool IsInitialised() const { return m_bInitialised; }
+    bool IsCreator() const { return m_bCreator; }
+    const std::string& GetName() const { return m_strName; }
+    // Block size in bytes: what the creator wrote, never more than the object really holds.
+    uint32_t GetSize() const { return m_nSize; }
+    // Code of the last failure (the SharedTable::kError... codes or an errno value) and a
+    // message for people.
+    int GetLastError() const { return m_nLastError; }
+    const std::string& GetErrorText() const { return m_strError; }
+
+    // Copies the value named `name` (UTF-8) into `buffer` when `size` is large enough, and
+    // stores the value's size in `size`; with a null buffer only stores the size.
+    bool GetValue(std::string_view name, void* buffer, uint32_t& size);
+    // Zeroes the last `dataLength` bytes of the value named `name` and writes `size` bytes of
+    // `data` at their start, then sets the event "/<name>_Event".
+    bool SetValue(std::string_view name, const void* data, uint32_t dataLength, uint32_t size);
+    // Locates the entry named `name` (compared exactly, as UTF-16 units).
+    bool FindValue(std::u16string_view name, ValueRef& ref);
+
+    // Appends an entry named `name` holding `size` bytes of `value`, when the name is new and
+    // the entry fits in the block.
+    bool AddValue(std::string_view name, const void* value, uint32_t size);
+    // Copies every entry. False (with the intact entries in `values`) when a damaged entry ends
+    // the walk before the entry count.
+    bool ListValues(std::vector<Value>& values);
+
+    // Unlinks the table and its two locks. False with error 2 when none of them existed.
+    static bool Remove(std::string_view name, int& error, std::string& message);
+
+private:
+    struct Walk
+    {
+        uint32_t nEnd = SharedTable::kBlockHeadBytes; // just past the last intact entry
+        uint32_t nIntact = 0;                         // entries walked
+        bool bComplete = false;                       // every counted entry was intact and visited
+    };
+
+    bool Open(int fd, uint32_t size);
+    // Visits the entries in order, each bounded by the block, until `visit` returns false.
+    template <class Visit> Walk WalkEntries(Visit visit) const;
+    bool NameEquals(uint32_t entry, std::u16string_view name) const;
+    // Finds an entry by UTF-16 name; the caller holds the lock.
+    bool FindUnits(std::u16string_view name, ValueRef& ref) const;
+    // FindUnits for a UTF-8 name, storing error 2 when there is none.
+    bool FindNamed(std::string_view name, ValueRef& ref);
+    bool CheckOpen();
+    bool CheckLocked(const CNamedSemaphoreLock& lock);
+    bool Fail(int code, std::string text);
+
+    std::string m_strName;
+    int m_nLastError = 0;
+    std::string m_strError;
+    std::unique_ptr<CNamedSemaphore> m_pLock;
+    bool m_bCreator = false;
+    bool m_bInitialised = false;
+    uint32_t m_nSize = 0;
+    unsigned char* m_pView = nullptr;
+};

@@ -1,0 +1,105 @@
+#include "NamedSemaphore.h"
+#include "TagTableTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <sys/stat.h>
+
+using namespace TagTableTest;
+
+namespace {
+
+// Unlinks the semaphore when the test ends.
+struct ScopedSemaphore
+{
+    explicit ScopedSemaphore(const std::string& stem) : name(UniqueName(stem)) {}
+    ~ScopedSemaphore() { CNamedSemaphore::Remove(name); }
+    std::string name;
+};
+
+} // namespace
+
+TEST(CNamedSemaphore, IsALockOfOneThatTimesOutInsteadOfWaitingForever)
+{
+    ScopedSemaphore scoped("lock");
+    CNamedSemaphore first(scoped.name, 1);
+    CNamedSemaphore second(scoped.name, 1);
+    ASSERT_TRUE(first.IsOpen()) << first.GetErrorText();
+    ASSERT_TRUE(second.IsOpen()) << second.GetErrorText();
+
+    ASSERT_TRUE(first.Lock());
+    EXPECT_FALSE(first.Lock()) << "the holder cannot take it twice";
+    EXPECT_EQ(first.GetLastError(), EDEADLK);
+    EXPECT_FALSE(second.Lock(50));
+    EXPECT_EQ(second.GetLastError(), ETIMEDOUT);
+    EXPECT_NE(second.GetErrorText().find("not released"), std::string::npos);
+
+    first.Unlock();
+    first.Unlock();
+    second.Unlock();
+    ASSERT_TRUE(second.Lock());
+    EXPECT_FALSE(first.Lock(50)) << "extra unlocks did not raise the count past 1";
+    second.Unlock();
+
+    {
+        CNamedSemaphoreLock held(first);
+        EXPECT_TRUE(held.IsLocked());
+        CNamedSemaphoreLock waiting(second, 50);
+        EXPECT_FALSE(waiting.IsLocked());
+    }
+    CNamedSemaphoreLock again(second, 50);
+    EXPECT_TRUE(again.IsLocked()) << "the scope gave the count back";
+}
+
+TEST(CNamedSemaphore, ClosingWhileHeldGivesTheCountBack)
+{
+    ScopedSemaphore scoped("close");
+    CNamedSemaphore keeper(scoped.name, 1);
+    {
+        CNamedSemaphore holder(scoped.name, 1);
+        ASSERT_TRUE(holder.Lock());
+    }
+    EXPECT_TRUE(keeper.Lock(1000));
+}
+
+TEST(CNamedSemaphore, AnEventIsSetOnceHoweverOftenItIsSignalled)
+{
+    ScopedSemaphore scoped("event");
+    CNamedSemaphore event(scoped.name, 0);
+    ASSERT_TRUE(event.IsOpen());
+    EXPECT_FALSE(event.Lock(10)) << "a new event is not set";
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(event.Signal());
+    EXPECT_TRUE(event.Lock(10));
+    event.Unlock();
+    EXPECT_TRUE(event.Lock(10)) << "Unlock gave back the one count";
+}
+
+TEST(CNamedSemaphore, RefusesBadNamesAndSemaphoresOthersCouldTouch)
+{
+    for (const std::string& name : {std::string(), std::string("a/b"), std::string(252, 's')}) {
+        CNamedSemaphore semaphore(name, 1);
+        EXPECT_FALSE(semaphore.IsOpen()) << name;
+        EXPECT_FALSE(semaphore.GetErrorText().empty());
+        EXPECT_FALSE(semaphore.Lock());
+        EXPECT_EQ(semaphore.GetLastError(), EBADF);
+    }
+
+    ScopedSemaphore scoped("perm");
+    {
+        CNamedSemaphore made(scoped.name, 1);
+    }
+    const std::string file = "/dev/shm/sem." + scoped.name;
+    ASSERT_EQ(chmod(file.c_str(), 0606), 0);
+    CNamedSemaphore writable(scoped.name, 1);
+    EXPECT_FALSE(writable.IsOpen());
+    EXPECT_EQ(writable.GetLastError(), EACCES);
+    ASSERT_EQ(chmod(file.c_str(), 0600), 0);
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can hand a semaphore to another user";
+    ASSERT_EQ(chown(file.c_str(), geteuid() + 99, 0), 0);
+    CNamedSemaphore foreign(scoped.name, 1);
+    EXPECT_FALSE(foreign.IsOpen());
+    EXPECT_NE(foreign.GetErrorText().find("another user"), std::string::npos);
+}

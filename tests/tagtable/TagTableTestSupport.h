@@ -1,0 +1,79 @@
+#pragma once
+
+#include "CSharedMemory.h"
+
+#include <cstdint>
+#include <fcntl.h>
+#include <string>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+// Names unique to this test process, and direct access to a table's object as another program
+// would have it.
+namespace TagTableTest {
+
+// A table name no other run uses at the same time: the process id and a counter.
+inline std::string UniqueName(const std::string& stem)
+{
+    static int counter = 0;
+    return "tarven-test-" + stem + "-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+}
+
+// Removes the table and its locks when the test ends, passed or failed.
+struct ScopedTable
+{
+    explicit ScopedTable(const std::string& stem) : name(UniqueName(stem)) {}
+    ~ScopedTable()
+    {
+        int error = 0;
+        std::string message;
+        CSharedMemory::Remove(name, error, message);
+    }
+    std::string name;
+};
+
+inline std::vector<unsigned char> ReadObject(const std::string& name, size_t offset, size_t size)
+{
+    std::vector<unsigned char> bytes(size);
+    const int fd = shm_open(("/" + name).c_str(), O_RDONLY, 0);
+    if (fd < 0 || pread(fd, bytes.data(), size, off_t(offset)) != ssize_t(size))
+        bytes.clear();
+    if (fd >= 0)
+        close(fd);
+    return bytes;
+}
+
+inline bool WriteObject(const std::string& name, size_t offset,
+                        const std::vector<unsigned char>& bytes)
+{
+    const int fd = shm_open(("/" + name).c_str(), O_RDWR, 0);
+    const bool written =
+        fd >= 0 && pwrite(fd, bytes.data(), bytes.size(), off_t(offset)) == ssize_t(bytes.size());
+    if (fd >= 0)
+        close(fd);
+    return written;
+}
+
+// Makes the object by hand: `size` bytes starting with `head` (cut to `size`), with `mode`.
+inline bool MakeObject(const std::string& name, size_t size, const std::vector<unsigned char>& head,
+                       mode_t mode = 0600)
+{
+    const int fd = shm_open(("/" + name).c_str(), O_RDWR | O_CREAT | O_EXCL, mode);
+    if (fd < 0)
+        return false;
+    // fchmod, since the umask would trim the mode given to shm_open.
+    const bool made = fchmod(fd, mode) == 0 &&
+                      pwrite(fd, head.data(), head.size(), 0) == ssize_t(head.size()) &&
+                      ftruncate(fd, off_t(size)) == 0;
+    close(fd);
+    return made;
+}
+
+inline std::vector<unsigned char> Le32(uint32_t v)
+{
+    return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+}
+
+} // namespace TagTableTest

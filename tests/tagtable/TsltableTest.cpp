@@ -1,0 +1,196 @@
+#include "CSharedMemoryTag.h"
+#include "TagTableTestSupport.h"
+
+#include <QProcess>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+using namespace TagTableTest;
+
+namespace {
+
+struct ToolRun
+{
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+ToolRun Tsltable(const std::vector<std::string>& args)
+{
+    QStringList arguments;
+    for (const std::string& arg : args)
+        arguments << QString::fromStdString(arg);
+    QProcess process;
+    process.start(TSLTABLE_PATH, arguments);
+    ToolRun run;
+    if (!process.waitForFinished(60000))
+        return run;
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput().toStdString();
+    run.err = process.readAllStandardError().toStdString();
+    return run;
+}
+
+} // namespace
+
+TEST(Tsltable, CreatesAddsSetsGetsListsAndRemovesATable)
+{
+    ScopedTable table("tool");
+    const std::string& name = table.name;
+    const std::string pid = std::to_string(getpid());
+    // Tag names carry the process id: each write sets "/<tag>_Event", shared machine-wide.
+    const std::string b = "b" + pid, i2 = "i2" + pid, i4 = "i4" + pid, f = "f" + pid, t = "t" + pid;
+
+    ToolRun run = Tsltable({name, "create"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "created table \"" + name + "\" (10485760 bytes)\n");
+    run = Tsltable({name, "create"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "table \"" + name + "\" already exists (10485760 bytes)\n");
+
+    const std::vector<std::vector<std::string>> adds = {
+        {b, "byte", "1"}, {i2, "int", "2"}, {i4, "int", "4"}, {f, "float", "4"}, {t, "text", "12"}};
+    for (const auto& add : adds) {
+        run = Tsltable({name, "add", add[0], add[1], add[2]});
+        EXPECT_EQ(run.exitCode, 0) << add[0] << ": " << run.err;
+    }
+
+    const struct
+    {
+        std::string tag, value, shown;
+    } values[] = {
+        {b, "200", "200"},      {i2, "-32768", "-32768"},        {i4, "+2147483647", "2147483647"},
+        {f, "-1.5e3", "-1500"}, {t, "long text!", "long text!"}, {t, "short", "short"},
+    };
+    for (const auto& v : values) {
+        run = Tsltable({name, "set", v.tag, v.value});
+        EXPECT_EQ(run.exitCode, 0) << v.tag << ": " << run.err;
+        run = Tsltable({name, "get", v.tag});
+        EXPECT_EQ(run.exitCode, 0) << v.tag << ": " << run.err;
+        EXPECT_EQ(run.out, v.shown + "\n");
+    }
+    run = Tsltable({name, "set", t, "a\tb"});
+    EXPECT_EQ(run.exitCode, 0);
+
+    run = Tsltable({name, "list"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, b + "\tbyte\t1\t200\n" + i2 + "\tint\t2\t-32768\n" + i4 +
+                           "\tint\t4\t2147483647\n" + f + "\tfloat\t4\t-1500\n" + t +
+                           "\ttext\t12\ta<09>b\n");
+
+    // The bytes the tool wrote: a 2-byte int, low byte first, at the end of its value.
+    const std::vector<unsigned char> i2Value = ReadObject(name, 8 + 84 + 37 + 84 + 36, 2);
+    EXPECT_EQ(i2Value, (std::vector<unsigned char>{0x00, 0x80}));
+
+    run = Tsltable({name, "remove"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "removed table \"" + name + "\"\n");
+    run = Tsltable({name, "list"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "tsltable: no table named \"" + name + "\"\n");
+
+    for (const std::string& tag : {b, i2, i4, f, t})
+        CNamedSemaphore::Remove(tag + "_Event");
+}
+
+TEST(Tsltable, ReportsEachMistakeOnStandardErrorWithExitStatus1)
+{
+    ScopedTable table("toolerr");
+    const std::string& name = table.name;
+    const std::string missing = UniqueName("none");
+    ASSERT_EQ(Tsltable({name, "create"}).exitCode, 0);
+    for (const auto& add : std::vector<std::vector<std::string>>{
+             {"b", "byte", "1"}, {"i", "int", "2"}, {"f", "float", "4"}, {"t", "text", "3"}})
+        ASSERT_EQ(Tsltable({name, "add", add[0], add[1], add[2]}).exitCode, 0);
+
+    const struct
+    {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{}, "Usage: tsltable"},
+        {{name}, "Usage: tsltable"},
+        {{name, "drop"}, "unknown command or wrong number of arguments: \"drop\""},
+        {{name, "get"}, "wrong number of arguments"},
+        {{missing, "get", "b"}, "no table named \"" + missing + "\""},
+        {{missing, "add", "b", "byte", "1"}, "no table named"},
+        {{missing, "remove"}, "no table named"},
+        {{"a/b", "create"}, "table name \"a/b\" must not contain '/'"},
+        {{"", "create"}, "table name is empty"},
+        {{std::string(300, 'x'), "create"}, "table name is too long"},
+        {{name, "get", "nope"}, "no tag named \"nope\""},
+        {{name, "set", "nope", "1"}, "no tag named \"nope\""},
+        {{name, "add", "x", "word", "1"}, "unknown type \"word\""},
+        {{name, "add", "x", "byte", "2"}, "a byte tag is 1 byte long"},
+        {{name, "add", "x", "int", "3"}, "an int tag is 2 or 4 bytes long"},
+        {{name, "add", "x", "float", "8"}, "a float tag is 4 bytes long"},
+        {{name, "add", "x", "text", "0"}, "a text tag is 1 to 65535 bytes long"},
+        {{name, "add", "x", "text", "many"}, "is not a whole number"},
+        {{name, "add", "x", "text", "20000000"}, "1 to 65535"},
+        {{name, "add", "b", "byte", "1"}, "tag \"b\" already exists"},
+        {{name, "add", std::string(40, 'n'), "byte", "1"}, "is too long"},
+        {{name, "set", "b", "256"}, "does not fit a byte tag"},
+        {{name, "set", "b", "-1"}, "does not fit a byte tag"},
+        {{name, "set", "i", "32768"}, "does not fit an int tag of 2 bytes"},
+        {{name, "set", "i", "1.5"}, "does not fit an int tag"},
+        {{name, "set", "f", "1e40"}, "does not fit a float tag"},
+        {{name, "set", "f", "abc"}, "does not fit a float tag"},
+        {{name, "set", "t", "four"}, "(4 bytes) does not fit a text tag of 3 bytes"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = Tsltable(c.args);
+        EXPECT_EQ(run.exitCode, 1) << c.message;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty()) << run.out;
+    }
+    EXPECT_EQ(Tsltable({name, "get", "b"}).out, "0\n") << "no refused write changed a value";
+
+    // A table too full for one more tag.
+    const ToolRun big = Tsltable({name, "add", "big", "text", "65535"});
+    EXPECT_EQ(big.exitCode, 0) << big.err;
+    const ToolRun help = Tsltable({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("add TAG TYPE LENGTH"), std::string::npos);
+}
+
+TEST(Tsltable, RefusesATagThatDoesNotFitTheBlock)
+{
+    ScopedTable table("toolfull");
+    {
+        CSharedMemory small(table.name, 200);
+    }
+    ToolRun run = Tsltable({table.name, "add", "x", "text", "72"});
+    EXPECT_EQ(run.exitCode, 0) << run.err << " 8 + 84 + 36 + 72 = 200 fills it exactly";
+    run = Tsltable({table.name, "add", "y", "byte", "1"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("does not fit: 0 bytes left"), std::string::npos) << run.err;
+}
+
+TEST(Tsltable, SetWaitsForTheTagLockThatAScriptHolds)
+{
+    ScopedTable table("toollock");
+    const std::string tag = "lock" + std::to_string(getpid());
+    CSharedMemory memory(table.name, 4096);
+    const std::vector<unsigned char> value =
+        CSharedMemoryTag{CSharedMemoryTag::kByte, 1}.MakeValue();
+    ASSERT_TRUE(memory.AddValue(tag, value.data(), uint32_t(value.size())));
+
+    CNamedSemaphore tagLock(table.name + "_Sync_2", 1);
+    ASSERT_TRUE(tagLock.Lock());
+    QProcess process;
+    process.start(TSLTABLE_PATH,
+                  {QString::fromStdString(table.name), "set", QString::fromStdString(tag), "7"});
+    EXPECT_FALSE(process.waitForFinished(300)) << "set went ahead under a held tag lock";
+    std::vector<unsigned char> read(value.size());
+    uint32_t size = uint32_t(read.size());
+    ASSERT_TRUE(memory.GetValue(tag, read.data(), size)) << "the table lock stays free";
+    EXPECT_EQ(read.back(), 0);
+
+    tagLock.Unlock();
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    ASSERT_TRUE(memory.GetValue(tag, read.data(), size));
+    EXPECT_EQ(read.back(), 7);
+    CNamedSemaphore::Remove(tag + "_Event");
+}
