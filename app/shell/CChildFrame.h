@@ -1,7 +1,6 @@
 #pragma once
 
 #include "CMdiChildFrame.h"
-#include "EnvSettings.h"
 
 // Child frame of a monitor document; it carries the send and receive lamps.
 class CChildFrame : public CMdiChildFrame
@@ -19,8 +18,6 @@ public:
 
 signals:
     void lampsChanged();
-    // New line limit and colours for the frame's terminal view.
-    void envSettingsPushed(const EnvSettings& env);
 
 private:
     int m_nSendLamp = 0;

@@ -4,6 +4,7 @@
 #include "CDocument.h"
 #include "CSizingControlBar.h"
 #include "CTARVENApp.h"
+#include "CTextViewCtrl.h"
 #include "CommandIds.h"
 #include "ShellConstants.h"
 #include "ShellTestEnv.h"
@@ -141,11 +142,12 @@ TEST_F(MainFrameTest, ConfirmedSettingsAreStoredAndPushedToEveryMonitor)
 {
     auto app = StartApp();
     CMainFrame* frame = app->MainFrame();
-    QList<EnvSettings> pushed;
+    // Each monitor shows a terminal view, as its view will hold one.
+    QList<CTextViewCtrl*> terminals;
     for (int i = 0; i < 2; ++i) {
-        auto* monitor = qobject_cast<CChildFrame*>(app->OnFileNew("Tvn")->Frame());
-        QObject::connect(monitor, &CChildFrame::envSettingsPushed,
-                         [&pushed](const EnvSettings& env) { pushed.append(env); });
+        auto* terminal = new CTextViewCtrl;
+        app->OnFileNew("Tvn")->Frame()->setWidget(terminal);
+        terminals << terminal;
     }
     app->OnFileNew("Script");
 
@@ -155,7 +157,7 @@ TEST_F(MainFrameTest, ConfirmedSettingsAreStoredAndPushedToEveryMonitor)
         dialog->findChild<QCheckBox*>("1000")->setChecked(false);
         auto* spin = dialog->findChild<QSpinBox*>("1002");
         spin->selectAll();
-        QTest::keyClicks(spin, "200000");
+        QTest::keyClicks(spin, "1000");
         dialog->findChild<CColorPicker*>("1088")->SetColour(0x00112233);
         dialog->findChild<CColorPicker*>("1084")->SetColour(0x00445566);
         QTest::mouseClick(dialog->findChild<QPushButton*>("IDOK"), Qt::LeftButton);
@@ -165,20 +167,25 @@ TEST_F(MainFrameTest, ConfirmedSettingsAreStoredAndPushedToEveryMonitor)
     QSettings settings(kCompanyName, kApplicationName);
     settings.beginGroup("TARVEN");
     EXPECT_EQ(settings.value("Echo").toInt(), 0);
-    EXPECT_EQ(settings.value("MaxLine").toInt(), 200000);
+    EXPECT_EQ(settings.value("MaxLine").toInt(), 1000);
     EXPECT_EQ(settings.value("clrBk").toUInt(), 0x112233u);
     EXPECT_EQ(settings.value("clrTextIn").toUInt(), 0x445566u);
     EXPECT_EQ(settings.value("clrBkTextIn").toUInt(), 0xFFFFFFu);
     EXPECT_EQ(settings.allKeys().size(), 13);
     settings.endGroup();
-
     EXPECT_FALSE(frame->Env().bEcho);
-    EXPECT_EQ(frame->Env().nMaxLine, 200000);
-    ASSERT_EQ(pushed.size(), 2);
-    for (const EnvSettings& env : pushed) {
-        EXPECT_EQ(env.nMaxLine, 200000);
-        EXPECT_EQ(env.colours[EnvSettings::Bk], 0x112233u);
-        EXPECT_EQ(env.colours[EnvSettings::TextIn], 0x445566u);
+    EXPECT_EQ(frame->Env().nMaxLine, 1000);
+
+    // Every monitor draws on the new background at once and keeps the new number of lines.
+    for (CTextViewCtrl* terminal : terminals) {
+        const QImage shot = terminal->viewport()->grab().toImage();
+        ASSERT_FALSE(shot.isNull());
+        EXPECT_EQ(QColor(shot.pixel(shot.width() - 2, shot.height() - 2)),
+                  QColor(0x33, 0x22, 0x11));
+        for (int line = 0; line < 1500; ++line)
+            terminal->TextWrite(reinterpret_cast<const unsigned char*>("line\n"), 5, 0x32);
+        QTRY_VERIFY_WITH_TIMEOUT(terminal->GetLineSize() <= 1001, 10000);
+        EXPECT_GE(terminal->GetLineSize(), 999);
     }
 }
 

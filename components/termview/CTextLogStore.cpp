@@ -1,0 +1,112 @@
+#include "CTextLogStore.h"
+
+#include <algorithm>
+
+void CTextLogStore::Write(const uint8_t* data, std::size_t n, uint8_t attr)
+{
+    std::lock_guard lock(m_mutex);
+    for (std::size_t i = 0; i < n; ++i)
+        AppendLocked(data[i], attr);
+}
+
+void CTextLogStore::Load(const std::vector<Cell>& cells)
+{
+    std::lock_guard lock(m_mutex);
+    const bool capturing = m_bCapturing;
+    m_bCapturing = false;
+    for (const Cell& cell : cells)
+        AppendLocked(cell.byte, cell.attr);
+    m_bCapturing = capturing;
+}
+
+void CTextLogStore::Clear()
+{
+    std::lock_guard lock(m_mutex);
+    m_log.Clear();
+    m_lines.Clear();
+}
+
+void CTextLogStore::SetLineMax(std::size_t lines)
+{
+    std::lock_guard lock(m_mutex);
+    m_nLineMax = std::max<std::size_t>(lines, 1);
+    TrimLocked();
+}
+
+void CTextLogStore::TrimLocked()
+{
+    const std::size_t held = m_lines.HeldLines(m_log.End());
+    if (held > m_nLineMax)
+        m_log.DropBefore(m_lines.DropOldest(held - m_nLineMax));
+}
+
+LogExtent CTextLogStore::Extent() const
+{
+    std::lock_guard lock(m_mutex);
+    return LogExtent{m_log.First(), m_log.End(), m_lines.FirstLineNumber(), m_lines.ShownLines(),
+                     m_lines.HeldLines(m_log.End())};
+}
+
+std::vector<RowData> CTextLogStore::Lines(std::size_t firstIndex, std::size_t count) const
+{
+    std::vector<RowData> rows;
+    std::lock_guard lock(m_mutex);
+    const std::size_t last = std::min(m_lines.ShownLines(), firstIndex + count);
+    for (std::size_t i = firstIndex; i < last; ++i) {
+        RowData row;
+        row.start = m_lines.Start(i);
+        m_log.CopyRange(row.start, m_lines.End(i, m_log.End()), row.cells);
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::vector<Cell> CTextLogStore::Range(uint64_t from, uint64_t to, uint64_t* start) const
+{
+    std::vector<Cell> cells;
+    std::lock_guard lock(m_mutex);
+    m_log.CopyRange(from, to, cells);
+    if (start)
+        *start = std::max(from, m_log.First());
+    return cells;
+}
+
+bool CTextLogStore::StartCapture(const QString& path, QString* error)
+{
+    std::lock_guard lock(m_mutex);
+    m_captureError.clear();
+    m_bCapturing = m_capture.Open(path, error);
+    return m_bCapturing;
+}
+
+void CTextLogStore::StopCapture()
+{
+    std::lock_guard lock(m_mutex);
+    m_capture.Close();
+    m_bCapturing = false;
+}
+
+bool CTextLogStore::IsCapturing() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_bCapturing;
+}
+
+bool CTextLogStore::FlushCapture(QString* error)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_bCapturing && !m_capture.Flush())
+        FailCaptureLocked();
+    if (m_captureError.isEmpty())
+        return true;
+    *error = m_captureError;
+    m_captureError.clear();
+    return false;
+}
+
+void CTextLogStore::FailCaptureLocked()
+{
+    m_captureError = m_capture.ErrorString();
+    m_capture.Close();
+    m_bCapturing = false;
+}

@@ -1,0 +1,546 @@
+#include "CTextViewCtrl.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "CCaptureReader.h"
+#include "CTextLogStore.h"
+#include "CTextViewPrinter.h"
+#include "HexLayout.h"
+
+namespace {
+int ClampToInt(uint64_t value)
+{
+    return static_cast<int>(std::min<uint64_t>(value, INT_MAX));
+}
+} // namespace
+
+CTextViewCtrl::CTextViewCtrl(QWidget* parent)
+    : QAbstractScrollArea(parent), m_pStore(std::make_unique<CTextLogStore>())
+{
+    QFont face(QStringLiteral("굴림체"), 10);
+    face.setStyleHint(QFont::TypeWriter); // a fixed-pitch fallback where the face is missing
+    setFont(face);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setCursor(Qt::IBeamCursor);
+    m_painter.SetFont(font(), viewport());
+    m_repaintTimer.setSingleShot(true);
+    m_repaintTimer.setInterval(kRepaintIntervalMs);
+    m_captureTimer.setInterval(kCaptureFlushMs);
+    InitActionsConnections();
+}
+
+CTextViewCtrl::~CTextViewCtrl() = default;
+
+void CTextViewCtrl::InitActionsConnections()
+{
+    m_pCopyAction = new QAction(QStringLiteral("복사"), this);
+    m_pCopyAction->setShortcut(QKeySequence::Copy);
+    m_pCopyAction->setEnabled(false);
+    connect(m_pCopyAction, &QAction::triggered, this, &CTextViewCtrl::Copy);
+    m_pSelectAllAction = new QAction(QStringLiteral("모두 선택"), this);
+    m_pSelectAllAction->setShortcut(QKeySequence::SelectAll);
+    connect(m_pSelectAllAction, &QAction::triggered, this, &CTextViewCtrl::SelectAll);
+    m_pOwnMenu = new QMenu(this);
+    m_pOwnMenu->addAction(m_pCopyAction);
+    m_pOwnMenu->addAction(m_pSelectAllAction);
+
+    connect(&m_repaintTimer, &QTimer::timeout, this, &CTextViewCtrl::OnRepaintTimer);
+    connect(&m_captureTimer, &QTimer::timeout, this, &CTextViewCtrl::OnCaptureTimer);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (!m_bSyncing)
+            m_bFollow = value == verticalScrollBar()->maximum();
+    });
+}
+
+int CTextViewCtrl::Create(QWidget* parent, const QRect& rect, int id)
+{
+    setParent(parent);
+    setGeometry(rect);
+    setObjectName(QString::number(id));
+    show();
+    return 1;
+}
+
+void CTextViewCtrl::TextWrite(unsigned char b, char attribute)
+{
+    m_pStore->Write(b, static_cast<uint8_t>(attribute));
+    NotifyWritten();
+}
+
+void CTextViewCtrl::TextWrite(const unsigned char* data, int n, char attribute)
+{
+    if (!data || n <= 0)
+        return;
+    m_pStore->Write(data, static_cast<std::size_t>(n), static_cast<uint8_t>(attribute));
+    NotifyWritten();
+}
+
+void CTextViewCtrl::NotifyWritten()
+{
+    // One queued call per batch, not per byte: the flag stays set until the repaint timer runs.
+    if (m_bPending.load(std::memory_order_relaxed) || m_bPending.exchange(true))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_repaintTimer.isActive())
+                m_repaintTimer.start();
+        },
+        Qt::QueuedConnection);
+}
+
+void CTextViewCtrl::OnRepaintTimer()
+{
+    m_bPending.store(false);
+    SyncScrollBars();
+    viewport()->update();
+    emit DataShown();
+}
+
+void CTextViewCtrl::HexaView(bool on)
+{
+    if (m_bHex == on)
+        return;
+    m_bHex = on;
+    m_nWidestCells = 0;
+    m_bFollow = true;
+    SyncScrollBars();
+    viewport()->update();
+}
+
+void CTextViewCtrl::ControlReceive(bool on)
+{
+    m_bControls = on;
+    m_nWidestCells = 0;
+    SyncScrollBars();
+    viewport()->update();
+}
+
+void CTextViewCtrl::CaretShow(bool on)
+{
+    m_bCaret = on;
+    RestartCaret();
+    viewport()->update();
+}
+
+void CTextViewCtrl::SetTotalLineMax(int lines)
+{
+    m_pStore->SetLineMax(static_cast<std::size_t>(std::max(lines, 1)));
+    OnRepaintTimer();
+}
+
+void CTextViewCtrl::SetColor(const uint32_t colours[kColourCount])
+{
+    m_painter.SetColours(colours);
+    viewport()->update();
+}
+
+void CTextViewCtrl::Clear()
+{
+    m_pStore->Clear();
+    ResetView();
+}
+
+void CTextViewCtrl::ResetView()
+{
+    m_nAnchor = m_nCursor = 0;
+    m_bSelecting = false;
+    m_pCopyAction->setEnabled(false);
+    m_nWidestCells = 0;
+    m_nSyncedFirstRow = 0;
+    m_bFollow = true;
+    OnRepaintTimer();
+}
+
+int CTextViewCtrl::GetBufferSize() const
+{
+    const LogExtent extent = m_pStore->Extent();
+    return ClampToInt(extent.end - extent.first);
+}
+
+int CTextViewCtrl::GetLineSize() const
+{
+    return ClampToInt(m_pStore->Extent().heldLines);
+}
+
+void CTextViewCtrl::GetBuffer(QByteArray* bytes, QByteArray* attributes) const
+{
+    const std::vector<Cell> cells = m_pStore->Range(0, UINT64_MAX);
+    bytes->resize(static_cast<qsizetype>(cells.size()));
+    attributes->resize(static_cast<qsizetype>(cells.size()));
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        (*bytes)[static_cast<qsizetype>(i)] = static_cast<char>(cells[i].byte);
+        (*attributes)[static_cast<qsizetype>(i)] = static_cast<char>(cells[i].attr);
+    }
+}
+
+bool CTextViewCtrl::GalmuriSave(bool on, const QString& path)
+{
+    if (!on) {
+        m_captureTimer.stop();
+        m_pStore->StopCapture();
+        return true;
+    }
+    QString error;
+    if (!m_pStore->StartCapture(path, &error)) {
+        m_captureTimer.stop();
+        emit CaptureFailed(error);
+        return false;
+    }
+    m_captureTimer.start();
+    return true;
+}
+
+void CTextViewCtrl::OnCaptureTimer()
+{
+    QString error;
+    if (m_pStore->FlushCapture(&error))
+        return;
+    m_captureTimer.stop();
+    emit CaptureFailed(error);
+}
+
+bool CTextViewCtrl::IsCapturing() const
+{
+    return m_pStore->IsCapturing();
+}
+
+int CTextViewCtrl::GalmuriShow(const QString& path)
+{
+    CCaptureReader reader;
+    switch (reader.Open(path)) {
+    case ECaptureStatus::Ok:
+        break;
+    case ECaptureStatus::NotCapture:
+        return -2;
+    case ECaptureStatus::Unreadable:
+        return -1;
+    case ECaptureStatus::UnsupportedVersion:
+        return -3;
+    }
+    m_pStore->Clear();
+    CaptureRecord record;
+    while (reader.Next(record))
+        m_pStore->Load(record.cells);
+    ResetView();
+    return 0;
+}
+
+int CTextViewCtrl::SetPrint(QPainter* painter, QPagedPaintDevice* device, const QString& title,
+                            const QString& port, const QString& received, const QString& buffer)
+{
+    if (!painter || !device || !painter->isActive())
+        return 0;
+    const CTextViewPrinter printer(*m_pStore, m_bHex, m_bControls, font());
+    return printer.Print(painter, device, {title, port, received, buffer});
+}
+
+void CTextViewCtrl::VScroll(QAbstractSlider::SliderAction action)
+{
+    verticalScrollBar()->triggerAction(action);
+}
+
+uint64_t CTextViewCtrl::FirstRow() const
+{
+    const LogExtent extent = m_pStore->Extent();
+    return m_bHex ? extent.first / kHexBytesPerRow : extent.firstLine;
+}
+
+uint64_t CTextViewCtrl::RowCount() const
+{
+    const LogExtent extent = m_pStore->Extent();
+    // In hex mode the row of the end offset is shown too: the caret waits there.
+    return m_bHex ? extent.end / kHexBytesPerRow - extent.first / kHexBytesPerRow + 1
+                  : extent.shownLines;
+}
+
+int CTextViewCtrl::VisibleRows() const
+{
+    return std::max(1, static_cast<int>(viewport()->height() / m_painter.LineHeight()));
+}
+
+void CTextViewCtrl::SyncScrollBars()
+{
+    const uint64_t firstRow = FirstRow();
+    const int visible = VisibleRows();
+    const int maximum = ClampToInt(std::max<uint64_t>(RowCount(), visible) - visible);
+    QScrollBar* bar = verticalScrollBar();
+    // Rows dropped at the top move what the reader is looking at up: follow it.
+    const uint64_t dropped = firstRow > m_nSyncedFirstRow ? firstRow - m_nSyncedFirstRow : 0;
+    const int value = ClampToInt(bar->value() > 0 && dropped < static_cast<uint64_t>(bar->value())
+                                     ? bar->value() - dropped
+                                     : 0);
+    m_nSyncedFirstRow = firstRow;
+    m_bSyncing = true;
+    bar->setRange(0, maximum);
+    bar->setPageStep(visible);
+    bar->setValue(m_bFollow ? maximum : std::min(value, maximum));
+    const int cells = m_bHex ? HexLayout::kRowCells : m_nWidestCells;
+    const int width = static_cast<int>(std::ceil((cells + 1) * m_painter.CellWidth()));
+    horizontalScrollBar()->setRange(0, std::max(0, width - viewport()->width()));
+    horizontalScrollBar()->setPageStep(viewport()->width());
+    horizontalScrollBar()->setSingleStep(static_cast<int>(m_painter.CellWidth()));
+    m_bSyncing = false;
+}
+
+void CTextViewCtrl::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    SyncScrollBars();
+}
+
+void CTextViewCtrl::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange) {
+        m_painter.SetFont(font(), viewport());
+        m_nWidestCells = 0;
+        SyncScrollBars();
+        viewport()->update();
+    }
+    QAbstractScrollArea::changeEvent(event);
+}
+
+Selection CTextViewCtrl::CurrentSelection() const
+{
+    return Selection{std::min(m_nAnchor, m_nCursor), std::max(m_nAnchor, m_nCursor)};
+}
+
+void CTextViewCtrl::paintEvent(QPaintEvent*)
+{
+    QPainter p(viewport());
+    p.fillRect(viewport()->rect(), m_painter.Background());
+    const Selection sel = CurrentSelection();
+    if (m_bHex)
+        PaintHex(p, sel);
+    else
+        PaintText(p, sel);
+}
+
+void CTextViewCtrl::PaintText(QPainter& p, const Selection& sel)
+{
+    const auto top = static_cast<std::size_t>(verticalScrollBar()->value());
+    const std::size_t shown = m_pStore->Extent().shownLines;
+    const std::vector<RowData> rows = m_pStore->Lines(top, VisibleRows() + 1);
+    const qreal x = -horizontalScrollBar()->value();
+    int widest = m_nWidestCells;
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const QPointF origin(x, static_cast<qreal>(k) * m_painter.LineHeight());
+        const std::vector<Glyph> glyphs = LayoutLine(rows[k].cells, rows[k].start, m_bControls);
+        m_painter.DrawTextLine(p, origin, glyphs, sel);
+        widest = std::max(widest, LineCells(glyphs));
+        if (m_bCaret && m_bCaretLit && top + k + 1 == shown)
+            m_painter.DrawCaret(p, origin, LineCells(glyphs));
+    }
+    if (widest > m_nWidestCells) {
+        m_nWidestCells = widest;
+        QTimer::singleShot(0, this, &CTextViewCtrl::SyncScrollBars);
+    }
+}
+
+void CTextViewCtrl::PaintHex(QPainter& p, const Selection& sel)
+{
+    const uint64_t firstRow = FirstRow() + static_cast<uint64_t>(verticalScrollBar()->value());
+    const uint64_t rows = static_cast<uint64_t>(VisibleRows()) + 1;
+    uint64_t start = 0;
+    const std::vector<Cell> cells =
+        m_pStore->Range(firstRow * kHexBytesPerRow, (firstRow + rows) * kHexBytesPerRow, &start);
+    const uint64_t end = start + cells.size();
+    const qreal x = -horizontalScrollBar()->value();
+    for (uint64_t k = 0; k < rows; ++k) {
+        const uint64_t rowStart = (firstRow + k) * kHexBytesPerRow;
+        const QPointF origin(x, static_cast<qreal>(k) * m_painter.LineHeight());
+        const uint64_t from = std::max(rowStart, start);
+        const uint64_t to = std::min(rowStart + kHexBytesPerRow, end);
+        if (from < to) {
+            const auto begin = cells.begin() + static_cast<std::ptrdiff_t>(from - start);
+            m_painter.DrawHexRow(
+                p, origin, from,
+                std::vector<Cell>(begin, begin + static_cast<std::ptrdiff_t>(to - from)),
+                m_bControls, sel);
+        }
+        if (m_bCaret && m_bCaretLit && end >= rowStart && end < rowStart + kHexBytesPerRow)
+            m_painter.DrawCaret(p, origin, HexLayout::HexCol(static_cast<int>(end - rowStart)));
+    }
+}
+
+uint64_t CTextViewCtrl::OffsetAt(QPoint pos) const
+{
+    const qreal col = (pos.x() + horizontalScrollBar()->value()) / m_painter.CellWidth();
+    const int row = static_cast<int>(std::floor(pos.y() / m_painter.LineHeight()));
+    const int64_t index = std::max<int64_t>(0, int64_t{verticalScrollBar()->value()} + row);
+    const LogExtent extent = m_pStore->Extent();
+    if (m_bHex) {
+        const uint64_t rowStart =
+            (extent.first / kHexBytesPerRow + static_cast<uint64_t>(index)) * kHexBytesPerRow;
+        int i = HexLayout::ByteAtColumn(static_cast<int>(std::floor(col)));
+        if (i < 0)
+            i = col < HexLayout::kFirstHexCol ? 0 : kHexBytesPerRow;
+        else if (col >= HexLayout::kFirstAsciiCol ? col - HexLayout::AsciiCol(i) >= 0.5
+                                                  : col - HexLayout::HexCol(i) >= 1.0)
+            ++i;
+        return std::clamp(rowStart + static_cast<uint64_t>(i), extent.first, extent.end);
+    }
+    const auto line = std::min(static_cast<std::size_t>(index), extent.shownLines - 1);
+    const std::vector<RowData> rows = m_pStore->Lines(line, 1);
+    if (rows.empty())
+        return extent.end;
+    const std::vector<Glyph> glyphs = LayoutLine(rows[0].cells, rows[0].start, m_bControls);
+    for (const Glyph& g : glyphs) {
+        if (col < g.col + g.cells)
+            return col < g.col + g.cells / 2.0 ? g.offset : g.offset + g.bytes;
+    }
+    return glyphs.empty() ? rows[0].start : glyphs.back().offset + glyphs.back().bytes;
+}
+
+void CTextViewCtrl::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
+    m_nAnchor = m_nCursor = OffsetAt(event->position().toPoint());
+    m_bSelecting = true;
+    m_pCopyAction->setEnabled(false);
+    viewport()->update();
+}
+
+void CTextViewCtrl::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_bSelecting)
+        return;
+    const QPoint pos = event->position().toPoint();
+    // Dragging past an edge scrolls, so a selection can run beyond the screen.
+    if (pos.y() < 0)
+        VScroll(QAbstractSlider::SliderSingleStepSub);
+    else if (pos.y() >= viewport()->height())
+        VScroll(QAbstractSlider::SliderSingleStepAdd);
+    m_nCursor = OffsetAt(pos);
+    m_pCopyAction->setEnabled(m_nCursor != m_nAnchor);
+    viewport()->update();
+}
+
+void CTextViewCtrl::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && m_bSelecting) {
+        m_nCursor = OffsetAt(event->position().toPoint());
+        m_bSelecting = false;
+        m_pCopyAction->setEnabled(m_nCursor != m_nAnchor);
+        viewport()->update();
+    }
+}
+
+QString CTextViewCtrl::SelectedText() const
+{
+    const Selection sel = CurrentSelection();
+    if (sel.from == sel.to)
+        return QString();
+    const std::vector<Cell> cells = m_pStore->Range(sel.from, sel.to);
+    return m_bHex ? CopyHex(cells) : CopyText(cells, m_bControls);
+}
+
+void CTextViewCtrl::Copy()
+{
+    const QString text = SelectedText();
+    if (!text.isEmpty())
+        QApplication::clipboard()->setText(text);
+}
+
+void CTextViewCtrl::SelectAll()
+{
+    const LogExtent extent = m_pStore->Extent();
+    m_nAnchor = extent.first;
+    m_nCursor = extent.end;
+    m_pCopyAction->setEnabled(m_nCursor != m_nAnchor);
+    viewport()->update();
+}
+
+void CTextViewCtrl::keyPressEvent(QKeyEvent* event)
+{
+    static constexpr std::pair<int, QAbstractSlider::SliderAction> kScrollKeys[] = {
+        {Qt::Key_Up, QAbstractSlider::SliderSingleStepSub},
+        {Qt::Key_Down, QAbstractSlider::SliderSingleStepAdd},
+        {Qt::Key_PageUp, QAbstractSlider::SliderPageStepSub},
+        {Qt::Key_PageDown, QAbstractSlider::SliderPageStepAdd},
+    };
+    for (const auto& [key, action] : kScrollKeys) {
+        if (event->key() == key) {
+            VScroll(action);
+            return;
+        }
+    }
+    if (event->modifiers() & Qt::ControlModifier) {
+        if (event->key() == Qt::Key_Home || event->key() == Qt::Key_End) {
+            VScroll(event->key() == Qt::Key_Home ? QAbstractSlider::SliderToMinimum
+                                                 : QAbstractSlider::SliderToMaximum);
+            return;
+        }
+    }
+    // Ctrl+C copies a selection; without one it is typed (ETX), as terminals do.
+    if (event->matches(QKeySequence::Copy) && m_nAnchor != m_nCursor) {
+        Copy();
+        return;
+    }
+    const QString text = event->text();
+    if (text.isEmpty()) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    emit KeyText(text);
+}
+
+void CTextViewCtrl::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (!event->commitString().isEmpty())
+        emit KeyText(event->commitString());
+    event->accept();
+}
+
+void CTextViewCtrl::contextMenuEvent(QContextMenuEvent* event)
+{
+    (m_pMenu ? m_pMenu : m_pOwnMenu)->exec(event->globalPos());
+}
+
+void CTextViewCtrl::focusInEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    RestartCaret();
+}
+
+void CTextViewCtrl::focusOutEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    RestartCaret();
+}
+
+void CTextViewCtrl::RestartCaret()
+{
+    m_bCaretLit = true;
+    if (m_bCaret && hasFocus())
+        m_caretTimer.start(kCaretBlinkMs, this);
+    else
+        m_caretTimer.stop();
+    viewport()->update();
+}
+
+void CTextViewCtrl::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != m_caretTimer.timerId()) {
+        QAbstractScrollArea::timerEvent(event);
+        return;
+    }
+    m_bCaretLit = !m_bCaretLit;
+    viewport()->update();
+}

@@ -1,0 +1,137 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QAbstractSlider>
+#include <QBasicTimer>
+#include <QString>
+#include <QTimer>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "CTextViewPainter.h"
+#include "TermViewConstants.h"
+
+class CTextLogStore;
+class QMenu;
+class QPagedPaintDevice;
+
+// The terminal view of monitor and watch windows: a scrolling log of sent and received bytes
+// shown as text (control codes by name, if wanted) or as a hex dump, with capture files,
+// printing, selection and copy. TextWrite may be called from any thread; everything else
+// belongs to the user-interface thread.
+class CTextViewCtrl : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    explicit CTextViewCtrl(QWidget* parent = nullptr);
+    ~CTextViewCtrl() override;
+
+    // Becomes a child of parent over rect; id becomes the object name. Returns 1.
+    int Create(QWidget* parent, const QRect& rect, int id);
+
+    // Appends bytes with their attribute (kAttrSent or kAttrReceived). Thread-safe and cheap:
+    // the view repaints later, batched, on its own thread.
+    void TextWrite(unsigned char b, char attribute);
+    void TextWrite(const unsigned char* data, int n, char attribute);
+
+    void HexaView(bool on);
+    void ControlReceive(bool on);
+    void CaretShow(bool on);
+    void SetTotalLineMax(int lines);
+    // COLORREF values (0x00BBGGRR) in the order of EColourIndex.
+    void SetColor(const uint32_t colours[kColourCount]);
+    void Clear();
+    int GetBufferSize() const;
+    int GetLineSize() const;
+    // Copies the held bytes and, byte for byte, their attributes.
+    void GetBuffer(QByteArray* bytes, QByteArray* attributes) const;
+
+    // on: starts capturing the traffic written from now on into path (a new file, or an
+    // existing capture file continued); false when it could not start. off: ends the capture.
+    bool GalmuriSave(bool on, const QString& path = QString());
+    // Replaces the log with a capture file: 0 shown, -2 not a capture file, -1 unreadable,
+    // -3 written by a newer version. A damaged file shows its valid part and gives 0.
+    int GalmuriShow(const QString& path);
+    // Prints the log on painter, already active on device inside a document the caller started
+    // and will end, with the four texts in each page's header. Returns the pages printed.
+    int SetPrint(QPainter* painter, QPagedPaintDevice* device, const QString& title,
+                 const QString& port, const QString& received, const QString& buffer);
+
+    // Line up/down and page up/down requests forwarded by owners.
+    void VScroll(QAbstractSlider::SliderAction action);
+    // The menu shown on a right click instead of the view's own (copy, select all).
+    void SetContextMenu(QMenu* menu) { m_pMenu = menu; }
+    QString SelectedText() const;
+    void Copy();
+    void SelectAll();
+    bool IsCapturing() const;
+    bool IsHexaView() const { return m_bHex; }
+    bool IsControlReceive() const { return m_bControls; }
+
+signals:
+    // Text of a key typed into the view (Enter gives "\r"); the owner sends it on the link.
+    void KeyText(const QString& text);
+    // The view caught up with what was written (at most once per repaint interval): owners
+    // refresh their byte and line counters here when another thread writes.
+    void DataShown();
+    // A capture ended because its file could not be written.
+    void CaptureFailed(const QString& message);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // Text composed with an input method (Hangul) is typed like keys.
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    // Tab is typed into the link, not used to move the focus.
+    bool focusNextPrevChild(bool) override { return false; }
+
+private:
+    void InitActionsConnections();
+    void NotifyWritten();
+    void OnRepaintTimer();
+    void OnCaptureTimer();
+    void SyncScrollBars();
+    void ResetView();
+    void RestartCaret();
+    // Absolute number of the first held row, and the rows shown, in the current mode.
+    uint64_t FirstRow() const;
+    uint64_t RowCount() const;
+    int VisibleRows() const;
+    uint64_t OffsetAt(QPoint pos) const;
+    Selection CurrentSelection() const;
+    void PaintText(QPainter& p, const Selection& sel);
+    void PaintHex(QPainter& p, const Selection& sel);
+
+    std::unique_ptr<CTextLogStore> m_pStore;
+    CTextViewPainter m_painter;
+    QTimer m_repaintTimer;
+    QTimer m_captureTimer;
+    QBasicTimer m_caretTimer;
+    QMenu* m_pMenu = nullptr;
+    QMenu* m_pOwnMenu = nullptr;
+    QAction* m_pCopyAction = nullptr;
+    QAction* m_pSelectAllAction = nullptr;
+    std::atomic<bool> m_bPending{false};
+    bool m_bHex = false;
+    bool m_bControls = false;
+    bool m_bCaret = false;
+    bool m_bCaretLit = true;
+    bool m_bFollow = true;   // keep the last byte in sight; off while the user reads above
+    bool m_bSyncing = false; // scroll bar changes made by the view itself
+    bool m_bSelecting = false;
+    uint64_t m_nSyncedFirstRow = 0; // first held row at the last sync, to keep the view steady
+    uint64_t m_nAnchor = 0;         // selection: where the mouse went down
+    uint64_t m_nCursor = 0;         // and where it is now
+    int m_nWidestCells = 0;         // widest text line painted: the horizontal range
+};

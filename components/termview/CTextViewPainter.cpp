@@ -1,0 +1,127 @@
+#include "CTextViewPainter.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+#include "ControlCodeNames.h"
+#include "HexLayout.h"
+
+QColor FromColorRef(uint32_t colour)
+{
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+CTextViewPainter::CTextViewPainter()
+{
+    SetColours(kDefaultColours);
+}
+
+void CTextViewPainter::SetColours(const uint32_t colours[kColourCount])
+{
+    for (int i = 0; i < kColourCount; ++i)
+        m_colours[i] = FromColorRef(colours[i]);
+}
+
+void CTextViewPainter::SetFont(const QFont& font, QPaintDevice* device)
+{
+    m_font = font;
+    const QFontMetricsF metrics(font, device);
+    m_cellWidth = metrics.horizontalAdvance(QLatin1Char('M'));
+    m_lineHeight = std::ceil(metrics.lineSpacing());
+    m_ascent = metrics.ascent();
+    m_labelFont = font;
+    if (font.pointSizeF() > 0)
+        m_labelFont.setPointSizeF(font.pointSizeF() * kLabelScale);
+    else
+        m_labelFont.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * kLabelScale)));
+}
+
+void CTextViewPainter::DrawCells(QPainter& p, QPointF origin, int col, int cells, EStyle style,
+                                 bool selected, const QString& text, bool label) const
+{
+    static constexpr EColourIndex kFore[] = {kClrTextOut, kClrTextIn, kClrControlOut,
+                                             kClrControlIn};
+    static constexpr EColourIndex kBack[] = {kClrBkTextOut, kClrBkTextIn, kClrBkControlOut,
+                                             kClrBkControlIn};
+    const auto index = static_cast<int>(style);
+    QColor fore = m_colours[kFore[index]];
+    QColor back = m_colours[kBack[index]];
+    if (selected)
+        std::swap(fore, back);
+    // Labels keep some background between them, so "CR" "LF" never reads "CRLF".
+    const qreal gap = label ? 1.5 : 0;
+    const QRectF box(origin.x() + col * m_cellWidth + gap, origin.y(),
+                     cells * m_cellWidth - 2 * gap, m_lineHeight);
+    p.fillRect(box, back);
+    if (text.isEmpty())
+        return;
+    p.setPen(fore);
+    if (!label) {
+        p.drawText(QPointF(box.x(), origin.y() + m_ascent), text);
+        return;
+    }
+    p.setFont(m_labelFont);
+    p.drawText(box, Qt::AlignCenter, text);
+    p.setFont(m_font);
+}
+
+void CTextViewPainter::DrawTextLine(QPainter& p, QPointF origin, const std::vector<Glyph>& glyphs,
+                                    const Selection& sel) const
+{
+    p.setFont(m_font);
+    const auto simple = [](const Glyph& g) { return g.ch != 0 && g.cells == 1; };
+    for (std::size_t i = 0; i < glyphs.size();) {
+        const Glyph& first = glyphs[i];
+        const bool selected = sel.Contains(first.offset);
+        if (!simple(first)) {
+            const QString text =
+                first.ch ? QString::fromUcs4(&first.ch, 1) : QString::fromLatin1(first.label);
+            DrawCells(p, origin, first.col, first.cells, first.style, selected, text, !first.ch);
+            ++i;
+            continue;
+        }
+        // Narrow characters of one look are drawn as one run: far fewer text calls.
+        QString run;
+        std::size_t j = i;
+        for (; j < glyphs.size() && simple(glyphs[j]) && glyphs[j].style == first.style &&
+               sel.Contains(glyphs[j].offset) == selected;
+             ++j)
+            run += QString::fromUcs4(&glyphs[j].ch, 1);
+        DrawCells(p, origin, first.col, static_cast<int>(j - i), first.style, selected, run, false);
+        i = j;
+    }
+}
+
+void CTextViewPainter::DrawHexRow(QPainter& p, QPointF origin, uint64_t start,
+                                  const std::vector<Cell>& cells, bool showControls,
+                                  const Selection& sel) const
+{
+    p.setFont(m_font);
+    const uint64_t rowStart = start - start % kHexBytesPerRow;
+    p.setPen(m_colours[kClrTextOut]);
+    p.drawText(QPointF(origin.x(), origin.y() + m_ascent),
+               QStringLiteral("%1")
+                   .arg(rowStart, HexLayout::kOffsetCells, 16, QLatin1Char('0'))
+                   .toUpper());
+    const int skip = static_cast<int>(start - rowStart);
+    for (std::size_t k = 0; k < cells.size() && skip + k < kHexBytesPerRow; ++k) {
+        const int i = skip + static_cast<int>(k);
+        const Cell cell = cells[k];
+        const bool selected = sel.Contains(start + k);
+        const EStyle style = showControls && IsControlCode(cell.byte) ? ControlStyle(cell.attr)
+                                                                      : TextStyle(cell.attr);
+        const QString hex = QStringLiteral("%1").arg(cell.byte, 2, 16, QLatin1Char('0')).toUpper();
+        DrawCells(p, origin, HexLayout::HexCol(i), 2, style, selected, hex, false);
+        const bool printable = cell.byte >= 0x20 && cell.byte < 0x7F;
+        DrawCells(p, origin, HexLayout::AsciiCol(i), 1, style, selected,
+                  QString(QLatin1Char(printable ? static_cast<char>(cell.byte) : '.')), false);
+    }
+}
+
+void CTextViewPainter::DrawCaret(QPainter& p, QPointF origin, int col) const
+{
+    p.fillRect(QRectF(origin.x() + col * m_cellWidth, origin.y(), 2, m_lineHeight),
+               m_colours[kClrTextOut]);
+}

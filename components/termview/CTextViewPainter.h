@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPointF>
+#include <cstdint>
+#include <vector>
+
+#include "CByteLog.h"
+#include "TermViewConstants.h"
+#include "TextLayout.h"
+
+class QPaintDevice;
+class QPainter;
+
+// A range of absolute offsets [from, to) that is drawn inverted.
+struct Selection
+{
+    uint64_t from = 0;
+    uint64_t to = 0;
+    bool Contains(uint64_t offset) const { return offset >= from && offset < to; }
+};
+
+// Draws rows of the log (text lines or hex dump rows) on the character-cell grid, in the nine
+// colours; used by the view and by printing alike.
+class CTextViewPainter
+{
+public:
+    static constexpr qreal kLabelScale = 0.8;
+
+    CTextViewPainter();
+
+    // Colours as COLORREF values (0x00BBGGRR), in SetColor's order.
+    void SetColours(const uint32_t colours[kColourCount]);
+    void SetFont(const QFont& font, QPaintDevice* device);
+
+    const QFont& Font() const { return m_font; }
+    QColor Background() const { return m_colours[kClrBk]; }
+    qreal CellWidth() const { return m_cellWidth; }
+    qreal LineHeight() const { return m_lineHeight; }
+
+    void DrawTextLine(QPainter& p, QPointF origin, const std::vector<Glyph>& glyphs,
+                      const Selection& sel) const;
+    // cells hold the row's bytes from absolute offset start (a first row may begin mid-row).
+    void DrawHexRow(QPainter& p, QPointF origin, uint64_t start, const std::vector<Cell>& cells,
+                    bool showControls, const Selection& sel) const;
+    // A bar at a column: where the next byte goes.
+    void DrawCaret(QPainter& p, QPointF origin, int col) const;
+
+private:
+    void DrawCells(QPainter& p, QPointF origin, int col, int cells, EStyle style, bool selected,
+                   const QString& text, bool label) const;
+
+    QColor m_colours[kColourCount];
+    QFont m_font;
+    QFont m_labelFont; // control-code names: a little smaller, so they sit apart in their cells
+    qreal m_cellWidth = 8;
+    qreal m_lineHeight = 16;
+    qreal m_ascent = 12;
+};
+
+QColor FromColorRef(uint32_t colour);

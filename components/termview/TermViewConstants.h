@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Attribute of bytes that were sent, or that are local notices.
+inline constexpr char kAttrSent = 0x31;
+// Attribute of bytes that were received.
+inline constexpr char kAttrReceived = 0x32;
+
+// Line limit until the owner sets its own ("MaxLine").
+inline constexpr int kDefaultLineMax = 50000;
+// A line that grows past this many bytes without a line break continues on a new line, so a
+// stream without line feeds cannot grow one line without bound.
+inline constexpr std::size_t kMaxLineBytes = 1024;
+
+// Repaints are batched: at most one per this interval, however many bytes arrive.
+inline constexpr int kRepaintIntervalMs = 30;
+inline constexpr int kCaretBlinkMs = 500;
+// Capture data is handed to the file at least this often (a crash loses at most this much).
+inline constexpr int kCaptureFlushMs = 200;
+// A capture record is written once it holds this many bytes, even before the flush timer.
+inline constexpr std::size_t kCaptureChunkMaxBytes = 64 * 1024;
+
+inline constexpr int kHexBytesPerRow = 16;
+// Tab stops for a tab shown as spacing while control codes are hidden.
+inline constexpr int kTabCells = 8;
+
+// Positions of the nine colours in SetColor's array.
+enum EColourIndex
+{
+    kClrBk = 0,
+    kClrTextIn,
+    kClrBkTextIn,
+    kClrTextOut,
+    kClrBkTextOut,
+    kClrControlIn,
+    kClrBkControlIn,
+    kClrControlOut,
+    kClrBkControlOut,
+    kColourCount
+};
+
+// COLORREF values (0x00BBGGRR) used until the owner sets its own: the settings' defaults.
+inline constexpr uint32_t kDefaultColours[kColourCount] = {
+    0x000000, 0x000000, 0xFFFFFF, 0xFFFFFF, 0x000000, 0x000000, 0x0000FF, 0x0000FF, 0x000000};

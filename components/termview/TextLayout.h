@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+#include "CByteLog.h"
+
+// How a byte is painted: its direction picks the In or Out colours, and control codes shown by
+// name use the control colours.
+enum class EStyle : uint8_t
+{
+    TextOut,
+    TextIn,
+    ControlOut,
+    ControlIn,
+};
+
+EStyle TextStyle(uint8_t attr);
+EStyle ControlStyle(uint8_t attr);
+
+// One thing drawn in a text line: a character, or a label (a control code's name, or the hex
+// value of a byte that is not valid UTF-8), placed on the character-cell grid.
+struct Glyph
+{
+    uint64_t offset = 0; // absolute offset of its first byte
+    char32_t ch = 0;     // the character; 0 for a label
+    char label[4] = {};
+    int col = 0;
+    uint8_t bytes = 1;
+    uint8_t cells = 1; // 2 for wide (Hangul, CJK) characters
+    EStyle style = EStyle::TextOut;
+};
+
+// Lays out one line of the log in text mode. Hidden control codes take no room, except a tab,
+// which still moves to the next tab stop.
+std::vector<Glyph> LayoutLine(const std::vector<Cell>& cells, uint64_t start, bool showControls);
+// Columns the laid-out line takes.
+int LineCells(const std::vector<Glyph>& glyphs);
+
+// Text for the clipboard from logged bytes: line breaks become newlines (CR LF only one);
+// visible control codes and stray bytes are written "<0D>" as transmit texts write them.
+QString CopyText(const std::vector<Cell>& cells, bool showControls);
+// Hex-mode clipboard text: the bytes as two-digit hex values separated by spaces.
+QString CopyHex(const std::vector<Cell>& cells);
+
+// Length of the valid UTF-8 sequence starting at cells[i], 0 when it is not one; *ch gets the
+// character.
+int DecodeUtf8(const std::vector<Cell>& cells, std::size_t i, char32_t* ch);
+bool IsWide(char32_t ch);

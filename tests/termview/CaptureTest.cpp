@@ -1,0 +1,207 @@
+// Capture files: round trip, foreign, damaged and unreadable files, continuing a capture.
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "CCaptureReader.h"
+#include "CTextViewCtrl.h"
+#include "CaptureFormat.h"
+
+namespace {
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(data);
+}
+
+// Every byte value, both attributes, and line breaks of all kinds.
+void WriteTraffic(CTextViewCtrl& view, QByteArray* bytes, QByteArray* attrs)
+{
+    for (int i = 0; i < 600; ++i) {
+        const auto b = static_cast<unsigned char>(i % 256);
+        const char attr = (i / 7) % 2 ? kAttrReceived : kAttrSent;
+        view.TextWrite(b, attr);
+        bytes->append(static_cast<char>(b));
+        attrs->append(attr);
+    }
+}
+
+class CaptureTest : public testing::Test
+{
+protected:
+    QString Path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST_F(CaptureTest, RoundTripKeepsEveryByteAndAttribute)
+{
+    CTextViewCtrl writer;
+    QByteArray bytes;
+    QByteArray attrs;
+    ASSERT_TRUE(writer.GalmuriSave(true, Path("a.tvn")));
+    EXPECT_TRUE(writer.IsCapturing());
+    WriteTraffic(writer, &bytes, &attrs);
+    // A chunk larger than one record, written in one call.
+    const QByteArray bulk(static_cast<int>(kCaptureChunkMaxBytes) + 100, 'z');
+    writer.TextWrite(reinterpret_cast<const unsigned char*>(bulk.constData()),
+                     static_cast<int>(bulk.size()), kAttrReceived);
+    bytes += bulk;
+    attrs += QByteArray(bulk.size(), kAttrReceived);
+    writer.GalmuriSave(false);
+    EXPECT_FALSE(writer.IsCapturing());
+    writer.TextWrite('!', kAttrSent); // after the capture ended: not in the file
+
+    CTextViewCtrl viewer;
+    viewer.TextWrite('x', kAttrSent); // replaced by the file's content
+    ASSERT_EQ(viewer.GalmuriShow(Path("a.tvn")), 0);
+    QByteArray shownBytes;
+    QByteArray shownAttrs;
+    viewer.GetBuffer(&shownBytes, &shownAttrs);
+    EXPECT_EQ(shownBytes, bytes);
+    EXPECT_EQ(shownAttrs, attrs);
+    EXPECT_EQ(viewer.GetBufferSize(), bytes.size());
+
+    // Records carry plausible times, in order.
+    CCaptureReader reader;
+    ASSERT_EQ(reader.Open(Path("a.tvn")), ECaptureStatus::Ok);
+    CaptureRecord record;
+    int64_t last = reader.CreatedMs();
+    int records = 0;
+    while (reader.Next(record)) {
+        EXPECT_GE(record.timeMs, last);
+        last = record.timeMs;
+        ++records;
+    }
+    EXPECT_GE(records, 2);
+    EXPECT_FALSE(reader.IsDamaged());
+}
+
+TEST_F(CaptureTest, ShowReportsForeignAndUnreadableFiles)
+{
+    WriteAll(Path("foreign.tvn"), "just some text\r\n");
+    WriteAll(Path("empty.tvn"), "");
+    QByteArray newer = CaptureFormat::EncodeHeader(0);
+    newer[8] = 2;
+    WriteAll(Path("newer.tvn"), newer);
+
+    CTextViewCtrl view;
+    view.TextWrite('k', kAttrSent);
+    EXPECT_EQ(view.GalmuriShow(Path("foreign.tvn")), -2);
+    EXPECT_EQ(view.GalmuriShow(Path("empty.tvn")), -2);
+    EXPECT_EQ(view.GalmuriShow(Path("missing.tvn")), -1);
+    EXPECT_EQ(view.GalmuriShow(m_dir.path()), -1); // a folder
+    EXPECT_EQ(view.GalmuriShow(Path("newer.tvn")), -3);
+    EXPECT_EQ(view.GetBufferSize(), 1); // nothing shown replaced the log
+}
+
+TEST_F(CaptureTest, DamagedCaptureShowsItsValidPart)
+{
+    const auto record = [](const char* text, char attr) {
+        const QByteArray bytes(text);
+        const QByteArray attrs(bytes.size(), attr);
+        return CaptureFormat::EncodeRecord(1000, reinterpret_cast<const uint8_t*>(bytes.data()),
+                                           reinterpret_cast<const uint8_t*>(attrs.data()),
+                                           static_cast<uint32_t>(bytes.size()));
+    };
+    const QByteArray good = CaptureFormat::EncodeHeader(0) + record("first\r\n", kAttrSent) +
+                            record("second", kAttrReceived);
+    const QByteArray third = record("third", kAttrSent);
+    QByteArray flipped = good + third;
+    flipped[flipped.size() - 8] = 'X'; // a changed byte fails the checksum
+    QByteArray hugeCount = good + third;
+    hugeCount[good.size() + 11] = '\x7F'; // claims a record of about 2 GB
+
+    const struct
+    {
+        const char* name;
+        QByteArray content;
+    } cases[] = {
+        {"cut-in-body.tvn", good + third.left(third.size() - 3)},
+        {"cut-in-head.tvn", good + third.left(5)},
+        {"flipped.tvn", flipped},
+        {"huge-count.tvn", hugeCount},
+    };
+    for (const auto& c : cases) {
+        WriteAll(Path(c.name), c.content);
+        CTextViewCtrl view;
+        ASSERT_EQ(view.GalmuriShow(Path(c.name)), 0) << c.name;
+        QByteArray bytes;
+        QByteArray attrs;
+        view.GetBuffer(&bytes, &attrs);
+        EXPECT_EQ(bytes, "first\r\nsecond") << c.name;
+        EXPECT_EQ(attrs, QByteArray(7, kAttrSent) + QByteArray(6, kAttrReceived)) << c.name;
+        EXPECT_EQ(view.GetLineSize(), 2) << c.name;
+    }
+    // Only a header: a capture with nothing in it.
+    WriteAll(Path("header-only.tvn"), CaptureFormat::EncodeHeader(0));
+    CTextViewCtrl view;
+    EXPECT_EQ(view.GalmuriShow(Path("header-only.tvn")), 0);
+    EXPECT_EQ(view.GetBufferSize(), 0);
+}
+
+TEST_F(CaptureTest, CaptureContinuesAnExistingFileAndRefusesForeignOnes)
+{
+    CTextViewCtrl view;
+    ASSERT_TRUE(view.GalmuriSave(true, Path("log.tvn")));
+    view.TextWrite(reinterpret_cast<const unsigned char*>("one\n"), 4, kAttrReceived);
+    view.GalmuriSave(false);
+
+    // A crash mid-record leaves a damaged tail: continuing cuts it off first.
+    QFile file(Path("log.tvn"));
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write("\x01\x02\x03", 3);
+    file.close();
+
+    ASSERT_TRUE(view.GalmuriSave(true, Path("log.tvn")));
+    view.TextWrite(reinterpret_cast<const unsigned char*>("two\n"), 4, kAttrSent);
+    view.GalmuriSave(false);
+
+    CTextViewCtrl viewer;
+    ASSERT_EQ(viewer.GalmuriShow(Path("log.tvn")), 0);
+    QByteArray bytes;
+    QByteArray attrs;
+    viewer.GetBuffer(&bytes, &attrs);
+    EXPECT_EQ(bytes, "one\ntwo\n");
+    EXPECT_EQ(attrs, QByteArray(4, kAttrReceived) + QByteArray(4, kAttrSent));
+
+    const QByteArray precious = "not a capture, keep me";
+    WriteAll(Path("notes.txt"), precious);
+    QSignalSpy failed(&view, &CTextViewCtrl::CaptureFailed);
+    EXPECT_FALSE(view.GalmuriSave(true, Path("notes.txt")));
+    EXPECT_FALSE(view.IsCapturing());
+    EXPECT_EQ(failed.count(), 1);
+    EXPECT_EQ(ReadAll(Path("notes.txt")), precious);
+    EXPECT_FALSE(view.GalmuriSave(true, Path("no/such/folder/x.tvn")));
+}
+
+TEST_F(CaptureTest, CaptureReachesTheFileWithinASecond)
+{
+    CTextViewCtrl view;
+    ASSERT_TRUE(view.GalmuriSave(true, Path("live.tvn")));
+    view.TextWrite('A', kAttrReceived);
+    // The capture stays open: only the periodic flush can have written the byte.
+    QElapsedTimer clock;
+    clock.start();
+    while (QFileInfo(Path("live.tvn")).size() <= CaptureFormat::kHeaderBytes &&
+           clock.elapsed() < 10000)
+        QTest::qWait(20);
+    CTextViewCtrl viewer;
+    ASSERT_EQ(viewer.GalmuriShow(Path("live.tvn")), 0);
+    EXPECT_EQ(viewer.GetBufferSize(), 1);
+}

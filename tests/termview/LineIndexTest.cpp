@@ -1,0 +1,112 @@
+// Line splitting, the line limit and the byte counts of the log store.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "CTextLogStore.h"
+
+namespace {
+
+void Write(CTextLogStore& store, const std::string& text, char attr = 0x31)
+{
+    for (const char c : text)
+        store.Write(static_cast<uint8_t>(c), static_cast<uint8_t>(attr));
+}
+
+std::vector<std::string> ShownLines(const CTextLogStore& store)
+{
+    std::vector<std::string> lines;
+    for (const RowData& row : store.Lines(0, store.Extent().shownLines)) {
+        std::string line;
+        for (const Cell& cell : row.cells)
+            line += static_cast<char>(cell.byte);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+} // namespace
+
+TEST(LineIndex, SplitsLinesAtCrLfAndPairsCountOnce)
+{
+    struct Case
+    {
+        std::string input;
+        std::vector<std::string> shown; // every shown line, the empty line after a break too
+        std::size_t held;
+    };
+    const Case cases[] = {
+        {"", {""}, 0},
+        {"abc", {"abc"}, 1},
+        {"a\nb", {"a\n", "b"}, 2},
+        {"a\rb", {"a\r", "b"}, 2},
+        {"a\r\nb", {"a\r\n", "b"}, 2},
+        {"a\r\n", {"a\r\n", ""}, 1},
+        {"a\n\rb", {"a\n", "\r", "b"}, 3},
+        {"a\r\r\nb", {"a\r", "\r\n", "b"}, 3},
+        {"\n\n", {"\n", "\n", ""}, 2},
+        {"a\n\nb\r\n\r\nc", {"a\n", "\n", "b\r\n", "\r\n", "c"}, 5},
+    };
+    for (const Case& c : cases) {
+        CTextLogStore store;
+        Write(store, c.input);
+        EXPECT_EQ(ShownLines(store), c.shown) << "input " << testing::PrintToString(c.input);
+        EXPECT_EQ(store.Extent().heldLines, c.held) << testing::PrintToString(c.input);
+        EXPECT_EQ(store.Extent().end, c.input.size());
+    }
+}
+
+TEST(LineIndex, BulkWriteSplitsLikeSingleBytes)
+{
+    const std::string input = "one\r\ntwo\rthree\nfour";
+    CTextLogStore single;
+    Write(single, input);
+    CTextLogStore bulk;
+    bulk.Write(reinterpret_cast<const uint8_t*>(input.data()), 4, 0x31); // "one\r" | "\ntwo..."
+    bulk.Write(reinterpret_cast<const uint8_t*>(input.data()) + 4, input.size() - 4, 0x31);
+    EXPECT_EQ(ShownLines(bulk), ShownLines(single));
+    EXPECT_EQ(ShownLines(bulk), (std::vector<std::string>{"one\r\n", "two\r", "three\n", "four"}));
+}
+
+TEST(LineIndex, LineLimitDropsTheOldestLines)
+{
+    CTextLogStore store;
+    store.SetLineMax(3);
+    for (int i = 0; i < 10; ++i)
+        Write(store, "line" + std::to_string(i) + "\n");
+    EXPECT_EQ(store.Extent().heldLines, 3u);
+    EXPECT_EQ(ShownLines(store), (std::vector<std::string>{"line7\n", "line8\n", "line9\n", ""}));
+    EXPECT_EQ(store.Extent().end - store.Extent().first, 18u);
+    EXPECT_EQ(store.Extent().firstLine, 7u);
+
+    // The line in progress counts: its first byte pushes the oldest line out.
+    Write(store, "x");
+    EXPECT_EQ(ShownLines(store), (std::vector<std::string>{"line8\n", "line9\n", "x"}));
+
+    // Lowering the limit trims at once; offsets keep counting from the clear.
+    store.SetLineMax(1);
+    EXPECT_EQ(ShownLines(store), (std::vector<std::string>{"x"}));
+    EXPECT_EQ(store.Extent().first, 60u);
+
+    store.Clear();
+    EXPECT_EQ(store.Extent().end, 0u);
+    EXPECT_EQ(store.Extent().heldLines, 0u);
+}
+
+TEST(LineIndex, EndlessLineWrapsWithoutSplittingCharacters)
+{
+    CTextLogStore store;
+    Write(store, std::string(kMaxLineBytes + 10, 'x'));
+    auto lines = ShownLines(store);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].size(), kMaxLineBytes);
+
+    // A three-byte Hangul syllable that straddles the wrap point stays whole.
+    store.Clear();
+    Write(store, std::string(kMaxLineBytes - 1, 'x') + "\xED\x95\x9C" + "y");
+    lines = ShownLines(store);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].size(), kMaxLineBytes + 2);
+    EXPECT_EQ(lines[1], "y");
+}

@@ -1,0 +1,281 @@
+// The widget: colours by attribute, hex dump, selection and copy, typed keys, scrolling and
+// writes from a second thread.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFontMetricsF>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <atomic>
+#include <cmath>
+#include <thread>
+
+#include "CTextViewCtrl.h"
+#include "HexLayout.h"
+
+namespace {
+
+constexpr int kWaitMs = 10000;
+
+void Write(CTextViewCtrl& view, const QByteArray& text, char attr = kAttrReceived)
+{
+    for (const char c : text)
+        view.TextWrite(static_cast<unsigned char>(c), attr);
+}
+
+class TextViewCtrlTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_view.resize(600, 300);
+        m_view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_view));
+        const QFontMetricsF metrics(m_view.font(), m_view.viewport());
+        m_cellWidth = metrics.horizontalAdvance(QLatin1Char('M'));
+        m_lineHeight = std::ceil(metrics.lineSpacing());
+    }
+    // Waits for the batched repaint to bring the scroll bars to what was just written.
+    void WaitForSync()
+    {
+        QSignalSpy shown(&m_view, &CTextViewCtrl::DataShown);
+        ASSERT_TRUE(shown.wait(kWaitMs));
+    }
+    QPoint At(double col, int row) const
+    {
+        return QPoint(static_cast<int>(col * m_cellWidth),
+                      static_cast<int>((row + 0.5) * m_lineHeight));
+    }
+    void Drag(QPoint from, QPoint to)
+    {
+        QWidget* target = m_view.viewport();
+        QTest::mousePress(target, Qt::LeftButton, Qt::NoModifier, from);
+        QMouseEvent move(QEvent::MouseMove, to, target->mapToGlobal(to), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &move);
+        QTest::mouseRelease(target, Qt::LeftButton, Qt::NoModifier, to);
+    }
+
+    CTextViewCtrl m_view;
+    double m_cellWidth = 0;
+    double m_lineHeight = 0;
+};
+
+} // namespace
+
+TEST_F(TextViewCtrlTest, CreateMakesAChildOverTheRectangle)
+{
+    QWidget parent;
+    parent.resize(500, 400);
+    auto* view = new CTextViewCtrl;
+    EXPECT_EQ(view->Create(&parent, QRect(100, 0, 400, 400), 5000), 1);
+    EXPECT_EQ(view->parentWidget(), &parent);
+    EXPECT_EQ(view->geometry(), QRect(100, 0, 400, 400));
+    EXPECT_EQ(parent.findChild<CTextViewCtrl*>(QStringLiteral("5000")), view);
+}
+
+TEST_F(TextViewCtrlTest, BytesAreDrawnInTheColoursOfTheirAttribute)
+{
+    // COLORREF is 0x00BBGGRR: 0xFF0000 is blue, 0x0000FF red.
+    const uint32_t colours[kColourCount] = {0x000000, 0xFFFFFF, 0x0000FF, 0xFFFFFF, 0xFF0000,
+                                            0xFFFFFF, 0x00FF00, 0xFFFFFF, 0x00FFFF};
+    m_view.SetColor(colours);
+    m_view.ControlReceive(true);
+    Write(m_view, " ", kAttrSent);
+    Write(m_view, " ", kAttrReceived);
+    Write(m_view, "\x02", kAttrReceived);
+    Write(m_view, "\x02", kAttrSent);
+    WaitForSync();
+    const QImage image = m_view.viewport()->grab().toImage();
+    const auto pixel = [&](double col) { return image.pixelColor(At(col, 0).x(), 1); };
+    EXPECT_EQ(pixel(0.5), QColor(Qt::blue));
+    EXPECT_EQ(pixel(1.5), QColor(Qt::red));
+    EXPECT_EQ(pixel(3.5), QColor(Qt::green));  // "STX" of the received byte: control in
+    EXPECT_EQ(pixel(6.5), QColor(Qt::yellow)); // "STX" of the sent byte: control out
+    EXPECT_EQ(pixel(40), QColor(Qt::black));   // beyond the text: the background
+}
+
+TEST_F(TextViewCtrlTest, ControlCodesAreShownOrHiddenOnRequest)
+{
+    Write(m_view, "\x02"
+                  "ABC\x03\r\n");
+    m_view.SelectAll();
+    EXPECT_EQ(m_view.SelectedText(), "ABC\n");
+    m_view.ControlReceive(true);
+    EXPECT_TRUE(m_view.IsControlReceive());
+    EXPECT_EQ(m_view.SelectedText(), "<02>ABC<03><0D><0A>\n");
+}
+
+TEST_F(TextViewCtrlTest, MouseSelectionIsCopiedWithCtrlCAndTheContextAction)
+{
+    Write(m_view, "hello world\r\nsecond line\r\n");
+    WaitForSync();
+    Drag(At(6.2, 0), At(6.2, 1));
+    EXPECT_EQ(m_view.SelectedText(), "world\nsecond");
+    QApplication::clipboard()->clear();
+    QSignalSpy typed(&m_view, &CTextViewCtrl::KeyText);
+    QTest::keyClick(&m_view, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "world\nsecond");
+    EXPECT_EQ(typed.count(), 0); // a copy is not typed into the link
+
+    Drag(At(0, 1), At(6.6, 1));
+    QAction* copy = nullptr;
+    for (QAction* action : m_view.findChildren<QAction*>()) {
+        if (action->text() == QStringLiteral("복사"))
+            copy = action;
+    }
+    ASSERT_NE(copy, nullptr);
+    ASSERT_TRUE(copy->isEnabled());
+    copy->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), "second ");
+
+    // A plain click drops the selection; Ctrl+C is then typed (ETX) instead of copied.
+    QTest::mouseClick(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, At(2, 0));
+    EXPECT_EQ(m_view.SelectedText(), "");
+    EXPECT_FALSE(copy->isEnabled());
+    QKeyEvent etx(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier, QStringLiteral("\x03"));
+    QApplication::sendEvent(&m_view, &etx);
+    ASSERT_EQ(typed.count(), 1);
+    EXPECT_EQ(typed[0][0].toString(), "\x03");
+}
+
+TEST_F(TextViewCtrlTest, HexModeDumpsSixteenBytesPerRow)
+{
+    EXPECT_EQ(HexLayout::HexCol(0), 10);
+    EXPECT_EQ(HexLayout::HexCol(7), 31);
+    EXPECT_EQ(HexLayout::HexCol(8), 35); // the gap after the eighth byte
+    EXPECT_EQ(HexLayout::AsciiCol(0), 60);
+    EXPECT_EQ(HexLayout::kRowCells, 76);
+
+    Write(m_view, "ABCDEFGHIJKLMNOPQR\r\n");
+    m_view.HexaView(true);
+    EXPECT_TRUE(m_view.IsHexaView());
+    WaitForSync();
+    // Hex pairs of bytes 1 to 3 in the first row.
+    Drag(At(HexLayout::HexCol(1) + 0.5, 0), At(HexLayout::HexCol(3) + 1.5, 0));
+    EXPECT_EQ(m_view.SelectedText(), "42 43 44");
+    // The character column of the second row: Q, R and the CR.
+    Drag(At(HexLayout::AsciiCol(0) + 0.2, 1), At(HexLayout::AsciiCol(2) + 0.7, 1));
+    EXPECT_EQ(m_view.SelectedText(), "51 52 0D");
+    // The offset column of row 1 and the empty row below the end.
+    Drag(At(1, 1), At(40, 5));
+    EXPECT_EQ(m_view.SelectedText(), "51 52 0D 0A");
+}
+
+TEST_F(TextViewCtrlTest, TypedKeysReachTheOwner)
+{
+    QSignalSpy typed(&m_view, &CTextViewCtrl::KeyText);
+    QTest::keyClicks(&m_view, QStringLiteral("at"));
+    QTest::keyClick(&m_view, Qt::Key_Return);
+    QTest::keyClick(&m_view, Qt::Key_Tab);
+    ASSERT_EQ(typed.count(), 4);
+    EXPECT_EQ(typed[0][0].toString(), "a");
+    EXPECT_EQ(typed[1][0].toString(), "t");
+    EXPECT_EQ(typed[2][0].toString(), "\r");
+    EXPECT_EQ(typed[3][0].toString(), "\t");
+
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("한"));
+    QApplication::sendEvent(&m_view, &composed);
+    ASSERT_EQ(typed.count(), 5);
+    EXPECT_EQ(typed[4][0].toString(), QStringLiteral("한"));
+    EXPECT_EQ(m_view.GetBufferSize(), 0); // echo is the owner's business
+}
+
+TEST_F(TextViewCtrlTest, ViewFollowsTheEndUnlessTheUserScrolledUp)
+{
+    QScrollBar* bar = m_view.verticalScrollBar();
+    for (int i = 0; i < 200; ++i)
+        Write(m_view, QByteArray("line ") + QByteArray::number(i) + "\r\n");
+    WaitForSync();
+    ASSERT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    QTest::keyClick(&m_view, Qt::Key_PageUp);
+    QTest::keyClick(&m_view, Qt::Key_Up);
+    const int reading = bar->value();
+    EXPECT_EQ(reading, bar->maximum() - bar->pageStep() - 1);
+    Write(m_view, "more\r\nand more\r\n");
+    WaitForSync();
+    EXPECT_EQ(bar->value(), reading); // not yanked down
+
+    m_view.VScroll(QAbstractSlider::SliderPageStepAdd);
+    QTest::keyClick(&m_view, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    Write(m_view, "again\r\n");
+    WaitForSync();
+    EXPECT_EQ(bar->value(), bar->maximum()); // at the bottom it follows again
+}
+
+TEST_F(TextViewCtrlTest, DroppedLinesDoNotMoveWhatTheUserReads)
+{
+    m_view.SetTotalLineMax(100);
+    for (int i = 0; i < 100; ++i)
+        Write(m_view, QByteArray("L") + QByteArray::number(i) + "\r\n");
+    WaitForSync();
+    QScrollBar* bar = m_view.verticalScrollBar();
+    bar->setValue(10);
+    for (int i = 100; i < 105; ++i)
+        Write(m_view, QByteArray("L") + QByteArray::number(i) + "\r\n");
+    WaitForSync();
+    EXPECT_EQ(m_view.GetLineSize(), 100);
+    EXPECT_EQ(bar->value(), 5); // five lines gone above: line L10 is still on top
+}
+
+TEST_F(TextViewCtrlTest, WritesFromAnotherThreadWhileTheViewPaints)
+{
+    constexpr int kLines = 20000;
+    m_view.SetTotalLineMax(5000);
+    m_view.CaretShow(true);
+    std::atomic<bool> done = false;
+    std::thread writer([&] {
+        for (int i = 0; i < kLines; ++i) {
+            const QByteArray line = QByteArray("line ") + QByteArray::number(i) + "\r\n";
+            if (i % 2)
+                m_view.TextWrite(reinterpret_cast<const unsigned char*>(line.constData()),
+                                 static_cast<int>(line.size()), kAttrSent);
+            else
+                Write(m_view, line, kAttrSent);
+        }
+        done = true;
+    });
+    int paints = 0;
+    while (!done) {
+        QCoreApplication::processEvents();
+        m_view.viewport()->repaint();
+        m_view.SelectAll();
+        ++paints;
+    }
+    writer.join();
+    QScrollBar* bar = m_view.verticalScrollBar();
+    // 5000 lines and the empty one the next byte goes to, the last page of them in sight.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return bar->maximum() == 5001 - bar->pageStep() && bar->value() == bar->maximum(); },
+        kWaitMs));
+    EXPECT_GT(paints, 0);
+    EXPECT_EQ(m_view.GetLineSize(), 5000);
+    QByteArray bytes;
+    QByteArray attrs;
+    m_view.GetBuffer(&bytes, &attrs);
+    EXPECT_TRUE(bytes.startsWith("line 15000\r\n"));
+    EXPECT_TRUE(bytes.endsWith("line 19999\r\n"));
+    EXPECT_EQ(m_view.GetBufferSize(), bytes.size());
+    EXPECT_EQ(attrs, QByteArray(attrs.size(), kAttrSent));
+}
+
+TEST_F(TextViewCtrlTest, ClearEmptiesTheLog)
+{
+    Write(m_view, "abc\r\ndef");
+    EXPECT_EQ(m_view.GetBufferSize(), 8);
+    EXPECT_EQ(m_view.GetLineSize(), 2);
+    m_view.SelectAll();
+    m_view.Clear();
+    EXPECT_EQ(m_view.GetBufferSize(), 0);
+    EXPECT_EQ(m_view.GetLineSize(), 0);
+    EXPECT_EQ(m_view.SelectedText(), "");
+    Write(m_view, "x");
+    EXPECT_EQ(m_view.GetLineSize(), 1);
+}
