@@ -4,7 +4,7 @@
 #include "CTextViewCtrl.h"
 #include "EnvSettings.h"
 
-static_assert(EnvSettings::ColourCount == kColourCount,
+static_assert(int(EnvSettings::ColourCount) == int(kColourCount),
               "the settings keep the colours in the terminal view's order");
 
 void PushEnvSettings(CChildFrame& frame, const EnvSettings& env)
