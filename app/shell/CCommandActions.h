@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+
+class QAction;
+
+// Every command of the menus and the toolbar as an action, found by its command number.
+// Commands whose windows are not built yet stay disabled until their owner enables them.
+class CCommandActions : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit CCommandActions(QObject* parent);
+
+    QAction* Action(int id) const;
+    // Adds an action made elsewhere (a bar's show/hide toggle) under its object name's number.
+    void Register(QAction* action);
+
+    // Command numbers of the toolbar buttons in order; 0 is a separator.
+    static const QList<int>& ToolbarLayout();
+
+private:
+    QHash<int, QAction*> m_actions;
+};

@@ -1,0 +1,140 @@
+#include "CEnvSettingsDlg.h"
+
+#include "CColorPicker.h"
+#include "MessageBox.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+
+// Control ids, kept as object names, and the colour slot each picker edits.
+struct PickerSpec
+{
+    int id;
+    const char* label;
+    EnvSettings::Colour slot;
+};
+
+const PickerSpec kSentPickers[] = {
+    {1080, "TEXT 전경", EnvSettings::TextOut},
+    {1081, "TEXT 배경", EnvSettings::BkTextOut},
+    {1082, "제어문자 전경", EnvSettings::ControlOut},
+    {1083, "제어문자 배경", EnvSettings::BkControlOut},
+};
+const PickerSpec kReceivedPickers[] = {
+    {1084, "TEXT 전경", EnvSettings::TextIn},
+    {1085, "TEXT 배경", EnvSettings::BkTextIn},
+    {1086, "제어문자 전경", EnvSettings::ControlIn},
+    {1087, "제어문자 배경", EnvSettings::BkControlIn},
+};
+const PickerSpec kBackgroundPicker = {1088, "TARVEN 바탕색", EnvSettings::Bk};
+
+} // namespace
+
+CEnvSettingsDlg::CEnvSettingsDlg(const EnvSettings& env, QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("TARVEN 환경설정"));
+    setObjectName(QStringLiteral("139"));
+
+    auto* layout = new QVBoxLayout(this);
+    m_pEcho = AddCheck(1000, QStringLiteral("송신문자 Echo기능"), env.bEcho);
+    layout->addWidget(m_pEcho);
+
+    auto* lineRow = new QHBoxLayout;
+    m_pMaxLine = new QSpinBox(this);
+    m_pMaxLine->setObjectName(QStringLiteral("1002"));
+    m_pMaxLine->setRange(kMinMaxLine, kMaxMaxLine);
+    m_pMaxLine->setValue(env.nMaxLine);
+    m_pMaxLine->setKeyboardTracking(false);
+    auto* lineLabel = new QLabel(QStringLiteral("최대 라인버퍼 크기"), this);
+    lineLabel->setBuddy(m_pMaxLine);
+    lineRow->addWidget(lineLabel);
+    lineRow->addWidget(m_pMaxLine);
+    layout->addLayout(lineRow);
+
+    m_pGalmuri = AddCheck(1005, QStringLiteral("갈무리 파일 자동설정"), env.bGalmuriFileCreate);
+    m_pNullCheck = AddCheck(1017, QStringLiteral("NULL 문자수신 표시"), env.bNullCheck);
+    layout->addWidget(m_pGalmuri);
+    layout->addWidget(m_pNullCheck);
+
+    auto addGroup = [&](const QString& title, const PickerSpec(&specs)[4]) {
+        auto* group = new QGroupBox(title, this);
+        auto* form = new QFormLayout(group);
+        for (const PickerSpec& spec : specs) {
+            const QString label = QString::fromUtf8(spec.label);
+            m_pickers[spec.slot] = AddPicker(spec.id, label, env.colours[spec.slot]);
+            form->addRow(label, m_pickers[spec.slot]);
+        }
+        layout->addWidget(group);
+    };
+    addGroup(QStringLiteral("송신문자색상"), kSentPickers);
+    addGroup(QStringLiteral("수신문자색상"), kReceivedPickers);
+
+    auto* background = new QFormLayout;
+    const QString backgroundLabel = QString::fromUtf8(kBackgroundPicker.label);
+    m_pickers[kBackgroundPicker.slot] =
+        AddPicker(kBackgroundPicker.id, backgroundLabel, env.colours[kBackgroundPicker.slot]);
+    background->addRow(backgroundLabel, m_pickers[kBackgroundPicker.slot]);
+    layout->addLayout(background);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("IDOK"));
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("IDCANCEL"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &CEnvSettingsDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CEnvSettingsDlg::reject);
+    layout->addWidget(buttons);
+}
+
+QCheckBox* CEnvSettingsDlg::AddCheck(int id, const QString& label, bool checked)
+{
+    auto* box = new QCheckBox(label, this);
+    box->setObjectName(QString::number(id));
+    box->setChecked(checked);
+    return box;
+}
+
+CColorPicker* CEnvSettingsDlg::AddPicker(int id, const QString& label, COLORREF colour)
+{
+    auto* picker = new CColorPicker(this);
+    picker->setObjectName(QString::number(id));
+    picker->setAccessibleName(label);
+    picker->SetColour(colour);
+    return picker;
+}
+
+EnvSettings CEnvSettingsDlg::Settings() const
+{
+    EnvSettings env;
+    env.bEcho = m_pEcho->isChecked();
+    env.nMaxLine = m_pMaxLine->value();
+    env.bGalmuriFileCreate = m_pGalmuri->isChecked();
+    env.bNullCheck = m_pNullCheck->isChecked();
+    for (int slot = 0; slot < EnvSettings::ColourCount; ++slot)
+        env.colours[slot] = m_pickers[slot]->GetColour();
+    return env;
+}
+
+void CEnvSettingsDlg::accept()
+{
+    // The spin box lets the user type a number still being entered (empty, or too small so
+    // far); only a complete value inside the range may close the dialog.
+    if (!m_pMaxLine->hasAcceptableInput()) {
+        ShowMessage(QStringLiteral("최대 라인버퍼 크기는 %1에서 %2 사이의 정수를 입력하십시오.")
+                        .arg(kMinMaxLine)
+                        .arg(kMaxMaxLine),
+                    QMessageBox::Warning, QMessageBox::Ok, this);
+        m_pMaxLine->setFocus();
+        m_pMaxLine->selectAll();
+        return;
+    }
+    m_pMaxLine->interpretText();
+    QDialog::accept();
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "EnvSettings.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QTimer>
+
+class CCommandActions;
+class CChildFrame;
+class CDocManager;
+class CMdiClientWnd;
+class CRecentFileList;
+class CSizingControlBar;
+class QAction;
+class QLabel;
+class QMdiSubWindow;
+class QMenu;
+class QSettings;
+class QToolBar;
+
+// The main window: child windows of monitors and scripts, toolbar, status bar, docking bars.
+class CMainFrame : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Menu bars: none active, a monitor active, a script active.
+    static constexpr int kMenuMain = 128;
+    static constexpr int kMenuTvn = 129;
+    static constexpr int kMenuScript = 131;
+
+    explicit CMainFrame(const CDocManager& docs, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    const EnvSettings& Env() const { return m_env; }
+    QAction* Action(int id) const;
+    CMdiClientWnd* MdiClient() const { return m_pMdiClient; }
+    QToolBar* ToolBar() const { return m_pToolBar; }
+    CSizingControlBar* ScriptOutputBar() const { return m_pScriptOutputBar; }
+    CSizingControlBar* CmdListBar() const { return m_pCmdListBar; }
+    CRecentFileList* RecentFiles() const { return m_pRecentFiles; }
+    // The monitor commands' popup, shared with the monitor's context menu.
+    QMenu* TvnMenu() const { return m_pTvnMenu; }
+    int CurrentMenuId() const { return m_nCurrentMenuId; }
+
+    // Where the help command looks for the manual, first found wins.
+    static QStringList ManualCandidates();
+
+    void OnEnvSettings();
+    // Reads the environment settings again and gives every open monitor its line limit and
+    // colours.
+    void ReloadEnvSettings();
+    void OnLampTimer();
+    void OnHelp();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateToolBar();
+    void CreateStatusBar();
+    void CreateDockingBars();
+    void CreateMdiClient(QSettings& settings);
+    void CreateMenus();
+    void InitActionsConnections();
+    void ShowMenuBar(int menuId);
+    void OnSubWindowActivated(QMdiSubWindow* window);
+    // Frames of the open monitor documents.
+    QList<CChildFrame*> MonitorFrames() const;
+    QMenu* NewMenu(const QString& title, const QList<int>& ids);
+    QMenu* NewFileMenu(const QList<int>& extraIds);
+
+    const CDocManager& m_docs;
+    EnvSettings m_env;
+    CSizingControlBar* m_pScriptOutputBar = nullptr;
+    CSizingControlBar* m_pCmdListBar = nullptr;
+    QToolBar* m_pToolBar = nullptr;
+    CMdiClientWnd* m_pMdiClient = nullptr;
+    CCommandActions* m_pActions = nullptr;
+    CRecentFileList* m_pRecentFiles = nullptr;
+    QMenu* m_pTvnMenu = nullptr;
+    QHash<int, QList<QMenu*>> m_menuBars;
+    int m_nCurrentMenuId = 0;
+    QTimer m_lampTimer;
+};

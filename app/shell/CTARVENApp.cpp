@@ -1,0 +1,200 @@
+#include "CTARVENApp.h"
+
+#include "CChildFrame.h"
+#include "CDocManager.h"
+#include "CMainFrame.h"
+#include "CMdiClientWnd.h"
+#include "CRecentFileList.h"
+#include "CScriptEditDoc.h"
+#include "CSingleInstance.h"
+#include "CSplashWnd.h"
+#include "CTARVENDoc.h"
+#include "CWaitCursor.h"
+#include "CommandIds.h"
+#include "MessageBox.h"
+#include "ShellConstants.h"
+#include "ShellLog.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFont>
+#include <QSettings>
+#include <QTimer>
+#include <Qsci/qsciglobal.h>
+#include <Qsci/qsciscintillabase.h>
+#include <dlfcn.h>
+
+CTARVENApp::CTARVENApp()
+    : m_pSingleInstance(std::make_unique<CSingleInstance>()),
+      m_pDocManager(std::make_unique<CDocManager>())
+{
+    s_pInstance = this;
+}
+
+CTARVENApp::~CTARVENApp()
+{
+    // Child windows hold documents that unregister from their types: close them first.
+    m_pMainFrame.reset();
+    if (s_pInstance == this)
+        s_pInstance = nullptr;
+}
+
+void CTARVENApp::InstallFontSubstitutions()
+{
+    QFont::insertSubstitution(QStringLiteral("굴림"), QStringLiteral("NanumGothic"));
+    QFont::insertSubstitution(QStringLiteral("굴림체"), QStringLiteral("NanumGothicCoding"));
+}
+
+CTARVENApp::CommandLineInfo CTARVENApp::ParseCommandLine(const QStringList& arguments)
+{
+    CommandLineInfo info;
+    for (const QString& argument : arguments.mid(1)) {
+        if (argument == QLatin1String("--nosplash") || argument == QLatin1String("-nosplash"))
+            info.bShowSplash = false;
+        else
+            info.files.append(argument);
+    }
+    return info;
+}
+
+bool CTARVENApp::InitInstance(const QStringList& arguments)
+{
+    if (!m_pSingleInstance->Claim())
+        return false;
+
+    RegisterDocTemplates();
+    ReadEditorVersion();
+    QSettings settings(kCompanyName, kApplicationName);
+    m_history = SearchHistory::Load(settings);
+
+    m_pMainFrame = std::make_unique<CMainFrame>(*m_pDocManager);
+    InitActionsConnections();
+
+    const CommandLineInfo info = ParseCommandLine(arguments);
+    QStringList failed;
+    for (const QString& file : info.files) {
+        if (OpenDocumentFile(file) == nullptr)
+            failed.append(file);
+    }
+
+    if (info.bShowSplash && failed.isEmpty()) {
+        m_pSplash =
+            std::make_unique<CSplashWnd>(QPixmap(QStringLiteral(":/splash.svg")), kSplashMs);
+        m_pSplash->Create();
+    }
+    m_pMainFrame->show();
+    if (m_pSplash)
+        m_pSplash->raise();
+    // The original ended the program over a file it could not open, losing the session for a
+    // mistyped name; the window stays and the message names the files.
+    if (!failed.isEmpty()) {
+        QTimer::singleShot(0, m_pMainFrame.get(), [this, failed] {
+            ShowMessage(QStringLiteral("파일을 열 수 없습니다.\n%1").arg(failed.join('\n')),
+                        QMessageBox::Warning, QMessageBox::Ok, m_pMainFrame.get());
+        });
+    }
+    return true;
+}
+
+void CTARVENApp::ExitInstance()
+{
+    QSettings settings(kCompanyName, kApplicationName);
+    m_history.Save(settings);
+    m_history = {};
+}
+
+void CTARVENApp::RegisterDocTemplates()
+{
+    m_pDocManager->AddDocTemplate(std::make_unique<CDocTemplate>(
+        kDocTypeTvn, CMainFrame::kMenuTvn, [] { return new CTARVENDoc; },
+        [](CDocument* doc) { return new CChildFrame(doc); }));
+    m_pDocManager->AddDocTemplate(std::make_unique<CDocTemplate>(
+        kDocTypeScript, CMainFrame::kMenuScript, [] { return new CScriptEditDoc; },
+        [](CDocument* doc) { return new CMdiChildFrame(doc); }));
+}
+
+void CTARVENApp::ReadEditorVersion()
+{
+    m_strEditorVersion = QStringLiteral("%1.%2.%3.0")
+                             .arg((QSCINTILLA_VERSION >> 16) & 0xFF)
+                             .arg((QSCINTILLA_VERSION >> 8) & 0xFF)
+                             .arg(QSCINTILLA_VERSION & 0xFF);
+    m_strEditorProduct = QStringLiteral("QScintilla");
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<const void*>(&QsciScintillaBase::staticMetaObject), &info) != 0 &&
+        info.dli_fname != nullptr) {
+        m_strEditorPath = QFileInfo(QString::fromLocal8Bit(info.dli_fname)).canonicalFilePath();
+    }
+}
+
+void CTARVENApp::InitActionsConnections()
+{
+    CMainFrame* frame = m_pMainFrame.get();
+    connect(frame->Action(ID_FILE_NEW_TVN), &QAction::triggered, this,
+            [this] { OnFileNew(kDocTypeTvn); });
+    connect(frame->Action(ID_FILE_NEW_SCRIPT), &QAction::triggered, this,
+            [this] { OnFileNew(kDocTypeScript); });
+    connect(frame->Action(ID_FILE_OPEN), &QAction::triggered, this, &CTARVENApp::OnFileOpen);
+    connect(frame->Action(ID_APP_ABOUT), &QAction::triggered, this, &CTARVENApp::OnAppAbout);
+    connect(frame->RecentFiles(), &CRecentFileList::openRequested, this,
+            &CTARVENApp::OpenDocumentFile);
+    connect(m_pSingleInstance.get(), &CSingleInstance::activationRequested, this,
+            &CTARVENApp::RaiseMainFrame);
+}
+
+void CTARVENApp::RaiseMainFrame()
+{
+    qCInfo(lcShell) << "another copy asked this one to come forward";
+    if (m_pMainFrame->isMinimized())
+        m_pMainFrame->showNormal();
+    m_pMainFrame->show();
+    m_pMainFrame->raise();
+    m_pMainFrame->activateWindow();
+}
+
+CDocument* CTARVENApp::OnFileNew(const QString& docName)
+{
+    CDocTemplate* docTemplate = m_pDocManager->FindTemplate(docName);
+    if (docTemplate == nullptr) {
+        ShowMessage(QStringLiteral("%1 템플리트를 찾을수가 없습니다.").arg(docName),
+                    QMessageBox::Warning, QMessageBox::Ok, m_pMainFrame.get());
+        return nullptr;
+    }
+    return docTemplate->OpenDocumentFile(QString(), m_pMainFrame->MdiClient());
+}
+
+void CTARVENApp::OnFileOpen()
+{
+    const QString path = QFileDialog::getOpenFileName(
+        m_pMainFrame.get(), QString(), QString(),
+        QStringLiteral("Script Files (*.Tsl *.tsl *.TSL);;All Files (*)"));
+    if (path.isEmpty())
+        return;
+    if (OpenDocumentFile(path) == nullptr) {
+        ShowMessage(QStringLiteral("파일을 열 수 없습니다.\n%1").arg(path), QMessageBox::Warning,
+                    QMessageBox::Ok, m_pMainFrame.get());
+    }
+}
+
+CDocument* CTARVENApp::OpenDocumentFile(const QString& path)
+{
+    const bool script = path.right(3).toUpper() == QLatin1String("TSL");
+    CDocTemplate* docTemplate = m_pDocManager->FindTemplate(script ? kDocTypeScript : kDocTypeTvn);
+    if (docTemplate == nullptr)
+        return nullptr;
+    CWaitCursor wait;
+    CDocument* document = docTemplate->OpenDocumentFile(path, m_pMainFrame->MdiClient());
+    if (document != nullptr)
+        m_pMainFrame->RecentFiles()->Add(path);
+    return document;
+}
+
+void CTARVENApp::OnAppAbout()
+{
+    ShowMessage(
+        QStringLiteral("TARVEN %1\n\n직렬 통신(RS-232C)과 TCP/IP 장비를 위한 통신 "
+                       "모니터와 TSL 스크립트 실행기입니다.\n\n편집기: %2 %3")
+            .arg(QCoreApplication::applicationVersion(), m_strEditorProduct, m_strEditorVersion),
+        QMessageBox::Information, QMessageBox::Ok, m_pMainFrame.get());
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "SearchHistory.h"
+
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+class CDocManager;
+class CDocument;
+class CMainFrame;
+class CSingleInstance;
+class CSplashWnd;
+
+// The program: one copy per user, its settings and document types, the main frame, and the
+// commands that create and open documents.
+class CTARVENApp : public QObject
+{
+    Q_OBJECT
+
+public:
+    // What the command line asks for.
+    struct CommandLineInfo
+    {
+        bool bShowSplash = true;
+        QStringList files;
+    };
+
+    CTARVENApp();
+    ~CTARVENApp() override;
+
+    // The running program, for windows that need its histories or document types.
+    static CTARVENApp* Instance() { return s_pInstance; }
+
+    // Must run before the first widget exists.
+    static void InstallFontSubstitutions();
+    static CommandLineInfo ParseCommandLine(const QStringList& arguments);
+
+    // Starts the program; false when this copy should end (another copy was raised).
+    bool InitInstance(const QStringList& arguments);
+    // Saves what is kept between runs; called once when the program ends.
+    void ExitInstance();
+
+    CDocument* OnFileNew(const QString& docName);
+    void OnFileOpen();
+    // Opens path as a script when its extension is "TSL" (any case), else as a monitor.
+    CDocument* OpenDocumentFile(const QString& path);
+    void OnAppAbout();
+
+    CMainFrame* MainFrame() const { return m_pMainFrame.get(); }
+    CSplashWnd* SplashWnd() const { return m_pSplash.get(); }
+    const CDocManager& DocManager() const { return *m_pDocManager; }
+    CSingleInstance& SingleInstance() const { return *m_pSingleInstance; }
+
+    // Version, file path and product name of the script editor's library.
+    QString m_strEditorVersion;
+    QString m_strEditorPath;
+    QString m_strEditorProduct;
+    SearchHistory m_history;
+
+private:
+    void RegisterDocTemplates();
+    void ReadEditorVersion();
+    void InitActionsConnections();
+    void RaiseMainFrame();
+
+    static inline CTARVENApp* s_pInstance = nullptr;
+
+    std::unique_ptr<CSingleInstance> m_pSingleInstance;
+    std::unique_ptr<CDocManager> m_pDocManager;
+    std::unique_ptr<CMainFrame> m_pMainFrame;
+    std::unique_ptr<CSplashWnd> m_pSplash;
+};

@@ -1,0 +1,252 @@
+#include "CMainFrame.h"
+#include "CChildFrame.h"
+#include "CColorPicker.h"
+#include "CDocument.h"
+#include "CSizingControlBar.h"
+#include "CTARVENApp.h"
+#include "CTextViewCtrl.h"
+#include "CommandIds.h"
+#include "ShellConstants.h"
+#include "ShellTestEnv.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+#include <memory>
+
+namespace {
+
+std::unique_ptr<CTARVENApp> StartApp()
+{
+    auto app = std::make_unique<CTARVENApp>();
+    EXPECT_TRUE(app->InitInstance({"tarven", "--nosplash"}));
+    return app;
+}
+
+// Receives the URLs that the help command asks the desktop to open.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void openUrl(const QUrl& url) { urls.append(url); }
+};
+
+} // namespace
+
+using MainFrameTest = ShellTest;
+
+TEST_F(MainFrameTest, ToolbarHasItsButtonsAndSeparatorsInOrder)
+{
+    auto app = StartApp();
+    CMainFrame* frame = app->MainFrame();
+    const QList<int> expected = {32788, 0,     32800, 32801, 0,     57635, 57634, 57637, 0,
+                                 32789, 32790, 32805, 32803, 0,     32775, 0,     32771, 32772,
+                                 0,     32804, 0,     32778, 32782, 0,     32787, 0,     32783,
+                                 32779, 32784, 0,     32776, 32780, 32781};
+    QList<int> ids;
+    for (QAction* action : frame->ToolBar()->actions()) {
+        ids << (action->isSeparator() ? 0 : action->objectName().toInt());
+        if (action->isSeparator())
+            continue;
+        EXPECT_FALSE(action->icon().isNull()) << action->objectName().toStdString();
+        EXPECT_FALSE(action->icon().pixmap(20, 20).isNull()) << action->objectName().toStdString();
+        EXPECT_FALSE(action->toolTip().isEmpty()) << action->objectName().toStdString();
+        EXPECT_FALSE(action->statusTip().isEmpty()) << action->objectName().toStdString();
+    }
+    EXPECT_EQ(ids, expected);
+    EXPECT_EQ(ids.count(0), 10);
+    EXPECT_EQ(frame->ToolBar()->iconSize(), QSize(20, 20));
+    EXPECT_EQ(frame->Action(ID_CHECKSUM)->statusTip(), "CHECKSUM 연산을 합니다.");
+}
+
+TEST_F(MainFrameTest, FrameStartsAtItsSizeWithBarsStatusPanesAndCommandStates)
+{
+    auto app = StartApp();
+    CMainFrame* frame = app->MainFrame();
+    EXPECT_EQ(frame->size(), QSize(1024, 768));
+    EXPECT_EQ(frame->ScriptOutputBar()->windowTitle(), "스크립트 출력창");
+    EXPECT_EQ(frame->CmdListBar()->windowTitle(), "송신 메세지창");
+    EXPECT_EQ(frame->dockWidgetArea(frame->ScriptOutputBar()), Qt::BottomDockWidgetArea);
+    EXPECT_EQ(frame->dockWidgetArea(frame->CmdListBar()), Qt::TopDockWidgetArea);
+    EXPECT_NE(frame->statusBar()->findChild<QWidget*>("32856"), nullptr);
+
+    // Commands that work now, and commands that wait for their windows.
+    for (int id :
+         {ID_FILE_NEW_TVN, ID_FILE_NEW_SCRIPT, ID_FILE_OPEN, ID_ENV_SETTINGS, ID_HELP_MANUAL})
+        EXPECT_TRUE(frame->Action(id)->isEnabled()) << id;
+    for (int id : {ID_PORT_OPEN, ID_SCRIPT_RUN, ID_CHECKSUM, ID_FILE_TRANSFER, ID_PORT_SETTINGS})
+        EXPECT_FALSE(frame->Action(id)->isEnabled()) << id;
+    EXPECT_EQ(frame->Action(ID_FILE_NEW_TVN)->shortcut(), QKeySequence("Ctrl+M"));
+    EXPECT_EQ(frame->Action(ID_FILE_NEW_SCRIPT)->shortcut(), QKeySequence("Ctrl+N"));
+    EXPECT_EQ(frame->Action(ID_HELP_MANUAL)->shortcut(), QKeySequence(Qt::Key_F1));
+}
+
+TEST_F(MainFrameTest, BarLayoutIsSavedOnCloseAndRestoredAtStart)
+{
+    {
+        auto app = StartApp();
+        CMainFrame* frame = app->MainFrame();
+        frame->addDockWidget(Qt::LeftDockWidgetArea, frame->CmdListBar());
+        frame->Action(ID_VIEW_SCRIPT_OUTPUT)->trigger();
+        EXPECT_FALSE(frame->ScriptOutputBar()->isVisible());
+        EXPECT_FALSE(frame->Action(ID_VIEW_SCRIPT_OUTPUT)->isChecked());
+        EXPECT_TRUE(frame->close());
+    }
+    auto app = StartApp();
+    CMainFrame* frame = app->MainFrame();
+    EXPECT_EQ(frame->dockWidgetArea(frame->CmdListBar()), Qt::LeftDockWidgetArea);
+    EXPECT_TRUE(frame->CmdListBar()->isVisible());
+    EXPECT_FALSE(frame->ScriptOutputBar()->isVisible());
+    EXPECT_FALSE(frame->Action(ID_VIEW_SCRIPT_OUTPUT)->isChecked());
+    EXPECT_TRUE(frame->Action(ID_VIEW_CMDLIST)->isChecked());
+
+    // The view menu item brings the bar back and is checked again.
+    frame->Action(ID_VIEW_SCRIPT_OUTPUT)->trigger();
+    EXPECT_TRUE(frame->ScriptOutputBar()->isVisible());
+    EXPECT_TRUE(frame->Action(ID_VIEW_SCRIPT_OUTPUT)->isChecked());
+    frame->Action(ID_VIEW_CMDLIST)->trigger();
+    EXPECT_FALSE(frame->CmdListBar()->isVisible());
+    EXPECT_FALSE(frame->Action(ID_VIEW_CMDLIST)->isChecked());
+}
+
+TEST_F(MainFrameTest, LampTimerSwitchesOffTheLampsOfEveryMonitor)
+{
+    auto app = StartApp();
+    QList<CChildFrame*> monitors;
+    for (int i = 0; i < 2; ++i)
+        monitors << qobject_cast<CChildFrame*>(app->OnFileNew("Tvn")->Frame());
+    for (CChildFrame* monitor : monitors) {
+        ASSERT_NE(monitor, nullptr);
+        monitor->SetSendLamp(100);
+        monitor->SetReceiveLamp(100);
+    }
+    for (CChildFrame* monitor : monitors) {
+        QTRY_COMPARE_WITH_TIMEOUT(monitor->SendLamp(), 0, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(monitor->ReceiveLamp(), 0, 10000);
+    }
+}
+
+TEST_F(MainFrameTest, ConfirmedSettingsAreStoredAndPushedToEveryMonitor)
+{
+    auto app = StartApp();
+    CMainFrame* frame = app->MainFrame();
+    // Each monitor shows a terminal view, as its view will hold one.
+    QList<CTextViewCtrl*> terminals;
+    for (int i = 0; i < 2; ++i) {
+        auto* terminal = new CTextViewCtrl;
+        app->OnFileNew("Tvn")->Frame()->setWidget(terminal);
+        terminals << terminal;
+    }
+    app->OnFileNew("Script");
+
+    QTimer::singleShot(0, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QCheckBox*>("1000")->setChecked(false);
+        auto* spin = dialog->findChild<QSpinBox*>("1002");
+        spin->selectAll();
+        QTest::keyClicks(spin, "1000");
+        dialog->findChild<CColorPicker*>("1088")->SetColour(0x00112233);
+        dialog->findChild<CColorPicker*>("1084")->SetColour(0x00445566);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("IDOK"), Qt::LeftButton);
+    });
+    frame->OnEnvSettings();
+
+    QSettings settings(kCompanyName, kApplicationName);
+    settings.beginGroup("TARVEN");
+    EXPECT_EQ(settings.value("Echo").toInt(), 0);
+    EXPECT_EQ(settings.value("MaxLine").toInt(), 1000);
+    EXPECT_EQ(settings.value("clrBk").toUInt(), 0x112233u);
+    EXPECT_EQ(settings.value("clrTextIn").toUInt(), 0x445566u);
+    EXPECT_EQ(settings.value("clrBkTextIn").toUInt(), 0xFFFFFFu);
+    EXPECT_EQ(settings.allKeys().size(), 13);
+    settings.endGroup();
+    EXPECT_FALSE(frame->Env().bEcho);
+    EXPECT_EQ(frame->Env().nMaxLine, 1000);
+
+    // Every monitor draws on the new background at once and keeps the new number of lines.
+    for (CTextViewCtrl* terminal : terminals) {
+        const QImage shot = terminal->viewport()->grab().toImage();
+        ASSERT_FALSE(shot.isNull());
+        EXPECT_EQ(QColor(shot.pixel(shot.width() - 2, shot.height() - 2)),
+                  QColor(0x33, 0x22, 0x11));
+        for (int line = 0; line < 1500; ++line)
+            terminal->TextWrite(reinterpret_cast<const unsigned char*>("line\n"), 5, 0x32);
+        QTRY_VERIFY_WITH_TIMEOUT(terminal->GetLineSize() <= 1001, 10000);
+        EXPECT_GE(terminal->GetLineSize(), 999);
+    }
+}
+
+TEST_F(MainFrameTest, CancelledSettingsChangeNothing)
+{
+    auto app = StartApp();
+    QTimer::singleShot(0, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QCheckBox*>("1000")->setChecked(false);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("IDCANCEL"), Qt::LeftButton);
+    });
+    app->MainFrame()->OnEnvSettings();
+    QSettings settings(kCompanyName, kApplicationName);
+    EXPECT_FALSE(settings.contains("TARVEN/Echo"));
+    EXPECT_TRUE(app->MainFrame()->Env().bEcho);
+}
+
+TEST_F(MainFrameTest, HelpOpensTheManualBesideTheProgram)
+{
+    auto app = StartApp();
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "openUrl");
+    app->MainFrame()->Action(ID_HELP_MANUAL)->trigger();
+    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_TRUE(catcher.urls[0].toLocalFile().endsWith("manual/index.html"));
+    EXPECT_TRUE(QFileInfo(catcher.urls[0].toLocalFile()).isFile());
+}
+
+TEST_F(MainFrameTest, MenuBarFollowsTheActiveChild)
+{
+    auto app = StartApp();
+    CMainFrame* frame = app->MainFrame();
+    auto titles = [frame] {
+        QStringList list;
+        for (QAction* action : frame->menuBar()->actions())
+            list << action->text();
+        return list;
+    };
+    EXPECT_EQ(frame->CurrentMenuId(), CMainFrame::kMenuMain);
+    EXPECT_EQ(titles(), QStringList({"파일(&F)", "보기(&V)", "도움말(&H)"}));
+
+    CDocument* script = app->OnFileNew("Script");
+    EXPECT_EQ(frame->CurrentMenuId(), CMainFrame::kMenuScript);
+    EXPECT_TRUE(titles().contains("SCRIPT"));
+    EXPECT_TRUE(titles().contains("편집(&E)"));
+    EXPECT_EQ(frame->Action(ID_FILE_OPEN)->shortcut(), QKeySequence("Ctrl+O"));
+
+    CDocument* monitor = app->OnFileNew("Tvn");
+    EXPECT_EQ(frame->CurrentMenuId(), CMainFrame::kMenuTvn);
+    EXPECT_TRUE(titles().contains("TVN"));
+    EXPECT_FALSE(titles().contains("SCRIPT"));
+    // The monitor's Ctrl+O opens its port, so the frame's open gives the key up.
+    EXPECT_TRUE(frame->Action(ID_FILE_OPEN)->shortcut().isEmpty());
+    EXPECT_EQ(frame->Action(ID_PORT_OPEN)->shortcut(), QKeySequence("Ctrl+O"));
+
+    monitor->Frame()->close();
+    script->Frame()->close();
+    QTRY_COMPARE_WITH_TIMEOUT(frame->CurrentMenuId(), CMainFrame::kMenuMain, 10000);
+    EXPECT_EQ(frame->Action(ID_FILE_OPEN)->shortcut(), QKeySequence("Ctrl+O"));
+}
+
+#include "CMainFrameTest.moc"
