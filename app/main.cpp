@@ -1,4 +1,5 @@
 // Entry point of the desktop program.
+#include "CMonitorWindow.h"
 #include "CTARVENApp.h"
 #include "ShellConstants.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     CTARVENApp::InstallFontSubstitutions();
     QApplication::setFont(QFont(QStringLiteral("굴림"), 9));
 
+    InstallMonitor();
     CTARVENApp app;
     if (!app.InitInstance(QApplication::arguments()))
         return 0;

@@ -8,7 +8,12 @@ class CChildFrame : public CMdiChildFrame
     Q_OBJECT
 
 public:
-    using CMdiChildFrame::CMdiChildFrame;
+    // Makes what a new monitor frame shows; installed once by the program before any monitor
+    // document opens. Without one the frame stays empty.
+    using ContentFactory = QWidget* (*)(CChildFrame& frame);
+    static void SetContentFactory(ContentFactory factory);
+
+    explicit CChildFrame(CDocument* document);
 
     // Lamp values: sending or receiving sets 100, the main frame's lamp timer sets 0.
     int SendLamp() const { return m_nSendLamp; }
@@ -20,6 +25,7 @@ signals:
     void lampsChanged();
 
 private:
+    static inline ContentFactory s_contentFactory = nullptr;
     int m_nSendLamp = 0;
     int m_nReceiveLamp = 0;
 };

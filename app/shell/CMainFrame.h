@@ -11,6 +11,7 @@ class CChildFrame;
 class CDocManager;
 class CMdiClientWnd;
 class CRecentFileList;
+class CSendTarget;
 class CSizingControlBar;
 class QAction;
 class QLabel;
@@ -43,6 +44,10 @@ public:
     // The monitor commands' popup, shared with the monitor's context menu.
     QMenu* TvnMenu() const { return m_pTvnMenu; }
     int CurrentMenuId() const { return m_nCurrentMenuId; }
+    // The monitor window activated last, which the command list sends to; null when none is
+    // open. A monitor clears it when it closes.
+    CSendTarget* SendTarget() const { return m_pSendTarget; }
+    void SetSendTarget(CSendTarget* target) { m_pSendTarget = target; }
 
     // Where the help command looks for the manual, first found wins.
     static QStringList ManualCandidates();
@@ -82,5 +87,6 @@ private:
     QMenu* m_pTvnMenu = nullptr;
     QHash<int, QList<QMenu*>> m_menuBars;
     int m_nCurrentMenuId = 0;
+    CSendTarget* m_pSendTarget = nullptr;
     QTimer m_lampTimer;
 };

@@ -6,8 +6,9 @@ namespace {
 
 QMessageBox::StandardButton RealMessageBox(const MessageRequest& request)
 {
-    QMessageBox box(request.icon, QApplication::applicationDisplayName(), request.text,
-                    request.buttons, request.parent);
+    const QString caption =
+        request.caption.isEmpty() ? QApplication::applicationDisplayName() : request.caption;
+    QMessageBox box(request.icon, caption, request.text, request.buttons, request.parent);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -20,9 +21,10 @@ MessageBoxHandler& Handler()
 } // namespace
 
 QMessageBox::StandardButton ShowMessage(const QString& text, QMessageBox::Icon icon,
-                                        QMessageBox::StandardButtons buttons, QWidget* parent)
+                                        QMessageBox::StandardButtons buttons, QWidget* parent,
+                                        const QString& caption)
 {
-    return Handler()(MessageRequest{parent, text, icon, buttons});
+    return Handler()(MessageRequest{parent, text, caption, icon, buttons});
 }
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler)

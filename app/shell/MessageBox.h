@@ -12,6 +12,7 @@ struct MessageRequest
 {
     QWidget* parent = nullptr;
     QString text;
+    QString caption; // empty: the program's name
     QMessageBox::Icon icon = QMessageBox::Warning;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
 };
@@ -21,7 +22,8 @@ using MessageBoxHandler = std::function<QMessageBox::StandardButton(const Messag
 QMessageBox::StandardButton ShowMessage(const QString& text,
                                         QMessageBox::Icon icon = QMessageBox::Warning,
                                         QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                        QWidget* parent = nullptr);
+                                        QWidget* parent = nullptr,
+                                        const QString& caption = QString());
 
 // Replaces the handler (an empty one restores the real message box); returns the previous one.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);

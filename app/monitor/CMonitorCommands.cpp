@@ -1,0 +1,126 @@
+#include "CMonitorCommands.h"
+
+#include "CMainFrame.h"
+#include "CMdiClientWnd.h"
+#include "CTARVENView.h"
+#include "CommandIds.h"
+
+#include <QAction>
+#include <QMdiSubWindow>
+#include <QMenu>
+
+namespace {
+
+const char* const kRouterName = "CMonitorCommands";
+
+// The commands a monitor answers, besides the tools that come with their own dialogs.
+constexpr int kMonitorCommands[] = {
+    ID_PORT_OPEN, ID_PORT_CLOSE,   ID_PORT_SETTINGS,     ID_VIEW_CLEAR, ID_VIEW_PAUSE,
+    ID_CAPTURE,   ID_CAPTURE_SHOW, ID_VIEW_ASCII,        ID_VIEW_HEX,   ID_VIEW_CONTROL,
+    ID_TVN_PRINT, ID_FILE_PRINT,   ID_VIEW_CONTROL_PANEL};
+
+} // namespace
+
+CMonitorCommands* CMonitorCommands::Attach(CMainFrame* frame)
+{
+    if (auto* existing = frame->findChild<CMonitorCommands*>(QLatin1String(kRouterName),
+                                                             Qt::FindDirectChildrenOnly))
+        return existing;
+    return new CMonitorCommands(frame);
+}
+
+CMonitorCommands::CMonitorCommands(CMainFrame* frame) : QObject(frame), m_pFrame(frame)
+{
+    setObjectName(QLatin1String(kRouterName));
+    InitActionsConnections();
+    UpdateActions(nullptr);
+}
+
+void CMonitorCommands::Route(int id, void (CTARVENView::*handler)())
+{
+    connect(m_pFrame->Action(id), &QAction::triggered, this, [this, handler] {
+        if (CTARVENView* view = m_pActive.data())
+            (view->*handler)();
+        // A checkable action ticks itself on a click: set it back to what the view says.
+        UpdateActions(m_pActive.data());
+    });
+}
+
+void CMonitorCommands::InitActionsConnections()
+{
+    Route(ID_PORT_OPEN, &CTARVENView::OnPortOpen);
+    Route(ID_PORT_CLOSE, &CTARVENView::OnPortClose);
+    Route(ID_PORT_SETTINGS, &CTARVENView::OnPortSettings);
+    Route(ID_VIEW_CLEAR, &CTARVENView::OnClear);
+    Route(ID_VIEW_PAUSE, &CTARVENView::OnPause);
+    Route(ID_CAPTURE, &CTARVENView::OnCapture);
+    Route(ID_CAPTURE_SHOW, &CTARVENView::OnCaptureShow);
+    Route(ID_VIEW_ASCII, &CTARVENView::OnAsciiView);
+    Route(ID_VIEW_HEX, &CTARVENView::OnHexView);
+    Route(ID_VIEW_CONTROL, &CTARVENView::OnControlView);
+    Route(ID_TVN_PRINT, &CTARVENView::OnPrint);
+    Route(ID_FILE_PRINT, &CTARVENView::OnPrint);
+    Route(ID_VIEW_CONTROL_PANEL, &CTARVENView::OnTogglePanel);
+    connect(m_pFrame->MdiClient(), &QMdiArea::subWindowActivated, this,
+            &CMonitorCommands::OnSubWindowActivated);
+    // The context menu shares these actions; right before it shows, they follow the view.
+    connect(m_pFrame->TvnMenu(), &QMenu::aboutToShow, this,
+            [this] { UpdateActions(m_pActive.data()); });
+    OnSubWindowActivated(m_pFrame->MdiClient()->activeSubWindow());
+}
+
+void CMonitorCommands::OnSubWindowActivated(QMdiSubWindow* window)
+{
+    // The area reports no window while another top-level window (a dialog) is active; the
+    // monitor that was active stays the one the commands act on.
+    if (window == nullptr)
+        window = m_pFrame->MdiClient()->currentSubWindow();
+    CTARVENView* view = window != nullptr ? window->findChild<CTARVENView*>() : nullptr;
+    m_pActive = view;
+    if (view != nullptr) {
+        Follow(view);
+        m_pFrame->SetSendTarget(view);
+        view->Activate();
+    }
+    UpdateActions(view);
+}
+
+void CMonitorCommands::Follow(CTARVENView* view)
+{
+    if (view->property(kRouterName).toBool())
+        return;
+    view->setProperty(kRouterName, true);
+    connect(view, &CTARVENView::stateChanged, this, [this, view] {
+        if (view == m_pActive)
+            UpdateActions(view);
+    });
+    CSendTarget* target = view;
+    // A closed window must never be sent to.
+    connect(view, &QObject::destroyed, this, [this, target] {
+        if (m_pFrame->SendTarget() == target)
+            m_pFrame->SetSendTarget(nullptr);
+    });
+}
+
+void CMonitorCommands::UpdateActions(const CTARVENView* view)
+{
+    for (int id : kMonitorCommands)
+        m_pFrame->Action(id)->setEnabled(view != nullptr);
+    const auto set = [this](int id, bool checked) { m_pFrame->Action(id)->setChecked(checked); };
+    if (view == nullptr) {
+        for (int id : {ID_VIEW_PAUSE, ID_CAPTURE, ID_VIEW_ASCII, ID_VIEW_HEX, ID_VIEW_CONTROL,
+                       ID_VIEW_CONTROL_PANEL})
+            set(id, false);
+        return;
+    }
+    const bool busy = view->IsOnline() || view->IsConnecting();
+    m_pFrame->Action(ID_PORT_OPEN)->setEnabled(!busy);
+    m_pFrame->Action(ID_PORT_CLOSE)->setEnabled(view->IsOnline());
+    m_pFrame->Action(ID_CAPTURE_SHOW)->setEnabled(!view->IsCapturing());
+    set(ID_VIEW_PAUSE, view->IsPaused());
+    set(ID_CAPTURE, view->IsCapturing());
+    set(ID_VIEW_ASCII, !view->IsHexMode());
+    set(ID_VIEW_HEX, view->IsHexMode());
+    set(ID_VIEW_CONTROL, view->ShowsControlCodes());
+    set(ID_VIEW_CONTROL_PANEL, view->IsPanelShown());
+}

@@ -1,0 +1,98 @@
+#include "CMonitorStatusBar.h"
+
+#include "CChildFrame.h"
+#include "CPaneIndicator.h"
+#include "MonitorConstants.h"
+
+#include <QLabel>
+
+CMonitorStatusBar::CMonitorStatusBar(QWidget* parent) : QStatusBar(parent)
+{
+    setSizeGripEnabled(false);
+    m_pOnline = AddLabel(ID_PANE_ONLINE, QStringLiteral("OFF-LINE"), 1);
+    m_pInterface = AddLabel(ID_PANE_INTERFACE, QStringLiteral("RS-232C"), 1);
+    m_pPort = new CPaneIndicator(ID_PANE_PORT, QStringLiteral("COM1,9600,8,N,1"), this);
+    addPermanentWidget(m_pPort, 2);
+    m_pCounters = AddLabel(ID_PANE_COUNTERS, QStringLiteral("I : 0, O : 0 "), 3);
+    m_pSend = new CPaneIndicator(ID_PANE_SEND, QStringLiteral("Tx"), this);
+    addPermanentWidget(m_pSend);
+    m_pReceive = new CPaneIndicator(ID_PANE_RECEIVE, QStringLiteral("Rx"), this);
+    addPermanentWidget(m_pReceive);
+    m_pTime = AddLabel(ID_PANE_TIME, QStringLiteral("00:00:00"), 1);
+    connect(m_pPort, &CPaneIndicator::clicked, this, &CMonitorStatusBar::portSettingsRequested);
+}
+
+QLabel* CMonitorStatusBar::AddLabel(int id, const QString& text, int stretch)
+{
+    auto* label = new QLabel(text, this);
+    label->setObjectName(QString::number(id));
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    addPermanentWidget(label, stretch);
+    return label;
+}
+
+void CMonitorStatusBar::FollowLamps(const CChildFrame* frame)
+{
+    connect(frame, &CChildFrame::lampsChanged, this, [this, frame] {
+        m_pSend->SetLamp(frame->SendLamp());
+        m_pReceive->SetLamp(frame->ReceiveLamp());
+    });
+}
+
+void CMonitorStatusBar::SetOnlineText(const QString& text)
+{
+    m_pOnline->setText(text);
+}
+
+void CMonitorStatusBar::SetInterfaceText(const QString& text)
+{
+    m_pInterface->setText(text);
+}
+
+void CMonitorStatusBar::SetPortText(const QString& text)
+{
+    m_pPort->SetText(text);
+}
+
+void CMonitorStatusBar::SetCountersText(const QString& text)
+{
+    m_pCounters->setText(text);
+}
+
+void CMonitorStatusBar::SetTimeText(const QString& text)
+{
+    m_pTime->setText(text);
+}
+
+void CMonitorStatusBar::SetSendLamp(int value)
+{
+    m_pSend->SetLamp(value);
+}
+
+void CMonitorStatusBar::SetReceiveLamp(int value)
+{
+    m_pReceive->SetLamp(value);
+}
+
+QString CMonitorStatusBar::PaneText(int index) const
+{
+    switch (index) {
+    case 0:
+        return m_pOnline->text();
+    case 1:
+        return m_pInterface->text();
+    case 2:
+        return m_pPort->Text();
+    case 3:
+        return m_pCounters->text();
+    case 4:
+        return m_pSend->Text();
+    case 5:
+        return m_pReceive->Text();
+    case 6:
+        return m_pTime->text();
+    default:
+        return QString();
+    }
+}

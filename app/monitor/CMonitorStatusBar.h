@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QStatusBar>
+
+class CChildFrame;
+class CPaneIndicator;
+class QLabel;
+
+// Status bar of a monitor window: on-line state, link kind, port description, counters, the
+// send and receive lamps and the time of the last received data.
+class CMonitorStatusBar : public QStatusBar
+{
+    Q_OBJECT
+
+public:
+    explicit CMonitorStatusBar(QWidget* parent);
+
+    // The lamps follow the frame's lamp values from now on.
+    void FollowLamps(const CChildFrame* frame);
+
+    void SetOnlineText(const QString& text);
+    void SetInterfaceText(const QString& text);
+    void SetPortText(const QString& text);
+    void SetCountersText(const QString& text);
+    void SetTimeText(const QString& text);
+    void SetSendLamp(int value);
+    void SetReceiveLamp(int value);
+
+    // Pane text by index 0..6.
+    QString PaneText(int index) const;
+    CPaneIndicator* PortPane() const { return m_pPort; }
+    CPaneIndicator* SendPane() const { return m_pSend; }
+    CPaneIndicator* ReceivePane() const { return m_pReceive; }
+
+signals:
+    // The port description was clicked: the user wants the port settings.
+    void portSettingsRequested();
+
+private:
+    QLabel* AddLabel(int id, const QString& text, int stretch);
+
+    QLabel* m_pOnline = nullptr;
+    QLabel* m_pInterface = nullptr;
+    CPaneIndicator* m_pPort = nullptr;
+    QLabel* m_pCounters = nullptr;
+    CPaneIndicator* m_pSend = nullptr;
+    CPaneIndicator* m_pReceive = nullptr;
+    QLabel* m_pTime = nullptr;
+};

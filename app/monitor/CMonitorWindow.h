@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QWidget>
+
+class CChildFrame;
+class CDocument;
+class CMonitorStatusBar;
+class CTARVENView;
+
+// What a monitor's child frame shows: the view above its status bar.
+class CMonitorWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // document and frame may be null for a window on its own.
+    CMonitorWindow(CDocument* document, CChildFrame* frame, QWidget* parent = nullptr);
+
+    CTARVENView* View() const { return m_pView; }
+    CMonitorStatusBar* StatusBar() const { return m_pStatus; }
+
+private:
+    CMonitorStatusBar* m_pStatus = nullptr;
+    CTARVENView* m_pView = nullptr;
+};
+
+// Lets every monitor frame the program opens from now on show a monitor window.
+void InstallMonitor();

@@ -1,0 +1,65 @@
+#include "CPaneIndicator.h"
+
+#include "ColorRef.h"
+#include "MonitorConstants.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+CPaneIndicator::CPaneIndicator(int id, const QString& text, QWidget* parent)
+    : QWidget(parent), m_nId(id), m_strText(text), m_font(QStringLiteral("굴림"))
+{
+    setObjectName(QString::number(id));
+    m_font.setPixelSize(kIndicatorFontPx);
+    if (id == ID_PANE_PORT) {
+        setCursor(Qt::PointingHandCursor);
+        setToolTip(QStringLiteral("포트설정"));
+    }
+}
+
+void CPaneIndicator::SetLamp(int value)
+{
+    const bool wasLit = IsLit();
+    m_nLamp = value;
+    if (IsLit() != wasLit)
+        update();
+}
+
+void CPaneIndicator::SetText(const QString& text)
+{
+    if (text == m_strText)
+        return;
+    m_strText = text;
+    updateGeometry();
+    update();
+}
+
+bool CPaneIndicator::IsLit() const
+{
+    return m_nLamp >= kLampLitThreshold;
+}
+
+QSize CPaneIndicator::sizeHint() const
+{
+    const QFontMetrics metrics(m_font);
+    return {metrics.horizontalAdvance(m_strText) + 16, metrics.height() + 4};
+}
+
+void CPaneIndicator::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(),
+                     IsLit() ? ColorFromRef(kLampColour) : palette().color(QPalette::Button));
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    painter.setPen(Qt::black);
+    painter.setFont(m_font);
+    painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, m_strText);
+}
+
+void CPaneIndicator::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit clicked();
+    QWidget::mousePressEvent(event);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <QWidget>
+
+// A status pane drawn by the monitor itself: green while its lamp value is lit, with its text
+// centred in black. Used for the port description and the send and receive lamps.
+class CPaneIndicator : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // id names the pane (32860, 32864, 32865).
+    CPaneIndicator(int id, const QString& text, QWidget* parent);
+
+    int Id() const { return m_nId; }
+    int Lamp() const { return m_nLamp; }
+    void SetLamp(int value);
+    QString Text() const { return m_strText; }
+    void SetText(const QString& text);
+    bool IsLit() const;
+
+    QSize sizeHint() const override;
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    int m_nId = 0;
+    int m_nLamp = 0;
+    QString m_strText;
+    QFont m_font;
+};

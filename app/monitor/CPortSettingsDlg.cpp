@@ -1,0 +1,284 @@
+#include "CPortSettingsDlg.h"
+
+#include "MessageBox.h"
+#include "MonitorConstants.h"
+#include "SerialDeviceList.h"
+#include "ShellConstants.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHostAddress>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QSettings>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+
+template <typename Widget> Widget* Named(Widget* widget, int id)
+{
+    widget->setObjectName(QString::number(id));
+    return widget;
+}
+
+QComboBox* DropList(int id, const QStringList& items)
+{
+    auto* box = Named(new QComboBox, id);
+    box->addItems(items);
+    return box;
+}
+
+// Parses a dotted IPv4 address; an empty text is 0.0.0.0.
+bool ParseAddress(const QString& text, uint32_t& address)
+{
+    if (text.trimmed().isEmpty()) {
+        address = 0;
+        return true;
+    }
+    bool ok = false;
+    const QHostAddress host(text.trimmed());
+    address = host.toIPv4Address(&ok);
+    return ok && host.protocol() == QAbstractSocket::IPv4Protocol;
+}
+
+} // namespace
+
+CPortSettingsDlg::CPortSettingsDlg(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("148"));
+    setWindowTitle(QStringLiteral("통신포트 설정"));
+    CreateControls();
+    InitActionsConnections();
+    FillPortList();
+    QSettings settings(kCompanyName, kApplicationName);
+    ShowSettings(LinkSettings::Load(settings));
+}
+
+void CPortSettingsDlg::CreateControls()
+{
+    auto* interfaceBox = new QGroupBox(QStringLiteral("Interface"));
+    auto* interfaceLayout = new QHBoxLayout(interfaceBox);
+    m_pInterface = new QButtonGroup(this);
+    const std::pair<int, const char*> interfaces[] = {
+        {1020, "RS-232C"}, {1021, "TCP/IP"}, {1028, "UDP/IP"}};
+    for (int kind = 0; kind < 3; ++kind) {
+        auto* radio = Named(new QRadioButton(QString::fromLatin1(interfaces[kind].second)),
+                            interfaces[kind].first);
+        m_pInterface->addButton(radio, kind);
+        interfaceLayout->addWidget(radio);
+    }
+
+    auto* serialBox = new QGroupBox(QStringLiteral("RS-232C"));
+    auto* serialLayout = new QGridLayout(serialBox);
+    m_pPortList = Named(new QListWidget, 1010);
+    m_pPortList->setMinimumHeight(160);
+    m_pPortName = Named(new QLineEdit, 1011);
+    m_pPortName->setPlaceholderText(QStringLiteral("COM1, /dev/ttyUSB0"));
+    QStringList rates;
+    for (int index = 0; index < BaudRateCount(); ++index)
+        rates << BaudRateLabel(index);
+    m_pBaud = DropList(1050, rates);
+    m_pDataBits = DropList(1051, {QStringLiteral("7 bit"), QStringLiteral("8 bit")});
+    m_pParity =
+        DropList(1052, {QStringLiteral("NONE"), QStringLiteral("ODD"), QStringLiteral("EVEN")});
+    m_pStopBits = DropList(
+        1053, {QStringLiteral("1 bit"), QStringLiteral("1.5 bit"), QStringLiteral("2 bit")});
+    serialLayout->addWidget(new QLabel(QStringLiteral("포트 리스트")), 0, 0, 1, 2);
+    serialLayout->addWidget(m_pPortList, 1, 0, 1, 2);
+    const std::pair<const char*, QWidget*> rows[] = {{"통신포트", m_pPortName},
+                                                     {"전송속도", m_pBaud},
+                                                     {"데이타비트", m_pDataBits},
+                                                     {"패리티비트", m_pParity},
+                                                     {"정지비트", m_pStopBits}};
+    int row = 2;
+    for (const auto& [label, widget] : rows) {
+        serialLayout->addWidget(new QLabel(QString::fromUtf8(label)), row, 0);
+        serialLayout->addWidget(widget, row++, 1);
+    }
+
+    auto* socketBox = new QGroupBox(QStringLiteral("TCP/IP"));
+    auto* socketLayout = new QGridLayout(socketBox);
+    auto* roleBox = new QGroupBox(QStringLiteral("Active"));
+    auto* roleLayout = new QHBoxLayout(roleBox);
+    m_pRole = new QButtonGroup(this);
+    auto* client = Named(new QRadioButton(QStringLiteral("Client")), 1022);
+    auto* server = Named(new QRadioButton(QStringLiteral("Server")), 1023);
+    m_pRole->addButton(client, LinkSettings::Client);
+    m_pRole->addButton(server, LinkSettings::Server);
+    roleLayout->addWidget(client);
+    roleLayout->addWidget(server);
+    // One spin box stands for the port edit and its up-down control.
+    m_pServerPort = Named(new QSpinBox, 1024);
+    m_pServerPort->setRange(0, kServerPortMax);
+    m_pServerIP = Named(new QLineEdit, 1025);
+    static const QRegularExpression kDotted(QStringLiteral(
+        "^(([01]?\\d?\\d|2[0-4]\\d|25[0-5])\\.){0,3}([01]?\\d?\\d|2[0-4]\\d|25[0-5])?$"));
+    m_pServerIP->setValidator(new QRegularExpressionValidator(kDotted, m_pServerIP));
+    m_pWelcomeFlag = Named(new QCheckBox(QStringLiteral("서버에 접속시 메세지 전송")), 1026);
+    m_pWelcomeMsg = Named(new QLineEdit, 1027);
+    m_pWelcomeMsg->setMaxLength(kWelcomeMaxChars);
+    socketLayout->addWidget(roleBox, 0, 0, 1, 2);
+    socketLayout->addWidget(new QLabel(QStringLiteral("서버포트")), 1, 0);
+    socketLayout->addWidget(m_pServerPort, 1, 1);
+    socketLayout->addWidget(new QLabel(QStringLiteral("서버 IP")), 2, 0);
+    socketLayout->addWidget(m_pServerIP, 2, 1);
+    socketLayout->addWidget(m_pWelcomeFlag, 3, 0, 1, 2);
+    socketLayout->addWidget(m_pWelcomeMsg, 4, 0, 1, 2);
+    socketLayout->setRowStretch(5, 1);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(serialBox);
+    columns->addWidget(socketBox);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(interfaceBox);
+    layout->addLayout(columns);
+    layout->addWidget(buttons);
+}
+
+void CPortSettingsDlg::InitActionsConnections()
+{
+    connect(m_pInterface, &QButtonGroup::idClicked, this, &CPortSettingsDlg::ApplyInterfaceLayout);
+    connect(m_pRole, &QButtonGroup::idClicked, this, &CPortSettingsDlg::ApplyRoleLayout);
+    connect(m_pWelcomeFlag, &QCheckBox::clicked, this, &CPortSettingsDlg::OnWelcomeClicked);
+    connect(m_pPortList, &QListWidget::currentRowChanged, this, &CPortSettingsDlg::OnPortSelected);
+}
+
+void CPortSettingsDlg::FillPortList()
+{
+    // The devices the system has come first, so an adapter is found without knowing its number.
+    for (const SerialDeviceInfo& device : ListSerialDevices()) {
+        const QString text =
+            device.strDescription.isEmpty()
+                ? device.strPath
+                : device.strPath + QStringLiteral("  (") + device.strDescription + u')';
+        auto* item = new QListWidgetItem(text, m_pPortList);
+        item->setData(Qt::UserRole, device.strPath);
+    }
+    for (int number = 1; number <= kComPortCount; ++number) {
+        auto* item = new QListWidgetItem(QStringLiteral("COM%1").arg(number), m_pPortList);
+        item->setData(Qt::UserRole, item->text());
+    }
+}
+
+void CPortSettingsDlg::ShowSettings(const LinkSettings& link)
+{
+    m_pInterface->button(link.nInterface)->setChecked(true);
+    m_pRole->button(link.nActive)->setChecked(true);
+    m_pBaud->setCurrentIndex(link.nBaudIndex);
+    m_pDataBits->setCurrentIndex(link.nDataBitIndex);
+    m_pParity->setCurrentIndex(link.nParityIndex);
+    m_pStopBits->setCurrentIndex(link.nStopBitIndex);
+    m_pServerPort->setValue(link.nServerPort);
+    m_pServerIP->setText(link.ServerAddressText());
+    m_pWelcomeFlag->setChecked(link.bWelcomeFlag);
+    m_pWelcomeMsg->setText(link.strWelcomeMsg);
+    m_bShowControlPanel = link.bShowControlPanel;
+    SelectPort(link.strPortName);
+    ApplyInterfaceLayout();
+}
+
+void CPortSettingsDlg::SelectPort(const QString& portName)
+{
+    for (int row = 0; row < m_pPortList->count(); ++row) {
+        if (m_pPortList->item(row)
+                ->data(Qt::UserRole)
+                .toString()
+                .compare(portName, Qt::CaseInsensitive) == 0) {
+            m_pPortList->setCurrentRow(row);
+            m_pPortList->scrollToItem(m_pPortList->item(row));
+            break;
+        }
+    }
+    // A typed path that is not in the list stays as it was typed.
+    m_pPortName->setText(portName);
+}
+
+void CPortSettingsDlg::ApplyInterfaceLayout()
+{
+    const bool serial = m_pInterface->checkedId() == LinkSettings::Rs232c;
+    for (QWidget* widget : {static_cast<QWidget*>(m_pPortList), static_cast<QWidget*>(m_pPortName),
+                            static_cast<QWidget*>(m_pBaud), static_cast<QWidget*>(m_pDataBits),
+                            static_cast<QWidget*>(m_pParity), static_cast<QWidget*>(m_pStopBits)})
+        widget->setEnabled(serial);
+    for (QAbstractButton* radio : m_pRole->buttons())
+        radio->setEnabled(!serial);
+    if (serial) {
+        for (QWidget* widget :
+             {static_cast<QWidget*>(m_pServerPort), static_cast<QWidget*>(m_pServerIP),
+              static_cast<QWidget*>(m_pWelcomeFlag), static_cast<QWidget*>(m_pWelcomeMsg)})
+            widget->setEnabled(false);
+        return;
+    }
+    ApplyRoleLayout();
+}
+
+void CPortSettingsDlg::ApplyRoleLayout()
+{
+    const bool server = m_pRole->checkedId() == LinkSettings::Server;
+    m_pServerPort->setEnabled(true);
+    m_pServerIP->setEnabled(!server);
+    m_pWelcomeFlag->setEnabled(server);
+    m_pWelcomeMsg->setEnabled(server && m_pWelcomeFlag->isChecked());
+}
+
+void CPortSettingsDlg::OnWelcomeClicked()
+{
+    m_pWelcomeMsg->setEnabled(m_pWelcomeFlag->isChecked());
+}
+
+void CPortSettingsDlg::OnPortSelected()
+{
+    if (const QListWidgetItem* item = m_pPortList->currentItem())
+        m_pPortName->setText(item->data(Qt::UserRole).toString());
+}
+
+LinkSettings CPortSettingsDlg::Settings() const
+{
+    LinkSettings link;
+    link.strPortName = m_pPortName->text().trimmed();
+    link.nBaudIndex = m_pBaud->currentIndex();
+    link.nDataBitIndex = m_pDataBits->currentIndex();
+    link.nParityIndex = m_pParity->currentIndex();
+    link.nStopBitIndex = m_pStopBits->currentIndex();
+    link.nInterface = m_pInterface->checkedId();
+    link.nActive = m_pRole->checkedId();
+    link.nServerPort = m_pServerPort->value();
+    ParseAddress(m_pServerIP->text(), link.dwServerIP);
+    link.bWelcomeFlag = m_pWelcomeFlag->isChecked();
+    link.strWelcomeMsg = m_pWelcomeMsg->text();
+    link.bShowControlPanel = m_bShowControlPanel;
+    return link;
+}
+
+void CPortSettingsDlg::accept()
+{
+    uint32_t address = 0;
+    if (m_pPortName->text().trimmed().isEmpty()) {
+        ShowMessage(QStringLiteral("통신포트를 선택하거나 장치 경로를 입력하십시오."),
+                    QMessageBox::Warning, QMessageBox::Ok, this);
+        return;
+    }
+    if (!ParseAddress(m_pServerIP->text(), address)) {
+        ShowMessage(QStringLiteral("서버 IP 주소가 올바르지 않습니다. (예: 192.168.0.10)"),
+                    QMessageBox::Warning, QMessageBox::Ok, this);
+        return;
+    }
+    QSettings settings(kCompanyName, kApplicationName);
+    Settings().Save(settings);
+    settings.sync();
+    QDialog::accept();
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "LinkSettings.h"
+
+#include <QDialog>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QSpinBox;
+
+// The port settings dialog ("통신포트 설정"): link kind, serial port and its line settings, the
+// TCP role, port, peer address and welcome message. Confirming writes them to the settings.
+// Controls carry their dialog ids as object names.
+class CPortSettingsDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CPortSettingsDlg(QWidget* parent);
+
+    // The values the controls show now.
+    LinkSettings Settings() const;
+
+    void accept() override;
+
+private:
+    void CreateControls();
+    void InitActionsConnections();
+    void FillPortList();
+    void ShowSettings(const LinkSettings& link);
+    void SelectPort(const QString& portName);
+    void ApplyInterfaceLayout();
+    void ApplyRoleLayout();
+    void OnWelcomeClicked();
+    void OnPortSelected();
+
+    QButtonGroup* m_pInterface = nullptr;
+    QButtonGroup* m_pRole = nullptr;
+    QListWidget* m_pPortList = nullptr;
+    QLineEdit* m_pPortName = nullptr;
+    QComboBox* m_pBaud = nullptr;
+    QComboBox* m_pDataBits = nullptr;
+    QComboBox* m_pParity = nullptr;
+    QComboBox* m_pStopBits = nullptr;
+    QSpinBox* m_pServerPort = nullptr;
+    QLineEdit* m_pServerIP = nullptr;
+    QCheckBox* m_pWelcomeFlag = nullptr;
+    QLineEdit* m_pWelcomeMsg = nullptr;
+    bool m_bShowControlPanel = true;
+};

@@ -1,0 +1,140 @@
+// Capture files and printing of the monitor view.
+#include "CTARVENView.h"
+
+#include "CCaptureNameDlg.h"
+#include "CDocument.h"
+#include "CTextViewCtrl.h"
+#include "CWaitCursor.h"
+#include "MessageBox.h"
+#include "ShellConstants.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSettings>
+
+namespace {
+
+const QString kCaptureCaption = QStringLiteral("갈무리파일");
+
+} // namespace
+
+QString CTARVENView::CaptureFolder() const
+{
+    QSettings settings(kCompanyName, kApplicationName);
+    const QString root = settings
+                             .value(QStringLiteral("%1/RootPath").arg(kGroupTarven),
+                                    QDir::homePath() + QStringLiteral("/TARVEN"))
+                             .toString();
+    // Each level is made when missing; a failure shows when the capture file cannot be made.
+    QDir().mkdir(root);
+    const QString folder = QDir(root).filePath(QStringLiteral("Galmuri"));
+    QDir().mkdir(folder);
+    return folder;
+}
+
+void CTARVENView::OnCapture()
+{
+    m_bCapturing = !m_bCapturing;
+    if (!m_bCapturing) {
+        m_pTextView->GalmuriSave(false);
+        UpdateCounters();
+        emit stateChanged();
+        return;
+    }
+    const QString folder = CaptureFolder();
+    QString path;
+    if (CurrentEnv().bGalmuriFileCreate) {
+        path = QDir(folder).filePath(DocumentTitle() + QStringLiteral(".tvn"));
+    } else {
+        CCaptureNameDlg dialog(folder, this);
+        if (dialog.exec() != QDialog::Accepted) {
+            m_bCapturing = false;
+            emit stateChanged();
+            return;
+        }
+        QString name = dialog.FileName();
+        if (!name.contains(u'.'))
+            name += QStringLiteral(".tvn");
+        path = QDir(folder).filePath(name);
+    }
+    UpdateCounters();
+    emit stateChanged();
+    // A capture that cannot start reports through OnCaptureFailed.
+    m_pTextView->GalmuriSave(true, path);
+}
+
+void CTARVENView::OnCaptureFailed(const QString& message)
+{
+    m_bCapturing = false;
+    UpdateCounters();
+    emit stateChanged();
+    ShowMessage(QStringLiteral("갈무리를 할 수 없습니다.\n%1").arg(message), QMessageBox::Critical,
+                QMessageBox::Ok, this, kCaptureCaption);
+}
+
+void CTARVENView::OnCaptureShow()
+{
+    if (m_bCapturing)
+        return;
+    const QString path = QFileDialog::getOpenFileName(this, QString(), CaptureFolder(),
+                                                      QStringLiteral("TARVEN Files (*.TVN *.tvn)"));
+    if (!path.isEmpty())
+        ShowCaptureFile(path);
+}
+
+void CTARVENView::OnShowDocumentFile()
+{
+    if (m_pDocument != nullptr && !m_pDocument->PathName().isEmpty())
+        ShowCaptureFile(m_pDocument->PathName());
+}
+
+int CTARVENView::ShowCaptureFile(const QString& path)
+{
+    int result = 0;
+    {
+        CWaitCursor wait;
+        result = m_pTextView->GalmuriShow(path);
+    }
+    if (result == 0) {
+        m_nReceived = m_pTextView->GetBufferSize();
+        m_nLines = m_pTextView->GetLineSize();
+        UpdateCounters();
+        return result;
+    }
+    // The user chose the file and is told why nothing is shown.
+    QString text;
+    if (result == -2)
+        text = QStringLiteral("TARVEN 파일이 아닙니다.");
+    else if (result == -3)
+        text = QStringLiteral("새 버전의 TARVEN에서 만든 갈무리 파일입니다.\n%1").arg(path);
+    else
+        text = QStringLiteral("갈무리 파일을 읽을 수 없습니다.\n%1").arg(path);
+    ShowMessage(text, QMessageBox::Critical, QMessageBox::Ok, this, kCaptureCaption);
+    return result;
+}
+
+void CTARVENView::OnPrint()
+{
+    QPrinter printer;
+    QPrintDialog dialog(&printer, this);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    if (dialog.exec() == QDialog::Accepted)
+        PrintTo(printer);
+}
+
+bool CTARVENView::PrintTo(QPrinter& printer)
+{
+    printer.setDocName(QStringLiteral("TARVEN"));
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    m_pTextView->SetPrint(&painter, &printer, DocumentTitle(), PortDescription(),
+                          QStringLiteral("%1 Bytes").arg(m_nReceived),
+                          QStringLiteral("%1 Bytes").arg(m_pTextView->GetBufferSize()));
+    painter.end();
+    return true;
+}

@@ -1,0 +1,132 @@
+#include "LinkSettings.h"
+
+#include "ShellConstants.h"
+
+#include <QHostAddress>
+#include <QSettings>
+#include <array>
+
+namespace {
+
+constexpr std::array kBaudRates = {110,    300,    600,    1200,   2400,    4800,    9600,
+                                   14400,  19200,  38400,  56000,  57600,   115200,  128000,
+                                   256000, 230400, 460800, 921600, 1000000, 2000000, 3000000};
+constexpr int kDataBitsOfIndex[] = {7, 8};
+constexpr int kParityCount = 3;
+constexpr int kStopBitCount = 3;
+constexpr char kParityLetters[] = {'N', 'O', 'E'};
+const char* const kStopBitTexts[] = {"1", "1.5", "2"};
+
+// The stored index when it names an entry of a list of count, else the default.
+int IndexOrDefault(const QVariant& stored, int count, int fallback)
+{
+    bool ok = false;
+    const int index = stored.toInt(&ok);
+    return ok && index >= 0 && index < count ? index : fallback;
+}
+
+} // namespace
+
+int BaudRateCount()
+{
+    return int(kBaudRates.size());
+}
+
+int BaudRateAt(int index)
+{
+    return kBaudRates.at(std::size_t(index));
+}
+
+QString BaudRateLabel(int index)
+{
+    // The list writes rates of five digits and more with thousands separators.
+    QString digits = QString::number(BaudRateAt(index));
+    if (digits.size() > 4) {
+        for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
+            digits.insert(at, u',');
+    }
+    return digits + QStringLiteral(" bps");
+}
+
+LinkSettings LinkSettings::Load(QSettings& settings)
+{
+    const LinkSettings defaults;
+    LinkSettings link;
+    settings.beginGroup(kGroupTarven);
+    link.strPortName = settings.value("PortName", defaults.strPortName).toString().trimmed();
+    if (link.strPortName.isEmpty())
+        link.strPortName = defaults.strPortName;
+    link.nBaudIndex =
+        IndexOrDefault(settings.value("BaudRate"), BaudRateCount(), defaults.nBaudIndex);
+    link.nDataBitIndex = IndexOrDefault(settings.value("DataBit"), 2, defaults.nDataBitIndex);
+    link.nParityIndex =
+        IndexOrDefault(settings.value("ParityBit"), kParityCount, defaults.nParityIndex);
+    link.nStopBitIndex =
+        IndexOrDefault(settings.value("StopBit"), kStopBitCount, defaults.nStopBitIndex);
+    link.nInterface = IndexOrDefault(settings.value("Interface"), 3, defaults.nInterface);
+    link.nActive = IndexOrDefault(settings.value("Active"), 2, defaults.nActive);
+    link.nServerPort = IndexOrDefault(settings.value("ServerPort"), 65536, defaults.nServerPort);
+    // Kept as a signed 32-bit value; addresses from 128.0.0.0 on read back negative.
+    link.dwServerIP = uint32_t(settings.value("ServerIP", 0).toLongLong() & 0xFFFFFFFF);
+    link.bWelcomeFlag = settings.value("WelcomeFlag", int(defaults.bWelcomeFlag)).toInt() != 0;
+    link.strWelcomeMsg = settings.value("WelcomeMsg", defaults.strWelcomeMsg).toString();
+    link.bShowControlPanel =
+        settings.value("ShowControlPanel", int(defaults.bShowControlPanel)).toInt() != 0;
+    settings.endGroup();
+    return link;
+}
+
+void LinkSettings::Save(QSettings& settings) const
+{
+    settings.beginGroup(kGroupTarven);
+    settings.setValue("PortName", strPortName);
+    settings.setValue("BaudRate", nBaudIndex);
+    settings.setValue("DataBit", nDataBitIndex);
+    settings.setValue("ParityBit", nParityIndex);
+    settings.setValue("StopBit", nStopBitIndex);
+    settings.setValue("Interface", nInterface);
+    settings.setValue("Active", nActive);
+    settings.setValue("ServerPort", nServerPort);
+    settings.setValue("ServerIP", qint32(dwServerIP));
+    settings.setValue("WelcomeFlag", int(bWelcomeFlag));
+    settings.setValue("WelcomeMsg", strWelcomeMsg);
+    settings.endGroup();
+}
+
+int LinkSettings::BaudRate() const
+{
+    return BaudRateAt(nBaudIndex);
+}
+
+int LinkSettings::DataBits() const
+{
+    return kDataBitsOfIndex[nDataBitIndex];
+}
+
+QString LinkSettings::ServerAddressText() const
+{
+    return QHostAddress(dwServerIP).toString();
+}
+
+QString LinkSettings::InterfaceText() const
+{
+    if (nInterface == Rs232c)
+        return QStringLiteral("RS-232C");
+    const QString role = nActive == Server ? QStringLiteral("Server") : QStringLiteral("Client");
+    return (nInterface == TcpIp ? QStringLiteral("TCP/IP-") : QStringLiteral("UDP/IP-")) + role;
+}
+
+QString LinkSettings::PortDescription(int connections) const
+{
+    if (nInterface == Rs232c) {
+        return QStringLiteral("%1-%2-%3-%4-%5")
+            .arg(strPortName)
+            .arg(BaudRate())
+            .arg(DataBits())
+            .arg(QChar::fromLatin1(kParityLetters[nParityIndex]))
+            .arg(QString::fromLatin1(kStopBitTexts[nStopBitIndex]));
+    }
+    if (nActive == Client)
+        return QStringLiteral("%1 : %2").arg(ServerAddressText()).arg(nServerPort);
+    return QStringLiteral("Port:%1 (%2)").arg(nServerPort).arg(connections);
+}

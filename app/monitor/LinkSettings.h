@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+class QSettings;
+
+// The link values of a monitor window as the settings keep them: the serial values as list
+// indices, the peer address as a 32-bit number with its first dotted part in the top byte.
+struct LinkSettings
+{
+    enum Interface
+    {
+        Rs232c = 0,
+        TcpIp = 1,
+        UdpIp = 2
+    };
+    enum Role
+    {
+        Client = 0,
+        Server = 1
+    };
+
+    QString strPortName = QStringLiteral("COM1");
+    int nBaudIndex = 6;    // 9600
+    int nDataBitIndex = 1; // 8 bits
+    int nParityIndex = 0;  // none
+    int nStopBitIndex = 0; // one
+    int nInterface = Rs232c;
+    int nActive = Client;
+    int nServerPort = 4096;
+    uint32_t dwServerIP = 0;
+    bool bWelcomeFlag = true;
+    QString strWelcomeMsg = QStringLiteral("Welcome to TARVEN server...");
+    bool bShowControlPanel = true;
+
+    // Reads the values of the "TARVEN" group; absent or unusable ones take the defaults above.
+    static LinkSettings Load(QSettings& settings);
+    // Writes the values the port settings dialog owns, in the order it writes them.
+    void Save(QSettings& settings) const;
+
+    bool IsSocket() const { return nInterface != Rs232c; }
+    // Converted serial values: bits per second, data bits, parity 0..2, stop bits 0..2.
+    int BaudRate() const;
+    int DataBits() const;
+    int Parity() const { return nParityIndex; }
+    int StopBits() const { return nStopBitIndex; }
+    QString ServerAddressText() const;
+    // "RS-232C", "TCP/IP-Client", "UDP/IP-Server", ...
+    QString InterfaceText() const;
+    // Port description of the status bar; connections counts the server's clients.
+    QString PortDescription(int connections) const;
+
+    bool operator==(const LinkSettings&) const = default;
+};
+
+// The speed list: the 15 rates of the settings' indices 0..14, then the faster ones.
+int BaudRateCount();
+int BaudRateAt(int index);
+// "9600 bps", "115,200 bps", ...
+QString BaudRateLabel(int index);

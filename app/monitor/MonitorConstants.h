@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+
+// Numbers that fix how a monitor window behaves; units are in the names.
+
+// Timers.
+inline constexpr int ID_CONNECT_TIMER = 10005;
+inline constexpr int kConnectTickMs = 1000;
+// A connect still pending on this tick has failed (about three seconds after the start).
+inline constexpr int kConnectGiveUpTicks = 3;
+// Counters and the time pane follow received data at most this often, so a flood of notices
+// does not spend the user-interface thread on relaying out the status bar.
+inline constexpr int kStatusRefreshMs = 50;
+
+// Receive paths.
+inline constexpr int kReceiveBatchBytes = 2048;
+// A socket notice reads at most this much, in kReceiveBatchBytes reads; what is left brings
+// another notice, so other events still get their turn during a flood.
+inline constexpr int kSocketBytesPerNotice = 64 * 1024;
+inline constexpr int kServerListenBacklog = 5;
+
+// Child control id of the terminal view.
+inline constexpr int kTerminalViewId = 5000;
+
+// Control-code panel: 11 rows of 3 cells on the left of the view.
+inline constexpr int kPanelWidthPx = 100;
+inline constexpr int kPanelRows = 11;
+inline constexpr int kPanelColumns = 3;
+inline constexpr int kPanelCells = 33; // the 32 control codes and the space
+inline constexpr double kPanelColumnWidthPx = 33.333332;
+inline constexpr int kPanelMaxFontPx = 12;
+// Rows taller than this show the code's name above its number.
+inline constexpr double kPanelTwoLineRowPx = 25.0;
+inline constexpr uint32_t kPanelColour = 0xFF8080;      // COLORREF
+inline constexpr uint32_t kPanelHoverColour = 0xFFC0C0; // COLORREF
+inline constexpr uint32_t kPanelShadowColour = 0x808080;
+
+// Lamps of the status bar.
+inline constexpr int kLampOn = 100;
+inline constexpr int kLampLitThreshold = 10;
+inline constexpr uint32_t kLampColour = 0x00FF00; // COLORREF
+inline constexpr int kIndicatorFontPx = 12;
+
+// Status bar panes, by the ids of their texts.
+inline constexpr int ID_PANE_ONLINE = 32858;
+inline constexpr int ID_PANE_INTERFACE = 32859;
+inline constexpr int ID_PANE_PORT = 32860;
+inline constexpr int ID_PANE_COUNTERS = 32861;
+inline constexpr int ID_PANE_SEND = 32864;
+inline constexpr int ID_PANE_RECEIVE = 32865;
+inline constexpr int ID_PANE_TIME = 32866;
+
+// Command that shows the document's own file; nothing in the menus issues it.
+inline constexpr int ID_SHOW_DOCUMENT_FILE = 20008;
+
+// Capture files.
+inline constexpr int kCaptureNameMaxChars = 256;
+inline constexpr int kCaptureFolderMaxChars = 255;
+
+// Port settings.
+inline constexpr int kComPortCount = 255;
+inline constexpr int kServerPortMax = 10000;
+inline constexpr int kWelcomeMaxChars = 256;

@@ -1,0 +1,177 @@
+#include "MonitorTestEnv.h"
+
+#include "CChildFrame.h"
+#include "CMainFrame.h"
+#include "CMdiClientWnd.h"
+#include "CMonitorCommands.h"
+#include "CPaneIndicator.h"
+#include "CServerSock.h"
+#include "CTARVENApp.h"
+#include "CommandIds.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTcpServer>
+
+namespace {
+
+class AppIntegrationTest : public MonitorTest
+{
+protected:
+    void SetUp() override
+    {
+        MonitorTest::SetUp();
+        InstallMonitor();
+        m_app = std::make_unique<CTARVENApp>();
+        ASSERT_TRUE(m_app->InitInstance({"tarven", "--nosplash"}));
+        Frame()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+    }
+
+    void TearDown() override
+    {
+        m_app.reset();
+        MonitorTest::TearDown();
+    }
+
+    CMainFrame* Frame() const { return m_app->MainFrame(); }
+
+    CTARVENView* OpenMonitor()
+    {
+        const int seen = m_dialogsSeen;
+        CDocument* document = m_app->OnFileNew("Tvn");
+        EXPECT_NE(document, nullptr);
+        EXPECT_TRUE(WaitFor([&] { return m_dialogsSeen > seen; }));
+        // The start-up dialog took the activation; the keys go to the main window again.
+        Frame()->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(Frame()));
+        return document->Frame()->findChild<CTARVENView*>();
+    }
+
+    // Runs the view's context menu and reads each item's state by position.
+    QList<QAction*> ContextMenuItems(CTARVENView* view)
+    {
+        QList<QAction*> items;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* menu = qobject_cast<QMenu*>(widget);
+                if (menu != nullptr && menu->isVisible()) {
+                    items = menu->actions();
+                    menu->close();
+                }
+            }
+        });
+        poll.start(20);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
+                                view->mapToGlobal(QPoint(10, 10)));
+        QApplication::sendEvent(view, &event);
+        return items;
+    }
+
+    std::unique_ptr<CTARVENApp> m_app;
+};
+
+quint16 FreePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+} // namespace
+
+TEST_F(AppIntegrationTest, MonitorAcceleratorsActOnTheActiveMonitorWindow)
+{
+    SetValue("Interface", 1);
+    SetValue("Active", 1);
+    SetValue("ServerPort", FreePort());
+    CTARVENView* view = OpenMonitor();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(Frame()->CurrentMenuId(), CMainFrame::kMenuTvn);
+    QWidget* keys = view->TextView();
+    keys->setFocus();
+
+    QTest::keyClick(keys, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_TRUE(view->IsOnline());
+    EXPECT_FALSE(Frame()->Action(ID_PORT_OPEN)->isEnabled());
+    EXPECT_TRUE(Frame()->Action(ID_PORT_CLOSE)->isEnabled());
+    QTest::keyClick(keys, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_TRUE(view->IsPaused());
+    EXPECT_TRUE(Frame()->Action(ID_VIEW_PAUSE)->isChecked());
+    QTest::keyClick(keys, Qt::Key_G, Qt::ControlModifier);
+    EXPECT_TRUE(view->IsCapturing());
+    EXPECT_TRUE(Frame()->Action(ID_CAPTURE)->isChecked());
+    QTest::keyClick(keys, Qt::Key_G, Qt::ControlModifier);
+    EXPECT_FALSE(view->IsCapturing());
+    QTest::keyClick(keys, Qt::Key_D, Qt::ControlModifier);
+    EXPECT_FALSE(view->IsOnline());
+    EXPECT_EQ(view->Sent(), 0) << "accelerators are not typed into the link";
+
+    // Without a monitor, Ctrl+O is the program's file open again.
+    Frame()->MdiClient()->closeAllSubWindows();
+    ASSERT_TRUE(WaitFor([&] { return Frame()->CurrentMenuId() == CMainFrame::kMenuMain; }));
+    EXPECT_FALSE(Frame()->Action(ID_PORT_OPEN)->isEnabled());
+    const int seen = m_dialogsSeen;
+    QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_TRUE(WaitFor([&] { return m_dialogsSeen > seen; }));
+}
+
+TEST_F(AppIntegrationTest, ContextMenuStatesFollowTheWindow)
+{
+    SetValue("Interface", 1);
+    SetValue("Active", 1);
+    SetValue("ServerPort", FreePort());
+    CTARVENView* view = OpenMonitor();
+    QList<QAction*> items = ContextMenuItems(view);
+    ASSERT_EQ(items.size(), 20);
+    EXPECT_TRUE(items[0]->isEnabled());
+    EXPECT_FALSE(items[1]->isEnabled());
+    EXPECT_FALSE(items[5]->isChecked());
+    EXPECT_FALSE(items[7]->isChecked());
+    EXPECT_TRUE(items[8]->isEnabled());
+    EXPECT_TRUE(items[10]->isChecked());
+    EXPECT_FALSE(items[11]->isChecked());
+    EXPECT_FALSE(items[12]->isChecked());
+    EXPECT_TRUE(items[19]->isChecked());
+
+    view->OnPortOpen();
+    view->OnPause();
+    view->OnCapture();
+    view->OnHexView();
+    view->OnControlView();
+    view->OnTogglePanel();
+    items = ContextMenuItems(view);
+    EXPECT_FALSE(items[0]->isEnabled());
+    EXPECT_TRUE(items[1]->isEnabled());
+    EXPECT_TRUE(items[5]->isChecked());
+    EXPECT_TRUE(items[7]->isChecked());
+    EXPECT_FALSE(items[8]->isEnabled());
+    EXPECT_FALSE(items[10]->isChecked());
+    EXPECT_TRUE(items[11]->isChecked());
+    EXPECT_TRUE(items[12]->isChecked());
+    EXPECT_FALSE(items[19]->isChecked());
+}
+
+TEST_F(AppIntegrationTest, ActiveMonitorIsTheSendTargetUntilItCloses)
+{
+    CTARVENView* first = OpenMonitor();
+    CTARVENView* second = OpenMonitor();
+    EXPECT_EQ(Frame()->SendTarget(), second);
+    EXPECT_EQ(Frame()->SendTarget()->SendTranslated("AT\r"), 3);
+    EXPECT_EQ(second->Sent(), 3);
+    EXPECT_EQ(Shown(*second), "AT\r");
+
+    // The send lamp lights and the main frame's timer puts it out again.
+    CPaneIndicator* lamp = second->StatusBar()->SendPane();
+    EXPECT_TRUE(lamp->IsLit());
+    EXPECT_TRUE(WaitFor([&] { return !lamp->IsLit(); }));
+
+    Frame()->MdiClient()->activatePreviousSubWindow();
+    ASSERT_TRUE(WaitFor([&] { return Frame()->SendTarget() == first; }));
+    Frame()->MdiClient()->closeActiveSubWindow();
+    ASSERT_TRUE(WaitFor([&] { return Frame()->SendTarget() == second; }));
+    Frame()->MdiClient()->closeAllSubWindows();
+    ASSERT_TRUE(WaitFor([&] { return Frame()->SendTarget() == nullptr; }));
+}

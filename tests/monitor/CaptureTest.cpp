@@ -1,0 +1,143 @@
+#include "MonitorTestEnv.h"
+#include "PtyPair.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <termios.h>
+
+namespace {
+
+class CaptureTest : public MonitorTest
+{
+protected:
+    QString CaptureDir() const { return m_dir.filePath("home/TARVEN/Galmuri"); }
+};
+
+} // namespace
+
+TEST_F(CaptureTest, BytesReceivedDuringACaptureAreTheFilesBytesAndShowAgain)
+{
+    PtyPair pty;
+    termios raw{};
+    tcgetattr(pty.Master(), &raw);
+    cfmakeraw(&raw);
+    tcsetattr(pty.Master(), TCSANOW, &raw);
+    SetValue("PortName", QString::fromStdString(pty.SlavePath()));
+    CTARVENView* view = NewMonitor("Tvn1");
+    view->OnPortOpen();
+    ASSERT_TRUE(view->IsOnline());
+    pty.Send("before\r\n");
+    ASSERT_TRUE(WaitFor([&] { return view->Received() == 8; }));
+
+    // Automatic names: the folders are made and the file is named after the document.
+    ASSERT_FALSE(QDir(m_dir.filePath("home/TARVEN")).exists());
+    view->OnCapture();
+    ASSERT_TRUE(view->IsCapturing());
+    EXPECT_TRUE(Pane(view, 3).endsWith(" (갈무리)"));
+    std::string payload;
+    for (int i = 0; i < 3000; ++i)
+        payload += char(i % 251);
+    pty.Send(payload);
+    ASSERT_TRUE(WaitFor([&] { return view->Received() == 8 + qint64(payload.size()); }));
+    view->OnCapture();
+    EXPECT_FALSE(view->IsCapturing());
+    const QString file = CaptureDir() + "/Tvn1.tvn";
+    ASSERT_TRUE(QFile::exists(file));
+
+    CTARVENView* viewer = NewMonitor("Tvn2");
+    ASSERT_EQ(viewer->ShowCaptureFile(file), 0);
+    EXPECT_EQ(Shown(*viewer), QByteArray::fromStdString(payload));
+    EXPECT_EQ(viewer->Received(), qint64(payload.size()));
+    EXPECT_EQ(viewer->Lines(), viewer->TextView()->GetLineSize());
+    EXPECT_TRUE(m_messages.isEmpty());
+}
+
+TEST_F(CaptureTest, NameDialogAddsTheExtensionAndCancellingLeavesNoCapture)
+{
+    SetValue("GalmuriFileCreate", 0);
+    CTARVENView* view = NewMonitor();
+    const struct
+    {
+        QString typed;
+        QString file;
+    } cases[] = {{"log", "log.tvn"}, {"log.txt", "log.txt"}};
+    for (const auto& c : cases) {
+        QString folderShown;
+        m_onDialog = [&](QDialog* dialog) {
+            folderShown = dialog->findChild<QLabel*>("1007")->text();
+            EXPECT_EQ(dialog->findChild<QLineEdit*>("1006")->text(), "Galmuri001.tvn");
+            dialog->findChild<QLineEdit*>("1006")->setText(c.typed);
+            dialog->accept();
+        };
+        view->OnCapture();
+        ASSERT_TRUE(view->IsCapturing()) << c.typed.toStdString();
+        view->OnChar("x");
+        view->OnCapture();
+        EXPECT_EQ(folderShown, CaptureDir());
+        EXPECT_TRUE(QFile::exists(CaptureDir() + "/" + c.file)) << c.file.toStdString();
+    }
+    m_onDialog = [](QDialog* dialog) { dialog->reject(); };
+    view->OnCapture();
+    EXPECT_FALSE(view->IsCapturing());
+}
+
+TEST_F(CaptureTest, ShowingIsInertWhileCapturingAndFilesThatAreNoCaptureAreReported)
+{
+    CTARVENView* view = NewMonitor();
+    view->OnCapture();
+    const int seen = m_dialogsSeen;
+    view->OnCaptureShow();
+    QTest::qWait(100);
+    EXPECT_EQ(m_dialogsSeen, seen) << "no file dialog while capturing";
+    view->OnCapture();
+
+    QFile text(m_dir.filePath("notes.tvn"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("just some text\n");
+    text.close();
+    view->OnChar("kept");
+    EXPECT_EQ(view->ShowCaptureFile(text.fileName()), -2);
+    EXPECT_EQ(m_messages, QStringList{"TARVEN 파일이 아닙니다."});
+    EXPECT_EQ(m_captions, QStringList{"갈무리파일"});
+    EXPECT_EQ(Shown(*view), "kept");
+}
+
+TEST_F(CaptureTest, CaptureThatCannotBeWrittenIsReportedAndNotTicked)
+{
+    // The root path names a file, so the capture folder cannot be made below it.
+    QFile blocker(m_dir.filePath("blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SetValue("RootPath", blocker.fileName());
+    CTARVENView* view = NewMonitor();
+    view->OnCapture();
+    EXPECT_FALSE(view->IsCapturing());
+    ASSERT_EQ(m_messages.size(), 1);
+    EXPECT_TRUE(m_messages[0].startsWith("갈무리를 할 수 없습니다."));
+}
+
+TEST_F(CaptureTest, WindowOpenedFromACaptureFileShowsIt)
+{
+    CTARVENView* source = NewMonitor();
+    source->OnCapture();
+    source->OnChar("from file\r\n");
+    source->OnCapture();
+    const QString file = CaptureDir() + "/Tvn1.tvn";
+    ASSERT_TRUE(QFile::exists(file));
+
+    auto document = std::make_unique<CTARVENDoc>();
+    document->SetPathName(file);
+    CMonitorWindow window(document.get(), nullptr);
+    window.show();
+    ASSERT_TRUE(WaitFor([&] { return window.View()->Received() == 11; }));
+    EXPECT_EQ(Shown(*window.View()), "from file\r\n");
+
+    QFile text(m_dir.filePath("other.tvn"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("plain");
+    text.close();
+    document->SetPathName(text.fileName());
+    window.View()->OnShowDocumentFile();
+    EXPECT_EQ(m_messages, QStringList{"TARVEN 파일이 아닙니다."});
+}

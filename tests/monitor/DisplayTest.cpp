@@ -1,0 +1,133 @@
+#include "MonitorTestEnv.h"
+
+#include "CControlPanel.h"
+#include "CPaneIndicator.h"
+
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QScrollBar>
+
+using DisplayTest = MonitorTest;
+
+TEST_F(DisplayTest, TypingOfflineEchoesWithTheSendAttributeAndCounts)
+{
+    CTARVENView* view = NewMonitor();
+    ASSERT_FALSE(view->IsOnline());
+    view->TextView()->setFocus();
+    QTest::keyClick(view->TextView(), Qt::Key_A);
+    EXPECT_EQ(Shown(*view), "a");
+    EXPECT_EQ(Attributes(*view), QByteArray(1, 0x31));
+    EXPECT_EQ(view->Sent(), 1);
+    EXPECT_TRUE(view->StatusBar()->SendPane()->IsLit());
+    EXPECT_EQ(Pane(view, 3), "I: 0, O: 1, L: 1");
+
+    // With echo off the byte is still counted but not shown.
+    SetValue("Echo", 0);
+    view->OnChar("b");
+    EXPECT_EQ(Shown(*view), "a");
+    EXPECT_EQ(view->Sent(), 2);
+}
+
+TEST_F(DisplayTest, PanelClickOfflineOnlyEchoesAndIsNotCounted)
+{
+    CTARVENView* view = NewMonitor();
+    const QPoint cr = view->Panel()->CellRect(4 * 3 + 1).center();
+    QTest::mouseClick(view->Panel(), Qt::LeftButton, {}, cr);
+    EXPECT_EQ(Shown(*view), "\r");
+    EXPECT_EQ(view->Sent(), 0);
+    EXPECT_FALSE(view->StatusBar()->SendPane()->IsLit());
+    // The last cell is the space.
+    QTest::mouseClick(view->Panel(), Qt::LeftButton, {}, view->Panel()->CellRect(32).center());
+    EXPECT_EQ(Shown(*view), "\r ");
+}
+
+TEST_F(DisplayTest, PanelTogglesTheTerminalOffsetAndIsRemembered)
+{
+    CTARVENView* view = NewMonitor();
+    ASSERT_TRUE(view->IsPanelShown());
+    EXPECT_EQ(view->TextView()->geometry().x(), 100);
+    EXPECT_EQ(view->TextView()->geometry().right(), view->width() - 1);
+    view->OnTogglePanel();
+    EXPECT_EQ(view->TextView()->geometry().x(), 0);
+    EXPECT_FALSE(view->Panel()->isVisible());
+    QSettings settings(kCompanyName, kApplicationName);
+    EXPECT_EQ(settings.value("TARVEN/ShowControlPanel").toInt(), 0);
+
+    CTARVENView* next = NewMonitor("Tvn2");
+    EXPECT_FALSE(next->IsPanelShown());
+    EXPECT_EQ(next->TextView()->geometry().x(), 0);
+}
+
+TEST_F(DisplayTest, PanelLabelsFollowTheRowHeight)
+{
+    CTARVENView* view = NewMonitor();
+    const struct
+    {
+        int height;
+        bool names;
+        int fontPx;
+    } cases[] = {{200, false, 12}, {330, true, 12}, {110, false, 10}};
+    for (const auto& c : cases) {
+        view->resize(400, c.height);
+        EXPECT_EQ(view->Panel()->ShowsNames(), c.names) << c.height;
+        EXPECT_EQ(view->Panel()->LabelFont().pixelSize(), c.fontPx) << c.height;
+    }
+    view->resize(400, 330);
+    // Cells go row by row, index = row * 3 + column; at 330 pixels each row is 30 high.
+    EXPECT_EQ(view->Panel()->CellAt(QPoint(40, 30 * 4 + 5)), 13);
+    EXPECT_EQ(view->Panel()->CellAt(QPoint(5, 329)), 30);
+    EXPECT_EQ(view->Panel()->CellAt(QPoint(150, 5)), -1);
+}
+
+TEST_F(DisplayTest, DisplayModesPauseTextAndTheStartingPanes)
+{
+    CTARVENView* view = NewMonitor();
+    EXPECT_EQ(Pane(view, 0), "OFF-LINE");
+    EXPECT_EQ(Pane(view, 1), "RS-232C");
+    EXPECT_EQ(Pane(view, 2), "COM1-9600-8-N-1");
+    EXPECT_EQ(Pane(view, 4), "Tx");
+    EXPECT_EQ(Pane(view, 5), "Rx");
+    EXPECT_EQ(Pane(view, 6), "00:00:00");
+
+    view->OnHexView();
+    EXPECT_TRUE(view->TextView()->IsHexaView());
+    view->OnAsciiView();
+    EXPECT_FALSE(view->TextView()->IsHexaView());
+    view->OnControlView();
+    EXPECT_TRUE(view->TextView()->IsControlReceive());
+    view->OnPause();
+    EXPECT_EQ(Pane(view, 0), "OFF-LINE(Paused)");
+}
+
+TEST_F(DisplayTest, ScrollKeysOnTheViewScrollTheTerminal)
+{
+    CTARVENView* view = NewMonitor();
+    for (int line = 0; line < 500; ++line)
+        view->OnChar(QStringLiteral("line %1\r\n").arg(line));
+    CTextViewCtrl* terminal = view->TextView();
+    ASSERT_TRUE(WaitFor([&] { return terminal->verticalScrollBar()->maximum() > 0; }));
+    const int bottom = terminal->verticalScrollBar()->value();
+    const qint64 sent = view->Sent();
+    QTest::keyClick(view, Qt::Key_PageUp);
+    EXPECT_LT(terminal->verticalScrollBar()->value(), bottom);
+    QTest::keyClick(view, Qt::Key_Down);
+    EXPECT_EQ(view->Sent(), sent) << "scroll keys are not sent";
+}
+
+TEST_F(DisplayTest, PortPaneClickOpensTheSettingsAndPrintingWritesThePortInTheHeader)
+{
+    CTARVENView* view = NewMonitor();
+    const int seen = m_dialogsSeen;
+    QTest::mouseClick(view->StatusBar()->PortPane(), Qt::LeftButton);
+    EXPECT_TRUE(WaitFor([&] { return m_dialogsSeen > seen; }));
+
+    view->OnChar("printed line\r\n");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString pdf = m_dir.filePath("print.pdf");
+    printer.setOutputFileName(pdf);
+    ASSERT_TRUE(view->PrintTo(printer));
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().startsWith("%PDF"));
+}
