@@ -1,0 +1,114 @@
+// Takes the documentation's pictures of a monitor window: the program with one monitor
+// serving a device over TCP, its traffic shown as text with control codes, then as hex.
+#include "CDocument.h"
+#include "CMainFrame.h"
+#include "CMdiChildFrame.h"
+#include "CMonitorWindow.h"
+#include "CTARVENApp.h"
+#include "CTARVENView.h"
+#include "ShellConstants.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFont>
+#include <QSettings>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+void Pump(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+bool Save(QWidget& window, const QString& path)
+{
+    Pump(300);
+    if (window.grab().save(path))
+        return true;
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir dir;
+    qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("config"));
+    CTARVENApp::InstallFontSubstitutions();
+    QApplication app(argc, argv);
+    QApplication::setFont(QFont(QStringLiteral("굴림"), 9));
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+
+    // The settings dialog takes ports up to 10000: the first free one from the default on.
+    quint16 port = 4096;
+    for (QTcpServer probe; !probe.listen(QHostAddress::Any, port); ++port) {
+    }
+    {
+        QSettings settings(kCompanyName, kApplicationName);
+        settings.setValue("TARVEN/Interface", 1);
+        settings.setValue("TARVEN/Active", 1);
+        settings.setValue("TARVEN/ServerPort", port);
+    }
+
+    // The start-up port settings dialog is confirmed as it stands.
+    QTimer confirm;
+    QObject::connect(&confirm, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->accept();
+    });
+    confirm.start(20);
+
+    InstallMonitor();
+    CTARVENApp tarven;
+    if (!tarven.InitInstance({QStringLiteral("tarven"), QStringLiteral("--nosplash")}))
+        return 2;
+    CMainFrame* frame = tarven.MainFrame();
+    CDocument* document = tarven.OnFileNew(QStringLiteral("Tvn"));
+    Pump(300);
+    document->Frame()->showMaximized();
+    auto* view = document->Frame()->findChild<CTARVENView*>();
+    view->OnControlView();
+    view->OnPortOpen();
+
+    QTcpSocket device;
+    device.connectToHost(QHostAddress::LocalHost, port);
+    device.waitForConnected(5000);
+    Pump(200);
+    const std::pair<bool, QByteArray> session[] = {
+        {true, "AT+STATUS\r\n"},
+        {false, "\x02STATUS OK 온도 21.5 압력 정상\x03\r\n"},
+        {true, "AT+READ 3\r\n"},
+        {false, "\x02"
+                "DATA\t0012\t0034\t0056\x03\x06\r\n"},
+        {true, "AT+ALARM?\r\n"},
+        {false, "\x1B[1m\x07 경보: 센서 #2 응답 없음\x1B[0m\r\n"},
+    };
+    for (const auto& [typed, bytes] : session) {
+        if (typed) {
+            view->OnChar(QString::fromUtf8(bytes));
+        } else {
+            device.write(bytes);
+            device.flush();
+        }
+        Pump(150);
+    }
+    if (!Save(*frame, QDir(folder).filePath(QStringLiteral("monitor-text.png"))))
+        return 1;
+    view->OnHexView();
+    if (!Save(*frame, QDir(folder).filePath(QStringLiteral("monitor-hex.png"))))
+        return 1;
+    std::printf("pictures written to %s\n", qPrintable(folder));
+    return 0;
+}
