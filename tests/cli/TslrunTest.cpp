@@ -81,6 +81,15 @@ TEST(Tslrun, CheckIsSilentForAValidScriptAndListsErrorsOtherwise)
     }
 }
 
+TEST(Tslrun, EveryExampleVerifies)
+{
+    for (const char* example :
+         {"hello.tsl", "echo_responder.tsl", "request_check.tsl", "tag_table.tsl"}) {
+        Result check = RunTslrun({"--check", QString::fromStdString(Example(example))});
+        EXPECT_EQ(check.status, 0) << example << "\n" << check.out;
+    }
+}
+
 TEST(Tslrun, SyncExitTurnsSyncIntoTheExitStatus)
 {
     struct Case
