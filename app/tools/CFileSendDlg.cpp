@@ -51,8 +51,21 @@ QString FailureReason(CFileSendWorker::Outcome outcome, int error)
 {
     if (outcome == CFileSendWorker::Outcome::ReadFailed)
         return QStringLiteral("파일을 읽을 수 없습니다.");
-    if (error == ETIMEDOUT)
+    switch (error) {
+    case ETIMEDOUT:
         return QStringLiteral("상대편이 1초 동안 데이터를 받지 않았습니다.");
+    case EPIPE:
+    case ECONNRESET:
+        return QStringLiteral("상대편이 연결을 끊었습니다.");
+    case EBADF:
+    case ENOTSOCK:
+    case ENOTCONN:
+        return QStringLiteral("링크가 닫혔습니다.");
+    case EIO:
+        return QStringLiteral("장치와의 연결이 끊어졌습니다.");
+    default:
+        break;
+    }
     return QStringLiteral("%1 (errno %2)")
         .arg(QString::fromLocal8Bit(std::strerror(error)))
         .arg(error);
@@ -116,7 +129,7 @@ CFileSendDlg::CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer)
     m_pFileList->setWrapping(true);
     m_pFileList->setResizeMode(QListView::Adjust);
     m_pFileList->setIconSize(QSize(kFileListIconPx, kFileListIconPx));
-    m_pFileList->setMinimumSize(480, 240);
+    m_pFileList->setMinimumSize(kFileListMinWidthPx, kFileListMinHeightPx);
     layout->addWidget(m_pFileList, 1);
 
     auto* grid = new QGridLayout;
@@ -328,6 +341,8 @@ void CFileSendDlg::OnSendProgress(qint64 sent, qint64 total)
 void CFileSendDlg::OnSendFinished(CFileSendWorker::Outcome outcome, qint64 sent, qint64 total,
                                   int error)
 {
+    if (outcome != CFileSendWorker::Outcome::NotFound)
+        OnSendProgress(sent, total);
     if (m_bCancelled || outcome == CFileSendWorker::Outcome::Cancelled)
         return;
     ResetButtons();

@@ -3,6 +3,7 @@
 #include "LinkWriter.h"
 #include "ToolsConstants.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -55,6 +56,9 @@ void CFileSendWorker::Run(QString path, CLinkWriter* writer)
 
     char block[kSendBlockBytes];
     qint64 sent = 0;
+    // A fast link finishes blocks far quicker than a window repaints: report the first block
+    // and then at most once an interval; the end reports the final count.
+    QElapsedTimer sinceReport;
     while (m_bSending) {
         const qint64 got = file.read(block, sizeof block);
         if (got < 0) {
@@ -68,7 +72,10 @@ void CFileSendWorker::Run(QString path, CLinkWriter* writer)
         int error = 0;
         const int written = writer->Write(block, static_cast<int>(got), error);
         sent += written;
-        emit Progress(sent, total);
+        if (!sinceReport.isValid() || sinceReport.elapsed() >= kProgressIntervalMs) {
+            sinceReport.start();
+            emit Progress(sent, total);
+        }
         if (written < got) {
             finish(Outcome::WriteFailed, sent, total, error != 0 ? error : EIO);
             return;

@@ -42,8 +42,9 @@ public:
 
 signals:
     void Started(qint64 total);
+    // After the first block, then at most every kProgressIntervalMs.
     void Progress(qint64 sent, qint64 total);
-    // error is an errno value for the failures.
+    // Carries the final count; error is an errno value for the failures.
     void Finished(CFileSendWorker::Outcome outcome, qint64 sent, qint64 total, int error);
 
 private:

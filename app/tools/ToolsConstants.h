@@ -9,9 +9,12 @@ inline constexpr int kCheckSumBinaryGroupDigits = 8;  // the binary result is gr
 inline constexpr int kCheckSumIconPx = 32;
 
 // File transfer.
-inline constexpr int kSendBlockBytes = 1024;  // the worker reads and writes this much at a time
-inline constexpr int kSocketWaitSliceMs = 50; // a wait for socket room looks again this often
+inline constexpr int kSendBlockBytes = 1024;   // the worker reads and writes this much at a time
+inline constexpr int kSocketWaitSliceMs = 50;  // a wait for socket room looks again this often
+inline constexpr int kProgressIntervalMs = 50; // the window hears of progress at most this often
 inline constexpr int kFileListIconPx = 16;
+inline constexpr int kFileListMinWidthPx = 480;
+inline constexpr int kFileListMinHeightPx = 240;
 
 // Values that list entries of the file browser carry besides their text.
 inline constexpr int kEntryRoot = -2;

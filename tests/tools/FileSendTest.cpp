@@ -351,6 +351,8 @@ TEST_F(ServerFileSendTest, TransferFailsWhenItsLastClientLeaves)
     m_writer->Release();
 
     EXPECT_EQ(ReportedSent(), 1024);
+    EXPECT_TRUE(m_messages.Starting(kFailedPrefix).contains(QStringLiteral("연결을 끊었습니다")))
+        << m_messages.Starting(kFailedPrefix).toStdString();
     EXPECT_FALSE(m_messages.Saw(kCompleted));
     ExpectIdle();
 }
