@@ -59,8 +59,9 @@ QString FailureReason(CFileSendWorker::Outcome outcome, int error)
         return QStringLiteral("상대편이 연결을 끊었습니다.");
     case EBADF:
     case ENOTSOCK:
-    case ENOTCONN:
         return QStringLiteral("링크가 닫혔습니다.");
+    case ENOTCONN:
+        return QStringLiteral("연결된 상대편이 없습니다.");
     case EIO:
         return QStringLiteral("장치와의 연결이 끊어졌습니다.");
     default:

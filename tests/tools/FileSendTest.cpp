@@ -356,3 +356,14 @@ TEST_F(ServerFileSendTest, TransferFailsWhenItsLastClientLeaves)
     EXPECT_FALSE(m_messages.Saw(kCompleted));
     ExpectIdle();
 }
+
+TEST_F(ServerFileSendTest, TransferWithoutClientsFails)
+{
+    Start(0);
+    MakeFile(QStringLiteral("data.bin"), 2500);
+    Send(QStringLiteral("data.bin"));
+    EXPECT_EQ(ReportedSent(), 0);
+    EXPECT_TRUE(m_messages.Starting(kFailedPrefix).contains(QStringLiteral("상대편이 없습니다")));
+    EXPECT_FALSE(m_messages.Saw(kCompleted));
+    ExpectIdle();
+}
