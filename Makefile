@@ -20,8 +20,15 @@ build: deps
 	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS)
 
+# With a display the desktop program starts; without one the example script runs headless.
 run: build
-	$(BUILD)/cli/tslrun --echo --seconds 5 examples/hello.tsl
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	    exec $(BUILD)/app/tarven; \
+	else \
+	    echo "No display: running examples/hello.tsl headless against the built-in echo device."; \
+	    echo "Start the desktop program on a display with: $(BUILD)/app/tarven"; \
+	    $(BUILD)/cli/tslrun --echo --seconds 5 examples/hello.tsl; \
+	fi
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

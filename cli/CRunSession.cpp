@@ -4,8 +4,8 @@
 #include "CTSL.h"
 #include "CTSLSyntax.h"
 #include "HostMessages.h"
-#include "SyntaxMessages.h"
 #include "SyncNotify.h"
+#include "SyntaxMessages.h"
 #include "TerminalText.h"
 #include "TextField.h"
 
@@ -62,7 +62,8 @@ int CRunSession::Exec()
     if (!PointLink() || !Start())
         return m_nStatus;
     if (m_options.seconds)
-        QTimer::singleShot(static_cast<int>(*m_options.seconds * 1000), this, [this] { Finish(0); });
+        QTimer::singleShot(static_cast<int>(*m_options.seconds * 1000), this,
+                           [this] { Finish(0); });
     m_tick.start();
     return m_bFinished ? m_nStatus : QCoreApplication::exec();
 }
@@ -88,8 +89,8 @@ bool CRunSession::PointLink()
     uint16_t port = m_options.nHostPort;
     if (m_options.bEcho) {
         if (!m_echo.Start()) {
-            Fail(kExitLinkFailure, "tslrun: the echo device cannot listen: " +
-                                       m_echo.errorString().toStdString());
+            Fail(kExitLinkFailure,
+                 "tslrun: the echo device cannot listen: " + m_echo.errorString().toStdString());
             return false;
         }
         host = "127.0.0.1";
@@ -98,7 +99,8 @@ bool CRunSession::PointLink()
     if (!host.empty()) {
         if (host.size() >= sizeof comm.szIP) {
             Fail(kExitLinkFailure, "tslrun: host name too long for a script link (at most 19 "
-                                   "characters): " + host);
+                                   "characters): " +
+                                       host);
             return false;
         }
         comm.nMedia = MEDIA_TCP;
@@ -159,8 +161,8 @@ void CRunSession::CheckConnection()
     const bool failed = !socket || socket->GetState() == QAbstractSocket::UnconnectedState;
     if (!failed && std::chrono::steady_clock::now() < m_connectDeadline)
         return;
-    const std::string reason = socket ? socket->GetErrorString().toStdString()
-                                      : std::string("connection closed");
+    const std::string reason =
+        socket ? socket->GetErrorString().toStdString() : std::string("connection closed");
     const std::string peer =
         std::string(m_ctrl.m_comm.szIP) + ":" + std::string(m_ctrl.m_comm.szPort);
     Fail(kExitLinkFailure, "tslrun: cannot connect to " + peer + ": " +

@@ -93,8 +93,8 @@ bool CDecodeCtrl::OpenSerial()
     if (m_pPort)
         return true;
     auto port = std::make_unique<CRS232Ctrl>(this);
-    const int opened = m_strPortName.empty() ? port->Open(&m_comm)
-                                             : port->Open(&m_comm, m_strPortName.c_str());
+    const int opened =
+        m_strPortName.empty() ? port->Open(&m_comm) : port->Open(&m_comm, m_strPortName.c_str());
     if (!opened) {
         m_failure = RunFailure::Port;
         m_strError = std::strerror(static_cast<int>(port->GetLastError()));

@@ -52,7 +52,18 @@ CPrintMessage::CPrintMessage(const std::string& text) : m_pszText(new char[text.
 
 CTSL::CTSL(QObject* pParent, const std::string& strTableName)
     : m_pParent(pParent), m_strTableName(strTableName)
-{}
+{
+    if (strTableName.empty())
+        return;
+    auto table = std::make_unique<CSharedMemory>(strTableName, SharedTable::kDefaultSizeBytes);
+    auto lock = std::make_unique<CNamedSemaphore>(strTableName + SharedTable::kTagLockSuffix, 1);
+    if (!table->IsInitialised())
+        m_strTableError = table->GetErrorText();
+    else if (!lock->IsOpen())
+        m_strTableError = lock->GetErrorText();
+    m_pSharedTable = std::move(table);
+    m_pTagLock = std::move(lock);
+}
 
 CTSL::~CTSL()
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CRunFlag.h"
+#include "KeywordTable.h"
 #include "Records.h"
 
 #include <QObject>
@@ -97,33 +98,12 @@ public:
     const std::string& GetTableError() const { return m_strTableError; }
     void SendString(const unsigned char* pData, int nLength, int nIntervalMs);
 
-    // Executors: one per keyword (see KeywordTable.h).
-    void _In(CCommandTable* pCmd);
-    void _Out(CCommandTable* pCmd);
-    void _FindX(CCommandTable* pCmd);
-    void _Cmp(CCommandTable* pCmd);
-    void _MoveX(CCommandTable* pCmd);
-    void _Delay(CCommandTable* pCmd);
-    void _Sleep(CCommandTable* pCmd);
+    // Executors: one per keyword of KeywordTable.h; the jumps return where to go on.
+#define TSL_DECLARE_EXECUTOR(code, text, name) void name(CCommandTable* pCmd);
+    TSL_COMMANDS(TSL_DECLARE_EXECUTOR)
+#undef TSL_DECLARE_EXECUTOR
     int _Jp(CCommandTable* pCmd);
     int _Jp_condition(CCommandTable* pCmd, int nCode);
-    void _Print(CCommandTable* pCmd);
-    void _PrintEx(CCommandTable* pCmd);
-    void _Cat(CCommandTable* pCmd);
-    void _ClearX(CCommandTable* pCmd);
-    void _CopyX(CCommandTable* pCmd);
-    void _Inc(CCommandTable* pCmd);
-    void _Dec(CCommandTable* pCmd);
-    void _Add(CCommandTable* pCmd);
-    void _Sub(CCommandTable* pCmd);
-    void _Sync(CCommandTable* pCmd);
-    void _Put(CCommandTable* pCmd);
-    void _Get(CCommandTable* pCmd);
-    void _And(CCommandTable* pCmd);
-    void _Or(CCommandTable* pCmd);
-    void _Xor(CCommandTable* pCmd);
-    void _Not(CCommandTable* pCmd);
-    void _Conv(CCommandTable* pCmd);
 
     QObject* m_pParent = nullptr;
     std::vector<std::unique_ptr<CVariableTable>> m_listVariable;

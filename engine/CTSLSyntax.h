@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Comm.h"
+#include "KeywordTable.h"
 #include "Records.h"
 #include "SyntaxNameIndex.h"
 
@@ -48,33 +49,13 @@ public:
     double CalcOperation(const char* pszOperand, const char* pBracket, int& nError) const;
     static int IsNum(const char* pszText);
 
-    // Checkers: one per keyword (see KeywordTable.h); each adds at most one message.
-    void _In(CCommandTable* pCmd);
-    void _Out(CCommandTable* pCmd);
-    void _FindX(CCommandTable* pCmd);
-    void _Cmp(CCommandTable* pCmd);
-    void _MoveX(CCommandTable* pCmd);
-    void _Delay(CCommandTable* pCmd);
-    void _Sleep(CCommandTable* pCmd);
+    // Checkers: one per keyword of KeywordTable.h (codes 9 to 14 share _Jp_condition); each
+    // adds at most one message.
+#define TSL_DECLARE_CHECKER(code, text, name) void name(CCommandTable* pCmd);
+    TSL_COMMANDS(TSL_DECLARE_CHECKER)
+#undef TSL_DECLARE_CHECKER
     void _Jp(CCommandTable* pCmd);
     void _Jp_condition(CCommandTable* pCmd);
-    void _Print(CCommandTable* pCmd);
-    void _PrintEx(CCommandTable* pCmd);
-    void _Cat(CCommandTable* pCmd);
-    void _ClearX(CCommandTable* pCmd);
-    void _CopyX(CCommandTable* pCmd);
-    void _Inc(CCommandTable* pCmd);
-    void _Dec(CCommandTable* pCmd);
-    void _Add(CCommandTable* pCmd);
-    void _Sub(CCommandTable* pCmd);
-    void _Sync(CCommandTable* pCmd);
-    void _Put(CCommandTable* pCmd);
-    void _Get(CCommandTable* pCmd);
-    void _And(CCommandTable* pCmd);
-    void _Or(CCommandTable* pCmd);
-    void _Xor(CCommandTable* pCmd);
-    void _Not(CCommandTable* pCmd);
-    void _Conv(CCommandTable* pCmd);
 
     QObject* m_pParent = nullptr;
     std::vector<std::string> m_arrLines;

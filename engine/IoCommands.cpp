@@ -83,7 +83,8 @@ void CTSL::_In(CCommandTable* pCmd)
         std::memset(bytes, 0, strnlen(bytes, size));
         const size_t n =
             m_pRecvData ? std::min(static_cast<size_t>(std::max(m_nRecvLength, 0)), size - 1) : 0;
-        std::memcpy(bytes, m_pRecvData, n);
+        if (n > 0)
+            std::memcpy(bytes, m_pRecvData, n);
         bytes[n] = '\0';
     }
     if (CVariableTable* count = ScalarTarget(pCmd->m_operand[1]))

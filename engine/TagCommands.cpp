@@ -187,8 +187,9 @@ void CTSL::_Put(CCommandTable* pCmd)
         break;
     case CSharedMemoryTag::kFloat: {
         // Beyond the float range the value saturates to an infinity, as the FPU would round it.
-        const float value = std::fabs(number) > FLT_MAX ? std::copysign(INFINITY, float(number > 0 ? 1 : -1))
-                                                        : static_cast<float>(number);
+        const float value = std::fabs(number) > FLT_MAX
+                                ? static_cast<float>(std::copysign(INFINITY, number))
+                                : static_cast<float>(number);
         uint32_t bits;
         std::memcpy(&bits, &value, sizeof bits);
         PutLittleEndian(bytes, bits, 4);
@@ -203,5 +204,6 @@ void CTSL::_Put(CCommandTable* pCmd)
     }
     bytes.resize(std::min<size_t>(bytes.size(), dataLength));
     if (!bytes.empty())
-        m_pSharedTable->SetValue(name, bytes.data(), dataLength, static_cast<uint32_t>(bytes.size()));
+        m_pSharedTable->SetValue(name, bytes.data(), dataLength,
+                                 static_cast<uint32_t>(bytes.size()));
 }

@@ -113,8 +113,8 @@ int CRS232Ctrl::Open(COMM* settings, const char* port)
         m_dwLastError = EINVAL;
         return 0;
     }
-    return OpenPort(port, kBaudRates[baudIndex], kDataBitsOfCode[dataCode], parity,
-                    stopBits, false);
+    return OpenPort(port, kBaudRates[baudIndex], kDataBitsOfCode[dataCode], parity, stopBits,
+                    false);
 }
 
 int CRS232Ctrl::Open(const char* port, int baud, int dataBits, int parity, int stopBits)

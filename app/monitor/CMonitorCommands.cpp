@@ -13,11 +13,11 @@ namespace {
 
 const char* const kRouterName = "CMonitorCommands";
 
-// The commands a monitor answers, besides the tools that come with their own dialogs.
+// The commands a monitor answers.
 constexpr int kMonitorCommands[] = {
-    ID_PORT_OPEN, ID_PORT_CLOSE,   ID_PORT_SETTINGS,     ID_VIEW_CLEAR, ID_VIEW_PAUSE,
-    ID_CAPTURE,   ID_CAPTURE_SHOW, ID_VIEW_ASCII,        ID_VIEW_HEX,   ID_VIEW_CONTROL,
-    ID_TVN_PRINT, ID_FILE_PRINT,   ID_VIEW_CONTROL_PANEL};
+    ID_PORT_OPEN, ID_PORT_CLOSE,   ID_PORT_SETTINGS, ID_VIEW_CLEAR, ID_VIEW_PAUSE,
+    ID_CAPTURE,   ID_CAPTURE_SHOW, ID_VIEW_ASCII,    ID_VIEW_HEX,   ID_VIEW_CONTROL,
+    ID_TVN_PRINT, ID_FILE_PRINT,   ID_FILE_TRANSFER, ID_CHECKSUM,   ID_VIEW_CONTROL_PANEL};
 
 } // namespace
 
@@ -60,6 +60,8 @@ void CMonitorCommands::InitActionsConnections()
     Route(ID_VIEW_CONTROL, &CTARVENView::OnControlView);
     Route(ID_TVN_PRINT, &CTARVENView::OnPrint);
     Route(ID_FILE_PRINT, &CTARVENView::OnPrint);
+    Route(ID_FILE_TRANSFER, &CTARVENView::OnFileTransfer);
+    Route(ID_CHECKSUM, &CTARVENView::OnCheckSum);
     Route(ID_VIEW_CONTROL_PANEL, &CTARVENView::OnTogglePanel);
     connect(m_pFrame->MdiClient(), &QMdiArea::subWindowActivated, this,
             &CMonitorCommands::OnSubWindowActivated);
@@ -116,6 +118,7 @@ void CMonitorCommands::UpdateActions(const CTARVENView* view)
     const bool busy = view->IsOnline() || view->IsConnecting();
     m_pFrame->Action(ID_PORT_OPEN)->setEnabled(!busy);
     m_pFrame->Action(ID_PORT_CLOSE)->setEnabled(view->IsOnline());
+    m_pFrame->Action(ID_FILE_TRANSFER)->setEnabled(view->IsOnline());
     m_pFrame->Action(ID_CAPTURE_SHOW)->setEnabled(!view->IsCapturing());
     set(ID_VIEW_PAUSE, view->IsPaused());
     set(ID_CAPTURE, view->IsCapturing());

@@ -11,6 +11,7 @@
 
 class CChildFrame;
 class CClientSock;
+class CLinkWriter;
 class CControlPanel;
 class CDocument;
 class CMainFrame;
@@ -53,6 +54,10 @@ public:
     void OnPrint();
     // Prints the log with its header on printer; false when the printer cannot start.
     bool PrintTo(QPrinter& printer);
+
+    // Tools: file transfer on the open link, checksum calculator.
+    void OnFileTransfer();
+    void OnCheckSum();
 
     // Capture files.
     void OnCapture();
@@ -113,6 +118,9 @@ private:
     void OpenSerial();
     void StopConnectWait();
     void DisposeClient();
+    void DisposeSerial();
+    // A writer for the link that is up, or null.
+    std::unique_ptr<CLinkWriter> MakeLinkWriter();
     CClientSock* FindSocket(const CTransportEvent& event) const;
 
     // Transport notices.
@@ -148,6 +156,11 @@ private:
     int m_nConnectTimer = 0; // id of the running connect timer, 0 when none runs
     int m_nConnectTicks = 0;
     bool m_bWaitCursor = false;
+    // While a file transfer runs its writer refers to the link: a link that goes away
+    // meanwhile is closed at once but freed only after the transfer.
+    bool m_bTransferring = false;
+    std::unique_ptr<CRS232Ctrl> m_pParkedSerial;
+    std::unique_ptr<CClientSock> m_pParkedClient;
 
     CDocument* m_pDocument = nullptr;
     CChildFrame* m_pFrame = nullptr;

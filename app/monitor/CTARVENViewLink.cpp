@@ -127,7 +127,7 @@ void CTARVENView::OnPortClose()
     if (m_link.nInterface == LinkSettings::Rs232c) {
         if (m_pSerial) {
             m_bOnline = false;
-            m_pSerial.reset();
+            DisposeSerial();
         }
     } else if (m_link.nActive == LinkSettings::Server) {
         if (m_pServer) {
@@ -175,9 +175,20 @@ void CTARVENView::StopConnectWait()
 
 void CTARVENView::DisposeClient()
 {
-    // We may be inside one of the socket's own notices: let the event loop delete it.
     m_pClient->Close();
-    m_pClient.release()->deleteLater();
+    if (m_bTransferring)
+        m_pParkedClient = std::move(m_pClient);
+    else
+        m_pClient.release()->deleteLater(); // we may be inside one of its own notices
+}
+
+void CTARVENView::DisposeSerial()
+{
+    m_pSerial->Close();
+    if (m_bTransferring)
+        m_pParkedSerial = std::move(m_pSerial);
+    else
+        m_pSerial.reset();
 }
 
 CClientSock* CTARVENView::FindSocket(const CTransportEvent& event) const
@@ -323,7 +334,7 @@ void CTARVENView::OnSerialVanished()
     // The device went away (an adapter pulled out): its reader has stopped. Close the port so
     // it can be opened again once the device is back.
     const QString reason = SystemError(int(m_pSerial->GetLastError()));
-    m_pSerial.reset();
+    DisposeSerial();
     m_bOnline = false;
     WriteNotice(kCrLf + QStringLiteral("Port lost (%1): %2 ...").arg(m_link.strPortName, reason) +
                     kCrLf,

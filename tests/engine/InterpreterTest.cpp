@@ -73,3 +73,12 @@ TEST(Interpreter, DelaySetsTheOutputInterval)
     tsl->SetOutInterval(0);
     EXPECT_EQ(tsl->GetOutInterval(), 0);
 }
+
+TEST(Interpreter, InWithNothingReceivedEmptiesTheArray)
+{
+    auto tsl =
+        CompileScript("DIM BUF$ 4\nVAR N% 9\nBEGIN:\nCOPY BUF, \"AB\", 2\nIN BUF, N\nEND:\n");
+    ASSERT_EQ(tsl->Begin(nullptr, 0), 0);
+    EXPECT_EQ(tsl->GetBufferValue("BUF[0]"), 0);
+    EXPECT_EQ(tsl->GetBufferValue("N"), 0);
+}

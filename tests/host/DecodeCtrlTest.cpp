@@ -2,6 +2,7 @@
 #include "CRS232Ctrl.h"
 #include "CTSL.h"
 #include "CTSLSyntax.h"
+#include "EventLoopWait.h"
 #include "PtyPair.h"
 #include "ScriptFile.h"
 
@@ -21,20 +22,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Runs the event loop until the condition holds or the time is up.
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5s)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeout.count())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
-
 std::string SerialScript(const std::string& body)
 {
     return "OPEN MEDIA RS232C\nOPEN PORT COM1\nOPEN BAUD_RATE 9600\n"
@@ -48,8 +35,8 @@ std::string TcpScript(uint16_t port, const std::string& body)
            "\nDIM BUF$ 64\nVAR N% 0\nBEGIN:\n" + body + "END:\n";
 }
 
-// The echo body: whatever arrived in this pass goes back, and is printed in hexadecimal.
-const char* const kEchoBody = "IN BUF, N\nCMP N, 0\nJPE END\nOUT BUF\nPRINT BUF, H\n";
+// The echo body: whatever arrived in this pass is printed in hexadecimal, then sent back.
+const char* const kEchoBody = "IN BUF, N\nCMP N, 0\nJPE END\nPRINT BUF, H\nOUT BUF\n";
 
 } // namespace
 

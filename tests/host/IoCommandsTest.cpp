@@ -1,4 +1,5 @@
 #include "CClientSock.h"
+#include "EventLoopWait.h"
 #include "LoadedScript.h"
 #include "SyncNotify.h"
 
@@ -15,19 +16,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5s)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeout.count())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
 
 // Answers SYNC notices the way a host's owner window does.
 class SyncReceiver : public QObject

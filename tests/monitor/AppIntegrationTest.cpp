@@ -1,6 +1,7 @@
 #include "MonitorTestEnv.h"
 
 #include "CChildFrame.h"
+#include "CFileSendDlg.h"
 #include "CMainFrame.h"
 #include "CMdiClientWnd.h"
 #include "CMonitorCommands.h"
@@ -13,6 +14,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QTcpServer>
+#include <QTcpSocket>
 
 namespace {
 
@@ -174,4 +176,43 @@ TEST_F(AppIntegrationTest, ActiveMonitorIsTheSendTargetUntilItCloses)
     ASSERT_TRUE(WaitFor([&] { return Frame()->SendTarget() == second; }));
     Frame()->MdiClient()->closeAllSubWindows();
     ASSERT_TRUE(WaitFor([&] { return Frame()->SendTarget() == nullptr; }));
+}
+
+TEST_F(AppIntegrationTest, FileTransferNeedsAnOpenLinkAndOutlivesAPeerThatLeaves)
+{
+    QTcpServer peerServer;
+    ASSERT_TRUE(peerServer.listen(QHostAddress::LocalHost, 0));
+    SetValue("Interface", 1);
+    SetValue("Active", 0);
+    SetValue("ServerPort", peerServer.serverPort());
+    SetValue("ServerIP", qint32(0x7F000001));
+    CTARVENView* view = OpenMonitor();
+    EXPECT_FALSE(Frame()->Action(ID_FILE_TRANSFER)->isEnabled());
+    EXPECT_TRUE(Frame()->Action(ID_CHECKSUM)->isEnabled());
+
+    view->OnPortOpen();
+    ASSERT_TRUE(WaitFor([&] { return view->IsOnline(); }));
+    EXPECT_TRUE(Frame()->Action(ID_FILE_TRANSFER)->isEnabled());
+    ASSERT_TRUE(WaitFor([&] { return peerServer.hasPendingConnections(); }));
+    std::unique_ptr<QTcpSocket> peer(peerServer.nextPendingConnection());
+
+    // The peer leaves while the transfer dialog is open: the window goes offline, and the
+    // link the dialog writes to stays valid until the dialog closes.
+    bool sawTransfer = false;
+    m_onDialog = [&](QDialog* dialog) {
+        sawTransfer = qobject_cast<CFileSendDlg*>(dialog) != nullptr;
+        peer->close();
+        EXPECT_TRUE(WaitFor([&] { return !view->IsOnline(); }));
+        dialog->reject();
+    };
+    Frame()->Action(ID_FILE_TRANSFER)->trigger();
+    EXPECT_TRUE(sawTransfer);
+    EXPECT_FALSE(view->IsOnline());
+    EXPECT_EQ(view->ClientSocket(), nullptr);
+    EXPECT_FALSE(Frame()->Action(ID_FILE_TRANSFER)->isEnabled());
+
+    const int seen = m_dialogsSeen;
+    m_onDialog = nullptr;
+    Frame()->Action(ID_CHECKSUM)->trigger();
+    EXPECT_EQ(m_dialogsSeen, seen + 1);
 }

@@ -1,0 +1,364 @@
+#include "CFileSendDlg.h"
+
+#include "CWaitCursor.h"
+#include "FileListing.h"
+#include "MessageBox.h"
+#include "ToolsConstants.h"
+
+#include <QComboBox>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStorageInfo>
+#include <QVBoxLayout>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <iterator>
+
+namespace {
+
+const char* const kFileTypes[] = {
+    "All files (*.*)",         "Binary files (*.bin)",
+    "Intel HEX files (*.hex)", "Motorola S-record files (*.s19 *.srec *.mot)",
+    "Text files (*.txt)",
+};
+
+const QString kSendingText = QStringLiteral("지금 전송중입니다. 잠시만 기다려 주십시요..");
+const QString kAskText = QStringLiteral("'%1' 파일을 전송하시겠습니까?");
+const QString kNotFoundText = QStringLiteral("파일을 찾을수가 없습니다 !!");
+const QString kCompletedText = QStringLiteral("전송이 완료되었습니다.");
+const QString kCancelledText = QStringLiteral("전송이 취소 되었습니다 !!!.");
+const QString kFailedText = QStringLiteral("파일전송에 실패했습니다 !!\n%1\n(%2 / %3 Bytes 전송)");
+const QString kProgressText = QStringLiteral("%1 / %2 Bytes");
+
+// A progress bar counts in int: files beyond that are shown in coarser steps.
+int ProgressShift(qint64 total)
+{
+    int shift = 0;
+    while ((total >> shift) > INT_MAX)
+        ++shift;
+    return shift;
+}
+
+QString FailureReason(CFileSendWorker::Outcome outcome, int error)
+{
+    if (outcome == CFileSendWorker::Outcome::ReadFailed)
+        return QStringLiteral("파일을 읽을 수 없습니다.");
+    switch (error) {
+    case ETIMEDOUT:
+        return QStringLiteral("상대편이 1초 동안 데이터를 받지 않았습니다.");
+    case EPIPE:
+    case ECONNRESET:
+        return QStringLiteral("상대편이 연결을 끊었습니다.");
+    case EBADF:
+    case ENOTSOCK:
+        return QStringLiteral("링크가 닫혔습니다.");
+    case ENOTCONN:
+        return QStringLiteral("연결된 상대편이 없습니다.");
+    case EIO:
+        return QStringLiteral("장치와의 연결이 끊어졌습니다.");
+    default:
+        break;
+    }
+    return QStringLiteral("%1 (errno %2)")
+        .arg(QString::fromLocal8Bit(std::strerror(error)))
+        .arg(error);
+}
+
+// The mounted volumes whose roots are folders, root first: they stand for the drive letters.
+QStringList VolumeRoots()
+{
+    QStringList roots;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        const QString root = volume.rootPath();
+        if (volume.isValid() && volume.isReady() && QFileInfo(root).isDir() &&
+            !roots.contains(root))
+            roots.append(root);
+    }
+    roots.removeAll(QStringLiteral("/"));
+    roots.sort();
+    roots.prepend(QStringLiteral("/"));
+    return roots;
+}
+
+QString WithSlash(const QString& folder)
+{
+    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
+QLabel* ValueLabel(int id, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::number(id));
+    label->setFrameShape(QFrame::StyledPanel);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+} // namespace
+
+CFileSendDlg::CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer)
+    : QDialog(parent), m_pWriter(std::move(writer))
+{
+    setWindowTitle(QStringLiteral("파일전송"));
+    setObjectName(QStringLiteral("134"));
+    auto* layout = new QVBoxLayout(this);
+
+    auto* browseRow = new QHBoxLayout;
+    m_pDrive = new QComboBox(this);
+    m_pDrive->setObjectName(QStringLiteral("1000"));
+    m_pFileType = new QComboBox(this);
+    m_pFileType->setObjectName(QStringLiteral("1003"));
+    auto* driveLabel = new QLabel(QStringLiteral("드라이브"), this);
+    driveLabel->setBuddy(m_pDrive);
+    browseRow->addWidget(driveLabel);
+    browseRow->addWidget(m_pDrive, 1);
+    browseRow->addWidget(m_pFileType, 1);
+    layout->addLayout(browseRow);
+
+    m_pFileList = new QListWidget(this);
+    m_pFileList->setObjectName(QStringLiteral("1043"));
+    m_pFileList->setViewMode(QListView::ListMode);
+    m_pFileList->setFlow(QListView::TopToBottom);
+    m_pFileList->setWrapping(true);
+    m_pFileList->setResizeMode(QListView::Adjust);
+    m_pFileList->setIconSize(QSize(kFileListIconPx, kFileListIconPx));
+    m_pFileList->setMinimumSize(kFileListMinWidthPx, kFileListMinHeightPx);
+    layout->addWidget(m_pFileList, 1);
+
+    auto* grid = new QGridLayout;
+    m_pFolderLabel = ValueLabel(1010, this);
+    m_pFileNameLabel = ValueLabel(1009, this);
+    m_pSizeLabel = ValueLabel(1008, this);
+    m_pProgress = new QProgressBar(this);
+    m_pProgress->setObjectName(QStringLiteral("1044"));
+    m_pProgress->setRange(0, 1);
+    m_pProgress->setValue(0);
+    const std::pair<const char*, QWidget*> rows[] = {{"파일경로", m_pFolderLabel},
+                                                     {"파일이름", m_pFileNameLabel},
+                                                     {"파일크기", m_pSizeLabel},
+                                                     {"전송진행", m_pProgress}};
+    for (int row = 0; row < static_cast<int>(std::size(rows)); ++row) {
+        grid->addWidget(new QLabel(QString::fromUtf8(rows[row].first), this), row, 0);
+        grid->addWidget(rows[row].second, row, 1);
+    }
+    grid->setColumnStretch(1, 1);
+    layout->addLayout(grid);
+
+    auto* buttons = new QHBoxLayout;
+    m_pSendButton = new QPushButton(QStringLiteral("전송"), this);
+    m_pSendButton->setObjectName(QStringLiteral("IDOK"));
+    m_pSendButton->setDefault(true);
+    m_pCancelButton = new QPushButton(QStringLiteral("전송취소"), this);
+    m_pCancelButton->setObjectName(QStringLiteral("IDABORT"));
+    m_pCancelButton->setAutoDefault(false);
+    m_pCloseButton = new QPushButton(QStringLiteral("닫기"), this);
+    m_pCloseButton->setObjectName(QStringLiteral("IDCANCEL"));
+    m_pCloseButton->setAutoDefault(false);
+    buttons->addStretch();
+    buttons->addWidget(m_pSendButton);
+    buttons->addWidget(m_pCancelButton);
+    buttons->addWidget(m_pCloseButton);
+    layout->addLayout(buttons);
+
+    connect(m_pSendButton, &QPushButton::clicked, this, &CFileSendDlg::OnSend);
+    connect(m_pCancelButton, &QPushButton::clicked, this, &CFileSendDlg::OnCancelSend);
+    connect(m_pCloseButton, &QPushButton::clicked, this, &CFileSendDlg::reject);
+    connect(m_pFileList, &QListWidget::itemClicked, this, &CFileSendDlg::OnItemSelected);
+    connect(m_pFileList, &QListWidget::currentItemChanged, this, &CFileSendDlg::OnItemSelected);
+    connect(m_pFileList, &QListWidget::itemDoubleClicked, this, &CFileSendDlg::OnItemDoubleClicked);
+    connect(&m_worker, &CFileSendWorker::Started, this, &CFileSendDlg::OnSendStarted);
+    connect(&m_worker, &CFileSendWorker::Progress, this, &CFileSendDlg::OnSendProgress);
+    connect(&m_worker, &CFileSendWorker::Finished, this, &CFileSendDlg::OnSendFinished);
+
+    ResetButtons();
+    for (const char* type : kFileTypes)
+        m_pFileType->addItem(QString::fromLatin1(type));
+    m_pFileType->setCurrentIndex(m_nFileTypeIndex);
+    FillDriveBox();
+    // Connected only now, so that filling the boxes does not fill the list several times.
+    connect(m_pDrive, &QComboBox::currentIndexChanged, this, &CFileSendDlg::OnDriveChanged);
+    connect(m_pFileType, &QComboBox::currentIndexChanged, this, &CFileSendDlg::OnFileTypeChanged);
+    FillFileList();
+}
+
+CFileSendDlg::~CFileSendDlg()
+{
+    m_worker.Cancel();
+    m_worker.Wait();
+}
+
+void CFileSendDlg::FillDriveBox()
+{
+    const QIcon driveIcon = QFileIconProvider().icon(QFileIconProvider::Drive);
+    for (const QString& root : VolumeRoots())
+        m_pDrive->addItem(driveIcon, root, WithSlash(root));
+    if (m_nDriveIndex == -1)
+        m_nDriveIndex = 0; // the root volume
+    m_pDrive->setCurrentIndex(m_nDriveIndex);
+    m_strFolder = m_pDrive->currentData().toString();
+}
+
+void CFileSendDlg::FillFileList()
+{
+    m_pFileList->clear();
+    m_pFolderLabel->setText(m_strFolder);
+    QFileIconProvider icons;
+    const QIcon folderIcon = icons.icon(QFileIconProvider::Folder);
+    for (const FileEntry& entry : ListFolder(m_strFolder, m_pFileType->currentText())) {
+        const QIcon icon = entry.value == kEntryFileAttribute
+                               ? icons.icon(QFileInfo(m_strFolder + entry.name))
+                               : folderIcon;
+        auto* item = new QListWidgetItem(icon, entry.text, m_pFileList);
+        item->setData(Qt::UserRole, entry.value);
+        item->setData(Qt::UserRole + 1, entry.name);
+    }
+}
+
+void CFileSendDlg::SetFolder(const QString& folder)
+{
+    m_strFolder = folder;
+    FillFileList();
+}
+
+void CFileSendDlg::ResetButtons()
+{
+    m_pSendButton->setEnabled(m_pWriter != nullptr);
+    m_pCancelButton->setEnabled(false);
+}
+
+void CFileSendDlg::OnDriveChanged(int index)
+{
+    m_nDriveIndex = index;
+    SetFolder(m_pDrive->itemData(index).toString());
+}
+
+void CFileSendDlg::OnFileTypeChanged(int index)
+{
+    m_nFileTypeIndex = index;
+    FillFileList();
+}
+
+void CFileSendDlg::OnItemSelected(QListWidgetItem* item)
+{
+    if (item == nullptr || item->data(Qt::UserRole).toInt() != kEntryFileAttribute)
+        return;
+    // The name on disk, not the shown one: names differ by case on this system.
+    m_strFileName = item->data(Qt::UserRole + 1).toString();
+    m_pFileNameLabel->setText(m_strFileName);
+}
+
+void CFileSendDlg::OnItemDoubleClicked(QListWidgetItem* item)
+{
+    const int value = item->data(Qt::UserRole).toInt();
+    const QString name = item->data(Qt::UserRole + 1).toString();
+    switch (value) {
+    case kEntryUp:
+        SetFolder(ParentFolder(m_strFolder));
+        break;
+    case kEntryRoot:
+        SetFolder(m_strFolder);
+        break;
+    case kEntryFolderAttribute:
+        SetFolder(m_strFolder + name + QLatin1Char('/'));
+        break;
+    default:
+        OnItemSelected(item);
+        OnSend();
+        break;
+    }
+}
+
+void CFileSendDlg::OnSend()
+{
+    if (m_worker.IsRunning()) {
+        ShowMessage(kSendingText, QMessageBox::Warning, QMessageBox::Ok, this);
+        return;
+    }
+    if (m_pWriter == nullptr)
+        return;
+    const QString path = m_strFolder + m_strFileName;
+    if (m_strFileName.isEmpty()) {
+        ShowMessage(kNotFoundText, QMessageBox::Warning, QMessageBox::Ok, this);
+        return;
+    }
+    if (ShowMessage(kAskText.arg(path), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                    this) != QMessageBox::Yes)
+        return;
+
+    const CWaitCursor wait;
+    m_pSendButton->setEnabled(false);
+    m_pCancelButton->setEnabled(true);
+    m_pSizeLabel->clear();
+    m_bCancelled = false;
+    m_pWriter->BeginTransfer();
+    m_worker.Start(path, m_pWriter.get());
+}
+
+void CFileSendDlg::OnCancelSend()
+{
+    if (m_worker.IsSending()) {
+        m_worker.Cancel();
+        m_bCancelled = true;
+        ShowMessage(kCancelledText, QMessageBox::Information, QMessageBox::Ok, this);
+    }
+    ResetButtons();
+}
+
+void CFileSendDlg::done(int result)
+{
+    OnCancelSend();
+    if (m_worker.IsRunning()) {
+        // The worker ends at its next block boundary, at most one write time-out away.
+        const CWaitCursor wait;
+        m_worker.Wait();
+    }
+    m_bCancelled = true; // a closed dialog reports nothing more
+    QDialog::done(result);
+}
+
+void CFileSendDlg::OnSendStarted(qint64 total)
+{
+    const int shift = ProgressShift(total);
+    // An empty file gets one step, so the bar shows done instead of busy.
+    m_pProgress->setRange(0, total > 0 ? static_cast<int>(total >> shift) : 1);
+    m_pProgress->setValue(0);
+    m_pSizeLabel->setText(kProgressText.arg(0).arg(total));
+}
+
+void CFileSendDlg::OnSendProgress(qint64 sent, qint64 total)
+{
+    m_pProgress->setValue(static_cast<int>(sent >> ProgressShift(total)));
+    m_pSizeLabel->setText(kProgressText.arg(sent).arg(total));
+}
+
+void CFileSendDlg::OnSendFinished(CFileSendWorker::Outcome outcome, qint64 sent, qint64 total,
+                                  int error)
+{
+    if (outcome != CFileSendWorker::Outcome::NotFound)
+        OnSendProgress(sent, total);
+    if (m_bCancelled || outcome == CFileSendWorker::Outcome::Cancelled)
+        return;
+    ResetButtons();
+    switch (outcome) {
+    case CFileSendWorker::Outcome::Completed:
+        m_pProgress->setValue(m_pProgress->maximum());
+        ShowMessage(kCompletedText, QMessageBox::Information, QMessageBox::Ok, this);
+        break;
+    case CFileSendWorker::Outcome::NotFound:
+        ShowMessage(kNotFoundText, QMessageBox::Warning, QMessageBox::Ok, this);
+        break;
+    default:
+        ShowMessage(kFailedText.arg(FailureReason(outcome, error), QString::number(sent),
+                                    QString::number(total)),
+                    QMessageBox::Warning, QMessageBox::Ok, this);
+        break;
+    }
+}

@@ -1,0 +1,94 @@
+#include "FileListing.h"
+
+#include "ToolsConstants.h"
+
+#include <QDir>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace {
+
+const QString kRootFolder = QStringLiteral("/");
+
+// Sorted by the shown text compared byte by byte; the name on disk breaks ties, so the order
+// never depends on the order the system listed the names in.
+void SortEntries(QList<FileEntry>& entries)
+{
+    std::sort(entries.begin(), entries.end(), [](const FileEntry& a, const FileEntry& b) {
+        const QByteArray ta = a.text.toUtf8();
+        const QByteArray tb = b.text.toUtf8();
+        if (ta != tb)
+            return ta < tb;
+        return a.name.toUtf8() < b.name.toUtf8();
+    });
+}
+
+QList<FileEntry> Entries(const QDir& dir, QDir::Filters filters, int value)
+{
+    QList<FileEntry> entries;
+    for (const QString& name : dir.entryList(filters)) {
+        if (name.startsWith(QLatin1Char('.')))
+            continue;
+        entries.append({NormaliseFileName(name), name, value});
+    }
+    SortEntries(entries);
+    return entries;
+}
+
+} // namespace
+
+QString NormaliseFileName(const QString& name)
+{
+    QString text = name.toLower();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (i == 0 || text[i - 1] == QLatin1Char(' '))
+            text[i] = text[i].toUpper();
+    }
+    return text;
+}
+
+QStringList FileTypePatterns(const QString& fileType)
+{
+    const qsizetype open = fileType.indexOf(QLatin1Char('('));
+    const qsizetype close = fileType.indexOf(QLatin1Char(')'), open + 1);
+    if (open < 0 || close < 0)
+        return {QStringLiteral("*")};
+    QStringList patterns =
+        fileType.mid(open + 1, close - open - 1)
+            .split(QRegularExpression(QStringLiteral("[\\s;]+")), Qt::SkipEmptyParts);
+    for (QString& pattern : patterns) {
+        if (pattern == QLatin1String("*.*"))
+            pattern = QStringLiteral("*");
+    }
+    return patterns.isEmpty() ? QStringList{QStringLiteral("*")} : patterns;
+}
+
+bool IsRootFolder(const QString& folder)
+{
+    return folder == kRootFolder;
+}
+
+QString ParentFolder(const QString& folder)
+{
+    if (IsRootFolder(folder) || folder.isEmpty())
+        return kRootFolder;
+    const qsizetype last = folder.lastIndexOf(QLatin1Char('/'), folder.size() - 2);
+    return last < 0 ? kRootFolder : folder.left(last + 1);
+}
+
+QList<FileEntry> ListFolder(const QString& folder, const QString& fileType)
+{
+    QList<FileEntry> entries;
+    if (IsRootFolder(folder))
+        entries.append({QStringLiteral("[Root]"), QString(), kEntryRoot});
+    else
+        entries.append({QStringLiteral("[Up one directory]"), QString(), kEntryUp});
+
+    QDir dir(folder);
+    entries += Entries(dir, QDir::Dirs | QDir::NoDotAndDotDot, kEntryFolderAttribute);
+    // Like the Windows file dialogs, types match whatever case a name is written in.
+    dir.setNameFilters(FileTypePatterns(fileType));
+    entries += Entries(dir, QDir::Files, kEntryFileAttribute);
+    return entries;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// One entry of the file browser: the text shown, the name on disk and the value it carries
+// (kEntryRoot, kEntryUp, kEntryFolderAttribute or kEntryFileAttribute).
+struct FileEntry
+{
+    QString text;
+    QString name;
+    int value = 0;
+};
+
+// A name as the browser shows it: all lower case, then the first character and every letter
+// after a space in upper case ("MY DATA.BIN" shows as "My Data.bin").
+QString NormaliseFileName(const QString& name);
+
+// The patterns of a file-type text such as "All files (*.*)"; "*.*" stands for every name.
+QStringList FileTypePatterns(const QString& fileType);
+
+bool IsRootFolder(const QString& folder);
+// The folder one level up; the root stays the root. Folders always end in "/".
+QString ParentFolder(const QString& folder);
+
+// The entries of a folder: "[Root]" at the root, "[Up one directory]" elsewhere, then the
+// subfolders, then the files that match the file type, each group sorted by its shown text.
+// Names that begin with "." are hidden.
+QList<FileEntry> ListFolder(const QString& folder, const QString& fileType);

@@ -1,0 +1,23 @@
+#pragma once
+
+// Numbers that fix how the checksum calculator and the file transfer behave; units are in the
+// names.
+
+// Checksum calculator.
+inline constexpr int kCheckSumInputLimitChars = 4096; // the input box takes no more
+inline constexpr int kCheckSumBinaryGroupDigits = 8;  // the binary result is grouped by bytes
+inline constexpr int kCheckSumIconPx = 32;
+
+// File transfer.
+inline constexpr int kSendBlockBytes = 1024;   // the worker reads and writes this much at a time
+inline constexpr int kSocketWaitSliceMs = 50;  // a wait for socket room looks again this often
+inline constexpr int kProgressIntervalMs = 50; // the window hears of progress at most this often
+inline constexpr int kFileListIconPx = 16;
+inline constexpr int kFileListMinWidthPx = 480;
+inline constexpr int kFileListMinHeightPx = 240;
+
+// Values that list entries of the file browser carry besides their text.
+inline constexpr int kEntryRoot = -2;
+inline constexpr int kEntryUp = -1;
+inline constexpr int kEntryFolderAttribute = 0x10;
+inline constexpr int kEntryFileAttribute = 0x80;

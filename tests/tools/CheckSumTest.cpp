@@ -1,0 +1,176 @@
+#include "CheckSum.h"
+#include "CCheckSumDlg.h"
+
+#include "ToolsTestSupport.h"
+
+#include <QButtonGroup>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+const QString kFormatError = QStringLiteral("입력된 문자열 데이터 형식에 오류가 있습니다.");
+
+struct CheckSumCase
+{
+    const char* input;
+    CheckSumMethod method;
+    const char* hex;
+    const char* dec;
+};
+
+CheckSumTexts Compute(const QString& input, CheckSumMethod method)
+{
+    const std::optional<QByteArray> bytes = CheckSumInputBytes(input);
+    EXPECT_TRUE(bytes.has_value()) << input.toStdString();
+    const QByteArray data = bytes.value_or(QByteArray());
+    return FormatCheckSum(method,
+                          CalcCheckSum(method, reinterpret_cast<const unsigned char*>(data.data()),
+                                       static_cast<int>(data.size())));
+}
+
+} // namespace
+
+TEST(CheckSum, EveryMethodReducesKnownInputs)
+{
+    const CheckSumCase cases[] = {
+        {"", CheckSumMethod::Xor, "00000000", "00000000"},
+        {"", CheckSumMethod::And, "00000000", "00000000"},
+        {"", CheckSumMethod::Or, "00000000", "00000000"},
+        {"", CheckSumMethod::Sum, "00000000", "00000000"},
+        {"", CheckSumMethod::Crc16, "0000ffff", "00065535"},
+        {"<01><02><03>", CheckSumMethod::Xor, "00000000", "00000000"},
+        {"<01><02><03>", CheckSumMethod::And, "00000000", "00000000"},
+        {"<01><02><03>", CheckSumMethod::Or, "00000003", "00000003"},
+        {"<01><02><03>", CheckSumMethod::Sum, "00000006", "00000006"},
+        {"<FF><FF>", CheckSumMethod::Sum, "fffffffe", "-0000002"},
+        {"<FF><FF>", CheckSumMethod::Xor, "00000000", "00000000"},
+        {"<FF><FF>", CheckSumMethod::And, "000000ff", "00000255"},
+        {"<FF><FF>", CheckSumMethod::Or, "000000ff", "00000255"},
+        {"<80>", CheckSumMethod::Sum, "ffffff80", "-0000128"},
+        {"<7f><01>", CheckSumMethod::Sum, "00000080", "00000128"},
+        {"<F0><3C>", CheckSumMethod::And, "00000030", "00000048"},
+        {"AB", CheckSumMethod::Xor, "00000003", "00000003"},
+        // CRC-16/MODBUS reference values.
+        {"123456789", CheckSumMethod::Crc16, "00004b37", "00019255"},
+        {"<01><03><00><00><00><0A>", CheckSumMethod::Crc16, "0000cdc5", "00052677"},
+        // Line breaks are not data; doubled brackets are.
+        {"<01>\n<02>\r\n<03>", CheckSumMethod::Sum, "00000006", "00000006"},
+        {"<<>>", CheckSumMethod::Sum, "0000007a", "00000122"},
+    };
+    for (const CheckSumCase& c : cases) {
+        const CheckSumTexts texts = Compute(QString::fromUtf8(c.input), c.method);
+        EXPECT_EQ(texts.hex, QLatin1String(c.hex)) << c.input << " method " << int(c.method);
+        EXPECT_EQ(texts.dec, QLatin1String(c.dec)) << c.input << " method " << int(c.method);
+    }
+}
+
+TEST(CheckSum, CharacterAndBinaryTextsFollowTheValue)
+{
+    struct Case
+    {
+        int32_t r;
+        CheckSumMethod method;
+        const char* ascii;
+        const char* bin;
+    };
+    const Case cases[] = {
+        {0x41, CheckSumMethod::Xor, "0000000A", "00000000 00000000 00000000 01000001"},
+        {0, CheckSumMethod::Sum, "0000000", "00000000 00000000 00000000 00000000"},
+        {-2, CheckSumMethod::Sum, "0000000\xc3\xbe", "11111111 11111111 11111111 11111110"},
+        {0x4B37, CheckSumMethod::Crc16, "00000007", "01001011 00110111"},
+        {0xFFFF, CheckSumMethod::Crc16, "0000000\xc3\xbf", "11111111 11111111"},
+    };
+    for (const Case& c : cases) {
+        const CheckSumTexts texts = FormatCheckSum(c.method, c.r);
+        EXPECT_EQ(texts.ascii, QString::fromUtf8(c.ascii)) << c.r;
+        EXPECT_EQ(texts.bin, QLatin1String(c.bin)) << c.r;
+    }
+}
+
+TEST(CheckSum, MalformedNotationGivesNoBytes)
+{
+    for (const char* input : {"<0D", "<0D0>", "<0G>", "A>B", "<>", "<1>", "<0D><0A"})
+        EXPECT_FALSE(CheckSumInputBytes(QString::fromLatin1(input)).has_value()) << input;
+    // Lower-case digits are codes too, and text beyond ASCII goes in as UTF-8.
+    EXPECT_EQ(CheckSumInputBytes(u"A<0d>B"), QByteArray("A\rB"));
+    EXPECT_EQ(CheckSumInputBytes(u"가"), QByteArray("\xea\xb0\x80"));
+}
+
+class CheckSumDlgTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_dlg.show();
+        m_input = m_dlg.findChild<QPlainTextEdit*>(QStringLiteral("1046"));
+        m_compute = m_dlg.findChild<QPushButton*>(QStringLiteral("IDOK"));
+        ASSERT_NE(m_input, nullptr);
+        ASSERT_NE(m_compute, nullptr);
+    }
+
+    QString Field(int id) const
+    {
+        const auto* field = m_dlg.findChild<QLineEdit*>(QString::number(id));
+        return field != nullptr ? field->text() : QStringLiteral("<missing>");
+    }
+
+    void Compute(const QString& input, int methodId)
+    {
+        m_input->setPlainText(input);
+        QTest::mouseClick(m_dlg.findChild<QRadioButton*>(QString::number(methodId)),
+                          Qt::LeftButton);
+        QTest::mouseClick(m_compute, Qt::LeftButton);
+    }
+
+    MessageCapture m_messages;
+    CCheckSumDlg m_dlg{nullptr};
+    QPlainTextEdit* m_input = nullptr;
+    QPushButton* m_compute = nullptr;
+};
+
+TEST_F(CheckSumDlgTest, StartsEmptyWithXorAndComputesWithoutClosing)
+{
+    EXPECT_TRUE(m_input->toPlainText().isEmpty());
+    EXPECT_TRUE(m_dlg.findChild<QRadioButton*>(QStringLiteral("1051"))->isChecked());
+    for (int id : {1047, 1048, 1049, 1050})
+        EXPECT_TRUE(Field(id).isEmpty()) << id;
+
+    // Typed over two lines, computed as one.
+    QTest::keyClicks(m_input, QStringLiteral("12345"));
+    QTest::keyClick(m_input, Qt::Key_Return);
+    QTest::keyClicks(m_input, QStringLiteral("6789"));
+    QTest::mouseClick(m_dlg.findChild<QRadioButton*>(QStringLiteral("1055")), Qt::LeftButton);
+    QTest::mouseClick(m_compute, Qt::LeftButton);
+
+    EXPECT_EQ(m_input->toPlainText(), QStringLiteral("12345\n6789"));
+    EXPECT_EQ(Field(1047), QStringLiteral("00004b37"));
+    EXPECT_EQ(Field(1048), QStringLiteral("00019255"));
+    EXPECT_EQ(Field(1049), QStringLiteral("01001011 00110111"));
+    EXPECT_EQ(Field(1050), QStringLiteral("00000007"));
+    EXPECT_TRUE(m_dlg.isVisible());
+    EXPECT_TRUE(m_messages.Texts().isEmpty());
+}
+
+TEST_F(CheckSumDlgTest, MalformedInputShowsTheMessageAndKeepsTheResults)
+{
+    Compute(QStringLiteral("<FF><FF>"), 1054);
+    ASSERT_EQ(Field(1047), QStringLiteral("fffffffe"));
+
+    Compute(QStringLiteral("<0D"), 1051);
+    EXPECT_EQ(m_messages.Texts(), QStringList{kFormatError});
+    EXPECT_EQ(Field(1047), QStringLiteral("fffffffe"));
+    EXPECT_EQ(Field(1048), QStringLiteral("-0000002"));
+    EXPECT_EQ(Field(1049), QStringLiteral("11111111 11111111 11111111 11111110"));
+    EXPECT_EQ(m_input->toPlainText(), QStringLiteral("<0D"));
+}
+
+TEST_F(CheckSumDlgTest, InputStopsAt4096Characters)
+{
+    m_input->setPlainText(QString(4090, QLatin1Char('A')));
+    m_input->moveCursor(QTextCursor::End);
+    QTest::keyClicks(m_input, QStringLiteral("0123456789"));
+    EXPECT_EQ(m_input->toPlainText(), QString(4090, QLatin1Char('A')) + QStringLiteral("012345"));
+}

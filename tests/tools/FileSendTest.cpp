@@ -1,0 +1,369 @@
+#include "CClientSock.h"
+#include "CFileSendDlg.h"
+#include "CRS232Ctrl.h"
+#include "CServerSock.h"
+
+#include "DialogDriver.h"
+#include "PtyPair.h"
+#include "TcpPeer.h"
+
+#include <QProgressBar>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const QString kCompleted = QStringLiteral("전송이 완료되었습니다.");
+const QString kCancelled = QStringLiteral("전송이 취소 되었습니다 !!!.");
+const QString kBusy = QStringLiteral("지금 전송중입니다. 잠시만 기다려 주십시요..");
+const QString kNotFound = QStringLiteral("파일을 찾을수가 없습니다 !!");
+const QString kFailedPrefix = QStringLiteral("파일전송에 실패했습니다 !!");
+
+// Sends files from a temporary folder through the dialog, over a link the test sets up.
+class FileSendTest : public ::testing::Test
+{
+protected:
+    // The dialog goes before the links its writer refers to.
+    void TearDown() override { m_dlg.reset(); }
+
+    QString Folder() const { return m_dir.path() + QLatin1Char('/'); }
+
+    QByteArray MakeFile(const QString& name, qsizetype size)
+    {
+        const QByteArray contents = RandomBytes(size);
+        WriteFile(Folder() + name, contents);
+        return contents;
+    }
+
+    void Open(std::unique_ptr<CLinkWriter> link)
+    {
+        auto recording = std::make_unique<RecordingWriter>(std::move(link));
+        m_writer = recording.get();
+        m_dlg = std::make_unique<CFileSendDlg>(nullptr, std::move(recording));
+        m_dlg->show();
+        m_driver = std::make_unique<DialogDriver>(*m_dlg);
+    }
+
+    // Browses to the file, chooses it and presses "전송"; the question is answered Yes.
+    void Send(const QString& name)
+    {
+        m_driver->Browse(Folder());
+        m_driver->Click(m_driver->Entry(name));
+        m_driver->Press("IDOK");
+    }
+
+    bool WaitForMessage(const QString& text)
+    {
+        return WaitFor([&] { return m_messages.Saw(text); });
+    }
+
+    // The bytes a failure message reports as sent, or -1.
+    qint64 ReportedSent()
+    {
+        WaitFor([&] { return !m_messages.Starting(kFailedPrefix).isEmpty(); });
+        static const QRegularExpression count(QStringLiteral("\\((\\d+) / (\\d+) Bytes"));
+        const QRegularExpressionMatch match = count.match(m_messages.Starting(kFailedPrefix));
+        return match.hasMatch() ? match.captured(1).toLongLong() : -1;
+    }
+
+    void ExpectIdle() const
+    {
+        EXPECT_TRUE(m_driver->Button("IDOK")->isEnabled());
+        EXPECT_FALSE(m_driver->Button("IDABORT")->isEnabled());
+    }
+
+    QTemporaryDir m_dir;
+    MessageCapture m_messages;
+    QObject m_owner;
+    std::unique_ptr<CFileSendDlg> m_dlg;
+    std::unique_ptr<DialogDriver> m_driver;
+    RecordingWriter* m_writer = nullptr;
+};
+
+// A serial link over a pseudo-terminal: the dialog writes to the port, the test reads the master.
+class SerialFileSendTest : public FileSendTest
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(m_port.Open(m_pty.SlavePath().c_str(), 115200, 8, 0, 0), 1);
+        Open(MakeSerialLinkWriter(m_port));
+    }
+
+    PtyPair m_pty;
+    CRS232Ctrl m_port{&m_owner};
+};
+
+// The client link of a monitor connected to a peer that listens.
+class ClientFileSendTest : public FileSendTest
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(m_socket.Connect(QStringLiteral("127.0.0.1"), m_listener.Port()), 1);
+        m_peer = m_listener.Accept();
+        ASSERT_TRUE(m_peer.IsOpen());
+        ASSERT_TRUE(
+            WaitFor([&] { return m_socket.GetState() == QAbstractSocket::ConnectedState; }));
+        Open(MakeClientLinkWriter(m_socket));
+    }
+
+    TcpListener m_listener;
+    CClientSock m_socket;
+    TcpPeer m_peer;
+};
+
+// A monitor's server link with the given number of connected clients.
+class ServerFileSendTest : public FileSendTest
+{
+protected:
+    void Start(int clients)
+    {
+        ASSERT_EQ(m_server.Create(0, QHostAddress::LocalHost), 1);
+        for (int i = 0; i < clients; ++i)
+            m_peers.push_back(TcpPeer::Connect(m_server.GetPort()));
+        ASSERT_TRUE(WaitFor([&] { return ConnectedSlots() == clients; }));
+        Open(MakeServerLinkWriter(m_server));
+    }
+
+    int ConnectedSlots()
+    {
+        int connected = 0;
+        for (int i = 0; i < CServerSock::kSlots; ++i)
+            connected += m_server.GetSlot(i)->GetState() == QAbstractSocket::ConnectedState;
+        return connected;
+    }
+
+    bool ReceiveAll(TcpPeer& peer, qsizetype size)
+    {
+        return WaitFor([&] {
+            peer.Drain();
+            return peer.Received().size() >= size;
+        });
+    }
+
+    CServerSock m_server;
+    std::vector<TcpPeer> m_peers;
+};
+
+} // namespace
+
+TEST_F(SerialFileSendTest, SendsTheFileInBlocksOf1024AndReportsCompletion)
+{
+    const QByteArray contents = MakeFile(QStringLiteral("FW IMAGE.BIN"), 2500);
+    m_driver->Browse(Folder());
+    EXPECT_NE(m_driver->Texts().indexOf(QStringLiteral("Fw Image.bin")), -1);
+    Send(QStringLiteral("FW IMAGE.BIN"));
+
+    ASSERT_TRUE(WaitForMessage(kCompleted)) << m_messages.Texts().join('|').toStdString();
+    EXPECT_EQ(m_messages.Texts().first(),
+              QStringLiteral("'%1FW IMAGE.BIN' 파일을 전송하시겠습니까?").arg(Folder()));
+    EXPECT_EQ(m_writer->Sizes(), (std::vector<int>{1024, 1024, 452}));
+    EXPECT_EQ(m_driver->Label(1008), QStringLiteral("2500 / 2500 Bytes"));
+    const auto* progress = m_dlg->findChild<QProgressBar*>(QStringLiteral("1044"));
+    EXPECT_EQ(progress->maximum(), 2500);
+    EXPECT_EQ(progress->value(), 2500);
+    ExpectIdle();
+    EXPECT_EQ(QByteArray::fromStdString(m_pty.Receive(2500, 10s)), contents);
+}
+
+TEST_F(SerialFileSendTest, CancelAfterTheFirstBlockStopsThereWithoutCompletion)
+{
+    const QByteArray contents = MakeFile(QStringLiteral("data.bin"), 2500);
+    m_writer->HoldAfter(1);
+    Send(QStringLiteral("data.bin"));
+    ASSERT_TRUE(WaitFor([&] { return m_writer->Held(); }));
+    EXPECT_FALSE(m_driver->Button("IDOK")->isEnabled());
+    EXPECT_TRUE(m_driver->Button("IDABORT")->isEnabled());
+
+    // A double-click on a file sends too, but not while the worker runs.
+    m_driver->DoubleClick(m_driver->Entry(QStringLiteral("data.bin")));
+    EXPECT_TRUE(m_messages.Saw(kBusy));
+
+    m_driver->Press("IDABORT");
+    EXPECT_TRUE(m_messages.Saw(kCancelled));
+    ExpectIdle();
+    m_writer->Release();
+    EXPECT_TRUE(
+        WaitFor([&] { return m_driver->Label(1008) == QStringLiteral("1024 / 2500 Bytes"); }));
+
+    m_driver->Press("IDCANCEL"); // waits for the worker
+    EXPECT_FALSE(m_dlg->isVisible());
+    QTest::qWait(100);
+    EXPECT_FALSE(m_messages.Saw(kCompleted));
+    EXPECT_EQ(m_writer->Sizes(), std::vector<int>{1024});
+    EXPECT_EQ(QByteArray::fromStdString(m_pty.Receive(2500, 500ms)), contents.left(1024));
+}
+
+TEST_F(SerialFileSendTest, CloseWhileSendingCancelsAndWaitsForTheWorker)
+{
+    MakeFile(QStringLiteral("data.bin"), 5000);
+    m_writer->HoldAfter(1);
+    Send(QStringLiteral("data.bin"));
+    ASSERT_TRUE(WaitFor([&] { return m_writer->Held(); }));
+
+    std::thread release([this] {
+        std::this_thread::sleep_for(300ms);
+        m_writer->Release();
+    });
+    m_driver->Press("IDCANCEL");
+    release.join();
+
+    EXPECT_FALSE(m_dlg->isVisible());
+    EXPECT_EQ(m_dlg->result(), QDialog::Rejected);
+    EXPECT_TRUE(m_messages.Saw(kCancelled));
+    ExpectIdle();
+    QTest::qWait(100);
+    EXPECT_EQ(m_writer->Sizes(), std::vector<int>{1024});
+    EXPECT_FALSE(m_messages.Saw(kCompleted));
+}
+
+TEST_F(SerialFileSendTest, EmptyFileCompletesAtOnceWithoutWriting)
+{
+    MakeFile(QStringLiteral("empty.bin"), 0);
+    Send(QStringLiteral("empty.bin"));
+    ASSERT_TRUE(WaitForMessage(kCompleted));
+    EXPECT_TRUE(m_writer->Sizes().empty());
+    EXPECT_EQ(m_driver->Label(1008), QStringLiteral("0 / 0 Bytes"));
+    ExpectIdle();
+}
+
+TEST_F(SerialFileSendTest, PeerThatStopsReadingFailsTheTransferWithTheBytesSent)
+{
+    const qsizetype size = 256 * 1024; // far beyond what a pseudo-terminal buffers
+    const QByteArray contents = MakeFile(QStringLiteral("big.bin"), size);
+    Send(QStringLiteral("big.bin"));
+
+    const qint64 sent = ReportedSent();
+    EXPECT_GT(sent, 0);
+    EXPECT_LT(sent, size);
+    EXPECT_TRUE(m_messages.Starting(kFailedPrefix).contains(QStringLiteral("1초")));
+    EXPECT_FALSE(m_messages.Saw(kCompleted));
+    ExpectIdle();
+    // Every byte reported as sent is on its way, in order, and nothing else.
+    EXPECT_EQ(QByteArray::fromStdString(m_pty.Receive(sent, 10s)), contents.left(sent));
+    EXPECT_TRUE(m_pty.Receive(1, 200ms).empty());
+}
+
+TEST_F(SerialFileSendTest, MissingOrDeclinedFilesSendNothing)
+{
+    MakeFile(QStringLiteral("gone.bin"), 10);
+    m_driver->Browse(Folder());
+    m_driver->Click(m_driver->Entry(QStringLiteral("gone.bin")));
+
+    m_messages.AnswerQuestions(QMessageBox::No);
+    m_driver->Press("IDOK");
+    QTest::qWait(100);
+    EXPECT_EQ(m_messages.Texts().size(), 1);
+    ExpectIdle();
+
+    m_messages.AnswerQuestions(QMessageBox::Yes);
+    QFile::remove(Folder() + QStringLiteral("gone.bin"));
+    m_driver->Press("IDOK");
+    ASSERT_TRUE(WaitForMessage(kNotFound));
+    ExpectIdle();
+    EXPECT_TRUE(m_writer->Sizes().empty());
+}
+
+TEST_F(ClientFileSendTest, SendsTheFileOverATcpClientLink)
+{
+    const QByteArray contents = MakeFile(QStringLiteral("data.bin"), 2500);
+    Send(QStringLiteral("data.bin"));
+    ASSERT_TRUE(WaitForMessage(kCompleted));
+    EXPECT_EQ(m_writer->Sizes(), (std::vector<int>{1024, 1024, 452}));
+    ASSERT_TRUE(WaitFor([&] {
+        m_peer.Drain();
+        return m_peer.Received().size() >= 2500;
+    }));
+    EXPECT_EQ(m_peer.Received(), contents);
+}
+
+TEST_F(ClientFileSendTest, PeerThatStopsReadingFailsTheTransferWithTheBytesSent)
+{
+    const qsizetype size = 16 * 1024 * 1024; // beyond the socket buffers of both ends
+    const QByteArray contents = MakeFile(QStringLiteral("big.bin"), size);
+    Send(QStringLiteral("big.bin"));
+
+    const qint64 sent = ReportedSent();
+    EXPECT_GT(sent, 0);
+    EXPECT_LT(sent, size);
+    EXPECT_FALSE(m_messages.Saw(kCompleted));
+    ExpectIdle();
+    ASSERT_TRUE(WaitFor([&] {
+        m_peer.Drain();
+        return m_peer.Received().size() >= sent;
+    }));
+    QTest::qWait(50);
+    m_peer.Drain();
+    EXPECT_EQ(m_peer.Received().size(), sent);
+    EXPECT_TRUE(m_peer.Received() == contents.left(sent));
+}
+
+TEST_F(ServerFileSendTest, SendsTheFileToEveryConnectedClient)
+{
+    Start(2);
+    const QByteArray contents = MakeFile(QStringLiteral("data.bin"), 2500);
+    Send(QStringLiteral("data.bin"));
+    ASSERT_TRUE(WaitForMessage(kCompleted));
+    EXPECT_EQ(m_writer->Sizes(), (std::vector<int>{1024, 1024, 452}));
+    for (TcpPeer& peer : m_peers) {
+        ASSERT_TRUE(ReceiveAll(peer, 2500));
+        EXPECT_EQ(peer.Received(), contents);
+    }
+}
+
+TEST_F(ServerFileSendTest, ClientThatLeavesIsDroppedAndTheOthersGetTheWholeFile)
+{
+    Start(2);
+    const QByteArray contents = MakeFile(QStringLiteral("data.bin"), 2500);
+    m_writer->HoldAfter(1);
+    Send(QStringLiteral("data.bin"));
+    ASSERT_TRUE(WaitFor([&] { return m_writer->Held(); }));
+    m_peers[1].Abort();
+    ASSERT_TRUE(WaitFor([&] { return m_server.GetSlot(1)->bsGetSlotState() == -1; }));
+    // A newcomer takes the free slot but is no part of the running transfer.
+    TcpPeer late = TcpPeer::Connect(m_server.GetPort());
+    ASSERT_TRUE(WaitFor([&] { return m_server.GetSlot(1)->bsGetSlotState() == 0; }));
+    m_writer->Release();
+
+    ASSERT_TRUE(WaitForMessage(kCompleted)) << m_messages.Texts().join('|').toStdString();
+    ASSERT_TRUE(ReceiveAll(m_peers[0], 2500));
+    EXPECT_EQ(m_peers[0].Received(), contents);
+    QTest::qWait(100);
+    late.Drain();
+    EXPECT_TRUE(late.Received().isEmpty());
+}
+
+TEST_F(ServerFileSendTest, TransferFailsWhenItsLastClientLeaves)
+{
+    Start(1);
+    MakeFile(QStringLiteral("data.bin"), 2500);
+    m_writer->HoldAfter(1);
+    Send(QStringLiteral("data.bin"));
+    ASSERT_TRUE(WaitFor([&] { return m_writer->Held(); }));
+    m_peers[0].Abort();
+    ASSERT_TRUE(WaitFor([&] { return ConnectedSlots() == 0; }));
+    m_writer->Release();
+
+    EXPECT_EQ(ReportedSent(), 1024);
+    EXPECT_TRUE(m_messages.Starting(kFailedPrefix).contains(QStringLiteral("연결을 끊었습니다")))
+        << m_messages.Starting(kFailedPrefix).toStdString();
+    EXPECT_FALSE(m_messages.Saw(kCompleted));
+    ExpectIdle();
+}
+
+TEST_F(ServerFileSendTest, TransferWithoutClientsFails)
+{
+    Start(0);
+    MakeFile(QStringLiteral("data.bin"), 2500);
+    Send(QStringLiteral("data.bin"));
+    EXPECT_EQ(ReportedSent(), 0);
+    EXPECT_TRUE(m_messages.Starting(kFailedPrefix).contains(QStringLiteral("상대편이 없습니다")));
+    EXPECT_FALSE(m_messages.Saw(kCompleted));
+    ExpectIdle();
+}
