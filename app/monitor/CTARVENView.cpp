@@ -14,6 +14,7 @@
 #include "TransportEvent.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QSettings>
@@ -136,23 +137,15 @@ void CTARVENView::LayoutChildren()
 
 void CTARVENView::keyPressEvent(QKeyEvent* event)
 {
-    static constexpr std::pair<int, QAbstractSlider::SliderAction> kScrollKeys[] = {
-        {Qt::Key_Up, QAbstractSlider::SliderSingleStepSub},
-        {Qt::Key_Down, QAbstractSlider::SliderSingleStepAdd},
-        {Qt::Key_PageUp, QAbstractSlider::SliderPageStepSub},
-        {Qt::Key_PageDown, QAbstractSlider::SliderPageStepAdd},
-    };
-    for (const auto& [key, action] : kScrollKeys) {
-        if (event->key() == key) {
-            m_pTextView->VScroll(action);
-            return;
-        }
-    }
-    if (event->text().isEmpty()) {
+    // Keys that reach the view itself go where typed keys go: scroll keys scroll the terminal,
+    // the rest comes back as typed text. A key the terminal leaves comes back here: pass it on.
+    if (m_bForwardingKey) {
         QWidget::keyPressEvent(event);
         return;
     }
-    OnChar(event->text());
+    m_bForwardingKey = true;
+    QCoreApplication::sendEvent(m_pTextView, event);
+    m_bForwardingKey = false;
 }
 
 void CTARVENView::contextMenuEvent(QContextMenuEvent* event)

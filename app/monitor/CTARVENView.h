@@ -121,7 +121,9 @@ private:
     void DisposeSerial();
     // A writer for the link that is up, or null.
     std::unique_ptr<CLinkWriter> MakeLinkWriter();
-    CClientSock* FindSocket(const CTransportEvent& event) const;
+    // The socket of a notice, if it is one of ours; address gets its peer's address.
+    CClientSock* FindSocket(const CTransportEvent& event, QString* address = nullptr) const;
+    void SetOnline(bool online);
 
     // Transport notices.
     void OnCommReceived();
@@ -176,6 +178,7 @@ private:
     bool m_bCapturing = false;
     bool m_bPanelShown = true;
     bool m_bMenuSet = false;
+    bool m_bForwardingKey = false;
     QTime m_lastReceived;
     QTimer m_statusTimer;
 };

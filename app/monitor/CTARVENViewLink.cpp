@@ -191,11 +191,24 @@ void CTARVENView::DisposeSerial()
         m_pSerial.reset();
 }
 
-CClientSock* CTARVENView::FindSocket(const CTransportEvent& event) const
+CClientSock* CTARVENView::FindSocket(const CTransportEvent& event, QString* address) const
 {
     CClientSock* socket = CClientSock::FromHandle(qintptr(event.WParam()));
     // A handle may have been given to another window's socket since the notice was made.
-    return socket != nullptr && socket->GetWnd() == this ? socket : nullptr;
+    if (socket == nullptr || socket->GetWnd() != this)
+        return nullptr;
+    if (address != nullptr) {
+        quint16 port = 0;
+        socket->GetPeerName(*address, port);
+    }
+    return socket;
+}
+
+void CTARVENView::SetOnline(bool online)
+{
+    m_bOnline = online;
+    UpdatePanes();
+    emit stateChanged();
 }
 
 void CTARVENView::timerEvent(QTimerEvent* event)
@@ -221,14 +234,9 @@ void CTARVENView::OnConnectTimer()
 
 void CTARVENView::OnConnectSocket(const CTransportEvent& event)
 {
-    CClientSock* socket = FindSocket(event);
-    if (socket == nullptr)
-        return;
     QString address;
-    quint16 port = 0;
-    socket->GetPeerName(address, port);
     // A failed connect has no peer: the time-out tells the user.
-    if (address.isEmpty())
+    if (FindSocket(event, &address) == nullptr || address.isEmpty())
         return;
     WriteNotice(kCrLf +
                     QStringLiteral("Connected to %1:%2 ...")
@@ -237,9 +245,7 @@ void CTARVENView::OnConnectSocket(const CTransportEvent& event)
                     kCrLf,
                 kAttrReceived);
     StopConnectWait();
-    m_bOnline = true;
-    UpdatePanes();
-    emit stateChanged();
+    SetOnline(true);
 }
 
 void CTARVENView::OnAcceptSocket(const CTransportEvent& event)
@@ -247,6 +253,7 @@ void CTARVENView::OnAcceptSocket(const CTransportEvent& event)
     CClientSock* socket = FindSocket(event);
     if (socket == nullptr)
         return;
+    // The peer's own port tells apart clients that connect from one machine.
     QString address;
     quint16 port = 0;
     socket->GetPeerName(address, port);
@@ -261,18 +268,14 @@ void CTARVENView::OnAcceptSocket(const CTransportEvent& event)
 
 void CTARVENView::OnCloseSocket(const CTransportEvent& event)
 {
-    CClientSock* socket = FindSocket(event);
+    QString address;
+    CClientSock* socket = FindSocket(event, &address);
     if (socket == nullptr)
         return;
-    QString address;
-    quint16 port = 0;
-    socket->GetPeerName(address, port);
     WriteNotice(kCrLf + QStringLiteral("Disconnect from %1 ...\n").arg(address) + kCrLf, kAttrSent);
     if (socket == m_pClient.get()) {
         DisposeClient();
-        m_bOnline = false;
-        UpdatePanes();
-        emit stateChanged();
+        SetOnline(false);
         return;
     }
     socket->Close();
@@ -335,10 +338,8 @@ void CTARVENView::OnSerialVanished()
     // it can be opened again once the device is back.
     const QString reason = SystemError(int(m_pSerial->GetLastError()));
     DisposeSerial();
-    m_bOnline = false;
     WriteNotice(kCrLf + QStringLiteral("Port lost (%1): %2 ...").arg(m_link.strPortName, reason) +
                     kCrLf,
                 kAttrSent);
-    UpdatePanes();
-    emit stateChanged();
+    SetOnline(false);
 }

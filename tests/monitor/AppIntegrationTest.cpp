@@ -44,7 +44,7 @@ protected:
         const int seen = m_dialogsSeen;
         CDocument* document = m_app->OnFileNew("Tvn");
         EXPECT_NE(document, nullptr);
-        EXPECT_TRUE(WaitFor([&] { return m_dialogsSeen > seen; }));
+        EXPECT_TRUE(WaitLong([&] { return m_dialogsSeen > seen; }));
         // The start-up dialog took the activation; the keys go to the main window again.
         Frame()->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(Frame()));
@@ -113,11 +113,11 @@ TEST_F(AppIntegrationTest, MonitorAcceleratorsActOnTheActiveMonitorWindow)
 
     // Without a monitor, Ctrl+O is the program's file open again.
     Frame()->MdiClient()->closeAllSubWindows();
-    ASSERT_TRUE(WaitFor([&] { return Frame()->CurrentMenuId() == CMainFrame::kMenuMain; }));
+    ASSERT_TRUE(WaitLong([&] { return Frame()->CurrentMenuId() == CMainFrame::kMenuMain; }));
     EXPECT_FALSE(Frame()->Action(ID_PORT_OPEN)->isEnabled());
     const int seen = m_dialogsSeen;
     QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier);
-    EXPECT_TRUE(WaitFor([&] { return m_dialogsSeen > seen; }));
+    EXPECT_TRUE(WaitLong([&] { return m_dialogsSeen > seen; }));
 }
 
 TEST_F(AppIntegrationTest, ContextMenuStatesFollowTheWindow)
@@ -168,14 +168,18 @@ TEST_F(AppIntegrationTest, ActiveMonitorIsTheSendTargetUntilItCloses)
     // The send lamp lights and the main frame's timer puts it out again.
     CPaneIndicator* lamp = second->StatusBar()->SendPane();
     EXPECT_TRUE(lamp->IsLit());
-    EXPECT_TRUE(WaitFor([&] { return !lamp->IsLit(); }));
+    EXPECT_TRUE(WaitLong([&] { return !lamp->IsLit(); }));
 
     Frame()->MdiClient()->activatePreviousSubWindow();
-    ASSERT_TRUE(WaitFor([&] { return Frame()->SendTarget() == first; }));
+    ASSERT_TRUE(WaitLong([&] { return Frame()->SendTarget() == first; }));
     Frame()->MdiClient()->closeActiveSubWindow();
-    ASSERT_TRUE(WaitFor([&] { return Frame()->SendTarget() == second; }));
+    ASSERT_TRUE(WaitLong([&] { return Frame()->SendTarget() == second; }));
     Frame()->MdiClient()->closeAllSubWindows();
-    ASSERT_TRUE(WaitFor([&] { return Frame()->SendTarget() == nullptr; }));
+    // Closed windows are deleted when control is back in the event loop.
+    ASSERT_TRUE(WaitLong([&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return Frame()->SendTarget() == nullptr;
+    }));
 }
 
 TEST_F(AppIntegrationTest, FileTransferNeedsAnOpenLinkAndOutlivesAPeerThatLeaves)
@@ -191,9 +195,9 @@ TEST_F(AppIntegrationTest, FileTransferNeedsAnOpenLinkAndOutlivesAPeerThatLeaves
     EXPECT_TRUE(Frame()->Action(ID_CHECKSUM)->isEnabled());
 
     view->OnPortOpen();
-    ASSERT_TRUE(WaitFor([&] { return view->IsOnline(); }));
+    ASSERT_TRUE(WaitLong([&] { return view->IsOnline(); }));
     EXPECT_TRUE(Frame()->Action(ID_FILE_TRANSFER)->isEnabled());
-    ASSERT_TRUE(WaitFor([&] { return peerServer.hasPendingConnections(); }));
+    ASSERT_TRUE(WaitLong([&] { return peerServer.hasPendingConnections(); }));
     std::unique_ptr<QTcpSocket> peer(peerServer.nextPendingConnection());
 
     // The peer leaves while the transfer dialog is open: the window goes offline, and the
@@ -202,7 +206,7 @@ TEST_F(AppIntegrationTest, FileTransferNeedsAnOpenLinkAndOutlivesAPeerThatLeaves
     m_onDialog = [&](QDialog* dialog) {
         sawTransfer = qobject_cast<CFileSendDlg*>(dialog) != nullptr;
         peer->close();
-        EXPECT_TRUE(WaitFor([&] { return !view->IsOnline(); }));
+        EXPECT_TRUE(WaitLong([&] { return !view->IsOnline(); }));
         dialog->reject();
     };
     Frame()->Action(ID_FILE_TRANSFER)->trigger();

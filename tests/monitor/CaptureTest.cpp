@@ -28,7 +28,7 @@ TEST_F(CaptureTest, BytesReceivedDuringACaptureAreTheFilesBytesAndShowAgain)
     view->OnPortOpen();
     ASSERT_TRUE(view->IsOnline());
     pty.Send("before\r\n");
-    ASSERT_TRUE(WaitFor([&] { return view->Received() == 8; }));
+    ASSERT_TRUE(WaitLong([&] { return view->Received() == 8; }));
 
     // Automatic names: the folders are made and the file is named after the document.
     ASSERT_FALSE(QDir(m_dir.filePath("home/TARVEN")).exists());
@@ -39,7 +39,7 @@ TEST_F(CaptureTest, BytesReceivedDuringACaptureAreTheFilesBytesAndShowAgain)
     for (int i = 0; i < 3000; ++i)
         payload += char(i % 251);
     pty.Send(payload);
-    ASSERT_TRUE(WaitFor([&] { return view->Received() == 8 + qint64(payload.size()); }));
+    ASSERT_TRUE(WaitLong([&] { return view->Received() == 8 + qint64(payload.size()); }));
     view->OnCapture();
     EXPECT_FALSE(view->IsCapturing());
     const QString file = CaptureDir() + "/Tvn1.tvn";
@@ -130,7 +130,7 @@ TEST_F(CaptureTest, WindowOpenedFromACaptureFileShowsIt)
     document->SetPathName(file);
     CMonitorWindow window(document.get(), nullptr);
     window.show();
-    ASSERT_TRUE(WaitFor([&] { return window.View()->Received() == 11; }));
+    ASSERT_TRUE(WaitLong([&] { return window.View()->Received() == 11; }));
     EXPECT_EQ(Shown(*window.View()), "from file\r\n");
 
     QFile text(m_dir.filePath("other.tvn"));

@@ -105,13 +105,16 @@ TEST_F(DisplayTest, ScrollKeysOnTheViewScrollTheTerminal)
     for (int line = 0; line < 500; ++line)
         view->OnChar(QStringLiteral("line %1\r\n").arg(line));
     CTextViewCtrl* terminal = view->TextView();
-    ASSERT_TRUE(WaitFor([&] { return terminal->verticalScrollBar()->maximum() > 0; }));
+    ASSERT_TRUE(WaitLong([&] { return terminal->verticalScrollBar()->maximum() > 0; }));
     const int bottom = terminal->verticalScrollBar()->value();
     const qint64 sent = view->Sent();
     QTest::keyClick(view, Qt::Key_PageUp);
     EXPECT_LT(terminal->verticalScrollBar()->value(), bottom);
     QTest::keyClick(view, Qt::Key_Down);
-    EXPECT_EQ(view->Sent(), sent) << "scroll keys are not sent";
+    QTest::keyClick(view, Qt::Key_F5);
+    EXPECT_EQ(view->Sent(), sent) << "scroll and function keys are not sent";
+    QTest::keyClick(view, Qt::Key_Z);
+    EXPECT_EQ(view->Sent(), sent + 1);
 }
 
 TEST_F(DisplayTest, PortPaneClickOpensTheSettingsAndPrintingWritesThePortInTheHeader)
@@ -119,7 +122,7 @@ TEST_F(DisplayTest, PortPaneClickOpensTheSettingsAndPrintingWritesThePortInTheHe
     CTARVENView* view = NewMonitor();
     const int seen = m_dialogsSeen;
     QTest::mouseClick(view->StatusBar()->PortPane(), Qt::LeftButton);
-    EXPECT_TRUE(WaitFor([&] { return m_dialogsSeen > seen; }));
+    EXPECT_TRUE(WaitLong([&] { return m_dialogsSeen > seen; }));
 
     view->OnChar("printed line\r\n");
     QPrinter printer(QPrinter::HighResolution);

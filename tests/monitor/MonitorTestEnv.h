@@ -6,13 +6,14 @@
 #include "CTARVENDoc.h"
 #include "CTARVENView.h"
 #include "CTextViewCtrl.h"
+#include "EventLoopWait.h"
 #include "MessageBox.h"
 #include "ShellConstants.h"
+#include "ShellTestEnv.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <QStringList>
@@ -23,18 +24,11 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-// Runs events until done() holds or timeoutMs passes; deadlines are generous for busy machines.
-inline bool WaitFor(const std::function<bool()>& done, int timeoutMs = 15000)
+// Waits generously: the machine may be busy with other builds.
+inline bool WaitLong(const std::function<bool()>& done,
+                     std::chrono::milliseconds timeout = std::chrono::seconds(15))
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qWait(5);
-    }
-    return true;
+    return WaitFor(done, timeout);
 }
 
 // The bytes a terminal view holds, and their attributes.
@@ -54,25 +48,19 @@ inline QByteArray Attributes(const CTARVENView& view)
     return attributes;
 }
 
-// Each test gets its own settings and home folder; message boxes are recorded and answered at
-// once, and dialogs that open are handled by the test's dialog handler (default: cancelled).
-class MonitorTest : public ::testing::Test
+// Each test gets its own settings, runtime and home folder; message boxes are recorded with
+// their captions and answered at once, and dialogs that open are handled by the test's dialog
+// handler (default: cancelled).
+class MonitorTest : public ShellTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath("config"));
+        ShellTest::SetUp();
         m_oldHome = qgetenv("HOME");
-        m_oldRuntime = qgetenv("XDG_RUNTIME_DIR");
-        QDir().mkpath(m_dir.filePath("run"));
-        QFile::setPermissions(m_dir.filePath("run"), QFileDevice::ReadOwner |
-                                                         QFileDevice::WriteOwner |
-                                                         QFileDevice::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", m_dir.filePath("run").toLocal8Bit());
         QDir().mkpath(m_dir.filePath("home"));
         qputenv("HOME", m_dir.filePath("home").toLocal8Bit());
-        m_previousHandler = SetMessageBoxHandler([this](const MessageRequest& request) {
+        SetMessageBoxHandler([this](const MessageRequest& request) {
             m_messages.append(request.text);
             m_captions.append(request.caption);
             return QMessageBox::Ok;
@@ -96,9 +84,8 @@ protected:
     {
         m_windows.clear();
         m_dialogTimer.stop();
-        SetMessageBoxHandler(m_previousHandler);
         qputenv("HOME", m_oldHome);
-        qputenv("XDG_RUNTIME_DIR", m_oldRuntime);
+        ShellTest::TearDown();
     }
 
     void SetValue(const QString& key, const QVariant& value)
@@ -116,7 +103,7 @@ protected:
         window->resize(640, 400);
         window->show();
         const int seen = m_dialogsSeen;
-        EXPECT_TRUE(WaitFor([&] { return m_dialogsSeen > seen; }));
+        EXPECT_TRUE(WaitLong([&] { return m_dialogsSeen > seen; }));
         CTARVENView* view = window->View();
         m_documents.push_back(std::move(document));
         m_windows.push_back(std::move(window));
@@ -138,16 +125,12 @@ protected:
         return view->StatusBar()->PaneText(index);
     }
 
-    QTemporaryDir m_dir;
-    QStringList m_messages;
     QStringList m_captions;
     std::function<void(QDialog*)> m_onDialog;
     int m_dialogsSeen = 0;
 
 private:
     QByteArray m_oldHome;
-    QByteArray m_oldRuntime;
-    MessageBoxHandler m_previousHandler;
     QTimer m_dialogTimer;
     // Windows go before their documents.
     std::vector<std::unique_ptr<CTARVENDoc>> m_documents;

@@ -49,11 +49,11 @@ TEST_F(SerialLinkTest, ReceivedBytesAreShownAndCountedWithTheReceiveAttribute)
     EXPECT_TRUE(Pane(view, 2).startsWith(QString::fromStdString(pty.SlavePath()) + "-9600-8-N-1"));
 
     pty.Send("hello\r\n");
-    ASSERT_TRUE(WaitFor([&] { return view->Received() == 7; }));
+    ASSERT_TRUE(WaitLong([&] { return view->Received() == 7; }));
     EXPECT_EQ(Shown(*view), "hello\r\n");
     EXPECT_EQ(Attributes(*view), QByteArray(7, 0x32));
     EXPECT_EQ(view->Lines(), view->TextView()->GetLineSize());
-    EXPECT_TRUE(WaitFor([&] { return Pane(view, 3).startsWith("I: 7, O: 0, L: "); }));
+    EXPECT_TRUE(WaitLong([&] { return Pane(view, 3).startsWith("I: 7, O: 0, L: "); }));
     EXPECT_NE(Pane(view, 6), "00:00:00");
 
     // More than the queue and the batch hold at once, in order and complete.
@@ -61,7 +61,7 @@ TEST_F(SerialLinkTest, ReceivedBytesAreShownAndCountedWithTheReceiveAttribute)
     for (int i = 0; i < 20000; ++i)
         burst += char('A' + i % 26);
     pty.Send(burst);
-    ASSERT_TRUE(WaitFor([&] { return view->Received() == 7 + qint64(burst.size()); }));
+    ASSERT_TRUE(WaitLong([&] { return view->Received() == 7 + qint64(burst.size()); }));
     EXPECT_EQ(Shown(*view).mid(7), QByteArray::fromStdString(burst));
 }
 
@@ -78,7 +78,7 @@ TEST_F(SerialLinkTest, NulBytesAreLeftOutOnlyWhenTheSettingIsOff)
         MakeRaw(pty);
         CTARVENView* view = OpenOn(pty);
         pty.Send(std::string("A\0B", 3));
-        ASSERT_TRUE(WaitFor([&] { return view->Received() == c.shown.size(); }));
+        ASSERT_TRUE(WaitLong([&] { return view->Received() == c.shown.size(); }));
         QTest::qWait(100);
         EXPECT_EQ(view->Received(), c.shown.size()) << "NullCheckFlag " << c.nullCheck;
         EXPECT_EQ(Shown(*view), c.shown) << "NullCheckFlag " << c.nullCheck;
@@ -94,14 +94,14 @@ TEST_F(SerialLinkTest, PausedWindowDiscardsAndCountsNothingAndClearZeroesTheCoun
     view->OnPause();
     EXPECT_EQ(Pane(view, 0), "ON-LINE(Paused)");
     pty.Send("0123456789");
-    ASSERT_TRUE(WaitFor([&] { return view->SerialPort()->m_queue.GetSize() == 0; }));
+    ASSERT_TRUE(WaitLong([&] { return view->SerialPort()->m_queue.GetSize() == 0; }));
     QTest::qWait(200);
     view->OnPause();
     EXPECT_EQ(view->Received(), 0);
     EXPECT_TRUE(Shown(*view).isEmpty());
 
     pty.Send("xyz");
-    ASSERT_TRUE(WaitFor([&] { return view->Received() == 3; }));
+    ASSERT_TRUE(WaitLong([&] { return view->Received() == 3; }));
     EXPECT_EQ(Shown(*view), "xyz");
     view->OnChar("a");
     view->OnClear();
@@ -132,10 +132,10 @@ TEST_F(SerialLinkTest, PulledDeviceTakesTheWindowOfflineWithoutSpinningAndThePor
     MakeRaw(*pty);
     CTARVENView* view = OpenOn(*pty);
     pty->Send("last");
-    ASSERT_TRUE(WaitFor([&] { return view->Received() == 4; }));
+    ASSERT_TRUE(WaitLong([&] { return view->Received() == 4; }));
 
     pty->CloseMaster();
-    ASSERT_TRUE(WaitFor([&] { return !view->IsOnline(); }));
+    ASSERT_TRUE(WaitLong([&] { return !view->IsOnline(); }));
     EXPECT_EQ(view->SerialPort(), nullptr);
     EXPECT_TRUE(Shown(*view).contains("Port lost"));
     EXPECT_EQ(Pane(view, 0), "OFF-LINE");
@@ -157,7 +157,7 @@ TEST_F(SerialLinkTest, PulledDeviceTakesTheWindowOfflineWithoutSpinningAndThePor
     view->OnPortOpen();
     ASSERT_TRUE(view->IsOnline());
     back.Send("again");
-    ASSERT_TRUE(WaitFor([&] { return view->Received() == 9; }));
+    ASSERT_TRUE(WaitLong([&] { return view->Received() == 9; }));
 }
 
 TEST_F(SerialLinkTest, OpenFailureNamesThePortAndLeavesNoPortBehind)

@@ -85,7 +85,7 @@ TEST_F(SocketLinkTest, ClientShowsAndCountsEveryByteNulIncluded)
     CTARVENView* view = NewSocketMonitor(0, peerServer.serverPort());
     view->OnPortOpen();
     EXPECT_TRUE(view->IsConnecting());
-    ASSERT_TRUE(WaitFor([&] { return view->IsOnline(); }));
+    ASSERT_TRUE(WaitLong([&] { return view->IsOnline(); }));
     EXPECT_FALSE(view->IsConnecting());
     EXPECT_EQ(Pane(view, 1), "TCP/IP-Client");
     EXPECT_EQ(Pane(view, 2), QString("127.0.0.1 : %1").arg(peerServer.serverPort()));
@@ -93,20 +93,20 @@ TEST_F(SocketLinkTest, ClientShowsAndCountsEveryByteNulIncluded)
         QString("\r\nConnected to 127.0.0.1:%1 ...\r\n").arg(peerServer.serverPort()).toUtf8();
     EXPECT_EQ(Shown(*view), notice);
 
-    ASSERT_TRUE(WaitFor([&] { return peerServer.hasPendingConnections(); }));
+    ASSERT_TRUE(WaitLong([&] { return peerServer.hasPendingConnections(); }));
     std::unique_ptr<QTcpSocket> peer(peerServer.nextPendingConnection());
     peer->write(QByteArray("A\0B", 3));
-    ASSERT_TRUE(WaitFor([&] { return view->Received() == 3; }));
+    ASSERT_TRUE(WaitLong([&] { return view->Received() == 3; }));
     EXPECT_EQ(Shown(*view).mid(notice.size()), QByteArray("A\0B", 3));
 
     view->OnChar("hi");
-    ASSERT_TRUE(WaitFor([&] { return peer->bytesAvailable() >= 2; }));
+    ASSERT_TRUE(WaitLong([&] { return peer->bytesAvailable() >= 2; }));
     EXPECT_EQ(peer->readAll(), "hi");
     EXPECT_EQ(view->Sent(), 2);
 
     // The peer hangs up: the window goes offline and lets go of its socket at once.
     peer->close();
-    ASSERT_TRUE(WaitFor([&] { return !view->IsOnline(); }));
+    ASSERT_TRUE(WaitLong([&] { return !view->IsOnline(); }));
     EXPECT_EQ(view->ClientSocket(), nullptr);
     EXPECT_TRUE(Shown(*view).contains("Disconnect from 127.0.0.1 ...\n"));
 }
@@ -121,7 +121,7 @@ TEST_F(SocketLinkTest, ClientConnectThatHangsEndsWithTheFailureMessageAfterThree
     EXPECT_EQ(QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape()
                                                 : Qt::ArrowCursor,
               Qt::WaitCursor);
-    ASSERT_TRUE(WaitFor([&] { return !m_messages.isEmpty(); }, 30000));
+    ASSERT_TRUE(WaitLong([&] { return !m_messages.isEmpty(); }, std::chrono::seconds(30)));
     EXPECT_GE(clock.elapsed(), 2500);
     EXPECT_EQ(m_messages, QStringList{"Socket Client 접속실패 !!!"});
     EXPECT_FALSE(view->IsOnline());
@@ -143,32 +143,32 @@ TEST_F(SocketLinkTest, ServerWelcomesThreeClientsReportsThemAndReusesAFreedSlot)
         peers.push_back(Connect(port));
         QTcpSocket* peer = peers.back().get();
         // The welcome text arrives first, and the window shows the peer with its own port.
-        ASSERT_TRUE(WaitFor([&] { return peer->bytesAvailable() >= 27; }));
+        ASSERT_TRUE(WaitLong([&] { return peer->bytesAvailable() >= 27; }));
         EXPECT_EQ(peer->readAll(), "Welcome to TARVEN server...");
-        ASSERT_TRUE(WaitFor([&] {
+        ASSERT_TRUE(WaitLong([&] {
             return Shown(*view).contains(
                 QString("Connected from 127.0.0.1:%1 ...\n").arg(peer->localPort()).toUtf8());
         }));
     }
-    ASSERT_TRUE(WaitFor([&] { return Pane(view, 2) == QString("Port:%1 (3)").arg(port); }));
+    ASSERT_TRUE(WaitLong([&] { return Pane(view, 2) == QString("Port:%1 (3)").arg(port); }));
 
     // What is typed goes to every client.
     view->OnChar("z");
     for (auto& peer : peers) {
-        ASSERT_TRUE(WaitFor([&] { return peer->bytesAvailable() >= 1; }));
+        ASSERT_TRUE(WaitLong([&] { return peer->bytesAvailable() >= 1; }));
         EXPECT_EQ(peer->readAll(), "z");
     }
     peers[1]->write("from 1");
-    ASSERT_TRUE(WaitFor([&] { return view->Received() == 6; }));
+    ASSERT_TRUE(WaitLong([&] { return view->Received() == 6; }));
 
     // The first client leaves: its slot is the one the next client gets.
     peers[0]->close();
-    ASSERT_TRUE(WaitFor([&] { return Shown(*view).contains("Disconnect from 127.0.0.1 ...\n"); }));
-    ASSERT_TRUE(WaitFor([&] { return Pane(view, 2) == QString("Port:%1 (2)").arg(port); }));
+    ASSERT_TRUE(WaitLong([&] { return Shown(*view).contains("Disconnect from 127.0.0.1 ...\n"); }));
+    ASSERT_TRUE(WaitLong([&] { return Pane(view, 2) == QString("Port:%1 (2)").arg(port); }));
     EXPECT_EQ(view->ServerSocket()->GetSlot(0)->bsGetSlotState(), -1);
     peers[0] = Connect(port);
-    ASSERT_TRUE(WaitFor([&] { return view->ServerSocket()->GetSlot(0)->bsGetSlotState() == 0; }));
-    ASSERT_TRUE(WaitFor([&] { return Pane(view, 2) == QString("Port:%1 (3)").arg(port); }));
+    ASSERT_TRUE(WaitLong([&] { return view->ServerSocket()->GetSlot(0)->bsGetSlotState() == 0; }));
+    ASSERT_TRUE(WaitLong([&] { return Pane(view, 2) == QString("Port:%1 (3)").arg(port); }));
     EXPECT_TRUE(view->IsOnline());
 
     view->OnPortClose();
@@ -200,5 +200,5 @@ TEST_F(SocketLinkTest, UdpChoiceOpensTheSameTcpLinkUnderItsOwnLabel)
     view->OnPortOpen();
     ASSERT_TRUE(view->IsOnline());
     auto peer = Connect(port);
-    ASSERT_TRUE(WaitFor([&] { return Pane(view, 2) == QString("Port:%1 (1)").arg(port); }));
+    ASSERT_TRUE(WaitLong([&] { return Pane(view, 2) == QString("Port:%1 (1)").arg(port); }));
 }
