@@ -8,7 +8,7 @@
 
 namespace {
 
-struct CommandSpec
+struct CommandEntry
 {
     int id;
     const char* text;     // menu text
@@ -19,7 +19,7 @@ struct CommandSpec
     bool checkable;
 };
 
-const CommandSpec kCommands[] = {
+const CommandEntry kCommands[] = {
     {ID_FILE_NEW_TVN, "Tvn 새 파일(&P)", "Ctrl+M", "Tvn 새 파일", "새 통신 모니터 창을 엽니다.",
      true, false},
     {ID_FILE_NEW_SCRIPT, "Script 새 파일(&C)", "Ctrl+N", "Script 새 파일",
@@ -129,18 +129,18 @@ const QList<int> kToolbarLayout = {ID_FILE_NEW_SCRIPT,
 
 CCommandActions::CCommandActions(QObject* parent) : QObject(parent)
 {
-    for (const CommandSpec& spec : kCommands) {
-        auto* action = new QAction(QString::fromUtf8(spec.text), parent);
-        action->setObjectName(QString::number(spec.id));
-        action->setShortcut(QKeySequence(QString::fromLatin1(spec.shortcut)));
-        action->setToolTip(QString::fromUtf8(spec.tip));
-        action->setStatusTip(QString::fromUtf8(spec.prompt));
-        action->setCheckable(spec.checkable);
-        action->setEnabled(spec.enabled);
-        const QString iconPath = QStringLiteral(":/icons/%1.svg").arg(spec.id);
+    for (const CommandEntry& entry : kCommands) {
+        auto* action = new QAction(QString::fromUtf8(entry.text), parent);
+        action->setObjectName(QString::number(entry.id));
+        action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+        action->setToolTip(QString::fromUtf8(entry.tip));
+        action->setStatusTip(QString::fromUtf8(entry.prompt));
+        action->setCheckable(entry.checkable);
+        action->setEnabled(entry.enabled);
+        const QString iconPath = QStringLiteral(":/icons/%1.svg").arg(entry.id);
         if (QFile::exists(iconPath))
             action->setIcon(QIcon(iconPath));
-        m_actions.insert(spec.id, action);
+        m_actions.insert(entry.id, action);
     }
 }
 

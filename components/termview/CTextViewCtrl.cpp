@@ -176,14 +176,14 @@ int CTextViewCtrl::GetLineSize() const
     return ClampToInt(m_pStore->Extent().heldLines);
 }
 
-void CTextViewCtrl::GetBuffer(QByteArray* bytes, QByteArray* attributes) const
+void CTextViewCtrl::GetBuffer(QByteArray& bytes, QByteArray& attributes) const
 {
     const std::vector<Cell> cells = m_pStore->Range(0, UINT64_MAX);
-    bytes->resize(static_cast<qsizetype>(cells.size()));
-    attributes->resize(static_cast<qsizetype>(cells.size()));
+    bytes.resize(static_cast<qsizetype>(cells.size()));
+    attributes.resize(static_cast<qsizetype>(cells.size()));
     for (std::size_t i = 0; i < cells.size(); ++i) {
-        (*bytes)[static_cast<qsizetype>(i)] = static_cast<char>(cells[i].byte);
-        (*attributes)[static_cast<qsizetype>(i)] = static_cast<char>(cells[i].attr);
+        bytes[static_cast<qsizetype>(i)] = static_cast<char>(cells[i].byte);
+        attributes[static_cast<qsizetype>(i)] = static_cast<char>(cells[i].attr);
     }
 }
 

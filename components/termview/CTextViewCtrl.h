@@ -46,7 +46,7 @@ public:
     int GetBufferSize() const;
     int GetLineSize() const;
     // Copies the held bytes and, byte for byte, their attributes.
-    void GetBuffer(QByteArray* bytes, QByteArray* attributes) const;
+    void GetBuffer(QByteArray& bytes, QByteArray& attributes) const;
 
     // on: starts capturing the traffic written from now on into path (a new file, or an
     // existing capture file continued); false when it could not start. off: ends the capture.

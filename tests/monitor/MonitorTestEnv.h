@@ -36,7 +36,7 @@ inline QByteArray Shown(const CTARVENView& view)
 {
     QByteArray bytes;
     QByteArray attributes;
-    view.TextView()->GetBuffer(&bytes, &attributes);
+    view.TextView()->GetBuffer(bytes, attributes);
     return bytes;
 }
 
@@ -44,7 +44,7 @@ inline QByteArray Attributes(const CTARVENView& view)
 {
     QByteArray bytes;
     QByteArray attributes;
-    view.TextView()->GetBuffer(&bytes, &attributes);
+    view.TextView()->GetBuffer(bytes, attributes);
     return attributes;
 }
 

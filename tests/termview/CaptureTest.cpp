@@ -72,7 +72,7 @@ TEST_F(CaptureTest, RoundTripKeepsEveryByteAndAttribute)
     ASSERT_EQ(viewer.GalmuriShow(Path("a.tvn")), 0);
     QByteArray shownBytes;
     QByteArray shownAttrs;
-    viewer.GetBuffer(&shownBytes, &shownAttrs);
+    viewer.GetBuffer(shownBytes, shownAttrs);
     EXPECT_EQ(shownBytes, bytes);
     EXPECT_EQ(shownAttrs, attrs);
     EXPECT_EQ(viewer.GetBufferSize(), bytes.size());
@@ -143,7 +143,7 @@ TEST_F(CaptureTest, DamagedCaptureShowsItsValidPart)
         ASSERT_EQ(view.GalmuriShow(Path(c.name)), 0) << c.name;
         QByteArray bytes;
         QByteArray attrs;
-        view.GetBuffer(&bytes, &attrs);
+        view.GetBuffer(bytes, attrs);
         EXPECT_EQ(bytes, "first\r\nsecond") << c.name;
         EXPECT_EQ(attrs, QByteArray(7, kAttrSent) + QByteArray(6, kAttrReceived)) << c.name;
         EXPECT_EQ(view.GetLineSize(), 2) << c.name;
@@ -176,7 +176,7 @@ TEST_F(CaptureTest, CaptureContinuesAnExistingFileAndRefusesForeignOnes)
     ASSERT_EQ(viewer.GalmuriShow(Path("log.tvn")), 0);
     QByteArray bytes;
     QByteArray attrs;
-    viewer.GetBuffer(&bytes, &attrs);
+    viewer.GetBuffer(bytes, attrs);
     EXPECT_EQ(bytes, "one\ntwo\n");
     EXPECT_EQ(attrs, QByteArray(4, kAttrReceived) + QByteArray(4, kAttrSent));
 

@@ -259,7 +259,7 @@ TEST_F(TextViewCtrlTest, WritesFromAnotherThreadWhileTheViewPaints)
     EXPECT_EQ(m_view.GetLineSize(), 5000);
     QByteArray bytes;
     QByteArray attrs;
-    m_view.GetBuffer(&bytes, &attrs);
+    m_view.GetBuffer(bytes, attrs);
     EXPECT_TRUE(bytes.startsWith("line 15000\r\n"));
     EXPECT_TRUE(bytes.endsWith("line 19999\r\n"));
     EXPECT_EQ(m_view.GetBufferSize(), bytes.size());
