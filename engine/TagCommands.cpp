@@ -27,15 +27,29 @@ struct TagValue
     const unsigned char* Data() const { return value.data() + SharedTable::kTagHeadBytes; }
 };
 
-bool ReadTag(CSharedMemory& table, const std::string& name, TagValue& tag)
+// A tag read under the tag lock, which stays taken for as long as this object lives.
+class CLockedTag
 {
-    uint32_t size = 0;
-    if (!table.GetValue(name, nullptr, size))
-        return false;
-    tag.value.resize(size);
-    return table.GetValue(name, tag.value.data(), size) &&
-           CSharedMemoryTag::Read(tag.value.data(), size, tag.head);
-}
+public:
+    CLockedTag(CNamedSemaphore& tagLock, CSharedMemory& table, const std::string& name)
+        : m_lock(tagLock)
+    {
+        uint32_t size = 0;
+        if (!m_lock.IsLocked() || !table.GetValue(name, nullptr, size))
+            return;
+        m_tag.value.resize(size);
+        m_bRead = table.GetValue(name, m_tag.value.data(), size) &&
+                  CSharedMemoryTag::Read(m_tag.value.data(), size, m_tag.head);
+    }
+
+    bool IsRead() const { return m_bRead; }
+    const TagValue& Tag() const { return m_tag; }
+
+private:
+    CNamedSemaphoreLock m_lock;
+    TagValue m_tag;
+    bool m_bRead = false;
+};
 
 void PutLittleEndian(std::vector<unsigned char>& bytes, uint32_t value, int count)
 {
@@ -95,12 +109,10 @@ void CTSL::_Get(CCommandTable* pCmd)
     if (!m_pSharedTable || !m_pTagLock || name.empty())
         return;
     const int32_t count = TagCount(pCmd);
-    CNamedSemaphoreLock lock(*m_pTagLock);
-    if (!lock.IsLocked())
+    const CLockedTag locked(*m_pTagLock, *m_pSharedTable, name);
+    if (!locked.IsRead())
         return;
-    TagValue tag;
-    if (!ReadTag(*m_pSharedTable, name, tag))
-        return;
+    const TagValue& tag = locked.Tag();
 
     // A scalar receives the tag's number converted to its own type, so that a two-byte
     // integer or a float reads as the value it holds rather than as stray bytes.
@@ -169,12 +181,10 @@ void CTSL::_Put(CCommandTable* pCmd)
         number = tsl::ReadDecimal(text.c_str());
     }
 
-    CNamedSemaphoreLock lock(*m_pTagLock);
-    if (!lock.IsLocked())
+    const CLockedTag locked(*m_pTagLock, *m_pSharedTable, name);
+    if (!locked.IsRead())
         return;
-    TagValue tag;
-    if (!ReadTag(*m_pSharedTable, name, tag))
-        return;
+    const TagValue& tag = locked.Tag();
     const uint16_t dataLength = tag.head.nDataLength;
     std::vector<unsigned char> bytes;
     switch (tag.head.nType) {
