@@ -103,7 +103,8 @@ std::string Encode(const CSharedMemoryTag& tag, std::string_view text,
                    std::vector<unsigned char>& data)
 {
     data.assign(tag.nDataLength, 0);
-    const std::string quoted = "\"" + std::string(text) + "\"";
+    std::string quoted(1, '"');
+    quoted.append(text).push_back('"');
     const std::string what = TypeName(tag.nType) + " tag of " + std::to_string(tag.nDataLength) +
                              (tag.nDataLength == 1 ? " byte" : " bytes");
     int64_t value = 0;
