@@ -12,10 +12,8 @@ CMdiClientWnd::CMdiClientWnd(QWidget* parent) : QMdiArea(parent)
 
 CMdiClientWnd::~CMdiClientWnd()
 {
-    if (m_bSaveOnDestroy) {
-        QSettings settings(kCompanyName, kApplicationName);
-        SaveSettings(settings);
-    }
+    QSettings settings(kCompanyName, kApplicationName);
+    SaveSettings(settings);
 }
 
 void CMdiClientWnd::LoadSettings(QSettings& settings)

@@ -35,7 +35,6 @@ public:
     bool LoadPicture(const QString& fileName);
     void SetDisplayMode(int mode);
     void SetOrigin(int x, int y);
-    void SetSaveOnDestroy(bool save) { m_bSaveOnDestroy = save; }
 
     COLORREF BkColor() const { return m_colour; }
     const QPixmap& Picture() const { return m_picture; }
@@ -50,7 +49,6 @@ protected:
 private:
     QPixmap m_picture;
     COLORREF m_colour = 0;
-    bool m_bSaveOnDestroy = true;
     QString m_fileName;
     int m_nOriginX = 0;
     int m_nOriginY = 0;

@@ -1,56 +1,24 @@
 // tslrun end to end: the real program, on real links, as a test bench would run it.
-#include "ScriptFile.h"
+#include "RunProgram.h"
+#include "TcpPeer.h"
+#include "TempDir.h"
 
-#include <QProcess>
-#include <QTcpServer>
-
-#include <gtest/gtest.h>
-
-#include <arpa/inet.h>
-#include <chrono>
 #include <csignal>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
 #include <pty.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 
 using namespace std::chrono_literals;
 
 namespace {
 
-struct Result
+ProgramRun RunTslrun(const QStringList& arguments)
 {
-    int status = -1;
-    std::string out;
-    std::string err;
-    std::chrono::steady_clock::duration took{};
-};
-
-Result RunTslrun(const QStringList& arguments, int timeoutMs = 20000)
-{
-    QProcess process;
-    const auto start = std::chrono::steady_clock::now();
-    process.start(TSLRUN_PATH, arguments);
-    Result result;
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        ADD_FAILURE() << "tslrun did not end: " << arguments.join(' ').toStdString();
-    }
-    result.took = std::chrono::steady_clock::now() - start;
-    result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput().toStdString();
-    result.err = process.readAllStandardError().toStdString();
-    return result;
+    return RunProgram(TSLRUN_PATH, arguments, 20000);
 }
 
-std::string Example(const char* name)
+QString Example(const char* name)
 {
-    return std::string(EXAMPLES_DIR) + "/" + name;
+    return QString(EXAMPLES_DIR "/") + name;
 }
 
 // A TCP script pointed nowhere in particular: the tests give the link on the command line.
@@ -65,13 +33,13 @@ std::string TcpScript(const std::string& body)
 
 TEST(Tslrun, CheckIsSilentForAValidScriptAndListsErrorsOtherwise)
 {
-    Result valid = RunTslrun({"--check", QString::fromStdString(Example("hello.tsl"))});
+    ProgramRun valid = RunTslrun({"--check", Example("hello.tsl")});
     EXPECT_EQ(valid.status, 0);
     EXPECT_EQ(valid.out, "");
 
     ScriptFile bad("BEGIN:\nMOVE X, 1\nFOO BAR\n");
     for (const char* mode : {"--check", "--echo"}) {
-        Result invalid = RunTslrun({mode, QString::fromStdString(bad.Path())});
+        ProgramRun invalid = RunTslrun({mode, QString::fromStdString(bad.Path())});
         EXPECT_EQ(invalid.status, 1) << mode;
         EXPECT_EQ(invalid.out, "error : line 3, 정의 되지 않은 명령어 입니다...\n"
                                "error : line -1, 종료부분'END'를 찾을수 없습니다...\n"
@@ -85,7 +53,7 @@ TEST(Tslrun, EveryExampleVerifies)
 {
     for (const char* example :
          {"hello.tsl", "echo_responder.tsl", "request_check.tsl", "tag_table.tsl"}) {
-        Result check = RunTslrun({"--check", QString::fromStdString(Example(example))});
+        ProgramRun check = RunTslrun({"--check", Example(example)});
         EXPECT_EQ(check.status, 0) << example << "\n" << check.out;
     }
 }
@@ -99,12 +67,12 @@ TEST(Tslrun, SyncExitTurnsSyncIntoTheExitStatus)
     };
     for (const Case c : {Case{"0", 0}, Case{"3", 3}, Case{"300", 255}}) {
         ScriptFile script(TcpScript(std::string("PRINT \"before\"\nSYNC ") + c.value + "\n"));
-        Result run = RunTslrun({"--echo", "--sync-exit", QString::fromStdString(script.Path())});
+        ProgramRun run =
+            RunTslrun({"--echo", "--sync-exit", QString::fromStdString(script.Path())});
         EXPECT_EQ(run.status, c.status) << c.value;
         EXPECT_EQ(run.out, "before\n") << "what was printed before SYNC is written";
     }
-    Result check =
-        RunTslrun({"--echo", "--sync-exit", QString::fromStdString(Example("request_check.tsl"))});
+    ProgramRun check = RunTslrun({"--echo", "--sync-exit", Example("request_check.tsl")});
     EXPECT_EQ(check.status, 0);
     EXPECT_EQ(check.out, "answer: ok\n");
 }
@@ -112,12 +80,12 @@ TEST(Tslrun, SyncExitTurnsSyncIntoTheExitStatus)
 TEST(Tslrun, SecondsAndPassesEndTheRunWithStatusZero)
 {
     ScriptFile counter(TcpScript("INC C\nPRINT C\n"));
-    Result passes = RunTslrun({"--echo", "--passes", "3", QString::fromStdString(counter.Path())});
+    ProgramRun passes =
+        RunTslrun({"--echo", "--passes", "3", QString::fromStdString(counter.Path())});
     EXPECT_EQ(passes.status, 0);
     EXPECT_EQ(passes.out, "1\n2\n3\n");
 
-    Result timed =
-        RunTslrun({"--echo", "--seconds", "0.5", QString::fromStdString(Example("hello.tsl"))});
+    ProgramRun timed = RunTslrun({"--echo", "--seconds", "0.5", Example("hello.tsl")});
     EXPECT_EQ(timed.status, 0);
     EXPECT_EQ(timed.out, "Hello !!\r\n\n");
     EXPECT_LT(timed.took, 10s);
@@ -127,49 +95,34 @@ TEST(Tslrun, EchoDeviceSendsBackWhatTheScriptSends)
 {
     ScriptFile script(TcpScript("CMP C, 0\nJPNE READ\nOUT \"ping\"\nINC C\nREAD:\nIN BUF, N\n"
                                 "CMP N, 0\nJPE END\nPRINT BUF\nSYNC 0\n"));
-    Result run = RunTslrun({"--echo", "--sync-exit", QString::fromStdString(script.Path())});
+    ProgramRun run = RunTslrun({"--echo", "--sync-exit", QString::fromStdString(script.Path())});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "ping\n");
 }
 
 TEST(Tslrun, LinkFailuresExitTwoWithTheReason)
 {
-    Result port =
-        RunTslrun({"--port", "/dev/nonexistent-tty", QString::fromStdString(Example("hello.tsl"))});
+    ProgramRun port = RunTslrun({"--port", "/dev/nonexistent-tty", Example("hello.tsl")});
     EXPECT_EQ(port.status, 2);
     EXPECT_EQ(port.err,
               "통신포트 생성실패 하였습니다.[/dev/nonexistent-tty] No such file or directory\n");
 
     // A port nobody listens on refuses at once.
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
-    const QString closed = QString("127.0.0.1:%1").arg(probe.serverPort());
-    probe.close();
-    Result refused = RunTslrun({"--connect", closed, QString::fromStdString(Example("hello.tsl"))});
+    const QString closed = QString("127.0.0.1:%1").arg(FreePort());
+    ProgramRun refused = RunTslrun({"--connect", closed, Example("hello.tsl")});
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("cannot connect to " + closed.toStdString()), std::string::npos)
         << refused.err;
 
     // A listener whose queue is full never answers: tslrun gives up after 3 s.
-    const int listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(listen(listener, 0), 0);
-    socklen_t length = sizeof address;
-    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-    const int filler = socket(AF_INET, SOCK_STREAM, 0);
-    ASSERT_EQ(connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    const QString full = QString("127.0.0.1:%1").arg(ntohs(address.sin_port));
-    Result silent = RunTslrun({"--connect", full, QString::fromStdString(Example("hello.tsl"))});
+    const TcpListener listener(true);
+    const QString full = QString("127.0.0.1:%1").arg(listener.Port());
+    ProgramRun silent = RunTslrun({"--connect", full, Example("hello.tsl")});
     EXPECT_EQ(silent.status, 2);
     EXPECT_GE(silent.took, 2500ms);
     EXPECT_NE(silent.err.find("no answer within 3 seconds"), std::string::npos) << silent.err;
-    close(filler);
-    close(listener);
 
-    Result usage = RunTslrun({"--passes", "0", QString::fromStdString(Example("hello.tsl"))});
+    ProgramRun usage = RunTslrun({"--passes", "0", Example("hello.tsl")});
     EXPECT_EQ(usage.status, 2);
 }
 
@@ -177,7 +130,7 @@ TEST(Tslrun, SignalsStopTheRunCleanly)
 {
     for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
         QProcess process;
-        process.start(TSLRUN_PATH, {"--echo", QString::fromStdString(Example("hello.tsl"))});
+        process.start(TSLRUN_PATH, {"--echo", Example("hello.tsl")});
         ASSERT_TRUE(process.waitForReadyRead(10000)) << "the script prints once it runs";
         kill(static_cast<pid_t>(process.processId()), signal);
         ASSERT_TRUE(process.waitForFinished(10000));
@@ -188,7 +141,7 @@ TEST(Tslrun, SignalsStopTheRunCleanly)
 TEST(Tslrun, ControlBytesAreEscapedOnlyOnATerminal)
 {
     ScriptFile script(TcpScript("PRINTEX \"A<01>B<7F>\tC<1B>[2J\"\nSYNC 0\n"));
-    Result piped = RunTslrun({"--echo", "--sync-exit", QString::fromStdString(script.Path())});
+    ProgramRun piped = RunTslrun({"--echo", "--sync-exit", QString::fromStdString(script.Path())});
     EXPECT_EQ(piped.out, "A\x01"
                          "B\x7F"
                          " C\x1B[2J\n")

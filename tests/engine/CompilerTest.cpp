@@ -55,16 +55,6 @@ TEST(Compiler, CommandsKeepTheirOperandTexts)
     }
 }
 
-TEST(Compiler, KeywordCodesAreCaseSensitive)
-{
-    EXPECT_EQ(CTSL::GetKeywordMacro("IN"), 1);
-    EXPECT_EQ(CTSL::GetKeywordMacro("JPGE"), 14);
-    EXPECT_EQ(CTSL::GetKeywordMacro("CONV"), 31);
-    EXPECT_EQ(CTSL::GetKeywordMacro("conv"), 0);
-    EXPECT_EQ(CTSL::GetKeywordMacro("BEGIN"), 0);
-    EXPECT_EQ(CTSL::GetKeywordMacro(""), 0);
-}
-
 TEST(Compiler, LabelsOnlyCompileToNoCommands)
 {
     auto tsl = CompileScript("BEGIN:\nEND:\n");

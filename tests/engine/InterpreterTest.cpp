@@ -50,30 +50,6 @@ TEST(Interpreter, ClearedRunFlagEndsThePassBeforeTheNextCommand)
     EXPECT_EQ(tsl->FindVariableTable("A")->value.lValue, before) << "no command runs when stopped";
 }
 
-TEST(Interpreter, SleepEndsWhenTheRunFlagIsCleared)
-{
-    auto tsl = CompileScript("VAR A% 0\nBEGIN:\nSLEEP 60000\nINC A\nEND:\n");
-    CRunFlag run(true);
-    tsl->SetRunFlag(&run);
-    std::thread pass([&] { tsl->Begin(nullptr, 0); });
-    std::this_thread::sleep_for(50ms);
-    const auto cleared = std::chrono::steady_clock::now();
-    run.Clear();
-    pass.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - cleared, 1s);
-    EXPECT_EQ(tsl->FindVariableTable("A")->value.lValue, 0);
-}
-
-TEST(Interpreter, DelaySetsTheOutputInterval)
-{
-    auto tsl = CompileScript("BEGIN:\nDELAY 10\nEND:\n");
-    EXPECT_EQ(tsl->GetOutInterval(), 0);
-    tsl->Begin(nullptr, 0);
-    EXPECT_EQ(tsl->GetOutInterval(), 10);
-    tsl->SetOutInterval(0);
-    EXPECT_EQ(tsl->GetOutInterval(), 0);
-}
-
 TEST(Interpreter, InWithNothingReceivedEmptiesTheArray)
 {
     auto tsl =

@@ -1,6 +1,6 @@
 #include "MainLineSplit.h"
-#include "ScriptFile.h"
 #include "ScriptReader.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -4,18 +4,14 @@
 #include "CTSLSyntax.h"
 #include "EventLoopWait.h"
 #include "PtyPair.h"
-#include "ScriptFile.h"
-
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QTcpServer>
-#include <QTcpSocket>
+#include "ScopedEnv.h"
+#include "TcpPeer.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <fcntl.h>
-#include <termios.h>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -38,142 +34,125 @@ std::string TcpScript(uint16_t port, const std::string& body)
 // The echo body: whatever arrived in this pass is printed in hexadecimal, then sent back.
 const char* const kEchoBody = "IN BUF, N\nCMP N, 0\nJPE END\nPRINT BUF, H\nOUT BUF\n";
 
+// A script host given a script file.
+struct Host
+{
+    explicit Host(const std::string& text) : file(text) { ctrl.SetScriptName(file.Path().c_str()); }
+    ScriptFile file;
+    CDecodeCtrl ctrl;
+};
+
+// The line settings of the pty as the port left them.
+termios SlaveSettings(const PtyPair& pty)
+{
+    termios tio{};
+    const int slave = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+    EXPECT_EQ(tcgetattr(slave, &tio), 0);
+    ::close(slave);
+    return tio;
+}
+
 } // namespace
 
 TEST(DecodeCtrl, FailedVerificationKeepsTheMessagesUntilStop)
 {
-    ScriptFile file("BEGIN:\nMOVE X, 1\nEND:\n");
-    CDecodeCtrl ctrl;
-    ctrl.SetScriptName(file.Path().c_str());
-    EXPECT_EQ(ctrl.VerifyScript(), -1);
-    ASSERT_NE(ctrl.m_pSyntax, nullptr);
-    EXPECT_EQ(ctrl.m_pSyntax->m_arrErrors.size(), 1u);
-    ctrl.Stop();
-    EXPECT_EQ(ctrl.m_pSyntax, nullptr);
-    ctrl.Stop(); // a second stop does nothing
+    Host host("BEGIN:\nMOVE X, 1\nEND:\n");
+    EXPECT_EQ(host.ctrl.VerifyScript(), -1);
+    ASSERT_NE(host.ctrl.m_pSyntax, nullptr);
+    EXPECT_EQ(host.ctrl.m_pSyntax->m_arrErrors.size(), 1u);
+    host.ctrl.Stop();
+    EXPECT_EQ(host.ctrl.m_pSyntax, nullptr);
+    host.ctrl.Stop(); // a second stop does nothing
 }
 
 TEST(DecodeCtrl, MissingSerialPortFailsTheRun)
 {
-    qputenv("TARVEN_COM1", "/dev/nonexistent-tarven-port");
-    ScriptFile file(SerialScript(kEchoBody));
-    CDecodeCtrl ctrl;
-    ctrl.SetScriptName(file.Path().c_str());
-    ASSERT_EQ(ctrl.VerifyScript(), 0);
-    EXPECT_EQ(ctrl.Run(), -1);
-    EXPECT_EQ(ctrl.GetFailure(), CDecodeCtrl::RunFailure::Port);
-    EXPECT_EQ(ctrl.m_pPort, nullptr);
-    EXPECT_EQ(ctrl.GetPassCount(), 0u);
-    qunsetenv("TARVEN_COM1");
+    ScopedEnv com1("TARVEN_COM1", "/dev/nonexistent-tarven-port");
+    Host host(SerialScript(kEchoBody));
+    ASSERT_EQ(host.ctrl.VerifyScript(), 0);
+    EXPECT_EQ(host.ctrl.Run(), -1);
+    EXPECT_EQ(host.ctrl.GetFailure(), CDecodeCtrl::RunFailure::Port);
+    EXPECT_EQ(host.ctrl.m_pPort, nullptr);
+    EXPECT_EQ(host.ctrl.GetPassCount(), 0u);
 }
 
 TEST(DecodeCtrl, SerialRunEchoesOverAPseudoTerminal)
 {
     PtyPair pty;
-    qputenv("TARVEN_COM1", pty.SlavePath().c_str());
-    ScriptFile file(SerialScript(kEchoBody));
-    CDecodeCtrl ctrl;
-    ctrl.SetScriptName(file.Path().c_str());
-    ASSERT_EQ(ctrl.VerifyScript(), 0);
-    ASSERT_EQ(ctrl.Run(), 0);
-
-    termios tio{};
-    const int slave = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(slave, 0);
-    ASSERT_EQ(tcgetattr(slave, &tio), 0);
+    ScopedEnv com1("TARVEN_COM1", pty.SlavePath().c_str());
+    Host host(SerialScript(kEchoBody));
+    ASSERT_EQ(host.ctrl.VerifyScript(), 0);
+    ASSERT_EQ(host.ctrl.Run(), 0);
+    const termios tio = SlaveSettings(pty);
     EXPECT_EQ(cfgetospeed(&tio), B9600);
-    ::close(slave);
 
     pty.Send(std::string("hi\0!", 4));
     EXPECT_EQ(pty.Receive(3, 5s), "hi!") << "NUL bytes never reach the script";
-    ctrl.Halt();
-    std::lock_guard lock(ctrl.m_pTSL->m_csPrint);
-    ASSERT_FALSE(ctrl.m_pTSL->m_listPrint.empty());
-    EXPECT_STREQ(ctrl.m_pTSL->m_listPrint.front()->m_pszText.get(), "68 69 21 ");
-    qunsetenv("TARVEN_COM1");
+    host.ctrl.Halt();
+    std::lock_guard lock(host.ctrl.m_pTSL->m_csPrint);
+    ASSERT_FALSE(host.ctrl.m_pTSL->m_listPrint.empty());
+    EXPECT_STREQ(host.ctrl.m_pTSL->m_listPrint.front()->m_pszText.get(), "68 69 21 ");
 }
 
 TEST(DecodeCtrl, NumericRunOpensTheComPortWithTheGivenCodes)
 {
     PtyPair pty;
-    qputenv("TARVEN_COM3", pty.SlavePath().c_str());
-    ScriptFile file("BEGIN:\nSLEEP 10\nEND:\n");
-    CDecodeCtrl ctrl;
-    ctrl.SetScriptName(file.Path().c_str());
-    ASSERT_EQ(ctrl.VerifyScript(), 0);
-    ASSERT_EQ(ctrl.Run(3, 1, 6, 0, 0), 0);
-    EXPECT_STREQ(ctrl.m_comm.szPort, "COM3");
-
-    termios tio{};
-    const int slave = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(slave, 0);
-    ASSERT_EQ(tcgetattr(slave, &tio), 0);
-    ::close(slave);
+    ScopedEnv com3("TARVEN_COM3", pty.SlavePath().c_str());
+    Host host("BEGIN:\nSLEEP 10\nEND:\n");
+    ASSERT_EQ(host.ctrl.VerifyScript(), 0);
+    ASSERT_EQ(host.ctrl.Run(3, 1, 6, 0, 0), 0);
+    EXPECT_STREQ(host.ctrl.m_comm.szPort, "COM3");
+    const termios tio = SlaveSettings(pty);
     EXPECT_EQ(cfgetospeed(&tio), B9600);
     EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
-    EXPECT_EQ(tio.c_cflag & PARENB, 0u);
-    EXPECT_EQ(tio.c_cflag & CSTOPB, 0u);
-    EXPECT_TRUE(WaitFor([&] { return ctrl.GetPassCount() > 0; }));
-    ctrl.Stop();
-    qunsetenv("TARVEN_COM3");
+    EXPECT_EQ(tio.c_cflag & (PARENB | CSTOPB), 0u);
+    EXPECT_TRUE(WaitFor([&] { return host.ctrl.GetPassCount() > 0; }));
+    host.ctrl.Stop();
 }
 
 TEST(DecodeCtrl, TcpRunStartsOnTheConnectNoticeAndDropsNulBytes)
 {
-    QTcpServer server;
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
-    ScriptFile file(TcpScript(server.serverPort(), kEchoBody));
-    CDecodeCtrl ctrl;
-    ctrl.SetScriptName(file.Path().c_str());
-    ASSERT_EQ(ctrl.VerifyScript(), 0);
-    ASSERT_EQ(ctrl.Run(), 0);
-    EXPECT_EQ(ctrl.GetPassCount(), 0u) << "no pass before the connect notice";
+    TcpListener listener;
+    Host host(TcpScript(listener.Port(), kEchoBody));
+    ASSERT_EQ(host.ctrl.VerifyScript(), 0);
+    ASSERT_EQ(host.ctrl.Run(), 0);
+    EXPECT_EQ(host.ctrl.GetPassCount(), 0u) << "no pass before the connect notice";
 
-    ASSERT_TRUE(WaitFor([&] { return server.hasPendingConnections(); }));
-    QTcpSocket* peer = server.nextPendingConnection();
-    ASSERT_TRUE(WaitFor([&] { return ctrl.GetPassCount() > 0; }));
-    peer->write(QByteArray("\x41\x00\x42", 3));
-    QByteArray echoed;
-    ASSERT_TRUE(WaitFor([&] {
-        echoed += peer->readAll();
-        return echoed.size() >= 2;
-    }));
-    EXPECT_EQ(echoed, QByteArray("AB"));
+    TcpPeer peer = listener.Accept();
+    ASSERT_TRUE(WaitFor([&] { return host.ctrl.GetPassCount() > 0; }));
+    peer.Send(QByteArray("\x41\x00\x42", 3));
+    EXPECT_EQ(peer.Take(2), QByteArray("AB"));
 
     // The peer goes away: the passes go on without a link until the run is stopped.
-    peer->close();
-    ASSERT_TRUE(WaitFor([&] { return ctrl.m_pSocket == nullptr; }));
-    const uint64_t passes = ctrl.GetPassCount();
-    EXPECT_TRUE(WaitFor([&] { return ctrl.GetPassCount() > passes; }));
-    ctrl.Stop();
+    peer.Close();
+    ASSERT_TRUE(WaitFor([&] { return host.ctrl.m_pSocket == nullptr; }));
+    const uint64_t passes = host.ctrl.GetPassCount();
+    EXPECT_TRUE(WaitFor([&] { return host.ctrl.GetPassCount() > passes; }));
+    host.ctrl.Stop();
 }
 
 TEST(DecodeCtrl, StopEndsALongSleepAtOnce)
 {
-    QTcpServer server;
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
-    ScriptFile file(TcpScript(server.serverPort(), "SLEEP 60000\n"));
-    CDecodeCtrl ctrl;
-    ctrl.SetScriptName(file.Path().c_str());
-    ASSERT_EQ(ctrl.VerifyScript(), 0);
-    ASSERT_EQ(ctrl.Run(), 0);
-    ASSERT_TRUE(WaitFor([&] { return ctrl.m_pTSL && server.hasPendingConnections(); }));
+    TcpListener listener;
+    Host host(TcpScript(listener.Port(), "SLEEP 60000\n"));
+    ASSERT_EQ(host.ctrl.VerifyScript(), 0);
+    ASSERT_EQ(host.ctrl.Run(), 0);
+    TcpPeer peer = listener.Accept();
+    ASSERT_TRUE(WaitFor([&] { return host.ctrl.m_pTSL != nullptr; }));
     std::this_thread::sleep_for(100ms); // the pass is in its sleep now
     const auto start = std::chrono::steady_clock::now();
-    ctrl.Stop();
+    host.ctrl.Stop();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms);
-    EXPECT_EQ(ctrl.m_pTSL, nullptr);
-    ctrl.Stop();
+    EXPECT_EQ(host.ctrl.m_pTSL, nullptr);
+    host.ctrl.Stop();
 }
 
 TEST(DecodeCtrl, UdpRunsNothing)
 {
-    ScriptFile file("OPEN MEDIA UDP\nBEGIN:\nSLEEP 1\nEND:\n");
-    CDecodeCtrl ctrl;
-    ctrl.SetScriptName(file.Path().c_str());
-    ASSERT_EQ(ctrl.VerifyScript(), 0);
-    EXPECT_EQ(ctrl.Run(), 0);
+    Host host("OPEN MEDIA UDP\nBEGIN:\nSLEEP 1\nEND:\n");
+    ASSERT_EQ(host.ctrl.VerifyScript(), 0);
+    EXPECT_EQ(host.ctrl.Run(), 0);
     std::this_thread::sleep_for(20ms);
-    EXPECT_EQ(ctrl.GetPassCount(), 0u);
-    ctrl.Stop();
+    EXPECT_EQ(host.ctrl.GetPassCount(), 0u);
+    host.ctrl.Stop();
 }

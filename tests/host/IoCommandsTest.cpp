@@ -2,11 +2,7 @@
 #include "EventLoopWait.h"
 #include "LoadedScript.h"
 #include "SyncNotify.h"
-
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QTcpServer>
-#include <QTcpSocket>
+#include "TcpPeer.h"
 
 #include <gtest/gtest.h>
 
@@ -37,48 +33,29 @@ protected:
     }
 };
 
-// A connected pair: a client socket for the script, and the far end.
-struct TcpLink
-{
-    QTcpServer server;
-    CClientSock client;
-    QTcpSocket* peer = nullptr;
-
-    bool Open()
-    {
-        if (!server.listen(QHostAddress::LocalHost, 0) || !client.Create() ||
-            !client.Connect("127.0.0.1", server.serverPort()))
-            return false;
-        if (!WaitFor([&] { return server.hasPendingConnections(); }))
-            return false;
-        peer = server.nextPendingConnection();
-        return WaitFor([&] { return client.GetState() == QAbstractSocket::ConnectedState; });
-    }
-};
-
 } // namespace
 
 TEST(IoCommands, OutSendsTranslatedBytesSpacedByDelay)
 {
-    TcpLink link;
-    ASSERT_TRUE(link.Open());
+    TcpListener listener;
+    CClientSock client;
+    ASSERT_EQ(client.Connect("127.0.0.1", listener.Port()), 1);
+    TcpPeer peer = listener.Accept();
+    ASSERT_TRUE(WaitFor([&] { return client.GetState() == QAbstractSocket::ConnectedState; }));
     auto tsl = CompileScript("EQU MSG \"<0D><0A>\"\nBEGIN:\nOUT \"AB<0D>\"\nDELAY 60\nOUT MSG\n"
                              "DELAY 0\nOUT \"bad<0\"\nOUT \"Z\"\nEND:\n");
     tsl->SetInterface(TSL_LINK_TCP);
-    tsl->SetListenObject(&link.client);
+    tsl->SetListenObject(&client);
     std::thread pass([&] { tsl->Begin(nullptr, 0); });
 
-    QByteArray received;
     std::vector<std::chrono::steady_clock::time_point> arrivals;
     ASSERT_TRUE(WaitFor([&] {
-        const QByteArray more = link.peer->readAll();
-        for (int i = 0; i < more.size(); ++i)
-            arrivals.push_back(std::chrono::steady_clock::now());
-        received += more;
-        return received.size() >= 6;
+        peer.Drain();
+        arrivals.resize(size_t(peer.Received().size()), std::chrono::steady_clock::now());
+        return arrivals.size() >= 6;
     }));
     pass.join();
-    EXPECT_EQ(received, QByteArray("AB\r\r\nZ")) << "malformed notation sends nothing";
+    EXPECT_EQ(peer.Received(), QByteArray("AB\r\r\nZ")) << "malformed notation sends nothing";
     ASSERT_EQ(arrivals.size(), 6u);
     EXPECT_GE(arrivals[4] - arrivals[3], 40ms) << "a pause follows each byte";
 }

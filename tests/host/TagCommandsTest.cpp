@@ -2,8 +2,8 @@
 #include "CSharedMemory.h"
 #include "LoadedScript.h"
 #include "NamedSemaphore.h"
-
-#include <QProcess>
+#include "RunProgram.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +13,9 @@ namespace {
 
 std::string Tsltable(const QStringList& arguments)
 {
-    QProcess process;
-    process.start(TSLTABLE_PATH, arguments);
-    EXPECT_TRUE(process.waitForFinished(10000));
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    return process.readAllStandardOutput().trimmed().toStdString();
+    const ProgramRun run = RunProgram(TSLTABLE_PATH, arguments);
+    EXPECT_EQ(run.status, 0) << run.err;
+    return QByteArray::fromStdString(run.out).trimmed().toStdString();
 }
 
 // A table and tags with names no other run uses; all removed at the end.

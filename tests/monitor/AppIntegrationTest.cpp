@@ -9,12 +9,11 @@
 #include "CServerSock.h"
 #include "CTARVENApp.h"
 #include "CommandIds.h"
+#include "TcpPeer.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QMenu>
-#include <QTcpServer>
-#include <QTcpSocket>
 
 namespace {
 
@@ -25,8 +24,7 @@ protected:
     {
         MonitorTest::SetUp();
         InstallMonitor();
-        m_app = std::make_unique<CTARVENApp>();
-        ASSERT_TRUE(m_app->InitInstance({"tarven", "--nosplash"}));
+        m_app = StartApp();
         Frame()->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
     }
@@ -41,10 +39,8 @@ protected:
 
     CTARVENView* OpenMonitor()
     {
-        const int seen = m_dialogsSeen;
-        CDocument* document = m_app->OnFileNew("Tvn");
-        EXPECT_NE(document, nullptr);
-        EXPECT_TRUE(WaitLong([&] { return m_dialogsSeen > seen; }));
+        CDocument* document = nullptr;
+        EXPECT_TRUE(WaitForDialog([&] { document = m_app->OnFileNew("Tvn"); }));
         // The start-up dialog took the activation; the keys go to the main window again.
         Frame()->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(Frame()));
@@ -74,13 +70,6 @@ protected:
 
     std::unique_ptr<CTARVENApp> m_app;
 };
-
-quint16 FreePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 } // namespace
 
@@ -113,11 +102,9 @@ TEST_F(AppIntegrationTest, MonitorAcceleratorsActOnTheActiveMonitorWindow)
 
     // Without a monitor, Ctrl+O is the program's file open again.
     Frame()->MdiClient()->closeAllSubWindows();
-    ASSERT_TRUE(WaitLong([&] { return Frame()->CurrentMenuId() == CMainFrame::kMenuMain; }));
+    ASSERT_TRUE(WaitFor([&] { return Frame()->CurrentMenuId() == CMainFrame::kMenuMain; }));
     EXPECT_FALSE(Frame()->Action(ID_PORT_OPEN)->isEnabled());
-    const int seen = m_dialogsSeen;
-    QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier);
-    EXPECT_TRUE(WaitLong([&] { return m_dialogsSeen > seen; }));
+    EXPECT_TRUE(WaitForDialog([&] { QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier); }));
 }
 
 TEST_F(AppIntegrationTest, ContextMenuStatesFollowTheWindow)
@@ -168,15 +155,15 @@ TEST_F(AppIntegrationTest, ActiveMonitorIsTheSendTargetUntilItCloses)
     // The send lamp lights and the main frame's timer puts it out again.
     CPaneIndicator* lamp = second->StatusBar()->SendPane();
     EXPECT_TRUE(lamp->IsLit());
-    EXPECT_TRUE(WaitLong([&] { return !lamp->IsLit(); }));
+    EXPECT_TRUE(WaitFor([&] { return !lamp->IsLit(); }));
 
     Frame()->MdiClient()->activatePreviousSubWindow();
-    ASSERT_TRUE(WaitLong([&] { return Frame()->SendTarget() == first; }));
+    ASSERT_TRUE(WaitFor([&] { return Frame()->SendTarget() == first; }));
     Frame()->MdiClient()->closeActiveSubWindow();
-    ASSERT_TRUE(WaitLong([&] { return Frame()->SendTarget() == second; }));
+    ASSERT_TRUE(WaitFor([&] { return Frame()->SendTarget() == second; }));
     Frame()->MdiClient()->closeAllSubWindows();
     // Closed windows are deleted when control is back in the event loop.
-    ASSERT_TRUE(WaitLong([&] {
+    ASSERT_TRUE(WaitFor([&] {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return Frame()->SendTarget() == nullptr;
     }));
@@ -184,29 +171,27 @@ TEST_F(AppIntegrationTest, ActiveMonitorIsTheSendTargetUntilItCloses)
 
 TEST_F(AppIntegrationTest, FileTransferNeedsAnOpenLinkAndOutlivesAPeerThatLeaves)
 {
-    QTcpServer peerServer;
-    ASSERT_TRUE(peerServer.listen(QHostAddress::LocalHost, 0));
+    TcpListener listener;
     SetValue("Interface", 1);
     SetValue("Active", 0);
-    SetValue("ServerPort", peerServer.serverPort());
+    SetValue("ServerPort", listener.Port());
     SetValue("ServerIP", qint32(0x7F000001));
     CTARVENView* view = OpenMonitor();
     EXPECT_FALSE(Frame()->Action(ID_FILE_TRANSFER)->isEnabled());
     EXPECT_TRUE(Frame()->Action(ID_CHECKSUM)->isEnabled());
 
     view->OnPortOpen();
-    ASSERT_TRUE(WaitLong([&] { return view->IsOnline(); }));
+    ASSERT_TRUE(WaitFor([&] { return view->IsOnline(); }));
     EXPECT_TRUE(Frame()->Action(ID_FILE_TRANSFER)->isEnabled());
-    ASSERT_TRUE(WaitLong([&] { return peerServer.hasPendingConnections(); }));
-    std::unique_ptr<QTcpSocket> peer(peerServer.nextPendingConnection());
+    TcpPeer peer = listener.Accept();
 
     // The peer leaves while the transfer dialog is open: the window goes offline, and the
     // link the dialog writes to stays valid until the dialog closes.
     bool sawTransfer = false;
     m_onDialog = [&](QDialog* dialog) {
         sawTransfer = qobject_cast<CFileSendDlg*>(dialog) != nullptr;
-        peer->close();
-        EXPECT_TRUE(WaitLong([&] { return !view->IsOnline(); }));
+        peer.Close();
+        EXPECT_TRUE(WaitFor([&] { return !view->IsOnline(); }));
         dialog->reject();
     };
     Frame()->Action(ID_FILE_TRANSFER)->trigger();
@@ -215,8 +200,6 @@ TEST_F(AppIntegrationTest, FileTransferNeedsAnOpenLinkAndOutlivesAPeerThatLeaves
     EXPECT_EQ(view->ClientSocket(), nullptr);
     EXPECT_FALSE(Frame()->Action(ID_FILE_TRANSFER)->isEnabled());
 
-    const int seen = m_dialogsSeen;
     m_onDialog = nullptr;
-    Frame()->Action(ID_CHECKSUM)->trigger();
-    EXPECT_EQ(m_dialogsSeen, seen + 1);
+    EXPECT_TRUE(WaitForDialog([&] { Frame()->Action(ID_CHECKSUM)->trigger(); }));
 }

@@ -4,14 +4,13 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <termios.h>
 
 namespace {
 
 class CaptureTest : public MonitorTest
 {
 protected:
-    QString CaptureDir() const { return m_dir.filePath("home/TARVEN/Galmuri"); }
+    QString CaptureDir() const { return Path("home/TARVEN/Galmuri"); }
 };
 
 } // namespace
@@ -19,19 +18,15 @@ protected:
 TEST_F(CaptureTest, BytesReceivedDuringACaptureAreTheFilesBytesAndShowAgain)
 {
     PtyPair pty;
-    termios raw{};
-    tcgetattr(pty.Master(), &raw);
-    cfmakeraw(&raw);
-    tcsetattr(pty.Master(), TCSANOW, &raw);
     SetValue("PortName", QString::fromStdString(pty.SlavePath()));
     CTARVENView* view = NewMonitor("Tvn1");
     view->OnPortOpen();
     ASSERT_TRUE(view->IsOnline());
     pty.Send("before\r\n");
-    ASSERT_TRUE(WaitLong([&] { return view->Received() == 8; }));
+    ASSERT_TRUE(WaitFor([&] { return view->Received() == 8; }));
 
     // Automatic names: the folders are made and the file is named after the document.
-    ASSERT_FALSE(QDir(m_dir.filePath("home/TARVEN")).exists());
+    ASSERT_FALSE(QDir(Path("home/TARVEN")).exists());
     view->OnCapture();
     ASSERT_TRUE(view->IsCapturing());
     EXPECT_TRUE(Pane(view, 3).endsWith(" (갈무리)"));
@@ -39,7 +34,7 @@ TEST_F(CaptureTest, BytesReceivedDuringACaptureAreTheFilesBytesAndShowAgain)
     for (int i = 0; i < 3000; ++i)
         payload += char(i % 251);
     pty.Send(payload);
-    ASSERT_TRUE(WaitLong([&] { return view->Received() == 8 + qint64(payload.size()); }));
+    ASSERT_TRUE(WaitFor([&] { return view->Received() == 8 + qint64(payload.size()); }));
     view->OnCapture();
     EXPECT_FALSE(view->IsCapturing());
     const QString file = CaptureDir() + "/Tvn1.tvn";
@@ -50,7 +45,7 @@ TEST_F(CaptureTest, BytesReceivedDuringACaptureAreTheFilesBytesAndShowAgain)
     EXPECT_EQ(Shown(*viewer), QByteArray::fromStdString(payload));
     EXPECT_EQ(viewer->Received(), qint64(payload.size()));
     EXPECT_EQ(viewer->Lines(), viewer->TextView()->GetLineSize());
-    EXPECT_TRUE(m_messages.isEmpty());
+    EXPECT_TRUE(m_messages.texts.isEmpty());
 }
 
 TEST_F(CaptureTest, NameDialogAddsTheExtensionAndCancellingLeavesNoCapture)
@@ -86,35 +81,26 @@ TEST_F(CaptureTest, ShowingIsInertWhileCapturingAndFilesThatAreNoCaptureAreRepor
 {
     CTARVENView* view = NewMonitor();
     view->OnCapture();
-    const int seen = m_dialogsSeen;
-    view->OnCaptureShow();
-    QTest::qWait(100);
-    EXPECT_EQ(m_dialogsSeen, seen) << "no file dialog while capturing";
+    EXPECT_FALSE(WaitForDialog([&] { view->OnCaptureShow(); }, 200))
+        << "no file dialog while capturing";
     view->OnCapture();
 
-    QFile text(m_dir.filePath("notes.tvn"));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("just some text\n");
-    text.close();
     view->OnChar("kept");
-    EXPECT_EQ(view->ShowCaptureFile(text.fileName()), -2);
-    EXPECT_EQ(m_messages, QStringList{"TARVEN 파일이 아닙니다."});
-    EXPECT_EQ(m_captions, QStringList{"갈무리파일"});
+    EXPECT_EQ(view->ShowCaptureFile(MakeFile("notes.tvn", "just some text\n")), -2);
+    EXPECT_EQ(m_messages.texts, QStringList{"TARVEN 파일이 아닙니다."});
+    EXPECT_EQ(m_messages.captions, QStringList{"갈무리파일"});
     EXPECT_EQ(Shown(*view), "kept");
 }
 
 TEST_F(CaptureTest, CaptureThatCannotBeWrittenIsReportedAndNotTicked)
 {
     // The root path names a file, so the capture folder cannot be made below it.
-    QFile blocker(m_dir.filePath("blocker"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    SetValue("RootPath", blocker.fileName());
+    SetValue("RootPath", MakeFile("blocker"));
     CTARVENView* view = NewMonitor();
     view->OnCapture();
     EXPECT_FALSE(view->IsCapturing());
-    ASSERT_EQ(m_messages.size(), 1);
-    EXPECT_TRUE(m_messages[0].startsWith("갈무리를 할 수 없습니다."));
+    ASSERT_EQ(m_messages.texts.size(), 1);
+    EXPECT_TRUE(m_messages.texts[0].startsWith("갈무리를 할 수 없습니다."));
 }
 
 TEST_F(CaptureTest, WindowOpenedFromACaptureFileShowsIt)
@@ -130,14 +116,10 @@ TEST_F(CaptureTest, WindowOpenedFromACaptureFileShowsIt)
     document->SetPathName(file);
     CMonitorWindow window(document.get(), nullptr);
     window.show();
-    ASSERT_TRUE(WaitLong([&] { return window.View()->Received() == 11; }));
+    ASSERT_TRUE(WaitFor([&] { return window.View()->Received() == 11; }));
     EXPECT_EQ(Shown(*window.View()), "from file\r\n");
 
-    QFile text(m_dir.filePath("other.tvn"));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("plain");
-    text.close();
-    document->SetPathName(text.fileName());
+    document->SetPathName(MakeFile("other.tvn", "plain"));
     window.View()->OnShowDocumentFile();
-    EXPECT_EQ(m_messages, QStringList{"TARVEN 파일이 아닙니다."});
+    EXPECT_EQ(m_messages.texts, QStringList{"TARVEN 파일이 아닙니다."});
 }

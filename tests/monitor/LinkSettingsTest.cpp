@@ -1,11 +1,10 @@
 #include "LinkSettings.h"
 #include "SerialDeviceList.h"
 
+#include "TempDir.h"
+
 #include <QDir>
-#include <QFile>
 #include <QSettings>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 TEST(LinkSettingsTest, StoredIndicesConvertAndUnusableOnesFallBackToTheDefaults)
 {
@@ -20,9 +19,9 @@ TEST(LinkSettingsTest, StoredIndicesConvertAndUnusableOnesFallBackToTheDefaults)
         {21, 2, 3, 3, 9600, 8, 0, 0},        {-1, -1, -1, -1, 9600, 8, 0, 0},
         {"x", "y", "z", "w", 9600, 8, 0, 0},
     };
-    QTemporaryDir dir;
+    TempDir dir;
     for (const auto& c : cases) {
-        QSettings settings(dir.filePath("settings.ini"), QSettings::IniFormat);
+        QSettings settings(dir.Path("settings.ini"), QSettings::IniFormat);
         settings.setValue("TARVEN/BaudRate", c.baud);
         settings.setValue("TARVEN/DataBit", c.data);
         settings.setValue("TARVEN/ParityBit", c.parity);
@@ -37,8 +36,8 @@ TEST(LinkSettingsTest, StoredIndicesConvertAndUnusableOnesFallBackToTheDefaults)
 
 TEST(LinkSettingsTest, DefaultsDescriptionsAndTheAddressRoundTrip)
 {
-    QTemporaryDir dir;
-    QSettings settings(dir.filePath("settings.ini"), QSettings::IniFormat);
+    TempDir dir;
+    QSettings settings(dir.Path("settings.ini"), QSettings::IniFormat);
     LinkSettings link = LinkSettings::Load(settings);
     EXPECT_EQ(link, LinkSettings());
     EXPECT_EQ(link.PortDescription(0), "COM1-9600-8-N-1");
@@ -66,30 +65,14 @@ TEST(LinkSettingsTest, DefaultsDescriptionsAndTheAddressRoundTrip)
     EXPECT_FALSE(settings.contains("TARVEN/ShowControlPanel")) << "the dialog does not own it";
 }
 
-TEST(LinkSettingsTest, SpeedListKeepsItsFifteenEntriesAndAddsTheFastOnes)
-{
-    ASSERT_EQ(BaudRateCount(), 21);
-    const std::pair<int, const char*> labels[] = {
-        {0, "110 bps"},      {6, "9600 bps"},       {7, "14,400 bps"},    {14, "256,000 bps"},
-        {15, "230,400 bps"}, {18, "1,000,000 bps"}, {20, "3,000,000 bps"}};
-    for (const auto& [index, label] : labels)
-        EXPECT_EQ(BaudRateLabel(index), label);
-}
-
 TEST(SerialDeviceListTest, ListsDevicesWithTheirAdapterNamesAndSkipsEmptySlots)
 {
-    QTemporaryDir dir;
-    const QDir root(dir.path());
+    TempDir dir;
+    const QDir root(dir.Root());
     // A USB adapter: the tty's device sits below the USB device that names the product.
     root.mkpath("devices/usb1/1-1/1-1:1.0/ttyUSB0");
-    QFile product(root.filePath("devices/usb1/1-1/product"));
-    ASSERT_TRUE(product.open(QIODevice::WriteOnly));
-    product.write("FT232R USB UART\n");
-    product.close();
-    QFile maker(root.filePath("devices/usb1/1-1/manufacturer"));
-    ASSERT_TRUE(maker.open(QIODevice::WriteOnly));
-    maker.write("FTDI\n");
-    maker.close();
+    dir.Write("devices/usb1/1-1/product", "FT232R USB UART\n");
+    dir.Write("devices/usb1/1-1/manufacturer", "FTDI\n");
     root.mkpath("class/ttyUSB0");
     QFile::link(root.filePath("devices/usb1/1-1/1-1:1.0/ttyUSB0"),
                 root.filePath("class/ttyUSB0/device"));
@@ -101,14 +84,12 @@ TEST(SerialDeviceListTest, ListsDevicesWithTheirAdapterNamesAndSkipsEmptySlots)
                     root.filePath(QString("class/%1/device").arg(name)));
         QFile::link(root.filePath("devices/platform/serial8250/driver-serial8250"),
                     root.filePath("devices/platform/serial8250/driver"));
-        QFile type(root.filePath(QString("class/%1/type").arg(name)));
-        ASSERT_TRUE(type.open(QIODevice::WriteOnly));
-        type.write(QByteArray(name) == "ttyS0" ? "4\n" : "0\n");
+        dir.Write(QString("class/%1/type").arg(name), QByteArray(name) == "ttyS0" ? "4\n" : "0\n");
     }
     // A virtual terminal has no device.
     root.mkpath("class/tty1");
 
-    const QList<SerialDeviceInfo> devices = ListSerialDevices(root.filePath("class"), "/dev");
+    const QList<SerialDeviceInfo> devices = ListSerialDevices(dir.Path("class"), "/dev");
     ASSERT_EQ(devices.size(), 2);
     EXPECT_EQ(devices[0].strPath, "/dev/ttyS0");
     EXPECT_EQ(devices[0].strDescription, "driver-serial8250");

@@ -111,5 +111,5 @@ TEST_F(PortSettingsDlgTest, OkWritesTheValuesAndATypedDevicePathIsKept)
     Control<QLineEdit>(bad, 1025)->setText("10.0.");
     bad.accept();
     EXPECT_NE(bad.result(), QDialog::Accepted);
-    EXPECT_EQ(m_messages.size(), 2);
+    EXPECT_EQ(m_messages.texts.size(), 2);
 }

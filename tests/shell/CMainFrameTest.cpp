@@ -26,13 +26,6 @@
 
 namespace {
 
-std::unique_ptr<CTARVENApp> StartApp()
-{
-    auto app = std::make_unique<CTARVENApp>();
-    EXPECT_TRUE(app->InitInstance({"tarven", "--nosplash"}));
-    return app;
-}
-
 // Receives the URLs that the help command asks the desktop to open.
 class UrlCatcher : public QObject
 {

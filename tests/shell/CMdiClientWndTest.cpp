@@ -34,9 +34,8 @@ TEST_F(MdiClientTest, StoredValuesAreReadBackWithTheDarkColourAndOurPicture)
 {
     WriteClientSettings(3, -12, 34, 0x00ABCDEF, QString());
     {
-        CTARVENApp app;
-        ASSERT_TRUE(app.InitInstance({"tarven", "--nosplash"}));
-        const CMdiClientWnd* client = app.MainFrame()->MdiClient();
+        auto app = StartApp();
+        const CMdiClientWnd* client = app->MainFrame()->MdiClient();
         EXPECT_EQ(client->DisplayMode(), CMdiClientWnd::AtOrigin);
         EXPECT_EQ(client->Origin(), QPoint(-12, 34));
         EXPECT_EQ(client->BkColor(), 0x323232u);
@@ -59,18 +58,16 @@ TEST_F(MdiClientTest, PictureFileIsLoadedAndAMissingOneKeepsItsName)
     ASSERT_TRUE(image.save(picture));
     WriteClientSettings(1, 0, 0, 0, picture);
     {
-        CTARVENApp app;
-        ASSERT_TRUE(app.InitInstance({"tarven", "--nosplash"}));
-        const CMdiClientWnd* client = app.MainFrame()->MdiClient();
+        auto app = StartApp();
+        const CMdiClientWnd* client = app->MainFrame()->MdiClient();
         EXPECT_EQ(client->FileName(), picture);
         EXPECT_EQ(client->Picture().size(), QSize(8, 6));
     }
     const QString missing = Path("gone.png");
     WriteClientSettings(1, 0, 0, 0, missing);
     {
-        CTARVENApp app;
-        ASSERT_TRUE(app.InitInstance({"tarven", "--nosplash"}));
-        EXPECT_TRUE(app.MainFrame()->MdiClient()->Picture().isNull());
+        auto app = StartApp();
+        EXPECT_TRUE(app->MainFrame()->MdiClient()->Picture().isNull());
     }
     EXPECT_EQ(StoredClientValue("FileName").toString(), missing);
 }
@@ -102,7 +99,6 @@ TEST_F(MdiClientTest, EachDisplayModeDrawsThePictureWhereItBelongs)
     };
     for (const Case& c : cases) {
         CMdiClientWnd client;
-        client.SetSaveOnDestroy(false);
         client.resize(100, 80);
         client.viewport()->resize(100, 80);
         client.SetBkColor(0x323232);
@@ -124,7 +120,6 @@ TEST_F(MdiClientTest, PictureLargerThanTheAreaIsCentredAndClipped)
         for (int x = 98; x < 102; ++x)
             image.setPixel(x, y, qRgb(255, 255, 255));
     CMdiClientWnd client;
-    client.SetSaveOnDestroy(false);
     client.resize(100, 80);
     client.viewport()->resize(100, 80);
     client.SetPicture(QPixmap::fromImage(image));
@@ -137,7 +132,6 @@ TEST_F(MdiClientTest, PictureLargerThanTheAreaIsCentredAndClipped)
 TEST_F(MdiClientTest, UnknownDisplayModeFallsBackToTiling)
 {
     CMdiClientWnd client;
-    client.SetSaveOnDestroy(false);
     for (int mode : {-1, 4, 99}) {
         client.SetDisplayMode(mode);
         EXPECT_EQ(client.DisplayMode(), CMdiClientWnd::Tile) << mode;

@@ -24,78 +24,70 @@ using ApplicationTest = ShellTest;
 
 TEST_F(ApplicationTest, NewDocumentsAreNumberedPerType)
 {
-    CTARVENApp app;
-    ASSERT_TRUE(app.InitInstance({"tarven", "--nosplash"}));
-    EXPECT_TRUE(app.MainFrame()->MdiClient()->subWindowList().isEmpty());
+    auto app = StartApp();
+    EXPECT_EQ(app->SplashWnd(), nullptr);
+    EXPECT_TRUE(app->MainFrame()->MdiClient()->subWindowList().isEmpty());
 
     const std::pair<const char*, const char*> cases[] = {
         {"Tvn", "Tvn1"}, {"Script", "Script1"}, {"Tvn", "Tvn2"}, {"Script", "Script2"}};
     for (const auto& [type, title] : cases) {
-        CDocument* document = app.OnFileNew(type);
+        CDocument* document = app->OnFileNew(type);
         ASSERT_NE(document, nullptr) << type;
         EXPECT_EQ(document->Title(), title);
         EXPECT_EQ(document->Frame()->windowTitle(), title);
         EXPECT_EQ(document->Template()->DocName(), type);
     }
-    EXPECT_EQ(app.MainFrame()->MdiClient()->subWindowList().size(), 4);
+    EXPECT_EQ(app->MainFrame()->MdiClient()->subWindowList().size(), 4);
     // Monitor windows carry the lamps; script windows are plain child frames for now.
-    EXPECT_NE(qobject_cast<CChildFrame*>(app.OnFileNew("Tvn")->Frame()), nullptr);
-    EXPECT_TRUE(m_messages.isEmpty());
+    EXPECT_NE(qobject_cast<CChildFrame*>(app->OnFileNew("Tvn")->Frame()), nullptr);
+    EXPECT_TRUE(m_messages.texts.isEmpty());
 
-    EXPECT_EQ(app.OnFileNew("Bogus"), nullptr);
-    EXPECT_EQ(m_messages, QStringList("Bogus 템플리트를 찾을수가 없습니다."));
+    EXPECT_EQ(app->OnFileNew("Bogus"), nullptr);
+    EXPECT_EQ(m_messages.texts, QStringList("Bogus 템플리트를 찾을수가 없습니다."));
 }
 
 TEST_F(ApplicationTest, OpenChoosesTheTypeByTheLastThreeLetters)
 {
-    CTARVENApp app;
-    ASSERT_TRUE(app.InitInstance({"tarven", "--nosplash"}));
+    auto app = StartApp();
     const std::pair<const char*, const char*> cases[] = {
         {"data.tsl", "Script"}, {"DATA.TSL", "Script"}, {"run.Tsl", "Script"},
         {"notsl", "Script"},    {"data.tvn", "Tvn"},    {"data.txt", "Tvn"},
         {"data", "Tvn"},        {"data.tsl.bak", "Tvn"}};
     for (const auto& [name, type] : cases) {
         const QString path = MakeFile(name);
-        CDocument* document = app.OpenDocumentFile(path);
+        CDocument* document = app->OpenDocumentFile(path);
         ASSERT_NE(document, nullptr) << name;
         EXPECT_EQ(document->Template()->DocName(), type) << name;
         EXPECT_EQ(document->Title(), name);
         EXPECT_EQ(document->PathName(), QFileInfo(path).absoluteFilePath());
     }
+    const int open = app->MainFrame()->MdiClient()->subWindowList().size();
+    EXPECT_EQ(app->OpenDocumentFile(Path("missing.tsl")), nullptr);
+    EXPECT_EQ(app->OpenDocumentFile(m_env.Root()), nullptr);
+    EXPECT_EQ(app->MainFrame()->MdiClient()->subWindowList().size(), open);
 }
 
 TEST_F(ApplicationTest, OpeningAnOpenFileAgainBringsItForward)
 {
-    CTARVENApp app;
-    ASSERT_TRUE(app.InitInstance({"tarven", "--nosplash"}));
+    auto app = StartApp();
     const QString path = MakeFile("same.tsl");
-    CDocument* first = app.OpenDocumentFile(path);
-    app.OnFileNew("Tvn");
-    EXPECT_EQ(app.OpenDocumentFile(path), first);
-    EXPECT_EQ(app.MainFrame()->MdiClient()->activeSubWindow(), first->Frame());
-    EXPECT_EQ(app.MainFrame()->MdiClient()->subWindowList().size(), 2);
-}
-
-TEST_F(ApplicationTest, UnreadableFileOpensNothing)
-{
-    CTARVENApp app;
-    ASSERT_TRUE(app.InitInstance({"tarven", "--nosplash"}));
-    EXPECT_EQ(app.OpenDocumentFile(Path("missing.tsl")), nullptr);
-    EXPECT_EQ(app.OpenDocumentFile(m_dir.path()), nullptr);
-    EXPECT_TRUE(app.MainFrame()->MdiClient()->subWindowList().isEmpty());
+    CDocument* first = app->OpenDocumentFile(path);
+    app->OnFileNew("Tvn");
+    EXPECT_EQ(app->OpenDocumentFile(path), first);
+    EXPECT_EQ(app->MainFrame()->MdiClient()->activeSubWindow(), first->Frame());
+    EXPECT_EQ(app->MainFrame()->MdiClient()->subWindowList().size(), 2);
 }
 
 TEST_F(ApplicationTest, CommandLineFilesOpenAndAMissingOneIsReportedWhileTheProgramRuns)
 {
     const QString script = MakeFile("job.tsl");
     const QString capture = MakeFile("log.tvn");
-    CTARVENApp app;
-    ASSERT_TRUE(app.InitInstance({"tarven", "--nosplash", script, Path("typo.tsl"), capture}));
-    EXPECT_TRUE(app.MainFrame()->isVisible());
-    EXPECT_EQ(app.MainFrame()->MdiClient()->subWindowList().size(), 2);
-    QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 1, 10000);
-    EXPECT_TRUE(m_messages[0].contains("파일을 열 수 없습니다."));
-    EXPECT_TRUE(m_messages[0].contains("typo.tsl"));
+    auto app = StartApp({script, Path("typo.tsl"), capture});
+    EXPECT_TRUE(app->MainFrame()->isVisible());
+    EXPECT_EQ(app->MainFrame()->MdiClient()->subWindowList().size(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages.texts.size(), 1, 10000);
+    EXPECT_TRUE(m_messages.texts[0].contains("파일을 열 수 없습니다."));
+    EXPECT_TRUE(m_messages.texts[0].contains("typo.tsl"));
 }
 
 TEST_F(ApplicationTest, SplashShowsUnlessTheCommandLineSaysNo)
@@ -113,50 +105,42 @@ TEST_F(ApplicationTest, SplashShowsUnlessTheCommandLineSaysNo)
     EXPECT_EQ(CTARVENApp::ParseCommandLine({"tarven", "a.tsl", "-nosplash", "b.tvn"}).files,
               QStringList({"a.tsl", "b.tvn"}));
 
-    {
-        CTARVENApp app;
-        ASSERT_TRUE(app.InitInstance({"tarven", "-nosplash"}));
-        EXPECT_EQ(app.SplashWnd(), nullptr);
-    }
-    CTARVENApp app;
-    ASSERT_TRUE(app.InitInstance({"tarven"}));
-    ASSERT_NE(app.SplashWnd(), nullptr);
-    EXPECT_TRUE(app.SplashWnd()->isVisible());
-    QTest::mouseClick(app.SplashWnd(), Qt::LeftButton);
-    EXPECT_FALSE(app.SplashWnd()->isVisible());
+    auto app = std::make_unique<CTARVENApp>();
+    ASSERT_TRUE(app->InitInstance({"tarven"}));
+    ASSERT_NE(app->SplashWnd(), nullptr);
+    EXPECT_TRUE(app->SplashWnd()->isVisible());
+    QTest::mouseClick(app->SplashWnd(), Qt::LeftButton);
+    EXPECT_FALSE(app->SplashWnd()->isVisible());
 }
 
 TEST_F(ApplicationTest, EditorLibraryVersionAndPathAreKnown)
 {
-    CTARVENApp app;
-    ASSERT_TRUE(app.InitInstance({"tarven", "--nosplash"}));
+    auto app = StartApp();
     EXPECT_TRUE(
-        QRegularExpression("^\\d+\\.\\d+\\.\\d+\\.\\d+$").match(app.m_strEditorVersion).hasMatch())
-        << app.m_strEditorVersion.toStdString();
-    EXPECT_TRUE(QFileInfo(app.m_strEditorPath).isFile()) << app.m_strEditorPath.toStdString();
-    EXPECT_TRUE(app.m_strEditorPath.contains("qscintilla"));
-    EXPECT_FALSE(app.m_strEditorProduct.isEmpty());
+        QRegularExpression("^\\d+\\.\\d+\\.\\d+\\.\\d+$").match(app->m_strEditorVersion).hasMatch())
+        << app->m_strEditorVersion.toStdString();
+    EXPECT_TRUE(QFileInfo(app->m_strEditorPath).isFile()) << app->m_strEditorPath.toStdString();
+    EXPECT_TRUE(app->m_strEditorPath.contains("qscintilla"));
+    EXPECT_FALSE(app->m_strEditorProduct.isEmpty());
 }
 
 TEST_F(ApplicationTest, SecondCopyRaisesTheFirstAndEnds)
 {
-    CTARVENApp app;
-    ASSERT_TRUE(app.InitInstance({"tarven", "--nosplash"}));
-    ASSERT_TRUE(app.SingleInstance().IsListening());
-    app.MainFrame()->showMinimized();
+    auto app = StartApp();
+    ASSERT_TRUE(app->SingleInstance().IsListening());
+    app->MainFrame()->showMinimized();
 
     CSingleInstance second;
     EXPECT_FALSE(second.Claim());
     EXPECT_FALSE(second.IsListening());
-    QTRY_VERIFY_WITH_TIMEOUT(!app.MainFrame()->isMinimized(), 10000);
-    EXPECT_TRUE(app.MainFrame()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!app->MainFrame()->isMinimized(), 10000);
+    EXPECT_TRUE(app->MainFrame()->isVisible());
 }
 
 TEST_F(ApplicationTest, ShortcutsCreateDocumentsAndOpenUsesTheChosenFile)
 {
-    CTARVENApp app;
-    ASSERT_TRUE(app.InitInstance({"tarven", "--nosplash"}));
-    CMainFrame* frame = app.MainFrame();
+    auto app = StartApp();
+    CMainFrame* frame = app->MainFrame();
     frame->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(frame, 10000));
     QTest::keyClick(frame, Qt::Key_M, Qt::ControlModifier);
@@ -178,17 +162,16 @@ TEST_F(ApplicationTest, ShortcutsCreateDocumentsAndOpenUsesTheChosenFile)
     ASSERT_NE(active, nullptr);
     EXPECT_EQ(active->windowTitle(), "chosen.TSL");
     EXPECT_EQ(frame->CurrentMenuId(), CMainFrame::kMenuScript);
-    EXPECT_TRUE(m_messages.isEmpty());
+    EXPECT_TRUE(m_messages.texts.isEmpty());
 }
 
 TEST_F(ApplicationTest, ChildWindowsShowAsLongAsTheirDocument)
 {
-    CTARVENApp app;
-    ASSERT_TRUE(app.InitInstance({"tarven", "--nosplash"}));
-    const CDocTemplate* monitors = app.DocManager().FindTemplate("Tvn");
+    auto app = StartApp();
+    const CDocTemplate* monitors = app->DocManager().FindTemplate("Tvn");
     ASSERT_NE(monitors, nullptr);
-    CDocument* first = app.OnFileNew("Tvn");
-    app.OnFileNew("Tvn");
+    CDocument* first = app->OnFileNew("Tvn");
+    app->OnFileNew("Tvn");
     EXPECT_EQ(monitors->Documents().size(), 2);
     first->Frame()->close();
     QTRY_COMPARE_WITH_TIMEOUT(monitors->Documents().size(), 1, 10000);

@@ -41,13 +41,12 @@ TEST_F(SearchHistoryTest, ApplicationSavesItsHistoriesAtExitAndReadsThemAtStart)
             settings.setValue(QString("EDIT/FINDSTRING%1").arg(i), "old");
     }
     {
-        CTARVENApp app;
-        ASSERT_TRUE(app.InitInstance({"tarven", "--nosplash"}));
-        EXPECT_EQ(app.m_history.find.size(), 5);
-        app.m_history.find = {"OUT", "IN"};
-        app.m_history.replace = {"<0D><0A>"};
-        app.ExitInstance();
-        EXPECT_TRUE(app.m_history.find.isEmpty());
+        auto app = StartApp();
+        EXPECT_EQ(app->m_history.find.size(), 5);
+        app->m_history.find = {"OUT", "IN"};
+        app->m_history.replace = {"<0D><0A>"};
+        app->ExitInstance();
+        EXPECT_TRUE(app->m_history.find.isEmpty());
     }
     QSettings settings(kCompanyName, kApplicationName);
     settings.beginGroup("EDIT");
@@ -58,7 +57,6 @@ TEST_F(SearchHistoryTest, ApplicationSavesItsHistoriesAtExitAndReadsThemAtStart)
     // Entries of the longer list saved before are gone.
     EXPECT_FALSE(settings.contains("FINDSTRING4"));
     settings.endGroup();
-    CTARVENApp app;
-    ASSERT_TRUE(app.InitInstance({"tarven", "--nosplash"}));
-    EXPECT_EQ(app.m_history.find, QStringList({"OUT", "IN"}));
+    auto app = StartApp();
+    EXPECT_EQ(app->m_history.find, QStringList({"OUT", "IN"}));
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CTSL.h"
-#include "ScriptFile.h"
+#include "TempDir.h"
 
 #include <memory>
 #include <string>

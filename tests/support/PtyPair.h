@@ -7,10 +7,11 @@
 #include <poll.h>
 #include <pty.h>
 #include <string>
+#include <termios.h>
 #include <unistd.h>
 
 // A pseudo-terminal pair standing in for a serial device: the port opens the slave path, the
-// test plays the far end on the master.
+// test plays the far end on the master. The line starts raw, so bytes pass unchanged.
 class PtyPair
 {
 public:
@@ -20,6 +21,10 @@ public:
         char name[128] = {};
         if (openpty(&m_master, &slave, name, nullptr, nullptr) != 0)
             ADD_FAILURE() << "openpty failed: errno " << errno;
+        termios raw{};
+        tcgetattr(m_master, &raw);
+        cfmakeraw(&raw);
+        tcsetattr(m_master, TCSANOW, &raw);
         m_slavePath = name;
         if (slave >= 0)
             ::close(slave);

@@ -1,35 +1,17 @@
 #include "CSharedMemoryTag.h"
+#include "RunProgram.h"
 #include "TagTableTestSupport.h"
-
-#include <QProcess>
-#include <QStringList>
-#include <gtest/gtest.h>
 
 using namespace TagTableTest;
 
 namespace {
 
-struct ToolRun
-{
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-ToolRun Tsltable(const std::vector<std::string>& args)
+ProgramRun Tsltable(const std::vector<std::string>& args)
 {
     QStringList arguments;
     for (const std::string& arg : args)
         arguments << QString::fromStdString(arg);
-    QProcess process;
-    process.start(TSLTABLE_PATH, arguments);
-    ToolRun run;
-    if (!process.waitForFinished(60000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = process.readAllStandardOutput().toStdString();
-    run.err = process.readAllStandardError().toStdString();
-    return run;
+    return RunProgram(TSLTABLE_PATH, arguments);
 }
 
 } // namespace
@@ -42,18 +24,18 @@ TEST(Tsltable, CreatesAddsSetsGetsListsAndRemovesATable)
     // Tag names carry the process id: each write sets "/<tag>_Event", shared machine-wide.
     const std::string b = "b" + pid, i2 = "i2" + pid, i4 = "i4" + pid, f = "f" + pid, t = "t" + pid;
 
-    ToolRun run = Tsltable({name, "create"});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
+    ProgramRun run = Tsltable({name, "create"});
+    EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "created table \"" + name + "\" (10485760 bytes)\n");
     run = Tsltable({name, "create"});
-    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "table \"" + name + "\" already exists (10485760 bytes)\n");
 
     const std::vector<std::vector<std::string>> adds = {
         {b, "byte", "1"}, {i2, "int", "2"}, {i4, "int", "4"}, {f, "float", "4"}, {t, "text", "12"}};
     for (const auto& add : adds) {
         run = Tsltable({name, "add", add[0], add[1], add[2]});
-        EXPECT_EQ(run.exitCode, 0) << add[0] << ": " << run.err;
+        EXPECT_EQ(run.status, 0) << add[0] << ": " << run.err;
     }
 
     const struct
@@ -65,16 +47,16 @@ TEST(Tsltable, CreatesAddsSetsGetsListsAndRemovesATable)
     };
     for (const auto& v : values) {
         run = Tsltable({name, "set", v.tag, v.value});
-        EXPECT_EQ(run.exitCode, 0) << v.tag << ": " << run.err;
+        EXPECT_EQ(run.status, 0) << v.tag << ": " << run.err;
         run = Tsltable({name, "get", v.tag});
-        EXPECT_EQ(run.exitCode, 0) << v.tag << ": " << run.err;
+        EXPECT_EQ(run.status, 0) << v.tag << ": " << run.err;
         EXPECT_EQ(run.out, v.shown + "\n");
     }
     run = Tsltable({name, "set", t, "a\tb"});
-    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.status, 0);
 
     run = Tsltable({name, "list"});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, b + "\tbyte\t1\t200\n" + i2 + "\tint\t2\t-32768\n" + i4 +
                            "\tint\t4\t2147483647\n" + f + "\tfloat\t4\t-1500\n" + t +
                            "\ttext\t12\ta<09>b\n");
@@ -84,10 +66,10 @@ TEST(Tsltable, CreatesAddsSetsGetsListsAndRemovesATable)
     EXPECT_EQ(i2Value, (std::vector<unsigned char>{0x00, 0x80}));
 
     run = Tsltable({name, "remove"});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "removed table \"" + name + "\"\n");
     run = Tsltable({name, "list"});
-    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "tsltable: no table named \"" + name + "\"\n");
 
     for (const std::string& tag : {b, i2, i4, f, t})
@@ -99,10 +81,10 @@ TEST(Tsltable, ReportsEachMistakeOnStandardErrorWithExitStatus1)
     ScopedTable table("toolerr");
     const std::string& name = table.name;
     const std::string missing = UniqueName("none");
-    ASSERT_EQ(Tsltable({name, "create"}).exitCode, 0);
+    ASSERT_EQ(Tsltable({name, "create"}).status, 0);
     for (const auto& add : std::vector<std::vector<std::string>>{
              {"b", "byte", "1"}, {"i", "int", "2"}, {"f", "float", "4"}, {"t", "text", "3"}})
-        ASSERT_EQ(Tsltable({name, "add", add[0], add[1], add[2]}).exitCode, 0);
+        ASSERT_EQ(Tsltable({name, "add", add[0], add[1], add[2]}).status, 0);
 
     const struct
     {
@@ -139,18 +121,18 @@ TEST(Tsltable, ReportsEachMistakeOnStandardErrorWithExitStatus1)
         {{name, "set", "t", "four"}, "(4 bytes) does not fit a text tag of 3 bytes"},
     };
     for (const auto& c : cases) {
-        const ToolRun run = Tsltable(c.args);
-        EXPECT_EQ(run.exitCode, 1) << c.message;
+        const ProgramRun run = Tsltable(c.args);
+        EXPECT_EQ(run.status, 1) << c.message;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
         EXPECT_TRUE(run.out.empty()) << run.out;
     }
     EXPECT_EQ(Tsltable({name, "get", "b"}).out, "0\n") << "no refused write changed a value";
 
     // A table too full for one more tag.
-    const ToolRun big = Tsltable({name, "add", "big", "text", "65535"});
-    EXPECT_EQ(big.exitCode, 0) << big.err;
-    const ToolRun help = Tsltable({"--help"});
-    EXPECT_EQ(help.exitCode, 0);
+    const ProgramRun big = Tsltable({name, "add", "big", "text", "65535"});
+    EXPECT_EQ(big.status, 0) << big.err;
+    const ProgramRun help = Tsltable({"--help"});
+    EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("add TAG TYPE LENGTH"), std::string::npos);
 }
 
@@ -160,10 +142,10 @@ TEST(Tsltable, RefusesATagThatDoesNotFitTheBlock)
     {
         CSharedMemory small(table.name, 200);
     }
-    ToolRun run = Tsltable({table.name, "add", "x", "text", "72"});
-    EXPECT_EQ(run.exitCode, 0) << run.err << " 8 + 84 + 36 + 72 = 200 fills it exactly";
+    ProgramRun run = Tsltable({table.name, "add", "x", "text", "72"});
+    EXPECT_EQ(run.status, 0) << run.err << " 8 + 84 + 36 + 72 = 200 fills it exactly";
     run = Tsltable({table.name, "add", "y", "byte", "1"});
-    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("does not fit: 0 bytes left"), std::string::npos) << run.err;
 }
 

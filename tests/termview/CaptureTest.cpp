@@ -6,27 +6,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "CCaptureReader.h"
 #include "CTextViewCtrl.h"
 #include "CaptureFormat.h"
+#include "TempDir.h"
 
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(data);
-}
 
 // Every byte value, both attributes, and line breaks of all kinds.
 void WriteTraffic(CTextViewCtrl& view, QByteArray* bytes, QByteArray* attrs)
@@ -40,12 +27,9 @@ void WriteTraffic(CTextViewCtrl& view, QByteArray* bytes, QByteArray* attrs)
     }
 }
 
-class CaptureTest : public testing::Test
-{
-protected:
-    QString Path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
-    QTemporaryDir m_dir;
-};
+// Each test's capture files live in a folder of its own.
+class CaptureTest : public testing::Test, public TempDir
+{};
 
 } // namespace
 
@@ -94,18 +78,18 @@ TEST_F(CaptureTest, RoundTripKeepsEveryByteAndAttribute)
 
 TEST_F(CaptureTest, ShowReportsForeignAndUnreadableFiles)
 {
-    WriteAll(Path("foreign.tvn"), "just some text\r\n");
-    WriteAll(Path("empty.tvn"), "");
+    Write("foreign.tvn", "just some text\r\n");
+    Write("empty.tvn", "");
     QByteArray newer = CaptureFormat::EncodeHeader(0);
     newer[8] = 2;
-    WriteAll(Path("newer.tvn"), newer);
+    Write("newer.tvn", newer);
 
     CTextViewCtrl view;
     view.TextWrite('k', kAttrSent);
     EXPECT_EQ(view.GalmuriShow(Path("foreign.tvn")), -2);
     EXPECT_EQ(view.GalmuriShow(Path("empty.tvn")), -2);
     EXPECT_EQ(view.GalmuriShow(Path("missing.tvn")), -1);
-    EXPECT_EQ(view.GalmuriShow(m_dir.path()), -1); // a folder
+    EXPECT_EQ(view.GalmuriShow(Root()), -1); // a folder
     EXPECT_EQ(view.GalmuriShow(Path("newer.tvn")), -3);
     EXPECT_EQ(view.GetBufferSize(), 1); // nothing shown replaced the log
 }
@@ -138,7 +122,7 @@ TEST_F(CaptureTest, DamagedCaptureShowsItsValidPart)
         {"huge-count.tvn", hugeCount},
     };
     for (const auto& c : cases) {
-        WriteAll(Path(c.name), c.content);
+        Write(c.name, c.content);
         CTextViewCtrl view;
         ASSERT_EQ(view.GalmuriShow(Path(c.name)), 0) << c.name;
         QByteArray bytes;
@@ -149,7 +133,7 @@ TEST_F(CaptureTest, DamagedCaptureShowsItsValidPart)
         EXPECT_EQ(view.GetLineSize(), 2) << c.name;
     }
     // Only a header: a capture with nothing in it.
-    WriteAll(Path("header-only.tvn"), CaptureFormat::EncodeHeader(0));
+    Write("header-only.tvn", CaptureFormat::EncodeHeader(0));
     CTextViewCtrl view;
     EXPECT_EQ(view.GalmuriShow(Path("header-only.tvn")), 0);
     EXPECT_EQ(view.GetBufferSize(), 0);
@@ -181,12 +165,12 @@ TEST_F(CaptureTest, CaptureContinuesAnExistingFileAndRefusesForeignOnes)
     EXPECT_EQ(attrs, QByteArray(4, kAttrReceived) + QByteArray(4, kAttrSent));
 
     const QByteArray precious = "not a capture, keep me";
-    WriteAll(Path("notes.txt"), precious);
+    Write("notes.txt", precious);
     QSignalSpy failed(&view, &CTextViewCtrl::CaptureFailed);
     EXPECT_FALSE(view.GalmuriSave(true, Path("notes.txt")));
     EXPECT_FALSE(view.IsCapturing());
     EXPECT_EQ(failed.count(), 1);
-    EXPECT_EQ(ReadAll(Path("notes.txt")), precious);
+    EXPECT_EQ(Read(Path("notes.txt")), precious);
     EXPECT_FALSE(view.GalmuriSave(true, Path("no/such/folder/x.tvn")));
 }
 

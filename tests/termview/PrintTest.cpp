@@ -5,18 +5,15 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 #include "CTextViewCtrl.h"
+#include "TempDir.h"
 
 namespace {
 
 int PdfPageCount(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    const QString pdf = QString::fromLatin1(file.readAll());
+    const QString pdf = QString::fromLatin1(TempDir::Read(path));
     return static_cast<int>(pdf.count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))));
 }
 
@@ -39,7 +36,7 @@ int PrintToPdf(CTextViewCtrl& view, const QString& path)
 
 TEST(Print, LogIsPrintedOnSeveralPagesInBothModes)
 {
-    QTemporaryDir dir;
+    const TempDir dir;
     CTextViewCtrl view;
     view.ControlReceive(true);
     for (int i = 0; i < 300; ++i) {
@@ -51,19 +48,19 @@ TEST(Print, LogIsPrintedOnSeveralPagesInBothModes)
     view.TextWrite(reinterpret_cast<const unsigned char*>(wide.constData()),
                    static_cast<int>(wide.size()), kAttrReceived);
 
-    const QString text = dir.filePath(QStringLiteral("text.pdf"));
+    const QString text = dir.Path(QStringLiteral("text.pdf"));
     const int textPages = PrintToPdf(view, text);
     EXPECT_GT(textPages, 1);
     EXPECT_EQ(PdfPageCount(text), textPages);
 
     view.HexaView(true);
-    const QString hex = dir.filePath(QStringLiteral("hex.pdf"));
+    const QString hex = dir.Path(QStringLiteral("hex.pdf"));
     const int hexPages = PrintToPdf(view, hex);
     EXPECT_GT(hexPages, textPages); // a hex row holds fewer bytes than a text row
     EXPECT_EQ(PdfPageCount(hex), hexPages);
 
     CTextViewCtrl empty;
-    const QString blank = dir.filePath(QStringLiteral("empty.pdf"));
+    const QString blank = dir.Path(QStringLiteral("empty.pdf"));
     EXPECT_EQ(PrintToPdf(empty, blank), 1); // the header alone
     EXPECT_EQ(PdfPageCount(blank), 1);
 }

@@ -66,17 +66,6 @@ protected:
 
 } // namespace
 
-TEST_F(TextViewCtrlTest, CreateMakesAChildOverTheRectangle)
-{
-    QWidget parent;
-    parent.resize(500, 400);
-    auto* view = new CTextViewCtrl;
-    EXPECT_EQ(view->Create(&parent, QRect(100, 0, 400, 400), 5000), 1);
-    EXPECT_EQ(view->parentWidget(), &parent);
-    EXPECT_EQ(view->geometry(), QRect(100, 0, 400, 400));
-    EXPECT_EQ(parent.findChild<CTextViewCtrl*>(QStringLiteral("5000")), view);
-}
-
 TEST_F(TextViewCtrlTest, BytesAreDrawnInTheColoursOfTheirAttribute)
 {
     // COLORREF is 0x00BBGGRR: 0xFF0000 is blue, 0x0000FF red.
@@ -264,18 +253,4 @@ TEST_F(TextViewCtrlTest, WritesFromAnotherThreadWhileTheViewPaints)
     EXPECT_TRUE(bytes.endsWith("line 19999\r\n"));
     EXPECT_EQ(m_view.GetBufferSize(), bytes.size());
     EXPECT_EQ(attrs, QByteArray(attrs.size(), kAttrSent));
-}
-
-TEST_F(TextViewCtrlTest, ClearEmptiesTheLog)
-{
-    Write(m_view, "abc\r\ndef");
-    EXPECT_EQ(m_view.GetBufferSize(), 8);
-    EXPECT_EQ(m_view.GetLineSize(), 2);
-    m_view.SelectAll();
-    m_view.Clear();
-    EXPECT_EQ(m_view.GetBufferSize(), 0);
-    EXPECT_EQ(m_view.GetLineSize(), 0);
-    EXPECT_EQ(m_view.SelectedText(), "");
-    Write(m_view, "x");
-    EXPECT_EQ(m_view.GetLineSize(), 1);
 }

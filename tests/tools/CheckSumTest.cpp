@@ -151,7 +151,7 @@ TEST_F(CheckSumDlgTest, StartsEmptyWithXorAndComputesWithoutClosing)
     EXPECT_EQ(Field(1049), QStringLiteral("01001011 00110111"));
     EXPECT_EQ(Field(1050), QStringLiteral("00000007"));
     EXPECT_TRUE(m_dlg.isVisible());
-    EXPECT_TRUE(m_messages.Texts().isEmpty());
+    EXPECT_TRUE(m_messages.texts.isEmpty());
 }
 
 TEST_F(CheckSumDlgTest, MalformedInputShowsTheMessageAndKeepsTheResults)
@@ -160,7 +160,7 @@ TEST_F(CheckSumDlgTest, MalformedInputShowsTheMessageAndKeepsTheResults)
     ASSERT_EQ(Field(1047), QStringLiteral("fffffffe"));
 
     Compute(QStringLiteral("<0D"), 1051);
-    EXPECT_EQ(m_messages.Texts(), QStringList{kFormatError});
+    EXPECT_EQ(m_messages.texts, QStringList{kFormatError});
     EXPECT_EQ(Field(1047), QStringLiteral("fffffffe"));
     EXPECT_EQ(Field(1048), QStringLiteral("-0000002"));
     EXPECT_EQ(Field(1049), QStringLiteral("11111111 11111111 11111111 11111110"));

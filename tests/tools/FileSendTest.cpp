@@ -9,7 +9,6 @@
 
 #include <QProgressBar>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 #include <chrono>
 #include <thread>
@@ -31,12 +30,12 @@ protected:
     // The dialog goes before the links its writer refers to.
     void TearDown() override { m_dlg.reset(); }
 
-    QString Folder() const { return m_dir.path() + QLatin1Char('/'); }
+    QString Folder() const { return m_dir.Root() + QLatin1Char('/'); }
 
     QByteArray MakeFile(const QString& name, qsizetype size)
     {
         const QByteArray contents = RandomBytes(size);
-        WriteFile(Folder() + name, contents);
+        m_dir.Write(name, contents);
         return contents;
     }
 
@@ -77,7 +76,7 @@ protected:
         EXPECT_FALSE(m_driver->Button("IDABORT")->isEnabled());
     }
 
-    QTemporaryDir m_dir;
+    TempDir m_dir;
     MessageCapture m_messages;
     QObject m_owner;
     std::unique_ptr<CFileSendDlg> m_dlg;
@@ -139,14 +138,6 @@ protected:
         return connected;
     }
 
-    bool ReceiveAll(TcpPeer& peer, qsizetype size)
-    {
-        return WaitFor([&] {
-            peer.Drain();
-            return peer.Received().size() >= size;
-        });
-    }
-
     CServerSock m_server;
     std::vector<TcpPeer> m_peers;
 };
@@ -160,8 +151,8 @@ TEST_F(SerialFileSendTest, SendsTheFileInBlocksOf1024AndReportsCompletion)
     EXPECT_NE(m_driver->Texts().indexOf(QStringLiteral("Fw Image.bin")), -1);
     Send(QStringLiteral("FW IMAGE.BIN"));
 
-    ASSERT_TRUE(WaitForMessage(kCompleted)) << m_messages.Texts().join('|').toStdString();
-    EXPECT_EQ(m_messages.Texts().first(),
+    ASSERT_TRUE(WaitForMessage(kCompleted)) << m_messages.texts.join('|').toStdString();
+    EXPECT_EQ(m_messages.texts.first(),
               QStringLiteral("'%1FW IMAGE.BIN' 파일을 전송하시겠습니까?").arg(Folder()));
     EXPECT_EQ(m_writer->Sizes(), (std::vector<int>{1024, 1024, 452}));
     EXPECT_EQ(m_driver->Label(1008), QStringLiteral("2500 / 2500 Bytes"));
@@ -256,13 +247,13 @@ TEST_F(SerialFileSendTest, MissingOrDeclinedFilesSendNothing)
     m_driver->Browse(Folder());
     m_driver->Click(m_driver->Entry(QStringLiteral("gone.bin")));
 
-    m_messages.AnswerQuestions(QMessageBox::No);
+    m_messages.answer = QMessageBox::No;
     m_driver->Press("IDOK");
     QTest::qWait(100);
-    EXPECT_EQ(m_messages.Texts().size(), 1);
+    EXPECT_EQ(m_messages.texts.size(), 1);
     ExpectIdle();
 
-    m_messages.AnswerQuestions(QMessageBox::Yes);
+    m_messages.answer = QMessageBox::Yes;
     QFile::remove(Folder() + QStringLiteral("gone.bin"));
     m_driver->Press("IDOK");
     ASSERT_TRUE(WaitForMessage(kNotFound));
@@ -276,11 +267,7 @@ TEST_F(ClientFileSendTest, SendsTheFileOverATcpClientLink)
     Send(QStringLiteral("data.bin"));
     ASSERT_TRUE(WaitForMessage(kCompleted));
     EXPECT_EQ(m_writer->Sizes(), (std::vector<int>{1024, 1024, 452}));
-    ASSERT_TRUE(WaitFor([&] {
-        m_peer.Drain();
-        return m_peer.Received().size() >= 2500;
-    }));
-    EXPECT_EQ(m_peer.Received(), contents);
+    EXPECT_EQ(m_peer.Take(2500), contents);
 }
 
 TEST_F(ClientFileSendTest, PeerThatStopsReadingFailsTheTransferWithTheBytesSent)
@@ -294,14 +281,11 @@ TEST_F(ClientFileSendTest, PeerThatStopsReadingFailsTheTransferWithTheBytesSent)
     EXPECT_LT(sent, size);
     EXPECT_FALSE(m_messages.Saw(kCompleted));
     ExpectIdle();
-    ASSERT_TRUE(WaitFor([&] {
-        m_peer.Drain();
-        return m_peer.Received().size() >= sent;
-    }));
+    const QByteArray received = m_peer.Take(sent);
     QTest::qWait(50);
     m_peer.Drain();
-    EXPECT_EQ(m_peer.Received().size(), sent);
-    EXPECT_TRUE(m_peer.Received() == contents.left(sent));
+    EXPECT_EQ(received.size() + m_peer.Received().size(), sent);
+    EXPECT_TRUE(received == contents.left(sent)); // no dump of megabytes on failure
 }
 
 TEST_F(ServerFileSendTest, SendsTheFileToEveryConnectedClient)
@@ -311,10 +295,8 @@ TEST_F(ServerFileSendTest, SendsTheFileToEveryConnectedClient)
     Send(QStringLiteral("data.bin"));
     ASSERT_TRUE(WaitForMessage(kCompleted));
     EXPECT_EQ(m_writer->Sizes(), (std::vector<int>{1024, 1024, 452}));
-    for (TcpPeer& peer : m_peers) {
-        ASSERT_TRUE(ReceiveAll(peer, 2500));
-        EXPECT_EQ(peer.Received(), contents);
-    }
+    for (TcpPeer& peer : m_peers)
+        EXPECT_EQ(peer.Take(2500), contents);
 }
 
 TEST_F(ServerFileSendTest, ClientThatLeavesIsDroppedAndTheOthersGetTheWholeFile)
@@ -331,9 +313,8 @@ TEST_F(ServerFileSendTest, ClientThatLeavesIsDroppedAndTheOthersGetTheWholeFile)
     ASSERT_TRUE(WaitFor([&] { return m_server.GetSlot(1)->bsGetSlotState() == 0; }));
     m_writer->Release();
 
-    ASSERT_TRUE(WaitForMessage(kCompleted)) << m_messages.Texts().join('|').toStdString();
-    ASSERT_TRUE(ReceiveAll(m_peers[0], 2500));
-    EXPECT_EQ(m_peers[0].Received(), contents);
+    ASSERT_TRUE(WaitForMessage(kCompleted)) << m_messages.texts.join('|').toStdString();
+    EXPECT_EQ(m_peers[0].Take(2500), contents);
     QTest::qWait(100);
     late.Drain();
     EXPECT_TRUE(late.Received().isEmpty());

@@ -1,73 +1,17 @@
 #pragma once
 
+#include "EventLoopWait.h"
 #include "LinkWriter.h"
-#include "MessageBox.h"
+#include "ShellTestEnv.h"
+#include "TempDir.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QRandomGenerator>
-#include <QStringList>
 #include <QTest>
-#include <gtest/gtest.h>
 
-#include <atomic>
 #include <condition_variable>
 #include <mutex>
-#include <ostream>
 #include <vector>
-
-// Readable test failures.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& texts, std::ostream* os)
-{
-    *os << '{' << texts.join(QStringLiteral(", ")).toStdString() << '}';
-}
-
-// Generous: the machine is shared and CI runs everything at once.
-inline constexpr int kEventWaitMs = 20000;
-
-// Runs the event loop until the condition holds or the deadline passes.
-template <typename Condition> bool WaitFor(Condition condition)
-{
-    return QTest::qWaitFor(condition, kEventWaitMs);
-}
-
-// Message boxes record their text and answer at once: Yes to a question, Ok otherwise.
-class MessageCapture
-{
-public:
-    MessageCapture()
-    {
-        m_previous = SetMessageBoxHandler([this](const MessageRequest& request) {
-            m_texts.append(request.text);
-            return request.buttons.testFlag(QMessageBox::Yes) ? m_answer : QMessageBox::Ok;
-        });
-    }
-    ~MessageCapture() { SetMessageBoxHandler(m_previous); }
-    MessageCapture(const MessageCapture&) = delete;
-    MessageCapture& operator=(const MessageCapture&) = delete;
-
-    const QStringList& Texts() const { return m_texts; }
-    bool Saw(const QString& text) const { return m_texts.contains(text); }
-    // The first message that starts with prefix, or an empty text.
-    QString Starting(const QString& prefix) const
-    {
-        for (const QString& text : m_texts) {
-            if (text.startsWith(prefix))
-                return text;
-        }
-        return {};
-    }
-    void AnswerQuestions(QMessageBox::StandardButton answer) { m_answer = answer; }
-
-private:
-    QStringList m_texts;
-    QMessageBox::StandardButton m_answer = QMessageBox::Yes;
-    MessageBoxHandler m_previous;
-};
 
 // Passes writes on to a real link's writer, records the size of each, and can hold the worker
 // after a chosen write until the test lets it go on.
@@ -124,11 +68,4 @@ inline QByteArray RandomBytes(qsizetype n)
     std::vector<quint32> words(static_cast<size_t>(n / 4 + 1));
     QRandomGenerator::global()->fillRange(words.data(), static_cast<qsizetype>(words.size()));
     return QByteArray(reinterpret_cast<const char*>(words.data()), n);
-}
-
-inline void WriteFile(const QString& path, const QByteArray& contents)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    ASSERT_EQ(file.write(contents), contents.size());
 }

@@ -1,11 +1,9 @@
 #pragma once
 
+#include "EventLoopWait.h"
 #include "TransportEvent.h"
 
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QObject>
-#include <QTimer>
 
 #include <algorithm>
 #include <functional>
@@ -54,32 +52,3 @@ protected:
             onEvent(recorded);
     }
 };
-
-// Runs the event loop for a few milliseconds without spinning.
-inline void PumpEvents()
-{
-    QEventLoop loop;
-    QTimer::singleShot(5, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-// Runs the event loop until done() holds or the deadline passes; generous deadlines keep the
-// tests steady on a loaded machine.
-inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        PumpEvents();
-    }
-    return true;
-}
-
-// Runs the event loop for a while, to show that something does not happen.
-inline void SpinFor(int ms)
-{
-    QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired())
-        PumpEvents();
-}

@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QSettings>
-#include <QTemporaryDir>
+#include "SettingsSandbox.h"
 
 TEST(SerialDevicePath, MapsComNamesThroughEnvironmentSettingsAndDefault)
 {
-    QTemporaryDir settingsDir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    SettingsSandbox sandbox;
     {
         QSettings settings(QStringLiteral("Halvorn"), QStringLiteral("TARVEN"));
         settings.setValue(QStringLiteral("PortMap/COM4"), QStringLiteral("/dev/ttyUSB0"));

@@ -2,11 +2,9 @@
 #include "CServerSock.h"
 
 #include "EventRecorder.h"
+#include "TcpPeer.h"
 
 #include <gtest/gtest.h>
-
-#include <QTcpServer>
-#include <QTcpSocket>
 
 #include <atomic>
 #include <memory>
@@ -16,46 +14,6 @@
 namespace {
 
 const QHostAddress kLoopback(QHostAddress::LocalHost);
-
-std::unique_ptr<QTcpSocket> ConnectPeer(quint16 port)
-{
-    auto peer = std::make_unique<QTcpSocket>();
-    peer->connectToHost(kLoopback, port);
-    return peer;
-}
-
-std::string ReadAll(QTcpSocket& peer, size_t count)
-{
-    std::string got;
-    WaitUntil([&] {
-        got += peer.readAll().toStdString();
-        return got.size() >= count;
-    });
-    return got;
-}
-
-quint16 PortWithNobodyListening()
-{
-    QTcpServer probe;
-    probe.listen(kLoopback, 0);
-    return probe.serverPort(); // closed again when probe goes
-}
-
-// A listener and the one connection a CClientSock makes to it.
-struct PeerServer
-{
-    QTcpServer server;
-    std::unique_ptr<QTcpSocket> peer;
-
-    PeerServer() { server.listen(kLoopback, 0); }
-    bool TakePeer()
-    {
-        const bool ok = WaitUntil([&] { return server.hasPendingConnections(); });
-        if (ok)
-            peer.reset(server.nextPendingConnection());
-        return ok;
-    }
-};
 
 } // namespace
 
@@ -74,10 +32,10 @@ TEST(CServerSock, AcceptsIntoTheFirstFreeSlotAndReusesAFreedOne)
                 CClientSock::FromHandle(qintptr(e.wParam))->bsGetSlotState();
     };
 
-    std::vector<std::unique_ptr<QTcpSocket>> peers;
+    std::vector<TcpPeer> peers;
     for (int i = 0; i < 4; ++i) {
-        peers.push_back(ConnectPeer(server.GetPort()));
-        ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_ACCEPT) == i + 1; }));
+        peers.push_back(TcpPeer::Connect(server.GetPort()));
+        ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_ACCEPT) == i + 1; }));
         const RecordedEvent accepted = owner.Of(WM_SOCKET_ACCEPT).back();
         EXPECT_EQ(accepted.lParam, i);
         CClientSock* slot = CClientSock::FromHandle(qintptr(accepted.wParam));
@@ -89,25 +47,25 @@ TEST(CServerSock, AcceptsIntoTheFirstFreeSlotAndReusesAFreedOne)
         quint16 port = 0;
         EXPECT_EQ(slot->GetPeerName(address, port), 1);
         EXPECT_EQ(address, "127.0.0.1");
-        EXPECT_EQ(port, peers.back()->localPort());
+        EXPECT_EQ(port, peers.back().LocalPort());
     }
     server.CalcConnection();
     EXPECT_EQ(server.GetConnectionCount(), 4);
 
-    peers[0]->disconnectFromHost();
-    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_CLOSE) == 1; }));
+    peers[0].Close();
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_CLOSE) == 1; }));
     EXPECT_EQ(owner.Of(WM_SOCKET_CLOSE).front().lParam, 0);
     EXPECT_EQ(slotStateSeenByCloseHandler, -1) << "the slot is free before the owner hears";
 
-    peers.push_back(ConnectPeer(server.GetPort()));
-    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_ACCEPT) == 5; }));
+    peers.push_back(TcpPeer::Connect(server.GetPort()));
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_ACCEPT) == 5; }));
     EXPECT_EQ(owner.Of(WM_SOCKET_ACCEPT).back().lParam, 0) << "slot 0 again, 1..3 still in use";
     server.CalcConnection();
     EXPECT_EQ(server.GetConnectionCount(), 4);
 
     // Data from a slot's peer reaches the owner tagged with the slot, and replies go back.
-    peers[2]->write("to slot 2");
-    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_RECEIVE) >= 1; }));
+    peers[2].Send("to slot 2");
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_RECEIVE) >= 1; }));
     const RecordedEvent received = owner.Of(WM_SOCKET_RECEIVE).front();
     EXPECT_EQ(received.lParam, 2);
     char buf[64];
@@ -115,7 +73,7 @@ TEST(CServerSock, AcceptsIntoTheFirstFreeSlotAndReusesAFreedOne)
     ASSERT_EQ(slot2, server.GetSlot(2));
     EXPECT_EQ(slot2->Receive(buf, sizeof buf), 9);
     EXPECT_EQ(slot2->Send("back", 4), 4);
-    EXPECT_EQ(ReadAll(*peers[2], 4), "back");
+    EXPECT_EQ(peers[2].Take(4), "back");
 
     CServerSock second; // the port is taken
     EXPECT_EQ(second.Create(server.GetPort(), kLoopback), 0);
@@ -144,33 +102,33 @@ TEST(CServerSock, AFullTableLeavesTheNextPeerWaitingUntilASlotFrees)
     server.SetWnd(&owner);
     ASSERT_EQ(server.Create(0, kLoopback), 1);
 
-    std::vector<std::unique_ptr<QTcpSocket>> peers;
+    std::vector<TcpPeer> peers;
     for (int i = 0; i < CServerSock::kSlots; ++i)
-        peers.push_back(ConnectPeer(server.GetPort()));
-    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_ACCEPT) == 256; }, 60000));
+        peers.push_back(TcpPeer::Connect(server.GetPort()));
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_ACCEPT) == 256; }, 60000));
     for (int i = 0; i < CServerSock::kSlots; ++i)
         ASSERT_EQ(owner.Of(WM_SOCKET_ACCEPT)[i].lParam, i);
 
-    peers.push_back(ConnectPeer(server.GetPort()));
-    SpinFor(500);
+    peers.push_back(TcpPeer::Connect(server.GetPort()));
+    RunEventsFor(500);
     EXPECT_EQ(owner.Count(WM_SOCKET_ACCEPT), 256) << "the 257th is neither accepted nor reported";
     server.CalcConnection();
     EXPECT_EQ(server.GetConnectionCount(), 256);
 
-    peers[17]->disconnectFromHost();
-    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_ACCEPT) == 257; }, 30000))
+    peers[17].Close();
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_ACCEPT) == 257; }, 30000))
         << "the waiting peer is taken once a slot frees";
     EXPECT_EQ(owner.Of(WM_SOCKET_ACCEPT).back().lParam, 17);
     CClientSock* slot = server.GetSlot(17);
     QString address;
     quint16 port = 0;
     slot->GetPeerName(address, port);
-    EXPECT_EQ(port, peers.back()->localPort());
+    EXPECT_EQ(port, peers.back().LocalPort());
 }
 
 TEST(CClientSock, ReportsConnectReceiveAndCloseAsAStandAloneClient)
 {
-    PeerServer far;
+    TcpListener listener;
     EventRecorder owner;
     CClientSock client;
     client.SetWnd(&owner);
@@ -186,9 +144,9 @@ TEST(CClientSock, ReportsConnectReceiveAndCloseAsAStandAloneClient)
     ASSERT_EQ(client.Create(), 1);
     const qintptr handle = client.GetHandle();
     EXPECT_EQ(CClientSock::FromHandle(handle), &client);
-    ASSERT_EQ(client.Connect("127.0.0.1", far.server.serverPort()), 1);
-    ASSERT_TRUE(far.TakePeer());
-    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_CONNECT) == 1; }));
+    ASSERT_EQ(client.Connect("127.0.0.1", listener.Port()), 1);
+    TcpPeer peer = listener.Accept();
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_CONNECT) == 1; }));
     const RecordedEvent connected = owner.Of(WM_SOCKET_CONNECT).front();
     EXPECT_EQ(connected.lParam, 0xFFFF);
     EXPECT_EQ(qintptr(connected.wParam), handle) << "the handle stays what Create gave";
@@ -197,31 +155,30 @@ TEST(CClientSock, ReportsConnectReceiveAndCloseAsAStandAloneClient)
     quint16 port = 0;
     EXPECT_EQ(client.GetPeerName(address, port), 1);
     EXPECT_EQ(address, "127.0.0.1");
-    EXPECT_EQ(port, far.server.serverPort());
+    EXPECT_EQ(port, listener.Port());
 
     char buf[16];
     EXPECT_EQ(client.Receive(buf, sizeof buf), -1);
     EXPECT_EQ(errno, EAGAIN);
-    far.peer->write("hello, world");
-    ASSERT_TRUE(WaitUntil([&] { return received.size() == 12; }));
+    peer.Send("hello, world");
+    ASSERT_TRUE(WaitFor([&] { return received.size() == 12; }));
     EXPECT_EQ(received, "hello, world");
     EXPECT_EQ(owner.Of(WM_SOCKET_RECEIVE).front().lParam, 0xFFFF);
 
     EXPECT_EQ(client.Send("ping", 4), 4);
-    EXPECT_EQ(ReadAll(*far.peer, 4), "ping");
+    EXPECT_EQ(peer.Take(4), "ping");
 
-    far.peer->disconnectFromHost();
-    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_CLOSE) == 1; }));
+    peer.Close();
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_CLOSE) == 1; }));
     EXPECT_EQ(owner.Of(WM_SOCKET_CLOSE).front().lParam, 0xFFFF);
     EXPECT_EQ(client.Receive(buf, sizeof buf), 0) << "the peer has closed";
     EXPECT_EQ(client.GetPeerName(address, port), 1) << "still known to the close handler";
 
     // Sending into a connection the peer has gone from fails, and never kills the process.
-    far.peer.reset();
     int last = 0;
     for (int i = 0; i < 20 && last >= 0; ++i) {
         last = client.Send("late", 4);
-        SpinFor(10);
+        RunEventsFor(10);
     }
     EXPECT_EQ(last, -1);
     client.Close();
@@ -231,7 +188,7 @@ TEST(CClientSock, ReportsConnectReceiveAndCloseAsAStandAloneClient)
 
 TEST(CClientSock, DataSentJustBeforeTheCloseIsReadBeforeTheCloseIsReported)
 {
-    PeerServer far;
+    TcpListener listener;
     EventRecorder owner;
     CClientSock client;
     client.SetWnd(&owner);
@@ -248,16 +205,16 @@ TEST(CClientSock, DataSentJustBeforeTheCloseIsReadBeforeTheCloseIsReported)
             client.Close();
         }
     };
-    ASSERT_EQ(client.Connect("127.0.0.1", far.server.serverPort()), 1);
-    ASSERT_TRUE(far.TakePeer());
-    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_CONNECT) == 1; }));
+    ASSERT_EQ(client.Connect("127.0.0.1", listener.Port()), 1);
+    TcpPeer peer = listener.Accept();
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_CONNECT) == 1; }));
 
     std::string reply;
     for (int i = 0; i < 20000; ++i)
         reply += char('A' + i % 26);
-    far.peer->write(reply.data(), qint64(reply.size()));
-    far.peer->disconnectFromHost();
-    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_CLOSE) == 1; }));
+    peer.Send(QByteArray::fromStdString(reply));
+    peer.Close();
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_CLOSE) == 1; }));
     EXPECT_EQ(receivedWhenClosed, reply.size());
     EXPECT_EQ(received, reply);
 }
@@ -267,27 +224,27 @@ TEST(CClientSock, RefusedConnectIsReportedAsAConnectWithoutPeer)
     EventRecorder owner;
     CClientSock client;
     client.SetWnd(&owner);
-    ASSERT_EQ(client.Connect("127.0.0.1", PortWithNobodyListening()), 1);
-    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_CONNECT) == 1; }));
+    ASSERT_EQ(client.Connect("127.0.0.1", FreePort()), 1);
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_CONNECT) == 1; }));
     EXPECT_EQ(CClientSock::FromHandle(qintptr(owner.events.front().wParam)), &client);
     QString address = "unchanged";
     quint16 port = 1;
     EXPECT_EQ(client.GetPeerName(address, port), 0);
     EXPECT_TRUE(address.isEmpty());
     EXPECT_EQ(client.GetState(), QAbstractSocket::UnconnectedState);
-    SpinFor(100);
+    RunEventsFor(100);
     EXPECT_EQ(owner.events.size(), 1u) << "no close for a connection that never was";
 
     // The same object may try again.
-    PeerServer far;
-    ASSERT_EQ(client.Connect("127.0.0.1", far.server.serverPort()), 1);
-    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_CONNECT) == 2; }));
+    TcpListener listener;
+    ASSERT_EQ(client.Connect("127.0.0.1", listener.Port()), 1);
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_CONNECT) == 2; }));
     EXPECT_EQ(client.GetState(), QAbstractSocket::ConnectedState);
 }
 
 TEST(CClientSock, NoOwnerOrAGoneOwnerHearsNothing)
 {
-    PeerServer far;
+    TcpListener listener;
     EventRecorder watcher;
     CClientSock silent;
     silent.SetWnd(&watcher);
@@ -297,36 +254,35 @@ TEST(CClientSock, NoOwnerOrAGoneOwnerHearsNothing)
     orphan.SetWnd(gone.get());
     gone.reset();
 
-    ASSERT_EQ(silent.Connect("127.0.0.1", far.server.serverPort()), 1);
-    ASSERT_TRUE(far.TakePeer());
-    auto silentPeer = std::move(far.peer);
-    ASSERT_EQ(orphan.Connect("127.0.0.1", far.server.serverPort()), 1);
-    ASSERT_TRUE(far.TakePeer());
-    ASSERT_TRUE(WaitUntil([&] {
+    ASSERT_EQ(silent.Connect("127.0.0.1", listener.Port()), 1);
+    TcpPeer silentPeer = listener.Accept();
+    ASSERT_EQ(orphan.Connect("127.0.0.1", listener.Port()), 1);
+    TcpPeer orphanPeer = listener.Accept();
+    ASSERT_TRUE(WaitFor([&] {
         return silent.GetState() == QAbstractSocket::ConnectedState &&
                orphan.GetState() == QAbstractSocket::ConnectedState;
     }));
-    silentPeer->write("data");
-    far.peer->write("data");
-    SpinFor(100);
-    silentPeer->disconnectFromHost();
-    far.peer->disconnectFromHost();
-    SpinFor(200);
+    silentPeer.Send("data");
+    orphanPeer.Send("data");
+    RunEventsFor(100);
+    silentPeer.Close();
+    orphanPeer.Close();
+    RunEventsFor(200);
     EXPECT_TRUE(watcher.events.empty());
 
     CServerSock server; // no owner: connections are taken, nobody is told
     ASSERT_EQ(server.Create(0, kLoopback), 1);
-    auto peer = ConnectPeer(server.GetPort());
-    ASSERT_TRUE(WaitUntil([&] { return server.GetSlot(0)->bsGetSlotState() == 0; }));
+    TcpPeer peer = TcpPeer::Connect(server.GetPort());
+    ASSERT_TRUE(WaitFor([&] { return server.GetSlot(0)->bsGetSlotState() == 0; }));
 }
 
 TEST(CClientSock, SendFromOtherThreadsIsSafeWhileTheOwnerCloses)
 {
-    PeerServer far;
+    TcpListener listener;
     CClientSock client;
-    ASSERT_EQ(client.Connect("127.0.0.1", far.server.serverPort()), 1);
-    ASSERT_TRUE(far.TakePeer());
-    ASSERT_TRUE(WaitUntil([&] { return client.GetState() == QAbstractSocket::ConnectedState; }));
+    ASSERT_EQ(client.Connect("127.0.0.1", listener.Port()), 1);
+    TcpPeer peer = listener.Accept();
+    ASSERT_TRUE(WaitFor([&] { return client.GetState() == QAbstractSocket::ConnectedState; }));
 
     std::atomic<bool> stop = false;
     std::atomic<long> sent = 0;
@@ -341,16 +297,16 @@ TEST(CClientSock, SendFromOtherThreadsIsSafeWhileTheOwnerCloses)
         });
     }
     std::string got;
-    ASSERT_TRUE(WaitUntil([&] {
-        got += far.peer->readAll().toStdString();
+    ASSERT_TRUE(WaitFor([&] {
+        peer.Drain();
+        got = peer.Received().toStdString();
         return got.size() >= 1000;
     }));
     client.Close();
     // Descriptors opened now may take the old number; sends must not reach them.
-    QTcpServer other;
-    other.listen(kLoopback, 0);
-    auto bystander = ConnectPeer(other.serverPort());
-    SpinFor(100);
+    TcpListener other;
+    TcpPeer bystander = TcpPeer::Connect(other.Port());
+    RunEventsFor(100);
     stop = true;
     for (auto& s : senders)
         s.join();
@@ -361,7 +317,7 @@ TEST(CClientSock, SendFromOtherThreadsIsSafeWhileTheOwnerCloses)
 
 TEST(CClientSock, OwnerMayDeleteTheSocketInsideItsCloseHandler)
 {
-    PeerServer far;
+    TcpListener listener;
     EventRecorder owner;
     auto* client = new CClientSock;
     client->SetWnd(&owner);
@@ -373,10 +329,10 @@ TEST(CClientSock, OwnerMayDeleteTheSocketInsideItsCloseHandler)
         delete socket;
         client = nullptr;
     };
-    ASSERT_EQ(client->Connect("127.0.0.1", far.server.serverPort()), 1);
-    ASSERT_TRUE(far.TakePeer());
-    ASSERT_TRUE(WaitUntil([&] { return owner.Count(WM_SOCKET_CONNECT) == 1; }));
-    far.peer->disconnectFromHost();
-    ASSERT_TRUE(WaitUntil([&] { return client == nullptr; }));
-    SpinFor(50);
+    ASSERT_EQ(client->Connect("127.0.0.1", listener.Port()), 1);
+    TcpPeer peer = listener.Accept();
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_CONNECT) == 1; }));
+    peer.Close();
+    ASSERT_TRUE(WaitFor([&] { return client == nullptr; }));
+    RunEventsFor(50);
 }

@@ -1,8 +1,8 @@
 #include "CSizingControlBar.h"
+#include "TempDir.h"
 
 #include <QMainWindow>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTextEdit>
 #include <gtest/gtest.h>
 #include <memory>
@@ -43,8 +43,8 @@ TEST(CSizingControlBar, CreateDocksATitledBarThatGoesOnEverySide)
 
 TEST(CSizingControlBar, GlobalStateRestoresSidesAndVisibility)
 {
-    QTemporaryDir dir;
-    QSettings settings(dir.filePath("state.ini"), QSettings::IniFormat);
+    TempDir dir;
+    QSettings settings(dir.Path("state.ini"), QSettings::IniFormat);
     {
         Frame frame;
         EXPECT_FALSE(CSizingControlBar::GlobalLoadState(&frame.window, settings, "BarState"));

@@ -20,14 +20,6 @@ TEST(CSplashWnd, GoesAwayByItselfAfterItsTime)
     QTRY_VERIFY_WITH_TIMEOUT(!splash.isVisible(), 10000);
 }
 
-TEST(CSplashWnd, ClickClosesItAtOnce)
-{
-    CSplashWnd splash(Picture(), 60000);
-    ASSERT_TRUE(splash.Create());
-    QTest::mouseClick(&splash, Qt::LeftButton);
-    EXPECT_FALSE(splash.isVisible());
-}
-
 TEST(CSplashWnd, WithoutAPictureItIsNotShown)
 {
     CSplashWnd splash(QPixmap(), 5000);

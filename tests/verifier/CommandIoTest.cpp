@@ -12,9 +12,9 @@ TEST(VerifierIoCommands, InTakesAnArrayAndAScalar)
             {"IN X,X", {"error : line 8, 'X' 변수가 배열변수가 아닙니다..."}},
             {"IN BUF,Q", {"error : line 8, 'Q' 변수를 찾을수 없습니다..."}},
             {"IN BUF,MSG", {"error : line 8, 'MSG' 변수가 잘못 지정되었습니다..."}},
-            {"IN BUF,X", {}},
         },
-        true);
+        Place::Main);
+    ExpectValid({"IN BUF,X"}, Place::Main);
 }
 
 TEST(VerifierIoCommands, OutSendsAQuotedTextAnArrayOrAText)
@@ -31,13 +31,10 @@ TEST(VerifierIoCommands, OutSendsAQuotedTextAnArrayOrAText)
             {"OUT \"<0D\"", {"error : line 8, 'OUT' 명령의 인수부분이 잘못되었습니다..."}},
             {"OUT \"<0D0>\"", {"error : line 8, 'OUT' 명령의 인수부분이 잘못되었습니다..."}},
             {"OUT \"A>B\"", {"error : line 8, 'OUT' 명령의 인수부분이 잘못되었습니다..."}},
-            {"OUT \"<0D><0A>\"", {}},
-            {"OUT \"<<OK>>\"", {}},
-            {"OUT \"\"", {}},
-            {"OUT MSG", {}},
-            {"OUT BUF", {}},
         },
-        true);
+        Place::Main);
+    ExpectValid({"OUT \"<0D><0A>\"", "OUT \"<<OK>>\"", "OUT \"\"", "OUT MSG", "OUT BUF"},
+                Place::Main);
 }
 
 TEST(VerifierIoCommands, PrintAndPrintExTakeAnOperandAndAMode)
@@ -50,18 +47,15 @@ TEST(VerifierIoCommands, PrintAndPrintExTakeAnOperandAndAMode)
             {"PRINT Q", {"error : line 8, 'Q' 변수를 찾을수 없습니다..."}},
             {"PRINT \"ABC\", X", {"error : line 8, 'X' 인자지정이 잘못되었습니다..."}},
             {"PRINT X,t", {"error : line 8, 't' 인자지정이 잘못되었습니다..."}},
-            {"PRINT \"A, B\"", {}},
-            {"PRINT \"\"", {}},
-            {"PRINT X,H", {}},
-            {"PRINT MSG,T", {}},
             {"PRINTEX MSG,T,H", {"error : line 8, 'PRINTEX' 명령어 사용이 잘못되었습니다..."}},
             {"PRINTEX \"", {"error : line 8, 'PRINTEX' 명령의 인수부분이 잘못되었습니다..."}},
             {"PRINTEX Q", {"error : line 8, 'Q' 변수를 찾을수 없습니다..."}},
             {"PRINTEX BUF,HEX", {"error : line 8, 'HEX' 인자지정이 잘못되었습니다..."}},
-            {"PRINTEX \"<41>\",H", {}},
-            {"PRINTEX TAG", {}},
         },
-        true);
+        Place::Main);
+    ExpectValid({"PRINT \"A, B\"", "PRINT \"\"", "PRINT X,H", "PRINT MSG,T", "PRINTEX \"<41>\",H",
+                 "PRINTEX TAG"},
+                Place::Main);
 }
 
 TEST(VerifierIoCommands, SyncTakesDecimalDigits)
@@ -71,9 +65,9 @@ TEST(VerifierIoCommands, SyncTakesDecimalDigits)
             {"SYNC 1,2", {"error : line 8, 'SYNC' 명령어 사용이 잘못되었습니다..."}},
             {"SYNC X", {"error : line 8, 'X' 잘못된 인자입니다..."}},
             {"SYNC -5", {"error : line 8, '-5' 잘못된 인자입니다..."}},
-            {"SYNC 5", {}},
         },
-        true);
+        Place::Main);
+    ExpectValid({"SYNC 5"}, Place::Main);
 }
 
 TEST(VerifierIoCommands, GetReadsATagIntoAVariable)
@@ -91,10 +85,9 @@ TEST(VerifierIoCommands, GetReadsATagIntoAVariable)
             {"GET D,X", {"error : line 8, 'X' 태그명을 찾을수 없습니다..."}},
             {"GET BUF,TAG,0", {"error : line 8, '0' 인자지정이 잘못되었습니다..."}},
             {"GET BUF,TAG,N", {"error : line 8, 'N' 인자지정이 잘못되었습니다..."}},
-            {"GET X,TAG", {}},
-            {"GET BUF[2],TAG,4", {}},
         },
-        true);
+        Place::Main);
+    ExpectValid({"GET X,TAG", "GET BUF[2],TAG,4"}, Place::Main);
 }
 
 TEST(VerifierIoCommands, PutWritesAValueToATag)
@@ -104,17 +97,14 @@ TEST(VerifierIoCommands, PutWritesAValueToATag)
             {"PUT TAG", {"error : line 8, 'PUT' 명령어 사용이 잘못되었습니다..."}},
             {"PUT NOTAG,1", {"error : line 8, 'NOTAG' 태그명을 찾을수 없습니다..."}},
             {"PUT X,1", {"error : line 8, 'X' 태그명을 찾을수 없습니다..."}},
-            {"PUT MSG,1", {}},
             {"PUT TAG,\"AB", {"error : line 8, '\"AB' 인자지정이 잘못되었습니다..."}},
             {"PUT TAG,Q", {"error : line 8, 'Q' 변수를 찾을수 없습니다..."}},
             {"PUT TAG,X[1]", {"error : line 8, 'X[1]' 인자지정이 잘못되었습니다..."}},
             {"PUT TAG,BUF,0", {"error : line 8, '0' 인자지정이 잘못되었습니다..."}},
             {"PUT TAG,BUF,Q", {"error : line 8, 'Q' 변수를 찾을수 없습니다..."}},
-            {"PUT TAG,1", {}},
-            {"PUT TAG,-2.5", {}},
-            {"PUT TAG,\"AB\",2", {}},
-            {"PUT TAG,BUF,X", {}},
-            {"PUT TAG,BUF[1],3", {}},
         },
-        true);
+        Place::Main);
+    ExpectValid({"PUT MSG,1", "PUT TAG,1", "PUT TAG,-2.5", "PUT TAG,\"AB\",2", "PUT TAG,BUF,X",
+                 "PUT TAG,BUF[1],3"},
+                Place::Main);
 }

@@ -23,12 +23,11 @@ TEST(VerifierTextCommands, CopyTestsItsCountBeforeItsOtherOperands)
             {"COPY BUF,Q,3", {"error : line 8, 'Q' 변수를 찾을수 없습니다..."}},
             {"COPY BUF,X,3", {"error : line 8, 'X' 배열변수가 아닙니다..."}},
             {"COPY BUF,TAG,3", {"error : line 8, 'TAG' 배열변수가 아닙니다..."}},
-            {"COPY BUF,\"ABC\",3", {}},
-            {"COPY BUF,\"ABC\",0", {}},
-            {"COPY BUF[2],MSG,X", {}},
-            {"COPY BUF,W[1],W[0]", {}},
         },
-        true);
+        Place::Main);
+    ExpectValid(
+        {"COPY BUF,\"ABC\",3", "COPY BUF,\"ABC\",0", "COPY BUF[2],MSG,X", "COPY BUF,W[1],W[0]"},
+        Place::Main);
 }
 
 TEST(VerifierTextCommands, CatAppendsToAnArrayAndStoresTheLength)
@@ -44,10 +43,9 @@ TEST(VerifierTextCommands, CatAppendsToAnArrayAndStoresTheLength)
             {"CAT BUF,W,1A", {"error : line 8, '1A' 변수지정이 잘못 되었습니다..."}},
             {"CAT BUF,W,Q", {"error : line 8, 'Q' 변수를 찾을수 없습니다..."}},
             {"CAT BUF,W,MSG", {"error : line 8, 'MSG' 변수가 일반변수(VAR)가 아닙니다..."}},
-            {"CAT BUF,\"XY\",X", {}},
-            {"CAT BUF,W,5", {}},
         },
-        true);
+        Place::Main);
+    ExpectValid({"CAT BUF,\"XY\",X", "CAT BUF,W,5"}, Place::Main);
 }
 
 // A quoted source without its second quote swallows the rest of the line, so the line has
@@ -82,11 +80,9 @@ TEST(VerifierTextCommands, ConvTestsItsCountFirst)
             {"CONV BUF,BUF,3", {"error : line 8, 'BUF' 변수형태가 잘못 되었습니다..."}},
             {"CONV X,X,3", {"error : line 8, 'X' 인수부분이 배열변수이어야 합니다..."}},
             {"CONV X,Q,3", {"error : line 8, 'Q' 인수부분이 배열변수이어야 합니다..."}},
-            {"CONV X,BUF,3", {}},
-            {"CONV D,MSG,2", {}},
-            {"CONV X,BUF[2],3", {}},
         },
-        true);
+        Place::Main);
+    ExpectValid({"CONV X,BUF,3", "CONV D,MSG,2", "CONV X,BUF[2],3"}, Place::Main);
 }
 
 TEST(VerifierTextCommands, FindLooksForAQuotedPatternInAnArray)
@@ -101,7 +97,7 @@ TEST(VerifierTextCommands, FindLooksForAQuotedPatternInAnArray)
              {"error : line 8, 'FIND' 명령의 2번 인수부분이 잘못되었습니다..."}},
             {"FIND BUF,\"A\",Q", {"error : line 8, 'Q' 변수를 찾을수 없습니다..."}},
             {"FIND BUF,\"A\",BUF", {"error : line 8, 'BUF' 변수가 잘못 지정되었습니다..."}},
-            {"FIND BUF,\"<0D><0A>\",X", {}},
         },
-        true);
+        Place::Main);
+    ExpectValid({"FIND BUF,\"<0D><0A>\",X"}, Place::Main);
 }

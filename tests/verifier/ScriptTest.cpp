@@ -4,12 +4,7 @@
 #include "VerifyScript.h"
 
 #include "CTSLSyntax.h"
-
-#include <gtest/gtest.h>
-
-#include <QTemporaryDir>
-
-#include <fstream>
+#include "TempDir.h"
 
 namespace {
 
@@ -46,8 +41,8 @@ TEST(VerifierScripts, EveryCommandInItsValidFormsPasses)
 
 TEST(VerifierScripts, AMissingFileGivesExactlyThreeMessages)
 {
-    QTemporaryDir dir;
-    const std::string path = dir.filePath("absent.tsl").toStdString();
+    const TempDir dir;
+    const std::string path = dir.Path("absent.tsl").toStdString();
     EXPECT_EQ(VerifyFile(path), (std::vector<std::string>{
                                     "error : '" + path + "' 파일을 읽을 수가 없습니다...",
                                     "error : line -1, 시작부분'BEGIN'을 찾을수 없습니다...",

@@ -3,12 +3,7 @@
 #include "VerifyScript.h"
 
 #include "CTSLSyntax.h"
-
-#include <gtest/gtest.h>
-
-#include <QTemporaryDir>
-
-#include <fstream>
+#include "TempDir.h"
 
 namespace {
 
@@ -26,9 +21,9 @@ TEST(VerifierStructure, SectionLabelsAreRequired)
             {"BEGIN:\nEND:", {kNoEnd}}, // a last line without its line break yields nothing
             {"END:\n", {kNoBegin}},
             {"BEGIN:\n", {kNoEnd}},
-            {"BEGIN:\r\nEND:\r\n", {}},
         },
-        false);
+        Place::Whole);
+    ExpectValid({"BEGIN:\r\nEND:\r\n"}, Place::Whole);
 }
 
 TEST(VerifierStructure, LabelStatementAndKeywordFaults)
@@ -43,7 +38,7 @@ TEST(VerifierStructure, LabelStatementAndKeywordFaults)
             {"BEGIN:\nmove X,1\nEND:\n", {"error : line 2, 정의 되지 않은 명령어 입니다..."}},
             {"BEGIN:\nL1: SLEEP 1\nEND:\n", {"error : line 2, 정의 되지 않은 명령어 입니다..."}},
         },
-        false);
+        Place::Whole);
 }
 
 TEST(VerifierStructure, LinesThatDoNotFitTheRecordsAreWrongStatements)
@@ -54,37 +49,28 @@ TEST(VerifierStructure, LinesThatDoNotFitTheRecordsAreWrongStatements)
     const std::string label32(32, 'L');
     ExpectMessages(
         {
-            {"BEGIN:\nPRINT " + text79 + "\nEND:\n", {}},
             {"BEGIN:\nPRINT " + text80 + "\nEND:\n", {"error : line 2, 잘못된 구문입니다..."}},
             {"BEGIN:\nPRINT A,B,C,D,E\nEND:\n", {"error : line 2, 잘못된 구문입니다..."}},
             {"BEGIN:\nPRINT \"A\",B,C,D\nEND:\n",
              {"error : line 2, 'PRINT' 명령어 사용이 잘못되었습니다..."}},
-            {"BEGIN:\n" + label31 + ":\nJP " + label31 + "\nEND:\n", {}},
             {"BEGIN:\n" + label32 + ":\nEND:\n", {"error : line 2, 잘못된 구문입니다..."}},
             // The rejected label is not there to jump to.
             {"BEGIN:\n" + label32 + ":\nJP " + label32 + "\nEND:\n",
              {"error : line 2, 잘못된 구문입니다...",
               "error : line 3, '" + label32 + "' 라벨변수를 찾을수 없습니다..."}},
         },
-        false);
+        Place::Whole);
+    ExpectValid({"BEGIN:\nPRINT " + text79 + "\nEND:\n",
+                 "BEGIN:\n" + label31 + ":\nJP " + label31 + "\nEND:\n"},
+                Place::Whole);
 }
 
 TEST(VerifierStructure, RecordsFollowTheCompilationRules)
 {
-    QTemporaryDir dir;
-    const std::string path = dir.filePath("labels.tsl").toStdString();
-    std::ofstream(path) << "VAR X% 0\n"
-                           "BEGIN:\n"
-                           "L1:\n"
-                           "INC X\n"
-                           "L1:\n"
-                           "A:\n"
-                           "B:\n"
-                           "PRINT \"A, B\"\n"
-                           "bogus X\n"
-                           "END:\n";
+    const ScriptFile file(
+        "VAR X% 0\nBEGIN:\nL1:\nINC X\nL1:\nA:\nB:\nPRINT \"A, B\"\nbogus X\nEND:\n");
     CTSLSyntax syntax(nullptr);
-    syntax._CompileMainScript1(syntax.LoadScript(path.c_str()));
+    syntax._CompileMainScript1(syntax.LoadScript(file.Path().c_str()));
 
     ASSERT_EQ(syntax.m_listCommand.size(), 2u); // the unknown keyword makes no record
     EXPECT_EQ(syntax.m_listCommand[0]->nLine, 4);

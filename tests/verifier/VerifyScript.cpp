@@ -1,13 +1,7 @@
 #include "VerifyScript.h"
 
 #include "CTSLSyntax.h"
-
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-#include <fstream>
-#include <stdexcept>
+#include "TempDir.h"
 
 std::vector<std::string> VerifyFile(const std::string& path)
 {
@@ -20,12 +14,7 @@ std::vector<std::string> VerifyFile(const std::string& path)
 
 std::vector<std::string> VerifyScript(const std::string& text)
 {
-    QTemporaryDir dir;
-    if (!dir.isValid())
-        throw std::runtime_error("no temporary folder");
-    const std::string path = dir.filePath("script.tsl").toStdString();
-    std::ofstream(path, std::ios::binary) << text;
-    return VerifyFile(path);
+    return VerifyFile(ScriptFile(text).Path());
 }
 
 std::string WithDeclarations(const std::string& mainLine)
@@ -42,10 +31,21 @@ std::string WithDeclarations(const std::string& mainLine)
            "END:\n";
 }
 
-void ExpectMessages(const std::vector<MessageCase>& cases, bool inMain)
+void ExpectMessages(const std::vector<MessageCase>& cases, Place place)
 {
     for (const MessageCase& c : cases) {
         SCOPED_TRACE(c.input);
-        EXPECT_EQ(VerifyScript(inMain ? WithDeclarations(c.input) : c.input), c.messages);
+        const std::string text = place == Place::Main           ? WithDeclarations(c.input)
+                                 : place == Place::Declarations ? c.input + "BEGIN:\nEND:\n"
+                                                                : c.input;
+        EXPECT_EQ(VerifyScript(text), c.messages);
     }
+}
+
+void ExpectValid(const std::vector<std::string>& inputs, Place place)
+{
+    std::vector<MessageCase> cases;
+    for (const std::string& input : inputs)
+        cases.push_back({input, {}});
+    ExpectMessages(cases, place);
 }

@@ -22,6 +22,17 @@ struct MessageCase
     std::vector<std::string> messages;
 };
 
-// Checks each case of a table: the line goes through WithDeclarations when `inMain` is true,
-// else it is the whole script.
-void ExpectMessages(const std::vector<MessageCase>& cases, bool inMain);
+// Where a case's input goes: one main line after WithDeclarations' declarations, declaration
+// lines before an empty main section, or the whole script.
+enum class Place
+{
+    Main,
+    Declarations,
+    Whole,
+};
+
+// Checks each case of a table.
+void ExpectMessages(const std::vector<MessageCase>& cases, Place place);
+
+// Checks that each input gives no message at all.
+void ExpectValid(const std::vector<std::string>& inputs, Place place);
