@@ -16,26 +16,26 @@
 namespace {
 
 // Control ids, kept as object names, and the colour slot each picker edits.
-struct PickerSpec
+struct PickerRow
 {
     int id;
     const char* label;
     EnvSettings::Colour slot;
 };
 
-const PickerSpec kSentPickers[] = {
+const PickerRow kSentPickers[] = {
     {1080, "TEXT 전경", EnvSettings::TextOut},
     {1081, "TEXT 배경", EnvSettings::BkTextOut},
     {1082, "제어문자 전경", EnvSettings::ControlOut},
     {1083, "제어문자 배경", EnvSettings::BkControlOut},
 };
-const PickerSpec kReceivedPickers[] = {
+const PickerRow kReceivedPickers[] = {
     {1084, "TEXT 전경", EnvSettings::TextIn},
     {1085, "TEXT 배경", EnvSettings::BkTextIn},
     {1086, "제어문자 전경", EnvSettings::ControlIn},
     {1087, "제어문자 배경", EnvSettings::BkControlIn},
 };
-const PickerSpec kBackgroundPicker = {1088, "TARVEN 바탕색", EnvSettings::Bk};
+const PickerRow kBackgroundPicker = {1088, "TARVEN 바탕색", EnvSettings::Bk};
 
 } // namespace
 
@@ -65,13 +65,13 @@ CEnvSettingsDlg::CEnvSettingsDlg(const EnvSettings& env, QWidget* parent) : QDia
     layout->addWidget(m_pGalmuri);
     layout->addWidget(m_pNullCheck);
 
-    auto addGroup = [&](const QString& title, const PickerSpec(&specs)[4]) {
+    auto addGroup = [&](const QString& title, const PickerRow(&rows)[4]) {
         auto* group = new QGroupBox(title, this);
         auto* form = new QFormLayout(group);
-        for (const PickerSpec& spec : specs) {
-            const QString label = QString::fromUtf8(spec.label);
-            m_pickers[spec.slot] = AddPicker(spec.id, label, env.colours[spec.slot]);
-            form->addRow(label, m_pickers[spec.slot]);
+        for (const PickerRow& row : rows) {
+            const QString label = QString::fromUtf8(row.label);
+            m_pickers[row.slot] = AddPicker(row.id, label, env.colours[row.slot]);
+            form->addRow(label, m_pickers[row.slot]);
         }
         layout->addWidget(group);
     };

@@ -19,7 +19,7 @@
 
 namespace {
 
-struct ResultSpec
+struct ResultRow
 {
     int id;
     const char* label;
@@ -27,10 +27,10 @@ struct ResultSpec
 };
 
 // Control ids, kept as object names, and the text limits of the four result fields.
-constexpr ResultSpec kHexSpec = {1047, "HEX", 80};
-constexpr ResultSpec kDecSpec = {1048, "DEC", 80};
-constexpr ResultSpec kBinSpec = {1049, "BIN", 255};
-constexpr ResultSpec kAsciiSpec = {1050, "ASCII", 80};
+constexpr ResultRow kHexRow = {1047, "HEX", 80};
+constexpr ResultRow kDecRow = {1048, "DEC", 80};
+constexpr ResultRow kBinRow = {1049, "BIN", 255};
+constexpr ResultRow kAsciiRow = {1050, "ASCII", 80};
 constexpr int kInputId = 1046;
 constexpr int kFirstMethodId = 1051;
 constexpr const char* kMethodNames[] = {"XOR", "AND", "OR", "SUM", "CRC16"};
@@ -74,15 +74,14 @@ CCheckSumDlg::CCheckSumDlg(QWidget* parent) : QDialog(parent)
                                 inputBox, this));
 
     auto* results = new QFormLayout;
-    m_pHex = AddResult(kHexSpec.id);
-    m_pDec = AddResult(kDecSpec.id);
-    m_pBin = AddResult(kBinSpec.id);
-    m_pAscii = AddResult(kAsciiSpec.id);
-    for (const auto& [spec, field] :
-         {std::pair{kHexSpec, m_pHex}, std::pair{kDecSpec, m_pDec}, std::pair{kBinSpec, m_pBin},
-          std::pair{kAsciiSpec, m_pAscii}}) {
-        field->setMaxLength(spec.maxLength);
-        results->addRow(QString::fromLatin1(spec.label), field);
+    m_pHex = AddResult(kHexRow.id);
+    m_pDec = AddResult(kDecRow.id);
+    m_pBin = AddResult(kBinRow.id);
+    m_pAscii = AddResult(kAsciiRow.id);
+    for (const auto& [row, field] : {std::pair{kHexRow, m_pHex}, std::pair{kDecRow, m_pDec},
+                                     std::pair{kBinRow, m_pBin}, std::pair{kAsciiRow, m_pAscii}}) {
+        field->setMaxLength(row.maxLength);
+        results->addRow(QString::fromLatin1(row.label), field);
     }
     layout->addWidget(
         IconGroup(QStringLiteral("계산결과"),
