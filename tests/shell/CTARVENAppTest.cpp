@@ -22,7 +22,7 @@
 
 using ApplicationTest = ShellTest;
 
-TEST_F(ApplicationTest, NewDocumentsAreNumberedPerType)
+TEST_F(ApplicationTest, NewDocumentsAreNumberedPerTypeAndLiveAsLongAsTheirWindow)
 {
     auto app = StartApp();
     EXPECT_EQ(app->SplashWnd(), nullptr);
@@ -44,9 +44,15 @@ TEST_F(ApplicationTest, NewDocumentsAreNumberedPerType)
 
     EXPECT_EQ(app->OnFileNew("Bogus"), nullptr);
     EXPECT_EQ(m_messages.texts, QStringList("Bogus 템플리트를 찾을수가 없습니다."));
+
+    const CDocTemplate* monitors = app->DocManager().FindTemplate("Tvn");
+    ASSERT_EQ(monitors->Documents().size(), 3);
+    monitors->Documents().first()->Frame()->close();
+    QTRY_COMPARE_WITH_TIMEOUT(monitors->Documents().size(), 2, 10000);
+    EXPECT_EQ(monitors->Documents().first()->Title(), "Tvn2");
 }
 
-TEST_F(ApplicationTest, OpenChoosesTheTypeByTheLastThreeLetters)
+TEST_F(ApplicationTest, OpenChoosesTheTypeByTheLastThreeLettersAndBringsAnOpenFileForward)
 {
     auto app = StartApp();
     const std::pair<const char*, const char*> cases[] = {
@@ -62,20 +68,12 @@ TEST_F(ApplicationTest, OpenChoosesTheTypeByTheLastThreeLetters)
         EXPECT_EQ(document->PathName(), QFileInfo(path).absoluteFilePath());
     }
     const int open = app->MainFrame()->MdiClient()->subWindowList().size();
+    CDocument* first = app->OpenDocumentFile(Path("data.tsl"));
+    EXPECT_EQ(first->Title(), "data.tsl") << "the open document, not a second one";
+    EXPECT_EQ(app->MainFrame()->MdiClient()->activeSubWindow(), first->Frame());
     EXPECT_EQ(app->OpenDocumentFile(Path("missing.tsl")), nullptr);
     EXPECT_EQ(app->OpenDocumentFile(m_env.Root()), nullptr);
     EXPECT_EQ(app->MainFrame()->MdiClient()->subWindowList().size(), open);
-}
-
-TEST_F(ApplicationTest, OpeningAnOpenFileAgainBringsItForward)
-{
-    auto app = StartApp();
-    const QString path = MakeFile("same.tsl");
-    CDocument* first = app->OpenDocumentFile(path);
-    app->OnFileNew("Tvn");
-    EXPECT_EQ(app->OpenDocumentFile(path), first);
-    EXPECT_EQ(app->MainFrame()->MdiClient()->activeSubWindow(), first->Frame());
-    EXPECT_EQ(app->MainFrame()->MdiClient()->subWindowList().size(), 2);
 }
 
 TEST_F(ApplicationTest, CommandLineFilesOpenAndAMissingOneIsReportedWhileTheProgramRuns)
@@ -163,17 +161,4 @@ TEST_F(ApplicationTest, ShortcutsCreateDocumentsAndOpenUsesTheChosenFile)
     EXPECT_EQ(active->windowTitle(), "chosen.TSL");
     EXPECT_EQ(frame->CurrentMenuId(), CMainFrame::kMenuScript);
     EXPECT_TRUE(m_messages.texts.isEmpty());
-}
-
-TEST_F(ApplicationTest, ChildWindowsShowAsLongAsTheirDocument)
-{
-    auto app = StartApp();
-    const CDocTemplate* monitors = app->DocManager().FindTemplate("Tvn");
-    ASSERT_NE(monitors, nullptr);
-    CDocument* first = app->OnFileNew("Tvn");
-    app->OnFileNew("Tvn");
-    EXPECT_EQ(monitors->Documents().size(), 2);
-    first->Frame()->close();
-    QTRY_COMPARE_WITH_TIMEOUT(monitors->Documents().size(), 1, 10000);
-    EXPECT_EQ(monitors->Documents().first()->Title(), "Tvn2");
 }

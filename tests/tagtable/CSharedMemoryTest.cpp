@@ -54,11 +54,9 @@ TEST(CSharedMemory, NewTableHoldsNoEntriesAndItsSizeWordIs10485760)
     EXPECT_EQ(table.GetSize(), 10485760u);
     EXPECT_EQ(ReadObject(scoped.name, 0, 8), (Bytes{0, 0, 0, 0, 0x00, 0x00, 0xA0, 0x00}));
 
-    const int fd = shm_open(("/" + scoped.name).c_str(), O_RDONLY, 0);
     struct stat status
     {};
-    ASSERT_EQ(fstat(fd, &status), 0);
-    close(fd);
+    ASSERT_EQ(stat(("/dev/shm/" + scoped.name).c_str(), &status), 0);
     EXPECT_EQ(status.st_size, 0xA00000);
     EXPECT_EQ(status.st_mode & 0777, 0600u) << "owner only";
     EXPECT_TRUE(SemaphoreExists(scoped.name + "_Sync"));
@@ -94,17 +92,6 @@ TEST(CSharedMemory, SecondOpenerSeesTheCreatorsEntriesAndTheCreatorSeesItsAdditi
     EXPECT_FALSE(existing.IsInitialised()) << "a size below the head is refused even to openers";
     CSharedMemory reader(scoped.name, kBlockHeadBytes, {}, CSharedMemory::OpenMode::OpenExisting);
     EXPECT_EQ(Get(reader, "second"), Bytes{9});
-}
-
-TEST(CSharedMemory, OpeningAMissingTableFailsWithoutCreatingAnything)
-{
-    const std::string name = UniqueName("missing");
-    CSharedMemory table(name, kDefaultSizeBytes, {}, CSharedMemory::OpenMode::OpenExisting);
-    EXPECT_FALSE(table.IsInitialised());
-    EXPECT_EQ(table.GetLastError(), kErrorNotFound);
-    EXPECT_NE(table.GetErrorText().find("no table named"), std::string::npos);
-    EXPECT_FALSE(SemaphoreExists(name + "_Sync"));
-    EXPECT_TRUE(ReadObject(name, 0, 1).empty());
 }
 
 TEST(CSharedMemory, GetValueAndSetValueReportTheirErrorCodes)
@@ -382,40 +369,25 @@ TEST(CSharedMemory, ObjectsOfAnotherUserOrWritableByOthersAreRefused)
         {"writable by the group", 0620, geteuid(), "writable by other users"},
         {"another user's", 0600, stranger, "belongs to another user"},
     };
-    // Only root can hand an object to another user.
-    const bool canChown = geteuid() == 0;
     for (const Case& c : cases) {
-        if (c.owner != geteuid() && !canChown)
+        // Only root can hand an object to another user.
+        if (c.owner != geteuid() && geteuid() != 0)
             continue;
-        ScopedTable table("owner");
-        ASSERT_TRUE(MakeObject(table.name, 4096, Le32(0), c.mode));
-        if (c.owner != geteuid()) {
-            const int fd = shm_open(("/" + table.name).c_str(), O_RDWR, 0);
-            ASSERT_EQ(fchown(fd, c.owner, c.owner), 0);
-            close(fd);
+        for (const char* tampered : {"", "_Sync"}) {
+            ScopedTable table("owner");
+            {
+                CSharedMemory made(table.name, 4096);
+            }
+            const std::string file =
+                (*tampered ? "/dev/shm/sem." : "/dev/shm/") + table.name + tampered;
+            ASSERT_EQ(chmod(file.c_str(), c.mode), 0) << file;
+            ASSERT_EQ(chown(file.c_str(), c.owner, c.owner), 0) << file;
+            CSharedMemory refused(table.name, 4096);
+            EXPECT_FALSE(refused.IsInitialised()) << c.what << " " << file;
+            EXPECT_EQ(refused.GetLastError(), EACCES) << c.what << " " << file;
+            EXPECT_NE(refused.GetErrorText().find(c.reason), std::string::npos)
+                << refused.GetErrorText();
         }
-        CSharedMemory refused(table.name, 4096);
-        EXPECT_FALSE(refused.IsInitialised()) << c.what;
-        EXPECT_EQ(refused.GetLastError(), EACCES) << c.what;
-        EXPECT_NE(refused.GetErrorText().find(c.reason), std::string::npos)
-            << refused.GetErrorText();
-    }
-
-    for (const Case& c : cases) {
-        if (c.owner != geteuid() && !canChown)
-            continue;
-        ScopedTable table("semowner");
-        {
-            CSharedMemory made(table.name, 4096);
-        }
-        const std::string file = "/dev/shm/sem." + table.name + "_Sync";
-        ASSERT_EQ(chmod(file.c_str(), c.mode), 0);
-        ASSERT_EQ(chown(file.c_str(), c.owner, c.owner), 0);
-        CSharedMemory refused(table.name, 4096);
-        EXPECT_FALSE(refused.IsInitialised()) << c.what;
-        EXPECT_EQ(refused.GetLastError(), EACCES) << c.what;
-        EXPECT_NE(refused.GetErrorText().find(c.reason), std::string::npos)
-            << refused.GetErrorText();
     }
 }
 
@@ -450,7 +422,7 @@ TEST(CSharedMemory, WritersInManyThreadsLoseNoEntry)
     }
 }
 
-TEST(CSharedMemory, RemoveUnlinksTheTableAndBothLocks)
+TEST(CSharedMemory, RemoveUnlinksTheTableAndBothLocksAndOpeningItThenCreatesNothing)
 {
     const std::string name = UniqueName("remove");
     {
@@ -466,4 +438,11 @@ TEST(CSharedMemory, RemoveUnlinksTheTableAndBothLocks)
     EXPECT_TRUE(ReadObject(name, 0, 1).empty());
     EXPECT_FALSE(CSharedMemory::Remove(name, error, message));
     EXPECT_EQ(error, kErrorNotFound);
+
+    CSharedMemory missing(name, kDefaultSizeBytes, {}, CSharedMemory::OpenMode::OpenExisting);
+    EXPECT_FALSE(missing.IsInitialised());
+    EXPECT_EQ(missing.GetLastError(), kErrorNotFound);
+    EXPECT_NE(missing.GetErrorText().find("no table named"), std::string::npos);
+    EXPECT_FALSE(SemaphoreExists(name + "_Sync")) << "opening a missing table creates nothing";
+    EXPECT_TRUE(ReadObject(name, 0, 1).empty());
 }

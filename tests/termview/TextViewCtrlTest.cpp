@@ -87,17 +87,6 @@ TEST_F(TextViewCtrlTest, BytesAreDrawnInTheColoursOfTheirAttribute)
     EXPECT_EQ(pixel(40), QColor(Qt::black));   // beyond the text: the background
 }
 
-TEST_F(TextViewCtrlTest, ControlCodesAreShownOrHiddenOnRequest)
-{
-    Write(m_view, "\x02"
-                  "ABC\x03\r\n");
-    m_view.SelectAll();
-    EXPECT_EQ(m_view.SelectedText(), "ABC\n");
-    m_view.ControlReceive(true);
-    EXPECT_TRUE(m_view.IsControlReceive());
-    EXPECT_EQ(m_view.SelectedText(), "<02>ABC<03><0D><0A>\n");
-}
-
 TEST_F(TextViewCtrlTest, MouseSelectionIsCopiedWithCtrlCAndTheContextAction)
 {
     Write(m_view, "hello world\r\nsecond line\r\n");
@@ -160,17 +149,13 @@ TEST_F(TextViewCtrlTest, TypedKeysReachTheOwner)
     QTest::keyClicks(&m_view, QStringLiteral("at"));
     QTest::keyClick(&m_view, Qt::Key_Return);
     QTest::keyClick(&m_view, Qt::Key_Tab);
-    ASSERT_EQ(typed.count(), 4);
-    EXPECT_EQ(typed[0][0].toString(), "a");
-    EXPECT_EQ(typed[1][0].toString(), "t");
-    EXPECT_EQ(typed[2][0].toString(), "\r");
-    EXPECT_EQ(typed[3][0].toString(), "\t");
-
     QInputMethodEvent composed;
     composed.setCommitString(QStringLiteral("한"));
     QApplication::sendEvent(&m_view, &composed);
-    ASSERT_EQ(typed.count(), 5);
-    EXPECT_EQ(typed[4][0].toString(), QStringLiteral("한"));
+    QStringList texts;
+    for (const QList<QVariant>& signal : typed)
+        texts << signal[0].toString();
+    EXPECT_EQ(texts, QStringList({"a", "t", "\r", "\t", QStringLiteral("한")}));
     EXPECT_EQ(m_view.GetBufferSize(), 0); // echo is the owner's business
 }
 
@@ -197,6 +182,17 @@ TEST_F(TextViewCtrlTest, ViewFollowsTheEndUnlessTheUserScrolledUp)
     Write(m_view, "again\r\n");
     WaitForSync();
     EXPECT_EQ(bar->value(), bar->maximum()); // at the bottom it follows again
+}
+
+TEST_F(TextViewCtrlTest, ControlCodesAreShownOrHiddenOnRequest)
+{
+    Write(m_view, "\x02"
+                  "ABC\x03\r\n");
+    m_view.SelectAll();
+    EXPECT_EQ(m_view.SelectedText(), "ABC\n");
+    m_view.ControlReceive(true);
+    EXPECT_TRUE(m_view.IsControlReceive());
+    EXPECT_EQ(m_view.SelectedText(), "<02>ABC<03><0D><0A>\n");
 }
 
 TEST_F(TextViewCtrlTest, DroppedLinesDoNotMoveWhatTheUserReads)

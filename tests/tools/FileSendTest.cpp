@@ -76,6 +76,17 @@ protected:
         EXPECT_FALSE(m_driver->Button("IDABORT")->isEnabled());
     }
 
+    // The transfer failed for the reason given and never claimed success; the bytes it sent.
+    qint64 ExpectFailed(const QString& reason)
+    {
+        const qint64 sent = ReportedSent();
+        EXPECT_TRUE(m_messages.Starting(kFailedPrefix).contains(reason))
+            << m_messages.Starting(kFailedPrefix).toStdString();
+        EXPECT_FALSE(m_messages.Saw(kCompleted));
+        ExpectIdle();
+        return sent;
+    }
+
     TempDir m_dir;
     MessageCapture m_messages;
     QObject m_owner;
@@ -230,12 +241,9 @@ TEST_F(SerialFileSendTest, PeerThatStopsReadingFailsTheTransferWithTheBytesSent)
     const QByteArray contents = MakeFile(QStringLiteral("big.bin"), size);
     Send(QStringLiteral("big.bin"));
 
-    const qint64 sent = ReportedSent();
+    const qint64 sent = ExpectFailed(QStringLiteral("1초"));
     EXPECT_GT(sent, 0);
     EXPECT_LT(sent, size);
-    EXPECT_TRUE(m_messages.Starting(kFailedPrefix).contains(QStringLiteral("1초")));
-    EXPECT_FALSE(m_messages.Saw(kCompleted));
-    ExpectIdle();
     // Every byte reported as sent is on its way, in order, and nothing else.
     EXPECT_EQ(QByteArray::fromStdString(m_pty.Receive(sent, 10s)), contents.left(sent));
     EXPECT_TRUE(m_pty.Receive(1, 200ms).empty());
@@ -276,11 +284,9 @@ TEST_F(ClientFileSendTest, PeerThatStopsReadingFailsTheTransferWithTheBytesSent)
     const QByteArray contents = MakeFile(QStringLiteral("big.bin"), size);
     Send(QStringLiteral("big.bin"));
 
-    const qint64 sent = ReportedSent();
+    const qint64 sent = ExpectFailed(QString());
     EXPECT_GT(sent, 0);
     EXPECT_LT(sent, size);
-    EXPECT_FALSE(m_messages.Saw(kCompleted));
-    ExpectIdle();
     const QByteArray received = m_peer.Take(sent);
     QTest::qWait(50);
     m_peer.Drain();
@@ -331,11 +337,7 @@ TEST_F(ServerFileSendTest, TransferFailsWhenItsLastClientLeaves)
     ASSERT_TRUE(WaitFor([&] { return ConnectedSlots() == 0; }));
     m_writer->Release();
 
-    EXPECT_EQ(ReportedSent(), 1024);
-    EXPECT_TRUE(m_messages.Starting(kFailedPrefix).contains(QStringLiteral("연결을 끊었습니다")))
-        << m_messages.Starting(kFailedPrefix).toStdString();
-    EXPECT_FALSE(m_messages.Saw(kCompleted));
-    ExpectIdle();
+    EXPECT_EQ(ExpectFailed(QStringLiteral("연결을 끊었습니다")), 1024);
 }
 
 TEST_F(ServerFileSendTest, TransferWithoutClientsFails)
@@ -343,8 +345,5 @@ TEST_F(ServerFileSendTest, TransferWithoutClientsFails)
     Start(0);
     MakeFile(QStringLiteral("data.bin"), 2500);
     Send(QStringLiteral("data.bin"));
-    EXPECT_EQ(ReportedSent(), 0);
-    EXPECT_TRUE(m_messages.Starting(kFailedPrefix).contains(QStringLiteral("상대편이 없습니다")));
-    EXPECT_FALSE(m_messages.Saw(kCompleted));
-    ExpectIdle();
+    EXPECT_EQ(ExpectFailed(QStringLiteral("상대편이 없습니다")), 0);
 }

@@ -72,6 +72,29 @@ LineSettings ReadBack(int fd)
     return {ReadDeviceRate(fd), tio.c_cflag & kKeptBits};
 }
 
+struct OpenCase
+{
+    int baud, data, parity, stop;
+    bool opens;
+    LineSettings expected;
+};
+
+// Opens with the case's values; a refused open must leave nothing open.
+bool ExpectOpened(CRS232Ctrl& port, int result, const OpenCase& c)
+{
+    SCOPED_TRACE(testing::Message() << c.baud << "/" << c.data << "/" << c.parity << "/" << c.stop);
+    EXPECT_EQ(result, c.opens ? 1 : 0) << "errno " << port.GetLastError();
+    if (!c.opens) {
+        EXPECT_EQ(port.GetLastError(), unsigned(EINVAL));
+        EXPECT_EQ(port.GetCommHandle(), -1);
+        return false;
+    }
+    EXPECT_EQ(port.IsValid(), 1);
+    EXPECT_EQ(port.bsGetConnectFlag(), 1);
+    EXPECT_EQ(ReadBack(port.GetCommHandle()), c.expected);
+    return result == 1;
+}
+
 } // namespace
 
 TEST(CRS232Ctrl, MissingDeviceFailsWithErrorTwoAndCloseAlwaysSucceeds)
@@ -98,13 +121,7 @@ TEST(CRS232Ctrl, OpenFromCommCodesSetsTheLineAsTheTablesSayAndRefusesOtherCodes)
 {
     PtyPair pty;
     ScopedEnv com7("TARVEN_COM7", pty.SlavePath().c_str());
-    struct Case
-    {
-        int baud, data, parity, stop;
-        bool opens;
-        LineSettings expected;
-    };
-    const Case cases[] = {
+    const OpenCase cases[] = {
         {6, 1, 0, 0, true, {9600, 0}},
         {-1, -1, -1, -1, true, {9600, 0}}, // unset codes: the defaults
         {12, 0, 2, 2, true, {115200, CSTOPB}},
@@ -119,20 +136,10 @@ TEST(CRS232Ctrl, OpenFromCommCodesSetsTheLineAsTheTablesSayAndRefusesOtherCodes)
         {6, 1, 0, 3, false, {}},
         {6, 1, -5, 0, false, {}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message()
-                     << c.baud << "/" << c.data << "/" << c.parity << "/" << c.stop);
+    for (const OpenCase& c : cases) {
         CRS232Ctrl port(nullptr);
         COMM comm = SerialComm("COM7", c.baud, c.data, c.parity, c.stop);
-        ASSERT_EQ(port.Open(&comm), c.opens ? 1 : 0) << "errno " << port.GetLastError();
-        if (!c.opens) {
-            EXPECT_EQ(port.GetLastError(), unsigned(EINVAL));
-            EXPECT_EQ(port.GetCommHandle(), -1);
-            continue;
-        }
-        EXPECT_EQ(port.IsValid(), 1);
-        EXPECT_EQ(port.bsGetConnectFlag(), 1);
-        EXPECT_EQ(ReadBack(port.GetCommHandle()), c.expected);
+        ExpectOpened(port, port.Open(&comm), c);
     }
     CRS232Ctrl port(nullptr);
     EXPECT_EQ(port.Open(nullptr), 0);
@@ -142,13 +149,7 @@ TEST(CRS232Ctrl, OpenFromCommCodesSetsTheLineAsTheTablesSayAndRefusesOtherCodes)
 TEST(CRS232Ctrl, NumericOpenTakesPlainValuesAndRefusesImpossibleOnes)
 {
     PtyPair pty;
-    struct Case
-    {
-        int baud, data, parity, stop;
-        bool opens;
-        LineSettings expected;
-    };
-    const Case cases[] = {
+    const OpenCase cases[] = {
         {19200, 7, EVENPARITY, TWOSTOPBITS, true, {19200, CSTOPB}},
         {921600, 8, NOPARITY, ONESTOPBIT, true, {921600, 0}},
         {9600, 5, MARKPARITY, ONESTOPBIT, true, {9600, PARODD | CMSPAR}},
@@ -160,19 +161,12 @@ TEST(CRS232Ctrl, NumericOpenTakesPlainValuesAndRefusesImpossibleOnes)
         {9600, 8, NOPARITY, 3, false, {}},
         {0, 8, NOPARITY, ONESTOPBIT, false, {}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message()
-                     << c.baud << " " << c.data << " " << c.parity << " " << c.stop);
+    for (const OpenCase& c : cases) {
         CRS232Ctrl port(nullptr);
-        ASSERT_EQ(port.Open(pty.SlavePath().c_str(), c.baud, c.data, c.parity, c.stop),
-                  c.opens ? 1 : 0);
-        if (!c.opens) {
-            EXPECT_EQ(port.GetLastError(), unsigned(EINVAL));
-            EXPECT_EQ(port.GetCommHandle(), -1) << "a refused open leaves nothing open";
-            continue;
-        }
         // A pty keeps whatever rate it is given; real drivers may round, and say so here.
-        EXPECT_EQ(ReadBack(port.GetCommHandle()), c.expected);
+        if (!ExpectOpened(port,
+                          port.Open(pty.SlavePath().c_str(), c.baud, c.data, c.parity, c.stop), c))
+            continue;
         EXPECT_EQ(port.bsSetBaudRate(57600), 1);
         EXPECT_EQ(ReadDeviceRate(port.GetCommHandle()), 57600);
         EXPECT_EQ(port.bsSetParityDataStop(ODDPARITY, 8, TWOSTOPBITS), 1);
@@ -208,27 +202,6 @@ TEST(SerialLine, FramingSetsDataBitsParityAndStopBits)
         EXPECT_EQ(FramingCflag(others | stale, c.parity, c.dataBits, c.stopBits), others | c.cflag)
             << c.parity << " " << c.dataBits << " " << c.stopBits;
     }
-}
-
-TEST(CRS232Ctrl, ReadReturnsWhatIsWaitingWithoutWaitingForMore)
-{
-    PtyPair pty;
-    ScopedEnv com7("TARVEN_COM7", pty.SlavePath().c_str());
-    CRS232Ctrl port(nullptr);
-    COMM comm = SerialComm("COM7", 6, 1, 0, 0);
-    ASSERT_EQ(port.Open(&comm), 1);
-    char buf[10] = {};
-    EXPECT_EQ(port.Read(buf, 10), 0) << "nothing there yet";
-
-    pty.Send(std::string("a\0c", 3));
-    ASSERT_TRUE(WaitFor([&] { return BytesWaiting(port.GetCommHandle()) == 3; }));
-    EXPECT_EQ(port.Read(buf, 10), 3);
-    EXPECT_EQ(std::string(buf, 3), std::string("a\0c", 3));
-    EXPECT_EQ(port.Read(buf, 10), 0);
-    EXPECT_EQ(port.bsGetConnectFlag(), 1) << "an empty read is no hang-up";
-
-    EXPECT_EQ(port.Write("hello", 5), 5);
-    EXPECT_EQ(pty.Receive(5, 10s), "hello");
 }
 
 TEST(CRS232Ctrl, ReaderQueuesEveryByteAndPostsOneNoticePerBurst)
@@ -328,16 +301,19 @@ TEST(CRS232Ctrl, VanishedDeviceStopsTheReaderWithoutSpinning)
     EXPECT_EQ(port.GetCommHandle(), -1);
 }
 
-TEST(CRS232Ctrl, CloseReleasesAWriterBlockedOnAFullLine)
+TEST(CRS232Ctrl, WriteToAFullLineGivesUpAtItsTimeOutOrWhenClosed)
 {
     PtyPair pty; // nobody reads the master, so the line fills up
-    ScopedEnv com7("TARVEN_COM7", pty.SlavePath().c_str());
     CRS232Ctrl port(nullptr);
-    COMM comm = SerialComm("COM7", 6, 1, 0, 0);
-    ASSERT_EQ(port.Open(&comm), 1);
-    ASSERT_EQ(port.bsSetWriteTimeouts(0, 60000), 1);
-
+    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT), 1);
+    ASSERT_EQ(port.bsSetWriteTimeouts(0, 50), 1);
     const std::string block(1 << 20, 'w');
+    const int partial = port.Write(block.data(), int(block.size()));
+    EXPECT_GT(partial, 0);
+    EXPECT_LT(partial, int(block.size()));
+    EXPECT_EQ(port.IsValid(), 1) << "a time-out is no error";
+
+    ASSERT_EQ(port.bsSetWriteTimeouts(0, 60000), 1);
     std::atomic<int> written = -1;
     std::thread writer([&] { written = port.Write(block.data(), int(block.size())); });
     std::this_thread::sleep_for(300ms);
@@ -351,42 +327,36 @@ TEST(CRS232Ctrl, CloseReleasesAWriterBlockedOnAFullLine)
     EXPECT_LT(written.load(), int(block.size()));
 }
 
-TEST(CRS232Ctrl, WriteGivesUpWhenItsTimeOutRunsOut)
-{
-    PtyPair pty;
-    CRS232Ctrl port(nullptr);
-    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT), 1);
-    ASSERT_EQ(port.bsSetWriteTimeouts(0, 50), 1);
-    const std::string block(1 << 20, 'w');
-    const int written = port.Write(block.data(), int(block.size()));
-    EXPECT_GT(written, 0);
-    EXPECT_LT(written, int(block.size()));
-    EXPECT_EQ(port.IsValid(), 1) << "a time-out is no error";
-}
-
-TEST(CRS232Ctrl, CommEventWaitReportsReceivedCharacters)
+TEST(CRS232Ctrl, WithoutAReaderReadTakesWhatIsWaitingAndCommEventsReportIt)
 {
     PtyPair pty;
     ScopedEnv com7("TARVEN_COM7", pty.SlavePath().c_str());
     CRS232Ctrl port(nullptr);
     COMM comm = SerialComm("COM7", 6, 1, 0, 0); // no reader thread to take the bytes first
     ASSERT_EQ(port.Open(&comm), 1);
+    char buf[10] = {};
+    EXPECT_EQ(port.Read(buf, 10), 0) << "nothing there yet";
     CommWaitRecord record;
     EXPECT_EQ(port.bsWaitCommEvent(), 1);
     EXPECT_EQ(port.GetWaitOverlapped(record), 0);
     EXPECT_TRUE(record.bPending);
     EXPECT_EQ(port.bsCheckForCommEvent(0), 0u);
 
-    pty.Send("!");
-    const unsigned events = port.bsCheckForCommEvent(1);
-    EXPECT_EQ(events, EV_RXCHAR);
+    pty.Send(std::string("a\0c", 3));
+    EXPECT_EQ(port.bsCheckForCommEvent(1), unsigned(EV_RXCHAR));
     port.GetWaitOverlapped(record);
     EXPECT_FALSE(record.bPending);
     EXPECT_EQ(record.dwEventMask, EV_RXCHAR);
+    ASSERT_TRUE(WaitFor([&] { return BytesWaiting(port.GetCommHandle()) == 3; }));
+    EXPECT_EQ(port.Read(buf, 10), 3);
+    EXPECT_EQ(std::string(buf, 3), std::string("a\0c", 3));
+    EXPECT_EQ(port.Read(buf, 10), 0);
+    EXPECT_EQ(port.bsGetConnectFlag(), 1) << "an empty read is no hang-up";
 
     EXPECT_EQ(port.bsWaitCommEvent(), 1);
-    EXPECT_EQ(port.Write("ok", 2), 2);
+    EXPECT_EQ(port.Write("hello", 5), 5);
     EXPECT_TRUE(port.bsCheckForCommEvent(1) & EV_TXEMPTY);
+    EXPECT_EQ(pty.Receive(5, 10s), "hello");
 }
 
 TEST(CRS232Ctrl, CopyOwnsItsDescriptorAndRunsNoReader)
