@@ -37,9 +37,7 @@ class TcpPeer
 public:
     explicit TcpPeer(int fd = -1) : m_fd(fd) {}
     ~TcpPeer() { Close(); }
-    TcpPeer(TcpPeer&& other) noexcept
-        : m_fd(std::exchange(other.m_fd, -1)), m_received(std::move(other.m_received))
-    {}
+    TcpPeer(TcpPeer&& other) noexcept { *this = std::move(other); }
     TcpPeer& operator=(TcpPeer&& other) noexcept
     {
         if (this != &other) {

@@ -45,7 +45,7 @@ bool SemaphoreExists(const std::string& name)
 
 } // namespace
 
-TEST(CSharedMemory, NewTableHoldsNoEntriesAndItsSizeWordIs10485760)
+TEST(CSharedMemory, NewOrAbandonedTableHoldsNoEntriesAndItsSizeWordIsTheSizeAsked)
 {
     ScopedTable scoped("new");
     CSharedMemory table(scoped.name, kDefaultSizeBytes);
@@ -64,6 +64,14 @@ TEST(CSharedMemory, NewTableHoldsNoEntriesAndItsSizeWordIs10485760)
     std::vector<CSharedMemory::Value> values;
     EXPECT_TRUE(table.ListValues(values));
     EXPECT_TRUE(values.empty());
+
+    // An empty object left by a creator that died before writing the head is taken over.
+    ScopedTable abandoned("abandoned");
+    ASSERT_TRUE(MakeObject(abandoned.name, 0, {}));
+    CSharedMemory taken(abandoned.name, 2048, {}, CSharedMemory::OpenMode::OpenExisting);
+    ASSERT_TRUE(taken.IsInitialised()) << taken.GetErrorText();
+    EXPECT_TRUE(taken.IsCreator());
+    EXPECT_EQ(ReadObject(abandoned.name, 0, 8), (Bytes{0, 0, 0, 0, 0x00, 0x08, 0, 0}));
 }
 
 TEST(CSharedMemory, SecondOpenerSeesTheCreatorsEntriesAndTheCreatorSeesItsAdditions)
@@ -292,16 +300,6 @@ TEST(CSharedMemory, TheObjectsRealSizeBoundsALyingSizeWord)
         EXPECT_TRUE(table.GetValue("x", nullptr, got)) << c.what;
         EXPECT_EQ(got, c.blockSize - 8 - 84) << c.what;
     }
-}
-
-TEST(CSharedMemory, AnEmptyObjectLeftByADeadCreatorIsTakenOver)
-{
-    ScopedTable scoped("abandoned");
-    ASSERT_TRUE(MakeObject(scoped.name, 0, {}));
-    CSharedMemory table(scoped.name, 2048, {}, CSharedMemory::OpenMode::OpenExisting);
-    ASSERT_TRUE(table.IsInitialised()) << table.GetErrorText();
-    EXPECT_TRUE(table.IsCreator());
-    EXPECT_EQ(ReadObject(scoped.name, 0, 8), (Bytes{0, 0, 0, 0, 0x00, 0x08, 0, 0}));
 }
 
 TEST(CSharedMemory, BadTableAndTagNamesAreRefusedWithAReason)
