@@ -34,7 +34,6 @@ public:
     PtyPair& operator=(const PtyPair&) = delete;
 
     const std::string& SlavePath() const { return m_slavePath; }
-    int Master() const { return m_master; }
 
     void CloseMaster()
     {
