@@ -204,12 +204,22 @@ TEST(SerialLine, FramingSetsDataBitsParityAndStopBits)
     }
 }
 
-TEST(CRS232Ctrl, ReaderQueuesEveryByteAndPostsOneNoticePerBurst)
+// A port open on a pty, whose reader thread reports to owner.
+class CRS232CtrlOnPty : public testing::Test
 {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT), 1);
+    }
+
     PtyPair pty;
     EventRecorder owner;
-    CRS232Ctrl port(&owner);
-    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 115200, 8, NOPARITY, ONESTOPBIT), 1);
+    CRS232Ctrl port{&owner};
+};
+
+TEST_F(CRS232CtrlOnPty, ReaderQueuesEveryByteAndPostsOneNoticePerBurst)
+{
 
     std::string all;
     for (int b = 0; b < 256; ++b)
@@ -225,12 +235,12 @@ TEST(CRS232Ctrl, ReaderQueuesEveryByteAndPostsOneNoticePerBurst)
 }
 
 // A port whose reader has queued 8000 bytes that nobody has taken yet.
-class CRS232CtrlWith8000Queued : public testing::Test
+class CRS232CtrlWith8000Queued : public CRS232CtrlOnPty
 {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT), 1);
+        CRS232CtrlOnPty::SetUp();
         pty.Send(std::string(4000, 'a'));
         ASSERT_TRUE(WaitFor([&] { return port.m_queue.GetSize() == 4000; }));
         pty.Send(std::string(4000, 'b'));
@@ -239,9 +249,6 @@ protected:
     }
 
     const std::string queued = std::string(4000, 'a') + std::string(4000, 'b');
-    PtyPair pty;
-    EventRecorder owner;
-    CRS232Ctrl port{&owner};
 };
 
 TEST_F(CRS232CtrlWith8000Queued, ReaderDropsAWholeChunkThatDoesNotFit)
@@ -272,12 +279,8 @@ TEST_F(CRS232CtrlWith8000Queued, ReaderHoldsAChunkWhileTheOwnerCatchesUp)
     EXPECT_EQ(taken, queued + std::string(300, 'c'));
 }
 
-TEST(CRS232Ctrl, VanishedDeviceStopsTheReaderWithoutSpinning)
+TEST_F(CRS232CtrlOnPty, VanishedDeviceStopsTheReaderWithoutSpinning)
 {
-    PtyPair pty;
-    EventRecorder owner;
-    CRS232Ctrl port(&owner);
-    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT), 1);
     pty.Send("xy");
     ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_COMM_RECEIVED) == 1; }));
 
@@ -301,11 +304,9 @@ TEST(CRS232Ctrl, VanishedDeviceStopsTheReaderWithoutSpinning)
     EXPECT_EQ(port.GetCommHandle(), -1);
 }
 
-TEST(CRS232Ctrl, WriteToAFullLineGivesUpAtItsTimeOutOrWhenClosed)
+TEST_F(CRS232CtrlOnPty, WriteToAFullLineGivesUpAtItsTimeOutOrWhenClosed)
 {
-    PtyPair pty; // nobody reads the master, so the line fills up
-    CRS232Ctrl port(nullptr);
-    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT), 1);
+    // Nobody reads the master, so the line fills up.
     ASSERT_EQ(port.bsSetWriteTimeouts(0, 50), 1);
     const std::string block(1 << 20, 'w');
     const int partial = port.Write(block.data(), int(block.size()));
@@ -359,12 +360,8 @@ TEST(CRS232Ctrl, WithoutAReaderReadTakesWhatIsWaitingAndCommEventsReportIt)
     EXPECT_EQ(pty.Receive(5, 10s), "hello");
 }
 
-TEST(CRS232Ctrl, CopyOwnsItsDescriptorAndRunsNoReader)
+TEST_F(CRS232CtrlOnPty, CopyOwnsItsDescriptorAndRunsNoReader)
 {
-    PtyPair pty;
-    EventRecorder owner;
-    CRS232Ctrl port(&owner);
-    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT), 1);
     port.bsSetWaitCount(5);
     pty.Send("abc");
     ASSERT_TRUE(WaitFor([&] { return port.m_queue.GetSize() == 3; }));
