@@ -130,7 +130,6 @@ TEST_F(TextViewCtrlTest, HexModeDumpsSixteenBytesPerRow)
 
     Write(m_view, "ABCDEFGHIJKLMNOPQR\r\n");
     m_view.HexaView(true);
-    EXPECT_TRUE(m_view.IsHexaView());
     WaitForSync();
     // Hex pairs of bytes 1 to 3 in the first row.
     Drag(At(HexLayout::HexCol(1) + 0.5, 0), At(HexLayout::HexCol(3) + 1.5, 0));
@@ -191,7 +190,6 @@ TEST_F(TextViewCtrlTest, ControlCodesAreShownOrHiddenOnRequest)
     m_view.SelectAll();
     EXPECT_EQ(m_view.SelectedText(), "ABC\n");
     m_view.ControlReceive(true);
-    EXPECT_TRUE(m_view.IsControlReceive());
     EXPECT_EQ(m_view.SelectedText(), "<02>ABC<03><0D><0A>\n");
 }
 
