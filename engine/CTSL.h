@@ -1,18 +1,16 @@
 #pragma once
 
 #include "CRunFlag.h"
+#include "CompiledScript.h"
 #include "KeywordTable.h"
-#include "Records.h"
 
 #include <QObject>
-#include <QPointer>
 
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <vector>
 
 class CRS232Ctrl;
 class CClientSock;
@@ -49,33 +47,25 @@ enum : unsigned
 
 // The TSL runtime: loads a script, compiles it, and runs its main section pass by pass over
 // the bytes received on its link.
-class CTSL
+class CTSL : public tsl::CompiledScript
 {
 public:
     CTSL(QObject* pParent, const std::string& strTableName);
-    CTSL(const CTSL&) = delete;
-    CTSL& operator=(const CTSL&) = delete;
-    virtual ~CTSL();
+    ~CTSL() override;
 
-    // Loading and compiling.
+    // Loading and compiling; a cleared run flag ends either at once, leaving no command.
     int LoadScript(const char* pszPath);
     int _CompileVariableScript();
     int _CompileMainScript1(int nLines);
-    CVariableTable* FindVariableTable(const char* pszName) const;
-    CLabelTable* FindLabelTable(const char* pszName) const;
-    static int GetKeywordMacro(const char* pszKeyword);
-    int RemoveVariableTable();
-    int RemoveCommandTable();
-    int RemoveLabelTable();
-    int RemoveExportTable();
     int RemovePrintMessage();
 
     // Operand evaluation on operand texts.
-    int GetVariableType(const char* pszOperand);
-    double GetBufferValue(const char* pszOperand);
-    unsigned char* GetBufferPointer(const char* pszOperand);
-    void SetBufferValue(const char* pszOperand, int nTagType, const void* pSource, int nLength);
-    double CalcOperation(const char* pszOperand, const char* pBracket);
+    int GetVariableType(const char* pszOperand) const;
+    double GetBufferValue(const char* pszOperand) const;
+    unsigned char* GetBufferPointer(const char* pszOperand) const;
+    void SetBufferValue(const char* pszOperand, int nTagType, const void* pSource,
+                        int nLength) const;
+    double CalcOperation(const char* pszOperand, const char* pBracket) const;
     static int TranslateString(const char* pszSource, unsigned char* pDest, int nLength);
     static unsigned char GetCode16(const char* pTwo);
     static int32_t Hex2Dec(const char* pszText);
@@ -83,7 +73,6 @@ public:
 
     // Running.
     int Begin(const unsigned char* pData, int nLength);
-    void SetRunFlag(CRunFlag* pRun) { m_pRun = pRun ? pRun : &m_ownRun; }
     void SetOutInterval(int nMs) { m_nOutInterval = nMs; }
     int GetOutInterval() const { return m_nOutInterval; }
     uint16_t GetCmpFlags() const { return m_wCmpFlags; }
@@ -99,20 +88,13 @@ public:
     void SendString(const unsigned char* pData, int nLength, int nIntervalMs);
 
     // Executors: one per keyword of KeywordTable.h; the jumps return where to go on.
-#define TSL_DECLARE_EXECUTOR(code, text, name) void name(CCommandTable* pCmd);
+#define TSL_DECLARE_EXECUTOR(code, text, name, fewest, most, usage) void name(CCommandTable* pCmd);
     TSL_COMMANDS(TSL_DECLARE_EXECUTOR)
 #undef TSL_DECLARE_EXECUTOR
     int _Jp(CCommandTable* pCmd);
     int _Jp_condition(CCommandTable* pCmd, int nCode);
 
     QObject* m_pParent = nullptr;
-    std::vector<std::unique_ptr<CVariableTable>> m_listVariable;
-    std::vector<std::unique_ptr<CCommandTable>> m_listCommand;
-    std::vector<std::unique_ptr<CLabelTable>> m_listLabel;
-    std::vector<std::unique_ptr<CExportTable>> m_listExport;
-    std::vector<std::string> m_arrLines;
-    std::vector<std::string> m_arrTokens;
-    std::vector<std::string> m_arrMainLines;
 
     // The print queue: the script thread appends, the output window takes from the head.
     std::mutex m_csPrint;
@@ -126,17 +108,15 @@ private:
         int32_t nRoom = 0;
     };
 
-    void CompileOperand(const char* pszText, COperand& operand) const;
-    void CompileIndex(const char* pszExpression, size_t nLength, COperand& operand) const;
-    double IndexSum(const COperand& operand) const;
-    int32_t IndexOf(const COperand& operand) const;
-    double ValueOf(const COperand& operand) const;
-    double SourceValue(const COperand& operand) const;
-    CBytes BytesOf(const COperand& operand) const;
+    double IndexSum(const tsl::Operand& operand) const;
+    int32_t IndexOf(const tsl::Operand& operand) const;
+    double ValueOf(const tsl::Operand& operand) const;
+    double SourceValue(const tsl::Operand& operand) const;
+    CBytes BytesOf(const tsl::Operand& operand) const;
     static double ScalarValue(const CVariableTable& var);
     static void StoreScalar(CVariableTable& var, double value);
-    static CVariableTable* ScalarTarget(const COperand& operand);
-    static CVariableTable* ArrayOf(const COperand& operand);
+    static CVariableTable* ScalarTarget(const tsl::Operand& operand);
+    static CVariableTable* ArrayOf(const tsl::Operand& operand);
     enum class CalcOp
     {
         Add,
@@ -153,11 +133,9 @@ private:
     void PrintLine(CCommandTable* pCmd, bool bTranslate);
     void QueuePrint(const std::string& strLine);
     void SendBytes(const unsigned char* pData, int nLength);
-    std::string TagName(const COperand& operand) const;
+    std::string TagName(const tsl::Operand& operand) const;
     int32_t TagCount(CCommandTable* pCmd) const;
 
-    CRunFlag m_ownRun{true};
-    CRunFlag* m_pRun = &m_ownRun;
     const unsigned char* m_pRecvData = nullptr;
     int32_t m_nRecvLength = 0;
     uint16_t m_wCmpFlags = 0;

@@ -1,4 +1,5 @@
-// The interpreter loop and the control-flow commands: CMP, the jumps, DELAY and SLEEP.
+// The interpreter loop: one pass over the compiled commands, dispatched through the keyword
+// table.
 #include "CTSL.h"
 
 #include "KeywordTable.h"
@@ -14,13 +15,13 @@ int CTSL::Begin(const unsigned char* pData, int nLength)
         return -1;
     }
 
-    const std::unique_ptr<CCommandTable>* commands = m_listCommand.data();
+    CCommandTable* commands = m_listCommand.data();
     const CRunFlag* run = m_pRun;
     size_t position = 0;
     while (position < count && run->IsSet()) {
-        CCommandTable* command = commands[position].get();
+        CCommandTable* command = &commands[position];
         switch (command->nCode) {
-#define TSL_JUMP_CASE(code, text, executor) case code:
+#define TSL_JUMP_CASE(code, text, executor, fewest, most, usage) case code:
             TSL_JUMPS(TSL_JUMP_CASE)
 #undef TSL_JUMP_CASE
             {
@@ -35,7 +36,7 @@ int CTSL::Begin(const unsigned char* pData, int nLength)
                     position = count; // JP to a label that does not exist ends the pass
                 continue;
             }
-#define TSL_DISPATCH(code, text, executor)                                                         \
+#define TSL_DISPATCH(code, text, executor, fewest, most, usage)                                    \
     case code:                                                                                     \
         executor(command);                                                                         \
         break;
@@ -49,44 +50,4 @@ int CTSL::Begin(const unsigned char* pData, int nLength)
     m_pRecvData = nullptr;
     m_nRecvLength = 0;
     return 0;
-}
-
-void CTSL::_Cmp(CCommandTable* pCmd)
-{
-    const COperand& left = pCmd->m_operand[0];
-    const COperand& right = pCmd->m_operand[1];
-    const double a = left.pExact ? ValueOf(left) : 0;
-    const double b = right.bUpperFirst ? ValueOf(right) : right.dDecimal;
-    uint16_t flags = a == b ? CMP_EQ : CMP_NE;
-    if (a < b)
-        flags |= CMP_LT;
-    if (a <= b)
-        flags |= CMP_LE;
-    else
-        flags |= CMP_GT;
-    if (a >= b)
-        flags |= CMP_GE;
-    m_wCmpFlags = flags;
-}
-
-int CTSL::_Jp(CCommandTable* pCmd)
-{
-    return pCmd->m_nJumpTarget;
-}
-
-int CTSL::_Jp_condition(CCommandTable* pCmd, int nCode)
-{
-    const uint16_t flag = static_cast<uint16_t>(1u << (nCode - tsl::kCodeFirstConditionalJump));
-    return (m_wCmpFlags & flag) != 0 ? pCmd->m_nJumpTarget : -1;
-}
-
-void CTSL::_Delay(CCommandTable* pCmd)
-{
-    m_nOutInterval = pCmd->m_operand[0].nDecimal;
-}
-
-void CTSL::_Sleep(CCommandTable* pCmd)
-{
-    // Ends at once when the host stops the script, so a stop never waits out a long sleep.
-    m_pRun->SleepFor(pCmd->m_operand[0].nDecimal);
 }

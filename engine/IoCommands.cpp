@@ -1,6 +1,8 @@
 // The commands that meet the world outside the variables: IN, OUT, PRINT, PRINTEX and SYNC.
+// Their checkers are in IoCommandsCheck.cpp.
 #include "CTSL.h"
 
+#include "ControlCodes.h"
 #include "NumberText.h"
 #include "SyncNotify.h"
 
@@ -49,7 +51,7 @@ std::string Translate(const std::string& text, bool& ok)
 {
     unsigned char buffer[kTranslateBufferBytes] = {};
     const int length = static_cast<int>(std::min<size_t>(text.size(), sizeof buffer));
-    const int written = CTSL::TranslateString(text.data(), buffer, length);
+    const int written = tsl::TranslateString(text.data(), buffer, length);
     ok = written >= 0;
     const char* bytes = reinterpret_cast<const char*>(buffer);
     return ok ? std::string(bytes, static_cast<size_t>(written))
@@ -94,10 +96,10 @@ void CTSL::_In(CCommandTable* pCmd)
 void CTSL::_Out(CCommandTable* pCmd)
 {
     std::string text;
-    if (pCmd->szOperand[0][0] == '"') {
-        text = QuotedInner(pCmd->szOperand[0]);
+    if (pCmd->szOperand(0)[0] == '"') {
+        text = QuotedInner(pCmd->szOperand(0));
     } else {
-        const CVariableTable* var = pCmd->m_operand[0].pExact;
+        const CVariableTable* var = pCmd->m_operand[0].exact;
         if (!var || var->byKind == KIND_VAR)
             return;
         text = BufferText(*var, kTranslateBufferBytes);
@@ -121,15 +123,15 @@ void CTSL::_PrintEx(CCommandTable* pCmd)
 
 void CTSL::PrintLine(CCommandTable* pCmd, bool bTranslate)
 {
-    const bool hex = pCmd->byOperandCount >= 2 && pCmd->szOperand[1][0] != 'T';
+    const bool hex = pCmd->byOperandCount >= 2 && pCmd->szOperand(1)[0] != 'T';
     std::string line;
-    if (pCmd->szOperand[0][0] == '"') {
-        std::string bytes = QuotedInner(pCmd->szOperand[0]);
+    if (pCmd->szOperand(0)[0] == '"') {
+        std::string bytes = QuotedInner(pCmd->szOperand(0));
         bool ok = true;
         if (bTranslate)
             bytes = Translate(bytes, ok);
         line = !hex ? TextLine(bytes) : ok ? HexLine(bytes) : std::string();
-    } else if (const CVariableTable* var = pCmd->m_operand[0].pExact) {
+    } else if (const CVariableTable* var = pCmd->m_operand[0].exact) {
         if (var->byKind == KIND_VAR) {
             const int32_t whole = tsl::WrapToInt32(ScalarValue(*var));
             char number[16];
@@ -165,7 +167,7 @@ void CTSL::_Sync(CCommandTable* pCmd)
     auto notify = std::make_shared<TSL_SYNC_NOTIFY>();
     notify->hwndFrom = m_pParent;
     notify->idFrom = static_cast<uint32_t>(m_nParentId);
-    notify->value = pCmd->m_operand[0].nDecimal;
+    notify->value = pCmd->m_operand[0].integer;
 
     // The receiver is the host's owner.
     if (QObject* receiver = m_pParent ? m_pParent->parent() : nullptr)

@@ -1,5 +1,11 @@
 #include "ScriptReader.h"
 
+#include "CRunFlag.h"
+
+#include <QByteArrayView>
+#include <QStringDecoder>
+
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <iconv.h>
@@ -7,6 +13,10 @@
 
 namespace tsl {
 namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// How often the walk looks at the run flag.
+constexpr std::size_t kLinesBetweenStopChecks = 256;
 
 // Compared as signed bytes, as the line rules want: bytes 0x80 to 0xFF count as below the
 // space, like the control characters.
@@ -20,55 +30,9 @@ bool BelowSpace(char c)
     return static_cast<signed char>(c) < ' ';
 }
 
-bool IsUtf8(const std::string& bytes)
+bool IsAscii(char c)
 {
-    size_t i = 0;
-    while (i < bytes.size()) {
-        const unsigned char c = static_cast<unsigned char>(bytes[i]);
-        int follow;
-        if (c < 0x80)
-            follow = 0;
-        else if (c >= 0xC2 && c <= 0xDF)
-            follow = 1;
-        else if (c >= 0xE0 && c <= 0xEF)
-            follow = 2;
-        else if (c >= 0xF0 && c <= 0xF4)
-            follow = 3;
-        else
-            return false;
-        for (int k = 1; k <= follow; ++k) {
-            if (i + k >= bytes.size() || (static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80)
-                return false;
-        }
-        i += follow + 1;
-    }
-    return true;
-}
-
-// Decodes CP949 text; a byte sequence that is not CP949 either is kept as it is.
-std::string Cp949ToUtf8(const std::string& bytes)
-{
-    iconv_t cd = iconv_open("UTF-8", "CP949");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return bytes;
-    std::string out(bytes.size() * 2 + 4, '\0');
-    char* in = const_cast<char*>(bytes.data());
-    size_t inLeft = bytes.size();
-    char* dst = out.data();
-    size_t outLeft = out.size();
-    while (inLeft > 0) {
-        if (iconv(cd, &in, &inLeft, &dst, &outLeft) != static_cast<size_t>(-1))
-            break;
-        if (errno == E2BIG)
-            break; // cannot happen: CP949 never grows past twice its size in UTF-8
-        // An invalid or cut sequence: keep the byte and go on.
-        *dst++ = *in++;
-        --inLeft;
-        --outLeft;
-    }
-    iconv_close(cd);
-    out.resize(out.size() - outLeft);
-    return out;
+    return static_cast<unsigned char>(c) < 0x80;
 }
 
 bool IsContinuationByte(char c)
@@ -76,7 +40,75 @@ bool IsContinuationByte(char c)
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
-bool AtCommentStart(const std::string& line, size_t i)
+// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF, no cut sequence.
+bool IsUtf8(std::string_view bytes)
+{
+    const auto first = std::find_if_not(bytes.begin(), bytes.end(), IsAscii);
+    if (first == bytes.end())
+        return true;
+    QStringDecoder decoder(QStringConverter::Utf8);
+    constexpr std::size_t kChunkBytes = 4096; // keeps the decoded copy small
+    for (std::size_t at = static_cast<std::size_t>(first - bytes.begin()); at < bytes.size();
+         at += kChunkBytes) {
+        const std::string_view chunk = bytes.substr(at, kChunkBytes);
+        // The decoder only decodes when its result is taken.
+        const QString decoded =
+            decoder.decode(QByteArrayView(chunk.data(), static_cast<qsizetype>(chunk.size())));
+        if (decoder.hasError())
+            return false;
+    }
+    // A sequence cut off at the end waits for more bytes; one more byte shows it as an error.
+    const QString end = decoder.decode(QByteArrayView("\n", 1));
+    return !decoder.hasError();
+}
+
+// CP949 to UTF-8 through one conversion handle; a byte sequence that is not CP949 either is
+// kept as it is.
+class Cp949Decoder
+{
+public:
+    Cp949Decoder() : m_cd(iconv_open("UTF-8", "CP949")) {}
+    Cp949Decoder(const Cp949Decoder&) = delete;
+    Cp949Decoder& operator=(const Cp949Decoder&) = delete;
+    ~Cp949Decoder()
+    {
+        if (IsOpen())
+            iconv_close(m_cd);
+    }
+
+    void Append(std::string_view bytes, std::string& out)
+    {
+        if (!IsOpen()) {
+            out.append(bytes);
+            return;
+        }
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        const std::size_t start = out.size();
+        out.resize(start + bytes.size() * 2 + 4); // CP949 never grows past twice its size
+        char* in = const_cast<char*>(bytes.data());
+        std::size_t inLeft = bytes.size();
+        char* dst = out.data() + start;
+        std::size_t outLeft = out.size() - start;
+        while (inLeft > 0) {
+            if (iconv(m_cd, &in, &inLeft, &dst, &outLeft) != static_cast<std::size_t>(-1))
+                break;
+            if (errno == E2BIG)
+                break;
+            // An invalid or cut sequence: keep the byte and go on.
+            *dst++ = *in++;
+            --inLeft;
+            --outLeft;
+        }
+        out.resize(out.size() - outLeft);
+    }
+
+private:
+    bool IsOpen() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+
+    iconv_t m_cd;
+};
+
+bool AtCommentStart(std::string_view line, std::size_t i)
 {
     return line[i] == ';' || (line[i] == '/' && i + 1 < line.size() && line[i + 1] == '/');
 }
@@ -86,20 +118,55 @@ bool IsLineEnd(char c)
     return c == '\r' || c == '\n';
 }
 
-void TrimSpaces(std::string& line)
+std::string_view TrimSpaces(std::string_view line)
 {
-    const size_t first = line.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        line.clear();
-        return;
+    const std::size_t first = line.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return line.substr(first, line.find_last_not_of(' ') + 1 - first);
+}
+
+// Splits at `separator` outside double quotes, the quotes kept in the words; empty words are
+// dropped. Outside quotes spaces are dropped when `dropSpaces`; a last word that no separator
+// ends is kept only when `keepLast`.
+void SplitOutsideQuotes(std::string_view text, char separator, bool dropSpaces, bool keepLast,
+                        std::vector<std::string>& words)
+{
+    std::string word;
+    bool inQuotes = false;
+    for (const char c : text) {
+        if (c == '"')
+            inQuotes = !inQuotes;
+        if (!inQuotes) {
+            if (c == separator) {
+                if (!word.empty())
+                    words.push_back(std::move(word));
+                word.clear();
+                continue;
+            }
+            if (dropSpaces && c == ' ')
+                continue;
+        }
+        word += c;
     }
-    line.erase(0, first);
-    line.erase(line.find_last_not_of(' ') + 1);
+    if (keepLast && !word.empty())
+        words.push_back(std::move(word));
 }
 
 } // namespace
 
-bool ReadScriptLines(const std::string& path, std::vector<std::string>& lines)
+std::string DecodeScriptText(std::string_view bytes)
+{
+    if (bytes.starts_with(kByteOrderMark))
+        bytes.remove_prefix(kByteOrderMark.size());
+    if (IsUtf8(bytes))
+        return std::string(bytes);
+    std::string text;
+    Cp949Decoder().Append(bytes, text);
+    return text;
+}
+
+bool ReadScriptLines(const std::string& path, TextLines& lines, const CRunFlag* run)
 {
     std::ifstream file(path, std::ios::binary);
     if (!file)
@@ -107,31 +174,31 @@ bool ReadScriptLines(const std::string& path, std::vector<std::string>& lines)
     std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     if (file.bad())
         return false;
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        bytes.erase(0, 3);
-    if (!IsUtf8(bytes))
-        bytes = Cp949ToUtf8(bytes);
+    const std::string text = DecodeScriptText(bytes);
+    bytes = std::string();
 
     std::string line;
     auto flush = [&] {
         // A NUL byte ends the text of a read, as it ends a C string.
-        const size_t nul = line.find('\0');
+        const std::size_t nul = line.find('\0');
         if (nul != std::string::npos)
             line.erase(nul, line.size() - nul - (line.back() == '\n' ? 1 : 0));
         lines.push_back(line);
         line.clear();
     };
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
             continue; // text mode: CR LF reads as LF
         line += c;
         if (c == '\n') {
             flush();
+            if (run && lines.size() % kLinesBetweenStopChecks == 0 && !run->IsSet())
+                return false;
         } else if (static_cast<int>(line.size()) == kMaxLineBytes) {
             // Continue on the next line, without cutting a UTF-8 character in two.
-            size_t cut = line.size();
-            if (i + 1 < bytes.size() && IsContinuationByte(bytes[i + 1])) {
+            std::size_t cut = line.size();
+            if (i + 1 < text.size() && IsContinuationByte(text[i + 1])) {
                 while (cut > 0 && IsContinuationByte(line[cut - 1]))
                     --cut;
                 if (cut > 0)
@@ -147,15 +214,16 @@ bool ReadScriptLines(const std::string& path, std::vector<std::string>& lines)
     }
     if (!line.empty())
         flush();
+    lines.shrink_to_fit();
     return true;
 }
 
-std::string CleanDeclarationLine(const std::string& line)
+std::string CleanDeclarationLine(std::string_view line)
 {
     std::string out;
     bool inQuotes = false;
     bool started = false;
-    for (size_t i = 0; i < line.size(); ++i) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
         if (!inQuotes && (AtCommentStart(line, i) || IsLineEnd(c))) {
             out += ' ';
@@ -181,32 +249,17 @@ std::string CleanDeclarationLine(const std::string& line)
     return out;
 }
 
-std::vector<std::string> SplitWords(const std::string& cleaned)
+void SplitWords(std::string_view cleaned, std::vector<std::string>& words)
 {
-    std::vector<std::string> words;
-    std::string word;
-    bool inQuotes = false;
-    for (char c : cleaned) {
-        if (c == '"')
-            inQuotes = !inQuotes;
-        if (c == ' ' && !inQuotes) {
-            if (!word.empty())
-                words.push_back(word);
-            word.clear();
-            continue;
-        }
-        word += c;
-    }
-    // A word that no space ends is not stored.
-    return words;
+    SplitOutsideQuotes(cleaned, ' ', false, false, words);
 }
 
-bool CleanMainLine(const std::string& line, std::string& text)
+bool CleanMainLine(std::string_view line, std::string& text)
 {
     text.clear();
     bool inQuotes = false;
     bool kept = false;
-    for (size_t i = 0; i < line.size(); ++i) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
         if (!kept) {
             if (AtCommentStart(line, i) || IsLineEnd(c))
@@ -220,7 +273,7 @@ bool CleanMainLine(const std::string& line, std::string& text)
         if (c == '"') {
             inQuotes = !inQuotes;
             text += c;
-        } else if (inQuotes && static_cast<unsigned char>(c) >= 0x80) {
+        } else if (inQuotes && !IsAscii(c)) {
             text += c; // quoted text keeps its multibyte characters (Hangul in PRINT "...")
         } else {
             text += BelowSpace(c) ? ' ' : c;
@@ -230,25 +283,38 @@ bool CleanMainLine(const std::string& line, std::string& text)
     return false;
 }
 
-void WalkScriptLines(const std::vector<std::string>& lines,
+void SplitMainLine(std::string_view text, std::vector<std::string>& words)
+{
+    const std::size_t space = text.find(' ');
+    words.emplace_back(text.substr(0, space));
+    if (space != std::string_view::npos)
+        SplitOutsideQuotes(text.substr(space + 1), ',', true, true, words);
+}
+
+bool WalkScriptLines(const TextLines& lines,
                      const std::function<void(int, std::vector<std::string>&)>& onDeclaration,
-                     const std::function<void(int, std::string&)>& onMainLine)
+                     const std::function<void(int, std::string&)>& onMainLine, const CRunFlag* run)
 {
     bool inMain = false;
-    for (size_t index = 0; index < lines.size(); ++index) {
-        std::string line = lines[index];
-        TrimSpaces(line);
-        if (line.find("BEGIN:") != std::string::npos || line.find("END:") != std::string::npos)
+    std::string text;
+    std::vector<std::string> words;
+    for (std::size_t index = 0; index < lines.size(); ++index) {
+        if (run && index % kLinesBetweenStopChecks == 0 && !run->IsSet())
+            return false;
+        const std::string_view line = TrimSpaces(lines[index]);
+        if (line.find("BEGIN:") != std::string_view::npos ||
+            line.find("END:") != std::string_view::npos)
             inMain = true;
         if (inMain) {
-            std::string text;
             if (CleanMainLine(line, text))
                 onMainLine(static_cast<int>(index), text);
         } else {
-            std::vector<std::string> words = SplitWords(CleanDeclarationLine(line));
+            words.clear();
+            SplitWords(CleanDeclarationLine(line), words);
             onDeclaration(static_cast<int>(index), words);
         }
     }
+    return true;
 }
 
 } // namespace tsl

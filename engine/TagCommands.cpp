@@ -86,9 +86,9 @@ double TagNumber(const TagValue& tag)
 
 } // namespace
 
-std::string CTSL::TagName(const COperand& operand) const
+std::string CTSL::TagName(const tsl::Operand& operand) const
 {
-    const CVariableTable* var = operand.pExact;
+    const CVariableTable* var = operand.exact;
     if (!var || var->byKind == KIND_VAR || !var->value.pBuffer)
         return {};
     const char* text = reinterpret_cast<const char*>(var->value.pBuffer);
@@ -99,7 +99,7 @@ int32_t CTSL::TagCount(CCommandTable* pCmd) const
 {
     if (pCmd->byOperandCount < 3)
         return 0;
-    return IsDigit(pCmd->szOperand[2][0]) ? pCmd->m_operand[2].nDecimal
+    return IsDigit(pCmd->szOperand(2)[0]) ? pCmd->m_operand[2].integer
                                           : tsl::ClampToInt32(ValueOf(pCmd->m_operand[2]));
 }
 
@@ -154,18 +154,18 @@ void CTSL::_Put(CCommandTable* pCmd)
     const int32_t count = std::max<int32_t>(TagCount(pCmd), 0);
 
     // The value as a number and as a text.
-    const char* written = pCmd->szOperand[1];
-    const COperand& source = pCmd->m_operand[1];
+    const char* written = pCmd->szOperand(1);
+    const tsl::Operand& source = pCmd->m_operand[1];
     double number = 0;
     std::string text;
     if (written[0] == '+' || written[0] == '-' || IsDigit(written[0])) {
-        number = source.dDecimal;
+        number = source.decimal;
         text = written;
     } else if (written[0] == '"') {
         const size_t available = strnlen(written + 1, kOperandSize - 1);
         text.assign(written + 1, std::min(available, static_cast<size_t>(count)));
         number = tsl::ReadDecimal(text.c_str());
-    } else if (const CVariableTable* var = source.pExact; var && var->byKind == KIND_VAR) {
+    } else if (const CVariableTable* var = source.exact; var && var->byKind == KIND_VAR) {
         number = ScalarValue(*var);
         char formatted[32];
         if (var->byElemType == ELEM_DOUBLE)

@@ -18,7 +18,7 @@ TEST(Compiler, LabelsPointAtTheNextCommand)
         ASSERT_NE(label, nullptr) << c.label;
         EXPECT_EQ(label->nCommandIndex, c.index) << c.label;
     }
-    EXPECT_EQ(tsl->m_listCommand[1]->m_nJumpTarget, 1);
+    EXPECT_EQ(tsl->m_listCommand[1].m_nJumpTarget, 1);
 }
 
 TEST(Compiler, CommandsKeepTheirOperandTexts)
@@ -46,12 +46,13 @@ TEST(Compiler, CommandsKeepTheirOperandTexts)
     };
     ASSERT_EQ(tsl->m_listCommand.size(), std::size(cases));
     for (size_t i = 0; i < std::size(cases); ++i) {
-        const CCommandTable& command = *tsl->m_listCommand[i];
+        const CCommandTable& command = tsl->m_listCommand[i];
         EXPECT_EQ(command.nCode, cases[i].code) << i;
         EXPECT_EQ(command.nLine, 0);
         ASSERT_EQ(command.byOperandCount, cases[i].operands.size()) << i;
         for (size_t k = 0; k < cases[i].operands.size(); ++k)
-            EXPECT_EQ(command.szOperand[k], cases[i].operands[k]) << i << "/" << k;
+            EXPECT_EQ(command.szOperand(static_cast<int>(k)), cases[i].operands[k])
+                << i << "/" << k;
     }
 }
 

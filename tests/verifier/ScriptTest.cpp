@@ -12,15 +12,21 @@ const std::string kData = std::string(TSL_TEST_DATA) + "/verifier/";
 
 } // namespace
 
-TEST(VerifierScripts, TheEditorTemplateVerifiesAndGivesItsLinkSettings)
+TEST(VerifierScripts, TheEditorTemplateVerifies)
 {
     CTSLSyntax syntax(nullptr);
     const std::string path = kData + "template.tsl";
     syntax._CompileMainScript1(syntax.LoadScript(path.c_str()));
     syntax._VerifyMainScript();
-    EXPECT_TRUE(syntax.m_arrErrors.empty());
+    EXPECT_EQ(syntax.m_arrErrors, std::vector<std::string>{});
     EXPECT_EQ(syntax.m_listCommand.size(), 3u);
+}
 
+TEST(VerifierScripts, TheEditorTemplateGivesItsLinkSettings)
+{
+    CTSLSyntax syntax(nullptr);
+    const std::string path = kData + "template.tsl";
+    syntax._CompileMainScript1(syntax.LoadScript(path.c_str()));
     COMM comm; // packed: fields are read by value
     syntax.GetCom(&comm);
     EXPECT_EQ(int{comm.nMedia}, 1);

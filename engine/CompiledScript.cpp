@@ -1,0 +1,85 @@
+#include "CompiledScript.h"
+
+#include "KeywordTable.h"
+#include "ScriptReader.h"
+
+#include <cstdlib>
+
+CVariableTable::~CVariableTable()
+{
+    if (byKind == KIND_DIM || byKind == KIND_EQU || byKind == KIND_ASSIGN)
+        std::free(value.pBuffer);
+}
+
+namespace tsl {
+
+CompiledScript::LoadResult CompiledScript::Load(const char* pszPath,
+                                                const std::function<void(int)>& onDeclaration)
+{
+    if (!ReadScriptLines(pszPath, m_arrLines, m_pRun))
+        return IsStopped() ? LoadResult::Stopped : LoadResult::Unreadable;
+    const bool walked = WalkScriptLines(
+        m_arrLines,
+        [&](int index, std::vector<std::string>& words) {
+            m_arrTokens.swap(words);
+            onDeclaration(index);
+            m_arrTokens.swap(words);
+        },
+        [this](int index, std::string& text) {
+            m_arrMainLines.push_back(text);
+            m_arrMainLineNo.push_back(static_cast<uint16_t>(index));
+        },
+        m_pRun);
+    m_arrMainLines.shrink_to_fit();
+    m_arrMainLineNo.shrink_to_fit();
+    return walked ? LoadResult::Loaded : LoadResult::Stopped;
+}
+
+CVariableTable* CompiledScript::FindVariableTable(const char* pszName) const
+{
+    return FindVariable(pszName);
+}
+
+CVariableTable* CompiledScript::FindVariable(std::string_view name) const
+{
+    return m_variableIndex.Find(m_listVariable, name);
+}
+
+CLabelTable* CompiledScript::FindLabelTable(const char* pszName) const
+{
+    return m_labelIndex.Find(m_listLabel, pszName);
+}
+
+int CompiledScript::GetKeywordMacro(const char* pszKeyword)
+{
+    return KeywordCode(pszKeyword);
+}
+
+int CompiledScript::RemoveVariableTable()
+{
+    m_listVariable.clear();
+    m_variableIndex.Clear();
+    return 0;
+}
+
+int CompiledScript::RemoveCommandTable()
+{
+    m_listCommand.clear();
+    m_arena.Clear();
+    return 0;
+}
+
+int CompiledScript::RemoveLabelTable()
+{
+    m_listLabel.clear();
+    m_labelIndex.Clear();
+    return 0;
+}
+
+int CompiledScript::RemoveExportTable()
+{
+    m_listExport.clear();
+    return 0;
+}
+
+} // namespace tsl

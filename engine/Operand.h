@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+
+class CVariableTable;
+
+namespace tsl {
+
+struct Operand;
+
+// One term of an index expression, added or subtracted in order.
+struct IndexTerm
+{
+    double number = 0;             // the term's value when it is not a name
+    const Operand* name = nullptr; // a name or element standing in the index
+    bool minus = false;
+};
+
+// One operand, compiled once from its text when a script is compiled, for the verifier and the
+// runtime alike: the variable its name part names, its index expression as terms, and what the
+// text reads as under each number rule of the language. Running or checking a command reads
+// these and never parses the text again.
+struct Operand
+{
+    const char* text = "";            // as written, NUL-terminated
+    CVariableTable* exact = nullptr;  // the whole text found as a name
+    CVariableTable* var = nullptr;    // the name part, before a '[', found as a name
+    const IndexTerm* terms = nullptr; // the index expression, `termCount` terms
+    double decimal = 0;               // the text as a decimal floating value
+    double number = 0;                // as a value that is not a name: decimal, H or B form
+    int32_t integer = 0;              // the text as a decimal integer
+    uint16_t termCount = 0;
+    bool indexed : 1 = false;     // the text holds a '['
+    bool closed : 1 = false;      // ... and ends with the ']' that closes it
+    bool upperFirst : 1 = false;  // begins with A to Z, so commands read it as a name
+    bool valueIsName : 1 = false; // as a value source it names a variable or element
+};
+
+} // namespace tsl
