@@ -88,5 +88,7 @@ int CTSL::RemovePrintMessage()
 {
     std::lock_guard lock(m_csPrint);
     m_listPrint.clear();
+    m_printSizes.clear();
+    m_nPrintBytes = 0;
     return 0;
 }

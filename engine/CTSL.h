@@ -6,8 +6,11 @@
 
 #include <QObject>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -94,9 +97,25 @@ public:
     int _Jp(CCommandTable* pCmd);
     int _Jp_condition(CCommandTable* pCmd, int nCode);
 
+    // The print queue holds at most this many lines, or bytes of text: a PRINT that finds it
+    // full waits for the output window to take lines, or for a stop, which ends the wait at
+    // once. So a script printing faster than its output is shown slows down and loses nothing.
+    static constexpr size_t kMaxPrintLines = 10000;
+    static constexpr size_t kMaxPrintBytes = 1024 * 1024;
+
+    // Waits until the print queue holds a line, at most `timeout`; true when it does.
+    bool WaitForPrint(std::chrono::milliseconds timeout);
+    // Called on the script thread each time a line has been queued, outside m_csPrint, so a
+    // host can wake whoever shows the output. Set before the script runs.
+    void SetPrintListener(std::function<void()> listener)
+    {
+        m_printListener = std::move(listener);
+    }
+
     QObject* m_pParent = nullptr;
 
-    // The print queue: the script thread appends, the output window takes from the head.
+    // The print queue: the script thread appends, the output window takes from the head under
+    // the lock, as many lines at a time as it likes.
     std::mutex m_csPrint;
     std::deque<std::unique_ptr<CPrintMessage>> m_listPrint;
 
@@ -132,6 +151,8 @@ private:
     void Step(CCommandTable* pCmd, int nDelta);
     void PrintLine(CCommandTable* pCmd, bool bTranslate);
     void QueuePrint(const std::string& strLine);
+    // Under m_csPrint: true when a line of `bytes` fits the queue's bounds.
+    bool HasPrintRoom(size_t bytes);
     void SendBytes(const unsigned char* pData, int nLength);
     std::string TagName(const tsl::Operand& operand) const;
     int32_t TagCount(CCommandTable* pCmd) const;
@@ -148,6 +169,13 @@ private:
     std::mutex m_csLink;
     CRS232Ctrl* m_pRS232 = nullptr;
     CClientSock* m_pClientSock = nullptr;
+
+    // What the print queue holds: the size of each line, so that the bytes of the lines the
+    // output window took from the head are known, and their sum.
+    std::deque<uint32_t> m_printSizes;
+    size_t m_nPrintBytes = 0;
+    std::condition_variable m_printQueued;
+    std::function<void()> m_printListener;
 
     std::unique_ptr<CSharedMemory> m_pSharedTable;
     std::unique_ptr<CNamedSemaphore> m_pTagLock;

@@ -2,11 +2,14 @@
 // fault it found reported, and every command handed to its checker.
 #include "CTSLSyntax.h"
 
+#include "CSharedMemoryAccess.h"
+#include "CSharedMemoryConstants.h"
 #include "KeywordTable.h"
 #include "NumberText.h"
 #include "SyntaxMessages.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -14,6 +17,28 @@ namespace {
 
 constexpr size_t kMaxIpChars = sizeof(COMM::szIP) - 1;
 constexpr size_t kMaxPortChars = sizeof(COMM::szPort) - 1;
+constexpr int kMaxTcpPort = 65535;
+
+// A port value written as a number, which must then name a TCP or UDP port.
+bool LooksNumeric(const std::string& value)
+{
+    return !value.empty() && (std::isdigit(static_cast<unsigned char>(value[0])) ||
+                              value[0] == '+' || value[0] == '-');
+}
+
+// Decimal digits only, 1 to 65535: a value outside would be cut to 16 bits when connecting.
+bool IsPortNumber(const char* value)
+{
+    if (value[0] == '\0' || !CTSLSyntax::IsNum(value))
+        return false;
+    const int32_t port = tsl::ReadInteger(value);
+    return port >= 1 && port <= kMaxTcpPort;
+}
+
+bool IsNetworkMedia(int32_t media)
+{
+    return media == MEDIA_TCP || media == MEDIA_UDP;
+}
 
 const char* MessageOf(tsl::DeclarationFault fault)
 {
@@ -27,6 +52,8 @@ const char* MessageOf(tsl::DeclarationFault fault)
         return tsl::msg::kBufferTooSmall;
     case DeclarationFault::BadSuffix:
         return tsl::msg::kBadSuffix;
+    case DeclarationFault::BufferTooLarge:
+        return tsl::msg::kBufferTooLarge;
     case DeclarationFault::NameTooLong:
         return tsl::msg::kWrongStatement;
     case DeclarationFault::ExportNotFound:
@@ -62,6 +89,16 @@ CTSLSyntax::~CTSLSyntax()
     RemoveExportTable();
 }
 
+bool CTSLSyntax::ReportStop()
+{
+    if (!IsStopped())
+        return false;
+    if (!m_bStopReported)
+        m_arrErrors.emplace_back(tsl::msg::kCheckStopped);
+    m_bStopReported = true;
+    return true;
+}
+
 void CTSLSyntax::AddError(const char* pszFormat, int nLine, const char* pszText)
 {
     // Every text a message names comes from one script line, so it is short; the size only
@@ -83,6 +120,8 @@ int CTSLSyntax::LoadScript(const char* pszPath)
         m_arrErrors.emplace_back(message);
         return -1;
     }
+    if (ReportStop())
+        return -1;
     return static_cast<int>(m_arrMainLines.size());
 }
 
@@ -148,13 +187,21 @@ int CTSLSyntax::CheckCom(const char*, const char* pszWord2, const char* pszWord3
         if (index < 0)
             return -1;
         m_comm.nMedia = index + 1;
+        // A port given before the medium must suit it.
+        if (IsNetworkMedia(m_comm.nMedia) && m_comm.szPort[0] != '\0' &&
+            !IsPortNumber(m_comm.szPort))
+            return -1;
         return 0;
     }
     if (key == "IP" || key == "PORT") {
-        char* field = key == "IP" ? m_comm.szIP : m_comm.szPort;
+        const bool isPort = key == "PORT";
+        char* field = isPort ? m_comm.szPort : m_comm.szIP;
         if (field[0] != '\0')
             return -2;
-        if (value.size() > (key == "IP" ? kMaxIpChars : kMaxPortChars))
+        if (value.size() > (isPort ? kMaxPortChars : kMaxIpChars))
+            return -1;
+        if (isPort && (LooksNumeric(value) || IsNetworkMedia(m_comm.nMedia)) &&
+            !IsPortNumber(value.c_str()))
             return -1;
         std::memcpy(field, value.c_str(), value.size() + 1);
         return 0;
@@ -207,7 +254,12 @@ int CTSLSyntax::CheckTableName(const char*, const char* pszWord2, const char*)
         first == std::string::npos
             ? std::string()
             : m_strTableName.substr(first, m_strTableName.find_last_not_of('"') - first + 1);
-    return 0;
+    // The name becomes the names of a shared memory object and its semaphores: an empty name,
+    // one with '/', or one too long for them could never be opened.
+    const size_t extraBytes =
+        SharedObject::kSemaphoreFileExtraBytes + std::strlen(SharedTable::kTagLockSuffix);
+    std::string reason;
+    return SharedObject::CheckName(m_strTableName, "table name", extraBytes, reason) == 0 ? 0 : -1;
 }
 
 void CTSLSyntax::GetCom(COMM* pComm) const
@@ -223,11 +275,15 @@ int CTSLSyntax::GetTableName(std::string& strName) const
 
 int CTSLSyntax::_CompileMainScript1(int nLines)
 {
+    if (ReportStop())
+        return 0;
     bool hasBegin = false;
     bool hasEnd = false;
     const int count = std::min(nLines, static_cast<int>(m_arrMainLines.size()));
     m_listCommand.reserve(static_cast<size_t>(std::max(count, 0)));
     for (int i = 0; i < count; ++i) {
+        if (ReportStop())
+            return 0;
         const std::string_view text = m_arrMainLines[static_cast<size_t>(i)];
         const int line = m_arrMainLineNo[static_cast<size_t>(i)] + 1;
         if (text.find("BEGIN:") != std::string_view::npos)
@@ -259,6 +315,8 @@ int CTSLSyntax::_CompileMainScript1(int nLines)
 int CTSLSyntax::_VerifyMainScript()
 {
     for (CCommandTable& command : m_listCommand) {
+        if (ReportStop())
+            return 0;
         switch (command.nCode) {
 #define TSL_CHECK(code, text, checker, fewest, most, usage)                                        \
     case code:                                                                                     \

@@ -13,6 +13,9 @@
 // The TSL verifier: reads and compiles a script with the runtime's front end, then checks every
 // declaration and command record and collects a message for every fault it finds, so that a
 // script that reaches the runtime has none.
+//
+// Verifying a long script takes a while; clearing the flag given to SetRunFlag ends it at once,
+// with a message that keeps the script from passing.
 class CTSLSyntax : public tsl::CompiledScript
 {
 public:
@@ -51,6 +54,8 @@ public:
     std::string m_strTableName;
 
 private:
+    // When the run flag was cleared: the message that the check was stopped, given once.
+    bool ReportStop();
     // Appends a message; the format takes the line number and, where it has one, a text.
     void AddError(const char* pszFormat, int nLine, const char* pszText = nullptr);
     // A command message naming `pszText`, at the command's line.
@@ -85,4 +90,6 @@ private:
     void CheckMilliseconds(CCommandTable* pCmd, const char* pszArgument);
     void CheckJump(CCommandTable* pCmd);
     void CheckPrint(CCommandTable* pCmd, const char* pszArgument);
+
+    bool m_bStopReported = false;
 };

@@ -18,6 +18,9 @@ CompiledScript::LoadResult CompiledScript::Load(const char* pszPath,
 {
     if (!ReadScriptLines(pszPath, m_arrLines, m_pRun))
         return IsStopped() ? LoadResult::Stopped : LoadResult::Unreadable;
+    // Main lines are never longer than their lines: room for them all at once.
+    m_arrMainLines.reserve(m_arrLines.bytes(), m_arrLines.size());
+    m_arrMainLineNo.reserve(m_arrLines.size());
     const bool walked = WalkScriptLines(
         m_arrLines,
         [&](int index, std::vector<std::string>& words) {
@@ -27,11 +30,9 @@ CompiledScript::LoadResult CompiledScript::Load(const char* pszPath,
         },
         [this](int index, std::string& text) {
             m_arrMainLines.push_back(text);
-            m_arrMainLineNo.push_back(static_cast<uint16_t>(index));
+            m_arrMainLineNo.push_back(index);
         },
         m_pRun);
-    m_arrMainLines.shrink_to_fit();
-    m_arrMainLineNo.shrink_to_fit();
     return walked ? LoadResult::Loaded : LoadResult::Stopped;
 }
 
@@ -58,6 +59,7 @@ int CompiledScript::GetKeywordMacro(const char* pszKeyword)
 int CompiledScript::RemoveVariableTable()
 {
     m_listVariable.clear();
+    m_nArrayBytes = 0;
     m_variableIndex.Clear();
     return 0;
 }

@@ -29,6 +29,11 @@ enum class DeclarationKeyword
     TableName,
 };
 
+// Bounds of a script's arrays: what one DIM may take, and all of them together. A script can
+// ask for gigabytes with one line; it is refused before anything is allocated.
+inline constexpr int64_t kMaxArrayBytes = int64_t{256} * 1024 * 1024;
+inline constexpr int64_t kMaxArrayTotalBytes = int64_t{1024} * 1024 * 1024;
+
 // The first rule of the declaration section that a line breaks.
 enum class DeclarationFault
 {
@@ -37,6 +42,7 @@ enum class DeclarationFault
     WrongArguments,
     BufferTooSmall,
     BadSuffix,
+    BufferTooLarge,
     NameTooLong,
     Duplicate,
     ExportNotFound,
@@ -102,9 +108,9 @@ public:
     std::vector<std::unique_ptr<CLabelTable>> m_listLabel;
     std::vector<std::unique_ptr<CExportTable>> m_listExport; // the verifier's stays empty
     TextLines m_arrLines;                                    // every line as read
-    std::vector<std::string> m_arrTokens;  // the words of the declaration line being read
-    TextLines m_arrMainLines;              // the cleaned main-section lines
-    std::vector<uint16_t> m_arrMainLineNo; // 0-based line index of each main line
+    std::vector<std::string> m_arrTokens; // the words of the declaration line being read
+    TextLines m_arrMainLines;             // the cleaned main-section lines
+    std::vector<int32_t> m_arrMainLineNo; // 0-based line index of each main line
 
 protected:
     enum class LoadResult
@@ -123,6 +129,8 @@ protected:
     // Appends the record a DIM, VAR, EQU or ASSIGN line makes; with storage, a DIM gets its
     // zeroed buffer.
     CVariableTable& AddVariable(const Declaration& declaration, bool bWithStorage);
+    // True when an array of `bytes` stays inside the bounds, with the arrays declared so far.
+    bool ArrayFits(int64_t bytes) const;
 
     // Compiles one main line into a label or a command, with its operands.
     MainLineFault CompileMainLine(std::string_view text, int32_t nLine, Compilation how);
@@ -150,6 +158,7 @@ private:
     NameIndex<CVariableTable> m_variableIndex;
     NameIndex<CLabelTable> m_labelIndex;
     std::vector<std::string> m_words; // the words of the main line being compiled
+    int64_t m_nArrayBytes = 0;        // what the arrays declared so far take
 };
 
 } // namespace tsl

@@ -5,7 +5,6 @@
 #include "NumberText.h"
 #include "TextField.h"
 
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -38,6 +37,11 @@ bool NameTooLong(const std::string& name)
 
 } // namespace
 
+bool CompiledScript::ArrayFits(int64_t bytes) const
+{
+    return bytes <= kMaxArrayBytes && m_nArrayBytes + bytes <= kMaxArrayTotalBytes;
+}
+
 Declaration CompiledScript::ReadDeclaration(const std::vector<std::string>& words) const
 {
     Declaration d;
@@ -69,6 +73,7 @@ Declaration CompiledScript::ReadDeclaration(const std::vector<std::string>& word
         breaks(d.wordCount != 3, DeclarationFault::WrongArguments);
         breaks(isArray && count <= 0, DeclarationFault::BufferTooSmall);
         breaks(word2.empty() || !IsSuffix(word2.back()), DeclarationFault::BadSuffix);
+        breaks(isArray && !ArrayFits(d.bytes), DeclarationFault::BufferTooLarge);
         breaks(NameTooLong(d.name), DeclarationFault::NameTooLong);
         breaks(isDeclared(d.name), DeclarationFault::Duplicate);
     } else if (has("EXPORT")) {
@@ -103,16 +108,17 @@ CVariableTable& CompiledScript::AddVariable(const Declaration& d, bool bWithStor
     switch (d.kind) {
     case KIND_DIM:
         record->byElemType = d.elemType;
-        // A size the record cannot hold, or memory the system refuses, leaves an empty array,
-        // which every command treats as having no room. Zeroed memory comes from calloc, which
+        // A size past the bounds, or memory the system refuses, leaves an empty array, which
+        // every command treats as having no room. Zeroed memory comes from calloc, which
         // leaves large arrays to the system's zero pages until they are written.
-        if (d.bytes > 0 && d.bytes <= INT32_MAX) {
+        if (d.bytes > 0 && ArrayFits(d.bytes)) {
             if (!bWithStorage) {
                 record->nSize = static_cast<int32_t>(d.bytes);
             } else if ((record->value.pBuffer = static_cast<unsigned char*>(
                             std::calloc(static_cast<std::size_t>(d.bytes), 1)))) {
                 record->nSize = static_cast<int32_t>(d.bytes);
             }
+            m_nArrayBytes += record->nSize;
         }
         break;
     case KIND_VAR:

@@ -9,7 +9,7 @@ void CTSL::_Cmp(CCommandTable* pCmd)
     const tsl::Operand& left = pCmd->m_operand[0];
     const tsl::Operand& right = pCmd->m_operand[1];
     const double a = left.exact ? ValueOf(left) : 0;
-    const double b = right.upperFirst ? ValueOf(right) : right.decimal;
+    const double b = right.upperFirst ? ValueOf(right) : right.Decimal();
     uint16_t flags = a == b ? CMP_EQ : CMP_NE;
     if (a < b)
         flags |= CMP_LT;

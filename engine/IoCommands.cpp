@@ -20,6 +20,7 @@ constexpr int kTranslateBufferBytes = 256;
 constexpr int kMaxPrintChars = 4095;
 constexpr int kSyncWaitMs = 1000;
 constexpr auto kSyncPollInterval = std::chrono::milliseconds(1);
+constexpr int kPrintRoomPollMs = 1;
 
 // The bytes of a variable up to its first NUL, its size or `limit`, whichever comes first.
 std::string BufferText(const CVariableTable& var, size_t limit)
@@ -156,10 +157,42 @@ void CTSL::PrintLine(CCommandTable* pCmd, bool bTranslate)
     QueuePrint(line);
 }
 
+bool CTSL::HasPrintRoom(size_t bytes)
+{
+    // The output window takes lines from the head; forget the sizes of those it took.
+    while (m_printSizes.size() > m_listPrint.size()) {
+        m_nPrintBytes -= m_printSizes.front();
+        m_printSizes.pop_front();
+    }
+    return m_listPrint.empty() ||
+           (m_listPrint.size() < kMaxPrintLines && m_nPrintBytes + bytes <= kMaxPrintBytes);
+}
+
 void CTSL::QueuePrint(const std::string& strLine)
 {
-    std::lock_guard lock(m_csPrint);
-    m_listPrint.push_back(std::make_unique<CPrintMessage>(strLine));
+    {
+        std::unique_lock lock(m_csPrint);
+        while (!HasPrintRoom(strLine.size())) {
+            // The window takes lines under the lock without telling anyone: look again after
+            // a moment. A stop ends the wait at once and the line goes with the run.
+            lock.unlock();
+            if (!m_pRun->SleepFor(kPrintRoomPollMs))
+                return;
+            lock.lock();
+        }
+        m_listPrint.push_back(std::make_unique<CPrintMessage>(strLine));
+        m_printSizes.push_back(static_cast<uint32_t>(strLine.size()));
+        m_nPrintBytes += strLine.size();
+    }
+    m_printQueued.notify_all();
+    if (m_printListener)
+        m_printListener();
+}
+
+bool CTSL::WaitForPrint(std::chrono::milliseconds timeout)
+{
+    std::unique_lock lock(m_csPrint);
+    return m_printQueued.wait_for(lock, timeout, [this] { return !m_listPrint.empty(); });
 }
 
 void CTSL::_Sync(CCommandTable* pCmd)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "NumberText.h"
+
 #include <cstdint>
 
 class CVariableTable;
@@ -26,14 +28,18 @@ struct Operand
     CVariableTable* exact = nullptr;  // the whole text found as a name
     CVariableTable* var = nullptr;    // the name part, before a '[', found as a name
     const IndexTerm* terms = nullptr; // the index expression, `termCount` terms
-    double decimal = 0;               // the text as a decimal floating value
-    double number = 0;                // as a value that is not a name: decimal, H or B form
+    double number = 0;                // as a value source that is a number (H, B or decimal)
     int32_t integer = 0;              // the text as a decimal integer
     uint16_t termCount = 0;
     bool indexed : 1 = false;     // the text holds a '['
     bool closed : 1 = false;      // ... and ends with the ']' that closes it
     bool upperFirst : 1 = false;  // begins with A to Z, so commands read it as a name
     bool valueIsName : 1 = false; // as a value source it names a variable or element
+    bool suffixed : 1 = false;    // `number` is read in the H or B form
+
+    // The text as a decimal floating value. `number` holds it but for the H and B forms, which
+    // are rare enough to be read again (a script has many operands, and each costs memory).
+    double Decimal() const { return suffixed ? ReadDecimal(text) : number; }
 };
 
 } // namespace tsl

@@ -43,7 +43,7 @@ void CompiledScript::Compile(std::string_view written, Arena& arena, Operand& op
     operand.text = text;
     operand.exact = FindVariable(text);
     operand.upperFirst = IsUpper(text[0]);
-    operand.decimal = ReadDecimal(text);
+    operand.number = ReadDecimal(text);
     operand.integer = ReadInteger(text);
 
     // Name part and index: the name before the first '[', the index between it and the last
@@ -63,16 +63,11 @@ void CompiledScript::Compile(std::string_view written, Arena& arena, Operand& op
     // As a value source: a sign starts a decimal number, a non-digit a name, and a number
     // with the H or B suffix is hexadecimal or binary.
     const char lead = text[0];
-    if (IsSign(lead)) {
-        operand.number = operand.decimal;
-    } else if (!IsDigit(lead)) {
+    if (!IsSign(lead) && !IsDigit(lead)) {
         operand.valueIsName = true;
-    } else if (text[length - 1] == 'H') {
-        operand.number = ReadHexadecimal(text);
-    } else if (text[length - 1] == 'B') {
-        operand.number = ReadBinary(text);
-    } else {
-        operand.number = operand.decimal;
+    } else if (IsDigit(lead) && (text[length - 1] == 'H' || text[length - 1] == 'B')) {
+        operand.suffixed = true;
+        operand.number = text[length - 1] == 'H' ? ReadHexadecimal(text) : ReadBinary(text);
     }
 }
 

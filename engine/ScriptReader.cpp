@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fstream>
+#include <fcntl.h>
 #include <iconv.h>
-#include <iterator>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tsl {
 namespace {
@@ -108,6 +110,40 @@ private:
     iconv_t m_cd;
 };
 
+// Reads a regular file of at most kMaxScriptBytes. A FIFO or a device is refused before it is
+// read, so a script path can neither block the reader nor feed it without end.
+bool ReadFileBytes(const std::string& path, std::string& bytes, const CRunFlag* run)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat status = {};
+    bool ok = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+              static_cast<std::size_t>(status.st_size) <= kMaxScriptBytes;
+    if (ok)
+        bytes.reserve(static_cast<std::size_t>(status.st_size) + 1);
+    constexpr std::size_t kChunkBytes = 1 << 20;
+    while (ok) {
+        // One byte past the limit tells a file that grew while it was read.
+        const std::size_t room = kMaxScriptBytes + 1 - bytes.size();
+        const std::size_t start = bytes.size();
+        bytes.resize(start + std::min(kChunkBytes, room));
+        const ssize_t n = read(fd, bytes.data() + start, bytes.size() - start);
+        if (n < 0 && errno == EINTR) {
+            bytes.resize(start);
+            continue;
+        }
+        bytes.resize(start + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        ok = bytes.size() <= kMaxScriptBytes && !(run && !run->IsSet());
+    }
+    close(fd);
+    return ok;
+}
+
 bool AtCommentStart(std::string_view line, std::size_t i)
 {
     return line[i] == ';' || (line[i] == '/' && i + 1 < line.size() && line[i + 1] == '/');
@@ -159,23 +195,35 @@ std::string DecodeScriptText(std::string_view bytes)
 {
     if (bytes.starts_with(kByteOrderMark))
         bytes.remove_prefix(kByteOrderMark.size());
-    if (IsUtf8(bytes))
-        return std::string(bytes);
     std::string text;
-    Cp949Decoder().Append(bytes, text);
+    text.reserve(bytes.size());
+    std::optional<Cp949Decoder> cp949; // opened at the first line that needs it
+    while (!bytes.empty()) {
+        const std::size_t end = bytes.find('\n');
+        const std::string_view line =
+            bytes.substr(0, end == std::string_view::npos ? bytes.size() : end + 1);
+        bytes.remove_prefix(line.size());
+        if (IsUtf8(line)) {
+            text.append(line);
+            continue;
+        }
+        if (!cp949)
+            cp949.emplace();
+        cp949->Append(line, text);
+    }
     return text;
 }
 
 bool ReadScriptLines(const std::string& path, TextLines& lines, const CRunFlag* run)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return false;
-    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad())
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes, run))
         return false;
     const std::string text = DecodeScriptText(bytes);
     bytes = std::string();
+    lines.reserve(text.size(),
+                  static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) +
+                      text.size() / kMaxLineBytes + 1);
 
     std::string line;
     auto flush = [&] {
@@ -214,7 +262,6 @@ bool ReadScriptLines(const std::string& path, TextLines& lines, const CRunFlag* 
     }
     if (!line.empty())
         flush();
-    lines.shrink_to_fit();
     return true;
 }
 

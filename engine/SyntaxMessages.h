@@ -9,6 +9,7 @@ inline constexpr const char* kFileUnreadable = "error : '%s' 파일을 읽을 �
 inline constexpr const char* kTooManyWords = "error : line %d, 구문에 오류가 있습니다...";
 inline constexpr const char* kWrongArguments = "error : line %d, 인수사용이 잘못되었습니다...";
 inline constexpr const char* kBufferTooSmall = "error : line %d, 버퍼 크기가 너무 작습니다...";
+inline constexpr const char* kBufferTooLarge = "error : line %d, 버퍼 크기가 너무 큽니다...";
 inline constexpr const char* kBadSuffix = "error : line %d, 변수 형태가 잘못 지정되었습니다...";
 inline constexpr const char* kDuplicateVariable =
     "error : line %d, 중복된 변수가 사용 되었습니다...";
@@ -83,6 +84,9 @@ inline constexpr const char* kPrintExArgument =
 inline constexpr const char* kBadMode = "error : line %d, '%s' 인자지정이 잘못되었습니다...";
 inline constexpr const char* kBadTagName = "error : line %d, '%s' 태그명 설정이 잘못되었습니다...";
 inline constexpr const char* kTagNotFound = "error : line %d, '%s' 태그명을 찾을수 없습니다...";
+
+// A check that was stopped before its end (the run flag cleared): the script is not run.
+inline constexpr const char* kCheckStopped = "error : 검사가 중단되었습니다...";
 
 // The count line after the messages.
 inline constexpr const char* kErrorCount = "%d 개의 오류가 있습니다...";

@@ -15,6 +15,8 @@ class TextLines
 public:
     std::size_t size() const { return m_ends.size(); }
     bool empty() const { return m_ends.empty(); }
+    // The bytes of all lines.
+    std::size_t bytes() const { return m_text.size(); }
 
     std::string_view operator[](std::size_t i) const
     {
@@ -36,11 +38,11 @@ public:
         m_ends.shrink_to_fit();
     }
 
-    // Gives back the room that growing left unused.
-    void shrink_to_fit()
+    // Room for `lines` lines of `bytes` bytes in all, taken at once rather than by growing.
+    void reserve(std::size_t bytes, std::size_t lines)
     {
-        m_text.shrink_to_fit();
-        m_ends.shrink_to_fit();
+        m_text.reserve(bytes);
+        m_ends.reserve(lines);
     }
 
 private:

@@ -1,4 +1,5 @@
 #include "LoadedScript.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -63,4 +64,47 @@ TEST(Compiler, LabelsOnlyCompileToNoCommands)
     EXPECT_EQ(tsl->Begin(nullptr, 0), -1);
     auto missing = std::make_unique<CTSL>(nullptr, "");
     EXPECT_EQ(missing->LoadScript("/nonexistent/script.tsl"), 0);
+}
+
+TEST(Compiler, NamesAndLabelsAreFoundInLongScripts)
+{
+    // 50,000 names and as many labels: every operand and jump finds its own record. The pass
+    // jumps to the middle label and runs the second half's INC once each.
+    constexpr int kCount = 50000;
+    std::string script;
+    for (int i = 0; i < kCount; ++i)
+        script += "VAR V" + std::to_string(i) + "% " + std::to_string(i) + "\n";
+    script += "BEGIN:\nJP L" + std::to_string(kCount / 2) + "\n";
+    for (int i = 0; i < kCount; ++i)
+        script += "L" + std::to_string(i) + ":\nINC V" + std::to_string(i) + "\n";
+    script += "END:\n";
+    auto tsl = CompileScript(script);
+    ASSERT_EQ(tsl->m_listCommand.size(), static_cast<size_t>(kCount) + 1);
+    EXPECT_EQ(tsl->m_listCommand[0].m_nJumpTarget, kCount / 2 + 1);
+    for (int i : {0, kCount / 2, kCount - 1}) {
+        const std::string name = "V" + std::to_string(i);
+        EXPECT_EQ(tsl->m_listCommand[static_cast<size_t>(i) + 1].m_operand[0].exact,
+                  tsl->FindVariableTable(name.c_str()));
+    }
+    ASSERT_EQ(tsl->Begin(nullptr, 0), 0);
+    EXPECT_EQ(tsl->GetBufferValue("V0"), 0);
+    EXPECT_EQ(tsl->GetBufferValue(("V" + std::to_string(kCount / 2)).c_str()), kCount / 2 + 1);
+    EXPECT_EQ(tsl->GetBufferValue(("V" + std::to_string(kCount - 1)).c_str()), kCount);
+}
+
+TEST(Compiler, AStopEndsLoadingAndCompilingWithNoCommand)
+{
+    const ScriptFile file("VAR A% 0\nBEGIN:\nINC A\nEND:\n");
+    CRunFlag stopped(false);
+    CTSL loading(nullptr, "");
+    loading.SetRunFlag(&stopped);
+    EXPECT_EQ(loading.LoadScript(file.Path().c_str()), 0);
+
+    CTSL compiling(nullptr, "");
+    const int lines = compiling.LoadScript(file.Path().c_str());
+    ASSERT_EQ(lines, 3);
+    compiling.SetRunFlag(&stopped);
+    compiling._CompileMainScript1(lines);
+    EXPECT_TRUE(compiling.m_listCommand.empty());
+    EXPECT_EQ(compiling.Begin(nullptr, 0), -1);
 }

@@ -84,13 +84,15 @@ TEST(Declarations, OversizedNamesAreCut)
     EXPECT_NE(tsl->FindVariableTable(longName.substr(0, 31).c_str()), nullptr);
 }
 
-TEST(Declarations, ArraysThatCannotBeHeldAreEmpty)
+TEST(Declarations, ArraysPastTheBoundsAreEmpty)
 {
-    auto tsl = CompileScript("DIM NEG$ -5\nDIM WIDE# 300000000\nBEGIN:\nEND:\n");
-    for (const char* name : {"NEG", "WIDE"}) {
+    // Nothing is allocated for a negative size or one past 256 MiB (2.4 GB here).
+    auto tsl = CompileScript("DIM NEG$ -5\nDIM WIDE# 300000000\nDIM OVER$ 268435457\n"
+                             "BEGIN:\nEND:\n");
+    for (const char* name : {"NEG", "WIDE", "OVER"}) {
         const CVariableTable* var = tsl->FindVariableTable(name);
         ASSERT_NE(var, nullptr) << name;
-        EXPECT_EQ(var->nSize, 0) << name << ": 2.4 GB does not fit a 32-bit size";
+        EXPECT_EQ(var->nSize, 0) << name;
         EXPECT_EQ(tsl->GetBufferPointer(name), nullptr) << name;
     }
 }
@@ -151,4 +153,26 @@ TEST(Declarations, TableNameIsGivenOnce)
     std::string name;
     syntax.GetTableName(name);
     EXPECT_EQ(name, "PLANT_1");
+}
+
+TEST(Declarations, TableNamesMustNameASharedObject)
+{
+    struct Case
+    {
+        std::string name;
+        int result;
+    };
+    // "sem.", the name and "_Sync_2" must fit a file name of 255 bytes.
+    const Case cases[] = {
+        {"\"\"", -1},
+        {"\"A/B\"", -1},
+        {"\"..\"", -1},
+        {"\"" + std::string(245, 'T') + "\"", -1},
+        {"\"" + std::string(244, 'T') + "\"", 0},
+        {"\"PLANT_1\"", 0},
+    };
+    for (const Case& c : cases) {
+        CTSLSyntax syntax(nullptr);
+        EXPECT_EQ(syntax.CheckTableName("TABLE_NAME", c.name.c_str(), ""), c.result) << c.name;
+    }
 }

@@ -50,16 +50,7 @@ TEST(Interpreter, ClearedRunFlagEndsThePassBeforeTheNextCommand)
     tsl->SetRunFlag(&run);
     std::thread pass([&] { tsl->Begin(nullptr, 0); });
     // The loop prints as it goes: once a line is queued, it is running.
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    bool printed = false;
-    while (!printed && std::chrono::steady_clock::now() < deadline) {
-        {
-            std::lock_guard lock(tsl->m_csPrint);
-            printed = !tsl->m_listPrint.empty();
-        }
-        if (!printed)
-            std::this_thread::yield();
-    }
+    const bool printed = tsl->WaitForPrint(10s);
     run.Clear();
     pass.join();
     EXPECT_TRUE(printed);

@@ -151,18 +151,28 @@ TEST(ScriptReader, ReadsLinesOf255Bytes)
     EXPECT_FALSE(ReadScriptLines("/nonexistent/x.tsl", none));
 }
 
-TEST(ScriptReader, DecodesOldFilesAsCp949)
+TEST(ScriptReader, DecodesEachLineByItsOwnRule)
 {
-    // "완료" in CP949 is BF CF B7 E1.
-    ScriptFile old("PRINT \"\xBF\xCF\xB7\xE1\"\n");
-    EXPECT_EQ(ReadLines(old.Path()), std::vector<std::string>{"PRINT \"완료\"\n"});
+    // A line that is valid UTF-8 stays UTF-8; any other is CP949 ("완료" is BF CF B7 E1), so one
+    // stray byte in a comment does not garble the rest of the file.
+    ScriptFile mixed("\xEF\xBB\xBF"
+                     "PRINT \"완료\"\n"
+                     "; caf\xE9\n"
+                     "PRINT \"\xBF\xCF\xB7\xE1\"\n"
+                     "EQU T \"가\"\n");
+    EXPECT_EQ(ReadLines(mixed.Path()), (std::vector<std::string>{
+                                           "PRINT \"완료\"\n",
+                                           "; caf\xE9\n",
+                                           "PRINT \"완료\"\n",
+                                           "EQU T \"가\"\n",
+                                       }));
 
-    // Strict UTF-8: with an overlong form, a surrogate or a cut sequence, the text is CP949.
+    // Strict UTF-8: with an overlong form, a surrogate or a cut sequence, the line is CP949.
     for (const std::string notUtf8 : {"\xC0\xAF", "\xED\xA0\x80", "\xEA\xB0"}) {
-        const std::string text = DecodeScriptText("\xBF\xCF\xB7\xE1 " + notUtf8);
+        const std::string text = DecodeScriptText("\xBF\xCF\xB7\xE1 " + notUtf8 + "\n가\n");
         EXPECT_EQ(text.substr(0, 7), "완료 ") << notUtf8;
+        EXPECT_TRUE(text.ends_with("\n가\n")) << notUtf8;
     }
-    EXPECT_EQ(DecodeScriptText("\xEF\xBB\xBF가"), "가");
 }
 
 TEST(MainLineSplit, OperandsLoseSpacesOutsideQuotesAndEmptyOperands)

@@ -104,3 +104,13 @@ TEST(VerifierStructure, MessagesComeInPhaseOrderWhateverTheLineNumbers)
                   "error : line 6, 'R' 변수를 찾을수 없습니다...",
               }));
 }
+
+TEST(VerifierStructure, LineNumbersPast65535AreKept)
+{
+    std::string script = "VAR X% 0\nBEGIN:\n";
+    for (int line = 3; line < 70000; ++line)
+        script += line % 2 == 0 ? "INC X\n" : "; comment\n";
+    script += "INC Q\nEND:\n";
+    EXPECT_EQ(VerifyScript(script),
+              std::vector<std::string>{"error : line 70000, 'Q' 변수를 찾을수 없습니다..."});
+}
