@@ -15,14 +15,17 @@ CTSL::CTSL(QObject* pParent, const std::string& strTableName)
 {
     if (strTableName.empty())
         return;
-    auto table = std::make_unique<CSharedMemory>(strTableName, SharedTable::kDefaultSizeBytes);
-    auto lock = std::make_unique<CNamedSemaphore>(strTableName + SharedTable::kTagLockSuffix, 1);
-    if (!table->IsInitialised())
-        m_strTableError = table->GetErrorText();
-    else if (!lock->IsOpen())
-        m_strTableError = lock->GetErrorText();
-    m_pSharedTable = std::move(table);
-    m_pTagLock = std::move(lock);
+    // The table checks the name before it makes anything; the tag lock is made only for a
+    // table that opened, so a refused name leaves no semaphore behind.
+    m_pSharedTable = std::make_unique<CSharedMemory>(strTableName, SharedTable::kDefaultSizeBytes);
+    if (!m_pSharedTable->IsInitialised()) {
+        m_strTableError = m_pSharedTable->GetErrorText();
+        return;
+    }
+    m_pTagLock =
+        std::make_unique<CNamedSemaphore>(strTableName + SharedTable::kTagLockSuffix, 1);
+    if (!m_pTagLock->IsOpen())
+        m_strTableError = m_pTagLock->GetErrorText();
 }
 
 CTSL::~CTSL()

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -175,4 +176,12 @@ TEST(Declarations, TableNamesMustNameASharedObject)
         CTSLSyntax syntax(nullptr);
         EXPECT_EQ(syntax.CheckTableName("TABLE_NAME", c.name.c_str(), ""), c.result) << c.name;
     }
+}
+
+TEST(Declarations, ARefusedTableNameLeavesNoSharedObject)
+{
+    // "..", refused as a table name, would make a valid semaphore name with "_Sync_2" after it.
+    const CTSL tsl(nullptr, "..");
+    EXPECT_FALSE(tsl.GetTableError().empty());
+    EXPECT_FALSE(std::filesystem::exists("/dev/shm/sem..._Sync_2"));
 }
