@@ -22,8 +22,7 @@ CTSL::CTSL(QObject* pParent, const std::string& strTableName)
         m_strTableError = m_pSharedTable->GetErrorText();
         return;
     }
-    m_pTagLock =
-        std::make_unique<CNamedSemaphore>(strTableName + SharedTable::kTagLockSuffix, 1);
+    m_pTagLock = std::make_unique<CNamedSemaphore>(strTableName + SharedTable::kTagLockSuffix, 1);
     if (!m_pTagLock->IsOpen())
         m_strTableError = m_pTagLock->GetErrorText();
 }

@@ -91,7 +91,8 @@ public:
     void SendString(const unsigned char* pData, int nLength, int nIntervalMs);
 
     // Executors: one per keyword of KeywordTable.h; the jumps return where to go on.
-#define TSL_DECLARE_EXECUTOR(code, text, name, fewest, most, usage) void name(CCommandTable* pCmd);
+#define TSL_DECLARE_EXECUTOR(code, text, name, fewest, most, value, usage)                         \
+    void name(CCommandTable* pCmd);
     TSL_COMMANDS(TSL_DECLARE_EXECUTOR)
 #undef TSL_DECLARE_EXECUTOR
     int _Jp(CCommandTable* pCmd);

@@ -318,7 +318,7 @@ int CTSLSyntax::_VerifyMainScript()
         if (ReportStop())
             return 0;
         switch (command.nCode) {
-#define TSL_CHECK(code, text, checker, fewest, most, usage)                                        \
+#define TSL_CHECK(code, text, checker, fewest, most, value, usage)                                 \
     case code:                                                                                     \
         checker(&command);                                                                         \
         break;

@@ -42,7 +42,8 @@ public:
 
     // Checkers: one per keyword of KeywordTable.h (codes 9 to 14 share _Jp_condition); each
     // adds at most one message.
-#define TSL_DECLARE_CHECKER(code, text, name, fewest, most, usage) void name(CCommandTable* pCmd);
+#define TSL_DECLARE_CHECKER(code, text, name, fewest, most, value, usage)                          \
+    void name(CCommandTable* pCmd);
     TSL_COMMANDS(TSL_DECLARE_CHECKER)
 #undef TSL_DECLARE_CHECKER
     void _Jp(CCommandTable* pCmd);

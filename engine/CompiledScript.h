@@ -151,8 +151,9 @@ protected:
     Arena m_arena; // operands and their texts
 
 private:
-    // Compiles `text` into `operand`, its text and index terms in `arena`.
-    void Compile(std::string_view text, Arena& arena, Operand& operand) const;
+    // Compiles `text` into `operand`, its text and index terms in `arena`; `bValue` when its
+    // command reads it as a value (see Operand::number).
+    void Compile(std::string_view text, Arena& arena, bool bValue, Operand& operand) const;
     CVariableTable* FindVariable(std::string_view name) const;
 
     NameIndex<CVariableTable> m_variableIndex;

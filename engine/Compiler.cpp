@@ -49,7 +49,8 @@ MainLineFault CompiledScript::CompileMainLine(std::string_view text, int32_t nLi
     const int slots = std::max(count, keyword ? keyword->fewestOperands : 0);
     Operand* operands = m_arena.New<Operand>(static_cast<std::size_t>(slots));
     for (int k = 0; k < count; ++k)
-        Compile(std::string_view(m_words[k + 1]).substr(0, kOperandSize - 1), m_arena, operands[k]);
+        Compile(std::string_view(m_words[k + 1]).substr(0, kOperandSize - 1), m_arena,
+                keyword && keyword->valueOperand == k + 1, operands[k]);
 
     CCommandTable& command = m_listCommand.emplace_back();
     command.m_operand = operands;

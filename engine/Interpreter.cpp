@@ -1,5 +1,7 @@
-// The interpreter loop: one pass over the compiled commands, dispatched through the keyword
-// table.
+// The interpreter loop, one pass over the compiled commands dispatched through the keyword
+// table, and the commands of control flow: CMP, the jumps, DELAY and SLEEP. They sit with the
+// loop so that the compiler can fold CMP and the jumps, which most loops run on every round,
+// into the dispatch. Their checkers are in InterpreterCheck.cpp.
 #include "CTSL.h"
 
 #include "KeywordTable.h"
@@ -21,7 +23,7 @@ int CTSL::Begin(const unsigned char* pData, int nLength)
     while (position < count && run->IsSet()) {
         CCommandTable* command = &commands[position];
         switch (command->nCode) {
-#define TSL_JUMP_CASE(code, text, executor, fewest, most, usage) case code:
+#define TSL_JUMP_CASE(code, text, executor, fewest, most, value, usage) case code:
             TSL_JUMPS(TSL_JUMP_CASE)
 #undef TSL_JUMP_CASE
             {
@@ -36,7 +38,7 @@ int CTSL::Begin(const unsigned char* pData, int nLength)
                     position = count; // JP to a label that does not exist ends the pass
                 continue;
             }
-#define TSL_DISPATCH(code, text, executor, fewest, most, usage)                                    \
+#define TSL_DISPATCH(code, text, executor, fewest, most, value, usage)                             \
     case code:                                                                                     \
         executor(command);                                                                         \
         break;
@@ -50,4 +52,44 @@ int CTSL::Begin(const unsigned char* pData, int nLength)
     m_pRecvData = nullptr;
     m_nRecvLength = 0;
     return 0;
+}
+
+void CTSL::_Cmp(CCommandTable* pCmd)
+{
+    const tsl::Operand& left = pCmd->m_operand[0];
+    const tsl::Operand& right = pCmd->m_operand[1];
+    const double a = left.exact ? ValueOf(left) : 0;
+    const double b = right.upperFirst ? ValueOf(right) : right.number;
+    uint16_t flags = a == b ? CMP_EQ : CMP_NE;
+    if (a < b)
+        flags |= CMP_LT;
+    if (a <= b)
+        flags |= CMP_LE;
+    else
+        flags |= CMP_GT;
+    if (a >= b)
+        flags |= CMP_GE;
+    m_wCmpFlags = flags;
+}
+
+int CTSL::_Jp(CCommandTable* pCmd)
+{
+    return pCmd->m_nJumpTarget;
+}
+
+int CTSL::_Jp_condition(CCommandTable* pCmd, int nCode)
+{
+    const uint16_t flag = static_cast<uint16_t>(1u << (nCode - tsl::kCodeFirstConditionalJump));
+    return (m_wCmpFlags & flag) != 0 ? pCmd->m_nJumpTarget : -1;
+}
+
+void CTSL::_Delay(CCommandTable* pCmd)
+{
+    m_nOutInterval = pCmd->m_operand[0].integer;
+}
+
+void CTSL::_Sleep(CCommandTable* pCmd)
+{
+    // Ends at once when the host stops the script, so a stop never waits out a long sleep.
+    m_pRun->SleepFor(pCmd->m_operand[0].integer);
 }

@@ -9,8 +9,8 @@ namespace {
 constexpr std::array<Keyword, kKeywordCount + 1> MakeKeywords()
 {
     std::array<Keyword, kKeywordCount + 1> rows{};
-#define TSL_KEYWORD_ROW(code, text, name, fewest, most, usage)                                     \
-    rows[code] = {text, fewest, most, usage};
+#define TSL_KEYWORD_ROW(code, text, name, fewest, most, value, usage)                              \
+    rows[code] = {text, fewest, most, value, usage};
     TSL_COMMANDS(TSL_KEYWORD_ROW)
     TSL_JUMPS(TSL_KEYWORD_ROW)
 #undef TSL_KEYWORD_ROW

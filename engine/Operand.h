@@ -1,7 +1,5 @@
 #pragma once
 
-#include "NumberText.h"
-
 #include <cstdint>
 
 class CVariableTable;
@@ -28,18 +26,17 @@ struct Operand
     CVariableTable* exact = nullptr;  // the whole text found as a name
     CVariableTable* var = nullptr;    // the name part, before a '[', found as a name
     const IndexTerm* terms = nullptr; // the index expression, `termCount` terms
-    double number = 0;                // as a value source that is a number (H, B or decimal)
+    double number = 0;                // the number its command reads the text as (below)
     int32_t integer = 0;              // the text as a decimal integer
     uint16_t termCount = 0;
     bool indexed : 1 = false;     // the text holds a '['
     bool closed : 1 = false;      // ... and ends with the ']' that closes it
     bool upperFirst : 1 = false;  // begins with A to Z, so commands read it as a name
     bool valueIsName : 1 = false; // as a value source it names a variable or element
-    bool suffixed : 1 = false;    // `number` is read in the H or B form
-
-    // The text as a decimal floating value. `number` holds it but for the H and B forms, which
-    // are rare enough to be read again (a script has many operands, and each costs memory).
-    double Decimal() const { return suffixed ? ReadDecimal(text) : number; }
 };
+// `number` is the text read as a decimal floating value, except in the operand that its
+// command reads as a value (the keyword table's value column: the second of ADD, SUB, MOVE, AND,
+// OR and XOR), where a text that begins with a digit and ends with H or B is read in that form.
+// Each operand belongs to one command, so it keeps only the reading its command uses.
 
 } // namespace tsl

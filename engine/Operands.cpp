@@ -32,11 +32,12 @@ bool IsSign(char c)
 const Operand* CompiledScript::CompileOperand(std::string_view text, Arena& arena) const
 {
     Operand* operand = arena.New<Operand>(1);
-    Compile(text, arena, *operand);
+    Compile(text, arena, false, *operand);
     return operand;
 }
 
-void CompiledScript::Compile(std::string_view written, Arena& arena, Operand& operand) const
+void CompiledScript::Compile(std::string_view written, Arena& arena, bool bValue,
+                             Operand& operand) const
 {
     const char* text = arena.CopyText(written);
     const std::size_t length = std::strlen(text);
@@ -63,12 +64,11 @@ void CompiledScript::Compile(std::string_view written, Arena& arena, Operand& op
     // As a value source: a sign starts a decimal number, a non-digit a name, and a number
     // with the H or B suffix is hexadecimal or binary.
     const char lead = text[0];
-    if (!IsSign(lead) && !IsDigit(lead)) {
-        operand.valueIsName = true;
-    } else if (IsDigit(lead) && (text[length - 1] == 'H' || text[length - 1] == 'B')) {
-        operand.suffixed = true;
-        operand.number = text[length - 1] == 'H' ? ReadHexadecimal(text) : ReadBinary(text);
-    }
+    operand.valueIsName = !IsSign(lead) && !IsDigit(lead);
+    if (bValue && IsDigit(lead) && text[length - 1] == 'H')
+        operand.number = ReadHexadecimal(text);
+    else if (bValue && IsDigit(lead) && text[length - 1] == 'B')
+        operand.number = ReadBinary(text);
 }
 
 Operand CompiledScript::CompileBracket(const char* pszOperand, const char* pBracket,

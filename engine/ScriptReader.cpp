@@ -122,22 +122,17 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, const CRunFlag* 
               static_cast<std::size_t>(status.st_size) <= kMaxScriptBytes;
     if (ok)
         bytes.reserve(static_cast<std::size_t>(status.st_size) + 1);
-    constexpr std::size_t kChunkBytes = 1 << 20;
+    char chunk[64 * 1024];
     while (ok) {
-        // One byte past the limit tells a file that grew while it was read.
-        const std::size_t room = kMaxScriptBytes + 1 - bytes.size();
-        const std::size_t start = bytes.size();
-        bytes.resize(start + std::min(kChunkBytes, room));
-        const ssize_t n = read(fd, bytes.data() + start, bytes.size() - start);
-        if (n < 0 && errno == EINTR) {
-            bytes.resize(start);
+        const ssize_t n = read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
             continue;
-        }
-        bytes.resize(start + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
         if (n <= 0) {
             ok = n == 0;
             break;
         }
+        bytes.append(chunk, static_cast<std::size_t>(n));
+        // A file that grew past the limit while it was read is refused as well.
         ok = bytes.size() <= kMaxScriptBytes && !(run && !run->IsSet());
     }
     close(fd);

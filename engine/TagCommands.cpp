@@ -159,7 +159,7 @@ void CTSL::_Put(CCommandTable* pCmd)
     double number = 0;
     std::string text;
     if (written[0] == '+' || written[0] == '-' || IsDigit(written[0])) {
-        number = source.Decimal();
+        number = source.number;
         text = written;
     } else if (written[0] == '"') {
         const size_t available = strnlen(written + 1, kOperandSize - 1);

@@ -1,5 +1,5 @@
 // Checkers of the comparison, jump and timing commands: CMP, JP, JPE to JPGE, DELAY, SLEEP,
-// whose executors are in Flow.cpp.
+// whose executors are in Interpreter.cpp.
 #include "CTSLSyntax.h"
 
 #include "SyntaxMessages.h"
