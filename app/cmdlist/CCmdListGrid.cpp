@@ -52,6 +52,8 @@ void CCmdListGrid::OnSetup()
     setColumnCount(kCmdListColumns);
     setRowCount(kCmdListRows);
     verticalHeader()->hide();
+    verticalHeader()->setMinimumSectionSize(kRowHeightPx);
+    verticalHeader()->setDefaultSectionSize(kRowHeightPx);
     setHorizontalHeaderLabels(
         {QStringLiteral("전송버튼"), QStringLiteral("전송데이터"), QStringLiteral("데이터 설명")});
     horizontalHeader()->setDefaultAlignment(kButtonAlignment);

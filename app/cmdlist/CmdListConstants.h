@@ -15,6 +15,7 @@ inline constexpr int kStartColumnWidthsPx[kCmdListColumns] = {30, 80, 60};
 inline constexpr int kColumnWidthPercent[kCmdListColumns] = {8, 40, 50};
 inline constexpr char kCellFontFamily[] = "Arial";
 inline constexpr int kCellFontPx = 12;
+inline constexpr int kRowHeightPx = 22;
 
 // Cell parameters: what a cell is. A send button carries the first plus its row index.
 inline constexpr int kParamFirstButton = 100;
