@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLineEdit>
 #include <QPointer>
@@ -21,6 +22,7 @@ namespace {
 const char* const kBadNotation = "전송하려는 데이타 형식에 오류가 있습니다.";
 const char* const kSaveFailed = "파일 저장에 실패하였습니다...";
 const char* const kDamaged = "명령 파일이 손상되었습니다: %1\n%2";
+const char* const kOverwrite = "%1 파일이 이미 있습니다.\n바꾸시겠습니까?";
 const char* const kUnencodable =
     "전송 %1의 글자 중에 명령 파일에 쓸 수 없는 글자가 있어 저장하지 않았습니다.";
 
@@ -144,7 +146,12 @@ QString CCmdListDlg::ChooseFile(bool saving)
                                 : QStringLiteral("LoadCommandFile"));
     dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(QString::fromLatin1(kCommandFileSuffix));
+    // A saved name gets its extension and the question about an existing file below, always
+    // the same way; the dialog would add the extension only now and then.
+    if (saving)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    else
+        dialog.setDefaultSuffix(QString::fromLatin1(kCommandFileSuffix));
     const QString last = LastFileName();
     if (!last.isEmpty())
         dialog.selectFile(last);
@@ -154,7 +161,18 @@ QString CCmdListDlg::ChooseFile(bool saving)
     window()->activateWindow();
     if (focused)
         focused->setFocus();
-    return chosen ? dialog.selectedFiles().constFirst() : QString();
+    if (!chosen)
+        return QString();
+    QString path = dialog.selectedFiles().constFirst();
+    if (!saving)
+        return path;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + QLatin1String(kCommandFileSuffix);
+    if (QFileInfo::exists(path) &&
+        ShowMessage(QString::fromUtf8(kOverwrite).arg(path), QMessageBox::Question,
+                    QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
+        return QString();
+    return path;
 }
 
 bool CCmdListDlg::LoadFile(const QString& path)

@@ -118,7 +118,7 @@ void CCmdListGrid::SetRows(const CommandRows& rows)
         setRowCount(int(rows.size()));
         for (int row = old; row < rowCount(); ++row)
             SetTextCells(row);
-        Renumber();
+        Renumber(old);
     }
     for (int row = 0; row < rowCount(); ++row) {
         const CommandRow entry = row < rows.size() ? rows[row] : CommandRow();
@@ -141,13 +141,13 @@ void CCmdListGrid::InsertRow(int row)
 {
     insertRow(row);
     SetTextCells(row);
-    Renumber();
+    Renumber(row);
 }
 
 void CCmdListGrid::DeleteRow(int row)
 {
     removeRow(row);
-    Renumber();
+    Renumber(row);
 }
 
 void CCmdListGrid::SetTextCells(int row)
@@ -157,16 +157,15 @@ void CCmdListGrid::SetTextCells(int row)
         setItem(row, column, NewCell(flags, kTextAlignment, kParamEditable));
 }
 
-void CCmdListGrid::Renumber()
+void CCmdListGrid::Renumber(int first)
 {
-    for (int row = 0; row < rowCount(); ++row) {
-        QTableWidgetItem* button = item(row, kButtonColumn);
-        if (button == nullptr) {
-            button = NewCell(Qt::ItemIsEnabled | Qt::ItemIsSelectable, kButtonAlignment, 0);
-            setItem(row, kButtonColumn, button);
-        }
+    // Fresh cells rather than changed ones: the table finds a moved cell by searching all of
+    // them, which over a long list turns renumbering quadratic.
+    const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    for (int row = first; row < rowCount(); ++row) {
+        QTableWidgetItem* button = NewCell(flags, kButtonAlignment, kParamFirstButton + row);
         button->setText(QStringLiteral("전송 %1").arg(row + 1));
-        button->setData(kParamRole, kParamFirstButton + row);
+        setItem(row, kButtonColumn, button);
     }
 }
 

@@ -53,8 +53,8 @@ private:
     void OnSetup();
     void CreateMenu();
     void SetTextCells(int row);
-    // Labels and parameters of every send button follow the row order again.
-    void Renumber();
+    // Labels and parameters of the send buttons from row first on follow the row order again.
+    void Renumber(int first = 0);
     void SetColumnWidths();
     void OnButtonClicked(const QModelIndex& index);
     void OnMenuCommand(int id);

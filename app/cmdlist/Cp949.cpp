@@ -1,6 +1,6 @@
 #include "Cp949.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <iconv.h>
 
 namespace {
@@ -29,15 +29,27 @@ std::optional<QByteArray> Convert(const char* to, const char* from, const QByteA
     return output;
 }
 
+// ASCII is the same in both; most command texts are nothing else and skip the converter.
+bool IsAscii(QByteArrayView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 } // namespace
 
 std::optional<QByteArray> EncodeCp949(const QString& text)
 {
-    return Convert("CP949", "UTF-8", text.toUtf8());
+    QByteArray utf8 = text.toUtf8();
+    if (IsAscii(utf8))
+        return utf8;
+    return Convert("CP949", "UTF-8", utf8);
 }
 
 std::optional<QString> DecodeCp949(const QByteArray& bytes)
 {
+    if (IsAscii(bytes))
+        return QString::fromLatin1(bytes);
     const std::optional<QByteArray> utf8 = Convert("UTF-8", "CP949", bytes);
     if (!utf8)
         return std::nullopt;

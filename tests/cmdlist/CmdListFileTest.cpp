@@ -191,6 +191,28 @@ TEST_F(CmdListFileTest, MenuCommandsOpenFileDialogsInTheCommandFolder)
     ASSERT_TRUE(WaitFor([&] { return Grid()->Text(0, kTextColumn) == "ATI"; }));
     EXPECT_EQ(preselected, QStringList{folder + "/bench.TCF"});
 
+    // The same name again: the file it means exists, so the user is asked first.
+    Grid()->item(0, kTextColumn)->setText("ATI2");
+    m_onDialog = [&](QDialog* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        ASSERT_NE(files, nullptr);
+        files->selectFile("bench");
+        static_cast<QDialog*>(files)->accept();
+    };
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        m_messages.answer = answer;
+        const qsizetype asked = m_messages.texts.size();
+        ASSERT_TRUE(WaitForDialog([&] { menu->findChild<QAction*>("32798")->trigger(); }));
+        ASSERT_TRUE(WaitFor([&] { return m_messages.texts.size() > asked; }));
+        EXPECT_EQ(m_messages.texts.last(),
+                  folder + "/bench.TCF 파일이 이미 있습니다.\n바꾸시겠습니까?");
+        const auto saved = [&] { return TempDir::Read(folder + "/bench.TCF").contains("ATI2"); };
+        if (answer == QMessageBox::Yes)
+            EXPECT_TRUE(WaitFor(saved));
+        else
+            EXPECT_FALSE(saved());
+    }
+
     // Cancelled: nothing changes.
     m_onDialog = nullptr;
     Grid()->item(0, kTextColumn)->setText("changed");
