@@ -118,7 +118,7 @@ TEST_F(CmdListSendTest, RowsGoToATcpServerAndToEveryClientOfAListeningWindow)
     EXPECT_EQ(server.Take(4), QByteArray::fromHex("41540d0a"));
     EXPECT_EQ(client->Sent(), 4);
 
-    // A text far longer than the original's fixed buffer goes out whole.
+    // A text longer than 4096 bytes goes out whole.
     const QString longText = QString(5000, QLatin1Char('A')) + "<0D>";
     ClickSend(*panel, longText);
     EXPECT_EQ(server.Take(5001), QByteArray(5000, 'A') + '\r');
