@@ -23,21 +23,7 @@ QByteArray Le16(quint16 value)
     return bytes;
 }
 
-CommandRows EmptyRows(int count)
-{
-    return CommandRows(count);
-}
-
 } // namespace
-
-TEST(CommandFileTest, UntouchedListIsTheCountAndFourHundredEmptyStrings)
-{
-    const std::optional<QByteArray> bytes = SerializeCommandFile(EmptyRows(kCmdListRows), nullptr);
-    ASSERT_TRUE(bytes);
-    EXPECT_EQ(bytes->size(), 404);
-    EXPECT_EQ(bytes->left(4), QByteArray::fromHex("c8000000"));
-    EXPECT_EQ(bytes->mid(4), QByteArray(400, '\0'));
-}
 
 TEST(CommandFileTest, ReadsAHandWrittenFileWithEveryLengthFormAndKoreanText)
 {
@@ -120,16 +106,13 @@ TEST(CommandFileTest, DamagedFilesAreRefusedWithAReason)
     }
 }
 
-TEST(CommandFileTest, TextsInUtf8FromAHandMadeFileAreReadAsSuch)
+TEST(CommandFileTest, HandMadeUtf8IsReadAndARowOutside949IsNamedAndNotWritten)
 {
     const QByteArray korean = QStringLiteral("한").toUtf8();
     const QByteArray file = Le32(1) + char(korean.size()) + korean + QByteArray(1, '\0');
     EXPECT_EQ(ParseCommandFile(file, nullptr), CommandRows({{QStringLiteral("한"), QString()}}));
-}
 
-TEST(CommandFileTest, ARowWithACharacterOutside949IsNamedAndNothingIsWritten)
-{
-    CommandRows rows = EmptyRows(10);
+    CommandRows rows(10);
     rows[3].text = QStringLiteral("한글 OK");
     rows[4].description = QStringLiteral("smile \U0001F600");
     int badRow = -1;
