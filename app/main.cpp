@@ -1,4 +1,5 @@
 // Entry point of the desktop program.
+#include "CCmdListBar.h"
 #include "CMonitorWindow.h"
 #include "CTARVENApp.h"
 #include "ShellConstants.h"
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     QApplication::setFont(QFont(QStringLiteral("굴림"), 9));
 
     InstallMonitor();
+    InstallCmdList();
     CTARVENApp app;
     if (!app.InitInstance(QApplication::arguments()))
         return 0;

@@ -72,7 +72,7 @@ public:
     // The view becomes the active monitor: its terminal view takes the keys.
     void Activate();
 
-    bool IsOnline() const { return m_bOnline; }
+    bool IsOnline() const override { return m_bOnline; }
     // A connect is under way; the window is not online yet.
     bool IsConnecting() const { return m_nConnectTimer != 0; }
     bool IsPaused() const { return m_bPaused; }

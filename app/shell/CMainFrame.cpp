@@ -66,6 +66,11 @@ CMainFrame::~CMainFrame()
     delete m_pMdiClient;
 }
 
+void CMainFrame::SetCmdListBarFactory(CmdListBarFactory factory)
+{
+    s_cmdListBarFactory = factory;
+}
+
 QAction* CMainFrame::Action(int id) const
 {
     return m_pActions->Action(id);
@@ -107,7 +112,8 @@ void CMainFrame::CreateDockingBars()
     m_pScriptOutputBar->Create(QStringLiteral("스크립트 출력창"), this,
                                QSize(kBarWidthPx, kBarHeightPx), true, ID_SCRIPT_OUTPUT_BAR,
                                Qt::BottomDockWidgetArea);
-    m_pCmdListBar = new CSizingControlBar(this);
+    m_pCmdListBar =
+        s_cmdListBarFactory != nullptr ? s_cmdListBarFactory(*this) : new CSizingControlBar(this);
     m_pCmdListBar->Create(QStringLiteral("송신 메세지창"), this, QSize(kBarWidthPx, kBarHeightPx),
                           true, ID_CMDLIST_BAR, Qt::TopDockWidgetArea);
 }

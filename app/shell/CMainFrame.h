@@ -31,6 +31,11 @@ public:
     static constexpr int kMenuTvn = 129;
     static constexpr int kMenuScript = 131;
 
+    // Makes the command-list bar; installed once by the program before the frame is created.
+    // Without one the bar stays empty.
+    using CmdListBarFactory = CSizingControlBar* (*)(CMainFrame& frame);
+    static void SetCmdListBarFactory(CmdListBarFactory factory);
+
     explicit CMainFrame(const CDocManager& docs, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
@@ -76,6 +81,7 @@ private:
     QMenu* NewMenu(const QString& title, const QList<int>& ids);
     QMenu* NewFileMenu(const QList<int>& extraIds);
 
+    static inline CmdListBarFactory s_cmdListBarFactory = nullptr;
     const CDocManager& m_docs;
     EnvSettings m_env;
     CSizingControlBar* m_pScriptOutputBar = nullptr;
