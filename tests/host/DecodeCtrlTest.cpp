@@ -12,7 +12,6 @@
 
 #include <chrono>
 #include <fcntl.h>
-#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -134,15 +133,15 @@ TEST(DecodeCtrl, TcpRunStartsOnTheConnectNoticeAndDropsNulBytes)
 TEST(DecodeCtrl, StopEndsALongSleepAtOnce)
 {
     TcpListener listener;
-    Host host(TcpScript(listener.Port(), "SLEEP 60000\n"));
+    Host host(TcpScript(listener.Port(), "OUT \"s\"\nSLEEP 60000\n"));
     ASSERT_EQ(host.ctrl.VerifyScript(), 0);
     ASSERT_EQ(host.ctrl.Run(), 0);
     TcpPeer peer = listener.Accept();
-    ASSERT_TRUE(WaitFor([&] { return host.ctrl.m_pTSL != nullptr; }));
-    std::this_thread::sleep_for(100ms); // the pass is in its sleep now
+    // The byte the pass sends just before its sleep says that the sleep has begun.
+    ASSERT_EQ(peer.Take(1), "s");
     const auto start = std::chrono::steady_clock::now();
     host.ctrl.Stop();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s) << "far less than the 60 s sleep";
     EXPECT_EQ(host.ctrl.m_pTSL, nullptr);
     host.ctrl.Stop();
 }
@@ -152,7 +151,7 @@ TEST(DecodeCtrl, UdpRunsNothing)
     Host host("OPEN MEDIA UDP\nBEGIN:\nSLEEP 1\nEND:\n");
     ASSERT_EQ(host.ctrl.VerifyScript(), 0);
     EXPECT_EQ(host.ctrl.Run(), 0);
-    std::this_thread::sleep_for(20ms);
+    EXPECT_FALSE(host.ctrl.IsRunning()) << "no script thread was started";
     EXPECT_EQ(host.ctrl.GetPassCount(), 0u);
     host.ctrl.Stop();
 }

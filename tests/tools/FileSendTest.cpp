@@ -89,7 +89,6 @@ protected:
 
     TempDir m_dir;
     MessageCapture m_messages;
-    QObject m_owner;
     std::unique_ptr<CFileSendDlg> m_dlg;
     std::unique_ptr<DialogDriver> m_driver;
     RecordingWriter* m_writer = nullptr;
@@ -106,7 +105,7 @@ protected:
     }
 
     PtyPair m_pty;
-    CRS232Ctrl m_port{&m_owner};
+    CRS232Ctrl m_port;
 };
 
 // The client link of a monitor connected to a peer that listens.
