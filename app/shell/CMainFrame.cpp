@@ -9,7 +9,6 @@
 #include "CRecentFileList.h"
 #include "CSizingControlBar.h"
 #include "CommandIds.h"
-#include "EnvPush.h"
 #include "ShellConstants.h"
 #include "ShellLog.h"
 
@@ -263,8 +262,7 @@ void CMainFrame::ReloadEnvSettings()
 {
     QSettings settings(kCompanyName, kApplicationName);
     m_env = EnvSettings::Load(settings);
-    for (CChildFrame* frame : MonitorFrames())
-        PushEnvSettings(*frame, m_env);
+    emit envSettingsChanged(m_env);
 }
 
 void CMainFrame::OnLampTimer()

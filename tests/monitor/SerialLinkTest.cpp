@@ -74,7 +74,7 @@ TEST_F(SerialLinkTest, PausedWindowDiscardsAndCountsNothingAndClearZeroesTheCoun
     view->OnPause();
     EXPECT_EQ(Pane(view, 0), "ON-LINE(Paused)");
     pty.Send("0123456789");
-    ASSERT_TRUE(WaitFor([&] { return view->SerialPort()->m_queue.GetSize() == 0; }));
+    ASSERT_TRUE(WaitFor([&] { return view->Link()->SerialPort()->m_queue.GetSize() == 0; }));
     QTest::qWait(200);
     view->OnPause();
     EXPECT_EQ(view->Received(), 0);
@@ -114,7 +114,7 @@ TEST_F(SerialLinkTest, PulledDeviceTakesTheWindowOfflineWithoutSpinningAndThePor
 
     pty->CloseMaster();
     ASSERT_TRUE(WaitFor([&] { return !view->IsOnline(); }));
-    EXPECT_EQ(view->SerialPort(), nullptr);
+    EXPECT_EQ(view->Link()->SerialPort(), nullptr);
     EXPECT_TRUE(Shown(*view).contains("Port lost"));
     EXPECT_EQ(Pane(view, 0), "OFF-LINE");
     EXPECT_TRUE(m_messages.texts.isEmpty()) << "no message box over an unattended window";
@@ -142,7 +142,7 @@ TEST_F(SerialLinkTest, OpenFailureNamesThePortAndLeavesNoPortBehind)
     CTARVENView* view = NewMonitor();
     view->OnPortOpen();
     EXPECT_FALSE(view->IsOnline());
-    EXPECT_EQ(view->SerialPort(), nullptr);
+    EXPECT_EQ(view->Link()->SerialPort(), nullptr);
     ASSERT_EQ(m_messages.texts.size(), 1);
     EXPECT_TRUE(m_messages.texts[0].startsWith(
         "통신포트 연결에 실패하였습니다. [/dev/tarven-no-such-device]"));
@@ -154,10 +154,10 @@ TEST_F(SerialLinkTest, OpenFailureNamesThePortAndLeavesNoPortBehind)
     view->LoadLinkSettings();
     view->OnPortOpen();
     ASSERT_TRUE(view->IsOnline());
-    CRS232Ctrl* port = view->SerialPort();
+    CRS232Ctrl* port = view->Link()->SerialPort();
     termios settings{};
     ASSERT_EQ(tcgetattr(port->GetCommHandle(), &settings), 0);
     EXPECT_EQ(cfgetispeed(&settings), speed_t(B38400));
     view->OnPortOpen();
-    EXPECT_EQ(view->SerialPort(), port);
+    EXPECT_EQ(view->Link()->SerialPort(), port);
 }
