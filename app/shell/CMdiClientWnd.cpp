@@ -7,7 +7,7 @@
 
 CMdiClientWnd::CMdiClientWnd(QWidget* parent) : QMdiArea(parent)
 {
-    m_colour = RefFromColor(palette().color(QPalette::Dark));
+    m_colour = RefFromColour(palette().color(QPalette::Dark));
 }
 
 CMdiClientWnd::~CMdiClientWnd()
@@ -83,7 +83,7 @@ void CMdiClientWnd::paintEvent(QPaintEvent*)
     QPainter painter(viewport());
     const QRect area = viewport()->rect();
     // Filling first also shows the colour through transparent parts of the picture.
-    painter.fillRect(area, ColorFromRef(m_colour));
+    painter.fillRect(area, ColourFromRef(m_colour));
     if (m_picture.isNull())
         return;
     switch (m_nDisplayMode) {

@@ -174,9 +174,9 @@ CFileSendDlg::CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer)
     connect(m_pFileList, &QListWidget::itemClicked, this, &CFileSendDlg::OnItemSelected);
     connect(m_pFileList, &QListWidget::currentItemChanged, this, &CFileSendDlg::OnItemSelected);
     connect(m_pFileList, &QListWidget::itemDoubleClicked, this, &CFileSendDlg::OnItemDoubleClicked);
-    connect(&m_worker, &CFileSendWorker::Started, this, &CFileSendDlg::OnSendStarted);
-    connect(&m_worker, &CFileSendWorker::Progress, this, &CFileSendDlg::OnSendProgress);
-    connect(&m_worker, &CFileSendWorker::Finished, this, &CFileSendDlg::OnSendFinished);
+    connect(&m_worker, &CFileSendWorker::started, this, &CFileSendDlg::OnSendStarted);
+    connect(&m_worker, &CFileSendWorker::progress, this, &CFileSendDlg::OnSendProgress);
+    connect(&m_worker, &CFileSendWorker::finished, this, &CFileSendDlg::OnSendFinished);
 
     ResetButtons();
     for (const char* type : kFileTypes)

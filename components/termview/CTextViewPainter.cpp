@@ -5,13 +5,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ColorRef.h"
 #include "ControlCodeNames.h"
 #include "HexLayout.h"
-
-QColor FromColorRef(uint32_t colour)
-{
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
 
 CTextViewPainter::CTextViewPainter()
 {
@@ -21,7 +17,7 @@ CTextViewPainter::CTextViewPainter()
 void CTextViewPainter::SetColours(const uint32_t colours[kColourCount])
 {
     for (int i = 0; i < kColourCount; ++i)
-        m_colours[i] = FromColorRef(colours[i]);
+        m_colours[i] = ColourFromRef(colours[i]);
 }
 
 void CTextViewPainter::SetFont(const QFont& font, QPaintDevice* device)

@@ -58,5 +58,3 @@ private:
     qreal m_lineHeight = 16;
     qreal m_ascent = 12;
 };
-
-QColor FromColorRef(uint32_t colour);

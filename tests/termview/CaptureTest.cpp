@@ -165,7 +165,7 @@ TEST_F(CaptureTest, CaptureContinuesAnExistingFileAndRefusesForeignOnes)
 
     const QByteArray precious = "not a capture, keep me";
     Write("notes.txt", precious);
-    QSignalSpy failed(&view, &CTextViewCtrl::CaptureFailed);
+    QSignalSpy failed(&view, &CTextViewCtrl::captureFailed);
     EXPECT_FALSE(view.GalmuriSave(true, Path("notes.txt")));
     EXPECT_FALSE(view.IsCapturing());
     EXPECT_EQ(failed.count(), 1);
