@@ -10,6 +10,8 @@
 #include "CServerSock.h"
 #include "CTARVENApp.h"
 #include "CommandIds.h"
+#include "DialogControls.h"
+#include "EnvSettingsDlgIds.h"
 #include "TcpPeer.h"
 
 #include <QAction>
@@ -209,11 +211,12 @@ TEST_F(AppIntegrationTest, ConfirmedEnvironmentSettingsReachEveryOpenMonitor)
 {
     const QList<CTARVENView*> views = {OpenMonitor(), OpenMonitor()};
     m_onDialog = [](QDialog* dialog) {
-        auto* spin = dialog->findChild<QSpinBox*>("1002");
+        auto* spin = dialog->findChild<QSpinBox*>(ControlName(EnvSettingsDlgIds::IDC_MAX_LINE));
         spin->selectAll();
         QTest::keyClicks(spin, "1000");
-        dialog->findChild<CColorPicker*>("1088")->SetColour(0x00112233);
-        QTest::mouseClick(dialog->findChild<QPushButton*>("IDOK"), Qt::LeftButton);
+        dialog->findChild<CColorPicker*>(ControlName(EnvSettingsDlgIds::IDC_BK))
+            ->SetColour(0x00112233);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(kIdOk), Qt::LeftButton);
     };
     Frame()->OnEnvSettings();
 

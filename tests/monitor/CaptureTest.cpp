@@ -1,4 +1,7 @@
 #include "MonitorTestEnv.h"
+
+#include "CaptureNameDlgIds.h"
+#include "DialogControls.h"
 #include "PtyPair.h"
 
 #include <QFile>
@@ -60,9 +63,13 @@ TEST_F(CaptureTest, NameDialogAddsTheExtensionAndCancellingLeavesNoCapture)
     for (const auto& c : cases) {
         QString folderShown;
         m_onDialog = [&](QDialog* dialog) {
-            folderShown = dialog->findChild<QLabel*>("1007")->text();
-            EXPECT_EQ(dialog->findChild<QLineEdit*>("1006")->text(), "Galmuri001.tvn");
-            dialog->findChild<QLineEdit*>("1006")->setText(c.typed);
+            folderShown =
+                dialog->findChild<QLabel*>(ControlName(CaptureNameDlgIds::IDC_FOLDER))->text();
+            EXPECT_EQ(dialog->findChild<QLineEdit*>(ControlName(CaptureNameDlgIds::IDC_FILE_NAME))
+                          ->text(),
+                      "Galmuri001.tvn");
+            dialog->findChild<QLineEdit*>(ControlName(CaptureNameDlgIds::IDC_FILE_NAME))
+                ->setText(c.typed);
             dialog->accept();
         };
         view->OnCapture();

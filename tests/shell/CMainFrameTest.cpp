@@ -5,6 +5,8 @@
 #include "CSizingControlBar.h"
 #include "CTARVENApp.h"
 #include "CommandIds.h"
+#include "DialogControls.h"
+#include "EnvSettingsDlgIds.h"
 #include "ShellConstants.h"
 #include "ShellTestEnv.h"
 
@@ -135,8 +137,8 @@ TEST_F(MainFrameTest, ConfirmedSettingsAreStoredAndAnnouncedCancelledOnesAreNot)
     QTimer::singleShot(0, [] {
         QWidget* dialog = QApplication::activeModalWidget();
         ASSERT_NE(dialog, nullptr);
-        dialog->findChild<QCheckBox*>("1000")->setChecked(false);
-        QTest::mouseClick(dialog->findChild<QPushButton*>("IDCANCEL"), Qt::LeftButton);
+        dialog->findChild<QCheckBox*>(ControlName(EnvSettingsDlgIds::IDC_ECHO))->setChecked(false);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(kIdCancel), Qt::LeftButton);
     });
     frame->OnEnvSettings();
     QSettings settings(kCompanyName, kApplicationName);
@@ -147,13 +149,15 @@ TEST_F(MainFrameTest, ConfirmedSettingsAreStoredAndAnnouncedCancelledOnesAreNot)
     QTimer::singleShot(0, [] {
         QWidget* dialog = QApplication::activeModalWidget();
         ASSERT_NE(dialog, nullptr);
-        dialog->findChild<QCheckBox*>("1000")->setChecked(false);
-        auto* spin = dialog->findChild<QSpinBox*>("1002");
+        dialog->findChild<QCheckBox*>(ControlName(EnvSettingsDlgIds::IDC_ECHO))->setChecked(false);
+        auto* spin = dialog->findChild<QSpinBox*>(ControlName(EnvSettingsDlgIds::IDC_MAX_LINE));
         spin->selectAll();
         QTest::keyClicks(spin, "1000");
-        dialog->findChild<CColorPicker*>("1088")->SetColour(0x00112233);
-        dialog->findChild<CColorPicker*>("1084")->SetColour(0x00445566);
-        QTest::mouseClick(dialog->findChild<QPushButton*>("IDOK"), Qt::LeftButton);
+        dialog->findChild<CColorPicker*>(ControlName(EnvSettingsDlgIds::IDC_BK))
+            ->SetColour(0x00112233);
+        dialog->findChild<CColorPicker*>(ControlName(EnvSettingsDlgIds::IDC_TEXT_IN))
+            ->SetColour(0x00445566);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(kIdOk), Qt::LeftButton);
     });
     frame->OnEnvSettings();
     settings.sync();
