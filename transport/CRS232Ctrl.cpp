@@ -364,7 +364,7 @@ int CRS232Ctrl::Write(const char* buf, int n)
             break;
         }
         // The driver's buffer is full: wait for room, for the time-out or for Close. Both
-        // write time-outs 0 mean no time-out, as the Windows port has it; Close still ends it.
+        // write time-outs 0 mean no time-out at all; Close still ends the wait.
         int waitMs = -1;
         if (limitMs > 0) {
             const auto left =

@@ -117,7 +117,7 @@ void CMainFrame::CreateMdiClient(QSettings& settings)
     m_pMdiClient->setObjectName(QStringLiteral("MDIClient"));
     setCentralWidget(m_pMdiClient);
     m_pMdiClient->LoadSettings(settings);
-    m_pMdiClient->SetBkColor(kMdiBackgroundColour);
+    m_pMdiClient->SetBkColour(kMdiBackgroundColour);
     if (m_pMdiClient->FileName().isEmpty())
         m_pMdiClient->SetPicture(QPixmap(QStringLiteral(":/background.svg")));
 }

@@ -222,13 +222,13 @@ int CTextViewCtrl::GalmuriShow(const QString& path)
 {
     CCaptureReader reader;
     switch (reader.Open(path)) {
-    case ECaptureStatus::Ok:
+    case CaptureStatus::Ok:
         break;
-    case ECaptureStatus::NotCapture:
+    case CaptureStatus::NotCapture:
         return -2;
-    case ECaptureStatus::Unreadable:
+    case CaptureStatus::Unreadable:
         return -1;
-    case ECaptureStatus::UnsupportedVersion:
+    case CaptureStatus::UnsupportedVersion:
         return -3;
     }
     m_pStore->Clear();

@@ -40,7 +40,7 @@ public:
     void ControlReceive(bool on);
     void CaretShow(bool on);
     void SetTotalLineMax(int lines);
-    // COLORREF values (0x00BBGGRR) in the order of EColourIndex.
+    // COLORREF values (0x00BBGGRR) in the order of ColourIndex.
     void SetColor(const uint32_t colours[kColourCount]);
     void Clear();
     int GetBufferSize() const;

@@ -48,7 +48,7 @@ public:
     void DrawCaret(QPainter& p, QPointF origin, int col) const;
 
 private:
-    void DrawCells(QPainter& p, QPointF origin, int col, int cells, EStyle style, bool selected,
+    void DrawCells(QPainter& p, QPointF origin, int col, int cells, CellStyle style, bool selected,
                    const QString& text, bool label) const;
 
     QColor m_colours[kColourCount];

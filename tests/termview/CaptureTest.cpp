@@ -62,7 +62,7 @@ TEST_F(CaptureTest, RoundTripKeepsEveryByteAndAttribute)
 
     // Records carry plausible times, in order.
     CCaptureReader reader;
-    ASSERT_EQ(reader.Open(Path("a.tvn")), ECaptureStatus::Ok);
+    ASSERT_EQ(reader.Open(Path("a.tvn")), CaptureStatus::Ok);
     CaptureRecord record;
     int64_t last = reader.CreatedMs();
     int records = 0;
