@@ -9,6 +9,7 @@
 
 #include <QPointer>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -319,12 +320,13 @@ void CMonitorLink::OnReceiveSocket(CClientSock* socket)
 {
     // Read what is there up to a bound; the socket brings another notice for the rest.
     QByteArray bytes;
-    char buffer[kReceiveBatchBytes];
     while (bytes.size() < kSocketBytesPerNotice) {
-        const int got = socket->Receive(buffer, int(sizeof buffer));
+        const qsizetype held = bytes.size();
+        bytes.resize(held + kReceiveBatchBytes);
+        const int got = socket->Receive(bytes.data() + held, kReceiveBatchBytes);
+        bytes.resize(held + std::max(got, 0));
         if (got <= 0)
             break;
-        bytes.append(buffer, got);
     }
     emit received(bytes);
 }

@@ -51,7 +51,7 @@ TEST_F(CaptureTest, BytesReceivedDuringACaptureAreTheFilesBytesAndShowAgain)
     EXPECT_TRUE(m_messages.texts.isEmpty());
 }
 
-TEST_F(CaptureTest, NameDialogAddsTheExtensionAndCancellingLeavesNoCapture)
+TEST_F(CaptureTest, NameDialogAddsTheExtensionOnlyToANameWithoutOne)
 {
     SetValue("GalmuriFileCreate", 0);
     CTARVENView* view = NewMonitor();
@@ -79,19 +79,30 @@ TEST_F(CaptureTest, NameDialogAddsTheExtensionAndCancellingLeavesNoCapture)
         EXPECT_EQ(folderShown, CaptureDir());
         EXPECT_TRUE(QFile::exists(CaptureDir() + "/" + c.file)) << c.file.toStdString();
     }
+}
+
+TEST_F(CaptureTest, CancellingTheNameDialogLeavesNoCapture)
+{
+    SetValue("GalmuriFileCreate", 0);
+    CTARVENView* view = NewMonitor();
     m_onDialog = [](QDialog* dialog) { dialog->reject(); };
     view->OnCapture();
     EXPECT_FALSE(view->IsCapturing());
+    EXPECT_TRUE(QDir(CaptureDir()).entryList(QDir::Files).isEmpty());
 }
 
-TEST_F(CaptureTest, ShowingIsInertWhileCapturingAndFilesThatAreNoCaptureAreReported)
+TEST_F(CaptureTest, ShowingIsInertWhileCapturing)
 {
     CTARVENView* view = NewMonitor();
     view->OnCapture();
+    ASSERT_TRUE(view->IsCapturing());
     EXPECT_FALSE(WaitForDialog([&] { view->OnCaptureShow(); }, 200))
         << "no file dialog while capturing";
-    view->OnCapture();
+}
 
+TEST_F(CaptureTest, FileThatIsNoCaptureIsReportedAndLeavesTheViewAlone)
+{
+    CTARVENView* view = NewMonitor();
     view->OnChar("kept");
     EXPECT_EQ(view->ShowCaptureFile(MakeFile("notes.tvn", "just some text\n")), -2);
     EXPECT_EQ(m_messages.texts, QStringList{"TARVEN 파일이 아닙니다."});

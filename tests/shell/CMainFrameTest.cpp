@@ -37,6 +37,18 @@ public slots:
     void openUrl(const QUrl& url) { urls.append(url); }
 };
 
+// What the main frame announces of its environment settings, while this lives.
+struct Announcements
+{
+    explicit Announcements(CMainFrame* frame)
+    {
+        QObject::connect(frame, &CMainFrame::envSettingsChanged, &receiver,
+                         [this](const EnvSettings& env) { list.append(env); });
+    }
+    QList<EnvSettings> list;
+    QObject receiver;
+};
+
 } // namespace
 
 using MainFrameTest = ShellTest;
@@ -126,13 +138,11 @@ TEST_F(MainFrameTest, LampTimerSwitchesOffTheLampsOfEveryMonitor)
     }
 }
 
-TEST_F(MainFrameTest, ConfirmedSettingsAreStoredAndAnnouncedCancelledOnesAreNot)
+TEST_F(MainFrameTest, CancelledSettingsAreNeitherStoredNorAnnounced)
 {
     auto app = StartApp();
     CMainFrame* frame = app->MainFrame();
-    QList<EnvSettings> announced;
-    QObject::connect(frame, &CMainFrame::envSettingsChanged,
-                     [&](const EnvSettings& env) { announced.append(env); });
+    const Announcements announced(frame);
 
     QTimer::singleShot(0, [] {
         QWidget* dialog = QApplication::activeModalWidget();
@@ -144,7 +154,14 @@ TEST_F(MainFrameTest, ConfirmedSettingsAreStoredAndAnnouncedCancelledOnesAreNot)
     QSettings settings(kCompanyName, kApplicationName);
     EXPECT_FALSE(settings.contains("TARVEN/Echo"));
     EXPECT_TRUE(frame->Env().bEcho);
-    EXPECT_TRUE(announced.isEmpty());
+    EXPECT_TRUE(announced.list.isEmpty());
+}
+
+TEST_F(MainFrameTest, ConfirmedSettingsAreStoredAndAnnounced)
+{
+    auto app = StartApp();
+    CMainFrame* frame = app->MainFrame();
+    const Announcements announced(frame);
 
     QTimer::singleShot(0, [] {
         QWidget* dialog = QApplication::activeModalWidget();
@@ -160,7 +177,7 @@ TEST_F(MainFrameTest, ConfirmedSettingsAreStoredAndAnnouncedCancelledOnesAreNot)
         QTest::mouseClick(dialog->findChild<QPushButton*>(kIdOk), Qt::LeftButton);
     });
     frame->OnEnvSettings();
-    settings.sync();
+    QSettings settings(kCompanyName, kApplicationName);
     settings.beginGroup("TARVEN");
     EXPECT_EQ(settings.value("Echo").toInt(), 0);
     EXPECT_EQ(settings.value("MaxLine").toInt(), 1000);
@@ -173,9 +190,9 @@ TEST_F(MainFrameTest, ConfirmedSettingsAreStoredAndAnnouncedCancelledOnesAreNot)
     EXPECT_EQ(frame->Env().nMaxLine, 1000);
 
     // The monitors hear of the new settings once.
-    ASSERT_EQ(announced.size(), 1);
-    EXPECT_EQ(announced[0], frame->Env());
-    EXPECT_EQ(announced[0].colours[EnvSettings::Bk], 0x112233u);
+    ASSERT_EQ(announced.list.size(), 1);
+    EXPECT_EQ(announced.list[0], frame->Env());
+    EXPECT_EQ(announced.list[0].colours[EnvSettings::Bk], 0x112233u);
 }
 
 TEST_F(MainFrameTest, HelpOpensTheManualBesideTheProgram)

@@ -97,10 +97,18 @@ bool ExpectOpened(CRS232Ctrl& port, int result, const OpenCase& c)
 
 } // namespace
 
-TEST(CRS232Ctrl, MissingDeviceFailsWithErrorTwoAndCloseAlwaysSucceeds)
+TEST(CRS232Ctrl, CloseAlwaysSucceeds)
 {
     CRS232Ctrl port;
     EXPECT_EQ(port.Close(), 1) << "closing a port never opened";
+    EXPECT_EQ(port.Open("/dev/no-such-serial-device", 9600, 8, NOPARITY, ONESTOPBIT), 0);
+    EXPECT_EQ(port.Close(), 1);
+    EXPECT_EQ(port.Close(), 1);
+}
+
+TEST(CRS232Ctrl, MissingDeviceFailsWithErrorTwo)
+{
+    CRS232Ctrl port;
     EXPECT_EQ(port.Open("/dev/no-such-serial-device", 9600, 8, NOPARITY, ONESTOPBIT), 0);
     EXPECT_EQ(port.GetLastError(), 2u);
     EXPECT_EQ(port.IsValid(), 0);
@@ -108,8 +116,6 @@ TEST(CRS232Ctrl, MissingDeviceFailsWithErrorTwoAndCloseAlwaysSucceeds)
     char buf[4];
     EXPECT_EQ(port.Read(buf, 4), 0);
     EXPECT_EQ(port.Write("x", 1), 0);
-    EXPECT_EQ(port.Close(), 1);
-    EXPECT_EQ(port.Close(), 1);
 
     ScopedEnv com7("TARVEN_COM7", "/dev/no-such-serial-device");
     COMM comm = SerialComm("COM7", 6, 1, 0, 0);
