@@ -9,7 +9,6 @@
 #include "CRecentFileList.h"
 #include "CSizingControlBar.h"
 #include "CommandIds.h"
-#include "EnvPush.h"
 #include "ShellConstants.h"
 #include "ShellLog.h"
 
@@ -124,7 +123,7 @@ void CMainFrame::CreateMdiClient(QSettings& settings)
     m_pMdiClient->setObjectName(QStringLiteral("MDIClient"));
     setCentralWidget(m_pMdiClient);
     m_pMdiClient->LoadSettings(settings);
-    m_pMdiClient->SetBkColor(kMdiBackgroundColour);
+    m_pMdiClient->SetBkColour(kMdiBackgroundColour);
     if (m_pMdiClient->FileName().isEmpty())
         m_pMdiClient->SetPicture(QPixmap(QStringLiteral(":/background.svg")));
 }
@@ -269,8 +268,7 @@ void CMainFrame::ReloadEnvSettings()
 {
     QSettings settings(kCompanyName, kApplicationName);
     m_env = EnvSettings::Load(settings);
-    for (CChildFrame* frame : MonitorFrames())
-        PushEnvSettings(*frame, m_env);
+    emit envSettingsChanged(m_env);
 }
 
 void CMainFrame::OnLampTimer()

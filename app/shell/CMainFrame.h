@@ -58,11 +58,14 @@ public:
     static QStringList ManualCandidates();
 
     void OnEnvSettings();
-    // Reads the environment settings again and gives every open monitor its line limit and
-    // colours.
+    // Reads the environment settings again and announces them to every open monitor.
     void ReloadEnvSettings();
     void OnLampTimer();
     void OnHelp();
+
+signals:
+    // The environment settings changed; monitors take their line limit and colours from them.
+    void envSettingsChanged(const EnvSettings& env);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -86,8 +86,8 @@ bool CTARVENApp::InitInstance(const QStringList& arguments)
     m_pMainFrame->show();
     if (m_pSplash)
         m_pSplash->raise();
-    // The original ended the program over a file it could not open, losing the session for a
-    // mistyped name; the window stays and the message names the files.
+    // A file that cannot be opened does not end the program, which would lose the session for
+    // a mistyped name: the window stays and the message names the files.
     if (!failed.isEmpty()) {
         QTimer::singleShot(0, m_pMainFrame.get(), [this, failed] {
             ShowMessage(QStringLiteral("파일을 열 수 없습니다.\n%1").arg(failed.join('\n')),

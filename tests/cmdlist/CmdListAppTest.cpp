@@ -4,6 +4,7 @@
 #include "CMainFrame.h"
 #include "CMdiChildFrame.h"
 #include "CMdiClientWnd.h"
+#include "CMonitorLink.h"
 #include "CTARVENApp.h"
 #include "CmdListConstants.h"
 #include "CommandIds.h"
@@ -146,7 +147,7 @@ TEST_F(CmdListAppTest, TheMonitorActivatedLastGetsTheBytesAndAClosedOneNothing)
     Click(0, kButtonColumn);
     EXPECT_EQ(second.Receive(2, std::chrono::seconds(10)), "1\r");
     Frame()->MdiClient()->activatePreviousSubWindow();
-    ASSERT_TRUE(WaitFor([&] { return Frame()->SendTarget() == firstView; }));
+    ASSERT_TRUE(WaitFor([&] { return Frame()->SendTarget() == firstView->Link(); }));
     Click(1, kButtonColumn);
     EXPECT_EQ(first.Receive(2, std::chrono::seconds(10)), "2\r");
 

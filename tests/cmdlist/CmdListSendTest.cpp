@@ -1,5 +1,6 @@
 #include "CCmdListDlg.h"
 #include "CCmdListGrid.h"
+#include "CMonitorLink.h"
 #include "CPaneIndicator.h"
 #include "CmdListConstants.h"
 #include "MonitorTestEnv.h"
@@ -20,7 +21,9 @@ protected:
     {
         QPointer<CTARVENView> target(view);
         auto panel =
-            std::make_unique<CCmdListDlg>([target]() -> CSendTarget* { return target.data(); });
+            std::make_unique<CCmdListDlg>([target]() -> CSendTarget* {
+                return target ? target->Link() : nullptr;
+            });
         panel->resize(600, 300);
         panel->show();
         return panel;
