@@ -1,5 +1,6 @@
 // Entry point of the desktop program.
 #include "CMonitorWindow.h"
+#include "CScriptChildFrame.h"
 #include "CTARVENApp.h"
 #include "ShellConstants.h"
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     QApplication::setFont(QFont(QStringLiteral("굴림"), 9));
 
     InstallMonitor();
+    InstallScriptEditor();
     CTARVENApp app;
     if (!app.InitInstance(QApplication::arguments()))
         return 0;

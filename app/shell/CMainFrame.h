@@ -59,6 +59,12 @@ public:
     void OnLampTimer();
     void OnHelp();
 
+signals:
+    // A script document's title was reported, or is gone with the document: the script output
+    // bar keys its pages on these titles.
+    void scriptTitleAdded(const QString& title);
+    void scriptTitleRemoved(const QString& title);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
