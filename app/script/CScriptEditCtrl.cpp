@@ -2,6 +2,8 @@
 
 #include "ScriptConstants.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QContextMenuEvent>
 #include <QFileInfo>
 
@@ -33,21 +35,34 @@ const StyleColour kStyleColours[] = {
 const QColor kBraceBackground(0, 255, 0);
 constexpr int kFoldFlags = 16;
 
+// QScintilla's accessible interface counts the characters from the start of the text on every
+// change and caret move, so typing slows down the further into a large script the caret is.
+// While no assistive tool listens, the editor is an editable widget like any other.
+QAccessibleInterface* PlainAccessible(const QString& className, QObject* object)
+{
+    if (className != QLatin1String("CScriptEditCtrl") || QAccessible::isActive())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::EditableText);
+}
+
 } // namespace
 
 CScriptEditCtrl::CScriptEditCtrl(QWidget* parent) : QsciScintillaBase(parent)
 {
     setObjectName(QStringLiteral("10000"));
-    // Only text changes are of interest; styling notices would come by the thousand.
-    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT);
-    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &CScriptEditCtrl::UpdateBraceHighlight);
+    static const bool plainAccessible = (QAccessible::installFactory(&PlainAccessible), true);
+    Q_UNUSED(plainAccessible);
+    // Nothing here needs modification notices, and QScintilla's accessibility counts the
+    // characters before each one: only an assistive tool gets them.
+    if (!QAccessible::isActive())
+        SendScintilla(SCI_SETMODEVENTMASK, 0);
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+        if ((updated & SC_UPDATE_CONTENT) != 0)
+            OnLinesChanged();
+        UpdateBraceHighlight();
+    });
     connect(this, &QsciScintillaBase::SCN_MARGINCLICK, this,
             [this](int position, int, int margin) { OnMarginClick(position, margin); });
-    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int, int, const char*, int, int linesAdded) {
-                if (linesAdded != 0)
-                    OnLinesChanged();
-            });
 }
 
 void CScriptEditCtrl::SetText(const QByteArray& text)
@@ -167,7 +182,7 @@ void CScriptEditCtrl::SetDisplayLinenumbers(bool show)
 
 void CScriptEditCtrl::OnLinesChanged()
 {
-    // The margin was sized for the line count it had; a new digit needs a wider one.
+    // The margin was sized for the line count it had: a new digit needs a wider one.
     if (!m_bLinenumbers || GetLinenumberChars() == m_nLinenumberChars)
         return;
     m_nLinenumberChars = GetLinenumberChars();
@@ -270,4 +285,46 @@ void CScriptEditCtrl::contextMenuEvent(QContextMenuEvent* event)
     // The view's script menu, not Scintilla's own.
     emit contextMenuRequested(event->globalPos());
     event->accept();
+}
+
+QVariant CScriptEditCtrl::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    // QScintilla answers these from the whole paragraph around the caret: in a script without
+    // blank lines that is the whole file, read on every key. The caret's line is enough.
+    switch (query) {
+    case Qt::ImSurroundingText:
+    case Qt::ImCursorPosition:
+    case Qt::ImAnchorPosition:
+    case Qt::ImTextBeforeCursor:
+    case Qt::ImTextAfterCursor:
+        break;
+    default:
+        return QsciScintillaBase::inputMethodQuery(query);
+    }
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    const auto line = static_cast<unsigned long>(
+        SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(caret)));
+    const long start = SendScintilla(SCI_POSITIONFROMLINE, line);
+    const long end = SendScintilla(SCI_GETLINEENDPOSITION, line);
+    QByteArray bytes(SendScintilla(SCI_LINELENGTH, line) + 1, Qt::Uninitialized);
+    SendScintilla(SCI_GETLINE, line, static_cast<void*>(bytes.data()));
+    bytes.truncate(end - start);
+    // Positions within the line, in characters.
+    const auto characters = [&](long position) {
+        return QString::fromUtf8(bytes.left(std::clamp(position - start, 0L, end - start))).size();
+    };
+    const QString text = QString::fromUtf8(bytes);
+    const qsizetype cursor = characters(caret);
+    switch (query) {
+    case Qt::ImSurroundingText:
+        return text;
+    case Qt::ImCursorPosition:
+        return cursor;
+    case Qt::ImAnchorPosition:
+        return characters(SendScintilla(SCI_GETANCHOR));
+    case Qt::ImTextBeforeCursor:
+        return text.left(cursor);
+    default:
+        return text.mid(cursor);
+    }
 }

@@ -72,6 +72,9 @@ public:
     // searches the text it has put in. Returns the number of replacements.
     int ReplaceAll(const QByteArray& text, const QByteArray& replacement, bool inSelection);
 
+    // What the input method reads around the caret: the caret's line.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
 signals:
     void contextMenuRequested(const QPoint& globalPos);
 

@@ -1,6 +1,8 @@
 #include "ScriptConstants.h"
 #include "ScriptTestEnv.h"
 
+#include <QAccessible>
+
 using EditCtrlTest = ScriptTest;
 using Sci = QsciScintillaBase;
 
@@ -65,10 +67,36 @@ TEST_F(EditCtrlTest, LineNumberMarginWidensWithEveryNewDigit)
     const std::pair<int, long> cases[] = {{1, 3}, {99, 4}, {100, 5}, {1000, 6}, {99, 4}};
     for (const auto& [lines, digits] : cases) {
         edit->SetText(QByteArray(lines - 1, '\n'));
-        EXPECT_EQ(edit->SendScintilla(Sci::SCI_GETMARGINWIDTHN, kMarginLineNumbers),
-                  digit * digits + 10)
-            << lines << " lines";
+        // By the time the new lines are shown.
+        EXPECT_TRUE(WaitFor([&] {
+            return edit->SendScintilla(Sci::SCI_GETMARGINWIDTHN, kMarginLineNumbers) ==
+                   digit * digits + 10;
+        })) << lines
+            << " lines";
     }
+}
+
+TEST_F(EditCtrlTest, InputMethodsReadTheCaretsLineAndAssistiveToolsAPlainEditor)
+{
+    CScriptEditCtrl* edit = Edit(OpenScript());
+    edit->SetText("first\nOUT " + kHangul + "\nlast");
+    edit->SendScintilla(Sci::SCI_SETSEL, 10L, 13L); // anchor after "OUT ", caret after one syllable
+    const std::pair<Qt::InputMethodQuery, QVariant> answers[] = {
+        {Qt::ImSurroundingText, QString::fromUtf8("OUT " + kHangul)},
+        {Qt::ImCursorPosition, 5},
+        {Qt::ImAnchorPosition, 4},
+        {Qt::ImTextBeforeCursor, QString::fromUtf8("OUT " + kHangul.left(3))},
+        {Qt::ImTextAfterCursor, QString::fromUtf8(kHangul.mid(3))},
+    };
+    for (const auto& [query, answer] : answers)
+        EXPECT_EQ(edit->inputMethodQuery(query), answer)
+            << query << ": " << edit->inputMethodQuery(query).toString().toStdString();
+
+    // QScintilla's own interface counts characters from the start of the text on every key.
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(edit);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->role(), QAccessible::EditableText);
+    EXPECT_EQ(accessible->textInterface(), nullptr);
 }
 
 TEST_F(EditCtrlTest, SearchesFindEveryMatchInTurnBothWays)
