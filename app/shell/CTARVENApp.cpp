@@ -188,6 +188,8 @@ void CTARVENApp::OnFileOpen()
     const QString path = QFileDialog::getOpenFileName(
         m_pMainFrame.get(), QString(), QString(),
         QStringLiteral("Script Files (*.Tsl *.tsl *.TSL);;All Files (*)"));
+    // Without a window manager the keyboard does not come back by itself after a dialog.
+    m_pMainFrame->activateWindow();
     if (!path.isEmpty())
         OpenAndReport(path);
 }
