@@ -7,6 +7,7 @@
 #include "CTARVENApp.h"
 #include "CTARVENView.h"
 #include "ShellConstants.h"
+#include "program_sandbox.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -16,7 +17,6 @@
 #include <QSettings>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
@@ -43,10 +43,7 @@ bool Save(QWidget& window, const QString& path)
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir dir;
-    qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("config"));
-    CTARVENApp::InstallFontSubstitutions();
+    ProgramSandbox sandbox;
     QApplication app(argc, argv);
     QApplication::setFont(QFont(QStringLiteral("굴림"), 9));
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
@@ -72,7 +69,7 @@ int main(int argc, char** argv)
 
     InstallMonitor();
     CTARVENApp tarven;
-    if (!tarven.InitInstance({QStringLiteral("tarven"), QStringLiteral("--nosplash")}))
+    if (!ProgramSandbox::Start(tarven))
         return 2;
     CMainFrame* frame = tarven.MainFrame();
     CDocument* document = tarven.OnFileNew(QStringLiteral("Tvn"));

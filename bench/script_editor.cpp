@@ -8,6 +8,7 @@
 #include "CScriptEditView.h"
 #include "CTARVENApp.h"
 #include "ScriptEncoding.h"
+#include "program_sandbox.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,8 +16,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -159,14 +158,11 @@ KeyTimes TypeAt(CScriptEditCtrl* edit, long line)
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir dir;
-    qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("config"));
-    CTARVENApp::InstallFontSubstitutions();
+    ProgramSandbox sandbox;
     QApplication app(argc, argv);
     InstallScriptEditor();
     CTARVENApp tarven;
-    if (!tarven.InitInstance({QStringLiteral("tarven"), QStringLiteral("--nosplash")}))
+    if (!ProgramSandbox::Start(tarven))
         return 2;
     tarven.MainFrame()->resize(1280, 900);
 
@@ -174,7 +170,7 @@ int main(int argc, char** argv)
     const std::pair<const char*, QByteArray> files[] = {{"utf8.tsl", utf8},
                                                         {"cp949.tsl", ToCp949(utf8)}};
     for (const auto& [name, bytes] : files) {
-        QFile file(dir.filePath(QString::fromLatin1(name)));
+        QFile file(sandbox.Path(QString::fromLatin1(name)));
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             return 1;
     }
@@ -186,7 +182,7 @@ int main(int argc, char** argv)
         Q_UNUSED(bytes);
         std::vector<double> times;
         for (int round = 0; round < kOpenRounds; ++round) {
-            const double ms = OpenAndPaint(tarven, dir.filePath(QString::fromLatin1(name)), frame);
+            const double ms = OpenAndPaint(tarven, sandbox.Path(QString::fromLatin1(name)), frame);
             if (ms < 0)
                 return 1;
             times.push_back(ms);

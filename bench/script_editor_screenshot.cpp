@@ -9,6 +9,7 @@
 #include "CScriptEditView.h"
 #include "CTARVENApp.h"
 #include "ScriptConstants.h"
+#include "program_sandbox.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -17,8 +18,6 @@
 #include <QFile>
 #include <QFont>
 #include <QPainter>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <cstdio>
 
 namespace {
@@ -73,16 +72,13 @@ void Pump(int ms)
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir dir;
-    qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("config"));
-    CTARVENApp::InstallFontSubstitutions();
+    ProgramSandbox sandbox;
     QApplication app(argc, argv);
     QApplication::setFont(QFont(QStringLiteral("굴림"), 9));
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
 
-    QDir().mkpath(dir.filePath("TARVEN"));
-    const QString path = dir.filePath("TARVEN/temp_check.tsl");
+    QDir().mkpath(sandbox.Path(QStringLiteral("TARVEN")));
+    const QString path = sandbox.Path(QStringLiteral("TARVEN/temp_check.tsl"));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(kScript) < 0)
         return 1;
@@ -90,7 +86,7 @@ int main(int argc, char** argv)
 
     InstallScriptEditor();
     CTARVENApp tarven;
-    if (!tarven.InitInstance({QStringLiteral("tarven"), QStringLiteral("--nosplash")}))
+    if (!ProgramSandbox::Start(tarven))
         return 2;
     CMainFrame* frame = tarven.MainFrame();
     frame->resize(1024, 768);

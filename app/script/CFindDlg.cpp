@@ -153,22 +153,27 @@ void CFindDlg::Beep()
 
 void CFindDlg::OnNext()
 {
-    if (!ApplySearchFlags())
-        return;
-    AddToHistory(m_history.find, *m_pFindBox, m_pFindBox->currentText());
-    m_bForward = true;
-    if (!m_pEdit->SearchForward(FindText()))
-        Beep();
+    Search(true);
 }
 
 void CFindDlg::OnPrevious()
 {
+    Search(false);
+}
+
+void CFindDlg::Search(bool forward)
+{
     if (!ApplySearchFlags())
         return;
     AddToHistory(m_history.find, *m_pFindBox, m_pFindBox->currentText());
-    m_bForward = false;
-    if (!m_pEdit->SearchBackward(FindText()))
+    m_bForward = forward;
+    if (!SearchAgain())
         Beep();
+}
+
+bool CFindDlg::SearchAgain()
+{
+    return m_bForward ? m_pEdit->SearchForward(FindText()) : m_pEdit->SearchBackward(FindText());
 }
 
 void CFindDlg::done(int result)

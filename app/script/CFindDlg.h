@@ -35,6 +35,8 @@ protected:
     // Sets the editor's search flags from the boxes; false when the editor is gone.
     bool ApplySearchFlags();
     QByteArray FindText() const;
+    // Searches on in the direction of the last search; false when nothing is found.
+    bool SearchAgain();
     // A failed search or replace says so with a beep.
     static void Beep();
     // An editable box of the history, newest first, named by its control number.
@@ -51,10 +53,12 @@ protected:
     QVBoxLayout* m_pButtons = nullptr;
     QPushButton* m_pNext = nullptr;
     QPushButton* m_pPrevious = nullptr;
-    // The direction of the last search.
-    bool m_bForward = true;
 
 private:
+    void Search(bool forward);
+
+    // The direction of the last search.
+    bool m_bForward = true;
     QCheckBox* m_pMatchCase = nullptr;
     QCheckBox* m_pWholeWord = nullptr;
     QCheckBox* m_pRegExp = nullptr;

@@ -63,7 +63,7 @@ void CFindReplaceDlg::OnReplace()
     const QByteArray replacement = ReplaceText();
     // Only a match is replaced; otherwise the search below selects the next one first.
     m_pEdit->ReplaceSearchedText(FindText(), replacement);
-    if (!(m_bForward ? m_pEdit->SearchForward(FindText()) : m_pEdit->SearchBackward(FindText())))
+    if (!SearchAgain())
         Beep();
 }
 

@@ -20,7 +20,6 @@ public:
     // The one router of frame, made on first use.
     static CScriptCommands* Attach(CMainFrame* frame);
 
-    CScriptEditView* ActiveView() const { return m_pActive; }
     QMenu* ContextMenu() const { return m_pContextMenu; }
     // Sets the commands' states from the active view (none: every script command disabled).
     void UpdateActions();

@@ -245,11 +245,6 @@ bool CScriptEditCtrl::CanRedo() const
     return SendScintilla(SCI_CANREDO) != 0;
 }
 
-bool CScriptEditCtrl::IsModified() const
-{
-    return SendScintilla(SCI_GETMODIFY) != 0;
-}
-
 void CScriptEditCtrl::SetSavePoint()
 {
     SendScintilla(SCI_SETSAVEPOINT);

@@ -52,7 +52,6 @@ public:
     void Redo();
     bool CanUndo() const;
     bool CanRedo() const;
-    bool IsModified() const;
     void SetSavePoint();
     // Puts the caret on a byte offset and selects length bytes from it, scrolled into sight.
     void SelectBytes(long position, long length);

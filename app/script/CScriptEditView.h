@@ -48,7 +48,6 @@ public:
 
     // The state of a command of the edit and script menus, by its number.
     CommandState GetCommandState(int id) const;
-    bool IsRunning() const { return m_bRunning; }
 
 signals:
     // Something that the commands' states follow has changed.
