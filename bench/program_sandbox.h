@@ -5,6 +5,10 @@
 
 #include "CTARVENApp.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFont>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -24,10 +28,26 @@ public:
 
     QString Path(const QString& name) const { return m_dir.filePath(name); }
 
-    // Starts the program as the command line does, without its splash window.
+    // Starts the program as the command line does, without its splash window, in its font.
     static bool Start(CTARVENApp& tarven)
     {
+        QApplication::setFont(QFont(QStringLiteral("굴림"), 9));
         return tarven.InitInstance({QStringLiteral("tarven"), QStringLiteral("--nosplash")});
+    }
+
+    // Where a picture taker writes: the folder its first argument names, else this one.
+    static QString OutputFolder(int argc, char** argv)
+    {
+        return argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    }
+
+    // Runs events for ms milliseconds, so that windows lay out and paint.
+    static void Pump(int ms)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < ms)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
     }
 
 private:

@@ -14,9 +14,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QFont>
 #include <QPainter>
 #include <cstdio>
 
@@ -60,22 +58,13 @@ FAIL:
 END:
 )";
 
-void Pump(int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     ProgramSandbox sandbox;
     QApplication app(argc, argv);
-    QApplication::setFont(QFont(QStringLiteral("굴림"), 9));
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    const QString folder = ProgramSandbox::OutputFolder(argc, argv);
 
     QDir().mkpath(sandbox.Path(QStringLiteral("TARVEN")));
     const QString path = sandbox.Path(QStringLiteral("TARVEN/temp_check.tsl"));
@@ -102,9 +91,9 @@ int main(int argc, char** argv)
     CFindDlg* dialog = view->FindDialog();
     dialog->findChild<QComboBox*>(QString::number(IDC_FIND_REPLACE_TEXT))
         ->setEditText(QStringLiteral("COM3"));
-    Pump(300);
+    ProgramSandbox::Pump(300);
     dialog->move(frame->geometry().topLeft() + QPoint(frame->width() - dialog->width() - 40, 150));
-    Pump(300);
+    ProgramSandbox::Pump(300);
 
     // No window manager draws the two windows together: put the dialog onto the frame's picture.
     QPixmap picture = frame->grab();
