@@ -1,6 +1,7 @@
 // Entry point of the desktop program.
 #include "CCmdListBar.h"
 #include "CMonitorWindow.h"
+#include "CScriptChildFrame.h"
 #include "CTARVENApp.h"
 #include "ShellConstants.h"
 
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
 
     InstallMonitor();
     InstallCmdList();
+    InstallScriptEditor();
     CTARVENApp app;
     if (!app.InitInstance(QApplication::arguments()))
         return 0;

@@ -1,8 +1,8 @@
 #include "ScriptReader.h"
 
-#include <cerrno>
+#include "ScriptEncoding.h"
+
 #include <fstream>
-#include <iconv.h>
 #include <iterator>
 
 namespace tsl {
@@ -18,57 +18,6 @@ bool AboveSpace(char c)
 bool BelowSpace(char c)
 {
     return static_cast<signed char>(c) < ' ';
-}
-
-bool IsUtf8(const std::string& bytes)
-{
-    size_t i = 0;
-    while (i < bytes.size()) {
-        const unsigned char c = static_cast<unsigned char>(bytes[i]);
-        int follow;
-        if (c < 0x80)
-            follow = 0;
-        else if (c >= 0xC2 && c <= 0xDF)
-            follow = 1;
-        else if (c >= 0xE0 && c <= 0xEF)
-            follow = 2;
-        else if (c >= 0xF0 && c <= 0xF4)
-            follow = 3;
-        else
-            return false;
-        for (int k = 1; k <= follow; ++k) {
-            if (i + k >= bytes.size() || (static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80)
-                return false;
-        }
-        i += follow + 1;
-    }
-    return true;
-}
-
-// Decodes CP949 text; a byte sequence that is not CP949 either is kept as it is.
-std::string Cp949ToUtf8(const std::string& bytes)
-{
-    iconv_t cd = iconv_open("UTF-8", "CP949");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return bytes;
-    std::string out(bytes.size() * 2 + 4, '\0');
-    char* in = const_cast<char*>(bytes.data());
-    size_t inLeft = bytes.size();
-    char* dst = out.data();
-    size_t outLeft = out.size();
-    while (inLeft > 0) {
-        if (iconv(cd, &in, &inLeft, &dst, &outLeft) != static_cast<size_t>(-1))
-            break;
-        if (errno == E2BIG)
-            break; // cannot happen: CP949 never grows past twice its size in UTF-8
-        // An invalid or cut sequence: keep the byte and go on.
-        *dst++ = *in++;
-        --inLeft;
-        --outLeft;
-    }
-    iconv_close(cd);
-    out.resize(out.size() - outLeft);
-    return out;
 }
 
 bool IsContinuationByte(char c)
@@ -109,7 +58,7 @@ bool ReadScriptLines(const std::string& path, std::vector<std::string>& lines)
         return false;
     if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
         bytes.erase(0, 3);
-    if (!IsUtf8(bytes))
+    if (!IsValidUtf8(bytes))
         bytes = Cp949ToUtf8(bytes);
 
     std::string line;

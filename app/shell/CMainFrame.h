@@ -66,6 +66,10 @@ public:
 signals:
     // The environment settings changed; monitors take their line limit and colours from them.
     void envSettingsChanged(const EnvSettings& env);
+    // A script document's title was reported, or is gone with the document: the script output
+    // bar keys its pages on these titles.
+    void scriptTitleAdded(const QString& title);
+    void scriptTitleRemoved(const QString& title);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
