@@ -1,5 +1,7 @@
 // Entry point of the desktop program.
+#include "CCmdListBar.h"
 #include "CMonitorWindow.h"
+#include "CScriptChildFrame.h"
 #include "CTARVENApp.h"
 #include "ShellConstants.h"
 
@@ -17,6 +19,8 @@ int main(int argc, char** argv)
     QApplication::setFont(QFont(QStringLiteral("굴림"), 9));
 
     InstallMonitor();
+    InstallCmdList();
+    InstallScriptEditor();
     CTARVENApp app;
     if (!app.InitInstance(QApplication::arguments()))
         return 0;

@@ -7,32 +7,22 @@
 #include "CTARVENApp.h"
 #include "CTARVENView.h"
 #include "ShellConstants.h"
+#include "program_sandbox.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFont>
 #include <QSettings>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
 namespace {
 
-void Pump(int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 bool Save(QWidget& window, const QString& path)
 {
-    Pump(300);
+    ProgramSandbox::Pump(300);
     if (window.grab().save(path))
         return true;
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
@@ -43,13 +33,9 @@ bool Save(QWidget& window, const QString& path)
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir dir;
-    qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("config"));
-    CTARVENApp::InstallFontSubstitutions();
+    ProgramSandbox sandbox;
     QApplication app(argc, argv);
-    QApplication::setFont(QFont(QStringLiteral("굴림"), 9));
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    const QString folder = ProgramSandbox::OutputFolder(argc, argv);
 
     // The settings dialog takes ports up to 10000: the first free one from the default on.
     quint16 port = 4096;
@@ -72,11 +58,11 @@ int main(int argc, char** argv)
 
     InstallMonitor();
     CTARVENApp tarven;
-    if (!tarven.InitInstance({QStringLiteral("tarven"), QStringLiteral("--nosplash")}))
+    if (!ProgramSandbox::Start(tarven))
         return 2;
     CMainFrame* frame = tarven.MainFrame();
     CDocument* document = tarven.OnFileNew(QStringLiteral("Tvn"));
-    Pump(300);
+    ProgramSandbox::Pump(300);
     document->Frame()->showMaximized();
     auto* view = document->Frame()->findChild<CTARVENView*>();
     view->OnControlView();
@@ -85,7 +71,7 @@ int main(int argc, char** argv)
     QTcpSocket device;
     device.connectToHost(QHostAddress::LocalHost, port);
     device.waitForConnected(5000);
-    Pump(200);
+    ProgramSandbox::Pump(200);
     const std::pair<bool, QByteArray> session[] = {
         {true, "AT+STATUS\r\n"},
         {false, "\x02STATUS OK 온도 21.5 압력 정상\x03\r\n"},
@@ -102,7 +88,7 @@ int main(int argc, char** argv)
             device.write(bytes);
             device.flush();
         }
-        Pump(150);
+        ProgramSandbox::Pump(150);
     }
     if (!Save(*frame, QDir(folder).filePath(QStringLiteral("monitor-text.png"))))
         return 1;

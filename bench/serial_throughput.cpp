@@ -1,10 +1,9 @@
 // Serial receive path at a sustained rate: a writer thread feeds a pty master at a fixed byte
-// rate; CRS232Ctrl's reader thread queues what the slave receives and posts WM_COMM_RECEIVED;
+// rate; CRS232Ctrl's reader thread queues what the slave receives and announces each burst;
 // a consumer on the Qt event loop drains the whole queue on each notice in batches of at most
 // 2048 bytes, as a monitor window does. Reports throughput, bytes dropped and notices.
 #include "CRS232Ctrl.h"
 #include "TransportConstants.h"
-#include "TransportEvent.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -35,21 +34,21 @@ unsigned char PatternByte(uint64_t index)
 class Consumer : public QObject
 {
 public:
-    explicit Consumer(const CRS232Ctrl* const* port) : m_port(port) {}
+    explicit Consumer(CRS232Ctrl& port) : m_port(port)
+    {
+        connect(port.Notifier(), &CSerialNotifier::received, this, &Consumer::OnReceived);
+    }
 
     uint64_t received = 0;
     uint64_t sequenceBreaks = 0;
     uint64_t notices = 0;
     int largestFill = 0;
 
-protected:
-    void customEvent(QEvent* event) override
+private:
+    void OnReceived()
     {
-        const auto* transport = dynamic_cast<CTransportEvent*>(event);
-        if (transport == nullptr || transport->Message() != WM_COMM_RECEIVED || *m_port == nullptr)
-            return;
         ++notices;
-        CQueue& queue = const_cast<CRS232Ctrl*>(*m_port)->m_queue;
+        CQueue& queue = m_port.m_queue;
         int left = queue.GetSize();
         largestFill = std::max(largestFill, left);
         unsigned char batch[kBatchBytes];
@@ -70,8 +69,7 @@ protected:
         }
     }
 
-private:
-    const CRS232Ctrl* const* m_port;
+    CRS232Ctrl& m_port;
     uint64_t m_nextIndex = 0;
 };
 
@@ -110,14 +108,12 @@ int main(int argc, char** argv)
     }
     ::close(slave);
 
-    CRS232Ctrl* portPointer = nullptr;
-    Consumer consumer(&portPointer);
-    CRS232Ctrl port(&consumer);
+    CRS232Ctrl port;
+    Consumer consumer(port);
     if (!port.Open(slaveName, 921600, 8, NOPARITY, ONESTOPBIT)) {
         std::fprintf(stderr, "open %s failed: errno %u\n", slaveName, port.GetLastError());
         return 1;
     }
-    portPointer = &port;
 
     std::atomic<uint64_t> written = 0;
     std::atomic<bool> writerDone = false;

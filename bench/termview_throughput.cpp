@@ -16,7 +16,7 @@ constexpr int kLines = 50000;
 constexpr int kLineBytes = 80;
 constexpr int kBatchBytes = 2048; // what one receive notification of a monitor hands over
 
-enum EMode
+enum ViewMode
 {
     kText,
     kTextWithControls,
@@ -36,7 +36,7 @@ std::vector<unsigned char> Traffic(std::size_t bytes)
     return out;
 }
 
-std::unique_ptr<CTextViewCtrl> MakeView(EMode mode)
+std::unique_ptr<CTextViewCtrl> MakeView(ViewMode mode)
 {
     auto view = std::make_unique<CTextViewCtrl>();
     view->resize(1000, 700);
@@ -87,7 +87,7 @@ BENCHMARK(BM_MemoryFor50000Lines)->Iterations(1)->Unit(benchmark::kMillisecond);
 // The monitor's way: one call per byte, a batch per notification, events in between.
 void BM_TextWritePerByte(benchmark::State& state)
 {
-    const auto view = MakeView(static_cast<EMode>(state.range(0)));
+    const auto view = MakeView(static_cast<ViewMode>(state.range(0)));
     Fill(*view);
     const auto traffic = Traffic(1 << 20);
     std::size_t at = 0;
@@ -103,7 +103,7 @@ BENCHMARK(BM_TextWritePerByte)->Arg(kText)->Arg(kTextWithControls)->Arg(kHex)->M
 
 void BM_TextWriteBulk(benchmark::State& state)
 {
-    const auto view = MakeView(static_cast<EMode>(state.range(0)));
+    const auto view = MakeView(static_cast<ViewMode>(state.range(0)));
     Fill(*view);
     const auto traffic = Traffic(kBatchBytes);
     for (auto _ : state) {

@@ -5,7 +5,6 @@
 #include "CTSL.h"
 #include "CTSLSyntax.h"
 #include "NumberText.h"
-#include "TransportEvent.h"
 
 #include <QCoreApplication>
 
@@ -92,7 +91,7 @@ bool CDecodeCtrl::OpenSerial()
 {
     if (m_pPort)
         return true;
-    auto port = std::make_unique<CRS232Ctrl>(this);
+    auto port = std::make_unique<CRS232Ctrl>();
     const int opened =
         m_strPortName.empty() ? port->Open(&m_comm) : port->Open(&m_comm, m_strPortName.c_str());
     if (!opened) {
@@ -146,7 +145,10 @@ int CDecodeCtrl::Run(int nPortNumber, int nDataBitCode, int nBaudIndex, int nPar
 void CDecodeCtrl::ConnectSocket()
 {
     m_pSocket = std::make_unique<CClientSock>();
-    m_pSocket->SetWnd(this);
+    CClientSock* socket = m_pSocket.get();
+    connect(socket, &CClientSock::connectFinished, this, [this, socket] { OnConnect(socket); });
+    connect(socket, &CClientSock::receiveReady, this, [this, socket] { OnReceiveSocket(socket); });
+    connect(socket, &CClientSock::closed, this, [this, socket] { OnCloseSocket(socket); });
     m_pSocket->Create();
     m_pSocket->Connect(QString::fromStdString(m_strHost), static_cast<quint16>(m_nPort));
 }
@@ -220,31 +222,29 @@ void CDecodeCtrl::Stop()
     m_pSyntax.reset();
 }
 
-long CDecodeCtrl::OnConnect(quintptr wParam, qintptr)
+long CDecodeCtrl::OnConnect(CClientSock* pSocket)
 {
-    if (!CClientSock::FromHandle(static_cast<qintptr>(wParam)) && !m_pSocket)
+    if (pSocket != m_pSocket.get())
         return 0;
     // A failed connect is reported too: the script runs, and sends on it have no effect.
     StartThread();
     return 0;
 }
 
-long CDecodeCtrl::OnReceiveSocket(quintptr wParam, qintptr)
+long CDecodeCtrl::OnReceiveSocket(CClientSock* pSocket)
 {
-    CClientSock* socket = CClientSock::FromHandle(static_cast<qintptr>(wParam));
-    if (!socket)
+    if (pSocket != m_pSocket.get())
         return 0;
     unsigned char chunk[kReadChunkBytes];
     int n;
-    while ((n = socket->Receive(chunk, kReadChunkBytes)) > 0)
+    while ((n = pSocket->Receive(chunk, kReadChunkBytes)) > 0)
         QueueChunk(m_queue, chunk, n);
     return 0;
 }
 
-long CDecodeCtrl::OnCloseSocket(quintptr wParam, qintptr)
+long CDecodeCtrl::OnCloseSocket(CClientSock* pSocket)
 {
-    CClientSock* socket = CClientSock::FromHandle(static_cast<qintptr>(wParam));
-    if (!socket || socket != m_pSocket.get())
+    if (!pSocket || pSocket != m_pSocket.get())
         return 0;
     // After this no send of the script can reach the socket; the passes go on without a link.
     if (m_pTSL)
@@ -252,24 +252,4 @@ long CDecodeCtrl::OnCloseSocket(quintptr wParam, qintptr)
     m_pSocket->Close();
     m_pSocket.release()->deleteLater(); // we are inside the socket's own notice
     return 1;
-}
-
-void CDecodeCtrl::customEvent(QEvent* event)
-{
-    const auto* message = dynamic_cast<const CTransportEvent*>(event);
-    if (!message)
-        return;
-    switch (message->Message()) {
-    case WM_SOCKET_CONNECT:
-        OnConnect(message->WParam(), message->LParam());
-        break;
-    case WM_SOCKET_RECEIVE:
-        OnReceiveSocket(message->WParam(), message->LParam());
-        break;
-    case WM_SOCKET_CLOSE:
-        OnCloseSocket(message->WParam(), message->LParam());
-        break;
-    default:
-        break;
-    }
 }

@@ -60,6 +60,8 @@ public:
     // Stops the worker by itself after this many passes (0: no limit); IsFinished tells.
     void SetPassLimit(uint64_t nPasses) { m_nPassLimit = nPasses; }
     bool IsFinished() const { return m_bFinished.load(std::memory_order_acquire); }
+    // A script thread was started and has not been joined yet.
+    bool IsRunning() const { return m_pThread.joinable(); }
     uint64_t GetPassCount() const { return m_nPasses.load(std::memory_order_relaxed); }
     // Why the last Run failed, and the system's reason.
     enum class RunFailure
@@ -71,10 +73,10 @@ public:
     RunFailure GetFailure() const { return m_failure; }
     const std::string& GetErrorText() const { return m_strError; }
 
-    // Socket notices of the run's own client socket.
-    long OnConnect(quintptr wParam, qintptr lParam);
-    long OnReceiveSocket(quintptr wParam, qintptr lParam);
-    long OnCloseSocket(quintptr wParam, qintptr lParam);
+    // Notices of the run's own client socket; a socket that is no longer the run's is ignored.
+    long OnConnect(CClientSock* pSocket);
+    long OnReceiveSocket(CClientSock* pSocket);
+    long OnCloseSocket(CClientSock* pSocket);
 
     std::string m_strScriptName;
     CRunFlag m_bRun;
@@ -89,9 +91,6 @@ public:
     std::unique_ptr<CTSL> m_pTSL;
     std::unique_ptr<CTSLSyntax> m_pSyntax;
     std::string m_strTableName;
-
-protected:
-    void customEvent(QEvent* event) override;
 
 private:
     bool CreateInterpreter();

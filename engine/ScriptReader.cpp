@@ -1,22 +1,17 @@
 #include "ScriptReader.h"
 
 #include "CRunFlag.h"
-
-#include <QByteArrayView>
-#include <QStringDecoder>
+#include "ScriptEncoding.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
-#include <iconv.h>
-#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace tsl {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // How often the walk looks at the run flag.
 constexpr std::size_t kLinesBetweenStopChecks = 256;
 
@@ -41,74 +36,6 @@ bool IsContinuationByte(char c)
 {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF, no cut sequence.
-bool IsUtf8(std::string_view bytes)
-{
-    const auto first = std::find_if_not(bytes.begin(), bytes.end(), IsAscii);
-    if (first == bytes.end())
-        return true;
-    QStringDecoder decoder(QStringConverter::Utf8);
-    constexpr std::size_t kChunkBytes = 4096; // keeps the decoded copy small
-    for (std::size_t at = static_cast<std::size_t>(first - bytes.begin()); at < bytes.size();
-         at += kChunkBytes) {
-        const std::string_view chunk = bytes.substr(at, kChunkBytes);
-        // The decoder only decodes when its result is taken.
-        const QString decoded =
-            decoder.decode(QByteArrayView(chunk.data(), static_cast<qsizetype>(chunk.size())));
-        if (decoder.hasError())
-            return false;
-    }
-    // A sequence cut off at the end waits for more bytes; one more byte shows it as an error.
-    const QString end = decoder.decode(QByteArrayView("\n", 1));
-    return !decoder.hasError();
-}
-
-// CP949 to UTF-8 through one conversion handle; a byte sequence that is not CP949 either is
-// kept as it is.
-class Cp949Decoder
-{
-public:
-    Cp949Decoder() : m_cd(iconv_open("UTF-8", "CP949")) {}
-    Cp949Decoder(const Cp949Decoder&) = delete;
-    Cp949Decoder& operator=(const Cp949Decoder&) = delete;
-    ~Cp949Decoder()
-    {
-        if (IsOpen())
-            iconv_close(m_cd);
-    }
-
-    void Append(std::string_view bytes, std::string& out)
-    {
-        if (!IsOpen()) {
-            out.append(bytes);
-            return;
-        }
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        const std::size_t start = out.size();
-        out.resize(start + bytes.size() * 2 + 4); // CP949 never grows past twice its size
-        char* in = const_cast<char*>(bytes.data());
-        std::size_t inLeft = bytes.size();
-        char* dst = out.data() + start;
-        std::size_t outLeft = out.size() - start;
-        while (inLeft > 0) {
-            if (iconv(m_cd, &in, &inLeft, &dst, &outLeft) != static_cast<std::size_t>(-1))
-                break;
-            if (errno == E2BIG)
-                break;
-            // An invalid or cut sequence: keep the byte and go on.
-            *dst++ = *in++;
-            --inLeft;
-            --outLeft;
-        }
-        out.resize(out.size() - outLeft);
-    }
-
-private:
-    bool IsOpen() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-
-    iconv_t m_cd;
-};
 
 // Reads a regular file of at most kMaxScriptBytes. A FIFO or a device is refused before it is
 // read, so a script path can neither block the reader nor feed it without end.
@@ -186,35 +113,12 @@ void SplitOutsideQuotes(std::string_view text, char separator, bool dropSpaces, 
 
 } // namespace
 
-std::string DecodeScriptText(std::string_view bytes)
-{
-    if (bytes.starts_with(kByteOrderMark))
-        bytes.remove_prefix(kByteOrderMark.size());
-    std::string text;
-    text.reserve(bytes.size());
-    std::optional<Cp949Decoder> cp949; // opened at the first line that needs it
-    while (!bytes.empty()) {
-        const std::size_t end = bytes.find('\n');
-        const std::string_view line =
-            bytes.substr(0, end == std::string_view::npos ? bytes.size() : end + 1);
-        bytes.remove_prefix(line.size());
-        if (IsUtf8(line)) {
-            text.append(line);
-            continue;
-        }
-        if (!cp949)
-            cp949.emplace();
-        cp949->Append(line, text);
-    }
-    return text;
-}
-
 bool ReadScriptLines(const std::string& path, TextLines& lines, const CRunFlag* run)
 {
     std::string bytes;
     if (!ReadFileBytes(path, bytes, run))
         return false;
-    const std::string text = DecodeScriptText(bytes);
+    const std::string text = DecodeScript(bytes).text;
     bytes = std::string();
     lines.reserve(text.size(),
                   static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) +

@@ -18,15 +18,11 @@ inline constexpr int kMaxLineBytes = 255;
 // The largest script file read; a larger one is refused rather than read without end.
 inline constexpr std::size_t kMaxScriptBytes = 64 * 1024 * 1024;
 
-// Decodes the bytes of a script file into UTF-8 text, line by line: a line that is valid UTF-8
-// stays as it is, any other line was written by an older installation and is read as CP949.
-// A leading byte order mark is dropped; line ends are kept. The script editor reads files by
-// this rule too.
-std::string DecodeScriptText(std::string_view bytes);
-
 // Reads a script into lines of at most 255 bytes, each keeping its line feed; a longer
-// physical line continues as the next line. False when the file cannot be read: missing, not
-// a regular file, larger than kMaxScriptBytes, or `run` cleared while it is read.
+// physical line continues as the next line. Each line is decoded by DecodeScript
+// (ScriptEncoding.h): valid UTF-8 stays, any other line is CP949. False when the file cannot
+// be read: missing, not a regular file, larger than kMaxScriptBytes, or `run` cleared while it
+// is read.
 bool ReadScriptLines(const std::string& path, TextLines& lines, const CRunFlag* run = nullptr);
 
 // Declaration-line cleaning: comments cut, blanks outside quotes collapsed to single spaces,

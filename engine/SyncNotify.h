@@ -1,7 +1,5 @@
 #pragma once
 
-#include "TransportEvent.h"
-
 #include <QEvent>
 #include <QObject>
 
@@ -9,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+// The message number of the SYNC notice, which programs hosting a script receive.
+inline constexpr int WM_NOTIFY = 0x4E;
 inline constexpr uint32_t TSLN_SYNC = 10001;
 
 // What SYNC tells the window that hosts a script. The receiver reads the value and clears
@@ -25,15 +25,15 @@ struct TSL_SYNC_NOTIFY
     void Release() { waiting.store(0, std::memory_order_release); }
 };
 
-// The SYNC notice as a posted event (WM_NOTIFY).
+// The SYNC notice as an event posted to the host control's parent (WM_NOTIFY).
 class CSyncNotifyEvent : public QEvent
 {
 public:
     explicit CSyncNotifyEvent(std::shared_ptr<TSL_SYNC_NOTIFY> pNotify)
-        : QEvent(CTransportEvent::TypeOf(WM_NOTIFY)), m_pNotify(std::move(pNotify))
+        : QEvent(Type()), m_pNotify(std::move(pNotify))
     {}
 
-    static QEvent::Type Type() { return CTransportEvent::TypeOf(WM_NOTIFY); }
+    static QEvent::Type Type() { return static_cast<QEvent::Type>(QEvent::User + WM_NOTIFY); }
     const std::shared_ptr<TSL_SYNC_NOTIFY>& Notify() const { return m_pNotify; }
 
 private:

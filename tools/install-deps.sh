@@ -5,7 +5,7 @@ set -eu
 
 PACKAGES="
 cmake ninja-build g++ make pkg-config
-qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqscintilla2-qt6-dev
+qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-serialport-dev libqscintilla2-qt6-dev
 libgtest-dev libgmock-dev libbenchmark-dev
 fonts-nanum xvfb xauth imagemagick
 clang libclang-rt-14-dev

@@ -1,11 +1,9 @@
 #include "CClientSock.h"
 
 #include "TransportConstants.h"
-#include "TransportEvent.h"
 
-#include <QCoreApplication>
-#include <QHash>
 #include <QHostAddress>
+#include <QPointer>
 #include <QTcpSocket>
 
 #include <cerrno>
@@ -14,26 +12,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::mutex g_handleMutex;
-
-QHash<qintptr, CClientSock*>& Handles()
-{
-    static QHash<qintptr, CClientSock*> handles;
-    return handles;
-}
-
-void RegisterHandle(qintptr handle, CClientSock* socket)
-{
-    std::lock_guard lock(g_handleMutex);
-    Handles().insert(handle, socket);
-}
-
-void UnregisterHandle(qintptr handle)
-{
-    std::lock_guard lock(g_handleMutex);
-    Handles().remove(handle);
-}
 
 int NewUnconnectedSocket()
 {
@@ -58,22 +36,13 @@ CClientSock::~CClientSock()
     CloseHandle();
 }
 
-CClientSock* CClientSock::FromHandle(qintptr handle)
-{
-    std::lock_guard lock(g_handleMutex);
-    return Handles().value(handle, nullptr);
-}
-
 int CClientSock::Create()
 {
     std::lock_guard lock(m_sendMutex);
     if (m_hSocket >= 0)
         return 1;
     m_hSocket = NewUnconnectedSocket();
-    if (m_hSocket < 0)
-        return 0;
-    RegisterHandle(m_hSocket, this);
-    return 1;
+    return m_hSocket >= 0 ? 1 : 0;
 }
 
 int CClientSock::Connect(const QString& host, quint16 port)
@@ -143,8 +112,8 @@ void CClientSock::Adopt(QTcpSocket* socket)
 bool CClientSock::DeliverRemainingData()
 {
     // A peer's last bytes and its close often arrive together; the owner reads a bounded amount
-    // per receive event and closes the socket when it hears of the close. As on Windows, the
-    // close is reported only after what is buffered was read, while the handler takes some.
+    // per receive notice and closes the socket when it hears of the close. So the close is
+    // reported only after what is buffered was read, as long as the receiver takes some.
     const QPointer<CClientSock> self(this);
     qint64 left = m_pSocket->bytesAvailable();
     while (left > 0) {
@@ -178,10 +147,7 @@ bool CClientSock::SetHandle(int fd)
     if (m_hSocket >= 0)
         return ::dup3(fd, m_hSocket, O_CLOEXEC) >= 0;
     m_hSocket = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    if (m_hSocket < 0)
-        return false;
-    RegisterHandle(m_hSocket, this);
-    return true;
+    return m_hSocket >= 0;
 }
 
 void CClientSock::ResetHandle()
@@ -199,7 +165,6 @@ void CClientSock::CloseHandle()
     std::lock_guard lock(m_sendMutex);
     if (m_hSocket < 0)
         return;
-    UnregisterHandle(m_hSocket);
     ::close(m_hSocket);
     m_hSocket = -1;
 }
@@ -218,10 +183,10 @@ void CClientSock::Close()
 
 void CClientSock::FreeSlot()
 {
-    if (m_nSlotState != 0)
+    if (m_nSlotState != kSlotInUse)
         return;
-    m_nSlotState = -1;
-    emit SlotFreed();
+    m_nSlotState = kSlotFree;
+    emit slotFreed();
 }
 
 int CClientSock::Send(const void* buf, int len, int flags)
@@ -259,7 +224,8 @@ int CClientSock::Receive(void* buf, int len)
 
 void CClientSock::ScheduleReceiveReport()
 {
-    // As on Windows, a receive that leaves data behind is followed by another receive event.
+    // A receive that leaves data behind is followed by another notice, so that a receiver
+    // taking a bounded amount per notice still gets everything.
     if (m_bReceiveReportPending)
         return;
     m_bReceiveReportPending = true;
@@ -302,27 +268,19 @@ void CClientSock::RememberPeer()
     m_nPeerPort = m_pSocket->peerPort();
 }
 
-void CClientSock::Report(int message)
-{
-    if (m_pOwner.isNull())
-        return;
-    CTransportEvent event(message, static_cast<quintptr>(GetHandle()), m_nSerialNo & 0xFFFF);
-    QCoreApplication::sendEvent(m_pOwner, &event);
-}
-
 void CClientSock::OnReceive(int)
 {
-    Report(WM_SOCKET_RECEIVE);
+    emit receiveReady();
 }
 
 void CClientSock::OnConnect(int)
 {
-    Report(WM_SOCKET_CONNECT);
+    emit connectFinished();
 }
 
 void CClientSock::OnClose(int)
 {
     // Free the slot before anybody hears of the close, so a handler sees the table as it is.
     FreeSlot();
-    Report(WM_SOCKET_CLOSE);
+    emit closed();
 }

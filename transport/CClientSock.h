@@ -2,38 +2,36 @@
 
 #include <QAbstractSocket>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
 #include <mutex>
 
 class QTcpSocket;
 
-// TCP stream socket that reports receive, connect and close to its owner as sent transport
-// events, tagged with its serial number. Send may be called from any thread.
+// TCP stream socket that reports receive, connect and close by its signals, which its owner
+// handles before the socket goes on. Send may be called from any thread.
 class CClientSock : public QObject
 {
     Q_OBJECT
 
 public:
+    // Slot states of a server's client table.
+    static constexpr int kSlotFree = -1;
+    static constexpr int kSlotInUse = 0;
+
     explicit CClientSock(QObject* parent = nullptr);
     ~CClientSock() override;
 
-    // The object whose socket has this handle (the descriptor reported in wParam), or null.
-    static CClientSock* FromHandle(qintptr handle);
-
-    // Where events go; none, or an owner that has been destroyed, means no events.
-    void SetWnd(QObject* owner) { m_pOwner = owner; }
-    QObject* GetWnd() const { return m_pOwner; }
+    // A server sets the slot index; -1 for a socket no server owns.
     void bsSetSerialNo(int serialNo) { m_nSerialNo = serialNo; }
     int bsGetSerialNo() const { return m_nSerialNo; }
-    // -1 free server slot, 0 slot in use; kept by CServerSock and by the peer's close.
+    // kSlotFree or kSlotInUse; kept by CServerSock and by the peer's close.
     void bsSetSlotState(int state) { m_nSlotState = state; }
     int bsGetSlotState() const { return m_nSlotState; }
 
     // Gives the socket its handle; non-zero on success.
     int Create();
-    // Starts connecting; the outcome, success or failure, arrives as WM_SOCKET_CONNECT.
+    // Starts connecting; the outcome, success or failure, arrives as connectFinished.
     int Connect(const QString& host, quint16 port);
     // Bytes sent, or -1 with errno set (EAGAIN when the system's buffer is full). Never blocks
     // and never raises SIGPIPE; safe from any thread, also while the owner closes the socket.
@@ -53,10 +51,17 @@ public:
     QString GetErrorString() const;
 
 signals:
-    // The peer closed this server slot's connection and the slot is free again.
-    void SlotFreed();
+    // Data waits to be received.
+    void receiveReady();
+    // The connect ended; GetPeerName tells whether it succeeded.
+    void connectFinished();
+    // The peer closed the connection or it broke; a server slot is free again by now.
+    void closed();
+    // This server slot is free again, closed by the peer or by the owner.
+    void slotFreed();
 
 protected:
+    // Each emits its signal; the receiver may close or delete the socket meanwhile.
     virtual void OnReceive(int errorCode);
     virtual void OnConnect(int errorCode);
     virtual void OnClose(int errorCode);
@@ -78,14 +83,11 @@ private:
     void ResetHandle();
     void CloseHandle();
     void RememberPeer();
-    // Delivers the event to the owner; the owner may close or delete this object meanwhile.
-    void Report(int message);
     void FreeSlot();
     void ScheduleReceiveReport();
 
-    QPointer<QObject> m_pOwner;
     int m_nSerialNo = -1;
-    int m_nSlotState = 0;
+    int m_nSlotState = kSlotInUse;
     QTcpSocket* m_pSocket = nullptr;
     bool m_bConnecting = false;
     bool m_bPeerClosed = false;

@@ -2,9 +2,6 @@
 
 #include "SerialPortName.h"
 #include "TransportConstants.h"
-#include "TransportEvent.h"
-
-#include <QCoreApplication>
 
 #include <cerrno>
 #include <chrono>
@@ -34,9 +31,9 @@ int CodeOrDefault(int code, int count, int unsetDefault)
 
 } // namespace
 
-CRS232Ctrl::CRS232Ctrl(QObject* owner) : m_pOwner(owner) {}
+CRS232Ctrl::CRS232Ctrl() = default;
 
-CRS232Ctrl::CRS232Ctrl(const CRS232Ctrl& other) : m_pOwner(other.m_pOwner)
+CRS232Ctrl::CRS232Ctrl(const CRS232Ctrl& other)
 {
     CopyFrom(other);
 }
@@ -45,7 +42,6 @@ CRS232Ctrl& CRS232Ctrl::operator=(const CRS232Ctrl& other)
 {
     if (this != &other) {
         Close();
-        m_pOwner = other.m_pOwner;
         CopyFrom(other);
     }
     return *this;
@@ -368,7 +364,7 @@ int CRS232Ctrl::Write(const char* buf, int n)
             break;
         }
         // The driver's buffer is full: wait for room, for the time-out or for Close. Both
-        // write time-outs 0 mean no time-out, as the Windows port has it; Close still ends it.
+        // write time-outs 0 mean no time-out at all; Close still ends the wait.
         int waitMs = -1;
         if (limitMs > 0) {
             const auto left =
@@ -440,10 +436,9 @@ unsigned CRS232Ctrl::bsCheckForCommEvent(int wait)
     return mask;
 }
 
-void CRS232Ctrl::PostReceived()
+void CRS232Ctrl::AnnounceReceived()
 {
-    if (m_pOwner != nullptr)
-        QCoreApplication::postEvent(m_pOwner, new CTransportEvent(WM_COMM_RECEIVED, 0, 0));
+    emit m_pNotifier->received();
 }
 
 bool CRS232Ctrl::HasRoomFor(int n) const
@@ -478,7 +473,7 @@ void CRS232Ctrl::ReaderThreadProc()
                 // later bytes wait in the driver's buffer. Only after that is the chunk dropped,
                 // whole, so that a gap never falls inside a message.
                 if (unannounced)
-                    PostReceived();
+                    AnnounceReceived();
                 unannounced = false;
                 if (!WaitForRoom(got))
                     return;
@@ -491,7 +486,7 @@ void CRS232Ctrl::ReaderThreadProc()
         }
         if (state == PortState::Fault && !m_bVanished)
             MarkVanished(EIO);
-        PostReceived();
+        AnnounceReceived();
         // A vanished device would report hang-up again at once: stop instead of spinning.
         if (m_bVanished)
             break;

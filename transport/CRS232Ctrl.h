@@ -4,13 +4,25 @@
 #include "Comm.h"
 #include "SerialLine.h"
 
+#include <QObject>
+
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <thread>
 
-class QObject;
+// Tells the owner of a port what its reader thread did. The signal is emitted on the reader
+// thread, so a receiver living on another thread (connected the default way) gets it queued.
+class CSerialNotifier : public QObject
+{
+    Q_OBJECT
+
+signals:
+    // Bytes were queued, a chunk was dropped, or the device went away: drain the queue.
+    void received();
+};
 
 // What the last wait for port events left: the events it reported and whether it still runs.
 struct CommWaitRecord
@@ -21,16 +33,15 @@ struct CommWaitRecord
 
 // Serial (RS-232C) port over a termios device: opens it with link settings, reads without
 // waiting, writes with a time-out, and after the numeric Open runs a reader thread that moves
-// received bytes into m_queue and posts one WM_COMM_RECEIVED to the owner per burst. A chunk
-// that does not fit waits a moment for the owner to drain the queue, then is dropped whole.
-// A device that goes away stops the reader, clears the connect flag and posts one more notice.
+// received bytes into m_queue and announces each burst once through Notifier(). A chunk that
+// does not fit waits a moment for the owner to drain the queue, then is dropped whole. A device
+// that goes away stops the reader, clears the connect flag and announces it once more.
 class CRS232Ctrl
 {
 public:
-    // The owner receives the reader's notices and must outlive the open port.
-    explicit CRS232Ctrl(QObject* owner);
+    CRS232Ctrl();
     // The copy takes the settings, counters and queued bytes, and its own duplicate of an open
-    // descriptor; it never shares or runs the original's reader thread.
+    // descriptor; it never shares or runs the original's reader thread, nor its notifier.
     CRS232Ctrl(const CRS232Ctrl& other);
     CRS232Ctrl& operator=(const CRS232Ctrl& other);
     virtual ~CRS232Ctrl();
@@ -76,6 +87,9 @@ public:
     void bsSetWaitCount(int count) { m_nWaitCount = count; }
     int bsGetWaitCount() { return --m_nWaitCount; }
 
+    // Announces the reader thread's bursts; lives as long as the port.
+    CSerialNotifier* Notifier() const { return m_pNotifier.get(); }
+
     // Received bytes: the reader thread produces, the owner's thread consumes.
     CQueue m_queue;
 
@@ -102,10 +116,10 @@ private:
     bool HasRoomFor(int n) const;
     // Waits a little for the owner to make room for n bytes; false when Close came.
     bool WaitForRoom(int n);
-    void PostReceived();
+    void AnnounceReceived();
     void ReaderThreadProc();
 
-    QObject* m_pOwner = nullptr;
+    std::unique_ptr<CSerialNotifier> m_pNotifier = std::make_unique<CSerialNotifier>();
     int m_hComm = -1;
     int m_hWake = -1; // eventfd that Close signals to release waits
     std::atomic<uint32_t> m_dwLastError = 0;

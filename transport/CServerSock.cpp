@@ -1,9 +1,7 @@
 #include "CServerSock.h"
 
 #include "TransportConstants.h"
-#include "TransportEvent.h"
 
-#include <QCoreApplication>
 #include <QTcpServer>
 #include <QTimer>
 
@@ -26,10 +24,12 @@ private:
 CServerSock::CServerSock(QObject* parent) : QObject(parent)
 {
     for (int i = 0; i < kSlots; ++i) {
-        m_slots[i] = std::make_unique<CClientSock>();
-        m_slots[i]->bsSetSlotState(-1);
-        m_slots[i]->bsSetSerialNo(i);
-        connect(m_slots[i].get(), &CClientSock::SlotFreed, this, &CServerSock::OnSlotFreed);
+        CClientSock* slot = (m_slots[i] = std::make_unique<CClientSock>()).get();
+        slot->bsSetSlotState(CClientSock::kSlotFree);
+        slot->bsSetSerialNo(i);
+        connect(slot, &CClientSock::slotFreed, this, &CServerSock::OnSlotFreed);
+        connect(slot, &CClientSock::receiveReady, this, [this, i] { emit receiveReady(i); });
+        connect(slot, &CClientSock::closed, this, [this, i] { emit closed(i); });
     }
 }
 
@@ -73,7 +73,7 @@ void CServerSock::CalcConnection()
 {
     m_nConnection = 0;
     for (const auto& slot : m_slots) {
-        if (slot->bsGetSlotState() != -1)
+        if (slot->bsGetSlotState() != CClientSock::kSlotFree)
             ++m_nConnection;
     }
 }
@@ -96,7 +96,7 @@ qintptr CServerSock::GetHandle() const
 int CServerSock::FirstFreeSlot() const
 {
     for (int i = 0; i < kSlots; ++i) {
-        if (m_slots[i]->bsGetSlotState() == -1)
+        if (m_slots[i]->bsGetSlotState() == CClientSock::kSlotFree)
             return i;
     }
     return -1;
@@ -113,20 +113,15 @@ void CServerSock::OnAccept(qintptr descriptor)
         return;
     }
     CClientSock* slot = m_slots[index].get();
-    slot->bsSetSlotState(0);
-    slot->SetWnd(m_pOwner);
+    slot->bsSetSlotState(CClientSock::kSlotInUse);
     if (!slot->Attach(descriptor)) {
         // The connection could not be taken over: release the slot and tell nobody.
-        slot->bsSetSlotState(-1);
+        slot->bsSetSlotState(CClientSock::kSlotFree);
         return;
     }
     ++m_nConnection;
     UpdateAccepting();
-    if (!m_pOwner.isNull()) {
-        CTransportEvent event(WM_SOCKET_ACCEPT, static_cast<quintptr>(slot->GetHandle()),
-                              index & 0xFFFF);
-        QCoreApplication::sendEvent(m_pOwner, &event);
-    }
+    emit accepted(index);
 }
 
 void CServerSock::UpdateAccepting()

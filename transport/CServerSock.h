@@ -5,7 +5,6 @@
 
 #include <QHostAddress>
 #include <QObject>
-#include <QPointer>
 
 #include <array>
 #include <memory>
@@ -13,17 +12,17 @@
 class CServerListener;
 
 // Listening TCP socket with a table of 256 client slots: each incoming connection goes into the
-// first free slot and is reported to the owner; while every slot is in use, peers wait.
+// first free slot and is announced; while every slot is in use, peers wait. The clients' own
+// notices are passed on with their slot index.
 class CServerSock : public QObject
 {
+    Q_OBJECT
+
 public:
     static constexpr int kSlots = kServerSlotCount;
 
     explicit CServerSock(QObject* parent = nullptr);
     ~CServerSock() override;
-
-    // Also the owner of every client accepted from now on.
-    void SetWnd(QObject* owner) { m_pOwner = owner; }
     // Binds and listens on port (0: any free port); non-zero on success, else errno is set
     // (EADDRINUSE when another server has the port).
     int Create(quint16 port, const QHostAddress& address = QHostAddress::Any);
@@ -41,6 +40,14 @@ public:
     quint16 GetPort() const;
     qintptr GetHandle() const;
 
+signals:
+    // A connection was accepted into this slot (0..255).
+    void accepted(int slot);
+    // The client of this slot has data waiting.
+    void receiveReady(int slot);
+    // The peer of this slot closed or the connection broke; the slot is free again.
+    void closed(int slot);
+
 private:
     friend class CServerListener;
 
@@ -53,7 +60,6 @@ private:
     void UpdateAccepting();
 
     std::array<std::unique_ptr<CClientSock>, kSlots> m_slots;
-    QPointer<QObject> m_pOwner;
     int m_nConnection = 0;
     std::unique_ptr<CServerListener> m_pListener;
 };

@@ -1,5 +1,7 @@
 #include "CCaptureNameDlg.h"
 
+#include "CaptureNameDlgIds.h"
+#include "DialogControls.h"
 #include "MessageBox.h"
 #include "MonitorConstants.h"
 
@@ -10,14 +12,14 @@
 
 CCaptureNameDlg::CCaptureNameDlg(const QString& folder, QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("143"));
+    NameControl(this, CaptureNameDlgIds::IDD);
     setWindowTitle(QStringLiteral("갈무리 저장파일 이름"));
     m_pFileName = new QLineEdit(QStringLiteral("Galmuri001.tvn"));
-    m_pFileName->setObjectName(QStringLiteral("1006"));
+    NameControl(m_pFileName, CaptureNameDlgIds::IDC_FILE_NAME);
     m_pFileName->setMaxLength(kCaptureNameMaxChars);
     m_pFileName->selectAll();
     auto* folderText = new QLabel(folder.left(kCaptureFolderMaxChars));
-    folderText->setObjectName(QStringLiteral("1007"));
+    NameControl(folderText, CaptureNameDlgIds::IDC_FOLDER);
     folderText->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

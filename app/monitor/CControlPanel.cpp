@@ -1,6 +1,7 @@
 #include "CControlPanel.h"
 
 #include "ColorRef.h"
+#include "ControlCodeNames.h"
 #include "MonitorConstants.h"
 
 #include <QMouseEvent>
@@ -9,10 +10,12 @@
 
 namespace {
 
-const char* const kCellNames[kPanelCells] = {
-    "NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL", "BS",  "HT",  "LF",
-    "VT",  "FF",  "CR",  "SO",  "SI",  "DLE", "DC1", "DC2", "DC3", "DC4", "NAK",
-    "SYN", "ETB", "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US",  "SPC"};
+// The control codes by the names the terminal view shows them with; the last cell is the space.
+QString CellName(int cell)
+{
+    const char* name = ControlCodeName(static_cast<uint8_t>(cell));
+    return name != nullptr ? QString::fromLatin1(name) : QStringLiteral("SPC");
+}
 
 } // namespace
 
@@ -64,20 +67,20 @@ void CControlPanel::PaintCell(QPainter& painter, int cell)
 {
     const QRect box = CellRect(cell);
     if (cell == m_nHovered) {
-        painter.fillRect(box, ColorFromRef(kPanelHoverColour));
+        painter.fillRect(box, ColourFromRef(kPanelHoverColour));
         m_hoveredRect = box;
     }
     painter.setPen(Qt::white);
     painter.drawLine(box.topLeft(), box.topRight());
     painter.drawLine(box.topLeft(), box.bottomLeft());
-    painter.setPen(ColorFromRef(kPanelShadowColour));
+    painter.setPen(ColourFromRef(kPanelShadowColour));
     painter.drawLine(box.bottomLeft(), box.bottomRight());
     painter.drawLine(box.topRight(), box.bottomRight());
 
     painter.setPen(Qt::white);
     const QString code = QStringLiteral("%1").arg(cell, 2, 16, QLatin1Char('0')).toUpper();
     if (ShowsNames()) {
-        const QString label = QString::fromLatin1(kCellNames[cell]) + u'\n' + code;
+        const QString label = CellName(cell) + u'\n' + code;
         painter.drawText(box.adjusted(2, 2, -2, -2), Qt::AlignCenter | Qt::TextWordWrap, label);
     } else {
         painter.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, code);
@@ -87,7 +90,7 @@ void CControlPanel::PaintCell(QPainter& painter, int cell)
 void CControlPanel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), ColorFromRef(kPanelColour));
+    painter.fillRect(rect(), ColourFromRef(kPanelColour));
     painter.setFont(m_font);
     for (int cell = 0; cell < kPanelCells; ++cell)
         PaintCell(painter, cell);

@@ -81,7 +81,7 @@ void CMonitorCommands::OnSubWindowActivated(QMdiSubWindow* window)
     m_pActive = view;
     if (view != nullptr) {
         Follow(view);
-        m_pFrame->SetSendTarget(view);
+        m_pFrame->SetSendTarget(view->Link());
         view->Activate();
     }
     UpdateActions(view);
@@ -96,9 +96,9 @@ void CMonitorCommands::Follow(CTARVENView* view)
         if (view == m_pActive)
             UpdateActions(view);
     });
-    CSendTarget* target = view;
-    // A closed window must never be sent to.
-    connect(view, &QObject::destroyed, this, [this, target] {
+    CSendTarget* target = view->Link();
+    // The link of a closed window must never be sent to.
+    connect(view->Link(), &QObject::destroyed, this, [this, target] {
         if (m_pFrame->SendTarget() == target)
             m_pFrame->SetSendTarget(nullptr);
     });

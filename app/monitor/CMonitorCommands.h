@@ -8,7 +8,7 @@ class CTARVENView;
 class QMdiSubWindow;
 
 // Connects the main frame's monitor commands to the monitor window that is active, keeps their
-// enabled and ticked states in step with it, and makes it the command list's send target.
+// enabled and ticked states in step with it, and makes its link the command list's send target.
 class CMonitorCommands : public QObject
 {
     Q_OBJECT

@@ -49,7 +49,7 @@ void CPaneIndicator::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(),
-                     IsLit() ? ColorFromRef(kLampColour) : palette().color(QPalette::Button));
+                     IsLit() ? ColourFromRef(kLampColour) : palette().color(QPalette::Button));
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
     painter.setPen(Qt::black);

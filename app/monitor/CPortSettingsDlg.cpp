@@ -1,7 +1,9 @@
 #include "CPortSettingsDlg.h"
 
+#include "DialogControls.h"
 #include "MessageBox.h"
 #include "MonitorConstants.h"
+#include "PortSettingsDlgIds.h"
 #include "SerialDeviceList.h"
 #include "ShellConstants.h"
 
@@ -23,17 +25,13 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-namespace {
+using namespace PortSettingsDlgIds;
 
-template <typename Widget> Widget* Named(Widget* widget, int id)
-{
-    widget->setObjectName(QString::number(id));
-    return widget;
-}
+namespace {
 
 QComboBox* DropList(int id, const QStringList& items)
 {
-    auto* box = Named(new QComboBox, id);
+    auto* box = NameControl(new QComboBox, id);
     box->addItems(items);
     return box;
 }
@@ -55,7 +53,7 @@ bool ParseAddress(const QString& text, uint32_t& address)
 
 CPortSettingsDlg::CPortSettingsDlg(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("148"));
+    NameControl(this, IDD);
     setWindowTitle(QStringLiteral("통신포트 설정"));
     CreateControls();
     InitActionsConnections();
@@ -70,29 +68,29 @@ void CPortSettingsDlg::CreateControls()
     auto* interfaceLayout = new QHBoxLayout(interfaceBox);
     m_pInterface = new QButtonGroup(this);
     const std::pair<int, const char*> interfaces[] = {
-        {1020, "RS-232C"}, {1021, "TCP/IP"}, {1028, "UDP/IP"}};
+        {IDC_RS232C, "RS-232C"}, {IDC_TCPIP, "TCP/IP"}, {IDC_UDPIP, "UDP/IP"}};
     for (int kind = 0; kind < 3; ++kind) {
-        auto* radio = Named(new QRadioButton(QString::fromLatin1(interfaces[kind].second)),
-                            interfaces[kind].first);
+        auto* radio = NameControl(new QRadioButton(QString::fromLatin1(interfaces[kind].second)),
+                                  interfaces[kind].first);
         m_pInterface->addButton(radio, kind);
         interfaceLayout->addWidget(radio);
     }
 
     auto* serialBox = new QGroupBox(QStringLiteral("RS-232C"));
     auto* serialLayout = new QGridLayout(serialBox);
-    m_pPortList = Named(new QListWidget, 1010);
+    m_pPortList = NameControl(new QListWidget, IDC_PORT_LIST);
     m_pPortList->setMinimumHeight(160);
-    m_pPortName = Named(new QLineEdit, 1011);
+    m_pPortName = NameControl(new QLineEdit, IDC_PORT_NAME);
     m_pPortName->setPlaceholderText(QStringLiteral("COM1, /dev/ttyUSB0"));
     QStringList rates;
     for (int index = 0; index < BaudRateCount(); ++index)
         rates << BaudRateLabel(index);
-    m_pBaud = DropList(1050, rates);
-    m_pDataBits = DropList(1051, {QStringLiteral("7 bit"), QStringLiteral("8 bit")});
-    m_pParity =
-        DropList(1052, {QStringLiteral("NONE"), QStringLiteral("ODD"), QStringLiteral("EVEN")});
-    m_pStopBits = DropList(
-        1053, {QStringLiteral("1 bit"), QStringLiteral("1.5 bit"), QStringLiteral("2 bit")});
+    m_pBaud = DropList(IDC_BAUD_RATE, rates);
+    m_pDataBits = DropList(IDC_DATA_BITS, {QStringLiteral("7 bit"), QStringLiteral("8 bit")});
+    m_pParity = DropList(IDC_PARITY,
+                         {QStringLiteral("NONE"), QStringLiteral("ODD"), QStringLiteral("EVEN")});
+    m_pStopBits = DropList(IDC_STOP_BITS, {QStringLiteral("1 bit"), QStringLiteral("1.5 bit"),
+                                           QStringLiteral("2 bit")});
     serialLayout->addWidget(new QLabel(QStringLiteral("포트 리스트")), 0, 0, 1, 2);
     serialLayout->addWidget(m_pPortList, 1, 0, 1, 2);
     const std::pair<const char*, QWidget*> rows[] = {{"통신포트", m_pPortName},
@@ -111,21 +109,21 @@ void CPortSettingsDlg::CreateControls()
     auto* roleBox = new QGroupBox(QStringLiteral("Active"));
     auto* roleLayout = new QHBoxLayout(roleBox);
     m_pRole = new QButtonGroup(this);
-    auto* client = Named(new QRadioButton(QStringLiteral("Client")), 1022);
-    auto* server = Named(new QRadioButton(QStringLiteral("Server")), 1023);
+    auto* client = NameControl(new QRadioButton(QStringLiteral("Client")), IDC_CLIENT);
+    auto* server = NameControl(new QRadioButton(QStringLiteral("Server")), IDC_SERVER);
     m_pRole->addButton(client, LinkSettings::Client);
     m_pRole->addButton(server, LinkSettings::Server);
     roleLayout->addWidget(client);
     roleLayout->addWidget(server);
-    // One spin box stands for the port edit and its up-down control.
-    m_pServerPort = Named(new QSpinBox, 1024);
+    m_pServerPort = NameControl(new QSpinBox, IDC_SERVER_PORT);
     m_pServerPort->setRange(0, kServerPortMax);
-    m_pServerIP = Named(new QLineEdit, 1025);
+    m_pServerIP = NameControl(new QLineEdit, IDC_SERVER_IP);
     static const QRegularExpression kDotted(QStringLiteral(
         "^(([01]?\\d?\\d|2[0-4]\\d|25[0-5])\\.){0,3}([01]?\\d?\\d|2[0-4]\\d|25[0-5])?$"));
     m_pServerIP->setValidator(new QRegularExpressionValidator(kDotted, m_pServerIP));
-    m_pWelcomeFlag = Named(new QCheckBox(QStringLiteral("서버에 접속시 메세지 전송")), 1026);
-    m_pWelcomeMsg = Named(new QLineEdit, 1027);
+    m_pWelcomeFlag =
+        NameControl(new QCheckBox(QStringLiteral("서버에 접속시 메세지 전송")), IDC_WELCOME_FLAG);
+    m_pWelcomeMsg = NameControl(new QLineEdit, IDC_WELCOME_MSG);
     m_pWelcomeMsg->setMaxLength(kWelcomeMaxChars);
     socketLayout->addWidget(roleBox, 0, 0, 1, 2);
     socketLayout->addWidget(new QLabel(QStringLiteral("서버포트")), 1, 0);

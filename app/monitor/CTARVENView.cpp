@@ -1,28 +1,30 @@
 #include "CTARVENView.h"
 
 #include "CChildFrame.h"
-#include "CClientSock.h"
 #include "CControlPanel.h"
 #include "CDocument.h"
 #include "CMainFrame.h"
 #include "CMonitorStatusBar.h"
-#include "CRS232Ctrl.h"
-#include "CServerSock.h"
 #include "CTextViewCtrl.h"
 #include "MonitorConstants.h"
 #include "ShellConstants.h"
-#include "TransportEvent.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QSettings>
 
+static_assert(int(EnvSettings::ColourCount) == int(kColourCount),
+              "the settings keep the colours in the terminal view's order");
+
 CTARVENView::CTARVENView(CDocument* document, CChildFrame* frame, CMonitorStatusBar* status,
                          QWidget* parent)
-    : QWidget(parent), m_pDocument(document), m_pFrame(frame), m_pStatus(status),
-      m_pTextView(new CTextViewCtrl(this)), m_pPanel(new CControlPanel(this))
+    : QWidget(parent), m_pLink(std::make_unique<CMonitorLink>()), m_pDocument(document),
+      m_pFrame(frame), m_pStatus(status), m_pTextView(new CTextViewCtrl(this)),
+      m_pPanel(new CControlPanel(this))
 {
     setObjectName(QStringLiteral("CTARVENView"));
     setFocusPolicy(Qt::StrongFocus);
@@ -30,26 +32,22 @@ CTARVENView::CTARVENView(CDocument* document, CChildFrame* frame, CMonitorStatus
     m_statusTimer.setSingleShot(true);
     m_statusTimer.setInterval(kStatusRefreshMs);
     InitActionsConnections();
+    InitLinkConnections();
     OnInitialUpdate();
 }
 
 CTARVENView::~CTARVENView()
 {
-    StopConnectWait();
-    // The serial port's destructor joins its reader; sockets close before the view goes.
-    m_pSerial.reset();
-    if (m_pServer)
-        m_pServer->Close();
-    m_pServer.reset();
-    if (m_pClient)
-        m_pClient->Close();
-    m_pClient.reset();
+    // The link closes without telling the view, which is going; the cursor comes back here.
+    m_pLink.reset();
+    if (m_bWaitCursor)
+        QGuiApplication::restoreOverrideCursor();
 }
 
 void CTARVENView::InitActionsConnections()
 {
-    connect(m_pTextView, &CTextViewCtrl::KeyText, this, &CTARVENView::OnChar);
-    connect(m_pTextView, &CTextViewCtrl::CaptureFailed, this, &CTARVENView::OnCaptureFailed);
+    connect(m_pTextView, &CTextViewCtrl::keyText, this, &CTARVENView::OnChar);
+    connect(m_pTextView, &CTextViewCtrl::captureFailed, this, &CTARVENView::OnCaptureFailed);
     connect(m_pPanel, &CControlPanel::cellClicked, this, &CTARVENView::OnPanelClick);
     connect(&m_statusTimer, &QTimer::timeout, this, &CTARVENView::OnStatusRefresh);
     if (m_pFrame != nullptr)
@@ -62,13 +60,17 @@ void CTARVENView::InitActionsConnections()
 void CTARVENView::OnInitialUpdate()
 {
     LoadLinkSettings();
-    m_bPanelShown = m_link.bShowControlPanel;
+    m_bPanelShown = m_pLink->Settings().bShowControlPanel;
     m_pTextView->Create(this, rect(), kTerminalViewId);
     m_pTextView->ControlReceive(m_bControlCodes);
     m_pTextView->CaretShow(true);
-    const EnvSettings env = CurrentEnv();
-    m_pTextView->SetTotalLineMax(env.nMaxLine);
-    m_pTextView->SetColor(env.colours.data());
+    ApplyEnv(CurrentEnv());
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_pPanel);
+    layout->addWidget(m_pTextView, 1);
+    m_pPanel->setFixedWidth(kPanelWidthPx);
     LayoutChildren();
     RefreshConnections();
     UpdatePanes();
@@ -93,6 +95,13 @@ EnvSettings CTARVENView::CurrentEnv() const
     return EnvSettings::Load(settings);
 }
 
+void CTARVENView::ApplyEnv(const EnvSettings& env)
+{
+    m_pTextView->SetTotalLineMax(env.nMaxLine);
+    m_pTextView->SetColor(env.colours.data());
+    m_pLink->SetKeepNul(env.bNullCheck);
+}
+
 QString CTARVENView::DocumentTitle() const
 {
     return m_pDocument != nullptr ? m_pDocument->Title() : QString::fromLatin1(kDocTypeTvn);
@@ -102,11 +111,13 @@ void CTARVENView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     // The main frame is known only once the window sits in it.
-    if (m_bMenuSet)
+    if (m_bJoinedFrame)
         return;
     if (CMainFrame* frame = MainFrame()) {
         m_pTextView->SetContextMenu(frame->TvnMenu());
-        m_bMenuSet = true;
+        connect(frame, &CMainFrame::envSettingsChanged, this, &CTARVENView::ApplyEnv);
+        ApplyEnv(frame->Env());
+        m_bJoinedFrame = true;
     }
 }
 
@@ -121,18 +132,10 @@ void CTARVENView::focusInEvent(QFocusEvent* event)
     m_pTextView->setFocus();
 }
 
-void CTARVENView::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    LayoutChildren();
-}
-
 void CTARVENView::LayoutChildren()
 {
-    const int panelWidth = m_bPanelShown ? kPanelWidthPx : 0;
-    m_pPanel->setGeometry(0, 0, kPanelWidthPx, height());
     m_pPanel->setVisible(m_bPanelShown);
-    m_pTextView->setGeometry(panelWidth, 0, std::max(0, width() - panelWidth), height());
+    layout()->activate();
 }
 
 void CTARVENView::keyPressEvent(QKeyEvent* event)
@@ -154,78 +157,23 @@ void CTARVENView::contextMenuEvent(QContextMenuEvent* event)
         frame->TvnMenu()->exec(event->globalPos());
 }
 
-void CTARVENView::customEvent(QEvent* event)
-{
-    const int message = int(event->type()) - int(QEvent::User);
-    switch (message) {
-    case WM_COMM_RECEIVED:
-        OnCommReceived();
-        return;
-    case WM_SOCKET_RECEIVE:
-        OnReceiveSocket(*static_cast<CTransportEvent*>(event));
-        return;
-    case WM_SOCKET_ACCEPT:
-        OnAcceptSocket(*static_cast<CTransportEvent*>(event));
-        return;
-    case WM_SOCKET_CLOSE:
-        OnCloseSocket(*static_cast<CTransportEvent*>(event));
-        return;
-    case WM_SOCKET_CONNECT:
-        OnConnectSocket(*static_cast<CTransportEvent*>(event));
-        return;
-    default:
-        QWidget::customEvent(event);
-    }
-}
-
-void CTARVENView::SendOnLink(const char* data, int n)
-{
-    if (m_link.nInterface == LinkSettings::Rs232c) {
-        if (m_pSerial)
-            m_pSerial->Write(data, n);
-    } else if (m_link.nActive == LinkSettings::Client) {
-        if (m_pClient)
-            m_pClient->Send(data, n, 0);
-    } else if (m_pServer) {
-        for (int slot = 0; slot < CServerSock::kSlots; ++slot) {
-            CClientSock* client = m_pServer->GetSlot(slot);
-            if (client->bsGetSlotState() == 0)
-                client->Send(data, n, 0);
-        }
-    }
-}
-
 void CTARVENView::OnChar(const QString& text)
 {
-    // Typing sends whether or not the link is up, and counts: the user sees what was typed.
-    const QByteArray bytes = text.toUtf8();
-    if (bytes.isEmpty())
-        return;
-    if (CurrentEnv().bEcho)
-        m_pTextView->TextWrite(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                               int(bytes.size()), kAttrSent);
-    SendOnLink(bytes.constData(), int(bytes.size()));
-    LightSendLamp();
-    m_nSent += bytes.size();
-    m_nLines = m_pTextView->GetLineSize();
-    UpdateCounters();
+    // Typing goes out as the command list's strings go: the link reports it back to be shown.
+    m_pLink->Send(text.toUtf8());
 }
 
 void CTARVENView::OnPanelClick(int byte)
 {
-    const char data = char(byte);
     if (CurrentEnv().bEcho)
-        m_pTextView->TextWrite(static_cast<unsigned char>(data), kAttrSent);
+        m_pTextView->TextWrite(static_cast<unsigned char>(byte), kAttrSent);
     // Unlike typing, a click sends only on a link that is up, and is not counted.
-    if (m_bOnline)
-        SendOnLink(&data, 1);
+    if (m_pLink->IsOnline())
+        m_pLink->Send(QByteArray(1, char(byte)), CMonitorLink::Announce::No);
 }
 
-int CTARVENView::SendTranslated(const QByteArray& bytes)
+void CTARVENView::OnSent(const QByteArray& bytes)
 {
-    if (bytes.isEmpty())
-        return 0;
-    SendOnLink(bytes.constData(), int(bytes.size()));
     if (CurrentEnv().bEcho)
         m_pTextView->TextWrite(reinterpret_cast<const unsigned char*>(bytes.constData()),
                                int(bytes.size()), kAttrSent);
@@ -233,19 +181,18 @@ int CTARVENView::SendTranslated(const QByteArray& bytes)
     m_nSent += bytes.size();
     m_nLines = m_pTextView->GetLineSize();
     UpdateCounters();
-    return int(bytes.size());
 }
 
-void CTARVENView::ShowReceived(const unsigned char* data, int n)
+void CTARVENView::OnReceived(const QByteArray& bytes)
 {
-    if (n > 0)
-        m_pTextView->TextWrite(data, n, kAttrReceived);
-}
-
-void CTARVENView::CountReceived(qint64 n)
-{
+    // Data that arrives while paused is gone, and not counted.
+    if (m_bPaused)
+        return;
+    if (!bytes.isEmpty())
+        m_pTextView->TextWrite(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                               int(bytes.size()), kAttrReceived);
     LightReceiveLamp();
-    m_nReceived += n;
+    m_nReceived += bytes.size();
     m_nLines = m_pTextView->GetLineSize();
     m_lastReceived = QTime::currentTime();
     if (!m_statusTimer.isActive())
@@ -257,13 +204,6 @@ void CTARVENView::OnStatusRefresh()
     UpdateCounters();
     if (m_lastReceived.isValid())
         m_pStatus->SetTimeText(m_lastReceived.toString(QStringLiteral("HH:mm:ss")));
-}
-
-void CTARVENView::WriteNotice(const QString& text, char attribute)
-{
-    const QByteArray bytes = text.toUtf8();
-    m_pTextView->TextWrite(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                           int(bytes.size()), attribute);
 }
 
 void CTARVENView::LightSendLamp()
@@ -284,11 +224,11 @@ void CTARVENView::LightReceiveLamp()
 
 void CTARVENView::UpdatePanes()
 {
-    QString online = m_bOnline ? QStringLiteral("ON-LINE") : QStringLiteral("OFF-LINE");
+    QString online = m_pLink->IsOnline() ? QStringLiteral("ON-LINE") : QStringLiteral("OFF-LINE");
     if (m_bPaused)
         online += QStringLiteral("(Paused)");
     m_pStatus->SetOnlineText(online);
-    m_pStatus->SetInterfaceText(m_link.InterfaceText());
+    m_pStatus->SetInterfaceText(m_pLink->Settings().InterfaceText());
     UpdateCounters();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CSendTarget.h"
+#include "CMonitorLink.h"
 #include "EnvSettings.h"
 #include "LinkSettings.h"
 
@@ -10,22 +10,18 @@
 #include <memory>
 
 class CChildFrame;
-class CClientSock;
-class CLinkWriter;
 class CControlPanel;
 class CDocument;
 class CMainFrame;
 class CMonitorStatusBar;
-class CRS232Ctrl;
-class CServerSock;
 class CTextViewCtrl;
-class CTransportEvent;
 class QPrinter;
 
-// The view of a monitor window: owns the window's one link (serial port, TCP client or TCP
-// server), shows its traffic in a terminal view beside the control-code panel, sends what the
-// user types or clicks, counts bytes, captures traffic to files and prints.
-class CTARVENView : public QWidget, public CSendTarget
+// The view of a monitor window: shows the traffic of the window's link (CMonitorLink) in a
+// terminal view beside the control-code panel, hands what the user types or clicks to the link,
+// counts bytes, captures traffic to files and prints. The link does the opening, closing,
+// receiving and sending; the view only shows.
+class CTARVENView : public QWidget
 {
     Q_OBJECT
 
@@ -67,14 +63,13 @@ public:
     // terminal view's result (0 shown).
     int ShowCaptureFile(const QString& path);
 
-    int SendTranslated(const QByteArray& bytes) override;
-
     // The view becomes the active monitor: its terminal view takes the keys.
     void Activate();
 
-    bool IsOnline() const { return m_bOnline; }
+    CMonitorLink* Link() const { return m_pLink.get(); }
+    bool IsOnline() const { return m_pLink->IsOnline(); }
     // A connect is under way; the window is not online yet.
-    bool IsConnecting() const { return m_nConnectTimer != 0; }
+    bool IsConnecting() const { return m_pLink->IsConnecting(); }
     bool IsPaused() const { return m_bPaused; }
     bool IsCapturing() const { return m_bCapturing; }
     bool IsHexMode() const { return m_bHexMode; }
@@ -83,25 +78,18 @@ public:
     qint64 Received() const { return m_nReceived; }
     qint64 Sent() const { return m_nSent; }
     qint64 Lines() const { return m_nLines; }
-    const LinkSettings& Link() const { return m_link; }
     QString PortDescription() const;
     QString CaptureFolder() const;
 
     CTextViewCtrl* TextView() const { return m_pTextView; }
     CControlPanel* Panel() const { return m_pPanel; }
     CMonitorStatusBar* StatusBar() const { return m_pStatus; }
-    CRS232Ctrl* SerialPort() const { return m_pSerial.get(); }
-    CClientSock* ClientSocket() const { return m_pClient.get(); }
-    CServerSock* ServerSocket() const { return m_pServer.get(); }
 
 signals:
     // Online, pause, capture, display mode or panel changed: menus follow.
     void stateChanged();
 
 protected:
-    void customEvent(QEvent* event) override;
-    void timerEvent(QTimerEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -110,36 +98,20 @@ protected:
 private:
     void OnInitialUpdate();
     void InitActionsConnections();
+    void InitLinkConnections();
     void LayoutChildren();
+    // Line limit, colours and NUL display of the environment settings.
+    void ApplyEnv(const EnvSettings& env);
 
-    // Link opening by kind.
-    void OpenClient();
-    void OpenServer();
-    void OpenSerial();
-    void StopConnectWait();
-    void DisposeClient();
-    void DisposeSerial();
-    // A writer for the link that is up, or null.
-    std::unique_ptr<CLinkWriter> MakeLinkWriter();
-    // The socket of a notice, if it is one of ours; address gets its peer's address.
-    CClientSock* FindSocket(const CTransportEvent& event, QString* address = nullptr) const;
-    void SetOnline(bool online);
+    // What the link tells.
+    void OnReceived(const QByteArray& bytes);
+    void OnSent(const QByteArray& bytes);
+    void OnOnlineChanged();
+    void OnConnectingChanged(bool connecting);
+    void OnLinkFailed(CMonitorLink::Failure failure, const QString& reason);
 
-    // Transport notices.
-    void OnCommReceived();
-    void OnSerialVanished();
-    void OnReceiveSocket(const CTransportEvent& event);
-    void OnAcceptSocket(const CTransportEvent& event);
-    void OnCloseSocket(const CTransportEvent& event);
-    void OnConnectSocket(const CTransportEvent& event);
-    void OnConnectTimer();
-
-    // Sends on the link as a typed byte goes: serial port, client, or every connected client.
-    void SendOnLink(const char* data, int n);
     // A notice in the terminal view, one call, with the given attribute.
     void WriteNotice(const QString& text, char attribute);
-    void ShowReceived(const unsigned char* data, int n);
-    void CountReceived(qint64 n);
     void LightSendLamp();
     void LightReceiveLamp();
     void UpdatePanes();
@@ -150,19 +122,8 @@ private:
     CMainFrame* MainFrame() const;
     QString DocumentTitle() const;
 
-    LinkSettings m_link;
-    std::unique_ptr<CServerSock> m_pServer;
-    std::unique_ptr<CClientSock> m_pClient;
-    std::unique_ptr<CRS232Ctrl> m_pSerial;
-    bool m_bOnline = false;
-    int m_nConnectTimer = 0; // id of the running connect timer, 0 when none runs
-    int m_nConnectTicks = 0;
+    std::unique_ptr<CMonitorLink> m_pLink;
     bool m_bWaitCursor = false;
-    // While a file transfer runs its writer refers to the link: a link that goes away
-    // meanwhile is closed at once but freed only after the transfer.
-    bool m_bTransferring = false;
-    std::unique_ptr<CRS232Ctrl> m_pParkedSerial;
-    std::unique_ptr<CClientSock> m_pParkedClient;
 
     CDocument* m_pDocument = nullptr;
     CChildFrame* m_pFrame = nullptr;
@@ -177,7 +138,7 @@ private:
     bool m_bPaused = false;
     bool m_bCapturing = false;
     bool m_bPanelShown = true;
-    bool m_bMenuSet = false;
+    bool m_bJoinedFrame = false;
     bool m_bForwardingKey = false;
     QTime m_lastReceived;
     QTimer m_statusTimer;

@@ -3,12 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSerialPortInfo>
+
 #include <algorithm>
 
 namespace {
-
-// Hardware of a USB adapter sits a few levels above the tty's device folder.
-constexpr int kUsbSearchLevels = 5;
 
 QString ReadLine(const QString& path)
 {
@@ -18,47 +17,41 @@ QString ReadLine(const QString& path)
     return QString::fromUtf8(file.readLine()).trimmed();
 }
 
-QString UsbDescription(const QString& devicePath)
+// "FTDI FT232R USB UART": the maker first, unless the product already names it.
+QString AdapterDescription(const QSerialPortInfo& port)
 {
-    QDir dir(QFileInfo(devicePath).canonicalFilePath());
-    for (int level = 0; level < kUsbSearchLevels && !dir.isRoot(); ++level) {
-        const QString product = ReadLine(dir.filePath(QStringLiteral("product")));
-        if (!product.isEmpty()) {
-            const QString maker = ReadLine(dir.filePath(QStringLiteral("manufacturer")));
-            return maker.isEmpty() ? product : maker + u' ' + product;
-        }
-        if (!dir.cdUp())
-            break;
-    }
-    return QString();
-}
-
-// A legacy 8250 slot reports UART type 0 when no chip answers at its address.
-bool IsEmptyUartSlot(const QString& ttyDir)
-{
-    const QString type = ReadLine(ttyDir + QStringLiteral("/type"));
-    return !type.isEmpty() && type.toInt() == 0;
+    const QString product = port.description().trimmed();
+    const QString maker = port.manufacturer().trimmed();
+    if (maker.isEmpty() || product.startsWith(maker, Qt::CaseInsensitive))
+        return product;
+    return product.isEmpty() ? maker : maker + u' ' + product;
 }
 
 } // namespace
 
-QList<SerialDeviceInfo> ListSerialDevices(const QString& sysRoot, const QString& devRoot)
+SysfsTtyInfo ReadSysfsTty(const QString& ttyDir)
+{
+    SysfsTtyInfo info;
+    // A legacy 8250 slot reports UART type 0 when no chip answers at its address.
+    const QString type = ReadLine(ttyDir + QStringLiteral("/type"));
+    info.bEmptyUartSlot = !type.isEmpty() && type.toInt() == 0;
+    info.strDriver =
+        QFileInfo(QFileInfo(ttyDir + QStringLiteral("/device/driver")).canonicalFilePath())
+            .fileName();
+    return info;
+}
+
+QList<SerialDeviceInfo> ListSerialDevices(const QString& sysRoot)
 {
     QList<SerialDeviceInfo> devices;
-    const QDir root(sysRoot);
-    const QStringList names = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System);
-    for (const QString& name : names) {
-        const QString ttyDir = root.filePath(name);
-        const QString device = ttyDir + QStringLiteral("/device");
-        // Virtual terminals and pseudo-terminals have no device behind them.
-        if (!QFileInfo::exists(device) || IsEmptyUartSlot(ttyDir))
+    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
+        const SysfsTtyInfo tty = ReadSysfsTty(QDir(sysRoot).filePath(port.portName()));
+        if (tty.bEmptyUartSlot)
             continue;
-        QString description = UsbDescription(device);
+        QString description = AdapterDescription(port);
         if (description.isEmpty())
-            description =
-                QFileInfo(QFileInfo(device + QStringLiteral("/driver")).canonicalFilePath())
-                    .fileName();
-        devices.append({devRoot + u'/' + name, description});
+            description = tty.strDriver;
+        devices.append({port.systemLocation(), description});
     }
     std::sort(
         devices.begin(), devices.end(),

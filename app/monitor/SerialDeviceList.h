@@ -10,7 +10,16 @@ struct SerialDeviceInfo
     QString strDescription; // "FTDI FT232R USB UART", or the driver's name
 };
 
-// Serial devices under sysRoot (the kernel's tty class), named as under devRoot, sorted by path.
-// Legacy UART slots without hardware behind them are left out.
-QList<SerialDeviceInfo> ListSerialDevices(const QString& sysRoot = QStringLiteral("/sys/class/tty"),
-                                          const QString& devRoot = QStringLiteral("/dev"));
+// What the system's port list does not say about a tty, read from its folder in the kernel's
+// tty class: whether it is a legacy UART slot with no chip behind it, and its driver's name.
+struct SysfsTtyInfo
+{
+    bool bEmptyUartSlot = false;
+    QString strDriver;
+};
+SysfsTtyInfo ReadSysfsTty(const QString& ttyDir);
+
+// The serial devices of the system (Qt's port list), sorted by path, with the adapter's maker
+// and product as description, else the driver's name. Empty legacy UART slots are left out.
+QList<SerialDeviceInfo>
+ListSerialDevices(const QString& sysRoot = QStringLiteral("/sys/class/tty"));

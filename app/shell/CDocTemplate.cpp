@@ -30,7 +30,7 @@ CDocument* CDocTemplate::FindOpenDocument(const QString& path) const
     return nullptr;
 }
 
-CDocument* CDocTemplate::OpenDocumentFile(const QString& path, QMdiArea* area)
+CDocument* CDocTemplate::OpenDocumentFile(const QString& path, QMdiArea* area, QString* error)
 {
     if (!path.isEmpty()) {
         if (CDocument* open = FindOpenDocument(path)) {
@@ -46,8 +46,11 @@ CDocument* CDocTemplate::OpenDocumentFile(const QString& path, QMdiArea* area)
             return nullptr;
         document->SetTitle(m_docName + QString::number(++m_nUntitledCount));
     } else {
-        if (!document->OnOpenDocument(path))
+        if (!document->OnOpenDocument(path)) {
+            if (error != nullptr)
+                *error = document->OpenError();
             return nullptr;
+        }
         document->SetPathName(path);
     }
 

@@ -28,8 +28,9 @@ public:
     const QList<CDocument*>& Documents() const { return m_documents; }
 
     // Opens path in a new child window of area, or an untitled document when path is empty.
-    // An already open file is brought forward instead. Null when the file cannot be opened.
-    CDocument* OpenDocumentFile(const QString& path, QMdiArea* area);
+    // An already open file is brought forward instead. Null when the file cannot be opened;
+    // error then says why, when the document knows.
+    CDocument* OpenDocumentFile(const QString& path, QMdiArea* area, QString* error = nullptr);
 
 private:
     friend class CDocument;

@@ -27,9 +27,14 @@ public:
     virtual bool OnNewDocument() { return true; }
     // Open the file at path; false when it cannot be read.
     virtual bool OnOpenDocument(const QString& path);
+    // Why the last open failed, in the system's words; empty when it did not say.
+    QString OpenError() const { return m_openError; }
 
 signals:
     void titleChanged(const QString& title);
+
+protected:
+    void SetOpenError(const QString& error) { m_openError = error; }
 
 private:
     friend class CDocTemplate;
@@ -38,4 +43,5 @@ private:
     CMdiChildFrame* m_pFrame = nullptr;
     QString m_title;
     QString m_pathName;
+    QString m_openError;
 };

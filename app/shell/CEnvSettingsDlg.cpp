@@ -1,6 +1,8 @@
 #include "CEnvSettingsDlg.h"
 
 #include "CColorPicker.h"
+#include "DialogControls.h"
+#include "EnvSettingsDlgIds.h"
 #include "MessageBox.h"
 
 #include <QCheckBox>
@@ -13,6 +15,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+using namespace EnvSettingsDlgIds;
+
 namespace {
 
 // Control ids, kept as object names, and the colour slot each picker edits.
@@ -24,33 +28,33 @@ struct PickerRow
 };
 
 const PickerRow kSentPickers[] = {
-    {1080, "TEXT 전경", EnvSettings::TextOut},
-    {1081, "TEXT 배경", EnvSettings::BkTextOut},
-    {1082, "제어문자 전경", EnvSettings::ControlOut},
-    {1083, "제어문자 배경", EnvSettings::BkControlOut},
+    {IDC_TEXT_OUT, "TEXT 전경", EnvSettings::TextOut},
+    {IDC_BK_TEXT_OUT, "TEXT 배경", EnvSettings::BkTextOut},
+    {IDC_CONTROL_OUT, "제어문자 전경", EnvSettings::ControlOut},
+    {IDC_BK_CONTROL_OUT, "제어문자 배경", EnvSettings::BkControlOut},
 };
 const PickerRow kReceivedPickers[] = {
-    {1084, "TEXT 전경", EnvSettings::TextIn},
-    {1085, "TEXT 배경", EnvSettings::BkTextIn},
-    {1086, "제어문자 전경", EnvSettings::ControlIn},
-    {1087, "제어문자 배경", EnvSettings::BkControlIn},
+    {IDC_TEXT_IN, "TEXT 전경", EnvSettings::TextIn},
+    {IDC_BK_TEXT_IN, "TEXT 배경", EnvSettings::BkTextIn},
+    {IDC_CONTROL_IN, "제어문자 전경", EnvSettings::ControlIn},
+    {IDC_BK_CONTROL_IN, "제어문자 배경", EnvSettings::BkControlIn},
 };
-const PickerRow kBackgroundPicker = {1088, "TARVEN 바탕색", EnvSettings::Bk};
+const PickerRow kBackgroundPicker = {IDC_BK, "TARVEN 바탕색", EnvSettings::Bk};
 
 } // namespace
 
 CEnvSettingsDlg::CEnvSettingsDlg(const EnvSettings& env, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("TARVEN 환경설정"));
-    setObjectName(QStringLiteral("139"));
+    NameControl(this, IDD);
 
     auto* layout = new QVBoxLayout(this);
-    m_pEcho = AddCheck(1000, QStringLiteral("송신문자 Echo기능"), env.bEcho);
+    m_pEcho = AddCheck(IDC_ECHO, QStringLiteral("송신문자 Echo기능"), env.bEcho);
     layout->addWidget(m_pEcho);
 
     auto* lineRow = new QHBoxLayout;
     m_pMaxLine = new QSpinBox(this);
-    m_pMaxLine->setObjectName(QStringLiteral("1002"));
+    NameControl(m_pMaxLine, IDC_MAX_LINE);
     m_pMaxLine->setRange(kMinMaxLine, kMaxMaxLine);
     m_pMaxLine->setValue(env.nMaxLine);
     m_pMaxLine->setKeyboardTracking(false);
@@ -60,8 +64,9 @@ CEnvSettingsDlg::CEnvSettingsDlg(const EnvSettings& env, QWidget* parent) : QDia
     lineRow->addWidget(m_pMaxLine);
     layout->addLayout(lineRow);
 
-    m_pGalmuri = AddCheck(1005, QStringLiteral("갈무리 파일 자동설정"), env.bGalmuriFileCreate);
-    m_pNullCheck = AddCheck(1017, QStringLiteral("NULL 문자수신 표시"), env.bNullCheck);
+    m_pGalmuri = AddCheck(IDC_GALMURI_FILE_CREATE, QStringLiteral("갈무리 파일 자동설정"),
+                          env.bGalmuriFileCreate);
+    m_pNullCheck = AddCheck(IDC_NULL_CHECK, QStringLiteral("NULL 문자수신 표시"), env.bNullCheck);
     layout->addWidget(m_pGalmuri);
     layout->addWidget(m_pNullCheck);
 
@@ -86,8 +91,8 @@ CEnvSettingsDlg::CEnvSettingsDlg(const EnvSettings& env, QWidget* parent) : QDia
     layout->addLayout(background);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("IDOK"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("IDCANCEL"));
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(kIdOk);
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(kIdCancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &CEnvSettingsDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CEnvSettingsDlg::reject);
     layout->addWidget(buttons);
@@ -96,7 +101,7 @@ CEnvSettingsDlg::CEnvSettingsDlg(const EnvSettings& env, QWidget* parent) : QDia
 QCheckBox* CEnvSettingsDlg::AddCheck(int id, const QString& label, bool checked)
 {
     auto* box = new QCheckBox(label, this);
-    box->setObjectName(QString::number(id));
+    NameControl(box, id);
     box->setChecked(checked);
     return box;
 }
@@ -104,7 +109,7 @@ QCheckBox* CEnvSettingsDlg::AddCheck(int id, const QString& label, bool checked)
 CColorPicker* CEnvSettingsDlg::AddPicker(int id, const QString& label, COLORREF colour)
 {
     auto* picker = new CColorPicker(this);
-    picker->setObjectName(QString::number(id));
+    NameControl(picker, id);
     picker->setAccessibleName(label);
     picker->SetColour(colour);
     return picker;

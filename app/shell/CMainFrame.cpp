@@ -9,7 +9,6 @@
 #include "CRecentFileList.h"
 #include "CSizingControlBar.h"
 #include "CommandIds.h"
-#include "EnvPush.h"
 #include "ShellConstants.h"
 #include "ShellLog.h"
 
@@ -66,6 +65,11 @@ CMainFrame::~CMainFrame()
     delete m_pMdiClient;
 }
 
+void CMainFrame::SetCmdListBarFactory(CmdListBarFactory factory)
+{
+    s_cmdListBarFactory = factory;
+}
+
 QAction* CMainFrame::Action(int id) const
 {
     return m_pActions->Action(id);
@@ -107,7 +111,8 @@ void CMainFrame::CreateDockingBars()
     m_pScriptOutputBar->Create(QStringLiteral("스크립트 출력창"), this,
                                QSize(kBarWidthPx, kBarHeightPx), true, ID_SCRIPT_OUTPUT_BAR,
                                Qt::BottomDockWidgetArea);
-    m_pCmdListBar = new CSizingControlBar(this);
+    m_pCmdListBar =
+        s_cmdListBarFactory != nullptr ? s_cmdListBarFactory(*this) : new CSizingControlBar(this);
     m_pCmdListBar->Create(QStringLiteral("송신 메세지창"), this, QSize(kBarWidthPx, kBarHeightPx),
                           true, ID_CMDLIST_BAR, Qt::TopDockWidgetArea);
 }
@@ -118,7 +123,7 @@ void CMainFrame::CreateMdiClient(QSettings& settings)
     m_pMdiClient->setObjectName(QStringLiteral("MDIClient"));
     setCentralWidget(m_pMdiClient);
     m_pMdiClient->LoadSettings(settings);
-    m_pMdiClient->SetBkColor(kMdiBackgroundColour);
+    m_pMdiClient->SetBkColour(kMdiBackgroundColour);
     if (m_pMdiClient->FileName().isEmpty())
         m_pMdiClient->SetPicture(QPixmap(QStringLiteral(":/background.svg")));
 }
@@ -263,8 +268,7 @@ void CMainFrame::ReloadEnvSettings()
 {
     QSettings settings(kCompanyName, kApplicationName);
     m_env = EnvSettings::Load(settings);
-    for (CChildFrame* frame : MonitorFrames())
-        PushEnvSettings(*frame, m_env);
+    emit envSettingsChanged(m_env);
 }
 
 void CMainFrame::OnLampTimer()

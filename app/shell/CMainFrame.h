@@ -31,6 +31,11 @@ public:
     static constexpr int kMenuTvn = 129;
     static constexpr int kMenuScript = 131;
 
+    // Makes the command-list bar; installed once by the program before the frame is created.
+    // Without one the bar stays empty.
+    using CmdListBarFactory = CSizingControlBar* (*)(CMainFrame& frame);
+    static void SetCmdListBarFactory(CmdListBarFactory factory);
+
     explicit CMainFrame(const CDocManager& docs, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
@@ -53,11 +58,18 @@ public:
     static QStringList ManualCandidates();
 
     void OnEnvSettings();
-    // Reads the environment settings again and gives every open monitor its line limit and
-    // colours.
+    // Reads the environment settings again and announces them to every open monitor.
     void ReloadEnvSettings();
     void OnLampTimer();
     void OnHelp();
+
+signals:
+    // The environment settings changed; monitors take their line limit and colours from them.
+    void envSettingsChanged(const EnvSettings& env);
+    // A script document's title was reported, or is gone with the document: the script output
+    // bar keys its pages on these titles.
+    void scriptTitleAdded(const QString& title);
+    void scriptTitleRemoved(const QString& title);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -76,6 +88,7 @@ private:
     QMenu* NewMenu(const QString& title, const QList<int>& ids);
     QMenu* NewFileMenu(const QList<int>& extraIds);
 
+    static inline CmdListBarFactory s_cmdListBarFactory = nullptr;
     const CDocManager& m_docs;
     EnvSettings m_env;
     CSizingControlBar* m_pScriptOutputBar = nullptr;

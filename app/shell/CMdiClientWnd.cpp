@@ -7,7 +7,7 @@
 
 CMdiClientWnd::CMdiClientWnd(QWidget* parent) : QMdiArea(parent)
 {
-    m_colour = RefFromColor(palette().color(QPalette::Dark));
+    m_colour = RefFromColour(palette().color(QPalette::Dark));
 }
 
 CMdiClientWnd::~CMdiClientWnd()
@@ -22,7 +22,7 @@ void CMdiClientWnd::LoadSettings(QSettings& settings)
     SetDisplayMode(settings.value("DisplayMode", Tile).toInt());
     m_nOriginX = settings.value("OriginX", 0).toInt();
     m_nOriginY = settings.value("OriginY", 0).toInt();
-    SetBkColor(settings.value("BkColor", m_colour).toUInt());
+    SetBkColour(settings.value("BkColor", m_colour).toUInt());
     const QString fileName = settings.value("FileName").toString();
     settings.endGroup();
     // A missing picture file leaves the plain colour, and its name is kept for the next run.
@@ -41,7 +41,7 @@ void CMdiClientWnd::SaveSettings(QSettings& settings) const
     settings.endGroup();
 }
 
-void CMdiClientWnd::SetBkColor(COLORREF colour)
+void CMdiClientWnd::SetBkColour(COLORREF colour)
 {
     m_colour = colour & 0x00FFFFFF;
     viewport()->update();
@@ -83,7 +83,7 @@ void CMdiClientWnd::paintEvent(QPaintEvent*)
     QPainter painter(viewport());
     const QRect area = viewport()->rect();
     // Filling first also shows the colour through transparent parts of the picture.
-    painter.fillRect(area, ColorFromRef(m_colour));
+    painter.fillRect(area, ColourFromRef(m_colour));
     if (m_picture.isNull())
         return;
     switch (m_nDisplayMode) {

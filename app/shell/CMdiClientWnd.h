@@ -28,7 +28,7 @@ public:
     void LoadSettings(QSettings& settings);
     void SaveSettings(QSettings& settings) const;
 
-    void SetBkColor(COLORREF colour);
+    void SetBkColour(COLORREF colour);
     // A picture of the program's own; no file name is kept for it.
     void SetPicture(const QPixmap& picture);
     // Loads a picture file; false, and the old picture kept, when it cannot be read.
@@ -36,7 +36,7 @@ public:
     void SetDisplayMode(int mode);
     void SetOrigin(int x, int y);
 
-    COLORREF BkColor() const { return m_colour; }
+    COLORREF BkColour() const { return m_colour; }
     const QPixmap& Picture() const { return m_picture; }
     QString FileName() const { return m_fileName; }
     int DisplayMode() const { return m_nDisplayMode; }

@@ -5,7 +5,6 @@
 #include "CMainFrame.h"
 #include "CMdiClientWnd.h"
 #include "CRecentFileList.h"
-#include "CScriptEditDoc.h"
 #include "CSingleInstance.h"
 #include "CSplashWnd.h"
 #include "CTARVENDoc.h"
@@ -46,6 +45,23 @@ void CTARVENApp::InstallFontSubstitutions()
     QFont::insertSubstitution(QStringLiteral("굴림체"), QStringLiteral("NanumGothicCoding"));
 }
 
+void CTARVENApp::SetScriptFactories(CDocTemplate::DocumentFactory makeDocument,
+                                    CDocTemplate::FrameFactory makeFrame)
+{
+    s_makeScriptDocument = std::move(makeDocument);
+    s_makeScriptFrame = std::move(makeFrame);
+}
+
+namespace {
+
+// A file that did not open, with the reason when one is known.
+QString FailedFile(const QString& path, const QString& reason)
+{
+    return reason.isEmpty() ? path : QStringLiteral("%1: %2").arg(path, reason);
+}
+
+} // namespace
+
 CTARVENApp::CommandLineInfo CTARVENApp::ParseCommandLine(const QStringList& arguments)
 {
     CommandLineInfo info;
@@ -74,8 +90,9 @@ bool CTARVENApp::InitInstance(const QStringList& arguments)
     const CommandLineInfo info = ParseCommandLine(arguments);
     QStringList failed;
     for (const QString& file : info.files) {
-        if (OpenDocumentFile(file) == nullptr)
-            failed.append(file);
+        QString reason;
+        if (OpenDocumentFile(file, &reason) == nullptr)
+            failed.append(FailedFile(file, reason));
     }
 
     if (info.bShowSplash && failed.isEmpty()) {
@@ -86,8 +103,8 @@ bool CTARVENApp::InitInstance(const QStringList& arguments)
     m_pMainFrame->show();
     if (m_pSplash)
         m_pSplash->raise();
-    // The original ended the program over a file it could not open, losing the session for a
-    // mistyped name; the window stays and the message names the files.
+    // A file that cannot be opened does not end the program, which would lose the session for
+    // a mistyped name: the window stays and the message names the files.
     if (!failed.isEmpty()) {
         QTimer::singleShot(0, m_pMainFrame.get(), [this, failed] {
             ShowMessage(QStringLiteral("파일을 열 수 없습니다.\n%1").arg(failed.join('\n')),
@@ -110,8 +127,10 @@ void CTARVENApp::RegisterDocTemplates()
         kDocTypeTvn, CMainFrame::kMenuTvn, [] { return new CTARVENDoc; },
         [](CDocument* doc) { return new CChildFrame(doc); }));
     m_pDocManager->AddDocTemplate(std::make_unique<CDocTemplate>(
-        kDocTypeScript, CMainFrame::kMenuScript, [] { return new CScriptEditDoc; },
-        [](CDocument* doc) { return new CMdiChildFrame(doc); }));
+        kDocTypeScript, CMainFrame::kMenuScript,
+        s_makeScriptDocument ? s_makeScriptDocument : [] { return new CDocument; },
+        s_makeScriptFrame ? s_makeScriptFrame
+                          : [](CDocument* doc) { return new CMdiChildFrame(doc); }));
 }
 
 void CTARVENApp::ReadEditorVersion()
@@ -138,7 +157,7 @@ void CTARVENApp::InitActionsConnections()
     connect(frame->Action(ID_FILE_OPEN), &QAction::triggered, this, &CTARVENApp::OnFileOpen);
     connect(frame->Action(ID_APP_ABOUT), &QAction::triggered, this, &CTARVENApp::OnAppAbout);
     connect(frame->RecentFiles(), &CRecentFileList::openRequested, this,
-            &CTARVENApp::OpenDocumentFile);
+            &CTARVENApp::OpenAndReport);
     connect(m_pSingleInstance.get(), &CSingleInstance::activationRequested, this,
             &CTARVENApp::RaiseMainFrame);
 }
@@ -169,22 +188,29 @@ void CTARVENApp::OnFileOpen()
     const QString path = QFileDialog::getOpenFileName(
         m_pMainFrame.get(), QString(), QString(),
         QStringLiteral("Script Files (*.Tsl *.tsl *.TSL);;All Files (*)"));
-    if (path.isEmpty())
-        return;
-    if (OpenDocumentFile(path) == nullptr) {
-        ShowMessage(QStringLiteral("파일을 열 수 없습니다.\n%1").arg(path), QMessageBox::Warning,
-                    QMessageBox::Ok, m_pMainFrame.get());
+    // Without a window manager the keyboard does not come back by itself after a dialog.
+    m_pMainFrame->activateWindow();
+    if (!path.isEmpty())
+        OpenAndReport(path);
+}
+
+void CTARVENApp::OpenAndReport(const QString& path)
+{
+    QString reason;
+    if (OpenDocumentFile(path, &reason) == nullptr) {
+        ShowMessage(QStringLiteral("파일을 열 수 없습니다.\n%1").arg(FailedFile(path, reason)),
+                    QMessageBox::Warning, QMessageBox::Ok, m_pMainFrame.get());
     }
 }
 
-CDocument* CTARVENApp::OpenDocumentFile(const QString& path)
+CDocument* CTARVENApp::OpenDocumentFile(const QString& path, QString* error)
 {
     const bool script = path.right(3).toUpper() == QLatin1String("TSL");
     CDocTemplate* docTemplate = m_pDocManager->FindTemplate(script ? kDocTypeScript : kDocTypeTvn);
     if (docTemplate == nullptr)
         return nullptr;
     CWaitCursor wait;
-    CDocument* document = docTemplate->OpenDocumentFile(path, m_pMainFrame->MdiClient());
+    CDocument* document = docTemplate->OpenDocumentFile(path, m_pMainFrame->MdiClient(), error);
     if (document != nullptr)
         m_pMainFrame->RecentFiles()->Add(path);
     return document;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CDocTemplate.h"
 #include "SearchHistory.h"
 
 #include <QObject>
@@ -34,6 +35,10 @@ public:
 
     // Must run before the first widget exists.
     static void InstallFontSubstitutions();
+    // Makes the script documents and their frames; installed once by the program before it
+    // starts. Without them scripts open as plain documents in plain frames.
+    static void SetScriptFactories(CDocTemplate::DocumentFactory makeDocument,
+                                   CDocTemplate::FrameFactory makeFrame);
     static CommandLineInfo ParseCommandLine(const QStringList& arguments);
 
     // Starts the program; false when this copy should end (another copy was raised).
@@ -43,8 +48,9 @@ public:
 
     CDocument* OnFileNew(const QString& docName);
     void OnFileOpen();
-    // Opens path as a script when its extension is "TSL" (any case), else as a monitor.
-    CDocument* OpenDocumentFile(const QString& path);
+    // Opens path as a script when its extension is "TSL" (any case), else as a monitor. Null
+    // when it cannot; error then says why, when the document knows.
+    CDocument* OpenDocumentFile(const QString& path, QString* error = nullptr);
     void OnAppAbout();
 
     CMainFrame* MainFrame() const { return m_pMainFrame.get(); }
@@ -63,8 +69,12 @@ private:
     void ReadEditorVersion();
     void InitActionsConnections();
     void RaiseMainFrame();
+    // Opens path, telling the user why when it cannot.
+    void OpenAndReport(const QString& path);
 
     static inline CTARVENApp* s_pInstance = nullptr;
+    static inline CDocTemplate::DocumentFactory s_makeScriptDocument;
+    static inline CDocTemplate::FrameFactory s_makeScriptFrame;
 
     std::unique_ptr<CSingleInstance> m_pSingleInstance;
     std::unique_ptr<CDocManager> m_pDocManager;

@@ -1,6 +1,8 @@
 #include "CCheckSumDlg.h"
 
 #include "CheckSum.h"
+#include "CheckSumDlgIds.h"
+#include "DialogControls.h"
 #include "MessageBox.h"
 #include "ToolsConstants.h"
 
@@ -17,6 +19,8 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
+using namespace CheckSumDlgIds;
+
 namespace {
 
 struct ResultRow
@@ -27,12 +31,10 @@ struct ResultRow
 };
 
 // Control ids, kept as object names, and the text limits of the four result fields.
-constexpr ResultRow kHexRow = {1047, "HEX", 80};
-constexpr ResultRow kDecRow = {1048, "DEC", 80};
-constexpr ResultRow kBinRow = {1049, "BIN", 255};
-constexpr ResultRow kAsciiRow = {1050, "ASCII", 80};
-constexpr int kInputId = 1046;
-constexpr int kFirstMethodId = 1051;
+constexpr ResultRow kHexRow = {IDC_HEX, "HEX", 80};
+constexpr ResultRow kDecRow = {IDC_DEC, "DEC", 80};
+constexpr ResultRow kBinRow = {IDC_BIN, "BIN", 255};
+constexpr ResultRow kAsciiRow = {IDC_ASCII, "ASCII", 80};
 constexpr const char* kMethodNames[] = {"XOR", "AND", "OR", "SUM", "CRC16"};
 
 // A group box with the program's icon at its left, as each part of the dialog has.
@@ -59,11 +61,11 @@ QGroupBox* IconGroup(const QString& title, const QString& explanation, QLayout* 
 CCheckSumDlg::CCheckSumDlg(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Check Sum 계산"));
-    setObjectName(QStringLiteral("136"));
+    NameControl(this, IDD);
     auto* layout = new QVBoxLayout(this);
 
     m_pInput = new QPlainTextEdit(this);
-    m_pInput->setObjectName(QString::number(kInputId));
+    NameControl(m_pInput, IDC_INPUT);
     m_pInput->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_pInput->setTabChangesFocus(true);
     connect(m_pInput, &QPlainTextEdit::textChanged, this, &CCheckSumDlg::LimitInput);
@@ -93,7 +95,7 @@ CCheckSumDlg::CCheckSumDlg(QWidget* parent) : QDialog(parent)
     auto* methods = new QHBoxLayout;
     for (int method = 0; method < static_cast<int>(std::size(kMethodNames)); ++method) {
         auto* radio = new QRadioButton(QString::fromLatin1(kMethodNames[method]), this);
-        radio->setObjectName(QString::number(kFirstMethodId + method));
+        NameControl(radio, IDC_XOR + method);
         m_pMethod->addButton(radio, method);
         methods->addWidget(radio);
     }
@@ -104,10 +106,10 @@ CCheckSumDlg::CCheckSumDlg(QWidget* parent) : QDialog(parent)
 
     auto* buttons = new QHBoxLayout;
     auto* compute = new QPushButton(QStringLiteral("계산"), this);
-    compute->setObjectName(QStringLiteral("IDOK"));
+    compute->setObjectName(kIdOk);
     compute->setDefault(true);
     auto* close = new QPushButton(QStringLiteral("닫기"), this);
-    close->setObjectName(QStringLiteral("IDCANCEL"));
+    close->setObjectName(kIdCancel);
     connect(compute, &QPushButton::clicked, this, &CCheckSumDlg::accept);
     connect(close, &QPushButton::clicked, this, &CCheckSumDlg::reject);
     buttons->addStretch();
@@ -119,7 +121,7 @@ CCheckSumDlg::CCheckSumDlg(QWidget* parent) : QDialog(parent)
 QLineEdit* CCheckSumDlg::AddResult(int id)
 {
     auto* field = new QLineEdit(this);
-    field->setObjectName(QString::number(id));
+    NameControl(field, id);
     field->setReadOnly(true);
     field->setAlignment(Qt::AlignRight);
     return field;

@@ -1,7 +1,9 @@
 #include "CFileSendDlg.h"
 
 #include "CWaitCursor.h"
+#include "DialogControls.h"
 #include "FileListing.h"
+#include "FileSendDlgIds.h"
 #include "MessageBox.h"
 #include "ToolsConstants.h"
 
@@ -21,6 +23,8 @@
 #include <climits>
 #include <cstring>
 #include <iterator>
+
+using namespace FileSendDlgIds;
 
 namespace {
 
@@ -96,7 +100,7 @@ QString WithSlash(const QString& folder)
 QLabel* ValueLabel(int id, QWidget* parent)
 {
     auto* label = new QLabel(parent);
-    label->setObjectName(QString::number(id));
+    NameControl(label, id);
     label->setFrameShape(QFrame::StyledPanel);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
@@ -108,14 +112,14 @@ CFileSendDlg::CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer)
     : QDialog(parent), m_pWriter(std::move(writer))
 {
     setWindowTitle(QStringLiteral("파일전송"));
-    setObjectName(QStringLiteral("134"));
+    NameControl(this, IDD);
     auto* layout = new QVBoxLayout(this);
 
     auto* browseRow = new QHBoxLayout;
     m_pDrive = new QComboBox(this);
-    m_pDrive->setObjectName(QStringLiteral("1000"));
+    NameControl(m_pDrive, IDC_DRIVE);
     m_pFileType = new QComboBox(this);
-    m_pFileType->setObjectName(QStringLiteral("1003"));
+    NameControl(m_pFileType, IDC_FILE_TYPE);
     auto* driveLabel = new QLabel(QStringLiteral("드라이브"), this);
     driveLabel->setBuddy(m_pDrive);
     browseRow->addWidget(driveLabel);
@@ -124,7 +128,7 @@ CFileSendDlg::CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer)
     layout->addLayout(browseRow);
 
     m_pFileList = new QListWidget(this);
-    m_pFileList->setObjectName(QStringLiteral("1043"));
+    NameControl(m_pFileList, IDC_FILE_LIST);
     m_pFileList->setViewMode(QListView::ListMode);
     m_pFileList->setFlow(QListView::TopToBottom);
     m_pFileList->setWrapping(true);
@@ -134,11 +138,11 @@ CFileSendDlg::CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer)
     layout->addWidget(m_pFileList, 1);
 
     auto* grid = new QGridLayout;
-    m_pFolderLabel = ValueLabel(1010, this);
-    m_pFileNameLabel = ValueLabel(1009, this);
-    m_pSizeLabel = ValueLabel(1008, this);
+    m_pFolderLabel = ValueLabel(IDC_FOLDER, this);
+    m_pFileNameLabel = ValueLabel(IDC_FILE_NAME, this);
+    m_pSizeLabel = ValueLabel(IDC_SIZE_TEXT, this);
     m_pProgress = new QProgressBar(this);
-    m_pProgress->setObjectName(QStringLiteral("1044"));
+    NameControl(m_pProgress, IDC_PROGRESS);
     m_pProgress->setRange(0, 1);
     m_pProgress->setValue(0);
     const std::pair<const char*, QWidget*> rows[] = {{"파일경로", m_pFolderLabel},
@@ -154,13 +158,13 @@ CFileSendDlg::CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer)
 
     auto* buttons = new QHBoxLayout;
     m_pSendButton = new QPushButton(QStringLiteral("전송"), this);
-    m_pSendButton->setObjectName(QStringLiteral("IDOK"));
+    m_pSendButton->setObjectName(kIdOk);
     m_pSendButton->setDefault(true);
     m_pCancelButton = new QPushButton(QStringLiteral("전송취소"), this);
-    m_pCancelButton->setObjectName(QStringLiteral("IDABORT"));
+    m_pCancelButton->setObjectName(kIdAbort);
     m_pCancelButton->setAutoDefault(false);
     m_pCloseButton = new QPushButton(QStringLiteral("닫기"), this);
-    m_pCloseButton->setObjectName(QStringLiteral("IDCANCEL"));
+    m_pCloseButton->setObjectName(kIdCancel);
     m_pCloseButton->setAutoDefault(false);
     buttons->addStretch();
     buttons->addWidget(m_pSendButton);
@@ -174,9 +178,9 @@ CFileSendDlg::CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer)
     connect(m_pFileList, &QListWidget::itemClicked, this, &CFileSendDlg::OnItemSelected);
     connect(m_pFileList, &QListWidget::currentItemChanged, this, &CFileSendDlg::OnItemSelected);
     connect(m_pFileList, &QListWidget::itemDoubleClicked, this, &CFileSendDlg::OnItemDoubleClicked);
-    connect(&m_worker, &CFileSendWorker::Started, this, &CFileSendDlg::OnSendStarted);
-    connect(&m_worker, &CFileSendWorker::Progress, this, &CFileSendDlg::OnSendProgress);
-    connect(&m_worker, &CFileSendWorker::Finished, this, &CFileSendDlg::OnSendFinished);
+    connect(&m_worker, &CFileSendWorker::started, this, &CFileSendDlg::OnSendStarted);
+    connect(&m_worker, &CFileSendWorker::progress, this, &CFileSendDlg::OnSendProgress);
+    connect(&m_worker, &CFileSendWorker::finished, this, &CFileSendDlg::OnSendFinished);
 
     ResetButtons();
     for (const char* type : kFileTypes)

@@ -41,7 +41,7 @@ void CFileSendWorker::Run(QString path, CLinkWriter* writer)
 {
     auto finish = [this](Outcome outcome, qint64 sent, qint64 total, int error) {
         m_bSending = false;
-        emit Finished(outcome, sent, total, error);
+        emit finished(outcome, sent, total, error);
         m_bRunning = false;
     };
 
@@ -52,7 +52,7 @@ void CFileSendWorker::Run(QString path, CLinkWriter* writer)
         return;
     }
     const qint64 total = file.size();
-    emit Started(total);
+    emit started(total);
 
     char block[kSendBlockBytes];
     qint64 sent = 0;
@@ -74,7 +74,7 @@ void CFileSendWorker::Run(QString path, CLinkWriter* writer)
         sent += written;
         if (!sinceReport.isValid() || sinceReport.elapsed() >= kProgressIntervalMs) {
             sinceReport.start();
-            emit Progress(sent, total);
+            emit progress(sent, total);
         }
         if (written < got) {
             finish(Outcome::WriteFailed, sent, total, error != 0 ? error : EIO);

@@ -41,11 +41,11 @@ public:
     void Wait();
 
 signals:
-    void Started(qint64 total);
+    void started(qint64 total);
     // After the first block, then at most every kProgressIntervalMs.
-    void Progress(qint64 sent, qint64 total);
+    void progress(qint64 sent, qint64 total);
     // Carries the final count; error is an errno value for the failures.
-    void Finished(CFileSendWorker::Outcome outcome, qint64 sent, qint64 total, int error);
+    void finished(CFileSendWorker::Outcome outcome, qint64 sent, qint64 total, int error);
 
 private:
     void Run(QString path, CLinkWriter* writer);

@@ -87,7 +87,7 @@ QList<FileEntry> ListFolder(const QString& folder, const QString& fileType)
 
     QDir dir(folder);
     entries += Entries(dir, QDir::Dirs | QDir::NoDotAndDotDot, kEntryFolderAttribute);
-    // Like the Windows file dialogs, types match whatever case a name is written in.
+    // Types match whatever case a name is written in: files from other systems often shout.
     dir.setNameFilters(FileTypePatterns(fileType));
     entries += Entries(dir, QDir::Files, kEntryFileAttribute);
     return entries;

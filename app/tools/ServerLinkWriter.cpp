@@ -27,14 +27,15 @@ public:
         ForgetTargets();
         for (int i = 0; i < CServerSock::kSlots; ++i) {
             CClientSock* slot = m_server.GetSlot(i);
-            if (slot->bsGetSlotState() != 0 || slot->GetState() != QAbstractSocket::ConnectedState)
+            if (slot->bsGetSlotState() != CClientSock::kSlotInUse ||
+                slot->GetState() != QAbstractSocket::ConnectedState)
                 continue;
             Target& target = m_targets.emplace_back();
             target.pSocket = slot;
             // The slot is freed on the user-interface thread before it can take a new client.
             std::atomic<bool>* left = &target.bLeft;
             target.freed =
-                QObject::connect(slot, &CClientSock::SlotFreed, [left] { *left = true; });
+                QObject::connect(slot, &CClientSock::slotFreed, [left] { *left = true; });
         }
     }
 

@@ -7,28 +7,28 @@
 
 using namespace CaptureFormat;
 
-ECaptureStatus CCaptureReader::Open(const QString& path)
+CaptureStatus CCaptureReader::Open(const QString& path)
 {
     m_file.close();
     m_file.setFileName(path);
     m_bDamaged = false;
     if (!m_file.open(QIODevice::ReadOnly))
-        return ECaptureStatus::Unreadable;
+        return CaptureStatus::Unreadable;
     const QByteArray head = m_file.read(kHeaderBytes);
     if (head.size() < static_cast<int>(sizeof kMagic) ||
         std::memcmp(head.constData(), kMagic, sizeof kMagic) != 0)
-        return ECaptureStatus::NotCapture;
+        return CaptureStatus::NotCapture;
     if (head.size() < kHeaderBytes)
-        return ECaptureStatus::NotCapture;
+        return CaptureStatus::NotCapture;
     const auto version = static_cast<uint16_t>(GetLE(head.constData() + 8, 2));
     const auto headerBytes = static_cast<qint64>(GetLE(head.constData() + 10, 2));
     if (version > kVersion)
-        return ECaptureStatus::UnsupportedVersion;
+        return CaptureStatus::UnsupportedVersion;
     if (version == 0 || headerBytes < kHeaderBytes || !m_file.seek(headerBytes))
-        return ECaptureStatus::NotCapture;
+        return CaptureStatus::NotCapture;
     m_nCreatedMs = static_cast<int64_t>(GetLE(head.constData() + 16, 8));
     m_nValidEnd = headerBytes;
-    return ECaptureStatus::Ok;
+    return CaptureStatus::Ok;
 }
 
 bool CCaptureReader::Next(CaptureRecord& out)

@@ -7,7 +7,7 @@
 
 #include "CByteLog.h"
 
-enum class ECaptureStatus
+enum class CaptureStatus
 {
     Ok,
     NotCapture,         // no capture header: some other file
@@ -27,7 +27,7 @@ struct CaptureRecord
 class CCaptureReader
 {
 public:
-    ECaptureStatus Open(const QString& path);
+    CaptureStatus Open(const QString& path);
     // False at the end of the file or at a damaged record.
     bool Next(CaptureRecord& out);
 

@@ -13,15 +13,15 @@ bool CCaptureWriter::Open(const QString& path, QString* error)
     if (QFile::exists(path) && QFileInfo(path).size() > 0) {
         CCaptureReader reader;
         switch (reader.Open(path)) {
-        case ECaptureStatus::Ok:
+        case CaptureStatus::Ok:
             break;
-        case ECaptureStatus::NotCapture:
+        case CaptureStatus::NotCapture:
             *error = QStringLiteral("%1 is not a capture file; it is left untouched").arg(path);
             return false;
-        case ECaptureStatus::UnsupportedVersion:
+        case CaptureStatus::UnsupportedVersion:
             *error = QStringLiteral("%1 was written by a newer version").arg(path);
             return false;
-        case ECaptureStatus::Unreadable:
+        case CaptureStatus::Unreadable:
             *error = QStringLiteral("%1 cannot be read").arg(path);
             return false;
         }

@@ -107,7 +107,7 @@ void CTextViewCtrl::OnRepaintTimer()
     m_bPending.store(false);
     SyncScrollBars();
     viewport()->update();
-    emit DataShown();
+    emit dataShown();
 }
 
 void CTextViewCtrl::HexaView(bool on)
@@ -197,7 +197,7 @@ bool CTextViewCtrl::GalmuriSave(bool on, const QString& path)
     QString error;
     if (!m_pStore->StartCapture(path, &error)) {
         m_captureTimer.stop();
-        emit CaptureFailed(error);
+        emit captureFailed(error);
         return false;
     }
     m_captureTimer.start();
@@ -210,7 +210,7 @@ void CTextViewCtrl::OnCaptureTimer()
     if (m_pStore->FlushCapture(&error))
         return;
     m_captureTimer.stop();
-    emit CaptureFailed(error);
+    emit captureFailed(error);
 }
 
 bool CTextViewCtrl::IsCapturing() const
@@ -222,13 +222,13 @@ int CTextViewCtrl::GalmuriShow(const QString& path)
 {
     CCaptureReader reader;
     switch (reader.Open(path)) {
-    case ECaptureStatus::Ok:
+    case CaptureStatus::Ok:
         break;
-    case ECaptureStatus::NotCapture:
+    case CaptureStatus::NotCapture:
         return -2;
-    case ECaptureStatus::Unreadable:
+    case CaptureStatus::Unreadable:
         return -1;
-    case ECaptureStatus::UnsupportedVersion:
+    case CaptureStatus::UnsupportedVersion:
         return -3;
     }
     m_pStore->Clear();
@@ -498,13 +498,13 @@ void CTextViewCtrl::keyPressEvent(QKeyEvent* event)
         QAbstractScrollArea::keyPressEvent(event);
         return;
     }
-    emit KeyText(text);
+    emit keyText(text);
 }
 
 void CTextViewCtrl::inputMethodEvent(QInputMethodEvent* event)
 {
     if (!event->commitString().isEmpty())
-        emit KeyText(event->commitString());
+        emit keyText(event->commitString());
     event->accept();
 }
 

@@ -40,7 +40,7 @@ public:
     void ControlReceive(bool on);
     void CaretShow(bool on);
     void SetTotalLineMax(int lines);
-    // COLORREF values (0x00BBGGRR) in the order of EColourIndex.
+    // COLORREF values (0x00BBGGRR) in the order of ColourIndex.
     void SetColor(const uint32_t colours[kColourCount]);
     void Clear();
     int GetBufferSize() const;
@@ -72,12 +72,12 @@ public:
 
 signals:
     // Text of a key typed into the view (Enter gives "\r"); the owner sends it on the link.
-    void KeyText(const QString& text);
+    void keyText(const QString& text);
     // The view caught up with what was written (at most once per repaint interval): owners
     // refresh their byte and line counters here when another thread writes.
-    void DataShown();
+    void dataShown();
     // A capture ended because its file could not be written.
-    void CaptureFailed(const QString& message);
+    void captureFailed(const QString& message);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

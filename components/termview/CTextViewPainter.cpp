@@ -5,13 +5,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ColorRef.h"
 #include "ControlCodeNames.h"
 #include "HexLayout.h"
-
-QColor FromColorRef(uint32_t colour)
-{
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
 
 CTextViewPainter::CTextViewPainter()
 {
@@ -21,7 +17,7 @@ CTextViewPainter::CTextViewPainter()
 void CTextViewPainter::SetColours(const uint32_t colours[kColourCount])
 {
     for (int i = 0; i < kColourCount; ++i)
-        m_colours[i] = FromColorRef(colours[i]);
+        m_colours[i] = ColourFromRef(colours[i]);
 }
 
 void CTextViewPainter::SetFont(const QFont& font, QPaintDevice* device)
@@ -38,13 +34,12 @@ void CTextViewPainter::SetFont(const QFont& font, QPaintDevice* device)
         m_labelFont.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * kLabelScale)));
 }
 
-void CTextViewPainter::DrawCells(QPainter& p, QPointF origin, int col, int cells, EStyle style,
+void CTextViewPainter::DrawCells(QPainter& p, QPointF origin, int col, int cells, CellStyle style,
                                  bool selected, const QString& text, bool label) const
 {
-    static constexpr EColourIndex kFore[] = {kClrTextOut, kClrTextIn, kClrControlOut,
-                                             kClrControlIn};
-    static constexpr EColourIndex kBack[] = {kClrBkTextOut, kClrBkTextIn, kClrBkControlOut,
-                                             kClrBkControlIn};
+    static constexpr ColourIndex kFore[] = {kClrTextOut, kClrTextIn, kClrControlOut, kClrControlIn};
+    static constexpr ColourIndex kBack[] = {kClrBkTextOut, kClrBkTextIn, kClrBkControlOut,
+                                            kClrBkControlIn};
     const auto index = static_cast<int>(style);
     QColor fore = m_colours[kFore[index]];
     QColor back = m_colours[kBack[index]];
@@ -110,8 +105,8 @@ void CTextViewPainter::DrawHexRow(QPainter& p, QPointF origin, uint64_t start,
         const int i = skip + static_cast<int>(k);
         const Cell cell = cells[k];
         const bool selected = sel.Contains(start + k);
-        const EStyle style = showControls && IsControlCode(cell.byte) ? ControlStyle(cell.attr)
-                                                                      : TextStyle(cell.attr);
+        const CellStyle style = showControls && IsControlCode(cell.byte) ? ControlStyle(cell.attr)
+                                                                         : TextStyle(cell.attr);
         const QString hex = QStringLiteral("%1").arg(cell.byte, 2, 16, QLatin1Char('0')).toUpper();
         DrawCells(p, origin, HexLayout::HexCol(i), 2, style, selected, hex, false);
         const bool printable = cell.byte >= 0x20 && cell.byte < 0x7F;

@@ -48,7 +48,7 @@ public:
     void DrawCaret(QPainter& p, QPointF origin, int col) const;
 
 private:
-    void DrawCells(QPainter& p, QPointF origin, int col, int cells, EStyle style, bool selected,
+    void DrawCells(QPainter& p, QPointF origin, int col, int cells, CellStyle style, bool selected,
                    const QString& text, bool label) const;
 
     QColor m_colours[kColourCount];
@@ -58,5 +58,3 @@ private:
     qreal m_lineHeight = 16;
     qreal m_ascent = 12;
 };
-
-QColor FromColorRef(uint32_t colour);

@@ -27,7 +27,7 @@ inline constexpr int kHexBytesPerRow = 16;
 inline constexpr int kTabCells = 8;
 
 // Positions of the nine colours in SetColor's array.
-enum EColourIndex
+enum ColourIndex
 {
     kClrBk = 0,
     kClrTextIn,

@@ -7,14 +7,15 @@
 #include "ControlCodeNames.h"
 #include "TermViewConstants.h"
 
-EStyle TextStyle(uint8_t attr)
+CellStyle TextStyle(uint8_t attr)
 {
-    return attr == static_cast<uint8_t>(kAttrReceived) ? EStyle::TextIn : EStyle::TextOut;
+    return attr == static_cast<uint8_t>(kAttrReceived) ? CellStyle::TextIn : CellStyle::TextOut;
 }
 
-EStyle ControlStyle(uint8_t attr)
+CellStyle ControlStyle(uint8_t attr)
 {
-    return attr == static_cast<uint8_t>(kAttrReceived) ? EStyle::ControlIn : EStyle::ControlOut;
+    return attr == static_cast<uint8_t>(kAttrReceived) ? CellStyle::ControlIn
+                                                       : CellStyle::ControlOut;
 }
 
 int DecodeUtf8(const std::vector<Cell>& cells, std::size_t i, char32_t* ch)

@@ -8,7 +8,7 @@
 
 // How a byte is painted: its direction picks the In or Out colours, and control codes shown by
 // name use the control colours.
-enum class EStyle : uint8_t
+enum class CellStyle : uint8_t
 {
     TextOut,
     TextIn,
@@ -16,8 +16,8 @@ enum class EStyle : uint8_t
     ControlIn,
 };
 
-EStyle TextStyle(uint8_t attr);
-EStyle ControlStyle(uint8_t attr);
+CellStyle TextStyle(uint8_t attr);
+CellStyle ControlStyle(uint8_t attr);
 
 // One thing drawn in a text line: a character, or a label (a control code's name, or the hex
 // value of a byte that is not valid UTF-8), placed on the character-cell grid.
@@ -29,7 +29,7 @@ struct Glyph
     int col = 0;
     uint8_t bytes = 1;
     uint8_t cells = 1; // 2 for wide (Hangul, CJK) characters
-    EStyle style = EStyle::TextOut;
+    CellStyle style = CellStyle::TextOut;
 };
 
 // Lays out one line of the log in text mode. Hidden control codes take no room, except a tab,

@@ -28,9 +28,9 @@ void CColorPicker::SetColour(COLORREF colour)
 void CColorPicker::ChooseColour()
 {
     // A cancelled dialog returns an invalid colour and keeps the old one.
-    const QColor chosen = QColorDialog::getColor(ColorFromRef(m_colour), this, accessibleName());
+    const QColor chosen = QColorDialog::getColor(ColourFromRef(m_colour), this, accessibleName());
     if (chosen.isValid())
-        SetColour(RefFromColor(chosen));
+        SetColour(RefFromColour(chosen));
 }
 
 void CColorPicker::paintEvent(QPaintEvent* event)
@@ -39,7 +39,7 @@ void CColorPicker::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     const QRect swatch =
         rect().adjusted(kSwatchMarginPx, kSwatchMarginPx, -kSwatchMarginPx, -kSwatchMarginPx);
-    painter.fillRect(swatch, ColorFromRef(m_colour));
+    painter.fillRect(swatch, ColourFromRef(m_colour));
     painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.drawRect(swatch.adjusted(0, 0, -1, -1));

@@ -11,12 +11,12 @@ constexpr COLORREF MakeColorRef(int r, int g, int b)
     return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
 
-inline QColor ColorFromRef(COLORREF ref)
+inline QColor ColourFromRef(COLORREF ref)
 {
     return QColor(ref & 0xFF, (ref >> 8) & 0xFF, (ref >> 16) & 0xFF);
 }
 
-inline COLORREF RefFromColor(const QColor& colour)
+inline COLORREF RefFromColour(const QColor& colour)
 {
     return MakeColorRef(colour.red(), colour.green(), colour.blue());
 }

@@ -166,13 +166,6 @@ TEST(ScriptReader, DecodesEachLineByItsOwnRule)
                                            "PRINT \"완료\"\n",
                                            "EQU T \"가\"\n",
                                        }));
-
-    // Strict UTF-8: with an overlong form, a surrogate or a cut sequence, the line is CP949.
-    for (const std::string notUtf8 : {"\xC0\xAF", "\xED\xA0\x80", "\xEA\xB0"}) {
-        const std::string text = DecodeScriptText("\xBF\xCF\xB7\xE1 " + notUtf8 + "\n가\n");
-        EXPECT_EQ(text.substr(0, 7), "완료 ") << notUtf8;
-        EXPECT_TRUE(text.ends_with("\n가\n")) << notUtf8;
-    }
 }
 
 TEST(MainLineSplit, OperandsLoseSpacesOutsideQuotesAndEmptyOperands)

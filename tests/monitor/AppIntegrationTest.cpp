@@ -1,6 +1,7 @@
 #include "MonitorTestEnv.h"
 
 #include "CChildFrame.h"
+#include "CColorPicker.h"
 #include "CFileSendDlg.h"
 #include "CMainFrame.h"
 #include "CMdiClientWnd.h"
@@ -9,11 +10,16 @@
 #include "CServerSock.h"
 #include "CTARVENApp.h"
 #include "CommandIds.h"
+#include "DialogControls.h"
+#include "EnvSettingsDlgIds.h"
 #include "TcpPeer.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
 
 namespace {
 
@@ -144,7 +150,7 @@ TEST_F(AppIntegrationTest, ActiveMonitorIsTheSendTargetUntilItCloses)
 {
     CTARVENView* first = OpenMonitor();
     CTARVENView* second = OpenMonitor();
-    EXPECT_EQ(Frame()->SendTarget(), second);
+    EXPECT_EQ(Frame()->SendTarget(), second->Link());
     EXPECT_EQ(Frame()->SendTarget()->SendTranslated("AT\r"), 3);
     EXPECT_EQ(second->Sent(), 3);
     EXPECT_EQ(Shown(*second), "AT\r");
@@ -155,9 +161,9 @@ TEST_F(AppIntegrationTest, ActiveMonitorIsTheSendTargetUntilItCloses)
     EXPECT_TRUE(WaitFor([&] { return !lamp->IsLit(); }));
 
     Frame()->MdiClient()->activatePreviousSubWindow();
-    ASSERT_TRUE(WaitFor([&] { return Frame()->SendTarget() == first; }));
+    ASSERT_TRUE(WaitFor([&] { return Frame()->SendTarget() == first->Link(); }));
     Frame()->MdiClient()->closeActiveSubWindow();
-    ASSERT_TRUE(WaitFor([&] { return Frame()->SendTarget() == second; }));
+    ASSERT_TRUE(WaitFor([&] { return Frame()->SendTarget() == second->Link(); }));
     Frame()->MdiClient()->closeAllSubWindows();
     // Closed windows are deleted when control is back in the event loop.
     ASSERT_TRUE(WaitFor([&] {
@@ -194,9 +200,36 @@ TEST_F(AppIntegrationTest, FileTransferNeedsAnOpenLinkAndOutlivesAPeerThatLeaves
     Frame()->Action(ID_FILE_TRANSFER)->trigger();
     EXPECT_TRUE(sawTransfer);
     EXPECT_FALSE(view->IsOnline());
-    EXPECT_EQ(view->ClientSocket(), nullptr);
+    EXPECT_EQ(view->Link()->ClientSocket(), nullptr);
     EXPECT_FALSE(Frame()->Action(ID_FILE_TRANSFER)->isEnabled());
 
     m_onDialog = nullptr;
     EXPECT_TRUE(WaitForDialog([&] { Frame()->Action(ID_CHECKSUM)->trigger(); }));
+}
+
+TEST_F(AppIntegrationTest, ConfirmedEnvironmentSettingsReachEveryOpenMonitor)
+{
+    const QList<CTARVENView*> views = {OpenMonitor(), OpenMonitor()};
+    m_onDialog = [](QDialog* dialog) {
+        auto* spin = dialog->findChild<QSpinBox*>(ControlName(EnvSettingsDlgIds::IDC_MAX_LINE));
+        spin->selectAll();
+        QTest::keyClicks(spin, "1000");
+        dialog->findChild<CColorPicker*>(ControlName(EnvSettingsDlgIds::IDC_BK))
+            ->SetColour(0x00112233);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(kIdOk), Qt::LeftButton);
+    };
+    Frame()->OnEnvSettings();
+
+    // Every monitor draws on the new background at once and keeps the new number of lines.
+    for (CTARVENView* view : views) {
+        CTextViewCtrl* terminal = view->TextView();
+        const QImage shot = terminal->viewport()->grab().toImage();
+        ASSERT_FALSE(shot.isNull());
+        EXPECT_EQ(QColor(shot.pixel(shot.width() - 2, shot.height() - 2)),
+                  QColor(0x33, 0x22, 0x11));
+        for (int line = 0; line < 1500; ++line)
+            terminal->TextWrite(reinterpret_cast<const unsigned char*>("line\n"), 5, 0x32);
+        QTRY_VERIFY_WITH_TIMEOUT(terminal->GetLineSize() <= 1001, 10000);
+        EXPECT_GE(terminal->GetLineSize(), 999);
+    }
 }

@@ -1,4 +1,7 @@
 #include "MonitorTestEnv.h"
+
+#include "CaptureNameDlgIds.h"
+#include "DialogControls.h"
 #include "PtyPair.h"
 
 #include <QFile>
@@ -48,7 +51,7 @@ TEST_F(CaptureTest, BytesReceivedDuringACaptureAreTheFilesBytesAndShowAgain)
     EXPECT_TRUE(m_messages.texts.isEmpty());
 }
 
-TEST_F(CaptureTest, NameDialogAddsTheExtensionAndCancellingLeavesNoCapture)
+TEST_F(CaptureTest, NameDialogAddsTheExtensionOnlyToANameWithoutOne)
 {
     SetValue("GalmuriFileCreate", 0);
     CTARVENView* view = NewMonitor();
@@ -60,9 +63,13 @@ TEST_F(CaptureTest, NameDialogAddsTheExtensionAndCancellingLeavesNoCapture)
     for (const auto& c : cases) {
         QString folderShown;
         m_onDialog = [&](QDialog* dialog) {
-            folderShown = dialog->findChild<QLabel*>("1007")->text();
-            EXPECT_EQ(dialog->findChild<QLineEdit*>("1006")->text(), "Galmuri001.tvn");
-            dialog->findChild<QLineEdit*>("1006")->setText(c.typed);
+            folderShown =
+                dialog->findChild<QLabel*>(ControlName(CaptureNameDlgIds::IDC_FOLDER))->text();
+            EXPECT_EQ(dialog->findChild<QLineEdit*>(ControlName(CaptureNameDlgIds::IDC_FILE_NAME))
+                          ->text(),
+                      "Galmuri001.tvn");
+            dialog->findChild<QLineEdit*>(ControlName(CaptureNameDlgIds::IDC_FILE_NAME))
+                ->setText(c.typed);
             dialog->accept();
         };
         view->OnCapture();
@@ -72,19 +79,30 @@ TEST_F(CaptureTest, NameDialogAddsTheExtensionAndCancellingLeavesNoCapture)
         EXPECT_EQ(folderShown, CaptureDir());
         EXPECT_TRUE(QFile::exists(CaptureDir() + "/" + c.file)) << c.file.toStdString();
     }
+}
+
+TEST_F(CaptureTest, CancellingTheNameDialogLeavesNoCapture)
+{
+    SetValue("GalmuriFileCreate", 0);
+    CTARVENView* view = NewMonitor();
     m_onDialog = [](QDialog* dialog) { dialog->reject(); };
     view->OnCapture();
     EXPECT_FALSE(view->IsCapturing());
+    EXPECT_TRUE(QDir(CaptureDir()).entryList(QDir::Files).isEmpty());
 }
 
-TEST_F(CaptureTest, ShowingIsInertWhileCapturingAndFilesThatAreNoCaptureAreReported)
+TEST_F(CaptureTest, ShowingIsInertWhileCapturing)
 {
     CTARVENView* view = NewMonitor();
     view->OnCapture();
+    ASSERT_TRUE(view->IsCapturing());
     EXPECT_FALSE(WaitForDialog([&] { view->OnCaptureShow(); }, 200))
         << "no file dialog while capturing";
-    view->OnCapture();
+}
 
+TEST_F(CaptureTest, FileThatIsNoCaptureIsReportedAndLeavesTheViewAlone)
+{
+    CTARVENView* view = NewMonitor();
     view->OnChar("kept");
     EXPECT_EQ(view->ShowCaptureFile(MakeFile("notes.tvn", "just some text\n")), -2);
     EXPECT_EQ(m_messages.texts, QStringList{"TARVEN 파일이 아닙니다."});

@@ -78,7 +78,7 @@ TEST_F(DisplayTest, PanelLabelsFollowTheRowHeight)
     EXPECT_EQ(view->Panel()->CellAt(QPoint(150, 5)), -1);
 }
 
-TEST_F(DisplayTest, DisplayModesPauseTextAndTheStartingPanes)
+TEST_F(DisplayTest, NewWindowStartsWithItsPanes)
 {
     CTARVENView* view = NewMonitor();
     EXPECT_EQ(Pane(view, 0), "OFF-LINE");
@@ -87,7 +87,11 @@ TEST_F(DisplayTest, DisplayModesPauseTextAndTheStartingPanes)
     EXPECT_EQ(Pane(view, 4), "Tx");
     EXPECT_EQ(Pane(view, 5), "Rx");
     EXPECT_EQ(Pane(view, 6), "00:00:00");
+}
 
+TEST_F(DisplayTest, DisplayModesAndThePauseText)
+{
+    CTARVENView* view = NewMonitor();
     view->OnHexView();
     EXPECT_TRUE(view->TextView()->IsHexaView());
     view->OnAsciiView();
@@ -116,12 +120,16 @@ TEST_F(DisplayTest, ScrollKeysOnTheViewScrollTheTerminal)
     EXPECT_EQ(view->Sent(), sent + 1);
 }
 
-TEST_F(DisplayTest, PortPaneClickOpensTheSettingsAndPrintingMakesAPdf)
+TEST_F(DisplayTest, PortPaneClickOpensTheSettings)
 {
     CTARVENView* view = NewMonitor();
     EXPECT_TRUE(
         WaitForDialog([&] { QTest::mouseClick(view->StatusBar()->PortPane(), Qt::LeftButton); }));
+}
 
+TEST_F(DisplayTest, PrintingMakesAPdf)
+{
+    CTARVENView* view = NewMonitor();
     view->OnChar("printed line\r\n");
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);

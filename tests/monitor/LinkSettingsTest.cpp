@@ -1,9 +1,11 @@
 #include "LinkSettings.h"
 #include "SerialDeviceList.h"
 
+#include "PtyPair.h"
 #include "TempDir.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 
 TEST(LinkSettingsTest, StoredIndicesConvertAndUnusableOnesFallBackToTheDefaults)
@@ -65,34 +67,53 @@ TEST(LinkSettingsTest, DefaultsDescriptionsAndTheAddressRoundTrip)
     EXPECT_FALSE(settings.contains("TARVEN/ShowControlPanel")) << "the dialog does not own it";
 }
 
-TEST(SerialDeviceListTest, ListsDevicesWithTheirAdapterNamesAndSkipsEmptySlots)
+TEST(SerialDeviceListTest, SysfsTellsEmptyUartSlotsAndDriverNames)
 {
     TempDir dir;
     const QDir root(dir.Root());
-    // A USB adapter: the tty's device sits below the USB device that names the product.
+    // A USB adapter's tty, whose driver sits with its interface.
     root.mkpath("devices/usb1/1-1/1-1:1.0/ttyUSB0");
-    dir.Write("devices/usb1/1-1/product", "FT232R USB UART\n");
-    dir.Write("devices/usb1/1-1/manufacturer", "FTDI\n");
+    root.mkpath("drivers/ftdi_sio");
+    QFile::link(root.filePath("drivers/ftdi_sio"),
+                root.filePath("devices/usb1/1-1/1-1:1.0/driver"));
     root.mkpath("class/ttyUSB0");
-    QFile::link(root.filePath("devices/usb1/1-1/1-1:1.0/ttyUSB0"),
-                root.filePath("class/ttyUSB0/device"));
+    QFile::link(root.filePath("devices/usb1/1-1/1-1:1.0"), root.filePath("class/ttyUSB0/device"));
     // A built-in UART with a chip, and an empty legacy slot.
     root.mkpath("devices/platform/serial8250/driver-serial8250");
+    QFile::link(root.filePath("devices/platform/serial8250/driver-serial8250"),
+                root.filePath("devices/platform/serial8250/driver"));
     for (const char* name : {"ttyS0", "ttyS1"}) {
         root.mkpath(QString("class/%1").arg(name));
         QFile::link(root.filePath("devices/platform/serial8250"),
                     root.filePath(QString("class/%1/device").arg(name)));
-        QFile::link(root.filePath("devices/platform/serial8250/driver-serial8250"),
-                    root.filePath("devices/platform/serial8250/driver"));
         dir.Write(QString("class/%1/type").arg(name), QByteArray(name) == "ttyS0" ? "4\n" : "0\n");
     }
-    // A virtual terminal has no device.
-    root.mkpath("class/tty1");
 
-    const QList<SerialDeviceInfo> devices = ListSerialDevices(dir.Path("class"), "/dev");
-    ASSERT_EQ(devices.size(), 2);
-    EXPECT_EQ(devices[0].strPath, "/dev/ttyS0");
-    EXPECT_EQ(devices[0].strDescription, "driver-serial8250");
-    EXPECT_EQ(devices[1].strPath, "/dev/ttyUSB0");
-    EXPECT_EQ(devices[1].strDescription, "FTDI FT232R USB UART");
+    const struct
+    {
+        const char* tty;
+        bool emptySlot;
+        const char* driver;
+    } cases[] = {{"ttyUSB0", false, "ftdi_sio"},
+                 {"ttyS0", false, "driver-serial8250"},
+                 {"ttyS1", true, "driver-serial8250"},
+                 {"tty1", false, ""}}; // a virtual terminal: no device behind it
+    for (const auto& c : cases) {
+        const SysfsTtyInfo info = ReadSysfsTty(dir.Path(QString("class/") + c.tty));
+        EXPECT_EQ(info.bEmptyUartSlot, c.emptySlot) << c.tty;
+        EXPECT_EQ(info.strDriver, c.driver) << c.tty;
+    }
+}
+
+TEST(SerialDeviceListTest, ListsTheSystemsDevicesByPathWithoutPseudoTerminals)
+{
+    const PtyPair pty;
+    const QList<SerialDeviceInfo> devices = ListSerialDevices();
+    for (qsizetype i = 0; i < devices.size(); ++i) {
+        EXPECT_TRUE(QFileInfo::exists(devices[i].strPath)) << devices[i].strPath.toStdString();
+        EXPECT_NE(devices[i].strPath.toStdString(), pty.SlavePath());
+        if (i > 0) {
+            EXPECT_LT(devices[i - 1].strPath, devices[i].strPath);
+        }
+    }
 }

@@ -67,14 +67,14 @@ TEST_F(SerialLinkTest, NulBytesAreLeftOutOnlyWhenTheSettingIsOff)
     }
 }
 
-TEST_F(SerialLinkTest, PausedWindowDiscardsAndCountsNothingAndClearZeroesTheCounters)
+TEST_F(SerialLinkTest, PausedWindowDiscardsAndCountsNothing)
 {
     PtyPair pty;
     CTARVENView* view = OpenOn(pty);
     view->OnPause();
     EXPECT_EQ(Pane(view, 0), "ON-LINE(Paused)");
     pty.Send("0123456789");
-    ASSERT_TRUE(WaitFor([&] { return view->SerialPort()->m_queue.GetSize() == 0; }));
+    ASSERT_TRUE(WaitFor([&] { return view->Link()->SerialPort()->m_queue.GetSize() == 0; }));
     QTest::qWait(200);
     view->OnPause();
     EXPECT_EQ(view->Received(), 0);
@@ -83,6 +83,14 @@ TEST_F(SerialLinkTest, PausedWindowDiscardsAndCountsNothingAndClearZeroesTheCoun
     pty.Send("xyz");
     ASSERT_TRUE(WaitFor([&] { return view->Received() == 3; }));
     EXPECT_EQ(Shown(*view), "xyz");
+}
+
+TEST_F(SerialLinkTest, ClearZeroesTheCounters)
+{
+    PtyPair pty;
+    CTARVENView* view = OpenOn(pty);
+    pty.Send("xyz");
+    ASSERT_TRUE(WaitFor([&] { return view->Received() == 3; }));
     view->OnChar("a");
     view->OnClear();
     EXPECT_EQ(Pane(view, 3), "I: 0, O: 0, L: 0");
@@ -90,19 +98,24 @@ TEST_F(SerialLinkTest, PausedWindowDiscardsAndCountsNothingAndClearZeroesTheCoun
     EXPECT_EQ(view->TextView()->GetBufferSize(), 0);
 }
 
-TEST_F(SerialLinkTest, TypedBytesGoOutOnThePortAndPanelClicksOnlyWhileOnline)
+TEST_F(SerialLinkTest, TypedBytesGoOutOnThePort)
 {
     PtyPair pty;
     CTARVENView* view = OpenOn(pty);
     view->OnChar("at");
     EXPECT_EQ(pty.Receive(2, std::chrono::seconds(10)), "at");
     EXPECT_EQ(view->Sent(), 2);
+}
 
+TEST_F(SerialLinkTest, PanelClickGoesOutOnAnOpenPortUncounted)
+{
+    PtyPair pty;
+    CTARVENView* view = OpenOn(pty);
     // Row 4, column 1 of the panel is CR.
     const QPoint cr = view->Panel()->CellRect(4 * 3 + 1).center();
     QTest::mouseClick(view->Panel(), Qt::LeftButton, {}, cr);
     EXPECT_EQ(pty.Receive(1, std::chrono::seconds(10)), "\r");
-    EXPECT_EQ(view->Sent(), 2) << "a click is not counted";
+    EXPECT_EQ(view->Sent(), 0) << "a click is not counted";
 }
 
 TEST_F(SerialLinkTest, PulledDeviceTakesTheWindowOfflineWithoutSpinningAndThePortOpensAgain)
@@ -114,7 +127,7 @@ TEST_F(SerialLinkTest, PulledDeviceTakesTheWindowOfflineWithoutSpinningAndThePor
 
     pty->CloseMaster();
     ASSERT_TRUE(WaitFor([&] { return !view->IsOnline(); }));
-    EXPECT_EQ(view->SerialPort(), nullptr);
+    EXPECT_EQ(view->Link()->SerialPort(), nullptr);
     EXPECT_TRUE(Shown(*view).contains("Port lost"));
     EXPECT_EQ(Pane(view, 0), "OFF-LINE");
     EXPECT_TRUE(m_messages.texts.isEmpty()) << "no message box over an unattended window";
@@ -142,22 +155,26 @@ TEST_F(SerialLinkTest, OpenFailureNamesThePortAndLeavesNoPortBehind)
     CTARVENView* view = NewMonitor();
     view->OnPortOpen();
     EXPECT_FALSE(view->IsOnline());
-    EXPECT_EQ(view->SerialPort(), nullptr);
+    EXPECT_EQ(view->Link()->SerialPort(), nullptr);
     ASSERT_EQ(m_messages.texts.size(), 1);
     EXPECT_TRUE(m_messages.texts[0].startsWith(
         "통신포트 연결에 실패하였습니다. [/dev/tarven-no-such-device]"));
+}
 
+TEST_F(SerialLinkTest, StoredSpeedIndexOpensAtItsRateOnce)
+{
     // A stored speed index opens at its rate; a second open of an open port does nothing.
     PtyPair pty;
+    SetValue("Interface", 0);
     SetValue("PortName", QString::fromStdString(pty.SlavePath()));
     SetValue("BaudRate", 9);
-    view->LoadLinkSettings();
+    CTARVENView* view = NewMonitor();
     view->OnPortOpen();
     ASSERT_TRUE(view->IsOnline());
-    CRS232Ctrl* port = view->SerialPort();
+    CRS232Ctrl* port = view->Link()->SerialPort();
     termios settings{};
     ASSERT_EQ(tcgetattr(port->GetCommHandle(), &settings), 0);
     EXPECT_EQ(cfgetispeed(&settings), speed_t(B38400));
     view->OnPortOpen();
-    EXPECT_EQ(view->SerialPort(), port);
+    EXPECT_EQ(view->Link()->SerialPort(), port);
 }

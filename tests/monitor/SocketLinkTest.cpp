@@ -51,7 +51,7 @@ TEST_F(SocketLinkTest, ClientShowsAndCountsEveryByteNulIncluded)
     // The peer hangs up: the window goes offline and lets go of its socket at once.
     peer.Close();
     ASSERT_TRUE(WaitFor([&] { return !view->IsOnline(); }));
-    EXPECT_EQ(view->ClientSocket(), nullptr);
+    EXPECT_EQ(view->Link()->ClientSocket(), nullptr);
     EXPECT_TRUE(Shown(*view).contains("Disconnect from 127.0.0.1 ...\n"));
 }
 
@@ -69,7 +69,7 @@ TEST_F(SocketLinkTest, ClientConnectThatHangsEndsWithTheFailureMessageAfterThree
     EXPECT_GE(clock.elapsed(), 2500);
     EXPECT_EQ(m_messages.texts, QStringList{"Socket Client 접속실패 !!!"});
     EXPECT_FALSE(view->IsOnline());
-    EXPECT_EQ(view->ClientSocket(), nullptr);
+    EXPECT_EQ(view->Link()->ClientSocket(), nullptr);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
@@ -105,9 +105,12 @@ TEST_F(SocketLinkTest, ServerWelcomesThreeClientsReportsThemAndReusesAFreedSlot)
     peers[0].Close();
     ASSERT_TRUE(WaitFor([&] { return Shown(*view).contains("Disconnect from 127.0.0.1 ...\n"); }));
     ASSERT_TRUE(WaitFor([&] { return Pane(view, 2) == QString("Port:%1 (2)").arg(port); }));
-    EXPECT_EQ(view->ServerSocket()->GetSlot(0)->bsGetSlotState(), -1);
+    EXPECT_EQ(view->Link()->ServerSocket()->GetSlot(0)->bsGetSlotState(), CClientSock::kSlotFree);
     peers[0] = TcpPeer::Connect(port);
-    ASSERT_TRUE(WaitFor([&] { return view->ServerSocket()->GetSlot(0)->bsGetSlotState() == 0; }));
+    ASSERT_TRUE(WaitFor([&] {
+        return view->Link()->ServerSocket()->GetSlot(0)->bsGetSlotState() ==
+               CClientSock::kSlotInUse;
+    }));
     ASSERT_TRUE(WaitFor([&] { return Pane(view, 2) == QString("Port:%1 (3)").arg(port); }));
     EXPECT_TRUE(view->IsOnline());
 
@@ -123,7 +126,7 @@ TEST_F(SocketLinkTest, ServerOnAPortInUseShowsTheServiceErrorAndStaysOffline)
     CTARVENView* view = NewSocketMonitor(1, other.Port());
     view->OnPortOpen();
     EXPECT_FALSE(view->IsOnline());
-    EXPECT_EQ(view->ServerSocket(), nullptr);
+    EXPECT_EQ(view->Link()->ServerSocket(), nullptr);
     EXPECT_EQ(m_messages.texts, QStringList{"이미 서버 서비스가 시작되었습니다."});
     EXPECT_EQ(m_messages.captions, QStringList{"SERVICE 오류..."});
 }

@@ -1,5 +1,7 @@
 #include "CEnvSettingsDlg.h"
 #include "CColorPicker.h"
+#include "DialogControls.h"
+#include "EnvSettingsDlgIds.h"
 #include "ShellConstants.h"
 #include "ShellTestEnv.h"
 
@@ -12,14 +14,14 @@ namespace {
 
 template <typename T> T* Control(QWidget& dialog, int id)
 {
-    auto* control = dialog.findChild<T*>(QString::number(id));
+    auto* control = dialog.findChild<T*>(ControlName(id));
     EXPECT_NE(control, nullptr) << id;
     return control;
 }
 
 void TypeMaxLine(QWidget& dialog, const QString& text)
 {
-    QSpinBox* spin = Control<QSpinBox>(dialog, 1002);
+    QSpinBox* spin = Control<QSpinBox>(dialog, EnvSettingsDlgIds::IDC_MAX_LINE);
     spin->setFocus();
     spin->selectAll();
     QTest::keyClick(spin, Qt::Key_Delete);
@@ -28,7 +30,7 @@ void TypeMaxLine(QWidget& dialog, const QString& text)
 
 void ClickOk(QWidget& dialog)
 {
-    QTest::mouseClick(dialog.findChild<QPushButton*>("IDOK"), Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QPushButton*>(kIdOk), Qt::LeftButton);
 }
 
 } // namespace
@@ -78,20 +80,27 @@ TEST_F(EnvSettingsTest, DialogShowsTheValuesAndEachPickerEditsItsColour)
     env.bNullCheck = false;
     env.colours[EnvSettings::BkControlIn] = 0x00ABCDEF;
     CEnvSettingsDlg dialog(env);
-    EXPECT_FALSE(Control<QCheckBox>(dialog, 1017)->isChecked());
-    QSpinBox* spin = Control<QSpinBox>(dialog, 1002);
+    EXPECT_FALSE(Control<QCheckBox>(dialog, EnvSettingsDlgIds::IDC_NULL_CHECK)->isChecked());
+    QSpinBox* spin = Control<QSpinBox>(dialog, EnvSettingsDlgIds::IDC_MAX_LINE);
     EXPECT_EQ(spin->value(), 50000);
     EXPECT_EQ(spin->minimum(), 1000);
     EXPECT_EQ(spin->maximum(), 1000000);
 
-    // Ids 1080..1088 edit the sent, received and background colours in this order.
-    const EnvSettings::Colour pickerSlots[] = {
-        EnvSettings::TextOut,      EnvSettings::BkTextOut,   EnvSettings::ControlOut,
-        EnvSettings::BkControlOut, EnvSettings::TextIn,      EnvSettings::BkTextIn,
-        EnvSettings::ControlIn,    EnvSettings::BkControlIn, EnvSettings::Bk};
+    // The pickers edit the sent, received and background colours.
+    using namespace EnvSettingsDlgIds;
+    const std::pair<int, EnvSettings::Colour> pickers[] = {
+        {IDC_TEXT_OUT, EnvSettings::TextOut},
+        {IDC_BK_TEXT_OUT, EnvSettings::BkTextOut},
+        {IDC_CONTROL_OUT, EnvSettings::ControlOut},
+        {IDC_BK_CONTROL_OUT, EnvSettings::BkControlOut},
+        {IDC_TEXT_IN, EnvSettings::TextIn},
+        {IDC_BK_TEXT_IN, EnvSettings::BkTextIn},
+        {IDC_CONTROL_IN, EnvSettings::ControlIn},
+        {IDC_BK_CONTROL_IN, EnvSettings::BkControlIn},
+        {IDC_BK, EnvSettings::Bk}};
     for (int i = 0; i < 9; ++i) {
-        CColorPicker* picker = Control<CColorPicker>(dialog, 1080 + i);
-        EXPECT_EQ(picker->GetColour(), env.colours[pickerSlots[i]]) << 1080 + i;
+        CColorPicker* picker = Control<CColorPicker>(dialog, pickers[i].first);
+        EXPECT_EQ(picker->GetColour(), env.colours[pickers[i].second]) << pickers[i].first;
         picker->SetColour(0x100000u + i);
     }
     EXPECT_EQ(dialog.Settings().colours[EnvSettings::Bk], 0x100008u);

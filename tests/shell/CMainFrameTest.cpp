@@ -4,8 +4,9 @@
 #include "CDocument.h"
 #include "CSizingControlBar.h"
 #include "CTARVENApp.h"
-#include "CTextViewCtrl.h"
 #include "CommandIds.h"
+#include "DialogControls.h"
+#include "EnvSettingsDlgIds.h"
 #include "ShellConstants.h"
 #include "ShellTestEnv.h"
 
@@ -34,6 +35,18 @@ public:
     QList<QUrl> urls;
 public slots:
     void openUrl(const QUrl& url) { urls.append(url); }
+};
+
+// What the main frame announces of its environment settings, while this lives.
+struct Announcements
+{
+    explicit Announcements(CMainFrame* frame)
+    {
+        QObject::connect(frame, &CMainFrame::envSettingsChanged, &receiver,
+                         [this](const EnvSettings& env) { list.append(env); });
+    }
+    QList<EnvSettings> list;
+    QObject receiver;
 };
 
 } // namespace
@@ -125,43 +138,46 @@ TEST_F(MainFrameTest, LampTimerSwitchesOffTheLampsOfEveryMonitor)
     }
 }
 
-TEST_F(MainFrameTest, ConfirmedSettingsAreStoredAndPushedToEveryMonitorCancelledOnesAreNot)
+TEST_F(MainFrameTest, CancelledSettingsAreNeitherStoredNorAnnounced)
 {
     auto app = StartApp();
     CMainFrame* frame = app->MainFrame();
-    // Each monitor shows a terminal view, as its view will hold one.
-    QList<CTextViewCtrl*> terminals;
-    for (int i = 0; i < 2; ++i) {
-        auto* terminal = new CTextViewCtrl;
-        app->OnFileNew("Tvn")->Frame()->setWidget(terminal);
-        terminals << terminal;
-    }
-    app->OnFileNew("Script");
+    const Announcements announced(frame);
 
     QTimer::singleShot(0, [] {
         QWidget* dialog = QApplication::activeModalWidget();
         ASSERT_NE(dialog, nullptr);
-        dialog->findChild<QCheckBox*>("1000")->setChecked(false);
-        QTest::mouseClick(dialog->findChild<QPushButton*>("IDCANCEL"), Qt::LeftButton);
+        dialog->findChild<QCheckBox*>(ControlName(EnvSettingsDlgIds::IDC_ECHO))->setChecked(false);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(kIdCancel), Qt::LeftButton);
     });
     frame->OnEnvSettings();
     QSettings settings(kCompanyName, kApplicationName);
     EXPECT_FALSE(settings.contains("TARVEN/Echo"));
     EXPECT_TRUE(frame->Env().bEcho);
+    EXPECT_TRUE(announced.list.isEmpty());
+}
+
+TEST_F(MainFrameTest, ConfirmedSettingsAreStoredAndAnnounced)
+{
+    auto app = StartApp();
+    CMainFrame* frame = app->MainFrame();
+    const Announcements announced(frame);
 
     QTimer::singleShot(0, [] {
         QWidget* dialog = QApplication::activeModalWidget();
         ASSERT_NE(dialog, nullptr);
-        dialog->findChild<QCheckBox*>("1000")->setChecked(false);
-        auto* spin = dialog->findChild<QSpinBox*>("1002");
+        dialog->findChild<QCheckBox*>(ControlName(EnvSettingsDlgIds::IDC_ECHO))->setChecked(false);
+        auto* spin = dialog->findChild<QSpinBox*>(ControlName(EnvSettingsDlgIds::IDC_MAX_LINE));
         spin->selectAll();
         QTest::keyClicks(spin, "1000");
-        dialog->findChild<CColorPicker*>("1088")->SetColour(0x00112233);
-        dialog->findChild<CColorPicker*>("1084")->SetColour(0x00445566);
-        QTest::mouseClick(dialog->findChild<QPushButton*>("IDOK"), Qt::LeftButton);
+        dialog->findChild<CColorPicker*>(ControlName(EnvSettingsDlgIds::IDC_BK))
+            ->SetColour(0x00112233);
+        dialog->findChild<CColorPicker*>(ControlName(EnvSettingsDlgIds::IDC_TEXT_IN))
+            ->SetColour(0x00445566);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(kIdOk), Qt::LeftButton);
     });
     frame->OnEnvSettings();
-    settings.sync();
+    QSettings settings(kCompanyName, kApplicationName);
     settings.beginGroup("TARVEN");
     EXPECT_EQ(settings.value("Echo").toInt(), 0);
     EXPECT_EQ(settings.value("MaxLine").toInt(), 1000);
@@ -173,17 +189,10 @@ TEST_F(MainFrameTest, ConfirmedSettingsAreStoredAndPushedToEveryMonitorCancelled
     EXPECT_FALSE(frame->Env().bEcho);
     EXPECT_EQ(frame->Env().nMaxLine, 1000);
 
-    // Every monitor draws on the new background at once and keeps the new number of lines.
-    for (CTextViewCtrl* terminal : terminals) {
-        const QImage shot = terminal->viewport()->grab().toImage();
-        ASSERT_FALSE(shot.isNull());
-        EXPECT_EQ(QColor(shot.pixel(shot.width() - 2, shot.height() - 2)),
-                  QColor(0x33, 0x22, 0x11));
-        for (int line = 0; line < 1500; ++line)
-            terminal->TextWrite(reinterpret_cast<const unsigned char*>("line\n"), 5, 0x32);
-        QTRY_VERIFY_WITH_TIMEOUT(terminal->GetLineSize() <= 1001, 10000);
-        EXPECT_GE(terminal->GetLineSize(), 999);
-    }
+    // The monitors hear of the new settings once.
+    ASSERT_EQ(announced.list.size(), 1);
+    EXPECT_EQ(announced.list[0], frame->Env());
+    EXPECT_EQ(announced.list[0].colours[EnvSettings::Bk], 0x112233u);
 }
 
 TEST_F(MainFrameTest, HelpOpensTheManualBesideTheProgram)

@@ -38,7 +38,7 @@ TEST_F(MdiClientTest, StoredValuesAreReadBackWithTheDarkColourAndOurPicture)
         const CMdiClientWnd* client = app->MainFrame()->MdiClient();
         EXPECT_EQ(client->DisplayMode(), CMdiClientWnd::AtOrigin);
         EXPECT_EQ(client->Origin(), QPoint(-12, 34));
-        EXPECT_EQ(client->BkColor(), 0x323232u);
+        EXPECT_EQ(client->BkColour(), 0x323232u);
         EXPECT_FALSE(client->Picture().isNull());
         EXPECT_TRUE(client->FileName().isEmpty());
     }
@@ -101,7 +101,7 @@ TEST_F(MdiClientTest, EachDisplayModeDrawsThePictureWhereItBelongsAndUnknownOnes
         CMdiClientWnd client;
         client.resize(100, 80);
         client.viewport()->resize(100, 80);
-        client.SetBkColor(0x323232);
+        client.SetBkColour(0x323232);
         client.SetPicture(picture);
         client.SetDisplayMode(c.mode);
         client.SetOrigin(c.origin.x(), c.origin.y());

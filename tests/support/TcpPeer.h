@@ -7,12 +7,14 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 inline sockaddr_in Loopback(quint16 port)
 {
@@ -35,6 +37,8 @@ inline quint16 LocalPortOf(int fd)
 class TcpPeer
 {
 public:
+    static constexpr int kStampPollMs = 100; // a stamped receive looks at the clock this often
+
     explicit TcpPeer(int fd = -1) : m_fd(fd) {}
     ~TcpPeer() { Close(); }
     TcpPeer(TcpPeer&& other) noexcept { *this = std::move(other); }
@@ -89,6 +93,28 @@ public:
         }
     }
     const QByteArray& Received() const { return m_received; }
+
+    // Receives until size bytes have come or the time is up, waiting in the system's receive
+    // on this thread alone (no event loop), so each byte is stamped as it arrives: the arrival
+    // times, one per byte, of what was taken into Received().
+    std::vector<std::chrono::steady_clock::time_point>
+    ReceiveStamped(qsizetype size, std::chrono::milliseconds timeout)
+    {
+        std::vector<std::chrono::steady_clock::time_point> arrivals;
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (qsizetype(arrivals.size()) < size && std::chrono::steady_clock::now() < deadline) {
+            pollfd readable = {m_fd, POLLIN, 0};
+            if (::poll(&readable, 1, kStampPollMs) <= 0)
+                continue;
+            char buf[256];
+            const ssize_t got = ::recv(m_fd, buf, sizeof buf, MSG_DONTWAIT);
+            if (got <= 0)
+                break;
+            m_received.append(buf, got);
+            arrivals.insert(arrivals.end(), size_t(got), std::chrono::steady_clock::now());
+        }
+        return arrivals;
+    }
 
     // Runs the event loop until at least size bytes have arrived; what arrived, taken.
     QByteArray Take(qsizetype size)

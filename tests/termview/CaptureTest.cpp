@@ -62,7 +62,7 @@ TEST_F(CaptureTest, RoundTripKeepsEveryByteAndAttribute)
 
     // Records carry plausible times, in order.
     CCaptureReader reader;
-    ASSERT_EQ(reader.Open(Path("a.tvn")), ECaptureStatus::Ok);
+    ASSERT_EQ(reader.Open(Path("a.tvn")), CaptureStatus::Ok);
     CaptureRecord record;
     int64_t last = reader.CreatedMs();
     int records = 0;
@@ -165,7 +165,7 @@ TEST_F(CaptureTest, CaptureContinuesAnExistingFileAndRefusesForeignOnes)
 
     const QByteArray precious = "not a capture, keep me";
     Write("notes.txt", precious);
-    QSignalSpy failed(&view, &CTextViewCtrl::CaptureFailed);
+    QSignalSpy failed(&view, &CTextViewCtrl::captureFailed);
     EXPECT_FALSE(view.GalmuriSave(true, Path("notes.txt")));
     EXPECT_FALSE(view.IsCapturing());
     EXPECT_EQ(failed.count(), 1);

@@ -30,7 +30,7 @@ TEST(TextLayout, ControlCodesShowThePanelNames)
         ASSERT_EQ(glyphs.size(), 1u) << b;
         EXPECT_STREQ(glyphs[0].label, names[b]);
         EXPECT_EQ(glyphs[0].cells, std::string(names[b]).size());
-        EXPECT_EQ(glyphs[0].style, EStyle::ControlIn);
+        EXPECT_EQ(glyphs[0].style, CellStyle::ControlIn);
     }
     EXPECT_STREQ(ControlCodeName(0x7F), "DEL");
     EXPECT_EQ(ControlCodeName(' '), nullptr);
@@ -109,11 +109,11 @@ TEST(TextLayout, AttributesPickInOrOutColours)
     std::vector<Cell> cells = {{'a', 0x31}, {'b', 0x32}, {'\r', 0x31}, {'\r', 0x32}, {'c', 0x00}};
     const auto glyphs = LayoutLine(cells, 0, true);
     ASSERT_EQ(glyphs.size(), 5u);
-    EXPECT_EQ(glyphs[0].style, EStyle::TextOut);
-    EXPECT_EQ(glyphs[1].style, EStyle::TextIn);
-    EXPECT_EQ(glyphs[2].style, EStyle::ControlOut);
-    EXPECT_EQ(glyphs[3].style, EStyle::ControlIn);
-    EXPECT_EQ(glyphs[4].style, EStyle::TextOut); // anything but "received" draws as sent
+    EXPECT_EQ(glyphs[0].style, CellStyle::TextOut);
+    EXPECT_EQ(glyphs[1].style, CellStyle::TextIn);
+    EXPECT_EQ(glyphs[2].style, CellStyle::ControlOut);
+    EXPECT_EQ(glyphs[3].style, CellStyle::ControlIn);
+    EXPECT_EQ(glyphs[4].style, CellStyle::TextOut); // anything but "received" draws as sent
 }
 
 TEST(TextLayout, CopyTextWritesBreaksAndVisibleCodes)

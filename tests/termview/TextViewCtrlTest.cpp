@@ -41,7 +41,7 @@ protected:
     // Waits for the batched repaint to bring the scroll bars to what was just written.
     void WaitForSync()
     {
-        QSignalSpy shown(&m_view, &CTextViewCtrl::DataShown);
+        QSignalSpy shown(&m_view, &CTextViewCtrl::dataShown);
         ASSERT_TRUE(shown.wait(kWaitMs));
     }
     QPoint At(double col, int row) const
@@ -94,7 +94,7 @@ TEST_F(TextViewCtrlTest, MouseSelectionIsCopiedWithCtrlCAndTheContextAction)
     Drag(At(6.2, 0), At(6.2, 1));
     EXPECT_EQ(m_view.SelectedText(), "world\nsecond");
     QApplication::clipboard()->clear();
-    QSignalSpy typed(&m_view, &CTextViewCtrl::KeyText);
+    QSignalSpy typed(&m_view, &CTextViewCtrl::keyText);
     QTest::keyClick(&m_view, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), "world\nsecond");
     EXPECT_EQ(typed.count(), 0); // a copy is not typed into the link
@@ -144,7 +144,7 @@ TEST_F(TextViewCtrlTest, HexModeDumpsSixteenBytesPerRow)
 
 TEST_F(TextViewCtrlTest, TypedKeysReachTheOwner)
 {
-    QSignalSpy typed(&m_view, &CTextViewCtrl::KeyText);
+    QSignalSpy typed(&m_view, &CTextViewCtrl::keyText);
     QTest::keyClicks(&m_view, QStringLiteral("at"));
     QTest::keyClick(&m_view, Qt::Key_Return);
     QTest::keyClick(&m_view, Qt::Key_Tab);

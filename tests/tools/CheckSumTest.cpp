@@ -1,5 +1,7 @@
 #include "CheckSum.h"
 #include "CCheckSumDlg.h"
+#include "CheckSumDlgIds.h"
+#include "DialogControls.h"
 
 #include "ToolsTestSupport.h"
 
@@ -99,29 +101,30 @@ TEST(CheckSum, MalformedNotationGivesNoBytes)
     EXPECT_EQ(CheckSumInputBytes(u"가"), QByteArray("\xea\xb0\x80"));
 }
 
+using namespace CheckSumDlgIds;
+
 class CheckSumDlgTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         m_dlg.show();
-        m_input = m_dlg.findChild<QPlainTextEdit*>(QStringLiteral("1046"));
-        m_compute = m_dlg.findChild<QPushButton*>(QStringLiteral("IDOK"));
+        m_input = m_dlg.findChild<QPlainTextEdit*>(ControlName(CheckSumDlgIds::IDC_INPUT));
+        m_compute = m_dlg.findChild<QPushButton*>(kIdOk);
         ASSERT_NE(m_input, nullptr);
         ASSERT_NE(m_compute, nullptr);
     }
 
     QString Field(int id) const
     {
-        const auto* field = m_dlg.findChild<QLineEdit*>(QString::number(id));
+        const auto* field = m_dlg.findChild<QLineEdit*>(ControlName(id));
         return field != nullptr ? field->text() : QStringLiteral("<missing>");
     }
 
     void Compute(const QString& input, int methodId)
     {
         m_input->setPlainText(input);
-        QTest::mouseClick(m_dlg.findChild<QRadioButton*>(QString::number(methodId)),
-                          Qt::LeftButton);
+        QTest::mouseClick(m_dlg.findChild<QRadioButton*>(ControlName(methodId)), Qt::LeftButton);
         QTest::mouseClick(m_compute, Qt::LeftButton);
     }
 
@@ -131,28 +134,32 @@ protected:
     QPushButton* m_compute = nullptr;
 };
 
-TEST_F(CheckSumDlgTest, StartsEmptyWithXorComputesWithoutClosingAndTakes4096Characters)
+TEST_F(CheckSumDlgTest, StartsEmptyWithXorAndComputesWithoutClosing)
 {
     EXPECT_TRUE(m_input->toPlainText().isEmpty());
-    EXPECT_TRUE(m_dlg.findChild<QRadioButton*>(QStringLiteral("1051"))->isChecked());
-    for (int id : {1047, 1048, 1049, 1050})
+    EXPECT_TRUE(m_dlg.findChild<QRadioButton*>(ControlName(CheckSumDlgIds::IDC_XOR))->isChecked());
+    for (int id : {IDC_HEX, IDC_DEC, IDC_BIN, IDC_ASCII})
         EXPECT_TRUE(Field(id).isEmpty()) << id;
 
     // Typed over two lines, computed as one.
     QTest::keyClicks(m_input, QStringLiteral("12345"));
     QTest::keyClick(m_input, Qt::Key_Return);
     QTest::keyClicks(m_input, QStringLiteral("6789"));
-    QTest::mouseClick(m_dlg.findChild<QRadioButton*>(QStringLiteral("1055")), Qt::LeftButton);
+    QTest::mouseClick(m_dlg.findChild<QRadioButton*>(ControlName(CheckSumDlgIds::IDC_CRC16)),
+                      Qt::LeftButton);
     QTest::mouseClick(m_compute, Qt::LeftButton);
 
     EXPECT_EQ(m_input->toPlainText(), QStringLiteral("12345\n6789"));
-    EXPECT_EQ(Field(1047), QStringLiteral("00004b37"));
-    EXPECT_EQ(Field(1048), QStringLiteral("00019255"));
-    EXPECT_EQ(Field(1049), QStringLiteral("01001011 00110111"));
-    EXPECT_EQ(Field(1050), QStringLiteral("00000007"));
+    EXPECT_EQ(Field(IDC_HEX), QStringLiteral("00004b37"));
+    EXPECT_EQ(Field(IDC_DEC), QStringLiteral("00019255"));
+    EXPECT_EQ(Field(IDC_BIN), QStringLiteral("01001011 00110111"));
+    EXPECT_EQ(Field(IDC_ASCII), QStringLiteral("00000007"));
     EXPECT_TRUE(m_dlg.isVisible());
     EXPECT_TRUE(m_messages.texts.isEmpty());
+}
 
+TEST_F(CheckSumDlgTest, InputTakesAtMost4096Characters)
+{
     m_input->setPlainText(QString(4090, QLatin1Char('A')));
     m_input->moveCursor(QTextCursor::End);
     QTest::keyClicks(m_input, QStringLiteral("0123456789"));
@@ -161,13 +168,13 @@ TEST_F(CheckSumDlgTest, StartsEmptyWithXorComputesWithoutClosingAndTakes4096Char
 
 TEST_F(CheckSumDlgTest, MalformedInputShowsTheMessageAndKeepsTheResults)
 {
-    Compute(QStringLiteral("<FF><FF>"), 1054);
-    ASSERT_EQ(Field(1047), QStringLiteral("fffffffe"));
+    Compute(QStringLiteral("<FF><FF>"), IDC_SUM);
+    ASSERT_EQ(Field(IDC_HEX), QStringLiteral("fffffffe"));
 
-    Compute(QStringLiteral("<0D"), 1051);
+    Compute(QStringLiteral("<0D"), IDC_XOR);
     EXPECT_EQ(m_messages.texts, QStringList{kFormatError});
-    EXPECT_EQ(Field(1047), QStringLiteral("fffffffe"));
-    EXPECT_EQ(Field(1048), QStringLiteral("-0000002"));
-    EXPECT_EQ(Field(1049), QStringLiteral("11111111 11111111 11111111 11111110"));
+    EXPECT_EQ(Field(IDC_HEX), QStringLiteral("fffffffe"));
+    EXPECT_EQ(Field(IDC_DEC), QStringLiteral("-0000002"));
+    EXPECT_EQ(Field(IDC_BIN), QStringLiteral("11111111 11111111 11111111 11111110"));
     EXPECT_EQ(m_input->toPlainText(), QStringLiteral("<0D"));
 }

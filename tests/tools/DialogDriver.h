@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DialogControls.h"
+#include "FileSendDlgIds.h"
 #include "ToolsTestSupport.h"
 
 #include <QCoreApplication>
@@ -16,14 +18,14 @@ class DialogDriver
 public:
     explicit DialogDriver(QDialog& dlg) : m_dlg(dlg) {}
 
-    QListWidget* List() const { return m_dlg.findChild<QListWidget*>(QStringLiteral("1043")); }
-    QPushButton* Button(const char* name) const
+    QListWidget* List() const
     {
-        return m_dlg.findChild<QPushButton*>(QString::fromLatin1(name));
+        return m_dlg.findChild<QListWidget*>(ControlName(FileSendDlgIds::IDC_FILE_LIST));
     }
+    QPushButton* Button(const QString& name) const { return m_dlg.findChild<QPushButton*>(name); }
     QString Label(int id) const
     {
-        const auto* label = m_dlg.findChild<QLabel*>(QString::number(id));
+        const auto* label = m_dlg.findChild<QLabel*>(ControlName(id));
         return label != nullptr ? label->text() : QStringLiteral("<missing>");
     }
     QStringList Texts() const
@@ -66,18 +68,18 @@ public:
     // From the root, double-clicks through every folder of an absolute path.
     void Browse(const QString& folder) const
     {
-        if (Label(1010) == QDir::cleanPath(folder) + QLatin1Char('/'))
+        if (Label(FileSendDlgIds::IDC_FOLDER) == QDir::cleanPath(folder) + QLatin1Char('/'))
             return;
-        ASSERT_EQ(Label(1010), QStringLiteral("/"));
+        ASSERT_EQ(Label(FileSendDlgIds::IDC_FOLDER), QStringLiteral("/"));
         for (const QString& part : QDir::cleanPath(folder).split(u'/', Qt::SkipEmptyParts)) {
             QListWidgetItem* item = Entry(part);
             ASSERT_NE(item, nullptr) << part.toStdString();
             DoubleClick(item);
         }
-        ASSERT_EQ(Label(1010), QDir::cleanPath(folder) + QLatin1Char('/'));
+        ASSERT_EQ(Label(FileSendDlgIds::IDC_FOLDER), QDir::cleanPath(folder) + QLatin1Char('/'));
     }
 
-    void Press(const char* button) const { QTest::mouseClick(Button(button), Qt::LeftButton); }
+    void Press(const QString& button) const { QTest::mouseClick(Button(button), Qt::LeftButton); }
 
 private:
     // The list lays its items out lazily: let it, then bring the item into view.

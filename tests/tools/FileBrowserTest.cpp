@@ -90,15 +90,15 @@ TEST(FileBrowser, WalksFromTheRootVolumeThroughFoldersAndBack)
     dlg.show();
     const DialogDriver driver(dlg);
 
-    const auto* drives = dlg.findChild<QComboBox*>(QStringLiteral("1000"));
+    const auto* drives = dlg.findChild<QComboBox*>(ControlName(FileSendDlgIds::IDC_DRIVE));
     ASSERT_NE(drives, nullptr);
     EXPECT_EQ(drives->itemText(0), QStringLiteral("/"));
     EXPECT_EQ(drives->currentIndex(), 0);
 
-    EXPECT_EQ(driver.Label(1010), QStringLiteral("/"));
+    EXPECT_EQ(driver.Label(FileSendDlgIds::IDC_FOLDER), QStringLiteral("/"));
     EXPECT_EQ(driver.Texts().first(), QStringLiteral("[Root]"));
     driver.DoubleClick(driver.List()->item(0));
-    EXPECT_EQ(driver.Label(1010), QStringLiteral("/"));
+    EXPECT_EQ(driver.Label(FileSendDlgIds::IDC_FOLDER), QStringLiteral("/"));
     EXPECT_EQ(driver.Texts().first(), QStringLiteral("[Root]"));
 
     driver.Browse(folder.Folder());
@@ -108,12 +108,12 @@ TEST(FileBrowser, WalksFromTheRootVolumeThroughFoldersAndBack)
 
     // Choosing a file shows its name on disk, which is what gets sent.
     driver.Click(driver.Entry(QStringLiteral("MY DATA.BIN")));
-    EXPECT_EQ(driver.Label(1009), QStringLiteral("MY DATA.BIN"));
+    EXPECT_EQ(driver.Label(FileSendDlgIds::IDC_FILE_NAME), QStringLiteral("MY DATA.BIN"));
     // Choosing a folder leaves the chosen file alone.
     driver.Click(driver.Entry(QStringLiteral("Alpha")));
-    EXPECT_EQ(driver.Label(1009), QStringLiteral("MY DATA.BIN"));
+    EXPECT_EQ(driver.Label(FileSendDlgIds::IDC_FILE_NAME), QStringLiteral("MY DATA.BIN"));
 
-    auto* types = dlg.findChild<QComboBox*>(QStringLiteral("1003"));
+    auto* types = dlg.findChild<QComboBox*>(ControlName(FileSendDlgIds::IDC_FILE_TYPE));
     ASSERT_NE(types, nullptr);
     EXPECT_EQ(types->itemText(0), QStringLiteral("All files (*.*)"));
     types->setCurrentIndex(types->findText(QStringLiteral("Text files (*.txt)")));
@@ -121,15 +121,16 @@ TEST(FileBrowser, WalksFromTheRootVolumeThroughFoldersAndBack)
                                            "B.txt", "_notes.txt"}));
 
     driver.DoubleClick(driver.Entry(QStringLiteral("beta Folder")));
-    EXPECT_EQ(driver.Label(1010), folder.Folder() + QStringLiteral("beta Folder/"));
+    EXPECT_EQ(driver.Label(FileSendDlgIds::IDC_FOLDER),
+              folder.Folder() + QStringLiteral("beta Folder/"));
     EXPECT_EQ(driver.Texts(), QStringList{"[Up one directory]"});
     driver.DoubleClick(driver.List()->item(0));
-    EXPECT_EQ(driver.Label(1010), folder.Folder());
+    EXPECT_EQ(driver.Label(FileSendDlgIds::IDC_FOLDER), folder.Folder());
     driver.DoubleClick(driver.List()->item(0));
-    EXPECT_EQ(driver.Label(1010), ParentFolder(folder.Folder()));
+    EXPECT_EQ(driver.Label(FileSendDlgIds::IDC_FOLDER), ParentFolder(folder.Folder()));
 
     // Without a link nothing can be sent.
-    EXPECT_FALSE(driver.Button("IDOK")->isEnabled());
-    EXPECT_FALSE(driver.Button("IDABORT")->isEnabled());
+    EXPECT_FALSE(driver.Button(kIdOk)->isEnabled());
+    EXPECT_FALSE(driver.Button(kIdAbort)->isEnabled());
     EXPECT_TRUE(messages.texts.isEmpty());
 }

@@ -53,7 +53,7 @@ protected:
     {
         m_driver->Browse(Folder());
         m_driver->Click(m_driver->Entry(name));
-        m_driver->Press("IDOK");
+        m_driver->Press(kIdOk);
     }
 
     bool WaitForMessage(const QString& text)
@@ -72,8 +72,8 @@ protected:
 
     void ExpectIdle() const
     {
-        EXPECT_TRUE(m_driver->Button("IDOK")->isEnabled());
-        EXPECT_FALSE(m_driver->Button("IDABORT")->isEnabled());
+        EXPECT_TRUE(m_driver->Button(kIdOk)->isEnabled());
+        EXPECT_FALSE(m_driver->Button(kIdAbort)->isEnabled());
     }
 
     // The transfer failed for the reason given and never claimed success; the bytes it sent.
@@ -89,7 +89,6 @@ protected:
 
     TempDir m_dir;
     MessageCapture m_messages;
-    QObject m_owner;
     std::unique_ptr<CFileSendDlg> m_dlg;
     std::unique_ptr<DialogDriver> m_driver;
     RecordingWriter* m_writer = nullptr;
@@ -106,7 +105,7 @@ protected:
     }
 
     PtyPair m_pty;
-    CRS232Ctrl m_port{&m_owner};
+    CRS232Ctrl m_port;
 };
 
 // The client link of a monitor connected to a peer that listens.
@@ -164,8 +163,9 @@ TEST_F(SerialFileSendTest, SendsTheFileInBlocksOf1024AndReportsCompletion)
     EXPECT_EQ(m_messages.texts.first(),
               QStringLiteral("'%1FW IMAGE.BIN' 파일을 전송하시겠습니까?").arg(Folder()));
     EXPECT_EQ(m_writer->Sizes(), (std::vector<int>{1024, 1024, 452}));
-    EXPECT_EQ(m_driver->Label(1008), QStringLiteral("2500 / 2500 Bytes"));
-    const auto* progress = m_dlg->findChild<QProgressBar*>(QStringLiteral("1044"));
+    EXPECT_EQ(m_driver->Label(FileSendDlgIds::IDC_SIZE_TEXT), QStringLiteral("2500 / 2500 Bytes"));
+    const auto* progress =
+        m_dlg->findChild<QProgressBar*>(ControlName(FileSendDlgIds::IDC_PROGRESS));
     EXPECT_EQ(progress->maximum(), 2500);
     EXPECT_EQ(progress->value(), 2500);
     ExpectIdle();
@@ -178,21 +178,23 @@ TEST_F(SerialFileSendTest, CancelAfterTheFirstBlockStopsThereWithoutCompletion)
     m_writer->HoldAfter(1);
     Send(QStringLiteral("data.bin"));
     ASSERT_TRUE(WaitFor([&] { return m_writer->Held(); }));
-    EXPECT_FALSE(m_driver->Button("IDOK")->isEnabled());
-    EXPECT_TRUE(m_driver->Button("IDABORT")->isEnabled());
+    EXPECT_FALSE(m_driver->Button(kIdOk)->isEnabled());
+    EXPECT_TRUE(m_driver->Button(kIdAbort)->isEnabled());
 
     // A double-click on a file sends too, but not while the worker runs.
     m_driver->DoubleClick(m_driver->Entry(QStringLiteral("data.bin")));
     EXPECT_TRUE(m_messages.Saw(kBusy));
 
-    m_driver->Press("IDABORT");
+    m_driver->Press(kIdAbort);
     EXPECT_TRUE(m_messages.Saw(kCancelled));
     ExpectIdle();
     m_writer->Release();
-    EXPECT_TRUE(
-        WaitFor([&] { return m_driver->Label(1008) == QStringLiteral("1024 / 2500 Bytes"); }));
+    EXPECT_TRUE(WaitFor([&] {
+        return m_driver->Label(FileSendDlgIds::IDC_SIZE_TEXT) ==
+               QStringLiteral("1024 / 2500 Bytes");
+    }));
 
-    m_driver->Press("IDCANCEL"); // waits for the worker
+    m_driver->Press(kIdCancel); // waits for the worker
     EXPECT_FALSE(m_dlg->isVisible());
     QTest::qWait(100);
     EXPECT_FALSE(m_messages.Saw(kCompleted));
@@ -211,7 +213,7 @@ TEST_F(SerialFileSendTest, CloseWhileSendingCancelsAndWaitsForTheWorker)
         std::this_thread::sleep_for(300ms);
         m_writer->Release();
     });
-    m_driver->Press("IDCANCEL");
+    m_driver->Press(kIdCancel);
     release.join();
 
     EXPECT_FALSE(m_dlg->isVisible());
@@ -245,20 +247,20 @@ TEST_F(SerialFileSendTest, MissingDeclinedOrEmptyFilesWriteNothing)
     m_driver->Click(m_driver->Entry(QStringLiteral("gone.bin")));
 
     m_messages.answer = QMessageBox::No;
-    m_driver->Press("IDOK");
+    m_driver->Press(kIdOk);
     QTest::qWait(100);
     EXPECT_EQ(m_messages.texts.size(), 1);
     ExpectIdle();
 
     m_messages.answer = QMessageBox::Yes;
     QFile::remove(Folder() + QStringLiteral("gone.bin"));
-    m_driver->Press("IDOK");
+    m_driver->Press(kIdOk);
     ASSERT_TRUE(WaitForMessage(kNotFound));
     ExpectIdle();
 
     Send(QStringLiteral("empty.bin"));
     ASSERT_TRUE(WaitForMessage(kCompleted)) << "an empty file completes at once";
-    EXPECT_EQ(m_driver->Label(1008), QStringLiteral("0 / 0 Bytes"));
+    EXPECT_EQ(m_driver->Label(FileSendDlgIds::IDC_SIZE_TEXT), QStringLiteral("0 / 0 Bytes"));
     ExpectIdle();
     EXPECT_TRUE(m_writer->Sizes().empty());
 }

@@ -2,7 +2,7 @@
 
 #include "EventLoopWait.h"
 #include "LinkWriter.h"
-#include "ShellTestEnv.h"
+#include "MessageCapture.h"
 #include "TempDir.h"
 
 #include <QByteArray>

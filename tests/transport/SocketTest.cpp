@@ -21,28 +21,27 @@ TEST(CServerSock, AcceptsIntoTheFirstFreeSlotAndReusesAFreedOne)
 {
     EventRecorder owner;
     CServerSock server;
-    server.SetWnd(&owner);
+    owner.Watch(server);
     ASSERT_EQ(server.Create(0, kLoopback), 1);
     EXPECT_EQ(server.Listen(5), 1);
 
-    int slotStateSeenByCloseHandler = 0;
+    int slotStateSeenByCloseHandler = CClientSock::kSlotInUse;
     owner.onEvent = [&](const RecordedEvent& e) {
-        if (e.message == WM_SOCKET_CLOSE)
-            slotStateSeenByCloseHandler =
-                CClientSock::FromHandle(qintptr(e.wParam))->bsGetSlotState();
+        if (e.notice == Notice::Closed)
+            slotStateSeenByCloseHandler = e.socket->bsGetSlotState();
     };
 
     std::vector<TcpPeer> peers;
     for (int i = 0; i < 4; ++i) {
         peers.push_back(TcpPeer::Connect(server.GetPort()));
-        ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_ACCEPT) == i + 1; }));
-        const RecordedEvent accepted = owner.Of(WM_SOCKET_ACCEPT).back();
-        EXPECT_EQ(accepted.lParam, i);
-        CClientSock* slot = CClientSock::FromHandle(qintptr(accepted.wParam));
+        ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::Accepted) == i + 1; }));
+        const RecordedEvent accepted = owner.Of(Notice::Accepted).back();
+        EXPECT_EQ(accepted.slot, i);
+        CClientSock* slot = accepted.socket;
         ASSERT_EQ(slot, server.GetSlot(i));
         EXPECT_EQ(slot->bsGetSerialNo(), i);
-        EXPECT_EQ(slot->bsGetSlotState(), 0);
-        EXPECT_EQ(slot->GetWnd(), &owner);
+        EXPECT_EQ(slot->bsGetSlotState(), CClientSock::kSlotInUse);
+        EXPECT_GE(slot->GetHandle(), 0);
         QString address;
         quint16 port = 0;
         EXPECT_EQ(slot->GetPeerName(address, port), 1);
@@ -53,23 +52,24 @@ TEST(CServerSock, AcceptsIntoTheFirstFreeSlotAndReusesAFreedOne)
     EXPECT_EQ(server.GetConnectionCount(), 4);
 
     peers[0].Close();
-    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_CLOSE) == 1; }));
-    EXPECT_EQ(owner.Of(WM_SOCKET_CLOSE).front().lParam, 0);
-    EXPECT_EQ(slotStateSeenByCloseHandler, -1) << "the slot is free before the owner hears";
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::Closed) == 1; }));
+    EXPECT_EQ(owner.Of(Notice::Closed).front().slot, 0);
+    EXPECT_EQ(slotStateSeenByCloseHandler, CClientSock::kSlotFree)
+        << "the slot is free before the owner hears";
 
     peers.push_back(TcpPeer::Connect(server.GetPort()));
-    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_ACCEPT) == 5; }));
-    EXPECT_EQ(owner.Of(WM_SOCKET_ACCEPT).back().lParam, 0) << "slot 0 again, 1..3 still in use";
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::Accepted) == 5; }));
+    EXPECT_EQ(owner.Of(Notice::Accepted).back().slot, 0) << "slot 0 again, 1..3 still in use";
     server.CalcConnection();
     EXPECT_EQ(server.GetConnectionCount(), 4);
 
     // Data from a slot's peer reaches the owner tagged with the slot, and replies go back.
     peers[2].Send("to slot 2");
-    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_RECEIVE) >= 1; }));
-    const RecordedEvent received = owner.Of(WM_SOCKET_RECEIVE).front();
-    EXPECT_EQ(received.lParam, 2);
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::ReceiveReady) >= 1; }));
+    const RecordedEvent received = owner.Of(Notice::ReceiveReady).front();
+    EXPECT_EQ(received.slot, 2);
     char buf[64];
-    CClientSock* slot2 = CClientSock::FromHandle(qintptr(received.wParam));
+    CClientSock* slot2 = received.socket;
     ASSERT_EQ(slot2, server.GetSlot(2));
     EXPECT_EQ(slot2->Receive(buf, sizeof buf), 9);
     EXPECT_EQ(slot2->Send("back", 4), 4);
@@ -82,8 +82,8 @@ TEST(CServerSock, AcceptsIntoTheFirstFreeSlotAndReusesAFreedOne)
 
     // The owner closing a slot itself frees it too.
     server.GetSlot(3)->Close();
-    EXPECT_EQ(server.GetSlot(3)->bsGetSlotState(), -1);
-    EXPECT_EQ(CClientSock::FromHandle(qintptr(owner.Of(WM_SOCKET_ACCEPT)[3].wParam)), nullptr);
+    EXPECT_EQ(server.GetSlot(3)->bsGetSlotState(), CClientSock::kSlotFree);
+    EXPECT_EQ(server.GetSlot(3)->GetHandle(), -1);
 }
 
 TEST(CServerSock, AFullTableLeavesTheNextPeerWaitingUntilASlotFrees)
@@ -99,26 +99,26 @@ TEST(CServerSock, AFullTableLeavesTheNextPeerWaitingUntilASlotFrees)
 
     EventRecorder owner;
     CServerSock server;
-    server.SetWnd(&owner);
+    owner.Watch(server);
     ASSERT_EQ(server.Create(0, kLoopback), 1);
 
     std::vector<TcpPeer> peers;
     for (int i = 0; i < CServerSock::kSlots; ++i)
         peers.push_back(TcpPeer::Connect(server.GetPort()));
-    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_ACCEPT) == 256; }, 60000));
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::Accepted) == 256; }, 60000));
     for (int i = 0; i < CServerSock::kSlots; ++i)
-        ASSERT_EQ(owner.Of(WM_SOCKET_ACCEPT)[i].lParam, i);
+        ASSERT_EQ(owner.Of(Notice::Accepted)[i].slot, i);
 
     peers.push_back(TcpPeer::Connect(server.GetPort()));
     RunEventsFor(500);
-    EXPECT_EQ(owner.Count(WM_SOCKET_ACCEPT), 256) << "the 257th is neither accepted nor reported";
+    EXPECT_EQ(owner.Count(Notice::Accepted), 256) << "the 257th is neither accepted nor reported";
     server.CalcConnection();
     EXPECT_EQ(server.GetConnectionCount(), 256);
 
     peers[17].Close();
-    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_ACCEPT) == 257; }, 30000))
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::Accepted) == 257; }, 30000))
         << "the waiting peer is taken once a slot frees";
-    EXPECT_EQ(owner.Of(WM_SOCKET_ACCEPT).back().lParam, 17);
+    EXPECT_EQ(owner.Of(Notice::Accepted).back().slot, 17);
     CClientSock* slot = server.GetSlot(17);
     QString address;
     quint16 port = 0;
@@ -131,25 +131,25 @@ TEST(CClientSock, ReportsConnectReceiveAndCloseAsAStandAloneClient)
     TcpListener listener;
     EventRecorder owner;
     CClientSock client;
-    client.SetWnd(&owner);
+    owner.Watch(client);
     std::string received;
     owner.onEvent = [&](const RecordedEvent& e) {
-        if (e.message != WM_SOCKET_RECEIVE)
+        if (e.notice != Notice::ReceiveReady)
             return;
         char buf[3]; // small reads: what is left is reported again
-        const int got = CClientSock::FromHandle(qintptr(e.wParam))->Receive(buf, sizeof buf);
+        const int got = e.socket->Receive(buf, sizeof buf);
         if (got > 0)
             received.append(buf, size_t(got));
     };
+    EXPECT_EQ(client.bsGetSerialNo(), -1) << "no server owns it";
     ASSERT_EQ(client.Create(), 1);
     const qintptr handle = client.GetHandle();
-    EXPECT_EQ(CClientSock::FromHandle(handle), &client);
+    EXPECT_GE(handle, 0);
     ASSERT_EQ(client.Connect("127.0.0.1", listener.Port()), 1);
     TcpPeer peer = listener.Accept();
-    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_CONNECT) == 1; }));
-    const RecordedEvent connected = owner.Of(WM_SOCKET_CONNECT).front();
-    EXPECT_EQ(connected.lParam, 0xFFFF);
-    EXPECT_EQ(qintptr(connected.wParam), handle) << "the handle stays what Create gave";
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::ConnectFinished) == 1; }));
+    EXPECT_EQ(owner.Of(Notice::ConnectFinished).front().socket, &client);
+    EXPECT_EQ(client.GetHandle(), handle) << "the handle stays what Create gave";
     EXPECT_EQ(client.GetState(), QAbstractSocket::ConnectedState);
     QString address;
     quint16 port = 0;
@@ -163,14 +163,12 @@ TEST(CClientSock, ReportsConnectReceiveAndCloseAsAStandAloneClient)
     peer.Send("hello, world");
     ASSERT_TRUE(WaitFor([&] { return received.size() == 12; }));
     EXPECT_EQ(received, "hello, world");
-    EXPECT_EQ(owner.Of(WM_SOCKET_RECEIVE).front().lParam, 0xFFFF);
 
     EXPECT_EQ(client.Send("ping", 4), 4);
     EXPECT_EQ(peer.Take(4), "ping");
 
     peer.Close();
-    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_CLOSE) == 1; }));
-    EXPECT_EQ(owner.Of(WM_SOCKET_CLOSE).front().lParam, 0xFFFF);
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::Closed) == 1; }));
     EXPECT_EQ(client.Receive(buf, sizeof buf), 0) << "the peer has closed";
     EXPECT_EQ(client.GetPeerName(address, port), 1) << "still known to the close handler";
 
@@ -182,7 +180,7 @@ TEST(CClientSock, ReportsConnectReceiveAndCloseAsAStandAloneClient)
     }
     EXPECT_EQ(last, -1);
     client.Close();
-    EXPECT_EQ(CClientSock::FromHandle(handle), nullptr);
+    EXPECT_EQ(client.GetHandle(), -1);
     EXPECT_EQ(client.Send("x", 1), -1);
 }
 
@@ -191,17 +189,17 @@ TEST(CClientSock, DataSentJustBeforeTheCloseIsReadFirstAndTheHandlerMayDeleteThe
     TcpListener listener;
     EventRecorder owner;
     auto* client = new CClientSock;
-    client->SetWnd(&owner);
+    owner.Watch(*client);
     std::string received;
     size_t receivedWhenClosed = 0;
     owner.onEvent = [&](const RecordedEvent& e) {
-        CClientSock* socket = CClientSock::FromHandle(qintptr(e.wParam));
-        if (e.message == WM_SOCKET_RECEIVE) {
+        CClientSock* socket = e.socket;
+        if (e.notice == Notice::ReceiveReady) {
             char buf[2048]; // one bounded receive per event, as the monitor does
             const int got = socket->Receive(buf, sizeof buf);
             if (got > 0)
                 received.append(buf, size_t(got));
-        } else if (e.message == WM_SOCKET_CLOSE) {
+        } else if (e.notice == Notice::Closed) {
             receivedWhenClosed = received.size();
             socket->Close();
             delete socket;
@@ -210,7 +208,7 @@ TEST(CClientSock, DataSentJustBeforeTheCloseIsReadFirstAndTheHandlerMayDeleteThe
     };
     ASSERT_EQ(client->Connect("127.0.0.1", listener.Port()), 1);
     TcpPeer peer = listener.Accept();
-    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_CONNECT) == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::ConnectFinished) == 1; }));
 
     std::string reply;
     for (int i = 0; i < 20000; ++i)
@@ -221,17 +219,17 @@ TEST(CClientSock, DataSentJustBeforeTheCloseIsReadFirstAndTheHandlerMayDeleteThe
     EXPECT_EQ(receivedWhenClosed, reply.size());
     EXPECT_EQ(received, reply);
     RunEventsFor(50);
-    EXPECT_EQ(owner.Count(WM_SOCKET_CLOSE), 1);
+    EXPECT_EQ(owner.Count(Notice::Closed), 1);
 }
 
 TEST(CClientSock, RefusedConnectIsReportedAsAConnectWithoutPeer)
 {
     EventRecorder owner;
     CClientSock client;
-    client.SetWnd(&owner);
+    owner.Watch(client);
     ASSERT_EQ(client.Connect("127.0.0.1", FreePort()), 1);
-    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_CONNECT) == 1; }));
-    EXPECT_EQ(CClientSock::FromHandle(qintptr(owner.events.front().wParam)), &client);
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::ConnectFinished) == 1; }));
+    EXPECT_EQ(owner.events.front().socket, &client);
     QString address = "unchanged";
     quint16 port = 1;
     EXPECT_EQ(client.GetPeerName(address, port), 0);
@@ -243,7 +241,7 @@ TEST(CClientSock, RefusedConnectIsReportedAsAConnectWithoutPeer)
     // The same object may try again.
     TcpListener listener;
     ASSERT_EQ(client.Connect("127.0.0.1", listener.Port()), 1);
-    ASSERT_TRUE(WaitFor([&] { return owner.Count(WM_SOCKET_CONNECT) == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::ConnectFinished) == 2; }));
     EXPECT_EQ(client.GetState(), QAbstractSocket::ConnectedState);
 }
 
@@ -252,11 +250,11 @@ TEST(CClientSock, NoOwnerOrAGoneOwnerHearsNothing)
     TcpListener listener;
     EventRecorder watcher;
     CClientSock silent;
-    silent.SetWnd(&watcher);
-    silent.SetWnd(nullptr);
+    watcher.Watch(silent);
+    silent.disconnect(&watcher);
     auto gone = std::make_unique<EventRecorder>();
     CClientSock orphan;
-    orphan.SetWnd(gone.get());
+    gone->Watch(orphan);
     gone.reset();
 
     ASSERT_EQ(silent.Connect("127.0.0.1", listener.Port()), 1);
@@ -278,7 +276,8 @@ TEST(CClientSock, NoOwnerOrAGoneOwnerHearsNothing)
     CServerSock server; // no owner: connections are taken, nobody is told
     ASSERT_EQ(server.Create(0, kLoopback), 1);
     TcpPeer peer = TcpPeer::Connect(server.GetPort());
-    ASSERT_TRUE(WaitFor([&] { return server.GetSlot(0)->bsGetSlotState() == 0; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return server.GetSlot(0)->bsGetSlotState() == CClientSock::kSlotInUse; }));
 }
 
 TEST(CClientSock, SendFromOtherThreadsIsSafeWhileTheOwnerCloses)

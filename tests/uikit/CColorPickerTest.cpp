@@ -39,8 +39,8 @@ TEST(ColorRef, ConvertsBetweenColorRefAndRgb)
         {0x323232, QColor(50, 50, 50)}, {0x563412, QColor(0x12, 0x34, 0x56)},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ColorFromRef(c.ref), c.colour) << std::hex << c.ref;
-        EXPECT_EQ(RefFromColor(c.colour), c.ref) << std::hex << c.ref;
+        EXPECT_EQ(ColourFromRef(c.ref), c.colour) << std::hex << c.ref;
+        EXPECT_EQ(RefFromColour(c.colour), c.ref) << std::hex << c.ref;
     }
 }
 

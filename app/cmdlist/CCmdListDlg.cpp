@@ -1,0 +1,219 @@
+#include "CCmdListDlg.h"
+
+#include "CCmdListGrid.h"
+#include "CSendTarget.h"
+#include "CmdListConstants.h"
+#include "CommandFile.h"
+#include "CommandTranslate.h"
+#include "MessageBox.h"
+#include "ShellConstants.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLineEdit>
+#include <QPointer>
+#include <QSettings>
+
+namespace {
+
+const char* const kBadNotation = "전송하려는 데이타 형식에 오류가 있습니다.";
+const char* const kSaveFailed = "파일 저장에 실패하였습니다...";
+const char* const kDamaged = "명령 파일이 손상되었습니다: %1\n%2";
+const char* const kOverwrite = "%1 파일이 이미 있습니다.\n바꾸시겠습니까?";
+const char* const kUnencodable =
+    "전송 %1의 글자 중에 명령 파일에 쓸 수 없는 글자가 있어 저장하지 않았습니다.";
+
+QString SettingsKey()
+{
+    return QStringLiteral("%1/%2").arg(kGroupCmdList, kKeyLastFileName);
+}
+
+QString LastFileName()
+{
+    return QSettings(kCompanyName, kApplicationName).value(SettingsKey()).toString();
+}
+
+} // namespace
+
+CCmdListDlg::CCmdListDlg(TargetSource targetSource, QWidget* parent)
+    : QWidget(parent), m_targetSource(std::move(targetSource))
+{
+    setFont(QFont(QStringLiteral("굴림"), 9));
+    m_pFileName = new QLineEdit(this);
+    m_pFileName->setObjectName(QString::number(kFileNameBoxId));
+    m_pFileName->setReadOnly(true);
+    m_pGridFrame = new QFrame(this);
+    m_pGridFrame->setObjectName(QString::number(kGridFrameId));
+    m_pGridFrame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    m_pGrid = new CCmdListGrid(this);
+
+    // A click or a menu command returns at once; the panel acts on it afterwards.
+    connect(m_pGrid, &CCmdListGrid::sendRequested, this, &CCmdListDlg::OnSendRequest,
+            Qt::QueuedConnection);
+    connect(m_pGrid, &CCmdListGrid::commandRequested, this, &CCmdListDlg::OnCommand,
+            Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            const QString last = LastFileName();
+            if (!last.isEmpty())
+                LoadFile(last);
+        },
+        Qt::QueuedConnection);
+}
+
+void CCmdListDlg::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    m_pFileName->setGeometry(0, 0, width(), kFileNameBoxHeightPx);
+    const QRect frame(0, kFileNameBoxHeightPx, width(), height() - kFileNameBoxHeightPx);
+    m_pGridFrame->setGeometry(frame);
+    m_pGrid->setGeometry(frame.adjusted(1, 1, -2, -2));
+}
+
+void CCmdListDlg::OnSendRequest(const QString& text)
+{
+    m_strSendText = text;
+    CSendTarget* target = m_targetSource ? m_targetSource() : nullptr;
+    if (target == nullptr)
+        return;
+    const std::optional<QByteArray> bytes = TranslateCommandText(text);
+    if (!bytes) {
+        ShowMessage(QString::fromUtf8(kBadNotation), QMessageBox::Warning, QMessageBox::Ok, this);
+        return;
+    }
+    // A window whose link is down takes nothing: nothing is sent, echoed or counted.
+    if (bytes->isEmpty() || !target->IsOnline())
+        return;
+    target->SendTranslated(*bytes);
+}
+
+void CCmdListDlg::OnCommand(int id)
+{
+    switch (id) {
+    case ID_CMDLIST_LOAD:
+        OnLoadList();
+        break;
+    case ID_CMDLIST_SAVE:
+        OnSaveList();
+        break;
+    case ID_CMDLIST_CLEAR:
+        OnClearList();
+        break;
+    default:
+        break;
+    }
+}
+
+void CCmdListDlg::OnLoadList()
+{
+    const QString path = ChooseFile(false);
+    if (!path.isEmpty())
+        LoadFile(path);
+}
+
+void CCmdListDlg::OnSaveList()
+{
+    const QString path = ChooseFile(true);
+    if (!path.isEmpty())
+        SaveFile(path);
+}
+
+void CCmdListDlg::OnClearList()
+{
+    m_pGrid->ClearTexts();
+}
+
+QString CCmdListDlg::CommandFolder()
+{
+    const QString root = QSettings(kCompanyName, kApplicationName)
+                             .value(QStringLiteral("%1/%2").arg(kGroupTarven, kKeyRootPath),
+                                    QDir::homePath() + QStringLiteral("/TARVEN"))
+                             .toString();
+    return QDir(root).filePath(QString::fromLatin1(kCommandFolder));
+}
+
+QString CCmdListDlg::ChooseFile(bool saving)
+{
+    const QString folder = CommandFolder();
+    if (saving)
+        QDir().mkpath(folder);
+    QFileDialog dialog(this, QString(), folder, QString::fromLatin1(kCommandFileFilter));
+    dialog.setObjectName(saving ? QStringLiteral("SaveCommandFile")
+                                : QStringLiteral("LoadCommandFile"));
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // A saved name gets its extension and the question about an existing file below, always
+    // the same way; the dialog would add the extension only now and then.
+    if (saving)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    else
+        dialog.setDefaultSuffix(QString::fromLatin1(kCommandFileSuffix));
+    const QString last = LastFileName();
+    if (!last.isEmpty())
+        dialog.selectFile(last);
+    QPointer<QWidget> focused = QApplication::focusWidget();
+    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    // Without a window manager the keys would not come back on their own.
+    window()->activateWindow();
+    if (focused)
+        focused->setFocus();
+    if (!chosen)
+        return QString();
+    QString path = dialog.selectedFiles().constFirst();
+    if (!saving)
+        return path;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + QLatin1String(kCommandFileSuffix);
+    if (QFileInfo::exists(path) &&
+        ShowMessage(QString::fromUtf8(kOverwrite).arg(path), QMessageBox::Question,
+                    QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
+        return QString();
+    return path;
+}
+
+bool CCmdListDlg::LoadFile(const QString& path)
+{
+    const CommandFileRead file = ReadCommandFile(path);
+    switch (file.status) {
+    case CommandFileRead::CannotOpen:
+        return false;
+    case CommandFileRead::Damaged:
+        // The list stays as it was: nothing of a half-read file is shown.
+        ShowMessage(QString::fromUtf8(kDamaged).arg(path, file.reason), QMessageBox::Warning,
+                    QMessageBox::Ok, this);
+        return false;
+    case CommandFileRead::Loaded:
+        break;
+    }
+    m_pGrid->SetRows(file.rows);
+    Remember(path);
+    return true;
+}
+
+bool CCmdListDlg::SaveFile(const QString& path)
+{
+    const CommandFileWrite file = WriteCommandFile(path, m_pGrid->Rows());
+    switch (file.status) {
+    case CommandFileWrite::Unencodable:
+        ShowMessage(QString::fromUtf8(kUnencodable).arg(file.badRow + 1), QMessageBox::Warning,
+                    QMessageBox::Ok, this);
+        return false;
+    case CommandFileWrite::Failed:
+        ShowMessage(QString::fromUtf8(kSaveFailed), QMessageBox::Warning, QMessageBox::Ok, this);
+        return false;
+    case CommandFileWrite::Saved:
+        break;
+    }
+    Remember(path);
+    return true;
+}
+
+void CCmdListDlg::Remember(const QString& path)
+{
+    QSettings(kCompanyName, kApplicationName).setValue(SettingsKey(), path);
+    m_pFileName->setText(path);
+}

@@ -1,0 +1,259 @@
+#include "CCmdListGrid.h"
+
+#include "CButtonDelegate.h"
+#include "CmdListConstants.h"
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+
+namespace {
+
+constexpr int kParamRole = Qt::UserRole;
+constexpr Qt::Alignment kButtonAlignment = Qt::AlignCenter;
+constexpr Qt::Alignment kTextAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+
+struct MenuItem
+{
+    int id;
+    const char* text;
+};
+// The "CmdList" popup, in its order; a separator after the list commands.
+constexpr MenuItem kMenuItems[] = {
+    {ID_CMDLIST_LOAD, "리스트 불러오기"},   {ID_CMDLIST_SAVE, "리스트 저장하기"},
+    {ID_CMDLIST_CLEAR, "리스트 전체 삭제"}, {ID_CMDLIST_ADD_ROW, "전송열 추가"},
+    {ID_CMDLIST_INSERT_ROW, "전송열 삽입"}, {ID_CMDLIST_DELETE_ROW, "전송열 삭제"},
+};
+constexpr int kListCommandCount = 3;
+
+QTableWidgetItem* NewCell(Qt::ItemFlags flags, Qt::Alignment alignment, int param)
+{
+    auto* cell = new QTableWidgetItem;
+    cell->setFlags(flags);
+    cell->setTextAlignment(alignment);
+    cell->setData(kParamRole, param);
+    return cell;
+}
+
+} // namespace
+
+CCmdListGrid::CCmdListGrid(QWidget* parent)
+    : QTableWidget(parent), m_pButtonType(new CButtonDelegate(this))
+{
+    setObjectName(QString::number(kGridId));
+    OnSetup();
+    CreateMenu();
+    connect(m_pButtonType, &CButtonDelegate::clicked, this, &CCmdListGrid::OnButtonClicked);
+}
+
+void CCmdListGrid::OnSetup()
+{
+    setColumnCount(kCmdListColumns);
+    setRowCount(kCmdListRows);
+    verticalHeader()->hide();
+    verticalHeader()->setMinimumSectionSize(kRowHeightPx);
+    verticalHeader()->setDefaultSectionSize(kRowHeightPx);
+    setHorizontalHeaderLabels(
+        {QStringLiteral("전송버튼"), QStringLiteral("전송데이터"), QStringLiteral("데이터 설명")});
+    horizontalHeader()->setDefaultAlignment(kButtonAlignment);
+    // Only cells have the menu; a click on a heading does not show it, nor pass it here.
+    horizontalHeader()->setContextMenuPolicy(Qt::PreventContextMenu);
+    verticalHeader()->setContextMenuPolicy(Qt::PreventContextMenu);
+    for (int column = 0; column < kCmdListColumns; ++column)
+        setColumnWidth(column, kStartColumnWidthsPx[column]);
+
+    QFont cellFont(QString::fromLatin1(kCellFontFamily));
+    cellFont.setPixelSize(kCellFontPx);
+    cellFont.setWeight(QFont::Normal);
+    setFont(cellFont);
+
+    setSelectionMode(ExtendedSelection);
+    setEditTriggers(DoubleClicked | AnyKeyPressed);
+    setItemDelegateForColumn(kButtonColumn, m_pButtonType);
+    for (int row = 0; row < kCmdListRows; ++row)
+        SetTextCells(row);
+    Renumber();
+}
+
+void CCmdListGrid::CreateMenu()
+{
+    m_pMenu = new QMenu(QStringLiteral("CmdList"), this);
+    m_pMenu->setObjectName(QStringLiteral("CmdList"));
+    int index = 0;
+    for (const MenuItem& item : kMenuItems) {
+        if (index++ == kListCommandCount)
+            m_pMenu->addSeparator();
+        QAction* action = m_pMenu->addAction(QString::fromUtf8(item.text));
+        action->setObjectName(QString::number(item.id));
+        connect(action, &QAction::triggered, this, [this, id = item.id] { OnMenuCommand(id); });
+    }
+}
+
+int CCmdListGrid::Param(int row, int column) const
+{
+    const QTableWidgetItem* cell = item(row, column);
+    return cell != nullptr ? cell->data(kParamRole).toInt() : 0;
+}
+
+QString CCmdListGrid::Text(int row, int column) const
+{
+    const QTableWidgetItem* cell = item(row, column);
+    return cell != nullptr ? cell->text() : QString();
+}
+
+CommandRows CCmdListGrid::Rows() const
+{
+    CommandRows rows;
+    rows.reserve(rowCount());
+    for (int row = 0; row < rowCount(); ++row)
+        rows.append({Text(row, kTextColumn), Text(row, kDescriptionColumn)});
+    return rows;
+}
+
+void CCmdListGrid::SetRows(const CommandRows& rows)
+{
+    if (rows.size() > rowCount()) {
+        const int old = rowCount();
+        setRowCount(int(rows.size()));
+        for (int row = old; row < rowCount(); ++row)
+            SetTextCells(row);
+        Renumber(old);
+    }
+    for (int row = 0; row < rowCount(); ++row) {
+        const CommandRow entry = row < rows.size() ? rows[row] : CommandRow();
+        item(row, kTextColumn)->setText(entry.text);
+        item(row, kDescriptionColumn)->setText(entry.description);
+    }
+}
+
+void CCmdListGrid::ClearTexts()
+{
+    SetRows({});
+}
+
+void CCmdListGrid::AppendRow()
+{
+    InsertRow(rowCount());
+}
+
+void CCmdListGrid::InsertRow(int row)
+{
+    insertRow(row);
+    SetTextCells(row);
+    Renumber(row);
+}
+
+void CCmdListGrid::DeleteRow(int row)
+{
+    removeRow(row);
+    Renumber(row);
+}
+
+void CCmdListGrid::SetTextCells(int row)
+{
+    const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+    for (int column : {kTextColumn, kDescriptionColumn})
+        setItem(row, column, NewCell(flags, kTextAlignment, kParamEditable));
+}
+
+void CCmdListGrid::Renumber(int first)
+{
+    // Fresh cells rather than changed ones: the table finds a moved cell by searching all of
+    // them, which over a long list turns renumbering quadratic.
+    const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    for (int row = first; row < rowCount(); ++row) {
+        QTableWidgetItem* button = NewCell(flags, kButtonAlignment, kParamFirstButton + row);
+        button->setText(QStringLiteral("전송 %1").arg(row + 1));
+        setItem(row, kButtonColumn, button);
+    }
+}
+
+void CCmdListGrid::SetColumnWidths()
+{
+    const int width = viewport()->width();
+    for (int column = 0; column < kCmdListColumns; ++column)
+        setColumnWidth(column, width * kColumnWidthPercent[column] / 100);
+}
+
+void CCmdListGrid::resizeEvent(QResizeEvent* event)
+{
+    QTableWidget::resizeEvent(event);
+    SetColumnWidths();
+}
+
+QModelIndex CCmdListGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    // Tab and Shift+Tab stay in the row, wrapping from its last cell to its first and back.
+    const QModelIndex current = currentIndex();
+    if (!current.isValid() || (cursorAction != MoveNext && cursorAction != MovePrevious))
+        return QTableWidget::moveCursor(cursorAction, modifiers);
+    const int step = cursorAction == MoveNext ? 1 : columnCount() - 1;
+    return model()->index(current.row(), (current.column() + step) % columnCount());
+}
+
+void CCmdListGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        // A button keeps its label: only texts are cleared.
+        QTableWidgetItem* cell = currentItem();
+        if (cell != nullptr && cell->flags().testFlag(Qt::ItemIsEditable))
+            cell->setText(QString());
+        event->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
+void CCmdListGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    // Editing never carries on into another cell: Tab ends the edit and moves on in the row.
+    const bool next = hint == QAbstractItemDelegate::EditNextItem;
+    const bool previous = hint == QAbstractItemDelegate::EditPreviousItem;
+    QTableWidget::closeEditor(editor, next || previous ? QAbstractItemDelegate::NoHint : hint);
+    if (next || previous)
+        setCurrentIndex(moveCursor(next ? MoveNext : MovePrevious, Qt::NoModifier));
+}
+
+void CCmdListGrid::contextMenuEvent(QContextMenuEvent* event)
+{
+    QPoint pos = event->pos();
+    if (event->reason() != QContextMenuEvent::Mouse && currentIndex().isValid())
+        pos = visualRect(currentIndex()).center();
+    // Below the last row only the commands that need no row are offered, so a list whose
+    // rows were all deleted can still grow again.
+    m_nMenuRow = rowAt(pos.y());
+    for (QAction* action : m_pMenu->actions()) {
+        const int id = action->objectName().toInt();
+        if (id == ID_CMDLIST_INSERT_ROW || id == ID_CMDLIST_DELETE_ROW)
+            action->setEnabled(m_nMenuRow >= 0);
+    }
+    m_pMenu->popup(viewport()->mapToGlobal(pos));
+    event->accept();
+}
+
+void CCmdListGrid::OnMenuCommand(int id)
+{
+    const bool onRow = m_nMenuRow >= 0 && m_nMenuRow < rowCount();
+    switch (id) {
+    case ID_CMDLIST_ADD_ROW:
+        AppendRow();
+        break;
+    case ID_CMDLIST_INSERT_ROW:
+        if (onRow)
+            InsertRow(m_nMenuRow);
+        break;
+    case ID_CMDLIST_DELETE_ROW:
+        if (onRow)
+            DeleteRow(m_nMenuRow);
+        break;
+    default:
+        emit commandRequested(id);
+    }
+}
+
+void CCmdListGrid::OnButtonClicked(const QModelIndex& index)
+{
+    if (Param(index.row(), index.column()) >= kParamFirstButton)
+        emit sendRequested(Text(index.row(), kTextColumn));
+}

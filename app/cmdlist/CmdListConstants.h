@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QtGlobal>
+
+// Numbers and names of the command list; units are in the names.
+
+// Grid layout.
+inline constexpr int kCmdListRows = 200;
+inline constexpr int kCmdListColumns = 3;
+inline constexpr int kButtonColumn = 0;
+inline constexpr int kTextColumn = 1;
+inline constexpr int kDescriptionColumn = 2;
+inline constexpr int kStartColumnWidthsPx[kCmdListColumns] = {30, 80, 60};
+// Share of the grid's width each column takes once the panel is sized.
+inline constexpr int kColumnWidthPercent[kCmdListColumns] = {8, 40, 50};
+inline constexpr char kCellFontFamily[] = "Arial";
+inline constexpr int kCellFontPx = 12;
+inline constexpr int kRowHeightPx = 22;
+
+// Cell parameters: what a cell is. A send button carries the first plus its row index.
+inline constexpr int kParamFirstButton = 100;
+inline constexpr int kParamEditable = 1000;
+
+// Panel layout: the file-name box on top, the grid in the frame below it.
+inline constexpr int kFileNameBoxHeightPx = 20;
+inline constexpr int kFileNameBoxId = 1089;
+inline constexpr int kGridFrameId = 1030;
+inline constexpr int kGridId = 234222;
+
+// Context-menu commands.
+inline constexpr int ID_CMDLIST_CLEAR = 32795;
+inline constexpr int ID_CMDLIST_LOAD = 32797;
+inline constexpr int ID_CMDLIST_SAVE = 32798;
+inline constexpr int ID_CMDLIST_ADD_ROW = 32811;
+inline constexpr int ID_CMDLIST_DELETE_ROW = 32812;
+inline constexpr int ID_CMDLIST_INSERT_ROW = 32813;
+
+// Settings and files.
+inline constexpr char kGroupCmdList[] = "CmdList";
+inline constexpr char kKeyLastFileName[] = "LastFileName";
+inline constexpr char kKeyRootPath[] = "RootPath";
+inline constexpr char kCommandFolder[] = "Command";
+inline constexpr char kCommandFileSuffix[] = "TCF";
+// Files from Windows benches come with either case of the extension.
+inline constexpr char kCommandFileFilter[] = "TARVEN Command Files (*.TCF *.tcf)";
+// A command file is a few kilobytes; anything near this is not one.
+inline constexpr qint64 kMaxCommandFileBytes = 64 * 1024 * 1024;
+// Rows a command file may bring; a longer list is refused rather than cut.
+inline constexpr int kMaxCommandRows = 100000;

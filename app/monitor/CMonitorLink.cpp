@@ -1,0 +1,363 @@
+#include "CMonitorLink.h"
+
+#include "CClientSock.h"
+#include "CRS232Ctrl.h"
+#include "CServerSock.h"
+#include "LinkWriter.h"
+#include "MonitorConstants.h"
+#include "TermViewConstants.h"
+
+#include <QPointer>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString SystemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+} // namespace
+
+// Hands a transfer's writes to the link's writer, and tells the link when the transfer is over
+// so that a link closed meanwhile can be freed.
+class CTransferGuard : public CLinkWriter
+{
+public:
+    CTransferGuard(CMonitorLink& link, std::unique_ptr<CLinkWriter> writer)
+        : m_pLink(&link), m_pWriter(std::move(writer))
+    {
+        ++link.m_nTransfers;
+    }
+    ~CTransferGuard() override
+    {
+        m_pWriter.reset();
+        if (!m_pLink.isNull())
+            m_pLink->EndTransfer();
+    }
+
+    int Write(const char* data, int n, int& error) override
+    {
+        return m_pWriter->Write(data, n, error);
+    }
+    void BeginTransfer() override { m_pWriter->BeginTransfer(); }
+
+private:
+    QPointer<CMonitorLink> m_pLink;
+    std::unique_ptr<CLinkWriter> m_pWriter;
+};
+
+CMonitorLink::CMonitorLink(QObject* parent) : QObject(parent)
+{
+    m_connectTimer.setObjectName(QString::number(ID_CONNECT_TIMER));
+    m_connectTimer.setInterval(kConnectTickMs);
+    connect(&m_connectTimer, &QTimer::timeout, this, &CMonitorLink::OnConnectTimer);
+}
+
+CMonitorLink::~CMonitorLink()
+{
+    blockSignals(true);
+    m_connectTimer.stop();
+    // The serial port's destructor joins its reader; sockets close before the link goes.
+    m_pSerial.reset();
+    if (m_pServer)
+        m_pServer->Close();
+    m_pServer.reset();
+    if (m_pClient)
+        m_pClient->Close();
+    m_pClient.reset();
+}
+
+int CMonitorLink::ConnectionCount() const
+{
+    if (!m_pServer)
+        return 0;
+    m_pServer->CalcConnection();
+    return m_pServer->GetConnectionCount();
+}
+
+void CMonitorLink::Open()
+{
+    if (m_settings.nInterface == LinkSettings::Rs232c)
+        OpenSerial();
+    else if (m_settings.nActive == LinkSettings::Client)
+        OpenClient();
+    else
+        OpenServer();
+}
+
+void CMonitorLink::OpenClient()
+{
+    // A connect under way, or a link that is up, is not started again.
+    if (m_pClient)
+        return;
+    m_nConnectTicks = 0;
+    m_connectTimer.start();
+    emit connectingChanged(true);
+    m_pClient = std::make_unique<CClientSock>();
+    CClientSock* socket = m_pClient.get();
+    connect(socket, &CClientSock::connectFinished, this, &CMonitorLink::OnConnectSocket);
+    connect(socket, &CClientSock::receiveReady, this, [this, socket] { OnReceiveSocket(socket); });
+    connect(socket, &CClientSock::closed, this, [this, socket] { OnCloseSocket(socket); });
+    socket->Create();
+    socket->Connect(m_settings.ServerAddressText(), quint16(m_settings.nServerPort));
+}
+
+void CMonitorLink::OpenServer()
+{
+    if (m_pServer)
+        return;
+    auto server = std::make_unique<CServerSock>();
+    if (!server->Create(quint16(m_settings.nServerPort))) {
+        const int error = errno;
+        emit failed(error == EADDRINUSE ? Failure::ServerPortInUse : Failure::ServerStart,
+                    SystemError(error));
+        return;
+    }
+    server->Listen(kServerListenBacklog);
+    CServerSock* raw = server.get();
+    connect(raw, &CServerSock::accepted, this, &CMonitorLink::OnAcceptSocket);
+    connect(raw, &CServerSock::receiveReady, this,
+            [this, raw](int slot) { OnReceiveSocket(raw->GetSlot(slot)); });
+    connect(raw, &CServerSock::closed, this,
+            [this, raw](int slot) { OnCloseSocket(raw->GetSlot(slot)); });
+    m_pServer = std::move(server);
+    emit notice(kCrLf + QStringLiteral("Server started (port:%1)...").arg(m_settings.nServerPort) +
+                    kCrLf,
+                kAttrReceived);
+    SetOnline(true);
+}
+
+void CMonitorLink::OpenSerial()
+{
+    if (m_pSerial)
+        return;
+    auto port = std::make_unique<CRS232Ctrl>();
+    if (!port->Open(m_settings.strPortName.toLocal8Bit().constData(), m_settings.BaudRate(),
+                    m_settings.DataBits(), m_settings.Parity(), m_settings.StopBits())) {
+        // The reason tells a missing device from one the user may not open.
+        emit failed(Failure::SerialOpen, SystemError(int(port->GetLastError())));
+        return;
+    }
+    connect(port->Notifier(), &CSerialNotifier::received, this, &CMonitorLink::OnCommReceived);
+    m_pSerial = std::move(port);
+    SetOnline(true);
+}
+
+void CMonitorLink::Close()
+{
+    StopConnectWait();
+    if (m_settings.nInterface == LinkSettings::Rs232c) {
+        if (m_pSerial) {
+            DisposeSerial();
+            SetOnline(false);
+        }
+    } else if (m_settings.nActive == LinkSettings::Server) {
+        if (m_pServer) {
+            m_pServer->Close();
+            m_pServer.reset();
+            emit notice(kCrLf + QStringLiteral("Server stopped ...") + kCrLf + u'\n',
+                        kAttrReceived);
+            SetOnline(false);
+        }
+    } else if (m_pClient) {
+        DisposeClient();
+        SetOnline(false);
+    }
+}
+
+void CMonitorLink::SetOnline(bool online)
+{
+    if (m_bOnline == online)
+        return;
+    m_bOnline = online;
+    emit onlineChanged(online);
+}
+
+void CMonitorLink::StopConnectWait()
+{
+    const bool waited = m_connectTimer.isActive();
+    m_connectTimer.stop();
+    m_nConnectTicks = 0;
+    if (waited)
+        emit connectingChanged(false);
+}
+
+void CMonitorLink::DisposeClient()
+{
+    m_pClient->disconnect(this);
+    m_pClient->Close();
+    if (m_nTransfers > 0)
+        m_pParkedClient = std::move(m_pClient);
+    else
+        m_pClient.release()->deleteLater(); // we may be inside one of its own notices
+}
+
+void CMonitorLink::DisposeSerial()
+{
+    m_pSerial->Close();
+    if (m_nTransfers > 0)
+        m_pParkedSerial = std::move(m_pSerial);
+    else
+        m_pSerial.reset();
+}
+
+int CMonitorLink::Send(const QByteArray& bytes, Announce announce)
+{
+    if (bytes.isEmpty())
+        return 0;
+    const char* data = bytes.constData();
+    const int n = int(bytes.size());
+    if (m_settings.nInterface == LinkSettings::Rs232c) {
+        if (m_pSerial)
+            m_pSerial->Write(data, n);
+    } else if (m_settings.nActive == LinkSettings::Client) {
+        if (m_pClient)
+            m_pClient->Send(data, n, 0);
+    } else if (m_pServer) {
+        for (int slot = 0; slot < CServerSock::kSlots; ++slot) {
+            CClientSock* client = m_pServer->GetSlot(slot);
+            if (client->bsGetSlotState() == CClientSock::kSlotInUse)
+                client->Send(data, n, 0);
+        }
+    }
+    if (announce == Announce::Yes)
+        emit sent(bytes);
+    return n;
+}
+
+std::unique_ptr<CLinkWriter> CMonitorLink::OpenTransfer()
+{
+    if (!m_bOnline)
+        return nullptr;
+    std::unique_ptr<CLinkWriter> writer;
+    if (m_pSerial)
+        writer = MakeSerialLinkWriter(*m_pSerial);
+    else if (m_pClient)
+        writer = MakeClientLinkWriter(*m_pClient);
+    else if (m_pServer)
+        writer = MakeServerLinkWriter(*m_pServer);
+    if (!writer)
+        return nullptr;
+    return std::make_unique<CTransferGuard>(*this, std::move(writer));
+}
+
+void CMonitorLink::EndTransfer()
+{
+    if (--m_nTransfers > 0)
+        return;
+    m_pParkedSerial.reset();
+    if (m_pParkedClient)
+        m_pParkedClient.release()->deleteLater();
+}
+
+void CMonitorLink::OnConnectTimer()
+{
+    if (++m_nConnectTicks < kConnectGiveUpTicks)
+        return;
+    StopConnectWait();
+    if (m_pClient)
+        DisposeClient();
+    emit failed(Failure::ConnectTimeout, QString());
+}
+
+void CMonitorLink::OnConnectSocket()
+{
+    QString address;
+    quint16 port = 0;
+    // A failed connect has no peer: the time-out tells the user.
+    if (!m_pClient || !m_pClient->GetPeerName(address, port))
+        return;
+    emit notice(kCrLf +
+                    QStringLiteral("Connected to %1:%2 ...")
+                        .arg(m_settings.ServerAddressText())
+                        .arg(m_settings.nServerPort) +
+                    kCrLf,
+                kAttrReceived);
+    StopConnectWait();
+    SetOnline(true);
+}
+
+void CMonitorLink::OnAcceptSocket(int slot)
+{
+    CClientSock* socket = m_pServer ? m_pServer->GetSlot(slot) : nullptr;
+    if (socket == nullptr)
+        return;
+    // The peer's own port tells apart clients that connect from one machine.
+    QString address;
+    quint16 port = 0;
+    socket->GetPeerName(address, port);
+    if (m_settings.bWelcomeFlag && !m_settings.strWelcomeMsg.isEmpty()) {
+        const QByteArray welcome = m_settings.strWelcomeMsg.toUtf8();
+        socket->Send(welcome.constData(), int(welcome.size()), 0);
+    }
+    emit notice(kCrLf + QStringLiteral("Connected from %1:%2 ...\n").arg(address).arg(port) + kCrLf,
+                kAttrSent);
+    emit clientJoined(address, port);
+}
+
+void CMonitorLink::OnCloseSocket(CClientSock* socket)
+{
+    QString address;
+    quint16 port = 0;
+    socket->GetPeerName(address, port);
+    emit notice(kCrLf + QStringLiteral("Disconnect from %1 ...\n").arg(address) + kCrLf, kAttrSent);
+    if (socket == m_pClient.get()) {
+        DisposeClient();
+        SetOnline(false);
+        return;
+    }
+    socket->Close();
+    emit clientLeft(address, port);
+}
+
+void CMonitorLink::OnReceiveSocket(CClientSock* socket)
+{
+    // Read what is there up to a bound; the socket brings another notice for the rest.
+    QByteArray bytes;
+    while (bytes.size() < kSocketBytesPerNotice) {
+        const qsizetype held = bytes.size();
+        bytes.resize(held + kReceiveBatchBytes);
+        const int got = socket->Receive(bytes.data() + held, kReceiveBatchBytes);
+        bytes.resize(held + std::max(got, 0));
+        if (got <= 0)
+            break;
+    }
+    emit received(bytes);
+}
+
+void CMonitorLink::OnCommReceived()
+{
+    if (!m_pSerial)
+        return;
+    // Drain what the queue holds now; bytes arriving meanwhile bring a notice of their own.
+    int left = m_pSerial->m_queue.GetSize();
+    QByteArray bytes;
+    bytes.reserve(left);
+    unsigned char byte = 0;
+    while (left-- > 0 && m_pSerial->m_queue.GetByte(&byte)) {
+        if (byte != 0 || m_bKeepNul)
+            bytes.append(char(byte));
+    }
+    emit received(bytes);
+    if (m_pSerial && m_pSerial->bsGetConnectFlag() == 0)
+        OnSerialVanished();
+}
+
+void CMonitorLink::OnSerialVanished()
+{
+    // The device went away (an adapter pulled out): its reader has stopped. Close the port so
+    // it can be opened again once the device is back.
+    const QString reason = SystemError(int(m_pSerial->GetLastError()));
+    DisposeSerial();
+    emit notice(kCrLf +
+                    QStringLiteral("Port lost (%1): %2 ...").arg(m_settings.strPortName, reason) +
+                    kCrLf,
+                kAttrSent);
+    SetOnline(false);
+}

@@ -1,0 +1,121 @@
+#pragma once
+
+#include "CSendTarget.h"
+#include "LinkSettings.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+
+class CClientSock;
+class CLinkWriter;
+class CRS232Ctrl;
+class CServerSock;
+
+// The one link of a monitor window: a serial port, a TCP client, or a TCP server with its
+// clients, opened and closed as its link settings say. It drains what arrives and sends what
+// the window, the command list or a file transfer gives it. It knows nothing of how traffic is
+// shown: what happens reaches the window through its signals, on the user-interface thread.
+class CMonitorLink : public QObject, public CSendTarget
+{
+    Q_OBJECT
+
+public:
+    // Why an open failed; the window words it for the user.
+    enum class Failure
+    {
+        SerialOpen,      // the device did not open; the reason is the system's
+        ServerPortInUse, // another server has the port
+        ServerStart,     // listening failed otherwise; the reason is the system's
+        ConnectTimeout,  // a connect was not confirmed within its ticks
+    };
+
+    // Whether a send is announced by sent(): typed bytes and command strings are (the window
+    // echoes and counts them), a control-code click is not (the panel echoes it itself).
+    enum class Announce
+    {
+        Yes,
+        No
+    };
+
+    explicit CMonitorLink(QObject* parent = nullptr);
+    // Closes the link without a signal.
+    ~CMonitorLink() override;
+
+    // The settings the next Open uses.
+    void SetSettings(const LinkSettings& settings) { m_settings = settings; }
+    const LinkSettings& Settings() const { return m_settings; }
+    // Received NUL bytes of a serial link are dropped unless kept; a socket link keeps them.
+    void SetKeepNul(bool keep) { m_bKeepNul = keep; }
+
+    // Opens the link of the settings. A link that is open, or a connect under way, stays.
+    void Open();
+    void Close();
+    bool IsOnline() const override { return m_bOnline; }
+    bool IsConnecting() const { return m_connectTimer.isActive(); }
+    // Clients of a server link, recounted; 0 for any other link.
+    int ConnectionCount() const;
+
+    // The one way out: writes bytes on the link that is up (a serial port, the client socket,
+    // or every client of a server) and, when announced, reports them by sent() whether or not
+    // a link took them. The number of bytes handled.
+    int Send(const QByteArray& bytes, Announce announce = Announce::Yes);
+    int SendTranslated(const QByteArray& bytes) override { return Send(bytes); }
+
+    // A writer for a file transfer on the link that is up, or null while offline. The link it
+    // writes to stays valid until the writer is gone, also when the link closes meanwhile.
+    std::unique_ptr<CLinkWriter> OpenTransfer();
+
+    CRS232Ctrl* SerialPort() const { return m_pSerial.get(); }
+    CClientSock* ClientSocket() const { return m_pClient.get(); }
+    CServerSock* ServerSocket() const { return m_pServer.get(); }
+
+signals:
+    // Bytes one notice brought, in order; empty when it brought none.
+    void received(const QByteArray& bytes);
+    void sent(const QByteArray& bytes);
+    void onlineChanged(bool online);
+    // A client connect started or ended (confirmed, timed out or closed).
+    void connectingChanged(bool connecting);
+    // A line about the link for the terminal, with the attribute it is shown with.
+    void notice(const QString& text, char attribute);
+    void clientJoined(const QString& address, quint16 port);
+    void clientLeft(const QString& address, quint16 port);
+    void failed(CMonitorLink::Failure failure, const QString& reason);
+
+private:
+    friend class CTransferGuard;
+
+    void OpenClient();
+    void OpenServer();
+    void OpenSerial();
+    void SetOnline(bool online);
+    void StopConnectWait();
+    void DisposeClient();
+    void DisposeSerial();
+    void EndTransfer();
+
+    // Transport notices.
+    void OnCommReceived();
+    void OnSerialVanished();
+    void OnConnectSocket();
+    void OnConnectTimer();
+    void OnAcceptSocket(int slot);
+    void OnReceiveSocket(CClientSock* socket);
+    void OnCloseSocket(CClientSock* socket);
+
+    LinkSettings m_settings;
+    std::unique_ptr<CServerSock> m_pServer;
+    std::unique_ptr<CClientSock> m_pClient;
+    std::unique_ptr<CRS232Ctrl> m_pSerial;
+    bool m_bOnline = false;
+    bool m_bKeepNul = true;
+    QTimer m_connectTimer;
+    int m_nConnectTicks = 0;
+    // While a transfer writes to the link, a link that goes away is closed at once but freed
+    // only after the transfer.
+    int m_nTransfers = 0;
+    std::unique_ptr<CRS232Ctrl> m_pParkedSerial;
+    std::unique_ptr<CClientSock> m_pParkedClient;
+};

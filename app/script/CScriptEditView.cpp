@@ -1,0 +1,161 @@
+#include "CScriptEditView.h"
+
+#include "CFindReplaceDlg.h"
+#include "CScriptEditCtrl.h"
+#include "CScriptEditDoc.h"
+#include "CommandIds.h"
+#include "ScriptConstants.h"
+#include "ScriptTemplate.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor kCommentGrey(128, 128, 128);
+constexpr int kStyleLineComment = 2;
+
+} // namespace
+
+CScriptEditView::CScriptEditView(CScriptEditDoc* document, SearchHistory& history, QWidget* parent)
+    : QWidget(parent), m_pDocument(document), m_history(history), m_pEdit(new CScriptEditCtrl(this))
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_pEdit);
+    setFocusProxy(m_pEdit);
+
+    m_pEdit->SetLexer(kLexerCpp);
+    m_pEdit->SetKeywords(kTslKeywords);
+    m_pEdit->Init();
+    m_pEdit->SetStyleFont(kEditorFont, kEditorFontPt);
+    // Sizes the line-number margin for the font just set.
+    m_pEdit->SetDisplayLinenumbers(false);
+    m_pEdit->SetDisplayLinenumbers(true);
+    m_pEdit->SetForeground(kStyleLineComment, kCommentGrey);
+
+    connect(m_pEdit, &QsciScintillaBase::SCN_SAVEPOINTLEFT, this, [this] {
+        m_pDocument->SetModifiedFlag(true);
+        emit stateChanged();
+    });
+    connect(m_pEdit, &QsciScintillaBase::SCN_SAVEPOINTREACHED, this, [this] {
+        m_pDocument->SetModifiedFlag(false);
+        emit stateChanged();
+    });
+    connect(m_pEdit, &QsciScintillaBase::SCN_UPDATEUI, this, &CScriptEditView::stateChanged);
+    connect(m_pEdit, &CScriptEditCtrl::contextMenuRequested, this,
+            &CScriptEditView::contextMenuRequested);
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
+            &CScriptEditView::OnClipboardChanged);
+    m_bCanPaste = ClipboardHasText();
+}
+
+void CScriptEditView::OnNewScript(const QDate& date)
+{
+    m_pEdit->SetText(NewScriptTemplate(date));
+    // Nothing typed yet: closing the untouched template asks nothing.
+    m_pEdit->SetSavePoint();
+}
+
+bool CScriptEditView::ClipboardHasText()
+{
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    return data != nullptr && data->hasText();
+}
+
+void CScriptEditView::OnClipboardChanged()
+{
+    m_bCanPaste = ClipboardHasText();
+    emit stateChanged();
+}
+
+void CScriptEditView::OnEditUndo()
+{
+    m_pEdit->Undo();
+}
+
+void CScriptEditView::OnEditRedo()
+{
+    m_pEdit->Redo();
+}
+
+void CScriptEditView::OnEditCut()
+{
+    m_pEdit->Cut();
+}
+
+void CScriptEditView::OnEditCopy()
+{
+    m_pEdit->Copy();
+}
+
+void CScriptEditView::OnEditPaste()
+{
+    m_pEdit->Paste();
+}
+
+void CScriptEditView::OnEditClear()
+{
+    m_pEdit->Clear();
+}
+
+void CScriptEditView::OnEditClearAll()
+{
+    m_pEdit->ClearAll();
+    m_pDocument->SetModifiedFlag(true);
+}
+
+void CScriptEditView::OnEditFind()
+{
+    OpenFindDialog(new CFindDlg(m_pEdit, m_history, this));
+}
+
+void CScriptEditView::OnEditReplace()
+{
+    OpenFindDialog(new CFindReplaceDlg(m_pEdit, m_history, this));
+}
+
+void CScriptEditView::OpenFindDialog(CFindDlg* dialog)
+{
+    // One dialog over a view at a time: the new one starts from the current selection.
+    if (m_pFindDlg)
+        m_pFindDlg->close();
+    m_pFindDlg = dialog;
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+CScriptEditView::CommandState CScriptEditView::GetCommandState(int id) const
+{
+    const bool selection = m_pEdit->GetSelectionStart() != m_pEdit->GetSelectionEnd();
+    switch (id) {
+    case ID_EDIT_UNDO:
+        return {m_pEdit->CanUndo()};
+    case ID_EDIT_REDO:
+        return {m_pEdit->CanRedo()};
+    case ID_EDIT_CUT:
+    case ID_EDIT_COPY:
+    case ID_EDIT_CLEAR:
+        return {selection};
+    case ID_EDIT_PASTE:
+        return {m_bCanPaste};
+    case ID_EDIT_CLEAR_ALL:
+        return {!m_bRunning && !m_pEdit->IsEmpty()};
+    case ID_FILE_SAVE:
+    case ID_FILE_SAVE_AS:
+    case ID_EDIT_FIND:
+    case ID_EDIT_REPLACE:
+        return {true};
+    case ID_SCRIPT_RUN:
+        return {false}; // no script host is wired to the view: a script cannot start here
+    case ID_SCRIPT_STOP:
+        return {m_bRunning};
+    case ID_SCRIPT_WATCH:
+        return {m_bRunning, m_bRunning && m_bWatchShown};
+    default:
+        return {};
+    }
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+// Numbers and texts of the script editor that its classes and tests share.
+
+// Scintilla lexers by Scintilla's own numbering: none, and C++ (which TSL is shown with).
+inline constexpr int kLexerNone = 1;
+inline constexpr int kLexerCpp = 3;
+
+// Keyword set 0 of the C++ lexer: the words of TSL.
+inline constexpr char kTslKeywords[] =
+    "OPEN MEDIA IP PORT BAUD_RATE PARITY_BIT DATA_BIT STOP_BIT DIM VAR EQU EXPORT ASSIGN "
+    "TABLE_NAME BEGIN END ADD AND CAT CMP CONV COPY CLEAR DEC DELAY FIND GET IN INC JP JPE JPNE "
+    "JPL JPLE JPG JPGE MOVE NOT OR OUT PRINT PRINTEX PUT SLEEP SUB SYNC XOR";
+
+// Look of the editor.
+inline constexpr char kEditorFont[] = "굴림체";
+inline constexpr int kEditorFontPt = 10;
+inline constexpr int kLastStyle = 126;
+inline constexpr int kTabWidth = 4;
+inline constexpr int kCaretBlinkMs = 400;
+
+// Margins: line numbers, selection, fold markers; their widths in pixels.
+inline constexpr int kMarginLineNumbers = 0;
+inline constexpr int kMarginSelection = 1;
+inline constexpr int kMarginFold = 2;
+inline constexpr int kMarginSelectionPx = 16;
+inline constexpr int kMarginFoldPx = 16;
+inline constexpr int kLineNumberPaddingPx = 10;
+
+// The largest script file the editor opens, in bytes.
+inline constexpr long long kMaxScriptFileBytes = 64LL * 1024 * 1024;
+
+// Default extension and filter of the script save dialog.
+inline constexpr char kScriptSuffix[] = "TSL";
+inline constexpr char kScriptFilter[] = "TARVEN Script Files (*.TSL *.tsl *.Tsl)";
+
+// Controls of the find dialogs, named by these numbers.
+enum FindControlId : int
+{
+    IDC_FIND_NEXT = 1008,
+    IDC_FIND_REPLACE = 1010,
+    IDC_FIND_REPLACE_TEXT = 1011,
+    IDC_FIND_TEXT = 1013,
+    IDC_FIND_MATCH_CASE = 1014,
+    IDC_FIND_WHOLE_WORD = 1015,
+    IDC_FIND_REGEXP = 1016,
+    IDC_FIND_PREVIOUS = 1017,
+    IDC_FIND_REPLACE_ALL = 1018,
+    IDC_FIND_IN_SELECTION = 1019,
+};

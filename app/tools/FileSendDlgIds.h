@@ -1,0 +1,14 @@
+#pragma once
+
+// Template and control ids of the file transfer dialog (CFileSendDlg). Its send, close and
+// cancel buttons are the dialog's IDOK, IDCANCEL and IDABORT.
+namespace FileSendDlgIds {
+inline constexpr int IDD = 134;
+inline constexpr int IDC_DRIVE = 1000;
+inline constexpr int IDC_FILE_TYPE = 1003;
+inline constexpr int IDC_SIZE_TEXT = 1008; // progress text
+inline constexpr int IDC_FILE_NAME = 1009;
+inline constexpr int IDC_FOLDER = 1010;
+inline constexpr int IDC_FILE_LIST = 1043;
+inline constexpr int IDC_PROGRESS = 1044;
+} // namespace FileSendDlgIds

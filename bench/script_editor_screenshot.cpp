@@ -1,0 +1,114 @@
+// Takes the documentation's picture of the script editor: a highlighted script in the program,
+// a match selected and the find and replace dialog over it.
+#include "CDocument.h"
+#include "CFindReplaceDlg.h"
+#include "CMainFrame.h"
+#include "CMdiChildFrame.h"
+#include "CScriptChildFrame.h"
+#include "CScriptEditCtrl.h"
+#include "CScriptEditView.h"
+#include "CTARVENApp.h"
+#include "ScriptConstants.h"
+#include "program_sandbox.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <cstdio>
+
+namespace {
+
+const char kScript[] = R"(//------------------------------------------------
+// TARVEN Script File
+// 2007/03/05  온도 센서 점검
+//------------------------------------------------
+OPEN MEDIA		RS232C		// RS232C, TCP, UDP ...
+OPEN PORT		COM1		// 센서가 붙은 포트
+OPEN BAUD_RATE	9600
+OPEN PARITY_BIT	NONE
+OPEN DATA_BIT	8
+OPEN STOP_BIT	1
+
+DIM REPLY$		64			// 장비의 응답
+VAR N%			0
+VAR TRIES%		0
+EQU ASK			"<02>TEMP?<03>"
+EQU OK			"<02>OK"
+
+//------------------------------------------------
+BEGIN:
+	OUT			ASK			// 온도를 묻는다
+	SLEEP		200
+	IN			REPLY, N
+	CMP			N, 0
+	JPE			RETRY		// 응답이 없으면 다시
+	FIND		REPLY, OK
+	JPNE		FAIL
+	PRINTEX		REPLY		// 실행창에 보인다
+	JP			END
+RETRY:
+	INC			TRIES
+	CMP			TRIES, 3
+	JPL			BEGIN
+FAIL:
+	PRINT		"센서 응답 없음<0D><0A>"
+	SYNC		1
+END:
+)";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    ProgramSandbox sandbox;
+    QApplication app(argc, argv);
+    const QString folder = ProgramSandbox::OutputFolder(argc, argv);
+
+    QDir().mkpath(sandbox.Path(QStringLiteral("TARVEN")));
+    const QString path = sandbox.Path(QStringLiteral("TARVEN/temp_check.tsl"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(kScript) < 0)
+        return 1;
+    file.close();
+
+    InstallScriptEditor();
+    CTARVENApp tarven;
+    if (!ProgramSandbox::Start(tarven))
+        return 2;
+    CMainFrame* frame = tarven.MainFrame();
+    frame->resize(1024, 768);
+    CDocument* document = tarven.OpenDocumentFile(path);
+    if (document == nullptr)
+        return 1;
+    document->Frame()->showMaximized();
+    auto* view = document->Frame()->findChild<CScriptEditView*>();
+    // The search stands on the port name.
+    const QByteArray text = view->Edit()->GetText();
+    view->Edit()->SelectBytes(text.indexOf("COM1"), 4);
+    view->OnEditReplace();
+    CFindDlg* dialog = view->FindDialog();
+    dialog->findChild<QComboBox*>(QString::number(IDC_FIND_REPLACE_TEXT))
+        ->setEditText(QStringLiteral("COM3"));
+    ProgramSandbox::Pump(300);
+    dialog->move(frame->geometry().topLeft() + QPoint(frame->width() - dialog->width() - 40, 150));
+    ProgramSandbox::Pump(300);
+
+    // No window manager draws the two windows together: put the dialog onto the frame's picture.
+    QPixmap picture = frame->grab();
+    QPainter painter(&picture);
+    painter.drawPixmap(dialog->geometry().topLeft() - frame->geometry().topLeft(), dialog->grab());
+    painter.setPen(QColor(0x60, 0x60, 0x60));
+    painter.drawRect(
+        QRect(dialog->geometry().topLeft() - frame->geometry().topLeft(), dialog->size())
+            .adjusted(-1, -1, 0, 0));
+    painter.end();
+    const QString out = QDir(folder).filePath(QStringLiteral("script-editor.png"));
+    if (!picture.save(out)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(out));
+        return 1;
+    }
+    std::printf("picture written to %s\n", qPrintable(out));
+    return 0;
+}

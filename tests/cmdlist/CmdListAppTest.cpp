@@ -1,0 +1,162 @@
+#include "CCmdListBar.h"
+#include "CCmdListDlg.h"
+#include "CCmdListGrid.h"
+#include "CMainFrame.h"
+#include "CMdiChildFrame.h"
+#include "CMdiClientWnd.h"
+#include "CMonitorLink.h"
+#include "CTARVENApp.h"
+#include "CmdListConstants.h"
+#include "CommandIds.h"
+#include "MonitorTestEnv.h"
+#include "PtyPair.h"
+#include "TcpPeer.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QWindow>
+
+namespace {
+
+// The whole program, driven the way a person does: events go to the main window and reach
+// whatever widget has the focus or lies under the pointer.
+class CmdListAppTest : public MonitorTest
+{
+protected:
+    void SetUp() override
+    {
+        MonitorTest::SetUp();
+        InstallMonitor();
+        InstallCmdList();
+        m_app = StartApp();
+        Frame()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+        m_pGrid = qobject_cast<CCmdListBar*>(Frame()->CmdListBar())->Panel()->Grid();
+    }
+
+    void TearDown() override
+    {
+        m_app.reset();
+        MonitorTest::TearDown();
+    }
+
+    CMainFrame* Frame() const { return m_app->MainFrame(); }
+    QWindow* Window() const { return Frame()->windowHandle(); }
+
+    CTARVENView* OpenSerialMonitor(const PtyPair& pty)
+    {
+        SetValue("Interface", 0);
+        SetValue("PortName", QString::fromStdString(pty.SlavePath()));
+        CDocument* document = nullptr;
+        EXPECT_TRUE(WaitForDialog([&] { document = m_app->OnFileNew("Tvn"); }));
+        Frame()->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(Frame()));
+        Frame()->Action(ID_PORT_OPEN)->trigger();
+        auto* view = document->Frame()->findChild<CTARVENView*>();
+        EXPECT_TRUE(view->IsOnline());
+        return view;
+    }
+
+    // Where a cell of the grid lies in the main window, scrolled into view first.
+    QPoint CellInWindow(int row, int column) const
+    {
+        const QModelIndex index = m_pGrid->model()->index(row, column);
+        m_pGrid->scrollTo(index);
+        const QRect cell = m_pGrid->visualRect(index);
+        return m_pGrid->viewport()->mapTo(Frame(), cell.center());
+    }
+    void Click(int row, int column, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseClick(Window(), button, {}, CellInWindow(row, column));
+    }
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(Window(), key, modifiers);
+    }
+    void Type(const QString& text)
+    {
+        for (QChar c : text)
+            QTest::keyClick(Window(), c.toLatin1());
+    }
+    QPoint Current() const
+    {
+        return {m_pGrid->currentIndex().row(), m_pGrid->currentIndex().column()};
+    }
+
+    std::unique_ptr<CTARVENApp> m_app;
+    CCmdListGrid* m_pGrid = nullptr;
+};
+
+} // namespace
+
+TEST_F(CmdListAppTest, APersonFillsARowAndSendsItToTheActiveMonitorWithAClick)
+{
+    PtyPair pty;
+    CTARVENView* view = OpenSerialMonitor(pty);
+    ASSERT_TRUE(m_pGrid->isVisible());
+    m_pGrid->item(4, kTextColumn)->setText("fifth");
+
+    // A click puts the keys in the grid; typing starts an edit with the typed character.
+    Click(0, kTextColumn);
+    EXPECT_EQ(QApplication::focusWidget(), m_pGrid);
+    Type("AT<0D><0A>");
+    EXPECT_NE(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(m_pGrid->Text(0, kTextColumn), "AT<0D><0A>");
+
+    // Tab and Shift+Tab go round the row.
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(Current(), QPoint(0, 2));
+    Type("hello");
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(m_pGrid->Text(0, kDescriptionColumn), "hello");
+    EXPECT_EQ(Current(), QPoint(0, 0));
+    Key(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(Current(), QPoint(0, 2));
+
+    // A right click on a cell opens the list's menu there; its insert makes a new fifth row.
+    Click(4, kDescriptionColumn, Qt::RightButton);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->objectName(), "CmdList");
+    QAction* insert = menu->findChild<QAction*>(QString::number(ID_CMDLIST_INSERT_ROW));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(insert).center());
+    EXPECT_EQ(m_pGrid->rowCount(), 201);
+    EXPECT_EQ(m_pGrid->Text(4, kTextColumn), "");
+    EXPECT_EQ(m_pGrid->Text(4, kButtonColumn), "전송 5");
+    EXPECT_EQ(m_pGrid->Text(5, kTextColumn), "fifth");
+    EXPECT_EQ(m_pGrid->Text(5, kButtonColumn), "전송 6");
+
+    // A click on "전송 1" sends the row on the monitor's link.
+    Click(0, kButtonColumn);
+    EXPECT_EQ(pty.Receive(4, std::chrono::seconds(10)), "AT\r\n");
+    ASSERT_TRUE(WaitFor([&] { return view->Sent() == 4; }));
+    EXPECT_TRUE(Shown(*view).endsWith("AT\r\n"));
+}
+
+TEST_F(CmdListAppTest, TheMonitorActivatedLastGetsTheBytesAndAClosedOneNothing)
+{
+    PtyPair first;
+    PtyPair second;
+    CTARVENView* firstView = OpenSerialMonitor(first);
+    OpenSerialMonitor(second);
+    m_pGrid->item(0, kTextColumn)->setText("1<0D>");
+    m_pGrid->item(1, kTextColumn)->setText("2<0D>");
+
+    Click(0, kButtonColumn);
+    EXPECT_EQ(second.Receive(2, std::chrono::seconds(10)), "1\r");
+    Frame()->MdiClient()->activatePreviousSubWindow();
+    ASSERT_TRUE(WaitFor([&] { return Frame()->SendTarget() == firstView->Link(); }));
+    Click(1, kButtonColumn);
+    EXPECT_EQ(first.Receive(2, std::chrono::seconds(10)), "2\r");
+
+    // Closing both windows: a click at any moment afterwards reaches neither.
+    Frame()->MdiClient()->closeAllSubWindows();
+    Click(0, kButtonColumn);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(WaitFor([&] { return Frame()->SendTarget() == nullptr; }));
+    Click(1, kButtonColumn);
+    RunEventsFor(50);
+    EXPECT_TRUE(m_messages.texts.isEmpty());
+}

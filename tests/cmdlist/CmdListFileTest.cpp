@@ -1,0 +1,221 @@
+#include "CCmdListDlg.h"
+#include "CCmdListGrid.h"
+#include "CmdListConstants.h"
+#include "MonitorTestEnv.h"
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QtEndian>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+QByteArray Le32(quint32 value)
+{
+    QByteArray bytes(4, '\0');
+    qToLittleEndian(value, bytes.data());
+    return bytes;
+}
+
+class CmdListFileTest : public MonitorTest
+{
+protected:
+    void SetUp() override
+    {
+        MonitorTest::SetUp();
+        m_panel = std::make_unique<CCmdListDlg>(CCmdListDlg::TargetSource());
+        m_panel->resize(600, 300);
+        m_panel->show();
+    }
+
+    CCmdListGrid* Grid() const { return m_panel->Grid(); }
+    static QString LastFileName()
+    {
+        return QSettings(kCompanyName, kApplicationName).value("CmdList/LastFileName").toString();
+    }
+    void Fill()
+    {
+        Grid()->SetRows({{"AT<0D><0A>", QStringLiteral("모뎀 확인")},
+                         {"", "no text"},
+                         {QString(70000, QLatin1Char('x')), ""}});
+        Grid()->AppendRow();
+        Grid()->item(200, kTextColumn)->setText(QStringLiteral("똠<0D>"));
+    }
+
+    std::unique_ptr<CCmdListDlg> m_panel;
+};
+
+} // namespace
+
+TEST_F(CmdListFileTest, UntouchedListSavesAsTheCountAndEmptyStringsAndBecomesTheCurrentFile)
+{
+    const QString path = Path("empty.TCF");
+    ASSERT_TRUE(m_panel->SaveFile(path));
+    EXPECT_EQ(TempDir::Read(path), Le32(200) + QByteArray(400, '\0'));
+    EXPECT_EQ(LastFileName(), path);
+    EXPECT_EQ(m_panel->FileNameBox()->text(), path);
+    EXPECT_TRUE(m_messages.texts.isEmpty());
+}
+
+TEST_F(CmdListFileTest, SaveThenLoadGivesTheSameListAndTheSameBytes)
+{
+    Fill();
+    const CommandRows rows = Grid()->Rows();
+    ASSERT_TRUE(m_panel->SaveFile(Path("list.TCF")));
+    const QByteArray saved = TempDir::Read(Path("list.TCF"));
+    EXPECT_EQ(saved.left(4), Le32(201));
+
+    m_panel->OnClearList();
+    EXPECT_EQ(Grid()->Rows(), CommandRows(201));
+    ASSERT_TRUE(m_panel->LoadFile(Path("list.TCF")));
+    EXPECT_EQ(Grid()->Rows(), rows);
+    ASSERT_TRUE(m_panel->SaveFile(Path("again.TCF")));
+    EXPECT_EQ(TempDir::Read(Path("again.TCF")), saved);
+
+    // A shorter file leaves the remaining rows empty and the row count as it is.
+    const QString shortFile = MakeFile("short.tcf", Le32(1) + QByteArray("\x02OK\x00", 4));
+    ASSERT_TRUE(m_panel->LoadFile(shortFile));
+    EXPECT_EQ(Grid()->rowCount(), 201);
+    EXPECT_EQ(Grid()->Text(0, kTextColumn), "OK");
+    EXPECT_EQ(Grid()->Text(1, kDescriptionColumn), "");
+    EXPECT_EQ(LastFileName(), shortFile);
+    EXPECT_EQ(m_panel->FileNameBox()->text(), shortFile);
+}
+
+TEST_F(CmdListFileTest, DamagedOrMissingFilesLeaveTheListAsItWas)
+{
+    Fill();
+    const CommandRows rows = Grid()->Rows();
+    ASSERT_TRUE(m_panel->SaveFile(Path("good.TCF")));
+    const QString damaged =
+        MakeFile("damaged.TCF", Le32(2) + QByteArray("\x02OK\x00", 4) + "\x09" + "cut");
+    EXPECT_FALSE(m_panel->LoadFile(damaged));
+    ASSERT_EQ(m_messages.texts.size(), 1);
+    EXPECT_TRUE(m_messages.texts[0].startsWith("명령 파일이 손상되었습니다: " + damaged));
+    EXPECT_TRUE(m_messages.texts[0].contains("전송 2"));
+    EXPECT_EQ(Grid()->Rows(), rows);
+    EXPECT_EQ(LastFileName(), Path("good.TCF"));
+    EXPECT_EQ(m_panel->FileNameBox()->text(), Path("good.TCF"));
+
+    // A file that cannot be opened is passed over in silence.
+    EXPECT_FALSE(m_panel->LoadFile(Path("missing.TCF")));
+    EXPECT_EQ(m_messages.texts.size(), 1);
+    EXPECT_EQ(Grid()->Rows(), rows);
+}
+
+TEST_F(CmdListFileTest, FailedSavesKeepTheOldFileAndSaySo)
+{
+    const QString path = MakeFile("kept.TCF", "old contents");
+
+    // A character that code page 949 lacks: refused before anything is written.
+    Grid()->item(4, kDescriptionColumn)->setText(QStringLiteral("smile \U0001F600"));
+    EXPECT_FALSE(m_panel->SaveFile(path));
+    ASSERT_EQ(m_messages.texts.size(), 1);
+    EXPECT_TRUE(m_messages.texts[0].contains("전송 5"));
+    EXPECT_EQ(TempDir::Read(path), "old contents");
+    Grid()->item(4, kDescriptionColumn)->setText("smile");
+
+    // The disk takes no more than 100 bytes: the write fails part way, the old file stays.
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 100;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool saved = m_panel->SaveFile(path);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(m_messages.texts.value(1), "파일 저장에 실패하였습니다...");
+    EXPECT_EQ(TempDir::Read(path), "old contents");
+    EXPECT_EQ(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files), QStringList{"kept.TCF"});
+
+    EXPECT_FALSE(m_panel->SaveFile(Path("no such folder/list.TCF")));
+    EXPECT_EQ(m_messages.texts.value(2), "파일 저장에 실패하였습니다...");
+    EXPECT_TRUE(LastFileName().isEmpty());
+    EXPECT_TRUE(m_panel->FileNameBox()->text().isEmpty());
+}
+
+TEST_F(CmdListFileTest, TheFileUsedLastIsLoadedAgainWhenThePanelIsCreated)
+{
+    const QString path = MakeFile("last.TCF", Le32(1) +
+                                                  "\x03"
+                                                  "ATZ" +
+                                                  "\x04"
+                                                  "init");
+    QSettings(kCompanyName, kApplicationName).setValue("CmdList/LastFileName", path);
+    CCmdListDlg panel{CCmdListDlg::TargetSource()};
+    ASSERT_TRUE(WaitFor([&] { return panel.Grid()->Text(0, kTextColumn) == "ATZ"; }));
+    EXPECT_EQ(panel.Grid()->Text(0, kDescriptionColumn), "init");
+    EXPECT_EQ(panel.FileNameBox()->text(), path);
+}
+
+TEST_F(CmdListFileTest, MenuCommandsOpenFileDialogsInTheCommandFolder)
+{
+    const QString root = Path("bench root");
+    SetValue("RootPath", root);
+    const QString folder = root + "/Command";
+    ASSERT_FALSE(QDir(folder).exists());
+    Grid()->item(0, kTextColumn)->setText("ATI");
+
+    // Save: the folder is made, the name gets the command file extension.
+    QString shownFolder;
+    m_onDialog = [&](QDialog* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        ASSERT_NE(files, nullptr);
+        shownFolder = files->directory().absolutePath();
+        files->selectFile("bench");
+        static_cast<QDialog*>(files)->accept(); // through QDialog, where it is public
+    };
+    QMenu* menu = Grid()->ContextMenu();
+    ASSERT_TRUE(WaitForDialog([&] { menu->findChild<QAction*>("32798")->trigger(); }));
+    EXPECT_EQ(shownFolder, folder);
+    ASSERT_TRUE(WaitFor([&] { return LastFileName() == folder + "/bench.TCF"; }));
+    EXPECT_EQ(TempDir::Read(folder + "/bench.TCF").size(), 404 + 3);
+
+    // Clear, then load what was saved; the dialog starts at the file used last.
+    ASSERT_TRUE(menu->findChild<QAction*>("32795")->isEnabled());
+    menu->findChild<QAction*>("32795")->trigger();
+    ASSERT_TRUE(WaitFor([&] { return Grid()->Text(0, kTextColumn).isEmpty(); }));
+    QStringList preselected;
+    m_onDialog = [&](QDialog* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        ASSERT_NE(files, nullptr);
+        preselected = files->selectedFiles();
+        static_cast<QDialog*>(files)->accept(); // through QDialog, where it is public
+    };
+    ASSERT_TRUE(WaitForDialog([&] { menu->findChild<QAction*>("32797")->trigger(); }));
+    ASSERT_TRUE(WaitFor([&] { return Grid()->Text(0, kTextColumn) == "ATI"; }));
+    EXPECT_EQ(preselected, QStringList{folder + "/bench.TCF"});
+
+    // The same name again: the file it means exists, so the user is asked first.
+    Grid()->item(0, kTextColumn)->setText("ATI2");
+    m_onDialog = [&](QDialog* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        ASSERT_NE(files, nullptr);
+        files->selectFile("bench");
+        static_cast<QDialog*>(files)->accept();
+    };
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        m_messages.answer = answer;
+        const qsizetype asked = m_messages.texts.size();
+        ASSERT_TRUE(WaitForDialog([&] { menu->findChild<QAction*>("32798")->trigger(); }));
+        ASSERT_TRUE(WaitFor([&] { return m_messages.texts.size() > asked; }));
+        EXPECT_EQ(m_messages.texts.last(),
+                  folder + "/bench.TCF 파일이 이미 있습니다.\n바꾸시겠습니까?");
+        const auto saved = [&] { return TempDir::Read(folder + "/bench.TCF").contains("ATI2"); };
+        if (answer == QMessageBox::Yes)
+            EXPECT_TRUE(WaitFor(saved));
+        else
+            EXPECT_FALSE(saved());
+    }
+
+    // Cancelled: nothing changes.
+    m_onDialog = nullptr;
+    Grid()->item(0, kTextColumn)->setText("changed");
+    ASSERT_TRUE(WaitForDialog([&] { menu->findChild<QAction*>("32797")->trigger(); }));
+    EXPECT_EQ(Grid()->Text(0, kTextColumn), "changed");
+}

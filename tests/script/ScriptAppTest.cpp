@@ -1,0 +1,197 @@
+#include "CMainFrame.h"
+#include "CMdiClientWnd.h"
+#include "CRecentFileList.h"
+#include "CScriptCommands.h"
+#include "CommandIds.h"
+#include "ScriptTestEnv.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTimer>
+
+namespace {
+
+// The program with its script editor, shown and active.
+class ScriptAppTest : public ShellTest
+{
+protected:
+    void SetUp() override
+    {
+        InstallScriptEditor();
+        m_app = StartApp();
+        Frame()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+    }
+    void TearDown() override { m_app.reset(); }
+
+    CMainFrame* Frame() const { return m_app->MainFrame(); }
+    static CScriptEditView* View(CDocument* document)
+    {
+        return document->Frame()->findChild<CScriptEditView*>();
+    }
+    // Keys as a person types them: to whatever has the keyboard focus.
+    static void Type(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+
+    // Enabled state of each item of the "SCRIPT" menu shown over view, separators skipped.
+    QList<bool> ContextMenuStates(CScriptEditView* view)
+    {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 20),
+                                view->Edit()->mapToGlobal(QPoint(20, 20)));
+        QApplication::sendEvent(view->Edit()->viewport(), &event);
+        QMenu* menu = CScriptCommands::Attach(Frame())->ContextMenu();
+        EXPECT_TRUE(menu->isVisible());
+        QList<bool> states;
+        for (QAction* action : menu->actions()) {
+            if (!action->isSeparator())
+                states << action->isEnabled();
+        }
+        menu->close();
+        return states;
+    }
+
+    std::unique_ptr<CTARVENApp> m_app;
+};
+
+} // namespace
+
+TEST_F(ScriptAppTest, PersonWritesFindsAndSavesAScript)
+{
+    QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier);
+    ASSERT_EQ(Frame()->MdiClient()->subWindowList().size(), 1);
+    auto* edit = qobject_cast<CScriptEditCtrl*>(QApplication::focusWidget());
+    ASSERT_NE(edit, nullptr) << "the new script has the keyboard";
+    EXPECT_EQ(Frame()->CurrentMenuId(), CMainFrame::kMenuScript);
+
+    Type("PRINT MSG");
+    Press(Qt::Key_Return);
+    EXPECT_TRUE(edit->GetText().startsWith("PRINT MSG\n//----"));
+    EXPECT_TRUE(Frame()->Action(ID_EDIT_UNDO)->isEnabled());
+
+    // Ctrl+F, the text, Enter, then F3: each match in turn, the editor's text untouched.
+    CScriptEditView* view = Frame()->MdiClient()->activeSubWindow()->findChild<CScriptEditView*>();
+    Press(Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([view] {
+        const QWidget* focus = QApplication::focusWidget();
+        return view->FindDialog() != nullptr && focus != nullptr &&
+               focus->window() == view->FindDialog();
+    }));
+    Type("MSG");
+    Press(Qt::Key_Return);
+    const QByteArray text = edit->GetText();
+    EXPECT_EQ(edit->GetSelectedText(), "MSG");
+    EXPECT_EQ(edit->GetSelectionStart(), text.indexOf("MSG", 10));
+    Press(Qt::Key_F3);
+    EXPECT_EQ(edit->GetSelectionStart(), text.indexOf("MSG", text.indexOf("MSG", 10) + 3));
+    EXPECT_EQ(edit->GetText(), text);
+    EXPECT_EQ(m_app->m_history.find, QStringList("MSG"));
+    Press(Qt::Key_Escape);
+    ASSERT_TRUE(WaitFor([edit] { return QApplication::focusWidget() == edit; }));
+
+    // Ctrl+S asks for a name once, adding the script extension; the title becomes the path.
+    QTimer::singleShot(0, [this] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectFile(Path("first"));
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+    });
+    Press(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(Path("first.TSL")); }));
+    EXPECT_TRUE(TempDir::Read(Path("first.TSL")).startsWith("PRINT MSG\r\n//----"));
+    const CDocument* document = view->Document();
+    EXPECT_EQ(document->Title(), QFileInfo(Path("first.TSL")).absoluteFilePath());
+    EXPECT_EQ(Frame()->RecentFiles()->Files().value(0), document->Title());
+    ASSERT_TRUE(WaitFor([edit] { return QApplication::focusWidget() == edit; }));
+
+    // Typing on at the top, and Ctrl+S saves in place without asking.
+    Press(Qt::Key_Home, Qt::ControlModifier);
+    Type("X");
+    Press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(TempDir::Read(Path("first.TSL")).startsWith("XPRINT MSG\r\n"));
+    EXPECT_TRUE(m_messages.texts.isEmpty()) << m_messages.texts.join('\n').toStdString();
+}
+
+TEST_F(ScriptAppTest, ScriptMenuFollowsTheSelectionTheClipboardAndTheText)
+{
+    CScriptEditView* view = View(m_app->OnFileNew("Script"));
+    QApplication::clipboard()->clear();
+    // Run, stop, delete selection, delete all, watch, cut, copy, paste.
+    EXPECT_EQ(ContextMenuStates(view),
+              QList<bool>({false, false, false, true, false, false, false, false}));
+    view->Edit()->SendScintilla(QsciScintillaBase::SCI_SETSEL, 0L, 5L);
+    QApplication::clipboard()->setText("OUT");
+    EXPECT_EQ(ContextMenuStates(view),
+              QList<bool>({false, false, true, true, false, true, true, true}));
+    view->OnEditClearAll();
+    EXPECT_EQ(ContextMenuStates(view),
+              QList<bool>({false, false, false, false, false, false, false, true}));
+    EXPECT_TRUE(Frame()->Action(ID_EDIT_UNDO)->isEnabled());
+    EXPECT_TRUE(Frame()->Action(ID_FILE_SAVE)->isEnabled());
+
+    // Without a script the script commands rest.
+    m_messages.answer = QMessageBox::No;
+    Frame()->MdiClient()->closeAllSubWindows();
+    ASSERT_TRUE(WaitFor([this] { return Frame()->MdiClient()->subWindowList().isEmpty(); }));
+    for (int id : {ID_FILE_SAVE, ID_EDIT_UNDO, ID_EDIT_PASTE, ID_EDIT_FIND, ID_SCRIPT_RUN})
+        EXPECT_FALSE(Frame()->Action(id)->isEnabled()) << id;
+}
+
+TEST_F(ScriptAppTest, TitlesAreReportedToTheMainFrame)
+{
+    QSignalSpy added(Frame(), &CMainFrame::scriptTitleAdded);
+    QSignalSpy removed(Frame(), &CMainFrame::scriptTitleRemoved);
+    CDocument* document = m_app->OnFileNew("Script");
+    EXPECT_EQ(added.takeFirst().value(0).toString(), "Script1");
+
+    const QString path = QFileInfo(Path("named.tsl")).absoluteFilePath();
+    QTimer::singleShot(0, [path] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectFile(path);
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+    });
+    Frame()->Action(ID_FILE_SAVE_AS)->trigger();
+    EXPECT_EQ(document->Title(), path);
+    EXPECT_EQ(added.takeFirst().value(0).toString(), path);
+    EXPECT_EQ(removed.takeFirst().value(0).toString(), "Script1");
+    EXPECT_TRUE(document->Frame()->windowTitle().startsWith(path));
+
+    document->Frame()->close();
+    EXPECT_EQ(removed.takeFirst().value(0).toString(), path);
+    EXPECT_TRUE(added.isEmpty());
+    EXPECT_TRUE(removed.isEmpty());
+}
+
+TEST_F(ScriptAppTest, OpeningAScriptNamesTheFileAndTheReasonWhenItCannot)
+{
+    QDir().mkpath(Path("folder.tsl"));
+    const QString script = MakeFile("good.tsl", "OUT MSG\r\n");
+    const std::pair<QString, QString> cases[] = {
+        {Path("missing.tsl"), "No such file or directory"},
+        {Path("folder.tsl"), "일반 파일이 아닙니다."},
+    };
+    // As a recent file that has gone since, or any other way of opening it.
+    for (const auto& [path, reason] : cases) {
+        m_messages.texts.clear();
+        Frame()->RecentFiles()->Add(path);
+        Frame()->RecentFiles()->Actions().first()->trigger();
+        ASSERT_EQ(m_messages.texts.size(), 1) << path.toStdString();
+        EXPECT_EQ(m_messages.texts[0],
+                  QStringLiteral("파일을 열 수 없습니다.\n%1: %2").arg(path, reason));
+    }
+    EXPECT_TRUE(Frame()->MdiClient()->subWindowList().isEmpty());
+
+    CDocument* document = m_app->OpenDocumentFile(script);
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(View(document)->Edit()->GetText(), "OUT MSG\n");
+    EXPECT_EQ(Frame()->RecentFiles()->Files().value(0), script);
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "CScriptChildFrame.h"
+#include "CScriptEditCtrl.h"
+#include "CScriptEditDoc.h"
+#include "CScriptEditView.h"
+#include "EventLoopWait.h"
+#include "SearchHistory.h"
+#include "ShellTestEnv.h"
+
+#include <QPointer>
+#include <QTest>
+
+#include <vector>
+
+// "한글" in UTF-8 and in CP949.
+inline const QByteArray kHangul = "\xED\x95\x9C\xEA\xB8\x80";
+inline const QByteArray kHangulCp949 = "\xC7\xD1\xB1\xDB";
+
+// Script windows on their own, as the program opens them, with message boxes that answer at
+// once and settings of the test's own.
+class ScriptTest : public ShellTest
+{
+protected:
+    void TearDown() override
+    {
+        for (const QPointer<CScriptChildFrame>& frame : m_frames)
+            delete frame.data();
+    }
+
+    // A new script, or the file at path; null when the file cannot be opened.
+    CScriptChildFrame* OpenScript(const QString& path = {})
+    {
+        auto* document = new CScriptEditDoc;
+        if (path.isEmpty()) {
+            document->SetTitle(QStringLiteral("Script1"));
+        } else {
+            if (!document->OnOpenDocument(path)) {
+                delete document;
+                return nullptr;
+            }
+            document->SetPathName(path);
+        }
+        auto* frame = new CScriptChildFrame(document, m_history);
+        frame->resize(640, 400);
+        frame->show();
+        m_frames.emplace_back(frame);
+        return frame;
+    }
+
+    static CScriptEditCtrl* Edit(const CScriptChildFrame* frame) { return frame->View()->Edit(); }
+    static CScriptEditDoc* Doc(const CScriptChildFrame* frame) { return frame->View()->Document(); }
+
+    SearchHistory m_history;
+
+private:
+    std::vector<QPointer<CScriptChildFrame>> m_frames;
+};
