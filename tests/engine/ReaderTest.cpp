@@ -15,12 +15,12 @@ struct Walked
 
 Walked Walk(const std::vector<std::string>& lines)
 {
-    TextLines text;
+    TextLines read;
     for (const std::string& line : lines)
-        text.push_back(line);
+        read.push_back(line);
     Walked walked;
     WalkScriptLines(
-        text,
+        read,
         [&](int index, std::vector<std::string>& words) {
             walked.declarations.emplace_back(index, words);
         },
