@@ -18,8 +18,8 @@ namespace {
 
 constexpr int kTickMs = 1;
 constexpr auto kConnectTimeout = std::chrono::seconds(3);
-constexpr int kExitScriptErrors = 1;
-constexpr int kExitLinkFailure = 2;
+constexpr int kExitScriptErrors = TslRunExit::kScriptErrors;
+constexpr int kExitLinkFailure = TslRunExit::kLinkFailure;
 constexpr int kMaxSyncStatus = 255;
 constexpr unsigned kHostControlId = 1;
 

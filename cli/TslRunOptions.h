@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,7 +22,22 @@ struct TslRunOptions
     bool bVersion = false;
 };
 
-// Reads the arguments; false with a message for the user when they make no sense.
-bool ParseTslRunOptions(int argc, char** argv, TslRunOptions& options, std::string& strError);
+// Exit statuses of tslrun itself; a SYNC under --sync-exit may use any value from 0 to 255.
+namespace TslRunExit {
+constexpr int kScriptErrors = 1;
+constexpr int kLinkFailure = 2;
+constexpr int kUsage = 64;
+constexpr int kSigint = 130;
+constexpr int kSigterm = 143;
+} // namespace TslRunExit
 
-extern const char* const kTslRunUsage;
+// The longest time limit --seconds takes: a year.
+constexpr double kMaxRunSeconds = 31'536'000;
+
+// Reads the arguments that ArgumentList made (the program's name first); false with a message
+// for the user when they make no sense.
+bool ParseTslRunOptions(const QStringList& arguments, TslRunOptions& options,
+                        std::string& strError);
+
+// The text --help prints: every option and the exit statuses.
+std::string TslRunUsage();

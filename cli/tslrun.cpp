@@ -1,4 +1,5 @@
 // tslrun: verifies a TSL script and runs it headless, for test benches and CI.
+#include "ArgumentText.h"
 #include "CRunSession.h"
 #include "TslRunOptions.h"
 
@@ -10,10 +11,6 @@
 #include <unistd.h>
 
 namespace {
-
-constexpr int kExitUsage = 2;
-constexpr int kExitSigint = 130;
-constexpr int kExitSigterm = 143;
 
 int g_signalPipe[2] = {-1, -1};
 
@@ -30,12 +27,12 @@ int main(int argc, char** argv)
 {
     TslRunOptions options;
     std::string error;
-    if (!ParseTslRunOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "tslrun: %s\n%s", error.c_str(), kTslRunUsage);
-        return kExitUsage;
+    if (!ParseTslRunOptions(ArgumentList(argc, argv), options, error)) {
+        std::fprintf(stderr, "tslrun: %s\n%s", error.c_str(), TslRunUsage().c_str());
+        return TslRunExit::kUsage;
     }
     if (options.bHelp) {
-        std::fputs(kTslRunUsage, stdout);
+        std::fputs(TslRunUsage().c_str(), stdout);
         return 0;
     }
     if (options.bVersion) {
@@ -54,7 +51,7 @@ int main(int argc, char** argv)
     QObject::connect(&signalNotifier, &QSocketNotifier::activated, &session, [&session] {
         unsigned char number = 0;
         if (read(g_signalPipe[0], &number, 1) == 1)
-            session.Finish(number == SIGINT ? kExitSigint : kExitSigterm);
+            session.Finish(number == SIGINT ? TslRunExit::kSigint : TslRunExit::kSigterm);
     });
     return session.Exec();
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <memory>
 
+class QCommandLineParser;
 class CDocManager;
 class CDocument;
 class CMainFrame;
@@ -34,6 +35,8 @@ public:
 
     // Must run before the first widget exists.
     static void InstallFontSubstitutions();
+    // The program's own options and file arguments, single-dash words read as long options.
+    static void AddCommandLineOptions(QCommandLineParser& parser);
     static CommandLineInfo ParseCommandLine(const QStringList& arguments);
 
     // Starts the program; false when this copy should end (another copy was raised).

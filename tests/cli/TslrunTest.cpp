@@ -31,7 +31,7 @@ std::string TcpScript(const std::string& body)
 
 } // namespace
 
-TEST(Tslrun, CheckIsSilentForEveryExampleAndListsErrorsOtherwise)
+TEST(Tslrun, CheckIsSilentForEveryExample)
 {
     for (const char* example :
          {"hello.tsl", "echo_responder.tsl", "request_check.tsl", "tag_table.tsl"}) {
@@ -39,7 +39,10 @@ TEST(Tslrun, CheckIsSilentForEveryExampleAndListsErrorsOtherwise)
         EXPECT_EQ(valid.status, 0) << example;
         EXPECT_EQ(valid.out, "") << example;
     }
+}
 
+TEST(Tslrun, ScriptErrorsAreListedWithTheirCountAndExitOne)
+{
     ScriptFile bad("BEGIN:\nMOVE X, 1\nFOO BAR\n");
     for (const char* mode : {"--check", "--echo"}) {
         ProgramRun invalid = RunTslrun({mode, QString::fromStdString(bad.Path())});
@@ -71,14 +74,17 @@ TEST(Tslrun, SyncExitTurnsSyncIntoTheExitStatus)
     EXPECT_EQ(check.out, "answer: ok\n");
 }
 
-TEST(Tslrun, SecondsAndPassesEndTheRunWithStatusZero)
+TEST(Tslrun, PassesEndTheRunWithStatusZero)
 {
     ScriptFile counter(TcpScript("INC C\nPRINT C\n"));
     ProgramRun passes =
         RunTslrun({"--echo", "--passes", "3", QString::fromStdString(counter.Path())});
     EXPECT_EQ(passes.status, 0);
     EXPECT_EQ(passes.out, "1\n2\n3\n");
+}
 
+TEST(Tslrun, SecondsEndTheRunWithStatusZero)
+{
     ProgramRun timed = RunTslrun({"--echo", "--seconds", "0.5", Example("hello.tsl")});
     EXPECT_EQ(timed.status, 0);
     EXPECT_EQ(timed.out, "Hello !!\r\n\n");
@@ -115,9 +121,42 @@ TEST(Tslrun, LinkFailuresExitTwoWithTheReason)
     EXPECT_EQ(silent.status, 2);
     EXPECT_GE(silent.took, 2500ms);
     EXPECT_NE(silent.err.find("no answer within 3 seconds"), std::string::npos) << silent.err;
+}
 
-    ProgramRun usage = RunTslrun({"--passes", "0", Example("hello.tsl")});
-    EXPECT_EQ(usage.status, 2);
+TEST(Tslrun, UsageMistakesExit64WithTheUsage)
+{
+    const QString script = Example("hello.tsl");
+    const std::pair<QStringList, const char*> cases[] = {
+        {{}, "no script given"},
+        {{script, script}, "only one script"},
+        {{"--bogus", script}, "Unknown option 'bogus'"},
+        {{script, "--port"}, "Missing value after '--port'"},
+        {{"--passes", "0", script}, "--passes takes a whole number above 0"},
+        {{"--passes", "-3", script}, "--passes takes"},
+        {{"--seconds", "0", script}, "--seconds takes"},
+        {{"--seconds", "-1", script}, "--seconds takes"},
+        {{"--seconds", "31536000.5", script}, "--seconds takes"},
+        {{"--seconds", "3e9", script}, "--seconds takes"},
+        {{"--seconds", "nan", script}, "--seconds takes"},
+        {{"--seconds", "inf", script}, "--seconds takes"},
+        {{"--seconds", "2s", script}, "--seconds takes"},
+        {{"--connect", "localhost", script}, "--connect takes HOST:PORT"},
+        {{"--connect", "localhost:65536", script}, "--connect takes HOST:PORT"},
+        {{"--echo", "--port", "/dev/null", script}, "give one of them"},
+    };
+    for (const auto& [arguments, reason] : cases) {
+        const ProgramRun run = RunTslrun(arguments);
+        EXPECT_EQ(run.status, 64) << reason;
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("Usage: tslrun"), std::string::npos) << reason;
+    }
+    EXPECT_EQ(RunTslrun({"--check", "--seconds", "31536000", script}).status, 0)
+        << "a year is the longest limit";
+
+    const ProgramRun help = RunTslrun({"--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* text : {"--sync-exit", "64 usage error", "143 on SIGTERM"})
+        EXPECT_NE(help.out.find(text), std::string::npos) << text;
 }
 
 TEST(Tslrun, SignalsStopTheRunCleanly)
