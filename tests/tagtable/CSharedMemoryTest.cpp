@@ -45,7 +45,7 @@ bool SemaphoreExists(const std::string& name)
 
 } // namespace
 
-TEST(CSharedMemory, NewOrAbandonedTableHoldsNoEntriesAndItsSizeWordIsTheSizeAsked)
+TEST(CSharedMemory, NewTableHoldsNoEntriesAndItsSizeWordIsTheSizeAsked)
 {
     ScopedTable scoped("new");
     CSharedMemory table(scoped.name, kDefaultSizeBytes);
@@ -64,8 +64,10 @@ TEST(CSharedMemory, NewOrAbandonedTableHoldsNoEntriesAndItsSizeWordIsTheSizeAske
     std::vector<CSharedMemory::Value> values;
     EXPECT_TRUE(table.ListValues(values));
     EXPECT_TRUE(values.empty());
+}
 
-    // An empty object left by a creator that died before writing the head is taken over.
+TEST(CSharedMemory, EmptyObjectOfACreatorThatDiedIsTakenOver)
+{
     ScopedTable abandoned("abandoned");
     ASSERT_TRUE(MakeObject(abandoned.name, 0, {}));
     CSharedMemory taken(abandoned.name, 2048, {}, CSharedMemory::OpenMode::OpenExisting);
@@ -74,7 +76,7 @@ TEST(CSharedMemory, NewOrAbandonedTableHoldsNoEntriesAndItsSizeWordIsTheSizeAske
     EXPECT_EQ(ReadObject(abandoned.name, 0, 8), (Bytes{0, 0, 0, 0, 0x00, 0x08, 0, 0}));
 }
 
-TEST(CSharedMemory, SecondOpenerSeesTheCreatorsEntriesAndTheCreatorSeesItsAdditions)
+TEST(CSharedMemory, SecondOpenerSeesTheCreatorsEntriesAndSize)
 {
     ScopedTable scoped("second");
     CSharedMemory creator(scoped.name, kDefaultSizeBytes);
@@ -91,7 +93,14 @@ TEST(CSharedMemory, SecondOpenerSeesTheCreatorsEntriesAndTheCreatorSeesItsAdditi
     EXPECT_FALSE(opener.IsCreator());
     EXPECT_EQ(opener.GetSize(), kDefaultSizeBytes) << "the creator's size word wins";
     EXPECT_EQ(Get(opener, "first"), (Bytes{1, 2, 3}));
+}
 
+TEST(CSharedMemory, CreatorAndLaterOpenersSeeAnOpenersAdditions)
+{
+    ScopedTable scoped("additions");
+    CSharedMemory creator(scoped.name, kDefaultSizeBytes);
+    ASSERT_TRUE(Add(creator, "first", Bytes{1, 2, 3}));
+    CSharedMemory opener(scoped.name, 4096);
     ASSERT_TRUE(Add(opener, "second", Bytes{9}));
     EXPECT_EQ(Get(creator, "second"), Bytes{9});
     EXPECT_EQ(ReadObject(scoped.name, 0, 4), Le32(2));
@@ -189,12 +198,10 @@ TEST(CSharedMemory, EntriesAndTagValuesAreLaidOutLittleEndian)
     CNamedSemaphore::Remove("온도_Event");
 }
 
-TEST(CSharedMemory, SetValueZeroesTheDataAtTheEndOfTheValueWritesAndSetsTheEvent)
+TEST(CSharedMemory, SetValueClearsTheDataAtTheEndOfTheValueBeforeWriting)
 {
     ScopedTable scoped("set");
     const std::string tag = "tarven-test-tag-" + std::to_string(getpid());
-    const std::string event = "/" + tag + "_Event";
-    sem_unlink(event.c_str());
     CSharedMemory table(scoped.name, 4096);
     // A value of 50 bytes whose last 8 are the data, from a program that pads its head.
     ASSERT_TRUE(Add(table, tag, Bytes(50, 0xAA)));
@@ -207,6 +214,19 @@ TEST(CSharedMemory, SetValueZeroesTheDataAtTheEndOfTheValueWritesAndSetsTheEvent
     expected[42] = 'h', expected[43] = 'i';
     EXPECT_EQ(Get(table, tag), expected) << "the old text's tail is cleared too";
     EXPECT_EQ(Get(table, "after"), Bytes(4, 0xBB));
+    CNamedSemaphore::Remove(tag + "_Event");
+}
+
+TEST(CSharedMemory, EveryWriteSetsTheTagsEventThatStaysSetUntilTaken)
+{
+    ScopedTable scoped("event");
+    const std::string tag = "tarven-test-event-" + std::to_string(getpid());
+    const std::string event = "/" + tag + "_Event";
+    sem_unlink(event.c_str());
+    CSharedMemory table(scoped.name, 4096);
+    ASSERT_TRUE(Add(table, tag, Bytes(50, 0xAA)));
+    ASSERT_TRUE(table.SetValue(tag, "hello", 8, 5));
+    ASSERT_TRUE(table.SetValue(tag, "hi", 8, 2));
 
     sem_t* posted = sem_open(event.c_str(), 0);
     ASSERT_NE(posted, SEM_FAILED) << "no event " << event;
@@ -302,7 +322,7 @@ TEST(CSharedMemory, TheObjectsRealSizeBoundsALyingSizeWord)
     }
 }
 
-TEST(CSharedMemory, BadTableAndTagNamesAreRefusedWithAReason)
+TEST(CSharedMemory, BadTableNamesAreRefusedWithAReason)
 {
     struct Case
     {
@@ -327,11 +347,17 @@ TEST(CSharedMemory, BadTableAndTagNamesAreRefusedWithAReason)
         EXPECT_FALSE(CSharedMemory::Remove(c.name, error, message));
         EXPECT_EQ(error, c.error) << c.reason;
     }
-
     ScopedTable longest("");
     longest.name += std::string(244 - longest.name.size(), 'y');
     CSharedMemory table(longest.name, 4096);
     EXPECT_TRUE(table.IsInitialised()) << "244 bytes leave room for sem. and _Sync_2";
+}
+
+TEST(CSharedMemory, BadTagNamesAreRefusedWithAReason)
+{
+    ScopedTable scoped("tags");
+    CSharedMemory table(scoped.name, 4096);
+    ASSERT_TRUE(table.IsInitialised()) << table.GetErrorText();
 
     const struct
     {
@@ -420,7 +446,7 @@ TEST(CSharedMemory, WritersInManyThreadsLoseNoEntry)
     }
 }
 
-TEST(CSharedMemory, RemoveUnlinksTheTableAndBothLocksAndOpeningItThenCreatesNothing)
+TEST(CSharedMemory, RemoveUnlinksTheTableAndBothLocks)
 {
     const std::string name = UniqueName("remove");
     {
@@ -436,7 +462,11 @@ TEST(CSharedMemory, RemoveUnlinksTheTableAndBothLocksAndOpeningItThenCreatesNoth
     EXPECT_TRUE(ReadObject(name, 0, 1).empty());
     EXPECT_FALSE(CSharedMemory::Remove(name, error, message));
     EXPECT_EQ(error, kErrorNotFound);
+}
 
+TEST(CSharedMemory, LookingUpAMissingTableCreatesNothing)
+{
+    const std::string name = UniqueName("missing");
     CSharedMemory missing(name, kDefaultSizeBytes, {}, CSharedMemory::OpenMode::OpenExisting);
     EXPECT_FALSE(missing.IsInitialised());
     EXPECT_EQ(missing.GetLastError(), kErrorNotFound);

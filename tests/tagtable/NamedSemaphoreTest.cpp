@@ -76,7 +76,7 @@ TEST(CNamedSemaphore, AnEventIsSetOnceHoweverOftenItIsSignalled)
     EXPECT_TRUE(event.Lock(10)) << "Unlock gave back the one count";
 }
 
-TEST(CNamedSemaphore, RefusesBadNamesAndSemaphoresOthersCouldTouch)
+TEST(CNamedSemaphore, RefusesNamesThatCannotNameASemaphore)
 {
     for (const std::string& name : {std::string(), std::string("a/b"), std::string(252, 's')}) {
         CNamedSemaphore semaphore(name, 1);
@@ -85,7 +85,10 @@ TEST(CNamedSemaphore, RefusesBadNamesAndSemaphoresOthersCouldTouch)
         EXPECT_FALSE(semaphore.Lock());
         EXPECT_EQ(semaphore.GetLastError(), EBADF);
     }
+}
 
+TEST(CNamedSemaphore, RefusesSemaphoresOthersCouldTouch)
+{
     ScopedSemaphore scoped("perm");
     {
         CNamedSemaphore made(scoped.name, 1);

@@ -2,6 +2,8 @@
 #include "RunProgram.h"
 #include "TagTableTestSupport.h"
 
+#include <tuple>
+
 using namespace TagTableTest;
 
 namespace {
@@ -16,64 +18,90 @@ ProgramRun Tsltable(const std::vector<std::string>& args)
 
 } // namespace
 
-TEST(Tsltable, CreatesAddsSetsGetsListsAndRemovesATable)
+// A table with one tag of each type and length. Tag names carry the process id: each write
+// sets "/<tag>_Event", shared machine-wide; the events go with the table.
+struct ToolTable
 {
-    ScopedTable table("tool");
-    const std::string& name = table.name;
-    const std::string pid = std::to_string(getpid());
-    // Tag names carry the process id: each write sets "/<tag>_Event", shared machine-wide.
-    const std::string b = "b" + pid, i2 = "i2" + pid, i4 = "i4" + pid, f = "f" + pid, t = "t" + pid;
-
-    ProgramRun run = Tsltable({name, "create"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "created table \"" + name + "\" (10485760 bytes)\n");
-    run = Tsltable({name, "create"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "table \"" + name + "\" already exists (10485760 bytes)\n");
-
-    const std::vector<std::vector<std::string>> adds = {
-        {b, "byte", "1"}, {i2, "int", "2"}, {i4, "int", "4"}, {f, "float", "4"}, {t, "text", "12"}};
-    for (const auto& add : adds) {
-        run = Tsltable({name, "add", add[0], add[1], add[2]});
-        EXPECT_EQ(run.status, 0) << add[0] << ": " << run.err;
+    ToolTable() : table("tool")
+    {
+        EXPECT_EQ(Tsltable({table.name, "create"}).status, 0);
+        for (const auto& [tag, type, length] : tags) {
+            const ProgramRun run = Tsltable({table.name, "add", tag, type, length});
+            EXPECT_EQ(run.status, 0) << tag << ": " << run.err;
+        }
+    }
+    ~ToolTable()
+    {
+        for (const auto& tag : tags)
+            CNamedSemaphore::Remove(std::get<0>(tag) + "_Event");
     }
 
+    ScopedTable table;
+    const std::string pid = std::to_string(getpid());
+    const std::string b = "b" + pid, i2 = "i2" + pid, i4 = "i4" + pid, f = "f" + pid, t = "t" + pid;
+    const std::vector<std::tuple<std::string, std::string, std::string>> tags = {
+        {b, "byte", "1"}, {i2, "int", "2"}, {i4, "int", "4"}, {f, "float", "4"}, {t, "text", "12"}};
+};
+
+TEST(Tsltable, CreateMakesATableOnceAndTellsWhenItExists)
+{
+    ScopedTable table("create");
+    ProgramRun run = Tsltable({table.name, "create"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "created table \"" + table.name + "\" (10485760 bytes)\n");
+    run = Tsltable({table.name, "create"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "table \"" + table.name + "\" already exists (10485760 bytes)\n");
+}
+
+TEST(Tsltable, GetGivesBackWhatSetWroteForEveryType)
+{
+    const ToolTable tool;
     const struct
     {
         std::string tag, value, shown;
     } values[] = {
-        {b, "200", "200"},      {i2, "-32768", "-32768"},        {i4, "+2147483647", "2147483647"},
-        {f, "-1.5e3", "-1500"}, {t, "long text!", "long text!"}, {t, "short", "short"},
+        {tool.b, "200", "200"},
+        {tool.i2, "-32768", "-32768"},
+        {tool.i4, "+2147483647", "2147483647"},
+        {tool.f, "-1.5e3", "-1500"},
+        {tool.t, "long text!", "long text!"},
+        {tool.t, "short", "short"},
     };
     for (const auto& v : values) {
-        run = Tsltable({name, "set", v.tag, v.value});
+        ProgramRun run = Tsltable({tool.table.name, "set", v.tag, v.value});
         EXPECT_EQ(run.status, 0) << v.tag << ": " << run.err;
-        run = Tsltable({name, "get", v.tag});
+        run = Tsltable({tool.table.name, "get", v.tag});
         EXPECT_EQ(run.status, 0) << v.tag << ": " << run.err;
         EXPECT_EQ(run.out, v.shown + "\n");
     }
-    run = Tsltable({name, "set", t, "a\tb"});
-    EXPECT_EQ(run.status, 0);
-
-    run = Tsltable({name, "list"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, b + "\tbyte\t1\t200\n" + i2 + "\tint\t2\t-32768\n" + i4 +
-                           "\tint\t4\t2147483647\n" + f + "\tfloat\t4\t-1500\n" + t +
-                           "\ttext\t12\ta<09>b\n");
-
     // The bytes the tool wrote: a 2-byte int, low byte first, at the end of its value.
-    const std::vector<unsigned char> i2Value = ReadObject(name, 8 + 84 + 37 + 84 + 36, 2);
+    const std::vector<unsigned char> i2Value =
+        ReadObject(tool.table.name, 8 + 84 + 37 + 84 + 36, 2);
     EXPECT_EQ(i2Value, (std::vector<unsigned char>{0x00, 0x80}));
+}
 
-    run = Tsltable({name, "remove"});
+TEST(Tsltable, ListShowsOneTagALine)
+{
+    const ToolTable tool;
+    ASSERT_EQ(Tsltable({tool.table.name, "set", tool.b, "200"}).status, 0);
+    ASSERT_EQ(Tsltable({tool.table.name, "set", tool.t, "a\tb"}).status, 0);
+    const ProgramRun run = Tsltable({tool.table.name, "list"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "removed table \"" + name + "\"\n");
-    run = Tsltable({name, "list"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "tsltable: no table named \"" + name + "\"\n");
+    EXPECT_EQ(run.out, tool.b + "\tbyte\t1\t200\n" + tool.i2 + "\tint\t2\t0\n" + tool.i4 +
+                           "\tint\t4\t0\n" + tool.f + "\tfloat\t4\t0\n" + tool.t +
+                           "\ttext\t12\ta<09>b\n");
+}
 
-    for (const std::string& tag : {b, i2, i4, f, t})
-        CNamedSemaphore::Remove(tag + "_Event");
+TEST(Tsltable, RemoveTakesTheTableAway)
+{
+    const ToolTable tool;
+    ProgramRun run = Tsltable({tool.table.name, "remove"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "removed table \"" + tool.table.name + "\"\n");
+    run = Tsltable({tool.table.name, "list"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "tsltable: no table named \"" + tool.table.name + "\"\n");
 }
 
 TEST(Tsltable, ReportsEachMistakeOnStandardErrorWithExitStatus1)
@@ -127,13 +155,19 @@ TEST(Tsltable, ReportsEachMistakeOnStandardErrorWithExitStatus1)
         EXPECT_TRUE(run.out.empty()) << run.out;
     }
     EXPECT_EQ(Tsltable({name, "get", "b"}).out, "0\n") << "no refused write changed a value";
+}
 
-    // A table too full for one more tag.
-    const ProgramRun big = Tsltable({name, "add", "big", "text", "65535"});
-    EXPECT_EQ(big.status, 0) << big.err;
+TEST(Tsltable, HelpListsTheCommandsAndDashDashEndsTheOptions)
+{
     const ProgramRun help = Tsltable({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("add TAG TYPE LENGTH"), std::string::npos);
+
+    ScopedTable table("dash");
+    const std::string dashed = "-" + table.name;
+    EXPECT_EQ(Tsltable({dashed, "create"}).status, 1) << "read as an option";
+    EXPECT_EQ(Tsltable({"--", dashed, "create"}).status, 0);
+    EXPECT_EQ(Tsltable({"--", dashed, "remove"}).status, 0);
 }
 
 TEST(Tsltable, RefusesATagThatDoesNotFitTheBlock)
