@@ -1,4 +1,5 @@
 #include "CSharedMemory.h"
+#include "CSharedMemoryGuard.h"
 #include "CSharedMemoryTag.h"
 #include "TagTableTestSupport.h"
 
@@ -36,11 +37,16 @@ Bytes Get(CSharedMemory& table, const std::string& name)
     return value;
 }
 
-bool SemaphoreExists(const std::string& name)
+bool FileExists(const std::string& path)
 {
     struct stat status
     {};
-    return stat(("/dev/shm/sem." + name).c_str(), &status) == 0;
+    return stat(path.c_str(), &status) == 0;
+}
+
+bool SemaphoreExists(const std::string& name)
+{
+    return FileExists("/dev/shm/sem." + name);
 }
 
 } // namespace
@@ -446,19 +452,28 @@ TEST(CSharedMemory, WritersInManyThreadsLoseNoEntry)
     }
 }
 
-TEST(CSharedMemory, RemoveUnlinksTheTableAndBothLocks)
+TEST(CSharedMemory, RemoveUnlinksTheTableItsLocksAndItsTagsEvents)
 {
     const std::string name = UniqueName("remove");
+    const std::string tag = "removed-tag-" + std::to_string(getpid());
     {
         CSharedMemory table(name, 4096);
+        ASSERT_TRUE(Add(table, tag, TagValue(CSharedMemoryTag::kByte, 1)));
+        ASSERT_TRUE(table.SetValue(tag, "x", 1, 1));
         CNamedSemaphore tagLock(name + kTagLockSuffix, 1);
-        ASSERT_TRUE(tagLock.IsOpen());
+        ASSERT_TRUE(tagLock.Lock());
     }
+    const std::string records = "/dev/shm/tsl-lock-owners." + std::to_string(geteuid()) + "/";
+    ASSERT_TRUE(SemaphoreExists(tag + "_Event"));
+    ASSERT_TRUE(FileExists(records + name + "_Sync_2"));
     int error = 0;
     std::string message;
     EXPECT_TRUE(CSharedMemory::Remove(name, error, message)) << message;
     EXPECT_FALSE(SemaphoreExists(name + "_Sync"));
     EXPECT_FALSE(SemaphoreExists(name + "_Sync_2"));
+    EXPECT_FALSE(SemaphoreExists(tag + "_Event"));
+    EXPECT_FALSE(FileExists(records + name + "_Sync"));
+    EXPECT_FALSE(FileExists(records + name + "_Sync_2"));
     EXPECT_TRUE(ReadObject(name, 0, 1).empty());
     EXPECT_FALSE(CSharedMemory::Remove(name, error, message));
     EXPECT_EQ(error, kErrorNotFound);
@@ -473,4 +488,55 @@ TEST(CSharedMemory, LookingUpAMissingTableCreatesNothing)
     EXPECT_NE(missing.GetErrorText().find("no table named"), std::string::npos);
     EXPECT_FALSE(SemaphoreExists(name + "_Sync")) << "opening a missing table creates nothing";
     EXPECT_TRUE(ReadObject(name, 0, 1).empty());
+}
+
+TEST(CSharedMemory, ATableCutShortIsDamagedAndTouchedNoMore)
+{
+    ScopedTable scoped("shrunk");
+    CSharedMemory table(scoped.name, 65536);
+    ASSERT_TRUE(Add(table, "pad", Bytes(8000, 1)));
+    ASSERT_TRUE(Add(table, "far", Bytes(4, 2)));
+    const int fd = shm_open(("/" + scoped.name).c_str(), O_RDWR, 0);
+    ASSERT_EQ(ftruncate(fd, 4096), 0);
+    close(fd);
+
+    uint32_t size = 0;
+    const std::function<bool()> calls[] = {
+        [&] { return table.GetValue("far", nullptr, size); },
+        [&] { return table.GetValue("pad", nullptr, size); },
+        [&] { return table.SetValue("far", "x", 4, 1); },
+        [&] { return table.AddValue("new", "x", 1); },
+        [&] {
+            std::vector<CSharedMemory::Value> values;
+            return table.ListValues(values);
+        },
+    };
+    for (const auto& call : calls) {
+        EXPECT_FALSE(call());
+        EXPECT_TRUE(table.IsDamaged());
+        EXPECT_EQ(table.GetLastError(), EINVAL);
+        EXPECT_NE(table.GetErrorText().find("is damaged"), std::string::npos)
+            << table.GetErrorText();
+    }
+}
+
+TEST(CSharedMemoryGuard, AFaultInsideTheMappingEndsTheAccessInsteadOfTheProgram)
+{
+    const int fd = memfd_create("guard", MFD_CLOEXEC);
+    ASSERT_EQ(ftruncate(fd, 8192), 0);
+    auto* view = static_cast<volatile unsigned char*>(
+        mmap(nullptr, 8192, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0));
+    ASSERT_NE(view, MAP_FAILED);
+    ASSERT_EQ(ftruncate(fd, 4096), 0); // as truncate(1) by another program
+    for (int round = 0; round < 3; ++round) {
+        unsigned char seen = 1;
+        EXPECT_TRUE(CSharedMemoryGuard::Run(const_cast<unsigned char*>(view), 8192,
+                                            [&] { seen = view[100]; }));
+        EXPECT_EQ(seen, 0);
+        EXPECT_FALSE(CSharedMemoryGuard::Run(const_cast<unsigned char*>(view), 8192,
+                                             [&] { view[5000] = 7; }))
+            << "round " << round;
+    }
+    munmap(const_cast<unsigned char*>(view), 8192);
+    close(fd);
 }

@@ -1,12 +1,33 @@
 #include "CSharedMemoryTag.h"
+#include "EventLoopWait.h"
 #include "RunProgram.h"
 #include "TagTableTestSupport.h"
 
+#include <fstream>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <tuple>
 
 using namespace TagTableTest;
 
 namespace {
+
+bool Exists(const std::string& path)
+{
+    struct stat status
+    {};
+    return stat(path.c_str(), &status) == 0;
+}
+
+// True while the process sleeps in a futex wait, as a semaphore wait does.
+bool IsWaitingOnALock(qint64 pid)
+{
+    std::ifstream syscall("/proc/" + std::to_string(pid) + "/syscall");
+    std::string number;
+    syscall >> number;
+    return number == std::to_string(SYS_futex);
+}
 
 ProgramRun Tsltable(const std::vector<std::string>& args)
 {
@@ -93,15 +114,45 @@ TEST(Tsltable, ListShowsOneTagALine)
                            "\ttext\t12\ta<09>b\n");
 }
 
-TEST(Tsltable, RemoveTakesTheTableAway)
+TEST(Tsltable, RemoveTakesTheTableAwayWithItsTagsEvents)
 {
     const ToolTable tool;
+    ASSERT_EQ(Tsltable({tool.table.name, "set", tool.b, "1"}).status, 0);
+    const std::string event = "/dev/shm/sem." + tool.b + "_Event";
+    ASSERT_TRUE(Exists(event));
     ProgramRun run = Tsltable({tool.table.name, "remove"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "removed table \"" + tool.table.name + "\"\n");
+    EXPECT_FALSE(Exists(event));
     run = Tsltable({tool.table.name, "list"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "tsltable: no table named \"" + tool.table.name + "\"\n");
+}
+
+TEST(Tsltable, ControlBytesInNamesAndValuesReachNoTerminal)
+{
+    ScopedTable table("escape");
+    const std::string tag = "a\tb\x1b[2J" + std::to_string(getpid());
+    {
+        CSharedMemory memory(table.name, 4096);
+        const std::vector<unsigned char> value =
+            CSharedMemoryTag{CSharedMemoryTag::kText, 8}.MakeValue();
+        ASSERT_TRUE(memory.AddValue(tag, value.data(), uint32_t(value.size())));
+        ASSERT_TRUE(memory.SetValue(tag, "x\x1b]0;\x07", 8, 6));
+    }
+    const std::string shown = "a<09>b<1B>[2J" + std::to_string(getpid());
+    ProgramRun run = Tsltable({table.name, "list"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, shown + "\ttext\t8\tx<1B>]0;<07>\n") << "one field each, one line";
+
+    run = Tsltable({table.name, "get", tag});
+    EXPECT_EQ(run.out, "x\x1b]0;\x07\n") << "the value itself for a pipe";
+
+    run = Tsltable({table.name, "get", tag + "\x1b[31m"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(shown + "<1B>[31m"), std::string::npos) << run.err;
+    CNamedSemaphore::Remove(tag + "_Event");
 }
 
 TEST(Tsltable, ReportsEachMistakeOnStandardErrorWithExitStatus1)
@@ -197,7 +248,9 @@ TEST(Tsltable, SetWaitsForTheTagLockThatAScriptHolds)
     QProcess process;
     process.start(TSLTABLE_PATH,
                   {QString::fromStdString(table.name), "set", QString::fromStdString(tag), "7"});
-    EXPECT_FALSE(process.waitForFinished(300)) << "set went ahead under a held tag lock";
+    ASSERT_TRUE(process.waitForStarted());
+    ASSERT_TRUE(WaitFor([&] { return IsWaitingOnALock(process.processId()); }))
+        << "set does not wait for the tag lock";
     std::vector<unsigned char> read(value.size());
     uint32_t size = uint32_t(read.size());
     ASSERT_TRUE(memory.GetValue(tag, read.data(), size)) << "the table lock stays free";
@@ -209,4 +262,23 @@ TEST(Tsltable, SetWaitsForTheTagLockThatAScriptHolds)
     ASSERT_TRUE(memory.GetValue(tag, read.data(), size));
     EXPECT_EQ(read.back(), 7);
     CNamedSemaphore::Remove(tag + "_Event");
+}
+
+TEST(Tsltable, SetTakesOverATagLockWhoseHolderDied)
+{
+    const ToolTable tool;
+    const pid_t child = fork();
+    if (child == 0) {
+        CNamedSemaphore lock(tool.table.name + "_Sync_2", 1);
+        _exit(lock.Lock() ? 0 : 1); // a run killed while it held the lock
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    for (int i = 0; i < 2; ++i) {
+        const ProgramRun run = Tsltable({tool.table.name, "set", tool.b, "9"});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_LT(run.took, std::chrono::seconds(4)) << "a wait for the dead holder runs 5 s";
+    }
+    EXPECT_EQ(Tsltable({tool.table.name, "get", tool.b}).out, "9\n");
 }
