@@ -26,6 +26,8 @@ const OptionSpec kOptions[] = {
     {{"seconds"}, "S", "stop after S seconds (decimals allowed, at most 31536000), exit 0"},
     {{"passes"}, "N", "stop after N passes, exit 0"},
     {{"sync-exit"}, nullptr, "the first SYNC n stops the run; exit with status n"},
+    {{"keep-running"}, nullptr, "a lost link is told on standard error; the run goes on"},
+    {{"strict"}, nullptr, "exit 4 when received bytes were lost (the serial driver dropped them)"},
     {{"h", "help"}, nullptr, "print this text"},
     {{"version"}, nullptr, "print the version"},
 };
@@ -36,8 +38,16 @@ const char* const kUsageHead =
     "PRINTEX line to standard output.\n\n";
 
 const char* const kUsageTail =
-    "\nExit status: 0 done, 1 script errors, 2 link failure, 64 usage error, 130 on SIGINT,\n"
-    "143 on SIGTERM; with --sync-exit, n from SYNC n (0 to 255, so it may equal one of those).\n";
+    "\nExit status:\n"
+    "  0    the run ended (time limit, passes, end of the script)\n"
+    "  1    script errors (listed on standard output)\n"
+    "  2    the script cannot be read, or the link is missing or does not open\n"
+    "  3    the link was lost during the run (without --keep-running)\n"
+    "  4    received bytes were lost (with --strict)\n"
+    "  64   usage error\n"
+    "  130  SIGINT, 143 SIGTERM (in any phase, within 200 ms)\n"
+    "  141  standard output was closed by its reader\n"
+    "  n    SYNC n under --sync-exit (0 to 255: it may equal one of the above)\n";
 
 bool ParseCount(const std::string& text, uint64_t& value)
 {
@@ -94,6 +104,8 @@ bool ParseTslRunOptions(const QStringList& arguments, TslRunOptions& options, st
     options.bCheckOnly = parser.isSet("check");
     options.bSyncExit = parser.isSet("sync-exit");
     options.bEcho = parser.isSet("echo");
+    options.bKeepRunning = parser.isSet("keep-running");
+    options.bStrict = parser.isSet("strict");
     if (parser.isSet("port"))
         options.strPort = Value(parser, "port");
     if (parser.isSet("connect") &&

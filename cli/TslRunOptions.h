@@ -18,6 +18,8 @@ struct TslRunOptions
     uint64_t nPasses = 0; // 0: no limit
     bool bSyncExit = false;
     bool bEcho = false;
+    bool bKeepRunning = false; // a lost link is told, and the run goes on
+    bool bStrict = false;      // received bytes that were lost make the exit status 4
     bool bHelp = false;
     bool bVersion = false;
 };
@@ -26,8 +28,12 @@ struct TslRunOptions
 namespace TslRunExit {
 constexpr int kScriptErrors = 1;
 constexpr int kLinkFailure = 2;
+constexpr int kUnreadable = 2;
+constexpr int kLinkLost = 3;
+constexpr int kStrictDrops = 4;
 constexpr int kUsage = 64;
 constexpr int kSigint = 130;
+constexpr int kOutputClosed = 141; // as a shell reports a death by SIGPIPE
 constexpr int kSigterm = 143;
 } // namespace TslRunExit
 

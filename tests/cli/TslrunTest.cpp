@@ -1,35 +1,12 @@
 // tslrun end to end: the real program, on real links, as a test bench would run it.
-#include "RunProgram.h"
 #include "TcpPeer.h"
-#include "TempDir.h"
+#include "TslrunSupport.h"
 
 #include <csignal>
 #include <pty.h>
 #include <sys/wait.h>
 
-using namespace std::chrono_literals;
-
-namespace {
-
-ProgramRun RunTslrun(const QStringList& arguments)
-{
-    return RunProgram(TSLRUN_PATH, arguments, 20000);
-}
-
-QString Example(const char* name)
-{
-    return QString(EXAMPLES_DIR "/") + name;
-}
-
-// A TCP script pointed nowhere in particular: the tests give the link on the command line.
-std::string TcpScript(const std::string& body)
-{
-    return "OPEN MEDIA TCP\nOPEN IP 127.0.0.1\nOPEN PORT 9\nDIM BUF$ 64\nVAR N% 0\nVAR C% 0\n"
-           "BEGIN:\n" +
-           body + "END:\n";
-}
-
-} // namespace
+using namespace TslrunTest;
 
 TEST(Tslrun, CheckIsSilentForEveryExample)
 {
@@ -155,20 +132,9 @@ TEST(Tslrun, UsageMistakesExit64WithTheUsage)
 
     const ProgramRun help = RunTslrun({"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* text : {"--sync-exit", "64 usage error", "143 on SIGTERM"})
+    for (const char* text :
+         {"--sync-exit", "64   usage error", "143 SIGTERM", "3    the link was lost"})
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
-}
-
-TEST(Tslrun, SignalsStopTheRunCleanly)
-{
-    for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
-        QProcess process;
-        process.start(TSLRUN_PATH, {"--echo", Example("hello.tsl")});
-        ASSERT_TRUE(process.waitForReadyRead(10000)) << "the script prints once it runs";
-        kill(static_cast<pid_t>(process.processId()), signal);
-        ASSERT_TRUE(process.waitForFinished(10000));
-        EXPECT_EQ(process.exitCode(), status);
-    }
 }
 
 TEST(Tslrun, ControlBytesAreEscapedOnlyOnATerminal)
