@@ -394,7 +394,9 @@ bool CSharedMemory::ListValues(std::vector<Value>& values)
                 const unsigned char* units = m_pView + refs[i].nEntry;
                 for (uint32_t k = 0; k < kNameUnits; ++k)
                     names[i][k] = static_cast<char16_t>(LoadLe16(units + 2 * k));
-                std::memcpy(values[i].bytes.data(), m_pView + refs[i].nValue, refs[i].nValueSize);
+                if (refs[i].nValueSize != 0)
+                    std::memcpy(values[i].bytes.data(), m_pView + refs[i].nValue,
+                                refs[i].nValueSize);
             }
         })) {
         values.clear();
