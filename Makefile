@@ -12,6 +12,7 @@ JOBS       ?= $(shell nproc)
 # folders under tests/, such as engine|transport|cli).
 SAN_TARGETS ?= all
 SAN_LABELS  ?=
+FUZZ_TARGETS ?= all
 
 CMAKE_GEN := -G Ninja
 
@@ -54,7 +55,7 @@ fuzz: deps
 	cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
 	    -DCMAKE_CXX_COMPILER=clang++ -DTARVEN_SANITIZE=ON -DTARVEN_BUILD_TESTS=OFF \
 	    -DTARVEN_BUILD_FUZZ=ON
-	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
