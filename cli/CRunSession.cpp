@@ -38,8 +38,9 @@ std::string Format(const char* format, const char* text)
 
 } // namespace
 
-CRunSession::CRunSession(const TslRunOptions& options, const std::string& strScriptPath)
-    : m_options(options), m_output(STDOUT_FILENO, kOutputCapacityBytes),
+CRunSession::CRunSession(const TslRunOptions& options, const std::string& strScriptPath,
+                         Clock::time_point started)
+    : m_options(options), m_started(started), m_output(STDOUT_FILENO, kOutputCapacityBytes),
       m_bTerminal(isatty(STDOUT_FILENO) != 0)
 {
     m_ctrl.Create(this, QRect(), kHostControlId);
@@ -65,9 +66,10 @@ int CRunSession::Exec()
     RunSignals::HandOver(this, [this](int nStatus) { Finish(nStatus, true); });
     if (!Start())
         return m_nStatus;
+    // The limit counts from the program's start, so that it bounds the whole job.
     if (m_options.seconds)
-        m_runDeadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                           std::chrono::duration<double>(*m_options.seconds));
+        m_runDeadline = m_started + std::chrono::duration_cast<Clock::duration>(
+                                        std::chrono::duration<double>(*m_options.seconds));
     m_tick.start();
     return m_bFinished ? m_nStatus : QCoreApplication::exec();
 }
@@ -290,10 +292,14 @@ void CRunSession::Finish(int nStatus, bool bBounded)
     }
     RunSignals::SetStatus(m_nStatus);
     PassPrinted(!bBounded);
-    if (!bBounded)
-        m_output.Flush();
-    else if (!m_output.FlushFor(kOutputGraceMs))
-        RunSignals::EndNow(m_nStatus); // the writer is stuck in a write nobody takes
+    if (bBounded) {
+        // Whatever standard output has not taken by now stays behind, and so does the
+        // putting away of a queue that may hold millions of lines: the system closes the link
+        // and frees the memory at once, and the script holds no lock any more.
+        m_output.FlushFor(kOutputGraceMs);
+        RunSignals::EndNow(m_nStatus);
+    }
+    m_output.Flush();
     m_ctrl.Stop();
     QCoreApplication::exit(m_nStatus);
 }

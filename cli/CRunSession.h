@@ -18,8 +18,12 @@ class CRunSession : public QObject
     Q_OBJECT
 
 public:
-    // `strScriptPath` is where the engine reads the script (its checked copy).
-    CRunSession(const TslRunOptions& options, const std::string& strScriptPath);
+    using Clock = std::chrono::steady_clock;
+
+    // `strScriptPath` is where the engine reads the script (its checked copy); `started` is when
+    // the program started, from which --seconds counts.
+    CRunSession(const TslRunOptions& options, const std::string& strScriptPath,
+                Clock::time_point started);
     ~CRunSession() override;
 
     // Runs the whole session on the event loop; returns the exit status.
@@ -33,8 +37,6 @@ protected:
     void customEvent(QEvent* event) override;
 
 private:
-    using Clock = std::chrono::steady_clock;
-
     bool Verify();
     bool PointLink();
     bool CheckLink();
@@ -48,6 +50,7 @@ private:
     void Fail(int nStatus, const std::string& strMessage);
 
     const TslRunOptions m_options;
+    const Clock::time_point m_started;
     CDecodeCtrl m_ctrl;
     CEchoServer m_echo;
     COutputWriter m_output;

@@ -12,6 +12,7 @@
 
 int main(int argc, char** argv)
 {
+    const auto started = CRunSession::Clock::now();
     // Before anything else, so that every thread leaves SIGINT and SIGTERM to one taker.
     RunSignals::Start();
 
@@ -38,6 +39,6 @@ int main(int argc, char** argv)
     }
 
     QCoreApplication app(argc, argv);
-    CRunSession session(options, script.Path());
+    CRunSession session(options, script.Path(), started);
     return session.Exec();
 }

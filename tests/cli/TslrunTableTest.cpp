@@ -25,9 +25,7 @@ struct TableWithTag
     {
         const std::vector<unsigned char> pad(60000, 0x20);
         EXPECT_TRUE(table.AddValue("pad", pad.data(), uint32_t(pad.size())));
-        const std::vector<unsigned char> value =
-            CSharedMemoryTag{CSharedMemoryTag::kInteger, 4}.MakeValue();
-        EXPECT_TRUE(table.AddValue(kTag, value.data(), uint32_t(value.size())));
+        EXPECT_TRUE(AddTag(table, kTag, CSharedMemoryTag::kInteger, 4));
         const int32_t number = 1234;
         EXPECT_TRUE(table.SetValue(kTag, &number, 4, 4));
     }

@@ -135,9 +135,7 @@ TEST(Tsltable, ControlBytesInNamesAndValuesReachNoTerminal)
     const std::string tag = "a\tb\x1b[2J" + std::to_string(getpid());
     {
         CSharedMemory memory(table.name, 4096);
-        const std::vector<unsigned char> value =
-            CSharedMemoryTag{CSharedMemoryTag::kText, 8}.MakeValue();
-        ASSERT_TRUE(memory.AddValue(tag, value.data(), uint32_t(value.size())));
+        ASSERT_TRUE(AddTag(memory, tag, CSharedMemoryTag::kText, 8));
         ASSERT_TRUE(memory.SetValue(tag, "x\x1b]0;\x07", 8, 6));
     }
     const std::string shown = "a<09>b<1B>[2J" + std::to_string(getpid());
@@ -239,9 +237,7 @@ TEST(Tsltable, SetWaitsForTheTagLockThatAScriptHolds)
     ScopedTable table("toollock");
     const std::string tag = "lock" + std::to_string(getpid());
     CSharedMemory memory(table.name, 4096);
-    const std::vector<unsigned char> value =
-        CSharedMemoryTag{CSharedMemoryTag::kByte, 1}.MakeValue();
-    ASSERT_TRUE(memory.AddValue(tag, value.data(), uint32_t(value.size())));
+    ASSERT_TRUE(AddTag(memory, tag, CSharedMemoryTag::kByte, 1));
 
     CNamedSemaphore tagLock(table.name + "_Sync_2", 1);
     ASSERT_TRUE(tagLock.Lock());
@@ -251,7 +247,7 @@ TEST(Tsltable, SetWaitsForTheTagLockThatAScriptHolds)
     ASSERT_TRUE(process.waitForStarted());
     ASSERT_TRUE(WaitFor([&] { return IsWaitingOnALock(process.processId()); }))
         << "set does not wait for the tag lock";
-    std::vector<unsigned char> read(value.size());
+    std::vector<unsigned char> read(SharedTable::kTagHeadBytes + 1); // a byte tag
     uint32_t size = uint32_t(read.size());
     ASSERT_TRUE(memory.GetValue(tag, read.data(), size)) << "the table lock stays free";
     EXPECT_EQ(read.back(), 0);
