@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CRunFlag.h"
+#include "CRunNotices.h"
 #include "KeywordTable.h"
 #include "Records.h"
 
@@ -117,6 +118,8 @@ public:
     // The print queue: the script thread appends, the output window takes from the head.
     std::mutex m_csPrint;
     std::deque<std::unique_ptr<CPrintMessage>> m_listPrint;
+    // What the run met that the user should hear of once (a tag lock timed out, ...).
+    CRunNotices m_notices;
 
 private:
     // Bytes that an operand addresses: where they start and how many may be touched.
