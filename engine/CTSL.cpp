@@ -15,16 +15,26 @@ CTSL::CTSL(QObject* pParent, const std::string& strTableName)
 {
     if (strTableName.empty())
         return;
-    // The table checks the name before it makes anything; the tag lock is made only for a
-    // table that opened, so a refused name leaves no semaphore behind.
-    m_pSharedTable = std::make_unique<CSharedMemory>(strTableName, SharedTable::kDefaultSizeBytes);
-    if (!m_pSharedTable->IsInitialised()) {
-        m_strTableError = m_pSharedTable->GetErrorText();
+    // The tag lock only after the table opened, which checks the name: a refused name leaves
+    // nothing behind, and a table made here goes again when its lock cannot be had.
+    auto table = std::make_unique<CSharedMemory>(strTableName, SharedTable::kDefaultSizeBytes);
+    if (!table->IsInitialised()) {
+        m_strTableError = table->GetErrorText();
         return;
     }
-    m_pTagLock = std::make_unique<CNamedSemaphore>(strTableName + SharedTable::kTagLockSuffix, 1);
-    if (!m_pTagLock->IsOpen())
-        m_strTableError = m_pTagLock->GetErrorText();
+    auto lock = std::make_unique<CNamedSemaphore>(strTableName + SharedTable::kTagLockSuffix, 1);
+    if (!lock->IsOpen()) {
+        m_strTableError = lock->GetErrorText();
+        if (table->IsCreator()) {
+            table.reset();
+            int error = 0;
+            std::string message;
+            CSharedMemory::Remove(strTableName, error, message);
+        }
+        return;
+    }
+    m_pSharedTable = std::move(table);
+    m_pTagLock = std::move(lock);
 }
 
 CTSL::~CTSL()

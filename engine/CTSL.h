@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CRunFlag.h"
+#include "CRunNotices.h"
 #include "CompiledScript.h"
 #include "KeywordTable.h"
 
@@ -119,6 +120,8 @@ public:
     // the lock, as many lines at a time as it likes.
     std::mutex m_csPrint;
     std::deque<std::unique_ptr<CPrintMessage>> m_listPrint;
+    // What the run met that the user should hear of once (a tag lock timed out, ...).
+    CRunNotices m_notices;
 
 private:
     // Bytes that an operand addresses: where they start and how many may be touched.
