@@ -160,7 +160,10 @@ void CTARVENView::contextMenuEvent(QContextMenuEvent* event)
 void CTARVENView::OnChar(const QString& text)
 {
     // Typing goes out as the command list's strings go: the link reports it back to be shown.
-    m_pLink->Send(text.toUtf8());
+    // Enter sends the line end the port settings chose.
+    QString typed = text;
+    typed.replace(u'\r', m_pLink->Settings().EnterText());
+    m_pLink->Send(typed.toUtf8());
 }
 
 void CTARVENView::OnPanelClick(int byte)
