@@ -1,8 +1,10 @@
 #include "CMonitorCommands.h"
 
+#include "CCommandKeys.h"
 #include "CMainFrame.h"
 #include "CMdiClientWnd.h"
 #include "CTARVENView.h"
+#include "CTextViewCtrl.h"
 #include "CommandIds.h"
 
 #include <QAction>
@@ -92,6 +94,7 @@ void CMonitorCommands::Follow(CTARVENView* view)
     if (view->property(kRouterName).toBool())
         return;
     view->setProperty(kRouterName, true);
+    m_pFrame->CommandKeys()->Guard(view->TextView());
     connect(view, &CTARVENView::stateChanged, this, [this, view] {
         if (view == m_pActive)
             UpdateActions(view);

@@ -2,6 +2,7 @@
 
 #include "CChildFrame.h"
 #include "CCommandActions.h"
+#include "CCommandKeys.h"
 #include "CDocManager.h"
 #include "CDocument.h"
 #include "CEnvSettingsDlg.h"
@@ -35,6 +36,7 @@ const char* const kManualFile = "manual/index.html";
 
 CMainFrame::CMainFrame(const CDocManager& docs, QWidget* parent)
     : QMainWindow(parent), m_docs(docs), m_pActions(new CCommandActions(this)),
+      m_pCommandKeys(new CCommandKeys(menuBar(), this)),
       m_pRecentFiles(new CRecentFileList(kRecentFileCount, this))
 {
     setObjectName(QStringLiteral("tarven_class"));

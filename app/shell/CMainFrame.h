@@ -7,6 +7,7 @@
 #include <QTimer>
 
 class CCommandActions;
+class CCommandKeys;
 class CChildFrame;
 class CDocManager;
 class CMdiClientWnd;
@@ -41,6 +42,8 @@ public:
 
     const EnvSettings& Env() const { return m_env; }
     QAction* Action(int id) const;
+    // Guards the widgets that type keys against the keys of the commands.
+    CCommandKeys* CommandKeys() const { return m_pCommandKeys; }
     CMdiClientWnd* MdiClient() const { return m_pMdiClient; }
     QToolBar* ToolBar() const { return m_pToolBar; }
     CSizingControlBar* ScriptOutputBar() const { return m_pScriptOutputBar; }
@@ -96,6 +99,7 @@ private:
     QToolBar* m_pToolBar = nullptr;
     CMdiClientWnd* m_pMdiClient = nullptr;
     CCommandActions* m_pActions = nullptr;
+    CCommandKeys* m_pCommandKeys = nullptr;
     CRecentFileList* m_pRecentFiles = nullptr;
     QMenu* m_pTvnMenu = nullptr;
     QHash<int, QList<QMenu*>> m_menuBars;
