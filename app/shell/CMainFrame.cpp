@@ -200,7 +200,9 @@ void CMainFrame::CreateMenus()
                                                  ID_FILE_TRANSFER,
                                                  ID_CHECKSUM,
                                                  0,
-                                                 ID_VIEW_CONTROL_PANEL});
+                                                 ID_VIEW_CONTROL_PANEL,
+                                                 0,
+                                                 ID_TVN_COPY});
     QMenu* editMenu =
         NewMenu(QStringLiteral("편집(&E)"),
                 {ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE,

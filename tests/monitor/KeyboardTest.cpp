@@ -9,6 +9,7 @@
 #include "TcpPeer.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -204,4 +205,37 @@ TEST_F(KeyboardTest, AfterAMenuClosesTheKeysGoBackToTheMonitor)
     EXPECT_TRUE(view->IsPaused());
     Type("menu");
     EXPECT_EQ(peer.Take(4), "menu");
+}
+
+TEST_F(KeyboardTest, TextSelectedWithTheMouseIsCopiedInTextAndHexModes)
+{
+    TcpPeer peer;
+    CTARVENView* view = ServerWithClient(peer);
+    ASSERT_NE(view, nullptr);
+    view->OnClear();
+    peer.Send("hello world\r\nnext\r\n");
+    ASSERT_TRUE(WaitFor([&] { return view->Received() == 19; }));
+    QWidget* screen = view->TextView()->viewport();
+    ASSERT_TRUE(WaitFor([&] { return view->TextView()->GetLineSize() >= 2; }));
+    // Drags over the first row, from its left edge to past its end.
+    const auto selectFirstRow = [screen] {
+        QTest::mousePress(screen, Qt::LeftButton, {}, QPoint(1, 3));
+        QTest::mouseMove(screen, QPoint(screen->width() - 2, 3));
+        QTest::mouseRelease(screen, Qt::LeftButton, {}, QPoint(screen->width() - 2, 3));
+    };
+    QClipboard* clipboard = QApplication::clipboard();
+
+    selectFirstRow();
+    Press(QKeyCombination(Qt::ControlModifier, Qt::Key_Insert));
+    EXPECT_TRUE(clipboard->text().startsWith("hello world")) << clipboard->text().toStdString();
+
+    clipboard->clear();
+    Frame()->Action(ID_VIEW_HEX)->trigger();
+    selectFirstRow();
+    Frame()->Action(ID_TVN_COPY)->trigger(); // "복사" of the context menu
+    EXPECT_TRUE(clipboard->text().startsWith("68 65 6C 6C 6F 20 77 6F"))
+        << clipboard->text().toStdString();
+    // A letter typed after it is the first byte to arrive: copying sent nothing.
+    Type("z");
+    EXPECT_EQ(peer.Take(1), "z");
 }
