@@ -4,12 +4,14 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 class CCommandActions;
 class CCommandKeys;
 class CChildFrame;
 class CDocManager;
+class CHelpWindow;
 class CMdiClientWnd;
 class CRecentFileList;
 class CSendTarget;
@@ -106,4 +108,5 @@ private:
     int m_nCurrentMenuId = 0;
     CSendTarget* m_pSendTarget = nullptr;
     QTimer m_lampTimer;
+    QPointer<CHelpWindow> m_pHelpWindow;
 };

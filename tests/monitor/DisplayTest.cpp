@@ -2,6 +2,7 @@
 
 #include "CControlPanel.h"
 #include "CPaneIndicator.h"
+#include "MonitorConstants.h"
 #include "PtyPair.h"
 
 #include <QPrinter>
@@ -137,4 +138,31 @@ TEST_F(DisplayTest, PrintingMakesAPdf)
     printer.setOutputFileName(Path("print.pdf"));
     ASSERT_TRUE(view->PrintTo(printer));
     EXPECT_TRUE(TempDir::Read(Path("print.pdf")).startsWith("%PDF"));
+}
+
+TEST_F(DisplayTest, NarrowWindowKeepsTheStateAndTheLampsAndShortensThePathInTheMiddle)
+{
+    const QString path = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+    SetValue("PortName", path);
+    CTARVENView* view = NewMonitor();
+    QWidget* window = view->window();
+    window->resize(420, 300);
+    CMonitorStatusBar* bar = view->StatusBar();
+    ASSERT_TRUE(WaitFor([&] { return bar->width() == 420; }));
+    QCoreApplication::processEvents();
+
+    const QWidget* online = bar->findChild<QWidget*>(QString::number(ID_PANE_ONLINE));
+    for (const QWidget* pane : {online, static_cast<const QWidget*>(bar->SendPane()),
+                                static_cast<const QWidget*>(bar->ReceivePane())}) {
+        EXPECT_TRUE(pane->isVisible()) << pane->objectName().toStdString();
+        EXPECT_GE(pane->width(), pane->sizeHint().width()) << pane->objectName().toStdString();
+        EXPECT_LE(pane->geometry().right(), bar->contentsRect().right())
+            << pane->objectName().toStdString();
+    }
+    const CPaneIndicator* port = bar->PortPane();
+    const QString shown = port->ShownText();
+    EXPECT_TRUE(shown.contains(u'…')) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith("/dev/")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith("-N-1")) << shown.toStdString();
+    EXPECT_TRUE(port->toolTip().startsWith(path + "-9600-8-N-1"));
 }
