@@ -20,6 +20,7 @@ void CWindowMenu::ListWindows()
 {
     delete m_pEntries; // with the entries of the last time
     m_pEntries = new QActionGroup(this);
+    m_pEntries->setExclusionPolicy(QActionGroup::ExclusionPolicy::None); // ticks, not bullets
     const QList<QMdiSubWindow*> windows = m_pArea->subWindowList();
     if (windows.isEmpty())
         return;
