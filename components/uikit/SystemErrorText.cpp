@@ -1,7 +1,10 @@
 #include "SystemErrorText.h"
 
+#include <QFileDevice>
+
 #include <cerrno>
 #include <cstring>
+#include <locale.h>
 #include <utility>
 
 namespace {
@@ -43,6 +46,14 @@ const std::pair<int, const char*> kKoreanReasons[] = {
     {EHOSTUNREACH, "상대 호스트에 연결할 수 없습니다"},
 };
 
+// The C library's text for error, in the locale the program started in (Qt sets it from the
+// environment); the reentrant form, as transfers report from threads of their own.
+QString LibraryText(int error)
+{
+    char buffer[256] = {};
+    return QString::fromLocal8Bit(strerror_r(error, buffer, sizeof buffer));
+}
+
 } // namespace
 
 QString SystemErrorText(int error)
@@ -51,9 +62,18 @@ QString SystemErrorText(int error)
         if (code == error)
             return QString::fromUtf8(text);
     }
-    // The C library speaks the locale the program started in (Qt sets it from the environment).
-    // The reentrant form, as transfers report from threads of their own.
-    char buffer[256] = {};
-    const char* text = strerror_r(error, buffer, sizeof buffer);
-    return QStringLiteral("%1 (오류 번호 %2)").arg(QString::fromLocal8Bit(text)).arg(error);
+    return QStringLiteral("%1 (오류 번호 %2)").arg(LibraryText(error)).arg(error);
+}
+
+QString FileErrorText(const QFileDevice& file)
+{
+    // Qt words a failed call as the C library does, in the user's locale, except for a few
+    // common reasons it keeps in English whatever the locale; either text names the reason.
+    static const locale_t english = newlocale(LC_ALL_MASK, "C", nullptr);
+    const QString reason = file.errorString();
+    for (const auto& [code, text] : kKoreanReasons) {
+        if (reason == LibraryText(code) || reason == QString::fromUtf8(strerror_l(code, english)))
+            return QString::fromUtf8(text);
+    }
+    return reason;
 }

@@ -177,7 +177,7 @@ TEST_F(ScriptAppTest, OpeningAScriptNamesTheFileAndTheReasonWhenItCannot)
     QDir().mkpath(Path("folder.tsl"));
     const QString script = MakeFile("good.tsl", "OUT MSG\r\n");
     const std::pair<QString, QString> cases[] = {
-        {Path("missing.tsl"), "No such file or directory"},
+        {Path("missing.tsl"), "해당 파일이나 장치가 없습니다"},
         {Path("folder.tsl"), "일반 파일이 아닙니다."},
     };
     // As a recent file that has gone since, or any other way of opening it.

@@ -1,5 +1,8 @@
 #include "SystemErrorText.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <cerrno>
 #include <gtest/gtest.h>
 
@@ -16,4 +19,22 @@ TEST(SystemErrorText, CommonReasonsReadInKoreanOthersKeepTheirNumber)
     // A reason without a Korean text still says which one it was.
     EXPECT_TRUE(SystemErrorText(ENOEXEC).endsWith(QStringLiteral("(오류 번호 %1)").arg(ENOEXEC)));
     EXPECT_FALSE(SystemErrorText(ENOEXEC).startsWith(u'('));
+}
+
+TEST(SystemErrorText, FileReasonsReadInKoreanToo)
+{
+    QTemporaryDir dir;
+    QFile plain(dir.filePath(QStringLiteral("plain")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    // Qt words the first in English whatever the locale, the second as the C library does.
+    const std::pair<QString, const char*> cases[] = {
+        {dir.filePath(QStringLiteral("missing")), "해당 파일이나 장치가 없습니다"},
+        {dir.filePath(QStringLiteral("plain/inside")), "폴더가 아닙니다"},
+    };
+    for (const auto& [path, text] : cases) {
+        QFile file(path);
+        ASSERT_FALSE(file.open(QIODevice::ReadOnly)) << qPrintable(path);
+        EXPECT_EQ(FileErrorText(file), QString::fromUtf8(text)) << qPrintable(path);
+    }
 }
