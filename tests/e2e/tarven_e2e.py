@@ -83,12 +83,14 @@ class Session:
         self.write_settings()
 
     def write_settings(self):
-        # A TCP server on a free port that greets its clients; the rest as a new user has it.
+        # A TCP server on a free port that greets its clients, capture names asked for; the
+        # rest as a new user has it.
         folder = os.path.join(self.env["XDG_CONFIG_HOME"], "Halvorn")
         os.makedirs(folder)
         with open(os.path.join(folder, "TARVEN.conf"), "w", encoding="utf-8") as settings:
             settings.write("[TARVEN]\nInterface=1\nActive=1\nServerPort=%d\n"
-                           "WelcomeFlag=1\nWelcomeMsg=%s\n" % (self.port, WELCOME))
+                           "WelcomeFlag=1\nWelcomeMsg=%s\nGalmuriFileCreate=0\n"
+                           % (self.port, WELCOME))
 
     def run(self, *command, check=True):
         result = subprocess.run(command, env=self.env, capture_output=True, text=True,
@@ -212,10 +214,34 @@ def drive(session):
     client.expect(b"hello\r", "typing")
     session.screenshot("typed")
 
-    # Every command key of the monitor, enabled or not, and none of them is typed.
-    session.key("ctrl+o", "ctrl+p", "ctrl+p", "ctrl+g", "ctrl+shift+v", "ctrl+g", "ctrl+shift+c")
+    # Every command key of the monitor, enabled or not, and none of them is typed; the capture
+    # is named in its dialog.
+    session.key("ctrl+o", "ctrl+p", "ctrl+p", "ctrl+g")
+    wait_for("the capture name dialog", lambda: session.windows("갈무리 저장파일 이름"))
+    session.type("e2e")
+    session.key("Return")
+    wait_for("the capture name dialog to close", lambda: not session.windows("갈무리 저장파일 이름"))
+    session.key("ctrl+shift+v", "ctrl+g", "ctrl+shift+c")
     session.type("keys")
     client.expect(b"keys", "the command keys")
+    if not os.path.isfile(os.path.join(session.home, "TARVEN", "Galmuri", "e2e.tvn")):
+        raise Failed("Ctrl+G, a name and Ctrl+G again left no capture file")
+
+    # A dialog opened with a key and one opened from the terminal's menu (the menu key, then
+    # the third entry from the bottom), each closed with Escape: the command keys still reach
+    # their commands and only letters reach the client.
+    dialogs = [
+        ("the capture name dialog", ["ctrl+g"], "갈무리 저장파일 이름"),
+        ("the checksum dialog", ["Menu", "Up", "Up", "Up", "Return"], "Check Sum 계산"),
+    ]
+    for what, keys, title in dialogs:
+        session.key(*keys)
+        wait_for(what, lambda: session.windows(title))
+        session.key("Escape")
+        wait_for(what + " to close", lambda: not session.windows(title))
+        session.key("ctrl+p", "ctrl+p", "ctrl+o", "ctrl+shift+c")
+        session.type("shut")
+        client.expect(b"shut", "closing " + what)
 
     # A second monitor's dialog closed with Escape, that monitor's keys, then the window menu
     # brings the first one back: its keys reach the client, nothing else does.
