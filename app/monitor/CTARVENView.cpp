@@ -168,11 +168,11 @@ void CTARVENView::OnChar(const QString& text)
 
 void CTARVENView::OnPanelClick(int byte)
 {
-    if (CurrentEnv().bEcho)
+    // As with typing, only a byte that went out is shown as sent; unlike typing, it is not
+    // counted.
+    if (m_pLink->Send(QByteArray(1, char(byte)), CMonitorLink::Announce::No) > 0 &&
+        CurrentEnv().bEcho)
         m_pTextView->TextWrite(static_cast<unsigned char>(byte), kAttrSent);
-    // Unlike typing, a click sends only on a link that is up, and is not counted.
-    if (m_pLink->IsOnline())
-        m_pLink->Send(QByteArray(1, char(byte)), CMonitorLink::Announce::No);
 }
 
 void CTARVENView::OnSent(const QByteArray& bytes)

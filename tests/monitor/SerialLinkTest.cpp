@@ -138,6 +138,8 @@ TEST_F(SerialLinkTest, PanelClickGoesOutOnAnOpenPortUncounted)
     const QPoint cr = view->Panel()->CellRect(4 * 3 + 1).center();
     QTest::mouseClick(view->Panel(), Qt::LeftButton, {}, cr);
     EXPECT_EQ(pty.Receive(1, std::chrono::seconds(10)), "\r");
+    EXPECT_EQ(Shown(*view), "\r");
+    EXPECT_EQ(Attributes(*view), QByteArray(1, kAttrSent));
     EXPECT_EQ(view->Sent(), 0) << "a click is not counted";
 }
 
