@@ -1,5 +1,6 @@
 #include "CPaneIndicator.h"
 
+#include "CElidedLabel.h"
 #include "ColorRef.h"
 #include "MonitorConstants.h"
 
@@ -28,12 +29,8 @@ void CPaneIndicator::SetLamp(int value)
 
 void CPaneIndicator::SetText(const QString& text)
 {
-    if (text == m_strText)
-        return;
-    m_strText = text;
-    updateGeometry();
-    UpdateToolTip();
-    update();
+    if (ReplaceShownText(this, m_strText, text))
+        UpdateToolTip();
 }
 
 QString CPaneIndicator::ShownText() const

@@ -13,14 +13,20 @@ CElidedLabel::CElidedLabel(const QString& text, QWidget* parent) : QFrame(parent
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
+bool ReplaceShownText(QWidget* widget, QString& held, const QString& text)
+{
+    if (text == held)
+        return false;
+    held = text;
+    widget->updateGeometry();
+    widget->update();
+    return true;
+}
+
 void CElidedLabel::setText(const QString& text)
 {
-    if (text == m_strText)
-        return;
-    m_strText = text;
-    updateGeometry();
-    UpdateToolTip();
-    update();
+    if (ReplaceShownText(this, m_strText, text))
+        UpdateToolTip();
 }
 
 QString CElidedLabel::ShownText() const

@@ -30,3 +30,7 @@ private:
 
     QString m_strText;
 };
+
+// Gives widget, which shows held, the new text: its size and picture follow. False when held
+// already was that text.
+bool ReplaceShownText(QWidget* widget, QString& held, const QString& text);

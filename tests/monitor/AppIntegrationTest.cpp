@@ -1,14 +1,12 @@
-#include "MonitorTestEnv.h"
+#include "MonitorAppTest.h"
 
 #include "CChildFrame.h"
 #include "CColorPicker.h"
 #include "CFileSendDlg.h"
-#include "CMainFrame.h"
 #include "CMdiClientWnd.h"
 #include "CMonitorCommands.h"
 #include "CPaneIndicator.h"
 #include "CServerSock.h"
-#include "CTARVENApp.h"
 #include "CommandIds.h"
 #include "DialogControls.h"
 #include "EnvSettingsDlgIds.h"
@@ -23,26 +21,9 @@
 
 namespace {
 
-class AppIntegrationTest : public MonitorTest
+class AppIntegrationTest : public MonitorAppTest
 {
 protected:
-    void SetUp() override
-    {
-        MonitorTest::SetUp();
-        InstallMonitor();
-        m_app = StartApp();
-        Frame()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
-    }
-
-    void TearDown() override
-    {
-        m_app.reset();
-        MonitorTest::TearDown();
-    }
-
-    CMainFrame* Frame() const { return m_app->MainFrame(); }
-
     // A server link on a free port, which opens without a peer.
     void UseServer()
     {
@@ -81,8 +62,6 @@ protected:
         QApplication::sendEvent(view, &event);
         return items;
     }
-
-    std::unique_ptr<CTARVENApp> m_app;
 };
 
 } // namespace

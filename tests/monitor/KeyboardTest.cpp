@@ -1,8 +1,6 @@
-#include "MonitorTestEnv.h"
+#include "MonitorAppTest.h"
 
-#include "CMainFrame.h"
 #include "CMdiClientWnd.h"
-#include "CTARVENApp.h"
 #include "CommandIds.h"
 #include "KeyboardInput.h"
 #include "PtyPair.h"
@@ -31,16 +29,14 @@ constexpr QKeyCombination CtrlShift(Qt::Key key)
 // The program as a person uses it: shown and activated, driven by keys that arrive where a
 // keyboard sends them, dialogs answered with keys too. What leaks onto a link is read at the
 // link's far end.
-class KeyboardTest : public MonitorTest
+class KeyboardTest : public MonitorAppTest
 {
 protected:
     void SetUp() override
     {
-        MonitorTest::SetUp();
-        InstallMonitor();
-        m_app = StartApp();
-        Frame()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+        MonitorAppTest::SetUp();
+        if (HasFatalFailure())
+            return;
         m_onDialog = [this](QDialog* dialog) {
             // A person answers once the dialog has the keyboard.
             EXPECT_TRUE(WaitFor([dialog] {
@@ -57,13 +53,6 @@ protected:
         };
     }
 
-    void TearDown() override
-    {
-        m_app.reset();
-        MonitorTest::TearDown();
-    }
-
-    CMainFrame* Frame() const { return m_app->MainFrame(); }
     void Press(QKeyCombination key) { PressKey(key, Frame()); }
     void Type(const QString& letters)
     {
@@ -104,7 +93,6 @@ protected:
         EXPECT_EQ(QApplication::focusWidget(), view->TextView()) << after;
     }
 
-    std::unique_ptr<CTARVENApp> m_app;
     QKeyCombination m_dialogKey = Qt::Key_Escape;
 };
 
