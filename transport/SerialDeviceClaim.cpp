@@ -12,15 +12,19 @@ namespace {
 std::mutex g_mutex;
 std::set<QString> g_heldPaths;
 
+// Links (/dev/serial/by-id/...) name the same device as the file they point to.
+QString Canonical(const QString& path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
+
 } // namespace
 
 int CSerialDeviceClaim::Reserve(const QString& path)
 {
     Release();
-    // Links (/dev/serial/by-id/...) name the same device as the file they point to.
-    QString canonical = QFileInfo(path).canonicalFilePath();
-    if (canonical.isEmpty())
-        canonical = path;
+    const QString canonical = Canonical(path);
     std::lock_guard lock(g_mutex);
     if (!g_heldPaths.insert(canonical).second)
         return EBUSY;
@@ -43,4 +47,11 @@ int CSerialDeviceClaim::Lock(int fd)
         return errno == EWOULDBLOCK ? EWOULDBLOCK : 0;
     }
     return 0;
+}
+
+bool CSerialDeviceClaim::IsHeld(const QString& path)
+{
+    const QString canonical = Canonical(path);
+    std::lock_guard lock(g_mutex);
+    return g_heldPaths.contains(canonical);
 }

@@ -20,6 +20,10 @@ public:
     // the lock goes with the last descriptor of the open device.
     void Release() { m_pHeld.reset(); }
 
+    // Whether a port of this process holds the device at path (by any of its names). A device
+    // busy for another reason is held by another program.
+    static bool IsHeld(const QString& path);
+
 private:
     std::shared_ptr<const QString> m_pHeld;
 };

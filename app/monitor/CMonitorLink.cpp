@@ -5,6 +5,8 @@
 #include "CServerSock.h"
 #include "LinkWriter.h"
 #include "MonitorConstants.h"
+#include "SerialDeviceClaim.h"
+#include "SerialPortName.h"
 #include "SystemErrorText.h"
 #include "TermViewConstants.h"
 
@@ -17,11 +19,15 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-CMonitorLink::Failure SerialFailure(int error)
+CMonitorLink::Failure SerialFailure(int error, const QString& portName)
 {
     switch (error) {
     case EBUSY:
-        return CMonitorLink::Failure::SerialInUse;
+        // Busy also when another program opened the device for itself alone (TIOCEXCL stops
+        // all but root).
+        return CSerialDeviceClaim::IsHeld(SerialDevicePath(portName))
+                   ? CMonitorLink::Failure::SerialInUse
+                   : CMonitorLink::Failure::SerialLocked;
     case EWOULDBLOCK:
         return CMonitorLink::Failure::SerialLocked;
     default:
@@ -149,7 +155,7 @@ void CMonitorLink::OpenSerial()
                     m_settings.DataBits(), m_settings.Parity(), m_settings.StopBits())) {
         // The reason tells a missing device from one the user may not open.
         const int error = int(port->GetLastError());
-        emit failed(SerialFailure(error), SystemErrorText(error));
+        emit failed(SerialFailure(error, m_settings.strPortName), SystemErrorText(error));
         return;
     }
     connect(port->Notifier(), &CSerialNotifier::received, this, &CMonitorLink::OnCommReceived);

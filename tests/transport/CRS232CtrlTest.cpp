@@ -3,6 +3,7 @@
 #include "EventRecorder.h"
 #include "PtyPair.h"
 #include "ScopedEnv.h"
+#include "SerialDeviceClaim.h"
 #include "SerialLine.h"
 #include "TempDir.h"
 #include "TransportConstants.h"
@@ -242,9 +243,11 @@ TEST_F(CRS232CtrlOnPty, ADeviceInUseOpensNowhereElseUntilItIsFree)
     COMM script = SerialComm("", -1, -1, -1, -1);
     EXPECT_EQ(second.Open(&script, pty.SlavePath().c_str()), 0);
     EXPECT_EQ(second.GetLastError(), unsigned(EBUSY));
+    EXPECT_TRUE(CSerialDeviceClaim::IsHeld(link));
 
     // Another program that locks the device keeps it, too, until it lets go.
     port.Close();
+    EXPECT_FALSE(CSerialDeviceClaim::IsHeld(link));
     const int other = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     ASSERT_GE(other, 0);
     ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
