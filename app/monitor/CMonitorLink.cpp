@@ -293,7 +293,7 @@ void CMonitorLink::OnAcceptSocket(int slot)
     quint16 port = 0;
     socket->GetPeerName(address, port);
     if (m_settings.bWelcomeFlag && !m_settings.strWelcomeMsg.isEmpty()) {
-        const QByteArray welcome = m_settings.strWelcomeMsg.toUtf8();
+        const QByteArray welcome = EncodeText(m_settings.strWelcomeMsg, m_encoding);
         socket->Send(welcome.constData(), int(welcome.size()), 0);
     }
     emit notice(kCrLf + QStringLiteral("Connected from %1:%2 ...\n").arg(address).arg(port) + kCrLf,

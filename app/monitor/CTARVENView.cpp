@@ -100,6 +100,8 @@ void CTARVENView::ApplyEnv(const EnvSettings& env)
     m_pTextView->SetTotalLineMax(env.nMaxLine);
     m_pTextView->SetColor(env.colours.data());
     m_pLink->SetKeepNul(env.bNullCheck);
+    m_pTextView->SetTextEncoding(env.encoding);
+    m_pLink->SetTextEncoding(env.encoding);
 }
 
 QString CTARVENView::DocumentTitle() const
@@ -160,7 +162,7 @@ void CTARVENView::contextMenuEvent(QContextMenuEvent* event)
 void CTARVENView::OnChar(const QString& text)
 {
     // Typing goes out as the command list's strings go: the link reports it back to be shown.
-    m_pLink->Send(text.toUtf8());
+    m_pLink->Send(EncodeText(text, m_pTextView->GetTextEncoding()));
 }
 
 void CTARVENView::OnPanelClick(int byte)

@@ -100,7 +100,7 @@ private:
     void InitActionsConnections();
     void InitLinkConnections();
     void LayoutChildren();
-    // Line limit, colours and NUL display of the environment settings.
+    // Line limit, colours, NUL display and text encoding of the environment settings.
     void ApplyEnv(const EnvSettings& env);
 
     // What the link tells.

@@ -8,9 +8,11 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "CTextViewPainter.h"
 #include "TermViewConstants.h"
+#include "TextEncoding.h"
 
 class CTextLogStore;
 class QMenu;
@@ -38,6 +40,9 @@ public:
 
     void HexaView(bool on);
     void ControlReceive(bool on);
+    // How bytes that are not ASCII are read in text mode; the log keeps them as they came.
+    void SetTextEncoding(TextEncoding encoding);
+    TextEncoding GetTextEncoding() const { return m_encoding; }
     void CaretShow(bool on);
     void SetTotalLineMax(int lines);
     // COLORREF values (0x00BBGGRR) in the order of ColourIndex.
@@ -104,14 +109,19 @@ private:
     void SyncScrollBars();
     void ResetView();
     void RestartCaret();
+    // Where the caret stands in the viewport; empty when its row is not shown.
+    QRectF CaretRect() const;
     // Absolute number of the first held row, and the rows shown, in the current mode.
     uint64_t FirstRow() const;
     uint64_t RowCount() const;
     int VisibleRows() const;
     uint64_t OffsetAt(QPoint pos) const;
     Selection CurrentSelection() const;
-    void PaintText(QPainter& p, const Selection& sel);
-    void PaintHex(QPainter& p, const Selection& sel);
+    // Both paint the rows that meet area, a part of the viewport.
+    void PaintText(QPainter& p, const Selection& sel, const QRect& area);
+    void PaintHex(QPainter& p, const Selection& sel, const QRect& area);
+    // Rows of the viewport that meet area: [first, last].
+    std::pair<int, int> RowsIn(const QRect& area) const;
 
     std::unique_ptr<CTextLogStore> m_pStore;
     CTextViewPainter m_painter;
@@ -127,6 +137,8 @@ private:
     bool m_bControls = false;
     bool m_bCaret = false;
     bool m_bCaretLit = true;
+    int m_nCaretBlinksLeft = 0; // the caret rests, lit, once these have passed
+    TextEncoding m_encoding = TextEncoding::Auto;
     bool m_bFollow = true;   // keep the last byte in sight; off while the user reads above
     bool m_bSyncing = false; // scroll bar changes made by the view itself
     bool m_bSelecting = false;
