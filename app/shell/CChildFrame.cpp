@@ -1,5 +1,7 @@
 #include "CChildFrame.h"
 
+#include "CMainFrame.h"
+
 void CChildFrame::SetContentFactory(ContentFactory factory)
 {
     s_contentFactory = factory;
@@ -14,11 +16,20 @@ CChildFrame::CChildFrame(CDocument* document) : CMdiChildFrame(document)
 void CChildFrame::SetSendLamp(int value)
 {
     m_nSendLamp = value;
-    emit lampsChanged();
+    LampsChanged(value);
 }
 
 void CChildFrame::SetReceiveLamp(int value)
 {
     m_nReceiveLamp = value;
+    LampsChanged(value);
+}
+
+void CChildFrame::LampsChanged(int value)
+{
+    if (value > 0) {
+        if (auto* mainFrame = qobject_cast<CMainFrame*>(window()))
+            mainFrame->WakeLampTimer();
+    }
     emit lampsChanged();
 }
