@@ -45,7 +45,11 @@ public:
     {
         return m_pWriter->Write(data, n, error);
     }
-    void BeginTransfer() override { m_pWriter->BeginTransfer(); }
+    qint64 Pending(int& error) override { return m_pWriter->Pending(error); }
+    void BeginTransfer(std::chrono::milliseconds stall) override
+    {
+        m_pWriter->BeginTransfer(stall);
+    }
 
 private:
     QPointer<CMonitorLink> m_pLink;
