@@ -102,6 +102,10 @@ int CTARVENView::ShowCaptureFile(const QString& path)
         m_nReceived = m_pTextView->GetBufferSize();
         m_nLines = m_pTextView->GetLineSize();
         UpdateCounters();
+        // Everything whole is shown; the user learns that something was not.
+        if (const int skipped = m_pTextView->GetSkippedRecords(); skipped > 0)
+            ShowMessage(QStringLiteral("손상된 기록 %1개를 건너뛰었습니다").arg(skipped),
+                        QMessageBox::Warning, QMessageBox::Ok, this, kCaptureCaption);
         return result;
     }
     // The user chose the file and is told why nothing is shown.

@@ -233,6 +233,7 @@ bool CTextViewCtrl::IsCapturing() const
 
 int CTextViewCtrl::GalmuriShow(const QString& path)
 {
+    m_nSkippedRecords = 0;
     CCaptureReader reader;
     switch (reader.Open(path)) {
     case CaptureStatus::Ok:
@@ -248,6 +249,7 @@ int CTextViewCtrl::GalmuriShow(const QString& path)
     CaptureRecord record;
     while (reader.Next(record))
         m_pStore->Load(record.cells);
+    m_nSkippedRecords = reader.SkippedCount();
     ResetView();
     return 0;
 }

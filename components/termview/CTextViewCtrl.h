@@ -57,8 +57,10 @@ public:
     // existing capture file continued); false when it could not start. off: ends the capture.
     bool GalmuriSave(bool on, const QString& path = QString());
     // Replaces the log with a capture file: 0 shown, -2 not a capture file, -1 unreadable,
-    // -3 written by a newer version. A damaged file shows its valid part and gives 0.
+    // -3 written by a newer version. A damaged file shows every whole record and gives 0.
     int GalmuriShow(const QString& path);
+    // Damaged stretches the last GalmuriShow skipped.
+    int GetSkippedRecords() const { return m_nSkippedRecords; }
     // Prints the log on painter, already active on device inside a document the caller started
     // and will end, with the four texts in each page's header. Returns the pages printed.
     int SetPrint(QPainter* painter, QPagedPaintDevice* device, const QString& title,
@@ -146,4 +148,5 @@ private:
     uint64_t m_nAnchor = 0;         // selection: where the mouse went down
     uint64_t m_nCursor = 0;         // and where it is now
     int m_nWidestCells = 0;         // widest text line painted: the horizontal range
+    int m_nSkippedRecords = 0;
 };
