@@ -5,6 +5,7 @@
 #include "FileListing.h"
 #include "FileSendDlgIds.h"
 #include "MessageBox.h"
+#include "SystemErrorText.h"
 #include "ToolsConstants.h"
 
 #include <QComboBox>
@@ -24,7 +25,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstring>
 #include <iterator>
 
 using namespace FileSendDlgIds;
@@ -77,9 +77,7 @@ QString FailureReason(CFileSendWorker::Outcome outcome, int error, int stallSec)
     default:
         break;
     }
-    return QStringLiteral("%1 (errno %2)")
-        .arg(QString::fromLocal8Bit(std::strerror(error)))
-        .arg(error);
+    return SystemErrorText(error);
 }
 
 // The mounted volumes whose roots are folders, root first: they stand for the drive letters.
