@@ -8,10 +8,15 @@ SAN_BUILD  ?= $(BUILD_ROOT)/sanitize
 BENCH_BUILD ?= $(BUILD_ROOT)/bench
 FUZZ_BUILD ?= $(BUILD_ROOT)/fuzz
 JOBS       ?= $(shell nproc)
+# `make sanitize` builds and runs everything; CI narrows it with these (ctest labels are the
+# folders under tests/, such as engine|transport|cli).
+SAN_TARGETS ?= all
+SAN_LABELS  ?=
+FUZZ_TARGETS ?= all
 
 CMAKE_GEN := -G Ninja
 
-.PHONY: deps build run test sanitize bench fuzz format clean
+.PHONY: deps build run test sanitize bench fuzz format format-check install-check clean
 
 deps:
 	@tools/install-deps.sh
@@ -35,9 +40,10 @@ test: build
 
 sanitize: deps
 	cmake -S . -B $(SAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTARVEN_SANITIZE=ON
-	cmake --build $(SAN_BUILD) -j $(JOBS)
+	cmake --build $(SAN_BUILD) -j $(JOBS) --target $(SAN_TARGETS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-	    ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS)
+	    ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS) \
+	    $(if $(SAN_LABELS),-L '$(SAN_LABELS)')
 
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
@@ -49,10 +55,17 @@ fuzz: deps
 	cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
 	    -DCMAKE_CXX_COMPILER=clang++ -DTARVEN_SANITIZE=ON -DTARVEN_BUILD_TESTS=OFF \
 	    -DTARVEN_BUILD_FUZZ=ON
-	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+format-check:
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+
+# Installs the built tree into a temporary prefix and checks it as a user would use it.
+install-check: build
+	tests/install/check-install.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD_ROOT)

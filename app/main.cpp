@@ -6,15 +6,57 @@
 #include "ShellConstants.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QFont>
+
+namespace {
+
+void NameApplication()
+{
+    QCoreApplication::setOrganizationName(kCompanyName);
+    QCoreApplication::setApplicationName(kApplicationName);
+    QCoreApplication::setApplicationVersion(QStringLiteral(TARVEN_VERSION));
+}
+
+// The command line: help, version and the program's own options.
+struct CommandLine
+{
+    CommandLine() { CTARVENApp::AddCommandLineOptions(parser); }
+
+    QCommandLineParser parser;
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+};
+
+// Answers --help and --version, which need no display, before the windowing system opens.
+void AnswerWithoutWindows(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    CommandLine line;
+    line.parser.parse(arguments);
+    if (!line.parser.isSet(line.help) && !line.parser.isSet(line.version))
+        return;
+    // Mistakes, and the windowing system's own options, are left for the check below.
+    QCoreApplication core(argc, argv);
+    NameApplication();
+    if (line.parser.isSet(line.version))
+        line.parser.showVersion();
+    line.parser.showHelp();
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    AnswerWithoutWindows(argc, argv);
     QApplication application(argc, argv);
-    QApplication::setOrganizationName(kCompanyName);
-    QApplication::setApplicationName(kApplicationName);
+    NameApplication();
+    // The windowing system has taken its own options (-platform, -style...); an unknown one
+    // left over is a mistake, told on standard error.
+    CommandLine().parser.process(application);
     QApplication::setApplicationDisplayName(QStringLiteral("TARVEN"));
-    QApplication::setApplicationVersion(QStringLiteral(TARVEN_VERSION));
     CTARVENApp::InstallFontSubstitutions();
     QApplication::setFont(QFont(QStringLiteral("굴림"), 9));
 

@@ -24,8 +24,8 @@ double Seconds(Clock::duration d)
 // Best of three passes of a script whose single pass runs the whole loop.
 double TimeScript(const std::string& text)
 {
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("tsl-bench-" + std::to_string(getpid()) + ".tsl");
+    const auto path =
+        std::filesystem::temp_directory_path() / ("tsl-bench-" + std::to_string(getpid()) + ".tsl");
     std::ofstream(path) << text;
     double best = 1e30;
     for (int round = 0; round < 3; ++round) {
@@ -80,11 +80,10 @@ int main(int argc, char** argv)
     std::printf("Counting loop, %ld iterations (TSL: INC I / CMP I, N / JPL LOOP)\n", n);
     const double tslCount =
         TimeScript("VAR I% 0\nBEGIN:\nLOOP:\n INC I\n CMP I, " + N + "\n JPL LOOP\nEND:\n");
-    const double pyCount = TimeCommand("python3 -c 'i = 0\nwhile i < " + N + ":\n    i += 1'",
-                                       "python3 -c 'i = 0'");
-    const double luaCount = TimeCommand("lua5.4 -e 'local i = 0 while i < " + N +
-                                            " do i = i + 1 end'",
-                                        "lua5.4 -e 'local i = 0'");
+    const double pyCount =
+        TimeCommand("python3 -c 'i = 0\nwhile i < " + N + ":\n    i += 1'", "python3 -c 'i = 0'");
+    const double luaCount = TimeCommand(
+        "lua5.4 -e 'local i = 0 while i < " + N + " do i = i + 1 end'", "lua5.4 -e 'local i = 0'");
     Report("TSL", tslCount, n, 3);
     Report("CPython", pyCount, n, 0);
     Report("Lua 5.4", luaCount, n, 0);
@@ -97,16 +96,17 @@ int main(int argc, char** argv)
                 "LOOP)\n",
                 n);
     const std::string size = std::to_string(n + 2);
-    const double tslIndex = TimeScript("DIM BUF$ " + size + "\nVAR X% 0\nVAR I% 0\nBEGIN:\nLOOP:\n"
-                                       " MOVE X, BUF[I+1]\n INC I\n CMP I, " + N +
-                                       "\n JPL LOOP\nEND:\n");
+    const double tslIndex = TimeScript("DIM BUF$ " + size +
+                                       "\nVAR X% 0\nVAR I% 0\nBEGIN:\nLOOP:\n"
+                                       " MOVE X, BUF[I+1]\n INC I\n CMP I, " +
+                                       N + "\n JPL LOOP\nEND:\n");
     const double pyIndex =
         TimeCommand("python3 -c 'b = bytearray(" + size + ")\nx = 0\ni = 0\nwhile i < " + N +
                         ":\n    x = b[i+1]\n    i += 1'",
                     "python3 -c 'b = bytearray(" + size + ")'");
     const double luaIndex = TimeCommand(
-        "lua5.4 -e 'local b = {} for k = 1, " + size + " do b[k] = 0 end local x, i = 0, 0 while i < " +
-            N + " do x = b[i+1] i = i + 1 end'",
+        "lua5.4 -e 'local b = {} for k = 1, " + size +
+            " do b[k] = 0 end local x, i = 0, 0 while i < " + N + " do x = b[i+1] i = i + 1 end'",
         "lua5.4 -e 'local b = {} for k = 1, " + size + " do b[k] = 0 end'");
     Report("TSL", tslIndex, n, 4);
     Report("CPython", pyIndex, n, 0);

@@ -4,6 +4,7 @@
 #include "CTSL.h"
 #include "CTSLSyntax.h"
 #include "HostMessages.h"
+#include "RunSignals.h"
 #include "SyncNotify.h"
 #include "SyntaxMessages.h"
 #include "TerminalText.h"
@@ -18,17 +19,15 @@ namespace {
 
 constexpr int kTickMs = 1;
 constexpr auto kConnectTimeout = std::chrono::seconds(3);
-constexpr int kExitScriptErrors = 1;
-constexpr int kExitLinkFailure = 2;
+// After the link is lost, the script gets this long to see the bytes that came before.
+constexpr auto kLinkLossGrace = std::chrono::seconds(1);
+// Printed text waiting for standard output; beyond it PRINT lines wait in the script's queue.
+constexpr std::size_t kOutputCapacityBytes = 1 << 20;
+constexpr std::size_t kLinesPerBatch = 256;
+// A run stopped by a signal or its time limit leaves what standard output has not taken by then.
+constexpr int kOutputGraceMs = 50;
 constexpr int kMaxSyncStatus = 255;
 constexpr unsigned kHostControlId = 1;
-
-void WriteLine(const std::string& line)
-{
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
 
 std::string Format(const char* format, const char* text)
 {
@@ -39,17 +38,20 @@ std::string Format(const char* format, const char* text)
 
 } // namespace
 
-CRunSession::CRunSession(const TslRunOptions& options)
-    : m_options(options), m_bTerminal(isatty(STDOUT_FILENO) != 0)
+CRunSession::CRunSession(const TslRunOptions& options, const std::string& strScriptPath,
+                         Clock::time_point started)
+    : m_options(options), m_started(started), m_output(STDOUT_FILENO, kOutputCapacityBytes),
+      m_bTerminal(isatty(STDOUT_FILENO) != 0)
 {
     m_ctrl.Create(this, QRect(), kHostControlId);
-    m_ctrl.SetScriptName(m_options.strScript.c_str());
+    m_ctrl.SetScriptName(strScriptPath.c_str());
     m_tick.setInterval(kTickMs);
     connect(&m_tick, &QTimer::timeout, this, &CRunSession::OnTick);
 }
 
 CRunSession::~CRunSession()
 {
+    RunSignals::TakeBack();
     m_ctrl.Stop();
 }
 
@@ -59,11 +61,15 @@ int CRunSession::Exec()
         return m_nStatus;
     if (m_options.bCheckOnly)
         return 0;
-    if (!PointLink() || !Start())
+    if (!PointLink() || !CheckLink())
         return m_nStatus;
+    RunSignals::HandOver(this, [this](int nStatus) { Finish(nStatus, true); });
+    if (!Start())
+        return m_nStatus;
+    // The limit counts from the program's start, so that it bounds the whole job.
     if (m_options.seconds)
-        QTimer::singleShot(static_cast<int>(*m_options.seconds * 1000), this,
-                           [this] { Finish(0); });
+        m_runDeadline = m_started + std::chrono::duration_cast<Clock::duration>(
+                                        std::chrono::duration<double>(*m_options.seconds));
     m_tick.start();
     return m_bFinished ? m_nStatus : QCoreApplication::exec();
 }
@@ -74,11 +80,12 @@ bool CRunSession::Verify()
         return true;
     const std::vector<std::string>& errors = m_ctrl.m_pSyntax->m_arrErrors;
     for (const std::string& message : errors)
-        WriteLine(message);
+        m_output.Write(EscapeForTerminal(message, TerminalText::Field) + "\n");
     char count[128];
     std::snprintf(count, sizeof count, tsl::msg::kErrorCount, static_cast<int>(errors.size()));
-    WriteLine(count);
-    m_nStatus = kExitScriptErrors;
+    m_output.Write(std::string(count) + "\n");
+    m_output.Flush();
+    m_nStatus = TslRunExit::kScriptErrors;
     return false;
 }
 
@@ -89,7 +96,7 @@ bool CRunSession::PointLink()
     uint16_t port = m_options.nHostPort;
     if (m_options.bEcho) {
         if (!m_echo.Start()) {
-            Fail(kExitLinkFailure,
+            Fail(TslRunExit::kLinkFailure,
                  "tslrun: the echo device cannot listen: " + m_echo.errorString().toStdString());
             return false;
         }
@@ -98,9 +105,8 @@ bool CRunSession::PointLink()
     }
     if (!host.empty()) {
         if (host.size() >= sizeof comm.szIP) {
-            Fail(kExitLinkFailure, "tslrun: host name too long for a script link (at most 19 "
-                                   "characters): " +
-                                       host);
+            Fail(TslRunExit::kLinkFailure,
+                 "tslrun: host name too long for a script link (at most 19 characters): " + host);
             return false;
         }
         comm.nMedia = MEDIA_TCP;
@@ -113,6 +119,32 @@ bool CRunSession::PointLink()
     return true;
 }
 
+bool CRunSession::CheckLink()
+{
+    const COMM& comm = m_ctrl.m_comm;
+    switch (comm.nMedia) {
+    case MEDIA_RS232C:
+        if (comm.szPort[0] != '\0' || !m_options.strPort.empty())
+            return true;
+        Fail(TslRunExit::kLinkFailure, "tslrun: the script's RS232C link names no port (no OPEN "
+                                       "PORT line): give --port DEVICE");
+        return false;
+    case MEDIA_TCP:
+        if (comm.szIP[0] != '\0' && comm.szPort[0] != '\0')
+            return true;
+        Fail(TslRunExit::kLinkFailure, "tslrun: the script's TCP link names no peer (no OPEN IP "
+                                       "or OPEN PORT line): give --connect HOST:PORT or --echo");
+        return false;
+    case MEDIA_UDP:
+        Fail(TslRunExit::kLinkFailure, "tslrun: UDP 링크는 아직 지원되지 않습니다");
+        return false;
+    default:
+        Fail(TslRunExit::kLinkFailure, "tslrun: the script opens no link (no OPEN MEDIA line): "
+                                       "give --echo, --port DEVICE or --connect HOST:PORT");
+        return false;
+    }
+}
+
 bool CRunSession::Start()
 {
     m_ctrl.SetPassLimit(m_options.nPasses);
@@ -120,23 +152,23 @@ bool CRunSession::Start()
         if (m_ctrl.GetFailure() == CDecodeCtrl::RunFailure::Port) {
             const std::string port =
                 m_options.strPort.empty() ? std::string(m_ctrl.m_comm.szPort) : m_options.strPort;
-            Fail(kExitLinkFailure,
+            Fail(TslRunExit::kLinkFailure,
                  Format(tsl::msg::kPortOpenFailed, port.c_str()) + " " + m_ctrl.GetErrorText());
         } else {
-            Fail(kExitLinkFailure, "tslrun: " + m_ctrl.GetErrorText());
+            Fail(TslRunExit::kLinkFailure, "tslrun: " + m_ctrl.GetErrorText());
         }
         return false;
     }
     if (m_ctrl.m_comm.nMedia == MEDIA_TCP) {
         m_bWaitingForConnect = true;
-        m_connectDeadline = std::chrono::steady_clock::now() + kConnectTimeout;
+        m_connectDeadline = Clock::now() + kConnectTimeout;
     }
     return true;
 }
 
 void CRunSession::Fail(int nStatus, const std::string& strMessage)
 {
-    std::fprintf(stderr, "%s\n", strMessage.c_str());
+    WriteDiagnostic(strMessage);
     m_nStatus = nStatus;
 }
 
@@ -144,59 +176,130 @@ void CRunSession::OnTick()
 {
     if (m_bFinished)
         return;
-    DrainPrinted();
+    PassPrinted(false);
+    ReportNotices();
     if (m_bWaitingForConnect)
         CheckConnection();
-    if (!m_bFinished && m_ctrl.IsFinished())
-        Finish(0);
+    else
+        CheckLinkLoss();
+    if (m_bFinished)
+        return;
+    if (m_output.IsBroken())
+        Finish(TslRunExit::kOutputClosed, true); // the reader went away, as with "| head"
+    else if (m_ctrl.IsFinished())
+        Finish(0, false);
+    else if (m_runDeadline && Clock::now() >= *m_runDeadline)
+        Finish(0, true);
 }
 
 void CRunSession::CheckConnection()
 {
     const CClientSock* socket = m_ctrl.m_pSocket.get();
-    if (socket && socket->GetState() == QAbstractSocket::ConnectedState) {
+    // A link that was lost had connected, however soon the peer closed it.
+    if ((socket && socket->GetState() == QAbstractSocket::ConnectedState) ||
+        !m_ctrl.GetLinkLoss().empty()) {
         m_bWaitingForConnect = false;
         return;
     }
     const bool failed = !socket || socket->GetState() == QAbstractSocket::UnconnectedState;
-    if (!failed && std::chrono::steady_clock::now() < m_connectDeadline)
+    if (!failed && Clock::now() < m_connectDeadline)
         return;
     const std::string reason =
         socket ? socket->GetErrorString().toStdString() : std::string("connection closed");
     const std::string peer =
         std::string(m_ctrl.m_comm.szIP) + ":" + std::string(m_ctrl.m_comm.szPort);
-    Fail(kExitLinkFailure, "tslrun: cannot connect to " + peer + ": " +
-                               (failed ? reason : std::string("no answer within 3 seconds")));
+    Fail(TslRunExit::kLinkFailure,
+         "tslrun: cannot connect to " + peer + ": " +
+             (failed ? reason : std::string("no answer within 3 seconds")));
     m_bWaitingForConnect = false;
-    Finish(kExitLinkFailure);
+    Finish(TslRunExit::kLinkFailure, false);
 }
 
-void CRunSession::DrainPrinted()
+void CRunSession::CheckLinkLoss()
+{
+    if (!m_bLinkLost) {
+        const std::string loss = m_ctrl.GetLinkLoss();
+        if (loss.empty())
+            return;
+        m_bLinkLost = true;
+        m_linkLostAt = Clock::now();
+        WriteDiagnostic("링크가 끊어졌습니다: " + loss);
+    }
+    if (m_options.bKeepRunning)
+        return;
+    // The bytes that came before the loss still reach the script: the run ends after the pass
+    // that follows the one which took the last of them.
+    if (m_nPassesAfterLoss == 0 && m_ctrl.m_queue.GetSize() == 0)
+        m_nPassesAfterLoss = m_ctrl.GetPassCount() + 1;
+    const bool seen = m_nPassesAfterLoss != 0 && m_ctrl.GetPassCount() >= m_nPassesAfterLoss;
+    if (seen || Clock::now() - m_linkLostAt >= kLinkLossGrace)
+        Finish(TslRunExit::kLinkLost, false);
+}
+
+void CRunSession::PassPrinted(bool bAll)
 {
     CTSL* tsl = m_ctrl.m_pTSL.get();
     if (!tsl)
         return;
     std::deque<std::unique_ptr<CPrintMessage>> lines;
-    {
-        std::lock_guard lock(tsl->m_csPrint);
-        lines.swap(tsl->m_listPrint);
-    }
-    for (const auto& message : lines) {
-        const std::string text = message->m_pszText.get();
-        WriteLine(m_bTerminal ? EscapeForTerminal(text) : text);
+    while (bAll || m_output.Room() > 0) {
+        {
+            std::lock_guard lock(tsl->m_csPrint);
+            const std::size_t n = std::min(kLinesPerBatch, tsl->m_listPrint.size());
+            std::move(tsl->m_listPrint.begin(), tsl->m_listPrint.begin() + n,
+                      std::back_inserter(lines));
+            tsl->m_listPrint.erase(tsl->m_listPrint.begin(), tsl->m_listPrint.begin() + n);
+        }
+        if (lines.empty())
+            return;
+        std::string text;
+        for (const auto& message : lines) {
+            const char* line = message->m_pszText.get();
+            text += m_bTerminal ? EscapeForTerminal(line) : std::string(line);
+            text += '\n';
+        }
+        lines.clear();
+        m_output.Write(text);
     }
 }
 
-void CRunSession::Finish(int nStatus)
+void CRunSession::ReportNotices()
+{
+    if (CTSL* tsl = m_ctrl.m_pTSL.get()) {
+        for (const std::string& notice : tsl->m_notices.Take())
+            WriteDiagnostic(notice);
+    }
+}
+
+void CRunSession::Finish(int nStatus, bool bBounded)
 {
     if (m_bFinished)
         return;
     m_bFinished = true;
     if (m_nStatus == 0)
         m_nStatus = nStatus;
+    // From here a script or an output that does not let go cannot hold the program.
+    if (bBounded)
+        RunSignals::ArmDeadline(m_nStatus);
     m_tick.stop();
     m_ctrl.Halt();
-    DrainPrinted();
+    ReportNotices();
+    if (const uint64_t dropped = m_ctrl.GetDroppedBytes()) {
+        WriteDiagnostic("tslrun: " + std::to_string(dropped) +
+                        " received bytes were lost: the serial driver dropped them");
+        if (m_options.bStrict && m_nStatus == 0)
+            m_nStatus = TslRunExit::kStrictDrops;
+    }
+    RunSignals::SetStatus(m_nStatus);
+    PassPrinted(!bBounded);
+    if (bBounded) {
+        // Whatever standard output has not taken by now stays behind, and so does the
+        // putting away of a queue that may hold millions of lines: the system closes the link
+        // and frees the memory at once, and the script holds no lock any more.
+        m_output.FlushFor(kOutputGraceMs);
+        RunSignals::EndNow(m_nStatus);
+    }
+    m_output.Flush();
     m_ctrl.Stop();
     QCoreApplication::exit(m_nStatus);
 }
@@ -208,5 +311,5 @@ void CRunSession::customEvent(QEvent* event)
         return;
     const int value = notice->Notify()->value;
     notice->Notify()->Release();
-    Finish(value < 0 ? 0 : std::min(value, kMaxSyncStatus));
+    Finish(value < 0 ? 0 : std::min(value, kMaxSyncStatus), false);
 }

@@ -4,13 +4,21 @@
 #include "CSharedMemoryTag.h"
 #include "NamedSemaphore.h"
 #include "TagValueText.h"
+#include "TerminalText.h"
 
 #include <QString>
 #include <iostream>
+#include <unistd.h>
 
 using namespace SharedTable;
 
 namespace {
+
+// A table or tag name inside a message or a listing.
+std::string Shown(const std::string& name)
+{
+    return EscapeForTerminal(name, TerminalText::Field);
+}
 
 // Reads a tag's whole value and head. The caller holds the tag lock, as GET and PUT do.
 bool ReadTag(CSharedMemory& table, const std::string& tag, std::vector<unsigned char>& value,
@@ -57,7 +65,7 @@ namespace TagTableCommands {
 
 int Fail(const std::string& message)
 {
-    std::cerr << "tsltable: " << message << '\n';
+    WriteDiagnostic("tsltable: " + message);
     return 1;
 }
 
@@ -66,7 +74,7 @@ int Create(const std::string& table)
     CSharedMemory memory(table, kDefaultSizeBytes);
     if (!memory.IsInitialised())
         return Fail(memory.GetErrorText());
-    std::cout << (memory.IsCreator() ? "created table \"" : "table \"") << table << "\" "
+    std::cout << (memory.IsCreator() ? "created table \"" : "table \"") << Shown(table) << "\" "
               << (memory.IsCreator() ? "" : "already exists ") << "(" << memory.GetSize()
               << " bytes)\n";
     return 0;
@@ -109,7 +117,10 @@ int Get(const std::string& table, const std::string& tag)
     return WithTag(
         table, tag,
         [](CSharedMemory&, const CSharedMemoryTag& head, const std::vector<unsigned char>& value) {
-            std::cout << TagValueText::Format(head, value.data() + kTagHeadBytes, false) << '\n';
+            // The value as it is for a file or pipe; a terminal gets it escaped.
+            const std::string text =
+                TagValueText::Format(head, value.data() + kTagHeadBytes, false);
+            std::cout << (isatty(STDOUT_FILENO) ? EscapeForTerminal(text) : text) << '\n';
             return 0;
         });
 }
@@ -122,7 +133,7 @@ int List(const std::string& table)
     std::vector<CSharedMemory::Value> values;
     const bool intact = memory.ListValues(values);
     for (const CSharedMemory::Value& value : values) {
-        std::cout << QString::fromStdU16String(value.name).toStdString() << '\t';
+        std::cout << Shown(QString::fromStdU16String(value.name).toStdString()) << '\t';
         CSharedMemoryTag head;
         const auto size = static_cast<uint32_t>(value.bytes.size());
         if (CSharedMemoryTag::Read(value.bytes.data(), size, head))
@@ -141,7 +152,7 @@ int Remove(const std::string& table)
     std::string message;
     if (!CSharedMemory::Remove(table, error, message))
         return Fail(message);
-    std::cout << "removed table \"" << table << "\"\n";
+    std::cout << "removed table \"" << Shown(table) << "\"\n";
     return 0;
 }
 

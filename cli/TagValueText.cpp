@@ -1,6 +1,7 @@
 #include "TagValueText.h"
 
 #include "CSharedMemoryBytes.h"
+#include "TerminalText.h"
 
 #include <charconv>
 #include <cstdio>
@@ -39,17 +40,9 @@ std::string Hex(const unsigned char* data, uint16_t length)
 
 std::string Text(const unsigned char* data, uint16_t length, bool oneLine)
 {
-    std::string text;
-    char cell[8];
-    for (uint16_t i = 0; i < length && data[i] != 0; ++i) {
-        if (oneLine && (data[i] < 0x20 || data[i] == 0x7F)) {
-            std::snprintf(cell, sizeof cell, "<%02X>", data[i]);
-            text += cell;
-        } else {
-            text += static_cast<char>(data[i]);
-        }
-    }
-    return text;
+    const auto* bytes = reinterpret_cast<const char*>(data);
+    const std::string text(bytes, strnlen(bytes, length));
+    return oneLine ? EscapeForTerminal(text, TerminalText::Field) : text;
 }
 
 } // namespace

@@ -21,7 +21,8 @@ std::string ParseLength(uint8_t type, std::string_view text, uint16_t& length);
 std::string Encode(const CSharedMemoryTag& tag, std::string_view text,
                    std::vector<unsigned char>& data);
 // Byte and integer values in decimal, floats with %g, text up to its first NUL. With
-// `oneLine`, control bytes in a text are written as <XX> so the value stays on one line.
+// `oneLine`, a text is escaped for the terminal as a listing's field (tab and newline too), so
+// the value stays on one line.
 std::string Format(const CSharedMemoryTag& tag, const unsigned char* data, bool oneLine);
 
 } // namespace TagValueText

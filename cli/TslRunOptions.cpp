@@ -1,133 +1,165 @@
 #include "TslRunOptions.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
-#include <cstring>
+#include "ArgumentText.h"
 
-const char* const kTslRunUsage =
-    "Usage: tslrun [options] SCRIPT\n"
-    "Verifies a TSL script and runs it on its link until stopped, writing every PRINT and\n"
-    "PRINTEX line to standard output.\n"
-    "\n"
-    "  --check            verify only: exit 0 when valid, 1 with the messages when not\n"
-    "  --port DEVICE      serial device (a path or COMn) instead of the script's PORT\n"
-    "  --connect HOST:PORT  TCP peer instead of the script's IP and PORT\n"
-    "  --echo             run against a built-in echo device on 127.0.0.1\n"
-    "  --seconds S        stop after S seconds (decimals allowed), exit 0\n"
-    "  --passes N         stop after N passes, exit 0\n"
-    "  --sync-exit        the first SYNC n stops the run; exit with status n\n"
-    "  --help, --version\n"
-    "\n"
-    "Exit status: 0 done, 1 script errors, 2 link failure, n from SYNC with --sync-exit,\n"
-    "130 on SIGINT, 143 on SIGTERM.\n";
+#include <QCommandLineParser>
+
+#include <charconv>
+#include <cmath>
 
 namespace {
 
-bool ParseCount(const char* text, uint64_t& value)
+// One option: its names, the word for its value (none for a switch), and what it does. The
+// parser and the usage text are both made from this table.
+struct OptionSpec
 {
-    char* end = nullptr;
-    errno = 0;
-    const unsigned long long parsed = std::strtoull(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || parsed == 0 || text[0] == '-')
-        return false;
-    value = parsed;
-    return true;
+    QStringList names;
+    const char* valueName;
+    const char* description;
+};
+
+const OptionSpec kOptions[] = {
+    {{"check"}, nullptr, "verify only: exit 0 when valid, 1 with the messages when not"},
+    {{"port"}, "DEVICE", "serial device (a path or COMn) instead of the script's PORT"},
+    {{"connect"}, "HOST:PORT", "TCP peer instead of the script's IP and PORT"},
+    {{"echo"}, nullptr, "run against a built-in echo device on 127.0.0.1"},
+    {{"seconds"},
+     "S",
+     "end S seconds after the start (decimals allowed, at most 31536000), exit 0"},
+    {{"passes"}, "N", "stop after N passes, exit 0"},
+    {{"sync-exit"}, nullptr, "the first SYNC n stops the run; exit with status n"},
+    {{"keep-running"}, nullptr, "a lost link is told on standard error; the run goes on"},
+    {{"strict"}, nullptr, "exit 4 when received bytes were lost (the serial driver dropped them)"},
+    {{"h", "help"}, nullptr, "print this text"},
+    {{"version"}, nullptr, "print the version"},
+};
+
+const char* const kUsageHead =
+    "Usage: tslrun [options] SCRIPT\n"
+    "Verifies a TSL script and runs it on its link until stopped, writing every PRINT and\n"
+    "PRINTEX line to standard output.\n\n";
+
+const char* const kUsageTail =
+    "\nExit status:\n"
+    "  0    the run ended (time limit, passes, end of the script)\n"
+    "  1    script errors (listed on standard output)\n"
+    "  2    the script cannot be read, or the link is missing or does not open\n"
+    "  3    the link was lost during the run (without --keep-running)\n"
+    "  4    received bytes were lost (with --strict)\n"
+    "  64   usage error\n"
+    "  130  SIGINT, 143 SIGTERM (in any phase, within 200 ms)\n"
+    "  141  standard output was closed by its reader\n"
+    "  n    SYNC n under --sync-exit (0 to 255: it may equal one of the above)\n";
+
+bool ParseCount(const std::string& text, uint64_t& value)
+{
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && value > 0;
 }
 
-bool ParseSeconds(const char* text, double& value)
+bool ParseSeconds(const std::string& text, double& value)
 {
-    char* end = nullptr;
-    value = std::strtod(text, &end);
-    return end != text && *end == '\0' && std::isfinite(value) && value >= 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && std::isfinite(value) &&
+           value > 0 && value <= kMaxRunSeconds;
 }
 
 bool ParseHostPort(const std::string& text, std::string& host, uint16_t& port)
 {
     const size_t colon = text.rfind(':');
-    if (colon == std::string::npos || colon == 0)
-        return false;
     uint64_t value = 0;
-    if (!ParseCount(text.c_str() + colon + 1, value) || value > 65535)
+    if (colon == std::string::npos || colon == 0 || !ParseCount(text.substr(colon + 1), value) ||
+        value > 65535)
         return false;
     host = text.substr(0, colon);
     port = static_cast<uint16_t>(value);
     return true;
 }
 
+QCommandLineOption MakeOption(const OptionSpec& spec)
+{
+    return spec.valueName ? QCommandLineOption(spec.names, spec.description, spec.valueName)
+                          : QCommandLineOption(spec.names, spec.description);
+}
+
+// The last value given for an option, as the bytes typed.
+std::string Value(const QCommandLineParser& parser, const char* name)
+{
+    return ArgumentBytes(parser.value(QString::fromLatin1(name)));
+}
+
 } // namespace
 
-bool ParseTslRunOptions(int argc, char** argv, TslRunOptions& options, std::string& strError)
+bool ParseTslRunOptions(const QStringList& arguments, TslRunOptions& options, std::string& strError)
 {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&](const char* name) -> const char* {
-            if (i + 1 >= argc) {
-                strError = std::string(name) + " needs a value";
-                return nullptr;
-            }
-            return argv[++i];
-        };
-        if (arg == "--help" || arg == "-h") {
-            options.bHelp = true;
-        } else if (arg == "--version") {
-            options.bVersion = true;
-        } else if (arg == "--check") {
-            options.bCheckOnly = true;
-        } else if (arg == "--sync-exit") {
-            options.bSyncExit = true;
-        } else if (arg == "--echo") {
-            options.bEcho = true;
-        } else if (arg == "--port") {
-            const char* text = value("--port");
-            if (!text)
-                return false;
-            options.strPort = text;
-        } else if (arg == "--connect") {
-            const char* text = value("--connect");
-            if (!text)
-                return false;
-            if (!ParseHostPort(text, options.strHost, options.nHostPort)) {
-                strError = "--connect takes HOST:PORT, with a port from 1 to 65535";
-                return false;
-            }
-        } else if (arg == "--seconds") {
-            const char* text = value("--seconds");
-            double seconds = 0;
-            if (!text)
-                return false;
-            if (!ParseSeconds(text, seconds)) {
-                strError = "--seconds takes a number of seconds, such as 2.5";
-                return false;
-            }
-            options.seconds = seconds;
-        } else if (arg == "--passes") {
-            const char* text = value("--passes");
-            if (!text)
-                return false;
-            if (!ParseCount(text, options.nPasses)) {
-                strError = "--passes takes a whole number above 0";
-                return false;
-            }
-        } else if (!arg.empty() && arg[0] == '-') {
-            strError = "unknown option " + arg;
-            return false;
-        } else if (options.strScript.empty()) {
-            options.strScript = arg;
-        } else {
-            strError = "only one script can run at a time";
-            return false;
-        }
+    QCommandLineParser parser;
+    for (const OptionSpec& spec : kOptions)
+        parser.addOption(MakeOption(spec));
+    if (!parser.parse(arguments)) {
+        strError = ArgumentBytes(parser.errorText());
+        return false;
     }
+    options.bHelp = parser.isSet("help");
+    options.bVersion = parser.isSet("version");
     if (options.bHelp || options.bVersion)
         return true;
-    if (options.strScript.empty()) {
+    options.bCheckOnly = parser.isSet("check");
+    options.bSyncExit = parser.isSet("sync-exit");
+    options.bEcho = parser.isSet("echo");
+    options.bKeepRunning = parser.isSet("keep-running");
+    options.bStrict = parser.isSet("strict");
+    if (parser.isSet("port"))
+        options.strPort = Value(parser, "port");
+    if (parser.isSet("connect") &&
+        !ParseHostPort(Value(parser, "connect"), options.strHost, options.nHostPort)) {
+        strError = "--connect takes HOST:PORT, with a port from 1 to 65535";
+        return false;
+    }
+    if (parser.isSet("seconds")) {
+        double seconds = 0;
+        if (!ParseSeconds(Value(parser, "seconds"), seconds)) {
+            strError = "--seconds takes a number of seconds above 0 and at most 31536000 (a "
+                       "year), such as 2.5";
+            return false;
+        }
+        options.seconds = seconds;
+    }
+    if (parser.isSet("passes") && !ParseCount(Value(parser, "passes"), options.nPasses)) {
+        strError = "--passes takes a whole number above 0";
+        return false;
+    }
+
+    const QStringList scripts = parser.positionalArguments();
+    if (scripts.isEmpty()) {
         strError = "no script given";
         return false;
     }
+    if (scripts.size() > 1) {
+        strError = "only one script can run at a time";
+        return false;
+    }
+    options.strScript = ArgumentBytes(scripts.front());
     if (!options.strPort.empty() + !options.strHost.empty() + options.bEcho > 1) {
         strError = "--port, --connect and --echo each choose the link: give one of them";
         return false;
     }
     return true;
+}
+
+std::string TslRunUsage()
+{
+    constexpr int kDescriptionColumn = 22;
+    std::string text = kUsageHead;
+    for (const OptionSpec& spec : kOptions) {
+        std::string names;
+        for (const QString& name : spec.names)
+            names += (names.empty() ? "" : ", ") + std::string(name.size() == 1 ? "-" : "--") +
+                     name.toStdString();
+        if (spec.valueName)
+            names += std::string(" ") + spec.valueName;
+        std::string line = "  " + names;
+        line.resize(std::max<size_t>(line.size() + 1, kDescriptionColumn), ' ');
+        text += line + spec.description + "\n";
+    }
+    return text + kUsageTail;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,11 +18,32 @@ struct TslRunOptions
     uint64_t nPasses = 0; // 0: no limit
     bool bSyncExit = false;
     bool bEcho = false;
+    bool bKeepRunning = false; // a lost link is told, and the run goes on
+    bool bStrict = false;      // received bytes that were lost make the exit status 4
     bool bHelp = false;
     bool bVersion = false;
 };
 
-// Reads the arguments; false with a message for the user when they make no sense.
-bool ParseTslRunOptions(int argc, char** argv, TslRunOptions& options, std::string& strError);
+// Exit statuses of tslrun itself; a SYNC under --sync-exit may use any value from 0 to 255.
+namespace TslRunExit {
+constexpr int kScriptErrors = 1;
+constexpr int kLinkFailure = 2;
+constexpr int kUnreadable = 2;
+constexpr int kLinkLost = 3;
+constexpr int kStrictDrops = 4;
+constexpr int kUsage = 64;
+constexpr int kSigint = 130;
+constexpr int kOutputClosed = 141; // as a shell reports a death by SIGPIPE
+constexpr int kSigterm = 143;
+} // namespace TslRunExit
 
-extern const char* const kTslRunUsage;
+// The longest time limit --seconds takes: a year.
+constexpr double kMaxRunSeconds = 31'536'000;
+
+// Reads the arguments that ArgumentList made (the program's name first); false with a message
+// for the user when they make no sense.
+bool ParseTslRunOptions(const QStringList& arguments, TslRunOptions& options,
+                        std::string& strError);
+
+// The text --help prints: every option and the exit statuses.
+std::string TslRunUsage();

@@ -1,41 +1,30 @@
 // tslrun: verifies a TSL script and runs it headless, for test benches and CI.
+#include "ArgumentText.h"
 #include "CRunSession.h"
+#include "RunSignals.h"
+#include "ScriptCopy.h"
+#include "TerminalText.h"
 #include "TslRunOptions.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
 
-#include <csignal>
 #include <cstdio>
-#include <unistd.h>
-
-namespace {
-
-constexpr int kExitUsage = 2;
-constexpr int kExitSigint = 130;
-constexpr int kExitSigterm = 143;
-
-int g_signalPipe[2] = {-1, -1};
-
-// Only writes the signal number to a pipe; the event loop reads it and stops the run cleanly.
-void OnSignal(int number)
-{
-    const unsigned char byte = static_cast<unsigned char>(number);
-    [[maybe_unused]] const ssize_t written = write(g_signalPipe[1], &byte, 1);
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
+    const auto started = CRunSession::Clock::now();
+    // Before anything else, so that every thread leaves SIGINT and SIGTERM to one taker.
+    RunSignals::Start();
+
     TslRunOptions options;
     std::string error;
-    if (!ParseTslRunOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "tslrun: %s\n%s", error.c_str(), kTslRunUsage);
-        return kExitUsage;
+    if (!ParseTslRunOptions(ArgumentList(argc, argv), options, error)) {
+        WriteDiagnostic("tslrun: " + error);
+        std::fputs(TslRunUsage().c_str(), stderr);
+        return TslRunExit::kUsage;
     }
     if (options.bHelp) {
-        std::fputs(kTslRunUsage, stdout);
+        std::fputs(TslRunUsage().c_str(), stdout);
         return 0;
     }
     if (options.bVersion) {
@@ -43,18 +32,13 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    QCoreApplication app(argc, argv);
-    CRunSession session(options);
-
-    if (pipe(g_signalPipe) == 0) {
-        std::signal(SIGINT, OnSignal);
-        std::signal(SIGTERM, OnSignal);
+    CScriptCopy script;
+    if (!script.Load(options.strScript, error)) {
+        WriteDiagnostic("tslrun: cannot read script \"" + options.strScript + "\": " + error);
+        return TslRunExit::kUnreadable;
     }
-    QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &session, [&session] {
-        unsigned char number = 0;
-        if (read(g_signalPipe[0], &number, 1) == 1)
-            session.Finish(number == SIGINT ? kExitSigint : kExitSigterm);
-    });
+
+    QCoreApplication app(argc, argv);
+    CRunSession session(options, script.Path(), started);
     return session.Exec();
 }

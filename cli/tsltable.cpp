@@ -1,6 +1,9 @@
 // tsltable: creates, fills, reads and removes a shared tag table from the command line, as the
 // other programs that share a table with running scripts do.
+#include "ArgumentText.h"
 #include "TagTableCommands.h"
+
+#include <QCommandLineParser>
 
 #include <iostream>
 #include <string>
@@ -23,6 +26,8 @@ Commands:
                              control bytes in a text as <XX>)
   remove                     remove the table and its semaphores
 
+A table name that starts with '-' follows "--": tsltable -- -name list
+
 Exit status: 0 on success, 1 on any error (the reason goes to standard error).
 )";
 
@@ -30,11 +35,20 @@ Exit status: 0 on success, 1 on any error (the reason goes to standard error).
 
 int main(int argc, char** argv)
 {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+    QCommandLineParser parser;
+    // Everything after the table name is the command's, so that "set TAG -5" keeps its value.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption help({"h", "help"}, "print this text");
+    parser.addOption(help);
+    if (!parser.parse(ArgumentList(argc, argv)))
+        return TagTableCommands::Fail(ArgumentBytes(parser.errorText()) + "\n" + kUsage);
+    if (parser.isSet(help)) {
         std::cout << kUsage;
         return 0;
     }
+    std::vector<std::string> args;
+    for (const QString& argument : parser.positionalArguments())
+        args.push_back(ArgumentBytes(argument));
     if (args.size() < 2) {
         std::cerr << kUsage;
         return 1;

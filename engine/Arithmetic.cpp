@@ -1,5 +1,5 @@
 // Arithmetic and logic on scalar variables: ADD, SUB, INC, DEC, AND, OR, XOR, NOT, MOVE, and
-// CLEAR. A target that is not a VAR is left as it is.
+// CLEAR. A target that is not a VAR is left as it is. Their checkers are in ArithmeticCheck.cpp.
 #include "CTSL.h"
 
 #include "NumberText.h"
@@ -116,7 +116,7 @@ void CTSL::_Not(CCommandTable* pCmd)
 
 void CTSL::_ClearX(CCommandTable* pCmd)
 {
-    CVariableTable* var = pCmd->m_operand[0].pExact;
+    CVariableTable* var = pCmd->m_operand[0].exact;
     if (!var)
         return;
     if (var->byKind == KIND_DIM && var->value.pBuffer)

@@ -7,6 +7,7 @@
 #include "NumberText.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstring>
@@ -17,6 +18,8 @@
 namespace {
 
 constexpr int kReadChunkBytes = 2048;
+// How soon bytes left in the socket are tried again once the script has emptied the queue.
+constexpr int kDrainRetryMs = 1;
 
 // The script thread runs one step below normal priority, so that a script that never sleeps
 // cannot starve the user interface.
@@ -29,11 +32,15 @@ void LowerThisThreadPriority()
         setpriority(PRIO_PROCESS, static_cast<id_t>(tid), nice + 1);
 }
 
-// Stores a received chunk only when it fits whole, leaving out NUL bytes.
+// How many more bytes the queue takes: a read asks for no more, so nothing read is dropped.
+int QueueRoom(const CQueue& queue)
+{
+    return CQueue::kCapacity - queue.GetSize();
+}
+
+// Stores received bytes, leaving out NUL bytes.
 void QueueChunk(CQueue& queue, const unsigned char* bytes, int n)
 {
-    if (CQueue::kCells - queue.GetSize() <= n)
-        return;
     for (int i = 0; i < n; ++i) {
         if (bytes[i] != 0)
             queue.PutByte(bytes[i]);
@@ -74,6 +81,12 @@ bool CDecodeCtrl::CreateInterpreter()
 {
     m_failure = RunFailure::None;
     m_strError.clear();
+    m_bPeerGone = false;
+    m_nDroppedBytes = 0;
+    {
+        std::lock_guard lock(m_linkLossMutex);
+        m_strLinkLoss.clear();
+    }
     m_pTSL = std::make_unique<CTSL>(this, m_strTableName);
     m_pTSL->SetRunFlag(&m_bRun);
     m_pTSL->SetParentId(static_cast<int>(m_nId));
@@ -101,6 +114,8 @@ bool CDecodeCtrl::OpenSerial()
     }
     m_pPort = std::move(port);
     m_pTSL->SetListenObject(m_pPort.get());
+    m_lineBase = {};
+    TakeLineErrors(m_pPort->GetCommHandle(), &m_lineBase);
     return true;
 }
 
@@ -175,11 +190,8 @@ void CDecodeCtrl::ScriptThreadProc()
     std::vector<unsigned char> chunk(kReadChunkBytes);
     std::vector<unsigned char> received;
     while (m_bRun.IsSet()) {
-        if (m_nInterface == MEDIA_RS232C && m_pPort) {
-            int n;
-            while ((n = m_pPort->Read(reinterpret_cast<char*>(chunk.data()), kReadChunkBytes)) > 0)
-                QueueChunk(m_queue, chunk.data(), n);
-        }
+        if (m_nInterface == MEDIA_RS232C && m_pPort)
+            ReadSerial(chunk);
         // Exactly the bytes that arrived since the previous pass, NUL-terminated for the script.
         const int size = m_queue.GetSize();
         received.assign(static_cast<size_t>(size) + 1, 0);
@@ -193,6 +205,38 @@ void CDecodeCtrl::ScriptThreadProc()
         std::this_thread::yield();
     }
     m_bFinished.store(true, std::memory_order_release);
+}
+
+void CDecodeCtrl::ReadSerial(std::vector<unsigned char>& chunk)
+{
+    // What the queue cannot take stays in the driver until the next pass.
+    int room;
+    int n = 0;
+    while ((room = QueueRoom(m_queue)) > 0 &&
+           (n = m_pPort->Read(reinterpret_cast<char*>(chunk.data()),
+                              std::min(room, kReadChunkBytes))) > 0)
+        QueueChunk(m_queue, chunk.data(), n);
+    LineErrorCounts now = m_lineBase;
+    if (TakeLineErrors(m_pPort->GetCommHandle(), &now) != 0)
+        m_nDroppedBytes.store(
+            static_cast<uint64_t>(now.overrun - m_lineBase.overrun) +
+                static_cast<uint64_t>(now.bufferOverrun - m_lineBase.bufferOverrun),
+            std::memory_order_relaxed);
+    if (!m_pPort->bsGetConnectFlag())
+        SetLinkLoss(std::strerror(static_cast<int>(m_pPort->GetLastError())));
+}
+
+void CDecodeCtrl::SetLinkLoss(const std::string& strReason)
+{
+    std::lock_guard lock(m_linkLossMutex);
+    if (m_strLinkLoss.empty())
+        m_strLinkLoss = strReason.empty() ? std::string("connection closed") : strReason;
+}
+
+std::string CDecodeCtrl::GetLinkLoss() const
+{
+    std::lock_guard lock(m_linkLossMutex);
+    return m_strLinkLoss;
 }
 
 void CDecodeCtrl::Halt()
@@ -235,21 +279,66 @@ long CDecodeCtrl::OnReceiveSocket(CClientSock* pSocket)
 {
     if (pSocket != m_pSocket.get())
         return 0;
-    unsigned char chunk[kReadChunkBytes];
-    int n;
-    while ((n = pSocket->Receive(chunk, kReadChunkBytes)) > 0)
-        QueueChunk(m_queue, chunk, n);
+    if (DrainSocket(pSocket) == Drain::QueueFull)
+        RetryDrain();
     return 0;
+}
+
+CDecodeCtrl::Drain CDecodeCtrl::DrainSocket(CClientSock* socket)
+{
+    // Only what the queue takes is read: the rest stays in the socket, and TCP slows the peer.
+    unsigned char chunk[kReadChunkBytes];
+    for (;;) {
+        const int room = QueueRoom(m_queue);
+        if (room <= 0)
+            return Drain::QueueFull;
+        const int n = socket->Receive(chunk, std::min(room, kReadChunkBytes));
+        if (n == 0)
+            return Drain::PeerGone;
+        if (n < 0)
+            return Drain::Empty;
+        QueueChunk(m_queue, chunk, n);
+    }
+}
+
+void CDecodeCtrl::RetryDrain()
+{
+    if (m_bDrainScheduled)
+        return;
+    m_bDrainScheduled = true;
+    QTimer::singleShot(kDrainRetryMs, this, [this] {
+        m_bDrainScheduled = false;
+        if (!m_pSocket)
+            return;
+        const Drain drain = DrainSocket(m_pSocket.get());
+        if (drain == Drain::QueueFull)
+            RetryDrain();
+        else if (drain == Drain::PeerGone && m_bPeerGone)
+            CloseSocket();
+    });
 }
 
 long CDecodeCtrl::OnCloseSocket(CClientSock* pSocket)
 {
     if (!pSocket || pSocket != m_pSocket.get())
         return 0;
+    // What the peer sent before it closed still reaches the script; the socket, and the news
+    // of the loss, go after.
+    m_bPeerGone = true;
+    m_strPeerGone = pSocket->GetErrorString().toStdString();
+    if (DrainSocket(pSocket) == Drain::QueueFull)
+        RetryDrain();
+    else
+        CloseSocket();
+    return 1;
+}
+
+void CDecodeCtrl::CloseSocket()
+{
+    SetLinkLoss(m_strPeerGone);
     // After this no send of the script can reach the socket; the passes go on without a link.
     if (m_pTSL)
         m_pTSL->SetListenObject(static_cast<CClientSock*>(nullptr));
     m_pSocket->Close();
-    m_pSocket.release()->deleteLater(); // we are inside the socket's own notice
-    return 1;
+    m_pSocket.release()->deleteLater(); // we may be inside the socket's own notice
 }

@@ -3,6 +3,7 @@
 #include "CQueue.h"
 #include "CRunFlag.h"
 #include "Comm.h"
+#include "SerialLine.h"
 
 #include <QObject>
 #include <QRect>
@@ -13,6 +14,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 class CTSL;
 class CTSLSyntax;
@@ -63,6 +65,11 @@ public:
     // A script thread was started and has not been joined yet.
     bool IsRunning() const { return m_pThread.joinable(); }
     uint64_t GetPassCount() const { return m_nPasses.load(std::memory_order_relaxed); }
+    // Why the link of the run was lost (peer closed, device gone), or empty while it holds.
+    std::string GetLinkLoss() const;
+    // Received bytes that were lost before the script could see them: what the serial driver
+    // reports it dropped (the host itself only takes what its queue can hold).
+    uint64_t GetDroppedBytes() const { return m_nDroppedBytes.load(std::memory_order_relaxed); }
     // Why the last Run failed, and the system's reason.
     enum class RunFailure
     {
@@ -97,7 +104,18 @@ private:
     bool OpenSerial();
     void StartThread();
     void ScriptThreadProc();
+    void ReadSerial(std::vector<unsigned char>& chunk);
     void ConnectSocket();
+    enum class Drain
+    {
+        Empty,     // nothing more to read for now
+        PeerGone,  // the peer closed and everything it sent is queued
+        QueueFull, // bytes wait in the socket for room in the queue
+    };
+    Drain DrainSocket(CClientSock* socket);
+    void RetryDrain();
+    void CloseSocket();
+    void SetLinkLoss(const std::string& strReason);
 
     QRect m_rect;
     unsigned m_nId = 0;
@@ -108,4 +126,11 @@ private:
     uint64_t m_nPassLimit = 0;
     std::atomic<uint64_t> m_nPasses{0};
     std::atomic<bool> m_bFinished{false};
+    std::atomic<uint64_t> m_nDroppedBytes{0};
+    LineErrorCounts m_lineBase;
+    bool m_bPeerGone = false;
+    std::string m_strPeerGone; // why, told once everything the peer sent is queued
+    bool m_bDrainScheduled = false;
+    mutable std::mutex m_linkLossMutex;
+    std::string m_strLinkLoss;
 };

@@ -2,9 +2,11 @@
 
 #include "CSharedMemoryAccess.h"
 #include "CSharedMemoryBytes.h"
+#include "CSharedMemoryGuard.h"
 
 #include <QStringDecoder>
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -31,17 +33,6 @@ bool ToUtf16(std::string_view text, std::u16string& out)
     return true;
 }
 
-// Closes a descriptor when the constructor leaves, mapped or not.
-struct FdCloser
-{
-    int fd = -1;
-    ~FdCloser()
-    {
-        if (fd >= 0)
-            close(fd);
-    }
-};
-
 } // namespace
 
 CSharedMemory::CSharedMemory(std::string_view name, uint32_t size, Callback callback, OpenMode mode)
@@ -57,11 +48,10 @@ CSharedMemory::CSharedMemory(std::string_view name, uint32_t size, Callback call
         return;
     }
     const std::string shmName = "/" + m_strName;
-    FdCloser shm;
     // Opening first keeps a look-up of a missing table from leaving a lock behind.
     if (mode == OpenMode::OpenExisting) {
-        shm.fd = shm_open(shmName.c_str(), O_RDWR, 0);
-        if (shm.fd < 0) {
+        m_fd = shm_open(shmName.c_str(), O_RDWR | O_CLOEXEC, 0);
+        if (m_fd < 0) {
             const int code = errno;
             Fail(code, code == ENOENT ? "no table named \"" + m_strName + "\""
                                       : "cannot open table \"" + m_strName +
@@ -74,26 +64,32 @@ CSharedMemory::CSharedMemory(std::string_view name, uint32_t size, Callback call
         Fail(m_pLock->GetLastError(), m_pLock->GetErrorText());
         return;
     }
+    bool createdObject = false;
     {
         // Creation and the first look at the head happen under the lock, so nobody reads a
         // block whose creator has not written its size yet.
-        CNamedSemaphoreLock lock(*m_pLock);
+        CNamedSemaphoreLock lock(*m_pLock, kLockTimeoutMs, m_pRun);
         if (!lock.IsLocked()) {
             Fail(m_pLock->GetLastError(), m_pLock->GetErrorText());
+            Discard(false);
             return;
         }
-        if (shm.fd < 0) {
-            shm.fd = shm_open(shmName.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
-            if (shm.fd < 0 && errno == EEXIST)
-                shm.fd = shm_open(shmName.c_str(), O_RDWR, 0);
-            if (shm.fd < 0) {
+        if (m_fd < 0) {
+            m_fd = shm_open(shmName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            createdObject = m_fd >= 0;
+            if (m_fd < 0 && errno == EEXIST)
+                m_fd = shm_open(shmName.c_str(), O_RDWR | O_CLOEXEC, 0);
+            if (m_fd < 0) {
                 Fail(errno,
                      "cannot open table \"" + m_strName + "\": " + SharedObject::ErrorText(errno));
+                Discard(false);
                 return;
             }
         }
-        if (!Open(shm.fd, size))
+        if (!Open(size)) {
+            Discard(createdObject);
             return;
+        }
     }
     if (callback)
         callback(*this);
@@ -103,14 +99,31 @@ CSharedMemory::~CSharedMemory()
 {
     if (m_pView)
         munmap(m_pView, m_nSize);
+    if (m_fd >= 0)
+        close(m_fd);
 }
 
-bool CSharedMemory::Open(int fd, uint32_t size)
+void CSharedMemory::Discard(bool createdObject)
+{
+    if (createdObject)
+        shm_unlink(("/" + m_strName).c_str());
+    if (m_fd >= 0)
+        close(m_fd);
+    m_fd = -1;
+    // A lock made here goes unless a table is there after all: that table keeps it.
+    struct stat status
+    {};
+    if (m_pLock && m_pLock->IsCreator() &&
+        stat((SharedObject::kSharedMemoryDirectory + m_strName).c_str(), &status) != 0)
+        CNamedSemaphore::Remove(m_pLock->GetName());
+}
+
+bool CSharedMemory::Open(uint32_t size)
 {
     const std::string what = "table \"" + m_strName + "\"";
     struct stat status
     {};
-    if (fstat(fd, &status) != 0)
+    if (fstat(m_fd, &status) != 0)
         return Fail(errno, "cannot check " + what + ": " + SharedObject::ErrorText(errno));
     std::string message;
     if (int code = SharedObject::CheckOwner(status, what, message))
@@ -122,18 +135,18 @@ bool CSharedMemory::Open(int fd, uint32_t size)
         // we hold now): either way nothing is lost by making it ours. A fresh object reads as
         // zeros, so only the size word needs writing.
         StoreLe32(head + kSizeOffset, size);
-        if (ftruncate(fd, size) != 0)
+        if (ftruncate(m_fd, size) != 0)
             return Fail(errno, "cannot size " + what + ": " + SharedObject::ErrorText(errno));
-        if (pwrite(fd, head, sizeof head, 0) != static_cast<ssize_t>(sizeof head)) {
+        if (pwrite(m_fd, head, sizeof head, 0) != static_cast<ssize_t>(sizeof head)) {
             const int code = errno ? errno : EIO;
-            ftruncate(fd, 0);
+            ftruncate(m_fd, 0);
             return Fail(code, "cannot write " + what + ": " + SharedObject::ErrorText(code));
         }
         m_bCreator = true;
         m_nSize = size;
     } else {
         if (status.st_size < static_cast<off_t>(kBlockHeadBytes) ||
-            pread(fd, head, sizeof head, 0) != static_cast<ssize_t>(sizeof head))
+            pread(m_fd, head, sizeof head, 0) != static_cast<ssize_t>(sizeof head))
             return Fail(EINVAL, what + " is not a tag table (" + std::to_string(status.st_size) +
                                     " bytes)");
         // The size word is the creator's claim; the object's real size bounds it.
@@ -144,12 +157,33 @@ bool CSharedMemory::Open(int fd, uint32_t size)
                         what + " is not a tag table (size word " + std::to_string(claimed) + ")");
     }
 
-    void* view = mmap(nullptr, m_nSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    void* view = mmap(nullptr, m_nSize, PROT_READ | PROT_WRITE, MAP_SHARED, m_fd, 0);
     if (view == MAP_FAILED)
         return Fail(errno, "cannot map " + what + ": " + SharedObject::ErrorText(errno));
     m_pView = static_cast<unsigned char*>(view);
     m_bInitialised = true;
     return true;
+}
+
+bool CSharedMemory::CheckSize()
+{
+    struct stat status
+    {};
+    if (!m_bDamaged && fstat(m_fd, &status) == 0 && status.st_size >= static_cast<off_t>(m_nSize))
+        return true;
+    m_bDamaged = true;
+    return Fail(EINVAL, "table \"" + m_strName + "\" is damaged: it no longer holds its " +
+                            std::to_string(m_nSize) + " bytes");
+}
+
+template <class Access> bool CSharedMemory::Touch(Access&& access)
+{
+    if (!CheckSize())
+        return false;
+    if (CSharedMemoryGuard::Run(m_pView, m_nSize, access))
+        return true;
+    m_bDamaged = true;
+    return Fail(EINVAL, "table \"" + m_strName + "\" is damaged: it shrank while being read");
 }
 
 template <class Visit> CSharedMemory::Walk CSharedMemory::WalkEntries(Visit visit) const
@@ -204,10 +238,11 @@ bool CSharedMemory::FindUnits(std::u16string_view name, ValueRef& ref) const
 bool CSharedMemory::FindNamed(std::string_view name, ValueRef& ref)
 {
     std::u16string units;
-    if (ToUtf16(name, units) && FindUnits(units, ref))
-        return true;
-    return Fail(kErrorNotFound,
-                "no tag named \"" + std::string(name) + "\" in table \"" + m_strName + "\"");
+    bool found = false;
+    if (ToUtf16(name, units) && !Touch([&] { found = FindUnits(units, ref); }))
+        return false;
+    return found || Fail(kErrorNotFound, "no tag named \"" + std::string(name) + "\" in table \"" +
+                                             m_strName + "\"");
 }
 
 bool CSharedMemory::CheckOpen()
@@ -224,7 +259,7 @@ bool CSharedMemory::GetValue(std::string_view name, void* buffer, uint32_t& size
 {
     if (!CheckOpen())
         return false;
-    CNamedSemaphoreLock lock(*m_pLock);
+    CNamedSemaphoreLock lock(*m_pLock, kLockTimeoutMs, m_pRun);
     ValueRef ref;
     if (!CheckLocked(lock) || !FindNamed(name, ref))
         return false;
@@ -233,8 +268,8 @@ bool CSharedMemory::GetValue(std::string_view name, void* buffer, uint32_t& size
         return Fail(kErrorBufferTooSmall, "tag \"" + std::string(name) + "\" holds " +
                                               std::to_string(ref.nValueSize) + " bytes");
     }
-    if (buffer)
-        std::memcpy(buffer, m_pView + ref.nValue, ref.nValueSize);
+    if (buffer && !Touch([&] { std::memcpy(buffer, m_pView + ref.nValue, ref.nValueSize); }))
+        return false;
     size = ref.nValueSize;
     return true;
 }
@@ -246,7 +281,7 @@ bool CSharedMemory::SetValue(std::string_view name, const void* data, uint32_t d
         return false;
     if (size == 0)
         return Fail(kErrorSizeZero, "nothing to write to tag \"" + std::string(name) + "\"");
-    CNamedSemaphoreLock lock(*m_pLock);
+    CNamedSemaphoreLock lock(*m_pLock, kLockTimeoutMs, m_pRun);
     ValueRef ref;
     if (!CheckLocked(lock) || !FindNamed(name, ref))
         return false;
@@ -259,10 +294,13 @@ bool CSharedMemory::SetValue(std::string_view name, const void* data, uint32_t d
                                         std::to_string(ref.nValueSize) + " bytes)");
     unsigned char* target = m_pView + ref.nValue + ref.nValueSize - dataLength;
     // The whole data area is cleared so a shorter text leaves nothing of the longer one.
-    std::memset(target, 0, dataLength);
-    std::memcpy(target, data, size);
+    if (!Touch([&] {
+            std::memset(target, 0, dataLength);
+            std::memcpy(target, data, size);
+        }))
+        return false;
     // The value is written even when its event cannot be named or opened.
-    CNamedSemaphore event(std::string(name) + kEventSuffix, 0);
+    CNamedSemaphore event(std::string(name) + kEventSuffix, 0, CNamedSemaphore::Use::Event);
     if (event.IsOpen())
         event.Signal();
     return true;
@@ -272,11 +310,11 @@ bool CSharedMemory::FindValue(std::u16string_view name, ValueRef& ref)
 {
     if (!CheckOpen())
         return false;
-    CNamedSemaphoreLock lock(*m_pLock);
-    if (!CheckLocked(lock))
+    CNamedSemaphoreLock lock(*m_pLock, kLockTimeoutMs, m_pRun);
+    bool found = false;
+    if (!CheckLocked(lock) || !Touch([&] { found = FindUnits(name, ref); }))
         return false;
-    return FindUnits(name, ref) ||
-           Fail(kErrorNotFound, "no such tag in table \"" + m_strName + "\"");
+    return found || Fail(kErrorNotFound, "no such tag in table \"" + m_strName + "\"");
 }
 
 bool CSharedMemory::AddValue(std::string_view name, const void* value, uint32_t size)
@@ -290,14 +328,18 @@ bool CSharedMemory::AddValue(std::string_view name, const void* value, uint32_t 
     if (units.size() >= kNameUnits)
         return Fail(ENAMETOOLONG, "tag name \"" + std::string(name) + "\" is too long: at most " +
                                       std::to_string(kNameUnits - 1) + " UTF-16 units");
-    CNamedSemaphoreLock lock(*m_pLock);
+    CNamedSemaphoreLock lock(*m_pLock, kLockTimeoutMs, m_pRun);
     if (!CheckLocked(lock))
         return false;
     bool exists = false;
-    const Walk walk = WalkEntries([&](const ValueRef& entry) {
-        exists = NameEquals(entry.nEntry, units);
-        return !exists;
-    });
+    Walk walk;
+    if (!Touch([&] {
+            walk = WalkEntries([&](const ValueRef& entry) {
+                exists = NameEquals(entry.nEntry, units);
+                return !exists;
+            });
+        }))
+        return false;
     if (exists)
         return Fail(EEXIST, "tag \"" + std::string(name) + "\" already exists");
     // Appending behind a damaged entry would bury it under a count that no longer matches.
@@ -310,15 +352,16 @@ bool CSharedMemory::AddValue(std::string_view name, const void* value, uint32_t 
                                         "\" does not fit: " + std::to_string(room) +
                                         " bytes left in table \"" + m_strName + "\"");
     unsigned char* entry = m_pView + walk.nEnd;
-    std::memset(entry, 0, kNameBytes);
-    for (std::size_t i = 0; i < units.size(); ++i)
-        StoreLe16(entry + 2 * i, units[i]);
-    StoreLe32(entry + kNameBytes, size);
-    if (size)
-        std::memcpy(entry + kEntryHeadBytes, value, size);
-    // The count goes last: a reader that skips the lock still never sees half an entry.
-    StoreLe32(m_pView + kCountOffset, walk.nIntact + 1);
-    return true;
+    return Touch([&] {
+        std::memset(entry, 0, kNameBytes);
+        for (std::size_t i = 0; i < units.size(); ++i)
+            StoreLe16(entry + 2 * i, units[i]);
+        StoreLe32(entry + kNameBytes, size);
+        if (size)
+            std::memcpy(entry + kEntryHeadBytes, value, size);
+        // The count goes last: a reader that skips the lock still never sees half an entry.
+        StoreLe32(m_pView + kCountOffset, walk.nIntact + 1);
+    });
 }
 
 bool CSharedMemory::ListValues(std::vector<Value>& values)
@@ -326,21 +369,46 @@ bool CSharedMemory::ListValues(std::vector<Value>& values)
     values.clear();
     if (!CheckOpen())
         return false;
-    CNamedSemaphoreLock lock(*m_pLock);
+    CNamedSemaphoreLock lock(*m_pLock, kLockTimeoutMs, m_pRun);
     if (!CheckLocked(lock))
         return false;
-    const Walk walk = WalkEntries([&](const ValueRef& ref) {
-        Value value;
-        const unsigned char* units = m_pView + ref.nEntry;
-        for (uint32_t i = 0; i < kNameUnits && LoadLe16(units + 2 * i) != 0; ++i)
-            value.name.push_back(static_cast<char16_t>(LoadLe16(units + 2 * i)));
-        value.bytes.assign(m_pView + ref.nValue, m_pView + ref.nValue + ref.nValueSize);
-        values.push_back(std::move(value));
-        return true;
-    });
-    return walk.bComplete || Fail(EINVAL, "table \"" + m_strName + "\" is damaged after entry " +
-                                              std::to_string(walk.nIntact) + " of " +
-                                              std::to_string(LoadLe32(m_pView + kCountOffset)));
+    // Where the entries lie first, then room for their copies, then the copies: nothing that
+    // owns memory is made while the mapping is being touched.
+    std::vector<ValueRef> refs;
+    uint32_t count = 0;
+    Walk walk;
+    if (!Touch([&] {
+            count = LoadLe32(m_pView + kCountOffset);
+            walk = WalkEntries([&](const ValueRef& ref) {
+                refs.push_back(ref);
+                return true;
+            });
+        }))
+        return false;
+    std::vector<std::array<char16_t, kNameUnits>> names(refs.size());
+    values.resize(refs.size());
+    for (std::size_t i = 0; i < refs.size(); ++i)
+        values[i].bytes.resize(refs[i].nValueSize);
+    if (!Touch([&] {
+            for (std::size_t i = 0; i < refs.size(); ++i) {
+                const unsigned char* units = m_pView + refs[i].nEntry;
+                for (uint32_t k = 0; k < kNameUnits; ++k)
+                    names[i][k] = static_cast<char16_t>(LoadLe16(units + 2 * k));
+                if (refs[i].nValueSize != 0)
+                    std::memcpy(values[i].bytes.data(), m_pView + refs[i].nValue,
+                                refs[i].nValueSize);
+            }
+        })) {
+        values.clear();
+        return false;
+    }
+    for (std::size_t i = 0; i < refs.size(); ++i) {
+        const auto end = std::find(names[i].begin(), names[i].end(), u'\0');
+        values[i].name.assign(names[i].begin(), end);
+    }
+    return walk.bComplete ||
+           Fail(EINVAL, "table \"" + m_strName + "\" is damaged after entry " +
+                            std::to_string(walk.nIntact) + " of " + std::to_string(count));
 }
 
 bool CSharedMemory::Remove(std::string_view name, int& error, std::string& message)
@@ -349,11 +417,22 @@ bool CSharedMemory::Remove(std::string_view name, int& error, std::string& messa
     if (error)
         return false;
     const std::string table(name);
+    // The events are named after the tags, so they are found before the entries go.
+    std::vector<std::string> events;
+    {
+        CSharedMemory memory(table, kDefaultSizeBytes, {}, OpenMode::OpenExisting);
+        std::vector<Value> values;
+        memory.ListValues(values);
+        for (const Value& value : values)
+            events.push_back(QString::fromStdU16String(value.name).toStdString() + kEventSuffix);
+    }
     const int results[] = {
         shm_unlink(("/" + table).c_str()) == 0 ? 0 : errno,
         CNamedSemaphore::Remove(table + kTableLockSuffix),
         CNamedSemaphore::Remove(table + kTagLockSuffix),
     };
+    for (const std::string& event : events)
+        CNamedSemaphore::Remove(event);
     bool removedAny = false;
     for (int result : results) {
         removedAny = removedAny || result == 0;

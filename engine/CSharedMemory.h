@@ -12,6 +12,8 @@
 
 // One named shared tag table: a block of POSIX shared memory that several programs of this
 // user map, with entries (UTF-16 name, size, value) that a named semaphore guards.
+class CRunFlag;
+
 class CSharedMemory
 {
 public:
@@ -46,6 +48,11 @@ public:
 
     bool IsInitialised() const { return m_bInitialised; }
     bool IsCreator() const { return m_bCreator; }
+    // True once an access found the object shorter than the block it mapped (another program
+    // truncated it): every access then fails with EINVAL and touches nothing.
+    bool IsDamaged() const { return m_bDamaged; }
+    // Waits for the table lock end early (ECANCELED) once `pRun` is cleared; null: never.
+    void SetRunFlag(const CRunFlag* pRun) { m_pRun = pRun; }
     const std::string& GetName() const { return m_strName; }
     // Block size in bytes: what the creator wrote, never more than the object really holds.
     uint32_t GetSize() const { return m_nSize; }
@@ -70,7 +77,8 @@ public:
     // the walk before the entry count.
     bool ListValues(std::vector<Value>& values);
 
-    // Unlinks the table and its two locks. False with error 2 when none of them existed.
+    // Unlinks the table, its two locks and the events of its tags. False with error 2 when
+    // neither the table nor a lock existed.
     static bool Remove(std::string_view name, int& error, std::string& message);
 
 private:
@@ -81,7 +89,13 @@ private:
         bool bComplete = false;                       // every counted entry was intact and visited
     };
 
-    bool Open(int fd, uint32_t size);
+    bool Open(uint32_t size);
+    // Removes what this constructor created when it fails half-way.
+    void Discard(bool createdObject);
+    // Checks under the lock that the object still holds the whole mapped block.
+    bool CheckSize();
+    // Runs `access` over the mapping; false (table damaged) when the object shrank under it.
+    template <class Access> bool Touch(Access&& access);
     // Visits the entries in order, each bounded by the block, until `visit` returns false.
     template <class Visit> Walk WalkEntries(Visit visit) const;
     bool NameEquals(uint32_t entry, std::u16string_view name) const;
@@ -97,8 +111,11 @@ private:
     int m_nLastError = 0;
     std::string m_strError;
     std::unique_ptr<CNamedSemaphore> m_pLock;
+    const CRunFlag* m_pRun = nullptr;
     bool m_bCreator = false;
     bool m_bInitialised = false;
+    bool m_bDamaged = false;
+    int m_fd = -1;
     uint32_t m_nSize = 0;
     unsigned char* m_pView = nullptr;
 };

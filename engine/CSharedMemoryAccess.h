@@ -10,7 +10,9 @@ struct stat;
 // valid object name, and the object must be this user's alone.
 namespace SharedObject {
 
-// glibc keeps the named semaphore "/NAME" as this file prefix plus NAME.
+// Where glibc keeps shared memory objects, and the named semaphore "/NAME" as the file
+// prefix plus NAME.
+constexpr const char* kSharedMemoryDirectory = "/dev/shm/";
 constexpr const char* kSemaphoreFilePrefix = "/dev/shm/sem.";
 constexpr std::size_t kSemaphoreFileExtraBytes = 4; // "sem."
 

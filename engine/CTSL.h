@@ -1,18 +1,20 @@
 #pragma once
 
 #include "CRunFlag.h"
+#include "CRunNotices.h"
+#include "CompiledScript.h"
 #include "KeywordTable.h"
-#include "Records.h"
 
 #include <QObject>
-#include <QPointer>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <vector>
 
 class CRS232Ctrl;
 class CClientSock;
@@ -49,33 +51,25 @@ enum : unsigned
 
 // The TSL runtime: loads a script, compiles it, and runs its main section pass by pass over
 // the bytes received on its link.
-class CTSL
+class CTSL : public tsl::CompiledScript
 {
 public:
     CTSL(QObject* pParent, const std::string& strTableName);
-    CTSL(const CTSL&) = delete;
-    CTSL& operator=(const CTSL&) = delete;
-    virtual ~CTSL();
+    ~CTSL() override;
 
-    // Loading and compiling.
+    // Loading and compiling; a cleared run flag ends either at once, leaving no command.
     int LoadScript(const char* pszPath);
     int _CompileVariableScript();
     int _CompileMainScript1(int nLines);
-    CVariableTable* FindVariableTable(const char* pszName) const;
-    CLabelTable* FindLabelTable(const char* pszName) const;
-    static int GetKeywordMacro(const char* pszKeyword);
-    int RemoveVariableTable();
-    int RemoveCommandTable();
-    int RemoveLabelTable();
-    int RemoveExportTable();
     int RemovePrintMessage();
 
     // Operand evaluation on operand texts.
-    int GetVariableType(const char* pszOperand);
-    double GetBufferValue(const char* pszOperand);
-    unsigned char* GetBufferPointer(const char* pszOperand);
-    void SetBufferValue(const char* pszOperand, int nTagType, const void* pSource, int nLength);
-    double CalcOperation(const char* pszOperand, const char* pBracket);
+    int GetVariableType(const char* pszOperand) const;
+    double GetBufferValue(const char* pszOperand) const;
+    unsigned char* GetBufferPointer(const char* pszOperand) const;
+    void SetBufferValue(const char* pszOperand, int nTagType, const void* pSource,
+                        int nLength) const;
+    double CalcOperation(const char* pszOperand, const char* pBracket) const;
     static int TranslateString(const char* pszSource, unsigned char* pDest, int nLength);
     static unsigned char GetCode16(const char* pTwo);
     static int32_t Hex2Dec(const char* pszText);
@@ -83,7 +77,6 @@ public:
 
     // Running.
     int Begin(const unsigned char* pData, int nLength);
-    void SetRunFlag(CRunFlag* pRun) { m_pRun = pRun ? pRun : &m_ownRun; }
     void SetOutInterval(int nMs) { m_nOutInterval = nMs; }
     int GetOutInterval() const { return m_nOutInterval; }
     uint16_t GetCmpFlags() const { return m_wCmpFlags; }
@@ -99,24 +92,36 @@ public:
     void SendString(const unsigned char* pData, int nLength, int nIntervalMs);
 
     // Executors: one per keyword of KeywordTable.h; the jumps return where to go on.
-#define TSL_DECLARE_EXECUTOR(code, text, name) void name(CCommandTable* pCmd);
+#define TSL_DECLARE_EXECUTOR(code, text, name, fewest, most, value, usage)                         \
+    void name(CCommandTable* pCmd);
     TSL_COMMANDS(TSL_DECLARE_EXECUTOR)
 #undef TSL_DECLARE_EXECUTOR
     int _Jp(CCommandTable* pCmd);
     int _Jp_condition(CCommandTable* pCmd, int nCode);
 
-    QObject* m_pParent = nullptr;
-    std::vector<std::unique_ptr<CVariableTable>> m_listVariable;
-    std::vector<std::unique_ptr<CCommandTable>> m_listCommand;
-    std::vector<std::unique_ptr<CLabelTable>> m_listLabel;
-    std::vector<std::unique_ptr<CExportTable>> m_listExport;
-    std::vector<std::string> m_arrLines;
-    std::vector<std::string> m_arrTokens;
-    std::vector<std::string> m_arrMainLines;
+    // The print queue holds at most this many lines, or bytes of text: a PRINT that finds it
+    // full waits for the output window to take lines, or for a stop, which ends the wait at
+    // once. So a script printing faster than its output is shown slows down and loses nothing.
+    static constexpr size_t kMaxPrintLines = 10000;
+    static constexpr size_t kMaxPrintBytes = 1024 * 1024;
 
-    // The print queue: the script thread appends, the output window takes from the head.
+    // Waits until the print queue holds a line, at most `timeout`; true when it does.
+    bool WaitForPrint(std::chrono::milliseconds timeout);
+    // Called on the script thread each time a line has been queued, outside m_csPrint, so a
+    // host can wake whoever shows the output. Set before the script runs.
+    void SetPrintListener(std::function<void()> listener)
+    {
+        m_printListener = std::move(listener);
+    }
+
+    QObject* m_pParent = nullptr;
+
+    // The print queue: the script thread appends, the output window takes from the head under
+    // the lock, as many lines at a time as it likes.
     std::mutex m_csPrint;
     std::deque<std::unique_ptr<CPrintMessage>> m_listPrint;
+    // What the run met that the user should hear of once (a tag lock timed out, ...).
+    CRunNotices m_notices;
 
 private:
     // Bytes that an operand addresses: where they start and how many may be touched.
@@ -126,17 +131,15 @@ private:
         int32_t nRoom = 0;
     };
 
-    void CompileOperand(const char* pszText, COperand& operand) const;
-    void CompileIndex(const char* pszExpression, size_t nLength, COperand& operand) const;
-    double IndexSum(const COperand& operand) const;
-    int32_t IndexOf(const COperand& operand) const;
-    double ValueOf(const COperand& operand) const;
-    double SourceValue(const COperand& operand) const;
-    CBytes BytesOf(const COperand& operand) const;
+    double IndexSum(const tsl::Operand& operand) const;
+    int32_t IndexOf(const tsl::Operand& operand) const;
+    double ValueOf(const tsl::Operand& operand) const;
+    double SourceValue(const tsl::Operand& operand) const;
+    CBytes BytesOf(const tsl::Operand& operand) const;
     static double ScalarValue(const CVariableTable& var);
     static void StoreScalar(CVariableTable& var, double value);
-    static CVariableTable* ScalarTarget(const COperand& operand);
-    static CVariableTable* ArrayOf(const COperand& operand);
+    static CVariableTable* ScalarTarget(const tsl::Operand& operand);
+    static CVariableTable* ArrayOf(const tsl::Operand& operand);
     enum class CalcOp
     {
         Add,
@@ -152,12 +155,12 @@ private:
     void Step(CCommandTable* pCmd, int nDelta);
     void PrintLine(CCommandTable* pCmd, bool bTranslate);
     void QueuePrint(const std::string& strLine);
+    // Under m_csPrint: true when a line of `bytes` fits the queue's bounds.
+    bool HasPrintRoom(size_t bytes);
     void SendBytes(const unsigned char* pData, int nLength);
-    std::string TagName(const COperand& operand) const;
+    std::string TagName(const tsl::Operand& operand) const;
     int32_t TagCount(CCommandTable* pCmd) const;
 
-    CRunFlag m_ownRun{true};
-    CRunFlag* m_pRun = &m_ownRun;
     const unsigned char* m_pRecvData = nullptr;
     int32_t m_nRecvLength = 0;
     uint16_t m_wCmpFlags = 0;
@@ -170,6 +173,13 @@ private:
     std::mutex m_csLink;
     CRS232Ctrl* m_pRS232 = nullptr;
     CClientSock* m_pClientSock = nullptr;
+
+    // What the print queue holds: the size of each line, so that the bytes of the lines the
+    // output window took from the head are known, and their sum.
+    std::deque<uint32_t> m_printSizes;
+    size_t m_nPrintBytes = 0;
+    std::condition_variable m_printQueued;
+    std::function<void()> m_printListener;
 
     std::unique_ptr<CSharedMemory> m_pSharedTable;
     std::unique_ptr<CNamedSemaphore> m_pTagLock;

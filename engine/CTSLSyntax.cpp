@@ -1,11 +1,15 @@
+// The verifier's reading, declarations and main section: the front end's records, with each
+// fault it found reported, and every command handed to its checker.
 #include "CTSLSyntax.h"
 
+#include "CSharedMemoryAccess.h"
+#include "CSharedMemoryConstants.h"
 #include "KeywordTable.h"
 #include "NumberText.h"
-#include "ScriptReader.h"
 #include "SyntaxMessages.h"
-#include "TextField.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -13,10 +17,62 @@ namespace {
 
 constexpr size_t kMaxIpChars = sizeof(COMM::szIP) - 1;
 constexpr size_t kMaxPortChars = sizeof(COMM::szPort) - 1;
+constexpr int kMaxTcpPort = 65535;
 
-bool IsSuffix(char c)
+// A port value written as a number, which must then name a TCP or UDP port.
+bool LooksNumeric(const std::string& value)
 {
-    return c == '$' || c == '%' || c == '#';
+    return !value.empty() && (std::isdigit(static_cast<unsigned char>(value[0])) ||
+                              value[0] == '+' || value[0] == '-');
+}
+
+// Decimal digits only, 1 to 65535: a value outside would be cut to 16 bits when connecting.
+bool IsPortNumber(const char* value)
+{
+    if (value[0] == '\0' || !CTSLSyntax::IsNum(value))
+        return false;
+    const int32_t port = tsl::ReadInteger(value);
+    return port >= 1 && port <= kMaxTcpPort;
+}
+
+bool IsNetworkMedia(int32_t media)
+{
+    return media == MEDIA_TCP || media == MEDIA_UDP;
+}
+
+const char* MessageOf(tsl::DeclarationFault fault)
+{
+    using tsl::DeclarationFault;
+    switch (fault) {
+    case DeclarationFault::TooManyWords:
+        return tsl::msg::kTooManyWords;
+    case DeclarationFault::WrongArguments:
+        return tsl::msg::kWrongArguments;
+    case DeclarationFault::BufferTooSmall:
+        return tsl::msg::kBufferTooSmall;
+    case DeclarationFault::BadSuffix:
+        return tsl::msg::kBadSuffix;
+    case DeclarationFault::BufferTooLarge:
+        return tsl::msg::kBufferTooLarge;
+    case DeclarationFault::NameTooLong:
+        return tsl::msg::kWrongStatement;
+    case DeclarationFault::ExportNotFound:
+        return tsl::msg::kExportNotFound;
+    case DeclarationFault::UnknownKeyword:
+        return tsl::msg::kUnknownDeclaration;
+    default:
+        return nullptr;
+    }
+}
+
+// The index of `value` in `texts`, or -1.
+template <size_t N> int IndexOf(const char* const (&texts)[N], const std::string& value)
+{
+    for (size_t i = 0; i < N; ++i) {
+        if (value == texts[i])
+            return static_cast<int>(i);
+    }
+    return -1;
 }
 
 } // namespace
@@ -33,6 +89,16 @@ CTSLSyntax::~CTSLSyntax()
     RemoveExportTable();
 }
 
+bool CTSLSyntax::ReportStop()
+{
+    if (!IsStopped())
+        return false;
+    if (!m_bStopReported)
+        m_arrErrors.emplace_back(tsl::msg::kCheckStopped);
+    m_bStopReported = true;
+    return true;
+}
+
 void CTSLSyntax::AddError(const char* pszFormat, int nLine, const char* pszText)
 {
     // Every text a message names comes from one script line, so it is short; the size only
@@ -47,159 +113,97 @@ void CTSLSyntax::AddError(const char* pszFormat, int nLine, const char* pszText)
 
 int CTSLSyntax::LoadScript(const char* pszPath)
 {
-    if (!tsl::ReadScriptLines(pszPath, m_arrLines)) {
+    const LoadResult result = Load(pszPath, [this](int index) { _CompileVariableScript(index); });
+    if (result == LoadResult::Unreadable) {
         char message[1024];
         std::snprintf(message, sizeof message, tsl::msg::kFileUnreadable, pszPath);
         m_arrErrors.emplace_back(message);
         return -1;
     }
-    tsl::WalkScriptLines(
-        m_arrLines,
-        [this](int index, std::vector<std::string>& words) {
-            m_arrTokens = std::move(words);
-            _CompileVariableScript(index);
-            m_arrTokens.clear();
-        },
-        [this](int index, std::string& text) {
-            m_arrMainLines.push_back(std::move(text));
-            m_arrMainLineNo.push_back(static_cast<uint16_t>(index));
-        });
+    if (ReportStop())
+        return -1;
     return static_cast<int>(m_arrMainLines.size());
-}
-
-bool CTSLSyntax::Declare(const std::string& name, uint8_t byKind)
-{
-    auto record = std::make_unique<CVariableTable>();
-    record->byKind = byKind;
-    tsl::CopyField(record->szName, name);
-    m_listVariable.push_back(std::move(record));
-    return true;
 }
 
 int CTSLSyntax::_CompileVariableScript(int nLineIndex)
 {
     const int line = nLineIndex + 1;
-    const size_t count = m_arrTokens.size();
-    if (count == 0)
+    if (m_arrTokens.empty())
         return -1;
-    if (count > 3) {
+    const tsl::Declaration d = ReadDeclaration(m_arrTokens);
+    if (d.fault == tsl::DeclarationFault::TooManyWords) {
         AddError(tsl::msg::kTooManyWords, line);
         return -1;
     }
-    std::string word[3];
-    for (size_t i = 0; i < count; ++i)
-        word[i] = m_arrTokens[i].substr(0, 255);
-    const std::string& keyword = word[0];
-    auto has = [&keyword](const char* text) { return keyword.find(text) != std::string::npos; };
-    auto nameTooLong = [](const std::string& name) {
-        return name.size() > static_cast<size_t>(kNameSize - 1);
-    };
-
-    if (has("DIM") || has("VAR")) {
-        const bool isArray = has("DIM");
-        if (count != 3) {
-            AddError(tsl::msg::kWrongArguments, line);
-            return -1;
-        }
-        if (isArray && tsl::ReadInteger(word[2].c_str()) <= 0) {
-            AddError(tsl::msg::kBufferTooSmall, line);
-            return -1;
-        }
-        if (!IsSuffix(word[1].back())) {
-            AddError(tsl::msg::kBadSuffix, line);
-            return -1;
-        }
-        const std::string name = word[1].substr(0, word[1].size() - 1);
-        if (nameTooLong(name)) {
-            AddError(tsl::msg::kWrongStatement, line);
-            return -1;
-        }
-        if (FindVariableTable(name.c_str())) {
-            AddError(tsl::msg::kDuplicateVariable, line);
-            return -1;
-        }
-        Declare(name, isArray ? KIND_DIM : KIND_VAR);
-        return 0;
-    }
-    if (has("EXPORT")) {
-        if (count != 2) {
-            AddError(tsl::msg::kWrongArguments, line);
-            return -1;
-        }
-        if (!FindVariableTable(word[1].c_str())) {
-            AddError(tsl::msg::kExportNotFound, line);
-            return -1;
-        }
-        return 0;
-    }
-    if (has("EQU") || has("ASSIGN")) {
-        if (count != 3) {
-            AddError(tsl::msg::kWrongArguments, line);
-            return -1;
-        }
-        if (nameTooLong(word[1])) {
-            AddError(tsl::msg::kWrongStatement, line);
-            return -1;
-        }
-        if (FindVariableTable(word[1].c_str())) {
-            AddError(tsl::msg::kDuplicateText, line);
-            return -1;
-        }
-        Declare(word[1], has("EQU") ? KIND_EQU : KIND_ASSIGN);
-        return 0;
-    }
-    if (has("OPEN")) {
+    switch (d.keyword) {
+    case tsl::DeclarationKeyword::Open: {
         const int result =
-            count == 3 ? CheckCom(word[0].c_str(), word[1].c_str(), word[2].c_str()) : -1;
+            d.wordCount == 3 ? CheckCom(d.words[0].c_str(), d.words[1].c_str(), d.words[2].c_str())
+                             : -1;
         if (result == -2)
-            AddError(tsl::msg::kDuplicateKeyword, line, word[1].c_str());
+            AddError(tsl::msg::kDuplicateKeyword, line, d.words[1].c_str());
         else if (result != 0)
             AddError(tsl::msg::kOpenArguments, line);
         return result;
     }
-    if (has("TABLE_NAME")) {
-        const int result =
-            count == 2 ? CheckTableName(word[0].c_str(), word[1].c_str(), word[2].c_str()) : -1;
+    case tsl::DeclarationKeyword::TableName: {
+        const int result = d.wordCount == 2 ? CheckTableName(d.words[0].c_str(), d.words[1].c_str(),
+                                                             d.words[2].c_str())
+                                            : -1;
         if (result == -2)
-            AddError(tsl::msg::kDuplicateKeyword, line, word[1].c_str());
+            AddError(tsl::msg::kDuplicateKeyword, line, d.words[1].c_str());
         else if (result != 0)
             AddError(tsl::msg::kTableNameArguments, line);
         return result;
     }
-    AddError(tsl::msg::kUnknownDeclaration, line);
-    return -1;
+    default:
+        break;
+    }
+    if (d.fault == tsl::DeclarationFault::Duplicate) {
+        const bool isText = d.kind == KIND_EQU || d.kind == KIND_ASSIGN;
+        AddError(isText ? tsl::msg::kDuplicateText : tsl::msg::kDuplicateVariable, line);
+        return -1;
+    }
+    if (d.fault != tsl::DeclarationFault::None) {
+        AddError(MessageOf(d.fault), line);
+        return -1;
+    }
+    if (d.kind != 0)
+        AddVariable(d, false);
+    return 0;
 }
 
 int CTSLSyntax::CheckCom(const char*, const char* pszWord2, const char* pszWord3)
 {
+    static const char* const kMedia[] = {"RS232C", "TCP", "UDP"};
+    static const char* const kParity[] = {"NONE", "ODD", "EVEN"};
+    static const char* const kStop[] = {"1", "1.5", "2"};
     const std::string key = pszWord2;
     const std::string value = pszWord3;
     if (key == "MEDIA") {
         if (m_comm.nMedia != 0)
             return -2;
-        static const char* const kMedia[] = {"RS232C", "TCP", "UDP"};
-        for (int i = 0; i < 3; ++i) {
-            if (value == kMedia[i]) {
-                m_comm.nMedia = i + 1;
-                return 0;
-            }
-        }
-        return -1;
-    }
-    if (key == "IP") {
-        if (m_comm.szIP[0] != '\0')
-            return -2;
-        if (value.size() > kMaxIpChars)
+        const int index = IndexOf(kMedia, value);
+        if (index < 0)
             return -1;
-        tsl::CopyField(m_comm.szIP, value);
+        m_comm.nMedia = index + 1;
+        // A port given before the medium must suit it.
+        if (IsNetworkMedia(m_comm.nMedia) && m_comm.szPort[0] != '\0' &&
+            !IsPortNumber(m_comm.szPort))
+            return -1;
         return 0;
     }
-    if (key == "PORT") {
-        if (m_comm.szPort[0] != '\0')
+    if (key == "IP" || key == "PORT") {
+        const bool isPort = key == "PORT";
+        char* field = isPort ? m_comm.szPort : m_comm.szIP;
+        if (field[0] != '\0')
             return -2;
-        if (value.size() > kMaxPortChars)
+        if (value.size() > (isPort ? kMaxPortChars : kMaxIpChars))
             return -1;
-        tsl::CopyField(m_comm.szPort, value);
+        if (isPort && (LooksNumeric(value) || IsNetworkMedia(m_comm.nMedia)) &&
+            !IsPortNumber(value.c_str()))
+            return -1;
+        std::memcpy(field, value.c_str(), value.size() + 1);
         return 0;
     }
     if (key == "BAUD_RATE") {
@@ -222,29 +226,18 @@ int CTSLSyntax::CheckCom(const char*, const char* pszWord2, const char* pszWord3
         m_comm.nDataBit = bits == 7 ? 0 : 1;
         return 0;
     }
-    if (key == "PARITY_BIT") {
-        if (m_comm.nParityBit != -1)
+    if (key == "PARITY_BIT" || key == "STOP_BIT") {
+        const bool isParity = key == "PARITY_BIT";
+        if ((isParity ? m_comm.nParityBit : m_comm.nStopBit) != -1)
             return -2;
-        static const char* const kParity[] = {"NONE", "ODD", "EVEN"};
-        for (int i = 0; i < 3; ++i) {
-            if (value == kParity[i]) {
-                m_comm.nParityBit = i;
-                return 0;
-            }
-        }
-        return -1;
-    }
-    if (key == "STOP_BIT") {
-        if (m_comm.nStopBit != -1)
-            return -2;
-        static const char* const kStop[] = {"1", "1.5", "2"};
-        for (int i = 0; i < 3; ++i) {
-            if (value == kStop[i]) {
-                m_comm.nStopBit = i;
-                return 0;
-            }
-        }
-        return -1;
+        const int index = isParity ? IndexOf(kParity, value) : IndexOf(kStop, value);
+        if (index < 0)
+            return -1;
+        if (isParity)
+            m_comm.nParityBit = index;
+        else
+            m_comm.nStopBit = index;
+        return 0;
     }
     return -1;
 }
@@ -261,7 +254,12 @@ int CTSLSyntax::CheckTableName(const char*, const char* pszWord2, const char*)
         first == std::string::npos
             ? std::string()
             : m_strTableName.substr(first, m_strTableName.find_last_not_of('"') - first + 1);
-    return 0;
+    // The name becomes the names of a shared memory object and its semaphores: an empty name,
+    // one with '/', or one too long for them could never be opened.
+    const size_t extraBytes =
+        SharedObject::kSemaphoreFileExtraBytes + std::strlen(SharedTable::kTagLockSuffix);
+    std::string reason;
+    return SharedObject::CheckName(m_strTableName, "table name", extraBytes, reason) == 0 ? 0 : -1;
 }
 
 void CTSLSyntax::GetCom(COMM* pComm) const
@@ -275,43 +273,61 @@ int CTSLSyntax::GetTableName(std::string& strName) const
     return static_cast<int>(strName.size());
 }
 
-CVariableTable* CTSLSyntax::FindVariableTable(const char* pszName) const
+int CTSLSyntax::_CompileMainScript1(int nLines)
 {
-    return m_variableIndex.Find(m_listVariable, pszName);
-}
-
-CLabelTable* CTSLSyntax::FindLabelTable(const char* pszName) const
-{
-    return m_labelIndex.Find(m_listLabel, pszName);
-}
-
-int CTSLSyntax::GetKeywordMacro(const char* pszKeyword)
-{
-    return tsl::KeywordCode(pszKeyword);
-}
-
-int CTSLSyntax::RemoveVariableTable()
-{
-    m_listVariable.clear();
-    m_variableIndex.Clear();
+    if (ReportStop())
+        return 0;
+    bool hasBegin = false;
+    bool hasEnd = false;
+    const int count = std::min(nLines, static_cast<int>(m_arrMainLines.size()));
+    m_listCommand.reserve(static_cast<size_t>(std::max(count, 0)));
+    for (int i = 0; i < count; ++i) {
+        if (ReportStop())
+            return 0;
+        const std::string_view text = m_arrMainLines[static_cast<size_t>(i)];
+        const int line = m_arrMainLineNo[static_cast<size_t>(i)] + 1;
+        if (text.find("BEGIN:") != std::string_view::npos)
+            hasBegin = true;
+        else if (text.find("END:") != std::string_view::npos)
+            hasEnd = true;
+        switch (CompileMainLine(text, line, tsl::Compilation::Strict)) {
+        case tsl::MainLineFault::WrongStatement:
+            AddError(tsl::msg::kWrongStatement, line);
+            break;
+        case tsl::MainLineFault::DuplicateLabel:
+            AddError(tsl::msg::kDuplicateLabel, line);
+            break;
+        case tsl::MainLineFault::UndefinedCommand:
+            AddError(tsl::msg::kUndefinedCommand, line);
+            break;
+        case tsl::MainLineFault::None:
+            break;
+        }
+    }
+    ResolveJumps();
+    if (!hasBegin)
+        AddError(tsl::msg::kNoBegin, -1);
+    if (!hasEnd)
+        AddError(tsl::msg::kNoEnd, -1);
     return 0;
 }
 
-int CTSLSyntax::RemoveCommandTable()
+int CTSLSyntax::_VerifyMainScript()
 {
-    m_listCommand.clear();
-    return 0;
-}
-
-int CTSLSyntax::RemoveLabelTable()
-{
-    m_listLabel.clear();
-    m_labelIndex.Clear();
-    return 0;
-}
-
-int CTSLSyntax::RemoveExportTable()
-{
-    m_listExport.clear();
+    for (CCommandTable& command : m_listCommand) {
+        if (ReportStop())
+            return 0;
+        switch (command.nCode) {
+#define TSL_CHECK(code, text, checker, fewest, most, value, usage)                                 \
+    case code:                                                                                     \
+        checker(&command);                                                                         \
+        break;
+            TSL_COMMANDS(TSL_CHECK)
+            TSL_JUMPS(TSL_CHECK)
+#undef TSL_CHECK
+        default:
+            break; // unknown keywords were reported while compiling and made no record
+        }
+    }
     return 0;
 }

@@ -1,56 +1,27 @@
-// Operand evaluation: values of names and elements, the bytes behind them, index expressions,
-// hexadecimal and binary numbers, and the control-code notation of quoted texts.
+// Operand evaluation: values of names and elements, the bytes behind them, and index
+// expressions, read from the operands compiled with the script; and the operand texts' own
+// entry points, which compile a text first.
 #include "CTSL.h"
 
+#include "ControlCodes.h"
 #include "NumberText.h"
 
 #include <cstring>
 
-namespace {
-
-bool IsHexDigit(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-
-int ElementBytes(uint8_t elemType)
-{
-    return elemType == ELEM_LONG ? 4 : elemType == ELEM_DOUBLE ? 8 : 1;
-}
-
-// Digits of a suffixed number, read from the last but one character back to the first.
-int32_t SuffixedValue(const char* pszText, uint32_t base)
-{
-    const size_t length = std::strlen(pszText);
-    if (length < 2)
-        return 0;
-    uint32_t value = 0;
-    uint32_t weight = 1;
-    for (size_t i = length - 1; i-- > 0;) {
-        const char c = pszText[i];
-        const uint32_t digit =
-            base == 16 && c >= 'A' && c <= 'F' ? uint32_t(c - 'A' + 10) : uint32_t(c - '0');
-        value += digit * weight;
-        weight *= base;
-    }
-    return static_cast<int32_t>(value);
-}
-
-} // namespace
-
 // --- Compiled operands -----------------------------------------------------------------------
 
-double CTSL::IndexSum(const COperand& operand) const
+double CTSL::IndexSum(const tsl::Operand& operand) const
 {
     double sum = 0;
-    for (const COperand::Term& term : operand.index) {
-        const double value = term.pName ? ValueOf(*term.pName) : term.dNumber;
-        sum = term.bMinus ? sum - value : sum + value;
+    for (const tsl::IndexTerm* term = operand.terms; term != operand.terms + operand.termCount;
+         ++term) {
+        const double value = term->name ? ValueOf(*term->name) : term->number;
+        sum = term->minus ? sum - value : sum + value;
     }
     return sum;
 }
 
-int32_t CTSL::IndexOf(const COperand& operand) const
+int32_t CTSL::IndexOf(const tsl::Operand& operand) const
 {
     return tsl::ToIndex(IndexSum(operand));
 }
@@ -82,16 +53,16 @@ void CTSL::StoreScalar(CVariableTable& var, double value)
     }
 }
 
-double CTSL::ValueOf(const COperand& operand) const
+double CTSL::ValueOf(const tsl::Operand& operand) const
 {
-    const CVariableTable* var = operand.pVar;
+    const CVariableTable* var = operand.var;
     if (!var)
         return 0;
     if (var->byKind == KIND_VAR)
         return ScalarValue(*var);
     if (var->byKind != KIND_DIM)
         return 0;
-    const int32_t index = operand.bIndexed ? IndexOf(operand) : 0;
+    const int32_t index = operand.indexed ? IndexOf(operand) : 0;
     const int bytes = ElementBytes(var->byElemType);
     if (index < 0 || (int64_t(index) + 1) * bytes > var->nSize)
         return 0; // outside the array: reads 0
@@ -112,137 +83,88 @@ double CTSL::ValueOf(const COperand& operand) const
     }
 }
 
-double CTSL::SourceValue(const COperand& operand) const
+double CTSL::SourceValue(const tsl::Operand& operand) const
 {
-    return operand.bValueIsName ? ValueOf(operand) : operand.dValueNumber;
+    return operand.valueIsName ? ValueOf(operand) : operand.number;
 }
 
-CTSL::CBytes CTSL::BytesOf(const COperand& operand) const
+CTSL::CBytes CTSL::BytesOf(const tsl::Operand& operand) const
 {
-    CVariableTable* var = operand.pVar;
+    CVariableTable* var = operand.var;
     if (!var)
         return {};
     if (var->byKind == KIND_VAR)
         return {reinterpret_cast<unsigned char*>(&var->value), var->nSize};
-    const int32_t index = operand.bIndexed ? IndexOf(operand) : 0;
+    const int32_t index = operand.indexed ? IndexOf(operand) : 0;
     const int32_t bytes = var->BufferBytes();
     if (!var->value.pBuffer || index < 0 || index >= bytes)
         return {}; // outside the buffer: nothing to read or write
     return {var->value.pBuffer + index, bytes - index};
 }
 
-CVariableTable* CTSL::ScalarTarget(const COperand& operand)
+CVariableTable* CTSL::ScalarTarget(const tsl::Operand& operand)
 {
-    CVariableTable* var = operand.pExact;
+    CVariableTable* var = operand.exact;
     return var && var->byKind == KIND_VAR ? var : nullptr;
 }
 
-CVariableTable* CTSL::ArrayOf(const COperand& operand)
+CVariableTable* CTSL::ArrayOf(const tsl::Operand& operand)
 {
-    CVariableTable* var = operand.pExact;
+    CVariableTable* var = operand.exact;
     return var && var->byKind == KIND_DIM ? var : nullptr;
 }
 
 // --- Operand texts ---------------------------------------------------------------------------
 
-int CTSL::GetVariableType(const char* pszOperand)
+int CTSL::GetVariableType(const char* pszOperand) const
 {
-    COperand operand;
-    CompileOperand(pszOperand, operand);
-    return operand.pVar ? operand.pVar->byKind : -1;
+    tsl::Arena scratch(tsl::Arena::kOperandBlockBytes);
+    const tsl::Operand* operand = CompileOperand(pszOperand, scratch);
+    return operand->var ? operand->var->byKind : -1;
 }
 
-double CTSL::GetBufferValue(const char* pszOperand)
+double CTSL::GetBufferValue(const char* pszOperand) const
 {
-    COperand operand;
-    CompileOperand(pszOperand, operand);
-    return ValueOf(operand);
+    tsl::Arena scratch(tsl::Arena::kOperandBlockBytes);
+    return ValueOf(*CompileOperand(pszOperand, scratch));
 }
 
-unsigned char* CTSL::GetBufferPointer(const char* pszOperand)
+unsigned char* CTSL::GetBufferPointer(const char* pszOperand) const
 {
-    COperand operand;
-    CompileOperand(pszOperand, operand);
-    return BytesOf(operand).p;
+    tsl::Arena scratch(tsl::Arena::kOperandBlockBytes);
+    return BytesOf(*CompileOperand(pszOperand, scratch)).p;
 }
 
-void CTSL::SetBufferValue(const char* pszOperand, int, const void* pSource, int nLength)
+void CTSL::SetBufferValue(const char* pszOperand, int, const void* pSource, int nLength) const
 {
-    COperand operand;
-    CompileOperand(pszOperand, operand);
-    const CBytes target = BytesOf(operand);
+    tsl::Arena scratch(tsl::Arena::kOperandBlockBytes);
+    const CBytes target = BytesOf(*CompileOperand(pszOperand, scratch));
     if (target.p && nLength > 0)
-        std::memcpy(target.p, pSource, std::min(nLength, target.nRoom));
+        std::memcpy(target.p, pSource, static_cast<size_t>(std::min(nLength, target.nRoom)));
 }
 
-double CTSL::CalcOperation(const char* pszOperand, const char* pBracket)
+double CTSL::CalcOperation(const char* pszOperand, const char* pBracket) const
 {
-    COperand operand;
-    const size_t length = std::strlen(pszOperand);
-    const size_t first = static_cast<size_t>(pBracket - pszOperand) + 1;
-    if (length > first)
-        CompileIndex(pszOperand + first, length - 1 - first, operand);
-    return IndexSum(operand);
+    tsl::Arena scratch(tsl::Arena::kOperandBlockBytes);
+    return IndexSum(CompileBracket(pszOperand, pBracket, scratch));
 }
 
 int32_t CTSL::Hex2Dec(const char* pszText)
 {
-    return SuffixedValue(pszText, 16);
+    return tsl::ReadHexadecimal(pszText);
 }
 
 int32_t CTSL::Bin2Dec(const char* pszText)
 {
-    return SuffixedValue(pszText, 2);
+    return tsl::ReadBinary(pszText);
 }
 
 unsigned char CTSL::GetCode16(const char* pTwo)
 {
-    auto digit = [](char c) -> int {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'A' && c <= 'Z')
-            return c - 'A' + 10;
-        return 0;
-    };
-    return static_cast<unsigned char>(digit(pTwo[0]) * 16 + digit(pTwo[1]));
+    return tsl::GetCode16(pTwo);
 }
 
 int CTSL::TranslateString(const char* pszSource, unsigned char* pDest, int nLength)
 {
-    int written = 0;
-    bool inCode = false;
-    char digits[2] = {};
-    int digitCount = 0;
-    for (int i = 0; i < nLength; ++i) {
-        const char c = pszSource[i];
-        const char next = i + 1 < nLength ? pszSource[i + 1] : '\0';
-        if (c == '<' && next == '<') {
-            pDest[written++] = '<';
-            ++i;
-        } else if (!inCode) {
-            if (c == '<') {
-                inCode = true;
-                digitCount = 0;
-            } else if (c == '>') {
-                if (next != '>')
-                    return -1; // a lone '>' outside a code
-                pDest[written++] = '>';
-                ++i;
-            } else {
-                pDest[written++] = static_cast<unsigned char>(c);
-            }
-        } else if (IsHexDigit(c)) {
-            if (digitCount == 2)
-                return -1; // a third digit
-            digits[digitCount++] = c;
-        } else if (c == '>' && digitCount == 2) {
-            pDest[written++] = GetCode16(digits);
-            inCode = false;
-        } else {
-            return -1;
-        }
-    }
-    return inCode ? -1 : written;
+    return tsl::TranslateString(pszSource, pDest, nLength);
 }

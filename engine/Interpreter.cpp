@@ -1,4 +1,7 @@
-// The interpreter loop and the control-flow commands: CMP, the jumps, DELAY and SLEEP.
+// The interpreter loop, one pass over the compiled commands dispatched through the keyword
+// table, and the commands of control flow: CMP, the jumps, DELAY and SLEEP. They sit with the
+// loop so that the compiler can fold CMP and the jumps, which most loops run on every round,
+// into the dispatch. Their checkers are in InterpreterCheck.cpp.
 #include "CTSL.h"
 
 #include "KeywordTable.h"
@@ -14,13 +17,13 @@ int CTSL::Begin(const unsigned char* pData, int nLength)
         return -1;
     }
 
-    const std::unique_ptr<CCommandTable>* commands = m_listCommand.data();
+    CCommandTable* commands = m_listCommand.data();
     const CRunFlag* run = m_pRun;
     size_t position = 0;
     while (position < count && run->IsSet()) {
-        CCommandTable* command = commands[position].get();
+        CCommandTable* command = &commands[position];
         switch (command->nCode) {
-#define TSL_JUMP_CASE(code, text, executor) case code:
+#define TSL_JUMP_CASE(code, text, executor, fewest, most, value, usage) case code:
             TSL_JUMPS(TSL_JUMP_CASE)
 #undef TSL_JUMP_CASE
             {
@@ -35,7 +38,7 @@ int CTSL::Begin(const unsigned char* pData, int nLength)
                     position = count; // JP to a label that does not exist ends the pass
                 continue;
             }
-#define TSL_DISPATCH(code, text, executor)                                                         \
+#define TSL_DISPATCH(code, text, executor, fewest, most, value, usage)                             \
     case code:                                                                                     \
         executor(command);                                                                         \
         break;
@@ -53,10 +56,10 @@ int CTSL::Begin(const unsigned char* pData, int nLength)
 
 void CTSL::_Cmp(CCommandTable* pCmd)
 {
-    const COperand& left = pCmd->m_operand[0];
-    const COperand& right = pCmd->m_operand[1];
-    const double a = left.pExact ? ValueOf(left) : 0;
-    const double b = right.bUpperFirst ? ValueOf(right) : right.dDecimal;
+    const tsl::Operand& left = pCmd->m_operand[0];
+    const tsl::Operand& right = pCmd->m_operand[1];
+    const double a = left.exact ? ValueOf(left) : 0;
+    const double b = right.upperFirst ? ValueOf(right) : right.number;
     uint16_t flags = a == b ? CMP_EQ : CMP_NE;
     if (a < b)
         flags |= CMP_LT;
@@ -82,11 +85,11 @@ int CTSL::_Jp_condition(CCommandTable* pCmd, int nCode)
 
 void CTSL::_Delay(CCommandTable* pCmd)
 {
-    m_nOutInterval = pCmd->m_operand[0].nDecimal;
+    m_nOutInterval = pCmd->m_operand[0].integer;
 }
 
 void CTSL::_Sleep(CCommandTable* pCmd)
 {
     // Ends at once when the host stops the script, so a stop never waits out a long sleep.
-    m_pRun->SleepFor(pCmd->m_operand[0].nDecimal);
+    m_pRun->SleepFor(pCmd->m_operand[0].integer);
 }

@@ -1,6 +1,8 @@
 // The commands that meet the world outside the variables: IN, OUT, PRINT, PRINTEX and SYNC.
+// Their checkers are in IoCommandsCheck.cpp.
 #include "CTSL.h"
 
+#include "ControlCodes.h"
 #include "NumberText.h"
 #include "SyncNotify.h"
 
@@ -18,6 +20,7 @@ constexpr int kTranslateBufferBytes = 256;
 constexpr int kMaxPrintChars = 4095;
 constexpr int kSyncWaitMs = 1000;
 constexpr auto kSyncPollInterval = std::chrono::milliseconds(1);
+constexpr int kPrintRoomPollMs = 1;
 
 // The bytes of a variable up to its first NUL, its size or `limit`, whichever comes first.
 std::string BufferText(const CVariableTable& var, size_t limit)
@@ -49,7 +52,7 @@ std::string Translate(const std::string& text, bool& ok)
 {
     unsigned char buffer[kTranslateBufferBytes] = {};
     const int length = static_cast<int>(std::min<size_t>(text.size(), sizeof buffer));
-    const int written = CTSL::TranslateString(text.data(), buffer, length);
+    const int written = tsl::TranslateString(text.data(), buffer, length);
     ok = written >= 0;
     const char* bytes = reinterpret_cast<const char*>(buffer);
     return ok ? std::string(bytes, static_cast<size_t>(written))
@@ -94,10 +97,10 @@ void CTSL::_In(CCommandTable* pCmd)
 void CTSL::_Out(CCommandTable* pCmd)
 {
     std::string text;
-    if (pCmd->szOperand[0][0] == '"') {
-        text = QuotedInner(pCmd->szOperand[0]);
+    if (pCmd->szOperand(0)[0] == '"') {
+        text = QuotedInner(pCmd->szOperand(0));
     } else {
-        const CVariableTable* var = pCmd->m_operand[0].pExact;
+        const CVariableTable* var = pCmd->m_operand[0].exact;
         if (!var || var->byKind == KIND_VAR)
             return;
         text = BufferText(*var, kTranslateBufferBytes);
@@ -121,15 +124,15 @@ void CTSL::_PrintEx(CCommandTable* pCmd)
 
 void CTSL::PrintLine(CCommandTable* pCmd, bool bTranslate)
 {
-    const bool hex = pCmd->byOperandCount >= 2 && pCmd->szOperand[1][0] != 'T';
+    const bool hex = pCmd->byOperandCount >= 2 && pCmd->szOperand(1)[0] != 'T';
     std::string line;
-    if (pCmd->szOperand[0][0] == '"') {
-        std::string bytes = QuotedInner(pCmd->szOperand[0]);
+    if (pCmd->szOperand(0)[0] == '"') {
+        std::string bytes = QuotedInner(pCmd->szOperand(0));
         bool ok = true;
         if (bTranslate)
             bytes = Translate(bytes, ok);
         line = !hex ? TextLine(bytes) : ok ? HexLine(bytes) : std::string();
-    } else if (const CVariableTable* var = pCmd->m_operand[0].pExact) {
+    } else if (const CVariableTable* var = pCmd->m_operand[0].exact) {
         if (var->byKind == KIND_VAR) {
             const int32_t whole = tsl::WrapToInt32(ScalarValue(*var));
             char number[16];
@@ -154,10 +157,42 @@ void CTSL::PrintLine(CCommandTable* pCmd, bool bTranslate)
     QueuePrint(line);
 }
 
+bool CTSL::HasPrintRoom(size_t bytes)
+{
+    // The output window takes lines from the head; forget the sizes of those it took.
+    while (m_printSizes.size() > m_listPrint.size()) {
+        m_nPrintBytes -= m_printSizes.front();
+        m_printSizes.pop_front();
+    }
+    return m_listPrint.empty() ||
+           (m_listPrint.size() < kMaxPrintLines && m_nPrintBytes + bytes <= kMaxPrintBytes);
+}
+
 void CTSL::QueuePrint(const std::string& strLine)
 {
-    std::lock_guard lock(m_csPrint);
-    m_listPrint.push_back(std::make_unique<CPrintMessage>(strLine));
+    {
+        std::unique_lock lock(m_csPrint);
+        while (!HasPrintRoom(strLine.size())) {
+            // The window takes lines under the lock without telling anyone: look again after
+            // a moment. A stop ends the wait at once and the line goes with the run.
+            lock.unlock();
+            if (!m_pRun->SleepFor(kPrintRoomPollMs))
+                return;
+            lock.lock();
+        }
+        m_listPrint.push_back(std::make_unique<CPrintMessage>(strLine));
+        m_printSizes.push_back(static_cast<uint32_t>(strLine.size()));
+        m_nPrintBytes += strLine.size();
+    }
+    m_printQueued.notify_all();
+    if (m_printListener)
+        m_printListener();
+}
+
+bool CTSL::WaitForPrint(std::chrono::milliseconds timeout)
+{
+    std::unique_lock lock(m_csPrint);
+    return m_printQueued.wait_for(lock, timeout, [this] { return !m_listPrint.empty(); });
 }
 
 void CTSL::_Sync(CCommandTable* pCmd)
@@ -165,7 +200,7 @@ void CTSL::_Sync(CCommandTable* pCmd)
     auto notify = std::make_shared<TSL_SYNC_NOTIFY>();
     notify->hwndFrom = m_pParent;
     notify->idFrom = static_cast<uint32_t>(m_nParentId);
-    notify->value = pCmd->m_operand[0].nDecimal;
+    notify->value = pCmd->m_operand[0].integer;
 
     // The receiver is the host's owner.
     if (QObject* receiver = m_pParent ? m_pParent->parent() : nullptr)

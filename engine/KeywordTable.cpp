@@ -6,42 +6,45 @@
 namespace tsl {
 namespace {
 
-constexpr std::array<const char*, kKeywordCount + 1> MakeKeywordTexts()
+constexpr std::array<Keyword, kKeywordCount + 1> MakeKeywords()
 {
-    std::array<const char*, kKeywordCount + 1> texts{};
-#define TSL_KEYWORD_TEXT(code, text, name) texts[code] = text;
-    TSL_COMMANDS(TSL_KEYWORD_TEXT)
-    TSL_JUMPS(TSL_KEYWORD_TEXT)
-#undef TSL_KEYWORD_TEXT
-    return texts;
+    std::array<Keyword, kKeywordCount + 1> rows{};
+#define TSL_KEYWORD_ROW(code, text, name, fewest, most, value, usage)                              \
+    rows[code] = {text, fewest, most, value, usage};
+    TSL_COMMANDS(TSL_KEYWORD_ROW)
+    TSL_JUMPS(TSL_KEYWORD_ROW)
+#undef TSL_KEYWORD_ROW
+    return rows;
 }
 
-constexpr auto kKeywordTexts = MakeKeywordTexts();
+constexpr auto kKeywords = MakeKeywords();
 
 constexpr bool EveryCodeHasAKeyword()
 {
     for (int code = 1; code <= kKeywordCount; ++code) {
-        if (kKeywordTexts[code] == nullptr)
+        if (kKeywords[code].text == nullptr || kKeywords[code].fewestOperands < 1 ||
+            kKeywords[code].mostOperands < kKeywords[code].fewestOperands)
             return false;
     }
     return true;
 }
-static_assert(EveryCodeHasAKeyword(), "codes 1 to 31 are each given once");
+static_assert(EveryCodeHasAKeyword(), "codes 1 to 31 are each given once, with operand counts");
 
 } // namespace
 
 int KeywordCode(const char* word)
 {
     for (int code = 1; code <= kKeywordCount; ++code) {
-        if (std::strcmp(word, kKeywordTexts[code]) == 0)
+        const char* text = kKeywords[code].text;
+        if (text[0] == word[0] && std::strcmp(word, text) == 0)
             return code;
     }
     return 0;
 }
 
-const char* KeywordText(int code)
+const Keyword* KeywordOf(int code)
 {
-    return code >= 1 && code <= kKeywordCount ? kKeywordTexts[code] : nullptr;
+    return code >= 1 && code <= kKeywordCount ? &kKeywords[code] : nullptr;
 }
 
 } // namespace tsl

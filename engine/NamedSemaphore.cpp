@@ -1,7 +1,10 @@
 #include "NamedSemaphore.h"
 
+#include "CRunFlag.h"
 #include "CSharedMemoryAccess.h"
+#include "NamedSemaphoreOwner.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
@@ -11,10 +14,38 @@ namespace {
 
 // Tries to open-or-create before giving up when the semaphore keeps appearing and vanishing.
 constexpr int kOpenAttempts = 3;
+// A waiter looks at the holder record and at the run flag this often.
+constexpr int kWaitSliceMs = 25;
+constexpr long kNanosPerMs = 1'000'000;
+constexpr long kNanosPerSecond = 1'000'000'000;
+
+timespec Now()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now;
+}
+
+timespec Later(timespec time, long ms)
+{
+    time.tv_sec += ms / 1000;
+    time.tv_nsec += (ms % 1000) * kNanosPerMs;
+    if (time.tv_nsec >= kNanosPerSecond) {
+        time.tv_sec += 1;
+        time.tv_nsec -= kNanosPerSecond;
+    }
+    return time;
+}
+
+bool Before(const timespec& a, const timespec& b)
+{
+    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
 
 } // namespace
 
-CNamedSemaphore::CNamedSemaphore(std::string_view name, unsigned initialCount) : m_strName(name)
+CNamedSemaphore::CNamedSemaphore(std::string_view name, unsigned initialCount, Use use)
+    : m_strName(name)
 {
     std::string message;
     if (int code = SharedObject::CheckName(name, "semaphore name",
@@ -26,8 +57,10 @@ CNamedSemaphore::CNamedSemaphore(std::string_view name, unsigned initialCount) :
     for (int attempt = 0; attempt < kOpenAttempts && !m_pSemaphore; ++attempt) {
         // Opening an existing one first is much cheaper than glibc's create path.
         m_pSemaphore = sem_open(path.c_str(), 0);
-        if (m_pSemaphore == SEM_FAILED && errno == ENOENT)
+        if (m_pSemaphore == SEM_FAILED && errno == ENOENT) {
             m_pSemaphore = sem_open(path.c_str(), O_CREAT | O_EXCL, 0600, initialCount);
+            m_bCreator = m_pSemaphore != SEM_FAILED;
+        }
         if (m_pSemaphore == SEM_FAILED) {
             m_pSemaphore = nullptr;
             // EEXIST: another program created it between the two opens; try again.
@@ -56,7 +89,10 @@ CNamedSemaphore::CNamedSemaphore(std::string_view name, unsigned initialCount) :
         sem_close(m_pSemaphore);
         m_pSemaphore = nullptr;
         Fail(code, message);
+        return;
     }
+    if (use == Use::Lock)
+        m_pOwner = std::make_unique<CNamedSemaphoreOwner>(m_strName);
 }
 
 CNamedSemaphore::~CNamedSemaphore()
@@ -67,7 +103,7 @@ CNamedSemaphore::~CNamedSemaphore()
     sem_close(m_pSemaphore);
 }
 
-bool CNamedSemaphore::Lock(int timeoutMs)
+bool CNamedSemaphore::Lock(int timeoutMs, const CRunFlag* pRun)
 {
     if (!m_pSemaphore)
         return Fail(EBADF, "semaphore \"/" + m_strName + "\" is not open");
@@ -75,25 +111,32 @@ bool CNamedSemaphore::Lock(int timeoutMs)
     if (m_bHeld)
         return Fail(EDEADLK, "semaphore \"/" + m_strName + "\" is already held here");
 
-    timespec deadline{};
-    clock_gettime(CLOCK_MONOTONIC, &deadline);
-    deadline.tv_sec += timeoutMs / 1000;
-    deadline.tv_nsec += static_cast<long>(timeoutMs % 1000) * 1'000'000;
-    if (deadline.tv_nsec >= 1'000'000'000) {
-        deadline.tv_sec += 1;
-        deadline.tv_nsec -= 1'000'000'000;
-    }
-    while (sem_clockwait(m_pSemaphore, CLOCK_MONOTONIC, &deadline) != 0) {
-        // A signal handler ran: wait on towards the same deadline.
+    m_nDeadHolder = 0;
+    const timespec deadline = Later(Now(), timeoutMs);
+    for (;;) {
+        // Wait in slices: between them, a stop ends the wait and a dead holder's lock is taken.
+        const timespec slice = std::min(Later(Now(), kWaitSliceMs), deadline, Before);
+        if (sem_clockwait(m_pSemaphore, CLOCK_MONOTONIC, &slice) == 0)
+            break;
         if (errno == EINTR)
-            continue;
-        if (errno == ETIMEDOUT)
+            continue; // a signal handler ran: wait on towards the same deadline
+        if (errno != ETIMEDOUT)
+            return Fail(errno, "cannot take semaphore \"/" + m_strName +
+                                   "\": " + SharedObject::ErrorText(errno));
+        if (m_pOwner && (m_nDeadHolder = m_pOwner->TakeFromDeadHolder()) != 0) {
+            m_bHeld = true;
+            return true;
+        }
+        if (pRun && !pRun->IsSet())
+            return Fail(ECANCELED, "stopped while waiting for semaphore \"/" + m_strName + "\"");
+        if (!Before(Now(), deadline))
             return Fail(ETIMEDOUT, "semaphore \"/" + m_strName + "\" was not released within " +
                                        std::to_string(timeoutMs) +
-                                       " ms; if its holder died, remove the table");
-        return Fail(errno, "cannot take semaphore \"/" + m_strName +
-                               "\": " + SharedObject::ErrorText(errno));
+                                       " ms by a program that is still running or keeps no "
+                                       "holder record");
     }
+    if (m_pOwner)
+        m_pOwner->Claim();
     m_bHeld = true;
     return true;
 }
@@ -103,6 +146,8 @@ void CNamedSemaphore::Unlock()
     if (!m_bHeld)
         return;
     m_bHeld = false;
+    if (m_pOwner)
+        m_pOwner->Release();
     sem_post(m_pSemaphore);
 }
 
@@ -122,7 +167,9 @@ bool CNamedSemaphore::Signal()
 int CNamedSemaphore::Remove(std::string_view name)
 {
     const std::string path = "/" + std::string(name);
-    return sem_unlink(path.c_str()) == 0 ? 0 : errno;
+    const int result = sem_unlink(path.c_str()) == 0 ? 0 : errno;
+    CNamedSemaphoreOwner::Remove(name);
+    return result;
 }
 
 bool CNamedSemaphore::Fail(int code, std::string text)

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <locale.h>
 #include <string>
 
@@ -18,6 +19,24 @@ bool IsDigit(char c)
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Digits of a suffixed number, read from the last but one character back to the first.
+int32_t SuffixedValue(const char* text, uint32_t base)
+{
+    const size_t length = std::strlen(text);
+    if (length < 2)
+        return 0;
+    uint32_t value = 0;
+    uint32_t weight = 1;
+    for (size_t i = length - 1; i-- > 0;) {
+        const char c = text[i];
+        const uint32_t digit =
+            base == 16 && c >= 'A' && c <= 'F' ? uint32_t(c - 'A' + 10) : uint32_t(c - '0');
+        value += digit * weight;
+        weight *= base;
+    }
+    return static_cast<int32_t>(value);
 }
 
 locale_t CLocale()
@@ -84,6 +103,16 @@ int32_t ReadInteger(const char* text)
     if (value > INT32_MAX)
         value = INT32_MAX;
     return static_cast<int32_t>(value);
+}
+
+int32_t ReadHexadecimal(const char* text)
+{
+    return SuffixedValue(text, 16);
+}
+
+int32_t ReadBinary(const char* text)
+{
+    return SuffixedValue(text, 2);
 }
 
 int32_t WrapToInt32(double value)

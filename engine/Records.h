@@ -1,6 +1,6 @@
 #pragma once
 
-#include "COperand.h"
+#include "Operand.h"
 
 #include <cstdint>
 
@@ -24,6 +24,12 @@ enum : uint8_t
 inline constexpr int kNameSize = 32;    // 31 characters and a NUL
 inline constexpr int kOperandSize = 80; // 79 characters and a NUL
 inline constexpr int kMaxOperands = 4;
+
+// Bytes of one element of a type.
+inline constexpr int ElementBytes(uint8_t elemType)
+{
+    return elemType == ELEM_LONG ? 4 : elemType == ELEM_DOUBLE ? 8 : 1;
+}
 
 // One declared name of a script: a scalar holds its value, an array or text owns its buffer.
 class CVariableTable
@@ -65,23 +71,21 @@ public:
     uint32_t nValue = 0; // first four bytes of the variable's value field
 };
 
-// One compiled command of the main section.
+// One compiled command of the main section. The commands of a script lie side by side in its
+// command list; their operands, compiled once, live in the script's arena.
 class CCommandTable
 {
 public:
-    CCommandTable() = default;
-    CCommandTable(const CCommandTable&) = delete;
-    CCommandTable& operator=(const CCommandTable&) = delete;
-    virtual ~CCommandTable() = default;
+    // The text of operand k as written.
+    const char* szOperand(int k) const { return m_operand[k].text; }
 
-    int32_t nLine = 0; // 1-based source line in the verifier's records, 0 in the runtime's
-    int32_t nCode = 0; // keyword code, 0 for an unknown keyword
-    uint8_t byOperandCount = 0;
-    char szOperand[kMaxOperands][kOperandSize] = {};
-
-    // Filled once by the runtime compiler so that executing never parses text again.
-    COperand m_operand[kMaxOperands];
+    // At least as many operands as the keyword's executor reads, even for a command written
+    // with fewer (the missing ones are empty), so a command never reads past its own.
+    const tsl::Operand* m_operand = nullptr;
+    int32_t nLine = 0;          // 1-based source line in the verifier's records, 0 in the runtime's
+    int32_t nCode = 0;          // keyword code, 0 for an unknown keyword
     int32_t m_nJumpTarget = -1; // position of the label a jump names, -1 when there is none
+    uint8_t byOperandCount = 0;
 };
 
 // One label of the main section.

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <iconv.h>
+#include <optional>
 
 namespace tsl {
 namespace {
@@ -208,7 +209,7 @@ DecodedScript DecodeScript(std::string_view bytes)
 
     DecodedScript result;
     result.text.reserve(bytes.size());
-    Cp949 cp949;
+    std::optional<Cp949> cp949; // opened at the first line that needs it: most files never do
     bool anyCp949 = false;
     size_t start = 0;
     while (start < bytes.size()) {
@@ -219,7 +220,9 @@ DecodedScript DecodeScript(std::string_view bytes)
             result.text.append(line);
         } else {
             anyCp949 = true;
-            AppendCp949(cp949, line, result.text);
+            if (!cp949)
+                cp949.emplace();
+            AppendCp949(*cp949, line, result.text);
         }
         start = end;
     }

@@ -1,12 +1,19 @@
 #include "ScriptReader.h"
 
+#include "CRunFlag.h"
 #include "ScriptEncoding.h"
 
-#include <fstream>
-#include <iterator>
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tsl {
 namespace {
+
+// How often the walk looks at the run flag.
+constexpr std::size_t kLinesBetweenStopChecks = 256;
 
 // Compared as signed bytes, as the line rules want: bytes 0x80 to 0xFF count as below the
 // space, like the control characters.
@@ -20,12 +27,46 @@ bool BelowSpace(char c)
     return static_cast<signed char>(c) < ' ';
 }
 
+bool IsAscii(char c)
+{
+    return static_cast<unsigned char>(c) < 0x80;
+}
+
 bool IsContinuationByte(char c)
 {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
-bool AtCommentStart(const std::string& line, size_t i)
+// Reads a regular file of at most kMaxScriptBytes. A FIFO or a device is refused before it is
+// read, so a script path can neither block the reader nor feed it without end.
+bool ReadFileBytes(const std::string& path, std::string& bytes, const CRunFlag* run)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat status = {};
+    bool ok = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+              static_cast<std::size_t>(status.st_size) <= kMaxScriptBytes;
+    if (ok)
+        bytes.reserve(static_cast<std::size_t>(status.st_size) + 1);
+    char chunk[64 * 1024];
+    while (ok) {
+        const ssize_t n = read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        bytes.append(chunk, static_cast<std::size_t>(n));
+        // A file that grew past the limit while it was read is refused as well.
+        ok = bytes.size() <= kMaxScriptBytes && !(run && !run->IsSet());
+    }
+    close(fd);
+    return ok;
+}
+
+bool AtCommentStart(std::string_view line, std::size_t i)
 {
     return line[i] == ';' || (line[i] == '/' && i + 1 < line.size() && line[i + 1] == '/');
 }
@@ -35,52 +76,76 @@ bool IsLineEnd(char c)
     return c == '\r' || c == '\n';
 }
 
-void TrimSpaces(std::string& line)
+std::string_view TrimSpaces(std::string_view line)
 {
-    const size_t first = line.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        line.clear();
-        return;
+    const std::size_t first = line.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return line.substr(first, line.find_last_not_of(' ') + 1 - first);
+}
+
+// Splits at `separator` outside double quotes, the quotes kept in the words; empty words are
+// dropped. Outside quotes spaces are dropped when `dropSpaces`; a last word that no separator
+// ends is kept only when `keepLast`.
+void SplitOutsideQuotes(std::string_view text, char separator, bool dropSpaces, bool keepLast,
+                        std::vector<std::string>& words)
+{
+    std::string word;
+    bool inQuotes = false;
+    for (const char c : text) {
+        if (c == '"')
+            inQuotes = !inQuotes;
+        if (!inQuotes) {
+            if (c == separator) {
+                if (!word.empty())
+                    words.push_back(std::move(word));
+                word.clear();
+                continue;
+            }
+            if (dropSpaces && c == ' ')
+                continue;
+        }
+        word += c;
     }
-    line.erase(0, first);
-    line.erase(line.find_last_not_of(' ') + 1);
+    if (keepLast && !word.empty())
+        words.push_back(std::move(word));
 }
 
 } // namespace
 
-bool ReadScriptLines(const std::string& path, std::vector<std::string>& lines)
+bool ReadScriptLines(const std::string& path, TextLines& lines, const CRunFlag* run)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes, run))
         return false;
-    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad())
-        return false;
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        bytes.erase(0, 3);
-    if (!IsValidUtf8(bytes))
-        bytes = Cp949ToUtf8(bytes);
+    const std::string text = DecodeScript(bytes).text;
+    bytes = std::string();
+    lines.reserve(text.size(),
+                  static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) +
+                      text.size() / kMaxLineBytes + 1);
 
     std::string line;
     auto flush = [&] {
         // A NUL byte ends the text of a read, as it ends a C string.
-        const size_t nul = line.find('\0');
+        const std::size_t nul = line.find('\0');
         if (nul != std::string::npos)
             line.erase(nul, line.size() - nul - (line.back() == '\n' ? 1 : 0));
         lines.push_back(line);
         line.clear();
     };
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
             continue; // text mode: CR LF reads as LF
         line += c;
         if (c == '\n') {
             flush();
+            if (run && lines.size() % kLinesBetweenStopChecks == 0 && !run->IsSet())
+                return false;
         } else if (static_cast<int>(line.size()) == kMaxLineBytes) {
             // Continue on the next line, without cutting a UTF-8 character in two.
-            size_t cut = line.size();
-            if (i + 1 < bytes.size() && IsContinuationByte(bytes[i + 1])) {
+            std::size_t cut = line.size();
+            if (i + 1 < text.size() && IsContinuationByte(text[i + 1])) {
                 while (cut > 0 && IsContinuationByte(line[cut - 1]))
                     --cut;
                 if (cut > 0)
@@ -99,12 +164,12 @@ bool ReadScriptLines(const std::string& path, std::vector<std::string>& lines)
     return true;
 }
 
-std::string CleanDeclarationLine(const std::string& line)
+std::string CleanDeclarationLine(std::string_view line)
 {
     std::string out;
     bool inQuotes = false;
     bool started = false;
-    for (size_t i = 0; i < line.size(); ++i) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
         if (!inQuotes && (AtCommentStart(line, i) || IsLineEnd(c))) {
             out += ' ';
@@ -130,32 +195,17 @@ std::string CleanDeclarationLine(const std::string& line)
     return out;
 }
 
-std::vector<std::string> SplitWords(const std::string& cleaned)
+void SplitWords(std::string_view cleaned, std::vector<std::string>& words)
 {
-    std::vector<std::string> words;
-    std::string word;
-    bool inQuotes = false;
-    for (char c : cleaned) {
-        if (c == '"')
-            inQuotes = !inQuotes;
-        if (c == ' ' && !inQuotes) {
-            if (!word.empty())
-                words.push_back(word);
-            word.clear();
-            continue;
-        }
-        word += c;
-    }
-    // A word that no space ends is not stored.
-    return words;
+    SplitOutsideQuotes(cleaned, ' ', false, false, words);
 }
 
-bool CleanMainLine(const std::string& line, std::string& text)
+bool CleanMainLine(std::string_view line, std::string& text)
 {
     text.clear();
     bool inQuotes = false;
     bool kept = false;
-    for (size_t i = 0; i < line.size(); ++i) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
         if (!kept) {
             if (AtCommentStart(line, i) || IsLineEnd(c))
@@ -169,7 +219,7 @@ bool CleanMainLine(const std::string& line, std::string& text)
         if (c == '"') {
             inQuotes = !inQuotes;
             text += c;
-        } else if (inQuotes && static_cast<unsigned char>(c) >= 0x80) {
+        } else if (inQuotes && !IsAscii(c)) {
             text += c; // quoted text keeps its multibyte characters (Hangul in PRINT "...")
         } else {
             text += BelowSpace(c) ? ' ' : c;
@@ -179,25 +229,38 @@ bool CleanMainLine(const std::string& line, std::string& text)
     return false;
 }
 
-void WalkScriptLines(const std::vector<std::string>& lines,
+void SplitMainLine(std::string_view text, std::vector<std::string>& words)
+{
+    const std::size_t space = text.find(' ');
+    words.emplace_back(text.substr(0, space));
+    if (space != std::string_view::npos)
+        SplitOutsideQuotes(text.substr(space + 1), ',', true, true, words);
+}
+
+bool WalkScriptLines(const TextLines& lines,
                      const std::function<void(int, std::vector<std::string>&)>& onDeclaration,
-                     const std::function<void(int, std::string&)>& onMainLine)
+                     const std::function<void(int, std::string&)>& onMainLine, const CRunFlag* run)
 {
     bool inMain = false;
-    for (size_t index = 0; index < lines.size(); ++index) {
-        std::string line = lines[index];
-        TrimSpaces(line);
-        if (line.find("BEGIN:") != std::string::npos || line.find("END:") != std::string::npos)
+    std::string text;
+    std::vector<std::string> words;
+    for (std::size_t index = 0; index < lines.size(); ++index) {
+        if (run && index % kLinesBetweenStopChecks == 0 && !run->IsSet())
+            return false;
+        const std::string_view line = TrimSpaces(lines[index]);
+        if (line.find("BEGIN:") != std::string_view::npos ||
+            line.find("END:") != std::string_view::npos)
             inMain = true;
         if (inMain) {
-            std::string text;
             if (CleanMainLine(line, text))
                 onMainLine(static_cast<int>(index), text);
         } else {
-            std::vector<std::string> words = SplitWords(CleanDeclarationLine(line));
+            words.clear();
+            SplitWords(CleanDeclarationLine(line), words);
             onDeclaration(static_cast<int>(index), words);
         }
     }
+    return true;
 }
 
 } // namespace tsl

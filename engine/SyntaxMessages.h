@@ -9,6 +9,7 @@ inline constexpr const char* kFileUnreadable = "error : '%s' 파일을 읽을 �
 inline constexpr const char* kTooManyWords = "error : line %d, 구문에 오류가 있습니다...";
 inline constexpr const char* kWrongArguments = "error : line %d, 인수사용이 잘못되었습니다...";
 inline constexpr const char* kBufferTooSmall = "error : line %d, 버퍼 크기가 너무 작습니다...";
+inline constexpr const char* kBufferTooLarge = "error : line %d, 버퍼 크기가 너무 큽니다...";
 inline constexpr const char* kBadSuffix = "error : line %d, 변수 형태가 잘못 지정되었습니다...";
 inline constexpr const char* kDuplicateVariable =
     "error : line %d, 중복된 변수가 사용 되었습니다...";
@@ -30,39 +31,7 @@ inline constexpr const char* kDuplicateLabel = "error : line %d, 라벨명이 �
 inline constexpr const char* kWrongStatement = "error : line %d, 잘못된 구문입니다...";
 inline constexpr const char* kUndefinedCommand = "error : line %d, 정의 되지 않은 명령어 입니다...";
 
-// Commands: operand counts ("'%s'" stands for the keyword where the text names it).
-inline constexpr const char* kAddUsage = "error : line %d, 'ADD' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kSubUsage = "error : line %d, 'SUB' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kAndUsage = "error : line %d, 'AND' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kOrUsage = "error : line %d, 'OR' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kXorUsage = "error : line %d, 'XOR' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kNotUsage = "error : line %d, 'NOT' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kIncUsage = "error : line %d, 'INC' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kDecUsage = "error : line %d, 'DEC' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kMoveUsage = "error : line %d, 'MOVE' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kClearUsage =
-    "error : line %d, 'CLEAR' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kCmpUsage = "error : line %d, 'CMP' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kCopyUsage =
-    "error : line %d, 'COPY' 명령어 인수개수가 잘못되었습니다...";
-inline constexpr const char* kCatUsage = "error : line %d, 'CAT' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kConvUsage = "error : line %d, 'CONV' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kFindUsage = "error : line %d, 'FIND' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kDelayUsage =
-    "error : line %d, 'DELAY' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kSleepUsage =
-    "error : line %d, 'SLEEP' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kJpUsage = "error : line %d, 'JP' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kJpxxUsage = "error : line %d, 'JPXX' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kInUsage = "error : line %d, 'IN' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kOutUsage = "error : line %d, 'OUT' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kPrintUsage =
-    "error : line %d, 'PRINT' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kPrintExUsage =
-    "error : line %d, 'PRINTEX' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kGetUsage = "error : line %d, 'GET' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kPutUsage = "error : line %d, 'PUT' 명령어 사용이 잘못되었습니다...";
-inline constexpr const char* kSyncUsage = "error : line %d, 'SYNC' 명령어 사용이 잘못되었습니다...";
+// Commands: the messages for a wrong operand count are in the keyword table (KeywordTable.h).
 
 // Commands: first operands that must be variables.
 inline constexpr const char* kAddFirst =
@@ -115,6 +84,9 @@ inline constexpr const char* kPrintExArgument =
 inline constexpr const char* kBadMode = "error : line %d, '%s' 인자지정이 잘못되었습니다...";
 inline constexpr const char* kBadTagName = "error : line %d, '%s' 태그명 설정이 잘못되었습니다...";
 inline constexpr const char* kTagNotFound = "error : line %d, '%s' 태그명을 찾을수 없습니다...";
+
+// A check that was stopped before its end (the run flag cleared): the script is not run.
+inline constexpr const char* kCheckStopped = "error : 검사가 중단되었습니다...";
 
 // The count line after the messages.
 inline constexpr const char* kErrorCount = "%d 개의 오류가 있습니다...";

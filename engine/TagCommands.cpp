@@ -6,6 +6,7 @@
 #include "CSharedMemoryTag.h"
 #include "NumberText.h"
 
+#include <cerrno>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -27,19 +28,35 @@ struct TagValue
     const unsigned char* Data() const { return value.data() + SharedTable::kTagHeadBytes; }
 };
 
-// A tag read under the tag lock, which stays taken for as long as this object lives.
+void ReportDamage(CRunNotices& notices, const CSharedMemory& table)
+{
+    notices.Report("table", "태그 테이블 손상: " + table.GetErrorText());
+}
+
+// A tag read under the tag lock, which stays taken for as long as this object lives. What keeps
+// it from being read (a lock that times out, a damaged table) is told once through `notices`;
+// a tag that does not exist is no fault of the run and is told nothing.
 class CLockedTag
 {
 public:
-    CLockedTag(CNamedSemaphore& tagLock, CSharedMemory& table, const std::string& name)
-        : m_lock(tagLock)
+    CLockedTag(CNamedSemaphore& tagLock, CSharedMemory& table, const std::string& name,
+               const CRunFlag* pRun, CRunNotices& notices)
+        : m_lock(tagLock, SharedTable::kLockTimeoutMs, pRun)
     {
+        table.SetRunFlag(pRun);
         uint32_t size = 0;
-        if (!m_lock.IsLocked() || !table.GetValue(name, nullptr, size))
+        if (m_lock.IsLocked() && table.GetValue(name, nullptr, size)) {
+            m_tag.value.resize(size);
+            m_bRead = table.GetValue(name, m_tag.value.data(), size) &&
+                      CSharedMemoryTag::Read(m_tag.value.data(), size, m_tag.head);
+        }
+        if (m_bRead)
             return;
-        m_tag.value.resize(size);
-        m_bRead = table.GetValue(name, m_tag.value.data(), size) &&
-                  CSharedMemoryTag::Read(m_tag.value.data(), size, m_tag.head);
+        const int error = m_lock.IsLocked() ? table.GetLastError() : tagLock.GetLastError();
+        if (error == ETIMEDOUT)
+            notices.Report("lock " + name, "태그 잠금 시간초과: " + name);
+        else if (table.IsDamaged())
+            ReportDamage(notices, table);
     }
 
     bool IsRead() const { return m_bRead; }
@@ -86,9 +103,9 @@ double TagNumber(const TagValue& tag)
 
 } // namespace
 
-std::string CTSL::TagName(const COperand& operand) const
+std::string CTSL::TagName(const tsl::Operand& operand) const
 {
-    const CVariableTable* var = operand.pExact;
+    const CVariableTable* var = operand.exact;
     if (!var || var->byKind == KIND_VAR || !var->value.pBuffer)
         return {};
     const char* text = reinterpret_cast<const char*>(var->value.pBuffer);
@@ -99,7 +116,7 @@ int32_t CTSL::TagCount(CCommandTable* pCmd) const
 {
     if (pCmd->byOperandCount < 3)
         return 0;
-    return IsDigit(pCmd->szOperand[2][0]) ? pCmd->m_operand[2].nDecimal
+    return IsDigit(pCmd->szOperand(2)[0]) ? pCmd->m_operand[2].integer
                                           : tsl::ClampToInt32(ValueOf(pCmd->m_operand[2]));
 }
 
@@ -109,7 +126,7 @@ void CTSL::_Get(CCommandTable* pCmd)
     if (!m_pSharedTable || !m_pTagLock || name.empty())
         return;
     const int32_t count = TagCount(pCmd);
-    const CLockedTag locked(*m_pTagLock, *m_pSharedTable, name);
+    const CLockedTag locked(*m_pTagLock, *m_pSharedTable, name, m_pRun, m_notices);
     if (!locked.IsRead())
         return;
     const TagValue& tag = locked.Tag();
@@ -154,18 +171,18 @@ void CTSL::_Put(CCommandTable* pCmd)
     const int32_t count = std::max<int32_t>(TagCount(pCmd), 0);
 
     // The value as a number and as a text.
-    const char* written = pCmd->szOperand[1];
-    const COperand& source = pCmd->m_operand[1];
+    const char* written = pCmd->szOperand(1);
+    const tsl::Operand& source = pCmd->m_operand[1];
     double number = 0;
     std::string text;
     if (written[0] == '+' || written[0] == '-' || IsDigit(written[0])) {
-        number = source.dDecimal;
+        number = source.number;
         text = written;
     } else if (written[0] == '"') {
         const size_t available = strnlen(written + 1, kOperandSize - 1);
         text.assign(written + 1, std::min(available, static_cast<size_t>(count)));
         number = tsl::ReadDecimal(text.c_str());
-    } else if (const CVariableTable* var = source.pExact; var && var->byKind == KIND_VAR) {
+    } else if (const CVariableTable* var = source.exact; var && var->byKind == KIND_VAR) {
         number = ScalarValue(*var);
         char formatted[32];
         if (var->byElemType == ELEM_DOUBLE)
@@ -181,7 +198,7 @@ void CTSL::_Put(CCommandTable* pCmd)
         number = tsl::ReadDecimal(text.c_str());
     }
 
-    const CLockedTag locked(*m_pTagLock, *m_pSharedTable, name);
+    const CLockedTag locked(*m_pTagLock, *m_pSharedTable, name, m_pRun, m_notices);
     if (!locked.IsRead())
         return;
     const TagValue& tag = locked.Tag();
@@ -213,7 +230,9 @@ void CTSL::_Put(CCommandTable* pCmd)
         return;
     }
     bytes.resize(std::min<size_t>(bytes.size(), dataLength));
-    if (!bytes.empty())
-        m_pSharedTable->SetValue(name, bytes.data(), dataLength,
-                                 static_cast<uint32_t>(bytes.size()));
+    if (!bytes.empty() &&
+        !m_pSharedTable->SetValue(name, bytes.data(), dataLength,
+                                  static_cast<uint32_t>(bytes.size())) &&
+        m_pSharedTable->IsDamaged())
+        ReportDamage(m_notices, *m_pSharedTable);
 }

@@ -1,7 +1,9 @@
 // Text handling in byte arrays: COPY, CAT, CONV and FIND. Every write stays inside the target
-// array and keeps a terminating NUL inside it; every read stays inside its source.
+// array and keeps a terminating NUL inside it; every read stays inside its source. Their
+// checkers are in TextCommandsCheck.cpp.
 #include "CTSL.h"
 
+#include "ControlCodes.h"
 #include "NumberText.h"
 
 #include <cstring>
@@ -37,23 +39,27 @@ std::string QuotedInner(const char* pszOperand)
 
 void CTSL::_CopyX(CCommandTable* pCmd)
 {
-    const COperand& countOperand = pCmd->m_operand[2];
-    const int32_t count = IsDigit(pCmd->szOperand[2][0]) ? countOperand.nDecimal
-                                                         : tsl::ClampToInt32(ValueOf(countOperand));
+    const tsl::Operand& countOperand = pCmd->m_operand[2];
+    const int32_t count = IsDigit(countOperand.text[0]) ? countOperand.integer
+                                                        : tsl::ClampToInt32(ValueOf(countOperand));
     const CBytes destination = BytesOf(pCmd->m_operand[0]);
     if (!destination.p)
         return;
 
+    // A quoted source is copied as written, from just after its quote; a count past the text
+    // takes the closing quote and then zeros, up to the 79 characters an operand may have.
+    const char* quoted = pCmd->szOperand(1);
     CBytes source;
-    if (pCmd->szOperand[1][0] == '"') {
-        // A quoted source is copied as written, from just after its quote; a count past the
-        // text takes the closing quote and the rest of the operand field.
-        source.p = reinterpret_cast<unsigned char*>(pCmd->szOperand[1] + 1);
+    int32_t written = 0; // bytes the source really has; the rest of its room reads as zeros
+    if (quoted[0] == '"') {
+        source.p = reinterpret_cast<unsigned char*>(const_cast<char*>(quoted + 1));
         source.nRoom = kOperandSize - 1;
+        written = static_cast<int32_t>(std::strlen(quoted + 1));
     } else {
         source = BytesOf(pCmd->m_operand[1]);
         if (!source.p)
             return;
+        written = source.nRoom;
     }
 
     if (count < 1) {
@@ -63,7 +69,7 @@ void CTSL::_CopyX(CCommandTable* pCmd)
     const int32_t n = std::min({count, destination.nRoom - 1, source.nRoom});
     // One byte at a time in increasing order, so an overlapping copy behaves as it always has.
     for (int32_t i = 0; i < n; ++i)
-        destination.p[i] = source.p[i];
+        destination.p[i] = i < written ? source.p[i] : 0;
     destination.p[n] = '\0';
 }
 
@@ -74,8 +80,8 @@ void CTSL::_Cat(CCommandTable* pCmd)
         return;
 
     std::string source;
-    if (pCmd->szOperand[1][0] == '"')
-        source = QuotedInner(pCmd->szOperand[1]);
+    if (pCmd->szOperand(1)[0] == '"')
+        source = QuotedInner(pCmd->szOperand(1));
     else if (const CVariableTable* array = ArrayOf(pCmd->m_operand[1]))
         source = ArrayText(*array, static_cast<size_t>(array->nSize));
 
@@ -94,7 +100,7 @@ void CTSL::_Cat(CCommandTable* pCmd)
 
 void CTSL::_Conv(CCommandTable* pCmd)
 {
-    const int32_t count = pCmd->m_operand[2].nDecimal;
+    const int32_t count = pCmd->m_operand[2].integer;
     const CBytes source = BytesOf(pCmd->m_operand[1]);
     char text[kTextLimit + 1] = {};
     if (source.p && count > 0)
@@ -110,11 +116,11 @@ void CTSL::_FindX(CCommandTable* pCmd)
     const std::string text = array ? ArrayText(*array, kTextLimit) : std::string();
 
     // The pattern: the quoted text, each "<xy>" group standing for the byte xy.
-    const std::string written = QuotedInner(pCmd->szOperand[1]).substr(0, kTextLimit);
+    const std::string written = QuotedInner(pCmd->szOperand(1)).substr(0, kTextLimit);
     std::string pattern;
     for (size_t i = 0; i < written.size(); ++i) {
         if (written[i] == '<' && i + 3 < written.size() && written[i + 3] == '>') {
-            pattern += static_cast<char>(GetCode16(written.c_str() + i + 1));
+            pattern += static_cast<char>(tsl::GetCode16(written.c_str() + i + 1));
             i += 3;
         } else {
             pattern += written[i];

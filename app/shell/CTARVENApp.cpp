@@ -15,6 +15,7 @@
 #include "ShellLog.h"
 
 #include <QAction>
+#include <QCommandLineParser>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
@@ -62,15 +63,24 @@ QString FailedFile(const QString& path, const QString& reason)
 
 } // namespace
 
+void CTARVENApp::AddCommandLineOptions(QCommandLineParser& parser)
+{
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption(QCommandLineOption(QStringLiteral("nosplash"),
+                                        QStringLiteral("Start without the splash picture.")));
+    parser.addPositionalArgument(QStringLiteral("files"),
+                                 QStringLiteral("Scripts (.tsl) and captures to open."),
+                                 QStringLiteral("[file...]"));
+}
+
 CTARVENApp::CommandLineInfo CTARVENApp::ParseCommandLine(const QStringList& arguments)
 {
+    QCommandLineParser parser;
+    AddCommandLineOptions(parser);
+    parser.parse(arguments);
     CommandLineInfo info;
-    for (const QString& argument : arguments.mid(1)) {
-        if (argument == QLatin1String("--nosplash") || argument == QLatin1String("-nosplash"))
-            info.bShowSplash = false;
-        else
-            info.files.append(argument);
-    }
+    info.bShowSplash = !parser.isSet(QStringLiteral("nosplash"));
+    info.files = parser.positionalArguments();
     return info;
 }
 

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <memory>
 
+class QCommandLineParser;
 class CDocManager;
 class CDocument;
 class CMainFrame;
@@ -39,6 +40,8 @@ public:
     // starts. Without them scripts open as plain documents in plain frames.
     static void SetScriptFactories(CDocTemplate::DocumentFactory makeDocument,
                                    CDocTemplate::FrameFactory makeFrame);
+    // The program's own options and file arguments, single-dash words read as long options.
+    static void AddCommandLineOptions(QCommandLineParser& parser);
     static CommandLineInfo ParseCommandLine(const QStringList& arguments);
 
     // Starts the program; false when this copy should end (another copy was raised).

@@ -1,6 +1,6 @@
 #include "CheckSum.h"
 
-#include "CTSL.h"
+#include "ControlCodes.h"
 #include "ToolsConstants.h"
 
 #include <QByteArray>
@@ -78,8 +78,8 @@ std::optional<QByteArray> CheckSumInputBytes(QStringView input)
     // The translation never writes more bytes than its source has.
     QByteArray bytes(source.size(), '\0');
     const int n =
-        CTSL::TranslateString(source.constData(), reinterpret_cast<unsigned char*>(bytes.data()),
-                              static_cast<int>(source.size()));
+        tsl::TranslateString(source.constData(), reinterpret_cast<unsigned char*>(bytes.data()),
+                             static_cast<int>(source.size()));
     if (n < 0)
         return std::nullopt;
     bytes.truncate(n);

@@ -1,37 +1,14 @@
 // tslrun end to end: the real program, on real links, as a test bench would run it.
-#include "RunProgram.h"
 #include "TcpPeer.h"
-#include "TempDir.h"
+#include "TslrunSupport.h"
 
 #include <csignal>
 #include <pty.h>
 #include <sys/wait.h>
 
-using namespace std::chrono_literals;
+using namespace TslrunTest;
 
-namespace {
-
-ProgramRun RunTslrun(const QStringList& arguments)
-{
-    return RunProgram(TSLRUN_PATH, arguments, 20000);
-}
-
-QString Example(const char* name)
-{
-    return QString(EXAMPLES_DIR "/") + name;
-}
-
-// A TCP script pointed nowhere in particular: the tests give the link on the command line.
-std::string TcpScript(const std::string& body)
-{
-    return "OPEN MEDIA TCP\nOPEN IP 127.0.0.1\nOPEN PORT 9\nDIM BUF$ 64\nVAR N% 0\nVAR C% 0\n"
-           "BEGIN:\n" +
-           body + "END:\n";
-}
-
-} // namespace
-
-TEST(Tslrun, CheckIsSilentForEveryExampleAndListsErrorsOtherwise)
+TEST(Tslrun, CheckIsSilentForEveryExample)
 {
     for (const char* example :
          {"hello.tsl", "echo_responder.tsl", "request_check.tsl", "tag_table.tsl"}) {
@@ -39,7 +16,10 @@ TEST(Tslrun, CheckIsSilentForEveryExampleAndListsErrorsOtherwise)
         EXPECT_EQ(valid.status, 0) << example;
         EXPECT_EQ(valid.out, "") << example;
     }
+}
 
+TEST(Tslrun, ScriptErrorsAreListedWithTheirCountAndExitOne)
+{
     ScriptFile bad("BEGIN:\nMOVE X, 1\nFOO BAR\n");
     for (const char* mode : {"--check", "--echo"}) {
         ProgramRun invalid = RunTslrun({mode, QString::fromStdString(bad.Path())});
@@ -71,14 +51,17 @@ TEST(Tslrun, SyncExitTurnsSyncIntoTheExitStatus)
     EXPECT_EQ(check.out, "answer: ok\n");
 }
 
-TEST(Tslrun, SecondsAndPassesEndTheRunWithStatusZero)
+TEST(Tslrun, PassesEndTheRunWithStatusZero)
 {
     ScriptFile counter(TcpScript("INC C\nPRINT C\n"));
     ProgramRun passes =
         RunTslrun({"--echo", "--passes", "3", QString::fromStdString(counter.Path())});
     EXPECT_EQ(passes.status, 0);
     EXPECT_EQ(passes.out, "1\n2\n3\n");
+}
 
+TEST(Tslrun, SecondsEndTheRunWithStatusZero)
+{
     ProgramRun timed = RunTslrun({"--echo", "--seconds", "0.5", Example("hello.tsl")});
     EXPECT_EQ(timed.status, 0);
     EXPECT_EQ(timed.out, "Hello !!\r\n\n");
@@ -115,21 +98,43 @@ TEST(Tslrun, LinkFailuresExitTwoWithTheReason)
     EXPECT_EQ(silent.status, 2);
     EXPECT_GE(silent.took, 2500ms);
     EXPECT_NE(silent.err.find("no answer within 3 seconds"), std::string::npos) << silent.err;
-
-    ProgramRun usage = RunTslrun({"--passes", "0", Example("hello.tsl")});
-    EXPECT_EQ(usage.status, 2);
 }
 
-TEST(Tslrun, SignalsStopTheRunCleanly)
+TEST(Tslrun, UsageMistakesExit64WithTheUsage)
 {
-    for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
-        QProcess process;
-        process.start(TSLRUN_PATH, {"--echo", Example("hello.tsl")});
-        ASSERT_TRUE(process.waitForReadyRead(10000)) << "the script prints once it runs";
-        kill(static_cast<pid_t>(process.processId()), signal);
-        ASSERT_TRUE(process.waitForFinished(10000));
-        EXPECT_EQ(process.exitCode(), status);
+    const QString script = Example("hello.tsl");
+    const std::pair<QStringList, const char*> cases[] = {
+        {{}, "no script given"},
+        {{script, script}, "only one script"},
+        {{"--bogus", script}, "Unknown option 'bogus'"},
+        {{script, "--port"}, "Missing value after '--port'"},
+        {{"--passes", "0", script}, "--passes takes a whole number above 0"},
+        {{"--passes", "-3", script}, "--passes takes"},
+        {{"--seconds", "0", script}, "--seconds takes"},
+        {{"--seconds", "-1", script}, "--seconds takes"},
+        {{"--seconds", "31536000.5", script}, "--seconds takes"},
+        {{"--seconds", "3e9", script}, "--seconds takes"},
+        {{"--seconds", "nan", script}, "--seconds takes"},
+        {{"--seconds", "inf", script}, "--seconds takes"},
+        {{"--seconds", "2s", script}, "--seconds takes"},
+        {{"--connect", "localhost", script}, "--connect takes HOST:PORT"},
+        {{"--connect", "localhost:65536", script}, "--connect takes HOST:PORT"},
+        {{"--echo", "--port", "/dev/null", script}, "give one of them"},
+    };
+    for (const auto& [arguments, reason] : cases) {
+        const ProgramRun run = RunTslrun(arguments);
+        EXPECT_EQ(run.status, 64) << reason;
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("Usage: tslrun"), std::string::npos) << reason;
     }
+    EXPECT_EQ(RunTslrun({"--check", "--seconds", "31536000", script}).status, 0)
+        << "a year is the longest limit";
+
+    const ProgramRun help = RunTslrun({"--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* text :
+         {"--sync-exit", "64   usage error", "143 SIGTERM", "3    the link was lost"})
+        EXPECT_NE(help.out.find(text), std::string::npos) << text;
 }
 
 TEST(Tslrun, ControlBytesAreEscapedOnlyOnATerminal)

@@ -20,10 +20,8 @@ protected:
     std::unique_ptr<CCmdListDlg> NewPanel(CTARVENView* view)
     {
         QPointer<CTARVENView> target(view);
-        auto panel =
-            std::make_unique<CCmdListDlg>([target]() -> CSendTarget* {
-                return target ? target->Link() : nullptr;
-            });
+        auto panel = std::make_unique<CCmdListDlg>(
+            [target]() -> CSendTarget* { return target ? target->Link() : nullptr; });
         panel->resize(600, 300);
         panel->show();
         return panel;

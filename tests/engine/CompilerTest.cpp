@@ -1,4 +1,5 @@
 #include "LoadedScript.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ TEST(Compiler, LabelsPointAtTheNextCommand)
         ASSERT_NE(label, nullptr) << c.label;
         EXPECT_EQ(label->nCommandIndex, c.index) << c.label;
     }
-    EXPECT_EQ(tsl->m_listCommand[1]->m_nJumpTarget, 1);
+    EXPECT_EQ(tsl->m_listCommand[1].m_nJumpTarget, 1);
 }
 
 TEST(Compiler, CommandsKeepTheirOperandTexts)
@@ -46,12 +47,13 @@ TEST(Compiler, CommandsKeepTheirOperandTexts)
     };
     ASSERT_EQ(tsl->m_listCommand.size(), std::size(cases));
     for (size_t i = 0; i < std::size(cases); ++i) {
-        const CCommandTable& command = *tsl->m_listCommand[i];
+        const CCommandTable& command = tsl->m_listCommand[i];
         EXPECT_EQ(command.nCode, cases[i].code) << i;
         EXPECT_EQ(command.nLine, 0);
         ASSERT_EQ(command.byOperandCount, cases[i].operands.size()) << i;
         for (size_t k = 0; k < cases[i].operands.size(); ++k)
-            EXPECT_EQ(command.szOperand[k], cases[i].operands[k]) << i << "/" << k;
+            EXPECT_EQ(command.szOperand(static_cast<int>(k)), cases[i].operands[k])
+                << i << "/" << k;
     }
 }
 
@@ -62,4 +64,47 @@ TEST(Compiler, LabelsOnlyCompileToNoCommands)
     EXPECT_EQ(tsl->Begin(nullptr, 0), -1);
     auto missing = std::make_unique<CTSL>(nullptr, "");
     EXPECT_EQ(missing->LoadScript("/nonexistent/script.tsl"), 0);
+}
+
+TEST(Compiler, NamesAndLabelsAreFoundInLongScripts)
+{
+    // 50,000 names and as many labels: every operand and jump finds its own record. The pass
+    // jumps to the middle label and runs the second half's INC once each.
+    constexpr int kCount = 50000;
+    std::string script;
+    for (int i = 0; i < kCount; ++i)
+        script += "VAR V" + std::to_string(i) + "% " + std::to_string(i) + "\n";
+    script += "BEGIN:\nJP L" + std::to_string(kCount / 2) + "\n";
+    for (int i = 0; i < kCount; ++i)
+        script += "L" + std::to_string(i) + ":\nINC V" + std::to_string(i) + "\n";
+    script += "END:\n";
+    auto tsl = CompileScript(script);
+    ASSERT_EQ(tsl->m_listCommand.size(), static_cast<size_t>(kCount) + 1);
+    EXPECT_EQ(tsl->m_listCommand[0].m_nJumpTarget, kCount / 2 + 1);
+    for (int i : {0, kCount / 2, kCount - 1}) {
+        const std::string name = "V" + std::to_string(i);
+        EXPECT_EQ(tsl->m_listCommand[static_cast<size_t>(i) + 1].m_operand[0].exact,
+                  tsl->FindVariableTable(name.c_str()));
+    }
+    ASSERT_EQ(tsl->Begin(nullptr, 0), 0);
+    EXPECT_EQ(tsl->GetBufferValue("V0"), 0);
+    EXPECT_EQ(tsl->GetBufferValue(("V" + std::to_string(kCount / 2)).c_str()), kCount / 2 + 1);
+    EXPECT_EQ(tsl->GetBufferValue(("V" + std::to_string(kCount - 1)).c_str()), kCount);
+}
+
+TEST(Compiler, AStopEndsLoadingAndCompilingWithNoCommand)
+{
+    const ScriptFile file("VAR A% 0\nBEGIN:\nINC A\nEND:\n");
+    CRunFlag stopped(false);
+    CTSL loading(nullptr, "");
+    loading.SetRunFlag(&stopped);
+    EXPECT_EQ(loading.LoadScript(file.Path().c_str()), 0);
+
+    CTSL compiling(nullptr, "");
+    const int lines = compiling.LoadScript(file.Path().c_str());
+    ASSERT_EQ(lines, 3);
+    compiling.SetRunFlag(&stopped);
+    compiling._CompileMainScript1(lines);
+    EXPECT_TRUE(compiling.m_listCommand.empty());
+    EXPECT_EQ(compiling.Begin(nullptr, 0), -1);
 }

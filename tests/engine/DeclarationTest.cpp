@@ -4,20 +4,27 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
-TEST(Declarations, RecordsHoldTheDeclaredValuesAndBuffers)
+namespace {
+
+const char* const kDeclarations = "VAR COUNT% 10\n"
+                                  "VAR B$ 300\n"
+                                  "VAR X# 2.5\n"
+                                  "VAR H% 0FFH\n"
+                                  "DIM BUF$ 100\n"
+                                  "DIM W% 10\n"
+                                  "DIM D# 3\n"
+                                  "EQU MSG \"Hello !!<0D><0A>\" // the template's text\n"
+                                  "ASSIGN TAG \"Line 1\"\n"
+                                  "\t  ; comment only\n"
+                                  "BEGIN:\nEND:\n";
+
+} // namespace
+
+TEST(Declarations, EachDeclarationMakesOneRecord)
 {
-    auto tsl = CompileScript("VAR COUNT% 10\n"
-                             "VAR B$ 300\n"
-                             "VAR X# 2.5\n"
-                             "VAR H% 0FFH\n"
-                             "DIM BUF$ 100\n"
-                             "DIM W% 10\n"
-                             "DIM D# 3\n"
-                             "EQU MSG \"Hello !!<0D><0A>\" // the template's text\n"
-                             "ASSIGN TAG \"Line 1\"\n"
-                             "\t  ; comment only\n"
-                             "BEGIN:\nEND:\n");
+    auto tsl = CompileScript(kDeclarations);
     struct Case
     {
         const char* name;
@@ -32,7 +39,7 @@ TEST(Declarations, RecordsHoldTheDeclaredValuesAndBuffers)
         {"D", KIND_DIM, ELEM_DOUBLE, 24},   {"MSG", KIND_EQU, ELEM_BYTE, 16},
         {"TAG", KIND_ASSIGN, ELEM_BYTE, 6},
     };
-    ASSERT_EQ(tsl->m_listVariable.size(), std::size(cases));
+    EXPECT_EQ(tsl->m_listVariable.size(), std::size(cases));
     for (const Case& c : cases) {
         const CVariableTable* var = tsl->FindVariableTable(c.name);
         ASSERT_NE(var, nullptr) << c.name;
@@ -40,17 +47,26 @@ TEST(Declarations, RecordsHoldTheDeclaredValuesAndBuffers)
         EXPECT_EQ(var->byElemType, c.elemType) << c.name;
         EXPECT_EQ(var->nSize, c.size) << c.name;
     }
-    EXPECT_EQ(tsl->FindVariableTable("COUNT")->value.lValue, 10);
-    EXPECT_EQ(tsl->FindVariableTable("B")->value.byValue, 44) << "300 modulo 256";
-    EXPECT_EQ(tsl->FindVariableTable("X")->value.dValue, 2.5);
-    EXPECT_EQ(tsl->FindVariableTable("H")->value.lValue, 0) << "no hexadecimal in declarations";
-    const CVariableTable* buf = tsl->FindVariableTable("BUF");
-    EXPECT_TRUE(std::all_of(buf->value.pBuffer, buf->value.pBuffer + 100,
-                            [](unsigned char b) { return b == 0; }));
-    EXPECT_STREQ(reinterpret_cast<char*>(tsl->FindVariableTable("MSG")->value.pBuffer),
-                 "Hello !!<0D><0A>");
     EXPECT_EQ(tsl->FindVariableTable("COUNT%"), nullptr) << "names lose their suffix";
     EXPECT_EQ(tsl->FindVariableTable("count"), nullptr) << "names are case-sensitive";
+}
+
+TEST(Declarations, RecordsStartWithTheDeclaredValues)
+{
+    auto tsl = CompileScript(kDeclarations);
+    auto value = [&tsl](const char* name) {
+        const CVariableTable* var = tsl->FindVariableTable(name);
+        EXPECT_NE(var, nullptr) << name;
+        return var ? var->value : decltype(var->value){};
+    };
+    EXPECT_EQ(value("COUNT").lValue, 10);
+    EXPECT_EQ(value("B").byValue, 44) << "300 modulo 256";
+    EXPECT_EQ(value("X").dValue, 2.5);
+    EXPECT_EQ(value("H").lValue, 0) << "no hexadecimal in declarations";
+    const unsigned char* buf = value("BUF").pBuffer;
+    ASSERT_NE(buf, nullptr);
+    EXPECT_TRUE(std::all_of(buf, buf + 100, [](unsigned char b) { return b == 0; }));
+    EXPECT_STREQ(reinterpret_cast<char*>(value("MSG").pBuffer), "Hello !!<0D><0A>");
 }
 
 TEST(Declarations, ExportCopiesOnlyNamesDeclaredBefore)
@@ -62,16 +78,24 @@ TEST(Declarations, ExportCopiesOnlyNamesDeclaredBefore)
     EXPECT_EQ(tsl->m_listExport[0]->nValue, 7u);
 }
 
-TEST(Declarations, OversizedNamesAndArraysStaySafe)
+TEST(Declarations, OversizedNamesAreCut)
 {
     const std::string longName(40, 'N');
-    auto tsl = CompileScript("VAR " + longName +
-                             "% 1\nDIM NEG$ -5\n"
-                             "DIM WIDE# 300000000\nBEGIN:\nEND:\n");
+    auto tsl = CompileScript("VAR " + longName + "% 1\nBEGIN:\nEND:\n");
     EXPECT_NE(tsl->FindVariableTable(longName.substr(0, 31).c_str()), nullptr);
-    EXPECT_EQ(tsl->FindVariableTable("NEG")->nSize, 0);
-    EXPECT_EQ(tsl->FindVariableTable("WIDE")->nSize, 0) << "2.4 GB does not fit a 32-bit size";
-    EXPECT_EQ(tsl->GetBufferPointer("NEG"), nullptr);
+}
+
+TEST(Declarations, ArraysPastTheBoundsAreEmpty)
+{
+    // Nothing is allocated for a negative size or one past 256 MiB (2.4 GB here).
+    auto tsl = CompileScript("DIM NEG$ -5\nDIM WIDE# 300000000\nDIM OVER$ 268435457\n"
+                             "BEGIN:\nEND:\n");
+    for (const char* name : {"NEG", "WIDE", "OVER"}) {
+        const CVariableTable* var = tsl->FindVariableTable(name);
+        ASSERT_NE(var, nullptr) << name;
+        EXPECT_EQ(var->nSize, 0) << name;
+        EXPECT_EQ(tsl->GetBufferPointer(name), nullptr) << name;
+    }
 }
 
 TEST(Declarations, OpenLinesFillTheLinkRecord)
@@ -110,15 +134,54 @@ TEST(Declarations, OpenLinesFillTheLinkRecord)
     EXPECT_EQ(comm.szPort[0], '\0');
 }
 
-TEST(Declarations, TableNameMustBeQuotedAndGivenOnce)
+TEST(Declarations, TableNameMustBeQuoted)
 {
     CTSLSyntax quoted(nullptr);
     EXPECT_EQ(quoted.CheckTableName("TABLE_NAME", "\"PLANT_1\"", ""), 0);
     std::string name;
     EXPECT_EQ(quoted.GetTableName(name), 7);
     EXPECT_EQ(name, "PLANT_1");
-    EXPECT_EQ(quoted.CheckTableName("TABLE_NAME", "\"OTHER\"", ""), -2);
 
     CTSLSyntax bare(nullptr);
     EXPECT_EQ(bare.CheckTableName("TABLE_NAME", "PLANT_1", ""), -1);
+}
+
+TEST(Declarations, TableNameIsGivenOnce)
+{
+    CTSLSyntax syntax(nullptr);
+    ASSERT_EQ(syntax.CheckTableName("TABLE_NAME", "\"PLANT_1\"", ""), 0);
+    EXPECT_EQ(syntax.CheckTableName("TABLE_NAME", "\"OTHER\"", ""), -2);
+    std::string name;
+    syntax.GetTableName(name);
+    EXPECT_EQ(name, "PLANT_1");
+}
+
+TEST(Declarations, TableNamesMustNameASharedObject)
+{
+    struct Case
+    {
+        std::string name;
+        int result;
+    };
+    // "sem.", the name and "_Sync_2" must fit a file name of 255 bytes.
+    const Case cases[] = {
+        {"\"\"", -1},
+        {"\"A/B\"", -1},
+        {"\"..\"", -1},
+        {"\"" + std::string(245, 'T') + "\"", -1},
+        {"\"" + std::string(244, 'T') + "\"", 0},
+        {"\"PLANT_1\"", 0},
+    };
+    for (const Case& c : cases) {
+        CTSLSyntax syntax(nullptr);
+        EXPECT_EQ(syntax.CheckTableName("TABLE_NAME", c.name.c_str(), ""), c.result) << c.name;
+    }
+}
+
+TEST(Declarations, ARefusedTableNameLeavesNoSharedObject)
+{
+    // "..", refused as a table name, would make a valid semaphore name with "_Sync_2" after it.
+    const CTSL tsl(nullptr, "..");
+    EXPECT_FALSE(tsl.GetTableError().empty());
+    EXPECT_FALSE(std::filesystem::exists("/dev/shm/sem..._Sync_2"));
 }

@@ -7,6 +7,15 @@
 
 using namespace std::chrono_literals;
 
+namespace {
+
+// The flag word CMP writes when its left value is equal to, less or greater than its right.
+constexpr uint16_t kEqual = CMP_EQ | CMP_LE | CMP_GE;   // 0x29
+constexpr uint16_t kLess = CMP_NE | CMP_LT | CMP_LE;    // 0x0E
+constexpr uint16_t kGreater = CMP_NE | CMP_GT | CMP_GE; // 0x32
+
+} // namespace
+
 TEST(Interpreter, CmpWritesTheWholeFlagWord)
 {
     struct Case
@@ -16,15 +25,15 @@ TEST(Interpreter, CmpWritesTheWholeFlagWord)
         uint16_t flags;
     };
     const Case cases[] = {
-        {"VAR X% 10", "CMP X, 10", 0x29},
-        {"VAR X% 5", "CMP X, 10", 0x0E},
-        {"VAR X% 12", "CMP X, 10", 0x32},
-        {"VAR X% 0", "CMP X, 0FFH", 0x29}, // hexadecimal is not read here: 0FFH is 0
-        {"VAR X% 1010", "CMP X, 1010B", 0x29},
-        {"VAR X# -2.5", "CMP X, -2.5", 0x29},
-        {"VAR X% 3\nVAR Y% 4", "CMP X, Y", 0x0E},
-        {"DIM X$ 4", "CMP X[1], 0", 0x29},  // not a plain name: the left value is 0
-        {"VAR X$ 200", "CMP X, -56", 0x29}, // bytes read signed
+        {"VAR X% 10", "CMP X, 10", kEqual},
+        {"VAR X% 5", "CMP X, 10", kLess},
+        {"VAR X% 12", "CMP X, 10", kGreater},
+        {"VAR X% 0", "CMP X, 0FFH", kEqual}, // hexadecimal is not read here: 0FFH is 0
+        {"VAR X% 1010", "CMP X, 1010B", kEqual},
+        {"VAR X# -2.5", "CMP X, -2.5", kEqual},
+        {"VAR X% 3\nVAR Y% 4", "CMP X, Y", kLess},
+        {"DIM X$ 4", "CMP X[1], 0", kEqual},  // not a plain name: the left value is 0
+        {"VAR X$ 200", "CMP X, -56", kEqual}, // bytes read signed
     };
     for (const Case& c : cases) {
         auto tsl =
@@ -36,13 +45,15 @@ TEST(Interpreter, CmpWritesTheWholeFlagWord)
 
 TEST(Interpreter, ClearedRunFlagEndsThePassBeforeTheNextCommand)
 {
-    auto tsl = CompileScript("VAR A% 0\nBEGIN:\nINC A\nJP BEGIN\nEND:\n");
+    auto tsl = CompileScript("VAR A% 0\nBEGIN:\nINC A\nPRINT \"x\"\nJP BEGIN\nEND:\n");
     CRunFlag run(true);
     tsl->SetRunFlag(&run);
     std::thread pass([&] { tsl->Begin(nullptr, 0); });
-    std::this_thread::sleep_for(20ms);
+    // The loop prints as it goes: once a line is queued, it is running.
+    const bool printed = tsl->WaitForPrint(10s);
     run.Clear();
     pass.join();
+    EXPECT_TRUE(printed);
     EXPECT_GT(tsl->FindVariableTable("A")->value.lValue, 0) << "the loop ran until stopped";
 
     const int32_t before = tsl->FindVariableTable("A")->value.lValue;

@@ -1,4 +1,3 @@
-#include "MainLineSplit.h"
 #include "ScriptReader.h"
 #include "TempDir.h"
 
@@ -16,14 +15,41 @@ struct Walked
 
 Walked Walk(const std::vector<std::string>& lines)
 {
+    TextLines read;
+    for (const std::string& line : lines)
+        read.push_back(line);
     Walked walked;
     WalkScriptLines(
-        lines,
+        read,
         [&](int index, std::vector<std::string>& words) {
             walked.declarations.emplace_back(index, words);
         },
         [&](int index, std::string& text) { walked.main.emplace_back(index, text); });
     return walked;
+}
+
+std::vector<std::string> DeclarationWords(const std::string& line)
+{
+    std::vector<std::string> words;
+    SplitWords(CleanDeclarationLine(line), words);
+    return words;
+}
+
+std::vector<std::string> MainWords(const std::string& text)
+{
+    std::vector<std::string> words;
+    SplitMainLine(text, words);
+    return words;
+}
+
+std::vector<std::string> ReadLines(const std::string& path)
+{
+    TextLines lines;
+    EXPECT_TRUE(ReadScriptLines(path, lines)) << path;
+    std::vector<std::string> read;
+    for (size_t i = 0; i < lines.size(); ++i)
+        read.emplace_back(lines[i]);
+    return read;
 }
 
 } // namespace
@@ -52,7 +78,7 @@ TEST(ScriptReader, DeclarationLinesSplitIntoWords)
         {"/X 1\n", {"/X", "1"}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(SplitWords(CleanDeclarationLine(c.line)), c.words) << c.line;
+        EXPECT_EQ(DeclarationWords(c.line), c.words) << c.line;
 }
 
 TEST(ScriptReader, MainLinesAreCleanedButNotCollapsed)
@@ -98,14 +124,13 @@ TEST(ScriptReader, SectionsSwitchAtTheFirstBeginOrEndLine)
     EXPECT_EQ(walked.main[2], std::make_pair(4, std::string("INC A")));
 }
 
-TEST(ScriptReader, ReadsLinesOf255BytesAndDecodesOldFiles)
+TEST(ScriptReader, ReadsLinesOf255Bytes)
 {
     const std::string longLine(300, 'A');
     ScriptFile plain("\xEF\xBB\xBF"
                      "first\r\n" +
                      longLine + "\nlast");
-    std::vector<std::string> lines;
-    ASSERT_TRUE(ReadScriptLines(plain.Path(), lines));
+    std::vector<std::string> lines = ReadLines(plain.Path());
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], "first\n") << "BOM dropped, CR LF read as LF";
     EXPECT_EQ(lines[1], std::string(255, 'A'));
@@ -117,19 +142,30 @@ TEST(ScriptReader, ReadsLinesOf255BytesAndDecodesOldFiles)
     for (int i = 0; i < 100; ++i)
         hangul += "가";
     ScriptFile wide(hangul + "\n");
-    lines.clear();
-    ASSERT_TRUE(ReadScriptLines(wide.Path(), lines));
+    lines = ReadLines(wide.Path());
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].size(), 255u);
     EXPECT_EQ(lines[0] + lines[1], hangul + "\n");
 
-    // CP949 from an older installation: "완료" is BF CF B7 E1.
-    ScriptFile old("PRINT \"\xBF\xCF\xB7\xE1\"\n");
-    lines.clear();
-    ASSERT_TRUE(ReadScriptLines(old.Path(), lines));
-    EXPECT_EQ(lines[0], "PRINT \"완료\"\n");
+    TextLines none;
+    EXPECT_FALSE(ReadScriptLines("/nonexistent/x.tsl", none));
+}
 
-    EXPECT_FALSE(ReadScriptLines("/nonexistent/x.tsl", lines));
+TEST(ScriptReader, DecodesEachLineByItsOwnRule)
+{
+    // A line that is valid UTF-8 stays UTF-8; any other is CP949 ("완료" is BF CF B7 E1), so one
+    // stray byte in a comment does not garble the rest of the file.
+    ScriptFile mixed("\xEF\xBB\xBF"
+                     "PRINT \"완료\"\n"
+                     "; caf\xE9\n"
+                     "PRINT \"\xBF\xCF\xB7\xE1\"\n"
+                     "EQU T \"가\"\n");
+    EXPECT_EQ(ReadLines(mixed.Path()), (std::vector<std::string>{
+                                           "PRINT \"완료\"\n",
+                                           "; caf\xE9\n",
+                                           "PRINT \"완료\"\n",
+                                           "EQU T \"가\"\n",
+                                       }));
 }
 
 TEST(MainLineSplit, OperandsLoseSpacesOutsideQuotesAndEmptyOperands)
@@ -146,5 +182,5 @@ TEST(MainLineSplit, OperandsLoseSpacesOutsideQuotesAndEmptyOperands)
         {"LOOP: INC A", {"LOOP:", "INCA"}},        {"INC", {"INC"}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(SplitMainLine(c.text), c.words) << c.text;
+        EXPECT_EQ(MainWords(c.text), c.words) << c.text;
 }

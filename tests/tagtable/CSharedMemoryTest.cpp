@@ -1,4 +1,5 @@
 #include "CSharedMemory.h"
+#include "CSharedMemoryGuard.h"
 #include "CSharedMemoryTag.h"
 #include "TagTableTestSupport.h"
 
@@ -36,16 +37,21 @@ Bytes Get(CSharedMemory& table, const std::string& name)
     return value;
 }
 
-bool SemaphoreExists(const std::string& name)
+bool FileExists(const std::string& path)
 {
     struct stat status
     {};
-    return stat(("/dev/shm/sem." + name).c_str(), &status) == 0;
+    return stat(path.c_str(), &status) == 0;
+}
+
+bool SemaphoreExists(const std::string& name)
+{
+    return FileExists("/dev/shm/sem." + name);
 }
 
 } // namespace
 
-TEST(CSharedMemory, NewOrAbandonedTableHoldsNoEntriesAndItsSizeWordIsTheSizeAsked)
+TEST(CSharedMemory, NewTableHoldsNoEntriesAndItsSizeWordIsTheSizeAsked)
 {
     ScopedTable scoped("new");
     CSharedMemory table(scoped.name, kDefaultSizeBytes);
@@ -64,8 +70,10 @@ TEST(CSharedMemory, NewOrAbandonedTableHoldsNoEntriesAndItsSizeWordIsTheSizeAske
     std::vector<CSharedMemory::Value> values;
     EXPECT_TRUE(table.ListValues(values));
     EXPECT_TRUE(values.empty());
+}
 
-    // An empty object left by a creator that died before writing the head is taken over.
+TEST(CSharedMemory, EmptyObjectOfACreatorThatDiedIsTakenOver)
+{
     ScopedTable abandoned("abandoned");
     ASSERT_TRUE(MakeObject(abandoned.name, 0, {}));
     CSharedMemory taken(abandoned.name, 2048, {}, CSharedMemory::OpenMode::OpenExisting);
@@ -74,7 +82,7 @@ TEST(CSharedMemory, NewOrAbandonedTableHoldsNoEntriesAndItsSizeWordIsTheSizeAske
     EXPECT_EQ(ReadObject(abandoned.name, 0, 8), (Bytes{0, 0, 0, 0, 0x00, 0x08, 0, 0}));
 }
 
-TEST(CSharedMemory, SecondOpenerSeesTheCreatorsEntriesAndTheCreatorSeesItsAdditions)
+TEST(CSharedMemory, SecondOpenerSeesTheCreatorsEntriesAndSize)
 {
     ScopedTable scoped("second");
     CSharedMemory creator(scoped.name, kDefaultSizeBytes);
@@ -91,7 +99,14 @@ TEST(CSharedMemory, SecondOpenerSeesTheCreatorsEntriesAndTheCreatorSeesItsAdditi
     EXPECT_FALSE(opener.IsCreator());
     EXPECT_EQ(opener.GetSize(), kDefaultSizeBytes) << "the creator's size word wins";
     EXPECT_EQ(Get(opener, "first"), (Bytes{1, 2, 3}));
+}
 
+TEST(CSharedMemory, CreatorAndLaterOpenersSeeAnOpenersAdditions)
+{
+    ScopedTable scoped("additions");
+    CSharedMemory creator(scoped.name, kDefaultSizeBytes);
+    ASSERT_TRUE(Add(creator, "first", Bytes{1, 2, 3}));
+    CSharedMemory opener(scoped.name, 4096);
     ASSERT_TRUE(Add(opener, "second", Bytes{9}));
     EXPECT_EQ(Get(creator, "second"), Bytes{9});
     EXPECT_EQ(ReadObject(scoped.name, 0, 4), Le32(2));
@@ -189,12 +204,10 @@ TEST(CSharedMemory, EntriesAndTagValuesAreLaidOutLittleEndian)
     CNamedSemaphore::Remove("온도_Event");
 }
 
-TEST(CSharedMemory, SetValueZeroesTheDataAtTheEndOfTheValueWritesAndSetsTheEvent)
+TEST(CSharedMemory, SetValueClearsTheDataAtTheEndOfTheValueBeforeWriting)
 {
     ScopedTable scoped("set");
     const std::string tag = "tarven-test-tag-" + std::to_string(getpid());
-    const std::string event = "/" + tag + "_Event";
-    sem_unlink(event.c_str());
     CSharedMemory table(scoped.name, 4096);
     // A value of 50 bytes whose last 8 are the data, from a program that pads its head.
     ASSERT_TRUE(Add(table, tag, Bytes(50, 0xAA)));
@@ -207,6 +220,19 @@ TEST(CSharedMemory, SetValueZeroesTheDataAtTheEndOfTheValueWritesAndSetsTheEvent
     expected[42] = 'h', expected[43] = 'i';
     EXPECT_EQ(Get(table, tag), expected) << "the old text's tail is cleared too";
     EXPECT_EQ(Get(table, "after"), Bytes(4, 0xBB));
+    CNamedSemaphore::Remove(tag + "_Event");
+}
+
+TEST(CSharedMemory, EveryWriteSetsTheTagsEventThatStaysSetUntilTaken)
+{
+    ScopedTable scoped("event");
+    const std::string tag = "tarven-test-event-" + std::to_string(getpid());
+    const std::string event = "/" + tag + "_Event";
+    sem_unlink(event.c_str());
+    CSharedMemory table(scoped.name, 4096);
+    ASSERT_TRUE(Add(table, tag, Bytes(50, 0xAA)));
+    ASSERT_TRUE(table.SetValue(tag, "hello", 8, 5));
+    ASSERT_TRUE(table.SetValue(tag, "hi", 8, 2));
 
     sem_t* posted = sem_open(event.c_str(), 0);
     ASSERT_NE(posted, SEM_FAILED) << "no event " << event;
@@ -302,7 +328,7 @@ TEST(CSharedMemory, TheObjectsRealSizeBoundsALyingSizeWord)
     }
 }
 
-TEST(CSharedMemory, BadTableAndTagNamesAreRefusedWithAReason)
+TEST(CSharedMemory, BadTableNamesAreRefusedWithAReason)
 {
     struct Case
     {
@@ -327,11 +353,17 @@ TEST(CSharedMemory, BadTableAndTagNamesAreRefusedWithAReason)
         EXPECT_FALSE(CSharedMemory::Remove(c.name, error, message));
         EXPECT_EQ(error, c.error) << c.reason;
     }
-
     ScopedTable longest("");
     longest.name += std::string(244 - longest.name.size(), 'y');
     CSharedMemory table(longest.name, 4096);
     EXPECT_TRUE(table.IsInitialised()) << "244 bytes leave room for sem. and _Sync_2";
+}
+
+TEST(CSharedMemory, BadTagNamesAreRefusedWithAReason)
+{
+    ScopedTable scoped("tags");
+    CSharedMemory table(scoped.name, 4096);
+    ASSERT_TRUE(table.IsInitialised()) << table.GetErrorText();
 
     const struct
     {
@@ -420,27 +452,91 @@ TEST(CSharedMemory, WritersInManyThreadsLoseNoEntry)
     }
 }
 
-TEST(CSharedMemory, RemoveUnlinksTheTableAndBothLocksAndOpeningItThenCreatesNothing)
+TEST(CSharedMemory, RemoveUnlinksTheTableItsLocksAndItsTagsEvents)
 {
     const std::string name = UniqueName("remove");
+    const std::string tag = "removed-tag-" + std::to_string(getpid());
     {
         CSharedMemory table(name, 4096);
+        ASSERT_TRUE(Add(table, tag, TagValue(CSharedMemoryTag::kByte, 1)));
+        ASSERT_TRUE(table.SetValue(tag, "x", 1, 1));
         CNamedSemaphore tagLock(name + kTagLockSuffix, 1);
-        ASSERT_TRUE(tagLock.IsOpen());
+        ASSERT_TRUE(tagLock.Lock());
     }
+    const std::string records = "/dev/shm/tsl-lock-owners." + std::to_string(geteuid()) + "/";
+    ASSERT_TRUE(SemaphoreExists(tag + "_Event"));
+    ASSERT_TRUE(FileExists(records + name + "_Sync_2"));
     int error = 0;
     std::string message;
     EXPECT_TRUE(CSharedMemory::Remove(name, error, message)) << message;
     EXPECT_FALSE(SemaphoreExists(name + "_Sync"));
     EXPECT_FALSE(SemaphoreExists(name + "_Sync_2"));
+    EXPECT_FALSE(SemaphoreExists(tag + "_Event"));
+    EXPECT_FALSE(FileExists(records + name + "_Sync"));
+    EXPECT_FALSE(FileExists(records + name + "_Sync_2"));
     EXPECT_TRUE(ReadObject(name, 0, 1).empty());
     EXPECT_FALSE(CSharedMemory::Remove(name, error, message));
     EXPECT_EQ(error, kErrorNotFound);
+}
 
+TEST(CSharedMemory, LookingUpAMissingTableCreatesNothing)
+{
+    const std::string name = UniqueName("missing");
     CSharedMemory missing(name, kDefaultSizeBytes, {}, CSharedMemory::OpenMode::OpenExisting);
     EXPECT_FALSE(missing.IsInitialised());
     EXPECT_EQ(missing.GetLastError(), kErrorNotFound);
     EXPECT_NE(missing.GetErrorText().find("no table named"), std::string::npos);
     EXPECT_FALSE(SemaphoreExists(name + "_Sync")) << "opening a missing table creates nothing";
     EXPECT_TRUE(ReadObject(name, 0, 1).empty());
+}
+
+TEST(CSharedMemory, ATableCutShortIsDamagedAndTouchedNoMore)
+{
+    ScopedTable scoped("shrunk");
+    CSharedMemory table(scoped.name, 65536);
+    ASSERT_TRUE(Add(table, "pad", Bytes(8000, 1)));
+    ASSERT_TRUE(Add(table, "far", Bytes(4, 2)));
+    const int fd = shm_open(("/" + scoped.name).c_str(), O_RDWR, 0);
+    ASSERT_EQ(ftruncate(fd, 4096), 0);
+    close(fd);
+
+    uint32_t size = 0;
+    const std::function<bool()> calls[] = {
+        [&] { return table.GetValue("far", nullptr, size); },
+        [&] { return table.GetValue("pad", nullptr, size); },
+        [&] { return table.SetValue("far", "x", 4, 1); },
+        [&] { return table.AddValue("new", "x", 1); },
+        [&] {
+            std::vector<CSharedMemory::Value> values;
+            return table.ListValues(values);
+        },
+    };
+    for (const auto& call : calls) {
+        EXPECT_FALSE(call());
+        EXPECT_TRUE(table.IsDamaged());
+        EXPECT_EQ(table.GetLastError(), EINVAL);
+        EXPECT_NE(table.GetErrorText().find("is damaged"), std::string::npos)
+            << table.GetErrorText();
+    }
+}
+
+TEST(CSharedMemoryGuard, AFaultInsideTheMappingEndsTheAccessInsteadOfTheProgram)
+{
+    const int fd = memfd_create("guard", MFD_CLOEXEC);
+    ASSERT_EQ(ftruncate(fd, 8192), 0);
+    auto* view = static_cast<volatile unsigned char*>(
+        mmap(nullptr, 8192, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0));
+    ASSERT_NE(view, MAP_FAILED);
+    ASSERT_EQ(ftruncate(fd, 4096), 0); // as truncate(1) by another program
+    for (int round = 0; round < 3; ++round) {
+        unsigned char seen = 1;
+        EXPECT_TRUE(CSharedMemoryGuard::Run(const_cast<unsigned char*>(view), 8192,
+                                            [&] { seen = view[100]; }));
+        EXPECT_EQ(seen, 0);
+        EXPECT_FALSE(CSharedMemoryGuard::Run(const_cast<unsigned char*>(view), 8192,
+                                             [&] { view[5000] = 7; }))
+            << "round " << round;
+    }
+    munmap(const_cast<unsigned char*>(view), 8192);
+    close(fd);
 }

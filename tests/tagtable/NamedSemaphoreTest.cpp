@@ -1,10 +1,14 @@
 #include "NamedSemaphore.h"
+#include "CRunFlag.h"
 #include "TagTableTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <semaphore.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 using namespace TagTableTest;
 
@@ -76,7 +80,7 @@ TEST(CNamedSemaphore, AnEventIsSetOnceHoweverOftenItIsSignalled)
     EXPECT_TRUE(event.Lock(10)) << "Unlock gave back the one count";
 }
 
-TEST(CNamedSemaphore, RefusesBadNamesAndSemaphoresOthersCouldTouch)
+TEST(CNamedSemaphore, RefusesNamesThatCannotNameASemaphore)
 {
     for (const std::string& name : {std::string(), std::string("a/b"), std::string(252, 's')}) {
         CNamedSemaphore semaphore(name, 1);
@@ -85,7 +89,10 @@ TEST(CNamedSemaphore, RefusesBadNamesAndSemaphoresOthersCouldTouch)
         EXPECT_FALSE(semaphore.Lock());
         EXPECT_EQ(semaphore.GetLastError(), EBADF);
     }
+}
 
+TEST(CNamedSemaphore, RefusesSemaphoresOthersCouldTouch)
+{
     ScopedSemaphore scoped("perm");
     {
         CNamedSemaphore made(scoped.name, 1);
@@ -102,4 +109,50 @@ TEST(CNamedSemaphore, RefusesBadNamesAndSemaphoresOthersCouldTouch)
     CNamedSemaphore foreign(scoped.name, 1);
     EXPECT_FALSE(foreign.IsOpen());
     EXPECT_NE(foreign.GetErrorText().find("another user"), std::string::npos);
+}
+
+TEST(CNamedSemaphore, ALockWhoseHolderDiedIsTakenOverAtOnce)
+{
+    ScopedSemaphore scoped("dead");
+    const pid_t child = fork();
+    if (child == 0) {
+        CNamedSemaphore holder(scoped.name, 1);
+        _exit(holder.Lock() ? 0 : 1); // dies holding it
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+
+    CNamedSemaphore waiter(scoped.name, 1);
+    EXPECT_TRUE(waiter.Lock(60000)) << waiter.GetErrorText();
+    EXPECT_EQ(waiter.GetDeadHolder(), child);
+    waiter.Unlock();
+    CNamedSemaphore next(scoped.name, 1);
+    EXPECT_TRUE(next.Lock(0)) << "given back like any lock";
+    EXPECT_EQ(next.GetDeadHolder(), 0);
+}
+
+TEST(CNamedSemaphore, ALockHeldWithoutAHolderRecordIsWaitedFor)
+{
+    ScopedSemaphore scoped("norecord");
+    // A program that keeps no record: it might be alive, so its lock is never taken from it.
+    sem_t* raw = sem_open(("/" + scoped.name).c_str(), O_CREAT, 0600, 1);
+    ASSERT_NE(raw, SEM_FAILED);
+    ASSERT_EQ(sem_wait(raw), 0);
+    CNamedSemaphore waiter(scoped.name, 1);
+    EXPECT_FALSE(waiter.Lock(100));
+    EXPECT_EQ(waiter.GetLastError(), ETIMEDOUT);
+    sem_post(raw);
+    sem_close(raw);
+}
+
+TEST(CNamedSemaphore, AStoppedRunEndsItsWait)
+{
+    ScopedSemaphore scoped("stop");
+    CNamedSemaphore holder(scoped.name, 1);
+    ASSERT_TRUE(holder.Lock());
+    CNamedSemaphore waiter(scoped.name, 1);
+    CRunFlag run(false);
+    EXPECT_FALSE(waiter.Lock(60000, &run));
+    EXPECT_EQ(waiter.GetLastError(), ECANCELED);
 }

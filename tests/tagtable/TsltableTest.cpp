@@ -1,10 +1,33 @@
 #include "CSharedMemoryTag.h"
+#include "EventLoopWait.h"
 #include "RunProgram.h"
 #include "TagTableTestSupport.h"
+
+#include <fstream>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <tuple>
 
 using namespace TagTableTest;
 
 namespace {
+
+bool Exists(const std::string& path)
+{
+    struct stat status
+    {};
+    return stat(path.c_str(), &status) == 0;
+}
+
+// True while the process sleeps in a futex wait, as a semaphore wait does.
+bool IsWaitingOnALock(qint64 pid)
+{
+    std::ifstream syscall("/proc/" + std::to_string(pid) + "/syscall");
+    std::string number;
+    syscall >> number;
+    return number == std::to_string(SYS_futex);
+}
 
 ProgramRun Tsltable(const std::vector<std::string>& args)
 {
@@ -16,64 +39,118 @@ ProgramRun Tsltable(const std::vector<std::string>& args)
 
 } // namespace
 
-TEST(Tsltable, CreatesAddsSetsGetsListsAndRemovesATable)
+// A table with one tag of each type and length. Tag names carry the process id: each write
+// sets "/<tag>_Event", shared machine-wide; the events go with the table.
+struct ToolTable
 {
-    ScopedTable table("tool");
-    const std::string& name = table.name;
-    const std::string pid = std::to_string(getpid());
-    // Tag names carry the process id: each write sets "/<tag>_Event", shared machine-wide.
-    const std::string b = "b" + pid, i2 = "i2" + pid, i4 = "i4" + pid, f = "f" + pid, t = "t" + pid;
-
-    ProgramRun run = Tsltable({name, "create"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "created table \"" + name + "\" (10485760 bytes)\n");
-    run = Tsltable({name, "create"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "table \"" + name + "\" already exists (10485760 bytes)\n");
-
-    const std::vector<std::vector<std::string>> adds = {
-        {b, "byte", "1"}, {i2, "int", "2"}, {i4, "int", "4"}, {f, "float", "4"}, {t, "text", "12"}};
-    for (const auto& add : adds) {
-        run = Tsltable({name, "add", add[0], add[1], add[2]});
-        EXPECT_EQ(run.status, 0) << add[0] << ": " << run.err;
+    ToolTable() : table("tool")
+    {
+        EXPECT_EQ(Tsltable({table.name, "create"}).status, 0);
+        for (const auto& [tag, type, length] : tags) {
+            const ProgramRun run = Tsltable({table.name, "add", tag, type, length});
+            EXPECT_EQ(run.status, 0) << tag << ": " << run.err;
+        }
+    }
+    ~ToolTable()
+    {
+        for (const auto& tag : tags)
+            CNamedSemaphore::Remove(std::get<0>(tag) + "_Event");
     }
 
+    ScopedTable table;
+    const std::string pid = std::to_string(getpid());
+    const std::string b = "b" + pid, i2 = "i2" + pid, i4 = "i4" + pid, f = "f" + pid, t = "t" + pid;
+    const std::vector<std::tuple<std::string, std::string, std::string>> tags = {
+        {b, "byte", "1"}, {i2, "int", "2"}, {i4, "int", "4"}, {f, "float", "4"}, {t, "text", "12"}};
+};
+
+TEST(Tsltable, CreateMakesATableOnceAndTellsWhenItExists)
+{
+    ScopedTable table("create");
+    ProgramRun run = Tsltable({table.name, "create"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "created table \"" + table.name + "\" (10485760 bytes)\n");
+    run = Tsltable({table.name, "create"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "table \"" + table.name + "\" already exists (10485760 bytes)\n");
+}
+
+TEST(Tsltable, GetGivesBackWhatSetWroteForEveryType)
+{
+    const ToolTable tool;
     const struct
     {
         std::string tag, value, shown;
     } values[] = {
-        {b, "200", "200"},      {i2, "-32768", "-32768"},        {i4, "+2147483647", "2147483647"},
-        {f, "-1.5e3", "-1500"}, {t, "long text!", "long text!"}, {t, "short", "short"},
+        {tool.b, "200", "200"},
+        {tool.i2, "-32768", "-32768"},
+        {tool.i4, "+2147483647", "2147483647"},
+        {tool.f, "-1.5e3", "-1500"},
+        {tool.t, "long text!", "long text!"},
+        {tool.t, "short", "short"},
     };
     for (const auto& v : values) {
-        run = Tsltable({name, "set", v.tag, v.value});
+        ProgramRun run = Tsltable({tool.table.name, "set", v.tag, v.value});
         EXPECT_EQ(run.status, 0) << v.tag << ": " << run.err;
-        run = Tsltable({name, "get", v.tag});
+        run = Tsltable({tool.table.name, "get", v.tag});
         EXPECT_EQ(run.status, 0) << v.tag << ": " << run.err;
         EXPECT_EQ(run.out, v.shown + "\n");
     }
-    run = Tsltable({name, "set", t, "a\tb"});
-    EXPECT_EQ(run.status, 0);
-
-    run = Tsltable({name, "list"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, b + "\tbyte\t1\t200\n" + i2 + "\tint\t2\t-32768\n" + i4 +
-                           "\tint\t4\t2147483647\n" + f + "\tfloat\t4\t-1500\n" + t +
-                           "\ttext\t12\ta<09>b\n");
-
     // The bytes the tool wrote: a 2-byte int, low byte first, at the end of its value.
-    const std::vector<unsigned char> i2Value = ReadObject(name, 8 + 84 + 37 + 84 + 36, 2);
+    const std::vector<unsigned char> i2Value =
+        ReadObject(tool.table.name, 8 + 84 + 37 + 84 + 36, 2);
     EXPECT_EQ(i2Value, (std::vector<unsigned char>{0x00, 0x80}));
+}
 
-    run = Tsltable({name, "remove"});
+TEST(Tsltable, ListShowsOneTagALine)
+{
+    const ToolTable tool;
+    ASSERT_EQ(Tsltable({tool.table.name, "set", tool.b, "200"}).status, 0);
+    ASSERT_EQ(Tsltable({tool.table.name, "set", tool.t, "a\tb"}).status, 0);
+    const ProgramRun run = Tsltable({tool.table.name, "list"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "removed table \"" + name + "\"\n");
-    run = Tsltable({name, "list"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "tsltable: no table named \"" + name + "\"\n");
+    EXPECT_EQ(run.out, tool.b + "\tbyte\t1\t200\n" + tool.i2 + "\tint\t2\t0\n" + tool.i4 +
+                           "\tint\t4\t0\n" + tool.f + "\tfloat\t4\t0\n" + tool.t +
+                           "\ttext\t12\ta<09>b\n");
+}
 
-    for (const std::string& tag : {b, i2, i4, f, t})
-        CNamedSemaphore::Remove(tag + "_Event");
+TEST(Tsltable, RemoveTakesTheTableAwayWithItsTagsEvents)
+{
+    const ToolTable tool;
+    ASSERT_EQ(Tsltable({tool.table.name, "set", tool.b, "1"}).status, 0);
+    const std::string event = "/dev/shm/sem." + tool.b + "_Event";
+    ASSERT_TRUE(Exists(event));
+    ProgramRun run = Tsltable({tool.table.name, "remove"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "removed table \"" + tool.table.name + "\"\n");
+    EXPECT_FALSE(Exists(event));
+    run = Tsltable({tool.table.name, "list"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "tsltable: no table named \"" + tool.table.name + "\"\n");
+}
+
+TEST(Tsltable, ControlBytesInNamesAndValuesReachNoTerminal)
+{
+    ScopedTable table("escape");
+    const std::string tag = "a\tb\x1b[2J" + std::to_string(getpid());
+    {
+        CSharedMemory memory(table.name, 4096);
+        ASSERT_TRUE(AddTag(memory, tag, CSharedMemoryTag::kText, 8));
+        ASSERT_TRUE(memory.SetValue(tag, "x\x1b]0;\x07", 8, 6));
+    }
+    const std::string shown = "a<09>b<1B>[2J" + std::to_string(getpid());
+    ProgramRun run = Tsltable({table.name, "list"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, shown + "\ttext\t8\tx<1B>]0;<07>\n") << "one field each, one line";
+
+    run = Tsltable({table.name, "get", tag});
+    EXPECT_EQ(run.out, "x\x1b]0;\x07\n") << "the value itself for a pipe";
+
+    run = Tsltable({table.name, "get", tag + "\x1b[31m"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(shown + "<1B>[31m"), std::string::npos) << run.err;
+    CNamedSemaphore::Remove(tag + "_Event");
 }
 
 TEST(Tsltable, ReportsEachMistakeOnStandardErrorWithExitStatus1)
@@ -127,13 +204,19 @@ TEST(Tsltable, ReportsEachMistakeOnStandardErrorWithExitStatus1)
         EXPECT_TRUE(run.out.empty()) << run.out;
     }
     EXPECT_EQ(Tsltable({name, "get", "b"}).out, "0\n") << "no refused write changed a value";
+}
 
-    // A table too full for one more tag.
-    const ProgramRun big = Tsltable({name, "add", "big", "text", "65535"});
-    EXPECT_EQ(big.status, 0) << big.err;
+TEST(Tsltable, HelpListsTheCommandsAndDashDashEndsTheOptions)
+{
     const ProgramRun help = Tsltable({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("add TAG TYPE LENGTH"), std::string::npos);
+
+    ScopedTable table("dash");
+    const std::string dashed = "-" + table.name;
+    EXPECT_EQ(Tsltable({dashed, "create"}).status, 1) << "read as an option";
+    EXPECT_EQ(Tsltable({"--", dashed, "create"}).status, 0);
+    EXPECT_EQ(Tsltable({"--", dashed, "remove"}).status, 0);
 }
 
 TEST(Tsltable, RefusesATagThatDoesNotFitTheBlock)
@@ -154,17 +237,17 @@ TEST(Tsltable, SetWaitsForTheTagLockThatAScriptHolds)
     ScopedTable table("toollock");
     const std::string tag = "lock" + std::to_string(getpid());
     CSharedMemory memory(table.name, 4096);
-    const std::vector<unsigned char> value =
-        CSharedMemoryTag{CSharedMemoryTag::kByte, 1}.MakeValue();
-    ASSERT_TRUE(memory.AddValue(tag, value.data(), uint32_t(value.size())));
+    ASSERT_TRUE(AddTag(memory, tag, CSharedMemoryTag::kByte, 1));
 
     CNamedSemaphore tagLock(table.name + "_Sync_2", 1);
     ASSERT_TRUE(tagLock.Lock());
     QProcess process;
     process.start(TSLTABLE_PATH,
                   {QString::fromStdString(table.name), "set", QString::fromStdString(tag), "7"});
-    EXPECT_FALSE(process.waitForFinished(300)) << "set went ahead under a held tag lock";
-    std::vector<unsigned char> read(value.size());
+    ASSERT_TRUE(process.waitForStarted());
+    ASSERT_TRUE(WaitFor([&] { return IsWaitingOnALock(process.processId()); }))
+        << "set does not wait for the tag lock";
+    std::vector<unsigned char> read(SharedTable::kTagHeadBytes + 1); // a byte tag
     uint32_t size = uint32_t(read.size());
     ASSERT_TRUE(memory.GetValue(tag, read.data(), size)) << "the table lock stays free";
     EXPECT_EQ(read.back(), 0);
@@ -175,4 +258,23 @@ TEST(Tsltable, SetWaitsForTheTagLockThatAScriptHolds)
     ASSERT_TRUE(memory.GetValue(tag, read.data(), size));
     EXPECT_EQ(read.back(), 7);
     CNamedSemaphore::Remove(tag + "_Event");
+}
+
+TEST(Tsltable, SetTakesOverATagLockWhoseHolderDied)
+{
+    const ToolTable tool;
+    const pid_t child = fork();
+    if (child == 0) {
+        CNamedSemaphore lock(tool.table.name + "_Sync_2", 1);
+        _exit(lock.Lock() ? 0 : 1); // a run killed while it held the lock
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    for (int i = 0; i < 2; ++i) {
+        const ProgramRun run = Tsltable({tool.table.name, "set", tool.b, "9"});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_LT(run.took, std::chrono::seconds(4)) << "a wait for the dead holder runs 5 s";
+    }
+    EXPECT_EQ(Tsltable({tool.table.name, "get", tool.b}).out, "9\n");
 }

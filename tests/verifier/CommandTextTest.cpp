@@ -2,6 +2,7 @@
 #include "VerifyScript.h"
 
 #include "CTSLSyntax.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -52,17 +53,23 @@ TEST(VerifierTextCommands, CatAppendsToAnArrayAndStoresTheLength)
 // too few operands; the checker still tells the fault when it meets such a record.
 TEST(VerifierTextCommands, CatReportsAQuotedSourceWithoutItsClosingQuote)
 {
-    CTSLSyntax syntax(nullptr);
-    auto dim = std::make_unique<CVariableTable>();
-    dim->byKind = KIND_DIM;
-    std::strcpy(dim->szName, "BUF");
-    syntax.m_listVariable.push_back(std::move(dim));
+    // A verifier whose operand compiler the test may call, to build the record by hand.
+    struct Syntax : CTSLSyntax
+    {
+        Syntax() : CTSLSyntax(nullptr) {}
+        using CTSLSyntax::CompileOperand;
+    };
+    Syntax syntax;
+    syntax.LoadScript(ScriptFile("DIM BUF$ 4\n").Path().c_str());
+    tsl::Arena arena;
+    const tsl::Operand operands[] = {*syntax.CompileOperand("BUF", arena),
+                                     *syntax.CompileOperand("\"XY", arena),
+                                     *syntax.CompileOperand("1", arena)};
     CCommandTable cat;
+    cat.m_operand = operands;
     cat.nLine = 4;
+    cat.nCode = CTSLSyntax::GetKeywordMacro("CAT");
     cat.byOperandCount = 3;
-    std::strcpy(cat.szOperand[0], "BUF");
-    std::strcpy(cat.szOperand[1], "\"XY");
-    std::strcpy(cat.szOperand[2], "1");
     syntax._Cat(&cat);
     EXPECT_EQ(syntax.m_arrErrors,
               std::vector<std::string>{"error : line 4, '\"XY' 문자열이 잘못 되었습니다..."});

@@ -75,3 +75,61 @@ TEST(VerifierDeclarations, ACommentHoldingEndStartsTheMainSection)
                   "error : line -1, 시작부분'BEGIN'을 찾을수 없습니다...",
               }));
 }
+
+TEST(VerifierDeclarations, ArraysPastTheirBoundsAreRefused)
+{
+    auto at = [](int line) {
+        return "error : line " + std::to_string(line) + ", 버퍼 크기가 너무 큽니다...";
+    };
+    ExpectMessages(
+        {
+            // One array: 256 MiB at most, whatever its element type.
+            {"DIM B$ 268435457\n", {at(1)}},
+            {"DIM B% 67108865\n", {at(1)}},
+            {"DIM B# 33554433\n", {at(1)}},
+            {"DIM B$ 4000000000\n", {at(1)}},
+            // All arrays: 1 GiB; the line that passes it is refused and declares nothing.
+            {"DIM A$ 268435456\nDIM B$ 268435456\nDIM C$ 268435456\nDIM D$ 268435456\n"
+             "DIM E$ 1\nVAR E% 1\n",
+             {at(5)}},
+        },
+        Place::Declarations);
+    ExpectValid({"DIM B$ 268435456\n", "DIM B# 33554432\nDIM C% 67108864\n"}, Place::Declarations);
+}
+
+TEST(VerifierDeclarations, PortsOutsideTheTcpRangeAreRefused)
+{
+    const std::vector<std::string> refused = {
+        "error : line 1, 'OPEN' 인수사용이 잘못되었습니다..."};
+    ExpectMessages(
+        {
+            {"OPEN PORT 73037\n", refused},
+            {"OPEN PORT 65536\n", refused},
+            {"OPEN PORT 0\n", refused},
+            {"OPEN PORT -1\n", refused},
+            {"OPEN PORT +80\n", refused},
+            {"OPEN PORT 80A\n", refused},
+            // A TCP or UDP link takes a port number whichever line comes first.
+            {"OPEN MEDIA TCP\nOPEN PORT COM1\n",
+             {"error : line 2, 'OPEN' 인수사용이 잘못되었습니다..."}},
+            {"OPEN PORT COM1\nOPEN MEDIA UDP\n",
+             {"error : line 2, 'OPEN' 인수사용이 잘못되었습니다..."}},
+        },
+        Place::Declarations);
+    ExpectValid({"OPEN PORT 1\n", "OPEN PORT 65535\n", "OPEN PORT 08080\n",
+                 "OPEN MEDIA TCP\nOPEN PORT 7501\n", "OPEN PORT COM1\nOPEN MEDIA RS232C\n"},
+                Place::Declarations);
+}
+
+TEST(VerifierDeclarations, TableNamesThatCannotNameATableAreRefused)
+{
+    const std::vector<std::string> refused = {
+        "error : line 1, 'TABLE_NAME' 인수사용이 잘못되었습니다..."};
+    ExpectMessages(
+        {
+            {"TABLE_NAME \"\"\n", refused},
+            {"TABLE_NAME \"PLANT/1\"\n", refused},
+            {"TABLE_NAME \"..\"\n", refused},
+        },
+        Place::Declarations);
+}

@@ -4,7 +4,11 @@
 #include "VerifyScript.h"
 
 #include "CTSLSyntax.h"
+#include "ScriptReader.h"
 #include "TempDir.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -12,15 +16,21 @@ const std::string kData = std::string(TSL_TEST_DATA) + "/verifier/";
 
 } // namespace
 
-TEST(VerifierScripts, TheEditorTemplateVerifiesAndGivesItsLinkSettings)
+TEST(VerifierScripts, TheEditorTemplateVerifies)
 {
     CTSLSyntax syntax(nullptr);
     const std::string path = kData + "template.tsl";
     syntax._CompileMainScript1(syntax.LoadScript(path.c_str()));
     syntax._VerifyMainScript();
-    EXPECT_TRUE(syntax.m_arrErrors.empty());
+    EXPECT_EQ(syntax.m_arrErrors, std::vector<std::string>{});
     EXPECT_EQ(syntax.m_listCommand.size(), 3u);
+}
 
+TEST(VerifierScripts, TheEditorTemplateGivesItsLinkSettings)
+{
+    CTSLSyntax syntax(nullptr);
+    const std::string path = kData + "template.tsl";
+    syntax._CompileMainScript1(syntax.LoadScript(path.c_str()));
     COMM comm; // packed: fields are read by value
     syntax.GetCom(&comm);
     EXPECT_EQ(int{comm.nMedia}, 1);
@@ -48,6 +58,34 @@ TEST(VerifierScripts, AMissingFileGivesExactlyThreeMessages)
                                     "error : line -1, 시작부분'BEGIN'을 찾을수 없습니다...",
                                     "error : line -1, 종료부분'END'를 찾을수 없습니다...",
                                 }));
+}
+
+TEST(VerifierScripts, FilesThatAreNotRegularOrTooLargeAreUnreadable)
+{
+    const TempDir dir;
+    const std::string fifo = dir.Path("fifo.tsl").toStdString();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string large = dir.Write("large.tsl", "BEGIN:\nEND:\n").toStdString();
+    ASSERT_EQ(truncate(large.c_str(), static_cast<off_t>(tsl::kMaxScriptBytes) + 1), 0);
+    // A FIFO with no writer would block a reader that opened it; a device, feed it for ever.
+    for (const std::string& path :
+         {dir.Root().toStdString(), fifo, large, std::string("/dev/zero")}) {
+        const std::vector<std::string> messages = VerifyFile(path);
+        ASSERT_FALSE(messages.empty()) << path;
+        EXPECT_EQ(messages.front(), "error : '" + path + "' 파일을 읽을 수가 없습니다...");
+        EXPECT_EQ(messages.size(), 3u) << path;
+    }
+}
+
+TEST(VerifierScripts, AStoppedCheckDoesNotPass)
+{
+    const ScriptFile file("VAR X% 0\nBEGIN:\nINC X\nEND:\n");
+    CRunFlag stopped(false);
+    CTSLSyntax syntax(nullptr);
+    syntax.SetRunFlag(&stopped);
+    syntax._CompileMainScript1(syntax.LoadScript(file.Path().c_str()));
+    syntax._VerifyMainScript();
+    EXPECT_EQ(syntax.m_arrErrors, std::vector<std::string>{"error : 검사가 중단되었습니다..."});
 }
 
 TEST(VerifierScripts, EachFaultyLineCountsOnce)

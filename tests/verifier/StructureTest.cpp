@@ -73,10 +73,10 @@ TEST(VerifierStructure, RecordsFollowTheCompilationRules)
     syntax._CompileMainScript1(syntax.LoadScript(file.Path().c_str()));
 
     ASSERT_EQ(syntax.m_listCommand.size(), 2u); // the unknown keyword makes no record
-    EXPECT_EQ(syntax.m_listCommand[0]->nLine, 4);
-    EXPECT_EQ(syntax.m_listCommand[1]->nLine, 8);
-    EXPECT_EQ(syntax.m_listCommand[1]->byOperandCount, 1);
-    EXPECT_STREQ(syntax.m_listCommand[1]->szOperand[0], "\"A, B\"");
+    EXPECT_EQ(syntax.m_listCommand[0].nLine, 4);
+    EXPECT_EQ(syntax.m_listCommand[1].nLine, 8);
+    EXPECT_EQ(syntax.m_listCommand[1].byOperandCount, 1);
+    EXPECT_STREQ(syntax.m_listCommand[1].szOperand(0), "\"A, B\"");
     EXPECT_EQ(syntax.FindLabelTable("L1")->nCommandIndex, 0); // the first keeps its place
     EXPECT_EQ(syntax.FindLabelTable("A")->nCommandIndex, 1);
     EXPECT_EQ(syntax.FindLabelTable("B")->nCommandIndex, 1);
@@ -103,4 +103,14 @@ TEST(VerifierStructure, MessagesComeInPhaseOrderWhateverTheLineNumbers)
                   "error : line 4, 'Q' 변수를 찾을수 없습니다...",
                   "error : line 6, 'R' 변수를 찾을수 없습니다...",
               }));
+}
+
+TEST(VerifierStructure, LineNumbersPast65535AreKept)
+{
+    std::string script = "VAR X% 0\nBEGIN:\n";
+    for (int line = 3; line < 70000; ++line)
+        script += line % 2 == 0 ? "INC X\n" : "; comment\n";
+    script += "INC Q\nEND:\n";
+    EXPECT_EQ(VerifyScript(script),
+              std::vector<std::string>{"error : line 70000, 'Q' 변수를 찾을수 없습니다..."});
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CSharedMemory.h"
+#include "CSharedMemoryTag.h"
 
 #include <cstdint>
 #include <fcntl.h>
@@ -33,6 +34,13 @@ struct ScopedTable
     }
     std::string name;
 };
+
+// Appends a tag of `type` whose data is `length` zero bytes, as tsltable add makes it.
+inline bool AddTag(CSharedMemory& table, const std::string& name, uint8_t type, uint16_t length)
+{
+    const std::vector<unsigned char> value = CSharedMemoryTag{type, length}.MakeValue();
+    return table.AddValue(name, value.data(), uint32_t(value.size()));
+}
 
 inline std::vector<unsigned char> ReadObject(const std::string& name, size_t offset, size_t size)
 {

@@ -1,0 +1,96 @@
+#include "COutputWriter.h"
+
+#include <cerrno>
+#include <unistd.h>
+
+COutputWriter::COutputWriter(int fd, std::size_t nCapacityBytes)
+    : m_fd(fd), m_nCapacity(nCapacityBytes), m_thread(&COutputWriter::WriterProc, this)
+{}
+
+COutputWriter::~COutputWriter()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_bStop = true;
+    }
+    m_wake.notify_all();
+    m_thread.join();
+}
+
+std::size_t COutputWriter::Room() const
+{
+    std::lock_guard lock(m_mutex);
+    const std::size_t held = m_pending.size() + m_nWriting;
+    return held < m_nCapacity ? m_nCapacity - held : 0;
+}
+
+void COutputWriter::Write(std::string_view text)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_bBroken)
+            return;
+        m_pending.append(text);
+    }
+    m_wake.notify_all();
+}
+
+void COutputWriter::Flush()
+{
+    std::unique_lock lock(m_mutex);
+    m_wake.wait(lock, [this] { return IsDone(); });
+}
+
+bool COutputWriter::FlushFor(int ms)
+{
+    std::unique_lock lock(m_mutex);
+    return m_wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return IsDone(); });
+}
+
+bool COutputWriter::IsDone() const
+{
+    return m_bBroken || (m_pending.empty() && m_nWriting == 0);
+}
+
+bool COutputWriter::IsBroken() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_bBroken;
+}
+
+void COutputWriter::WriterProc()
+{
+    std::string bytes;
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [this] { return m_bStop || !m_pending.empty(); });
+        if (m_pending.empty())
+            return; // stopped with nothing left
+        bytes.swap(m_pending);
+        m_pending.clear();
+        m_nWriting = bytes.size();
+        lock.unlock();
+        const bool written = WriteAll(bytes);
+        lock.lock();
+        m_nWriting = 0;
+        if (!written) {
+            m_bBroken = true;
+            m_pending.clear();
+        }
+        m_wake.notify_all();
+    }
+}
+
+bool COutputWriter::WriteAll(const std::string& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::write(m_fd, bytes.data() + done, bytes.size() - done);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        done += static_cast<std::size_t>(put);
+    }
+    return true;
+}

@@ -1,4 +1,0 @@
-#include "CTSL.h"
-void CTSL::SetListenObject(CRS232Ctrl*) {}
-void CTSL::SetListenObject(CClientSock*) {}
-void CTSL::SendString(const unsigned char*, int, int) {}

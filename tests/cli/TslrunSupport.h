@@ -1,0 +1,247 @@
+#pragma once
+
+#include "RunProgram.h"
+#include "TempDir.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <string>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+// tslrun as a bench or CI job runs it: the real program on real files, links and signals.
+namespace TslrunTest {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+inline ProgramRun RunTslrun(const QStringList& arguments)
+{
+    return RunProgram(TSLRUN_PATH, arguments, 30000);
+}
+
+inline QString Example(const char* name)
+{
+    return QString(EXAMPLES_DIR "/") + name;
+}
+
+inline QString Path(const ScriptFile& script)
+{
+    return QString::fromStdString(script.Path());
+}
+
+// A TCP script pointed nowhere in particular: the tests give the link on the command line.
+inline std::string TcpScript(const std::string& body, const std::string& declarations = "")
+{
+    return "OPEN MEDIA TCP\nOPEN IP 127.0.0.1\nOPEN PORT 9\nDIM BUF$ 64\nVAR N% 0\nVAR C% 0\n" +
+           declarations + "BEGIN:\n" + body + "END:\n";
+}
+
+// How often `text` occurs in `in`.
+inline int Count(const std::string& in, const std::string& text)
+{
+    int count = 0;
+    for (size_t at = in.find(text); at != std::string::npos; at = in.find(text, at + 1))
+        ++count;
+    return count;
+}
+
+// tslrun started with its standard output on a descriptor of the test's choosing (a pipe it
+// may never read), its standard error kept; killed if the test leaves it running.
+class SpawnedTslrun
+{
+public:
+    SpawnedTslrun(const std::vector<std::string>& arguments, int stdoutFd)
+        : m_errors(memfd_create("tslrun-errors", MFD_CLOEXEC))
+    {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, stdoutFd, STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, m_errors, STDERR_FILENO);
+        // Nothing else of the test's (a pty master, a socket) may live on in the program.
+        posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+        std::vector<char*> argv{const_cast<char*>(TSLRUN_PATH)};
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        EXPECT_EQ(posix_spawn(&m_pid, TSLRUN_PATH, &actions, nullptr, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~SpawnedTslrun()
+    {
+        if (m_status == kRunning) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
+        close(m_errors);
+    }
+    SpawnedTslrun(const SpawnedTslrun&) = delete;
+    SpawnedTslrun& operator=(const SpawnedTslrun&) = delete;
+
+    pid_t Pid() const { return m_pid; }
+
+    // Waits until `condition` holds while the run goes on; false when it ended or time ran out.
+    bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 20s)
+    {
+        const auto deadline = Clock::now() + timeout;
+        while (!condition()) {
+            if (Wait(0ms) != kRunning || Clock::now() >= deadline)
+                return false;
+            poll(nullptr, 0, 5);
+        }
+        return true;
+    }
+
+    // True once tslrun takes SIGINT and SIGTERM itself: its main has started.
+    bool TakesSignals() const
+    {
+        std::ifstream status("/proc/" + std::to_string(m_pid) + "/status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("SigBlk:", 0) == 0) {
+                const unsigned long long blocked = std::stoull(line.substr(7), nullptr, 16);
+                const unsigned long long wanted = (1ULL << (SIGINT - 1)) | (1ULL << (SIGTERM - 1));
+                return (blocked & wanted) == wanted;
+            }
+        }
+        return false;
+    }
+
+    // True once tslrun has the file at `path` open, such as a serial device.
+    bool HasOpen(const std::string& path) const
+    {
+        const std::string folder = "/proc/" + std::to_string(m_pid) + "/fd";
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+            std::error_code unreadable;
+            if (std::filesystem::read_symlink(entry.path(), unreadable) == path)
+                return true;
+        }
+        return false;
+    }
+
+    // Waits for the end at most `timeout`: the exit status, -1 for a death by a signal, or
+    // kRunning.
+    int Wait(std::chrono::milliseconds timeout)
+    {
+        const auto deadline = Clock::now() + timeout;
+        while (m_status == kRunning) {
+            int status = 0;
+            const pid_t ended = waitpid(m_pid, &status, WNOHANG);
+            if (ended == m_pid)
+                m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            else if (Clock::now() >= deadline)
+                break;
+            else
+                poll(nullptr, 0, 5);
+        }
+        return m_status;
+    }
+
+    // Signals the run and waits for it: its status, and how long the end took.
+    std::pair<int, Clock::duration> Stop(int signal, std::chrono::milliseconds timeout = 10s)
+    {
+        const auto sent = Clock::now();
+        kill(m_pid, signal);
+        const int status = Wait(timeout);
+        return {status, Clock::now() - sent};
+    }
+
+    std::string Errors() const
+    {
+        std::string text;
+        char buffer[4096];
+        ssize_t got;
+        for (off_t at = 0; (got = pread(m_errors, buffer, sizeof buffer, at)) > 0; at += got)
+            text.append(buffer, static_cast<size_t>(got));
+        return text;
+    }
+
+    static constexpr int kRunning = -2;
+
+private:
+    pid_t m_pid = -1;
+    int m_errors = -1;
+    int m_status = kRunning;
+};
+
+// A pipe whose reading end the test holds; WaitUntilFull tells when a writer would block.
+class Pipe
+{
+public:
+    Pipe() { EXPECT_EQ(pipe2(m_fds, O_CLOEXEC), 0); }
+    ~Pipe()
+    {
+        CloseWriter();
+        CloseReader();
+    }
+    Pipe(const Pipe&) = delete;
+    Pipe& operator=(const Pipe&) = delete;
+
+    int Reader() const { return m_fds[0]; }
+    int Writer() const { return m_fds[1]; }
+    void CloseWriter()
+    {
+        if (m_fds[1] >= 0)
+            close(m_fds[1]);
+        m_fds[1] = -1;
+    }
+    void CloseReader()
+    {
+        if (m_fds[0] >= 0)
+            close(m_fds[0]);
+        m_fds[0] = -1;
+    }
+
+    // Waits until the pipe has no room left, so that the next write blocks.
+    bool WaitUntilFull(std::chrono::milliseconds timeout = 20s) const
+    {
+        const auto deadline = Clock::now() + timeout;
+        pollfd room{m_fds[1], POLLOUT, 0};
+        while (poll(&room, 1, 0) != 0) {
+            if (Clock::now() >= deadline)
+                return false;
+            poll(nullptr, 0, 5);
+        }
+        return true;
+    }
+
+    // Reads until at least `text` has arrived; false when it does not in time.
+    bool WaitFor(const std::string& text, std::chrono::milliseconds timeout = 20s)
+    {
+        const auto deadline = Clock::now() + timeout;
+        while (m_read.find(text) == std::string::npos) {
+            pollfd fd{m_fds[0], POLLIN, 0};
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            if (left.count() <= 0 || poll(&fd, 1, static_cast<int>(left.count())) <= 0)
+                return false;
+            char buffer[4096];
+            const ssize_t got = read(m_fds[0], buffer, sizeof buffer);
+            if (got <= 0)
+                return false;
+            m_read.append(buffer, static_cast<size_t>(got));
+        }
+        return true;
+    }
+    const std::string& Read() const { return m_read; }
+
+private:
+    int m_fds[2] = {-1, -1};
+    std::string m_read;
+};
+
+} // namespace TslrunTest
