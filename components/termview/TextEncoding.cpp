@@ -1,9 +1,10 @@
 #include "TextEncoding.h"
 
 #include <QList>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <algorithm>
-#include <iconv.h>
 #include <utility>
 
 namespace {
@@ -14,48 +15,23 @@ constexpr uint8_t kCp949TrailFirst = 0x41;
 constexpr uint8_t kCp949TrailLast = 0xFE;
 constexpr int kCp949Trails = kCp949TrailLast - kCp949TrailFirst + 1;
 constexpr int kCp949Leads = kCp949LeadLast - kCp949LeadFirst + 1;
+// The converter's name for the code page Windows calls 949.
+constexpr char kCp949Name[] = "windows-949";
+
+// The user-defined rows of the code page land here: no font draws them.
+bool IsPrivateUse(char16_t ch)
+{
+    return ch >= 0xE000 && ch <= 0xF8FF;
+}
 
 bool IsCp949Trail(uint8_t b)
 {
     return (b >= 0x41 && b <= 0x5A) || (b >= 0x61 && b <= 0x7A) || (b >= 0x81 && b <= 0xFE);
 }
 
-// One iconv conversion, open for the life of the object.
-class Converter
-{
-public:
-    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
-    ~Converter()
-    {
-        if (IsOpen())
-            iconv_close(m_cd);
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    bool IsOpen() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts all of in; the bytes written to out, or -1 when iconv refused any of it.
-    int Convert(const char* in, std::size_t inSize, char* out, std::size_t outSize)
-    {
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        // iconv's interface is not const-correct; it never writes through the input pointer.
-        char* src = const_cast<char*>(in);
-        char* dst = out;
-        std::size_t dstLeft = outSize;
-        if (iconv(m_cd, &src, &inSize, &dst, &dstLeft) == static_cast<std::size_t>(-1) ||
-            inSize != 0)
-            return -1;
-        return static_cast<int>(outSize - dstLeft);
-    }
-
-private:
-    iconv_t m_cd;
-};
-
 // Every CP949 pair and its character, read once from the system's converter. A pair is kept
-// only when the character converts back to the same pair: the converter maps a few codes one
-// way only, and typed text must come out as the bytes the device shows.
+// only when the character converts back to the same pair: converters map a few codes one way
+// only, and typed text must come out as the bytes the device shows.
 struct Cp949Table
 {
     std::vector<char16_t> chars = std::vector<char16_t>(kCp949Leads * kCp949Trails, 0);
@@ -65,25 +41,24 @@ struct Cp949Table
 Cp949Table BuildCp949Table()
 {
     Cp949Table table;
-    Converter decoder("UTF-16LE", "CP949");
-    Converter encoder("CP949", "UTF-16LE");
-    if (!decoder.IsOpen() || !encoder.IsOpen())
+    // The Windows code page: KS X 1001 with the extended Hangul of CP949.
+    QStringDecoder decoder(kCp949Name, QStringDecoder::Flag::Stateless);
+    QStringEncoder encoder(kCp949Name, QStringEncoder::Flag::Stateless);
+    if (!decoder.isValid() || !encoder.isValid())
         return table; // no converter: every pair shows as single bytes
     for (int lead = kCp949LeadFirst; lead <= kCp949LeadLast; ++lead) {
         for (int trail = kCp949TrailFirst; trail <= kCp949TrailLast; ++trail) {
             if (!IsCp949Trail(static_cast<uint8_t>(trail)))
                 continue;
             const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-            unsigned char unit[4] = {};
-            if (decoder.Convert(pair, 2, reinterpret_cast<char*>(unit), sizeof unit) != 2)
+            // A pair that is none decodes to a replacement character, or to two characters.
+            const QString text = decoder.decode(QByteArrayView(pair, 2));
+            if (text.size() != 1 || text[0].unicode() < 0x80 || text[0].isSurrogate() ||
+                text[0] == QChar::ReplacementCharacter || IsPrivateUse(text[0].unicode()))
                 continue;
-            const auto ch = static_cast<char16_t>(unit[0] | (unit[1] << 8));
-            if (ch < 0x80 || (ch >= 0xD800 && ch <= 0xDFFF))
+            if (QByteArray(encoder.encode(text)) != QByteArrayView(pair, 2))
                 continue;
-            char back[4] = {};
-            if (encoder.Convert(reinterpret_cast<const char*>(unit), 2, back, sizeof back) != 2 ||
-                back[0] != pair[0] || back[1] != pair[1])
-                continue;
+            const char16_t ch = text[0].unicode();
             table.chars[(lead - kCp949LeadFirst) * kCp949Trails + (trail - kCp949TrailFirst)] = ch;
             table.pairsByChar.emplace_back(ch, static_cast<uint16_t>(lead << 8 | trail));
         }

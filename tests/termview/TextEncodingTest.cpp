@@ -72,6 +72,8 @@ TEST(TextEncoding, EveryCharacterTakesExactlyItsCells)
         {"\xED\x95\x9C", TextEncoding::Utf8, false, "한2"},
         {"\xC7\xD1\xB1\xDB", TextEncoding::Cp949, false, "한2 글2"},
         {"\xEA\xB8\x80", TextEncoding::Cp949, false, "湲2 ·1"},
+        // The user-defined rows of CP949 have no character a font could draw.
+        {"\xC9\xA1 \xFE\xA1", TextEncoding::Cp949, false, "·1 ·1  1 ·1 ·1"},
         {"\xE9\x80\xA0", TextEncoding::Latin1, false, "é1 ·1 \u00A01"},
     };
     for (const Case& c : cases) {
