@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
 #include <cerrno>
 
 CFileSendWorker::CFileSendWorker(QObject* parent) : QObject(parent)
@@ -55,7 +54,9 @@ void CFileSendWorker::Report(CLinkWriter* writer, qint64 sent, qint64 total, boo
     m_bReported = true;
     m_lastReport = now;
     int error = 0;
-    m_nPending = std::max<qint64>(0, writer->Pending(error));
+    const qint64 pending = writer->Pending(error);
+    if (pending >= 0)
+        m_nPending = pending;
     emit progress(sent, m_nPending, total);
 }
 
@@ -108,11 +109,18 @@ bool CFileSendWorker::WriteBlock(CLinkWriter* writer, const char* block, int n, 
         if (written > 0)
             Report(writer, sent, total, false);
         if (done < n && error != EAGAIN) {
-            Finish(Outcome::WriteFailed, sent, total, error != 0 ? error : EIO);
+            Finish(Outcome::WriteFailed, Delivered(writer, sent), total, error != 0 ? error : EIO);
             return false;
         }
     }
     return true;
+}
+
+qint64 CFileSendWorker::Delivered(CLinkWriter* writer, qint64 sent)
+{
+    int error = 0;
+    const qint64 pending = writer->Pending(error);
+    return sent - (pending >= 0 ? pending : m_nPending);
 }
 
 bool CFileSendWorker::WaitForDelivery(CLinkWriter* writer, qint64 sent, qint64 total)
@@ -122,8 +130,9 @@ bool CFileSendWorker::WaitForDelivery(CLinkWriter* writer, qint64 sent, qint64 t
         const qint64 pending = writer->Pending(error);
         if (pending == 0)
             return true;
-        if (pending < 0) {
-            Finish(Outcome::WriteFailed, sent - m_nPending, total, error != 0 ? error : EIO);
+        if (pending < 0 || error != 0) {
+            Finish(Outcome::WriteFailed, sent - (pending >= 0 ? pending : m_nPending), total,
+                   error != 0 ? error : EIO);
             return false;
         }
         m_nPending = pending;

@@ -47,8 +47,8 @@ signals:
     // pending what of it the system still holds undelivered. Once everything is sent, the
     // transfer waits until nothing is pending.
     void progress(qint64 sent, qint64 pending, qint64 total);
-    // Carries the final count: what the link took (for a failure while waiting, what of it was
-    // delivered); error is an errno value for the failures.
+    // Carries the final count: what the link took (for a failure, what of it was delivered);
+    // error is an errno value for the failures.
     void finished(CFileSendWorker::Outcome outcome, qint64 sent, qint64 total, int error);
 
 private:
@@ -58,6 +58,8 @@ private:
     // Waits until the system has delivered what it took; false when the transfer ended.
     bool WaitForDelivery(CLinkWriter* writer, qint64 sent, qint64 total);
     void Report(CLinkWriter* writer, qint64 sent, qint64 total, bool force);
+    // What of the sent bytes reached the peer: the rest still waits in the system.
+    qint64 Delivered(CLinkWriter* writer, qint64 sent);
     void Finish(Outcome outcome, qint64 sent, qint64 total, int error);
 
     std::thread m_thread;

@@ -39,8 +39,8 @@ public:
     // for the stall limit, anything else when it failed.
     virtual int Write(const char* data, int n, int& error) = 0;
     // Bytes the system took but has not delivered yet (a socket's send queue; 0 where the link
-    // cannot tell), or -1 with an errno-style error when the link failed or delivered nothing
-    // for the stall limit (ETIMEDOUT).
+    // cannot tell), or -1 with an errno-style error when the link failed. When the link
+    // delivered nothing for the stall limit, the count comes with the error ETIMEDOUT.
     virtual qint64 Pending(int& error)
     {
         error = 0;

@@ -80,7 +80,7 @@ public:
                 continue;
             int clientError = ECONNRESET;
             const qint64 queued = target.bLeft ? -1 : target.peer.Queued(Stall(), clientError);
-            if (queued < 0) {
+            if (queued < 0 || clientError == ETIMEDOUT) {
                 Drop(target, clientError);
                 continue;
             }

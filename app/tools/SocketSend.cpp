@@ -91,6 +91,26 @@ qint64 QueuedBytes(const CClientSock& socket, int& error)
 
 } // namespace
 
+CSocketPeer::CSocketPeer(CClientSock& socket) : m_socket(socket)
+{
+    const auto fd = static_cast<int>(socket.GetHandle());
+    socklen_t length = sizeof m_nSavedUnsentLimit;
+    if (fd < 0 ||
+        ::getsockopt(fd, IPPROTO_TCP, TCP_NOTSENT_LOWAT, &m_nSavedUnsentLimit, &length) != 0)
+        return;
+    const int limit = kTransferUnsentBytes;
+    if (::setsockopt(fd, IPPROTO_TCP, TCP_NOTSENT_LOWAT, &limit, sizeof limit) == 0)
+        m_nLimitedHandle = fd;
+}
+
+CSocketPeer::~CSocketPeer()
+{
+    // The monitor's own sends are not held back once the transfer is over.
+    if (m_nLimitedHandle >= 0 && m_socket.GetHandle() == m_nLimitedHandle)
+        ::setsockopt(m_nLimitedHandle, IPPROTO_TCP, TCP_NOTSENT_LOWAT, &m_nSavedUnsentLimit,
+                     sizeof m_nSavedUnsentLimit);
+}
+
 int CSocketPeer::Send(const char* data, int n, std::chrono::milliseconds stall, int& error)
 {
     const int sent = SendAll(m_socket, data, n, error);
@@ -109,9 +129,7 @@ qint64 CSocketPeer::Queued(std::chrono::milliseconds stall, int& error)
     if (queued < m_nLastQueued)
         m_clock.Restart();
     m_nLastQueued = queued;
-    if (queued > 0 && m_clock.HasStalled(stall)) {
+    if (queued > 0 && m_clock.HasStalled(stall))
         error = ETIMEDOUT;
-        return -1;
-    }
     return queued;
 }
