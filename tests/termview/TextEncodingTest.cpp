@@ -157,7 +157,7 @@ TEST(TextEncoding, StrayBytesMoveNoLaterColumn)
 
     // Drawing: the letter's ink starts exactly its column times the cell width to the right of
     // where it starts when the letter stands alone in column 0.
-    QImage image(1200, 40, QImage::Format_RGB32);
+    QImage image(4000, 40, QImage::Format_RGB32);
     CTextViewPainter painter;
     // White text, red stray-byte marks, all on black.
     const uint32_t colours[kColourCount] = {0x000000, 0xFFFFFF, 0x000000, 0xFFFFFF, 0x000000,
@@ -179,7 +179,10 @@ TEST(TextEncoding, StrayBytesMoveNoLaterColumn)
         return -1;
     };
     const int alone = inkStart(LayoutLine(Cells("A"), 0, false, TextEncoding::Auto));
-    const int after = inkStart(LayoutLine(Cells(stray + "A"), 0, false, TextEncoding::Auto));
     ASSERT_GE(alone, 0);
-    EXPECT_NEAR(after - alone, 100 * painter.CellWidth(), 1.0);
+    // Shown as codes, each stray byte is "<80>": four cells.
+    for (const auto& [controls, cols] : {std::pair(false, 100), std::pair(true, 400)}) {
+        const int after = inkStart(LayoutLine(Cells(stray + "A"), 0, controls, TextEncoding::Auto));
+        EXPECT_NEAR(after - alone, cols * painter.CellWidth(), 1.0) << "codes shown: " << controls;
+    }
 }
