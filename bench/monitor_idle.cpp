@@ -16,7 +16,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QSettings>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 #include <cstdio>
@@ -98,14 +97,9 @@ int main(int argc, char** argv)
     PaintCounter paints;
     app.installEventFilter(&paints);
 
-    quint16 port = 4096;
-    for (QTcpServer probe; !probe.listen(QHostAddress::Any, port); ++port) {
-    }
+    const quint16 port = ProgramSandbox::ServeOnFreePort();
     {
         QSettings settings(kCompanyName, kApplicationName);
-        settings.setValue("TARVEN/Interface", 1);
-        settings.setValue("TARVEN/Active", 1);
-        settings.setValue("TARVEN/ServerPort", port);
         settings.setValue("TARVEN/MaxLine", 50000);
         settings.setValue("TARVEN/WelcomeFlag", 0);
     }

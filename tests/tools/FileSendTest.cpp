@@ -116,18 +116,20 @@ protected:
     CRS232Ctrl m_port;
 };
 
-// The client link of a monitor connected to a peer that listens.
-class ClientFileSendTest : public FileSendTest
+// The client link of a monitor connected to a peer that listens; a peer receive buffer given
+// in bytes makes it that small.
+class ConnectedClientTest : public FileSendTest
 {
 protected:
-    void SetUp() override
+    explicit ConnectedClientTest(int peerBufferBytes = 0) : m_listener(false, peerBufferBytes) {}
+
+    void Connect()
     {
         ASSERT_EQ(m_socket.Connect(QStringLiteral("127.0.0.1"), m_listener.Port()), 1);
         m_peer = m_listener.Accept();
         ASSERT_TRUE(m_peer.IsOpen());
         ASSERT_TRUE(
             WaitFor([&] { return m_socket.GetState() == QAbstractSocket::ConnectedState; }));
-        Open(MakeClientLinkWriter(m_socket));
     }
 
     TcpListener m_listener;
@@ -135,21 +137,25 @@ protected:
     TcpPeer m_peer;
 };
 
+class ClientFileSendTest : public ConnectedClientTest
+{
+protected:
+    void SetUp() override
+    {
+        Connect();
+        Open(MakeClientLinkWriter(m_socket));
+    }
+};
+
 // A client link to a peer with a small receive buffer: what the peer does not read waits in the
 // link's own send queue.
-class SlowPeerFileSendTest : public FileSendTest
+class SlowPeerFileSendTest : public ConnectedClientTest
 {
 protected:
     static constexpr int kPeerBufferBytes = 4096;
 
-    void SetUp() override
-    {
-        ASSERT_EQ(m_socket.Connect(QStringLiteral("127.0.0.1"), m_listener.Port()), 1);
-        m_peer = m_listener.Accept();
-        ASSERT_TRUE(m_peer.IsOpen());
-        ASSERT_TRUE(
-            WaitFor([&] { return m_socket.GetState() == QAbstractSocket::ConnectedState; }));
-    }
+    SlowPeerFileSendTest() : ConnectedClientTest(kPeerBufferBytes) {}
+    void SetUp() override { Connect(); }
     void TearDown() override
     {
         StopReading();
@@ -189,9 +195,6 @@ protected:
         });
     }
 
-    TcpListener m_listener{false, kPeerBufferBytes};
-    CClientSock m_socket;
-    TcpPeer m_peer;
     std::mutex m_peerMutex;
     std::thread m_reader;
     std::atomic<bool> m_bReading = true;
