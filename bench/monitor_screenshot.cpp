@@ -12,8 +12,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
-#include <QSettings>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 #include <cstdio>
@@ -37,16 +35,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const QString folder = ProgramSandbox::OutputFolder(argc, argv);
 
-    // The settings dialog takes ports up to 10000: the first free one from the default on.
-    quint16 port = 4096;
-    for (QTcpServer probe; !probe.listen(QHostAddress::Any, port); ++port) {
-    }
-    {
-        QSettings settings(kCompanyName, kApplicationName);
-        settings.setValue("TARVEN/Interface", 1);
-        settings.setValue("TARVEN/Active", 1);
-        settings.setValue("TARVEN/ServerPort", port);
-    }
+    const quint16 port = ProgramSandbox::ServeOnFreePort();
 
     // The start-up port settings dialog is confirmed as it stands.
     QTimer confirm;

@@ -4,12 +4,14 @@
 // folder and fonts of their own, set up as the program does before its first window.
 
 #include "CTARVENApp.h"
+#include "ShellConstants.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFont>
 #include <QSettings>
+#include <QTcpServer>
 #include <QTemporaryDir>
 
 // Made before the QApplication; everything it points at goes with it.
@@ -39,6 +41,20 @@ public:
     static QString OutputFolder(int argc, char** argv)
     {
         return argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    }
+
+    // Makes new monitor windows TCP servers on the first port from the default on that is free
+    // (the settings dialog takes ports up to 10000); that port.
+    static quint16 ServeOnFreePort()
+    {
+        quint16 port = 4096;
+        for (QTcpServer probe; !probe.listen(QHostAddress::Any, port); ++port) {
+        }
+        QSettings settings(kCompanyName, kApplicationName);
+        settings.setValue("TARVEN/Interface", 1);
+        settings.setValue("TARVEN/Active", 1);
+        settings.setValue("TARVEN/ServerPort", port);
+        return port;
     }
 
     // Runs events for ms milliseconds, so that windows lay out and paint.

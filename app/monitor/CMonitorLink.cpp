@@ -58,7 +58,11 @@ public:
     {
         return m_pWriter->Write(data, n, error);
     }
-    void BeginTransfer() override { m_pWriter->BeginTransfer(); }
+    qint64 Pending(int& error) override { return m_pWriter->Pending(error); }
+    void BeginTransfer(std::chrono::milliseconds stall) override
+    {
+        m_pWriter->BeginTransfer(stall);
+    }
 
 private:
     QPointer<CMonitorLink> m_pLink;
@@ -308,7 +312,7 @@ void CMonitorLink::OnAcceptSocket(int slot)
     quint16 port = 0;
     socket->GetPeerName(address, port);
     if (m_settings.bWelcomeFlag && !m_settings.strWelcomeMsg.isEmpty()) {
-        const QByteArray welcome = m_settings.strWelcomeMsg.toUtf8();
+        const QByteArray welcome = EncodeText(m_settings.strWelcomeMsg, m_encoding);
         socket->Send(welcome.constData(), int(welcome.size()), 0);
     }
     emit notice(kCrLf + QStringLiteral("Connected from %1:%2 ...\n").arg(address).arg(port) + kCrLf,

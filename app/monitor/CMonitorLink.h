@@ -2,6 +2,7 @@
 
 #include "CSendTarget.h"
 #include "LinkSettings.h"
+#include "TextEncoding.h"
 
 #include <QObject>
 #include <QTimer>
@@ -50,6 +51,8 @@ public:
     const LinkSettings& Settings() const { return m_settings; }
     // Received NUL bytes of a serial link are dropped unless kept; a socket link keeps them.
     void SetKeepNul(bool keep) { m_bKeepNul = keep; }
+    // The welcome text goes out in the encoding the window reads and types text in.
+    void SetTextEncoding(TextEncoding encoding) { m_encoding = encoding; }
 
     // Opens the link of the settings. A link that is open, or a connect under way, stays.
     void Open();
@@ -113,6 +116,7 @@ private:
     std::unique_ptr<CRS232Ctrl> m_pSerial;
     bool m_bOnline = false;
     bool m_bKeepNul = true;
+    TextEncoding m_encoding = TextEncoding::Auto;
     QTimer m_connectTimer;
     int m_nConnectTicks = 0;
     // While a transfer writes to the link, a link that goes away is closed at once but freed

@@ -100,6 +100,8 @@ void CTARVENView::ApplyEnv(const EnvSettings& env)
     m_pTextView->SetTotalLineMax(env.nMaxLine);
     m_pTextView->SetColor(env.colours.data());
     m_pLink->SetKeepNul(env.bNullCheck);
+    m_pTextView->SetTextEncoding(env.encoding);
+    m_pLink->SetTextEncoding(env.encoding);
 }
 
 QString CTARVENView::DocumentTitle() const
@@ -163,7 +165,7 @@ void CTARVENView::OnChar(const QString& text)
     // Enter sends the line end the port settings chose.
     QString typed = text;
     typed.replace(u'\r', m_pLink->Settings().EnterText());
-    m_pLink->Send(typed.toUtf8());
+    m_pLink->Send(EncodeText(typed, m_pTextView->GetTextEncoding()));
 }
 
 void CTARVENView::OnPanelClick(int byte)

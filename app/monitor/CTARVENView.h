@@ -14,8 +14,8 @@ class CControlPanel;
 class CDocument;
 class CMainFrame;
 class CMonitorStatusBar;
+class CPrintTarget;
 class CTextViewCtrl;
-class QPrinter;
 
 // The view of a monitor window: shows the traffic of the window's link (CMonitorLink) in a
 // terminal view beside the control-code panel, hands what the user types or clicks to the link,
@@ -48,8 +48,9 @@ public:
     void OnClear();
     void OnTogglePanel();
     void OnPrint();
-    // Prints the log with its header on printer; false when the printer cannot start.
-    bool PrintTo(QPrinter& printer);
+    // Prints the log with its header on target; false, and the user told why, when the
+    // document does not start or finish.
+    bool PrintTo(CPrintTarget& target);
 
     // Tools: file transfer on the open link, checksum calculator.
     void OnFileTransfer();
@@ -100,7 +101,7 @@ private:
     void InitActionsConnections();
     void InitLinkConnections();
     void LayoutChildren();
-    // Line limit, colours and NUL display of the environment settings.
+    // Line limit, colours, NUL display and text encoding of the environment settings.
     void ApplyEnv(const EnvSettings& env);
 
     // What the link tells.

@@ -3,6 +3,7 @@
 
 #include "CCaptureNameDlg.h"
 #include "CDocument.h"
+#include "CPrintTarget.h"
 #include "CTextViewCtrl.h"
 #include "CWaitCursor.h"
 #include "MessageBox.h"
@@ -11,13 +12,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QSettings>
 
 namespace {
 
 const QString kCaptureCaption = QStringLiteral("갈무리파일");
+const QString kPrintCaption = QStringLiteral("인쇄");
 
 } // namespace
 
@@ -102,6 +103,10 @@ int CTARVENView::ShowCaptureFile(const QString& path)
         m_nReceived = m_pTextView->GetBufferSize();
         m_nLines = m_pTextView->GetLineSize();
         UpdateCounters();
+        // Everything whole is shown; the user learns that something was not.
+        if (const int skipped = m_pTextView->GetSkippedRecords(); skipped > 0)
+            ShowMessage(QStringLiteral("손상된 기록 %1개를 건너뛰었습니다").arg(skipped),
+                        QMessageBox::Warning, QMessageBox::Ok, this, kCaptureCaption);
         return result;
     }
     // The user chose the file and is told why nothing is shown.
@@ -118,23 +123,41 @@ int CTARVENView::ShowCaptureFile(const QString& path)
 
 void CTARVENView::OnPrint()
 {
-    QPrinter printer;
-    QPrintDialog dialog(&printer, this);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-    if (dialog.exec() == QDialog::Accepted)
-        PrintTo(printer);
+    QPrinter printer(QPrinter::HighResolution);
+    QString pdf;
+    const QString suggested =
+        QDir(CaptureFolder()).filePath(DocumentTitle() + QStringLiteral(".pdf"));
+    switch (ExecPrintDialog(printer, this, suggested, &pdf)) {
+    case PrintChoice::Cancelled:
+        return;
+    case PrintChoice::Printer: {
+        CPrintTarget target(printer);
+        PrintTo(target);
+        return;
+    }
+    case PrintChoice::Pdf: {
+        CPrintTarget target(pdf);
+        PrintTo(target);
+        return;
+    }
+    }
 }
 
-bool CTARVENView::PrintTo(QPrinter& printer)
+bool CTARVENView::PrintTo(CPrintTarget& target)
 {
-    printer.setDocName(QStringLiteral("TARVEN"));
     QPainter painter;
-    if (!painter.begin(&printer))
+    if (!target.Begin(painter, QStringLiteral("TARVEN"))) {
+        ShowMessage(QStringLiteral("인쇄를 시작할 수 없습니다.\n%1").arg(target.Error()),
+                    QMessageBox::Critical, QMessageBox::Ok, this, kPrintCaption);
         return false;
-    m_pTextView->SetPrint(&painter, &printer, DocumentTitle(), PortDescription(),
+    }
+    m_pTextView->SetPrint(&painter, target.Device(), DocumentTitle(), PortDescription(),
                           QStringLiteral("%1 Bytes").arg(m_nReceived),
                           QStringLiteral("%1 Bytes").arg(m_pTextView->GetBufferSize()));
-    painter.end();
+    if (!target.End(painter)) {
+        ShowMessage(QStringLiteral("인쇄를 마치지 못했습니다.\n%1").arg(target.Error()),
+                    QMessageBox::Critical, QMessageBox::Ok, this, kPrintCaption);
+        return false;
+    }
     return true;
 }

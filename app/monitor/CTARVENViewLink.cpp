@@ -130,7 +130,7 @@ void CTARVENView::OnLinkFailed(CMonitorLink::Failure failure, const QString& rea
 
 void CTARVENView::WriteNotice(const QString& text, char attribute)
 {
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = EncodeText(text, m_pTextView->GetTextEncoding());
     m_pTextView->TextWrite(reinterpret_cast<const unsigned char*>(bytes.constData()),
                            int(bytes.size()), attribute);
 }

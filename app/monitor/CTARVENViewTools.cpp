@@ -4,6 +4,9 @@
 #include "CCheckSumDlg.h"
 #include "CFileSendDlg.h"
 #include "LinkWriter.h"
+#include "ShellConstants.h"
+
+#include <QSettings>
 
 void CTARVENView::OnFileTransfer()
 {
@@ -11,8 +14,12 @@ void CTARVENView::OnFileTransfer()
     std::unique_ptr<CLinkWriter> writer = m_pLink->OpenTransfer();
     if (!writer)
         return;
-    CFileSendDlg dialog(this, std::move(writer));
+    QSettings settings(kCompanyName, kApplicationName);
+    settings.beginGroup(kGroupTarven);
+    CFileSendDlg dialog(this, std::move(writer), FileSendSettings::Load(settings));
     dialog.exec();
+    // The next transfer opens where this one left.
+    dialog.Settings().Save(settings);
 }
 
 void CTARVENView::OnCheckSum()

@@ -1,5 +1,7 @@
 #include "CChildFrame.h"
 
+#include "CMainFrame.h"
+
 #include <QMdiArea>
 #include <QStyle>
 
@@ -31,11 +33,20 @@ void CChildFrame::showEvent(QShowEvent* event)
 void CChildFrame::SetSendLamp(int value)
 {
     m_nSendLamp = value;
-    emit lampsChanged();
+    LampsChanged(value);
 }
 
 void CChildFrame::SetReceiveLamp(int value)
 {
     m_nReceiveLamp = value;
+    LampsChanged(value);
+}
+
+void CChildFrame::LampsChanged(int value)
+{
+    if (value > 0) {
+        if (auto* mainFrame = qobject_cast<CMainFrame*>(window()))
+            mainFrame->WakeLampTimer();
+    }
     emit lampsChanged();
 }

@@ -29,6 +29,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // A lamp just lit (value above 0) wakes the main frame's lamp timer, which puts it out.
+    void LampsChanged(int value);
+
     static inline ContentFactory s_contentFactory = nullptr;
     int m_nSendLamp = 0;
     int m_nReceiveLamp = 0;

@@ -6,6 +6,7 @@
 #include "MessageBox.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -41,6 +42,9 @@ const PickerRow kReceivedPickers[] = {
 };
 const PickerRow kBackgroundPicker = {IDC_BK, "TARVEN 바탕색", EnvSettings::Bk};
 
+// In the order of TextEncoding's values.
+const char* const kEncodingNames[kTextEncodingCount] = {"자동", "UTF-8", "CP949", "Latin-1"};
+
 } // namespace
 
 CEnvSettingsDlg::CEnvSettingsDlg(const EnvSettings& env, QWidget* parent) : QDialog(parent)
@@ -69,6 +73,18 @@ CEnvSettingsDlg::CEnvSettingsDlg(const EnvSettings& env, QWidget* parent) : QDia
     m_pNullCheck = AddCheck(IDC_NULL_CHECK, QStringLiteral("NULL 문자수신 표시"), env.bNullCheck);
     layout->addWidget(m_pGalmuri);
     layout->addWidget(m_pNullCheck);
+
+    auto* encodingRow = new QHBoxLayout;
+    m_pEncoding = new QComboBox(this);
+    NameControl(m_pEncoding, IDC_RECV_ENCODING);
+    for (const char* name : kEncodingNames)
+        m_pEncoding->addItem(QString::fromUtf8(name));
+    m_pEncoding->setCurrentIndex(static_cast<int>(env.encoding));
+    auto* encodingLabel = new QLabel(QStringLiteral("수신문자 인코딩"), this);
+    encodingLabel->setBuddy(m_pEncoding);
+    encodingRow->addWidget(encodingLabel);
+    encodingRow->addWidget(m_pEncoding);
+    layout->addLayout(encodingRow);
 
     auto addGroup = [&](const QString& title, const PickerRow(&rows)[4]) {
         auto* group = new QGroupBox(title, this);
@@ -122,6 +138,7 @@ EnvSettings CEnvSettingsDlg::Settings() const
     env.nMaxLine = m_pMaxLine->value();
     env.bGalmuriFileCreate = m_pGalmuri->isChecked();
     env.bNullCheck = m_pNullCheck->isChecked();
+    env.encoding = static_cast<TextEncoding>(m_pEncoding->currentIndex());
     for (int slot = 0; slot < EnvSettings::ColourCount; ++slot)
         env.colours[slot] = m_pickers[slot]->GetColour();
     return env;

@@ -7,9 +7,11 @@
 
 class CColorPicker;
 class QCheckBox;
+class QComboBox;
 class QSpinBox;
 
-// The environment settings dialog: echo, line limit, capture naming, NUL display, colours.
+// The environment settings dialog: echo, line limit, capture naming, NUL display, the encoding
+// of received text, colours.
 class CEnvSettingsDlg : public QDialog
 {
     Q_OBJECT
@@ -30,5 +32,6 @@ private:
     QSpinBox* m_pMaxLine = nullptr;
     QCheckBox* m_pGalmuri = nullptr;
     QCheckBox* m_pNullCheck = nullptr;
+    QComboBox* m_pEncoding = nullptr;
     std::array<CColorPicker*, EnvSettings::ColourCount> m_pickers = {};
 };

@@ -58,7 +58,7 @@ CMainFrame::CMainFrame(const CDocManager& docs, QWidget* parent)
     CreateMenus();
     InitActionsConnections();
     m_lampTimer.setObjectName(QString::number(ID_LAMP_TIMER));
-    m_lampTimer.start(kLampTimerMs);
+    m_lampTimer.setInterval(kLampTimerMs);
     m_env = EnvSettings::Load(settings);
 }
 
@@ -278,8 +278,15 @@ void CMainFrame::ReloadEnvSettings()
     emit envSettingsChanged(m_env);
 }
 
+void CMainFrame::WakeLampTimer()
+{
+    if (!m_lampTimer.isActive())
+        m_lampTimer.start();
+}
+
 void CMainFrame::OnLampTimer()
 {
+    m_lampTimer.stop();
     for (CChildFrame* frame : MonitorFrames()) {
         frame->SetSendLamp(0);
         frame->SetReceiveLamp(0);

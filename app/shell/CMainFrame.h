@@ -65,7 +65,10 @@ public:
     void OnEnvSettings();
     // Reads the environment settings again and announces them to every open monitor.
     void ReloadEnvSettings();
+    // Lights stay lit for at most one tick of the lamp timer, which runs only while any is lit.
+    void WakeLampTimer();
     void OnLampTimer();
+    bool IsLampTimerActive() const { return m_lampTimer.isActive(); }
     void OnHelp();
 
 signals:

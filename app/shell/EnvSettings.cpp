@@ -36,6 +36,10 @@ EnvSettings EnvSettings::Load(QSettings& settings)
     env.bGalmuriFileCreate =
         settings.value("GalmuriFileCreate", int(defaults.bGalmuriFileCreate)).toInt() != 0;
     env.bNullCheck = settings.value("NullCheckFlag", int(defaults.bNullCheck)).toInt() != 0;
+    const int encoding = settings.value("RecvEncoding", int(defaults.encoding)).toInt();
+    env.encoding = encoding >= 0 && encoding < kTextEncodingCount
+                       ? static_cast<TextEncoding>(encoding)
+                       : defaults.encoding;
     for (int slot = 0; slot < ColourCount; ++slot) {
         env.colours[slot] =
             settings.value(kColourKeys[slot], defaults.colours[slot]).toUInt() & 0x00FFFFFF;
@@ -53,5 +57,6 @@ void EnvSettings::Save(QSettings& settings) const
     settings.setValue("NullCheckFlag", int(bNullCheck));
     for (int slot : kSaveOrder)
         settings.setValue(kColourKeys[slot], colours[slot]);
+    settings.setValue("RecvEncoding", int(encoding));
     settings.endGroup();
 }

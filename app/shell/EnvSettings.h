@@ -2,6 +2,7 @@
 
 #include "ColorRef.h"
 #include "ShellConstants.h"
+#include "TextEncoding.h"
 
 #include <array>
 
@@ -29,13 +30,15 @@ struct EnvSettings
     int nMaxLine = kDefaultMaxLine;
     bool bGalmuriFileCreate = true;
     bool bNullCheck = true;
+    // How received bytes that are not ASCII are shown, and typed text is sent.
+    TextEncoding encoding = TextEncoding::Auto;
     std::array<COLORREF, ColourCount> colours = {0x000000, 0x000000, 0xFFFFFF, 0xFFFFFF, 0x000000,
                                                  0x000000, 0x0000FF, 0x0000FF, 0x000000};
 
     // Settings value names of the colour slots.
     static const char* ColourKey(int slot);
 
-    // Reads the thirteen values of the "TARVEN" group; absent values take the defaults above.
+    // Reads the values of the "TARVEN" group; absent values take the defaults above.
     static EnvSettings Load(QSettings& settings);
     void Save(QSettings& settings) const;
 

@@ -5,14 +5,18 @@
 #include "FileListing.h"
 #include "FileSendDlgIds.h"
 #include "MessageBox.h"
+#include "SystemErrorText.h"
 #include "ToolsConstants.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -21,7 +25,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstring>
 #include <iterator>
 
 using namespace FileSendDlgIds;
@@ -41,6 +44,9 @@ const QString kCompletedText = QStringLiteral("전송이 완료되었습니다."
 const QString kCancelledText = QStringLiteral("전송이 취소 되었습니다 !!!.");
 const QString kFailedText = QStringLiteral("파일전송에 실패했습니다 !!\n%1\n(%2 / %3 Bytes 전송)");
 const QString kProgressText = QStringLiteral("%1 / %2 Bytes");
+const QString kWaitingText = QStringLiteral("전송 대기중... (%1 Bytes 남음)");
+const QString kNotSendableText = QStringLiteral("일반 파일만 전송할 수 있습니다.\n%1");
+const QString kNoPathText = QStringLiteral("경로를 찾을 수 없습니다.\n%1");
 
 // A progress bar counts in int: files beyond that are shown in coarser steps.
 int ProgressShift(qint64 total)
@@ -51,13 +57,13 @@ int ProgressShift(qint64 total)
     return shift;
 }
 
-QString FailureReason(CFileSendWorker::Outcome outcome, int error)
+QString FailureReason(CFileSendWorker::Outcome outcome, int error, int stallSec)
 {
     if (outcome == CFileSendWorker::Outcome::ReadFailed)
         return QStringLiteral("파일을 읽을 수 없습니다.");
     switch (error) {
     case ETIMEDOUT:
-        return QStringLiteral("상대편이 1초 동안 데이터를 받지 않았습니다.");
+        return QStringLiteral("상대편이 %1초 동안 데이터를 받지 않았습니다.").arg(stallSec);
     case EPIPE:
     case ECONNRESET:
         return QStringLiteral("상대편이 연결을 끊었습니다.");
@@ -71,9 +77,7 @@ QString FailureReason(CFileSendWorker::Outcome outcome, int error)
     default:
         break;
     }
-    return QStringLiteral("%1 (errno %2)")
-        .arg(QString::fromLocal8Bit(std::strerror(error)))
-        .arg(error);
+    return SystemErrorText(error);
 }
 
 // The mounted volumes whose roots are folders, root first: they stand for the drive letters.
@@ -97,6 +101,15 @@ QString WithSlash(const QString& folder)
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
+// The folder itself when it exists, else the nearest folder above it that does.
+QString ExistingFolder(const QString& folder)
+{
+    QString path = QDir::cleanPath(folder);
+    while (!QFileInfo(path).isDir() && path != QDir::rootPath())
+        path = QFileInfo(path).path();
+    return WithSlash(QFileInfo(path).isDir() ? path : QDir::rootPath());
+}
+
 QLabel* ValueLabel(int id, QWidget* parent)
 {
     auto* label = new QLabel(parent);
@@ -108,8 +121,9 @@ QLabel* ValueLabel(int id, QWidget* parent)
 
 } // namespace
 
-CFileSendDlg::CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer)
-    : QDialog(parent), m_pWriter(std::move(writer))
+CFileSendDlg::CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer,
+                           const FileSendSettings& settings)
+    : QDialog(parent), m_pWriter(std::move(writer)), m_nStallSec(settings.nStallSec)
 {
     setWindowTitle(QStringLiteral("파일전송"));
     NameControl(this, IDD);
@@ -126,6 +140,17 @@ CFileSendDlg::CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer)
     browseRow->addWidget(m_pDrive, 1);
     browseRow->addWidget(m_pFileType, 1);
     layout->addLayout(browseRow);
+
+    auto* pathRow = new QHBoxLayout;
+    m_pPath = new QLineEdit(this);
+    NameControl(m_pPath, IDC_PATH);
+    m_pPath->setToolTip(QStringLiteral("폴더나 파일의 경로를 입력하고 Enter를 누르십시오."));
+    m_pPath->installEventFilter(this);
+    auto* pathLabel = new QLabel(QStringLiteral("경로"), this);
+    pathLabel->setBuddy(m_pPath);
+    pathRow->addWidget(pathLabel);
+    pathRow->addWidget(m_pPath, 1);
+    layout->addLayout(pathRow);
 
     m_pFileList = new QListWidget(this);
     NameControl(m_pFileList, IDC_FILE_LIST);
@@ -190,7 +215,12 @@ CFileSendDlg::CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer)
     // Connected only now, so that filling the boxes does not fill the list several times.
     connect(m_pDrive, &QComboBox::currentIndexChanged, this, &CFileSendDlg::OnDriveChanged);
     connect(m_pFileType, &QComboBox::currentIndexChanged, this, &CFileSendDlg::OnFileTypeChanged);
-    FillFileList();
+    SetFolder(settings.strFolder.isEmpty() ? m_strFolder : ExistingFolder(settings.strFolder));
+}
+
+FileSendSettings CFileSendDlg::Settings() const
+{
+    return FileSendSettings{m_strFolder, m_nStallSec};
 }
 
 CFileSendDlg::~CFileSendDlg()
@@ -217,19 +247,91 @@ void CFileSendDlg::FillFileList()
     QFileIconProvider icons;
     const QIcon folderIcon = icons.icon(QFileIconProvider::Folder);
     for (const FileEntry& entry : ListFolder(m_strFolder, m_pFileType->currentText())) {
-        const QIcon icon = entry.value == kEntryFileAttribute
-                               ? icons.icon(QFileInfo(m_strFolder + entry.name))
-                               : folderIcon;
+        const bool file =
+            entry.value == kEntryFileAttribute || entry.value == kEntryDeviceAttribute;
+        const QIcon icon = file ? icons.icon(QFileInfo(m_strFolder + entry.name)) : folderIcon;
         auto* item = new QListWidgetItem(icon, entry.text, m_pFileList);
         item->setData(Qt::UserRole, entry.value);
         item->setData(Qt::UserRole + 1, entry.name);
+        if (entry.value == kEntryDeviceAttribute) {
+            // A device has no end to send up to: shown, so that nothing seems missing, but greyed.
+            item->setFlags(item->flags() & ~(Qt::ItemIsEnabled | Qt::ItemIsSelectable));
+            item->setToolTip(QStringLiteral("장치나 파이프는 전송할 수 없습니다."));
+        }
     }
 }
 
 void CFileSendDlg::SetFolder(const QString& folder)
 {
     m_strFolder = folder;
+    SetFileName(QString());
+    // The drive box follows: the volume that holds the folder, the deepest one that does.
+    int volume = 0;
+    for (int i = 0; i < m_pDrive->count(); ++i) {
+        const QString root = m_pDrive->itemData(i).toString();
+        if (folder.startsWith(root) && root.size() >= m_pDrive->itemData(volume).toString().size())
+            volume = i;
+    }
+    const QSignalBlocker quiet(m_pDrive);
+    m_pDrive->setCurrentIndex(volume);
+    m_nDriveIndex = volume;
     FillFileList();
+}
+
+void CFileSendDlg::SetFileName(const QString& name)
+{
+    m_strFileName = name;
+    m_pFileNameLabel->setText(name);
+    ShowPath();
+}
+
+void CFileSendDlg::ShowPath()
+{
+    m_pPath->setText(m_strFolder + m_strFileName);
+}
+
+void CFileSendDlg::OnPathEntered()
+{
+    const QString typed = m_pPath->text().trimmed();
+    if (typed.isEmpty()) {
+        ShowPath();
+        return;
+    }
+    const QFileInfo info(QDir(m_strFolder).absoluteFilePath(typed));
+    if (info.isDir()) {
+        SetFolder(WithSlash(info.absoluteFilePath()));
+        return;
+    }
+    if (!info.exists() && !info.isSymLink()) {
+        ShowMessage(kNoPathText.arg(typed), QMessageBox::Warning, QMessageBox::Ok, this);
+        return;
+    }
+    // A file: its folder is shown with it chosen, and it is offered for sending.
+    SetFolder(WithSlash(info.absolutePath()));
+    if (!info.isFile()) {
+        ShowMessage(kNotSendableText.arg(info.absoluteFilePath()), QMessageBox::Warning,
+                    QMessageBox::Ok, this);
+        return;
+    }
+    for (int i = 0; i < m_pFileList->count(); ++i) {
+        if (m_pFileList->item(i)->data(Qt::UserRole + 1).toString() == info.fileName())
+            m_pFileList->setCurrentRow(i);
+    }
+    SetFileName(info.fileName());
+    if (m_pSendButton->isEnabled())
+        OnSend();
+}
+
+bool CFileSendDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_pPath && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            OnPathEntered();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CFileSendDlg::ResetButtons()
@@ -255,8 +357,7 @@ void CFileSendDlg::OnItemSelected(QListWidgetItem* item)
     if (item == nullptr || item->data(Qt::UserRole).toInt() != kEntryFileAttribute)
         return;
     // The name on disk, not the shown one: names differ by case on this system.
-    m_strFileName = item->data(Qt::UserRole + 1).toString();
-    m_pFileNameLabel->setText(m_strFileName);
+    SetFileName(item->data(Qt::UserRole + 1).toString());
 }
 
 void CFileSendDlg::OnItemDoubleClicked(QListWidgetItem* item)
@@ -273,9 +374,11 @@ void CFileSendDlg::OnItemDoubleClicked(QListWidgetItem* item)
     case kEntryFolderAttribute:
         SetFolder(m_strFolder + name + QLatin1Char('/'));
         break;
-    default:
+    case kEntryFileAttribute:
         OnItemSelected(item);
         OnSend();
+        break;
+    default:
         break;
     }
 }
@@ -293,6 +396,10 @@ void CFileSendDlg::OnSend()
         ShowMessage(kNotFoundText, QMessageBox::Warning, QMessageBox::Ok, this);
         return;
     }
+    if (QFileInfo::exists(path) && !QFileInfo(path).isFile()) {
+        ShowMessage(kNotSendableText.arg(path), QMessageBox::Warning, QMessageBox::Ok, this);
+        return;
+    }
     if (ShowMessage(kAskText.arg(path), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
                     this) != QMessageBox::Yes)
         return;
@@ -302,7 +409,7 @@ void CFileSendDlg::OnSend()
     m_pCancelButton->setEnabled(true);
     m_pSizeLabel->clear();
     m_bCancelled = false;
-    m_pWriter->BeginTransfer();
+    m_pWriter->BeginTransfer(std::chrono::seconds(m_nStallSec));
     m_worker.Start(path, m_pWriter.get());
 }
 
@@ -337,17 +444,21 @@ void CFileSendDlg::OnSendStarted(qint64 total)
     m_pSizeLabel->setText(kProgressText.arg(0).arg(total));
 }
 
-void CFileSendDlg::OnSendProgress(qint64 sent, qint64 total)
+void CFileSendDlg::OnSendProgress(qint64 sent, qint64 pending, qint64 total)
 {
-    m_pProgress->setValue(static_cast<int>(sent >> ProgressShift(total)));
-    m_pSizeLabel->setText(kProgressText.arg(sent).arg(total));
+    // The bar counts what was delivered, so it is full only when the peer has everything.
+    m_pProgress->setValue(static_cast<int>((sent - pending) >> ProgressShift(total)));
+    if (sent == total && pending > 0)
+        m_pSizeLabel->setText(kWaitingText.arg(pending));
+    else
+        m_pSizeLabel->setText(kProgressText.arg(sent).arg(total));
 }
 
 void CFileSendDlg::OnSendFinished(CFileSendWorker::Outcome outcome, qint64 sent, qint64 total,
                                   int error)
 {
     if (outcome != CFileSendWorker::Outcome::NotFound)
-        OnSendProgress(sent, total);
+        OnSendProgress(sent, 0, total);
     if (m_bCancelled || outcome == CFileSendWorker::Outcome::Cancelled)
         return;
     ResetButtons();
@@ -360,8 +471,8 @@ void CFileSendDlg::OnSendFinished(CFileSendWorker::Outcome outcome, qint64 sent,
         ShowMessage(kNotFoundText, QMessageBox::Warning, QMessageBox::Ok, this);
         break;
     default:
-        ShowMessage(kFailedText.arg(FailureReason(outcome, error), QString::number(sent),
-                                    QString::number(total)),
+        ShowMessage(kFailedText.arg(FailureReason(outcome, error, m_nStallSec),
+                                    QString::number(sent), QString::number(total)),
                     QMessageBox::Warning, QMessageBox::Ok, this);
         break;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CFileSendWorker.h"
+#include "FileSendSettings.h"
 #include "LinkWriter.h"
 
 #include <QDialog>
@@ -10,29 +11,43 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QProgressBar;
 class QPushButton;
 
-// The file transfer dialog: a small file browser over the mounted volumes, and the raw bytes of
-// the chosen file sent over the monitor's link with progress and cancel. Without a writer (no
-// open link) nothing can be sent.
+// The file transfer dialog: a small file browser over the mounted volumes with a path the user
+// may type, and the raw bytes of the chosen file sent over the monitor's link with progress and
+// cancel. Without a writer (no open link) nothing can be sent.
 class CFileSendDlg : public QDialog
 {
     Q_OBJECT
 
 public:
-    CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer);
+    // Opens at the settings' folder (or the nearest one that still exists).
+    CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer,
+                 const FileSendSettings& settings = {});
     ~CFileSendDlg() override;
+
+    // The settings with the folder shown now, to be kept for the next time.
+    FileSendSettings Settings() const;
 
     // Closing stops a running transfer and waits for its worker.
     void done(int result) override;
 
+protected:
+    // Enter in the path field goes to the path typed; it does not press "전송" as well.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void FillDriveBox();
     void FillFileList();
+    // Shows a folder; the chosen file name goes with the folder it was chosen in.
     void SetFolder(const QString& folder);
+    void SetFileName(const QString& name);
+    void ShowPath();
+    void OnPathEntered();
     void ResetButtons();
 
     void OnDriveChanged(int index);
@@ -43,7 +58,7 @@ private:
     void OnCancelSend();
 
     void OnSendStarted(qint64 total);
-    void OnSendProgress(qint64 sent, qint64 total);
+    void OnSendProgress(qint64 sent, qint64 pending, qint64 total);
     void OnSendFinished(CFileSendWorker::Outcome outcome, qint64 sent, qint64 total, int error);
 
     std::unique_ptr<CLinkWriter> m_pWriter;
@@ -60,11 +75,13 @@ private:
     QLabel* m_pFolderLabel = nullptr;
     QLabel* m_pFileNameLabel = nullptr;
     QLabel* m_pSizeLabel = nullptr;
+    QLineEdit* m_pPath = nullptr;
 
     int m_nDriveIndex = -1;
     QString m_strFolder = QStringLiteral("/");
     QString m_strFileName;
     int m_nFileTypeIndex = 0;
+    int m_nStallSec = kDefaultTransferStallSec;
     // The user cancelled the running transfer, so its end is not reported.
     bool m_bCancelled = false;
 };

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 class CLinkWriter;
@@ -28,10 +29,10 @@ public:
     explicit CFileSendWorker(QObject* parent = nullptr);
     ~CFileSendWorker() override;
 
-    // Starts sending the file at path; the writer must outlive the transfer. False while an
-    // earlier transfer's thread is still running.
+    // Starts sending the file at path; the writer must outlive the transfer and has begun it.
+    // False while an earlier transfer's thread is still running.
     bool Start(const QString& path, CLinkWriter* writer);
-    // Asks the worker to stop before its next block.
+    // Asks the worker to stop: it does so within about one write time-out.
     void Cancel() { m_bSending = false; }
     // Cleared by Cancel and by the worker when it ends.
     bool IsSending() const { return m_bSending; }
@@ -42,15 +43,29 @@ public:
 
 signals:
     void started(qint64 total);
-    // After the first block, then at most every kProgressIntervalMs.
-    void progress(qint64 sent, qint64 total);
-    // Carries the final count; error is an errno value for the failures.
+    // After the first write, then at most every kProgressIntervalMs: sent is what the link took,
+    // pending what of it the system still holds undelivered. Once everything is sent, the
+    // transfer waits until nothing is pending.
+    void progress(qint64 sent, qint64 pending, qint64 total);
+    // Carries the final count: what the link took (for a failure, what of it was delivered);
+    // error is an errno value for the failures.
     void finished(CFileSendWorker::Outcome outcome, qint64 sent, qint64 total, int error);
 
 private:
     void Run(QString path, CLinkWriter* writer);
+    // Writes the whole block; false (with the outcome settled) when the transfer ends in it.
+    bool WriteBlock(CLinkWriter* writer, const char* block, int n, qint64& sent, qint64 total);
+    // Waits until the system has delivered what it took; false when the transfer ended.
+    bool WaitForDelivery(CLinkWriter* writer, qint64 sent, qint64 total);
+    void Report(CLinkWriter* writer, qint64 sent, qint64 total, bool force);
+    // What of the sent bytes reached the peer: the rest still waits in the system.
+    qint64 Delivered(CLinkWriter* writer, qint64 sent);
+    void Finish(Outcome outcome, qint64 sent, qint64 total, int error);
 
     std::thread m_thread;
+    std::chrono::steady_clock::time_point m_lastReport; // kept by the worker thread
+    bool m_bReported = false;
+    qint64 m_nPending = 0; // undelivered bytes, as last seen
     std::atomic<bool> m_bSending = false;
     std::atomic<bool> m_bRunning = false;
 };

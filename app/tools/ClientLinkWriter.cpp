@@ -8,15 +8,21 @@ namespace {
 class CClientLinkWriter : public CLinkWriter
 {
 public:
-    explicit CClientLinkWriter(CClientSock& socket) : m_socket(socket) {}
+    explicit CClientLinkWriter(CClientSock& socket) : m_peer(socket) {}
 
+    void BeginTransfer(std::chrono::milliseconds stall) override
+    {
+        CLinkWriter::BeginTransfer(stall);
+        m_peer.Restart();
+    }
     int Write(const char* data, int n, int& error) override
     {
-        return SendAll(m_socket, data, n, error);
+        return m_peer.Send(data, n, Stall(), error);
     }
+    qint64 Pending(int& error) override { return m_peer.Queued(Stall(), error); }
 
 private:
-    CClientSock& m_socket;
+    CSocketPeer m_peer;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "ToolsConstants.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -22,18 +23,6 @@ void SortEntries(QList<FileEntry>& entries)
             return ta < tb;
         return a.name.toUtf8() < b.name.toUtf8();
     });
-}
-
-QList<FileEntry> Entries(const QDir& dir, QDir::Filters filters, int value)
-{
-    QList<FileEntry> entries;
-    for (const QString& name : dir.entryList(filters)) {
-        if (name.startsWith(QLatin1Char('.')))
-            continue;
-        entries.append({NormaliseFileName(name), name, value});
-    }
-    SortEntries(entries);
-    return entries;
 }
 
 } // namespace
@@ -85,10 +74,23 @@ QList<FileEntry> ListFolder(const QString& folder, const QString& fileType)
     else
         entries.append({QStringLiteral("[Up one directory]"), QString(), kEntryUp});
 
-    QDir dir(folder);
-    entries += Entries(dir, QDir::Dirs | QDir::NoDotAndDotDot, kEntryFolderAttribute);
     // Types match whatever case a name is written in: files from other systems often shout.
-    dir.setNameFilters(FileTypePatterns(fileType));
-    entries += Entries(dir, QDir::Files, kEntryFileAttribute);
-    return entries;
+    const QStringList patterns = FileTypePatterns(fileType);
+    QList<FileEntry> folders;
+    QList<FileEntry> files;
+    const QDir dir(folder);
+    for (const QFileInfo& info :
+         dir.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        const QString name = info.fileName();
+        if (name.startsWith(QLatin1Char('.')))
+            continue;
+        if (info.isDir())
+            folders.append({NormaliseFileName(name), name, kEntryFolderAttribute});
+        else if (QDir::match(patterns, name))
+            files.append({NormaliseFileName(name), name,
+                          info.isFile() ? kEntryFileAttribute : kEntryDeviceAttribute});
+    }
+    SortEntries(folders);
+    SortEntries(files);
+    return entries + folders + files;
 }

@@ -5,7 +5,7 @@
 #include <QStringList>
 
 // One entry of the file browser: the text shown, the name on disk and the value it carries
-// (kEntryRoot, kEntryUp, kEntryFolderAttribute or kEntryFileAttribute).
+// (kEntryRoot, kEntryUp, kEntryFolderAttribute, kEntryFileAttribute or kEntryDeviceAttribute).
 struct FileEntry
 {
     QString text;
@@ -26,5 +26,7 @@ QString ParentFolder(const QString& folder);
 
 // The entries of a folder: "[Root]" at the root, "[Up one directory]" elsewhere, then the
 // subfolders, then the files that match the file type, each group sorted by its shown text.
-// Names that begin with "." are hidden.
+// Every entry is listed once, by what it leads to: a link to a folder is a folder, a link to a
+// plain file a file, and anything else that matches (a device, a pipe, a link to one or to
+// nothing) a device entry. Names that begin with "." are hidden.
 QList<FileEntry> ListFolder(const QString& folder, const QString& fileType);

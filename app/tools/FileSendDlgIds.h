@@ -9,6 +9,7 @@ inline constexpr int IDC_FILE_TYPE = 1003;
 inline constexpr int IDC_SIZE_TEXT = 1008; // progress text
 inline constexpr int IDC_FILE_NAME = 1009;
 inline constexpr int IDC_FOLDER = 1010;
+inline constexpr int IDC_PATH = 1011; // a folder or file path the user may type
 inline constexpr int IDC_FILE_LIST = 1043;
 inline constexpr int IDC_PROGRESS = 1044;
 } // namespace FileSendDlgIds

@@ -22,24 +22,38 @@ struct CaptureRecord
     std::vector<Cell> cells;
 };
 
-// Reads a capture file record by record, stopping at the first record that is cut short or
-// fails its checksum: everything before it is trusted, nothing after it.
+// Reads a capture file record by record. A damaged stretch (a record that fails its checksum,
+// bytes that are no record, a tail cut short by a crash) is skipped: reading goes on at the
+// next whole record, so nothing recorded after the damage is lost.
 class CCaptureReader
 {
 public:
+    ~CCaptureReader() { Close(); }
+
     CaptureStatus Open(const QString& path);
-    // False at the end of the file or at a damaged record.
+    // The next whole record; false at the end of the file.
     bool Next(CaptureRecord& out);
 
-    // True once Next stopped before the end of the file.
-    bool IsDamaged() const { return m_bDamaged; }
-    // File position just after the last good record (or the header).
+    // Damaged stretches skipped so far.
+    int SkippedCount() const { return m_nSkipped; }
+    // File position just after the last whole record (or the header); what follows it up to
+    // the end of the file is a damaged tail once Next has returned false.
     qint64 ValidEnd() const { return m_nValidEnd; }
+    qint64 FileSize() const { return m_nSize; }
     int64_t CreatedMs() const { return m_nCreatedMs; }
 
 private:
+    void Close();
+    // Whether a whole record starts at pos; its end in *end.
+    bool IsRecordAt(qint64 pos, qint64* end) const;
+    // Where the next whole record after a damaged place starts, or the end of the file.
+    qint64 FindRecordAfter(qint64 pos) const;
+
     QFile m_file;
+    const uchar* m_pData = nullptr; // the file, mapped
+    qint64 m_nSize = 0;
+    qint64 m_nPos = 0;
     qint64 m_nValidEnd = 0;
     int64_t m_nCreatedMs = 0;
-    bool m_bDamaged = false;
+    int m_nSkipped = 0;
 };

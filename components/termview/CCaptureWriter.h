@@ -16,7 +16,8 @@ public:
     ~CCaptureWriter() { Close(); }
 
     // Starts capturing into path: a new file, or an existing capture file continued after its
-    // last whole record. Any other existing file is left untouched and refused.
+    // last whole record (a damaged tail after it is first moved to path.damaged). Any other
+    // existing file is left untouched and refused. The error is in the user's words.
     bool Open(const QString& path, QString* error);
     // False when a full chunk could not be written.
     bool Append(uint8_t b, uint8_t attr)
@@ -30,7 +31,8 @@ public:
     // Writes what has gathered as one record; false on a write failure.
     bool Flush();
     void Close();
-    QString ErrorString() const { return m_file.errorString(); }
+    // Why the last Flush failed, in the user's words.
+    QString ErrorString() const { return m_strError; }
 
 private:
     static int64_t NowMs();
@@ -39,4 +41,5 @@ private:
     std::vector<uint8_t> m_bytes;
     std::vector<uint8_t> m_attrs;
     int64_t m_nChunkTimeMs = 0;
+    QString m_strError;
 };

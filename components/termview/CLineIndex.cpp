@@ -8,6 +8,7 @@ void CLineIndex::Clear()
     m_starts.push_back(0);
     m_nFirstLine = 0;
     m_bAfterCR = false;
+    m_nHighRun = 0;
 }
 
 uint64_t CLineIndex::DropOldest(std::size_t count)

@@ -8,8 +8,8 @@
 
 // Where each line of the byte log starts. A line ends after CR, after LF, or after a CR LF pair
 // (one break, not two); a line that reaches kMaxLineBytes without a break continues on a new
-// line. Lines are numbered absolutely from the last Clear, like the log's byte offsets.
-// Not thread-safe by itself: CTextLogStore guards it.
+// line, at the next place where no character can be cut. Lines are numbered absolutely from the
+// last Clear, like the log's byte offsets. Not thread-safe by itself: CTextLogStore guards it.
 class CLineIndex
 {
 public:
@@ -19,6 +19,8 @@ public:
     // Accounts for byte b, just appended to the log at absolute offset.
     void Append(uint8_t b, uint64_t offset)
     {
+        const std::size_t highRun = m_nHighRun;
+        m_nHighRun = b >= 0x80 ? highRun + 1 : 0;
         if (b == 0x0A && m_bAfterCR) {
             // The LF completes the CR's break: it belongs to the line the CR ended.
             m_bAfterCR = false;
@@ -26,7 +28,7 @@ public:
             return;
         }
         m_bAfterCR = b == 0x0D;
-        if (offset - m_starts.back() >= kMaxLineBytes && IsCharStart(b, offset))
+        if (offset - m_starts.back() >= kMaxLineBytes && IsCharStart(b, highRun, offset))
             m_starts.push_back(offset);
         if (b == 0x0D || b == 0x0A)
             m_starts.push_back(offset + 1);
@@ -48,13 +50,18 @@ public:
     }
 
 private:
-    // Never wrap inside a UTF-8 sequence, unless it is longer than any valid one.
-    bool IsCharStart(uint8_t b, uint64_t offset) const
+    // A long line continues on a new one only where a character starts in every encoding the
+    // view may read it in: after a byte below 0x80 (nothing spans one), else, in a stretch of
+    // bytes of 0x80 or more, at a UTF-8 lead an even number of bytes in (CP949 pairs run from
+    // the stretch's start). Bytes that follow no such rule are cut after a few more.
+    bool IsCharStart(uint8_t b, std::size_t highRun, uint64_t offset) const
     {
-        return (b & 0xC0) != 0x80 || offset - m_starts.back() >= kMaxLineBytes + 3;
+        return highRun == 0 || (highRun % 2 == 0 && b >= 0xC0) ||
+               offset - m_starts.back() >= kMaxLineBytes + kLineBreakSearchBytes;
     }
 
     std::deque<uint64_t> m_starts;
     uint64_t m_nFirstLine = 0;
     bool m_bAfterCR = false;
+    std::size_t m_nHighRun = 0; // bytes of 0x80 or more just before the next one
 };

@@ -38,6 +38,8 @@ CTextViewCtrl::CTextViewCtrl(QWidget* parent)
     m_painter.SetFont(font(), viewport());
     m_repaintTimer.setSingleShot(true);
     m_repaintTimer.setInterval(kRepaintIntervalMs);
+    // Started by traffic only: an idle capture wakes nothing.
+    m_captureTimer.setSingleShot(true);
     m_captureTimer.setInterval(kCaptureFlushMs);
     InitActionsConnections();
 }
@@ -107,6 +109,8 @@ void CTextViewCtrl::OnRepaintTimer()
     m_bPending.store(false);
     SyncScrollBars();
     viewport()->update();
+    if (!m_captureTimer.isActive() && m_pStore->IsCapturing())
+        m_captureTimer.start();
     emit dataShown();
 }
 
@@ -124,6 +128,16 @@ void CTextViewCtrl::HexaView(bool on)
 void CTextViewCtrl::ControlReceive(bool on)
 {
     m_bControls = on;
+    m_nWidestCells = 0;
+    SyncScrollBars();
+    viewport()->update();
+}
+
+void CTextViewCtrl::SetTextEncoding(TextEncoding encoding)
+{
+    if (m_encoding == encoding)
+        return;
+    m_encoding = encoding;
     m_nWidestCells = 0;
     SyncScrollBars();
     viewport()->update();
@@ -200,7 +214,6 @@ bool CTextViewCtrl::GalmuriSave(bool on, const QString& path)
         emit captureFailed(error);
         return false;
     }
-    m_captureTimer.start();
     return true;
 }
 
@@ -220,6 +233,7 @@ bool CTextViewCtrl::IsCapturing() const
 
 int CTextViewCtrl::GalmuriShow(const QString& path)
 {
+    m_nSkippedRecords = 0;
     CCaptureReader reader;
     switch (reader.Open(path)) {
     case CaptureStatus::Ok:
@@ -235,6 +249,7 @@ int CTextViewCtrl::GalmuriShow(const QString& path)
     CaptureRecord record;
     while (reader.Next(record))
         m_pStore->Load(record.cells);
+    m_nSkippedRecords = reader.SkippedCount();
     ResetView();
     return 0;
 }
@@ -244,7 +259,7 @@ int CTextViewCtrl::SetPrint(QPainter* painter, QPagedPaintDevice* device, const 
 {
     if (!painter || !device || !painter->isActive())
         return 0;
-    const CTextViewPrinter printer(*m_pStore, m_bHex, m_bControls, font());
+    const CTextViewPrinter printer(*m_pStore, m_bHex, m_bControls, m_encoding, font());
     return printer.Print(painter, device, {title, port, received, buffer});
 }
 
@@ -318,31 +333,45 @@ Selection CTextViewCtrl::CurrentSelection() const
     return Selection{std::min(m_nAnchor, m_nCursor), std::max(m_nAnchor, m_nCursor)};
 }
 
-void CTextViewCtrl::paintEvent(QPaintEvent*)
+void CTextViewCtrl::paintEvent(QPaintEvent* event)
 {
     QPainter p(viewport());
-    p.fillRect(viewport()->rect(), m_painter.Background());
+    const QRect area = event->rect();
+    p.fillRect(area, m_painter.Background());
     const Selection sel = CurrentSelection();
     if (m_bHex)
-        PaintHex(p, sel);
+        PaintHex(p, sel, area);
     else
-        PaintText(p, sel);
+        PaintText(p, sel, area);
 }
 
-void CTextViewCtrl::PaintText(QPainter& p, const Selection& sel)
+std::pair<int, int> CTextViewCtrl::RowsIn(const QRect& area) const
 {
+    const qreal height = m_painter.LineHeight();
+    return {std::max(0, static_cast<int>(std::floor(area.top() / height))),
+            static_cast<int>(std::floor(area.bottom() / height))};
+}
+
+void CTextViewCtrl::PaintText(QPainter& p, const Selection& sel, const QRect& area)
+{
+    const auto [firstRow, lastRow] = RowsIn(area);
     const auto top = static_cast<std::size_t>(verticalScrollBar()->value());
-    const std::size_t shown = m_pStore->Extent().shownLines;
-    const std::vector<RowData> rows = m_pStore->Lines(top, VisibleRows() + 1);
+    const std::vector<RowData> rows =
+        m_pStore->Lines(top + static_cast<std::size_t>(firstRow), lastRow - firstRow + 1);
     const qreal x = -horizontalScrollBar()->value();
     int widest = m_nWidestCells;
     for (std::size_t k = 0; k < rows.size(); ++k) {
-        const QPointF origin(x, static_cast<qreal>(k) * m_painter.LineHeight());
-        const std::vector<Glyph> glyphs = LayoutLine(rows[k].cells, rows[k].start, m_bControls);
-        m_painter.DrawTextLine(p, origin, glyphs, sel);
+        const QPointF origin(x, static_cast<qreal>(firstRow + static_cast<int>(k)) *
+                                    m_painter.LineHeight());
+        const std::vector<Glyph> glyphs =
+            LayoutLine(rows[k].cells, rows[k].start, m_bControls, m_encoding);
+        m_painter.DrawTextLine(p, origin, glyphs, sel, area.left(), area.right() + 1);
         widest = std::max(widest, LineCells(glyphs));
-        if (m_bCaret && m_bCaretLit && top + k + 1 == shown)
-            m_painter.DrawCaret(p, origin, LineCells(glyphs));
+    }
+    if (m_bCaret && m_bCaretLit) {
+        const QRectF caret = CaretRect();
+        if (caret.intersects(area))
+            m_painter.DrawCaret(p, caret.topLeft(), 0);
     }
     if (widest > m_nWidestCells) {
         m_nWidestCells = widest;
@@ -350,10 +379,12 @@ void CTextViewCtrl::PaintText(QPainter& p, const Selection& sel)
     }
 }
 
-void CTextViewCtrl::PaintHex(QPainter& p, const Selection& sel)
+void CTextViewCtrl::PaintHex(QPainter& p, const Selection& sel, const QRect& area)
 {
-    const uint64_t firstRow = FirstRow() + static_cast<uint64_t>(verticalScrollBar()->value());
-    const uint64_t rows = static_cast<uint64_t>(VisibleRows()) + 1;
+    const auto [firstVisible, lastVisible] = RowsIn(area);
+    const uint64_t firstRow = FirstRow() + static_cast<uint64_t>(verticalScrollBar()->value()) +
+                              static_cast<uint64_t>(firstVisible);
+    const auto rows = static_cast<uint64_t>(lastVisible - firstVisible + 1);
     uint64_t start = 0;
     const std::vector<Cell> cells =
         m_pStore->Range(firstRow * kHexBytesPerRow, (firstRow + rows) * kHexBytesPerRow, &start);
@@ -361,7 +392,8 @@ void CTextViewCtrl::PaintHex(QPainter& p, const Selection& sel)
     const qreal x = -horizontalScrollBar()->value();
     for (uint64_t k = 0; k < rows; ++k) {
         const uint64_t rowStart = (firstRow + k) * kHexBytesPerRow;
-        const QPointF origin(x, static_cast<qreal>(k) * m_painter.LineHeight());
+        const QPointF origin(x, static_cast<qreal>(static_cast<uint64_t>(firstVisible) + k) *
+                                    m_painter.LineHeight());
         const uint64_t from = std::max(rowStart, start);
         const uint64_t to = std::min(rowStart + kHexBytesPerRow, end);
         if (from < to) {
@@ -371,9 +403,34 @@ void CTextViewCtrl::PaintHex(QPainter& p, const Selection& sel)
                 std::vector<Cell>(begin, begin + static_cast<std::ptrdiff_t>(to - from)),
                 m_bControls, sel);
         }
-        if (m_bCaret && m_bCaretLit && end >= rowStart && end < rowStart + kHexBytesPerRow)
-            m_painter.DrawCaret(p, origin, HexLayout::HexCol(static_cast<int>(end - rowStart)));
     }
+    if (m_bCaret && m_bCaretLit) {
+        const QRectF caret = CaretRect();
+        if (caret.intersects(area))
+            m_painter.DrawCaret(p, caret.topLeft(), 0);
+    }
+}
+
+QRectF CTextViewCtrl::CaretRect() const
+{
+    const LogExtent extent = m_pStore->Extent();
+    int col = 0;
+    uint64_t row = 0; // among the rows of the current mode, from the first held one
+    if (m_bHex) {
+        col = HexLayout::HexCol(static_cast<int>(extent.end % kHexBytesPerRow));
+        row = extent.end / kHexBytesPerRow - extent.first / kHexBytesPerRow;
+    } else {
+        row = extent.shownLines - 1;
+        const std::vector<RowData> last = m_pStore->Lines(row, 1);
+        if (!last.empty())
+            col = LineCells(LayoutLine(last[0].cells, last[0].start, m_bControls, m_encoding));
+    }
+    const auto top = static_cast<uint64_t>(verticalScrollBar()->value());
+    if (row < top || row > top + static_cast<uint64_t>(VisibleRows()))
+        return QRectF();
+    const qreal x = col * m_painter.CellWidth() - horizontalScrollBar()->value();
+    const qreal y = static_cast<qreal>(row - top) * m_painter.LineHeight();
+    return QRectF(x, y, kCaretWidthPx, m_painter.LineHeight());
 }
 
 uint64_t CTextViewCtrl::OffsetAt(QPoint pos) const
@@ -397,7 +454,8 @@ uint64_t CTextViewCtrl::OffsetAt(QPoint pos) const
     const std::vector<RowData> rows = m_pStore->Lines(line, 1);
     if (rows.empty())
         return extent.end;
-    const std::vector<Glyph> glyphs = LayoutLine(rows[0].cells, rows[0].start, m_bControls);
+    const std::vector<Glyph> glyphs =
+        LayoutLine(rows[0].cells, rows[0].start, m_bControls, m_encoding);
     for (const Glyph& g : glyphs) {
         if (col < g.col + g.cells)
             return col < g.col + g.cells / 2.0 ? g.offset : g.offset + g.bytes;
@@ -448,7 +506,7 @@ QString CTextViewCtrl::SelectedText() const
     if (sel.from == sel.to)
         return QString();
     const std::vector<Cell> cells = m_pStore->Range(sel.from, sel.to);
-    return m_bHex ? CopyHex(cells) : CopyText(cells, m_bControls);
+    return m_bHex ? CopyHex(cells) : CopyText(cells, m_bControls, m_encoding);
 }
 
 void CTextViewCtrl::Copy()
@@ -498,13 +556,16 @@ void CTextViewCtrl::keyPressEvent(QKeyEvent* event)
         QAbstractScrollArea::keyPressEvent(event);
         return;
     }
+    RestartCaret();
     emit keyText(text);
 }
 
 void CTextViewCtrl::inputMethodEvent(QInputMethodEvent* event)
 {
-    if (!event->commitString().isEmpty())
+    if (!event->commitString().isEmpty()) {
+        RestartCaret();
         emit keyText(event->commitString());
+    }
     event->accept();
 }
 
@@ -528,11 +589,12 @@ void CTextViewCtrl::focusOutEvent(QFocusEvent* event)
 void CTextViewCtrl::RestartCaret()
 {
     m_bCaretLit = true;
+    m_nCaretBlinksLeft = 2 * (kCaretBlinkTimeoutMs / (2 * kCaretBlinkMs)); // even: ends lit
     if (m_bCaret && hasFocus())
         m_caretTimer.start(kCaretBlinkMs, this);
     else
         m_caretTimer.stop();
-    viewport()->update();
+    viewport()->update(CaretRect().toAlignedRect());
 }
 
 void CTextViewCtrl::timerEvent(QTimerEvent* event)
@@ -542,5 +604,7 @@ void CTextViewCtrl::timerEvent(QTimerEvent* event)
         return;
     }
     m_bCaretLit = !m_bCaretLit;
-    viewport()->update();
+    if (--m_nCaretBlinksLeft <= 0)
+        m_caretTimer.stop();
+    viewport()->update(CaretRect().toAlignedRect());
 }

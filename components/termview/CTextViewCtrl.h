@@ -8,9 +8,11 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "CTextViewPainter.h"
 #include "TermViewConstants.h"
+#include "TextEncoding.h"
 
 class CTextLogStore;
 class QMenu;
@@ -38,6 +40,9 @@ public:
 
     void HexaView(bool on);
     void ControlReceive(bool on);
+    // How bytes that are not ASCII are read in text mode; the log keeps them as they came.
+    void SetTextEncoding(TextEncoding encoding);
+    TextEncoding GetTextEncoding() const { return m_encoding; }
     void CaretShow(bool on);
     void SetTotalLineMax(int lines);
     // COLORREF values (0x00BBGGRR) in the order of ColourIndex.
@@ -52,8 +57,10 @@ public:
     // existing capture file continued); false when it could not start. off: ends the capture.
     bool GalmuriSave(bool on, const QString& path = QString());
     // Replaces the log with a capture file: 0 shown, -2 not a capture file, -1 unreadable,
-    // -3 written by a newer version. A damaged file shows its valid part and gives 0.
+    // -3 written by a newer version. A damaged file shows every whole record and gives 0.
     int GalmuriShow(const QString& path);
+    // Damaged stretches the last GalmuriShow skipped.
+    int GetSkippedRecords() const { return m_nSkippedRecords; }
     // Prints the log on painter, already active on device inside a document the caller started
     // and will end, with the four texts in each page's header. Returns the pages printed.
     int SetPrint(QPainter* painter, QPagedPaintDevice* device, const QString& title,
@@ -104,14 +111,19 @@ private:
     void SyncScrollBars();
     void ResetView();
     void RestartCaret();
+    // Where the caret stands in the viewport; empty when its row is not shown.
+    QRectF CaretRect() const;
     // Absolute number of the first held row, and the rows shown, in the current mode.
     uint64_t FirstRow() const;
     uint64_t RowCount() const;
     int VisibleRows() const;
     uint64_t OffsetAt(QPoint pos) const;
     Selection CurrentSelection() const;
-    void PaintText(QPainter& p, const Selection& sel);
-    void PaintHex(QPainter& p, const Selection& sel);
+    // Both paint the rows that meet area, a part of the viewport.
+    void PaintText(QPainter& p, const Selection& sel, const QRect& area);
+    void PaintHex(QPainter& p, const Selection& sel, const QRect& area);
+    // Rows of the viewport that meet area: [first, last].
+    std::pair<int, int> RowsIn(const QRect& area) const;
 
     std::unique_ptr<CTextLogStore> m_pStore;
     CTextViewPainter m_painter;
@@ -127,6 +139,8 @@ private:
     bool m_bControls = false;
     bool m_bCaret = false;
     bool m_bCaretLit = true;
+    int m_nCaretBlinksLeft = 0; // the caret rests, lit, once these have passed
+    TextEncoding m_encoding = TextEncoding::Auto;
     bool m_bFollow = true;   // keep the last byte in sight; off while the user reads above
     bool m_bSyncing = false; // scroll bar changes made by the view itself
     bool m_bSelecting = false;
@@ -134,4 +148,5 @@ private:
     uint64_t m_nAnchor = 0;         // selection: where the mouse went down
     uint64_t m_nCursor = 0;         // and where it is now
     int m_nWidestCells = 0;         // widest text line painted: the horizontal range
+    int m_nSkippedRecords = 0;
 };

@@ -23,11 +23,20 @@ void CTextViewPainter::SetColours(const uint32_t colours[kColourCount])
 void CTextViewPainter::SetFont(const QFont& font, QPaintDevice* device)
 {
     m_font = font;
-    const QFontMetricsF metrics(font, device);
+    // Characters are placed cell by cell: nothing may join them into ligatures.
+    m_font.setStyleStrategy(QFont::PreferNoShaping);
+    const QFontMetricsF metrics(m_font, device);
     m_cellWidth = metrics.horizontalAdvance(QLatin1Char('M'));
+    QString ascii;
+    for (char c = 0x20; c < 0x7F; ++c)
+        ascii += QLatin1Char(c);
+    m_bAsciiRuns = std::abs(metrics.horizontalAdvance(ascii) - ascii.size() * m_cellWidth) < 0.01 &&
+                   std::all_of(ascii.begin(), ascii.end(), [&](QChar c) {
+                       return metrics.horizontalAdvance(c) == m_cellWidth;
+                   });
     m_lineHeight = std::ceil(metrics.lineSpacing());
     m_ascent = metrics.ascent();
-    m_labelFont = font;
+    m_labelFont = m_font;
     if (font.pointSizeF() > 0)
         m_labelFont.setPointSizeF(font.pointSizeF() * kLabelScale);
     else
@@ -63,27 +72,36 @@ void CTextViewPainter::DrawCells(QPainter& p, QPointF origin, int col, int cells
 }
 
 void CTextViewPainter::DrawTextLine(QPainter& p, QPointF origin, const std::vector<Glyph>& glyphs,
-                                    const Selection& sel) const
+                                    const Selection& sel, qreal left, qreal right) const
 {
     p.setFont(m_font);
-    const auto simple = [](const Glyph& g) { return g.ch != 0 && g.cells == 1; };
+    const auto x = [&](int col) { return origin.x() + col * m_cellWidth; };
+    const auto ascii = [this](const Glyph& g) {
+        return m_bAsciiRuns && g.ch >= 0x20 && g.ch < 0x7F && g.cells == 1;
+    };
     for (std::size_t i = 0; i < glyphs.size();) {
         const Glyph& first = glyphs[i];
+        if (x(first.col) >= right)
+            break;
+        if (x(first.col + first.cells) <= left) {
+            ++i;
+            continue;
+        }
         const bool selected = sel.Contains(first.offset);
-        if (!simple(first)) {
+        if (!ascii(first)) {
             const QString text =
                 first.ch ? QString::fromUcs4(&first.ch, 1) : QString::fromLatin1(first.label);
             DrawCells(p, origin, first.col, first.cells, first.style, selected, text, !first.ch);
             ++i;
             continue;
         }
-        // Narrow characters of one look are drawn as one run: far fewer text calls.
+        // ASCII of one look is drawn as one run: far fewer text calls.
         QString run;
         std::size_t j = i;
-        for (; j < glyphs.size() && simple(glyphs[j]) && glyphs[j].style == first.style &&
-               sel.Contains(glyphs[j].offset) == selected;
+        for (; j < glyphs.size() && ascii(glyphs[j]) && glyphs[j].style == first.style &&
+               sel.Contains(glyphs[j].offset) == selected && x(glyphs[j].col) < right;
              ++j)
-            run += QString::fromUcs4(&glyphs[j].ch, 1);
+            run += QLatin1Char(static_cast<char>(glyphs[j].ch));
         DrawCells(p, origin, first.col, static_cast<int>(j - i), first.style, selected, run, false);
         i = j;
     }
@@ -117,6 +135,6 @@ void CTextViewPainter::DrawHexRow(QPainter& p, QPointF origin, uint64_t start,
 
 void CTextViewPainter::DrawCaret(QPainter& p, QPointF origin, int col) const
 {
-    p.fillRect(QRectF(origin.x() + col * m_cellWidth, origin.y(), 2, m_lineHeight),
+    p.fillRect(QRectF(origin.x() + col * m_cellWidth, origin.y(), kCaretWidthPx, m_lineHeight),
                m_colours[kClrTextOut]);
 }

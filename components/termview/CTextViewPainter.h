@@ -39,8 +39,10 @@ public:
     qreal CellWidth() const { return m_cellWidth; }
     qreal LineHeight() const { return m_lineHeight; }
 
+    // Draws the glyphs that fall between the x positions left and right; every glyph at its
+    // own column, so a character that draws wider or narrower than its cells moves no other.
     void DrawTextLine(QPainter& p, QPointF origin, const std::vector<Glyph>& glyphs,
-                      const Selection& sel) const;
+                      const Selection& sel, qreal left, qreal right) const;
     // cells hold the row's bytes from absolute offset start (a first row may begin mid-row).
     void DrawHexRow(QPainter& p, QPointF origin, uint64_t start, const std::vector<Cell>& cells,
                     bool showControls, const Selection& sel) const;
@@ -57,4 +59,6 @@ private:
     qreal m_cellWidth = 8;
     qreal m_lineHeight = 16;
     qreal m_ascent = 12;
+    // The font draws printable ASCII exactly one cell apart: such runs go in one text call.
+    bool m_bAsciiRuns = false;
 };

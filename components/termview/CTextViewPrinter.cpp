@@ -36,7 +36,8 @@ std::size_t CTextViewPrinter::ForEachTextRow(const std::vector<RowData>& lines, 
 {
     std::size_t row = 0;
     for (const RowData& line : lines) {
-        for (const auto& glyphs : Wrap(LayoutLine(line.cells, line.start, m_bControls), cols))
+        for (const auto& glyphs :
+             Wrap(LayoutLine(line.cells, line.start, m_bControls, m_encoding), cols))
             draw(row++, glyphs);
     }
     return row;
@@ -116,7 +117,7 @@ int CTextViewPrinter::Print(QPainter* painter, QPagedPaintDevice* device,
         }
     } else {
         ForEachTextRow(lines, cols, [&](std::size_t row, const std::vector<Glyph>& glyphs) {
-            cells.DrawTextLine(*painter, origin(row), glyphs, none);
+            cells.DrawTextLine(*painter, origin(row), glyphs, none, 0, page.width());
         });
     }
     return pages;

@@ -16,8 +16,9 @@ class QPainter;
 class CTextViewPrinter
 {
 public:
-    CTextViewPrinter(const CTextLogStore& store, bool hex, bool showControls, const QFont& font)
-        : m_store(store), m_bHex(hex), m_bControls(showControls), m_font(font)
+    CTextViewPrinter(const CTextLogStore& store, bool hex, bool showControls, TextEncoding encoding,
+                     const QFont& font)
+        : m_store(store), m_bHex(hex), m_bControls(showControls), m_encoding(encoding), m_font(font)
     {}
 
     // Draws on painter, which is active on device; starts new pages on device as needed.
@@ -34,5 +35,6 @@ private:
     const CTextLogStore& m_store;
     bool m_bHex;
     bool m_bControls;
+    TextEncoding m_encoding;
     QFont m_font;
 };

@@ -13,10 +13,16 @@ inline constexpr int kDefaultLineMax = 50000;
 // A line that grows past this many bytes without a line break continues on a new line, so a
 // stream without line feeds cannot grow one line without bound.
 inline constexpr std::size_t kMaxLineBytes = 1024;
+// Past kMaxLineBytes a line looks this far for a place to continue without cutting a character.
+inline constexpr std::size_t kLineBreakSearchBytes = 64;
 
 // Repaints are batched: at most one per this interval, however many bytes arrive.
 inline constexpr int kRepaintIntervalMs = 30;
 inline constexpr int kCaretBlinkMs = 500;
+inline constexpr int kCaretWidthPx = 2;
+// The caret stops blinking, lit, this long after the last key or focus change, so that an idle
+// window wakes nothing.
+inline constexpr int kCaretBlinkTimeoutMs = 10000;
 // Capture data is handed to the file at least this often (a crash loses at most this much).
 inline constexpr int kCaptureFlushMs = 200;
 // A capture record is written once it holds this many bytes, even before the flush timer.

@@ -18,38 +18,6 @@ CellStyle ControlStyle(uint8_t attr)
                                                        : CellStyle::ControlOut;
 }
 
-int DecodeUtf8(const std::vector<Cell>& cells, std::size_t i, char32_t* ch)
-{
-    const uint8_t b = cells[i].byte;
-    int length = 0;
-    uint8_t low = 0x80; // the second byte's range excludes overlong and surrogate forms
-    uint8_t high = 0xBF;
-    if (b >= 0xC2 && b <= 0xDF) {
-        length = 2;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        length = 3;
-        low = b == 0xE0 ? 0xA0 : 0x80;
-        high = b == 0xED ? 0x9F : 0xBF;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        length = 4;
-        low = b == 0xF0 ? 0x90 : 0x80;
-        high = b == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (i + length > cells.size())
-        return 0;
-    char32_t value = b & (0x7F >> length);
-    for (int k = 1; k < length; ++k) {
-        const uint8_t c = cells[i + k].byte;
-        if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF))
-            return 0;
-        value = (value << 6) | (c & 0x3F);
-    }
-    *ch = value;
-    return length;
-}
-
 bool IsWide(char32_t ch)
 {
     return (ch >= 0x1100 && ch <= 0x115F) || (ch >= 0x2E80 && ch <= 0xA4CF && ch != 0x303F) ||
@@ -73,10 +41,12 @@ Glyph Label(uint64_t offset, int col, uint8_t attr, const char* text)
 }
 } // namespace
 
-std::vector<Glyph> LayoutLine(const std::vector<Cell>& cells, uint64_t start, bool showControls)
+std::vector<Glyph> LayoutLine(const std::vector<Cell>& cells, uint64_t start, bool showControls,
+                              TextEncoding encoding)
 {
     std::vector<Glyph> glyphs;
     glyphs.reserve(cells.size());
+    CTextDecoder decoder(cells, encoding);
     int col = 0;
     for (std::size_t i = 0; i < cells.size();) {
         const Cell cell = cells[i];
@@ -98,18 +68,20 @@ std::vector<Glyph> LayoutLine(const std::vector<Cell>& cells, uint64_t start, bo
         } else if (cell.byte < 0x80) {
             g.ch = cell.byte;
             ++i;
-        } else if (const int length = DecodeUtf8(cells, i, &g.ch); length > 0) {
+        } else if (const int length = decoder.Decode(i, &g.ch); length > 0) {
             g.bytes = static_cast<uint8_t>(length);
             g.cells = IsWide(g.ch) ? 2 : 1;
-            i += length;
+            i += static_cast<std::size_t>(length);
         } else {
             ++i;
             if (showControls) {
-                char hex[4];
-                std::snprintf(hex, sizeof hex, "%02X", cell.byte);
+                char hex[5];
+                std::snprintf(hex, sizeof hex, "<%02X>", cell.byte);
                 g = Label(offset, col, cell.attr, hex);
             } else {
-                g.ch = 0xFFFD;
+                // A stray byte keeps the control colours, so it never passes for text.
+                g.ch = kStrayByteMark;
+                g.style = ControlStyle(cell.attr);
             }
         }
         col += g.cells;
@@ -123,9 +95,10 @@ int LineCells(const std::vector<Glyph>& glyphs)
     return glyphs.empty() ? 0 : glyphs.back().col + glyphs.back().cells;
 }
 
-QString CopyText(const std::vector<Cell>& cells, bool showControls)
+QString CopyText(const std::vector<Cell>& cells, bool showControls, TextEncoding encoding)
 {
     QString text;
+    CTextDecoder decoder(cells, encoding);
     const auto code = [&](uint8_t b) {
         text += QStringLiteral("<%1>").arg(b, 2, 16, QLatin1Char('0')).toUpper();
     };
@@ -150,7 +123,7 @@ QString CopyText(const std::vector<Cell>& cells, bool showControls)
         } else if (b < 0x80) {
             text += QLatin1Char(static_cast<char>(b));
             ++i;
-        } else if (const int length = DecodeUtf8(cells, i, &ch); length > 0) {
+        } else if (const int length = decoder.Decode(i, &ch); length > 0) {
             text += QString::fromUcs4(&ch, 1);
             i += length;
         } else {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "CByteLog.h"
+#include "TextEncoding.h"
 
 // How a byte is painted: its direction picks the In or Out colours, and control codes shown by
 // name use the control colours.
@@ -19,32 +20,34 @@ enum class CellStyle : uint8_t
 CellStyle TextStyle(uint8_t attr);
 CellStyle ControlStyle(uint8_t attr);
 
-// One thing drawn in a text line: a character, or a label (a control code's name, or the hex
-// value of a byte that is not valid UTF-8), placed on the character-cell grid.
+// One thing drawn in a text line: a character, or a label (a control code's name, or "<XX>" for
+// a byte that is no character), placed on the character-cell grid.
 struct Glyph
 {
     uint64_t offset = 0; // absolute offset of its first byte
     char32_t ch = 0;     // the character; 0 for a label
-    char label[4] = {};
+    char label[5] = {};
     int col = 0;
     uint8_t bytes = 1;
     uint8_t cells = 1; // 2 for wide (Hangul, CJK) characters
     CellStyle style = CellStyle::TextOut;
 };
 
-// Lays out one line of the log in text mode. Hidden control codes take no room, except a tab,
-// which still moves to the next tab stop.
-std::vector<Glyph> LayoutLine(const std::vector<Cell>& cells, uint64_t start, bool showControls);
+// Shown in text mode for a byte that is no character of the encoding.
+inline constexpr char32_t kStrayByteMark = 0x00B7;
+
+// Lays out one line of the log in text mode. Every character takes its cells (a wide one two);
+// a byte that is no character takes one (four, as "<XX>", when control codes are shown).
+// Hidden control codes take no room, except a tab, which still moves to the next tab stop.
+std::vector<Glyph> LayoutLine(const std::vector<Cell>& cells, uint64_t start, bool showControls,
+                              TextEncoding encoding);
 // Columns the laid-out line takes.
 int LineCells(const std::vector<Glyph>& glyphs);
 
 // Text for the clipboard from logged bytes: line breaks become newlines (CR LF only one);
 // visible control codes and stray bytes are written "<0D>" as transmit texts write them.
-QString CopyText(const std::vector<Cell>& cells, bool showControls);
+QString CopyText(const std::vector<Cell>& cells, bool showControls, TextEncoding encoding);
 // Hex-mode clipboard text: the bytes as two-digit hex values separated by spaces.
 QString CopyHex(const std::vector<Cell>& cells);
 
-// Length of the valid UTF-8 sequence starting at cells[i], 0 when it is not one; *ch gets the
-// character.
-int DecodeUtf8(const std::vector<Cell>& cells, std::size_t i, char32_t* ch);
 bool IsWide(char32_t ch);

@@ -10,11 +10,13 @@
 #include "CommandIds.h"
 #include "DialogControls.h"
 #include "EnvSettingsDlgIds.h"
+#include "FileSendDlgIds.h"
 #include "TcpPeer.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
@@ -167,6 +169,8 @@ TEST_F(AppIntegrationTest, FileTransferNeedsAnOpenLinkAndOutlivesAPeerThatLeaves
     SetValue("Active", 0);
     SetValue("ServerPort", listener.Port());
     SetValue("ServerIP", qint32(0x7F000001));
+    QDir().mkpath(Path("images/old"));
+    SetValue("FileSendFolder", Path("images"));
     CTARVENView* view = OpenMonitor();
     EXPECT_FALSE(Frame()->Action(ID_FILE_TRANSFER)->isEnabled());
     EXPECT_TRUE(Frame()->Action(ID_CHECKSUM)->isEnabled());
@@ -177,16 +181,25 @@ TEST_F(AppIntegrationTest, FileTransferNeedsAnOpenLinkAndOutlivesAPeerThatLeaves
     TcpPeer peer = listener.Accept();
 
     // The peer leaves while the transfer dialog is open: the window goes offline, and the
-    // link the dialog writes to stays valid until the dialog closes.
+    // link the dialog writes to stays valid until the dialog closes. The dialog opens in the
+    // folder used last, and the folder it closes in is the next one's.
     bool sawTransfer = false;
     m_onDialog = [&](QDialog* dialog) {
-        sawTransfer = qobject_cast<CFileSendDlg*>(dialog) != nullptr;
+        auto* transfer = qobject_cast<CFileSendDlg*>(dialog);
+        sawTransfer = transfer != nullptr;
+        ASSERT_TRUE(sawTransfer);
+        EXPECT_EQ(transfer->Settings().strFolder, Path("images") + "/");
+        auto* path = dialog->findChild<QLineEdit*>(ControlName(FileSendDlgIds::IDC_PATH));
+        path->setText(Path("images/old"));
+        QTest::keyClick(path, Qt::Key_Return);
         peer.Close();
         EXPECT_TRUE(WaitFor([&] { return !view->IsOnline(); }));
         dialog->reject();
     };
     Frame()->Action(ID_FILE_TRANSFER)->trigger();
     EXPECT_TRUE(sawTransfer);
+    EXPECT_EQ(QSettings(kCompanyName, kApplicationName).value("TARVEN/FileSendFolder"),
+              Path("images/old") + "/");
     EXPECT_FALSE(view->IsOnline());
     EXPECT_EQ(view->Link()->ClientSocket(), nullptr);
     EXPECT_FALSE(Frame()->Action(ID_FILE_TRANSFER)->isEnabled());

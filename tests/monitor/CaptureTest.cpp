@@ -121,6 +121,34 @@ TEST_F(CaptureTest, CaptureThatCannotBeWrittenIsReportedAndNotTicked)
     EXPECT_TRUE(m_messages.texts[0].startsWith("갈무리를 할 수 없습니다."));
 }
 
+TEST_F(CaptureTest, DamagedCaptureIsShownWithANoticeAndContinuedWithoutLoss)
+{
+    CTARVENView* view = NewMonitor("Tvn1");
+    view->OnCapture();
+    view->OnChar("kept\r\n");
+    view->OnCapture();
+    const QString file = CaptureDir() + "/Tvn1.tvn";
+    const QByteArray tail("\x10\x27\x00\x00 a record cut short", 23);
+    QFile damaged(file);
+    ASSERT_TRUE(damaged.open(QIODevice::Append));
+    damaged.write(tail);
+    damaged.close();
+
+    CTARVENView* viewer = NewMonitor("Tvn2");
+    ASSERT_EQ(viewer->ShowCaptureFile(file), 0);
+    EXPECT_EQ(Shown(*viewer), "kept\r\n");
+    EXPECT_EQ(m_messages.texts, QStringList{"손상된 기록 1개를 건너뛰었습니다"});
+    EXPECT_EQ(m_messages.captions, QStringList{"갈무리파일"});
+
+    // Capturing again onto the file keeps the damaged bytes beside it.
+    view->OnCapture();
+    ASSERT_TRUE(view->IsCapturing());
+    view->OnCapture();
+    QFile aside(file + ".damaged");
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), tail);
+}
+
 TEST_F(CaptureTest, WindowOpenedFromACaptureFileShowsIt)
 {
     CTARVENView* source = NewMonitor();

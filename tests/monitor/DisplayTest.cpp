@@ -2,10 +2,13 @@
 
 #include "CControlPanel.h"
 #include "CPaneIndicator.h"
+#include "CPrintTarget.h"
 #include "MonitorConstants.h"
 #include "PtyPair.h"
 
+#include <QFileDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScrollBar>
 
 using DisplayTest = MonitorTest;
@@ -127,15 +130,52 @@ TEST_F(DisplayTest, PortPaneClickOpensTheSettings)
         WaitForDialog([&] { QTest::mouseClick(view->StatusBar()->PortPane(), Qt::LeftButton); }));
 }
 
-TEST_F(DisplayTest, PrintingMakesAPdf)
+TEST_F(DisplayTest, PrintDialogSavesAPdfAndFailuresAreReported)
 {
     CTARVENView* view = NewMonitor();
     WriteSent(*view, "printed line\r\n");
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(Path("print.pdf"));
-    ASSERT_TRUE(view->PrintTo(printer));
-    EXPECT_TRUE(TempDir::Read(Path("print.pdf")).startsWith("%PDF"));
+
+    // The print dialog's "PDF로 저장" asks for a file and writes it.
+    const QString pdf = Path("saved");
+    bool offered = false;
+    m_onDialog = [&](QDialog* dialog) {
+        if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+            files->selectFile(pdf);
+            QMetaObject::invokeMethod(files, "accept");
+            return;
+        }
+        auto* save = dialog->findChild<QPushButton*>("savePdf");
+        offered = save != nullptr && save->text() == "PDF로 저장";
+        // Clicked from the event loop: the file dialog it opens is handled like any other.
+        if (save != nullptr)
+            QTimer::singleShot(0, save, &QPushButton::click);
+        else
+            dialog->reject();
+    };
+    EXPECT_TRUE(WaitForDialog([&] { view->OnPrint(); }));
+    EXPECT_TRUE(offered);
+    EXPECT_TRUE(TempDir::Read(pdf + ".pdf").startsWith("%PDF"));
+    EXPECT_TRUE(m_messages.texts.isEmpty()) << m_messages.texts.join('|').toStdString();
+
+    // A printer that cannot start, a file that cannot be made or filled: each is told.
+    QPrinter missing(QPrinter::HighResolution);
+    missing.setOutputFormat(QPrinter::NativeFormat);
+    missing.setPrinterName("tarven-no-such-printer");
+    CPrintTarget printer(missing);
+    EXPECT_FALSE(view->PrintTo(printer));
+    QPrinter toFile(QPrinter::HighResolution);
+    toFile.setOutputFormat(QPrinter::PdfFormat);
+    toFile.setOutputFileName(Path("no/such/folder/x.pdf"));
+    CPrintTarget unmade(toFile);
+    EXPECT_FALSE(view->PrintTo(unmade));
+    CPrintTarget full(QStringLiteral("/dev/full"));
+    EXPECT_FALSE(view->PrintTo(full));
+    ASSERT_EQ(m_messages.texts.size(), 3);
+    EXPECT_TRUE(m_messages.texts[0].startsWith("인쇄를 시작할 수 없습니다.\n프린터:"));
+    EXPECT_EQ(m_messages.texts[1], "인쇄를 시작할 수 없습니다.\n" + Path("no/such/folder/x.pdf") +
+                                       "\n해당 파일이나 장치가 없습니다");
+    EXPECT_EQ(m_messages.texts[2], "인쇄를 마치지 못했습니다.\n/dev/full\n저장 공간이 부족합니다");
+    EXPECT_EQ(m_messages.captions, QStringList(3, "인쇄"));
 }
 
 TEST_F(DisplayTest, NarrowWindowKeepsTheStateAndTheLampsAndShortensThePathInTheMiddle)

@@ -5,6 +5,7 @@
 #include "TcpPeer.h"
 
 #include <QElapsedTimer>
+#include <QInputMethodEvent>
 
 namespace {
 
@@ -149,4 +150,29 @@ TEST_F(SocketLinkTest, UdpChoiceOpensTheSameTcpLinkUnderItsOwnLabel)
     ASSERT_TRUE(view->IsOnline());
     TcpPeer peer = TcpPeer::Connect(port);
     ASSERT_TRUE(WaitFor([&] { return Pane(view, 2) == QString("Port:%1 (1)").arg(port); }));
+}
+
+TEST_F(SocketLinkTest, Cp949WindowWelcomesTypesAndShowsInCp949)
+{
+    SetValue("RecvEncoding", 2);
+    SetValue("WelcomeMsg", QString::fromUtf8("환영합니다"));
+    const quint16 port = FreePort();
+    CTARVENView* view = NewSocketMonitor(1, port);
+    view->OnPortOpen();
+    ASSERT_TRUE(view->IsOnline());
+    TcpPeer peer = TcpPeer::Connect(port);
+    EXPECT_EQ(peer.Take(10), QByteArray("\xC8\xAF\xBF\xB5\xC7\xD5\xB4\xCF\xB4\xD9"));
+
+    // Hangul composed with an input method goes out as CP949, and is echoed so.
+    QInputMethodEvent composed;
+    composed.setCommitString(QString::fromUtf8("한"));
+    QApplication::sendEvent(view->TextView(), &composed);
+    EXPECT_EQ(peer.Take(2), QByteArray("\xC7\xD1"));
+    EXPECT_TRUE(Shown(*view).endsWith("\xC7\xD1"));
+
+    peer.Send("\xB1\xDB\r\n");
+    ASSERT_TRUE(WaitFor([&] { return view->Received() == 4; }));
+    view->TextView()->SelectAll();
+    EXPECT_TRUE(view->TextView()->SelectedText().endsWith(QString::fromUtf8("한글\n")))
+        << view->TextView()->SelectedText().toStdString();
 }

@@ -6,6 +6,7 @@
 #include "ShellTestEnv.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -52,6 +53,7 @@ TEST_F(EnvSettingsTest, ValuesPersistUnderTheirNamesAndDamagedOnesFallBack)
     env.nMaxLine = 123456;
     env.bGalmuriFileCreate = false;
     env.bNullCheck = false;
+    env.encoding = TextEncoding::Cp949;
     for (int slot = 0; slot < EnvSettings::ColourCount; ++slot)
         env.colours[slot] = 0x010101u * (slot + 1);
     env.Save(settings);
@@ -60,6 +62,7 @@ TEST_F(EnvSettingsTest, ValuesPersistUnderTheirNamesAndDamagedOnesFallBack)
                                      {"MaxLine", 123456u},
                                      {"GalmuriFileCreate", 0u},
                                      {"NullCheckFlag", 0u},
+                                     {"RecvEncoding", 2u},
                                      {"clrBk", 0x010101u},
                                      {"clrBkControlOut", 0x090909u}})
         EXPECT_EQ(settings.value(QString("TARVEN/") + key).toUInt(), value) << key;
@@ -72,6 +75,8 @@ TEST_F(EnvSettingsTest, ValuesPersistUnderTheirNamesAndDamagedOnesFallBack)
         EXPECT_EQ(EnvSettings::Load(settings).nMaxLine, expected)
             << stored.toString().toStdString();
     }
+    settings.setValue("TARVEN/RecvEncoding", 7);
+    EXPECT_EQ(EnvSettings::Load(settings).encoding, TextEncoding::Auto);
 }
 
 TEST_F(EnvSettingsTest, DialogShowsTheValuesAndEachPickerEditsItsColour)
@@ -81,6 +86,13 @@ TEST_F(EnvSettingsTest, DialogShowsTheValuesAndEachPickerEditsItsColour)
     env.colours[EnvSettings::BkControlIn] = 0x00ABCDEF;
     CEnvSettingsDlg dialog(env);
     EXPECT_FALSE(Control<QCheckBox>(dialog, EnvSettingsDlgIds::IDC_NULL_CHECK)->isChecked());
+    auto* encoding = Control<QComboBox>(dialog, EnvSettingsDlgIds::IDC_RECV_ENCODING);
+    const QStringList encodings = {"자동", "UTF-8", "CP949", "Latin-1"};
+    for (int i = 0; i < encodings.size(); ++i)
+        EXPECT_EQ(encoding->itemText(i), encodings[i]);
+    EXPECT_EQ(encoding->currentText(), "자동");
+    encoding->setCurrentIndex(2);
+    EXPECT_EQ(dialog.Settings().encoding, TextEncoding::Cp949);
     QSpinBox* spin = Control<QSpinBox>(dialog, EnvSettingsDlgIds::IDC_MAX_LINE);
     EXPECT_EQ(spin->value(), 50000);
     EXPECT_EQ(spin->minimum(), 1000);

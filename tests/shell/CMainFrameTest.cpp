@@ -124,21 +124,23 @@ TEST_F(MainFrameTest, BarLayoutIsSavedOnCloseAndRestoredAtStart)
     EXPECT_FALSE(frame->Action(ID_VIEW_CMDLIST)->isChecked());
 }
 
-TEST_F(MainFrameTest, LampTimerSwitchesOffTheLampsOfEveryMonitor)
+TEST_F(MainFrameTest, LampTimerSwitchesOffTheLampsOfEveryMonitorAndThenRests)
 {
     auto app = StartApp();
+    CMainFrame* frame = app->MainFrame();
     QList<CChildFrame*> monitors;
     for (int i = 0; i < 2; ++i)
         monitors << qobject_cast<CChildFrame*>(app->OnFileNew("Tvn")->Frame());
+    EXPECT_FALSE(frame->IsLampTimerActive()) << "no lamp is lit: nothing to wake for";
+    monitors[0]->SetSendLamp(100);
+    monitors[1]->SetReceiveLamp(100);
+    EXPECT_TRUE(frame->IsLampTimerActive());
     for (CChildFrame* monitor : monitors) {
         ASSERT_NE(monitor, nullptr);
-        monitor->SetSendLamp(100);
-        monitor->SetReceiveLamp(100);
-    }
-    for (CChildFrame* monitor : monitors) {
         QTRY_COMPARE_WITH_TIMEOUT(monitor->SendLamp(), 0, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(monitor->ReceiveLamp(), 0, 10000);
     }
+    EXPECT_FALSE(frame->IsLampTimerActive());
 }
 
 TEST_F(MainFrameTest, CancelledSettingsAreNeitherStoredNorAnnounced)
@@ -187,7 +189,8 @@ TEST_F(MainFrameTest, ConfirmedSettingsAreStoredAndAnnounced)
     EXPECT_EQ(settings.value("clrBk").toUInt(), 0x112233u);
     EXPECT_EQ(settings.value("clrTextIn").toUInt(), 0x445566u);
     EXPECT_EQ(settings.value("clrBkTextIn").toUInt(), 0xFFFFFFu);
-    EXPECT_EQ(settings.allKeys().size(), 13);
+    EXPECT_EQ(settings.value("RecvEncoding").toInt(), 0);
+    EXPECT_EQ(settings.allKeys().size(), 14);
     settings.endGroup();
     EXPECT_FALSE(frame->Env().bEcho);
     EXPECT_EQ(frame->Env().nMaxLine, 1000);

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <utility>
@@ -94,6 +95,25 @@ public:
     }
     const QByteArray& Received() const { return m_received; }
 
+    // Takes at most max bytes of what has arrived, without waiting: a reader that keeps its
+    // own pace. The bytes taken.
+    qsizetype ReadSome(qsizetype max)
+    {
+        QByteArray buf(max, '\0');
+        const ssize_t got = ::recv(m_fd, buf.data(), size_t(max), MSG_DONTWAIT);
+        if (got <= 0)
+            return 0;
+        m_received.append(buf.constData(), got);
+        return got;
+    }
+    // Bytes that arrived in the system's receive queue and were not taken yet.
+    int Unread() const
+    {
+        int queued = 0;
+        ::ioctl(m_fd, FIONREAD, &queued);
+        return queued;
+    }
+
     // Receives until size bytes have come or the time is up, waiting in the system's receive
     // on this thread alone (no event loop), so each byte is stamped as it arrives: the arrival
     // times, one per byte, of what was taken into Received().
@@ -151,9 +171,14 @@ private:
 class TcpListener
 {
 public:
-    explicit TcpListener(bool backlogFull = false)
+    // receiveBufferBytes > 0 gives accepted connections a receive buffer that small, so that a
+    // sender's data waits in the sender's queue while the peer does not read.
+    explicit TcpListener(bool backlogFull = false, int receiveBufferBytes = 0)
     {
         m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (receiveBufferBytes > 0)
+            ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &receiveBufferBytes,
+                         sizeof receiveBufferBytes);
         sockaddr_in address = Loopback(0);
         EXPECT_EQ(::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
         EXPECT_EQ(::listen(m_fd, backlogFull ? 0 : 8), 0);

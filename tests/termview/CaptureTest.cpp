@@ -26,6 +26,19 @@ void WriteTraffic(CTextViewCtrl& view, QByteArray* bytes, QByteArray* attrs)
     }
 }
 
+// A record time such as a capture carries: within the years a reader searching past damage
+// trusts.
+constexpr int64_t kSomeTimeMs = 1700000000000;
+
+// Bytes that are no record.
+QByteArray RandomJunk(int n)
+{
+    QByteArray junk(n, '\0');
+    for (int i = 0; i < n; ++i)
+        junk[i] = static_cast<char>((i * 131 + 7) % 251);
+    return junk;
+}
+
 // Each test's capture files live in a folder of its own.
 class CaptureTest : public testing::Test, public TempDir
 {};
@@ -72,7 +85,7 @@ TEST_F(CaptureTest, RoundTripKeepsEveryByteAndAttribute)
         ++records;
     }
     EXPECT_GE(records, 2);
-    EXPECT_FALSE(reader.IsDamaged());
+    EXPECT_EQ(reader.SkippedCount(), 0);
 }
 
 TEST_F(CaptureTest, ShowReportsForeignAndUnreadableFiles)
@@ -93,32 +106,40 @@ TEST_F(CaptureTest, ShowReportsForeignAndUnreadableFiles)
     EXPECT_EQ(view.GetBufferSize(), 1); // nothing shown replaced the log
 }
 
-TEST_F(CaptureTest, DamagedCaptureShowsItsValidPart)
+TEST_F(CaptureTest, DamagedCaptureShowsEveryWholeRecordAndCountsWhatItSkipped)
 {
     const auto record = [](const char* text, char attr) {
         const QByteArray bytes(text);
         const QByteArray attrs(bytes.size(), attr);
-        return CaptureFormat::EncodeRecord(1000, reinterpret_cast<const uint8_t*>(bytes.data()),
-                                           reinterpret_cast<const uint8_t*>(attrs.data()),
-                                           static_cast<uint32_t>(bytes.size()));
+        return CaptureFormat::EncodeRecord(
+            kSomeTimeMs, reinterpret_cast<const uint8_t*>(bytes.data()),
+            reinterpret_cast<const uint8_t*>(attrs.data()), static_cast<uint32_t>(bytes.size()));
     };
     const QByteArray good = CaptureFormat::EncodeHeader(0) + record("first\r\n", kAttrSent) +
                             record("second", kAttrReceived);
     const QByteArray third = record("third", kAttrSent);
-    QByteArray flipped = good + third;
+    const QByteArray fourth = record("fourth", kAttrReceived);
+    QByteArray flipped = third;
     flipped[flipped.size() - 8] = 'X'; // a changed byte fails the checksum
-    QByteArray hugeCount = good + third;
-    hugeCount[good.size() + 11] = '\x7F'; // claims a record of about 2 GB
+    QByteArray hugeCount = third;
+    hugeCount[11] = '\x7F'; // claims a record of about 2 GB
 
     const struct
     {
         const char* name;
         QByteArray content;
+        QByteArray shown;
+        int skipped;
     } cases[] = {
-        {"cut-in-body.tvn", good + third.left(third.size() - 3)},
-        {"cut-in-head.tvn", good + third.left(5)},
-        {"flipped.tvn", flipped},
-        {"huge-count.tvn", hugeCount},
+        // A tail cut short by a crash.
+        {"cut-in-body.tvn", good + third.left(third.size() - 3), "first\r\nsecond", 1},
+        {"cut-in-head.tvn", good + third.left(5), "first\r\nsecond", 1},
+        // Damage in the middle: reading goes on at the next whole record.
+        {"flipped.tvn", good + flipped + fourth, "first\r\nsecondfourth", 1},
+        {"huge-count.tvn", good + hugeCount + fourth, "first\r\nsecondfourth", 1},
+        {"junk.tvn", good + RandomJunk(300) + fourth + third, "first\r\nsecondfourththird", 1},
+        {"zeros.tvn", good + QByteArray(4096, '\0') + fourth, "first\r\nsecondfourth", 1},
+        {"two-places.tvn", good + flipped + fourth + third.left(7), "first\r\nsecondfourth", 2},
     };
     for (const auto& c : cases) {
         Write(c.name, c.content);
@@ -127,50 +148,83 @@ TEST_F(CaptureTest, DamagedCaptureShowsItsValidPart)
         QByteArray bytes;
         QByteArray attrs;
         view.GetBuffer(bytes, attrs);
-        EXPECT_EQ(bytes, "first\r\nsecond") << c.name;
-        EXPECT_EQ(attrs, QByteArray(7, kAttrSent) + QByteArray(6, kAttrReceived)) << c.name;
-        EXPECT_EQ(view.GetLineSize(), 2) << c.name;
+        EXPECT_EQ(bytes, c.shown) << c.name;
+        EXPECT_EQ(attrs.left(13), QByteArray(7, kAttrSent) + QByteArray(6, kAttrReceived))
+            << c.name;
+        EXPECT_EQ(view.GetSkippedRecords(), c.skipped) << c.name;
     }
     // Only a header: a capture with nothing in it.
     Write("header-only.tvn", CaptureFormat::EncodeHeader(0));
     CTextViewCtrl view;
     EXPECT_EQ(view.GalmuriShow(Path("header-only.tvn")), 0);
     EXPECT_EQ(view.GetBufferSize(), 0);
+    EXPECT_EQ(view.GetSkippedRecords(), 0);
 }
 
-TEST_F(CaptureTest, CaptureContinuesAnExistingFileAndRefusesForeignOnes)
+TEST_F(CaptureTest, ContinuingKeepsEveryRecordedByteAndMovesADamagedTailAside)
 {
     CTextViewCtrl view;
     ASSERT_TRUE(view.GalmuriSave(true, Path("log.tvn")));
     view.TextWrite(reinterpret_cast<const unsigned char*>("one\n"), 4, kAttrReceived);
     view.GalmuriSave(false);
 
-    // A crash mid-record leaves a damaged tail: continuing cuts it off first.
-    QFile file(Path("log.tvn"));
-    ASSERT_TRUE(file.open(QIODevice::Append));
-    file.write("\x01\x02\x03", 3);
-    file.close();
+    // A crash mid-record leaves a damaged tail: continuing moves it aside first, then twice.
+    const QByteArray tails[] = {"\x01\x02\x03", "\x04\x05"};
+    const QString aside[] = {Path("log.tvn.damaged"), Path("log.tvn.damaged.2")};
+    for (int i = 0; i < 2; ++i) {
+        const QByteArray before = Read(Path("log.tvn"));
+        QFile file(Path("log.tvn"));
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write(tails[i]);
+        file.close();
 
-    ASSERT_TRUE(view.GalmuriSave(true, Path("log.tvn")));
-    view.TextWrite(reinterpret_cast<const unsigned char*>("two\n"), 4, kAttrSent);
-    view.GalmuriSave(false);
+        ASSERT_TRUE(view.GalmuriSave(true, Path("log.tvn")));
+        view.TextWrite(reinterpret_cast<const unsigned char*>("two\n"), 4, kAttrSent);
+        view.GalmuriSave(false);
+        EXPECT_EQ(Read(aside[i]), tails[i]);
+        EXPECT_TRUE(Read(Path("log.tvn")).startsWith(before)) << "no recorded byte goes";
+    }
 
     CTextViewCtrl viewer;
     ASSERT_EQ(viewer.GalmuriShow(Path("log.tvn")), 0);
     QByteArray bytes;
     QByteArray attrs;
     viewer.GetBuffer(bytes, attrs);
-    EXPECT_EQ(bytes, "one\ntwo\n");
-    EXPECT_EQ(attrs, QByteArray(4, kAttrReceived) + QByteArray(4, kAttrSent));
+    EXPECT_EQ(bytes, "one\ntwo\ntwo\n");
+    EXPECT_EQ(attrs, QByteArray(4, kAttrReceived) + QByteArray(8, kAttrSent));
+    EXPECT_EQ(viewer.GetSkippedRecords(), 0);
 
+    // Damage in the middle stays where it is; new records follow the last whole one.
+    QByteArray middle = Read(Path("log.tvn"));
+    middle[CaptureFormat::kHeaderBytes + 13] = 'X';
+    Write("log.tvn", middle);
+    ASSERT_TRUE(view.GalmuriSave(true, Path("log.tvn")));
+    view.TextWrite(reinterpret_cast<const unsigned char*>("three\n"), 6, kAttrSent);
+    view.GalmuriSave(false);
+    EXPECT_TRUE(Read(Path("log.tvn")).startsWith(middle));
+    ASSERT_EQ(viewer.GalmuriShow(Path("log.tvn")), 0);
+    viewer.GetBuffer(bytes, attrs);
+    EXPECT_EQ(bytes, "two\ntwo\nthree\n");
+    EXPECT_EQ(viewer.GetSkippedRecords(), 1);
+}
+
+TEST_F(CaptureTest, ForeignFilesAndUnwritablePlacesAreRefusedAndLeftAlone)
+{
+    CTextViewCtrl view;
     const QByteArray precious = "not a capture, keep me";
     Write("notes.txt", precious);
     QSignalSpy failed(&view, &CTextViewCtrl::captureFailed);
     EXPECT_FALSE(view.GalmuriSave(true, Path("notes.txt")));
     EXPECT_FALSE(view.IsCapturing());
-    EXPECT_EQ(failed.count(), 1);
+    ASSERT_EQ(failed.count(), 1);
+    EXPECT_EQ(
+        failed[0][0].toString(),
+        QStringLiteral("갈무리 파일이 아닌 파일이 있어 그대로 둡니다: %1").arg(Path("notes.txt")));
     EXPECT_EQ(Read(Path("notes.txt")), precious);
     EXPECT_FALSE(view.GalmuriSave(true, Path("no/such/folder/x.tvn")));
+    ASSERT_EQ(failed.count(), 2);
+    EXPECT_TRUE(failed[1][0].toString().contains(QStringLiteral("해당 파일이나 장치가 없습니다")))
+        << failed[1][0].toString().toStdString();
 }
 
 TEST_F(CaptureTest, CaptureReachesTheFileWithinASecond)

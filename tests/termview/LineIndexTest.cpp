@@ -102,11 +102,28 @@ TEST(LineIndex, EndlessLineWrapsWithoutSplittingCharacters)
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].size(), kMaxLineBytes);
 
-    // A three-byte Hangul syllable that straddles the wrap point stays whole.
-    store.Clear();
-    Write(store, std::string(kMaxLineBytes - 1, 'x') + "\xED\x95\x9C" + "y");
-    lines = ShownLines(store);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].size(), kMaxLineBytes + 2);
-    EXPECT_EQ(lines[1], "y");
+    // A line continues only where no encoding the view reads can have a character cut: after a
+    // byte below 0x80, or at a UTF-8 lead an even number of bytes into a stretch of high bytes.
+    struct Case
+    {
+        std::string tail; // follows kMaxLineBytes - 1 bytes of 'x'
+        std::size_t firstLine;
+    };
+    const Case cases[] = {
+        // 한 in UTF-8, then "yz": the y may be a CP949 trail of 9C, the z starts a character.
+        {"\xED\x95\x9C"
+         "yz",
+         kMaxLineBytes + 3},
+        // 한글 in CP949, then more: the next pair at an even distance that starts with C0 or more.
+        {"\xC7\xD1\xB1\xDB\xC7\xD1", kMaxLineBytes + 3},
+        // Bytes that fit no rule are cut after the search distance.
+        {std::string(2 * kLineBreakSearchBytes, '\x95'), kMaxLineBytes + kLineBreakSearchBytes},
+    };
+    for (const Case& c : cases) {
+        store.Clear();
+        Write(store, std::string(kMaxLineBytes - 1, 'x') + c.tail);
+        lines = ShownLines(store);
+        ASSERT_EQ(lines.size(), 2u) << testing::PrintToString(c.tail);
+        EXPECT_EQ(lines[0].size(), c.firstLine) << testing::PrintToString(c.tail);
+    }
 }

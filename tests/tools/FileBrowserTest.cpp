@@ -5,6 +5,11 @@
 #include "DialogDriver.h"
 
 #include <QComboBox>
+#include <QLineEdit>
+#include <QMap>
+#include <QSettings>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -82,6 +87,25 @@ TEST(FileListing, ListsFoldersThenFilesEachSortedByteByByte)
               kEntryRoot);
 }
 
+TEST(FileListing, EveryEntryIsListedOnceByWhatItLeadsTo)
+{
+    const BrowserFolder folder;
+    const QString root = folder.Folder();
+    ASSERT_TRUE(QFile::link(root + "Alpha", root + "folder-link"));
+    ASSERT_TRUE(QFile::link(root + "b.txt", root + "file-link"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), root + "device-link"));
+    ASSERT_TRUE(QFile::link(root + "nowhere", root + "dangling-link"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(root + "pipe").constData(), 0600), 0);
+
+    QMap<QString, QList<int>> seen; // name on disk -> the values it was listed with
+    for (const FileEntry& entry : ListFolder(root, QStringLiteral("All files (*.*)")))
+        seen[entry.name].append(entry.value);
+    EXPECT_EQ(seen.value("folder-link"), QList<int>{kEntryFolderAttribute});
+    EXPECT_EQ(seen.value("file-link"), QList<int>{kEntryFileAttribute});
+    for (const char* name : {"device-link", "dangling-link", "pipe"})
+        EXPECT_EQ(seen.value(name), QList<int>{kEntryDeviceAttribute}) << name;
+}
+
 TEST(FileBrowser, WalksFromTheRootVolumeThroughFoldersAndBack)
 {
     const BrowserFolder folder;
@@ -133,4 +157,74 @@ TEST(FileBrowser, WalksFromTheRootVolumeThroughFoldersAndBack)
     EXPECT_FALSE(driver.Button(kIdOk)->isEnabled());
     EXPECT_FALSE(driver.Button(kIdAbort)->isEnabled());
     EXPECT_TRUE(messages.texts.isEmpty());
+}
+
+TEST(FileBrowser, OpensWhereItWasLeftAndGoesWhereThePathFieldSays)
+{
+    const BrowserFolder folder;
+    MessageCapture messages;
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), folder.Folder() + "device-link"));
+    const auto open = [](const QString& remembered) {
+        auto dlg = std::make_unique<CFileSendDlg>(nullptr, nullptr, FileSendSettings{remembered});
+        dlg->show();
+        return dlg;
+    };
+    // The folder used last, or the nearest one above it that is still there.
+    EXPECT_EQ(open(folder.Folder() + "Alpha")->Settings().strFolder, folder.Folder() + "Alpha/");
+    EXPECT_EQ(open(folder.Folder() + "gone/deeper")->Settings().strFolder, folder.Folder());
+
+    const auto dlg = open(folder.Folder());
+    const DialogDriver driver(*dlg);
+    auto* path = dlg->findChild<QLineEdit*>(ControlName(FileSendDlgIds::IDC_PATH));
+    ASSERT_NE(path, nullptr);
+    EXPECT_EQ(path->text(), folder.Folder());
+
+    // A device shows once, greyed; choosing a file fills the path.
+    QListWidgetItem* device = driver.Entry(QStringLiteral("device-link"));
+    ASSERT_NE(device, nullptr);
+    EXPECT_FALSE(device->flags() & Qt::ItemIsEnabled);
+    EXPECT_EQ(driver.Texts().count(QStringLiteral("Device-link")), 1);
+    driver.Click(driver.Entry(QStringLiteral("b.txt")));
+    EXPECT_EQ(path->text(), folder.Folder() + "b.txt");
+
+    // Another folder: the name chosen in the old one goes.
+    driver.DoubleClick(driver.Entry(QStringLiteral("zeta")));
+    EXPECT_EQ(driver.Label(FileSendDlgIds::IDC_FILE_NAME), QString());
+    EXPECT_EQ(path->text(), folder.Folder() + "zeta/");
+
+    // Typed paths: a folder is opened, a file chosen, anything else explained.
+    const auto type = [&](const QString& text) {
+        path->setText(text);
+        QTest::keyClick(path, Qt::Key_Return);
+    };
+    type(folder.Folder() + "beta Folder");
+    EXPECT_EQ(driver.Label(FileSendDlgIds::IDC_FOLDER), folder.Folder() + "beta Folder/");
+    type(QStringLiteral("../MY DATA.BIN"));
+    EXPECT_EQ(driver.Label(FileSendDlgIds::IDC_FOLDER), folder.Folder());
+    EXPECT_EQ(driver.Label(FileSendDlgIds::IDC_FILE_NAME), QStringLiteral("MY DATA.BIN"));
+    EXPECT_TRUE(messages.texts.isEmpty());
+    type(folder.Folder() + "device-link");
+    EXPECT_EQ(
+        messages.Starting(QStringLiteral("일반 파일만")),
+        QStringLiteral("일반 파일만 전송할 수 있습니다.\n%1device-link").arg(folder.Folder()));
+    type(folder.Folder() + "no such thing");
+    EXPECT_FALSE(messages.Starting(QStringLiteral("경로를 찾을 수 없습니다.")).isEmpty());
+    EXPECT_TRUE(dlg->isVisible()) << "Enter in the path field never closes the dialog";
+    EXPECT_EQ(dlg->Settings().strFolder, folder.Folder());
+}
+
+TEST(FileSendSettings, StallLimitStaysWithinItsRange)
+{
+    const TempDir dir;
+    QSettings settings(dir.Path(QStringLiteral("settings.ini")), QSettings::IniFormat);
+    EXPECT_EQ(FileSendSettings::Load(settings), (FileSendSettings{QString(), 10}));
+    const std::pair<QVariant, int> cases[] = {{5, 5},     {0, 1},     {-3, 1},
+                                              {600, 600}, {601, 600}, {"junk", 10}};
+    for (const auto& [stored, expected] : cases) {
+        settings.setValue("TransferStallSec", stored);
+        EXPECT_EQ(FileSendSettings::Load(settings).nStallSec, expected)
+            << stored.toString().toStdString();
+    }
+    FileSendSettings{QStringLiteral("/data/"), 30}.Save(settings);
+    EXPECT_EQ(FileSendSettings::Load(settings), (FileSendSettings{QStringLiteral("/data/"), 30}));
 }

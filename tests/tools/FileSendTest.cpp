@@ -10,7 +10,10 @@
 #include <QProgressBar>
 #include <QRegularExpression>
 
+#include <atomic>
 #include <chrono>
+#include <linux/sockios.h>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -22,6 +25,10 @@ const QString kCancelled = QStringLiteral("전송이 취소 되었습니다 !!!.
 const QString kBusy = QStringLiteral("지금 전송중입니다. 잠시만 기다려 주십시요..");
 const QString kNotFound = QStringLiteral("파일을 찾을수가 없습니다 !!");
 const QString kFailedPrefix = QStringLiteral("파일전송에 실패했습니다 !!");
+const QString kStalled = QStringLiteral("상대편이 1초 동안 데이터를 받지 않았습니다.");
+const QString kWaiting = QStringLiteral("전송 대기중...");
+// A transfer that gives up after one second without progress: failure tests stay short.
+const FileSendSettings kQuickStall{QString(), 1};
 
 // Sends files from a temporary folder through the dialog, over a link the test sets up.
 class FileSendTest : public ::testing::Test
@@ -39,11 +46,12 @@ protected:
         return contents;
     }
 
-    void Open(std::unique_ptr<CLinkWriter> link)
+    void Open(std::unique_ptr<CLinkWriter> link, const FileSendSettings& settings = {})
     {
+        m_dlg.reset();
         auto recording = std::make_unique<RecordingWriter>(std::move(link));
         m_writer = recording.get();
-        m_dlg = std::make_unique<CFileSendDlg>(nullptr, std::move(recording));
+        m_dlg = std::make_unique<CFileSendDlg>(nullptr, std::move(recording), settings);
         m_dlg->show();
         m_driver = std::make_unique<DialogDriver>(*m_dlg);
     }
@@ -108,23 +116,88 @@ protected:
     CRS232Ctrl m_port;
 };
 
-// The client link of a monitor connected to a peer that listens.
-class ClientFileSendTest : public FileSendTest
+// The client link of a monitor connected to a peer that listens; a peer receive buffer given
+// in bytes makes it that small.
+class ConnectedClientTest : public FileSendTest
 {
 protected:
-    void SetUp() override
+    explicit ConnectedClientTest(int peerBufferBytes = 0) : m_listener(false, peerBufferBytes) {}
+
+    void Connect()
     {
         ASSERT_EQ(m_socket.Connect(QStringLiteral("127.0.0.1"), m_listener.Port()), 1);
         m_peer = m_listener.Accept();
         ASSERT_TRUE(m_peer.IsOpen());
         ASSERT_TRUE(
             WaitFor([&] { return m_socket.GetState() == QAbstractSocket::ConnectedState; }));
-        Open(MakeClientLinkWriter(m_socket));
     }
 
     TcpListener m_listener;
     CClientSock m_socket;
     TcpPeer m_peer;
+};
+
+class ClientFileSendTest : public ConnectedClientTest
+{
+protected:
+    void SetUp() override
+    {
+        Connect();
+        Open(MakeClientLinkWriter(m_socket));
+    }
+};
+
+// A client link to a peer with a small receive buffer: what the peer does not read waits in the
+// link's own send queue.
+class SlowPeerFileSendTest : public ConnectedClientTest
+{
+protected:
+    static constexpr int kPeerBufferBytes = 4096;
+
+    SlowPeerFileSendTest() : ConnectedClientTest(kPeerBufferBytes) {}
+    void SetUp() override { Connect(); }
+    void TearDown() override
+    {
+        StopReading();
+        FileSendTest::TearDown();
+    }
+
+    // The peer reads bytesPerRead every 50 ms on a thread of its own.
+    void StartReading(qsizetype bytesPerRead)
+    {
+        m_reader = std::thread([this, bytesPerRead] {
+            while (m_bReading) {
+                {
+                    std::lock_guard lock(m_peerMutex);
+                    m_peer.ReadSome(bytesPerRead);
+                }
+                std::this_thread::sleep_for(50ms);
+            }
+        });
+    }
+    void StopReading()
+    {
+        m_bReading = false;
+        if (m_reader.joinable())
+            m_reader.join();
+    }
+    // Bytes the peer's system has: read by the peer or waiting to be.
+    qsizetype PeerHas()
+    {
+        std::lock_guard lock(m_peerMutex);
+        return m_peer.Received().size() + m_peer.Unread();
+    }
+    bool WaitForWaiting()
+    {
+        return WaitFor([&] {
+            return m_driver->Label(FileSendDlgIds::IDC_SIZE_TEXT).startsWith(kWaiting) ||
+                   !m_messages.texts.isEmpty();
+        });
+    }
+
+    std::mutex m_peerMutex;
+    std::thread m_reader;
+    std::atomic<bool> m_bReading = true;
 };
 
 // A monitor's server link with the given number of connected clients.
@@ -225,13 +298,39 @@ TEST_F(SerialFileSendTest, CloseWhileSendingCancelsAndWaitsForTheWorker)
     EXPECT_FALSE(m_messages.Saw(kCompleted));
 }
 
+TEST_F(SerialFileSendTest, ReceiverThatReadsSlowlyGetsTheWholeFile)
+{
+    // A receiver that takes 10 KB a second: the line takes nothing for seconds at a time while
+    // the pseudo-terminal's buffer drains, and the transfer waits for it.
+    const QByteArray contents = MakeFile(QStringLiteral("slow.bin"), 32 * 1024);
+    std::atomic<bool> reading = true;
+    std::string received;
+    std::thread reader([&] {
+        while (reading && received.size() < size_t(contents.size())) {
+            received += m_pty.Receive(1000, 100ms);
+            std::this_thread::sleep_for(100ms);
+        }
+    });
+    Send(QStringLiteral("slow.bin"));
+    const bool completed = WaitForMessage(kCompleted);
+    reading = false;
+    reader.join();
+    ASSERT_TRUE(completed) << m_messages.texts.join('|').toStdString();
+    EXPECT_TRUE(m_messages.Starting(kFailedPrefix).isEmpty());
+    EXPECT_EQ(m_driver->Label(FileSendDlgIds::IDC_SIZE_TEXT),
+              QStringLiteral("32768 / 32768 Bytes"));
+    received += m_pty.Receive(contents.size() - received.size(), 10s);
+    EXPECT_TRUE(QByteArray::fromStdString(received) == contents);
+}
+
 TEST_F(SerialFileSendTest, PeerThatStopsReadingFailsTheTransferWithTheBytesSent)
 {
+    Open(MakeSerialLinkWriter(m_port), kQuickStall);
     const qsizetype size = 256 * 1024; // far beyond what a pseudo-terminal buffers
     const QByteArray contents = MakeFile(QStringLiteral("big.bin"), size);
     Send(QStringLiteral("big.bin"));
 
-    const qint64 sent = ExpectFailed(QStringLiteral("1초"));
+    const qint64 sent = ExpectFailed(kStalled);
     EXPECT_GT(sent, 0);
     EXPECT_LT(sent, size);
     // Every byte reported as sent is on its way, in order, and nothing else.
@@ -276,18 +375,25 @@ TEST_F(ClientFileSendTest, SendsTheFileOverATcpClientLink)
 
 TEST_F(ClientFileSendTest, PeerThatStopsReadingFailsTheTransferWithTheBytesSent)
 {
+    m_dlg.reset(); // one transfer at a time on a socket
+    Open(MakeClientLinkWriter(m_socket), kQuickStall);
     const qsizetype size = 16 * 1024 * 1024; // beyond the socket buffers of both ends
     const QByteArray contents = MakeFile(QStringLiteral("big.bin"), size);
     Send(QStringLiteral("big.bin"));
 
-    const qint64 sent = ExpectFailed(QString());
+    // Sent is what the peer's system had when the transfer gave up.
+    const qint64 sent = ExpectFailed(kStalled);
     EXPECT_GT(sent, 0);
     EXPECT_LT(sent, size);
+    EXPECT_EQ(m_peer.Unread(), sent);
+    // What the link still held follows once the peer reads: little, no dump of megabytes.
     const QByteArray received = m_peer.Take(sent);
     QTest::qWait(50);
     m_peer.Drain();
-    EXPECT_EQ(received.size() + m_peer.Received().size(), sent);
-    EXPECT_TRUE(received == contents.left(sent)); // no dump of megabytes on failure
+    const qsizetype late = received.size() + m_peer.Received().size() - sent;
+    EXPECT_GE(late, 0);
+    EXPECT_LT(late, 256 * 1024);
+    EXPECT_TRUE(received.left(sent) == contents.left(sent));
 }
 
 TEST_F(ServerFileSendTest, SendsTheFileToEveryConnectedClient)
@@ -338,4 +444,83 @@ TEST_F(ServerFileSendTest, TransferFailsWhenItsLastClientLeavesOrThereIsNone)
     m_messages.texts.clear();
     Send(QStringLiteral("data.bin"));
     EXPECT_EQ(ExpectFailed(QStringLiteral("상대편이 없습니다")), 0);
+}
+
+TEST_F(SlowPeerFileSendTest, CompletesOnlyOnceThePeerHasEveryByte)
+{
+    Open(MakeClientLinkWriter(m_socket));
+    const QByteArray contents = MakeFile(QStringLiteral("slow.bin"), 64 * 1024);
+    StartReading(2048); // about 40 KB a second
+    Send(QStringLiteral("slow.bin"));
+
+    bool waited = false;
+    ASSERT_TRUE(WaitFor([&] {
+        waited = waited || m_driver->Label(FileSendDlgIds::IDC_SIZE_TEXT).startsWith(kWaiting);
+        return m_messages.Saw(kCompleted);
+    })) << m_messages.texts.join('|').toStdString();
+    // Completion is told once the peer's system acknowledged the last byte, not before.
+    EXPECT_EQ(PeerHas(), contents.size());
+    EXPECT_TRUE(waited) << "the window said it waits for the peer";
+    const auto* progress =
+        m_dlg->findChild<QProgressBar*>(ControlName(FileSendDlgIds::IDC_PROGRESS));
+    EXPECT_EQ(progress->value(), progress->maximum());
+    StopReading();
+    EXPECT_TRUE(m_peer.Take(contents.size()) == contents);
+}
+
+TEST_F(SlowPeerFileSendTest, CancelWorksWhileWaitingForThePeer)
+{
+    Open(MakeClientLinkWriter(m_socket));
+    MakeFile(QStringLiteral("data.bin"), 32 * 1024);
+    Send(QStringLiteral("data.bin"));
+    ASSERT_TRUE(WaitForWaiting()) << m_messages.texts.join('|').toStdString();
+    ASSERT_TRUE(m_messages.texts.size() == 1) << m_messages.texts.join('|').toStdString();
+    EXPECT_FALSE(m_driver->Button(kIdOk)->isEnabled());
+
+    m_driver->Press(kIdAbort);
+    EXPECT_TRUE(m_messages.Saw(kCancelled));
+    ExpectIdle();
+    QTest::qWait(200);
+    EXPECT_FALSE(m_messages.Saw(kCompleted));
+    EXPECT_TRUE(m_messages.Starting(kFailedPrefix).isEmpty());
+}
+
+TEST_F(SlowPeerFileSendTest, CancelledTransferLeavesLittleForTheDeviceToStillGet)
+{
+    Open(MakeClientLinkWriter(m_socket));
+    const qsizetype size = 2 * 1024 * 1024;
+    MakeFile(QStringLiteral("big.bin"), size);
+    Send(QStringLiteral("big.bin")); // the peer reads nothing until the transfer is cancelled
+    ASSERT_TRUE(WaitFor([&] {
+        return m_driver->Label(FileSendDlgIds::IDC_SIZE_TEXT).contains(QStringLiteral(" / ")) &&
+               !m_driver->Label(FileSendDlgIds::IDC_SIZE_TEXT).startsWith(QStringLiteral("0 /"));
+    }));
+    m_driver->Press(kIdAbort);
+    ASSERT_TRUE(m_messages.Saw(kCancelled));
+    ASSERT_TRUE(WaitFor([&] { return !m_driver->Button(kIdAbort)->isEnabled(); }));
+
+    // Whatever the system held still reaches the peer: only a little.
+    const auto queued = [&] {
+        int bytes = 0;
+        ::ioctl(static_cast<int>(m_socket.GetHandle()), SIOCOUTQ, &bytes);
+        return bytes;
+    };
+    ASSERT_TRUE(WaitFor([&] {
+        m_peer.Drain();
+        return queued() == 0;
+    }));
+    m_peer.Drain();
+    EXPECT_LT(m_peer.Received().size(), 256 * 1024);
+}
+
+TEST_F(SlowPeerFileSendTest, PeerThatStopsReadingFailsTheWaitAfterTheStallLimit)
+{
+    Open(MakeClientLinkWriter(m_socket), kQuickStall);
+    const qsizetype size = 32 * 1024;
+    MakeFile(QStringLiteral("data.bin"), size);
+    Send(QStringLiteral("data.bin"));
+    const qint64 delivered = ExpectFailed(kStalled);
+    // Only what reached the peer counts as sent.
+    EXPECT_LT(delivered, size);
+    EXPECT_EQ(delivered, PeerHas());
 }

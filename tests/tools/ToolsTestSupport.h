@@ -32,7 +32,8 @@ public:
         }
         return written;
     }
-    void BeginTransfer() override { m_link->BeginTransfer(); }
+    qint64 Pending(int& error) override { return m_link->Pending(error); }
+    void BeginTransfer(std::chrono::milliseconds stall) override { m_link->BeginTransfer(stall); }
 
     // Holds the worker after its write number count (1 = the first block).
     void HoldAfter(int count) { m_holdAfter = count; }
