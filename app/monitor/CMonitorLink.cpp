@@ -6,6 +6,7 @@
 #include "LinkWriter.h"
 #include "MonitorConstants.h"
 #include "TermViewConstants.h"
+#include "TransportConstants.h"
 
 #include <QPointer>
 
@@ -83,9 +84,15 @@ int CMonitorLink::ConnectionCount() const
 
 void CMonitorLink::Open()
 {
-    if (m_settings.nInterface == LinkSettings::Rs232c)
+    if (m_settings.nInterface == LinkSettings::Rs232c) {
         OpenSerial();
-    else if (m_settings.nActive == LinkSettings::Client)
+        return;
+    }
+    if (!IsPortNumber(m_settings.nServerPort)) {
+        emit failed(Failure::PortOutOfRange, QString::number(m_settings.nServerPort));
+        return;
+    }
+    if (m_settings.nActive == LinkSettings::Client)
         OpenClient();
     else
         OpenServer();
@@ -139,7 +146,8 @@ void CMonitorLink::OpenSerial()
         return;
     auto port = std::make_unique<CRS232Ctrl>();
     if (!port->Open(m_settings.strPortName.toLocal8Bit().constData(), m_settings.BaudRate(),
-                    m_settings.DataBits(), m_settings.Parity(), m_settings.StopBits())) {
+                    m_settings.DataBits(), m_settings.Parity(), m_settings.StopBits(),
+                    m_settings.FlowControl())) {
         // The reason tells a missing device from one the user may not open.
         emit failed(Failure::SerialOpen, SystemError(int(port->GetLastError())));
         return;

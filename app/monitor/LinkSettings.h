@@ -26,6 +26,7 @@ struct LinkSettings
     int nDataBitIndex = 1; // 8 bits
     int nParityIndex = 0;  // none
     int nStopBitIndex = 0; // one
+    int nFlowControl = 0;  // 0 none, 1 RTS/CTS, 2 XON/XOFF (FLOW_* of the transports)
     int nInterface = Rs232c;
     int nActive = Client;
     int nServerPort = 4096;
@@ -45,6 +46,7 @@ struct LinkSettings
     int DataBits() const;
     int Parity() const { return nParityIndex; }
     int StopBits() const { return nStopBitIndex; }
+    int FlowControl() const { return nFlowControl; }
     QString ServerAddressText() const;
     // "RS-232C", "TCP/IP-Client", "UDP/IP-Server", ...
     QString InterfaceText() const;
