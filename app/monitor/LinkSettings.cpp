@@ -1,6 +1,5 @@
 #include "LinkSettings.h"
 
-#include "Comm.h"
 #include "ShellConstants.h"
 
 #include <QHostAddress>
@@ -17,6 +16,7 @@ constexpr int kParityCount = 3;
 constexpr int kStopBitCount = 3;
 constexpr char kParityLetters[] = {'N', 'O', 'E'};
 const char* const kStopBitTexts[] = {"1", "1.5", "2"};
+constexpr int kFlowControlCount = 3; // none, RTS/CTS, XON/XOFF
 
 // The stored index when it names an entry of a list of count, else the default.
 int IndexOrDefault(const QVariant& stored, int count, int fallback)
