@@ -13,7 +13,10 @@ bool CUdpEcho::Start()
 
 void CUdpEcho::OnReceive()
 {
+    // A bounded batch: a peer that sends as fast as this answers must not hold the event loop.
+    // The notice comes again while datagrams wait.
+    constexpr int kDatagramsPerNotice = 256;
     QByteArray datagram;
-    while (m_link.Receive(datagram) >= 0)
+    for (int i = 0; i < kDatagramsPerNotice && m_link.Receive(datagram) >= 0; ++i)
         m_link.Send(datagram.constData(), int(datagram.size()));
 }

@@ -53,7 +53,8 @@ public:
     int GetPeerName(QString& address, quint16& port) const;
 
 signals:
-    // Datagrams wait to be received.
+    // Datagrams wait to be received. Take a bounded batch per notice: against a sender as fast
+    // as the receiver, taking until none is left may never end; the notice comes again.
     void receiveReady();
     // The datagram about to be received comes from another sender than the one before it.
     void senderChanged(const QString& address, quint16 port);
