@@ -23,6 +23,7 @@ namespace {
 constexpr int kReadChunkBytes = 2048;
 // How soon bytes left in the socket are tried again once the script has emptied the queue.
 constexpr int kDrainRetryMs = 1;
+constexpr int kDatagramsPerNotice = 256;
 
 // The script thread runs one step below normal priority, so that a script that never sleeps
 // cannot starve the user interface.
@@ -381,13 +382,16 @@ long CDecodeCtrl::OnReceiveDatagram(CUdpCtrl* pUdp)
 
 CDecodeCtrl::Drain CDecodeCtrl::DrainDatagrams()
 {
-    for (;;) {
+    // Empty datagrams take no room: a flood of them must not hold the user interface. The link
+    // announces the rest again.
+    for (int i = 0; i < kDatagramsPerNotice; ++i) {
         if (!QueueHeldDatagram())
             return Drain::QueueFull;
         if (m_pUdp->Receive(m_heldDatagram) < 0)
             return Drain::Empty;
         m_nHeldQueued = 0;
     }
+    return QueueHeldDatagram() ? Drain::Empty : Drain::QueueFull;
 }
 
 bool CDecodeCtrl::QueueHeldDatagram()
