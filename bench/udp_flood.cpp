@@ -102,9 +102,8 @@ public:
     StallProbe()
     {
         m_timer.setInterval(kStallProbeMs);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            longestMs = std::max(longestMs, m_since.restart());
-        });
+        connect(&m_timer, &QTimer::timeout, this,
+                [this] { longestMs = std::max(longestMs, m_since.restart()); });
         m_since.start();
         m_timer.start();
     }
