@@ -21,14 +21,8 @@ struct OptionSpec
 const OptionSpec kOptions[] = {
     {{"check"}, nullptr, "verify only: exit 0 when valid, 1 with the messages when not"},
     {{"port"}, "DEVICE", "serial device (a path or COMn) instead of the script's PORT"},
-    {{"connect"},
-     "HOST:PORT",
-     "peer instead of the script's IP and PORT (a UDP script sends there and still receives on "
-     "its LOCAL_PORT or PORT)"},
-    {{"echo"},
-     nullptr,
-     "run against a built-in echo device on 127.0.0.1 (a UDP one for a UDP script, which then "
-     "receives on its LOCAL_PORT or any free port)"},
+    {{"connect"}, "HOST:PORT", "peer instead of the script's IP and PORT (UDP: where it sends)"},
+    {{"echo"}, nullptr, "run against a built-in echo device on 127.0.0.1 (UDP for a UDP script)"},
     {{"seconds"},
      "S",
      "end S seconds after the start (decimals allowed, at most 31536000), exit 0"},
