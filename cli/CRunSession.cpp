@@ -4,6 +4,7 @@
 #include "CTSL.h"
 #include "CTSLSyntax.h"
 #include "HostMessages.h"
+#include "NumberText.h"
 #include "RunSignals.h"
 #include "SyncNotify.h"
 #include "SyntaxMessages.h"
@@ -12,7 +13,9 @@
 
 #include <QCoreApplication>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -92,9 +95,20 @@ bool CRunSession::Verify()
 bool CRunSession::PointLink()
 {
     COMM& comm = m_ctrl.m_comm;
+    const bool udp = comm.nMedia == MEDIA_UDP;
     std::string host = m_options.strHost;
     uint16_t port = m_options.nHostPort;
-    if (m_options.bEcho) {
+    if (m_options.bEcho && udp) {
+        if (!m_udpEcho.Start()) {
+            Fail(TslRunExit::kLinkFailure,
+                 std::string("tslrun: the UDP echo device cannot bind: ") + std::strerror(errno));
+            return false;
+        }
+        host = "127.0.0.1";
+        port = m_udpEcho.Port();
+        // The echo answers the sender: the script receives on its LOCAL_PORT or any free port.
+        m_ctrl.SetLocalPort(comm.nLocalPort);
+    } else if (m_options.bEcho) {
         if (!m_echo.Start()) {
             Fail(TslRunExit::kLinkFailure,
                  "tslrun: the echo device cannot listen: " + m_echo.errorString().toStdString());
@@ -102,6 +116,10 @@ bool CRunSession::PointLink()
         }
         host = "127.0.0.1";
         port = m_echo.serverPort();
+    } else if (udp && !host.empty()) {
+        // --connect changes where the script sends, not the port it receives on.
+        const int own = comm.szPort[0] != '\0' ? tsl::ReadInteger(comm.szPort) : 0;
+        m_ctrl.SetLocalPort(comm.nLocalPort != 0 ? comm.nLocalPort : own);
     }
     if (!host.empty()) {
         if (host.size() >= sizeof comm.szIP) {
@@ -109,7 +127,7 @@ bool CRunSession::PointLink()
                  "tslrun: host name too long for a script link (at most 19 characters): " + host);
             return false;
         }
-        comm.nMedia = MEDIA_TCP;
+        comm.nMedia = udp ? MEDIA_UDP : MEDIA_TCP;
         tsl::CopyField(comm.szIP, host);
         tsl::CopyField(comm.szPort, std::to_string(port));
     } else if (!m_options.strPort.empty()) {
@@ -136,7 +154,15 @@ bool CRunSession::CheckLink()
                                        "or OPEN PORT line): give --connect HOST:PORT or --echo");
         return false;
     case MEDIA_UDP:
-        Fail(TslRunExit::kLinkFailure, "tslrun: UDP 링크는 아직 지원되지 않습니다");
+        // Without an address the script answers whoever sends to its local port.
+        if (comm.szPort[0] != '\0' || (comm.szIP[0] == '\0' && comm.nLocalPort != 0))
+            return true;
+        Fail(TslRunExit::kLinkFailure,
+             comm.szIP[0] != '\0'
+                 ? "tslrun: the script's UDP link names an address but no port (no OPEN PORT "
+                   "line): give --connect HOST:PORT or --echo"
+                 : "tslrun: the script's UDP link names no port (no OPEN PORT or OPEN LOCAL_PORT "
+                   "line): give --connect HOST:PORT or --echo");
         return false;
     default:
         Fail(TslRunExit::kLinkFailure, "tslrun: the script opens no link (no OPEN MEDIA line): "
@@ -149,7 +175,11 @@ bool CRunSession::Start()
 {
     m_ctrl.SetPassLimit(m_options.nPasses);
     if (m_ctrl.Run() != 0) {
-        if (m_ctrl.GetFailure() == CDecodeCtrl::RunFailure::Port) {
+        if (m_ctrl.GetFailure() == CDecodeCtrl::RunFailure::Port &&
+            m_ctrl.m_comm.nMedia == MEDIA_UDP) {
+            Fail(TslRunExit::kLinkFailure,
+                 "tslrun: cannot open the UDP link: " + m_ctrl.GetErrorText());
+        } else if (m_ctrl.GetFailure() == CDecodeCtrl::RunFailure::Port) {
             const std::string port =
                 m_options.strPort.empty() ? std::string(m_ctrl.m_comm.szPort) : m_options.strPort;
             Fail(TslRunExit::kLinkFailure,

@@ -3,6 +3,7 @@
 #include "CDecodeCtrl.h"
 #include "CEchoServer.h"
 #include "COutputWriter.h"
+#include "CUdpEcho.h"
 #include "TslRunOptions.h"
 
 #include <QObject>
@@ -53,6 +54,7 @@ private:
     const Clock::time_point m_started;
     CDecodeCtrl m_ctrl;
     CEchoServer m_echo;
+    CUdpEcho m_udpEcho;
     COutputWriter m_output;
     QTimer m_tick;
     const bool m_bTerminal;

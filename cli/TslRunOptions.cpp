@@ -21,8 +21,8 @@ struct OptionSpec
 const OptionSpec kOptions[] = {
     {{"check"}, nullptr, "verify only: exit 0 when valid, 1 with the messages when not"},
     {{"port"}, "DEVICE", "serial device (a path or COMn) instead of the script's PORT"},
-    {{"connect"}, "HOST:PORT", "TCP peer instead of the script's IP and PORT"},
-    {{"echo"}, nullptr, "run against a built-in echo device on 127.0.0.1"},
+    {{"connect"}, "HOST:PORT", "peer instead of the script's IP and PORT (UDP: where it sends)"},
+    {{"echo"}, nullptr, "run against a built-in echo device on 127.0.0.1 (UDP for a UDP script)"},
     {{"seconds"},
      "S",
      "end S seconds after the start (decimals allowed, at most 31536000), exit 0"},

@@ -12,7 +12,7 @@ struct TslRunOptions
     std::string strScript;
     bool bCheckOnly = false;
     std::string strPort; // serial device instead of the script's PORT
-    std::string strHost; // TCP peer instead of the script's IP and PORT
+    std::string strHost; // TCP or UDP peer instead of the script's IP and PORT
     uint16_t nHostPort = 0;
     std::optional<double> seconds;
     uint64_t nPasses = 0; // 0: no limit

@@ -4,11 +4,14 @@
 #include "CRS232Ctrl.h"
 #include "CTSL.h"
 #include "CTSLSyntax.h"
+#include "CUdpCtrl.h"
 #include "NumberText.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <sys/resource.h>
@@ -20,6 +23,7 @@ namespace {
 constexpr int kReadChunkBytes = 2048;
 // How soon bytes left in the socket are tried again once the script has emptied the queue.
 constexpr int kDrainRetryMs = 1;
+constexpr int kDatagramsPerNotice = 256;
 
 // The script thread runs one step below normal priority, so that a script that never sleeps
 // cannot starve the user interface.
@@ -136,8 +140,44 @@ int CDecodeCtrl::Run()
         ConnectSocket();
         m_pTSL->SetInterface(TSL_LINK_TCP);
         m_pTSL->SetListenObject(m_pSocket.get());
+    } else if (m_nInterface == MEDIA_UDP) {
+        if (!OpenUdp())
+            return -1;
+        m_pTSL->SetInterface(TSL_LINK_UDP);
+        m_pTSL->SetListenObject(m_pUdp.get());
+        StartThread(); // nothing to wait for: datagrams may come and go from now on
     }
     return 0;
+}
+
+bool CDecodeCtrl::OpenUdp()
+{
+    m_strHost = m_comm.szIP;
+    m_nPort = m_comm.szPort[0] != '\0' ? tsl::ReadInteger(m_comm.szPort) : 0;
+    int local = m_comm.nLocalPort != 0 ? m_comm.nLocalPort : m_nPort;
+    if (m_nLocalPortOverride >= 0)
+        local = m_nLocalPortOverride;
+    auto udp = std::make_unique<CUdpCtrl>();
+    // Without an address the script answers whoever sent the last datagram.
+    const bool opened =
+        udp->Create(static_cast<quint16>(local)) &&
+        udp->SetRemote(QString::fromStdString(m_strHost), static_cast<quint16>(m_nPort));
+    if (!opened) {
+        m_failure = RunFailure::Port;
+        m_strError = std::strerror(errno);
+        return false;
+    }
+    CUdpCtrl* raw = udp.get();
+    connect(raw, &CUdpCtrl::receiveReady, this, [this, raw] { OnReceiveDatagram(raw); });
+    m_heldDatagram.clear();
+    m_nHeldQueued = 0;
+    m_pUdp = std::move(udp);
+    return true;
+}
+
+int CDecodeCtrl::GetLocalPort() const
+{
+    return m_pUdp ? m_pUdp->GetLocalPort() : 0;
 }
 
 int CDecodeCtrl::Run(int nPortNumber, int nDataBitCode, int nBaudIndex, int nParityCode,
@@ -253,6 +293,7 @@ void CDecodeCtrl::Stop()
     if (m_pTSL) {
         m_pTSL->SetListenObject(static_cast<CRS232Ctrl*>(nullptr));
         m_pTSL->SetListenObject(static_cast<CClientSock*>(nullptr));
+        m_pTSL->SetListenObject(static_cast<CUdpCtrl*>(nullptr));
     }
     if (m_pPort) {
         m_pPort->Close();
@@ -261,6 +302,10 @@ void CDecodeCtrl::Stop()
     if (m_pSocket) {
         m_pSocket->Close();
         m_pSocket.release()->deleteLater(); // may be inside one of its own notices
+    }
+    if (m_pUdp) {
+        m_pUdp->Close();
+        m_pUdp.release()->deleteLater();
     }
     m_pTSL.reset();
     m_pSyntax.reset();
@@ -308,6 +353,10 @@ void CDecodeCtrl::RetryDrain()
     m_bDrainScheduled = true;
     QTimer::singleShot(kDrainRetryMs, this, [this] {
         m_bDrainScheduled = false;
+        if (m_pUdp) {
+            OnReceiveDatagram(m_pUdp.get());
+            return;
+        }
         if (!m_pSocket)
             return;
         const Drain drain = DrainSocket(m_pSocket.get());
@@ -316,6 +365,54 @@ void CDecodeCtrl::RetryDrain()
         else if (drain == Drain::PeerGone && m_bPeerGone)
             CloseSocket();
     });
+}
+
+long CDecodeCtrl::OnReceiveDatagram(CUdpCtrl* pUdp)
+{
+    if (pUdp != m_pUdp.get())
+        return 0;
+    // While a datagram waits for room, the rest wait in the system, which drops what its
+    // buffer cannot hold, as UDP may.
+    const bool full = DrainDatagrams() == Drain::QueueFull;
+    pUdp->PauseReceive(full);
+    if (full)
+        RetryDrain();
+    return 0;
+}
+
+CDecodeCtrl::Drain CDecodeCtrl::DrainDatagrams()
+{
+    // Empty datagrams take no room: a flood of them must not hold the user interface. The link
+    // announces the rest again.
+    for (int i = 0; i < kDatagramsPerNotice; ++i) {
+        if (!QueueHeldDatagram())
+            return Drain::QueueFull;
+        if (m_pUdp->Receive(m_heldDatagram) < 0)
+            return Drain::Empty;
+        m_nHeldQueued = 0;
+    }
+    return QueueHeldDatagram() ? Drain::Empty : Drain::QueueFull;
+}
+
+bool CDecodeCtrl::QueueHeldDatagram()
+{
+    const qsizetype left = m_heldDatagram.size() - m_nHeldQueued;
+    if (left == 0)
+        return true;
+    // A datagram the queue can hold reaches one pass whole; a larger one flows through it.
+    const int room = QueueRoom(m_queue);
+    if (left <= CQueue::kCapacity && left > room)
+        return false;
+    const int n = static_cast<int>(std::min<qsizetype>(left, room));
+    QueueChunk(m_queue,
+               reinterpret_cast<const unsigned char*>(m_heldDatagram.constData()) + m_nHeldQueued,
+               n);
+    m_nHeldQueued += n;
+    if (m_nHeldQueued < m_heldDatagram.size())
+        return false;
+    m_heldDatagram.clear();
+    m_nHeldQueued = 0;
+    return true;
 }
 
 long CDecodeCtrl::OnCloseSocket(CClientSock* pSocket)

@@ -5,6 +5,7 @@
 #include "Comm.h"
 #include "SerialLine.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QRect>
 
@@ -20,6 +21,7 @@ class CTSL;
 class CTSLSyntax;
 class CRS232Ctrl;
 class CClientSock;
+class CUdpCtrl;
 
 // The colour that a view of the host control fills itself with, RGB(100, 100, 200).
 inline constexpr uint32_t kDecodeCtrlColour = 13132900;
@@ -59,6 +61,11 @@ public:
 
     // A serial device used instead of the name in m_comm (a path or a COM name).
     void SetPortName(const std::string& strPort) { m_strPortName = strPort; }
+    // The local port of a UDP run instead of the script's (LOCAL_PORT, else PORT); 0 takes any
+    // free port, -1 goes back to the script's.
+    void SetLocalPort(int nPort) { m_nLocalPortOverride = nPort; }
+    // The local port a UDP run received on, once it runs; 0 otherwise.
+    int GetLocalPort() const;
     // Stops the worker by itself after this many passes (0: no limit); IsFinished tells.
     void SetPassLimit(uint64_t nPasses) { m_nPassLimit = nPasses; }
     bool IsFinished() const { return m_bFinished.load(std::memory_order_acquire); }
@@ -84,6 +91,8 @@ public:
     long OnConnect(CClientSock* pSocket);
     long OnReceiveSocket(CClientSock* pSocket);
     long OnCloseSocket(CClientSock* pSocket);
+    // Datagrams of the run's own UDP link; whole ones reach the same queue as socket bytes.
+    long OnReceiveDatagram(CUdpCtrl* pUdp);
 
     std::string m_strScriptName;
     CRunFlag m_bRun;
@@ -91,6 +100,7 @@ public:
     COMM m_comm;
     std::unique_ptr<CRS232Ctrl> m_pPort;
     std::unique_ptr<CClientSock> m_pSocket;
+    std::unique_ptr<CUdpCtrl> m_pUdp;
     unsigned m_nInterface = 1;
     std::string m_strHost;
     int m_nPort = 0;
@@ -102,6 +112,7 @@ public:
 private:
     bool CreateInterpreter();
     bool OpenSerial();
+    bool OpenUdp();
     void StartThread();
     void ScriptThreadProc();
     void ReadSerial(std::vector<unsigned char>& chunk);
@@ -113,6 +124,10 @@ private:
         QueueFull, // bytes wait in the socket for room in the queue
     };
     Drain DrainSocket(CClientSock* socket);
+    Drain DrainDatagrams();
+    // Moves the held datagram into the queue: whole when it fits the queue at all, else as far
+    // as there is room; false while some of it still waits.
+    bool QueueHeldDatagram();
     void RetryDrain();
     void CloseSocket();
     void SetLinkLoss(const std::string& strReason);
@@ -121,6 +136,10 @@ private:
     unsigned m_nId = 0;
     std::thread m_pThread;
     std::string m_strPortName;
+    int m_nLocalPortOverride = -1;
+    // A received datagram waiting for room in the queue, and how much of it was queued.
+    QByteArray m_heldDatagram;
+    qsizetype m_nHeldQueued = 0;
     RunFailure m_failure = RunFailure::None;
     std::string m_strError;
     uint64_t m_nPassLimit = 0;

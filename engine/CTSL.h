@@ -18,6 +18,7 @@
 
 class CRS232Ctrl;
 class CClientSock;
+class CUdpCtrl;
 class CSharedMemory;
 class CNamedSemaphore;
 
@@ -47,6 +48,7 @@ enum : unsigned
 {
     TSL_LINK_SERIAL = 1,
     TSL_LINK_TCP = 2,
+    TSL_LINK_UDP = 3,
 };
 
 // The TSL runtime: loads a script, compiles it, and runs its main section pass by pass over
@@ -84,6 +86,7 @@ public:
     // The link and the host.
     void SetListenObject(CRS232Ctrl* pPort);
     void SetListenObject(CClientSock* pSocket);
+    void SetListenObject(CUdpCtrl* pUdp);
     void SetInterface(unsigned nLinkType) { m_nLinkType = nLinkType; }
     unsigned GetInterface() const { return m_nLinkType; }
     void SetParentId(int nId) { m_nParentId = nId; }
@@ -173,6 +176,7 @@ private:
     std::mutex m_csLink;
     CRS232Ctrl* m_pRS232 = nullptr;
     CClientSock* m_pClientSock = nullptr;
+    CUdpCtrl* m_pUdp = nullptr;
 
     // What the print queue holds: the size of each line, so that the bytes of the lines the
     // output window took from the head are known, and their sum.

@@ -7,6 +7,7 @@
 #include "KeywordTable.h"
 #include "NumberText.h"
 #include "SyntaxMessages.h"
+#include "TransportConstants.h"
 
 #include <algorithm>
 #include <cctype>
@@ -17,7 +18,6 @@ namespace {
 
 constexpr size_t kMaxIpChars = sizeof(COMM::szIP) - 1;
 constexpr size_t kMaxPortChars = sizeof(COMM::szPort) - 1;
-constexpr int kMaxTcpPort = 65535;
 
 // A port value written as a number, which must then name a TCP or UDP port.
 bool LooksNumeric(const std::string& value)
@@ -27,12 +27,9 @@ bool LooksNumeric(const std::string& value)
 }
 
 // Decimal digits only, 1 to 65535: a value outside would be cut to 16 bits when connecting.
-bool IsPortNumber(const char* value)
+bool IsPortText(const char* value)
 {
-    if (value[0] == '\0' || !CTSLSyntax::IsNum(value))
-        return false;
-    const int32_t port = tsl::ReadInteger(value);
-    return port >= 1 && port <= kMaxTcpPort;
+    return value[0] != '\0' && CTSLSyntax::IsNum(value) && IsPortNumber(tsl::ReadInteger(value));
 }
 
 bool IsNetworkMedia(int32_t media)
@@ -188,8 +185,7 @@ int CTSLSyntax::CheckCom(const char*, const char* pszWord2, const char* pszWord3
             return -1;
         m_comm.nMedia = index + 1;
         // A port given before the medium must suit it.
-        if (IsNetworkMedia(m_comm.nMedia) && m_comm.szPort[0] != '\0' &&
-            !IsPortNumber(m_comm.szPort))
+        if (IsNetworkMedia(m_comm.nMedia) && m_comm.szPort[0] != '\0' && !IsPortText(m_comm.szPort))
             return -1;
         return 0;
     }
@@ -201,9 +197,26 @@ int CTSLSyntax::CheckCom(const char*, const char* pszWord2, const char* pszWord3
         if (value.size() > (isPort ? kMaxPortChars : kMaxIpChars))
             return -1;
         if (isPort && (LooksNumeric(value) || IsNetworkMedia(m_comm.nMedia)) &&
-            !IsPortNumber(value.c_str()))
+            !IsPortText(value.c_str()))
             return -1;
         std::memcpy(field, value.c_str(), value.size() + 1);
+        return 0;
+    }
+    if (key == "LOCAL_PORT") {
+        if (m_comm.nLocalPort != 0)
+            return -2;
+        if (value.size() > kMaxPortChars || !IsPortText(value.c_str()))
+            return -1;
+        m_comm.nLocalPort = tsl::ReadInteger(value.c_str());
+        return 0;
+    }
+    if (key == "FLOW_CONTROL") {
+        if (m_comm.nFlowControl != -1)
+            return -2;
+        const int index = IndexOf(kFlowControlTexts, value);
+        if (index < 0)
+            return -1;
+        m_comm.nFlowControl = index;
         return 0;
     }
     if (key == "BAUD_RATE") {

@@ -4,6 +4,9 @@
 
 #include "CClientSock.h"
 #include "CRS232Ctrl.h"
+#include "CUdpCtrl.h"
+
+#include <algorithm>
 
 void CTSL::SetListenObject(CRS232Ctrl* pPort)
 {
@@ -17,6 +20,12 @@ void CTSL::SetListenObject(CClientSock* pSocket)
     m_pClientSock = pSocket;
 }
 
+void CTSL::SetListenObject(CUdpCtrl* pUdp)
+{
+    std::lock_guard lock(m_csLink);
+    m_pUdp = pUdp;
+}
+
 void CTSL::SendBytes(const unsigned char* pData, int nLength)
 {
     std::lock_guard lock(m_csLink);
@@ -26,6 +35,12 @@ void CTSL::SendBytes(const unsigned char* pData, int nLength)
     } else if (m_nLinkType == TSL_LINK_TCP) {
         if (m_pClientSock)
             m_pClientSock->Send(pData, nLength, 0);
+    } else if (m_nLinkType == TSL_LINK_UDP && m_pUdp) {
+        // One OUT is one datagram; more bytes than a datagram holds go in several. An OUT of
+        // nothing sends nothing, as on the other links: passes run back to back, and a script
+        // that sends an empty buffer every pass would flood the peer with empty datagrams.
+        for (int offset = 0; offset < nLength; offset += CUdpCtrl::kMaxDatagramBytes)
+            m_pUdp->Send(pData + offset, std::min(nLength - offset, CUdpCtrl::kMaxDatagramBytes));
     }
 }
 

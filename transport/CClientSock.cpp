@@ -47,6 +47,10 @@ int CClientSock::Create()
 
 int CClientSock::Connect(const QString& host, quint16 port)
 {
+    if (!IsPortNumber(port)) {
+        errno = EINVAL; // there is nothing to connect to on port 0
+        return 0;
+    }
     if (!Create())
         return 0;
     if (m_pSocket != nullptr) {

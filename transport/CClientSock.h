@@ -31,7 +31,8 @@ public:
 
     // Gives the socket its handle; non-zero on success.
     int Create();
-    // Starts connecting; the outcome, success or failure, arrives as connectFinished.
+    // Starts connecting; the outcome, success or failure, arrives as connectFinished. Port 0
+    // fails at once (0, errno EINVAL) and reports nothing.
     int Connect(const QString& host, quint16 port);
     // Bytes sent, or -1 with errno set (EAGAIN when the system's buffer is full). Never blocks
     // and never raises SIGPIPE; safe from any thread, also while the owner closes the socket.

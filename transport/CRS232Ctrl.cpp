@@ -3,6 +3,7 @@
 #include "SerialPortName.h"
 #include "TransportConstants.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -16,6 +17,12 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+int64_t NowMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch())
+        .count();
+}
 
 constexpr int kDataBitsOfCode[] = {7, 8};
 constexpr int kParityCodeCount = 3;
@@ -55,6 +62,7 @@ CRS232Ctrl::~CRS232Ctrl()
 void CRS232Ctrl::CopyFrom(const CRS232Ctrl& other)
 {
     m_queue = other.m_queue;
+    m_lastOpen = other.m_lastOpen;
     m_dwLastError = other.m_dwLastError.load();
     m_dwCommErrors = other.m_dwCommErrors.load();
     m_bConnect = other.m_bConnect.load();
@@ -73,17 +81,22 @@ void CRS232Ctrl::CopyFrom(const CRS232Ctrl& other)
         return;
     const int fd = fcntl(other.m_hComm, F_DUPFD_CLOEXEC, 0);
     const int wake = fd < 0 ? -1 : eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (wake < 0) {
+    const int nudge = wake < 0 ? -1 : eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (nudge < 0) {
         m_dwLastError = errno;
         m_bConnect = 0;
-        if (fd >= 0)
-            ::close(fd);
+        for (const int opened : {wake, fd}) {
+            if (opened >= 0)
+                ::close(opened);
+        }
         return;
     }
+    m_bModemLines = other.m_bModemLines.load();
     std::lock_guard lock(m_ioMutex);
     m_hComm = fd;
     m_hWake = wake;
     m_claim = other.m_claim;
+    m_hNudge = nudge;
 }
 
 int CRS232Ctrl::Open(COMM* settings)
@@ -106,21 +119,23 @@ int CRS232Ctrl::Open(COMM* settings, const char* port)
     const int dataCode = CodeOrDefault(settings->nDataBit, 2, kDefaultDataBitCode);
     const int parity = CodeOrDefault(settings->nParityBit, kParityCodeCount, kDefaultParityCode);
     const int stopBits = CodeOrDefault(settings->nStopBit, kStopBitCodeCount, kDefaultStopBitCode);
-    if (baudIndex < 0 || dataCode < 0 || parity < 0 || stopBits < 0) {
+    const int flow = CodeOrDefault(settings->nFlowControl, kFlowControlCount, FLOW_NONE);
+    if (baudIndex < 0 || dataCode < 0 || parity < 0 || stopBits < 0 || flow < 0) {
         m_dwLastError = EINVAL;
         return 0;
     }
-    return OpenPort(port, kBaudRates[baudIndex], kDataBitsOfCode[dataCode], parity, stopBits,
+    return OpenPort(port, kBaudRates[baudIndex], kDataBitsOfCode[dataCode], parity, stopBits, flow,
                     false);
 }
 
-int CRS232Ctrl::Open(const char* port, int baud, int dataBits, int parity, int stopBits)
+int CRS232Ctrl::Open(const char* port, int baud, int dataBits, int parity, int stopBits,
+                     int flowControl)
 {
-    return OpenPort(port, baud, dataBits, parity, stopBits, true);
+    return OpenPort(port, baud, dataBits, parity, stopBits, flowControl, true);
 }
 
 int CRS232Ctrl::OpenPort(const char* port, int baud, int dataBits, int parity, int stopBits,
-                         bool startReader)
+                         int flowControl, bool startReader)
 {
     Close();
     m_dwLastError = 0;
@@ -148,7 +163,8 @@ int CRS232Ctrl::OpenPort(const char* port, int baud, int dataBits, int parity, i
     ioctl(fd, TIOCEXCL);
     int error = m_claim.Lock(fd);
     const int wake = error == 0 ? eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK) : -1;
-    if (error == 0 && wake < 0)
+    const int nudge = wake < 0 ? -1 : eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (error == 0 && nudge < 0)
         error = errno;
     if (error == 0) {
         tcflush(fd, TCIOFLUSH);
@@ -160,19 +176,29 @@ int CRS232Ctrl::OpenPort(const char* port, int baud, int dataBits, int parity, i
         error = SetLineRate(fd, baud);
     if (error == 0)
         error = SetLineFraming(fd, parity, dataBits, stopBits);
+    if (error == 0)
+        error = SetLineFlowControl(fd, flowControl);
     if (error != 0) {
-        if (wake >= 0)
-            ::close(wake);
-        ::close(fd);
+        for (const int opened : {nudge, wake, fd}) {
+            if (opened >= 0)
+                ::close(opened);
+        }
         m_claim.Release();
         m_dwLastError = error;
         return 0;
     }
+    uint32_t lines = 0;
+    m_bModemLines = ReadModemLines(fd, &lines) == 0;
+    m_bWatchLines = false;
+    m_nBreakEndMs = 0;
+    m_bLinesKnown = false;
     {
         std::lock_guard lock(m_ioMutex);
         m_hComm = fd;
         m_hWake = wake;
+        m_hNudge = nudge;
     }
+    m_lastOpen = OpenSettings{port, baud, dataBits, parity, stopBits, flowControl, startReader};
     m_dwEventSelection = kCommEventMask;
     m_nWriteMultiplier = 0;
     m_nWriteConstant = kWriteTimeoutMs;
@@ -203,15 +229,31 @@ int CRS232Ctrl::Close()
 
     std::unique_lock lock(m_ioMutex);
     m_ioIdle.wait(lock, [this] { return m_nIoCount == 0; });
+    if (m_nBreakEndMs.exchange(0) != 0)
+        SetLineBreak(m_hComm, false); // a break the reader had yet to end
+    ::close(m_hNudge);
     ::close(m_hWake);
     ::close(m_hComm);
     m_claim.Release();
+    m_hNudge = -1;
     m_hWake = -1;
     m_hComm = -1;
+    m_bWatchLines = false;
     m_bClosing = false;
     m_dwEventSelection = 0;
     m_wait.bPending = false;
     return 1;
+}
+
+int CRS232Ctrl::Reopen()
+{
+    if (!m_lastOpen) {
+        m_dwLastError = EINVAL;
+        return 0;
+    }
+    const OpenSettings last = *m_lastOpen;
+    return OpenPort(last.strPort.c_str(), last.baud, last.dataBits, last.parity, last.stopBits,
+                    last.flowControl, last.startReader);
 }
 
 bool CRS232Ctrl::EnterIo()
@@ -253,6 +295,11 @@ int CRS232Ctrl::bsSetParityDataStop(int parity, int dataBits, int stopBits)
     return ApplySetting([=](int fd) { return SetLineFraming(fd, parity, dataBits, stopBits); });
 }
 
+int CRS232Ctrl::bsSetFlowControl(int flowControl)
+{
+    return ApplySetting([flowControl](int fd) { return SetLineFlowControl(fd, flowControl); });
+}
+
 int CRS232Ctrl::bsSetBufferSizes(int in, int out)
 {
     // The tty layer's buffers have a fixed size; only nonsense is refused.
@@ -275,6 +322,68 @@ int CRS232Ctrl::bsSetWriteTimeouts(int multiplier, int constant)
         m_nWriteConstant = constant;
         return 0;
     });
+}
+
+int CRS232Ctrl::bsSetDtr(int on)
+{
+    return ApplySetting([this, on](int fd) {
+        return m_bModemLines ? SetModemLine(fd, MS_DTR_ON, on != 0) : ENOTTY;
+    });
+}
+
+int CRS232Ctrl::bsSetRts(int on)
+{
+    return ApplySetting([this, on](int fd) {
+        return m_bModemLines ? SetModemLine(fd, MS_RTS_ON, on != 0) : ENOTTY;
+    });
+}
+
+int CRS232Ctrl::bsGetModemStatus(unsigned& status)
+{
+    return ApplySetting([this, &status](int fd) {
+        uint32_t lines = 0;
+        const int error = m_bModemLines ? ReadModemLines(fd, &lines) : ENOTTY;
+        status = lines;
+        return error;
+    });
+}
+
+int CRS232Ctrl::bsWatchModemLines(int on)
+{
+    return ApplySetting([this, on](int) {
+        if (!m_bModemLines)
+            return ENOTTY;
+        if (!m_bRun)
+            return EINVAL;
+        m_bWatchLines = on != 0;
+        eventfd_write(m_hNudge, 1);
+        return 0;
+    });
+}
+
+int CRS232Ctrl::bsSendBreak(int durationMs)
+{
+    const bool byReader = m_bRun;
+    const int started = ApplySetting([this, durationMs, byReader](int fd) {
+        if (!m_bModemLines)
+            return ENOTTY;
+        if (durationMs <= 0)
+            return EINVAL;
+        const int error = SetLineBreak(fd, true);
+        if (error == 0 && byReader) {
+            m_nBreakEndMs = NowMs() + durationMs;
+            eventfd_write(m_hNudge, 1);
+        }
+        return error;
+    });
+    if (!started || byReader || !EnterIo())
+        return started;
+    // No reader to end it: hold the break here, Close cutting it short.
+    pollfd wake = {m_hWake, POLLIN, 0};
+    ::poll(&wake, 1, durationMs);
+    SetLineBreak(m_hComm, false);
+    LeaveIo();
+    return 1;
 }
 
 int CRS232Ctrl::IsValid() const
@@ -301,17 +410,21 @@ void CRS232Ctrl::MarkVanished(int error)
     m_bVanished = true;
 }
 
-CRS232Ctrl::PortState CRS232Ctrl::PollPort(short events, int timeoutMs)
+CRS232Ctrl::PortState CRS232Ctrl::PollPort(short events, int timeoutMs, int nudgeFd)
 {
-    pollfd fds[2] = {{m_hComm, events, 0}, {m_hWake, POLLIN, 0}};
+    pollfd fds[3] = {{m_hComm, events, 0}, {m_hWake, POLLIN, 0}, {nudgeFd, POLLIN, 0}};
     for (;;) {
-        const int ready = ::poll(fds, 2, timeoutMs);
+        const int ready = ::poll(fds, nudgeFd < 0 ? 2 : 3, timeoutMs);
         if (ready < 0 && errno == EINTR)
             continue; // a signal is no event: wait on
         if (ready < 0)
             return PortState::Fault;
         if (fds[1].revents != 0)
             return PortState::Closing;
+        if (fds[2].revents != 0) {
+            eventfd_t taken = 0;
+            eventfd_read(nudgeFd, &taken);
+        }
         if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL))
             return PortState::Fault;
         return fds[0].revents != 0 ? PortState::Data : PortState::Nothing;
@@ -469,13 +582,44 @@ bool CRS232Ctrl::WaitForRoom(int n)
     return true;
 }
 
+int CRS232Ctrl::ReaderWaitMs() const
+{
+    int waitMs = m_bWatchLines ? kModemPollMs : -1;
+    if (const int64_t end = m_nBreakEndMs; end != 0) {
+        const int left = static_cast<int>(std::max<int64_t>(end - NowMs(), 0));
+        waitMs = waitMs < 0 ? left : std::min(waitMs, left);
+    }
+    return waitMs;
+}
+
+void CRS232Ctrl::ServiceLines()
+{
+    int64_t end = m_nBreakEndMs;
+    if (end != 0 && NowMs() >= end && m_nBreakEndMs.compare_exchange_strong(end, 0))
+        SetLineBreak(m_hComm, false);
+    if (!m_bWatchLines) {
+        m_bLinesKnown = false;
+        return;
+    }
+    uint32_t lines = 0;
+    if (ReadModemLines(m_hComm, &lines) != 0 || (m_bLinesKnown && lines == m_dwLastLines))
+        return;
+    m_bLinesKnown = true;
+    m_dwLastLines = lines;
+    emit m_pNotifier->modemLinesChanged(lines);
+}
+
 void CRS232Ctrl::ReaderThreadProc()
 {
     char chunk[kReaderChunkBytes];
     while (m_bRun) {
-        const PortState state = PollPort(POLLIN, -1);
+        // Without a watch or a break the wait has no time-out: an idle port costs nothing.
+        const PortState state = PollPort(POLLIN, ReaderWaitMs(), m_hNudge);
         if (state == PortState::Closing)
             break;
+        ServiceLines();
+        if (state == PortState::Nothing)
+            continue;
         // Bytes that arrived before a hang-up are still taken.
         bool unannounced = false;
         int got = 0;

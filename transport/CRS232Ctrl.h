@@ -4,6 +4,7 @@
 #include "Comm.h"
 #include "SerialDeviceClaim.h"
 #include "SerialLine.h"
+#include "TransportConstants.h"
 
 #include <QObject>
 
@@ -12,6 +13,8 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
 
 // Tells the owner of a port what its reader thread did. The signal is emitted on the reader
@@ -23,6 +26,9 @@ class CSerialNotifier : public QObject
 signals:
     // Bytes were queued, a chunk was dropped, or the device went away: drain the queue.
     void received();
+    // The watched modem lines (MS_* bits) changed; the first report after a watch starts gives
+    // them as they are.
+    void modemLinesChanged(unsigned status);
 };
 
 // What the last wait for port events left: the events it reported and whether it still runs.
@@ -48,19 +54,24 @@ public:
     virtual ~CRS232Ctrl();
 
     // Opens the port a script's link settings name; starts no thread. Codes still unset (-1)
-    // mean 9600 baud, 8 data bits, no parity, one stop bit; codes outside their tables fail
-    // with EINVAL.
+    // mean 9600 baud, 8 data bits, no parity, one stop bit, no flow control; codes outside their
+    // tables fail with EINVAL.
     int Open(COMM* settings);
     // The same, on a port named apart from the record (a device path does not fit its field).
     int Open(COMM* settings, const char* port);
     // Opens with plain values (baud in bits per second, any rate the device takes; data bits
-    // 5..8, parity 0..4, stop bits 0..2) and starts the reader thread. Settings the device
-    // refuses fail the open. Every Open fails with EBUSY on a device another port of this
-    // process holds, and with EWOULDBLOCK on one another program has locked.
-    int Open(const char* port, int baud, int dataBits, int parity, int stopBits);
+    // 5..8, parity 0..4, stop bits 0..2, flow control FLOW_*) and starts the reader thread.
+    // Settings the device refuses fail the open. Every Open fails with EBUSY on a device another
+    // port of this process holds, and with EWOULDBLOCK on one another program has locked.
+    int Open(const char* port, int baud, int dataBits, int parity, int stopBits,
+             int flowControl = FLOW_NONE);
     // Always 1; releases a reader or writer that waits and joins the reader. Not from the reader
     // thread itself.
     int Close();
+    // Opens again the device path and settings of the last Open that succeeded, as that Open did
+    // (with the reader thread after the numeric one): for a device that went away and is back.
+    // 0 with the last error set when it does not open (yet), or when nothing was opened before.
+    int Reopen();
 
     // Bytes now waiting, at most max; never waits.
     virtual int Read(char* buf, int max);
@@ -75,6 +86,22 @@ public:
     int bsSetBufferSizes(int in, int out);
     int bsSetReadTimeouts(int interval, int multiplier, int constant);
     int bsSetWriteTimeouts(int multiplier, int constant);
+    // FLOW_NONE, FLOW_RTSCTS or FLOW_XONXOFF.
+    int bsSetFlowControl(int flowControl);
+
+    // Modem lines. A device without them (a pseudo-terminal, some adapters) answers each call
+    // below with 0 and last error ENOTTY: "not supported", which bsHasModemLines tells at once.
+    int bsHasModemLines() const { return m_bModemLines ? 1 : 0; }
+    int bsSetDtr(int on);
+    int bsSetRts(int on);
+    // Holds a break for durationMs. While the reader thread runs this returns at once and the
+    // reader ends the break; otherwise it waits here (Close ends the wait).
+    int bsSendBreak(int durationMs = kBreakMs);
+    // MS_* bits of the lines now.
+    int bsGetModemStatus(unsigned& status);
+    // While on, the reader thread looks at the lines every kModemPollMs and emits
+    // modemLinesChanged when they change; off, nothing runs. Needs the reader (numeric Open).
+    int bsWatchModemLines(int on);
 
     int IsValid() const;
     unsigned GetLastError() const { return m_dwLastError; }
@@ -105,14 +132,19 @@ private:
     };
 
     int OpenPort(const char* port, int baud, int dataBits, int parity, int stopBits,
-                 bool startReader);
+                 int flowControl, bool startReader);
     void CopyFrom(const CRS232Ctrl& other);
     // Admits a caller to the descriptors until Close; false when the port is closed or closing.
     bool EnterIo();
     void LeaveIo();
     template <typename Apply> int ApplySetting(Apply apply);
     int ReadPort(char* buf, int max);
-    PortState PollPort(short events, int timeoutMs);
+    // A readable nudgeFd is taken and reported as Nothing.
+    PortState PollPort(short events, int timeoutMs, int nudgeFd = -1);
+    // How long the reader may wait for bytes before a break ends or the watched lines are due.
+    int ReaderWaitMs() const;
+    // Ends a break that is due and reports watched lines that changed; reader thread only.
+    void ServiceLines();
     void MarkVanished(int error);
     void ClearLineErrors();
     bool HasRoomFor(int n) const;
@@ -121,10 +153,20 @@ private:
     void AnnounceReceived();
     void ReaderThreadProc();
 
+    // What the last successful Open was given, for Reopen.
+    struct OpenSettings
+    {
+        std::string strPort;
+        int baud = 0, dataBits = 0, parity = 0, stopBits = 0, flowControl = 0;
+        bool startReader = false;
+    };
+    std::optional<OpenSettings> m_lastOpen;
+
     std::unique_ptr<CSerialNotifier> m_pNotifier = std::make_unique<CSerialNotifier>();
     CSerialDeviceClaim m_claim;
     int m_hComm = -1;
-    int m_hWake = -1; // eventfd that Close signals to release waits
+    int m_hWake = -1;  // eventfd that Close signals to release waits
+    int m_hNudge = -1; // eventfd that wakes the reader for a line watch or a break
     std::atomic<uint32_t> m_dwLastError = 0;
     std::atomic<uint32_t> m_dwCommErrors = 0;
     std::atomic<int> m_bConnect = 0;
@@ -146,6 +188,12 @@ private:
     std::condition_variable m_ioIdle;
     int m_nIoCount = 0;
     bool m_bClosing = false;
+
+    std::atomic<bool> m_bModemLines = false;
+    std::atomic<bool> m_bWatchLines = false;
+    std::atomic<int64_t> m_nBreakEndMs = 0; // steady clock; 0 while no break is held
+    bool m_bLinesKnown = false;             // reader thread only, as m_dwLastLines
+    uint32_t m_dwLastLines = 0;
 
     std::atomic<bool> m_bRun = false;
     std::atomic<bool> m_bVanished = false;

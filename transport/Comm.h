@@ -14,9 +14,12 @@ struct COMM
     int32_t nDataBit = -1;   // 0 = 7 bits, 1 = 8 bits
     int32_t nParityBit = -1; // 0 none, 1 odd, 2 even
     int32_t nStopBit = -1;   // 0 one, 1 one and a half, 2 two
+    // Added after the first 46 bytes, whose layout stays as it was.
+    int32_t nFlowControl = -1; // FLOW_*, or -1 when unset (none)
+    int32_t nLocalPort = 0;    // UDP: the port to receive on; 0 = the same number as szPort
 };
 #pragma pack(pop)
-static_assert(sizeof(COMM) == 46, "COMM is byte-packed");
+static_assert(sizeof(COMM) == 54, "COMM is byte-packed");
 
 enum : int32_t
 {
@@ -24,6 +27,16 @@ enum : int32_t
     MEDIA_TCP = 2,
     MEDIA_UDP = 3,
 };
+
+// Flow control of a serial link, as OPEN FLOW_CONTROL names it.
+enum : int32_t
+{
+    FLOW_NONE = 0,
+    FLOW_RTSCTS = 1,
+    FLOW_XONXOFF = 2,
+};
+inline constexpr int kFlowControlCount = 3;
+inline constexpr const char* kFlowControlTexts[kFlowControlCount] = {"NONE", "RTSCTS", "XONXOFF"};
 
 // The fifteen rates that a COMM baud index names, as the OPEN lines write them.
 inline constexpr int kBaudRateCount = 15;

@@ -1,5 +1,6 @@
 #include "SerialLine.h"
 
+#include "Comm.h"
 #include "TransportConstants.h"
 
 // The kernel's own termios definitions; <termios.h> must stay out of this file.
@@ -73,6 +74,27 @@ int SetLineRate(int fd, int baud)
     });
 }
 
+int SetLineFlowControl(int fd, int flowControl)
+{
+    constexpr unsigned char kXon = 0x11;  // DC1
+    constexpr unsigned char kXoff = 0x13; // DC3
+    if (flowControl < FLOW_NONE || flowControl > FLOW_XONXOFF)
+        return EINVAL;
+    return Update(fd, [flowControl](termios2& tio) {
+        tio.c_cflag &= ~CRTSCTS;
+        tio.c_iflag &= ~(IXON | IXOFF | IXANY);
+        tio.c_cc[VSTART] = 0;
+        tio.c_cc[VSTOP] = 0;
+        if (flowControl == FLOW_RTSCTS) {
+            tio.c_cflag |= CRTSCTS;
+        } else if (flowControl == FLOW_XONXOFF) {
+            tio.c_iflag |= IXON | IXOFF;
+            tio.c_cc[VSTART] = kXon;
+            tio.c_cc[VSTOP] = kXoff;
+        }
+    });
+}
+
 unsigned int FramingCflag(unsigned int cflag, int parity, int dataBits, int stopBits)
 {
     static constexpr unsigned int kSizes[] = {CS5, CS6, CS7, CS8};
@@ -136,4 +158,40 @@ int ReadCarrierDetect(int fd)
     if (ioctl(fd, TIOCMGET, &lines) != 0)
         return -1;
     return (lines & TIOCM_CD) ? 1 : 0;
+}
+
+int ReadModemLines(int fd, uint32_t* status)
+{
+    static constexpr struct
+    {
+        int tiocm;
+        uint32_t ms;
+    } kLines[] = {{TIOCM_CTS, MS_CTS_ON}, {TIOCM_DSR, MS_DSR_ON}, {TIOCM_RI, MS_RING_ON},
+                  {TIOCM_CD, MS_RLSD_ON}, {TIOCM_DTR, MS_DTR_ON}, {TIOCM_RTS, MS_RTS_ON}};
+    int lines = 0;
+    if (ioctl(fd, TIOCMGET, &lines) != 0)
+        return errno;
+    *status = 0;
+    for (const auto& line : kLines) {
+        if (lines & line.tiocm)
+            *status |= line.ms;
+    }
+    return 0;
+}
+
+int SetModemLine(int fd, uint32_t line, bool on)
+{
+    int bits = 0;
+    if (line == MS_DTR_ON)
+        bits = TIOCM_DTR;
+    else if (line == MS_RTS_ON)
+        bits = TIOCM_RTS;
+    else
+        return EINVAL;
+    return ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits) == 0 ? 0 : errno;
+}
+
+int SetLineBreak(int fd, bool on)
+{
+    return ioctl(fd, on ? TIOCSBRK : TIOCCBRK) == 0 ? 0 : errno;
 }

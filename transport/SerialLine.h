@@ -15,6 +15,9 @@ int SetLineRate(int fd, int baud);
 // parity 0..4 (none, odd, even, mark, space), dataBits 5..8, stopBits 0..2 (one, one and a
 // half, two); EINVAL outside those ranges.
 int SetLineFraming(int fd, int parity, int dataBits, int stopBits);
+// flowControl FLOW_NONE, FLOW_RTSCTS (CRTSCTS) or FLOW_XONXOFF (IXON | IXOFF with DC1 and DC3
+// as the start and stop characters); EINVAL otherwise.
+int SetLineFlowControl(int fd, int flowControl);
 // cflag with its size, parity and stop-bit fields set as SetLineFraming sets them; the values
 // must lie in the ranges above.
 unsigned int FramingCflag(unsigned int cflag, int parity, int dataBits, int stopBits);
@@ -35,3 +38,10 @@ struct LineErrorCounts
 uint32_t TakeLineErrors(int fd, LineErrorCounts* last);
 // The carrier-detect line, or -1 where the device has no modem lines (pseudo-terminals).
 int ReadCarrierDetect(int fd);
+// The modem lines as MS_* bits into *status; 0, or the errno value (ENOTTY where the device has
+// no modem lines, as a pseudo-terminal).
+int ReadModemLines(int fd, uint32_t* status);
+// Raises or drops DTR or RTS (MS_DTR_ON or MS_RTS_ON); 0 or the errno value.
+int SetModemLine(int fd, uint32_t line, bool on);
+// Starts or ends a break on the line; 0 or the errno value.
+int SetLineBreak(int fd, bool on);

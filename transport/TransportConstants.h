@@ -23,6 +23,18 @@ inline constexpr uint32_t EV_TXEMPTY = 0x0004;
 inline constexpr uint32_t EV_RLSD = 0x0020;
 inline constexpr uint32_t kCommEventMask = EV_RXCHAR | EV_TXEMPTY | EV_RLSD;
 
+// Modem lines as bsGetModemStatus and modemLinesChanged give them: the four inputs with the
+// numbers callers know them by, and the two outputs this side drives.
+inline constexpr uint32_t MS_CTS_ON = 0x0010;
+inline constexpr uint32_t MS_DSR_ON = 0x0020;
+inline constexpr uint32_t MS_RING_ON = 0x0040;
+inline constexpr uint32_t MS_RLSD_ON = 0x0080; // carrier detect (DCD)
+inline constexpr uint32_t MS_DTR_ON = 0x0100;
+inline constexpr uint32_t MS_RTS_ON = 0x0200;
+inline constexpr int kBreakMs = 250;       // a break holds the line this long
+inline constexpr int kModemPollMs = 20;    // watched modem lines are looked at this often
+inline constexpr int kReopenRetryMs = 500; // a vanished device is looked for again this often
+
 // Line-error flags kept by GetCommErrors.
 inline constexpr uint32_t CE_RXOVER = 0x0001;
 inline constexpr uint32_t CE_OVERRUN = 0x0002;
@@ -40,9 +52,22 @@ inline constexpr int ONESTOPBIT = 0;
 inline constexpr int ONE5STOPBITS = 1;
 inline constexpr int TWOSTOPBITS = 2;
 
-// Sockets.
+// Sockets. A TCP or UDP port number lies in 1..65535; 0 only ever asks the system for any
+// free port, and a value outside is refused, never cut to 16 bits.
+inline constexpr long long kMinPortNumber = 1;
+inline constexpr long long kMaxPortNumber = 65535;
+inline constexpr bool IsPortNumber(long long port)
+{
+    return port >= kMinPortNumber && port <= kMaxPortNumber;
+}
 inline constexpr int kServerSlotCount = 256;
 inline constexpr int kListenBacklog = 512;           // peers wait here while the slot table is full
 inline constexpr int kServerPendingConnections = 30; // accepted but not yet handed over
 inline constexpr int kAcceptRetryMs = 100;           // after the system refused an accept
 inline constexpr int kSocketReadBufferBytes = 64 * 1024; // beyond this the peer is held back
+// The largest UDP payload IPv4 carries: 65,535 less the IP and UDP headers.
+inline constexpr int kMaxUdpDatagramBytes = 65507;
+// Asked of the system for a UDP socket's receive buffer, so that a burst waits there instead of
+// being dropped while the owner is busy; the system may grant less.
+inline constexpr int kUdpReceiveBufferBytes = 4 * 1024 * 1024;
+inline constexpr int kUdpSendWaitMs = 1000; // a Send waits at most this for room

@@ -9,6 +9,7 @@
 #include "SerialPortName.h"
 #include "SystemErrorText.h"
 #include "TermViewConstants.h"
+#include "TransportConstants.h"
 
 #include <QPointer>
 
@@ -100,9 +101,15 @@ int CMonitorLink::ConnectionCount() const
 
 void CMonitorLink::Open()
 {
-    if (m_settings.nInterface == LinkSettings::Rs232c)
+    if (m_settings.nInterface == LinkSettings::Rs232c) {
         OpenSerial();
-    else if (m_settings.nActive == LinkSettings::Client)
+        return;
+    }
+    if (!IsPortNumber(m_settings.nServerPort)) {
+        emit failed(Failure::PortOutOfRange, QString::number(m_settings.nServerPort));
+        return;
+    }
+    if (m_settings.nActive == LinkSettings::Client)
         OpenClient();
     else
         OpenServer();
@@ -156,7 +163,8 @@ void CMonitorLink::OpenSerial()
         return;
     auto port = std::make_unique<CRS232Ctrl>();
     if (!port->Open(m_settings.strPortName.toLocal8Bit().constData(), m_settings.BaudRate(),
-                    m_settings.DataBits(), m_settings.Parity(), m_settings.StopBits())) {
+                    m_settings.DataBits(), m_settings.Parity(), m_settings.StopBits(),
+                    m_settings.FlowControl())) {
         // The reason tells a missing device from one the user may not open.
         const int error = int(port->GetLastError());
         emit failed(SerialFailure(error, m_settings.strPortName), SystemErrorText(error));

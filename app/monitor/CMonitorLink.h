@@ -32,6 +32,7 @@ public:
         ServerPortInUse, // another server has the port
         ServerStart,     // listening failed otherwise; the reason is the system's
         ConnectTimeout,  // a connect was not confirmed within its ticks
+        PortOutOfRange,  // the settings name a TCP or UDP port outside 1..65535
     };
 
     // Whether a send is announced by sent(): typed bytes and command strings are (the window

@@ -121,6 +121,10 @@ void CTARVENView::OnLinkFailed(CMonitorLink::Failure failure, const QString& rea
                     QMessageBox::Critical, QMessageBox::Ok, this,
                     QStringLiteral("SERVICE 오류..."));
         return;
+    case CMonitorLink::Failure::PortOutOfRange:
+        ShowMessage(QStringLiteral("포트 번호는 1부터 65535까지입니다. (port:%1)").arg(reason),
+                    QMessageBox::Warning, QMessageBox::Ok, this);
+        return;
     case CMonitorLink::Failure::ConnectTimeout:
         ShowMessage(QStringLiteral("Socket Client 접속실패 !!!"), QMessageBox::Warning,
                     QMessageBox::Ok, this);

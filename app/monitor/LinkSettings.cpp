@@ -20,6 +20,7 @@ constexpr int kEnterKeyCount = 3;
 const char* const kEnterTexts[] = {"\r", "\n", "\r\n"};
 constexpr char kParityLetters[] = {'N', 'O', 'E'};
 const char* const kStopBitTexts[] = {"1", "1.5", "2"};
+constexpr int kFlowControlCount = 3; // none, RTS/CTS, XON/XOFF
 
 // The stored index when it names an entry of a list of count, else the default.
 int IndexOrDefault(const QVariant& stored, int count, int fallback)
@@ -77,9 +78,16 @@ LinkSettings LinkSettings::Load(QSettings& settings)
         IndexOrDefault(settings.value("ParityBit"), kParityCount, defaults.nParityIndex);
     link.nStopBitIndex =
         IndexOrDefault(settings.value("StopBit"), kStopBitCount, defaults.nStopBitIndex);
+    // Absent in settings written before flow control existed: none, as those links ran.
+    link.nFlowControl =
+        IndexOrDefault(settings.value("FlowControl"), kFlowControlCount, defaults.nFlowControl);
     link.nInterface = IndexOrDefault(settings.value("Interface"), 3, defaults.nInterface);
     link.nActive = IndexOrDefault(settings.value("Active"), 2, defaults.nActive);
-    link.nServerPort = IndexOrDefault(settings.value("ServerPort"), 65536, defaults.nServerPort);
+    // A stored port outside 1..65535 is kept as it is, so that opening the link reports it
+    // instead of quietly using another port.
+    bool portIsNumber = false;
+    const int port = settings.value("ServerPort", defaults.nServerPort).toInt(&portIsNumber);
+    link.nServerPort = portIsNumber ? port : defaults.nServerPort;
     // Kept as a signed 32-bit value; addresses from 128.0.0.0 on read back negative.
     link.dwServerIP = uint32_t(settings.value("ServerIP", 0).toLongLong() & 0xFFFFFFFF);
     link.bWelcomeFlag = settings.value("WelcomeFlag", int(defaults.bWelcomeFlag)).toInt() != 0;
@@ -99,6 +107,7 @@ void LinkSettings::Save(QSettings& settings) const
     settings.setValue("DataBit", nDataBitIndex);
     settings.setValue("ParityBit", nParityIndex);
     settings.setValue("StopBit", nStopBitIndex);
+    settings.setValue("FlowControl", nFlowControl);
     settings.setValue("Interface", nInterface);
     settings.setValue("Active", nActive);
     settings.setValue("ServerPort", nServerPort);

@@ -34,6 +34,7 @@ struct LinkSettings
     int nDataBitIndex = 1; // 8 bits
     int nParityIndex = 0;  // none
     int nStopBitIndex = 0; // one
+    int nFlowControl = 0;  // 0 none, 1 RTS/CTS, 2 XON/XOFF (FLOW_* of the transports)
     int nInterface = Rs232c;
     int nActive = Client;
     int nServerPort = 4096;
@@ -54,6 +55,7 @@ struct LinkSettings
     int DataBits() const;
     int Parity() const { return nParityIndex; }
     int StopBits() const { return nStopBitIndex; }
+    int FlowControl() const { return nFlowControl; }
     QString ServerAddressText() const;
     // The port name with the device it stands for: "COM7 → /dev/ttyS6"; a path as it is.
     QString PortLabel() const;

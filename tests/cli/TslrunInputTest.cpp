@@ -39,8 +39,9 @@ TEST(TslrunInputs, AScriptThatNamesNoUsableLinkSaysWhichAndExitsTwo)
 {
     const std::pair<std::string, const char*> cases[] = {
         {"VAR C% 0\nBEGIN:\nINC C\nEND:\n", "the script opens no link (no OPEN MEDIA line)"},
-        {"OPEN MEDIA UDP\nOPEN IP 127.0.0.1\nOPEN PORT 9\nBEGIN:\nEND:\n",
-         "UDP 링크는 아직 지원되지 않습니다"},
+        {"OPEN MEDIA UDP\nOPEN IP 127.0.0.1\nBEGIN:\nEND:\n",
+         "the script's UDP link names an address but no port"},
+        {"OPEN MEDIA UDP\nBEGIN:\nEND:\n", "the script's UDP link names no port"},
     };
     for (const auto& [text, reason] : cases) {
         ScriptFile script(text);

@@ -172,12 +172,42 @@ TEST_F(DecodeCtrlOverTcp, StopEndsALongSleepAtOnce)
     Ctrl().Stop();
 }
 
-TEST(DecodeCtrl, UdpRunsNothing)
+TEST(DecodeCtrl, AUdpRunSendsOutBytesAsDatagramsAndTakesDatagramsFromItsLocalPort)
 {
-    Host host("OPEN MEDIA UDP\nBEGIN:\nSLEEP 1\nEND:\n");
+    const int peer = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    const sockaddr_in any = Loopback(0);
+    ASSERT_EQ(::bind(peer, reinterpret_cast<const sockaddr*>(&any), sizeof any), 0);
+    Host host("OPEN MEDIA UDP\nOPEN IP 127.0.0.1\nOPEN PORT " + std::to_string(LocalPortOf(peer)) +
+              "\nDIM BUF$ 64\nVAR N% 0\nBEGIN:\n" + kEchoBody + "END:\n");
     ASSERT_EQ(host.ctrl.VerifyScript(), 0);
-    EXPECT_EQ(host.ctrl.Run(), 0);
-    EXPECT_FALSE(host.ctrl.IsRunning()) << "no script thread was started";
-    EXPECT_EQ(host.ctrl.GetPassCount(), 0u);
+    // Without LOCAL_PORT it receives on the port number it sends to, which the peer has here.
+    EXPECT_EQ(host.ctrl.Run(), -1);
+    EXPECT_EQ(host.ctrl.GetFailure(), CDecodeCtrl::RunFailure::Port);
+    EXPECT_EQ(host.ctrl.GetErrorText(), std::strerror(EADDRINUSE));
+    EXPECT_FALSE(host.ctrl.IsRunning());
+    host.ctrl.SetLocalPort(0);
+    ASSERT_EQ(host.ctrl.Run(), 0) << host.ctrl.GetErrorText();
+    EXPECT_TRUE(host.ctrl.IsRunning()) << "a UDP run starts at once";
+    const quint16 local = quint16(host.ctrl.GetLocalPort());
+    ASSERT_NE(local, 0);
+
+    const sockaddr_in to = Loopback(local);
+    const auto receive = [&] {
+        char buf[128];
+        ssize_t got = -1;
+        WaitFor([&] { return (got = ::recv(peer, buf, sizeof buf, 0)) >= 0; });
+        return std::string(buf, size_t(std::max<ssize_t>(got, 0)));
+    };
+    // Each datagram reaches a pass, is echoed as one datagram; an empty one brings nothing.
+    for (const std::string& datagram :
+         {std::string("abc"), std::string(), std::string("x\0y", 3)}) {
+        ::sendto(peer, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&to),
+                 sizeof to);
+        if (!datagram.empty()) {
+            EXPECT_EQ(receive(), datagram == "abc" ? "abc" : "xy") << "NUL bytes are left out";
+        }
+    }
     host.ctrl.Stop();
+    EXPECT_EQ(host.ctrl.GetLocalPort(), 0);
+    ::close(peer);
 }

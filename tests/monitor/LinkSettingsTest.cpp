@@ -67,6 +67,29 @@ TEST(LinkSettingsTest, DefaultsDescriptionsAndTheAddressRoundTrip)
     EXPECT_FALSE(settings.contains("TARVEN/ShowControlPanel")) << "the dialog does not own it";
 }
 
+TEST(LinkSettingsTest, FlowControlIsReadAsNoneFromSettingsWrittenBeforeItAndRoundTrips)
+{
+    TempDir dir;
+    QSettings settings(dir.Path("settings.ini"), QSettings::IniFormat);
+    // Settings as an older version left them: every serial key but FlowControl.
+    LinkSettings old;
+    old.nBaudIndex = 12;
+    old.nParityIndex = 2;
+    old.Save(settings);
+    settings.remove("TARVEN/FlowControl");
+    EXPECT_EQ(LinkSettings::Load(settings), old);
+    EXPECT_EQ(LinkSettings::Load(settings).FlowControl(), 0);
+
+    for (const auto& [stored, read] : {std::pair<QVariant, int>{2, 2}, {1, 1}, {3, 0}, {"x", 0}}) {
+        settings.setValue("TARVEN/FlowControl", stored);
+        EXPECT_EQ(LinkSettings::Load(settings).FlowControl(), read)
+            << stored.toString().toStdString();
+    }
+    old.nFlowControl = 2;
+    old.Save(settings);
+    EXPECT_EQ(LinkSettings::Load(settings), old);
+}
+
 TEST(SerialDeviceListTest, SysfsTellsEmptyUartSlotsAndDriverNames)
 {
     TempDir dir;

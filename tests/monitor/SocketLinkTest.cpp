@@ -138,6 +138,24 @@ TEST_F(SocketLinkTest, ServerOnAPortInUseShowsTheServiceErrorAndStaysOffline)
     EXPECT_EQ(m_messages.captions, QStringList{"SERVICE 오류..."});
 }
 
+TEST_F(SocketLinkTest, AStoredPortOutsideTheRangeIsReportedNotCutTo16Bits)
+{
+    // 65536 + 4096 would have listened on 4096, 0 on any port at all.
+    for (const int stored : {65536 + 4096, 0, -1}) {
+        m_messages.texts.clear();
+        SetValue("Interface", 1);
+        SetValue("Active", 1);
+        SetValue("ServerPort", stored);
+        CTARVENView* view = NewMonitor();
+        EXPECT_EQ(view->Link()->Settings().nServerPort, stored);
+        view->OnPortOpen();
+        EXPECT_FALSE(view->IsOnline());
+        EXPECT_EQ(view->Link()->ServerSocket(), nullptr);
+        EXPECT_EQ(m_messages.texts,
+                  QStringList{QString("포트 번호는 1부터 65535까지입니다. (port:%1)").arg(stored)});
+    }
+}
+
 TEST_F(SocketLinkTest, UdpChoiceOpensTheSameTcpLinkUnderItsOwnLabel)
 {
     const quint16 port = FreePort();

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <functional>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <thread>
@@ -430,4 +431,106 @@ TEST_F(CRS232CtrlOnPty, CopyOwnsItsDescriptorAndRunsNoReader)
     EXPECT_EQ(copy.Read(buf, 8), 4);
     EXPECT_EQ(copy.Close(), 1);
     EXPECT_EQ(assigned.Close(), 1);
+}
+
+TEST(CRS232Ctrl, FlowControlReachesTheLineSettings)
+{
+    PtyPair pty;
+    const struct
+    {
+        int32_t code;
+        bool opens, rtsCts, xonXoff;
+    } cases[] = {{-1, true, false, false},
+                 {FLOW_NONE, true, false, false},
+                 {FLOW_RTSCTS, true, true, false},
+                 {FLOW_XONXOFF, true, false, true},
+                 {3, false, false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        COMM comm = SerialComm("", 6, 1, 0, 0);
+        comm.nFlowControl = c.code;
+        CRS232Ctrl viaScript;
+        CRS232Ctrl viaNumbers;
+        ASSERT_EQ(viaScript.Open(&comm, pty.SlavePath().c_str()), c.opens ? 1 : 0);
+        if (!c.opens) {
+            EXPECT_EQ(viaScript.GetLastError(), unsigned(EINVAL));
+            EXPECT_EQ(viaNumbers.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT, 3),
+                      0);
+            continue;
+        }
+        ASSERT_EQ(viaNumbers.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT,
+                                  std::max(c.code, int32_t(FLOW_NONE))),
+                  1);
+        for (const CRS232Ctrl* port : {&viaScript, &viaNumbers}) {
+            termios tio{};
+            ASSERT_EQ(tcgetattr(port->GetCommHandle(), &tio), 0);
+            EXPECT_EQ((tio.c_cflag & CRTSCTS) != 0, c.rtsCts);
+            EXPECT_EQ((tio.c_iflag & (IXON | IXOFF)) == (IXON | IXOFF), c.xonXoff);
+            EXPECT_EQ(tio.c_iflag & IXANY, 0u) << "only XON restarts the output";
+            EXPECT_EQ(tio.c_cc[VSTART], c.xonXoff ? 0x11 : 0);
+            EXPECT_EQ(tio.c_cc[VSTOP], c.xonXoff ? 0x13 : 0);
+        }
+        viaNumbers.Close();
+    }
+    CRS232Ctrl port;
+    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT), 1);
+    EXPECT_EQ(port.bsSetFlowControl(FLOW_RTSCTS), 1);
+    termios tio{};
+    ASSERT_EQ(tcgetattr(port.GetCommHandle(), &tio), 0);
+    EXPECT_NE(tio.c_cflag & CRTSCTS, 0u);
+    EXPECT_EQ(port.bsSetFlowControl(7), 0);
+    EXPECT_EQ(port.GetLastError(), unsigned(EINVAL));
+}
+
+TEST(CRS232Ctrl, XoffFromTheDevicePausesOutputUntilXon)
+{
+    PtyPair pty;
+    CRS232Ctrl port;
+    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT, FLOW_XONXOFF), 1);
+    port.bsSetWriteTimeouts(0, 0); // no time-out: the write waits for XON, however late
+    // The byte after XOFF arrives only once the line has taken the XOFF, which it keeps.
+    pty.Send("\x13"
+             "A");
+    ASSERT_TRUE(WaitFor([&] { return port.m_queue.GetSize() >= 1; }));
+    EXPECT_EQ(TakeAll(port.m_queue), "A");
+
+    std::atomic<int> written = -1;
+    std::thread writer([&] { written = port.Write("data", 4); });
+    EXPECT_EQ(pty.Receive(4, 300ms), "") << "XOFF holds the output";
+    pty.Send("\x11");
+    EXPECT_EQ(pty.Receive(4, 10s), "data");
+    writer.join();
+    EXPECT_EQ(written, 4);
+}
+
+TEST(CRS232Ctrl, LineSignalsOnADeviceWithoutModemLinesAreNotSupportedAndHarmless)
+{
+    PtyPair pty;
+    CRS232Ctrl port;
+    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT), 1);
+    EXPECT_EQ(port.bsHasModemLines(), 0);
+    unsigned status = 0xFFFF;
+    const std::pair<const char*, std::function<int()>> calls[] = {
+        {"DTR on", [&] { return port.bsSetDtr(1); }},
+        {"DTR off", [&] { return port.bsSetDtr(0); }},
+        {"RTS on", [&] { return port.bsSetRts(1); }},
+        {"break", [&] { return port.bsSendBreak(); }},
+        {"status", [&] { return port.bsGetModemStatus(status); }},
+        {"watch", [&] { return port.bsWatchModemLines(1); }},
+    };
+    for (const auto& [name, call] : calls) {
+        EXPECT_EQ(call(), 0) << name;
+        EXPECT_EQ(port.GetLastError(), unsigned(ENOTTY)) << name;
+    }
+    EXPECT_EQ(status, 0u);
+    // The port is as good as before: bytes pass both ways.
+    pty.Send("ok");
+    ASSERT_TRUE(WaitFor([&] { return port.m_queue.GetSize() == 2; }));
+    EXPECT_EQ(TakeAll(port.m_queue), "ok");
+    EXPECT_EQ(port.Write("up", 2), 2);
+    EXPECT_EQ(pty.Receive(2, 10s), "up");
+
+    CRS232Ctrl closed;
+    EXPECT_EQ(closed.bsSetDtr(1), 0);
+    EXPECT_EQ(closed.GetLastError(), unsigned(EBADF));
 }

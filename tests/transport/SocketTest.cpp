@@ -318,3 +318,23 @@ TEST(CClientSock, SendFromOtherThreadsIsSafeWhileTheOwnerCloses)
     EXPECT_GT(sent.load(), 0);
     EXPECT_EQ(got.substr(0, 10), "0123456789");
 }
+
+TEST(CServerSock, TheHighestPortOpensAndAClientOnPortZeroIsRefused)
+{
+    EventRecorder owner;
+    CServerSock server;
+    owner.Watch(server);
+    if (server.Create(65535, kLoopback) == 0 && errno == EADDRINUSE)
+        GTEST_SKIP() << "port 65535 is taken on this machine";
+    ASSERT_EQ(server.GetPort(), 65535);
+    TcpPeer peer = TcpPeer::Connect(65535);
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::Accepted) == 1; }));
+
+    CClientSock client;
+    owner.Watch(client);
+    errno = 0;
+    EXPECT_EQ(client.Connect("127.0.0.1", 0), 0);
+    EXPECT_EQ(errno, EINVAL);
+    RunEventsFor(20);
+    EXPECT_EQ(owner.Count(Notice::ConnectFinished), 0);
+}

@@ -121,6 +121,30 @@ TEST(VerifierDeclarations, PortsOutsideTheTcpRangeAreRefused)
                 Place::Declarations);
 }
 
+TEST(VerifierDeclarations, FlowControlAndLocalPortTakeTheirWordsOnce)
+{
+    const std::vector<std::string> refused = {
+        "error : line 1, 'OPEN' 인수사용이 잘못되었습니다..."};
+    ExpectMessages(
+        {
+            {"OPEN FLOW_CONTROL RTS\n", refused},
+            {"OPEN FLOW_CONTROL xonxoff\n", refused},
+            {"OPEN FLOW_CONTROL\n", refused},
+            {"OPEN LOCAL_PORT 0\n", refused},
+            {"OPEN LOCAL_PORT 65536\n", refused},
+            {"OPEN LOCAL_PORT COM1\n", refused},
+            {"OPEN FLOW_CONTROL NONE\nOPEN FLOW_CONTROL RTSCTS\n",
+             {"error : line 2, 키워드 'FLOW_CONTROL'가 중복 선언되었습니다..."}},
+            {"OPEN LOCAL_PORT 5000\nOPEN LOCAL_PORT 5001\n",
+             {"error : line 2, 키워드 'LOCAL_PORT'가 중복 선언되었습니다..."}},
+        },
+        Place::Declarations);
+    ExpectValid({"OPEN FLOW_CONTROL NONE\n", "OPEN FLOW_CONTROL RTSCTS\n",
+                 "OPEN FLOW_CONTROL XONXOFF\n", "OPEN MEDIA UDP\nOPEN LOCAL_PORT 1\n",
+                 "OPEN LOCAL_PORT 65535\nOPEN MEDIA UDP\nOPEN PORT 7000\n"},
+                Place::Declarations);
+}
+
 TEST(VerifierDeclarations, TableNamesThatCannotNameATableAreRefused)
 {
     const std::vector<std::string> refused = {

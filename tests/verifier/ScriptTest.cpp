@@ -40,6 +40,8 @@ TEST(VerifierScripts, TheEditorTemplateGivesItsLinkSettings)
     EXPECT_EQ(int{comm.nParityBit}, 0);
     EXPECT_EQ(int{comm.nDataBit}, 1);
     EXPECT_EQ(int{comm.nStopBit}, 0);
+    EXPECT_EQ(int{comm.nFlowControl}, -1) << "no FLOW_CONTROL line: none, as before";
+    EXPECT_EQ(int{comm.nLocalPort}, 0) << "no LOCAL_PORT line: the port's own number";
     std::string table;
     EXPECT_EQ(syntax.GetTableName(table), 0);
 }

@@ -1,0 +1,164 @@
+#include "CUdpCtrl.h"
+
+#include "EventLoopWait.h"
+#include "TcpPeer.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+
+#include <sys/socket.h>
+
+namespace {
+
+// The far end of a UDP link on 127.0.0.1, on a plain socket.
+class UdpPeer
+{
+public:
+    UdpPeer()
+    {
+        m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        const sockaddr_in address = Loopback(0);
+        EXPECT_EQ(::bind(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        const int size = 1 << 20;
+        ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+    }
+    ~UdpPeer() { ::close(m_fd); }
+    UdpPeer(const UdpPeer&) = delete;
+    UdpPeer& operator=(const UdpPeer&) = delete;
+
+    quint16 Port() const { return LocalPortOf(m_fd); }
+
+    void SendTo(quint16 port, const QByteArray& datagram) const
+    {
+        const sockaddr_in to = Loopback(port);
+        EXPECT_EQ(::sendto(m_fd, datagram.constData(), size_t(datagram.size()), 0,
+                           reinterpret_cast<const sockaddr*>(&to), sizeof to),
+                  datagram.size());
+    }
+
+    // The next datagram, waiting for it with the event loop running; null when none came.
+    QByteArray Take()
+    {
+        QByteArray datagram(CUdpCtrl::kMaxDatagramBytes + 1, '\0');
+        ssize_t got = -1;
+        WaitFor([&] {
+            got = ::recv(m_fd, datagram.data(), size_t(datagram.size()), MSG_DONTWAIT);
+            return got >= 0;
+        });
+        return got < 0 ? QByteArray() : datagram.left(got);
+    }
+
+private:
+    int m_fd = -1;
+};
+
+// Every datagram the link has now, each whole.
+QList<QByteArray> ReceiveAll(CUdpCtrl& link)
+{
+    QList<QByteArray> datagrams;
+    QByteArray datagram;
+    while (link.Receive(datagram) >= 0)
+        datagrams.append(datagram);
+    return datagrams;
+}
+
+QByteArray Pattern(int size)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char(i * 7 + i / 251);
+    return bytes;
+}
+
+} // namespace
+
+TEST(CUdpCtrl, DatagramsTravelWholeBothWaysEmptyAndLargestIncluded)
+{
+    UdpPeer peer;
+    CUdpCtrl link;
+    ASSERT_EQ(link.Create(0, "127.0.0.1"), 1);
+    ASSERT_EQ(link.SetRemote("127.0.0.1", peer.Port()), 1);
+    QSignalSpy ready(&link, &CUdpCtrl::receiveReady);
+
+    const QList<QByteArray> datagrams = {"hello", QByteArray(), QByteArray("\0\x01\xff", 3),
+                                         Pattern(CUdpCtrl::kMaxDatagramBytes)};
+    for (const QByteArray& datagram : datagrams) {
+        SCOPED_TRACE(datagram.size());
+        // Out: each Send is one datagram, delivered whole.
+        EXPECT_EQ(link.Send(datagram.constData(), int(datagram.size())), datagram.size());
+        EXPECT_EQ(peer.Take(), datagram);
+        // In: announced, and taken whole by one Receive; an empty one is one too.
+        ready.clear();
+        peer.SendTo(link.GetLocalPort(), datagram);
+        ASSERT_TRUE(WaitFor([&] { return ready.count() > 0; }));
+        EXPECT_EQ(ReceiveAll(link), QList<QByteArray>{datagram});
+    }
+    QByteArray none;
+    errno = 0;
+    EXPECT_EQ(link.Receive(none), -1);
+    EXPECT_EQ(errno, EAGAIN);
+
+    const QByteArray tooLarge(CUdpCtrl::kMaxDatagramBytes + 1, 'x');
+    EXPECT_EQ(link.Send(tooLarge.constData(), int(tooLarge.size())), -1);
+    EXPECT_EQ(errno, EMSGSIZE);
+}
+
+TEST(CUdpCtrl, WithoutARemoteItRepliesToTheSenderAndTellsWhenTheSenderChanges)
+{
+    CUdpCtrl link;
+    ASSERT_EQ(link.Create(0), 1);
+    ASSERT_EQ(link.SetRemote(QString(), 0), 1);
+    EXPECT_EQ(link.Send("x", 1), -1) << "no one has sent yet";
+    EXPECT_EQ(errno, EDESTADDRREQ);
+    QSignalSpy changed(&link, &CUdpCtrl::senderChanged);
+
+    UdpPeer first;
+    UdpPeer second;
+    const struct
+    {
+        UdpPeer* from;
+        const char* text;
+        int changes;
+    } steps[] = {{&first, "a", 1}, {&first, "b", 1}, {&second, "c", 2}, {&first, "d", 3}};
+    for (const auto& step : steps) {
+        step.from->SendTo(link.GetLocalPort(), step.text);
+        QByteArray got;
+        ASSERT_TRUE(WaitFor([&] { return link.Receive(got) >= 0; }));
+        EXPECT_EQ(got, step.text);
+        EXPECT_EQ(changed.count(), step.changes) << step.text;
+        EXPECT_EQ(changed.last().at(1).toUInt(), step.from->Port());
+        EXPECT_EQ(changed.last().at(0).toString(), "127.0.0.1");
+        EXPECT_EQ(link.Send("r", 1), 1);
+        EXPECT_EQ(step.from->Take(), "r") << "the reply goes to whoever sent last";
+    }
+}
+
+TEST(CUdpCtrl, PortsOutsideTheRangeAndPortsTakenAreRefused)
+{
+    CUdpCtrl link;
+    ASSERT_EQ(link.Create(0), 1);
+    EXPECT_EQ(link.SetRemote("127.0.0.1", 0), 0);
+    EXPECT_EQ(errno, EINVAL);
+    EXPECT_EQ(link.SetRemote("no-such-host.invalid", 9), 0);
+    EXPECT_EQ(errno, EHOSTUNREACH);
+
+    CUdpCtrl other;
+    EXPECT_EQ(other.Create(link.GetLocalPort()), 0);
+    EXPECT_EQ(errno, EADDRINUSE);
+
+    CUdpCtrl highest;
+    if (highest.Create(65535) == 0 && errno == EADDRINUSE)
+        GTEST_SKIP() << "port 65535 is taken on this machine";
+    EXPECT_EQ(highest.GetLocalPort(), 65535);
+    ASSERT_EQ(link.SetRemote("127.0.0.1", 65535), 1);
+    EXPECT_EQ(link.Send("top", 3), 3);
+    QByteArray got;
+    ASSERT_TRUE(WaitFor([&] { return highest.Receive(got) >= 0; }));
+    EXPECT_EQ(got, "top");
+
+    link.Close();
+    EXPECT_EQ(link.Send("x", 1), -1);
+    EXPECT_EQ(errno, EBADF);
+    EXPECT_EQ(link.Receive(got), -1);
+}
