@@ -1,6 +1,7 @@
 // The run and stop commands of a script view, its output page and its watch window.
 #include "CScriptEditView.h"
 
+#include "CClientSock.h"
 #include "CDecodeCtrl.h"
 #include "CMainFrame.h"
 #include "CScriptEditCtrl.h"
@@ -18,6 +19,8 @@
 
 CScriptEditView::~CScriptEditView()
 {
+    // The frame that listens to the view is already going.
+    blockSignals(true);
     OnViewClosing();
 }
 
@@ -54,9 +57,7 @@ void CScriptEditView::OnScriptRun()
     m_pDocument->SetProgress(kProgressSaved);
     CWaitCursor wait;
     // The window a run that ended by itself left for reading goes with the next run.
-    if (m_pWatch)
-        m_pWatch->DestroyWindow();
-    m_pWatch = nullptr;
+    DestroyWatch();
     ClearOutput();
     AppendOutput(QStringLiteral("Compiling...\r\n"));
     if (!StartHost())
@@ -154,19 +155,43 @@ void CScriptEditView::StopRun(bool bKeepWatch)
     emit stateChanged();
 }
 
+void CScriptEditView::DestroyWatch()
+{
+    if (m_pWatch) {
+        disconnect(m_pWatch, nullptr, this, nullptr);
+        m_pWatch->DestroyWindow();
+    }
+    m_pWatch = nullptr;
+}
+
 void CScriptEditView::EndRun(bool bKeepWatch)
 {
     // The watch window lets go of the print queue before the host destroys it.
     m_runCheck.stop();
-    if (m_pWatch && bKeepWatch) {
+    if (m_pWatch && bKeepWatch)
         m_pWatch->OnCommand(ID_WATCH_STOP);
-    } else if (m_pWatch) {
-        m_pWatch->DestroyWindow();
-        m_pWatch = nullptr;
-    }
+    else
+        DestroyWatch();
     delete m_pDecode; // stops and joins the script thread, closes the link
     m_pDecode = nullptr;
     m_pRunFile.reset();
+}
+
+QString CScriptEditView::RunLinkFailure() const
+{
+    const std::string loss = m_pDecode->GetLinkLoss();
+    if (!loss.empty())
+        return QStringLiteral("링크가 끊어졌습니다: %1").arg(QString::fromStdString(loss));
+    // A connection that was refused leaves the script nothing to talk to: it is told, not run
+    // on in silence.
+    const CClientSock* socket = m_pDecode->m_pSocket.get();
+    if (m_pDecode->GetInterface() == MEDIA_TCP && socket != nullptr &&
+        socket->GetState() == QAbstractSocket::UnconnectedState)
+        return QStringLiteral("%1:%2에 연결하지 못했습니다: %3")
+            .arg(QString::fromStdString(m_pDecode->m_strHost))
+            .arg(m_pDecode->m_nPort)
+            .arg(socket->GetErrorString());
+    return {};
 }
 
 void CScriptEditView::CheckRunEnd()
@@ -174,8 +199,8 @@ void CScriptEditView::CheckRunEnd()
     if (m_pDecode == nullptr)
         return;
     bool ended = m_pDecode->IsFinished();
-    const std::string loss = m_pDecode->GetLinkLoss();
-    if (!ended && !loss.empty()) {
+    const QString failure = RunLinkFailure();
+    if (!ended && !failure.isEmpty()) {
         // What arrived before the loss still reaches the script: the run ends once a pass
         // has taken the last of it, or after a grace period.
         if (!m_linkLost.isValid())
@@ -187,9 +212,8 @@ void CScriptEditView::CheckRunEnd()
     }
     if (!ended)
         return;
-    if (!loss.empty())
-        AppendOutput(
-            QStringLiteral("\r\n링크가 끊어졌습니다: %1").arg(QString::fromStdString(loss)));
+    if (!failure.isEmpty())
+        AppendOutput(QStringLiteral("\r\n") + failure);
     // The last printed lines stay readable: the watch window keeps them until the next run.
     StopRun(true);
 }

@@ -92,12 +92,15 @@ private:
     // Creates, verifies and starts the host control; false when the run cannot start.
     bool StartHost();
     void ShowWatchWindow();
+    void DestroyWatch();
     // Stop, keeping the watch window for reading when asked.
     void StopRun(bool bKeepWatch);
     // Watch window first (destroyed, or only stopped), then the host control and the file.
     void EndRun(bool bKeepWatch);
     // A run that ended by itself (its worker stopped, its link lost) is stopped here.
     void CheckRunEnd();
+    // Why the run's link is lost or never came up; empty while it holds or is coming up.
+    QString RunLinkFailure() const;
     CScriptOutputBar* OutputBar() const;
     void ClearOutput();
     void AppendOutput(const QString& text);

@@ -10,11 +10,13 @@
 #include "EchoDevice.h"
 #include "ScopedEnv.h"
 #include "ScriptTestEnv.h"
+#include "TcpPeer.h"
 
 #include <QAction>
 #include <QDir>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTextBlock>
@@ -153,6 +155,20 @@ TEST_F(ScriptRunTest, RunShowsPrintedLinesInOrderAndStopEndsEverything)
     EXPECT_EQ(view->WatchDialog(), watch);
     EXPECT_FALSE(Frame()->Action(ID_SCRIPT_RUN)->isEnabled());
 
+    // Its menu: hexadecimal and text display, control codes, clear.
+    const auto command = [&](int id) {
+        watch->ContextMenu()->findChild<QAction*>(QString::number(id))->trigger();
+    };
+    command(ID_VIEW_HEX);
+    EXPECT_TRUE(watch->TextView()->IsHexaView());
+    command(ID_VIEW_ASCII);
+    EXPECT_FALSE(watch->TextView()->IsHexaView());
+    command(ID_VIEW_CONTROL);
+    EXPECT_TRUE(watch->TextView()->IsControlReceive());
+    EXPECT_TRUE(watch->ContextMenu()->findChild<QAction*>("32784")->isChecked());
+    command(ID_VIEW_CLEAR);
+    EXPECT_EQ(watch->TextView()->GetBufferSize(), 0);
+
     // Escape hides the window, the watch command shows it again.
     QTest::keyClick(watch->TextView(), Qt::Key_Escape);
     EXPECT_FALSE(watch->isVisible());
@@ -231,6 +247,17 @@ TEST_F(ScriptRunTest, TwoScriptsRunAtOnceEachAgainstItsOwnDevice)
     EXPECT_EQ(Shown(alpha), "alpha\r\n");
     EXPECT_TRUE(bravo->IsRunning());
     bravo->OnScriptStop();
+}
+
+TEST_F(ScriptRunTest, ARefusedConnectionEndsTheRunAndSaysWhy)
+{
+    CScriptEditView* view = NewScript(ThreeLines(FreePort()));
+    view->OnScriptRun();
+    ASSERT_TRUE(view->IsRunning());
+    ASSERT_TRUE(WaitFor([&] { return !view->IsRunning(); }));
+    EXPECT_TRUE(Output(view).contains("에 연결하지 못했습니다: ")) << Output(view).toStdString();
+    EXPECT_TRUE(Output(view).endsWith("\nStopped...\n"));
+    EXPECT_TRUE(Frame()->Action(ID_SCRIPT_RUN)->isEnabled());
 }
 
 TEST_F(ScriptRunTest, ClosingARunningScriptWindowStopsItsScript)
