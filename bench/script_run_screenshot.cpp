@@ -72,24 +72,18 @@ int main(int argc, char** argv)
         });
     });
 
-    QDir().mkpath(sandbox.Path(QStringLiteral("TARVEN")));
-    const QString path = sandbox.Path(QStringLiteral("TARVEN/sensor_tcp.tsl"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(QString::fromUtf8(kScript).arg(device.serverPort()).toUtf8()) < 0)
+    const QString path =
+        sandbox.WriteScript(QStringLiteral("sensor_tcp.tsl"),
+                            QString::fromUtf8(kScript).arg(device.serverPort()).toUtf8());
+    if (path.isEmpty())
         return 1;
-    file.close();
 
     InstallScriptEditor();
     CTARVENApp tarven;
-    if (!ProgramSandbox::Start(tarven))
-        return 2;
-    CMainFrame* frame = tarven.MainFrame();
-    frame->resize(1024, 768);
-    CDocument* document = tarven.OpenDocumentFile(path);
+    CDocument* document = ProgramSandbox::StartAndOpen(tarven, path, QSize(1024, 768));
     if (document == nullptr)
         return 1;
-    document->Frame()->showMaximized();
+    CMainFrame* frame = tarven.MainFrame();
     frame->ScriptOutputBar()->show();
     auto* view = document->Frame()->findChild<CScriptEditView*>();
     view->OnScriptRun();
@@ -100,21 +94,7 @@ int main(int argc, char** argv)
     watch->move(frame->geometry().topLeft() + QPoint(frame->width() - watch->width() - 40, 140));
     ProgramSandbox::Pump(300);
 
-    // No window manager draws the two windows together: put the watch window onto the frame's
-    // picture.
-    QPixmap picture = frame->grab();
-    QPainter painter(&picture);
-    const QPoint at = watch->geometry().topLeft() - frame->geometry().topLeft();
-    painter.drawPixmap(at, watch->grab());
-    painter.setPen(QColor(0x60, 0x60, 0x60));
-    painter.drawRect(QRect(at, watch->size()).adjusted(-1, -1, 0, 0));
-    painter.end();
+    const QPixmap picture = ProgramSandbox::GrabWithWindow(frame, watch);
     view->OnScriptStop();
-    const QString out = QDir(folder).filePath(QStringLiteral("script-run.png"));
-    if (!picture.save(out)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(out));
-        return 1;
-    }
-    std::printf("picture written to %s\n", qPrintable(out));
-    return 0;
+    return ProgramSandbox::SavePicture(picture, folder, QStringLiteral("script-run.png"));
 }

@@ -18,19 +18,9 @@
 namespace {
 
 // The program with its script editor, shown and active.
-class ScriptAppTest : public ShellTest
+class ScriptAppTest : public ScriptProgramTest
 {
 protected:
-    void SetUp() override
-    {
-        InstallScriptEditor();
-        m_app = StartApp();
-        Frame()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
-    }
-    void TearDown() override { m_app.reset(); }
-
-    CMainFrame* Frame() const { return m_app->MainFrame(); }
     static CScriptEditView* View(CDocument* document)
     {
         return document->Frame()->findChild<CScriptEditView*>();
@@ -58,8 +48,6 @@ protected:
         menu->close();
         return states;
     }
-
-    std::unique_ptr<CTARVENApp> m_app;
 };
 
 } // namespace

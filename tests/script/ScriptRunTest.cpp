@@ -40,19 +40,9 @@ int ThreadCount()
 }
 
 // The program with its script editor, shown and active, and scripts run in it.
-class ScriptRunTest : public ShellTest
+class ScriptRunTest : public ScriptProgramTest
 {
 protected:
-    void SetUp() override
-    {
-        InstallScriptEditor();
-        m_app = StartApp();
-        Frame()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
-    }
-    void TearDown() override { m_app.reset(); }
-
-    CMainFrame* Frame() const { return m_app->MainFrame(); }
     CScriptOutputBar* Bar() const { return CScriptOutputBar::Of(Frame()); }
 
     // A new script window holding text, active.
@@ -78,8 +68,6 @@ protected:
     {
         return WaitFor([&] { return view->WatchDialog() && Shown(view) == expected; });
     }
-
-    std::unique_ptr<CTARVENApp> m_app;
 };
 
 // A script printing the three lines once, on its first pass.
