@@ -13,6 +13,9 @@ JOBS       ?= $(shell nproc)
 SAN_TARGETS ?= all
 SAN_LABELS  ?=
 FUZZ_TARGETS ?= all
+# Continuous integration (CI=true) turns every warning of the stricter set into an error; a
+# user's build with another compiler only warns.
+STRICT ?= $(if $(CI),ON,OFF)
 
 CMAKE_GEN := -G Ninja
 
@@ -22,7 +25,8 @@ deps:
 	@tools/install-deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DTARVEN_STRICT_WARNINGS=$(STRICT)
 	cmake --build $(BUILD) -j $(JOBS)
 
 # With a display the desktop program starts; without one the example script runs headless.
@@ -39,7 +43,8 @@ test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 sanitize: deps
-	cmake -S . -B $(SAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTARVEN_SANITIZE=ON
+	cmake -S . -B $(SAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTARVEN_SANITIZE=ON \
+	    -DTARVEN_STRICT_WARNINGS=$(STRICT)
 	cmake --build $(SAN_BUILD) -j $(JOBS) --target $(SAN_TARGETS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	    ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS) \

@@ -7,7 +7,7 @@ PACKAGES="
 cmake ninja-build g++ make pkg-config
 qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-serialport-dev libqscintilla2-qt6-dev
 libgtest-dev libgmock-dev libbenchmark-dev
-fonts-nanum xvfb xauth imagemagick
+fonts-nanum xvfb xauth imagemagick xdotool openbox x11-utils
 clang clang-format libclang-rt-14-dev
 python3 lua5.4
 "

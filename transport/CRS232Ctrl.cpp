@@ -83,6 +83,7 @@ void CRS232Ctrl::CopyFrom(const CRS232Ctrl& other)
     std::lock_guard lock(m_ioMutex);
     m_hComm = fd;
     m_hWake = wake;
+    m_claim = other.m_claim;
 }
 
 int CRS232Ctrl::Open(COMM* settings)
@@ -130,16 +131,25 @@ int CRS232Ctrl::OpenPort(const char* port, int baud, int dataBits, int parity, i
         m_dwLastError = EINVAL;
         return 0;
     }
-    const QByteArray device = SerialDevicePath(QString::fromLocal8Bit(port)).toLocal8Bit();
-    const int fd = ::open(device.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const QString path = SerialDevicePath(QString::fromLocal8Bit(port));
+    // Claimed before it opens: opening a device in use may already disturb its lines.
+    if (const int busy = m_claim.Reserve(path)) {
+        m_dwLastError = busy;
+        return 0;
+    }
+    const int fd =
+        ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         m_dwLastError = errno;
+        m_claim.Release();
         return 0;
     }
     // Not shared: a second program opening the port would steal received bytes.
     ioctl(fd, TIOCEXCL);
-    const int wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    int error = wake < 0 ? errno : 0;
+    int error = m_claim.Lock(fd);
+    const int wake = error == 0 ? eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK) : -1;
+    if (error == 0 && wake < 0)
+        error = errno;
     if (error == 0) {
         tcflush(fd, TCIOFLUSH);
         error = SetRawLine(fd);
@@ -154,6 +164,7 @@ int CRS232Ctrl::OpenPort(const char* port, int baud, int dataBits, int parity, i
         if (wake >= 0)
             ::close(wake);
         ::close(fd);
+        m_claim.Release();
         m_dwLastError = error;
         return 0;
     }
@@ -194,6 +205,7 @@ int CRS232Ctrl::Close()
     m_ioIdle.wait(lock, [this] { return m_nIoCount == 0; });
     ::close(m_hWake);
     ::close(m_hComm);
+    m_claim.Release();
     m_hWake = -1;
     m_hComm = -1;
     m_bClosing = false;

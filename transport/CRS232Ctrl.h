@@ -2,6 +2,7 @@
 
 #include "CQueue.h"
 #include "Comm.h"
+#include "SerialDeviceClaim.h"
 #include "SerialLine.h"
 
 #include <QObject>
@@ -54,7 +55,8 @@ public:
     int Open(COMM* settings, const char* port);
     // Opens with plain values (baud in bits per second, any rate the device takes; data bits
     // 5..8, parity 0..4, stop bits 0..2) and starts the reader thread. Settings the device
-    // refuses fail the open.
+    // refuses fail the open. Every Open fails with EBUSY on a device another port of this
+    // process holds, and with EWOULDBLOCK on one another program has locked.
     int Open(const char* port, int baud, int dataBits, int parity, int stopBits);
     // Always 1; releases a reader or writer that waits and joins the reader. Not from the reader
     // thread itself.
@@ -120,6 +122,7 @@ private:
     void ReaderThreadProc();
 
     std::unique_ptr<CSerialNotifier> m_pNotifier = std::make_unique<CSerialNotifier>();
+    CSerialDeviceClaim m_claim;
     int m_hComm = -1;
     int m_hWake = -1; // eventfd that Close signals to release waits
     std::atomic<uint32_t> m_dwLastError = 0;

@@ -2,6 +2,7 @@
 
 #include "CmdListConstants.h"
 #include "Cp949.h"
+#include "SystemErrorText.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -164,7 +165,7 @@ CommandFileRead ReadCommandFile(const QString& path)
     }
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        result.reason = file.errorString();
+        result.reason = FileErrorText(file);
         return result;
     }
     if (std::optional<CommandRows> rows = ParseCommandFile(data, &result.reason)) {

@@ -1,8 +1,10 @@
 #include "CMonitorCommands.h"
 
+#include "CCommandKeys.h"
 #include "CMainFrame.h"
 #include "CMdiClientWnd.h"
 #include "CTARVENView.h"
+#include "CTextViewCtrl.h"
 #include "CommandIds.h"
 
 #include <QAction>
@@ -15,9 +17,10 @@ const char* const kRouterName = "CMonitorCommands";
 
 // The commands a monitor answers.
 constexpr int kMonitorCommands[] = {
-    ID_PORT_OPEN, ID_PORT_CLOSE,   ID_PORT_SETTINGS, ID_VIEW_CLEAR, ID_VIEW_PAUSE,
-    ID_CAPTURE,   ID_CAPTURE_SHOW, ID_VIEW_ASCII,    ID_VIEW_HEX,   ID_VIEW_CONTROL,
-    ID_TVN_PRINT, ID_FILE_PRINT,   ID_FILE_TRANSFER, ID_CHECKSUM,   ID_VIEW_CONTROL_PANEL};
+    ID_PORT_OPEN,     ID_PORT_CLOSE,   ID_PORT_SETTINGS,      ID_VIEW_CLEAR,
+    ID_VIEW_PAUSE,    ID_CAPTURE,      ID_CAPTURE_SHOW,       ID_VIEW_ASCII,
+    ID_VIEW_HEX,      ID_VIEW_CONTROL, ID_TVN_PRINT,          ID_FILE_PRINT,
+    ID_FILE_TRANSFER, ID_CHECKSUM,     ID_VIEW_CONTROL_PANEL, ID_TVN_COPY};
 
 } // namespace
 
@@ -63,6 +66,10 @@ void CMonitorCommands::InitActionsConnections()
     Route(ID_FILE_TRANSFER, &CTARVENView::OnFileTransfer);
     Route(ID_CHECKSUM, &CTARVENView::OnCheckSum);
     Route(ID_VIEW_CONTROL_PANEL, &CTARVENView::OnTogglePanel);
+    connect(m_pFrame->Action(ID_TVN_COPY), &QAction::triggered, this, [this] {
+        if (CTARVENView* view = m_pActive.data())
+            view->TextView()->Copy();
+    });
     connect(m_pFrame->MdiClient(), &QMdiArea::subWindowActivated, this,
             &CMonitorCommands::OnSubWindowActivated);
     // The context menu shares these actions; right before it shows, they follow the view.
@@ -92,6 +99,7 @@ void CMonitorCommands::Follow(CTARVENView* view)
     if (view->property(kRouterName).toBool())
         return;
     view->setProperty(kRouterName, true);
+    m_pFrame->CommandKeys()->Guard(view->TextView());
     connect(view, &CTARVENView::stateChanged, this, [this, view] {
         if (view == m_pActive)
             UpdateActions(view);

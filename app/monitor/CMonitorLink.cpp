@@ -5,21 +5,34 @@
 #include "CServerSock.h"
 #include "LinkWriter.h"
 #include "MonitorConstants.h"
+#include "SerialDeviceClaim.h"
+#include "SerialPortName.h"
+#include "SystemErrorText.h"
 #include "TermViewConstants.h"
 
 #include <QPointer>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-QString SystemError(int error)
+CMonitorLink::Failure SerialFailure(int error, const QString& portName)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    switch (error) {
+    case EBUSY:
+        // Busy also when another program opened the device for itself alone (TIOCEXCL stops
+        // all but root).
+        return CSerialDeviceClaim::IsHeld(SerialDevicePath(portName))
+                   ? CMonitorLink::Failure::SerialInUse
+                   : CMonitorLink::Failure::SerialLocked;
+    case EWOULDBLOCK:
+        return CMonitorLink::Failure::SerialLocked;
+    default:
+        return CMonitorLink::Failure::SerialOpen;
+    }
 }
 
 } // namespace
@@ -116,7 +129,7 @@ void CMonitorLink::OpenServer()
     if (!server->Create(quint16(m_settings.nServerPort))) {
         const int error = errno;
         emit failed(error == EADDRINUSE ? Failure::ServerPortInUse : Failure::ServerStart,
-                    SystemError(error));
+                    SystemErrorText(error));
         return;
     }
     server->Listen(kServerListenBacklog);
@@ -141,7 +154,8 @@ void CMonitorLink::OpenSerial()
     if (!port->Open(m_settings.strPortName.toLocal8Bit().constData(), m_settings.BaudRate(),
                     m_settings.DataBits(), m_settings.Parity(), m_settings.StopBits())) {
         // The reason tells a missing device from one the user may not open.
-        emit failed(Failure::SerialOpen, SystemError(int(port->GetLastError())));
+        const int error = int(port->GetLastError());
+        emit failed(SerialFailure(error, m_settings.strPortName), SystemErrorText(error));
         return;
     }
     connect(port->Notifier(), &CSerialNotifier::received, this, &CMonitorLink::OnCommReceived);
@@ -209,26 +223,27 @@ void CMonitorLink::DisposeSerial()
 
 int CMonitorLink::Send(const QByteArray& bytes, Announce announce)
 {
-    if (bytes.isEmpty())
+    // A link that is down, or still connecting, sends nothing: nothing is shown or counted.
+    if (bytes.isEmpty() || !m_bOnline)
         return 0;
     const char* data = bytes.constData();
     const int n = int(bytes.size());
-    if (m_settings.nInterface == LinkSettings::Rs232c) {
-        if (m_pSerial)
-            m_pSerial->Write(data, n);
-    } else if (m_settings.nActive == LinkSettings::Client) {
-        if (m_pClient)
-            m_pClient->Send(data, n, 0);
+    int taken = 0;
+    if (m_pSerial) {
+        taken = m_pSerial->Write(data, n);
+    } else if (m_pClient) {
+        taken = std::max(m_pClient->Send(data, n, 0), 0);
     } else if (m_pServer) {
+        // What one client took is what went out; a server without clients sends nothing.
         for (int slot = 0; slot < CServerSock::kSlots; ++slot) {
             CClientSock* client = m_pServer->GetSlot(slot);
             if (client->bsGetSlotState() == CClientSock::kSlotInUse)
-                client->Send(data, n, 0);
+                taken = std::max(taken, client->Send(data, n, 0));
         }
     }
-    if (announce == Announce::Yes)
-        emit sent(bytes);
-    return n;
+    if (announce == Announce::Yes && taken > 0)
+        emit sent(bytes.left(taken));
+    return taken;
 }
 
 std::unique_ptr<CLinkWriter> CMonitorLink::OpenTransfer()
@@ -306,7 +321,10 @@ void CMonitorLink::OnCloseSocket(CClientSock* socket)
     QString address;
     quint16 port = 0;
     socket->GetPeerName(address, port);
-    emit notice(kCrLf + QStringLiteral("Disconnect from %1 ...\n").arg(address) + kCrLf, kAttrSent);
+    // With the peer's port, as on connecting: several clients of one machine are told apart.
+    emit notice(kCrLf + QStringLiteral("Disconnect from %1:%2 ...\n").arg(address).arg(port) +
+                    kCrLf,
+                kAttrSent);
     if (socket == m_pClient.get()) {
         DisposeClient();
         SetOnline(false);
@@ -353,10 +371,11 @@ void CMonitorLink::OnSerialVanished()
 {
     // The device went away (an adapter pulled out): its reader has stopped. Close the port so
     // it can be opened again once the device is back.
-    const QString reason = SystemError(int(m_pSerial->GetLastError()));
+    const QString reason = SystemErrorText(int(m_pSerial->GetLastError()));
     DisposeSerial();
     emit notice(kCrLf +
-                    QStringLiteral("Port lost (%1): %2 ...").arg(m_settings.strPortName, reason) +
+                    QStringLiteral("포트 연결이 끊어졌습니다 [%1]: %2 ...")
+                        .arg(m_settings.PortLabel(), reason) +
                     kCrLf,
                 kAttrSent);
     SetOnline(false);

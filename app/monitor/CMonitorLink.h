@@ -26,6 +26,8 @@ public:
     enum class Failure
     {
         SerialOpen,      // the device did not open; the reason is the system's
+        SerialInUse,     // another window of this program has the device open
+        SerialLocked,    // another program holds the device's lock
         ServerPortInUse, // another server has the port
         ServerStart,     // listening failed otherwise; the reason is the system's
         ConnectTimeout,  // a connect was not confirmed within its ticks
@@ -58,8 +60,8 @@ public:
     int ConnectionCount() const;
 
     // The one way out: writes bytes on the link that is up (a serial port, the client socket,
-    // or every client of a server) and, when announced, reports them by sent() whether or not
-    // a link took them. The number of bytes handled.
+    // or every client of a server) and, when announced, reports by sent() the bytes that went
+    // out. The number of bytes that went out: 0 while the link is down or connecting.
     int Send(const QByteArray& bytes, Announce announce = Announce::Yes);
     int SendTranslated(const QByteArray& bytes) override { return Send(bytes); }
 

@@ -1,6 +1,7 @@
 #include "CMonitorStatusBar.h"
 
 #include "CChildFrame.h"
+#include "CElidedLabel.h"
 #include "CPaneIndicator.h"
 #include "MonitorConstants.h"
 
@@ -9,22 +10,26 @@
 CMonitorStatusBar::CMonitorStatusBar(QWidget* parent) : QStatusBar(parent)
 {
     setSizeGripEnabled(false);
-    m_pOnline = AddLabel(ID_PANE_ONLINE, QStringLiteral("OFF-LINE"), 1);
-    m_pInterface = AddLabel(ID_PANE_INTERFACE, QStringLiteral("RS-232C"), 1);
+    // The stretchable panes share the room by these weights, and short of room they shorten
+    // by them: the port description most, as a device path is long. The on-line state and the
+    // lamps keep the room of their texts.
+    m_pOnline = AddLabel<QLabel>(ID_PANE_ONLINE, QStringLiteral("OFF-LINE"), 0);
+    m_pInterface = AddLabel<CElidedLabel>(ID_PANE_INTERFACE, QStringLiteral("RS-232C"), 1);
     m_pPort = new CPaneIndicator(ID_PANE_PORT, QStringLiteral("COM1,9600,8,N,1"), this);
-    addPermanentWidget(m_pPort, 2);
-    m_pCounters = AddLabel(ID_PANE_COUNTERS, QStringLiteral("I : 0, O : 0 "), 3);
+    addPermanentWidget(m_pPort, 4);
+    m_pCounters = AddLabel<CElidedLabel>(ID_PANE_COUNTERS, QStringLiteral("I : 0, O : 0 "), 2);
     m_pSend = new CPaneIndicator(ID_PANE_SEND, QStringLiteral("Tx"), this);
     addPermanentWidget(m_pSend);
     m_pReceive = new CPaneIndicator(ID_PANE_RECEIVE, QStringLiteral("Rx"), this);
     addPermanentWidget(m_pReceive);
-    m_pTime = AddLabel(ID_PANE_TIME, QStringLiteral("00:00:00"), 1);
+    m_pTime = AddLabel<CElidedLabel>(ID_PANE_TIME, QStringLiteral("00:00:00"), 1);
     connect(m_pPort, &CPaneIndicator::clicked, this, &CMonitorStatusBar::portSettingsRequested);
 }
 
-QLabel* CMonitorStatusBar::AddLabel(int id, const QString& text, int stretch)
+template <typename Label>
+Label* CMonitorStatusBar::AddLabel(int id, const QString& text, int stretch)
 {
-    auto* label = new QLabel(text, this);
+    auto* label = new Label(text, this);
     label->setObjectName(QString::number(id));
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);

@@ -3,11 +3,13 @@
 #include <QStatusBar>
 
 class CChildFrame;
+class CElidedLabel;
 class CPaneIndicator;
 class QLabel;
 
 // Status bar of a monitor window: on-line state, link kind, port description, counters, the
-// send and receive lamps and the time of the last received data.
+// send and receive lamps and the time of the last received data. In a narrow window the texts
+// shorten with an ellipsis; the on-line state and the lamps always keep their room.
 class CMonitorStatusBar : public QStatusBar
 {
     Q_OBJECT
@@ -37,13 +39,13 @@ signals:
     void portSettingsRequested();
 
 private:
-    QLabel* AddLabel(int id, const QString& text, int stretch);
+    template <typename Label> Label* AddLabel(int id, const QString& text, int stretch);
 
     QLabel* m_pOnline = nullptr;
-    QLabel* m_pInterface = nullptr;
+    CElidedLabel* m_pInterface = nullptr;
     CPaneIndicator* m_pPort = nullptr;
-    QLabel* m_pCounters = nullptr;
+    CElidedLabel* m_pCounters = nullptr;
     CPaneIndicator* m_pSend = nullptr;
     CPaneIndicator* m_pReceive = nullptr;
-    QLabel* m_pTime = nullptr;
+    CElidedLabel* m_pTime = nullptr;
 };

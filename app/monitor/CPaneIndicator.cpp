@@ -1,20 +1,22 @@
 #include "CPaneIndicator.h"
 
+#include "CElidedLabel.h"
 #include "ColorRef.h"
 #include "MonitorConstants.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 CPaneIndicator::CPaneIndicator(int id, const QString& text, QWidget* parent)
     : QWidget(parent), m_nId(id), m_strText(text), m_font(QStringLiteral("굴림"))
 {
     setObjectName(QString::number(id));
     m_font.setPixelSize(kIndicatorFontPx);
-    if (id == ID_PANE_PORT) {
+    if (id == ID_PANE_PORT)
         setCursor(Qt::PointingHandCursor);
-        setToolTip(QStringLiteral("포트설정"));
-    }
+    UpdateToolTip();
 }
 
 void CPaneIndicator::SetLamp(int value)
@@ -27,11 +29,22 @@ void CPaneIndicator::SetLamp(int value)
 
 void CPaneIndicator::SetText(const QString& text)
 {
-    if (text == m_strText)
+    if (ReplaceShownText(this, m_strText, text))
+        UpdateToolTip();
+}
+
+QString CPaneIndicator::ShownText() const
+{
+    return QFontMetrics(m_font).elidedText(m_strText, Qt::ElideMiddle,
+                                           std::max(width() - 2 * kIndicatorMarginPx, 0));
+}
+
+void CPaneIndicator::UpdateToolTip()
+{
+    if (m_nId != ID_PANE_PORT)
         return;
-    m_strText = text;
-    updateGeometry();
-    update();
+    // The whole description, also when the pane shows it shortened; and what a click does.
+    setToolTip(m_strText + QStringLiteral("\n클릭하면 포트설정을 엽니다."));
 }
 
 bool CPaneIndicator::IsLit() const
@@ -42,7 +55,16 @@ bool CPaneIndicator::IsLit() const
 QSize CPaneIndicator::sizeHint() const
 {
     const QFontMetrics metrics(m_font);
-    return {metrics.horizontalAdvance(m_strText) + 16, metrics.height() + 4};
+    return {metrics.horizontalAdvance(m_strText) + 2 * kIndicatorMarginPx, metrics.height() + 4};
+}
+
+QSize CPaneIndicator::minimumSizeHint() const
+{
+    if (m_nId != ID_PANE_PORT)
+        return sizeHint();
+    const QFontMetrics metrics(m_font);
+    return {metrics.horizontalAdvance(QStringLiteral("…")) + 2 * kIndicatorMarginPx,
+            metrics.height() + 4};
 }
 
 void CPaneIndicator::paintEvent(QPaintEvent*)
@@ -54,7 +76,7 @@ void CPaneIndicator::paintEvent(QPaintEvent*)
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
     painter.setPen(Qt::black);
     painter.setFont(m_font);
-    painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, m_strText);
+    painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, ShownText());
 }
 
 void CPaneIndicator::mousePressEvent(QMouseEvent* event)

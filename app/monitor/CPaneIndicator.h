@@ -21,7 +21,12 @@ public:
     void SetText(const QString& text);
     bool IsLit() const;
 
+    // What the pane shows at its present width: the port description shortens in the middle.
+    QString ShownText() const;
+
     QSize sizeHint() const override;
+    // The lamps never shrink below their text; the port description does.
+    QSize minimumSizeHint() const override;
 
 signals:
     void clicked();
@@ -31,6 +36,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    void UpdateToolTip();
+
     int m_nId = 0;
     int m_nLamp = 0;
     QString m_strText;

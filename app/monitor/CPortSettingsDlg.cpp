@@ -82,10 +82,10 @@ void CPortSettingsDlg::CreateControls()
     m_pPortList->setMinimumHeight(160);
     m_pPortName = NameControl(new QLineEdit, IDC_PORT_NAME);
     m_pPortName->setPlaceholderText(QStringLiteral("COM1, /dev/ttyUSB0"));
-    QStringList rates;
-    for (int index = 0; index < BaudRateCount(); ++index)
-        rates << BaudRateLabel(index);
-    m_pBaud = DropList(IDC_BAUD_RATE, rates);
+    // Shown slowest first; each entry keeps the index the settings store.
+    m_pBaud = NameControl(new QComboBox, IDC_BAUD_RATE);
+    for (int index : BaudIndicesAscending())
+        m_pBaud->addItem(BaudRateLabel(index), index);
     m_pDataBits = DropList(IDC_DATA_BITS, {QStringLiteral("7 bit"), QStringLiteral("8 bit")});
     m_pParity = DropList(IDC_PARITY,
                          {QStringLiteral("NONE"), QStringLiteral("ODD"), QStringLiteral("EVEN")});
@@ -134,6 +134,13 @@ void CPortSettingsDlg::CreateControls()
     socketLayout->addWidget(m_pWelcomeMsg, 4, 0, 1, 2);
     socketLayout->setRowStretch(5, 1);
 
+    auto* enterRow = new QHBoxLayout;
+    m_pEnterKey = DropList(IDC_ENTER_KEY,
+                           {QStringLiteral("CR"), QStringLiteral("LF"), QStringLiteral("CR+LF")});
+    enterRow->addWidget(new QLabel(QStringLiteral("Enter 키 전송")));
+    enterRow->addWidget(m_pEnterKey);
+    enterRow->addStretch(1);
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -144,6 +151,7 @@ void CPortSettingsDlg::CreateControls()
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(interfaceBox);
     layout->addLayout(columns);
+    layout->addLayout(enterRow);
     layout->addWidget(buttons);
 }
 
@@ -176,7 +184,7 @@ void CPortSettingsDlg::ShowSettings(const LinkSettings& link)
 {
     m_pInterface->button(link.nInterface)->setChecked(true);
     m_pRole->button(link.nActive)->setChecked(true);
-    m_pBaud->setCurrentIndex(link.nBaudIndex);
+    m_pBaud->setCurrentIndex(m_pBaud->findData(link.nBaudIndex));
     m_pDataBits->setCurrentIndex(link.nDataBitIndex);
     m_pParity->setCurrentIndex(link.nParityIndex);
     m_pStopBits->setCurrentIndex(link.nStopBitIndex);
@@ -184,6 +192,7 @@ void CPortSettingsDlg::ShowSettings(const LinkSettings& link)
     m_pServerIP->setText(link.ServerAddressText());
     m_pWelcomeFlag->setChecked(link.bWelcomeFlag);
     m_pWelcomeMsg->setText(link.strWelcomeMsg);
+    m_pEnterKey->setCurrentIndex(link.nEnterKey);
     m_bShowControlPanel = link.bShowControlPanel;
     SelectPort(link.strPortName);
     ApplyInterfaceLayout();
@@ -248,7 +257,7 @@ LinkSettings CPortSettingsDlg::Settings() const
 {
     LinkSettings link;
     link.strPortName = m_pPortName->text().trimmed();
-    link.nBaudIndex = m_pBaud->currentIndex();
+    link.nBaudIndex = m_pBaud->currentData().toInt();
     link.nDataBitIndex = m_pDataBits->currentIndex();
     link.nParityIndex = m_pParity->currentIndex();
     link.nStopBitIndex = m_pStopBits->currentIndex();
@@ -259,6 +268,7 @@ LinkSettings CPortSettingsDlg::Settings() const
     link.bWelcomeFlag = m_pWelcomeFlag->isChecked();
     link.strWelcomeMsg = m_pWelcomeMsg->text();
     link.bShowControlPanel = m_bShowControlPanel;
+    link.nEnterKey = m_pEnterKey->currentIndex();
     return link;
 }
 

@@ -49,5 +49,6 @@ private:
     QLineEdit* m_pServerIP = nullptr;
     QCheckBox* m_pWelcomeFlag = nullptr;
     QLineEdit* m_pWelcomeMsg = nullptr;
+    QComboBox* m_pEnterKey = nullptr;
     bool m_bShowControlPanel = true;
 };

@@ -160,16 +160,19 @@ void CTARVENView::contextMenuEvent(QContextMenuEvent* event)
 void CTARVENView::OnChar(const QString& text)
 {
     // Typing goes out as the command list's strings go: the link reports it back to be shown.
-    m_pLink->Send(text.toUtf8());
+    // Enter sends the line end the port settings chose.
+    QString typed = text;
+    typed.replace(u'\r', m_pLink->Settings().EnterText());
+    m_pLink->Send(typed.toUtf8());
 }
 
 void CTARVENView::OnPanelClick(int byte)
 {
-    if (CurrentEnv().bEcho)
+    // As with typing, only a byte that went out is shown as sent; unlike typing, it is not
+    // counted.
+    if (m_pLink->Send(QByteArray(1, char(byte)), CMonitorLink::Announce::No) > 0 &&
+        CurrentEnv().bEcho)
         m_pTextView->TextWrite(static_cast<unsigned char>(byte), kAttrSent);
-    // Unlike typing, a click sends only on a link that is up, and is not counted.
-    if (m_pLink->IsOnline())
-        m_pLink->Send(QByteArray(1, char(byte)), CMonitorLink::Announce::No);
 }
 
 void CTARVENView::OnSent(const QByteArray& bytes)

@@ -6,6 +6,7 @@
 #include "CPortSettingsDlg.h"
 #include "CTextViewCtrl.h"
 #include "MessageBox.h"
+#include "SerialPortName.h"
 #include "ShellConstants.h"
 
 #include <QGuiApplication>
@@ -96,7 +97,17 @@ void CTARVENView::OnLinkFailed(CMonitorLink::Failure failure, const QString& rea
     case CMonitorLink::Failure::SerialOpen:
         // The reason tells a missing device from one the user may not open.
         ShowMessage(QStringLiteral("통신포트 연결에 실패하였습니다. [%1]\n%2")
-                        .arg(link.strPortName, reason),
+                        .arg(link.PortLabel(), reason),
+                    QMessageBox::Warning, QMessageBox::Ok, this);
+        return;
+    case CMonitorLink::Failure::SerialInUse:
+        ShowMessage(QStringLiteral("이미 다른 창에서 사용중인 포트입니다: %1")
+                        .arg(SerialDevicePath(link.strPortName)),
+                    QMessageBox::Warning, QMessageBox::Ok, this);
+        return;
+    case CMonitorLink::Failure::SerialLocked:
+        ShowMessage(QStringLiteral("다른 프로그램이 사용중인 포트입니다: %1")
+                        .arg(SerialDevicePath(link.strPortName)),
                     QMessageBox::Warning, QMessageBox::Ok, this);
         return;
     case CMonitorLink::Failure::ServerPortInUse:

@@ -1,9 +1,11 @@
 #include "LinkSettings.h"
 
+#include "SerialPortName.h"
 #include "ShellConstants.h"
 
 #include <QHostAddress>
 #include <QSettings>
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -14,6 +16,8 @@ constexpr std::array kBaudRates = {110,    300,    600,    1200,   2400,    4800
 constexpr int kDataBitsOfIndex[] = {7, 8};
 constexpr int kParityCount = 3;
 constexpr int kStopBitCount = 3;
+constexpr int kEnterKeyCount = 3;
+const char* const kEnterTexts[] = {"\r", "\n", "\r\n"};
 constexpr char kParityLetters[] = {'N', 'O', 'E'};
 const char* const kStopBitTexts[] = {"1", "1.5", "2"};
 
@@ -48,6 +52,16 @@ QString BaudRateLabel(int index)
     return digits + QStringLiteral(" bps");
 }
 
+QList<int> BaudIndicesAscending()
+{
+    QList<int> indices;
+    for (int index = 0; index < BaudRateCount(); ++index)
+        indices.append(index);
+    std::sort(indices.begin(), indices.end(),
+              [](int a, int b) { return BaudRateAt(a) < BaudRateAt(b); });
+    return indices;
+}
+
 LinkSettings LinkSettings::Load(QSettings& settings)
 {
     const LinkSettings defaults;
@@ -72,6 +86,7 @@ LinkSettings LinkSettings::Load(QSettings& settings)
     link.strWelcomeMsg = settings.value("WelcomeMsg", defaults.strWelcomeMsg).toString();
     link.bShowControlPanel =
         settings.value("ShowControlPanel", int(defaults.bShowControlPanel)).toInt() != 0;
+    link.nEnterKey = IndexOrDefault(settings.value("EnterKey"), kEnterKeyCount, defaults.nEnterKey);
     settings.endGroup();
     return link;
 }
@@ -90,6 +105,7 @@ void LinkSettings::Save(QSettings& settings) const
     settings.setValue("ServerIP", qint32(dwServerIP));
     settings.setValue("WelcomeFlag", int(bWelcomeFlag));
     settings.setValue("WelcomeMsg", strWelcomeMsg);
+    settings.setValue("EnterKey", nEnterKey);
     settings.endGroup();
 }
 
@@ -106,6 +122,17 @@ int LinkSettings::DataBits() const
 QString LinkSettings::ServerAddressText() const
 {
     return QHostAddress(dwServerIP).toString();
+}
+
+QString LinkSettings::PortLabel() const
+{
+    const QString device = SerialDevicePath(strPortName);
+    return device == strPortName ? device : strPortName + QStringLiteral(" → ") + device;
+}
+
+QString LinkSettings::EnterText() const
+{
+    return QString::fromLatin1(kEnterTexts[nEnterKey]);
 }
 
 QString LinkSettings::InterfaceText() const

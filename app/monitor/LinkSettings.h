@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <cstdint>
 
@@ -20,6 +21,13 @@ struct LinkSettings
         Client = 0,
         Server = 1
     };
+    // What the Enter key sends.
+    enum EnterKey
+    {
+        EnterCr = 0,
+        EnterLf = 1,
+        EnterCrLf = 2
+    };
 
     QString strPortName = QStringLiteral("COM1");
     int nBaudIndex = 6;    // 9600
@@ -33,6 +41,7 @@ struct LinkSettings
     bool bWelcomeFlag = true;
     QString strWelcomeMsg = QStringLiteral("Welcome to TARVEN server...");
     bool bShowControlPanel = true;
+    int nEnterKey = EnterCr;
 
     // Reads the values of the "TARVEN" group; absent or unusable ones take the defaults above.
     static LinkSettings Load(QSettings& settings);
@@ -46,6 +55,10 @@ struct LinkSettings
     int Parity() const { return nParityIndex; }
     int StopBits() const { return nStopBitIndex; }
     QString ServerAddressText() const;
+    // The port name with the device it stands for: "COM7 → /dev/ttyS6"; a path as it is.
+    QString PortLabel() const;
+    // The line end the Enter key sends: "\r", "\n" or "\r\n".
+    QString EnterText() const;
     // "RS-232C", "TCP/IP-Client", "UDP/IP-Server", ...
     QString InterfaceText() const;
     // Port description of the status bar; connections counts the server's clients.
@@ -59,3 +72,5 @@ int BaudRateCount();
 int BaudRateAt(int index);
 // "9600 bps", "115,200 bps", ...
 QString BaudRateLabel(int index);
+// The indices of the speed list, slowest rate first.
+QList<int> BaudIndicesAscending();

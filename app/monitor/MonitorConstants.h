@@ -41,6 +41,7 @@ inline constexpr int kLampOn = 100;
 inline constexpr int kLampLitThreshold = 10;
 inline constexpr uint32_t kLampColour = 0x00FF00; // COLORREF
 inline constexpr int kIndicatorFontPx = 12;
+inline constexpr int kIndicatorMarginPx = 8; // on each side of a pane's text
 
 // Status bar panes, by the ids of their texts.
 inline constexpr int ID_PANE_ONLINE = 32858;

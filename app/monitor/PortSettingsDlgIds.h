@@ -21,4 +21,6 @@ inline constexpr int IDC_SERVER_PORT = 1024;
 inline constexpr int IDC_SERVER_IP = 1025;
 inline constexpr int IDC_WELCOME_FLAG = 1026;
 inline constexpr int IDC_WELCOME_MSG = 1027;
+// What the Enter key sends: CR, LF or CR+LF.
+inline constexpr int IDC_ENTER_KEY = 1054;
 } // namespace PortSettingsDlgIds

@@ -1,7 +1,9 @@
 #include "CScriptCommands.h"
 
+#include "CCommandKeys.h"
 #include "CMainFrame.h"
 #include "CMdiClientWnd.h"
+#include "CScriptEditCtrl.h"
 #include "CScriptEditDoc.h"
 #include "CScriptEditView.h"
 #include "CommandIds.h"
@@ -104,6 +106,7 @@ void CScriptCommands::Follow(CScriptEditView* view)
     if (view->property(kRouterName).toBool())
         return;
     view->setProperty(kRouterName, true);
+    m_pFrame->CommandKeys()->Guard(view->Edit());
     connect(view, &CScriptEditView::stateChanged, this, [this, view] {
         if (view == m_pActive)
             UpdateActions();

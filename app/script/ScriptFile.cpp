@@ -1,6 +1,7 @@
 #include "ScriptFile.h"
 
 #include "ScriptConstants.h"
+#include "SystemErrorText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,7 +17,7 @@ bool ReadScriptFile(const QString& path, ScriptFileText& file, QString& error)
     }
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly)) {
-        error = in.errorString();
+        error = FileErrorText(in);
         return false;
     }
     if (in.size() > kMaxScriptFileBytes) {
@@ -26,7 +27,7 @@ bool ReadScriptFile(const QString& path, ScriptFileText& file, QString& error)
     }
     QByteArray bytes = in.readAll();
     if (in.error() != QFileDevice::NoError) {
-        error = in.errorString();
+        error = FileErrorText(in);
         return false;
     }
     bytes.replace("\r\n", "\n");
@@ -59,16 +60,16 @@ bool WriteScriptFile(const QString& path, const QByteArray& bytes, QString& erro
     const QFileInfo info(path);
     QSaveFile out(info.isSymLink() ? info.symLinkTarget() : path);
     if (!out.open(QIODevice::WriteOnly)) {
-        error = out.errorString();
+        error = FileErrorText(out);
         return false;
     }
     if (out.write(bytes) != bytes.size()) {
-        error = out.errorString();
+        error = FileErrorText(out);
         out.cancelWriting();
         return false;
     }
     if (!out.commit()) {
-        error = out.errorString();
+        error = FileErrorText(out);
         return false;
     }
     return true;

@@ -24,8 +24,13 @@ public:
 signals:
     void lampsChanged();
 
+protected:
+    // A new monitor fills the area behind the child windows, less its border, centred.
+    void showEvent(QShowEvent* event) override;
+
 private:
     static inline ContentFactory s_contentFactory = nullptr;
     int m_nSendLamp = 0;
     int m_nReceiveLamp = 0;
+    bool m_bPlaced = false;
 };

@@ -72,6 +72,7 @@ const CommandEntry kCommands[] = {
     {ID_CHECKSUM, "Check Sum 계산", "", "Check Sum 계산", "CHECKSUM 연산을 합니다.", false, false},
     {ID_VIEW_CONTROL_PANEL, "제어코드창", "", "제어코드창", "제어코드창을 보이거나 숨깁니다.",
      false, true},
+    {ID_TVN_COPY, "복사", "Ctrl+Ins", "복사", "선택한 내용을 클립보드에 복사합니다.", false, false},
 
     {ID_SCRIPT_RUN, "스크립트 실행(Run)", "", "스크립트 실행", "스크립트를 실행합니다.", false,
      false},

@@ -2,12 +2,15 @@
 
 #include "CChildFrame.h"
 #include "CCommandActions.h"
+#include "CCommandKeys.h"
 #include "CDocManager.h"
 #include "CDocument.h"
 #include "CEnvSettingsDlg.h"
+#include "CHelpWindow.h"
 #include "CMdiClientWnd.h"
 #include "CRecentFileList.h"
 #include "CSizingControlBar.h"
+#include "CWindowMenu.h"
 #include "CommandIds.h"
 #include "ShellConstants.h"
 #include "ShellLog.h"
@@ -35,6 +38,7 @@ const char* const kManualFile = "manual/index.html";
 
 CMainFrame::CMainFrame(const CDocManager& docs, QWidget* parent)
     : QMainWindow(parent), m_docs(docs), m_pActions(new CCommandActions(this)),
+      m_pCommandKeys(new CCommandKeys(menuBar(), this)),
       m_pRecentFiles(new CRecentFileList(kRecentFileCount, this))
 {
     setObjectName(QStringLiteral("tarven_class"));
@@ -181,7 +185,8 @@ void CMainFrame::CreateMenus()
     viewMenu->addActions({toolbarToggle, statusToggle, cmdListToggle, outputToggle});
     viewMenu->addSeparator();
     viewMenu->addAction(Action(ID_ENV_SETTINGS));
-    QMenu* windowMenu = NewMenu(QStringLiteral("창(&W)"), {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ});
+    auto* windowMenu = new CWindowMenu(QStringLiteral("창(&W)"), m_pMdiClient, this);
+    windowMenu->addActions({Action(ID_WINDOW_CASCADE), Action(ID_WINDOW_TILE_HORZ)});
     QMenu* helpMenu = NewMenu(QStringLiteral("도움말(&H)"), {ID_HELP_MANUAL, 0, ID_APP_ABOUT});
 
     // Item positions of the monitor popup are relied on by the monitor's context menu.
@@ -204,7 +209,9 @@ void CMainFrame::CreateMenus()
                                                  ID_FILE_TRANSFER,
                                                  ID_CHECKSUM,
                                                  0,
-                                                 ID_VIEW_CONTROL_PANEL});
+                                                 ID_VIEW_CONTROL_PANEL,
+                                                 0,
+                                                 ID_TVN_COPY});
     QMenu* editMenu =
         NewMenu(QStringLiteral("편집(&E)"),
                 {ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE,
@@ -309,13 +316,19 @@ QStringList CMainFrame::ManualCandidates()
 void CMainFrame::OnHelp()
 {
     for (const QString& candidate : ManualCandidates()) {
-        if (QFileInfo(candidate).isFile()) {
-            QDesktopServices::openUrl(
-                QUrl::fromLocalFile(QFileInfo(candidate).canonicalFilePath()));
+        if (!QFileInfo(candidate).isFile())
+            continue;
+        const QString manual = QFileInfo(candidate).canonicalFilePath();
+        if (QDesktopServices::openUrl(QUrl::fromLocalFile(manual)))
             return;
-        }
+        // A desktop without a program for web pages: the manual shows in a window of ours.
+        if (m_pHelpWindow.isNull())
+            m_pHelpWindow = new CHelpWindow(this);
+        m_pHelpWindow->ShowManual(manual);
+        return;
     }
-    // As with a missing help file before, F1 shows nothing; the log says why.
+    // No box over a missing manual; the status bar and the log say why F1 showed nothing.
+    statusBar()->showMessage(QStringLiteral("사용 설명서를 찾을 수 없습니다."), kStatusMessageMs);
     qCWarning(lcShell) << "no manual found in" << ManualCandidates();
 }
 

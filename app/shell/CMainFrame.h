@@ -4,11 +4,14 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 class CCommandActions;
+class CCommandKeys;
 class CChildFrame;
 class CDocManager;
+class CHelpWindow;
 class CMdiClientWnd;
 class CRecentFileList;
 class CSendTarget;
@@ -43,6 +46,8 @@ public:
 
     const EnvSettings& Env() const { return m_env; }
     QAction* Action(int id) const;
+    // Guards the widgets that type keys against the keys of the commands.
+    CCommandKeys* CommandKeys() const { return m_pCommandKeys; }
     CMdiClientWnd* MdiClient() const { return m_pMdiClient; }
     QToolBar* ToolBar() const { return m_pToolBar; }
     CSizingControlBar* ScriptOutputBar() const { return m_pScriptOutputBar; }
@@ -99,10 +104,12 @@ private:
     QToolBar* m_pToolBar = nullptr;
     CMdiClientWnd* m_pMdiClient = nullptr;
     CCommandActions* m_pActions = nullptr;
+    CCommandKeys* m_pCommandKeys = nullptr;
     CRecentFileList* m_pRecentFiles = nullptr;
     QMenu* m_pTvnMenu = nullptr;
     QHash<int, QList<QMenu*>> m_menuBars;
     int m_nCurrentMenuId = 0;
     CSendTarget* m_pSendTarget = nullptr;
     QTimer m_lampTimer;
+    QPointer<CHelpWindow> m_pHelpWindow;
 };

@@ -4,6 +4,7 @@
 #include "CDocManager.h"
 #include "CMainFrame.h"
 #include "CMdiClientWnd.h"
+#include "CModalFocusKeeper.h"
 #include "CRecentFileList.h"
 #include "CSingleInstance.h"
 #include "CSplashWnd.h"
@@ -95,6 +96,7 @@ bool CTARVENApp::InitInstance(const QStringList& arguments)
     m_history = SearchHistory::Load(settings);
 
     m_pMainFrame = std::make_unique<CMainFrame>(*m_pDocManager);
+    new CModalFocusKeeper(m_pMainFrame.get());
     InitActionsConnections();
 
     const CommandLineInfo info = ParseCommandLine(arguments);
@@ -198,8 +200,6 @@ void CTARVENApp::OnFileOpen()
     const QString path = QFileDialog::getOpenFileName(
         m_pMainFrame.get(), QString(), QString(),
         QStringLiteral("Script Files (*.Tsl *.tsl *.TSL);;All Files (*)"));
-    // Without a window manager the keyboard does not come back by itself after a dialog.
-    m_pMainFrame->activateWindow();
     if (!path.isEmpty())
         OpenAndReport(path);
 }

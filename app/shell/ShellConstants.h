@@ -28,6 +28,8 @@ inline constexpr int kRecentFileCount = 4;
 // Timers.
 inline constexpr int kLampTimerMs = 100;
 inline constexpr int kSplashMs = 5000;
+// How long a notice stays in the main window's status bar.
+inline constexpr int kStatusMessageMs = 5000;
 
 // Main window start size, pixels.
 inline constexpr int kFrameWidthPx = 1024;

@@ -80,11 +80,11 @@ void CTextViewCtrl::TextWrite(unsigned char b, char attribute)
     NotifyWritten();
 }
 
-void CTextViewCtrl::TextWrite(const unsigned char* data, int n, char attribute)
+void CTextViewCtrl::TextWrite(const unsigned char* bytes, int n, char attribute)
 {
-    if (!data || n <= 0)
+    if (!bytes || n <= 0)
         return;
-    m_pStore->Write(data, static_cast<std::size_t>(n), static_cast<uint8_t>(attribute));
+    m_pStore->Write(bytes, static_cast<std::size_t>(n), static_cast<uint8_t>(attribute));
     NotifyWritten();
 }
 

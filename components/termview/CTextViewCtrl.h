@@ -34,7 +34,7 @@ public:
     // Appends bytes with their attribute (kAttrSent or kAttrReceived). Thread-safe and cheap:
     // the view repaints later, batched, on its own thread.
     void TextWrite(unsigned char b, char attribute);
-    void TextWrite(const unsigned char* data, int n, char attribute);
+    void TextWrite(const unsigned char* bytes, int n, char attribute);
 
     void HexaView(bool on);
     void ControlReceive(bool on);

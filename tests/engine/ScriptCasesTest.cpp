@@ -89,6 +89,6 @@ TEST_P(ScriptCases, PrintsWhatItsCommentsExpect)
 }
 
 INSTANTIATE_TEST_SUITE_P(Data, ScriptCases, ::testing::ValuesIn(ScriptPaths()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             return std::filesystem::path(info.param).stem().string();
+                         [](const ::testing::TestParamInfo<std::string>& param) {
+                             return std::filesystem::path(param.param).stem().string();
                          });

@@ -74,7 +74,7 @@ TEST_F(CaptureTest, NameDialogAddsTheExtensionOnlyToANameWithoutOne)
         };
         view->OnCapture();
         ASSERT_TRUE(view->IsCapturing()) << c.typed.toStdString();
-        view->OnChar("x");
+        WriteSent(*view, "x");
         view->OnCapture();
         EXPECT_EQ(folderShown, CaptureDir());
         EXPECT_TRUE(QFile::exists(CaptureDir() + "/" + c.file)) << c.file.toStdString();
@@ -103,7 +103,7 @@ TEST_F(CaptureTest, ShowingIsInertWhileCapturing)
 TEST_F(CaptureTest, FileThatIsNoCaptureIsReportedAndLeavesTheViewAlone)
 {
     CTARVENView* view = NewMonitor();
-    view->OnChar("kept");
+    WriteSent(*view, "kept");
     EXPECT_EQ(view->ShowCaptureFile(MakeFile("notes.tvn", "just some text\n")), -2);
     EXPECT_EQ(m_messages.texts, QStringList{"TARVEN 파일이 아닙니다."});
     EXPECT_EQ(m_messages.captions, QStringList{"갈무리파일"});
@@ -125,7 +125,7 @@ TEST_F(CaptureTest, WindowOpenedFromACaptureFileShowsIt)
 {
     CTARVENView* source = NewMonitor();
     source->OnCapture();
-    source->OnChar("from file\r\n");
+    WriteSent(*source, "from file\r\n");
     source->OnCapture();
     const QString file = CaptureDir() + "/Tvn1.tvn";
     ASSERT_TRUE(QFile::exists(file));

@@ -2,42 +2,36 @@
 
 #include "CControlPanel.h"
 #include "CPaneIndicator.h"
+#include "MonitorConstants.h"
+#include "PtyPair.h"
 
 #include <QPrinter>
 #include <QScrollBar>
 
 using DisplayTest = MonitorTest;
 
-TEST_F(DisplayTest, TypingOfflineEchoesWithTheSendAttributeAndCounts)
+TEST_F(DisplayTest, TypingOfflineSendsShowsAndCountsNothing)
 {
     CTARVENView* view = NewMonitor();
     ASSERT_FALSE(view->IsOnline());
     view->TextView()->setFocus();
     QTest::keyClick(view->TextView(), Qt::Key_A);
-    EXPECT_EQ(Shown(*view), "a");
-    EXPECT_EQ(Attributes(*view), QByteArray(1, 0x31));
-    EXPECT_EQ(view->Sent(), 1);
-    EXPECT_TRUE(view->StatusBar()->SendPane()->IsLit());
-    EXPECT_EQ(Pane(view, 3), "I: 0, O: 1, L: 1");
-
-    // With echo off the byte is still counted but not shown.
-    SetValue("Echo", 0);
-    view->OnChar("b");
-    EXPECT_EQ(Shown(*view), "a");
-    EXPECT_EQ(view->Sent(), 2);
-}
-
-TEST_F(DisplayTest, PanelClickOfflineOnlyEchoesAndIsNotCounted)
-{
-    CTARVENView* view = NewMonitor();
-    const QPoint cr = view->Panel()->CellRect(4 * 3 + 1).center();
-    QTest::mouseClick(view->Panel(), Qt::LeftButton, {}, cr);
-    EXPECT_EQ(Shown(*view), "\r");
+    view->OnChar("b\r");
+    EXPECT_EQ(Shown(*view), "");
     EXPECT_EQ(view->Sent(), 0);
     EXPECT_FALSE(view->StatusBar()->SendPane()->IsLit());
-    // The last cell is the space.
-    QTest::mouseClick(view->Panel(), Qt::LeftButton, {}, view->Panel()->CellRect(32).center());
-    EXPECT_EQ(Shown(*view), "\r ");
+    EXPECT_EQ(Pane(view, 3), "I: 0, O: 0, L: 0");
+}
+
+TEST_F(DisplayTest, PanelClickOfflineShowsAndCountsNothing)
+{
+    CTARVENView* view = NewMonitor();
+    for (const int cell : {4 * 3 + 1, 32}) // CR, and the last cell, the space
+        QTest::mouseClick(view->Panel(), Qt::LeftButton, {},
+                          view->Panel()->CellRect(cell).center());
+    EXPECT_EQ(Shown(*view), "");
+    EXPECT_EQ(view->Sent(), 0);
+    EXPECT_FALSE(view->StatusBar()->SendPane()->IsLit());
 }
 
 TEST_F(DisplayTest, PanelTogglesTheTerminalOffsetAndIsRemembered)
@@ -106,7 +100,12 @@ TEST_F(DisplayTest, ScrollKeysOnTheViewScrollTheTerminal)
 {
     CTARVENView* view = NewMonitor();
     for (int line = 0; line < 500; ++line)
-        view->OnChar(QStringLiteral("line %1\r\n").arg(line));
+        WriteSent(*view, QStringLiteral("line %1\r\n").arg(line).toUtf8());
+    PtyPair pty;
+    SetValue("PortName", QString::fromStdString(pty.SlavePath()));
+    view->LoadLinkSettings();
+    view->OnPortOpen();
+    ASSERT_TRUE(view->IsOnline());
     CTextViewCtrl* terminal = view->TextView();
     ASSERT_TRUE(WaitFor([&] { return terminal->verticalScrollBar()->maximum() > 0; }));
     const int bottom = terminal->verticalScrollBar()->value();
@@ -115,8 +114,9 @@ TEST_F(DisplayTest, ScrollKeysOnTheViewScrollTheTerminal)
     EXPECT_LT(terminal->verticalScrollBar()->value(), bottom);
     QTest::keyClick(view, Qt::Key_Down);
     QTest::keyClick(view, Qt::Key_F5);
-    EXPECT_EQ(view->Sent(), sent) << "scroll and function keys are not sent";
     QTest::keyClick(view, Qt::Key_Z);
+    EXPECT_EQ(pty.Receive(2, std::chrono::milliseconds(300)), "z")
+        << "scroll and function keys are not sent";
     EXPECT_EQ(view->Sent(), sent + 1);
 }
 
@@ -130,10 +130,37 @@ TEST_F(DisplayTest, PortPaneClickOpensTheSettings)
 TEST_F(DisplayTest, PrintingMakesAPdf)
 {
     CTARVENView* view = NewMonitor();
-    view->OnChar("printed line\r\n");
+    WriteSent(*view, "printed line\r\n");
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(Path("print.pdf"));
     ASSERT_TRUE(view->PrintTo(printer));
     EXPECT_TRUE(TempDir::Read(Path("print.pdf")).startsWith("%PDF"));
+}
+
+TEST_F(DisplayTest, NarrowWindowKeepsTheStateAndTheLampsAndShortensThePathInTheMiddle)
+{
+    const QString path = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+    SetValue("PortName", path);
+    CTARVENView* view = NewMonitor();
+    QWidget* window = view->window();
+    window->resize(420, 300);
+    CMonitorStatusBar* bar = view->StatusBar();
+    ASSERT_TRUE(WaitFor([&] { return bar->width() == 420; }));
+    QCoreApplication::processEvents();
+
+    const QWidget* online = bar->findChild<QWidget*>(QString::number(ID_PANE_ONLINE));
+    for (const QWidget* pane : {online, static_cast<const QWidget*>(bar->SendPane()),
+                                static_cast<const QWidget*>(bar->ReceivePane())}) {
+        EXPECT_TRUE(pane->isVisible()) << pane->objectName().toStdString();
+        EXPECT_GE(pane->width(), pane->sizeHint().width()) << pane->objectName().toStdString();
+        EXPECT_LE(pane->geometry().right(), bar->contentsRect().right())
+            << pane->objectName().toStdString();
+    }
+    const CPaneIndicator* port = bar->PortPane();
+    const QString shown = port->ShownText();
+    EXPECT_TRUE(shown.contains(u'…')) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith("/dev/")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith("-N-1")) << shown.toStdString();
+    EXPECT_TRUE(port->toolTip().startsWith(path + "-9600-8-N-1"));
 }

@@ -25,6 +25,13 @@ inline QByteArray Shown(const CTARVENView& view)
     return bytes;
 }
 
+// Puts text into a view's terminal as if it had been typed and echoed.
+inline void WriteSent(CTARVENView& view, const QByteArray& text)
+{
+    view.TextView()->TextWrite(reinterpret_cast<const unsigned char*>(text.constData()),
+                               int(text.size()), kAttrSent);
+}
+
 inline QByteArray Attributes(const CTARVENView& view)
 {
     QByteArray bytes;

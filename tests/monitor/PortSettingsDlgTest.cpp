@@ -43,7 +43,17 @@ TEST_F(PortSettingsDlgTest, ShowsTheDefaultsWhenNothingIsStored)
     EXPECT_EQ(Control<QLineEdit>(dialog, IDC_SERVER_IP)->text(), "0.0.0.0");
     EXPECT_TRUE(Control<QCheckBox>(dialog, IDC_WELCOME_FLAG)->isChecked());
     EXPECT_EQ(Control<QLineEdit>(dialog, IDC_WELCOME_MSG)->text(), "Welcome to TARVEN server...");
-    EXPECT_EQ(Control<QComboBox>(dialog, IDC_BAUD_RATE)->count(), 21);
+    EXPECT_EQ(Control<QComboBox>(dialog, IDC_ENTER_KEY)->currentText(), "CR");
+
+    // The speeds run slowest first, whatever index the settings keep for each.
+    QComboBox* rates = Control<QComboBox>(dialog, IDC_BAUD_RATE);
+    ASSERT_EQ(rates->count(), 21);
+    for (int row = 1; row < rates->count(); ++row) {
+        EXPECT_LT(BaudRateAt(rates->itemData(row - 1).toInt()),
+                  BaudRateAt(rates->itemData(row).toInt()))
+            << rates->itemText(row).toStdString();
+    }
+    EXPECT_EQ(rates->itemText(15), "256,000 bps");
 
     // The serial layout: serial controls on, socket controls off.
     EXPECT_TRUE(Control<QListWidget>(dialog, IDC_PORT_LIST)->isEnabled());
@@ -86,7 +96,9 @@ TEST_F(PortSettingsDlgTest, OkWritesTheValuesAndATypedDevicePathIsKept)
         Control<QListWidget>(dialog, IDC_PORT_LIST)
             ->setCurrentRow(Control<QListWidget>(dialog, IDC_PORT_LIST)->count() - 253); // COM3
         EXPECT_EQ(Control<QLineEdit>(dialog, IDC_PORT_NAME)->text(), "COM3");
-        Control<QComboBox>(dialog, IDC_BAUD_RATE)->setCurrentIndex(17); // 921,600 bps
+        QComboBox* rates = Control<QComboBox>(dialog, IDC_BAUD_RATE);
+        rates->setCurrentIndex(rates->findText("921,600 bps"));
+        Control<QComboBox>(dialog, IDC_ENTER_KEY)->setCurrentIndex(LinkSettings::EnterCrLf);
         Control<QRadioButton>(dialog, IDC_TCPIP)->setChecked(true);
         Control<QLineEdit>(dialog, IDC_SERVER_IP)->setText("10.0.0.7");
         dialog.accept();
@@ -95,6 +107,7 @@ TEST_F(PortSettingsDlgTest, OkWritesTheValuesAndATypedDevicePathIsKept)
     QSettings settings(kCompanyName, kApplicationName);
     EXPECT_EQ(settings.value("TARVEN/PortName").toString(), "COM3");
     EXPECT_EQ(settings.value("TARVEN/BaudRate").toInt(), 17);
+    EXPECT_EQ(settings.value("TARVEN/EnterKey").toInt(), 2);
     EXPECT_EQ(settings.value("TARVEN/Interface").toInt(), 1);
     EXPECT_EQ(settings.value("TARVEN/ServerIP").toInt(), 0x0A000007);
     EXPECT_EQ(settings.value("TARVEN/WelcomeMsg").toString(), "Welcome to TARVEN server...");
@@ -102,6 +115,7 @@ TEST_F(PortSettingsDlgTest, OkWritesTheValuesAndATypedDevicePathIsKept)
     CPortSettingsDlg again(nullptr);
     EXPECT_EQ(Control<QLineEdit>(again, IDC_PORT_NAME)->text(), "COM3");
     EXPECT_EQ(Control<QComboBox>(again, IDC_BAUD_RATE)->currentText(), "921,600 bps");
+    EXPECT_EQ(Control<QComboBox>(again, IDC_ENTER_KEY)->currentText(), "CR+LF");
     Control<QLineEdit>(again, IDC_PORT_NAME)->setText("/dev/ttyUSB7");
     again.accept();
     settings.sync();

@@ -1,5 +1,6 @@
 #include "MonitorTestEnv.h"
 #include "PtyPair.h"
+#include "ScopedEnv.h"
 
 #include "CRS232Ctrl.h"
 
@@ -92,19 +93,41 @@ TEST_F(SerialLinkTest, ClearZeroesTheCounters)
     pty.Send("xyz");
     ASSERT_TRUE(WaitFor([&] { return view->Received() == 3; }));
     view->OnChar("a");
+    ASSERT_EQ(view->Sent(), 1);
     view->OnClear();
     EXPECT_EQ(Pane(view, 3), "I: 0, O: 0, L: 0");
     EXPECT_EQ(view->Received() + view->Sent() + view->Lines(), 0);
     EXPECT_EQ(view->TextView()->GetBufferSize(), 0);
 }
 
-TEST_F(SerialLinkTest, TypedBytesGoOutOnThePort)
+TEST_F(SerialLinkTest, TypedBytesGoOutOnThePortWithTheChosenLineEnd)
 {
+    const struct
+    {
+        int enterKey;
+        std::string sent;
+    } cases[] = {{0, "at\r"}, {1, "at\n"}, {2, "at\r\n"}};
+    for (const auto& c : cases) {
+        SetValue("EnterKey", c.enterKey);
+        PtyPair pty;
+        CTARVENView* view = OpenOn(pty);
+        view->OnChar("at");
+        view->OnChar("\r"); // what the terminal gives for Enter
+        EXPECT_EQ(pty.Receive(c.sent.size() + 1, std::chrono::milliseconds(300)), c.sent);
+        EXPECT_EQ(view->Sent(), qint64(c.sent.size()));
+        EXPECT_EQ(Shown(*view), QByteArray::fromStdString(c.sent));
+        EXPECT_EQ(Attributes(*view), QByteArray(qsizetype(c.sent.size()), kAttrSent));
+        CloseMonitor(view);
+    }
+
+    // With echo off typed bytes are still counted but not shown.
+    SetValue("Echo", 0);
     PtyPair pty;
     CTARVENView* view = OpenOn(pty);
-    view->OnChar("at");
-    EXPECT_EQ(pty.Receive(2, std::chrono::seconds(10)), "at");
-    EXPECT_EQ(view->Sent(), 2);
+    view->OnChar("b");
+    EXPECT_EQ(pty.Receive(1, std::chrono::seconds(10)), "b");
+    EXPECT_EQ(view->Sent(), 1);
+    EXPECT_TRUE(Shown(*view).isEmpty());
 }
 
 TEST_F(SerialLinkTest, PanelClickGoesOutOnAnOpenPortUncounted)
@@ -115,6 +138,8 @@ TEST_F(SerialLinkTest, PanelClickGoesOutOnAnOpenPortUncounted)
     const QPoint cr = view->Panel()->CellRect(4 * 3 + 1).center();
     QTest::mouseClick(view->Panel(), Qt::LeftButton, {}, cr);
     EXPECT_EQ(pty.Receive(1, std::chrono::seconds(10)), "\r");
+    EXPECT_EQ(Shown(*view), "\r");
+    EXPECT_EQ(Attributes(*view), QByteArray(1, kAttrSent));
     EXPECT_EQ(view->Sent(), 0) << "a click is not counted";
 }
 
@@ -128,16 +153,19 @@ TEST_F(SerialLinkTest, PulledDeviceTakesTheWindowOfflineWithoutSpinningAndThePor
     pty->CloseMaster();
     ASSERT_TRUE(WaitFor([&] { return !view->IsOnline(); }));
     EXPECT_EQ(view->Link()->SerialPort(), nullptr);
-    EXPECT_TRUE(Shown(*view).contains("Port lost"));
+    EXPECT_TRUE(Shown(*view).contains(
+        QString("포트 연결이 끊어졌습니다 [%1]").arg(pty->SlavePath().c_str()).toUtf8()));
     EXPECT_EQ(Pane(view, 0), "OFF-LINE");
     EXPECT_TRUE(m_messages.texts.isEmpty()) << "no message box over an unattended window";
 
     // A quiet window after the loss costs (almost) no processor time.
     EXPECT_LT(CpuSecondsWhileIdle(1000), 0.5);
 
-    // Typing into the offline window only echoes and counts.
+    // Typing into the offline window sends, shows and counts nothing.
+    const QByteArray shown = Shown(*view);
     view->OnChar("q");
-    EXPECT_EQ(view->Sent(), 1);
+    EXPECT_EQ(view->Sent(), 0);
+    EXPECT_EQ(Shown(*view), shown);
 
     PtyPair back;
     SetValue("PortName", QString::fromStdString(back.SlavePath()));
@@ -148,17 +176,36 @@ TEST_F(SerialLinkTest, PulledDeviceTakesTheWindowOfflineWithoutSpinningAndThePor
     ASSERT_TRUE(WaitFor([&] { return view->Received() == 9; }));
 }
 
-TEST_F(SerialLinkTest, OpenFailureNamesThePortAndLeavesNoPortBehind)
+TEST_F(SerialLinkTest, OpenFailuresNameThePortWithItsDeviceAndTheReasonInKorean)
 {
-    SetValue("Interface", 0);
-    SetValue("PortName", "/dev/tarven-no-such-device");
-    CTARVENView* view = NewMonitor();
-    view->OnPortOpen();
-    EXPECT_FALSE(view->IsOnline());
-    EXPECT_EQ(view->Link()->SerialPort(), nullptr);
-    ASSERT_EQ(m_messages.texts.size(), 1);
-    EXPECT_TRUE(m_messages.texts[0].startsWith(
-        "통신포트 연결에 실패하였습니다. [/dev/tarven-no-such-device]"));
+    ScopedEnv com7("TARVEN_COM7", "/dev/tarven-no-such-device");
+    PtyPair pty;
+    const QString busy = QString::fromStdString(pty.SlavePath());
+    CTARVENView* holder = OpenOn(pty);
+    const struct
+    {
+        QString portName;
+        QString message;
+    } cases[] = {
+        {"/dev/tarven-no-such-device",
+         "통신포트 연결에 실패하였습니다. [/dev/tarven-no-such-device]\n해당 파일이나 장치가 "
+         "없습니다"},
+        {"COM7", "통신포트 연결에 실패하였습니다. [COM7 → /dev/tarven-no-such-device]\n해당 "
+                 "파일이나 장치가 없습니다"},
+        // A second window on a device in use would split its data with the first.
+        {busy, "이미 다른 창에서 사용중인 포트입니다: " + busy},
+    };
+    for (const auto& c : cases) {
+        m_messages.texts.clear();
+        SetValue("PortName", c.portName);
+        CTARVENView* view = NewMonitor();
+        view->OnPortOpen();
+        EXPECT_FALSE(view->IsOnline());
+        EXPECT_EQ(view->Link()->SerialPort(), nullptr);
+        EXPECT_EQ(m_messages.texts, QStringList{c.message});
+        CloseMonitor(view);
+    }
+    EXPECT_TRUE(holder->IsOnline());
 }
 
 TEST_F(SerialLinkTest, StoredSpeedIndexOpensAtItsRateOnce)

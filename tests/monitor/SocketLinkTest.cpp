@@ -52,7 +52,8 @@ TEST_F(SocketLinkTest, ClientShowsAndCountsEveryByteNulIncluded)
     peer.Close();
     ASSERT_TRUE(WaitFor([&] { return !view->IsOnline(); }));
     EXPECT_EQ(view->Link()->ClientSocket(), nullptr);
-    EXPECT_TRUE(Shown(*view).contains("Disconnect from 127.0.0.1 ...\n"));
+    EXPECT_TRUE(Shown(*view).contains(
+        QString("Disconnect from 127.0.0.1:%1 ...\n").arg(listener.Port()).toUtf8()));
 }
 
 TEST_F(SocketLinkTest, ClientConnectThatHangsEndsWithTheFailureMessageAfterThreeTicks)
@@ -102,8 +103,13 @@ TEST_F(SocketLinkTest, ServerWelcomesThreeClientsReportsThemAndReusesAFreedSlot)
     ASSERT_TRUE(WaitFor([&] { return view->Received() == 6; }));
 
     // The first client leaves: its slot is the one the next client gets.
+    // It is told apart from the others by its port, as when it came.
+    const quint16 leaving = peers[0].LocalPort();
     peers[0].Close();
-    ASSERT_TRUE(WaitFor([&] { return Shown(*view).contains("Disconnect from 127.0.0.1 ...\n"); }));
+    ASSERT_TRUE(WaitFor([&] {
+        return Shown(*view).contains(
+            QString("Disconnect from 127.0.0.1:%1 ...\n").arg(leaving).toUtf8());
+    }));
     ASSERT_TRUE(WaitFor([&] { return Pane(view, 2) == QString("Port:%1 (2)").arg(port); }));
     EXPECT_EQ(view->Link()->ServerSocket()->GetSlot(0)->bsGetSlotState(), CClientSock::kSlotFree);
     peers[0] = TcpPeer::Connect(port);

@@ -3,6 +3,7 @@
 #include "CRecentFileList.h"
 #include "CScriptCommands.h"
 #include "CommandIds.h"
+#include "KeyboardInput.h"
 #include "ScriptTestEnv.h"
 
 #include <QAction>
@@ -164,7 +165,7 @@ TEST_F(ScriptAppTest, OpeningAScriptNamesTheFileAndTheReasonWhenItCannot)
     QDir().mkpath(Path("folder.tsl"));
     const QString script = MakeFile("good.tsl", "OUT MSG\r\n");
     const std::pair<QString, QString> cases[] = {
-        {Path("missing.tsl"), "No such file or directory"},
+        {Path("missing.tsl"), "해당 파일이나 장치가 없습니다"},
         {Path("folder.tsl"), "일반 파일이 아닙니다."},
     };
     // As a recent file that has gone since, or any other way of opening it.
@@ -182,4 +183,32 @@ TEST_F(ScriptAppTest, OpeningAScriptNamesTheFileAndTheReasonWhenItCannot)
     ASSERT_NE(document, nullptr);
     EXPECT_EQ(View(document)->Edit()->GetText(), "OUT MSG\n");
     EXPECT_EQ(Frame()->RecentFiles()->Files().value(0), script);
+}
+
+TEST_F(ScriptAppTest, CommandKeysInTheEditorAreNeverTypedAlsoAfterADialog)
+{
+    PressKey(QKeyCombination(Qt::ControlModifier, Qt::Key_N), Frame());
+    auto* edit = qobject_cast<CScriptEditCtrl*>(QApplication::focusWidget());
+    ASSERT_NE(edit, nullptr);
+    edit->SetText("");
+    Type("ab");
+
+    // A modal dialog answered with Escape gives the keyboard back to the editor.
+    QTimer::singleShot(0, [] {
+        ASSERT_TRUE(WaitFor([] {
+            const QWidget* dialog = QApplication::activeModalWidget();
+            return dialog != nullptr && QGuiApplication::focusWindow() == dialog->windowHandle();
+        }));
+        PressKey(Qt::Key_Escape, nullptr);
+    });
+    Frame()->Action(ID_ENV_SETTINGS)->trigger();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), edit);
+
+    // Redo is disabled with nothing to redo: its key does nothing. A new monitor's key opens one.
+    ASSERT_FALSE(Frame()->Action(ID_EDIT_REDO)->isEnabled());
+    PressKey(QKeyCombination(Qt::ControlModifier, Qt::Key_Y), Frame());
+    PressKey(QKeyCombination(Qt::ControlModifier, Qt::Key_M), Frame());
+    EXPECT_EQ(Frame()->MdiClient()->subWindowList().size(), 2);
+    EXPECT_EQ(edit->GetText(), "ab");
 }

@@ -2,6 +2,7 @@
 #include "CChildFrame.h"
 #include "CColorPicker.h"
 #include "CDocument.h"
+#include "CMdiClientWnd.h"
 #include "CSizingControlBar.h"
 #include "CTARVENApp.h"
 #include "CommandIds.h"
@@ -14,12 +15,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -238,6 +241,76 @@ TEST_F(MainFrameTest, MenuBarFollowsTheActiveChild)
     script->Frame()->close();
     QTRY_COMPARE_WITH_TIMEOUT(frame->CurrentMenuId(), CMainFrame::kMenuMain, 10000);
     EXPECT_EQ(frame->Action(ID_FILE_OPEN)->shortcut(), QKeySequence("Ctrl+O"));
+}
+
+TEST_F(MainFrameTest, HelpShowsTheManualInAWindowOfItsOwnWhenTheDesktopCannot)
+{
+    // The test platform opens no web pages, as a desktop without a browser.
+    auto app = StartApp();
+    app->MainFrame()->Action(ID_HELP_MANUAL)->trigger();
+    auto* help = app->MainFrame()->findChild<QTextBrowser*>("CHelpWindow");
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->isWindow());
+    EXPECT_TRUE(help->source().toLocalFile().endsWith("manual/index.html"));
+    EXPECT_FALSE(help->toPlainText().trimmed().isEmpty());
+
+    // F1 again brings the same window forward.
+    help->close();
+    app->MainFrame()->Action(ID_HELP_MANUAL)->trigger();
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(app->MainFrame()->findChildren<QTextBrowser*>("CHelpWindow").size(), 1);
+}
+
+TEST_F(MainFrameTest, NewMonitorFillsTheWindowAreaCentred)
+{
+    auto app = StartApp();
+    CMainFrame* frame = app->MainFrame();
+    QMdiSubWindow* monitor = app->OnFileNew("Tvn")->Frame();
+    const QRect area = frame->MdiClient()->viewport()->rect();
+    const QRect placed = monitor->geometry();
+    EXPECT_EQ(placed.center(), area.center());
+    EXPECT_GT(placed.width(), area.width() * 9 / 10);
+    EXPECT_GT(placed.height(), area.height() * 9 / 10);
+    EXPECT_TRUE(area.contains(placed));
+}
+
+TEST_F(MainFrameTest, WindowMenuListsTheOpenWindowsWithTheCurrentOneTicked)
+{
+    auto app = StartApp();
+    CMainFrame* frame = app->MainFrame();
+    QMdiSubWindow* first = app->OnFileNew("Tvn")->Frame();
+    first->showMaximized();
+    app->OnFileNew("Script");
+    app->OnFileNew("Tvn");
+    QMenu* windows = nullptr;
+    for (QAction* entry : frame->menuBar()->actions()) {
+        if (entry->text() == "창(&W)")
+            windows = entry->menu<QMenu*>();
+    }
+    ASSERT_NE(windows, nullptr);
+
+    // What the menu shows when it opens.
+    const auto shown = [windows] {
+        windows->popup(QPoint(0, 0));
+        QStringList items;
+        for (const QAction* item : windows->actions()) {
+            if (!item->isSeparator())
+                items << item->text() + (item->isChecked() ? " *" : "");
+        }
+        windows->close();
+        return items;
+    };
+    EXPECT_EQ(shown(), QStringList({"계단식 배열(&C)", "바둑판식 배열(&T)", "&1 Tvn1", "&2 Script1",
+                                    "&3 Tvn2 *"}));
+    // Choosing an entry brings its window forward; the list follows.
+    for (QAction* item : windows->actions()) {
+        if (item->text() == "&1 Tvn1")
+            item->trigger();
+    }
+    EXPECT_EQ(frame->MdiClient()->activeSubWindow(), first);
+    EXPECT_EQ(shown().last(), "&3 Tvn2");
+    EXPECT_TRUE(shown().contains("&1 Tvn1 *"));
 }
 
 #include "CMainFrameTest.moc"

@@ -188,3 +188,24 @@ inline quint16 FreePort()
     TcpListener probe;
     return probe.Port();
 }
+
+// A free port on 127.0.0.1 within what the port settings dialog accepts (up to 10000), for a
+// server set up through the dialog.
+inline quint16 FreeDialogPort()
+{
+    constexpr int kFirst = 5000;
+    constexpr int kCount = 5000;
+    const int start = int(::getpid()) % kCount;
+    for (int i = 0; i < kCount; ++i) {
+        const quint16 port = quint16(kFirst + (start + i) % kCount);
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const sockaddr_in address = Loopback(port);
+        const bool free =
+            ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+        ::close(fd);
+        if (free)
+            return port;
+    }
+    ADD_FAILURE() << "no free port below 10000";
+    return 0;
+}

@@ -3,7 +3,9 @@
 #include "EventRecorder.h"
 #include "PtyPair.h"
 #include "ScopedEnv.h"
+#include "SerialDeviceClaim.h"
 #include "SerialLine.h"
+#include "TempDir.h"
 #include "TransportConstants.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +14,8 @@
 
 #include <atomic>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <thread>
@@ -224,6 +228,37 @@ protected:
     EventRecorder owner;
     CRS232Ctrl port;
 };
+
+TEST_F(CRS232CtrlOnPty, ADeviceInUseOpensNowhereElseUntilItIsFree)
+{
+    // Root opens past TIOCEXCL; the claim still refuses, by any name of the device.
+    TempDir dir;
+    const QString link = dir.Path(QStringLiteral("by-id"));
+    ASSERT_TRUE(QFile::link(QString::fromStdString(pty.SlavePath()), link));
+    CRS232Ctrl second;
+    for (const QString& name : {QString::fromStdString(pty.SlavePath()), link}) {
+        EXPECT_EQ(second.Open(name.toLocal8Bit().constData(), 9600, 8, NOPARITY, ONESTOPBIT), 0);
+        EXPECT_EQ(second.GetLastError(), unsigned(EBUSY)) << name.toStdString();
+    }
+    COMM script = SerialComm("", -1, -1, -1, -1);
+    EXPECT_EQ(second.Open(&script, pty.SlavePath().c_str()), 0);
+    EXPECT_EQ(second.GetLastError(), unsigned(EBUSY));
+    EXPECT_TRUE(CSerialDeviceClaim::IsHeld(link));
+
+    // Another program that locks the device keeps it, too, until it lets go.
+    port.Close();
+    EXPECT_FALSE(CSerialDeviceClaim::IsHeld(link));
+    const int other = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+    EXPECT_EQ(second.Open(link.toLocal8Bit().constData(), 9600, 8, NOPARITY, ONESTOPBIT), 0);
+    EXPECT_EQ(second.GetLastError(), unsigned(EWOULDBLOCK));
+    ::close(other);
+    EXPECT_EQ(second.Open(link.toLocal8Bit().constData(), 9600, 8, NOPARITY, ONESTOPBIT), 1);
+    EXPECT_EQ(port.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT), 0);
+    second.Close();
+    EXPECT_EQ(port.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT), 1);
+}
 
 TEST_F(CRS232CtrlOnPty, ReaderQueuesEveryByteAndPostsOneNoticePerBurst)
 {

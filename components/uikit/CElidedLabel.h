@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QFrame>
+#include <QString>
+
+// A one-line label for a status pane: it shrinks below its text, shows the text shortened with
+// an ellipsis where it lacks room (in the middle, so both ends of a device path stay), and then
+// offers the whole text as its tooltip.
+class CElidedLabel : public QFrame
+{
+    Q_OBJECT
+
+public:
+    explicit CElidedLabel(const QString& text = QString(), QWidget* parent = nullptr);
+
+    QString text() const { return m_strText; }
+    void setText(const QString& text);
+    // What the label shows at its present width.
+    QString ShownText() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void UpdateToolTip();
+
+    QString m_strText;
+};
+
+// Gives widget, which shows held, the new text: its size and picture follow. False when held
+// already was that text.
+bool ReplaceShownText(QWidget* widget, QString& held, const QString& text);

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+class QFileDevice;
+
+// The system's reason for a failure (an errno value) in words the user reads: Korean for the
+// common reasons, else the C library's text in the user's locale, with the number.
+QString SystemErrorText(int error);
+
+// Why an operation on file failed, in the same words: the Korean text when Qt's reason is one of
+// the common ones, else Qt's reason.
+QString FileErrorText(const QFileDevice& file);

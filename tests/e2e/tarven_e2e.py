@@ -1,0 +1,321 @@
+#!/usr/bin/env python3
+"""The real tarven under a real X server, driven with the keyboard as a person drives it.
+
+From the start of the program to an open TCP server: a client receives the welcome text, typed
+text arrives, and the program's command keys never reach the client, also after a dialog and
+after a menu closed. Runs under xvfb-run, with no window manager or under openbox.
+
+Exit codes: 0 passed, 1 failed, 77 skipped (a tool is missing; CTest shows the test as skipped).
+With TARVEN_E2E_REQUIRED=1 (set by CI) a missing tool fails instead.
+"""
+
+import argparse
+import os
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIP = 77
+WAIT_S = 15.0  # upper bound for anything the program must do after a key
+WELCOME = "Welcome to TARVEN e2e"
+
+
+class Failed(Exception):
+    pass
+
+
+def missing_tools(wm):
+    tools = ["xvfb-run", "Xvfb", "xauth", "xdotool", "import"]
+    if wm == "openbox":
+        tools += ["openbox", "xprop"]
+    return [tool for tool in tools if shutil.which(tool) is None]
+
+
+def wait_for(what, condition, timeout=WAIT_S):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        result = condition()
+        if result:
+            return result
+        time.sleep(0.05)
+    raise Failed("timed out waiting for " + what)
+
+
+def free_port():
+    # The port settings dialog takes ports up to 10000.
+    for port in range(9000 - os.getpid() % 4000, 10000):
+        probe = socket.socket()
+        try:
+            probe.bind(("127.0.0.1", port))
+            return port
+        except OSError:
+            continue
+        finally:
+            probe.close()
+    raise Failed("no free port below 10000")
+
+
+class Session:
+    """One run of tarven on the X server of DISPLAY, with its own settings and folders."""
+
+    def __init__(self, tarven, wm, out_dir):
+        self.tarven = tarven
+        self.wm = wm
+        self.out_dir = out_dir
+        self.home = tempfile.mkdtemp(prefix="tarven-e2e-")
+        self.port = free_port()
+        self.processes = []
+        self.shots = 0
+        self.env = dict(os.environ)
+        runtime = os.path.join(self.home, "runtime")
+        os.makedirs(runtime, mode=0o700)
+        self.env.update({
+            "HOME": self.home,
+            "XDG_CONFIG_HOME": os.path.join(self.home, "config"),
+            "XDG_RUNTIME_DIR": runtime,
+            "TMPDIR": self.home,
+            "QT_QPA_PLATFORM": "xcb",
+            "LANG": "C.UTF-8",
+        })
+        self.write_settings()
+
+    def write_settings(self):
+        # A TCP server on a free port that greets its clients, capture names asked for; the
+        # rest as a new user has it.
+        folder = os.path.join(self.env["XDG_CONFIG_HOME"], "Halvorn")
+        os.makedirs(folder)
+        with open(os.path.join(folder, "TARVEN.conf"), "w", encoding="utf-8") as settings:
+            settings.write("[TARVEN]\nInterface=1\nActive=1\nServerPort=%d\n"
+                           "WelcomeFlag=1\nWelcomeMsg=%s\nGalmuriFileCreate=0\n"
+                           % (self.port, WELCOME))
+
+    def run(self, *command, check=True):
+        result = subprocess.run(command, env=self.env, capture_output=True, text=True,
+                                timeout=WAIT_S)
+        if check and result.returncode != 0:
+            raise Failed("%s: %s" % (" ".join(command), result.stderr.strip()))
+        return result.stdout.strip()
+
+    def start(self, *command, log=None):
+        output = open(os.path.join(self.out_dir, log), "w") if log else subprocess.DEVNULL
+        process = subprocess.Popen(command, env=self.env, stdout=output, stderr=subprocess.STDOUT)
+        self.processes.append(process)
+        return process
+
+    def stop(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(timeout=5)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+        shutil.rmtree(self.home, ignore_errors=True)
+
+    def start_window_manager(self):
+        if self.wm != "openbox":
+            return
+        self.start("openbox", "--sm-disable", log="openbox.log")
+        wait_for("openbox to manage the screen", lambda: "window id" in self.run(
+            "xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False))
+
+    def windows(self, name):
+        found = self.run("xdotool", "search", "--onlyvisible", "--name", name, check=False)
+        return found.split()
+
+    def program_windows(self):
+        # Menus have no name; every window of the program has its class.
+        return self.run("xdotool", "search", "--onlyvisible", "--class", "tarven",
+                        check=False).split()
+
+    def key(self, *keys):
+        # The keyboard of the X server: the keys go where its focus is, as a person's would.
+        self.run("xdotool", "key", "--delay", "30", *keys)
+
+    def type(self, text):
+        self.run("xdotool", "type", "--delay", "30", text)
+
+    def screenshot(self, name):
+        self.shots += 1
+        path = os.path.join(self.out_dir, "%02d-%s.png" % (self.shots, name))
+        self.run("import", "-window", "root", path, check=False)
+        return path
+
+
+class Client:
+    """A TCP client of the program's server that keeps every byte it receives."""
+
+    def __init__(self, port):
+        self.sock = wait_for("the server to accept", lambda: self.connect(port))
+        self.sock.setblocking(False)
+        self.received = b""
+
+    @staticmethod
+    def connect(port):
+        try:
+            return socket.create_connection(("127.0.0.1", port), timeout=1)
+        except OSError:
+            return None
+
+    def take(self, size):
+        def enough():
+            try:
+                chunk = self.sock.recv(4096)
+                if chunk == b"":
+                    return True
+                self.received += chunk
+            except BlockingIOError:
+                pass
+            return len(self.received) >= size
+        wait_for("%d bytes at the client" % size, enough)
+        taken, self.received = self.received[:size], self.received[size:]
+        return taken
+
+    def closed(self):
+        try:
+            return self.sock.recv(4096) == b""
+        except BlockingIOError:
+            return False
+
+    def expect(self, expected, after):
+        got = self.take(len(expected))
+        if got != expected:
+            raise Failed("after %s the client got %r, expected %r" % (after, got, expected))
+
+
+def drive(session):
+    session.start_window_manager()
+    tarven = session.start(session.tarven, "--nosplash", log="tarven.log")
+    frame = wait_for("the main window", lambda: session.windows("^TARVEN"))[0]
+    # A person clicks into the window; without a window manager nothing else hands it the
+    # keyboard.
+    if session.wm == "openbox":
+        session.run("xdotool", "windowactivate", "--sync", frame)
+    else:
+        session.run("xdotool", "windowfocus", "--sync", frame)
+    session.screenshot("started")
+
+    # Ctrl+M, Enter on its port settings, Ctrl+O: the server of the stored settings is open.
+    session.key("ctrl+m")
+    wait_for("the port settings dialog", lambda: session.windows("통신포트 설정"))
+    session.screenshot("port-settings")
+    session.key("Return")
+    wait_for("the dialog to close", lambda: not session.windows("통신포트 설정"))
+    session.key("ctrl+o")
+    client = Client(session.port)
+    client.expect(WELCOME.encode(), "connecting")
+
+    session.type("hello")
+    session.key("Return")
+    client.expect(b"hello\r", "typing")
+    session.screenshot("typed")
+
+    # Every command key of the monitor, enabled or not, and none of them is typed; the capture
+    # is named in its dialog.
+    session.key("ctrl+o", "ctrl+p", "ctrl+p", "ctrl+g")
+    wait_for("the capture name dialog", lambda: session.windows("갈무리 저장파일 이름"))
+    session.type("e2e")
+    session.key("Return")
+    wait_for("the capture name dialog to close", lambda: not session.windows("갈무리 저장파일 이름"))
+    session.key("ctrl+shift+v", "ctrl+g", "ctrl+shift+c")
+    session.type("keys")
+    client.expect(b"keys", "the command keys")
+    if not os.path.isfile(os.path.join(session.home, "TARVEN", "Galmuri", "e2e.tvn")):
+        raise Failed("Ctrl+G, a name and Ctrl+G again left no capture file")
+
+    # A dialog opened with a key and one opened from the terminal's menu (the menu key, then
+    # the third entry from the bottom), each closed with Escape: the command keys still reach
+    # their commands and only letters reach the client.
+    dialogs = [
+        ("the capture name dialog", ["ctrl+g"], "갈무리 저장파일 이름"),
+        ("the checksum dialog", ["Menu", "Up", "Up", "Up", "Return"], "Check Sum 계산"),
+    ]
+    for what, keys, title in dialogs:
+        session.key(*keys)
+        wait_for(what, lambda: session.windows(title))
+        session.key("Escape")
+        wait_for(what + " to close", lambda: not session.windows(title))
+        session.key("ctrl+p", "ctrl+p", "ctrl+o", "ctrl+shift+c")
+        session.type("shut")
+        client.expect(b"shut", "closing " + what)
+
+    # A second monitor's dialog closed with Escape, that monitor's keys, then the window menu
+    # brings the first one back: its keys reach the client, nothing else does.
+    session.key("ctrl+m")
+    wait_for("the second port settings dialog", lambda: session.windows("통신포트 설정"))
+    session.key("Escape")
+    wait_for("the dialog to close", lambda: not session.windows("통신포트 설정"))
+    session.type("lost")
+    session.key("ctrl+p", "ctrl+d")
+    shown = len(session.program_windows())
+    session.key("alt+w")
+    wait_for("the window menu", lambda: len(session.program_windows()) > shown)
+    session.screenshot("window-menu")
+    session.key("1")
+    session.type("back")
+    client.expect(b"back", "the dialog and the window menu")
+
+    # Ctrl+D closes the server: the client is let go with nothing more sent.
+    session.key("ctrl+d")
+    wait_for("the server to close", client.closed)
+    if client.received:
+        raise Failed("the client got %r besides what was typed" % client.received)
+    session.screenshot("closed")
+
+    # F1: without a desktop that opens web pages the manual shows in a window of its own.
+    session.key("F1")
+    wait_for("the manual window", lambda: session.windows("TARVEN 운영 도움말"))
+    session.screenshot("manual")
+    if tarven.poll() is not None:
+        raise Failed("tarven ended with %s" % tarven.returncode)
+
+
+def inner(args):
+    session = Session(args.tarven, args.wm, args.out)
+    try:
+        drive(session)
+    except (Failed, subprocess.TimeoutExpired) as failure:
+        shot = session.screenshot("failure")
+        print("FAILED (%s window manager): %s\nscreen: %s\nlog: %s" % (
+            args.wm, failure, shot, os.path.join(args.out, "tarven.log")))
+        return 1
+    finally:
+        session.stop()
+    print("passed (%s window manager); screenshots in %s" % (args.wm, args.out))
+    return 0
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--tarven", required=True)
+    parser.add_argument("--wm", choices=["none", "openbox"], default="none")
+    parser.add_argument("--out", required=True, help="folder for screenshots and logs")
+    parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
+    args = parser.parse_args()
+    os.makedirs(args.out, exist_ok=True)
+    if args.inner:
+        return inner(args)
+
+    missing = missing_tools(args.wm)
+    if missing:
+        message = "%s not installed (tools/install-deps.sh installs them)" % ", ".join(missing)
+        if os.environ.get("TARVEN_E2E_REQUIRED") == "1":
+            print("FAILED: " + message)
+            return 1
+        print("SKIPPED: " + message)
+        return SKIP
+    # Runs that start together (CTest in parallel) look for a free display from different
+    # numbers, as xvfb-run's own search can hand one number to both.
+    first_display = str(100 + os.getpid() % 500)
+    command = ["xvfb-run", "-a", "-n", first_display, "-s", "-screen 0 1280x900x24",
+               sys.executable, os.path.abspath(__file__), "--inner",
+               "--tarven", args.tarven, "--wm", args.wm, "--out", args.out]
+    return subprocess.run(command, timeout=180).returncode
+
+
+if __name__ == "__main__":
+    sys.exit(main())
