@@ -121,7 +121,6 @@ TEST_F(ScriptRunTest, RunShowsPrintedLinesInOrderAndStopEndsEverything)
 {
     EchoDevice device;
     CScriptEditView* view = NewScript(ThreeLines(device.Port()));
-    const int threadsBefore = ThreadCount();
     Frame()->Action(ID_SCRIPT_RUN)->trigger();
     ASSERT_TRUE(view->IsRunning()) << Output(view).toStdString();
     EXPECT_EQ(Output(view), "Compiling...\nComplete Compile...\nRunning...\n");
@@ -132,6 +131,7 @@ TEST_F(ScriptRunTest, RunShowsPrintedLinesInOrderAndStopEndsEverything)
     EXPECT_EQ(status.st_mode & 0777, 0600u) << "the run's copy is the owner's alone";
 
     ASSERT_TRUE(WaitShown(view, "one\r\ntwo\r\nthree\r\n"));
+    const int threadsRunning = ThreadCount();
     CScriptWatchDlg* watch = view->WatchDialog();
     EXPECT_EQ(watch->windowTitle(), view->Document()->Title() + "-스크립트 실행창");
     EXPECT_TRUE(watch->isVisible());
@@ -166,14 +166,16 @@ TEST_F(ScriptRunTest, RunShowsPrintedLinesInOrderAndStopEndsEverything)
     EXPECT_TRUE(Frame()->Action(ID_SCRIPT_WATCH)->isChecked());
 
     const QPointer<CScriptWatchDlg> gone(watch);
+    const QPointer<CDecodeCtrl> hostGone(host);
     Frame()->Action(ID_SCRIPT_STOP)->trigger();
+    EXPECT_TRUE(hostGone.isNull()) << "the host, which joins its thread, is gone";
     EXPECT_FALSE(view->IsRunning());
     EXPECT_EQ(view->Decode(), nullptr);
     EXPECT_TRUE(WaitFor([&] { return gone.isNull(); })) << "stop destroys the watch window";
     EXPECT_FALSE(QFile::exists(runFile));
     EXPECT_TRUE(Output(view).endsWith("Running...\n\nStopped...\n"));
     EXPECT_EQ(view->Document()->Progress(), 0);
-    EXPECT_TRUE(WaitFor([&] { return ThreadCount() <= threadsBefore; }));
+    EXPECT_LT(ThreadCount(), threadsRunning) << "the script thread is gone";
 }
 
 TEST_F(ScriptRunTest, HundredThousandPrintedLinesAreAllShownWithTheQueueBounded)
@@ -251,35 +253,40 @@ TEST_F(ScriptRunTest, ARefusedConnectionEndsTheRunAndSaysWhy)
 TEST_F(ScriptRunTest, ClosingARunningScriptWindowStopsItsScript)
 {
     EchoDevice device;
-    const int threadsBefore = ThreadCount();
     CScriptEditView* view = NewScript(ThreeLines(device.Port()));
     view->OnScriptRun();
     ASSERT_TRUE(WaitShown(view, "one\r\ntwo\r\nthree\r\n"));
+    const int threadsRunning = ThreadCount();
+    const QPointer<CDecodeCtrl> host(view->Decode());
     const QString title = view->Document()->Title();
     const QPointer<CScriptEditView> closed(view);
     view->Document()->SetModifiedFlag(false);
     Frame()->MdiClient()->activeSubWindow()->close();
     EXPECT_TRUE(WaitFor([&] { return closed.isNull(); }));
     EXPECT_EQ(Bar()->FindPage(title), -1) << "the page goes with the script";
-    EXPECT_TRUE(WaitFor([&] { return ThreadCount() <= threadsBefore; })) << "no thread left";
+    EXPECT_TRUE(host.isNull());
+    EXPECT_LT(ThreadCount(), threadsRunning) << "no script thread left";
 }
 
 TEST_F(ScriptRunTest, QuittingStopsEveryRunningScript)
 {
     EchoDevice first;
     EchoDevice second;
-    const int threadsBefore = ThreadCount();
     NewScript(ThreeLines(first.Port()))->OnScriptRun();
     NewScript(ThreeLines(second.Port()))->OnScriptRun();
+    QList<QPointer<CDecodeCtrl>> hosts;
     for (auto* view : Frame()->findChildren<CScriptEditView*>()) {
         ASSERT_TRUE(view->IsRunning());
+        ASSERT_TRUE(WaitFor([&] { return view->Decode()->IsRunning(); }));
+        hosts << view->Decode();
         view->Document()->SetModifiedFlag(false);
     }
     EXPECT_TRUE(Frame()->close());
     for (auto* view : Frame()->findChildren<CScriptEditView*>())
         EXPECT_FALSE(view->IsRunning()) << "stopped before the main window goes";
+    for (const QPointer<CDecodeCtrl>& host : hosts)
+        EXPECT_TRUE(host.isNull()) << "stopped and gone before the main window";
     EXPECT_TRUE(WaitFor([&] { return Frame()->findChildren<CScriptEditView*>().isEmpty(); }));
-    EXPECT_TRUE(WaitFor([&] { return ThreadCount() <= threadsBefore; }));
 }
 
 TEST_F(ScriptRunTest, ALinkThatDoesNotOpenNamesThePort)
