@@ -3,16 +3,23 @@
 // Shared by the benchmarks and picture takers that run the whole program: settings, runtime
 // folder and fonts of their own, set up as the program does before its first window.
 
+#include "CDocument.h"
+#include "CMainFrame.h"
+#include "CMdiChildFrame.h"
 #include "CTARVENApp.h"
 #include "ShellConstants.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFont>
+#include <QPainter>
+#include <QPixmap>
 #include <QSettings>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <cstdio>
 
 // Made before the QApplication; everything it points at goes with it.
 class ProgramSandbox
@@ -64,6 +71,54 @@ public:
         clock.start();
         while (clock.elapsed() < ms)
             QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+
+    // Writes a script under the sandbox's TARVEN folder; its path, or empty when it failed.
+    QString WriteScript(const QString& name, const QByteArray& text) const
+    {
+        QDir().mkpath(Path(QStringLiteral("TARVEN")));
+        const QString path = Path(QStringLiteral("TARVEN/") + name);
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() ? path
+                                                                                  : QString();
+    }
+
+    // Starts the program with its main window at frameSize and opens path in it, its window
+    // maximized; null when either fails.
+    static CDocument* StartAndOpen(CTARVENApp& tarven, const QString& path, QSize frameSize)
+    {
+        if (!Start(tarven))
+            return nullptr;
+        tarven.MainFrame()->resize(frameSize);
+        CDocument* document = tarven.OpenDocumentFile(path);
+        if (document != nullptr)
+            document->Frame()->showMaximized();
+        return document;
+    }
+
+    // The frame's picture with a top-level window of it drawn where it stands, framed: no
+    // window manager draws the two windows together here.
+    static QPixmap GrabWithWindow(QWidget* frame, QWidget* window)
+    {
+        QPixmap picture = frame->grab();
+        const QPoint at = window->geometry().topLeft() - frame->geometry().topLeft();
+        QPainter painter(&picture);
+        painter.drawPixmap(at, window->grab());
+        painter.setPen(QColor(0x60, 0x60, 0x60));
+        painter.drawRect(QRect(at, window->size()).adjusted(-1, -1, 0, 0));
+        return picture;
+    }
+
+    // Saves picture as name in folder and says where; the program's exit status.
+    static int SavePicture(const QPixmap& picture, const QString& folder, const QString& name)
+    {
+        const QString out = QDir(folder).filePath(name);
+        if (!picture.save(out)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(out));
+            return 1;
+        }
+        std::printf("picture written to %s\n", qPrintable(out));
+        return 0;
     }
 
 private:

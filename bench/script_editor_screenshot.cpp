@@ -66,23 +66,16 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const QString folder = ProgramSandbox::OutputFolder(argc, argv);
 
-    QDir().mkpath(sandbox.Path(QStringLiteral("TARVEN")));
-    const QString path = sandbox.Path(QStringLiteral("TARVEN/temp_check.tsl"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(kScript) < 0)
+    const QString path = sandbox.WriteScript(QStringLiteral("temp_check.tsl"), kScript);
+    if (path.isEmpty())
         return 1;
-    file.close();
 
     InstallScriptEditor();
     CTARVENApp tarven;
-    if (!ProgramSandbox::Start(tarven))
-        return 2;
-    CMainFrame* frame = tarven.MainFrame();
-    frame->resize(1024, 768);
-    CDocument* document = tarven.OpenDocumentFile(path);
+    CDocument* document = ProgramSandbox::StartAndOpen(tarven, path, QSize(1024, 768));
     if (document == nullptr)
         return 1;
-    document->Frame()->showMaximized();
+    CMainFrame* frame = tarven.MainFrame();
     auto* view = document->Frame()->findChild<CScriptEditView*>();
     // The search stands on the port name.
     const QByteArray text = view->Edit()->GetText();
@@ -95,20 +88,6 @@ int main(int argc, char** argv)
     dialog->move(frame->geometry().topLeft() + QPoint(frame->width() - dialog->width() - 40, 150));
     ProgramSandbox::Pump(300);
 
-    // No window manager draws the two windows together: put the dialog onto the frame's picture.
-    QPixmap picture = frame->grab();
-    QPainter painter(&picture);
-    painter.drawPixmap(dialog->geometry().topLeft() - frame->geometry().topLeft(), dialog->grab());
-    painter.setPen(QColor(0x60, 0x60, 0x60));
-    painter.drawRect(
-        QRect(dialog->geometry().topLeft() - frame->geometry().topLeft(), dialog->size())
-            .adjusted(-1, -1, 0, 0));
-    painter.end();
-    const QString out = QDir(folder).filePath(QStringLiteral("script-editor.png"));
-    if (!picture.save(out)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(out));
-        return 1;
-    }
-    std::printf("picture written to %s\n", qPrintable(out));
-    return 0;
+    return ProgramSandbox::SavePicture(ProgramSandbox::GrabWithWindow(frame, dialog), folder,
+                                       QStringLiteral("script-editor.png"));
 }

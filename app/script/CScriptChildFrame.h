@@ -2,12 +2,15 @@
 
 #include "CMdiChildFrame.h"
 
+#include <QTimer>
+
 class CScriptEditDoc;
 class CScriptEditView;
+class CScriptStatusBar;
 struct SearchHistory;
 
-// Child window of a script document: shows its view, marks a changed script in its title and
-// asks whether to save it before it closes.
+// Child window of a script document: shows its view and status panes, marks a changed script
+// in its title, asks whether to save it before it closes and stops its running script.
 class CScriptChildFrame : public CMdiChildFrame
 {
     Q_OBJECT
@@ -16,6 +19,7 @@ public:
     CScriptChildFrame(CScriptEditDoc* document, SearchHistory& history);
 
     CScriptEditView* View() const { return m_pView; }
+    CScriptStatusBar* StatusBar() const { return m_pStatusBar; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -23,6 +27,8 @@ protected:
 private:
     CScriptEditDoc* m_pScriptDoc = nullptr;
     CScriptEditView* m_pView = nullptr;
+    CScriptStatusBar* m_pStatusBar = nullptr;
+    QTimer m_statusTimer;
 };
 
 // Lets the program open script documents in script windows from now on.

@@ -80,6 +80,9 @@ void CScriptCommands::InitActionsConnections()
     Route(ID_EDIT_CLEAR_ALL, std::mem_fn(&CScriptEditView::OnEditClearAll));
     Route(ID_EDIT_FIND, std::mem_fn(&CScriptEditView::OnEditFind));
     Route(ID_EDIT_REPLACE, std::mem_fn(&CScriptEditView::OnEditReplace));
+    Route(ID_SCRIPT_RUN, std::mem_fn(&CScriptEditView::OnScriptRun));
+    Route(ID_SCRIPT_STOP, std::mem_fn(&CScriptEditView::OnScriptStop));
+    Route(ID_SCRIPT_WATCH, std::mem_fn(&CScriptEditView::OnScriptWatch));
     connect(m_pFrame->MdiClient(), &QMdiArea::subWindowActivated, this,
             &CScriptCommands::OnSubWindowActivated);
     OnSubWindowActivated(m_pFrame->MdiClient()->activeSubWindow());

@@ -29,6 +29,13 @@ public:
     void SetModifiedFlag(bool modified);
     tsl::ScriptEncoding Encoding() const { return m_encoding; }
 
+    // How far a run has come (0..100), shown in the progress pane.
+    int Progress() const { return m_nProgress; }
+    void SetProgress(int progress) { m_nProgress = progress; }
+    // The running pane's blink counter (0..19); it advances on each update while running.
+    int RunFrame() const { return m_nRunFrame; }
+    void SetRunFrame(int frame) { m_nRunFrame = frame; }
+
     // Writes the script to path. When the file's encoding cannot hold a character the user
     // chooses UTF-8 or no save; a failed write is reported. False when nothing was written.
     bool OnSaveDocument(const QString& path);
@@ -58,5 +65,7 @@ private:
     std::optional<ScriptFileText> m_opened;
     tsl::ScriptEncoding m_encoding = tsl::ScriptEncoding::Utf8;
     bool m_bModified = false;
+    int m_nProgress = 0;
+    int m_nRunFrame = 0;
     QString m_strReportedTitle;
 };

@@ -3,6 +3,7 @@
 #include "CFindReplaceDlg.h"
 #include "CScriptEditCtrl.h"
 #include "CScriptEditDoc.h"
+#include "CScriptWatchDlg.h"
 #include "CommandIds.h"
 #include "ScriptConstants.h"
 #include "ScriptTemplate.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QTemporaryFile>
 #include <QVBoxLayout>
 
 namespace {
@@ -50,6 +52,8 @@ CScriptEditView::CScriptEditView(CScriptEditDoc* document, SearchHistory& histor
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
             &CScriptEditView::OnClipboardChanged);
     m_bCanPaste = ClipboardHasText();
+    m_runCheck.setInterval(kRunCheckMs);
+    connect(&m_runCheck, &QTimer::timeout, this, &CScriptEditView::CheckRunEnd);
 }
 
 void CScriptEditView::OnNewScript(const QDate& date)
@@ -150,11 +154,11 @@ CScriptEditView::CommandState CScriptEditView::GetCommandState(int id) const
     case ID_EDIT_REPLACE:
         return {true};
     case ID_SCRIPT_RUN:
-        return {false}; // no script host is wired to the view: a script cannot start here
+        return {!m_bRunning};
     case ID_SCRIPT_STOP:
         return {m_bRunning};
     case ID_SCRIPT_WATCH:
-        return {m_bRunning, m_bRunning && m_bWatchShown};
+        return {!m_pWatch.isNull(), m_pWatch && m_pWatch->isVisible()};
     default:
         return {};
     }

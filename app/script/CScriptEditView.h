@@ -1,13 +1,23 @@
 #pragma once
 
 #include "CFindDlg.h"
+#include "CScriptWatchDlg.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
+#include <cstdint>
+#include <memory>
+
+class CDecodeCtrl;
 class CScriptEditCtrl;
 class CScriptEditDoc;
+class CScriptOutputBar;
+
 class QDate;
+class QTemporaryFile;
 struct SearchHistory;
 
 // The view of a script document: its editor, the edit commands, the find dialogs and the
@@ -27,6 +37,7 @@ public:
 
     // history holds the find and replace lists that every find dialog shares.
     CScriptEditView(CScriptEditDoc* document, SearchHistory& history, QWidget* parent = nullptr);
+    ~CScriptEditView() override;
 
     CScriptEditCtrl* Edit() const { return m_pEdit; }
     CScriptEditDoc* Document() const { return m_pDocument; }
@@ -46,6 +57,27 @@ public:
     void OnEditFind();
     void OnEditReplace();
 
+    // Runs the editor's text: saved to a file of the run's own, verified, started on the link
+    // its declarations name, its output in the view's output page and its watch window.
+    void OnScriptRun();
+    // Ends the run: the watch window goes, then the host control with its link.
+    void OnScriptStop();
+    // Shows or hides the watch window.
+    void OnScriptWatch();
+    // The window closes: its watch window goes and a running script is stopped first.
+    void OnViewClosing();
+
+    bool IsRunning() const { return m_bRunning; }
+    CDecodeCtrl* Decode() const { return m_pDecode; }
+    CScriptWatchDlg* WatchDialog() const { return m_pWatch; }
+    // The file the running script was saved to (empty when none).
+    QString RunFileName() const;
+    // Puts the caret at the start of line (from 1) and gives the editor the keyboard.
+    void GoToLine(int line);
+    // The caret's line and column, both counted from 1.
+    int CaretLine() const;
+    int CaretColumn() const;
+
     // The state of a command of the edit and script menus, by its number.
     CommandState GetCommandState(int id) const;
 
@@ -55,6 +87,23 @@ signals:
     void contextMenuRequested(const QPoint& globalPos);
 
 private:
+    // False (and the user told) when the text could not be saved for the run.
+    bool SaveRunFile();
+    // Creates, verifies and starts the host control; false when the run cannot start.
+    bool StartHost();
+    void ShowWatchWindow();
+    void DestroyWatch();
+    // Stop, keeping the watch window for reading when asked.
+    void StopRun(bool bKeepWatch);
+    // Watch window first (destroyed, or only stopped), then the host control and the file.
+    void EndRun(bool bKeepWatch);
+    // A run that ended by itself (its worker stopped, its link lost) is stopped here.
+    void CheckRunEnd();
+    // Why the run's link is lost or never came up; empty while it holds or is coming up.
+    QString RunLinkFailure() const;
+    CScriptOutputBar* OutputBar() const;
+    void ClearOutput();
+    void AppendOutput(const QString& text);
     void OpenFindDialog(CFindDlg* dialog);
     void OnClipboardChanged();
     static bool ClipboardHasText();
@@ -66,7 +115,13 @@ private:
     // Whether the clipboard holds something to paste, kept as it changes: asking on every
     // caret move would cost a round trip to the display.
     bool m_bCanPaste = false;
-    // Set while the view's script runs, and while its watch window shows.
+    // Set while the view's script runs.
     bool m_bRunning = false;
-    bool m_bWatchShown = false;
+    CDecodeCtrl* m_pDecode = nullptr; // owned, a child of the view
+    QPointer<CScriptWatchDlg> m_pWatch;
+    std::unique_ptr<QTemporaryFile> m_pRunFile;
+    QTimer m_runCheck;
+    // Since when the link of the run is lost, and the pass by which the script saw it all.
+    QElapsedTimer m_linkLost;
+    uint64_t m_nLossPass = 0;
 };

@@ -48,3 +48,32 @@ enum FindControlId : int
     IDC_FIND_REPLACE_ALL = 1018,
     IDC_FIND_IN_SELECTION = 1019,
 };
+
+// The script output bar: its pages' font and icon.
+inline constexpr char kOutputFont[] = "굴림";
+inline constexpr int kOutputFontPx = 12;
+inline constexpr char kOutputPageIcon[] = ":/icons/32803.svg";
+
+// Running a script.
+// The host control's identifier, and the folder-relative name pattern of a run's script copy.
+inline constexpr unsigned kDecodeCtrlId = 5000;
+inline constexpr char kRunScriptPattern[] = "tarven_script_XXXXXX.tsl";
+// How often a running view looks whether its run ended by itself.
+inline constexpr int kRunCheckMs = 100;
+// After the link is lost, the run goes on this long at most, so the script can take what
+// arrived before the loss.
+inline constexpr int kLinkLossGraceMs = 1000;
+// Progress pane values along a run.
+inline constexpr int kProgressSaving = 30;
+inline constexpr int kProgressSaved = 50;
+inline constexpr int kProgressVerified = 70;
+inline constexpr int kProgressRunning = 100;
+
+// The status panes of a script window, the blink of the running pane and its widths.
+inline constexpr int ID_PANE_PROGRESS = 32862;
+inline constexpr int ID_PANE_RUNNING = 32863;
+inline constexpr int ID_PANE_CARET = 32857;
+inline constexpr int kRunningPaneWidthPx = 50;
+inline constexpr int kCaretPaneWidthPx = 100;
+inline constexpr int kRunFrames = 20;
+inline constexpr int kStatusUpdateMs = 100;

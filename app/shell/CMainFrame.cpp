@@ -69,9 +69,14 @@ CMainFrame::~CMainFrame()
     delete m_pMdiClient;
 }
 
-void CMainFrame::SetCmdListBarFactory(CmdListBarFactory factory)
+void CMainFrame::SetCmdListBarFactory(BarFactory factory)
 {
     s_cmdListBarFactory = factory;
+}
+
+void CMainFrame::SetScriptOutputBarFactory(BarFactory factory)
+{
+    s_scriptOutputBarFactory = factory;
 }
 
 QAction* CMainFrame::Action(int id) const
@@ -111,7 +116,8 @@ void CMainFrame::CreateStatusBar()
 void CMainFrame::CreateDockingBars()
 {
     setDockOptions(dockOptions() | QMainWindow::AllowNestedDocks);
-    m_pScriptOutputBar = new CSizingControlBar(this);
+    m_pScriptOutputBar = s_scriptOutputBarFactory != nullptr ? s_scriptOutputBarFactory(*this)
+                                                             : new CSizingControlBar(this);
     m_pScriptOutputBar->Create(QStringLiteral("스크립트 출력창"), this,
                                QSize(kBarWidthPx, kBarHeightPx), true, ID_SCRIPT_OUTPUT_BAR,
                                Qt::BottomDockWidgetArea);

@@ -36,8 +36,10 @@ public:
 
     // Makes the command-list bar; installed once by the program before the frame is created.
     // Without one the bar stays empty.
-    using CmdListBarFactory = CSizingControlBar* (*)(CMainFrame& frame);
-    static void SetCmdListBarFactory(CmdListBarFactory factory);
+    using BarFactory = CSizingControlBar* (*)(CMainFrame& frame);
+    static void SetCmdListBarFactory(BarFactory factory);
+    // Makes the script output bar in the same way; without one that bar stays empty.
+    static void SetScriptOutputBarFactory(BarFactory factory);
 
     explicit CMainFrame(const CDocManager& docs, QWidget* parent = nullptr);
     ~CMainFrame() override;
@@ -96,7 +98,8 @@ private:
     QMenu* NewMenu(const QString& title, const QList<int>& ids);
     QMenu* NewFileMenu(const QList<int>& extraIds);
 
-    static inline CmdListBarFactory s_cmdListBarFactory = nullptr;
+    static inline BarFactory s_cmdListBarFactory = nullptr;
+    static inline BarFactory s_scriptOutputBarFactory = nullptr;
     const CDocManager& m_docs;
     EnvSettings m_env;
     CSizingControlBar* m_pScriptOutputBar = nullptr;

@@ -19,19 +19,9 @@
 namespace {
 
 // The program with its script editor, shown and active.
-class ScriptAppTest : public ShellTest
+class ScriptAppTest : public ScriptProgramTest
 {
 protected:
-    void SetUp() override
-    {
-        InstallScriptEditor();
-        m_app = StartApp();
-        Frame()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
-    }
-    void TearDown() override { m_app.reset(); }
-
-    CMainFrame* Frame() const { return m_app->MainFrame(); }
     static CScriptEditView* View(CDocument* document)
     {
         return document->Frame()->findChild<CScriptEditView*>();
@@ -59,8 +49,6 @@ protected:
         menu->close();
         return states;
     }
-
-    std::unique_ptr<CTARVENApp> m_app;
 };
 
 } // namespace
@@ -127,14 +115,14 @@ TEST_F(ScriptAppTest, ScriptMenuFollowsTheSelectionTheClipboardAndTheText)
     QApplication::clipboard()->clear();
     // Run, stop, delete selection, delete all, watch, cut, copy, paste.
     EXPECT_EQ(ContextMenuStates(view),
-              QList<bool>({false, false, false, true, false, false, false, false}));
+              QList<bool>({true, false, false, true, false, false, false, false}));
     view->Edit()->SendScintilla(QsciScintillaBase::SCI_SETSEL, 0L, 5L);
     QApplication::clipboard()->setText("OUT");
     EXPECT_EQ(ContextMenuStates(view),
-              QList<bool>({false, false, true, true, false, true, true, true}));
+              QList<bool>({true, false, true, true, false, true, true, true}));
     view->OnEditClearAll();
     EXPECT_EQ(ContextMenuStates(view),
-              QList<bool>({false, false, false, false, false, false, false, true}));
+              QList<bool>({true, false, false, false, false, false, false, true}));
     EXPECT_TRUE(Frame()->Action(ID_EDIT_UNDO)->isEnabled());
     EXPECT_TRUE(Frame()->Action(ID_FILE_SAVE)->isEnabled());
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CMainFrame.h"
 #include "CScriptChildFrame.h"
 #include "CScriptEditCtrl.h"
 #include "CScriptEditDoc.h"
@@ -55,4 +56,22 @@ protected:
 
 private:
     std::vector<QPointer<CScriptChildFrame>> m_frames;
+};
+
+// The whole program with its script editor, its main window shown and active.
+class ScriptProgramTest : public ShellTest
+{
+protected:
+    void SetUp() override
+    {
+        InstallScriptEditor();
+        m_app = StartApp();
+        Frame()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+    }
+    void TearDown() override { m_app.reset(); }
+
+    CMainFrame* Frame() const { return m_app->MainFrame(); }
+
+    std::unique_ptr<CTARVENApp> m_app;
 };

@@ -1,0 +1,263 @@
+// The run and stop commands of a script view, its output page and its watch window.
+#include "CScriptEditView.h"
+
+#include "CClientSock.h"
+#include "CDecodeCtrl.h"
+#include "CMainFrame.h"
+#include "CScriptEditCtrl.h"
+#include "CScriptEditDoc.h"
+#include "CScriptOutputBar.h"
+#include "CScriptWatchDlg.h"
+#include "CTARVENApp.h"
+#include "CTSLSyntax.h"
+#include "CWaitCursor.h"
+#include "MessageBox.h"
+#include "ScriptConstants.h"
+
+#include <QDir>
+#include <QTemporaryFile>
+
+CScriptEditView::~CScriptEditView()
+{
+    // The frame that listens to the view is already going.
+    blockSignals(true);
+    OnViewClosing();
+}
+
+CScriptOutputBar* CScriptEditView::OutputBar() const
+{
+    const CTARVENApp* app = CTARVENApp::Instance();
+    return app != nullptr ? CScriptOutputBar::Of(app->MainFrame()) : nullptr;
+}
+
+void CScriptEditView::ClearOutput()
+{
+    if (CScriptOutputBar* bar = OutputBar())
+        bar->ClearPage(m_pDocument->Title());
+}
+
+void CScriptEditView::AppendOutput(const QString& text)
+{
+    if (CScriptOutputBar* bar = OutputBar())
+        bar->AppendText(m_pDocument->Title(), text);
+}
+
+QString CScriptEditView::RunFileName() const
+{
+    return m_pRunFile ? m_pRunFile->fileName() : QString();
+}
+
+void CScriptEditView::OnScriptRun()
+{
+    if (m_bRunning)
+        return;
+    m_pDocument->SetProgress(kProgressSaving);
+    if (!SaveRunFile())
+        return;
+    m_pDocument->SetProgress(kProgressSaved);
+    CWaitCursor wait;
+    // The window a run that ended by itself left for reading goes with the next run.
+    DestroyWatch();
+    ClearOutput();
+    AppendOutput(QStringLiteral("Compiling...\r\n"));
+    if (!StartHost())
+        return;
+    AppendOutput(QStringLiteral("Complete Compile...\r\nRunning...\r\n"));
+    m_bRunning = true;
+    m_pDocument->SetProgress(kProgressRunning);
+    m_linkLost.invalidate();
+    m_nLossPass = 0;
+    m_runCheck.start();
+    ShowWatchWindow();
+    emit stateChanged();
+}
+
+bool CScriptEditView::SaveRunFile()
+{
+    // A file of the run's own, readable by its owner only: two scripts started together never
+    // run each other's text, and nobody else can put a file in its place.
+    auto file = std::make_unique<QTemporaryFile>(
+        QDir(QDir::tempPath()).filePath(QString::fromLatin1(kRunScriptPattern)));
+    const QByteArray text = m_pEdit->GetText();
+    if (!file->open() || file->write(text) != text.size() || !file->flush()) {
+        ShowMessage(QStringLiteral("스크립트를 임시 파일에 저장할 수 없습니다.\n%1")
+                        .arg(file->errorString()),
+                    QMessageBox::Warning, QMessageBox::Ok, this);
+        m_pDocument->SetProgress(0);
+        return false;
+    }
+    file->close();
+    m_pRunFile = std::move(file);
+    return true;
+}
+
+bool CScriptEditView::StartHost()
+{
+    m_pDecode = new CDecodeCtrl;
+    m_pDecode->Create(this, QRect(-1, -1, -1, -1), kDecodeCtrlId);
+    m_pDecode->SetScriptName(QFile::encodeName(m_pRunFile->fileName()).constData());
+    if (m_pDecode->VerifyScript() != 0) {
+        const std::vector<std::string>& errors = m_pDecode->m_pSyntax->m_arrErrors;
+        QString text;
+        for (const std::string& error : errors)
+            text += QString::fromStdString(error) + QStringLiteral("\r\n");
+        text += QStringLiteral("\r\n%1 개의 오류가 있습니다...").arg(errors.size());
+        AppendOutput(text);
+        EndRun(false);
+        return false;
+    }
+    m_pDocument->SetProgress(kProgressVerified);
+    if (m_pDecode->Run() != 0) {
+        AppendOutput(QStringLiteral("Failure Compile...\r\nStopped...\r\n"));
+        // The text names the port; the system's reason follows, and a tag table that could
+        // not be opened is told as such rather than as a port.
+        QString message;
+        if (m_pDecode->GetFailure() == CDecodeCtrl::RunFailure::Table)
+            message = QString::fromStdString(m_pDecode->GetErrorText());
+        else
+            message = QStringLiteral("통신포트 생성실패 하였습니다.[%1]\n%2")
+                          .arg(QString::fromLocal8Bit(m_pDecode->m_comm.szPort),
+                               QString::fromStdString(m_pDecode->GetErrorText()));
+        EndRun(false);
+        ShowMessage(message, QMessageBox::Warning, QMessageBox::Ok, this);
+        return false;
+    }
+    return true;
+}
+
+void CScriptEditView::ShowWatchWindow()
+{
+    m_pWatch = new CScriptWatchDlg(m_pDecode, m_pDocument->Title(), this);
+    connect(m_pWatch, &CScriptWatchDlg::shownChanged, this, &CScriptEditView::stateChanged);
+    // Over the view, no larger than it.
+    const QRect area(mapToGlobal(QPoint(0, 0)), size());
+    QRect place(area.topLeft(), m_pWatch->size());
+    place.setRight(std::min(place.right(), area.right()));
+    place.setBottom(std::min(place.bottom(), area.bottom()));
+    m_pWatch->setGeometry(place);
+    m_pWatch->show();
+}
+
+void CScriptEditView::OnScriptStop()
+{
+    StopRun(false);
+}
+
+void CScriptEditView::StopRun(bool bKeepWatch)
+{
+    m_bRunning = false;
+    {
+        CWaitCursor wait;
+        EndRun(bKeepWatch);
+    }
+    AppendOutput(QStringLiteral("\r\nStopped...\r\n"));
+    m_pDocument->SetProgress(0);
+    emit stateChanged();
+}
+
+void CScriptEditView::DestroyWatch()
+{
+    if (m_pWatch) {
+        disconnect(m_pWatch, nullptr, this, nullptr);
+        m_pWatch->DestroyWindow();
+    }
+    m_pWatch = nullptr;
+}
+
+void CScriptEditView::EndRun(bool bKeepWatch)
+{
+    // The watch window lets go of the print queue before the host destroys it.
+    m_runCheck.stop();
+    if (m_pWatch && bKeepWatch)
+        m_pWatch->OnCommand(ID_WATCH_STOP);
+    else
+        DestroyWatch();
+    delete m_pDecode; // stops and joins the script thread, closes the link
+    m_pDecode = nullptr;
+    m_pRunFile.reset();
+}
+
+QString CScriptEditView::RunLinkFailure() const
+{
+    const std::string loss = m_pDecode->GetLinkLoss();
+    if (!loss.empty())
+        return QStringLiteral("링크가 끊어졌습니다: %1").arg(QString::fromStdString(loss));
+    // A connection that was refused leaves the script nothing to talk to: it is told, not run
+    // on in silence.
+    const CClientSock* socket = m_pDecode->m_pSocket.get();
+    if (m_pDecode->GetInterface() == MEDIA_TCP && socket != nullptr &&
+        socket->GetState() == QAbstractSocket::UnconnectedState)
+        return QStringLiteral("%1:%2에 연결하지 못했습니다: %3")
+            .arg(QString::fromStdString(m_pDecode->m_strHost))
+            .arg(m_pDecode->m_nPort)
+            .arg(socket->GetErrorString());
+    return {};
+}
+
+void CScriptEditView::CheckRunEnd()
+{
+    if (m_pDecode == nullptr)
+        return;
+    bool ended = m_pDecode->IsFinished();
+    const QString failure = RunLinkFailure();
+    if (!ended && !failure.isEmpty()) {
+        // What arrived before the loss still reaches the script: the run ends once a pass
+        // has taken the last of it, or after a grace period.
+        if (!m_linkLost.isValid())
+            m_linkLost.start();
+        if (m_nLossPass == 0 && m_pDecode->m_queue.GetSize() == 0)
+            m_nLossPass = m_pDecode->GetPassCount() + 1;
+        ended = (m_nLossPass != 0 && m_pDecode->GetPassCount() >= m_nLossPass) ||
+                m_linkLost.hasExpired(kLinkLossGraceMs);
+    }
+    if (!ended)
+        return;
+    if (!failure.isEmpty())
+        AppendOutput(QStringLiteral("\r\n") + failure);
+    // The last printed lines stay readable: the watch window keeps them until the next run.
+    StopRun(true);
+}
+
+void CScriptEditView::OnScriptWatch()
+{
+    if (!m_pWatch)
+        return;
+    m_pWatch->setVisible(!m_pWatch->isVisible());
+    if (m_pWatch->isVisible())
+        m_pWatch->raise();
+    emit stateChanged();
+}
+
+void CScriptEditView::OnViewClosing()
+{
+    if (m_pDecode == nullptr && !m_pWatch)
+        return;
+    CWaitCursor wait;
+    m_bRunning = false;
+    EndRun(false);
+}
+
+void CScriptEditView::GoToLine(int line)
+{
+    const long position = static_cast<long>(
+        m_pEdit->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line - 1));
+    if (position >= 0)
+        m_pEdit->SelectBytes(position, 0);
+    m_pEdit->setFocus();
+}
+
+int CScriptEditView::CaretLine() const
+{
+    const long position =
+        static_cast<long>(m_pEdit->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+    return static_cast<int>(
+               m_pEdit->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, position)) +
+           1;
+}
+
+int CScriptEditView::CaretColumn() const
+{
+    const long position =
+        static_cast<long>(m_pEdit->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+    return static_cast<int>(m_pEdit->SendScintilla(QsciScintillaBase::SCI_GETCOLUMN, position)) + 1;
+}

@@ -1,0 +1,50 @@
+#include "CScriptStatusBar.h"
+
+#include "CPaneIndicator.h"
+#include "CScriptEditDoc.h"
+#include "CScriptEditView.h"
+#include "ScriptConstants.h"
+
+#include <QLabel>
+#include <QProgressBar>
+
+namespace {
+
+const QString kWaiting = QStringLiteral("실행대기");
+const QString kRunning = QStringLiteral("실행중");
+constexpr int kProgressMax = 100;
+
+} // namespace
+
+CScriptStatusBar::CScriptStatusBar(QWidget* parent)
+    : QStatusBar(parent), m_pProgress(new QProgressBar(this)),
+      m_pRunning(new CPaneIndicator(ID_PANE_RUNNING, kWaiting, this)), m_pCaret(new QLabel(this))
+{
+    setSizeGripEnabled(false);
+    m_pProgress->setObjectName(QString::number(ID_PANE_PROGRESS));
+    m_pProgress->setRange(0, kProgressMax);
+    m_pProgress->setTextVisible(false);
+    m_pRunning->setFixedWidth(kRunningPaneWidthPx);
+    m_pCaret->setObjectName(QString::number(ID_PANE_CARET));
+    m_pCaret->setFixedWidth(kCaretPaneWidthPx);
+    addWidget(m_pProgress, 1);
+    addPermanentWidget(m_pRunning);
+    addPermanentWidget(m_pCaret);
+}
+
+void CScriptStatusBar::Update(const CScriptEditView& view, bool tick)
+{
+    CScriptEditDoc& document = *view.Document();
+    m_pProgress->setValue(document.Progress());
+    if (!view.IsRunning()) {
+        m_pRunning->SetText(kWaiting);
+        m_pRunning->SetLamp(0);
+    } else {
+        if (tick)
+            document.SetRunFrame((document.RunFrame() + 1) % kRunFrames);
+        m_pRunning->SetText(kRunning);
+        m_pRunning->SetLamp(document.RunFrame());
+    }
+    m_pCaret->setText(
+        QStringLiteral("열: %1, 행: %2").arg(view.CaretColumn()).arg(view.CaretLine()));
+}

@@ -1,0 +1,357 @@
+#include "CDecodeCtrl.h"
+#include "CMainFrame.h"
+#include "CMdiClientWnd.h"
+#include "CPaneIndicator.h"
+#include "CScriptOutputBar.h"
+#include "CScriptStatusBar.h"
+#include "CTSL.h"
+#include "CTextViewCtrl.h"
+#include "CommandIds.h"
+#include "EchoDevice.h"
+#include "ScopedEnv.h"
+#include "ScriptTestEnv.h"
+#include "TcpPeer.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTextBlock>
+#include <QToolBar>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace {
+
+// Threads of this process, counted from /proc.
+int ThreadCount()
+{
+    int count = 0;
+    if (DIR* dir = opendir("/proc/self/task")) {
+        while (const dirent* entry = readdir(dir))
+            count += entry->d_name[0] != '.';
+        closedir(dir);
+    }
+    return count;
+}
+
+// The program with its script editor, shown and active, and scripts run in it.
+class ScriptRunTest : public ScriptProgramTest
+{
+protected:
+    CScriptOutputBar* Bar() const { return CScriptOutputBar::Of(Frame()); }
+
+    // A new script window holding text, active.
+    CScriptEditView* NewScript(const QByteArray& text)
+    {
+        Frame()->Action(ID_FILE_NEW_SCRIPT)->trigger();
+        auto* view = Frame()->MdiClient()->activeSubWindow()->findChild<CScriptEditView*>();
+        view->Edit()->SetText(text);
+        return view;
+    }
+    QString Output(const CScriptEditView* view) const
+    {
+        return Bar()->PageText(view->Document()->Title());
+    }
+    static QByteArray Shown(const CScriptEditView* view)
+    {
+        QByteArray bytes;
+        QByteArray attributes;
+        view->WatchDialog()->TextView()->GetBuffer(bytes, attributes);
+        return bytes;
+    }
+    static bool WaitShown(const CScriptEditView* view, const QByteArray& expected)
+    {
+        return WaitFor([&] { return view->WatchDialog() && Shown(view) == expected; });
+    }
+};
+
+// A script printing the three lines once, on its first pass.
+QByteArray ThreeLines(quint16 port)
+{
+    return TcpHeader(port) + "VAR P% 0\nBEGIN:\n    CMP P, 0\n    JPNE END\n    INC P\n"
+                             "    PRINTEX \"one<0D><0A>\"\n    PRINTEX \"two<0D><0A>\"\n"
+                             "    PRINTEX \"three<0D><0A>\"\nEND:\n";
+}
+
+// A script that sends word once and prints what comes back.
+QByteArray EchoScript(quint16 port, const QByteArray& word)
+{
+    return TcpHeader(port) +
+           "DIM LINE$ 256\nVAR N% 0\nVAR SENT% 0\nBEGIN:\n"
+           "    CMP SENT, 0\n    JPNE LISTEN\n    OUT \"" +
+           word +
+           "<0D><0A>\"\n    INC SENT\nLISTEN:\n    IN LINE, N\n    CMP N, 0\n"
+           "    JPE END\n    PRINT LINE\nEND:\n";
+}
+
+} // namespace
+
+TEST_F(ScriptRunTest, ScriptWithTwoErrorsListsThemWithTheirCountAndDoesNotRun)
+{
+    CScriptEditView* view = NewScript("VAR N% 0\nBEGIN:\n    INC M\n    PRINT \"A\", X\nEND:\n");
+    Frame()->Action(ID_SCRIPT_RUN)->trigger();
+
+    EXPECT_EQ(Output(view), "Compiling...\n"
+                            "error : line 3, 'M' 변수를 찾을수 없습니다...\n"
+                            "error : line 4, 'X' 인자지정이 잘못되었습니다...\n"
+                            "\n2 개의 오류가 있습니다...");
+    EXPECT_FALSE(view->IsRunning());
+    EXPECT_EQ(view->Decode(), nullptr);
+    EXPECT_EQ(view->WatchDialog(), nullptr);
+    EXPECT_TRUE(Frame()->Action(ID_SCRIPT_RUN)->isEnabled());
+    EXPECT_FALSE(Frame()->Action(ID_SCRIPT_STOP)->isEnabled());
+
+    // A double-click on the second error line takes the editor to line 4.
+    QPlainTextEdit* page = Bar()->PageEdit(view->Document()->Title());
+    const QTextBlock second = page->document()->findBlockByNumber(2);
+    QTextCursor cursor(second);
+    const QPoint at = page->cursorRect(cursor).center() + QPoint(4, 0);
+    QTest::mouseDClick(page->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_EQ(view->CaretLine(), 4);
+    EXPECT_EQ(view->CaretColumn(), 1);
+    EXPECT_TRUE(WaitFor([&] { return view->Edit()->hasFocus(); }));
+}
+
+TEST_F(ScriptRunTest, RunShowsPrintedLinesInOrderAndStopEndsEverything)
+{
+    EchoDevice device;
+    CScriptEditView* view = NewScript(ThreeLines(device.Port()));
+    Frame()->Action(ID_SCRIPT_RUN)->trigger();
+    ASSERT_TRUE(view->IsRunning()) << Output(view).toStdString();
+    EXPECT_EQ(Output(view), "Compiling...\nComplete Compile...\nRunning...\n");
+    const QString runFile = view->RunFileName();
+    EXPECT_TRUE(runFile.startsWith(QDir::tempPath()));
+    struct stat status = {};
+    ASSERT_EQ(::stat(QFile::encodeName(runFile).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u) << "the run's copy is the owner's alone";
+
+    ASSERT_TRUE(WaitShown(view, "one\r\ntwo\r\nthree\r\n"));
+    const int threadsRunning = ThreadCount();
+    CScriptWatchDlg* watch = view->WatchDialog();
+    EXPECT_EQ(watch->windowTitle(), view->Document()->Title() + "-스크립트 실행창");
+    EXPECT_TRUE(watch->isVisible());
+
+    // Run while running does nothing: the same host, the same window, no new messages.
+    CDecodeCtrl* host = view->Decode();
+    view->OnScriptRun();
+    EXPECT_EQ(view->Decode(), host);
+    EXPECT_EQ(view->WatchDialog(), watch);
+    EXPECT_FALSE(Frame()->Action(ID_SCRIPT_RUN)->isEnabled());
+
+    // Its menu: hexadecimal and text display, control codes, clear.
+    const auto command = [&](int id) {
+        watch->ContextMenu()->findChild<QAction*>(QString::number(id))->trigger();
+    };
+    command(ID_VIEW_HEX);
+    EXPECT_TRUE(watch->TextView()->IsHexaView());
+    command(ID_VIEW_ASCII);
+    EXPECT_FALSE(watch->TextView()->IsHexaView());
+    command(ID_VIEW_CONTROL);
+    EXPECT_TRUE(watch->TextView()->IsControlReceive());
+    EXPECT_TRUE(watch->ContextMenu()->findChild<QAction*>("32784")->isChecked());
+    command(ID_VIEW_CLEAR);
+    EXPECT_EQ(watch->TextView()->GetBufferSize(), 0);
+
+    // Escape hides the window, the watch command shows it again.
+    QTest::keyClick(watch->TextView(), Qt::Key_Escape);
+    EXPECT_FALSE(watch->isVisible());
+    EXPECT_FALSE(Frame()->Action(ID_SCRIPT_WATCH)->isChecked());
+    Frame()->Action(ID_SCRIPT_WATCH)->trigger();
+    EXPECT_TRUE(watch->isVisible());
+    EXPECT_TRUE(Frame()->Action(ID_SCRIPT_WATCH)->isChecked());
+
+    const QPointer<CScriptWatchDlg> gone(watch);
+    const QPointer<CDecodeCtrl> hostGone(host);
+    Frame()->Action(ID_SCRIPT_STOP)->trigger();
+    EXPECT_TRUE(hostGone.isNull()) << "the host, which joins its thread, is gone";
+    EXPECT_FALSE(view->IsRunning());
+    EXPECT_EQ(view->Decode(), nullptr);
+    EXPECT_TRUE(WaitFor([&] { return gone.isNull(); })) << "stop destroys the watch window";
+    EXPECT_FALSE(QFile::exists(runFile));
+    EXPECT_TRUE(Output(view).endsWith("Running...\n\nStopped...\n"));
+    EXPECT_EQ(view->Document()->Progress(), 0);
+    EXPECT_LT(ThreadCount(), threadsRunning) << "the script thread is gone";
+}
+
+TEST_F(ScriptRunTest, HundredThousandPrintedLinesAreAllShownWithTheQueueBounded)
+{
+    constexpr int kLines = 100000;
+    const QByteArray line = "0123456789";
+    EchoDevice device;
+    CScriptEditView* view =
+        NewScript(TcpHeader(device.Port()) + "VAR N% 0\nBEGIN:\nLOOP:\n    CMP N, " +
+                  QByteArray::number(kLines) + "\n    JPGE END\n    INC N\n    PRINT \"" + line +
+                  "\"\n    JP LOOP\nEND:\n");
+    view->OnScriptRun();
+    ASSERT_TRUE(view->IsRunning());
+    size_t largestQueue = 0;
+    const auto total = qsizetype(kLines) * line.size();
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            if (CTSL* tsl = view->Decode()->m_pTSL.get()) {
+                std::lock_guard lock(tsl->m_csPrint);
+                largestQueue = std::max(largestQueue, tsl->m_listPrint.size());
+            }
+            return view->WatchDialog()->TextView()->GetBufferSize() >= total;
+        },
+        60000));
+    const QByteArray shown = Shown(view);
+    EXPECT_EQ(shown.size(), total);
+    EXPECT_EQ(shown, line.repeated(kLines)) << "every line, in order";
+    EXPECT_EQ(view->WatchDialog()->ShownLines(), uint64_t(kLines));
+    EXPECT_LE(largestQueue, CTSL::kMaxPrintLines);
+    view->OnScriptStop();
+}
+
+TEST_F(ScriptRunTest, TwoScriptsRunAtOnceEachAgainstItsOwnDevice)
+{
+    EchoDevice first;
+    EchoDevice second;
+    CScriptEditView* alpha = NewScript(EchoScript(first.Port(), "alpha"));
+    CScriptEditView* bravo = NewScript(EchoScript(second.Port(), "bravo"));
+    ASSERT_NE(alpha->Document()->Title(), bravo->Document()->Title());
+    alpha->OnScriptRun();
+    bravo->OnScriptRun();
+    ASSERT_TRUE(alpha->IsRunning());
+    ASSERT_TRUE(bravo->IsRunning());
+    EXPECT_NE(alpha->RunFileName(), bravo->RunFileName());
+
+    EXPECT_TRUE(WaitShown(alpha, "alpha\r\n"));
+    EXPECT_TRUE(WaitShown(bravo, "bravo\r\n"));
+    EXPECT_EQ(first.Received(), "alpha\r\n");
+    EXPECT_EQ(second.Received(), "bravo\r\n");
+    EXPECT_EQ(Output(alpha), "Compiling...\nComplete Compile...\nRunning...\n");
+    EXPECT_EQ(Output(bravo), "Compiling...\nComplete Compile...\nRunning...\n");
+
+    // The first device goes away: that run ends by itself, the other goes on.
+    first.Hangup();
+    ASSERT_TRUE(WaitFor([&] { return !alpha->IsRunning(); }));
+    EXPECT_TRUE(Output(alpha).endsWith("\nStopped...\n")) << Output(alpha).toStdString();
+    EXPECT_TRUE(Frame()->Action(ID_SCRIPT_RUN)->isEnabled() || !alpha->isActiveWindow());
+    ASSERT_NE(alpha->WatchDialog(), nullptr) << "the lines stay readable";
+    EXPECT_EQ(Shown(alpha), "alpha\r\n");
+    EXPECT_TRUE(bravo->IsRunning());
+    bravo->OnScriptStop();
+}
+
+TEST_F(ScriptRunTest, ARefusedConnectionEndsTheRunAndSaysWhy)
+{
+    CScriptEditView* view = NewScript(ThreeLines(FreePort()));
+    view->OnScriptRun();
+    ASSERT_TRUE(view->IsRunning());
+    ASSERT_TRUE(WaitFor([&] { return !view->IsRunning(); }));
+    EXPECT_TRUE(Output(view).contains("에 연결하지 못했습니다: ")) << Output(view).toStdString();
+    EXPECT_TRUE(Output(view).endsWith("\nStopped...\n"));
+    EXPECT_TRUE(Frame()->Action(ID_SCRIPT_RUN)->isEnabled());
+}
+
+TEST_F(ScriptRunTest, ClosingARunningScriptWindowStopsItsScript)
+{
+    EchoDevice device;
+    CScriptEditView* view = NewScript(ThreeLines(device.Port()));
+    view->OnScriptRun();
+    ASSERT_TRUE(WaitShown(view, "one\r\ntwo\r\nthree\r\n"));
+    const int threadsRunning = ThreadCount();
+    const QPointer<CDecodeCtrl> host(view->Decode());
+    const QString title = view->Document()->Title();
+    const QPointer<CScriptEditView> closed(view);
+    view->Document()->SetModifiedFlag(false);
+    Frame()->MdiClient()->activeSubWindow()->close();
+    EXPECT_TRUE(WaitFor([&] { return closed.isNull(); }));
+    EXPECT_EQ(Bar()->FindPage(title), -1) << "the page goes with the script";
+    EXPECT_TRUE(host.isNull());
+    EXPECT_LT(ThreadCount(), threadsRunning) << "no script thread left";
+}
+
+TEST_F(ScriptRunTest, QuittingStopsEveryRunningScript)
+{
+    EchoDevice first;
+    EchoDevice second;
+    NewScript(ThreeLines(first.Port()))->OnScriptRun();
+    NewScript(ThreeLines(second.Port()))->OnScriptRun();
+    QList<QPointer<CDecodeCtrl>> hosts;
+    for (auto* view : Frame()->findChildren<CScriptEditView*>()) {
+        ASSERT_TRUE(view->IsRunning());
+        ASSERT_TRUE(WaitFor([&] { return view->Decode()->IsRunning(); }));
+        hosts << view->Decode();
+        view->Document()->SetModifiedFlag(false);
+    }
+    EXPECT_TRUE(Frame()->close());
+    for (auto* view : Frame()->findChildren<CScriptEditView*>())
+        EXPECT_FALSE(view->IsRunning()) << "stopped before the main window goes";
+    for (const QPointer<CDecodeCtrl>& host : hosts)
+        EXPECT_TRUE(host.isNull()) << "stopped and gone before the main window";
+    EXPECT_TRUE(WaitFor([&] { return Frame()->findChildren<CScriptEditView*>().isEmpty(); }));
+}
+
+TEST_F(ScriptRunTest, ALinkThatDoesNotOpenNamesThePort)
+{
+    ScopedEnv port("TARVEN_COM9", "/nonexistent/tty-for-tarven");
+    CScriptEditView* view =
+        NewScript("OPEN MEDIA RS232C\nOPEN PORT COM9\nOPEN BAUD_RATE 9600\nBEGIN:\nEND:\n");
+    view->OnScriptRun();
+    EXPECT_FALSE(view->IsRunning());
+    EXPECT_EQ(view->Decode(), nullptr);
+    EXPECT_EQ(Output(view), "Compiling...\nFailure Compile...\nStopped...\n");
+    EXPECT_TRUE(m_messages.Starting("통신포트 생성실패 하였습니다.[COM9]").size() > 0)
+        << m_messages.texts.join('|').toStdString();
+}
+
+TEST_F(ScriptRunTest, StatusPanesShowProgressRunningAndCaret)
+{
+    EchoDevice device;
+    CScriptEditView* view = NewScript("A\nBB\nCCCCCCC\n");
+    auto* frame = qobject_cast<CScriptChildFrame*>(Frame()->MdiClient()->activeSubWindow());
+    ASSERT_NE(frame, nullptr);
+    view->GoToLine(3);
+    view->Edit()->SelectBytes(view->Edit()->GetText().indexOf("CCCC") + 4, 0);
+    EXPECT_TRUE(WaitFor(
+        [&] { return frame->StatusBar()->CaretPane()->text() == QString("열: 5, 행: 3"); }));
+    EXPECT_EQ(frame->StatusBar()->RunningPane()->Text(), QString("실행대기"));
+    EXPECT_FALSE(frame->StatusBar()->RunningPane()->IsLit());
+
+    view->Edit()->SetText(ThreeLines(device.Port()));
+    view->OnScriptRun();
+    ASSERT_TRUE(view->IsRunning());
+    EXPECT_TRUE(WaitFor([&] { return frame->StatusBar()->ProgressPane()->value() == 100; }));
+    // The indicator blinks: lit and dark in turn while the script runs.
+    EXPECT_TRUE(WaitFor([&] { return frame->StatusBar()->RunningPane()->IsLit(); }));
+    EXPECT_TRUE(WaitFor([&] { return !frame->StatusBar()->RunningPane()->IsLit(); }));
+    EXPECT_EQ(frame->StatusBar()->RunningPane()->Text(), QString("실행중"));
+    view->OnScriptStop();
+    EXPECT_TRUE(WaitFor([&] { return frame->StatusBar()->ProgressPane()->value() == 0; }));
+    EXPECT_EQ(frame->StatusBar()->RunningPane()->Text(), QString("실행대기"));
+}
+
+TEST_F(ScriptRunTest, PersonTypesAScriptRunsItFromTheToolbarReadsTheOutputAndStops)
+{
+    EchoDevice device;
+    QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier);
+    auto* edit = qobject_cast<CScriptEditCtrl*>(QApplication::focusWidget());
+    ASSERT_NE(edit, nullptr) << "the new script has the keyboard";
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    for (const QByteArray& line : EchoScript(device.Port(), "hello").split('\n')) {
+        QTest::keyClicks(edit, QString::fromUtf8(line));
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    auto* view = Frame()->MdiClient()->activeSubWindow()->findChild<CScriptEditView*>();
+    QWidget* runButton = Frame()->ToolBar()->widgetForAction(Frame()->Action(ID_SCRIPT_RUN));
+    ASSERT_NE(runButton, nullptr);
+    QTest::mouseClick(runButton, Qt::LeftButton);
+    ASSERT_TRUE(view->IsRunning()) << Output(view).toStdString();
+    EXPECT_EQ(Output(view), "Compiling...\nComplete Compile...\nRunning...\n");
+    EXPECT_TRUE(WaitShown(view, "hello\r\n"));
+    EXPECT_EQ(device.Received(), "hello\r\n");
+
+    QWidget* stopButton = Frame()->ToolBar()->widgetForAction(Frame()->Action(ID_SCRIPT_STOP));
+    ASSERT_NE(stopButton, nullptr);
+    QTest::mouseClick(stopButton, Qt::LeftButton);
+    EXPECT_FALSE(view->IsRunning());
+    EXPECT_TRUE(Output(view).endsWith("Stopped...\n"));
+}
