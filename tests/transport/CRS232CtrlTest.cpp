@@ -15,8 +15,8 @@
 #include <atomic>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <functional>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <thread>
