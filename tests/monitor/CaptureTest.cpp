@@ -125,7 +125,7 @@ TEST_F(CaptureTest, DamagedCaptureIsShownWithANoticeAndContinuedWithoutLoss)
 {
     CTARVENView* view = NewMonitor("Tvn1");
     view->OnCapture();
-    view->OnChar("kept\r\n");
+    WriteSent(*view, "kept\r\n");
     view->OnCapture();
     const QString file = CaptureDir() + "/Tvn1.tvn";
     const QByteArray tail("\x10\x27\x00\x00 a record cut short", 23);
