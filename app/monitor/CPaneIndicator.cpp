@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 CPaneIndicator::CPaneIndicator(int id, const QString& text, QWidget* parent)
     : QWidget(parent), m_nId(id), m_strText(text), m_font(QStringLiteral("굴림"))
@@ -54,8 +55,12 @@ bool CPaneIndicator::IsLit() const
 
 QSize CPaneIndicator::sizeHint() const
 {
-    const QFontMetrics metrics(m_font);
-    return {metrics.horizontalAdvance(m_strText) + 2 * kIndicatorMarginPx, metrics.height() + 4};
+    // The exact advance, rounded up: the rounded one can be a pixel short, and the text is then
+    // shortened although the pane was made for it.
+    const QFontMetricsF metrics(m_font);
+    return {static_cast<int>(std::ceil(metrics.horizontalAdvance(m_strText))) +
+                2 * kIndicatorMarginPx,
+            static_cast<int>(std::ceil(metrics.height())) + 4};
 }
 
 QSize CPaneIndicator::minimumSizeHint() const

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QProgressBar>
 
+#include <algorithm>
+
 namespace {
 
 const QString kWaiting = QStringLiteral("실행대기");
@@ -24,7 +26,8 @@ CScriptStatusBar::CScriptStatusBar(QWidget* parent)
     m_pProgress->setObjectName(QString::number(ID_PANE_PROGRESS));
     m_pProgress->setRange(0, kProgressMax);
     m_pProgress->setTextVisible(false);
-    m_pRunning->setFixedWidth(kRunningPaneWidthPx);
+    // Wide enough for the longer of its two words in the font this system substitutes.
+    m_pRunning->setFixedWidth(std::max(kRunningPaneWidthPx, m_pRunning->sizeHint().width()));
     m_pCaret->setObjectName(QString::number(ID_PANE_CARET));
     m_pCaret->setFixedWidth(kCaretPaneWidthPx);
     addWidget(m_pProgress, 1);

@@ -313,6 +313,7 @@ TEST_F(ScriptRunTest, StatusPanesShowProgressRunningAndCaret)
     EXPECT_TRUE(WaitFor(
         [&] { return frame->StatusBar()->CaretPane()->text() == QString("열: 5, 행: 3"); }));
     EXPECT_EQ(frame->StatusBar()->RunningPane()->Text(), QString("실행대기"));
+    EXPECT_EQ(frame->StatusBar()->RunningPane()->ShownText(), QString("실행대기")) << "not cut";
     EXPECT_FALSE(frame->StatusBar()->RunningPane()->IsLit());
 
     view->Edit()->SetText(ThreeLines(device.Port()));
