@@ -6,6 +6,7 @@
 #include "PortSettingsDlgIds.h"
 #include "SerialDeviceList.h"
 #include "ShellConstants.h"
+#include "TransportConstants.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -116,7 +117,7 @@ void CPortSettingsDlg::CreateControls()
     roleLayout->addWidget(client);
     roleLayout->addWidget(server);
     m_pServerPort = NameControl(new QSpinBox, IDC_SERVER_PORT);
-    m_pServerPort->setRange(0, kServerPortMax);
+    m_pServerPort->setRange(kMinPortNumber, kMaxPortNumber);
     m_pServerIP = NameControl(new QLineEdit, IDC_SERVER_IP);
     static const QRegularExpression kDotted(QStringLiteral(
         "^(([01]?\\d?\\d|2[0-4]\\d|25[0-5])\\.){0,3}([01]?\\d?\\d|2[0-4]\\d|25[0-5])?$"));

@@ -61,5 +61,4 @@ inline constexpr int kCaptureFolderMaxChars = 255;
 
 // Port settings.
 inline constexpr int kComPortCount = 255;
-inline constexpr int kServerPortMax = 10000;
 inline constexpr int kWelcomeMaxChars = 256;

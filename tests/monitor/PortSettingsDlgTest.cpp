@@ -39,7 +39,8 @@ TEST_F(PortSettingsDlgTest, ShowsTheDefaultsWhenNothingIsStored)
     EXPECT_EQ(Control<QComboBox>(dialog, IDC_STOP_BITS)->currentText(), "1 bit");
     EXPECT_TRUE(Control<QRadioButton>(dialog, IDC_CLIENT)->isChecked());
     EXPECT_EQ(Control<QSpinBox>(dialog, IDC_SERVER_PORT)->value(), 4096);
-    EXPECT_EQ(Control<QSpinBox>(dialog, IDC_SERVER_PORT)->maximum(), 10000);
+    EXPECT_EQ(Control<QSpinBox>(dialog, IDC_SERVER_PORT)->minimum(), 1);
+    EXPECT_EQ(Control<QSpinBox>(dialog, IDC_SERVER_PORT)->maximum(), 65535);
     EXPECT_EQ(Control<QLineEdit>(dialog, IDC_SERVER_IP)->text(), "0.0.0.0");
     EXPECT_TRUE(Control<QCheckBox>(dialog, IDC_WELCOME_FLAG)->isChecked());
     EXPECT_EQ(Control<QLineEdit>(dialog, IDC_WELCOME_MSG)->text(), "Welcome to TARVEN server...");
@@ -101,6 +102,7 @@ TEST_F(PortSettingsDlgTest, OkWritesTheValuesAndATypedDevicePathIsKept)
         Control<QComboBox>(dialog, IDC_ENTER_KEY)->setCurrentIndex(LinkSettings::EnterCrLf);
         Control<QRadioButton>(dialog, IDC_TCPIP)->setChecked(true);
         Control<QLineEdit>(dialog, IDC_SERVER_IP)->setText("10.0.0.7");
+        Control<QSpinBox>(dialog, IDC_SERVER_PORT)->setValue(20108); // past the old cap of 10000
         dialog.accept();
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
@@ -110,6 +112,7 @@ TEST_F(PortSettingsDlgTest, OkWritesTheValuesAndATypedDevicePathIsKept)
     EXPECT_EQ(settings.value("TARVEN/EnterKey").toInt(), 2);
     EXPECT_EQ(settings.value("TARVEN/Interface").toInt(), 1);
     EXPECT_EQ(settings.value("TARVEN/ServerIP").toInt(), 0x0A000007);
+    EXPECT_EQ(settings.value("TARVEN/ServerPort").toInt(), 20108);
     EXPECT_EQ(settings.value("TARVEN/WelcomeMsg").toString(), "Welcome to TARVEN server...");
 
     CPortSettingsDlg again(nullptr);
