@@ -43,7 +43,7 @@ TEST(TslrunLink, APeerThatClosesEndsTheRunWithThreeOnceItsBytesReachedTheScript)
     peer.Send("last words");
     peer.Close();
     EXPECT_EQ(run.Wait(20s), 3) << run.Errors();
-    EXPECT_TRUE(out.WaitFor("last words\n")) << out.Read();
+    EXPECT_TRUE(out.WaitForEcho("last words")) << out.Read();
     EXPECT_EQ(Count(run.Errors(), "링크가 끊어졌습니다: "), 1) << run.Errors();
 }
 
@@ -59,7 +59,7 @@ TEST(TslrunLink, KeepRunningTellsOfTheLossOnceAndRunsOn)
     peer.Send("before");
     peer.Close();
     EXPECT_EQ(run.Wait(20s), 0) << run.Errors();
-    EXPECT_TRUE(out.WaitFor("before\n"));
+    EXPECT_TRUE(out.WaitForEcho("before"));
     EXPECT_EQ(Count(run.Errors(), "링크가 끊어졌습니다: "), 1) << run.Errors();
 }
 
@@ -72,7 +72,7 @@ TEST(TslrunLink, ASerialDeviceThatGoesAwayEndsTheRunWithThree)
     // Opening the port clears what the line held before.
     ASSERT_TRUE(run.WaitUntil([&] { return run.HasOpen(pty.SlavePath()); }));
     pty.Send("ping");
-    ASSERT_TRUE(out.WaitFor("ping\n")) << run.Errors();
+    ASSERT_TRUE(out.WaitForEcho("ping")) << run.Errors();
     pty.CloseMaster();
     EXPECT_EQ(run.Wait(20s), 3) << run.Errors();
     EXPECT_EQ(Count(run.Errors(), "링크가 끊어졌습니다: "), 1) << run.Errors();

@@ -222,8 +222,28 @@ public:
     // Reads until at least `text` has arrived; false when it does not in time.
     bool WaitFor(const std::string& text, std::chrono::milliseconds timeout = 20s)
     {
+        return ReadUntil([&] { return m_read.find(text) != std::string::npos; }, timeout);
+    }
+
+    // Reads until an echo of `text` has arrived. A script prints what each IN took, and
+    // the bytes of one send may reach it in more than one piece, one line each.
+    bool WaitForEcho(const std::string& text, std::chrono::milliseconds timeout = 20s)
+    {
+        return ReadUntil(
+            [&] {
+                std::string joined = m_read;
+                std::erase(joined, '\n');
+                return joined.find(text) != std::string::npos;
+            },
+            timeout);
+    }
+    const std::string& Read() const { return m_read; }
+
+private:
+    template <typename Done> bool ReadUntil(Done done, std::chrono::milliseconds timeout)
+    {
         const auto deadline = Clock::now() + timeout;
-        while (m_read.find(text) == std::string::npos) {
+        while (!done()) {
             pollfd fd{m_fds[0], POLLIN, 0};
             const auto left =
                 std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
@@ -237,9 +257,7 @@ public:
         }
         return true;
     }
-    const std::string& Read() const { return m_read; }
 
-private:
     int m_fds[2] = {-1, -1};
     std::string m_read;
 };
