@@ -123,9 +123,10 @@ void CMonitorCommands::UpdateActions(const CTARVENView* view)
             set(id, false);
         return;
     }
-    const bool busy = view->IsOnline() || view->IsConnecting();
+    const bool waiting = view->Link()->IsReconnecting();
+    const bool busy = view->IsOnline() || view->IsConnecting() || waiting;
     m_pFrame->Action(ID_PORT_OPEN)->setEnabled(!busy);
-    m_pFrame->Action(ID_PORT_CLOSE)->setEnabled(view->IsOnline());
+    m_pFrame->Action(ID_PORT_CLOSE)->setEnabled(view->IsOnline() || waiting);
     m_pFrame->Action(ID_FILE_TRANSFER)->setEnabled(view->IsOnline());
     m_pFrame->Action(ID_CAPTURE_SHOW)->setEnabled(!view->IsCapturing());
     set(ID_VIEW_PAUSE, view->IsPaused());

@@ -3,9 +3,11 @@
 #include "CClientSock.h"
 #include "CRS232Ctrl.h"
 #include "CServerSock.h"
+#include "CUdpCtrl.h"
 #include "LinkWriter.h"
 #include "MonitorConstants.h"
 #include "SerialDeviceClaim.h"
+#include "SerialDeviceList.h"
 #include "SerialPortName.h"
 #include "SystemErrorText.h"
 #include "TermViewConstants.h"
@@ -15,6 +17,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -34,6 +38,36 @@ CMonitorLink::Failure SerialFailure(int error, const QString& portName)
     default:
         return CMonitorLink::Failure::SerialOpen;
     }
+}
+
+// How long a device was away: "2.4초", "3분 12초", "1시간 5분 0초".
+QString AwayText(qint64 awayMs)
+{
+    constexpr qint64 kMsPerSecond = 1000;
+    constexpr qint64 kSecondsPerMinute = 60;
+    constexpr qint64 kSecondsPerHour = 3600;
+    if (awayMs < kSecondsPerMinute * kMsPerSecond)
+        return QStringLiteral("%1초").arg(double(awayMs) / kMsPerSecond, 0, 'f', 1);
+    const qint64 seconds = awayMs / kMsPerSecond;
+    const QString minutes = QStringLiteral("%1분 %2초")
+                                .arg(seconds % kSecondsPerHour / kSecondsPerMinute)
+                                .arg(seconds % kSecondsPerMinute);
+    return seconds < kSecondsPerHour
+               ? minutes
+               : QStringLiteral("%1시간 ").arg(seconds / kSecondsPerHour) + minutes;
+}
+
+// The first port of the settings that a socket link cannot use, if any. A UDP link binds its
+// local port (0: any free one) and needs the remote port only when it has a remote.
+std::optional<int> PortOutOfRange(const LinkSettings& link)
+{
+    if (link.IsUdp() && link.nLocalPort != 0 && !IsPortNumber(link.nLocalPort))
+        return link.nLocalPort;
+    if (link.IsUdp() && link.RepliesToSender())
+        return std::nullopt;
+    if (!IsPortNumber(link.nServerPort))
+        return link.nServerPort;
+    return std::nullopt;
 }
 
 } // namespace
@@ -75,12 +109,15 @@ CMonitorLink::CMonitorLink(QObject* parent) : QObject(parent)
     m_connectTimer.setObjectName(QString::number(ID_CONNECT_TIMER));
     m_connectTimer.setInterval(kConnectTickMs);
     connect(&m_connectTimer, &QTimer::timeout, this, &CMonitorLink::OnConnectTimer);
+    connect(&m_reconnect, &CSerialReconnect::reopened, this, &CMonitorLink::OnSerialReopened);
 }
 
 CMonitorLink::~CMonitorLink()
 {
     blockSignals(true);
     m_connectTimer.stop();
+    m_reconnect.Stop();
+    m_pUdp.reset();
     // The serial port's destructor joins its reader; sockets close before the link goes.
     m_pSerial.reset();
     if (m_pServer)
@@ -105,11 +142,13 @@ void CMonitorLink::Open()
         OpenSerial();
         return;
     }
-    if (!IsPortNumber(m_settings.nServerPort)) {
-        emit failed(Failure::PortOutOfRange, QString::number(m_settings.nServerPort));
+    if (const std::optional<int> port = PortOutOfRange(m_settings)) {
+        emit failed(Failure::PortOutOfRange, QString::number(*port));
         return;
     }
-    if (m_settings.nActive == LinkSettings::Client)
+    if (m_settings.IsUdp())
+        OpenUdp();
+    else if (m_settings.nActive == LinkSettings::Client)
         OpenClient();
     else
         OpenServer();
@@ -161,10 +200,12 @@ void CMonitorLink::OpenSerial()
 {
     if (m_pSerial)
         return;
+    // Through the device's stable name when it has one, so that a device pulled out and put
+    // back is found again even when the system numbers it anew.
+    const QString device = StableSerialPath(SerialDevicePath(m_settings.strPortName));
     auto port = std::make_unique<CRS232Ctrl>();
-    if (!port->Open(m_settings.strPortName.toLocal8Bit().constData(), m_settings.BaudRate(),
-                    m_settings.DataBits(), m_settings.Parity(), m_settings.StopBits(),
-                    m_settings.FlowControl())) {
+    if (!port->Open(device.toLocal8Bit().constData(), m_settings.BaudRate(), m_settings.DataBits(),
+                    m_settings.Parity(), m_settings.StopBits(), m_settings.FlowControl())) {
         // The reason tells a missing device from one the user may not open.
         const int error = int(port->GetLastError());
         emit failed(SerialFailure(error, m_settings.strPortName), SystemErrorText(error));
@@ -175,26 +216,68 @@ void CMonitorLink::OpenSerial()
     SetOnline(true);
 }
 
+void CMonitorLink::OpenUdp()
+{
+    if (m_pUdp)
+        return;
+    auto udp = std::make_unique<CUdpCtrl>();
+    const bool remote = !m_settings.RepliesToSender();
+    if (!udp->Create(quint16(m_settings.nLocalPort)) ||
+        (remote &&
+         !udp->SetRemote(m_settings.ServerAddressText(), quint16(m_settings.nServerPort)))) {
+        emit failed(Failure::UdpOpen, SystemErrorText(errno));
+        return;
+    }
+    CUdpCtrl* raw = udp.get();
+    connect(raw, &CUdpCtrl::receiveReady, this, &CMonitorLink::OnReceiveUdp);
+    connect(raw, &CUdpCtrl::senderChanged, this, &CMonitorLink::OnUdpSenderChanged);
+    m_pUdp = std::move(udp);
+    m_bToldNoSender = false;
+    const QString to = remote ? QStringLiteral("%1:%2")
+                                    .arg(m_settings.ServerAddressText())
+                                    .arg(m_settings.nServerPort)
+                              : QStringLiteral("sender");
+    emit notice(
+        kCrLf + QStringLiteral("UDP started (port:%1, to %2)...").arg(raw->GetLocalPort()).arg(to) +
+            kCrLf,
+        kAttrReceived);
+    SetOnline(true);
+}
+
 void CMonitorLink::Close()
 {
     StopConnectWait();
-    if (m_settings.nInterface == LinkSettings::Rs232c) {
-        if (m_pSerial) {
-            DisposeSerial();
-            SetOnline(false);
-        }
-    } else if (m_settings.nActive == LinkSettings::Server) {
-        if (m_pServer) {
-            m_pServer->Close();
-            m_pServer.reset();
-            emit notice(kCrLf + QStringLiteral("Server stopped ...") + kCrLf + u'\n',
-                        kAttrReceived);
-            SetOnline(false);
-        }
-    } else if (m_pClient) {
+    StopReconnect();
+    if (m_pSerial) {
+        DisposeSerial();
+        SetOnline(false);
+    }
+    if (m_pUdp) {
+        m_pUdp->disconnect(this);
+        m_pUdp->Close();
+        m_pUdp.release()->deleteLater(); // we may be inside one of its own notices
+        emit notice(kCrLf + QStringLiteral("UDP stopped ...") + kCrLf, kAttrReceived);
+        SetOnline(false);
+    }
+    if (m_pServer) {
+        m_pServer->Close();
+        m_pServer.reset();
+        emit notice(kCrLf + QStringLiteral("Server stopped ...") + kCrLf + u'\n', kAttrReceived);
+        SetOnline(false);
+    }
+    if (m_pClient) {
         DisposeClient();
         SetOnline(false);
     }
+}
+
+void CMonitorLink::StopReconnect()
+{
+    if (!m_bReconnecting)
+        return;
+    m_reconnect.Stop();
+    m_bReconnecting = false;
+    emit reconnectingChanged(false);
 }
 
 void CMonitorLink::SetOnline(bool online)
@@ -251,6 +334,24 @@ int CMonitorLink::Send(const QByteArray& bytes, Announce announce)
             CClientSock* client = m_pServer->GetSlot(slot);
             if (client->bsGetSlotState() == CClientSock::kSlotInUse)
                 taken = std::max(taken, client->Send(data, n, 0));
+        }
+    } else if (m_pUdp) {
+        // One datagram per send; more than one datagram holds goes out in several.
+        for (int offset = 0; offset < n; offset += CUdpCtrl::kMaxDatagramBytes) {
+            const int put =
+                m_pUdp->Send(data + offset, std::min(n - offset, CUdpCtrl::kMaxDatagramBytes));
+            if (put < 0) {
+                if (errno == EDESTADDRREQ && !m_bToldNoSender) {
+                    m_bToldNoSender = true;
+                    emit notice(kCrLf +
+                                    QStringLiteral("보낼 곳이 없습니다: 원격 IP가 비어 있으면 "
+                                                   "데이터그램을 받은 뒤에 답합니다 ...") +
+                                    kCrLf,
+                                kAttrSent);
+                }
+                break;
+            }
+            taken += put;
         }
     }
     if (announce == Announce::Yes && taken > 0)
@@ -381,14 +482,64 @@ void CMonitorLink::OnCommReceived()
 
 void CMonitorLink::OnSerialVanished()
 {
-    // The device went away (an adapter pulled out): its reader has stopped. Close the port so
-    // it can be opened again once the device is back.
+    // The device went away (an adapter pulled out): its reader has stopped. The port lets go of
+    // it so that it can be opened again once the device is back: by the wait below, or by the
+    // user.
     const QString reason = SystemErrorText(int(m_pSerial->GetLastError()));
-    DisposeSerial();
+    const QString lost = kCrLf +
+                         QStringLiteral("포트 연결이 끊어졌습니다 [%1]: %2 ...")
+                             .arg(m_settings.PortLabel(), reason) +
+                         kCrLf;
+    if (!m_settings.bAutoReconnect) {
+        DisposeSerial();
+        emit notice(lost, kAttrSent);
+        SetOnline(false);
+        return;
+    }
+    emit notice(lost + QStringLiteral("재연결 대기중...") + kCrLf, kAttrSent);
+    // The port object stays, with its settings, and is opened again in place (the first try is
+    // at once). The wait is told before the window goes offline, so that it shows the wait.
+    m_bReconnecting = true;
+    emit reconnectingChanged(true);
+    SetOnline(false);
+    m_reconnect.Start(m_pSerial.get());
+}
+
+void CMonitorLink::OnSerialReopened(qint64 awayMs)
+{
+    m_bReconnecting = false;
+    emit reconnectingChanged(false);
     emit notice(kCrLf +
-                    QStringLiteral("포트 연결이 끊어졌습니다 [%1]: %2 ...")
-                        .arg(m_settings.PortLabel(), reason) +
+                    QStringLiteral("포트가 다시 연결되었습니다 [%1] (끊긴 시간 %2) ...")
+                        .arg(m_settings.PortLabel(), AwayText(awayMs)) +
                     kCrLf,
                 kAttrSent);
-    SetOnline(false);
+    // Online again: the window asks anew for what it watched on the port.
+    SetOnline(true);
+}
+
+void CMonitorLink::OnReceiveUdp()
+{
+    // A bounded batch per notice: against a sender as fast as this side, taking until none is
+    // left may never end. The notice comes again for the rest.
+    m_udpTaken.clear();
+    QByteArray datagram;
+    for (int count = 0; count < kUdpDatagramsPerNotice && m_udpTaken.size() < kSocketBytesPerNotice;
+         ++count) {
+        if (!m_pUdp || m_pUdp->Receive(datagram) < 0)
+            break;
+        m_udpTaken += datagram;
+    }
+    const QByteArray bytes = std::exchange(m_udpTaken, QByteArray());
+    emit received(bytes);
+}
+
+void CMonitorLink::OnUdpSenderChanged(const QString& address, quint16 port)
+{
+    // What the sender before sent is shown before the new sender's notice.
+    if (!m_udpTaken.isEmpty())
+        emit received(std::exchange(m_udpTaken, QByteArray()));
+    m_bToldNoSender = false;
+    emit notice(kCrLf + QStringLiteral("Datagram from %1:%2 ...").arg(address).arg(port) + kCrLf,
+                kAttrSent);
 }

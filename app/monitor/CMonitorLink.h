@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CSendTarget.h"
+#include "CSerialReconnect.h"
 #include "LinkSettings.h"
 #include "TextEncoding.h"
 
@@ -13,11 +14,13 @@ class CClientSock;
 class CLinkWriter;
 class CRS232Ctrl;
 class CServerSock;
+class CUdpCtrl;
 
-// The one link of a monitor window: a serial port, a TCP client, or a TCP server with its
-// clients, opened and closed as its link settings say. It drains what arrives and sends what
-// the window, the command list or a file transfer gives it. It knows nothing of how traffic is
-// shown: what happens reaches the window through its signals, on the user-interface thread.
+// The one link of a monitor window: a serial port, a TCP client, a TCP server with its clients,
+// or a UDP socket, opened and closed as its link settings say. It drains what arrives and sends
+// what the window, the command list or a file transfer gives it; a serial device that goes away
+// is waited for and opened again when the settings ask for it. It knows nothing of how traffic
+// is shown: what happens reaches the window through its signals, on the user-interface thread.
 class CMonitorLink : public QObject, public CSendTarget
 {
     Q_OBJECT
@@ -33,6 +36,7 @@ public:
         ServerStart,     // listening failed otherwise; the reason is the system's
         ConnectTimeout,  // a connect was not confirmed within its ticks
         PortOutOfRange,  // the settings name a TCP or UDP port outside 1..65535
+        UdpOpen,         // the UDP socket did not open; the reason is the system's
     };
 
     // Whether a send is announced by sent(): typed bytes and command strings are (the window
@@ -60,22 +64,28 @@ public:
     void Close();
     bool IsOnline() const override { return m_bOnline; }
     bool IsConnecting() const { return m_connectTimer.isActive(); }
+    // A serial device went away and is waited for; the link is offline meanwhile, and Close
+    // ends the wait.
+    bool IsReconnecting() const { return m_bReconnecting; }
     // Clients of a server link, recounted; 0 for any other link.
     int ConnectionCount() const;
 
     // The one way out: writes bytes on the link that is up (a serial port, the client socket,
-    // or every client of a server) and, when announced, reports by sent() the bytes that went
-    // out. The number of bytes that went out: 0 while the link is down or connecting.
+    // every client of a server, or datagrams of at most 65,507 bytes to the UDP remote) and,
+    // when announced, reports by sent() the bytes that went out. The number of bytes that went
+    // out: 0 while the link is down or connecting.
     int Send(const QByteArray& bytes, Announce announce = Announce::Yes);
     int SendTranslated(const QByteArray& bytes) override { return Send(bytes); }
 
-    // A writer for a file transfer on the link that is up, or null while offline. The link it
-    // writes to stays valid until the writer is gone, also when the link closes meanwhile.
+    // A writer for a file transfer on the link that is up, or null while offline or on UDP. The
+    // link it writes to stays valid until the writer is gone, also when the link closes
+    // meanwhile.
     std::unique_ptr<CLinkWriter> OpenTransfer();
 
     CRS232Ctrl* SerialPort() const { return m_pSerial.get(); }
     CClientSock* ClientSocket() const { return m_pClient.get(); }
     CServerSock* ServerSocket() const { return m_pServer.get(); }
+    CUdpCtrl* UdpSocket() const { return m_pUdp.get(); }
 
 signals:
     // Bytes one notice brought, in order; empty when it brought none.
@@ -84,6 +94,8 @@ signals:
     void onlineChanged(bool online);
     // A client connect started or ended (confirmed, timed out or closed).
     void connectingChanged(bool connecting);
+    // The wait for a vanished serial device started or ended (reopened or closed).
+    void reconnectingChanged(bool waiting);
     // A line about the link for the terminal, with the attribute it is shown with.
     void notice(const QString& text, char attribute);
     void clientJoined(const QString& address, quint16 port);
@@ -96,6 +108,8 @@ private:
     void OpenClient();
     void OpenServer();
     void OpenSerial();
+    void OpenUdp();
+    void StopReconnect();
     void SetOnline(bool online);
     void StopConnectWait();
     void DisposeClient();
@@ -105,6 +119,9 @@ private:
     // Transport notices.
     void OnCommReceived();
     void OnSerialVanished();
+    void OnSerialReopened(qint64 awayMs);
+    void OnReceiveUdp();
+    void OnUdpSenderChanged(const QString& address, quint16 port);
     void OnConnectSocket();
     void OnConnectTimer();
     void OnAcceptSocket(int slot);
@@ -115,6 +132,13 @@ private:
     std::unique_ptr<CServerSock> m_pServer;
     std::unique_ptr<CClientSock> m_pClient;
     std::unique_ptr<CRS232Ctrl> m_pSerial;
+    CSerialReconnect m_reconnect;
+    bool m_bReconnecting = false;
+    std::unique_ptr<CUdpCtrl> m_pUdp;
+    // Datagrams taken in this notice and not yet handed on: a sender's notice goes before them.
+    QByteArray m_udpTaken;
+    // A reply-to-sender link told once that it has nobody to send to yet.
+    bool m_bToldNoSender = false;
     bool m_bOnline = false;
     bool m_bKeepNul = true;
     TextEncoding m_encoding = TextEncoding::Auto;

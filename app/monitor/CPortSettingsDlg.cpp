@@ -92,18 +92,21 @@ void CPortSettingsDlg::CreateControls()
                          {QStringLiteral("NONE"), QStringLiteral("ODD"), QStringLiteral("EVEN")});
     m_pStopBits = DropList(IDC_STOP_BITS, {QStringLiteral("1 bit"), QStringLiteral("1.5 bit"),
                                            QStringLiteral("2 bit")});
+    m_pFlowControl = DropList(IDC_FLOW_CONTROL, {QStringLiteral("없음"), QStringLiteral("RTS/CTS"),
+                                                 QStringLiteral("XON/XOFF")});
+    m_pAutoReconnect =
+        NameControl(new QCheckBox(QStringLiteral("자동 재연결")), IDC_AUTO_RECONNECT);
     serialLayout->addWidget(new QLabel(QStringLiteral("포트 리스트")), 0, 0, 1, 2);
     serialLayout->addWidget(m_pPortList, 1, 0, 1, 2);
-    const std::pair<const char*, QWidget*> rows[] = {{"통신포트", m_pPortName},
-                                                     {"전송속도", m_pBaud},
-                                                     {"데이타비트", m_pDataBits},
-                                                     {"패리티비트", m_pParity},
-                                                     {"정지비트", m_pStopBits}};
+    const std::pair<const char*, QWidget*> rows[] = {
+        {"통신포트", m_pPortName}, {"전송속도", m_pBaud},     {"데이타비트", m_pDataBits},
+        {"패리티비트", m_pParity}, {"정지비트", m_pStopBits}, {"흐름제어", m_pFlowControl}};
     int row = 2;
     for (const auto& [label, widget] : rows) {
         serialLayout->addWidget(new QLabel(QString::fromUtf8(label)), row, 0);
         serialLayout->addWidget(widget, row++, 1);
     }
+    serialLayout->addWidget(m_pAutoReconnect, row, 0, 1, 2);
 
     auto* socketBox = new QGroupBox(QStringLiteral("TCP/IP"));
     auto* socketLayout = new QGridLayout(socketBox);
@@ -126,14 +129,22 @@ void CPortSettingsDlg::CreateControls()
         NameControl(new QCheckBox(QStringLiteral("서버에 접속시 메세지 전송")), IDC_WELCOME_FLAG);
     m_pWelcomeMsg = NameControl(new QLineEdit, IDC_WELCOME_MSG);
     m_pWelcomeMsg->setMaxLength(kWelcomeMaxChars);
+    // 0 lets the system choose a free port.
+    m_pLocalPort = NameControl(new QSpinBox, IDC_LOCAL_PORT);
+    m_pLocalPort->setRange(0, kMaxPortNumber);
+    m_pLocalPort->setSpecialValueText(QStringLiteral("자동"));
+    m_pServerPortLabel = new QLabel;
+    m_pServerIPLabel = new QLabel;
     socketLayout->addWidget(roleBox, 0, 0, 1, 2);
-    socketLayout->addWidget(new QLabel(QStringLiteral("서버포트")), 1, 0);
+    socketLayout->addWidget(m_pServerPortLabel, 1, 0);
     socketLayout->addWidget(m_pServerPort, 1, 1);
-    socketLayout->addWidget(new QLabel(QStringLiteral("서버 IP")), 2, 0);
+    socketLayout->addWidget(m_pServerIPLabel, 2, 0);
     socketLayout->addWidget(m_pServerIP, 2, 1);
-    socketLayout->addWidget(m_pWelcomeFlag, 3, 0, 1, 2);
-    socketLayout->addWidget(m_pWelcomeMsg, 4, 0, 1, 2);
-    socketLayout->setRowStretch(5, 1);
+    socketLayout->addWidget(new QLabel(QStringLiteral("로컬포트 (UDP)")), 3, 0);
+    socketLayout->addWidget(m_pLocalPort, 3, 1);
+    socketLayout->addWidget(m_pWelcomeFlag, 4, 0, 1, 2);
+    socketLayout->addWidget(m_pWelcomeMsg, 5, 0, 1, 2);
+    socketLayout->setRowStretch(6, 1);
 
     auto* enterRow = new QHBoxLayout;
     m_pEnterKey = DropList(IDC_ENTER_KEY,
@@ -189,7 +200,10 @@ void CPortSettingsDlg::ShowSettings(const LinkSettings& link)
     m_pDataBits->setCurrentIndex(link.nDataBitIndex);
     m_pParity->setCurrentIndex(link.nParityIndex);
     m_pStopBits->setCurrentIndex(link.nStopBitIndex);
+    m_pFlowControl->setCurrentIndex(link.nFlowControl);
+    m_pAutoReconnect->setChecked(link.bAutoReconnect);
     m_pServerPort->setValue(link.nServerPort);
+    m_pLocalPort->setValue(link.nLocalPort);
     m_pServerIP->setText(link.ServerAddressText());
     m_pWelcomeFlag->setChecked(link.bWelcomeFlag);
     m_pWelcomeMsg->setText(link.strWelcomeMsg);
@@ -217,18 +231,27 @@ void CPortSettingsDlg::SelectPort(const QString& portName)
 
 void CPortSettingsDlg::ApplyInterfaceLayout()
 {
-    const bool serial = m_pInterface->checkedId() == LinkSettings::Rs232c;
-    for (QWidget* widget : {static_cast<QWidget*>(m_pPortList), static_cast<QWidget*>(m_pPortName),
-                            static_cast<QWidget*>(m_pBaud), static_cast<QWidget*>(m_pDataBits),
-                            static_cast<QWidget*>(m_pParity), static_cast<QWidget*>(m_pStopBits)})
+    const int kind = m_pInterface->checkedId();
+    const bool serial = kind == LinkSettings::Rs232c;
+    const bool udp = kind == LinkSettings::UdpIp;
+    for (QWidget* widget :
+         {static_cast<QWidget*>(m_pPortList), static_cast<QWidget*>(m_pPortName),
+          static_cast<QWidget*>(m_pBaud), static_cast<QWidget*>(m_pDataBits),
+          static_cast<QWidget*>(m_pParity), static_cast<QWidget*>(m_pStopBits),
+          static_cast<QWidget*>(m_pFlowControl), static_cast<QWidget*>(m_pAutoReconnect)})
         widget->setEnabled(serial);
+    // A datagram link has no client or server side: it binds its own port and sends to the
+    // remote, or back to whoever sent last when the remote address is empty.
     for (QAbstractButton* radio : m_pRole->buttons())
-        radio->setEnabled(!serial);
-    if (serial) {
-        for (QWidget* widget :
-             {static_cast<QWidget*>(m_pServerPort), static_cast<QWidget*>(m_pServerIP),
-              static_cast<QWidget*>(m_pWelcomeFlag), static_cast<QWidget*>(m_pWelcomeMsg)})
-            widget->setEnabled(false);
+        radio->setEnabled(!serial && !udp);
+    m_pLocalPort->setEnabled(udp);
+    m_pServerPortLabel->setText(udp ? QStringLiteral("원격포트") : QStringLiteral("서버포트"));
+    m_pServerIPLabel->setText(udp ? QStringLiteral("원격 IP") : QStringLiteral("서버 IP"));
+    if (serial || udp) {
+        m_pServerPort->setEnabled(udp);
+        m_pServerIP->setEnabled(udp);
+        m_pWelcomeFlag->setEnabled(false);
+        m_pWelcomeMsg->setEnabled(false);
         return;
     }
     ApplyRoleLayout();
@@ -262,9 +285,12 @@ LinkSettings CPortSettingsDlg::Settings() const
     link.nDataBitIndex = m_pDataBits->currentIndex();
     link.nParityIndex = m_pParity->currentIndex();
     link.nStopBitIndex = m_pStopBits->currentIndex();
+    link.nFlowControl = m_pFlowControl->currentIndex();
+    link.bAutoReconnect = m_pAutoReconnect->isChecked();
     link.nInterface = m_pInterface->checkedId();
     link.nActive = m_pRole->checkedId();
     link.nServerPort = m_pServerPort->value();
+    link.nLocalPort = m_pLocalPort->value();
     ParseAddress(m_pServerIP->text(), link.dwServerIP);
     link.bWelcomeFlag = m_pWelcomeFlag->isChecked();
     link.strWelcomeMsg = m_pWelcomeMsg->text();

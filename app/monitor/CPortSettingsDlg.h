@@ -7,12 +7,14 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QSpinBox;
 
-// The port settings dialog ("통신포트 설정"): link kind, serial port and its line settings, the
-// TCP role, port, peer address and welcome message. Confirming writes them to the settings.
+// The port settings dialog ("통신포트 설정"): link kind, serial port and its line settings with
+// flow control and reconnecting, the TCP role, port, peer address and welcome message, the UDP
+// local port and remote. Confirming writes them to the settings.
 // Controls carry their dialog ids as object names.
 class CPortSettingsDlg : public QDialog
 {
@@ -45,8 +47,13 @@ private:
     QComboBox* m_pDataBits = nullptr;
     QComboBox* m_pParity = nullptr;
     QComboBox* m_pStopBits = nullptr;
+    QComboBox* m_pFlowControl = nullptr;
+    QCheckBox* m_pAutoReconnect = nullptr;
     QSpinBox* m_pServerPort = nullptr;
     QLineEdit* m_pServerIP = nullptr;
+    QLabel* m_pServerPortLabel = nullptr;
+    QLabel* m_pServerIPLabel = nullptr;
+    QSpinBox* m_pLocalPort = nullptr;
     QCheckBox* m_pWelcomeFlag = nullptr;
     QLineEdit* m_pWelcomeMsg = nullptr;
     QComboBox* m_pEnterKey = nullptr;

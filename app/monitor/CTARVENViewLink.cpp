@@ -23,6 +23,18 @@ void CTARVENView::InitLinkConnections()
     connect(link, &CMonitorLink::clientJoined, this, &CTARVENView::RefreshConnections);
     connect(link, &CMonitorLink::clientLeft, this, &CTARVENView::RefreshConnections);
     connect(link, &CMonitorLink::failed, this, &CTARVENView::OnLinkFailed);
+    // While a vanished device is waited for, the online pane says so, whatever else the panes
+    // show meanwhile (pause, settings).
+    const auto showWait = [this] {
+        if (m_pLink->IsReconnecting())
+            m_pStatus->SetOnlineText(QStringLiteral("재연결 대기중...") +
+                                     (m_bPaused ? QStringLiteral("(Paused)") : QString()));
+    };
+    connect(link, &CMonitorLink::reconnectingChanged, this, [this] {
+        UpdatePanes();
+        emit stateChanged();
+    });
+    connect(this, &CTARVENView::stateChanged, this, showWait);
 }
 
 void CTARVENView::LoadLinkSettings()
@@ -62,7 +74,8 @@ void CTARVENView::OnPortSettings()
     CPortSettingsDlg dialog(this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const bool wasOpen = m_pLink->IsOnline();
+    // A link waiting for its device counts as open: it opens again with the new settings.
+    const bool wasOpen = m_pLink->IsOnline() || m_pLink->IsReconnecting();
     if (wasOpen)
         OnPortClose();
     LoadLinkSettings();
@@ -123,6 +136,12 @@ void CTARVENView::OnLinkFailed(CMonitorLink::Failure failure, const QString& rea
         return;
     case CMonitorLink::Failure::PortOutOfRange:
         ShowMessage(QStringLiteral("포트 번호는 1부터 65535까지입니다. (port:%1)").arg(reason),
+                    QMessageBox::Warning, QMessageBox::Ok, this);
+        return;
+    case CMonitorLink::Failure::UdpOpen:
+        ShowMessage(QStringLiteral("UDP 포트를 열 수 없습니다. (port:%1)\n%2")
+                        .arg(link.nLocalPort)
+                        .arg(reason),
                     QMessageBox::Warning, QMessageBox::Ok, this);
         return;
     case CMonitorLink::Failure::ConnectTimeout:

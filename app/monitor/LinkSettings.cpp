@@ -30,6 +30,14 @@ int IndexOrDefault(const QVariant& stored, int count, int fallback)
     return ok && index >= 0 && index < count ? index : fallback;
 }
 
+// A stored port number as it is, in range or not; the fallback when absent or not a number.
+int PortOrDefault(const QVariant& stored, int fallback)
+{
+    bool ok = false;
+    const int port = stored.toInt(&ok);
+    return ok ? port : fallback;
+}
+
 } // namespace
 
 int BaudRateCount()
@@ -85,9 +93,10 @@ LinkSettings LinkSettings::Load(QSettings& settings)
     link.nActive = IndexOrDefault(settings.value("Active"), 2, defaults.nActive);
     // A stored port outside 1..65535 is kept as it is, so that opening the link reports it
     // instead of quietly using another port.
-    bool portIsNumber = false;
-    const int port = settings.value("ServerPort", defaults.nServerPort).toInt(&portIsNumber);
-    link.nServerPort = portIsNumber ? port : defaults.nServerPort;
+    link.nServerPort = PortOrDefault(settings.value("ServerPort"), defaults.nServerPort);
+    link.nLocalPort = PortOrDefault(settings.value("LocalPort"), link.nServerPort);
+    link.bAutoReconnect =
+        settings.value("AutoReconnect", int(defaults.bAutoReconnect)).toInt() != 0;
     // Kept as a signed 32-bit value; addresses from 128.0.0.0 on read back negative.
     link.dwServerIP = uint32_t(settings.value("ServerIP", 0).toLongLong() & 0xFFFFFFFF);
     link.bWelcomeFlag = settings.value("WelcomeFlag", int(defaults.bWelcomeFlag)).toInt() != 0;
@@ -112,6 +121,8 @@ void LinkSettings::Save(QSettings& settings) const
     settings.setValue("Active", nActive);
     settings.setValue("ServerPort", nServerPort);
     settings.setValue("ServerIP", qint32(dwServerIP));
+    settings.setValue("LocalPort", nLocalPort);
+    settings.setValue("AutoReconnect", int(bAutoReconnect));
     settings.setValue("WelcomeFlag", int(bWelcomeFlag));
     settings.setValue("WelcomeMsg", strWelcomeMsg);
     settings.setValue("EnterKey", nEnterKey);
@@ -148,8 +159,11 @@ QString LinkSettings::InterfaceText() const
 {
     if (nInterface == Rs232c)
         return QStringLiteral("RS-232C");
+    // A datagram link has no client or server side.
+    if (nInterface == UdpIp)
+        return QStringLiteral("UDP/IP");
     const QString role = nActive == Server ? QStringLiteral("Server") : QStringLiteral("Client");
-    return (nInterface == TcpIp ? QStringLiteral("TCP/IP-") : QStringLiteral("UDP/IP-")) + role;
+    return QStringLiteral("TCP/IP-") + role;
 }
 
 QString LinkSettings::PortDescription(int connections) const
@@ -161,6 +175,12 @@ QString LinkSettings::PortDescription(int connections) const
             .arg(DataBits())
             .arg(QChar::fromLatin1(kParityLetters[nParityIndex]))
             .arg(QString::fromLatin1(kStopBitTexts[nStopBitIndex]));
+    }
+    if (nInterface == UdpIp) {
+        const QString remote =
+            RepliesToSender() ? QStringLiteral("*")
+                              : QStringLiteral("%1 : %2").arg(ServerAddressText()).arg(nServerPort);
+        return QStringLiteral("Port:%1 → %2").arg(nLocalPort).arg(remote);
     }
     if (nActive == Client)
         return QStringLiteral("%1 : %2").arg(ServerAddressText()).arg(nServerPort);

@@ -37,8 +37,12 @@ struct LinkSettings
     int nFlowControl = 0;  // 0 none, 1 RTS/CTS, 2 XON/XOFF (FLOW_* of the transports)
     int nInterface = Rs232c;
     int nActive = Client;
-    int nServerPort = 4096;
-    uint32_t dwServerIP = 0;
+    int nServerPort = 4096;  // TCP: the server's port; UDP: the remote port
+    uint32_t dwServerIP = 0; // TCP: the server's address; UDP: the remote, 0 = reply to sender
+    // UDP: the port bound here (0: any free port). Absent, the remote port, as scripts do.
+    int nLocalPort = 4096;
+    // A serial device that goes away is opened again when it is back.
+    bool bAutoReconnect = true;
     bool bWelcomeFlag = true;
     QString strWelcomeMsg = QStringLiteral("Welcome to TARVEN server...");
     bool bShowControlPanel = true;
@@ -50,6 +54,9 @@ struct LinkSettings
     void Save(QSettings& settings) const;
 
     bool IsSocket() const { return nInterface != Rs232c; }
+    bool IsUdp() const { return nInterface == UdpIp; }
+    // A UDP link without a remote address sends back to the last sender.
+    bool RepliesToSender() const { return dwServerIP == 0; }
     // Converted serial values: bits per second, data bits, parity 0..2, stop bits 0..2.
     int BaudRate() const;
     int DataBits() const;
@@ -61,7 +68,7 @@ struct LinkSettings
     QString PortLabel() const;
     // The line end the Enter key sends: "\r", "\n" or "\r\n".
     QString EnterText() const;
-    // "RS-232C", "TCP/IP-Client", "UDP/IP-Server", ...
+    // "RS-232C", "TCP/IP-Client", "TCP/IP-Server", "UDP/IP"
     QString InterfaceText() const;
     // Port description of the status bar; connections counts the server's clients.
     QString PortDescription(int connections) const;

@@ -19,6 +19,9 @@ inline constexpr int kReceiveBatchBytes = 2048;
 // another notice, so other events still get their turn during a flood.
 inline constexpr int kSocketBytesPerNotice = 64 * 1024;
 inline constexpr int kServerListenBacklog = 5;
+// A UDP notice takes at most this many datagrams (and about kSocketBytesPerNotice); the rest
+// brings another notice.
+inline constexpr int kUdpDatagramsPerNotice = 256;
 
 // Child control id of the terminal view.
 inline constexpr int kTerminalViewId = 5000;

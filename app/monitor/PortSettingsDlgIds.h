@@ -23,4 +23,9 @@ inline constexpr int IDC_WELCOME_FLAG = 1026;
 inline constexpr int IDC_WELCOME_MSG = 1027;
 // What the Enter key sends: CR, LF or CR+LF.
 inline constexpr int IDC_ENTER_KEY = 1054;
+// Serial flow control: none, RTS/CTS, XON/XOFF.
+inline constexpr int IDC_FLOW_CONTROL = 1055;
+inline constexpr int IDC_AUTO_RECONNECT = 1056;
+// The UDP link's own port.
+inline constexpr int IDC_LOCAL_PORT = 1057;
 } // namespace PortSettingsDlgIds

@@ -41,7 +41,20 @@ SysfsTtyInfo ReadSysfsTty(const QString& ttyDir)
     return info;
 }
 
-QList<SerialDeviceInfo> ListSerialDevices(const QString& sysRoot)
+QString StableSerialPath(const QString& device, const QString& byIdDir)
+{
+    const QString target = QFileInfo(device).canonicalFilePath();
+    if (target.isEmpty() || device.startsWith(byIdDir + u'/'))
+        return device;
+    const QFileInfoList links = QDir(byIdDir).entryInfoList(QDir::System | QDir::Files, QDir::Name);
+    for (const QFileInfo& link : links) {
+        if (link.isSymLink() && link.canonicalFilePath() == target)
+            return link.absoluteFilePath();
+    }
+    return device;
+}
+
+QList<SerialDeviceInfo> ListSerialDevices(const QString& sysRoot, const QString& byIdDir)
 {
     QList<SerialDeviceInfo> devices;
     for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
@@ -51,7 +64,11 @@ QList<SerialDeviceInfo> ListSerialDevices(const QString& sysRoot)
         QString description = AdapterDescription(port);
         if (description.isEmpty())
             description = tty.strDriver;
-        devices.append({port.systemLocation(), description});
+        const QString path = StableSerialPath(port.systemLocation(), byIdDir);
+        if (path != port.systemLocation())
+            description +=
+                (description.isEmpty() ? QString() : QStringLiteral(", ")) + port.systemLocation();
+        devices.append({path, description});
     }
     std::sort(
         devices.begin(), devices.end(),

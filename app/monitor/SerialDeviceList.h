@@ -19,7 +19,15 @@ struct SysfsTtyInfo
 };
 SysfsTtyInfo ReadSysfsTty(const QString& ttyDir);
 
-// The serial devices of the system (Qt's port list), sorted by path, with the adapter's maker
-// and product as description, else the driver's name. Empty legacy UART slots are left out.
+// The stable name of a serial device: the link in byIdDir (udev's /dev/serial/by-id) that leads
+// to it, which stays when the system numbers the device anew after it was pulled and put back;
+// the device path itself when it has none.
+QString StableSerialPath(const QString& device,
+                         const QString& byIdDir = QStringLiteral("/dev/serial/by-id"));
+
+// The serial devices of the system (Qt's port list) by their stable names, sorted by path, with
+// the adapter's maker and product as description, else the driver's name, and the kernel's name
+// when the stable one differs. Empty legacy UART slots are left out.
 QList<SerialDeviceInfo>
-ListSerialDevices(const QString& sysRoot = QStringLiteral("/sys/class/tty"));
+ListSerialDevices(const QString& sysRoot = QStringLiteral("/sys/class/tty"),
+                  const QString& byIdDir = QStringLiteral("/dev/serial/by-id"));

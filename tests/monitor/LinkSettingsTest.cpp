@@ -57,8 +57,14 @@ TEST(LinkSettingsTest, DefaultsDescriptionsAndTheAddressRoundTrip)
     EXPECT_EQ(link.InterfaceText(), "TCP/IP-Client");
     link.nActive = LinkSettings::Server;
     EXPECT_EQ(link.PortDescription(3), "Port:5000 (3)");
+    // A datagram link has no role: its own port, and where it sends ("*": back to the sender).
     link.nInterface = LinkSettings::UdpIp;
-    EXPECT_EQ(link.InterfaceText(), "UDP/IP-Server");
+    link.nLocalPort = 6000;
+    EXPECT_EQ(link.InterfaceText(), "UDP/IP");
+    EXPECT_EQ(link.PortDescription(0), "Port:6000 → 192.168.1.10 : 5000");
+    link.dwServerIP = 0;
+    EXPECT_EQ(link.PortDescription(0), "Port:6000 → *");
+    link.dwServerIP = 0xC0A8010A;
 
     // Addresses from 128.0.0.0 on are kept as negative 32-bit numbers and read back whole.
     link.Save(settings);
@@ -67,18 +73,31 @@ TEST(LinkSettingsTest, DefaultsDescriptionsAndTheAddressRoundTrip)
     EXPECT_FALSE(settings.contains("TARVEN/ShowControlPanel")) << "the dialog does not own it";
 }
 
-TEST(LinkSettingsTest, FlowControlIsReadAsNoneFromSettingsWrittenBeforeItAndRoundTrips)
+TEST(LinkSettingsTest, SettingsWrittenBeforeTheNewKeysReadAsBeforeAndTheNewOnesRoundTrip)
 {
     TempDir dir;
-    QSettings settings(dir.Path("settings.ini"), QSettings::IniFormat);
-    // Settings as an older version left them: every serial key but FlowControl.
+    const QString path = dir.Path("settings.ini");
+    // A settings file as an older version wrote it, without FlowControl, AutoReconnect and
+    // LocalPort: no flow control, reconnecting on, and a UDP link on the port it names.
+    dir.Write("settings.ini", "[TARVEN]\nPortName=/dev/ttyUSB3\nBaudRate=12\nDataBit=1\n"
+                              "ParityBit=2\nStopBit=0\nInterface=2\nActive=1\n"
+                              "ServerPort=20108\nServerIP=-1062731510\nWelcomeFlag=0\n"
+                              "WelcomeMsg=hi\n");
+    QSettings settings(path, QSettings::IniFormat);
     LinkSettings old;
+    old.strPortName = "/dev/ttyUSB3";
     old.nBaudIndex = 12;
     old.nParityIndex = 2;
-    old.Save(settings);
-    settings.remove("TARVEN/FlowControl");
+    old.nInterface = LinkSettings::UdpIp;
+    old.nActive = LinkSettings::Server;
+    old.nServerPort = 20108;
+    old.nLocalPort = 20108;
+    old.dwServerIP = 0xC0A8010A;
+    old.bWelcomeFlag = false;
+    old.strWelcomeMsg = "hi";
     EXPECT_EQ(LinkSettings::Load(settings), old);
     EXPECT_EQ(LinkSettings::Load(settings).FlowControl(), 0);
+    EXPECT_TRUE(LinkSettings::Load(settings).bAutoReconnect);
 
     for (const auto& [stored, read] : {std::pair<QVariant, int>{2, 2}, {1, 1}, {3, 0}, {"x", 0}}) {
         settings.setValue("TARVEN/FlowControl", stored);
@@ -86,6 +105,8 @@ TEST(LinkSettingsTest, FlowControlIsReadAsNoneFromSettingsWrittenBeforeItAndRoun
             << stored.toString().toStdString();
     }
     old.nFlowControl = 2;
+    old.bAutoReconnect = false;
+    old.nLocalPort = 70000; // kept as stored, to be reported when the link opens
     old.Save(settings);
     EXPECT_EQ(LinkSettings::Load(settings), old);
 }
@@ -126,6 +147,25 @@ TEST(SerialDeviceListTest, SysfsTellsEmptyUartSlotsAndDriverNames)
         EXPECT_EQ(info.bEmptyUartSlot, c.emptySlot) << c.tty;
         EXPECT_EQ(info.strDriver, c.driver) << c.tty;
     }
+}
+
+TEST(SerialDeviceListTest, StableNameIsTheByIdLinkThatLeadsToTheDevice)
+{
+    TempDir dir;
+    const PtyPair pty;
+    const PtyPair other;
+    const QString device = QString::fromStdString(pty.SlavePath());
+    QDir(dir.Root()).mkpath("by-id");
+    const QString byId = dir.Path("by-id");
+    ASSERT_TRUE(QFile::link(QString::fromStdString(other.SlavePath()), byId + "/usb-Other-if00"));
+    ASSERT_TRUE(QFile::link(device, byId + "/usb-FTDI_FT232R_A1-if00-port0"));
+    ASSERT_TRUE(QFile::link("/dev/tarven-gone", byId + "/usb-Gone-if00"));
+
+    EXPECT_EQ(StableSerialPath(device, byId), byId + "/usb-FTDI_FT232R_A1-if00-port0");
+    EXPECT_EQ(StableSerialPath(byId + "/usb-Other-if00", byId), byId + "/usb-Other-if00");
+    for (const QString& plain : {QString("/dev/tarven-gone"), QString("/dev/null")})
+        EXPECT_EQ(StableSerialPath(plain, byId), plain) << plain.toStdString();
+    EXPECT_EQ(StableSerialPath(device, dir.Path("none")), device);
 }
 
 TEST(SerialDeviceListTest, ListsTheSystemsDevicesByPathWithoutPseudoTerminals)

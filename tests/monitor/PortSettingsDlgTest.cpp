@@ -1,6 +1,7 @@
 #include "MonitorTestEnv.h"
 
 #include "CPortSettingsDlg.h"
+#include "Comm.h"
 #include "DialogControls.h"
 #include "PortSettingsDlgIds.h"
 
@@ -37,6 +38,10 @@ TEST_F(PortSettingsDlgTest, ShowsTheDefaultsWhenNothingIsStored)
     EXPECT_EQ(Control<QComboBox>(dialog, IDC_DATA_BITS)->currentText(), "8 bit");
     EXPECT_EQ(Control<QComboBox>(dialog, IDC_PARITY)->currentText(), "NONE");
     EXPECT_EQ(Control<QComboBox>(dialog, IDC_STOP_BITS)->currentText(), "1 bit");
+    EXPECT_EQ(Control<QComboBox>(dialog, IDC_FLOW_CONTROL)->currentText(), "없음");
+    EXPECT_EQ(Control<QComboBox>(dialog, IDC_FLOW_CONTROL)->count(), 3);
+    EXPECT_TRUE(Control<QCheckBox>(dialog, IDC_AUTO_RECONNECT)->isChecked());
+    EXPECT_EQ(Control<QSpinBox>(dialog, IDC_LOCAL_PORT)->value(), 4096);
     EXPECT_TRUE(Control<QRadioButton>(dialog, IDC_CLIENT)->isChecked());
     EXPECT_EQ(Control<QSpinBox>(dialog, IDC_SERVER_PORT)->value(), 4096);
     EXPECT_EQ(Control<QSpinBox>(dialog, IDC_SERVER_PORT)->minimum(), 1);
@@ -58,6 +63,9 @@ TEST_F(PortSettingsDlgTest, ShowsTheDefaultsWhenNothingIsStored)
 
     // The serial layout: serial controls on, socket controls off.
     EXPECT_TRUE(Control<QListWidget>(dialog, IDC_PORT_LIST)->isEnabled());
+    EXPECT_TRUE(Control<QComboBox>(dialog, IDC_FLOW_CONTROL)->isEnabled());
+    EXPECT_TRUE(Control<QCheckBox>(dialog, IDC_AUTO_RECONNECT)->isEnabled());
+    EXPECT_FALSE(Control<QSpinBox>(dialog, IDC_LOCAL_PORT)->isEnabled());
     EXPECT_FALSE(Control<QRadioButton>(dialog, IDC_CLIENT)->isEnabled());
     EXPECT_FALSE(Control<QSpinBox>(dialog, IDC_SERVER_PORT)->isEnabled());
     EXPECT_FALSE(Control<QLineEdit>(dialog, IDC_WELCOME_MSG)->isEnabled());
@@ -73,6 +81,9 @@ TEST_F(PortSettingsDlgTest, LayoutsFollowTheInterfaceRoleAndWelcomeChoices)
     Control<QRadioButton>(dialog, IDC_TCPIP)->click();
     EXPECT_FALSE(Control<QListWidget>(dialog, IDC_PORT_LIST)->isEnabled());
     EXPECT_FALSE(Control<QComboBox>(dialog, IDC_BAUD_RATE)->isEnabled());
+    EXPECT_FALSE(Control<QComboBox>(dialog, IDC_FLOW_CONTROL)->isEnabled());
+    EXPECT_FALSE(Control<QCheckBox>(dialog, IDC_AUTO_RECONNECT)->isEnabled());
+    EXPECT_FALSE(Control<QSpinBox>(dialog, IDC_LOCAL_PORT)->isEnabled());
     EXPECT_TRUE(Control<QSpinBox>(dialog, IDC_SERVER_PORT)->isEnabled());
     EXPECT_TRUE(Control<QLineEdit>(dialog, IDC_SERVER_IP)->isEnabled());
     EXPECT_FALSE(Control<QCheckBox>(dialog, IDC_WELCOME_FLAG)->isEnabled()) << "client: no welcome";
@@ -84,10 +95,19 @@ TEST_F(PortSettingsDlgTest, LayoutsFollowTheInterfaceRoleAndWelcomeChoices)
     Control<QCheckBox>(dialog, IDC_WELCOME_FLAG)->click();
     EXPECT_FALSE(Control<QLineEdit>(dialog, IDC_WELCOME_MSG)->isEnabled());
 
+    // UDP: its own port and a remote to send to, no role and no welcome.
     Control<QRadioButton>(dialog, IDC_UDPIP)->click();
     EXPECT_EQ(dialog.Settings().nInterface, LinkSettings::UdpIp);
     EXPECT_EQ(dialog.Settings().nActive, LinkSettings::Server);
     EXPECT_FALSE(dialog.Settings().bWelcomeFlag);
+    EXPECT_TRUE(Control<QSpinBox>(dialog, IDC_LOCAL_PORT)->isEnabled());
+    EXPECT_TRUE(Control<QSpinBox>(dialog, IDC_SERVER_PORT)->isEnabled());
+    EXPECT_TRUE(Control<QLineEdit>(dialog, IDC_SERVER_IP)->isEnabled());
+    EXPECT_FALSE(Control<QRadioButton>(dialog, IDC_CLIENT)->isEnabled());
+    EXPECT_FALSE(Control<QRadioButton>(dialog, IDC_SERVER)->isEnabled());
+    EXPECT_FALSE(Control<QCheckBox>(dialog, IDC_WELCOME_FLAG)->isEnabled());
+    EXPECT_FALSE(Control<QLineEdit>(dialog, IDC_WELCOME_MSG)->isEnabled());
+    EXPECT_FALSE(Control<QComboBox>(dialog, IDC_FLOW_CONTROL)->isEnabled());
 }
 
 TEST_F(PortSettingsDlgTest, OkWritesTheValuesAndATypedDevicePathIsKept)
@@ -100,6 +120,9 @@ TEST_F(PortSettingsDlgTest, OkWritesTheValuesAndATypedDevicePathIsKept)
         QComboBox* rates = Control<QComboBox>(dialog, IDC_BAUD_RATE);
         rates->setCurrentIndex(rates->findText("921,600 bps"));
         Control<QComboBox>(dialog, IDC_ENTER_KEY)->setCurrentIndex(LinkSettings::EnterCrLf);
+        Control<QComboBox>(dialog, IDC_FLOW_CONTROL)->setCurrentIndex(FLOW_RTSCTS);
+        Control<QCheckBox>(dialog, IDC_AUTO_RECONNECT)->click();
+        Control<QSpinBox>(dialog, IDC_LOCAL_PORT)->setValue(65535);
         Control<QRadioButton>(dialog, IDC_TCPIP)->setChecked(true);
         Control<QLineEdit>(dialog, IDC_SERVER_IP)->setText("10.0.0.7");
         Control<QSpinBox>(dialog, IDC_SERVER_PORT)->setValue(20108); // past the old cap of 10000
@@ -114,8 +137,14 @@ TEST_F(PortSettingsDlgTest, OkWritesTheValuesAndATypedDevicePathIsKept)
     EXPECT_EQ(settings.value("TARVEN/ServerIP").toInt(), 0x0A000007);
     EXPECT_EQ(settings.value("TARVEN/ServerPort").toInt(), 20108);
     EXPECT_EQ(settings.value("TARVEN/WelcomeMsg").toString(), "Welcome to TARVEN server...");
+    EXPECT_EQ(settings.value("TARVEN/FlowControl").toInt(), 1);
+    EXPECT_EQ(settings.value("TARVEN/AutoReconnect").toInt(), 0);
+    EXPECT_EQ(settings.value("TARVEN/LocalPort").toInt(), 65535);
 
     CPortSettingsDlg again(nullptr);
+    EXPECT_EQ(Control<QComboBox>(again, IDC_FLOW_CONTROL)->currentText(), "RTS/CTS");
+    EXPECT_FALSE(Control<QCheckBox>(again, IDC_AUTO_RECONNECT)->isChecked());
+    EXPECT_EQ(Control<QSpinBox>(again, IDC_LOCAL_PORT)->value(), 65535);
     EXPECT_EQ(Control<QLineEdit>(again, IDC_PORT_NAME)->text(), "COM3");
     EXPECT_EQ(Control<QComboBox>(again, IDC_BAUD_RATE)->currentText(), "921,600 bps");
     EXPECT_EQ(Control<QComboBox>(again, IDC_ENTER_KEY)->currentText(), "CR+LF");

@@ -3,6 +3,10 @@
 #include "ScopedEnv.h"
 
 #include "CRS232Ctrl.h"
+#include "TempDir.h"
+
+#include <QElapsedTimer>
+#include <QFile>
 
 #include <termios.h>
 
@@ -145,6 +149,7 @@ TEST_F(SerialLinkTest, PanelClickGoesOutOnAnOpenPortUncounted)
 
 TEST_F(SerialLinkTest, PulledDeviceTakesTheWindowOfflineWithoutSpinningAndThePortOpensAgain)
 {
+    SetValue("AutoReconnect", 0);
     auto pty = std::make_unique<PtyPair>();
     CTARVENView* view = OpenOn(*pty);
     pty->Send("last");
@@ -224,4 +229,115 @@ TEST_F(SerialLinkTest, StoredSpeedIndexOpensAtItsRateOnce)
     EXPECT_EQ(cfgetispeed(&settings), speed_t(B38400));
     view->OnPortOpen();
     EXPECT_EQ(view->Link()->SerialPort(), port);
+}
+
+TEST_F(SerialLinkTest, PulledDeviceIsWaitedForAndTheWindowIsOnlineAgainWhenItIsBack)
+{
+    TempDir dir;
+    const QString name = dir.Path("usb-Bench_Adapter-if00"); // as a /dev/serial/by-id link
+    auto pty = std::make_unique<PtyPair>();
+    ASSERT_TRUE(QFile::link(QString::fromStdString(pty->SlavePath()), name));
+    SetValue("Interface", 0);
+    SetValue("PortName", name);
+    SetValue("FlowControl", FLOW_XONXOFF);
+    CTARVENView* view = NewMonitor();
+    std::vector<bool> onlineChanges;
+    QObject::connect(view->Link(), &CMonitorLink::onlineChanged,
+                     [&](bool online) { onlineChanges.push_back(online); });
+    view->OnPortOpen();
+    ASSERT_TRUE(view->IsOnline());
+    CRS232Ctrl* port = view->Link()->SerialPort();
+
+    // Pulled: the window keeps its port and settings and says that it waits, at once.
+    for (int round = 0; round < 2; ++round) {
+        pty->CloseMaster();
+        ASSERT_TRUE(WaitFor([&] { return view->Link()->IsReconnecting(); }));
+        EXPECT_FALSE(view->IsOnline());
+        EXPECT_EQ(Pane(view, 0), "재연결 대기중...");
+        EXPECT_TRUE(Shown(*view).endsWith("재연결 대기중...\r\n"));
+        EXPECT_TRUE(m_messages.texts.isEmpty()) << "no message box over an unattended window";
+        view->OnPause();
+        EXPECT_EQ(Pane(view, 0), "재연결 대기중...(Paused)");
+        view->OnPause();
+        RunEventsFor(2 * kReopenRetryMs); // tries that find nothing change nothing
+        EXPECT_TRUE(view->Link()->IsReconnecting());
+        const qint64 sent = view->Sent();
+        view->OnChar("lost");
+        EXPECT_EQ(view->Sent(), sent) << "nothing goes out while the device is away";
+
+        // Back as another pseudo-terminal under the same name.
+        pty = std::make_unique<PtyPair>();
+        ASSERT_TRUE(QFile::remove(name));
+        ASSERT_TRUE(QFile::link(QString::fromStdString(pty->SlavePath()), name));
+        QElapsedTimer back;
+        back.start();
+        ASSERT_TRUE(WaitFor([&] { return view->IsOnline(); }));
+        const qint64 backMs = back.elapsed();
+        std::printf("round %d: ON-LINE %lld ms after the device came back\n", round,
+                    static_cast<long long>(backMs));
+        EXPECT_LT(backMs, 1000);
+        EXPECT_FALSE(view->Link()->IsReconnecting());
+        EXPECT_EQ(view->Link()->SerialPort(), port);
+        EXPECT_EQ(Pane(view, 0), "ON-LINE");
+        EXPECT_TRUE(Shown(*view).contains(
+            QString("포트가 다시 연결되었습니다 [%1] (끊긴 시간 ").arg(name).toUtf8()));
+
+        // With the same settings, receiving and sending.
+        termios tio{};
+        ASSERT_EQ(tcgetattr(port->GetCommHandle(), &tio), 0);
+        EXPECT_EQ(tio.c_iflag & (IXON | IXOFF), tcflag_t(IXON | IXOFF));
+        const qint64 received = view->Received();
+        pty->Send("again");
+        ASSERT_TRUE(WaitFor([&] { return view->Received() == received + 5; }));
+        EXPECT_TRUE(Shown(*view).endsWith("again"));
+        view->OnChar("up");
+        EXPECT_EQ(pty->Receive(2, std::chrono::seconds(10)), "up");
+    }
+    // Each return is told as online, so that what watches the port is set up again.
+    EXPECT_EQ(onlineChanges, (std::vector<bool>{true, false, true, false, true}));
+
+    // Closing the port ends the wait: a device that comes back stays closed.
+    pty->CloseMaster();
+    ASSERT_TRUE(WaitFor([&] { return view->Link()->IsReconnecting(); }));
+    view->OnPortClose();
+    EXPECT_FALSE(view->Link()->IsReconnecting());
+    EXPECT_EQ(view->Link()->SerialPort(), nullptr);
+    EXPECT_EQ(Pane(view, 0), "OFF-LINE");
+    pty = std::make_unique<PtyPair>();
+    ASSERT_TRUE(QFile::remove(name));
+    ASSERT_TRUE(QFile::link(QString::fromStdString(pty->SlavePath()), name));
+    RunEventsFor(2 * kReopenRetryMs);
+    EXPECT_FALSE(view->IsOnline());
+
+    // Closing the window ends it too.
+    view->OnPortOpen();
+    ASSERT_TRUE(view->IsOnline());
+    pty->CloseMaster();
+    ASSERT_TRUE(WaitFor([&] { return view->Link()->IsReconnecting(); }));
+    CloseMonitor(view);
+    RunEventsFor(2 * kReopenRetryMs);
+}
+
+TEST_F(SerialLinkTest, StoredFlowControlReachesTheLine)
+{
+    const struct
+    {
+        QVariant stored;
+        tcflag_t cflag, iflag;
+    } cases[] = {{QVariant(), 0, 0},
+                 {FLOW_NONE, 0, 0},
+                 {FLOW_RTSCTS, CRTSCTS, 0},
+                 {FLOW_XONXOFF, 0, IXON | IXOFF}};
+    for (const auto& c : cases) {
+        QSettings(kCompanyName, kApplicationName).remove("TARVEN/FlowControl");
+        if (c.stored.isValid())
+            SetValue("FlowControl", c.stored);
+        PtyPair pty;
+        CTARVENView* view = OpenOn(pty);
+        termios tio{};
+        ASSERT_EQ(tcgetattr(view->Link()->SerialPort()->GetCommHandle(), &tio), 0);
+        EXPECT_EQ(tio.c_cflag & CRTSCTS, c.cflag) << c.stored.toString().toStdString();
+        EXPECT_EQ(tio.c_iflag & (IXON | IXOFF), c.iflag) << c.stored.toString().toStdString();
+        CloseMonitor(view);
+    }
 }

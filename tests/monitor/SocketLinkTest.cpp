@@ -156,20 +156,6 @@ TEST_F(SocketLinkTest, AStoredPortOutsideTheRangeIsReportedNotCutTo16Bits)
     }
 }
 
-TEST_F(SocketLinkTest, UdpChoiceOpensTheSameTcpLinkUnderItsOwnLabel)
-{
-    const quint16 port = FreePort();
-    SetValue("Interface", 2);
-    SetValue("Active", 1);
-    SetValue("ServerPort", port);
-    CTARVENView* view = NewMonitor();
-    EXPECT_EQ(Pane(view, 1), "UDP/IP-Server");
-    view->OnPortOpen();
-    ASSERT_TRUE(view->IsOnline());
-    TcpPeer peer = TcpPeer::Connect(port);
-    ASSERT_TRUE(WaitFor([&] { return Pane(view, 2) == QString("Port:%1 (1)").arg(port); }));
-}
-
 TEST_F(SocketLinkTest, Cp949WindowWelcomesTypesAndShowsInCp949)
 {
     SetValue("RecvEncoding", 2);
