@@ -108,7 +108,7 @@ void CPortSettingsDlg::CreateControls()
     }
     serialLayout->addWidget(m_pAutoReconnect, row, 0, 1, 2);
 
-    auto* socketBox = new QGroupBox(QStringLiteral("TCP/IP"));
+    auto* socketBox = new QGroupBox(QStringLiteral("TCP/IP, UDP/IP"));
     auto* socketLayout = new QGridLayout(socketBox);
     auto* roleBox = new QGroupBox(QStringLiteral("Active"));
     auto* roleLayout = new QHBoxLayout(roleBox);
