@@ -248,9 +248,20 @@ TEST_F(SerialLinkTest, PulledDeviceIsWaitedForAndTheWindowIsOnlineAgainWhenItIsB
     ASSERT_TRUE(view->IsOnline());
     CRS232Ctrl* port = view->Link()->SerialPort();
 
+    // Pulled as the system pulls a device: it goes, and so does its stable name (another
+    // device may get its number meanwhile, as other tests' pseudo-terminals do).
+    const auto pull = [&] {
+        pty->CloseMaster();
+        ASSERT_TRUE(QFile::remove(name));
+    };
+    const auto bringBack = [&] {
+        pty = std::make_unique<PtyPair>();
+        ASSERT_TRUE(QFile::link(QString::fromStdString(pty->SlavePath()), name));
+    };
+
     // Pulled: the window keeps its port and settings and says that it waits, at once.
     for (int round = 0; round < 2; ++round) {
-        pty->CloseMaster();
+        pull();
         ASSERT_TRUE(WaitFor([&] { return view->Link()->IsReconnecting(); }));
         EXPECT_FALSE(view->IsOnline());
         EXPECT_EQ(Pane(view, 0), "재연결 대기중...");
@@ -266,9 +277,7 @@ TEST_F(SerialLinkTest, PulledDeviceIsWaitedForAndTheWindowIsOnlineAgainWhenItIsB
         EXPECT_EQ(view->Sent(), sent) << "nothing goes out while the device is away";
 
         // Back as another pseudo-terminal under the same name.
-        pty = std::make_unique<PtyPair>();
-        ASSERT_TRUE(QFile::remove(name));
-        ASSERT_TRUE(QFile::link(QString::fromStdString(pty->SlavePath()), name));
+        bringBack();
         QElapsedTimer back;
         back.start();
         ASSERT_TRUE(WaitFor([&] { return view->IsOnline(); }));
@@ -297,22 +306,20 @@ TEST_F(SerialLinkTest, PulledDeviceIsWaitedForAndTheWindowIsOnlineAgainWhenItIsB
     EXPECT_EQ(onlineChanges, (std::vector<bool>{true, false, true, false, true}));
 
     // Closing the port ends the wait: a device that comes back stays closed.
-    pty->CloseMaster();
+    pull();
     ASSERT_TRUE(WaitFor([&] { return view->Link()->IsReconnecting(); }));
     view->OnPortClose();
     EXPECT_FALSE(view->Link()->IsReconnecting());
     EXPECT_EQ(view->Link()->SerialPort(), nullptr);
     EXPECT_EQ(Pane(view, 0), "OFF-LINE");
-    pty = std::make_unique<PtyPair>();
-    ASSERT_TRUE(QFile::remove(name));
-    ASSERT_TRUE(QFile::link(QString::fromStdString(pty->SlavePath()), name));
+    bringBack();
     RunEventsFor(2 * kReopenRetryMs);
     EXPECT_FALSE(view->IsOnline());
 
     // Closing the window ends it too.
     view->OnPortOpen();
     ASSERT_TRUE(view->IsOnline());
-    pty->CloseMaster();
+    pull();
     ASSERT_TRUE(WaitFor([&] { return view->Link()->IsReconnecting(); }));
     CloseMonitor(view);
     RunEventsFor(2 * kReopenRetryMs);
