@@ -70,6 +70,41 @@ std::optional<int> PortOutOfRange(const LinkSettings& link)
     return std::nullopt;
 }
 
+// Writes a file transfer's blocks on a UDP link, one datagram each. CUdpCtrl::Send may be called
+// from the transfer's thread; a system buffer that stays full for the stall limit fails it.
+class CUdpLinkWriter : public CLinkWriter
+{
+public:
+    explicit CUdpLinkWriter(CUdpCtrl& udp) : m_udp(udp) {}
+
+    void BeginTransfer(std::chrono::milliseconds stall) override
+    {
+        CLinkWriter::BeginTransfer(stall);
+        m_progress.Restart();
+    }
+    int Write(const char* data, int n, int& error) override
+    {
+        error = 0;
+        int done = 0;
+        while (done < n) {
+            const int put = m_udp.Send(data + done, std::min(n - done, kMaxUdpDatagramBytes));
+            if (put < 0) {
+                error = errno;
+                if (error == EAGAIN && m_progress.HasStalled(Stall()))
+                    error = ETIMEDOUT;
+                return done;
+            }
+            done += put;
+            m_progress.Restart();
+        }
+        return done;
+    }
+
+private:
+    CUdpCtrl& m_udp;
+    CStallClock m_progress;
+};
+
 } // namespace
 
 // Hands a transfer's writes to the link's writer, and tells the link when the transfer is over
@@ -255,7 +290,10 @@ void CMonitorLink::Close()
     if (m_pUdp) {
         m_pUdp->disconnect(this);
         m_pUdp->Close();
-        m_pUdp.release()->deleteLater(); // we may be inside one of its own notices
+        if (m_nTransfers > 0)
+            m_pParkedUdp = std::move(m_pUdp);
+        else
+            m_pUdp.release()->deleteLater(); // we may be inside one of its own notices
         emit notice(kCrLf + QStringLiteral("UDP stopped ...") + kCrLf, kAttrReceived);
         SetOnline(false);
     }
@@ -370,6 +408,8 @@ std::unique_ptr<CLinkWriter> CMonitorLink::OpenTransfer()
         writer = MakeClientLinkWriter(*m_pClient);
     else if (m_pServer)
         writer = MakeServerLinkWriter(*m_pServer);
+    else if (m_pUdp)
+        writer = std::make_unique<CUdpLinkWriter>(*m_pUdp);
     if (!writer)
         return nullptr;
     return std::make_unique<CTransferGuard>(*this, std::move(writer));
@@ -380,6 +420,8 @@ void CMonitorLink::EndTransfer()
     if (--m_nTransfers > 0)
         return;
     m_pParkedSerial.reset();
+    if (m_pParkedUdp)
+        m_pParkedUdp.release()->deleteLater();
     if (m_pParkedClient)
         m_pParkedClient.release()->deleteLater();
 }

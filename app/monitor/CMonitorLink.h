@@ -77,9 +77,9 @@ public:
     int Send(const QByteArray& bytes, Announce announce = Announce::Yes);
     int SendTranslated(const QByteArray& bytes) override { return Send(bytes); }
 
-    // A writer for a file transfer on the link that is up, or null while offline or on UDP. The
-    // link it writes to stays valid until the writer is gone, also when the link closes
-    // meanwhile.
+    // A writer for a file transfer on the link that is up (on UDP a datagram per block), or null
+    // while offline. The link it writes to stays valid until the writer is gone, also when the
+    // link closes meanwhile.
     std::unique_ptr<CLinkWriter> OpenTransfer();
 
     CRS232Ctrl* SerialPort() const { return m_pSerial.get(); }
@@ -149,4 +149,5 @@ private:
     int m_nTransfers = 0;
     std::unique_ptr<CRS232Ctrl> m_pParkedSerial;
     std::unique_ptr<CClientSock> m_pParkedClient;
+    std::unique_ptr<CUdpCtrl> m_pParkedUdp;
 };

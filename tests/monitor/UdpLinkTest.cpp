@@ -2,6 +2,7 @@
 #include "UdpPeer.h"
 
 #include "CUdpCtrl.h"
+#include "LinkWriter.h"
 #include "SystemErrorText.h"
 
 #include <cerrno>
@@ -89,8 +90,20 @@ TEST_F(UdpLinkTest, DatagramsGoBothWaysWithTheSenderNoticedWhenItChanges)
     EXPECT_EQ(peer.Take(), largest);
     EXPECT_EQ(peer.Take(), "tail");
 
+    // A file transfer writes each block as a datagram, and outlives the link closed under it.
+    std::unique_ptr<CLinkWriter> writer = view->Link()->OpenTransfer();
+    ASSERT_NE(writer, nullptr);
+    writer->BeginTransfer(std::chrono::seconds(10));
+    int error = 0;
+    EXPECT_EQ(writer->Write("block", 5, error), 5);
+    EXPECT_EQ(error, 0);
+    EXPECT_EQ(peer.Take(), "block");
+
     // Closed, the window neither shows nor sends.
     view->OnPortClose();
+    EXPECT_EQ(writer->Write("x", 1, error), 0);
+    EXPECT_EQ(error, EBADF);
+    writer.reset();
     EXPECT_FALSE(view->IsOnline());
     EXPECT_TRUE(Shown(*view).endsWith("\r\nUDP stopped ...\r\n"));
     EXPECT_EQ(view->Link()->UdpSocket(), nullptr);
