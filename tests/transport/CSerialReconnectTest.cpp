@@ -37,7 +37,10 @@ TEST(CSerialReconnect, APulledDeviceIsOpenAgainWithinASecondOfComingBackUnderIts
     QObject::connect(&reconnect, &CSerialReconnect::reopened, &owner,
                      [&](qint64 ms) { awayMs = ms; });
 
+    // Pulled as the system pulls a device: its stable name goes with it. A link left behind
+    // would lead to whatever pseudo-terminal another test gets under the old number.
     pty->CloseMaster();
+    ASSERT_TRUE(QFile::remove(name));
     ASSERT_TRUE(WaitFor([&] { return reconnect.IsWaiting(); }));
     RunEventsFor(2 * kReopenRetryMs); // tries that find nothing change nothing
     EXPECT_TRUE(reconnect.IsWaiting());
@@ -45,7 +48,6 @@ TEST(CSerialReconnect, APulledDeviceIsOpenAgainWithinASecondOfComingBackUnderIts
 
     // The device comes back as another pseudo-terminal under the same name.
     PtyPair back;
-    ASSERT_TRUE(QFile::remove(name));
     ASSERT_TRUE(QFile::link(QString::fromStdString(back.SlavePath()), name));
     const auto cameBack = std::chrono::steady_clock::now();
     ASSERT_TRUE(WaitFor([&] { return awayMs >= 0; }));
