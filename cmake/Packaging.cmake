@@ -18,7 +18,7 @@ install(FILES ${packaging_dir}/tarven-mime.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME tarven.xml COMPONENT runtime)
 file(GLOB icon_renderings ${packaging_dir}/icons/tarven-*.png)
 foreach(rendering IN LISTS icon_renderings)
-    string(REGEX MATCH "([0-9]+)\\.png$" size_suffix ${rendering})
+    string(REGEX MATCH "([0-9]+)\\.png$" matched ${rendering})
     set(size ${CMAKE_MATCH_1})
     install(FILES ${rendering}
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
@@ -27,9 +27,9 @@ endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/app/shell/resources/tarven.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT runtime)
 
-# The documentation folder: copyright, changelog, the manual and the examples. The manual's files stay where
-# the help command looks for them (share/tarven/manual); the documentation folder links to
-# them, as a system that leaves out share/doc must not lose F1.
+# The documentation folder: copyright, changelog, the manual and the examples. The manual's
+# files stay where the help command looks for them (share/tarven/manual); the documentation
+# folder links to them, as a system that leaves out share/doc must not lose F1.
 set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/tarven)
 string(TIMESTAMP TARVEN_PACKAGE_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
 configure_file(${packaging_dir}/changelog.in ${PROJECT_BINARY_DIR}/packaging/changelog.Debian
@@ -81,10 +81,12 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS "fonts-nanum")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${packaging_dir}/triggers)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME tarven-dev)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
-set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "tarven (= ${TARVEN_DEB_VERSION}), qt6-base-dev (>= 6.4)")
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS
+    "tarven (= ${TARVEN_DEB_VERSION}), qt6-base-dev (>= 6.4)")
 # A description's first line is the package's synopsis, the rest its long description.
 file(READ ${packaging_dir}/description.txt CPACK_DEBIAN_RUNTIME_DESCRIPTION)
-set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION "serial and TCP/IP link monitor - tslengine development files
+set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION
+    "serial and TCP/IP link monitor - tslengine development files
 This package holds the headers of the tslengine library and its CMake
 package, so that a program of your own builds against the library with
 find_package(tslengine).")
