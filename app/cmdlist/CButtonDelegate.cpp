@@ -1,5 +1,7 @@
 #include "CButtonDelegate.h"
 
+#include "CmdListConstants.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -8,13 +10,22 @@
 void CButtonDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                             const QModelIndex& index) const
 {
+    // A row with a period has a toggle: marked, and held down while it repeats.
+    const QModelIndex period = index.siblingAtColumn(kPeriodColumn);
+    const bool toggle = !period.data(Qt::DisplayRole).toString().isEmpty();
+    const bool repeating = period.data(kRepeatingRole).toBool();
     QStyleOptionButton button;
     button.rect = option.rect;
     button.text = index.data(Qt::DisplayRole).toString();
+    if (toggle || repeating)
+        button.text += QStringLiteral(" \u21BB");
     button.fontMetrics = option.fontMetrics;
     button.palette = option.palette;
     button.state = option.state & QStyle::State_Enabled;
-    button.state |= index == m_pressed ? QStyle::State_Sunken : QStyle::State_Raised;
+    if (index == m_pressed || repeating)
+        button.state |= QStyle::State_Sunken | QStyle::State_On;
+    else
+        button.state |= QStyle::State_Raised;
     painter->save();
     painter->setFont(option.font);
     painter->fillRect(option.rect, option.palette.button());
