@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QSignalBlocker>
 
 #include <algorithm>
 
@@ -162,6 +163,8 @@ void CCmdListGrid::SetPeriods(const QList<int>& periods)
 void CCmdListGrid::SetRepeating(int row, bool repeating)
 {
     if (QTableWidgetItem* cell = item(row, kPeriodColumn)) {
+        // Not a change of the period: nobody is told.
+        const QSignalBlocker quiet(this);
         cell->setData(kRepeatingRole, repeating);
         viewport()->update(visualRect(model()->index(row, kButtonColumn)));
     }

@@ -165,11 +165,13 @@ void CRowRepeater::OnTargetDown()
 std::vector<CRowRepeater::Repeat>::iterator
 CRowRepeater::Remove(std::vector<Repeat>::iterator repeat)
 {
-    if (repeat->row.isValid())
-        m_grid.SetRepeating(repeat->row.row(), false);
-    repeat->timer->stop();
-    repeat->timer->deleteLater();
-    return m_repeats.erase(repeat);
+    const Repeat removed = *repeat;
+    const auto next = m_repeats.erase(repeat);
+    removed.timer->stop();
+    removed.timer->deleteLater();
+    if (removed.row.isValid())
+        m_grid.SetRepeating(removed.row.row(), false);
+    return next;
 }
 
 std::vector<CRowRepeater::Repeat>::iterator CRowRepeater::Find(int row)

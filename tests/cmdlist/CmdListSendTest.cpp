@@ -218,11 +218,18 @@ TEST_F(CmdListSendTest, ARepeatingRowSendsAtItsPeriodUntilItsButtonIsClickedAgai
     RunEventsFor(300);
     EXPECT_EQ(Drain(pty), "");
 
-    // A repeat takes a changed period and text at once; a wrong notation stops it with one
-    // message, however many periods pass before the message is seen.
-    SetRow(*panel, 2, "U", 20);
+    // A repeat follows its row's text and period as they are edited; clearing the period
+    // stops it, and a wrong notation stops it with one message, however many periods pass
+    // before the message is seen.
+    SetRow(*panel, 2, "U", 60000);
     ClickButton(*panel, 2);
-    ASSERT_TRUE(WaitFor([&] { return view->Sent() > qint64(arrived.size()) + 3; }));
+    grid->item(2, kPeriodColumn)->setText("");
+    EXPECT_FALSE(grid->IsRepeating(2));
+    EXPECT_EQ(panel->Repeater()->RepeatCount(), 0);
+    SetRow(*panel, 2, "U", 60000);
+    ClickButton(*panel, 2);
+    grid->item(2, kPeriodColumn)->setText("20");
+    ASSERT_TRUE(WaitFor([&] { return view->Sent() > qint64(arrived.size()) + 5; }));
     grid->item(2, kTextColumn)->setText("<0G>");
     ASSERT_TRUE(WaitFor([&] { return !grid->IsRepeating(2); }));
     RunEventsFor(200);
