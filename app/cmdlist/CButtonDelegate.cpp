@@ -7,6 +7,12 @@
 #include <QPainter>
 #include <QStyle>
 
+namespace {
+
+const QColor kRepeatingButtonColour(0x9c, 0xd8, 0x9c);
+
+} // namespace
+
 void CButtonDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                             const QModelIndex& index) const
 {
@@ -21,6 +27,9 @@ void CButtonDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         button.text += QStringLiteral(" \u21BB");
     button.fontMetrics = option.fontMetrics;
     button.palette = option.palette;
+    // Pressed alone is a faint shade in most styles; a repeat must be seen across the room.
+    if (repeating)
+        button.palette.setColor(QPalette::Button, kRepeatingButtonColour);
     button.state = option.state & QStyle::State_Enabled;
     if (index == m_pressed || repeating)
         button.state |= QStyle::State_Sunken | QStyle::State_On;
@@ -28,7 +37,7 @@ void CButtonDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         button.state |= QStyle::State_Raised;
     painter->save();
     painter->setFont(option.font);
-    painter->fillRect(option.rect, option.palette.button());
+    painter->fillRect(option.rect, button.palette.button());
     QStyle* style = option.widget != nullptr ? option.widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_PushButton, &button, painter, option.widget);
     painter->restore();
