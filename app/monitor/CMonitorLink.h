@@ -18,7 +18,7 @@ class CServerSock;
 // clients, opened and closed as its link settings say. It drains what arrives and sends what
 // the window, the command list or a file transfer gives it. It knows nothing of how traffic is
 // shown: what happens reaches the window through its signals, on the user-interface thread.
-class CMonitorLink : public QObject, public CSendTarget
+class CMonitorLink : public CSendTarget
 {
     Q_OBJECT
 
@@ -81,7 +81,6 @@ signals:
     // Bytes one notice brought, in order; empty when it brought none.
     void received(const QByteArray& bytes);
     void sent(const QByteArray& bytes);
-    void onlineChanged(bool online);
     // A client connect started or ended (confirmed, timed out or closed).
     void connectingChanged(bool connecting);
     // A line about the link for the terminal, with the attribute it is shown with.
