@@ -21,6 +21,11 @@ void HandOver(QObject* context, std::function<void(int)> stop);
 void TakeBack();
 // Ends the program with the status last set here, `ms` from now, unless it has ended by then.
 void ArmDeadline(int status, int ms = kStopBudgetMs);
+// Calls off the deadlines armed so far, when the run they bounded has ended in time and the
+// program goes on; a deadline that a signal armed stays.
+void Disarm();
+// The status of the signal taken, 0 while none was.
+int Taken();
 // The status an armed deadline exits with.
 void SetStatus(int status);
 // Ends the program now, with nothing put away: for a writer or a script that does not let go.
