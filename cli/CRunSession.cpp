@@ -389,7 +389,12 @@ void CRunSession::Interrupt(int nStatus)
 void CRunSession::customEvent(QEvent* event)
 {
     const auto* notice = dynamic_cast<const CSyncNotifyEvent*>(event);
-    if (!notice || !m_options.bSyncExit || m_bFinished)
+    if (!notice || !m_options.bSyncExit)
+        return;
+    // A script runs after a failed connect as well: its SYNC then tells nothing of a device.
+    if (m_bWaitingForConnect && !m_bFinished)
+        CheckConnection();
+    if (m_bFinished)
         return;
     const int value = notice->Notify()->value;
     notice->Notify()->Release();
