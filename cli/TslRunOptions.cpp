@@ -30,11 +30,8 @@ const OptionSpec kOptions[] = {
     {{"sync-exit"}, nullptr, "the first SYNC n stops the run; exit with status n"},
     {{"timeout"},
      "S",
-     "a script that has not reached SYNC S seconds after its start fails (exit 124); implies "
-     "--sync-exit"},
-    {{"junit"},
-     "FILE",
-     "write a JUnit XML report to FILE: one test case per script; implies --sync-exit"},
+     "fail a script without SYNC after S seconds (exit 124); implies --sync-exit"},
+    {{"junit"}, "FILE", "write a JUnit XML report, one case per script; implies --sync-exit"},
     {{"keep-running"}, nullptr, "a lost link is told on standard error; the run goes on"},
     {{"strict"}, nullptr, "exit 4 when received bytes were lost (the serial driver dropped them)"},
     {{"h", "help"}, nullptr, "print this text"},

@@ -135,7 +135,8 @@ TEST(Tslrun, UsageMistakesExit64WithTheUsage)
     const ProgramRun help = RunTslrun({"--help"});
     EXPECT_EQ(help.status, 0);
     for (const char* text :
-         {"--sync-exit", "64   usage error", "143 SIGTERM", "3    the link was lost"})
+         {"--sync-exit", "--junit FILE", "64   usage error", "124  no SYNC within --timeout",
+          "143 SIGTERM", "3    the link was lost", "the first script that did not end with 0"})
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
 }
 
