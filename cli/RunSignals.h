@@ -4,10 +4,10 @@
 
 class QObject;
 
-// SIGINT and SIGTERM for tslrun, in every phase: while the script is read and verified they end
-// the program at once (nothing is made yet that would need putting away); once the run is
-// handed over, they ask the event loop to stop it, and the program ends within kStopBudgetMs
-// whatever the script, the link or standard output do.
+// SIGINT and SIGTERM for tslrun, in every phase: until the scripts' turn they end the program at
+// once (nothing is made yet that would need putting away); once handed over, they ask the event
+// loop to stop the run (and the caller, which looks at Taken between runs, to end the call), and
+// the program ends within kStopBudgetMs whatever the script, the link or standard output do.
 namespace RunSignals {
 
 inline constexpr int kStopBudgetMs = 150;
