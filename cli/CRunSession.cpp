@@ -84,16 +84,17 @@ bool CRunSession::Verify()
     if (m_ctrl.VerifyScript() == 0)
         return true;
     const std::vector<std::string>& errors = m_ctrl.m_pSyntax->m_arrErrors;
-    std::string lines;
-    for (const std::string& message : errors)
-        lines += EscapeForTerminal(message, TerminalText::Field) + "\n";
+    for (const std::string& message : errors) {
+        const std::string line = EscapeForTerminal(message, TerminalText::Field) + "\n";
+        m_output.Write(line);
+        m_record.detail.Append(line);
+    }
     char count[128];
     std::snprintf(count, sizeof count, tsl::msg::kErrorCount, static_cast<int>(errors.size()));
-    m_output.Write(lines + count + "\n");
+    m_output.Write(std::string(count) + "\n");
     m_output.Flush();
     m_nStatus = TslRunExit::kScriptErrors;
     Record(RunEnd::ScriptErrors, count);
-    m_record.strDetail = lines;
     return false;
 }
 

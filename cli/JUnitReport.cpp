@@ -131,21 +131,25 @@ void WriteCharacters(QXmlStreamWriter& xml, const QString& text)
     xml.writeCharacters(text.mid(from));
 }
 
+// The text kept, and where it was cut.
+std::string WithCut(const CBoundedText& text, const char* what)
+{
+    if (text.Cut() == 0)
+        return text.Text();
+    char notice[160];
+    std::snprintf(notice, sizeof notice,
+                  "[tslrun: the %s was cut here: %zu more bytes are not in this report]\n", what,
+                  text.Cut());
+    return text.Text() + notice;
+}
+
 void WriteText(QXmlStreamWriter& xml, const char* element, const CBoundedText& text,
                const char* what)
 {
     if (text.Text().empty() && text.Cut() == 0)
         return;
-    std::string body = text.Text();
-    if (text.Cut() != 0) {
-        char notice[160];
-        std::snprintf(notice, sizeof notice,
-                      "[tslrun: the %s was cut here: %zu more bytes are not in this report]\n",
-                      what, text.Cut());
-        body += notice;
-    }
     xml.writeStartElement(element);
-    WriteCharacters(xml, XmlText(body));
+    WriteCharacters(xml, XmlText(WithCut(text, what)));
     xml.writeEndElement();
 }
 
@@ -163,7 +167,7 @@ void WriteCase(QXmlStreamWriter& xml, const TslRunCase& c)
         xml.writeStartElement(verdict == Verdict::Failure ? "failure" : "error");
         xml.writeAttribute("message", XmlText(c.strMessage));
         xml.writeAttribute("type", TypeOf(c.end));
-        WriteCharacters(xml, XmlText(c.strDetail + c.strMessage));
+        WriteCharacters(xml, XmlText(WithCut(c.detail, "list of messages") + c.strMessage));
         xml.writeEndElement();
     }
     WriteText(xml, "system-out", c.output, "output");

@@ -51,9 +51,9 @@ struct TslRunCase
 
     std::string strScript; // as given on the command line
     RunEnd end = RunEnd::NotRun;
-    int nStatus = 0;        // the exit status the script alone would give
-    std::string strMessage; // one line: why it failed, or was not run
-    std::string strDetail;  // the verifier's messages
+    int nStatus = 0;                    // the exit status the script alone would give
+    std::string strMessage;             // one line: why it failed, or was not run
+    CBoundedText detail{kMaxTextBytes}; // the verifier's messages
     CBoundedText output{kMaxTextBytes};
     CBoundedText errors{kMaxTextBytes}; // messages on standard error
     double seconds = 0;
