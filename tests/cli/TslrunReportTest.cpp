@@ -254,7 +254,9 @@ TEST(TslrunReport, OneReportTellsPassFailureVerifyErrorLinkErrorAndTimeout)
         }
     }
     // The link's reason and the time-out are told on standard error too.
-    EXPECT_TRUE(Contains(read.cases[3].Child("system-err")->text, "cannot connect"));
+    const Element* refusedErrors = read.cases[3].Child("system-err");
+    ASSERT_NE(refusedErrors, nullptr);
+    EXPECT_TRUE(Contains(refusedErrors->text, "cannot connect"));
     const double timedOut = std::stod(read.cases[4].attributes.at("time"));
     EXPECT_GE(timedOut, 3.0);
     EXPECT_LT(timedOut, 3.0 + 5.0);
@@ -348,7 +350,9 @@ TEST(TslrunReport, ASignalEndsTheCallWithAReportOfWhatRanAndWhatDidNot)
     ASSERT_NE(stopped, nullptr);
     EXPECT_EQ(stopped->attributes.at("type"), "signal");
     EXPECT_EQ(stopped->attributes.at("message"), "stopped by SIGTERM");
-    EXPECT_TRUE(after.cases[0].Child("system-out")->text.starts_with("waiting\n"));
+    const Element* printed = after.cases[0].Child("system-out");
+    ASSERT_NE(printed, nullptr);
+    EXPECT_TRUE(printed->text.starts_with("waiting\n"));
     EXPECT_NE(after.cases[1].Child("skipped"), nullptr);
     EXPECT_EQ(after.suite.at("errors"), "1");
     EXPECT_EQ(after.suite.at("skipped"), "1");
