@@ -13,13 +13,16 @@ JOBS       ?= $(shell nproc)
 SAN_TARGETS ?= all
 SAN_LABELS  ?=
 FUZZ_TARGETS ?= all
+# Where `make package` leaves the Debian packages.
+PACKAGE_DIR ?= $(CURDIR)
 # Continuous integration (CI=true) turns every warning of the stricter set into an error; a
 # user's build with another compiler only warns.
 STRICT ?= $(if $(CI),ON,OFF)
 
 CMAKE_GEN := -G Ninja
 
-.PHONY: deps build run test sanitize bench fuzz format format-check install-check clean
+.PHONY: deps build run test sanitize bench fuzz format format-check install-check package \
+        package-check clean
 
 deps:
 	@tools/install-deps.sh
@@ -71,6 +74,18 @@ format-check:
 # Installs the built tree into a temporary prefix and checks it as a user would use it.
 install-check: build
 	tests/install/check-install.sh $(BUILD)
+
+# The Debian packages tarven (programs, library, manual, desktop files) and tarven-dev
+# (headers, CMake package), built with CPack from the release tree.
+package: build
+	rm -f $(BUILD)/tarven_*.deb $(BUILD)/tarven-dev_*.deb
+	cd $(BUILD) && cpack -G DEB
+	cp $(BUILD)/tarven_*.deb $(BUILD)/tarven-dev_*.deb $(PACKAGE_DIR)/
+	@echo "Install with: sudo apt install $(PACKAGE_DIR)/$$(cd $(BUILD) && ls tarven_*.deb)"
+
+# Unpacks the package into a scratch root and checks it as installed (lintian when present).
+package-check: package
+	tests/install/check-package.sh $$(ls $(BUILD)/tarven_*.deb)
 
 clean:
 	rm -rf $(BUILD_ROOT)

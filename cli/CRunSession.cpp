@@ -24,11 +24,7 @@ constexpr int kTickMs = 1;
 constexpr auto kConnectTimeout = std::chrono::seconds(3);
 // After the link is lost, the script gets this long to see the bytes that came before.
 constexpr auto kLinkLossGrace = std::chrono::seconds(1);
-// Printed text waiting for standard output; beyond it PRINT lines wait in the script's queue.
-constexpr std::size_t kOutputCapacityBytes = 1 << 20;
 constexpr std::size_t kLinesPerBatch = 256;
-// A run stopped by a signal or its time limit leaves what standard output has not taken by then.
-constexpr int kOutputGraceMs = 50;
 constexpr int kMaxSyncStatus = 255;
 constexpr unsigned kHostControlId = 1;
 
@@ -39,11 +35,17 @@ std::string Format(const char* format, const char* text)
     return buffer;
 }
 
+CRunSession::Clock::time_point After(CRunSession::Clock::time_point start, double seconds)
+{
+    return start + std::chrono::duration_cast<CRunSession::Clock::duration>(
+                       std::chrono::duration<double>(seconds));
+}
+
 } // namespace
 
 CRunSession::CRunSession(const TslRunOptions& options, const std::string& strScriptPath,
-                         Clock::time_point started)
-    : m_options(options), m_started(started), m_output(STDOUT_FILENO, kOutputCapacityBytes),
+                         Clock::time_point started, COutputWriter& output, TslRunCase& record)
+    : m_options(options), m_started(started), m_output(output), m_record(record),
       m_bTerminal(isatty(STDOUT_FILENO) != 0)
 {
     m_ctrl.Create(this, QRect(), kHostControlId);
@@ -54,7 +56,6 @@ CRunSession::CRunSession(const TslRunOptions& options, const std::string& strScr
 
 CRunSession::~CRunSession()
 {
-    RunSignals::TakeBack();
     m_ctrl.Stop();
 }
 
@@ -62,17 +63,18 @@ int CRunSession::Exec()
 {
     if (!Verify())
         return m_nStatus;
-    if (m_options.bCheckOnly)
+    if (m_options.bCheckOnly) {
+        Record(RunEnd::Passed, {});
         return 0;
-    if (!PointLink() || !CheckLink())
+    }
+    if (!PointLink() || !CheckLink() || !Start())
         return m_nStatus;
-    RunSignals::HandOver(this, [this](int nStatus) { Finish(nStatus, true); });
-    if (!Start())
-        return m_nStatus;
-    // The limit counts from the program's start, so that it bounds the whole job.
+    // The limits count from the script's start (the program's, for the first), so that they
+    // bound the whole job.
     if (m_options.seconds)
-        m_runDeadline = m_started + std::chrono::duration_cast<Clock::duration>(
-                                        std::chrono::duration<double>(*m_options.seconds));
+        m_runDeadline = After(m_started, *m_options.seconds);
+    if (m_options.timeout)
+        m_syncDeadline = After(m_started, *m_options.timeout);
     m_tick.start();
     return m_bFinished ? m_nStatus : QCoreApplication::exec();
 }
@@ -82,13 +84,17 @@ bool CRunSession::Verify()
     if (m_ctrl.VerifyScript() == 0)
         return true;
     const std::vector<std::string>& errors = m_ctrl.m_pSyntax->m_arrErrors;
-    for (const std::string& message : errors)
-        m_output.Write(EscapeForTerminal(message, TerminalText::Field) + "\n");
+    for (const std::string& message : errors) {
+        const std::string line = EscapeForTerminal(message, TerminalText::Field) + "\n";
+        m_output.Write(line);
+        m_record.detail.Append(line);
+    }
     char count[128];
     std::snprintf(count, sizeof count, tsl::msg::kErrorCount, static_cast<int>(errors.size()));
     m_output.Write(std::string(count) + "\n");
     m_output.Flush();
     m_nStatus = TslRunExit::kScriptErrors;
+    Record(RunEnd::ScriptErrors, count);
     return false;
 }
 
@@ -198,8 +204,24 @@ bool CRunSession::Start()
 
 void CRunSession::Fail(int nStatus, const std::string& strMessage)
 {
-    WriteDiagnostic(strMessage);
+    Tell(strMessage);
     m_nStatus = nStatus;
+    Record(RunEnd::LinkFailure, strMessage);
+}
+
+void CRunSession::Tell(const std::string& strMessage)
+{
+    WriteDiagnostic(strMessage);
+    m_record.errors.Append(strMessage + "\n");
+}
+
+void CRunSession::Record(RunEnd end, const std::string& strWhy)
+{
+    // The first reason stands, as the first status does.
+    if (m_record.end != RunEnd::NotRun)
+        return;
+    m_record.end = end;
+    m_record.strMessage = strWhy;
 }
 
 void CRunSession::OnTick()
@@ -214,12 +236,21 @@ void CRunSession::OnTick()
         CheckLinkLoss();
     if (m_bFinished)
         return;
-    if (m_output.IsBroken())
-        Finish(TslRunExit::kOutputClosed, true); // the reader went away, as with "| head"
-    else if (m_ctrl.IsFinished())
+    const Clock::time_point now = Clock::now();
+    if (m_output.IsBroken()) {
+        // The reader went away, as with "| head".
+        Finish(TslRunExit::kOutputClosed, true, RunEnd::OutputClosed,
+               "standard output was closed by its reader");
+    } else if (m_ctrl.IsFinished()) {
         Finish(0, false);
-    else if (m_runDeadline && Clock::now() >= *m_runDeadline)
+    } else if (m_syncDeadline && now >= *m_syncDeadline) {
+        char why[128];
+        std::snprintf(why, sizeof why, "no SYNC within the --timeout of %g s", *m_options.timeout);
+        Tell(std::string("tslrun: ") + why);
+        Finish(TslRunExit::kTimeout, true, RunEnd::Timeout, why);
+    } else if (m_runDeadline && now >= *m_runDeadline) {
         Finish(0, true);
+    }
 }
 
 void CRunSession::CheckConnection()
@@ -253,7 +284,7 @@ void CRunSession::CheckLinkLoss()
             return;
         m_bLinkLost = true;
         m_linkLostAt = Clock::now();
-        WriteDiagnostic("링크가 끊어졌습니다: " + loss);
+        Tell("링크가 끊어졌습니다: " + loss);
     }
     if (m_options.bKeepRunning)
         return;
@@ -263,7 +294,8 @@ void CRunSession::CheckLinkLoss()
         m_nPassesAfterLoss = m_ctrl.GetPassCount() + 1;
     const bool seen = m_nPassesAfterLoss != 0 && m_ctrl.GetPassCount() >= m_nPassesAfterLoss;
     if (seen || Clock::now() - m_linkLostAt >= kLinkLossGrace)
-        Finish(TslRunExit::kLinkLost, false);
+        Finish(TslRunExit::kLinkLost, false, RunEnd::LinkLost,
+               "링크가 끊어졌습니다: " + m_ctrl.GetLinkLoss());
 }
 
 void CRunSession::PassPrinted(bool bAll)
@@ -284,8 +316,9 @@ void CRunSession::PassPrinted(bool bAll)
             return;
         std::string text;
         for (const auto& message : lines) {
-            const char* line = message->m_pszText.get();
-            text += m_bTerminal ? EscapeForTerminal(line) : std::string(line);
+            const std::string line = message->m_pszText.get();
+            m_record.output.Append(line + '\n');
+            text += m_bTerminal ? EscapeForTerminal(line) : line;
             text += '\n';
         }
         lines.clear();
@@ -293,19 +326,31 @@ void CRunSession::PassPrinted(bool bAll)
     }
 }
 
+void CRunSession::KeepLeftovers()
+{
+    CTSL* tsl = m_ctrl.m_pTSL.get();
+    if (!tsl)
+        return;
+    // The script has halted: the queue is bounded and nobody else takes from it now.
+    std::lock_guard lock(tsl->m_csPrint);
+    for (const auto& message : tsl->m_listPrint)
+        m_record.output.Append(std::string(message->m_pszText.get()) + '\n');
+}
+
 void CRunSession::ReportNotices()
 {
     if (CTSL* tsl = m_ctrl.m_pTSL.get()) {
         for (const std::string& notice : tsl->m_notices.Take())
-            WriteDiagnostic(notice);
+            Tell(notice);
     }
 }
 
-void CRunSession::Finish(int nStatus, bool bBounded)
+void CRunSession::Finish(int nStatus, bool bBounded, RunEnd end, const std::string& strWhy)
 {
     if (m_bFinished)
         return;
     m_bFinished = true;
+    m_bBounded = bBounded;
     if (m_nStatus == 0)
         m_nStatus = nStatus;
     // From here a script or an output that does not let go cannot hold the program.
@@ -315,31 +360,46 @@ void CRunSession::Finish(int nStatus, bool bBounded)
     m_ctrl.Halt();
     ReportNotices();
     if (const uint64_t dropped = m_ctrl.GetDroppedBytes()) {
-        WriteDiagnostic("tslrun: " + std::to_string(dropped) +
-                        " received bytes were lost: the serial driver dropped them");
-        if (m_options.bStrict && m_nStatus == 0)
+        const std::string lost =
+            std::to_string(dropped) + " received bytes were lost: the serial driver dropped them";
+        Tell("tslrun: " + lost);
+        if (m_options.bStrict && m_nStatus == 0) {
             m_nStatus = TslRunExit::kStrictDrops;
+            Record(RunEnd::DroppedBytes, lost);
+        }
     }
+    Record(end, strWhy);
     RunSignals::SetStatus(m_nStatus);
     PassPrinted(!bBounded);
     if (bBounded) {
-        // Whatever standard output has not taken by now stays behind, and so does the
-        // putting away of a queue that may hold millions of lines: the system closes the link
-        // and frees the memory at once, and the script holds no lock any more.
-        m_output.FlushFor(kOutputGraceMs);
-        RunSignals::EndNow(m_nStatus);
+        // Whatever standard output has not taken by now is the caller's to wait for or to leave.
+        KeepLeftovers();
+    } else {
+        m_output.Flush();
+        m_ctrl.Stop();
     }
-    m_output.Flush();
-    m_ctrl.Stop();
     QCoreApplication::exit(m_nStatus);
+}
+
+void CRunSession::Interrupt(int nStatus)
+{
+    Finish(nStatus, true, RunEnd::Signal,
+           nStatus == TslRunExit::kSigint ? "stopped by SIGINT" : "stopped by SIGTERM");
 }
 
 void CRunSession::customEvent(QEvent* event)
 {
     const auto* notice = dynamic_cast<const CSyncNotifyEvent*>(event);
-    if (!notice || !m_options.bSyncExit || m_bFinished)
+    if (!notice || !m_options.bSyncExit)
+        return;
+    // A script runs after a failed connect as well: its SYNC then tells nothing of a device.
+    if (m_bWaitingForConnect && !m_bFinished)
+        CheckConnection();
+    if (m_bFinished)
         return;
     const int value = notice->Notify()->value;
     notice->Notify()->Release();
-    Finish(value < 0 ? 0 : std::min(value, kMaxSyncStatus), false);
+    const int status = value < 0 ? 0 : std::min(value, kMaxSyncStatus);
+    Finish(status, false, status == 0 ? RunEnd::Passed : RunEnd::Sync,
+           "SYNC " + std::to_string(value));
 }

@@ -23,6 +23,9 @@ struct State
     QObject* pContext = nullptr;
     std::function<void(int)> stop;
     std::atomic<int> status{0};
+    std::atomic<int> taken{0};
+    // Raised by Disarm: a deadline armed under an older value lets the program go on.
+    std::atomic<unsigned> generation{0};
 };
 
 State& TheState()
@@ -57,6 +60,7 @@ void TakeSignals()
         const int status = signal == SIGINT ? TslRunExit::kSigint : TslRunExit::kSigterm;
         State& state = TheState();
         std::lock_guard lock(state.mutex);
+        state.taken = status;
         if (!state.pContext)
             EndNow(status);
         ArmDeadline(status);
@@ -95,10 +99,23 @@ void TakeBack()
 void ArmDeadline(int status, int ms)
 {
     SetStatus(status);
-    std::thread([ms] {
+    const unsigned generation = TheState().generation;
+    std::thread([ms, generation] {
         SleepMs(ms);
-        EndNow(TheState().status);
+        const State& state = TheState();
+        if (state.generation == generation || state.taken != 0)
+            EndNow(state.status);
     }).detach();
+}
+
+void Disarm()
+{
+    ++TheState().generation;
+}
+
+int Taken()
+{
+    return TheState().taken;
 }
 
 void SetStatus(int status)

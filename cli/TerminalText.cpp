@@ -3,9 +3,6 @@
 #include <cstdio>
 #include <unistd.h>
 
-namespace {
-
-// Length of the valid UTF-8 sequence that starts at text[i], or 0.
 std::size_t Utf8Length(std::string_view text, std::size_t i)
 {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
@@ -33,6 +30,8 @@ std::size_t Utf8Length(std::string_view text, std::size_t i)
     }
     return length;
 }
+
+namespace {
 
 void AppendCode(std::string& out, unsigned char byte)
 {

@@ -16,5 +16,8 @@ enum class TerminalText
 
 std::string EscapeForTerminal(std::string_view text, TerminalText kind = TerminalText::Line);
 
+// Length of the valid UTF-8 sequence that starts at text[i], or 0.
+std::size_t Utf8Length(std::string_view text, std::size_t i);
+
 // Writes one diagnostic line to standard error, escaped as a field wherever it goes.
 void WriteDiagnostic(std::string_view message);

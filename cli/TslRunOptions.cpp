@@ -28,6 +28,10 @@ const OptionSpec kOptions[] = {
      "end S seconds after the start (decimals allowed, at most 31536000), exit 0"},
     {{"passes"}, "N", "stop after N passes, exit 0"},
     {{"sync-exit"}, nullptr, "the first SYNC n stops the run; exit with status n"},
+    {{"timeout"},
+     "S",
+     "fail a script without SYNC after S seconds (exit 124); implies --sync-exit"},
+    {{"junit"}, "FILE", "write a JUnit XML report, one case per script; implies --sync-exit"},
     {{"keep-running"}, nullptr, "a lost link is told on standard error; the run goes on"},
     {{"strict"}, nullptr, "exit 4 when received bytes were lost (the serial driver dropped them)"},
     {{"h", "help"}, nullptr, "print this text"},
@@ -35,21 +39,26 @@ const OptionSpec kOptions[] = {
 };
 
 const char* const kUsageHead =
-    "Usage: tslrun [options] SCRIPT\n"
+    "Usage: tslrun [options] SCRIPT...\n"
     "Verifies a TSL script and runs it on its link until stopped, writing every PRINT and\n"
-    "PRINTEX line to standard output.\n\n";
+    "PRINTEX line to standard output. Several scripts run one after the other, each with\n"
+    "the options given.\n\n";
 
 const char* const kUsageTail =
     "\nExit status:\n"
     "  0    the run ended (time limit, passes, end of the script)\n"
     "  1    script errors (listed on standard output)\n"
-    "  2    the script cannot be read, or the link is missing or does not open\n"
+    "  2    the script cannot be read, the link is missing or does not open, or the\n"
+    "       --junit report cannot be written\n"
     "  3    the link was lost during the run (without --keep-running)\n"
     "  4    received bytes were lost (with --strict)\n"
     "  64   usage error\n"
+    "  124  no SYNC within --timeout\n"
     "  130  SIGINT, 143 SIGTERM (in any phase, within 200 ms)\n"
     "  141  standard output was closed by its reader\n"
-    "  n    SYNC n under --sync-exit (0 to 255: it may equal one of the above)\n";
+    "  n    SYNC n under --sync-exit (0 to 255: it may equal one of the above)\n"
+    "Several scripts: the status of the first script that did not end with 0, or 0; a\n"
+    "signal or a closed standard output ends the call at once with its own status.\n";
 
 bool ParseCount(const std::string& text, uint64_t& value)
 {
@@ -88,6 +97,21 @@ std::string Value(const QCommandLineParser& parser, const char* name)
     return ArgumentBytes(parser.value(QString::fromLatin1(name)));
 }
 
+bool ParseLimit(const QCommandLineParser& parser, const char* name, std::optional<double>& limit,
+                std::string& strError)
+{
+    if (!parser.isSet(QString::fromLatin1(name)))
+        return true;
+    double seconds = 0;
+    if (!ParseSeconds(Value(parser, name), seconds)) {
+        strError = std::string("--") + name +
+                   " takes a number of seconds above 0 and at most 31536000 (a year), such as 2.5";
+        return false;
+    }
+    limit = seconds;
+    return true;
+}
+
 } // namespace
 
 bool ParseTslRunOptions(const QStringList& arguments, TslRunOptions& options, std::string& strError)
@@ -115,15 +139,19 @@ bool ParseTslRunOptions(const QStringList& arguments, TslRunOptions& options, st
         strError = "--connect takes HOST:PORT, with a port from 1 to 65535";
         return false;
     }
-    if (parser.isSet("seconds")) {
-        double seconds = 0;
-        if (!ParseSeconds(Value(parser, "seconds"), seconds)) {
-            strError = "--seconds takes a number of seconds above 0 and at most 31536000 (a "
-                       "year), such as 2.5";
+    if (!ParseLimit(parser, "seconds", options.seconds, strError) ||
+        !ParseLimit(parser, "timeout", options.timeout, strError))
+        return false;
+    if (parser.isSet("junit")) {
+        options.strJunit = Value(parser, "junit");
+        if (options.strJunit.empty()) {
+            strError = "--junit takes the name of the report file";
             return false;
         }
-        options.seconds = seconds;
     }
+    // Both read a script's result from its SYNC.
+    options.bSyncExit =
+        options.bSyncExit || options.timeout.has_value() || !options.strJunit.empty();
     if (parser.isSet("passes") && !ParseCount(Value(parser, "passes"), options.nPasses)) {
         strError = "--passes takes a whole number above 0";
         return false;
@@ -134,11 +162,8 @@ bool ParseTslRunOptions(const QStringList& arguments, TslRunOptions& options, st
         strError = "no script given";
         return false;
     }
-    if (scripts.size() > 1) {
-        strError = "only one script can run at a time";
-        return false;
-    }
-    options.strScript = ArgumentBytes(scripts.front());
+    for (const QString& script : scripts)
+        options.scripts.push_back(ArgumentBytes(script));
     if (!options.strPort.empty() + !options.strHost.empty() + options.bEcho > 1) {
         strError = "--port, --connect and --echo each choose the link: give one of them";
         return false;

@@ -5,18 +5,21 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 // What the command line of tslrun asks for.
 struct TslRunOptions
 {
-    std::string strScript;
+    std::vector<std::string> scripts; // run one after the other, in this order
+    std::string strJunit;             // where the report goes; empty: no report
     bool bCheckOnly = false;
     std::string strPort; // serial device instead of the script's PORT
     std::string strHost; // TCP or UDP peer instead of the script's IP and PORT
     uint16_t nHostPort = 0;
     std::optional<double> seconds;
-    uint64_t nPasses = 0; // 0: no limit
-    bool bSyncExit = false;
+    std::optional<double> timeout; // a script that has not reached SYNC by then fails
+    uint64_t nPasses = 0;          // 0: no limit
+    bool bSyncExit = false;        // also set by --junit and --timeout: SYNC ends a script
     bool bEcho = false;
     bool bKeepRunning = false; // a lost link is told, and the run goes on
     bool bStrict = false;      // received bytes that were lost make the exit status 4
@@ -32,12 +35,13 @@ constexpr int kUnreadable = 2;
 constexpr int kLinkLost = 3;
 constexpr int kStrictDrops = 4;
 constexpr int kUsage = 64;
+constexpr int kTimeout = 124; // as timeout(1) reports a command it ended
 constexpr int kSigint = 130;
 constexpr int kOutputClosed = 141; // as a shell reports a death by SIGPIPE
 constexpr int kSigterm = 143;
 } // namespace TslRunExit
 
-// The longest time limit --seconds takes: a year.
+// The longest time limit --seconds and --timeout take: a year.
 constexpr double kMaxRunSeconds = 31'536'000;
 
 // Reads the arguments that ArgumentList made (the program's name first); false with a message

@@ -1,8 +1,7 @@
-// tslrun: verifies a TSL script and runs it headless, for test benches and CI.
+// tslrun: verifies TSL scripts and runs them headless, for test benches and CI.
 #include "ArgumentText.h"
-#include "CRunSession.h"
+#include "CRunBatch.h"
 #include "RunSignals.h"
-#include "ScriptCopy.h"
 #include "TerminalText.h"
 #include "TslRunOptions.h"
 
@@ -32,13 +31,7 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    CScriptCopy script;
-    if (!script.Load(options.strScript, error)) {
-        WriteDiagnostic("tslrun: cannot read script \"" + options.strScript + "\": " + error);
-        return TslRunExit::kUnreadable;
-    }
-
     QCoreApplication app(argc, argv);
-    CRunSession session(options, script.Path(), started);
-    return session.Exec();
+    CRunBatch batch(options, started);
+    return batch.Exec();
 }

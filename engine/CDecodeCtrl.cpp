@@ -42,12 +42,19 @@ int QueueRoom(const CQueue& queue)
     return CQueue::kCapacity - queue.GetSize();
 }
 
-// Stores received bytes, leaving out NUL bytes.
+// Stores received bytes, leaving out NUL bytes. Each chunk is published at once, so that an IN
+// never takes the first part of a message that arrived whole.
 void QueueChunk(CQueue& queue, const unsigned char* bytes, int n)
 {
-    for (int i = 0; i < n; ++i) {
-        if (bytes[i] != 0)
-            queue.PutByte(bytes[i]);
+    unsigned char kept[CQueue::kCells];
+    for (int start = 0; start < n; start += CQueue::kCells) {
+        const int end = std::min(n, start + CQueue::kCells);
+        int count = 0;
+        for (int i = start; i < end; ++i) {
+            if (bytes[i] != 0)
+                kept[count++] = bytes[i];
+        }
+        queue.PutBytes(kept, count);
     }
 }
 

@@ -20,6 +20,7 @@
 namespace {
 
 constexpr std::string_view kScriptWord = "SCRIPT";
+constexpr std::size_t kOutputBytes = 1 << 20;
 
 std::vector<std::string> Words(std::string_view line)
 {
@@ -76,9 +77,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         ParseTslRunOptions(ArgumentList(int(argv.size()), argv.data()), options, error);
     EscapeForTerminal(error, TerminalText::Field);
     CScriptCopy copy;
-    if (parsed && !options.bHelp && !options.bVersion && copy.Load(options.strScript, error)) {
+    if (parsed && !options.bHelp && !options.bVersion &&
+        copy.Load(options.scripts.front(), error)) {
         options.bCheckOnly = true;
-        CRunSession session(options, copy.Path(), CRunSession::Clock::now());
+        COutputWriter output(STDOUT_FILENO, kOutputBytes);
+        TslRunCase record;
+        CRunSession session(options, copy.Path(), CRunSession::Clock::now(), output, record);
         session.Exec();
     }
     close(fd);

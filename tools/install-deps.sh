@@ -10,6 +10,7 @@ libgtest-dev libgmock-dev libbenchmark-dev
 fonts-nanum xvfb xauth imagemagick xdotool openbox x11-utils
 clang clang-format libclang-rt-14-dev
 python3 lua5.4
+desktop-file-utils shared-mime-info dpkg-dev file libxml2-utils
 "
 
 missing=""

@@ -47,6 +47,20 @@ int CQueue::PutByte(unsigned char b)
     return 1;
 }
 
+int CQueue::PutBytes(const unsigned char* bytes, int n)
+{
+    int32_t write = m_nWrite.load(std::memory_order_relaxed);
+    const int32_t read = m_nRead.load(std::memory_order_acquire);
+    const int room = (read - write - 1 + kCells) % kCells;
+    const int stored = n < room ? n : room;
+    for (int i = 0; i < stored; ++i) {
+        m_buffer[write] = bytes[i];
+        write = (write + 1) % kCells;
+    }
+    m_nWrite.store(write, std::memory_order_release);
+    return stored;
+}
+
 int CQueue::GetByte(unsigned char* out)
 {
     const int32_t read = m_nRead.load(std::memory_order_relaxed);

@@ -21,6 +21,9 @@ public:
     int GetSize() const;
     // 1 when stored, 0 when the queue is full (the byte is dropped).
     int PutByte(unsigned char b);
+    // Stores as many of the n bytes as fit and publishes them together, so that the consumer
+    // sees a chunk whole rather than a part of it. The number stored; the rest is dropped.
+    int PutBytes(const unsigned char* bytes, int n);
     // 1 when a byte was taken into *out, 0 when empty (*out untouched).
     int GetByte(unsigned char* out);
 

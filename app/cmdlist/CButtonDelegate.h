@@ -4,7 +4,8 @@
 #include <QStyledItemDelegate>
 
 // Draws a cell as a push button with the cell's text and reports a click on it: pressed and
-// released with the left button inside the same cell.
+// released with the left button inside the same cell. A row with a repeat period gets a toggle
+// button, drawn pressed while the row repeats.
 class CButtonDelegate : public QStyledItemDelegate
 {
     Q_OBJECT

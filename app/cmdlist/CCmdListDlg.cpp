@@ -1,11 +1,12 @@
 #include "CCmdListDlg.h"
 
 #include "CCmdListGrid.h"
-#include "CSendTarget.h"
+#include "CRowRepeater.h"
 #include "CmdListConstants.h"
 #include "CommandFile.h"
-#include "CommandTranslate.h"
+#include "CommandSend.h"
 #include "MessageBox.h"
+#include "RepeatFile.h"
 #include "ShellConstants.h"
 
 #include <QApplication>
@@ -23,6 +24,8 @@ const char* const kBadNotation = "전송하려는 데이타 형식에 오류가 
 const char* const kSaveFailed = "파일 저장에 실패하였습니다...";
 const char* const kDamaged = "명령 파일이 손상되었습니다: %1\n%2";
 const char* const kOverwrite = "%1 파일이 이미 있습니다.\n바꾸시겠습니까?";
+const char* const kRepeatsDamaged = "반복 설정 파일이 손상되어 반복 설정 없이 불러왔습니다: %1\n%2";
+const char* const kRepeatsNotSaved = "반복 설정 파일 저장에 실패하였습니다: %1";
 const char* const kUnencodable =
     "전송 %1의 글자 중에 명령 파일에 쓸 수 없는 글자가 있어 저장하지 않았습니다.";
 
@@ -49,11 +52,18 @@ CCmdListDlg::CCmdListDlg(TargetSource targetSource, QWidget* parent)
     m_pGridFrame->setObjectName(QString::number(kGridFrameId));
     m_pGridFrame->setFrameStyle(QFrame::Box | QFrame::Sunken);
     m_pGrid = new CCmdListGrid(this);
+    m_pRepeater = new CRowRepeater(*m_pGrid, this);
 
     // A click or a menu command returns at once; the panel acts on it afterwards.
     connect(m_pGrid, &CCmdListGrid::sendRequested, this, &CCmdListDlg::OnSendRequest,
             Qt::QueuedConnection);
+    connect(m_pGrid, &CCmdListGrid::repeatToggled, this, &CCmdListDlg::OnRepeatToggled,
+            Qt::QueuedConnection);
     connect(m_pGrid, &CCmdListGrid::commandRequested, this, &CCmdListDlg::OnCommand,
+            Qt::QueuedConnection);
+    connect(m_pGrid, &CCmdListGrid::periodChanged, m_pRepeater, &CRowRepeater::OnPeriodChanged);
+    // Told once the repeat that met the wrong notation has stopped.
+    connect(m_pRepeater, &CRowRepeater::badNotation, this, &CCmdListDlg::ShowBadNotation,
             Qt::QueuedConnection);
     QMetaObject::invokeMethod(
         this,
@@ -77,18 +87,33 @@ void CCmdListDlg::resizeEvent(QResizeEvent* event)
 void CCmdListDlg::OnSendRequest(const QString& text)
 {
     m_strSendText = text;
-    CSendTarget* target = m_targetSource ? m_targetSource() : nullptr;
-    if (target == nullptr)
-        return;
-    const std::optional<QByteArray> bytes = TranslateCommandText(text);
-    if (!bytes) {
-        ShowMessage(QString::fromUtf8(kBadNotation), QMessageBox::Warning, QMessageBox::Ok, this);
-        return;
-    }
+    CSendTarget* target = Target();
     // A window whose link is down takes nothing: nothing is sent, echoed or counted.
-    if (bytes->isEmpty() || !target->IsOnline())
-        return;
-    target->SendTranslated(*bytes);
+    if (target != nullptr && SendCommandText(*target, text) == SendOutcome::BadNotation)
+        ShowBadNotation();
+}
+
+void CCmdListDlg::OnRepeatToggled(int row)
+{
+    if (m_pGrid->IsRepeating(row))
+        m_pRepeater->Stop(row);
+    else
+        m_pRepeater->Start(row, Target());
+}
+
+void CCmdListDlg::OnSendSequence()
+{
+    m_pRepeater->StartSequence(m_pGrid->SelectedRows(), Target());
+}
+
+CSendTarget* CCmdListDlg::Target() const
+{
+    return m_targetSource ? m_targetSource() : nullptr;
+}
+
+void CCmdListDlg::ShowBadNotation()
+{
+    ShowMessage(QString::fromUtf8(kBadNotation), QMessageBox::Warning, QMessageBox::Ok, this);
 }
 
 void CCmdListDlg::OnCommand(int id)
@@ -102,6 +127,12 @@ void CCmdListDlg::OnCommand(int id)
         break;
     case ID_CMDLIST_CLEAR:
         OnClearList();
+        break;
+    case ID_CMDLIST_SEND_SEQUENCE:
+        OnSendSequence();
+        break;
+    case ID_CMDLIST_STOP_REPEATS:
+        m_pRepeater->StopAll();
         break;
     default:
         break;
@@ -124,6 +155,7 @@ void CCmdListDlg::OnSaveList()
 
 void CCmdListDlg::OnClearList()
 {
+    m_pRepeater->StopAll();
     m_pGrid->ClearTexts();
 }
 
@@ -189,14 +221,21 @@ bool CCmdListDlg::LoadFile(const QString& path)
     case CommandFileRead::Loaded:
         break;
     }
+    m_pRepeater->StopAll();
     m_pGrid->SetRows(file.rows);
+    const RepeatFileRead repeats = ReadRepeatFile(path, file.rows);
+    m_pGrid->SetPeriods(repeats.periods);
     Remember(path);
+    if (repeats.status == RepeatFileRead::Damaged)
+        ShowMessage(QString::fromUtf8(kRepeatsDamaged).arg(RepeatFilePath(path), repeats.reason),
+                    QMessageBox::Warning, QMessageBox::Ok, this);
     return true;
 }
 
 bool CCmdListDlg::SaveFile(const QString& path)
 {
-    const CommandFileWrite file = WriteCommandFile(path, m_pGrid->Rows());
+    const CommandRows rows = m_pGrid->Rows();
+    const CommandFileWrite file = WriteCommandFile(path, rows);
     switch (file.status) {
     case CommandFileWrite::Unencodable:
         ShowMessage(QString::fromUtf8(kUnencodable).arg(file.badRow + 1), QMessageBox::Warning,
@@ -209,6 +248,10 @@ bool CCmdListDlg::SaveFile(const QString& path)
         break;
     }
     Remember(path);
+    // The command file is saved whatever becomes of its side file.
+    if (!WriteRepeatFile(path, rows, m_pGrid->Periods()))
+        ShowMessage(QString::fromUtf8(kRepeatsNotSaved).arg(RepeatFilePath(path)),
+                    QMessageBox::Warning, QMessageBox::Ok, this);
     return true;
 }
 

@@ -4,13 +4,14 @@
 #include <functional>
 
 class CCmdListGrid;
+class CRowRepeater;
 class CSendTarget;
 class QFrame;
 class QLineEdit;
 
 // The panel of the command list: the path of the current command file above the grid. It
-// sends a row's text to the monitor window activated last, and loads, saves and clears the
-// list.
+// sends a row's text to the monitor window activated last, once or repeatedly, sends selected
+// rows in order, and loads, saves and clears the list.
 class CCmdListDlg : public QWidget
 {
     Q_OBJECT
@@ -23,17 +24,24 @@ public:
     explicit CCmdListDlg(TargetSource targetSource, QWidget* parent = nullptr);
 
     CCmdListGrid* Grid() const { return m_pGrid; }
+    CRowRepeater* Repeater() const { return m_pRepeater; }
     QLineEdit* FileNameBox() const { return m_pFileName; }
     // The transmit text of the last send request.
     const QString& SendText() const { return m_strSendText; }
 
     // Translates text and sends its bytes on the target's link.
     void OnSendRequest(const QString& text);
+    // Starts the row's repeat on the target, or stops it.
+    void OnRepeatToggled(int row);
+    // Sends the selected rows in order to the target.
+    void OnSendSequence();
     // Choose a command file in a dialog, then load or save it.
     void OnLoadList();
     void OnSaveList();
     void OnClearList();
-    // True when the file was loaded or saved; the failures tell the user.
+    // True when the file was loaded or saved; the failures tell the user. The rows' periods
+    // come from and go to the side file; a side file that is missing or damaged loads as no
+    // periods, and never stops the command file from loading.
     bool LoadFile(const QString& path);
     bool SaveFile(const QString& path);
 
@@ -44,6 +52,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    CSendTarget* Target() const;
+    void ShowBadNotation();
     void OnCommand(int id);
     QString ChooseFile(bool saving);
     // Records path as the current command file, here and in the settings.
@@ -53,5 +63,6 @@ private:
     QLineEdit* m_pFileName = nullptr;
     QFrame* m_pGridFrame = nullptr;
     CCmdListGrid* m_pGrid = nullptr;
+    CRowRepeater* m_pRepeater = nullptr;
     QString m_strSendText;
 };

@@ -2,15 +2,18 @@
 
 #include "CButtonDelegate.h"
 #include "CmdListConstants.h"
+#include "RepeatFile.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QSignalBlocker>
+
+#include <algorithm>
 
 namespace {
 
-constexpr int kParamRole = Qt::UserRole;
 constexpr Qt::Alignment kButtonAlignment = Qt::AlignCenter;
 constexpr Qt::Alignment kTextAlignment = Qt::AlignLeft | Qt::AlignVCenter;
 
@@ -21,11 +24,13 @@ struct MenuItem
 };
 // The "CmdList" popup, in its order; a separator after the list commands.
 constexpr MenuItem kMenuItems[] = {
-    {ID_CMDLIST_LOAD, "리스트 불러오기"},   {ID_CMDLIST_SAVE, "리스트 저장하기"},
-    {ID_CMDLIST_CLEAR, "리스트 전체 삭제"}, {ID_CMDLIST_ADD_ROW, "전송열 추가"},
-    {ID_CMDLIST_INSERT_ROW, "전송열 삽입"}, {ID_CMDLIST_DELETE_ROW, "전송열 삭제"},
+    {ID_CMDLIST_LOAD, "리스트 불러오기"},    {ID_CMDLIST_SAVE, "리스트 저장하기"},
+    {ID_CMDLIST_CLEAR, "리스트 전체 삭제"},  {ID_CMDLIST_ADD_ROW, "전송열 추가"},
+    {ID_CMDLIST_INSERT_ROW, "전송열 삽입"},  {ID_CMDLIST_DELETE_ROW, "전송열 삭제"},
+    {ID_CMDLIST_SEND_SEQUENCE, "순서 전송"}, {ID_CMDLIST_STOP_REPEATS, "반복 전송 모두 중지"},
 };
-constexpr int kListCommandCount = 3;
+// Separators go before these items.
+constexpr int kSeparatorsBefore[] = {ID_CMDLIST_ADD_ROW, ID_CMDLIST_SEND_SEQUENCE};
 
 QTableWidgetItem* NewCell(Qt::ItemFlags flags, Qt::Alignment alignment, int param)
 {
@@ -45,6 +50,7 @@ CCmdListGrid::CCmdListGrid(QWidget* parent)
     OnSetup();
     CreateMenu();
     connect(m_pButtonType, &CButtonDelegate::clicked, this, &CCmdListGrid::OnButtonClicked);
+    connect(this, &QTableWidget::itemChanged, this, &CCmdListGrid::OnItemChanged);
 }
 
 void CCmdListGrid::OnSetup()
@@ -54,8 +60,8 @@ void CCmdListGrid::OnSetup()
     verticalHeader()->hide();
     verticalHeader()->setMinimumSectionSize(kRowHeightPx);
     verticalHeader()->setDefaultSectionSize(kRowHeightPx);
-    setHorizontalHeaderLabels(
-        {QStringLiteral("전송버튼"), QStringLiteral("전송데이터"), QStringLiteral("데이터 설명")});
+    setHorizontalHeaderLabels({QStringLiteral("전송버튼"), QStringLiteral("전송데이터"),
+                               QStringLiteral("데이터 설명"), QStringLiteral("반복(ms)")});
     horizontalHeader()->setDefaultAlignment(kButtonAlignment);
     // Only cells have the menu; a click on a heading does not show it, nor pass it here.
     horizontalHeader()->setContextMenuPolicy(Qt::PreventContextMenu);
@@ -80,9 +86,8 @@ void CCmdListGrid::CreateMenu()
 {
     m_pMenu = new QMenu(QStringLiteral("CmdList"), this);
     m_pMenu->setObjectName(QStringLiteral("CmdList"));
-    int index = 0;
     for (const MenuItem& item : kMenuItems) {
-        if (index++ == kListCommandCount)
+        if (std::ranges::find(kSeparatorsBefore, item.id) != std::end(kSeparatorsBefore))
             m_pMenu->addSeparator();
         QAction* action = m_pMenu->addAction(QString::fromUtf8(item.text));
         action->setObjectName(QString::number(item.id));
@@ -124,12 +129,61 @@ void CCmdListGrid::SetRows(const CommandRows& rows)
         const CommandRow entry = row < rows.size() ? rows[row] : CommandRow();
         item(row, kTextColumn)->setText(entry.text);
         item(row, kDescriptionColumn)->setText(entry.description);
+        item(row, kPeriodColumn)->setText(QString());
     }
 }
 
 void CCmdListGrid::ClearTexts()
 {
     SetRows({});
+}
+
+int CCmdListGrid::Period(int row) const
+{
+    return BoundedPeriod(Text(row, kPeriodColumn).toLongLong());
+}
+
+QList<int> CCmdListGrid::Periods() const
+{
+    QList<int> periods;
+    periods.reserve(rowCount());
+    for (int row = 0; row < rowCount(); ++row)
+        periods.append(Period(row));
+    return periods;
+}
+
+void CCmdListGrid::SetPeriods(const QList<int>& periods)
+{
+    for (int row = 0; row < rowCount(); ++row) {
+        const int period = row < periods.size() ? BoundedPeriod(periods[row]) : 0;
+        item(row, kPeriodColumn)->setText(period > 0 ? QString::number(period) : QString());
+    }
+}
+
+void CCmdListGrid::SetRepeating(int row, bool repeating)
+{
+    if (QTableWidgetItem* cell = item(row, kPeriodColumn)) {
+        // Not a change of the period: nobody is told.
+        const QSignalBlocker quiet(this);
+        cell->setData(kRepeatingRole, repeating);
+        viewport()->update(visualRect(model()->index(row, kButtonColumn)));
+    }
+}
+
+bool CCmdListGrid::IsRepeating(int row) const
+{
+    const QTableWidgetItem* cell = item(row, kPeriodColumn);
+    return cell != nullptr && cell->data(kRepeatingRole).toBool();
+}
+
+QList<int> CCmdListGrid::SelectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex& index : selectedIndexes())
+        rows.append(index.row());
+    std::ranges::sort(rows);
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
 }
 
 void CCmdListGrid::AppendRow()
@@ -153,7 +207,7 @@ void CCmdListGrid::DeleteRow(int row)
 void CCmdListGrid::SetTextCells(int row)
 {
     const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
-    for (int column : {kTextColumn, kDescriptionColumn})
+    for (int column : {kTextColumn, kDescriptionColumn, kPeriodColumn})
         setItem(row, column, NewCell(flags, kTextAlignment, kParamEditable));
 }
 
@@ -254,6 +308,29 @@ void CCmdListGrid::OnMenuCommand(int id)
 
 void CCmdListGrid::OnButtonClicked(const QModelIndex& index)
 {
-    if (Param(index.row(), index.column()) >= kParamFirstButton)
-        emit sendRequested(Text(index.row(), kTextColumn));
+    const int row = index.row();
+    if (Param(row, index.column()) < kParamFirstButton)
+        return;
+    // A repeating row stops on a click even when its period was cleared meanwhile.
+    if (Period(row) > 0 || IsRepeating(row))
+        emit repeatToggled(row);
+    else
+        emit sendRequested(Text(row, kTextColumn));
+}
+
+void CCmdListGrid::OnItemChanged(QTableWidgetItem* cell)
+{
+    if (cell->column() != kPeriodColumn)
+        return;
+    // Whatever was typed, the cell shows the period that is used: a number out of bounds is
+    // brought within them, anything else clears it.
+    const int period = Period(cell->row());
+    const QString shown = period > 0 ? QString::number(period) : QString();
+    if (cell->text() != shown) {
+        cell->setText(shown); // comes back here once, with the text already right
+        return;
+    }
+    // The button's look follows whether the row has a period.
+    viewport()->update(visualRect(model()->index(cell->row(), kButtonColumn)));
+    emit periodChanged(cell->row());
 }

@@ -7,9 +7,9 @@
 class CButtonDelegate;
 class QMenu;
 
-// The grid of the command list: on each row a send button, the transmit text and a free
-// description. It edits in place, keeps the buttons numbered, and reports clicks on a button
-// and the list commands of its context menu to the panel.
+// The grid of the command list: on each row a send button, the transmit text, a free
+// description and a repeat period. It edits in place, keeps the buttons numbered, and reports
+// clicks on a button and the list commands of its context menu to the panel.
 class CCmdListGrid : public QTableWidget
 {
     Q_OBJECT
@@ -26,8 +26,18 @@ public:
     CommandRows Rows() const;
     // Puts rows into the first rows, growing the grid when they are more; the rest are empty.
     void SetRows(const CommandRows& rows);
-    // Empties every text and description; the rows and their buttons stay.
+    // Empties every text, description and period; the rows and their buttons stay.
     void ClearTexts();
+    // The repeat period of a row in milliseconds, 0 when it has none.
+    int Period(int row) const;
+    QList<int> Periods() const;
+    // Sets the periods of the first rows; the rest get none.
+    void SetPeriods(const QList<int>& periods);
+    // A repeating row's button is drawn pressed.
+    void SetRepeating(int row, bool repeating);
+    bool IsRepeating(int row) const;
+    // The rows that have a selected cell, in row order.
+    QList<int> SelectedRows() const;
     void AppendRow();
     void InsertRow(int row);
     void DeleteRow(int row);
@@ -37,8 +47,12 @@ public:
     int MenuRow() const { return m_nMenuRow; }
 
 signals:
-    // A send button was clicked: the text of its row.
+    // A send button of a row without a period was clicked: the text of its row.
     void sendRequested(const QString& text);
+    // A send button of a row with a period was clicked: its repeat starts or stops.
+    void repeatToggled(int row);
+    // The period of a row was changed.
+    void periodChanged(int row);
     // A context-menu command for the panel: load, save or clear the list.
     void commandRequested(int id);
 
@@ -58,6 +72,7 @@ private:
     void SetColumnWidths();
     void OnButtonClicked(const QModelIndex& index);
     void OnMenuCommand(int id);
+    void OnItemChanged(QTableWidgetItem* cell);
 
     CButtonDelegate* m_pButtonType = nullptr;
     QMenu* m_pMenu = nullptr;

@@ -1,18 +1,20 @@
 #pragma once
 
 #include <QtGlobal>
+#include <qnamespace.h>
 
 // Numbers and names of the command list; units are in the names.
 
 // Grid layout.
 inline constexpr int kCmdListRows = 200;
-inline constexpr int kCmdListColumns = 3;
+inline constexpr int kCmdListColumns = 4;
 inline constexpr int kButtonColumn = 0;
 inline constexpr int kTextColumn = 1;
 inline constexpr int kDescriptionColumn = 2;
-inline constexpr int kStartColumnWidthsPx[kCmdListColumns] = {30, 80, 60};
+inline constexpr int kPeriodColumn = 3;
+inline constexpr int kStartColumnWidthsPx[kCmdListColumns] = {30, 80, 60, 40};
 // Share of the grid's width each column takes once the panel is sized.
-inline constexpr int kColumnWidthPercent[kCmdListColumns] = {8, 40, 50};
+inline constexpr int kColumnWidthPercent[kCmdListColumns] = {8, 36, 42, 12};
 inline constexpr char kCellFontFamily[] = "Arial";
 inline constexpr int kCellFontPx = 12;
 inline constexpr int kRowHeightPx = 22;
@@ -20,6 +22,9 @@ inline constexpr int kRowHeightPx = 22;
 // Cell parameters: what a cell is. A send button carries the first plus its row index.
 inline constexpr int kParamFirstButton = 100;
 inline constexpr int kParamEditable = 1000;
+// Item data roles: a cell's parameter, and on the period cell whether the row is repeating.
+inline constexpr int kParamRole = Qt::UserRole;
+inline constexpr int kRepeatingRole = Qt::UserRole + 1;
 
 // Panel layout: the file-name box on top, the grid in the frame below it.
 inline constexpr int kFileNameBoxHeightPx = 20;
@@ -34,6 +39,16 @@ inline constexpr int ID_CMDLIST_SAVE = 32798;
 inline constexpr int ID_CMDLIST_ADD_ROW = 32811;
 inline constexpr int ID_CMDLIST_DELETE_ROW = 32812;
 inline constexpr int ID_CMDLIST_INSERT_ROW = 32813;
+inline constexpr int ID_CMDLIST_SEND_SEQUENCE = 32814;
+inline constexpr int ID_CMDLIST_STOP_REPEATS = 32815;
+
+// Repeated sends. A row's period is 0 (off) or lies between the floor and the ceiling; a
+// smaller period is raised to the floor. Below it a timer on the user-interface thread can
+// no longer keep time, and a link would be flooded rather than tested.
+inline constexpr int kMinRepeatPeriodMs = 10;
+inline constexpr int kMaxRepeatPeriodMs = 24 * 60 * 60 * 1000;
+// The pause after a row of a sequence whose own period is 0.
+inline constexpr int kSequenceDelayMs = 100;
 
 // Settings and files.
 inline constexpr char kGroupCmdList[] = "CmdList";
@@ -47,3 +62,8 @@ inline constexpr char kCommandFileFilter[] = "TARVEN Command Files (*.TCF *.tcf)
 inline constexpr qint64 kMaxCommandFileBytes = 64 * 1024 * 1024;
 // Rows a command file may bring; a longer list is refused rather than cut.
 inline constexpr int kMaxCommandRows = 100000;
+// The side file that keeps the rows' periods: the command file's name plus this.
+inline constexpr char kRepeatFileSuffix[] = ".json";
+inline constexpr int kRepeatFileVersion = 1;
+// One entry is well under a hundred bytes plus its text.
+inline constexpr qint64 kMaxRepeatFileBytes = 64 * 1024 * 1024;

@@ -2,10 +2,9 @@
 
 #include "CmdListConstants.h"
 #include "Cp949.h"
-#include "SystemErrorText.h"
+#include "WholeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QtEndian>
 
@@ -159,16 +158,10 @@ CommandFileRead ReadCommandFile(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return result;
     result.status = CommandFileRead::Damaged;
-    if (file.size() > kMaxCommandFileBytes) {
-        result.reason = QStringLiteral("파일이 너무 큽니다 (%1 바이트).").arg(file.size());
+    const std::optional<QByteArray> data = ReadWholeFile(file, kMaxCommandFileBytes, result.reason);
+    if (!data)
         return result;
-    }
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.reason = FileErrorText(file);
-        return result;
-    }
-    if (std::optional<CommandRows> rows = ParseCommandFile(data, &result.reason)) {
+    if (std::optional<CommandRows> rows = ParseCommandFile(*data, &result.reason)) {
         result.status = CommandFileRead::Loaded;
         result.rows = std::move(*rows);
     }
@@ -183,13 +176,7 @@ CommandFileWrite WriteCommandFile(const QString& path, const CommandRows& rows)
         result.status = CommandFileWrite::Unencodable;
         return result;
     }
-    // A write the disk cuts short (full, over a size limit) can still let commit() succeed
-    // with a shortened file, so the written size is checked first; an uncommitted file is
-    // thrown away and the old one stays.
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(*bytes) == bytes->size() &&
-                         file.flush() && file.size() == bytes->size();
-    if (written && file.commit())
+    if (WriteWholeFile(path, *bytes))
         result.status = CommandFileWrite::Saved;
     return result;
 }

@@ -50,6 +50,5 @@ struct CommandFileWrite
     Status status = Failed;
     int badRow = -1; // the row whose text cannot be kept, when Unencodable
 };
-// Writes through a temporary file that replaces path only once it is complete, so a failed
-// save leaves the old file as it was.
+// A failed save leaves the old file as it was.
 CommandFileWrite WriteCommandFile(const QString& path, const CommandRows& rows);

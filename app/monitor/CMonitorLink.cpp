@@ -139,7 +139,7 @@ private:
     std::unique_ptr<CLinkWriter> m_pWriter;
 };
 
-CMonitorLink::CMonitorLink(QObject* parent) : QObject(parent)
+CMonitorLink::CMonitorLink(QObject* parent) : CSendTarget(parent)
 {
     m_connectTimer.setObjectName(QString::number(ID_CONNECT_TIMER));
     m_connectTimer.setInterval(kConnectTickMs);

@@ -21,7 +21,7 @@ class CUdpCtrl;
 // what the window, the command list or a file transfer gives it; a serial device that goes away
 // is waited for and opened again when the settings ask for it. It knows nothing of how traffic
 // is shown: what happens reaches the window through its signals, on the user-interface thread.
-class CMonitorLink : public QObject, public CSendTarget
+class CMonitorLink : public CSendTarget
 {
     Q_OBJECT
 
@@ -91,7 +91,6 @@ signals:
     // Bytes one notice brought, in order; empty when it brought none.
     void received(const QByteArray& bytes);
     void sent(const QByteArray& bytes);
-    void onlineChanged(bool online);
     // A client connect started or ended (confirmed, timed out or closed).
     void connectingChanged(bool connecting);
     // The wait for a vanished serial device started or ended (reopened or closed).

@@ -111,9 +111,11 @@ TEST_F(CmdListAppTest, APersonFillsARowAndSendsItToTheActiveMonitorWithAClick)
     Type("hello");
     Key(Qt::Key_Tab);
     EXPECT_EQ(m_pGrid->Text(0, kDescriptionColumn), "hello");
+    EXPECT_EQ(Current(), QPoint(0, kPeriodColumn));
+    Key(Qt::Key_Tab);
     EXPECT_EQ(Current(), QPoint(0, 0));
     Key(Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(Current(), QPoint(0, 2));
+    EXPECT_EQ(Current(), QPoint(0, kPeriodColumn));
 
     // A right click on a cell opens the list's menu there; its insert makes a new fifth row.
     Click(4, kDescriptionColumn, Qt::RightButton);

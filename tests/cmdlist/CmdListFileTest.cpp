@@ -2,8 +2,12 @@
 #include "CCmdListGrid.h"
 #include "CmdListConstants.h"
 #include "MonitorTestEnv.h"
+#include "RepeatFile.h"
 
 #include <QFileDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QMenu>
 #include <QtEndian>
@@ -218,4 +222,86 @@ TEST_F(CmdListFileTest, MenuCommandsOpenFileDialogsInTheCommandFolder)
     Grid()->item(0, kTextColumn)->setText("changed");
     ASSERT_TRUE(WaitForDialog([&] { menu->findChild<QAction*>("32797")->trigger(); }));
     EXPECT_EQ(Grid()->Text(0, kTextColumn), "changed");
+}
+
+TEST_F(CmdListFileTest, PeriodsRoundTripThroughTheSideFileAndTheCommandFileKeepsItsBytes)
+{
+    Fill();
+    const QString path = Path("repeats.TCF");
+    ASSERT_TRUE(m_panel->SaveFile(path));
+    const QByteArray plain = TempDir::Read(path);
+    EXPECT_FALSE(QFile::exists(path + ".json")) << "no periods, no side file";
+
+    Grid()->SetPeriods({250, 0, 0});
+    Grid()->item(200, kPeriodColumn)->setText("10");
+    const QList<int> periods = Grid()->Periods();
+    ASSERT_TRUE(m_panel->SaveFile(path));
+    EXPECT_EQ(TempDir::Read(path), plain);
+    const QJsonObject side = QJsonDocument::fromJson(TempDir::Read(path + ".json")).object();
+    EXPECT_EQ(side["version"].toInt(), 1);
+    EXPECT_EQ(side["repeats"].toArray().size(), 2);
+    EXPECT_EQ(side["repeats"][0]["row"].toInt(), 1);
+    EXPECT_EQ(side["repeats"][0]["text"].toString(), "AT<0D><0A>");
+    EXPECT_EQ(side["repeats"][0]["periodMs"].toInt(), 250);
+
+    m_panel->OnClearList();
+    EXPECT_EQ(Grid()->Periods(), QList<int>(201, 0));
+    ASSERT_TRUE(m_panel->LoadFile(path));
+    EXPECT_EQ(Grid()->Periods(), periods);
+    EXPECT_TRUE(m_messages.texts.isEmpty());
+
+    // A row whose text was changed behind the side file's back loses its period, quietly.
+    CommandRows rows = Grid()->Rows();
+    rows[0].text = "ATZ";
+    ASSERT_EQ(WriteCommandFile(path, rows).status, CommandFileWrite::Saved);
+    ASSERT_TRUE(m_panel->LoadFile(path));
+    EXPECT_EQ(Grid()->Period(0), 0);
+    EXPECT_EQ(Grid()->Period(200), 10);
+    EXPECT_TRUE(m_messages.texts.isEmpty());
+
+    // Without periods the side file goes, so no stale one is left behind.
+    Grid()->SetPeriods({});
+    ASSERT_TRUE(m_panel->SaveFile(path));
+    EXPECT_FALSE(QFile::exists(path + ".json"));
+}
+
+TEST_F(CmdListFileTest, ADamagedSideFileLoadsTheListWithoutPeriodsAndSaysWhy)
+{
+    const QString path = MakeFile("side.TCF", Le32(2) + "\x02OK\x01Z" + QByteArray(2, '\0'));
+    const QByteArray entry = R"({"row": 1, "text": "OK", "periodMs": 100})";
+    const QByteArray damaged[] = {
+        "{",
+        "[]",
+        R"({"version": 2, "repeats": []})",
+        R"({"version": 1})",
+        R"({"version": 1, "repeats": [)" + entry + "," + entry + "]}",
+        R"({"version": 1, "repeats": [{"row": 3, "text": "", "periodMs": 100}]})",
+        R"({"version": 1, "repeats": [{"row": 1, "text": "OK", "periodMs": 5}]})",
+        R"({"version": 1, "repeats": [{"row": 1, "text": "OK", "periodMs": 100.5}]})",
+        R"({"version": 1, "repeats": [{"row": 1, "periodMs": 100}]})",
+        R"({"version": 1, "repeats": [7]})",
+    };
+    for (const QByteArray& side : damaged) {
+        MakeFile("side.TCF.json", side);
+        Grid()->SetPeriods({500, 500});
+        m_messages.texts.clear();
+        EXPECT_TRUE(m_panel->LoadFile(path)) << side.constData();
+        EXPECT_EQ(Grid()->Text(0, kTextColumn), "OK");
+        EXPECT_EQ(Grid()->Periods(), QList<int>(200, 0)) << side.constData();
+        ASSERT_EQ(m_messages.texts.size(), 1) << side.constData();
+        EXPECT_TRUE(m_messages.texts[0].startsWith(
+            "반복 설정 파일이 손상되어 반복 설정 없이 불러왔습니다: " + path + ".json\n"));
+    }
+
+    MakeFile("side.TCF.json", R"({"version": 1, "repeats": [)" + entry + "]}");
+    m_messages.texts.clear();
+    ASSERT_TRUE(m_panel->LoadFile(path));
+    EXPECT_EQ(Grid()->Period(0), 100);
+    EXPECT_TRUE(m_messages.texts.isEmpty());
+
+    // A side file without its command file loads nothing, and says nothing either.
+    MakeFile("orphan.TCF.json", "{");
+    EXPECT_FALSE(m_panel->LoadFile(Path("orphan.TCF")));
+    EXPECT_TRUE(m_messages.texts.isEmpty());
+    EXPECT_EQ(Grid()->Period(0), 100);
 }

@@ -64,6 +64,7 @@ protected:
             ASSERT_EQ(m_grid.Param(row, kButtonColumn), kParamFirstButton + row);
             ASSERT_EQ(m_grid.Param(row, kTextColumn), kParamEditable) << row;
             ASSERT_EQ(m_grid.Param(row, kDescriptionColumn), kParamEditable) << row;
+            ASSERT_EQ(m_grid.Param(row, kPeriodColumn), kParamEditable) << row;
             ASSERT_TRUE(m_grid.item(row, kTextColumn)->flags() & Qt::ItemIsEditable) << row;
             ASSERT_FALSE(m_grid.item(row, kButtonColumn)->flags() & Qt::ItemIsEditable) << row;
         }
@@ -74,23 +75,24 @@ protected:
 
 } // namespace
 
-TEST_F(CmdListGridTest, StartsWithTwoHundredNumberedRowsUnderTheThreeHeadings)
+TEST_F(CmdListGridTest, StartsWithTwoHundredNumberedRowsUnderTheFourHeadings)
 {
     EXPECT_EQ(m_grid.rowCount(), 200);
-    EXPECT_EQ(m_grid.columnCount(), 3);
+    EXPECT_EQ(m_grid.columnCount(), 4);
     EXPECT_FALSE(m_grid.verticalHeader()->isVisible());
     QStringList headings;
-    for (int column = 0; column < 3; ++column)
+    for (int column = 0; column < 4; ++column)
         headings.append(m_grid.horizontalHeaderItem(column)->text());
-    EXPECT_EQ(headings, QStringList({"전송버튼", "전송데이터", "데이터 설명"}));
+    EXPECT_EQ(headings, QStringList({"전송버튼", "전송데이터", "데이터 설명", "반복(ms)"}));
     ExpectNumbered();
 
-    // The columns share the grid's width 8 : 40 : 50, truncated to whole pixels.
+    // The columns share the grid's width 8 : 36 : 42 : 12, truncated to whole pixels.
     m_grid.resize(717, 300);
     const int width = m_grid.viewport()->width();
     EXPECT_EQ(m_grid.columnWidth(0), width * 8 / 100);
-    EXPECT_EQ(m_grid.columnWidth(1), width * 40 / 100);
-    EXPECT_EQ(m_grid.columnWidth(2), width * 50 / 100);
+    EXPECT_EQ(m_grid.columnWidth(1), width * 36 / 100);
+    EXPECT_EQ(m_grid.columnWidth(2), width * 42 / 100);
+    EXPECT_EQ(m_grid.columnWidth(3), width * 12 / 100);
 }
 
 TEST_F(CmdListGridTest, RowsInsertedAppendedAndDeletedKeepEveryButtonNumbered)
@@ -170,9 +172,10 @@ TEST_F(CmdListGridTest, ContextMenuActsOnTheClickedRowAndOnlyOnCells)
         if (!action->isSeparator())
             items.append(action->objectName() + " " + action->text());
     }
-    EXPECT_EQ(items, QStringList({"32797 리스트 불러오기", "32798 리스트 저장하기",
-                                  "32795 리스트 전체 삭제", "32811 전송열 추가",
-                                  "32813 전송열 삽입", "32812 전송열 삭제"}));
+    EXPECT_EQ(items,
+              QStringList({"32797 리스트 불러오기", "32798 리스트 저장하기",
+                           "32795 리스트 전체 삭제", "32811 전송열 추가", "32813 전송열 삽입",
+                           "32812 전송열 삭제", "32814 순서 전송", "32815 반복 전송 모두 중지"}));
 
     const auto rightClick = [](QWidget* widget, QPoint pos) {
         QContextMenuEvent event(QContextMenuEvent::Mouse, pos, widget->mapToGlobal(pos));
@@ -209,4 +212,69 @@ TEST_F(CmdListGridTest, ContextMenuActsOnTheClickedRowAndOnlyOnCells)
     menu->close();
     EXPECT_EQ(m_grid.rowCount(), 1);
     EXPECT_EQ(m_grid.Text(0, kButtonColumn), "전송 1");
+}
+
+TEST_F(CmdListGridTest, APeriodIsKeptWithinItsBoundsAndTurnsTheButtonIntoAToggle)
+{
+    // What a person types into "반복(ms)" and what the cell keeps.
+    const struct
+    {
+        const char* typed;
+        const char* kept;
+        int period;
+    } cases[] = {
+        {"100", "100", 100},
+        {"5", "10", 10},
+        {"0", "", 0},
+        {"abc", "", 0},
+        {"-20", "", 0},
+        {"86400001", "86400000", 86400000},
+        {"99999999999999999999", "", 0},
+    };
+    QSignalSpy changes(&m_grid, &CCmdListGrid::periodChanged);
+    for (const auto& c : cases) {
+        m_grid.setCurrentCell(3, kPeriodColumn);
+        Type(c.typed);
+        Key(Qt::Key_Return);
+        QCoreApplication::processEvents(); // the edit is committed from a queued call
+        EXPECT_EQ(m_grid.Text(3, kPeriodColumn), c.kept) << c.typed;
+        EXPECT_EQ(m_grid.Period(3), c.period) << c.typed;
+    }
+    EXPECT_FALSE(changes.isEmpty());
+    EXPECT_EQ(changes.last().at(0).toInt(), 3);
+
+    // A button without a period sends; with one, it toggles the repeat.
+    QSignalSpy sends(&m_grid, &CCmdListGrid::sendRequested);
+    QSignalSpy toggles(&m_grid, &CCmdListGrid::repeatToggled);
+    m_grid.item(3, kTextColumn)->setText("PING");
+    QTest::mouseClick(m_grid.viewport(), Qt::LeftButton, {}, Centre(3, kButtonColumn));
+    EXPECT_EQ(sends.size(), 1);
+    m_grid.item(3, kPeriodColumn)->setText("250");
+    QTest::mouseClick(m_grid.viewport(), Qt::LeftButton, {}, Centre(3, kButtonColumn));
+    EXPECT_EQ(sends.size(), 1);
+    ASSERT_EQ(toggles.size(), 1);
+    EXPECT_EQ(toggles.at(0).at(0).toInt(), 3);
+
+    // A repeating row still stops on a click after its period was cleared.
+    m_grid.SetRepeating(3, true);
+    m_grid.item(3, kPeriodColumn)->setText("");
+    QTest::mouseClick(m_grid.viewport(), Qt::LeftButton, {}, Centre(3, kButtonColumn));
+    EXPECT_EQ(toggles.size(), 2);
+    EXPECT_EQ(sends.size(), 1);
+
+    // Periods follow their rows, and clearing the list clears them.
+    m_grid.SetPeriods({0, 0, 0, 500});
+    m_grid.InsertRow(0);
+    EXPECT_EQ(m_grid.Period(4), 500);
+    EXPECT_TRUE(m_grid.IsRepeating(4));
+    m_grid.ClearTexts();
+    EXPECT_EQ(m_grid.Periods(), QList<int>(201, 0));
+}
+
+TEST_F(CmdListGridTest, SelectedRowsComeInRowOrderOnceEach)
+{
+    m_grid.setSelectionMode(QAbstractItemView::MultiSelection);
+    for (const auto& [row, column] : {std::pair{7, 1}, {2, 2}, {7, 2}, {4, 0}})
+        m_grid.setCurrentCell(row, column, QItemSelectionModel::Select);
+    EXPECT_EQ(m_grid.SelectedRows(), QList<int>({2, 4, 7}));
 }

@@ -2,11 +2,14 @@
 #include "CCmdListGrid.h"
 #include "CMonitorLink.h"
 #include "CPaneIndicator.h"
+#include "CRowRepeater.h"
 #include "CmdListConstants.h"
 #include "MonitorTestEnv.h"
 #include "PtyPair.h"
 #include "TcpPeer.h"
 
+#include <QElapsedTimer>
+#include <QMenu>
 #include <QPointer>
 
 namespace {
@@ -27,16 +30,40 @@ protected:
         return panel;
     }
 
+    // A panel whose sends go to the window in m_active, the one "activated" last.
+    std::unique_ptr<CCmdListDlg> NewFollowingPanel()
+    {
+        auto panel = std::make_unique<CCmdListDlg>(
+            [this]() -> CSendTarget* { return m_active ? m_active->Link() : nullptr; });
+        panel->resize(600, 300);
+        panel->show();
+        return panel;
+    }
+
     // Puts text in the first row and clicks its button, as a user does; the panel handles the
     // request once events are delivered.
     static void ClickSend(CCmdListDlg& panel, const QString& text)
     {
+        panel.Grid()->item(0, kTextColumn)->setText(text);
+        ClickButton(panel, 0);
+    }
+    static void ClickButton(CCmdListDlg& panel, int row)
+    {
         CCmdListGrid* grid = panel.Grid();
-        grid->item(0, kTextColumn)->setText(text);
-        grid->scrollToTop();
-        const QPoint button = grid->visualRect(grid->model()->index(0, kButtonColumn)).center();
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, button);
+        const QModelIndex index = grid->model()->index(row, kButtonColumn);
+        grid->scrollTo(index);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
         QCoreApplication::sendPostedEvents(&panel, QEvent::MetaCall);
+    }
+    static void SetRow(CCmdListDlg& panel, int row, const QString& text, int periodMs)
+    {
+        panel.Grid()->item(row, kTextColumn)->setText(text);
+        panel.Grid()->item(row, kPeriodColumn)->setText(QString::number(periodMs));
+    }
+    // What the far end holds now; nothing is sent meanwhile, the event loop does not run.
+    static std::string Drain(const PtyPair& pty)
+    {
+        return pty.Receive(1 << 20, std::chrono::milliseconds(50));
     }
 
     CTARVENView* OpenSerial(const PtyPair& pty)
@@ -60,6 +87,8 @@ protected:
         view->OnPortOpen();
         return view;
     }
+
+    QPointer<CTARVENView> m_active;
 };
 
 } // namespace
@@ -159,5 +188,155 @@ TEST_F(CmdListSendTest, OfflineOrMissingTargetsGetNothing)
     ClickSend(*lonely, "<0G>");
     ClickSend(*lonely, "AT");
     EXPECT_EQ(lonely->SendText(), "AT");
+    EXPECT_TRUE(m_messages.texts.isEmpty());
+}
+
+TEST_F(CmdListSendTest, ARepeatingRowSendsAtItsPeriodUntilItsButtonIsClickedAgain)
+{
+    PtyPair pty;
+    CTARVENView* view = OpenSerial(pty);
+    auto panel = NewPanel(view);
+    CCmdListGrid* grid = panel->Grid();
+    constexpr int kPeriodMs = 100;
+    SetRow(*panel, 2, "T", kPeriodMs);
+
+    // The first send goes with the click, then one each period; the far end counts them.
+    ClickButton(*panel, 2);
+    ASSERT_TRUE(grid->IsRepeating(2));
+    QElapsedTimer clock;
+    clock.start();
+    RunEventsFor(2000);
+    const double periods = double(clock.elapsed()) / kPeriodMs;
+    const std::string arrived = Drain(pty);
+    EXPECT_EQ(arrived, std::string(arrived.size(), 'T'));
+    EXPECT_NEAR(double(arrived.size()) - 1, periods, periods * 0.1);
+    EXPECT_EQ(view->Sent(), qint64(arrived.size())) << "every send is counted";
+
+    ClickButton(*panel, 2);
+    EXPECT_FALSE(grid->IsRepeating(2));
+    EXPECT_EQ(panel->Repeater()->RepeatCount(), 0);
+    RunEventsFor(300);
+    EXPECT_EQ(Drain(pty), "");
+
+    // A repeat follows its row's text and period as they are edited; clearing the period
+    // stops it, and a wrong notation stops it with one message, however many periods pass
+    // before the message is seen.
+    SetRow(*panel, 2, "U", 60000);
+    ClickButton(*panel, 2);
+    grid->item(2, kPeriodColumn)->setText("");
+    EXPECT_FALSE(grid->IsRepeating(2));
+    EXPECT_EQ(panel->Repeater()->RepeatCount(), 0);
+    SetRow(*panel, 2, "U", 60000);
+    ClickButton(*panel, 2);
+    grid->item(2, kPeriodColumn)->setText("20");
+    ASSERT_TRUE(WaitFor([&] { return view->Sent() > qint64(arrived.size()) + 5; }));
+    grid->item(2, kTextColumn)->setText("<0G>");
+    ASSERT_TRUE(WaitFor([&] { return !grid->IsRepeating(2); }));
+    RunEventsFor(200);
+    EXPECT_EQ(m_messages.texts, QStringList{kBadNotation});
+    const std::string more = Drain(pty);
+    EXPECT_EQ(more, std::string(more.size(), 'U'));
+
+    // A row without a period is still sent once per click, even while another repeats.
+    SetRow(*panel, 4, "R", 50);
+    ClickButton(*panel, 4);
+    ClickSend(*panel, "once");
+    ClickButton(*panel, 4);
+    EXPECT_NE(Drain(pty).find("once"), std::string::npos);
+    EXPECT_EQ(panel->Repeater()->RepeatCount(), 0);
+}
+
+TEST_F(CmdListSendTest, ARepeatStaysWithItsMonitorAndStopsWhenItGoesOfflineOrCloses)
+{
+    PtyPair first;
+    PtyPair second;
+    CTARVENView* firstView = OpenSerial(first);
+    CTARVENView* secondView = OpenSerial(second);
+    m_active = firstView;
+    auto panel = NewFollowingPanel();
+    CCmdListGrid* grid = panel->Grid();
+    SetRow(*panel, 0, "1", 20);
+    SetRow(*panel, 1, "2", 20);
+
+    // Started on the first window; activating the second does not move it.
+    ClickButton(*panel, 0);
+    m_active = secondView;
+    RunEventsFor(200);
+    EXPECT_FALSE(Drain(first).empty());
+    EXPECT_EQ(Drain(second), "");
+
+    // The first link goes down: the repeat ends at once, nothing more is typed or counted,
+    // and it does not come back with the link.
+    const qint64 sent = firstView->Sent();
+    const QByteArray shown = Shown(*firstView);
+    firstView->OnPortClose();
+    EXPECT_FALSE(grid->IsRepeating(0));
+    RunEventsFor(200);
+    EXPECT_EQ(firstView->Sent(), sent);
+    firstView->OnPortOpen();
+    ASSERT_TRUE(firstView->IsOnline());
+    RunEventsFor(200);
+    EXPECT_EQ(Drain(first), "");
+    EXPECT_EQ(firstView->Sent(), sent);
+    EXPECT_TRUE(Shown(*firstView).startsWith(shown));
+
+    // A repeat on the second window ends when that window closes; the first never gets it.
+    ClickButton(*panel, 1);
+    ASSERT_TRUE(grid->IsRepeating(1));
+    m_active = firstView;
+    CloseMonitor(secondView);
+    EXPECT_FALSE(grid->IsRepeating(1));
+    EXPECT_EQ(panel->Repeater()->RepeatCount(), 0);
+    RunEventsFor(200);
+    EXPECT_EQ(Drain(first), "");
+    EXPECT_EQ(firstView->Sent(), sent);
+
+    // Nothing starts on a window that is offline.
+    firstView->OnPortClose();
+    ClickButton(*panel, 0);
+    EXPECT_FALSE(grid->IsRepeating(0));
+    EXPECT_TRUE(m_messages.texts.isEmpty());
+}
+
+TEST_F(CmdListSendTest, SendInSequenceSendsTheSelectedRowsInRowOrderOnce)
+{
+    PtyPair pty;
+    CTARVENView* view = OpenSerial(pty);
+    auto panel = NewPanel(view);
+    CCmdListGrid* grid = panel->Grid();
+    SetRow(*panel, 0, "A<0D>", 0);
+    SetRow(*panel, 1, "B", 0);
+    SetRow(*panel, 3, "C", 30);
+    SetRow(*panel, 5, "D", 0);
+    QAction* sequence =
+        grid->ContextMenu()->findChild<QAction*>(QString::number(ID_CMDLIST_SEND_SEQUENCE));
+    ASSERT_NE(sequence, nullptr);
+    const auto select = [grid](std::initializer_list<int> rows) {
+        grid->clearSelection();
+        for (int row : rows)
+            grid->setCurrentCell(row, kTextColumn, QItemSelectionModel::Select);
+    };
+
+    // Selected in any order, an empty row among them; sent in row order, each once.
+    select({5, 3, 2, 0});
+    sequence->trigger();
+    std::string got;
+    ASSERT_TRUE(WaitFor([&] {
+        got += pty.Receive(16, std::chrono::milliseconds(5));
+        return got.size() >= 4 && !panel->Repeater()->IsSequenceRunning();
+    }));
+    RunEventsFor(100);
+    got += Drain(pty);
+    EXPECT_EQ(got, "A\rCD");
+    EXPECT_FALSE(grid->IsRepeating(3)) << "a period only sets the pause in a sequence";
+
+    // A sequence waiting for its next row ends when the link goes down.
+    SetRow(*panel, 0, "A<0D>", 60000);
+    select({0, 5});
+    sequence->trigger();
+    ASSERT_TRUE(WaitFor([&] { return panel->Repeater()->IsSequenceRunning(); }));
+    EXPECT_EQ(Drain(pty), "A\r");
+    view->OnPortClose();
+    EXPECT_FALSE(panel->Repeater()->IsSequenceRunning());
     EXPECT_TRUE(m_messages.texts.isEmpty());
 }

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs a build tree into a fresh prefix and checks the result as a user would meet it:
-# every installed program and library finds all its libraries, tslrun runs, and a program of
-# the user's own builds against the library with find_package(tslengine) and runs.
+# every installed program and library finds all its libraries, tslrun runs, the desktop finds
+# the menu entry, file types, icon and manual, and a program of the user's own builds against
+# the library with find_package(tslengine) and runs.
 # Usage: tests/install/check-install.sh BUILD_DIR
 set -eu
 build=$(cd "$1" && pwd)
@@ -28,6 +29,7 @@ done
 
 "$prefix/bin/tslrun" --version
 "$prefix/bin/tsltable" --help >/dev/null
+python3 "$source/tests/install/check_desktop_files.py" "$prefix"
 
 cmake -S "$source/tests/install/consumer" -B "$work/consumer" -G Ninja \
     -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_BUILD_TYPE=Release >/dev/null

@@ -68,3 +68,37 @@ TEST(CQueue, OneProducerOneConsumerPassEveryByteInSequence)
     EXPECT_EQ(mismatches, 0u);
     EXPECT_EQ(queue.GetSize(), 0);
 }
+
+TEST(CQueue, ChunksAreStoredAsFarAsTheyFitAndSeenWholeAcrossThreads)
+{
+    CQueue queue;
+    const unsigned char ping[] = {'p', 'i', 'n', 'g'};
+    for (int i = 0; i < CQueue::kCapacity / 4; ++i)
+        ASSERT_EQ(queue.PutBytes(ping, 4), 4);
+    EXPECT_EQ(queue.PutBytes(ping, 4), 3) << "the last three cells take what fits";
+    EXPECT_EQ(queue.PutBytes(ping, 4), 0);
+    unsigned char b;
+    while (queue.GetByte(&b) != 0) {
+    }
+
+    // Whole chunks only: the consumer never sees the first part of one.
+    constexpr int kChunks = 200'000;
+    std::thread producer([&] {
+        for (int i = 0; i < kChunks;) {
+            if (queue.GetSize() <= CQueue::kCapacity - 4 && queue.PutBytes(ping, 4) == 4)
+                ++i;
+        }
+    });
+    int taken = 0;
+    int partial = 0;
+    while (taken < kChunks * 4) {
+        const int size = queue.GetSize();
+        partial += size % 4 != 0;
+        for (int i = 0; i < size; ++i, ++taken) {
+            queue.GetByte(&b);
+            partial += b != ping[taken % 4];
+        }
+    }
+    producer.join();
+    EXPECT_EQ(partial, 0);
+}
