@@ -1,5 +1,7 @@
 // Takes the documentation's pictures of a monitor window: the program with one monitor
-// serving a device over TCP, its traffic shown as text with control codes, then as hex.
+// serving a device over TCP, its traffic shown as text with control codes, then as hex; then a
+// serial monitor on a pseudo-terminal with the arrival times shown (a pseudo-terminal has no
+// modem lines, so the line indicators are greyed).
 #include "CDocument.h"
 #include "CMainFrame.h"
 #include "CMdiChildFrame.h"
@@ -12,9 +14,13 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QSettings>
 #include <QTcpSocket>
 #include <QTimer>
 #include <cstdio>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -25,6 +31,53 @@ bool Save(QWidget& window, const QString& path)
         return true;
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     return false;
+}
+
+// A serial monitor on a pseudo-terminal, time stamps on, that polls a device now and then.
+bool SaveLinesPicture(CTARVENApp& tarven, QTimer& confirm, const QString& path)
+{
+    int master = -1;
+    int slave = -1;
+    char name[128] = {};
+    if (openpty(&master, &slave, name, nullptr, nullptr) != 0)
+        return false;
+    ::close(slave);
+    termios raw = {};
+    tcgetattr(master, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(master, TCSANOW, &raw);
+    {
+        QSettings settings(kCompanyName, kApplicationName);
+        settings.setValue("TARVEN/Interface", 0);
+        settings.setValue("TARVEN/PortName", QString::fromLatin1(name));
+    }
+    confirm.start(20);
+    CDocument* document = tarven.OnFileNew(QStringLiteral("Tvn"));
+    ProgramSandbox::Pump(300);
+    confirm.stop();
+    document->Frame()->showMaximized();
+    auto* view = document->Frame()->findChild<CTARVENView*>();
+    view->OnPortOpen();
+    view->OnTimeStamps();
+    // Replies come in pieces: the pieces of one reply arrive within the gap and share a time.
+    const QByteArray replies[][2] = {
+        {"$GPRMC,094501.00,A,3733.", "72,N,12658.97,E*6A\r\n"},
+        {"TEMP 21.5 C\r\n", ""},
+        {"STATUS OK ", "pressure 1013 hPa\r\n"},
+        {"ERR 04 sensor #2 timeout\r\n", ""},
+        {"TEMP 21.6 C\r\n", ""},
+    };
+    for (const auto& reply : replies) {
+        for (const QByteArray& piece : reply) {
+            if (!piece.isEmpty() && ::write(master, piece.constData(), size_t(piece.size())) < 0)
+                return false;
+            ProgramSandbox::Pump(5);
+        }
+        ProgramSandbox::Pump(120);
+    }
+    const bool saved = Save(*tarven.MainFrame(), path);
+    ::close(master);
+    return saved;
 }
 
 } // namespace
@@ -83,6 +136,9 @@ int main(int argc, char** argv)
         return 1;
     view->OnHexView();
     if (!Save(*frame, QDir(folder).filePath(QStringLiteral("monitor-hex.png"))))
+        return 1;
+    if (!SaveLinesPicture(tarven, confirm,
+                          QDir(folder).filePath(QStringLiteral("monitor-lines.png"))))
         return 1;
     std::printf("pictures written to %s\n", qPrintable(folder));
     return 0;
