@@ -39,8 +39,8 @@ void CMonitorWindow::CreateToolBar()
         m_pToolBar->addAction(action);
         // A click leaves the keys with the terminal.
         m_pToolBar->widgetForAction(action)->setFocusPolicy(Qt::NoFocus);
-        connect(action, &QAction::triggered, this, [this, handler = handler] {
-            (m_pView->*handler)();
+        connect(action, &QAction::triggered, this, [this, run = handler] {
+            (m_pView->*run)();
             UpdateToolBar(); // a checkable button ticks itself: set it back to the view's state
         });
     }
