@@ -13,6 +13,7 @@
 #include "TermViewConstants.h"
 #include "TransportConstants.h"
 #include "program_sandbox.h"
+#include "raw_pty.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -25,9 +26,7 @@
 #include <cstdio>
 #include <ctime>
 #include <poll.h>
-#include <pty.h>
 #include <sys/ioctl.h>
-#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
@@ -196,42 +195,36 @@ int main(int argc, char** argv)
     met = MeasureIdle("monitor after 2 MB, hex", paints) && met;
 
     // A serial monitor on a pseudo-terminal: time stamps on, the line indicators greyed.
-    int master = -1;
-    int slave = -1;
-    char name[128] = {};
-    if (openpty(&master, &slave, name, nullptr, nullptr) != 0)
+    RawPty pty;
+    if (!pty.IsOpen())
         return 2;
-    termios raw = {};
-    tcgetattr(master, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(master, TCSANOW, &raw);
     {
         QSettings settings(kCompanyName, kApplicationName);
         settings.setValue("TARVEN/Interface", 0);
-        settings.setValue("TARVEN/PortName", QString::fromLatin1(name));
+        settings.setValue("TARVEN/PortName", pty.SlavePath());
         settings.setValue("TARVEN/ShowTimeStamp", 1);
     }
     CTARVENView* serial = NewMonitor(tarven, confirm);
     serial->OnPortOpen();
     if (!serial->IsOnline() || !serial->ShowsTimeStamps()) {
-        std::fprintf(stderr, "the serial monitor did not open on %s\n", name);
+        std::fprintf(stderr, "the serial monitor did not open on %s\n",
+                     qPrintable(pty.SlavePath()));
         return 2;
     }
     for (int i = 0; i < kStampedChunks; ++i) {
         const QByteArray chunk = "reading " + QByteArray::number(i) + " ok\r\n";
-        if (::write(master, chunk.constData(), size_t(chunk.size())) != chunk.size())
+        if (::write(pty.Master(), chunk.constData(), size_t(chunk.size())) != chunk.size())
             return 2;
         ProgramSandbox::Pump(kChunkPauseMs);
     }
     ProgramSandbox::Pump(kCaretBlinkTimeoutMs + 1000);
     met = MeasureIdle("serial monitor, time stamps, line panes", paints) && met;
     {
-        LineWatchStandIn watch(slave);
+        LineWatchStandIn watch(pty.Slave());
         met =
             MeasureIdle("the same with a line watch polling", paints, kLineWatchCpuTargetPercent) &&
             met;
     }
-    ::close(slave);
     std::printf("targets (under %.1f %% of a core, %.1f %% with a line watch, nothing painted, "
                 "under %.0f wake-up/s) %s\n",
                 kCpuTargetPercent, kLineWatchCpuTargetPercent, kWakeupsTargetPerSecond,

@@ -10,6 +10,7 @@
 #include "CTARVENView.h"
 #include "ShellConstants.h"
 #include "program_sandbox.h"
+#include "raw_pty.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -18,8 +19,6 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <cstdio>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -36,20 +35,13 @@ bool Save(QWidget& window, const QString& path)
 // A serial monitor on a pseudo-terminal, time stamps on, that polls a device now and then.
 bool SaveLinesPicture(CTARVENApp& tarven, QTimer& confirm, const QString& path)
 {
-    int master = -1;
-    int slave = -1;
-    char name[128] = {};
-    if (openpty(&master, &slave, name, nullptr, nullptr) != 0)
+    RawPty pty;
+    if (!pty.IsOpen())
         return false;
-    ::close(slave);
-    termios raw = {};
-    tcgetattr(master, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(master, TCSANOW, &raw);
     {
         QSettings settings(kCompanyName, kApplicationName);
         settings.setValue("TARVEN/Interface", 0);
-        settings.setValue("TARVEN/PortName", QString::fromLatin1(name));
+        settings.setValue("TARVEN/PortName", pty.SlavePath());
     }
     confirm.start(20);
     CDocument* document = tarven.OnFileNew(QStringLiteral("Tvn"));
@@ -69,15 +61,14 @@ bool SaveLinesPicture(CTARVENApp& tarven, QTimer& confirm, const QString& path)
     };
     for (const auto& reply : replies) {
         for (const QByteArray& piece : reply) {
-            if (!piece.isEmpty() && ::write(master, piece.constData(), size_t(piece.size())) < 0)
+            if (!piece.isEmpty() &&
+                ::write(pty.Master(), piece.constData(), size_t(piece.size())) < 0)
                 return false;
             ProgramSandbox::Pump(5);
         }
         ProgramSandbox::Pump(120);
     }
-    const bool saved = Save(*tarven.MainFrame(), path);
-    ::close(master);
-    return saved;
+    return Save(*tarven.MainFrame(), path);
 }
 
 } // namespace

@@ -60,24 +60,22 @@ void CTARVENView::ShowLineState()
 
 void CTARVENView::OnDtr()
 {
-    if (HasLineSignals()) {
-        CRS232Ctrl* port = m_pLink->SerialPort();
-        if (port->bsSetDtr(m_bDtr ? 0 : 1))
-            m_bDtr = !m_bDtr;
-        else
-            ReportLineFailure(QStringLiteral("DTR"), int(port->GetLastError()));
-    }
-    emit stateChanged();
+    ToggleLine(m_bDtr, &CRS232Ctrl::bsSetDtr, QStringLiteral("DTR"));
 }
 
 void CTARVENView::OnRts()
 {
+    ToggleLine(m_bRts, &CRS232Ctrl::bsSetRts, QStringLiteral("RTS"));
+}
+
+void CTARVENView::ToggleLine(bool& on, int (CRS232Ctrl::*set)(int), const QString& name)
+{
     if (HasLineSignals()) {
         CRS232Ctrl* port = m_pLink->SerialPort();
-        if (port->bsSetRts(m_bRts ? 0 : 1))
-            m_bRts = !m_bRts;
+        if ((port->*set)(on ? 0 : 1))
+            on = !on;
         else
-            ReportLineFailure(QStringLiteral("RTS"), int(port->GetLastError()));
+            ReportLineFailure(name, int(port->GetLastError()));
     }
     emit stateChanged();
 }

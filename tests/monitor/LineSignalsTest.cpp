@@ -16,16 +16,6 @@ namespace {
 class LineSignalsTest : public MonitorTest
 {
 protected:
-    CTARVENView* OpenOn(const PtyPair& pty)
-    {
-        SetValue("Interface", 0);
-        SetValue("PortName", QString::fromStdString(pty.SlavePath()));
-        CTARVENView* view = NewMonitor();
-        view->OnPortOpen();
-        EXPECT_TRUE(view->IsOnline()) << m_messages.texts.join('\n').toStdString();
-        return view;
-    }
-
     static QAction* Button(const CTARVENView* view, int id)
     {
         const auto* window = qobject_cast<const CMonitorWindow*>(view->parentWidget());
