@@ -1,5 +1,7 @@
 // Takes the documentation's pictures of a monitor window: the program with one monitor
-// serving a device over TCP, its traffic shown as text with control codes, then as hex.
+// serving a device over TCP, its traffic shown as text with control codes, then as hex; then a
+// serial monitor on a pseudo-terminal with the arrival times shown (a pseudo-terminal has no
+// modem lines, so the line indicators are greyed).
 #include "CDocument.h"
 #include "CMainFrame.h"
 #include "CMdiChildFrame.h"
@@ -8,13 +10,16 @@
 #include "CTARVENView.h"
 #include "ShellConstants.h"
 #include "program_sandbox.h"
+#include "raw_pty.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QSettings>
 #include <QTcpSocket>
 #include <QTimer>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -25,6 +30,45 @@ bool Save(QWidget& window, const QString& path)
         return true;
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     return false;
+}
+
+// A serial monitor on a pseudo-terminal, time stamps on, that polls a device now and then.
+bool SaveLinesPicture(CTARVENApp& tarven, QTimer& confirm, const QString& path)
+{
+    RawPty pty;
+    if (!pty.IsOpen())
+        return false;
+    {
+        QSettings settings(kCompanyName, kApplicationName);
+        settings.setValue("TARVEN/Interface", 0);
+        settings.setValue("TARVEN/PortName", pty.SlavePath());
+    }
+    confirm.start(20);
+    CDocument* document = tarven.OnFileNew(QStringLiteral("Tvn"));
+    ProgramSandbox::Pump(300);
+    confirm.stop();
+    document->Frame()->showMaximized();
+    auto* view = document->Frame()->findChild<CTARVENView*>();
+    view->OnPortOpen();
+    view->OnTimeStamps();
+    // Replies come in pieces: the pieces of one reply arrive within the gap and share a time.
+    const QByteArray replies[][2] = {
+        {"$GPRMC,094501.00,A,3733.", "72,N,12658.97,E*6A\r\n"},
+        {"TEMP 21.5 C\r\n", ""},
+        {"STATUS OK ", "pressure 1013 hPa\r\n"},
+        {"ERR 04 sensor #2 timeout\r\n", ""},
+        {"TEMP 21.6 C\r\n", ""},
+    };
+    for (const auto& reply : replies) {
+        for (const QByteArray& piece : reply) {
+            if (!piece.isEmpty() &&
+                ::write(pty.Master(), piece.constData(), size_t(piece.size())) < 0)
+                return false;
+            ProgramSandbox::Pump(5);
+        }
+        ProgramSandbox::Pump(120);
+    }
+    return Save(*tarven.MainFrame(), path);
 }
 
 } // namespace
@@ -83,6 +127,9 @@ int main(int argc, char** argv)
         return 1;
     view->OnHexView();
     if (!Save(*frame, QDir(folder).filePath(QStringLiteral("monitor-hex.png"))))
+        return 1;
+    if (!SaveLinesPicture(tarven, confirm,
+                          QDir(folder).filePath(QStringLiteral("monitor-lines.png"))))
         return 1;
     std::printf("pictures written to %s\n", qPrintable(folder));
     return 0;

@@ -17,10 +17,10 @@ const char* const kRouterName = "CMonitorCommands";
 
 // The commands a monitor answers.
 constexpr int kMonitorCommands[] = {
-    ID_PORT_OPEN,     ID_PORT_CLOSE,   ID_PORT_SETTINGS,      ID_VIEW_CLEAR,
-    ID_VIEW_PAUSE,    ID_CAPTURE,      ID_CAPTURE_SHOW,       ID_VIEW_ASCII,
-    ID_VIEW_HEX,      ID_VIEW_CONTROL, ID_TVN_PRINT,          ID_FILE_PRINT,
-    ID_FILE_TRANSFER, ID_CHECKSUM,     ID_VIEW_CONTROL_PANEL, ID_TVN_COPY};
+    ID_PORT_OPEN, ID_PORT_CLOSE,   ID_PORT_SETTINGS, ID_VIEW_CLEAR, ID_VIEW_PAUSE,
+    ID_CAPTURE,   ID_CAPTURE_SHOW, ID_VIEW_ASCII,    ID_VIEW_HEX,   ID_VIEW_CONTROL,
+    ID_TVN_PRINT, ID_FILE_PRINT,   ID_FILE_TRANSFER, ID_CHECKSUM,   ID_VIEW_CONTROL_PANEL,
+    ID_TVN_COPY,  ID_LINE_DTR,     ID_LINE_RTS,      ID_LINE_BREAK, ID_VIEW_TIMESTAMP};
 
 } // namespace
 
@@ -39,7 +39,7 @@ CMonitorCommands::CMonitorCommands(CMainFrame* frame) : QObject(frame), m_pFrame
     UpdateActions(nullptr);
 }
 
-void CMonitorCommands::Route(int id, void (CTARVENView::*handler)())
+void CMonitorCommands::Route(int id, Handler handler)
 {
     connect(m_pFrame->Action(id), &QAction::triggered, this, [this, handler] {
         if (CTARVENView* view = m_pActive.data())
@@ -66,6 +66,10 @@ void CMonitorCommands::InitActionsConnections()
     Route(ID_FILE_TRANSFER, &CTARVENView::OnFileTransfer);
     Route(ID_CHECKSUM, &CTARVENView::OnCheckSum);
     Route(ID_VIEW_CONTROL_PANEL, &CTARVENView::OnTogglePanel);
+    for (const auto& [id, handler] : WindowCommands()) {
+        if (id != 0)
+            Route(id, handler);
+    }
     connect(m_pFrame->Action(ID_TVN_COPY), &QAction::triggered, this, [this] {
         if (CTARVENView* view = m_pActive.data())
             view->TextView()->Copy();
@@ -117,6 +121,7 @@ void CMonitorCommands::UpdateActions(const CTARVENView* view)
     for (int id : kMonitorCommands)
         m_pFrame->Action(id)->setEnabled(view != nullptr);
     const auto set = [this](int id, bool checked) { m_pFrame->Action(id)->setChecked(checked); };
+    UpdateLineActions(view, [this](int id) { return m_pFrame->Action(id); });
     if (view == nullptr) {
         for (int id : {ID_VIEW_PAUSE, ID_CAPTURE, ID_VIEW_ASCII, ID_VIEW_HEX, ID_VIEW_CONTROL,
                        ID_VIEW_CONTROL_PANEL})
@@ -135,4 +140,28 @@ void CMonitorCommands::UpdateActions(const CTARVENView* view)
     set(ID_VIEW_HEX, view->IsHexMode());
     set(ID_VIEW_CONTROL, view->ShowsControlCodes());
     set(ID_VIEW_CONTROL_PANEL, view->IsPanelShown());
+}
+
+void CMonitorCommands::UpdateLineActions(const CTARVENView* view,
+                                         const std::function<QAction*(int)>& action)
+{
+    // A device without modem lines (a pseudo-terminal) leaves the line commands disabled.
+    const bool lines = view != nullptr && view->HasLineSignals();
+    for (int id : {ID_LINE_DTR, ID_LINE_RTS, ID_LINE_BREAK})
+        action(id)->setEnabled(lines);
+    action(ID_LINE_DTR)->setChecked(lines && view->IsDtrOn());
+    action(ID_LINE_RTS)->setChecked(lines && view->IsRtsOn());
+    action(ID_VIEW_TIMESTAMP)->setEnabled(view != nullptr);
+    action(ID_VIEW_TIMESTAMP)->setChecked(view != nullptr && view->ShowsTimeStamps());
+}
+
+const QList<std::pair<int, CMonitorCommands::Handler>>& CMonitorCommands::WindowCommands()
+{
+    static const QList<std::pair<int, Handler>> commands = {
+        {ID_VIEW_TIMESTAMP, &CTARVENView::OnTimeStamps},
+        {0, nullptr},
+        {ID_LINE_DTR, &CTARVENView::OnDtr},
+        {ID_LINE_RTS, &CTARVENView::OnRts},
+        {ID_LINE_BREAK, &CTARVENView::OnBreak}};
+    return commands;
 }

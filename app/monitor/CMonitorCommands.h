@@ -3,8 +3,11 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 class CMainFrame;
 class CTARVENView;
+class QAction;
 class QMdiSubWindow;
 
 // Connects the main frame's monitor commands to the monitor window that is active, keeps their
@@ -20,12 +23,19 @@ public:
     CTARVENView* ActiveView() const { return m_pActive; }
     // Sets the commands' states from view (none: every monitor command disabled).
     void UpdateActions(const CTARVENView* view);
+    // Enables and ticks the line signal and time stamp commands as view says (none: all off);
+    // action finds a command's action by number. Shared with the window's own buttons.
+    static void UpdateLineActions(const CTARVENView* view,
+                                  const std::function<QAction*(int)>& action);
+    // The commands of a monitor window's own toolbar with their handlers; 0 is a separator.
+    using Handler = void (CTARVENView::*)();
+    static const QList<std::pair<int, Handler>>& WindowCommands();
 
 private:
     explicit CMonitorCommands(CMainFrame* frame);
 
     void InitActionsConnections();
-    void Route(int id, void (CTARVENView::*handler)());
+    void Route(int id, Handler handler);
     void OnSubWindowActivated(QMdiSubWindow* window);
     void Follow(CTARVENView* view);
 

@@ -4,8 +4,33 @@
 #include "CElidedLabel.h"
 #include "CPaneIndicator.h"
 #include "MonitorConstants.h"
+#include "TransportConstants.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
+
+namespace {
+
+struct ModemLinePane
+{
+    int id;
+    const char* text;
+    const char* tip;
+    unsigned bit; // MS_*
+};
+
+constexpr ModemLinePane kLineTable[] = {
+    {ID_PANE_CTS, "CTS", "CTS (Clear To Send)", MS_CTS_ON},
+    {ID_PANE_DSR, "DSR", "DSR (Data Set Ready)", MS_DSR_ON},
+    {ID_PANE_DCD, "DCD", "DCD (Data Carrier Detect)", MS_RLSD_ON},
+    {ID_PANE_RI, "RI", "RI (Ring Indicator)", MS_RING_ON},
+};
+static_assert(std::size(kLineTable) == kModemLinePanes);
+
+// PaneText numbers the input lines after the seven panes of old.
+constexpr int kFirstLinePaneIndex = 7;
+
+} // namespace
 
 CMonitorStatusBar::CMonitorStatusBar(QWidget* parent) : QStatusBar(parent)
 {
@@ -22,6 +47,19 @@ CMonitorStatusBar::CMonitorStatusBar(QWidget* parent) : QStatusBar(parent)
     addPermanentWidget(m_pSend);
     m_pReceive = new CPaneIndicator(ID_PANE_RECEIVE, QStringLiteral("Rx"), this);
     addPermanentWidget(m_pReceive);
+    // The input lines as one group, side by side, so they take little room.
+    auto* lines = new QWidget(this);
+    auto* linesLayout = new QHBoxLayout(lines);
+    linesLayout->setContentsMargins(0, 0, 0, 0);
+    linesLayout->setSpacing(0);
+    for (std::size_t i = 0; i < m_linePanes.size(); ++i) {
+        const ModemLinePane& line = kLineTable[i];
+        m_linePanes[i] = new CPaneIndicator(line.id, QString::fromLatin1(line.text), lines);
+        m_linePanes[i]->SetLiveToolTip(QString::fromLatin1(line.tip));
+        linesLayout->addWidget(m_linePanes[i]);
+    }
+    addPermanentWidget(lines);
+    SetModemLinesUnavailable(QStringLiteral("OFF-LINE"));
     m_pTime = AddLabel<CElidedLabel>(ID_PANE_TIME, QStringLiteral("00:00:00"), 1);
     connect(m_pPort, &CPaneIndicator::clicked, this, &CMonitorStatusBar::portSettingsRequested);
 }
@@ -80,8 +118,25 @@ void CMonitorStatusBar::SetReceiveLamp(int value)
     m_pReceive->SetLamp(value);
 }
 
+void CMonitorStatusBar::SetModemLines(unsigned status)
+{
+    for (std::size_t i = 0; i < m_linePanes.size(); ++i)
+        m_linePanes[i]->SetLamp((status & kLineTable[i].bit) != 0 ? kLampOn : 0);
+}
+
+void CMonitorStatusBar::SetModemLinesUnavailable(const QString& reason)
+{
+    for (CPaneIndicator* pane : m_linePanes) {
+        pane->SetUnavailable(reason);
+        if (!reason.isEmpty())
+            pane->SetLamp(0);
+    }
+}
+
 QString CMonitorStatusBar::PaneText(int index) const
 {
+    if (index >= kFirstLinePaneIndex && index < kFirstLinePaneIndex + kModemLinePanes)
+        return m_linePanes[std::size_t(index - kFirstLinePaneIndex)]->Text();
     switch (index) {
     case 0:
         return m_pOnline->text();

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "MonitorConstants.h"
+
 #include <QStatusBar>
+
+#include <array>
 
 class CChildFrame;
 class CElidedLabel;
@@ -8,7 +12,8 @@ class CPaneIndicator;
 class QLabel;
 
 // Status bar of a monitor window: on-line state, link kind, port description, counters, the
-// send and receive lamps and the time of the last received data. In a narrow window the texts
+// send and receive lamps, the input lines of a serial link (CTS, DSR, DCD, RI) and the time of
+// the last received data. In a narrow window the texts
 // shorten with an ellipsis; the on-line state and the lamps always keep their room.
 class CMonitorStatusBar : public QStatusBar
 {
@@ -27,12 +32,18 @@ public:
     void SetTimeText(const QString& text);
     void SetSendLamp(int value);
     void SetReceiveLamp(int value);
+    // The input lines lit as the MS_* bits of status say.
+    void SetModemLines(unsigned status);
+    // Greys the input lines with reason as their tool tip; empty: they are live.
+    void SetModemLinesUnavailable(const QString& reason);
 
-    // Pane text by index 0..6.
+    // Pane text by index: 0..6 as ever, then 7..10 for CTS, DSR, DCD and RI.
     QString PaneText(int index) const;
     CPaneIndicator* PortPane() const { return m_pPort; }
     CPaneIndicator* SendPane() const { return m_pSend; }
     CPaneIndicator* ReceivePane() const { return m_pReceive; }
+    // CTS, DSR, DCD, RI by index 0..3.
+    CPaneIndicator* LinePane(int index) const { return m_linePanes.at(index); }
 
 signals:
     // The port description was clicked: the user wants the port settings.
@@ -47,5 +58,6 @@ private:
     CElidedLabel* m_pCounters = nullptr;
     CPaneIndicator* m_pSend = nullptr;
     CPaneIndicator* m_pReceive = nullptr;
+    std::array<CPaneIndicator*, kModemLinePanes> m_linePanes = {};
     CElidedLabel* m_pTime = nullptr;
 };

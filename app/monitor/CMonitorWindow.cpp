@@ -1,11 +1,14 @@
 #include "CMonitorWindow.h"
 
 #include "CChildFrame.h"
+#include "CCommandActions.h"
 #include "CMonitorCommands.h"
 #include "CMonitorStatusBar.h"
 #include "CTARVENApp.h"
 #include "CTARVENView.h"
 
+#include <QAction>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 CMonitorWindow::CMonitorWindow(CDocument* document, CChildFrame* frame, QWidget* parent)
@@ -15,9 +18,41 @@ CMonitorWindow::CMonitorWindow(CDocument* document, CChildFrame* frame, QWidget*
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    CreateToolBar();
+    layout->addWidget(m_pToolBar);
     layout->addWidget(m_pView, 1);
     layout->addWidget(m_pStatus);
     setFocusProxy(m_pView);
+}
+
+void CMonitorWindow::CreateToolBar()
+{
+    m_pToolBar = new QToolBar(this);
+    m_pToolBar->setObjectName(QStringLiteral("MonitorToolBar"));
+    m_pToolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    for (const auto& [id, handler] : CMonitorCommands::WindowCommands()) {
+        if (id == 0) {
+            m_pToolBar->addSeparator();
+            continue;
+        }
+        QAction* action = CCommandActions::Make(id, m_pToolBar);
+        m_pToolBar->addAction(action);
+        // A click leaves the keys with the terminal.
+        m_pToolBar->widgetForAction(action)->setFocusPolicy(Qt::NoFocus);
+        connect(action, &QAction::triggered, this, [this, run = handler] {
+            (m_pView->*run)();
+            UpdateToolBar(); // a checkable button ticks itself: set it back to the view's state
+        });
+    }
+    connect(m_pView, &CTARVENView::stateChanged, this, &CMonitorWindow::UpdateToolBar);
+    UpdateToolBar();
+}
+
+void CMonitorWindow::UpdateToolBar()
+{
+    CMonitorCommands::UpdateLineActions(m_pView, [this](int id) {
+        return m_pToolBar->findChild<QAction*>(QString::number(id), Qt::FindDirectChildrenOnly);
+    });
 }
 
 namespace {

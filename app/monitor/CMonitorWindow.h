@@ -6,8 +6,10 @@ class CChildFrame;
 class CDocument;
 class CMonitorStatusBar;
 class CTARVENView;
+class QToolBar;
 
-// What a monitor's child frame shows: the view above its status bar.
+// What a monitor's child frame shows: its own toolbar (time stamps and line signals), the view
+// and its status bar.
 class CMonitorWindow : public QWidget
 {
     Q_OBJECT
@@ -18,10 +20,15 @@ public:
 
     CTARVENView* View() const { return m_pView; }
     CMonitorStatusBar* StatusBar() const { return m_pStatus; }
+    QToolBar* ToolBar() const { return m_pToolBar; }
 
 private:
+    void CreateToolBar();
+    void UpdateToolBar();
+
     CMonitorStatusBar* m_pStatus = nullptr;
     CTARVENView* m_pView = nullptr;
+    QToolBar* m_pToolBar = nullptr;
 };
 
 // Lets every monitor frame the program opens from now on show a monitor window.

@@ -37,7 +37,30 @@ void CPaneIndicator::SetText(const QString& text)
 QString CPaneIndicator::ShownText() const
 {
     return QFontMetrics(m_font).elidedText(m_strText, Qt::ElideMiddle,
-                                           std::max(width() - 2 * kIndicatorMarginPx, 0));
+                                           std::max(width() - 2 * MarginPx(), 0));
+}
+
+int CPaneIndicator::MarginPx() const
+{
+    // The input lines sit side by side as one group: narrow margins keep it small.
+    return IsModemLinePane(m_nId) ? kLineIndicatorMarginPx : kIndicatorMarginPx;
+}
+
+void CPaneIndicator::SetUnavailable(const QString& reason)
+{
+    const bool unavailable = !reason.isEmpty();
+    if (unavailable != m_bUnavailable) {
+        m_bUnavailable = unavailable;
+        update();
+    }
+    setToolTip(unavailable ? reason : m_strLiveTip);
+}
+
+void CPaneIndicator::SetLiveToolTip(const QString& tip)
+{
+    m_strLiveTip = tip;
+    if (!m_bUnavailable)
+        setToolTip(tip);
 }
 
 void CPaneIndicator::UpdateToolTip()
@@ -50,7 +73,7 @@ void CPaneIndicator::UpdateToolTip()
 
 bool CPaneIndicator::IsLit() const
 {
-    return m_nLamp >= kLampLitThreshold;
+    return !m_bUnavailable && m_nLamp >= kLampLitThreshold;
 }
 
 QSize CPaneIndicator::sizeHint() const
@@ -58,8 +81,7 @@ QSize CPaneIndicator::sizeHint() const
     // The exact advance, rounded up: the rounded one can be a pixel short, and the text is then
     // shortened although the pane was made for it.
     const QFontMetricsF metrics(m_font);
-    return {static_cast<int>(std::ceil(metrics.horizontalAdvance(m_strText))) +
-                2 * kIndicatorMarginPx,
+    return {static_cast<int>(std::ceil(metrics.horizontalAdvance(m_strText))) + 2 * MarginPx(),
             static_cast<int>(std::ceil(metrics.height())) + 4};
 }
 
@@ -79,7 +101,8 @@ void CPaneIndicator::paintEvent(QPaintEvent*)
                      IsLit() ? ColourFromRef(kLampColour) : palette().color(QPalette::Button));
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    painter.setPen(Qt::black);
+    painter.setPen(m_bUnavailable ? palette().color(QPalette::Disabled, QPalette::WindowText)
+                                  : QColor(Qt::black));
     painter.setFont(m_font);
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, ShownText());
 }

@@ -5,7 +5,8 @@
 #include <QWidget>
 
 // A status pane drawn by the monitor itself: green while its lamp value is lit, with its text
-// centred in black. Used for the port description and the send and receive lamps.
+// centred in black. Used for the port description, the send and receive lamps and the input
+// lines of a serial link, which are greyed while the link cannot tell them.
 class CPaneIndicator : public QWidget
 {
     Q_OBJECT
@@ -20,6 +21,12 @@ public:
     QString Text() const { return m_strText; }
     void SetText(const QString& text);
     bool IsLit() const;
+    // Greyed, unlit, with reason as its tool tip; an empty reason makes it live again with its
+    // own tool tip.
+    void SetUnavailable(const QString& reason);
+    bool IsUnavailable() const { return m_bUnavailable; }
+    // The tool tip of a live pane; the port description makes its own.
+    void SetLiveToolTip(const QString& tip);
 
     // What the pane shows at its present width: the port description shortens in the middle.
     QString ShownText() const;
@@ -37,9 +44,12 @@ protected:
 
 private:
     void UpdateToolTip();
+    int MarginPx() const;
 
     int m_nId = 0;
     int m_nLamp = 0;
+    bool m_bUnavailable = false;
     QString m_strText;
+    QString m_strLiveTip;
     QFont m_font;
 };

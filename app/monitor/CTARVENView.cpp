@@ -33,6 +33,7 @@ CTARVENView::CTARVENView(CDocument* document, CChildFrame* frame, CMonitorStatus
     m_statusTimer.setInterval(kStatusRefreshMs);
     InitActionsConnections();
     InitLinkConnections();
+    InitLineConnections();
     OnInitialUpdate();
 }
 
@@ -64,6 +65,7 @@ void CTARVENView::OnInitialUpdate()
     m_pTextView->Create(this, rect(), kTerminalViewId);
     m_pTextView->ControlReceive(m_bControlCodes);
     m_pTextView->CaretShow(true);
+    LoadStampSettings();
     ApplyEnv(CurrentEnv());
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -190,12 +192,17 @@ void CTARVENView::OnSent(const QByteArray& bytes)
 
 void CTARVENView::OnReceived(const QByteArray& bytes)
 {
+    ShowReceived(bytes, QDateTime::currentDateTime());
+}
+
+void CTARVENView::ShowReceived(const QByteArray& bytes, const QDateTime& arrival)
+{
     // Data that arrives while paused is gone, and not counted.
     if (m_bPaused)
         return;
     if (!bytes.isEmpty())
         m_pTextView->TextWrite(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                               int(bytes.size()), kAttrReceived);
+                               int(bytes.size()), kAttrReceived, arrival);
     LightReceiveLamp();
     m_nReceived += bytes.size();
     m_nLines = m_pTextView->GetLineSize();
@@ -234,6 +241,7 @@ void CTARVENView::UpdatePanes()
         online += QStringLiteral("(Paused)");
     m_pStatus->SetOnlineText(online);
     m_pStatus->SetInterfaceText(m_pLink->Settings().InterfaceText());
+    ShowLineState();
     UpdateCounters();
 }
 
@@ -281,6 +289,32 @@ void CTARVENView::OnClear()
     m_nSent = 0;
     m_nLines = 0;
     UpdateCounters();
+}
+
+void CTARVENView::LoadStampSettings()
+{
+    QSettings settings(kCompanyName, kApplicationName);
+    settings.beginGroup(QLatin1String(kGroupTarven));
+    m_pTextView->ShowArrivalStamps(settings.value(QStringLiteral("ShowTimeStamp"), 0).toInt() != 0);
+    // A gap out of range (or no number) keeps the default.
+    bool ok = false;
+    const int gap = settings.value(QStringLiteral("TimeStampGap")).toInt(&ok);
+    m_pTextView->SetArrivalGap(ok && gap >= 0 && gap <= kMaxArrivalGapMs ? gap
+                                                                         : kDefaultArrivalGapMs);
+}
+
+bool CTARVENView::ShowsTimeStamps() const
+{
+    return m_pTextView->IsShowingArrivalStamps();
+}
+
+void CTARVENView::OnTimeStamps()
+{
+    const bool on = !ShowsTimeStamps();
+    m_pTextView->ShowArrivalStamps(on);
+    QSettings settings(kCompanyName, kApplicationName);
+    settings.setValue(QStringLiteral("%1/ShowTimeStamp").arg(kGroupTarven), int(on));
+    emit stateChanged();
 }
 
 void CTARVENView::OnTogglePanel()

@@ -4,6 +4,7 @@
 #include "EnvSettings.h"
 #include "LinkSettings.h"
 
+#include <QDateTime>
 #include <QTime>
 #include <QTimer>
 #include <QWidget>
@@ -15,6 +16,7 @@ class CDocument;
 class CMainFrame;
 class CMonitorStatusBar;
 class CPrintTarget;
+class CRS232Ctrl;
 class CTextViewCtrl;
 
 // The view of a monitor window: shows the traffic of the window's link (CMonitorLink) in a
@@ -47,6 +49,8 @@ public:
     void OnControlView();
     void OnClear();
     void OnTogglePanel();
+    // Shows or hides the arrival times of received chunks; kept as "ShowTimeStamp".
+    void OnTimeStamps();
     void OnPrint();
     // Prints the log with its header on target; false, and the user told why, when the
     // document does not start or finish.
@@ -64,6 +68,20 @@ public:
     // terminal view's result (0 shown).
     int ShowCaptureFile(const QString& path);
 
+    // Shows bytes the link received at arrival: what every received notice does, with the time
+    // taken as it came in.
+    void ShowReceived(const QByteArray& bytes, const QDateTime& arrival);
+
+    // Line signals of a serial link: DTR and RTS as the user set them, a break, and the four
+    // input lines in the status bar. Harmless where the device has no modem lines.
+    void OnDtr();
+    void OnRts();
+    void OnBreak();
+    // An open serial link whose device has modem lines.
+    bool HasLineSignals() const;
+    bool IsDtrOn() const { return m_bDtr; }
+    bool IsRtsOn() const { return m_bRts; }
+
     // The view becomes the active monitor: its terminal view takes the keys.
     void Activate();
 
@@ -76,6 +94,7 @@ public:
     bool IsHexMode() const { return m_bHexMode; }
     bool ShowsControlCodes() const { return m_bControlCodes; }
     bool IsPanelShown() const { return m_bPanelShown; }
+    bool ShowsTimeStamps() const;
     qint64 Received() const { return m_nReceived; }
     qint64 Sent() const { return m_nSent; }
     qint64 Lines() const { return m_nLines; }
@@ -100,6 +119,18 @@ private:
     void OnInitialUpdate();
     void InitActionsConnections();
     void InitLinkConnections();
+    // Arrival stamps as the settings say.
+    void LoadStampSettings();
+    // Line signals: follows the link going on-line (the port may be a new one each time).
+    void InitLineConnections();
+    void ArmLineSignals();
+    void OnModemLines(unsigned status);
+    // Flips a line the user sets (on: what it is now) through the port's setter.
+    void ToggleLine(bool& on, int (CRS232Ctrl::*set)(int), const QString& name);
+    // The four indicators as the link now allows.
+    void ShowLineState();
+    // A line command the device refused: a notice, never a box.
+    void ReportLineFailure(const QString& what, int error);
     void LayoutChildren();
     // Line limit, colours, NUL display and text encoding of the environment settings.
     void ApplyEnv(const EnvSettings& env);
@@ -141,6 +172,8 @@ private:
     bool m_bPanelShown = true;
     bool m_bJoinedFrame = false;
     bool m_bForwardingKey = false;
+    bool m_bDtr = true; // raised, as opening a port leaves them
+    bool m_bRts = true;
     QTime m_lastReceived;
     QTimer m_statusTimer;
 };

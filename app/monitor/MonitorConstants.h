@@ -13,6 +13,9 @@ inline constexpr int kConnectGiveUpTicks = 3;
 // does not spend the user-interface thread on relaying out the status bar.
 inline constexpr int kStatusRefreshMs = 50;
 
+// Arrival stamps: the longest pause the "TimeStampGap" setting may ask for (one minute).
+inline constexpr int kMaxArrivalGapMs = 60 * 1000;
+
 // Receive paths.
 inline constexpr int kReceiveBatchBytes = 2048;
 // A socket notice reads at most this much, in kReceiveBatchBytes reads; what is left brings
@@ -45,6 +48,7 @@ inline constexpr int kLampLitThreshold = 10;
 inline constexpr uint32_t kLampColour = 0x00FF00; // COLORREF
 inline constexpr int kIndicatorFontPx = 12;
 inline constexpr int kIndicatorMarginPx = 8; // on each side of a pane's text
+inline constexpr int kLineIndicatorMarginPx = 4;
 
 // Status bar panes, by the ids of their texts.
 inline constexpr int ID_PANE_ONLINE = 32858;
@@ -54,6 +58,16 @@ inline constexpr int ID_PANE_COUNTERS = 32861;
 inline constexpr int ID_PANE_SEND = 32864;
 inline constexpr int ID_PANE_RECEIVE = 32865;
 inline constexpr int ID_PANE_TIME = 32866;
+// The input lines of a serial link.
+inline constexpr int ID_PANE_CTS = 32867;
+inline constexpr int ID_PANE_DSR = 32868;
+inline constexpr int ID_PANE_DCD = 32869;
+inline constexpr int ID_PANE_RI = 32870;
+inline constexpr int kModemLinePanes = 4;
+inline constexpr bool IsModemLinePane(int id)
+{
+    return id >= ID_PANE_CTS && id <= ID_PANE_RI;
+}
 
 // Command that shows the document's own file; nothing in the menus issues it.
 inline constexpr int ID_SHOW_DOCUMENT_FILE = 20008;

@@ -73,6 +73,11 @@ const CommandEntry kCommands[] = {
     {ID_VIEW_CONTROL_PANEL, "제어코드창", "", "제어코드창", "제어코드창을 보이거나 숨깁니다.",
      false, true},
     {ID_TVN_COPY, "복사", "Ctrl+Ins", "복사", "선택한 내용을 클립보드에 복사합니다.", false, false},
+    {ID_LINE_DTR, "DTR", "", "DTR", "DTR 신호를 켜거나 끕니다.", false, true},
+    {ID_LINE_RTS, "RTS", "", "RTS", "RTS 신호를 켜거나 끕니다.", false, true},
+    {ID_LINE_BREAK, "Break", "", "Break", "Break 신호를 250 ms 동안 보냅니다.", false, false},
+    {ID_VIEW_TIMESTAMP, "시간 표시", "", "시간 표시", "수신한 데이터가 도착한 시각을 표시합니다.",
+     false, true},
 
     {ID_SCRIPT_RUN, "스크립트 실행(Run)", "", "스크립트 실행", "스크립트를 실행합니다.", false,
      false},
@@ -126,23 +131,36 @@ const QList<int> kToolbarLayout = {ID_FILE_NEW_SCRIPT,
                                    ID_FILE_TRANSFER,
                                    ID_CHECKSUM};
 
+QAction* MakeAction(const CommandEntry& entry, QObject* parent)
+{
+    auto* action = new QAction(QString::fromUtf8(entry.text), parent);
+    action->setObjectName(QString::number(entry.id));
+    action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+    action->setToolTip(QString::fromUtf8(entry.tip));
+    action->setStatusTip(QString::fromUtf8(entry.prompt));
+    action->setCheckable(entry.checkable);
+    action->setEnabled(entry.enabled);
+    const QString iconPath = QStringLiteral(":/icons/%1.svg").arg(entry.id);
+    if (QFile::exists(iconPath))
+        action->setIcon(QIcon(iconPath));
+    return action;
+}
+
 } // namespace
 
 CCommandActions::CCommandActions(QObject* parent) : QObject(parent)
 {
+    for (const CommandEntry& entry : kCommands)
+        m_actions.insert(entry.id, MakeAction(entry, parent));
+}
+
+QAction* CCommandActions::Make(int id, QObject* parent)
+{
     for (const CommandEntry& entry : kCommands) {
-        auto* action = new QAction(QString::fromUtf8(entry.text), parent);
-        action->setObjectName(QString::number(entry.id));
-        action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
-        action->setToolTip(QString::fromUtf8(entry.tip));
-        action->setStatusTip(QString::fromUtf8(entry.prompt));
-        action->setCheckable(entry.checkable);
-        action->setEnabled(entry.enabled);
-        const QString iconPath = QStringLiteral(":/icons/%1.svg").arg(entry.id);
-        if (QFile::exists(iconPath))
-            action->setIcon(QIcon(iconPath));
-        m_actions.insert(entry.id, action);
+        if (entry.id == id)
+            return MakeAction(entry, parent);
     }
+    return nullptr;
 }
 
 QAction* CCommandActions::Action(int id) const

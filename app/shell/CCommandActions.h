@@ -15,6 +15,9 @@ public:
     explicit CCommandActions(QObject* parent);
 
     QAction* Action(int id) const;
+    // A new action of command id owned by parent, as the frame's own is made; null for a number
+    // that is no command. For windows that carry their own buttons.
+    static QAction* Make(int id, QObject* parent);
     // Adds an action made elsewhere (a bar's show/hide toggle) under its object name's number.
     void Register(QAction* action);
 

@@ -211,7 +211,13 @@ void CMainFrame::CreateMenus()
                                                  0,
                                                  ID_VIEW_CONTROL_PANEL,
                                                  0,
-                                                 ID_TVN_COPY});
+                                                 ID_TVN_COPY,
+                                                 0,
+                                                 ID_VIEW_TIMESTAMP,
+                                                 0,
+                                                 ID_LINE_DTR,
+                                                 ID_LINE_RTS,
+                                                 ID_LINE_BREAK});
     QMenu* editMenu =
         NewMenu(QStringLiteral("편집(&E)"),
                 {ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE,

@@ -90,6 +90,15 @@ void CTextViewCtrl::TextWrite(const unsigned char* bytes, int n, char attribute)
     NotifyWritten();
 }
 
+void CTextViewCtrl::TextWrite(const unsigned char* bytes, int n, char attribute,
+                              const QDateTime& arrival)
+{
+    const uint64_t at = m_pStore->Extent().end;
+    TextWrite(bytes, n, attribute);
+    if (m_stamps.Note(arrival, at, bytes, n))
+        m_stamps.DropBefore(m_pStore->Extent().first);
+}
+
 void CTextViewCtrl::NotifyWritten()
 {
     // One queued call per batch, not per byte: the flag stays set until the repaint timer runs.
@@ -123,6 +132,65 @@ void CTextViewCtrl::HexaView(bool on)
     m_bFollow = true;
     SyncScrollBars();
     viewport()->update();
+}
+
+void CTextViewCtrl::ShowArrivalStamps(bool on)
+{
+    if (m_bStamps == on)
+        return;
+    m_bStamps = on;
+    m_nWidestCells = 0;
+    SyncScrollBars();
+    viewport()->update();
+}
+
+std::vector<ArrivalStamp> CTextViewCtrl::ArrivalStamps() const
+{
+    const LogExtent extent = m_pStore->Extent();
+    return m_stamps.In(extent.first, extent.end);
+}
+
+std::vector<Glyph> CTextViewCtrl::LayoutRow(const RowData& row) const
+{
+    return LayoutLine(row.cells, row.start, m_bControls, m_encoding,
+                      m_bStamps ? m_stamps.In(row.start, row.start + row.cells.size())
+                                : std::vector<ArrivalStamp>());
+}
+
+int CTextViewCtrl::HexRowStamp(uint64_t rowStart) const
+{
+    const std::vector<ArrivalStamp> stamps = m_stamps.In(rowStart, rowStart + kHexBytesPerRow);
+    return stamps.empty() ? -1 : stamps.front().msOfDay;
+}
+
+QString CTextViewCtrl::ShownRowText(int row) const
+{
+    const uint64_t index = static_cast<uint64_t>(verticalScrollBar()->value()) +
+                           static_cast<uint64_t>(std::max(row, 0));
+    QString text;
+    if (m_bHex) {
+        const uint64_t rowStart = (FirstRow() + index) * kHexBytesPerRow;
+        if (m_bStamps) {
+            const int stamp = HexRowStamp(rowStart);
+            text = stamp >= 0 ? CArrivalStamps::Text(stamp) : QString(kStampCells, u' ');
+        }
+        text += QStringLiteral("%1")
+                    .arg(rowStart, HexLayout::kOffsetCells, 16, QLatin1Char('0'))
+                    .toUpper();
+        for (const Cell& cell : m_pStore->Range(rowStart, rowStart + kHexBytesPerRow))
+            text += QStringLiteral(" %1").arg(cell.byte, 2, 16, QLatin1Char('0')).toUpper();
+        return text;
+    }
+    const std::vector<RowData> rows = m_pStore->Lines(static_cast<std::size_t>(index), 1);
+    if (rows.empty())
+        return text;
+    for (const Glyph& g : LayoutRow(rows[0])) {
+        if (g.stampMs >= 0)
+            text += CArrivalStamps::Text(g.stampMs);
+        else
+            text += g.ch != 0 ? QString::fromUcs4(&g.ch, 1) : QString::fromLatin1(g.label);
+    }
+    return text;
 }
 
 void CTextViewCtrl::ControlReceive(bool on)
@@ -165,6 +233,7 @@ void CTextViewCtrl::SetColor(const uint32_t colours[kColourCount])
 void CTextViewCtrl::Clear()
 {
     m_pStore->Clear();
+    m_stamps.Clear();
     ResetView();
 }
 
@@ -246,6 +315,7 @@ int CTextViewCtrl::GalmuriShow(const QString& path)
         return -3;
     }
     m_pStore->Clear();
+    m_stamps.Clear();
     CaptureRecord record;
     while (reader.Next(record))
         m_pStore->Load(record.cells);
@@ -303,7 +373,7 @@ void CTextViewCtrl::SyncScrollBars()
     bar->setRange(0, maximum);
     bar->setPageStep(visible);
     bar->setValue(m_bFollow ? maximum : std::min(value, maximum));
-    const int cells = m_bHex ? HexLayout::kRowCells : m_nWidestCells;
+    const int cells = m_bHex ? HexPrefixCells() + HexLayout::kRowCells : m_nWidestCells;
     const int width = static_cast<int>(std::ceil((cells + 1) * m_painter.CellWidth()));
     horizontalScrollBar()->setRange(0, std::max(0, width - viewport()->width()));
     horizontalScrollBar()->setPageStep(viewport()->width());
@@ -363,8 +433,7 @@ void CTextViewCtrl::PaintText(QPainter& p, const Selection& sel, const QRect& ar
     for (std::size_t k = 0; k < rows.size(); ++k) {
         const QPointF origin(x, static_cast<qreal>(firstRow + static_cast<int>(k)) *
                                     m_painter.LineHeight());
-        const std::vector<Glyph> glyphs =
-            LayoutLine(rows[k].cells, rows[k].start, m_bControls, m_encoding);
+        const std::vector<Glyph> glyphs = LayoutRow(rows[k]);
         m_painter.DrawTextLine(p, origin, glyphs, sel, area.left(), area.right() + 1);
         widest = std::max(widest, LineCells(glyphs));
     }
@@ -390,10 +459,14 @@ void CTextViewCtrl::PaintHex(QPainter& p, const Selection& sel, const QRect& are
         m_pStore->Range(firstRow * kHexBytesPerRow, (firstRow + rows) * kHexBytesPerRow, &start);
     const uint64_t end = start + cells.size();
     const qreal x = -horizontalScrollBar()->value();
+    const int prefix = HexPrefixCells();
     for (uint64_t k = 0; k < rows; ++k) {
         const uint64_t rowStart = (firstRow + k) * kHexBytesPerRow;
-        const QPointF origin(x, static_cast<qreal>(static_cast<uint64_t>(firstVisible) + k) *
-                                    m_painter.LineHeight());
+        const QPointF origin(x + prefix * m_painter.CellWidth(),
+                             static_cast<qreal>(static_cast<uint64_t>(firstVisible) + k) *
+                                 m_painter.LineHeight());
+        if (const int stamp = prefix > 0 ? HexRowStamp(rowStart) : -1; stamp >= 0)
+            m_painter.DrawStamp(p, QPointF(x, origin.y()), 0, stamp);
         const uint64_t from = std::max(rowStart, start);
         const uint64_t to = std::min(rowStart + kHexBytesPerRow, end);
         if (from < to) {
@@ -417,13 +490,13 @@ QRectF CTextViewCtrl::CaretRect() const
     int col = 0;
     uint64_t row = 0; // among the rows of the current mode, from the first held one
     if (m_bHex) {
-        col = HexLayout::HexCol(static_cast<int>(extent.end % kHexBytesPerRow));
+        col = HexPrefixCells() + HexLayout::HexCol(static_cast<int>(extent.end % kHexBytesPerRow));
         row = extent.end / kHexBytesPerRow - extent.first / kHexBytesPerRow;
     } else {
         row = extent.shownLines - 1;
         const std::vector<RowData> last = m_pStore->Lines(row, 1);
         if (!last.empty())
-            col = LineCells(LayoutLine(last[0].cells, last[0].start, m_bControls, m_encoding));
+            col = LineCells(LayoutRow(last[0]));
     }
     const auto top = static_cast<uint64_t>(verticalScrollBar()->value());
     if (row < top || row > top + static_cast<uint64_t>(VisibleRows()))
@@ -435,7 +508,8 @@ QRectF CTextViewCtrl::CaretRect() const
 
 uint64_t CTextViewCtrl::OffsetAt(QPoint pos) const
 {
-    const qreal col = (pos.x() + horizontalScrollBar()->value()) / m_painter.CellWidth();
+    const qreal col = (pos.x() + horizontalScrollBar()->value()) / m_painter.CellWidth() -
+                      (m_bHex ? HexPrefixCells() : 0);
     const int row = static_cast<int>(std::floor(pos.y() / m_painter.LineHeight()));
     const int64_t index = std::max<int64_t>(0, int64_t{verticalScrollBar()->value()} + row);
     const LogExtent extent = m_pStore->Extent();
@@ -454,8 +528,7 @@ uint64_t CTextViewCtrl::OffsetAt(QPoint pos) const
     const std::vector<RowData> rows = m_pStore->Lines(line, 1);
     if (rows.empty())
         return extent.end;
-    const std::vector<Glyph> glyphs =
-        LayoutLine(rows[0].cells, rows[0].start, m_bControls, m_encoding);
+    const std::vector<Glyph> glyphs = LayoutRow(rows[0]);
     for (const Glyph& g : glyphs) {
         if (col < g.col + g.cells)
             return col < g.col + g.cells / 2.0 ? g.offset : g.offset + g.bytes;

@@ -10,12 +10,14 @@
 #include <memory>
 #include <utility>
 
+#include "CArrivalStamps.h"
 #include "CTextViewPainter.h"
 #include "TermViewConstants.h"
 #include "TextEncoding.h"
 
 class CTextLogStore;
 class QMenu;
+struct RowData;
 class QPagedPaintDevice;
 
 // The terminal view of monitor and watch windows: a scrolling log of sent and received bytes
@@ -37,8 +39,22 @@ public:
     // the view repaints later, batched, on its own thread.
     void TextWrite(unsigned char b, char attribute);
     void TextWrite(const unsigned char* bytes, int n, char attribute);
+    // Appends received bytes that arrived at arrival, noting the time when they follow a pause
+    // longer than the arrival gap. From the thread that writes the view's traffic only (the
+    // user-interface thread): the time is kept by where the bytes land.
+    void TextWrite(const unsigned char* bytes, int n, char attribute, const QDateTime& arrival);
 
     void HexaView(bool on);
+    // Shows the arrival times beside the bytes (hex mode: at the start of the row). They are
+    // noted whether shown or not, and never become part of the bytes.
+    void ShowArrivalStamps(bool on);
+    bool IsShowingArrivalStamps() const { return m_bStamps; }
+    // A pause longer than this before a chunk gives it a stamp.
+    void SetArrivalGap(int ms) { m_stamps.SetGapMs(ms); }
+    // The noted stamps of the bytes held.
+    std::vector<ArrivalStamp> ArrivalStamps() const;
+    // What a row of the viewport reads as shown (stamps, labels, hex columns), without colours.
+    QString ShownRowText(int row) const;
     void ControlReceive(bool on);
     // How bytes that are not ASCII are read in text mode; the log keeps them as they came.
     void SetTextEncoding(TextEncoding encoding);
@@ -122,10 +138,16 @@ private:
     // Both paint the rows that meet area, a part of the viewport.
     void PaintText(QPainter& p, const Selection& sel, const QRect& area);
     void PaintHex(QPainter& p, const Selection& sel, const QRect& area);
+    std::vector<Glyph> LayoutRow(const RowData& row) const;
+    // Cells before a hex row's offset: the room of its stamp while stamps are shown.
+    int HexPrefixCells() const { return m_bStamps ? kStampCells : 0; }
+    // Time of the first stamp in the hex row from rowStart, or -1.
+    int HexRowStamp(uint64_t rowStart) const;
     // Rows of the viewport that meet area: [first, last].
     std::pair<int, int> RowsIn(const QRect& area) const;
 
     std::unique_ptr<CTextLogStore> m_pStore;
+    CArrivalStamps m_stamps;
     CTextViewPainter m_painter;
     QTimer m_repaintTimer;
     QTimer m_captureTimer;
@@ -136,6 +158,7 @@ private:
     QAction* m_pSelectAllAction = nullptr;
     std::atomic<bool> m_bPending{false};
     bool m_bHex = false;
+    bool m_bStamps = false;
     bool m_bControls = false;
     bool m_bCaret = false;
     bool m_bCaretLit = true;

@@ -87,6 +87,11 @@ void CTextViewPainter::DrawTextLine(QPainter& p, QPointF origin, const std::vect
             ++i;
             continue;
         }
+        if (first.stampMs >= 0) {
+            DrawStamp(p, origin, first.col, first.stampMs);
+            ++i;
+            continue;
+        }
         const bool selected = sel.Contains(first.offset);
         if (!ascii(first)) {
             const QString text =
@@ -131,6 +136,12 @@ void CTextViewPainter::DrawHexRow(QPainter& p, QPointF origin, uint64_t start,
         DrawCells(p, origin, HexLayout::AsciiCol(i), 1, style, selected,
                   QString(QLatin1Char(printable ? static_cast<char>(cell.byte) : '.')), false);
     }
+}
+
+void CTextViewPainter::DrawStamp(QPainter& p, QPointF origin, int col, int msOfDay) const
+{
+    DrawCells(p, origin, col, kStampCells, CellStyle::TextOut, false, CArrivalStamps::Text(msOfDay),
+              false);
 }
 
 void CTextViewPainter::DrawCaret(QPainter& p, QPointF origin, int col) const

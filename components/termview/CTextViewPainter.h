@@ -46,6 +46,8 @@ public:
     // cells hold the row's bytes from absolute offset start (a first row may begin mid-row).
     void DrawHexRow(QPainter& p, QPointF origin, uint64_t start, const std::vector<Cell>& cells,
                     bool showControls, const Selection& sel) const;
+    // An arrival stamp at a column, in the notice colours.
+    void DrawStamp(QPainter& p, QPointF origin, int col, int msOfDay) const;
     // A bar at a column: where the next byte goes.
     void DrawCaret(QPainter& p, QPointF origin, int col) const;
 

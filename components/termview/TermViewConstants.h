@@ -29,6 +29,11 @@ inline constexpr int kCaptureFlushMs = 200;
 inline constexpr std::size_t kCaptureChunkMaxBytes = 64 * 1024;
 
 inline constexpr int kHexBytesPerRow = 16;
+
+// Arrival stamps: a received chunk that follows a pause longer than this gets its time shown.
+inline constexpr int kDefaultArrivalGapMs = 20;
+// Cells a stamp "[HH:MM:SS.mmm] " takes; in hex mode every row keeps this room before its offset.
+inline constexpr int kStampCells = 15;
 // Tab stops for a tab shown as spacing while control codes are hidden.
 inline constexpr int kTabCells = 8;
 

@@ -42,15 +42,26 @@ Glyph Label(uint64_t offset, int col, uint8_t attr, const char* text)
 } // namespace
 
 std::vector<Glyph> LayoutLine(const std::vector<Cell>& cells, uint64_t start, bool showControls,
-                              TextEncoding encoding)
+                              TextEncoding encoding, const std::vector<ArrivalStamp>& stamps)
 {
     std::vector<Glyph> glyphs;
-    glyphs.reserve(cells.size());
+    glyphs.reserve(cells.size() + stamps.size());
     CTextDecoder decoder(cells, encoding);
     int col = 0;
+    auto stamp = stamps.begin();
     for (std::size_t i = 0; i < cells.size();) {
         const Cell cell = cells[i];
         const uint64_t offset = start + i;
+        for (; stamp != stamps.end() && stamp->offset <= offset; ++stamp) {
+            Glyph s;
+            s.offset = offset;
+            s.col = col;
+            s.bytes = 0;
+            s.cells = kStampCells;
+            s.stampMs = stamp->msOfDay;
+            col += s.cells;
+            glyphs.push_back(s);
+        }
         Glyph g;
         g.offset = offset;
         g.col = col;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "CArrivalStamps.h"
 #include "CByteLog.h"
 #include "TextEncoding.h"
 
@@ -20,8 +21,8 @@ enum class CellStyle : uint8_t
 CellStyle TextStyle(uint8_t attr);
 CellStyle ControlStyle(uint8_t attr);
 
-// One thing drawn in a text line: a character, or a label (a control code's name, or "<XX>" for
-// a byte that is no character), placed on the character-cell grid.
+// One thing drawn in a text line: a character, a label (a control code's name, or "<XX>" for
+// a byte that is no character), or an arrival stamp, placed on the character-cell grid.
 struct Glyph
 {
     uint64_t offset = 0; // absolute offset of its first byte
@@ -31,6 +32,7 @@ struct Glyph
     uint8_t bytes = 1;
     uint8_t cells = 1; // 2 for wide (Hangul, CJK) characters
     CellStyle style = CellStyle::TextOut;
+    int stampMs = -1; // a stamp's time of day; a stamp covers no bytes
 };
 
 // Shown in text mode for a byte that is no character of the encoding.
@@ -39,8 +41,9 @@ inline constexpr char32_t kStrayByteMark = 0x00B7;
 // Lays out one line of the log in text mode. Every character takes its cells (a wide one two);
 // a byte that is no character takes one (four, as "<XX>", when control codes are shown).
 // Hidden control codes take no room, except a tab, which still moves to the next tab stop.
+// Each of stamps (offsets rising) goes right before the first glyph at or after its offset.
 std::vector<Glyph> LayoutLine(const std::vector<Cell>& cells, uint64_t start, bool showControls,
-                              TextEncoding encoding);
+                              TextEncoding encoding, const std::vector<ArrivalStamp>& stamps = {});
 // Columns the laid-out line takes.
 int LineCells(const std::vector<Glyph>& glyphs);
 

@@ -228,11 +228,12 @@ def drive(session):
         raise Failed("Ctrl+G, a name and Ctrl+G again left no capture file")
 
     # A dialog opened with a key and one opened from the terminal's menu (the menu key, then
-    # the third entry from the bottom), each closed with Escape: the command keys still reach
-    # their commands and only letters reach the client.
+    # the fourth entry from the bottom that can be chosen: the line signals below it are
+    # disabled on a TCP link), each closed with Escape: the command keys still reach their
+    # commands and only letters reach the client.
     dialogs = [
         ("the capture name dialog", ["ctrl+g"], "갈무리 저장파일 이름"),
-        ("the checksum dialog", ["Menu", "Up", "Up", "Up", "Return"], "Check Sum 계산"),
+        ("the checksum dialog", ["Menu", "Up", "Up", "Up", "Up", "Return"], "Check Sum 계산"),
     ]
     for what, keys, title in dialogs:
         session.key(*keys)

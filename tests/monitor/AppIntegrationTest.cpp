@@ -105,7 +105,7 @@ TEST_F(AppIntegrationTest, ContextMenuStatesFollowTheWindow)
     UseServer();
     CTARVENView* view = OpenMonitor();
     QList<QAction*> items = ContextMenuItems(view);
-    ASSERT_EQ(items.size(), 22);
+    ASSERT_EQ(items.size(), 28);
     EXPECT_EQ(items[21]->text(), "복사");
     // Open, close and send enabled; pause, capture, text, hex, control and panel ticked.
     const auto states = [&items] {

@@ -4,6 +4,7 @@
 #include "DialogControls.h"
 #include "PtyPair.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -49,6 +50,33 @@ TEST_F(CaptureTest, BytesReceivedDuringACaptureAreTheFilesBytesAndShowAgain)
     EXPECT_EQ(viewer->Received(), qint64(payload.size()));
     EXPECT_EQ(viewer->Lines(), viewer->TextView()->GetLineSize());
     EXPECT_TRUE(m_messages.texts.isEmpty());
+}
+
+TEST_F(CaptureTest, ShownArrivalTimesStayOutOfTheCapture)
+{
+    CTARVENView* view = NewMonitor("Tvn1");
+    view->OnTimeStamps();
+    view->OnCapture();
+    ASSERT_TRUE(view->IsCapturing());
+    const QDateTime start(QDate(2026, 12, 7), QTime(9, 5, 1, 7));
+    const QByteArray chunks[] = {"first\r\n", "burst", "\r\nlater\r\n"};
+    QByteArray all;
+    for (int i = 0; i < 3; ++i) {
+        view->ShowReceived(chunks[i], start.addMSecs(i == 1 ? 1 : 1000 * i));
+        all += chunks[i];
+    }
+    ASSERT_EQ(view->TextView()->ArrivalStamps().size(), 2u);
+    view->OnCapture();
+    const QString file = CaptureDir() + "/Tvn1.tvn";
+    QFile raw(file);
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(raw.readAll().contains("09:05:")) << "no shown time in the file";
+
+    CTARVENView* viewer = NewMonitor("Tvn2");
+    ASSERT_EQ(viewer->ShowCaptureFile(file), 0);
+    EXPECT_EQ(Shown(*viewer), all);
+    EXPECT_EQ(Attributes(*viewer), QByteArray(all.size(), kAttrReceived));
+    EXPECT_TRUE(viewer->TextView()->ArrivalStamps().empty());
 }
 
 TEST_F(CaptureTest, NameDialogAddsTheExtensionOnlyToANameWithoutOne)

@@ -184,14 +184,18 @@ TEST_F(DisplayTest, NarrowWindowKeepsTheStateAndTheLampsAndShortensThePathInTheM
     SetValue("PortName", path);
     CTARVENView* view = NewMonitor();
     QWidget* window = view->window();
-    window->resize(420, 300);
+    // Narrow for a bar that also carries the four input lines.
+    constexpr int kNarrowPx = 520;
+    window->resize(kNarrowPx, 300);
     CMonitorStatusBar* bar = view->StatusBar();
-    ASSERT_TRUE(WaitFor([&] { return bar->width() == 420; }));
+    ASSERT_TRUE(WaitFor([&] { return bar->width() == kNarrowPx; }));
     QCoreApplication::processEvents();
 
     const QWidget* online = bar->findChild<QWidget*>(QString::number(ID_PANE_ONLINE));
     for (const QWidget* pane : {online, static_cast<const QWidget*>(bar->SendPane()),
-                                static_cast<const QWidget*>(bar->ReceivePane())}) {
+                                static_cast<const QWidget*>(bar->ReceivePane()),
+                                static_cast<const QWidget*>(bar->LinePane(0)),
+                                static_cast<const QWidget*>(bar->LinePane(3))}) {
         EXPECT_TRUE(pane->isVisible()) << pane->objectName().toStdString();
         EXPECT_GE(pane->width(), pane->sizeHint().width()) << pane->objectName().toStdString();
         EXPECT_LE(pane->geometry().right(), bar->contentsRect().right())

@@ -11,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QToolBar>
 
 using namespace std::chrono_literals;
 
@@ -86,6 +87,10 @@ protected:
     }
 
     // The keyboard is where the user left it: the active main window, the monitor's terminal.
+    // Receives two lines from peer, selects the first with the mouse and copies it as text and
+    // as hex.
+    void CopiesTheFirstRow(CTARVENView* view, TcpPeer& peer);
+
     void ExpectKeysAt(const CTARVENView* view, const char* after)
     {
         QCoreApplication::processEvents();
@@ -123,6 +128,17 @@ TEST_F(KeyboardTest, ShortcutsOnAnOpenSerialPortNeverReachTheDevice)
     EXPECT_FALSE(view->IsCapturing());
     Press(CtrlShift(Qt::Key_C));
     EXPECT_EQ(view->TextView()->GetBufferSize(), 0) << "cleared";
+
+    // The window's own buttons (a pseudo-terminal has no modem lines) send nothing and leave
+    // the keys with the terminal.
+    auto* window = qobject_cast<CMonitorWindow*>(view->parentWidget());
+    ASSERT_NE(window, nullptr);
+    for (int id : {ID_VIEW_TIMESTAMP, ID_LINE_DTR, ID_LINE_RTS, ID_LINE_BREAK, ID_VIEW_TIMESTAMP}) {
+        auto* action = window->ToolBar()->findChild<QAction*>(QString::number(id));
+        ASSERT_NE(action, nullptr) << id;
+        QTest::mouseClick(window->ToolBar()->widgetForAction(action), Qt::LeftButton);
+        ExpectKeysAt(view, "a click on a button of the window");
+    }
 
     // Keys bound to nothing are typed, control characters too.
     Press(Ctrl(Qt::Key_C));
@@ -201,6 +217,18 @@ TEST_F(KeyboardTest, TextSelectedWithTheMouseIsCopiedInTextAndHexModes)
     TcpPeer peer;
     CTARVENView* view = ServerWithClient(peer);
     ASSERT_NE(view, nullptr);
+    // Arrival times shown before the text, and before the hex rows, are no part of the copy.
+    for (const bool stamps : {false, true}) {
+        SCOPED_TRACE(stamps ? "with time stamps" : "without");
+        if (view->ShowsTimeStamps() != stamps)
+            Frame()->Action(ID_VIEW_TIMESTAMP)->trigger();
+        Frame()->Action(ID_VIEW_ASCII)->trigger();
+        CopiesTheFirstRow(view, peer);
+    }
+}
+
+void KeyboardTest::CopiesTheFirstRow(CTARVENView* view, TcpPeer& peer)
+{
     view->OnClear();
     peer.Send("hello world\r\nnext\r\n");
     ASSERT_TRUE(WaitFor([&] { return view->Received() == 19; }));

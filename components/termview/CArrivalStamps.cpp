@@ -1,0 +1,63 @@
+#include "CArrivalStamps.h"
+
+#include <algorithm>
+
+bool CArrivalStamps::Note(const QDateTime& arrival, uint64_t at, const unsigned char* bytes, int n)
+{
+    if (n <= 0)
+        return false;
+    const qint64 arrivalMs = arrival.toMSecsSinceEpoch();
+    // A clock set back counts as a pause, so the jump shows.
+    const bool due =
+        !m_bArrived || arrivalMs - m_nLastArrivalMs > m_nGapMs || arrivalMs < m_nLastArrivalMs;
+    m_bArrived = true;
+    m_nLastArrivalMs = arrivalMs;
+    if (!due)
+        return false;
+    int skip = 0;
+    while (skip < n && (bytes[skip] == '\r' || bytes[skip] == '\n'))
+        ++skip;
+    const uint64_t offset = at + static_cast<uint64_t>(skip < n ? skip : 0);
+    if (!m_stamps.empty() && m_stamps.back().offset >= offset)
+        return false; // the bytes before never reached the log
+    m_stamps.push_back({offset, arrival.time().msecsSinceStartOfDay()});
+    return true;
+}
+
+void CArrivalStamps::DropBefore(uint64_t first)
+{
+    while (!m_stamps.empty() && m_stamps.front().offset < first)
+        m_stamps.pop_front();
+}
+
+void CArrivalStamps::Clear()
+{
+    m_stamps.clear();
+    m_bArrived = false;
+}
+
+std::vector<ArrivalStamp> CArrivalStamps::In(uint64_t from, uint64_t to) const
+{
+    const auto byOffset = [](const ArrivalStamp& stamp, uint64_t offset) {
+        return stamp.offset < offset;
+    };
+    const auto begin = std::lower_bound(m_stamps.begin(), m_stamps.end(), from, byOffset);
+    const auto end = std::lower_bound(begin, m_stamps.end(), to, byOffset);
+    return {begin, end};
+}
+
+QString CArrivalStamps::Text(int msOfDay)
+{
+    constexpr int kMsPerSecond = 1000;
+    constexpr int kSecondsPerMinute = 60;
+    constexpr int kMinutesPerHour = 60;
+    const int seconds = msOfDay / kMsPerSecond;
+    const int minutes = seconds / kSecondsPerMinute;
+    const auto two = [](int value) {
+        return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+    };
+    return QStringLiteral("[%1:%2:%3.%4] ")
+        .arg(two(minutes / kMinutesPerHour), two(minutes % kMinutesPerHour),
+             two(seconds % kSecondsPerMinute))
+        .arg(msOfDay % kMsPerSecond, 3, 10, QLatin1Char('0'));
+}
