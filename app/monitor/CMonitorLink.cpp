@@ -105,6 +105,20 @@ private:
     CStallClock m_progress;
 };
 
+// Closes a socket link. While a transfer writes to it, it is parked until the transfer ends;
+// otherwise it is freed later, as we may be inside one of its own notices.
+template <typename Socket>
+void DisposeSocket(QObject* owner, std::unique_ptr<Socket>& socket, std::unique_ptr<Socket>& parked,
+                   bool transferring)
+{
+    socket->disconnect(owner);
+    socket->Close();
+    if (transferring)
+        parked = std::move(socket);
+    else
+        socket.release()->deleteLater();
+}
+
 } // namespace
 
 // Hands a transfer's writes to the link's writer, and tells the link when the transfer is over
@@ -288,12 +302,7 @@ void CMonitorLink::Close()
         SetOnline(false);
     }
     if (m_pUdp) {
-        m_pUdp->disconnect(this);
-        m_pUdp->Close();
-        if (m_nTransfers > 0)
-            m_pParkedUdp = std::move(m_pUdp);
-        else
-            m_pUdp.release()->deleteLater(); // we may be inside one of its own notices
+        DisposeSocket(this, m_pUdp, m_pParkedUdp, m_nTransfers > 0);
         emit notice(kCrLf + QStringLiteral("UDP stopped ...") + kCrLf, kAttrReceived);
         SetOnline(false);
     }
@@ -337,12 +346,7 @@ void CMonitorLink::StopConnectWait()
 
 void CMonitorLink::DisposeClient()
 {
-    m_pClient->disconnect(this);
-    m_pClient->Close();
-    if (m_nTransfers > 0)
-        m_pParkedClient = std::move(m_pClient);
-    else
-        m_pClient.release()->deleteLater(); // we may be inside one of its own notices
+    DisposeSocket(this, m_pClient, m_pParkedClient, m_nTransfers > 0);
 }
 
 void CMonitorLink::DisposeSerial()
