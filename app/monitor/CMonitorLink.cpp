@@ -162,6 +162,7 @@ void CMonitorLink::OpenSerial()
     if (m_pSerial)
         return;
     auto port = std::make_unique<CRS232Ctrl>();
+    port->bsSetReceiveRing(kSerialReceiveRingBytes);
     if (!port->Open(m_settings.strPortName.toLocal8Bit().constData(), m_settings.BaudRate(),
                     m_settings.DataBits(), m_settings.Parity(), m_settings.StopBits(),
                     m_settings.FlowControl())) {
@@ -365,17 +366,15 @@ void CMonitorLink::OnCommReceived()
 {
     if (!m_pSerial)
         return;
-    // Drain what the queue holds now; bytes arriving meanwhile bring a notice of their own.
-    int left = m_pSerial->m_queue.GetSize();
+    // One bounded batch per notice: the port announces again while bytes are left, so input
+    // and painting get their turn between batches of a flood.
     QByteArray bytes;
-    bytes.reserve(left);
-    unsigned char byte = 0;
-    while (left-- > 0 && m_pSerial->m_queue.GetByte(&byte)) {
-        if (byte != 0 || m_bKeepNul)
-            bytes.append(char(byte));
-    }
+    m_pSerial->TakeReceived(bytes, kSerialBytesPerNotice);
+    if (!m_bKeepNul)
+        bytes.removeIf([](char byte) { return byte == 0; });
     emit received(bytes);
-    if (m_pSerial && m_pSerial->bsGetConnectFlag() == 0)
+    // A device that went away is closed once everything it sent before has been shown.
+    if (m_pSerial && m_pSerial->bsGetConnectFlag() == 0 && m_pSerial->GetReceivedSize() == 0)
         OnSerialVanished();
 }
 
