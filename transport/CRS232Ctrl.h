@@ -26,7 +26,8 @@ class CSerialNotifier : public QObject
     Q_OBJECT
 
 signals:
-    // Bytes were queued, a chunk was dropped, or the device went away: drain the queue.
+    // Bytes were queued, a chunk was dropped, or the device went away: drain the queue (or
+    // take from the ring, when the port has one).
     void received();
     // The watched modem lines (MS_* bits) changed; the first report after a watch starts gives
     // them as they are.

@@ -1,5 +1,6 @@
 // Floods through a pty into a monitor window: every byte shown, in order, also when the device
 // goes away with a backlog still to show.
+#include "BytePattern.h"
 #include "MonitorTestEnv.h"
 #include "PtyPair.h"
 
@@ -11,16 +12,7 @@
 
 namespace {
 
-constexpr int kPatternPeriod = 251; // prime: a lost or repeated block always breaks the sequence
 constexpr int kFloodWaitMs = 120000;
-
-std::string Pattern(uint64_t from, std::size_t n)
-{
-    std::string bytes(n, '\0');
-    for (std::size_t i = 0; i < n; ++i)
-        bytes[i] = static_cast<char>((from + i) % kPatternPeriod);
-    return bytes;
-}
 
 class SerialFloodTest : public MonitorTest
 {
@@ -35,7 +27,8 @@ protected:
         EXPECT_TRUE(view->IsOnline());
         // What the link hands the window, checked against the pattern as it comes.
         QObject::connect(view->Link(), &CMonitorLink::received, [this](const QByteArray& bytes) {
-            if (QByteArray::fromStdString(Pattern(m_nChecked, std::size_t(bytes.size()))) != bytes)
+            if (QByteArray::fromStdString(BytePattern(m_nChecked, std::size_t(bytes.size()))) !=
+                bytes)
                 ++m_nBreaks;
             m_nChecked += uint64_t(bytes.size());
         });
@@ -53,7 +46,7 @@ TEST_F(SerialFloodTest, SeveralMegabytesAreShownCompleteAndInOrder)
     PtyPair pty;
     CTARVENView* view = OpenOn(pty);
     constexpr std::size_t kFloodBytes = 6 << 20; // more than the port's ring holds
-    const std::string sent = Pattern(0, kFloodBytes);
+    const std::string sent = BytePattern(0, kFloodBytes);
     std::thread writer([&] { pty.Send(sent); });
     const bool all = WaitFor([&] { return view->Received() >= qint64(kFloodBytes); }, kFloodWaitMs);
     writer.join();
@@ -76,7 +69,7 @@ TEST_F(SerialFloodTest, BacklogIsShownBeforeAVanishedDeviceIsLetGo)
     // The window's thread does not run: the reader moves everything into the ring, more than
     // one notice takes.
     constexpr std::size_t kBacklogBytes = 600000;
-    pty.Send(Pattern(0, kBacklogBytes));
+    pty.Send(BytePattern(0, kBacklogBytes));
     const QDeadlineTimer deadline(kEventWaitMs);
     while (port->GetReceivedSize() < int(kBacklogBytes) && !deadline.hasExpired())
         std::this_thread::sleep_for(std::chrono::milliseconds(5));

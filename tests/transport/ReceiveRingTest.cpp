@@ -1,6 +1,7 @@
 // The receive ring of a serial port: the ring itself, a reader that hands a flood over through
 // it without losing or reordering a byte and holds the device back while it is full, and the
 // bounded queue that a port without a ring keeps.
+#include "BytePattern.h"
 #include "CByteRing.h"
 #include "CRS232Ctrl.h"
 #include "EventLoopWait.h"
@@ -16,16 +17,7 @@
 
 namespace {
 
-constexpr int kPatternPeriod = 251; // prime: a lost or repeated block always breaks the sequence
 constexpr int kFloodWaitMs = 120000;
-
-std::string Pattern(uint64_t from, std::size_t n)
-{
-    std::string bytes(n, '\0');
-    for (std::size_t i = 0; i < n; ++i)
-        bytes[i] = static_cast<char>((from + i) % kPatternPeriod);
-    return bytes;
-}
 
 int BytesWaiting(int fd)
 {
@@ -44,7 +36,8 @@ public:
             m_port.TakeReceived(bytes, m_nBatch);
             largestTake = std::max(largestTake, int(bytes.size()));
             queueSeen = std::max(queueSeen, m_port.m_queue.GetSize());
-            if (QByteArray::fromStdString(Pattern(received, std::size_t(bytes.size()))) != bytes)
+            if (QByteArray::fromStdString(BytePattern(received, std::size_t(bytes.size()))) !=
+                bytes)
                 ++breaks;
             received += uint64_t(bytes.size());
         });
@@ -97,7 +90,7 @@ TEST(CByteRing, KeepsOrderAcrossTheWrapAndHoldsAtMostItsCapacity)
             char* span = ring.FreeSpan(&room);
             EXPECT_EQ(room > 0, ring.GetSize() < capacity) << "capacity " << capacity;
             const int n = std::min(room, 1 + round * 37 % (capacity + 3));
-            const std::string bytes = Pattern(put, std::size_t(n));
+            const std::string bytes = BytePattern(put, std::size_t(n));
             std::copy(bytes.begin(), bytes.end(), span);
             ring.Commit(n);
             put += uint64_t(n);
@@ -112,14 +105,14 @@ TEST(CByteRing, KeepsOrderAcrossTheWrapAndHoldsAtMostItsCapacity)
         const int left = ring.Take(taken, capacity);
         EXPECT_EQ(ring.Take(taken, capacity), 0) << "an empty ring gives nothing";
         EXPECT_EQ(copied, taken.right(left)) << "a copy holds the same bytes in order";
-        EXPECT_EQ(taken, QByteArray::fromStdString(Pattern(0, std::size_t(put))))
+        EXPECT_EQ(taken, QByteArray::fromStdString(BytePattern(0, std::size_t(put))))
             << "capacity " << capacity;
     }
 }
 
 TEST_F(ReceiveRingOnPty, FullRingHoldsTheDeviceBackUntilTheOwnerTakes)
 {
-    const std::string sent = Pattern(0, 10000);
+    const std::string sent = BytePattern(0, 10000);
     pty.Send(sent);
     // Nobody takes: the reader fills the ring, then leaves the rest in the device.
     ASSERT_TRUE(WaitFor([&] {
@@ -139,8 +132,9 @@ TEST_F(ReceiveRingOnPty, FullRingHoldsTheDeviceBackUntilTheOwnerTakes)
     while (taken.size() < qsizetype(sent.size())) {
         const int before = notices;
         ASSERT_GT(port.TakeReceived(taken, 3000), 0);
-        if (taken.size() < qsizetype(sent.size()))
+        if (taken.size() < qsizetype(sent.size())) {
             ASSERT_TRUE(WaitFor([&] { return notices > before; }));
+        }
     }
     EXPECT_EQ(taken, QByteArray::fromStdString(sent)) << "complete and in order";
     RunEventsFor(100);
@@ -149,7 +143,7 @@ TEST_F(ReceiveRingOnPty, FullRingHoldsTheDeviceBackUntilTheOwnerTakes)
     EXPECT_EQ(notices, settled) << "an empty ring brings no more notices";
 
     // Close ends a reader that waits for room.
-    pty.Send(Pattern(0, 2 * kRingBytes));
+    pty.Send(BytePattern(0, 2 * kRingBytes));
     ASSERT_TRUE(WaitFor([&] { return port.GetReceivedSize() == kRingBytes; }));
     EXPECT_EQ(port.Close(), 1);
     EXPECT_EQ(port.GetReceivedSize(), kRingBytes) << "what the ring holds stays for the owner";
@@ -160,7 +154,7 @@ TEST_F(ReceiveRingOnPty, FloodThroughASmallRingArrivesCompleteAndInOrder)
     // 8 MiB through a ring of 4 KiB taken 1 KiB a notice: the ring is full again and again.
     RingConsumer consumer(port, 1024);
     constexpr std::size_t kFloodBytes = 8 << 20;
-    std::thread writer([&] { pty.Send(Pattern(0, kFloodBytes)); });
+    std::thread writer([&] { pty.Send(BytePattern(0, kFloodBytes)); });
     const bool all = WaitFor([&] { return consumer.received >= kFloodBytes; }, kFloodWaitMs);
     writer.join();
     ASSERT_TRUE(all) << consumer.received << " of " << kFloodBytes;
@@ -178,7 +172,7 @@ TEST(ReceiveRing, PortWithoutARingKeepsTheBoundedQueue)
     EXPECT_EQ(port.bsSetReceiveRing(1 << 20), 0) << "not while the reader runs";
     EXPECT_EQ(port.GetLastError(), unsigned(EBUSY));
 
-    pty.Send(Pattern(0, 6000));
+    pty.Send(BytePattern(0, 6000));
     ASSERT_TRUE(WaitFor([&] { return port.m_queue.GetSize() == 6000; }));
     EXPECT_EQ(CQueue::kCapacity, 8191);
     EXPECT_EQ(port.GetReceivedSize(), 0);
