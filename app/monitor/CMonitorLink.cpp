@@ -373,8 +373,10 @@ void CMonitorLink::OnCommReceived()
     if (!m_bKeepNul)
         bytes.removeIf([](char byte) { return byte == 0; });
     emit received(bytes);
-    // A device that went away is closed once everything it sent before has been shown.
-    if (m_pSerial && m_pSerial->bsGetConnectFlag() == 0 && m_pSerial->GetReceivedSize() == 0)
+    // A device that went away is let go once everything it sent before has been shown; a port
+    // already let go (a late notice) is not let go twice.
+    if (m_pSerial && m_pSerial->GetCommHandle() >= 0 && m_pSerial->bsGetConnectFlag() == 0 &&
+        m_pSerial->GetReceivedSize() == 0)
         OnSerialVanished();
 }
 
