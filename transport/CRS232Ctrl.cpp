@@ -591,9 +591,12 @@ int CRS232Ctrl::TakeReceived(QByteArray& out, int max)
 {
     if (!m_pRing)
         return 0;
-    // Cleared first: bytes the reader adds from now on bring a notice of their own.
-    m_bNoticePending = false;
+    // Cleared first: bytes the reader adds from now on bring a notice of their own. An exchange,
+    // so that bytes whose notice it clears are seen by the take below.
+    m_bNoticePending.exchange(false);
     const int taken = m_pRing->Take(out, max);
+    // Pairs with the fence in WaitForRingRoom: the reader sees the room, or this sees it wait.
+    std::atomic_thread_fence(std::memory_order_seq_cst);
     if (m_pRing->GetSize() > 0 && !m_bNoticePending.exchange(true)) {
         CSerialNotifier* notifier = m_pNotifier.get();
         QMetaObject::invokeMethod(
@@ -694,9 +697,13 @@ bool CRS232Ctrl::MoveToRing()
 
 bool CRS232Ctrl::WaitForRingRoom()
 {
-    // Set before the look at the room: a take after it sees the flag and nudges.
-    m_bRingWait = true;
-    while (m_pRing->GetRoom() == 0) {
+    for (;;) {
+        // Armed before every look at the room: a take after it sees the flag and nudges. A nudge
+        // may be stale (its room already filled again), so each wake arms again.
+        m_bRingWait = true;
+        std::atomic_thread_fence(std::memory_order_seq_cst);
+        if (m_pRing->GetRoom() > 0)
+            break;
         // The device is not polled here: it would report its bytes, or a hang-up, at once.
         pollfd fds[2] = {{m_hWake, POLLIN, 0}, {m_hNudge, POLLIN, 0}};
         if (::poll(fds, 2, ReaderWaitMs()) > 0) {

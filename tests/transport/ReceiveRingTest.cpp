@@ -63,17 +63,17 @@ protected:
     {
         ASSERT_EQ(port.bsSetReceiveRing(kRingBytes), 1);
         ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 115200, 8, NOPARITY, ONESTOPBIT), 1);
-        m_counting =
-            QObject::connect(port.Notifier(), &CSerialNotifier::received, [this] { ++notices; });
+        // Counted on this thread, as an owner gets them.
+        QObject::connect(port.Notifier(), &CSerialNotifier::received, &m_owner,
+                         [this] { ++notices; });
     }
-    void TearDown() override { QObject::disconnect(m_counting); }
 
     PtyPair pty;
     CRS232Ctrl port;
     int notices = 0;
 
 private:
-    QMetaObject::Connection m_counting;
+    QObject m_owner;
 };
 
 } // namespace
@@ -149,18 +149,26 @@ TEST_F(ReceiveRingOnPty, FullRingHoldsTheDeviceBackUntilTheOwnerTakes)
     EXPECT_EQ(port.GetReceivedSize(), kRingBytes) << "what the ring holds stays for the owner";
 }
 
-TEST_F(ReceiveRingOnPty, FloodThroughASmallRingArrivesCompleteAndInOrder)
+TEST(ReceiveRing, FloodThroughASmallRingArrivesCompleteAndInOrder)
 {
-    // 8 MiB through a ring of 4 KiB taken 1 KiB a notice: the ring is full again and again.
+    // 4 MiB through a ring of 4 KiB taken 1 KiB a notice: the writer outruns the owner, the
+    // ring is full again and again, and the reader is often nudged for room it has already
+    // filled again (it must still hear of the next take).
+    PtyPair pty;
+    CRS232Ctrl port;
+    ASSERT_EQ(port.bsSetReceiveRing(4096), 1);
+    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 115200, 8, NOPARITY, ONESTOPBIT), 1);
     RingConsumer consumer(port, 1024);
-    constexpr std::size_t kFloodBytes = 8 << 20;
+    constexpr std::size_t kFloodBytes = 4 << 20;
     std::thread writer([&] { pty.Send(BytePattern(0, kFloodBytes)); });
     const bool all = WaitFor([&] { return consumer.received >= kFloodBytes; }, kFloodWaitMs);
+    if (!all)
+        port.Close(); // the writer, held back by the pty, gets an error instead of waiting on
     writer.join();
     ASSERT_TRUE(all) << consumer.received << " of " << kFloodBytes;
     EXPECT_EQ(consumer.received, kFloodBytes);
     EXPECT_EQ(consumer.breaks, 0);
-    EXPECT_EQ(consumer.largestTake, 1024);
+    EXPECT_LE(consumer.largestTake, 1024) << "a take keeps to its bound";
     EXPECT_EQ(consumer.queueSeen, 0);
 }
 
