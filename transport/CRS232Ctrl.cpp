@@ -62,6 +62,7 @@ CRS232Ctrl::~CRS232Ctrl()
 void CRS232Ctrl::CopyFrom(const CRS232Ctrl& other)
 {
     m_queue = other.m_queue;
+    m_pRing = other.m_pRing ? std::make_unique<CByteRing>(*other.m_pRing) : nullptr;
     m_lastOpen = other.m_lastOpen;
     m_dwLastError = other.m_dwLastError.load();
     m_dwCommErrors = other.m_dwCommErrors.load();
@@ -206,6 +207,8 @@ int CRS232Ctrl::OpenPort(const char* port, int baud, int dataBits, int parity, i
     m_dwCommErrors = 0;
     m_bConnect = 1;
     if (startReader) {
+        m_bNoticePending = false;
+        m_bRingWait = false;
         m_bRun = true;
         m_reader = std::thread(&CRS232Ctrl::ReaderThreadProc, this);
     }
@@ -563,7 +566,47 @@ unsigned CRS232Ctrl::bsCheckForCommEvent(int wait)
 
 void CRS232Ctrl::AnnounceReceived()
 {
-    emit m_pNotifier->received();
+    // With a ring one notice covers everything up to the owner's next take.
+    if (!m_pRing || !m_bNoticePending.exchange(true))
+        emit m_pNotifier->received();
+}
+
+int CRS232Ctrl::bsSetReceiveRing(int capacity)
+{
+    if (m_bRun || capacity < 0) {
+        m_dwLastError = m_bRun ? EBUSY : EINVAL;
+        return 0;
+    }
+    m_pRing = capacity > 0 ? std::make_unique<CByteRing>(capacity) : nullptr;
+    m_bNoticePending = false;
+    return 1;
+}
+
+int CRS232Ctrl::GetReceivedSize() const
+{
+    return m_pRing ? m_pRing->GetSize() : 0;
+}
+
+int CRS232Ctrl::TakeReceived(QByteArray& out, int max)
+{
+    if (!m_pRing)
+        return 0;
+    // Cleared first: bytes the reader adds from now on bring a notice of their own. An exchange,
+    // so that bytes whose notice it clears are seen by the take below.
+    m_bNoticePending.exchange(false);
+    const int taken = m_pRing->Take(out, max);
+    // Pairs with the fence in WaitForRingRoom: the reader sees the room, or this sees it wait.
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    if (m_pRing->GetSize() > 0 && !m_bNoticePending.exchange(true)) {
+        CSerialNotifier* notifier = m_pNotifier.get();
+        QMetaObject::invokeMethod(
+            notifier, [notifier] { emit notifier->received(); }, Qt::QueuedConnection);
+    }
+    if (taken > 0 && m_bRingWait.exchange(false) && EnterIo()) {
+        eventfd_write(m_hNudge, 1);
+        LeaveIo();
+    }
+    return taken;
 }
 
 bool CRS232Ctrl::HasRoomFor(int n) const
@@ -609,9 +652,76 @@ void CRS232Ctrl::ServiceLines()
     emit m_pNotifier->modemLinesChanged(lines);
 }
 
-void CRS232Ctrl::ReaderThreadProc()
+bool CRS232Ctrl::MoveToQueue()
 {
     char chunk[kReaderChunkBytes];
+    bool unannounced = false;
+    int got = 0;
+    while ((got = ReadPort(chunk, sizeof chunk)) > 0) {
+        if (!HasRoomFor(got)) {
+            // A short hold-up of the owner must not cost bytes: let it drain the queue while
+            // later bytes wait in the driver's buffer. Only after that is the chunk dropped,
+            // whole, so that a gap never falls inside a message.
+            if (unannounced)
+                AnnounceReceived();
+            unannounced = false;
+            if (!WaitForRoom(got))
+                return false;
+            if (!HasRoomFor(got))
+                continue;
+        }
+        for (int i = 0; i < got; ++i)
+            m_queue.PutByte(static_cast<unsigned char>(chunk[i]));
+        unannounced = true;
+    }
+    return true;
+}
+
+bool CRS232Ctrl::MoveToRing()
+{
+    for (;;) {
+        int room = 0;
+        char* span = m_pRing->FreeSpan(&room);
+        if (room == 0) {
+            if (!WaitForRingRoom())
+                return false;
+            continue;
+        }
+        const int got = ReadPort(span, room);
+        if (got <= 0)
+            return true;
+        m_pRing->Commit(got);
+        AnnounceReceived();
+    }
+}
+
+bool CRS232Ctrl::WaitForRingRoom()
+{
+    for (;;) {
+        // Armed before every look at the room: a take after it sees the flag and nudges. A nudge
+        // may be stale (its room already filled again), so each wake arms again.
+        m_bRingWait = true;
+        std::atomic_thread_fence(std::memory_order_seq_cst);
+        if (m_pRing->GetRoom() > 0)
+            break;
+        // The device is not polled here: it would report its bytes, or a hang-up, at once.
+        pollfd fds[2] = {{m_hWake, POLLIN, 0}, {m_hNudge, POLLIN, 0}};
+        if (::poll(fds, 2, ReaderWaitMs()) > 0) {
+            if (fds[0].revents != 0) {
+                m_bRingWait = false;
+                return false;
+            }
+            eventfd_t taken = 0;
+            eventfd_read(m_hNudge, &taken);
+        }
+        ServiceLines();
+    }
+    m_bRingWait = false;
+    return true;
+}
+
+void CRS232Ctrl::ReaderThreadProc()
+{
     while (m_bRun) {
         // Without a watch or a break the wait has no time-out: an idle port costs nothing.
         const PortState state = PollPort(POLLIN, ReaderWaitMs(), m_hNudge);
@@ -621,25 +731,8 @@ void CRS232Ctrl::ReaderThreadProc()
         if (state == PortState::Nothing)
             continue;
         // Bytes that arrived before a hang-up are still taken.
-        bool unannounced = false;
-        int got = 0;
-        while ((got = ReadPort(chunk, sizeof chunk)) > 0) {
-            if (!HasRoomFor(got)) {
-                // A short hold-up of the owner must not cost bytes: let it drain the queue while
-                // later bytes wait in the driver's buffer. Only after that is the chunk dropped,
-                // whole, so that a gap never falls inside a message.
-                if (unannounced)
-                    AnnounceReceived();
-                unannounced = false;
-                if (!WaitForRoom(got))
-                    return;
-                if (!HasRoomFor(got))
-                    continue;
-            }
-            for (int i = 0; i < got; ++i)
-                m_queue.PutByte(static_cast<unsigned char>(chunk[i]));
-            unannounced = true;
-        }
+        if (!(m_pRing ? MoveToRing() : MoveToQueue()))
+            return;
         if (state == PortState::Fault && !m_bVanished)
             MarkVanished(EIO);
         AnnounceReceived();

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "CByteRing.h"
 #include "CQueue.h"
 #include "Comm.h"
 #include "SerialDeviceClaim.h"
 #include "SerialLine.h"
 #include "TransportConstants.h"
 
+#include <QByteArray>
 #include <QObject>
 
 #include <atomic>
@@ -24,7 +26,8 @@ class CSerialNotifier : public QObject
     Q_OBJECT
 
 signals:
-    // Bytes were queued, a chunk was dropped, or the device went away: drain the queue.
+    // Bytes were queued, a chunk was dropped, or the device went away: drain the queue (or
+    // take from the ring, when the port has one).
     void received();
     // The watched modem lines (MS_* bits) changed; the first report after a watch starts gives
     // them as they are.
@@ -43,6 +46,10 @@ struct CommWaitRecord
 // received bytes into m_queue and announces each burst once through Notifier(). A chunk that
 // does not fit waits a moment for the owner to drain the queue, then is dropped whole. A device
 // that goes away stops the reader, clears the connect flag and announces it once more.
+// A port given a receive ring (bsSetReceiveRing) keeps m_queue empty instead: its reader reads
+// straight into the ring and, when the ring is full, stops reading until the owner takes bytes,
+// so that the device's own buffer holds the rest (a pty then holds its writer back) and nothing
+// is dropped here.
 class CRS232Ctrl
 {
 public:
@@ -119,6 +126,16 @@ public:
     // Announces the reader thread's bursts; lives as long as the port.
     CSerialNotifier* Notifier() const { return m_pNotifier.get(); }
 
+    // The receive ring of capacity bytes for the reader of the next numeric Open (and Reopen),
+    // in place of m_queue; 0 goes back to m_queue. 0 with EBUSY while the reader runs. With a
+    // ring a notice stays announced until the owner takes bytes: one is pending at a time.
+    int bsSetReceiveRing(int capacity);
+    // Bytes the ring holds; 0 without a ring.
+    int GetReceivedSize() const;
+    // Owner's thread: appends at most max bytes of the ring to out, oldest first, and returns
+    // how many. When more is held, another notice follows.
+    int TakeReceived(QByteArray& out, int max);
+
     // Received bytes: the reader thread produces, the owner's thread consumes.
     CQueue m_queue;
 
@@ -150,6 +167,12 @@ private:
     bool HasRoomFor(int n) const;
     // Waits a little for the owner to make room for n bytes; false when Close came.
     bool WaitForRoom(int n);
+    // Moves what the device holds into m_queue, or into the ring; false when Close came.
+    bool MoveToQueue();
+    bool MoveToRing();
+    // Waits without a limit for the owner to take bytes from a full ring, still ending a break
+    // and watching lines; false when Close came.
+    bool WaitForRingRoom();
     void AnnounceReceived();
     void ReaderThreadProc();
 
@@ -194,6 +217,10 @@ private:
     std::atomic<int64_t> m_nBreakEndMs = 0; // steady clock; 0 while no break is held
     bool m_bLinesKnown = false;             // reader thread only, as m_dwLastLines
     uint32_t m_dwLastLines = 0;
+
+    std::unique_ptr<CByteRing> m_pRing;
+    std::atomic<bool> m_bNoticePending = false; // with a ring: announced, not yet taken
+    std::atomic<bool> m_bRingWait = false;      // the reader waits for room in the ring
 
     std::atomic<bool> m_bRun = false;
     std::atomic<bool> m_bVanished = false;

@@ -253,6 +253,7 @@ void CMonitorLink::OpenSerial()
     // back is found again even when the system numbers it anew.
     const QString device = StableSerialPath(SerialDevicePath(m_settings.strPortName));
     auto port = std::make_unique<CRS232Ctrl>();
+    port->bsSetReceiveRing(kSerialReceiveRingBytes);
     if (!port->Open(device.toLocal8Bit().constData(), m_settings.BaudRate(), m_settings.DataBits(),
                     m_settings.Parity(), m_settings.StopBits(), m_settings.FlowControl())) {
         // The reason tells a missing device from one the user may not open.
@@ -512,17 +513,17 @@ void CMonitorLink::OnCommReceived()
 {
     if (!m_pSerial)
         return;
-    // Drain what the queue holds now; bytes arriving meanwhile bring a notice of their own.
-    int left = m_pSerial->m_queue.GetSize();
+    // One bounded batch per notice: the port announces again while bytes are left, so input
+    // and painting get their turn between batches of a flood.
     QByteArray bytes;
-    bytes.reserve(left);
-    unsigned char byte = 0;
-    while (left-- > 0 && m_pSerial->m_queue.GetByte(&byte)) {
-        if (byte != 0 || m_bKeepNul)
-            bytes.append(char(byte));
-    }
+    m_pSerial->TakeReceived(bytes, kSerialBytesPerNotice);
+    if (!m_bKeepNul)
+        bytes.removeIf([](char byte) { return byte == 0; });
     emit received(bytes);
-    if (m_pSerial && m_pSerial->bsGetConnectFlag() == 0)
+    // A device that went away is let go once everything it sent before has been shown; a port
+    // already let go (a late notice) is not let go twice.
+    if (m_pSerial && m_pSerial->GetCommHandle() >= 0 && m_pSerial->bsGetConnectFlag() == 0 &&
+        m_pSerial->GetReceivedSize() == 0)
         OnSerialVanished();
 }
 

@@ -2,6 +2,20 @@
 
 #include <algorithm>
 
+void CByteLog::Append(const uint8_t* bytes, std::size_t n, uint8_t attr)
+{
+    // Through a small array: a range of plain cells goes into the deque block by block.
+    constexpr std::size_t kStepCells = 4096;
+    Cell step[kStepCells];
+    for (std::size_t done = 0; done < n;) {
+        const std::size_t count = std::min(n - done, kStepCells);
+        for (std::size_t i = 0; i < count; ++i)
+            step[i] = Cell{bytes[done + i], attr};
+        m_cells.insert(m_cells.end(), step, step + count);
+        done += count;
+    }
+}
+
 void CByteLog::Clear()
 {
     m_cells.clear();

@@ -19,6 +19,7 @@ class CByteLog
 {
 public:
     void Append(uint8_t b, uint8_t attr) { m_cells.push_back(Cell{b, attr}); }
+    void Append(const uint8_t* bytes, std::size_t n, uint8_t attr);
     void Clear();
     // Drops every byte before the absolute offset (no-op when it is not past the first byte).
     void DropBefore(uint64_t offset);

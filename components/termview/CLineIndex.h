@@ -33,6 +33,8 @@ public:
         if (b == 0x0D || b == 0x0A)
             m_starts.push_back(offset + 1);
     }
+    // Accounts for n bytes, just appended to the log from absolute offset on.
+    void Append(const uint8_t* bytes, std::size_t n, uint64_t offset);
     // Drops the oldest count lines; returns the absolute offset where the log now starts.
     uint64_t DropOldest(std::size_t count);
 

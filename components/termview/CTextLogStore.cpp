@@ -4,9 +4,18 @@
 
 void CTextLogStore::Write(const uint8_t* data, std::size_t n, uint8_t attr)
 {
+    // The same as n single writes, with the line limit applied once at the end: the lines
+    // kept are the same last ones.
     std::lock_guard lock(m_mutex);
-    for (std::size_t i = 0; i < n; ++i)
-        AppendLocked(data[i], attr);
+    const uint64_t offset = m_log.End();
+    m_log.Append(data, n, attr);
+    m_lines.Append(data, n, offset);
+    if (m_lines.ShownLines() > m_nLineMax)
+        TrimLocked();
+    for (std::size_t i = 0; i < n && m_bCapturing; ++i) {
+        if (!m_capture.Append(data[i], attr))
+            FailCaptureLocked();
+    }
 }
 
 void CTextLogStore::Load(const std::vector<Cell>& cells)

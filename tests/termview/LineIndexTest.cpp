@@ -67,6 +67,37 @@ TEST(LineIndex, BulkWriteSplitsLikeSingleBytes)
     bulk.Write(reinterpret_cast<const uint8_t*>(input.data()) + 4, input.size() - 4, 0x31);
     EXPECT_EQ(ShownLines(bulk), ShownLines(single));
     EXPECT_EQ(ShownLines(bulk), (std::vector<std::string>{"one\r\n", "two\r", "three\n", "four"}));
+
+    // Long lines, high bytes, breaks at piece edges and the line limit: whatever the pieces,
+    // the log holds what single bytes leave, down to the trimmed lines.
+    std::string mixed;
+    for (int i = 0; i < 40; ++i) {
+        mixed += std::string(std::size_t(i * 97 % (kMaxLineBytes + 300)), char('a' + i % 26));
+        mixed += i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\xED\x95\x9C\xC7\xD1" : "\r";
+        if (i % 7 == 0)
+            mixed += std::string(kMaxLineBytes + kLineBreakSearchBytes, '\x95');
+    }
+    for (const std::size_t lineMax : {std::size_t(5), std::size_t(1000)}) {
+        CTextLogStore bytes;
+        bytes.SetLineMax(lineMax);
+        Write(bytes, mixed);
+        for (const std::size_t piece :
+             {std::size_t(1), std::size_t(3), std::size_t(1000), std::size_t(4096), mixed.size()}) {
+            CTextLogStore pieces;
+            pieces.SetLineMax(lineMax);
+            for (std::size_t at = 0; at < mixed.size(); at += piece)
+                pieces.Write(reinterpret_cast<const uint8_t*>(mixed.data()) + at,
+                             std::min(piece, mixed.size() - at), 0x32);
+            const LogExtent want = bytes.Extent();
+            const LogExtent got = pieces.Extent();
+            const auto where = testing::Message() << "pieces of " << piece << ", limit " << lineMax;
+            EXPECT_EQ(got.first, want.first) << where;
+            EXPECT_EQ(got.end, want.end) << where;
+            EXPECT_EQ(got.firstLine, want.firstLine) << where;
+            EXPECT_EQ(got.heldLines, want.heldLines) << where;
+            EXPECT_EQ(ShownLines(pieces), ShownLines(bytes)) << where;
+        }
+    }
 }
 
 TEST(LineIndex, LineLimitDropsTheOldestLines)

@@ -1,0 +1,190 @@
+// The receive ring of a serial port: the ring itself, a reader that hands a flood over through
+// it without losing or reordering a byte and holds the device back while it is full, and the
+// bounded queue that a port without a ring keeps.
+#include "BytePattern.h"
+#include "CByteRing.h"
+#include "CRS232Ctrl.h"
+#include "EventLoopWait.h"
+#include "PtyPair.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <string>
+#include <sys/ioctl.h>
+#include <thread>
+
+namespace {
+
+constexpr int kFloodWaitMs = 120000;
+
+int BytesWaiting(int fd)
+{
+    int waiting = 0;
+    return ioctl(fd, FIONREAD, &waiting) == 0 ? waiting : -1;
+}
+
+// Takes at most batch bytes on every notice, as a monitor window does, and checks the sequence.
+class RingConsumer : public QObject
+{
+public:
+    RingConsumer(CRS232Ctrl& port, int batch) : m_port(port), m_nBatch(batch)
+    {
+        connect(port.Notifier(), &CSerialNotifier::received, this, [this] {
+            QByteArray bytes;
+            m_port.TakeReceived(bytes, m_nBatch);
+            largestTake = std::max(largestTake, int(bytes.size()));
+            queueSeen = std::max(queueSeen, m_port.m_queue.GetSize());
+            if (QByteArray::fromStdString(BytePattern(received, std::size_t(bytes.size()))) !=
+                bytes)
+                ++breaks;
+            received += uint64_t(bytes.size());
+        });
+    }
+
+    uint64_t received = 0;
+    int breaks = 0;
+    int largestTake = 0;
+    int queueSeen = 0;
+
+private:
+    CRS232Ctrl& m_port;
+    int m_nBatch;
+};
+
+// A port on a pty whose reader hands bytes over through a ring of kRingBytes.
+class ReceiveRingOnPty : public testing::Test
+{
+protected:
+    static constexpr int kRingBytes = 4096;
+
+    void SetUp() override
+    {
+        ASSERT_EQ(port.bsSetReceiveRing(kRingBytes), 1);
+        ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 115200, 8, NOPARITY, ONESTOPBIT), 1);
+        // Counted on this thread, as an owner gets them.
+        QObject::connect(port.Notifier(), &CSerialNotifier::received, &m_owner,
+                         [this] { ++notices; });
+    }
+
+    PtyPair pty;
+    CRS232Ctrl port;
+    int notices = 0;
+
+private:
+    QObject m_owner;
+};
+
+} // namespace
+
+TEST(CByteRing, KeepsOrderAcrossTheWrapAndHoldsAtMostItsCapacity)
+{
+    for (const int capacity : {1, 7, 4096}) {
+        CByteRing ring(capacity);
+        uint64_t put = 0;
+        QByteArray taken;
+        // Puts and takes of sizes that fall on and across the wrap in every way.
+        for (int round = 0; round < 200; ++round) {
+            int room = 0;
+            char* span = ring.FreeSpan(&room);
+            EXPECT_EQ(room > 0, ring.GetSize() < capacity) << "capacity " << capacity;
+            const int n = std::min(room, 1 + round * 37 % (capacity + 3));
+            const std::string bytes = BytePattern(put, std::size_t(n));
+            std::copy(bytes.begin(), bytes.end(), span);
+            ring.Commit(n);
+            put += uint64_t(n);
+            ASSERT_LE(ring.GetSize(), capacity);
+            EXPECT_EQ(ring.GetRoom(), capacity - ring.GetSize());
+            if (round % 3 != 2)
+                ring.Take(taken, 1 + round * 13 % (capacity + 2));
+        }
+        const CByteRing copy(ring);
+        QByteArray copied;
+        EXPECT_EQ(CByteRing(copy).Take(copied, capacity), ring.GetSize());
+        const int left = ring.Take(taken, capacity);
+        EXPECT_EQ(ring.Take(taken, capacity), 0) << "an empty ring gives nothing";
+        EXPECT_EQ(copied, taken.right(left)) << "a copy holds the same bytes in order";
+        EXPECT_EQ(taken, QByteArray::fromStdString(BytePattern(0, std::size_t(put))))
+            << "capacity " << capacity;
+    }
+}
+
+TEST_F(ReceiveRingOnPty, FullRingHoldsTheDeviceBackUntilTheOwnerTakes)
+{
+    const std::string sent = BytePattern(0, 10000);
+    pty.Send(sent);
+    // Nobody takes: the reader fills the ring, then leaves the rest in the device.
+    ASSERT_TRUE(WaitFor([&] {
+        return port.GetReceivedSize() == kRingBytes && BytesWaiting(port.GetCommHandle()) > 0;
+    }));
+    RunEventsFor(100);
+    EXPECT_EQ(notices, 1) << "one notice stands until the owner takes";
+    EXPECT_EQ(port.m_queue.GetSize(), 0) << "a port with a ring leaves the queue alone";
+
+    QByteArray taken;
+    EXPECT_EQ(port.TakeReceived(taken, 1000), 1000);
+    ASSERT_TRUE(WaitFor([&] {
+        return port.GetReceivedSize() == kRingBytes && BytesWaiting(port.GetCommHandle()) > 0;
+    })) << "room in the ring wakes the reader";
+    ASSERT_TRUE(WaitFor([&] { return notices == 2; })) << "bytes left bring another notice";
+
+    while (taken.size() < qsizetype(sent.size())) {
+        const int before = notices;
+        ASSERT_GT(port.TakeReceived(taken, 3000), 0);
+        if (taken.size() < qsizetype(sent.size())) {
+            ASSERT_TRUE(WaitFor([&] { return notices > before; }));
+        }
+    }
+    EXPECT_EQ(taken, QByteArray::fromStdString(sent)) << "complete and in order";
+    RunEventsFor(100);
+    const int settled = notices;
+    RunEventsFor(100);
+    EXPECT_EQ(notices, settled) << "an empty ring brings no more notices";
+
+    // Close ends a reader that waits for room.
+    pty.Send(BytePattern(0, 2 * kRingBytes));
+    ASSERT_TRUE(WaitFor([&] { return port.GetReceivedSize() == kRingBytes; }));
+    EXPECT_EQ(port.Close(), 1);
+    EXPECT_EQ(port.GetReceivedSize(), kRingBytes) << "what the ring holds stays for the owner";
+}
+
+TEST(ReceiveRing, FloodThroughASmallRingArrivesCompleteAndInOrder)
+{
+    // 4 MiB through a ring of 4 KiB taken 1 KiB a notice: the writer outruns the owner, the
+    // ring is full again and again, and the reader is often nudged for room it has already
+    // filled again (it must still hear of the next take).
+    PtyPair pty;
+    CRS232Ctrl port;
+    ASSERT_EQ(port.bsSetReceiveRing(4096), 1);
+    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 115200, 8, NOPARITY, ONESTOPBIT), 1);
+    RingConsumer consumer(port, 1024);
+    constexpr std::size_t kFloodBytes = 4 << 20;
+    std::thread writer([&] { pty.Send(BytePattern(0, kFloodBytes)); });
+    const bool all = WaitFor([&] { return consumer.received >= kFloodBytes; }, kFloodWaitMs);
+    if (!all)
+        port.Close(); // the writer, held back by the pty, gets an error instead of waiting on
+    writer.join();
+    ASSERT_TRUE(all) << consumer.received << " of " << kFloodBytes;
+    EXPECT_EQ(consumer.received, kFloodBytes);
+    EXPECT_EQ(consumer.breaks, 0);
+    EXPECT_LE(consumer.largestTake, 1024) << "a take keeps to its bound";
+    EXPECT_EQ(consumer.queueSeen, 0);
+}
+
+TEST(ReceiveRing, PortWithoutARingKeepsTheBoundedQueue)
+{
+    PtyPair pty;
+    CRS232Ctrl port;
+    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 115200, 8, NOPARITY, ONESTOPBIT), 1);
+    EXPECT_EQ(port.bsSetReceiveRing(1 << 20), 0) << "not while the reader runs";
+    EXPECT_EQ(port.GetLastError(), unsigned(EBUSY));
+
+    pty.Send(BytePattern(0, 6000));
+    ASSERT_TRUE(WaitFor([&] { return port.m_queue.GetSize() == 6000; }));
+    EXPECT_EQ(CQueue::kCapacity, 8191);
+    EXPECT_EQ(port.GetReceivedSize(), 0);
+    QByteArray taken;
+    EXPECT_EQ(port.TakeReceived(taken, 1 << 20), 0);
+    EXPECT_TRUE(taken.isEmpty());
+}
