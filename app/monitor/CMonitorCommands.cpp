@@ -17,10 +17,11 @@ const char* const kRouterName = "CMonitorCommands";
 
 // The commands a monitor answers.
 constexpr int kMonitorCommands[] = {
-    ID_PORT_OPEN, ID_PORT_CLOSE,   ID_PORT_SETTINGS, ID_VIEW_CLEAR, ID_VIEW_PAUSE,
-    ID_CAPTURE,   ID_CAPTURE_SHOW, ID_VIEW_ASCII,    ID_VIEW_HEX,   ID_VIEW_CONTROL,
-    ID_TVN_PRINT, ID_FILE_PRINT,   ID_FILE_TRANSFER, ID_CHECKSUM,   ID_VIEW_CONTROL_PANEL,
-    ID_TVN_COPY,  ID_LINE_DTR,     ID_LINE_RTS,      ID_LINE_BREAK, ID_VIEW_TIMESTAMP};
+    ID_PORT_OPEN, ID_PORT_CLOSE,     ID_PORT_SETTINGS, ID_VIEW_CLEAR, ID_VIEW_PAUSE,
+    ID_CAPTURE,   ID_CAPTURE_SHOW,   ID_VIEW_ASCII,    ID_VIEW_HEX,   ID_VIEW_CONTROL,
+    ID_TVN_PRINT, ID_FILE_PRINT,     ID_FILE_TRANSFER, ID_CHECKSUM,   ID_VIEW_CONTROL_PANEL,
+    ID_TVN_COPY,  ID_LINE_DTR,       ID_LINE_RTS,      ID_LINE_BREAK, ID_VIEW_TIMESTAMP,
+    ID_VIEW_FIND, ID_VIEW_FIND_NEXT, ID_VIEW_FIND_PREV};
 
 } // namespace
 
@@ -66,6 +67,9 @@ void CMonitorCommands::InitActionsConnections()
     Route(ID_FILE_TRANSFER, &CTARVENView::OnFileTransfer);
     Route(ID_CHECKSUM, &CTARVENView::OnCheckSum);
     Route(ID_VIEW_CONTROL_PANEL, &CTARVENView::OnTogglePanel);
+    Route(ID_VIEW_FIND, &CTARVENView::OnFind);
+    Route(ID_VIEW_FIND_NEXT, &CTARVENView::OnFindNext);
+    Route(ID_VIEW_FIND_PREV, &CTARVENView::OnFindPrevious);
     for (const auto& [id, handler] : WindowCommands()) {
         if (id != 0)
             Route(id, handler);

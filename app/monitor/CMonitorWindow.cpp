@@ -2,6 +2,7 @@
 
 #include "CChildFrame.h"
 #include "CCommandActions.h"
+#include "CFindBar.h"
 #include "CMonitorCommands.h"
 #include "CMonitorStatusBar.h"
 #include "CTARVENApp.h"
@@ -21,8 +22,18 @@ CMonitorWindow::CMonitorWindow(CDocument* document, CChildFrame* frame, QWidget*
     CreateToolBar();
     layout->addWidget(m_pToolBar);
     layout->addWidget(m_pView, 1);
+    m_pFindBar = new CFindBar(m_pView->TextView(), this);
+    layout->addWidget(m_pFindBar);
     layout->addWidget(m_pStatus);
     setFocusProxy(m_pView);
+    connect(m_pView, &CTARVENView::findRequested, this, [this](int step) {
+        if (step == 0)
+            m_pFindBar->Open();
+        else
+            m_pFindBar->FindNext(step > 0);
+    });
+    // Text or hex: the pattern reads anew.
+    connect(m_pView, &CTARVENView::stateChanged, m_pFindBar, &CFindBar::Refresh);
 }
 
 void CMonitorWindow::CreateToolBar()

@@ -4,12 +4,13 @@
 
 class CChildFrame;
 class CDocument;
+class CFindBar;
 class CMonitorStatusBar;
 class CTARVENView;
 class QToolBar;
 
-// What a monitor's child frame shows: its own toolbar (time stamps and line signals), the view
-// and its status bar.
+// What a monitor's child frame shows: its own toolbar (time stamps and line signals), the view,
+// the find bar and its status bar.
 class CMonitorWindow : public QWidget
 {
     Q_OBJECT
@@ -21,6 +22,7 @@ public:
     CTARVENView* View() const { return m_pView; }
     CMonitorStatusBar* StatusBar() const { return m_pStatus; }
     QToolBar* ToolBar() const { return m_pToolBar; }
+    CFindBar* FindBar() const { return m_pFindBar; }
 
 private:
     void CreateToolBar();
@@ -29,6 +31,7 @@ private:
     CMonitorStatusBar* m_pStatus = nullptr;
     CTARVENView* m_pView = nullptr;
     QToolBar* m_pToolBar = nullptr;
+    CFindBar* m_pFindBar = nullptr;
 };
 
 // Lets every monitor frame the program opens from now on show a monitor window.

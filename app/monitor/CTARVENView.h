@@ -52,6 +52,10 @@ public:
     // Shows or hides the arrival times of received chunks; kept as "ShowTimeStamp".
     void OnTimeStamps();
     void OnPrint();
+    // The window's find bar: open it, or find the next or previous match.
+    void OnFind() { emit findRequested(0); }
+    void OnFindNext() { emit findRequested(1); }
+    void OnFindPrevious() { emit findRequested(-1); }
     // Prints the log with its header on target; false, and the user told why, when the
     // document does not start or finish.
     bool PrintTo(CPrintTarget& target);
@@ -108,6 +112,9 @@ public:
 signals:
     // Online, pause, capture, display mode or panel changed: menus follow.
     void stateChanged();
+    // The user asked to search the traffic: step 0 opens the find bar, 1 finds the next match,
+    // -1 the previous one.
+    void findRequested(int step);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -78,6 +78,12 @@ const CommandEntry kCommands[] = {
     {ID_LINE_BREAK, "Break", "", "Break", "Break 신호를 250 ms 동안 보냅니다.", false, false},
     {ID_VIEW_TIMESTAMP, "시간 표시", "", "시간 표시", "수신한 데이터가 도착한 시각을 표시합니다.",
      false, true},
+    {ID_VIEW_FIND, "찾기...", "Ctrl+F", "찾기",
+     "모니터 창의 내용에서 문자열이나 바이트를 찾습니다.", false, false},
+    {ID_VIEW_FIND_NEXT, "다음 찾기", "F3", "다음 찾기", "다음으로 일치하는 곳을 찾습니다.", false,
+     false},
+    {ID_VIEW_FIND_PREV, "이전 찾기", "Shift+F3", "이전 찾기", "이전에 일치하는 곳을 찾습니다.",
+     false, false},
 
     {ID_SCRIPT_RUN, "스크립트 실행(Run)", "", "스크립트 실행", "스크립트를 실행합니다.", false,
      false},

@@ -184,6 +184,9 @@ void CMainFrame::CreateMenus()
     QMenu* viewMenu = new QMenu(QStringLiteral("보기(&V)"), this);
     viewMenu->addActions({toolbarToggle, statusToggle, cmdListToggle, outputToggle});
     viewMenu->addSeparator();
+    viewMenu->addActions(
+        {Action(ID_VIEW_FIND), Action(ID_VIEW_FIND_NEXT), Action(ID_VIEW_FIND_PREV)});
+    viewMenu->addSeparator();
     viewMenu->addAction(Action(ID_ENV_SETTINGS));
     auto* windowMenu = new CWindowMenu(QStringLiteral("창(&W)"), m_pMdiClient, this);
     windowMenu->addActions({Action(ID_WINDOW_CASCADE), Action(ID_WINDOW_TILE_HORZ)});
@@ -248,6 +251,15 @@ void CMainFrame::ShowMenuBar(int menuId)
     // A monitor's own Ctrl+O opens its port, as its accelerators come before the frame's.
     Action(ID_FILE_OPEN)
         ->setShortcut(menuId == kMenuTvn ? QKeySequence() : QKeySequence(Qt::CTRL | Qt::Key_O));
+    // Searching traffic is a monitor's: elsewhere its items hide and leave their keys (the
+    // script editor's Ctrl+F) alone.
+    for (const auto& [id, key] :
+         {std::pair{ID_VIEW_FIND, QKeyCombination(Qt::CTRL | Qt::Key_F)},
+          std::pair{ID_VIEW_FIND_NEXT, QKeyCombination(Qt::Key_F3)},
+          std::pair{ID_VIEW_FIND_PREV, QKeyCombination(Qt::SHIFT | Qt::Key_F3)}}) {
+        Action(id)->setVisible(menuId == kMenuTvn);
+        Action(id)->setShortcut(menuId == kMenuTvn ? QKeySequence(key) : QKeySequence());
+    }
 }
 
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window)

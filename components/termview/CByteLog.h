@@ -29,6 +29,9 @@ public:
     std::size_t Size() const { return m_cells.size(); }
     // Copies the held bytes of [from, to) into out (appending); parts outside the log are skipped.
     void CopyRange(uint64_t from, uint64_t to, std::vector<Cell>& out) const;
+    // The held cells, oldest first.
+    auto begin() const { return m_cells.begin(); }
+    auto end() const { return m_cells.end(); }
 
 private:
     std::deque<Cell> m_cells;

@@ -40,3 +40,9 @@ uint64_t CLineIndex::DropOldest(std::size_t count)
     m_nFirstLine += count;
     return m_starts.front();
 }
+
+std::size_t CLineIndex::IndexOf(uint64_t offset) const
+{
+    const auto after = std::upper_bound(m_starts.begin(), m_starts.end(), offset);
+    return after == m_starts.begin() ? 0 : static_cast<std::size_t>(after - m_starts.begin() - 1);
+}

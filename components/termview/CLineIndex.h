@@ -51,6 +51,10 @@ public:
         return index + 1 < m_starts.size() ? m_starts[index + 1] : logEnd;
     }
 
+    // Index of the shown line that holds the absolute offset (relative to the first held line;
+    // an offset before the first line gives 0).
+    std::size_t IndexOf(uint64_t offset) const;
+
 private:
     // A long line continues on a new one only where a character starts in every encoding the
     // view may read it in: after a byte below 0x80 (nothing spans one), else, in a stretch of

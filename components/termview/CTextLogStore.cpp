@@ -119,3 +119,15 @@ void CTextLogStore::FailCaptureLocked()
     m_capture.Close();
     m_bCapturing = false;
 }
+
+SearchHit CTextLogStore::Find(const CTextSearch& search, uint64_t from, bool forward) const
+{
+    std::lock_guard lock(m_mutex);
+    return search.Find(m_log, from, forward);
+}
+
+std::size_t CTextLogStore::LineOf(uint64_t offset) const
+{
+    std::lock_guard lock(m_mutex);
+    return m_lines.IndexOf(offset);
+}

@@ -8,6 +8,7 @@
 #include "CByteLog.h"
 #include "CCaptureWriter.h"
 #include "CLineIndex.h"
+#include "CTextSearch.h"
 
 // What a view needs to lay out one shown row: its first absolute offset and its bytes.
 struct RowData
@@ -48,6 +49,10 @@ public:
     std::vector<RowData> Lines(std::size_t firstIndex, std::size_t count) const;
     // Bytes of [from, to), clipped to what is held; *start gets the offset of the first.
     std::vector<Cell> Range(uint64_t from, uint64_t to, uint64_t* start = nullptr) const;
+    // Searches every held byte (see CTextSearch::Find).
+    SearchHit Find(const CTextSearch& search, uint64_t from, bool forward) const;
+    // Index of the shown line that holds offset, relative to the first held line.
+    std::size_t LineOf(uint64_t offset) const;
 
     bool StartCapture(const QString& path, QString* error);
     void StopCapture();

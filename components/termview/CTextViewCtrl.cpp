@@ -413,6 +413,7 @@ void CTextViewCtrl::paintEvent(QPaintEvent* event)
         PaintHex(p, sel, area);
     else
         PaintText(p, sel, area);
+    m_painter.SetMarks({});
 }
 
 std::pair<int, int> CTextViewCtrl::RowsIn(const QRect& area) const
@@ -428,6 +429,8 @@ void CTextViewCtrl::PaintText(QPainter& p, const Selection& sel, const QRect& ar
     const auto top = static_cast<std::size_t>(verticalScrollBar()->value());
     const std::vector<RowData> rows =
         m_pStore->Lines(top + static_cast<std::size_t>(firstRow), lastRow - firstRow + 1);
+    if (!rows.empty())
+        MarkMatches(rows.front().start, rows.back().start + rows.back().cells.size());
     const qreal x = -horizontalScrollBar()->value();
     int widest = m_nWidestCells;
     for (std::size_t k = 0; k < rows.size(); ++k) {
@@ -458,6 +461,7 @@ void CTextViewCtrl::PaintHex(QPainter& p, const Selection& sel, const QRect& are
     const std::vector<Cell> cells =
         m_pStore->Range(firstRow * kHexBytesPerRow, (firstRow + rows) * kHexBytesPerRow, &start);
     const uint64_t end = start + cells.size();
+    MarkMatches(start, end);
     const qreal x = -horizontalScrollBar()->value();
     const int prefix = HexPrefixCells();
     for (uint64_t k = 0; k < rows; ++k) {
@@ -482,6 +486,95 @@ void CTextViewCtrl::PaintHex(QPainter& p, const Selection& sel, const QRect& are
         if (caret.intersects(area))
             m_painter.DrawCaret(p, caret.topLeft(), 0);
     }
+}
+
+void CTextViewCtrl::MarkMatches(uint64_t from, uint64_t to)
+{
+    if (!m_search || from >= to)
+        return;
+    // A match may begin before the rows or end after them and still show in part.
+    const uint64_t reach = m_search->Size() - 1;
+    uint64_t start = 0;
+    const std::vector<Cell> cells =
+        m_pStore->Range(from - std::min(from, reach), to + reach, &start);
+    std::vector<uint64_t> starts;
+    m_search->MatchesIn(cells, start, starts);
+    std::vector<Selection> marks;
+    for (uint64_t match : starts) {
+        if (match < to && match + m_search->Size() > from)
+            marks.push_back(Selection{match, match + m_search->Size()});
+    }
+    m_painter.SetMarks(std::move(marks));
+}
+
+void CTextViewCtrl::SetSearchPattern(const QByteArray& pattern)
+{
+    if (pattern.isEmpty())
+        m_search.reset();
+    else
+        m_search.emplace(pattern.left(kMaxSearchPatternBytes));
+    viewport()->update();
+}
+
+uint64_t CTextViewCtrl::TopOffset() const
+{
+    const auto top = static_cast<uint64_t>(verticalScrollBar()->value());
+    const LogExtent extent = m_pStore->Extent();
+    if (m_bHex)
+        return std::max(extent.first, (FirstRow() + top) * kHexBytesPerRow);
+    const std::vector<RowData> rows = m_pStore->Lines(static_cast<std::size_t>(top), 1);
+    return rows.empty() ? extent.end : rows[0].start;
+}
+
+SearchHit CTextViewCtrl::FindNext(bool forward)
+{
+    if (!m_search)
+        return SearchHit{};
+    const Selection sel = CurrentSelection();
+    const bool selected = sel.from != sel.to;
+    const uint64_t from = selected ? sel.from + (forward ? 1 : 0) : TopOffset();
+    const SearchHit hit = m_pStore->Find(*m_search, from, forward);
+    if (!hit.found)
+        return hit;
+    m_nAnchor = hit.offset;
+    m_nCursor = hit.offset + m_search->Size();
+    m_pCopyAction->setEnabled(true);
+    ScrollTo(hit.offset);
+    viewport()->update();
+    return hit;
+}
+
+void CTextViewCtrl::ScrollTo(uint64_t offset)
+{
+    const LogExtent extent = m_pStore->Extent();
+    const uint64_t row = m_bHex ? offset / kHexBytesPerRow - extent.first / kHexBytesPerRow
+                                : m_pStore->LineOf(offset);
+    int col = m_bHex
+                  ? HexPrefixCells() + HexLayout::HexCol(static_cast<int>(offset % kHexBytesPerRow))
+                  : 0;
+    if (!m_bHex) {
+        const std::vector<RowData> rows = m_pStore->Lines(static_cast<std::size_t>(row), 1);
+        if (!rows.empty()) {
+            const std::vector<Glyph> glyphs = LayoutRow(rows[0]);
+            for (const Glyph& g : glyphs) {
+                if (g.stampMs < 0 && offset >= g.offset && offset < g.offset + g.bytes)
+                    col = g.col;
+            }
+            // The line may be wider than any painted yet: let the bar reach it.
+            m_nWidestCells = std::max(m_nWidestCells, LineCells(glyphs));
+            SyncScrollBars();
+        }
+    }
+    QScrollBar* bar = verticalScrollBar();
+    const auto visible = static_cast<uint64_t>(VisibleRows());
+    const auto top = static_cast<uint64_t>(bar->value());
+    if (row < top || row >= top + visible)
+        bar->setValue(ClampToInt(row - std::min(row, visible / 2)));
+    QScrollBar* across = horizontalScrollBar();
+    const auto x = static_cast<int>(col * m_painter.CellWidth());
+    const int width = viewport()->width();
+    if (x < across->value() || x + 2 * m_painter.CellWidth() > across->value() + width)
+        across->setValue(std::max(0, x - width / 3));
 }
 
 QRectF CTextViewCtrl::CaretRect() const

@@ -8,9 +8,11 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "CArrivalStamps.h"
+#include "CTextSearch.h"
 #include "CTextViewPainter.h"
 #include "TermViewConstants.h"
 #include "TextEncoding.h"
@@ -90,6 +92,14 @@ public:
     void Copy();
     void SelectAll();
     bool IsCapturing() const;
+
+    // Marks the matches of pattern (bytes; empty: none) in the rows shown.
+    void SetSearchPattern(const QByteArray& pattern);
+    // Selects the pattern's next (or previous) match after the selection's start, or after the
+    // top row shown when nothing is selected, wrapping around the log, and scrolls it into
+    // view. Nothing found: nothing moves.
+    SearchHit FindNext(bool forward);
+
     bool IsHexaView() const { return m_bHex; }
     bool IsControlReceive() const { return m_bControls; }
 
@@ -143,10 +153,17 @@ private:
     int HexPrefixCells() const { return m_bStamps ? kStampCells : 0; }
     // Time of the first stamp in the hex row from rowStart, or -1.
     int HexRowStamp(uint64_t rowStart) const;
+    // Marks the matches that meet the held bytes [from, to) for the next paint.
+    void MarkMatches(uint64_t from, uint64_t to);
+    // First offset of the top row shown.
+    uint64_t TopOffset() const;
+    // Scrolls so that the byte at offset is in sight.
+    void ScrollTo(uint64_t offset);
     // Rows of the viewport that meet area: [first, last].
     std::pair<int, int> RowsIn(const QRect& area) const;
 
     std::unique_ptr<CTextLogStore> m_pStore;
+    std::optional<CTextSearch> m_search;
     CArrivalStamps m_stamps;
     CTextViewPainter m_painter;
     QTimer m_repaintTimer;

@@ -5,9 +5,16 @@
 #include <algorithm>
 #include <cmath>
 
+#include "CTextSearch.h"
 #include "ColorRef.h"
 #include "ControlCodeNames.h"
 #include "HexLayout.h"
+
+namespace {
+// Search matches: dark text on amber, whatever colours the traffic is drawn in.
+const QColor kMarkFore(0, 0, 0);
+const QColor kMarkBack(255, 200, 40);
+} // namespace
 
 CTextViewPainter::CTextViewPainter()
 {
@@ -43,8 +50,27 @@ void CTextViewPainter::SetFont(const QFont& font, QPaintDevice* device)
         m_labelFont.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * kLabelScale)));
 }
 
+CTextViewPainter::Emphasis CTextViewPainter::EmphasisOf(uint64_t offset, const Selection& sel) const
+{
+    if (sel.Contains(offset))
+        return Emphasis::Selected;
+    // The last mark that starts at or before offset is the only one that may hold it, unless
+    // marks overlap: then an earlier one may reach further, so look back while they could.
+    auto it =
+        std::upper_bound(m_marks.begin(), m_marks.end(), offset,
+                         [](uint64_t value, const Selection& mark) { return value < mark.from; });
+    while (it != m_marks.begin()) {
+        --it;
+        if (it->Contains(offset))
+            return Emphasis::Marked;
+        if (offset - it->from >= kMaxSearchPatternBytes)
+            break;
+    }
+    return Emphasis::None;
+}
+
 void CTextViewPainter::DrawCells(QPainter& p, QPointF origin, int col, int cells, CellStyle style,
-                                 bool selected, const QString& text, bool label) const
+                                 Emphasis emphasis, const QString& text, bool label) const
 {
     static constexpr ColourIndex kFore[] = {kClrTextOut, kClrTextIn, kClrControlOut, kClrControlIn};
     static constexpr ColourIndex kBack[] = {kClrBkTextOut, kClrBkTextIn, kClrBkControlOut,
@@ -52,8 +78,12 @@ void CTextViewPainter::DrawCells(QPainter& p, QPointF origin, int col, int cells
     const auto index = static_cast<int>(style);
     QColor fore = m_colours[kFore[index]];
     QColor back = m_colours[kBack[index]];
-    if (selected)
+    if (emphasis == Emphasis::Selected)
         std::swap(fore, back);
+    else if (emphasis == Emphasis::Marked) {
+        fore = kMarkFore;
+        back = kMarkBack;
+    }
     // Labels keep some background between them, so "CR" "LF" never reads "CRLF".
     const qreal gap = label ? 1.5 : 0;
     const QRectF box(origin.x() + col * m_cellWidth + gap, origin.y(),
@@ -92,11 +122,11 @@ void CTextViewPainter::DrawTextLine(QPainter& p, QPointF origin, const std::vect
             ++i;
             continue;
         }
-        const bool selected = sel.Contains(first.offset);
+        const Emphasis emphasis = EmphasisOf(first.offset, sel);
         if (!ascii(first)) {
             const QString text =
                 first.ch ? QString::fromUcs4(&first.ch, 1) : QString::fromLatin1(first.label);
-            DrawCells(p, origin, first.col, first.cells, first.style, selected, text, !first.ch);
+            DrawCells(p, origin, first.col, first.cells, first.style, emphasis, text, !first.ch);
             ++i;
             continue;
         }
@@ -104,10 +134,10 @@ void CTextViewPainter::DrawTextLine(QPainter& p, QPointF origin, const std::vect
         QString run;
         std::size_t j = i;
         for (; j < glyphs.size() && ascii(glyphs[j]) && glyphs[j].style == first.style &&
-               sel.Contains(glyphs[j].offset) == selected && x(glyphs[j].col) < right;
+               EmphasisOf(glyphs[j].offset, sel) == emphasis && x(glyphs[j].col) < right;
              ++j)
             run += QLatin1Char(static_cast<char>(glyphs[j].ch));
-        DrawCells(p, origin, first.col, static_cast<int>(j - i), first.style, selected, run, false);
+        DrawCells(p, origin, first.col, static_cast<int>(j - i), first.style, emphasis, run, false);
         i = j;
     }
 }
@@ -127,21 +157,21 @@ void CTextViewPainter::DrawHexRow(QPainter& p, QPointF origin, uint64_t start,
     for (std::size_t k = 0; k < cells.size() && skip + k < kHexBytesPerRow; ++k) {
         const int i = skip + static_cast<int>(k);
         const Cell cell = cells[k];
-        const bool selected = sel.Contains(start + k);
+        const Emphasis emphasis = EmphasisOf(start + k, sel);
         const CellStyle style = showControls && IsControlCode(cell.byte) ? ControlStyle(cell.attr)
                                                                          : TextStyle(cell.attr);
         const QString hex = QStringLiteral("%1").arg(cell.byte, 2, 16, QLatin1Char('0')).toUpper();
-        DrawCells(p, origin, HexLayout::HexCol(i), 2, style, selected, hex, false);
+        DrawCells(p, origin, HexLayout::HexCol(i), 2, style, emphasis, hex, false);
         const bool printable = cell.byte >= 0x20 && cell.byte < 0x7F;
-        DrawCells(p, origin, HexLayout::AsciiCol(i), 1, style, selected,
+        DrawCells(p, origin, HexLayout::AsciiCol(i), 1, style, emphasis,
                   QString(QLatin1Char(printable ? static_cast<char>(cell.byte) : '.')), false);
     }
 }
 
 void CTextViewPainter::DrawStamp(QPainter& p, QPointF origin, int col, int msOfDay) const
 {
-    DrawCells(p, origin, col, kStampCells, CellStyle::TextOut, false, CArrivalStamps::Text(msOfDay),
-              false);
+    DrawCells(p, origin, col, kStampCells, CellStyle::TextOut, Emphasis::None,
+              CArrivalStamps::Text(msOfDay), false);
 }
 
 void CTextViewPainter::DrawCaret(QPainter& p, QPointF origin, int col) const

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QPointF>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "CByteLog.h"
@@ -50,10 +51,20 @@ public:
     void DrawStamp(QPainter& p, QPointF origin, int col, int msOfDay) const;
     // A bar at a column: where the next byte goes.
     void DrawCaret(QPainter& p, QPointF origin, int col) const;
+    // Ranges drawn marked (search matches), sorted by start, until changed; none by default.
+    void SetMarks(std::vector<Selection> marks) { m_marks = std::move(marks); }
 
 private:
-    void DrawCells(QPainter& p, QPointF origin, int col, int cells, CellStyle style, bool selected,
-                   const QString& text, bool label) const;
+    // How a cell stands out: the selection inverts it, a mark gives it the mark colours.
+    enum class Emphasis
+    {
+        None,
+        Selected,
+        Marked,
+    };
+    Emphasis EmphasisOf(uint64_t offset, const Selection& sel) const;
+    void DrawCells(QPainter& p, QPointF origin, int col, int cells, CellStyle style,
+                   Emphasis emphasis, const QString& text, bool label) const;
 
     QColor m_colours[kColourCount];
     QFont m_font;
@@ -63,4 +74,5 @@ private:
     qreal m_ascent = 12;
     // The font draws printable ASCII exactly one cell apart: such runs go in one text call.
     bool m_bAsciiRuns = false;
+    std::vector<Selection> m_marks;
 };
