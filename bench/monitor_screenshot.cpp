@@ -1,8 +1,10 @@
 // Takes the documentation's pictures of a monitor window: the program with one monitor
-// serving a device over TCP, its traffic shown as text with control codes, then as hex; then a
+// serving a device over TCP, its traffic shown as text with control codes, then as hex, then
+// searched in its find bar; then a
 // serial monitor on a pseudo-terminal with the arrival times shown (a pseudo-terminal has no
 // modem lines, so the line indicators are greyed).
 #include "CDocument.h"
+#include "CFindBar.h"
 #include "CMainFrame.h"
 #include "CMdiChildFrame.h"
 #include "CMonitorWindow.h"
@@ -15,6 +17,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTcpSocket>
 #include <QTimer>
@@ -128,6 +131,15 @@ int main(int argc, char** argv)
     view->OnHexView();
     if (!Save(*frame, QDir(folder).filePath(QStringLiteral("monitor-hex.png"))))
         return 1;
+    // Back to text, searching for a word the traffic holds twice.
+    view->OnAsciiView();
+    CFindBar* find = qobject_cast<CMonitorWindow*>(view->parentWidget())->FindBar();
+    find->Open();
+    find->Field()->setText(QStringLiteral("STATUS"));
+    find->FindNext(true);
+    if (!Save(*frame, QDir(folder).filePath(QStringLiteral("monitor-search.png"))))
+        return 1;
+    find->Close();
     if (!SaveLinesPicture(tarven, confirm,
                           QDir(folder).filePath(QStringLiteral("monitor-lines.png"))))
         return 1;

@@ -52,7 +52,17 @@ private:
         const std::size_t size = m_pattern.size();
         std::size_t matched = 0;
         uint64_t offset = start;
+        const uint8_t head = m_pattern[0];
         for (It it = begin; it != end; ++it, ++offset) {
+            if (matched == 0) {
+                // Most bytes start no match: pass over them in a tight loop.
+                while (it != end && it->byte != head) {
+                    ++it;
+                    ++offset;
+                }
+                if (it == end)
+                    break;
+            }
             const uint8_t b = it->byte;
             while (matched > 0 && m_pattern[matched] != b)
                 matched = m_fallback[matched - 1];

@@ -222,6 +222,11 @@ def drive(session):
     session.key("Return")
     wait_for("the capture name dialog to close", lambda: not session.windows("갈무리 저장파일 이름"))
     session.key("ctrl+shift+v", "ctrl+g", "ctrl+shift+c")
+    # The find bar: what is typed into it and its keys, with the bar open or closed, stay in the
+    # program.
+    session.key("ctrl+f")
+    session.type("find")
+    session.key("F3", "shift+F3", "Return", "Escape", "F3", "shift+F3", "ctrl+f", "Escape")
     session.type("keys")
     client.expect(b"keys", "the command keys")
     if not os.path.isfile(os.path.join(session.home, "TARVEN", "Galmuri", "e2e.tvn")):
