@@ -509,10 +509,17 @@ void CTextViewCtrl::MarkMatches(uint64_t from, uint64_t to)
 
 void CTextViewCtrl::SetSearchPattern(const QByteArray& pattern)
 {
-    if (pattern.isEmpty())
+    const QByteArray bytes = pattern.left(kMaxSearchPatternBytes);
+    const bool same =
+        m_search ? QByteArrayView(reinterpret_cast<const char*>(m_search->Pattern().data()),
+                                  static_cast<qsizetype>(m_search->Size())) == bytes
+                 : bytes.isEmpty();
+    if (same)
+        return;
+    if (bytes.isEmpty())
         m_search.reset();
     else
-        m_search.emplace(pattern.left(kMaxSearchPatternBytes));
+        m_search.emplace(bytes);
     viewport()->update();
 }
 
