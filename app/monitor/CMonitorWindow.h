@@ -6,6 +6,7 @@ class CChildFrame;
 class CDocument;
 class CMonitorStatusBar;
 class CTARVENView;
+class QAction;
 class QToolBar;
 
 // What a monitor's child frame shows: its own toolbar (time stamps and line signals), the view
@@ -25,10 +26,13 @@ public:
 private:
     void CreateToolBar();
     void UpdateToolBar();
+    // Replays the capture file the view shows in a window of its own.
+    void OnReplay();
 
     CMonitorStatusBar* m_pStatus = nullptr;
     CTARVENView* m_pView = nullptr;
     QToolBar* m_pToolBar = nullptr;
+    QAction* m_pReplayAction = nullptr;
 };
 
 // Lets every monitor frame the program opens from now on show a monitor window.

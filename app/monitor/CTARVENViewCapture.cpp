@@ -100,6 +100,8 @@ int CTARVENView::ShowCaptureFile(const QString& path)
         result = m_pTextView->GalmuriShow(path);
     }
     if (result == 0) {
+        m_strShownCapture = path;
+        emit stateChanged();
         m_nReceived = m_pTextView->GetBufferSize();
         m_nLines = m_pTextView->GetLineSize();
         UpdateCounters();
