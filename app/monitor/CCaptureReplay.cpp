@@ -64,6 +64,7 @@ CaptureStatus CCaptureReplay::Open(const QString& path)
 void CCaptureReplay::Rewind()
 {
     m_pTarget->Clear();
+    emit cleared();
     m_nWritten = -1;
     m_nNextOffset = 0;
     m_bHasNext = m_reader.Open(m_strPath) == CaptureStatus::Ok;
@@ -178,16 +179,21 @@ void CCaptureReplay::Advance()
     QElapsedTimer batch;
     batch.start();
     const qint64 due = Due();
+    qint64 bytes = 0;
     while (m_bHasNext && m_nNextOffset <= due) {
         Write(m_next);
+        bytes += static_cast<qint64>(m_next.cells.size());
         m_nWritten = m_nNextOffset;
         ReadNext();
         if (m_bHasNext && batch.elapsed() >= kBatchMs) {
             m_timer.start(0);
+            emit written(bytes);
             emit positionChanged(Position());
             return;
         }
     }
+    if (bytes > 0)
+        emit written(bytes);
     if (!m_bHasNext) {
         if (m_bPlaying) {
             m_bPlaying = false;

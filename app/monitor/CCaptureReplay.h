@@ -58,6 +58,10 @@ public:
 
 signals:
     void positionChanged(qint64 ms);
+    // A batch of chunks went into the view (bytes, all of them); and the view was emptied to
+    // replay from the start.
+    void written(qint64 bytes);
+    void cleared();
     // Playing, paused or at the end.
     void stateChanged();
     void finished();

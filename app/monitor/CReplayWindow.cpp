@@ -15,6 +15,9 @@ CReplayWindow::CReplayWindow(QWidget* parent)
     m_pMonitor->View()->KeepOffline();
     m_pReplay = new CCaptureReplay(m_pMonitor->View()->TextView(), this);
     m_pBar = new CReplayBar(m_pReplay, this);
+    CTARVENView* view = m_pMonitor->View();
+    connect(m_pReplay, &CCaptureReplay::written, view, &CTARVENView::CountReplayed);
+    connect(m_pReplay, &CCaptureReplay::cleared, view, &CTARVENView::OnClear);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

@@ -71,6 +71,8 @@ public:
     QString ShownCapture() const { return m_strShownCapture; }
     // A view that only replays: it does not ask how to connect when it opens.
     void KeepOffline() { m_bKeepOffline = true; }
+    // Counts bytes a replay wrote into the terminal view, as showing a capture file does.
+    void CountReplayed(qint64 bytes);
 
     // Shows bytes the link received at arrival: what every received notice does, with the time
     // taken as it came in.

@@ -123,6 +123,14 @@ int CTARVENView::ShowCaptureFile(const QString& path)
     return result;
 }
 
+void CTARVENView::CountReplayed(qint64 bytes)
+{
+    m_nReceived += bytes;
+    m_nLines = m_pTextView->GetLineSize();
+    if (!m_statusTimer.isActive())
+        m_statusTimer.start();
+}
+
 void CTARVENView::OnPrint()
 {
     QPrinter printer(QPrinter::HighResolution);

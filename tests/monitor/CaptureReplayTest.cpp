@@ -166,6 +166,8 @@ TEST_F(CaptureReplayTest, SliderSeeksBackFromTheStartAndForwardAtOnce)
         slider->setValue(seek.value);
         ASSERT_TRUE(WaitFor([&] { return Held() == Expected(seek.chunks); })) << seek.value;
         EXPECT_EQ(replay->Position(), seek.value);
+        EXPECT_EQ(window->Monitor()->View()->Received(), Expected(seek.chunks).first.size())
+            << "the counters follow what the view holds";
         EXPECT_FALSE(replay->IsPlaying()) << "seeking keeps a paused replay paused";
     }
     // Playing on from a seek keeps the recorded pace from there.
@@ -199,6 +201,7 @@ TEST_F(CaptureReplayTest, FullSpeedWritesEverythingInOrderAndNothingOnALink)
     EXPECT_FALSE(view->IsOnline());
     EXPECT_FALSE(view->IsConnecting());
     EXPECT_EQ(view->Sent(), 0);
+    EXPECT_EQ(view->Received(), bytes.size());
     EXPECT_EQ(m_dialogsSeen, 0) << "a replay window does not ask how to connect";
 }
 
