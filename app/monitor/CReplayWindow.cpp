@@ -5,6 +5,7 @@
 #include "CReplayBar.h"
 #include "CTARVENView.h"
 
+#include <QAction>
 #include <QFileInfo>
 #include <QVBoxLayout>
 
@@ -13,6 +14,9 @@ CReplayWindow::CReplayWindow(QWidget* parent)
 {
     setObjectName(QStringLiteral("ReplayWindow"));
     m_pMonitor->View()->KeepOffline();
+    // A replay of a replay would only be a second window on the same file.
+    if (auto* replay = m_pMonitor->findChild<QAction*>(QStringLiteral("ReplayCapture")))
+        replay->setVisible(false);
     m_pReplay = new CCaptureReplay(m_pMonitor->View()->TextView(), this);
     m_pBar = new CReplayBar(m_pReplay, this);
     CTARVENView* view = m_pMonitor->View();
