@@ -11,7 +11,7 @@ namespace {
 
 // A batch of chunks written at once ends after this long; the rest follows after other events
 // had their turn, so a fast replay or a long seek never holds the user interface.
-constexpr qint64 kBatchMs = 20;
+constexpr qint64 kBatchMs = 10;
 // A replay waiting for a far chunk still reports its position this often (the slider moves).
 constexpr qint64 kLongestWaitMs = 100;
 
