@@ -1,12 +1,15 @@
 #include "CMonitorWindow.h"
 
+#include "CCaptureReplay.h"
 #include "CChildFrame.h"
 #include "CCommandActions.h"
 #include "CFindBar.h"
 #include "CMonitorCommands.h"
 #include "CMonitorStatusBar.h"
+#include "CReplayWindow.h"
 #include "CTARVENApp.h"
 #include "CTARVENView.h"
+#include "MessageBox.h"
 
 #include <QAction>
 #include <QToolBar>
@@ -55,12 +58,36 @@ void CMonitorWindow::CreateToolBar()
             UpdateToolBar(); // a checkable button ticks itself: set it back to the view's state
         });
     }
+    m_pToolBar->addSeparator();
+    m_pReplayAction =
+        m_pToolBar->addAction(QStringLiteral("재생"), this, &CMonitorWindow::OnReplay);
+    m_pReplayAction->setObjectName(QStringLiteral("ReplayCapture"));
+    m_pReplayAction->setToolTip(
+        QStringLiteral("보고 있는 갈무리 파일을 새 창에서 기록된 속도로 재생합니다."));
     connect(m_pView, &CTARVENView::stateChanged, this, &CMonitorWindow::UpdateToolBar);
     UpdateToolBar();
 }
 
+void CMonitorWindow::OnReplay()
+{
+    const QString path = m_pView->ShownCapture();
+    if (path.isEmpty())
+        return;
+    auto* window = new CReplayWindow(this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    if (window->Open(path) != CaptureStatus::Ok) {
+        delete window;
+        ShowMessage(QStringLiteral("갈무리 파일을 읽을 수 없습니다.\n%1").arg(path),
+                    QMessageBox::Critical, QMessageBox::Ok, this, QStringLiteral("재생"));
+        return;
+    }
+    window->show();
+    window->Replay()->Play();
+}
+
 void CMonitorWindow::UpdateToolBar()
 {
+    m_pReplayAction->setEnabled(!m_pView->ShownCapture().isEmpty());
     CMonitorCommands::UpdateLineActions(m_pView, [this](int id) {
         return m_pToolBar->findChild<QAction*>(QString::number(id), Qt::FindDirectChildrenOnly);
     });

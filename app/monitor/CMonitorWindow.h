@@ -7,6 +7,7 @@ class CDocument;
 class CFindBar;
 class CMonitorStatusBar;
 class CTARVENView;
+class QAction;
 class QToolBar;
 
 // What a monitor's child frame shows: its own toolbar (time stamps and line signals), the view,
@@ -27,10 +28,13 @@ public:
 private:
     void CreateToolBar();
     void UpdateToolBar();
+    // Replays the capture file the view shows in a window of its own.
+    void OnReplay();
 
     CMonitorStatusBar* m_pStatus = nullptr;
     CTARVENView* m_pView = nullptr;
     QToolBar* m_pToolBar = nullptr;
+    QAction* m_pReplayAction = nullptr;
     CFindBar* m_pFindBar = nullptr;
 };
 

@@ -81,7 +81,13 @@ void CTARVENView::OnInitialUpdate()
     if (m_pDocument != nullptr && !m_pDocument->PathName().isEmpty())
         QMetaObject::invokeMethod(this, &CTARVENView::OnShowDocumentFile, Qt::QueuedConnection);
     else
-        QMetaObject::invokeMethod(this, &CTARVENView::OnPortSettings, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!m_bKeepOffline)
+                    OnPortSettings();
+            },
+            Qt::QueuedConnection);
 }
 
 CMainFrame* CTARVENView::MainFrame() const

@@ -71,6 +71,12 @@ public:
     // Shows a capture file in the terminal view and tells the user why when it cannot; the
     // terminal view's result (0 shown).
     int ShowCaptureFile(const QString& path);
+    // The capture file the view last showed; empty when none.
+    QString ShownCapture() const { return m_strShownCapture; }
+    // A view that only replays: it does not ask how to connect when it opens.
+    void KeepOffline() { m_bKeepOffline = true; }
+    // Counts bytes a replay wrote into the terminal view, as showing a capture file does.
+    void CountReplayed(qint64 bytes);
 
     // Shows bytes the link received at arrival: what every received notice does, with the time
     // taken as it came in.
@@ -178,6 +184,8 @@ private:
     bool m_bCapturing = false;
     bool m_bPanelShown = true;
     bool m_bJoinedFrame = false;
+    bool m_bKeepOffline = false;
+    QString m_strShownCapture;
     bool m_bForwardingKey = false;
     bool m_bDtr = true; // raised, as opening a port leaves them
     bool m_bRts = true;

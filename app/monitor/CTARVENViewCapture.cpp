@@ -100,6 +100,8 @@ int CTARVENView::ShowCaptureFile(const QString& path)
         result = m_pTextView->GalmuriShow(path);
     }
     if (result == 0) {
+        m_strShownCapture = path;
+        emit stateChanged();
         m_nReceived = m_pTextView->GetBufferSize();
         m_nLines = m_pTextView->GetLineSize();
         UpdateCounters();
@@ -119,6 +121,14 @@ int CTARVENView::ShowCaptureFile(const QString& path)
         text = QStringLiteral("갈무리 파일을 읽을 수 없습니다.\n%1").arg(path);
     ShowMessage(text, QMessageBox::Critical, QMessageBox::Ok, this, kCaptureCaption);
     return result;
+}
+
+void CTARVENView::CountReplayed(qint64 bytes)
+{
+    m_nReceived += bytes;
+    m_nLines = m_pTextView->GetLineSize();
+    if (!m_statusTimer.isActive())
+        m_statusTimer.start();
 }
 
 void CTARVENView::OnPrint()
