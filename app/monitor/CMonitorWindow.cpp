@@ -44,19 +44,17 @@ void CMonitorWindow::CreateToolBar()
     m_pToolBar = new QToolBar(this);
     m_pToolBar->setObjectName(QStringLiteral("MonitorToolBar"));
     m_pToolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    for (const auto& [id, handler] : CMonitorCommands::WindowCommands()) {
-        if (id == 0) {
+    for (const auto& command : CMonitorCommands::WindowCommands()) {
+        if (command.first == 0) {
             m_pToolBar->addSeparator();
             continue;
         }
-        QAction* action = CCommandActions::Make(id, m_pToolBar);
+        QAction* action = CCommandActions::Make(command.first, m_pToolBar);
         m_pToolBar->addAction(action);
         // A click leaves the keys with the terminal.
         m_pToolBar->widgetForAction(action)->setFocusPolicy(Qt::NoFocus);
-        connect(action, &QAction::triggered, this, [this, run = handler] {
-            (m_pView->*run)();
-            UpdateToolBar(); // a checkable button ticks itself: set it back to the view's state
-        });
+        const int id = command.first;
+        connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
     }
     m_pToolBar->addSeparator();
     m_pReplayAction =
@@ -66,6 +64,15 @@ void CMonitorWindow::CreateToolBar()
         QStringLiteral("보고 있는 갈무리 파일을 새 창에서 기록된 속도로 재생합니다."));
     connect(m_pView, &CTARVENView::stateChanged, this, &CMonitorWindow::UpdateToolBar);
     UpdateToolBar();
+}
+
+void CMonitorWindow::RunCommand(int id)
+{
+    for (const auto& [commandId, handler] : CMonitorCommands::WindowCommands()) {
+        if (commandId == id)
+            (m_pView->*handler)();
+    }
+    UpdateToolBar(); // a checkable button ticks itself: set it back to the view's state
 }
 
 void CMonitorWindow::OnReplay()

@@ -28,6 +28,7 @@ public:
 private:
     void CreateToolBar();
     void UpdateToolBar();
+    void RunCommand(int id);
     // Replays the capture file the view shows in a window of its own.
     void OnReplay();
 
