@@ -12,15 +12,16 @@
 
 namespace {
 
-const QString kWaiting = QStringLiteral("실행대기");
-const QString kRunning = QStringLiteral("실행중");
+const char* const kWaiting = QT_TRANSLATE_NOOP("CScriptStatusBar", "실행대기");
+const char* const kRunning = QT_TRANSLATE_NOOP("CScriptStatusBar", "실행중");
 constexpr int kProgressMax = 100;
 
 } // namespace
 
 CScriptStatusBar::CScriptStatusBar(QWidget* parent)
     : QStatusBar(parent), m_pProgress(new QProgressBar(this)),
-      m_pRunning(new CPaneIndicator(ID_PANE_RUNNING, kWaiting, this)), m_pCaret(new QLabel(this))
+      m_pRunning(new CPaneIndicator(ID_PANE_RUNNING, tr(kWaiting), this)),
+      m_pCaret(new QLabel(this))
 {
     setSizeGripEnabled(false);
     m_pProgress->setObjectName(QString::number(ID_PANE_PROGRESS));
@@ -40,14 +41,13 @@ void CScriptStatusBar::Update(const CScriptEditView& view, bool tick)
     CScriptEditDoc& document = *view.Document();
     m_pProgress->setValue(document.Progress());
     if (!view.IsRunning()) {
-        m_pRunning->SetText(kWaiting);
+        m_pRunning->SetText(tr(kWaiting));
         m_pRunning->SetLamp(0);
     } else {
         if (tick)
             document.SetRunFrame((document.RunFrame() + 1) % kRunFrames);
-        m_pRunning->SetText(kRunning);
+        m_pRunning->SetText(tr(kRunning));
         m_pRunning->SetLamp(document.RunFrame());
     }
-    m_pCaret->setText(
-        QStringLiteral("열: %1, 행: %2").arg(view.CaretColumn()).arg(view.CaretLine()));
+    m_pCaret->setText(tr("열: %1, 행: %2").arg(view.CaretColumn()).arg(view.CaretLine()));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 // Numbers and texts of the script editor that its classes and tests share.
 
 // Scintilla lexers by Scintilla's own numbering: none, and C++ (which TSL is shown with).
@@ -32,7 +34,8 @@ inline constexpr long long kMaxScriptFileBytes = 64LL * 1024 * 1024;
 
 // Default extension and filter of the script save dialog.
 inline constexpr char kScriptSuffix[] = "TSL";
-inline constexpr char kScriptFilter[] = "TARVEN Script Files (*.TSL *.tsl *.Tsl)";
+inline constexpr char kScriptFilter[] =
+    QT_TRANSLATE_NOOP("CScriptEditDoc", "TARVEN Script Files (*.TSL *.tsl *.Tsl)");
 
 // Controls of the find dialogs, named by these numbers.
 enum FindControlId : int
