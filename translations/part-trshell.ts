@@ -22,8 +22,7 @@
     <message>
         <source>문자열을 적당한 계산방식에 의하여 계산한후 결과값을 16진수,10진수, 아스키,2진수
 형태로 표시합니다.</source>
-        <translation>The string is calculated with the chosen method and the result is shown
-in hexadecimal, decimal, ASCII and binary.</translation>
+        <translation>The string is calculated with the chosen method and the result is shown in hexadecimal, decimal, ASCII and binary.</translation>
     </message>
     <message>
         <source>계산방식</source>
@@ -578,7 +577,7 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>환경설정</source>
-        <translation>Settings</translation>
+        <translation>Settings...</translation>
     </message>
     <message>
         <source>TARVEN 환경을 설정합니다.</source>

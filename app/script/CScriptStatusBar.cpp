@@ -27,8 +27,14 @@ CScriptStatusBar::CScriptStatusBar(QWidget* parent)
     m_pProgress->setObjectName(QString::number(ID_PANE_PROGRESS));
     m_pProgress->setRange(0, kProgressMax);
     m_pProgress->setTextVisible(false);
-    // Wide enough for the longer of its two words in the font this system substitutes.
-    m_pRunning->setFixedWidth(std::max(kRunningPaneWidthPx, m_pRunning->sizeHint().width()));
+    // Wide enough for the longer of its two words, in the font this system substitutes and in
+    // the language shown.
+    int width = kRunningPaneWidthPx;
+    for (const char* text : {kRunning, kWaiting}) {
+        m_pRunning->SetText(tr(text));
+        width = std::max(width, m_pRunning->sizeHint().width());
+    }
+    m_pRunning->setFixedWidth(width);
     m_pCaret->setObjectName(QString::number(ID_PANE_CARET));
     m_pCaret->setFixedWidth(kCaretPaneWidthPx);
     addWidget(m_pProgress, 1);
