@@ -69,6 +69,11 @@ void CTARVENApp::AddCommandLineOptions(QCommandLineParser& parser)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOption(QCommandLineOption(QStringLiteral("nosplash"),
                                         QStringLiteral("Start without the splash picture.")));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("lang"),
+        QStringLiteral("Language of the windows and of script messages: ko or en (default: the "
+                       "Language setting, else the windows follow the system)."),
+        QStringLiteral("ko|en")));
     parser.addPositionalArgument(QStringLiteral("files"),
                                  QStringLiteral("Scripts (.tsl) and captures to open."),
                                  QStringLiteral("[file...]"));
