@@ -83,7 +83,7 @@ private:
     void RegisterDocTemplates();
     void ReadEditorVersion();
     void InitActionsConnections();
-    void RaiseMainFrame();
+    void RaiseMainFrame(const QStringList& files);
     // Opens path, telling the user why when it cannot.
     void OpenAndReport(const QString& path);
     // A command file, and a command list to take it.
