@@ -48,6 +48,7 @@ QString LastFileName()
 CCmdListDlg::CCmdListDlg(TargetSource targetSource, QWidget* parent)
     : QWidget(parent), m_targetSource(std::move(targetSource))
 {
+    // A font name, kept in Korean: the program's substitution maps it.
     setFont(QFont(QStringLiteral("굴림"), 9));
     m_pFileName = new QLineEdit(this);
     m_pFileName->setObjectName(QString::number(kFileNameBoxId));

@@ -15,6 +15,7 @@ inline constexpr char kTslKeywords[] =
     "JPL JPLE JPG JPGE MOVE NOT OR OUT PRINT PRINTEX PUT SLEEP SUB SYNC XOR";
 
 // Look of the editor.
+// A font name, kept in Korean: the program's substitution maps it.
 inline constexpr char kEditorFont[] = "굴림체";
 inline constexpr int kEditorFontPt = 10;
 inline constexpr int kLastStyle = 126;
@@ -53,6 +54,7 @@ enum FindControlId : int
 };
 
 // The script output bar: its pages' font and icon.
+// A font name, kept in Korean.
 inline constexpr char kOutputFont[] = "굴림";
 inline constexpr int kOutputFontPx = 12;
 inline constexpr char kOutputPageIcon[] = ":/icons/32803.svg";

@@ -43,7 +43,9 @@ CTARVENApp::~CTARVENApp()
 
 void CTARVENApp::InstallFontSubstitutions()
 {
+    // The fonts the windows ask for by their Windows names, kept in Korean.
     QFont::insertSubstitution(QStringLiteral("굴림"), QStringLiteral("NanumGothic"));
+    // The fixed-pitch one, kept in Korean as well.
     QFont::insertSubstitution(QStringLiteral("굴림체"), QStringLiteral("NanumGothicCoding"));
 }
 
