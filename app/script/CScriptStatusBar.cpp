@@ -36,7 +36,11 @@ CScriptStatusBar::CScriptStatusBar(QWidget* parent)
     }
     m_pRunning->setFixedWidth(width);
     m_pCaret->setObjectName(QString::number(ID_PANE_CARET));
-    m_pCaret->setFixedWidth(kCaretPaneWidthPx);
+    // Room for a long script's position in the language shown.
+    m_pCaret->setFixedWidth(std::max(
+        kCaretPaneWidthPx,
+        m_pCaret->fontMetrics().horizontalAdvance(CaretText(kWidestCaretColumn, kWidestCaretLine)) +
+            2 * m_pCaret->margin() + kCaretPaneSlackPx));
     addWidget(m_pProgress, 1);
     addPermanentWidget(m_pRunning);
     addPermanentWidget(m_pCaret);
@@ -55,5 +59,10 @@ void CScriptStatusBar::Update(const CScriptEditView& view, bool tick)
         m_pRunning->SetText(tr(kRunning));
         m_pRunning->SetLamp(document.RunFrame());
     }
-    m_pCaret->setText(tr("열: %1, 행: %2").arg(view.CaretColumn()).arg(view.CaretLine()));
+    m_pCaret->setText(CaretText(view.CaretColumn(), view.CaretLine()));
+}
+
+QString CScriptStatusBar::CaretText(int column, int line)
+{
+    return tr("열: %1, 행: %2").arg(column).arg(line);
 }

@@ -80,5 +80,9 @@ inline constexpr int ID_PANE_RUNNING = 32863;
 inline constexpr int ID_PANE_CARET = 32857;
 inline constexpr int kRunningPaneWidthPx = 50;
 inline constexpr int kCaretPaneWidthPx = 100;
+// The caret pane fits this position, with some slack.
+inline constexpr int kWidestCaretColumn = 999;
+inline constexpr int kWidestCaretLine = 99999;
+inline constexpr int kCaretPaneSlackPx = 6;
 inline constexpr int kRunFrames = 20;
 inline constexpr int kStatusUpdateMs = 100;
