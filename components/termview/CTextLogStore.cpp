@@ -122,8 +122,21 @@ void CTextLogStore::FailCaptureLocked()
 
 SearchHit CTextLogStore::Find(const CTextSearch& search, uint64_t from, bool forward) const
 {
-    std::lock_guard lock(m_mutex);
-    return search.Find(m_log, from, forward);
+    // The lock is held a stretch at a time, for its copy only: writers wait no longer than
+    // that, and what they write meanwhile is not searched.
+    uint64_t first = 0;
+    uint64_t end = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        first = m_log.First();
+        end = m_log.End();
+    }
+    return search.Find(first, end, from, forward,
+                       [this](uint64_t rangeFrom, uint64_t rangeTo, std::vector<Cell>& out) {
+                           std::lock_guard lock(m_mutex);
+                           m_log.CopyRange(rangeFrom, rangeTo, out);
+                           return std::max(rangeFrom, m_log.First());
+                       });
 }
 
 std::size_t CTextLogStore::LineOf(uint64_t offset) const

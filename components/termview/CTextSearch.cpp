@@ -1,5 +1,40 @@
 #include "CTextSearch.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// What comparing a candidate costs beyond its bytes, in bytes a bytewise scan reads meanwhile.
+constexpr std::ptrdiff_t kCandidateCostBytes = 16;
+// Comparing candidates may cost this many times the bytes of what is scanned before the rest is
+// scanned byte by byte.
+constexpr std::ptrdiff_t kCandidateBudgetPerByte = 2;
+
+// Copies the bytes of cells, without their attributes, to out.
+void CellBytes(const Cell* cells, std::size_t n, uint8_t* out)
+{
+    std::size_t i = 0;
+#ifdef __SSE2__
+    // Sixteen cells at a time: the byte is the low half of each two-byte cell.
+    const __m128i low = _mm_set1_epi16(0x00FF);
+    for (; i + 16 <= n; i += 16) {
+        const auto* from = reinterpret_cast<const __m128i*>(cells + i);
+        const __m128i a = _mm_and_si128(_mm_loadu_si128(from), low);
+        const __m128i b = _mm_and_si128(_mm_loadu_si128(from + 1), low);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(a, b));
+    }
+#endif
+    for (; i < n; ++i)
+        out[i] = cells[i].byte;
+}
+
+} // namespace
+
 bool ParseHexPattern(const QString& text, QByteArray* bytes)
 {
     bytes->clear();
@@ -47,30 +82,133 @@ CTextSearch::CTextSearch(const QByteArray& pattern)
             ++length;
         m_fallback[i] = length;
     }
+    if (m_pattern.empty())
+        return;
+    m_nProbe = m_pattern.size() - 1;
+    while (m_nProbe > 0 && m_pattern[m_nProbe] == m_pattern[0])
+        --m_nProbe;
+    if (m_nProbe == 0)
+        m_nProbe = m_pattern.size() - 1;
 }
 
-SearchHit CTextSearch::Find(const CByteLog& log, uint64_t from, bool forward) const
+template <class Found> void CTextSearch::Scan(const uint8_t* data, std::size_t n, Found found) const
+{
+    const std::size_t size = m_pattern.size();
+    if (size == 0 || n < size)
+        return;
+    const std::size_t starts = n - size + 1; // places where a match may start
+    const uint8_t* pattern = m_pattern.data();
+    // A pattern of one or two bytes is matched by its pick alone.
+    const bool picked = size <= 2;
+    std::ptrdiff_t budget = kCandidateBudgetPerByte * static_cast<std::ptrdiff_t>(n);
+    // Reports a candidate that matches whole; false once candidates cost more than a bytewise
+    // scan, which then does the rest.
+    const auto check = [&](std::size_t at) {
+        if (picked || std::memcmp(data + at, pattern, size) == 0)
+            found(at);
+        if (picked)
+            return true;
+        budget -= kCandidateCostBytes + static_cast<std::ptrdiff_t>(size);
+        if (budget >= 0)
+            return true;
+        ScanBytewise(data, at + 1, n, found);
+        return false;
+    };
+    std::size_t i = 0;
+#ifdef __SSE2__
+    // Candidates sixteen places at a time: the first byte and the probe byte in place.
+    const __m128i head = _mm_set1_epi8(static_cast<char>(pattern[0]));
+    const __m128i probe = _mm_set1_epi8(static_cast<char>(pattern[m_nProbe]));
+    for (; i + 16 <= starts; i += 16) {
+        const auto* at = reinterpret_cast<const __m128i*>(data + i);
+        const auto* atProbe = reinterpret_cast<const __m128i*>(data + i + m_nProbe);
+        auto mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(_mm_loadu_si128(at), head),
+                                            _mm_cmpeq_epi8(_mm_loadu_si128(atProbe), probe))));
+        for (; mask != 0; mask &= mask - 1) {
+            if (!check(i + static_cast<std::size_t>(std::countr_zero(mask))))
+                return;
+        }
+    }
+#endif
+    for (; i < starts; ++i) {
+        if (data[i] == pattern[0] && data[i + m_nProbe] == pattern[m_nProbe] && !check(i))
+            return;
+    }
+}
+
+template <class Found>
+void CTextSearch::ScanBytewise(const uint8_t* data, std::size_t begin, std::size_t n,
+                               Found found) const
+{
+    const std::size_t size = m_pattern.size();
+    const uint8_t head = m_pattern[0];
+    std::size_t matched = 0;
+    for (std::size_t i = begin; i < n; ++i) {
+        if (matched == 0) {
+            // Most bytes start no match: pass over them in a tight loop.
+            while (i < n && data[i] != head)
+                ++i;
+            if (i == n)
+                break;
+        }
+        const uint8_t b = data[i];
+        while (matched > 0 && m_pattern[matched] != b)
+            matched = m_fallback[matched - 1];
+        if (m_pattern[matched] == b)
+            ++matched;
+        if (matched == size) {
+            found(i + 1 - size);
+            matched = m_fallback[size - 1];
+        }
+    }
+}
+
+SearchHit CTextSearch::Find(uint64_t first, uint64_t end, uint64_t from, bool forward,
+                            const CellReader& read) const
 {
     SearchHit hit;
     if (m_pattern.empty())
         return hit;
-    uint64_t first = 0;
-    uint64_t last = 0;
-    Scan(log.begin(), log.end(), log.First(), [&](uint64_t offset) {
-        ++hit.count;
-        if (hit.count == 1)
-            first = offset;
-        last = offset;
-        if (forward ? !hit.found && offset >= from : offset < from) {
+    uint64_t firstMatch = 0;
+    uint64_t lastMatch = 0;
+    std::vector<Cell> cells;
+    std::vector<uint8_t> bytes;
+    for (uint64_t next = first; next < end;) {
+        // A stretch ends at from, so that its matches all lie on one side of it, and is read on
+        // past its end by what a match starting in it needs.
+        uint64_t stop = std::min(end, next + kSearchStretchBytes);
+        if (next < from && from < stop)
+            stop = from;
+        cells.clear();
+        const uint64_t start = read(next, std::min(end, stop + m_pattern.size() - 1), cells);
+        next = stop;
+        bytes.resize(cells.size());
+        CellBytes(cells.data(), cells.size(), bytes.data());
+        std::size_t count = 0;
+        uint64_t firstHere = 0;
+        uint64_t lastHere = 0;
+        Scan(bytes.data(), bytes.size(), [&](std::size_t at) {
+            if (count++ == 0)
+                firstHere = start + at;
+            lastHere = start + at;
+        });
+        if (count == 0)
+            continue;
+        if (hit.count == 0)
+            firstMatch = firstHere;
+        lastMatch = lastHere;
+        hit.count += count;
+        if (forward ? !hit.found && firstHere >= from : lastHere < from) {
             hit.found = true;
-            hit.offset = offset;
-            hit.index = hit.count;
+            hit.offset = forward ? firstHere : lastHere;
+            hit.index = forward ? hit.count - count + 1 : hit.count;
         }
-    });
+    }
     if (!hit.found && hit.count > 0) {
         // Past the end: around to the other end.
         hit.found = true;
-        hit.offset = forward ? first : last;
+        hit.offset = forward ? firstMatch : lastMatch;
         hit.index = forward ? 1 : hit.count;
     }
     return hit;
@@ -79,6 +217,7 @@ SearchHit CTextSearch::Find(const CByteLog& log, uint64_t from, bool forward) co
 void CTextSearch::MatchesIn(const std::vector<Cell>& cells, uint64_t start,
                             std::vector<uint64_t>& starts) const
 {
-    if (!m_pattern.empty())
-        Scan(cells.begin(), cells.end(), start, [&](uint64_t offset) { starts.push_back(offset); });
+    std::vector<uint8_t> bytes(cells.size());
+    CellBytes(cells.data(), cells.size(), bytes.data());
+    Scan(bytes.data(), bytes.size(), [&](std::size_t at) { starts.push_back(start + at); });
 }
