@@ -33,6 +33,16 @@ void CellBytes(const Cell* cells, std::size_t n, uint8_t* out)
         out[i] = cells[i].byte;
 }
 
+// Bits set in a mask of sixteen places, without the library call std::popcount becomes where
+// the processor's own instruction may be missing.
+std::size_t PlacesIn(unsigned mask)
+{
+    mask -= (mask >> 1) & 0x5555u;
+    mask = (mask & 0x3333u) + ((mask >> 2) & 0x3333u);
+    mask = (mask + (mask >> 4)) & 0x0F0Fu;
+    return (mask + (mask >> 8)) & 0x1Fu;
+}
+
 } // namespace
 
 bool ParseHexPattern(const QString& text, QByteArray* bytes)
@@ -98,42 +108,59 @@ template <class Found> void CTextSearch::Scan(const uint8_t* data, std::size_t n
         return;
     const std::size_t starts = n - size + 1; // places where a match may start
     const uint8_t* pattern = m_pattern.data();
-    // A pattern of one or two bytes is matched by its pick alone.
-    const bool picked = size <= 2;
     std::ptrdiff_t budget = kCandidateBudgetPerByte * static_cast<std::ptrdiff_t>(n);
-    // Reports a candidate that matches whole; false once candidates cost more than a bytewise
-    // scan, which then does the rest.
-    const auto check = [&](std::size_t at) {
-        if (picked || std::memcmp(data + at, pattern, size) == 0)
-            found(at);
-        if (picked)
-            return true;
+    // Pays for comparing a candidate; false once candidates have cost more than a bytewise scan.
+    const auto afford = [&] {
         budget -= kCandidateCostBytes + static_cast<std::ptrdiff_t>(size);
-        if (budget >= 0)
-            return true;
-        ScanBytewise(data, at + 1, n, found);
-        return false;
+        return budget >= 0;
     };
     std::size_t i = 0;
 #ifdef __SSE2__
-    // Candidates sixteen places at a time: the first byte and the probe byte in place.
-    const __m128i head = _mm_set1_epi8(static_cast<char>(pattern[0]));
+    // Sixteen places at a time: where the first byte and the probe byte are in place, and then
+    // the rest of the first sixteen bytes; longer patterns are compared on from there one by one.
+    constexpr std::size_t kBlock = 16;
+    const std::size_t prefix = std::min(size, kBlock);
+    __m128i wanted[kBlock];
+    for (std::size_t k = 0; k < prefix; ++k)
+        wanted[k] = _mm_set1_epi8(static_cast<char>(pattern[k]));
     const __m128i probe = _mm_set1_epi8(static_cast<char>(pattern[m_nProbe]));
-    for (; i + 16 <= starts; i += 16) {
-        const auto* at = reinterpret_cast<const __m128i*>(data + i);
-        const auto* atProbe = reinterpret_cast<const __m128i*>(data + i + m_nProbe);
-        auto mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(_mm_loadu_si128(at), head),
-                                            _mm_cmpeq_epi8(_mm_loadu_si128(atProbe), probe))));
-        for (; mask != 0; mask &= mask - 1) {
-            if (!check(i + static_cast<std::size_t>(std::countr_zero(mask))))
-                return;
+    const auto equal = [](const uint8_t* at, __m128i bytes) {
+        return static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), bytes)));
+    };
+    for (; i + kBlock <= starts; i += kBlock) {
+        unsigned mask = equal(data + i, wanted[0]) & equal(data + i + m_nProbe, probe);
+        for (std::size_t k = 1; k < prefix && mask != 0; ++k)
+            mask &= equal(data + i + k, wanted[k]);
+        if (size > kBlock) {
+            unsigned whole = 0;
+            for (unsigned left = mask; left != 0; left &= left - 1) {
+                const auto bit = static_cast<unsigned>(std::countr_zero(left));
+                const std::size_t at = i + bit;
+                if (std::memcmp(data + at + kBlock, pattern + kBlock, size - kBlock) == 0)
+                    whole |= 1u << bit;
+                if (!afford()) {
+                    if (whole != 0)
+                        found(i, whole);
+                    ScanBytewise(data, at + 1, n, found);
+                    return;
+                }
+            }
+            mask = whole;
         }
+        if (mask != 0)
+            found(i, mask);
     }
 #endif
     for (; i < starts; ++i) {
-        if (data[i] == pattern[0] && data[i + m_nProbe] == pattern[m_nProbe] && !check(i))
+        if (data[i] != pattern[0] || data[i + m_nProbe] != pattern[m_nProbe])
+            continue;
+        if (std::memcmp(data + i, pattern, size) == 0)
+            found(i, 1u);
+        if (!afford()) {
+            ScanBytewise(data, i + 1, n, found);
             return;
+        }
     }
 }
 
@@ -158,7 +185,7 @@ void CTextSearch::ScanBytewise(const uint8_t* data, std::size_t begin, std::size
         if (m_pattern[matched] == b)
             ++matched;
         if (matched == size) {
-            found(i + 1 - size);
+            found(i + 1 - size, 1u);
             matched = m_fallback[size - 1];
         }
     }
@@ -188,10 +215,11 @@ SearchHit CTextSearch::Find(uint64_t first, uint64_t end, uint64_t from, bool fo
         std::size_t count = 0;
         uint64_t firstHere = 0;
         uint64_t lastHere = 0;
-        Scan(bytes.data(), bytes.size(), [&](std::size_t at) {
-            if (count++ == 0)
-                firstHere = start + at;
-            lastHere = start + at;
+        Scan(bytes.data(), bytes.size(), [&](std::size_t at, unsigned mask) {
+            if (count == 0)
+                firstHere = start + at + static_cast<unsigned>(std::countr_zero(mask));
+            lastHere = start + at + static_cast<unsigned>(std::bit_width(mask)) - 1;
+            count += PlacesIn(mask);
         });
         if (count == 0)
             continue;
@@ -219,5 +247,8 @@ void CTextSearch::MatchesIn(const std::vector<Cell>& cells, uint64_t start,
 {
     std::vector<uint8_t> bytes(cells.size());
     CellBytes(cells.data(), cells.size(), bytes.data());
-    Scan(bytes.data(), bytes.size(), [&](std::size_t at) { starts.push_back(start + at); });
+    Scan(bytes.data(), bytes.size(), [&](std::size_t at, unsigned mask) {
+        for (; mask != 0; mask &= mask - 1)
+            starts.push_back(start + at + static_cast<unsigned>(std::countr_zero(mask)));
+    });
 }

@@ -34,10 +34,10 @@ struct SearchHit
 using CellReader = std::function<uint64_t(uint64_t from, uint64_t to, std::vector<Cell>& out)>;
 
 // Finds a byte pattern in the bytes of a log, byte for byte (case-sensitive, sent and received
-// bytes alike, across line breaks and chunks). Matches may overlap. Candidates are picked 16
-// bytes at a time by two of the pattern's bytes and then compared whole; where candidates come
-// too thick, the rest of a stretch is scanned byte by byte (Knuth-Morris-Pratt), so a search
-// stays linear in the log's size whatever the pattern.
+// bytes alike, across line breaks and chunks). Matches may overlap. Sixteen places are tried at
+// once, by two of the pattern's bytes and then by its first sixteen; where the candidates of a
+// longer pattern come too thick to compare one by one, the rest of a stretch is scanned byte by
+// byte (Knuth-Morris-Pratt), so a search stays linear in the log's size whatever the pattern.
 class CTextSearch
 {
 public:
@@ -57,8 +57,8 @@ public:
                    std::vector<uint64_t>& starts) const;
 
 private:
-    // Calls found(index of the match's first byte) for every match lying wholly in data[0, n),
-    // in order.
+    // Calls found(at, mask) for the matches lying wholly in data[0, n), in order: one starts at
+    // at + k for every bit k set in mask.
     template <class Found> void Scan(const uint8_t* data, std::size_t n, Found found) const;
     // The same, byte by byte, for the matches that start at or after begin.
     template <class Found>
