@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstddef>
 #include <cstring>
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -21,6 +22,7 @@ void CellBytes(const Cell* cells, std::size_t n, uint8_t* out)
     std::size_t i = 0;
 #ifdef __SSE2__
     // Sixteen cells at a time: the byte is the low half of each two-byte cell.
+    static_assert(offsetof(Cell, byte) == 0);
     const __m128i low = _mm_set1_epi16(0x00FF);
     for (; i + 16 <= n; i += 16) {
         const auto* from = reinterpret_cast<const __m128i*>(cells + i);
