@@ -74,6 +74,8 @@ private:
             FailCaptureLocked();
     }
     void TrimLocked();
+    // Appends the bytes of [from, to) clipped to what is held; returns the offset of the first.
+    uint64_t AppendRange(uint64_t from, uint64_t to, std::vector<Cell>& out) const;
     void FailCaptureLocked();
 
     mutable std::mutex m_mutex;

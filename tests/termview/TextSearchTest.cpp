@@ -8,9 +8,11 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <thread>
 
 #include "CTextLogStore.h"
 #include "CTextSearch.h"
@@ -197,6 +199,55 @@ TEST(TextSearchTest, EveryMatchIsFoundAcrossStretchesAndAtTheEnds)
         EXPECT_EQ(hit.offset, expected.offset) << pattern.constData() << " in round " << round;
         EXPECT_EQ(hit.index, expected.index) << pattern.constData() << " in round " << round;
     }
+}
+
+TEST(TextSearchTest, WritersGoOnWhileTheHeldBytesAreSearched)
+{
+    // Another thread adds lines and drops the oldest all along: each search counts what was held
+    // when it began, at most, and lands on a match.
+    constexpr std::size_t kLineMax = 1000;
+    const QByteArray line = "needle " + QByteArray(1000, '.') + "\r\n";
+    CTextLogStore store;
+    store.SetLineMax(kLineMax);
+    Write(store, line.repeated(kLineMax));
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        while (!stop.load())
+            Write(store, line);
+    });
+    const CTextSearch search(QByteArray("needle"));
+    for (int round = 0; round < 20; ++round) {
+        const LogExtent before = store.Extent();
+        const SearchHit hit = store.Find(search, before.first + 1, round % 2 == 0);
+        ASSERT_TRUE(hit.found);
+        EXPECT_GE(hit.count, 1u);
+        EXPECT_LE(hit.count, kLineMax);
+        EXPECT_GE(hit.offset, before.first);
+        EXPECT_LT(hit.offset, before.end);
+        EXPECT_EQ((hit.offset - before.first) % static_cast<uint64_t>(line.size()), 0u);
+    }
+    stop = true;
+    writer.join();
+
+    // Bytes dropped from under the search, here before each stretch is read: the matches left
+    // are counted at their own offsets.
+    constexpr auto kStretch = static_cast<qsizetype>(kSearchStretchBytes);
+    const QByteArray held = QByteArray("needle.").repeated(3 * kStretch / 7);
+    const auto heldEnd = static_cast<uint64_t>(held.size());
+    uint64_t dropped = 0;
+    const CellReader dropping = [&](uint64_t from, uint64_t to, std::vector<Cell>& out) {
+        dropped += kSearchStretchBytes / 2 + 3;
+        from = std::max(from, dropped);
+        for (uint64_t i = from; i < std::min(to, heldEnd); ++i)
+            out.push_back(
+                Cell{static_cast<uint8_t>(held[static_cast<qsizetype>(i)]), kAttrReceived});
+        return from;
+    };
+    const SearchHit hit = search.Find(0, heldEnd, 0, true, dropping);
+    ASSERT_TRUE(hit.found);
+    EXPECT_EQ(held.mid(static_cast<qsizetype>(hit.offset), 6), "needle");
+    EXPECT_GT(hit.offset, kSearchStretchBytes / 2) << "not a dropped byte";
+    EXPECT_LT(hit.count, heldEnd / 7);
 }
 
 class TextViewSearchTest : public testing::Test
