@@ -119,10 +119,11 @@ template <class Found> void CTextSearch::Scan(const uint8_t* data, std::size_t n
     std::size_t i = 0;
 #ifdef __SSE2__
     // Sixteen places at a time: where the first byte and the probe byte are in place, and then
-    // the rest of the first sixteen bytes; longer patterns are compared on from there one by one.
-    constexpr std::size_t kBlock = 16;
-    const std::size_t prefix = std::min(size, kBlock);
-    __m128i wanted[kBlock];
+    // the rest of the first kAtOnceBytes; longer patterns are compared on one place at a time.
+    constexpr std::size_t kPlaces = 16;
+    constexpr std::size_t kAtOnceBytes = 64;
+    const std::size_t prefix = std::min(size, kAtOnceBytes);
+    __m128i wanted[kAtOnceBytes];
     for (std::size_t k = 0; k < prefix; ++k)
         wanted[k] = _mm_set1_epi8(static_cast<char>(pattern[k]));
     const __m128i probe = _mm_set1_epi8(static_cast<char>(pattern[m_nProbe]));
@@ -130,16 +131,17 @@ template <class Found> void CTextSearch::Scan(const uint8_t* data, std::size_t n
         return static_cast<unsigned>(_mm_movemask_epi8(
             _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), bytes)));
     };
-    for (; i + kBlock <= starts; i += kBlock) {
+    for (; i + kPlaces <= starts; i += kPlaces) {
         unsigned mask = equal(data + i, wanted[0]) & equal(data + i + m_nProbe, probe);
         for (std::size_t k = 1; k < prefix && mask != 0; ++k)
             mask &= equal(data + i + k, wanted[k]);
-        if (size > kBlock) {
+        if (size > kAtOnceBytes) {
             unsigned whole = 0;
             for (unsigned left = mask; left != 0; left &= left - 1) {
                 const auto bit = static_cast<unsigned>(std::countr_zero(left));
                 const std::size_t at = i + bit;
-                if (std::memcmp(data + at + kBlock, pattern + kBlock, size - kBlock) == 0)
+                if (std::memcmp(data + at + kAtOnceBytes, pattern + kAtOnceBytes,
+                                size - kAtOnceBytes) == 0)
                     whole |= 1u << bit;
                 if (!afford()) {
                     if (whole != 0)

@@ -35,9 +35,9 @@ using CellReader = std::function<uint64_t(uint64_t from, uint64_t to, std::vecto
 
 // Finds a byte pattern in the bytes of a log, byte for byte (case-sensitive, sent and received
 // bytes alike, across line breaks and chunks). Matches may overlap. Sixteen places are tried at
-// once, by two of the pattern's bytes and then by its first sixteen; where the candidates of a
-// longer pattern come too thick to compare one by one, the rest of a stretch is scanned byte by
-// byte (Knuth-Morris-Pratt), so a search stays linear in the log's size whatever the pattern.
+// once, by two of the pattern's bytes and then by its first 64; where the candidates of a longer
+// pattern come too thick to compare one by one, the rest of a stretch is scanned byte by byte
+// (Knuth-Morris-Pratt), so a search stays linear in the log's size whatever the pattern.
 class CTextSearch
 {
 public:
