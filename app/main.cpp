@@ -3,6 +3,7 @@
 #include "CMonitorWindow.h"
 #include "CScriptChildFrame.h"
 #include "CTARVENApp.h"
+#include "EnvSettings.h"
 #include "ProgramLanguage.h"
 #include "ShellConstants.h"
 
@@ -35,10 +36,8 @@ struct CommandLine
 void ChooseLanguage(const QCommandLineParser& parser)
 {
     QSettings settings(kCompanyName, kApplicationName);
-    const QString setting =
-        settings.value(QStringLiteral("%1/%2").arg(kGroupTarven, ProgramLanguage::kSettingKey))
-            .toString();
-    ProgramLanguage::Choose(parser.value(QStringLiteral("lang")), setting, QLocale::system())
+    ProgramLanguage::Choose(parser.value(QStringLiteral("lang")),
+                            EnvSettings::Load(settings).strLanguage, QLocale::system())
         .Apply();
 }
 

@@ -8,6 +8,9 @@ namespace tsl::msg {
 
 inline constexpr const char* kPortOpenFailed =
     QT_TRANSLATE_NOOP("TSL", "통신포트 생성실패 하였습니다.[%s]");
+// Host, port and the system's reason.
+inline constexpr const char* kConnectFailed =
+    QT_TRANSLATE_NOOP("TSL", "%s:%d에 연결하지 못했습니다: %s");
 // The three below are followed by what went wrong, or the tag's name.
 inline constexpr const char* kLinkLost = QT_TRANSLATE_NOOP("TSL", "링크가 끊어졌습니다: ");
 inline constexpr const char* kTableDamaged = QT_TRANSLATE_NOOP("TSL", "태그 테이블 손상: ");

@@ -678,6 +678,18 @@ Do you want to replace it?</translation>
         <source>최대 라인버퍼 크기는 %1에서 %2 사이의 정수를 입력하십시오.</source>
         <translation>Enter a whole number from %1 to %2 for the maximum line buffer size.</translation>
     </message>
+    <message>
+        <source>언어</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>시스템 설정에 따름</source>
+        <translation>As the system</translation>
+    </message>
+    <message>
+        <source>화면과 스크립트 메시지의 언어입니다. TARVEN을 다시 시작하면 바뀝니다.</source>
+        <translation>The language of the windows and of script messages. It changes when TARVEN starts again.</translation>
+    </message>
 </context>
 <context>
     <name>CFileSendDlg</name>
@@ -965,6 +977,10 @@ Do you want to replace it?</translation>
         <source>사용 설명서를 찾을 수 없습니다.</source>
         <translation>The user manual cannot be found.</translation>
     </message>
+    <message>
+        <source>언어는 TARVEN을 다시 시작하면 바뀝니다.</source>
+        <translation>The language changes when TARVEN starts again.</translation>
+    </message>
 </context>
 <context>
     <name>CScriptEditDoc</name>
@@ -1018,30 +1034,12 @@ Save the file in UTF-8 instead? Cancel does not save it.</translation>
 %1</translation>
     </message>
     <message>
-        <source>%1 개의 오류가 있습니다...</source>
-        <translation>%1 error(s) found...</translation>
-    </message>
-    <message>
         <source>Failure Compile...</source>
         <translation>Failure Compile...</translation>
     </message>
     <message>
         <source>Stopped...</source>
         <translation>Stopped...</translation>
-    </message>
-    <message>
-        <source>통신포트 생성실패 하였습니다.[%1]
-%2</source>
-        <translation>The communication port could not be opened. [%1]
-%2</translation>
-    </message>
-    <message>
-        <source>링크가 끊어졌습니다: %1</source>
-        <translation>The link was lost: %1</translation>
-    </message>
-    <message>
-        <source>%1:%2에 연결하지 못했습니다: %3</source>
-        <translation>Could not connect to %1:%2: %3</translation>
     </message>
 </context>
 <context>
@@ -1512,6 +1510,10 @@ Editor: %2 %3</translation>
     <message>
         <source>%d 개의 오류가 있습니다...</source>
         <translation>%d error(s) found...</translation>
+    </message>
+    <message>
+        <source>%s:%d에 연결하지 못했습니다: %s</source>
+        <translation>Could not connect to %s:%d: %s</translation>
     </message>
 </context>
 <context>

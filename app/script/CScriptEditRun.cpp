@@ -11,8 +11,11 @@
 #include "CTARVENApp.h"
 #include "CTSLSyntax.h"
 #include "CWaitCursor.h"
+#include "HostMessages.h"
 #include "MessageBox.h"
+#include "MessageLanguage.h"
 #include "ScriptConstants.h"
+#include "SyntaxMessages.h"
 
 #include <QDir>
 #include <QTemporaryFile>
@@ -105,7 +108,8 @@ bool CScriptEditView::StartHost()
         QString text;
         for (const std::string& error : errors)
             text += QString::fromStdString(error) + kLineEnd;
-        text += kLineEnd + tr("%1 개의 오류가 있습니다...").arg(errors.size());
+        text += kLineEnd + QString::asprintf(tsl::MessageText(tsl::msg::kErrorCount).c_str(),
+                                             static_cast<int>(errors.size()));
         AppendOutput(text);
         EndRun(false);
         return false;
@@ -119,9 +123,9 @@ bool CScriptEditView::StartHost()
         if (m_pDecode->GetFailure() == CDecodeCtrl::RunFailure::Table)
             message = QString::fromStdString(m_pDecode->GetErrorText());
         else
-            message = tr("통신포트 생성실패 하였습니다.[%1]\n%2")
-                          .arg(QString::fromLocal8Bit(m_pDecode->m_comm.szPort),
-                               QString::fromStdString(m_pDecode->GetErrorText()));
+            message = QString::asprintf(tsl::MessageText(tsl::msg::kPortOpenFailed).c_str(),
+                                        m_pDecode->m_comm.szPort) +
+                      QLatin1Char('\n') + QString::fromStdString(m_pDecode->GetErrorText());
         EndRun(false);
         ShowMessage(message, QMessageBox::Warning, QMessageBox::Ok, this);
         return false;
@@ -185,16 +189,15 @@ QString CScriptEditView::RunLinkFailure() const
 {
     const std::string loss = m_pDecode->GetLinkLoss();
     if (!loss.empty())
-        return tr("링크가 끊어졌습니다: %1").arg(QString::fromStdString(loss));
+        return QString::fromStdString(tsl::MessageText(tsl::msg::kLinkLost) + loss);
     // A connection that was refused leaves the script nothing to talk to: it is told, not run
     // on in silence.
     const CClientSock* socket = m_pDecode->m_pSocket.get();
     if (m_pDecode->GetInterface() == MEDIA_TCP && socket != nullptr &&
         socket->GetState() == QAbstractSocket::UnconnectedState)
-        return tr("%1:%2에 연결하지 못했습니다: %3")
-            .arg(QString::fromStdString(m_pDecode->m_strHost))
-            .arg(m_pDecode->m_nPort)
-            .arg(socket->GetErrorString());
+        return QString::asprintf(tsl::MessageText(tsl::msg::kConnectFailed).c_str(),
+                                 m_pDecode->m_strHost.c_str(), m_pDecode->m_nPort,
+                                 socket->GetErrorString().toUtf8().constData());
     return {};
 }
 

@@ -16,6 +16,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace EnvSettingsDlgIds;
 
 namespace {
@@ -79,17 +81,22 @@ CEnvSettingsDlg::CEnvSettingsDlg(const EnvSettings& env, QWidget* parent) : QDia
     layout->addWidget(m_pGalmuri);
     layout->addWidget(m_pNullCheck);
 
-    auto* encodingRow = new QHBoxLayout;
-    m_pEncoding = new QComboBox(this);
-    NameControl(m_pEncoding, IDC_RECV_ENCODING);
+    QStringList encodings;
     for (const char* name : kEncodingNames)
-        m_pEncoding->addItem(tr(name));
+        encodings.append(tr(name));
+    m_pEncoding = AddChoice(layout, IDC_RECV_ENCODING, tr("수신문자 인코딩"), encodings);
     m_pEncoding->setCurrentIndex(static_cast<int>(env.encoding));
-    auto* encodingLabel = new QLabel(tr("수신문자 인코딩"), this);
-    encodingLabel->setBuddy(m_pEncoding);
-    encodingRow->addWidget(encodingLabel);
-    encodingRow->addWidget(m_pEncoding);
-    layout->addLayout(encodingRow);
+
+    // Each language named in its own words, so that a user who cannot read the other finds it.
+    m_pLanguage = AddChoice(layout, IDC_LANGUAGE, tr("언어"),
+                            {tr("시스템 설정에 따름"),
+                             QStringLiteral("한국어"), // kept in Korean: its own name
+                             QStringLiteral("English")});
+    m_pLanguage->setItemData(1, QStringLiteral("ko"));
+    m_pLanguage->setItemData(2, QStringLiteral("en"));
+    m_pLanguage->setCurrentIndex(std::max(0, m_pLanguage->findData(env.strLanguage)));
+    m_pLanguage->setToolTip(
+        tr("화면과 스크립트 메시지의 언어입니다. TARVEN을 다시 시작하면 바뀝니다."));
 
     auto addGroup = [&](const QString& title, const PickerRow(&rows)[4]) {
         auto* group = new QGroupBox(title, this);
@@ -119,6 +126,21 @@ CEnvSettingsDlg::CEnvSettingsDlg(const EnvSettings& env, QWidget* parent) : QDia
     layout->addWidget(buttons);
 }
 
+QComboBox* CEnvSettingsDlg::AddChoice(QBoxLayout* layout, int id, const QString& label,
+                                      const QStringList& items)
+{
+    auto* row = new QHBoxLayout;
+    auto* box = new QComboBox(this);
+    NameControl(box, id);
+    box->addItems(items);
+    auto* text = new QLabel(label, this);
+    text->setBuddy(box);
+    row->addWidget(text);
+    row->addWidget(box);
+    layout->addLayout(row);
+    return box;
+}
+
 QCheckBox* CEnvSettingsDlg::AddCheck(int id, const QString& label, bool checked)
 {
     auto* box = new QCheckBox(label, this);
@@ -144,6 +166,7 @@ EnvSettings CEnvSettingsDlg::Settings() const
     env.bGalmuriFileCreate = m_pGalmuri->isChecked();
     env.bNullCheck = m_pNullCheck->isChecked();
     env.encoding = static_cast<TextEncoding>(m_pEncoding->currentIndex());
+    env.strLanguage = m_pLanguage->currentData().toString();
     for (int slot = 0; slot < EnvSettings::ColourCount; ++slot)
         env.colours[slot] = m_pickers[slot]->GetColour();
     return env;

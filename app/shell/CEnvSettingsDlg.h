@@ -7,11 +7,12 @@
 
 class CColorPicker;
 class QCheckBox;
+class QBoxLayout;
 class QComboBox;
 class QSpinBox;
 
 // The environment settings dialog: echo, line limit, capture naming, NUL display, the encoding
-// of received text, colours.
+// of received text, the language, colours.
 class CEnvSettingsDlg : public QDialog
 {
     Q_OBJECT
@@ -25,6 +26,9 @@ public:
     void accept() override;
 
 private:
+    // A labelled drop-down list on a row of its own.
+    QComboBox* AddChoice(QBoxLayout* layout, int id, const QString& label,
+                         const QStringList& items);
     QCheckBox* AddCheck(int id, const QString& label, bool checked);
     CColorPicker* AddPicker(int id, const QString& label, COLORREF colour);
 
@@ -33,5 +37,6 @@ private:
     QCheckBox* m_pGalmuri = nullptr;
     QCheckBox* m_pNullCheck = nullptr;
     QComboBox* m_pEncoding = nullptr;
+    QComboBox* m_pLanguage = nullptr;
     std::array<CColorPicker*, EnvSettings::ColourCount> m_pickers = {};
 };

@@ -12,6 +12,8 @@
 #include "CSizingControlBar.h"
 #include "CWindowMenu.h"
 #include "CommandIds.h"
+#include "MessageBox.h"
+#include "MessageBox.h"
 #include "ShellConstants.h"
 #include "ShellLog.h"
 
@@ -286,12 +288,16 @@ void CMainFrame::InitActionsConnections()
 void CMainFrame::OnEnvSettings()
 {
     QSettings settings(kCompanyName, kApplicationName);
-    CEnvSettingsDlg dialog(EnvSettings::Load(settings), this);
+    const EnvSettings before = EnvSettings::Load(settings);
+    CEnvSettingsDlg dialog(before, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     dialog.Settings().Save(settings);
     settings.sync();
     ReloadEnvSettings();
+    if (dialog.Settings().strLanguage != before.strLanguage)
+        ShowMessage(tr("언어는 TARVEN을 다시 시작하면 바뀝니다."), QMessageBox::Information,
+                    QMessageBox::Ok, this);
 }
 
 void CMainFrame::ReloadEnvSettings()

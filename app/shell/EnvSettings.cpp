@@ -1,5 +1,6 @@
 #include "EnvSettings.h"
 
+#include "MessageLanguage.h"
 #include "ShellConstants.h"
 
 #include <QSettings>
@@ -16,6 +17,8 @@ constexpr int kSaveOrder[EnvSettings::ColourCount] = {
     EnvSettings::TextOut,      EnvSettings::BkTextOut,   EnvSettings::ControlOut,
     EnvSettings::BkControlOut, EnvSettings::TextIn,      EnvSettings::BkTextIn,
     EnvSettings::ControlIn,    EnvSettings::BkControlIn, EnvSettings::Bk};
+
+constexpr char kLanguageKey[] = "Language";
 
 } // namespace
 
@@ -40,6 +43,9 @@ EnvSettings EnvSettings::Load(QSettings& settings)
     env.encoding = encoding >= 0 && encoding < kTextEncodingCount
                        ? static_cast<TextEncoding>(encoding)
                        : defaults.encoding;
+    const QString language = settings.value(kLanguageKey).toString();
+    if (tsl::LanguageNamed(language))
+        env.strLanguage = language;
     for (int slot = 0; slot < ColourCount; ++slot) {
         env.colours[slot] =
             settings.value(kColourKeys[slot], defaults.colours[slot]).toUInt() & 0x00FFFFFF;
@@ -58,5 +64,9 @@ void EnvSettings::Save(QSettings& settings) const
     for (int slot : kSaveOrder)
         settings.setValue(kColourKeys[slot], colours[slot]);
     settings.setValue("RecvEncoding", int(encoding));
+    if (strLanguage.isEmpty())
+        settings.remove(kLanguageKey);
+    else
+        settings.setValue(kLanguageKey, strLanguage);
     settings.endGroup();
 }

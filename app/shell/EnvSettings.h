@@ -4,6 +4,8 @@
 #include "ShellConstants.h"
 #include "TextEncoding.h"
 
+#include <QString>
+
 #include <array>
 
 class QSettings;
@@ -32,6 +34,9 @@ struct EnvSettings
     bool bNullCheck = true;
     // How received bytes that are not ASCII are shown, and typed text is sent.
     TextEncoding encoding = TextEncoding::Auto;
+    // The language of the windows and of script messages: "ko", "en", or empty for the system's
+    // choice (read at start-up).
+    QString strLanguage;
     std::array<COLORREF, ColourCount> colours = {0x000000, 0x000000, 0xFFFFFF, 0xFFFFFF, 0x000000,
                                                  0x000000, 0x0000FF, 0x0000FF, 0x000000};
 

@@ -9,6 +9,7 @@ inline constexpr int IDC_MAX_LINE = 1002;
 inline constexpr int IDC_GALMURI_FILE_CREATE = 1005;
 inline constexpr int IDC_NULL_CHECK = 1017;
 inline constexpr int IDC_RECV_ENCODING = 1018;
+inline constexpr int IDC_LANGUAGE = 1019;
 // Colour buttons of sent data: text, text background, control codes, their background.
 inline constexpr int IDC_TEXT_OUT = 1080;
 inline constexpr int IDC_BK_TEXT_OUT = 1081;

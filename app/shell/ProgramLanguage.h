@@ -13,9 +13,6 @@ struct ProgramLanguage
     tsl::Language windows = tsl::Language::Korean;
     tsl::Language messages = tsl::Language::Korean;
 
-    // Settings value name, in the "TARVEN" group: "ko", "en", or absent for the system's choice.
-    static constexpr char kSettingKey[] = "Language";
-
     // --lang, then the setting, choose both languages; neither given, the windows follow the
     // system's locale (Korean for a Korean locale, English for any other) and the messages stay
     // Korean, as scripts and bench logs compare them. A word that names no language counts as

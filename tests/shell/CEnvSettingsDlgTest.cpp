@@ -77,6 +77,16 @@ TEST_F(EnvSettingsTest, ValuesPersistUnderTheirNamesAndDamagedOnesFallBack)
     }
     settings.setValue("TARVEN/RecvEncoding", 7);
     EXPECT_EQ(EnvSettings::Load(settings).encoding, TextEncoding::Auto);
+
+    // The language: absent means the system's choice, and an unknown word counts as absent.
+    EXPECT_FALSE(settings.contains("TARVEN/Language"));
+    for (const auto& [stored, expected] : {std::pair{"en", "en"}, {"ko", "ko"}, {"fr", ""}}) {
+        settings.setValue("TARVEN/Language", stored);
+        EXPECT_EQ(EnvSettings::Load(settings).strLanguage, expected) << stored;
+    }
+    env.strLanguage.clear();
+    env.Save(settings);
+    EXPECT_FALSE(settings.contains("TARVEN/Language"));
 }
 
 TEST_F(EnvSettingsTest, DialogShowsTheValuesAndEachPickerEditsItsColour)
@@ -93,6 +103,15 @@ TEST_F(EnvSettingsTest, DialogShowsTheValuesAndEachPickerEditsItsColour)
     EXPECT_EQ(encoding->currentText(), "자동");
     encoding->setCurrentIndex(2);
     EXPECT_EQ(dialog.Settings().encoding, TextEncoding::Cp949);
+    auto* language = Control<QComboBox>(dialog, EnvSettingsDlgIds::IDC_LANGUAGE);
+    EXPECT_EQ(language->currentIndex(), 0);
+    EXPECT_EQ(dialog.Settings().strLanguage, "");
+    language->setCurrentIndex(2);
+    EXPECT_EQ(language->currentText(), "English");
+    EXPECT_EQ(dialog.Settings().strLanguage, "en");
+    env.strLanguage = "ko";
+    CEnvSettingsDlg korean(env);
+    EXPECT_EQ(Control<QComboBox>(korean, EnvSettingsDlgIds::IDC_LANGUAGE)->currentText(), "한국어");
     QSpinBox* spin = Control<QSpinBox>(dialog, EnvSettingsDlgIds::IDC_MAX_LINE);
     EXPECT_EQ(spin->value(), 50000);
     EXPECT_EQ(spin->minimum(), 1000);
