@@ -68,7 +68,7 @@ void CPaneIndicator::UpdateToolTip()
     if (m_nId != ID_PANE_PORT)
         return;
     // The whole description, also when the pane shows it shortened; and what a click does.
-    setToolTip(m_strText + QStringLiteral("\n클릭하면 포트설정을 엽니다."));
+    setToolTip(m_strText + u'\n' + tr("클릭하면 포트설정을 엽니다."));
 }
 
 bool CPaneIndicator::IsLit() const

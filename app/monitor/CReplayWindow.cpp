@@ -35,6 +35,6 @@ CaptureStatus CReplayWindow::Open(const QString& path)
 {
     const CaptureStatus status = m_pReplay->Open(path);
     m_pBar->Reset();
-    setWindowTitle(QStringLiteral("재생 - %1").arg(QFileInfo(path).fileName()));
+    setWindowTitle(tr("재생 - %1").arg(QFileInfo(path).fileName()));
     return status;
 }
