@@ -321,7 +321,7 @@
     </message>
     <message>
         <source>재연결 대기중...</source>
-        <translation>Waiting to reconnect...</translation>
+        <translation>Reconnecting...</translation>
     </message>
     <message>
         <source>통신포트 연결에 실패하였습니다. [%1]

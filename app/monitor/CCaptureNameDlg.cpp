@@ -17,6 +17,8 @@ CCaptureNameDlg::CCaptureNameDlg(const QString& folder, QWidget* parent) : QDial
     m_pFileName = new QLineEdit(QStringLiteral("Galmuri001.tvn"));
     NameControl(m_pFileName, CaptureNameDlgIds::IDC_FILE_NAME);
     m_pFileName->setMaxLength(kCaptureNameMaxChars);
+    m_pFileName->setMinimumWidth(m_pFileName->fontMetrics().averageCharWidth() *
+                                 kCaptureNameFieldChars);
     m_pFileName->selectAll();
     auto* folderText = new QLabel(folder.left(kCaptureFolderMaxChars));
     NameControl(folderText, CaptureNameDlgIds::IDC_FOLDER);

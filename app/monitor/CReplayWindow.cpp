@@ -4,6 +4,7 @@
 #include "CMonitorWindow.h"
 #include "CReplayBar.h"
 #include "CTARVENView.h"
+#include "MonitorConstants.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -28,7 +29,7 @@ CReplayWindow::CReplayWindow(QWidget* parent)
     layout->addWidget(m_pMonitor, 1);
     layout->addWidget(m_pBar);
     setFocusProxy(m_pMonitor);
-    resize(720, 480);
+    resize(kReplayWindowWidthPx, kReplayWindowHeightPx);
 }
 
 CaptureStatus CReplayWindow::Open(const QString& path)
