@@ -3,11 +3,14 @@
 #include "CMonitorWindow.h"
 #include "CScriptChildFrame.h"
 #include "CTARVENApp.h"
+#include "ProgramLanguage.h"
 #include "ShellConstants.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFont>
+#include <QLocale>
+#include <QSettings>
 
 namespace {
 
@@ -27,6 +30,17 @@ struct CommandLine
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
 };
+
+// --lang, else the setting, else the system; before any window is made.
+void ChooseLanguage(const QCommandLineParser& parser)
+{
+    QSettings settings(kCompanyName, kApplicationName);
+    const QString setting =
+        settings.value(QStringLiteral("%1/%2").arg(kGroupTarven, ProgramLanguage::kSettingKey))
+            .toString();
+    ProgramLanguage::Choose(parser.value(QStringLiteral("lang")), setting, QLocale::system())
+        .Apply();
+}
 
 // Answers --help and --version, which need no display, before the windowing system opens.
 void AnswerWithoutWindows(int argc, char** argv)
@@ -55,7 +69,9 @@ int main(int argc, char** argv)
     NameApplication();
     // The windowing system has taken its own options (-platform, -style...); an unknown one
     // left over is a mistake, told on standard error.
-    CommandLine().parser.process(application);
+    CommandLine line;
+    line.parser.process(application);
+    ChooseLanguage(line.parser);
     QApplication::setApplicationDisplayName(QStringLiteral("TARVEN"));
     CTARVENApp::InstallFontSubstitutions();
     QApplication::setFont(QFont(QStringLiteral("굴림"), 9));

@@ -4,6 +4,7 @@
 #include "CTSL.h"
 #include "CTSLSyntax.h"
 #include "HostMessages.h"
+#include "MessageLanguage.h"
 #include "NumberText.h"
 #include "RunSignals.h"
 #include "SyncNotify.h"
@@ -90,7 +91,8 @@ bool CRunSession::Verify()
         m_record.detail.Append(line);
     }
     char count[128];
-    std::snprintf(count, sizeof count, tsl::msg::kErrorCount, static_cast<int>(errors.size()));
+    std::snprintf(count, sizeof count, tsl::MessageText(tsl::msg::kErrorCount).c_str(),
+                  static_cast<int>(errors.size()));
     m_output.Write(std::string(count) + "\n");
     m_output.Flush();
     m_nStatus = TslRunExit::kScriptErrors;
@@ -189,7 +191,8 @@ bool CRunSession::Start()
             const std::string port =
                 m_options.strPort.empty() ? std::string(m_ctrl.m_comm.szPort) : m_options.strPort;
             Fail(TslRunExit::kLinkFailure,
-                 Format(tsl::msg::kPortOpenFailed, port.c_str()) + " " + m_ctrl.GetErrorText());
+                 Format(tsl::MessageText(tsl::msg::kPortOpenFailed).c_str(), port.c_str()) + " " +
+                     m_ctrl.GetErrorText());
         } else {
             Fail(TslRunExit::kLinkFailure, "tslrun: " + m_ctrl.GetErrorText());
         }
@@ -284,7 +287,7 @@ void CRunSession::CheckLinkLoss()
             return;
         m_bLinkLost = true;
         m_linkLostAt = Clock::now();
-        Tell("링크가 끊어졌습니다: " + loss);
+        Tell(tsl::MessageText(tsl::msg::kLinkLost) + loss);
     }
     if (m_options.bKeepRunning)
         return;
@@ -295,7 +298,7 @@ void CRunSession::CheckLinkLoss()
     const bool seen = m_nPassesAfterLoss != 0 && m_ctrl.GetPassCount() >= m_nPassesAfterLoss;
     if (seen || Clock::now() - m_linkLostAt >= kLinkLossGrace)
         Finish(TslRunExit::kLinkLost, false, RunEnd::LinkLost,
-               "링크가 끊어졌습니다: " + m_ctrl.GetLinkLoss());
+               tsl::MessageText(tsl::msg::kLinkLost) + m_ctrl.GetLinkLoss());
 }
 
 void CRunSession::PassPrinted(bool bAll)

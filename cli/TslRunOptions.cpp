@@ -1,6 +1,7 @@
 #include "TslRunOptions.h"
 
 #include "ArgumentText.h"
+#include "MessageLanguage.h"
 
 #include <QCommandLineParser>
 
@@ -34,6 +35,7 @@ const OptionSpec kOptions[] = {
     {{"junit"}, "FILE", "write a JUnit XML report, one case per script; implies --sync-exit"},
     {{"keep-running"}, nullptr, "a lost link is told on standard error; the run goes on"},
     {{"strict"}, nullptr, "exit 4 when received bytes were lost (the serial driver dropped them)"},
+    {{"lang"}, "ko|en", "language of the script messages (verifier and run): ko (default) or en"},
     {{"h", "help"}, nullptr, "print this text"},
     {{"version"}, nullptr, "print the version"},
 };
@@ -152,6 +154,14 @@ bool ParseTslRunOptions(const QStringList& arguments, TslRunOptions& options, st
     // Both read a script's result from its SYNC.
     options.bSyncExit =
         options.bSyncExit || options.timeout.has_value() || !options.strJunit.empty();
+    if (parser.isSet("lang")) {
+        const std::optional<tsl::Language> language = tsl::LanguageNamed(parser.value("lang"));
+        if (!language) {
+            strError = "--lang takes ko or en";
+            return false;
+        }
+        options.language = *language;
+    }
     if (parser.isSet("passes") && !ParseCount(Value(parser, "passes"), options.nPasses)) {
         strError = "--passes takes a whole number above 0";
         return false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MessageLanguage.h"
+
 #include <QStringList>
 
 #include <cstdint>
@@ -23,6 +25,7 @@ struct TslRunOptions
     bool bEcho = false;
     bool bKeepRunning = false; // a lost link is told, and the run goes on
     bool bStrict = false;      // received bytes that were lost make the exit status 4
+    tsl::Language language = tsl::Language::Korean; // of the verifier's and the run's messages
     bool bHelp = false;
     bool bVersion = false;
 };

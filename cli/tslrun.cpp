@@ -1,6 +1,7 @@
 // tslrun: verifies TSL scripts and runs them headless, for test benches and CI.
 #include "ArgumentText.h"
 #include "CRunBatch.h"
+#include "MessageLanguage.h"
 #include "RunSignals.h"
 #include "TerminalText.h"
 #include "TslRunOptions.h"
@@ -32,6 +33,9 @@ int main(int argc, char** argv)
     }
 
     QCoreApplication app(argc, argv);
+    if (options.language == tsl::Language::English && !tsl::InstallEnglishTranslation())
+        WriteDiagnostic("tslrun: the English translation is missing; messages stay Korean");
+    tsl::SetMessageLanguage(options.language);
     CRunBatch batch(options, started);
     return batch.Exec();
 }

@@ -73,11 +73,12 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY "=")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME tarven)
 # dpkg-shlibdeps finds the linked libraries (Qt, QScintilla), and with libqt6gui6 the X11
 # platform plugin it ships. What it cannot see is loaded as a plugin: the SVG image and icon
-# plugins that draw the program's pictures. Korean texts need a Hangul font. (xdg-utils is left
+# plugins that draw the program's pictures. Korean texts need a Hangul font, and Qt's own Korean
+# texts (its standard buttons and dialogs) come with its translations. (xdg-utils is left
 # out on purpose: on a system without a browser it takes the manual and shows nothing, where
 # without it the program shows the manual in a window of its own.)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS "libqt6svg6 (>= 6.4)")
-set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS "fonts-nanum")
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS "fonts-nanum, qt6-translations-l10n")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${packaging_dir}/triggers)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME tarven-dev)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)

@@ -5,6 +5,7 @@
 #include "CSharedMemoryAccess.h"
 #include "CSharedMemoryConstants.h"
 #include "KeywordTable.h"
+#include "MessageLanguage.h"
 #include "NumberText.h"
 #include "SyntaxMessages.h"
 #include "TransportConstants.h"
@@ -91,7 +92,7 @@ bool CTSLSyntax::ReportStop()
     if (!IsStopped())
         return false;
     if (!m_bStopReported)
-        m_arrErrors.emplace_back(tsl::msg::kCheckStopped);
+        m_arrErrors.push_back(tsl::MessageText(tsl::msg::kCheckStopped));
     m_bStopReported = true;
     return true;
 }
@@ -100,11 +101,12 @@ void CTSLSyntax::AddError(const char* pszFormat, int nLine, const char* pszText)
 {
     // Every text a message names comes from one script line, so it is short; the size only
     // guards the format.
+    const std::string format = tsl::MessageText(pszFormat);
     char message[1024];
     if (pszText)
-        std::snprintf(message, sizeof message, pszFormat, nLine, pszText);
+        std::snprintf(message, sizeof message, format.c_str(), nLine, pszText);
     else
-        std::snprintf(message, sizeof message, pszFormat, nLine);
+        std::snprintf(message, sizeof message, format.c_str(), nLine);
     m_arrErrors.emplace_back(message);
 }
 
@@ -113,7 +115,8 @@ int CTSLSyntax::LoadScript(const char* pszPath)
     const LoadResult result = Load(pszPath, [this](int index) { _CompileVariableScript(index); });
     if (result == LoadResult::Unreadable) {
         char message[1024];
-        std::snprintf(message, sizeof message, tsl::msg::kFileUnreadable, pszPath);
+        std::snprintf(message, sizeof message, tsl::MessageText(tsl::msg::kFileUnreadable).c_str(),
+                      pszPath);
         m_arrErrors.emplace_back(message);
         return -1;
     }

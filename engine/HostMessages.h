@@ -1,8 +1,16 @@
 #pragma once
 
-// Messages that programs hosting a script show the user.
+#include <QtGlobal>
+
+// Messages of a running script that programs hosting it show the user; marked for translation
+// (tsl::MessageText).
 namespace tsl::msg {
 
-inline constexpr const char* kPortOpenFailed = "통신포트 생성실패 하였습니다.[%s]";
+inline constexpr const char* kPortOpenFailed =
+    QT_TRANSLATE_NOOP("TSL", "통신포트 생성실패 하였습니다.[%s]");
+// The three below are followed by what went wrong, or the tag's name.
+inline constexpr const char* kLinkLost = QT_TRANSLATE_NOOP("TSL", "링크가 끊어졌습니다: ");
+inline constexpr const char* kTableDamaged = QT_TRANSLATE_NOOP("TSL", "태그 테이블 손상: ");
+inline constexpr const char* kTagLockTimeout = QT_TRANSLATE_NOOP("TSL", "태그 잠금 시간초과: ");
 
 } // namespace tsl::msg

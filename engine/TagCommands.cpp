@@ -4,6 +4,8 @@
 
 #include "CSharedMemory.h"
 #include "CSharedMemoryTag.h"
+#include "HostMessages.h"
+#include "MessageLanguage.h"
 #include "NumberText.h"
 
 #include <cerrno>
@@ -30,7 +32,7 @@ struct TagValue
 
 void ReportDamage(CRunNotices& notices, const CSharedMemory& table)
 {
-    notices.Report("table", "태그 테이블 손상: " + table.GetErrorText());
+    notices.Report("table", tsl::MessageText(tsl::msg::kTableDamaged) + table.GetErrorText());
 }
 
 // A tag read under the tag lock, which stays taken for as long as this object lives. What keeps
@@ -54,7 +56,7 @@ public:
             return;
         const int error = m_lock.IsLocked() ? table.GetLastError() : tagLock.GetLastError();
         if (error == ETIMEDOUT)
-            notices.Report("lock " + name, "태그 잠금 시간초과: " + name);
+            notices.Report("lock " + name, tsl::MessageText(tsl::msg::kTagLockTimeout) + name);
         else if (table.IsDamaged())
             ReportDamage(notices, table);
     }

@@ -69,6 +69,11 @@ void CTARVENApp::AddCommandLineOptions(QCommandLineParser& parser)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOption(QCommandLineOption(QStringLiteral("nosplash"),
                                         QStringLiteral("Start without the splash picture.")));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("lang"),
+        QStringLiteral("Language of the windows and of script messages: ko or en (default: the "
+                       "Language setting, else the windows follow the system)."),
+        QStringLiteral("ko|en")));
     parser.addPositionalArgument(QStringLiteral("files"),
                                  QStringLiteral("Scripts (.tsl) and captures to open."),
                                  QStringLiteral("[file...]"));
@@ -87,7 +92,8 @@ CTARVENApp::CommandLineInfo CTARVENApp::ParseCommandLine(const QStringList& argu
 
 bool CTARVENApp::InitInstance(const QStringList& arguments)
 {
-    if (!m_pSingleInstance->Claim())
+    const CommandLineInfo info = ParseCommandLine(arguments);
+    if (!m_pSingleInstance->Claim(info.files))
         return false;
 
     RegisterDocTemplates();
@@ -99,7 +105,6 @@ bool CTARVENApp::InitInstance(const QStringList& arguments)
     new CModalFocusKeeper(m_pMainFrame.get());
     InitActionsConnections();
 
-    const CommandLineInfo info = ParseCommandLine(arguments);
     QStringList failed;
     for (const QString& file : info.files) {
         QString reason;
@@ -170,11 +175,12 @@ void CTARVENApp::InitActionsConnections()
     connect(frame->Action(ID_APP_ABOUT), &QAction::triggered, this, &CTARVENApp::OnAppAbout);
     connect(frame->RecentFiles(), &CRecentFileList::openRequested, this,
             &CTARVENApp::OpenAndReport);
+    // Queued: opening may show a message, which must not run inside the socket's handler.
     connect(m_pSingleInstance.get(), &CSingleInstance::activationRequested, this,
-            &CTARVENApp::RaiseMainFrame);
+            &CTARVENApp::RaiseMainFrame, Qt::QueuedConnection);
 }
 
-void CTARVENApp::RaiseMainFrame()
+void CTARVENApp::RaiseMainFrame(const QStringList& files)
 {
     qCInfo(lcShell) << "another copy asked this one to come forward";
     if (m_pMainFrame->isMinimized())
@@ -182,6 +188,8 @@ void CTARVENApp::RaiseMainFrame()
     m_pMainFrame->show();
     m_pMainFrame->raise();
     m_pMainFrame->activateWindow();
+    for (const QString& file : files)
+        OpenAndReport(file);
 }
 
 CDocument* CTARVENApp::OnFileNew(const QString& docName)

@@ -71,7 +71,7 @@ private:
     void RegisterDocTemplates();
     void ReadEditorVersion();
     void InitActionsConnections();
-    void RaiseMainFrame();
+    void RaiseMainFrame(const QStringList& files);
     // Opens path, telling the user why when it cannot.
     void OpenAndReport(const QString& path);
 

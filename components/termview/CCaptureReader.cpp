@@ -23,9 +23,7 @@ qint64 RecordBytes(uint32_t n)
 
 void CCaptureReader::Close()
 {
-    if (m_pData != nullptr)
-        m_file.unmap(const_cast<uchar*>(m_pData));
-    m_pData = nullptr;
+    m_window.Reset(nullptr, 0);
     m_file.close();
 }
 
@@ -46,66 +44,67 @@ CaptureStatus CCaptureReader::Open(const QString& path)
     const auto headerBytes = static_cast<qint64>(GetLE(head.constData() + 10, 2));
     if (version > kVersion)
         return CaptureStatus::UnsupportedVersion;
-    m_nSize = m_file.size();
-    if (version == 0 || headerBytes < kHeaderBytes || headerBytes > m_nSize)
+    const qint64 size = m_file.size();
+    if (version == 0 || headerBytes < kHeaderBytes || headerBytes > size)
         return CaptureStatus::NotCapture;
     m_nCreatedMs = static_cast<int64_t>(GetLE(head.constData() + 16, 8));
     m_nPos = m_nValidEnd = headerBytes;
-    if (m_nSize > headerBytes) {
-        m_pData = m_file.map(0, m_nSize);
-        if (m_pData == nullptr)
-            return CaptureStatus::Unreadable;
-    }
+    m_window.Reset(&m_file, size);
     return CaptureStatus::Ok;
 }
 
-bool CCaptureReader::IsRecordAt(qint64 pos, qint64* end) const
+int64_t CCaptureReader::NumberAt(qint64 pos, int bytes)
 {
-    if (m_nSize - pos < RecordBytes(1))
+    const uchar* at = m_window.At(pos, bytes);
+    return at ? static_cast<int64_t>(GetLE(reinterpret_cast<const char*>(at), bytes)) : -1;
+}
+
+bool CCaptureReader::IsRecordAt(qint64 pos, qint64* end)
+{
+    const int64_t n = NumberAt(pos + 8, 4);
+    if (n <= 0 || n > kMaxRecordBytes)
         return false;
-    const auto* head = reinterpret_cast<const char*>(m_pData + pos);
-    const auto n = static_cast<uint32_t>(GetLE(head + 8, 4));
-    if (n == 0 || n > kMaxRecordBytes || m_nSize - pos < RecordBytes(n))
+    const qint64 bytes = RecordBytes(static_cast<uint32_t>(n));
+    const uchar* record = m_window.At(pos, bytes);
+    if (record == nullptr)
         return false;
     const std::size_t covered = kRecordHeadBytes + 2 * static_cast<std::size_t>(n);
-    if (Crc32(m_pData + pos, covered) != static_cast<uint32_t>(GetLE(head + covered, 4)))
+    if (Crc32(record, covered) !=
+        static_cast<uint32_t>(GetLE(reinterpret_cast<const char*>(record) + covered, 4)))
         return false;
-    *end = pos + RecordBytes(n);
+    *end = pos + bytes;
     return true;
 }
 
-qint64 CCaptureReader::FindRecordAfter(qint64 pos) const
+qint64 CCaptureReader::FindRecordAfter(qint64 pos)
 {
     // A record whose count is intact but whose bytes changed: the next one follows it.
-    if (m_nSize - pos >= kRecordHeadBytes) {
-        const auto n =
-            static_cast<uint32_t>(GetLE(reinterpret_cast<const char*>(m_pData + pos) + 8, 4));
-        const qint64 next = pos + RecordBytes(n);
+    const int64_t n = NumberAt(pos + 8, 4);
+    if (n > 0 && n <= kMaxRecordBytes) {
+        const qint64 next = pos + RecordBytes(static_cast<uint32_t>(n));
         qint64 end = 0;
-        if (n > 0 && n <= kMaxRecordBytes && next <= m_nSize &&
-            (next == m_nSize || IsRecordAt(next, &end)))
+        if (next <= m_window.Size() && (next == m_window.Size() || IsRecordAt(next, &end)))
             return next;
     }
-    for (qint64 k = pos + 1; m_nSize - k >= RecordBytes(1); ++k) {
-        const auto timeMs =
-            static_cast<int64_t>(GetLE(reinterpret_cast<const char*>(m_pData + k), 8));
+    for (qint64 k = pos + 1; m_window.Size() - k >= RecordBytes(1); ++k) {
+        const int64_t timeMs = NumberAt(k, 8);
         qint64 end = 0;
         if (timeMs >= kSearchFirstMs && timeMs <= kSearchLastMs && IsRecordAt(k, &end))
             return k;
     }
-    return m_nSize;
+    return m_window.Size();
 }
 
 bool CCaptureReader::Next(CaptureRecord& out)
 {
-    while (m_pData != nullptr && m_nPos < m_nSize) {
+    while (m_nPos < m_window.Size()) {
         qint64 end = 0;
         if (!IsRecordAt(m_nPos, &end)) {
             ++m_nSkipped;
             m_nPos = FindRecordAfter(m_nPos);
             continue;
         }
-        const auto* record = reinterpret_cast<const char*>(m_pData + m_nPos);
+        const auto* record = reinterpret_cast<const char*>(m_window.At(m_nPos, end - m_nPos));
         const auto n = static_cast<uint32_t>(GetLE(record + 8, 4));
         out.timeMs = static_cast<int64_t>(GetLE(record, 8));
         out.cells.resize(n);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CFileWindow.h"
+
 #include <QFile>
 #include <QString>
 #include <cstdint>
@@ -39,19 +41,20 @@ public:
     // File position just after the last whole record (or the header); what follows it up to
     // the end of the file is a damaged tail once Next has returned false.
     qint64 ValidEnd() const { return m_nValidEnd; }
-    qint64 FileSize() const { return m_nSize; }
+    qint64 FileSize() const { return m_window.Size(); }
     int64_t CreatedMs() const { return m_nCreatedMs; }
 
 private:
     void Close();
     // Whether a whole record starts at pos; its end in *end.
-    bool IsRecordAt(qint64 pos, qint64* end) const;
+    bool IsRecordAt(qint64 pos, qint64* end);
     // Where the next whole record after a damaged place starts, or the end of the file.
-    qint64 FindRecordAfter(qint64 pos) const;
+    qint64 FindRecordAfter(qint64 pos);
+    // The 64-bit or 32-bit little-endian number at pos; -1 past the end of the file.
+    int64_t NumberAt(qint64 pos, int bytes);
 
     QFile m_file;
-    const uchar* m_pData = nullptr; // the file, mapped
-    qint64 m_nSize = 0;
+    CFileWindow m_window;
     qint64 m_nPos = 0;
     qint64 m_nValidEnd = 0;
     int64_t m_nCreatedMs = 0;

@@ -30,6 +30,13 @@ TEST(Tslrun, ScriptErrorsAreListedWithTheirCountAndExitOne)
                                "3 개의 오류가 있습니다...\n")
             << mode;
     }
+    // English on request only: scripts and bench logs compare the Korean messages.
+    ProgramRun english = RunTslrun({"--lang", "en", "--check", QString::fromStdString(bad.Path())});
+    EXPECT_EQ(english.status, 1);
+    EXPECT_EQ(english.out, "error : line 3, undefined command...\n"
+                           "error : line -1, the end 'END' cannot be found...\n"
+                           "error : line 2, the variable 'X' cannot be found...\n"
+                           "3 error(s) found...\n");
 }
 
 TEST(Tslrun, SyncExitTurnsSyncIntoTheExitStatus)
@@ -83,6 +90,9 @@ TEST(Tslrun, LinkFailuresExitTwoWithTheReason)
     EXPECT_EQ(port.status, 2);
     EXPECT_EQ(port.err,
               "통신포트 생성실패 하였습니다.[/dev/nonexistent-tty] No such file or directory\n");
+    port = RunTslrun({"--lang", "en", "--port", "/dev/nonexistent-tty", Example("hello.tsl")});
+    EXPECT_EQ(port.err, "Could not open the communication port.[/dev/nonexistent-tty] No such "
+                        "file or directory\n");
 
     // A port nobody listens on refuses at once.
     const QString closed = QString("127.0.0.1:%1").arg(FreePort());
@@ -122,6 +132,7 @@ TEST(Tslrun, UsageMistakesExit64WithTheUsage)
         {{"--connect", "localhost", script}, "--connect takes HOST:PORT"},
         {{"--connect", "localhost:65536", script}, "--connect takes HOST:PORT"},
         {{"--echo", "--port", "/dev/null", script}, "give one of them"},
+        {{"--lang", "fr", script}, "--lang takes ko or en"},
     };
     for (const auto& [arguments, reason] : cases) {
         const ProgramRun run = RunTslrun(arguments);

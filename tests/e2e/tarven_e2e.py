@@ -189,7 +189,8 @@ class Client:
 
 def drive(session):
     session.start_window_manager()
-    tarven = session.start(session.tarven, "--nosplash", log="tarven.log")
+    # The windows are found by their Korean titles, whatever the locale the tests run in.
+    tarven = session.start(session.tarven, "--nosplash", "--lang", "ko", log="tarven.log")
     frame = wait_for("the main window", lambda: session.windows("^TARVEN"))[0]
     # A person clicks into the window; without a window manager nothing else hands it the
     # keyboard.

@@ -1,6 +1,8 @@
 #include "CSingleInstance.h"
 #include "ShellTestEnv.h"
 
+#include <QDir>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
@@ -21,9 +23,10 @@ protected:
         }
     }
 
-    QProcess& Start(const QStringList& arguments)
+    QProcess& Start(const QStringList& arguments, const QString& folder = {})
     {
         auto process = std::make_unique<QProcess>();
+        process->setWorkingDirectory(folder);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", Path("config"));
         env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -58,17 +61,38 @@ TEST_F(SingleInstanceTest, SecondProgramAsksTheFirstToComeForwardAndEnds)
     EXPECT_EQ(first.state(), QProcess::Running);
 }
 
-TEST_F(SingleInstanceTest, ProgramStartedSecondIsHeardByTheFirst)
+TEST_F(SingleInstanceTest, ProgramStartedSecondHandsItsFilesToTheFirst)
 {
     CSingleInstance first;
     QSignalSpy raised(&first, &CSingleInstance::activationRequested);
     ASSERT_TRUE(first.Claim());
     ASSERT_TRUE(first.IsListening());
 
-    QProcess& second = Start({});
+    // Names relative to the second copy's folder, and one with a tab and a line break in it.
+    ASSERT_TRUE(QDir().mkpath(Path("bench")));
+    const QString odd = QStringLiteral("odd\tname\n 갈무리.tvn");
+    QProcess& second = Start({"a.tsl", odd}, Path("bench"));
     QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, kProcessDeadlineMs);
     EXPECT_EQ(second.exitCode(), 0);
     QTRY_COMPARE_WITH_TIMEOUT(raised.count(), 1, kProcessDeadlineMs);
+    EXPECT_EQ(raised[0][0].toStringList(),
+              (QStringList{Path("bench/a.tsl"), Path("bench/") + odd}));
+
+    // No files: only come forward. Lines that are no request, or too long, are dropped.
+    Start({});
+    QTRY_COMPARE_WITH_TIMEOUT(raised.count(), 2, kProcessDeadlineMs);
+    EXPECT_EQ(raised[1][0].toStringList(), QStringList());
+    for (const QByteArray& junk :
+         {QByteArray("hello\n"), QByteArray("raise"), QByteArray(300 * 1024, 'x')}) {
+        QLocalSocket socket;
+        socket.connectToServer(CSingleInstance::ServerName());
+        ASSERT_TRUE(socket.waitForConnected(kProcessDeadlineMs));
+        socket.write(junk);
+        socket.waitForBytesWritten(kProcessDeadlineMs);
+        QTRY_VERIFY_WITH_TIMEOUT(socket.state() == QLocalSocket::UnconnectedState,
+                                 kProcessDeadlineMs);
+    }
+    EXPECT_EQ(raised.count(), 2);
 }
 
 TEST_F(SingleInstanceTest, SocketLeftByACrashedCopyDoesNotBlockTheNextStart)

@@ -12,6 +12,8 @@
 #include "CaptureFormat.h"
 #include "TempDir.h"
 
+#include <unistd.h>
+
 namespace {
 
 // Every byte value, both attributes, and line breaks of all kinds.
@@ -159,6 +161,38 @@ TEST_F(CaptureTest, DamagedCaptureShowsEveryWholeRecordAndCountsWhatItSkipped)
     EXPECT_EQ(view.GalmuriShow(Path("header-only.tvn")), 0);
     EXPECT_EQ(view.GetBufferSize(), 0);
     EXPECT_EQ(view.GetSkippedRecords(), 0);
+}
+
+TEST_F(CaptureTest, ACaptureCutShortWhileItIsReadEndsWhereItNowEnds)
+{
+    // Twelve records of 512 KiB: the reader holds a part of the file at a time, so the cut
+    // falls in what it has not read yet.
+    const QByteArray bytes(512 * 1024, 'r');
+    const QByteArray attrs(bytes.size(), kAttrReceived);
+    QByteArray file = CaptureFormat::EncodeHeader(0);
+    for (int i = 0; i < 12; ++i)
+        file += CaptureFormat::EncodeRecord(
+            kSomeTimeMs + i, reinterpret_cast<const uint8_t*>(bytes.data()),
+            reinterpret_cast<const uint8_t*>(attrs.data()), static_cast<uint32_t>(bytes.size()));
+    Write("cut.tvn", file);
+
+    CCaptureReader reader;
+    ASSERT_EQ(reader.Open(Path("cut.tvn")), CaptureStatus::Ok);
+    CaptureRecord record;
+    ASSERT_TRUE(reader.Next(record));
+    // Another program overwrites the file: it now holds the header and two and a half records.
+    const qint64 cut = CaptureFormat::kHeaderBytes + (file.size() - 24) / 12 * 5 / 2;
+    ASSERT_EQ(::truncate(QFile::encodeName(Path("cut.tvn")).constData(), cut), 0);
+    int records = 1;
+    while (reader.Next(record)) {
+        EXPECT_EQ(record.cells.size(), bytes.size());
+        ++records;
+    }
+    // The two whole records left, and at most those of the part read before the cut.
+    EXPECT_GE(records, 2);
+    EXPECT_LE(records, 4);
+    EXPECT_EQ(reader.FileSize(), cut);
+    EXPECT_EQ(reader.SkippedCount(), 1); // the half record
 }
 
 TEST_F(CaptureTest, ContinuingKeepsEveryRecordedByteAndMovesADamagedTailAside)
