@@ -11,6 +11,7 @@
 #include <cmath>
 
 CPaneIndicator::CPaneIndicator(int id, const QString& text, QWidget* parent)
+    // A font family's name, kept in Korean.
     : QWidget(parent), m_nId(id), m_strText(text), m_font(QStringLiteral("굴림"))
 {
     setObjectName(QString::number(id));

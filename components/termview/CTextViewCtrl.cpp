@@ -28,6 +28,7 @@ int ClampToInt(uint64_t value)
 CTextViewCtrl::CTextViewCtrl(QWidget* parent)
     : QAbstractScrollArea(parent), m_pStore(std::make_unique<CTextLogStore>())
 {
+    // A font family's name, kept in Korean.
     QFont face(QStringLiteral("굴림체"), 10);
     face.setStyleHint(QFont::TypeWriter); // a fixed-pitch fallback where the face is missing
     setFont(face);
