@@ -6,11 +6,11 @@
 #include "CScriptChildFrame.h"
 #include "CTARVENView.h"
 #include "ProgramLanguage.h"
+#include "monitor_session.h"
 #include "program_sandbox.h"
 
 #include <QDialog>
 #include <QLocale>
-#include <QMdiSubWindow>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -25,11 +25,7 @@ int main(int argc, char** argv)
 
     // The start-up port settings dialog is confirmed as it stands.
     QTimer confirm;
-    QObject::connect(&confirm, &QTimer::timeout, [] {
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-            dialog->accept();
-    });
-    confirm.start(20);
+    ConfirmDialogs(confirm);
 
     InstallMonitor();
     InstallCmdList();
@@ -51,7 +47,7 @@ int main(int argc, char** argv)
     if (!device.waitForConnected(5000))
         return 2;
     ProgramSandbox::Pump(200);
-    const std::pair<bool, QByteArray> session[] = {
+    const SessionLine session[] = {
         {true, "AT+STATUS\r\n"},
         {false, "\x02STATUS OK temp 21.5 pressure normal\x03\r\n"},
         {true, "AT+READ 3\r\n"},
@@ -60,16 +56,7 @@ int main(int argc, char** argv)
         {true, "AT+ALARM?\r\n"},
         {false, "ALARM: sensor #2 not answering\r\n"},
     };
-    for (const auto& [typed, bytes] : session) {
-        if (typed) {
-            view->OnChar(QString::fromUtf8(bytes));
-        } else {
-            device.write(bytes);
-            device.flush();
-        }
-        ProgramSandbox::Pump(150);
-    }
+    PlaySession(*view, device, session);
     ProgramSandbox::Pump(300);
-    return ProgramSandbox::SavePicture(frame->grab(), folder,
-                                       QStringLiteral("main-window-en.png"));
+    return ProgramSandbox::SavePicture(frame->grab(), folder, QStringLiteral("main-window-en.png"));
 }
