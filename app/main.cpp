@@ -74,6 +74,7 @@ int main(int argc, char** argv)
     ChooseLanguage(line.parser);
     QApplication::setApplicationDisplayName(QStringLiteral("TARVEN"));
     CTARVENApp::InstallFontSubstitutions();
+    // A font name, kept in Korean: the substitution above maps it.
     QApplication::setFont(QFont(QStringLiteral("굴림"), 9));
 
     InstallMonitor();

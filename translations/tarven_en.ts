@@ -2,6 +2,1188 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ko">
 <context>
+    <name>CCheckSumDlg</name>
+    <message>
+        <source>Check Sum 계산</source>
+        <translation>Checksum Calculator</translation>
+    </message>
+    <message>
+        <source>데이터 입력</source>
+        <translation>Data Input</translation>
+    </message>
+    <message>
+        <source>Check sum을 계산하기 위한 문자열을 입력합니다.</source>
+        <translation>Enter the string to calculate the checksum of.</translation>
+    </message>
+    <message>
+        <source>계산결과</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>문자열을 적당한 계산방식에 의하여 계산한후 결과값을 16진수,10진수, 아스키,2진수
+형태로 표시합니다.</source>
+        <translation>The string is calculated with the chosen method and the result is shown in hexadecimal, decimal, ASCII and binary.</translation>
+    </message>
+    <message>
+        <source>계산방식</source>
+        <translation>Method</translation>
+    </message>
+    <message>
+        <source>데이터를 각각 1바이트씩 아래형태로 연산합니다.</source>
+        <translation>Each byte of the data is combined by the method below.</translation>
+    </message>
+    <message>
+        <source>계산</source>
+        <translation>Calculate</translation>
+    </message>
+    <message>
+        <source>닫기</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>입력된 문자열 데이터 형식에 오류가 있습니다.</source>
+        <translation>The data string entered is not in a valid format.</translation>
+    </message>
+</context>
+<context>
+    <name>CCmdListDlg</name>
+    <message>
+        <source>전송하려는 데이타 형식에 오류가 있습니다.</source>
+        <translation>The data to send is not in a valid format.</translation>
+    </message>
+    <message>
+        <source>파일 저장에 실패하였습니다...</source>
+        <translation>The file could not be saved.</translation>
+    </message>
+    <message>
+        <source>명령 파일이 손상되었습니다: %1
+%2</source>
+        <translation>The command file is damaged: %1
+%2</translation>
+    </message>
+    <message>
+        <source>%1 파일이 이미 있습니다.
+바꾸시겠습니까?</source>
+        <translation>%1 already exists.
+Do you want to replace it?</translation>
+    </message>
+    <message>
+        <source>반복 설정 파일이 손상되어 반복 설정 없이 불러왔습니다: %1
+%2</source>
+        <translation>The repeat settings file is damaged, so the list was loaded without repeats: %1
+%2</translation>
+    </message>
+    <message>
+        <source>반복 설정 파일 저장에 실패하였습니다: %1</source>
+        <translation>The repeat settings file could not be saved: %1</translation>
+    </message>
+    <message>
+        <source>전송 %1의 글자 중에 명령 파일에 쓸 수 없는 글자가 있어 저장하지 않았습니다.</source>
+        <translation>Send %1 holds a character that a command file cannot store, so the file was not saved.</translation>
+    </message>
+    <message>
+        <source>TARVEN Command Files (*.TCF *.tcf)</source>
+        <translation>TARVEN Command Files (*.TCF *.tcf)</translation>
+    </message>
+</context>
+<context>
+    <name>CCmdListGrid</name>
+    <message>
+        <source>리스트 불러오기</source>
+        <translation>Load List...</translation>
+    </message>
+    <message>
+        <source>리스트 저장하기</source>
+        <translation>Save List...</translation>
+    </message>
+    <message>
+        <source>리스트 전체 삭제</source>
+        <translation>Clear List</translation>
+    </message>
+    <message>
+        <source>전송열 추가</source>
+        <translation>Add Row</translation>
+    </message>
+    <message>
+        <source>전송열 삽입</source>
+        <translation>Insert Row</translation>
+    </message>
+    <message>
+        <source>전송열 삭제</source>
+        <translation>Delete Row</translation>
+    </message>
+    <message>
+        <source>순서 전송</source>
+        <translation>Send in Order</translation>
+    </message>
+    <message>
+        <source>반복 전송 모두 중지</source>
+        <translation>Stop All Repeats</translation>
+    </message>
+    <message>
+        <source>전송버튼</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>전송데이터</source>
+        <translation>Data to Send</translation>
+    </message>
+    <message>
+        <source>데이터 설명</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>반복(ms)</source>
+        <translation>Repeat (ms)</translation>
+    </message>
+    <message>
+        <source>전송 %1</source>
+        <translation>Send %1</translation>
+    </message>
+</context>
+<context>
+    <name>CCommandActions</name>
+    <message>
+        <source>Tvn 새 파일(&amp;P)</source>
+        <translation>New &amp;Monitor</translation>
+    </message>
+    <message>
+        <source>Tvn 새 파일</source>
+        <translation>New Monitor</translation>
+    </message>
+    <message>
+        <source>새 통신 모니터 창을 엽니다.</source>
+        <translation>Opens a new communication monitor window.</translation>
+    </message>
+    <message>
+        <source>Script 새 파일(&amp;C)</source>
+        <translation>New S&amp;cript</translation>
+    </message>
+    <message>
+        <source>Script 새 파일</source>
+        <translation>New Script</translation>
+    </message>
+    <message>
+        <source>새 스크립트 파일을 만듭니다.</source>
+        <translation>Creates a new script file.</translation>
+    </message>
+    <message>
+        <source>열기(&amp;O)...</source>
+        <translation>&amp;Open...</translation>
+    </message>
+    <message>
+        <source>열기</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>기존 파일을 엽니다.</source>
+        <translation>Opens an existing file.</translation>
+    </message>
+    <message>
+        <source>저장(&amp;S)</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>저장</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>스크립트 파일을 저장합니다.</source>
+        <translation>Saves the script file.</translation>
+    </message>
+    <message>
+        <source>다른 이름으로 저장(&amp;A)...</source>
+        <translation>Save &amp;As...</translation>
+    </message>
+    <message>
+        <source>다른 이름으로 저장</source>
+        <translation>Save As</translation>
+    </message>
+    <message>
+        <source>스크립트 파일을 새 이름으로 저장합니다.</source>
+        <translation>Saves the script file under a new name.</translation>
+    </message>
+    <message>
+        <source>닫기(&amp;C)</source>
+        <translation>C&amp;lose</translation>
+    </message>
+    <message>
+        <source>닫기</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>활성 창을 닫습니다.</source>
+        <translation>Closes the active window.</translation>
+    </message>
+    <message>
+        <source>인쇄</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>화면의 내용을 인쇄합니다.</source>
+        <translation>Prints the contents of the screen.</translation>
+    </message>
+    <message>
+        <source>끝내기(&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>끝내기</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>프로그램을 끝냅니다.</source>
+        <translation>Quits the program.</translation>
+    </message>
+    <message>
+        <source>TARVEN 정보(&amp;A)...</source>
+        <translation>&amp;About TARVEN...</translation>
+    </message>
+    <message>
+        <source>TARVEN 정보</source>
+        <translation>About TARVEN</translation>
+    </message>
+    <message>
+        <source>프로그램 정보를 표시합니다.</source>
+        <translation>Shows information about the program.</translation>
+    </message>
+    <message>
+        <source>실행 취소(&amp;U)</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>실행 취소</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>마지막 작업을 취소합니다.</source>
+        <translation>Undoes the last action.</translation>
+    </message>
+    <message>
+        <source>다시 실행(&amp;R)</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <source>다시 실행</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>취소한 작업을 다시 실행합니다.</source>
+        <translation>Redoes the action that was undone.</translation>
+    </message>
+    <message>
+        <source>잘라내기(&amp;X)</source>
+        <translation>Cu&amp;t</translation>
+    </message>
+    <message>
+        <source>잘라내기</source>
+        <translation>Cut</translation>
+    </message>
+    <message>
+        <source>선택 영역을 잘라내어 클립보드에 넣습니다.</source>
+        <translation>Cuts the selection and puts it on the clipboard.</translation>
+    </message>
+    <message>
+        <source>복사(&amp;C)</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>복사</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>선택 영역을 복사하여 클립보드에 넣습니다.</source>
+        <translation>Copies the selection to the clipboard.</translation>
+    </message>
+    <message>
+        <source>붙여넣기(&amp;P)</source>
+        <translation>&amp;Paste</translation>
+    </message>
+    <message>
+        <source>붙여넣기</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>클립보드의 내용을 붙여넣습니다.</source>
+        <translation>Inserts the contents of the clipboard.</translation>
+    </message>
+    <message>
+        <source>선택부분 지우기</source>
+        <translation>Delete Selection</translation>
+    </message>
+    <message>
+        <source>선택 영역을 지웁니다.</source>
+        <translation>Deletes the selection.</translation>
+    </message>
+    <message>
+        <source>전체 지우기</source>
+        <translation>Delete All</translation>
+    </message>
+    <message>
+        <source>스크립트를 모두 지웁니다.</source>
+        <translation>Deletes the whole script.</translation>
+    </message>
+    <message>
+        <source>문자열 찾기</source>
+        <translation>Find Text</translation>
+    </message>
+    <message>
+        <source>문자열을 찾습니다.</source>
+        <translation>Finds text.</translation>
+    </message>
+    <message>
+        <source>문자열 바꾸기</source>
+        <translation>Replace Text</translation>
+    </message>
+    <message>
+        <source>문자열을 찾아 바꿉니다.</source>
+        <translation>Finds text and replaces it.</translation>
+    </message>
+    <message>
+        <source>포트열기(Connect..)</source>
+        <translation>Open Port (Connect)</translation>
+    </message>
+    <message>
+        <source>포트열기</source>
+        <translation>Open Port</translation>
+    </message>
+    <message>
+        <source>포트를 엽니다.</source>
+        <translation>Opens the port.</translation>
+    </message>
+    <message>
+        <source>포트닫기(Disconnect..)</source>
+        <translation>Close Port (Disconnect)</translation>
+    </message>
+    <message>
+        <source>포트닫기</source>
+        <translation>Close Port</translation>
+    </message>
+    <message>
+        <source>포트를 닫습니다.</source>
+        <translation>Closes the port.</translation>
+    </message>
+    <message>
+        <source>포트설정</source>
+        <translation>Port Settings</translation>
+    </message>
+    <message>
+        <source>포트를 설정합니다.</source>
+        <translation>Sets up the port.</translation>
+    </message>
+    <message>
+        <source>화면지우기</source>
+        <translation>Clear Screen</translation>
+    </message>
+    <message>
+        <source>화면을 지웁니다.</source>
+        <translation>Clears the screen.</translation>
+    </message>
+    <message>
+        <source>수신멈춤(Pause)</source>
+        <translation>Pause Receiving</translation>
+    </message>
+    <message>
+        <source>수신멈춤</source>
+        <translation>Pause Receiving</translation>
+    </message>
+    <message>
+        <source>수신 화면을 멈추거나 다시 시작합니다.</source>
+        <translation>Pauses or resumes the display of received data.</translation>
+    </message>
+    <message>
+        <source>갈무리</source>
+        <translation>Capture</translation>
+    </message>
+    <message>
+        <source>갈무리를 시작하거나 끝냅니다.</source>
+        <translation>Starts or ends a capture.</translation>
+    </message>
+    <message>
+        <source>갈무리 파일보기</source>
+        <translation>View Capture File</translation>
+    </message>
+    <message>
+        <source>갈무리 파일을 봅니다.</source>
+        <translation>Shows a capture file.</translation>
+    </message>
+    <message>
+        <source>ASCII(문자) 표시</source>
+        <translation>ASCII (Text) View</translation>
+    </message>
+    <message>
+        <source>ASCII 표시</source>
+        <translation>ASCII View</translation>
+    </message>
+    <message>
+        <source>수신 내용을 문자로 표시합니다.</source>
+        <translation>Shows received data as text.</translation>
+    </message>
+    <message>
+        <source>HEX(16진수) 표시</source>
+        <translation>HEX (Hexadecimal) View</translation>
+    </message>
+    <message>
+        <source>HEX 표시</source>
+        <translation>HEX View</translation>
+    </message>
+    <message>
+        <source>수신 내용을 16진수로 표시합니다.</source>
+        <translation>Shows received data in hexadecimal.</translation>
+    </message>
+    <message>
+        <source>제어문자 표시</source>
+        <translation>Show Control Characters</translation>
+    </message>
+    <message>
+        <source>제어문자를 표시합니다.</source>
+        <translation>Shows control characters.</translation>
+    </message>
+    <message>
+        <source>파일전송</source>
+        <translation>File Transfer</translation>
+    </message>
+    <message>
+        <source>파일을 전송합니다.</source>
+        <translation>Sends a file.</translation>
+    </message>
+    <message>
+        <source>Check Sum 계산</source>
+        <translation>Checksum Calculator</translation>
+    </message>
+    <message>
+        <source>CHECKSUM 연산을 합니다.</source>
+        <translation>Calculates a checksum.</translation>
+    </message>
+    <message>
+        <source>제어코드창</source>
+        <translation>Control Code Panel</translation>
+    </message>
+    <message>
+        <source>제어코드창을 보이거나 숨깁니다.</source>
+        <translation>Shows or hides the control code panel.</translation>
+    </message>
+    <message>
+        <source>선택한 내용을 클립보드에 복사합니다.</source>
+        <translation>Copies the selection to the clipboard.</translation>
+    </message>
+    <message>
+        <source>DTR</source>
+        <translation>DTR</translation>
+    </message>
+    <message>
+        <source>DTR 신호를 켜거나 끕니다.</source>
+        <translation>Turns the DTR signal on or off.</translation>
+    </message>
+    <message>
+        <source>RTS</source>
+        <translation>RTS</translation>
+    </message>
+    <message>
+        <source>RTS 신호를 켜거나 끕니다.</source>
+        <translation>Turns the RTS signal on or off.</translation>
+    </message>
+    <message>
+        <source>Break</source>
+        <translation>Break</translation>
+    </message>
+    <message>
+        <source>Break 신호를 250 ms 동안 보냅니다.</source>
+        <translation>Sends a break signal for 250 ms.</translation>
+    </message>
+    <message>
+        <source>시간 표시</source>
+        <translation>Time Stamps</translation>
+    </message>
+    <message>
+        <source>수신한 데이터가 도착한 시각을 표시합니다.</source>
+        <translation>Shows the time at which received data arrived.</translation>
+    </message>
+    <message>
+        <source>찾기...</source>
+        <translation>Find...</translation>
+    </message>
+    <message>
+        <source>찾기</source>
+        <translation>Find</translation>
+    </message>
+    <message>
+        <source>모니터 창의 내용에서 문자열이나 바이트를 찾습니다.</source>
+        <translation>Finds text or bytes in the contents of the monitor window.</translation>
+    </message>
+    <message>
+        <source>다음 찾기</source>
+        <translation>Find Next</translation>
+    </message>
+    <message>
+        <source>다음으로 일치하는 곳을 찾습니다.</source>
+        <translation>Finds the next match.</translation>
+    </message>
+    <message>
+        <source>이전 찾기</source>
+        <translation>Find Previous</translation>
+    </message>
+    <message>
+        <source>이전에 일치하는 곳을 찾습니다.</source>
+        <translation>Finds the previous match.</translation>
+    </message>
+    <message>
+        <source>재생</source>
+        <translation>Replay</translation>
+    </message>
+    <message>
+        <source>보고 있는 갈무리 파일을 새 창에서 기록된 속도로 재생합니다.</source>
+        <translation>Replays the capture file shown in a new window, at its recorded pace.</translation>
+    </message>
+    <message>
+        <source>스크립트 실행(Run)</source>
+        <translation>Run Script</translation>
+    </message>
+    <message>
+        <source>스크립트 실행</source>
+        <translation>Run Script</translation>
+    </message>
+    <message>
+        <source>스크립트를 실행합니다.</source>
+        <translation>Runs the script.</translation>
+    </message>
+    <message>
+        <source>스크립트 중지(Stop)</source>
+        <translation>Stop Script</translation>
+    </message>
+    <message>
+        <source>스크립트 중지</source>
+        <translation>Stop Script</translation>
+    </message>
+    <message>
+        <source>실행 중인 스크립트를 멈춥니다.</source>
+        <translation>Stops the running script.</translation>
+    </message>
+    <message>
+        <source>스크립트 문법검사</source>
+        <translation>Check Script Syntax</translation>
+    </message>
+    <message>
+        <source>스크립트의 문법을 검사합니다.</source>
+        <translation>Checks the syntax of the script.</translation>
+    </message>
+    <message>
+        <source>스크립트 실행창</source>
+        <translation>Script Run Window</translation>
+    </message>
+    <message>
+        <source>스크립트 실행창을 보이거나 숨깁니다.</source>
+        <translation>Shows or hides the script run window.</translation>
+    </message>
+    <message>
+        <source>환경설정</source>
+        <translation>Settings...</translation>
+    </message>
+    <message>
+        <source>TARVEN 환경을 설정합니다.</source>
+        <translation>Sets up the TARVEN environment.</translation>
+    </message>
+    <message>
+        <source>TARVEN 운영 도움말</source>
+        <translation>TARVEN Help</translation>
+    </message>
+    <message>
+        <source>사용 설명서를 엽니다.</source>
+        <translation>Opens the user manual.</translation>
+    </message>
+    <message>
+        <source>계단식 배열(&amp;C)</source>
+        <translation>&amp;Cascade</translation>
+    </message>
+    <message>
+        <source>계단식 배열</source>
+        <translation>Cascade</translation>
+    </message>
+    <message>
+        <source>창을 겹쳐서 배열합니다.</source>
+        <translation>Arranges the windows so that they overlap.</translation>
+    </message>
+    <message>
+        <source>바둑판식 배열(&amp;T)</source>
+        <translation>&amp;Tile</translation>
+    </message>
+    <message>
+        <source>바둑판식 배열</source>
+        <translation>Tile</translation>
+    </message>
+    <message>
+        <source>창을 겹치지 않게 배열합니다.</source>
+        <translation>Arranges the windows so that they do not overlap.</translation>
+    </message>
+</context>
+<context>
+    <name>CEnvSettingsDlg</name>
+    <message>
+        <source>TEXT 전경</source>
+        <translation>Text foreground</translation>
+    </message>
+    <message>
+        <source>TEXT 배경</source>
+        <translation>Text background</translation>
+    </message>
+    <message>
+        <source>제어문자 전경</source>
+        <translation>Control character foreground</translation>
+    </message>
+    <message>
+        <source>제어문자 배경</source>
+        <translation>Control character background</translation>
+    </message>
+    <message>
+        <source>TARVEN 바탕색</source>
+        <translation>TARVEN background</translation>
+    </message>
+    <message>
+        <source>자동</source>
+        <translation>Automatic</translation>
+    </message>
+    <message>
+        <source>TARVEN 환경설정</source>
+        <translation>TARVEN Settings</translation>
+    </message>
+    <message>
+        <source>송신문자 Echo기능</source>
+        <translation>Echo sent characters</translation>
+    </message>
+    <message>
+        <source>최대 라인버퍼 크기</source>
+        <translation>Maximum line buffer size</translation>
+    </message>
+    <message>
+        <source>갈무리 파일 자동설정</source>
+        <translation>Name capture files automatically</translation>
+    </message>
+    <message>
+        <source>NULL 문자수신 표시</source>
+        <translation>Show received NUL characters</translation>
+    </message>
+    <message>
+        <source>수신문자 인코딩</source>
+        <translation>Received text encoding</translation>
+    </message>
+    <message>
+        <source>송신문자색상</source>
+        <translation>Sent Text Colors</translation>
+    </message>
+    <message>
+        <source>수신문자색상</source>
+        <translation>Received Text Colors</translation>
+    </message>
+    <message>
+        <source>최대 라인버퍼 크기는 %1에서 %2 사이의 정수를 입력하십시오.</source>
+        <translation>Enter a whole number from %1 to %2 for the maximum line buffer size.</translation>
+    </message>
+</context>
+<context>
+    <name>CFileSendDlg</name>
+    <message>
+        <source>All files (*.*)</source>
+        <translation>All files (*.*)</translation>
+    </message>
+    <message>
+        <source>Binary files (*.bin)</source>
+        <translation>Binary files (*.bin)</translation>
+    </message>
+    <message>
+        <source>Intel HEX files (*.hex)</source>
+        <translation>Intel HEX files (*.hex)</translation>
+    </message>
+    <message>
+        <source>Motorola S-record files (*.s19 *.srec *.mot)</source>
+        <translation>Motorola S-record files (*.s19 *.srec *.mot)</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>Text files (*.txt)</translation>
+    </message>
+    <message>
+        <source>지금 전송중입니다. 잠시만 기다려 주십시요..</source>
+        <translation>A file is being sent. Please wait...</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; 파일을 전송하시겠습니까?</source>
+        <translation>Send the file &apos;%1&apos;?</translation>
+    </message>
+    <message>
+        <source>파일을 찾을수가 없습니다 !!</source>
+        <translation>The file cannot be found!</translation>
+    </message>
+    <message>
+        <source>전송이 완료되었습니다.</source>
+        <translation>The transfer is complete.</translation>
+    </message>
+    <message>
+        <source>전송이 취소 되었습니다 !!!.</source>
+        <translation>The transfer was cancelled!</translation>
+    </message>
+    <message>
+        <source>파일전송에 실패했습니다 !!
+%1
+(%2 / %3 Bytes 전송)</source>
+        <translation>The file transfer failed!
+%1
+(%2 / %3 bytes sent)</translation>
+    </message>
+    <message>
+        <source>%1 / %2 Bytes</source>
+        <translation>%1 / %2 bytes</translation>
+    </message>
+    <message>
+        <source>전송 대기중... (%1 Bytes 남음)</source>
+        <translation>Waiting to send... (%1 bytes left)</translation>
+    </message>
+    <message>
+        <source>일반 파일만 전송할 수 있습니다.
+%1</source>
+        <translation>Only regular files can be sent.
+%1</translation>
+    </message>
+    <message>
+        <source>경로를 찾을 수 없습니다.
+%1</source>
+        <translation>The path cannot be found.
+%1</translation>
+    </message>
+    <message>
+        <source>파일을 읽을 수 없습니다.</source>
+        <translation>The file cannot be read.</translation>
+    </message>
+    <message>
+        <source>상대편이 %1초 동안 데이터를 받지 않았습니다.</source>
+        <translation>The peer took no data for %1 seconds.</translation>
+    </message>
+    <message>
+        <source>상대편이 연결을 끊었습니다.</source>
+        <translation>The peer closed the connection.</translation>
+    </message>
+    <message>
+        <source>링크가 닫혔습니다.</source>
+        <translation>The link was closed.</translation>
+    </message>
+    <message>
+        <source>연결된 상대편이 없습니다.</source>
+        <translation>No peer is connected.</translation>
+    </message>
+    <message>
+        <source>장치와의 연결이 끊어졌습니다.</source>
+        <translation>The connection to the device was lost.</translation>
+    </message>
+    <message>
+        <source>파일전송</source>
+        <translation>File Transfer</translation>
+    </message>
+    <message>
+        <source>드라이브</source>
+        <translation>Drive</translation>
+    </message>
+    <message>
+        <source>폴더나 파일의 경로를 입력하고 Enter를 누르십시오.</source>
+        <translation>Type the path of a folder or a file and press Enter.</translation>
+    </message>
+    <message>
+        <source>경로</source>
+        <translation>Path</translation>
+    </message>
+    <message>
+        <source>파일경로</source>
+        <translation>Folder</translation>
+    </message>
+    <message>
+        <source>파일이름</source>
+        <translation>File name</translation>
+    </message>
+    <message>
+        <source>파일크기</source>
+        <translation>File size</translation>
+    </message>
+    <message>
+        <source>전송진행</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>전송</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>전송취소</source>
+        <translation>Cancel Sending</translation>
+    </message>
+    <message>
+        <source>닫기</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>장치나 파이프는 전송할 수 없습니다.</source>
+        <translation>Devices and pipes cannot be sent.</translation>
+    </message>
+</context>
+<context>
+    <name>CFindDlg</name>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>&amp;Previous Match</source>
+        <translation>&amp;Previous Match</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>&amp;Next match</source>
+        <translation>&amp;Next match</translation>
+    </message>
+    <message>
+        <source>Match case</source>
+        <translation>Match case</translation>
+    </message>
+    <message>
+        <source>Match whole words only</source>
+        <translation>Match whole words only</translation>
+    </message>
+    <message>
+        <source>Regular expressions</source>
+        <translation>Regular expressions</translation>
+    </message>
+    <message>
+        <source>Fi&amp;nd what:</source>
+        <translation>Fi&amp;nd what:</translation>
+    </message>
+</context>
+<context>
+    <name>CFindReplaceDlg</name>
+    <message>
+        <source>Search and replace</source>
+        <translation>Search and replace</translation>
+    </message>
+    <message>
+        <source>&amp;Previous match</source>
+        <translation>&amp;Previous match</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>Replace in selection only</source>
+        <translation>Replace in selection only</translation>
+    </message>
+    <message>
+        <source>&amp;Replace</source>
+        <translation>&amp;Replace</translation>
+    </message>
+    <message>
+        <source>Replace &amp;All</source>
+        <translation>Replace &amp;All</translation>
+    </message>
+    <message>
+        <source>Re&amp;place with:</source>
+        <translation>Re&amp;place with:</translation>
+    </message>
+    <message>
+        <source>%1 replaced</source>
+        <translation>%1 replaced</translation>
+    </message>
+</context>
+<context>
+    <name>CHelpWindow</name>
+    <message>
+        <source>TARVEN 운영 도움말</source>
+        <translation>TARVEN Help</translation>
+    </message>
+</context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>TARVEN 통신 모니터</source>
+        <translation>TARVEN Communication Monitor</translation>
+    </message>
+    <message>
+        <source>도구 모음</source>
+        <translation>Toolbar</translation>
+    </message>
+    <message>
+        <source>스크립트 출력창</source>
+        <translation>Script Output</translation>
+    </message>
+    <message>
+        <source>송신 메세지창</source>
+        <translation>Command List</translation>
+    </message>
+    <message>
+        <source>파일(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>도구 모음(&amp;T)</source>
+        <translation>&amp;Toolbar</translation>
+    </message>
+    <message>
+        <source>상태 표시줄(&amp;S)</source>
+        <translation>&amp;Status Bar</translation>
+    </message>
+    <message>
+        <source>송신메세지 창</source>
+        <translation>Command List</translation>
+    </message>
+    <message>
+        <source>SCRIPT 출력창</source>
+        <translation>Script Output</translation>
+    </message>
+    <message>
+        <source>보기(&amp;V)</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>창(&amp;W)</source>
+        <translation>&amp;Window</translation>
+    </message>
+    <message>
+        <source>도움말(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>TVN</source>
+        <translation>&amp;Monitor</translation>
+    </message>
+    <message>
+        <source>편집(&amp;E)</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>SCRIPT</source>
+        <translation>&amp;Script</translation>
+    </message>
+    <message>
+        <source>사용 설명서를 찾을 수 없습니다.</source>
+        <translation>The user manual cannot be found.</translation>
+    </message>
+</context>
+<context>
+    <name>CScriptEditDoc</name>
+    <message>
+        <source>&apos;%1&apos; 파일을 저장할 수 없습니다.
+%2</source>
+        <translation>The file &apos;%1&apos; cannot be saved.
+%2</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; 파일은 CP949로 저장되는데, %2번째 줄의 &apos;%3&apos; 문자는 CP949로 저장할 수 없습니다.
+UTF-8로 저장하시겠습니까? 취소하면 저장하지 않습니다.</source>
+        <translation>The file &apos;%1&apos; is saved in CP949, but the character &apos;%3&apos; on line %2 cannot be stored in CP949.
+Save the file in UTF-8 instead? Cancel does not save it.</translation>
+    </message>
+    <message>
+        <source>다른 이름으로 저장</source>
+        <translation>Save As</translation>
+    </message>
+    <message>
+        <source>제목 없음</source>
+        <translation>Untitled</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; 파일의 변경 내용을 저장하시겠습니까?</source>
+        <translation>Save the changes to &apos;%1&apos;?</translation>
+    </message>
+    <message>
+        <source>TARVEN Script Files (*.TSL *.tsl *.Tsl)</source>
+        <translation>TARVEN Script Files (*.TSL *.tsl *.Tsl)</translation>
+    </message>
+</context>
+<context>
+    <name>CScriptEditView</name>
+    <message>
+        <source>Compiling...</source>
+        <translation>Compiling...</translation>
+    </message>
+    <message>
+        <source>Complete Compile...</source>
+        <translation>Complete Compile...</translation>
+    </message>
+    <message>
+        <source>Running...</source>
+        <translation>Running...</translation>
+    </message>
+    <message>
+        <source>스크립트를 임시 파일에 저장할 수 없습니다.
+%1</source>
+        <translation>The script cannot be saved to a temporary file.
+%1</translation>
+    </message>
+    <message>
+        <source>%1 개의 오류가 있습니다...</source>
+        <translation>%1 error(s) found...</translation>
+    </message>
+    <message>
+        <source>Failure Compile...</source>
+        <translation>Failure Compile...</translation>
+    </message>
+    <message>
+        <source>Stopped...</source>
+        <translation>Stopped...</translation>
+    </message>
+    <message>
+        <source>통신포트 생성실패 하였습니다.[%1]
+%2</source>
+        <translation>The communication port could not be opened. [%1]
+%2</translation>
+    </message>
+    <message>
+        <source>링크가 끊어졌습니다: %1</source>
+        <translation>The link was lost: %1</translation>
+    </message>
+    <message>
+        <source>%1:%2에 연결하지 못했습니다: %3</source>
+        <translation>Could not connect to %1:%2: %3</translation>
+    </message>
+</context>
+<context>
+    <name>CScriptStatusBar</name>
+    <message>
+        <source>실행대기</source>
+        <translation>Idle</translation>
+    </message>
+    <message>
+        <source>실행중</source>
+        <translation>Running</translation>
+    </message>
+    <message>
+        <source>열: %1, 행: %2</source>
+        <translation>Col: %1, Ln: %2</translation>
+    </message>
+</context>
+<context>
+    <name>CScriptWatchDlg</name>
+    <message>
+        <source>%1-스크립트 실행창</source>
+        <translation>%1 - Script Run Window</translation>
+    </message>
+    <message>
+        <source>ASCII(문자) 표시</source>
+        <translation>ASCII (Text) View</translation>
+    </message>
+    <message>
+        <source>HEX(16진수) 표시</source>
+        <translation>HEX (Hexadecimal) View</translation>
+    </message>
+    <message>
+        <source>제어문자 표시</source>
+        <translation>Show Control Characters</translation>
+    </message>
+    <message>
+        <source>화면지우기	Ctrl + C</source>
+        <translation>Clear Screen	Ctrl + C</translation>
+    </message>
+</context>
+<context>
+    <name>CTARVENApp</name>
+    <message>
+        <source>파일을 열 수 없습니다.
+%1</source>
+        <translation>Cannot open the file.
+%1</translation>
+    </message>
+    <message>
+        <source>%1 템플리트를 찾을수가 없습니다.</source>
+        <translation>The %1 template cannot be found.</translation>
+    </message>
+    <message>
+        <source>Script Files (*.Tsl *.tsl *.TSL);;All Files (*)</source>
+        <translation>Script Files (*.Tsl *.tsl *.TSL);;All Files (*)</translation>
+    </message>
+    <message>
+        <source>TARVEN %1
+
+직렬 통신(RS-232C)과 TCP/IP 장비를 위한 통신 모니터와 TSL 스크립트 실행기입니다.
+
+편집기: %2 %3</source>
+        <translation>TARVEN %1
+
+A communication monitor and TSL script runner for equipment on serial (RS-232C) and TCP/IP links.
+
+Editor: %2 %3</translation>
+    </message>
+</context>
+<context>
+    <name>CommandFile</name>
+    <message>
+        <source>전송 %1</source>
+        <translation>Send %1</translation>
+    </message>
+    <message>
+        <source>행 수가 없습니다.</source>
+        <translation>The row count is missing.</translation>
+    </message>
+    <message>
+        <source>행 수(%1)가 파일 크기에 맞지 않습니다.</source>
+        <translation>The row count (%1) does not fit the file size.</translation>
+    </message>
+    <message>
+        <source>행 수(%1)가 %2을 넘습니다.</source>
+        <translation>The row count (%1) is over %2.</translation>
+    </message>
+    <message>
+        <source>%1의 데이터가 파일 끝을 넘어갑니다.</source>
+        <translation>The data of %1 runs past the end of the file.</translation>
+    </message>
+    <message>
+        <source>%1의 글자를 읽을 수 없습니다.</source>
+        <translation>The characters of %1 cannot be read.</translation>
+    </message>
+    <message>
+        <source>일반 파일이 아닙니다.</source>
+        <translation>Not a regular file.</translation>
+    </message>
+</context>
+<context>
+    <name>FileListing</name>
+    <message>
+        <source>[Root]</source>
+        <translation>[Root]</translation>
+    </message>
+    <message>
+        <source>[Up one directory]</source>
+        <translation>[Up one directory]</translation>
+    </message>
+</context>
+<context>
+    <name>RepeatFile</name>
+    <message>
+        <source>반복 설정 파일의 버전이 %1이 아닙니다.</source>
+        <translation>The repeat settings file is not version %1.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; 목록이 없습니다.</source>
+        <translation>The &quot;%1&quot; list is missing.</translation>
+    </message>
+    <message>
+        <source>%1번째 항목이 올바르지 않습니다.</source>
+        <translation>Entry %1 is not valid.</translation>
+    </message>
+    <message>
+        <source>JSON 오류 (%1 바이트): %2</source>
+        <translation>JSON error (at byte %1): %2</translation>
+    </message>
+</context>
+<context>
+    <name>ScriptFile</name>
+    <message>
+        <source>일반 파일이 아닙니다.</source>
+        <translation>Not a regular file.</translation>
+    </message>
+    <message>
+        <source>파일이 너무 큽니다 (%1 MB 까지 열 수 있습니다).</source>
+        <translation>The file is too large (files up to %1 MB can be opened).</translation>
+    </message>
+</context>
+<context>
     <name>TSL</name>
     <message>
         <source>통신포트 생성실패 하였습니다.[%s]</source>
@@ -330,6 +1512,13 @@
     <message>
         <source>%d 개의 오류가 있습니다...</source>
         <translation>%d error(s) found...</translation>
+    </message>
+</context>
+<context>
+    <name>WholeFile</name>
+    <message>
+        <source>파일이 너무 큽니다 (%1 바이트).</source>
+        <translation>The file is too large (%1 bytes).</translation>
     </message>
 </context>
 <context>

@@ -20,14 +20,18 @@
 
 namespace {
 
-const char* const kBadNotation = "전송하려는 데이타 형식에 오류가 있습니다.";
-const char* const kSaveFailed = "파일 저장에 실패하였습니다...";
-const char* const kDamaged = "명령 파일이 손상되었습니다: %1\n%2";
-const char* const kOverwrite = "%1 파일이 이미 있습니다.\n바꾸시겠습니까?";
-const char* const kRepeatsDamaged = "반복 설정 파일이 손상되어 반복 설정 없이 불러왔습니다: %1\n%2";
-const char* const kRepeatsNotSaved = "반복 설정 파일 저장에 실패하였습니다: %1";
-const char* const kUnencodable =
-    "전송 %1의 글자 중에 명령 파일에 쓸 수 없는 글자가 있어 저장하지 않았습니다.";
+const char* const kBadNotation =
+    QT_TRANSLATE_NOOP("CCmdListDlg", "전송하려는 데이타 형식에 오류가 있습니다.");
+const char* const kSaveFailed = QT_TRANSLATE_NOOP("CCmdListDlg", "파일 저장에 실패하였습니다...");
+const char* const kDamaged = QT_TRANSLATE_NOOP("CCmdListDlg", "명령 파일이 손상되었습니다: %1\n%2");
+const char* const kOverwrite =
+    QT_TRANSLATE_NOOP("CCmdListDlg", "%1 파일이 이미 있습니다.\n바꾸시겠습니까?");
+const char* const kRepeatsDamaged = QT_TRANSLATE_NOOP(
+    "CCmdListDlg", "반복 설정 파일이 손상되어 반복 설정 없이 불러왔습니다: %1\n%2");
+const char* const kRepeatsNotSaved =
+    QT_TRANSLATE_NOOP("CCmdListDlg", "반복 설정 파일 저장에 실패하였습니다: %1");
+const char* const kUnencodable = QT_TRANSLATE_NOOP(
+    "CCmdListDlg", "전송 %1의 글자 중에 명령 파일에 쓸 수 없는 글자가 있어 저장하지 않았습니다.");
 
 QString SettingsKey()
 {
@@ -44,6 +48,7 @@ QString LastFileName()
 CCmdListDlg::CCmdListDlg(TargetSource targetSource, QWidget* parent)
     : QWidget(parent), m_targetSource(std::move(targetSource))
 {
+    // A font name, kept in Korean: the program's substitution maps it.
     setFont(QFont(QStringLiteral("굴림"), 9));
     m_pFileName = new QLineEdit(this);
     m_pFileName->setObjectName(QString::number(kFileNameBoxId));
@@ -113,7 +118,7 @@ CSendTarget* CCmdListDlg::Target() const
 
 void CCmdListDlg::ShowBadNotation()
 {
-    ShowMessage(QString::fromUtf8(kBadNotation), QMessageBox::Warning, QMessageBox::Ok, this);
+    ShowMessage(tr(kBadNotation), QMessageBox::Warning, QMessageBox::Ok, this);
 }
 
 void CCmdListDlg::OnCommand(int id)
@@ -173,7 +178,7 @@ QString CCmdListDlg::ChooseFile(bool saving)
     const QString folder = CommandFolder();
     if (saving)
         QDir().mkpath(folder);
-    QFileDialog dialog(this, QString(), folder, QString::fromLatin1(kCommandFileFilter));
+    QFileDialog dialog(this, QString(), folder, tr(kCommandFileFilter));
     dialog.setObjectName(saving ? QStringLiteral("SaveCommandFile")
                                 : QStringLiteral("LoadCommandFile"));
     dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -201,22 +206,24 @@ QString CCmdListDlg::ChooseFile(bool saving)
     if (QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + QLatin1String(kCommandFileSuffix);
     if (QFileInfo::exists(path) &&
-        ShowMessage(QString::fromUtf8(kOverwrite).arg(path), QMessageBox::Question,
+        ShowMessage(tr(kOverwrite).arg(path), QMessageBox::Question,
                     QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
         return QString();
     return path;
 }
 
-bool CCmdListDlg::LoadFile(const QString& path)
+bool CCmdListDlg::LoadFile(const QString& path, QString* unreadable)
 {
     const CommandFileRead file = ReadCommandFile(path);
     switch (file.status) {
     case CommandFileRead::CannotOpen:
+        if (unreadable != nullptr)
+            *unreadable = file.reason;
         return false;
     case CommandFileRead::Damaged:
         // The list stays as it was: nothing of a half-read file is shown.
-        ShowMessage(QString::fromUtf8(kDamaged).arg(path, file.reason), QMessageBox::Warning,
-                    QMessageBox::Ok, this);
+        ShowMessage(tr(kDamaged).arg(path, file.reason), QMessageBox::Warning, QMessageBox::Ok,
+                    this);
         return false;
     case CommandFileRead::Loaded:
         break;
@@ -227,7 +234,7 @@ bool CCmdListDlg::LoadFile(const QString& path)
     m_pGrid->SetPeriods(repeats.periods);
     Remember(path);
     if (repeats.status == RepeatFileRead::Damaged)
-        ShowMessage(QString::fromUtf8(kRepeatsDamaged).arg(RepeatFilePath(path), repeats.reason),
+        ShowMessage(tr(kRepeatsDamaged).arg(RepeatFilePath(path), repeats.reason),
                     QMessageBox::Warning, QMessageBox::Ok, this);
     return true;
 }
@@ -238,11 +245,11 @@ bool CCmdListDlg::SaveFile(const QString& path)
     const CommandFileWrite file = WriteCommandFile(path, rows);
     switch (file.status) {
     case CommandFileWrite::Unencodable:
-        ShowMessage(QString::fromUtf8(kUnencodable).arg(file.badRow + 1), QMessageBox::Warning,
-                    QMessageBox::Ok, this);
+        ShowMessage(tr(kUnencodable).arg(file.badRow + 1), QMessageBox::Warning, QMessageBox::Ok,
+                    this);
         return false;
     case CommandFileWrite::Failed:
-        ShowMessage(QString::fromUtf8(kSaveFailed), QMessageBox::Warning, QMessageBox::Ok, this);
+        ShowMessage(tr(kSaveFailed), QMessageBox::Warning, QMessageBox::Ok, this);
         return false;
     case CommandFileWrite::Saved:
         break;
@@ -250,8 +257,8 @@ bool CCmdListDlg::SaveFile(const QString& path)
     Remember(path);
     // The command file is saved whatever becomes of its side file.
     if (!WriteRepeatFile(path, rows, m_pGrid->Periods()))
-        ShowMessage(QString::fromUtf8(kRepeatsNotSaved).arg(RepeatFilePath(path)),
-                    QMessageBox::Warning, QMessageBox::Ok, this);
+        ShowMessage(tr(kRepeatsNotSaved).arg(RepeatFilePath(path)), QMessageBox::Warning,
+                    QMessageBox::Ok, this);
     return true;
 }
 

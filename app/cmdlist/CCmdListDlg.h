@@ -39,10 +39,11 @@ public:
     void OnLoadList();
     void OnSaveList();
     void OnClearList();
-    // True when the file was loaded or saved; the failures tell the user. The rows' periods
-    // come from and go to the side file; a side file that is missing or damaged loads as no
-    // periods, and never stops the command file from loading.
-    bool LoadFile(const QString& path);
+    // True when the file was loaded or saved; the failures tell the user, except a file that
+    // cannot be read at all, whose reason goes to unreadable. The rows' periods come from and
+    // go to the side file; a side file that is missing or damaged loads as no periods, and
+    // never stops the command file from loading.
+    bool LoadFile(const QString& path, QString* unreadable = nullptr);
     bool SaveFile(const QString& path);
 
     // RootPath/Command, where command files live.

@@ -24,10 +24,14 @@ struct MenuItem
 };
 // The "CmdList" popup, in its order; a separator after the list commands.
 constexpr MenuItem kMenuItems[] = {
-    {ID_CMDLIST_LOAD, "리스트 불러오기"},    {ID_CMDLIST_SAVE, "리스트 저장하기"},
-    {ID_CMDLIST_CLEAR, "리스트 전체 삭제"},  {ID_CMDLIST_ADD_ROW, "전송열 추가"},
-    {ID_CMDLIST_INSERT_ROW, "전송열 삽입"},  {ID_CMDLIST_DELETE_ROW, "전송열 삭제"},
-    {ID_CMDLIST_SEND_SEQUENCE, "순서 전송"}, {ID_CMDLIST_STOP_REPEATS, "반복 전송 모두 중지"},
+    {ID_CMDLIST_LOAD, QT_TRANSLATE_NOOP("CCmdListGrid", "리스트 불러오기")},
+    {ID_CMDLIST_SAVE, QT_TRANSLATE_NOOP("CCmdListGrid", "리스트 저장하기")},
+    {ID_CMDLIST_CLEAR, QT_TRANSLATE_NOOP("CCmdListGrid", "리스트 전체 삭제")},
+    {ID_CMDLIST_ADD_ROW, QT_TRANSLATE_NOOP("CCmdListGrid", "전송열 추가")},
+    {ID_CMDLIST_INSERT_ROW, QT_TRANSLATE_NOOP("CCmdListGrid", "전송열 삽입")},
+    {ID_CMDLIST_DELETE_ROW, QT_TRANSLATE_NOOP("CCmdListGrid", "전송열 삭제")},
+    {ID_CMDLIST_SEND_SEQUENCE, QT_TRANSLATE_NOOP("CCmdListGrid", "순서 전송")},
+    {ID_CMDLIST_STOP_REPEATS, QT_TRANSLATE_NOOP("CCmdListGrid", "반복 전송 모두 중지")},
 };
 // Separators go before these items.
 constexpr int kSeparatorsBefore[] = {ID_CMDLIST_ADD_ROW, ID_CMDLIST_SEND_SEQUENCE};
@@ -60,8 +64,8 @@ void CCmdListGrid::OnSetup()
     verticalHeader()->hide();
     verticalHeader()->setMinimumSectionSize(kRowHeightPx);
     verticalHeader()->setDefaultSectionSize(kRowHeightPx);
-    setHorizontalHeaderLabels({QStringLiteral("전송버튼"), QStringLiteral("전송데이터"),
-                               QStringLiteral("데이터 설명"), QStringLiteral("반복(ms)")});
+    setHorizontalHeaderLabels(
+        {tr("전송버튼"), tr("전송데이터"), tr("데이터 설명"), tr("반복(ms)")});
     horizontalHeader()->setDefaultAlignment(kButtonAlignment);
     // Only cells have the menu; a click on a heading does not show it, nor pass it here.
     horizontalHeader()->setContextMenuPolicy(Qt::PreventContextMenu);
@@ -89,7 +93,7 @@ void CCmdListGrid::CreateMenu()
     for (const MenuItem& item : kMenuItems) {
         if (std::ranges::find(kSeparatorsBefore, item.id) != std::end(kSeparatorsBefore))
             m_pMenu->addSeparator();
-        QAction* action = m_pMenu->addAction(QString::fromUtf8(item.text));
+        QAction* action = m_pMenu->addAction(tr(item.text));
         action->setObjectName(QString::number(item.id));
         connect(action, &QAction::triggered, this, [this, id = item.id] { OnMenuCommand(id); });
     }
@@ -218,7 +222,7 @@ void CCmdListGrid::Renumber(int first)
     const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     for (int row = first; row < rowCount(); ++row) {
         QTableWidgetItem* button = NewCell(flags, kButtonAlignment, kParamFirstButton + row);
-        button->setText(QStringLiteral("전송 %1").arg(row + 1));
+        button->setText(tr("전송 %1").arg(row + 1));
         setItem(row, kButtonColumn, button);
     }
 }

@@ -57,7 +57,8 @@ inline constexpr char kKeyRootPath[] = "RootPath";
 inline constexpr char kCommandFolder[] = "Command";
 inline constexpr char kCommandFileSuffix[] = "TCF";
 // Files from Windows benches come with either case of the extension.
-inline constexpr char kCommandFileFilter[] = "TARVEN Command Files (*.TCF *.tcf)";
+inline constexpr char kCommandFileFilter[] =
+    QT_TRANSLATE_NOOP("CCmdListDlg", "TARVEN Command Files (*.TCF *.tcf)");
 // A command file is a few kilobytes; anything near this is not one.
 inline constexpr qint64 kMaxCommandFileBytes = 64 * 1024 * 1024;
 // Rows a command file may bring; a longer list is refused rather than cut.

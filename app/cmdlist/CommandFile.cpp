@@ -2,9 +2,12 @@
 
 #include "CmdListConstants.h"
 #include "Cp949.h"
+#include "SystemErrorText.h"
 #include "WholeFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QtEndian>
 
@@ -21,7 +24,7 @@ constexpr qsizetype kCountBytes = 4;
 
 QString RowName(int row)
 {
-    return QStringLiteral("전송 %1").arg(row + 1);
+    return QCoreApplication::translate("CommandFile", "전송 %1").arg(row + 1);
 }
 
 // Reads the fields of a command file front to back, never past its end.
@@ -109,11 +112,15 @@ std::optional<CommandRows> ParseCommandFile(const QByteArray& data, QString* rea
     FieldReader reader(data);
     const std::optional<qint32> count = reader.Number<qint32>();
     if (!count)
-        return fail(QStringLiteral("행 수가 없습니다."));
+        return fail(QCoreApplication::translate("CommandFile", "행 수가 없습니다."));
     if (*count < 0 || *count > (data.size() - kCountBytes) / kMinRecordBytes)
-        return fail(QStringLiteral("행 수(%1)가 파일 크기에 맞지 않습니다.").arg(*count));
+        return fail(
+            QCoreApplication::translate("CommandFile", "행 수(%1)가 파일 크기에 맞지 않습니다.")
+                .arg(*count));
     if (*count > kMaxCommandRows)
-        return fail(QStringLiteral("행 수(%1)가 %2을 넘습니다.").arg(*count).arg(kMaxCommandRows));
+        return fail(QCoreApplication::translate("CommandFile", "행 수(%1)가 %2을 넘습니다.")
+                        .arg(*count)
+                        .arg(kMaxCommandRows));
     CommandRows rows;
     rows.reserve(*count);
     for (int row = 0; row < *count; ++row) {
@@ -121,11 +128,14 @@ std::optional<CommandRows> ParseCommandFile(const QByteArray& data, QString* rea
         for (QString* field : {&entry.text, &entry.description}) {
             const std::optional<QByteArray> bytes = reader.CountedString();
             if (!bytes)
-                return fail(
-                    QStringLiteral("%1의 데이터가 파일 끝을 넘어갑니다.").arg(RowName(row)));
+                return fail(QCoreApplication::translate("CommandFile",
+                                                        "%1의 데이터가 파일 끝을 넘어갑니다.")
+                                .arg(RowName(row)));
             const std::optional<QString> text = DecodeText(*bytes);
             if (!text)
-                return fail(QStringLiteral("%1의 글자를 읽을 수 없습니다.").arg(RowName(row)));
+                return fail(
+                    QCoreApplication::translate("CommandFile", "%1의 글자를 읽을 수 없습니다.")
+                        .arg(RowName(row)));
             *field = *text;
         }
         rows.append(entry);
@@ -154,9 +164,16 @@ std::optional<QByteArray> SerializeCommandFile(const CommandRows& rows, int* bad
 CommandFileRead ReadCommandFile(const QString& path)
 {
     CommandFileRead result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // A folder, a pipe or a device is no command file; opening a pipe would wait for a writer.
+    if (QFileInfo::exists(path) && !QFileInfo(path).isFile()) {
+        result.reason = QCoreApplication::translate("CommandFile", "일반 파일이 아닙니다.");
         return result;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.reason = FileErrorText(file);
+        return result;
+    }
     result.status = CommandFileRead::Damaged;
     const std::optional<QByteArray> data = ReadWholeFile(file, kMaxCommandFileBytes, result.reason);
     if (!data)

@@ -35,7 +35,7 @@ struct CommandFileRead
     };
     Status status = CannotOpen;
     CommandRows rows;
-    QString reason; // why a damaged file is not one
+    QString reason; // why a damaged file is not one, or why the file cannot be read
 };
 CommandFileRead ReadCommandFile(const QString& path);
 

@@ -4,6 +4,7 @@
 #include "SystemErrorText.h"
 #include "WholeFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -25,11 +26,13 @@ std::optional<QList<int>> ParseRepeats(const QJsonDocument& document, const Comm
 {
     const QJsonObject root = document.object();
     if (!document.isObject() || root.value(kVersionKey).toInteger(-1) != kRepeatFileVersion) {
-        reason = QStringLiteral("반복 설정 파일의 버전이 %1이 아닙니다.").arg(kRepeatFileVersion);
+        reason = QCoreApplication::translate("RepeatFile", "반복 설정 파일의 버전이 %1이 아닙니다.")
+                     .arg(kRepeatFileVersion);
         return std::nullopt;
     }
     if (!root.value(kRepeatsKey).isArray()) {
-        reason = QStringLiteral("\"%1\" 목록이 없습니다.").arg(kRepeatsKey);
+        reason =
+            QCoreApplication::translate("RepeatFile", "\"%1\" 목록이 없습니다.").arg(kRepeatsKey);
         return std::nullopt;
     }
     QList<int> periods(rows.size(), 0);
@@ -43,7 +46,8 @@ std::optional<QList<int>> ParseRepeats(const QJsonDocument& document, const Comm
                            row <= rows.size() && period >= kMinRepeatPeriodMs &&
                            period <= kMaxRepeatPeriodMs && !seen[row - 1];
         if (!valid) {
-            reason = QStringLiteral("%1번째 항목이 올바르지 않습니다.").arg(i + 1);
+            reason = QCoreApplication::translate("RepeatFile", "%1번째 항목이 올바르지 않습니다.")
+                         .arg(i + 1);
             return std::nullopt;
         }
         seen[row - 1] = true;
@@ -85,8 +89,9 @@ RepeatFileRead ReadRepeatFile(const QString& commandFile, const CommandRows& row
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(*data, &error);
     if (error.error != QJsonParseError::NoError) {
-        result.reason =
-            QStringLiteral("JSON 오류 (%1 바이트): %2").arg(error.offset).arg(error.errorString());
+        result.reason = QCoreApplication::translate("RepeatFile", "JSON 오류 (%1 바이트): %2")
+                            .arg(error.offset)
+                            .arg(error.errorString());
         return result;
     }
     if (std::optional<QList<int>> periods = ParseRepeats(document, rows, result.reason)) {

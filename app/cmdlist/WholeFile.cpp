@@ -2,13 +2,15 @@
 
 #include "SystemErrorText.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
 
 std::optional<QByteArray> ReadWholeFile(QFile& file, qint64 limitBytes, QString& reason)
 {
     if (file.size() > limitBytes) {
-        reason = QStringLiteral("파일이 너무 큽니다 (%1 바이트).").arg(file.size());
+        reason = QCoreApplication::translate("WholeFile", "파일이 너무 큽니다 (%1 바이트).")
+                     .arg(file.size());
         return std::nullopt;
     }
     QByteArray data = file.readAll();

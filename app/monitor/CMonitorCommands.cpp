@@ -3,6 +3,7 @@
 #include "CCommandKeys.h"
 #include "CMainFrame.h"
 #include "CMdiClientWnd.h"
+#include "CMonitorWindow.h"
 #include "CTARVENView.h"
 #include "CTextViewCtrl.h"
 #include "CommandIds.h"
@@ -17,11 +18,11 @@ const char* const kRouterName = "CMonitorCommands";
 
 // The commands a monitor answers.
 constexpr int kMonitorCommands[] = {
-    ID_PORT_OPEN, ID_PORT_CLOSE,     ID_PORT_SETTINGS, ID_VIEW_CLEAR, ID_VIEW_PAUSE,
-    ID_CAPTURE,   ID_CAPTURE_SHOW,   ID_VIEW_ASCII,    ID_VIEW_HEX,   ID_VIEW_CONTROL,
-    ID_TVN_PRINT, ID_FILE_PRINT,     ID_FILE_TRANSFER, ID_CHECKSUM,   ID_VIEW_CONTROL_PANEL,
-    ID_TVN_COPY,  ID_LINE_DTR,       ID_LINE_RTS,      ID_LINE_BREAK, ID_VIEW_TIMESTAMP,
-    ID_VIEW_FIND, ID_VIEW_FIND_NEXT, ID_VIEW_FIND_PREV};
+    ID_PORT_OPEN, ID_PORT_CLOSE,     ID_PORT_SETTINGS,  ID_VIEW_CLEAR, ID_VIEW_PAUSE,
+    ID_CAPTURE,   ID_CAPTURE_SHOW,   ID_VIEW_ASCII,     ID_VIEW_HEX,   ID_VIEW_CONTROL,
+    ID_TVN_PRINT, ID_FILE_PRINT,     ID_FILE_TRANSFER,  ID_CHECKSUM,   ID_VIEW_CONTROL_PANEL,
+    ID_TVN_COPY,  ID_LINE_DTR,       ID_LINE_RTS,       ID_LINE_BREAK, ID_VIEW_TIMESTAMP,
+    ID_VIEW_FIND, ID_VIEW_FIND_NEXT, ID_VIEW_FIND_PREV, ID_VIEW_REPLAY};
 
 } // namespace
 
@@ -77,6 +78,13 @@ void CMonitorCommands::InitActionsConnections()
     connect(m_pFrame->Action(ID_TVN_COPY), &QAction::triggered, this, [this] {
         if (CTARVENView* view = m_pActive.data())
             view->TextView()->Copy();
+    });
+    // The same as the window's own replay button.
+    connect(m_pFrame->Action(ID_VIEW_REPLAY), &QAction::triggered, this, [this] {
+        if (CTARVENView* view = m_pActive.data()) {
+            if (auto* window = qobject_cast<CMonitorWindow*>(view->parentWidget()))
+                window->OnReplay();
+        }
     });
     connect(m_pFrame->MdiClient(), &QMdiArea::subWindowActivated, this,
             &CMonitorCommands::OnSubWindowActivated);
@@ -138,6 +146,7 @@ void CMonitorCommands::UpdateActions(const CTARVENView* view)
     m_pFrame->Action(ID_PORT_CLOSE)->setEnabled(view->IsOnline() || waiting);
     m_pFrame->Action(ID_FILE_TRANSFER)->setEnabled(view->IsOnline());
     m_pFrame->Action(ID_CAPTURE_SHOW)->setEnabled(!view->IsCapturing());
+    m_pFrame->Action(ID_VIEW_REPLAY)->setEnabled(!view->ShownCapture().isEmpty());
     set(ID_VIEW_PAUSE, view->IsPaused());
     set(ID_CAPTURE, view->IsCapturing());
     set(ID_VIEW_ASCII, !view->IsHexMode());

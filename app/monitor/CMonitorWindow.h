@@ -24,13 +24,13 @@ public:
     CMonitorStatusBar* StatusBar() const { return m_pStatus; }
     QToolBar* ToolBar() const { return m_pToolBar; }
     CFindBar* FindBar() const { return m_pFindBar; }
+    // Replays the capture file the view shows in a window of its own.
+    void OnReplay();
 
 private:
     void CreateToolBar();
     void UpdateToolBar();
     void RunCommand(int id);
-    // Replays the capture file the view shows in a window of its own.
-    void OnReplay();
 
     CMonitorStatusBar* m_pStatus = nullptr;
     CTARVENView* m_pView = nullptr;

@@ -50,8 +50,7 @@ void AddToHistory(QStringList& history, QComboBox& box, const QString& text)
 }
 
 CFindDlg::CFindDlg(CScriptEditCtrl* edit, SearchHistory& history, QWidget* parent)
-    : CFindDlg(edit, history, parent, QStringLiteral("Search"), QStringLiteral("&Previous Match"),
-               QStringLiteral("Close"))
+    : CFindDlg(edit, history, parent, tr("Search"), tr("&Previous Match"), tr("Close"))
 {}
 
 CFindDlg::CFindDlg(CScriptEditCtrl* edit, SearchHistory& history, QWidget* parent,
@@ -59,18 +58,18 @@ CFindDlg::CFindDlg(CScriptEditCtrl* edit, SearchHistory& history, QWidget* paren
     : QDialog(parent), m_pEdit(edit), m_history(history),
       m_pFindBox(NewHistoryBox(IDC_FIND_TEXT, history.find)), m_pFields(new QGridLayout),
       m_pOptions(new QVBoxLayout), m_pButtons(new QVBoxLayout),
-      m_pNext(NewButton(QStringLiteral("&Next match"), IDC_FIND_NEXT)),
+      m_pNext(NewButton(tr("&Next match"), IDC_FIND_NEXT)),
       m_pPrevious(NewButton(previousText, IDC_FIND_PREVIOUS)),
-      m_pMatchCase(NewCheckBox(QStringLiteral("Match case"), IDC_FIND_MATCH_CASE)),
-      m_pWholeWord(NewCheckBox(QStringLiteral("Match whole words only"), IDC_FIND_WHOLE_WORD)),
-      m_pRegExp(NewCheckBox(QStringLiteral("Regular expressions"), IDC_FIND_REGEXP)),
+      m_pMatchCase(NewCheckBox(tr("Match case"), IDC_FIND_MATCH_CASE)),
+      m_pWholeWord(NewCheckBox(tr("Match whole words only"), IDC_FIND_WHOLE_WORD)),
+      m_pRegExp(NewCheckBox(tr("Regular expressions"), IDC_FIND_REGEXP)),
       m_pClose(new QPushButton(closeText))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     m_pClose->setObjectName(QStringLiteral("IDCANCEL"));
     setWindowTitle(title);
 
-    auto* findLabel = new QLabel(QStringLiteral("Fi&nd what:"));
+    auto* findLabel = new QLabel(tr("Fi&nd what:"));
     findLabel->setBuddy(m_pFindBox);
     m_pFields->addWidget(findLabel, 0, 0);
     m_pFields->addWidget(m_pFindBox, 0, 1);

@@ -12,19 +12,19 @@
 #include <QVBoxLayout>
 
 CFindReplaceDlg::CFindReplaceDlg(CScriptEditCtrl* edit, SearchHistory& history, QWidget* parent)
-    : CFindDlg(edit, history, parent, QStringLiteral("Search and replace"),
-               QStringLiteral("&Previous match"), QStringLiteral("&Close")),
+    : CFindDlg(edit, history, parent, tr("Search and replace"), tr("&Previous match"),
+               tr("&Close")),
       m_pReplaceBox(NewHistoryBox(IDC_FIND_REPLACE_TEXT, history.replace)),
-      m_pInSelection(new QCheckBox(QStringLiteral("Replace in selection only"))),
-      m_pReplace(new QPushButton(QStringLiteral("&Replace"))),
-      m_pReplaceAll(new QPushButton(QStringLiteral("Replace &All"))), m_pResult(new QLabel)
+      m_pInSelection(new QCheckBox(tr("Replace in selection only"))),
+      m_pReplace(new QPushButton(tr("&Replace"))),
+      m_pReplaceAll(new QPushButton(tr("Replace &All"))), m_pResult(new QLabel)
 {
     m_pInSelection->setObjectName(QString::number(IDC_FIND_IN_SELECTION));
     m_pReplace->setObjectName(QString::number(IDC_FIND_REPLACE));
     m_pReplaceAll->setObjectName(QString::number(IDC_FIND_REPLACE_ALL));
     m_pResult->setObjectName(QStringLiteral("result"));
 
-    auto* replaceLabel = new QLabel(QStringLiteral("Re&place with:"));
+    auto* replaceLabel = new QLabel(tr("Re&place with:"));
     replaceLabel->setBuddy(m_pReplaceBox);
     m_pFields->addWidget(replaceLabel, 1, 0);
     m_pFields->addWidget(m_pReplaceBox, 1, 1);
@@ -74,7 +74,7 @@ void CFindReplaceDlg::OnReplaceAll()
     AddToHistory(m_history.find, *m_pFindBox, m_pFindBox->currentText());
     const QByteArray replacement = ReplaceText();
     const int count = m_pEdit->ReplaceAll(FindText(), replacement, m_pInSelection->isChecked());
-    m_pResult->setText(QStringLiteral("%1 replaced").arg(count));
+    m_pResult->setText(tr("%1 replaced").arg(count));
     if (count == 0)
         Beep();
 }

@@ -80,7 +80,7 @@ bool CScriptEditDoc::OnSaveDocument(const QString& path)
     QString error;
     if (!WriteScriptFile(path, QByteArray::fromStdString(encoded.bytes), error)) {
         // The text stays as it is and the document stays changed: nothing is lost.
-        ShowMessage(QStringLiteral("'%1' 파일을 저장할 수 없습니다.\n%2").arg(path, error),
+        ShowMessage(tr("'%1' 파일을 저장할 수 없습니다.\n%2").arg(path, error),
                     QMessageBox::Warning, QMessageBox::Ok, Frame());
         return false;
     }
@@ -96,13 +96,13 @@ bool CScriptEditDoc::AskSaveAsUtf8(const QString& path, const QByteArray& text,
     const qsizetype line = text.left(offset).count('\n') + 1;
     const QString rest = QString::fromUtf8(text.mid(offset, 4));
     const QString character = rest.left(!rest.isEmpty() && rest.at(0).isHighSurrogate() ? 2 : 1);
-    const QMessageBox::StandardButton answer = ShowMessage(
-        QStringLiteral("'%1' 파일은 CP949로 저장되는데, %2번째 줄의 '%3' 문자는 CP949로 저장할 "
+    const QMessageBox::StandardButton answer =
+        ShowMessage(tr("'%1' 파일은 CP949로 저장되는데, %2번째 줄의 '%3' 문자는 CP949로 저장할 "
                        "수 없습니다.\nUTF-8로 저장하시겠습니까? 취소하면 저장하지 않습니다.")
-            .arg(path)
-            .arg(line)
-            .arg(character),
-        QMessageBox::Question, QMessageBox::Yes | QMessageBox::Cancel, Frame());
+                        .arg(path)
+                        .arg(line)
+                        .arg(character),
+                    QMessageBox::Question, QMessageBox::Yes | QMessageBox::Cancel, Frame());
     if (answer == QMessageBox::Yes)
         return true;
     // Show the character, so the user can change it.
@@ -142,8 +142,7 @@ bool CScriptEditDoc::DoSave(const QString& path)
 
 QString CScriptEditDoc::AskSavePath(const QString& proposed) const
 {
-    QFileDialog dialog(Frame(), QStringLiteral("다른 이름으로 저장"), proposed,
-                       QString::fromLatin1(kScriptFilter));
+    QFileDialog dialog(Frame(), tr("다른 이름으로 저장"), proposed, tr(kScriptFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QString::fromLatin1(kScriptSuffix));
     const bool accepted = dialog.exec() == QDialog::Accepted;
@@ -157,8 +156,8 @@ bool CScriptEditDoc::SaveModified()
 {
     if (!m_bModified)
         return true;
-    const QString name = Title().isEmpty() ? QStringLiteral("제목 없음") : Title();
-    switch (ShowMessage(QStringLiteral("'%1' 파일의 변경 내용을 저장하시겠습니까?").arg(name),
+    const QString name = Title().isEmpty() ? tr("제목 없음") : Title();
+    switch (ShowMessage(tr("'%1' 파일의 변경 내용을 저장하시겠습니까?").arg(name),
                         QMessageBox::Warning,
                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, Frame())) {
     case QMessageBox::Yes:

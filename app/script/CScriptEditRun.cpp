@@ -17,6 +17,11 @@
 #include <QDir>
 #include <QTemporaryFile>
 
+namespace {
+// Lines of the output page end as the script's printed lines do.
+const QString kLineEnd = QStringLiteral("\r\n");
+} // namespace
+
 CScriptEditView::~CScriptEditView()
 {
     // The frame that listens to the view is already going.
@@ -59,10 +64,10 @@ void CScriptEditView::OnScriptRun()
     // The window a run that ended by itself left for reading goes with the next run.
     DestroyWatch();
     ClearOutput();
-    AppendOutput(QStringLiteral("Compiling...\r\n"));
+    AppendOutput(tr("Compiling...") + kLineEnd);
     if (!StartHost())
         return;
-    AppendOutput(QStringLiteral("Complete Compile...\r\nRunning...\r\n"));
+    AppendOutput(tr("Complete Compile...") + kLineEnd + tr("Running...") + kLineEnd);
     m_bRunning = true;
     m_pDocument->SetProgress(kProgressRunning);
     m_linkLost.invalidate();
@@ -80,8 +85,7 @@ bool CScriptEditView::SaveRunFile()
         QDir(QDir::tempPath()).filePath(QString::fromLatin1(kRunScriptPattern)));
     const QByteArray text = m_pEdit->GetText();
     if (!file->open() || file->write(text) != text.size() || !file->flush()) {
-        ShowMessage(QStringLiteral("스크립트를 임시 파일에 저장할 수 없습니다.\n%1")
-                        .arg(file->errorString()),
+        ShowMessage(tr("스크립트를 임시 파일에 저장할 수 없습니다.\n%1").arg(file->errorString()),
                     QMessageBox::Warning, QMessageBox::Ok, this);
         m_pDocument->SetProgress(0);
         return false;
@@ -100,22 +104,22 @@ bool CScriptEditView::StartHost()
         const std::vector<std::string>& errors = m_pDecode->m_pSyntax->m_arrErrors;
         QString text;
         for (const std::string& error : errors)
-            text += QString::fromStdString(error) + QStringLiteral("\r\n");
-        text += QStringLiteral("\r\n%1 개의 오류가 있습니다...").arg(errors.size());
+            text += QString::fromStdString(error) + kLineEnd;
+        text += kLineEnd + tr("%1 개의 오류가 있습니다...").arg(errors.size());
         AppendOutput(text);
         EndRun(false);
         return false;
     }
     m_pDocument->SetProgress(kProgressVerified);
     if (m_pDecode->Run() != 0) {
-        AppendOutput(QStringLiteral("Failure Compile...\r\nStopped...\r\n"));
+        AppendOutput(tr("Failure Compile...") + kLineEnd + tr("Stopped...") + kLineEnd);
         // The text names the port; the system's reason follows, and a tag table that could
         // not be opened is told as such rather than as a port.
         QString message;
         if (m_pDecode->GetFailure() == CDecodeCtrl::RunFailure::Table)
             message = QString::fromStdString(m_pDecode->GetErrorText());
         else
-            message = QStringLiteral("통신포트 생성실패 하였습니다.[%1]\n%2")
+            message = tr("통신포트 생성실패 하였습니다.[%1]\n%2")
                           .arg(QString::fromLocal8Bit(m_pDecode->m_comm.szPort),
                                QString::fromStdString(m_pDecode->GetErrorText()));
         EndRun(false);
@@ -150,7 +154,7 @@ void CScriptEditView::StopRun(bool bKeepWatch)
         CWaitCursor wait;
         EndRun(bKeepWatch);
     }
-    AppendOutput(QStringLiteral("\r\nStopped...\r\n"));
+    AppendOutput(kLineEnd + tr("Stopped...") + kLineEnd);
     m_pDocument->SetProgress(0);
     emit stateChanged();
 }
@@ -181,13 +185,13 @@ QString CScriptEditView::RunLinkFailure() const
 {
     const std::string loss = m_pDecode->GetLinkLoss();
     if (!loss.empty())
-        return QStringLiteral("링크가 끊어졌습니다: %1").arg(QString::fromStdString(loss));
+        return tr("링크가 끊어졌습니다: %1").arg(QString::fromStdString(loss));
     // A connection that was refused leaves the script nothing to talk to: it is told, not run
     // on in silence.
     const CClientSock* socket = m_pDecode->m_pSocket.get();
     if (m_pDecode->GetInterface() == MEDIA_TCP && socket != nullptr &&
         socket->GetState() == QAbstractSocket::UnconnectedState)
-        return QStringLiteral("%1:%2에 연결하지 못했습니다: %3")
+        return tr("%1:%2에 연결하지 못했습니다: %3")
             .arg(QString::fromStdString(m_pDecode->m_strHost))
             .arg(m_pDecode->m_nPort)
             .arg(socket->GetErrorString());
@@ -213,7 +217,7 @@ void CScriptEditView::CheckRunEnd()
     if (!ended)
         return;
     if (!failure.isEmpty())
-        AppendOutput(QStringLiteral("\r\n") + failure);
+        AppendOutput(kLineEnd + failure);
     // The last printed lines stay readable: the watch window keeps them until the next run.
     StopRun(true);
 }

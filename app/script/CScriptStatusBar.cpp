@@ -12,24 +12,35 @@
 
 namespace {
 
-const QString kWaiting = QStringLiteral("실행대기");
-const QString kRunning = QStringLiteral("실행중");
+const char* const kWaiting = QT_TRANSLATE_NOOP("CScriptStatusBar", "실행대기");
+const char* const kRunning = QT_TRANSLATE_NOOP("CScriptStatusBar", "실행중");
 constexpr int kProgressMax = 100;
 
 } // namespace
 
 CScriptStatusBar::CScriptStatusBar(QWidget* parent)
     : QStatusBar(parent), m_pProgress(new QProgressBar(this)),
-      m_pRunning(new CPaneIndicator(ID_PANE_RUNNING, kWaiting, this)), m_pCaret(new QLabel(this))
+      m_pRunning(new CPaneIndicator(ID_PANE_RUNNING, tr(kWaiting), this)),
+      m_pCaret(new QLabel(this))
 {
     setSizeGripEnabled(false);
     m_pProgress->setObjectName(QString::number(ID_PANE_PROGRESS));
     m_pProgress->setRange(0, kProgressMax);
     m_pProgress->setTextVisible(false);
-    // Wide enough for the longer of its two words in the font this system substitutes.
-    m_pRunning->setFixedWidth(std::max(kRunningPaneWidthPx, m_pRunning->sizeHint().width()));
+    // Wide enough for the longer of its two words, in the font this system substitutes and in
+    // the language shown.
+    int width = kRunningPaneWidthPx;
+    for (const char* text : {kRunning, kWaiting}) {
+        m_pRunning->SetText(tr(text));
+        width = std::max(width, m_pRunning->sizeHint().width());
+    }
+    m_pRunning->setFixedWidth(width);
     m_pCaret->setObjectName(QString::number(ID_PANE_CARET));
-    m_pCaret->setFixedWidth(kCaretPaneWidthPx);
+    // Room for a long script's position in the language shown.
+    m_pCaret->setFixedWidth(std::max(
+        kCaretPaneWidthPx,
+        m_pCaret->fontMetrics().horizontalAdvance(CaretText(kWidestCaretColumn, kWidestCaretLine)) +
+            2 * m_pCaret->margin() + kCaretPaneSlackPx));
     addWidget(m_pProgress, 1);
     addPermanentWidget(m_pRunning);
     addPermanentWidget(m_pCaret);
@@ -40,14 +51,18 @@ void CScriptStatusBar::Update(const CScriptEditView& view, bool tick)
     CScriptEditDoc& document = *view.Document();
     m_pProgress->setValue(document.Progress());
     if (!view.IsRunning()) {
-        m_pRunning->SetText(kWaiting);
+        m_pRunning->SetText(tr(kWaiting));
         m_pRunning->SetLamp(0);
     } else {
         if (tick)
             document.SetRunFrame((document.RunFrame() + 1) % kRunFrames);
-        m_pRunning->SetText(kRunning);
+        m_pRunning->SetText(tr(kRunning));
         m_pRunning->SetLamp(document.RunFrame());
     }
-    m_pCaret->setText(
-        QStringLiteral("열: %1, 행: %2").arg(view.CaretColumn()).arg(view.CaretLine()));
+    m_pCaret->setText(CaretText(view.CaretColumn(), view.CaretLine()));
+}
+
+QString CScriptStatusBar::CaretText(int column, int line)
+{
+    return tr("열: %1, 행: %2").arg(column).arg(line);
 }

@@ -24,6 +24,8 @@ public:
     QLabel* CaretPane() const { return m_pCaret; }
 
 private:
+    static QString CaretText(int column, int line);
+
     QProgressBar* m_pProgress = nullptr;
     CPaneIndicator* m_pRunning = nullptr;
     QLabel* m_pCaret = nullptr;

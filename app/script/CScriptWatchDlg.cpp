@@ -30,7 +30,7 @@ CScriptWatchDlg::CScriptWatchDlg(CDecodeCtrl* decode, const QString& title, QWid
     : QDialog(parent), m_pDecode(decode), m_pTextView(new CTextViewCtrl),
       m_pMenu(new QMenu(QStringLiteral("ScriptExe"), this))
 {
-    setWindowTitle(QStringLiteral("%1-스크립트 실행창").arg(title));
+    setWindowTitle(tr("%1-스크립트 실행창").arg(title));
     setAttribute(Qt::WA_OpaquePaintEvent); // the terminal view covers the whole window
     resize(kWatchStartWidthPx, kWatchStartHeightPx);
     m_pTextView->Create(this, rect(), kWatchViewId);
@@ -39,11 +39,11 @@ CScriptWatchDlg::CScriptWatchDlg(CDecodeCtrl* decode, const QString& title, QWid
     m_pTextView->SetContextMenu(m_pMenu);
     m_pTextView->installEventFilter(this);
 
-    AddMenuCommand(ID_VIEW_ASCII, QStringLiteral("ASCII(문자) 표시"));
-    AddMenuCommand(ID_VIEW_HEX, QStringLiteral("HEX(16진수) 표시"));
-    AddMenuCommand(ID_VIEW_CONTROL, QStringLiteral("제어문자 표시"));
+    AddMenuCommand(ID_VIEW_ASCII, tr("ASCII(문자) 표시"));
+    AddMenuCommand(ID_VIEW_HEX, tr("HEX(16진수) 표시"));
+    AddMenuCommand(ID_VIEW_CONTROL, tr("제어문자 표시"));
     m_pMenu->addSeparator();
-    QAction* clear = AddMenuCommand(ID_VIEW_CLEAR, QStringLiteral("화면지우기\tCtrl + C"));
+    QAction* clear = AddMenuCommand(ID_VIEW_CLEAR, tr("화면지우기\tCtrl + C"));
     clear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     clear->setShortcutContext(Qt::WindowShortcut);
     addAction(clear);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 // Numbers and texts of the script editor that its classes and tests share.
 
 // Scintilla lexers by Scintilla's own numbering: none, and C++ (which TSL is shown with).
@@ -13,6 +15,7 @@ inline constexpr char kTslKeywords[] =
     "JPL JPLE JPG JPGE MOVE NOT OR OUT PRINT PRINTEX PUT SLEEP SUB SYNC XOR";
 
 // Look of the editor.
+// A font name, kept in Korean: the program's substitution maps it.
 inline constexpr char kEditorFont[] = "굴림체";
 inline constexpr int kEditorFontPt = 10;
 inline constexpr int kLastStyle = 126;
@@ -32,7 +35,8 @@ inline constexpr long long kMaxScriptFileBytes = 64LL * 1024 * 1024;
 
 // Default extension and filter of the script save dialog.
 inline constexpr char kScriptSuffix[] = "TSL";
-inline constexpr char kScriptFilter[] = "TARVEN Script Files (*.TSL *.tsl *.Tsl)";
+inline constexpr char kScriptFilter[] =
+    QT_TRANSLATE_NOOP("CScriptEditDoc", "TARVEN Script Files (*.TSL *.tsl *.Tsl)");
 
 // Controls of the find dialogs, named by these numbers.
 enum FindControlId : int
@@ -50,6 +54,7 @@ enum FindControlId : int
 };
 
 // The script output bar: its pages' font and icon.
+// A font name, kept in Korean.
 inline constexpr char kOutputFont[] = "굴림";
 inline constexpr int kOutputFontPx = 12;
 inline constexpr char kOutputPageIcon[] = ":/icons/32803.svg";
@@ -75,5 +80,9 @@ inline constexpr int ID_PANE_RUNNING = 32863;
 inline constexpr int ID_PANE_CARET = 32857;
 inline constexpr int kRunningPaneWidthPx = 50;
 inline constexpr int kCaretPaneWidthPx = 100;
+// The caret pane fits this position, with some slack.
+inline constexpr int kWidestCaretColumn = 999;
+inline constexpr int kWidestCaretLine = 99999;
+inline constexpr int kCaretPaneSlackPx = 6;
 inline constexpr int kRunFrames = 20;
 inline constexpr int kStatusUpdateMs = 100;

@@ -3,6 +3,7 @@
 #include "ScriptConstants.h"
 #include "SystemErrorText.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -12,7 +13,7 @@ bool ReadScriptFile(const QString& path, ScriptFileText& file, QString& error)
     const QFileInfo info(path);
     // A folder, a pipe or a device is no script; opening a pipe would wait for a writer.
     if (info.exists() && !info.isFile()) {
-        error = QStringLiteral("일반 파일이 아닙니다.");
+        error = QCoreApplication::translate("ScriptFile", "일반 파일이 아닙니다.");
         return false;
     }
     QFile in(path);
@@ -21,7 +22,8 @@ bool ReadScriptFile(const QString& path, ScriptFileText& file, QString& error)
         return false;
     }
     if (in.size() > kMaxScriptFileBytes) {
-        error = QStringLiteral("파일이 너무 큽니다 (%1 MB 까지 열 수 있습니다).")
+        error = QCoreApplication::translate("ScriptFile",
+                                            "파일이 너무 큽니다 (%1 MB 까지 열 수 있습니다).")
                     .arg(kMaxScriptFileBytes / (1024 * 1024));
         return false;
     }

@@ -29,31 +29,36 @@ struct PickerRow
 };
 
 const PickerRow kSentPickers[] = {
-    {IDC_TEXT_OUT, "TEXT 전경", EnvSettings::TextOut},
-    {IDC_BK_TEXT_OUT, "TEXT 배경", EnvSettings::BkTextOut},
-    {IDC_CONTROL_OUT, "제어문자 전경", EnvSettings::ControlOut},
-    {IDC_BK_CONTROL_OUT, "제어문자 배경", EnvSettings::BkControlOut},
+    {IDC_TEXT_OUT, QT_TRANSLATE_NOOP("CEnvSettingsDlg", "TEXT 전경"), EnvSettings::TextOut},
+    {IDC_BK_TEXT_OUT, QT_TRANSLATE_NOOP("CEnvSettingsDlg", "TEXT 배경"), EnvSettings::BkTextOut},
+    {IDC_CONTROL_OUT, QT_TRANSLATE_NOOP("CEnvSettingsDlg", "제어문자 전경"),
+     EnvSettings::ControlOut},
+    {IDC_BK_CONTROL_OUT, QT_TRANSLATE_NOOP("CEnvSettingsDlg", "제어문자 배경"),
+     EnvSettings::BkControlOut},
 };
 const PickerRow kReceivedPickers[] = {
-    {IDC_TEXT_IN, "TEXT 전경", EnvSettings::TextIn},
-    {IDC_BK_TEXT_IN, "TEXT 배경", EnvSettings::BkTextIn},
-    {IDC_CONTROL_IN, "제어문자 전경", EnvSettings::ControlIn},
-    {IDC_BK_CONTROL_IN, "제어문자 배경", EnvSettings::BkControlIn},
+    {IDC_TEXT_IN, QT_TRANSLATE_NOOP("CEnvSettingsDlg", "TEXT 전경"), EnvSettings::TextIn},
+    {IDC_BK_TEXT_IN, QT_TRANSLATE_NOOP("CEnvSettingsDlg", "TEXT 배경"), EnvSettings::BkTextIn},
+    {IDC_CONTROL_IN, QT_TRANSLATE_NOOP("CEnvSettingsDlg", "제어문자 전경"), EnvSettings::ControlIn},
+    {IDC_BK_CONTROL_IN, QT_TRANSLATE_NOOP("CEnvSettingsDlg", "제어문자 배경"),
+     EnvSettings::BkControlIn},
 };
-const PickerRow kBackgroundPicker = {IDC_BK, "TARVEN 바탕색", EnvSettings::Bk};
+const PickerRow kBackgroundPicker = {IDC_BK, QT_TRANSLATE_NOOP("CEnvSettingsDlg", "TARVEN 바탕색"),
+                                     EnvSettings::Bk};
 
 // In the order of TextEncoding's values.
-const char* const kEncodingNames[kTextEncodingCount] = {"자동", "UTF-8", "CP949", "Latin-1"};
+const char* const kEncodingNames[kTextEncodingCount] = {
+    QT_TRANSLATE_NOOP("CEnvSettingsDlg", "자동"), "UTF-8", "CP949", "Latin-1"};
 
 } // namespace
 
 CEnvSettingsDlg::CEnvSettingsDlg(const EnvSettings& env, QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("TARVEN 환경설정"));
+    setWindowTitle(tr("TARVEN 환경설정"));
     NameControl(this, IDD);
 
     auto* layout = new QVBoxLayout(this);
-    m_pEcho = AddCheck(IDC_ECHO, QStringLiteral("송신문자 Echo기능"), env.bEcho);
+    m_pEcho = AddCheck(IDC_ECHO, tr("송신문자 Echo기능"), env.bEcho);
     layout->addWidget(m_pEcho);
 
     auto* lineRow = new QHBoxLayout;
@@ -62,15 +67,15 @@ CEnvSettingsDlg::CEnvSettingsDlg(const EnvSettings& env, QWidget* parent) : QDia
     m_pMaxLine->setRange(kMinMaxLine, kMaxMaxLine);
     m_pMaxLine->setValue(env.nMaxLine);
     m_pMaxLine->setKeyboardTracking(false);
-    auto* lineLabel = new QLabel(QStringLiteral("최대 라인버퍼 크기"), this);
+    auto* lineLabel = new QLabel(tr("최대 라인버퍼 크기"), this);
     lineLabel->setBuddy(m_pMaxLine);
     lineRow->addWidget(lineLabel);
     lineRow->addWidget(m_pMaxLine);
     layout->addLayout(lineRow);
 
-    m_pGalmuri = AddCheck(IDC_GALMURI_FILE_CREATE, QStringLiteral("갈무리 파일 자동설정"),
-                          env.bGalmuriFileCreate);
-    m_pNullCheck = AddCheck(IDC_NULL_CHECK, QStringLiteral("NULL 문자수신 표시"), env.bNullCheck);
+    m_pGalmuri =
+        AddCheck(IDC_GALMURI_FILE_CREATE, tr("갈무리 파일 자동설정"), env.bGalmuriFileCreate);
+    m_pNullCheck = AddCheck(IDC_NULL_CHECK, tr("NULL 문자수신 표시"), env.bNullCheck);
     layout->addWidget(m_pGalmuri);
     layout->addWidget(m_pNullCheck);
 
@@ -78,9 +83,9 @@ CEnvSettingsDlg::CEnvSettingsDlg(const EnvSettings& env, QWidget* parent) : QDia
     m_pEncoding = new QComboBox(this);
     NameControl(m_pEncoding, IDC_RECV_ENCODING);
     for (const char* name : kEncodingNames)
-        m_pEncoding->addItem(QString::fromUtf8(name));
+        m_pEncoding->addItem(tr(name));
     m_pEncoding->setCurrentIndex(static_cast<int>(env.encoding));
-    auto* encodingLabel = new QLabel(QStringLiteral("수신문자 인코딩"), this);
+    auto* encodingLabel = new QLabel(tr("수신문자 인코딩"), this);
     encodingLabel->setBuddy(m_pEncoding);
     encodingRow->addWidget(encodingLabel);
     encodingRow->addWidget(m_pEncoding);
@@ -90,17 +95,17 @@ CEnvSettingsDlg::CEnvSettingsDlg(const EnvSettings& env, QWidget* parent) : QDia
         auto* group = new QGroupBox(title, this);
         auto* form = new QFormLayout(group);
         for (const PickerRow& row : rows) {
-            const QString label = QString::fromUtf8(row.label);
+            const QString label = tr(row.label);
             m_pickers[row.slot] = AddPicker(row.id, label, env.colours[row.slot]);
             form->addRow(label, m_pickers[row.slot]);
         }
         layout->addWidget(group);
     };
-    addGroup(QStringLiteral("송신문자색상"), kSentPickers);
-    addGroup(QStringLiteral("수신문자색상"), kReceivedPickers);
+    addGroup(tr("송신문자색상"), kSentPickers);
+    addGroup(tr("수신문자색상"), kReceivedPickers);
 
     auto* background = new QFormLayout;
-    const QString backgroundLabel = QString::fromUtf8(kBackgroundPicker.label);
+    const QString backgroundLabel = tr(kBackgroundPicker.label);
     m_pickers[kBackgroundPicker.slot] =
         AddPicker(kBackgroundPicker.id, backgroundLabel, env.colours[kBackgroundPicker.slot]);
     background->addRow(backgroundLabel, m_pickers[kBackgroundPicker.slot]);
@@ -149,7 +154,7 @@ void CEnvSettingsDlg::accept()
     // The spin box lets the user type a number still being entered (empty, or too small so
     // far); only a complete value inside the range may close the dialog.
     if (!m_pMaxLine->hasAcceptableInput()) {
-        ShowMessage(QStringLiteral("최대 라인버퍼 크기는 %1에서 %2 사이의 정수를 입력하십시오.")
+        ShowMessage(tr("최대 라인버퍼 크기는 %1에서 %2 사이의 정수를 입력하십시오.")
                         .arg(kMinMaxLine)
                         .arg(kMaxMaxLine),
                     QMessageBox::Warning, QMessageBox::Ok, this);

@@ -11,7 +11,7 @@ CHelpWindow::CHelpWindow(QWidget* parent) : QTextBrowser(parent)
 {
     setWindowFlag(Qt::Window);
     setObjectName(QStringLiteral("CHelpWindow"));
-    setWindowTitle(QStringLiteral("TARVEN 운영 도움말"));
+    setWindowTitle(tr("TARVEN 운영 도움말"));
     setOpenExternalLinks(true);
     resize(kWidthPx, kHeightPx);
 }

@@ -32,7 +32,7 @@
 #include <QUrl>
 
 namespace {
-const char* const kFixedPaneText = "TARVEN 통신 모니터";
+const char* const kFixedPaneText = QT_TRANSLATE_NOOP("CMainFrame", "TARVEN 통신 모니터");
 const char* const kManualFile = "manual/index.html";
 } // namespace
 
@@ -86,7 +86,7 @@ QAction* CMainFrame::Action(int id) const
 
 void CMainFrame::CreateToolBar()
 {
-    m_pToolBar = addToolBar(QStringLiteral("도구 모음"));
+    m_pToolBar = addToolBar(tr("도구 모음"));
     m_pToolBar->setObjectName(QString::number(ID_TOOLBAR));
     m_pToolBar->setIconSize(QSize(kToolbarIconPx, kToolbarIconPx));
     for (int id : CCommandActions::ToolbarLayout()) {
@@ -108,7 +108,7 @@ void CMainFrame::CreateStatusBar()
         pane->setEnabled(false);
         bar->addPermanentWidget(pane);
     }
-    auto* fixed = new QLabel(QString::fromUtf8(kFixedPaneText), bar);
+    auto* fixed = new QLabel(tr(kFixedPaneText), bar);
     fixed->setObjectName(QStringLiteral("32856"));
     bar->addPermanentWidget(fixed);
 }
@@ -118,13 +118,12 @@ void CMainFrame::CreateDockingBars()
     setDockOptions(dockOptions() | QMainWindow::AllowNestedDocks);
     m_pScriptOutputBar = s_scriptOutputBarFactory != nullptr ? s_scriptOutputBarFactory(*this)
                                                              : new CSizingControlBar(this);
-    m_pScriptOutputBar->Create(QStringLiteral("스크립트 출력창"), this,
-                               QSize(kBarWidthPx, kBarHeightPx), true, ID_SCRIPT_OUTPUT_BAR,
-                               Qt::BottomDockWidgetArea);
+    m_pScriptOutputBar->Create(tr("스크립트 출력창"), this, QSize(kBarWidthPx, kBarHeightPx), true,
+                               ID_SCRIPT_OUTPUT_BAR, Qt::BottomDockWidgetArea);
     m_pCmdListBar =
         s_cmdListBarFactory != nullptr ? s_cmdListBarFactory(*this) : new CSizingControlBar(this);
-    m_pCmdListBar->Create(QStringLiteral("송신 메세지창"), this, QSize(kBarWidthPx, kBarHeightPx),
-                          true, ID_CMDLIST_BAR, Qt::TopDockWidgetArea);
+    m_pCmdListBar->Create(tr("송신 메세지창"), this, QSize(kBarWidthPx, kBarHeightPx), true,
+                          ID_CMDLIST_BAR, Qt::TopDockWidgetArea);
 }
 
 void CMainFrame::CreateMdiClient(QSettings& settings)
@@ -152,7 +151,7 @@ QMenu* CMainFrame::NewMenu(const QString& title, const QList<int>& ids)
 
 QMenu* CMainFrame::NewFileMenu(const QList<int>& extraIds)
 {
-    QMenu* menu = NewMenu(QStringLiteral("파일(&F)"),
+    QMenu* menu = NewMenu(tr("파일(&F)"),
                           QList<int>{ID_FILE_NEW_TVN, ID_FILE_NEW_SCRIPT, ID_FILE_OPEN} + extraIds);
     menu->addSeparator();
     menu->addActions(m_pRecentFiles->Actions());
@@ -164,69 +163,68 @@ QMenu* CMainFrame::NewFileMenu(const QList<int>& extraIds)
 void CMainFrame::CreateMenus()
 {
     QAction* toolbarToggle = m_pToolBar->toggleViewAction();
-    toolbarToggle->setText(QStringLiteral("도구 모음(&T)"));
+    toolbarToggle->setText(tr("도구 모음(&T)"));
     toolbarToggle->setObjectName(QString::number(ID_VIEW_TOOLBAR));
-    QAction* statusToggle = new QAction(QStringLiteral("상태 표시줄(&S)"), this);
+    QAction* statusToggle = new QAction(tr("상태 표시줄(&S)"), this);
     statusToggle->setObjectName(QString::number(ID_VIEW_STATUS_BAR));
     statusToggle->setCheckable(true);
     statusToggle->setChecked(true);
     connect(statusToggle, &QAction::toggled, statusBar(), &QWidget::setVisible);
     QAction* cmdListToggle = m_pCmdListBar->toggleViewAction();
-    cmdListToggle->setText(QStringLiteral("송신메세지 창"));
+    cmdListToggle->setText(tr("송신메세지 창"));
     cmdListToggle->setObjectName(QString::number(ID_VIEW_CMDLIST));
     QAction* outputToggle = m_pScriptOutputBar->toggleViewAction();
-    outputToggle->setText(QStringLiteral("SCRIPT 출력창"));
+    outputToggle->setText(tr("SCRIPT 출력창"));
     outputToggle->setObjectName(QString::number(ID_VIEW_SCRIPT_OUTPUT));
 
     for (QAction* toggle : {toolbarToggle, statusToggle, cmdListToggle, outputToggle})
         m_pActions->Register(toggle);
 
-    QMenu* viewMenu = new QMenu(QStringLiteral("보기(&V)"), this);
+    QMenu* viewMenu = new QMenu(tr("보기(&V)"), this);
     viewMenu->addActions({toolbarToggle, statusToggle, cmdListToggle, outputToggle});
     viewMenu->addSeparator();
-    viewMenu->addActions(
-        {Action(ID_VIEW_FIND), Action(ID_VIEW_FIND_NEXT), Action(ID_VIEW_FIND_PREV)});
+    viewMenu->addActions({Action(ID_VIEW_FIND), Action(ID_VIEW_FIND_NEXT),
+                          Action(ID_VIEW_FIND_PREV), Action(ID_VIEW_REPLAY)});
     viewMenu->addSeparator();
     viewMenu->addAction(Action(ID_ENV_SETTINGS));
-    auto* windowMenu = new CWindowMenu(QStringLiteral("창(&W)"), m_pMdiClient, this);
+    auto* windowMenu = new CWindowMenu(tr("창(&W)"), m_pMdiClient, this);
     windowMenu->addActions({Action(ID_WINDOW_CASCADE), Action(ID_WINDOW_TILE_HORZ)});
-    QMenu* helpMenu = NewMenu(QStringLiteral("도움말(&H)"), {ID_HELP_MANUAL, 0, ID_APP_ABOUT});
+    QMenu* helpMenu = NewMenu(tr("도움말(&H)"), {ID_HELP_MANUAL, 0, ID_APP_ABOUT});
 
     // Item positions of the monitor popup are relied on by the monitor's context menu.
-    m_pTvnMenu = NewMenu(QStringLiteral("TVN"), {ID_PORT_OPEN,
-                                                 ID_PORT_CLOSE,
-                                                 ID_PORT_SETTINGS,
-                                                 0,
-                                                 ID_VIEW_CLEAR,
-                                                 ID_VIEW_PAUSE,
-                                                 0,
-                                                 ID_CAPTURE,
-                                                 ID_CAPTURE_SHOW,
-                                                 0,
-                                                 ID_VIEW_ASCII,
-                                                 ID_VIEW_HEX,
-                                                 ID_VIEW_CONTROL,
-                                                 0,
-                                                 ID_TVN_PRINT,
-                                                 0,
-                                                 ID_FILE_TRANSFER,
-                                                 ID_CHECKSUM,
-                                                 0,
-                                                 ID_VIEW_CONTROL_PANEL,
-                                                 0,
-                                                 ID_TVN_COPY,
-                                                 0,
-                                                 ID_VIEW_TIMESTAMP,
-                                                 0,
-                                                 ID_LINE_DTR,
-                                                 ID_LINE_RTS,
-                                                 ID_LINE_BREAK});
-    QMenu* editMenu =
-        NewMenu(QStringLiteral("편집(&E)"),
-                {ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE,
-                 ID_EDIT_CLEAR, ID_EDIT_CLEAR_ALL, 0, ID_EDIT_FIND, ID_EDIT_REPLACE});
-    QMenu* scriptMenu = NewMenu(QStringLiteral("SCRIPT"), {ID_SCRIPT_RUN, ID_SCRIPT_STOP,
-                                                           ID_SCRIPT_VERIFY, 0, ID_SCRIPT_WATCH});
+    m_pTvnMenu = NewMenu(tr("TVN"), {ID_PORT_OPEN,
+                                     ID_PORT_CLOSE,
+                                     ID_PORT_SETTINGS,
+                                     0,
+                                     ID_VIEW_CLEAR,
+                                     ID_VIEW_PAUSE,
+                                     0,
+                                     ID_CAPTURE,
+                                     ID_CAPTURE_SHOW,
+                                     0,
+                                     ID_VIEW_ASCII,
+                                     ID_VIEW_HEX,
+                                     ID_VIEW_CONTROL,
+                                     0,
+                                     ID_TVN_PRINT,
+                                     0,
+                                     ID_FILE_TRANSFER,
+                                     ID_CHECKSUM,
+                                     0,
+                                     ID_VIEW_CONTROL_PANEL,
+                                     0,
+                                     ID_TVN_COPY,
+                                     0,
+                                     ID_VIEW_TIMESTAMP,
+                                     0,
+                                     ID_LINE_DTR,
+                                     ID_LINE_RTS,
+                                     ID_LINE_BREAK});
+    QMenu* editMenu = NewMenu(
+        tr("편집(&E)"), {ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE,
+                         ID_EDIT_CLEAR, ID_EDIT_CLEAR_ALL, 0, ID_EDIT_FIND, ID_EDIT_REPLACE});
+    QMenu* scriptMenu = NewMenu(
+        tr("SCRIPT"), {ID_SCRIPT_RUN, ID_SCRIPT_STOP, ID_SCRIPT_VERIFY, 0, ID_SCRIPT_WATCH});
 
     m_menuBars[kMenuMain] = {NewFileMenu({}), viewMenu, helpMenu};
     m_menuBars[kMenuTvn] = {NewFileMenu({ID_FILE_CLOSE, 0, ID_FILE_PRINT}), viewMenu, m_pTvnMenu,
@@ -251,8 +249,8 @@ void CMainFrame::ShowMenuBar(int menuId)
     // A monitor's own Ctrl+O opens its port, as its accelerators come before the frame's.
     Action(ID_FILE_OPEN)
         ->setShortcut(menuId == kMenuTvn ? QKeySequence() : QKeySequence(Qt::CTRL | Qt::Key_O));
-    // Searching traffic is a monitor's: elsewhere its items hide and leave their keys (the
-    // script editor's Ctrl+F) alone.
+    // Searching traffic and replaying a capture are a monitor's: elsewhere their items hide and
+    // leave their keys (the script editor's Ctrl+F) alone.
     for (const auto& [id, key] :
          {std::pair{ID_VIEW_FIND, QKeyCombination(Qt::CTRL | Qt::Key_F)},
           std::pair{ID_VIEW_FIND_NEXT, QKeyCombination(Qt::Key_F3)},
@@ -260,6 +258,7 @@ void CMainFrame::ShowMenuBar(int menuId)
         Action(id)->setVisible(menuId == kMenuTvn);
         Action(id)->setShortcut(menuId == kMenuTvn ? QKeySequence(key) : QKeySequence());
     }
+    Action(ID_VIEW_REPLAY)->setVisible(menuId == kMenuTvn);
 }
 
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window)
@@ -353,7 +352,7 @@ void CMainFrame::OnHelp()
         return;
     }
     // No box over a missing manual; the status bar and the log say why F1 showed nothing.
-    statusBar()->showMessage(QStringLiteral("사용 설명서를 찾을 수 없습니다."), kStatusMessageMs);
+    statusBar()->showMessage(tr("사용 설명서를 찾을 수 없습니다."), kStatusMessageMs);
     qCWarning(lcShell) << "no manual found in" << ManualCandidates();
 }
 

@@ -43,7 +43,9 @@ CTARVENApp::~CTARVENApp()
 
 void CTARVENApp::InstallFontSubstitutions()
 {
+    // The fonts the windows ask for by their Windows names, kept in Korean.
     QFont::insertSubstitution(QStringLiteral("굴림"), QStringLiteral("NanumGothic"));
+    // The fixed-pitch one, kept in Korean as well.
     QFont::insertSubstitution(QStringLiteral("굴림체"), QStringLiteral("NanumGothicCoding"));
 }
 
@@ -52,6 +54,11 @@ void CTARVENApp::SetScriptFactories(CDocTemplate::DocumentFactory makeDocument,
 {
     s_makeScriptDocument = std::move(makeDocument);
     s_makeScriptFrame = std::move(makeFrame);
+}
+
+void CTARVENApp::SetCommandFileOpener(CommandFileOpener opener)
+{
+    s_openCommandFile = std::move(opener);
 }
 
 namespace {
@@ -74,9 +81,10 @@ void CTARVENApp::AddCommandLineOptions(QCommandLineParser& parser)
         QStringLiteral("Language of the windows and of script messages: ko or en (default: the "
                        "Language setting, else the windows follow the system)."),
         QStringLiteral("ko|en")));
-    parser.addPositionalArgument(QStringLiteral("files"),
-                                 QStringLiteral("Scripts (.tsl) and captures to open."),
-                                 QStringLiteral("[file...]"));
+    parser.addPositionalArgument(
+        QStringLiteral("files"),
+        QStringLiteral("Scripts (.tsl), captures (.tvn) and command files (.tcf) to open."),
+        QStringLiteral("[file...]"));
 }
 
 CTARVENApp::CommandLineInfo CTARVENApp::ParseCommandLine(const QStringList& arguments)
@@ -106,7 +114,12 @@ bool CTARVENApp::InitInstance(const QStringList& arguments)
     InitActionsConnections();
 
     QStringList failed;
+    QStringList commandFiles;
     for (const QString& file : info.files) {
+        if (OpensInCommandList(file)) {
+            commandFiles.append(file);
+            continue;
+        }
         QString reason;
         if (OpenDocumentFile(file, &reason) == nullptr)
             failed.append(FailedFile(file, reason));
@@ -121,11 +134,19 @@ bool CTARVENApp::InitInstance(const QStringList& arguments)
     if (m_pSplash)
         m_pSplash->raise();
     // A file that cannot be opened does not end the program, which would lose the session for
-    // a mistyped name: the window stays and the message names the files.
-    if (!failed.isEmpty()) {
-        QTimer::singleShot(0, m_pMainFrame.get(), [this, failed] {
-            ShowMessage(QStringLiteral("파일을 열 수 없습니다.\n%1").arg(failed.join('\n')),
-                        QMessageBox::Warning, QMessageBox::Ok, m_pMainFrame.get());
+    // a mistyped name: the window stays and the message names the files. Command files load
+    // once the window shows, after the list has taken the file it had last, so that what the
+    // list may have to tell comes over the window.
+    if (!failed.isEmpty() || !commandFiles.isEmpty()) {
+        QTimer::singleShot(0, m_pMainFrame.get(), [this, failed, commandFiles]() mutable {
+            for (const QString& file : commandFiles) {
+                QString reason;
+                if (!OpenFile(file, &reason))
+                    failed.append(FailedFile(file, reason));
+            }
+            if (!failed.isEmpty())
+                ShowMessage(tr("파일을 열 수 없습니다.\n%1").arg(failed.join('\n')),
+                            QMessageBox::Warning, QMessageBox::Ok, m_pMainFrame.get());
         });
     }
     return true;
@@ -196,8 +217,8 @@ CDocument* CTARVENApp::OnFileNew(const QString& docName)
 {
     CDocTemplate* docTemplate = m_pDocManager->FindTemplate(docName);
     if (docTemplate == nullptr) {
-        ShowMessage(QStringLiteral("%1 템플리트를 찾을수가 없습니다.").arg(docName),
-                    QMessageBox::Warning, QMessageBox::Ok, m_pMainFrame.get());
+        ShowMessage(tr("%1 템플리트를 찾을수가 없습니다.").arg(docName), QMessageBox::Warning,
+                    QMessageBox::Ok, m_pMainFrame.get());
         return nullptr;
     }
     return docTemplate->OpenDocumentFile(QString(), m_pMainFrame->MdiClient());
@@ -205,9 +226,9 @@ CDocument* CTARVENApp::OnFileNew(const QString& docName)
 
 void CTARVENApp::OnFileOpen()
 {
-    const QString path = QFileDialog::getOpenFileName(
-        m_pMainFrame.get(), QString(), QString(),
-        QStringLiteral("Script Files (*.Tsl *.tsl *.TSL);;All Files (*)"));
+    const QString path =
+        QFileDialog::getOpenFileName(m_pMainFrame.get(), QString(), QString(),
+                                     tr("Script Files (*.Tsl *.tsl *.TSL);;All Files (*)"));
     if (!path.isEmpty())
         OpenAndReport(path);
 }
@@ -215,10 +236,23 @@ void CTARVENApp::OnFileOpen()
 void CTARVENApp::OpenAndReport(const QString& path)
 {
     QString reason;
-    if (OpenDocumentFile(path, &reason) == nullptr) {
-        ShowMessage(QStringLiteral("파일을 열 수 없습니다.\n%1").arg(FailedFile(path, reason)),
+    if (!OpenFile(path, &reason)) {
+        ShowMessage(tr("파일을 열 수 없습니다.\n%1").arg(FailedFile(path, reason)),
                     QMessageBox::Warning, QMessageBox::Ok, m_pMainFrame.get());
     }
+}
+
+bool CTARVENApp::OpensInCommandList(const QString& path)
+{
+    return s_openCommandFile &&
+           QFileInfo(path).suffix().compare(QLatin1String("TCF"), Qt::CaseInsensitive) == 0;
+}
+
+bool CTARVENApp::OpenFile(const QString& path, QString* error)
+{
+    if (OpensInCommandList(path))
+        return s_openCommandFile(*m_pMainFrame, path, error);
+    return OpenDocumentFile(path, error) != nullptr;
 }
 
 CDocument* CTARVENApp::OpenDocumentFile(const QString& path, QString* error)
@@ -237,8 +271,8 @@ CDocument* CTARVENApp::OpenDocumentFile(const QString& path, QString* error)
 void CTARVENApp::OnAppAbout()
 {
     ShowMessage(
-        QStringLiteral("TARVEN %1\n\n직렬 통신(RS-232C)과 TCP/IP 장비를 위한 통신 "
-                       "모니터와 TSL 스크립트 실행기입니다.\n\n편집기: %2 %3")
+        tr("TARVEN %1\n\n직렬 통신(RS-232C)과 TCP/IP 장비를 위한 통신 "
+           "모니터와 TSL 스크립트 실행기입니다.\n\n편집기: %2 %3")
             .arg(QCoreApplication::applicationVersion(), m_strEditorProduct, m_strEditorVersion),
         QMessageBox::Information, QMessageBox::Ok, m_pMainFrame.get());
 }

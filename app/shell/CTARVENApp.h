@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class QCommandLineParser;
@@ -40,6 +41,13 @@ public:
     // starts. Without them scripts open as plain documents in plain frames.
     static void SetScriptFactories(CDocTemplate::DocumentFactory makeDocument,
                                    CDocTemplate::FrameFactory makeFrame);
+    // Loads a command file into the frame's command list. False only when the file cannot be
+    // read, error then saying why; a damaged file is told to the user by the list itself.
+    using CommandFileOpener =
+        std::function<bool(CMainFrame& frame, const QString& path, QString* error)>;
+    // Installed once by the program before it starts; without it command files open as
+    // monitors do.
+    static void SetCommandFileOpener(CommandFileOpener opener);
     // The program's own options and file arguments, single-dash words read as long options.
     static void AddCommandLineOptions(QCommandLineParser& parser);
     static CommandLineInfo ParseCommandLine(const QStringList& arguments);
@@ -54,6 +62,10 @@ public:
     // Opens path as a script when its extension is "TSL" (any case), else as a monitor. Null
     // when it cannot; error then says why, when the document knows.
     CDocument* OpenDocumentFile(const QString& path, QString* error = nullptr);
+    // Opens path as the user asked for it: a command file (extension "TCF", any case) into the
+    // command list, anything else as a document. False when it cannot, error then saying why
+    // when that is known.
+    bool OpenFile(const QString& path, QString* error = nullptr);
     void OnAppAbout();
 
     CMainFrame* MainFrame() const { return m_pMainFrame.get(); }
@@ -74,10 +86,13 @@ private:
     void RaiseMainFrame(const QStringList& files);
     // Opens path, telling the user why when it cannot.
     void OpenAndReport(const QString& path);
+    // A command file, and a command list to take it.
+    static bool OpensInCommandList(const QString& path);
 
     static inline CTARVENApp* s_pInstance = nullptr;
     static inline CDocTemplate::DocumentFactory s_makeScriptDocument;
     static inline CDocTemplate::FrameFactory s_makeScriptFrame;
+    static inline CommandFileOpener s_openCommandFile;
 
     std::unique_ptr<CSingleInstance> m_pSingleInstance;
     std::unique_ptr<CDocManager> m_pDocManager;

@@ -60,7 +60,7 @@ QGroupBox* IconGroup(const QString& title, const QString& explanation, QLayout* 
 
 CCheckSumDlg::CCheckSumDlg(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Check Sum 계산"));
+    setWindowTitle(tr("Check Sum 계산"));
     NameControl(this, IDD);
     auto* layout = new QVBoxLayout(this);
 
@@ -71,9 +71,8 @@ CCheckSumDlg::CCheckSumDlg(QWidget* parent) : QDialog(parent)
     connect(m_pInput, &QPlainTextEdit::textChanged, this, &CCheckSumDlg::LimitInput);
     auto* inputBox = new QVBoxLayout;
     inputBox->addWidget(m_pInput);
-    layout->addWidget(IconGroup(QStringLiteral("데이터 입력"),
-                                QStringLiteral("Check sum을 계산하기 위한 문자열을 입력합니다."),
-                                inputBox, this));
+    layout->addWidget(IconGroup(
+        tr("데이터 입력"), tr("Check sum을 계산하기 위한 문자열을 입력합니다."), inputBox, this));
 
     auto* results = new QFormLayout;
     m_pHex = AddResult(kHexRow.id);
@@ -85,11 +84,10 @@ CCheckSumDlg::CCheckSumDlg(QWidget* parent) : QDialog(parent)
         field->setMaxLength(row.maxLength);
         results->addRow(QString::fromLatin1(row.label), field);
     }
-    layout->addWidget(
-        IconGroup(QStringLiteral("계산결과"),
-                  QStringLiteral("문자열을 적당한 계산방식에 의하여 계산한후 결과값을 "
-                                 "16진수,10진수, 아스키,2진수\n형태로 표시합니다."),
-                  results, this));
+    layout->addWidget(IconGroup(tr("계산결과"),
+                                tr("문자열을 적당한 계산방식에 의하여 계산한후 결과값을 "
+                                   "16진수,10진수, 아스키,2진수\n형태로 표시합니다."),
+                                results, this));
 
     m_pMethod = new QButtonGroup(this);
     auto* methods = new QHBoxLayout;
@@ -100,15 +98,14 @@ CCheckSumDlg::CCheckSumDlg(QWidget* parent) : QDialog(parent)
         methods->addWidget(radio);
     }
     m_pMethod->button(static_cast<int>(CheckSumMethod::Xor))->setChecked(true);
-    layout->addWidget(IconGroup(QStringLiteral("계산방식"),
-                                QStringLiteral("데이터를 각각 1바이트씩 아래형태로 연산합니다."),
-                                methods, this));
+    layout->addWidget(IconGroup(
+        tr("계산방식"), tr("데이터를 각각 1바이트씩 아래형태로 연산합니다."), methods, this));
 
     auto* buttons = new QHBoxLayout;
-    auto* compute = new QPushButton(QStringLiteral("계산"), this);
+    auto* compute = new QPushButton(tr("계산"), this);
     compute->setObjectName(kIdOk);
     compute->setDefault(true);
-    auto* close = new QPushButton(QStringLiteral("닫기"), this);
+    auto* close = new QPushButton(tr("닫기"), this);
     close->setObjectName(kIdCancel);
     connect(compute, &QPushButton::clicked, this, &CCheckSumDlg::accept);
     connect(close, &QPushButton::clicked, this, &CCheckSumDlg::reject);
@@ -145,8 +142,8 @@ void CCheckSumDlg::accept()
 {
     const std::optional<QByteArray> bytes = CheckSumInputBytes(m_pInput->toPlainText());
     if (!bytes) {
-        ShowMessage(QStringLiteral("입력된 문자열 데이터 형식에 오류가 있습니다."),
-                    QMessageBox::Warning, QMessageBox::Ok, this);
+        ShowMessage(tr("입력된 문자열 데이터 형식에 오류가 있습니다."), QMessageBox::Warning,
+                    QMessageBox::Ok, this);
         return;
     }
     const auto method = static_cast<CheckSumMethod>(m_pMethod->checkedId());

@@ -9,6 +9,7 @@
 #include "ToolsConstants.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -32,21 +33,27 @@ using namespace FileSendDlgIds;
 namespace {
 
 const char* const kFileTypes[] = {
-    "All files (*.*)",         "Binary files (*.bin)",
-    "Intel HEX files (*.hex)", "Motorola S-record files (*.s19 *.srec *.mot)",
-    "Text files (*.txt)",
+    QT_TRANSLATE_NOOP("CFileSendDlg", "All files (*.*)"),
+    QT_TRANSLATE_NOOP("CFileSendDlg", "Binary files (*.bin)"),
+    QT_TRANSLATE_NOOP("CFileSendDlg", "Intel HEX files (*.hex)"),
+    QT_TRANSLATE_NOOP("CFileSendDlg", "Motorola S-record files (*.s19 *.srec *.mot)"),
+    QT_TRANSLATE_NOOP("CFileSendDlg", "Text files (*.txt)"),
 };
 
-const QString kSendingText = QStringLiteral("지금 전송중입니다. 잠시만 기다려 주십시요..");
-const QString kAskText = QStringLiteral("'%1' 파일을 전송하시겠습니까?");
-const QString kNotFoundText = QStringLiteral("파일을 찾을수가 없습니다 !!");
-const QString kCompletedText = QStringLiteral("전송이 완료되었습니다.");
-const QString kCancelledText = QStringLiteral("전송이 취소 되었습니다 !!!.");
-const QString kFailedText = QStringLiteral("파일전송에 실패했습니다 !!\n%1\n(%2 / %3 Bytes 전송)");
-const QString kProgressText = QStringLiteral("%1 / %2 Bytes");
-const QString kWaitingText = QStringLiteral("전송 대기중... (%1 Bytes 남음)");
-const QString kNotSendableText = QStringLiteral("일반 파일만 전송할 수 있습니다.\n%1");
-const QString kNoPathText = QStringLiteral("경로를 찾을 수 없습니다.\n%1");
+const char* const kSendingText =
+    QT_TRANSLATE_NOOP("CFileSendDlg", "지금 전송중입니다. 잠시만 기다려 주십시요..");
+const char* const kAskText = QT_TRANSLATE_NOOP("CFileSendDlg", "'%1' 파일을 전송하시겠습니까?");
+const char* const kNotFoundText = QT_TRANSLATE_NOOP("CFileSendDlg", "파일을 찾을수가 없습니다 !!");
+const char* const kCompletedText = QT_TRANSLATE_NOOP("CFileSendDlg", "전송이 완료되었습니다.");
+const char* const kCancelledText = QT_TRANSLATE_NOOP("CFileSendDlg", "전송이 취소 되었습니다 !!!.");
+const char* const kFailedText =
+    QT_TRANSLATE_NOOP("CFileSendDlg", "파일전송에 실패했습니다 !!\n%1\n(%2 / %3 Bytes 전송)");
+const char* const kProgressText = QT_TRANSLATE_NOOP("CFileSendDlg", "%1 / %2 Bytes");
+const char* const kWaitingText =
+    QT_TRANSLATE_NOOP("CFileSendDlg", "전송 대기중... (%1 Bytes 남음)");
+const char* const kNotSendableText =
+    QT_TRANSLATE_NOOP("CFileSendDlg", "일반 파일만 전송할 수 있습니다.\n%1");
+const char* const kNoPathText = QT_TRANSLATE_NOOP("CFileSendDlg", "경로를 찾을 수 없습니다.\n%1");
 
 // A progress bar counts in int: files beyond that are shown in coarser steps.
 int ProgressShift(qint64 total)
@@ -60,20 +67,22 @@ int ProgressShift(qint64 total)
 QString FailureReason(CFileSendWorker::Outcome outcome, int error, int stallSec)
 {
     if (outcome == CFileSendWorker::Outcome::ReadFailed)
-        return QStringLiteral("파일을 읽을 수 없습니다.");
+        return QCoreApplication::translate("CFileSendDlg", "파일을 읽을 수 없습니다.");
     switch (error) {
     case ETIMEDOUT:
-        return QStringLiteral("상대편이 %1초 동안 데이터를 받지 않았습니다.").arg(stallSec);
+        return QCoreApplication::translate("CFileSendDlg",
+                                           "상대편이 %1초 동안 데이터를 받지 않았습니다.")
+            .arg(stallSec);
     case EPIPE:
     case ECONNRESET:
-        return QStringLiteral("상대편이 연결을 끊었습니다.");
+        return QCoreApplication::translate("CFileSendDlg", "상대편이 연결을 끊었습니다.");
     case EBADF:
     case ENOTSOCK:
-        return QStringLiteral("링크가 닫혔습니다.");
+        return QCoreApplication::translate("CFileSendDlg", "링크가 닫혔습니다.");
     case ENOTCONN:
-        return QStringLiteral("연결된 상대편이 없습니다.");
+        return QCoreApplication::translate("CFileSendDlg", "연결된 상대편이 없습니다.");
     case EIO:
-        return QStringLiteral("장치와의 연결이 끊어졌습니다.");
+        return QCoreApplication::translate("CFileSendDlg", "장치와의 연결이 끊어졌습니다.");
     default:
         break;
     }
@@ -125,7 +134,7 @@ CFileSendDlg::CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer,
                            const FileSendSettings& settings)
     : QDialog(parent), m_pWriter(std::move(writer)), m_nStallSec(settings.nStallSec)
 {
-    setWindowTitle(QStringLiteral("파일전송"));
+    setWindowTitle(tr("파일전송"));
     NameControl(this, IDD);
     auto* layout = new QVBoxLayout(this);
 
@@ -134,7 +143,7 @@ CFileSendDlg::CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer,
     NameControl(m_pDrive, IDC_DRIVE);
     m_pFileType = new QComboBox(this);
     NameControl(m_pFileType, IDC_FILE_TYPE);
-    auto* driveLabel = new QLabel(QStringLiteral("드라이브"), this);
+    auto* driveLabel = new QLabel(tr("드라이브"), this);
     driveLabel->setBuddy(m_pDrive);
     browseRow->addWidget(driveLabel);
     browseRow->addWidget(m_pDrive, 1);
@@ -144,9 +153,9 @@ CFileSendDlg::CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer,
     auto* pathRow = new QHBoxLayout;
     m_pPath = new QLineEdit(this);
     NameControl(m_pPath, IDC_PATH);
-    m_pPath->setToolTip(QStringLiteral("폴더나 파일의 경로를 입력하고 Enter를 누르십시오."));
+    m_pPath->setToolTip(tr("폴더나 파일의 경로를 입력하고 Enter를 누르십시오."));
     m_pPath->installEventFilter(this);
-    auto* pathLabel = new QLabel(QStringLiteral("경로"), this);
+    auto* pathLabel = new QLabel(tr("경로"), this);
     pathLabel->setBuddy(m_pPath);
     pathRow->addWidget(pathLabel);
     pathRow->addWidget(m_pPath, 1);
@@ -170,25 +179,26 @@ CFileSendDlg::CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer,
     NameControl(m_pProgress, IDC_PROGRESS);
     m_pProgress->setRange(0, 1);
     m_pProgress->setValue(0);
-    const std::pair<const char*, QWidget*> rows[] = {{"파일경로", m_pFolderLabel},
-                                                     {"파일이름", m_pFileNameLabel},
-                                                     {"파일크기", m_pSizeLabel},
-                                                     {"전송진행", m_pProgress}};
+    const std::pair<const char*, QWidget*> rows[] = {
+        {QT_TRANSLATE_NOOP("CFileSendDlg", "파일경로"), m_pFolderLabel},
+        {QT_TRANSLATE_NOOP("CFileSendDlg", "파일이름"), m_pFileNameLabel},
+        {QT_TRANSLATE_NOOP("CFileSendDlg", "파일크기"), m_pSizeLabel},
+        {QT_TRANSLATE_NOOP("CFileSendDlg", "전송진행"), m_pProgress}};
     for (int row = 0; row < static_cast<int>(std::size(rows)); ++row) {
-        grid->addWidget(new QLabel(QString::fromUtf8(rows[row].first), this), row, 0);
+        grid->addWidget(new QLabel(tr(rows[row].first), this), row, 0);
         grid->addWidget(rows[row].second, row, 1);
     }
     grid->setColumnStretch(1, 1);
     layout->addLayout(grid);
 
     auto* buttons = new QHBoxLayout;
-    m_pSendButton = new QPushButton(QStringLiteral("전송"), this);
+    m_pSendButton = new QPushButton(tr("전송"), this);
     m_pSendButton->setObjectName(kIdOk);
     m_pSendButton->setDefault(true);
-    m_pCancelButton = new QPushButton(QStringLiteral("전송취소"), this);
+    m_pCancelButton = new QPushButton(tr("전송취소"), this);
     m_pCancelButton->setObjectName(kIdAbort);
     m_pCancelButton->setAutoDefault(false);
-    m_pCloseButton = new QPushButton(QStringLiteral("닫기"), this);
+    m_pCloseButton = new QPushButton(tr("닫기"), this);
     m_pCloseButton->setObjectName(kIdCancel);
     m_pCloseButton->setAutoDefault(false);
     buttons->addStretch();
@@ -209,7 +219,7 @@ CFileSendDlg::CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer,
 
     ResetButtons();
     for (const char* type : kFileTypes)
-        m_pFileType->addItem(QString::fromLatin1(type));
+        m_pFileType->addItem(tr(type));
     m_pFileType->setCurrentIndex(m_nFileTypeIndex);
     FillDriveBox();
     // Connected only now, so that filling the boxes does not fill the list several times.
@@ -256,7 +266,7 @@ void CFileSendDlg::FillFileList()
         if (entry.value == kEntryDeviceAttribute) {
             // A device has no end to send up to: shown, so that nothing seems missing, but greyed.
             item->setFlags(item->flags() & ~(Qt::ItemIsEnabled | Qt::ItemIsSelectable));
-            item->setToolTip(QStringLiteral("장치나 파이프는 전송할 수 없습니다."));
+            item->setToolTip(tr("장치나 파이프는 전송할 수 없습니다."));
         }
     }
 }
@@ -303,13 +313,13 @@ void CFileSendDlg::OnPathEntered()
         return;
     }
     if (!info.exists() && !info.isSymLink()) {
-        ShowMessage(kNoPathText.arg(typed), QMessageBox::Warning, QMessageBox::Ok, this);
+        ShowMessage(tr(kNoPathText).arg(typed), QMessageBox::Warning, QMessageBox::Ok, this);
         return;
     }
     // A file: its folder is shown with it chosen, and it is offered for sending.
     SetFolder(WithSlash(info.absolutePath()));
     if (!info.isFile()) {
-        ShowMessage(kNotSendableText.arg(info.absoluteFilePath()), QMessageBox::Warning,
+        ShowMessage(tr(kNotSendableText).arg(info.absoluteFilePath()), QMessageBox::Warning,
                     QMessageBox::Ok, this);
         return;
     }
@@ -386,22 +396,22 @@ void CFileSendDlg::OnItemDoubleClicked(QListWidgetItem* item)
 void CFileSendDlg::OnSend()
 {
     if (m_worker.IsRunning()) {
-        ShowMessage(kSendingText, QMessageBox::Warning, QMessageBox::Ok, this);
+        ShowMessage(tr(kSendingText), QMessageBox::Warning, QMessageBox::Ok, this);
         return;
     }
     if (m_pWriter == nullptr)
         return;
     const QString path = m_strFolder + m_strFileName;
     if (m_strFileName.isEmpty()) {
-        ShowMessage(kNotFoundText, QMessageBox::Warning, QMessageBox::Ok, this);
+        ShowMessage(tr(kNotFoundText), QMessageBox::Warning, QMessageBox::Ok, this);
         return;
     }
     if (QFileInfo::exists(path) && !QFileInfo(path).isFile()) {
-        ShowMessage(kNotSendableText.arg(path), QMessageBox::Warning, QMessageBox::Ok, this);
+        ShowMessage(tr(kNotSendableText).arg(path), QMessageBox::Warning, QMessageBox::Ok, this);
         return;
     }
-    if (ShowMessage(kAskText.arg(path), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
-                    this) != QMessageBox::Yes)
+    if (ShowMessage(tr(kAskText).arg(path), QMessageBox::Question,
+                    QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
         return;
 
     const CWaitCursor wait;
@@ -418,7 +428,7 @@ void CFileSendDlg::OnCancelSend()
     if (m_worker.IsSending()) {
         m_worker.Cancel();
         m_bCancelled = true;
-        ShowMessage(kCancelledText, QMessageBox::Information, QMessageBox::Ok, this);
+        ShowMessage(tr(kCancelledText), QMessageBox::Information, QMessageBox::Ok, this);
     }
     ResetButtons();
 }
@@ -441,7 +451,7 @@ void CFileSendDlg::OnSendStarted(qint64 total)
     // An empty file gets one step, so the bar shows done instead of busy.
     m_pProgress->setRange(0, total > 0 ? static_cast<int>(total >> shift) : 1);
     m_pProgress->setValue(0);
-    m_pSizeLabel->setText(kProgressText.arg(0).arg(total));
+    m_pSizeLabel->setText(tr(kProgressText).arg(0).arg(total));
 }
 
 void CFileSendDlg::OnSendProgress(qint64 sent, qint64 pending, qint64 total)
@@ -449,9 +459,9 @@ void CFileSendDlg::OnSendProgress(qint64 sent, qint64 pending, qint64 total)
     // The bar counts what was delivered, so it is full only when the peer has everything.
     m_pProgress->setValue(static_cast<int>((sent - pending) >> ProgressShift(total)));
     if (sent == total && pending > 0)
-        m_pSizeLabel->setText(kWaitingText.arg(pending));
+        m_pSizeLabel->setText(tr(kWaitingText).arg(pending));
     else
-        m_pSizeLabel->setText(kProgressText.arg(sent).arg(total));
+        m_pSizeLabel->setText(tr(kProgressText).arg(sent).arg(total));
 }
 
 void CFileSendDlg::OnSendFinished(CFileSendWorker::Outcome outcome, qint64 sent, qint64 total,
@@ -465,14 +475,15 @@ void CFileSendDlg::OnSendFinished(CFileSendWorker::Outcome outcome, qint64 sent,
     switch (outcome) {
     case CFileSendWorker::Outcome::Completed:
         m_pProgress->setValue(m_pProgress->maximum());
-        ShowMessage(kCompletedText, QMessageBox::Information, QMessageBox::Ok, this);
+        ShowMessage(tr(kCompletedText), QMessageBox::Information, QMessageBox::Ok, this);
         break;
     case CFileSendWorker::Outcome::NotFound:
-        ShowMessage(kNotFoundText, QMessageBox::Warning, QMessageBox::Ok, this);
+        ShowMessage(tr(kNotFoundText), QMessageBox::Warning, QMessageBox::Ok, this);
         break;
     default:
-        ShowMessage(kFailedText.arg(FailureReason(outcome, error, m_nStallSec),
-                                    QString::number(sent), QString::number(total)),
+        ShowMessage(tr(kFailedText)
+                        .arg(FailureReason(outcome, error, m_nStallSec), QString::number(sent),
+                             QString::number(total)),
                     QMessageBox::Warning, QMessageBox::Ok, this);
         break;
     }

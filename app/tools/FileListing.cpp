@@ -2,6 +2,7 @@
 
 #include "ToolsConstants.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -70,9 +71,11 @@ QList<FileEntry> ListFolder(const QString& folder, const QString& fileType)
 {
     QList<FileEntry> entries;
     if (IsRootFolder(folder))
-        entries.append({QStringLiteral("[Root]"), QString(), kEntryRoot});
+        entries.append(
+            {QCoreApplication::translate("FileListing", "[Root]"), QString(), kEntryRoot});
     else
-        entries.append({QStringLiteral("[Up one directory]"), QString(), kEntryUp});
+        entries.append({QCoreApplication::translate("FileListing", "[Up one directory]"), QString(),
+                        kEntryUp});
 
     // Types match whatever case a name is written in: files from other systems often shout.
     const QStringList patterns = FileTypePatterns(fileType);

@@ -73,11 +73,17 @@ std::vector<RowData> CTextLogStore::Lines(std::size_t firstIndex, std::size_t co
 std::vector<Cell> CTextLogStore::Range(uint64_t from, uint64_t to, uint64_t* start) const
 {
     std::vector<Cell> cells;
-    std::lock_guard lock(m_mutex);
-    m_log.CopyRange(from, to, cells);
+    const uint64_t first = AppendRange(from, to, cells);
     if (start)
-        *start = std::max(from, m_log.First());
+        *start = first;
     return cells;
+}
+
+uint64_t CTextLogStore::AppendRange(uint64_t from, uint64_t to, std::vector<Cell>& out) const
+{
+    std::lock_guard lock(m_mutex);
+    m_log.CopyRange(from, to, out);
+    return std::max(from, m_log.First());
 }
 
 bool CTextLogStore::StartCapture(const QString& path, QString* error)
@@ -122,8 +128,13 @@ void CTextLogStore::FailCaptureLocked()
 
 SearchHit CTextLogStore::Find(const CTextSearch& search, uint64_t from, bool forward) const
 {
-    std::lock_guard lock(m_mutex);
-    return search.Find(m_log, from, forward);
+    // The lock is held a stretch at a time, for its copy only: writers wait no longer than
+    // that, and what they write meanwhile is not searched.
+    const LogExtent extent = Extent();
+    return search.Find(extent.first, extent.end, from, forward,
+                       [this](uint64_t rangeFrom, uint64_t rangeTo, std::vector<Cell>& out) {
+                           return AppendRange(rangeFrom, rangeTo, out);
+                       });
 }
 
 std::size_t CTextLogStore::LineOf(uint64_t offset) const

@@ -49,7 +49,9 @@ public:
     std::vector<RowData> Lines(std::size_t firstIndex, std::size_t count) const;
     // Bytes of [from, to), clipped to what is held; *start gets the offset of the first.
     std::vector<Cell> Range(uint64_t from, uint64_t to, uint64_t* start = nullptr) const;
-    // Searches every held byte (see CTextSearch::Find).
+    // Searches every held byte (see CTextSearch::Find). Offsets start again from 0 only on
+    // Clear, which must not run meanwhile (both belong to the view's thread); bytes dropped
+    // meanwhile may still be counted.
     SearchHit Find(const CTextSearch& search, uint64_t from, bool forward) const;
     // Index of the shown line that holds offset, relative to the first held line.
     std::size_t LineOf(uint64_t offset) const;
@@ -72,6 +74,8 @@ private:
             FailCaptureLocked();
     }
     void TrimLocked();
+    // Appends the bytes of [from, to) clipped to what is held; returns the offset of the first.
+    uint64_t AppendRange(uint64_t from, uint64_t to, std::vector<Cell>& out) const;
     void FailCaptureLocked();
 
     mutable std::mutex m_mutex;

@@ -4,12 +4,16 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "CByteLog.h"
 
 // Longest pattern a search takes, in bytes.
 inline constexpr int kMaxSearchPatternBytes = 256;
+// A search reads the log this many bytes at a time, so that writers wait for no more than the
+// copy of one stretch.
+inline constexpr std::size_t kSearchStretchBytes = 64 * 1024;
 
 // Reads a byte pattern typed as pairs of hex digits, spaces between pairs optional ("0D 0A",
 // "0d0a"). False, and bytes left empty, when the text is empty, holds anything else, has a
@@ -25,9 +29,15 @@ struct SearchHit
     std::size_t count = 0; // matches in the whole log
 };
 
+// Appends the held cells of [from, to) to out, clipped to what is held; returns the offset of
+// the first cell appended (or where it would be).
+using CellReader = std::function<uint64_t(uint64_t from, uint64_t to, std::vector<Cell>& out)>;
+
 // Finds a byte pattern in the bytes of a log, byte for byte (case-sensitive, sent and received
-// bytes alike, across line breaks and chunks). Matches may overlap. Linear in the log's size
-// whatever the pattern (Knuth-Morris-Pratt).
+// bytes alike, across line breaks and chunks). Matches may overlap. Sixteen places are tried at
+// once, by two of the pattern's bytes and then by its first 64; where the candidates of a longer
+// pattern come too thick to compare one by one, the rest of a stretch is scanned byte by byte
+// (Knuth-Morris-Pratt), so a search stays linear in the log's size whatever the pattern.
 class CTextSearch
 {
 public:
@@ -37,46 +47,27 @@ public:
     std::size_t Size() const { return m_pattern.size(); }
     const std::vector<uint8_t>& Pattern() const { return m_pattern; }
 
-    // Forward: the first match that starts at or after from; backward: the last one that
-    // starts before from. Wraps around the log's ends; counts every match on the way.
-    SearchHit Find(const CByteLog& log, uint64_t from, bool forward) const;
+    // Searches the log's bytes [first, end), read a stretch at a time. Forward: the first match
+    // that starts at or after from; backward: the last one that starts before from. Wraps
+    // around the ends; counts every match on the way.
+    SearchHit Find(uint64_t first, uint64_t end, uint64_t from, bool forward,
+                   const CellReader& read) const;
     // Appends the starts of the matches lying wholly in cells, which begin at offset start.
     void MatchesIn(const std::vector<Cell>& cells, uint64_t start,
                    std::vector<uint64_t>& starts) const;
 
 private:
-    // Calls found(offset of the match's first byte) for every match in [begin, end), whose
-    // first cell lies at offset start.
-    template <class It, class Found> void Scan(It begin, It end, uint64_t start, Found found) const
-    {
-        const std::size_t size = m_pattern.size();
-        std::size_t matched = 0;
-        uint64_t offset = start;
-        const uint8_t head = m_pattern[0];
-        for (It it = begin; it != end; ++it, ++offset) {
-            if (matched == 0) {
-                // Most bytes start no match: pass over them in a tight loop.
-                while (it != end && it->byte != head) {
-                    ++it;
-                    ++offset;
-                }
-                if (it == end)
-                    break;
-            }
-            const uint8_t b = it->byte;
-            while (matched > 0 && m_pattern[matched] != b)
-                matched = m_fallback[matched - 1];
-            if (m_pattern[matched] == b)
-                ++matched;
-            if (matched == size) {
-                found(offset + 1 - size);
-                matched = m_fallback[size - 1];
-            }
-        }
-    }
+    // Calls found(at, mask) for the matches lying wholly in data[0, n), in order: one starts at
+    // at + k for every bit k set in mask.
+    template <class Found> void Scan(const uint8_t* data, std::size_t n, Found found) const;
+    // The same, byte by byte, for the matches that start at or after begin.
+    template <class Found>
+    void ScanBytewise(const uint8_t* data, std::size_t begin, std::size_t n, Found found) const;
 
     std::vector<uint8_t> m_pattern;
     // m_fallback[i]: length of the longest proper prefix of m_pattern[0..i] that is also its
     // suffix, where a failed comparison resumes.
     std::vector<std::size_t> m_fallback;
+    // Where the second byte that picks candidates lies: the last one unlike the first, if any.
+    std::size_t m_nProbe = 0;
 };

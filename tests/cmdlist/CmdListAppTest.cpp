@@ -7,6 +7,7 @@
 #include "CMonitorLink.h"
 #include "CTARVENApp.h"
 #include "CmdListConstants.h"
+#include "CommandFile.h"
 #include "CommandIds.h"
 #include "MonitorTestEnv.h"
 #include "PtyPair.h"
@@ -161,4 +162,34 @@ TEST_F(CmdListAppTest, TheMonitorActivatedLastGetsTheBytesAndAClosedOneNothing)
     Click(1, kButtonColumn);
     RunEventsFor(50);
     EXPECT_TRUE(m_messages.texts.isEmpty());
+}
+
+TEST_F(CmdListAppTest, CommandFilesOpenIntoTheListWhereverTheyComeFrom)
+{
+    const CommandRows rows = {{"AT<0D>", QStringLiteral("모뎀 확인")}, {"ATI<0D>", "id"}};
+    const QString bench = MakeFile("bench.tcf", *SerializeCommandFile(rows, nullptr));
+    const QString shouting = MakeFile("SHOUT.TCF", *SerializeCommandFile({{"X", ""}}, nullptr));
+    const QString damaged = MakeFile("damaged.Tcf", "junk");
+
+    // From the File menu's open (or the recent files), into a list the user had hidden.
+    Frame()->CmdListBar()->hide();
+    ASSERT_TRUE(m_app->OpenFile(shouting));
+    EXPECT_TRUE(Frame()->CmdListBar()->isVisible());
+    EXPECT_EQ(m_pGrid->Text(0, kTextColumn), "X");
+    EXPECT_TRUE(Frame()->MdiClient()->subWindowList().isEmpty()) << "no monitor for it";
+
+    // From the command line: loaded once the window is up, over the list's last file; the
+    // damaged file is told by the list, the missing one by the program, each once.
+    m_app.reset();
+    m_app = StartApp({bench, damaged, Path("missing.tcf")});
+    auto* panel = qobject_cast<CCmdListBar*>(Frame()->CmdListBar())->Panel();
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages.texts.size(), 2, 10000);
+    EXPECT_TRUE(m_messages.texts[0].startsWith(
+        QStringLiteral("명령 파일이 손상되었습니다: %1\n").arg(damaged)));
+    EXPECT_TRUE(m_messages.texts[1].startsWith(QStringLiteral("파일을 열 수 없습니다.\n")));
+    EXPECT_TRUE(m_messages.texts[1].contains("missing.tcf: "));
+    EXPECT_FALSE(m_messages.texts[1].contains("damaged"));
+    EXPECT_EQ(panel->Grid()->Rows().mid(0, 2), rows);
+    EXPECT_EQ(panel->FileNameBox()->text(), bench);
+    EXPECT_TRUE(Frame()->MdiClient()->subWindowList().isEmpty());
 }

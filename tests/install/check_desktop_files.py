@@ -22,8 +22,9 @@ FILE_TYPES = {
     "*.tcf": "application/x-tarven-commands",
 }
 # The kinds the program opens from its command line, and so from the file manager: a command
-# file is loaded into the command list from inside the program.
-OPENED_TYPES = {"text/x-tarven-script", "application/x-tarven-capture"}
+# file goes into the command list.
+OPENED_TYPES = {"text/x-tarven-script", "application/x-tarven-capture",
+                "application/x-tarven-commands"}
 ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 DESKTOP_KEYS = ("Type", "Name", "Exec", "Icon", "MimeType", "Categories")
 

@@ -6,7 +6,9 @@
 #include "CMdiClientWnd.h"
 #include "CMonitorCommands.h"
 #include "CPaneIndicator.h"
+#include "CReplayWindow.h"
 #include "CServerSock.h"
+#include "CaptureFormat.h"
 #include "CommandIds.h"
 #include "DialogControls.h"
 #include "EnvSettingsDlgIds.h"
@@ -17,7 +19,9 @@
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -233,4 +237,48 @@ TEST_F(AppIntegrationTest, ConfirmedEnvironmentSettingsReachEveryOpenMonitor)
         QTRY_VERIFY_WITH_TIMEOUT(terminal->GetLineSize() <= 1001, 10000);
         EXPECT_GE(terminal->GetLineSize(), 999);
     }
+}
+
+TEST_F(AppIntegrationTest, ViewMenuReplaysTheCaptureOfTheActiveMonitorOnly)
+{
+    QAction* replay = Frame()->Action(ID_VIEW_REPLAY);
+    EXPECT_FALSE(replay->isVisible()) << "no monitor, no item";
+    UseServer();
+    CTARVENView* live = OpenMonitor();
+    EXPECT_TRUE(replay->isVisible());
+    EXPECT_FALSE(replay->isEnabled()) << "a live monitor shows no capture";
+    const QList<QAction*> menus = Frame()->menuBar()->actions();
+    const auto viewMenu = std::ranges::find_if(menus, [](const QAction* item) {
+        return item->menu() != nullptr && item->menu()->title() == "보기(&V)";
+    });
+    ASSERT_NE(viewMenu, menus.end());
+    const QList<QAction*> items = (*viewMenu)->menu()->actions();
+    EXPECT_EQ(items.indexOf(replay), items.indexOf(Frame()->Action(ID_VIEW_FIND_PREV)) + 1);
+
+    const QByteArray chunk = "OK\r\n";
+    const QByteArray attrs(chunk.size(), kAttrReceived);
+    const QString path = MakeFile(
+        "bench.tvn",
+        CaptureFormat::EncodeHeader(0) +
+            CaptureFormat::EncodeRecord(0, reinterpret_cast<const uint8_t*>(chunk.constData()),
+                                        reinterpret_cast<const uint8_t*>(attrs.constData()),
+                                        uint32_t(chunk.size())));
+    CDocument* document = m_app->OpenDocumentFile(path);
+    ASSERT_NE(document, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return replay->isEnabled(); }));
+    replay->trigger();
+    auto* window = document->Frame()->findChild<CReplayWindow*>();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), "재생 - bench.tvn");
+    ASSERT_TRUE(WaitFor([&] { return Shown(*window->Monitor()->View()) == chunk; }));
+
+    for (QMdiSubWindow* child : Frame()->MdiClient()->subWindowList()) {
+        if (child->isAncestorOf(live))
+            Frame()->MdiClient()->setActiveSubWindow(child);
+    }
+    ASSERT_TRUE(WaitFor([&] { return !replay->isEnabled(); }));
+    replay->trigger();
+    EXPECT_EQ(live->parentWidget()->findChild<CReplayWindow*>(), nullptr);
+    EXPECT_TRUE(m_messages.texts.isEmpty());
 }

@@ -21,6 +21,7 @@
 #include <QProgressBar>
 #include <QTextBlock>
 #include <QToolBar>
+#include <QTranslator>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -327,6 +328,30 @@ TEST_F(ScriptRunTest, StatusPanesShowProgressRunningAndCaret)
     view->OnScriptStop();
     EXPECT_TRUE(WaitFor([&] { return frame->StatusBar()->ProgressPane()->value() == 0; }));
     EXPECT_EQ(frame->StatusBar()->RunningPane()->Text(), QString("실행대기"));
+}
+
+TEST(ScriptStatusBarTest, PanesHoldTheirLongestTextsWholeInEnglish)
+{
+    // The translation the program loads for --lang en, removed again for the other tests.
+    QTranslator english;
+    ASSERT_TRUE(english.load(QStringLiteral(":/i18n/tarven_en.qm")));
+    QCoreApplication::installTranslator(&english);
+    const auto text = [](const char* source) {
+        return QCoreApplication::translate("CScriptStatusBar", source);
+    };
+    {
+        CScriptStatusBar bar(nullptr);
+        CPaneIndicator* running = bar.RunningPane();
+        for (const char* word : {"실행중", "실행대기"}) {
+            running->SetText(text(word));
+            EXPECT_EQ(running->ShownText(), text(word)) << "not cut";
+        }
+        const QLabel* caret = bar.CaretPane();
+        EXPECT_LE(
+            caret->fontMetrics().horizontalAdvance(text("열: %1, 행: %2").arg(999).arg(99999)),
+            caret->width());
+    }
+    QCoreApplication::removeTranslator(&english);
 }
 
 TEST_F(ScriptRunTest, PersonTypesAScriptRunsItFromTheToolbarReadsTheOutputAndStops)

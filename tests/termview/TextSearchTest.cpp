@@ -7,10 +7,14 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstring>
 #include <random>
+#include <thread>
 
-#include "CByteLog.h"
+#include "CTextLogStore.h"
 #include "CTextSearch.h"
 #include "CTextViewCtrl.h"
 #include "HexLayout.h"
@@ -19,12 +23,39 @@ namespace {
 
 constexpr int kWaitMs = 10000;
 
-CByteLog LogOf(const QByteArray& bytes)
+void Write(CTextLogStore& store, const QByteArray& bytes)
 {
-    CByteLog log;
-    log.Append(reinterpret_cast<const uint8_t*>(bytes.constData()),
-               static_cast<std::size_t>(bytes.size()), kAttrReceived);
-    return log;
+    store.Write(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                static_cast<std::size_t>(bytes.size()), kAttrReceived);
+}
+
+// Where pattern occurs in text, which the log holds from offset first on, by comparing it at
+// every place.
+std::vector<uint64_t> MatchStarts(const QByteArray& text, uint64_t first, const QByteArray& pattern)
+{
+    std::vector<uint64_t> starts;
+    for (qsizetype i = 0; i + pattern.size() <= text.size(); ++i) {
+        if (std::memcmp(text.constData() + i, pattern.constData(), pattern.size()) == 0)
+            starts.push_back(first + static_cast<uint64_t>(i));
+    }
+    return starts;
+}
+
+// Find's answer worked out from every match's start.
+SearchHit Expected(const std::vector<uint64_t>& starts, uint64_t from, bool forward)
+{
+    SearchHit hit;
+    hit.count = starts.size();
+    if (starts.empty())
+        return hit;
+    const auto after = static_cast<std::size_t>(
+        std::lower_bound(starts.begin(), starts.end(), from) - starts.begin());
+    const std::size_t index = forward ? (after == starts.size() ? 0 : after)
+                                      : (after == 0 ? starts.size() - 1 : after - 1);
+    hit.found = true;
+    hit.offset = starts[index];
+    hit.index = index + 1;
+    return hit;
 }
 
 void Write(CTextViewCtrl& view, const QByteArray& bytes)
@@ -67,9 +98,10 @@ TEST(TextSearchTest, HexPatternsAreReadAsPairsOfDigits)
 
 TEST(TextSearchTest, NextAndPreviousWrapAroundAndCountEveryMatch)
 {
-    // Matches across line breaks; offsets stay absolute after the oldest bytes are dropped.
-    CByteLog log = LogOf("xxOK\r\nOK\r\nOK\r\n");
-    log.DropBefore(2);
+    // Matches across line breaks; offsets stay absolute after the oldest line is dropped.
+    CTextLogStore store;
+    Write(store, "xx\r\nOK\r\nOK\r\nOK\r\n");
+    store.SetLineMax(3);
     const CTextSearch search(QByteArray("\r\nOK"));
     const struct
     {
@@ -78,34 +110,145 @@ TEST(TextSearchTest, NextAndPreviousWrapAroundAndCountEveryMatch)
         uint64_t offset;
         std::size_t index;
     } steps[] = {
-        {0, true, 4, 1},  {5, true, 8, 2},  {9, true, 4, 1}, // past the last: around to the first
-        {8, false, 4, 1}, {4, false, 8, 2},                  // before the first: around to the last
+        {0, true, 6, 1},   {7, true, 10, 2},
+        {11, true, 6, 1},                     // past the last: around to the first
+        {10, false, 6, 1}, {6, false, 10, 2}, // before the first: around to the last
     };
     for (const auto& s : steps) {
-        const SearchHit hit = search.Find(log, s.from, s.forward);
+        const SearchHit hit = store.Find(search, s.from, s.forward);
         EXPECT_TRUE(hit.found) << s.from;
         EXPECT_EQ(hit.offset, s.offset) << s.from << (s.forward ? " next" : " previous");
         EXPECT_EQ(hit.index, s.index) << s.from;
         EXPECT_EQ(hit.count, 2u);
     }
-    EXPECT_FALSE(CTextSearch(QByteArray("KO")).Find(log, 0, true).found);
-    EXPECT_FALSE(search.Find(CByteLog(), 0, false).found) << "an empty log";
+    EXPECT_FALSE(store.Find(CTextSearch(QByteArray("KO")), 0, true).found);
+    EXPECT_FALSE(CTextLogStore().Find(search, 0, false).found) << "an empty log";
+}
 
-    // Matches may overlap, and the count agrees with a plain search on any text.
-    std::mt19937 random(7);
-    for (int round = 0; round < 200; ++round) {
+TEST(TextSearchTest, EveryMatchIsFoundAcrossStretchesAndAtTheEnds)
+{
+    constexpr auto kStretch = static_cast<qsizetype>(kSearchStretchBytes);
+    const QByteArray filler(3 * kStretch, 'x');
+    const QByteArray needle("needle");
+    const auto planted = [&](std::initializer_list<qsizetype> places) {
+        QByteArray text = filler;
+        for (qsizetype place : places)
+            text.replace(place, needle.size(), needle);
+        return text;
+    };
+    const QByteArray lines = QByteArray("ab\r\n").repeated(kStretch / 2);
+    const QByteArray periodic = QByteArray("ab").repeated(kStretch + 7);
+    const struct
+    {
+        const char* what;
         QByteArray text;
         QByteArray pattern;
-        for (int i = 0; i < 300; ++i)
-            text += static_cast<char>('a' + random() % 2);
+    } cases[] = {
+        {"at the very start and end", planted({0, filler.size() - needle.size()}), needle},
+        {"across each seam between stretches",
+         planted({kStretch - 1, 2 * kStretch - 5, 2 * kStretch + 1}), needle},
+        {"only across a seam", planted({kStretch - 3}), needle},
+        {"one byte, everywhere", filler, "x"},
+        {"overlapping, everywhere", filler, "xxx"},
+        {"overlapping, everywhere, longer than compared at once", filler, QByteArray(100, 'x')},
+        {"longer than a line", lines, "ab\r\nab\r\nab\r\nab"},
+        {"compared whole where every place is a candidate", periodic,
+         QByteArray("ab").repeated(20)},
+        {"a candidate everywhere, matching nowhere", periodic,
+         QByteArray("ab").repeated(100) + "c"},
+        {"the longest pattern", periodic, QByteArray("ab").repeated(kMaxSearchPatternBytes / 2)},
+    };
+    for (const auto& c : cases) {
+        CTextLogStore store;
+        Write(store, c.text);
+        const CTextSearch search(c.pattern);
+        const std::vector<uint64_t> starts = MatchStarts(c.text, 0, c.pattern);
+        for (const uint64_t from : {uint64_t{0}, uint64_t{1}, uint64_t(kStretch),
+                                    uint64_t(kStretch + 1), uint64_t(c.text.size())}) {
+            for (const bool forward : {true, false}) {
+                const SearchHit hit = store.Find(search, from, forward);
+                const SearchHit expected = Expected(starts, from, forward);
+                EXPECT_EQ(hit.found, expected.found) << c.what << " from " << from;
+                EXPECT_EQ(hit.count, expected.count) << c.what << " from " << from;
+                EXPECT_EQ(hit.offset, expected.offset) << c.what << " from " << from;
+                EXPECT_EQ(hit.index, expected.index) << c.what << " from " << from;
+            }
+        }
+    }
+
+    // Any text and pattern, short or across stretches, with the oldest lines dropped.
+    std::mt19937 random(7);
+    for (int round = 0; round < 200; ++round) {
+        const qsizetype length = round % 20 == 0 ? 2 * kStretch + 100 : 300;
+        QByteArray text;
+        QByteArray pattern;
+        for (qsizetype i = 0; i < length; ++i)
+            text += "ab\n"[random() % (round % 2 == 0 ? 2 : 3)];
         for (int i = 0, n = 1 + static_cast<int>(random() % 6); i < n; ++i)
             pattern += static_cast<char>('a' + random() % 2);
-        std::size_t expected = 0;
-        for (qsizetype from = 0; (from = text.indexOf(pattern, from)) >= 0; ++from)
-            ++expected;
-        EXPECT_EQ(CTextSearch(pattern).Find(LogOf(text), 0, true).count, expected)
-            << text.constData() << " / " << pattern.constData();
+        CTextLogStore store;
+        Write(store, text);
+        store.SetLineMax(100);
+        const LogExtent extent = store.Extent();
+        const QByteArray held = text.mid(static_cast<qsizetype>(extent.first));
+        const uint64_t from = extent.first + random() % static_cast<uint64_t>(held.size() + 1);
+        const bool forward = random() % 2 == 0;
+        const SearchHit hit = store.Find(CTextSearch(pattern), from, forward);
+        const SearchHit expected =
+            Expected(MatchStarts(held, extent.first, pattern), from, forward);
+        EXPECT_EQ(hit.count, expected.count) << pattern.constData() << " in round " << round;
+        EXPECT_EQ(hit.offset, expected.offset) << pattern.constData() << " in round " << round;
+        EXPECT_EQ(hit.index, expected.index) << pattern.constData() << " in round " << round;
     }
+}
+
+TEST(TextSearchTest, WritersGoOnWhileTheHeldBytesAreSearched)
+{
+    // Another thread adds lines and drops the oldest all along: each search counts what was held
+    // when it began, at most, and lands on a match.
+    constexpr std::size_t kLineMax = 1000;
+    const QByteArray line = "needle " + QByteArray(1000, '.') + "\r\n";
+    CTextLogStore store;
+    store.SetLineMax(kLineMax);
+    Write(store, line.repeated(kLineMax));
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        while (!stop.load())
+            Write(store, line);
+    });
+    const CTextSearch search(QByteArray("needle"));
+    for (int round = 0; round < 20; ++round) {
+        const LogExtent before = store.Extent();
+        const SearchHit hit = store.Find(search, before.first + 1, round % 2 == 0);
+        ASSERT_TRUE(hit.found);
+        EXPECT_GE(hit.count, 1u);
+        EXPECT_LE(hit.count, kLineMax);
+        EXPECT_GE(hit.offset, before.first);
+        EXPECT_LT(hit.offset, store.Extent().end);
+        EXPECT_EQ((hit.offset - before.first) % static_cast<uint64_t>(line.size()), 0u);
+    }
+    stop = true;
+    writer.join();
+
+    // Bytes dropped from under the search, here before each stretch is read: the matches left
+    // are counted at their own offsets.
+    constexpr auto kStretch = static_cast<qsizetype>(kSearchStretchBytes);
+    const QByteArray held = QByteArray("needle.").repeated(3 * kStretch / 7);
+    const auto heldEnd = static_cast<uint64_t>(held.size());
+    uint64_t dropped = 0;
+    const CellReader dropping = [&](uint64_t from, uint64_t to, std::vector<Cell>& out) {
+        dropped += kSearchStretchBytes / 2 + 3;
+        from = std::max(from, dropped);
+        for (uint64_t i = from; i < std::min(to, heldEnd); ++i)
+            out.push_back(
+                Cell{static_cast<uint8_t>(held[static_cast<qsizetype>(i)]), kAttrReceived});
+        return from;
+    };
+    const SearchHit hit = search.Find(0, heldEnd, 0, true, dropping);
+    ASSERT_TRUE(hit.found);
+    EXPECT_EQ(held.mid(static_cast<qsizetype>(hit.offset), 6), "needle");
+    EXPECT_GT(hit.offset, kSearchStretchBytes / 2) << "not a dropped byte";
+    EXPECT_LT(hit.count, heldEnd / 7);
 }
 
 class TextViewSearchTest : public testing::Test
