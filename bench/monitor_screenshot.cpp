@@ -11,6 +11,7 @@
 #include "CTARVENApp.h"
 #include "CTARVENView.h"
 #include "ShellConstants.h"
+#include "monitor_session.h"
 #include "program_sandbox.h"
 #include "raw_pty.h"
 
@@ -86,11 +87,7 @@ int main(int argc, char** argv)
 
     // The start-up port settings dialog is confirmed as it stands.
     QTimer confirm;
-    QObject::connect(&confirm, &QTimer::timeout, [] {
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-            dialog->accept();
-    });
-    confirm.start(20);
+    ConfirmDialogs(confirm);
 
     InstallMonitor();
     CTARVENApp tarven;
@@ -108,7 +105,7 @@ int main(int argc, char** argv)
     device.connectToHost(QHostAddress::LocalHost, port);
     device.waitForConnected(5000);
     ProgramSandbox::Pump(200);
-    const std::pair<bool, QByteArray> session[] = {
+    const SessionLine session[] = {
         {true, "AT+STATUS\r\n"},
         {false, "\x02STATUS OK 온도 21.5 압력 정상\x03\r\n"},
         {true, "AT+READ 3\r\n"},
@@ -117,15 +114,7 @@ int main(int argc, char** argv)
         {true, "AT+ALARM?\r\n"},
         {false, "\x1B[1m\x07 경보: 센서 #2 응답 없음\x1B[0m\r\n"},
     };
-    for (const auto& [typed, bytes] : session) {
-        if (typed) {
-            view->OnChar(QString::fromUtf8(bytes));
-        } else {
-            device.write(bytes);
-            device.flush();
-        }
-        ProgramSandbox::Pump(150);
-    }
+    PlaySession(*view, device, session);
     if (!Save(*frame, QDir(folder).filePath(QStringLiteral("monitor-text.png"))))
         return 1;
     view->OnHexView();

@@ -13,10 +13,12 @@
 CCaptureNameDlg::CCaptureNameDlg(const QString& folder, QWidget* parent) : QDialog(parent)
 {
     NameControl(this, CaptureNameDlgIds::IDD);
-    setWindowTitle(QStringLiteral("갈무리 저장파일 이름"));
+    setWindowTitle(tr("갈무리 저장파일 이름"));
     m_pFileName = new QLineEdit(QStringLiteral("Galmuri001.tvn"));
     NameControl(m_pFileName, CaptureNameDlgIds::IDC_FILE_NAME);
     m_pFileName->setMaxLength(kCaptureNameMaxChars);
+    m_pFileName->setMinimumWidth(m_pFileName->fontMetrics().averageCharWidth() *
+                                 kCaptureNameFieldChars);
     m_pFileName->selectAll();
     auto* folderText = new QLabel(folder.left(kCaptureFolderMaxChars));
     NameControl(folderText, CaptureNameDlgIds::IDC_FOLDER);
@@ -25,8 +27,8 @@ CCaptureNameDlg::CCaptureNameDlg(const QString& folder, QWidget* parent) : QDial
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QFormLayout(this);
-    layout->addRow(QStringLiteral("파일 이름:"), m_pFileName);
-    layout->addRow(QStringLiteral("폴더:"), folderText);
+    layout->addRow(tr("파일 이름:"), m_pFileName);
+    layout->addRow(tr("폴더:"), folderText);
     layout->addRow(buttons);
 }
 
@@ -38,8 +40,8 @@ QString CCaptureNameDlg::FileName() const
 void CCaptureNameDlg::accept()
 {
     if (FileName().isEmpty()) {
-        ShowMessage(QStringLiteral("갈무리 파일 이름을 입력하십시오."), QMessageBox::Warning,
-                    QMessageBox::Ok, this);
+        ShowMessage(tr("갈무리 파일 이름을 입력하십시오."), QMessageBox::Warning, QMessageBox::Ok,
+                    this);
         return;
     }
     QDialog::accept();

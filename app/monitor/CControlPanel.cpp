@@ -19,6 +19,7 @@ QString CellName(int cell)
 
 } // namespace
 
+// A font family's name, kept in Korean.
 CControlPanel::CControlPanel(QWidget* parent) : QWidget(parent), m_font(QStringLiteral("굴림"))
 {
     setObjectName(QStringLiteral("ControlPanel"));

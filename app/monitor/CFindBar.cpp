@@ -13,8 +13,8 @@
 
 namespace {
 
-const char* const kInvalidText = "잘못된 패턴";
-const char* const kNotFoundText = "찾을 수 없음";
+const char* const kInvalidText = QT_TRANSLATE_NOOP("CFindBar", "잘못된 패턴");
+const char* const kNotFoundText = QT_TRANSLATE_NOOP("CFindBar", "찾을 수 없음");
 
 QToolButton* MakeButton(const QString& text, const QString& tip, QWidget* parent)
 {
@@ -30,10 +30,9 @@ QToolButton* MakeButton(const QString& text, const QString& tip, QWidget* parent
 
 CFindBar::CFindBar(CTextViewCtrl* view, QWidget* parent)
     : QWidget(parent), m_pView(view), m_pField(new QLineEdit(this)), m_pCount(new QLabel(this)),
-      m_pPrevious(MakeButton(QStringLiteral("이전"), QStringLiteral("이전 찾기 (Shift+F3)"), this)),
-      m_pNext(MakeButton(QStringLiteral("다음"), QStringLiteral("다음 찾기 (F3)"), this)),
-      m_pClose(
-          MakeButton(QStringLiteral("닫기"), QStringLiteral("찾기 막대를 닫습니다 (Esc)"), this))
+      m_pPrevious(MakeButton(tr("이전"), tr("이전 찾기 (Shift+F3)"), this)),
+      m_pNext(MakeButton(tr("다음"), tr("다음 찾기 (F3)"), this)),
+      m_pClose(MakeButton(tr("닫기"), tr("찾기 막대를 닫습니다 (Esc)"), this))
 {
     setObjectName(QStringLiteral("FindBar"));
     m_pField->setObjectName(QStringLiteral("FindField"));
@@ -44,7 +43,7 @@ CFindBar::CFindBar(CTextViewCtrl* view, QWidget* parent)
         m_pCount->fontMetrics().horizontalAdvance(QStringLiteral("00000/00000")));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
-    layout->addWidget(new QLabel(QStringLiteral("찾기:"), this));
+    layout->addWidget(new QLabel(tr("찾기:"), this));
     layout->addWidget(m_pField, 1);
     layout->addWidget(m_pPrevious);
     layout->addWidget(m_pNext);
@@ -77,14 +76,14 @@ QByteArray CFindBar::Pattern(bool* valid) const
 
 void CFindBar::Refresh()
 {
-    m_pField->setPlaceholderText(m_pView->IsHexaView() ? QStringLiteral("16진수 바이트 (예: 0D 0A)")
-                                                       : QStringLiteral("찾을 문자열"));
+    m_pField->setPlaceholderText(m_pView->IsHexaView() ? tr("16진수 바이트 (예: 0D 0A)")
+                                                       : tr("찾을 문자열"));
     bool valid = true;
     const QByteArray pattern = Pattern(&valid);
     m_pView->SetSearchPattern(isVisible() ? pattern : QByteArray());
     // A count of another pattern would mislead.
     if (pattern != m_pattern || valid != m_bValid)
-        m_pCount->setText(valid ? QString() : QString::fromUtf8(kInvalidText));
+        m_pCount->setText(valid ? QString() : tr(kInvalidText));
     m_pattern = pattern;
     m_bValid = valid;
     m_pPrevious->setEnabled(!pattern.isEmpty());
@@ -110,7 +109,7 @@ void CFindBar::FindNext(bool forward)
     }
     const SearchHit hit = m_pView->FindNext(forward);
     if (!hit.found) {
-        m_pCount->setText(QString::fromUtf8(kNotFoundText));
+        m_pCount->setText(tr(kNotFoundText));
         QApplication::beep();
         emit notFound();
         return;

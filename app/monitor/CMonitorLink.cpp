@@ -13,6 +13,7 @@
 #include "TermViewConstants.h"
 #include "TransportConstants.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 #include <algorithm>
@@ -47,14 +48,16 @@ QString AwayText(qint64 awayMs)
     constexpr qint64 kSecondsPerMinute = 60;
     constexpr qint64 kSecondsPerHour = 3600;
     if (awayMs < kSecondsPerMinute * kMsPerSecond)
-        return QStringLiteral("%1초").arg(double(awayMs) / kMsPerSecond, 0, 'f', 1);
+        return QCoreApplication::translate("CMonitorLink", "%1초")
+            .arg(double(awayMs) / kMsPerSecond, 0, 'f', 1);
     const qint64 seconds = awayMs / kMsPerSecond;
-    const QString minutes = QStringLiteral("%1분 %2초")
+    const QString minutes = QCoreApplication::translate("CMonitorLink", "%1분 %2초")
                                 .arg(seconds % kSecondsPerHour / kSecondsPerMinute)
                                 .arg(seconds % kSecondsPerMinute);
-    return seconds < kSecondsPerHour
-               ? minutes
-               : QStringLiteral("%1시간 ").arg(seconds / kSecondsPerHour) + minutes;
+    return seconds < kSecondsPerHour ? minutes
+                                     : QCoreApplication::translate("CMonitorLink", "%1시간 ")
+                                               .arg(seconds / kSecondsPerHour) +
+                                           minutes;
 }
 
 // The first port of the settings that a socket link cannot use, if any. A UDP link binds its
@@ -387,8 +390,8 @@ int CMonitorLink::Send(const QByteArray& bytes, Announce announce)
                 if (errno == EDESTADDRREQ && !m_bToldNoSender) {
                     m_bToldNoSender = true;
                     emit notice(kCrLf +
-                                    QStringLiteral("보낼 곳이 없습니다: 원격 IP가 비어 있으면 "
-                                                   "데이터그램을 받은 뒤에 답합니다 ...") +
+                                    tr("보낼 곳이 없습니다: 원격 IP가 비어 있으면 "
+                                       "데이터그램을 받은 뒤에 답합니다 ...") +
                                     kCrLf,
                                 kAttrSent);
                 }
@@ -533,17 +536,16 @@ void CMonitorLink::OnSerialVanished()
     // it so that it can be opened again once the device is back: by the wait below, or by the
     // user.
     const QString reason = SystemErrorText(int(m_pSerial->GetLastError()));
-    const QString lost = kCrLf +
-                         QStringLiteral("포트 연결이 끊어졌습니다 [%1]: %2 ...")
-                             .arg(m_settings.PortLabel(), reason) +
-                         kCrLf;
+    const QString lost =
+        kCrLf + tr("포트 연결이 끊어졌습니다 [%1]: %2 ...").arg(m_settings.PortLabel(), reason) +
+        kCrLf;
     if (!m_settings.bAutoReconnect) {
         DisposeSerial();
         emit notice(lost, kAttrSent);
         SetOnline(false);
         return;
     }
-    emit notice(lost + QStringLiteral("재연결 대기중...") + kCrLf, kAttrSent);
+    emit notice(lost + tr("재연결 대기중...") + kCrLf, kAttrSent);
     // The port object stays, with its settings, and is opened again in place (the first try is
     // at once). The wait is told before the window goes offline, so that it shows the wait.
     m_bReconnecting = true;
@@ -557,7 +559,7 @@ void CMonitorLink::OnSerialReopened(qint64 awayMs)
     m_bReconnecting = false;
     emit reconnectingChanged(false);
     emit notice(kCrLf +
-                    QStringLiteral("포트가 다시 연결되었습니다 [%1] (끊긴 시간 %2) ...")
+                    tr("포트가 다시 연결되었습니다 [%1] (끊긴 시간 %2) ...")
                         .arg(m_settings.PortLabel(), AwayText(awayMs)) +
                     kCrLf,
                 kAttrSent);

@@ -36,8 +36,8 @@ CMonitorStatusBar::CMonitorStatusBar(QWidget* parent) : QStatusBar(parent)
 {
     setSizeGripEnabled(false);
     // The stretchable panes share the room by these weights, and short of room they shorten
-    // by them: the port description most, as a device path is long. The on-line state and the
-    // lamps keep the room of their texts.
+    // by them: the port description most, as a device path is long. The on-line state, the
+    // lamps and the time keep the room of their short texts.
     m_pOnline = AddLabel<QLabel>(ID_PANE_ONLINE, QStringLiteral("OFF-LINE"), 0);
     m_pInterface = AddLabel<CElidedLabel>(ID_PANE_INTERFACE, QStringLiteral("RS-232C"), 1);
     m_pPort = new CPaneIndicator(ID_PANE_PORT, QStringLiteral("COM1,9600,8,N,1"), this);
@@ -60,7 +60,7 @@ CMonitorStatusBar::CMonitorStatusBar(QWidget* parent) : QStatusBar(parent)
     }
     addPermanentWidget(lines);
     SetModemLinesUnavailable(QStringLiteral("OFF-LINE"));
-    m_pTime = AddLabel<CElidedLabel>(ID_PANE_TIME, QStringLiteral("00:00:00"), 1);
+    m_pTime = AddLabel<QLabel>(ID_PANE_TIME, QStringLiteral("00:00:00"), 1);
     connect(m_pPort, &CPaneIndicator::clicked, this, &CMonitorStatusBar::portSettingsRequested);
 }
 

@@ -59,5 +59,5 @@ private:
     CPaneIndicator* m_pSend = nullptr;
     CPaneIndicator* m_pReceive = nullptr;
     std::array<CPaneIndicator*, kModemLinePanes> m_linePanes = {};
-    CElidedLabel* m_pTime = nullptr;
+    QLabel* m_pTime = nullptr;
 };

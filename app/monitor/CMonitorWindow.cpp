@@ -57,11 +57,9 @@ void CMonitorWindow::CreateToolBar()
         connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
     }
     m_pToolBar->addSeparator();
-    m_pReplayAction =
-        m_pToolBar->addAction(QStringLiteral("재생"), this, &CMonitorWindow::OnReplay);
+    m_pReplayAction = m_pToolBar->addAction(tr("재생"), this, &CMonitorWindow::OnReplay);
     m_pReplayAction->setObjectName(QStringLiteral("ReplayCapture"));
-    m_pReplayAction->setToolTip(
-        QStringLiteral("보고 있는 갈무리 파일을 새 창에서 기록된 속도로 재생합니다."));
+    m_pReplayAction->setToolTip(tr("보고 있는 갈무리 파일을 새 창에서 기록된 속도로 재생합니다."));
     connect(m_pView, &CTARVENView::stateChanged, this, &CMonitorWindow::UpdateToolBar);
     UpdateToolBar();
 }
@@ -84,8 +82,8 @@ void CMonitorWindow::OnReplay()
     window->setAttribute(Qt::WA_DeleteOnClose);
     if (window->Open(path) != CaptureStatus::Ok) {
         delete window;
-        ShowMessage(QStringLiteral("갈무리 파일을 읽을 수 없습니다.\n%1").arg(path),
-                    QMessageBox::Critical, QMessageBox::Ok, this, QStringLiteral("재생"));
+        ShowMessage(tr("갈무리 파일을 읽을 수 없습니다.\n%1").arg(path), QMessageBox::Critical,
+                    QMessageBox::Ok, this, tr("재생"));
         return;
     }
     window->show();

@@ -11,6 +11,7 @@
 #include <cmath>
 
 CPaneIndicator::CPaneIndicator(int id, const QString& text, QWidget* parent)
+    // A font family's name, kept in Korean.
     : QWidget(parent), m_nId(id), m_strText(text), m_font(QStringLiteral("굴림"))
 {
     setObjectName(QString::number(id));
@@ -68,7 +69,7 @@ void CPaneIndicator::UpdateToolTip()
     if (m_nId != ID_PANE_PORT)
         return;
     // The whole description, also when the pane shows it shortened; and what a click does.
-    setToolTip(m_strText + QStringLiteral("\n클릭하면 포트설정을 엽니다."));
+    setToolTip(m_strText + u'\n' + tr("클릭하면 포트설정을 엽니다."));
 }
 
 bool CPaneIndicator::IsLit() const

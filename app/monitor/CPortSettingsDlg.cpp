@@ -55,7 +55,7 @@ bool ParseAddress(const QString& text, uint32_t& address)
 CPortSettingsDlg::CPortSettingsDlg(QWidget* parent) : QDialog(parent)
 {
     NameControl(this, IDD);
-    setWindowTitle(QStringLiteral("통신포트 설정"));
+    setWindowTitle(tr("통신포트 설정"));
     CreateControls();
     InitActionsConnections();
     FillPortList();
@@ -92,18 +92,21 @@ void CPortSettingsDlg::CreateControls()
                          {QStringLiteral("NONE"), QStringLiteral("ODD"), QStringLiteral("EVEN")});
     m_pStopBits = DropList(IDC_STOP_BITS, {QStringLiteral("1 bit"), QStringLiteral("1.5 bit"),
                                            QStringLiteral("2 bit")});
-    m_pFlowControl = DropList(IDC_FLOW_CONTROL, {QStringLiteral("없음"), QStringLiteral("RTS/CTS"),
-                                                 QStringLiteral("XON/XOFF")});
-    m_pAutoReconnect =
-        NameControl(new QCheckBox(QStringLiteral("자동 재연결")), IDC_AUTO_RECONNECT);
-    serialLayout->addWidget(new QLabel(QStringLiteral("포트 리스트")), 0, 0, 1, 2);
+    m_pFlowControl = DropList(IDC_FLOW_CONTROL,
+                              {tr("없음"), QStringLiteral("RTS/CTS"), QStringLiteral("XON/XOFF")});
+    m_pAutoReconnect = NameControl(new QCheckBox(tr("자동 재연결")), IDC_AUTO_RECONNECT);
+    serialLayout->addWidget(new QLabel(tr("포트 리스트")), 0, 0, 1, 2);
     serialLayout->addWidget(m_pPortList, 1, 0, 1, 2);
     const std::pair<const char*, QWidget*> rows[] = {
-        {"통신포트", m_pPortName}, {"전송속도", m_pBaud},     {"데이타비트", m_pDataBits},
-        {"패리티비트", m_pParity}, {"정지비트", m_pStopBits}, {"흐름제어", m_pFlowControl}};
+        {QT_TRANSLATE_NOOP("CPortSettingsDlg", "통신포트"), m_pPortName},
+        {QT_TRANSLATE_NOOP("CPortSettingsDlg", "전송속도"), m_pBaud},
+        {QT_TRANSLATE_NOOP("CPortSettingsDlg", "데이타비트"), m_pDataBits},
+        {QT_TRANSLATE_NOOP("CPortSettingsDlg", "패리티비트"), m_pParity},
+        {QT_TRANSLATE_NOOP("CPortSettingsDlg", "정지비트"), m_pStopBits},
+        {QT_TRANSLATE_NOOP("CPortSettingsDlg", "흐름제어"), m_pFlowControl}};
     int row = 2;
     for (const auto& [label, widget] : rows) {
-        serialLayout->addWidget(new QLabel(QString::fromUtf8(label)), row, 0);
+        serialLayout->addWidget(new QLabel(tr(label)), row, 0);
         serialLayout->addWidget(widget, row++, 1);
     }
     serialLayout->addWidget(m_pAutoReconnect, row, 0, 1, 2);
@@ -125,14 +128,13 @@ void CPortSettingsDlg::CreateControls()
     static const QRegularExpression kDotted(QStringLiteral(
         "^(([01]?\\d?\\d|2[0-4]\\d|25[0-5])\\.){0,3}([01]?\\d?\\d|2[0-4]\\d|25[0-5])?$"));
     m_pServerIP->setValidator(new QRegularExpressionValidator(kDotted, m_pServerIP));
-    m_pWelcomeFlag =
-        NameControl(new QCheckBox(QStringLiteral("서버에 접속시 메세지 전송")), IDC_WELCOME_FLAG);
+    m_pWelcomeFlag = NameControl(new QCheckBox(tr("서버에 접속시 메세지 전송")), IDC_WELCOME_FLAG);
     m_pWelcomeMsg = NameControl(new QLineEdit, IDC_WELCOME_MSG);
     m_pWelcomeMsg->setMaxLength(kWelcomeMaxChars);
     // 0 lets the system choose a free port.
     m_pLocalPort = NameControl(new QSpinBox, IDC_LOCAL_PORT);
     m_pLocalPort->setRange(0, kMaxPortNumber);
-    m_pLocalPort->setSpecialValueText(QStringLiteral("자동"));
+    m_pLocalPort->setSpecialValueText(tr("자동"));
     m_pServerPortLabel = new QLabel;
     m_pServerIPLabel = new QLabel;
     socketLayout->addWidget(roleBox, 0, 0, 1, 2);
@@ -140,7 +142,7 @@ void CPortSettingsDlg::CreateControls()
     socketLayout->addWidget(m_pServerPort, 1, 1);
     socketLayout->addWidget(m_pServerIPLabel, 2, 0);
     socketLayout->addWidget(m_pServerIP, 2, 1);
-    socketLayout->addWidget(new QLabel(QStringLiteral("로컬포트 (UDP)")), 3, 0);
+    socketLayout->addWidget(new QLabel(tr("로컬포트 (UDP)")), 3, 0);
     socketLayout->addWidget(m_pLocalPort, 3, 1);
     socketLayout->addWidget(m_pWelcomeFlag, 4, 0, 1, 2);
     socketLayout->addWidget(m_pWelcomeMsg, 5, 0, 1, 2);
@@ -149,7 +151,7 @@ void CPortSettingsDlg::CreateControls()
     auto* enterRow = new QHBoxLayout;
     m_pEnterKey = DropList(IDC_ENTER_KEY,
                            {QStringLiteral("CR"), QStringLiteral("LF"), QStringLiteral("CR+LF")});
-    enterRow->addWidget(new QLabel(QStringLiteral("Enter 키 전송")));
+    enterRow->addWidget(new QLabel(tr("Enter 키 전송")));
     enterRow->addWidget(m_pEnterKey);
     enterRow->addStretch(1);
 
@@ -245,8 +247,8 @@ void CPortSettingsDlg::ApplyInterfaceLayout()
     for (QAbstractButton* radio : m_pRole->buttons())
         radio->setEnabled(!serial && !udp);
     m_pLocalPort->setEnabled(udp);
-    m_pServerPortLabel->setText(udp ? QStringLiteral("원격포트") : QStringLiteral("서버포트"));
-    m_pServerIPLabel->setText(udp ? QStringLiteral("원격 IP") : QStringLiteral("서버 IP"));
+    m_pServerPortLabel->setText(udp ? tr("원격포트") : tr("서버포트"));
+    m_pServerIPLabel->setText(udp ? tr("원격 IP") : tr("서버 IP"));
     if (serial || udp) {
         m_pServerPort->setEnabled(udp);
         m_pServerIP->setEnabled(udp);
@@ -303,12 +305,12 @@ void CPortSettingsDlg::accept()
 {
     uint32_t address = 0;
     if (m_pPortName->text().trimmed().isEmpty()) {
-        ShowMessage(QStringLiteral("통신포트를 선택하거나 장치 경로를 입력하십시오."),
-                    QMessageBox::Warning, QMessageBox::Ok, this);
+        ShowMessage(tr("통신포트를 선택하거나 장치 경로를 입력하십시오."), QMessageBox::Warning,
+                    QMessageBox::Ok, this);
         return;
     }
     if (!ParseAddress(m_pServerIP->text(), address)) {
-        ShowMessage(QStringLiteral("서버 IP 주소가 올바르지 않습니다. (예: 192.168.0.10)"),
+        ShowMessage(tr("서버 IP 주소가 올바르지 않습니다. (예: 192.168.0.10)"),
                     QMessageBox::Warning, QMessageBox::Ok, this);
         return;
     }

@@ -33,7 +33,7 @@ CReplayBar::CReplayBar(CCaptureReplay* replay, QWidget* parent)
     m_pSpeed->setObjectName(QStringLiteral("ReplaySpeed"));
     m_pSlider->setObjectName(QStringLiteral("ReplayPosition"));
     m_pNotice->setObjectName(QStringLiteral("ReplayNotice"));
-    m_pSpeed->addItems({QStringLiteral("×1"), QStringLiteral("×10"), QStringLiteral("최대")});
+    m_pSpeed->addItems({QStringLiteral("×1"), QStringLiteral("×10"), tr("최대")});
     // The position is set when the user lets go, not at every step of a drag: going back
     // replays from the start.
     m_pSlider->setTracking(false);
@@ -102,7 +102,7 @@ void CReplayBar::ShowPosition(qint64 ms)
 
 void CReplayBar::ShowState()
 {
-    m_pPlay->setText(m_pReplay->IsPlaying() ? QStringLiteral("일시정지") : QStringLiteral("재생"));
+    m_pPlay->setText(m_pReplay->IsPlaying() ? tr("일시정지") : tr("재생"));
 }
 
 void CReplayBar::OnFinished()
@@ -110,9 +110,9 @@ void CReplayBar::OnFinished()
     const int skipped = m_pReplay->SkippedCount();
     if (skipped == 0)
         return;
-    QString text = QStringLiteral("손상된 기록 %1개를 건너뛰었습니다").arg(skipped);
+    QString text = tr("손상된 기록 %1개를 건너뛰었습니다").arg(skipped);
     if (m_pReplay->ValidEnd() < m_pReplay->FileSize())
-        text += QStringLiteral(" (%1 바이트 중 %2 바이트까지 재생)")
+        text += tr(" (%1 바이트 중 %2 바이트까지 재생)")
                     .arg(m_pReplay->FileSize())
                     .arg(m_pReplay->ValidEnd());
     m_pNotice->setText(text);

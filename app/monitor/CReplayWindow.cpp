@@ -4,6 +4,7 @@
 #include "CMonitorWindow.h"
 #include "CReplayBar.h"
 #include "CTARVENView.h"
+#include "MonitorConstants.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -28,13 +29,13 @@ CReplayWindow::CReplayWindow(QWidget* parent)
     layout->addWidget(m_pMonitor, 1);
     layout->addWidget(m_pBar);
     setFocusProxy(m_pMonitor);
-    resize(720, 480);
+    resize(kReplayWindowWidthPx, kReplayWindowHeightPx);
 }
 
 CaptureStatus CReplayWindow::Open(const QString& path)
 {
     const CaptureStatus status = m_pReplay->Open(path);
     m_pBar->Reset();
-    setWindowTitle(QStringLiteral("재생 - %1").arg(QFileInfo(path).fileName()));
+    setWindowTitle(tr("재생 - %1").arg(QFileInfo(path).fileName()));
     return status;
 }

@@ -256,7 +256,7 @@ void CTARVENView::UpdateCounters()
     QString text =
         QStringLiteral("I: %1, O: %2, L: %3").arg(m_nReceived).arg(m_nSent).arg(m_nLines);
     if (m_bCapturing)
-        text += QStringLiteral(" (갈무리)");
+        text += tr(" (갈무리)");
     m_pStatus->SetCountersText(text);
 }
 

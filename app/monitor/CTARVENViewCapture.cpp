@@ -17,8 +17,8 @@
 
 namespace {
 
-const QString kCaptureCaption = QStringLiteral("갈무리파일");
-const QString kPrintCaption = QStringLiteral("인쇄");
+const char* const kCaptureCaption = QT_TRANSLATE_NOOP("CTARVENView", "갈무리파일");
+const char* const kPrintCaption = QT_TRANSLATE_NOOP("CTARVENView", "인쇄");
 
 } // namespace
 
@@ -72,8 +72,8 @@ void CTARVENView::OnCaptureFailed(const QString& message)
     m_bCapturing = false;
     UpdateCounters();
     emit stateChanged();
-    ShowMessage(QStringLiteral("갈무리를 할 수 없습니다.\n%1").arg(message), QMessageBox::Critical,
-                QMessageBox::Ok, this, kCaptureCaption);
+    ShowMessage(tr("갈무리를 할 수 없습니다.\n%1").arg(message), QMessageBox::Critical,
+                QMessageBox::Ok, this, tr(kCaptureCaption));
 }
 
 void CTARVENView::OnCaptureShow()
@@ -107,19 +107,19 @@ int CTARVENView::ShowCaptureFile(const QString& path)
         UpdateCounters();
         // Everything whole is shown; the user learns that something was not.
         if (const int skipped = m_pTextView->GetSkippedRecords(); skipped > 0)
-            ShowMessage(QStringLiteral("손상된 기록 %1개를 건너뛰었습니다").arg(skipped),
-                        QMessageBox::Warning, QMessageBox::Ok, this, kCaptureCaption);
+            ShowMessage(tr("손상된 기록 %1개를 건너뛰었습니다").arg(skipped), QMessageBox::Warning,
+                        QMessageBox::Ok, this, tr(kCaptureCaption));
         return result;
     }
     // The user chose the file and is told why nothing is shown.
     QString text;
     if (result == -2)
-        text = QStringLiteral("TARVEN 파일이 아닙니다.");
+        text = tr("TARVEN 파일이 아닙니다.");
     else if (result == -3)
-        text = QStringLiteral("새 버전의 TARVEN에서 만든 갈무리 파일입니다.\n%1").arg(path);
+        text = tr("새 버전의 TARVEN에서 만든 갈무리 파일입니다.\n%1").arg(path);
     else
-        text = QStringLiteral("갈무리 파일을 읽을 수 없습니다.\n%1").arg(path);
-    ShowMessage(text, QMessageBox::Critical, QMessageBox::Ok, this, kCaptureCaption);
+        text = tr("갈무리 파일을 읽을 수 없습니다.\n%1").arg(path);
+    ShowMessage(text, QMessageBox::Critical, QMessageBox::Ok, this, tr(kCaptureCaption));
     return result;
 }
 
@@ -157,16 +157,16 @@ bool CTARVENView::PrintTo(CPrintTarget& target)
 {
     QPainter painter;
     if (!target.Begin(painter, QStringLiteral("TARVEN"))) {
-        ShowMessage(QStringLiteral("인쇄를 시작할 수 없습니다.\n%1").arg(target.Error()),
-                    QMessageBox::Critical, QMessageBox::Ok, this, kPrintCaption);
+        ShowMessage(tr("인쇄를 시작할 수 없습니다.\n%1").arg(target.Error()), QMessageBox::Critical,
+                    QMessageBox::Ok, this, tr(kPrintCaption));
         return false;
     }
     m_pTextView->SetPrint(&painter, target.Device(), DocumentTitle(), PortDescription(),
                           QStringLiteral("%1 Bytes").arg(m_nReceived),
                           QStringLiteral("%1 Bytes").arg(m_pTextView->GetBufferSize()));
     if (!target.End(painter)) {
-        ShowMessage(QStringLiteral("인쇄를 마치지 못했습니다.\n%1").arg(target.Error()),
-                    QMessageBox::Critical, QMessageBox::Ok, this, kPrintCaption);
+        ShowMessage(tr("인쇄를 마치지 못했습니다.\n%1").arg(target.Error()), QMessageBox::Critical,
+                    QMessageBox::Ok, this, tr(kPrintCaption));
         return false;
     }
     return true;

@@ -55,7 +55,7 @@ void CTARVENView::ShowLineState()
     }
     const bool serialOffline = !m_pLink->Settings().IsSocket() && !m_pLink->IsOnline();
     m_pStatus->SetModemLinesUnavailable(serialOffline ? QStringLiteral("OFF-LINE")
-                                                      : QStringLiteral("지원되지 않음"));
+                                                      : tr("지원되지 않음"));
 }
 
 void CTARVENView::OnDtr()

@@ -27,7 +27,7 @@ void CTARVENView::InitLinkConnections()
     // show meanwhile (pause, settings).
     const auto showWait = [this] {
         if (m_pLink->IsReconnecting())
-            m_pStatus->SetOnlineText(QStringLiteral("재연결 대기중...") +
+            m_pStatus->SetOnlineText(tr("재연결 대기중...") +
                                      (m_bPaused ? QStringLiteral("(Paused)") : QString()));
     };
     connect(link, &CMonitorLink::reconnectingChanged, this, [this] {
@@ -109,44 +109,38 @@ void CTARVENView::OnLinkFailed(CMonitorLink::Failure failure, const QString& rea
     switch (failure) {
     case CMonitorLink::Failure::SerialOpen:
         // The reason tells a missing device from one the user may not open.
-        ShowMessage(QStringLiteral("통신포트 연결에 실패하였습니다. [%1]\n%2")
-                        .arg(link.PortLabel(), reason),
+        ShowMessage(tr("통신포트 연결에 실패하였습니다. [%1]\n%2").arg(link.PortLabel(), reason),
                     QMessageBox::Warning, QMessageBox::Ok, this);
         return;
     case CMonitorLink::Failure::SerialInUse:
-        ShowMessage(QStringLiteral("이미 다른 창에서 사용중인 포트입니다: %1")
-                        .arg(SerialDevicePath(link.strPortName)),
-                    QMessageBox::Warning, QMessageBox::Ok, this);
+        ShowMessage(
+            tr("이미 다른 창에서 사용중인 포트입니다: %1").arg(SerialDevicePath(link.strPortName)),
+            QMessageBox::Warning, QMessageBox::Ok, this);
         return;
     case CMonitorLink::Failure::SerialLocked:
-        ShowMessage(QStringLiteral("다른 프로그램이 사용중인 포트입니다: %1")
-                        .arg(SerialDevicePath(link.strPortName)),
-                    QMessageBox::Warning, QMessageBox::Ok, this);
+        ShowMessage(
+            tr("다른 프로그램이 사용중인 포트입니다: %1").arg(SerialDevicePath(link.strPortName)),
+            QMessageBox::Warning, QMessageBox::Ok, this);
         return;
     case CMonitorLink::Failure::ServerPortInUse:
-        ShowMessage(QStringLiteral("이미 서버 서비스가 시작되었습니다."), QMessageBox::Critical,
-                    QMessageBox::Ok, this, QStringLiteral("SERVICE 오류..."));
+        ShowMessage(tr("이미 서버 서비스가 시작되었습니다."), QMessageBox::Critical,
+                    QMessageBox::Ok, this, tr("SERVICE 오류..."));
         return;
     case CMonitorLink::Failure::ServerStart:
-        ShowMessage(QStringLiteral("서버 서비스를 시작할 수 없습니다. (port:%1)\n%2")
-                        .arg(link.nServerPort)
-                        .arg(reason),
-                    QMessageBox::Critical, QMessageBox::Ok, this,
-                    QStringLiteral("SERVICE 오류..."));
+        ShowMessage(
+            tr("서버 서비스를 시작할 수 없습니다. (port:%1)\n%2").arg(link.nServerPort).arg(reason),
+            QMessageBox::Critical, QMessageBox::Ok, this, tr("SERVICE 오류..."));
         return;
     case CMonitorLink::Failure::PortOutOfRange:
-        ShowMessage(QStringLiteral("포트 번호는 1부터 65535까지입니다. (port:%1)").arg(reason),
+        ShowMessage(tr("포트 번호는 1부터 65535까지입니다. (port:%1)").arg(reason),
                     QMessageBox::Warning, QMessageBox::Ok, this);
         return;
     case CMonitorLink::Failure::UdpOpen:
-        ShowMessage(QStringLiteral("UDP 포트를 열 수 없습니다. (port:%1)\n%2")
-                        .arg(link.nLocalPort)
-                        .arg(reason),
+        ShowMessage(tr("UDP 포트를 열 수 없습니다. (port:%1)\n%2").arg(link.nLocalPort).arg(reason),
                     QMessageBox::Warning, QMessageBox::Ok, this);
         return;
     case CMonitorLink::Failure::ConnectTimeout:
-        ShowMessage(QStringLiteral("Socket Client 접속실패 !!!"), QMessageBox::Warning,
-                    QMessageBox::Ok, this);
+        ShowMessage(tr("Socket Client 접속실패 !!!"), QMessageBox::Warning, QMessageBox::Ok, this);
         return;
     }
 }

@@ -80,6 +80,13 @@ inline constexpr int ID_SHOW_DOCUMENT_FILE = 20008;
 // Capture files.
 inline constexpr int kCaptureNameMaxChars = 256;
 inline constexpr int kCaptureFolderMaxChars = 255;
+// Room of the name field, in average characters: a usual name shows whole, and the dialog is
+// wide enough for its title in either language.
+inline constexpr int kCaptureNameFieldChars = 40;
+// A replay window's first size: wide enough for the stretchable status panes, which share the
+// room by weight, to show their texts whole.
+inline constexpr int kReplayWindowWidthPx = 920;
+inline constexpr int kReplayWindowHeightPx = 480;
 
 // Port settings.
 inline constexpr int kComPortCount = 255;

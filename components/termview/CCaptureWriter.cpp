@@ -1,5 +1,6 @@
 #include "CCaptureWriter.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <cerrno>
@@ -120,8 +121,9 @@ bool CCaptureWriter::Flush()
     errno = 0;
     if (m_file.write(record) == record.size())
         return true;
-    m_strError = QStringLiteral("갈무리 파일에 쓸 수 없습니다: %1\n%2")
-                     .arg(m_file.fileName(), Reason(m_file));
+    m_strError =
+        QCoreApplication::translate("CCaptureWriter", "갈무리 파일에 쓸 수 없습니다: %1\n%2")
+            .arg(m_file.fileName(), Reason(m_file));
     return false;
 }
 

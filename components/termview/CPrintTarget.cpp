@@ -1,5 +1,6 @@
 #include "CPrintTarget.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QPainter>
@@ -15,6 +16,16 @@ namespace {
 
 // The dialog's result when the user chose "PDF로 저장"; Accepted and Rejected are 1 and 0.
 constexpr int kSavePdfResult = 2;
+
+QString SavePdfText()
+{
+    return QCoreApplication::translate("CPrintTarget", "PDF로 저장");
+}
+
+QString PrinterText(const QString& name)
+{
+    return QCoreApplication::translate("CPrintTarget", "프린터: %1").arg(name);
+}
 
 QString FileReason(const QFile& file)
 {
@@ -65,9 +76,9 @@ bool CPrintTarget::Begin(QPainter& painter, const QString& docName)
     if (painter.begin(m_pDevice))
         return true;
     m_strError = m_pPrinter != nullptr
-                     ? QStringLiteral("프린터: %1")
-                           .arg(m_pPrinter->printerName().isEmpty() ? QStringLiteral("(없음)")
-                                                                    : m_pPrinter->printerName())
+                     ? PrinterText(m_pPrinter->printerName().isEmpty()
+                                       ? QCoreApplication::translate("CPrintTarget", "(없음)")
+                                       : m_pPrinter->printerName())
                      : m_file.fileName();
     return false;
 }
@@ -79,7 +90,7 @@ bool CPrintTarget::End(QPainter& painter)
     if (m_pPrinter != nullptr) {
         if (ended && m_pPrinter->printerState() != QPrinter::Error)
             return true;
-        m_strError = QStringLiteral("프린터: %1").arg(m_pPrinter->printerName());
+        m_strError = PrinterText(m_pPrinter->printerName());
         return false;
     }
     // The writer reports nothing of a file it could not fill: ask the file.
@@ -98,13 +109,12 @@ PrintChoice ExecPrintDialog(QPrinter& printer, QWidget* parent, const QString& s
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
-        QPushButton* pdf =
-            buttons->addButton(QStringLiteral("PDF로 저장"), QDialogButtonBox::ActionRole);
+        QPushButton* pdf = buttons->addButton(SavePdfText(), QDialogButtonBox::ActionRole);
         pdf->setObjectName(QStringLiteral("savePdf"));
         QObject::connect(pdf, &QPushButton::clicked, &dialog, [&] {
-            QString path =
-                QFileDialog::getSaveFileName(&dialog, QStringLiteral("PDF로 저장"), suggestedPdf,
-                                             QStringLiteral("PDF 파일 (*.pdf)"));
+            QString path = QFileDialog::getSaveFileName(
+                &dialog, SavePdfText(), suggestedPdf,
+                QCoreApplication::translate("CPrintTarget", "PDF 파일 (*.pdf)"));
             if (path.isEmpty())
                 return;
             if (QFileInfo(path).suffix().isEmpty())

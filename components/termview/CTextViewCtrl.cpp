@@ -28,6 +28,7 @@ int ClampToInt(uint64_t value)
 CTextViewCtrl::CTextViewCtrl(QWidget* parent)
     : QAbstractScrollArea(parent), m_pStore(std::make_unique<CTextLogStore>())
 {
+    // A font family's name, kept in Korean.
     QFont face(QStringLiteral("굴림체"), 10);
     face.setStyleHint(QFont::TypeWriter); // a fixed-pitch fallback where the face is missing
     setFont(face);
@@ -48,11 +49,11 @@ CTextViewCtrl::~CTextViewCtrl() = default;
 
 void CTextViewCtrl::InitActionsConnections()
 {
-    m_pCopyAction = new QAction(QStringLiteral("복사"), this);
+    m_pCopyAction = new QAction(tr("복사"), this);
     m_pCopyAction->setShortcut(QKeySequence::Copy);
     m_pCopyAction->setEnabled(false);
     connect(m_pCopyAction, &QAction::triggered, this, &CTextViewCtrl::Copy);
-    m_pSelectAllAction = new QAction(QStringLiteral("모두 선택"), this);
+    m_pSelectAllAction = new QAction(tr("모두 선택"), this);
     m_pSelectAllAction->setShortcut(QKeySequence::SelectAll);
     connect(m_pSelectAllAction, &QAction::triggered, this, &CTextViewCtrl::SelectAll);
     m_pOwnMenu = new QMenu(this);

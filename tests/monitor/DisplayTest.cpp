@@ -7,6 +7,7 @@
 #include "PtyPair.h"
 
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
@@ -140,7 +141,8 @@ TEST_F(DisplayTest, PrintDialogSavesAPdfAndFailuresAreReported)
     bool offered = false;
     m_onDialog = [&](QDialog* dialog) {
         if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
-            files->selectFile(pdf);
+            // Typed into the name field: selectFile leaves a field that has the focus alone.
+            files->findChild<QLineEdit*>("fileNameEdit")->setText(pdf);
             QMetaObject::invokeMethod(files, "accept");
             return;
         }
