@@ -124,6 +124,7 @@ CEnvSettingsDlg::CEnvSettingsDlg(const EnvSettings& env, QWidget* parent) : QDia
     connect(buttons, &QDialogButtonBox::accepted, this, &CEnvSettingsDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CEnvSettingsDlg::reject);
     layout->addWidget(buttons);
+    KeepTitleWhole(this);
 }
 
 QComboBox* CEnvSettingsDlg::AddChoice(QBoxLayout* layout, int id, const QString& label,

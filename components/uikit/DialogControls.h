@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QGuiApplication>
 #include <QString>
 #include <QWidget>
 
@@ -20,3 +21,13 @@ template <typename Widget> Widget* NameControl(Widget* widget, int id)
 inline const QString kIdOk = QStringLiteral("IDOK");
 inline const QString kIdCancel = QStringLiteral("IDCANCEL");
 inline const QString kIdAbort = QStringLiteral("IDABORT");
+
+// Makes a narrow dialog wide enough for its whole title: the window manager's bar adds the
+// program's name, an icon and its buttons, and cuts a longer title short ("TARVEN Se...s").
+inline void KeepTitleWhole(QWidget* dialog)
+{
+    constexpr int kTitleBarDecorationPx = 140;
+    const QString shown =
+        dialog->windowTitle() + QStringLiteral(" — ") + QGuiApplication::applicationDisplayName();
+    dialog->setMinimumWidth(dialog->fontMetrics().horizontalAdvance(shown) + kTitleBarDecorationPx);
+}
