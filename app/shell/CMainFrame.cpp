@@ -13,7 +13,6 @@
 #include "CWindowMenu.h"
 #include "CommandIds.h"
 #include "MessageBox.h"
-#include "MessageBox.h"
 #include "ShellConstants.h"
 #include "ShellLog.h"
 
