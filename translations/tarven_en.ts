@@ -1355,10 +1355,6 @@ Save the file in UTF-8 instead? Cancel does not save it.</translation>
         <translation>The %1 template cannot be found.</translation>
     </message>
     <message>
-        <source>Script Files (*.Tsl *.tsl *.TSL);;All Files (*)</source>
-        <translation>Script Files (*.Tsl *.tsl *.TSL);;All Files (*)</translation>
-    </message>
-    <message>
         <source>TARVEN %1
 
 직렬 통신(RS-232C)과 TCP/IP 장비를 위한 통신 모니터와 TSL 스크립트 실행기입니다.
@@ -1369,6 +1365,10 @@ Save the file in UTF-8 instead? Cancel does not save it.</translation>
 A communication monitor and TSL script runner for equipment on serial (RS-232C) and TCP/IP links.
 
 Editor: %2 %3</translation>
+    </message>
+    <message>
+        <source>Script Files (*.Tsl *.tsl *.TSL);;TARVEN Files (*.TVN *.tvn);;TARVEN Command Files (*.TCF *.tcf);;All Files (*)</source>
+        <translation>Script Files (*.Tsl *.tsl *.TSL);;TARVEN Files (*.TVN *.tvn);;TARVEN Command Files (*.TCF *.tcf);;All Files (*)</translation>
     </message>
 </context>
 <context>

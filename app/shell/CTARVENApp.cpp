@@ -228,7 +228,9 @@ void CTARVENApp::OnFileOpen()
 {
     const QString path =
         QFileDialog::getOpenFileName(m_pMainFrame.get(), QString(), QString(),
-                                     tr("Script Files (*.Tsl *.tsl *.TSL);;All Files (*)"));
+                                     tr("Script Files (*.Tsl *.tsl *.TSL);;"
+                                        "TARVEN Files (*.TVN *.tvn);;"
+                                        "TARVEN Command Files (*.TCF *.tcf);;All Files (*)"));
     if (!path.isEmpty())
         OpenAndReport(path);
 }
