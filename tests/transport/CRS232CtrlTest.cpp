@@ -102,18 +102,10 @@ bool ExpectOpened(CRS232Ctrl& port, int result, const OpenCase& c)
 
 } // namespace
 
-TEST(CRS232Ctrl, CloseAlwaysSucceeds)
+TEST(CRS232Ctrl, MissingDeviceFailsWithErrorTwoAndCloseAlwaysSucceeds)
 {
     CRS232Ctrl port;
     EXPECT_EQ(port.Close(), 1) << "closing a port never opened";
-    EXPECT_EQ(port.Open("/dev/no-such-serial-device", 9600, 8, NOPARITY, ONESTOPBIT), 0);
-    EXPECT_EQ(port.Close(), 1);
-    EXPECT_EQ(port.Close(), 1);
-}
-
-TEST(CRS232Ctrl, MissingDeviceFailsWithErrorTwo)
-{
-    CRS232Ctrl port;
     EXPECT_EQ(port.Open("/dev/no-such-serial-device", 9600, 8, NOPARITY, ONESTOPBIT), 0);
     EXPECT_EQ(port.GetLastError(), 2u);
     EXPECT_EQ(port.IsValid(), 0);
@@ -126,6 +118,8 @@ TEST(CRS232Ctrl, MissingDeviceFailsWithErrorTwo)
     COMM comm = SerialComm("COM7", 6, 1, 0, 0);
     EXPECT_EQ(port.Open(&comm), 0);
     EXPECT_EQ(port.GetLastError(), 2u);
+    EXPECT_EQ(port.Close(), 1);
+    EXPECT_EQ(port.Close(), 1);
 }
 
 TEST(CRS232Ctrl, OpenFromCommCodesSetsTheLineAsTheTablesSayAndRefusesOtherCodes)
@@ -272,6 +266,13 @@ TEST_F(CRS232CtrlOnPty, ReaderQueuesEveryByteAndPostsOneNoticePerBurst)
     ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::SerialReceived) >= 1; }));
     RunEventsFor(100);
     EXPECT_EQ(owner.Count(Notice::SerialReceived), 1);
+    // A port without a ring keeps the bounded queue, and gets no ring while its reader runs.
+    EXPECT_EQ(port.bsSetReceiveRing(1 << 20), 0);
+    EXPECT_EQ(port.GetLastError(), unsigned(EBUSY));
+    EXPECT_EQ(port.GetReceivedSize(), 0);
+    QByteArray none;
+    EXPECT_EQ(port.TakeReceived(none, 1 << 20), 0);
+    EXPECT_TRUE(none.isEmpty());
     EXPECT_EQ(TakeAll(port.m_queue), all) << "every value, 0 included, in order";
 }
 

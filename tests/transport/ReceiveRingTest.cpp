@@ -1,6 +1,5 @@
-// The receive ring of a serial port: the ring itself, a reader that hands a flood over through
-// it without losing or reordering a byte and holds the device back while it is full, and the
-// bounded queue that a port without a ring keeps.
+// The receive ring of a serial port: the ring itself, and a reader that hands a flood over
+// through it without losing or reordering a byte and holds the device back while it is full.
 #include "BytePattern.h"
 #include "CByteRing.h"
 #include "CRS232Ctrl.h"
@@ -10,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <string>
 #include <sys/ioctl.h>
 #include <thread>
@@ -170,21 +168,4 @@ TEST(ReceiveRing, FloodThroughASmallRingArrivesCompleteAndInOrder)
     EXPECT_EQ(consumer.breaks, 0);
     EXPECT_LE(consumer.largestTake, 1024) << "a take keeps to its bound";
     EXPECT_EQ(consumer.queueSeen, 0);
-}
-
-TEST(ReceiveRing, PortWithoutARingKeepsTheBoundedQueue)
-{
-    PtyPair pty;
-    CRS232Ctrl port;
-    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 115200, 8, NOPARITY, ONESTOPBIT), 1);
-    EXPECT_EQ(port.bsSetReceiveRing(1 << 20), 0) << "not while the reader runs";
-    EXPECT_EQ(port.GetLastError(), unsigned(EBUSY));
-
-    pty.Send(BytePattern(0, 6000));
-    ASSERT_TRUE(WaitFor([&] { return port.m_queue.GetSize() == 6000; }));
-    EXPECT_EQ(CQueue::kCapacity, 8191);
-    EXPECT_EQ(port.GetReceivedSize(), 0);
-    QByteArray taken;
-    EXPECT_EQ(port.TakeReceived(taken, 1 << 20), 0);
-    EXPECT_TRUE(taken.isEmpty());
 }

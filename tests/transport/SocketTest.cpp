@@ -245,41 +245,6 @@ TEST(CClientSock, RefusedConnectIsReportedAsAConnectWithoutPeer)
     EXPECT_EQ(client.GetState(), QAbstractSocket::ConnectedState);
 }
 
-TEST(CClientSock, NoOwnerOrAGoneOwnerHearsNothing)
-{
-    TcpListener listener;
-    EventRecorder watcher;
-    CClientSock silent;
-    watcher.Watch(silent);
-    silent.disconnect(&watcher);
-    auto gone = std::make_unique<EventRecorder>();
-    CClientSock orphan;
-    gone->Watch(orphan);
-    gone.reset();
-
-    ASSERT_EQ(silent.Connect("127.0.0.1", listener.Port()), 1);
-    TcpPeer silentPeer = listener.Accept();
-    ASSERT_EQ(orphan.Connect("127.0.0.1", listener.Port()), 1);
-    TcpPeer orphanPeer = listener.Accept();
-    ASSERT_TRUE(WaitFor([&] {
-        return silent.GetState() == QAbstractSocket::ConnectedState &&
-               orphan.GetState() == QAbstractSocket::ConnectedState;
-    }));
-    silentPeer.Send("data");
-    orphanPeer.Send("data");
-    RunEventsFor(100);
-    silentPeer.Close();
-    orphanPeer.Close();
-    RunEventsFor(200);
-    EXPECT_TRUE(watcher.events.empty());
-
-    CServerSock server; // no owner: connections are taken, nobody is told
-    ASSERT_EQ(server.Create(0, kLoopback), 1);
-    TcpPeer peer = TcpPeer::Connect(server.GetPort());
-    ASSERT_TRUE(
-        WaitFor([&] { return server.GetSlot(0)->bsGetSlotState() == CClientSock::kSlotInUse; }));
-}
-
 TEST(CClientSock, SendFromOtherThreadsIsSafeWhileTheOwnerCloses)
 {
     TcpListener listener;
