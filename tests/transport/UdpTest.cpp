@@ -63,37 +63,7 @@ TEST(CUdpCtrl, DatagramsTravelWholeBothWaysEmptyAndLargestIncluded)
     EXPECT_EQ(errno, EMSGSIZE);
 }
 
-TEST(CUdpCtrl, WithoutARemoteItRepliesToTheSenderAndTellsWhenTheSenderChanges)
-{
-    CUdpCtrl link;
-    ASSERT_EQ(link.Create(0), 1);
-    ASSERT_EQ(link.SetRemote(QString(), 0), 1);
-    EXPECT_EQ(link.Send("x", 1), -1) << "no one has sent yet";
-    EXPECT_EQ(errno, EDESTADDRREQ);
-    QSignalSpy changed(&link, &CUdpCtrl::senderChanged);
-
-    UdpPeer first;
-    UdpPeer second;
-    const struct
-    {
-        UdpPeer* from;
-        const char* text;
-        int changes;
-    } steps[] = {{&first, "a", 1}, {&first, "b", 1}, {&second, "c", 2}, {&first, "d", 3}};
-    for (const auto& step : steps) {
-        step.from->SendTo(link.GetLocalPort(), step.text);
-        QByteArray got;
-        ASSERT_TRUE(WaitFor([&] { return link.Receive(got) >= 0; }));
-        EXPECT_EQ(got, step.text);
-        EXPECT_EQ(changed.count(), step.changes) << step.text;
-        EXPECT_EQ(changed.last().at(1).toUInt(), step.from->Port());
-        EXPECT_EQ(changed.last().at(0).toString(), "127.0.0.1");
-        EXPECT_EQ(link.Send("r", 1), 1);
-        EXPECT_EQ(step.from->Take(), "r") << "the reply goes to whoever sent last";
-    }
-}
-
-TEST(CUdpCtrl, PortsOutsideTheRangeAndPortsTakenAreRefused)
+TEST(CUdpCtrl, PortsOutsideTheRangePortsTakenAndNoRemoteAreRefused)
 {
     CUdpCtrl link;
     ASSERT_EQ(link.Create(0), 1);
@@ -106,16 +76,12 @@ TEST(CUdpCtrl, PortsOutsideTheRangeAndPortsTakenAreRefused)
     EXPECT_EQ(other.Create(link.GetLocalPort()), 0);
     EXPECT_EQ(errno, EADDRINUSE);
 
-    CUdpCtrl highest;
-    if (highest.Create(65535) == 0 && errno == EADDRINUSE)
-        GTEST_SKIP() << "port 65535 is taken on this machine";
-    EXPECT_EQ(highest.GetLocalPort(), 65535);
-    ASSERT_EQ(link.SetRemote("127.0.0.1", 65535), 1);
-    EXPECT_EQ(link.Send("top", 3), 3);
-    QByteArray got;
-    ASSERT_TRUE(WaitFor([&] { return highest.Receive(got) >= 0; }));
-    EXPECT_EQ(got, "top");
+    // Without a remote, nothing can go out before someone has sent.
+    ASSERT_EQ(link.SetRemote(QString(), 0), 1);
+    EXPECT_EQ(link.Send("x", 1), -1);
+    EXPECT_EQ(errno, EDESTADDRREQ);
 
+    QByteArray got;
     link.Close();
     EXPECT_EQ(link.Send("x", 1), -1);
     EXPECT_EQ(errno, EBADF);
