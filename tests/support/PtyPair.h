@@ -7,6 +7,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <string>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -75,3 +76,10 @@ private:
     int m_master = -1;
     std::string m_slavePath;
 };
+
+// Bytes a port's descriptor has waiting that nobody has read yet.
+inline int BytesWaiting(int fd)
+{
+    int waiting = 0;
+    return ioctl(fd, FIONREAD, &waiting) == 0 ? waiting : -1;
+}

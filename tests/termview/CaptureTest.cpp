@@ -16,28 +16,22 @@
 
 namespace {
 
-// Every byte value, both attributes, and line breaks of all kinds.
-void WriteTraffic(CTextViewCtrl& view, QByteArray* bytes, QByteArray* attrs)
+// A record of bytes with one attribute, at a time within the years a reader searching past
+// damage trusts.
+QByteArray Record(const QByteArray& bytes, char attr, int64_t offsetMs = 0)
 {
-    for (int i = 0; i < 600; ++i) {
-        const auto b = static_cast<unsigned char>(i % 256);
-        const char attr = (i / 7) % 2 ? kAttrReceived : kAttrSent;
-        view.TextWrite(b, attr);
-        bytes->append(static_cast<char>(b));
-        attrs->append(attr);
-    }
+    const QByteArray attrs(bytes.size(), attr);
+    return CaptureFormat::EncodeRecord(
+        1700000000000 + offsetMs, reinterpret_cast<const uint8_t*>(bytes.data()),
+        reinterpret_cast<const uint8_t*>(attrs.data()), static_cast<uint32_t>(bytes.size()));
 }
-
-// A record time such as a capture carries: within the years a reader searching past damage
-// trusts.
-constexpr int64_t kSomeTimeMs = 1700000000000;
 
 // Bytes that are no record.
 QByteArray RandomJunk(int n)
 {
-    QByteArray junk(n, '\0');
+    QByteArray junk;
     for (int i = 0; i < n; ++i)
-        junk[i] = static_cast<char>((i * 131 + 7) % 251);
+        junk += static_cast<char>((i * 131 + 7) % 251);
     return junk;
 }
 
@@ -54,7 +48,12 @@ TEST_F(CaptureTest, RoundTripKeepsEveryByteAndAttribute)
     QByteArray attrs;
     ASSERT_TRUE(writer.GalmuriSave(true, Path("a.tvn")));
     EXPECT_TRUE(writer.IsCapturing());
-    WriteTraffic(writer, &bytes, &attrs);
+    // Every byte value, both attributes, and line breaks of all kinds.
+    for (int i = 0; i < 600; ++i) {
+        bytes.append(static_cast<char>(i % 256));
+        attrs.append((i / 7) % 2 ? kAttrReceived : kAttrSent);
+        writer.TextWrite(static_cast<unsigned char>(bytes.back()), attrs.back());
+    }
     // A chunk larger than one record, written in one call.
     const QByteArray bulk(static_cast<int>(kCaptureChunkMaxBytes) + 100, 'z');
     writer.TextWrite(reinterpret_cast<const unsigned char*>(bulk.constData()),
@@ -90,7 +89,7 @@ TEST_F(CaptureTest, RoundTripKeepsEveryByteAndAttribute)
     EXPECT_EQ(reader.SkippedCount(), 0);
 }
 
-TEST_F(CaptureTest, ShowReportsForeignAndUnreadableFiles)
+TEST_F(CaptureTest, ForeignUnreadableAndUnwritableFilesAreRefusedAndLeftAlone)
 {
     Write("foreign.tvn", "just some text\r\n");
     Write("empty.tvn", "");
@@ -106,21 +105,30 @@ TEST_F(CaptureTest, ShowReportsForeignAndUnreadableFiles)
     EXPECT_EQ(view.GalmuriShow(Root()), -1); // a folder
     EXPECT_EQ(view.GalmuriShow(Path("newer.tvn")), -3);
     EXPECT_EQ(view.GetBufferSize(), 1); // nothing shown replaced the log
+
+    // Nor is a capture written over a file that is none, or where no file can be made.
+    const QByteArray precious = "not a capture, keep me";
+    Write("notes.txt", precious);
+    QSignalSpy failed(&view, &CTextViewCtrl::captureFailed);
+    EXPECT_FALSE(view.GalmuriSave(true, Path("notes.txt")));
+    EXPECT_FALSE(view.IsCapturing());
+    ASSERT_EQ(failed.count(), 1);
+    EXPECT_EQ(
+        failed[0][0].toString(),
+        QStringLiteral("갈무리 파일이 아닌 파일이 있어 그대로 둡니다: %1").arg(Path("notes.txt")));
+    EXPECT_EQ(Read(Path("notes.txt")), precious);
+    EXPECT_FALSE(view.GalmuriSave(true, Path("no/such/folder/x.tvn")));
+    ASSERT_EQ(failed.count(), 2);
+    EXPECT_TRUE(failed[1][0].toString().contains(QStringLiteral("해당 파일이나 장치가 없습니다")))
+        << failed[1][0].toString().toStdString();
 }
 
 TEST_F(CaptureTest, DamagedCaptureShowsEveryWholeRecordAndCountsWhatItSkipped)
 {
-    const auto record = [](const char* text, char attr) {
-        const QByteArray bytes(text);
-        const QByteArray attrs(bytes.size(), attr);
-        return CaptureFormat::EncodeRecord(
-            kSomeTimeMs, reinterpret_cast<const uint8_t*>(bytes.data()),
-            reinterpret_cast<const uint8_t*>(attrs.data()), static_cast<uint32_t>(bytes.size()));
-    };
-    const QByteArray good = CaptureFormat::EncodeHeader(0) + record("first\r\n", kAttrSent) +
-                            record("second", kAttrReceived);
-    const QByteArray third = record("third", kAttrSent);
-    const QByteArray fourth = record("fourth", kAttrReceived);
+    const QByteArray good = CaptureFormat::EncodeHeader(0) + Record("first\r\n", kAttrSent) +
+                            Record("second", kAttrReceived);
+    const QByteArray third = Record("third", kAttrSent);
+    const QByteArray fourth = Record("fourth", kAttrReceived);
     QByteArray flipped = third;
     flipped[flipped.size() - 8] = 'X'; // a changed byte fails the checksum
     QByteArray hugeCount = third;
@@ -168,12 +176,9 @@ TEST_F(CaptureTest, ACaptureCutShortWhileItIsReadEndsWhereItNowEnds)
     // Twelve records of 512 KiB: the reader holds a part of the file at a time, so the cut
     // falls in what it has not read yet.
     const QByteArray bytes(512 * 1024, 'r');
-    const QByteArray attrs(bytes.size(), kAttrReceived);
     QByteArray file = CaptureFormat::EncodeHeader(0);
     for (int i = 0; i < 12; ++i)
-        file += CaptureFormat::EncodeRecord(
-            kSomeTimeMs + i, reinterpret_cast<const uint8_t*>(bytes.data()),
-            reinterpret_cast<const uint8_t*>(attrs.data()), static_cast<uint32_t>(bytes.size()));
+        file += Record(bytes, kAttrReceived, i);
     Write("cut.tvn", file);
 
     CCaptureReader reader;
@@ -240,25 +245,6 @@ TEST_F(CaptureTest, ContinuingKeepsEveryRecordedByteAndMovesADamagedTailAside)
     viewer.GetBuffer(bytes, attrs);
     EXPECT_EQ(bytes, "two\ntwo\nthree\n");
     EXPECT_EQ(viewer.GetSkippedRecords(), 1);
-}
-
-TEST_F(CaptureTest, ForeignFilesAndUnwritablePlacesAreRefusedAndLeftAlone)
-{
-    CTextViewCtrl view;
-    const QByteArray precious = "not a capture, keep me";
-    Write("notes.txt", precious);
-    QSignalSpy failed(&view, &CTextViewCtrl::captureFailed);
-    EXPECT_FALSE(view.GalmuriSave(true, Path("notes.txt")));
-    EXPECT_FALSE(view.IsCapturing());
-    ASSERT_EQ(failed.count(), 1);
-    EXPECT_EQ(
-        failed[0][0].toString(),
-        QStringLiteral("갈무리 파일이 아닌 파일이 있어 그대로 둡니다: %1").arg(Path("notes.txt")));
-    EXPECT_EQ(Read(Path("notes.txt")), precious);
-    EXPECT_FALSE(view.GalmuriSave(true, Path("no/such/folder/x.tvn")));
-    ASSERT_EQ(failed.count(), 2);
-    EXPECT_TRUE(failed[1][0].toString().contains(QStringLiteral("해당 파일이나 장치가 없습니다")))
-        << failed[1][0].toString().toStdString();
 }
 
 TEST_F(CaptureTest, CaptureReachesTheFileWithinASecond)

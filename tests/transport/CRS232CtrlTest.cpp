@@ -17,7 +17,6 @@
 #include <fcntl.h>
 #include <functional>
 #include <sys/file.h>
-#include <sys/ioctl.h>
 #include <termios.h>
 #include <thread>
 
@@ -44,12 +43,6 @@ std::string TakeAll(CQueue& queue)
     while (queue.GetByte(&b))
         taken += static_cast<char>(b);
     return taken;
-}
-
-int BytesWaiting(int fd)
-{
-    int waiting = 0;
-    return ioctl(fd, FIONREAD, &waiting) == 0 ? waiting : -1;
 }
 
 // What a pty keeps of the line settings: Linux ptys always report 8 data bits without parity

@@ -10,18 +10,11 @@
 
 #include <algorithm>
 #include <string>
-#include <sys/ioctl.h>
 #include <thread>
 
 namespace {
 
 constexpr int kFloodWaitMs = 120000;
-
-int BytesWaiting(int fd)
-{
-    int waiting = 0;
-    return ioctl(fd, FIONREAD, &waiting) == 0 ? waiting : -1;
-}
 
 // Takes at most batch bytes on every notice, as a monitor window does, and checks the sequence.
 class RingConsumer : public QObject
