@@ -50,18 +50,8 @@ std::string TakeAll(CQueue& queue)
 // and parity enable are checked on FramingCflag itself.
 constexpr tcflag_t kKeptBits = PARODD | CMSPAR | CSTOPB;
 
-struct LineSettings
-{
-    int rate;
-    tcflag_t keptBits;
-
-    bool operator==(const LineSettings&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const LineSettings& s)
-{
-    return out << s.rate << " baud, cflag bits 0" << std::oct << s.keptBits << std::dec;
-}
+// The rate and the kept bits.
+using LineSettings = std::pair<int, tcflag_t>;
 
 LineSettings ReadBack(int fd)
 {
@@ -168,7 +158,7 @@ TEST(CRS232Ctrl, NumericOpenTakesPlainValuesAndRefusesImpossibleOnes)
         EXPECT_EQ(port.bsSetBaudRate(57600), 1);
         EXPECT_EQ(ReadDeviceRate(port.GetCommHandle()), 57600);
         EXPECT_EQ(port.bsSetParityDataStop(ODDPARITY, 8, TWOSTOPBITS), 1);
-        EXPECT_EQ(ReadBack(port.GetCommHandle()).keptBits, tcflag_t(PARODD | CSTOPB));
+        EXPECT_EQ(ReadBack(port.GetCommHandle()).second, tcflag_t(PARODD | CSTOPB));
         EXPECT_EQ(port.bsSetParityDataStop(NOPARITY, 4, ONESTOPBIT), 0);
         EXPECT_EQ(port.GetLastError(), unsigned(EINVAL));
         EXPECT_EQ(port.IsValid(), 0);

@@ -17,14 +17,15 @@ const QHostAddress kLoopback(QHostAddress::LocalHost);
 
 } // namespace
 
-TEST(CServerSock, AcceptsIntoTheFirstFreeSlotAndReusesAFreedOne)
+// Accepting, reporting and reusing slots through a monitor is the socket link test's; here what
+// an owner sees of a slot.
+TEST(CServerSock, SlotsAreFreeBeforeTheOwnerHearsAndRepliesGoToTheirPeer)
 {
     EventRecorder owner;
     CServerSock server;
     owner.Watch(server);
     ASSERT_EQ(server.Create(0, kLoopback), 1);
     EXPECT_EQ(server.Listen(5), 1);
-
     int slotStateSeenByCloseHandler = CClientSock::kSlotInUse;
     owner.onEvent = [&](const RecordedEvent& e) {
         if (e.notice == Notice::Closed)
@@ -37,48 +38,30 @@ TEST(CServerSock, AcceptsIntoTheFirstFreeSlotAndReusesAFreedOne)
         ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::Accepted) == i + 1; }));
         const RecordedEvent accepted = owner.Of(Notice::Accepted).back();
         EXPECT_EQ(accepted.slot, i);
-        CClientSock* slot = accepted.socket;
-        ASSERT_EQ(slot, server.GetSlot(i));
-        EXPECT_EQ(slot->bsGetSerialNo(), i);
-        EXPECT_EQ(slot->bsGetSlotState(), CClientSock::kSlotInUse);
-        EXPECT_GE(slot->GetHandle(), 0);
+        ASSERT_EQ(accepted.socket, server.GetSlot(i));
+        EXPECT_EQ(accepted.socket->bsGetSerialNo(), i);
         QString address;
         quint16 port = 0;
-        EXPECT_EQ(slot->GetPeerName(address, port), 1);
+        EXPECT_EQ(accepted.socket->GetPeerName(address, port), 1);
         EXPECT_EQ(address, "127.0.0.1");
         EXPECT_EQ(port, peers.back().LocalPort());
     }
-    server.CalcConnection();
-    EXPECT_EQ(server.GetConnectionCount(), 4);
-
     peers[0].Close();
     ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::Closed) == 1; }));
     EXPECT_EQ(owner.Of(Notice::Closed).front().slot, 0);
-    EXPECT_EQ(slotStateSeenByCloseHandler, CClientSock::kSlotFree)
-        << "the slot is free before the owner hears";
-
-    peers.push_back(TcpPeer::Connect(server.GetPort()));
-    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::Accepted) == 5; }));
-    EXPECT_EQ(owner.Of(Notice::Accepted).back().slot, 0) << "slot 0 again, 1..3 still in use";
+    EXPECT_EQ(slotStateSeenByCloseHandler, CClientSock::kSlotFree);
     server.CalcConnection();
-    EXPECT_EQ(server.GetConnectionCount(), 4);
+    EXPECT_EQ(server.GetConnectionCount(), 3);
 
-    // Data from a slot's peer reaches the owner tagged with the slot, and replies go back.
     peers[2].Send("to slot 2");
     ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::ReceiveReady) >= 1; }));
     const RecordedEvent received = owner.Of(Notice::ReceiveReady).front();
     EXPECT_EQ(received.slot, 2);
+    ASSERT_EQ(received.socket, server.GetSlot(2));
     char buf[64];
-    CClientSock* slot2 = received.socket;
-    ASSERT_EQ(slot2, server.GetSlot(2));
-    EXPECT_EQ(slot2->Receive(buf, sizeof buf), 9);
-    EXPECT_EQ(slot2->Send("back", 4), 4);
+    EXPECT_EQ(received.socket->Receive(buf, sizeof buf), 9);
+    EXPECT_EQ(received.socket->Send("back", 4), 4);
     EXPECT_EQ(peers[2].Take(4), "back");
-
-    CServerSock second; // the port is taken
-    EXPECT_EQ(second.Create(server.GetPort(), kLoopback), 0);
-    EXPECT_EQ(errno, EADDRINUSE);
-    EXPECT_EQ(second.Listen(5), 0);
 
     // The owner closing a slot itself frees it too.
     server.GetSlot(3)->Close();
