@@ -255,12 +255,6 @@ TEST(TextEncoding, StrayBytesMoveNoLaterColumn)
     }
 }
 
-TEST(ArrivalStamps, StampTextTakesItsCells)
-{
-    EXPECT_EQ(CArrivalStamps::Text(((9 * 60 + 5) * 60 + 1) * 1000 + 7), "[09:05:01.007] ");
-    EXPECT_EQ(CArrivalStamps::Text(0).size(), kStampCells);
-}
-
 TEST(ArrivalStamps, TheViewKeepsStampsOnlyForTheBytesItHolds)
 {
     CTextViewCtrl view;
