@@ -108,6 +108,9 @@ TEST_F(TextViewCtrlTest, MouseSelectionIsCopiedWithCtrlCAndTheContextAction)
     QTest::keyClick(&m_view, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), "world\nsecond");
     EXPECT_EQ(typed.count(), 0); // a copy is not typed into the link
+    m_view.ControlReceive(true); // codes shown are copied as shown
+    EXPECT_EQ(m_view.SelectedText(), "world<0D><0A>\nsecond");
+    m_view.ControlReceive(false);
 
     Drag(At(0, 1), At(6.6, 1));
     QAction* copy = nullptr;
@@ -185,16 +188,6 @@ TEST_F(TextViewCtrlTest, ViewFollowsTheEndUnlessTheUserScrolledUp)
     Write(m_view, "again\r\n");
     WaitForSync();
     EXPECT_EQ(bar->value(), bar->maximum()); // at the bottom it follows again
-}
-
-TEST_F(TextViewCtrlTest, ControlCodesAreShownOrHiddenOnRequest)
-{
-    Write(m_view, "\x02"
-                  "ABC\x03\r\n");
-    m_view.SelectAll();
-    EXPECT_EQ(m_view.SelectedText(), "ABC\n");
-    m_view.ControlReceive(true);
-    EXPECT_EQ(m_view.SelectedText(), "<02>ABC<03><0D><0A>\n");
 }
 
 TEST_F(TextViewCtrlTest, DroppedLinesDoNotMoveWhatTheUserReads)

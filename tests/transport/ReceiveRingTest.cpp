@@ -44,28 +44,7 @@ private:
     int m_nBatch;
 };
 
-// A port on a pty whose reader hands bytes over through a ring of kRingBytes.
-class ReceiveRingOnPty : public testing::Test
-{
-protected:
-    static constexpr int kRingBytes = 4096;
-
-    void SetUp() override
-    {
-        ASSERT_EQ(port.bsSetReceiveRing(kRingBytes), 1);
-        ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 115200, 8, NOPARITY, ONESTOPBIT), 1);
-        // Counted on this thread, as an owner gets them.
-        QObject::connect(port.Notifier(), &CSerialNotifier::received, &m_owner,
-                         [this] { ++notices; });
-    }
-
-    PtyPair pty;
-    CRS232Ctrl port;
-    int notices = 0;
-
-private:
-    QObject m_owner;
-};
+constexpr int kRingBytes = 4096;
 
 } // namespace
 
@@ -101,8 +80,15 @@ TEST(CByteRing, KeepsOrderAcrossTheWrapAndHoldsAtMostItsCapacity)
     }
 }
 
-TEST_F(ReceiveRingOnPty, FullRingHoldsTheDeviceBackUntilTheOwnerTakes)
+TEST(ReceiveRing, FullRingHoldsTheDeviceBackUntilTheOwnerTakes)
 {
+    PtyPair pty;
+    CRS232Ctrl port;
+    ASSERT_EQ(port.bsSetReceiveRing(kRingBytes), 1);
+    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 115200, 8, NOPARITY, ONESTOPBIT), 1);
+    int notices = 0; // counted on this thread, as an owner gets them
+    QObject owner;
+    QObject::connect(port.Notifier(), &CSerialNotifier::received, &owner, [&] { ++notices; });
     const std::string sent = BytePattern(0, 10000);
     pty.Send(sent);
     // Nobody takes: the reader fills the ring, then leaves the rest in the device.
@@ -147,7 +133,7 @@ TEST(ReceiveRing, FloodThroughASmallRingArrivesCompleteAndInOrder)
     // filled again (it must still hear of the next take).
     PtyPair pty;
     CRS232Ctrl port;
-    ASSERT_EQ(port.bsSetReceiveRing(4096), 1);
+    ASSERT_EQ(port.bsSetReceiveRing(kRingBytes), 1);
     ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 115200, 8, NOPARITY, ONESTOPBIT), 1);
     RingConsumer consumer(port, 1024);
     constexpr std::size_t kFloodBytes = 4 << 20;
