@@ -205,7 +205,7 @@ TEST(CClientSock, DataSentJustBeforeTheCloseIsReadFirstAndTheHandlerMayDeleteThe
     EXPECT_EQ(owner.Count(Notice::Closed), 1);
 }
 
-TEST(CClientSock, RefusedConnectIsReportedAsAConnectWithoutPeer)
+TEST(CClientSock, RefusedConnectIsReportedAsAConnectWithoutPeerAndPortZeroIsRefusedAtOnce)
 {
     EventRecorder owner;
     CClientSock client;
@@ -220,6 +220,12 @@ TEST(CClientSock, RefusedConnectIsReportedAsAConnectWithoutPeer)
     EXPECT_EQ(client.GetState(), QAbstractSocket::UnconnectedState);
     RunEventsFor(100);
     EXPECT_EQ(owner.events.size(), 1u) << "no close for a connection that never was";
+
+    errno = 0;
+    EXPECT_EQ(client.Connect("127.0.0.1", 0), 0) << "port 0 is no place to connect to";
+    EXPECT_EQ(errno, EINVAL);
+    RunEventsFor(20);
+    EXPECT_EQ(owner.events.size(), 1u);
 
     // The same object may try again.
     TcpListener listener;
@@ -267,7 +273,7 @@ TEST(CClientSock, SendFromOtherThreadsIsSafeWhileTheOwnerCloses)
     EXPECT_EQ(got.substr(0, 10), "0123456789");
 }
 
-TEST(CServerSock, TheHighestPortOpensAndAClientOnPortZeroIsRefused)
+TEST(CServerSock, TheHighestPortOpens)
 {
     EventRecorder owner;
     CServerSock server;
@@ -277,12 +283,4 @@ TEST(CServerSock, TheHighestPortOpensAndAClientOnPortZeroIsRefused)
     ASSERT_EQ(server.GetPort(), 65535);
     TcpPeer peer = TcpPeer::Connect(65535);
     ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::Accepted) == 1; }));
-
-    CClientSock client;
-    owner.Watch(client);
-    errno = 0;
-    EXPECT_EQ(client.Connect("127.0.0.1", 0), 0);
-    EXPECT_EQ(errno, EINVAL);
-    RunEventsFor(20);
-    EXPECT_EQ(owner.Count(Notice::ConnectFinished), 0);
 }
