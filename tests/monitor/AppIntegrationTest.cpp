@@ -8,7 +8,6 @@
 #include "CPaneIndicator.h"
 #include "CReplayWindow.h"
 #include "CServerSock.h"
-#include "CaptureFormat.h"
 #include "CommandIds.h"
 #include "DialogControls.h"
 #include "EnvSettingsDlgIds.h"
@@ -256,16 +255,13 @@ TEST_F(AppIntegrationTest, ViewMenuReplaysTheCaptureOfTheActiveMonitorOnly)
     EXPECT_EQ(items.indexOf(replay), items.indexOf(Frame()->Action(ID_VIEW_FIND_PREV)) + 1);
 
     const QByteArray chunk = "OK\r\n";
-    const QByteArray attrs(chunk.size(), kAttrReceived);
-    const QString path = MakeFile(
-        "bench.tvn",
-        CaptureFormat::EncodeHeader(0) +
-            CaptureFormat::EncodeRecord(0, reinterpret_cast<const uint8_t*>(chunk.constData()),
-                                        reinterpret_cast<const uint8_t*>(attrs.constData()),
-                                        uint32_t(chunk.size())));
+    const QString path = MakeFile("bench.tvn", CaptureFormat::EncodeHeader(0) +
+                                                   EncodedRecord(0, chunk, kAttrReceived));
     CDocument* document = m_app->OpenDocumentFile(path);
     ASSERT_NE(document, nullptr);
+    // A window opened from a capture file shows it.
     ASSERT_TRUE(WaitFor([&] { return replay->isEnabled(); }));
+    EXPECT_EQ(Shown(*document->Frame()->findChild<CTARVENView*>()), chunk);
     replay->trigger();
     auto* window = document->Frame()->findChild<CReplayWindow*>();
     ASSERT_NE(window, nullptr);

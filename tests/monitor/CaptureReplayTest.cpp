@@ -3,7 +3,6 @@
 #include "CCaptureReplay.h"
 #include "CReplayBar.h"
 #include "CReplayWindow.h"
-#include "CaptureFormat.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -34,11 +33,7 @@ const std::vector<Chunk> kChunks = {{0, "AT\r", kAttrSent},
 
 QByteArray Record(const Chunk& chunk)
 {
-    const QByteArray attrs(chunk.bytes.size(), chunk.attribute);
-    return CaptureFormat::EncodeRecord(kStartMs + chunk.offsetMs,
-                                       reinterpret_cast<const uint8_t*>(chunk.bytes.constData()),
-                                       reinterpret_cast<const uint8_t*>(attrs.constData()),
-                                       static_cast<uint32_t>(chunk.bytes.size()));
+    return EncodedRecord(kStartMs + chunk.offsetMs, chunk.bytes, chunk.attribute);
 }
 
 // Bytes and attributes of the first n chunks, as a view holds them.

@@ -6,7 +6,6 @@
 #include "CPortSettingsDlg.h"
 #include "CReplayBar.h"
 #include "CReplayWindow.h"
-#include "CaptureFormat.h"
 #include "SystemErrorText.h"
 
 #include <QAbstractButton>
@@ -119,12 +118,8 @@ TEST_F(EnglishLayoutTest, MonitorFindBarAndReplayWindowShowEveryTextWhole)
     QCoreApplication::processEvents();
     EXPECT_EQ(TextsCutShort(*window).join('|'), "");
 
-    QByteArray file = CaptureFormat::EncodeHeader(0);
-    const QByteArray bytes = "OK\r\n";
-    const QByteArray attrs(bytes.size(), kAttrReceived);
-    file += CaptureFormat::EncodeRecord(0, reinterpret_cast<const uint8_t*>(bytes.constData()),
-                                        reinterpret_cast<const uint8_t*>(attrs.constData()),
-                                        static_cast<uint32_t>(bytes.size()));
+    const QByteArray file =
+        CaptureFormat::EncodeHeader(0) + EncodedRecord(0, "OK\r\n", kAttrReceived);
     CReplayWindow replay;
     ASSERT_EQ(replay.Open(MakeFile("session.tvn", file)), CaptureStatus::Ok);
     replay.show();
