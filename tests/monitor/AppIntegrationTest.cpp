@@ -71,38 +71,6 @@ protected:
 
 } // namespace
 
-TEST_F(AppIntegrationTest, MonitorAcceleratorsActOnTheActiveMonitorWindow)
-{
-    UseServer();
-    CTARVENView* view = OpenMonitor();
-    ASSERT_NE(view, nullptr);
-    EXPECT_EQ(Frame()->CurrentMenuId(), CMainFrame::kMenuTvn);
-    QWidget* keys = view->TextView();
-    keys->setFocus();
-
-    QTest::keyClick(keys, Qt::Key_O, Qt::ControlModifier);
-    EXPECT_TRUE(view->IsOnline());
-    EXPECT_FALSE(Frame()->Action(ID_PORT_OPEN)->isEnabled());
-    EXPECT_TRUE(Frame()->Action(ID_PORT_CLOSE)->isEnabled());
-    QTest::keyClick(keys, Qt::Key_P, Qt::ControlModifier);
-    EXPECT_TRUE(view->IsPaused());
-    EXPECT_TRUE(Frame()->Action(ID_VIEW_PAUSE)->isChecked());
-    QTest::keyClick(keys, Qt::Key_G, Qt::ControlModifier);
-    EXPECT_TRUE(view->IsCapturing());
-    EXPECT_TRUE(Frame()->Action(ID_CAPTURE)->isChecked());
-    QTest::keyClick(keys, Qt::Key_G, Qt::ControlModifier);
-    EXPECT_FALSE(view->IsCapturing());
-    QTest::keyClick(keys, Qt::Key_D, Qt::ControlModifier);
-    EXPECT_FALSE(view->IsOnline());
-    EXPECT_EQ(view->Sent(), 0) << "accelerators are not typed into the link";
-
-    // Without a monitor, Ctrl+O is the program's file open again.
-    Frame()->MdiClient()->closeAllSubWindows();
-    ASSERT_TRUE(WaitFor([&] { return Frame()->CurrentMenuId() == CMainFrame::kMenuMain; }));
-    EXPECT_FALSE(Frame()->Action(ID_PORT_OPEN)->isEnabled());
-    EXPECT_TRUE(WaitForDialog([&] { QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier); }));
-}
-
 TEST_F(AppIntegrationTest, ContextMenuStatesFollowTheWindow)
 {
     UseServer();
