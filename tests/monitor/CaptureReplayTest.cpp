@@ -125,28 +125,7 @@ TEST_F(CaptureReplayTest, ChunksComeAtTheirRecordedTimesScaledBySpeed)
     }
 }
 
-TEST_F(CaptureReplayTest, PauseStopsWritingAndPlayGoesOnFromThere)
-{
-    CReplayWindow* window = OpenReplay(MakeCapture());
-    CCaptureReplay* replay = window->Replay();
-    QToolButton* play = window->Bar()->PlayButton();
-    EXPECT_EQ(play->text(), "재생");
-    play->click();
-    EXPECT_EQ(play->text(), "일시정지");
-    At(700);
-    play->click();
-    EXPECT_FALSE(replay->IsPlaying());
-    EXPECT_EQ(replay->Position(), 700);
-    At(5000);
-    EXPECT_EQ(Held(), Expected(2)) << "paused: nothing more written";
-    play->click();
-    At(5299);
-    EXPECT_EQ(Held(), Expected(2));
-    At(5300);
-    EXPECT_EQ(Held(), Expected(4));
-}
-
-TEST_F(CaptureReplayTest, SliderSeeksBackFromTheStartAndForwardAtOnce)
+TEST_F(CaptureReplayTest, SliderSeeksBackFromTheStartAndForwardAndPauseHoldsThePlace)
 {
     CReplayWindow* window = OpenReplay(MakeCapture());
     CCaptureReplay* replay = window->Replay();
@@ -165,11 +144,26 @@ TEST_F(CaptureReplayTest, SliderSeeksBackFromTheStartAndForwardAtOnce)
             << "the counters follow what the view holds";
         EXPECT_FALSE(replay->IsPlaying()) << "seeking keeps a paused replay paused";
     }
-    // Playing on from a seek keeps the recorded pace from there.
-    replay->Play();
+    // Playing on from a seek keeps the recorded pace from there; a pause stops writing, and
+    // play goes on from there.
+    QToolButton* play = window->Bar()->PlayButton();
+    EXPECT_EQ(play->text(), "재생");
+    play->click();
+    EXPECT_EQ(play->text(), "일시정지");
     At(1);
     EXPECT_EQ(Held(), Expected(2));
     EXPECT_EQ(slider->value(), 500);
+    At(201);
+    play->click();
+    EXPECT_FALSE(replay->IsPlaying());
+    EXPECT_EQ(replay->Position(), 700);
+    At(5000);
+    EXPECT_EQ(Held(), Expected(2)) << "paused: nothing more written";
+    play->click();
+    At(5299);
+    EXPECT_EQ(Held(), Expected(2));
+    At(5300);
+    EXPECT_EQ(Held(), Expected(4));
 }
 
 TEST_F(CaptureReplayTest, FullSpeedWritesEverythingInOrderAndNothingOnALink)

@@ -31,9 +31,12 @@ TEST_F(DisplayTest, NewWindowIsOfflineAndTypingOrPanelClicksSendShowAndCountNoth
     EXPECT_EQ(Pane(view, 3), "I: 0, O: 0, L: 0");
     view->OnPause();
     EXPECT_EQ(Pane(view, 0), "OFF-LINE(Paused)");
+    // A click on the port pane opens the settings.
+    EXPECT_TRUE(
+        WaitForDialog([&] { QTest::mouseClick(view->StatusBar()->PortPane(), Qt::LeftButton); }));
 }
 
-TEST_F(DisplayTest, PanelTogglesTheTerminalOffsetAndIsRemembered)
+TEST_F(DisplayTest, PanelTogglesTheTerminalOffsetIsRememberedAndItsLabelsFollowTheRowHeight)
 {
     CTARVENView* view = NewMonitor();
     ASSERT_TRUE(view->IsPanelShown());
@@ -48,11 +51,9 @@ TEST_F(DisplayTest, PanelTogglesTheTerminalOffsetAndIsRemembered)
     CTARVENView* next = NewMonitor("Tvn2");
     EXPECT_FALSE(next->IsPanelShown());
     EXPECT_EQ(next->TextView()->geometry().x(), 0);
-}
 
-TEST_F(DisplayTest, PanelLabelsFollowTheRowHeight)
-{
-    CTARVENView* view = NewMonitor();
+    // The labels follow the row height.
+    view->OnTogglePanel();
     const struct
     {
         int height;
@@ -93,13 +94,6 @@ TEST_F(DisplayTest, ScrollKeysOnTheViewScrollTheTerminal)
     EXPECT_EQ(pty.Receive(2, std::chrono::milliseconds(300)), "z")
         << "scroll and function keys are not sent";
     EXPECT_EQ(view->Sent(), sent + 1);
-}
-
-TEST_F(DisplayTest, PortPaneClickOpensTheSettings)
-{
-    CTARVENView* view = NewMonitor();
-    EXPECT_TRUE(
-        WaitForDialog([&] { QTest::mouseClick(view->StatusBar()->PortPane(), Qt::LeftButton); }));
 }
 
 TEST_F(DisplayTest, PrintDialogSavesAPdfAndFailuresAreReported)
@@ -270,20 +264,4 @@ TEST_F(TimeStampTest, TheSettingsKeepTheToggleAndSetTheGap)
             << "gap " << c.gap.toString().toStdString();
         CloseMonitor(view);
     }
-}
-
-TEST_F(TimeStampTest, BytesFromAPseudoTerminalCarryTheirArrivalTime)
-{
-    PtyPair pty;
-    SetValue("ShowTimeStamp", 1);
-    CTARVENView* view = OpenSerial(pty);
-    const QTime before = QTime::currentTime();
-    pty.Send("ping");
-    ASSERT_TRUE(WaitFor([&] { return view->Received() == 4; }));
-    const QTime after = QTime::currentTime();
-    const std::vector<ArrivalStamp> stamps = view->TextView()->ArrivalStamps();
-    ASSERT_EQ(stamps.size(), 1u);
-    EXPECT_GE(stamps[0].msOfDay, before.msecsSinceStartOfDay());
-    EXPECT_LE(stamps[0].msOfDay, after.msecsSinceStartOfDay());
-    EXPECT_TRUE(view->TextView()->ShownRowText(0).endsWith("] ping"));
 }

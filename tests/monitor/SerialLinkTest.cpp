@@ -8,6 +8,7 @@
 #include "TempDir.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QToolBar>
@@ -17,8 +18,9 @@
 using namespace std::chrono_literals;
 using SerialLinkTest = MonitorTest;
 
-TEST_F(SerialLinkTest, ReceivedBytesAreShownAndCountedAndNulsFollowTheSetting)
+TEST_F(SerialLinkTest, ReceivedBytesAreShownCountedAndStampedAndNulsFollowTheSetting)
 {
+    SetValue("ShowTimeStamp", 1);
     const struct
     {
         int nullCheck;
@@ -31,8 +33,17 @@ TEST_F(SerialLinkTest, ReceivedBytesAreShownAndCountedAndNulsFollowTheSetting)
         EXPECT_EQ(Pane(view, 0), "ON-LINE");
         EXPECT_TRUE(
             Pane(view, 2).startsWith(QString::fromStdString(pty.SlavePath()) + "-9600-8-N-1"));
+        const QTime before = QTime::currentTime();
         pty.Send(std::string("A\0B", 3));
         ASSERT_TRUE(WaitFor([&] { return view->Received() == c.shown.size(); }));
+        const QTime after = QTime::currentTime();
+        // The bytes carry their arrival time.
+        const std::vector<ArrivalStamp> stamps = view->TextView()->ArrivalStamps();
+        ASSERT_EQ(stamps.size(), 1u);
+        EXPECT_GE(stamps[0].msOfDay, before.msecsSinceStartOfDay());
+        EXPECT_LE(stamps[0].msOfDay, after.msecsSinceStartOfDay());
+        if (c.nullCheck == 0)
+            EXPECT_TRUE(view->TextView()->ShownRowText(0).endsWith("] AB"));
         QTest::qWait(100);
         EXPECT_EQ(view->Received(), c.shown.size()) << "NullCheckFlag " << c.nullCheck;
         EXPECT_EQ(Shown(*view), c.shown) << "NullCheckFlag " << c.nullCheck;
