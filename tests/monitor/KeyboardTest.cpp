@@ -93,10 +93,6 @@ protected:
     }
 
     // The keyboard is where the user left it: the active main window, the monitor's terminal.
-    // Receives two lines from peer, selects the first with the mouse and copies it as text and
-    // as hex.
-    void CopiesTheFirstRow(CTARVENView* view, TcpPeer& peer);
-
     void ExpectKeysAt(const CTARVENView* view, const char* after)
     {
         QCoreApplication::processEvents();
@@ -237,38 +233,35 @@ TEST_F(KeyboardTest, TextSelectedWithTheMouseIsCopiedInTextAndHexModes)
         if (view->ShowsTimeStamps() != stamps)
             Frame()->Action(ID_VIEW_TIMESTAMP)->trigger();
         Frame()->Action(ID_VIEW_ASCII)->trigger();
-        CopiesTheFirstRow(view, peer);
+        // Two lines from the peer; the first is selected with the mouse and copied as text
+        // and as hex.
+        view->OnClear();
+        peer.Send("hello world\r\nnext\r\n");
+        ASSERT_TRUE(WaitFor([&] { return view->Received() == 19; }));
+        QWidget* screen = view->TextView()->viewport();
+        ASSERT_TRUE(WaitFor([&] { return view->TextView()->GetLineSize() >= 2; }));
+        // Drags over the first row, from its left edge to past its end.
+        const auto selectFirstRow = [screen] {
+            QTest::mousePress(screen, Qt::LeftButton, {}, QPoint(1, 3));
+            QTest::mouseMove(screen, QPoint(screen->width() - 2, 3));
+            QTest::mouseRelease(screen, Qt::LeftButton, {}, QPoint(screen->width() - 2, 3));
+        };
+        QClipboard* clipboard = QApplication::clipboard();
+
+        selectFirstRow();
+        Press(Ctrl(Qt::Key_Insert));
+        EXPECT_TRUE(clipboard->text().startsWith("hello world")) << clipboard->text().toStdString();
+
+        clipboard->clear();
+        Frame()->Action(ID_VIEW_HEX)->trigger();
+        selectFirstRow();
+        Frame()->Action(ID_TVN_COPY)->trigger(); // "복사" of the context menu
+        EXPECT_TRUE(clipboard->text().startsWith("68 65 6C 6C 6F 20 77 6F"))
+            << clipboard->text().toStdString();
+        // A letter typed after it is the first byte to arrive: copying sent nothing.
+        Type("z");
+        EXPECT_EQ(peer.Take(1), "z");
     }
-}
-
-void KeyboardTest::CopiesTheFirstRow(CTARVENView* view, TcpPeer& peer)
-{
-    view->OnClear();
-    peer.Send("hello world\r\nnext\r\n");
-    ASSERT_TRUE(WaitFor([&] { return view->Received() == 19; }));
-    QWidget* screen = view->TextView()->viewport();
-    ASSERT_TRUE(WaitFor([&] { return view->TextView()->GetLineSize() >= 2; }));
-    // Drags over the first row, from its left edge to past its end.
-    const auto selectFirstRow = [screen] {
-        QTest::mousePress(screen, Qt::LeftButton, {}, QPoint(1, 3));
-        QTest::mouseMove(screen, QPoint(screen->width() - 2, 3));
-        QTest::mouseRelease(screen, Qt::LeftButton, {}, QPoint(screen->width() - 2, 3));
-    };
-    QClipboard* clipboard = QApplication::clipboard();
-
-    selectFirstRow();
-    Press(Ctrl(Qt::Key_Insert));
-    EXPECT_TRUE(clipboard->text().startsWith("hello world")) << clipboard->text().toStdString();
-
-    clipboard->clear();
-    Frame()->Action(ID_VIEW_HEX)->trigger();
-    selectFirstRow();
-    Frame()->Action(ID_TVN_COPY)->trigger(); // "복사" of the context menu
-    EXPECT_TRUE(clipboard->text().startsWith("68 65 6C 6C 6F 20 77 6F"))
-        << clipboard->text().toStdString();
-    // A letter typed after it is the first byte to arrive: copying sent nothing.
-    Type("z");
-    EXPECT_EQ(peer.Take(1), "z");
 }
 
 TEST_F(KeyboardTest, FindBarKeysFindTheTrafficAndNeverReachTheDevice)
