@@ -74,14 +74,10 @@ TEST_F(DisplayTest, PanelTogglesTheTerminalOffsetIsRememberedAndItsLabelsFollowT
 
 TEST_F(DisplayTest, ScrollKeysOnTheViewScrollTheTerminal)
 {
-    CTARVENView* view = NewMonitor();
+    PtyPair pty;
+    CTARVENView* view = OpenSerial(pty);
     for (int line = 0; line < 500; ++line)
         WriteSent(*view, QStringLiteral("line %1\r\n").arg(line).toUtf8());
-    PtyPair pty;
-    SetValue("PortName", QString::fromStdString(pty.SlavePath()));
-    view->LoadLinkSettings();
-    view->OnPortOpen();
-    ASSERT_TRUE(view->IsOnline());
     CTextViewCtrl* terminal = view->TextView();
     ASSERT_TRUE(WaitFor([&] { return terminal->verticalScrollBar()->maximum() > 0; }));
     const int bottom = terminal->verticalScrollBar()->value();

@@ -65,7 +65,7 @@ protected:
 
 } // namespace
 
-TEST_F(EnglishLayoutTest, DialogsSpeakEnglishAndShowEveryTextWhole)
+TEST_F(EnglishLayoutTest, WindowsAndDialogsSpeakEnglishAndShowEveryTextWhole)
 {
     SetValue("Interface", 2); // UDP: the remote labels, the local port
     CPortSettingsDlg settings(nullptr);
@@ -97,10 +97,9 @@ TEST_F(EnglishLayoutTest, DialogsSpeakEnglishAndShowEveryTextWhole)
     EXPECT_EQ(SystemErrorText(ENOENT), "No such file or device");
     EXPECT_TRUE(
         SystemErrorText(ENOEXEC).endsWith(QStringLiteral("(error number %1)").arg(ENOEXEC)));
-}
 
-TEST_F(EnglishLayoutTest, MonitorFindBarAndReplayWindowShowEveryTextWhole)
-{
+    // The monitor with its find bar, and the replay window.
+    SetValue("Interface", 0);
     CTARVENView* view = NewMonitor();
     auto* window = qobject_cast<CMonitorWindow*>(view->window());
     ASSERT_NE(window, nullptr);
