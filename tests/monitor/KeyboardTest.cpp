@@ -165,7 +165,7 @@ TEST_F(KeyboardTest, ShortcutsOnAnOpenSerialPortNeverReachTheDevice)
     EXPECT_TRUE(WaitForDialog([&] { Press(Ctrl(Qt::Key_O)); }));
 }
 
-TEST_F(KeyboardTest, AfterEveryDialogTheKeysGoBackToTheMonitor)
+TEST_F(KeyboardTest, AfterEveryDialogAndMenuTheKeysGoBackToTheMonitor)
 {
     TcpPeer peer;
     CTARVENView* view = ServerWithClient(peer);
@@ -196,13 +196,8 @@ TEST_F(KeyboardTest, AfterEveryDialogTheKeysGoBackToTheMonitor)
     }
     EXPECT_TRUE(view->IsOnline());
     EXPECT_EQ(peer.Take(typed.size()), typed);
-}
 
-TEST_F(KeyboardTest, AfterAMenuClosesTheKeysGoBackToTheMonitor)
-{
-    TcpPeer peer;
-    CTARVENView* view = ServerWithClient(peer);
-    ASSERT_NE(view, nullptr);
+    // And after a menu closes.
     QMenuBar* bar = Frame()->menuBar();
     const QPoint tvn = bar->actionGeometry(Frame()->TvnMenu()->menuAction()).center();
     QTest::mouseClick(bar, Qt::LeftButton, {}, tvn);
