@@ -4,10 +4,8 @@
 #include "CColorPicker.h"
 #include "CFileSendDlg.h"
 #include "CMdiClientWnd.h"
-#include "CMonitorCommands.h"
 #include "CPaneIndicator.h"
 #include "CReplayWindow.h"
-#include "CServerSock.h"
 #include "CommandIds.h"
 #include "DialogControls.h"
 #include "EnvSettingsDlgIds.h"
@@ -15,7 +13,6 @@
 #include "TcpPeer.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMdiSubWindow>

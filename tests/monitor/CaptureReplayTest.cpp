@@ -9,7 +9,6 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QSlider>
-#include <QToolBar>
 #include <QToolButton>
 
 namespace {

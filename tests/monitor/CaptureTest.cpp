@@ -3,7 +3,6 @@
 #include "CaptureNameDlgIds.h"
 #include "DialogControls.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>

@@ -1,9 +1,7 @@
 #include "MonitorTestEnv.h"
 
-#include "CControlPanel.h"
 #include "CPaneIndicator.h"
 #include "CPrintTarget.h"
-#include "MonitorConstants.h"
 
 #include <QDateTime>
 #include <QFileDialog>

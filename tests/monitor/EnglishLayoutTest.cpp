@@ -10,7 +10,6 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTranslator>
