@@ -4,11 +4,8 @@
 #include "CColorPicker.h"
 #include "CFileSendDlg.h"
 #include "CMdiClientWnd.h"
-#include "CMonitorCommands.h"
 #include "CPaneIndicator.h"
 #include "CReplayWindow.h"
-#include "CServerSock.h"
-#include "CaptureFormat.h"
 #include "CommandIds.h"
 #include "DialogControls.h"
 #include "EnvSettingsDlgIds.h"
@@ -16,7 +13,6 @@
 #include "TcpPeer.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -71,38 +67,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(AppIntegrationTest, MonitorAcceleratorsActOnTheActiveMonitorWindow)
-{
-    UseServer();
-    CTARVENView* view = OpenMonitor();
-    ASSERT_NE(view, nullptr);
-    EXPECT_EQ(Frame()->CurrentMenuId(), CMainFrame::kMenuTvn);
-    QWidget* keys = view->TextView();
-    keys->setFocus();
-
-    QTest::keyClick(keys, Qt::Key_O, Qt::ControlModifier);
-    EXPECT_TRUE(view->IsOnline());
-    EXPECT_FALSE(Frame()->Action(ID_PORT_OPEN)->isEnabled());
-    EXPECT_TRUE(Frame()->Action(ID_PORT_CLOSE)->isEnabled());
-    QTest::keyClick(keys, Qt::Key_P, Qt::ControlModifier);
-    EXPECT_TRUE(view->IsPaused());
-    EXPECT_TRUE(Frame()->Action(ID_VIEW_PAUSE)->isChecked());
-    QTest::keyClick(keys, Qt::Key_G, Qt::ControlModifier);
-    EXPECT_TRUE(view->IsCapturing());
-    EXPECT_TRUE(Frame()->Action(ID_CAPTURE)->isChecked());
-    QTest::keyClick(keys, Qt::Key_G, Qt::ControlModifier);
-    EXPECT_FALSE(view->IsCapturing());
-    QTest::keyClick(keys, Qt::Key_D, Qt::ControlModifier);
-    EXPECT_FALSE(view->IsOnline());
-    EXPECT_EQ(view->Sent(), 0) << "accelerators are not typed into the link";
-
-    // Without a monitor, Ctrl+O is the program's file open again.
-    Frame()->MdiClient()->closeAllSubWindows();
-    ASSERT_TRUE(WaitFor([&] { return Frame()->CurrentMenuId() == CMainFrame::kMenuMain; }));
-    EXPECT_FALSE(Frame()->Action(ID_PORT_OPEN)->isEnabled());
-    EXPECT_TRUE(WaitForDialog([&] { QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier); }));
-}
 
 TEST_F(AppIntegrationTest, ContextMenuStatesFollowTheWindow)
 {
@@ -256,16 +220,13 @@ TEST_F(AppIntegrationTest, ViewMenuReplaysTheCaptureOfTheActiveMonitorOnly)
     EXPECT_EQ(items.indexOf(replay), items.indexOf(Frame()->Action(ID_VIEW_FIND_PREV)) + 1);
 
     const QByteArray chunk = "OK\r\n";
-    const QByteArray attrs(chunk.size(), kAttrReceived);
-    const QString path = MakeFile(
-        "bench.tvn",
-        CaptureFormat::EncodeHeader(0) +
-            CaptureFormat::EncodeRecord(0, reinterpret_cast<const uint8_t*>(chunk.constData()),
-                                        reinterpret_cast<const uint8_t*>(attrs.constData()),
-                                        uint32_t(chunk.size())));
+    const QString path = MakeFile("bench.tvn", CaptureFormat::EncodeHeader(0) +
+                                                   EncodedRecord(0, chunk, kAttrReceived));
     CDocument* document = m_app->OpenDocumentFile(path);
     ASSERT_NE(document, nullptr);
+    // A window opened from a capture file shows it.
     ASSERT_TRUE(WaitFor([&] { return replay->isEnabled(); }));
+    EXPECT_EQ(Shown(*document->Frame()->findChild<CTARVENView*>()), chunk);
     replay->trigger();
     auto* window = document->Frame()->findChild<CReplayWindow*>();
     ASSERT_NE(window, nullptr);

@@ -3,14 +3,12 @@
 #include "CCaptureReplay.h"
 #include "CReplayBar.h"
 #include "CReplayWindow.h"
-#include "CaptureFormat.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QSlider>
-#include <QToolBar>
 #include <QToolButton>
 
 namespace {
@@ -34,11 +32,7 @@ const std::vector<Chunk> kChunks = {{0, "AT\r", kAttrSent},
 
 QByteArray Record(const Chunk& chunk)
 {
-    const QByteArray attrs(chunk.bytes.size(), chunk.attribute);
-    return CaptureFormat::EncodeRecord(kStartMs + chunk.offsetMs,
-                                       reinterpret_cast<const uint8_t*>(chunk.bytes.constData()),
-                                       reinterpret_cast<const uint8_t*>(attrs.constData()),
-                                       static_cast<uint32_t>(chunk.bytes.size()));
+    return EncodedRecord(kStartMs + chunk.offsetMs, chunk.bytes, chunk.attribute);
 }
 
 // Bytes and attributes of the first n chunks, as a view holds them.
@@ -55,12 +49,12 @@ std::pair<QByteArray, QByteArray> Expected(std::size_t n)
 class CaptureReplayTest : public MonitorTest
 {
 protected:
-    QString MakeCapture(const QByteArray& tail = {})
+    QString MakeCapture()
     {
         QByteArray file = CaptureFormat::EncodeHeader(kStartMs);
         for (const Chunk& chunk : kChunks)
             file += Record(chunk);
-        return MakeFile(QStringLiteral("replay.tvn"), file + tail);
+        return MakeFile(QStringLiteral("replay.tvn"), file);
     }
 
     // A replay window on the capture, stepped by a clock the test sets.
@@ -130,28 +124,7 @@ TEST_F(CaptureReplayTest, ChunksComeAtTheirRecordedTimesScaledBySpeed)
     }
 }
 
-TEST_F(CaptureReplayTest, PauseStopsWritingAndPlayGoesOnFromThere)
-{
-    CReplayWindow* window = OpenReplay(MakeCapture());
-    CCaptureReplay* replay = window->Replay();
-    QToolButton* play = window->Bar()->PlayButton();
-    EXPECT_EQ(play->text(), "재생");
-    play->click();
-    EXPECT_EQ(play->text(), "일시정지");
-    At(700);
-    play->click();
-    EXPECT_FALSE(replay->IsPlaying());
-    EXPECT_EQ(replay->Position(), 700);
-    At(5000);
-    EXPECT_EQ(Held(), Expected(2)) << "paused: nothing more written";
-    play->click();
-    At(5299);
-    EXPECT_EQ(Held(), Expected(2));
-    At(5300);
-    EXPECT_EQ(Held(), Expected(4));
-}
-
-TEST_F(CaptureReplayTest, SliderSeeksBackFromTheStartAndForwardAtOnce)
+TEST_F(CaptureReplayTest, SliderSeeksBackFromTheStartAndForwardAndPauseHoldsThePlace)
 {
     CReplayWindow* window = OpenReplay(MakeCapture());
     CCaptureReplay* replay = window->Replay();
@@ -170,14 +143,29 @@ TEST_F(CaptureReplayTest, SliderSeeksBackFromTheStartAndForwardAtOnce)
             << "the counters follow what the view holds";
         EXPECT_FALSE(replay->IsPlaying()) << "seeking keeps a paused replay paused";
     }
-    // Playing on from a seek keeps the recorded pace from there.
-    replay->Play();
+    // Playing on from a seek keeps the recorded pace from there; a pause stops writing, and
+    // play goes on from there.
+    QToolButton* play = window->Bar()->PlayButton();
+    EXPECT_EQ(play->text(), "재생");
+    play->click();
+    EXPECT_EQ(play->text(), "일시정지");
     At(1);
     EXPECT_EQ(Held(), Expected(2));
     EXPECT_EQ(slider->value(), 500);
+    At(201);
+    play->click();
+    EXPECT_FALSE(replay->IsPlaying());
+    EXPECT_EQ(replay->Position(), 700);
+    At(5000);
+    EXPECT_EQ(Held(), Expected(2)) << "paused: nothing more written";
+    play->click();
+    At(5299);
+    EXPECT_EQ(Held(), Expected(2));
+    At(5300);
+    EXPECT_EQ(Held(), Expected(4));
 }
 
-TEST_F(CaptureReplayTest, FullSpeedWritesEverythingInOrderAndNothingOnALink)
+TEST_F(CaptureReplayTest, FullSpeedWritesEverythingWholeInOrderAndNothingOnALink)
 {
     // Many chunks: the replay takes several batches and still writes every byte in order.
     QByteArray file = CaptureFormat::EncodeHeader(kStartMs);
@@ -190,6 +178,8 @@ TEST_F(CaptureReplayTest, FullSpeedWritesEverythingInOrderAndNothingOnALink)
         bytes += chunk;
         attrs += QByteArray(chunk.size(), attribute);
     }
+    // A record cut short by a crash after the whole ones.
+    file += Record({50000, "lost in a crash", kAttrReceived}).left(20);
     m_window = std::make_unique<CReplayWindow>();
     ASSERT_EQ(m_window->Open(MakeFile("many.tvn", file)), CaptureStatus::Ok);
     m_window->show();
@@ -203,6 +193,11 @@ TEST_F(CaptureReplayTest, FullSpeedWritesEverythingInOrderAndNothingOnALink)
     EXPECT_EQ(view->Sent(), 0);
     EXPECT_EQ(view->Received(), bytes.size());
     EXPECT_EQ(m_dialogsSeen, 0) << "a replay window does not ask how to connect";
+    // What is whole is replayed, then the notice says where it stopped.
+    EXPECT_EQ(m_window->Bar()->Notice()->text(),
+              QStringLiteral("손상된 기록 1개를 건너뛰었습니다 (%1 바이트 중 %2 바이트까지 재생)")
+                  .arg(file.size())
+                  .arg(file.size() - 20));
 }
 
 TEST_F(CaptureReplayTest, TenTimesTakesAboutATenthOfTheRecordedTimeOnTheWallClock)
@@ -217,22 +212,6 @@ TEST_F(CaptureReplayTest, TenTimesTakesAboutATenthOfTheRecordedTimeOnTheWallCloc
     EXPECT_GE(elapsed.elapsed(), 195);
     EXPECT_LT(elapsed.elapsed(), 2000);
     EXPECT_EQ(Held(), Expected(kChunks.size()));
-}
-
-TEST_F(CaptureReplayTest, DamagedCaptureReplaysWhatIsWholeThenSaysWhereItStopped)
-{
-    // A record cut short by a crash after the whole ones.
-    const QByteArray tail = Record({2500, "lost in a crash", kAttrReceived}).left(20);
-    CReplayWindow* window = OpenReplay(MakeCapture(tail));
-    window->Replay()->SetSpeed(CCaptureReplay::Speed::Max);
-    window->Replay()->Play();
-    ASSERT_TRUE(WaitFor([&] { return window->Replay()->IsAtEnd(); }));
-    EXPECT_EQ(Held(), Expected(kChunks.size()));
-    const qint64 size = QFileInfo(Path("replay.tvn")).size();
-    EXPECT_EQ(window->Bar()->Notice()->text(),
-              QStringLiteral("손상된 기록 1개를 건너뛰었습니다 (%1 바이트 중 %2 바이트까지 재생)")
-                  .arg(size)
-                  .arg(size - 20));
 }
 
 TEST_F(CaptureReplayTest, MonitorShowingACaptureOffersReplayInANewWindow)

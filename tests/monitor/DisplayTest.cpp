@@ -1,11 +1,9 @@
 #include "MonitorTestEnv.h"
 
-#include "CControlPanel.h"
 #include "CPaneIndicator.h"
 #include "CPrintTarget.h"
-#include "MonitorConstants.h"
-#include "PtyPair.h"
 
+#include <QDateTime>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPrinter>
@@ -14,31 +12,29 @@
 
 using DisplayTest = MonitorTest;
 
-TEST_F(DisplayTest, TypingOfflineSendsShowsAndCountsNothing)
+TEST_F(DisplayTest, NewWindowIsOfflineAndTypingOrPanelClicksSendShowAndCountNothing)
 {
     CTARVENView* view = NewMonitor();
-    ASSERT_FALSE(view->IsOnline());
+    EXPECT_EQ(QStringList({Pane(view, 0), Pane(view, 1), Pane(view, 2)}),
+              QStringList({"OFF-LINE", "RS-232C", "COM1-9600-8-N-1"}));
     view->TextView()->setFocus();
     QTest::keyClick(view->TextView(), Qt::Key_A);
     view->OnChar("b\r");
-    EXPECT_EQ(Shown(*view), "");
-    EXPECT_EQ(view->Sent(), 0);
-    EXPECT_FALSE(view->StatusBar()->SendPane()->IsLit());
-    EXPECT_EQ(Pane(view, 3), "I: 0, O: 0, L: 0");
-}
-
-TEST_F(DisplayTest, PanelClickOfflineShowsAndCountsNothing)
-{
-    CTARVENView* view = NewMonitor();
     for (const int cell : {4 * 3 + 1, 32}) // CR, and the last cell, the space
         QTest::mouseClick(view->Panel(), Qt::LeftButton, {},
                           view->Panel()->CellRect(cell).center());
     EXPECT_EQ(Shown(*view), "");
     EXPECT_EQ(view->Sent(), 0);
     EXPECT_FALSE(view->StatusBar()->SendPane()->IsLit());
+    EXPECT_EQ(Pane(view, 3), "I: 0, O: 0, L: 0");
+    view->OnPause();
+    EXPECT_EQ(Pane(view, 0), "OFF-LINE(Paused)");
+    // A click on the port pane opens the settings.
+    EXPECT_TRUE(
+        WaitForDialog([&] { QTest::mouseClick(view->StatusBar()->PortPane(), Qt::LeftButton); }));
 }
 
-TEST_F(DisplayTest, PanelTogglesTheTerminalOffsetAndIsRemembered)
+TEST_F(DisplayTest, PanelTogglesTheTerminalOffsetIsRememberedAndItsLabelsFollowTheRowHeight)
 {
     CTARVENView* view = NewMonitor();
     ASSERT_TRUE(view->IsPanelShown());
@@ -53,11 +49,9 @@ TEST_F(DisplayTest, PanelTogglesTheTerminalOffsetAndIsRemembered)
     CTARVENView* next = NewMonitor("Tvn2");
     EXPECT_FALSE(next->IsPanelShown());
     EXPECT_EQ(next->TextView()->geometry().x(), 0);
-}
 
-TEST_F(DisplayTest, PanelLabelsFollowTheRowHeight)
-{
-    CTARVENView* view = NewMonitor();
+    // The labels follow the row height.
+    view->OnTogglePanel();
     const struct
     {
         int height;
@@ -76,40 +70,12 @@ TEST_F(DisplayTest, PanelLabelsFollowTheRowHeight)
     EXPECT_EQ(view->Panel()->CellAt(QPoint(150, 5)), -1);
 }
 
-TEST_F(DisplayTest, NewWindowStartsWithItsPanes)
-{
-    CTARVENView* view = NewMonitor();
-    EXPECT_EQ(Pane(view, 0), "OFF-LINE");
-    EXPECT_EQ(Pane(view, 1), "RS-232C");
-    EXPECT_EQ(Pane(view, 2), "COM1-9600-8-N-1");
-    EXPECT_EQ(Pane(view, 4), "Tx");
-    EXPECT_EQ(Pane(view, 5), "Rx");
-    EXPECT_EQ(Pane(view, 6), "00:00:00");
-}
-
-TEST_F(DisplayTest, DisplayModesAndThePauseText)
-{
-    CTARVENView* view = NewMonitor();
-    view->OnHexView();
-    EXPECT_TRUE(view->TextView()->IsHexaView());
-    view->OnAsciiView();
-    EXPECT_FALSE(view->TextView()->IsHexaView());
-    view->OnControlView();
-    EXPECT_TRUE(view->TextView()->IsControlReceive());
-    view->OnPause();
-    EXPECT_EQ(Pane(view, 0), "OFF-LINE(Paused)");
-}
-
 TEST_F(DisplayTest, ScrollKeysOnTheViewScrollTheTerminal)
 {
-    CTARVENView* view = NewMonitor();
+    PtyPair pty;
+    CTARVENView* view = OpenSerial(pty);
     for (int line = 0; line < 500; ++line)
         WriteSent(*view, QStringLiteral("line %1\r\n").arg(line).toUtf8());
-    PtyPair pty;
-    SetValue("PortName", QString::fromStdString(pty.SlavePath()));
-    view->LoadLinkSettings();
-    view->OnPortOpen();
-    ASSERT_TRUE(view->IsOnline());
     CTextViewCtrl* terminal = view->TextView();
     ASSERT_TRUE(WaitFor([&] { return terminal->verticalScrollBar()->maximum() > 0; }));
     const int bottom = terminal->verticalScrollBar()->value();
@@ -122,13 +88,6 @@ TEST_F(DisplayTest, ScrollKeysOnTheViewScrollTheTerminal)
     EXPECT_EQ(pty.Receive(2, std::chrono::milliseconds(300)), "z")
         << "scroll and function keys are not sent";
     EXPECT_EQ(view->Sent(), sent + 1);
-}
-
-TEST_F(DisplayTest, PortPaneClickOpensTheSettings)
-{
-    CTARVENView* view = NewMonitor();
-    EXPECT_TRUE(
-        WaitForDialog([&] { QTest::mouseClick(view->StatusBar()->PortPane(), Qt::LeftButton); }));
 }
 
 TEST_F(DisplayTest, PrintDialogSavesAPdfAndFailuresAreReported)
@@ -209,4 +168,94 @@ TEST_F(DisplayTest, NarrowWindowKeepsTheStateAndTheLampsAndShortensThePathInTheM
     EXPECT_TRUE(shown.startsWith("/dev/")) << shown.toStdString();
     EXPECT_TRUE(shown.endsWith("-N-1")) << shown.toStdString();
     EXPECT_TRUE(port->toolTip().startsWith(path + "-9600-8-N-1"));
+}
+
+namespace {
+
+const QDateTime kStart(QDate(2026, 12, 7), QTime(9, 5, 1, 7));
+
+// Bytes received at kStart plus ms.
+void Receive(CTARVENView* view, const QByteArray& bytes, int ms)
+{
+    view->ShowReceived(bytes, kStart.addMSecs(ms));
+}
+
+QStringList Rows(const CTARVENView* view, int count)
+{
+    QStringList rows;
+    for (int i = 0; i < count; ++i)
+        rows << view->TextView()->ShownRowText(i);
+    return rows;
+}
+
+using TimeStampTest = MonitorTest;
+
+} // namespace
+
+TEST_F(TimeStampTest, ChunksAfterAPauseAreStampedInTextAndHexModesAndTheBytesStayAsTheyCame)
+{
+    CTARVENView* view = NewMonitor();
+    EXPECT_FALSE(view->ShowsTimeStamps()) << "off by default";
+    view->OnTimeStamps();
+    EXPECT_TRUE(view->ShowsTimeStamps());
+
+    Receive(view, "0123456789ABCDEFGHIJ\r\n", 0); // the first chunk: stamped
+    Receive(view, "abc", 5);                      // inside the burst
+    Receive(view, "\r\n", 25);                    // exactly the gap after: still the burst
+    Receive(view, "\r\nnext and more bytes", 46); // a pause: the time leads the new line
+    const QByteArray all = "0123456789ABCDEFGHIJ\r\nabc\r\n\r\nnext and more bytes";
+    EXPECT_EQ(Shown(*view), all);
+    EXPECT_EQ(view->Received(), all.size());
+    ASSERT_EQ(view->TextView()->ArrivalStamps().size(), 2u);
+    EXPECT_EQ(view->TextView()->ArrivalStamps()[1].offset, uint64_t(all.indexOf("next")));
+
+    EXPECT_EQ(Rows(view, 4), QStringList({"[09:05:01.007] 0123456789ABCDEFGHIJ", "abc", "",
+                                          "[09:05:01.053] next and more bytes"}));
+    // Hex mode: the time of the first chunk that starts in a row leads the row.
+    view->OnHexView();
+    const QStringList hex = Rows(view, 3);
+    EXPECT_TRUE(hex[0].startsWith("[09:05:01.007] 00000000 30 31")) << hex[0].toStdString();
+    EXPECT_TRUE(hex[1].startsWith("[09:05:01.053] 00000010 47 48")) << hex[1].toStdString();
+    EXPECT_TRUE(hex[2].startsWith(QString(kStampCells, u' ') + "00000020 74 20"))
+        << hex[2].toStdString();
+    view->OnTimeStamps();
+    EXPECT_TRUE(view->TextView()->ShownRowText(0).startsWith("00000000 30 31"));
+    view->OnAsciiView();
+    EXPECT_EQ(Rows(view, 1), QStringList({"0123456789ABCDEFGHIJ"}));
+
+    // Paused data is not shown, so it leaves no time; a clear starts afresh.
+    view->OnTimeStamps();
+    view->OnPause();
+    Receive(view, "lost", 1000);
+    view->OnPause();
+    EXPECT_EQ(view->TextView()->ArrivalStamps().size(), 2u);
+    view->OnClear();
+    EXPECT_TRUE(view->TextView()->ArrivalStamps().empty());
+    Receive(view, "again", 1001);
+    EXPECT_EQ(Rows(view, 1), QStringList({"[09:05:02.008] again"}));
+}
+
+TEST_F(TimeStampTest, TheSettingsKeepTheToggleAndSetTheGap)
+{
+    CTARVENView* first = NewMonitor();
+    first->OnTimeStamps();
+    EXPECT_EQ(QSettings(kCompanyName, kApplicationName).value("TARVEN/ShowTimeStamp").toInt(), 1);
+    EXPECT_TRUE(NewMonitor()->ShowsTimeStamps()) << "a new window starts as the last was left";
+
+    // A chunk 50 ms after the one before is stamped only when the gap is shorter.
+    const struct
+    {
+        QVariant gap;
+        bool stamped;
+    } cases[] = {{QVariant(), true}, {100, false}, {10, true}, {-5, true}, {"soon", true}};
+    for (const auto& c : cases) {
+        if (c.gap.isValid())
+            SetValue("TimeStampGap", c.gap);
+        CTARVENView* view = NewMonitor();
+        Receive(view, "a", 0);
+        Receive(view, "b", 50);
+        EXPECT_EQ(view->TextView()->ArrivalStamps().size(), c.stamped ? 2u : 1u)
+            << "gap " << c.gap.toString().toStdString();
+        CloseMonitor(view);
+    }
 }

@@ -6,12 +6,10 @@
 #include "CPortSettingsDlg.h"
 #include "CReplayBar.h"
 #include "CReplayWindow.h"
-#include "CaptureFormat.h"
 #include "SystemErrorText.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTranslator>
@@ -66,20 +64,18 @@ protected:
 
 } // namespace
 
-TEST_F(EnglishLayoutTest, DialogsSpeakEnglishAndShowEveryTextWhole)
+TEST_F(EnglishLayoutTest, WindowsAndDialogsSpeakEnglishAndShowEveryTextWhole)
 {
     SetValue("Interface", 2); // UDP: the remote labels, the local port
     CPortSettingsDlg settings(nullptr);
     settings.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&settings));
     EXPECT_EQ(settings.windowTitle(), "Port Settings");
-    EXPECT_FALSE(settings.findChildren<QLabel*>().isEmpty());
-    for (const char* text : {"Remote port", "Remote IP", "Local port (UDP)", "Flow control"}) {
-        const auto labels = settings.findChildren<QLabel*>();
-        EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [text](const QLabel* label) {
-            return label->text() == text;
-        })) << text;
-    }
+    QStringList labels;
+    for (const QLabel* label : settings.findChildren<QLabel*>())
+        labels << label->text();
+    for (const char* text : {"Remote port", "Remote IP", "Local port (UDP)", "Flow control"})
+        EXPECT_TRUE(labels.contains(text)) << text;
     EXPECT_EQ(TextsCutShort(settings).join('|'), "");
 
     // A short folder: the dialog's width is its own.
@@ -98,10 +94,9 @@ TEST_F(EnglishLayoutTest, DialogsSpeakEnglishAndShowEveryTextWhole)
     EXPECT_EQ(SystemErrorText(ENOENT), "No such file or device");
     EXPECT_TRUE(
         SystemErrorText(ENOEXEC).endsWith(QStringLiteral("(error number %1)").arg(ENOEXEC)));
-}
 
-TEST_F(EnglishLayoutTest, MonitorFindBarAndReplayWindowShowEveryTextWhole)
-{
+    // The monitor with its find bar, and the replay window.
+    SetValue("Interface", 0);
     CTARVENView* view = NewMonitor();
     auto* window = qobject_cast<CMonitorWindow*>(view->window());
     ASSERT_NE(window, nullptr);
@@ -119,12 +114,8 @@ TEST_F(EnglishLayoutTest, MonitorFindBarAndReplayWindowShowEveryTextWhole)
     QCoreApplication::processEvents();
     EXPECT_EQ(TextsCutShort(*window).join('|'), "");
 
-    QByteArray file = CaptureFormat::EncodeHeader(0);
-    const QByteArray bytes = "OK\r\n";
-    const QByteArray attrs(bytes.size(), kAttrReceived);
-    file += CaptureFormat::EncodeRecord(0, reinterpret_cast<const uint8_t*>(bytes.constData()),
-                                        reinterpret_cast<const uint8_t*>(attrs.constData()),
-                                        static_cast<uint32_t>(bytes.size()));
+    const QByteArray file =
+        CaptureFormat::EncodeHeader(0) + EncodedRecord(0, "OK\r\n", kAttrReceived);
     CReplayWindow replay;
     ASSERT_EQ(replay.Open(MakeFile("session.tvn", file)), CaptureStatus::Ok);
     replay.show();

@@ -1,16 +1,18 @@
 #include "MonitorAppTest.h"
 
+#include "CFindBar.h"
 #include "CMdiClientWnd.h"
 #include "CommandIds.h"
-#include "KeyboardInput.h"
 #include "PtyPair.h"
 #include "TcpPeer.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalSpy>
 #include <QToolBar>
 
 using namespace std::chrono_literals;
@@ -54,13 +56,6 @@ protected:
         };
     }
 
-    void Press(QKeyCombination key) { PressKey(key, Frame()); }
-    void Type(const QString& letters)
-    {
-        for (const QChar letter : letters)
-            Press(Qt::Key(Qt::Key_A + letter.unicode() - 'a'));
-    }
-
     // Ctrl+M, and Enter on the port settings it opens: a monitor on the stored link.
     CTARVENView* NewMonitorByKeys()
     {
@@ -69,6 +64,17 @@ protected:
         m_dialogKey = Qt::Key_Escape;
         QMdiSubWindow* window = Frame()->MdiClient()->activeSubWindow();
         return window != nullptr ? window->findChild<CTARVENView*>() : nullptr;
+    }
+
+    // A monitor on the pseudo-terminal, opened with the keys.
+    CTARVENView* SerialByKeys(const PtyPair& pty)
+    {
+        SetValue("Interface", 0);
+        SetValue("PortName", QString::fromStdString(pty.SlavePath()));
+        CTARVENView* view = NewMonitorByKeys();
+        if (view != nullptr)
+            Press(Ctrl(Qt::Key_O));
+        return view;
     }
 
     // A server on a free port, opened with the keys, with one client that took the welcome.
@@ -87,10 +93,6 @@ protected:
     }
 
     // The keyboard is where the user left it: the active main window, the monitor's terminal.
-    // Receives two lines from peer, selects the first with the mouse and copies it as text and
-    // as hex.
-    void CopiesTheFirstRow(CTARVENView* view, TcpPeer& peer);
-
     void ExpectKeysAt(const CTARVENView* view, const char* after)
     {
         QCoreApplication::processEvents();
@@ -105,24 +107,27 @@ protected:
 
 TEST_F(KeyboardTest, ShortcutsOnAnOpenSerialPortNeverReachTheDevice)
 {
+    EXPECT_FALSE(Frame()->Action(ID_PORT_OPEN)->isEnabled()) << "no monitor";
     PtyPair pty;
-    SetValue("Interface", 0);
-    SetValue("PortName", QString::fromStdString(pty.SlavePath()));
-    CTARVENView* view = NewMonitorByKeys();
+    CTARVENView* view = SerialByKeys(pty);
     ASSERT_NE(view, nullptr);
     ExpectKeysAt(view, "the new monitor's settings");
-    Press(Ctrl(Qt::Key_O));
     ASSERT_TRUE(view->IsOnline());
+    EXPECT_EQ(Frame()->CurrentMenuId(), CMainFrame::kMenuTvn);
+    EXPECT_FALSE(Frame()->Action(ID_PORT_OPEN)->isEnabled());
+    EXPECT_TRUE(Frame()->Action(ID_PORT_CLOSE)->isEnabled());
     Type("a");
 
     // Each command key, enabled or not, does its command or nothing, and is never typed.
     Press(Ctrl(Qt::Key_O)); // open, disabled while open
     Press(Ctrl(Qt::Key_P));
     EXPECT_TRUE(view->IsPaused());
+    EXPECT_TRUE(Frame()->Action(ID_VIEW_PAUSE)->isChecked());
     Press(Ctrl(Qt::Key_P));
     EXPECT_FALSE(view->IsPaused());
     Press(Ctrl(Qt::Key_G));
     EXPECT_TRUE(view->IsCapturing());
+    EXPECT_TRUE(Frame()->Action(ID_CAPTURE)->isChecked());
     Press(CtrlShift(Qt::Key_V)); // view a capture file, disabled while capturing
     Press(Ctrl(Qt::Key_G));
     EXPECT_FALSE(view->IsCapturing());
@@ -153,9 +158,14 @@ TEST_F(KeyboardTest, ShortcutsOnAnOpenSerialPortNeverReachTheDevice)
     EXPECT_FALSE(view->IsOnline());
     Type("c");
     EXPECT_EQ(view->Sent(), 3) << "nothing is counted on a closed port";
+
+    // Without a monitor, Ctrl+O is the program's file open again.
+    Frame()->MdiClient()->closeAllSubWindows();
+    ASSERT_TRUE(WaitFor([&] { return Frame()->CurrentMenuId() == CMainFrame::kMenuMain; }));
+    EXPECT_TRUE(WaitForDialog([&] { Press(Ctrl(Qt::Key_O)); }));
 }
 
-TEST_F(KeyboardTest, AfterEveryDialogTheKeysGoBackToTheMonitor)
+TEST_F(KeyboardTest, AfterEveryDialogAndMenuTheKeysGoBackToTheMonitor)
 {
     TcpPeer peer;
     CTARVENView* view = ServerWithClient(peer);
@@ -186,13 +196,8 @@ TEST_F(KeyboardTest, AfterEveryDialogTheKeysGoBackToTheMonitor)
     }
     EXPECT_TRUE(view->IsOnline());
     EXPECT_EQ(peer.Take(typed.size()), typed);
-}
 
-TEST_F(KeyboardTest, AfterAMenuClosesTheKeysGoBackToTheMonitor)
-{
-    TcpPeer peer;
-    CTARVENView* view = ServerWithClient(peer);
-    ASSERT_NE(view, nullptr);
+    // And after a menu closes.
     QMenuBar* bar = Frame()->menuBar();
     const QPoint tvn = bar->actionGeometry(Frame()->TvnMenu()->menuAction()).center();
     QTest::mouseClick(bar, Qt::LeftButton, {}, tvn);
@@ -223,36 +228,108 @@ TEST_F(KeyboardTest, TextSelectedWithTheMouseIsCopiedInTextAndHexModes)
         if (view->ShowsTimeStamps() != stamps)
             Frame()->Action(ID_VIEW_TIMESTAMP)->trigger();
         Frame()->Action(ID_VIEW_ASCII)->trigger();
-        CopiesTheFirstRow(view, peer);
+        // Two lines from the peer; the first is selected with the mouse and copied as text
+        // and as hex.
+        view->OnClear();
+        peer.Send("hello world\r\nnext\r\n");
+        ASSERT_TRUE(WaitFor([&] { return view->Received() == 19; }));
+        QWidget* screen = view->TextView()->viewport();
+        ASSERT_TRUE(WaitFor([&] { return view->TextView()->GetLineSize() >= 2; }));
+        // Drags over the first row, from its left edge to past its end.
+        const auto selectFirstRow = [screen] {
+            QTest::mousePress(screen, Qt::LeftButton, {}, QPoint(1, 3));
+            QTest::mouseMove(screen, QPoint(screen->width() - 2, 3));
+            QTest::mouseRelease(screen, Qt::LeftButton, {}, QPoint(screen->width() - 2, 3));
+        };
+        QClipboard* clipboard = QApplication::clipboard();
+
+        selectFirstRow();
+        Press(Ctrl(Qt::Key_Insert));
+        EXPECT_TRUE(clipboard->text().startsWith("hello world")) << clipboard->text().toStdString();
+
+        clipboard->clear();
+        Frame()->Action(ID_VIEW_HEX)->trigger();
+        selectFirstRow();
+        Frame()->Action(ID_TVN_COPY)->trigger(); // "복사" of the context menu
+        EXPECT_TRUE(clipboard->text().startsWith("68 65 6C 6C 6F 20 77 6F"))
+            << clipboard->text().toStdString();
+        // A letter typed after it is the first byte to arrive: copying sent nothing.
+        Type("z");
+        EXPECT_EQ(peer.Take(1), "z");
     }
 }
 
-void KeyboardTest::CopiesTheFirstRow(CTARVENView* view, TcpPeer& peer)
+TEST_F(KeyboardTest, FindBarKeysFindTheTrafficAndNeverReachTheDevice)
 {
-    view->OnClear();
-    peer.Send("hello world\r\nnext\r\n");
-    ASSERT_TRUE(WaitFor([&] { return view->Received() == 19; }));
-    QWidget* screen = view->TextView()->viewport();
-    ASSERT_TRUE(WaitFor([&] { return view->TextView()->GetLineSize() >= 2; }));
-    // Drags over the first row, from its left edge to past its end.
-    const auto selectFirstRow = [screen] {
-        QTest::mousePress(screen, Qt::LeftButton, {}, QPoint(1, 3));
-        QTest::mouseMove(screen, QPoint(screen->width() - 2, 3));
-        QTest::mouseRelease(screen, Qt::LeftButton, {}, QPoint(screen->width() - 2, 3));
+    PtyPair pty;
+    CTARVENView* view = SerialByKeys(pty);
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(view->IsOnline());
+    // "ping" spans the two chunks once; twice it is torn by a line break.
+    for (const std::string chunk : {"pi\r\nng pi", "ng pi\r\nng\r\npong"}) {
+        const qint64 received = view->Received();
+        pty.Send(chunk);
+        ASSERT_TRUE(WaitFor([&] { return view->Received() == received + qint64(chunk.size()); }));
+    }
+    CFindBar* bar = qobject_cast<CMonitorWindow*>(view->parentWidget())->FindBar();
+    QSignalSpy beeps(bar, &CFindBar::notFound);
+
+    Press(Ctrl(Qt::Key_F));
+    ASSERT_TRUE(bar->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), bar->Field());
+    Type("ping");
+    EXPECT_EQ(bar->Field()->text(), QStringLiteral("ping"));
+    for (int round = 0; round < 2; ++round) { // the only match: around to itself
+        Press(Qt::Key_F3);
+        EXPECT_EQ(bar->CountText(), "1/1");
+    }
+    EXPECT_EQ(view->TextView()->SelectedText(), QStringLiteral("ping"));
+
+    // Across a line break (CR LF typed as bytes in hex), next and previous with wrapping, from
+    // the match selected before.
+    view->OnHexView();
+    Press(Ctrl(Qt::Key_F));
+    QTest::keyClicks(bar->Field(), QStringLiteral("69 0d0a 6E"));
+    const struct
+    {
+        QKeyCombination key;
+        const char* count;
+    } hexSteps[] = {
+        {Qt::Key_Return, "2/2"},
+        {Qt::Key_F3, "1/2"},
+        {Qt::Key_F3, "2/2"},
+        {QKeyCombination(Qt::ShiftModifier, Qt::Key_F3), "1/2"},
+        {QKeyCombination(Qt::ShiftModifier, Qt::Key_Return), "2/2"},
     };
-    QClipboard* clipboard = QApplication::clipboard();
+    for (const auto& s : hexSteps) {
+        Press(s.key);
+        EXPECT_EQ(bar->CountText(), QString::fromLatin1(s.count));
+    }
+    EXPECT_EQ(beeps.count(), 0);
 
-    selectFirstRow();
-    Press(QKeyCombination(Qt::ControlModifier, Qt::Key_Insert));
-    EXPECT_TRUE(clipboard->text().startsWith("hello world")) << clipboard->text().toStdString();
+    // Nothing found: a beep, and the match stays where it was.
+    const QString selected = view->TextView()->SelectedText();
+    bar->Field()->clear();
+    QTest::keyClicks(bar->Field(), QStringLiteral("7A 7A"));
+    Press(Qt::Key_F3);
+    EXPECT_EQ(beeps.count(), 1);
+    EXPECT_EQ(view->TextView()->SelectedText(), selected);
+    // A malformed pattern is shown as such and searches nothing.
+    QTest::keyClicks(bar->Field(), QStringLiteral("7"));
+    EXPECT_EQ(bar->CountText(), QStringLiteral("잘못된 패턴"));
+    Press(Qt::Key_F3);
+    EXPECT_EQ(beeps.count(), 1);
 
-    clipboard->clear();
-    Frame()->Action(ID_VIEW_HEX)->trigger();
-    selectFirstRow();
-    Frame()->Action(ID_TVN_COPY)->trigger(); // "복사" of the context menu
-    EXPECT_TRUE(clipboard->text().startsWith("68 65 6C 6C 6F 20 77 6F"))
-        << clipboard->text().toStdString();
-    // A letter typed after it is the first byte to arrive: copying sent nothing.
-    Type("z");
-    EXPECT_EQ(peer.Take(1), "z");
+    // Escape hands the keys back to the terminal; only what is typed there reaches the device.
+    Press(Qt::Key_Escape);
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), view->TextView());
+    Press(Qt::Key_F3); // with the bar closed
+    Press(QKeyCombination(Qt::ShiftModifier, Qt::Key_F3));
+    Press(Qt::Key_Escape);
+    Press(Ctrl(Qt::Key_F));
+    Press(Qt::Key_Escape);
+    Type("k");
+    EXPECT_EQ(pty.Receive(1, 10s), "k") << "a key of the search would come first";
+    EXPECT_EQ(view->Sent(), 1);
 }

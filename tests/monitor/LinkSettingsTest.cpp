@@ -36,35 +36,22 @@ TEST(LinkSettingsTest, StoredIndicesConvertAndUnusableOnesFallBackToTheDefaults)
     }
 }
 
-TEST(LinkSettingsTest, DefaultsDescriptionsAndTheAddressRoundTrip)
+// The descriptions of each interface also show in the panes the link tests read; these are
+// the ones they do not reach.
+TEST(LinkSettingsTest, DescriptionsAndTheAddressRoundTrip)
 {
     TempDir dir;
     QSettings settings(dir.Path("settings.ini"), QSettings::IniFormat);
     LinkSettings link = LinkSettings::Load(settings);
-    EXPECT_EQ(link, LinkSettings());
-    EXPECT_EQ(link.PortDescription(0), "COM1-9600-8-N-1");
-    EXPECT_EQ(link.InterfaceText(), "RS-232C");
-
     link.nParityIndex = 2;
     link.nStopBitIndex = 1;
     link.nDataBitIndex = 0;
     EXPECT_EQ(link.PortDescription(0), "COM1-9600-7-E-1.5");
-
-    link.nInterface = LinkSettings::TcpIp;
+    link.nInterface = LinkSettings::UdpIp;
     link.dwServerIP = 0xC0A8010A; // 192.168.1.10
     link.nServerPort = 5000;
-    EXPECT_EQ(link.PortDescription(0), "192.168.1.10 : 5000");
-    EXPECT_EQ(link.InterfaceText(), "TCP/IP-Client");
-    link.nActive = LinkSettings::Server;
-    EXPECT_EQ(link.PortDescription(3), "Port:5000 (3)");
-    // A datagram link has no role: its own port, and where it sends ("*": back to the sender).
-    link.nInterface = LinkSettings::UdpIp;
     link.nLocalPort = 6000;
-    EXPECT_EQ(link.InterfaceText(), "UDP/IP");
     EXPECT_EQ(link.PortDescription(0), "Port:6000 → 192.168.1.10 : 5000");
-    link.dwServerIP = 0;
-    EXPECT_EQ(link.PortDescription(0), "Port:6000 → *");
-    link.dwServerIP = 0xC0A8010A;
 
     // Addresses from 128.0.0.0 on are kept as negative 32-bit numbers and read back whole.
     link.Save(settings);

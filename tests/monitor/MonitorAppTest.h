@@ -2,6 +2,7 @@
 
 #include "CMainFrame.h"
 #include "CTARVENApp.h"
+#include "KeyboardInput.h"
 #include "MonitorTestEnv.h"
 
 #include <memory>
@@ -27,6 +28,12 @@ protected:
     }
 
     CMainFrame* Frame() const { return m_app->MainFrame(); }
+    void Press(QKeyCombination key) { PressKey(key, Frame()); }
+    void Type(const QString& letters)
+    {
+        for (const QChar letter : letters)
+            Press(Qt::Key(Qt::Key_A + letter.unicode() - 'a'));
+    }
 
     std::unique_ptr<CTARVENApp> m_app;
 };

@@ -6,7 +6,9 @@
 #include "CTARVENDoc.h"
 #include "CTARVENView.h"
 #include "CTextViewCtrl.h"
+#include "CaptureFormat.h"
 #include "EventLoopWait.h"
+#include "PtyPair.h"
 #include "ShellConstants.h"
 #include "ShellTestEnv.h"
 
@@ -23,6 +25,15 @@ inline QByteArray Shown(const CTARVENView& view)
     QByteArray attributes;
     view.TextView()->GetBuffer(bytes, attributes);
     return bytes;
+}
+
+// One capture record whose bytes all carry the attribute.
+inline QByteArray EncodedRecord(int64_t ms, const QByteArray& bytes, char attribute)
+{
+    const QByteArray attributes(bytes.size(), attribute);
+    return CaptureFormat::EncodeRecord(ms, reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                       reinterpret_cast<const uint8_t*>(attributes.constData()),
+                                       static_cast<uint32_t>(bytes.size()));
 }
 
 // Puts text into a view's terminal as if it had been typed and echoed.
@@ -91,6 +102,17 @@ protected:
         CTARVENView* view = window->View();
         m_documents.push_back(std::move(document));
         m_windows.push_back(std::move(window));
+        return view;
+    }
+
+    // A monitor on the pseudo-terminal's device, opened.
+    CTARVENView* OpenSerial(const PtyPair& pty, const QString& title = QStringLiteral("Tvn1"))
+    {
+        SetValue("Interface", 0);
+        SetValue("PortName", QString::fromStdString(pty.SlavePath()));
+        CTARVENView* view = NewMonitor(title);
+        view->OnPortOpen();
+        EXPECT_TRUE(view->IsOnline()) << m_messages.texts.join('\n').toStdString();
         return view;
     }
 

@@ -5,6 +5,7 @@
 #include "DialogControls.h"
 #include "PortSettingsDlgIds.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -27,29 +28,41 @@ template <typename Widget> Widget* Control(QDialog& dialog, int id)
 
 using PortSettingsDlgTest = MonitorTest;
 
+// The shown text of a line edit, combo box or list, or a spin box's value, as text.
+QString Shown(QDialog& dialog, int id)
+{
+    QWidget* widget = dialog.findChild<QWidget*>(ControlName(id));
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        return edit->text();
+    if (auto* box = qobject_cast<QComboBox*>(widget))
+        return box->currentText();
+    if (auto* list = qobject_cast<QListWidget*>(widget))
+        return list->currentItem()->text();
+    if (auto* spin = qobject_cast<QSpinBox*>(widget))
+        return QString::number(spin->value());
+    auto* button = qobject_cast<QAbstractButton*>(widget);
+    return button != nullptr && button->isChecked() ? "on" : "off";
+}
+
 TEST_F(PortSettingsDlgTest, ShowsTheDefaultsWhenNothingIsStored)
 {
     CPortSettingsDlg dialog(nullptr);
     EXPECT_EQ(dialog.windowTitle(), "통신포트 설정");
-    EXPECT_TRUE(Control<QRadioButton>(dialog, IDC_RS232C)->isChecked());
-    EXPECT_EQ(Control<QLineEdit>(dialog, IDC_PORT_NAME)->text(), "COM1");
-    EXPECT_EQ(Control<QListWidget>(dialog, IDC_PORT_LIST)->currentItem()->text(), "COM1");
-    EXPECT_EQ(Control<QComboBox>(dialog, IDC_BAUD_RATE)->currentText(), "9600 bps");
-    EXPECT_EQ(Control<QComboBox>(dialog, IDC_DATA_BITS)->currentText(), "8 bit");
-    EXPECT_EQ(Control<QComboBox>(dialog, IDC_PARITY)->currentText(), "NONE");
-    EXPECT_EQ(Control<QComboBox>(dialog, IDC_STOP_BITS)->currentText(), "1 bit");
-    EXPECT_EQ(Control<QComboBox>(dialog, IDC_FLOW_CONTROL)->currentText(), "없음");
+    const std::pair<int, QString> shown[] = {
+        {IDC_RS232C, "on"},         {IDC_PORT_NAME, "COM1"},
+        {IDC_PORT_LIST, "COM1"},    {IDC_BAUD_RATE, "9600 bps"},
+        {IDC_DATA_BITS, "8 bit"},   {IDC_PARITY, "NONE"},
+        {IDC_STOP_BITS, "1 bit"},   {IDC_FLOW_CONTROL, "없음"},
+        {IDC_AUTO_RECONNECT, "on"}, {IDC_LOCAL_PORT, "4096"},
+        {IDC_CLIENT, "on"},         {IDC_SERVER_PORT, "4096"},
+        {IDC_SERVER_IP, "0.0.0.0"}, {IDC_WELCOME_FLAG, "on"},
+        {IDC_ENTER_KEY, "CR"},      {IDC_WELCOME_MSG, "Welcome to TARVEN server..."},
+    };
+    for (const auto& [id, text] : shown)
+        EXPECT_EQ(Shown(dialog, id), text) << id;
     EXPECT_EQ(Control<QComboBox>(dialog, IDC_FLOW_CONTROL)->count(), 3);
-    EXPECT_TRUE(Control<QCheckBox>(dialog, IDC_AUTO_RECONNECT)->isChecked());
-    EXPECT_EQ(Control<QSpinBox>(dialog, IDC_LOCAL_PORT)->value(), 4096);
-    EXPECT_TRUE(Control<QRadioButton>(dialog, IDC_CLIENT)->isChecked());
-    EXPECT_EQ(Control<QSpinBox>(dialog, IDC_SERVER_PORT)->value(), 4096);
     EXPECT_EQ(Control<QSpinBox>(dialog, IDC_SERVER_PORT)->minimum(), 1);
     EXPECT_EQ(Control<QSpinBox>(dialog, IDC_SERVER_PORT)->maximum(), 65535);
-    EXPECT_EQ(Control<QLineEdit>(dialog, IDC_SERVER_IP)->text(), "0.0.0.0");
-    EXPECT_TRUE(Control<QCheckBox>(dialog, IDC_WELCOME_FLAG)->isChecked());
-    EXPECT_EQ(Control<QLineEdit>(dialog, IDC_WELCOME_MSG)->text(), "Welcome to TARVEN server...");
-    EXPECT_EQ(Control<QComboBox>(dialog, IDC_ENTER_KEY)->currentText(), "CR");
 
     // The speeds run slowest first, whatever index the settings keep for each.
     QComboBox* rates = Control<QComboBox>(dialog, IDC_BAUD_RATE);
@@ -61,15 +74,6 @@ TEST_F(PortSettingsDlgTest, ShowsTheDefaultsWhenNothingIsStored)
     }
     EXPECT_EQ(rates->itemText(15), "256,000 bps");
 
-    // The serial layout: serial controls on, socket controls off.
-    EXPECT_TRUE(Control<QListWidget>(dialog, IDC_PORT_LIST)->isEnabled());
-    EXPECT_TRUE(Control<QComboBox>(dialog, IDC_FLOW_CONTROL)->isEnabled());
-    EXPECT_TRUE(Control<QCheckBox>(dialog, IDC_AUTO_RECONNECT)->isEnabled());
-    EXPECT_FALSE(Control<QSpinBox>(dialog, IDC_LOCAL_PORT)->isEnabled());
-    EXPECT_FALSE(Control<QRadioButton>(dialog, IDC_CLIENT)->isEnabled());
-    EXPECT_FALSE(Control<QSpinBox>(dialog, IDC_SERVER_PORT)->isEnabled());
-    EXPECT_FALSE(Control<QLineEdit>(dialog, IDC_WELCOME_MSG)->isEnabled());
-
     // The COM names follow the system's own devices, all 255 of them.
     QListWidget* ports = Control<QListWidget>(dialog, IDC_PORT_LIST);
     EXPECT_EQ(ports->item(ports->count() - 1)->text(), "COM255");
@@ -78,36 +82,32 @@ TEST_F(PortSettingsDlgTest, ShowsTheDefaultsWhenNothingIsStored)
 TEST_F(PortSettingsDlgTest, LayoutsFollowTheInterfaceRoleAndWelcomeChoices)
 {
     CPortSettingsDlg dialog(nullptr);
-    Control<QRadioButton>(dialog, IDC_TCPIP)->click();
-    EXPECT_FALSE(Control<QListWidget>(dialog, IDC_PORT_LIST)->isEnabled());
-    EXPECT_FALSE(Control<QComboBox>(dialog, IDC_BAUD_RATE)->isEnabled());
-    EXPECT_FALSE(Control<QComboBox>(dialog, IDC_FLOW_CONTROL)->isEnabled());
-    EXPECT_FALSE(Control<QCheckBox>(dialog, IDC_AUTO_RECONNECT)->isEnabled());
-    EXPECT_FALSE(Control<QSpinBox>(dialog, IDC_LOCAL_PORT)->isEnabled());
-    EXPECT_TRUE(Control<QSpinBox>(dialog, IDC_SERVER_PORT)->isEnabled());
-    EXPECT_TRUE(Control<QLineEdit>(dialog, IDC_SERVER_IP)->isEnabled());
-    EXPECT_FALSE(Control<QCheckBox>(dialog, IDC_WELCOME_FLAG)->isEnabled()) << "client: no welcome";
-
-    Control<QRadioButton>(dialog, IDC_SERVER)->click();
-    EXPECT_FALSE(Control<QLineEdit>(dialog, IDC_SERVER_IP)->isEnabled());
-    EXPECT_TRUE(Control<QCheckBox>(dialog, IDC_WELCOME_FLAG)->isEnabled());
-    EXPECT_TRUE(Control<QLineEdit>(dialog, IDC_WELCOME_MSG)->isEnabled());
-    Control<QCheckBox>(dialog, IDC_WELCOME_FLAG)->click();
-    EXPECT_FALSE(Control<QLineEdit>(dialog, IDC_WELCOME_MSG)->isEnabled());
-
-    // UDP: its own port and a remote to send to, no role and no welcome.
-    Control<QRadioButton>(dialog, IDC_UDPIP)->click();
+    const int controls[] = {IDC_PORT_LIST,  IDC_BAUD_RATE,    IDC_FLOW_CONTROL, IDC_AUTO_RECONNECT,
+                            IDC_LOCAL_PORT, IDC_CLIENT,       IDC_SERVER,       IDC_SERVER_PORT,
+                            IDC_SERVER_IP,  IDC_WELCOME_FLAG, IDC_WELCOME_MSG};
+    // Each click and the controls enabled after it, in the order above.
+    const struct
+    {
+        int click;
+        const char* enabled;
+    } steps[] = {
+        {0, "11110000000"},                // serial: serial controls on, socket controls off
+        {IDC_TCPIP, "00000111100"},        // client: no welcome
+        {IDC_SERVER, "00000111011"},       // server: no address to connect to
+        {IDC_WELCOME_FLAG, "00000111010"}, // no welcome, no text
+        {IDC_UDPIP, "00001001100"},        // UDP: its own port and a remote, no role, no welcome
+    };
+    for (const auto& step : steps) {
+        if (step.click != 0)
+            Control<QAbstractButton>(dialog, step.click)->click();
+        QString enabled;
+        for (int id : controls)
+            enabled += Control<QWidget>(dialog, id)->isEnabled() ? '1' : '0';
+        EXPECT_EQ(enabled, step.enabled) << "after " << step.click;
+    }
     EXPECT_EQ(dialog.Settings().nInterface, LinkSettings::UdpIp);
     EXPECT_EQ(dialog.Settings().nActive, LinkSettings::Server);
     EXPECT_FALSE(dialog.Settings().bWelcomeFlag);
-    EXPECT_TRUE(Control<QSpinBox>(dialog, IDC_LOCAL_PORT)->isEnabled());
-    EXPECT_TRUE(Control<QSpinBox>(dialog, IDC_SERVER_PORT)->isEnabled());
-    EXPECT_TRUE(Control<QLineEdit>(dialog, IDC_SERVER_IP)->isEnabled());
-    EXPECT_FALSE(Control<QRadioButton>(dialog, IDC_CLIENT)->isEnabled());
-    EXPECT_FALSE(Control<QRadioButton>(dialog, IDC_SERVER)->isEnabled());
-    EXPECT_FALSE(Control<QCheckBox>(dialog, IDC_WELCOME_FLAG)->isEnabled());
-    EXPECT_FALSE(Control<QLineEdit>(dialog, IDC_WELCOME_MSG)->isEnabled());
-    EXPECT_FALSE(Control<QComboBox>(dialog, IDC_FLOW_CONTROL)->isEnabled());
 }
 
 TEST_F(PortSettingsDlgTest, OkWritesTheValuesAndATypedDevicePathIsKept)

@@ -2,7 +2,6 @@
 // goes away with a backlog still to show.
 #include "BytePattern.h"
 #include "MonitorTestEnv.h"
-#include "PtyPair.h"
 
 #include "CMonitorLink.h"
 #include "CRS232Ctrl.h"
@@ -19,12 +18,8 @@ class SerialFloodTest : public MonitorTest
 protected:
     CTARVENView* OpenOn(const PtyPair& pty)
     {
-        SetValue("Interface", 0);
-        SetValue("PortName", QString::fromStdString(pty.SlavePath()));
         SetValue("NullCheckFlag", 1); // every byte value is shown, 0 included
-        CTARVENView* view = NewMonitor();
-        view->OnPortOpen();
-        EXPECT_TRUE(view->IsOnline());
+        CTARVENView* view = OpenSerial(pty);
         // What the link hands the window, checked against the pattern as it comes.
         QObject::connect(view->Link(), &CMonitorLink::received, [this](const QByteArray& bytes) {
             if (QByteArray::fromStdString(BytePattern(m_nChecked, std::size_t(bytes.size()))) !=

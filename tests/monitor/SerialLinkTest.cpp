@@ -1,59 +1,26 @@
 #include "MonitorTestEnv.h"
-#include "PtyPair.h"
 #include "ScopedEnv.h"
 
+#include "CMonitorCommands.h"
+#include "CPaneIndicator.h"
 #include "CRS232Ctrl.h"
+#include "CommandIds.h"
 #include "TempDir.h"
 
+#include <QAction>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QToolBar>
 
 #include <termios.h>
 
-namespace {
+using namespace std::chrono_literals;
+using SerialLinkTest = MonitorTest;
 
-class SerialLinkTest : public MonitorTest
+TEST_F(SerialLinkTest, ReceivedBytesAreShownCountedAndStampedAndNulsFollowTheSetting)
 {
-protected:
-    CTARVENView* OpenOn(const PtyPair& pty)
-    {
-        SetValue("Interface", 0);
-        SetValue("PortName", QString::fromStdString(pty.SlavePath()));
-        CTARVENView* view = NewMonitor();
-        view->OnPortOpen();
-        EXPECT_TRUE(view->IsOnline()) << m_messages.texts.join('\n').toStdString();
-        return view;
-    }
-};
-
-} // namespace
-
-TEST_F(SerialLinkTest, ReceivedBytesAreShownAndCountedWithTheReceiveAttribute)
-{
-    PtyPair pty;
-    CTARVENView* view = OpenOn(pty);
-    EXPECT_EQ(Pane(view, 0), "ON-LINE");
-    EXPECT_TRUE(Pane(view, 2).startsWith(QString::fromStdString(pty.SlavePath()) + "-9600-8-N-1"));
-
-    pty.Send("hello\r\n");
-    ASSERT_TRUE(WaitFor([&] { return view->Received() == 7; }));
-    EXPECT_EQ(Shown(*view), "hello\r\n");
-    EXPECT_EQ(Attributes(*view), QByteArray(7, 0x32));
-    EXPECT_EQ(view->Lines(), view->TextView()->GetLineSize());
-    EXPECT_TRUE(WaitFor([&] { return Pane(view, 3).startsWith("I: 7, O: 0, L: "); }));
-    EXPECT_NE(Pane(view, 6), "00:00:00");
-
-    // More than the queue and the batch hold at once, in order and complete.
-    std::string burst;
-    for (int i = 0; i < 20000; ++i)
-        burst += char('A' + i % 26);
-    pty.Send(burst);
-    ASSERT_TRUE(WaitFor([&] { return view->Received() == 7 + qint64(burst.size()); }));
-    EXPECT_EQ(Shown(*view).mid(7), QByteArray::fromStdString(burst));
-}
-
-TEST_F(SerialLinkTest, NulBytesAreLeftOutOnlyWhenTheSettingIsOff)
-{
+    SetValue("ShowTimeStamp", 1);
     const struct
     {
         int nullCheck;
@@ -62,20 +29,39 @@ TEST_F(SerialLinkTest, NulBytesAreLeftOutOnlyWhenTheSettingIsOff)
     for (const auto& c : cases) {
         SetValue("NullCheckFlag", c.nullCheck);
         PtyPair pty;
-        CTARVENView* view = OpenOn(pty);
+        CTARVENView* view = OpenSerial(pty);
+        EXPECT_EQ(Pane(view, 0), "ON-LINE");
+        EXPECT_TRUE(
+            Pane(view, 2).startsWith(QString::fromStdString(pty.SlavePath()) + "-9600-8-N-1"));
+        const QTime before = QTime::currentTime();
         pty.Send(std::string("A\0B", 3));
         ASSERT_TRUE(WaitFor([&] { return view->Received() == c.shown.size(); }));
+        const QTime after = QTime::currentTime();
+        // The bytes carry their arrival time.
+        const std::vector<ArrivalStamp> stamps = view->TextView()->ArrivalStamps();
+        ASSERT_EQ(stamps.size(), 1u);
+        EXPECT_GE(stamps[0].msOfDay, before.msecsSinceStartOfDay());
+        EXPECT_LE(stamps[0].msOfDay, after.msecsSinceStartOfDay());
+        if (c.nullCheck == 0)
+            EXPECT_TRUE(view->TextView()->ShownRowText(0).endsWith("] AB"));
         QTest::qWait(100);
         EXPECT_EQ(view->Received(), c.shown.size()) << "NullCheckFlag " << c.nullCheck;
         EXPECT_EQ(Shown(*view), c.shown) << "NullCheckFlag " << c.nullCheck;
+        pty.Send("\r\n");
+        ASSERT_TRUE(WaitFor([&] { return view->Received() == c.shown.size() + 2; }));
+        EXPECT_EQ(Attributes(*view), QByteArray(c.shown.size() + 2, kAttrReceived));
+        EXPECT_EQ(view->Lines(), view->TextView()->GetLineSize());
+        const QString counts = QString("I: %1, O: 0, L: ").arg(c.shown.size() + 2);
+        EXPECT_TRUE(WaitFor([&] { return Pane(view, 3).startsWith(counts); }));
+        EXPECT_NE(Pane(view, 6), "00:00:00");
         CloseMonitor(view);
     }
 }
 
-TEST_F(SerialLinkTest, PausedWindowDiscardsAndCountsNothing)
+TEST_F(SerialLinkTest, PausedWindowDiscardsAndCountsNothingAndClearZeroesTheCounters)
 {
     PtyPair pty;
-    CTARVENView* view = OpenOn(pty);
+    CTARVENView* view = OpenSerial(pty);
     view->OnPause();
     EXPECT_EQ(Pane(view, 0), "ON-LINE(Paused)");
     pty.Send("0123456789");
@@ -88,14 +74,6 @@ TEST_F(SerialLinkTest, PausedWindowDiscardsAndCountsNothing)
     pty.Send("xyz");
     ASSERT_TRUE(WaitFor([&] { return view->Received() == 3; }));
     EXPECT_EQ(Shown(*view), "xyz");
-}
-
-TEST_F(SerialLinkTest, ClearZeroesTheCounters)
-{
-    PtyPair pty;
-    CTARVENView* view = OpenOn(pty);
-    pty.Send("xyz");
-    ASSERT_TRUE(WaitFor([&] { return view->Received() == 3; }));
     view->OnChar("a");
     ASSERT_EQ(view->Sent(), 1);
     view->OnClear();
@@ -104,7 +82,7 @@ TEST_F(SerialLinkTest, ClearZeroesTheCounters)
     EXPECT_EQ(view->TextView()->GetBufferSize(), 0);
 }
 
-TEST_F(SerialLinkTest, TypedBytesGoOutOnThePortWithTheChosenLineEnd)
+TEST_F(SerialLinkTest, TypedBytesGoOutWithTheChosenLineEndAndPanelClicksUncounted)
 {
     const struct
     {
@@ -114,44 +92,34 @@ TEST_F(SerialLinkTest, TypedBytesGoOutOnThePortWithTheChosenLineEnd)
     for (const auto& c : cases) {
         SetValue("EnterKey", c.enterKey);
         PtyPair pty;
-        CTARVENView* view = OpenOn(pty);
+        CTARVENView* view = OpenSerial(pty);
+        // Row 4, column 1 of the panel is CR: sent as it is and shown, but not counted.
+        QTest::mouseClick(view->Panel(), Qt::LeftButton, {}, view->Panel()->CellRect(13).center());
         view->OnChar("at");
         view->OnChar("\r"); // what the terminal gives for Enter
-        EXPECT_EQ(pty.Receive(c.sent.size() + 1, std::chrono::milliseconds(300)), c.sent);
-        EXPECT_EQ(view->Sent(), qint64(c.sent.size()));
-        EXPECT_EQ(Shown(*view), QByteArray::fromStdString(c.sent));
-        EXPECT_EQ(Attributes(*view), QByteArray(qsizetype(c.sent.size()), kAttrSent));
+        const std::string all = "\r" + c.sent;
+        EXPECT_EQ(pty.Receive(all.size() + 1, 300ms), all);
+        EXPECT_EQ(view->Sent(), qint64(c.sent.size())) << "a click is not counted";
+        EXPECT_EQ(Shown(*view), QByteArray::fromStdString(all));
+        EXPECT_EQ(Attributes(*view), QByteArray(qsizetype(all.size()), kAttrSent));
         CloseMonitor(view);
     }
 
     // With echo off typed bytes are still counted but not shown.
     SetValue("Echo", 0);
     PtyPair pty;
-    CTARVENView* view = OpenOn(pty);
+    CTARVENView* view = OpenSerial(pty);
     view->OnChar("b");
-    EXPECT_EQ(pty.Receive(1, std::chrono::seconds(10)), "b");
+    EXPECT_EQ(pty.Receive(1, 10s), "b");
     EXPECT_EQ(view->Sent(), 1);
     EXPECT_TRUE(Shown(*view).isEmpty());
-}
-
-TEST_F(SerialLinkTest, PanelClickGoesOutOnAnOpenPortUncounted)
-{
-    PtyPair pty;
-    CTARVENView* view = OpenOn(pty);
-    // Row 4, column 1 of the panel is CR.
-    const QPoint cr = view->Panel()->CellRect(4 * 3 + 1).center();
-    QTest::mouseClick(view->Panel(), Qt::LeftButton, {}, cr);
-    EXPECT_EQ(pty.Receive(1, std::chrono::seconds(10)), "\r");
-    EXPECT_EQ(Shown(*view), "\r");
-    EXPECT_EQ(Attributes(*view), QByteArray(1, kAttrSent));
-    EXPECT_EQ(view->Sent(), 0) << "a click is not counted";
 }
 
 TEST_F(SerialLinkTest, PulledDeviceTakesTheWindowOfflineWithoutSpinningAndThePortOpensAgain)
 {
     SetValue("AutoReconnect", 0);
     auto pty = std::make_unique<PtyPair>();
-    CTARVENView* view = OpenOn(*pty);
+    CTARVENView* view = OpenSerial(*pty);
     pty->Send("last");
     ASSERT_TRUE(WaitFor([&] { return view->Received() == 4; }));
 
@@ -165,12 +133,6 @@ TEST_F(SerialLinkTest, PulledDeviceTakesTheWindowOfflineWithoutSpinningAndThePor
 
     // A quiet window after the loss costs (almost) no processor time.
     EXPECT_LT(CpuSecondsWhileIdle(1000), 0.5);
-
-    // Typing into the offline window sends, shows and counts nothing.
-    const QByteArray shown = Shown(*view);
-    view->OnChar("q");
-    EXPECT_EQ(view->Sent(), 0);
-    EXPECT_EQ(Shown(*view), shown);
 
     PtyPair back;
     SetValue("PortName", QString::fromStdString(back.SlavePath()));
@@ -186,7 +148,7 @@ TEST_F(SerialLinkTest, OpenFailuresNameThePortWithItsDeviceAndTheReasonInKorean)
     ScopedEnv com7("TARVEN_COM7", "/dev/tarven-no-such-device");
     PtyPair pty;
     const QString busy = QString::fromStdString(pty.SlavePath());
-    CTARVENView* holder = OpenOn(pty);
+    CTARVENView* holder = OpenSerial(pty);
     const struct
     {
         QString portName;
@@ -213,22 +175,39 @@ TEST_F(SerialLinkTest, OpenFailuresNameThePortWithItsDeviceAndTheReasonInKorean)
     EXPECT_TRUE(holder->IsOnline());
 }
 
-TEST_F(SerialLinkTest, StoredSpeedIndexOpensAtItsRateOnce)
+TEST_F(SerialLinkTest, StoredSpeedAndFlowControlReachTheLineOnce)
 {
-    // A stored speed index opens at its rate; a second open of an open port does nothing.
-    PtyPair pty;
-    SetValue("Interface", 0);
-    SetValue("PortName", QString::fromStdString(pty.SlavePath()));
-    SetValue("BaudRate", 9);
-    CTARVENView* view = NewMonitor();
-    view->OnPortOpen();
-    ASSERT_TRUE(view->IsOnline());
-    CRS232Ctrl* port = view->Link()->SerialPort();
-    termios settings{};
-    ASSERT_EQ(tcgetattr(port->GetCommHandle(), &settings), 0);
-    EXPECT_EQ(cfgetispeed(&settings), speed_t(B38400));
-    view->OnPortOpen();
-    EXPECT_EQ(view->Link()->SerialPort(), port);
+    const struct
+    {
+        QVariant baud, flow;
+        speed_t speed;
+        tcflag_t cflag, iflag;
+    } cases[] = {{QVariant(), QVariant(), B9600, 0, 0},
+                 {9, FLOW_NONE, B38400, 0, 0},
+                 {6, FLOW_RTSCTS, B9600, CRTSCTS, 0},
+                 {6, FLOW_XONXOFF, B9600, 0, IXON | IXOFF}};
+    for (const auto& c : cases) {
+        QSettings stored(kCompanyName, kApplicationName);
+        for (const auto& [key, value] :
+             {std::pair{"TARVEN/BaudRate", c.baud}, {"TARVEN/FlowControl", c.flow}}) {
+            if (value.isValid())
+                stored.setValue(key, value);
+            else
+                stored.remove(key);
+        }
+        PtyPair pty;
+        CTARVENView* view = OpenSerial(pty);
+        CRS232Ctrl* port = view->Link()->SerialPort();
+        termios tio{};
+        ASSERT_EQ(tcgetattr(port->GetCommHandle(), &tio), 0);
+        const std::string name = c.flow.toString().toStdString();
+        EXPECT_EQ(cfgetispeed(&tio), c.speed) << name;
+        EXPECT_EQ(tio.c_cflag & CRTSCTS, c.cflag) << name;
+        EXPECT_EQ(tio.c_iflag & (IXON | IXOFF), c.iflag) << name;
+        view->OnPortOpen(); // a second open of an open port does nothing
+        EXPECT_EQ(view->Link()->SerialPort(), port);
+        CloseMonitor(view);
+    }
 }
 
 TEST_F(SerialLinkTest, PulledDeviceIsWaitedForAndTheWindowIsOnlineAgainWhenItIsBack)
@@ -300,7 +279,7 @@ TEST_F(SerialLinkTest, PulledDeviceIsWaitedForAndTheWindowIsOnlineAgainWhenItIsB
         ASSERT_TRUE(WaitFor([&] { return view->Received() == received + 5; }));
         EXPECT_TRUE(Shown(*view).endsWith("again"));
         view->OnChar("up");
-        EXPECT_EQ(pty->Receive(2, std::chrono::seconds(10)), "up");
+        EXPECT_EQ(pty->Receive(2, 10s), "up");
     }
     // Each return is told as online, so that what watches the port is set up again.
     EXPECT_EQ(onlineChanges, (std::vector<bool>{true, false, true, false, true}));
@@ -325,26 +304,91 @@ TEST_F(SerialLinkTest, PulledDeviceIsWaitedForAndTheWindowIsOnlineAgainWhenItIsB
     RunEventsFor(2 * kReopenRetryMs);
 }
 
-TEST_F(SerialLinkTest, StoredFlowControlReachesTheLine)
+namespace {
+
+// Whether each input line is greyed with tip and unlit.
+void ExpectLinesGreyed(const CTARVENView* view, const QString& tip)
 {
+    for (int i = 0; i < kModemLinePanes; ++i) {
+        const CPaneIndicator* pane = view->StatusBar()->LinePane(i);
+        EXPECT_TRUE(pane->IsUnavailable()) << pane->Text().toStdString();
+        EXPECT_FALSE(pane->IsLit()) << pane->Text().toStdString();
+        EXPECT_EQ(pane->toolTip(), tip) << pane->Text().toStdString();
+    }
+}
+
+} // namespace
+
+TEST_F(SerialLinkTest, PseudoTerminalGreysTheLinesAndTheCommandsAreHarmless)
+{
+    PtyPair pty;
+    SetValue("PortName", QString::fromStdString(pty.SlavePath()));
+    CTARVENView* view = NewMonitor();
+    ExpectLinesGreyed(view, "OFF-LINE");
+    QStringList texts;
+    for (int i = 0; i < kModemLinePanes + 3; ++i)
+        texts << Pane(view, i + 4);
+    EXPECT_EQ(texts, QStringList({"Tx", "Rx", "00:00:00", "CTS", "DSR", "DCD", "RI"}));
+
+    view->OnPortOpen();
+    ASSERT_TRUE(view->IsOnline());
+    EXPECT_EQ(view->Link()->SerialPort()->bsHasModemLines(), 0);
+    EXPECT_FALSE(view->HasLineSignals());
+    ExpectLinesGreyed(view, "지원되지 않음");
+    const auto* window = qobject_cast<const CMonitorWindow*>(view->parentWidget());
+    ASSERT_NE(window, nullptr);
+    for (int id : {ID_LINE_DTR, ID_LINE_RTS, ID_LINE_BREAK, ID_VIEW_TIMESTAMP}) {
+        const auto* button = window->ToolBar()->findChild<QAction*>(QString::number(id));
+        ASSERT_NE(button, nullptr) << id;
+        EXPECT_EQ(button->isEnabled(), id == ID_VIEW_TIMESTAMP) << id;
+        EXPECT_FALSE(button->isChecked()) << id;
+    }
+
+    // Commands that reach the view anyway change nothing, say nothing and send nothing; nor
+    // does a line report, which only a port with modem lines makes.
+    view->OnDtr();
+    view->OnRts();
+    view->OnBreak();
+    emit view->Link()->SerialPort()->Notifier()->modemLinesChanged(MS_CTS_ON | MS_RING_ON);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(view->IsDtrOn());
+    EXPECT_TRUE(view->IsRtsOn());
+    ExpectLinesGreyed(view, "지원되지 않음");
+    EXPECT_TRUE(m_messages.texts.isEmpty()) << m_messages.texts.join('\n').toStdString();
+    EXPECT_EQ(view->TextView()->GetBufferSize(), 0) << "no notice either";
+    view->OnChar("z");
+    EXPECT_EQ(pty.Receive(1, 10s), "z") << "the first byte at the far end is the typed one";
+
+    // Each time the link comes on-line the lines are looked at again.
+    view->OnPortClose();
+    ExpectLinesGreyed(view, "OFF-LINE");
+    view->OnPortOpen();
+    ASSERT_TRUE(view->IsOnline());
+    ExpectLinesGreyed(view, "지원되지 않음");
+
+    // A port with modem lines is not here: the bar is driven as the view drives it.
+    CMonitorStatusBar* bar = view->StatusBar();
+    bar->SetModemLinesUnavailable(QString());
     const struct
     {
-        QVariant stored;
-        tcflag_t cflag, iflag;
-    } cases[] = {{QVariant(), 0, 0},
-                 {FLOW_NONE, 0, 0},
-                 {FLOW_RTSCTS, CRTSCTS, 0},
-                 {FLOW_XONXOFF, 0, IXON | IXOFF}};
+        unsigned status;
+        QList<bool> lit; // CTS, DSR, DCD, RI
+    } cases[] = {
+        {0, {false, false, false, false}},
+        {MS_CTS_ON, {true, false, false, false}},
+        {MS_DSR_ON | MS_RLSD_ON, {false, true, true, false}},
+        {MS_RING_ON | MS_DTR_ON | MS_RTS_ON, {false, false, false, true}},
+        {MS_CTS_ON | MS_DSR_ON | MS_RING_ON | MS_RLSD_ON, {true, true, true, true}},
+    };
     for (const auto& c : cases) {
-        QSettings(kCompanyName, kApplicationName).remove("TARVEN/FlowControl");
-        if (c.stored.isValid())
-            SetValue("FlowControl", c.stored);
-        PtyPair pty;
-        CTARVENView* view = OpenOn(pty);
-        termios tio{};
-        ASSERT_EQ(tcgetattr(view->Link()->SerialPort()->GetCommHandle(), &tio), 0);
-        EXPECT_EQ(tio.c_cflag & CRTSCTS, c.cflag) << c.stored.toString().toStdString();
-        EXPECT_EQ(tio.c_iflag & (IXON | IXOFF), c.iflag) << c.stored.toString().toStdString();
-        CloseMonitor(view);
+        bar->SetModemLines(c.status);
+        QList<bool> lit;
+        for (int i = 0; i < kModemLinePanes; ++i)
+            lit << bar->LinePane(i)->IsLit();
+        EXPECT_EQ(lit, c.lit) << "status " << c.status;
     }
+    EXPECT_EQ(bar->LinePane(0)->toolTip(), "CTS (Clear To Send)");
+    // Greyed lines are never lit, whatever was reported last.
+    bar->SetModemLinesUnavailable(QStringLiteral("지원되지 않음"));
+    ExpectLinesGreyed(view, "지원되지 않음");
 }
