@@ -1,6 +1,7 @@
 #include "CCmdListDlg.h"
 #include "CCmdListGrid.h"
 #include "CmdListConstants.h"
+#include "FileDialogChoice.h"
 #include "MonitorTestEnv.h"
 #include "RepeatFile.h"
 
@@ -171,8 +172,7 @@ TEST_F(CmdListFileTest, MenuCommandsOpenFileDialogsInTheCommandFolder)
         auto* files = qobject_cast<QFileDialog*>(dialog);
         ASSERT_NE(files, nullptr);
         shownFolder = files->directory().absolutePath();
-        files->selectFile("bench");
-        static_cast<QDialog*>(files)->accept(); // through QDialog, where it is public
+        ChooseFile(files, "bench");
     };
     QMenu* menu = Grid()->ContextMenu();
     ASSERT_TRUE(WaitForDialog([&] { menu->findChild<QAction*>("32798")->trigger(); }));
@@ -197,12 +197,7 @@ TEST_F(CmdListFileTest, MenuCommandsOpenFileDialogsInTheCommandFolder)
 
     // The same name again: the file it means exists, so the user is asked first.
     Grid()->item(0, kTextColumn)->setText("ATI2");
-    m_onDialog = [&](QDialog* dialog) {
-        auto* files = qobject_cast<QFileDialog*>(dialog);
-        ASSERT_NE(files, nullptr);
-        files->selectFile("bench");
-        static_cast<QDialog*>(files)->accept();
-    };
+    m_onDialog = [&](QDialog* dialog) { ChooseFile(qobject_cast<QFileDialog*>(dialog), "bench"); };
     for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
         m_messages.answer = answer;
         const qsizetype asked = m_messages.texts.size();
