@@ -181,17 +181,3 @@ TEST_F(EditCtrlTest, ReplaceAllNeverSearchesWhatItPutInAndEndsOnEmptyMatches)
         EXPECT_EQ(edit->GetText(), c.text) << "one undo step";
     }
 }
-
-TEST_F(EditCtrlTest, ReplaceTakesOnlyASelectionThatIsAMatch)
-{
-    CScriptEditCtrl* edit = Edit(OpenScript());
-    edit->SetText("foo bar foo");
-    edit->SendScintilla(Sci::SCI_SETSEL, 4L, 7L);
-    EXPECT_FALSE(edit->ReplaceSearchedText("foo", "X"));
-    EXPECT_EQ(edit->GetText(), "foo bar foo");
-
-    edit->SendScintilla(Sci::SCI_SETSEL, 8L, 11L);
-    EXPECT_TRUE(edit->ReplaceSearchedText("foo", "XYZW"));
-    EXPECT_EQ(edit->GetText(), "foo bar XYZW");
-    EXPECT_EQ(edit->GetSelectedText(), "XYZW");
-}
