@@ -2,6 +2,7 @@
 #include "CCmdListGrid.h"
 #include "CmdListConstants.h"
 #include "FileDialogChoice.h"
+#include "LittleEndianBytes.h"
 #include "MonitorTestEnv.h"
 #include "RepeatFile.h"
 
@@ -11,19 +12,11 @@
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QMenu>
-#include <QtEndian>
 
 #include <csignal>
 #include <sys/resource.h>
 
 namespace {
-
-QByteArray Le32(quint32 value)
-{
-    QByteArray bytes(4, '\0');
-    qToLittleEndian(value, bytes.data());
-    return bytes;
-}
 
 class CmdListFileTest : public MonitorTest
 {
@@ -55,18 +48,14 @@ protected:
 
 } // namespace
 
-TEST_F(CmdListFileTest, UntouchedListSavesAsTheCountAndEmptyStringsAndBecomesTheCurrentFile)
+TEST_F(CmdListFileTest, SaveThenLoadGivesTheSameListAndTheSameBytesAndTheCurrentFile)
 {
-    const QString path = Path("empty.TCF");
-    ASSERT_TRUE(m_panel->SaveFile(path));
-    EXPECT_EQ(TempDir::Read(path), Le32(200) + QByteArray(400, '\0'));
-    EXPECT_EQ(LastFileName(), path);
-    EXPECT_EQ(m_panel->FileNameBox()->text(), path);
-    EXPECT_TRUE(m_messages.texts.isEmpty());
-}
+    // Untouched, the list is its count and empty strings.
+    ASSERT_TRUE(m_panel->SaveFile(Path("empty.TCF")));
+    EXPECT_EQ(TempDir::Read(Path("empty.TCF")), Le32(200) + QByteArray(400, '\0'));
+    EXPECT_EQ(LastFileName(), Path("empty.TCF"));
+    EXPECT_EQ(m_panel->FileNameBox()->text(), Path("empty.TCF"));
 
-TEST_F(CmdListFileTest, SaveThenLoadGivesTheSameListAndTheSameBytes)
-{
     Fill();
     const CommandRows rows = Grid()->Rows();
     ASSERT_TRUE(m_panel->SaveFile(Path("list.TCF")));
@@ -88,6 +77,7 @@ TEST_F(CmdListFileTest, SaveThenLoadGivesTheSameListAndTheSameBytes)
     EXPECT_EQ(Grid()->Text(1, kDescriptionColumn), "");
     EXPECT_EQ(LastFileName(), shortFile);
     EXPECT_EQ(m_panel->FileNameBox()->text(), shortFile);
+    EXPECT_TRUE(m_messages.texts.isEmpty());
 }
 
 TEST_F(CmdListFileTest, DamagedOrMissingFilesLeaveTheListAsItWas)
