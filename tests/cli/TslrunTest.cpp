@@ -1,10 +1,7 @@
 // tslrun end to end: the real program, on real links, as a test bench would run it.
+#include "PtyPair.h"
 #include "TcpPeer.h"
 #include "TslrunSupport.h"
-
-#include <csignal>
-#include <pty.h>
-#include <sys/wait.h>
 
 using namespace TslrunTest;
 
@@ -144,34 +141,19 @@ TEST(Tslrun, UsageMistakesExit64WithTheUsage)
 TEST(Tslrun, ControlBytesAreEscapedOnlyOnATerminal)
 {
     ScriptFile script(TcpScript("PRINTEX \"A<01>B<7F>\tC<1B>[2J\"\nSYNC 0\n"));
-    ProgramRun piped = RunTslrun({"--echo", "--sync-exit", QString::fromStdString(script.Path())});
+    ProgramRun piped = RunTslrun({"--echo", "--sync-exit", Path(script)});
     EXPECT_EQ(piped.out, "A\x01"
                          "B\x7F"
                          " C\x1B[2J\n")
         << "a pipe gets the raw bytes";
 
     // The same run with a terminal as standard output.
-    int master = -1;
-    const pid_t child = forkpty(&master, nullptr, nullptr, nullptr);
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        execl(TSLRUN_PATH, TSLRUN_PATH, "--echo", "--sync-exit", script.Path().c_str(), nullptr);
-        _exit(127);
-    }
-    std::string seen;
-    char buffer[512];
-    for (;;) {
-        pollfd fd{master, POLLIN, 0};
-        if (poll(&fd, 1, 10000) <= 0)
-            break;
-        const ssize_t n = read(master, buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        seen.append(buffer, static_cast<size_t>(n));
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    close(master);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    PtyPair pty;
+    const int terminal = open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(terminal, 0);
+    SpawnedTslrun onTerminal({"--echo", "--sync-exit", script.Path()}, terminal);
+    EXPECT_EQ(onTerminal.Wait(20s), 0) << onTerminal.Errors();
+    const std::string seen = pty.Receive(1 << 16, 1s); // all written by now
+    close(terminal);
     EXPECT_NE(seen.find("A<01>B<7F> C<1B>[2J"), std::string::npos) << seen;
 }
