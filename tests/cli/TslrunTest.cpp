@@ -5,18 +5,14 @@
 
 using namespace TslrunTest;
 
-TEST(Tslrun, CheckIsSilentForEveryExample)
+TEST(Tslrun, CheckIsSilentForEveryExampleAndListsScriptErrorsWithTheirCountExitingOne)
 {
     for (const char* example :
          {"hello.tsl", "echo_responder.tsl", "request_check.tsl", "tag_table.tsl"}) {
-        ProgramRun valid = RunTslrun({"--check", Example(example)});
+        const ProgramRun valid = RunTslrun({"--check", Example(example)});
         EXPECT_EQ(valid.status, 0) << example;
         EXPECT_EQ(valid.out, "") << example;
     }
-}
-
-TEST(Tslrun, ScriptErrorsAreListedWithTheirCountAndExitOne)
-{
     ScriptFile bad("BEGIN:\nMOVE X, 1\nFOO BAR\n");
     for (const char* mode : {"--check", "--echo"}) {
         ProgramRun invalid = RunTslrun({mode, Path(bad)});
