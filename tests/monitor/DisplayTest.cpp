@@ -3,11 +3,11 @@
 #include "CControlPanel.h"
 #include "CPaneIndicator.h"
 #include "CPrintTarget.h"
-#include "FileDialogChoice.h"
 #include "MonitorConstants.h"
 #include "PtyPair.h"
 
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
@@ -141,7 +141,9 @@ TEST_F(DisplayTest, PrintDialogSavesAPdfAndFailuresAreReported)
     bool offered = false;
     m_onDialog = [&](QDialog* dialog) {
         if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
-            ChooseFile(files, pdf);
+            // Typed into the name field: selectFile leaves a field that has the focus alone.
+            files->findChild<QLineEdit*>("fileNameEdit")->setText(pdf);
+            QMetaObject::invokeMethod(files, "accept");
             return;
         }
         auto* save = dialog->findChild<QPushButton*>("savePdf");
