@@ -50,6 +50,18 @@ inline std::string TcpScript(const std::string& body, const std::string& declara
            declarations + "BEGIN:\n" + body + "END:\n";
 }
 
+// Checks `done` every few milliseconds until it holds; false when `timeout` passed first.
+template <typename Done> bool PollUntil(Done done, std::chrono::milliseconds timeout = 20s)
+{
+    const auto deadline = Clock::now() + timeout;
+    while (!done()) {
+        if (Clock::now() >= deadline)
+            return false;
+        poll(nullptr, 0, 5);
+    }
+    return true;
+}
+
 // How often `text` occurs in `in`.
 inline int Count(const std::string& in, const std::string& text)
 {
@@ -96,13 +108,8 @@ public:
     // Waits until `condition` holds while the run goes on; false when it ended or time ran out.
     bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 20s)
     {
-        const auto deadline = Clock::now() + timeout;
-        while (!condition()) {
-            if (Wait(0ms) != kRunning || Clock::now() >= deadline)
-                return false;
-            poll(nullptr, 0, 5);
-        }
-        return true;
+        return PollUntil([&] { return condition() || Wait(0ms) != kRunning; }, timeout) &&
+               condition();
     }
 
     // True once tslrun takes SIGINT and SIGTERM itself: its main has started.
@@ -137,17 +144,14 @@ public:
     // kRunning.
     int Wait(std::chrono::milliseconds timeout)
     {
-        const auto deadline = Clock::now() + timeout;
-        while (m_status == kRunning) {
-            int status = 0;
-            const pid_t ended = waitpid(m_pid, &status, WNOHANG);
-            if (ended == m_pid)
-                m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            else if (Clock::now() >= deadline)
-                break;
-            else
-                poll(nullptr, 0, 5);
-        }
+        PollUntil(
+            [&] {
+                int status = 0;
+                if (m_status == kRunning && waitpid(m_pid, &status, WNOHANG) == m_pid)
+                    m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+                return m_status != kRunning;
+            },
+            timeout);
         return m_status;
     }
 
@@ -209,14 +213,12 @@ public:
     // Waits until the pipe has no room left, so that the next write blocks.
     bool WaitUntilFull(std::chrono::milliseconds timeout = 20s) const
     {
-        const auto deadline = Clock::now() + timeout;
-        pollfd room{m_fds[1], POLLOUT, 0};
-        while (poll(&room, 1, 0) != 0) {
-            if (Clock::now() >= deadline)
-                return false;
-            poll(nullptr, 0, 5);
-        }
-        return true;
+        return PollUntil(
+            [&] {
+                pollfd room{m_fds[1], POLLOUT, 0};
+                return poll(&room, 1, 0) == 0;
+            },
+            timeout);
     }
 
     // Reads until at least `text` has arrived; false when it does not in time.

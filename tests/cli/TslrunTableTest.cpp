@@ -99,10 +99,7 @@ TEST(TslrunTable, ATagLockHeldWithoutARecordTimesOutOnceAndAStopEndsTheWait)
     const auto told = [&] {
         return run.Errors().find("태그 잠금 시간초과: TV") != std::string::npos;
     };
-    const auto deadline = Clock::now() + 20s;
-    while (!told() && Clock::now() < deadline)
-        poll(nullptr, 0, 20);
-    ASSERT_TRUE(told()) << run.Errors();
+    ASSERT_TRUE(PollUntil(told)) << run.Errors();
     // The script waits for the lock again: a stop ends that wait.
     const auto [status, took] = run.Stop(SIGTERM);
     EXPECT_EQ(status, 143);

@@ -1,28 +1,21 @@
 // tslrun end to end: the real program, on real links, as a test bench would run it.
+#include "PtyPair.h"
 #include "TcpPeer.h"
 #include "TslrunSupport.h"
 
-#include <csignal>
-#include <pty.h>
-#include <sys/wait.h>
-
 using namespace TslrunTest;
 
-TEST(Tslrun, CheckIsSilentForEveryExample)
+TEST(Tslrun, CheckIsSilentForEveryExampleAndListsScriptErrorsWithTheirCountExitingOne)
 {
     for (const char* example :
          {"hello.tsl", "echo_responder.tsl", "request_check.tsl", "tag_table.tsl"}) {
-        ProgramRun valid = RunTslrun({"--check", Example(example)});
+        const ProgramRun valid = RunTslrun({"--check", Example(example)});
         EXPECT_EQ(valid.status, 0) << example;
         EXPECT_EQ(valid.out, "") << example;
     }
-}
-
-TEST(Tslrun, ScriptErrorsAreListedWithTheirCountAndExitOne)
-{
     ScriptFile bad("BEGIN:\nMOVE X, 1\nFOO BAR\n");
     for (const char* mode : {"--check", "--echo"}) {
-        ProgramRun invalid = RunTslrun({mode, QString::fromStdString(bad.Path())});
+        ProgramRun invalid = RunTslrun({mode, Path(bad)});
         EXPECT_EQ(invalid.status, 1) << mode;
         EXPECT_EQ(invalid.out, "error : line 3, 정의 되지 않은 명령어 입니다...\n"
                                "error : line -1, 종료부분'END'를 찾을수 없습니다...\n"
@@ -31,7 +24,7 @@ TEST(Tslrun, ScriptErrorsAreListedWithTheirCountAndExitOne)
             << mode;
     }
     // English on request only: scripts and bench logs compare the Korean messages.
-    ProgramRun english = RunTslrun({"--lang", "en", "--check", QString::fromStdString(bad.Path())});
+    ProgramRun english = RunTslrun({"--lang", "en", "--check", Path(bad)});
     EXPECT_EQ(english.status, 1);
     EXPECT_EQ(english.out, "error : line 3, undefined command...\n"
                            "error : line -1, the end 'END' cannot be found...\n"
@@ -39,49 +32,39 @@ TEST(Tslrun, ScriptErrorsAreListedWithTheirCountAndExitOne)
                            "3 error(s) found...\n");
 }
 
-TEST(Tslrun, SyncExitTurnsSyncIntoTheExitStatus)
+TEST(Tslrun, RunsEndWithTheirSyncValueOrTheirLimitAndWriteWhatWasPrinted)
 {
+    const ScriptFile echo(TcpScript("CMP C, 0\nJPNE READ\nOUT \"ping\"\nINC C\nREAD:\nIN BUF, N\n"
+                                    "CMP N, 0\nJPE END\nPRINT BUF\nSYNC 0\n"));
+    const ScriptFile counter(TcpScript("INC C\nPRINT C\n"));
     struct Case
     {
-        const char* value;
+        std::string script;
+        QStringList options;
         int status;
+        std::string out;
     };
-    for (const Case c : {Case{"0", 0}, Case{"3", 3}, Case{"300", 255}}) {
-        ScriptFile script(TcpScript(std::string("PRINT \"before\"\nSYNC ") + c.value + "\n"));
-        ProgramRun run =
-            RunTslrun({"--echo", "--sync-exit", QString::fromStdString(script.Path())});
-        EXPECT_EQ(run.status, c.status) << c.value;
-        EXPECT_EQ(run.out, "before\n") << "what was printed before SYNC is written";
+    const auto sync = [](const char* value) {
+        return TcpScript(std::string("PRINT \"before\"\nSYNC ") + value + "\n");
+    };
+    const Case cases[] = {
+        {sync("0"), {"--sync-exit"}, 0, "before\n"},
+        {sync("3"), {"--sync-exit"}, 3, "before\n"},
+        {sync("300"), {"--sync-exit"}, 255, "before\n"},
+        {"", {"--sync-exit", Example("request_check.tsl")}, 0, "answer: ok\n"},
+        // The echo device sends back what the script sends.
+        {"", {"--sync-exit", Path(echo)}, 0, "ping\n"},
+        {"", {"--passes", "3", Path(counter)}, 0, "1\n2\n3\n"},
+        {"", {"--seconds", "0.5", Example("hello.tsl")}, 0, "Hello !!\r\n\n"},
+    };
+    for (const Case& c : cases) {
+        const ScriptFile script(c.script);
+        const QStringList scripts = c.script.empty() ? QStringList() : QStringList{Path(script)};
+        const ProgramRun run = RunTslrun(QStringList{"--echo"} + c.options + scripts);
+        EXPECT_EQ(run.status, c.status) << c.out << run.err;
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_LT(run.took, 10s);
     }
-    ProgramRun check = RunTslrun({"--echo", "--sync-exit", Example("request_check.tsl")});
-    EXPECT_EQ(check.status, 0);
-    EXPECT_EQ(check.out, "answer: ok\n");
-}
-
-TEST(Tslrun, PassesEndTheRunWithStatusZero)
-{
-    ScriptFile counter(TcpScript("INC C\nPRINT C\n"));
-    ProgramRun passes =
-        RunTslrun({"--echo", "--passes", "3", QString::fromStdString(counter.Path())});
-    EXPECT_EQ(passes.status, 0);
-    EXPECT_EQ(passes.out, "1\n2\n3\n");
-}
-
-TEST(Tslrun, SecondsEndTheRunWithStatusZero)
-{
-    ProgramRun timed = RunTslrun({"--echo", "--seconds", "0.5", Example("hello.tsl")});
-    EXPECT_EQ(timed.status, 0);
-    EXPECT_EQ(timed.out, "Hello !!\r\n\n");
-    EXPECT_LT(timed.took, 10s);
-}
-
-TEST(Tslrun, EchoDeviceSendsBackWhatTheScriptSends)
-{
-    ScriptFile script(TcpScript("CMP C, 0\nJPNE READ\nOUT \"ping\"\nINC C\nREAD:\nIN BUF, N\n"
-                                "CMP N, 0\nJPE END\nPRINT BUF\nSYNC 0\n"));
-    ProgramRun run = RunTslrun({"--echo", "--sync-exit", QString::fromStdString(script.Path())});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "ping\n");
 }
 
 TEST(Tslrun, LinkFailuresExitTwoWithTheReason)
@@ -154,34 +137,19 @@ TEST(Tslrun, UsageMistakesExit64WithTheUsage)
 TEST(Tslrun, ControlBytesAreEscapedOnlyOnATerminal)
 {
     ScriptFile script(TcpScript("PRINTEX \"A<01>B<7F>\tC<1B>[2J\"\nSYNC 0\n"));
-    ProgramRun piped = RunTslrun({"--echo", "--sync-exit", QString::fromStdString(script.Path())});
+    ProgramRun piped = RunTslrun({"--echo", "--sync-exit", Path(script)});
     EXPECT_EQ(piped.out, "A\x01"
                          "B\x7F"
                          " C\x1B[2J\n")
         << "a pipe gets the raw bytes";
 
     // The same run with a terminal as standard output.
-    int master = -1;
-    const pid_t child = forkpty(&master, nullptr, nullptr, nullptr);
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        execl(TSLRUN_PATH, TSLRUN_PATH, "--echo", "--sync-exit", script.Path().c_str(), nullptr);
-        _exit(127);
-    }
-    std::string seen;
-    char buffer[512];
-    for (;;) {
-        pollfd fd{master, POLLIN, 0};
-        if (poll(&fd, 1, 10000) <= 0)
-            break;
-        const ssize_t n = read(master, buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        seen.append(buffer, static_cast<size_t>(n));
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    close(master);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    PtyPair pty;
+    const int terminal = open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(terminal, 0);
+    SpawnedTslrun onTerminal({"--echo", "--sync-exit", script.Path()}, terminal);
+    EXPECT_EQ(onTerminal.Wait(20s), 0) << onTerminal.Errors();
+    const std::string seen = pty.Receive(1 << 16, 1s); // all written by now
+    close(terminal);
     EXPECT_NE(seen.find("A<01>B<7F> C<1B>[2J"), std::string::npos) << seen;
 }

@@ -30,17 +30,14 @@ int BoundUdpSocket(quint16& port)
 
 } // namespace
 
-TEST(TslrunUdp, TheEchoDeviceAnswersAUdpScript)
+TEST(TslrunUdp, DatagramsGoToThePeerOrTheEchoDeviceAndComeBackOnTheLocalPort)
 {
-    ScriptFile script(
+    const ScriptFile echoed(
         UdpScript("OPEN IP 127.0.0.1\nOPEN PORT 9\n", kPingBody + std::string("SYNC 0\n")));
-    const ProgramRun run = RunTslrun({"--echo", "--sync-exit", Path(script)});
+    const ProgramRun run = RunTslrun({"--echo", "--sync-exit", Path(echoed)});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "ping\n");
-}
 
-TEST(TslrunUdp, DatagramsGoToThePeerAndComeBackOnTheLocalPort)
-{
     quint16 peerPort = 0;
     const int peer = BoundUdpSocket(peerPort);
     quint16 localPort = 0;
@@ -49,12 +46,12 @@ TEST(TslrunUdp, DatagramsGoToThePeerAndComeBackOnTheLocalPort)
                                           "\nOPEN LOCAL_PORT " + std::to_string(localPort) + "\n",
                                       kPingBody));
     Pipe out;
-    SpawnedTslrun run({"--seconds", "20", script.Path()}, out.Writer());
+    SpawnedTslrun spawned({"--seconds", "20", script.Path()}, out.Writer());
     char buf[128];
     sockaddr_in from = {};
     socklen_t length = sizeof from;
     pollfd readable = {peer, POLLIN, 0};
-    ASSERT_GT(::poll(&readable, 1, 20000), 0) << run.Errors();
+    ASSERT_GT(::poll(&readable, 1, 20000), 0) << spawned.Errors();
     const ssize_t got =
         ::recvfrom(peer, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&from), &length);
     EXPECT_EQ(std::string(buf, size_t(std::max<ssize_t>(got, 0))), "ping");
@@ -65,6 +62,6 @@ TEST(TslrunUdp, DatagramsGoToThePeerAndComeBackOnTheLocalPort)
     for (const std::string& datagram : {std::string(), std::string("pong")})
         ::sendto(peer, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&to),
                  sizeof to);
-    EXPECT_TRUE(out.WaitFor("pong\n")) << out.Read() << run.Errors();
+    EXPECT_TRUE(out.WaitFor("pong\n")) << out.Read() << spawned.Errors();
     ::close(peer);
 }

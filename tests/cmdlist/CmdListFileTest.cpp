@@ -1,6 +1,8 @@
 #include "CCmdListDlg.h"
 #include "CCmdListGrid.h"
 #include "CmdListConstants.h"
+#include "FileDialogChoice.h"
+#include "LittleEndianBytes.h"
 #include "MonitorTestEnv.h"
 #include "RepeatFile.h"
 
@@ -10,19 +12,11 @@
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QMenu>
-#include <QtEndian>
 
 #include <csignal>
 #include <sys/resource.h>
 
 namespace {
-
-QByteArray Le32(quint32 value)
-{
-    QByteArray bytes(4, '\0');
-    qToLittleEndian(value, bytes.data());
-    return bytes;
-}
 
 class CmdListFileTest : public MonitorTest
 {
@@ -54,18 +48,14 @@ protected:
 
 } // namespace
 
-TEST_F(CmdListFileTest, UntouchedListSavesAsTheCountAndEmptyStringsAndBecomesTheCurrentFile)
+TEST_F(CmdListFileTest, SaveThenLoadGivesTheSameListAndTheSameBytesAndTheCurrentFile)
 {
-    const QString path = Path("empty.TCF");
-    ASSERT_TRUE(m_panel->SaveFile(path));
-    EXPECT_EQ(TempDir::Read(path), Le32(200) + QByteArray(400, '\0'));
-    EXPECT_EQ(LastFileName(), path);
-    EXPECT_EQ(m_panel->FileNameBox()->text(), path);
-    EXPECT_TRUE(m_messages.texts.isEmpty());
-}
+    // Untouched, the list is its count and empty strings.
+    ASSERT_TRUE(m_panel->SaveFile(Path("empty.TCF")));
+    EXPECT_EQ(TempDir::Read(Path("empty.TCF")), Le32(200) + QByteArray(400, '\0'));
+    EXPECT_EQ(LastFileName(), Path("empty.TCF"));
+    EXPECT_EQ(m_panel->FileNameBox()->text(), Path("empty.TCF"));
 
-TEST_F(CmdListFileTest, SaveThenLoadGivesTheSameListAndTheSameBytes)
-{
     Fill();
     const CommandRows rows = Grid()->Rows();
     ASSERT_TRUE(m_panel->SaveFile(Path("list.TCF")));
@@ -87,6 +77,7 @@ TEST_F(CmdListFileTest, SaveThenLoadGivesTheSameListAndTheSameBytes)
     EXPECT_EQ(Grid()->Text(1, kDescriptionColumn), "");
     EXPECT_EQ(LastFileName(), shortFile);
     EXPECT_EQ(m_panel->FileNameBox()->text(), shortFile);
+    EXPECT_TRUE(m_messages.texts.isEmpty());
 }
 
 TEST_F(CmdListFileTest, DamagedOrMissingFilesLeaveTheListAsItWas)
@@ -171,8 +162,7 @@ TEST_F(CmdListFileTest, MenuCommandsOpenFileDialogsInTheCommandFolder)
         auto* files = qobject_cast<QFileDialog*>(dialog);
         ASSERT_NE(files, nullptr);
         shownFolder = files->directory().absolutePath();
-        files->selectFile("bench");
-        static_cast<QDialog*>(files)->accept(); // through QDialog, where it is public
+        ChooseFile(files, "bench");
     };
     QMenu* menu = Grid()->ContextMenu();
     ASSERT_TRUE(WaitForDialog([&] { menu->findChild<QAction*>("32798")->trigger(); }));
@@ -197,12 +187,7 @@ TEST_F(CmdListFileTest, MenuCommandsOpenFileDialogsInTheCommandFolder)
 
     // The same name again: the file it means exists, so the user is asked first.
     Grid()->item(0, kTextColumn)->setText("ATI2");
-    m_onDialog = [&](QDialog* dialog) {
-        auto* files = qobject_cast<QFileDialog*>(dialog);
-        ASSERT_NE(files, nullptr);
-        files->selectFile("bench");
-        static_cast<QDialog*>(files)->accept();
-    };
+    m_onDialog = [&](QDialog* dialog) { ChooseFile(qobject_cast<QFileDialog*>(dialog), "bench"); };
     for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
         m_messages.answer = answer;
         const qsizetype asked = m_messages.texts.size();

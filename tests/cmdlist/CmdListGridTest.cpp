@@ -270,11 +270,3 @@ TEST_F(CmdListGridTest, APeriodIsKeptWithinItsBoundsAndTurnsTheButtonIntoAToggle
     m_grid.ClearTexts();
     EXPECT_EQ(m_grid.Periods(), QList<int>(201, 0));
 }
-
-TEST_F(CmdListGridTest, SelectedRowsComeInRowOrderOnceEach)
-{
-    m_grid.setSelectionMode(QAbstractItemView::MultiSelection);
-    for (const auto& [row, column] : {std::pair{7, 1}, {2, 2}, {7, 2}, {4, 0}})
-        m_grid.setCurrentCell(row, column, QItemSelectionModel::Select);
-    EXPECT_EQ(m_grid.SelectedRows(), QList<int>({2, 4, 7}));
-}

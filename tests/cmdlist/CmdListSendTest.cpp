@@ -19,22 +19,15 @@ const QString kBadNotation = QStringLiteral("전송하려는 데이타 형식에
 class CmdListSendTest : public MonitorTest
 {
 protected:
-    // A panel whose sends go to view, while it exists.
-    std::unique_ptr<CCmdListDlg> NewPanel(CTARVENView* view)
+    // A panel whose sends go to view while it exists or, following, to the window in
+    // m_active, the one "activated" last.
+    std::unique_ptr<CCmdListDlg> NewPanel(CTARVENView* view, bool following = false)
     {
-        QPointer<CTARVENView> target(view);
-        auto panel = std::make_unique<CCmdListDlg>(
-            [target]() -> CSendTarget* { return target ? target->Link() : nullptr; });
-        panel->resize(600, 300);
-        panel->show();
-        return panel;
-    }
-
-    // A panel whose sends go to the window in m_active, the one "activated" last.
-    std::unique_ptr<CCmdListDlg> NewFollowingPanel()
-    {
-        auto panel = std::make_unique<CCmdListDlg>(
-            [this]() -> CSendTarget* { return m_active ? m_active->Link() : nullptr; });
+        QPointer<CTARVENView> fixed(view);
+        auto panel = std::make_unique<CCmdListDlg>([this, fixed, following]() -> CSendTarget* {
+            CTARVENView* target = following ? m_active.data() : fixed.data();
+            return target ? target->Link() : nullptr;
+        });
         panel->resize(600, 300);
         panel->show();
         return panel;
@@ -253,7 +246,7 @@ TEST_F(CmdListSendTest, ARepeatStaysWithItsMonitorAndStopsWhenItGoesOfflineOrClo
     CTARVENView* firstView = OpenSerial(first);
     CTARVENView* secondView = OpenSerial(second);
     m_active = firstView;
-    auto panel = NewFollowingPanel();
+    auto panel = NewPanel(nullptr, true);
     CCmdListGrid* grid = panel->Grid();
     SetRow(*panel, 0, "1", 20);
     SetRow(*panel, 1, "2", 20);

@@ -60,7 +60,7 @@ protected:
 
 } // namespace
 
-TEST_F(FindDialogTest, ReplaceAllOfAByAaOnAaaGivesSixLettersAndReportsThree)
+TEST_F(FindDialogTest, ReplaceAllReportsItsCountAndInSelectionLeavesTheRest)
 {
     CFindDlg* dialog = OpenDialog("aaa", true);
     ASSERT_NE(dialog, nullptr);
@@ -72,11 +72,8 @@ TEST_F(FindDialogTest, ReplaceAllOfAByAaOnAaaGivesSixLettersAndReportsThree)
     EXPECT_EQ(dialog->findChild<QLabel*>("result")->text(), "3 replaced");
     EXPECT_EQ(m_history.find, QStringList("a"));
     EXPECT_EQ(m_history.replace, QStringList("aa"));
-}
 
-TEST_F(FindDialogTest, ReplaceInSelectionOnlyLeavesTheRestAndDisablesTheSearches)
-{
-    CFindDlg* dialog = OpenDialog("a a a a\na a", true, 2, 5);
+    dialog = OpenDialog("a a a a\na a", true, 2, 5);
     Type(dialog, IDC_FIND_TEXT, "a");
     Type(dialog, IDC_FIND_REPLACE_TEXT, "b");
     Control<QCheckBox>(dialog, IDC_FIND_IN_SELECTION)->setChecked(true);
@@ -133,18 +130,15 @@ TEST_F(FindDialogTest, HistoryHoldsEachTextOnceNewestFirst)
     EXPECT_EQ(Items(dialog, IDC_FIND_TEXT).size(), kMaxHistoryEntries);
 }
 
-TEST_F(FindDialogTest, OpeningTakesTheSelectionWhenItIsOneLine)
+TEST_F(FindDialogTest, OpeningTakesAOneLineSelectionFlagsComeFromTheBoxesAndClosingFrees)
 {
     CFindDlg* dialog = OpenDialog("OUT MSG\nEND:", true, 4, 7);
     EXPECT_EQ(Control<QComboBox>(dialog, IDC_FIND_TEXT)->currentText(), "MSG");
     EXPECT_EQ(Control<QComboBox>(dialog, IDC_FIND_REPLACE_TEXT)->currentText(), "MSG");
     dialog = OpenDialog("OUT MSG\nEND:", false, 4, 10);
     EXPECT_EQ(Control<QComboBox>(dialog, IDC_FIND_TEXT)->currentText(), "");
-}
 
-TEST_F(FindDialogTest, FlagsComeFromTheBoxesAndTheDialogIsFreedWhenItCloses)
-{
-    CFindDlg* dialog = OpenDialog("Abc abcd abc", false);
+    dialog = OpenDialog("Abc abcd abc", false);
     Type(dialog, IDC_FIND_TEXT, "abc");
     Control<QCheckBox>(dialog, IDC_FIND_MATCH_CASE)->setChecked(true);
     Control<QCheckBox>(dialog, IDC_FIND_WHOLE_WORD)->setChecked(true);

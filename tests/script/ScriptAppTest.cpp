@@ -3,6 +3,7 @@
 #include "CRecentFileList.h"
 #include "CScriptCommands.h"
 #include "CommandIds.h"
+#include "FileDialogChoice.h"
 #include "KeyboardInput.h"
 #include "ScriptTestEnv.h"
 
@@ -10,7 +11,6 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QFileDialog>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QSignalSpy>
@@ -88,10 +88,7 @@ TEST_F(ScriptAppTest, PersonWritesFindsAndSavesAScript)
 
     // Ctrl+S asks for a name once, adding the script extension; the title becomes the path.
     QTimer::singleShot(0, [this] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        dialog->selectFile(Path("first"));
-        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        ChooseFile(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()), Path("first"));
     });
     Press(Qt::Key_S, Qt::ControlModifier);
     ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(Path("first.TSL")); }));
@@ -143,10 +140,7 @@ TEST_F(ScriptAppTest, TitlesAreReportedToTheMainFrame)
 
     const QString path = QFileInfo(Path("named.tsl")).absoluteFilePath();
     QTimer::singleShot(0, [path] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        dialog->selectFile(path);
-        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        ChooseFile(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()), path);
     });
     Frame()->Action(ID_FILE_SAVE_AS)->trigger();
     EXPECT_EQ(document->Title(), path);

@@ -6,7 +6,7 @@
 using EditCtrlTest = ScriptTest;
 using Sci = QsciScintillaBase;
 
-TEST_F(EditCtrlTest, LexerFollowsTheExtensionAndTslWordsAreHighlighted)
+TEST_F(EditCtrlTest, LexerFollowsTheExtensionTslWordsAreHighlightedAndTheEditorIsUtf8)
 {
     const std::pair<const char*, int> extensions[] = {
         {"TSL", 3},  {"tsl", 3},  {"Tsl", 3}, {"cpp", 3}, {"mak", 3}, {"py", 2},
@@ -35,11 +35,9 @@ TEST_F(EditCtrlTest, LexerFollowsTheExtensionAndTslWordsAreHighlighted)
         const long bgr = edit->SendScintilla(Sci::SCI_STYLEGETFORE, style);
         EXPECT_EQ(QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF), colour) << style;
     }
-}
 
-TEST_F(EditCtrlTest, EditorIsSetUpForTslInUtf8)
-{
-    CScriptEditCtrl* edit = Edit(OpenScript());
+    // A new script is set up for TSL in UTF-8.
+    edit = Edit(OpenScript());
     const std::pair<int, long> settings[] = {{Sci::SCI_GETTABWIDTH, 4},
                                              {Sci::SCI_GETCARETPERIOD, 400},
                                              {Sci::SCI_GETCODEPAGE, 65001},
@@ -180,18 +178,4 @@ TEST_F(EditCtrlTest, ReplaceAllNeverSearchesWhatItPutInAndEndsOnEmptyMatches)
         edit->Undo();
         EXPECT_EQ(edit->GetText(), c.text) << "one undo step";
     }
-}
-
-TEST_F(EditCtrlTest, ReplaceTakesOnlyASelectionThatIsAMatch)
-{
-    CScriptEditCtrl* edit = Edit(OpenScript());
-    edit->SetText("foo bar foo");
-    edit->SendScintilla(Sci::SCI_SETSEL, 4L, 7L);
-    EXPECT_FALSE(edit->ReplaceSearchedText("foo", "X"));
-    EXPECT_EQ(edit->GetText(), "foo bar foo");
-
-    edit->SendScintilla(Sci::SCI_SETSEL, 8L, 11L);
-    EXPECT_TRUE(edit->ReplaceSearchedText("foo", "XYZW"));
-    EXPECT_EQ(edit->GetText(), "foo bar XYZW");
-    EXPECT_EQ(edit->GetSelectedText(), "XYZW");
 }

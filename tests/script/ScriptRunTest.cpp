@@ -240,21 +240,12 @@ TEST_F(ScriptRunTest, TwoScriptsRunAtOnceEachAgainstItsOwnDevice)
     bravo->OnScriptStop();
 }
 
-TEST_F(ScriptRunTest, ARefusedConnectionEndsTheRunAndSaysWhy)
+TEST_F(ScriptRunTest, ClosingARunningScriptWindowOrQuittingStopsItsScripts)
 {
-    CScriptEditView* view = NewScript(ThreeLines(FreePort()));
-    view->OnScriptRun();
-    ASSERT_TRUE(view->IsRunning());
-    ASSERT_TRUE(WaitFor([&] { return !view->IsRunning(); }));
-    EXPECT_TRUE(Output(view).contains("에 연결하지 못했습니다: ")) << Output(view).toStdString();
-    EXPECT_TRUE(Output(view).endsWith("\nStopped...\n"));
-    EXPECT_TRUE(Frame()->Action(ID_SCRIPT_RUN)->isEnabled());
-}
-
-TEST_F(ScriptRunTest, ClosingARunningScriptWindowStopsItsScript)
-{
-    EchoDevice device;
-    CScriptEditView* view = NewScript(ThreeLines(device.Port()));
+    EchoDevice first;
+    EchoDevice second;
+    EchoDevice third;
+    CScriptEditView* view = NewScript(ThreeLines(first.Port()));
     view->OnScriptRun();
     ASSERT_TRUE(WaitShown(view, "one\r\ntwo\r\nthree\r\n"));
     const int threadsRunning = ThreadCount();
@@ -267,31 +258,37 @@ TEST_F(ScriptRunTest, ClosingARunningScriptWindowStopsItsScript)
     EXPECT_EQ(Bar()->FindPage(title), -1) << "the page goes with the script";
     EXPECT_TRUE(host.isNull());
     EXPECT_LT(ThreadCount(), threadsRunning) << "no script thread left";
-}
 
-TEST_F(ScriptRunTest, QuittingStopsEveryRunningScript)
-{
-    EchoDevice first;
-    EchoDevice second;
-    NewScript(ThreeLines(first.Port()))->OnScriptRun();
     NewScript(ThreeLines(second.Port()))->OnScriptRun();
+    NewScript(ThreeLines(third.Port()))->OnScriptRun();
     QList<QPointer<CDecodeCtrl>> hosts;
-    for (auto* view : Frame()->findChildren<CScriptEditView*>()) {
-        ASSERT_TRUE(view->IsRunning());
-        ASSERT_TRUE(WaitFor([&] { return view->Decode()->IsRunning(); }));
-        hosts << view->Decode();
-        view->Document()->SetModifiedFlag(false);
+    for (auto* running : Frame()->findChildren<CScriptEditView*>()) {
+        ASSERT_TRUE(running->IsRunning());
+        ASSERT_TRUE(WaitFor([&] { return running->Decode()->IsRunning(); }));
+        hosts << running->Decode();
+        running->Document()->SetModifiedFlag(false);
     }
     EXPECT_TRUE(Frame()->close());
-    for (auto* view : Frame()->findChildren<CScriptEditView*>())
-        EXPECT_FALSE(view->IsRunning()) << "stopped before the main window goes";
-    for (const QPointer<CDecodeCtrl>& host : hosts)
-        EXPECT_TRUE(host.isNull()) << "stopped and gone before the main window";
+    for (auto* running : Frame()->findChildren<CScriptEditView*>())
+        EXPECT_FALSE(running->IsRunning()) << "stopped before the main window goes";
+    for (const QPointer<CDecodeCtrl>& stopped : hosts)
+        EXPECT_TRUE(stopped.isNull()) << "stopped and gone before the main window";
     EXPECT_TRUE(WaitFor([&] { return Frame()->findChildren<CScriptEditView*>().isEmpty(); }));
 }
 
-TEST_F(ScriptRunTest, ALinkThatDoesNotOpenNamesThePort)
+TEST_F(ScriptRunTest, ALinkThatDoesNotOpenEndsTheRunAndSaysWhy)
 {
+    // A refused connection ends a run that started.
+    CScriptEditView* refused = NewScript(ThreeLines(FreePort()));
+    refused->OnScriptRun();
+    ASSERT_TRUE(refused->IsRunning());
+    ASSERT_TRUE(WaitFor([&] { return !refused->IsRunning(); }));
+    EXPECT_TRUE(Output(refused).contains("에 연결하지 못했습니다: "))
+        << Output(refused).toStdString();
+    EXPECT_TRUE(Output(refused).endsWith("\nStopped...\n"));
+    EXPECT_TRUE(Frame()->Action(ID_SCRIPT_RUN)->isEnabled());
+
+    // A serial port that does not open keeps the run from starting, and is named.
     ScopedEnv port("TARVEN_COM9", "/nonexistent/tty-for-tarven");
     CScriptEditView* view =
         NewScript("OPEN MEDIA RS232C\nOPEN PORT COM9\nOPEN BAUD_RATE 9600\nBEGIN:\nEND:\n");

@@ -8,11 +8,11 @@
 #include "CSingleInstance.h"
 #include "CSplashWnd.h"
 #include "CommandIds.h"
+#include "FileDialogChoice.h"
 #include "ShellTestEnv.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QFileDialog>
 #include <QMdiSubWindow>
 #include <QTimer>
 
@@ -150,10 +150,7 @@ TEST_F(ApplicationTest, ShortcutsCreateDocumentsAndOpenUsesTheChosenFile)
 
     const QString path = MakeFile("chosen.TSL");
     QTimer::singleShot(0, [path] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        dialog->selectFile(path);
-        QMetaObject::invokeMethod(dialog, "accept");
+        ChooseFile(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()), path);
     });
     frame->Action(ID_FILE_OPEN)->trigger();
     QMdiSubWindow* active = frame->MdiClient()->activeSubWindow();
