@@ -42,8 +42,9 @@ TEST_F(SerialLinkTest, ReceivedBytesAreShownCountedAndStampedAndNulsFollowTheSet
         ASSERT_EQ(stamps.size(), 1u);
         EXPECT_GE(stamps[0].msOfDay, before.msecsSinceStartOfDay());
         EXPECT_LE(stamps[0].msOfDay, after.msecsSinceStartOfDay());
-        if (c.nullCheck == 0)
+        if (c.nullCheck == 0) {
             EXPECT_TRUE(view->TextView()->ShownRowText(0).endsWith("] AB"));
+        }
         QTest::qWait(100);
         EXPECT_EQ(view->Received(), c.shown.size()) << "NullCheckFlag " << c.nullCheck;
         EXPECT_EQ(Shown(*view), c.shown) << "NullCheckFlag " << c.nullCheck;

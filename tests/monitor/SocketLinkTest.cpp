@@ -321,8 +321,9 @@ TEST_F(SocketLinkTest, PortsAreCheckedAtOpenAndTheHighestUdpOneOpens)
         EXPECT_EQ(view->Link()->ServerSocket(), nullptr);
         EXPECT_EQ(view->Link()->UdpSocket(), nullptr);
         EXPECT_EQ(m_messages.texts, QStringList{c.message}) << c.local << " " << c.remote;
-        if (c.message.startsWith("이미"))
+        if (c.message.startsWith("이미")) {
             EXPECT_EQ(m_messages.captions, QStringList{"SERVICE 오류..."});
+        }
         CloseMonitor(view);
     }
 
