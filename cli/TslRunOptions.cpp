@@ -12,14 +12,14 @@ namespace {
 
 // One option: its names, the word for its value (none for a switch), and what it does. The
 // parser and the usage text are both made from this table.
-struct OptionSpec
+struct OptionRow
 {
     QStringList names;
     const char* valueName;
     const char* description;
 };
 
-const OptionSpec kOptions[] = {
+const OptionRow kOptions[] = {
     {{"check"}, nullptr, "verify only: exit 0 when valid, 1 with the messages when not"},
     {{"port"}, "DEVICE", "serial device (a path or COMn) instead of the script's PORT"},
     {{"connect"}, "HOST:PORT", "peer instead of the script's IP and PORT (UDP: where it sends)"},
@@ -87,10 +87,10 @@ bool ParseHostPort(const std::string& text, std::string& host, uint16_t& port)
     return true;
 }
 
-QCommandLineOption MakeOption(const OptionSpec& spec)
+QCommandLineOption MakeOption(const OptionRow& option)
 {
-    return spec.valueName ? QCommandLineOption(spec.names, spec.description, spec.valueName)
-                          : QCommandLineOption(spec.names, spec.description);
+    return option.valueName ? QCommandLineOption(option.names, option.description, option.valueName)
+                            : QCommandLineOption(option.names, option.description);
 }
 
 // The last value given for an option, as the bytes typed.
@@ -119,8 +119,8 @@ bool ParseLimit(const QCommandLineParser& parser, const char* name, std::optiona
 bool ParseTslRunOptions(const QStringList& arguments, TslRunOptions& options, std::string& strError)
 {
     QCommandLineParser parser;
-    for (const OptionSpec& spec : kOptions)
-        parser.addOption(MakeOption(spec));
+    for (const OptionRow& option : kOptions)
+        parser.addOption(MakeOption(option));
     if (!parser.parse(arguments)) {
         strError = ArgumentBytes(parser.errorText());
         return false;
@@ -185,16 +185,16 @@ std::string TslRunUsage()
 {
     constexpr int kDescriptionColumn = 22;
     std::string text = kUsageHead;
-    for (const OptionSpec& spec : kOptions) {
+    for (const OptionRow& option : kOptions) {
         std::string names;
-        for (const QString& name : spec.names)
+        for (const QString& name : option.names)
             names += (names.empty() ? "" : ", ") + std::string(name.size() == 1 ? "-" : "--") +
                      name.toStdString();
-        if (spec.valueName)
-            names += std::string(" ") + spec.valueName;
+        if (option.valueName)
+            names += std::string(" ") + option.valueName;
         std::string line = "  " + names;
         line.resize(std::max<size_t>(line.size() + 1, kDescriptionColumn), ' ');
-        text += line + spec.description + "\n";
+        text += line + option.description + "\n";
     }
     return text + kUsageTail;
 }
