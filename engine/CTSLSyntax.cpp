@@ -7,6 +7,7 @@
 #include "KeywordTable.h"
 #include "MessageLanguage.h"
 #include "NumberText.h"
+#include "ScriptEncoding.h"
 #include "SyntaxMessages.h"
 #include "TransportConstants.h"
 
@@ -104,7 +105,8 @@ void CTSLSyntax::AddError(const char* pszFormat, int nLine, const char* pszText)
     const std::string format = tsl::MessageText(pszFormat);
     char message[1024];
     if (pszText)
-        std::snprintf(message, sizeof message, format.c_str(), nLine, pszText);
+        std::snprintf(message, sizeof message, format.c_str(), nLine,
+                      tsl::ScriptTextAsUtf8(pszText).c_str());
     else
         std::snprintf(message, sizeof message, format.c_str(), nLine);
     m_arrErrors.emplace_back(message);
@@ -266,10 +268,11 @@ int CTSLSyntax::CheckTableName(const char*, const char* pszWord2, const char*)
     if (m_strTableName.size() < 1 || m_strTableName.front() != '"' || m_strTableName.back() != '"')
         return -1;
     const size_t first = m_strTableName.find_first_not_of('"');
-    m_strTableName =
-        first == std::string::npos
-            ? std::string()
-            : m_strTableName.substr(first, m_strTableName.find_last_not_of('"') - first + 1);
+    // Other programs name the table in UTF-8, whatever the script file's encoding.
+    m_strTableName = first == std::string::npos
+                         ? std::string()
+                         : tsl::ScriptTextAsUtf8(m_strTableName.substr(
+                               first, m_strTableName.find_last_not_of('"') - first + 1));
     // The name becomes the names of a shared memory object and its semaphores: an empty name,
     // one with '/', or one too long for them could never be opened.
     const size_t extraBytes =

@@ -3,6 +3,7 @@
 #include "CompiledScript.h"
 
 #include "NumberText.h"
+#include "ScriptEncoding.h"
 #include "TextField.h"
 
 #include <cstdlib>
@@ -139,9 +140,12 @@ CVariableTable& CompiledScript::AddVariable(const Declaration& d, bool bWithStor
         }
         break;
     default: {
-        // EQU and ASSIGN: the text between the quotes, as written.
-        const std::string text =
+        // EQU: the text between the quotes as its file holds it, the bytes OUT sends. ASSIGN
+        // names a tag that other programs name in UTF-8.
+        std::string text =
             initial.size() >= 2 ? initial.substr(1, initial.size() - 2) : std::string();
+        if (d.kind == KIND_ASSIGN)
+            text = ScriptTextAsUtf8(text);
         record->nSize = static_cast<int32_t>(text.size());
         record->value.pBuffer = static_cast<unsigned char*>(std::malloc(text.size() + 1));
         if (!record->value.pBuffer)

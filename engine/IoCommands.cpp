@@ -4,6 +4,7 @@
 
 #include "ControlCodes.h"
 #include "NumberText.h"
+#include "ScriptEncoding.h"
 #include "SyncNotify.h"
 
 #include <QCoreApplication>
@@ -125,14 +126,20 @@ void CTSL::_PrintEx(CCommandTable* pCmd)
 void CTSL::PrintLine(CCommandTable* pCmd, bool bTranslate)
 {
     const bool hex = pCmd->byOperandCount >= 2 && pCmd->szOperand(1)[0] != 'T';
+    // Text written in the script (a quoted text, an EQU) is shown as text whatever the file's
+    // encoding; received bytes, hex dumps and the bytes control codes stand for stay as they are.
+    const auto shown = [hex](std::string bytes) {
+        return hex ? bytes : tsl::ScriptTextAsUtf8(bytes);
+    };
     std::string line;
     if (pCmd->szOperand(0)[0] == '"') {
-        std::string bytes = QuotedInner(pCmd->szOperand(0));
+        std::string bytes = shown(QuotedInner(pCmd->szOperand(0)));
         bool ok = true;
         if (bTranslate)
             bytes = Translate(bytes, ok);
         line = !hex ? TextLine(bytes) : ok ? HexLine(bytes) : std::string();
     } else if (const CVariableTable* var = pCmd->m_operand[0].exact) {
+        const bool scriptText = var->byKind == KIND_EQU || var->byKind == KIND_ASSIGN;
         if (var->byKind == KIND_VAR) {
             const int32_t whole = tsl::WrapToInt32(ScalarValue(*var));
             char number[16];
@@ -143,11 +150,12 @@ void CTSL::PrintLine(CCommandTable* pCmd, bool bTranslate)
             line = number;
         } else if (bTranslate) {
             bool ok = true;
-            const std::string bytes = Translate(BufferBytes(*var, kTranslateBufferBytes), ok);
+            std::string bytes = BufferBytes(*var, kTranslateBufferBytes);
+            bytes = Translate(scriptText ? shown(bytes) : bytes, ok);
             line = !hex ? TextLine(bytes) : ok ? HexLine(bytes) : std::string();
         } else {
             const std::string bytes = BufferText(*var, static_cast<size_t>(var->nSize));
-            line = hex ? HexLine(bytes) : bytes;
+            line = hex ? HexLine(bytes) : scriptText ? shown(bytes) : bytes;
         }
     } else {
         return; // an unknown name prints nothing
@@ -201,6 +209,7 @@ void CTSL::_Sync(CCommandTable* pCmd)
     notify->hwndFrom = m_pParent;
     notify->idFrom = static_cast<uint32_t>(m_nParentId);
     notify->value = pCmd->m_operand[0].integer;
+    notify->text = pCmd->szOperand(0);
 
     // The receiver is the host's owner.
     if (QObject* receiver = m_pParent ? m_pParent->parent() : nullptr)

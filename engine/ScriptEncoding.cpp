@@ -7,7 +7,6 @@
 namespace tsl {
 namespace {
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr size_t kIconvFailed = static_cast<size_t>(-1);
 
 // One iconv conversion, opened once for many calls.
@@ -201,11 +200,16 @@ std::string Cp949ToUtf8(std::string_view bytes)
     return out;
 }
 
+std::string ScriptTextAsUtf8(std::string_view bytes)
+{
+    return IsValidUtf8(bytes) ? std::string(bytes) : Cp949ToUtf8(bytes);
+}
+
 DecodedScript DecodeScript(std::string_view bytes)
 {
-    const bool bom = bytes.starts_with(kUtf8Bom);
+    const bool bom = bytes.starts_with(kUtf8ByteOrderMark);
     if (bom)
-        bytes.remove_prefix(kUtf8Bom.size());
+        bytes.remove_prefix(kUtf8ByteOrderMark.size());
 
     DecodedScript result;
     result.text.reserve(bytes.size());
@@ -237,7 +241,7 @@ EncodedScript EncodeScript(std::string_view text, ScriptEncoding encoding)
     EncodedScript result;
     if (encoding != ScriptEncoding::Cp949) {
         if (encoding == ScriptEncoding::Utf8Bom)
-            result.bytes = kUtf8Bom;
+            result.bytes = kUtf8ByteOrderMark;
         result.bytes.append(text);
         return result;
     }

@@ -9,6 +9,8 @@
 // benches, as CP949; one file may hold both when lines were pasted in from elsewhere.
 namespace tsl {
 
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 // The encoding a file is saved in.
 enum class ScriptEncoding
 {
@@ -46,5 +48,9 @@ bool IsValidUtf8(std::string_view bytes);
 
 // Decodes CP949 bytes to UTF-8; a byte that is not CP949 either is kept as it is.
 std::string Cp949ToUtf8(std::string_view bytes);
+
+// Script text, kept as the bytes of its file, as UTF-8 for a person to read or for a name
+// other programs share: as it is when it is UTF-8, else read as CP949.
+std::string ScriptTextAsUtf8(std::string_view bytes);
 
 } // namespace tsl

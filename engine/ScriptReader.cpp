@@ -32,9 +32,19 @@ bool IsAscii(char c)
     return static_cast<unsigned char>(c) < 0x80;
 }
 
-bool IsContinuationByte(char c)
+// The bytes of the character at i of a physical line: a UTF-8 sequence in a line that is
+// UTF-8, a lead and trail byte pair in a CP949 line, else one byte.
+std::size_t CharacterLength(std::string_view line, std::size_t i, bool utf8)
 {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+    const auto byte = [line](std::size_t k) { return static_cast<unsigned char>(line[k]); };
+    if (byte(i) < 0x80 || i + 1 >= line.size())
+        return 1;
+    if (!utf8)
+        return byte(i) >= 0x81 && byte(i) <= 0xFE && byte(i + 1) >= 0x41 ? 2 : 1;
+    std::size_t length = 1;
+    while (i + length < line.size() && (byte(i + length) & 0xC0) == 0x80)
+        ++length;
+    return length;
 }
 
 // Reads a regular file of at most kMaxScriptBytes. A FIFO or a device is refused before it is
@@ -118,8 +128,11 @@ bool ReadScriptLines(const std::string& path, TextLines& lines, const CRunFlag* 
     std::string bytes;
     if (!ReadFileBytes(path, bytes, run))
         return false;
-    const std::string text = DecodeScript(bytes).text;
-    bytes = std::string();
+    // The lines keep the file's own bytes: quoted text goes out on the link as it stands in the
+    // file, CP949 from a Windows bench as CP949. Only the UTF-8 byte order mark is dropped.
+    std::string_view text = bytes;
+    if (text.starts_with(kUtf8ByteOrderMark))
+        text.remove_prefix(kUtf8ByteOrderMark.size());
     lines.reserve(text.size(),
                   static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) +
                       text.size() / kMaxLineBytes + 1);
@@ -133,34 +146,32 @@ bool ReadScriptLines(const std::string& path, TextLines& lines, const CRunFlag* 
         lines.push_back(line);
         line.clear();
     };
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            continue; // text mode: CR LF reads as LF
-        line += c;
-        if (c == '\n') {
-            flush();
-            if (run && lines.size() % kLinesBetweenStopChecks == 0 && !run->IsSet())
-                return false;
-        } else if (static_cast<int>(line.size()) == kMaxLineBytes) {
-            // Continue on the next line, without cutting a UTF-8 character in two.
-            std::size_t cut = line.size();
-            if (i + 1 < text.size() && IsContinuationByte(text[i + 1])) {
-                while (cut > 0 && IsContinuationByte(line[cut - 1]))
-                    --cut;
-                if (cut > 0)
-                    --cut; // the lead byte moves along with its continuation bytes
+    std::size_t start = 0;
+    std::size_t physicalLines = 0;
+    while (start < text.size()) {
+        const std::size_t feed = text.find('\n', start);
+        const std::size_t end = feed == std::string_view::npos ? text.size() : feed + 1;
+        const std::string_view physical = text.substr(start, end - start);
+        const bool utf8 = IsValidUtf8(physical);
+        for (std::size_t i = 0; i < physical.size();) {
+            if (physical[i] == '\r' && i + 1 < physical.size() && physical[i + 1] == '\n') {
+                ++i; // text mode: CR LF reads as LF
+                continue;
             }
-            if (cut == 0)
-                cut = line.size();
-            const std::string carry = line.substr(cut);
-            line.erase(cut);
-            flush();
-            line = carry;
+            // A read of 255 bytes ends before a character that would not fit whole, so a
+            // longer line continues on the next without a character cut in two.
+            const std::size_t length = CharacterLength(physical, i, utf8);
+            if (line.size() + length > static_cast<std::size_t>(kMaxLineBytes))
+                flush();
+            line.append(physical.substr(i, length));
+            i += length;
         }
+        if (!line.empty() && (line.back() == '\n' || end == text.size()))
+            flush();
+        start = end;
+        if (run && ++physicalLines % kLinesBetweenStopChecks == 0 && !run->IsSet())
+            return false;
     }
-    if (!line.empty())
-        flush();
     return true;
 }
 

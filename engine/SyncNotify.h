@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 // The message number of the SYNC notice, which programs hosting a script receive.
 inline constexpr int WM_NOTIFY = 0x4E;
@@ -21,6 +22,9 @@ struct TSL_SYNC_NOTIFY
     uint32_t code = TSLN_SYNC;
     int32_t value = 0;
     std::atomic<uint32_t> waiting{1};
+    // The operand as the script writes it: a number past the 32-bit range is reported so, not
+    // as the value it was held to.
+    std::string text;
 
     void Release() { waiting.store(0, std::memory_order_release); }
 };

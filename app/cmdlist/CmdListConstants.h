@@ -67,4 +67,4 @@ inline constexpr int kMaxCommandRows = 100000;
 inline constexpr char kRepeatFileSuffix[] = ".json";
 inline constexpr int kRepeatFileVersion = 1;
 // One entry is well under a hundred bytes plus its text.
-inline constexpr qint64 kMaxRepeatFileBytes = 64 * 1024 * 1024;
+inline constexpr qint64 kMaxRepeatFileBytes = 1024 * 1024;

@@ -2,12 +2,10 @@
 
 #include "CmdListConstants.h"
 #include "Cp949.h"
-#include "SystemErrorText.h"
 #include "WholeFile.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 #include <QtEndian>
 
@@ -164,21 +162,13 @@ std::optional<QByteArray> SerializeCommandFile(const CommandRows& rows, int* bad
 CommandFileRead ReadCommandFile(const QString& path)
 {
     CommandFileRead result;
-    // A folder, a pipe or a device is no command file; opening a pipe would wait for a writer.
-    if (QFileInfo::exists(path) && !QFileInfo(path).isFile()) {
-        result.reason = QCoreApplication::translate("CommandFile", "일반 파일이 아닙니다.");
+    const WholeFileRead file = ReadWholeFile(path, kMaxCommandFileBytes);
+    result.reason = file.reason;
+    if (file.regular)
+        result.status = CommandFileRead::Damaged;
+    if (!file.data)
         return result;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.reason = FileErrorText(file);
-        return result;
-    }
-    result.status = CommandFileRead::Damaged;
-    const std::optional<QByteArray> data = ReadWholeFile(file, kMaxCommandFileBytes, result.reason);
-    if (!data)
-        return result;
-    if (std::optional<CommandRows> rows = ParseCommandFile(*data, &result.reason)) {
+    if (std::optional<CommandRows> rows = ParseCommandFile(*file.data, &result.reason)) {
         result.status = CommandFileRead::Loaded;
         result.rows = std::move(*rows);
     }

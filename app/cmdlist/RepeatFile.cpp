@@ -1,7 +1,6 @@
 #include "RepeatFile.h"
 
 #include "CmdListConstants.h"
-#include "SystemErrorText.h"
 #include "WholeFile.h"
 
 #include <QCoreApplication>
@@ -75,19 +74,15 @@ RepeatFileRead ReadRepeatFile(const QString& commandFile, const CommandRows& row
 {
     RepeatFileRead result;
     result.periods = QList<int>(rows.size(), 0);
-    QFile file(RepeatFilePath(commandFile));
-    if (!file.exists())
+    const WholeFileRead file = ReadWholeFile(RepeatFilePath(commandFile), kMaxRepeatFileBytes);
+    if (file.missing)
         return result;
     result.status = RepeatFileRead::Damaged;
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.reason = FileErrorText(file);
-        return result;
-    }
-    const std::optional<QByteArray> data = ReadWholeFile(file, kMaxRepeatFileBytes, result.reason);
-    if (!data)
+    result.reason = file.reason;
+    if (!file.data)
         return result;
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(*data, &error);
+    const QJsonDocument document = QJsonDocument::fromJson(*file.data, &error);
     if (error.error != QJsonParseError::NoError) {
         result.reason = QCoreApplication::translate("RepeatFile", "JSON 오류 (%1 바이트): %2")
                             .arg(error.offset)

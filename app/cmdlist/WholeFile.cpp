@@ -6,19 +6,65 @@
 #include <QFile>
 #include <QSaveFile>
 
-std::optional<QByteArray> ReadWholeFile(QFile& file, qint64 limitBytes, QString& reason)
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString TooLarge(qint64 bytes)
 {
-    if (file.size() > limitBytes) {
-        reason = QCoreApplication::translate("WholeFile", "파일이 너무 큽니다 (%1 바이트).")
-                     .arg(file.size());
-        return std::nullopt;
+    return QCoreApplication::translate("WholeFile", "파일이 너무 큽니다 (%1 바이트).").arg(bytes);
+}
+
+// Reads fd to its end, or to one byte past limitBytes.
+bool ReadUpTo(int fd, qint64 limitBytes, QByteArray& data, int& error)
+{
+    char chunk[64 * 1024];
+    while (data.size() <= limitBytes) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = errno;
+            return false;
+        }
+        if (n == 0)
+            return true;
+        data.append(chunk, n);
     }
-    QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        reason = FileErrorText(file);
-        return std::nullopt;
+    return true;
+}
+
+} // namespace
+
+WholeFileRead ReadWholeFile(const QString& path, qint64 limitBytes)
+{
+    WholeFileRead result;
+    // Not blocking: a FIFO opens at once, and is then refused as no regular file.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        result.missing = errno == ENOENT;
+        result.reason = SystemErrorText(errno);
+        return result;
     }
-    return data;
+    struct stat status = {};
+    QByteArray data;
+    int error = 0;
+    result.regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    if (!result.regular)
+        result.reason = QCoreApplication::translate("WholeFile", "일반 파일이 아닙니다.");
+    else if (status.st_size > limitBytes)
+        result.reason = TooLarge(status.st_size);
+    else if (!ReadUpTo(fd, limitBytes, data, error))
+        result.reason = SystemErrorText(error);
+    else if (data.size() > limitBytes) // it grew while it was read
+        result.reason = TooLarge(data.size());
+    else
+        result.data = std::move(data);
+    ::close(fd);
+    return result;
 }
 
 bool WriteWholeFile(const QString& path, const QByteArray& bytes)

@@ -93,9 +93,7 @@ bool CScriptEditDoc::OnSaveDocument(const QString& path)
 bool CScriptEditDoc::AskSaveAsUtf8(const QString& path, const QByteArray& text,
                                    qsizetype offset) const
 {
-    const qsizetype line = text.left(offset).count('\n') + 1;
-    const QString rest = QString::fromUtf8(text.mid(offset, 4));
-    const QString character = rest.left(!rest.isEmpty() && rest.at(0).isHighSurrogate() ? 2 : 1);
+    const auto [line, character] = UnencodableAt(text, offset);
     const QMessageBox::StandardButton answer =
         ShowMessage(tr("'%1' 파일은 CP949로 저장되는데, %2번째 줄의 '%3' 문자는 CP949로 저장할 "
                        "수 없습니다.\nUTF-8로 저장하시겠습니까? 취소하면 저장하지 않습니다.")

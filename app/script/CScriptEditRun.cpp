@@ -15,6 +15,7 @@
 #include "MessageBox.h"
 #include "MessageLanguage.h"
 #include "ScriptConstants.h"
+#include "ScriptFile.h"
 #include "SyntaxMessages.h"
 
 #include <QDir>
@@ -82,12 +83,28 @@ void CScriptEditView::OnScriptRun()
 
 bool CScriptEditView::SaveRunFile()
 {
+    // The run reads the bytes its file would hold, so quoted text goes out in the document's
+    // encoding: CP949 from a Windows bench stays CP949 on the link.
+    const ScriptFileText script{m_pEdit->GetText(), m_pDocument->Encoding()};
+    const tsl::EncodedScript encoded = EncodeScriptFile(script);
+    if (encoded.nUnencodable >= 0) {
+        const auto [line, character] = UnencodableAt(script.text, encoded.nUnencodable);
+        ShowMessage(tr("%1번째 줄의 '%2' 문자는 CP949로 나타낼 수 없어 스크립트를 실행하지 "
+                       "않습니다.")
+                        .arg(line)
+                        .arg(character),
+                    QMessageBox::Warning, QMessageBox::Ok, this);
+        m_pEdit->SelectBytes(static_cast<long>(encoded.nUnencodable),
+                             static_cast<long>(character.toUtf8().size()));
+        m_pDocument->SetProgress(0);
+        return false;
+    }
     // A file of the run's own, readable by its owner only: two scripts started together never
     // run each other's text, and nobody else can put a file in its place.
     auto file = std::make_unique<QTemporaryFile>(
         QDir(QDir::tempPath()).filePath(QString::fromLatin1(kRunScriptPattern)));
-    const QByteArray text = m_pEdit->GetText();
-    if (!file->open() || file->write(text) != text.size() || !file->flush()) {
+    const QByteArray bytes = QByteArray::fromStdString(encoded.bytes);
+    if (!file->open() || file->write(bytes) != bytes.size() || !file->flush()) {
         ShowMessage(tr("스크립트를 임시 파일에 저장할 수 없습니다.\n%1").arg(file->errorString()),
                     QMessageBox::Warning, QMessageBox::Ok, this);
         m_pDocument->SetProgress(0);

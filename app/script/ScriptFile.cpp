@@ -56,6 +56,13 @@ tsl::EncodedScript EncodeScriptFile(const ScriptFileText& file)
     return encoded;
 }
 
+UnencodableCharacter UnencodableAt(const QByteArray& text, qsizetype offset)
+{
+    const QString rest = QString::fromUtf8(text.mid(offset, 4));
+    return {text.left(offset).count('\n') + 1,
+            rest.left(!rest.isEmpty() && rest.at(0).isHighSurrogate() ? 2 : 1)};
+}
+
 bool WriteScriptFile(const QString& path, const QByteArray& bytes, QString& error)
 {
     // Saving through a link updates the file it points to and keeps the link.

@@ -21,6 +21,15 @@ bool ReadScriptFile(const QString& path, ScriptFileText& file, QString& error);
 // encoding cannot hold a character, nUnencodable is its byte offset in the text.
 tsl::EncodedScript EncodeScriptFile(const ScriptFileText& file);
 
+// The character of UTF-8 text at a byte offset that an encoding could not hold: its 1-based
+// line and the character itself, for a message that points the user at it.
+struct UnencodableCharacter
+{
+    qsizetype line = 0;
+    QString character;
+};
+UnencodableCharacter UnencodableAt(const QByteArray& text, qsizetype offset);
+
 // Writes bytes to path through a temporary file renamed over the old one, so a full disk or a
 // crash never leaves half a script. False, with the system's reason in error, when the file was
 // not written; the old file is then as it was.

@@ -14,7 +14,9 @@
 #include <QMenu>
 
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -277,6 +279,30 @@ TEST_F(CmdListFileTest, ADamagedSideFileLoadsTheListWithoutPeriodsAndSaysWhy)
         EXPECT_TRUE(m_messages.texts[0].startsWith(
             "반복 설정 파일이 손상되어 반복 설정 없이 불러왔습니다: " + path + ".json\n"));
     }
+
+    // A side file that is no regular file, or too large, is not read: a FIFO nobody writes
+    // is not waited for, /dev/zero not read without end.
+    const QString side = path + ".json";
+    const std::function<bool()> hostile[] = {
+        [&] { return ::mkfifo(QFile::encodeName(side).constData(), 0600) == 0; },
+        [&] { return QFile::link("/dev/zero", side); },
+        [&] { return QDir().mkdir(side); },
+        [&] { return !MakeFile("side.TCF.json", QByteArray(1024 * 1024 + 1, ' ')).isEmpty(); },
+    };
+    for (const auto& make : hostile) {
+        QFile::remove(side);
+        QDir().rmdir(side);
+        ASSERT_TRUE(make());
+        Grid()->SetPeriods({500, 500});
+        m_messages.texts.clear();
+        EXPECT_TRUE(m_panel->LoadFile(path));
+        EXPECT_EQ(Grid()->Periods(), QList<int>(200, 0));
+        ASSERT_EQ(m_messages.texts.size(), 1);
+        EXPECT_TRUE(m_messages.texts[0].startsWith(
+            "반복 설정 파일이 손상되어 반복 설정 없이 불러왔습니다: " + side + "\n"))
+            << m_messages.texts[0].toStdString();
+    }
+    QDir().rmdir(side);
 
     MakeFile("side.TCF.json", R"({"version": 1, "repeats": [)" + entry + "]}");
     m_messages.texts.clear();

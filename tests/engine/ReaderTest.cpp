@@ -151,21 +151,30 @@ TEST(ScriptReader, ReadsLinesOf255Bytes)
     EXPECT_FALSE(ReadScriptLines("/nonexistent/x.tsl", none));
 }
 
-TEST(ScriptReader, DecodesEachLineByItsOwnRule)
+TEST(ScriptReader, KeepsTheBytesOfItsFileAndCutsLongLinesBetweenCharacters)
 {
-    // A line that is valid UTF-8 stays UTF-8; any other is CP949 ("완료" is BF CF B7 E1), so one
-    // stray byte in a comment does not garble the rest of the file.
-    ScriptFile mixed("\xEF\xBB\xBF"
-                     "PRINT \"완료\"\n"
-                     "; caf\xE9\n"
-                     "PRINT \"\xBF\xCF\xB7\xE1\"\n"
-                     "EQU T \"가\"\n");
+    // Lines keep their file's bytes, CP949 ("완료" is BF CF B7 E1) and UTF-8 alike, and a stray
+    // byte stays where it was.
+    const std::string lines = "PRINT \"완료\"\n"
+                              "; caf\xE9\n"
+                              "PRINT \"\xBF\xCF\xB7\xE1\"\n";
+    ScriptFile mixed("\xEF\xBB\xBF" + lines);
     EXPECT_EQ(ReadLines(mixed.Path()), (std::vector<std::string>{
                                            "PRINT \"완료\"\n",
                                            "; caf\xE9\n",
-                                           "PRINT \"완료\"\n",
-                                           "EQU T \"가\"\n",
+                                           "PRINT \"\xBF\xCF\xB7\xE1\"\n",
                                        }));
+
+    // A long CP949 line continues on the next read without a character cut in two: 7 bytes
+    // and 124 pairs make 255, so the 125th pair starts the next read.
+    std::string pairs;
+    for (int i = 0; i < 130; ++i)
+        pairs += "\xB0\xA1"; // 가
+    ScriptFile wide("PRINT \"" + pairs + "\"\n");
+    const std::vector<std::string> read = ReadLines(wide.Path());
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_EQ(read[0], "PRINT \"" + pairs.substr(0, 248));
+    EXPECT_EQ(read[1], pairs.substr(248) + "\"\n");
 }
 
 TEST(MainLineSplit, OperandsLoseSpacesOutsideQuotesAndEmptyOperands)

@@ -18,11 +18,11 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::string SerialScript(const std::string& body)
+std::string SerialScript(const std::string& declarations, const std::string& body)
 {
     return "OPEN MEDIA RS232C\nOPEN PORT COM1\nOPEN BAUD_RATE 9600\n"
-           "DIM BUF$ 64\nVAR N% 0\nBEGIN:\n" +
-           body + "END:\n";
+           "DIM BUF$ 64\nVAR N% 0\n" +
+           declarations + "BEGIN:\n" + body + "END:\n";
 }
 
 std::string TcpScript(uint16_t port, const std::string& body)
@@ -68,7 +68,7 @@ TEST(DecodeCtrl, FailedVerificationKeepsTheMessagesUntilStop)
 TEST(DecodeCtrl, MissingSerialPortFailsTheRun)
 {
     ScopedEnv com1("TARVEN_COM1", "/dev/nonexistent-tarven-port");
-    Host host(SerialScript(kEchoBody));
+    Host host(SerialScript("", kEchoBody));
     ASSERT_EQ(host.ctrl.VerifyScript(), 0);
     EXPECT_EQ(host.ctrl.Run(), -1);
     EXPECT_EQ(host.ctrl.GetFailure(), CDecodeCtrl::RunFailure::Port);
@@ -80,7 +80,7 @@ TEST(DecodeCtrl, SerialRunEchoesOverAPseudoTerminal)
 {
     PtyPair pty;
     ScopedEnv com1("TARVEN_COM1", pty.SlavePath().c_str());
-    Host host(SerialScript(kEchoBody));
+    Host host(SerialScript("", kEchoBody));
     ASSERT_EQ(host.ctrl.VerifyScript(), 0);
     ASSERT_EQ(host.ctrl.Run(), 0);
     const termios tio = SlaveSettings(pty);
@@ -210,4 +210,53 @@ TEST(DecodeCtrl, AUdpRunSendsOutBytesAsDatagramsAndTakesDatagramsFromItsLocalPor
     host.ctrl.Stop();
     EXPECT_EQ(host.ctrl.GetLocalPort(), 0);
     ::close(peer);
+}
+
+TEST(DecodeCtrl, ScriptTextGoesOutAsItsFileHoldsItAndPrintsAsText)
+{
+    // "한글", "응답" and "가" as a UTF-8 file and as a CP949 file from a Windows bench hold them.
+    struct Case
+    {
+        const char* encoding;
+        std::string hangul, reply, ga;
+    };
+    const Case cases[] = {
+        {"UTF-8", "한글", "응답", "가"},
+        {"CP949", "\xC7\xD1\xB1\xDB", "\xC0\xC0\xB4\xE4", "\xB0\xA1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.encoding);
+        PtyPair pty;
+        ScopedEnv com1("TARVEN_COM1", pty.SlavePath().c_str());
+        Host host(SerialScript("EQU MSG \"" + c.hangul + "<0D>\"\nVAR SENT% 0\nVAR AT% 0\n",
+                               "CMP SENT, 0\nJPNE LISTEN\nINC SENT\nOUT \"" + c.hangul +
+                                   "\"\nOUT MSG\nCOPY BUF, \"" + c.ga + "\", " +
+                                   std::to_string(c.ga.size()) +
+                                   "\nOUT BUF\n"
+                                   "PRINT \"" +
+                                   c.hangul +
+                                   "\"\nPRINT MSG\n"
+                                   "LISTEN:\nIN BUF, N\nCMP N, 0\nJPE END\nFIND BUF, \"" +
+                                   c.reply + "\", AT\nCMP AT, 1\nJPNE END\nOUT \"ok\"\n"));
+        ASSERT_EQ(host.ctrl.VerifyScript(), 0);
+        ASSERT_EQ(host.ctrl.Run(), 0);
+        const std::string sent = c.hangul + c.hangul + "\r" + c.ga;
+        EXPECT_EQ(pty.Receive(sent.size(), 5s), sent);
+        // The device answers in the script's encoding, and the script finds its answer.
+        pty.Send("[" + c.reply + "]");
+        EXPECT_EQ(pty.Receive(2, 5s), "ok");
+        host.ctrl.Halt();
+        std::lock_guard lock(host.ctrl.m_pTSL->m_csPrint);
+        std::vector<std::string> printed;
+        for (const auto& message : host.ctrl.m_pTSL->m_listPrint)
+            printed.emplace_back(message->m_pszText.get());
+        EXPECT_EQ(printed, (std::vector<std::string>{"한글", "한글<0D>"}));
+    }
+
+    // The verifier names a CP949 operand in UTF-8, like every other word of its messages.
+    Host check(SerialScript("", "SYNC \"\xB0\xA1\"\n"));
+    EXPECT_EQ(check.ctrl.VerifyScript(), -1);
+    ASSERT_EQ(check.ctrl.m_pSyntax->m_arrErrors.size(), 1u);
+    EXPECT_EQ(check.ctrl.m_pSyntax->m_arrErrors[0],
+              "error : line 7, '\"가\"' 잘못된 인자입니다...");
 }

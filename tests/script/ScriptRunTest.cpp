@@ -11,6 +11,7 @@
 #include "ScopedEnv.h"
 #include "ScriptTestEnv.h"
 #include "TcpPeer.h"
+#include "TempDir.h"
 
 #include <QAction>
 #include <QDir>
@@ -50,8 +51,17 @@ protected:
     CScriptEditView* NewScript(const QByteArray& text)
     {
         Frame()->Action(ID_FILE_NEW_SCRIPT)->trigger();
-        auto* view = Frame()->MdiClient()->activeSubWindow()->findChild<CScriptEditView*>();
+        CScriptEditView* view = ActiveView();
         view->Edit()->SetText(text);
+        return view;
+    }
+    // The active script window's view; the test cannot go on without one.
+    CScriptEditView* ActiveView() const
+    {
+        QMdiSubWindow* active = Frame()->MdiClient()->activeSubWindow();
+        auto* view = active ? active->findChild<CScriptEditView*>() : nullptr;
+        if (!view)
+            throw std::runtime_error("no active script window");
         return view;
     }
     QString Output(const CScriptEditView* view) const
@@ -146,7 +156,9 @@ TEST_F(ScriptRunTest, RunShowsPrintedLinesInOrderAndStopEndsEverything)
 
     // Its menu: hexadecimal and text display, control codes, clear.
     const auto command = [&](int id) {
-        watch->ContextMenu()->findChild<QAction*>(QString::number(id))->trigger();
+        auto* action = watch->ContextMenu()->findChild<QAction*>(QString::number(id));
+        ASSERT_NE(action, nullptr) << id;
+        action->trigger();
     };
     command(ID_VIEW_HEX);
     EXPECT_TRUE(watch->TextView()->IsHexaView());
@@ -154,7 +166,9 @@ TEST_F(ScriptRunTest, RunShowsPrintedLinesInOrderAndStopEndsEverything)
     EXPECT_FALSE(watch->TextView()->IsHexaView());
     command(ID_VIEW_CONTROL);
     EXPECT_TRUE(watch->TextView()->IsControlReceive());
-    EXPECT_TRUE(watch->ContextMenu()->findChild<QAction*>("32784")->isChecked());
+    const auto* control = watch->ContextMenu()->findChild<QAction*>("32784");
+    ASSERT_NE(control, nullptr);
+    EXPECT_TRUE(control->isChecked());
     command(ID_VIEW_CLEAR);
     EXPECT_EQ(watch->TextView()->GetBufferSize(), 0);
 
@@ -194,11 +208,13 @@ TEST_F(ScriptRunTest, HundredThousandPrintedLinesAreAllShownWithTheQueueBounded)
     const auto total = qsizetype(kLines) * line.size();
     ASSERT_TRUE(WaitFor(
         [&] {
-            if (CTSL* tsl = view->Decode()->m_pTSL.get()) {
+            CDecodeCtrl* host = view->Decode();
+            if (CTSL* tsl = host ? host->m_pTSL.get() : nullptr) {
                 std::lock_guard lock(tsl->m_csPrint);
                 largestQueue = std::max(largestQueue, tsl->m_listPrint.size());
             }
-            return view->WatchDialog()->TextView()->GetBufferSize() >= total;
+            const CScriptWatchDlg* watch = view->WatchDialog();
+            return watch && watch->TextView()->GetBufferSize() >= total;
         },
         60000));
     const QByteArray shown = Shown(view);
@@ -363,7 +379,7 @@ TEST_F(ScriptRunTest, PersonTypesAScriptRunsItFromTheToolbarReadsTheOutputAndSto
         QTest::keyClicks(edit, QString::fromUtf8(line));
         QTest::keyClick(edit, Qt::Key_Return);
     }
-    auto* view = Frame()->MdiClient()->activeSubWindow()->findChild<CScriptEditView*>();
+    CScriptEditView* view = ActiveView();
     QWidget* runButton = Frame()->ToolBar()->widgetForAction(Frame()->Action(ID_SCRIPT_RUN));
     ASSERT_NE(runButton, nullptr);
     QTest::mouseClick(runButton, Qt::LeftButton);
@@ -377,4 +393,28 @@ TEST_F(ScriptRunTest, PersonTypesAScriptRunsItFromTheToolbarReadsTheOutputAndSto
     QTest::mouseClick(stopButton, Qt::LeftButton);
     EXPECT_FALSE(view->IsRunning());
     EXPECT_TRUE(Output(view).endsWith("Stopped...\n"));
+}
+
+TEST_F(ScriptRunTest, ACp949ScriptSendsItsTextAsCp949AndRefusesWhatCp949CannotHold)
+{
+    EchoDevice device;
+    TempDir folder;
+    // "한글" in CP949, as a Windows bench saved it.
+    const QString path = folder.Write("bench.tsl", EchoScript(device.Port(), "\xC7\xD1\xB1\xDB"));
+    ASSERT_NE(m_app->OpenDocumentFile(path), nullptr);
+    CScriptEditView* view = ActiveView();
+    ASSERT_EQ(view->Document()->Encoding(), tsl::ScriptEncoding::Cp949);
+    view->OnScriptRun();
+    ASSERT_TRUE(view->IsRunning()) << Output(view).toStdString();
+    EXPECT_TRUE(WaitShown(view, "\xC7\xD1\xB1\xDB\r\n"));
+    EXPECT_EQ(device.Received(), "\xC7\xD1\xB1\xDB\r\n");
+    view->OnScriptStop();
+
+    // A character CP949 has no code for is named, and nothing runs.
+    view->Edit()->SetText(EchoScript(device.Port(), "😀"));
+    view->OnScriptRun();
+    EXPECT_FALSE(view->IsRunning());
+    ASSERT_EQ(m_messages.texts.size(), 1);
+    EXPECT_EQ(m_messages.texts[0],
+              "10번째 줄의 '😀' 문자는 CP949로 나타낼 수 없어 스크립트를 실행하지 않습니다.");
 }
