@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextCodec.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -31,23 +33,12 @@ struct DecodedScript
 // lines was CP949, else as UTF-8.
 DecodedScript DecodeScript(std::string_view bytes);
 
-struct EncodedScript
-{
-    std::string bytes;
-    // Byte offset into the text of the first character the encoding cannot hold, -1 when it
-    // holds them all. The bytes are empty then.
-    std::ptrdiff_t nUnencodable = -1;
-};
+// The bytes of a file, or the offset of the first character its encoding cannot hold.
+using EncodedScript = EncodedText;
 
 // Encodes UTF-8 text (as DecodeScript gives it, line ends untouched) for a file. Bytes that
 // are not UTF-8 were kept from a file that neither encoding read, and go back unchanged.
 EncodedScript EncodeScript(std::string_view text, ScriptEncoding encoding);
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF, no cut sequence.
-bool IsValidUtf8(std::string_view bytes);
-
-// Decodes CP949 bytes to UTF-8; a byte that is not CP949 either is kept as it is.
-std::string Cp949ToUtf8(std::string_view bytes);
 
 // Script text, kept as the bytes of its file, as UTF-8 for a person to read or for a name
 // other programs share: as it is when it is UTF-8, else read as CP949.

@@ -1037,7 +1037,7 @@ Do you want to replace it?</translation>
         <translation>&amp;Help</translation>
     </message>
     <message>
-        <source>TVN</source>
+        <source>TVN(&amp;T)</source>
         <translation>&amp;Monitor</translation>
     </message>
     <message>

@@ -2,6 +2,7 @@
 
 #include "CCmdListGrid.h"
 #include "CRowRepeater.h"
+#include "CSendTarget.h"
 #include "CmdListConstants.h"
 #include "CommandFile.h"
 #include "CommandSend.h"
@@ -22,6 +23,8 @@ namespace {
 
 const char* const kBadNotation =
     QT_TRANSLATE_NOOP("CCmdListDlg", "전송하려는 데이타 형식에 오류가 있습니다.");
+const char* const kUnsendable = QT_TRANSLATE_NOOP(
+    "CCmdListDlg", "전송 %1의 '%2' 문자는 %3(으)로 보낼 수 없어 보내지 않았습니다.");
 const char* const kSaveFailed = QT_TRANSLATE_NOOP("CCmdListDlg", "파일 저장에 실패하였습니다...");
 const char* const kDamaged = QT_TRANSLATE_NOOP("CCmdListDlg", "명령 파일이 손상되었습니다: %1\n%2");
 const char* const kOverwrite =
@@ -68,7 +71,7 @@ CCmdListDlg::CCmdListDlg(TargetSource targetSource, QWidget* parent)
             Qt::QueuedConnection);
     connect(m_pGrid, &CCmdListGrid::periodChanged, m_pRepeater, &CRowRepeater::OnPeriodChanged);
     // Told once the repeat that met the wrong notation has stopped.
-    connect(m_pRepeater, &CRowRepeater::badNotation, this, &CCmdListDlg::ShowBadNotation,
+    connect(m_pRepeater, &CRowRepeater::refused, this, &CCmdListDlg::ShowRefused,
             Qt::QueuedConnection);
     QMetaObject::invokeMethod(
         this,
@@ -89,13 +92,13 @@ void CCmdListDlg::resizeEvent(QResizeEvent* event)
     m_pGrid->setGeometry(frame.adjusted(1, 1, -2, -2));
 }
 
-void CCmdListDlg::OnSendRequest(const QString& text)
+void CCmdListDlg::OnSendRequest(int row, const QString& text)
 {
     m_strSendText = text;
     CSendTarget* target = Target();
     // A window whose link is down takes nothing: nothing is sent, echoed or counted.
-    if (target != nullptr && SendCommandText(*target, text) == SendOutcome::BadNotation)
-        ShowBadNotation();
+    if (target != nullptr)
+        ShowRefused(row, SendCommandText(*target, text));
 }
 
 void CCmdListDlg::OnRepeatToggled(int row)
@@ -116,9 +119,21 @@ CSendTarget* CCmdListDlg::Target() const
     return m_targetSource ? m_targetSource() : nullptr;
 }
 
-void CCmdListDlg::ShowBadNotation()
+void CCmdListDlg::ShowRefused(int row, const SendResult& result)
 {
-    ShowMessage(tr(kBadNotation), QMessageBox::Warning, QMessageBox::Ok, this);
+    QString text;
+    if (result.outcome == SendOutcome::BadNotation) {
+        text = tr(kBadNotation);
+    } else if (result.outcome == SendOutcome::Unencodable) {
+        const CSendTarget* target = Target();
+        text = tr(kUnsendable)
+                   .arg(row + 1)
+                   .arg(result.character, QString::fromLatin1(tsl::CodecName(
+                                              target ? target->Codec() : tsl::TextCodec::Utf8)));
+    } else {
+        return;
+    }
+    ShowMessage(text, QMessageBox::Warning, QMessageBox::Ok, this);
 }
 
 void CCmdListDlg::OnCommand(int id)

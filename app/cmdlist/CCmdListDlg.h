@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QWidget>
+
+struct SendResult;
 #include <functional>
 
 class CCmdListGrid;
@@ -30,7 +32,7 @@ public:
     const QString& SendText() const { return m_strSendText; }
 
     // Translates text and sends its bytes on the target's link.
-    void OnSendRequest(const QString& text);
+    void OnSendRequest(int row, const QString& text);
     // Starts the row's repeat on the target, or stops it.
     void OnRepeatToggled(int row);
     // Sends the selected rows in order to the target.
@@ -54,7 +56,8 @@ protected:
 
 private:
     CSendTarget* Target() const;
-    void ShowBadNotation();
+    // Says why a row was not sent, when it was refused.
+    void ShowRefused(int row, const SendResult& result);
     void OnCommand(int id);
     QString ChooseFile(bool saving);
     // Records path as the current command file, here and in the settings.

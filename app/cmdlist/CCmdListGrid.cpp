@@ -319,7 +319,7 @@ void CCmdListGrid::OnButtonClicked(const QModelIndex& index)
     if (Period(row) > 0 || IsRepeating(row))
         emit repeatToggled(row);
     else
-        emit sendRequested(Text(row, kTextColumn));
+        emit sendRequested(row, Text(row, kTextColumn));
 }
 
 void CCmdListGrid::OnItemChanged(QTableWidgetItem* cell)

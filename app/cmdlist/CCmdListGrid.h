@@ -48,7 +48,7 @@ public:
 
 signals:
     // A send button of a row without a period was clicked: the text of its row.
-    void sendRequested(const QString& text);
+    void sendRequested(int row, const QString& text);
     // A send button of a row with a period was clicked: its repeat starts or stops.
     void repeatToggled(int row);
     // The period of a row was changed.

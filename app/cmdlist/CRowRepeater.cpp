@@ -89,13 +89,15 @@ bool CRowRepeater::SendRow(const QPersistentModelIndex& row, CSendTarget* target
 {
     if (!row.isValid() || !IsUsable(target))
         return false;
-    switch (SendCommandText(*target, m_grid.Text(row.row(), kTextColumn))) {
+    const SendResult result = SendCommandText(*target, m_grid.Text(row.row(), kTextColumn));
+    switch (result.outcome) {
     case SendOutcome::Sent:
         return true;
     case SendOutcome::Offline:
         return false;
     case SendOutcome::BadNotation:
-        emit badNotation();
+    case SendOutcome::Unencodable:
+        emit refused(row.row(), result);
         return false;
     }
     return false;

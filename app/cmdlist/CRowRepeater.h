@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CommandSend.h"
+
 #include <QList>
 #include <QObject>
 #include <QPersistentModelIndex>
@@ -41,8 +43,9 @@ public:
     void StopAll();
 
 signals:
-    // A row's text has a wrong notation; what sent it has stopped.
-    void badNotation();
+    // A row's text could not be sent (wrong notation, a character the link's encoding lacks);
+    // what sent it has stopped.
+    void refused(int row, const SendResult& result);
 
 private:
     struct Repeat

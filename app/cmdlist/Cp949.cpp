@@ -1,19 +1,21 @@
 #include "Cp949.h"
 
+#include "TextCodec.h"
+
 #include <algorithm>
 #include <iconv.h>
 
 namespace {
 
 // Converts all of input with iconv; nothing when a sequence has no counterpart or is cut.
-std::optional<QByteArray> Convert(const char* to, const char* from, const QByteArray& input)
+std::optional<QByteArray> Decode(const QByteArray& input)
 {
     if (input.isEmpty())
         return QByteArray();
-    iconv_t cd = iconv_open(to, from);
+    iconv_t cd = iconv_open("UTF-8", "CP949");
     if (cd == reinterpret_cast<iconv_t>(-1))
         return std::nullopt;
-    // Four output bytes for each input byte hold either direction between UTF-8 and CP949.
+    // Four output bytes for each input byte hold any UTF-8 form of CP949.
     QByteArray output(input.size() * 4, '\0');
     char* in = const_cast<char*>(input.constData());
     size_t inLeft = static_cast<size_t>(input.size());
@@ -40,17 +42,19 @@ bool IsAscii(QByteArrayView bytes)
 
 std::optional<QByteArray> EncodeCp949(const QString& text)
 {
-    QByteArray utf8 = text.toUtf8();
-    if (IsAscii(utf8))
-        return utf8;
-    return Convert("CP949", "UTF-8", utf8);
+    const QByteArray utf8 = text.toUtf8();
+    const tsl::EncodedText encoded = tsl::EncodeText(
+        std::string_view(utf8.constData(), size_t(utf8.size())), tsl::TextCodec::Cp949);
+    if (encoded.nUnencodable >= 0)
+        return std::nullopt;
+    return QByteArray::fromStdString(encoded.bytes);
 }
 
 std::optional<QString> DecodeCp949(const QByteArray& bytes)
 {
     if (IsAscii(bytes))
         return QString::fromLatin1(bytes);
-    const std::optional<QByteArray> utf8 = Convert("UTF-8", "CP949", bytes);
+    const std::optional<QByteArray> utf8 = Decode(bytes);
     if (!utf8)
         return std::nullopt;
     return QString::fromUtf8(*utf8);

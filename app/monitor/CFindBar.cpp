@@ -2,7 +2,7 @@
 
 #include "CTextSearch.h"
 #include "CTextViewCtrl.h"
-#include "TextEncoding.h"
+#include "LinkText.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -66,7 +66,7 @@ QByteArray CFindBar::Pattern(bool* valid) const
     if (m_pView->IsHexaView())
         *valid = ParseHexPattern(text, &bytes);
     else
-        bytes = EncodeText(text, m_pView->GetTextEncoding());
+        bytes = QByteArray::fromStdString(LinkText(text, m_pView->GetTextEncoding()).bytes);
     if (bytes.size() > kMaxSearchPatternBytes) {
         *valid = false;
         bytes.clear();

@@ -4,6 +4,7 @@
 #include "CRS232Ctrl.h"
 #include "CServerSock.h"
 #include "CUdpCtrl.h"
+#include "LinkText.h"
 #include "LinkWriter.h"
 #include "MonitorConstants.h"
 #include "SerialDeviceClaim.h"
@@ -155,6 +156,11 @@ private:
     QPointer<CMonitorLink> m_pLink;
     std::unique_ptr<CLinkWriter> m_pWriter;
 };
+
+tsl::TextCodec CMonitorLink::Codec() const
+{
+    return SendCodec(m_encoding);
+}
 
 CMonitorLink::CMonitorLink(QObject* parent) : CSendTarget(parent)
 {
@@ -471,8 +477,16 @@ void CMonitorLink::OnAcceptSocket(int slot)
     quint16 port = 0;
     socket->GetPeerName(address, port);
     if (m_settings.bWelcomeFlag && !m_settings.strWelcomeMsg.isEmpty()) {
-        const QByteArray welcome = EncodeText(m_settings.strWelcomeMsg, m_encoding);
-        socket->Send(welcome.constData(), int(welcome.size()), 0);
+        // A welcome the window's encoding cannot hold goes out as nothing, and is said.
+        const tsl::EncodedText welcome = LinkText(m_settings.strWelcomeMsg, m_encoding);
+        if (welcome.nUnencodable < 0)
+            socket->Send(welcome.bytes.data(), int(welcome.bytes.size()), 0);
+        else
+            emit notice(kCrLf +
+                            tr("환영 메시지에 %1(으)로 보낼 수 없는 문자가 있어 보내지 않았습니다.")
+                                .arg(QString::fromLatin1(tsl::CodecName(Codec()))) +
+                            kCrLf,
+                        kAttrSent);
     }
     emit notice(kCrLf + QStringLiteral("Connected from %1:%2 ...\n").arg(address).arg(port) + kCrLf,
                 kAttrSent);

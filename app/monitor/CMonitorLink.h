@@ -63,6 +63,7 @@ public:
     void Open();
     void Close();
     bool IsOnline() const override { return m_bOnline; }
+    tsl::TextCodec Codec() const override;
     bool IsConnecting() const { return m_connectTimer.isActive(); }
     // A serial device went away and is waited for; the link is offline meanwhile, and Close
     // ends the wait.

@@ -6,9 +6,12 @@
 #include "CMainFrame.h"
 #include "CMonitorStatusBar.h"
 #include "CTextViewCtrl.h"
+#include "CharacterAt.h"
+#include "LinkText.h"
 #include "MonitorConstants.h"
 #include "ShellConstants.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -16,6 +19,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QSettings>
+#include <QStatusBar>
 
 static_assert(int(EnvSettings::ColourCount) == int(kColourCount),
               "the settings keep the colours in the terminal view's order");
@@ -173,7 +177,19 @@ void CTARVENView::OnChar(const QString& text)
     // Enter sends the line end the port settings chose.
     QString typed = text;
     typed.replace(u'\r', m_pLink->Settings().EnterText());
-    m_pLink->Send(EncodeText(typed, m_pTextView->GetTextEncoding()));
+    const tsl::EncodedText bytes = LinkText(typed, m_pTextView->GetTextEncoding());
+    if (bytes.nUnencodable < 0) {
+        m_pLink->Send(QByteArray::fromStdString(bytes.bytes));
+        return;
+    }
+    // A character the link's encoding lacks goes out as nothing, never as another character.
+    QApplication::beep();
+    if (CMainFrame* frame = MainFrame())
+        frame->statusBar()->showMessage(
+            tr("'%1' 문자는 %2(으)로 보낼 수 없어 보내지 않았습니다.")
+                .arg(CharacterAt(typed.toUtf8(), bytes.nUnencodable),
+                     QString::fromLatin1(tsl::CodecName(m_pLink->Codec()))),
+            kRefusedTextMessageMs);
 }
 
 void CTARVENView::OnPanelClick(int byte)

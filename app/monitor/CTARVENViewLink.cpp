@@ -5,6 +5,7 @@
 #include "CMonitorStatusBar.h"
 #include "CPortSettingsDlg.h"
 #include "CTextViewCtrl.h"
+#include "LinkText.h"
 #include "MessageBox.h"
 #include "SerialPortName.h"
 #include "ShellConstants.h"
@@ -147,7 +148,10 @@ void CTARVENView::OnLinkFailed(CMonitorLink::Failure failure, const QString& rea
 
 void CTARVENView::WriteNotice(const QString& text, char attribute)
 {
-    const QByteArray bytes = EncodeText(text, m_pTextView->GetTextEncoding());
+    // A notice the window's encoding cannot hold is written in UTF-8 rather than lost.
+    const tsl::EncodedText encoded = LinkText(text, m_pTextView->GetTextEncoding());
+    const QByteArray bytes =
+        encoded.nUnencodable < 0 ? QByteArray::fromStdString(encoded.bytes) : text.toUtf8();
     m_pTextView->TextWrite(reinterpret_cast<const unsigned char*>(bytes.constData()),
                            int(bytes.size()), attribute);
 }

@@ -12,6 +12,8 @@ inline constexpr int kConnectGiveUpTicks = 3;
 // Counters and the time pane follow received data at most this often, so a flood of notices
 // does not spend the user-interface thread on relaying out the status bar.
 inline constexpr int kStatusRefreshMs = 50;
+// How long the status bar says that a typed character was not sent.
+inline constexpr int kRefusedTextMessageMs = 5000;
 
 // Arrival stamps: the longest pause the "TimeStampGap" setting may ask for (one minute).
 inline constexpr int kMaxArrivalGapMs = 60 * 1000;

@@ -1,5 +1,6 @@
 #include "ScriptFile.h"
 
+#include "CharacterAt.h"
 #include "ScriptConstants.h"
 #include "SystemErrorText.h"
 
@@ -58,9 +59,7 @@ tsl::EncodedScript EncodeScriptFile(const ScriptFileText& file)
 
 UnencodableCharacter UnencodableAt(const QByteArray& text, qsizetype offset)
 {
-    const QString rest = QString::fromUtf8(text.mid(offset, 4));
-    return {text.left(offset).count('\n') + 1,
-            rest.left(!rest.isEmpty() && rest.at(0).isHighSurrogate() ? 2 : 1)};
+    return {text.left(offset).count('\n') + 1, CharacterAt(text, offset)};
 }
 
 bool WriteScriptFile(const QString& path, const QByteArray& bytes, QString& error)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextCodec.h"
+
 #include <QByteArray>
 #include <QObject>
 
@@ -17,6 +19,8 @@ public:
     virtual int SendTranslated(const QByteArray& bytes) = 0;
     // The window's link is up.
     virtual bool IsOnline() const = 0;
+    // The encoding text goes out in on this window's link.
+    virtual tsl::TextCodec Codec() const = 0;
 
 signals:
     void onlineChanged(bool online);

@@ -725,8 +725,9 @@ void CTextViewCtrl::keyPressEvent(QKeyEvent* event)
         Copy();
         return;
     }
+    // Alt and Meta combinations are menu mnemonics or nothing: their letter is never typed.
     const QString text = event->text();
-    if (text.isEmpty()) {
+    if (text.isEmpty() || (event->modifiers() & (Qt::AltModifier | Qt::MetaModifier))) {
         QAbstractScrollArea::keyPressEvent(event);
         return;
     }

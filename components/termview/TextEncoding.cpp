@@ -31,11 +31,10 @@ bool IsCp949Trail(uint8_t b)
 
 // Every CP949 pair and its character, read once from the system's converter. A pair is kept
 // only when the character converts back to the same pair: converters map a few codes one way
-// only, and typed text must come out as the bytes the device shows.
+// only, and a character shown must be the one that types back as those bytes.
 struct Cp949Table
 {
     std::vector<char16_t> chars = std::vector<char16_t>(kCp949Leads * kCp949Trails, 0);
-    std::vector<std::pair<char16_t, uint16_t>> pairsByChar; // sorted by character
 };
 
 Cp949Table BuildCp949Table()
@@ -60,10 +59,8 @@ Cp949Table BuildCp949Table()
                 continue;
             const char16_t ch = text[0].unicode();
             table.chars[(lead - kCp949LeadFirst) * kCp949Trails + (trail - kCp949TrailFirst)] = ch;
-            table.pairsByChar.emplace_back(ch, static_cast<uint16_t>(lead << 8 | trail));
         }
     }
-    std::sort(table.pairsByChar.begin(), table.pairsByChar.end());
     return table;
 }
 
@@ -186,29 +183,4 @@ int CTextDecoder::DecodeMixed(std::size_t i, char32_t* ch) const
 {
     const int length = DecodeUtf8(m_cells, i, ch);
     return length > 0 ? length : DecodeCp949(m_cells, i, ch);
-}
-
-QByteArray EncodeText(const QString& text, TextEncoding encoding)
-{
-    if (encoding != TextEncoding::Cp949)
-        return text.toUtf8();
-    const auto& pairs = Cp949().pairsByChar;
-    QByteArray bytes;
-    bytes.reserve(text.size() * 2);
-    for (const uint ch : text.toUcs4()) {
-        if (ch < 0x80) {
-            bytes += static_cast<char>(ch);
-            continue;
-        }
-        const auto it = std::lower_bound(
-            pairs.begin(), pairs.end(), ch,
-            [](const std::pair<char16_t, uint16_t>& entry, uint c) { return entry.first < c; });
-        if (it == pairs.end() || it->first != ch) {
-            bytes += '?';
-            continue;
-        }
-        bytes += static_cast<char>(it->second >> 8);
-        bytes += static_cast<char>(it->second & 0xFF);
-    }
-    return bytes;
 }

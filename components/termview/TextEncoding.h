@@ -59,7 +59,3 @@ private:
 int DecodeUtf8(const std::vector<Cell>& cells, std::size_t i, char32_t* ch);
 // The CP949 character of a lead and a trail byte; 0 when the pair is none.
 char32_t Cp949Char(uint8_t lead, uint8_t trail);
-
-// Text the user typed, as bytes for the link: CP949 when that is the encoding (a character
-// CP949 lacks goes as "?"), UTF-8 otherwise.
-QByteArray EncodeText(const QString& text, TextEncoding encoding);

@@ -130,6 +130,46 @@ TEST_F(CmdListSendTest, RowsGoOutOnASerialLinkTranslatedEchoedAndCounted)
     EXPECT_EQ(pty.Receive(1, std::chrono::seconds(10)), "Z");
 }
 
+TEST_F(CmdListSendTest, RowsGoOutInTheMonitorsEncodingOrNotAtAll)
+{
+    // A CP949 monitor, as a Korean bench's device speaks: its rows go out as CP949 whatever the
+    // command file holds, as typed keys do; a Latin-1 monitor sends Latin-1.
+    const struct
+    {
+        int encoding;
+        QString text;
+        QByteArray bytes;
+    } cases[] = {
+        {2, QStringLiteral("한글<0D>"), QByteArray("\xC7\xD1\xB1\xDB\r")},
+        {3, QStringLiteral("café<0A>"), QByteArray("caf\xE9\n")},
+        {1, QStringLiteral("한"), QStringLiteral("한").toUtf8()},
+    };
+    for (const auto& c : cases) {
+        PtyPair pty;
+        SetValue("RecvEncoding", c.encoding);
+        CTARVENView* view = OpenSerial(pty);
+        auto panel = NewPanel(view);
+        ClickSend(*panel, c.text);
+        EXPECT_EQ(QByteArray::fromStdString(
+                      pty.Receive(size_t(c.bytes.size()), std::chrono::seconds(10))),
+                  c.bytes)
+            << c.text.toStdString();
+
+        // A character the encoding lacks: the row is named, and nothing of it goes out.
+        m_messages.texts.clear();
+        if (c.encoding != 1) {
+            panel->Grid()->item(2, kTextColumn)->setText(QStringLiteral("A😀"));
+            ClickButton(*panel, 2);
+            EXPECT_EQ(m_messages.texts,
+                      QStringList(QStringLiteral("전송 3의 '😀' 문자는 %1(으)로 보낼 수 없어 "
+                                                 "보내지 않았습니다.")
+                                      .arg(c.encoding == 2 ? "CP949" : "Latin-1")));
+            EXPECT_EQ(Drain(pty), "");
+        }
+        view->OnPortClose();
+    }
+}
+
 TEST_F(CmdListSendTest, RowsGoToATcpServerAndToEveryClientOfAListeningWindow)
 {
     TcpListener listener;

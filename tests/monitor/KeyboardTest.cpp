@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QToolBar>
 
 using namespace std::chrono_literals;
@@ -109,6 +110,8 @@ TEST_F(KeyboardTest, ShortcutsOnAnOpenSerialPortNeverReachTheDevice)
 {
     EXPECT_FALSE(Frame()->Action(ID_PORT_OPEN)->isEnabled()) << "no monitor";
     PtyPair pty;
+    SetValue("RecvEncoding", 2); // CP949, as a Korean bench's device speaks
+    Frame()->ReloadEnvSettings();
     CTARVENView* view = SerialByKeys(pty);
     ASSERT_NE(view, nullptr);
     ExpectKeysAt(view, "the new monitor's settings");
@@ -145,19 +148,34 @@ TEST_F(KeyboardTest, ShortcutsOnAnOpenSerialPortNeverReachTheDevice)
         ExpectKeysAt(view, "a click on a button of the window");
     }
 
-    // Keys bound to nothing are typed, control characters too.
+    // Alt and Meta combinations are mnemonics or nothing, never their letter.
+    for (const Qt::Key key : {Qt::Key_X, Qt::Key_Q, Qt::Key_1})
+        Press(QKeyCombination(Qt::AltModifier, key));
+    Press(QKeyCombination(Qt::MetaModifier, Qt::Key_A));
+
+    // Keys bound to nothing are typed, control characters too, in the window's encoding; a
+    // character it lacks goes out as nothing, and the status bar says so.
     Press(Ctrl(Qt::Key_C));
     Type("b");
+    const auto compose = [&](const char* text) {
+        QInputMethodEvent composed;
+        composed.setCommitString(QString::fromUtf8(text));
+        QApplication::sendEvent(view->TextView(), &composed);
+    };
+    compose("😀");
+    EXPECT_EQ(Frame()->statusBar()->currentMessage(),
+              QString::fromUtf8("'😀' 문자는 CP949(으)로 보낼 수 없어 보내지 않았습니다."));
+    compose("가");
     Press(Qt::Key_Return);
     // A leaked key would sit among these bytes: they come in the order of the keys.
-    const std::string expected = std::string("a\x03") + "b\r";
+    const std::string expected = std::string("a\x03") + "b\xB0\xA1\r";
     EXPECT_EQ(pty.Receive(expected.size(), 10s), expected);
-    EXPECT_EQ(view->Sent(), 3);
+    EXPECT_EQ(view->Sent(), 5);
 
     Press(Ctrl(Qt::Key_D));
     EXPECT_FALSE(view->IsOnline());
     Type("c");
-    EXPECT_EQ(view->Sent(), 3) << "nothing is counted on a closed port";
+    EXPECT_EQ(view->Sent(), 5) << "nothing is counted on a closed port";
 
     // Without a monitor, Ctrl+O is the program's file open again.
     Frame()->MdiClient()->closeAllSubWindows();

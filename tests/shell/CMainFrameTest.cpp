@@ -234,7 +234,7 @@ TEST_F(MainFrameTest, MenuBarFollowsTheActiveChild)
 
     CDocument* monitor = app->OnFileNew("Tvn");
     EXPECT_EQ(frame->CurrentMenuId(), CMainFrame::kMenuTvn);
-    EXPECT_TRUE(titles().contains("TVN"));
+    EXPECT_TRUE(titles().contains("TVN(&T)"));
     EXPECT_FALSE(titles().contains("SCRIPT"));
     // The monitor's Ctrl+O opens its port, so the frame's open gives the key up.
     EXPECT_TRUE(frame->Action(ID_FILE_OPEN)->shortcut().isEmpty());

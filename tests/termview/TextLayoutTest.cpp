@@ -186,17 +186,6 @@ TEST(TextEncoding, SentAndReceivedBytesNeverMakeOneCharacter)
     EXPECT_EQ(Describe(LayoutLine(utf8, 0, true, TextEncoding::Utf8)), "<ED>4 <95>4 <9C>4");
 }
 
-TEST(TextEncoding, TypedTextGoesOutInTheChosenEncoding)
-{
-    const QString text = QString::fromUtf8("한글 A");
-    EXPECT_EQ(EncodeText(text, TextEncoding::Cp949), QByteArray("\xC7\xD1\xB1\xDB A"));
-    EXPECT_EQ(EncodeText(text, TextEncoding::Utf8), text.toUtf8());
-    EXPECT_EQ(EncodeText(text, TextEncoding::Auto), text.toUtf8());
-    // CP949 has no emoji: the device gets a question mark, not bytes it would misread.
-    EXPECT_EQ(EncodeText(QString::fromUtf8("a\xF0\x9F\x98\x80"), TextEncoding::Cp949),
-              QByteArray("a?"));
-}
-
 TEST(TextEncoding, PairSplitOverTwoWritesIsShownAsOneCharacter)
 {
     const auto shown = [](const std::vector<QByteArray>& writes) {
