@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <iostream>
+#include <memory>
 #include <unistd.h>
 
 using namespace SharedTable;
@@ -44,19 +45,21 @@ bool ReadTag(CSharedMemory& table, const std::string& tag, std::vector<unsigned 
 // script keeps.
 template <class Work> int WithTag(const std::string& name, const std::string& tag, Work work)
 {
-    CSharedMemory table(name, kDefaultSizeBytes, {}, CSharedMemory::OpenMode::OpenExisting);
-    if (!table.IsInitialised())
-        return TagTableCommands::Fail(table.GetErrorText());
-    CNamedSemaphore tagLock(name + kTagLockSuffix, 1);
-    CNamedSemaphoreLock lock(tagLock);
+    std::unique_ptr<CSharedMemory> table;
+    std::unique_ptr<CNamedSemaphore> tagLock;
+    int error = 0;
+    std::string message;
+    if (!CSharedMemory::OpenWithTagLock(name, CSharedMemory::OpenMode::OpenExisting, table, tagLock,
+                                        error, message))
+        return TagTableCommands::Fail(message);
+    CNamedSemaphoreLock lock(*tagLock);
     if (!lock.IsLocked())
-        return TagTableCommands::Fail(tagLock.GetErrorText());
+        return TagTableCommands::Fail(tagLock->GetErrorText());
     std::vector<unsigned char> value;
     CSharedMemoryTag head;
-    std::string message;
-    if (!ReadTag(table, tag, value, head, message))
+    if (!ReadTag(*table, tag, value, head, message))
         return TagTableCommands::Fail(message);
-    return work(table, head, value);
+    return work(*table, head, value);
 }
 
 } // namespace

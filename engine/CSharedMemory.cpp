@@ -48,16 +48,22 @@ CSharedMemory::CSharedMemory(std::string_view name, uint32_t size, Callback call
         return;
     }
     const std::string shmName = "/" + m_strName;
-    // Opening first keeps a look-up of a missing table from leaving a lock behind.
-    if (mode == OpenMode::OpenExisting) {
-        m_fd = shm_open(shmName.c_str(), O_RDWR | O_CLOEXEC, 0);
-        if (m_fd < 0) {
-            const int code = errno;
-            Fail(code, code == ENOENT ? "no table named \"" + m_strName + "\""
-                                      : "cannot open table \"" + m_strName +
-                                            "\": " + SharedObject::ErrorText(code));
+    // An existing table is opened and checked before its lock is made, so a look-up of a
+    // missing table, or of another user's, leaves no lock behind.
+    m_fd = shm_open(shmName.c_str(), O_RDWR | O_CLOEXEC, 0);
+    if (m_fd < 0) {
+        const int code = errno;
+        if (code != ENOENT) {
+            FailToOpen(code);
             return;
         }
+        if (mode == OpenMode::OpenExisting) {
+            Fail(kErrorNotFound, "no table named \"" + m_strName + "\"");
+            return;
+        }
+    } else if (!CheckObject()) {
+        Discard(false);
+        return;
     }
     m_pLock = std::make_unique<CNamedSemaphore>(m_strName + kTableLockSuffix, 1);
     if (!m_pLock->IsOpen()) {
@@ -80,8 +86,7 @@ CSharedMemory::CSharedMemory(std::string_view name, uint32_t size, Callback call
             if (m_fd < 0 && errno == EEXIST)
                 m_fd = shm_open(shmName.c_str(), O_RDWR | O_CLOEXEC, 0);
             if (m_fd < 0) {
-                Fail(errno,
-                     "cannot open table \"" + m_strName + "\": " + SharedObject::ErrorText(errno));
+                FailToOpen(errno);
                 Discard(false);
                 return;
             }
@@ -113,9 +118,46 @@ void CSharedMemory::Discard(bool createdObject)
     // A lock made here goes unless a table is there after all: that table keeps it.
     struct stat status
     {};
-    if (m_pLock && m_pLock->IsCreator() &&
-        stat((SharedObject::kSharedMemoryDirectory + m_strName).c_str(), &status) != 0)
+    if (m_pLock && m_pLock->IsCreator() && stat(ObjectFile().c_str(), &status) != 0)
         CNamedSemaphore::Remove(m_pLock->GetName());
+}
+
+std::string CSharedMemory::ObjectFile() const
+{
+    return SharedObject::kSharedMemoryDirectory + m_strName;
+}
+
+bool CSharedMemory::FailToOpen(int code)
+{
+    std::string message;
+    code = SharedObject::OpenFailure(code, "table " + ObjectFile(), ObjectFile(), message);
+    return Fail(code, message);
+}
+
+bool CSharedMemory::CheckObject(struct stat* pStatus)
+{
+    struct stat status
+    {};
+    if (fstat(m_fd, &status) != 0)
+        return Fail(errno,
+                    "cannot check table " + ObjectFile() + ": " + SharedObject::ErrorText(errno));
+    std::string message;
+    if (int code = SharedObject::CheckOwner(status, "table " + ObjectFile(), message))
+        return Fail(code, message);
+    m_nDevice = status.st_dev;
+    m_nInode = status.st_ino;
+    if (pStatus)
+        *pStatus = status;
+    return true;
+}
+
+bool CSharedMemory::IsRemoved() const
+{
+    struct stat status
+    {};
+    if (stat(ObjectFile().c_str(), &status) != 0)
+        return errno == ENOENT;
+    return status.st_dev != m_nDevice || status.st_ino != m_nInode;
 }
 
 bool CSharedMemory::Open(uint32_t size)
@@ -123,11 +165,8 @@ bool CSharedMemory::Open(uint32_t size)
     const std::string what = "table \"" + m_strName + "\"";
     struct stat status
     {};
-    if (fstat(m_fd, &status) != 0)
-        return Fail(errno, "cannot check " + what + ": " + SharedObject::ErrorText(errno));
-    std::string message;
-    if (int code = SharedObject::CheckOwner(status, what, message))
-        return Fail(code, message);
+    if (!CheckObject(&status))
+        return false;
 
     unsigned char head[kBlockHeadBytes] = {};
     if (status.st_size == 0) {
@@ -292,6 +331,18 @@ bool CSharedMemory::SetValue(std::string_view name, const void* data, uint32_t d
                                         std::string(name) + "\" (data " +
                                         std::to_string(dataLength) + " of value " +
                                         std::to_string(ref.nValueSize) + " bytes)");
+    // A tag whose name cannot name a semaphore has no event; one that names another user's
+    // semaphore is refused whole, so a write is never told done with its event left unset.
+    std::string unused;
+    const std::string eventName = std::string(name) + kEventSuffix;
+    std::unique_ptr<CNamedSemaphore> event;
+    if (SharedObject::CheckName(eventName, "", SharedObject::kSemaphoreFileExtraBytes, unused) ==
+        0) {
+        event = std::make_unique<CNamedSemaphore>(eventName, 0, CNamedSemaphore::Use::Event);
+        if (!event->IsOpen())
+            return Fail(event->GetLastError(),
+                        "tag \"" + std::string(name) + "\" not written: " + event->GetErrorText());
+    }
     unsigned char* target = m_pView + ref.nValue + ref.nValueSize - dataLength;
     // The whole data area is cleared so a shorter text leaves nothing of the longer one.
     if (!Touch([&] {
@@ -299,10 +350,8 @@ bool CSharedMemory::SetValue(std::string_view name, const void* data, uint32_t d
             std::memcpy(target, data, size);
         }))
         return false;
-    // The value is written even when its event cannot be named or opened.
-    CNamedSemaphore event(std::string(name) + kEventSuffix, 0, CNamedSemaphore::Use::Event);
-    if (event.IsOpen())
-        event.Signal();
+    if (event)
+        event->Signal();
     return true;
 }
 
@@ -409,6 +458,36 @@ bool CSharedMemory::ListValues(std::vector<Value>& values)
     return walk.bComplete ||
            Fail(EINVAL, "table \"" + m_strName + "\" is damaged after entry " +
                             std::to_string(walk.nIntact) + " of " + std::to_string(count));
+}
+
+bool CSharedMemory::OpenWithTagLock(std::string_view name, OpenMode mode,
+                                    std::unique_ptr<CSharedMemory>& table,
+                                    std::unique_ptr<CNamedSemaphore>& tagLock, int& error,
+                                    std::string& message)
+{
+    // The tag lock only after the table opened, which checks the name: a refused name leaves
+    // nothing behind.
+    auto opened = std::make_unique<CSharedMemory>(name, kDefaultSizeBytes, Callback{}, mode);
+    if (!opened->IsInitialised()) {
+        error = opened->GetLastError();
+        message = opened->GetErrorText();
+        return false;
+    }
+    auto lock = std::make_unique<CNamedSemaphore>(std::string(name) + kTagLockSuffix, 1);
+    if (!lock->IsOpen()) {
+        error = lock->GetLastError();
+        message = lock->GetErrorText();
+        // A table made here goes again with its table lock; the tag lock is not ours to remove.
+        if (opened->IsCreator()) {
+            opened.reset();
+            shm_unlink(("/" + std::string(name)).c_str());
+            CNamedSemaphore::Remove(std::string(name) + kTableLockSuffix);
+        }
+        return false;
+    }
+    table = std::move(opened);
+    tagLock = std::move(lock);
+    return true;
 }
 
 bool CSharedMemory::Remove(std::string_view name, int& error, std::string& message)

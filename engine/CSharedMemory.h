@@ -8,11 +8,13 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <vector>
 
 // One named shared tag table: a block of POSIX shared memory that several programs of this
 // user map, with entries (UTF-16 name, size, value) that a named semaphore guards.
 class CRunFlag;
+struct stat;
 
 class CSharedMemory
 {
@@ -51,6 +53,11 @@ public:
     // True once an access found the object shorter than the block it mapped (another program
     // truncated it): every access then fails with EINVAL and touches nothing.
     bool IsDamaged() const { return m_bDamaged; }
+    // True when the name no longer leads to the object this table mapped: the table was removed
+    // (tsltable remove), and perhaps made anew. One stat of the name.
+    bool IsRemoved() const;
+    // The mapped object's inode: which table this is, even once its name leads elsewhere.
+    ino_t GetInode() const { return m_nInode; }
     // Waits for the table lock end early (ECANCELED) once `pRun` is cleared; null: never.
     void SetRunFlag(const CRunFlag* pRun) { m_pRun = pRun; }
     const std::string& GetName() const { return m_strName; }
@@ -77,6 +84,13 @@ public:
     // the walk before the entry count.
     bool ListValues(std::vector<Value>& values);
 
+    // Opens the table `name` together with its tag lock "_Sync_2", as GET and PUT use them.
+    // False with the code and message of what failed; a table this call made goes again.
+    static bool OpenWithTagLock(std::string_view name, OpenMode mode,
+                                std::unique_ptr<CSharedMemory>& table,
+                                std::unique_ptr<CNamedSemaphore>& tagLock, int& error,
+                                std::string& message);
+
     // Unlinks the table, its two locks and the events of its tags. False with error 2 when
     // neither the table nor a lock existed.
     static bool Remove(std::string_view name, int& error, std::string& message);
@@ -90,6 +104,12 @@ private:
     };
 
     bool Open(uint32_t size);
+    // "/dev/shm/NAME", the object's file.
+    std::string ObjectFile() const;
+    // Fails with the reason the object could not be opened (errno `code`).
+    bool FailToOpen(int code);
+    // Checks that the open object is this user's alone and remembers which object it is.
+    bool CheckObject(struct stat* pStatus = nullptr);
     // Removes what this constructor created when it fails half-way.
     void Discard(bool createdObject);
     // Checks under the lock that the object still holds the whole mapped block.
@@ -116,6 +136,8 @@ private:
     bool m_bInitialised = false;
     bool m_bDamaged = false;
     int m_fd = -1;
+    dev_t m_nDevice = 0;
+    ino_t m_nInode = 0;
     uint32_t m_nSize = 0;
     unsigned char* m_pView = nullptr;
 };

@@ -35,18 +35,36 @@ int CheckName(std::string_view name, std::string_view what, std::size_t extraByt
 
 int CheckOwner(const struct stat& status, std::string_view what, std::string& message)
 {
+    const std::string refused = "refused " + std::string(what) + ": ";
     if (status.st_uid != geteuid()) {
-        message = std::string(what) + " belongs to another user (uid " +
-                  std::to_string(status.st_uid) + ")";
+        message =
+            refused + "it belongs to another user (uid " + std::to_string(status.st_uid) + ")";
         return EACCES;
     }
-    if (status.st_mode & (S_IWGRP | S_IWOTH)) {
+    // Reading a table or waiting on an event is as much a way in as writing.
+    const mode_t others = status.st_mode & (S_IRWXG | S_IRWXO);
+    if (others) {
         char mode[8];
         std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(status.st_mode & 07777));
-        message = std::string(what) + " is writable by other users (mode " + mode + ")";
+        const char* how = (others & (S_IWGRP | S_IWOTH))   ? "writable"
+                          : (others & (S_IRGRP | S_IROTH)) ? "readable"
+                                                           : "usable";
+        message = refused + "it is " + how + " by other users (mode " + mode + ")";
         return EACCES;
     }
     return 0;
+}
+
+int OpenFailure(int code, std::string_view what, const std::string& file, std::string& message)
+{
+    struct stat status
+    {};
+    // Permission denied: say whose object it is rather than only that it cannot be opened.
+    if (code == EACCES && lstat(file.c_str(), &status) == 0 &&
+        CheckOwner(status, what, message) != 0)
+        return EACCES;
+    message = "cannot open " + std::string(what) + ": " + ErrorText(code);
+    return code;
 }
 
 std::string ErrorText(int code)

@@ -22,9 +22,14 @@ constexpr std::size_t kSemaphoreFileExtraBytes = 4; // "sem."
 int CheckName(std::string_view name, std::string_view what, std::size_t extraBytes,
               std::string& message);
 
-// 0 when the object belongs to this user and no other user may write to it; else EACCES with a
-// message that names the object by `what`.
+// 0 when the object belongs to this user and its mode gives the group and other users nothing;
+// else EACCES with a message that names the object by `what` (its kind and file, such as
+// "semaphore /dev/shm/sem.S_Event").
 int CheckOwner(const struct stat& status, std::string_view what, std::string& message);
+
+// The message for an object `what` (at `file`) that could not be opened with errno `code`: the
+// refusal of CheckOwner where another user's object denied access. Returns the code to report.
+int OpenFailure(int code, std::string_view what, const std::string& file, std::string& message);
 
 // The text of an errno value.
 std::string ErrorText(int code);

@@ -15,26 +15,9 @@ CTSL::CTSL(QObject* pParent, const std::string& strTableName)
 {
     if (strTableName.empty())
         return;
-    // The tag lock only after the table opened, which checks the name: a refused name leaves
-    // nothing behind, and a table made here goes again when its lock cannot be had.
-    auto table = std::make_unique<CSharedMemory>(strTableName, SharedTable::kDefaultSizeBytes);
-    if (!table->IsInitialised()) {
-        m_strTableError = table->GetErrorText();
-        return;
-    }
-    auto lock = std::make_unique<CNamedSemaphore>(strTableName + SharedTable::kTagLockSuffix, 1);
-    if (!lock->IsOpen()) {
-        m_strTableError = lock->GetErrorText();
-        if (table->IsCreator()) {
-            table.reset();
-            int error = 0;
-            std::string message;
-            CSharedMemory::Remove(strTableName, error, message);
-        }
-        return;
-    }
-    m_pSharedTable = std::move(table);
-    m_pTagLock = std::move(lock);
+    int error = 0;
+    CSharedMemory::OpenWithTagLock(strTableName, CSharedMemory::OpenMode::CreateOrOpen,
+                                   m_pSharedTable, m_pTagLock, error, m_strTableError);
 }
 
 CTSL::~CTSL()

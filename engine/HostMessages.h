@@ -11,9 +11,11 @@ inline constexpr const char* kPortOpenFailed =
 // Host, port and the system's reason.
 inline constexpr const char* kConnectFailed =
     QT_TRANSLATE_NOOP("TSL", "%s:%d에 연결하지 못했습니다: %s");
-// The three below are followed by what went wrong, or the tag's name.
+// The ones below are followed by what went wrong, or the table's or the tag's name.
 inline constexpr const char* kLinkLost = QT_TRANSLATE_NOOP("TSL", "링크가 끊어졌습니다: ");
 inline constexpr const char* kTableDamaged = QT_TRANSLATE_NOOP("TSL", "태그 테이블 손상: ");
+inline constexpr const char* kTableRemoved = QT_TRANSLATE_NOOP("TSL", "태그 테이블 삭제됨: ");
+inline constexpr const char* kTableUnusable = QT_TRANSLATE_NOOP("TSL", "태그 테이블 사용 불가: ");
 inline constexpr const char* kTagLockTimeout = QT_TRANSLATE_NOOP("TSL", "태그 잠금 시간초과: ");
 
 } // namespace tsl::msg

@@ -54,36 +54,51 @@ CNamedSemaphore::CNamedSemaphore(std::string_view name, unsigned initialCount, U
         return;
     }
     const std::string path = "/" + m_strName;
+    const std::string file = SharedObject::kSemaphoreFilePrefix + m_strName;
+    const std::string what = "semaphore " + file;
+    struct stat status
+    {};
     for (int attempt = 0; attempt < kOpenAttempts && !m_pSemaphore; ++attempt) {
-        // Opening an existing one first is much cheaper than glibc's create path.
-        m_pSemaphore = sem_open(path.c_str(), 0);
-        if (m_pSemaphore == SEM_FAILED && errno == ENOENT) {
+        // The file is looked at before and after sem_open: when both are the same file, that
+        // file is the one mapped, and the owner check below speaks for the semaphore in use.
+        struct stat before
+        {};
+        const bool existed = lstat(file.c_str(), &before) == 0;
+        if (existed) {
+            m_pSemaphore = sem_open(path.c_str(), 0);
+        } else {
             m_pSemaphore = sem_open(path.c_str(), O_CREAT | O_EXCL, 0600, initialCount);
             m_bCreator = m_pSemaphore != SEM_FAILED;
         }
         if (m_pSemaphore == SEM_FAILED) {
             m_pSemaphore = nullptr;
-            // EEXIST: another program created it between the two opens; try again.
-            if (errno != EEXIST) {
-                Fail(errno,
-                     "cannot open semaphore \"" + path + "\": " + SharedObject::ErrorText(errno));
+            // ENOENT, EEXIST: another program removed or created it meanwhile; try again.
+            if (errno != ENOENT && errno != EEXIST) {
+                const int code = SharedObject::OpenFailure(errno, what, file, message);
+                Fail(code, message);
                 return;
             }
+            continue;
+        }
+        const bool same =
+            lstat(file.c_str(), &status) == 0 &&
+            (!existed || (status.st_dev == before.st_dev && status.st_ino == before.st_ino));
+        if (!same) {
+            sem_close(m_pSemaphore);
+            m_pSemaphore = nullptr;
+            m_bCreator = false;
         }
     }
     if (!m_pSemaphore) {
-        Fail(ENOENT, "semaphore \"" + path + "\" keeps vanishing while it is opened");
+        Fail(ENOENT, what + " keeps changing while it is opened");
         return;
     }
-
-    struct stat status
-    {};
-    int code = 0;
-    if (stat((SharedObject::kSemaphoreFilePrefix + m_strName).c_str(), &status) != 0) {
-        code = errno;
-        message = "cannot check semaphore \"" + path + "\": " + SharedObject::ErrorText(code);
-    } else {
-        code = SharedObject::CheckOwner(status, "semaphore \"" + path + "\"", message);
+    int code = SharedObject::CheckOwner(status, what, message);
+    // A file too short for a semaphore would fault at the first wait or post.
+    if (code == 0 &&
+        (!S_ISREG(status.st_mode) || status.st_size < static_cast<off_t>(sizeof(sem_t)))) {
+        code = EINVAL;
+        message = what + " is not a semaphore (" + std::to_string(status.st_size) + " bytes)";
     }
     if (code) {
         sem_close(m_pSemaphore);

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -30,14 +31,45 @@ struct TagValue
     const unsigned char* Data() const { return value.data() + SharedTable::kTagHeadBytes; }
 };
 
-void ReportDamage(CRunNotices& notices, const CSharedMemory& table)
+// What kept a tag from being read or written, told once: a lock that timed out, a damaged
+// table, an object that may not be used. A tag that does not exist is no fault of the run, and
+// a stop is the user's own doing: neither is told.
+void ReportFailure(CRunNotices& notices, const CSharedMemory& table, int error,
+                   const std::string& tag, const std::string& text)
 {
-    notices.Report("table", tsl::MessageText(tsl::msg::kTableDamaged) + table.GetErrorText());
+    if (error == SharedTable::kErrorNotFound || error == ECANCELED)
+        return;
+    if (error == ETIMEDOUT)
+        notices.Report("lock " + tag, tsl::MessageText(tsl::msg::kTagLockTimeout) + tag);
+    else if (error == EINVAL && table.IsDamaged())
+        notices.Report("damaged " + std::to_string(table.GetInode()),
+                       tsl::MessageText(tsl::msg::kTableDamaged) + text);
+    else
+        notices.Report("unusable " + text, tsl::MessageText(tsl::msg::kTableUnusable) + text);
+}
+
+// The table GET and PUT use. One removed under the run (tsltable remove) is told once, and the
+// table made anew under its name takes its place; until there is one that can be used, null.
+CSharedMemory* FollowTable(std::unique_ptr<CSharedMemory>& table,
+                           std::unique_ptr<CNamedSemaphore>& tagLock, CRunNotices& notices)
+{
+    if (!table->IsRemoved())
+        return table.get();
+    const std::string name = table->GetName();
+    notices.Report("removed " + std::to_string(table->GetInode()),
+                   tsl::MessageText(tsl::msg::kTableRemoved) + name);
+    int error = 0;
+    std::string message;
+    if (CSharedMemory::OpenWithTagLock(name, CSharedMemory::OpenMode::OpenExisting, table, tagLock,
+                                       error, message))
+        return table.get();
+    if (error != SharedTable::kErrorNotFound)
+        notices.Report("unusable " + message, tsl::MessageText(tsl::msg::kTableUnusable) + message);
+    return nullptr;
 }
 
 // A tag read under the tag lock, which stays taken for as long as this object lives. What keeps
-// it from being read (a lock that times out, a damaged table) is told once through `notices`;
-// a tag that does not exist is no fault of the run and is told nothing.
+// it from being read is told once through `notices`; a value that is no tag value is skipped.
 class CLockedTag
 {
 public:
@@ -47,18 +79,18 @@ public:
     {
         table.SetRunFlag(pRun);
         uint32_t size = 0;
+        bool got = false;
         if (m_lock.IsLocked() && table.GetValue(name, nullptr, size)) {
             m_tag.value.resize(size);
-            m_bRead = table.GetValue(name, m_tag.value.data(), size) &&
-                      CSharedMemoryTag::Read(m_tag.value.data(), size, m_tag.head);
+            got = table.GetValue(name, m_tag.value.data(), size);
+            m_bRead = got && CSharedMemoryTag::Read(m_tag.value.data(), size, m_tag.head);
         }
-        if (m_bRead)
+        if (got)
             return;
-        const int error = m_lock.IsLocked() ? table.GetLastError() : tagLock.GetLastError();
-        if (error == ETIMEDOUT)
-            notices.Report("lock " + name, tsl::MessageText(tsl::msg::kTagLockTimeout) + name);
-        else if (table.IsDamaged())
-            ReportDamage(notices, table);
+        if (m_lock.IsLocked())
+            ReportFailure(notices, table, table.GetLastError(), name, table.GetErrorText());
+        else
+            ReportFailure(notices, table, tagLock.GetLastError(), name, tagLock.GetErrorText());
     }
 
     bool IsRead() const { return m_bRead; }
@@ -128,7 +160,10 @@ void CTSL::_Get(CCommandTable* pCmd)
     if (!m_pSharedTable || !m_pTagLock || name.empty())
         return;
     const int32_t count = TagCount(pCmd);
-    const CLockedTag locked(*m_pTagLock, *m_pSharedTable, name, m_pRun, m_notices);
+    CSharedMemory* table = FollowTable(m_pSharedTable, m_pTagLock, m_notices);
+    if (!table)
+        return;
+    const CLockedTag locked(*m_pTagLock, *table, name, m_pRun, m_notices);
     if (!locked.IsRead())
         return;
     const TagValue& tag = locked.Tag();
@@ -200,7 +235,10 @@ void CTSL::_Put(CCommandTable* pCmd)
         number = tsl::ReadDecimal(text.c_str());
     }
 
-    const CLockedTag locked(*m_pTagLock, *m_pSharedTable, name, m_pRun, m_notices);
+    CSharedMemory* table = FollowTable(m_pSharedTable, m_pTagLock, m_notices);
+    if (!table)
+        return;
+    const CLockedTag locked(*m_pTagLock, *table, name, m_pRun, m_notices);
     if (!locked.IsRead())
         return;
     const TagValue& tag = locked.Tag();
@@ -233,8 +271,6 @@ void CTSL::_Put(CCommandTable* pCmd)
     }
     bytes.resize(std::min<size_t>(bytes.size(), dataLength));
     if (!bytes.empty() &&
-        !m_pSharedTable->SetValue(name, bytes.data(), dataLength,
-                                  static_cast<uint32_t>(bytes.size())) &&
-        m_pSharedTable->IsDamaged())
-        ReportDamage(m_notices, *m_pSharedTable);
+        !table->SetValue(name, bytes.data(), dataLength, static_cast<uint32_t>(bytes.size())))
+        ReportFailure(m_notices, *table, table->GetLastError(), name, table->GetErrorText());
 }

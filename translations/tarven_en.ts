@@ -1711,6 +1711,14 @@ Editor: %2 %3</translation>
         <translation>Tag table damaged: </translation>
     </message>
     <message>
+        <source>태그 테이블 삭제됨: </source>
+        <translation>Tag table removed: </translation>
+    </message>
+    <message>
+        <source>태그 테이블 사용 불가: </source>
+        <translation>Tag table unusable: </translation>
+    </message>
+    <message>
         <source>태그 잠금 시간초과: </source>
         <translation>Tag lock timed out: </translation>
     </message>

@@ -1,13 +1,17 @@
-// GET and PUT against a table that tsltable made, as another program on the bench would.
+// GET and PUT against a table that tsltable made, as another program on the bench would, and
+// against the faults other programs and users can cause while the script runs.
 #include "CSharedMemory.h"
 #include "LoadedScript.h"
 #include "NamedSemaphore.h"
 #include "RunProgram.h"
+#include "TagTableTestSupport.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+
+using namespace TagTableTest;
 
 namespace {
 
@@ -93,4 +97,124 @@ TEST(TagTableName, ABadTableNameFailsTheRunWithAReason)
 {
     CTSL tsl(nullptr, "bad/name");
     EXPECT_NE(tsl.GetTableError(), "");
+}
+
+TEST_F(TagTable, ARemovedTableIsToldOnceAndTheTableMadeAnewIsUsed)
+{
+    const QString name = QString::fromStdString(table);
+    ScriptFile file("ASSIGN TI4 \"" + prefix + "I4\"\nASSIGN TB \"" + prefix +
+                    "B\"\nVAR L% 0\nVAR N% 0\n"
+                    "BEGIN:\nGET L, TI4\nPRINT L\nINC N\nPUT TB, N\nEND:\n");
+    CTSL tsl(nullptr, table);
+    ASSERT_EQ(tsl.GetTableError(), "");
+    tsl._CompileMainScript1(tsl.LoadScript(file.Path().c_str()));
+    const auto pass = [&] {
+        EXPECT_EQ(tsl.Begin(nullptr, 0), 0);
+        return TakePrinted(tsl);
+    };
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(pass(), Lines{"70000"});
+    EXPECT_EQ(tsl.m_notices.Take(), Lines{});
+
+    std::string last = "70000";
+    int passes = 1;
+    for (const char* value : {"1000", "1001"}) {
+        Tsltable({name, "remove"});
+        EXPECT_EQ(pass(), Lines{last}) << "nothing is read from the old table";
+        ++passes;
+        Tsltable({name, "create"});
+        Tsltable({name, "add", Tag("I4"), "int", "4"});
+        Tsltable({name, "add", Tag("B"), "byte", "1"});
+        Tsltable({name, "set", Tag("I4"), value});
+        EXPECT_EQ(pass(), Lines{value});
+        EXPECT_EQ(pass(), Lines{value});
+        passes += 2;
+        EXPECT_EQ(Get("B"), std::to_string(passes)) << "PUT writes the new table";
+        EXPECT_EQ(tsl.m_notices.Take(), Lines{"태그 테이블 삭제됨: " + table})
+            << "each removal told once";
+        last = value;
+    }
+}
+
+TEST(TagTableSquat, ARunningScriptRefusesObjectsNotItsUsersAloneAndGoesOn)
+{
+    const std::string pid = std::to_string(getpid());
+    const std::string i4 = "sqI4" + pid, b = "sqB" + pid;
+    const struct
+    {
+        std::string suffix; // after the table's name; "_Event" goes after the tag's
+        bool semaphore;
+    } objects[] = {{"", false}, {"_Sync", true}, {"_Sync_2", true}, {"_Event", true}};
+    using Lines = std::vector<std::string>;
+    for (const Squatter& squatter : Squatters()) {
+        for (const auto& object : objects) {
+            ScopedTable scoped("squat");
+            const auto makeTable = [&](int32_t value) {
+                CSharedMemory made(scoped.name, 4096);
+                ASSERT_TRUE(AddTag(made, i4, CSharedMemoryTag::kInteger, 4));
+                ASSERT_TRUE(AddTag(made, b, CSharedMemoryTag::kByte, 1));
+                ASSERT_TRUE(made.SetValue(i4, &value, 4, 4));
+            };
+            makeTable(70000);
+            ScriptFile file("TABLE_NAME \"" + scoped.name + "\"\nASSIGN TI4 \"" + i4 +
+                            "\"\nASSIGN TB \"" + b +
+                            "\"\nVAR L% 0\nVAR N% 0\nBEGIN:\nGET L, TI4\nPRINT L\nINC N\n"
+                            "PUT TB, N\nEND:\n");
+            CTSL tsl(nullptr, scoped.name);
+            ASSERT_EQ(tsl.GetTableError(), "");
+            tsl._CompileMainScript1(tsl.LoadScript(file.Path().c_str()));
+            ASSERT_EQ(tsl.Begin(nullptr, 0), 0);
+            ASSERT_EQ(TakePrinted(tsl), Lines{"70000"});
+
+            // The squatter's object takes the place of the event, or of a part of the table
+            // made anew after a removal.
+            const bool event = object.suffix == "_Event";
+            Lines told;
+            if (event) {
+                CNamedSemaphore::Remove(b + "_Event");
+            } else {
+                int error = 0;
+                std::string message;
+                ASSERT_TRUE(CSharedMemory::Remove(scoped.name, error, message)) << message;
+                told.push_back("태그 테이블 삭제됨: " + scoped.name);
+            }
+            const PlantedObject squat((event ? b : scoped.name) + object.suffix, object.semaphore,
+                                      squatter);
+            const std::string& planted = squat.file;
+            ASSERT_FALSE(planted.empty());
+            if (object.suffix == "_Sync") {
+                ASSERT_TRUE(MakeObject(scoped.name, 4096, {0, 0, 0, 0, 0, 0x10, 0, 0}));
+            }
+            if (object.suffix == "_Sync_2")
+                makeTable(1000);
+            const std::string where = std::string(squatter.who) + " " + planted;
+
+            for (int round = 0; round < 2; ++round) {
+                ASSERT_EQ(tsl.Begin(nullptr, 0), 0) << where;
+                EXPECT_EQ(TakePrinted(tsl), Lines{"70000"})
+                    << where << ": read only from a table that is this user's alone";
+                const Lines notices = tsl.m_notices.Take();
+                if (round > 0) {
+                    EXPECT_EQ(notices, Lines{}) << where << ": told once";
+                    continue;
+                }
+                ASSERT_EQ(notices.size(), told.size() + 1) << where;
+                EXPECT_EQ(Lines(notices.begin(), notices.begin() + told.size()), told) << where;
+                EXPECT_EQ(notices.back().rfind("태그 테이블 사용 불가: ", 0), 0) << notices.back();
+                EXPECT_NE(notices.back().find(
+                              "refused " + std::string(object.semaphore ? "semaphore " : "table ") +
+                              planted + ": it "),
+                          std::string::npos)
+                    << notices.back();
+            }
+            if (event) {
+                CSharedMemory reader(scoped.name, 4096);
+                std::vector<unsigned char> value(SharedTable::kTagHeadBytes + 1);
+                uint32_t size = uint32_t(value.size());
+                ASSERT_TRUE(reader.GetValue(b, value.data(), size));
+                EXPECT_EQ(value.back(), 1) << "a PUT whose event is refused writes nothing";
+            }
+            CNamedSemaphore::Remove(i4 + "_Event");
+        }
+    }
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <fcntl.h>
+#include <semaphore.h>
 #include <string>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -83,5 +84,63 @@ inline std::vector<unsigned char> Le32(uint32_t v)
 {
     return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
 }
+
+// Someone who plants an object where a table's own belongs: another user (only root can hand
+// an object over, to nobody), or this user with a mode that lets everybody in.
+struct Squatter
+{
+    uid_t owner;
+    mode_t mode;
+    const char* who;
+};
+
+inline std::vector<Squatter> Squatters()
+{
+    std::vector<Squatter> squatters{{geteuid(), 0666, "open to all"}};
+    if (geteuid() == 0)
+        squatters.push_back({65534, 0600, "nobody's"});
+    return squatters;
+}
+
+// Plants the shared memory object `name` (as a valid empty table of 4096 bytes) or, with
+// `semaphore`, the semaphore `name`, both without the leading '/', and removes it when the test
+// ends. `file` is the object's file, empty when it could not be planted.
+struct PlantedObject
+{
+    PlantedObject(const std::string& name, bool semaphore, const Squatter& squatter)
+    {
+        const std::string path = "/" + name;
+        if (semaphore) {
+            sem_t* made = sem_open(path.c_str(), O_CREAT | O_EXCL, 0600, 1);
+            if (made == SEM_FAILED)
+                return;
+            sem_close(made);
+        } else {
+            std::vector<unsigned char> head = Le32(0);
+            const std::vector<unsigned char> size = Le32(4096);
+            head.insert(head.end(), size.begin(), size.end());
+            if (!MakeObject(name, 4096, head))
+                return;
+        }
+        const std::string made = (semaphore ? "/dev/shm/sem." : "/dev/shm/") + name;
+        const int fd = open(made.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd >= 0 && fchmod(fd, squatter.mode) == 0 &&
+            fchown(fd, squatter.owner, squatter.owner) == 0)
+            file = made;
+        if (fd >= 0)
+            close(fd);
+        if (file.empty())
+            unlink(made.c_str());
+    }
+    ~PlantedObject()
+    {
+        if (!file.empty())
+            unlink(file.c_str());
+    }
+    PlantedObject(const PlantedObject&) = delete;
+    PlantedObject& operator=(const PlantedObject&) = delete;
+
+    std::string file;
+};
 
 } // namespace TagTableTest

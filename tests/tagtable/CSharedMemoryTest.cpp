@@ -384,7 +384,7 @@ TEST(CSharedMemory, BadTagNamesAreRefusedWithAReason)
     EXPECT_EQ(table.GetLastError(), EEXIST);
 }
 
-TEST(CSharedMemory, ObjectsOfAnotherUserOrWritableByOthersAreRefused)
+TEST(CSharedMemory, ObjectsOfAnotherUserOrOpenToOthersAreRefused)
 {
     struct Case
     {
@@ -395,9 +395,11 @@ TEST(CSharedMemory, ObjectsOfAnotherUserOrWritableByOthersAreRefused)
     };
     const uid_t stranger = geteuid() + 4321;
     const Case cases[] = {
-        {"writable by all", 0666, geteuid(), "writable by other users"},
-        {"writable by the group", 0620, geteuid(), "writable by other users"},
-        {"another user's", 0600, stranger, "belongs to another user"},
+        {"writable by all", 0666, geteuid(), "it is writable by other users (mode 0666)"},
+        {"writable by the group", 0620, geteuid(), "it is writable by other users (mode 0620)"},
+        {"readable by all", 0644, geteuid(), "it is readable by other users (mode 0644)"},
+        {"usable by the group", 0610, geteuid(), "it is usable by other users (mode 0610)"},
+        {"another user's", 0600, stranger, "it belongs to another user (uid "},
     };
     for (const Case& c : cases) {
         // Only root can hand an object to another user.
@@ -412,11 +414,16 @@ TEST(CSharedMemory, ObjectsOfAnotherUserOrWritableByOthersAreRefused)
                 (*tampered ? "/dev/shm/sem." : "/dev/shm/") + table.name + tampered;
             ASSERT_EQ(chmod(file.c_str(), c.mode), 0) << file;
             ASSERT_EQ(chown(file.c_str(), c.owner, c.owner), 0) << file;
-            CSharedMemory refused(table.name, 4096);
-            EXPECT_FALSE(refused.IsInitialised()) << c.what << " " << file;
-            EXPECT_EQ(refused.GetLastError(), EACCES) << c.what << " " << file;
-            EXPECT_NE(refused.GetErrorText().find(c.reason), std::string::npos)
-                << refused.GetErrorText();
+            for (const auto mode :
+                 {CSharedMemory::OpenMode::CreateOrOpen, CSharedMemory::OpenMode::OpenExisting}) {
+                CSharedMemory refused(table.name, 4096, {}, mode);
+                EXPECT_FALSE(refused.IsInitialised()) << c.what << " " << file;
+                EXPECT_EQ(refused.GetLastError(), EACCES) << c.what << " " << file;
+                const std::string named =
+                    (*tampered ? "refused semaphore " : "refused table ") + file + ": ";
+                EXPECT_NE(refused.GetErrorText().find(named + c.reason), std::string::npos)
+                    << refused.GetErrorText();
+            }
         }
     }
 }
@@ -463,6 +470,9 @@ TEST(CSharedMemory, RemoveUnlinksTheTableItsLocksAndItsTagsEvents)
         CNamedSemaphore tagLock(name + kTagLockSuffix, 1);
         ASSERT_TRUE(tagLock.Lock());
     }
+    // A table kept open across the removal sees its name lead nowhere, then to another table.
+    CSharedMemory kept(name, 4096);
+    EXPECT_FALSE(kept.IsRemoved());
     const std::string records = "/dev/shm/tsl-lock-owners." + std::to_string(geteuid()) + "/";
     ASSERT_TRUE(SemaphoreExists(tag + "_Event"));
     ASSERT_TRUE(FileExists(records + name + "_Sync_2"));
@@ -475,6 +485,13 @@ TEST(CSharedMemory, RemoveUnlinksTheTableItsLocksAndItsTagsEvents)
     EXPECT_FALSE(FileExists(records + name + "_Sync"));
     EXPECT_FALSE(FileExists(records + name + "_Sync_2"));
     EXPECT_TRUE(ReadObject(name, 0, 1).empty());
+    EXPECT_TRUE(kept.IsRemoved());
+    {
+        CSharedMemory anew(name, 4096);
+        EXPECT_FALSE(anew.IsRemoved());
+        EXPECT_TRUE(kept.IsRemoved()) << "the same name, another object";
+    }
+    EXPECT_TRUE(CSharedMemory::Remove(name, error, message)) << message;
     EXPECT_FALSE(CSharedMemory::Remove(name, error, message));
     EXPECT_EQ(error, kErrorNotFound);
 }

@@ -91,24 +91,36 @@ TEST(CNamedSemaphore, RefusesNamesThatCannotNameASemaphore)
     }
 }
 
-TEST(CNamedSemaphore, RefusesSemaphoresOthersCouldTouch)
+TEST(CNamedSemaphore, RefusesSemaphoresOthersCouldTouchNamingTheirFile)
 {
     ScopedSemaphore scoped("perm");
     {
         CNamedSemaphore made(scoped.name, 1);
     }
     const std::string file = "/dev/shm/sem." + scoped.name;
-    ASSERT_EQ(chmod(file.c_str(), 0606), 0);
-    CNamedSemaphore writable(scoped.name, 1);
-    EXPECT_FALSE(writable.IsOpen());
-    EXPECT_EQ(writable.GetLastError(), EACCES);
+    for (const auto& [mode, reason] : {std::pair{0606, "writable"}, std::pair{0604, "readable"}}) {
+        ASSERT_EQ(chmod(file.c_str(), mode_t(mode)), 0);
+        CNamedSemaphore refused(scoped.name, 1);
+        EXPECT_FALSE(refused.IsOpen());
+        EXPECT_EQ(refused.GetLastError(), EACCES);
+        EXPECT_NE(refused.GetErrorText().find("refused semaphore " + file + ": it is " + reason),
+                  std::string::npos)
+            << refused.GetErrorText();
+    }
     ASSERT_EQ(chmod(file.c_str(), 0600), 0);
+    EXPECT_TRUE(CNamedSemaphore(scoped.name, 1).IsOpen());
+    ASSERT_EQ(truncate(file.c_str(), 0), 0);
+    CNamedSemaphore empty(scoped.name, 1);
+    EXPECT_FALSE(empty.IsOpen()) << "a post or wait on it would fault";
+    EXPECT_NE(empty.GetErrorText().find(file + " is not a semaphore"), std::string::npos)
+        << empty.GetErrorText();
     if (geteuid() != 0)
         GTEST_SKIP() << "only root can hand a semaphore to another user";
     ASSERT_EQ(chown(file.c_str(), geteuid() + 99, 0), 0);
     CNamedSemaphore foreign(scoped.name, 1);
     EXPECT_FALSE(foreign.IsOpen());
-    EXPECT_NE(foreign.GetErrorText().find("another user"), std::string::npos);
+    EXPECT_NE(foreign.GetErrorText().find(file + ": it belongs to another user"), std::string::npos)
+        << foreign.GetErrorText();
 }
 
 TEST(CNamedSemaphore, ALockWhoseHolderDiedIsTakenOverAtOnce)

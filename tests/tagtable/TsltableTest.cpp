@@ -278,3 +278,53 @@ TEST(Tsltable, SetTakesOverATagLockWhoseHolderDied)
     }
     EXPECT_EQ(Tsltable({tool.table.name, "get", tool.b}).out, "9\n");
 }
+
+TEST(Tsltable, RefusesEveryObjectOfTheTableThatIsNotThisUsersAlone)
+{
+    const std::string tag = "sq" + std::to_string(getpid());
+    const struct
+    {
+        std::string suffix; // after the table's name; "_Event" goes after the tag's
+        bool semaphore;
+        bool tableUsable; // create and add still work: they never touch the object
+        bool readable;    // get still works
+    } objects[] = {
+        {"", false, false, false},
+        {"_Sync", true, false, false},
+        {"_Sync_2", true, true, false},
+        {"_Event", true, true, true},
+    };
+    for (const Squatter& squatter : Squatters()) {
+        for (const auto& object : objects) {
+            ScopedTable table("squat");
+            const std::string name = (object.suffix == "_Event" ? tag : table.name) + object.suffix;
+            const PlantedObject planted(name, object.semaphore, squatter);
+            const std::string& file = planted.file;
+            ASSERT_FALSE(file.empty()) << name;
+            const std::string where = std::string(squatter.who) + " " + file;
+            const std::string refused =
+                (object.semaphore ? "refused semaphore " : "refused table ") + file + ": it ";
+            const auto expect = [&](const std::vector<std::string>& args, bool works) {
+                const ProgramRun run = Tsltable(args);
+                EXPECT_EQ(run.status, works ? 0 : 1) << args[1] << ", " << where << ": " << run.err;
+                if (!works) {
+                    EXPECT_EQ(run.err.rfind("tsltable: ", 0), 0u) << run.err;
+                    EXPECT_NE(run.err.find(refused), std::string::npos)
+                        << args[1] << ", " << where << ": " << run.err;
+                }
+                return run;
+            };
+            expect({table.name, "create"}, object.tableUsable);
+            // A table made by hand, so that each command meets the squatted lock.
+            if (object.suffix == "_Sync") {
+                ASSERT_TRUE(MakeObject(table.name, 4096, {0, 0, 0, 0, 0, 0x10, 0, 0}));
+            }
+            expect({table.name, "add", tag, "byte", "1"}, object.tableUsable);
+            expect({table.name, "set", tag, "5"}, false);
+            const ProgramRun got = expect({table.name, "get", tag}, object.readable);
+            if (object.readable) {
+                EXPECT_EQ(got.out, "0\n") << "a refused set wrote nothing; " << where;
+            }
+        }
+    }
+}
