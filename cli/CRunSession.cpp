@@ -215,8 +215,9 @@ bool CRunSession::Start()
             const std::string port =
                 m_options.strPort.empty() ? std::string(m_ctrl.m_comm.szPort) : m_options.strPort;
             Fail(TslRunExit::kLinkFailure,
-                 Format(tsl::MessageText(tsl::msg::kPortOpenFailed).c_str(), port.c_str()) + " " +
-                     m_ctrl.GetErrorText());
+                 "tslrun: " +
+                     Format(tsl::MessageText(tsl::msg::kPortOpenFailed).c_str(), port.c_str()) +
+                     " " + m_ctrl.GetErrorText());
         } else {
             Fail(TslRunExit::kLinkFailure, "tslrun: " + m_ctrl.GetErrorText());
         }
@@ -309,7 +310,7 @@ void CRunSession::CheckLinkLoss()
             return;
         m_bLinkLost = true;
         m_linkLostAt = Clock::now();
-        Tell(tsl::MessageText(tsl::msg::kLinkLost) + loss);
+        Tell("tslrun: " + tsl::MessageText(tsl::msg::kLinkLost) + loss);
     }
     if (m_options.bKeepRunning)
         return;
@@ -366,7 +367,7 @@ void CRunSession::ReportNotices()
 {
     if (CTSL* tsl = m_ctrl.m_pTSL.get()) {
         for (const std::string& notice : tsl->m_notices.Take())
-            Tell(notice);
+            Tell("tslrun: " + notice);
     }
 }
 

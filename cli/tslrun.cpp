@@ -10,6 +10,17 @@
 
 #include <cstdio>
 
+namespace {
+
+int UsageError(const std::string& message)
+{
+    WriteDiagnostic("tslrun: " + message);
+    WriteDiagnostic("Try 'tslrun --help'");
+    return TslRunExit::kUsage;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     const auto started = CRunSession::Clock::now();
@@ -18,11 +29,8 @@ int main(int argc, char** argv)
 
     TslRunOptions options;
     std::string error;
-    if (!ParseTslRunOptions(ArgumentList(argc, argv), options, error)) {
-        WriteDiagnostic("tslrun: " + error);
-        std::fputs(TslRunUsage().c_str(), stderr);
-        return TslRunExit::kUsage;
-    }
+    if (!ParseTslRunOptions(ArgumentList(argc, argv), options, error))
+        return UsageError(error);
     if (options.bHelp) {
         std::fputs(TslRunUsage().c_str(), stdout);
         return 0;
@@ -33,6 +41,7 @@ int main(int argc, char** argv)
     }
 
     QCoreApplication app(argc, argv);
+    TellQtMessagesAs("tslrun");
     if (options.language == tsl::Language::English && !tsl::InstallEnglishTranslation())
         WriteDiagnostic("tslrun: the English translation is missing; messages stay Korean");
     tsl::SetMessageLanguage(options.language);

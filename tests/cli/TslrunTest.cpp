@@ -73,11 +73,11 @@ TEST(Tslrun, LinkFailuresExitTwoWithTheReason)
 {
     ProgramRun port = RunTslrun({"--port", "/dev/nonexistent-tty", Example("hello.tsl")});
     EXPECT_EQ(port.status, 2);
-    EXPECT_EQ(port.err,
-              "통신포트 생성실패 하였습니다.[/dev/nonexistent-tty] No such file or directory\n");
+    EXPECT_EQ(port.err, "tslrun: 통신포트 생성실패 하였습니다.[/dev/nonexistent-tty] No such file "
+                        "or directory\n");
     port = RunTslrun({"--lang", "en", "--port", "/dev/nonexistent-tty", Example("hello.tsl")});
-    EXPECT_EQ(port.err, "Could not open the communication port.[/dev/nonexistent-tty] No such "
-                        "file or directory\n");
+    EXPECT_EQ(port.err, "tslrun: Could not open the communication port.[/dev/nonexistent-tty] No "
+                        "such file or directory\n");
 
     // A port nobody listens on refuses at once.
     const QString closed = QString("127.0.0.1:%1").arg(FreePort());
@@ -148,7 +148,7 @@ TEST(Tslrun, ConnectReachesPeersByHostNameAndByIpv6Address)
     ::close(listener);
 }
 
-TEST(Tslrun, UsageMistakesExit64WithTheUsage)
+TEST(Tslrun, UsageMistakesExit64WithOneLineAndWhereToReadMore)
 {
     const QString script = Example("hello.tsl");
     const std::pair<QStringList, const char*> cases[] = {
@@ -183,8 +183,11 @@ TEST(Tslrun, UsageMistakesExit64WithTheUsage)
     for (const auto& [arguments, reason] : cases) {
         const ProgramRun run = RunTslrun(arguments);
         EXPECT_EQ(run.status, 64) << reason;
+        EXPECT_TRUE(run.err.starts_with("tslrun: ")) << run.err;
         EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
-        EXPECT_NE(run.err.find("Usage: tslrun"), std::string::npos) << reason;
+        EXPECT_TRUE(run.err.ends_with("\nTry 'tslrun --help'\n")) << run.err;
+        EXPECT_EQ(Count(run.err, "\n"), 2) << run.err;
+        EXPECT_EQ(run.out, "");
     }
     EXPECT_EQ(RunTslrun({"--check", "--seconds", "31536000", script}).status, 0)
         << "a year is the longest limit";
