@@ -2,6 +2,7 @@
 #include "ArgumentText.h"
 #include "CRunBatch.h"
 #include "MessageLanguage.h"
+#include "ReportFile.h"
 #include "RunSignals.h"
 #include "TerminalText.h"
 #include "TslRunOptions.h"
@@ -40,11 +41,25 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    CReportFile report;
+    if (!options.strJunit.empty()) {
+        switch (report.Open(options.strJunit, options.scripts, error)) {
+        case CReportFile::Verdict::Usable:
+            break;
+        case CReportFile::Verdict::Mistake:
+            return UsageError("--junit \"" + options.strJunit + "\": " + error);
+        case CReportFile::Verdict::Unwritable:
+            WriteDiagnostic("tslrun: cannot write the report \"" + options.strJunit +
+                            "\": " + error);
+            return TslRunExit::kUnreadable;
+        }
+    }
+
     QCoreApplication app(argc, argv);
     TellQtMessagesAs("tslrun");
     if (options.language == tsl::Language::English && !tsl::InstallEnglishTranslation())
         WriteDiagnostic("tslrun: the English translation is missing; messages stay Korean");
     tsl::SetMessageLanguage(options.language);
-    CRunBatch batch(options, started);
+    CRunBatch batch(options, started, options.strJunit.empty() ? nullptr : &report);
     return batch.Exec();
 }
