@@ -196,7 +196,12 @@ public:
     QString Fail() { return Script("fail.tsl", "PRINT \"failing\"\nSYNC 3\n"); }
     QString Invalid() { return m_dir.Write("invalid.tsl", "BEGIN:\nMOVE X, 1\n"); }
     QString Refused() { return Script("refused.tsl", "SYNC 0\n", FreePort()); }
-    QString Silent() { return Script("silent.tsl", "PRINT \"waiting\"\nSLEEP 200\n"); }
+    // Prints once, so that its output does not depend on how long it ran.
+    QString Silent()
+    {
+        return Script("silent.tsl",
+                      "CMP C, 0\nJPNE IDLE\nPRINT \"waiting\"\nINC C\nIDLE:\nSLEEP 200\n");
+    }
     QString Missing() const { return m_dir.Path("missing.tsl"); }
     QString ReportPath() const { return m_dir.Path("report.xml"); }
 
