@@ -60,7 +60,7 @@ private:
 // How one script of a call ended: what its report case says.
 enum class RunEnd
 {
-    NotRun,       // skipped: the call ended before its turn
+    NotRun,       // skipped: the call ended before its turn; "did not finish" while it goes on
     Passed,       // SYNC 0, or the run ended (passes, --seconds, the script's end)
     Sync,         // failure: SYNC n with n other than 0
     Timeout,      // failure: no SYNC within --timeout
