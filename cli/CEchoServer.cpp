@@ -15,7 +15,20 @@ bool CEchoServer::Start()
 void CEchoServer::OnNewConnection()
 {
     while (QTcpSocket* peer = nextPendingConnection()) {
-        connect(peer, &QTcpSocket::readyRead, peer, [peer] { peer->write(peer->readAll()); });
+        // A full read buffer makes the socket stop reading: TCP then holds the peer back.
+        peer->setReadBufferSize(kMaxHeldBytes);
+        connect(peer, &QTcpSocket::readyRead, peer, [peer] { Answer(peer); });
+        connect(peer, &QTcpSocket::bytesWritten, peer, [peer] { Answer(peer); });
         connect(peer, &QTcpSocket::disconnected, peer, &QObject::deleteLater);
     }
+}
+
+void CEchoServer::Answer(QTcpSocket* peer)
+{
+    const qint64 room = kMaxHeldBytes - peer->bytesToWrite();
+    if (room <= 0 || peer->bytesAvailable() == 0)
+        return;
+    const QByteArray bytes = peer->read(room);
+    if (!bytes.isEmpty())
+        peer->write(bytes);
 }

@@ -1,5 +1,7 @@
 #include "COutputWriter.h"
 
+#include "FileDescriptor.h"
+
 #include <cerrno>
 #include <unistd.h>
 
@@ -70,7 +72,7 @@ void COutputWriter::WriterProc()
         m_pending.clear();
         m_nWriting = bytes.size();
         lock.unlock();
-        const bool written = WriteAll(bytes);
+        const bool written = WriteAll(m_fd, bytes);
         lock.lock();
         m_nWriting = 0;
         if (!written) {
@@ -79,18 +81,4 @@ void COutputWriter::WriterProc()
         }
         m_wake.notify_all();
     }
-}
-
-bool COutputWriter::WriteAll(const std::string& bytes)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t put = ::write(m_fd, bytes.data() + done, bytes.size() - done);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        done += static_cast<std::size_t>(put);
-    }
-    return true;
 }

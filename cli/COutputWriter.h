@@ -34,7 +34,6 @@ private:
     // Everything handed over is written or lost with a failed output; the mutex is held.
     bool IsDone() const;
     void WriterProc();
-    bool WriteAll(const std::string& bytes);
 
     const int m_fd;
     const std::size_t m_nCapacity;

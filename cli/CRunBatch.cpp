@@ -16,9 +16,10 @@ constexpr int kOutputGraceMs = 50;
 
 } // namespace
 
-CRunBatch::CRunBatch(const TslRunOptions& options, CRunSession::Clock::time_point started)
+CRunBatch::CRunBatch(const TslRunOptions& options, CRunSession::Clock::time_point started,
+                     CReportFile* report)
     : m_options(options), m_started(started), m_startedAt(QDateTime::currentDateTime()),
-      m_output(STDOUT_FILENO, kOutputCapacityBytes)
+      m_pReport(report), m_output(STDOUT_FILENO, kOutputCapacityBytes)
 {
     for (const std::string& script : options.scripts) {
         TslRunCase& record = m_cases.emplace_back();
@@ -35,7 +36,7 @@ int CRunBatch::Exec()
     });
     // Before anything runs, so that a report that cannot be written is told at once and a
     // report of an earlier call is not taken for this one's.
-    if (!WriteReport())
+    if (!WriteReport(true))
         return TslRunExit::kUnreadable;
     for (std::size_t i = 0; i < m_cases.size(); ++i) {
         if (const int signal = RunSignals::Taken())
@@ -95,12 +96,19 @@ void CRunBatch::EndCall(int nStatus)
     RunSignals::EndNow(nStatus);
 }
 
-bool CRunBatch::WriteReport()
+bool CRunBatch::WriteReport(bool bEarly)
 {
-    if (m_options.strJunit.empty())
+    if (!m_pReport || (bEarly && m_pReport->IsStream()))
         return true;
+    const QByteArray document =
+        JUnitDocument({m_startedAt, SecondsSince(m_started), bEarly}, m_cases);
+    if (m_pReport->IsStandardOutput()) {
+        // After what the scripts printed; a closed standard output loses it with them.
+        m_output.Write(std::string_view(document.constData(), std::size_t(document.size())));
+        return true;
+    }
     std::string error;
-    if (WriteJUnitReport(m_options.strJunit, {m_startedAt, SecondsSince(m_started)}, m_cases,
+    if (m_pReport->Write(std::string_view(document.constData(), std::size_t(document.size())),
                          error))
         return true;
     WriteDiagnostic("tslrun: cannot write the report \"" + m_options.strJunit + "\": " + error);

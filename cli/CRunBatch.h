@@ -2,6 +2,7 @@
 
 #include "COutputWriter.h"
 #include "CRunSession.h"
+#include "ReportFile.h"
 #include "RunCase.h"
 #include "TslRunOptions.h"
 
@@ -16,8 +17,10 @@
 class CRunBatch : public QObject
 {
 public:
-    // `started`: when the program started, from which the first script's limits count.
-    CRunBatch(const TslRunOptions& options, CRunSession::Clock::time_point started);
+    // `started`: when the program started, from which the first script's limits count;
+    // `report`: where the report goes, opened, or null for none.
+    CRunBatch(const TslRunOptions& options, CRunSession::Clock::time_point started,
+              CReportFile* report);
 
     // Runs every script; returns the exit status of the call.
     int Exec();
@@ -27,7 +30,8 @@ private:
     // The call ends here with this status, the report written first, within the stop budget.
     [[noreturn]] void EndCall(int nStatus);
     // Writes the report as it stands, when one was asked for; false when it cannot be written.
-    bool WriteReport();
+    // `bEarly`: before the first script, when a stream takes none.
+    bool WriteReport(bool bEarly = false);
     // The first status other than 0, or 0.
     int Status() const;
     double SecondsSince(CRunSession::Clock::time_point start) const;
@@ -35,6 +39,7 @@ private:
     const TslRunOptions& m_options;
     const CRunSession::Clock::time_point m_started;
     const QDateTime m_startedAt;
+    CReportFile* const m_pReport;
     COutputWriter m_output;
     std::vector<TslRunCase> m_cases;
     CRunSession* m_pSession = nullptr; // the run going on, for a signal

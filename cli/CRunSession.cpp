@@ -28,6 +28,7 @@ constexpr auto kLinkLossGrace = std::chrono::seconds(1);
 constexpr std::size_t kLinesPerBatch = 256;
 constexpr int kMaxSyncStatus = 255;
 constexpr unsigned kHostControlId = 1;
+constexpr const char* kLoopback = "127.0.0.1";
 
 std::string Format(const char* format, const char* text)
 {
@@ -112,37 +113,55 @@ bool CRunSession::PointLink()
                  std::string("tslrun: the UDP echo device cannot bind: ") + std::strerror(errno));
             return false;
         }
-        host = "127.0.0.1";
+        host = kLoopback;
         port = m_udpEcho.Port();
-        // The echo answers the sender: the script receives on its LOCAL_PORT or any free port.
+        // The echo answers the sender: the script receives on its LOCAL_PORT or any free port,
+        // on the loopback address only, as the echo device itself.
         m_ctrl.SetLocalPort(comm.nLocalPort);
+        m_ctrl.SetLocalAddress(kLoopback);
     } else if (m_options.bEcho) {
         if (!m_echo.Start()) {
             Fail(TslRunExit::kLinkFailure,
                  "tslrun: the echo device cannot listen: " + m_echo.errorString().toStdString());
             return false;
         }
-        host = "127.0.0.1";
+        host = kLoopback;
         port = m_echo.serverPort();
     } else if (udp && !host.empty()) {
+        if (host.find(':') != std::string::npos) {
+            const std::string why = "the UDP link takes IPv4 addresses and host names only, not "
+                                    "the IPv6 address ";
+            Fail(TslRunExit::kLinkFailure, "tslrun: " + why + host);
+            return false;
+        }
         // --connect changes where the script sends, not the port it receives on.
         const int own = comm.szPort[0] != '\0' ? tsl::ReadInteger(comm.szPort) : 0;
         m_ctrl.SetLocalPort(comm.nLocalPort != 0 ? comm.nLocalPort : own);
     }
     if (!host.empty()) {
-        if (host.size() >= sizeof comm.szIP) {
-            Fail(TslRunExit::kLinkFailure,
-                 "tslrun: host name too long for a script link (at most 19 characters): " + host);
-            return false;
-        }
         comm.nMedia = udp ? MEDIA_UDP : MEDIA_TCP;
-        tsl::CopyField(comm.szIP, host);
+        // The record holds short addresses only; the host goes to the link whole.
+        if (host.size() < sizeof comm.szIP)
+            tsl::CopyField(comm.szIP, host);
+        else
+            comm.szIP[0] = '\0';
+        m_ctrl.SetHost(host);
+        m_strPeerHost = host;
         tsl::CopyField(comm.szPort, std::to_string(port));
     } else if (!m_options.strPort.empty()) {
         comm.nMedia = MEDIA_RS232C;
         m_ctrl.SetPortName(m_options.strPort);
     }
+    if (m_strPeerHost.empty())
+        m_strPeerHost = comm.szIP;
     return true;
+}
+
+std::string CRunSession::Peer() const
+{
+    const std::string port = m_ctrl.m_comm.szPort;
+    return m_strPeerHost.find(':') != std::string::npos ? "[" + m_strPeerHost + "]:" + port
+                                                        : m_strPeerHost + ":" + port;
 }
 
 bool CRunSession::CheckLink()
@@ -156,17 +175,17 @@ bool CRunSession::CheckLink()
                                        "PORT line): give --port DEVICE");
         return false;
     case MEDIA_TCP:
-        if (comm.szIP[0] != '\0' && comm.szPort[0] != '\0')
+        if (!m_strPeerHost.empty() && comm.szPort[0] != '\0')
             return true;
         Fail(TslRunExit::kLinkFailure, "tslrun: the script's TCP link names no peer (no OPEN IP "
                                        "or OPEN PORT line): give --connect HOST:PORT or --echo");
         return false;
     case MEDIA_UDP:
         // Without an address the script answers whoever sends to its local port.
-        if (comm.szPort[0] != '\0' || (comm.szIP[0] == '\0' && comm.nLocalPort != 0))
+        if (comm.szPort[0] != '\0' || (m_strPeerHost.empty() && comm.nLocalPort != 0))
             return true;
         Fail(TslRunExit::kLinkFailure,
-             comm.szIP[0] != '\0'
+             !m_strPeerHost.empty()
                  ? "tslrun: the script's UDP link names an address but no port (no OPEN PORT "
                    "line): give --connect HOST:PORT or --echo"
                  : "tslrun: the script's UDP link names no port (no OPEN PORT or OPEN LOCAL_PORT "
@@ -185,14 +204,20 @@ bool CRunSession::Start()
     if (m_ctrl.Run() != 0) {
         if (m_ctrl.GetFailure() == CDecodeCtrl::RunFailure::Port &&
             m_ctrl.m_comm.nMedia == MEDIA_UDP) {
+            // The link looks a name up for IPv4 only.
+            const bool unresolved =
+                !m_strPeerHost.empty() && m_ctrl.GetErrorText() == std::strerror(EHOSTUNREACH);
             Fail(TslRunExit::kLinkFailure,
-                 "tslrun: cannot open the UDP link: " + m_ctrl.GetErrorText());
+                 "tslrun: cannot open the UDP link: " +
+                     (unresolved ? "no IPv4 address found for " + m_strPeerHost
+                                 : m_ctrl.GetErrorText()));
         } else if (m_ctrl.GetFailure() == CDecodeCtrl::RunFailure::Port) {
             const std::string port =
                 m_options.strPort.empty() ? std::string(m_ctrl.m_comm.szPort) : m_options.strPort;
             Fail(TslRunExit::kLinkFailure,
-                 Format(tsl::MessageText(tsl::msg::kPortOpenFailed).c_str(), port.c_str()) + " " +
-                     m_ctrl.GetErrorText());
+                 "tslrun: " +
+                     Format(tsl::MessageText(tsl::msg::kPortOpenFailed).c_str(), port.c_str()) +
+                     " " + m_ctrl.GetErrorText());
         } else {
             Fail(TslRunExit::kLinkFailure, "tslrun: " + m_ctrl.GetErrorText());
         }
@@ -270,10 +295,8 @@ void CRunSession::CheckConnection()
         return;
     const std::string reason =
         socket ? socket->GetErrorString().toStdString() : std::string("connection closed");
-    const std::string peer =
-        std::string(m_ctrl.m_comm.szIP) + ":" + std::string(m_ctrl.m_comm.szPort);
     Fail(TslRunExit::kLinkFailure,
-         "tslrun: cannot connect to " + peer + ": " +
+         "tslrun: cannot connect to " + Peer() + ": " +
              (failed ? reason : std::string("no answer within 3 seconds")));
     m_bWaitingForConnect = false;
     Finish(TslRunExit::kLinkFailure, false);
@@ -287,7 +310,7 @@ void CRunSession::CheckLinkLoss()
             return;
         m_bLinkLost = true;
         m_linkLostAt = Clock::now();
-        Tell(tsl::MessageText(tsl::msg::kLinkLost) + loss);
+        Tell("tslrun: " + tsl::MessageText(tsl::msg::kLinkLost) + loss);
     }
     if (m_options.bKeepRunning)
         return;
@@ -344,7 +367,7 @@ void CRunSession::ReportNotices()
 {
     if (CTSL* tsl = m_ctrl.m_pTSL.get()) {
         for (const std::string& notice : tsl->m_notices.Take())
-            Tell(notice);
+            Tell("tslrun: " + notice);
     }
 }
 

@@ -50,6 +50,8 @@ private:
     bool Verify();
     bool PointLink();
     bool CheckLink();
+    // The peer of a TCP or UDP link as HOST:PORT, an IPv6 host in brackets.
+    std::string Peer() const;
     bool Start();
     void OnTick();
     void CheckConnection();
@@ -76,6 +78,7 @@ private:
     bool m_bFinished = false;
     bool m_bBounded = false;
     int m_nStatus = 0;
+    std::string m_strPeerHost; // the TCP or UDP peer's host, of any length
     bool m_bWaitingForConnect = false;
     Clock::time_point m_connectDeadline;
     std::optional<Clock::time_point> m_runDeadline;

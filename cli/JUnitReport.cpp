@@ -2,8 +2,6 @@
 
 #include "TerminalText.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <QSysInfo>
 #include <QXmlStreamWriter>
 
@@ -29,13 +27,15 @@ enum class Verdict
     Skipped
 };
 
-Verdict VerdictOf(RunEnd end)
+constexpr const char* kUnfinished = "did not finish";
+
+Verdict VerdictOf(RunEnd end, bool bEarly)
 {
     switch (end) {
     case RunEnd::Passed:
         return Verdict::Pass;
     case RunEnd::NotRun:
-        return Verdict::Skipped;
+        return bEarly ? Verdict::Error : Verdict::Skipped;
     case RunEnd::Sync:
     case RunEnd::Timeout:
         return Verdict::Failure;
@@ -48,6 +48,8 @@ Verdict VerdictOf(RunEnd end)
 const char* TypeOf(RunEnd end)
 {
     switch (end) {
+    case RunEnd::NotRun:
+        return "unfinished";
     case RunEnd::Sync:
         return "sync";
     case RunEnd::Timeout:
@@ -71,12 +73,12 @@ const char* TypeOf(RunEnd end)
     }
 }
 
-Counts CountOf(const std::vector<TslRunCase>& cases)
+Counts CountOf(const std::vector<TslRunCase>& cases, bool bEarly)
 {
     Counts counts;
     for (const TslRunCase& c : cases) {
         ++counts.tests;
-        switch (VerdictOf(c.end)) {
+        switch (VerdictOf(c.end, bEarly)) {
         case Verdict::Failure:
             ++counts.failures;
             break;
@@ -131,43 +133,46 @@ void WriteCharacters(QXmlStreamWriter& xml, const QString& text)
     xml.writeCharacters(text.mid(from));
 }
 
-// The text kept, and where it was cut.
+// The text kept, with a notice where it was cut.
 std::string WithCut(const CBoundedText& text, const char* what)
 {
     if (text.Cut() == 0)
-        return text.Text();
+        return text.Head() + text.Tail();
     char notice[160];
     std::snprintf(notice, sizeof notice,
                   "[tslrun: the %s was cut here: %zu more bytes are not in this report]\n", what,
                   text.Cut());
-    return text.Text() + notice;
+    // The first part may end inside a line; the notice starts a line of its own.
+    const bool lineOpen = !text.Head().empty() && !text.Head().ends_with('\n');
+    return text.Head() + (lineOpen ? "\n" : "") + notice + text.Tail();
 }
 
 void WriteText(QXmlStreamWriter& xml, const char* element, const CBoundedText& text,
                const char* what)
 {
-    if (text.Text().empty() && text.Cut() == 0)
+    if (text.Head().empty() && text.Tail().empty() && text.Cut() == 0)
         return;
     xml.writeStartElement(element);
     WriteCharacters(xml, XmlText(WithCut(text, what)));
     xml.writeEndElement();
 }
 
-void WriteCase(QXmlStreamWriter& xml, const TslRunCase& c)
+void WriteCase(QXmlStreamWriter& xml, const TslRunCase& c, bool bEarly)
 {
     xml.writeStartElement("testcase");
     xml.writeAttribute("classname", XmlText(ClassName(c.strScript)));
     xml.writeAttribute("name", XmlText(c.strScript));
     xml.writeAttribute("time", Seconds(c.seconds));
-    const Verdict verdict = VerdictOf(c.end);
+    const Verdict verdict = VerdictOf(c.end, bEarly);
+    const std::string& message = c.end == RunEnd::NotRun && bEarly ? kUnfinished : c.strMessage;
     if (verdict == Verdict::Skipped) {
         xml.writeEmptyElement("skipped");
-        xml.writeAttribute("message", XmlText(c.strMessage));
+        xml.writeAttribute("message", XmlText(message));
     } else if (verdict != Verdict::Pass) {
         xml.writeStartElement(verdict == Verdict::Failure ? "failure" : "error");
-        xml.writeAttribute("message", XmlText(c.strMessage));
+        xml.writeAttribute("message", XmlText(message));
         xml.writeAttribute("type", TypeOf(c.end));
-        WriteCharacters(xml, XmlText(WithCut(c.detail, "list of messages") + c.strMessage));
+        WriteCharacters(xml, XmlText(WithCut(c.detail, "list of messages") + message));
         xml.writeEndElement();
     }
     WriteText(xml, "system-out", c.output, "output");
@@ -213,18 +218,13 @@ QString XmlText(std::string_view bytes)
     return out;
 }
 
-bool WriteJUnitReport(const std::string& path, const JUnitSuite& suite,
-                      const std::vector<TslRunCase>& cases, std::string& strError)
+QByteArray JUnitDocument(const JUnitSuite& suite, const std::vector<TslRunCase>& cases)
 {
-    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
-    if (!file.open(QIODevice::WriteOnly)) {
-        strError = file.errorString().toStdString();
-        return false;
-    }
-    QXmlStreamWriter xml(&file);
+    QByteArray document;
+    QXmlStreamWriter xml(&document);
     xml.setAutoFormatting(true);
     xml.writeStartDocument();
-    const Counts counts = CountOf(cases);
+    const Counts counts = CountOf(cases, suite.bEarly);
     xml.writeStartElement("testsuites");
     WriteCounts(xml, counts, suite.seconds);
     xml.writeStartElement("testsuite");
@@ -232,11 +232,9 @@ bool WriteJUnitReport(const std::string& path, const JUnitSuite& suite,
     xml.writeAttribute("timestamp", suite.startedAt.toString("yyyy-MM-ddTHH:mm:ss"));
     xml.writeAttribute("hostname", QSysInfo::machineHostName());
     for (const TslRunCase& c : cases)
-        WriteCase(xml, c);
+        WriteCase(xml, c, suite.bEarly);
     xml.writeEndDocument();
-    if (xml.hasError() || !file.commit()) {
-        strError = file.errorString().toStdString();
-        return false;
-    }
-    return true;
+    if (!document.endsWith('\n'))
+        document += '\n';
+    return document;
 }

@@ -2,6 +2,7 @@
 
 #include "RunCase.h"
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 
@@ -15,12 +16,13 @@ struct JUnitSuite
 {
     QDateTime startedAt; // local time
     double seconds = 0;  // the whole call so far
+    // The report written before the first script: a case not run yet is an error "did not
+    // finish", so that a call killed without a word never leaves a report that looks green.
+    bool bEarly = false;
 };
 
-// Writes the report to `path` whole or not at all (the file is replaced only once the new one is
-// complete); false with the reason.
-bool WriteJUnitReport(const std::string& path, const JUnitSuite& suite,
-                      const std::vector<TslRunCase>& cases, std::string& strError);
+// The report as one XML document.
+QByteArray JUnitDocument(const JUnitSuite& suite, const std::vector<TslRunCase>& cases);
 
 // Bytes as text an XML 1.0 document can hold: valid UTF-8 and tab, line feed and carriage return
 // stay; every other control byte, every byte outside valid UTF-8 and the non-characters

@@ -1,5 +1,7 @@
 #include "ScriptCopy.h"
 
+#include "FileDescriptor.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -11,17 +13,6 @@
 namespace {
 
 constexpr std::size_t kReadChunkBytes = 1 << 16;
-
-// Closes a descriptor when it goes out of scope.
-struct FileDescriptor
-{
-    int fd = -1;
-    ~FileDescriptor()
-    {
-        if (fd >= 0)
-            close(fd);
-    }
-};
 
 const char* KindOf(mode_t mode)
 {
@@ -64,16 +55,9 @@ int SealedCopy(const std::string& bytes)
     const int fd = memfd_create("tslrun-script", MFD_CLOEXEC | MFD_ALLOW_SEALING);
     if (fd < 0)
         return -1;
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t put = write(fd, bytes.data() + done, bytes.size() - done);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0) {
-            close(fd);
-            return -1;
-        }
-        done += static_cast<std::size_t>(put);
+    if (!WriteAll(fd, bytes)) {
+        close(fd);
+        return -1;
     }
     fcntl(fd, F_ADD_SEALS, F_SEAL_WRITE | F_SEAL_GROW | F_SEAL_SHRINK | F_SEAL_SEAL);
     return fd;

@@ -1,5 +1,7 @@
 #include "TerminalText.h"
 
+#include <QString>
+
 #include <cstdio>
 #include <unistd.h>
 
@@ -84,4 +86,21 @@ void WriteDiagnostic(std::string_view message)
     const std::string line = EscapeForTerminal(message, TerminalText::Field) + "\n";
     // One write, so that lines from the run's threads never interleave.
     [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, line.data(), line.size());
+}
+
+namespace {
+
+const char* g_program = "";
+
+void TellQtMessage(QtMsgType, const QMessageLogContext&, const QString& message)
+{
+    WriteDiagnostic(std::string(g_program) + ": " + message.toStdString());
+}
+
+} // namespace
+
+void TellQtMessagesAs(const char* program)
+{
+    g_program = program;
+    qInstallMessageHandler(TellQtMessage);
 }

@@ -21,3 +21,6 @@ std::size_t Utf8Length(std::string_view text, std::size_t i);
 
 // Writes one diagnostic line to standard error, escaped as a field wherever it goes.
 void WriteDiagnostic(std::string_view message);
+
+// From now on Qt's own warnings go to standard error as the program's messages: "NAME: ...".
+void TellQtMessagesAs(const char* program);

@@ -5,8 +5,12 @@
 
 #include <QCommandLineParser>
 
+#include <algorithm>
+#include <arpa/inet.h>
 #include <charconv>
 #include <cmath>
+#include <net/if.h>
+#include <string_view>
 
 namespace {
 
@@ -22,7 +26,9 @@ struct OptionRow
 const OptionRow kOptions[] = {
     {{"check"}, nullptr, "verify only: exit 0 when valid, 1 with the messages when not"},
     {{"port"}, "DEVICE", "serial device (a path or COMn) instead of the script's PORT"},
-    {{"connect"}, "HOST:PORT", "peer instead of the script's IP and PORT (UDP: where it sends)"},
+    {{"connect"},
+     "HOST:PORT",
+     "peer instead of the script's IP and PORT, also [IPv6]:PORT (UDP: where it sends, IPv4)"},
     {{"echo"}, nullptr, "run against a built-in echo device on 127.0.0.1 (UDP for a UDP script)"},
     {{"seconds"},
      "S",
@@ -75,14 +81,71 @@ bool ParseSeconds(const std::string& text, double& value)
            value > 0 && value <= kMaxRunSeconds;
 }
 
+bool IsHostNameCharacter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '_';
+}
+
+// A host name or an IPv4 address as the resolver takes it: dot-separated labels of 1 to 63
+// characters, at most 253 in all (and a final dot).
+bool IsHostName(std::string_view name)
+{
+    if (name.ends_with('.'))
+        name.remove_suffix(1);
+    if (name.empty() || name.size() > kMaxHostNameChars)
+        return false;
+    constexpr std::size_t kMaxLabelChars = 63;
+    std::size_t label = 0;
+    for (const char c : name) {
+        if (c == '.') {
+            if (label == 0)
+                return false;
+            label = 0;
+        } else if (!IsHostNameCharacter(c) || ++label > kMaxLabelChars) {
+            return false;
+        }
+    }
+    return label != 0;
+}
+
+// An IPv6 address, with a zone after '%' for a link-local one.
+bool IsIpv6Address(std::string_view text)
+{
+    const std::size_t percent = text.find('%');
+    const std::string address(text.substr(0, percent));
+    in6_addr parsed{};
+    if (inet_pton(AF_INET6, address.c_str(), &parsed) != 1)
+        return false;
+    if (percent == std::string_view::npos)
+        return true;
+    const std::string_view zone = text.substr(percent + 1);
+    return !zone.empty() && zone.size() < IF_NAMESIZE &&
+           std::all_of(zone.begin(), zone.end(),
+                       [](char c) { return IsHostNameCharacter(c) || c == '.'; });
+}
+
+// HOST:PORT with a host name or IPv4 address, or [IPv6]:PORT.
 bool ParseHostPort(const std::string& text, std::string& host, uint16_t& port)
 {
-    const size_t colon = text.rfind(':');
+    std::size_t portAt = 0;
+    if (text.starts_with('[')) {
+        const std::size_t close = text.find(']');
+        if (close == std::string::npos || text.compare(close + 1, 1, ":") != 0 ||
+            !IsIpv6Address(std::string_view(text).substr(1, close - 1)))
+            return false;
+        host = text.substr(1, close - 1);
+        portAt = close + 2;
+    } else {
+        const std::size_t colon = text.find(':');
+        if (colon == std::string::npos || !IsHostName(std::string_view(text).substr(0, colon)))
+            return false;
+        host = text.substr(0, colon);
+        portAt = colon + 1;
+    }
     uint64_t value = 0;
-    if (colon == std::string::npos || colon == 0 || !ParseCount(text.substr(colon + 1), value) ||
-        value > 65535)
+    if (!ParseCount(text.substr(portAt), value) || value > 65535)
         return false;
-    host = text.substr(0, colon);
     port = static_cast<uint16_t>(value);
     return true;
 }
@@ -138,7 +201,8 @@ bool ParseTslRunOptions(const QStringList& arguments, TslRunOptions& options, st
         options.strPort = Value(parser, "port");
     if (parser.isSet("connect") &&
         !ParseHostPort(Value(parser, "connect"), options.strHost, options.nHostPort)) {
-        strError = "--connect takes HOST:PORT, with a port from 1 to 65535";
+        strError = "--connect takes HOST:PORT or [IPv6]:PORT, with a host name of at most 253 "
+                   "characters and a port from 1 to 65535";
         return false;
     }
     if (!ParseLimit(parser, "seconds", options.seconds, strError) ||

@@ -16,7 +16,7 @@ struct TslRunOptions
     std::string strJunit;             // where the report goes; empty: no report
     bool bCheckOnly = false;
     std::string strPort; // serial device instead of the script's PORT
-    std::string strHost; // TCP or UDP peer instead of the script's IP and PORT
+    std::string strHost; // TCP or UDP peer instead of the script's IP and PORT (IPv6: no [])
     uint16_t nHostPort = 0;
     std::optional<double> seconds;
     std::optional<double> timeout; // a script that has not reached SYNC by then fails
@@ -43,6 +43,9 @@ constexpr int kSigint = 130;
 constexpr int kOutputClosed = 141; // as a shell reports a death by SIGPIPE
 constexpr int kSigterm = 143;
 } // namespace TslRunExit
+
+// The longest host name --connect takes, as DNS allows.
+constexpr std::size_t kMaxHostNameChars = 253;
 
 // The longest time limit --seconds and --timeout take: a year.
 constexpr double kMaxRunSeconds = 31'536'000;

@@ -2,6 +2,7 @@
 // other programs that share a table with running scripts do.
 #include "ArgumentText.h"
 #include "TagTableCommands.h"
+#include "TerminalText.h"
 
 #include <QCommandLineParser>
 
@@ -31,17 +32,26 @@ A table name that starts with '-' follows "--": tsltable -- -name list
 Exit status: 0 on success, 1 on any error (the reason goes to standard error).
 )";
 
+// A mistake of the command line: one line, and where to read more.
+int UsageError(const std::string& message)
+{
+    TagTableCommands::Fail(message);
+    WriteDiagnostic("Try 'tsltable --help'");
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    TellQtMessagesAs("tsltable");
     QCommandLineParser parser;
     // Everything after the table name is the command's, so that "set TAG -5" keeps its value.
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     const QCommandLineOption help({"h", "help"}, "print this text");
     parser.addOption(help);
     if (!parser.parse(ArgumentList(argc, argv)))
-        return TagTableCommands::Fail(ArgumentBytes(parser.errorText()) + "\n" + kUsage);
+        return UsageError(ArgumentBytes(parser.errorText()));
     if (parser.isSet(help)) {
         std::cout << kUsage;
         return 0;
@@ -49,10 +59,8 @@ int main(int argc, char** argv)
     std::vector<std::string> args;
     for (const QString& argument : parser.positionalArguments())
         args.push_back(ArgumentBytes(argument));
-    if (args.size() < 2) {
-        std::cerr << kUsage;
-        return 1;
-    }
+    if (args.size() < 2)
+        return UsageError(args.empty() ? "no table name given" : "no command given");
     const std::string& table = args[0];
     const std::string& command = args[1];
     const std::size_t extra = args.size() - 2;
@@ -68,6 +76,5 @@ int main(int argc, char** argv)
         return TagTableCommands::List(table);
     if (command == "remove" && extra == 0)
         return TagTableCommands::Remove(table);
-    return TagTableCommands::Fail("unknown command or wrong number of arguments: \"" + command +
-                                  "\" (see tsltable --help)");
+    return UsageError("unknown command or wrong number of arguments: \"" + command + "\"");
 }

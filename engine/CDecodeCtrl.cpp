@@ -142,7 +142,7 @@ int CDecodeCtrl::Run()
         m_pTSL->SetInterface(TSL_LINK_SERIAL);
         StartThread();
     } else if (m_nInterface == MEDIA_TCP) {
-        m_strHost = m_comm.szIP;
+        m_strHost = m_strHostOverride.empty() ? m_comm.szIP : m_strHostOverride;
         m_nPort = tsl::ReadInteger(m_comm.szPort);
         ConnectSocket();
         m_pTSL->SetInterface(TSL_LINK_TCP);
@@ -159,7 +159,7 @@ int CDecodeCtrl::Run()
 
 bool CDecodeCtrl::OpenUdp()
 {
-    m_strHost = m_comm.szIP;
+    m_strHost = m_strHostOverride.empty() ? m_comm.szIP : m_strHostOverride;
     m_nPort = m_comm.szPort[0] != '\0' ? tsl::ReadInteger(m_comm.szPort) : 0;
     int local = m_comm.nLocalPort != 0 ? m_comm.nLocalPort : m_nPort;
     if (m_nLocalPortOverride >= 0)
@@ -167,7 +167,7 @@ bool CDecodeCtrl::OpenUdp()
     auto udp = std::make_unique<CUdpCtrl>();
     // Without an address the script answers whoever sent the last datagram.
     const bool opened =
-        udp->Create(static_cast<quint16>(local)) &&
+        udp->Create(static_cast<quint16>(local), QString::fromStdString(m_strLocalAddress)) &&
         udp->SetRemote(QString::fromStdString(m_strHost), static_cast<quint16>(m_nPort));
     if (!opened) {
         m_failure = RunFailure::Port;

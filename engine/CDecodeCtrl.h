@@ -64,6 +64,11 @@ public:
     // The local port of a UDP run instead of the script's (LOCAL_PORT, else PORT); 0 takes any
     // free port, -1 goes back to the script's.
     void SetLocalPort(int nPort) { m_nLocalPortOverride = nPort; }
+    // The peer of a TCP or UDP run instead of the script's IP (a name or an address of any
+    // length); empty goes back to the script's.
+    void SetHost(const std::string& strHost) { m_strHostOverride = strHost; }
+    // The address a UDP run binds its local port to instead of every address; empty: every one.
+    void SetLocalAddress(const std::string& strAddress) { m_strLocalAddress = strAddress; }
     // The local port a UDP run received on, once it runs; 0 otherwise.
     int GetLocalPort() const;
     // Stops the worker by itself after this many passes (0: no limit); IsFinished tells.
@@ -137,6 +142,8 @@ private:
     std::thread m_pThread;
     std::string m_strPortName;
     int m_nLocalPortOverride = -1;
+    std::string m_strHostOverride;
+    std::string m_strLocalAddress;
     // A received datagram waiting for room in the queue, and how much of it was queued.
     QByteArray m_heldDatagram;
     qsizetype m_nHeldQueued = 0;

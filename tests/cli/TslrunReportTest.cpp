@@ -4,6 +4,7 @@
 #include "TslrunSupport.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -11,6 +12,7 @@
 
 #include <atomic>
 #include <map>
+#include <sys/stat.h>
 #include <thread>
 
 using namespace TslrunTest;
@@ -121,6 +123,24 @@ bool Contains(const std::string& text, const std::string& part)
     return text.find(part) != std::string::npos;
 }
 
+// The report of a call that is still going on, or was killed: every case that has not run is an
+// error "did not finish".
+void ExpectUnfinished(const QString& path, std::size_t count)
+{
+    const Report report = ReadReport(path);
+    ASSERT_EQ(report.error, "");
+    ExpectValid(path);
+    EXPECT_EQ(report.suite.at("errors"), std::to_string(count));
+    EXPECT_EQ(report.suite.at("skipped"), "0");
+    ASSERT_EQ(report.cases.size(), count);
+    for (const ReportCase& c : report.cases) {
+        const Element* error = c.Child("error");
+        ASSERT_NE(error, nullptr);
+        EXPECT_EQ(error->attributes.at("type"), "unfinished");
+        EXPECT_EQ(error->attributes.at("message"), "did not finish");
+    }
+}
+
 // A device on 127.0.0.1 that takes every connect and holds it open until it goes away.
 class Device
 {
@@ -176,7 +196,12 @@ public:
     QString Fail() { return Script("fail.tsl", "PRINT \"failing\"\nSYNC 3\n"); }
     QString Invalid() { return m_dir.Write("invalid.tsl", "BEGIN:\nMOVE X, 1\n"); }
     QString Refused() { return Script("refused.tsl", "SYNC 0\n", FreePort()); }
-    QString Silent() { return Script("silent.tsl", "PRINT \"waiting\"\nSLEEP 200\n"); }
+    // Prints once, so that its output does not depend on how long it ran.
+    QString Silent()
+    {
+        return Script("silent.tsl",
+                      "CMP C, 0\nJPNE IDLE\nPRINT \"waiting\"\nINC C\nIDLE:\nSLEEP 200\n");
+    }
     QString Missing() const { return m_dir.Path("missing.tsl"); }
     QString ReportPath() const { return m_dir.Path("report.xml"); }
 
@@ -269,7 +294,8 @@ TEST(TslrunReport, ControlBytesHangulAndLongOutputKeepTheReportWellFormed)
     const QString script = bench.Script(
         "bytes.tsl", "PRINTEX \"A<01>B<1B>[2J<0D>C<FF><EF><BF><BE>D<7F>\"\nPRINT \"한글 <&> ]]>\"\n"
                      "LOOP:\nPRINT \"" +
-                         line + "\"\nINC C\nCMP C, 5000\nJPL LOOP\nSYNC 0\n");
+                         line +
+                         "\"\nINC C\nCMP C, 5000\nJPL LOOP\nPRINT \"the last words\"\nSYNC 0\n");
     const QString report = bench.ReportPath();
     const ProgramRun run = RunTslrun({"--junit", report, script});
     EXPECT_EQ(run.status, 0) << run.err;
@@ -285,10 +311,19 @@ TEST(TslrunReport, ControlBytesHangulAndLongOutputKeepTheReportWellFormed)
     EXPECT_TRUE(out->text.starts_with("A<01>B<1B>[2J\rC<FF><EF><BF><BE>D\x7F\n"
                                       "한글 <&> ]]>\n"))
         << out->text.substr(0, 80);
+    // The first 128 KiB and the last, whole lines, and the cut between them.
     EXPECT_LE(out->text.size(), 256u * 1024 + 200);
     EXPECT_GT(Count(out->text, line), 4000);
-    EXPECT_TRUE(Contains(out->text, "[tslrun: the output was cut here: "))
+    EXPECT_TRUE(out->text.ends_with("\n" + line + "\nthe last words\n"))
         << out->text.substr(out->text.size() - 200);
+    const std::size_t cut = out->text.find("\n[tslrun: the output was cut here: ");
+    ASSERT_NE(cut, std::string::npos);
+    EXPECT_GE(cut, 127u * 1024);
+    EXPECT_LE(cut, 128u * 1024 + 64) << "a few bytes more where they are spelled out";
+    EXPECT_TRUE(out->text.substr(cut - line.size()).starts_with(line + "\n[tslrun:"));
+    const std::size_t after = out->text.find('\n', cut + 1) + 1;
+    EXPECT_EQ(out->text.substr(after, line.size() + 1), line + "\n");
+    EXPECT_GE(out->text.size() - after, 127u * 1024);
 }
 
 TEST(TslrunReport, ExitStatusesOfOneScriptStayAndSeveralGiveTheFirstOtherThanZero)
@@ -334,10 +369,8 @@ TEST(TslrunReport, ASignalEndsTheCallWithAReportOfWhatRanAndWhatDidNot)
     SpawnedTslrun run({"--junit", report, bench.Silent().toStdString(), bench.Pass().toStdString()},
                       out.Writer());
     ASSERT_TRUE(out.WaitFor("waiting")) << run.Errors();
-    // Written before the first script ran: every case not run yet.
-    const Report before = ReadReport(bench.ReportPath());
-    ASSERT_EQ(before.error, "");
-    EXPECT_EQ(before.suite.at("skipped"), "2");
+    // Written before the first script ran: every case an error until it has run.
+    ExpectUnfinished(bench.ReportPath(), 2);
 
     const auto [status, took] = run.Stop(SIGTERM);
     EXPECT_EQ(status, 143) << run.Errors();
@@ -356,4 +389,164 @@ TEST(TslrunReport, ASignalEndsTheCallWithAReportOfWhatRanAndWhatDidNot)
     EXPECT_NE(after.cases[1].Child("skipped"), nullptr);
     EXPECT_EQ(after.suite.at("errors"), "1");
     EXPECT_EQ(after.suite.at("skipped"), "1");
+
+    // A call killed without a word leaves a report that is red, not green.
+    Pipe killedOut;
+    SpawnedTslrun killed(
+        {"--junit", report, bench.Silent().toStdString(), bench.Pass().toStdString()},
+        killedOut.Writer());
+    ASSERT_TRUE(killedOut.WaitFor("waiting")) << killed.Errors();
+    EXPECT_EQ(killed.Stop(SIGKILL).first, -1);
+    ExpectUnfinished(bench.ReportPath(), 2);
+}
+
+TEST(TslrunReport, TheReportReplacesOnlyAReportAndNeverAScript)
+{
+    Bench bench;
+    TempDir dir;
+    const QString pass = bench.Pass();
+    const QString script = bench.Fail();
+    const QString notes = dir.Write("notes.txt", "bench 7: cable swapped\n");
+    const QString hardLink = dir.Path("hard.xml");
+    ASSERT_EQ(::link(pass.toLocal8Bit().constData(), hardLink.toLocal8Bit().constData()), 0);
+    const QString fifo = dir.Path("report.fifo");
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const QString earlier = dir.Write("earlier.xml", "<?xml version=\"1.0\"?><testsuites/>\n");
+    const QString linked = dir.Path("linked.xml");
+    ASSERT_EQ(::symlink(earlier.toLocal8Bit().constData(), linked.toLocal8Bit().constData()), 0);
+    const QString dangling = dir.Path("dangling.xml");
+    ASSERT_EQ(::symlink(dir.Path("nothing.xml").toLocal8Bit().constData(),
+                        dangling.toLocal8Bit().constData()),
+              0);
+
+    struct Case
+    {
+        const char* what;
+        QString report;
+        int status;
+        const char* reason;
+    };
+    const Case cases[] = {
+        // tslrun --junit *.tsl: the first script took the report's place.
+        {"a script given as the report", script, 64, "holds something other than a report"},
+        {"the script itself", pass, 64, "it is the script"},
+        {"the script under another name", hardLink, 64, "it is the script"},
+        {"a file that is no report", notes, 64, "holds something other than a report"},
+        {"a directory", dir.Root(), 2, "it is a directory"},
+        {"a FIFO nobody reads", fifo, 2, "it is a FIFO that nobody reads"},
+        {"a link to nothing", dangling, 2, "it is a symbolic link to nothing"},
+        {"/dev/null", "/dev/null", 0, ""},
+        {"a link to an earlier report", linked, 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QByteArray scriptBefore = TempDir::Read(script);
+        const QByteArray notesBefore = TempDir::Read(notes);
+        const ProgramRun run = RunTslrun({"--junit", c.report, pass});
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(TempDir::Read(script), scriptBefore);
+        EXPECT_EQ(TempDir::Read(notes), notesBefore);
+        if (c.status == 0) {
+            EXPECT_EQ(run.err, "");
+            continue;
+        }
+        EXPECT_EQ(run.out, "") << "nothing ran";
+        EXPECT_TRUE(Contains(run.err, c.reason)) << run.err;
+        if (c.status == 64) {
+            EXPECT_TRUE(run.err.starts_with("tslrun: --junit \"" + c.report.toStdString() + "\": "))
+                << run.err;
+            EXPECT_TRUE(run.err.ends_with("\nTry 'tslrun --help'\n")) << run.err;
+        } else {
+            EXPECT_TRUE(run.err.starts_with("tslrun: cannot write the report")) << run.err;
+        }
+    }
+    // The link stays a link, and what it names holds the report.
+    EXPECT_TRUE(QFileInfo(linked).isSymLink());
+    EXPECT_EQ(ReadReport(earlier).cases.size(), 1u);
+    EXPECT_FALSE(QFileInfo::exists(dir.Path("nothing.xml")));
+}
+
+TEST(TslrunReport, APipeOrStandardOutputTakesOneWholeReportAfterTheOutput)
+{
+    Bench bench;
+    TempDir dir;
+    // Standard output a pipe, as in a CI step that hands the report on.
+    const ProgramRun piped = RunTslrun({"--junit", "/dev/stdout", bench.Pass(), bench.Fail()});
+    EXPECT_EQ(piped.status, 3) << piped.err;
+    EXPECT_TRUE(piped.out.starts_with("passing\nfailing\n<?xml")) << piped.out;
+    EXPECT_EQ(Count(piped.out, "<?xml"), 1);
+    const QString fromPipe = dir.Write(
+        "from-pipe.xml", QByteArray::fromStdString(piped.out.substr(piped.out.find("<?xml"))));
+    EXPECT_EQ(ReadReport(fromPipe).cases.size(), 2u);
+
+    // Standard output a file: the report follows the output in the same file, not a new one.
+    const QString file = dir.Path("out.txt");
+    const int fd = ::open(file.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0);
+    struct stat before
+    {};
+    ASSERT_EQ(::fstat(fd, &before), 0);
+    {
+        SpawnedTslrun run({"--junit", "/dev/stdout", bench.Pass().toStdString()}, fd);
+        EXPECT_EQ(run.Wait(20s), 0) << run.Errors();
+    }
+    ::close(fd);
+    struct stat after
+    {};
+    ASSERT_EQ(::stat(file.toLocal8Bit().constData(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    const std::string written = TempDir::Read(file).toStdString();
+    EXPECT_TRUE(written.starts_with("passing\n<?xml")) << written;
+    EXPECT_EQ(Count(written, "<?xml"), 1);
+
+    // A named FIFO with a reader: one report, written at the end.
+    const QString fifo = dir.Path("report.fifo");
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const int reader = ::open(fifo.toLocal8Bit().constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    const ProgramRun toFifo = RunTslrun({"--junit", fifo, bench.Pass()});
+    EXPECT_EQ(toFifo.status, 0) << toFifo.err;
+    std::string document;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(reader, buffer, sizeof buffer)) > 0;)
+        document.append(buffer, static_cast<std::size_t>(got));
+    ::close(reader);
+    EXPECT_EQ(Count(document, "<?xml"), 1) << document;
+    const QString fromFifo = dir.Write("from-fifo.xml", QByteArray::fromStdString(document));
+    EXPECT_EQ(ReadReport(fromFifo).cases.size(), 1u);
+}
+
+TEST(TslrunReport, ALinkAnotherUserLeftInAStickyDirectoryIsNotFollowed)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can make a link that another user owns";
+    constexpr uid_t kNobody = 65534;
+    Bench bench;
+    TempDir dir;
+    const QString shared = dir.Path("shared"); // as /tmp
+    ASSERT_EQ(::mkdir(shared.toLocal8Bit().constData(), 0700), 0);
+    ASSERT_EQ(::chmod(shared.toLocal8Bit().constData(), 01777), 0);
+    const QString victim = dir.Write("victim.xml", "<?xml version=\"1.0\"?><kept/>\n");
+    const std::string link = (shared + "/report.xml").toStdString();
+    const std::string created = dir.Path("created.xml").toStdString();
+
+    for (const std::string& target : {victim.toStdString(), created}) {
+        SCOPED_TRACE(target);
+        ::unlink(link.c_str());
+        ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+        ASSERT_EQ(::lchown(link.c_str(), kNobody, kNobody), 0);
+        const ProgramRun run = RunTslrun({"--junit", QString::fromStdString(link), bench.Pass()});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.err.starts_with("tslrun: cannot write the report")) << run.err;
+        EXPECT_TRUE(Contains(run.err, "sticky")) << run.err;
+        EXPECT_EQ(TempDir::Read(victim), "<?xml version=\"1.0\"?><kept/>\n");
+        EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(created)));
+        EXPECT_TRUE(QFileInfo(QString::fromStdString(link)).isSymLink());
+    }
+    // The same link of the user's own is followed.
+    ::unlink(link.c_str());
+    ASSERT_EQ(::symlink(victim.toLocal8Bit().constData(), link.c_str()), 0);
+    const ProgramRun own = RunTslrun({"--junit", QString::fromStdString(link), bench.Pass()});
+    EXPECT_EQ(own.status, 0) << own.err;
+    EXPECT_EQ(ReadReport(victim).cases.size(), 1u);
 }

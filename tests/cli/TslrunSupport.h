@@ -12,8 +12,10 @@
 #include <fstream>
 #include <functional>
 #include <poll.h>
+#include <set>
 #include <signal.h>
 #include <spawn.h>
+#include <sstream>
 #include <string>
 #include <sys/mman.h>
 #include <sys/wait.h>
@@ -69,6 +71,58 @@ inline int Count(const std::string& in, const std::string& text)
     for (size_t at = in.find(text); at != std::string::npos; at = in.find(text, at + 1))
         ++count;
     return count;
+}
+
+// A socket a process holds, as /proc/net shows it: the address in hex as the kernel keeps it
+// ("0100007F" is 127.0.0.1), the port, and the TCP state ("0A" is listening).
+struct HeldSocket
+{
+    std::string address;
+    quint16 port = 0;
+    std::string state;
+};
+
+// The sockets of `table` ("tcp", "udp") that process `pid` holds open.
+inline std::vector<HeldSocket> SocketsOf(pid_t pid, const std::string& table)
+{
+    const std::string proc = "/proc/" + std::to_string(pid);
+    std::set<std::string> inodes;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(proc + "/fd", error)) {
+        std::error_code unreadable;
+        const std::string target = std::filesystem::read_symlink(entry.path(), unreadable);
+        if (target.starts_with("socket:["))
+            inodes.insert(target.substr(8, target.size() - 9));
+    }
+    std::vector<HeldSocket> sockets;
+    std::ifstream file(proc + "/net/" + table);
+    std::string line;
+    std::getline(file, line); // the heading
+    while (std::getline(file, line)) {
+        std::istringstream fields(line);
+        std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout, inode;
+        fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >>
+            timeout >> inode;
+        const std::size_t colon = local.find(':');
+        if (colon == std::string::npos || !inodes.contains(inode))
+            continue;
+        sockets.push_back({local.substr(0, colon),
+                           static_cast<quint16>(std::stoul(local.substr(colon + 1), nullptr, 16)),
+                           state});
+    }
+    return sockets;
+}
+
+// A value of /proc/PID/status in KiB, such as "VmRSS" or "VmHWM"; -1 when there is none.
+inline long StatusKiB(pid_t pid, const std::string& field)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with(field + ":"))
+            return std::stol(line.substr(field.size() + 1));
+    }
+    return -1;
 }
 
 // tslrun started with its standard output on a descriptor of the test's choosing (a pipe it

@@ -61,7 +61,7 @@ TEST(TslrunTable, ATableCutShortUnderARunIsToldOnceAndNeverKillsIt)
     ASSERT_TRUE(out.WaitFor("1234\n")) << run.Errors();
     ASSERT_EQ(truncate(("/dev/shm/" + tagged.scoped.name).c_str(), 4096), 0);
     EXPECT_EQ(run.Wait(20s), 0) << "not killed by SIGBUS: " << run.Errors();
-    EXPECT_EQ(Count(run.Errors(), "태그 테이블 손상: "), 1) << run.Errors();
+    EXPECT_EQ(Count(run.Errors(), "tslrun: 태그 테이블 손상: "), 1) << run.Errors();
 }
 
 TEST(TslrunTable, ATagLockLeftByARunThatDiedIsTakenOver)
@@ -97,14 +97,14 @@ TEST(TslrunTable, ATagLockHeldWithoutARecordTimesOutOnceAndAStopEndsTheWait)
     Pipe out;
     SpawnedTslrun run({"--echo", script.Path()}, out.Writer());
     const auto told = [&] {
-        return run.Errors().find("태그 잠금 시간초과: TV") != std::string::npos;
+        return run.Errors().find("tslrun: 태그 잠금 시간초과: TV") != std::string::npos;
     };
     ASSERT_TRUE(PollUntil(told)) << run.Errors();
     // The script waits for the lock again: a stop ends that wait.
     const auto [status, took] = run.Stop(SIGTERM);
     EXPECT_EQ(status, 143);
     EXPECT_LT(took, 2s);
-    EXPECT_EQ(Count(run.Errors(), "태그 잠금 시간초과: TV"), 1) << run.Errors();
+    EXPECT_EQ(Count(run.Errors(), "tslrun: 태그 잠금 시간초과: TV"), 1) << run.Errors();
     sem_post(lock);
     sem_close(lock);
 }

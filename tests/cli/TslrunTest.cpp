@@ -3,6 +3,8 @@
 #include "TcpPeer.h"
 #include "TslrunSupport.h"
 
+#include <cstring>
+
 using namespace TslrunTest;
 
 TEST(Tslrun, CheckIsSilentForEveryExampleAndListsScriptErrorsWithTheirCountExitingOne)
@@ -71,11 +73,11 @@ TEST(Tslrun, LinkFailuresExitTwoWithTheReason)
 {
     ProgramRun port = RunTslrun({"--port", "/dev/nonexistent-tty", Example("hello.tsl")});
     EXPECT_EQ(port.status, 2);
-    EXPECT_EQ(port.err,
-              "통신포트 생성실패 하였습니다.[/dev/nonexistent-tty] No such file or directory\n");
+    EXPECT_EQ(port.err, "tslrun: 통신포트 생성실패 하였습니다.[/dev/nonexistent-tty] No such file "
+                        "or directory\n");
     port = RunTslrun({"--lang", "en", "--port", "/dev/nonexistent-tty", Example("hello.tsl")});
-    EXPECT_EQ(port.err, "Could not open the communication port.[/dev/nonexistent-tty] No such "
-                        "file or directory\n");
+    EXPECT_EQ(port.err, "tslrun: Could not open the communication port.[/dev/nonexistent-tty] No "
+                        "such file or directory\n");
 
     // A port nobody listens on refuses at once.
     const QString closed = QString("127.0.0.1:%1").arg(FreePort());
@@ -91,9 +93,62 @@ TEST(Tslrun, LinkFailuresExitTwoWithTheReason)
     EXPECT_EQ(silent.status, 2);
     EXPECT_GE(silent.took, 2500ms);
     EXPECT_NE(silent.err.find("no answer within 3 seconds"), std::string::npos) << silent.err;
+
+    // A host name as long as DNS allows reaches the link whole, and is named whole.
+    const std::string name = std::string(63, 'a') + "." + std::string(63, 'b') + "." +
+                             std::string(63, 'c') + "." + std::string(61, 'd');
+    ASSERT_EQ(name.size(), 253u);
+    const ProgramRun unknown =
+        RunTslrun({"--connect", QString::fromStdString(name + ":5000"), Example("hello.tsl")});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("tslrun: cannot connect to " + name + ":5000: "), std::string::npos)
+        << unknown.err;
 }
 
-TEST(Tslrun, UsageMistakesExit64WithTheUsage)
+TEST(Tslrun, ConnectReachesPeersByHostNameAndByIpv6Address)
+{
+    const ScriptFile script(TcpScript("IN BUF, N\nCMP N, 0\nJPE END\nPRINT BUF\nSYNC 0\n"));
+    // By name.
+    {
+        TcpListener listener;
+        Pipe out;
+        SpawnedTslrun run({"--sync-exit", "--connect",
+                           "localhost:" + std::to_string(listener.Port()), script.Path()},
+                          out.Writer());
+        TcpPeer peer = listener.Accept();
+        ASSERT_TRUE(peer.IsOpen()) << run.Errors();
+        peer.Send("by name");
+        EXPECT_EQ(run.Wait(20s), 0) << run.Errors();
+        EXPECT_TRUE(out.WaitForEcho("by name")) << out.Read();
+    }
+    // By IPv6 address, in brackets.
+    const int listener = ::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in6 address = {};
+    address.sin6_family = AF_INET6;
+    address.sin6_addr = in6addr_loopback;
+    if (::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ::close(listener);
+        GTEST_SKIP() << "no IPv6 loopback address here: " << std::strerror(errno);
+    }
+    ASSERT_EQ(::listen(listener, 1), 0);
+    socklen_t length = sizeof address;
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    Pipe out;
+    SpawnedTslrun run({"--sync-exit", "--connect",
+                       "[::1]:" + std::to_string(ntohs(address.sin6_port)), script.Path()},
+                      out.Writer());
+    pollfd waiting = {listener, POLLIN, 0};
+    ASSERT_GT(::poll(&waiting, 1, 20000), 0) << run.Errors();
+    const int peer = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+    ASSERT_GE(peer, 0);
+    EXPECT_EQ(::send(peer, "over IPv6", 9, MSG_NOSIGNAL), 9);
+    EXPECT_EQ(run.Wait(20s), 0) << run.Errors();
+    EXPECT_TRUE(out.WaitForEcho("over IPv6")) << out.Read();
+    ::close(peer);
+    ::close(listener);
+}
+
+TEST(Tslrun, UsageMistakesExit64WithOneLineAndWhereToReadMore)
 {
     const QString script = Example("hello.tsl");
     const std::pair<QStringList, const char*> cases[] = {
@@ -114,14 +169,25 @@ TEST(Tslrun, UsageMistakesExit64WithTheUsage)
         {{"--junit", "", script}, "--junit takes the name of the report file"},
         {{"--connect", "localhost", script}, "--connect takes HOST:PORT"},
         {{"--connect", "localhost:65536", script}, "--connect takes HOST:PORT"},
+        {{"--connect", "127.0.0.1:5000:1", script}, "--connect takes HOST:PORT"},
+        {{"--connect", "::1:5000", script}, "--connect takes HOST:PORT"},
+        {{"--connect", "[::1]5000", script}, "--connect takes HOST:PORT"},
+        {{"--connect", "[::g]:5000", script}, "--connect takes HOST:PORT"},
+        {{"--connect", ":5000", script}, "--connect takes HOST:PORT"},
+        {{"--connect", "bench 7:5000", script}, "--connect takes HOST:PORT"},
+        {{"--connect", "bench..lab:5000", script}, "--connect takes HOST:PORT"},
+        {{"--connect", QString(254, 'h') + ":5000", script}, "--connect takes HOST:PORT"},
         {{"--echo", "--port", "/dev/null", script}, "give one of them"},
         {{"--lang", "fr", script}, "--lang takes ko or en"},
     };
     for (const auto& [arguments, reason] : cases) {
         const ProgramRun run = RunTslrun(arguments);
         EXPECT_EQ(run.status, 64) << reason;
+        EXPECT_TRUE(run.err.starts_with("tslrun: ")) << run.err;
         EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
-        EXPECT_NE(run.err.find("Usage: tslrun"), std::string::npos) << reason;
+        EXPECT_TRUE(run.err.ends_with("\nTry 'tslrun --help'\n")) << run.err;
+        EXPECT_EQ(Count(run.err, "\n"), 2) << run.err;
+        EXPECT_EQ(run.out, "");
     }
     EXPECT_EQ(RunTslrun({"--check", "--seconds", "31536000", script}).status, 0)
         << "a year is the longest limit";

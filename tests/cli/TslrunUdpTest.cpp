@@ -38,6 +38,18 @@ TEST(TslrunUdp, DatagramsGoToThePeerOrTheEchoDeviceAndComeBackOnTheLocalPort)
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "ping\n");
 
+    // The echo device and the script's own socket both listen on 127.0.0.1 alone.
+    {
+        const ScriptFile pinging(UdpScript("OPEN IP 127.0.0.1\nOPEN PORT 9\n", kPingBody));
+        Pipe out;
+        SpawnedTslrun spawned({"--echo", pinging.Path()}, out.Writer());
+        ASSERT_TRUE(out.WaitFor("ping\n")) << spawned.Errors();
+        const std::vector<HeldSocket> sockets = SocketsOf(spawned.Pid(), "udp");
+        EXPECT_EQ(sockets.size(), 2u);
+        for (const HeldSocket& socket : sockets)
+            EXPECT_EQ(socket.address, "0100007F") << "port " << socket.port;
+    }
+
     quint16 peerPort = 0;
     const int peer = BoundUdpSocket(peerPort);
     quint16 localPort = 0;
@@ -64,4 +76,10 @@ TEST(TslrunUdp, DatagramsGoToThePeerOrTheEchoDeviceAndComeBackOnTheLocalPort)
                  sizeof to);
     EXPECT_TRUE(out.WaitFor("pong\n")) << out.Read() << spawned.Errors();
     ::close(peer);
+
+    // The UDP link is IPv4 only: an IPv6 peer is a link error that says so.
+    const ProgramRun v6 = RunTslrun({"--connect", "[::1]:5000", Path(echoed)});
+    EXPECT_EQ(v6.status, 2);
+    EXPECT_EQ(v6.err, "tslrun: the UDP link takes IPv4 addresses and host names only, not the "
+                      "IPv6 address ::1\n");
 }

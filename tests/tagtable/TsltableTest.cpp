@@ -168,8 +168,8 @@ TEST(Tsltable, ReportsEachMistakeOnStandardErrorWithExitStatus1)
         std::vector<std::string> args;
         std::string message;
     } cases[] = {
-        {{}, "Usage: tsltable"},
-        {{name}, "Usage: tsltable"},
+        {{}, "tsltable: no table name given\nTry 'tsltable --help'\n"},
+        {{name}, "tsltable: no command given\nTry 'tsltable --help'\n"},
         {{name, "drop"}, "unknown command or wrong number of arguments: \"drop\""},
         {{name, "get"}, "wrong number of arguments"},
         {{missing, "get", "b"}, "no table named \"" + missing + "\""},
