@@ -424,8 +424,9 @@ void CRunSession::customEvent(QEvent* event)
     if (m_bFinished)
         return;
     const int value = notice->Notify()->value;
+    // Named as the script wrote it: a number past the 32-bit range is not the one it was held to.
+    const std::string written = "SYNC " + notice->Notify()->text;
     notice->Notify()->Release();
     const int status = value < 0 ? 0 : std::min(value, kMaxSyncStatus);
-    Finish(status, false, status == 0 ? RunEnd::Passed : RunEnd::Sync,
-           "SYNC " + std::to_string(value));
+    Finish(status, false, status == 0 ? RunEnd::Passed : RunEnd::Sync, written);
 }

@@ -113,6 +113,10 @@ Do you want to replace it?</translation>
         <source>TARVEN Command Files (*.TCF *.tcf)</source>
         <translation>TARVEN Command Files (*.TCF *.tcf)</translation>
     </message>
+    <message>
+        <source>전송 %1의 &apos;%2&apos; 문자는 %3(으)로 보낼 수 없어 보내지 않았습니다.</source>
+        <translation>Send %1 was not sent: %3 cannot hold the character &apos;%2&apos;.</translation>
+    </message>
 </context>
 <context>
     <name>CCmdListGrid</name>
@@ -1087,6 +1091,10 @@ Do you want to replace it?</translation>
         <source>포트가 다시 연결되었습니다 [%1] (끊긴 시간 %2) ...</source>
         <translation>Port reconnected [%1] (away for %2) ...</translation>
     </message>
+    <message>
+        <source>환영 메시지에 %1(으)로 보낼 수 없는 문자가 있어 보내지 않았습니다.</source>
+        <translation>The welcome message was not sent: it holds a character %1 cannot hold.</translation>
+    </message>
 </context>
 <context>
     <name>CMonitorWindow</name>
@@ -1303,6 +1311,10 @@ Save the file in UTF-8 instead? Cancel does not save it.</translation>
         <source>Stopped...</source>
         <translation>Stopped...</translation>
     </message>
+    <message>
+        <source>%1번째 줄의 &apos;%2&apos; 문자는 CP949로 나타낼 수 없어 스크립트를 실행하지 않습니다.</source>
+        <translation>The script was not run: CP949 cannot hold the character &apos;%2&apos; on line %1.</translation>
+    </message>
 </context>
 <context>
     <name>CScriptStatusBar</name>
@@ -1473,6 +1485,10 @@ Editor: %2 %3</translation>
         <source>Socket Client 접속실패 !!!</source>
         <translation>Socket Client connect failed !!!</translation>
     </message>
+    <message>
+        <source>&apos;%1&apos; 문자는 %2(으)로 보낼 수 없어 보내지 않았습니다.</source>
+        <translation>&apos;%1&apos; was not sent: %2 cannot hold it.</translation>
+    </message>
 </context>
 <context>
     <name>CTextViewCtrl</name>
@@ -1510,10 +1526,6 @@ Editor: %2 %3</translation>
     <message>
         <source>%1의 글자를 읽을 수 없습니다.</source>
         <translation>The characters of %1 cannot be read.</translation>
-    </message>
-    <message>
-        <source>일반 파일이 아닙니다.</source>
-        <translation>Not a regular file.</translation>
     </message>
 </context>
 <context>
@@ -2044,6 +2056,10 @@ Editor: %2 %3</translation>
     <message>
         <source>파일이 너무 큽니다 (%1 바이트).</source>
         <translation>The file is too large (%1 bytes).</translation>
+    </message>
+    <message>
+        <source>일반 파일이 아닙니다.</source>
+        <translation>Not a regular file.</translation>
     </message>
 </context>
 </TS>

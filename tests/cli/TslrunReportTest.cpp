@@ -194,6 +194,8 @@ public:
     }
     QString Pass() { return Script("pass.tsl", "PRINT \"passing\"\nSYNC 0\n"); }
     QString Fail() { return Script("fail.tsl", "PRINT \"failing\"\nSYNC 3\n"); }
+    // A value past the 32-bit range, reported as written.
+    QString Huge() { return Script("huge.tsl", "SYNC 4294967296\n"); }
     QString Invalid() { return m_dir.Write("invalid.tsl", "BEGIN:\nMOVE X, 1\n"); }
     QString Refused() { return Script("refused.tsl", "SYNC 0\n", FreePort()); }
     // Prints once, so that its output does not depend on how long it ran.
@@ -218,7 +220,7 @@ TEST(TslrunReport, OneReportTellsPassFailureVerifyErrorLinkErrorAndTimeout)
     const QString report = bench.ReportPath();
     const ProgramRun run =
         RunTslrun({"--timeout", "3", "--junit", report, bench.Pass(), bench.Fail(), bench.Invalid(),
-                   bench.Refused(), bench.Silent()});
+                   bench.Refused(), bench.Silent(), bench.Huge()});
     EXPECT_EQ(run.status, 3) << "the first script that did not end with 0 gave 3\n" << run.err;
 
     const Report read = ReadReport(report);
@@ -226,8 +228,8 @@ TEST(TslrunReport, OneReportTellsPassFailureVerifyErrorLinkErrorAndTimeout)
     ExpectValid(report);
     for (const auto* counts : {&read.suites, &read.suite}) {
         EXPECT_EQ(counts->at("name"), "tslrun");
-        EXPECT_EQ(counts->at("tests"), "5");
-        EXPECT_EQ(counts->at("failures"), "2");
+        EXPECT_EQ(counts->at("tests"), "6");
+        EXPECT_EQ(counts->at("failures"), "3");
         EXPECT_EQ(counts->at("errors"), "2");
         EXPECT_EQ(counts->at("skipped"), "0");
         EXPECT_GE(std::stod(counts->at("time")), 3.0);
@@ -255,6 +257,7 @@ TEST(TslrunReport, OneReportTellsPassFailureVerifyErrorLinkErrorAndTimeout)
         {"refused", "error", "link", "cannot connect to 127.0.0.1:", "Connection refused", ""},
         {"silent", "failure", "timeout", "no SYNC within the --timeout of 3 s", "no SYNC within",
          "waiting\n"},
+        {"huge", "failure", "sync", "SYNC 4294967296", "SYNC 4294967296", ""},
     };
     ASSERT_EQ(read.cases.size(), std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {
