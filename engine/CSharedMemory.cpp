@@ -35,8 +35,9 @@ bool ToUtf16(std::string_view text, std::u16string& out)
 
 } // namespace
 
-CSharedMemory::CSharedMemory(std::string_view name, uint32_t size, Callback callback, OpenMode mode)
-    : m_strName(name)
+CSharedMemory::CSharedMemory(std::string_view name, uint32_t size, Callback callback, OpenMode mode,
+                             const CRunFlag* pRun)
+    : m_strName(name), m_pRun(pRun)
 {
     std::string message;
     if (int code = SharedObject::CheckName(name, "table name", kTableNameExtraBytes, message)) {
@@ -463,11 +464,11 @@ bool CSharedMemory::ListValues(std::vector<Value>& values)
 bool CSharedMemory::OpenWithTagLock(std::string_view name, OpenMode mode,
                                     std::unique_ptr<CSharedMemory>& table,
                                     std::unique_ptr<CNamedSemaphore>& tagLock, int& error,
-                                    std::string& message)
+                                    std::string& message, const CRunFlag* pRun)
 {
     // The tag lock only after the table opened, which checks the name: a refused name leaves
     // nothing behind.
-    auto opened = std::make_unique<CSharedMemory>(name, kDefaultSizeBytes, Callback{}, mode);
+    auto opened = std::make_unique<CSharedMemory>(name, kDefaultSizeBytes, Callback{}, mode, pRun);
     if (!opened->IsInitialised()) {
         error = opened->GetLastError();
         message = opened->GetErrorText();

@@ -41,9 +41,10 @@ public:
     };
 
     // `name` is the table name (UTF-8, no '/'); `size` the block size when this object creates
-    // the table. An existing table keeps the size its creator wrote.
+    // the table. An existing table keeps the size its creator wrote. Clearing `pRun` ends the
+    // wait for the table's lock, here and at every later access.
     CSharedMemory(std::string_view name, uint32_t size, Callback callback = {},
-                  OpenMode mode = OpenMode::CreateOrOpen);
+                  OpenMode mode = OpenMode::CreateOrOpen, const CRunFlag* pRun = nullptr);
     ~CSharedMemory();
     CSharedMemory(const CSharedMemory&) = delete;
     CSharedMemory& operator=(const CSharedMemory&) = delete;
@@ -89,7 +90,7 @@ public:
     static bool OpenWithTagLock(std::string_view name, OpenMode mode,
                                 std::unique_ptr<CSharedMemory>& table,
                                 std::unique_ptr<CNamedSemaphore>& tagLock, int& error,
-                                std::string& message);
+                                std::string& message, const CRunFlag* pRun = nullptr);
 
     // Unlinks the table, its two locks and the events of its tags. False with error 2 when
     // neither the table nor a lock existed.

@@ -51,7 +51,8 @@ void ReportFailure(CRunNotices& notices, const CSharedMemory& table, int error,
 // The table GET and PUT use. One removed under the run (tsltable remove) is told once, and the
 // table made anew under its name takes its place; until there is one that can be used, null.
 CSharedMemory* FollowTable(std::unique_ptr<CSharedMemory>& table,
-                           std::unique_ptr<CNamedSemaphore>& tagLock, CRunNotices& notices)
+                           std::unique_ptr<CNamedSemaphore>& tagLock, CRunNotices& notices,
+                           const CRunFlag* pRun)
 {
     if (!table->IsRemoved())
         return table.get();
@@ -61,7 +62,7 @@ CSharedMemory* FollowTable(std::unique_ptr<CSharedMemory>& table,
     int error = 0;
     std::string message;
     if (CSharedMemory::OpenWithTagLock(name, CSharedMemory::OpenMode::OpenExisting, table, tagLock,
-                                       error, message))
+                                       error, message, pRun))
         return table.get();
     if (error != SharedTable::kErrorNotFound)
         notices.Report("unusable " + message, tsl::MessageText(tsl::msg::kTableUnusable) + message);
@@ -160,7 +161,7 @@ void CTSL::_Get(CCommandTable* pCmd)
     if (!m_pSharedTable || !m_pTagLock || name.empty())
         return;
     const int32_t count = TagCount(pCmd);
-    CSharedMemory* table = FollowTable(m_pSharedTable, m_pTagLock, m_notices);
+    CSharedMemory* table = FollowTable(m_pSharedTable, m_pTagLock, m_notices, m_pRun);
     if (!table)
         return;
     const CLockedTag locked(*m_pTagLock, *table, name, m_pRun, m_notices);
@@ -235,7 +236,7 @@ void CTSL::_Put(CCommandTable* pCmd)
         number = tsl::ReadDecimal(text.c_str());
     }
 
-    CSharedMemory* table = FollowTable(m_pSharedTable, m_pTagLock, m_notices);
+    CSharedMemory* table = FollowTable(m_pSharedTable, m_pTagLock, m_notices, m_pRun);
     if (!table)
         return;
     const CLockedTag locked(*m_pTagLock, *table, name, m_pRun, m_notices);
