@@ -128,7 +128,7 @@ bool CScriptEditView::StartHost()
         text += kLineEnd + QString::asprintf(tsl::MessageText(tsl::msg::kErrorCount).c_str(),
                                              static_cast<int>(errors.size()));
         AppendOutput(text);
-        EndRun(false);
+        FailRun();
         return false;
     }
     m_pDocument->SetProgress(kProgressVerified);
@@ -143,7 +143,7 @@ bool CScriptEditView::StartHost()
             message = QString::asprintf(tsl::MessageText(tsl::msg::kPortOpenFailed).c_str(),
                                         m_pDecode->m_comm.szPort) +
                       QLatin1Char('\n') + QString::fromStdString(m_pDecode->GetErrorText());
-        EndRun(false);
+        FailRun();
         ShowMessage(message, QMessageBox::Warning, QMessageBox::Ok, this);
         return false;
     }
@@ -176,6 +176,13 @@ void CScriptEditView::StopRun(bool bKeepWatch)
         EndRun(bKeepWatch);
     }
     AppendOutput(kLineEnd + tr("Stopped...") + kLineEnd);
+    m_pDocument->SetProgress(0);
+    emit stateChanged();
+}
+
+void CScriptEditView::FailRun()
+{
+    EndRun(false);
     m_pDocument->SetProgress(0);
     emit stateChanged();
 }

@@ -95,6 +95,8 @@ private:
     void DestroyWatch();
     // Stop, keeping the watch window for reading when asked.
     void StopRun(bool bKeepWatch);
+    // Verification or the link failed: the view stays as it was before the run.
+    void FailRun();
     // Watch window first (destroyed, or only stopped), then the host control and the file.
     void EndRun(bool bKeepWatch);
     // A run that ended by itself (its worker stopped, its link lost) is stopped here.

@@ -116,6 +116,11 @@ TEST_F(ScriptRunTest, ScriptWithTwoErrorsListsThemWithTheirCountAndDoesNotRun)
     EXPECT_EQ(view->WatchDialog(), nullptr);
     EXPECT_TRUE(Frame()->Action(ID_SCRIPT_RUN)->isEnabled());
     EXPECT_FALSE(Frame()->Action(ID_SCRIPT_STOP)->isEnabled());
+    // Nothing is under way: the progress pane is back at 0.
+    EXPECT_EQ(view->Document()->Progress(), 0);
+    auto* frame = qobject_cast<CScriptChildFrame*>(Frame()->MdiClient()->activeSubWindow());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->StatusBar()->ProgressPane()->value(), 0);
 
     // A double-click on the second error line takes the editor to line 4.
     QPlainTextEdit* page = Bar()->PageEdit(view->Document()->Title());
@@ -312,6 +317,7 @@ TEST_F(ScriptRunTest, ALinkThatDoesNotOpenEndsTheRunAndSaysWhy)
     EXPECT_FALSE(view->IsRunning());
     EXPECT_EQ(view->Decode(), nullptr);
     EXPECT_EQ(Output(view), "Compiling...\nFailure Compile...\nStopped...\n");
+    EXPECT_EQ(view->Document()->Progress(), 0);
     EXPECT_TRUE(m_messages.Starting("통신포트 생성실패 하였습니다.[COM9]").size() > 0)
         << m_messages.texts.join('|').toStdString();
 }
