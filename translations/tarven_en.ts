@@ -916,70 +916,66 @@ Do you want to replace it?</translation>
 <context>
     <name>CFindDlg</name>
     <message>
-        <source>Search</source>
+        <source>문자열 찾기</source>
         <translation>Search</translation>
     </message>
     <message>
-        <source>&amp;Previous Match</source>
-        <translation>&amp;Previous Match</translation>
-    </message>
-    <message>
-        <source>Close</source>
-        <translation>Close</translation>
-    </message>
-    <message>
-        <source>&amp;Next match</source>
+        <source>다음 찾기(&amp;F)</source>
         <translation>&amp;Next match</translation>
     </message>
     <message>
-        <source>Match case</source>
-        <translation>Match case</translation>
+        <source>이전 찾기(&amp;B)</source>
+        <translation>&amp;Previous match</translation>
     </message>
     <message>
-        <source>Match whole words only</source>
-        <translation>Match whole words only</translation>
+        <source>대/소문자 구분(&amp;C)</source>
+        <translation>Match &amp;case</translation>
     </message>
     <message>
-        <source>Regular expressions</source>
-        <translation>Regular expressions</translation>
+        <source>단어 단위로(&amp;W)</source>
+        <translation>Match &amp;whole words only</translation>
     </message>
     <message>
-        <source>Fi&amp;nd what:</source>
-        <translation>Fi&amp;nd what:</translation>
+        <source>정규식(&amp;E)</source>
+        <translation>Regular &amp;expressions</translation>
+    </message>
+    <message>
+        <source>닫기</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>찾을 내용(&amp;N):</source>
+        <translation>F&amp;ind what:</translation>
     </message>
 </context>
 <context>
     <name>CFindReplaceDlg</name>
     <message>
-        <source>Search and replace</source>
+        <source>문자열 바꾸기</source>
         <translation>Search and replace</translation>
     </message>
     <message>
-        <source>&amp;Previous match</source>
-        <translation>&amp;Previous match</translation>
+        <source>선택 영역에서만(&amp;S)</source>
+        <translation>Replace in &amp;selection only</translation>
     </message>
     <message>
-        <source>&amp;Close</source>
-        <translation>&amp;Close</translation>
-    </message>
-    <message>
-        <source>Replace in selection only</source>
-        <translation>Replace in selection only</translation>
-    </message>
-    <message>
-        <source>&amp;Replace</source>
+        <source>바꾸기(&amp;R)</source>
         <translation>&amp;Replace</translation>
     </message>
     <message>
-        <source>Replace &amp;All</source>
+        <source>모두 바꾸기(&amp;A)</source>
         <translation>Replace &amp;All</translation>
     </message>
     <message>
-        <source>Re&amp;place with:</source>
-        <translation>Re&amp;place with:</translation>
+        <source>바꿀 내용(&amp;P):</source>
+        <translation>Replace wit&amp;h:</translation>
     </message>
     <message>
-        <source>%1 replaced</source>
+        <source>찾은 %1개를 빈 문자열로 바꾸시겠습니까?</source>
+        <translation>Matches found: %1. Replace them with an empty string?</translation>
+    </message>
+    <message>
+        <source>%1개를 바꿨습니다</source>
         <translation>%1 replaced</translation>
     </message>
 </context>

@@ -50,26 +50,29 @@ void AddToHistory(QStringList& history, QComboBox& box, const QString& text)
 }
 
 CFindDlg::CFindDlg(CScriptEditCtrl* edit, SearchHistory& history, QWidget* parent)
-    : CFindDlg(edit, history, parent, tr("Search"), tr("&Previous Match"), tr("Close"))
-{}
+    : CFindDlg(edit, history, parent, tr("문자열 찾기"))
+{
+    FollowLayoutInTabOrder();
+    MnemonicsActAtOnce();
+}
 
 CFindDlg::CFindDlg(CScriptEditCtrl* edit, SearchHistory& history, QWidget* parent,
-                   const QString& title, const QString& previousText, const QString& closeText)
+                   const QString& title)
     : QDialog(parent), m_pEdit(edit), m_history(history),
       m_pFindBox(NewHistoryBox(IDC_FIND_TEXT, history.find)), m_pFields(new QGridLayout),
       m_pOptions(new QVBoxLayout), m_pButtons(new QVBoxLayout),
-      m_pNext(NewButton(tr("&Next match"), IDC_FIND_NEXT)),
-      m_pPrevious(NewButton(previousText, IDC_FIND_PREVIOUS)),
-      m_pMatchCase(NewCheckBox(tr("Match case"), IDC_FIND_MATCH_CASE)),
-      m_pWholeWord(NewCheckBox(tr("Match whole words only"), IDC_FIND_WHOLE_WORD)),
-      m_pRegExp(NewCheckBox(tr("Regular expressions"), IDC_FIND_REGEXP)),
-      m_pClose(new QPushButton(closeText))
+      m_pNext(NewButton(tr("다음 찾기(&F)"), IDC_FIND_NEXT)),
+      m_pPrevious(NewButton(tr("이전 찾기(&B)"), IDC_FIND_PREVIOUS)),
+      m_pMatchCase(NewCheckBox(tr("대/소문자 구분(&C)"), IDC_FIND_MATCH_CASE)),
+      m_pWholeWord(NewCheckBox(tr("단어 단위로(&W)"), IDC_FIND_WHOLE_WORD)),
+      m_pRegExp(NewCheckBox(tr("정규식(&E)"), IDC_FIND_REGEXP)),
+      m_pClose(new QPushButton(tr("닫기")))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     m_pClose->setObjectName(QStringLiteral("IDCANCEL"));
     setWindowTitle(title);
 
-    auto* findLabel = new QLabel(tr("Fi&nd what:"));
+    auto* findLabel = new QLabel(tr("찾을 내용(&N):"));
     findLabel->setBuddy(m_pFindBox);
     m_pFields->addWidget(findLabel, 0, 0);
     m_pFields->addWidget(m_pFindBox, 0, 1);
@@ -116,6 +119,37 @@ QComboBox* CFindDlg::NewHistoryBox(int id, const QStringList& history)
     for (auto entry = history.crbegin(); entry != history.crend(); ++entry)
         box->addItem(*entry);
     return box;
+}
+
+void CFindDlg::FollowLayoutInTabOrder()
+{
+    QList<QWidget*> chain;
+    for (int row = 0; row < m_pFields->rowCount(); ++row) {
+        if (const QLayoutItem* field = m_pFields->itemAtPosition(row, 1))
+            chain << field->widget();
+    }
+    for (const QVBoxLayout* column : {m_pOptions, m_pButtons}) {
+        for (int i = 0; i < column->count(); ++i) {
+            QWidget* control = column->itemAt(i)->widget();
+            if (control != nullptr && (control->focusPolicy() & Qt::TabFocus) != 0)
+                chain << control;
+        }
+    }
+    chain.removeAll(nullptr);
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+void CFindDlg::MnemonicsActAtOnce()
+{
+    for (QAbstractButton* control : findChildren<QAbstractButton*>()) {
+        const QKeySequence key = control->shortcut();
+        if (key.isEmpty())
+            continue;
+        control->setShortcut(QKeySequence());
+        // A disabled control ignores the click.
+        connect(new QShortcut(key, this), &QShortcut::activated, control, &QAbstractButton::click);
+    }
 }
 
 QString CFindDlg::SelectedLine() const

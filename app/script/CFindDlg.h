@@ -29,8 +29,7 @@ public:
 
 protected:
     // For the replace dialog, which adds its rows and buttons to these.
-    CFindDlg(CScriptEditCtrl* edit, SearchHistory& history, QWidget* parent, const QString& title,
-             const QString& previousText, const QString& closeText);
+    CFindDlg(CScriptEditCtrl* edit, SearchHistory& history, QWidget* parent, const QString& title);
 
     // Sets the editor's search flags from the boxes; false when the editor is gone.
     bool ApplySearchFlags();
@@ -44,6 +43,13 @@ protected:
     // The editor's selection when it is one line, else empty.
     QString SelectedLine() const;
     void done(int result) override;
+    // Tab walks the controls as they are laid out: the text boxes, the options, the buttons.
+    // Qt's own order is the order the controls were made in, which a subclass's rows break.
+    void FollowLayoutInTabOrder();
+    // Alt and a control's letter acts on the control at once. Qt's own mnemonic clicks a moment
+    // later, after showing the button pressed, so an Escape typed right after Alt+A would close
+    // the dialog first and the replacement would never happen.
+    void MnemonicsActAtOnce();
 
     QPointer<CScriptEditCtrl> m_pEdit;
     SearchHistory& m_history;

@@ -70,6 +70,8 @@ public:
     // Replaces every match in the whole text, or in the selection, as one undo step; never
     // searches the text it has put in. Returns the number of replacements.
     int ReplaceAll(const QByteArray& text, const QByteArray& replacement, bool inSelection);
+    // The number of matches that ReplaceAll would replace by nothing; the text stays as it is.
+    int CountMatches(const QByteArray& text, bool inSelection);
 
     // What the input method reads around the caret: the caret's line.
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
@@ -88,6 +90,10 @@ private:
     // Searches the target range [start, end); the match becomes the target. -1 when none.
     long SearchInTarget(long start, long end, const QByteArray& text);
     long ReplaceTarget(const QByteArray& replacement);
+    // Walks the matches of text in the whole text or the selection, replacing each one when a
+    // replacement is given; the end of the range as it then stands goes to rangeEnd.
+    int ForEachMatch(const QByteArray& text, const QByteArray* replacement, bool inSelection,
+                     long* rangeEnd);
     long TextLength() const;
 
     bool m_bLinenumbers = false;

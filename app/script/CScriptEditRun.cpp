@@ -16,10 +16,14 @@
 #include "MessageLanguage.h"
 #include "ScriptConstants.h"
 #include "ScriptFile.h"
+#include "SyncNotify.h"
 #include "SyntaxMessages.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryFile>
+
+#include <algorithm>
 
 namespace {
 // Lines of the output page end as the script's printed lines do.
@@ -65,8 +69,10 @@ void CScriptEditView::OnScriptRun()
         return;
     m_pDocument->SetProgress(kProgressSaved);
     CWaitCursor wait;
-    // The window a run that ended by itself left for reading goes with the next run.
+    // The window a run that ended by itself left for reading goes with the next run, and so
+    // does the verdict of the run before.
     DestroyWatch();
+    m_lastSync.reset();
     ClearOutput();
     AppendOutput(tr("Compiling...") + kLineEnd);
     if (!StartHost())
@@ -128,7 +134,7 @@ bool CScriptEditView::StartHost()
         text += kLineEnd + QString::asprintf(tsl::MessageText(tsl::msg::kErrorCount).c_str(),
                                              static_cast<int>(errors.size()));
         AppendOutput(text);
-        EndRun(false);
+        FailRun();
         return false;
     }
     m_pDocument->SetProgress(kProgressVerified);
@@ -143,7 +149,7 @@ bool CScriptEditView::StartHost()
             message = QString::asprintf(tsl::MessageText(tsl::msg::kPortOpenFailed).c_str(),
                                         m_pDecode->m_comm.szPort) +
                       QLatin1Char('\n') + QString::fromStdString(m_pDecode->GetErrorText());
-        EndRun(false);
+        FailRun();
         ShowMessage(message, QMessageBox::Warning, QMessageBox::Ok, this);
         return false;
     }
@@ -180,6 +186,13 @@ void CScriptEditView::StopRun(bool bKeepWatch)
     emit stateChanged();
 }
 
+void CScriptEditView::FailRun()
+{
+    EndRun(false);
+    m_pDocument->SetProgress(0);
+    emit stateChanged();
+}
+
 void CScriptEditView::DestroyWatch()
 {
     if (m_pWatch) {
@@ -197,7 +210,12 @@ void CScriptEditView::EndRun(bool bKeepWatch)
         m_pWatch->OnCommand(ID_WATCH_STOP);
     else
         DestroyWatch();
-    delete m_pDecode; // stops and joins the script thread, closes the link
+    if (m_pDecode != nullptr) {
+        m_pDecode->Stop(); // joins the script thread and closes the link
+        // A SYNC the script made before it stopped still tells its verdict.
+        QCoreApplication::sendPostedEvents(this, CSyncNotifyEvent::Type());
+    }
+    delete m_pDecode;
     m_pDecode = nullptr;
     m_pRunFile.reset();
 }
@@ -252,8 +270,27 @@ void CScriptEditView::OnScriptWatch()
     emit stateChanged();
 }
 
+void CScriptEditView::customEvent(QEvent* event)
+{
+    const auto* notice = dynamic_cast<const CSyncNotifyEvent*>(event);
+    // Only the run under way speaks: a host of an earlier run was stopped with its notices.
+    if (notice == nullptr || m_bClosing || m_pDecode == nullptr ||
+        notice->Notify()->hwndFrom != m_pDecode)
+        return;
+    // The script still waits its second, as it always did here: bench scripts may pace their
+    // steps on it. The record is shared, so reading it is safe whenever this runs.
+    const TSL_SYNC_NOTIFY& sync = *notice->Notify();
+    const QString text =
+        sync.text.empty() ? QString::number(sync.value) : QString::fromStdString(sync.text);
+    const bool pass = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c == u'0'; });
+    m_lastSync = SyncVerdict{text, pass};
+    AppendOutput(m_lastSync->Line() + kLineEnd);
+    emit stateChanged();
+}
+
 void CScriptEditView::OnViewClosing()
 {
+    m_bClosing = true;
     if (m_pDecode == nullptr && !m_pWatch)
         return;
     CWaitCursor wait;

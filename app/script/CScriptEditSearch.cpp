@@ -110,18 +110,39 @@ int CScriptEditCtrl::ReplaceAll(const QByteArray& text, const QByteArray& replac
     if (text.isEmpty())
         return 0;
     const long selectionStart = GetSelectionStart();
-    long start = inSelection ? selectionStart : 0;
+    SendScintilla(SCI_BEGINUNDOACTION);
+    long end = 0;
+    const int count = ForEachMatch(text, &replacement, inSelection, &end);
+    SendScintilla(SCI_ENDUNDOACTION);
+    if (inSelection)
+        SendScintilla(SCI_SETSEL, static_cast<unsigned long>(selectionStart), end);
+    return count;
+}
+
+int CScriptEditCtrl::CountMatches(const QByteArray& text, bool inSelection)
+{
+    if (text.isEmpty())
+        return 0;
+    long end = 0;
+    return ForEachMatch(text, nullptr, inSelection, &end);
+}
+
+int CScriptEditCtrl::ForEachMatch(const QByteArray& text, const QByteArray* replacement,
+                                  bool inSelection, long* rangeEnd)
+{
+    long start = inSelection ? GetSelectionStart() : 0;
     long end = inSelection ? GetSelectionEnd() : TextLength();
     int count = 0;
-    SendScintilla(SCI_BEGINUNDOACTION);
     while (start <= end) {
         const long found = SearchInTarget(start, end, text);
         if (found < 0)
             break;
         const long matchLength = SendScintilla(SCI_GETTARGETEND) - found;
-        const long replaced = ReplaceTarget(replacement);
+        // Counting steps over the match as replacing it by nothing would.
+        const long replaced = replacement != nullptr ? ReplaceTarget(*replacement) : matchLength;
         ++count;
-        end += replaced - matchLength;
+        if (replacement != nullptr)
+            end += replaced - matchLength;
         start = found + replaced;
         if (matchLength == 0) {
             // An empty match (^, x*) would match the same place again: step over a character.
@@ -130,8 +151,6 @@ int CScriptEditCtrl::ReplaceAll(const QByteArray& text, const QByteArray& replac
             start = SendScintilla(SCI_POSITIONAFTER, static_cast<unsigned long>(start));
         }
     }
-    SendScintilla(SCI_ENDUNDOACTION);
-    if (inSelection)
-        SendScintilla(SCI_SETSEL, static_cast<unsigned long>(selectionStart), end);
+    *rangeEnd = end;
     return count;
 }

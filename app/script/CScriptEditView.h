@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class CDecodeCtrl;
 class CScriptEditCtrl;
@@ -81,10 +82,25 @@ public:
     // The state of a command of the edit and script menus, by its number.
     CommandState GetCommandState(int id) const;
 
+    // What the script told by its last SYNC, kept from the notice until the next run starts:
+    // the operand as written, and whether it is 0, a pass.
+    struct SyncVerdict
+    {
+        QString text;
+        bool bPass = false;
+        // As the output page and the status bar show it: "SYNC 0".
+        QString Line() const { return QStringLiteral("SYNC ") + text; }
+    };
+    const std::optional<SyncVerdict>& LastSync() const { return m_lastSync; }
+
 signals:
     // Something that the commands' states follow has changed.
     void stateChanged();
     void contextMenuRequested(const QPoint& globalPos);
+
+protected:
+    // The SYNC notices of the running script.
+    void customEvent(QEvent* event) override;
 
 private:
     // False (and the user told) when the text could not be saved for the run.
@@ -95,6 +111,8 @@ private:
     void DestroyWatch();
     // Stop, keeping the watch window for reading when asked.
     void StopRun(bool bKeepWatch);
+    // Verification or the link failed: the view stays as it was before the run.
+    void FailRun();
     // Watch window first (destroyed, or only stopped), then the host control and the file.
     void EndRun(bool bKeepWatch);
     // A run that ended by itself (its worker stopped, its link lost) is stopped here.
@@ -121,6 +139,9 @@ private:
     QPointer<CScriptWatchDlg> m_pWatch;
     std::unique_ptr<QTemporaryFile> m_pRunFile;
     QTimer m_runCheck;
+    std::optional<SyncVerdict> m_lastSync;
+    // Set once the window closes: late notices have nowhere to go.
+    bool m_bClosing = false;
     // Since when the link of the run is lost, and the pass by which the script saw it all.
     QElapsedTimer m_linkLost;
     uint64_t m_nLossPass = 0;

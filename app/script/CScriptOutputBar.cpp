@@ -59,6 +59,7 @@ void CScriptOutputBar::AddPage(const QString& title)
     edit->setReadOnly(true);
     edit->setFont(m_font);
     edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    edit->setMaximumBlockCount(kOutputPageMaxLines);
     edit->viewport()->installEventFilter(this);
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);

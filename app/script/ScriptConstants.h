@@ -58,6 +58,9 @@ enum FindControlId : int
 inline constexpr char kOutputFont[] = "굴림";
 inline constexpr int kOutputFontPx = 12;
 inline constexpr char kOutputPageIcon[] = ":/icons/32803.svg";
+// A page keeps its last lines only: a script that makes a SYNC on every pass adds one a second
+// for as long as it runs.
+inline constexpr int kOutputPageMaxLines = 100000;
 
 // Running a script.
 // The host control's identifier, and the folder-relative name pattern of a run's script copy.
@@ -84,5 +87,6 @@ inline constexpr int kCaretPaneWidthPx = 100;
 inline constexpr int kWidestCaretColumn = 999;
 inline constexpr int kWidestCaretLine = 99999;
 inline constexpr int kCaretPaneSlackPx = 6;
+inline constexpr int kSyncPaneMaxPx = 160;
 inline constexpr int kRunFrames = 20;
 inline constexpr int kStatusUpdateMs = 100;

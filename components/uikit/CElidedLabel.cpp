@@ -1,6 +1,8 @@
 #include "CElidedLabel.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
+#include <QtMath>
 
 #include <algorithm>
 
@@ -38,7 +40,9 @@ QString CElidedLabel::ShownText() const
 QSize CElidedLabel::sizeHint() const
 {
     const int frame = 2 * frameWidth() + 2 * kMarginPx;
-    return {fontMetrics().horizontalAdvance(m_strText) + frame, fontMetrics().height() + frame};
+    // Eliding measures in fractions of a pixel: a width rounded down would cut the text.
+    const int text = qCeil(QFontMetricsF(font()).horizontalAdvance(m_strText));
+    return {text + frame, fontMetrics().height() + frame};
 }
 
 QSize CElidedLabel::minimumSizeHint() const

@@ -280,6 +280,73 @@ def drive(session):
     if tarven.poll() is not None:
         raise Failed("tarven ended with %s" % tarven.returncode)
 
+    drive_replace(session, frame)
+    if tarven.poll() is not None:
+        raise Failed("tarven ended with %s" % tarven.returncode)
+
+
+REPLACE_DIALOG = "문자열 바꾸기"
+
+
+def file_holds(path, expected):
+    with open(path, "rb") as script:
+        return script.read() == expected
+
+
+def drive_replace(session, frame):
+    """Replace All as a person does it: find, Tab, replacement, Alt+A; with nothing typed for the
+    replacement the program asks first, and No keeps the text. Ctrl+S writes what was put in."""
+    path = os.path.join(session.home, "reply.tsl")
+    with open(path, "wb") as script:
+        script.write(b"DIM REPLY$ 64\r\nVAR N% 0\r\nBEGIN:\r\n    IN REPLY, N\r\nEND:\r\n")
+    if session.wm == "openbox":
+        session.run("xdotool", "windowactivate", "--sync", frame)
+    else:
+        session.run("xdotool", "windowfocus", "--sync", frame)
+    # File, Open: in a monitor window Ctrl+O opens the link.
+    shown = len(session.program_windows())
+    session.key("alt+f", "o")
+    wait_for("the open dialog", lambda: session.windows("^(Open|열기)$"))
+    session.type(path)
+    session.key("Return")
+    wait_for("the open dialog to close", lambda: not session.windows("^(Open|열기)$"))
+
+    session.key("ctrl+h")
+    wait_for("the replace dialog", lambda: session.windows(REPLACE_DIALOG))
+    session.type("REPLY")
+    session.key("Tab")
+    session.type("ANSWER")
+    session.screenshot("replace-dialog")
+    session.key("alt+a", "Escape")
+    wait_for("the replace dialog to close", lambda: not session.windows(REPLACE_DIALOG))
+    session.key("ctrl+s")
+    replaced = b"DIM ANSWER$ 64\r\nVAR N% 0\r\nBEGIN:\r\n    IN ANSWER, N\r\nEND:\r\n"
+    wait_for("the replacement in the saved file", lambda: file_holds(path, replaced))
+
+    # Nothing for the replacement: the question comes; No (Escape) changes nothing, Yes does.
+    emptied = b"DIM ANSWER$ 64\r\n\r\nBEGIN:\r\n    IN ANSWER, N\r\nEND:\r\n"
+    for answer, expected in [("Escape", replaced), ("Return", emptied)]:
+        session.key("ctrl+h")
+        wait_for("the replace dialog", lambda: session.windows(REPLACE_DIALOG))
+        session.type("VAR N% 0")
+        session.key("Tab", "ctrl+a", "BackSpace")
+        shown = len(session.program_windows())
+        session.key("alt+a")
+        wait_for("the question", lambda: len(session.program_windows()) > shown)
+        session.screenshot("replace-question")
+        session.key(answer)
+        wait_for("the question to close", lambda: len(session.program_windows()) == shown)
+        session.key("Escape")
+        wait_for("the replace dialog to close", lambda: not session.windows(REPLACE_DIALOG))
+        # A save writes a new file in the old one's place.
+        saved = os.stat(path).st_ino
+        session.key("ctrl+s")
+        wait_for("the save", lambda: os.stat(path).st_ino != saved)
+        if not file_holds(path, expected):
+            raise Failed("after %s to the question the script holds %r" % (answer, open(
+                path, "rb").read()))
+
+
 
 def inner(args):
     session = Session(args.tarven, args.wm, args.out)

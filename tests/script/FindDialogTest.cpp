@@ -3,10 +3,17 @@
 #include "ScriptTestEnv.h"
 #include "ShellConstants.h"
 
+#include "KeyboardInput.h"
+#include "TempDir.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTranslator>
+
+#include <set>
 
 using Sci = QsciScintillaBase;
 
@@ -55,21 +62,210 @@ protected:
         return items;
     }
 
+    // The dialog in front with the keyboard, as it is after Ctrl+H.
+    static void Activate(CFindDlg* dialog)
+    {
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    }
+    // The control that has the keyboard, named as the tests find it: a combo box's line edit
+    // by its box.
+    static QString Focused()
+    {
+        const QWidget* focus = QApplication::focusWidget();
+        if (focus == nullptr)
+            return {};
+        if (qobject_cast<const QLineEdit*>(focus) && focus->parentWidget())
+            focus = focus->parentWidget();
+        return focus->objectName();
+    }
+    // What a person types into the control that has the keyboard.
+    static void TypeHere(const QString& text)
+    {
+        QTest::keyClicks(QApplication::focusWidget(), text);
+    }
+
     CScriptChildFrame* m_pFrame = nullptr;
 };
 
+// The letter after the one "&" of a control's text, lower case; empty when it has none.
+QString Mnemonic(const QString& text)
+{
+    const qsizetype at = text.indexOf(u'&');
+    return at >= 0 && at + 1 < text.size() ? text.mid(at + 1, 1).toLower() : QString();
+}
+
 } // namespace
+
+TEST_F(FindDialogTest, TabWalksTheControlsAsTheyAreLaidOut)
+{
+    const auto id = [](int number) { return QString::number(number); };
+    const struct
+    {
+        bool replace;
+        QStringList order;
+    } dialogs[] = {
+        {false,
+         {id(IDC_FIND_TEXT), id(IDC_FIND_MATCH_CASE), id(IDC_FIND_WHOLE_WORD), id(IDC_FIND_REGEXP),
+          id(IDC_FIND_NEXT), id(IDC_FIND_PREVIOUS), "IDCANCEL"}},
+        {true,
+         {id(IDC_FIND_TEXT), id(IDC_FIND_REPLACE_TEXT), id(IDC_FIND_MATCH_CASE),
+          id(IDC_FIND_WHOLE_WORD), id(IDC_FIND_REGEXP), id(IDC_FIND_IN_SELECTION),
+          id(IDC_FIND_NEXT), id(IDC_FIND_PREVIOUS), id(IDC_FIND_REPLACE), id(IDC_FIND_REPLACE_ALL),
+          "IDCANCEL"}},
+    };
+    for (const auto& [replace, order] : dialogs) {
+        SCOPED_TRACE(replace ? "replace" : "find");
+        CFindDlg* dialog = OpenDialog("DIM REPLY$ 64", replace);
+        Activate(dialog);
+        QStringList walked{Focused()};
+        for (qsizetype i = 0; i < order.size(); ++i) {
+            PressKey(Qt::Key_Tab, dialog);
+            walked << Focused();
+        }
+        EXPECT_EQ(walked, order + QStringList{order.first()}) << "and round to the start";
+        QStringList back{Focused()};
+        for (qsizetype i = 0; i < order.size(); ++i) {
+            PressKey(Qt::SHIFT | Qt::Key_Backtab, dialog);
+            back.prepend(Focused());
+        }
+        EXPECT_EQ(back, order + QStringList{order.first()});
+        dialog->close();
+    }
+}
+
+TEST_F(FindDialogTest, FindTabReplacementAndAltAReplacesWithWhatWasTyped)
+{
+    const QString path = MakeFile("reply.tsl", "DIM REPLY$ 64\r\nVAR N% 0\r\nBEGIN:\r\n"
+                                               "    IN REPLY, N\r\nEND:\r\n");
+    m_pFrame = OpenScript(path);
+    ASSERT_NE(m_pFrame, nullptr);
+    m_pFrame->View()->OnEditReplace();
+    CFindDlg* dialog = m_pFrame->View()->FindDialog();
+    Activate(dialog);
+    ASSERT_EQ(Focused(), QString::number(IDC_FIND_TEXT));
+    TypeHere("REPLY");
+    PressKey(Qt::Key_Tab, dialog);
+    TypeHere("ANSWER");
+    // Escape right after Alt+A, as a quick hand types them: the replacement is made first.
+    PressKey(Qt::ALT | Qt::Key_A, dialog);
+    EXPECT_EQ(dialog->findChild<QLabel*>("result")->text(), "2개를 바꿨습니다");
+    // Escape to the widget: the dialog closes and goes while the test sends keys, which would
+    // leave a release sent to its window nowhere to go.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(Edit()->GetText(), "DIM ANSWER$ 64\nVAR N% 0\nBEGIN:\n    IN ANSWER, N\nEND:\n");
+    EXPECT_TRUE(m_messages.texts.isEmpty()) << "a replacement was given: nothing to ask";
+    ASSERT_TRUE(Doc(m_pFrame)->OnSaveDocument(path));
+    EXPECT_EQ(TempDir::Read(path), "DIM ANSWER$ 64\r\nVAR N% 0\r\nBEGIN:\r\n"
+                                   "    IN ANSWER, N\r\nEND:\r\n");
+}
+
+TEST_F(FindDialogTest, ReplaceAllWithNothingAsksFirstAndNoChangesNothing)
+{
+    const struct
+    {
+        QByteArray text;
+        std::pair<long, long> selection; // {0, 0}: the whole text
+        QMessageBox::StandardButton answer;
+        QString question; // empty: none asked
+        QByteArray result;
+    } cases[] = {
+        {"DIM REPLY$ 64\nIN REPLY, N",
+         {0, 0},
+         QMessageBox::No,
+         "찾은 2개를 빈 문자열로 바꾸시겠습니까?",
+         "DIM REPLY$ 64\nIN REPLY, N"},
+        {"DIM REPLY$ 64\nIN REPLY, N",
+         {0, 0},
+         QMessageBox::Yes,
+         "찾은 2개를 빈 문자열로 바꾸시겠습니까?",
+         "DIM $ 64\nIN , N"},
+        // Only the matches that would go are counted.
+        {"REPLY REPLY REPLY",
+         {6, 17},
+         QMessageBox::Yes,
+         "찾은 2개를 빈 문자열로 바꾸시겠습니까?",
+         "REPLY  "},
+        {"DIM LINE$ 64", {0, 0}, QMessageBox::Yes, "", "DIM LINE$ 64"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        m_messages.texts.clear();
+        m_messages.answer = c.answer;
+        const bool inSelection = c.selection.second > 0;
+        CFindDlg* dialog = OpenDialog(c.text, true, c.selection.first, c.selection.second);
+        Type(dialog, IDC_FIND_TEXT, "REPLY");
+        Type(dialog, IDC_FIND_REPLACE_TEXT, "");
+        Control<QCheckBox>(dialog, IDC_FIND_IN_SELECTION)->setChecked(inSelection);
+        Click(dialog, IDC_FIND_REPLACE_ALL);
+        EXPECT_EQ(m_messages.texts, c.question.isEmpty() ? QStringList() : QStringList{c.question});
+        EXPECT_EQ(Edit()->GetText(), c.result);
+        EXPECT_EQ(Edit()->CanUndo(), c.result != c.text);
+    }
+}
+
+TEST_F(FindDialogTest, DialogsSpeakKoreanOrEnglishWithOneKeyForEachControl)
+{
+    struct Language
+    {
+        const char* qm; // null: the Korean source texts
+        QString findTitle;
+        QString replaceTitle;
+        QString replaceAll;
+    };
+    const Language languages[] = {
+        {nullptr, "문자열 찾기", "문자열 바꾸기", "모두 바꾸기(&A)"},
+        {":/i18n/tarven_en.qm", "Search", "Search and replace", "Replace &All"},
+    };
+    for (const Language& language : languages) {
+        SCOPED_TRACE(language.qm ? language.qm : "Korean");
+        QTranslator translator;
+        if (language.qm != nullptr) {
+            ASSERT_TRUE(translator.load(QString::fromLatin1(language.qm)));
+            QCoreApplication::installTranslator(&translator);
+        }
+        for (const bool replace : {false, true}) {
+            CFindDlg* dialog = OpenDialog("x", replace);
+            EXPECT_EQ(dialog->windowTitle(), replace ? language.replaceTitle : language.findTitle);
+            if (replace) {
+                EXPECT_EQ(Control<QPushButton>(dialog, IDC_FIND_REPLACE_ALL)->text(),
+                          language.replaceAll);
+            }
+            // Alt and a letter reaches one control: the text boxes by their labels, every
+            // option and button but Close (which Escape does) by its own.
+            std::set<QString> keys;
+            int controls = 0;
+            const auto take = [&](const QString& text) {
+                ++controls;
+                const QString key = Mnemonic(text);
+                EXPECT_FALSE(key.isEmpty()) << text.toStdString();
+                EXPECT_TRUE(keys.insert(key).second) << "taken twice: " << text.toStdString();
+            };
+            for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+                if (label->buddy() != nullptr)
+                    take(label->text());
+            }
+            for (const QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
+                if (button->objectName() != "IDCANCEL")
+                    take(button->text());
+            }
+            EXPECT_EQ(controls, replace ? 10 : 6);
+            dialog->close();
+        }
+        QCoreApplication::removeTranslator(&translator);
+    }
+}
 
 TEST_F(FindDialogTest, ReplaceAllReportsItsCountAndInSelectionLeavesTheRest)
 {
     CFindDlg* dialog = OpenDialog("aaa", true);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->windowTitle(), "Search and replace");
+    EXPECT_EQ(dialog->windowTitle(), "문자열 바꾸기");
     Type(dialog, IDC_FIND_TEXT, "a");
     Type(dialog, IDC_FIND_REPLACE_TEXT, "aa");
     Click(dialog, IDC_FIND_REPLACE_ALL);
     EXPECT_EQ(Edit()->GetText(), "aaaaaa");
-    EXPECT_EQ(dialog->findChild<QLabel*>("result")->text(), "3 replaced");
+    EXPECT_EQ(dialog->findChild<QLabel*>("result")->text(), "3개를 바꿨습니다");
     EXPECT_EQ(m_history.find, QStringList("a"));
     EXPECT_EQ(m_history.replace, QStringList("aa"));
 
@@ -106,7 +302,7 @@ TEST_F(FindDialogTest, ReplaceChangesAMatchThenGoesOnToTheNext)
 TEST_F(FindDialogTest, HistoryHoldsEachTextOnceNewestFirst)
 {
     CFindDlg* dialog = OpenDialog("abc ABC abc", false);
-    EXPECT_EQ(dialog->windowTitle(), "Search");
+    EXPECT_EQ(dialog->windowTitle(), "문자열 찾기");
     for (const char* text : {"abc", "abc", "ABC", "abc"}) {
         Type(dialog, IDC_FIND_TEXT, text);
         Click(dialog, IDC_FIND_NEXT);

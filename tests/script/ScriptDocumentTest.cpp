@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QTimer>
 
+#include <set>
+
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -74,7 +76,7 @@ TEST_F(DocumentTest, NewScriptIsTheDatedTemplateAndVerifiesCleanly)
         "OPEN MEDIA\t\tRS232C\t\t// RS232C, TCP, UDP ...",
         "OPEN IP\t\t\t127.0.0.1\t// xxx.xxx.xxx.xxx ...",
         "OPEN PORT\t\tCOM1\t\t// COM1, COM2, COM3, COM4, ...",
-        "OPEN BAUD_RATE\t9600\t// 4800, 9600, 14400, ...",
+        "OPEN BAUD_RATE\t9600\t\t// 4800, 9600, 14400, ...",
         "OPEN PARITY_BIT\tNONE\t\t// NONE, ODD, EVEN",
         "OPEN DATA_BIT\t8\t\t\t// 7, 8",
         "OPEN STOP_BIT\t1\t\t\t// 1, 1.5, 2",
@@ -86,7 +88,7 @@ TEST_F(DocumentTest, NewScriptIsTheDatedTemplateAndVerifiesCleanly)
         "",
         "OUT\t\t\tMSG\t\t// send MSG to COM1 port",
         "PRINTEX\t\tMSG\t\t// display MSG on output window",
-        "SLEEP\t\t1000\t\t// delay time about 1 sec.",
+        "SLEEP\t\t1000\t// delay time about 1 sec.",
         "",
         "END:",
         separator,
@@ -97,6 +99,28 @@ TEST_F(DocumentTest, NewScriptIsTheDatedTemplateAndVerifiesCleanly)
         EXPECT_EQ(shown[i], lines[i]) << "line " << i + 1;
     EXPECT_TRUE(shown.last().isEmpty());
     EXPECT_FALSE(Doc(frame)->IsModified()) << "nothing typed yet";
+
+    // In the editor, at its tab width, the values of each block start in one column and so do
+    // their comments.
+    CScriptEditCtrl* edit = Edit(frame);
+    const auto columnOf = [&](int line, qsizetype offset) {
+        const long start = edit->SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
+        return edit->SendScintilla(Sci::SCI_GETCOLUMN, static_cast<unsigned long>(start + offset));
+    };
+    for (const auto& [first, last] : {std::pair(4, 10), std::pair(17, 19)}) {
+        std::set<long> values;
+        std::set<long> comments;
+        for (int line = first; line <= last; ++line) {
+            const QByteArray& text = lines[line];
+            qsizetype value = text.indexOf('\t');
+            while (text[value] == '\t')
+                ++value;
+            values.insert(columnOf(line, value));
+            comments.insert(columnOf(line, text.indexOf("//")));
+        }
+        EXPECT_EQ(values.size(), 1u) << "lines " << first + 1 << " to " << last + 1;
+        EXPECT_EQ(comments.size(), 1u) << "lines " << first + 1 << " to " << last + 1;
+    }
 
     const QString path = Path("new.tsl");
     ASSERT_TRUE(Doc(frame)->OnSaveDocument(path));

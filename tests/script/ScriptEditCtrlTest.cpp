@@ -153,6 +153,7 @@ TEST_F(EditCtrlTest, ReplaceAllNeverSearchesWhatItPutInAndEndsOnEmptyMatches)
         {"aaa", "a", "", 0, {-1, -1}, "", 3},
         {"abc", "", "x", 0, {-1, -1}, "abc", 0},
         {"a a a a", "a", "bb", 0, {2, 5}, "a bb bb a", 2},
+        {"a a a a", "a", "", 0, {2, 5}, "a   a", 2},
         {"ab12cd345", "[0-9]+", "#", Sci::SCFIND_REGEXP, {-1, -1}, "ab#cd#", 2},
         {"KEY=1 KEY=2", "KEY=\\([0-9]\\)", "V\\1", Sci::SCFIND_REGEXP, {-1, -1}, "V1 V2", 2},
         {"a\nb\nc\n", "^", "// ", Sci::SCFIND_REGEXP, {-1, -1}, "// a\n// b\n// c\n// ", 4},
@@ -167,6 +168,12 @@ TEST_F(EditCtrlTest, ReplaceAllNeverSearchesWhatItPutInAndEndsOnEmptyMatches)
         if (inSelection)
             edit->SendScintilla(Sci::SCI_SETSEL, c.selection.first, c.selection.second);
         edit->SetSearchFlags(c.flags);
+        if (c.replacement.isEmpty()) {
+            // What the replace dialog asks about before it deletes: counted, nothing changed.
+            EXPECT_EQ(edit->CountMatches(c.find, inSelection), c.count);
+            EXPECT_EQ(edit->GetText(), c.text);
+            EXPECT_FALSE(edit->CanUndo());
+        }
         EXPECT_EQ(edit->ReplaceAll(c.find, c.replacement, inSelection), c.count);
         EXPECT_EQ(edit->GetText(), c.result);
         if (inSelection) {

@@ -1,4 +1,5 @@
 #include "CDecodeCtrl.h"
+#include "CElidedLabel.h"
 #include "CMainFrame.h"
 #include "CMdiClientWnd.h"
 #include "CPaneIndicator.h"
@@ -10,6 +11,7 @@
 #include "EchoDevice.h"
 #include "ScopedEnv.h"
 #include "ScriptTestEnv.h"
+#include "SyncNotify.h"
 #include "TcpPeer.h"
 #include "TempDir.h"
 
@@ -23,6 +25,8 @@
 #include <QTextBlock>
 #include <QToolBar>
 #include <QTranslator>
+
+#include <thread>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -89,6 +93,31 @@ QByteArray ThreeLines(quint16 port)
                              "    PRINTEX \"three<0D><0A>\"\nEND:\n";
 }
 
+// A script that makes one SYNC, on its first pass.
+QByteArray SyncOnce(quint16 port, const QByteArray& operand)
+{
+    return TcpHeader(port) +
+           "VAR P% 0\nBEGIN:\n    CMP P, 0\n    JPNE END\n    INC P\n"
+           "    SYNC " +
+           operand + "\nEND:\n";
+}
+
+// Keeps the SYNC notices that reach a view, before the view sees them.
+class SyncNotices : public QObject
+{
+public:
+    explicit SyncNotices(QObject* view) { view->installEventFilter(this); }
+    std::vector<std::shared_ptr<TSL_SYNC_NOTIFY>> notices;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (const auto* notice = dynamic_cast<const CSyncNotifyEvent*>(event))
+            notices.push_back(notice->Notify());
+        return false;
+    }
+};
+
 // A script that sends word once and prints what comes back.
 QByteArray EchoScript(quint16 port, const QByteArray& word)
 {
@@ -116,6 +145,11 @@ TEST_F(ScriptRunTest, ScriptWithTwoErrorsListsThemWithTheirCountAndDoesNotRun)
     EXPECT_EQ(view->WatchDialog(), nullptr);
     EXPECT_TRUE(Frame()->Action(ID_SCRIPT_RUN)->isEnabled());
     EXPECT_FALSE(Frame()->Action(ID_SCRIPT_STOP)->isEnabled());
+    // Nothing is under way: the progress pane is back at 0.
+    EXPECT_EQ(view->Document()->Progress(), 0);
+    auto* frame = qobject_cast<CScriptChildFrame*>(Frame()->MdiClient()->activeSubWindow());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->StatusBar()->ProgressPane()->value(), 0);
 
     // A double-click on the second error line takes the editor to line 4.
     QPlainTextEdit* page = Bar()->PageEdit(view->Document()->Title());
@@ -312,6 +346,7 @@ TEST_F(ScriptRunTest, ALinkThatDoesNotOpenEndsTheRunAndSaysWhy)
     EXPECT_FALSE(view->IsRunning());
     EXPECT_EQ(view->Decode(), nullptr);
     EXPECT_EQ(Output(view), "Compiling...\nFailure Compile...\nStopped...\n");
+    EXPECT_EQ(view->Document()->Progress(), 0);
     EXPECT_TRUE(m_messages.Starting("통신포트 생성실패 하였습니다.[COM9]").size() > 0)
         << m_messages.texts.join('|').toStdString();
 }
@@ -341,6 +376,97 @@ TEST_F(ScriptRunTest, StatusPanesShowProgressRunningAndCaret)
     view->OnScriptStop();
     EXPECT_TRUE(WaitFor([&] { return frame->StatusBar()->ProgressPane()->value() == 0; }));
     EXPECT_EQ(frame->StatusBar()->RunningPane()->Text(), QString("실행대기"));
+}
+
+TEST_F(ScriptRunTest, ASyncShowsTheVerdictInTheStatusBarAndOnTheOutputPage)
+{
+    const struct
+    {
+        QByteArray operand;
+        bool pass;
+    } cases[] = {
+        {"0", true},
+        {"3", false},
+        {"00", true},
+        {"007", false},
+        // Past the 32-bit range: told as written, not as the number it was held to.
+        {"4294967296", false},
+    };
+    EchoDevice device;
+    CScriptEditView* view = NewScript("");
+    auto* frame = qobject_cast<CScriptChildFrame*>(Frame()->MdiClient()->activeSubWindow());
+    ASSERT_NE(frame, nullptr);
+    CElidedLabel* pane = frame->StatusBar()->SyncPane();
+    ASSERT_NE(pane, nullptr);
+    EXPECT_TRUE(pane->isHidden()) << "no verdict before a SYNC";
+    SyncNotices seen(view);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.operand.toStdString());
+        const QString line = "SYNC " + QString::fromLatin1(c.operand);
+        view->Edit()->SetText(SyncOnce(device.Port(), c.operand));
+        seen.notices.clear();
+        view->OnScriptRun();
+        ASSERT_TRUE(view->IsRunning()) << Output(view).toStdString();
+        EXPECT_FALSE(view->LastSync().has_value()) << "a new run forgets the last verdict";
+        EXPECT_TRUE(pane->isHidden());
+        ASSERT_TRUE(WaitFor([&] { return Output(view).endsWith(line + "\n"); }))
+            << Output(view).toStdString();
+        EXPECT_EQ(Output(view), "Compiling...\nComplete Compile...\nRunning...\n" + line + "\n");
+        ASSERT_EQ(seen.notices.size(), 1u);
+        EXPECT_EQ(seen.notices[0]->waiting.load(), 1u) << "the script waits its second as before";
+
+        ASSERT_TRUE(view->LastSync().has_value());
+        EXPECT_EQ(view->LastSync()->bPass, c.pass);
+        EXPECT_TRUE(WaitFor([&] { return !pane->isHidden() && pane->ShownText() == line; }))
+            << "shown whole: " << pane->ShownText().toStdString();
+        const QColor colour = pane->grab().toImage().pixelColor(1, 1);
+        if (c.pass)
+            EXPECT_GT(colour.green(), colour.red() + 64) << colour.name().toStdString();
+        else
+            EXPECT_GT(colour.red(), colour.green() + 64) << colour.name().toStdString();
+
+        // Once the run is over the verdict stays for reading.
+        view->OnScriptStop();
+        EXPECT_TRUE(Output(view).endsWith(line + "\n\nStopped...\n"));
+        EXPECT_TRUE(
+            WaitFor([&] { return frame->StatusBar()->RunningPane()->Text() == "실행대기"; }));
+        EXPECT_FALSE(pane->isHidden());
+        EXPECT_EQ(pane->text(), line);
+    }
+
+    // A script that makes a SYNC on every pass for days: the page keeps its last lines only.
+    const QPlainTextEdit* page = Bar()->PageEdit(view->Document()->Title());
+    const int kept = page->maximumBlockCount();
+    ASSERT_GT(kept, 0);
+    Bar()->AppendText(view->Document()->Title(),
+                      QStringLiteral("SYNC 1\r\n").repeated(kept) + "SYNC 0\r\n");
+    EXPECT_LE(page->document()->blockCount(), kept);
+    EXPECT_TRUE(Output(view).endsWith("SYNC 1\nSYNC 0\n"));
+}
+
+TEST_F(ScriptRunTest, ASyncMadeJustBeforeTheRunStopsStillTellsItsVerdict)
+{
+    EchoDevice device;
+    CScriptEditView* view = NewScript(TcpHeader(device.Port()) +
+                                      "VAR P% 0\nBEGIN:\n    CMP P, 0\n    JPNE END\n    INC P\n"
+                                      "    SLEEP 300\n    SYNC 5\nEND:\n");
+    view->OnScriptRun();
+    ASSERT_TRUE(view->IsRunning()) << Output(view).toStdString();
+    // The script thread starts once the link is up; its first pass sleeps before the SYNC.
+    ASSERT_TRUE(WaitFor([&] { return view->Decode()->IsRunning(); }));
+    // From here no event is handled: the first pass, and so the SYNC, is done while its notice
+    // still waits in the queue.
+    const QDeadlineTimer deadline(kEventWaitMs);
+    while (view->Decode()->GetPassCount() == 0 && !deadline.hasExpired())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_GT(view->Decode()->GetPassCount(), 0u);
+    ASSERT_FALSE(view->LastSync().has_value()) << "the notice is still in the queue";
+    view->OnScriptStop();
+    EXPECT_EQ(Output(view),
+              "Compiling...\nComplete Compile...\nRunning...\nSYNC 5\n\nStopped...\n");
+    ASSERT_TRUE(view->LastSync().has_value());
+    EXPECT_EQ(view->LastSync()->text, "5");
+    EXPECT_FALSE(view->LastSync()->bPass);
 }
 
 TEST(ScriptStatusBarTest, PanesHoldTheirLongestTextsWholeInEnglish)
