@@ -15,5 +15,8 @@ inline constexpr const char* kConnectFailed =
 inline constexpr const char* kLinkLost = QT_TRANSLATE_NOOP("TSL", "링크가 끊어졌습니다: ");
 inline constexpr const char* kTableDamaged = QT_TRANSLATE_NOOP("TSL", "태그 테이블 손상: ");
 inline constexpr const char* kTagLockTimeout = QT_TRANSLATE_NOOP("TSL", "태그 잠금 시간초과: ");
+// A serial OUT that the line did not take within the write time-out; the bytes not sent.
+inline constexpr const char* kSerialWriteCut =
+    QT_TRANSLATE_NOOP("TSL", "시리얼 쓰기 시간초과: %d바이트를 보내지 못했습니다");
 
 } // namespace tsl::msg
