@@ -1087,6 +1087,22 @@ Do you want to replace it?</translation>
         <source>포트가 다시 연결되었습니다 [%1] (끊긴 시간 %2) ...</source>
         <translation>Port reconnected [%1] (away for %2) ...</translation>
     </message>
+    <message>
+        <source>%1에 보내지 못한 바이트: %2 ...</source>
+        <translation>%2 bytes not sent to %1 ...</translation>
+    </message>
+    <message>
+        <source>%1에 보내지 못한 바이트: %2 (쓰기 시간초과) ...</source>
+        <translation>%2 bytes not sent to %1 (write timed out) ...</translation>
+    </message>
+    <message>
+        <source>다른 송신자의 데이터그램 %1개를 무시했습니다 ...</source>
+        <translation>Ignored %1 datagrams from other senders ...</translation>
+    </message>
+    <message>
+        <source>접속 가능한 클라이언트 수(%1)를 넘었습니다</source>
+        <translation>More clients than the %1 that may connect</translation>
+    </message>
 </context>
 <context>
     <name>CMonitorWindow</name>
@@ -1713,6 +1729,10 @@ Editor: %2 %3</translation>
     <message>
         <source>태그 잠금 시간초과: </source>
         <translation>Tag lock timed out: </translation>
+    </message>
+    <message>
+        <source>시리얼 쓰기 시간초과: %d바이트를 보내지 못했습니다</source>
+        <translation>Serial write timed out: %d bytes not sent</translation>
     </message>
     <message>
         <source>error : line %d, &apos;IN&apos; 명령어 사용이 잘못되었습니다...</source>
