@@ -4,6 +4,7 @@
 #include "CServerSock.h"
 #include "CUdpCtrl.h"
 #include "LinkWriter.h"
+#include "NumberedRows.h"
 #include "SystemErrorText.h"
 #include "TcpPeer.h"
 #include "UdpPeer.h"
@@ -14,7 +15,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <numeric>
-#include <sys/resource.h>
 
 namespace {
 
@@ -57,27 +57,6 @@ QByteArray Pattern(int size)
     for (int i = 0; i < size; ++i)
         bytes[i] = char(i * 7 + i / 251);
     return bytes;
-}
-
-// Row i of a repeated command: its number first, so that a row cut or out of place shows.
-QByteArray Row(int i, int size)
-{
-    QByteArray row(size, char('a' + i % 26));
-    const QByteArray number = QByteArray::number(i).rightJustified(8, '0') + ';';
-    row.replace(0, number.size(), number);
-    row[size - 1] = '\n';
-    return row;
-}
-
-// The numbers of the rows a reader got, in order; -1 for anything that is not a whole row.
-std::vector<int> WholeRows(const QByteArray& received, int size)
-{
-    std::vector<int> rows;
-    for (qsizetype at = 0; at < received.size(); at += size) {
-        const int number = received.mid(at, 8).toInt();
-        rows.push_back(received.mid(at, size) == Row(number, size) ? number : -1);
-    }
-    return rows;
 }
 
 // The byte counts of every "bytes not sent" notice the window shows.
@@ -219,12 +198,12 @@ TEST_F(SocketLinkTest, ASlowReaderGetsWholeRowsAndWhatItMissedIsCountedAndToldOn
 
         int sent = 0;
         for (; sent < kStalledRows; ++sent) {
-            link->Send(Row(sent, kRow));
+            link->Send(NumberedRow(sent, kRow));
             QCoreApplication::processEvents();
         }
         EXPECT_GT(link->UnsentSends(), 0) << "the peer's queue cannot hold 15 MB";
         for (; sent < kStalledRows + kSlowRows; ++sent) {
-            link->Send(Row(sent, kRow));
+            link->Send(NumberedRow(sent, kRow));
             peer.ReadSome(kRow / 4);
             QCoreApplication::processEvents();
         }
@@ -274,7 +253,7 @@ TEST_F(SocketLinkTest, RowsStillWaitingForAPeerThatBreaksAreToldBeforeItsLeaving
     ASSERT_TRUE(WaitFor([&] { return link->ConnectionCount() == 1; }));
     CClientSock* client = link->ServerSocket()->GetSlot(0);
     for (int i = 0; client->QueuedBytes() == 0 && i < 1000; ++i)
-        link->Send(Row(i, 60000));
+        link->Send(NumberedRow(i, 60000));
     const qint64 waiting = client->QueuedBytes();
     ASSERT_GT(waiting, 0);
 
@@ -293,14 +272,7 @@ TEST_F(SocketLinkTest, RowsStillWaitingForAPeerThatBreaksAreToldBeforeItsLeaving
 
 TEST_F(SocketLinkTest, The257thClientIsToldTheTableIsFullAndClosed)
 {
-    // 257 connections take about 1000 descriptors in this one process.
-    rlimit limit{};
-    getrlimit(RLIMIT_NOFILE, &limit);
-    if (limit.rlim_cur < 2048 && limit.rlim_max > limit.rlim_cur) {
-        limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, 4096);
-        setrlimit(RLIMIT_NOFILE, &limit);
-    }
-    ASSERT_GE(limit.rlim_cur, 1200u) << "too few descriptors for 257 connections";
+    ASSERT_GE(AllowDescriptors(4096), 1200u) << "too few descriptors for 257 connections";
 
     const quint16 port = FreePort();
     CTARVENView* view = NewSocketMonitor(1, port, false);

@@ -2,6 +2,7 @@
 #include "CServerSock.h"
 
 #include "EventRecorder.h"
+#include "NumberedRows.h"
 #include "TcpPeer.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,6 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
-#include <sys/resource.h>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -19,24 +19,6 @@ using namespace std::chrono_literals;
 namespace {
 
 const QHostAddress kLoopback(QHostAddress::LocalHost);
-
-// Row i of a stream of numbered rows: a cut or lost row shows as a row out of place.
-QByteArray Row(int i, int size)
-{
-    QByteArray row(size, char('a' + i % 26));
-    const QByteArray number = QByteArray::number(i).rightJustified(8, '0') + ';';
-    row.replace(0, number.size(), number);
-    row[size - 1] = '\n';
-    return row;
-}
-
-QByteArray Rows(int first, int count, int size)
-{
-    QByteArray rows;
-    for (int i = first; i < first + count; ++i)
-        rows += Row(i, size);
-    return rows;
-}
 
 } // namespace
 
@@ -94,14 +76,7 @@ TEST(CServerSock, SlotsAreFreeBeforeTheOwnerHearsAndRepliesGoToTheirPeer)
 
 TEST(CServerSock, AFullTableClosesThe257thPeerAtOnceAndTakesTheNextOneIntoAFreedSlot)
 {
-    // 256 connections take about 800 descriptors in this one process.
-    rlimit limit{};
-    getrlimit(RLIMIT_NOFILE, &limit);
-    if (limit.rlim_cur < 2048 && limit.rlim_max > limit.rlim_cur) {
-        limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, 4096);
-        setrlimit(RLIMIT_NOFILE, &limit);
-    }
-    ASSERT_GE(limit.rlim_cur, 1024u) << "too few descriptors for 257 connections";
+    ASSERT_GE(AllowDescriptors(4096), 1200u) << "too few descriptors for 257 connections";
 
     EventRecorder owner;
     CServerSock server;
@@ -332,7 +307,7 @@ TEST(CClientSock, WritesGoWholeThroughTheSendQueueOrNotAtAllWhenItIsFull)
     int taken = 0;
     WriteResult last;
     while (taken < 1000) {
-        const QByteArray row = Row(taken, kRow);
+        const QByteArray row = NumberedRow(taken, kRow);
         last = client.WriteWhole(row.constData(), kRow);
         if (!last.IsWritten())
             break;
@@ -357,7 +332,7 @@ TEST(CClientSock, WritesGoWholeThroughTheSendQueueOrNotAtAllWhenItIsFull)
         },
         60000));
     EXPECT_EQ(client.QueuedBytes(), 0);
-    EXPECT_TRUE(peer.Received() == Rows(0, taken, kRow)) << "rows cut or out of place";
+    EXPECT_TRUE(peer.Received() == NumberedRows(0, taken, kRow)) << "rows cut or out of place";
 
     // A writer on another thread that may wait gets every row through to a slow reader.
     constexpr int kWaitedRows = 150;
@@ -365,7 +340,7 @@ TEST(CClientSock, WritesGoWholeThroughTheSendQueueOrNotAtAllWhenItIsFull)
     std::atomic<int> written = 0;
     std::thread writer([&] {
         for (int i = taken; i < taken + kWaitedRows && !stop; ++i) {
-            const QByteArray row = Row(i, kRow);
+            const QByteArray row = NumberedRow(i, kRow);
             WriteResult result;
             do
                 result = client.WriteWhole(row.constData(), kRow, 100ms);
@@ -386,7 +361,7 @@ TEST(CClientSock, WritesGoWholeThroughTheSendQueueOrNotAtAllWhenItIsFull)
     writer.join();
     ASSERT_TRUE(all);
     EXPECT_EQ(written.load(), kWaitedRows);
-    EXPECT_TRUE(peer.Received().mid(before) == Rows(taken, kWaitedRows, kRow));
+    EXPECT_TRUE(peer.Received().mid(before) == NumberedRows(taken, kWaitedRows, kRow));
 }
 
 TEST(CServerSock, TheHighestPortOpens)
