@@ -268,6 +268,7 @@ void CMonitorLink::OpenSerial()
 {
     if (m_pSerial)
         return;
+    m_bSerialStalled = false;
     // Through the device's stable name when it has one, so that a device pulled out and put
     // back is found again even when the system numbers it anew.
     const QString device = StableSerialPath(SerialDevicePath(m_settings.strPortName));
@@ -389,11 +390,7 @@ int CMonitorLink::Send(const QByteArray& bytes, Announce announce)
     const int n = int(bytes.size());
     int taken = 0;
     if (m_pSerial) {
-        // A stalled line keeps what it took; the rest is told, never cut without a word.
-        const WriteResult result = m_pSerial->WriteWhole(data, n);
-        taken = result.nWritten;
-        if (taken < n)
-            NoteUnsent(m_serialCut, m_settings.PortLabel(), n - taken);
+        taken = SendOnSerial(data, n);
     } else if (m_pClient || m_pServer) {
         taken = SendOnSockets(data, n);
     } else if (m_pUdp) {
@@ -402,6 +399,26 @@ int CMonitorLink::Send(const QByteArray& bytes, Announce announce)
     if (announce == Announce::Yes && taken > 0)
         emit sent(bytes.left(taken));
     return taken;
+}
+
+int CMonitorLink::SendOnSerial(const char* data, int n)
+{
+    // A line that stalled is not waited for again while it still takes nothing (a device
+    // holding flow control off): a repeated send would hold the window a time-out each.
+    WriteResult result = {WriteStatus::Written, 0, 0};
+    if (m_bSerialStalled)
+        result = m_pSerial->WriteWhole(data, n, std::chrono::milliseconds(0));
+    if (!m_bSerialStalled || (result.status == WriteStatus::TimedOut && result.nWritten > 0)) {
+        const int before = result.nWritten;
+        result = m_pSerial->WriteWhole(data + before, n - before);
+        result.nWritten += before;
+    }
+    // What the line took stays sent; the rest is told, never cut without a word. (A port that
+    // went away tells that instead.)
+    m_bSerialStalled = result.status == WriteStatus::TimedOut;
+    if (m_bSerialStalled)
+        NoteUnsent(m_serialCut, m_settings.PortLabel(), n - result.nWritten);
+    return result.nWritten;
 }
 
 int CMonitorLink::SendOnSockets(const char* data, int n)

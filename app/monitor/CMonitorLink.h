@@ -143,6 +143,7 @@ private:
     void NoteUnsent(CBurstTally& tally, const QString& who, qint64 bytes);
     QString PeerLabel(const CClientSock& socket) const;
     QString UdpRemoteLabel() const;
+    int SendOnSerial(const char* data, int n);
     int SendOnSockets(const char* data, int n);
     int SendOnUdp(const char* data, int n);
     // Tells now what the bursts have counted, before the link says it stopped.
@@ -172,6 +173,7 @@ private:
 
     CBurstTally m_unsent;
     CBurstTally m_serialCut;
+    bool m_bSerialStalled = false; // the last serial write timed out
     CBurstTally m_ignored;
     qint64 m_nUnsentSends = 0;
     qint64 m_nUnsentBytes = 0;

@@ -129,6 +129,9 @@ TEST_F(SerialLinkTest, AStalledLineToldOnceABurstWhatItDidNotTake)
     const int taken = link->Send(block);
     EXPECT_GT(taken, 0);
     EXPECT_LT(taken, block.size());
+    // While the line stays full a send is not waited for again, not even without a time-out:
+    // the window keeps going.
+    ASSERT_EQ(link->SerialPort()->bsSetWriteTimeouts(0, 0), 1);
     EXPECT_EQ(link->Send("more"), 0) << "the line is still full";
     EXPECT_EQ(view->Sent(), taken);
     EXPECT_EQ(link->UnsentSends(), 2);
