@@ -156,10 +156,11 @@ int main(int argc, char** argv)
     const qint64 lost = rows * kRowBytes - reader.bytes - link->UnsentBytes();
     std::printf("rows sent %lld in %.1f s: received whole %lld, received cut %lld, "
                 "dropped and counted %lld (%lld bytes, %lld notices)\n",
-                (long long)rows, double(sendMs) / 1000, (long long)reader.wholeRows,
-                (long long)reader.badRows, (long long)link->UnsentSends(),
-                (long long)link->UnsentBytes(), (long long)notices);
+                static_cast<long long>(rows), double(sendMs) / 1000,
+                static_cast<long long>(reader.wholeRows), static_cast<long long>(reader.badRows),
+                static_cast<long long>(link->UnsentSends()),
+                static_cast<long long>(link->UnsentBytes()), static_cast<long long>(notices));
     std::printf("bytes lost unreported %lld, longest user-interface stall %.1f ms\n",
-                (long long)lost, longestStallMs);
+                static_cast<long long>(lost), longestStallMs);
     return lost == 0 && reader.badRows == 0 ? 0 : 1;
 }
