@@ -104,6 +104,7 @@ TEST(DecodeCtrl, ASerialOutTheLineDoesNotTakeTimesOutAndTellsTheHostOnceForTheRu
     Host host(SerialScript("OUT \"" + std::string(60, 's') + "\"\n"));
     ASSERT_EQ(host.ctrl.VerifyScript(), 0);
     ASSERT_EQ(host.ctrl.Run(), 0);
+    ASSERT_EQ(host.ctrl.m_pPort->bsSetWriteTimeouts(0, 50), 1) << "a pass a time-out long";
     std::vector<std::string> notices;
     const auto take = [&] {
         for (std::string& notice : host.ctrl.m_pTSL->m_notices.Take())
