@@ -317,6 +317,11 @@ void CMonitorLink::OpenUdp()
 
 void CMonitorLink::Close()
 {
+    // What still waits for a peer goes with the connection: it is told first.
+    if (m_pClient)
+        NoteLeftInQueue(*m_pClient);
+    for (int slot = 0; m_pServer && slot < CServerSock::kSlots; ++slot)
+        NoteLeftInQueue(*m_pServer->GetSlot(slot));
     FlushBursts();
     StopConnectWait();
     StopReconnect();
@@ -481,6 +486,12 @@ void CMonitorLink::NoteUnsent(CBurstTally& tally, const QString& who, qint64 byt
     tally.Add(who, bytes);
 }
 
+void CMonitorLink::NoteLeftInQueue(const CClientSock& socket)
+{
+    if (const qint64 queued = socket.QueuedBytes(); queued > 0)
+        NoteUnsent(m_unsent, PeerLabel(socket), queued);
+}
+
 QString CMonitorLink::PeerLabel(const CClientSock& socket) const
 {
     QString address;
@@ -588,8 +599,7 @@ void CMonitorLink::OnCloseSocket(CClientSock* socket)
     quint16 port = 0;
     socket->GetPeerName(address, port);
     // What still waited for the peer goes with the connection: it is told before the close.
-    if (const qint64 queued = socket->QueuedBytes(); queued > 0)
-        NoteUnsent(m_unsent, PeerLabel(*socket), queued);
+    NoteLeftInQueue(*socket);
     m_unsent.Flush();
     // With the peer's port, as on connecting: several clients of one machine are told apart.
     emit notice(kCrLf + QStringLiteral("Disconnect from %1:%2 ...\n").arg(address).arg(port) +

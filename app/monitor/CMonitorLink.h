@@ -141,6 +141,8 @@ private:
 
     // Counts bytes a send left behind for one destination, to be told with its burst.
     void NoteUnsent(CBurstTally& tally, const QString& who, qint64 bytes);
+    // Counts what a connection about to go still held in its send queue.
+    void NoteLeftInQueue(const CClientSock& socket);
     QString PeerLabel(const CClientSock& socket) const;
     QString UdpRemoteLabel() const;
     int SendOnSerial(const char* data, int n);

@@ -242,7 +242,7 @@ TEST_F(SocketLinkTest, ASlowReaderGetsWholeRowsAndWhatItMissedIsCountedAndToldOn
     }
 }
 
-TEST_F(SocketLinkTest, RowsStillWaitingForAPeerThatBreaksAreToldBeforeItsLeaving)
+TEST_F(SocketLinkTest, RowsStillWaitingWhenAPeerBreaksOrTheLinkClosesAreToldFirst)
 {
     SetValue("Echo", 0);
     const quint16 port = FreePort();
@@ -268,6 +268,20 @@ TEST_F(SocketLinkTest, RowsStillWaitingForAPeerThatBreaksAreToldBeforeItsLeaving
     EXPECT_LT(told, shown.indexOf(left));
     EXPECT_GE(UnsentNotices(shown).front(), waiting);
     EXPECT_GE(link->UnsentBytes(), waiting);
+
+    // Closing the link with rows waiting for a peer tells them before the server stops.
+    TcpPeer next = TcpPeer::Connect(port);
+    ASSERT_TRUE(WaitFor([&] { return link->ConnectionCount() == 1; }));
+    CClientSock* second = link->ServerSocket()->GetSlot(0);
+    for (int i = 0; second->QueuedBytes() == 0 && i < 1000; ++i)
+        link->Send(NumberedRow(i, 60000));
+    const qint64 held = second->QueuedBytes();
+    const qint64 before = link->UnsentBytes();
+    view->OnPortClose();
+    const QByteArray closing = Shown(*view).mid(shown.size());
+    ASSERT_EQ(UnsentNotices(closing).size(), 1u) << closing.toStdString();
+    EXPECT_EQ(link->UnsentBytes() - before, held) << "nothing was dropped while it filled";
+    EXPECT_LT(closing.indexOf("보내지 못한"), closing.indexOf("Server stopped"));
 }
 
 TEST_F(SocketLinkTest, The257thClientIsToldTheTableIsFullAndClosed)
