@@ -8,7 +8,6 @@
 #include "monitor_bench_support.h"
 
 #include <QCommandLineParser>
-#include <QTcpServer>
 
 #include <arpa/inet.h>
 #include <atomic>
@@ -25,13 +24,6 @@ constexpr int kRowBytes = 60000;
 constexpr int kRepeatMs = 10;
 constexpr int kReadBytes = 16 * 1024; // the client reads this much ...
 constexpr int kReadPauseMs = 16;      // ... this often: about 1 MB/s
-
-quint16 FreePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 QByteArray Row(qint64 i)
 {
@@ -105,7 +97,7 @@ int main(int argc, char** argv)
     parser.process(app);
     const qint64 sendMs = parser.value("seconds").toLongLong() * 1000;
 
-    const quint16 port = FreePort();
+    const quint16 port = FreeLoopbackPort();
     BenchMonitor monitor({{"Interface", 1}, {"Active", 1}, {"ServerPort", port}, {"Echo", 0}});
     CTARVENView* view = monitor.View();
     CMonitorLink* link = view->Link();
