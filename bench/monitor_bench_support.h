@@ -11,10 +11,19 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QSettings>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QVariantMap>
 #include <memory>
+
+// A TCP port on 127.0.0.1 that nobody listens on, for the window's server.
+inline quint16 FreeLoopbackPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
 
 // Measures the longest gap between ticks of a short timer: a stall of the event loop.
 class StallMeter

@@ -5,7 +5,6 @@
 #include "monitor_bench_support.h"
 
 #include <QCommandLineParser>
-#include <QTcpServer>
 
 #include <arpa/inet.h>
 #include <atomic>
@@ -18,13 +17,6 @@
 namespace {
 
 constexpr qint64 kMiB = 1024 * 1024;
-
-quint16 FreePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 // Writes total bytes of numbered 64-byte lines to 127.0.0.1:port; the bytes written.
 qint64 Flood(quint16 port, qint64 total)
@@ -65,7 +57,7 @@ int main(int argc, char** argv)
     parser.process(app);
     const qint64 total = parser.value("megabytes").toLongLong() * kMiB;
 
-    const quint16 port = FreePort();
+    const quint16 port = FreeLoopbackPort();
     BenchMonitor monitor({{"Interface", 1}, {"Active", 1}, {"ServerPort", port}});
     CTARVENView* view = monitor.View();
     view->OnPortOpen();

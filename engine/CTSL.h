@@ -4,6 +4,7 @@
 #include "CRunNotices.h"
 #include "CompiledScript.h"
 #include "KeywordTable.h"
+#include "LinkWrite.h"
 
 #include <QObject>
 
@@ -161,6 +162,10 @@ private:
     // Under m_csPrint: true when a line of `bytes` fits the queue's bounds.
     bool HasPrintRoom(size_t bytes);
     void SendBytes(const unsigned char* pData, int nLength);
+    // One try of a send on the link, under the link lock, waiting a slice at most; nDone grows
+    // by what went.
+    WriteResult WriteSlice(const unsigned char* pData, int nLength, int& nDone,
+                           std::chrono::steady_clock::time_point serialDeadline);
     std::string TagName(const tsl::Operand& operand) const;
     int32_t TagCount(CCommandTable* pCmd) const;
 
@@ -177,6 +182,9 @@ private:
     CRS232Ctrl* m_pRS232 = nullptr;
     CClientSock* m_pClientSock = nullptr;
     CUdpCtrl* m_pUdp = nullptr;
+    // Script thread: the last serial write was cut, and how many runs of cut writes were told.
+    bool m_bSendCut = false;
+    int m_nCutNotices = 0;
 
     // What the print queue holds: the size of each line, so that the bytes of the lines the
     // output window took from the head are known, and their sum.

@@ -17,5 +17,8 @@ inline constexpr const char* kTableDamaged = QT_TRANSLATE_NOOP("TSL", "태그 �
 inline constexpr const char* kTableRemoved = QT_TRANSLATE_NOOP("TSL", "태그 테이블 삭제됨: ");
 inline constexpr const char* kTableUnusable = QT_TRANSLATE_NOOP("TSL", "태그 테이블 사용 불가: ");
 inline constexpr const char* kTagLockTimeout = QT_TRANSLATE_NOOP("TSL", "태그 잠금 시간초과: ");
+// A serial OUT that the line did not take within the write time-out; the bytes not sent.
+inline constexpr const char* kSerialWriteCut =
+    QT_TRANSLATE_NOOP("TSL", "시리얼 쓰기 시간초과: %d바이트를 보내지 못했습니다");
 
 } // namespace tsl::msg

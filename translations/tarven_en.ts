@@ -1091,6 +1091,22 @@ Do you want to replace it?</translation>
         <source>환영 메시지에 %1(으)로 보낼 수 없는 문자가 있어 보내지 않았습니다.</source>
         <translation>The welcome message was not sent: it holds a character %1 cannot hold.</translation>
     </message>
+    <message>
+        <source>%1에 보내지 못한 바이트: %2 ...</source>
+        <translation>%2 bytes not sent to %1 ...</translation>
+    </message>
+    <message>
+        <source>%1에 보내지 못한 바이트: %2 (쓰기 시간초과) ...</source>
+        <translation>%2 bytes not sent to %1 (write timed out) ...</translation>
+    </message>
+    <message>
+        <source>다른 송신자의 데이터그램 %1개를 무시했습니다 ...</source>
+        <translation>Ignored %1 datagrams from other senders ...</translation>
+    </message>
+    <message>
+        <source>접속 가능한 클라이언트 수(%1)를 넘었습니다</source>
+        <translation>More clients than the %1 that may connect</translation>
+    </message>
 </context>
 <context>
     <name>CMonitorWindow</name>
@@ -1729,6 +1745,10 @@ Editor: %2 %3</translation>
     <message>
         <source>태그 잠금 시간초과: </source>
         <translation>Tag lock timed out: </translation>
+    </message>
+    <message>
+        <source>시리얼 쓰기 시간초과: %d바이트를 보내지 못했습니다</source>
+        <translation>Serial write timed out: %d bytes not sent</translation>
     </message>
     <message>
         <source>error : line %d, &apos;IN&apos; 명령어 사용이 잘못되었습니다...</source>

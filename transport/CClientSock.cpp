@@ -4,10 +4,14 @@
 
 #include <QHostAddress>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QTcpSocket>
+#include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -33,6 +37,7 @@ CClientSock::CClientSock(QObject* parent) : QObject(parent) {}
 CClientSock::~CClientSock()
 {
     ReleaseSocket();
+    DisarmFlush();
     CloseHandle();
 }
 
@@ -57,6 +62,7 @@ int CClientSock::Connect(const QString& host, quint16 port)
         ReleaseSocket();
         ResetHandle();
     }
+    DisarmFlush();
     m_bPeerClosed = false;
     m_strPeerAddress.clear();
     m_nPeerPort = 0;
@@ -69,6 +75,7 @@ int CClientSock::Connect(const QString& host, quint16 port)
 int CClientSock::Attach(qintptr descriptor)
 {
     ReleaseSocket();
+    DisarmFlush(); // nothing of an earlier connection of this slot goes to the new peer
     auto* socket = new QTcpSocket(this);
     if (!socket->setSocketDescriptor(descriptor)) {
         delete socket;
@@ -176,6 +183,7 @@ void CClientSock::CloseHandle()
 void CClientSock::Close()
 {
     ReleaseSocket();
+    DisarmFlush();
     CloseHandle();
     m_bConnecting = false;
     m_bPeerClosed = false;
@@ -204,8 +212,185 @@ int CClientSock::Send(const void* buf, int len, int flags)
         errno = EINVAL;
         return -1;
     }
+    // What waits in the queue goes first; nothing overtakes it.
+    if (!FlushQueueLocked())
+        return -1;
+    if (m_nQueueHead < m_sendQueue.size()) {
+        errno = EAGAIN;
+        return -1;
+    }
     return static_cast<int>(
         ::send(m_hSocket, buf, static_cast<size_t>(len), flags | MSG_NOSIGNAL | MSG_DONTWAIT));
+}
+
+WriteResult CClientSock::WriteWhole(const void* data, int n, std::chrono::milliseconds wait)
+{
+    if (n < 0 || (data == nullptr && n > 0))
+        return {WriteStatus::Failed, 0, EINVAL};
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        WriteResult result;
+        int fd = -1;
+        {
+            std::lock_guard lock(m_sendMutex);
+            result = TryWriteLocked(static_cast<const char*>(data), n);
+            fd = m_hSocket;
+        }
+        if (result.status == WriteStatus::Written && result.nWritten < n)
+            RequestFlush();
+        if (result.status == WriteStatus::Written)
+            result.nWritten = n;
+        if (result.status != WriteStatus::Full)
+            return result;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return result;
+        // Room comes as the peer reads. The descriptor may be closed meanwhile: the wait is
+        // short, and the next try tells what became of the socket.
+        pollfd room = {fd, POLLOUT, 0};
+        ::poll(&room, 1, static_cast<int>(std::min<long long>(left.count(), kSocketRoomPollMs)));
+    }
+}
+
+// nWritten here is what the system took at once; the caller reports the whole write.
+WriteResult CClientSock::TryWriteLocked(const char* data, int n)
+{
+    if (m_hSocket < 0)
+        return {WriteStatus::Failed, 0, ENOTSOCK};
+    if (n > kSocketSendQueueBytes)
+        return {WriteStatus::TooLarge, 0, EMSGSIZE};
+    if (!FlushQueueLocked())
+        return {WriteStatus::Failed, 0, errno};
+    const qsizetype queued = m_sendQueue.size() - m_nQueueHead;
+    if (queued > 0) {
+        if (queued + n > kSocketSendQueueBytes)
+            return {WriteStatus::Full, 0, EAGAIN};
+        // What went out is cut off once it is half of the storage, which so stays within
+        // twice the queue's bound.
+        if (m_nQueueHead >= m_sendQueue.size() / 2) {
+            m_sendQueue.remove(0, m_nQueueHead);
+            m_nQueueHead = 0;
+        }
+        m_sendQueue.append(data, n);
+        return {WriteStatus::Written, 0, 0};
+    }
+    int put = 0;
+    while (put < n) {
+        const ssize_t sent = ::send(m_hSocket, data + put, static_cast<size_t>(n - put),
+                                    MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent > 0) {
+            put += static_cast<int>(sent);
+            continue;
+        }
+        if (sent < 0 && errno == EINTR)
+            continue;
+        if (sent < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            if (put == 0)
+                return {WriteStatus::Failed, 0, errno};
+            // It broke part-way: what the system took may still be delivered; the rest is lost.
+            return {WriteStatus::Failed, put, errno};
+        }
+        break;
+    }
+    if (put < n) {
+        m_sendQueue = QByteArray(data + put, n - put);
+        m_nQueueHead = 0;
+    }
+    return {WriteStatus::Written, put, 0};
+}
+
+bool CClientSock::FlushQueueLocked()
+{
+    while (m_nQueueHead < m_sendQueue.size()) {
+        const ssize_t sent = ::send(m_hSocket, m_sendQueue.constData() + m_nQueueHead,
+                                    static_cast<size_t>(m_sendQueue.size() - m_nQueueHead),
+                                    MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent > 0) {
+            m_nQueueHead += sent;
+            continue;
+        }
+        if (sent < 0 && errno == EINTR)
+            continue;
+        if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return true;
+        // The connection broke: what is left stays counted as not sent until the owner closes.
+        if (sent == 0)
+            errno = EPIPE;
+        return false;
+    }
+    DropQueueLocked();
+    return true;
+}
+
+void CClientSock::DropQueueLocked()
+{
+    m_sendQueue = QByteArray();
+    m_nQueueHead = 0;
+}
+
+qint64 CClientSock::QueuedBytes() const
+{
+    std::lock_guard lock(m_sendMutex);
+    return m_sendQueue.size() - m_nQueueHead;
+}
+
+void CClientSock::RequestFlush()
+{
+    {
+        std::lock_guard lock(m_sendMutex);
+        if (m_bFlushArmed || m_nQueueHead >= m_sendQueue.size())
+            return;
+        m_bFlushArmed = true;
+    }
+    if (QThread::currentThread() == thread())
+        ArmFlush();
+    else
+        QMetaObject::invokeMethod(this, &CClientSock::ArmFlush, Qt::QueuedConnection);
+}
+
+void CClientSock::ArmFlush()
+{
+    int fd = -1;
+    {
+        std::lock_guard lock(m_sendMutex);
+        if (!m_bFlushArmed)
+            return; // disarmed meanwhile: the connection is gone
+        fd = m_hSocket;
+    }
+    if (fd < 0)
+        return;
+    if (!m_pWriteNotifier || m_pWriteNotifier->socket() != fd) {
+        m_pWriteNotifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Write);
+        connect(m_pWriteNotifier.get(), &QSocketNotifier::activated, this,
+                &CClientSock::OnWritable);
+    }
+    m_pWriteNotifier->setEnabled(true);
+}
+
+void CClientSock::OnWritable()
+{
+    bool more = false;
+    {
+        std::lock_guard lock(m_sendMutex);
+        // A broken connection is watched no more: it would report room for ever.
+        more = m_hSocket >= 0 && FlushQueueLocked() && m_nQueueHead < m_sendQueue.size();
+        m_bFlushArmed = more;
+    }
+    // A writer on another thread that queues bytes after this arms the watch again, by a call
+    // that runs after this one.
+    if (!more && m_pWriteNotifier)
+        m_pWriteNotifier->setEnabled(false);
+}
+
+void CClientSock::DisarmFlush()
+{
+    {
+        std::lock_guard lock(m_sendMutex);
+        DropQueueLocked();
+        m_bFlushArmed = false;
+    }
+    m_pWriteNotifier.reset();
 }
 
 int CClientSock::Receive(void* buf, int len)

@@ -1,15 +1,24 @@
 #pragma once
 
+#include "LinkWrite.h"
+#include "TransportConstants.h"
+
 #include <QAbstractSocket>
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
+#include <chrono>
+#include <memory>
 #include <mutex>
 
+class QSocketNotifier;
 class QTcpSocket;
 
 // TCP stream socket that reports receive, connect and close by its signals, which its owner
-// handles before the socket goes on. Send may be called from any thread.
+// handles before the socket goes on. Send and WriteWhole may be called from any thread.
+// A write the system does not take at once waits whole in the connection's own bounded send
+// queue, which goes out as the peer reads: so a slow peer never gets a cut write.
 class CClientSock : public QObject
 {
     Q_OBJECT
@@ -34,9 +43,18 @@ public:
     // Starts connecting; the outcome, success or failure, arrives as connectFinished. Port 0
     // fails at once (0, errno EINVAL) and reports nothing.
     int Connect(const QString& host, quint16 port);
-    // Bytes sent, or -1 with errno set (EAGAIN when the system's buffer is full). Never blocks
-    // and never raises SIGPIPE; safe from any thread, also while the owner closes the socket.
+    // Bytes sent, or -1 with errno set (EAGAIN when the system's buffer is full, or while the
+    // send queue still holds bytes, which go first). Never blocks and never raises SIGPIPE; safe
+    // from any thread, also while the owner closes the socket.
     int Send(const void* buf, int len, int flags = 0);
+    // All or nothing: the system takes what it can and the rest waits whole in the send queue.
+    // When the queue has no room for all n bytes, waits up to `wait` for the peer to read, and
+    // then gives Full with none of them taken. More than the queue holds is TooLarge; a socket
+    // that is closed or broke gives Failed. Safe from any thread, as Send.
+    WriteResult WriteWhole(const void* data, int n, std::chrono::milliseconds wait = {});
+    // Bytes in the send queue, not yet given to the system: after the connection broke, those
+    // that will never go, until Close.
+    qint64 QueuedBytes() const;
     // Bytes received; 0 when the peer has closed and nothing is left; -1 with errno EAGAIN when
     // nothing is there yet (ENOTCONN when not connected).
     int Receive(void* buf, int len);
@@ -86,6 +104,16 @@ private:
     void RememberPeer();
     void FreeSlot();
     void ScheduleReceiveReport();
+    // Under m_sendMutex: gives the system what it takes of the queue; false when the connection
+    // broke (errno says why).
+    bool FlushQueueLocked();
+    WriteResult TryWriteLocked(const char* data, int n);
+    void DropQueueLocked();
+    // Has the owner's thread watch for room while the queue holds bytes.
+    void RequestFlush();
+    void ArmFlush();
+    void OnWritable();
+    void DisarmFlush();
 
     int m_nSerialNo = -1;
     int m_nSlotState = kSlotInUse;
@@ -100,4 +128,10 @@ private:
     // never meets a descriptor that Qt closed or the system gave to someone else.
     mutable std::mutex m_sendMutex;
     int m_hSocket = -1;
+    // The send queue, from m_nQueueHead on; guarded by m_sendMutex. The flag tells whether the
+    // owner's thread was asked to watch for room.
+    QByteArray m_sendQueue;
+    qsizetype m_nQueueHead = 0;
+    bool m_bFlushArmed = false;
+    std::unique_ptr<QSocketNotifier> m_pWriteNotifier; // owner's thread only
 };

@@ -469,50 +469,74 @@ int CRS232Ctrl::Read(char* buf, int max)
 
 int CRS232Ctrl::Write(const char* buf, int n)
 {
-    if (buf == nullptr || n <= 0)
-        return 0;
+    return WriteWhole(buf, n).nWritten;
+}
+
+WriteResult CRS232Ctrl::WriteWhole(const char* data, int n)
+{
+    // Both write time-outs 0 mean no time-out at all; Close still ends the wait.
+    const int64_t limitMs = GetWriteTimeoutMs(n);
+    return WriteFor(data, n, limitMs > 0 ? limitMs : -1);
+}
+
+WriteResult CRS232Ctrl::WriteWhole(const char* data, int n, std::chrono::milliseconds wait)
+{
+    return WriteFor(data, n, std::max<int64_t>(wait.count(), 0));
+}
+
+WriteResult CRS232Ctrl::WriteFor(const char* buf, int n, int64_t limitMs)
+{
+    if (n == 0)
+        return {WriteStatus::Written, 0, 0};
+    if (buf == nullptr || n < 0)
+        return {WriteStatus::Failed, 0, EINVAL};
     if (!EnterIo()) {
         m_dwLastError = EBADF;
-        return 0;
+        return {WriteStatus::Failed, 0, EBADF};
     }
     ClearLineErrors();
-    const int64_t limitMs = int64_t(m_nWriteMultiplier) * n + m_nWriteConstant;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(limitMs);
-    int written = 0;
-    while (written < n) {
-        const ssize_t put = ::write(m_hComm, buf + written, static_cast<size_t>(n - written));
+    WriteResult result = {WriteStatus::Written, 0, 0};
+    while (result.nWritten < n) {
+        const ssize_t put =
+            ::write(m_hComm, buf + result.nWritten, static_cast<size_t>(n - result.nWritten));
         if (put > 0) {
-            written += static_cast<int>(put);
+            result.nWritten += static_cast<int>(put);
             continue;
         }
         if (put < 0 && errno == EINTR)
             continue;
         if (put < 0 && errno != EAGAIN) {
+            result = {WriteStatus::Failed, result.nWritten, errno};
             MarkVanished(errno);
             break;
         }
-        // The driver's buffer is full: wait for room, for the time-out or for Close. Both
-        // write time-outs 0 mean no time-out at all; Close still ends the wait.
+        // The driver's buffer is full: wait for room, for the time-out or for Close.
         int waitMs = -1;
-        if (limitMs > 0) {
+        if (limitMs >= 0) {
             const auto left =
                 std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-            if (left.count() <= 0)
+            if (left.count() <= 0) {
+                result = {WriteStatus::TimedOut, result.nWritten, ETIMEDOUT};
                 break;
+            }
             waitMs = static_cast<int>(left.count());
         }
         const PortState state = PollPort(POLLOUT, waitMs);
-        if (state == PortState::Closing)
+        if (state == PortState::Closing) {
+            result = {WriteStatus::Failed, result.nWritten, EBADF};
             break;
+        }
         if (state == PortState::Fault) {
+            result = {WriteStatus::Failed, result.nWritten, EIO};
             MarkVanished(EIO);
             break;
         }
     }
-    if (written > 0)
+    if (result.nWritten > 0)
         m_bWrittenSinceWait = true;
     LeaveIo();
-    return written;
+    return result;
 }
 
 int CRS232Ctrl::bsWaitCommEvent()

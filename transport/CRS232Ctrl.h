@@ -3,6 +3,7 @@
 #include "CByteRing.h"
 #include "CQueue.h"
 #include "Comm.h"
+#include "LinkWrite.h"
 #include "SerialDeviceClaim.h"
 #include "SerialLine.h"
 #include "TransportConstants.h"
@@ -10,7 +11,9 @@
 #include <QByteArray>
 #include <QObject>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -84,6 +87,13 @@ public:
     virtual int Read(char* buf, int max);
     // Bytes written; fewer than n when the write time-out ran out or the port closed.
     virtual int Write(const char* buf, int n);
+    // The same with its outcome, as every link writes: Written when all n went, TimedOut (with
+    // the count) when the line took no more within the port's write time-outs, Failed when the
+    // port is closed or went away. A driver cannot give back what it took, so a stalled line
+    // is the one link that may cut a write: the result says so, for the caller to tell.
+    WriteResult WriteWhole(const char* data, int n);
+    // The same within `wait` instead of the write time-outs (0: what the driver takes at once).
+    WriteResult WriteWhole(const char* data, int n, std::chrono::milliseconds wait);
     virtual int bsWaitCommEvent();
     // Events of the wait started by bsWaitCommEvent; 0 while none has arrived.
     virtual unsigned bsCheckForCommEvent(int wait);
@@ -93,6 +103,11 @@ public:
     int bsSetBufferSizes(int in, int out);
     int bsSetReadTimeouts(int interval, int multiplier, int constant);
     int bsSetWriteTimeouts(int multiplier, int constant);
+    // How long a Write of n bytes may wait for the line; 0 when it has no time-out.
+    int64_t GetWriteTimeoutMs(int n) const
+    {
+        return int64_t(m_nWriteMultiplier) * std::max(n, 0) + m_nWriteConstant;
+    }
     // FLOW_NONE, FLOW_RTSCTS or FLOW_XONXOFF.
     int bsSetFlowControl(int flowControl);
 
@@ -156,6 +171,8 @@ private:
     void LeaveIo();
     template <typename Apply> int ApplySetting(Apply apply);
     int ReadPort(char* buf, int max);
+    // limitMs < 0: no time-out, only Close ends the wait.
+    WriteResult WriteFor(const char* buf, int n, int64_t limitMs);
     // A readable nudgeFd is taken and reported as Nothing.
     PortState PollPort(short events, int timeoutMs, int nudgeFd = -1);
     // How long the reader may wait for bytes before a break ends or the watched lines are due.

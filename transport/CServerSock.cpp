@@ -5,7 +5,10 @@
 #include <QTcpServer>
 #include <QTimer>
 
+#include <arpa/inet.h>
 #include <cerrno>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 // The listening socket: hands every descriptor the system accepts straight to its server.
@@ -27,7 +30,6 @@ CServerSock::CServerSock(QObject* parent) : QObject(parent)
         CClientSock* slot = (m_slots[i] = std::make_unique<CClientSock>()).get();
         slot->bsSetSlotState(CClientSock::kSlotFree);
         slot->bsSetSerialNo(i);
-        connect(slot, &CClientSock::slotFreed, this, &CServerSock::OnSlotFreed);
         connect(slot, &CClientSock::receiveReady, this, [this, i] { emit receiveReady(i); });
         connect(slot, &CClientSock::closed, this, [this, i] { emit closed(i); });
     }
@@ -41,10 +43,8 @@ int CServerSock::Create(quint16 port, const QHostAddress& address)
     m_pListener = std::make_unique<CServerListener>(this);
     m_pListener->setListenBacklogSize(kListenBacklog);
     connect(m_pListener.get(), &QTcpServer::acceptError, this, &CServerSock::OnAcceptError);
-    if (m_pListener->listen(address, port)) {
-        UpdateAccepting();
+    if (m_pListener->listen(address, port))
         return 1;
-    }
     switch (m_pListener->serverError()) {
     case QAbstractSocket::AddressInUseError:
         errno = EADDRINUSE;
@@ -107,9 +107,7 @@ void CServerSock::OnAccept(qintptr descriptor)
     CalcConnection();
     const int index = FirstFreeSlot();
     if (index < 0) {
-        // Not reached while accepting pauses with a full table; never leak the descriptor.
-        ::close(static_cast<int>(descriptor));
-        UpdateAccepting();
+        Refuse(descriptor);
         return;
     }
     CClientSock* slot = m_slots[index].get();
@@ -120,28 +118,28 @@ void CServerSock::OnAccept(qintptr descriptor)
         return;
     }
     ++m_nConnection;
-    UpdateAccepting();
     emit accepted(index);
 }
 
-void CServerSock::UpdateAccepting()
+void CServerSock::Refuse(qintptr descriptor)
 {
-    if (m_pListener == nullptr)
-        return;
-    if (FirstFreeSlot() < 0) {
-        // With no pending room the listener stops at once, before it takes one more connection
-        // from the system; pausing alone would let it accept what is already queued.
-        m_pListener->setMaxPendingConnections(0);
-        m_pListener->pauseAccepting();
-    } else if (m_pListener->maxPendingConnections() == 0) {
-        m_pListener->setMaxPendingConnections(kServerPendingConnections);
-        m_pListener->resumeAccepting();
+    // Left waiting, the peer would seem connected and be ignored: it is told by the close.
+    sockaddr_storage peer = {};
+    socklen_t length = sizeof peer;
+    QString address;
+    quint16 port = 0;
+    if (::getpeername(static_cast<int>(descriptor), reinterpret_cast<sockaddr*>(&peer), &length) ==
+        0) {
+        QHostAddress host(reinterpret_cast<const sockaddr*>(&peer));
+        bool isIpv4 = false;
+        const quint32 ipv4 = host.toIPv4Address(&isIpv4);
+        address = isIpv4 ? QHostAddress(ipv4).toString() : host.toString();
+        port = peer.ss_family == AF_INET6
+                   ? ntohs(reinterpret_cast<const sockaddr_in6*>(&peer)->sin6_port)
+                   : ntohs(reinterpret_cast<const sockaddr_in*>(&peer)->sin_port);
     }
-}
-
-void CServerSock::OnSlotFreed()
-{
-    UpdateAccepting();
+    ::close(static_cast<int>(descriptor));
+    emit refused(address, port);
 }
 
 void CServerSock::OnAcceptError()
@@ -149,7 +147,7 @@ void CServerSock::OnAcceptError()
     // The listener pauses itself after a failed accept (out of descriptors, for instance):
     // try again a little later rather than never.
     QTimer::singleShot(kAcceptRetryMs, this, [this] {
-        if (m_pListener != nullptr && FirstFreeSlot() >= 0)
+        if (m_pListener != nullptr)
             m_pListener->resumeAccepting();
     });
 }

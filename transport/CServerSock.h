@@ -12,8 +12,9 @@
 class CServerListener;
 
 // Listening TCP socket with a table of 256 client slots: each incoming connection goes into the
-// first free slot and is announced; while every slot is in use, peers wait. The clients' own
-// notices are passed on with their slot index.
+// first free slot and is announced; while every slot is in use, a new connection is closed at
+// once and reported as refused, so that its peer knows. The clients' own notices are passed on
+// with their slot index.
 class CServerSock : public QObject
 {
     Q_OBJECT
@@ -47,17 +48,17 @@ signals:
     void receiveReady(int slot);
     // The peer of this slot closed or the connection broke; the slot is free again.
     void closed(int slot);
+    // A connection came while every slot was in use; it was closed.
+    void refused(const QString& address, quint16 port);
 
 private:
     friend class CServerListener;
 
     // Puts a connection the system accepted into the first free slot and reports it.
     void OnAccept(qintptr descriptor);
-    void OnSlotFreed();
     void OnAcceptError();
     int FirstFreeSlot() const;
-    // Stops taking connections from the system while the table is full, resumes when not.
-    void UpdateAccepting();
+    void Refuse(qintptr descriptor);
 
     std::array<std::unique_ptr<CClientSock>, kSlots> m_slots;
     int m_nConnection = 0;

@@ -79,6 +79,7 @@ int CUdpCtrl::Create(quint16 localPort, const QString& address)
         m_hSocket = fd;
         m_bHasSender = false;
     }
+    m_nIgnored = 0;
     m_pNotifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
     connect(m_pNotifier.get(), &QSocketNotifier::activated, this, &CUdpCtrl::receiveReady);
     return 1;
@@ -106,47 +107,56 @@ int CUdpCtrl::SetRemote(const QString& host, quint16 port)
 
 int CUdpCtrl::Send(const void* buf, int len)
 {
-    if (len < 0 || (buf == nullptr && len > 0)) {
-        errno = EINVAL;
-        return -1;
-    }
-    if (len > kMaxDatagramBytes) {
-        errno = EMSGSIZE;
-        return -1;
-    }
+    const WriteResult result = WriteWhole(buf, len, std::chrono::milliseconds(kUdpSendWaitMs));
+    if (result.IsWritten())
+        return result.nWritten;
+    errno = result.nError;
+    return -1;
+}
+
+WriteResult CUdpCtrl::WriteWhole(const void* data, int n, std::chrono::milliseconds wait)
+{
+    if (n < 0 || (data == nullptr && n > 0))
+        return {WriteStatus::Failed, 0, EINVAL};
+    if (n > kMaxDatagramBytes)
+        return {WriteStatus::TooLarge, 0, EMSGSIZE};
+    const auto deadline = std::chrono::steady_clock::now() + wait;
     std::lock_guard lock(m_mutex);
-    if (m_hSocket < 0) {
-        errno = EBADF;
-        return -1;
-    }
-    if (!m_bHasRemote && !m_bHasSender) {
-        errno = EDESTADDRREQ;
-        return -1;
-    }
+    if (m_hSocket < 0)
+        return {WriteStatus::Failed, 0, EBADF};
+    if (!m_bHasRemote && !m_bHasSender)
+        return {WriteStatus::NoPeer, 0, EDESTADDRREQ};
     const sockaddr_in& to = m_bHasRemote ? m_remote : m_sender;
     for (;;) {
-        const ssize_t sent = ::sendto(m_hSocket, buf, static_cast<size_t>(len), MSG_NOSIGNAL,
+        const ssize_t sent = ::sendto(m_hSocket, data, static_cast<size_t>(n), MSG_NOSIGNAL,
                                       reinterpret_cast<const sockaddr*>(&to), sizeof to);
         if (sent >= 0)
-            return static_cast<int>(sent);
+            return {WriteStatus::Written, static_cast<int>(sent), 0};
         if (errno == EINTR)
             continue;
         if (errno != EAGAIN && errno != ENOBUFS)
-            return -1;
+            return {WriteStatus::Failed, 0, errno};
         // The system's buffer is full: wait a bounded time for room, then give the datagram up.
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         pollfd room = {m_hSocket, POLLOUT, 0};
-        if (::poll(&room, 1, kUdpSendWaitMs) <= 0) {
-            errno = EAGAIN;
-            return -1;
-        }
+        if (left.count() <= 0 || ::poll(&room, 1, static_cast<int>(left.count())) <= 0)
+            return {WriteStatus::Full, 0, EAGAIN};
     }
 }
 
 int CUdpCtrl::Receive(QByteArray& datagram)
 {
     // Errors the system queued for the socket are taken one per call; more in a row than this
-    // mean something else is wrong.
+    // mean something else is wrong. Datagrams of strangers are passed over up to a bound too, so
+    // that a flood of them cannot hold the owner's thread.
     constexpr int kMaxQueuedErrors = 16;
+    constexpr int kMaxIgnoredPerCall = 256;
+    int ignoredNow = 0;
+    const auto reportIgnored = [&] {
+        if (ignoredNow > 0)
+            emit ignored(ignoredNow);
+    };
     for (int errors = 0;;) {
         int fd = -1;
         {
@@ -154,7 +164,13 @@ int CUdpCtrl::Receive(QByteArray& datagram)
             fd = m_hSocket;
         }
         if (fd < 0) {
+            reportIgnored();
             errno = EBADF;
+            return -1;
+        }
+        if (ignoredNow >= kMaxIgnoredPerCall) {
+            reportIgnored();
+            errno = EAGAIN;
             return -1;
         }
         sockaddr_in from = {};
@@ -165,8 +181,12 @@ int CUdpCtrl::Receive(QByteArray& datagram)
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            if (errno == EAGAIN || ++errors > kMaxQueuedErrors)
+            if (errno == EAGAIN || ++errors > kMaxQueuedErrors) {
+                const int error = errno;
+                reportIgnored();
+                errno = error;
                 return -1;
+            }
             continue; // an unreachable peer's report: the next datagram may be behind it
         }
         if (got > kMaxDatagramBytes)
@@ -174,10 +194,16 @@ int CUdpCtrl::Receive(QByteArray& datagram)
         bool changed = false;
         {
             std::lock_guard lock(m_mutex);
+            if (m_bHasRemote && !SameAddress(from, m_remote)) {
+                ++m_nIgnored;
+                ++ignoredNow;
+                continue;
+            }
             changed = !m_bHasSender || !SameAddress(from, m_sender);
             m_sender = from;
             m_bHasSender = true;
         }
+        reportIgnored();
         if (changed)
             emit senderChanged(AddressText(from), ntohs(from.sin_port));
         datagram = QByteArray(m_pBuffer.get(), static_cast<qsizetype>(got));

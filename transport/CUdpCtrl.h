@@ -1,10 +1,12 @@
 #pragma once
 
+#include "LinkWrite.h"
 #include "TransportConstants.h"
 
 #include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <netinet/in.h>
@@ -13,9 +15,10 @@ class QSocketNotifier;
 
 // UDP datagram link over IPv4: bound to a local port, it sends every Send as one datagram to a
 // remote address and port, or, while no remote is set, back to the sender of the last datagram
-// received. Arrivals are announced by receiveReady and taken whole, one datagram per Receive; a
-// datagram from another sender than the last one is announced by senderChanged first. Send may
-// be called from any thread, also while the owner closes the link.
+// received. With a remote it takes datagrams from that address and port alone: others are
+// counted and left. Arrivals are announced by receiveReady and taken whole, one datagram per
+// Receive; a datagram from another sender than the last one is announced by senderChanged
+// first. Send may be called from any thread, also while the owner closes the link.
 class CUdpCtrl : public QObject
 {
     Q_OBJECT
@@ -38,9 +41,17 @@ public:
     // above kMaxDatagramBytes, EDESTADDRREQ with no remote and no sender yet, EBADF when closed,
     // EAGAIN when the system's buffer stayed full for kUdpSendWaitMs.
     int Send(const void* buf, int len);
+    // The same, as every link writes: one datagram, whole or not at all. Waits up to `wait` for
+    // room in the system's buffer (Full after that); TooLarge above kMaxDatagramBytes, NoPeer
+    // with no remote and no sender yet.
+    WriteResult WriteWhole(const void* data, int n, std::chrono::milliseconds wait);
     // The next datagram, whole, into `datagram`: its size (0 for an empty datagram), or -1 with
-    // errno EAGAIN when none waits (EBADF when closed). Only on the owner's thread.
+    // errno EAGAIN when none waits (EBADF when closed). Only on the owner's thread. Datagrams of
+    // other senders than the remote are passed over (a bounded number per call, and then -1
+    // with EAGAIN while receiveReady comes again for the rest) and announced by ignored.
     int Receive(QByteArray& datagram);
+    // Datagrams passed over since Create because they came from another sender than the remote.
+    quint64 GetIgnoredCount() const { return m_nIgnored; }
     // While paused, arrivals wait in the system and receiveReady is not emitted: an owner that
     // has no room stops the notices instead of being called again and again.
     void PauseReceive(bool paused);
@@ -58,6 +69,8 @@ signals:
     void receiveReady();
     // The datagram about to be received comes from another sender than the one before it.
     void senderChanged(const QString& address, quint16 port);
+    // count datagrams of other senders than the remote were passed over.
+    void ignored(int count);
 
 private:
     std::unique_ptr<QSocketNotifier> m_pNotifier;
@@ -70,4 +83,5 @@ private:
     sockaddr_in m_remote = {};
     bool m_bHasSender = false;
     sockaddr_in m_sender = {};
+    quint64 m_nIgnored = 0; // owner's thread
 };

@@ -61,10 +61,14 @@ inline constexpr bool IsPortNumber(long long port)
     return port >= kMinPortNumber && port <= kMaxPortNumber;
 }
 inline constexpr int kServerSlotCount = 256;
-inline constexpr int kListenBacklog = 512;           // peers wait here while the slot table is full
-inline constexpr int kServerPendingConnections = 30; // accepted but not yet handed over
-inline constexpr int kAcceptRetryMs = 100;           // after the system refused an accept
+inline constexpr int kListenBacklog = 512;               // peers connecting all at once wait here
+inline constexpr int kAcceptRetryMs = 100;               // after the system refused an accept
 inline constexpr int kSocketReadBufferBytes = 64 * 1024; // beyond this the peer is held back
+// What a TCP connection keeps of writes the system did not take yet; a write that does not fit
+// is refused whole (or waited for, by a caller that may wait).
+inline constexpr int kSocketSendQueueBytes = 4 * 1024 * 1024;
+// A write that may wait looks for room again at least this often.
+inline constexpr int kSocketRoomPollMs = 20;
 // The largest UDP payload IPv4 carries: 65,535 less the IP and UDP headers.
 inline constexpr int kMaxUdpDatagramBytes = 65507;
 // Asked of the system for a UDP socket's receive buffer, so that a burst waits there instead of

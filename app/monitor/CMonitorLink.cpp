@@ -162,7 +162,22 @@ tsl::TextCodec CMonitorLink::Codec() const
     return SendCodec(m_encoding);
 }
 
-CMonitorLink::CMonitorLink(QObject* parent) : CSendTarget(parent)
+CMonitorLink::CMonitorLink(QObject* parent)
+    : CSendTarget(parent), m_unsent([this](const QString& who, qint64 total) {
+          emit notice(kCrLf + tr("%1에 보내지 못한 바이트: %2 ...").arg(who).arg(total) + kCrLf,
+                      kAttrSent);
+      }),
+      m_serialCut([this](const QString& who, qint64 total) {
+          emit notice(
+              kCrLf + tr("%1에 보내지 못한 바이트: %2 (쓰기 시간초과) ...").arg(who).arg(total) +
+                  kCrLf,
+              kAttrSent);
+      }),
+      m_ignored([this](const QString&, qint64 total) {
+          emit notice(kCrLf + tr("다른 송신자의 데이터그램 %1개를 무시했습니다 ...").arg(total) +
+                          kCrLf,
+                      kAttrSent);
+      })
 {
     m_connectTimer.setObjectName(QString::number(ID_CONNECT_TIMER));
     m_connectTimer.setInterval(kConnectTickMs);
@@ -247,6 +262,7 @@ void CMonitorLink::OpenServer()
             [this, raw](int slot) { OnReceiveSocket(raw->GetSlot(slot)); });
     connect(raw, &CServerSock::closed, this,
             [this, raw](int slot) { OnCloseSocket(raw->GetSlot(slot)); });
+    connect(raw, &CServerSock::refused, this, &CMonitorLink::OnRefusedSocket);
     m_pServer = std::move(server);
     emit notice(kCrLf + QStringLiteral("Server started (port:%1)...").arg(m_settings.nServerPort) +
                     kCrLf,
@@ -258,6 +274,7 @@ void CMonitorLink::OpenSerial()
 {
     if (m_pSerial)
         return;
+    m_bSerialStalled = false;
     // Through the device's stable name when it has one, so that a device pulled out and put
     // back is found again even when the system numbers it anew.
     const QString device = StableSerialPath(SerialDevicePath(m_settings.strPortName));
@@ -290,6 +307,7 @@ void CMonitorLink::OpenUdp()
     CUdpCtrl* raw = udp.get();
     connect(raw, &CUdpCtrl::receiveReady, this, &CMonitorLink::OnReceiveUdp);
     connect(raw, &CUdpCtrl::senderChanged, this, &CMonitorLink::OnUdpSenderChanged);
+    connect(raw, &CUdpCtrl::ignored, this, &CMonitorLink::OnUdpIgnored);
     m_pUdp = std::move(udp);
     m_bToldNoSender = false;
     const QString to = remote ? QStringLiteral("%1:%2")
@@ -305,6 +323,12 @@ void CMonitorLink::OpenUdp()
 
 void CMonitorLink::Close()
 {
+    // What still waits for a peer goes with the connection: it is told first.
+    if (m_pClient)
+        NoteLeftInQueue(*m_pClient);
+    for (int slot = 0; m_pServer && slot < CServerSock::kSlots; ++slot)
+        NoteLeftInQueue(*m_pServer->GetSlot(slot));
+    FlushBursts();
     StopConnectWait();
     StopReconnect();
     if (m_pSerial) {
@@ -377,38 +401,128 @@ int CMonitorLink::Send(const QByteArray& bytes, Announce announce)
     const int n = int(bytes.size());
     int taken = 0;
     if (m_pSerial) {
-        taken = m_pSerial->Write(data, n);
-    } else if (m_pClient) {
-        taken = std::max(m_pClient->Send(data, n, 0), 0);
-    } else if (m_pServer) {
-        // What one client took is what went out; a server without clients sends nothing.
-        for (int slot = 0; slot < CServerSock::kSlots; ++slot) {
-            CClientSock* client = m_pServer->GetSlot(slot);
-            if (client->bsGetSlotState() == CClientSock::kSlotInUse)
-                taken = std::max(taken, client->Send(data, n, 0));
-        }
+        taken = SendOnSerial(data, n);
+    } else if (m_pClient || m_pServer) {
+        taken = SendOnSockets(data, n);
     } else if (m_pUdp) {
-        // One datagram per send; more than one datagram holds goes out in several.
-        for (int offset = 0; offset < n; offset += CUdpCtrl::kMaxDatagramBytes) {
-            const int put =
-                m_pUdp->Send(data + offset, std::min(n - offset, CUdpCtrl::kMaxDatagramBytes));
-            if (put < 0) {
-                if (errno == EDESTADDRREQ && !m_bToldNoSender) {
-                    m_bToldNoSender = true;
-                    emit notice(kCrLf +
-                                    tr("보낼 곳이 없습니다: 원격 IP가 비어 있으면 "
-                                       "데이터그램을 받은 뒤에 답합니다 ...") +
-                                    kCrLf,
-                                kAttrSent);
-                }
-                break;
-            }
-            taken += put;
-        }
+        taken = SendOnUdp(data, n);
     }
     if (announce == Announce::Yes && taken > 0)
         emit sent(bytes.left(taken));
     return taken;
+}
+
+int CMonitorLink::SendOnSerial(const char* data, int n)
+{
+    // A line that stalled is not waited for again while it still takes nothing (a device
+    // holding flow control off): a repeated send would hold the window a time-out each.
+    WriteResult result = {WriteStatus::Written, 0, 0};
+    if (m_bSerialStalled)
+        result = m_pSerial->WriteWhole(data, n, std::chrono::milliseconds(0));
+    if (!m_bSerialStalled || (result.status == WriteStatus::TimedOut && result.nWritten > 0)) {
+        const int before = result.nWritten;
+        result = m_pSerial->WriteWhole(data + before, n - before);
+        result.nWritten += before;
+    }
+    // What the line took stays sent; the rest is told, never cut without a word. (A port that
+    // went away tells that instead.)
+    m_bSerialStalled = result.status == WriteStatus::TimedOut;
+    if (m_bSerialStalled)
+        NoteUnsent(m_serialCut, m_settings.PortLabel(), n - result.nWritten);
+    return result.nWritten;
+}
+
+int CMonitorLink::SendOnSockets(const char* data, int n)
+{
+    // Each connection takes the send whole or not at all, without waiting: a peer that reads
+    // too slowly misses whole sends, never parts of one. For a server, a send went out when
+    // one client took it; a server without clients sends nothing.
+    int taken = 0;
+    const auto sendTo = [&](CClientSock& socket) {
+        if (socket.WriteWhole(data, n).IsWritten())
+            taken = n;
+        else
+            NoteUnsent(m_unsent, PeerLabel(socket), n);
+    };
+    if (m_pClient) {
+        sendTo(*m_pClient);
+        return taken;
+    }
+    for (int slot = 0; slot < CServerSock::kSlots; ++slot) {
+        CClientSock* client = m_pServer->GetSlot(slot);
+        if (client->bsGetSlotState() == CClientSock::kSlotInUse)
+            sendTo(*client);
+    }
+    return taken;
+}
+
+int CMonitorLink::SendOnUdp(const char* data, int n)
+{
+    // One datagram per send; more than one datagram holds goes out in several.
+    int taken = 0;
+    while (taken < n) {
+        const WriteResult result =
+            m_pUdp->WriteWhole(data + taken, std::min(n - taken, CUdpCtrl::kMaxDatagramBytes),
+                               std::chrono::milliseconds(kUdpSendWaitMs));
+        if (result.IsWritten()) {
+            taken += result.nWritten;
+            continue;
+        }
+        if (result.status == WriteStatus::NoPeer) {
+            if (!m_bToldNoSender) {
+                m_bToldNoSender = true;
+                emit notice(kCrLf +
+                                tr("보낼 곳이 없습니다: 원격 IP가 비어 있으면 "
+                                   "데이터그램을 받은 뒤에 답합니다 ...") +
+                                kCrLf,
+                            kAttrSent);
+            }
+        } else {
+            NoteUnsent(m_unsent, UdpRemoteLabel(), n - taken);
+        }
+        break;
+    }
+    return taken;
+}
+
+void CMonitorLink::NoteUnsent(CBurstTally& tally, const QString& who, qint64 bytes)
+{
+    ++m_nUnsentSends;
+    m_nUnsentBytes += bytes;
+    tally.Add(who, bytes);
+}
+
+void CMonitorLink::NoteLeftInQueue(const CClientSock& socket)
+{
+    if (const qint64 queued = socket.QueuedBytes(); queued > 0)
+        NoteUnsent(m_unsent, PeerLabel(socket), queued);
+}
+
+QString CMonitorLink::PeerLabel(const CClientSock& socket) const
+{
+    QString address;
+    quint16 port = 0;
+    socket.GetPeerName(address, port);
+    return QStringLiteral("%1:%2").arg(address).arg(port);
+}
+
+QString CMonitorLink::UdpRemoteLabel() const
+{
+    if (!m_settings.RepliesToSender())
+        return QStringLiteral("%1:%2")
+            .arg(m_settings.ServerAddressText())
+            .arg(m_settings.nServerPort);
+    QString address;
+    quint16 port = 0;
+    m_pUdp->GetPeerName(address, port);
+    return QStringLiteral("%1:%2").arg(address).arg(port);
+}
+
+void CMonitorLink::FlushBursts()
+{
+    m_unsent.Flush();
+    m_serialCut.Flush();
+    m_ignored.Flush();
 }
 
 std::unique_ptr<CLinkWriter> CMonitorLink::OpenTransfer()
@@ -480,7 +594,7 @@ void CMonitorLink::OnAcceptSocket(int slot)
         // A welcome the window's encoding cannot hold goes out as nothing, and is said.
         const tsl::EncodedText welcome = LinkText(m_settings.strWelcomeMsg, m_encoding);
         if (welcome.nUnencodable < 0)
-            socket->Send(welcome.bytes.data(), int(welcome.bytes.size()), 0);
+            socket->WriteWhole(welcome.bytes.data(), int(welcome.bytes.size()));
         else
             emit notice(kCrLf +
                             tr("환영 메시지에 %1(으)로 보낼 수 없는 문자가 있어 보내지 않았습니다.")
@@ -498,6 +612,9 @@ void CMonitorLink::OnCloseSocket(CClientSock* socket)
     QString address;
     quint16 port = 0;
     socket->GetPeerName(address, port);
+    // What still waited for the peer goes with the connection: it is told before the close.
+    NoteLeftInQueue(*socket);
+    m_unsent.Flush();
     // With the peer's port, as on connecting: several clients of one machine are told apart.
     emit notice(kCrLf + QStringLiteral("Disconnect from %1:%2 ...\n").arg(address).arg(port) +
                     kCrLf,
@@ -509,6 +626,21 @@ void CMonitorLink::OnCloseSocket(CClientSock* socket)
     }
     socket->Close();
     emit clientLeft(address, port);
+}
+
+void CMonitorLink::OnRefusedSocket(const QString& address, quint16 port)
+{
+    // Closed at once rather than left connected and ignored.
+    ++m_nRefusedClients;
+    emit notice(kCrLf + tr("접속 가능한 클라이언트 수(%1)를 넘었습니다").arg(CServerSock::kSlots) +
+                    QStringLiteral(": %1:%2 ...").arg(address).arg(port) + kCrLf,
+                kAttrSent);
+}
+
+void CMonitorLink::OnUdpIgnored(int count)
+{
+    m_nIgnoredDatagrams += count;
+    m_ignored.Add(QString(), count);
 }
 
 void CMonitorLink::OnReceiveSocket(CClientSock* socket)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CBurstTally.h"
 #include "CSendTarget.h"
 #include "CSerialReconnect.h"
 #include "LinkSettings.h"
@@ -74,7 +75,9 @@ public:
     // The one way out: writes bytes on the link that is up (a serial port, the client socket,
     // every client of a server, or datagrams of at most 65,507 bytes to the UDP remote) and,
     // when announced, reports by sent() the bytes that went out. The number of bytes that went
-    // out: 0 while the link is down or connecting.
+    // out: 0 while the link is down or connecting. A send goes out whole or not at all: one a
+    // socket cannot take (its send queue is full: the peer reads too slowly) is dropped whole,
+    // counted, and told once a burst as a notice; so is what a stalled serial line did not take.
     int Send(const QByteArray& bytes, Announce announce = Announce::Yes);
     int SendTranslated(const QByteArray& bytes) override { return Send(bytes); }
 
@@ -88,6 +91,13 @@ public:
     CServerSock* ServerSocket() const { return m_pServer.get(); }
     CUdpCtrl* UdpSocket() const { return m_pUdp.get(); }
 
+    // Since the window was made: sends (to each client, for a server) that were dropped or cut,
+    // and their bytes not sent; datagrams of other senders than the UDP remote, passed over;
+    // connections a full server closed.
+    qint64 UnsentSends() const { return m_nUnsentSends; }
+    qint64 UnsentBytes() const { return m_nUnsentBytes; }
+    qint64 IgnoredDatagrams() const { return m_nIgnoredDatagrams; }
+    qint64 RefusedClients() const { return m_nRefusedClients; }
 signals:
     // Bytes one notice brought, in order; empty when it brought none.
     void received(const QByteArray& bytes);
@@ -127,7 +137,20 @@ private:
     void OnAcceptSocket(int slot);
     void OnReceiveSocket(CClientSock* socket);
     void OnCloseSocket(CClientSock* socket);
+    void OnRefusedSocket(const QString& address, quint16 port);
+    void OnUdpIgnored(int count);
 
+    // Counts bytes a send left behind for one destination, to be told with its burst.
+    void NoteUnsent(CBurstTally& tally, const QString& who, qint64 bytes);
+    // Counts what a connection about to go still held in its send queue.
+    void NoteLeftInQueue(const CClientSock& socket);
+    QString PeerLabel(const CClientSock& socket) const;
+    QString UdpRemoteLabel() const;
+    int SendOnSerial(const char* data, int n);
+    int SendOnSockets(const char* data, int n);
+    int SendOnUdp(const char* data, int n);
+    // Tells now what the bursts have counted, before the link says it stopped.
+    void FlushBursts();
     LinkSettings m_settings;
     std::unique_ptr<CServerSock> m_pServer;
     std::unique_ptr<CClientSock> m_pClient;
@@ -150,4 +173,13 @@ private:
     std::unique_ptr<CRS232Ctrl> m_pParkedSerial;
     std::unique_ptr<CClientSock> m_pParkedClient;
     std::unique_ptr<CUdpCtrl> m_pParkedUdp;
+
+    CBurstTally m_unsent;
+    CBurstTally m_serialCut;
+    bool m_bSerialStalled = false; // the last serial write timed out
+    CBurstTally m_ignored;
+    qint64 m_nUnsentSends = 0;
+    qint64 m_nUnsentBytes = 0;
+    qint64 m_nIgnoredDatagrams = 0;
+    qint64 m_nRefusedClients = 0;
 };

@@ -32,6 +32,10 @@ inline constexpr int kServerListenBacklog = 5;
 // A UDP notice takes at most this many datagrams (and about kSocketBytesPerNotice); the rest
 // brings another notice.
 inline constexpr int kUdpDatagramsPerNotice = 256;
+// Sends the link could not take and datagrams of other senders are told once a burst: after a
+// quiet while without more, or once the burst has lasted its longest.
+inline constexpr int kBurstQuietMs = 1000;
+inline constexpr int kBurstLongestMs = 5000;
 
 // Child control id of the terminal view.
 inline constexpr int kTerminalViewId = 5000;

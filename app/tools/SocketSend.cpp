@@ -60,8 +60,8 @@ int SendAll(CClientSock& socket, const char* data, int n, int& error)
     return sent;
 }
 
-// Bytes in the socket's send queue that the peer has not yet acknowledged; -1 with an
-// errno-style error when the connection is gone.
+// Bytes in the socket's send queues (its own and the system's) that the peer has not yet
+// acknowledged; -1 with an errno-style error when the connection is gone.
 qint64 QueuedBytes(const CClientSock& socket, int& error)
 {
     error = 0;
@@ -86,7 +86,7 @@ qint64 QueuedBytes(const CClientSock& socket, int& error)
         error = errno;
         return -1;
     }
-    return queued;
+    return queued + socket.QueuedBytes();
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "CClientSock.h"
 #include "CDecodeCtrl.h"
 #include "CRS232Ctrl.h"
 #include "CTSL.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
 
@@ -94,6 +96,37 @@ TEST(DecodeCtrl, SerialRunEchoesOverAPseudoTerminal)
     EXPECT_STREQ(host.ctrl.m_pTSL->m_listPrint.front()->m_pszText.get(), "68 69 21 ");
 }
 
+TEST(DecodeCtrl, ASerialOutTheLineDoesNotTakeTimesOutAndTellsTheHostOnceForTheRun)
+{
+    // Nobody reads the master: the line fills, and every write after that times out.
+    PtyPair pty;
+    ScopedEnv com1("TARVEN_COM1", pty.SlavePath().c_str());
+    Host host(SerialScript("", "OUT \"" + std::string(60, 's') + "\"\n"));
+    ASSERT_EQ(host.ctrl.VerifyScript(), 0);
+    ASSERT_EQ(host.ctrl.Run(), 0);
+    ASSERT_EQ(host.ctrl.m_pPort->bsSetWriteTimeouts(0, 50), 1) << "a pass a time-out long";
+    std::vector<std::string> notices;
+    const auto take = [&] {
+        for (std::string& notice : host.ctrl.m_pTSL->m_notices.Take())
+            notices.push_back(std::move(notice));
+    };
+    ASSERT_TRUE(WaitFor([&] {
+        take();
+        return !notices.empty();
+    }));
+    const uint64_t passes = host.ctrl.GetPassCount();
+    ASSERT_TRUE(WaitFor([&] { return host.ctrl.GetPassCount() > passes + 2; }));
+    host.ctrl.Halt();
+    take();
+    ASSERT_EQ(notices.size(), 1u) << "one notice while the line stays stalled";
+    const std::string& notice = notices.front();
+    EXPECT_EQ(notice.rfind("시리얼 쓰기 시간초과: ", 0), 0u) << notice;
+    const int unsent = std::atoi(notice.c_str() + std::strlen("시리얼 쓰기 시간초과: "));
+    EXPECT_GT(unsent, 0);
+    EXPECT_LE(unsent, 60);
+    host.ctrl.Stop();
+}
+
 TEST(DecodeCtrl, NumericRunOpensTheComPortWithTheGivenCodes)
 {
     PtyPair pty;
@@ -170,6 +203,43 @@ TEST_F(DecodeCtrlOverTcp, StopEndsALongSleepAtOnce)
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s) << "far less than the 60 s sleep";
     EXPECT_EQ(Ctrl().m_pTSL, nullptr);
     Ctrl().Stop();
+}
+
+TEST(DecodeCtrl, AnOutLoopAgainstAPeerThatNeverReadsWaitsWholeAndEndsWithTheRun)
+{
+    // The peer's small window fills, then the connection's send queue: then each OUT waits.
+    TcpListener listener(false, 16 * 1024);
+    constexpr int kRow = 60;
+    const std::string row = std::string(kRow - 2, 'r') + "\r\n";
+    Host host(TcpScript(listener.Port(), "OUT \"" + std::string(kRow - 2, 'r') + "<0D><0A>\"\n"));
+    ASSERT_EQ(host.ctrl.VerifyScript(), 0);
+    ASSERT_EQ(host.ctrl.Run(), 0);
+    TcpPeer peer = listener.Accept();
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return host.ctrl.m_pSocket &&
+                   host.ctrl.m_pSocket->QueuedBytes() > kSocketSendQueueBytes - kRow;
+        },
+        60000));
+    EXPECT_LE(host.ctrl.m_pSocket->QueuedBytes(), kSocketSendQueueBytes);
+
+    // The peer reads: the waiting OUTs go on, and every row arrives whole and in turn.
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            peer.ReadSome(64 * 1024);
+            return peer.Received().size() >= 2 * 1024 * 1024;
+        },
+        60000));
+    const QByteArray received = peer.Received();
+    const QByteArray rows = QByteArray::fromStdString(row).repeated(received.size() / kRow + 1);
+    EXPECT_TRUE(received == rows.left(received.size())) << "a row was cut or lost";
+
+    // Stopped while its OUT waits for a peer that reads no more, the run ends.
+    ASSERT_TRUE(WaitFor(
+        [&] { return host.ctrl.m_pSocket->QueuedBytes() > kSocketSendQueueBytes - kRow; }, 60000));
+    host.ctrl.Stop();
+    EXPECT_FALSE(host.ctrl.IsRunning());
+    EXPECT_EQ(host.ctrl.m_pTSL, nullptr);
 }
 
 TEST(DecodeCtrl, AUdpRunSendsOutBytesAsDatagramsAndTakesDatagramsFromItsLocalPort)

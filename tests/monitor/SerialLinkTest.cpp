@@ -116,6 +116,38 @@ TEST_F(SerialLinkTest, TypedBytesGoOutWithTheChosenLineEndAndPanelClicksUncounte
     EXPECT_TRUE(Shown(*view).isEmpty());
 }
 
+TEST_F(SerialLinkTest, AStalledLineToldOnceABurstWhatItDidNotTake)
+{
+    // Nobody reads the master: the line fills, and what it does not take within the write
+    // time-out is told, never cut without a word.
+    SetValue("Echo", 0);
+    PtyPair pty;
+    CTARVENView* view = OpenSerial(pty);
+    CMonitorLink* link = view->Link();
+    ASSERT_EQ(link->SerialPort()->bsSetWriteTimeouts(0, 50), 1);
+    const QByteArray block(1 << 20, 'w');
+    const int taken = link->Send(block);
+    EXPECT_GT(taken, 0);
+    EXPECT_LT(taken, block.size());
+    // While the line stays full a send is not waited for again, not even without a time-out:
+    // the window keeps going.
+    ASSERT_EQ(link->SerialPort()->bsSetWriteTimeouts(0, 0), 1);
+    EXPECT_EQ(link->Send("more"), 0) << "the line is still full";
+    EXPECT_EQ(view->Sent(), taken);
+    EXPECT_EQ(link->UnsentSends(), 2);
+    const qint64 unsent = block.size() - taken + 4;
+    EXPECT_EQ(link->UnsentBytes(), unsent);
+
+    const QByteArray notice = QString("\r\n%1에 보내지 못한 바이트: %2 (쓰기 시간초과) ...\r\n")
+                                  .arg(QString::fromStdString(pty.SlavePath()))
+                                  .arg(unsent)
+                                  .toUtf8();
+    ASSERT_TRUE(WaitFor([&] { return Shown(*view).contains(notice); }))
+        << Shown(*view).toStdString();
+    EXPECT_EQ(Shown(*view), notice) << "one notice for the burst";
+    EXPECT_TRUE(view->IsOnline()) << "a slow line is no failed port";
+}
+
 TEST_F(SerialLinkTest, PulledDeviceTakesTheWindowOfflineWithoutSpinningAndThePortOpensAgain)
 {
     SetValue("AutoReconnect", 0);

@@ -4,6 +4,7 @@
 #include "CServerSock.h"
 #include "CUdpCtrl.h"
 #include "LinkWriter.h"
+#include "NumberedRows.h"
 #include "SystemErrorText.h"
 #include "TcpPeer.h"
 #include "UdpPeer.h"
@@ -11,7 +12,9 @@
 #include <QElapsedTimer>
 #include <QInputMethodEvent>
 
+#include <algorithm>
 #include <cerrno>
+#include <numeric>
 
 namespace {
 
@@ -54,6 +57,18 @@ QByteArray Pattern(int size)
     for (int i = 0; i < size; ++i)
         bytes[i] = char(i * 7 + i / 251);
     return bytes;
+}
+
+// The byte counts of every "bytes not sent" notice the window shows.
+std::vector<qint64> UnsentNotices(const QByteArray& shown)
+{
+    std::vector<qint64> counts;
+    const QByteArray marker = QString("에 보내지 못한 바이트: ").toUtf8();
+    for (qsizetype at = shown.indexOf(marker); at >= 0; at = shown.indexOf(marker, at + 1)) {
+        const qsizetype start = at + marker.size();
+        counts.push_back(shown.mid(start, shown.indexOf(' ', start) - start).toLongLong());
+    }
+    return counts;
 }
 
 } // namespace
@@ -160,6 +175,146 @@ TEST_F(SocketLinkTest, ServerWelcomesThreeClientsReportsThemAndReusesAFreedSlot)
     EXPECT_EQ(Pane(view, 2), QString("Port:%1 (0)").arg(port));
 }
 
+TEST_F(SocketLinkTest, ASlowReaderGetsWholeRowsAndWhatItMissedIsCountedAndToldOnceABurst)
+{
+    // A 60,000-byte command row repeated to a peer that reads slowly, as a repeat of the
+    // command list does: the peer gets every row it gets whole, the window counts the rows the
+    // peer's queue had no room for, and tells their bytes in a notice per burst, not per row.
+    SetValue("Echo", 0);
+    constexpr int kRow = 60000;
+    constexpr int kStalledRows = 250; // the peer reads nothing
+    constexpr int kSlowRows = 100;    // the peer reads a quarter of a row per row
+    for (const int role : {1, 0}) {
+        SCOPED_TRACE(role == 1 ? "server" : "client");
+        TcpListener listener(false, 16 * 1024);
+        const quint16 port = role == 1 ? FreePort() : listener.Port();
+        CTARVENView* view = NewSocketMonitor(role, port, false);
+        view->OnPortOpen();
+        TcpPeer peer = role == 1 ? TcpPeer::Connect(port) : listener.Accept();
+        CMonitorLink* link = view->Link();
+        ASSERT_TRUE(WaitFor(
+            [&] { return link->IsOnline() && (role == 0 || link->ConnectionCount() == 1); }));
+        const QByteArray opened = Shown(*view);
+
+        int sent = 0;
+        for (; sent < kStalledRows; ++sent) {
+            link->Send(NumberedRow(sent, kRow));
+            QCoreApplication::processEvents();
+        }
+        EXPECT_GT(link->UnsentSends(), 0) << "the peer's queue cannot hold 15 MB";
+        for (; sent < kStalledRows + kSlowRows; ++sent) {
+            link->Send(NumberedRow(sent, kRow));
+            peer.ReadSome(kRow / 4);
+            QCoreApplication::processEvents();
+        }
+
+        // Everything the window took reaches the peer in the end, in whole rows.
+        const qint64 expected = qint64(sent - link->UnsentSends()) * kRow;
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                peer.Drain();
+                return peer.Received().size() >= expected;
+            },
+            60000));
+        RunEventsFor(50);
+        peer.Drain();
+        EXPECT_EQ(peer.Received().size(), expected);
+        EXPECT_EQ(link->UnsentBytes(), link->UnsentSends() * kRow) << "only whole rows missed";
+        const std::vector<int> rows = WholeRows(peer.Received(), kRow);
+        EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end()));
+        EXPECT_EQ(std::count(rows.begin(), rows.end(), -1), 0) << "a row arrived cut";
+        EXPECT_EQ(std::adjacent_find(rows.begin(), rows.end()), rows.end());
+        EXPECT_EQ(view->Sent(), expected);
+
+        // The missed bytes are told, all of them, in a notice or two, not one per row.
+        std::vector<qint64> told;
+        ASSERT_TRUE(WaitFor([&] {
+            told = UnsentNotices(Shown(*view).mid(opened.size()));
+            return std::accumulate(told.begin(), told.end(), qint64(0)) == link->UnsentBytes();
+        }));
+        EXPECT_LT(qint64(told.size()), link->UnsentSends());
+        const QByteArray whom = QString("\r\n127.0.0.1:%1에 보내지 못한 바이트: %2 ...\r\n")
+                                    .arg(role == 1 ? peer.LocalPort() : port)
+                                    .arg(told.front())
+                                    .toUtf8();
+        EXPECT_TRUE(Shown(*view).contains(whom)) << Shown(*view).right(200).toStdString();
+        CloseMonitor(view);
+    }
+}
+
+TEST_F(SocketLinkTest, RowsStillWaitingWhenAPeerBreaksOrTheLinkClosesAreToldFirst)
+{
+    SetValue("Echo", 0);
+    const quint16 port = FreePort();
+    CTARVENView* view = NewSocketMonitor(1, port, false);
+    view->OnPortOpen();
+    TcpPeer peer = TcpPeer::Connect(port);
+    CMonitorLink* link = view->Link();
+    ASSERT_TRUE(WaitFor([&] { return link->ConnectionCount() == 1; }));
+    CClientSock* client = link->ServerSocket()->GetSlot(0);
+    for (int i = 0; client->QueuedBytes() == 0 && i < 1000; ++i)
+        link->Send(NumberedRow(i, 60000));
+    const qint64 waiting = client->QueuedBytes();
+    ASSERT_GT(waiting, 0);
+
+    const quint16 from = peer.LocalPort();
+    peer.Abort();
+    const QByteArray left = QString("Disconnect from 127.0.0.1:%1 ...").arg(from).toUtf8();
+    ASSERT_TRUE(WaitFor([&] { return Shown(*view).contains(left); }));
+    const QByteArray shown = Shown(*view);
+    const qsizetype told =
+        shown.indexOf(QString("127.0.0.1:%1에 보내지 못한 바이트: ").arg(from).toUtf8());
+    ASSERT_GE(told, 0) << shown.toStdString();
+    EXPECT_LT(told, shown.indexOf(left));
+    EXPECT_GE(UnsentNotices(shown).front(), waiting);
+    EXPECT_GE(link->UnsentBytes(), waiting);
+
+    // Closing the link with rows waiting for a peer tells them before the server stops.
+    TcpPeer next = TcpPeer::Connect(port);
+    ASSERT_TRUE(WaitFor([&] { return link->ConnectionCount() == 1; }));
+    CClientSock* second = link->ServerSocket()->GetSlot(0);
+    for (int i = 0; second->QueuedBytes() == 0 && i < 1000; ++i)
+        link->Send(NumberedRow(i, 60000));
+    const qint64 held = second->QueuedBytes();
+    const qint64 before = link->UnsentBytes();
+    view->OnPortClose();
+    const QByteArray closing = Shown(*view).mid(shown.size());
+    ASSERT_EQ(UnsentNotices(closing).size(), 1u) << closing.toStdString();
+    EXPECT_EQ(link->UnsentBytes() - before, held) << "nothing was dropped while it filled";
+    EXPECT_LT(closing.indexOf("보내지 못한"), closing.indexOf("Server stopped"));
+}
+
+TEST_F(SocketLinkTest, The257thClientIsToldTheTableIsFullAndClosed)
+{
+    ASSERT_GE(AllowDescriptors(4096), 1200u) << "too few descriptors for 257 connections";
+
+    const quint16 port = FreePort();
+    CTARVENView* view = NewSocketMonitor(1, port, false);
+    view->OnPortOpen();
+    ASSERT_TRUE(view->IsOnline());
+    std::vector<TcpPeer> peers;
+    for (int i = 0; i < CServerSock::kSlots; ++i)
+        peers.push_back(TcpPeer::Connect(port));
+    ASSERT_TRUE(WaitFor([&] { return view->Link()->ConnectionCount() == 256; }, 60000));
+
+    TcpPeer extra = TcpPeer::Connect(port);
+    const QByteArray notice = QString("\r\n접속 가능한 클라이언트 수(256)를 넘었습니다: "
+                                      "127.0.0.1:%1 ...\r\n")
+                                  .arg(extra.LocalPort())
+                                  .toUtf8();
+    ASSERT_TRUE(WaitFor([&] { return Shown(*view).contains(notice); }));
+    EXPECT_TRUE(WaitFor([&] { return extra.Drain(); })) << "closed, not left waiting";
+    EXPECT_EQ(view->Link()->RefusedClients(), 1);
+    EXPECT_EQ(view->Link()->ConnectionCount(), 256);
+    EXPECT_EQ(Pane(view, 2), QString("Port:%1 (256)").arg(port));
+
+    // What the window sends still reaches all 256.
+    view->OnChar("!");
+    for (TcpPeer& peer : peers)
+        EXPECT_EQ(peer.Take(1), "!");
+    EXPECT_TRUE(extra.Received().isEmpty());
+}
+
 TEST_F(SocketLinkTest, Cp949WindowWelcomesTypesAndShowsInCp949)
 {
     SetValue("RecvEncoding", 2);
@@ -185,7 +340,7 @@ TEST_F(SocketLinkTest, Cp949WindowWelcomesTypesAndShowsInCp949)
         << view->TextView()->SelectedText().toStdString();
 }
 
-TEST_F(SocketLinkTest, UdpDatagramsGoBothWaysWithTheSenderNoticedWhenItChanges)
+TEST_F(SocketLinkTest, UdpDatagramsGoBothWaysAndOnlyTheRemoteIsHeard)
 {
     UdpPeer peer;
     CTARVENView* view = OpenUdp(peer.Port());
@@ -208,24 +363,29 @@ TEST_F(SocketLinkTest, UdpDatagramsGoBothWaysWithTheSenderNoticedWhenItChanges)
     ASSERT_TRUE(WaitFor([&] { return view->Received() == 10; }));
     expected += from + "helloworld";
     EXPECT_EQ(Shown(*view), expected);
+    // Another sender is not the remote: its datagrams are passed over, counted and told once
+    // for the burst.
     UdpPeer other;
     other.SendTo(local, "!");
+    other.SendTo(local, "!");
     peer.SendTo(local, "?");
-    ASSERT_TRUE(WaitFor([&] { return view->Received() == 12; }));
-    expected += QString("\r\nDatagram from 127.0.0.1:%1 ...\r\n").arg(other.Port()).toUtf8() + "!" +
-                from + "?";
+    ASSERT_TRUE(WaitFor([&] { return view->Received() == 11; }));
+    expected += "?";
     EXPECT_EQ(Shown(*view), expected);
+    expected += "\r\n다른 송신자의 데이터그램 2개를 무시했습니다 ...\r\n";
+    ASSERT_TRUE(WaitFor([&] { return Shown(*view) == expected; })) << Shown(*view).toStdString();
+    EXPECT_EQ(view->Link()->IgnoredDatagrams(), 2);
 
     // Typing goes to the remote as one datagram, echoed and counted.
     view->OnChar("hi\r");
     EXPECT_EQ(peer.Take(), "hi\r");
     EXPECT_EQ(view->Sent(), 3);
-    EXPECT_TRUE(Shown(*view).endsWith("?hi\r"));
+    EXPECT_TRUE(Shown(*view).endsWith("...\r\nhi\r"));
 
     // The largest datagram IPv4 carries, both ways, whole; more goes out in several.
     const QByteArray largest = Pattern(kMaxUdpDatagramBytes);
     peer.SendTo(local, largest);
-    ASSERT_TRUE(WaitFor([&] { return view->Received() == 12 + largest.size(); }));
+    ASSERT_TRUE(WaitFor([&] { return view->Received() == 11 + largest.size(); }));
     EXPECT_TRUE(Shown(*view).endsWith(largest));
     EXPECT_EQ(view->Link()->Send(largest), largest.size());
     EXPECT_EQ(peer.Take(), largest);

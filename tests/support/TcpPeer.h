@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -12,6 +13,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <utility>
@@ -206,6 +208,19 @@ private:
     quint16 m_port = 0;
     TcpPeer m_filler;
 };
+
+// Raises this process's descriptor limit towards wanted, as far as the hard limit allows, for a
+// test with hundreds of connections (each takes about four descriptors); the limit now.
+inline rlim_t AllowDescriptors(rlim_t wanted)
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_NOFILE, &limit);
+    if (limit.rlim_cur < wanted && limit.rlim_max > limit.rlim_cur) {
+        limit.rlim_cur = std::min(limit.rlim_max, wanted);
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+    return limit.rlim_cur;
+}
 
 // A port on 127.0.0.1 that nobody listens on, for a server to take or a client to be refused.
 inline quint16 FreePort()

@@ -340,10 +340,21 @@ TEST_F(CRS232CtrlOnPty, WriteToAFullLineGivesUpAtItsTimeOutOrWhenClosed)
     EXPECT_GT(partial, 0);
     EXPECT_LT(partial, int(block.size()));
     EXPECT_EQ(port.IsValid(), 1) << "a time-out is no error";
+    // The outcome says that the line cut the write, and how much went.
+    for (const std::chrono::milliseconds wait : {0ms, 20ms}) {
+        const WriteResult cut = port.WriteWhole("x", 1, wait);
+        EXPECT_EQ(cut.status, WriteStatus::TimedOut) << wait.count();
+        EXPECT_EQ(cut.nWritten, 0);
+        EXPECT_EQ(cut.nError, ETIMEDOUT);
+    }
 
     ASSERT_EQ(port.bsSetWriteTimeouts(0, 60000), 1);
     std::atomic<int> written = -1;
-    std::thread writer([&] { written = port.Write(block.data(), int(block.size())); });
+    WriteResult whole;
+    std::thread writer([&] {
+        whole = port.WriteWhole(block.data(), int(block.size()));
+        written = whole.nWritten;
+    });
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(written.load(), -1) << "the writer waits for room";
 
@@ -351,8 +362,10 @@ TEST_F(CRS232CtrlOnPty, WriteToAFullLineGivesUpAtItsTimeOutOrWhenClosed)
     EXPECT_EQ(port.Close(), 1);
     EXPECT_FALSE(generous.hasExpired()) << "Close did not wait out the 60 s write time-out";
     writer.join();
+    EXPECT_EQ(whole.status, WriteStatus::Failed) << "closed under the writer";
     EXPECT_GE(written.load(), 0);
     EXPECT_LT(written.load(), int(block.size()));
+    EXPECT_EQ(port.WriteWhole("x", 1).nError, EBADF);
 }
 
 TEST(CRS232Ctrl, WithoutAReaderReadTakesWhatIsWaitingAndCommEventsReportIt)

@@ -2,14 +2,19 @@
 #include "CServerSock.h"
 
 #include "EventRecorder.h"
+#include "NumberedRows.h"
 #include "TcpPeer.h"
 
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
+
 #include <atomic>
+#include <chrono>
 #include <memory>
-#include <sys/resource.h>
 #include <thread>
+
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -69,20 +74,14 @@ TEST(CServerSock, SlotsAreFreeBeforeTheOwnerHearsAndRepliesGoToTheirPeer)
     EXPECT_EQ(server.GetSlot(3)->GetHandle(), -1);
 }
 
-TEST(CServerSock, AFullTableLeavesTheNextPeerWaitingUntilASlotFrees)
+TEST(CServerSock, AFullTableClosesThe257thPeerAtOnceAndTakesTheNextOneIntoAFreedSlot)
 {
-    // 256 connections take about 800 descriptors in this one process.
-    rlimit limit{};
-    getrlimit(RLIMIT_NOFILE, &limit);
-    if (limit.rlim_cur < 2048 && limit.rlim_max > limit.rlim_cur) {
-        limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, 4096);
-        setrlimit(RLIMIT_NOFILE, &limit);
-    }
-    ASSERT_GE(limit.rlim_cur, 1024u) << "too few descriptors for 257 connections";
+    ASSERT_GE(AllowDescriptors(4096), 1200u) << "too few descriptors for 257 connections";
 
     EventRecorder owner;
     CServerSock server;
     owner.Watch(server);
+    QSignalSpy refused(&server, &CServerSock::refused);
     ASSERT_EQ(server.Create(0, kLoopback), 1);
 
     std::vector<TcpPeer> peers;
@@ -92,21 +91,27 @@ TEST(CServerSock, AFullTableLeavesTheNextPeerWaitingUntilASlotFrees)
     for (int i = 0; i < CServerSock::kSlots; ++i)
         ASSERT_EQ(owner.Of(Notice::Accepted)[i].slot, i);
 
-    peers.push_back(TcpPeer::Connect(server.GetPort()));
-    RunEventsFor(500);
-    EXPECT_EQ(owner.Count(Notice::Accepted), 256) << "the 257th is neither accepted nor reported";
+    // The 257th is neither accepted nor left waiting: it is closed, and the owner hears whom.
+    TcpPeer extra = TcpPeer::Connect(server.GetPort());
+    ASSERT_TRUE(WaitFor([&] { return refused.count() == 1; }));
+    EXPECT_EQ(refused.front().at(0).toString(), "127.0.0.1");
+    EXPECT_EQ(refused.front().at(1).value<quint16>(), extra.LocalPort());
+    EXPECT_TRUE(WaitFor([&] { return extra.Drain(); })) << "the peer sees the close";
+    EXPECT_EQ(owner.Count(Notice::Accepted), 256);
     server.CalcConnection();
     EXPECT_EQ(server.GetConnectionCount(), 256);
 
     peers[17].Close();
-    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::Accepted) == 257; }, 30000))
-        << "the waiting peer is taken once a slot frees";
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::Closed) == 1; }));
+    peers.push_back(TcpPeer::Connect(server.GetPort()));
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::Accepted) == 257; }, 30000));
     EXPECT_EQ(owner.Of(Notice::Accepted).back().slot, 17);
     CClientSock* slot = server.GetSlot(17);
     QString address;
     quint16 port = 0;
     slot->GetPeerName(address, port);
     EXPECT_EQ(port, peers.back().LocalPort());
+    EXPECT_EQ(refused.count(), 1);
 }
 
 TEST(CClientSock, ReportsConnectReceiveAndCloseAsAStandAloneClient)
@@ -245,15 +250,20 @@ TEST(CClientSock, SendFromOtherThreadsIsSafeWhileTheOwnerCloses)
     std::atomic<bool> stop = false;
     std::atomic<long> sent = 0;
     std::vector<std::thread> senders;
-    for (int t = 0; t < 2; ++t) {
-        senders.emplace_back([&] {
-            while (!stop) {
-                const int n = client.Send("0123456789", 10);
-                if (n > 0)
-                    sent += n;
-            }
-        });
-    }
+    // One thread sends single bytes plainly, the other whole records through the queue.
+    senders.emplace_back([&] {
+        while (!stop) {
+            const int n = client.Send(".", 1);
+            if (n > 0)
+                sent += n;
+        }
+    });
+    senders.emplace_back([&] {
+        while (!stop) {
+            if (client.WriteWhole("0123456789", 10, 1ms).IsWritten())
+                sent += 10;
+        }
+    });
     std::string got;
     ASSERT_TRUE(WaitFor([&] {
         peer.Drain();
@@ -269,8 +279,92 @@ TEST(CClientSock, SendFromOtherThreadsIsSafeWhileTheOwnerCloses)
     for (auto& s : senders)
         s.join();
     EXPECT_EQ(client.Send("x", 1), -1);
+    EXPECT_EQ(client.WriteWhole("x", 1).status, WriteStatus::Failed);
     EXPECT_GT(sent.load(), 0);
-    EXPECT_EQ(got.substr(0, 10), "0123456789");
+    // A plain send never cuts into a whole record.
+    for (size_t at = 0; at + 10 <= got.size();) {
+        if (got[at] == '.') {
+            ++at;
+        } else if (got.compare(at, 10, "0123456789") == 0) {
+            at += 10;
+        } else {
+            ADD_FAILURE() << "record cut at " << at << ": " << got.substr(at, 10);
+            break;
+        }
+    }
+}
+
+TEST(CClientSock, WritesGoWholeThroughTheSendQueueOrNotAtAllWhenItIsFull)
+{
+    // The peer reads nothing at first, into a small buffer: the sender's queue fills.
+    TcpListener listener(false, 16 * 1024);
+    CClientSock client;
+    ASSERT_EQ(client.Connect("127.0.0.1", listener.Port()), 1);
+    TcpPeer peer = listener.Accept();
+    ASSERT_TRUE(WaitFor([&] { return client.GetState() == QAbstractSocket::ConnectedState; }));
+    // A small system buffer on this side too: the queue, not the system, holds the megabytes.
+    const int sendBuffer = 64 * 1024;
+    ::setsockopt(int(client.GetHandle()), SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
+
+    constexpr int kRow = 60000;
+    int taken = 0;
+    WriteResult last;
+    while (taken < 1000) {
+        const QByteArray row = NumberedRow(taken, kRow);
+        last = client.WriteWhole(row.constData(), kRow);
+        if (!last.IsWritten())
+            break;
+        EXPECT_EQ(last.nWritten, kRow);
+        ++taken;
+    }
+    ASSERT_EQ(last.status, WriteStatus::Full) << "a 4 MiB queue takes no 60 MB";
+    EXPECT_EQ(last.nWritten, 0);
+    EXPECT_GT(client.QueuedBytes(), kSocketSendQueueBytes - kRow);
+    EXPECT_LE(client.QueuedBytes(), kSocketSendQueueBytes);
+    // Plain sends wait behind the queue; more than it holds is refused whole.
+    EXPECT_EQ(client.Send("x", 1), -1);
+    EXPECT_EQ(errno, EAGAIN);
+    const QByteArray huge(kSocketSendQueueBytes + 1, 'h');
+    EXPECT_EQ(client.WriteWhole(huge.constData(), int(huge.size())).status, WriteStatus::TooLarge);
+
+    // The queue goes out as the peer reads, with nobody writing: every row whole, in order.
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            peer.Drain();
+            return peer.Received().size() >= qsizetype(taken) * kRow;
+        },
+        60000));
+    EXPECT_EQ(client.QueuedBytes(), 0);
+    EXPECT_TRUE(peer.Received() == NumberedRows(0, taken, kRow)) << "rows cut or out of place";
+
+    // A writer on another thread that may wait gets every row through to a slow reader.
+    constexpr int kWaitedRows = 80; // more than the queue holds
+    std::atomic<bool> stop = false;
+    std::atomic<int> written = 0;
+    std::thread writer([&] {
+        for (int i = taken; i < taken + kWaitedRows && !stop; ++i) {
+            const QByteArray row = NumberedRow(i, kRow);
+            WriteResult result;
+            do
+                result = client.WriteWhole(row.constData(), kRow, 100ms);
+            while (result.status == WriteStatus::Full && !stop);
+            if (!result.IsWritten())
+                return;
+            ++written;
+        }
+    });
+    const qsizetype before = peer.Received().size();
+    const bool all = WaitFor(
+        [&] {
+            peer.ReadSome(256 * 1024);
+            return peer.Received().size() >= before + qsizetype(kWaitedRows) * kRow;
+        },
+        60000);
+    stop = true;
+    writer.join();
+    ASSERT_TRUE(all);
+    EXPECT_EQ(written.load(), kWaitedRows);
+    EXPECT_TRUE(peer.Received().mid(before) == NumberedRows(taken, kWaitedRows, kRow));
 }
 
 TEST(CServerSock, TheHighestPortOpens)

@@ -87,3 +87,67 @@ TEST(CUdpCtrl, PortsOutsideTheRangePortsTakenAndNoRemoteAreRefused)
     EXPECT_EQ(errno, EBADF);
     EXPECT_EQ(link.Receive(got), -1);
 }
+
+TEST(CUdpCtrl, ARemoteIsHeardAloneOthersAreCountedAndWritesAreWholeOrNothing)
+{
+    UdpPeer remote;
+    UdpPeer stranger;
+    CUdpCtrl link;
+    ASSERT_EQ(link.Create(0, "127.0.0.1"), 1);
+    ASSERT_EQ(link.SetRemote("127.0.0.1", remote.Port()), 1);
+    const quint16 local = link.GetLocalPort();
+    QSignalSpy ready(&link, &CUdpCtrl::receiveReady);
+    QSignalSpy ignored(&link, &CUdpCtrl::ignored);
+    const auto ignoredTotal = [&] {
+        int total = 0;
+        for (const QList<QVariant>& call : ignored)
+            total += call.at(0).toInt();
+        return total;
+    };
+
+    // Same address, other port: another sender all the same.
+    stranger.SendTo(local, "x");
+    stranger.SendTo(local, "y");
+    remote.SendTo(local, "ok");
+    ASSERT_TRUE(WaitFor([&] { return ready.count() > 0; }));
+    EXPECT_EQ(ReceiveAll(link), QList<QByteArray>{"ok"});
+    EXPECT_EQ(link.GetIgnoredCount(), 2u);
+    EXPECT_EQ(ignoredTotal(), 2);
+    QString address;
+    quint16 port = 0;
+    EXPECT_EQ(link.GetPeerName(address, port), 1);
+    EXPECT_EQ(port, remote.Port()) << "a stranger never becomes the sender";
+
+    // A flood of strangers is passed over a bounded number per call, never holding the owner.
+    for (int i = 0; i < 600; ++i)
+        stranger.SendTo(local, "flood");
+    remote.SendTo(local, "after");
+    QByteArray datagram;
+    int calls = 0;
+    while (link.Receive(datagram) < 0 && calls < 100) {
+        EXPECT_EQ(errno, EAGAIN);
+        ++calls;
+    }
+    EXPECT_EQ(datagram, "after");
+    EXPECT_GE(calls, 2);
+    EXPECT_EQ(link.GetIgnoredCount(), 602u);
+    EXPECT_EQ(ignoredTotal(), 602);
+
+    // Without a remote every sender is heard, and the last one is answered.
+    ASSERT_EQ(link.SetRemote(QString(), 0), 1);
+    stranger.SendTo(local, "z");
+    ASSERT_TRUE(WaitFor([&] { return link.Receive(datagram) >= 0; }));
+    EXPECT_EQ(datagram, "z");
+    EXPECT_EQ(link.WriteWhole("back", 4, {}).status, WriteStatus::Written);
+    EXPECT_EQ(stranger.Take(), "back");
+
+    const QByteArray tooLarge(CUdpCtrl::kMaxDatagramBytes + 1, 'x');
+    const WriteResult large = link.WriteWhole(tooLarge.constData(), int(tooLarge.size()), {});
+    EXPECT_EQ(large.status, WriteStatus::TooLarge);
+    EXPECT_EQ(large.nWritten, 0);
+    CUdpCtrl fresh;
+    ASSERT_EQ(fresh.Create(0), 1);
+    EXPECT_EQ(fresh.WriteWhole("x", 1, {}).status, WriteStatus::NoPeer);
+    fresh.Close();
+    EXPECT_EQ(fresh.WriteWhole("x", 1, {}).nError, EBADF);
+}
