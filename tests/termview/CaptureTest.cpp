@@ -12,6 +12,7 @@
 #include "CaptureFormat.h"
 #include "TempDir.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -33,6 +34,15 @@ QByteArray RandomJunk(int n)
     for (int i = 0; i < n; ++i)
         junk += static_cast<char>((i * 131 + 7) % 251);
     return junk;
+}
+
+// Bytes in which every 8th place looks like the start of a record of count bytes (a time in
+// 2024), none with its checksum right.
+QByteArray LookAlikes(qsizetype bytes, uint32_t count)
+{
+    QByteArray place;
+    CaptureFormat::PutLE(place, (uint64_t{400} << 32) | count, 8);
+    return place.repeated(bytes / 8);
 }
 
 // Each test's capture files live in a folder of its own.
@@ -89,6 +99,32 @@ TEST_F(CaptureTest, RoundTripKeepsEveryByteAndAttribute)
     EXPECT_EQ(reader.SkippedCount(), 0);
 }
 
+TEST(CaptureFormatTest, ChecksumIsTheOneOfZipAtEveryLengthAndSplit)
+{
+    // Bit by bit, as the format describes it.
+    const auto reference = [](const QByteArray& bytes) {
+        uint32_t crc = 0xFFFFFFFF;
+        for (const char c : bytes) {
+            crc ^= static_cast<uint8_t>(c);
+            for (int k = 0; k < 8; ++k)
+                crc = (crc & 1) != 0 ? 0xEDB88320 ^ (crc >> 1) : crc >> 1;
+        }
+        return ~crc;
+    };
+    const auto crc = [](const QByteArray& bytes, uint32_t from = 0) {
+        return CaptureFormat::Crc32(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                    static_cast<std::size_t>(bytes.size()), from);
+    };
+    EXPECT_EQ(crc("123456789"), 0xCBF43926u);
+    const QByteArray bytes = RandomJunk(40);
+    for (qsizetype n = 0; n <= bytes.size(); ++n) {
+        const QByteArray part = bytes.left(n);
+        EXPECT_EQ(crc(part), reference(part)) << n;
+        for (qsizetype split = 0; split <= n; ++split)
+            EXPECT_EQ(crc(part.mid(split), crc(part.left(split))), crc(part)) << n << " " << split;
+    }
+}
+
 TEST_F(CaptureTest, ForeignUnreadableAndUnwritableFilesAreRefusedAndLeftAlone)
 {
     Write("foreign.tvn", "just some text\r\n");
@@ -104,6 +140,10 @@ TEST_F(CaptureTest, ForeignUnreadableAndUnwritableFilesAreRefusedAndLeftAlone)
     EXPECT_EQ(view.GalmuriShow(Path("missing.tvn")), -1);
     EXPECT_EQ(view.GalmuriShow(Root()), -1); // a folder
     EXPECT_EQ(view.GalmuriShow(Path("newer.tvn")), -3);
+    // Neither a FIFO that nobody writes into nor an endless device holds the window.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path("fifo.tvn")).constData(), 0600), 0);
+    EXPECT_EQ(view.GalmuriShow(Path("fifo.tvn")), -2);
+    EXPECT_EQ(view.GalmuriShow(QStringLiteral("/dev/zero")), -2);
     EXPECT_EQ(view.GetBufferSize(), 1); // nothing shown replaced the log
 
     // Nor is a capture written over a file that is none, or where no file can be made.
@@ -150,6 +190,12 @@ TEST_F(CaptureTest, DamagedCaptureShowsEveryWholeRecordAndCountsWhatItSkipped)
         {"junk.tvn", good + RandomJunk(300) + fourth + third, "first\r\nsecondfourththird", 1},
         {"zeros.tvn", good + QByteArray(4096, '\0') + fourth, "first\r\nsecondfourth", 1},
         {"two-places.tvn", good + flipped + fourth + third.left(7), "first\r\nsecondfourth", 2},
+        // A record of no bytes is whole: nothing to show, and nothing skipped.
+        {"empty-record.tvn", good + Record("", kAttrSent) + fourth, "first\r\nsecondfourth", 0},
+        // Made to look like long records everywhere: read in linear time, the record after it
+        // still found.
+        {"look-alikes.tvn", good + LookAlikes(3 << 20, 1 << 20) + fourth, "first\r\nsecondfourth",
+         1},
     };
     for (const auto& c : cases) {
         Write(c.name, c.content);
