@@ -42,6 +42,30 @@ void CTextLogStore::SetLineMax(std::size_t lines)
     TrimLocked();
 }
 
+std::size_t CTextLogStore::LineMax() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_nLineMax;
+}
+
+std::pair<uint64_t, uint64_t> CTextLogStore::Adopt(CTextLogStore& loaded, uint64_t liveFrom)
+{
+    std::scoped_lock lock(m_mutex, loaded.m_mutex);
+    std::vector<Cell> live;
+    const uint64_t from = std::max(liveFrom, m_log.First());
+    m_log.CopyRange(from, m_log.End(), live);
+    std::swap(m_log, loaded.m_log);
+    std::swap(m_lines, loaded.m_lines);
+    const uint64_t at = m_log.End();
+    const bool capturing = m_bCapturing;
+    m_bCapturing = false;
+    for (const Cell& cell : live)
+        AppendLocked(cell.byte, cell.attr);
+    m_bCapturing = capturing;
+    TrimLocked();
+    return {from, at};
+}
+
 void CTextLogStore::TrimLocked()
 {
     const std::size_t held = m_lines.HeldLines(m_log.End());

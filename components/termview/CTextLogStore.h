@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "CByteLog.h"
@@ -43,6 +44,11 @@ public:
     void Load(const std::vector<Cell>& cells);
     void Clear();
     void SetLineMax(std::size_t lines);
+    std::size_t LineMax() const;
+    // Takes the bytes and lines of loaded in place of its own, followed by its own bytes from
+    // offset liveFrom on (written while loaded was filled), which are not captured again. Returns
+    // where those bytes started and where they start now.
+    std::pair<uint64_t, uint64_t> Adopt(CTextLogStore& loaded, uint64_t liveFrom);
 
     LogExtent Extent() const;
     // Shown lines [firstIndex, firstIndex + count), indices relative to the first held line.

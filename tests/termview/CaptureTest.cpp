@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
+#include <memory>
 
 #include "CCaptureReader.h"
 #include "CTextViewCtrl.h"
@@ -143,7 +145,8 @@ TEST_F(CaptureTest, ForeignUnreadableAndUnwritableFilesAreRefusedAndLeftAlone)
     // Neither a FIFO that nobody writes into nor an endless device holds the window.
     ASSERT_EQ(::mkfifo(QFile::encodeName(Path("fifo.tvn")).constData(), 0600), 0);
     EXPECT_EQ(view.GalmuriShow(Path("fifo.tvn")), -2);
-    EXPECT_EQ(view.GalmuriShow(QStringLiteral("/dev/zero")), -2);
+    EXPECT_EQ(view.BeginGalmuriShow(Path("fifo.tvn")), -2);
+    EXPECT_EQ(view.BeginGalmuriShow(QStringLiteral("/dev/zero")), -2);
     EXPECT_EQ(view.GetBufferSize(), 1); // nothing shown replaced the log
 
     // Nor is a capture written over a file that is none, or where no file can be made.
@@ -215,6 +218,84 @@ TEST_F(CaptureTest, DamagedCaptureShowsEveryWholeRecordAndCountsWhatItSkipped)
     EXPECT_EQ(view.GalmuriShow(Path("header-only.tvn")), 0);
     EXPECT_EQ(view.GetBufferSize(), 0);
     EXPECT_EQ(view.GetSkippedRecords(), 0);
+}
+
+TEST_F(CaptureTest, ABigCaptureIsReadAsideAndShowsWhatReadingItAtOnceShows)
+{
+    // Past the size shown at once: lines in records of 32 KiB, a damaged one and an empty one
+    // among them.
+    QByteArray file = CaptureFormat::EncodeHeader(0);
+    for (int i = 0; i < 48; ++i) {
+        QByteArray chunk;
+        while (chunk.size() < 32 * 1024)
+            chunk += "record " + QByteArray::number(i) + " at " + QByteArray::number(chunk.size()) +
+                     "\r\n";
+        QByteArray record = Record(chunk, i % 3 != 0 ? kAttrReceived : kAttrSent, i);
+        if (i == 20)
+            record[100] = '#'; // fails its checksum
+        file += record;
+        if (i == 30)
+            file += Record("", kAttrSent);
+    }
+    ASSERT_GT(file.size(), kCaptureShowAtOnceBytes);
+    Write("big.tvn", file);
+    const auto held = [](const CTextViewCtrl& view) {
+        std::pair<QByteArray, QByteArray> out;
+        view.GetBuffer(out.first, out.second);
+        return out;
+    };
+    const auto write = [](CTextViewCtrl& view, const QByteArray& bytes) {
+        view.TextWrite(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                       static_cast<int>(bytes.size()), kAttrReceived);
+    };
+
+    // Read at once, then a line written after: what the view read aside must show.
+    CTextViewCtrl atOnce;
+    atOnce.SetTotalLineMax(2000);
+    ASSERT_EQ(atOnce.GalmuriShow(Path("big.tvn")), 0);
+    write(atOnce, "live\r\n");
+    EXPECT_EQ(atOnce.GetSkippedRecords(), 1);
+
+    CTextViewCtrl view;
+    view.SetTotalLineMax(2000);
+    write(view, "old\r\n");
+    QSignalSpy loaded(&view, &CTextViewCtrl::captureLoaded);
+    ASSERT_EQ(view.BeginGalmuriShow(Path("big.tvn")), 1);
+    EXPECT_TRUE(view.IsLoadingCapture());
+    auto* bar = view.findChild<QWidget*>(QStringLiteral("CaptureLoadBar"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_FALSE(bar->isHidden());
+    EXPECT_EQ(held(view).first, "old\r\n") << "the view stays as it was while the file is read";
+    write(view, "live\r\n"); // traffic meanwhile follows the file's content
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() == 1; }, 10000));
+    EXPECT_TRUE(loaded[0][0].toBool());
+    EXPECT_FALSE(view.IsLoadingCapture());
+    EXPECT_TRUE(bar->isHidden());
+    EXPECT_EQ(held(view), held(atOnce));
+    EXPECT_EQ(view.GetSkippedRecords(), 1);
+    EXPECT_EQ(view.GetLineSize(), atOnce.GetLineSize());
+
+    // Cancelled, or another file shown meanwhile: the view shows what it showed before.
+    const auto before = held(view);
+    ASSERT_EQ(view.BeginGalmuriShow(Path("big.tvn")), 1);
+    QTest::mouseClick(view.findChild<QToolButton*>(QStringLiteral("CaptureLoadCancel")),
+                      Qt::LeftButton);
+    ASSERT_EQ(loaded.count(), 2);
+    EXPECT_FALSE(loaded[1][0].toBool());
+    EXPECT_EQ(held(view), before);
+    QTest::qWait(3 * kCaptureLoadPollMs);
+    EXPECT_EQ(held(view), before) << "a cancelled file is not shown later";
+    ASSERT_EQ(view.BeginGalmuriShow(Path("big.tvn")), 1);
+    Write("small.tvn", CaptureFormat::EncodeHeader(0) + Record("small", kAttrSent));
+    ASSERT_EQ(view.BeginGalmuriShow(Path("small.tvn")), 0);
+    ASSERT_EQ(loaded.count(), 3);
+    EXPECT_FALSE(loaded[2][0].toBool());
+    EXPECT_EQ(held(view).first, "small");
+
+    // A view closed while it reads waits for the reading to stop, and for nothing more.
+    auto closing = std::make_unique<CTextViewCtrl>();
+    ASSERT_EQ(closing->BeginGalmuriShow(Path("big.tvn")), 1);
+    closing.reset();
 }
 
 TEST_F(CaptureTest, ACaptureCutShortWhileItIsReadEndsWhereItNowEnds)
