@@ -155,9 +155,23 @@ SearchHit CTextLogStore::Find(const CTextSearch& search, uint64_t from, bool for
     // The lock is held a stretch at a time, for its copy only: writers wait no longer than
     // that, and what they write meanwhile is not searched.
     const LogExtent extent = Extent();
-    return search.Find(extent.first, extent.end, from, forward,
+    bool overtaken = false;
+    const SearchHit hit = search.Find(
+        extent.first, extent.end, from, forward,
+        [this, &overtaken](uint64_t rangeFrom, uint64_t rangeTo, std::vector<Cell>& out) {
+            const uint64_t start = AppendRange(rangeFrom, rangeTo, out);
+            overtaken = overtaken || start > rangeFrom;
+            return start;
+        });
+    if (hit.found || !overtaken)
+        return hit;
+    // Writers dropped the bytes before the search reached them (a flood while this thread
+    // waited): the matches held now are searched in one go, writers waiting for that once.
+    std::lock_guard lock(m_mutex);
+    return search.Find(m_log.First(), m_log.End(), from, forward,
                        [this](uint64_t rangeFrom, uint64_t rangeTo, std::vector<Cell>& out) {
-                           return AppendRange(rangeFrom, rangeTo, out);
+                           m_log.CopyRange(rangeFrom, rangeTo, out);
+                           return std::max(rangeFrom, m_log.First());
                        });
 }
 

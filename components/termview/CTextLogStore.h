@@ -57,7 +57,8 @@ public:
     std::vector<Cell> Range(uint64_t from, uint64_t to, uint64_t* start = nullptr) const;
     // Searches every held byte (see CTextSearch::Find). Offsets start again from 0 only on
     // Clear, which must not run meanwhile (both belong to the view's thread); bytes dropped
-    // meanwhile may still be counted.
+    // meanwhile may still be counted. A flood that drops the bytes before the search reaches
+    // them does not make it miss the matches the log holds.
     SearchHit Find(const CTextSearch& search, uint64_t from, bool forward) const;
     // Index of the shown line that holds offset, relative to the first held line.
     std::size_t LineOf(uint64_t offset) const;
