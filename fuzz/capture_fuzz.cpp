@@ -23,7 +23,7 @@ void MendChecksums(QByteArray& file)
     for (qsizetype at = headerBytes; at >= kHeaderBytes && at + kRecordHeadBytes <= file.size();) {
         const auto n = static_cast<qsizetype>(GetLE(file.constData() + at + 8, 4));
         const qsizetype end = at + kRecordHeadBytes + 2 * n;
-        if (n == 0 || n > qsizetype(kMaxRecordBytes) || end + kRecordTailBytes > file.size())
+        if (n > qsizetype(kMaxRecordBytes) || end + kRecordTailBytes > file.size())
             return;
         const uint32_t crc =
             Crc32(reinterpret_cast<const uint8_t*>(file.constData() + at), std::size_t(end - at));
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     CCaptureReader reader;
-    if (reader.Open(QString("/proc/self/fd/%1").arg(fd)) == ECaptureStatus::Ok) {
+    if (reader.Open(QString("/proc/self/fd/%1").arg(fd)) == CaptureStatus::Ok) {
         CaptureRecord record;
         qint64 cells = 0;
         while (reader.Next(record)) {

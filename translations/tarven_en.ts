@@ -1512,6 +1512,14 @@ Editor: %2 %3</translation>
         <source>모두 선택</source>
         <translation>Select All</translation>
     </message>
+    <message>
+        <source>취소</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>갈무리 파일을 읽는 중...</source>
+        <translation>Reading the capture file...</translation>
+    </message>
 </context>
 <context>
     <name>CommandFile</name>

@@ -69,7 +69,7 @@ public:
     void OnCaptureShow();
     void OnShowDocumentFile();
     // Shows a capture file in the terminal view and tells the user why when it cannot; the
-    // terminal view's result (0 shown).
+    // terminal view's result (0 shown; 1 a big file being read, shown when it is done).
     int ShowCaptureFile(const QString& path);
     // The capture file the view last showed; empty when none.
     QString ShownCapture() const { return m_strShownCapture; }

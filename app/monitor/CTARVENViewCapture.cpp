@@ -94,12 +94,7 @@ void CTARVENView::OnShowDocumentFile()
 
 int CTARVENView::ShowCaptureFile(const QString& path)
 {
-    int result = 0;
-    {
-        CWaitCursor wait;
-        result = m_pTextView->GalmuriShow(path);
-    }
-    if (result == 0) {
+    const auto shown = [this, path] {
         m_strShownCapture = path;
         emit stateChanged();
         m_nReceived = m_pTextView->GetBufferSize();
@@ -109,6 +104,25 @@ int CTARVENView::ShowCaptureFile(const QString& path)
         if (const int skipped = m_pTextView->GetSkippedRecords(); skipped > 0)
             ShowMessage(tr("손상된 기록 %1개를 건너뛰었습니다").arg(skipped), QMessageBox::Warning,
                         QMessageBox::Ok, this, tr(kCaptureCaption));
+    };
+    int result = 0;
+    {
+        CWaitCursor wait;
+        result = m_pTextView->BeginGalmuriShow(path);
+    }
+    if (result == 1) {
+        // A big file is read meanwhile; the window stays free and the user may cancel.
+        connect(
+            m_pTextView, &CTextViewCtrl::captureLoaded, this,
+            [shown](bool done) {
+                if (done)
+                    shown();
+            },
+            Qt::SingleShotConnection);
+        return result;
+    }
+    if (result == 0) {
+        shown();
         return result;
     }
     // The user chose the file and is told why nothing is shown.

@@ -30,6 +30,13 @@ void CArrivalStamps::DropBefore(uint64_t first)
         m_stamps.pop_front();
 }
 
+void CArrivalStamps::Rebase(uint64_t from, uint64_t to)
+{
+    DropBefore(from);
+    for (ArrivalStamp& stamp : m_stamps)
+        stamp.offset = stamp.offset - from + to;
+}
+
 void CArrivalStamps::Clear()
 {
     m_stamps.clear();

@@ -29,6 +29,8 @@ public:
     int GapMs() const { return m_nGapMs; }
     // Forgets stamps of bytes the log no longer holds.
     void DropBefore(uint64_t first);
+    // The bytes from offset from on moved to offset to; stamps of bytes before from go.
+    void Rebase(uint64_t from, uint64_t to);
     void Clear();
 
     // Stamps with offsets in [from, to), in order.

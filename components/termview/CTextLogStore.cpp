@@ -42,6 +42,30 @@ void CTextLogStore::SetLineMax(std::size_t lines)
     TrimLocked();
 }
 
+std::size_t CTextLogStore::LineMax() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_nLineMax;
+}
+
+std::pair<uint64_t, uint64_t> CTextLogStore::Adopt(CTextLogStore& loaded, uint64_t liveFrom)
+{
+    std::scoped_lock lock(m_mutex, loaded.m_mutex);
+    std::vector<Cell> live;
+    const uint64_t from = std::max(liveFrom, m_log.First());
+    m_log.CopyRange(from, m_log.End(), live);
+    std::swap(m_log, loaded.m_log);
+    std::swap(m_lines, loaded.m_lines);
+    const uint64_t at = m_log.End();
+    const bool capturing = m_bCapturing;
+    m_bCapturing = false;
+    for (const Cell& cell : live)
+        AppendLocked(cell.byte, cell.attr);
+    m_bCapturing = capturing;
+    TrimLocked();
+    return {from, at};
+}
+
 void CTextLogStore::TrimLocked()
 {
     const std::size_t held = m_lines.HeldLines(m_log.End());
@@ -131,9 +155,23 @@ SearchHit CTextLogStore::Find(const CTextSearch& search, uint64_t from, bool for
     // The lock is held a stretch at a time, for its copy only: writers wait no longer than
     // that, and what they write meanwhile is not searched.
     const LogExtent extent = Extent();
-    return search.Find(extent.first, extent.end, from, forward,
+    bool overtaken = false;
+    const SearchHit hit = search.Find(
+        extent.first, extent.end, from, forward,
+        [this, &overtaken](uint64_t rangeFrom, uint64_t rangeTo, std::vector<Cell>& out) {
+            const uint64_t start = AppendRange(rangeFrom, rangeTo, out);
+            overtaken = overtaken || start > rangeFrom;
+            return start;
+        });
+    if (hit.found || !overtaken)
+        return hit;
+    // Writers dropped the bytes before the search reached them (a flood while this thread
+    // waited): the matches held now are searched in one go, writers waiting for that once.
+    std::lock_guard lock(m_mutex);
+    return search.Find(m_log.First(), m_log.End(), from, forward,
                        [this](uint64_t rangeFrom, uint64_t rangeTo, std::vector<Cell>& out) {
-                           return AppendRange(rangeFrom, rangeTo, out);
+                           m_log.CopyRange(rangeFrom, rangeTo, out);
+                           return std::max(rangeFrom, m_log.First());
                        });
 }
 

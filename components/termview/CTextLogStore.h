@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "CByteLog.h"
@@ -43,6 +44,11 @@ public:
     void Load(const std::vector<Cell>& cells);
     void Clear();
     void SetLineMax(std::size_t lines);
+    std::size_t LineMax() const;
+    // Takes the bytes and lines of loaded in place of its own, followed by its own bytes from
+    // offset liveFrom on (written while loaded was filled), which are not captured again. Returns
+    // where those bytes started and where they start now.
+    std::pair<uint64_t, uint64_t> Adopt(CTextLogStore& loaded, uint64_t liveFrom);
 
     LogExtent Extent() const;
     // Shown lines [firstIndex, firstIndex + count), indices relative to the first held line.
@@ -51,7 +57,8 @@ public:
     std::vector<Cell> Range(uint64_t from, uint64_t to, uint64_t* start = nullptr) const;
     // Searches every held byte (see CTextSearch::Find). Offsets start again from 0 only on
     // Clear, which must not run meanwhile (both belong to the view's thread); bytes dropped
-    // meanwhile may still be counted.
+    // meanwhile may still be counted. A flood that drops the bytes before the search reaches
+    // them does not make it miss the matches the log holds.
     SearchHit Find(const CTextSearch& search, uint64_t from, bool forward) const;
     // Index of the shown line that holds offset, relative to the first held line.
     std::size_t LineOf(uint64_t offset) const;

@@ -4,15 +4,21 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPainter>
+#include <QProgressBar>
 #include <QScrollBar>
+#include <QToolButton>
 #include <algorithm>
 #include <climits>
 #include <cmath>
 
+#include "CCaptureLoad.h"
 #include "CCaptureReader.h"
 #include "CTextLogStore.h"
 #include "CTextViewPrinter.h"
@@ -22,6 +28,21 @@ namespace {
 int ClampToInt(uint64_t value)
 {
     return static_cast<int>(std::min<uint64_t>(value, INT_MAX));
+}
+
+// GalmuriShow's result for a file that could not be shown.
+int ShowFailure(CaptureStatus status)
+{
+    switch (status) {
+    case CaptureStatus::NotCapture:
+        return -2;
+    case CaptureStatus::UnsupportedVersion:
+        return -3;
+    case CaptureStatus::Ok:
+    case CaptureStatus::Unreadable:
+        break;
+    }
+    return -1;
 }
 } // namespace
 
@@ -42,7 +63,9 @@ CTextViewCtrl::CTextViewCtrl(QWidget* parent)
     // Started by traffic only: an idle capture wakes nothing.
     m_captureTimer.setSingleShot(true);
     m_captureTimer.setInterval(kCaptureFlushMs);
+    m_loadTimer.setInterval(kCaptureLoadPollMs);
     InitActionsConnections();
+    InitLoadBar();
 }
 
 CTextViewCtrl::~CTextViewCtrl() = default;
@@ -62,10 +85,33 @@ void CTextViewCtrl::InitActionsConnections()
 
     connect(&m_repaintTimer, &QTimer::timeout, this, &CTextViewCtrl::OnRepaintTimer);
     connect(&m_captureTimer, &QTimer::timeout, this, &CTextViewCtrl::OnCaptureTimer);
+    connect(&m_loadTimer, &QTimer::timeout, this, &CTextViewCtrl::OnLoadTimer);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
         if (!m_bSyncing)
             m_bFollow = value == verticalScrollBar()->maximum();
     });
+}
+
+void CTextViewCtrl::InitLoadBar()
+{
+    // Over the top of the rows, hidden until a big capture file is read.
+    m_pLoadBar = new QWidget(this);
+    m_pLoadBar->setObjectName(QStringLiteral("CaptureLoadBar"));
+    m_pLoadBar->setAutoFillBackground(true);
+    m_pLoadProgress = new QProgressBar(m_pLoadBar);
+    m_pLoadProgress->setObjectName(QStringLiteral("CaptureLoadProgress"));
+    m_pLoadProgress->setRange(0, 1000);
+    auto* cancel = new QToolButton(m_pLoadBar);
+    cancel->setObjectName(QStringLiteral("CaptureLoadCancel"));
+    cancel->setText(tr("취소"));
+    cancel->setFocusPolicy(Qt::NoFocus);
+    connect(cancel, &QToolButton::clicked, this, &CTextViewCtrl::CancelGalmuriShow);
+    auto* layout = new QHBoxLayout(m_pLoadBar);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->addWidget(new QLabel(tr("갈무리 파일을 읽는 중..."), m_pLoadBar));
+    layout->addWidget(m_pLoadProgress, 1);
+    layout->addWidget(cancel);
+    m_pLoadBar->hide();
 }
 
 int CTextViewCtrl::Create(QWidget* parent, const QRect& rect, int id)
@@ -233,6 +279,7 @@ void CTextViewCtrl::SetColor(const uint32_t colours[kColourCount])
 
 void CTextViewCtrl::Clear()
 {
+    m_nLiveFrom = 0; // a capture file being read is followed by what is written from now on
     m_pStore->Clear();
     m_stamps.Clear();
     ResetView();
@@ -303,18 +350,12 @@ bool CTextViewCtrl::IsCapturing() const
 
 int CTextViewCtrl::GalmuriShow(const QString& path)
 {
+    if (m_pLoad)
+        EndLoad(false);
     m_nSkippedRecords = 0;
     CCaptureReader reader;
-    switch (reader.Open(path)) {
-    case CaptureStatus::Ok:
-        break;
-    case CaptureStatus::NotCapture:
-        return -2;
-    case CaptureStatus::Unreadable:
-        return -1;
-    case CaptureStatus::UnsupportedVersion:
-        return -3;
-    }
+    if (const CaptureStatus status = reader.Open(path); status != CaptureStatus::Ok)
+        return ShowFailure(status);
     m_pStore->Clear();
     m_stamps.Clear();
     CaptureRecord record;
@@ -323,6 +364,66 @@ int CTextViewCtrl::GalmuriShow(const QString& path)
     m_nSkippedRecords = reader.SkippedCount();
     ResetView();
     return 0;
+}
+
+int CTextViewCtrl::BeginGalmuriShow(const QString& path)
+{
+    if (m_pLoad)
+        EndLoad(false);
+    // A FIFO or a device gives no size here: the reader refuses it without waiting.
+    if (QFileInfo(path).size() <= kCaptureShowAtOnceBytes)
+        return GalmuriShow(path);
+    auto load = std::make_unique<CCaptureLoad>();
+    if (const CaptureStatus status = load->Start(path, m_pStore->LineMax());
+        status != CaptureStatus::Ok)
+        return ShowFailure(status);
+    m_pLoad = std::move(load);
+    m_nLiveFrom = m_pStore->Extent().end;
+    m_pLoadProgress->setValue(0);
+    PlaceLoadBar();
+    m_pLoadBar->show();
+    m_pLoadBar->raise();
+    m_loadTimer.start();
+    return 1;
+}
+
+void CTextViewCtrl::PlaceLoadBar()
+{
+    m_pLoadBar->setGeometry(0, 0, viewport()->width(), m_pLoadBar->sizeHint().height());
+}
+
+void CTextViewCtrl::CancelGalmuriShow()
+{
+    if (m_pLoad)
+        EndLoad(false);
+}
+
+void CTextViewCtrl::OnLoadTimer()
+{
+    if (!m_pLoad)
+        return;
+    if (m_pLoad->IsDone())
+        EndLoad(true);
+    else
+        m_pLoadProgress->setValue(m_pLoad->Permille());
+}
+
+void CTextViewCtrl::EndLoad(bool show)
+{
+    m_loadTimer.stop();
+    m_pLoadBar->hide();
+    const std::unique_ptr<CCaptureLoad> load = std::move(m_pLoad);
+    if (!show)
+        load->Cancel();
+    const std::unique_ptr<CTextLogStore> log = load->TakeLog();
+    if (log) {
+        m_nSkippedRecords = load->SkippedCount();
+        const auto [from, to] = m_pStore->Adopt(*log, m_nLiveFrom);
+        m_stamps.Rebase(from, to);
+        m_stamps.DropBefore(m_pStore->Extent().first);
+        ResetView();
+    }
+    emit captureLoaded(log != nullptr);
 }
 
 int CTextViewCtrl::SetPrint(QPainter* painter, QPagedPaintDevice* device, const QString& title,
@@ -385,6 +486,7 @@ void CTextViewCtrl::SyncScrollBars()
 void CTextViewCtrl::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    PlaceLoadBar();
     SyncScrollBars();
 }
 

@@ -17,7 +17,9 @@
 #include "TermViewConstants.h"
 #include "TextEncoding.h"
 
+class CCaptureLoad;
 class CTextLogStore;
+class QProgressBar;
 class QMenu;
 struct RowData;
 class QPagedPaintDevice;
@@ -77,7 +79,15 @@ public:
     // Replaces the log with a capture file: 0 shown, -2 not a capture file, -1 unreadable,
     // -3 written by a newer version. A damaged file shows every whole record and gives 0.
     int GalmuriShow(const QString& path);
-    // Damaged stretches the last GalmuriShow skipped.
+    // Starts showing a capture file: a big one is read on a thread of its own while the view
+    // stays as it was, with a progress bar and a cancel button over it; the traffic written
+    // meanwhile follows the file's content. 1 while it is read (captureLoaded tells the end),
+    // else what GalmuriShow gives.
+    int BeginGalmuriShow(const QString& path);
+    bool IsLoadingCapture() const { return m_pLoad != nullptr; }
+    // Stops reading a capture file; the view stays as it was.
+    void CancelGalmuriShow();
+    // Damaged stretches the last capture file shown skipped.
     int GetSkippedRecords() const { return m_nSkippedRecords; }
     // Prints the log on painter, already active on device inside a document the caller started
     // and will end, with the four texts in each page's header. Returns the pages printed.
@@ -109,6 +119,9 @@ signals:
     // The view caught up with what was written (at most once per repaint interval): owners
     // refresh their byte and line counters here when another thread writes.
     void dataShown();
+    // A capture file began by BeginGalmuriShow was shown, or not (cancelled, or another shown
+    // instead).
+    void captureLoaded(bool shown);
     // A capture ended because its file could not be written.
     void captureFailed(const QString& message);
 
@@ -131,6 +144,12 @@ protected:
 
 private:
     void InitActionsConnections();
+    void InitLoadBar();
+    // Across the top of the rows.
+    void PlaceLoadBar();
+    void OnLoadTimer();
+    // Ends the capture file being read: its content shown, or the view left as it was.
+    void EndLoad(bool show);
     void NotifyWritten();
     void OnRepaintTimer();
     void OnCaptureTimer();
@@ -189,4 +208,9 @@ private:
     uint64_t m_nCursor = 0;         // and where it is now
     int m_nWidestCells = 0;         // widest text line painted: the horizontal range
     int m_nSkippedRecords = 0;
+    std::unique_ptr<CCaptureLoad> m_pLoad; // a capture file being read
+    uint64_t m_nLiveFrom = 0;              // offset of the first byte written since it began
+    QTimer m_loadTimer;
+    QWidget* m_pLoadBar = nullptr;
+    QProgressBar* m_pLoadProgress = nullptr;
 };

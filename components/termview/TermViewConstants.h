@@ -28,6 +28,12 @@ inline constexpr int kCaptureFlushMs = 200;
 // A capture record is written once it holds this many bytes, even before the flush timer.
 inline constexpr std::size_t kCaptureChunkMaxBytes = 64 * 1024;
 
+// A capture file up to this size is shown at once; a bigger one is read on a thread of its own
+// while the view shows how far it got.
+inline constexpr long long kCaptureShowAtOnceBytes = 1 << 20;
+// How often the view looks at a capture being read.
+inline constexpr int kCaptureLoadPollMs = 50;
+
 inline constexpr int kHexBytesPerRow = 16;
 
 // Arrival stamps: a received chunk that follows a pause longer than this gets its time shown.

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QToolButton>
 
 namespace {
 
@@ -133,4 +134,46 @@ TEST_F(CaptureTest, DamagedCaptureIsShownWithANoticeAndContinuedWithoutLoss)
     QFile aside(file + ".damaged");
     ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
     EXPECT_EQ(aside.readAll(), tail);
+}
+
+TEST_F(CaptureTest, ABigCaptureIsReadWhileTheWindowGoesOnAndMayBeCancelled)
+{
+    // Past what is shown at once, with one damaged record.
+    QByteArray file = CaptureFormat::EncodeHeader(0);
+    QByteArray content;
+    for (int i = 0; i < 40; ++i) {
+        const QByteArray chunk = QByteArray("line ").repeated(8 * 1024) + "\r\n";
+        QByteArray record = EncodedRecord(1'700'000'000'000 + i, chunk, kAttrReceived);
+        if (i == 7)
+            record[200] = '#';
+        else
+            content += chunk;
+        file += record;
+    }
+    ASSERT_GT(file.size(), kCaptureShowAtOnceBytes);
+    const QString path = MakeFile("big.tvn", file);
+    CTARVENView* view = NewMonitor();
+    WriteSent(*view, "kept");
+    const qint64 sent = view->Sent();
+
+    // Cancelled: the window shows and counts what it did before, and tells nothing.
+    ASSERT_EQ(view->ShowCaptureFile(path), 1);
+    auto* cancel = view->TextView()->findChild<QToolButton*>("CaptureLoadCancel");
+    ASSERT_NE(cancel, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return cancel->isVisible(); }));
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    EXPECT_FALSE(view->TextView()->IsLoadingCapture());
+    EXPECT_EQ(Shown(*view), "kept");
+    EXPECT_TRUE(view->ShownCapture().isEmpty());
+    EXPECT_EQ(view->Sent(), sent);
+    EXPECT_TRUE(m_messages.texts.isEmpty());
+
+    // Read to the end: shown and counted as a small file is, with the notice of the damage.
+    ASSERT_EQ(view->ShowCaptureFile(path), 1);
+    ASSERT_TRUE(WaitFor([&] { return !view->ShownCapture().isEmpty(); }));
+    EXPECT_EQ(view->ShownCapture(), path);
+    EXPECT_EQ(Shown(*view), content);
+    EXPECT_EQ(view->Received(), content.size());
+    EXPECT_EQ(view->Lines(), view->TextView()->GetLineSize());
+    EXPECT_EQ(m_messages.texts, QStringList{"손상된 기록 1개를 건너뛰었습니다"});
 }

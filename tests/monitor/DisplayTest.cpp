@@ -90,6 +90,30 @@ TEST_F(DisplayTest, ScrollKeysOnTheViewScrollTheTerminal)
     EXPECT_EQ(view->Sent(), sent + 1);
 }
 
+TEST_F(DisplayTest, EveryByteValueFromThePortIsShownAndOnlyNulsFollowTheSetting)
+{
+    // Each byte value twice, through a real tty set raw by the port.
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    all += all;
+    for (const int nullCheck : {0, 1}) {
+        SetValue("NullCheckFlag", nullCheck);
+        PtyPair pty;
+        CTARVENView* view = OpenSerial(pty);
+        pty.Send(all.toStdString());
+        QByteArray expected = all;
+        if (nullCheck == 0)
+            expected.removeIf([](char b) { return b == 0; });
+        ASSERT_TRUE(WaitFor([&] { return view->Received() >= expected.size(); }))
+            << "NullCheckFlag " << nullCheck << ": " << view->Received();
+        QTest::qWait(50);
+        EXPECT_EQ(Shown(*view).toHex(' '), expected.toHex(' ')) << "NullCheckFlag " << nullCheck;
+        EXPECT_EQ(view->Received(), expected.size());
+        CloseMonitor(view);
+    }
+}
+
 TEST_F(DisplayTest, PrintDialogSavesAPdfAndFailuresAreReported)
 {
     CTARVENView* view = NewMonitor();

@@ -6,12 +6,15 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
+#include <memory>
 
 #include "CCaptureReader.h"
 #include "CTextViewCtrl.h"
 #include "CaptureFormat.h"
 #include "TempDir.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -33,6 +36,15 @@ QByteArray RandomJunk(int n)
     for (int i = 0; i < n; ++i)
         junk += static_cast<char>((i * 131 + 7) % 251);
     return junk;
+}
+
+// Bytes in which every 8th place looks like the start of a record of count bytes (a time in
+// 2024), none with its checksum right.
+QByteArray LookAlikes(qsizetype bytes, uint32_t count)
+{
+    QByteArray place;
+    CaptureFormat::PutLE(place, (uint64_t{400} << 32) | count, 8);
+    return place.repeated(bytes / 8);
 }
 
 // Each test's capture files live in a folder of its own.
@@ -89,6 +101,32 @@ TEST_F(CaptureTest, RoundTripKeepsEveryByteAndAttribute)
     EXPECT_EQ(reader.SkippedCount(), 0);
 }
 
+TEST(CaptureFormatTest, ChecksumIsTheOneOfZipAtEveryLengthAndSplit)
+{
+    // Bit by bit, as the format describes it.
+    const auto reference = [](const QByteArray& bytes) {
+        uint32_t crc = 0xFFFFFFFF;
+        for (const char c : bytes) {
+            crc ^= static_cast<uint8_t>(c);
+            for (int k = 0; k < 8; ++k)
+                crc = (crc & 1) != 0 ? 0xEDB88320 ^ (crc >> 1) : crc >> 1;
+        }
+        return ~crc;
+    };
+    const auto crc = [](const QByteArray& bytes, uint32_t from = 0) {
+        return CaptureFormat::Crc32(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                    static_cast<std::size_t>(bytes.size()), from);
+    };
+    EXPECT_EQ(crc("123456789"), 0xCBF43926u);
+    const QByteArray bytes = RandomJunk(40);
+    for (qsizetype n = 0; n <= bytes.size(); ++n) {
+        const QByteArray part = bytes.left(n);
+        EXPECT_EQ(crc(part), reference(part)) << n;
+        for (qsizetype split = 0; split <= n; ++split)
+            EXPECT_EQ(crc(part.mid(split), crc(part.left(split))), crc(part)) << n << " " << split;
+    }
+}
+
 TEST_F(CaptureTest, ForeignUnreadableAndUnwritableFilesAreRefusedAndLeftAlone)
 {
     Write("foreign.tvn", "just some text\r\n");
@@ -104,6 +142,11 @@ TEST_F(CaptureTest, ForeignUnreadableAndUnwritableFilesAreRefusedAndLeftAlone)
     EXPECT_EQ(view.GalmuriShow(Path("missing.tvn")), -1);
     EXPECT_EQ(view.GalmuriShow(Root()), -1); // a folder
     EXPECT_EQ(view.GalmuriShow(Path("newer.tvn")), -3);
+    // Neither a FIFO that nobody writes into nor an endless device holds the window.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path("fifo.tvn")).constData(), 0600), 0);
+    EXPECT_EQ(view.GalmuriShow(Path("fifo.tvn")), -2);
+    EXPECT_EQ(view.BeginGalmuriShow(Path("fifo.tvn")), -2);
+    EXPECT_EQ(view.BeginGalmuriShow(QStringLiteral("/dev/zero")), -2);
     EXPECT_EQ(view.GetBufferSize(), 1); // nothing shown replaced the log
 
     // Nor is a capture written over a file that is none, or where no file can be made.
@@ -150,6 +193,12 @@ TEST_F(CaptureTest, DamagedCaptureShowsEveryWholeRecordAndCountsWhatItSkipped)
         {"junk.tvn", good + RandomJunk(300) + fourth + third, "first\r\nsecondfourththird", 1},
         {"zeros.tvn", good + QByteArray(4096, '\0') + fourth, "first\r\nsecondfourth", 1},
         {"two-places.tvn", good + flipped + fourth + third.left(7), "first\r\nsecondfourth", 2},
+        // A record of no bytes is whole: nothing to show, and nothing skipped.
+        {"empty-record.tvn", good + Record("", kAttrSent) + fourth, "first\r\nsecondfourth", 0},
+        // Made to look like long records everywhere: read in linear time, the record after it
+        // still found.
+        {"look-alikes.tvn", good + LookAlikes(3 << 20, 1 << 20) + fourth, "first\r\nsecondfourth",
+         1},
     };
     for (const auto& c : cases) {
         Write(c.name, c.content);
@@ -169,6 +218,84 @@ TEST_F(CaptureTest, DamagedCaptureShowsEveryWholeRecordAndCountsWhatItSkipped)
     EXPECT_EQ(view.GalmuriShow(Path("header-only.tvn")), 0);
     EXPECT_EQ(view.GetBufferSize(), 0);
     EXPECT_EQ(view.GetSkippedRecords(), 0);
+}
+
+TEST_F(CaptureTest, ABigCaptureIsReadAsideAndShowsWhatReadingItAtOnceShows)
+{
+    // Past the size shown at once: lines in records of 32 KiB, a damaged one and an empty one
+    // among them.
+    QByteArray file = CaptureFormat::EncodeHeader(0);
+    for (int i = 0; i < 48; ++i) {
+        QByteArray chunk;
+        while (chunk.size() < 32 * 1024)
+            chunk += "record " + QByteArray::number(i) + " at " + QByteArray::number(chunk.size()) +
+                     "\r\n";
+        QByteArray record = Record(chunk, i % 3 != 0 ? kAttrReceived : kAttrSent, i);
+        if (i == 20)
+            record[100] = '#'; // fails its checksum
+        file += record;
+        if (i == 30)
+            file += Record("", kAttrSent);
+    }
+    ASSERT_GT(file.size(), kCaptureShowAtOnceBytes);
+    Write("big.tvn", file);
+    const auto held = [](const CTextViewCtrl& view) {
+        std::pair<QByteArray, QByteArray> out;
+        view.GetBuffer(out.first, out.second);
+        return out;
+    };
+    const auto write = [](CTextViewCtrl& view, const QByteArray& bytes) {
+        view.TextWrite(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                       static_cast<int>(bytes.size()), kAttrReceived);
+    };
+
+    // Read at once, then a line written after: what the view read aside must show.
+    CTextViewCtrl atOnce;
+    atOnce.SetTotalLineMax(2000);
+    ASSERT_EQ(atOnce.GalmuriShow(Path("big.tvn")), 0);
+    write(atOnce, "live\r\n");
+    EXPECT_EQ(atOnce.GetSkippedRecords(), 1);
+
+    CTextViewCtrl view;
+    view.SetTotalLineMax(2000);
+    write(view, "old\r\n");
+    QSignalSpy loaded(&view, &CTextViewCtrl::captureLoaded);
+    ASSERT_EQ(view.BeginGalmuriShow(Path("big.tvn")), 1);
+    EXPECT_TRUE(view.IsLoadingCapture());
+    auto* bar = view.findChild<QWidget*>(QStringLiteral("CaptureLoadBar"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_FALSE(bar->isHidden());
+    EXPECT_EQ(held(view).first, "old\r\n") << "the view stays as it was while the file is read";
+    write(view, "live\r\n"); // traffic meanwhile follows the file's content
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() == 1; }, 10000));
+    EXPECT_TRUE(loaded[0][0].toBool());
+    EXPECT_FALSE(view.IsLoadingCapture());
+    EXPECT_TRUE(bar->isHidden());
+    EXPECT_EQ(held(view), held(atOnce));
+    EXPECT_EQ(view.GetSkippedRecords(), 1);
+    EXPECT_EQ(view.GetLineSize(), atOnce.GetLineSize());
+
+    // Cancelled, or another file shown meanwhile: the view shows what it showed before.
+    const auto before = held(view);
+    ASSERT_EQ(view.BeginGalmuriShow(Path("big.tvn")), 1);
+    QTest::mouseClick(view.findChild<QToolButton*>(QStringLiteral("CaptureLoadCancel")),
+                      Qt::LeftButton);
+    ASSERT_EQ(loaded.count(), 2);
+    EXPECT_FALSE(loaded[1][0].toBool());
+    EXPECT_EQ(held(view), before);
+    QTest::qWait(3 * kCaptureLoadPollMs);
+    EXPECT_EQ(held(view), before) << "a cancelled file is not shown later";
+    ASSERT_EQ(view.BeginGalmuriShow(Path("big.tvn")), 1);
+    Write("small.tvn", CaptureFormat::EncodeHeader(0) + Record("small", kAttrSent));
+    ASSERT_EQ(view.BeginGalmuriShow(Path("small.tvn")), 0);
+    ASSERT_EQ(loaded.count(), 3);
+    EXPECT_FALSE(loaded[2][0].toBool());
+    EXPECT_EQ(held(view).first, "small");
+
+    // A view closed while it reads waits for the reading to stop, and for nothing more.
+    auto closing = std::make_unique<CTextViewCtrl>();
+    ASSERT_EQ(closing->BeginGalmuriShow(Path("big.tvn")), 1);
+    closing.reset();
 }
 
 TEST_F(CaptureTest, ACaptureCutShortWhileItIsReadEndsWhereItNowEnds)

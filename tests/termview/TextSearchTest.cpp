@@ -2,6 +2,7 @@
 // and wrapping, as comparing at every place finds it, while writers go on.
 #include <gtest/gtest.h>
 
+#include <QScopeGuard>
 #include <algorithm>
 #include <atomic>
 #include <cstring>
@@ -169,27 +170,32 @@ TEST(TextSearchTest, WritersGoOnWhileTheHeldBytesAreSearched)
     CTextLogStore store;
     store.SetLineMax(kLineMax);
     Write(store, line.repeated(kLineMax));
-    std::atomic<bool> stop{false};
-    std::thread writer([&] {
-        while (!stop.load())
-            Write(store, line);
-    });
-    const CTextSearch search(QByteArray("needle"));
-    for (int round = 0; round < 20; ++round) {
-        const LogExtent before = store.Extent();
-        const SearchHit hit = store.Find(search, before.first + 1, round % 2 == 0);
-        ASSERT_TRUE(hit.found);
-        EXPECT_GE(hit.count, 1u);
-        EXPECT_LE(hit.count, kLineMax);
-        EXPECT_GE(hit.offset, before.first);
-        EXPECT_LT(hit.offset, store.Extent().end);
-        EXPECT_EQ((hit.offset - before.first) % static_cast<uint64_t>(line.size()), 0u);
+    {
+        std::atomic<bool> stop{false};
+        std::thread writer([&] {
+            while (!stop.load())
+                Write(store, line);
+        });
+        const auto joinWriter = qScopeGuard([&] {
+            stop = true;
+            writer.join();
+        });
+        const CTextSearch search(QByteArray("needle"));
+        for (int round = 0; round < 20; ++round) {
+            const LogExtent before = store.Extent();
+            const SearchHit hit = store.Find(search, before.first + 1, round % 2 == 0);
+            ASSERT_TRUE(hit.found) << "round " << round;
+            EXPECT_GE(hit.count, 1u);
+            EXPECT_LE(hit.count, kLineMax);
+            EXPECT_GE(hit.offset, before.first);
+            EXPECT_LT(hit.offset, store.Extent().end);
+            EXPECT_EQ((hit.offset - before.first) % static_cast<uint64_t>(line.size()), 0u);
+        }
     }
-    stop = true;
-    writer.join();
 
     // Bytes dropped from under the search, here before each stretch is read: the matches left
     // are counted at their own offsets.
+    const CTextSearch search(QByteArray("needle"));
     constexpr auto kStretch = static_cast<qsizetype>(kSearchStretchBytes);
     const QByteArray held = QByteArray("needle.").repeated(3 * kStretch / 7);
     const auto heldEnd = static_cast<uint64_t>(held.size());

@@ -298,3 +298,63 @@ TEST_F(TextViewCtrlTest, HexModeMarksEveryMatchShown)
     m_view.SetSearchPattern({});
     EXPECT_NE(colourAt(6), marked) << "marks go with the pattern";
 }
+
+TEST_F(TextViewCtrlTest, HexFindAfterTheOldestLinesWentLandsOnTheMatchesRowAndBytes)
+{
+    // Lines of 9 bytes under a line limit: the first byte held is not the first of a hex row.
+    constexpr int kLines = 1001;
+    constexpr int kLineBytes = 9;
+    m_view.SetTotalLineMax(200);
+    m_view.HexaView(true);
+    for (int i = 0; i < kLines; ++i)
+        Write(m_view, QStringLiteral("n%1\r\n").arg(i, 6, 10, QLatin1Char('0')).toLatin1());
+    WaitForSync();
+    const auto first = static_cast<uint64_t>(kLines * kLineBytes - m_view.GetBufferSize());
+    ASSERT_NE(first % kHexBytesPerRow, 0u);
+    const int visible = static_cast<int>(m_view.viewport()->height() / m_lineHeight);
+    // Background of a byte's hex cells in a row of the viewport, clear of the digits.
+    const auto colourAt = [&](int row, int index) {
+        const QImage image = m_view.viewport()->grab().toImage();
+        return image.pixelColor(static_cast<int>(HexLayout::HexCol(index) * m_cellWidth) + 1,
+                                static_cast<int>(row * m_lineHeight) + 1);
+    };
+
+    const struct
+    {
+        int line; // the one line that matches
+        bool forward;
+    } cases[] = {{850, true}, {static_cast<int>(first / kLineBytes), false}, {900, true}};
+    for (const auto& c : cases) {
+        const QByteArray pattern = "n" + QByteArray::number(c.line).rightJustified(6, '0');
+        const auto at = static_cast<uint64_t>(c.line * kLineBytes);
+        m_view.SetSearchPattern(pattern);
+        const SearchHit hit = m_view.FindNext(c.forward);
+        ASSERT_TRUE(hit.found) << pattern.constData();
+        EXPECT_EQ(hit.offset, at) << pattern.constData();
+        EXPECT_EQ(m_view.SelectedText(), pattern.toHex(' ').toUpper()) << pattern.constData();
+        // The match's row is in sight, where the view scrolled it, with the match's bytes.
+        const auto row = static_cast<int>(at / kHexBytesPerRow - first / kHexBytesPerRow) -
+                         m_view.verticalScrollBar()->value();
+        ASSERT_GE(row, 0) << pattern.constData();
+        ASSERT_LT(row, visible) << pattern.constData();
+        if (m_view.verticalScrollBar()->value() > 0) {
+            EXPECT_EQ(row, visible / 2) << pattern.constData();
+        }
+        const QString rowText = m_view.ShownRowText(row);
+        const QString rowOffset =
+            QString::number(at - at % kHexBytesPerRow, 16).rightJustified(8, u'0').toUpper();
+        EXPECT_TRUE(rowText.startsWith(rowOffset)) << rowText.toStdString();
+        // Drawn selected from the match's first byte to its last, the held bytes around it not.
+        const auto cellOf = [&](uint64_t offset) {
+            return colourAt(static_cast<int>(offset / kHexBytesPerRow - first / kHexBytesPerRow) -
+                                m_view.verticalScrollBar()->value(),
+                            static_cast<int>(offset % kHexBytesPerRow));
+        };
+        const QColor selected = cellOf(at);
+        EXPECT_EQ(cellOf(at + 6), selected) << pattern.constData();
+        EXPECT_NE(cellOf(at + 7), selected) << pattern.constData();
+        if (at > first) {
+            EXPECT_NE(cellOf(at - 1), selected) << pattern.constData();
+        }
+    }
+}
