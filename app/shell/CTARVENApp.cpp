@@ -5,6 +5,7 @@
 #include "CMainFrame.h"
 #include "CMdiClientWnd.h"
 #include "CModalFocusKeeper.h"
+#include "CProgramTitles.h"
 #include "CRecentFileList.h"
 #include "CSingleInstance.h"
 #include "CSplashWnd.h"
@@ -104,6 +105,9 @@ bool CTARVENApp::InitInstance(const QStringList& arguments)
     if (!m_pSingleInstance->Claim(info.files))
         return false;
 
+    // Every title bar names the program, once.
+    QCoreApplication::instance()->installEventFilter(
+        new CProgramTitles(QString::fromLatin1(kApplicationName), this));
     RegisterDocTemplates();
     ReadEditorVersion();
     QSettings settings(kCompanyName, kApplicationName);
