@@ -15,10 +15,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
@@ -122,6 +124,57 @@ TEST_F(MainFrameTest, BarLayoutIsSavedOnCloseAndRestoredAtStart)
     frame->Action(ID_VIEW_CMDLIST)->trigger();
     EXPECT_FALSE(frame->CmdListBar()->isVisible());
     EXPECT_FALSE(frame->Action(ID_VIEW_CMDLIST)->isChecked());
+}
+
+TEST_F(MainFrameTest, FrameReopensWhereItWasLeftWhenThatIsOnAScreen)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    // The default: 1024 x 768, centred across the screen.
+    const auto byDefault = [&screen](const QWidget* frame) {
+        return frame->size() == QSize(1024, 768) &&
+               std::abs(frame->geometry().center().x() - screen.center().x()) <= 2;
+    };
+    struct Case
+    {
+        const char* what;
+        QRect left;     // where the user left it
+        bool maximized; // and whether maximised
+        QRect reopened; // null: the default
+    };
+    const Case cases[] = {
+        {"where it was", {40, 30, 700, 500}, false, {40, 30, 700, 500}},
+        {"maximised, with its normal place kept", {60, 50, 640, 480}, true, {60, 50, 640, 480}},
+        {"partly off the screen: moved onto it",
+         {screen.right() - 300, 100, 640, 480},
+         false,
+         {screen.right() + 1 - 640, 100, 640, 480}},
+        {"off every screen: the default", {5000, 5000, 640, 480}, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        {
+            auto app = StartApp();
+            CMainFrame* frame = app->MainFrame();
+            frame->showNormal();
+            frame->setGeometry(c.left);
+            if (c.maximized)
+                frame->showMaximized();
+            ASSERT_TRUE(frame->close());
+        }
+        auto app = StartApp();
+        CMainFrame* frame = app->MainFrame();
+        EXPECT_EQ(frame->isMaximized(), c.maximized);
+        if (c.reopened.isNull()) {
+            EXPECT_TRUE(byDefault(frame));
+        } else {
+            EXPECT_EQ(frame->normalGeometry(), c.reopened);
+        }
+        ASSERT_TRUE(frame->close());
+        QSettings(kCompanyName, kApplicationName).remove("TARVEN/MainWindowGeometry");
+    }
+    // Nothing saved yet.
+    auto app = StartApp();
+    EXPECT_TRUE(byDefault(app->MainFrame()));
 }
 
 TEST_F(MainFrameTest, LampTimerSwitchesOffTheLampsOfEveryMonitorAndThenRests)
