@@ -95,9 +95,14 @@ void CMainFrame::RestoreGeometry(QSettings& settings)
         screens.append(screen->availableGeometry());
     const QRect placed = WindowArrangement::OntoScreens(saved, screens);
     if (placed.isNull()) {
-        resize(kFrameWidthPx, kFrameHeightPx);
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const WindowArrangement::Placement placement = WindowArrangement::DefaultPlacement(
+            QSize(kFrameWidthPx, kFrameHeightPx),
+            screen != nullptr ? screen->availableGeometry()
+                              : QRect(0, 0, kFrameWidthPx * 2, kFrameHeightPx * 2));
+        setGeometry(placement.geometry);
+        if (placement.maximized)
+            setWindowState(windowState() | Qt::WindowMaximized);
         return;
     }
     setGeometry(placed);

@@ -86,7 +86,7 @@ protected:
 
 private:
     // Back where the window was left, when that is on a screen there is; else the default size,
-    // centred.
+    // centred, or maximised on a screen too small for it.
     void RestoreGeometry(QSettings& settings);
     void SaveGeometry(QSettings& settings) const;
     void CreateToolBar();

@@ -139,6 +139,19 @@ QRect OntoScreens(const QRect& saved, const QList<QRect>& screens)
     return best;
 }
 
+Placement DefaultPlacement(const QSize& size, const QRect& screen)
+{
+    // What a window manager adds around a window, generously: a title bar and borders.
+    const QSize decoration(16, 48);
+    const QSize room = (screen.size() - decoration).expandedTo(QSize(1, 1));
+    Placement placement;
+    placement.maximized = size.width() > room.width() || size.height() > room.height();
+    const QSize fitted = size.boundedTo(room);
+    placement.geometry = QRect(QPoint(0, 0), fitted);
+    placement.geometry.moveCenter(screen.center());
+    return placement;
+}
+
 QSize SmallestSize(const QWidget* window)
 {
     return window->minimumSizeHint().expandedTo(window->minimumSize());

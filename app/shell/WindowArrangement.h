@@ -35,6 +35,17 @@ QRect FitInside(const QRect& rect, const QSize& minimum, const QRect& area);
 // is gone, and the window takes its default place instead.
 QRect OntoScreens(const QRect& saved, const QList<QRect>& screens);
 
+// Where a main window of `size` first opens on a screen of this available geometry: centred,
+// and when it would not fit there with its title bar and borders (a 1024 x 768 screen),
+// maximised, with a normal geometry that does fit.
+struct Placement
+{
+    QRect geometry;
+    bool maximized = false;
+    bool operator==(const Placement&) const = default;
+};
+Placement DefaultPlacement(const QSize& size, const QRect& screen);
+
 // The smallest size window takes: its layout's minimum, or a minimum set on it.
 QSize SmallestSize(const QWidget* window);
 

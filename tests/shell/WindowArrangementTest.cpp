@@ -145,3 +145,22 @@ TEST(WindowArrangement, SavedPlacesGoBackOntoAScreenThereIs)
     for (const auto& [what, saved, screens, expected] : cases)
         EXPECT_EQ(WindowArrangement::OntoScreens(saved, screens), expected) << what;
 }
+
+TEST(WindowArrangement, TheMainWindowOpensCentredOrMaximisedWhereItDoesNotFit)
+{
+    const QSize size(1024, 768);
+    const std::tuple<QRect, WindowArrangement::Placement> cases[] = {
+        {{0, 0, 1280, 1024}, {{128, 128, 1024, 768}, false}},
+        {{1280, 0, 1920, 1050}, {{1728, 141, 1024, 768}, false}},
+        // No room for the title bar above 768 lines: maximised, and a normal size that fits.
+        {{0, 0, 1024, 768}, {{8, 24, 1008, 720}, true}},
+        {{0, 0, 1280, 800}, {{128, 24, 1024, 752}, true}},
+        {{0, 0, 800, 600}, {{8, 24, 784, 552}, true}},
+    };
+    for (const auto& [screen, expected] : cases) {
+        const WindowArrangement::Placement placed =
+            WindowArrangement::DefaultPlacement(size, screen);
+        EXPECT_EQ(placed.geometry, expected.geometry);
+        EXPECT_EQ(placed.maximized, expected.maximized);
+    }
+}

@@ -81,8 +81,8 @@ QString Describe(const QMdiSubWindow* window)
         .arg(g.height());
 }
 
-// The program with monitors and script editors, its main window shown; the port settings dialog
-// a new monitor opens with is cancelled.
+// The program with monitors and script editors, its main window shown at 1024 x 768; the port
+// settings dialog a new monitor opens with is cancelled.
 class WorkspaceTest : public ShellTest
 {
 protected:
@@ -98,7 +98,11 @@ protected:
         });
         m_dialogs.start();
         m_app = StartApp();
+        // The main window as on a screen with room for it, whatever the test's screen is.
+        Frame()->showNormal();
+        Frame()->setGeometry(20, 20, 1024, 768);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
+        RunEventsFor(50);
     }
     void TearDown() override
     {
