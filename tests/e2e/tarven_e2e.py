@@ -336,7 +336,7 @@ def arrange_refuse_and_reopen(session, tarven, frame):
     wait_for("the refusal to close", lambda: len(session.program_windows()) == shown)
     if not session.windows("TARVEN 환경설정"):
         raise Failed("the settings dialog closed on a refused line limit")
-    give_keyboard(session, dialog)
+    # The keyboard is back in the field, its text selected: typing replaces it.
     session.type("2000")
     session.key("Return")
     wait_for("the settings dialog to close", lambda: not session.windows("TARVEN 환경설정"))
