@@ -95,16 +95,21 @@ QList<QMdiSubWindow*> CMdiClientWnd::ArrangedWindows() const
     return windows;
 }
 
-void CMdiClientWnd::TileSubWindows()
+QList<QSize> CMdiClientWnd::NormalSizes(const QList<QMdiSubWindow*>& windows)
 {
-    const QList<QMdiSubWindow*> windows = ArrangedWindows();
-    QList<QSize> minimumSizes;
+    QList<QSize> sizes;
     for (QMdiSubWindow* window : windows) {
         if (window->isMaximized())
             window->showNormal();
-        minimumSizes.append(WindowArrangement::SmallestSize(window));
+        sizes.append(WindowArrangement::SmallestSize(window));
     }
-    const QList<QRect> cells = WindowArrangement::Tile(minimumSizes, viewport()->rect());
+    return sizes;
+}
+
+void CMdiClientWnd::TileSubWindows()
+{
+    const QList<QMdiSubWindow*> windows = ArrangedWindows();
+    const QList<QRect> cells = WindowArrangement::Tile(NormalSizes(windows), viewport()->rect());
     for (qsizetype i = 0; i < windows.size(); ++i)
         windows[i]->setGeometry(cells[i]);
 }
@@ -115,16 +120,11 @@ void CMdiClientWnd::CascadeSubWindows()
     QList<QMdiSubWindow*> windows = ArrangedWindows();
     if (QMdiSubWindow* current = currentSubWindow(); windows.removeOne(current))
         windows.append(current);
-    QList<QSize> minimumSizes;
-    for (QMdiSubWindow* window : windows) {
-        if (window->isMaximized())
-            window->showNormal();
-        minimumSizes.append(WindowArrangement::SmallestSize(window));
-    }
     // One title bar down and across, so that every title stays readable.
     const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight) +
                      style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
-    const QList<QRect> rects = WindowArrangement::Cascade(minimumSizes, viewport()->rect(), step);
+    const QList<QRect> rects =
+        WindowArrangement::Cascade(NormalSizes(windows), viewport()->rect(), step);
     for (qsizetype i = 0; i < windows.size(); ++i) {
         windows[i]->setGeometry(rects[i]);
         windows[i]->raise();

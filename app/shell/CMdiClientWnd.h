@@ -60,6 +60,8 @@ protected:
 private:
     // The windows the arrangements move: shown and not minimised, in the order they opened.
     QList<QMdiSubWindow*> ArrangedWindows() const;
+    // Shows maximised windows normal, and gives the least size of each window.
+    static QList<QSize> NormalSizes(const QList<QMdiSubWindow*>& windows);
 
     QPixmap m_picture;
     COLORREF m_colour = 0;
