@@ -68,8 +68,9 @@ TEST(WindowArrangement, TilesChooseTheMostEvenGridThatKeepsEveryMinimum)
         SCOPED_TRACE(c.what);
         const QList<QRect> cells = WindowArrangement::Tile(c.minimums, kArea);
         ASSERT_EQ(cells.size(), c.minimums.size());
-        if (!c.cells.isEmpty())
+        if (!c.cells.isEmpty()) {
             EXPECT_EQ(cells, c.cells);
+        }
         EXPECT_EQ(Overlap(cells), c.overlap);
         for (qsizetype i = 0; i < cells.size(); ++i) {
             EXPECT_TRUE(kArea.contains(cells[i])) << i;

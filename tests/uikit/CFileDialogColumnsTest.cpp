@@ -32,8 +32,9 @@ TEST(CFileDialogColumns, DetailColumnsFitWhatTheyHoldOnceTheFolderIsRead)
     auto* view = dialog.findChild<QTreeView*>();
     ASSERT_NE(view, nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) == 2; }));
-    if (loaded.isEmpty())
+    if (loaded.isEmpty()) {
         ASSERT_TRUE(loaded.wait(20000));
+    }
     QCoreApplication::processEvents();
 
     // Name, size, type and date: each as wide as its widest text and its header.
