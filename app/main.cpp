@@ -71,7 +71,6 @@ int main(int argc, char** argv)
     CommandLine line;
     line.parser.process(application);
     ChooseLanguage(line.parser);
-    QApplication::setApplicationDisplayName(QStringLiteral("TARVEN"));
     CTARVENApp::InstallFontSubstitutions();
     // A font name, kept in Korean: the substitution above maps it.
     QApplication::setFont(QFont(QStringLiteral("굴림"), 9));

@@ -1,13 +1,19 @@
 #include "CMonitorStatusBar.h"
 
 #include "CChildFrame.h"
+#include "CCounterLabel.h"
 #include "CElidedLabel.h"
 #include "CPaneIndicator.h"
 #include "MonitorConstants.h"
 #include "TransportConstants.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QResizeEvent>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -42,7 +48,7 @@ CMonitorStatusBar::CMonitorStatusBar(QWidget* parent) : QStatusBar(parent)
     m_pInterface = AddLabel<CElidedLabel>(ID_PANE_INTERFACE, QStringLiteral("RS-232C"), 1);
     m_pPort = new CPaneIndicator(ID_PANE_PORT, QStringLiteral("COM1,9600,8,N,1"), this);
     addPermanentWidget(m_pPort, 4);
-    m_pCounters = AddLabel<CElidedLabel>(ID_PANE_COUNTERS, QStringLiteral("I : 0, O : 0 "), 2);
+    m_pCounters = AddLabel<CCounterLabel>(ID_PANE_COUNTERS, QStringLiteral("I : 0, O : 0 "), 2);
     m_pSend = new CPaneIndicator(ID_PANE_SEND, QStringLiteral("Tx"), this);
     addPermanentWidget(m_pSend);
     m_pReceive = new CPaneIndicator(ID_PANE_RECEIVE, QStringLiteral("Rx"), this);
@@ -61,7 +67,69 @@ CMonitorStatusBar::CMonitorStatusBar(QWidget* parent) : QStatusBar(parent)
     addPermanentWidget(lines);
     SetModemLinesUnavailable(QStringLiteral("OFF-LINE"));
     m_pTime = AddLabel<QLabel>(ID_PANE_TIME, QStringLiteral("00:00:00"), 1);
+    m_yielding = {lines, m_pTime};
     connect(m_pPort, &CPaneIndicator::clicked, this, &CMonitorStatusBar::portSettingsRequested);
+    FitPanes(QWIDGETSIZE_MAX);
+}
+
+QSize CMonitorStatusBar::minimumSizeHint() const
+{
+    return {m_nLeastWidth, QStatusBar::minimumSizeHint().height()};
+}
+
+bool CMonitorStatusBar::event(QEvent* event)
+{
+    const bool handled = QStatusBar::event(event);
+    // A pane's text grew or shrank (more digits, "(Paused)"); the layout has just measured it.
+    if (event->type() != QEvent::LayoutRequest || m_bFitting)
+        return handled;
+    const bool allAside = std::all_of(m_yielding.begin(), m_yielding.end(),
+                                      [](const QWidget* pane) { return pane->isHidden(); });
+    if (allAside) {
+        SetLeastWidth(layout()->minimumSize().width());
+    } else if (layout()->minimumSize().width() > width() && !m_bFitPending) {
+        m_bFitPending = true;
+        QTimer::singleShot(0, this, [this] {
+            m_bFitPending = false;
+            FitPanes(width());
+        });
+    }
+    return handled;
+}
+
+void CMonitorStatusBar::resizeEvent(QResizeEvent* event)
+{
+    FitPanes(event->size().width());
+    QStatusBar::resizeEvent(event);
+}
+
+void CMonitorStatusBar::FitPanes(int width)
+{
+    m_bFitting = true;
+    // The bar's own layout says what the panes need; it is made anew for each trial.
+    for (QWidget* pane : m_yielding)
+        pane->setVisible(false);
+    reformat();
+    const int least = layout()->minimumSize().width();
+    for (auto pane = m_yielding.rbegin(); pane != m_yielding.rend(); ++pane) {
+        (*pane)->setVisible(true);
+        reformat();
+        if (layout()->minimumSize().width() > width) {
+            (*pane)->setVisible(false);
+            reformat();
+            break;
+        }
+    }
+    m_bFitting = false;
+    SetLeastWidth(least);
+}
+
+void CMonitorStatusBar::SetLeastWidth(int width)
+{
+    if (width == m_nLeastWidth)
+        return;
+    m_nLeastWidth = width;
+    updateGeometry();
 }
 
 template <typename Label>

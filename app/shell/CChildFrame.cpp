@@ -2,7 +2,6 @@
 
 #include "CMainFrame.h"
 
-#include <QMdiArea>
 #include <QStyle>
 
 void CChildFrame::SetContentFactory(ContentFactory factory)
@@ -16,18 +15,10 @@ CChildFrame::CChildFrame(CDocument* document) : CMdiChildFrame(document)
         setWidget(s_contentFactory(*this));
 }
 
-void CChildFrame::showEvent(QShowEvent* event)
+QRect CChildFrame::FirstGeometry(const QRect& area) const
 {
-    CMdiChildFrame::showEvent(event);
-    if (m_bPlaced)
-        return;
-    m_bPlaced = true;
-    const QMdiArea* area = mdiArea();
-    // A window that opens maximised, as its neighbours are, stays so.
-    if (area == nullptr || isMaximized())
-        return;
     const int border = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
-    setGeometry(area->viewport()->rect().adjusted(border, border, -border, -border));
+    return area.adjusted(border, border, -border, -border);
 }
 
 void CChildFrame::SetSendLamp(int value)

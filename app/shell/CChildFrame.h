@@ -26,7 +26,7 @@ signals:
 
 protected:
     // A new monitor fills the area behind the child windows, less its border, centred.
-    void showEvent(QShowEvent* event) override;
+    QRect FirstGeometry(const QRect& area) const override;
 
 private:
     // A lamp just lit (value above 0) wakes the main frame's lamp timer, which puts it out.
@@ -35,5 +35,4 @@ private:
     static inline ContentFactory s_contentFactory = nullptr;
     int m_nSendLamp = 0;
     int m_nReceiveLamp = 0;
-    bool m_bPlaced = false;
 };

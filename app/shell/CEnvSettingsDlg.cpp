@@ -1,5 +1,6 @@
 #include "CEnvSettingsDlg.h"
 
+#include "CBoundedSpinBox.h"
 #include "CColorPicker.h"
 #include "DialogControls.h"
 #include "EnvSettingsDlgIds.h"
@@ -13,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -64,11 +64,10 @@ CEnvSettingsDlg::CEnvSettingsDlg(const EnvSettings& env, QWidget* parent) : QDia
     layout->addWidget(m_pEcho);
 
     auto* lineRow = new QHBoxLayout;
-    m_pMaxLine = new QSpinBox(this);
+    m_pMaxLine = new CBoundedSpinBox(this);
     NameControl(m_pMaxLine, IDC_MAX_LINE);
     m_pMaxLine->setRange(kMinMaxLine, kMaxMaxLine);
     m_pMaxLine->setValue(env.nMaxLine);
-    m_pMaxLine->setKeyboardTracking(false);
     auto* lineLabel = new QLabel(tr("최대 라인버퍼 크기"), this);
     lineLabel->setBuddy(m_pMaxLine);
     lineRow->addWidget(lineLabel);
@@ -175,17 +174,20 @@ EnvSettings CEnvSettingsDlg::Settings() const
 
 void CEnvSettingsDlg::accept()
 {
-    // The spin box lets the user type a number still being entered (empty, or too small so
-    // far); only a complete value inside the range may close the dialog.
-    if (!m_pMaxLine->hasAcceptableInput()) {
-        ShowMessage(tr("최대 라인버퍼 크기는 %1에서 %2 사이의 정수를 입력하십시오.")
-                        .arg(kMinMaxLine)
-                        .arg(kMaxMaxLine),
-                    QMessageBox::Warning, QMessageBox::Ok, this);
-        m_pMaxLine->setFocus();
-        m_pMaxLine->selectAll();
+    // Every number field, with what to say when it holds no number of its range: the typed
+    // text stays, and the dialog with it.
+    const std::pair<CBoundedSpinBox*, const char*> fields[] = {
+        {m_pMaxLine, QT_TR_NOOP("최대 라인버퍼 크기는 %1에서 %2 사이의 정수를 입력하십시오.")},
+    };
+    for (const auto& [field, refusal] : fields) {
+        if (field->InRange())
+            continue;
+        ShowMessage(tr(refusal).arg(field->minimum()).arg(field->maximum()), QMessageBox::Warning,
+                    QMessageBox::Ok, this);
+        field->SelectForMending();
         return;
     }
-    m_pMaxLine->interpretText();
+    for (const auto& field : fields)
+        field.first->interpretText();
     QDialog::accept();
 }

@@ -5,11 +5,11 @@
 #include <QDialog>
 #include <array>
 
+class CBoundedSpinBox;
 class CColorPicker;
 class QCheckBox;
 class QBoxLayout;
 class QComboBox;
-class QSpinBox;
 
 // The environment settings dialog: echo, line limit, capture naming, NUL display, the encoding
 // of received text, the language, colours.
@@ -33,7 +33,7 @@ private:
     CColorPicker* AddPicker(int id, const QString& label, COLORREF colour);
 
     QCheckBox* m_pEcho = nullptr;
-    QSpinBox* m_pMaxLine = nullptr;
+    CBoundedSpinBox* m_pMaxLine = nullptr;
     QCheckBox* m_pGalmuri = nullptr;
     QCheckBox* m_pNullCheck = nullptr;
     QComboBox* m_pEncoding = nullptr;

@@ -15,6 +15,7 @@
 #include "MessageBox.h"
 #include "ShellConstants.h"
 #include "ShellLog.h"
+#include "WindowArrangement.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -45,11 +46,9 @@ CMainFrame::CMainFrame(const CDocManager& docs, QWidget* parent)
     setObjectName(QStringLiteral("tarven_class"));
     setWindowTitle(QStringLiteral("TARVEN"));
     setWindowIcon(QIcon(QStringLiteral(":/tarven.svg")));
-    resize(kFrameWidthPx, kFrameHeightPx);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
 
     QSettings settings(kCompanyName, kApplicationName);
+    RestoreGeometry(settings);
     CreateToolBar();
     CreateStatusBar();
     CreateDockingBars();
@@ -83,6 +82,40 @@ void CMainFrame::SetScriptOutputBarFactory(BarFactory factory)
 QAction* CMainFrame::Action(int id) const
 {
     return m_pActions->Action(id);
+}
+
+void CMainFrame::RestoreGeometry(QSettings& settings)
+{
+    settings.beginGroup(kGroupTarven);
+    const QRect saved = settings.value(kKeyMainWindowGeometry).toRect();
+    const bool maximized = settings.value(kKeyMainWindowMaximized, false).toBool();
+    settings.endGroup();
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    const QRect placed = WindowArrangement::OntoScreens(saved, screens);
+    if (placed.isNull()) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const WindowArrangement::Placement placement = WindowArrangement::DefaultPlacement(
+            QSize(kFrameWidthPx, kFrameHeightPx),
+            screen != nullptr ? screen->availableGeometry()
+                              : QRect(0, 0, kFrameWidthPx * 2, kFrameHeightPx * 2));
+        setGeometry(placement.geometry);
+        if (placement.maximized)
+            setWindowState(windowState() | Qt::WindowMaximized);
+        return;
+    }
+    setGeometry(placed);
+    if (maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void CMainFrame::SaveGeometry(QSettings& settings) const
+{
+    settings.beginGroup(kGroupTarven);
+    settings.setValue(kKeyMainWindowGeometry, isMaximized() ? normalGeometry() : geometry());
+    settings.setValue(kKeyMainWindowMaximized, isMaximized());
+    settings.endGroup();
 }
 
 void CMainFrame::CreateToolBar()
@@ -279,9 +312,9 @@ void CMainFrame::InitActionsConnections()
     connect(Action(ID_FILE_CLOSE), &QAction::triggered, m_pMdiClient,
             &QMdiArea::closeActiveSubWindow);
     connect(Action(ID_WINDOW_CASCADE), &QAction::triggered, m_pMdiClient,
-            &QMdiArea::cascadeSubWindows);
+            &CMdiClientWnd::CascadeSubWindows);
     connect(Action(ID_WINDOW_TILE_HORZ), &QAction::triggered, m_pMdiClient,
-            &QMdiArea::tileSubWindows);
+            &CMdiClientWnd::TileSubWindows);
 }
 
 void CMainFrame::OnEnvSettings()
@@ -365,6 +398,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 {
     QSettings settings(kCompanyName, kApplicationName);
     CSizingControlBar::GlobalSaveState(this, settings, kBarStateName);
+    SaveGeometry(settings);
     m_pRecentFiles->Save(settings);
     m_pMdiClient->closeAllSubWindows();
     if (!m_pMdiClient->subWindowList().isEmpty()) {

@@ -85,6 +85,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Back where the window was left, when that is on a screen there is; else the default size,
+    // centred, or maximised on a screen too small for it.
+    void RestoreGeometry(QSettings& settings);
+    void SaveGeometry(QSettings& settings) const;
     void CreateToolBar();
     void CreateStatusBar();
     void CreateDockingBars();

@@ -1,13 +1,20 @@
 #include "CMdiClientWnd.h"
 
 #include "ShellConstants.h"
+#include "WindowArrangement.h"
 
+#include <QMdiSubWindow>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QSettings>
+#include <QStyle>
 
 CMdiClientWnd::CMdiClientWnd(QWidget* parent) : QMdiArea(parent)
 {
     m_colour = RefFromColour(palette().color(QPalette::Dark));
+    // Without scroll bars the area would grow the main window to a window's minimum size.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
 CMdiClientWnd::~CMdiClientWnd()
@@ -76,6 +83,71 @@ void CMdiClientWnd::SetOrigin(int x, int y)
     m_nOriginX = x;
     m_nOriginY = y;
     viewport()->update();
+}
+
+QList<QMdiSubWindow*> CMdiClientWnd::ArrangedWindows() const
+{
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* window : subWindowList(CreationOrder)) {
+        if (!window->isHidden() && !window->isMinimized())
+            windows.append(window);
+    }
+    return windows;
+}
+
+QList<QSize> CMdiClientWnd::NormalSizes(const QList<QMdiSubWindow*>& windows)
+{
+    QList<QSize> sizes;
+    for (QMdiSubWindow* window : windows) {
+        if (window->isMaximized())
+            window->showNormal();
+        sizes.append(WindowArrangement::SmallestSize(window));
+    }
+    return sizes;
+}
+
+void CMdiClientWnd::TileSubWindows()
+{
+    const QList<QMdiSubWindow*> windows = ArrangedWindows();
+    const QList<QRect> cells = WindowArrangement::Tile(NormalSizes(windows), viewport()->rect());
+    for (qsizetype i = 0; i < windows.size(); ++i)
+        windows[i]->setGeometry(cells[i]);
+}
+
+void CMdiClientWnd::CascadeSubWindows()
+{
+    // The window in use comes last, in front, and stays the one in use.
+    QList<QMdiSubWindow*> windows = ArrangedWindows();
+    if (QMdiSubWindow* current = currentSubWindow(); windows.removeOne(current))
+        windows.append(current);
+    // One title bar down and across, so that every title stays readable.
+    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight) +
+                     style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+    const QList<QRect> rects =
+        WindowArrangement::Cascade(NormalSizes(windows), viewport()->rect(), step);
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        windows[i]->setGeometry(rects[i]);
+        windows[i]->raise();
+    }
+}
+
+bool CMdiClientWnd::viewportEvent(QEvent* event)
+{
+    const bool handled = QMdiArea::viewportEvent(event);
+    if (event->type() != QEvent::Resize)
+        return handled;
+    const auto* resize = static_cast<QResizeEvent*>(event);
+    const QRect before(QPoint(0, 0), resize->oldSize());
+    const QRect now(QPoint(0, 0), resize->size());
+    if (!before.isValid() || now.contains(before))
+        return handled;
+    for (QMdiSubWindow* window : ArrangedWindows()) {
+        if (!window->isMaximized() && before.contains(window->geometry()) &&
+            !now.contains(window->geometry()))
+            window->setGeometry(WindowArrangement::FitInside(
+                window->geometry(), WindowArrangement::SmallestSize(window), now));
+    }
+    return handled;
 }
 
 void CMdiClientWnd::paintEvent(QPaintEvent*)

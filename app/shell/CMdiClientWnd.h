@@ -5,9 +5,12 @@
 #include <QMdiArea>
 #include <QPixmap>
 
+class QMdiSubWindow;
 class QSettings;
 
-// The area behind the child windows: a colour and a picture drawn in one of four modes.
+// The area behind the child windows: a colour and a picture drawn in one of four modes. It
+// arranges the windows inside itself, and offers scroll bars to reach a window that lies
+// partly outside, as one can when the main window or the docking bars took its room.
 class CMdiClientWnd : public QMdiArea
 {
     Q_OBJECT
@@ -36,6 +39,11 @@ public:
     void SetDisplayMode(int mode);
     void SetOrigin(int x, int y);
 
+    // The 창 menu's arrangements; both keep every window inside the area (as far as the
+    // windows' minimum sizes allow) and never resize the main window.
+    void TileSubWindows();
+    void CascadeSubWindows();
+
     COLORREF BkColour() const { return m_colour; }
     const QPixmap& Picture() const { return m_picture; }
     QString FileName() const { return m_fileName; }
@@ -45,8 +53,16 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // When the area shrinks (a docking bar grew, the main window got smaller), the windows
+    // that lay wholly inside it are fitted in again, so no status bar slips out of sight.
+    bool viewportEvent(QEvent* event) override;
 
 private:
+    // The windows the arrangements move: shown and not minimised, in the order they opened.
+    QList<QMdiSubWindow*> ArrangedWindows() const;
+    // Shows maximised windows normal, and gives the least size of each window.
+    static QList<QSize> NormalSizes(const QList<QMdiSubWindow*>& windows);
+
     QPixmap m_picture;
     COLORREF m_colour = 0;
     QString m_fileName;

@@ -2,9 +2,11 @@
 
 #include "CChildFrame.h"
 #include "CDocManager.h"
+#include "CFileDialogColumns.h"
 #include "CMainFrame.h"
 #include "CMdiClientWnd.h"
 #include "CModalFocusKeeper.h"
+#include "CProgramTitles.h"
 #include "CRecentFileList.h"
 #include "CSingleInstance.h"
 #include "CSplashWnd.h"
@@ -104,6 +106,10 @@ bool CTARVENApp::InitInstance(const QStringList& arguments)
     if (!m_pSingleInstance->Claim(info.files))
         return false;
 
+    // Every title bar names the program, once; file dialogs show their dates and sizes whole.
+    QCoreApplication::instance()->installEventFilter(
+        new CProgramTitles(QString::fromLatin1(kApplicationName), this));
+    QCoreApplication::instance()->installEventFilter(new CFileDialogColumns(this));
     RegisterDocTemplates();
     ReadEditorVersion();
     QSettings settings(kCompanyName, kApplicationName);

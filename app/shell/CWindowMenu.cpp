@@ -1,5 +1,7 @@
 #include "CWindowMenu.h"
 
+#include "CProgramTitles.h"
+
 #include <QActionGroup>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -32,7 +34,7 @@ void CWindowMenu::ListWindows()
     for (int index = 0; index < windows.size(); ++index) {
         QMdiSubWindow* window = windows[index];
         const int number = index + 1;
-        QString title = window->windowTitle();
+        QString title = ShownWindowTitle(window);
         title.replace(u'&', QStringLiteral("&&"));
         QAction* entry =
             addAction(number <= kNumberedEntries ? QStringLiteral("&%1 %2").arg(number).arg(title)

@@ -16,6 +16,10 @@ inline constexpr char kKeyFindString[] = "FINDSTRING%1";
 inline constexpr char kKeyReplaceCount[] = "REPLACESTRINGCOUNT";
 inline constexpr char kKeyReplaceString[] = "REPLACESTRING%1";
 inline constexpr char kKeyRecentFile[] = "File%1";
+// Where the main window was left ("TARVEN" group): its normal geometry and whether it was
+// maximised.
+inline constexpr char kKeyMainWindowGeometry[] = "MainWindowGeometry";
+inline constexpr char kKeyMainWindowMaximized[] = "MainWindowMaximized";
 
 // Document types, by their document names.
 inline constexpr char kDocTypeTvn[] = "Tvn";

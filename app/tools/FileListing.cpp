@@ -8,22 +8,32 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
 const QString kRootFolder = QStringLiteral("/");
 
-// Sorted by the shown text compared byte by byte; the name on disk breaks ties, so the order
-// never depends on the order the system listed the names in.
+// Sorted by the normalised names compared byte by byte; the name on disk breaks ties, so the
+// order never depends on the order the system listed the names in.
 void SortEntries(QList<FileEntry>& entries)
 {
-    std::sort(entries.begin(), entries.end(), [](const FileEntry& a, const FileEntry& b) {
-        const QByteArray ta = a.text.toUtf8();
-        const QByteArray tb = b.text.toUtf8();
-        if (ta != tb)
-            return ta < tb;
-        return a.name.toUtf8() < b.name.toUtf8();
+    struct Keyed
+    {
+        QByteArray key;
+        QByteArray name;
+        FileEntry entry;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(std::size_t(entries.size()));
+    for (FileEntry& entry : entries)
+        keyed.push_back(
+            {NormaliseFileName(entry.name).toUtf8(), entry.name.toUtf8(), std::move(entry)});
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        return a.key != b.key ? a.key < b.key : a.name < b.name;
     });
+    for (std::size_t i = 0; i < keyed.size(); ++i)
+        entries[qsizetype(i)] = std::move(keyed[i].entry);
 }
 
 } // namespace
@@ -88,10 +98,9 @@ QList<FileEntry> ListFolder(const QString& folder, const QString& fileType)
         if (name.startsWith(QLatin1Char('.')))
             continue;
         if (info.isDir())
-            folders.append({NormaliseFileName(name), name, kEntryFolderAttribute});
+            folders.append({name, name, kEntryFolderAttribute});
         else if (QDir::match(patterns, name))
-            files.append({NormaliseFileName(name), name,
-                          info.isFile() ? kEntryFileAttribute : kEntryDeviceAttribute});
+            files.append({name, name, info.isFile() ? kEntryFileAttribute : kEntryDeviceAttribute});
     }
     SortEntries(folders);
     SortEntries(files);

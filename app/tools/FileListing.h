@@ -13,8 +13,10 @@ struct FileEntry
     int value = 0;
 };
 
-// A name as the browser shows it: all lower case, then the first character and every letter
-// after a space in upper case ("MY DATA.BIN" shows as "My Data.bin").
+// The key the browser sorts a name by: all lower case, then the first character and every
+// letter after a space in upper case ("MY DATA.BIN" sorts as "My Data.bin"). Names are shown as
+// they are on disk: on a file system that tells case apart, "FILE.bin" and "file.BIN" are two
+// files, and a name shown otherwise is not the name to look for.
 QString NormaliseFileName(const QString& name);
 
 // The patterns of a file-type text such as "All files (*.*)"; "*.*" stands for every name.
@@ -25,7 +27,7 @@ bool IsRootFolder(const QString& folder);
 QString ParentFolder(const QString& folder);
 
 // The entries of a folder: "[Root]" at the root, "[Up one directory]" elsewhere, then the
-// subfolders, then the files that match the file type, each group sorted by its shown text.
+// subfolders, then the files that match the file type, each group sorted by NormaliseFileName.
 // Every entry is listed once, by what it leads to: a link to a folder is a folder, a link to a
 // plain file a file, and anything else that matches (a device, a pipe, a link to one or to
 // nothing) a device entry. Names that begin with "." are hidden.

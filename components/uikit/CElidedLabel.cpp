@@ -31,25 +31,34 @@ void CElidedLabel::setText(const QString& text)
         UpdateToolTip();
 }
 
+int CElidedLabel::TextRoom() const
+{
+    return std::max(contentsRect().width() - 2 * kMarginPx, 0);
+}
+
+int CElidedLabel::FramePx() const
+{
+    return 2 * frameWidth() + 2 * kMarginPx;
+}
+
 QString CElidedLabel::ShownText() const
 {
-    const int room = contentsRect().width() - 2 * kMarginPx;
-    return fontMetrics().elidedText(m_strText, Qt::ElideMiddle, std::max(room, 0));
+    const QString shown = fontMetrics().elidedText(m_strText, Qt::ElideMiddle, TextRoom());
+    // At its least width the pane still says that it holds something.
+    return shown.isEmpty() && !m_strText.isEmpty() ? QStringLiteral("…") : shown;
 }
 
 QSize CElidedLabel::sizeHint() const
 {
-    const int frame = 2 * frameWidth() + 2 * kMarginPx;
     // Eliding measures in fractions of a pixel: a width rounded down would cut the text.
     const int text = qCeil(QFontMetricsF(font()).horizontalAdvance(m_strText));
-    return {text + frame, fontMetrics().height() + frame};
+    return {text + FramePx(), fontMetrics().height() + FramePx()};
 }
 
 QSize CElidedLabel::minimumSizeHint() const
 {
-    const int frame = 2 * frameWidth() + 2 * kMarginPx;
-    return {fontMetrics().horizontalAdvance(QStringLiteral("…")) + frame,
-            fontMetrics().height() + frame};
+    return {fontMetrics().horizontalAdvance(QStringLiteral("…")) + FramePx(),
+            fontMetrics().height() + FramePx()};
 }
 
 void CElidedLabel::paintEvent(QPaintEvent* event)

@@ -16,7 +16,7 @@ public:
     QString text() const { return m_strText; }
     void setText(const QString& text);
     // What the label shows at its present width.
-    QString ShownText() const;
+    virtual QString ShownText() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -24,10 +24,13 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-
-private:
+    // Room for text inside the frame and margins.
+    int TextRoom() const;
+    // The frame and margins around the text, both sides together.
+    int FramePx() const;
     void UpdateToolTip();
 
+private:
     QString m_strText;
 };
 

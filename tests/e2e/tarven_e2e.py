@@ -283,6 +283,7 @@ def drive(session):
     drive_replace(session, frame)
     if tarven.poll() is not None:
         raise Failed("tarven ended with %s" % tarven.returncode)
+    arrange_refuse_and_reopen(session, tarven, frame)
 
 
 REPLACE_DIALOG = "문자열 바꾸기"
@@ -346,6 +347,81 @@ def drive_replace(session, frame):
             raise Failed("after %s to the question the script holds %r" % (answer, open(
                 path, "rb").read()))
 
+
+
+def geometry(session, window):
+    """x, y, width, height of a window as X reports it."""
+    found = dict(line.split("=", 1) for line in session.run(
+        "xdotool", "getwindowgeometry", "--shell", window).splitlines())
+    return tuple(int(found[key]) for key in ("X", "Y", "WIDTH", "HEIGHT"))
+
+
+def give_keyboard(session, window):
+    if session.wm == "openbox":
+        session.run("xdotool", "windowactivate", "--sync", window)
+    else:
+        session.run("xdotool", "windowfocus", "--sync", window)
+
+
+def arrange_refuse_and_reopen(session, tarven, frame):
+    """Six windows tiled and cascaded in an unchanged main window; a line limit out of range
+    refused with the dialog kept open; the main window back where it was left."""
+    give_keyboard(session, frame)
+    before = geometry(session, frame)
+    # Two monitors are open: one more, and three scripts.
+    session.key("ctrl+m")
+    wait_for("the port settings dialog", lambda: session.windows("통신포트 설정"))
+    session.key("Escape")
+    wait_for("the dialog to close", lambda: not session.windows("통신포트 설정"))
+    for _ in range(3):
+        session.key("ctrl+n")
+    time.sleep(0.5)
+    for command, name in (("t", "tiled"), ("c", "cascaded")):
+        shown = len(session.program_windows())
+        session.key("alt+w")
+        wait_for("the window menu", lambda: len(session.program_windows()) > shown)
+        session.key(command)
+        wait_for("the window menu to close", lambda: len(session.program_windows()) == shown)
+        time.sleep(0.3)
+        session.screenshot(name)
+        if geometry(session, frame) != before:
+            raise Failed("%s windows moved the main window from %s to %s"
+                         % (name, before, geometry(session, frame)))
+
+    # 최대 라인버퍼 크기 500, Enter: refused, the dialog stays; 2000 over the selection is taken.
+    session.key("alt+v", "Up", "Return")
+    dialog = wait_for("the settings dialog", lambda: session.windows("TARVEN 환경설정"))[0]
+    give_keyboard(session, dialog)
+    shown = len(session.program_windows())
+    session.key("Tab", "ctrl+a")
+    session.type("500")
+    session.key("Return")
+    wait_for("the refusal", lambda: len(session.program_windows()) > shown)
+    session.screenshot("refused")
+    session.key("Return")
+    wait_for("the refusal to close", lambda: len(session.program_windows()) == shown)
+    if not session.windows("TARVEN 환경설정"):
+        raise Failed("the settings dialog closed on a refused line limit")
+    # The keyboard is back in the field, its text selected: typing replaces it.
+    session.type("2000")
+    session.key("Return")
+    wait_for("the settings dialog to close", lambda: not session.windows("TARVEN 환경설정"))
+    settings = os.path.join(session.env["XDG_CONFIG_HOME"], "Halvorn", "TARVEN.conf")
+    wait_for("the line limit to be kept", lambda: "MaxLine=2000" in open(settings).read())
+
+    # Moved, left with 끝내기 and started again: back where it was.
+    give_keyboard(session, frame)
+    session.run("xdotool", "windowmove", "--sync", frame, "40", "30")
+    left = geometry(session, frame)
+    session.key("alt+f", "Up", "Return")
+    wait_for("tarven to end", lambda: tarven.poll() is not None)
+    session.start(session.tarven, "--nosplash", "--lang", "ko", log="tarven-again.log")
+    again = wait_for("the main window again", lambda: session.windows("^TARVEN$"))[0]
+    time.sleep(0.5)
+    session.screenshot("reopened")
+    if geometry(session, again) != left:
+        raise Failed("the main window left at %s reopened at %s"
+                     % (left, geometry(session, again)))
 
 
 def inner(args):

@@ -5,8 +5,10 @@
 #include "ShellConstants.h"
 #include "ShellTestEnv.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -139,33 +141,73 @@ TEST_F(EnvSettingsTest, DialogShowsTheValuesAndEachPickerEditsItsColour)
     EXPECT_EQ(dialog.Settings().colours[EnvSettings::BkControlIn], 0x100007u);
 }
 
-TEST_F(EnvSettingsTest, DialogKeepsAnIncompleteLineLimitOpenAndAcceptsTheRange)
+TEST_F(EnvSettingsTest, DialogRefusesANumberOutsideTheRangeHoweverItIsConfirmed)
 {
+    // How the user confirms: the keys go where the keyboard is, as a person's would.
+    enum class Confirm
+    {
+        Enter,
+        TabThenEnter,
+        ClickOk,
+        TabThenClickOk
+    };
     struct Case
     {
         const char* typed;
-        bool accepted;
-        int value;
+        Confirm confirm;
+        int accepted; // the value kept, or 0: refused
     };
     const Case cases[] = {
-        {"999", false, 0},          {"", false, 0}, {"1000", true, 1000}, {"50000", true, 50000},
-        {"1000000", true, 1000000},
+        {"500", Confirm::Enter, 0},
+        {"500", Confirm::TabThenEnter, 0},
+        {"500", Confirm::ClickOk, 0},
+        {"500", Confirm::TabThenClickOk, 0},
+        {"999", Confirm::Enter, 0},
+        {"", Confirm::Enter, 0},
+        {"", Confirm::TabThenClickOk, 0},
+        {"2000000", Confirm::Enter, 0},
+        {"9999999999", Confirm::TabThenEnter, 0},
+        {"1000", Confirm::Enter, 1000},
+        {"2000", Confirm::TabThenEnter, 2000},
+        {"50000", Confirm::ClickOk, 50000},
+        {"1000000", Confirm::TabThenClickOk, 1000000},
     };
+    const auto key = [](int code) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(code)); };
     for (const Case& c : cases) {
+        SCOPED_TRACE(
+            QStringLiteral("\"%1\", way %2").arg(c.typed).arg(int(c.confirm)).toStdString());
         m_messages.texts.clear();
         CEnvSettingsDlg dialog{EnvSettings{}};
         dialog.show();
+        dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
         TypeMaxLine(dialog, c.typed);
-        ClickOk(dialog);
-        EXPECT_EQ(dialog.result() == QDialog::Accepted, c.accepted) << c.typed;
-        EXPECT_EQ(dialog.isVisible(), !c.accepted) << c.typed;
-        if (c.accepted) {
+        if (c.confirm == Confirm::TabThenEnter || c.confirm == Confirm::TabThenClickOk)
+            key(Qt::Key_Tab);
+        if (c.confirm == Confirm::Enter || c.confirm == Confirm::TabThenEnter)
+            key(Qt::Key_Return);
+        else
+            ClickOk(dialog);
+
+        auto* spin = Control<QSpinBox>(dialog, EnvSettingsDlgIds::IDC_MAX_LINE);
+        if (c.accepted != 0) {
+            EXPECT_EQ(dialog.result(), QDialog::Accepted);
             EXPECT_TRUE(m_messages.texts.isEmpty());
-            EXPECT_EQ(dialog.Settings().nMaxLine, c.value);
-        } else {
-            ASSERT_EQ(m_messages.texts.size(), 1) << c.typed;
-            EXPECT_TRUE(m_messages.texts[0].contains("1000000"))
-                << m_messages.texts[0].toStdString();
+            EXPECT_EQ(dialog.Settings().nMaxLine, c.accepted);
+            continue;
         }
+        // Open, told the range, the text as typed and selected for mending.
+        EXPECT_TRUE(dialog.isVisible());
+        ASSERT_EQ(m_messages.texts.size(), 1);
+        EXPECT_EQ(m_messages.texts[0],
+                  "최대 라인버퍼 크기는 1000에서 1000000 사이의 정수를 입력하십시오.");
+        EXPECT_EQ(spin->text(), c.typed);
+        EXPECT_EQ(spin->findChild<QLineEdit*>()->selectedText(), c.typed);
+        EXPECT_EQ(QApplication::focusWidget(), spin);
+        // Mended, it is taken.
+        QTest::keyClicks(spin, "3000");
+        key(Qt::Key_Return);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(dialog.Settings().nMaxLine, 3000);
     }
 }

@@ -10,15 +10,18 @@
 #include "EnvSettingsDlgIds.h"
 #include "ShellConstants.h"
 #include "ShellTestEnv.h"
+#include "WindowArrangement.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
@@ -78,7 +81,11 @@ TEST_F(MainFrameTest, FrameStartsWithItsToolbarBarsStatusPanesAndCommandStates)
     EXPECT_EQ(frame->ToolBar()->iconSize(), QSize(20, 20));
     EXPECT_EQ(frame->Action(ID_CHECKSUM)->statusTip(), "CHECKSUM 연산을 합니다.");
 
-    EXPECT_EQ(frame->size(), QSize(1024, 768));
+    // 1024 x 768, centred, where the screen has room for it.
+    const WindowArrangement::Placement placement = WindowArrangement::DefaultPlacement(
+        {1024, 768}, QGuiApplication::primaryScreen()->availableGeometry());
+    EXPECT_EQ(frame->normalGeometry(), placement.geometry);
+    EXPECT_EQ(frame->isMaximized(), placement.maximized);
     EXPECT_EQ(frame->ScriptOutputBar()->windowTitle(), "스크립트 출력창");
     EXPECT_EQ(frame->CmdListBar()->windowTitle(), "송신 메세지창");
     EXPECT_EQ(frame->dockWidgetArea(frame->ScriptOutputBar()), Qt::BottomDockWidgetArea);
@@ -122,6 +129,58 @@ TEST_F(MainFrameTest, BarLayoutIsSavedOnCloseAndRestoredAtStart)
     frame->Action(ID_VIEW_CMDLIST)->trigger();
     EXPECT_FALSE(frame->CmdListBar()->isVisible());
     EXPECT_FALSE(frame->Action(ID_VIEW_CMDLIST)->isChecked());
+}
+
+TEST_F(MainFrameTest, FrameReopensWhereItWasLeftWhenThatIsOnAScreen)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const WindowArrangement::Placement placement =
+        WindowArrangement::DefaultPlacement({1024, 768}, screen);
+    const auto byDefault = [&placement](const QWidget* frame) {
+        return frame->normalGeometry() == placement.geometry &&
+               frame->isMaximized() == placement.maximized;
+    };
+    struct Case
+    {
+        const char* what;
+        QRect left;     // where the user left it
+        bool maximized; // and whether maximised
+        QRect reopened; // null: the default
+    };
+    const Case cases[] = {
+        {"where it was", {40, 30, 700, 500}, false, {40, 30, 700, 500}},
+        {"maximised, with its normal place kept", {60, 50, 640, 480}, true, {60, 50, 640, 480}},
+        {"partly off the screen: moved onto it",
+         {screen.right() - 300, 100, 640, 480},
+         false,
+         {screen.right() + 1 - 640, 100, 640, 480}},
+        {"off every screen: the default", {5000, 5000, 640, 480}, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        {
+            auto app = StartApp();
+            CMainFrame* frame = app->MainFrame();
+            frame->showNormal();
+            frame->setGeometry(c.left);
+            if (c.maximized)
+                frame->showMaximized();
+            ASSERT_TRUE(frame->close());
+        }
+        auto app = StartApp();
+        CMainFrame* frame = app->MainFrame();
+        if (c.reopened.isNull()) {
+            EXPECT_TRUE(byDefault(frame));
+        } else {
+            EXPECT_EQ(frame->isMaximized(), c.maximized);
+            EXPECT_EQ(frame->normalGeometry(), c.reopened);
+        }
+        ASSERT_TRUE(frame->close());
+        QSettings(kCompanyName, kApplicationName).remove("TARVEN/MainWindowGeometry");
+    }
+    // Nothing saved yet.
+    auto app = StartApp();
+    EXPECT_TRUE(byDefault(app->MainFrame()));
 }
 
 TEST_F(MainFrameTest, LampTimerSwitchesOffTheLampsOfEveryMonitorAndThenRests)

@@ -229,7 +229,7 @@ TEST_F(SerialFileSendTest, SendsTheFileInBlocksOf1024AndReportsCompletion)
 {
     const QByteArray contents = MakeFile(QStringLiteral("FW IMAGE.BIN"), 2500);
     m_driver->Browse(Folder());
-    EXPECT_NE(m_driver->Texts().indexOf(QStringLiteral("Fw Image.bin")), -1);
+    EXPECT_NE(m_driver->Texts().indexOf(QStringLiteral("FW IMAGE.BIN")), -1);
     Send(QStringLiteral("FW IMAGE.BIN"));
 
     ASSERT_TRUE(WaitForMessage(kCompleted)) << m_messages.texts.join('|').toStdString();
