@@ -307,10 +307,10 @@ def drive_replace(session, frame):
     # File, Open: in a monitor window Ctrl+O opens the link.
     shown = len(session.program_windows())
     session.key("alt+f", "o")
-    wait_for("the open dialog", lambda: session.windows("^(Open|열기)$"))
+    wait_for("the open dialog", lambda: session.windows("^(Open|열기)( — TARVEN)?$"))
     session.type(path)
     session.key("Return")
-    wait_for("the open dialog to close", lambda: not session.windows("^(Open|열기)$"))
+    wait_for("the open dialog to close", lambda: not session.windows("^(Open|열기)( — TARVEN)?$"))
 
     session.key("ctrl+h")
     wait_for("the replace dialog", lambda: session.windows(REPLACE_DIALOG))
