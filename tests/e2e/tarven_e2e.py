@@ -10,6 +10,7 @@ With TARVEN_E2E_REQUIRED=1 (set by CI) a missing tool fails instead.
 """
 
 import argparse
+import configparser
 import os
 import shutil
 import socket
@@ -283,7 +284,8 @@ def drive(session):
     drive_replace(session, frame)
     if tarven.poll() is not None:
         raise Failed("tarven ended with %s" % tarven.returncode)
-    arrange_refuse_and_reopen(session, tarven, frame)
+    again = arrange_refuse_and_reopen(session, tarven, frame)
+    drive_pty_cp949(session, again)
 
 
 REPLACE_DIALOG = "문자열 바꾸기"
@@ -422,6 +424,85 @@ def arrange_refuse_and_reopen(session, tarven, frame):
     if geometry(session, again) != left:
         raise Failed("the main window left at %s reopened at %s"
                      % (left, geometry(session, again)))
+    return session.processes[-1]
+
+
+def read_tty(fd, size):
+    """What the far end of a pseudo-terminal holds: size bytes, or what came in the wait."""
+    got = b""
+    def enough():
+        nonlocal got
+        try:
+            got += os.read(fd, 4096)
+        except BlockingIOError:
+            pass
+        return len(got) >= size
+    try:
+        wait_for("%d bytes at the far end of the tty" % size, enough)
+    except Failed:
+        pass
+    return got
+
+
+def holds_open(process, path):
+    """Whether the process has the file at path open."""
+    folder = "/proc/%d/fd" % process.pid
+    try:
+        return any(os.path.realpath(os.path.join(folder, fd)) == path for fd in os.listdir(folder))
+    except OSError:
+        return False
+
+
+def drive_pty_cp949(session, tarven):
+    """A monitor on a pseudo-terminal that speaks CP949, as a Korean bench's device does: typed
+    Hangul reaches the far end as CP949, a character CP949 lacks and Alt combinations never do."""
+    master, slave = os.openpty()
+    os.set_blocking(master, False)
+    device = os.ttyname(slave)
+    try:
+        frame = wait_for("the reopened main window", lambda: session.windows("^TARVEN$"))[0]
+        give_keyboard(session, frame)
+        session.key("alt+f", "Up", "Return")
+        wait_for("tarven to end", lambda: tarven.poll() is not None)
+        settings = os.path.join(session.env["XDG_CONFIG_HOME"], "Halvorn", "TARVEN.conf")
+        config = configparser.RawConfigParser()
+        config.optionxform = str
+        config.read(settings, encoding="utf-8")
+        config["TARVEN"].update({"Interface": "0", "PortName": device, "RecvEncoding": "2"})
+        with open(settings, "w", encoding="utf-8") as out:
+            config.write(out, space_around_delimiters=False)
+
+        tarven = session.start(session.tarven, "--nosplash", "--lang", "ko", log="tarven-pty.log")
+        frame = wait_for("the main window on the tty", lambda: session.run(
+            "xdotool", "search", "--onlyvisible", "--pid", str(tarven.pid), "--name", "^TARVEN$",
+            check=False).split())[0]
+        give_keyboard(session, frame)
+        session.key("ctrl+m")
+        wait_for("the port settings dialog", lambda: session.windows("통신포트 설정"))
+        session.key("Return")
+        wait_for("the dialog to close", lambda: not session.windows("통신포트 설정"))
+        session.key("ctrl+o")
+        wait_for("the tty to be opened", lambda: holds_open(tarven, device))
+        session.type("가")
+        session.type("😀")
+        session.screenshot("cp949-refused")
+        session.key("alt+x", "alt+q", "super+a")
+        shown = len(session.program_windows())
+        session.key("alt+t")
+        wait_for("the TVN menu", lambda: len(session.program_windows()) > shown)
+        # As in any menu bar, the first Escape closes the menu and the second leaves the bar.
+        session.key("Escape")
+        wait_for("the TVN menu to close", lambda: len(session.program_windows()) == shown)
+        session.key("Escape")
+        session.type("z")
+        got = read_tty(master, 3)
+        if got != b"\xb0\xa1z":
+            raise Failed("the tty's far end got %r, expected CP949 가 and z only" % got)
+        if tarven.poll() is not None:
+            raise Failed("tarven ended with %s" % tarven.returncode)
+    finally:
+        os.close(master)
+        os.close(slave)
 
 
 def inner(args):
