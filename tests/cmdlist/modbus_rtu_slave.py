@@ -14,6 +14,7 @@ import os
 import select
 import sys
 import threading
+import time
 import tty
 
 try:
@@ -46,7 +47,9 @@ def join(a, b):
             try:
                 data = os.read(source, 4096)
             except OSError:
-                continue  # the far side has not opened its end yet, or closed it
+                # A terminal whose other side nobody holds reads as an error: wait, never spin.
+                time.sleep(0.05)
+                continue
             target = b if source == a else a
             while data:
                 data = data[os.write(target, data):]
