@@ -36,6 +36,8 @@ public:
     // the user's doing.
     void SetRanges(const QRectF& ranges);
     QRectF Ranges() const;
+    // The chart as it is shown, drawn with smooth lines.
+    QPixmap Picture();
     // How many columns the plot area has: more points than two per column show nothing more.
     int Columns() const;
     // A word in place of the title while there is nothing to draw; empty for none.

@@ -496,7 +496,7 @@ void CPlotPanel::OnExportCsv()
 bool CPlotPanel::ExportPng(const QString& path)
 {
     Refresh();
-    const QPixmap picture = m_pChart->grab();
+    const QPixmap picture = m_pChart->Picture();
     // A save file is written beside and renamed over: a FIFO or a link of that name is
     // replaced, never written through, and a failed write leaves the old file.
     QSaveFile file(path);
