@@ -4,7 +4,6 @@
 #include "CWaitCursor.h"
 #include "MessageBox.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -13,7 +12,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QToolBar>
@@ -170,10 +168,10 @@ void CPlotPanel::CreateControls()
             &QAction::triggered, this, &CPlotPanel::Clear);
     connect(button(QStringLiteral("PlotExportPng"), tr("PNG..."),
                    tr("보이는 그래프를 PNG 그림 파일로 저장합니다.")),
-            &QAction::triggered, this, &CPlotPanel::OnExportPng);
+            &QAction::triggered, this, [this] { OnExport(false); });
     connect(button(QStringLiteral("PlotExportCsv"), tr("CSV..."),
                    tr("가진 샘플을 모두 CSV 파일로 저장합니다.")),
-            &QAction::triggered, this, &CPlotPanel::OnExportCsv);
+            &QAction::triggered, this, [this] { OnExport(true); });
     connect(button(QStringLiteral("PlotClose"), tr("닫기"), tr("그래프 창을 닫습니다.")),
             &QAction::triggered, this, &CPlotPanel::closeRequested);
     column->addWidget(controlBar);
@@ -206,6 +204,10 @@ void CPlotPanel::Feed(const QByteArray& bytes, TextEncoding encoding)
 {
     m_parser.SetEncoding(encoding);
     const qint64 now = m_clock.elapsed();
+    const auto left = [this] {
+        return m_parser.DroppedLines() + m_parser.ValuesOverLimit() + m_parser.SkippedLines();
+    };
+    const qint64 leftBefore = left();
     bool added = false;
     m_parser.Feed(bytes, [&](std::span<const PlotValue> values) {
         if (m_bPaused)
@@ -222,7 +224,8 @@ void CPlotPanel::Feed(const QByteArray& bytes, TextEncoding encoding)
         m_samples.AddRow(quint32(ms), values);
         added = true;
     });
-    if (added || m_parser.DroppedLines() != 0)
+    // What was left out is told in the status line.
+    if (added || left() != leftBefore)
         ScheduleRefresh();
 }
 
@@ -456,13 +459,8 @@ QString CPlotPanel::ChooseExportFile(const QString& name, const QString& filter,
     // The question about a file that is there is asked below, the same way every time.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.selectFile(name);
-    QPointer<QWidget> focused = QApplication::focusWidget();
-    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-    // Without a window manager the keys would not come back on their own.
-    window()->activateWindow();
-    if (focused)
-        focused->setFocus();
-    if (!chosen)
+    // The program's focus keeper gives the keyboard back when the dialog closes.
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     QString path = dialog.selectedFiles().constFirst();
     if (QFileInfo(path).suffix().isEmpty())
@@ -475,22 +473,20 @@ QString CPlotPanel::ChooseExportFile(const QString& name, const QString& filter,
     return path;
 }
 
-void CPlotPanel::OnExportPng()
+void CPlotPanel::OnExport(bool csv)
 {
+    const QString suffix = csv ? QStringLiteral("csv") : QStringLiteral("png");
     const QString name =
-        QStringLiteral("plot-%1.png").arg(QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss"));
-    const QString path = ChooseExportFile(name, tr("PNG 그림 (*.png)"), QStringLiteral("png"));
-    if (!path.isEmpty())
-        ExportPng(path);
-}
-
-void CPlotPanel::OnExportCsv()
-{
-    const QString name =
-        QStringLiteral("plot-%1.csv").arg(QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss"));
-    const QString path = ChooseExportFile(name, tr("CSV 파일 (*.csv)"), QStringLiteral("csv"));
-    if (!path.isEmpty())
+        QStringLiteral("plot-%1.%2")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")), suffix);
+    const QString path =
+        ChooseExportFile(name, csv ? tr("CSV 파일 (*.csv)") : tr("PNG 그림 (*.png)"), suffix);
+    if (path.isEmpty())
+        return;
+    if (csv)
         ExportCsv(path);
+    else
+        ExportPng(path);
 }
 
 bool CPlotPanel::ExportPng(const QString& path)

@@ -56,9 +56,8 @@ public:
     // the user told why, when the file cannot be written.
     bool ExportPng(const QString& path);
     bool ExportCsv(const QString& path);
-    // Ask for a file name first.
-    void OnExportPng();
-    void OnExportCsv();
+    // Asks for a file name first, then exports as CSV or PNG.
+    void OnExport(bool csv);
 
     // Draws what is due now instead of at the next tick.
     void Refresh();

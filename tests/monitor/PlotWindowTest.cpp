@@ -8,6 +8,7 @@
 #include "CPlotChart.h"
 #include "CPlotPanel.h"
 #include "CommandIds.h"
+#include "FileDialogChoice.h"
 #include "TcpPeer.h"
 #include "TempDir.h"
 
@@ -110,12 +111,29 @@ TEST_F(PlotWindowTest, RegexPlotOfAPtyDeviceExportsWhatItHolds)
     EXPECT_EQ(picture.size(), plot->Chart()->size() * plot->Chart()->devicePixelRatio());
     EXPECT_TRUE(m_messages.texts.isEmpty()) << m_messages.texts.join('\n').toStdString();
 
+    // From its button: the name is asked for, the suffix added; a file that is there is
+    // replaced only when the user says so.
+    auto* exportCsv = plot->findChild<QAction*>("PlotExportCsv");
+    ASSERT_NE(exportCsv, nullptr);
+    m_onDialog = [&](QDialog* dialog) {
+        ChooseFile(qobject_cast<QFileDialog*>(dialog), dir.Path("chosen"));
+    };
+    ASSERT_TRUE(WaitForDialog([&] { exportCsv->trigger(); }));
+    const QByteArray chosen = TempDir::Read(dir.Path("chosen.csv"));
+    EXPECT_TRUE(chosen.startsWith("sample,seconds,time,#1,#2\r\n0,"));
+    pty.Send("T=25C H=38%\r\n");
+    ASSERT_TRUE(WaitFor([&] { return plot->Samples().Rows() == 5; }));
+    ASSERT_TRUE(WaitForDialog([&] { exportCsv->trigger(); }));
+    EXPECT_TRUE(m_messages.Starting(dir.Path("chosen.csv")).endsWith("바꾸시겠습니까?"));
+    EXPECT_EQ(TempDir::Read(dir.Path("chosen.csv")), chosen) << "the user kept the old file";
+    m_onDialog = nullptr;
+
     // Hidden, the plot takes nothing; the terminal goes on.
     window->OnTogglePlot();
     EXPECT_FALSE(window->IsPlotShown());
     pty.Send("T=30C H=30%\r\n");
-    ASSERT_TRUE(WaitFor([&] { return view->Received() == qint64(traffic.size()) + 13; }));
-    EXPECT_EQ(plot->Samples().Rows(), 4u);
+    ASSERT_TRUE(WaitFor([&] { return view->Received() == qint64(traffic.size()) + 26; }));
+    EXPECT_EQ(plot->Samples().Rows(), 5u);
 }
 
 TEST_F(PlotWindowTest, HostileTrafficAndFilesNeitherStopNorHang)
