@@ -102,7 +102,7 @@ CPlotPanel::CPlotPanel(const PlotSettings& settings, QWidget* parent)
     CreateControls();
     InitActionsConnections();
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
-    SetWidth(m_settings.nWidth);
+    SetWidth(m_settings.nWidth, false);
     if (m_settings.format == PlotFormat::Regex)
         SetPattern(m_settings.strPattern);
     else
@@ -114,7 +114,7 @@ void CPlotPanel::CreateControls()
     auto* outer = new QHBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
-    outer->addWidget(new CPlotGrip([this] { return width(); }, [this](int w) { SetWidth(w); },
+    outer->addWidget(new CPlotGrip([this] { return width(); }, [this](int w) { SetWidth(w, true); },
                                    [this] { emit settingsChanged(); }, this));
     auto* column = new QVBoxLayout();
     column->setContentsMargins(0, 0, 0, 0);
@@ -439,10 +439,11 @@ void CPlotPanel::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-void CPlotPanel::SetWidth(int width)
+void CPlotPanel::SetWidth(int width, bool dragged)
 {
     int limit = PlotSettings::kMaxWidthPx;
-    if (parentWidget() != nullptr)
+    // A drag leaves the terminal some room; a window not laid out yet says nothing of its size.
+    if (dragged && parentWidget() != nullptr)
         limit = std::max(parentWidget()->width() - kMinTerminalWidthPx, PlotSettings::kMinWidthPx);
     m_settings.nWidth = std::clamp(width, PlotSettings::kMinWidthPx, limit);
     setFixedWidth(m_settings.nWidth);

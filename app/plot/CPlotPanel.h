@@ -93,7 +93,7 @@ private:
     void UpdateStatus();
     // A file name from a save dialog, "" when none was chosen or the user kept the old file.
     QString ChooseExportFile(const QString& name, const QString& filter, const QString& suffix);
-    void SetWidth(int width);
+    void SetWidth(int width, bool dragged);
 
     PlotSettings m_settings;
     PlotParser m_parser;

@@ -248,6 +248,19 @@ TEST_F(PlotWindowTest, ZoomPanPauseAndFollow)
     EXPECT_EQ(plot.Samples().Rows(), 410u);
     EXPECT_EQ(chart->Ranges().right(), 409);
 
+    // The grip on the left edge sets the width, kept when the drag ends.
+    auto* grip = plot.findChild<QWidget*>("PlotGrip");
+    ASSERT_NE(grip, nullptr);
+    int changed = 0;
+    QObject::connect(&plot, &CPlotPanel::settingsChanged, [&] { ++changed; });
+    const int wide = plot.width();
+    QTest::mousePress(grip, Qt::LeftButton, {}, QPoint(2, 100));
+    QTest::mouseMove(grip, QPoint(-48, 100));
+    QTest::mouseRelease(grip, Qt::LeftButton, {}, QPoint(-48, 100));
+    EXPECT_EQ(plot.width(), wide + 50);
+    EXPECT_EQ(plot.Settings().nWidth, wide + 50);
+    EXPECT_EQ(changed, 1);
+
     // Esc hands the keyboard back to whoever owns the panel.
     int left_ = 0;
     QObject::connect(&plot, &CPlotPanel::leaveRequested, [&] { ++left_; });
