@@ -6,6 +6,7 @@ set -eu
 PACKAGES="
 cmake ninja-build g++ make pkg-config
 qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-serialport-dev libqscintilla2-qt6-dev
+qt6-charts-dev
 qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
 libgtest-dev libgmock-dev libbenchmark-dev
 fonts-nanum xvfb xauth imagemagick xdotool openbox x11-utils x11-xserver-utils
