@@ -29,11 +29,11 @@ CMonitorWindow::CMonitorWindow(CDocument* document, CChildFrame* frame, QWidget*
     layout->addWidget(m_pFindBar);
     layout->addWidget(m_pStatus);
     setFocusProxy(m_pView);
-    connect(m_pView, &CTARVENView::findRequested, this, [this](int step) {
-        if (step == 0)
+    connect(m_pView, &CTARVENView::findRequested, this, [this](FindStep step) {
+        if (step == FindStep::Open)
             m_pFindBar->Open();
         else
-            m_pFindBar->FindNext(step > 0);
+            m_pFindBar->FindNext(step == FindStep::Next);
     });
     // Text or hex: the pattern reads anew.
     connect(m_pView, &CTARVENView::stateChanged, m_pFindBar, &CFindBar::Refresh);

@@ -19,6 +19,14 @@ class CPrintTarget;
 class CRS232Ctrl;
 class CTextViewCtrl;
 
+// What the user asked of the find bar.
+enum class FindStep
+{
+    Open,
+    Next,
+    Previous
+};
+
 // The view of a monitor window: shows the traffic of the window's link (CMonitorLink) in a
 // terminal view beside the control-code panel, hands what the user types or clicks to the link,
 // counts bytes, captures traffic to files and prints. The link does the opening, closing,
@@ -53,9 +61,9 @@ public:
     void OnTimeStamps();
     void OnPrint();
     // The window's find bar: open it, or find the next or previous match.
-    void OnFind() { emit findRequested(0); }
-    void OnFindNext() { emit findRequested(1); }
-    void OnFindPrevious() { emit findRequested(-1); }
+    void OnFind() { emit findRequested(FindStep::Open); }
+    void OnFindNext() { emit findRequested(FindStep::Next); }
+    void OnFindPrevious() { emit findRequested(FindStep::Previous); }
     // Prints the log with its header on target; false, and the user told why, when the
     // document does not start or finish.
     bool PrintTo(CPrintTarget& target);
@@ -118,9 +126,8 @@ public:
 signals:
     // Online, pause, capture, display mode or panel changed: menus follow.
     void stateChanged();
-    // The user asked to search the traffic: step 0 opens the find bar, 1 finds the next match,
-    // -1 the previous one.
-    void findRequested(int step);
+    // The user asked to search the traffic.
+    void findRequested(FindStep step);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
