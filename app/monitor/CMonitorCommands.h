@@ -20,7 +20,6 @@ public:
     // The one router of frame, made on first use.
     static CMonitorCommands* Attach(CMainFrame* frame);
 
-    CTARVENView* ActiveView() const { return m_pActive; }
     // Sets the commands' states from view (none: every monitor command disabled).
     void UpdateActions(const CTARVENView* view);
     // Enables and ticks the line signal and time stamp commands as view says (none: all off);
