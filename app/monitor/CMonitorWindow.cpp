@@ -7,7 +7,6 @@
 #include "CMonitorCommands.h"
 #include "CMonitorStatusBar.h"
 #include "CReplayWindow.h"
-#include "CTARVENApp.h"
 #include "CTARVENView.h"
 #include "MessageBox.h"
 
@@ -15,9 +14,10 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-CMonitorWindow::CMonitorWindow(CDocument* document, CChildFrame* frame, QWidget* parent)
+CMonitorWindow::CMonitorWindow(CDocument* document, CChildFrame* frame, QWidget* parent,
+                               const MonitorServices& services)
     : QWidget(parent), m_pStatus(new CMonitorStatusBar(this)),
-      m_pView(new CTARVENView(document, frame, m_pStatus, this))
+      m_pView(new CTARVENView(document, frame, m_pStatus, this, services))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -96,21 +96,4 @@ void CMonitorWindow::UpdateToolBar()
     CMonitorCommands::UpdateLineActions(m_pView, [this](int id) {
         return m_pToolBar->findChild<QAction*>(QString::number(id), Qt::FindDirectChildrenOnly);
     });
-}
-
-namespace {
-
-QWidget* MakeMonitorContent(CChildFrame& frame)
-{
-    // The first monitor connects the frame's monitor commands; the frame exists by now.
-    if (const CTARVENApp* app = CTARVENApp::Instance(); app != nullptr && app->MainFrame())
-        CMonitorCommands::Attach(app->MainFrame());
-    return new CMonitorWindow(frame.Document(), &frame);
-}
-
-} // namespace
-
-void InstallMonitor()
-{
-    CChildFrame::SetContentFactory(&MakeMonitorContent);
 }

@@ -3,6 +3,7 @@
 #include "CMonitorLink.h"
 #include "EnvSettings.h"
 #include "LinkSettings.h"
+#include "MonitorServices.h"
 
 #include <QDateTime>
 #include <QTime>
@@ -13,7 +14,6 @@
 class CChildFrame;
 class CControlPanel;
 class CDocument;
-class CMainFrame;
 class CMonitorStatusBar;
 class CPrintTarget;
 class CRS232Ctrl;
@@ -38,7 +38,7 @@ class CTARVENView : public QWidget
 public:
     // document and frame may be null (a view on its own); status shows the panes.
     CTARVENView(CDocument* document, CChildFrame* frame, CMonitorStatusBar* status,
-                QWidget* parent = nullptr);
+                QWidget* parent = nullptr, const MonitorServices& services = {});
     ~CTARVENView() override;
 
     // Link.
@@ -133,7 +133,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void OnInitialUpdate();
@@ -171,12 +170,12 @@ private:
     void OnStatusRefresh();
     void OnCaptureFailed(const QString& message);
     EnvSettings CurrentEnv() const;
-    CMainFrame* MainFrame() const;
     QString DocumentTitle() const;
 
     std::unique_ptr<CMonitorLink> m_pLink;
     bool m_bWaitCursor = false;
 
+    MonitorServices m_services;
     CDocument* m_pDocument = nullptr;
     CChildFrame* m_pFrame = nullptr;
     CMonitorStatusBar* m_pStatus = nullptr;
@@ -190,7 +189,6 @@ private:
     bool m_bPaused = false;
     bool m_bCapturing = false;
     bool m_bPanelShown = true;
-    bool m_bJoinedFrame = false;
     bool m_bKeepOffline = false;
     QString m_strShownCapture;
     bool m_bForwardingKey = false;
