@@ -75,18 +75,13 @@ def strip_comments(text):
             end = n if end < 0 or "\n" in text[i:end] else end + 1
             out.append(text[i:end])
             i = end
-        elif c == '"':
+        elif c in "\"'":
+            # A string or character literal, which ends at its quote or at the line's end.
             start, j = i, i + 1
-            while j < n and text[j] not in '"\n':
+            while j < n and text[j] not in c + "\n":
                 j += 2 if text[j] == "\\" else 1
-            i = j + 1 if j < n and text[j] == '"' else j
-            out.append('""' + "\n" * text.count("\n", start, i))
-        elif c == "'":
-            start, j = i, i + 1
-            while j < n and text[j] not in "'\n":
-                j += 2 if text[j] == "\\" else 1
-            i = j + 1 if j < n and text[j] == "'" else j
-            out.append("''" + "\n" * text.count("\n", start, i))
+            i = j + 1 if j < n and text[j] == c else j
+            out.append(c + c + "\n" * text.count("\n", start, i))
         else:
             out.append(c)
             i += 1
