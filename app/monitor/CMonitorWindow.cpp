@@ -8,7 +8,6 @@
 #include "CMonitorStatusBar.h"
 #include "CPlotPanel.h"
 #include "CReplayWindow.h"
-#include "CTARVENApp.h"
 #include "CTARVENView.h"
 #include "CTextViewCtrl.h"
 #include "MessageBox.h"
@@ -20,9 +19,10 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-CMonitorWindow::CMonitorWindow(CDocument* document, CChildFrame* frame, QWidget* parent)
+CMonitorWindow::CMonitorWindow(CDocument* document, CChildFrame* frame, QWidget* parent,
+                               const MonitorServices& services)
     : QWidget(parent), m_pStatus(new CMonitorStatusBar(this)),
-      m_pView(new CTARVENView(document, frame, m_pStatus, this))
+      m_pView(new CTARVENView(document, frame, m_pStatus, this, services))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -37,11 +37,11 @@ CMonitorWindow::CMonitorWindow(CDocument* document, CChildFrame* frame, QWidget*
     layout->addWidget(m_pFindBar);
     layout->addWidget(m_pStatus);
     setFocusProxy(m_pView);
-    connect(m_pView, &CTARVENView::findRequested, this, [this](int step) {
-        if (step == 0)
+    connect(m_pView, &CTARVENView::findRequested, this, [this](FindStep step) {
+        if (step == FindStep::Open)
             m_pFindBar->Open();
         else
-            m_pFindBar->FindNext(step > 0);
+            m_pFindBar->FindNext(step == FindStep::Next);
     });
     // Text or hex: the pattern reads anew.
     connect(m_pView, &CTARVENView::stateChanged, m_pFindBar, &CFindBar::Refresh);
@@ -169,21 +169,4 @@ void CMonitorWindow::ShowPlot(bool show)
     kept.bShown = show;
     kept.Save(settings);
     emit m_pView->stateChanged(); // the menu item ticks
-}
-
-namespace {
-
-QWidget* MakeMonitorContent(CChildFrame& frame)
-{
-    // The first monitor connects the frame's monitor commands; the frame exists by now.
-    if (const CTARVENApp* app = CTARVENApp::Instance(); app != nullptr && app->MainFrame())
-        CMonitorCommands::Attach(app->MainFrame());
-    return new CMonitorWindow(frame.Document(), &frame);
-}
-
-} // namespace
-
-void InstallMonitor()
-{
-    CChildFrame::SetContentFactory(&MakeMonitorContent);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MonitorServices.h"
+
 #include <QWidget>
 
 class CChildFrame;
@@ -19,8 +21,9 @@ class CMonitorWindow : public QWidget
     Q_OBJECT
 
 public:
-    // document and frame may be null for a window on its own.
-    CMonitorWindow(CDocument* document, CChildFrame* frame, QWidget* parent = nullptr);
+    // document and frame may be null, and services empty, for a window on its own.
+    CMonitorWindow(CDocument* document, CChildFrame* frame, QWidget* parent = nullptr,
+                   const MonitorServices& services = {});
 
     CTARVENView* View() const { return m_pView; }
     CMonitorStatusBar* StatusBar() const { return m_pStatus; }
@@ -52,6 +55,3 @@ private:
     CPlotPanel* m_pPlot = nullptr;
     bool m_bShownOnce = false;
 };
-
-// Lets every monitor frame the program opens from now on show a monitor window.
-void InstallMonitor();

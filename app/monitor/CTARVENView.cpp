@@ -3,7 +3,7 @@
 #include "CChildFrame.h"
 #include "CControlPanel.h"
 #include "CDocument.h"
-#include "CMainFrame.h"
+#include "CEnvironment.h"
 #include "CMonitorStatusBar.h"
 #include "CTextViewCtrl.h"
 #include "CharacterAt.h"
@@ -25,10 +25,10 @@ static_assert(int(EnvSettings::ColourCount) == int(kColourCount),
               "the settings keep the colours in the terminal view's order");
 
 CTARVENView::CTARVENView(CDocument* document, CChildFrame* frame, CMonitorStatusBar* status,
-                         QWidget* parent)
-    : QWidget(parent), m_pLink(std::make_unique<CMonitorLink>()), m_pDocument(document),
-      m_pFrame(frame), m_pStatus(status), m_pTextView(new CTextViewCtrl(this)),
-      m_pPanel(new CControlPanel(this))
+                         QWidget* parent, const MonitorServices& services)
+    : QWidget(parent), m_pLink(std::make_unique<CMonitorLink>()), m_services(services),
+      m_pDocument(document), m_pFrame(frame), m_pStatus(status),
+      m_pTextView(new CTextViewCtrl(this)), m_pPanel(new CControlPanel(this))
 {
     setObjectName(QStringLiteral("CTARVENView"));
     setFocusPolicy(Qt::StrongFocus);
@@ -60,6 +60,8 @@ void CTARVENView::InitActionsConnections()
     // Posted, as a click on the pane posts the command: the dialog runs after the click ends.
     connect(m_pStatus, &CMonitorStatusBar::portSettingsRequested, this,
             &CTARVENView::OnPortSettings, Qt::QueuedConnection);
+    if (m_services.pEnvironment != nullptr)
+        connect(m_services.pEnvironment, &CEnvironment::changed, this, &CTARVENView::ApplyEnv);
 }
 
 void CTARVENView::OnInitialUpdate()
@@ -67,6 +69,8 @@ void CTARVENView::OnInitialUpdate()
     LoadLinkSettings();
     m_bPanelShown = m_pLink->Settings().bShowControlPanel;
     m_pTextView->Create(this, rect(), kTerminalViewId);
+    if (m_services.pContextMenu != nullptr)
+        m_pTextView->SetContextMenu(m_services.pContextMenu);
     m_pTextView->ControlReceive(m_bControlCodes);
     m_pTextView->CaretShow(true);
     LoadStampSettings();
@@ -94,15 +98,10 @@ void CTARVENView::OnInitialUpdate()
             Qt::QueuedConnection);
 }
 
-CMainFrame* CTARVENView::MainFrame() const
-{
-    return qobject_cast<CMainFrame*>(window());
-}
-
 EnvSettings CTARVENView::CurrentEnv() const
 {
-    if (const CMainFrame* frame = MainFrame())
-        return frame->Env();
+    if (m_services.pEnvironment != nullptr)
+        return m_services.pEnvironment->Env();
     QSettings settings(kCompanyName, kApplicationName);
     return EnvSettings::Load(settings);
 }
@@ -119,20 +118,6 @@ void CTARVENView::ApplyEnv(const EnvSettings& env)
 QString CTARVENView::DocumentTitle() const
 {
     return m_pDocument != nullptr ? m_pDocument->Title() : QString::fromLatin1(kDocTypeTvn);
-}
-
-void CTARVENView::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    // The main frame is known only once the window sits in it.
-    if (m_bJoinedFrame)
-        return;
-    if (CMainFrame* frame = MainFrame()) {
-        m_pTextView->SetContextMenu(frame->TvnMenu());
-        connect(frame, &CMainFrame::envSettingsChanged, this, &CTARVENView::ApplyEnv);
-        ApplyEnv(frame->Env());
-        m_bJoinedFrame = true;
-    }
 }
 
 void CTARVENView::Activate()
@@ -167,8 +152,8 @@ void CTARVENView::keyPressEvent(QKeyEvent* event)
 
 void CTARVENView::contextMenuEvent(QContextMenuEvent* event)
 {
-    if (CMainFrame* frame = MainFrame())
-        frame->TvnMenu()->exec(event->globalPos());
+    if (m_services.pContextMenu != nullptr)
+        m_services.pContextMenu->exec(event->globalPos());
 }
 
 void CTARVENView::OnChar(const QString& text)
@@ -184,8 +169,8 @@ void CTARVENView::OnChar(const QString& text)
     }
     // A character the link's encoding lacks goes out as nothing, never as another character.
     QApplication::beep();
-    if (CMainFrame* frame = MainFrame())
-        frame->statusBar()->showMessage(
+    if (m_services.pStatusMessages != nullptr)
+        m_services.pStatusMessages->showMessage(
             tr("'%1' 문자는 %2(으)로 보낼 수 없어 보내지 않았습니다.")
                 .arg(CharacterAt(typed.toUtf8(), bytes.nUnencodable),
                      QString::fromLatin1(tsl::CodecName(m_pLink->Codec()))),

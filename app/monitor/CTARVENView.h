@@ -3,6 +3,7 @@
 #include "CMonitorLink.h"
 #include "EnvSettings.h"
 #include "LinkSettings.h"
+#include "MonitorServices.h"
 
 #include <QDateTime>
 #include <QTime>
@@ -13,11 +14,18 @@
 class CChildFrame;
 class CControlPanel;
 class CDocument;
-class CMainFrame;
 class CMonitorStatusBar;
 class CPrintTarget;
 class CRS232Ctrl;
 class CTextViewCtrl;
+
+// What the user asked of the find bar.
+enum class FindStep
+{
+    Open,
+    Next,
+    Previous
+};
 
 // The view of a monitor window: shows the traffic of the window's link (CMonitorLink) in a
 // terminal view beside the control-code panel, hands what the user types or clicks to the link,
@@ -30,7 +38,7 @@ class CTARVENView : public QWidget
 public:
     // document and frame may be null (a view on its own); status shows the panes.
     CTARVENView(CDocument* document, CChildFrame* frame, CMonitorStatusBar* status,
-                QWidget* parent = nullptr);
+                QWidget* parent = nullptr, const MonitorServices& services = {});
     ~CTARVENView() override;
 
     // Link.
@@ -53,9 +61,9 @@ public:
     void OnTimeStamps();
     void OnPrint();
     // The window's find bar: open it, or find the next or previous match.
-    void OnFind() { emit findRequested(0); }
-    void OnFindNext() { emit findRequested(1); }
-    void OnFindPrevious() { emit findRequested(-1); }
+    void OnFind() { emit findRequested(FindStep::Open); }
+    void OnFindNext() { emit findRequested(FindStep::Next); }
+    void OnFindPrevious() { emit findRequested(FindStep::Previous); }
     // Prints the log with its header on target; false, and the user told why, when the
     // document does not start or finish.
     bool PrintTo(CPrintTarget& target);
@@ -119,15 +127,13 @@ public:
 signals:
     // Online, pause, capture, display mode or panel changed: menus follow.
     void stateChanged();
-    // The user asked to search the traffic: step 0 opens the find bar, 1 finds the next match,
-    // -1 the previous one.
-    void findRequested(int step);
+    // The user asked to search the traffic.
+    void findRequested(FindStep step);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void OnInitialUpdate();
@@ -165,12 +171,12 @@ private:
     void OnStatusRefresh();
     void OnCaptureFailed(const QString& message);
     EnvSettings CurrentEnv() const;
-    CMainFrame* MainFrame() const;
     QString DocumentTitle() const;
 
     std::unique_ptr<CMonitorLink> m_pLink;
     bool m_bWaitCursor = false;
 
+    MonitorServices m_services;
     CDocument* m_pDocument = nullptr;
     CChildFrame* m_pFrame = nullptr;
     CMonitorStatusBar* m_pStatus = nullptr;
@@ -184,7 +190,6 @@ private:
     bool m_bPaused = false;
     bool m_bCapturing = false;
     bool m_bPanelShown = true;
-    bool m_bJoinedFrame = false;
     bool m_bKeepOffline = false;
     QString m_strShownCapture;
     bool m_bForwardingKey = false;

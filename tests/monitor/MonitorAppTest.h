@@ -4,6 +4,7 @@
 #include "CTARVENApp.h"
 #include "KeyboardInput.h"
 #include "MonitorTestEnv.h"
+#include "ProgramTestEnv.h"
 
 #include <memory>
 
@@ -15,15 +16,15 @@ protected:
     void SetUp() override
     {
         MonitorTest::SetUp();
-        InstallMonitor();
-        m_app = StartApp();
+        m_program = StartProgram();
+        m_app = &m_program->App();
         Frame()->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
     }
 
     void TearDown() override
     {
-        m_app.reset();
+        m_program.reset();
         MonitorTest::TearDown();
     }
 
@@ -35,5 +36,6 @@ protected:
             Press(Qt::Key(Qt::Key_A + letter.unicode() - 'a'));
     }
 
-    std::unique_ptr<CTARVENApp> m_app;
+    std::unique_ptr<CProgram> m_program;
+    CTARVENApp* m_app = nullptr;
 };
