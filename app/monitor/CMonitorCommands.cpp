@@ -24,6 +24,11 @@ constexpr int kMonitorCommands[] = {
     ID_TVN_COPY,  ID_LINE_DTR,       ID_LINE_RTS,       ID_LINE_BREAK, ID_VIEW_TIMESTAMP,
     ID_VIEW_FIND, ID_VIEW_FIND_NEXT, ID_VIEW_FIND_PREV, ID_VIEW_REPLAY};
 
+// What a replay's view does not answer: it has no link, and shows one file only.
+constexpr int kLinkCommands[] = {
+    ID_PORT_OPEN,    ID_PORT_CLOSE,    ID_PORT_SETTINGS,      ID_VIEW_PAUSE, ID_CAPTURE,
+    ID_CAPTURE_SHOW, ID_FILE_TRANSFER, ID_VIEW_CONTROL_PANEL, ID_VIEW_REPLAY};
+
 } // namespace
 
 CMonitorCommands* CMonitorCommands::Attach(CMainFrame* frame)
@@ -104,7 +109,9 @@ void CMonitorCommands::OnSubWindowActivated(QMdiSubWindow* window)
     m_pActive = view;
     if (view != nullptr) {
         Follow(view);
-        m_pFrame->SetSendTarget(view->Link());
+        // The command list keeps sending to the monitor it had: a replay sends nothing.
+        if (!view->IsReplay())
+            m_pFrame->SetSendTarget(view->Link());
         view->Activate();
     }
     UpdateActions(view);
@@ -153,6 +160,10 @@ void CMonitorCommands::UpdateActions(const CTARVENView* view)
     set(ID_VIEW_HEX, view->IsHexMode());
     set(ID_VIEW_CONTROL, view->ShowsControlCodes());
     set(ID_VIEW_CONTROL_PANEL, view->IsPanelShown());
+    if (view->IsReplay()) {
+        for (int id : kLinkCommands)
+            m_pFrame->Action(id)->setEnabled(false);
+    }
 }
 
 void CMonitorCommands::UpdateLineActions(const CTARVENView* view,

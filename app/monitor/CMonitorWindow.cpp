@@ -1,17 +1,18 @@
 #include "CMonitorWindow.h"
 
-#include "CCaptureReplay.h"
 #include "CChildFrame.h"
 #include "CCommandActions.h"
 #include "CFindBar.h"
 #include "CMonitorCommands.h"
 #include "CMonitorStatusBar.h"
-#include "CReplayWindow.h"
+#include "CReplayFrame.h"
 #include "CTARVENApp.h"
 #include "CTARVENView.h"
 #include "MessageBox.h"
 
 #include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -73,26 +74,29 @@ void CMonitorWindow::RunCommand(int id)
     UpdateToolBar(); // a checkable button ticks itself: set it back to the view's state
 }
 
+QMdiArea* CMonitorWindow::Area() const
+{
+    for (QWidget* widget = parentWidget(); widget != nullptr; widget = widget->parentWidget()) {
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(widget))
+            return frame->mdiArea();
+    }
+    return nullptr;
+}
+
 void CMonitorWindow::OnReplay()
 {
     const QString path = m_pView->ShownCapture();
-    if (path.isEmpty())
+    QMdiArea* area = Area();
+    if (path.isEmpty() || area == nullptr)
         return;
-    auto* window = new CReplayWindow(this);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    if (window->Open(path) != CaptureStatus::Ok) {
-        delete window;
-        ShowMessage(tr("갈무리 파일을 읽을 수 없습니다.\n%1").arg(path), QMessageBox::Critical,
-                    QMessageBox::Ok, this, tr("재생"));
-        return;
-    }
-    window->show();
-    window->Replay()->Play();
+    QString error;
+    if (CReplayFrame::Open(path, area, &error) == nullptr)
+        ShowMessage(error, QMessageBox::Critical, QMessageBox::Ok, this, tr("재생"));
 }
 
 void CMonitorWindow::UpdateToolBar()
 {
-    m_pReplayAction->setEnabled(!m_pView->ShownCapture().isEmpty());
+    m_pReplayAction->setEnabled(!m_pView->ShownCapture().isEmpty() && Area() != nullptr);
     CMonitorCommands::UpdateLineActions(m_pView, [this](int id) {
         return m_pToolBar->findChild<QAction*>(QString::number(id), Qt::FindDirectChildrenOnly);
     });

@@ -8,6 +8,7 @@ class CFindBar;
 class CMonitorStatusBar;
 class CTARVENView;
 class QAction;
+class QMdiArea;
 class QToolBar;
 
 // What a monitor's child frame shows: its own toolbar (time stamps and line signals), the view,
@@ -24,10 +25,13 @@ public:
     CMonitorStatusBar* StatusBar() const { return m_pStatus; }
     QToolBar* ToolBar() const { return m_pToolBar; }
     CFindBar* FindBar() const { return m_pFindBar; }
-    // Replays the capture file the view shows in a window of its own.
+    // Replays the capture file the view shows in a child window of its own, beside this one.
     void OnReplay();
 
 private:
+    // The area of child windows this window sits in; null for a window on its own, which
+    // offers no replay.
+    QMdiArea* Area() const;
     void CreateToolBar();
     void UpdateToolBar();
     void RunCommand(int id);

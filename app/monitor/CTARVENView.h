@@ -73,10 +73,13 @@ public:
     int ShowCaptureFile(const QString& path);
     // The capture file the view last showed; empty when none.
     QString ShownCapture() const { return m_strShownCapture; }
-    // A view that only replays: it does not ask how to connect when it opens.
-    void KeepOffline() { m_bKeepOffline = true; }
-    // Counts bytes a replay wrote into the terminal view, as showing a capture file does.
-    void CountReplayed(qint64 bytes);
+    // Makes the view one that only shows a replay of the capture file at path (none yet when
+    // empty): it never asks how to connect, its link panes name the replay and the file, and
+    // nothing typed or clicked in it goes to its link.
+    void ShowReplay(const QString& path);
+    bool IsReplay() const { return m_bReplay; }
+    // Counts bytes a replay wrote into the terminal view by their recorded direction.
+    void CountReplayed(qint64 received, qint64 sent);
 
     // Shows bytes the link received at arrival: what every received notice does, with the time
     // taken as it came in.
@@ -184,7 +187,8 @@ private:
     bool m_bCapturing = false;
     bool m_bPanelShown = true;
     bool m_bJoinedFrame = false;
-    bool m_bKeepOffline = false;
+    bool m_bReplay = false;
+    QString m_strReplay;
     QString m_strShownCapture;
     bool m_bForwardingKey = false;
     bool m_bDtr = true; // raised, as opening a port leaves them

@@ -137,9 +137,10 @@ int CTARVENView::ShowCaptureFile(const QString& path)
     return result;
 }
 
-void CTARVENView::CountReplayed(qint64 bytes)
+void CTARVENView::CountReplayed(qint64 received, qint64 sent)
 {
-    m_nReceived += bytes;
+    m_nReceived += received;
+    m_nSent += sent;
     m_nLines = m_pTextView->GetLineSize();
     if (!m_statusTimer.isActive())
         m_statusTimer.start();

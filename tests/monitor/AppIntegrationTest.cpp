@@ -5,6 +5,7 @@
 #include "CFileSendDlg.h"
 #include "CMdiClientWnd.h"
 #include "CPaneIndicator.h"
+#include "CReplayFrame.h"
 #include "CReplayWindow.h"
 #include "CommandIds.h"
 #include "DialogControls.h"
@@ -228,10 +229,11 @@ TEST_F(AppIntegrationTest, ViewMenuReplaysTheCaptureOfTheActiveMonitorOnly)
     ASSERT_TRUE(WaitFor([&] { return replay->isEnabled(); }));
     EXPECT_EQ(Shown(*document->Frame()->findChild<CTARVENView*>()), chunk);
     replay->trigger();
-    auto* window = document->Frame()->findChild<CReplayWindow*>();
-    ASSERT_NE(window, nullptr);
+    auto* frame = qobject_cast<CReplayFrame*>(Frame()->MdiClient()->activeSubWindow());
+    ASSERT_NE(frame, nullptr);
+    CReplayWindow* window = frame->Window();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->windowTitle(), "재생 - bench.tvn");
+    EXPECT_EQ(frame->windowTitle(), "재생 - bench.tvn");
     ASSERT_TRUE(WaitFor([&] { return Shown(*window->Monitor()->View()) == chunk; }));
 
     for (QMdiSubWindow* child : Frame()->MdiClient()->subWindowList()) {
@@ -240,6 +242,6 @@ TEST_F(AppIntegrationTest, ViewMenuReplaysTheCaptureOfTheActiveMonitorOnly)
     }
     ASSERT_TRUE(WaitFor([&] { return !replay->isEnabled(); }));
     replay->trigger();
-    EXPECT_EQ(live->parentWidget()->findChild<CReplayWindow*>(), nullptr);
+    EXPECT_EQ(Frame()->MdiClient()->subWindowList().size(), 3) << "a live monitor has no replay";
     EXPECT_TRUE(m_messages.texts.isEmpty());
 }
