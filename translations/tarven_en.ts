@@ -1107,6 +1107,26 @@ Do you want to replace it?</translation>
         <source>접속 가능한 클라이언트 수(%1)를 넘었습니다</source>
         <translation>More clients than the %1 that may connect</translation>
     </message>
+    <message>
+        <source>연결이 거부되었습니다 (그 포트에서 기다리는 서버가 없습니다).</source>
+        <translation>Connection refused (no server is waiting on that port).</translation>
+    </message>
+    <message>
+        <source>호스트를 찾을 수 없습니다.</source>
+        <translation>Host not found.</translation>
+    </message>
+    <message>
+        <source>응답이 없습니다.</source>
+        <translation>No answer.</translation>
+    </message>
+    <message>
+        <source>네트워크에 연결할 수 없습니다.</source>
+        <translation>Network unreachable.</translation>
+    </message>
+    <message>
+        <source>응답이 없습니다 (%1초).</source>
+        <translation>No answer (%1 s).</translation>
+    </message>
 </context>
 <context>
     <name>CMonitorWindow</name>

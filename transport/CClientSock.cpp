@@ -451,6 +451,11 @@ QString CClientSock::GetErrorString() const
     return m_pSocket != nullptr ? m_pSocket->errorString() : QString();
 }
 
+QAbstractSocket::SocketError CClientSock::GetError() const
+{
+    return m_pSocket != nullptr ? m_pSocket->error() : QAbstractSocket::UnknownSocketError;
+}
+
 void CClientSock::RememberPeer()
 {
     m_strPeerAddress = AddressText(m_pSocket->peerAddress());

@@ -68,6 +68,8 @@ public:
     QAbstractSocket::SocketState GetState() const;
     // The system's words for the socket's last error, such as a refused connection.
     QString GetErrorString() const;
+    // The kind of the last failure (a refused or timed-out connect, a host not found).
+    QAbstractSocket::SocketError GetError() const;
 
 signals:
     // Data waits to be received.

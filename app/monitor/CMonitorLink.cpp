@@ -123,6 +123,23 @@ void DisposeSocket(QObject* owner, std::unique_ptr<Socket>& socket, std::unique_
         socket.release()->deleteLater();
 }
 
+// Why a connect failed, in the words the program uses for the common reasons.
+QString ConnectFailureText(QAbstractSocket::SocketError error, const QString& systemText)
+{
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return CMonitorLink::tr("연결이 거부되었습니다 (그 포트에서 기다리는 서버가 없습니다).");
+    case QAbstractSocket::HostNotFoundError:
+        return CMonitorLink::tr("호스트를 찾을 수 없습니다.");
+    case QAbstractSocket::SocketTimeoutError:
+        return CMonitorLink::tr("응답이 없습니다.");
+    case QAbstractSocket::NetworkError:
+        return CMonitorLink::tr("네트워크에 연결할 수 없습니다.");
+    default:
+        return systemText;
+    }
+}
+
 } // namespace
 
 // Hands a transfer's writes to the link's writer, and tells the link when the transfer is over
@@ -561,16 +578,25 @@ void CMonitorLink::OnConnectTimer()
     StopConnectWait();
     if (m_pClient)
         DisposeClient();
-    emit failed(Failure::ConnectTimeout, QString());
+    emit failed(Failure::ConnectTimeout,
+                tr("응답이 없습니다 (%1초).").arg(kConnectGiveUpTicks * kConnectTickMs / 1000));
 }
 
 void CMonitorLink::OnConnectSocket()
 {
     QString address;
     quint16 port = 0;
-    // A failed connect has no peer: the time-out tells the user.
-    if (!m_pClient || !m_pClient->GetPeerName(address, port))
+    if (!m_pClient)
         return;
+    if (!m_pClient->GetPeerName(address, port)) {
+        // The connect failed: the user hears why at once, not after the time-out.
+        const QString reason =
+            ConnectFailureText(m_pClient->GetError(), m_pClient->GetErrorString());
+        StopConnectWait();
+        DisposeClient();
+        emit failed(Failure::ConnectRefused, reason);
+        return;
+    }
     emit notice(kCrLf +
                     QStringLiteral("Connected to %1:%2 ...")
                         .arg(m_settings.ServerAddressText())

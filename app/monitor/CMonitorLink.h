@@ -36,6 +36,7 @@ public:
         ServerPortInUse, // another server has the port
         ServerStart,     // listening failed otherwise; the reason is the system's
         ConnectTimeout,  // a connect was not confirmed within its ticks
+        ConnectRefused,  // the connect failed (refused, host not found...); the reason says which
         PortOutOfRange,  // the settings name a TCP or UDP port outside 1..65535
         UdpOpen,         // the UDP socket did not open; the reason is the system's
     };

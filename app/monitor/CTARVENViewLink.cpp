@@ -141,7 +141,12 @@ void CTARVENView::OnLinkFailed(CMonitorLink::Failure failure, const QString& rea
                     QMessageBox::Warning, QMessageBox::Ok, this);
         return;
     case CMonitorLink::Failure::ConnectTimeout:
-        ShowMessage(tr("Socket Client 접속실패 !!!"), QMessageBox::Warning, QMessageBox::Ok, this);
+    case CMonitorLink::Failure::ConnectRefused:
+        ShowMessage(tr("Socket Client 접속실패 !!!") + QStringLiteral("\n%1:%2: %3")
+                                                           .arg(link.ServerAddressText())
+                                                           .arg(link.nServerPort)
+                                                           .arg(reason),
+                    QMessageBox::Warning, QMessageBox::Ok, this);
         return;
     }
 }

@@ -9,6 +9,7 @@
 #include "CScriptOutputBar.h"
 #include "CScriptWatchDlg.h"
 #include "CTARVENApp.h"
+#include "CTSL.h"
 #include "CTSLSyntax.h"
 #include "CWaitCursor.h"
 #include "HostMessages.h"
@@ -211,7 +212,9 @@ void CScriptEditView::EndRun(bool bKeepWatch)
     else
         DestroyWatch();
     if (m_pDecode != nullptr) {
-        m_pDecode->Stop(); // joins the script thread and closes the link
+        m_pDecode->Halt(); // joins the script thread, so its last notices are all there
+        ShowRunNotices();
+        m_pDecode->Stop(); // closes the link
         // A SYNC the script made before it stopped still tells its verdict.
         QCoreApplication::sendPostedEvents(this, CSyncNotifyEvent::Type());
     }
@@ -236,10 +239,21 @@ QString CScriptEditView::RunLinkFailure() const
     return {};
 }
 
+void CScriptEditView::ShowRunNotices()
+{
+    // What the script met on its way (a serial write cut, a tag lock that timed out, a tag
+    // table removed) is told on its page, each once, as tslrun tells it.
+    if (CTSL* tsl = m_pDecode ? m_pDecode->m_pTSL.get() : nullptr) {
+        for (const std::string& notice : tsl->m_notices.Take())
+            AppendOutput(QString::fromStdString(notice) + kLineEnd);
+    }
+}
+
 void CScriptEditView::CheckRunEnd()
 {
     if (m_pDecode == nullptr)
         return;
+    ShowRunNotices();
     bool ended = m_pDecode->IsFinished();
     const QString failure = RunLinkFailure();
     if (!ended && !failure.isEmpty()) {

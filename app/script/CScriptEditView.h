@@ -117,6 +117,7 @@ private:
     void EndRun(bool bKeepWatch);
     // A run that ended by itself (its worker stopped, its link lost) is stopped here.
     void CheckRunEnd();
+    void ShowRunNotices();
     // Why the run's link is lost or never came up; empty while it holds or is coming up.
     QString RunLinkFailure() const;
     CScriptOutputBar* OutputBar() const;

@@ -105,7 +105,7 @@ TEST_F(SocketLinkTest, ClientShowsAndCountsEveryByteNulIncluded)
         QString("Disconnect from 127.0.0.1:%1 ...\n").arg(listener.Port()).toUtf8()));
 }
 
-TEST_F(SocketLinkTest, ClientConnectThatHangsEndsWithTheFailureMessageAfterThreeTicks)
+TEST_F(SocketLinkTest, ClientConnectThatFailsSaysWhyRefusedAtOnceUnansweredAfterThreeTicks)
 {
     TcpListener listener(true);
     CTARVENView* view = NewSocketMonitor(0, listener.Port());
@@ -117,10 +117,28 @@ TEST_F(SocketLinkTest, ClientConnectThatHangsEndsWithTheFailureMessageAfterThree
               Qt::WaitCursor);
     ASSERT_TRUE(WaitFor([&] { return !m_messages.texts.isEmpty(); }, 30000));
     EXPECT_GE(clock.elapsed(), 2500);
-    EXPECT_EQ(m_messages.texts, QStringList{"Socket Client 접속실패 !!!"});
+    EXPECT_EQ(
+        m_messages.texts,
+        QStringList(QString("Socket Client 접속실패 !!!\n127.0.0.1:%1: 응답이 없습니다 (3초).")
+                        .arg(listener.Port())));
     EXPECT_FALSE(view->IsOnline());
     EXPECT_EQ(view->Link()->ClientSocket(), nullptr);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+    // A refused connect says so at once, without waiting out the ticks.
+    m_messages.texts.clear();
+    const quint16 closed = FreePort();
+    CTARVENView* refused = NewSocketMonitor(0, closed);
+    clock.restart();
+    refused->OnPortOpen();
+    ASSERT_TRUE(WaitFor([&] { return !m_messages.texts.isEmpty(); }, 30000));
+    EXPECT_LT(clock.elapsed(), 2500);
+    EXPECT_EQ(m_messages.texts,
+              QStringList(QString("Socket Client 접속실패 !!!\n127.0.0.1:%1: 연결이 거부되었습니다 "
+                                  "(그 포트에서 기다리는 서버가 없습니다).")
+                              .arg(closed)));
+    EXPECT_FALSE(refused->IsOnline());
+    EXPECT_EQ(refused->Link()->ClientSocket(), nullptr);
 }
 
 TEST_F(SocketLinkTest, ServerWelcomesThreeClientsReportsThemAndReusesAFreedSlot)

@@ -9,6 +9,7 @@
 #include "CTextViewCtrl.h"
 #include "CommandIds.h"
 #include "EchoDevice.h"
+#include "PtyPair.h"
 #include "ScopedEnv.h"
 #include "ScriptTestEnv.h"
 #include "SyncNotify.h"
@@ -543,4 +544,21 @@ TEST_F(ScriptRunTest, ACp949ScriptSendsItsTextAsCp949AndRefusesWhatCp949CannotHo
     ASSERT_EQ(m_messages.texts.size(), 1);
     EXPECT_EQ(m_messages.texts[0],
               "10번째 줄의 '😀' 문자는 CP949로 나타낼 수 없어 스크립트를 실행하지 않습니다.");
+}
+
+TEST_F(ScriptRunTest, WhatTheScriptMeetsOnItsWayIsToldOnItsPage)
+{
+    // Nobody reads the far end: the line fills, and the next write times out.
+    PtyPair pty;
+    ScopedEnv port("TARVEN_COM1", pty.SlavePath().c_str());
+    CScriptEditView* view =
+        NewScript("OPEN MEDIA RS232C\nOPEN PORT COM1\nOPEN BAUD_RATE 115200\n"
+                  "EQU LINE \"" +
+                  QByteArray(200, 'x') + "\"\nBEGIN:\nLOOP:\n    OUT LINE\n    JP LOOP\nEND:\n");
+    view->OnScriptRun();
+    ASSERT_TRUE(view->IsRunning()) << Output(view).toStdString();
+    EXPECT_TRUE(WaitFor([&] { return Output(view).contains("시리얼 쓰기 시간초과: "); }, 30000))
+        << Output(view).toStdString();
+    view->OnScriptStop();
+    EXPECT_EQ(Output(view).count("시리얼 쓰기 시간초과: "), 1) << "told once";
 }
