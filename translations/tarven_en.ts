@@ -1276,25 +1276,6 @@ Do you want to replace it?</translation>
     </message>
 </context>
 <context>
-    <name>CReplayFrame</name>
-    <message>
-        <source>TARVEN 파일이 아닙니다.</source>
-        <translation>Not a TARVEN file.</translation>
-    </message>
-    <message>
-        <source>새 버전의 TARVEN에서 만든 갈무리 파일입니다.
-%1</source>
-        <translation>This capture file was made by a newer version of TARVEN.
-%1</translation>
-    </message>
-    <message>
-        <source>갈무리 파일을 읽을 수 없습니다.
-%1</source>
-        <translation>Cannot read the capture file.
-%1</translation>
-    </message>
-</context>
-<context>
     <name>CReplayWindow</name>
     <message>
         <source>재생 - %1</source>

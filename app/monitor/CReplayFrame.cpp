@@ -5,6 +5,7 @@
 #include "CDocument.h"
 #include "CMainFrame.h"
 #include "CReplayWindow.h"
+#include "CTARVENView.h"
 
 #include <QFileInfo>
 #include <QMdiArea>
@@ -27,21 +28,10 @@ public:
     {
         // The header only: the replay reads the rest as it goes.
         CCaptureReader reader;
-        switch (reader.Open(path)) {
-        case CaptureStatus::Ok:
-            return true;
-        case CaptureStatus::NotCapture:
-            SetOpenError(CReplayFrame::tr("TARVEN 파일이 아닙니다."));
-            return false;
-        case CaptureStatus::UnsupportedVersion:
-            SetOpenError(
-                CReplayFrame::tr("새 버전의 TARVEN에서 만든 갈무리 파일입니다.\n%1").arg(path));
-            return false;
-        case CaptureStatus::Unreadable:
-            break;
-        }
-        SetOpenError(CReplayFrame::tr("갈무리 파일을 읽을 수 없습니다.\n%1").arg(path));
-        return false;
+        const CaptureStatus status = reader.Open(path);
+        if (status != CaptureStatus::Ok)
+            SetOpenError(CTARVENView::CaptureErrorText(status, path));
+        return status == CaptureStatus::Ok;
     }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CCaptureReader.h"
 #include "CMonitorLink.h"
 #include "EnvSettings.h"
 #include "LinkSettings.h"
@@ -71,6 +72,8 @@ public:
     // Shows a capture file in the terminal view and tells the user why when it cannot; the
     // terminal view's result (0 shown; 1 a big file being read, shown when it is done).
     int ShowCaptureFile(const QString& path);
+    // Why a capture file at path cannot be shown or replayed, in the user's words.
+    static QString CaptureErrorText(CaptureStatus status, const QString& path);
     // The capture file the view last showed; empty when none.
     QString ShownCapture() const { return m_strShownCapture; }
     // Makes the view one that only shows a replay of the capture file at path (none yet when

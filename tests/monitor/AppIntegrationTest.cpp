@@ -35,16 +35,6 @@ protected:
         SetValue("ServerPort", FreePort());
     }
 
-    CTARVENView* OpenMonitor()
-    {
-        CDocument* document = nullptr;
-        EXPECT_TRUE(WaitForDialog([&] { document = m_app->OnFileNew("Tvn"); }));
-        // The start-up dialog took the activation; the keys go to the main window again.
-        Frame()->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(Frame()));
-        return document->Frame()->findChild<CTARVENView*>();
-    }
-
     // Runs the view's context menu and reads each item's state by position.
     QList<QAction*> ContextMenuItems(CTARVENView* view)
     {

@@ -292,15 +292,6 @@ namespace {
 class ReplayInWorkspaceTest : public MonitorAppTest
 {
 protected:
-    CTARVENView* OpenMonitor()
-    {
-        CDocument* document = nullptr;
-        EXPECT_TRUE(WaitForDialog([&] { document = m_app->OnFileNew("Tvn"); }));
-        Frame()->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(Frame()));
-        return document->Frame()->findChild<CTARVENView*>();
-    }
-
     // The texts of the window menu as it shows them, the ticked one marked.
     QStringList WindowMenu()
     {
@@ -311,13 +302,7 @@ protected:
         }
         if (windows == nullptr)
             return {};
-        windows->popup(QPoint(0, 0));
-        QStringList items;
-        for (const QAction* item : windows->actions()) {
-            if (!item->isSeparator())
-                items << item->text() + (item->isChecked() ? " *" : "");
-        }
-        windows->close();
+        const QStringList items = ShownItems(windows);
         // The keyboard back with the main window, as when a person closes the menu.
         Frame()->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(Frame()));
