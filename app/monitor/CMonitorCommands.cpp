@@ -24,6 +24,11 @@ constexpr int kMonitorCommands[] = {
     ID_TVN_COPY,  ID_LINE_DTR,       ID_LINE_RTS,       ID_LINE_BREAK,  ID_VIEW_TIMESTAMP,
     ID_VIEW_FIND, ID_VIEW_FIND_NEXT, ID_VIEW_FIND_PREV, ID_VIEW_REPLAY, ID_VIEW_PLOT};
 
+// What a replay's view does not answer: it has no link, and shows one file only.
+constexpr int kLinkCommands[] = {
+    ID_PORT_OPEN,    ID_PORT_CLOSE,    ID_PORT_SETTINGS,      ID_VIEW_PAUSE, ID_CAPTURE,
+    ID_CAPTURE_SHOW, ID_FILE_TRANSFER, ID_VIEW_CONTROL_PANEL, ID_VIEW_REPLAY};
+
 } // namespace
 
 CMonitorCommands::CMonitorCommands(const CommandRouting& routing, QMenu* menu, QObject* parent)
@@ -109,8 +114,11 @@ void CMonitorCommands::OnSubWindowActivated(QMdiSubWindow* window)
     m_pActive = view;
     if (view != nullptr) {
         Follow(view);
-        m_pTarget = view->Link();
-        emit sendTargetChanged(view->Link());
+        // The command list keeps sending to the monitor it had: a replay sends nothing.
+        if (!view->IsReplay()) {
+            m_pTarget = view->Link();
+            emit sendTargetChanged(view->Link());
+        }
         view->Activate();
     }
     UpdateActions(view);
@@ -163,6 +171,12 @@ void CMonitorCommands::UpdateActions(const CTARVENView* view)
     set(ID_VIEW_CONTROL_PANEL, view->IsPanelShown());
     const auto* window = qobject_cast<const CMonitorWindow*>(view->parentWidget());
     set(ID_VIEW_PLOT, window != nullptr && window->IsPlotShown());
+    // A replay has no link, and plots nothing: its bytes never come from one.
+    if (view->IsReplay()) {
+        for (int id : kLinkCommands)
+            Action(id)->setEnabled(false);
+        Action(ID_VIEW_PLOT)->setEnabled(false);
+    }
 }
 
 void CMonitorCommands::UpdateLineActions(const CTARVENView* view,

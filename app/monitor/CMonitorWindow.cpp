@@ -1,13 +1,12 @@
 #include "CMonitorWindow.h"
 
-#include "CCaptureReplay.h"
 #include "CChildFrame.h"
 #include "CCommandActions.h"
 #include "CFindBar.h"
 #include "CMonitorCommands.h"
 #include "CMonitorStatusBar.h"
 #include "CPlotPanel.h"
-#include "CReplayWindow.h"
+#include "CReplayFrame.h"
 #include "CTARVENView.h"
 #include "CTextViewCtrl.h"
 #include "MessageBox.h"
@@ -15,6 +14,8 @@
 
 #include <QAction>
 #include <QHBoxLayout>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QSettings>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -81,26 +82,29 @@ void CMonitorWindow::RunCommand(int id)
     UpdateToolBar(); // a checkable button ticks itself: set it back to the view's state
 }
 
+QMdiArea* CMonitorWindow::Area() const
+{
+    for (QWidget* widget = parentWidget(); widget != nullptr; widget = widget->parentWidget()) {
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(widget))
+            return frame->mdiArea();
+    }
+    return nullptr;
+}
+
 void CMonitorWindow::OnReplay()
 {
     const QString path = m_pView->ShownCapture();
-    if (path.isEmpty())
+    QMdiArea* area = Area();
+    if (path.isEmpty() || area == nullptr)
         return;
-    auto* window = new CReplayWindow(this);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    if (window->Open(path) != CaptureStatus::Ok) {
-        delete window;
-        ShowMessage(tr("갈무리 파일을 읽을 수 없습니다.\n%1").arg(path), QMessageBox::Critical,
-                    QMessageBox::Ok, this, tr("재생"));
-        return;
-    }
-    window->show();
-    window->Replay()->Play();
+    QString error;
+    if (CReplayFrame::Open(path, area, &error) == nullptr)
+        ShowMessage(error, QMessageBox::Critical, QMessageBox::Ok, this, tr("재생"));
 }
 
 void CMonitorWindow::UpdateToolBar()
 {
-    m_pReplayAction->setEnabled(!m_pView->ShownCapture().isEmpty());
+    m_pReplayAction->setEnabled(!m_pView->ShownCapture().isEmpty() && Area() != nullptr);
     CMonitorCommands::UpdateLineActions(m_pView, [this](int id) {
         return m_pToolBar->findChild<QAction*>(QString::number(id), Qt::FindDirectChildrenOnly);
     });
@@ -133,7 +137,7 @@ void CMonitorWindow::showEvent(QShowEvent* event)
     m_bShownOnce = true;
     QSettings settings(kCompanyName, kApplicationName);
     settings.beginGroup(QLatin1String(kPlotGroup));
-    if (!m_pView->IsKeptOffline() && PlotSettings::Load(settings).bShown)
+    if (!m_pView->IsReplay() && PlotSettings::Load(settings).bShown)
         ShowPlot(true);
 }
 

@@ -12,6 +12,7 @@ class CPlotPanel;
 class QHBoxLayout;
 class CTARVENView;
 class QAction;
+class QMdiArea;
 class QToolBar;
 
 // What a monitor's child frame shows: its own toolbar (time stamps and line signals), the view,
@@ -29,7 +30,7 @@ public:
     CMonitorStatusBar* StatusBar() const { return m_pStatus; }
     QToolBar* ToolBar() const { return m_pToolBar; }
     CFindBar* FindBar() const { return m_pFindBar; }
-    // Replays the capture file the view shows in a window of its own.
+    // Replays the capture file the view shows in a child window of its own, beside this one.
     void OnReplay();
     // The live plot of the received numbers beside the terminal; shown or hidden as monitor
     // windows last had it. Made when first shown; it reads the link only while shown.
@@ -42,6 +43,9 @@ protected:
 
 private:
     void ShowPlot(bool show);
+    // The area of child windows this window sits in; null for a window on its own, which
+    // offers no replay.
+    QMdiArea* Area() const;
     void CreateToolBar();
     void UpdateToolBar();
     void RunCommand(int id);

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -85,17 +86,38 @@ void CTARVENView::OnInitialUpdate()
     RefreshConnections();
     UpdatePanes();
     UpdateCounters();
-    // A window opened from a capture file shows it; a new one asks how to connect.
-    if (m_pDocument != nullptr && !m_pDocument->PathName().isEmpty())
-        QMetaObject::invokeMethod(this, &CTARVENView::OnShowDocumentFile, Qt::QueuedConnection);
-    else
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (!m_bKeepOffline)
-                    OnPortSettings();
-            },
-            Qt::QueuedConnection);
+    // A window opened from a capture file shows it; a new one asks how to connect; a replay
+    // does neither.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (IsReplay())
+                return;
+            if (m_pDocument != nullptr && !m_pDocument->PathName().isEmpty())
+                OnShowDocumentFile();
+            else
+                OnPortSettings();
+        },
+        Qt::QueuedConnection);
+}
+
+void CTARVENView::ShowReplay(const QString& path)
+{
+    m_strReplay = path;
+    if (m_bReplay) {
+        UpdatePanes();
+        return;
+    }
+    m_bReplay = true;
+    disconnect(m_pTextView, &CTextViewCtrl::keyText, this, &CTARVENView::OnChar);
+    disconnect(m_pStatus, &CMonitorStatusBar::portSettingsRequested, this,
+               &CTARVENView::OnPortSettings);
+    // The control codes would only be sent.
+    disconnect(m_pPanel, &CControlPanel::cellClicked, this, &CTARVENView::OnPanelClick);
+    m_bPanelShown = false;
+    LayoutChildren();
+    UpdatePanes();
+    emit stateChanged();
 }
 
 EnvSettings CTARVENView::CurrentEnv() const
@@ -243,6 +265,14 @@ void CTARVENView::LightReceiveLamp()
 
 void CTARVENView::UpdatePanes()
 {
+    if (IsReplay()) {
+        m_pStatus->SetOnlineText(QStringLiteral("OFF-LINE"));
+        m_pStatus->SetInterfaceText(tr("재생"));
+        m_pStatus->SetPortText(QDir::toNativeSeparators(m_strReplay));
+        m_pStatus->SetModemLinesUnavailable(tr("재생"));
+        UpdateCounters();
+        return;
+    }
     QString online = m_pLink->IsOnline() ? QStringLiteral("ON-LINE") : QStringLiteral("OFF-LINE");
     if (m_bPaused)
         online += QStringLiteral("(Paused)");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CCaptureReader.h"
 #include "CMonitorLink.h"
 #include "EnvSettings.h"
 #include "LinkSettings.h"
@@ -79,13 +80,17 @@ public:
     // Shows a capture file in the terminal view and tells the user why when it cannot; the
     // terminal view's result (0 shown; 1 a big file being read, shown when it is done).
     int ShowCaptureFile(const QString& path);
+    // Why a capture file at path cannot be shown or replayed, in the user's words.
+    static QString CaptureErrorText(CaptureStatus status, const QString& path);
     // The capture file the view last showed; empty when none.
     QString ShownCapture() const { return m_strShownCapture; }
-    // A view that only replays: it does not ask how to connect when it opens.
-    void KeepOffline() { m_bKeepOffline = true; }
-    bool IsKeptOffline() const { return m_bKeepOffline; }
-    // Counts bytes a replay wrote into the terminal view, as showing a capture file does.
-    void CountReplayed(qint64 bytes);
+    // Makes the view one that only shows a replay of the capture file at path (none yet when
+    // empty): it never asks how to connect, its link panes name the replay and the file, and
+    // nothing typed or clicked in it goes to its link.
+    void ShowReplay(const QString& path);
+    bool IsReplay() const { return m_bReplay; }
+    // Counts bytes a replay wrote into the terminal view by their recorded direction.
+    void CountReplayed(qint64 received, qint64 sent);
 
     // Shows bytes the link received at arrival: what every received notice does, with the time
     // taken as it came in.
@@ -190,7 +195,9 @@ private:
     bool m_bPaused = false;
     bool m_bCapturing = false;
     bool m_bPanelShown = true;
-    bool m_bKeepOffline = false;
+    bool m_bJoinedFrame = false;
+    bool m_bReplay = false;
+    QString m_strReplay;
     QString m_strShownCapture;
     bool m_bForwardingKey = false;
     bool m_bDtr = true; // raised, as opening a port leaves them

@@ -2,6 +2,7 @@
 
 #include "CommandRouting.h"
 #include "EnvSettings.h"
+#include "MenuBars.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -38,10 +39,9 @@ class CMainFrame : public QMainWindow
     Q_OBJECT
 
 public:
-    // Menu bars: none active, a monitor active, a script active.
-    static constexpr int kMenuMain = 128;
-    static constexpr int kMenuTvn = 129;
-    static constexpr int kMenuScript = 131;
+    static constexpr int kMenuMain = MenuBars::kMain;
+    static constexpr int kMenuTvn = MenuBars::kTvn;
+    static constexpr int kMenuScript = MenuBars::kScript;
 
     explicit CMainFrame(const CDocManager& docs, DockingBars bars = {}, QWidget* parent = nullptr);
     ~CMainFrame() override;

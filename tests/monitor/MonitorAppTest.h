@@ -1,6 +1,8 @@
 #pragma once
 
+#include "CDocument.h"
 #include "CMainFrame.h"
+#include "CMdiChildFrame.h"
 #include "CTARVENApp.h"
 #include "KeyboardInput.h"
 #include "MonitorTestEnv.h"
@@ -34,6 +36,17 @@ protected:
     {
         for (const QChar letter : letters)
             Press(Qt::Key(Qt::Key_A + letter.unicode() - 'a'));
+    }
+
+    // A new monitor window, its start-up dialog answered.
+    CTARVENView* OpenMonitor()
+    {
+        CDocument* document = nullptr;
+        EXPECT_TRUE(WaitForDialog([&] { document = m_app->OnFileNew("Tvn"); }));
+        // The start-up dialog took the activation; the keys go to the main window again.
+        Frame()->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(Frame()));
+        return document->Frame()->findChild<CTARVENView*>();
     }
 
     std::unique_ptr<CProgram> m_program;
