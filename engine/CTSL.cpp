@@ -97,13 +97,22 @@ int CTSL::CommandLine(std::size_t position) const
     return position < m_listCommand.size() ? m_listCommand[position].nLine : 0;
 }
 
-std::string_view CTSL::CommandText(std::size_t position) const
+std::string CTSL::CommandText(std::size_t position) const
 {
     if (position >= m_commandMainLine.size())
         return {};
-    std::string_view text = m_arrMainLines[static_cast<size_t>(m_commandMainLine[position])];
+    const std::string_view line = m_arrMainLines[static_cast<size_t>(m_commandMainLine[position])];
+    std::string text;
+    text.reserve(line.size());
+    bool quoted = false;
+    for (const char c : line) {
+        quoted = quoted != (c == '"');
+        if (c == ' ' && !quoted && (text.empty() || text.back() == ' '))
+            continue;
+        text += c;
+    }
     while (text.ends_with(' '))
-        text.remove_suffix(1);
+        text.pop_back();
     return text;
 }
 

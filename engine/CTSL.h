@@ -130,8 +130,9 @@ public:
     // The line of the script file a command was written on, from 1; 0 for a position with no
     // command.
     int CommandLine(std::size_t position) const;
-    // A command's line as the compiler read it: comment and surrounding blanks left out.
-    std::string_view CommandText(std::size_t position) const;
+    // A command's line as the compiler read it: comment and surrounding blanks left out, and
+    // blanks outside quotes as one space.
+    std::string CommandText(std::size_t position) const;
     // The bytes received for the pass under way (none between passes).
     std::string_view ReceivedBytes() const;
     // A VAR's value, and a store into one as the script's own commands make it.

@@ -156,7 +156,7 @@ void CScriptDebugPane::ShowStop(const CDebugStop& stop)
     m_pTree->clear();
     m_pTree->addTopLevelItems(rows);
     m_pTree->verticalScrollBar()->setValue(scrolled);
-    for (int column : {kName, kKind})
+    for (int column : {kName, kKind, kValue})
         m_pTree->resizeColumnToContents(column);
     m_bFilling = false;
 }

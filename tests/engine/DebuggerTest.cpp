@@ -224,16 +224,16 @@ TEST(Debugger, ClearingTheRunFlagEndsTheWaitAndRunsNothingMore)
 
 TEST(Debugger, CommandsKnowTheLineOfTheFileTheyWereWrittenOn)
 {
-    // CR LF ends, comment lines longer than a read line, a label, a blank line, Hangul.
+    // CR LF ends, comment lines longer than a read line, a label, a blank line, tabs, Hangul.
     const std::string longComment = "// " + std::string(400, 'x');
     auto tsl =
-        CompileScript("VAR N% 0\r\n" + longComment + "\r\nBEGIN:\r\n\r\n  INC N ; one\r\n" +
-                      longComment + "\r\nLOOP: \r\n  PRINT \"한글\"\r\n  JP END\r\nEND:\r\n");
+        CompileScript("VAR N% 0\r\n" + longComment + "\r\nBEGIN:\r\n\r\n  INC\t\tN ; one\r\n" +
+                      longComment + "\r\nLOOP: \r\n  PRINT \t \"한  글\"\r\n  JP END\r\nEND:\r\n");
     const struct
     {
         int line;
         std::string text;
-    } expected[] = {{5, "INC N"}, {8, "PRINT \"한글\""}, {9, "JP END"}};
+    } expected[] = {{5, "INC N"}, {8, "PRINT \"한  글\""}, {9, "JP END"}};
     ASSERT_EQ(tsl->m_listCommand.size(), std::size(expected));
     for (std::size_t position = 0; position < std::size(expected); ++position) {
         EXPECT_EQ(tsl->CommandLine(position), expected[position].line) << position;
