@@ -12,6 +12,8 @@ fonts-nanum xvfb xauth imagemagick xdotool openbox x11-utils
 clang clang-format libclang-rt-14-dev
 python3 lua5.4
 desktop-file-utils shared-mime-info dpkg-dev file libxml2-utils
+help2man man-db lintian
+python3-pymodbus python3-serial python3-serial-asyncio
 "
 
 missing=""
