@@ -168,7 +168,9 @@ private:
     };
 
     // One pass over the command list; a watched one asks the debug hook before each command.
-    template <bool kWatched> void RunPass();
+    // Each loop is a function of its own: inlined into Begin beside the watched loop, the plain
+    // one ran 10% slower for where it was placed.
+    template <bool kWatched> [[gnu::noinline]] void RunPass();
 
     double IndexSum(const tsl::Operand& operand) const;
     int32_t IndexOf(const tsl::Operand& operand) const;
