@@ -12,9 +12,6 @@
 #include "program_sandbox.h"
 
 #include <QApplication>
-#include <QHostAddress>
-#include <QTcpServer>
-#include <QTcpSocket>
 
 namespace {
 
@@ -60,18 +57,12 @@ int main(int argc, char** argv)
     const QString folder = ProgramSandbox::OutputFolder(argc, argv);
 
     QTcpServer device;
-    device.listen(QHostAddress::LocalHost, 0);
-    QObject::connect(&device, &QTcpServer::newConnection, &device, [&device] {
-        QTcpSocket* peer = device.nextPendingConnection();
-        QObject::connect(peer, &QTcpSocket::readyRead, peer, [peer] {
-            peer->readAll();
-            peer->write(kReply);
-        });
-    });
+    const quint16 port = ProgramSandbox::AnswerEachRequest(device, kReply);
+    if (port == 0)
+        return 1;
 
-    const QString path =
-        sandbox.WriteScript(QStringLiteral("sensor_debug.tsl"),
-                            QString::fromUtf8(kScript).arg(device.serverPort()).toUtf8());
+    const QString path = sandbox.WriteScript(QStringLiteral("sensor_debug.tsl"),
+                                             QString::fromUtf8(kScript).arg(port).toUtf8());
     if (path.isEmpty())
         return 1;
 
