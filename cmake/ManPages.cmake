@@ -1,4 +1,4 @@
-# Manual pages of the three programs, made by help2man from the built programs' own --help and
+# Manual pages of the programs, made by help2man from the built programs' own --help and
 # --version, so that a page cannot say what the program does not; packaging/man/*.h2m adds what
 # --help has no room for (description, files, examples). Installed gzipped, as Debian wants.
 
@@ -35,6 +35,7 @@ endfunction()
 tarven_manual_page(tarven "serial and TCP/IP link monitor with command list and TSL scripts")
 tarven_manual_page(tslrun "verify and run TSL test scripts without a window")
 tarven_manual_page(tsltable "create, list, read and write a shared tag table of TSL scripts")
+tarven_manual_page(tslsim "a device that answers by reply rules, for trying scripts without hardware")
 
 add_custom_target(tarven_manual_pages ALL DEPENDS ${man_pages})
 install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT runtime)
