@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+class CDebugHook;
 class CTSL;
 class CTSLSyntax;
 class CRS232Ctrl;
@@ -71,6 +72,9 @@ public:
     void SetLocalAddress(const std::string& strAddress) { m_strLocalAddress = strAddress; }
     // The local port a UDP run received on, once it runs; 0 otherwise.
     int GetLocalPort() const;
+    // A hook that every interpreter of a later Run is given before its thread starts (null:
+    // none). It must outlive the runs.
+    void SetDebugHook(CDebugHook* pHook) { m_pDebugHook = pHook; }
     // Stops the worker by itself after this many passes (0: no limit); IsFinished tells.
     void SetPassLimit(uint64_t nPasses) { m_nPassLimit = nPasses; }
     bool IsFinished() const { return m_bFinished.load(std::memory_order_acquire); }
@@ -150,6 +154,7 @@ private:
     RunFailure m_failure = RunFailure::None;
     std::string m_strError;
     uint64_t m_nPassLimit = 0;
+    CDebugHook* m_pDebugHook = nullptr;
     std::atomic<uint64_t> m_nPasses{0};
     std::atomic<bool> m_bFinished{false};
     std::atomic<uint64_t> m_nDroppedBytes{0};
