@@ -39,8 +39,9 @@ bool SetNonBlocking(int fd)
 
 } // namespace
 
-CSimDevice::CSimDevice(const SimOptions& options, std::vector<tsl::ReplyRule> rules)
-    : m_options(options), m_rules(std::move(rules))
+CSimDevice::CSimDevice(const SimOptions& options, std::vector<tsl::ReplyRule> rules,
+                       std::size_t nFixed, CReplyMatcher::Order order)
+    : m_options(options), m_rules(std::move(rules)), m_nFixed(nFixed), m_order(order)
 {}
 
 CSimDevice::~CSimDevice()
@@ -75,8 +76,8 @@ bool CSimDevice::Open(std::string& strError)
 
 CSimDevice::Peer& CSimDevice::AddPeer(int fd)
 {
-    auto peer =
-        std::make_unique<Peer>(Peer{fd, CReplyMatcher(m_rules), {}, {}, {}, false, {}, 0, 0});
+    auto peer = std::make_unique<Peer>(
+        Peer{fd, CReplyMatcher(m_rules, m_nFixed, m_order), {}, {}, {}, false, {}, 0, 0});
     m_peers.push_back(std::move(peer));
     return *m_peers.back();
 }
@@ -211,6 +212,8 @@ void CSimDevice::Handle(Peer& peer, std::vector<CReplyMatcher::Event> events)
             e.bytes = m_options.unmatchedReply;
             e.delay = {};
         }
+        if (e.bytes.empty())
+            continue; // a request the device never answered
         Clock::time_point due = now;
         if (m_options.speed > 0)
             due += std::chrono::duration_cast<Clock::duration>(e.delay / m_options.speed);

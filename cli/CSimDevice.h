@@ -21,7 +21,9 @@ public:
     static constexpr std::size_t kMaxOutBytes = 1 << 20;
     static constexpr std::size_t kMaxClients = 16;
 
-    CSimDevice(const SimOptions& options, std::vector<tsl::ReplyRule> rules);
+    // The first nFixed rules are a rule file's, the rest a session's, tried in `order`.
+    CSimDevice(const SimOptions& options, std::vector<tsl::ReplyRule> rules, std::size_t nFixed,
+               CReplyMatcher::Order order);
     ~CSimDevice();
     CSimDevice(const CSimDevice&) = delete;
     CSimDevice& operator=(const CSimDevice&) = delete;
@@ -65,6 +67,8 @@ private:
 
     SimOptions m_options;
     std::vector<tsl::ReplyRule> m_rules;
+    std::size_t m_nFixed;
+    CReplyMatcher::Order m_order;
     int m_listenFd = -1;
     int m_ptySlave = -1;
     bool m_bLinked = false;

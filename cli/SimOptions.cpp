@@ -29,10 +29,17 @@ bool ParseEndpointPort(const std::string& text, SimOptions& options)
 
 std::string SimUsage()
 {
-    return "Usage: tslsim RULES (--pty [--link PATH] | --listen [ADDR:]PORT | --udp [ADDR:]PORT |\n"
-           "              --serial DEVICE [--baud N]) [options]\n"
-           "A device with no hardware: answers the requests it receives by the reply rules in\n"
-           "the file RULES, one a line:\n"
+    return "Usage: tslsim rules RULES LINK [options]\n"
+           "       tslsim serve SESSION.tvn [--rules RULES] [--lookup] LINK [options]\n"
+           "LINK: --pty [--link PATH] | --listen [ADDR:]PORT | --udp [ADDR:]PORT |\n"
+           "      --serial DEVICE [--baud N]\n"
+           "A device with no hardware. 'rules' answers the requests it receives by the reply\n"
+           "rules in the file RULES; 'serve' answers as the device of a recorded session (a\n"
+           "capture of tarven or of tslrun --capture) did: each run of sent bytes is a request,\n"
+           "the received bytes after it its answer, sent after the recorded delay. A session is\n"
+           "played in turn, starting over when its first request comes again; --lookup answers\n"
+           "any recorded request with its most recent answer. Rules given with --rules come\n"
+           "first. A reply rule, one a line:\n"
            "  when <01><03>?? ?? ?? ?? crc16 reply $1 <03><04><00><2A><00><07> crc16 after 5ms\n"
            "Bytes are written in the control-code notation; ?? is any byte, $1 copies the first\n"
            "of them into the reply; crc16, crc16ccitt, crc32, sum8, xor8 and lrc check a "
@@ -52,14 +59,26 @@ std::string SimUsage()
            "  --help, --version\n"
            "\n"
            "Exit status: 0 stopped by SIGINT or SIGTERM; 1 errors in the rule file (each named\n"
-           "by line and column); 2 the file, port or device cannot be used; 64 usage error.\n";
+           "by line and column); 2 a file, the port or the device cannot be used; 64 usage "
+           "error.\n";
 }
 
 bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& options,
                      std::string& strError)
 {
     int endpoints = 0;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string command = arguments.empty() ? "" : arguments[0];
+    if (command == "--help" || command == "--version") {
+        (command == "--help" ? options.bHelp : options.bVersion) = true;
+        return true;
+    }
+    if (command != "rules" && command != "serve") {
+        strError = "give 'rules' or 'serve' first";
+        return false;
+    }
+    options.source = command == "serve" ? SimOptions::Source::Session : SimOptions::Source::Rules;
+    std::string& file = command == "serve" ? options.strSession : options.strRules;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
         const auto value = [&](std::string& out) {
             if (i + 1 >= arguments.size()) {
@@ -79,6 +98,11 @@ bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& opti
         } else if (a == "--pty") {
             options.endpoint = SimOptions::Endpoint::Pty;
             ++endpoints;
+        } else if (a == "--rules" && options.source == SimOptions::Source::Session) {
+            if (!value(options.strRules))
+                return false;
+        } else if (a == "--lookup" && options.source == SimOptions::Source::Session) {
+            options.bLookup = true;
         } else if (a == "--link") {
             if (!value(options.strLink))
                 return false;
@@ -134,15 +158,15 @@ bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& opti
         } else if (!a.empty() && a[0] == '-') {
             strError = "unknown option " + a;
             return false;
-        } else if (options.strRules.empty()) {
-            options.strRules = a;
+        } else if (file.empty()) {
+            file = a;
         } else {
-            strError = "one rule file only";
+            strError = "one " + std::string(command == "serve" ? "session" : "rule file") + " only";
             return false;
         }
     }
-    if (options.strRules.empty()) {
-        strError = "no rule file given";
+    if (file.empty()) {
+        strError = command == "serve" ? "no session given" : "no rule file given";
         return false;
     }
     if (endpoints != 1) {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-// The command line of tslsim, the device that answers by reply rules.
+// The command line of tslsim, the device that answers by reply rules or as a recorded session.
 struct SimOptions
 {
     enum class Endpoint
@@ -15,7 +15,16 @@ struct SimOptions
         Serial, // the device end of a real serial line
     };
 
-    std::string strRules; // the rule file
+    enum class Source
+    {
+        Rules,  // tslsim rules FILE: the rule file alone
+        Session // tslsim serve SESSION.tvn: a recorded session, with rules before it if given
+    };
+
+    Source source = Source::Rules;
+    std::string strSession; // the capture of a served session
+    std::string strRules;   // the rule file
+    bool bLookup = false;   // a session answers any recorded request, not its requests in turn
     Endpoint endpoint = Endpoint::None;
     std::string strLink;    // a stable name for the pty, a symbolic link
     std::string strAddress; // TCP and UDP: the address to bind, 127.0.0.1 unless given

@@ -1,6 +1,7 @@
 // tslsim: a device with no hardware, answering by reply rules on a pty, a serial line, TCP or
 // UDP, so that scripts and programs can be tried when the device is on another bench.
 #include "CSimDevice.h"
+#include "CapturedSession.h"
 #include "RegularFile.h"
 #include "ReplyRules.h"
 #include "SimOptions.h"
@@ -20,6 +21,30 @@ int UsageError(const std::string& message)
     WriteDiagnostic("tslsim: " + message);
     WriteDiagnostic("Try 'tslsim --help'");
     return SimExit::kUsage;
+}
+
+// Reads a rule file into rules: 0, or the exit status when it cannot be read or has errors,
+// each told as FILE:LINE:COLUMN.
+int ReadRules(const std::string& path, std::vector<tsl::ReplyRule>& rules)
+{
+    std::string text;
+    std::string error;
+    if (!ReadRegularFile(path, kMaxRuleFileBytes, text, error)) {
+        WriteDiagnostic("tslsim: cannot read the rules \"" + path + "\": " + error);
+        return SimExit::kUnusable;
+    }
+    tsl::ReplyRuleSet set = tsl::ParseReplyRules(text);
+    for (const tsl::RuleError& fault : set.errors)
+        WriteDiagnostic(path + ":" + std::to_string(fault.nLine) + ":" +
+                        std::to_string(fault.nColumn) + ": " + fault.strMessage);
+    if (!set.errors.empty())
+        return SimExit::kRuleErrors;
+    if (set.rules.empty()) {
+        WriteDiagnostic("tslsim: \"" + path + "\" holds no rule");
+        return SimExit::kRuleErrors;
+    }
+    rules = std::move(set.rules);
+    return 0;
 }
 
 } // namespace
@@ -47,24 +72,38 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    std::string text;
-    if (!ReadRegularFile(options.strRules, kMaxRuleFileBytes, text, error)) {
-        WriteDiagnostic("tslsim: cannot read the rules \"" + options.strRules + "\": " + error);
-        return SimExit::kUnusable;
+    std::vector<tsl::ReplyRule> rules;
+    if (!options.strRules.empty()) {
+        if (const int status = ReadRules(options.strRules, rules); status != 0)
+            return status;
     }
-    tsl::ReplyRuleSet set = tsl::ParseReplyRules(text);
-    for (const tsl::RuleError& fault : set.errors)
-        WriteDiagnostic(options.strRules + ":" + std::to_string(fault.nLine) + ":" +
-                        std::to_string(fault.nColumn) + ": " + fault.strMessage);
-    if (!set.errors.empty())
-        return SimExit::kRuleErrors;
-    if (set.rules.empty()) {
-        WriteDiagnostic("tslsim: \"" + options.strRules + "\" holds no rule");
-        return SimExit::kRuleErrors;
+    const std::size_t nFixed = rules.size();
+    if (options.source == SimOptions::Source::Session) {
+        CapturedSession session;
+        if (!ReadCapturedSession(options.strSession, session, error)) {
+            WriteDiagnostic("tslsim: cannot serve \"" + options.strSession + "\": " + error);
+            return SimExit::kUnusable;
+        }
+        if (session.nSkippedRecords > 0)
+            WriteDiagnostic("tslsim: " + std::to_string(session.nSkippedRecords) +
+                            " damaged stretches of the session skipped");
+        if (session.nLongRequests > 0)
+            WriteDiagnostic("tslsim: " + std::to_string(session.nLongRequests) +
+                            " exchanges too long to serve left out");
+        if (session.exchanges.empty()) {
+            WriteDiagnostic("tslsim: \"" + options.strSession + "\" holds no request");
+            return SimExit::kUnusable;
+        }
+        auto exchanges = options.bLookup ? LatestAnswers(std::move(session.exchanges))
+                                         : std::move(session.exchanges);
+        rules.insert(rules.end(), std::make_move_iterator(exchanges.begin()),
+                     std::make_move_iterator(exchanges.end()));
     }
 
     const int signals = signalfd(-1, &stops, SFD_CLOEXEC);
-    CSimDevice device(options, std::move(set.rules));
+    CSimDevice device(options, std::move(rules), nFixed,
+                      options.bLookup ? CReplyMatcher::Order::Lookup
+                                      : CReplyMatcher::Order::InOrder);
     if (signals < 0 || !device.Open(error)) {
         WriteDiagnostic("tslsim: " + error);
         return SimExit::kUnusable;

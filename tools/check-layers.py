@@ -24,21 +24,22 @@ import sys
 # main.cpp and CProgram) may use every part of the program; nothing may include it.
 MAY_USE = {
     "app": ["app/shell", "app/monitor", "app/script", "app/cmdlist", "app/tools", "app/plot",
-            "components/termview", "components/uikit", "engine", "transport"],
+            "components/termview", "components/uikit", "engine", "transport", "capture"],
     "app/script": ["app/shell", "app/monitor", "components/termview", "components/uikit",
-                   "engine", "transport"],
+                   "engine", "transport", "capture"],
     "app/cmdlist": ["app/shell", "components/termview", "components/uikit", "engine",
-                    "transport"],
+                    "transport", "capture"],
     "app/monitor": ["app/shell", "app/tools", "app/plot", "components/termview",
-                    "components/uikit", "engine", "transport"],
-    "app/plot": ["components/termview", "components/uikit", "engine", "transport"],
-    "app/tools": ["components/uikit", "engine", "transport"],
-    "app/shell": ["components/termview", "components/uikit", "engine", "transport"],
-    "components/termview": ["components/uikit"],
+                    "components/uikit", "engine", "transport", "capture"],
+    "app/plot": ["components/termview", "components/uikit", "engine", "transport", "capture"],
+    "app/tools": ["components/uikit", "engine", "transport", "capture"],
+    "app/shell": ["components/termview", "components/uikit", "engine", "transport", "capture"],
+    "components/termview": ["components/uikit", "capture"],
     "components/uikit": [],
-    "cli": ["engine", "transport"],
-    "engine": ["transport"],
+    "cli": ["engine", "transport", "capture"],
+    "engine": ["transport", "capture"],
     "transport": [],
+    "capture": [],
 }
 
 # Folders whose subfolders are folders of their own.

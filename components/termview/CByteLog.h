@@ -1,16 +1,10 @@
 #pragma once
 
+#include "CaptureCell.h"
+
 #include <cstdint>
 #include <deque>
 #include <vector>
-
-// One logged byte and the attribute it was written with.
-struct Cell
-{
-    uint8_t byte;
-    uint8_t attr;
-};
-static_assert(sizeof(Cell) == 2, "a held byte costs two bytes of memory");
 
 // The bytes held by a terminal view, addressed by absolute offsets that count every byte
 // written since the last Clear, so positions stay valid while the oldest bytes are dropped.

@@ -1,12 +1,9 @@
 #pragma once
 
+#include "CaptureCell.h"
+
 #include <cstddef>
 #include <cstdint>
-
-// Attribute of bytes that were sent, or that are local notices.
-inline constexpr char kAttrSent = 0x31;
-// Attribute of bytes that were received.
-inline constexpr char kAttrReceived = 0x32;
 
 // Line limit until the owner sets its own ("MaxLine").
 inline constexpr int kDefaultLineMax = 50000;

@@ -10,6 +10,9 @@
 #include <QUdpSocket>
 #include <sys/stat.h>
 
+#include "CaptureCell.h"
+#include "CaptureFormat.h"
+
 namespace {
 
 using namespace TslrunTest;
@@ -78,7 +81,7 @@ TEST(Tslsim, RulesOnAPtyAnswerAModbusMasterAndATslScriptUnderTheLinkName)
     TempDir dir;
     const QString rules = dir.Write("slave.rules", kRules);
     const QString link = dir.Path("modbus");
-    Served sim({rules, "--pty", "--link", link});
+    Served sim({"rules", rules, "--pty", "--link", link});
     const QString device = sim.FirstLine();
     ASSERT_TRUE(device.startsWith("/dev/pts/")) << sim.Errors();
     ASSERT_EQ(QFile::symLinkTarget(link), device);
@@ -136,7 +139,7 @@ TEST(Tslsim, TcpClientsAreAnsweredEachOnTheirOwnAndUdpAnswersGoToTheSender)
     ASSERT_TRUE(finder.listen(QHostAddress::LocalHost));
     const quint16 port = finder.serverPort();
     finder.close();
-    Served sim({rules, "--listen", QString::number(port), "--unmatched", "<15>"});
+    Served sim({"rules", rules, "--listen", QString::number(port), "--unmatched", "<15>"});
 
     QTcpSocket first;
     QTcpSocket second;
@@ -175,7 +178,7 @@ TEST(Tslsim, TcpClientsAreAnsweredEachOnTheirOwnAndUdpAnswersGoToTheSender)
     ASSERT_TRUE(peer.bind(QHostAddress::LocalHost, 0));
     const quint16 udpPort = udpFinder.serverPort();
     udpFinder.close();
-    Served udp({rules, "--udp", "127.0.0.1:" + QString::number(udpPort)});
+    Served udp({"rules", rules, "--udp", "127.0.0.1:" + QString::number(udpPort)});
     QByteArray answer;
     ASSERT_TRUE(PollUntil([&] {
         peer.writeDatagram("AT\r", QHostAddress::LocalHost, udpPort);
@@ -187,6 +190,70 @@ TEST(Tslsim, TcpClientsAreAnsweredEachOnTheirOwnAndUdpAnswersGoToTheSender)
         return !answer.isEmpty();
     }));
     EXPECT_EQ(answer, "OK\r\n");
+}
+
+// A capture of three exchanges, the way a monitor records them: a record per chunk, the sent
+// bytes and the device's answers told apart by their attributes.
+QByteArray RecordedSession()
+{
+    QByteArray file = CaptureFormat::EncodeHeader(1000);
+    const auto record = [&](int64_t ms, const QByteArray& bytes, char attr) {
+        const QByteArray attrs(bytes.size(), attr);
+        file += CaptureFormat::EncodeRecord(ms, reinterpret_cast<const uint8_t*>(bytes.data()),
+                                            reinterpret_cast<const uint8_t*>(attrs.data()),
+                                            uint32_t(bytes.size()));
+    };
+    record(1000, "hello\r\n", kAttrReceived); // a greeting answers nothing
+    record(2000, "AT\r", kAttrSent);
+    record(2003, "OK\r\n", kAttrReceived);
+    record(3000, "AT+V", kAttrSent);
+    record(3001, "?\r", kAttrSent);
+    record(3020, "V1", kAttrReceived);
+    record(3021, ".2\r\n", kAttrReceived);
+    record(4000, "AT\r", kAttrSent);
+    record(4001, "OK again\r\n", kAttrReceived);
+    return file;
+}
+
+// Sends each request on a pty and collects what comes back until it is all there.
+std::string Ask(const QString& device, const std::vector<std::string>& requests,
+                std::size_t expected)
+{
+    const int fd = open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    EXPECT_GE(fd, 0);
+    std::string got;
+    for (const std::string& request : requests) {
+        EXPECT_EQ(write(fd, request.data(), request.size()), ssize_t(request.size()));
+        const std::size_t before = got.size();
+        PollUntil([&] {
+            char buffer[256];
+            const ssize_t n = read(fd, buffer, sizeof buffer);
+            if (n > 0)
+                got.append(buffer, std::size_t(n));
+            return got.size() > before && got.back() == '\n';
+        });
+    }
+    close(fd);
+    EXPECT_EQ(got.size(), expected) << got;
+    return got;
+}
+
+TEST(Tslsim, ARecordedSessionAnswersInTurnOrByLookupWithRulesBeforeIt)
+{
+    TempDir dir;
+    const QString session = dir.Write("bench.tvn", RecordedSession());
+    {
+        Served sim({"serve", session, "--pty", "--speed", "max"});
+        const QString device = sim.FirstLine();
+        // In turn, and over again: the first request after the last exchange starts it anew.
+        EXPECT_EQ(Ask(device, {"AT\r", "AT+V?\r", "AT\r", "AT\r"}, 24),
+                  "OK\r\nV1.2\r\nOK again\r\nOK\r\n");
+    }
+    const QString rules = dir.Write("first.rules", "when AT+V?<0D> reply V9<0D><0A>\n");
+    Served sim({"serve", session, "--lookup", "--rules", rules, "--pty"});
+    const QString device = sim.FirstLine();
+    // Any request, its most recent answer; the rule comes before the session.
+    EXPECT_EQ(Ask(device, {"AT+V?\r", "AT\r", "AT\r"}, 24), "V9\r\nOK again\r\nOK again\r\n");
 }
 
 TEST(Tslsim, FaultyRulesUnreadableFilesAndWrongArgumentsAreRefusedWithTheirReason)
@@ -204,20 +271,26 @@ TEST(Tslsim, FaultyRulesUnreadableFilesAndWrongArgumentsAreRefusedWithTheirReaso
         int status;
         const char* says;
     } cases[] = {
-        {{faulty, "--pty"}, SimExit::kRuleErrors, "faulty.rules:2:6: malformed control code"},
-        {{faulty, "--pty"}, SimExit::kRuleErrors, "faulty.rules:3:15: $2 names no"},
-        {{empty, "--pty"}, SimExit::kRuleErrors, "holds no rule"},
-        {{fifo, "--pty"}, SimExit::kUnusable, "it is a FIFO"},
-        {{dir.Path("none.rules"), "--pty"}, SimExit::kUnusable, "No such file"},
-        {{good, "--serial", dir.Path("no-tty")}, SimExit::kUnusable, "cannot open"},
-        {{good, "--serial", good}, SimExit::kUnusable, "no serial line"},
-        {{good}, SimExit::kUsage, "give one of them"},
-        {{good, "--pty", "--listen", "5000"}, SimExit::kUsage, "give one of them"},
-        {{good, "--listen", "70000"}, SimExit::kUsage, "PORT from 1 to 65535"},
-        {{good, "--pty", "--speed", "2"}, SimExit::kUsage, "1, 10 or max"},
-        {{good, "--pty", "--unmatched", "<1"}, SimExit::kUsage, "control-code notation"},
-        {{good, "--listen", "5000", "--link", "x"}, SimExit::kUsage, "give it with --pty"},
-        {{"--pty"}, SimExit::kUsage, "no rule file"},
+        {{"rules", faulty, "--pty"},
+         SimExit::kRuleErrors,
+         "faulty.rules:2:6: malformed control code"},
+        {{"rules", faulty, "--pty"}, SimExit::kRuleErrors, "faulty.rules:3:15: $2 names no"},
+        {{"rules", empty, "--pty"}, SimExit::kRuleErrors, "holds no rule"},
+        {{"rules", fifo, "--pty"}, SimExit::kUnusable, "it is a FIFO"},
+        {{"rules", dir.Path("none.rules"), "--pty"}, SimExit::kUnusable, "No such file"},
+        {{"rules", good, "--serial", dir.Path("no-tty")}, SimExit::kUnusable, "cannot open"},
+        {{"rules", good, "--serial", good}, SimExit::kUnusable, "no serial line"},
+        {{"rules", good}, SimExit::kUsage, "give one of them"},
+        {{good, "--pty"}, SimExit::kUsage, "give 'rules' or 'serve' first"},
+        {{"rules", good, "--pty", "--lookup"}, SimExit::kUsage, "unknown option --lookup"},
+        {{"serve", good, "--pty"}, SimExit::kUnusable, "not a capture file"},
+        {{"serve", "--pty"}, SimExit::kUsage, "no session given"},
+        {{"rules", good, "--pty", "--listen", "5000"}, SimExit::kUsage, "give one of them"},
+        {{"rules", good, "--listen", "70000"}, SimExit::kUsage, "PORT from 1 to 65535"},
+        {{"rules", good, "--pty", "--speed", "2"}, SimExit::kUsage, "1, 10 or max"},
+        {{"rules", good, "--pty", "--unmatched", "<1"}, SimExit::kUsage, "control-code notation"},
+        {{"rules", good, "--listen", "5000", "--link", "x"}, SimExit::kUsage, "give it with --pty"},
+        {{"rules", "--pty"}, SimExit::kUsage, "no rule file"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());

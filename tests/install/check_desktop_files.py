@@ -161,7 +161,7 @@ MANUAL_PAGES = {
     "tarven": ("--nosplash", "--lang", "--version", "tsltable(1)"),
     "tslrun": ("--check", "--connect HOST:PORT", "--junit FILE", "Exit status", "tarven(1)"),
     "tsltable": ("create", "remove", "--version", "/dev/shm/NAME", "tslrun(1)"),
-    "tslsim": ("--pty", "--listen", "crc16", "Exit status", "tslrun(1)"),
+    "tslsim": ("serve", "--pty", "--listen", "crc16", "Exit status", "tslrun(1)"),
 }
 
 

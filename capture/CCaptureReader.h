@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CByteLog.h"
 #include "CFileWindow.h"
+#include "CaptureCell.h"
 
 #include <QFile>
 #include <QString>

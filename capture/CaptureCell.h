@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+
+// One logged byte and the attribute it was written with: what a terminal view holds and what a
+// capture record gives back.
+struct Cell
+{
+    uint8_t byte;
+    uint8_t attr;
+};
+static_assert(sizeof(Cell) == 2, "a held byte costs two bytes of memory");
+
+// Attribute of bytes that were sent, or that are local notices.
+inline constexpr char kAttrSent = 0x31;
+// Attribute of bytes that were received.
+inline constexpr char kAttrReceived = 0x32;
