@@ -16,7 +16,6 @@ class CDocument;
 class CMainFrame;
 class CMonitorStatusBar;
 class CPrintTarget;
-class CRS232Ctrl;
 class CTextViewCtrl;
 
 // The view of a monitor window: shows the traffic of the window's link (CMonitorLink) in a
@@ -139,7 +138,7 @@ private:
     void ArmLineSignals();
     void OnModemLines(unsigned status);
     // Flips a line the user sets (on: what it is now) through the port's setter.
-    void ToggleLine(bool& on, int (CRS232Ctrl::*set)(int), const QString& name);
+    void ToggleLine(bool& on, int (CMonitorLink::*set)(bool), const QString& name);
     // The four indicators as the link now allows.
     void ShowLineState();
     // A line command the device refused: a notice, never a box.
