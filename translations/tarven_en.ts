@@ -1155,6 +1155,10 @@ Do you want to replace it?</translation>
 <context>
     <name>CPortSettingsDlg</name>
     <message>
+        <source>루프백</source>
+        <translation>Loopback</translation>
+    </message>
+    <message>
         <source>통신포트 설정</source>
         <translation>Port Settings</translation>
     </message>

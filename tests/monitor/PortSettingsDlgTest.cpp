@@ -3,6 +3,7 @@
 #include "CPortSettingsDlg.h"
 #include "Comm.h"
 #include "DialogControls.h"
+#include "Link.h"
 #include "PortSettingsDlgIds.h"
 
 #include <QAbstractButton>
@@ -105,8 +106,18 @@ TEST_F(PortSettingsDlgTest, ShowsTheDefaultsWhenNothingIsStored)
     EXPECT_EQ(ports->item(ports->count() - 1)->text(), "COM255");
 }
 
+// The radio of the loopback link, which registers itself like any other kind.
+int Loopback()
+{
+    const CLinkKind* kind = FindLinkKindByName("loopback");
+    return kind != nullptr ? InterfaceRadioId(kind->nInterface) : 0;
+}
+
 TEST_F(PortSettingsDlgTest, LayoutsFollowTheInterfaceRoleAndWelcomeChoices)
 {
+    ASSERT_NE(Loopback(), 0);
+    CPortSettingsDlg shown(Stored());
+    EXPECT_EQ(Control<QAbstractButton>(shown, Loopback())->text(), "루프백");
     CPortSettingsDlg dialog(Stored());
     const int controls[] = {IDC_PORT_LIST,  IDC_BAUD_RATE,    IDC_FLOW_CONTROL, IDC_AUTO_RECONNECT,
                             IDC_LOCAL_PORT, IDC_CLIENT,       IDC_SERVER,       IDC_SERVER_PORT,
@@ -122,6 +133,8 @@ TEST_F(PortSettingsDlgTest, LayoutsFollowTheInterfaceRoleAndWelcomeChoices)
         {IDC_SERVER, "00000111011"},       // server: no address to connect to
         {IDC_WELCOME_FLAG, "00000111010"}, // no welcome, no text
         {IDC_UDPIP, "00001001100"},        // UDP: its own port and a remote, no role, no welcome
+        {Loopback(), "00000000000"},       // loopback: nothing to set
+        {IDC_UDPIP, "00001001100"},
     };
     for (const auto& step : steps) {
         if (step.click != 0)
@@ -176,6 +189,13 @@ TEST_F(PortSettingsDlgTest, OkWritesTheValuesAndATypedDevicePathIsKept)
     });
     settings.sync();
     EXPECT_EQ(settings.value("TARVEN/PortName").toString(), "/dev/ttyUSB7");
+    // The loopback is stored by its interface number, and chosen again from it.
+    Confirm([](QDialog& dialog) { Control<QAbstractButton>(dialog, Loopback())->click(); });
+    settings.sync();
+    EXPECT_EQ(settings.value("TARVEN/Interface").toInt(), Stored().nInterface);
+    EXPECT_EQ(Stored().Kind(), FindLinkKindByName("loopback"));
+    CPortSettingsDlg loopback(Stored());
+    EXPECT_TRUE(Control<QAbstractButton>(loopback, Loopback())->isChecked());
 
     // An empty port name or a broken address keeps the dialog open with a message.
     CPortSettingsDlg bad(Stored());

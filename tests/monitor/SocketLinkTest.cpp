@@ -533,3 +533,30 @@ TEST_F(SocketLinkTest, PortsAreCheckedAtOpenAndTheHighestUdpOneOpens)
         CloseMonitor(view);
     }
 }
+
+TEST_F(SocketLinkTest, LoopbackShowsTypedKeysAndCommandRowsAsReceived)
+{
+    SetValue("Interface", FindLinkKindByName("loopback")->nInterface);
+    CTARVENView* view = NewMonitor();
+    view->OnPortOpen();
+    ASSERT_TRUE(view->IsOnline()) << m_messages.texts.join('\n').toStdString();
+    EXPECT_EQ(Pane(view, 1), "루프백");
+    QByteArray expected = "\r\nLoopback started ...\r\n";
+    EXPECT_EQ(Shown(*view), expected);
+
+    view->OnChar("hi\r");
+    ASSERT_TRUE(WaitFor([&] { return view->Received() == 3; }));
+    EXPECT_EQ(view->Sent(), 3);
+    const QByteArray row("row\0\xff\r\n", 7); // a command row, every byte value kept
+    EXPECT_EQ(view->Link()->SendTranslated(row), 7);
+    ASSERT_TRUE(WaitFor([&] { return view->Received() == 10; }));
+    EXPECT_EQ(view->Sent(), 10);
+    // Each send is echoed as it goes, and comes back whole.
+    expected += "hi\rhi\r" + row + row;
+    EXPECT_EQ(Shown(*view), expected);
+
+    view->OnPortClose();
+    EXPECT_FALSE(view->IsOnline());
+    EXPECT_TRUE(Shown(*view).endsWith("\r\nLoopback stopped ...\r\n"));
+    EXPECT_EQ(view->Link()->Send("late"), 0);
+}
