@@ -199,7 +199,9 @@ bool CRunSession::CheckLink()
         return false;
     default:
         Fail(TslRunExit::kLinkFailure, "tslrun: the script opens no link (no OPEN MEDIA line): "
-                                       "give --echo, --port DEVICE or --connect HOST:PORT");
+                                       "give " +
+                                           LinkOptions(false) +
+                                           ", --port DEVICE or --connect HOST:PORT");
         return false;
     }
 }

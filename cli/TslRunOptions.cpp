@@ -281,13 +281,18 @@ bool ParseTslRunOptions(const QStringList& arguments, TslRunOptions& options, st
     for (const QString& script : scripts)
         options.scripts.push_back(ArgumentBytes(script));
     if (!options.strPort.empty() + !options.strHost.empty() + options.bEcho + links > 1) {
-        std::string choices = "--port, --connect, --echo";
-        for (const CLinkKind* kind : LinksByName())
-            choices += std::string(", --") + kind->pszName;
-        strError = choices + " each choose the link: give one of them";
+        strError = LinkOptions(true) + " each choose the link: give one of them";
         return false;
     }
     return true;
+}
+
+std::string LinkOptions(bool withSettings)
+{
+    std::string choices = withSettings ? "--port, --connect, --echo" : "--echo";
+    for (const CLinkKind* kind : LinksByName())
+        choices += std::string(", --") + kind->pszName;
+    return choices;
 }
 
 std::string TslRunUsage()

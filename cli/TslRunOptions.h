@@ -58,3 +58,7 @@ bool ParseTslRunOptions(const QStringList& arguments, TslRunOptions& options,
 
 // The text --help prints: every option and the exit statuses.
 std::string TslRunUsage();
+
+// The options that choose the link, as a user is told them: "--echo, --loopback" when
+// withSettings is false; "--port, --connect, --echo, --loopback" when it is true.
+std::string LinkOptions(bool withSettings);

@@ -223,9 +223,8 @@ protected:
     // Fails with PortOutOfRange unless port lies in 1..65535.
     bool CheckPort(long long port);
     void SetLossReason(const QString& reason) { m_strLoss = reason; }
-    // Announces received() again on the link's thread, once until the next take.
+    // Announces received() on the link's thread; asked again before it arrives, still once.
     void AnnounceLater();
-    void ClearAnnounced() { m_bAnnounced = false; }
     // Added to drops, when they are asked for.
     static void AddDrop(LinkDrops* drops, const QString& who, qint64 bytes, WriteStatus status);
     std::chrono::milliseconds Stall() const { return m_stall; }
