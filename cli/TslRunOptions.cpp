@@ -51,7 +51,8 @@ const char* const kUsageHead =
     "Usage: tslrun [options] SCRIPT...\n"
     "Verifies a TSL script and runs it on its link until stopped, writing every PRINT and\n"
     "PRINTEX line to standard output. Several scripts run one after the other, each with\n"
-    "the options given.\n\n";
+    "the options given.\n\n"
+    "Options:\n";
 
 const char* const kUsageTail =
     "\nExit status:\n"
@@ -308,7 +309,8 @@ std::string TslRunUsage()
         if (option.valueName)
             names += std::string(" ") + option.valueName;
         std::string line = "  " + names;
-        line.resize(std::max<size_t>(line.size() + 1, kDescriptionColumn), ' ');
+        // Two spaces at least: readers of the text (help2man too) take one as part of the name.
+        line.resize(std::max<size_t>(line.size() + 2, kDescriptionColumn), ' ');
         text += line + option.description + "\n";
     }
     return text + kUsageTail;

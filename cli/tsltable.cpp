@@ -27,6 +27,10 @@ Commands:
                              control bytes in a text as <XX>)
   remove                     remove the table and its semaphores
 
+Options:
+  -h, --help                 print this text
+  --version                  print the version
+
 A table name that starts with '-' follows "--": tsltable -- -name list
 
 Exit status: 0 on success, 1 on any error (the reason goes to standard error).
@@ -50,10 +54,16 @@ int main(int argc, char** argv)
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     const QCommandLineOption help({"h", "help"}, "print this text");
     parser.addOption(help);
+    const QCommandLineOption version("version", "print the version");
+    parser.addOption(version);
     if (!parser.parse(ArgumentList(argc, argv)))
         return UsageError(ArgumentBytes(parser.errorText()));
     if (parser.isSet(help)) {
         std::cout << kUsage;
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::cout << "tsltable " << TARVEN_VERSION << '\n';
         return 0;
     }
     std::vector<std::string> args;

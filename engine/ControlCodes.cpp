@@ -62,4 +62,26 @@ int TranslateString(const char* source, unsigned char* dest, int length)
     return inCode ? -1 : written;
 }
 
+std::string WriteControlCodes(std::string_view bytes)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '<' || c == '>') {
+            out += c;
+            out += c;
+        } else if (byte >= 0x20 && byte < 0x7F) {
+            out += c;
+        } else {
+            out += '<';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xF];
+            out += '>';
+        }
+    }
+    return out;
+}
+
 } // namespace tsl

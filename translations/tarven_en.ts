@@ -647,6 +647,14 @@ Do you want to replace it?</translation>
         <source>창을 겹치지 않게 배열합니다.</source>
         <translation>Arranges the windows so that they do not overlap.</translation>
     </message>
+    <message>
+        <source>그래프</source>
+        <translation>Graph</translation>
+    </message>
+    <message>
+        <source>수신한 줄의 숫자를 모니터 창 옆에 그래프로 그립니다.</source>
+        <translation>Plots the numbers of received lines beside the monitor.</translation>
+    </message>
 </context>
 <context>
     <name>CEnvSettingsDlg</name>
@@ -1150,6 +1158,159 @@ Do you want to replace it?</translation>
     <message>
         <source>클릭하면 포트설정을 엽니다.</source>
         <translation>Click to open the port settings.</translation>
+    </message>
+</context>
+<context>
+    <name>CPlotPanel</name>
+    <message>
+        <source>%L1 샘플</source>
+        <translation>%L1 samples</translation>
+    </message>
+    <message>
+        <source>%1초</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1분</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>%1시간</source>
+        <translation>%1 h</translation>
+    </message>
+    <message>
+        <source>숫자, 이름=값</source>
+        <translation>Values, name=value</translation>
+    </message>
+    <message>
+        <source>정규식</source>
+        <translation>Regular expression</translation>
+    </message>
+    <message>
+        <source>한 줄의 숫자를 읽는 방법: 쉼표·빈칸·탭으로 나눈 값과 이름=값, 이름:값 쌍, 또는 정규식의 괄호로 묶은 부분</source>
+        <translation>How numbers are read from a line: values separated by commas, blanks or tabs and name=value or name:value pairs, or the groups of a regular expression</translation>
+    </message>
+    <message>
+        <source>예: T=([-0-9.]+)C H=([0-9.]+)%</source>
+        <translation>e.g. T=([-0-9.]+)C H=([0-9.]+)%</translation>
+    </message>
+    <message>
+        <source>Enter로 적용합니다. 괄호로 묶은 부분마다 계열이 하나 생기고, (?&lt;이름&gt;...)은 계열에 이름을 줍니다.</source>
+        <translation>Enter applies it. Each group in parentheses makes a series; (?&lt;name&gt;...) names it.</translation>
+    </message>
+    <message>
+        <source>따라가는 동안 보이는 구간: 시간 또는 샘플 수</source>
+        <translation>The span shown while following: a time or a number of samples</translation>
+    </message>
+    <message>
+        <source>멈춤</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>샘플 받기를 멈추거나 다시 시작합니다 (Space).</source>
+        <translation>Stops or resumes taking samples (Space).</translation>
+    </message>
+    <message>
+        <source>자동 맞춤</source>
+        <translation>Fit</translation>
+    </message>
+    <message>
+        <source>가장 새 데이터를 따라가며 값 축을 데이터에 맞춥니다 (Home).</source>
+        <translation>Follows the newest data and fits the value axis to it (Home).</translation>
+    </message>
+    <message>
+        <source>지우기</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>받은 샘플을 모두 지웁니다.</source>
+        <translation>Clears all samples.</translation>
+    </message>
+    <message>
+        <source>PNG...</source>
+        <translation>PNG...</translation>
+    </message>
+    <message>
+        <source>보이는 그래프를 PNG 그림 파일로 저장합니다.</source>
+        <translation>Saves the graph as shown as a PNG picture.</translation>
+    </message>
+    <message>
+        <source>CSV...</source>
+        <translation>CSV...</translation>
+    </message>
+    <message>
+        <source>가진 샘플을 모두 CSV 파일로 저장합니다.</source>
+        <translation>Saves all samples held as a CSV file.</translation>
+    </message>
+    <message>
+        <source>닫기</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>그래프 창을 닫습니다.</source>
+        <translation>Closes the graph.</translation>
+    </message>
+    <message>
+        <source>정규식을 적고 Enter를 누르십시오.</source>
+        <translation>Type a regular expression and press Enter.</translation>
+    </message>
+    <message>
+        <source>정규식 오류: %1</source>
+        <translation>Regular expression error: %1</translation>
+    </message>
+    <message>
+        <source>정규식에 괄호로 묶은 부분이 없습니다.</source>
+        <translation>The regular expression has no group in parentheses.</translation>
+    </message>
+    <message>
+        <source>시간 (초)</source>
+        <translation>Time (s)</translation>
+    </message>
+    <message>
+        <source>샘플 번호</source>
+        <translation>Sample number</translation>
+    </message>
+    <message>
+        <source>숫자가 든 줄을 기다립니다.</source>
+        <translation>Waiting for lines with numbers.</translation>
+    </message>
+    <message>
+        <source>계열 %1, 샘플 %L2</source>
+        <translation>%1 series, %L2 samples</translation>
+    </message>
+    <message>
+        <source>4 KiB 넘는 줄 %L1개 버림</source>
+        <translation>%L1 lines over 4 KiB dropped</translation>
+    </message>
+    <message>
+        <source>계열 %1개를 넘는 값 %L2개 버림</source>
+        <translation>%L2 values beyond %1 series dropped</translation>
+    </message>
+    <message>
+        <source>정규식이 느려 건너뛴 줄 %L1개</source>
+        <translation>%L1 lines skipped: the regular expression is too slow</translation>
+    </message>
+    <message>
+        <source>%1
+파일이 이미 있습니다. 바꾸시겠습니까?</source>
+        <translation>%1
+The file exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>PNG 그림 (*.png)</source>
+        <translation>PNG pictures (*.png)</translation>
+    </message>
+    <message>
+        <source>CSV 파일 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>파일을 저장할 수 없습니다.
+%1
+%2</source>
+        <translation>The file cannot be saved.
+%1
+%2</translation>
     </message>
 </context>
 <context>

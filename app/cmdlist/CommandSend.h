@@ -21,6 +21,6 @@ struct SendResult
 
 Q_DECLARE_METATYPE(SendResult)
 
-// Encodes a transmit text in the target link's encoding, translates its control codes and sends
-// the bytes on the link.
+// Encodes a transmit text in the target link's encoding, translates its control codes and
+// checksum tokens (TranslateCommandText) and sends the bytes on the link.
 SendResult SendCommandText(CSendTarget& target, const QString& text);

@@ -1,16 +1,18 @@
 #include "CommandTranslate.h"
 
-#include "CTSL.h"
+#include "CharacterAt.h"
+#include "TransmitText.h"
 
-std::optional<QByteArray> TranslateCommandText(const QByteArray& encoded)
+CommandBytes TranslateCommandText(const QString& text, tsl::TextCodec codec)
 {
-    // The translation never writes more bytes than its source has.
-    QByteArray bytes(encoded.size(), '\0');
-    const int n =
-        CTSL::TranslateString(encoded.constData(), reinterpret_cast<unsigned char*>(bytes.data()),
-                              static_cast<int>(encoded.size()));
-    if (n < 0)
-        return std::nullopt;
-    bytes.truncate(n);
-    return bytes;
+    const QByteArray utf8 = text.toUtf8();
+    const tsl::TransmitBytes translated =
+        tsl::EncodeTransmitText(std::string_view(utf8.constData(), size_t(utf8.size())), codec);
+    CommandBytes result;
+    result.bUnencodable = translated.nUnencodable >= 0;
+    if (result.bUnencodable)
+        result.character = CharacterAt(utf8, translated.nUnencodable);
+    result.bMalformed = translated.bMalformed;
+    result.bytes = QByteArray::fromStdString(translated.bytes);
+    return result;
 }

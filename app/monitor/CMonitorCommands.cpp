@@ -18,11 +18,11 @@ const char* const kRouterName = "CMonitorCommands";
 
 // The commands a monitor answers.
 constexpr int kMonitorCommands[] = {
-    ID_PORT_OPEN, ID_PORT_CLOSE,     ID_PORT_SETTINGS,  ID_VIEW_CLEAR, ID_VIEW_PAUSE,
-    ID_CAPTURE,   ID_CAPTURE_SHOW,   ID_VIEW_ASCII,     ID_VIEW_HEX,   ID_VIEW_CONTROL,
-    ID_TVN_PRINT, ID_FILE_PRINT,     ID_FILE_TRANSFER,  ID_CHECKSUM,   ID_VIEW_CONTROL_PANEL,
-    ID_TVN_COPY,  ID_LINE_DTR,       ID_LINE_RTS,       ID_LINE_BREAK, ID_VIEW_TIMESTAMP,
-    ID_VIEW_FIND, ID_VIEW_FIND_NEXT, ID_VIEW_FIND_PREV, ID_VIEW_REPLAY};
+    ID_PORT_OPEN, ID_PORT_CLOSE,     ID_PORT_SETTINGS,  ID_VIEW_CLEAR,  ID_VIEW_PAUSE,
+    ID_CAPTURE,   ID_CAPTURE_SHOW,   ID_VIEW_ASCII,     ID_VIEW_HEX,    ID_VIEW_CONTROL,
+    ID_TVN_PRINT, ID_FILE_PRINT,     ID_FILE_TRANSFER,  ID_CHECKSUM,    ID_VIEW_CONTROL_PANEL,
+    ID_TVN_COPY,  ID_LINE_DTR,       ID_LINE_RTS,       ID_LINE_BREAK,  ID_VIEW_TIMESTAMP,
+    ID_VIEW_FIND, ID_VIEW_FIND_NEXT, ID_VIEW_FIND_PREV, ID_VIEW_REPLAY, ID_VIEW_PLOT};
 
 } // namespace
 
@@ -86,6 +86,13 @@ void CMonitorCommands::InitActionsConnections()
                 window->OnReplay();
         }
     });
+    connect(m_pFrame->Action(ID_VIEW_PLOT), &QAction::triggered, this, [this] {
+        if (CTARVENView* view = m_pActive.data()) {
+            if (auto* window = qobject_cast<CMonitorWindow*>(view->parentWidget()))
+                window->OnTogglePlot();
+        }
+        UpdateActions(m_pActive.data());
+    });
     connect(m_pFrame->MdiClient(), &QMdiArea::subWindowActivated, this,
             &CMonitorCommands::OnSubWindowActivated);
     // The context menu shares these actions; right before it shows, they follow the view.
@@ -136,7 +143,7 @@ void CMonitorCommands::UpdateActions(const CTARVENView* view)
     UpdateLineActions(view, [this](int id) { return m_pFrame->Action(id); });
     if (view == nullptr) {
         for (int id : {ID_VIEW_PAUSE, ID_CAPTURE, ID_VIEW_ASCII, ID_VIEW_HEX, ID_VIEW_CONTROL,
-                       ID_VIEW_CONTROL_PANEL})
+                       ID_VIEW_CONTROL_PANEL, ID_VIEW_PLOT})
             set(id, false);
         return;
     }
@@ -153,6 +160,8 @@ void CMonitorCommands::UpdateActions(const CTARVENView* view)
     set(ID_VIEW_HEX, view->IsHexMode());
     set(ID_VIEW_CONTROL, view->ShowsControlCodes());
     set(ID_VIEW_CONTROL_PANEL, view->IsPanelShown());
+    const auto* window = qobject_cast<const CMonitorWindow*>(view->parentWidget());
+    set(ID_VIEW_PLOT, window != nullptr && window->IsPlotShown());
 }
 
 void CMonitorCommands::UpdateLineActions(const CTARVENView* view,

@@ -6,12 +6,17 @@
 #include "CFindBar.h"
 #include "CMonitorCommands.h"
 #include "CMonitorStatusBar.h"
+#include "CPlotPanel.h"
 #include "CReplayWindow.h"
 #include "CTARVENApp.h"
 #include "CTARVENView.h"
+#include "CTextViewCtrl.h"
 #include "MessageBox.h"
+#include "ShellConstants.h"
 
 #include <QAction>
+#include <QHBoxLayout>
+#include <QSettings>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -24,7 +29,10 @@ CMonitorWindow::CMonitorWindow(CDocument* document, CChildFrame* frame, QWidget*
     layout->setSpacing(0);
     CreateToolBar();
     layout->addWidget(m_pToolBar);
-    layout->addWidget(m_pView, 1);
+    m_pBody = new QHBoxLayout();
+    m_pBody->setSpacing(0);
+    m_pBody->addWidget(m_pView, 1);
+    layout->addLayout(m_pBody, 1);
     m_pFindBar = new CFindBar(m_pView->TextView(), this);
     layout->addWidget(m_pFindBar);
     layout->addWidget(m_pStatus);
@@ -96,6 +104,71 @@ void CMonitorWindow::UpdateToolBar()
     CMonitorCommands::UpdateLineActions(m_pView, [this](int id) {
         return m_pToolBar->findChild<QAction*>(QString::number(id), Qt::FindDirectChildrenOnly);
     });
+}
+
+namespace {
+
+// The plot of every monitor window is kept here; a replay window has none.
+const char* const kPlotGroup = "MonitorPlot";
+
+} // namespace
+
+bool CMonitorWindow::IsPlotShown() const
+{
+    return m_pPlot != nullptr && !m_pPlot->isHidden();
+}
+
+void CMonitorWindow::OnTogglePlot()
+{
+    ShowPlot(!IsPlotShown());
+    if (IsPlotShown())
+        m_pPlot->setFocus();
+}
+
+void CMonitorWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_bShownOnce)
+        return;
+    m_bShownOnce = true;
+    QSettings settings(kCompanyName, kApplicationName);
+    settings.beginGroup(QLatin1String(kPlotGroup));
+    if (!m_pView->IsKeptOffline() && PlotSettings::Load(settings).bShown)
+        ShowPlot(true);
+}
+
+void CMonitorWindow::ShowPlot(bool show)
+{
+    QSettings settings(kCompanyName, kApplicationName);
+    settings.beginGroup(QLatin1String(kPlotGroup));
+    if (show && m_pPlot == nullptr) {
+        m_pPlot = new CPlotPanel(PlotSettings::Load(settings), this);
+        m_pPlot->SetExportFolder(m_pView->CaptureFolder());
+        m_pBody->addWidget(m_pPlot);
+        connect(m_pView->Link(), &CMonitorLink::received, m_pPlot, [this](const QByteArray& bytes) {
+            if (!m_pPlot->isHidden())
+                m_pPlot->Feed(bytes, m_pView->TextView()->GetTextEncoding());
+        });
+        connect(m_pPlot, &CPlotPanel::settingsChanged, this, [this] {
+            QSettings changed(kCompanyName, kApplicationName);
+            changed.beginGroup(QLatin1String(kPlotGroup));
+            PlotSettings kept = m_pPlot->Settings();
+            kept.bShown = IsPlotShown();
+            kept.Save(changed);
+        });
+        connect(m_pPlot, &CPlotPanel::closeRequested, this, [this] {
+            ShowPlot(false);
+            m_pView->Activate();
+        });
+        connect(m_pPlot, &CPlotPanel::leaveRequested, m_pView, &CTARVENView::Activate);
+    }
+    if (m_pPlot == nullptr)
+        return;
+    m_pPlot->setVisible(show);
+    PlotSettings kept = m_pPlot->Settings();
+    kept.bShown = show;
+    kept.Save(settings);
+    emit m_pView->stateChanged(); // the menu item ticks
 }
 
 namespace {

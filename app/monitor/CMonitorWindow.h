@@ -6,6 +6,8 @@ class CChildFrame;
 class CDocument;
 class CFindBar;
 class CMonitorStatusBar;
+class CPlotPanel;
+class QHBoxLayout;
 class CTARVENView;
 class QAction;
 class QToolBar;
@@ -26,8 +28,17 @@ public:
     CFindBar* FindBar() const { return m_pFindBar; }
     // Replays the capture file the view shows in a window of its own.
     void OnReplay();
+    // The live plot of the received numbers beside the terminal; shown or hidden as monitor
+    // windows last had it. Made when first shown; it reads the link only while shown.
+    void OnTogglePlot();
+    bool IsPlotShown() const;
+    CPlotPanel* Plot() const { return m_pPlot; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void ShowPlot(bool show);
     void CreateToolBar();
     void UpdateToolBar();
     void RunCommand(int id);
@@ -37,6 +48,9 @@ private:
     QToolBar* m_pToolBar = nullptr;
     QAction* m_pReplayAction = nullptr;
     CFindBar* m_pFindBar = nullptr;
+    QHBoxLayout* m_pBody = nullptr;
+    CPlotPanel* m_pPlot = nullptr;
+    bool m_bShownOnce = false;
 };
 
 // Lets every monitor frame the program opens from now on show a monitor window.

@@ -74,6 +74,7 @@ public:
     QString ShownCapture() const { return m_strShownCapture; }
     // A view that only replays: it does not ask how to connect when it opens.
     void KeepOffline() { m_bKeepOffline = true; }
+    bool IsKeptOffline() const { return m_bKeepOffline; }
     // Counts bytes a replay wrote into the terminal view, as showing a capture file does.
     void CountReplayed(qint64 bytes);
 

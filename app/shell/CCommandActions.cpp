@@ -152,6 +152,10 @@ const CommandEntry kCommands[] = {
      QT_TRANSLATE_NOOP("CCommandActions",
                        "보고 있는 갈무리 파일을 새 창에서 기록된 속도로 재생합니다."),
      false, false},
+    {ID_VIEW_PLOT, QT_TRANSLATE_NOOP("CCommandActions", "그래프"), "",
+     QT_TRANSLATE_NOOP("CCommandActions", "그래프"),
+     QT_TRANSLATE_NOOP("CCommandActions", "수신한 줄의 숫자를 모니터 창 옆에 그래프로 그립니다."),
+     false, true},
 
     {ID_SCRIPT_RUN, QT_TRANSLATE_NOOP("CCommandActions", "스크립트 실행(Run)"), "",
      QT_TRANSLATE_NOOP("CCommandActions", "스크립트 실행"),

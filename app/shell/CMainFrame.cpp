@@ -218,7 +218,7 @@ void CMainFrame::CreateMenus()
     viewMenu->addActions({toolbarToggle, statusToggle, cmdListToggle, outputToggle});
     viewMenu->addSeparator();
     viewMenu->addActions({Action(ID_VIEW_FIND), Action(ID_VIEW_FIND_NEXT),
-                          Action(ID_VIEW_FIND_PREV), Action(ID_VIEW_REPLAY)});
+                          Action(ID_VIEW_FIND_PREV), Action(ID_VIEW_REPLAY), Action(ID_VIEW_PLOT)});
     viewMenu->addSeparator();
     viewMenu->addAction(Action(ID_ENV_SETTINGS));
     auto* windowMenu = new CWindowMenu(tr("창(&W)"), m_pMdiClient, this);
@@ -293,6 +293,7 @@ void CMainFrame::ShowMenuBar(int menuId)
         Action(id)->setShortcut(menuId == kMenuTvn ? QKeySequence(key) : QKeySequence());
     }
     Action(ID_VIEW_REPLAY)->setVisible(menuId == kMenuTvn);
+    Action(ID_VIEW_PLOT)->setVisible(menuId == kMenuTvn);
 }
 
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window)

@@ -8,6 +8,7 @@
 
 #include <QButtonGroup>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -35,7 +36,8 @@ constexpr ResultRow kHexRow = {IDC_HEX, "HEX", 80};
 constexpr ResultRow kDecRow = {IDC_DEC, "DEC", 80};
 constexpr ResultRow kBinRow = {IDC_BIN, "BIN", 255};
 constexpr ResultRow kAsciiRow = {IDC_ASCII, "ASCII", 80};
-constexpr const char* kMethodNames[] = {"XOR", "AND", "OR", "SUM", "CRC16"};
+// The seed methods fill the first row of radios, the token checksums the second.
+constexpr int kMethodsPerRow = 5;
 
 // A group box with the program's icon at its left, as each part of the dialog has.
 QGroupBox* IconGroup(const QString& title, const QString& explanation, QLayout* content,
@@ -90,12 +92,13 @@ CCheckSumDlg::CCheckSumDlg(QWidget* parent) : QDialog(parent)
                                 results, this));
 
     m_pMethod = new QButtonGroup(this);
-    auto* methods = new QHBoxLayout;
-    for (int method = 0; method < static_cast<int>(std::size(kMethodNames)); ++method) {
-        auto* radio = new QRadioButton(QString::fromLatin1(kMethodNames[method]), this);
+    auto* methods = new QGridLayout;
+    const QStringList names = CheckSumMethodNames();
+    for (int method = 0; method < static_cast<int>(names.size()); ++method) {
+        auto* radio = new QRadioButton(names[method], this);
         NameControl(radio, IDC_XOR + method);
         m_pMethod->addButton(radio, method);
-        methods->addWidget(radio);
+        methods->addWidget(radio, method / kMethodsPerRow, method % kMethodsPerRow);
     }
     m_pMethod->button(static_cast<int>(CheckSumMethod::Xor))->setChecked(true);
     layout->addWidget(IconGroup(

@@ -7,7 +7,8 @@ class QLineEdit;
 class QPlainTextEdit;
 
 // The checksum calculator: reduces a byte string written in the control-code notation by XOR,
-// AND, OR, SUM or CRC16 and shows the value in hexadecimal, decimal, binary and as a character.
+// AND, OR, SUM or CRC16, or by a checksum a command row appends (CRC16CCITT, CRC32, SUM8, XOR8,
+// LRC), and shows the value in hexadecimal, decimal, binary and as a character.
 class CCheckSumDlg : public QDialog
 {
     Q_OBJECT

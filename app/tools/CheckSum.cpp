@@ -1,25 +1,38 @@
 #include "CheckSum.h"
 
+#include "Checksums.h"
 #include "ControlCodes.h"
 #include "ToolsConstants.h"
 
 #include <QByteArray>
 
+#include <utility>
+
 namespace {
 
-constexpr uint16_t kCrc16Init = 0xFFFF;
-constexpr uint16_t kCrc16Polynomial = 0xA001; // 0x8005 bit-reversed
+constexpr const char* kSeedMethodNames[] = {"XOR", "AND", "OR", "SUM", "CRC16"};
 
-uint16_t Crc16(const unsigned char* bytes, int n)
+// The methods after the seed ones are the checksums of the command rows' tokens, and CRC16 is
+// the token "<CRC16>" too.
+constexpr std::pair<CheckSumMethod, tsl::ChecksumKind> kTokenMethods[] = {
+    {CheckSumMethod::Crc16, tsl::ChecksumKind::Crc16},
+    {CheckSumMethod::Crc16Ccitt, tsl::ChecksumKind::Crc16Ccitt},
+    {CheckSumMethod::Crc32, tsl::ChecksumKind::Crc32},
+    {CheckSumMethod::Sum8, tsl::ChecksumKind::Sum8},
+    {CheckSumMethod::Xor8, tsl::ChecksumKind::Xor8},
+    {CheckSumMethod::Lrc, tsl::ChecksumKind::Lrc},
+};
+
+const tsl::ChecksumToken* Token(CheckSumMethod method)
 {
-    uint16_t crc = kCrc16Init;
-    for (int i = 0; i < n; ++i) {
-        crc ^= bytes[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ kCrc16Polynomial)
-                            : static_cast<uint16_t>(crc >> 1);
+    for (const auto& [tokenMethod, kind] : kTokenMethods) {
+        if (tokenMethod != method)
+            continue;
+        for (const tsl::ChecksumToken& token : tsl::ChecksumTokens())
+            if (token.kind == kind)
+                return &token;
     }
-    return crc;
+    return nullptr;
 }
 
 QString BinaryText(uint32_t value, int digits)
@@ -65,10 +78,13 @@ int32_t CalcCheckSum(CheckSumMethod method, const unsigned char* bytes, int n)
             r += static_cast<uint32_t>(static_cast<int32_t>(static_cast<signed char>(bytes[i])));
         return static_cast<int32_t>(r);
     }
-    case CheckSumMethod::Crc16:
-        return Crc16(bytes, n);
+    default:
+        break;
     }
-    return 0;
+    const tsl::ChecksumToken* token = Token(method);
+    return token != nullptr ? static_cast<int32_t>(tsl::ComputeChecksum(
+                                  token->kind, bytes, n > 0 ? static_cast<size_t>(n) : 0))
+                            : 0;
 }
 
 std::optional<QByteArray> CheckSumInputBytes(QStringView input)
@@ -90,11 +106,25 @@ CheckSumTexts FormatCheckSum(CheckSumMethod method, int32_t r)
 {
     CheckSumTexts texts;
     texts.hex = QString::asprintf("%08x", static_cast<uint32_t>(r));
-    texts.dec = QString::asprintf("%08d", r);
+    texts.dec = method == CheckSumMethod::Crc32
+                    ? QString::asprintf("%08u", static_cast<uint32_t>(r))
+                    : QString::asprintf("%08d", r);
     texts.ascii = QString(7, QLatin1Char('0'));
     const unsigned char low = static_cast<unsigned char>(r & 0xFF);
     if (low != 0)
         texts.ascii += QChar::fromLatin1(static_cast<char>(low));
-    texts.bin = BinaryText(static_cast<uint32_t>(r), method == CheckSumMethod::Crc16 ? 16 : 32);
+    const tsl::ChecksumToken* token = Token(method);
+    texts.bin = BinaryText(static_cast<uint32_t>(r), token != nullptr ? 8 * token->nBytes : 32);
     return texts;
+}
+
+QStringList CheckSumMethodNames()
+{
+    QStringList names;
+    for (const char* name : kSeedMethodNames)
+        names << QString::fromLatin1(name);
+    for (int method = static_cast<int>(std::size(kSeedMethodNames)); method < kCheckSumMethodCount;
+         ++method)
+        names << QString::fromLatin1(Token(static_cast<CheckSumMethod>(method))->name);
+    return names;
 }

@@ -7,14 +7,79 @@
 #include "MonitorTestEnv.h"
 #include "PtyPair.h"
 #include "TcpPeer.h"
+#include "TermViewConstants.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMenu>
 #include <QPointer>
+#include <QProcess>
 
 namespace {
 
 const QString kBadNotation = QStringLiteral("전송하려는 데이타 형식에 오류가 있습니다.");
+
+// The bytes a terminal view shows as received.
+QByteArray Received(const CTARVENView& view)
+{
+    QByteArray received;
+    const QByteArray bytes = Shown(view);
+    const QByteArray attributes = Attributes(view);
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        if (attributes[i] == kAttrReceived)
+            received += bytes[i];
+    return received;
+}
+
+// A Modbus RTU slave of pymodbus (unit 1) at the far end of a serial line, run by a helper that
+// prints the device to open; it ends when its standard input closes.
+class ModbusSlave
+{
+public:
+    ModbusSlave()
+    {
+        // Debian's pymodbus belongs to the system's Python, which a python3 found earlier on
+        // the path (a user's own installation) may not see.
+        const QString python = QFile::exists("/usr/bin/python3")
+                                   ? QStringLiteral("/usr/bin/python3")
+                                   : QStringLiteral("python3");
+        m_process.start(python, {QStringLiteral(MODBUS_RTU_SLAVE)});
+        const QDeadlineTimer deadline(kEventWaitMs);
+        while (!m_process.canReadLine() && m_process.state() != QProcess::NotRunning &&
+               !deadline.hasExpired())
+            m_process.waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())));
+        const QString line = QString::fromUtf8(m_process.readLine()).trimmed();
+        if (line.startsWith(QLatin1String("skip: ")))
+            m_skip = line.mid(6);
+        else if (m_process.error() == QProcess::FailedToStart)
+            m_skip = python + QStringLiteral(" does not start");
+        else if (line.startsWith(QLatin1Char('/')))
+            m_device = line;
+        else
+            m_error = line + QString::fromUtf8(m_process.readAllStandardError());
+    }
+    ~ModbusSlave()
+    {
+        m_process.closeWriteChannel();
+        if (!m_process.waitForFinished(kEventWaitMs)) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+    ModbusSlave(const ModbusSlave&) = delete;
+    ModbusSlave& operator=(const ModbusSlave&) = delete;
+
+    const QString& Device() const { return m_device; }
+    const QString& Skip() const { return m_skip; }
+    const QString& Error() const { return m_error; }
+
+private:
+    QProcess m_process;
+    QString m_device;
+    QString m_skip;
+    QString m_error;
+};
 
 class CmdListSendTest : public MonitorTest
 {
@@ -61,8 +126,12 @@ protected:
 
     CTARVENView* OpenSerial(const PtyPair& pty)
     {
+        return OpenSerial(QString::fromStdString(pty.SlavePath()));
+    }
+    CTARVENView* OpenSerial(const QString& device)
+    {
         SetValue("Interface", 0);
-        SetValue("PortName", QString::fromStdString(pty.SlavePath()));
+        SetValue("PortName", device);
         CTARVENView* view = NewMonitor();
         view->OnPortOpen();
         EXPECT_TRUE(view->IsOnline()) << m_messages.texts.join('\n').toStdString();
@@ -102,6 +171,9 @@ TEST_F(CmdListSendTest, RowsGoOutOnASerialLinkTranslatedEchoedAndCounted)
         {"a<<b>>c", "a<b>c"},
         {"<<OK>>", "<OK>"},
         {QStringLiteral("상태?<0D>"), QStringLiteral("상태?\r").toUtf8()},
+        // A Modbus RTU request with its CRC appended, and a frame that ends in its CRC-32.
+        {"<01><03><00><00><00><0A><CRC16>", QByteArray::fromHex("01030000000ac5cd")},
+        {"<02>123456789<CRC32>", QByteArray::fromHex("02313233343536373839c39582ca")},
     };
     QByteArray all;
     for (const auto& c : cases) {
@@ -122,12 +194,43 @@ TEST_F(CmdListSendTest, RowsGoOutOnASerialLinkTranslatedEchoedAndCounted)
 
     // Wrong notation: the message, and nothing goes out or is counted. An empty text sends
     // nothing and says nothing. The next good text is the first thing the far end sees.
-    for (const QString text : {"<D>", "<0D0A>", "<0G>", "A>B", "<0D", ""})
+    for (const QString text : {"<D>", "<0D0A>", "<0G>", "A>B", "<0D", "<crc16>", ""})
         ClickSend(*panel, text);
-    EXPECT_EQ(m_messages.texts, QStringList(5, kBadNotation));
+    EXPECT_EQ(m_messages.texts, QStringList(6, kBadNotation));
     EXPECT_EQ(view->Sent(), all.size());
     ClickSend(*panel, "Z");
     EXPECT_EQ(pty.Receive(1, std::chrono::seconds(10)), "Z");
+}
+
+TEST_F(CmdListSendTest, AModbusRequestWithItsCrc16IsAnsweredByARealRtuSlave)
+{
+    ModbusSlave slave;
+    if (!slave.Skip().isEmpty())
+        GTEST_SKIP() << slave.Skip().toStdString();
+    ASSERT_FALSE(slave.Device().isEmpty()) << slave.Error().toStdString();
+    CTARVENView* view = OpenSerial(slave.Device());
+    auto panel = NewPanel(view);
+
+    // A slave answers only a frame whose CRC is right: read two holding registers, write one,
+    // read them again. The replies (and their CRCs) are the slave's own.
+    const struct
+    {
+        const char* request;
+        QByteArray reply;
+    } exchanges[] = {
+        {"<01><03><00><00><00><02><CRC16>", QByteArray::fromHex("010304123400017f45")},
+        {"<01><06><00><01><AB><CD><CRC16>", QByteArray::fromHex("01060001abcd66af")},
+        {"<01><03><00><00><00><02><CRC16>", QByteArray::fromHex("0103041234abcd0020")},
+    };
+    QByteArray replies;
+    for (const auto& exchange : exchanges) {
+        replies += exchange.reply;
+        ClickSend(*panel, exchange.request);
+        EXPECT_TRUE(WaitFor([&] { return Received(*view).size() >= replies.size(); }))
+            << exchange.request;
+        ASSERT_EQ(Received(*view).toHex(), replies.toHex()) << exchange.request;
+    }
+    EXPECT_TRUE(m_messages.texts.isEmpty());
 }
 
 TEST_F(CmdListSendTest, RowsGoOutInTheMonitorsEncodingOrNotAtAll)

@@ -29,7 +29,7 @@ class Failed(Exception):
 
 
 def missing_tools(wm):
-    tools = ["xvfb-run", "Xvfb", "xauth", "xdotool", "import"]
+    tools = ["xvfb-run", "Xvfb", "xauth", "xdotool", "xmodmap", "import"]
     if wm == "openbox":
         tools += ["openbox", "xprop"]
     return [tool for tool in tools if shutil.which(tool) is None]
@@ -139,6 +139,17 @@ class Session:
 
     def type(self, text):
         self.run("xdotool", "type", "--delay", "30", text)
+
+    def bind_keys(self, text):
+        """Gives each character of text a key of its own while the program runs. xdotool would
+        bind a spare key just for the press and unbind it at once, and a program that reads the
+        new key map late (a loaded machine) sees a key with nothing on it."""
+        free = [line.split()[1] for line in self.run("xmodmap", "-pke").splitlines()
+                if line.rstrip().endswith("=")]
+        if len(free) < len(text):
+            raise Failed("the keyboard has %d free keys, %d wanted" % (len(free), len(text)))
+        self.run("xmodmap", *sum((["-e", "keycode %s = U%04X" % (code, ord(char))]
+                                  for code, char in zip(free, text)), []))
 
     def screenshot(self, name):
         self.shots += 1
@@ -476,6 +487,9 @@ def drive_pty_cp949(session, tarven):
         frame = wait_for("the main window on the tty", lambda: session.run(
             "xdotool", "search", "--onlyvisible", "--pid", str(tarven.pid), "--name", "^TARVEN$",
             check=False).split())[0]
+        # Bound now, while the program is connected: an X server with no client left resets
+        # its key map.
+        session.bind_keys("가😀")
         give_keyboard(session, frame)
         session.key("ctrl+m")
         wait_for("the port settings dialog", lambda: session.windows("통신포트 설정"))

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Checks a built Debian package as a user gets it: its control fields, lintian's verdict where
-# lintian is installed, and the unpacked tree: the desktop files, and the programs run from it
-# with no library path set, so that they find the library through their own run path.
+# lintian is installed (no error, and a manual page for every program), and the unpacked tree:
+# the desktop files and manual pages, and the programs run from it with no library path set, so
+# that they find the library through their own run path.
 # Usage: tests/install/check-package.sh tarven_VERSION_ARCH.deb
 set -eu
 deb=$(realpath "$1")
@@ -20,12 +21,17 @@ for package in libqt6gui6 libqt6svg6 libqt6widgets6 libqscintilla2-qt6-15; do
     echo "$depends" | grep -q "$package" || fail "Depends lacks $package: $depends"
 done
 if command -v lintian >/dev/null; then
-    lintian --fail-on error "$deb"
+    lintian --fail-on error "$deb" >"$work/lintian.txt" || { cat "$work/lintian.txt"; fail "lintian"; }
+    cat "$work/lintian.txt"
+    if grep -q "no-manual-page" "$work/lintian.txt"; then
+        fail "lintian: a program has no manual page"
+    fi
 fi
 
 dpkg-deb -x "$deb" "$work/root"
 usr=$work/root/usr
 python3 "$source/tests/install/check_desktop_files.py" "$usr"
+echo "check-package: manual pages:" $(cd "$usr/share/man/man1" && ls)
 unset LD_LIBRARY_PATH
 ldd "$usr/bin/tslrun" | grep -q "libtslengine.so.0 => $usr/" ||
     fail "tslrun does not take the library beside it: $(ldd "$usr/bin/tslrun")"

@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Checks the desktop integration of an installed tree: the menu entry, the file types, the icon,
-the manual and the examples, as a desktop and a user meet them.
+the manual, the manual pages and the examples, as a desktop and a user meet them.
 
 Usage: check_desktop_files.py PREFIX          checks an installed prefix (such as a package's usr)
        check_desktop_files.py --build DIR     installs build tree DIR into a temporary prefix first
 """
 
+import gzip
 import os
 import shutil
 import struct
@@ -155,10 +156,54 @@ def check_documents(prefix):
             fail(f"share/doc/tarven/{document} is missing")
 
 
+# Each program's page, and words its --help has that the page must show.
+MANUAL_PAGES = {
+    "tarven": ("--nosplash", "--lang", "--version", "tsltable(1)"),
+    "tslrun": ("--check", "--connect HOST:PORT", "--junit FILE", "Exit status", "tarven(1)"),
+    "tsltable": ("create", "remove", "--version", "/dev/shm/NAME", "tslrun(1)"),
+    "tslsim": ("--pty", "--listen", "crc16", "Exit status", "tslrun(1)"),
+}
+
+
+def check_manual_pages(prefix):
+    """Each page is installed gzipped, and man renders it without a warning, found by name."""
+    man_dir = os.path.join(prefix, "share/man")
+    man = shutil.which("man")
+    for program, words in MANUAL_PAGES.items():
+        path = os.path.join(man_dir, "man1", f"{program}.1.gz")
+        if not os.path.isfile(path):
+            fail(f"no manual page at {path}")
+            continue
+        with gzip.open(path, "rt", encoding="utf-8") as f:
+            source = f.read()
+        if f'.TH {program.upper()} "1"' not in source:
+            fail(f"{path} has no .TH line of {program}")
+        if not man:
+            fail("man is not installed: the pages cannot be rendered (tools/install-deps.sh)")
+            continue
+        environment = dict(os.environ, MANPATH=man_dir, MANWIDTH="80", LC_ALL="C.UTF-8",
+                           MAN_DISABLE_SECCOMP="1")
+        for how in (["-l", path], [program]):
+            result = subprocess.run([man, "--warnings", "-E", "UTF-8", "-P", "cat", *how],
+                                    capture_output=True, text=True, env=environment)
+            if result.returncode != 0 or result.stderr.strip():
+                fail(f"man {' '.join(how)}: status {result.returncode}: {result.stderr}")
+                continue
+            # groff may draw a hyphen or a minus as a typographic one, and widens spaces.
+            text = " ".join(result.stdout.translate({0x2010: "-", 0x2011: "-", 0x2212: "-"})
+                            .split())
+            if f"NAME {program} - " not in text:
+                fail(f"man {' '.join(how)} has no NAME line of {program}")
+            for word in words:
+                if word not in text:
+                    fail(f"man {' '.join(how)} does not show {word!r}")
+
+
 def check(prefix):
     check_mime_types(prefix, check_desktop_entry(prefix))
     check_icons(prefix)
     check_documents(prefix)
+    check_manual_pages(prefix)
 
 
 def main(arguments):

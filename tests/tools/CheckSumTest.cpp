@@ -61,6 +61,22 @@ TEST(CheckSum, EveryMethodReducesKnownInputs)
         // Line breaks are not data; doubled brackets are.
         {"<01>\n<02>\r\n<03>", CheckSumMethod::Sum, "00000006", "00000006"},
         {"<<>>", CheckSumMethod::Sum, "0000007a", "00000122"},
+        // The checksums of the command rows' tokens: published check values of 123456789, the
+        // sums by hand (0x31 + ... + 0x39 = 0x1DD), and a Modbus ASCII request's LRC.
+        {"123456789", CheckSumMethod::Crc16Ccitt, "000029b1", "00010673"},
+        {"123456789", CheckSumMethod::Crc32, "cbf43926", "3421780262"},
+        {"123456789", CheckSumMethod::Sum8, "000000dd", "00000221"},
+        {"123456789", CheckSumMethod::Xor8, "00000031", "00000049"},
+        {"123456789", CheckSumMethod::Lrc, "00000023", "00000035"},
+        {"<01><03><00><00><00><01>", CheckSumMethod::Lrc, "000000fb", "00000251"},
+        {"<FF><FF>", CheckSumMethod::Sum8, "000000fe", "00000254"},
+        {"<FF><01>", CheckSumMethod::Lrc, "00000000", "00000000"},
+        {"", CheckSumMethod::Crc16Ccitt, "0000ffff", "00065535"},
+        {"", CheckSumMethod::Crc32, "00000000", "00000000"},
+        {"", CheckSumMethod::Sum8, "00000000", "00000000"},
+        {"", CheckSumMethod::Xor8, "00000000", "00000000"},
+        {"", CheckSumMethod::Lrc, "00000000", "00000000"},
+        {"<00>", CheckSumMethod::Crc32, "d202ef8d", "3523407757"},
     };
     for (const CheckSumCase& c : cases) {
         const CheckSumTexts texts = Compute(QString::fromUtf8(c.input), c.method);
@@ -84,6 +100,12 @@ TEST(CheckSum, CharacterAndBinaryTextsFollowTheValue)
         {-2, CheckSumMethod::Sum, "0000000\xc3\xbe", "11111111 11111111 11111111 11111110"},
         {0x4B37, CheckSumMethod::Crc16, "00000007", "01001011 00110111"},
         {0xFFFF, CheckSumMethod::Crc16, "0000000\xc3\xbf", "11111111 11111111"},
+        {0x29B1, CheckSumMethod::Crc16Ccitt, "0000000\xc2\xb1", "00101001 10110001"},
+        {int32_t(0xCBF43926), CheckSumMethod::Crc32, "0000000&",
+         "11001011 11110100 00111001 00100110"},
+        {0x23, CheckSumMethod::Lrc, "0000000#", "00100011"},
+        {0x31, CheckSumMethod::Xor8, "00000001", "00110001"},
+        {0xDD, CheckSumMethod::Sum8, "0000000\xc3\x9d", "11011101"},
     };
     for (const Case& c : cases) {
         const CheckSumTexts texts = FormatCheckSum(c.method, c.r);
@@ -177,4 +199,32 @@ TEST_F(CheckSumDlgTest, MalformedInputShowsTheMessageAndKeepsTheResults)
     EXPECT_EQ(Field(IDC_DEC), QStringLiteral("-0000002"));
     EXPECT_EQ(Field(IDC_BIN), QStringLiteral("11111111 11111111 11111111 11111110"));
     EXPECT_EQ(m_input->toPlainText(), QStringLiteral("<0D"));
+}
+
+TEST_F(CheckSumDlgTest, EveryMethodHasItsRadioAfterTheFirstFive)
+{
+    const struct
+    {
+        int id;
+        const char* label;
+        const char* hex;
+    } radios[] = {
+        {IDC_XOR, "XOR", "00000031"},     {IDC_AND, "AND", "00000030"},
+        {IDC_OR, "OR", "0000003f"},       {IDC_SUM, "SUM", "000001dd"},
+        {IDC_CRC16, "CRC16", "00004b37"}, {IDC_CRC16CCITT, "CRC16CCITT", "000029b1"},
+        {IDC_CRC32, "CRC32", "cbf43926"}, {IDC_SUM8, "SUM8", "000000dd"},
+        {IDC_XOR8, "XOR8", "00000031"},   {IDC_LRC, "LRC", "00000023"},
+    };
+    for (const auto& radio : radios) {
+        const auto* button = m_dlg.findChild<QRadioButton*>(ControlName(radio.id));
+        ASSERT_NE(button, nullptr) << radio.label;
+        EXPECT_EQ(button->text(), QLatin1String(radio.label));
+        Compute(QStringLiteral("123456789"), radio.id);
+        EXPECT_TRUE(button->isChecked()) << radio.label;
+        EXPECT_EQ(std::ranges::count_if(m_dlg.findChildren<QRadioButton*>(),
+                                        [](const QRadioButton* r) { return r->isChecked(); }),
+                  1);
+        EXPECT_EQ(Field(IDC_HEX), QLatin1String(radio.hex)) << radio.label;
+    }
+    EXPECT_TRUE(m_messages.texts.isEmpty());
 }
