@@ -1,8 +1,5 @@
 // Entry point of the desktop program.
-#include "CCmdListBar.h"
-#include "CMonitorWindow.h"
-#include "CScriptChildFrame.h"
-#include "CTARVENApp.h"
+#include "CProgram.h"
 #include "EnvSettings.h"
 #include "ProgramLanguage.h"
 #include "ShellConstants.h"
@@ -75,13 +72,10 @@ int main(int argc, char** argv)
     // A font name, kept in Korean: the substitution above maps it.
     QApplication::setFont(QFont(QStringLiteral("굴림"), 9));
 
-    InstallMonitor();
-    InstallCmdList();
-    InstallScriptEditor();
-    CTARVENApp app;
-    if (!app.InitInstance(QApplication::arguments()))
+    CProgram program;
+    if (!program.Start(QApplication::arguments()))
         return 0;
     const int result = QApplication::exec();
-    app.ExitInstance();
+    program.Exit();
     return result;
 }

@@ -27,11 +27,9 @@ int main(int argc, char** argv)
     QTimer confirm;
     ConfirmDialogs(confirm);
 
-    InstallMonitor();
-    InstallCmdList();
-    InstallScriptEditor();
-    CTARVENApp tarven;
-    if (!ProgramSandbox::Start(tarven))
+    CProgram program;
+    CTARVENApp& tarven = program.App();
+    if (!ProgramSandbox::Start(program))
         return 2;
     CMainFrame* frame = tarven.MainFrame();
     frame->resize(1024, 768);

@@ -159,9 +159,9 @@ int main(int argc, char** argv)
             dialog->accept();
     });
 
-    InstallMonitor();
-    CTARVENApp tarven;
-    if (!ProgramSandbox::Start(tarven))
+    CProgram program;
+    CTARVENApp& tarven = program.App();
+    if (!ProgramSandbox::Start(program))
         return 2;
     ProgramSandbox::Pump(1000);
     bool met = MeasureIdle("main window, no monitor", paints);

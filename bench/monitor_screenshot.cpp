@@ -89,9 +89,9 @@ int main(int argc, char** argv)
     QTimer confirm;
     ConfirmDialogs(confirm);
 
-    InstallMonitor();
-    CTARVENApp tarven;
-    if (!ProgramSandbox::Start(tarven))
+    CProgram program;
+    CTARVENApp& tarven = program.App();
+    if (!ProgramSandbox::Start(program))
         return 2;
     CMainFrame* frame = tarven.MainFrame();
     CDocument* document = tarven.OnFileNew(QStringLiteral("Tvn"));

@@ -6,7 +6,7 @@
 #include "CDocument.h"
 #include "CMainFrame.h"
 #include "CMdiChildFrame.h"
-#include "CTARVENApp.h"
+#include "CProgram.h"
 #include "ShellConstants.h"
 
 #include <QApplication>
@@ -38,10 +38,10 @@ public:
     QString Path(const QString& name) const { return m_dir.filePath(name); }
 
     // Starts the program as the command line does, without its splash window, in its font.
-    static bool Start(CTARVENApp& tarven)
+    static bool Start(CProgram& program)
     {
         QApplication::setFont(QFont(QStringLiteral("굴림"), 9));
-        return tarven.InitInstance({QStringLiteral("tarven"), QStringLiteral("--nosplash")});
+        return program.Start({QStringLiteral("tarven"), QStringLiteral("--nosplash")});
     }
 
     // Where a picture taker writes: the folder its first argument names, else this one.
@@ -85,10 +85,11 @@ public:
 
     // Starts the program with its main window at frameSize and opens path in it, its window
     // maximized; null when either fails.
-    static CDocument* StartAndOpen(CTARVENApp& tarven, const QString& path, QSize frameSize)
+    static CDocument* StartAndOpen(CProgram& program, const QString& path, QSize frameSize)
     {
-        if (!Start(tarven))
+        if (!Start(program))
             return nullptr;
+        CTARVENApp& tarven = program.App();
         tarven.MainFrame()->resize(frameSize);
         CDocument* document = tarven.OpenDocumentFile(path);
         if (document != nullptr)

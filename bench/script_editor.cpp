@@ -160,9 +160,9 @@ int main(int argc, char** argv)
 {
     ProgramSandbox sandbox;
     QApplication app(argc, argv);
-    InstallScriptEditor();
-    CTARVENApp tarven;
-    if (!ProgramSandbox::Start(tarven))
+    CProgram program;
+    CTARVENApp& tarven = program.App();
+    if (!ProgramSandbox::Start(program))
         return 2;
     tarven.MainFrame()->resize(1280, 900);
 

@@ -96,9 +96,9 @@ int main(int argc, char** argv)
     Pty pty;
     qputenv("TARVEN_COM8", QByteArray::fromStdString(pty.path));
     QApplication app(argc, argv);
-    InstallScriptEditor();
-    CTARVENApp tarven;
-    if (!ProgramSandbox::Start(tarven))
+    CProgram program;
+    CTARVENApp& tarven = program.App();
+    if (!ProgramSandbox::Start(program))
         return 2;
     tarven.MainFrame()->resize(1024, 768);
 

@@ -1146,12 +1146,6 @@ Do you want to replace it?</translation>
         <source>보고 있는 갈무리 파일을 새 창에서 기록된 속도로 재생합니다.</source>
         <translation>Replays the capture file shown here in a new window at its recorded pace.</translation>
     </message>
-    <message>
-        <source>갈무리 파일을 읽을 수 없습니다.
-%1</source>
-        <translation>Cannot read the capture file.
-%1</translation>
-    </message>
 </context>
 <context>
     <name>CPaneIndicator</name>
@@ -1441,6 +1435,10 @@ The file exists. Replace it?</translation>
         <source> (%1 바이트 중 %2 바이트까지 재생)</source>
         <translation> (played up to byte %2 of %1)</translation>
     </message>
+    <message>
+        <source>길이 읽는 중 %p%</source>
+        <translation>Reading the length %p%</translation>
+    </message>
 </context>
 <context>
     <name>CReplayWindow</name>
@@ -1685,6 +1683,10 @@ Editor: %2 %3</translation>
     <message>
         <source>&apos;%1&apos; 문자는 %2(으)로 보낼 수 없어 보내지 않았습니다.</source>
         <translation>&apos;%1&apos; was not sent: %2 cannot hold it.</translation>
+    </message>
+    <message>
+        <source>재생</source>
+        <translation>Replay</translation>
     </message>
 </context>
 <context>

@@ -18,13 +18,19 @@ constexpr qint64 kLongestWaitMs = 100;
 } // namespace
 
 CCaptureReplay::CCaptureReplay(CTextViewCtrl* target, QObject* parent)
-    : QObject(parent), m_pTarget(target)
+    : QObject(parent), m_pTarget(target),
+      // Posted: the feed calls from its own thread.
+      m_feed([this] {
+          QMetaObject::invokeMethod(this, &CCaptureReplay::Advance, Qt::QueuedConnection);
+      })
 {
     m_elapsed.start();
     m_clock = [this] { return m_elapsed.elapsed(); };
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &CCaptureReplay::Advance);
+    m_scanTimer.setInterval(kCaptureLoadPollMs);
+    connect(&m_scanTimer, &QTimer::timeout, this, &CCaptureReplay::OnScanTimer);
 }
 
 void CCaptureReplay::SetClock(Clock clock)
@@ -39,26 +45,40 @@ CaptureStatus CCaptureReplay::Open(const QString& path)
     m_bPlaying = false;
     m_timer.stop();
     m_strPath = path;
-    const CaptureStatus status = m_reader.Open(path);
+    m_nDuration = 0;
+    m_bDurationKnown = false;
+    m_nPosition = 0;
+    const CaptureStatus status = m_scan.Start(path);
     if (status != CaptureStatus::Ok) {
+        m_scanTimer.stop();
+        m_feed.Stop();
         m_bHasNext = false;
-        m_nDuration = 0;
+        m_bEnded = true;
         return status;
     }
-    // One pass for the first time and the length; the replay reads the file again as it plays.
-    CaptureRecord record;
-    bool first = true;
-    qint64 offset = 0;
-    while (m_reader.Next(record)) {
-        if (first)
-            m_nFirstMs = record.timeMs;
-        first = false;
-        offset = std::max(offset, static_cast<qint64>(record.timeMs - m_nFirstMs));
-    }
-    m_nDuration = offset;
-    m_nPosition = 0;
+    m_scanTimer.start();
     Rewind();
     return CaptureStatus::Ok;
+}
+
+void CCaptureReplay::OnScanTimer()
+{
+    if (m_scan.IsDone())
+        SetDuration(m_scan.Duration());
+    else
+        emit lengthProgress(m_scan.Permille());
+}
+
+void CCaptureReplay::SetDuration(qint64 ms)
+{
+    m_scanTimer.stop();
+    if (m_bDurationKnown)
+        return;
+    m_scan.Cancel();
+    m_nDuration = ms;
+    m_bDurationKnown = true;
+    emit lengthProgress(1000);
+    emit durationKnown();
 }
 
 void CCaptureReplay::Rewind()
@@ -67,19 +87,37 @@ void CCaptureReplay::Rewind()
     emit cleared();
     m_nWritten = -1;
     m_nNextOffset = 0;
-    m_bHasNext = m_reader.Open(m_strPath) == CaptureStatus::Ok;
-    if (m_bHasNext)
-        ReadNext();
+    m_bHasNext = false;
+    m_bFirst = true;
+    m_bEnded = m_feed.Start(m_strPath) != CaptureStatus::Ok;
 }
 
-void CCaptureReplay::ReadNext()
+bool CCaptureReplay::FetchNext()
 {
-    m_bHasNext = m_reader.Next(m_next);
     if (m_bHasNext)
-        m_nNextOffset = std::max(m_nNextOffset, static_cast<qint64>(m_next.timeMs - m_nFirstMs));
+        return true;
+    if (m_bEnded)
+        return false;
+    switch (m_feed.Take(m_next)) {
+    case CReplayFeed::Taken::Record:
+        break;
+    case CReplayFeed::Taken::Waiting:
+        return false;
+    case CReplayFeed::Taken::End:
+        m_bEnded = true;
+        // Read through before the scan: the same length.
+        SetDuration(std::max<qint64>(m_nNextOffset, 0));
+        return false;
+    }
+    if (m_bFirst)
+        m_nFirstMs = m_next.timeMs;
+    m_bFirst = false;
+    m_bHasNext = true;
+    m_nNextOffset = std::max(m_nNextOffset, static_cast<qint64>(m_next.timeMs - m_nFirstMs));
+    return true;
 }
 
-void CCaptureReplay::Write(const CaptureRecord& record)
+void CCaptureReplay::Write(const CaptureRecord& record, qint64& received, qint64& sent)
 {
     // The view takes one attribute per call: each run of equal attributes goes at once.
     const QDateTime arrival = QDateTime::fromMSecsSinceEpoch(record.timeMs);
@@ -94,10 +132,15 @@ void CCaptureReplay::Write(const CaptureRecord& record)
             bytes.push_back(record.cells[end].byte);
         const auto n = static_cast<int>(bytes.size());
         const auto attribute = static_cast<char>(attr);
-        if (attribute == kAttrReceived)
+        if (attribute == kAttrReceived) {
             m_pTarget->TextWrite(bytes.data(), n, attribute, arrival);
-        else
+            received += n;
+        } else {
             m_pTarget->TextWrite(bytes.data(), n, attribute);
+            // Other values are kept as written, and counted in neither direction.
+            if (attribute == kAttrSent)
+                sent += n;
+        }
         start = end;
     }
 }
@@ -123,14 +166,14 @@ qint64 CCaptureReplay::Position() const
         return m_nPosition;
     if (m_speed == Speed::Max)
         return std::max<qint64>(m_nWritten, 0);
-    return std::min(Due(), m_nDuration);
+    return m_bDurationKnown ? std::min(Due(), m_nDuration) : Due();
 }
 
 void CCaptureReplay::Play()
 {
     if (m_bPlaying)
         return;
-    if (!m_bHasNext) {
+    if (IsAtEnd()) {
         Rewind();
         m_nPosition = 0;
     }
@@ -164,7 +207,9 @@ void CCaptureReplay::SetSpeed(Speed speed)
 
 void CCaptureReplay::Seek(qint64 ms)
 {
-    ms = std::clamp<qint64>(ms, 0, m_nDuration);
+    ms = std::max<qint64>(ms, 0);
+    if (m_bDurationKnown)
+        ms = std::min(ms, m_nDuration);
     if (ms < m_nWritten)
         Rewind();
     m_nPosition = ms;
@@ -179,35 +224,44 @@ void CCaptureReplay::Advance()
     QElapsedTimer batch;
     batch.start();
     const qint64 due = Due();
-    qint64 bytes = 0;
-    while (m_bHasNext && m_nNextOffset <= due) {
-        Write(m_next);
-        bytes += static_cast<qint64>(m_next.cells.size());
+    qint64 received = 0;
+    qint64 sent = 0;
+    bool more = false;
+    while (FetchNext() && m_nNextOffset <= due) {
+        Write(m_next, received, sent);
         m_nWritten = m_nNextOffset;
-        ReadNext();
-        if (m_bHasNext && batch.elapsed() >= kBatchMs) {
-            m_timer.start(0);
-            emit written(bytes);
+        m_bHasNext = false;
+        if (batch.elapsed() >= kBatchMs) {
+            more = true;
+            break;
+        }
+    }
+    if (received > 0 || sent > 0)
+        emit written(received, sent);
+    if (more) {
+        m_timer.start(0);
+        emit positionChanged(Position());
+        return;
+    }
+    if (IsAtEnd()) {
+        if (!m_bPlaying) {
             emit positionChanged(Position());
             return;
         }
-    }
-    if (bytes > 0)
-        emit written(bytes);
-    if (!m_bHasNext) {
-        if (m_bPlaying) {
-            m_bPlaying = false;
-            m_nPosition = m_nDuration;
-            emit positionChanged(m_nPosition);
-            emit stateChanged();
-            emit finished();
-        }
+        m_bPlaying = false;
+        m_nPosition = m_nDuration;
+        emit positionChanged(m_nPosition);
+        emit stateChanged();
+        emit finished();
         return;
     }
     if (m_bPlaying) {
+        // Waiting for the feed: it wakes the replay, and the position still moves meanwhile.
+        qint64 wait = kLongestWaitMs;
         // Ceiling: waking a little late writes the chunk; early would only wake again.
-        const qint64 wait = (m_nNextOffset - due + Factor() - 1) / Factor();
-        m_timer.start(static_cast<int>(std::min(wait, kLongestWaitMs)));
+        if (m_bHasNext)
+            wait = std::min(wait, (m_nNextOffset - due + Factor() - 1) / Factor());
+        m_timer.start(static_cast<int>(wait));
     }
     emit positionChanged(Position());
 }

@@ -1,14 +1,14 @@
 #include "CMonitorCommands.h"
 
+#include "CCommandActions.h"
 #include "CCommandKeys.h"
-#include "CMainFrame.h"
-#include "CMdiClientWnd.h"
 #include "CMonitorWindow.h"
 #include "CTARVENView.h"
 #include "CTextViewCtrl.h"
 #include "CommandIds.h"
 
 #include <QAction>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 
@@ -24,26 +24,29 @@ constexpr int kMonitorCommands[] = {
     ID_TVN_COPY,  ID_LINE_DTR,       ID_LINE_RTS,       ID_LINE_BREAK,  ID_VIEW_TIMESTAMP,
     ID_VIEW_FIND, ID_VIEW_FIND_NEXT, ID_VIEW_FIND_PREV, ID_VIEW_REPLAY, ID_VIEW_PLOT};
 
+// What a replay's view does not answer: it has no link, and shows one file only.
+constexpr int kLinkCommands[] = {
+    ID_PORT_OPEN,    ID_PORT_CLOSE,    ID_PORT_SETTINGS,      ID_VIEW_PAUSE, ID_CAPTURE,
+    ID_CAPTURE_SHOW, ID_FILE_TRANSFER, ID_VIEW_CONTROL_PANEL, ID_VIEW_REPLAY};
+
 } // namespace
 
-CMonitorCommands* CMonitorCommands::Attach(CMainFrame* frame)
-{
-    if (auto* existing = frame->findChild<CMonitorCommands*>(QLatin1String(kRouterName),
-                                                             Qt::FindDirectChildrenOnly))
-        return existing;
-    return new CMonitorCommands(frame);
-}
-
-CMonitorCommands::CMonitorCommands(CMainFrame* frame) : QObject(frame), m_pFrame(frame)
+CMonitorCommands::CMonitorCommands(const CommandRouting& routing, QMenu* menu, QObject* parent)
+    : QObject(parent), m_routing(routing), m_pMenu(menu)
 {
     setObjectName(QLatin1String(kRouterName));
     InitActionsConnections();
     UpdateActions(nullptr);
 }
 
+QAction* CMonitorCommands::Action(int id) const
+{
+    return m_routing.actions.Action(id);
+}
+
 void CMonitorCommands::Route(int id, Handler handler)
 {
-    connect(m_pFrame->Action(id), &QAction::triggered, this, [this, handler] {
+    connect(Action(id), &QAction::triggered, this, [this, handler] {
         if (CTARVENView* view = m_pActive.data())
             (view->*handler)();
         // A checkable action ticks itself on a click: set it back to what the view says.
@@ -75,30 +78,30 @@ void CMonitorCommands::InitActionsConnections()
         if (id != 0)
             Route(id, handler);
     }
-    connect(m_pFrame->Action(ID_TVN_COPY), &QAction::triggered, this, [this] {
+    connect(Action(ID_TVN_COPY), &QAction::triggered, this, [this] {
         if (CTARVENView* view = m_pActive.data())
             view->TextView()->Copy();
     });
     // The same as the window's own replay button.
-    connect(m_pFrame->Action(ID_VIEW_REPLAY), &QAction::triggered, this, [this] {
+    connect(Action(ID_VIEW_REPLAY), &QAction::triggered, this, [this] {
         if (CTARVENView* view = m_pActive.data()) {
             if (auto* window = qobject_cast<CMonitorWindow*>(view->parentWidget()))
                 window->OnReplay();
         }
     });
-    connect(m_pFrame->Action(ID_VIEW_PLOT), &QAction::triggered, this, [this] {
+    connect(Action(ID_VIEW_PLOT), &QAction::triggered, this, [this] {
         if (CTARVENView* view = m_pActive.data()) {
             if (auto* window = qobject_cast<CMonitorWindow*>(view->parentWidget()))
                 window->OnTogglePlot();
         }
         UpdateActions(m_pActive.data());
     });
-    connect(m_pFrame->MdiClient(), &QMdiArea::subWindowActivated, this,
+    connect(&m_routing.area, &QMdiArea::subWindowActivated, this,
             &CMonitorCommands::OnSubWindowActivated);
     // The context menu shares these actions; right before it shows, they follow the view.
-    connect(m_pFrame->TvnMenu(), &QMenu::aboutToShow, this,
-            [this] { UpdateActions(m_pActive.data()); });
-    OnSubWindowActivated(m_pFrame->MdiClient()->activeSubWindow());
+    if (m_pMenu != nullptr)
+        connect(m_pMenu, &QMenu::aboutToShow, this, [this] { UpdateActions(m_pActive.data()); });
+    OnSubWindowActivated(m_routing.area.activeSubWindow());
 }
 
 void CMonitorCommands::OnSubWindowActivated(QMdiSubWindow* window)
@@ -106,12 +109,16 @@ void CMonitorCommands::OnSubWindowActivated(QMdiSubWindow* window)
     // The area reports no window while another top-level window (a dialog) is active; the
     // monitor that was active stays the one the commands act on.
     if (window == nullptr)
-        window = m_pFrame->MdiClient()->currentSubWindow();
+        window = m_routing.area.currentSubWindow();
     CTARVENView* view = window != nullptr ? window->findChild<CTARVENView*>() : nullptr;
     m_pActive = view;
     if (view != nullptr) {
         Follow(view);
-        m_pFrame->SetSendTarget(view->Link());
+        // The command list keeps sending to the monitor it had: a replay sends nothing.
+        if (!view->IsReplay()) {
+            m_pTarget = view->Link();
+            emit sendTargetChanged(view->Link());
+        }
         view->Activate();
     }
     UpdateActions(view);
@@ -122,7 +129,7 @@ void CMonitorCommands::Follow(CTARVENView* view)
     if (view->property(kRouterName).toBool())
         return;
     view->setProperty(kRouterName, true);
-    m_pFrame->CommandKeys()->Guard(view->TextView());
+    m_routing.keys.Guard(view->TextView());
     connect(view, &CTARVENView::stateChanged, this, [this, view] {
         if (view == m_pActive)
             UpdateActions(view);
@@ -130,17 +137,19 @@ void CMonitorCommands::Follow(CTARVENView* view)
     CSendTarget* target = view->Link();
     // The link of a closed window must never be sent to.
     connect(view->Link(), &QObject::destroyed, this, [this, target] {
-        if (m_pFrame->SendTarget() == target)
-            m_pFrame->SetSendTarget(nullptr);
+        if (m_pTarget != target)
+            return;
+        m_pTarget = nullptr;
+        emit sendTargetChanged(nullptr);
     });
 }
 
 void CMonitorCommands::UpdateActions(const CTARVENView* view)
 {
     for (int id : kMonitorCommands)
-        m_pFrame->Action(id)->setEnabled(view != nullptr);
-    const auto set = [this](int id, bool checked) { m_pFrame->Action(id)->setChecked(checked); };
-    UpdateLineActions(view, [this](int id) { return m_pFrame->Action(id); });
+        Action(id)->setEnabled(view != nullptr);
+    const auto set = [this](int id, bool checked) { Action(id)->setChecked(checked); };
+    UpdateLineActions(view, [this](int id) { return Action(id); });
     if (view == nullptr) {
         for (int id : {ID_VIEW_PAUSE, ID_CAPTURE, ID_VIEW_ASCII, ID_VIEW_HEX, ID_VIEW_CONTROL,
                        ID_VIEW_CONTROL_PANEL, ID_VIEW_PLOT})
@@ -149,11 +158,11 @@ void CMonitorCommands::UpdateActions(const CTARVENView* view)
     }
     const bool waiting = view->Link()->IsReconnecting();
     const bool busy = view->IsOnline() || view->IsConnecting() || waiting;
-    m_pFrame->Action(ID_PORT_OPEN)->setEnabled(!busy);
-    m_pFrame->Action(ID_PORT_CLOSE)->setEnabled(view->IsOnline() || waiting);
-    m_pFrame->Action(ID_FILE_TRANSFER)->setEnabled(view->IsOnline());
-    m_pFrame->Action(ID_CAPTURE_SHOW)->setEnabled(!view->IsCapturing());
-    m_pFrame->Action(ID_VIEW_REPLAY)->setEnabled(!view->ShownCapture().isEmpty());
+    Action(ID_PORT_OPEN)->setEnabled(!busy);
+    Action(ID_PORT_CLOSE)->setEnabled(view->IsOnline() || waiting);
+    Action(ID_FILE_TRANSFER)->setEnabled(view->IsOnline());
+    Action(ID_CAPTURE_SHOW)->setEnabled(!view->IsCapturing());
+    Action(ID_VIEW_REPLAY)->setEnabled(!view->ShownCapture().isEmpty());
     set(ID_VIEW_PAUSE, view->IsPaused());
     set(ID_CAPTURE, view->IsCapturing());
     set(ID_VIEW_ASCII, !view->IsHexMode());
@@ -162,6 +171,12 @@ void CMonitorCommands::UpdateActions(const CTARVENView* view)
     set(ID_VIEW_CONTROL_PANEL, view->IsPanelShown());
     const auto* window = qobject_cast<const CMonitorWindow*>(view->parentWidget());
     set(ID_VIEW_PLOT, window != nullptr && window->IsPlotShown());
+    // A replay has no link, and plots nothing: its bytes never come from one.
+    if (view->IsReplay()) {
+        for (int id : kLinkCommands)
+            Action(id)->setEnabled(false);
+        Action(ID_VIEW_PLOT)->setEnabled(false);
+    }
 }
 
 void CMonitorCommands::UpdateLineActions(const CTARVENView* view,

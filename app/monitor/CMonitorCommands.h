@@ -1,26 +1,30 @@
 #pragma once
 
+#include "CSendTarget.h"
+#include "CommandRouting.h"
+
 #include <QObject>
 #include <QPointer>
 
 #include <functional>
 
-class CMainFrame;
 class CTARVENView;
 class QAction;
 class QMdiSubWindow;
+class QMenu;
 
 // Connects the main frame's monitor commands to the monitor window that is active, keeps their
-// enabled and ticked states in step with it, and makes its link the command list's send target.
+// enabled and ticked states in step with it, and offers its link as the command list's send
+// target.
 class CMonitorCommands : public QObject
 {
     Q_OBJECT
 
 public:
-    // The one router of frame, made on first use.
-    static CMonitorCommands* Attach(CMainFrame* frame);
+    // Routes the commands of routing; menu is the monitor popup, which the windows share as
+    // their context menu.
+    CMonitorCommands(const CommandRouting& routing, QMenu* menu, QObject* parent = nullptr);
 
-    CTARVENView* ActiveView() const { return m_pActive; }
     // Sets the commands' states from view (none: every monitor command disabled).
     void UpdateActions(const CTARVENView* view);
     // Enables and ticks the line signal and time stamp commands as view says (none: all off);
@@ -31,14 +35,20 @@ public:
     using Handler = void (CTARVENView::*)();
     static const QList<std::pair<int, Handler>>& WindowCommands();
 
-private:
-    explicit CMonitorCommands(CMainFrame* frame);
+signals:
+    // The link of the monitor window activated last, or null once that window is gone.
+    void sendTargetChanged(CSendTarget* target);
 
+private:
     void InitActionsConnections();
+    QAction* Action(int id) const;
     void Route(int id, Handler handler);
     void OnSubWindowActivated(QMdiSubWindow* window);
     void Follow(CTARVENView* view);
 
-    CMainFrame* m_pFrame = nullptr;
+    CommandRouting m_routing;
+    QMenu* m_pMenu = nullptr;
     QPointer<CTARVENView> m_pActive;
+    // Compared only, never used: it may be going when its window closes.
+    const CSendTarget* m_pTarget = nullptr;
 };

@@ -1,14 +1,12 @@
 #include "CMonitorWindow.h"
 
-#include "CCaptureReplay.h"
 #include "CChildFrame.h"
 #include "CCommandActions.h"
 #include "CFindBar.h"
 #include "CMonitorCommands.h"
 #include "CMonitorStatusBar.h"
 #include "CPlotPanel.h"
-#include "CReplayWindow.h"
-#include "CTARVENApp.h"
+#include "CReplayFrame.h"
 #include "CTARVENView.h"
 #include "CTextViewCtrl.h"
 #include "MessageBox.h"
@@ -16,13 +14,16 @@
 
 #include <QAction>
 #include <QHBoxLayout>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QSettings>
 #include <QToolBar>
 #include <QVBoxLayout>
 
-CMonitorWindow::CMonitorWindow(CDocument* document, CChildFrame* frame, QWidget* parent)
+CMonitorWindow::CMonitorWindow(CDocument* document, CChildFrame* frame, QWidget* parent,
+                               const MonitorServices& services)
     : QWidget(parent), m_pStatus(new CMonitorStatusBar(this)),
-      m_pView(new CTARVENView(document, frame, m_pStatus, this))
+      m_pView(new CTARVENView(document, frame, m_pStatus, this, services))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -37,11 +38,11 @@ CMonitorWindow::CMonitorWindow(CDocument* document, CChildFrame* frame, QWidget*
     layout->addWidget(m_pFindBar);
     layout->addWidget(m_pStatus);
     setFocusProxy(m_pView);
-    connect(m_pView, &CTARVENView::findRequested, this, [this](int step) {
-        if (step == 0)
+    connect(m_pView, &CTARVENView::findRequested, this, [this](FindStep step) {
+        if (step == FindStep::Open)
             m_pFindBar->Open();
         else
-            m_pFindBar->FindNext(step > 0);
+            m_pFindBar->FindNext(step == FindStep::Next);
     });
     // Text or hex: the pattern reads anew.
     connect(m_pView, &CTARVENView::stateChanged, m_pFindBar, &CFindBar::Refresh);
@@ -81,26 +82,29 @@ void CMonitorWindow::RunCommand(int id)
     UpdateToolBar(); // a checkable button ticks itself: set it back to the view's state
 }
 
+QMdiArea* CMonitorWindow::Area() const
+{
+    for (QWidget* widget = parentWidget(); widget != nullptr; widget = widget->parentWidget()) {
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(widget))
+            return frame->mdiArea();
+    }
+    return nullptr;
+}
+
 void CMonitorWindow::OnReplay()
 {
     const QString path = m_pView->ShownCapture();
-    if (path.isEmpty())
+    QMdiArea* area = Area();
+    if (path.isEmpty() || area == nullptr)
         return;
-    auto* window = new CReplayWindow(this);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    if (window->Open(path) != CaptureStatus::Ok) {
-        delete window;
-        ShowMessage(tr("갈무리 파일을 읽을 수 없습니다.\n%1").arg(path), QMessageBox::Critical,
-                    QMessageBox::Ok, this, tr("재생"));
-        return;
-    }
-    window->show();
-    window->Replay()->Play();
+    QString error;
+    if (CReplayFrame::Open(path, area, &error) == nullptr)
+        ShowMessage(error, QMessageBox::Critical, QMessageBox::Ok, this, tr("재생"));
 }
 
 void CMonitorWindow::UpdateToolBar()
 {
-    m_pReplayAction->setEnabled(!m_pView->ShownCapture().isEmpty());
+    m_pReplayAction->setEnabled(!m_pView->ShownCapture().isEmpty() && Area() != nullptr);
     CMonitorCommands::UpdateLineActions(m_pView, [this](int id) {
         return m_pToolBar->findChild<QAction*>(QString::number(id), Qt::FindDirectChildrenOnly);
     });
@@ -133,7 +137,7 @@ void CMonitorWindow::showEvent(QShowEvent* event)
     m_bShownOnce = true;
     QSettings settings(kCompanyName, kApplicationName);
     settings.beginGroup(QLatin1String(kPlotGroup));
-    if (!m_pView->IsKeptOffline() && PlotSettings::Load(settings).bShown)
+    if (!m_pView->IsReplay() && PlotSettings::Load(settings).bShown)
         ShowPlot(true);
 }
 
@@ -169,21 +173,4 @@ void CMonitorWindow::ShowPlot(bool show)
     kept.bShown = show;
     kept.Save(settings);
     emit m_pView->stateChanged(); // the menu item ticks
-}
-
-namespace {
-
-QWidget* MakeMonitorContent(CChildFrame& frame)
-{
-    // The first monitor connects the frame's monitor commands; the frame exists by now.
-    if (const CTARVENApp* app = CTARVENApp::Instance(); app != nullptr && app->MainFrame())
-        CMonitorCommands::Attach(app->MainFrame());
-    return new CMonitorWindow(frame.Document(), &frame);
-}
-
-} // namespace
-
-void InstallMonitor()
-{
-    CChildFrame::SetContentFactory(&MakeMonitorContent);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MonitorServices.h"
+
 #include <QWidget>
 
 class CChildFrame;
@@ -10,6 +12,7 @@ class CPlotPanel;
 class QHBoxLayout;
 class CTARVENView;
 class QAction;
+class QMdiArea;
 class QToolBar;
 
 // What a monitor's child frame shows: its own toolbar (time stamps and line signals), the view,
@@ -19,14 +22,15 @@ class CMonitorWindow : public QWidget
     Q_OBJECT
 
 public:
-    // document and frame may be null for a window on its own.
-    CMonitorWindow(CDocument* document, CChildFrame* frame, QWidget* parent = nullptr);
+    // document and frame may be null, and services empty, for a window on its own.
+    CMonitorWindow(CDocument* document, CChildFrame* frame, QWidget* parent = nullptr,
+                   const MonitorServices& services = {});
 
     CTARVENView* View() const { return m_pView; }
     CMonitorStatusBar* StatusBar() const { return m_pStatus; }
     QToolBar* ToolBar() const { return m_pToolBar; }
     CFindBar* FindBar() const { return m_pFindBar; }
-    // Replays the capture file the view shows in a window of its own.
+    // Replays the capture file the view shows in a child window of its own, beside this one.
     void OnReplay();
     // The live plot of the received numbers beside the terminal; shown or hidden as monitor
     // windows last had it. Made when first shown; it reads the link only while shown.
@@ -39,6 +43,9 @@ protected:
 
 private:
     void ShowPlot(bool show);
+    // The area of child windows this window sits in; null for a window on its own, which
+    // offers no replay.
+    QMdiArea* Area() const;
     void CreateToolBar();
     void UpdateToolBar();
     void RunCommand(int id);
@@ -52,6 +59,3 @@ private:
     CPlotPanel* m_pPlot = nullptr;
     bool m_bShownOnce = false;
 };
-
-// Lets every monitor frame the program opens from now on show a monitor window.
-void InstallMonitor();

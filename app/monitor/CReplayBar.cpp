@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressBar>
 #include <QSlider>
 #include <QToolButton>
 
@@ -26,13 +27,16 @@ QString TimeText(qint64 ms)
 CReplayBar::CReplayBar(CCaptureReplay* replay, QWidget* parent)
     : QWidget(parent), m_pReplay(replay), m_pPlay(new QToolButton(this)),
       m_pSpeed(new QComboBox(this)), m_pSlider(new QSlider(Qt::Horizontal, this)),
-      m_pTime(new QLabel(this)), m_pNotice(new QLabel(this))
+      m_pTime(new QLabel(this)), m_pNotice(new QLabel(this)), m_pLength(new QProgressBar(this))
 {
     setObjectName(QStringLiteral("ReplayBar"));
     m_pPlay->setObjectName(QStringLiteral("ReplayPlay"));
     m_pSpeed->setObjectName(QStringLiteral("ReplaySpeed"));
     m_pSlider->setObjectName(QStringLiteral("ReplayPosition"));
     m_pNotice->setObjectName(QStringLiteral("ReplayNotice"));
+    m_pLength->setObjectName(QStringLiteral("ReplayLengthProgress"));
+    m_pLength->setRange(0, 1000);
+    m_pLength->setFormat(tr("길이 읽는 중 %p%"));
     m_pSpeed->addItems({QStringLiteral("×1"), QStringLiteral("×10"), tr("최대")});
     // The position is set when the user lets go, not at every step of a drag: going back
     // replays from the start.
@@ -44,6 +48,7 @@ CReplayBar::CReplayBar(CCaptureReplay* replay, QWidget* parent)
     layout->addWidget(m_pSpeed);
     layout->addWidget(m_pSlider, 1);
     layout->addWidget(m_pTime);
+    layout->addWidget(m_pLength);
     layout->addWidget(m_pNotice);
     connect(m_pPlay, &QToolButton::clicked, this, &CReplayBar::OnPlay);
     connect(m_pSpeed, &QComboBox::currentIndexChanged, this, &CReplayBar::OnSpeed);
@@ -51,19 +56,36 @@ CReplayBar::CReplayBar(CCaptureReplay* replay, QWidget* parent)
     connect(m_pReplay, &CCaptureReplay::positionChanged, this, &CReplayBar::ShowPosition);
     connect(m_pReplay, &CCaptureReplay::stateChanged, this, &CReplayBar::ShowState);
     connect(m_pReplay, &CCaptureReplay::finished, this, &CReplayBar::OnFinished);
+    // Shown only while a file takes a while to read: a small one never flashes it.
+    connect(m_pReplay, &CCaptureReplay::lengthProgress, this, [this](int permille) {
+        m_pLength->setValue(permille);
+        m_pLength->setVisible(!m_pReplay->IsDurationKnown());
+    });
+    connect(m_pReplay, &CCaptureReplay::durationKnown, this, &CReplayBar::ShowLength);
     Reset();
 }
 
 void CReplayBar::Reset()
 {
+    m_pNotice->clear();
+    m_pLength->setValue(m_pReplay->LengthPermille());
+    m_pLength->hide();
+    ShowLength();
+    ShowState();
+}
+
+void CReplayBar::ShowLength()
+{
+    const bool known = m_pReplay->IsDurationKnown();
     m_nScale = std::max<qint64>(1, m_pReplay->Duration() / kMaxSliderSteps + 1);
     m_bShowing = true;
     m_pSlider->setRange(0, static_cast<int>(m_pReplay->Duration() / m_nScale));
     m_pSlider->setPageStep(std::max(1, m_pSlider->maximum() / 10));
     m_bShowing = false;
-    m_pNotice->clear();
+    m_pSlider->setEnabled(known);
+    if (known)
+        m_pLength->hide();
     ShowPosition(m_pReplay->Position());
-    ShowState();
 }
 
 void CReplayBar::OnPlay()
@@ -92,7 +114,9 @@ void CReplayBar::OnSliderValue(int value)
 
 void CReplayBar::ShowPosition(qint64 ms)
 {
-    m_pTime->setText(QStringLiteral("%1 / %2").arg(TimeText(ms), TimeText(m_pReplay->Duration())));
+    const QString length = m_pReplay->IsDurationKnown() ? TimeText(m_pReplay->Duration())
+                                                        : QStringLiteral("--:--.---");
+    m_pTime->setText(QStringLiteral("%1 / %2").arg(TimeText(ms), length));
     if (m_pSlider->isSliderDown())
         return;
     m_bShowing = true;

@@ -5,11 +5,13 @@
 class CCaptureReplay;
 class QComboBox;
 class QLabel;
+class QProgressBar;
 class QSlider;
 class QToolButton;
 
 // The controls of a capture replay: play and pause, the speed, a slider that shows and sets
-// the position in recorded time, and what the replay has to tell (damage skipped).
+// the position in recorded time (once the file has been read for its length, which a progress
+// bar follows meanwhile), and what the replay has to tell (damage skipped).
 class CReplayBar : public QWidget
 {
     Q_OBJECT
@@ -21,8 +23,9 @@ public:
     QComboBox* SpeedBox() const { return m_pSpeed; }
     QSlider* Slider() const { return m_pSlider; }
     QLabel* Notice() const { return m_pNotice; }
+    QProgressBar* LengthProgress() const { return m_pLength; }
 
-    // Range of the slider: the replay's length, now known.
+    // Follows the replay of a file just opened: the slider waits for its length.
     void Reset();
 
 private:
@@ -32,6 +35,8 @@ private:
     void ShowPosition(qint64 ms);
     void ShowState();
     void OnFinished();
+    // The slider's range, once the length is known.
+    void ShowLength();
 
     CCaptureReplay* m_pReplay = nullptr;
     QToolButton* m_pPlay = nullptr;
@@ -39,6 +44,7 @@ private:
     QSlider* m_pSlider = nullptr;
     QLabel* m_pTime = nullptr;
     QLabel* m_pNotice = nullptr;
+    QProgressBar* m_pLength = nullptr;
     qint64 m_nScale = 1; // recorded ms per slider step (a slider holds an int)
     bool m_bShowing = false;
 };

@@ -5,17 +5,23 @@
 #include <QWidget>
 
 class CCaptureReplay;
+class CDocument;
 class CMonitorWindow;
 class CReplayBar;
 
-// A monitor window of its own that replays a capture file: an offline monitor view with the
-// replay's controls under it. No link is opened for it.
+// What a replay's child window shows: an offline monitor window whose panes name the replay,
+// with the replay's controls under it. No link is opened for it, and nothing typed or clicked
+// in it is sent.
 class CReplayWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit CReplayWindow(QWidget* parent = nullptr);
+    // document may be null for a window on its own.
+    explicit CReplayWindow(CDocument* document = nullptr, QWidget* parent = nullptr);
+
+    // "재생 - NAME", NAME the capture file's name.
+    static QString Title(const QString& path);
 
     // Opens path for replay, still paused at its start.
     CaptureStatus Open(const QString& path);

@@ -3,7 +3,7 @@
 #include "CChildFrame.h"
 #include "CControlPanel.h"
 #include "CDocument.h"
-#include "CMainFrame.h"
+#include "CEnvironment.h"
 #include "CMonitorStatusBar.h"
 #include "CTextViewCtrl.h"
 #include "CharacterAt.h"
@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -25,10 +26,10 @@ static_assert(int(EnvSettings::ColourCount) == int(kColourCount),
               "the settings keep the colours in the terminal view's order");
 
 CTARVENView::CTARVENView(CDocument* document, CChildFrame* frame, CMonitorStatusBar* status,
-                         QWidget* parent)
-    : QWidget(parent), m_pLink(std::make_unique<CMonitorLink>()), m_pDocument(document),
-      m_pFrame(frame), m_pStatus(status), m_pTextView(new CTextViewCtrl(this)),
-      m_pPanel(new CControlPanel(this))
+                         QWidget* parent, const MonitorServices& services)
+    : QWidget(parent), m_pLink(std::make_unique<CMonitorLink>()), m_services(services),
+      m_pDocument(document), m_pFrame(frame), m_pStatus(status),
+      m_pTextView(new CTextViewCtrl(this)), m_pPanel(new CControlPanel(this))
 {
     setObjectName(QStringLiteral("CTARVENView"));
     setFocusPolicy(Qt::StrongFocus);
@@ -60,6 +61,8 @@ void CTARVENView::InitActionsConnections()
     // Posted, as a click on the pane posts the command: the dialog runs after the click ends.
     connect(m_pStatus, &CMonitorStatusBar::portSettingsRequested, this,
             &CTARVENView::OnPortSettings, Qt::QueuedConnection);
+    if (m_services.pEnvironment != nullptr)
+        connect(m_services.pEnvironment, &CEnvironment::changed, this, &CTARVENView::ApplyEnv);
 }
 
 void CTARVENView::OnInitialUpdate()
@@ -67,6 +70,8 @@ void CTARVENView::OnInitialUpdate()
     LoadLinkSettings();
     m_bPanelShown = m_pLink->Settings().bShowControlPanel;
     m_pTextView->Create(this, rect(), kTerminalViewId);
+    if (m_services.pContextMenu != nullptr)
+        m_pTextView->SetContextMenu(m_services.pContextMenu);
     m_pTextView->ControlReceive(m_bControlCodes);
     m_pTextView->CaretShow(true);
     LoadStampSettings();
@@ -81,28 +86,44 @@ void CTARVENView::OnInitialUpdate()
     RefreshConnections();
     UpdatePanes();
     UpdateCounters();
-    // A window opened from a capture file shows it; a new one asks how to connect.
-    if (m_pDocument != nullptr && !m_pDocument->PathName().isEmpty())
-        QMetaObject::invokeMethod(this, &CTARVENView::OnShowDocumentFile, Qt::QueuedConnection);
-    else
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (!m_bKeepOffline)
-                    OnPortSettings();
-            },
-            Qt::QueuedConnection);
+    // A window opened from a capture file shows it; a new one asks how to connect; a replay
+    // does neither.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (IsReplay())
+                return;
+            if (m_pDocument != nullptr && !m_pDocument->PathName().isEmpty())
+                OnShowDocumentFile();
+            else
+                OnPortSettings();
+        },
+        Qt::QueuedConnection);
 }
 
-CMainFrame* CTARVENView::MainFrame() const
+void CTARVENView::ShowReplay(const QString& path)
 {
-    return qobject_cast<CMainFrame*>(window());
+    m_strReplay = path;
+    if (m_bReplay) {
+        UpdatePanes();
+        return;
+    }
+    m_bReplay = true;
+    disconnect(m_pTextView, &CTextViewCtrl::keyText, this, &CTARVENView::OnChar);
+    disconnect(m_pStatus, &CMonitorStatusBar::portSettingsRequested, this,
+               &CTARVENView::OnPortSettings);
+    // The control codes would only be sent.
+    disconnect(m_pPanel, &CControlPanel::cellClicked, this, &CTARVENView::OnPanelClick);
+    m_bPanelShown = false;
+    LayoutChildren();
+    UpdatePanes();
+    emit stateChanged();
 }
 
 EnvSettings CTARVENView::CurrentEnv() const
 {
-    if (const CMainFrame* frame = MainFrame())
-        return frame->Env();
+    if (m_services.pEnvironment != nullptr)
+        return m_services.pEnvironment->Env();
     QSettings settings(kCompanyName, kApplicationName);
     return EnvSettings::Load(settings);
 }
@@ -119,20 +140,6 @@ void CTARVENView::ApplyEnv(const EnvSettings& env)
 QString CTARVENView::DocumentTitle() const
 {
     return m_pDocument != nullptr ? m_pDocument->Title() : QString::fromLatin1(kDocTypeTvn);
-}
-
-void CTARVENView::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    // The main frame is known only once the window sits in it.
-    if (m_bJoinedFrame)
-        return;
-    if (CMainFrame* frame = MainFrame()) {
-        m_pTextView->SetContextMenu(frame->TvnMenu());
-        connect(frame, &CMainFrame::envSettingsChanged, this, &CTARVENView::ApplyEnv);
-        ApplyEnv(frame->Env());
-        m_bJoinedFrame = true;
-    }
 }
 
 void CTARVENView::Activate()
@@ -167,8 +174,8 @@ void CTARVENView::keyPressEvent(QKeyEvent* event)
 
 void CTARVENView::contextMenuEvent(QContextMenuEvent* event)
 {
-    if (CMainFrame* frame = MainFrame())
-        frame->TvnMenu()->exec(event->globalPos());
+    if (m_services.pContextMenu != nullptr)
+        m_services.pContextMenu->exec(event->globalPos());
 }
 
 void CTARVENView::OnChar(const QString& text)
@@ -184,8 +191,8 @@ void CTARVENView::OnChar(const QString& text)
     }
     // A character the link's encoding lacks goes out as nothing, never as another character.
     QApplication::beep();
-    if (CMainFrame* frame = MainFrame())
-        frame->statusBar()->showMessage(
+    if (m_services.pStatusMessages != nullptr)
+        m_services.pStatusMessages->showMessage(
             tr("'%1' 문자는 %2(으)로 보낼 수 없어 보내지 않았습니다.")
                 .arg(CharacterAt(typed.toUtf8(), bytes.nUnencodable),
                      QString::fromLatin1(tsl::CodecName(m_pLink->Codec()))),
@@ -258,6 +265,14 @@ void CTARVENView::LightReceiveLamp()
 
 void CTARVENView::UpdatePanes()
 {
+    if (IsReplay()) {
+        m_pStatus->SetOnlineText(QStringLiteral("OFF-LINE"));
+        m_pStatus->SetInterfaceText(tr("재생"));
+        m_pStatus->SetPortText(QDir::toNativeSeparators(m_strReplay));
+        m_pStatus->SetModemLinesUnavailable(tr("재생"));
+        UpdateCounters();
+        return;
+    }
     QString online = m_pLink->IsOnline() ? QStringLiteral("ON-LINE") : QStringLiteral("OFF-LINE");
     if (m_bPaused)
         online += QStringLiteral("(Paused)");

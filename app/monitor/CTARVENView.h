@@ -1,8 +1,10 @@
 #pragma once
 
+#include "CCaptureReader.h"
 #include "CMonitorLink.h"
 #include "EnvSettings.h"
 #include "LinkSettings.h"
+#include "MonitorServices.h"
 
 #include <QDateTime>
 #include <QTime>
@@ -13,10 +15,17 @@
 class CChildFrame;
 class CControlPanel;
 class CDocument;
-class CMainFrame;
 class CMonitorStatusBar;
 class CPrintTarget;
 class CTextViewCtrl;
+
+// What the user asked of the find bar.
+enum class FindStep
+{
+    Open,
+    Next,
+    Previous
+};
 
 // The view of a monitor window: shows the traffic of the window's link (CMonitorLink) in a
 // terminal view beside the control-code panel, hands what the user types or clicks to the link,
@@ -29,7 +38,7 @@ class CTARVENView : public QWidget
 public:
     // document and frame may be null (a view on its own); status shows the panes.
     CTARVENView(CDocument* document, CChildFrame* frame, CMonitorStatusBar* status,
-                QWidget* parent = nullptr);
+                QWidget* parent = nullptr, const MonitorServices& services = {});
     ~CTARVENView() override;
 
     // Link.
@@ -52,9 +61,9 @@ public:
     void OnTimeStamps();
     void OnPrint();
     // The window's find bar: open it, or find the next or previous match.
-    void OnFind() { emit findRequested(0); }
-    void OnFindNext() { emit findRequested(1); }
-    void OnFindPrevious() { emit findRequested(-1); }
+    void OnFind() { emit findRequested(FindStep::Open); }
+    void OnFindNext() { emit findRequested(FindStep::Next); }
+    void OnFindPrevious() { emit findRequested(FindStep::Previous); }
     // Prints the log with its header on target; false, and the user told why, when the
     // document does not start or finish.
     bool PrintTo(CPrintTarget& target);
@@ -70,13 +79,17 @@ public:
     // Shows a capture file in the terminal view and tells the user why when it cannot; the
     // terminal view's result (0 shown; 1 a big file being read, shown when it is done).
     int ShowCaptureFile(const QString& path);
+    // Why a capture file at path cannot be shown or replayed, in the user's words.
+    static QString CaptureErrorText(CaptureStatus status, const QString& path);
     // The capture file the view last showed; empty when none.
     QString ShownCapture() const { return m_strShownCapture; }
-    // A view that only replays: it does not ask how to connect when it opens.
-    void KeepOffline() { m_bKeepOffline = true; }
-    bool IsKeptOffline() const { return m_bKeepOffline; }
-    // Counts bytes a replay wrote into the terminal view, as showing a capture file does.
-    void CountReplayed(qint64 bytes);
+    // Makes the view one that only shows a replay of the capture file at path (none yet when
+    // empty): it never asks how to connect, its link panes name the replay and the file, and
+    // nothing typed or clicked in it goes to its link.
+    void ShowReplay(const QString& path);
+    bool IsReplay() const { return m_bReplay; }
+    // Counts bytes a replay wrote into the terminal view by their recorded direction.
+    void CountReplayed(qint64 received, qint64 sent);
 
     // Shows bytes the link received at arrival: what every received notice does, with the time
     // taken as it came in.
@@ -118,15 +131,13 @@ public:
 signals:
     // Online, pause, capture, display mode or panel changed: menus follow.
     void stateChanged();
-    // The user asked to search the traffic: step 0 opens the find bar, 1 finds the next match,
-    // -1 the previous one.
-    void findRequested(int step);
+    // The user asked to search the traffic.
+    void findRequested(FindStep step);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void OnInitialUpdate();
@@ -164,12 +175,12 @@ private:
     void OnStatusRefresh();
     void OnCaptureFailed(const QString& message);
     EnvSettings CurrentEnv() const;
-    CMainFrame* MainFrame() const;
     QString DocumentTitle() const;
 
     std::unique_ptr<CMonitorLink> m_pLink;
     bool m_bWaitCursor = false;
 
+    MonitorServices m_services;
     CDocument* m_pDocument = nullptr;
     CChildFrame* m_pFrame = nullptr;
     CMonitorStatusBar* m_pStatus = nullptr;
@@ -184,7 +195,8 @@ private:
     bool m_bCapturing = false;
     bool m_bPanelShown = true;
     bool m_bJoinedFrame = false;
-    bool m_bKeepOffline = false;
+    bool m_bReplay = false;
+    QString m_strReplay;
     QString m_strShownCapture;
     bool m_bForwardingKey = false;
     bool m_bDtr = true; // raised, as opening a port leaves them

@@ -126,20 +126,32 @@ int CTARVENView::ShowCaptureFile(const QString& path)
         return result;
     }
     // The user chose the file and is told why nothing is shown.
-    QString text;
-    if (result == -2)
-        text = tr("TARVEN 파일이 아닙니다.");
-    else if (result == -3)
-        text = tr("새 버전의 TARVEN에서 만든 갈무리 파일입니다.\n%1").arg(path);
-    else
-        text = tr("갈무리 파일을 읽을 수 없습니다.\n%1").arg(path);
-    ShowMessage(text, QMessageBox::Critical, QMessageBox::Ok, this, tr(kCaptureCaption));
+    const CaptureStatus status = result == -2   ? CaptureStatus::NotCapture
+                                 : result == -3 ? CaptureStatus::UnsupportedVersion
+                                                : CaptureStatus::Unreadable;
+    ShowMessage(CaptureErrorText(status, path), QMessageBox::Critical, QMessageBox::Ok, this,
+                tr(kCaptureCaption));
     return result;
 }
 
-void CTARVENView::CountReplayed(qint64 bytes)
+QString CTARVENView::CaptureErrorText(CaptureStatus status, const QString& path)
 {
-    m_nReceived += bytes;
+    switch (status) {
+    case CaptureStatus::NotCapture:
+        return tr("TARVEN 파일이 아닙니다.");
+    case CaptureStatus::UnsupportedVersion:
+        return tr("새 버전의 TARVEN에서 만든 갈무리 파일입니다.\n%1").arg(path);
+    case CaptureStatus::Ok:
+    case CaptureStatus::Unreadable:
+        break;
+    }
+    return tr("갈무리 파일을 읽을 수 없습니다.\n%1").arg(path);
+}
+
+void CTARVENView::CountReplayed(qint64 received, qint64 sent)
+{
+    m_nReceived += received;
+    m_nSent += sent;
     m_nLines = m_pTextView->GetLineSize();
     if (!m_statusTimer.isActive())
         m_statusTimer.start();

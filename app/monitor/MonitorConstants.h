@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // Numbers that fix how a monitor window behaves; units are in the names.
@@ -78,10 +79,14 @@ inline constexpr int kCaptureFolderMaxChars = 255;
 // Room of the name field, in average characters: a usual name shows whole, and the dialog is
 // wide enough for its title in either language.
 inline constexpr int kCaptureNameFieldChars = 40;
-// A replay window's first size: wide enough for the stretchable status panes, which share the
-// room by weight, to show their texts whole.
+// A replay window's first size on its own (in the workspace it fills the room as a monitor
+// does): wide enough for the stretchable status panes, which share the room by weight, to show
+// their texts whole.
 inline constexpr int kReplayWindowWidthPx = 920;
 inline constexpr int kReplayWindowHeightPx = 480;
+// A replay reads this many recorded bytes ahead of what it has written (a record more when one
+// is bigger): enough to write at full speed, small beside the view's own log.
+inline constexpr std::size_t kReplayReadAheadBytes = std::size_t(4) << 20;
 
 // Port settings.
 inline constexpr int kComPortCount = 255;

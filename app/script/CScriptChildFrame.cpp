@@ -1,13 +1,8 @@
 #include "CScriptChildFrame.h"
 
-#include "CMainFrame.h"
-#include "CMdiClientWnd.h"
-#include "CScriptCommands.h"
 #include "CScriptEditDoc.h"
 #include "CScriptEditView.h"
-#include "CScriptOutputBar.h"
 #include "CScriptStatusBar.h"
-#include "CTARVENApp.h"
 #include "ScriptConstants.h"
 
 #include <QCloseEvent>
@@ -23,9 +18,10 @@ QString MarkedTitle(const QString& title)
 
 } // namespace
 
-CScriptChildFrame::CScriptChildFrame(CScriptEditDoc* document, SearchHistory& history)
+CScriptChildFrame::CScriptChildFrame(CScriptEditDoc* document, SearchHistory& history,
+                                     CScriptOutputBar* output)
     : CMdiChildFrame(document), m_pScriptDoc(document),
-      m_pView(new CScriptEditView(document, history))
+      m_pView(new CScriptEditView(document, history, output))
 {
     auto* body = new QWidget;
     auto* layout = new QVBoxLayout(body);
@@ -58,43 +54,4 @@ void CScriptChildFrame::closeEvent(QCloseEvent* event)
     m_pView->OnViewClosing();
     m_pScriptDoc->OnCloseDocument();
     CMdiChildFrame::closeEvent(event);
-}
-
-namespace {
-
-// The script window whose document is titled title, or null.
-CScriptEditView* ViewTitled(const CMainFrame& frame, const QString& title)
-{
-    for (QMdiSubWindow* window : frame.MdiClient()->subWindowList()) {
-        if (auto* scriptFrame = qobject_cast<CScriptChildFrame*>(window);
-            scriptFrame != nullptr && scriptFrame->View()->Document()->Title() == title)
-            return scriptFrame->View();
-    }
-    return nullptr;
-}
-
-} // namespace
-
-void InstallScriptEditor()
-{
-    CMainFrame::SetScriptOutputBarFactory([](CMainFrame& frame) -> CSizingControlBar* {
-        auto* bar = new CScriptOutputBar(frame);
-        QObject::connect(bar, &CScriptOutputBar::errorLineActivated, &frame,
-                         [&frame](const QString& title, int line) {
-                             CScriptEditView* view = ViewTitled(frame, title);
-                             if (view == nullptr)
-                                 return;
-                             frame.MdiClient()->setActiveSubWindow(view->Document()->Frame());
-                             view->GoToLine(line);
-                         });
-        return bar;
-    });
-    CTARVENApp::SetScriptFactories([] { return new CScriptEditDoc; },
-                                   [](CDocument* document) {
-                                       CTARVENApp* app = CTARVENApp::Instance();
-                                       // The frame exists by the time a document opens.
-                                       CScriptCommands::Attach(app->MainFrame());
-                                       return new CScriptChildFrame(
-                                           static_cast<CScriptEditDoc*>(document), app->m_history);
-                                   });
 }

@@ -6,6 +6,7 @@
 
 class CScriptEditDoc;
 class CScriptEditView;
+class CScriptOutputBar;
 class CScriptStatusBar;
 struct SearchHistory;
 
@@ -16,7 +17,9 @@ class CScriptChildFrame : public CMdiChildFrame
     Q_OBJECT
 
 public:
-    CScriptChildFrame(CScriptEditDoc* document, SearchHistory& history);
+    // output, when given, shows what compiling and running the script report.
+    CScriptChildFrame(CScriptEditDoc* document, SearchHistory& history,
+                      CScriptOutputBar* output = nullptr);
 
     CScriptEditView* View() const { return m_pView; }
     CScriptStatusBar* StatusBar() const { return m_pStatusBar; }
@@ -30,6 +33,3 @@ private:
     CScriptStatusBar* m_pStatusBar = nullptr;
     QTimer m_statusTimer;
 };
-
-// Lets the program open script documents in script windows from now on.
-void InstallScriptEditor();

@@ -1,14 +1,14 @@
 #include "CScriptCommands.h"
 
+#include "CCommandActions.h"
 #include "CCommandKeys.h"
-#include "CMainFrame.h"
-#include "CMdiClientWnd.h"
 #include "CScriptEditCtrl.h"
 #include "CScriptEditDoc.h"
 #include "CScriptEditView.h"
 #include "CommandIds.h"
 
 #include <QAction>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 
@@ -37,30 +37,28 @@ constexpr int kContextMenu[] = {ID_SCRIPT_RUN,
 
 } // namespace
 
-CScriptCommands* CScriptCommands::Attach(CMainFrame* frame)
-{
-    if (auto* existing = frame->findChild<CScriptCommands*>(QLatin1String(kRouterName),
-                                                            Qt::FindDirectChildrenOnly))
-        return existing;
-    return new CScriptCommands(frame);
-}
-
-CScriptCommands::CScriptCommands(CMainFrame* frame)
-    : QObject(frame), m_pFrame(frame), m_pContextMenu(new QMenu(QStringLiteral("SCRIPT"), frame))
+CScriptCommands::CScriptCommands(const CommandRouting& routing, QWidget* parent)
+    : QObject(parent), m_routing(routing),
+      m_pContextMenu(new QMenu(QStringLiteral("SCRIPT"), parent))
 {
     setObjectName(QLatin1String(kRouterName));
     for (int id : kContextMenu) {
         if (id == 0)
             m_pContextMenu->addSeparator();
         else
-            m_pContextMenu->addAction(frame->Action(id));
+            m_pContextMenu->addAction(Action(id));
     }
     InitActionsConnections();
 }
 
+QAction* CScriptCommands::Action(int id) const
+{
+    return m_routing.actions.Action(id);
+}
+
 template <typename Handler> void CScriptCommands::Route(int id, Handler handler)
 {
-    connect(m_pFrame->Action(id), &QAction::triggered, this, [this, handler] {
+    connect(Action(id), &QAction::triggered, this, [this, handler] {
         if (CScriptEditView* view = m_pActive.data())
             handler(*view);
         UpdateActions();
@@ -83,9 +81,9 @@ void CScriptCommands::InitActionsConnections()
     Route(ID_SCRIPT_RUN, std::mem_fn(&CScriptEditView::OnScriptRun));
     Route(ID_SCRIPT_STOP, std::mem_fn(&CScriptEditView::OnScriptStop));
     Route(ID_SCRIPT_WATCH, std::mem_fn(&CScriptEditView::OnScriptWatch));
-    connect(m_pFrame->MdiClient(), &QMdiArea::subWindowActivated, this,
+    connect(&m_routing.area, &QMdiArea::subWindowActivated, this,
             &CScriptCommands::OnSubWindowActivated);
-    OnSubWindowActivated(m_pFrame->MdiClient()->activeSubWindow());
+    OnSubWindowActivated(m_routing.area.activeSubWindow());
 }
 
 void CScriptCommands::OnSubWindowActivated(QMdiSubWindow* window)
@@ -93,7 +91,7 @@ void CScriptCommands::OnSubWindowActivated(QMdiSubWindow* window)
     // The area reports no window while another top-level window (a find dialog) is active; the
     // script that was active stays the one the commands act on.
     if (window == nullptr)
-        window = m_pFrame->MdiClient()->currentSubWindow();
+        window = m_routing.area.currentSubWindow();
     CScriptEditView* view = window != nullptr ? window->findChild<CScriptEditView*>() : nullptr;
     m_pActive = view;
     if (view != nullptr)
@@ -106,7 +104,7 @@ void CScriptCommands::Follow(CScriptEditView* view)
     if (view->property(kRouterName).toBool())
         return;
     view->setProperty(kRouterName, true);
-    m_pFrame->CommandKeys()->Guard(view->Edit());
+    m_routing.keys.Guard(view->Edit());
     connect(view, &CScriptEditView::stateChanged, this, [this, view] {
         if (view == m_pActive)
             UpdateActions();
@@ -121,7 +119,7 @@ void CScriptCommands::UpdateActions()
     for (int id : kScriptCommands) {
         const CScriptEditView::CommandState state =
             view != nullptr ? view->GetCommandState(id) : CScriptEditView::CommandState{};
-        QAction* action = m_pFrame->Action(id);
+        QAction* action = Action(id);
         action->setEnabled(state.bEnabled);
         if (action->isCheckable())
             action->setChecked(state.bChecked);
@@ -133,7 +131,7 @@ void CScriptCommands::ShowContextMenu(CScriptEditView* view, const QPoint& globa
     // The menu's commands act on the active script: make it the one clicked.
     if (view != m_pActive) {
         if (auto* window = qobject_cast<QMdiSubWindow*>(view->parentWidget()))
-            m_pFrame->MdiClient()->setActiveSubWindow(window);
+            m_routing.area.setActiveSubWindow(window);
     }
     UpdateActions();
     m_pContextMenu->popup(globalPos);

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "CommandRouting.h"
+
 #include <QObject>
 #include <QPointer>
 
 #include <functional>
 
-class CMainFrame;
 class CScriptEditView;
+class QAction;
 class QMdiSubWindow;
 class QMenu;
 
@@ -17,23 +19,22 @@ class CScriptCommands : public QObject
     Q_OBJECT
 
 public:
-    // The one router of frame, made on first use.
-    static CScriptCommands* Attach(CMainFrame* frame);
+    // Routes the commands of routing; the context menu is a child of parent.
+    CScriptCommands(const CommandRouting& routing, QWidget* parent);
 
     QMenu* ContextMenu() const { return m_pContextMenu; }
     // Sets the commands' states from the active view (none: every script command disabled).
     void UpdateActions();
 
 private:
-    explicit CScriptCommands(CMainFrame* frame);
-
     void InitActionsConnections();
+    QAction* Action(int id) const;
     template <typename Handler> void Route(int id, Handler handler);
     void OnSubWindowActivated(QMdiSubWindow* window);
     void Follow(CScriptEditView* view);
     void ShowContextMenu(CScriptEditView* view, const QPoint& globalPos);
 
-    CMainFrame* m_pFrame = nullptr;
+    CommandRouting m_routing;
     QMenu* m_pContextMenu = nullptr;
     QPointer<CScriptEditView> m_pActive;
 };

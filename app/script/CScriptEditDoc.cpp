@@ -1,23 +1,15 @@
 #include "CScriptEditDoc.h"
 
-#include "CMainFrame.h"
 #include "CMdiChildFrame.h"
 #include "CRecentFileList.h"
 #include "CScriptEditCtrl.h"
 #include "CScriptEditView.h"
-#include "CTARVENApp.h"
 #include "MessageBox.h"
 #include "ScriptConstants.h"
 
 #include <QDate>
 #include <QFileDialog>
 #include <QFileInfo>
-
-CMainFrame* CScriptEditDoc::MainFrame()
-{
-    const CTARVENApp* app = CTARVENApp::Instance();
-    return app != nullptr ? app->MainFrame() : nullptr;
-}
 
 bool CScriptEditDoc::OnOpenDocument(const QString& path)
 {
@@ -38,11 +30,9 @@ void CScriptEditDoc::SetTitle(const QString& title)
     if (shown == m_strReportedTitle)
         return;
     // The new page comes first, then the old one goes, so a script always has one.
-    if (CMainFrame* frame = MainFrame()) {
-        emit frame->scriptTitleAdded(shown);
-        if (!m_strReportedTitle.isEmpty())
-            emit frame->scriptTitleRemoved(m_strReportedTitle);
-    }
+    emit titleAdded(shown);
+    if (!m_strReportedTitle.isEmpty())
+        emit titleRemoved(m_strReportedTitle);
     m_strReportedTitle = shown;
 }
 
@@ -132,8 +122,8 @@ bool CScriptEditDoc::DoSave(const QString& path)
     // The document takes a new path only once the file is written there.
     if (QFileInfo(path).absoluteFilePath() != PathName()) {
         SetPathName(path);
-        if (CMainFrame* frame = MainFrame())
-            frame->RecentFiles()->Add(PathName());
+        if (m_pRecentFiles != nullptr)
+            m_pRecentFiles->Add(PathName());
     }
     return true;
 }
@@ -170,7 +160,7 @@ bool CScriptEditDoc::SaveModified()
 
 void CScriptEditDoc::OnCloseDocument()
 {
-    if (CMainFrame* frame = MainFrame(); frame != nullptr && !m_strReportedTitle.isEmpty())
-        emit frame->scriptTitleRemoved(m_strReportedTitle);
+    if (!m_strReportedTitle.isEmpty())
+        emit titleRemoved(m_strReportedTitle);
     m_strReportedTitle.clear();
 }

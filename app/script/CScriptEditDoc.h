@@ -5,17 +5,20 @@
 
 #include <optional>
 
-class CMainFrame;
+class CRecentFileList;
 class CScriptEditView;
 
 // Script document: a TSL file, the encoding it is saved in, and whether it changed since it
-// was last saved. Its title (the file's path, or "Script%d") is reported to the main frame,
-// which keys the script's output page on it.
+// was last saved. Its title (the file's path, or "Script%d") is reported, and the script's
+// output page is keyed on it.
 class CScriptEditDoc : public CDocument
 {
     Q_OBJECT
 
 public:
+    // A path the document is saved to under a new name goes to recentFiles, when given.
+    explicit CScriptEditDoc(CRecentFileList* recentFiles = nullptr) : m_pRecentFiles(recentFiles) {}
+
     // Reads the file before a window opens for it, so a file that cannot be read opens none.
     bool OnOpenDocument(const QString& path) override;
     // The title becomes the path when there is one.
@@ -49,6 +52,10 @@ public:
 
 signals:
     void modifiedChanged(bool modified);
+    // The title reported for the script's output page; a new one comes before the old one goes,
+    // so a script always has its page.
+    void titleAdded(const QString& title);
+    void titleRemoved(const QString& title);
 
 private:
     // Asks for a path, starting from proposed (a name or a folder), and saves there.
@@ -58,8 +65,7 @@ private:
     QString AskSavePath(const QString& proposed) const;
     // The encoding cannot hold the character at offset of text: save as UTF-8 instead?
     bool AskSaveAsUtf8(const QString& path, const QByteArray& text, qsizetype offset) const;
-    static CMainFrame* MainFrame();
-
+    CRecentFileList* m_pRecentFiles = nullptr;
     CScriptEditView* m_pView = nullptr;
     // What OnOpenDocument read, until the view shows it.
     std::optional<ScriptFileText> m_opened;

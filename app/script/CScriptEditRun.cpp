@@ -2,12 +2,10 @@
 #include "CScriptEditView.h"
 
 #include "CDecodeCtrl.h"
-#include "CMainFrame.h"
 #include "CScriptEditCtrl.h"
 #include "CScriptEditDoc.h"
 #include "CScriptOutputBar.h"
 #include "CScriptWatchDlg.h"
-#include "CTARVENApp.h"
 #include "CTSL.h"
 #include "CTSLSyntax.h"
 #include "CWaitCursor.h"
@@ -39,8 +37,7 @@ CScriptEditView::~CScriptEditView()
 
 CScriptOutputBar* CScriptEditView::OutputBar() const
 {
-    const CTARVENApp* app = CTARVENApp::Instance();
-    return app != nullptr ? CScriptOutputBar::Of(app->MainFrame()) : nullptr;
+    return m_pOutput.data();
 }
 
 void CScriptEditView::ClearOutput()

@@ -3,6 +3,7 @@
 #include "CFindReplaceDlg.h"
 #include "CScriptEditCtrl.h"
 #include "CScriptEditDoc.h"
+#include "CScriptOutputBar.h"
 #include "CScriptWatchDlg.h"
 #include "CommandIds.h"
 #include "ScriptConstants.h"
@@ -21,8 +22,10 @@ constexpr int kStyleLineComment = 2;
 
 } // namespace
 
-CScriptEditView::CScriptEditView(CScriptEditDoc* document, SearchHistory& history, QWidget* parent)
-    : QWidget(parent), m_pDocument(document), m_history(history), m_pEdit(new CScriptEditCtrl(this))
+CScriptEditView::CScriptEditView(CScriptEditDoc* document, SearchHistory& history,
+                                 CScriptOutputBar* output, QWidget* parent)
+    : QWidget(parent), m_pDocument(document), m_history(history), m_pOutput(output),
+      m_pEdit(new CScriptEditCtrl(this))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -36,8 +36,10 @@ public:
         bool operator==(const CommandState&) const = default;
     };
 
-    // history holds the find and replace lists that every find dialog shares.
-    CScriptEditView(CScriptEditDoc* document, SearchHistory& history, QWidget* parent = nullptr);
+    // history holds the find and replace lists that every find dialog shares; output, when
+    // given, shows what compiling and running the script report.
+    CScriptEditView(CScriptEditDoc* document, SearchHistory& history,
+                    CScriptOutputBar* output = nullptr, QWidget* parent = nullptr);
     ~CScriptEditView() override;
 
     CScriptEditCtrl* Edit() const { return m_pEdit; }
@@ -129,6 +131,7 @@ private:
 
     CScriptEditDoc* m_pDocument = nullptr;
     SearchHistory& m_history;
+    QPointer<CScriptOutputBar> m_pOutput;
     CScriptEditCtrl* m_pEdit = nullptr;
     QPointer<CFindDlg> m_pFindDlg;
     // Whether the clipboard holds something to paste, kept as it changes: asking on every

@@ -1,6 +1,5 @@
 #include "CScriptOutputBar.h"
 
-#include "CMainFrame.h"
 #include "CXPropertyPage.h"
 #include "CXPropertySheet.h"
 #include "ScriptConstants.h"
@@ -33,19 +32,12 @@ int ErrorLineNumber(const QString& text)
     return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
-CScriptOutputBar::CScriptOutputBar(CMainFrame& frame)
-    : CSizingControlBar(&frame), m_font(QString::fromUtf8(kOutputFont)),
+CScriptOutputBar::CScriptOutputBar(QWidget* parent)
+    : CSizingControlBar(parent), m_font(QString::fromUtf8(kOutputFont)),
       m_pSheet(new CXPropertySheet(this))
 {
     m_font.setPixelSize(kOutputFontPx);
     setWidget(m_pSheet);
-    connect(&frame, &CMainFrame::scriptTitleAdded, this, &CScriptOutputBar::AddPage);
-    connect(&frame, &CMainFrame::scriptTitleRemoved, this, &CScriptOutputBar::RemovePage);
-}
-
-CScriptOutputBar* CScriptOutputBar::Of(const CMainFrame* frame)
-{
-    return frame != nullptr ? qobject_cast<CScriptOutputBar*>(frame->ScriptOutputBar()) : nullptr;
 }
 
 void CScriptOutputBar::AddPage(const QString& title)

@@ -4,21 +4,19 @@
 
 #include <QFont>
 
-class CMainFrame;
 class CXPropertySheet;
 class QPlainTextEdit;
 
 // The docking bar "스크립트 출력창": one read-only page for each open script, keyed by the
-// script document's title, holding what compiling and running that script reported.
+// script document's title, holding what compiling and running that script reported. The scripts'
+// views write their pages through it.
 class CScriptOutputBar : public CSizingControlBar
 {
     Q_OBJECT
 
 public:
-    explicit CScriptOutputBar(CMainFrame& frame);
-
-    // The bar of frame, when it has one.
-    static CScriptOutputBar* Of(const CMainFrame* frame);
+    // Docking it in the main frame makes it the frame's.
+    explicit CScriptOutputBar(QWidget* parent = nullptr);
 
     // A page for title, unless there is one already; the new page is shown.
     void AddPage(const QString& title);

@@ -4,16 +4,7 @@
 
 #include <QStyle>
 
-void CChildFrame::SetContentFactory(ContentFactory factory)
-{
-    s_contentFactory = factory;
-}
-
-CChildFrame::CChildFrame(CDocument* document) : CMdiChildFrame(document)
-{
-    if (s_contentFactory != nullptr)
-        setWidget(s_contentFactory(*this));
-}
+CChildFrame::CChildFrame(CDocument* document) : CMdiChildFrame(document) {}
 
 QRect CChildFrame::FirstGeometry(const QRect& area) const
 {

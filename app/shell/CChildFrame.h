@@ -2,17 +2,13 @@
 
 #include "CMdiChildFrame.h"
 
-// Child frame of a monitor document; it carries the send and receive lamps.
+// Child frame of a monitor document; it carries the send and receive lamps. What it shows is
+// given to it by whoever makes it (setWidget).
 class CChildFrame : public CMdiChildFrame
 {
     Q_OBJECT
 
 public:
-    // Makes what a new monitor frame shows; installed once by the program before any monitor
-    // document opens. Without one the frame stays empty.
-    using ContentFactory = QWidget* (*)(CChildFrame& frame);
-    static void SetContentFactory(ContentFactory factory);
-
     explicit CChildFrame(CDocument* document);
 
     // Lamp values: sending or receiving sets 100, the main frame's lamp timer sets 0.
@@ -32,7 +28,6 @@ private:
     // A lamp just lit (value above 0) wakes the main frame's lamp timer, which puts it out.
     void LampsChanged(int value);
 
-    static inline ContentFactory s_contentFactory = nullptr;
     int m_nSendLamp = 0;
     int m_nReceiveLamp = 0;
 };

@@ -6,6 +6,7 @@
 #include "CDocManager.h"
 #include "CDocument.h"
 #include "CEnvSettingsDlg.h"
+#include "CEnvironment.h"
 #include "CHelpWindow.h"
 #include "CMdiClientWnd.h"
 #include "CRecentFileList.h"
@@ -38,7 +39,7 @@ const char* const kFixedPaneText = QT_TRANSLATE_NOOP("CMainFrame", "TARVEN 통�
 const char* const kManualFile = "manual/index.html";
 } // namespace
 
-CMainFrame::CMainFrame(const CDocManager& docs, QWidget* parent)
+CMainFrame::CMainFrame(const CDocManager& docs, DockingBars bars, QWidget* parent)
     : QMainWindow(parent), m_docs(docs), m_pActions(new CCommandActions(this)),
       m_pCommandKeys(new CCommandKeys(menuBar(), this)),
       m_pRecentFiles(new CRecentFileList(kRecentFileCount, this))
@@ -48,10 +49,12 @@ CMainFrame::CMainFrame(const CDocManager& docs, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/tarven.svg")));
 
     QSettings settings(kCompanyName, kApplicationName);
+    m_pEnvironment = new CEnvironment(EnvSettings::Load(settings), this);
+    connect(m_pEnvironment, &CEnvironment::changed, this, &CMainFrame::envSettingsChanged);
     RestoreGeometry(settings);
     CreateToolBar();
     CreateStatusBar();
-    CreateDockingBars();
+    CreateDockingBars(bars);
     CSizingControlBar::GlobalLoadState(this, settings, kBarStateName);
     CreateMdiClient(settings);
     m_pRecentFiles->Load(settings);
@@ -59,7 +62,6 @@ CMainFrame::CMainFrame(const CDocManager& docs, QWidget* parent)
     InitActionsConnections();
     m_lampTimer.setObjectName(QString::number(ID_LAMP_TIMER));
     m_lampTimer.setInterval(kLampTimerMs);
-    m_env = EnvSettings::Load(settings);
 }
 
 CMainFrame::~CMainFrame()
@@ -69,19 +71,19 @@ CMainFrame::~CMainFrame()
     delete m_pMdiClient;
 }
 
-void CMainFrame::SetCmdListBarFactory(BarFactory factory)
+const EnvSettings& CMainFrame::Env() const
 {
-    s_cmdListBarFactory = factory;
-}
-
-void CMainFrame::SetScriptOutputBarFactory(BarFactory factory)
-{
-    s_scriptOutputBarFactory = factory;
+    return m_pEnvironment->Env();
 }
 
 QAction* CMainFrame::Action(int id) const
 {
     return m_pActions->Action(id);
+}
+
+CommandRouting CMainFrame::Routing() const
+{
+    return {*m_pActions, *m_pMdiClient, *m_pCommandKeys};
 }
 
 void CMainFrame::RestoreGeometry(QSettings& settings)
@@ -147,15 +149,15 @@ void CMainFrame::CreateStatusBar()
     bar->addPermanentWidget(fixed);
 }
 
-void CMainFrame::CreateDockingBars()
+void CMainFrame::CreateDockingBars(DockingBars bars)
 {
     setDockOptions(dockOptions() | QMainWindow::AllowNestedDocks);
-    m_pScriptOutputBar = s_scriptOutputBarFactory != nullptr ? s_scriptOutputBarFactory(*this)
-                                                             : new CSizingControlBar(this);
+    // Docking makes the bars the frame's.
+    m_pScriptOutputBar =
+        bars.pScriptOutput != nullptr ? bars.pScriptOutput : new CSizingControlBar(this);
     m_pScriptOutputBar->Create(tr("스크립트 출력창"), this, QSize(kBarWidthPx, kBarHeightPx), true,
                                ID_SCRIPT_OUTPUT_BAR, Qt::BottomDockWidgetArea);
-    m_pCmdListBar =
-        s_cmdListBarFactory != nullptr ? s_cmdListBarFactory(*this) : new CSizingControlBar(this);
+    m_pCmdListBar = bars.pCmdList != nullptr ? bars.pCmdList : new CSizingControlBar(this);
     m_pCmdListBar->Create(tr("송신 메세지창"), this, QSize(kBarWidthPx, kBarHeightPx), true,
                           ID_CMDLIST_BAR, Qt::TopDockWidgetArea);
 }
@@ -336,8 +338,7 @@ void CMainFrame::OnEnvSettings()
 void CMainFrame::ReloadEnvSettings()
 {
     QSettings settings(kCompanyName, kApplicationName);
-    m_env = EnvSettings::Load(settings);
-    emit envSettingsChanged(m_env);
+    m_pEnvironment->Set(EnvSettings::Load(settings));
 }
 
 void CMainFrame::WakeLampTimer()

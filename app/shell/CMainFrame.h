@@ -1,6 +1,8 @@
 #pragma once
 
+#include "CommandRouting.h"
 #include "EnvSettings.h"
+#include "MenuBars.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -11,6 +13,7 @@ class CCommandActions;
 class CCommandKeys;
 class CChildFrame;
 class CDocManager;
+class CEnvironment;
 class CHelpWindow;
 class CMdiClientWnd;
 class CRecentFileList;
@@ -23,31 +26,32 @@ class QMenu;
 class QSettings;
 class QToolBar;
 
+// The docking bars the program made for the main frame to carry; one left out stays empty.
+struct DockingBars
+{
+    CSizingControlBar* pScriptOutput = nullptr;
+    CSizingControlBar* pCmdList = nullptr;
+};
+
 // The main window: child windows of monitors and scripts, toolbar, status bar, docking bars.
 class CMainFrame : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    // Menu bars: none active, a monitor active, a script active.
-    static constexpr int kMenuMain = 128;
-    static constexpr int kMenuTvn = 129;
-    static constexpr int kMenuScript = 131;
+    static constexpr int kMenuMain = MenuBars::kMain;
+    static constexpr int kMenuTvn = MenuBars::kTvn;
+    static constexpr int kMenuScript = MenuBars::kScript;
 
-    // Makes the command-list bar; installed once by the program before the frame is created.
-    // Without one the bar stays empty.
-    using BarFactory = CSizingControlBar* (*)(CMainFrame& frame);
-    static void SetCmdListBarFactory(BarFactory factory);
-    // Makes the script output bar in the same way; without one that bar stays empty.
-    static void SetScriptOutputBarFactory(BarFactory factory);
-
-    explicit CMainFrame(const CDocManager& docs, QWidget* parent = nullptr);
+    explicit CMainFrame(const CDocManager& docs, DockingBars bars = {}, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    const EnvSettings& Env() const { return m_env; }
+    const EnvSettings& Env() const;
+    // The environment settings with word of their changes, lent to the monitor windows.
+    CEnvironment* Environment() const { return m_pEnvironment; }
     QAction* Action(int id) const;
-    // Guards the widgets that type keys against the keys of the commands.
-    CCommandKeys* CommandKeys() const { return m_pCommandKeys; }
+    // What the routers of the frame's commands get of it.
+    CommandRouting Routing() const;
     CMdiClientWnd* MdiClient() const { return m_pMdiClient; }
     QToolBar* ToolBar() const { return m_pToolBar; }
     CSizingControlBar* ScriptOutputBar() const { return m_pScriptOutputBar; }
@@ -56,8 +60,8 @@ public:
     // The monitor commands' popup, shared with the monitor's context menu.
     QMenu* TvnMenu() const { return m_pTvnMenu; }
     int CurrentMenuId() const { return m_nCurrentMenuId; }
-    // The monitor window activated last, which the command list sends to; null when none is
-    // open. A monitor clears it when it closes.
+    // The link of the monitor window activated last, which the command list sends to; null when
+    // none is open. The monitor commands' router sets it, and clears it when that window closes.
     CSendTarget* SendTarget() const { return m_pSendTarget; }
     void SetSendTarget(CSendTarget* target) { m_pSendTarget = target; }
 
@@ -74,10 +78,10 @@ public:
     void OnHelp();
 
 signals:
-    // The environment settings changed; monitors take their line limit and colours from them.
+    // The environment settings changed, as Environment() tells the monitors.
     void envSettingsChanged(const EnvSettings& env);
-    // A script document's title was reported, or is gone with the document: the script output
-    // bar keys its pages on these titles.
+    // A script document's title was reported, or is gone with the document: passed on to the
+    // script output bar, which keys its pages on these titles.
     void scriptTitleAdded(const QString& title);
     void scriptTitleRemoved(const QString& title);
 
@@ -91,7 +95,7 @@ private:
     void SaveGeometry(QSettings& settings) const;
     void CreateToolBar();
     void CreateStatusBar();
-    void CreateDockingBars();
+    void CreateDockingBars(DockingBars bars);
     void CreateMdiClient(QSettings& settings);
     void CreateMenus();
     void InitActionsConnections();
@@ -102,10 +106,8 @@ private:
     QMenu* NewMenu(const QString& title, const QList<int>& ids);
     QMenu* NewFileMenu(const QList<int>& extraIds);
 
-    static inline BarFactory s_cmdListBarFactory = nullptr;
-    static inline BarFactory s_scriptOutputBarFactory = nullptr;
     const CDocManager& m_docs;
-    EnvSettings m_env;
+    CEnvironment* m_pEnvironment = nullptr;
     CSizingControlBar* m_pScriptOutputBar = nullptr;
     CSizingControlBar* m_pCmdListBar = nullptr;
     QToolBar* m_pToolBar = nullptr;

@@ -3,7 +3,6 @@
 #include "CChildFrame.h"
 #include "CDocManager.h"
 #include "CFileDialogColumns.h"
-#include "CMainFrame.h"
 #include "CMdiClientWnd.h"
 #include "CModalFocusKeeper.h"
 #include "CProgramTitles.h"
@@ -31,16 +30,12 @@
 CTARVENApp::CTARVENApp()
     : m_pSingleInstance(std::make_unique<CSingleInstance>()),
       m_pDocManager(std::make_unique<CDocManager>())
-{
-    s_pInstance = this;
-}
+{}
 
 CTARVENApp::~CTARVENApp()
 {
     // Child windows hold documents that unregister from their types: close them first.
     m_pMainFrame.reset();
-    if (s_pInstance == this)
-        s_pInstance = nullptr;
 }
 
 void CTARVENApp::InstallFontSubstitutions()
@@ -51,16 +46,9 @@ void CTARVENApp::InstallFontSubstitutions()
     QFont::insertSubstitution(QStringLiteral("굴림체"), QStringLiteral("NanumGothicCoding"));
 }
 
-void CTARVENApp::SetScriptFactories(CDocTemplate::DocumentFactory makeDocument,
-                                    CDocTemplate::FrameFactory makeFrame)
-{
-    s_makeScriptDocument = std::move(makeDocument);
-    s_makeScriptFrame = std::move(makeFrame);
-}
-
 void CTARVENApp::SetCommandFileOpener(CommandFileOpener opener)
 {
-    s_openCommandFile = std::move(opener);
+    m_openCommandFile = std::move(opener);
 }
 
 namespace {
@@ -103,22 +91,54 @@ CTARVENApp::CommandLineInfo CTARVENApp::ParseCommandLine(const QStringList& argu
 bool CTARVENApp::InitInstance(const QStringList& arguments)
 {
     const CommandLineInfo info = ParseCommandLine(arguments);
+    if (!ClaimInstance(info))
+        return false;
+    CreateMainFrame({});
+    RegisterDocTemplates({});
+    Start(info);
+    return true;
+}
+
+bool CTARVENApp::ClaimInstance(const CommandLineInfo& info)
+{
     if (!m_pSingleInstance->Claim(info.files))
         return false;
-
     // Every title bar names the program, once; file dialogs show their dates and sizes whole.
     QCoreApplication::instance()->installEventFilter(
         new CProgramTitles(QString::fromLatin1(kApplicationName), this));
     QCoreApplication::instance()->installEventFilter(new CFileDialogColumns(this));
-    RegisterDocTemplates();
     ReadEditorVersion();
     QSettings settings(kCompanyName, kApplicationName);
     m_history = SearchHistory::Load(settings);
+    return true;
+}
 
-    m_pMainFrame = std::make_unique<CMainFrame>(*m_pDocManager);
+CMainFrame& CTARVENApp::CreateMainFrame(DockingBars bars)
+{
+    m_pMainFrame = std::make_unique<CMainFrame>(*m_pDocManager, bars);
     new CModalFocusKeeper(m_pMainFrame.get());
     InitActionsConnections();
+    return *m_pMainFrame;
+}
 
+void CTARVENApp::RegisterDocTemplates(DocumentTypes types)
+{
+    if (!types.makeMonitorFrame)
+        types.makeMonitorFrame = [](CDocument* doc) { return new CChildFrame(doc); };
+    if (!types.makeScriptDocument)
+        types.makeScriptDocument = [] { return new CDocument; };
+    if (!types.makeScriptFrame)
+        types.makeScriptFrame = [](CDocument* doc) { return new CMdiChildFrame(doc); };
+    m_pDocManager->AddDocTemplate(std::make_unique<CDocTemplate>(
+        kDocTypeTvn, CMainFrame::kMenuTvn, [] { return new CTARVENDoc; },
+        std::move(types.makeMonitorFrame)));
+    m_pDocManager->AddDocTemplate(std::make_unique<CDocTemplate>(
+        kDocTypeScript, CMainFrame::kMenuScript, std::move(types.makeScriptDocument),
+        std::move(types.makeScriptFrame)));
+}
+
+void CTARVENApp::Start(const CommandLineInfo& info)
+{
     QStringList failed;
     QStringList commandFiles;
     for (const QString& file : info.files) {
@@ -155,7 +175,6 @@ bool CTARVENApp::InitInstance(const QStringList& arguments)
                             QMessageBox::Warning, QMessageBox::Ok, m_pMainFrame.get());
         });
     }
-    return true;
 }
 
 void CTARVENApp::ExitInstance()
@@ -163,18 +182,6 @@ void CTARVENApp::ExitInstance()
     QSettings settings(kCompanyName, kApplicationName);
     m_history.Save(settings);
     m_history = {};
-}
-
-void CTARVENApp::RegisterDocTemplates()
-{
-    m_pDocManager->AddDocTemplate(std::make_unique<CDocTemplate>(
-        kDocTypeTvn, CMainFrame::kMenuTvn, [] { return new CTARVENDoc; },
-        [](CDocument* doc) { return new CChildFrame(doc); }));
-    m_pDocManager->AddDocTemplate(std::make_unique<CDocTemplate>(
-        kDocTypeScript, CMainFrame::kMenuScript,
-        s_makeScriptDocument ? s_makeScriptDocument : [] { return new CDocument; },
-        s_makeScriptFrame ? s_makeScriptFrame
-                          : [](CDocument* doc) { return new CMdiChildFrame(doc); }));
 }
 
 void CTARVENApp::ReadEditorVersion()
@@ -250,16 +257,16 @@ void CTARVENApp::OpenAndReport(const QString& path)
     }
 }
 
-bool CTARVENApp::OpensInCommandList(const QString& path)
+bool CTARVENApp::OpensInCommandList(const QString& path) const
 {
-    return s_openCommandFile &&
+    return m_openCommandFile &&
            QFileInfo(path).suffix().compare(QLatin1String("TCF"), Qt::CaseInsensitive) == 0;
 }
 
 bool CTARVENApp::OpenFile(const QString& path, QString* error)
 {
     if (OpensInCommandList(path))
-        return s_openCommandFile(*m_pMainFrame, path, error);
+        return m_openCommandFile(path, error);
     return OpenDocumentFile(path, error) != nullptr;
 }
 

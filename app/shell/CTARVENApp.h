@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CDocTemplate.h"
+#include "CMainFrame.h"
 #include "SearchHistory.h"
 
 #include <QObject>
@@ -11,12 +12,12 @@
 class QCommandLineParser;
 class CDocManager;
 class CDocument;
-class CMainFrame;
 class CSingleInstance;
 class CSplashWnd;
 
-// The program: one copy per user, its settings and document types, the main frame, and the
-// commands that create and open documents.
+// The application: one copy per user, its settings and document types, the main frame, and the
+// commands that create and open documents. The windows of the document types and the bars come
+// from the program that starts it.
 class CTARVENApp : public QObject
 {
     Q_OBJECT
@@ -29,31 +30,42 @@ public:
         QStringList files;
     };
 
+    // The windows of the document types, made by the program; a type left out opens plain
+    // documents in plain frames.
+    struct DocumentTypes
+    {
+        CDocTemplate::FrameFactory makeMonitorFrame;
+        CDocTemplate::DocumentFactory makeScriptDocument;
+        CDocTemplate::FrameFactory makeScriptFrame;
+    };
+    // Loads a command file into the command list. False only when the file cannot be read,
+    // error then saying why; a damaged file is told to the user by the list itself.
+    using CommandFileOpener = std::function<bool(const QString& path, QString* error)>;
+
     CTARVENApp();
     ~CTARVENApp() override;
 
-    // The running program, for windows that need its histories or document types.
-    static CTARVENApp* Instance() { return s_pInstance; }
-
     // Must run before the first widget exists.
     static void InstallFontSubstitutions();
-    // Makes the script documents and their frames; installed once by the program before it
-    // starts. Without them scripts open as plain documents in plain frames.
-    static void SetScriptFactories(CDocTemplate::DocumentFactory makeDocument,
-                                   CDocTemplate::FrameFactory makeFrame);
-    // Loads a command file into the frame's command list. False only when the file cannot be
-    // read, error then saying why; a damaged file is told to the user by the list itself.
-    using CommandFileOpener =
-        std::function<bool(CMainFrame& frame, const QString& path, QString* error)>;
-    // Installed once by the program before it starts; without it command files open as
-    // monitors do.
-    static void SetCommandFileOpener(CommandFileOpener opener);
     // The program's own options and file arguments, single-dash words read as long options.
     static void AddCommandLineOptions(QCommandLineParser& parser);
     static CommandLineInfo ParseCommandLine(const QStringList& arguments);
 
-    // Starts the program; false when this copy should end (another copy was raised).
+    // Starts the shell on its own, with plain document windows and empty bars; false when this
+    // copy should end (another copy was raised).
     bool InitInstance(const QStringList& arguments);
+
+    // Start-up in steps, in this order, for the program that builds its parts between them.
+    // Hands the files over to a copy that runs already (false: this copy should end); else
+    // reads what the windows share.
+    bool ClaimInstance(const CommandLineInfo& info);
+    // The main frame, carrying bars.
+    CMainFrame& CreateMainFrame(DockingBars bars);
+    void RegisterDocTemplates(DocumentTypes types);
+    // Command files opened outside the list go to opener; without one they open as monitors.
+    void SetCommandFileOpener(CommandFileOpener opener);
+    // Opens the command line's files and shows the main frame.
+    void Start(const CommandLineInfo& info);
     // Saves what is kept between runs; called once when the program ends.
     void ExitInstance();
 
@@ -80,20 +92,15 @@ public:
     SearchHistory m_history;
 
 private:
-    void RegisterDocTemplates();
     void ReadEditorVersion();
     void InitActionsConnections();
     void RaiseMainFrame(const QStringList& files);
     // Opens path, telling the user why when it cannot.
     void OpenAndReport(const QString& path);
     // A command file, and a command list to take it.
-    static bool OpensInCommandList(const QString& path);
+    bool OpensInCommandList(const QString& path) const;
 
-    static inline CTARVENApp* s_pInstance = nullptr;
-    static inline CDocTemplate::DocumentFactory s_makeScriptDocument;
-    static inline CDocTemplate::FrameFactory s_makeScriptFrame;
-    static inline CommandFileOpener s_openCommandFile;
-
+    CommandFileOpener m_openCommandFile;
     std::unique_ptr<CSingleInstance> m_pSingleInstance;
     std::unique_ptr<CDocManager> m_pDocManager;
     std::unique_ptr<CMainFrame> m_pMainFrame;

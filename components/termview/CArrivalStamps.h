@@ -1,12 +1,12 @@
 #pragma once
 
+#include "TermViewConstants.h"
+
 #include <QDateTime>
 #include <QString>
 #include <cstdint>
 #include <deque>
 #include <vector>
-
-#include "TermViewConstants.h"
 
 // When a received chunk arrived, kept by the offset of the byte it is shown before.
 struct ArrivalStamp

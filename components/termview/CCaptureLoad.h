@@ -1,13 +1,13 @@
 #pragma once
 
+#include "CCaptureReader.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <atomic>
 #include <cstddef>
 #include <memory>
 #include <thread>
-
-#include "CCaptureReader.h"
 
 class CTextLogStore;
 

@@ -1,5 +1,7 @@
 #include "CCaptureReader.h"
 
+#include "CaptureFormat.h"
+
 #include <QByteArray>
 #include <QtEndian>
 #include <algorithm>
@@ -7,8 +9,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "CaptureFormat.h"
 
 using namespace CaptureFormat;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CByteLog.h"
 #include "CFileWindow.h"
 
 #include <QFile>
@@ -7,8 +8,6 @@
 #include <cstdint>
 #include <functional>
 #include <vector>
-
-#include "CByteLog.h"
 
 enum class CaptureStatus
 {

@@ -1,14 +1,14 @@
 #include "CCaptureWriter.h"
 
+#include "CCaptureReader.h"
+#include "CaptureFormat.h"
+#include "SystemErrorText.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <cerrno>
 #include <unistd.h>
-
-#include "CCaptureReader.h"
-#include "CaptureFormat.h"
-#include "SystemErrorText.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "TermViewConstants.h"
+
 #include <QFile>
 #include <QString>
 #include <cstdint>
 #include <vector>
-
-#include "TermViewConstants.h"
 
 // Writes traffic into a capture file as timed records. Bytes gather in memory and are written
 // as one record when the chunk is full or when the owner flushes (on a timer), so a crash

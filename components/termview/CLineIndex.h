@@ -1,10 +1,10 @@
 #pragma once
 
+#include "TermViewConstants.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-
-#include "TermViewConstants.h"
 
 // Where each line of the byte log starts. A line ends after CR, after LF, or after a CR LF pair
 // (one break, not two); a line that reaches kMaxLineBytes without a break continues on a new

@@ -1,5 +1,7 @@
 #include "CPrintTarget.h"
 
+#include "SystemErrorText.h"
+
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -9,8 +11,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <cerrno>
-
-#include "SystemErrorText.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "CByteLog.h"
+#include "CCaptureWriter.h"
+#include "CLineIndex.h"
+#include "CTextSearch.h"
+
 #include <QString>
 #include <cstdint>
 #include <mutex>
 #include <utility>
 #include <vector>
-
-#include "CByteLog.h"
-#include "CCaptureWriter.h"
-#include "CLineIndex.h"
-#include "CTextSearch.h"
 
 // What a view needs to lay out one shown row: its first absolute offset and its bytes.
 struct RowData

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "CByteLog.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <vector>
-
-#include "CByteLog.h"
 
 // Longest pattern a search takes, in bytes.
 inline constexpr int kMaxSearchPatternBytes = 256;

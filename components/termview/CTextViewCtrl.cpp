@@ -1,5 +1,11 @@
 #include "CTextViewCtrl.h"
 
+#include "CCaptureLoad.h"
+#include "CCaptureReader.h"
+#include "CTextLogStore.h"
+#include "CTextViewPrinter.h"
+#include "HexLayout.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -17,12 +23,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-
-#include "CCaptureLoad.h"
-#include "CCaptureReader.h"
-#include "CTextLogStore.h"
-#include "CTextViewPrinter.h"
-#include "HexLayout.h"
 
 namespace {
 int ClampToInt(uint64_t value)

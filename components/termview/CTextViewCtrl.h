@@ -1,5 +1,11 @@
 #pragma once
 
+#include "CArrivalStamps.h"
+#include "CTextSearch.h"
+#include "CTextViewPainter.h"
+#include "TermViewConstants.h"
+#include "TextEncoding.h"
+
 #include <QAbstractScrollArea>
 #include <QAbstractSlider>
 #include <QBasicTimer>
@@ -10,12 +16,6 @@
 #include <memory>
 #include <optional>
 #include <utility>
-
-#include "CArrivalStamps.h"
-#include "CTextSearch.h"
-#include "CTextViewPainter.h"
-#include "TermViewConstants.h"
-#include "TextEncoding.h"
 
 class CCaptureLoad;
 class CTextLogStore;

@@ -1,14 +1,14 @@
 #include "CTextViewPainter.h"
 
-#include <QFontMetricsF>
-#include <QPainter>
-#include <algorithm>
-#include <cmath>
-
 #include "CTextSearch.h"
 #include "ColorRef.h"
 #include "ControlCodeNames.h"
 #include "HexLayout.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 // Search matches: dark text on amber, whatever colours the traffic is drawn in.

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "CByteLog.h"
+#include "TermViewConstants.h"
+#include "TextLayout.h"
+
 #include <QColor>
 #include <QFont>
 #include <QPointF>
 #include <cstdint>
 #include <utility>
 #include <vector>
-
-#include "CByteLog.h"
-#include "TermViewConstants.h"
-#include "TextLayout.h"
 
 class QPaintDevice;
 class QPainter;

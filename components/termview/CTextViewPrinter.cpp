@@ -1,12 +1,12 @@
 #include "CTextViewPrinter.h"
 
-#include <QPagedPaintDevice>
-#include <QPainter>
-#include <algorithm>
-
 #include "CTextLogStore.h"
 #include "CTextViewPainter.h"
 #include "HexLayout.h"
+
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <algorithm>
 
 namespace {
 // Ink-friendly colours for paper: received text black, sent text navy, control codes maroon on

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "CTextLogStore.h"
+#include "TextLayout.h"
+
 #include <QFont>
 #include <QString>
 #include <QStringList>
 #include <vector>
-
-#include "CTextLogStore.h"
-#include "TextLayout.h"
 
 class QPagedPaintDevice;
 class QPainter;

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "CByteLog.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-
-#include "CByteLog.h"
 
 // How bytes that are not ASCII are read as characters ("수신문자 인코딩"). The numbers are kept
 // in the settings.

@@ -1,11 +1,11 @@
 #include "TextLayout.h"
 
+#include "ControlCodeNames.h"
+#include "TermViewConstants.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-
-#include "ControlCodeNames.h"
-#include "TermViewConstants.h"
 
 CellStyle TextStyle(uint8_t attr)
 {

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QString>
-#include <cstdint>
-#include <vector>
-
 #include "CArrivalStamps.h"
 #include "CByteLog.h"
 #include "TextEncoding.h"
+
+#include <QString>
+#include <cstdint>
+#include <vector>
 
 // How a byte is painted: its direction picks the In or Out colours, and control codes shown by
 // name use the control colours.

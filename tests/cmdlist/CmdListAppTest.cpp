@@ -10,6 +10,7 @@
 #include "CommandFile.h"
 #include "CommandIds.h"
 #include "MonitorTestEnv.h"
+#include "ProgramTestEnv.h"
 #include "PtyPair.h"
 #include "TcpPeer.h"
 
@@ -28,9 +29,8 @@ protected:
     void SetUp() override
     {
         MonitorTest::SetUp();
-        InstallMonitor();
-        InstallCmdList();
-        m_app = StartApp();
+        m_program = StartProgram();
+        m_app = &m_program->App();
         Frame()->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
         m_pGrid = qobject_cast<CCmdListBar*>(Frame()->CmdListBar())->Panel()->Grid();
@@ -38,7 +38,7 @@ protected:
 
     void TearDown() override
     {
-        m_app.reset();
+        m_program.reset();
         MonitorTest::TearDown();
     }
 
@@ -85,7 +85,8 @@ protected:
         return {m_pGrid->currentIndex().row(), m_pGrid->currentIndex().column()};
     }
 
-    std::unique_ptr<CTARVENApp> m_app;
+    std::unique_ptr<CProgram> m_program;
+    CTARVENApp* m_app = nullptr;
     CCmdListGrid* m_pGrid = nullptr;
 };
 
@@ -180,8 +181,9 @@ TEST_F(CmdListAppTest, CommandFilesOpenIntoTheListWhereverTheyComeFrom)
 
     // From the command line: loaded once the window is up, over the list's last file; the
     // damaged file is told by the list, the missing one by the program, each once.
-    m_app.reset();
-    m_app = StartApp({bench, damaged, Path("missing.tcf")});
+    m_program.reset();
+    m_program = StartProgram({bench, damaged, Path("missing.tcf")});
+    m_app = &m_program->App();
     auto* panel = qobject_cast<CCmdListBar*>(Frame()->CmdListBar())->Panel();
     QTRY_COMPARE_WITH_TIMEOUT(m_messages.texts.size(), 2, 10000);
     EXPECT_TRUE(m_messages.texts[0].startsWith(

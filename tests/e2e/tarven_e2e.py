@@ -234,6 +234,12 @@ def drive(session):
     session.type("e2e")
     session.key("Return")
     wait_for("the capture name dialog to close", lambda: not session.windows("갈무리 저장파일 이름"))
+    # Both directions in the capture, for the replay further on.
+    capture = os.path.join(session.home, "TARVEN", "Galmuri", "e2e.tvn")
+    session.type("rec")
+    client.expect(b"rec", "typing into a capture")
+    client.sock.sendall(b"pong\r\n")
+    wait_for("the reply in the capture", lambda: file_holds_part(capture, b"pong\r\n"))
     session.key("ctrl+shift+v", "ctrl+g", "ctrl+shift+c")
     # The find bar: what is typed into it and its keys, with the bar open or closed, stay in the
     # program.
@@ -242,7 +248,7 @@ def drive(session):
     session.key("F3", "shift+F3", "Return", "Escape", "F3", "shift+F3", "ctrl+f", "Escape")
     session.type("keys")
     client.expect(b"keys", "the command keys")
-    if not os.path.isfile(os.path.join(session.home, "TARVEN", "Galmuri", "e2e.tvn")):
+    if not os.path.isfile(capture):
         raise Failed("Ctrl+G, a name and Ctrl+G again left no capture file")
 
     # A dialog opened with a key and one opened from the terminal's menu (the menu key, then
@@ -295,6 +301,9 @@ def drive(session):
     drive_replace(session, frame)
     if tarven.poll() is not None:
         raise Failed("tarven ended with %s" % tarven.returncode)
+    drive_replay(session, frame, capture)
+    if tarven.poll() is not None:
+        raise Failed("tarven ended with %s" % tarven.returncode)
     again = arrange_refuse_and_reopen(session, tarven, frame)
     drive_pty_cp949(session, again)
 
@@ -305,6 +314,14 @@ REPLACE_DIALOG = "문자열 바꾸기"
 def file_holds(path, expected):
     with open(path, "rb") as script:
         return script.read() == expected
+
+
+def file_holds_part(path, part):
+    try:
+        with open(path, "rb") as data:
+            return part in data.read()
+    except OSError:
+        return False
 
 
 def drive_replace(session, frame):
@@ -362,6 +379,47 @@ def drive_replace(session, frame):
 
 
 
+def open_menu(session, *keys):
+    """Presses the keys that open a menu and returns the menu's window."""
+    shown = set(session.program_windows())
+    session.key(*keys)
+    return wait_for("the menu", lambda: [window for window in session.program_windows()
+                                         if window not in shown])[0]
+
+
+def drive_replay(session, frame, capture):
+    """The capture made above, shown from File, Open and replayed from the view menu: the replay
+    is one more child window, listed in the window menu, never a window of its own."""
+    # In front of the manual, for the pictures.
+    session.run("xdotool", "windowraise", frame)
+    give_keyboard(session, frame)
+    session.key("alt+f", "o")
+    dialog = wait_for("the open dialog", lambda: session.windows("^(Open|열기)( — TARVEN)?$"))[0]
+    give_keyboard(session, dialog)
+    session.type(capture)
+    session.key("Return")
+    wait_for("the open dialog to close", lambda: not session.windows("^(Open|열기)( — TARVEN)?$"))
+    time.sleep(0.5)  # the capture is shown and its replay offered
+    menu = open_menu(session, "alt+w")
+    listed = geometry(session, menu)[3]
+    # As in any menu bar, the first Escape closes the menu and the second leaves the bar.
+    session.key("Escape", "Escape")
+    wait_for("the window menu to close", lambda: menu not in session.program_windows())
+    # 재생 is the item above 그래프 and 환경설정, the view menu's last.
+    session.key("alt+v", "Up", "Up", "Up", "Return")
+    time.sleep(0.5)
+    if session.windows("재생"):
+        raise Failed("the replay opened a window of its own")
+    menu = open_menu(session, "alt+w")
+    session.screenshot("replay-window-menu")
+    if geometry(session, menu)[3] <= listed:
+        raise Failed("the window menu lists no more windows after 재생")
+    # Its entry, the fifth: two monitors, the script, the capture's monitor, the replay.
+    session.key("5")
+    wait_for("the window menu to close", lambda: menu not in session.program_windows())
+    session.screenshot("replay")
+
+
 def geometry(session, window):
     """x, y, width, height of a window as X reports it."""
     found = dict(line.split("=", 1) for line in session.run(
@@ -377,11 +435,12 @@ def give_keyboard(session, window):
 
 
 def arrange_refuse_and_reopen(session, tarven, frame):
-    """Six windows tiled and cascaded in an unchanged main window; a line limit out of range
-    refused with the dialog kept open; the main window back where it was left."""
+    """The windows tiled and cascaded in an unchanged main window; a line limit out of range
+    refused with the dialog kept open; the main window, left with a replay open, back where it
+    was left."""
     give_keyboard(session, frame)
     before = geometry(session, frame)
-    # Two monitors are open: one more, and three scripts.
+    # Three monitors, a script and a replay are open: one more monitor, and three scripts.
     session.key("ctrl+m")
     wait_for("the port settings dialog", lambda: session.windows("통신포트 설정"))
     session.key("Escape")

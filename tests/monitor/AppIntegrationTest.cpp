@@ -6,6 +6,7 @@
 #include "CFileSendDlg.h"
 #include "CMdiClientWnd.h"
 #include "CPaneIndicator.h"
+#include "CReplayFrame.h"
 #include "CReplayWindow.h"
 #include "CommandIds.h"
 #include "DialogControls.h"
@@ -33,16 +34,6 @@ protected:
         SetValue("Interface", 1);
         SetValue("Active", 1);
         SetValue("ServerPort", FreePort());
-    }
-
-    CTARVENView* OpenMonitor()
-    {
-        CDocument* document = nullptr;
-        EXPECT_TRUE(WaitForDialog([&] { document = m_app->OnFileNew("Tvn"); }));
-        // The start-up dialog took the activation; the keys go to the main window again.
-        Frame()->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(Frame()));
-        return document->Frame()->findChild<CTARVENView*>();
     }
 
     // Runs the view's context menu and reads each item's state by position.
@@ -229,10 +220,11 @@ TEST_F(AppIntegrationTest, ViewMenuReplaysTheCaptureOfTheActiveMonitorOnly)
     ASSERT_TRUE(WaitFor([&] { return replay->isEnabled(); }));
     EXPECT_EQ(Shown(*document->Frame()->findChild<CTARVENView*>()), chunk);
     replay->trigger();
-    auto* window = document->Frame()->findChild<CReplayWindow*>();
-    ASSERT_NE(window, nullptr);
+    auto* frame = qobject_cast<CReplayFrame*>(Frame()->MdiClient()->activeSubWindow());
+    ASSERT_NE(frame, nullptr);
+    CReplayWindow* window = frame->Window();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->windowTitle(), "재생 - bench.tvn");
+    EXPECT_EQ(frame->windowTitle(), "재생 - bench.tvn");
     ASSERT_TRUE(WaitFor([&] { return Shown(*window->Monitor()->View()) == chunk; }));
 
     for (QMdiSubWindow* child : Frame()->MdiClient()->subWindowList()) {
@@ -241,6 +233,6 @@ TEST_F(AppIntegrationTest, ViewMenuReplaysTheCaptureOfTheActiveMonitorOnly)
     }
     ASSERT_TRUE(WaitFor([&] { return !replay->isEnabled(); }));
     replay->trigger();
-    EXPECT_EQ(live->parentWidget()->findChild<CReplayWindow*>(), nullptr);
+    EXPECT_EQ(Frame()->MdiClient()->subWindowList().size(), 3) << "a live monitor has no replay";
     EXPECT_TRUE(m_messages.texts.isEmpty());
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "CDocument.h"
 #include "CMainFrame.h"
+#include "CMdiChildFrame.h"
 #include "CTARVENApp.h"
 #include "KeyboardInput.h"
 #include "MonitorTestEnv.h"
+#include "ProgramTestEnv.h"
 
 #include <memory>
 
@@ -15,15 +18,15 @@ protected:
     void SetUp() override
     {
         MonitorTest::SetUp();
-        InstallMonitor();
-        m_app = StartApp();
+        m_program = StartProgram();
+        m_app = &m_program->App();
         Frame()->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
     }
 
     void TearDown() override
     {
-        m_app.reset();
+        m_program.reset();
         MonitorTest::TearDown();
     }
 
@@ -35,5 +38,17 @@ protected:
             Press(Qt::Key(Qt::Key_A + letter.unicode() - 'a'));
     }
 
-    std::unique_ptr<CTARVENApp> m_app;
+    // A new monitor window, its start-up dialog answered.
+    CTARVENView* OpenMonitor()
+    {
+        CDocument* document = nullptr;
+        EXPECT_TRUE(WaitForDialog([&] { document = m_app->OnFileNew("Tvn"); }));
+        // The start-up dialog took the activation; the keys go to the main window again.
+        Frame()->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(Frame()));
+        return document->Frame()->findChild<CTARVENView*>();
+    }
+
+    std::unique_ptr<CProgram> m_program;
+    CTARVENApp* m_app = nullptr;
 };

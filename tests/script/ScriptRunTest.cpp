@@ -50,7 +50,7 @@ int ThreadCount()
 class ScriptRunTest : public ScriptProgramTest
 {
 protected:
-    CScriptOutputBar* Bar() const { return CScriptOutputBar::Of(Frame()); }
+    CScriptOutputBar* Bar() const { return m_program->OutputBar(); }
 
     // A new script window holding text, active.
     CScriptEditView* NewScript(const QByteArray& text)

@@ -6,6 +6,7 @@
 #include "CScriptEditDoc.h"
 #include "CScriptEditView.h"
 #include "EventLoopWait.h"
+#include "ProgramTestEnv.h"
 #include "SearchHistory.h"
 #include "ShellTestEnv.h"
 
@@ -64,14 +65,15 @@ class ScriptProgramTest : public ShellTest
 protected:
     void SetUp() override
     {
-        InstallScriptEditor();
-        m_app = StartApp();
+        m_program = StartProgram();
+        m_app = &m_program->App();
         Frame()->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
     }
-    void TearDown() override { m_app.reset(); }
+    void TearDown() override { m_program.reset(); }
 
     CMainFrame* Frame() const { return m_app->MainFrame(); }
 
-    std::unique_ptr<CTARVENApp> m_app;
+    std::unique_ptr<CProgram> m_program;
+    CTARVENApp* m_app = nullptr;
 };

@@ -353,16 +353,7 @@ TEST_F(MainFrameTest, WindowMenuListsTheOpenWindowsWithTheCurrentOneTicked)
     ASSERT_NE(windows, nullptr);
 
     // What the menu shows when it opens.
-    const auto shown = [windows] {
-        windows->popup(QPoint(0, 0));
-        QStringList items;
-        for (const QAction* item : windows->actions()) {
-            if (!item->isSeparator())
-                items << item->text() + (item->isChecked() ? " *" : "");
-        }
-        windows->close();
-        return items;
-    };
+    const auto shown = [windows] { return ShownItems(windows); };
     EXPECT_EQ(shown(), QStringList({"계단식 배열(&C)", "바둑판식 배열(&T)", "&1 Tvn1", "&2 Script1",
                                     "&3 Tvn2 *"}));
     // Choosing an entry brings its window forward; the list follows.

@@ -13,6 +13,7 @@
 #include "CSizingControlBar.h"
 #include "CommandIds.h"
 #include "EventLoopWait.h"
+#include "ProgramTestEnv.h"
 #include "ShellTestEnv.h"
 
 #include <QAction>
@@ -88,16 +89,14 @@ class WorkspaceTest : public ShellTest
 protected:
     void SetUp() override
     {
-        InstallMonitor();
-        InstallCmdList();
-        InstallScriptEditor();
         m_dialogs.setInterval(10);
         QObject::connect(&m_dialogs, &QTimer::timeout, [] {
             if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
                 dialog->reject();
         });
         m_dialogs.start();
-        m_app = StartApp();
+        m_program = StartProgram();
+        m_app = &m_program->App();
         // The main window as on a screen with room for it, whatever the test's screen is.
         Frame()->showNormal();
         Frame()->setGeometry(20, 20, 1024, 768);
@@ -106,7 +105,7 @@ protected:
     }
     void TearDown() override
     {
-        m_app.reset();
+        m_program.reset();
         m_dialogs.stop();
     }
 
@@ -136,7 +135,8 @@ protected:
         return faults;
     }
 
-    std::unique_ptr<CTARVENApp> m_app;
+    std::unique_ptr<CProgram> m_program;
+    CTARVENApp* m_app = nullptr;
 
 private:
     QTimer m_dialogs;

@@ -4,6 +4,8 @@
 #include "MessageCapture.h"
 #include "SettingsSandbox.h"
 
+#include <QMenu>
+#include <QStringList>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -21,6 +23,18 @@ protected:
         return app;
     }
     QString Path(const QString& name) const { return m_env.Path(name); }
+    // The texts of a menu as it shows them when it opens, the ticked item marked " *".
+    static QStringList ShownItems(QMenu* menu)
+    {
+        menu->popup(QPoint(0, 0));
+        QStringList items;
+        for (const QAction* item : menu->actions()) {
+            if (!item->isSeparator())
+                items << item->text() + (item->isChecked() ? " *" : "");
+        }
+        menu->close();
+        return items;
+    }
     // Writes a small file under the test folder and returns its path.
     QString MakeFile(const QString& name, const QByteArray& contents = "x\n") const
     {
