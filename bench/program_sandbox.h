@@ -14,10 +14,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFont>
+#include <QHostAddress>
 #include <QPainter>
 #include <QPixmap>
 #include <QSettings>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -62,6 +64,22 @@ public:
         settings.setValue("TARVEN/Active", 1);
         settings.setValue("TARVEN/ServerPort", port);
         return port;
+    }
+
+    // A device on 127.0.0.1 that answers each request of each client with reply; its port, 0
+    // when it cannot listen.
+    static quint16 AnswerEachRequest(QTcpServer& device, const QByteArray& reply)
+    {
+        if (!device.listen(QHostAddress::LocalHost, 0))
+            return 0;
+        QObject::connect(&device, &QTcpServer::newConnection, &device, [&device, reply] {
+            QTcpSocket* peer = device.nextPendingConnection();
+            QObject::connect(peer, &QTcpSocket::readyRead, peer, [peer, reply] {
+                peer->readAll();
+                peer->write(reply);
+            });
+        });
+        return device.serverPort();
     }
 
     // Runs events for ms milliseconds, so that windows lay out and paint.

@@ -15,10 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QHostAddress>
 #include <QPainter>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <cstdio>
 
 namespace {
@@ -63,18 +60,12 @@ int main(int argc, char** argv)
     const QString folder = ProgramSandbox::OutputFolder(argc, argv);
 
     QTcpServer device;
-    device.listen(QHostAddress::LocalHost, 0);
-    QObject::connect(&device, &QTcpServer::newConnection, &device, [&device] {
-        QTcpSocket* peer = device.nextPendingConnection();
-        QObject::connect(peer, &QTcpSocket::readyRead, peer, [peer] {
-            peer->readAll();
-            peer->write(kReply);
-        });
-    });
+    const quint16 port = ProgramSandbox::AnswerEachRequest(device, kReply);
+    if (port == 0)
+        return 1;
 
-    const QString path =
-        sandbox.WriteScript(QStringLiteral("sensor_tcp.tsl"),
-                            QString::fromUtf8(kScript).arg(device.serverPort()).toUtf8());
+    const QString path = sandbox.WriteScript(QStringLiteral("sensor_tcp.tsl"),
+                                             QString::fromUtf8(kScript).arg(port).toUtf8());
     if (path.isEmpty())
         return 1;
 

@@ -21,6 +21,9 @@ CRunBatch::CRunBatch(const TslRunOptions& options, CRunSession::Clock::time_poin
     : m_options(options), m_started(started), m_startedAt(QDateTime::currentDateTime()),
       m_pReport(report), m_output(STDOUT_FILENO, kOutputCapacityBytes)
 {
+    // Traced lines wait for standard error as printed lines wait for standard output.
+    if (options.bTrace)
+        m_pTrace = std::make_unique<COutputWriter>(STDERR_FILENO, kOutputCapacityBytes);
     for (const std::string& script : options.scripts) {
         TslRunCase& record = m_cases.emplace_back();
         record.strScript = script;
@@ -69,7 +72,7 @@ void CRunBatch::RunScript(std::size_t nIndex, CRunSession::Clock::time_point sta
     }
     bool bounded = false;
     {
-        CRunSession session(m_options, script.Path(), started, m_output, record);
+        CRunSession session(m_options, script.Path(), started, m_output, record, m_pTrace.get());
         m_pSession = &session;
         record.nStatus = session.Exec();
         m_pSession = nullptr;
@@ -93,6 +96,8 @@ void CRunBatch::EndCall(int nStatus)
         nStatus = TslRunExit::kUnreadable;
     RunSignals::SetStatus(nStatus);
     m_output.FlushFor(kOutputGraceMs);
+    if (m_pTrace)
+        m_pTrace->FlushFor(kOutputGraceMs);
     RunSignals::EndNow(nStatus);
 }
 

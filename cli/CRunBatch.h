@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QObject>
 
+#include <memory>
 #include <vector>
 
 // The scripts of one call of tslrun, run one after the other with the same options, each to
@@ -41,6 +42,7 @@ private:
     const QDateTime m_startedAt;
     CReportFile* const m_pReport;
     COutputWriter m_output;
+    std::unique_ptr<COutputWriter> m_pTrace; // standard error, with --trace
     std::vector<TslRunCase> m_cases;
     CRunSession* m_pSession = nullptr; // the run going on, for a signal
 };

@@ -45,12 +45,17 @@ CRunSession::Clock::time_point After(CRunSession::Clock::time_point start, doubl
 } // namespace
 
 CRunSession::CRunSession(const TslRunOptions& options, const std::string& strScriptPath,
-                         Clock::time_point started, COutputWriter& output, TslRunCase& record)
-    : m_options(options), m_started(started), m_output(output), m_record(record),
-      m_bTerminal(isatty(STDOUT_FILENO) != 0)
+                         Clock::time_point started, COutputWriter& output, TslRunCase& record,
+                         COutputWriter* trace)
+    : m_options(options), m_started(started), m_pTraceOutput(trace), m_output(output),
+      m_record(record), m_bTerminal(isatty(STDOUT_FILENO) != 0)
 {
     m_ctrl.Create(this, QRect(), kHostControlId);
     m_ctrl.SetScriptName(strScriptPath.c_str());
+    if (trace) {
+        m_pTrace = std::make_unique<CTraceHook>(*trace, options.nTraceLimit);
+        m_ctrl.SetDebugHook(m_pTrace.get());
+    }
     m_tick.setInterval(kTickMs);
     connect(&m_tick, &QTimer::timeout, this, &CRunSession::OnTick);
 }
@@ -392,6 +397,9 @@ void CRunSession::Finish(int nStatus, bool bBounded, RunEnd end, const std::stri
         RunSignals::ArmDeadline(m_nStatus);
     m_tick.stop();
     m_ctrl.Halt();
+    // The trace reads in order with what tslrun says of the end.
+    if (m_pTraceOutput && !bBounded)
+        m_pTraceOutput->Flush();
     ReportNotices();
     if (const uint64_t dropped = m_ctrl.GetDroppedBytes()) {
         const std::string lost =

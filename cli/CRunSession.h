@@ -3,6 +3,7 @@
 #include "CDecodeCtrl.h"
 #include "CEchoServer.h"
 #include "COutputWriter.h"
+#include "CTraceHook.h"
 #include "CUdpEcho.h"
 #include "RunCase.h"
 #include "TslRunOptions.h"
@@ -11,6 +12,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 
 // One headless run of a script: verifies it, opens its link through the script host, runs it,
@@ -25,9 +27,11 @@ public:
 
     // `strScriptPath` is where the engine reads the script (its checked copy); `started` is when
     // the script's turn began, from which --seconds and --timeout count; printed lines go to
-    // `output`, and `record` learns how the run ended.
+    // `output`, and `record` learns how the run ended. With `trace`, the lines the script runs
+    // go there.
     CRunSession(const TslRunOptions& options, const std::string& strScriptPath,
-                Clock::time_point started, COutputWriter& output, TslRunCase& record);
+                Clock::time_point started, COutputWriter& output, TslRunCase& record,
+                COutputWriter* trace = nullptr);
     ~CRunSession() override;
 
     // Runs the whole session on the event loop; returns the exit status. After a bounded end
@@ -68,6 +72,8 @@ private:
 
     const TslRunOptions m_options;
     const Clock::time_point m_started;
+    COutputWriter* const m_pTraceOutput;
+    std::unique_ptr<CTraceHook> m_pTrace; // outlives the run's thread, which m_ctrl joins
     CDecodeCtrl m_ctrl;
     CEchoServer m_echo;
     CUdpEcho m_udpEcho;

@@ -43,6 +43,11 @@ const OptionRow kOptions[] = {
     {{"keep-running"}, nullptr, "a lost link is told on standard error; the run goes on"},
     {{"strict"}, nullptr, "exit 4 when received bytes were lost (the serial driver dropped them)"},
     {{"lang"}, "ko|en", "language of the script messages (verifier and run): ko (default) or en"},
+    {{"trace"},
+     nullptr,
+     "write each line the script runs, as \"+ LINE: TEXT\", to standard error (at most "
+     "100000 lines a script)"},
+    {{"trace-limit"}, "N", "trace at most N lines of each script; implies --trace"},
     {{"h", "help"}, nullptr, "print this text"},
     {{"version"}, nullptr, "print the version"},
 };
@@ -268,6 +273,12 @@ bool ParseTslRunOptions(const QStringList& arguments, TslRunOptions& options, st
             return false;
         }
         options.language = *language;
+    }
+    options.bTrace = parser.isSet("trace") || parser.isSet("trace-limit");
+    if (parser.isSet("trace-limit") &&
+        !ParseCount(Value(parser, "trace-limit"), options.nTraceLimit)) {
+        strError = "--trace-limit takes a whole number above 0";
+        return false;
     }
     if (parser.isSet("passes") && !ParseCount(Value(parser, "passes"), options.nPasses)) {
         strError = "--passes takes a whole number above 0";

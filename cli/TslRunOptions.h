@@ -27,6 +27,8 @@ struct TslRunOptions
     bool bKeepRunning = false; // a lost link is told, and the run goes on
     bool bStrict = false;      // received bytes that were lost make the exit status 4
     tsl::Language language = tsl::Language::Korean; // of the verifier's and the run's messages
+    bool bTrace = false;                            // each executed line on standard error
+    uint64_t nTraceLimit = 100000;                  // lines traced at most, for each script
     bool bHelp = false;
     bool bVersion = false;
 };

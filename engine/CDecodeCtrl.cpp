@@ -102,6 +102,7 @@ bool CDecodeCtrl::CreateInterpreter()
     m_pTSL = std::make_unique<CTSL>(this, m_strTableName);
     m_pTSL->SetRunFlag(&m_bRun);
     m_pTSL->SetParentId(static_cast<int>(m_nId));
+    m_pTSL->SetDebugHook(m_pDebugHook);
     // A script whose GET and PUT would silently do nothing does not run.
     if (!m_pTSL->GetTableError().empty()) {
         m_failure = RunFailure::Table;

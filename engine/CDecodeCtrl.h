@@ -17,6 +17,7 @@
 #include <string>
 #include <thread>
 
+class CDebugHook;
 class CTSL;
 class CTSLSyntax;
 
@@ -73,6 +74,9 @@ public:
     void SetLocalAddress(const std::string& strAddress) { m_strLocalAddress = strAddress; }
     // The local port the run's link receives on (UDP), once it runs; 0 otherwise.
     int GetLocalPort() const;
+    // A hook that every interpreter of a later Run is given before its thread starts (null:
+    // none). It must outlive the runs.
+    void SetDebugHook(CDebugHook* pHook) { m_pDebugHook = pHook; }
     // Stops the worker by itself after this many passes (0: no limit); IsFinished tells.
     void SetPassLimit(uint64_t nPasses) { m_nPassLimit = nPasses; }
     bool IsFinished() const { return m_bFinished.load(std::memory_order_acquire); }
@@ -146,6 +150,7 @@ private:
     std::string m_strError;
     std::string m_strConnectFailure;
     uint64_t m_nPassLimit = 0;
+    CDebugHook* m_pDebugHook = nullptr;
     std::atomic<uint64_t> m_nPasses{0};
     std::atomic<bool> m_bFinished{false};
     std::atomic<uint64_t> m_nDroppedBytes{0};

@@ -25,3 +25,19 @@ bool CRunFlag::SleepFor(int ms)
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     return !m_wake.wait_until(lock, deadline, [this] { return !IsSet(); });
 }
+
+bool CRunFlag::WaitUntil(const std::function<bool()>& ready)
+{
+    std::unique_lock lock(m_mutex);
+    m_wake.wait(lock, [&] { return !IsSet() || ready(); });
+    return IsSet();
+}
+
+void CRunFlag::Wake()
+{
+    // Taking the lock orders the change of the condition before a waiter's next look at it.
+    {
+        std::lock_guard lock(m_mutex);
+    }
+    m_wake.notify_all();
+}

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 
 // The run flag of a script: the host sets and clears it, the interpreter reads it before every
@@ -17,6 +18,10 @@ public:
 
     // Waits up to ms milliseconds; returns early, false, when the flag is or becomes clear.
     bool SleepFor(int ms);
+    // Waits until `ready` holds, false at once when the flag is or becomes clear. `ready` is
+    // asked under the flag's lock, again after each Wake; whoever makes it hold calls Wake.
+    bool WaitUntil(const std::function<bool()>& ready);
+    void Wake();
 
 private:
     std::atomic<int> m_bRun;

@@ -68,15 +68,59 @@ int CTSL::_CompileMainScript1(int nLines)
 {
     const int count = std::min(nLines, static_cast<int>(m_arrMainLines.size()));
     m_listCommand.reserve(static_cast<size_t>(std::max(count, 0)));
+    m_commandMainLine.clear();
+    // A line of the file longer than a read line continues on the next read line: the file's
+    // line number counts the read lines that end with a line feed.
+    size_t read = 0;
+    int32_t fileLine = 1;
     for (int i = 0; i < count; ++i) {
         if (IsStopped()) {
             RemoveCommandTable();
+            m_commandMainLine.clear();
             return 0;
         }
-        CompileMainLine(m_arrMainLines[static_cast<size_t>(i)], 0, tsl::Compilation::Lenient);
+        for (const auto index = static_cast<size_t>(m_arrMainLineNo[static_cast<size_t>(i)]);
+             read < index; ++read)
+            fileLine += m_arrLines[read].ends_with('\n') ? 1 : 0;
+        const size_t commands = m_listCommand.size();
+        CompileMainLine(m_arrMainLines[static_cast<size_t>(i)], fileLine,
+                        tsl::Compilation::Lenient);
+        if (m_listCommand.size() > commands)
+            m_commandMainLine.push_back(i);
     }
     ResolveJumps();
     return 0;
+}
+
+int CTSL::CommandLine(std::size_t position) const
+{
+    return position < m_listCommand.size() ? m_listCommand[position].nLine : 0;
+}
+
+std::string CTSL::CommandText(std::size_t position) const
+{
+    if (position >= m_commandMainLine.size())
+        return {};
+    const std::string_view line = m_arrMainLines[static_cast<size_t>(m_commandMainLine[position])];
+    std::string text;
+    text.reserve(line.size());
+    bool quoted = false;
+    for (const char c : line) {
+        quoted = quoted != (c == '"');
+        if (c == ' ' && !quoted && (text.empty() || text.back() == ' '))
+            continue;
+        text += c;
+    }
+    while (text.ends_with(' '))
+        text.pop_back();
+    return text;
+}
+
+std::string_view CTSL::ReceivedBytes() const
+{
+    if (m_pRecvData == nullptr || m_nRecvLength <= 0)
+        return {};
+    return {reinterpret_cast<const char*>(m_pRecvData), static_cast<size_t>(m_nRecvLength)};
 }
 
 int CTSL::RemovePrintMessage()

@@ -4,23 +4,39 @@
 // into the dispatch. Their checkers are in InterpreterCheck.cpp.
 #include "CTSL.h"
 
+#include "CDebugHook.h"
 #include "KeywordTable.h"
 
 int CTSL::Begin(const unsigned char* pData, int nLength)
 {
     m_pRecvData = pData;
     m_nRecvLength = nLength;
-    const size_t count = m_listCommand.size();
-    if (count == 0) {
+    if (m_listCommand.empty()) {
         m_pRecvData = nullptr;
         m_nRecvLength = 0;
         return -1;
     }
+    // Decided once a pass: without a hook the loop is the same as if there were none.
+    if (m_pDebugHook != nullptr) [[unlikely]]
+        RunPass<true>();
+    else
+        RunPass<false>();
+    m_pRecvData = nullptr;
+    m_nRecvLength = 0;
+    return 0;
+}
 
+template <bool kWatched> void CTSL::RunPass()
+{
+    const size_t count = m_listCommand.size();
     CCommandTable* commands = m_listCommand.data();
     const CRunFlag* run = m_pRun;
     size_t position = 0;
     while (position < count && run->IsSet()) {
+        if constexpr (kWatched) {
+            if (m_pDebugHook->IsArmed() && !m_pDebugHook->BeforeCommand(*this, position))
+                break;
+        }
         CCommandTable* command = &commands[position];
         switch (command->nCode) {
 #define TSL_JUMP_CASE(code, text, executor, fewest, most, value, usage) case code:
@@ -49,9 +65,6 @@ int CTSL::Begin(const unsigned char* pData, int nLength)
         }
         ++position;
     }
-    m_pRecvData = nullptr;
-    m_nRecvLength = 0;
-    return 0;
 }
 
 void CTSL::_Cmp(CCommandTable* pCmd)

@@ -82,7 +82,7 @@ public:
     // At least as many operands as the keyword's executor reads, even for a command written
     // with fewer (the missing ones are empty), so a command never reads past its own.
     const tsl::Operand* m_operand = nullptr;
-    int32_t nLine = 0;          // 1-based source line in the verifier's records, 0 in the runtime's
+    int32_t nLine = 0;          // 1-based source line
     int32_t nCode = 0;          // keyword code, 0 for an unknown keyword
     int32_t m_nJumpTarget = -1; // position of the label a jump names, -1 when there is none
     uint8_t byOperandCount = 0;

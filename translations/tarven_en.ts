@@ -648,6 +648,38 @@ Do you want to replace it?</translation>
         <translation>Arranges the windows so that they do not overlap.</translation>
     </message>
     <message>
+        <source>계속 실행(Continue)</source>
+        <translation>Continue</translation>
+    </message>
+    <message>
+        <source>계속 실행</source>
+        <translation>Continue</translation>
+    </message>
+    <message>
+        <source>멈춘 스크립트를 계속 실행합니다. 실행 중이 아니면 실행을 시작합니다.</source>
+        <translation>Lets the stopped script run on. When no script runs, starts one.</translation>
+    </message>
+    <message>
+        <source>한 명령 실행(Step)</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>한 명령 실행</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>멈춘 스크립트의 명령 하나를 실행하고 다시 멈춥니다. 실행 중이 아니면 첫 명령 앞에서 멈춥니다.</source>
+        <translation>Runs one command of the stopped script and stops again. When no script runs, starts one stopped before its first command.</translation>
+    </message>
+    <message>
+        <source>중단점 설정/해제</source>
+        <translation>Toggle breakpoint</translation>
+    </message>
+    <message>
+        <source>커서가 있는 줄에 중단점을 두거나 없앱니다.</source>
+        <translation>Sets or removes a breakpoint on the caret's line.</translation>
+    </message>
+    <message>
         <source>그래프</source>
         <translation>Graph</translation>
     </message>
@@ -1448,6 +1480,65 @@ The file exists. Replace it?</translation>
     </message>
 </context>
 <context>
+    <name>CScriptDebugPane</name>
+    <message>
+        <source>변수</source>
+        <translation>Variables</translation>
+    </message>
+    <message>
+        <source>이름</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>종류</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>값</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>수신 바이트</source>
+        <translation>Received bytes</translation>
+    </message>
+    <message>
+        <source>%1행에서 멈춤: %2</source>
+        <translation>Stopped at line %1: %2</translation>
+    </message>
+    <message>
+        <source>CMP 플래그: %1</source>
+        <translation>CMP flags: %1</translation>
+    </message>
+    <message>
+        <source>%1 바이트</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>두 번 눌러 값을 바꿉니다.</source>
+        <translation>Double-click to change the value.</translation>
+    </message>
+    <message>
+        <source>%1개는 보이지 않습니다.</source>
+        <translation>%1 more not shown.</translation>
+    </message>
+    <message>
+        <source>실행 중입니다. 중단점에서 멈추면 그때의 값을 보여 줍니다.</source>
+        <translation>Running. The values are shown when the script stops at a breakpoint.</translation>
+    </message>
+    <message>
+        <source>실행이 끝났습니다. %1행에서 멈췄을 때의 값입니다.</source>
+        <translation>The run has ended. These are the values when it stopped at line %1.</translation>
+    </message>
+    <message>
+        <source>실행이 끝났습니다.</source>
+        <translation>The run has ended.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos;은(는) 숫자가 아닙니다. 값은 그대로입니다.</source>
+        <translation>&apos;%1&apos; is not a number. The value stays as it was.</translation>
+    </message>
+</context>
+<context>
     <name>CScriptEditDoc</name>
     <message>
         <source>&apos;%1&apos; 파일을 저장할 수 없습니다.
@@ -1524,6 +1615,10 @@ Save the file in UTF-8 instead? Cancel does not save it.</translation>
     <message>
         <source>열: %1, 행: %2</source>
         <translation>Col: %1, Ln: %2</translation>
+    </message>
+    <message>
+        <source>멈춤</source>
+        <translation>Paused</translation>
     </message>
 </context>
 <context>

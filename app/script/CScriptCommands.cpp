@@ -18,9 +18,10 @@ const char* const kRouterName = "CScriptCommands";
 
 // The commands a script view answers.
 constexpr int kScriptCommands[] = {
-    ID_FILE_SAVE,    ID_FILE_SAVE_AS, ID_EDIT_UNDO,   ID_EDIT_REDO,      ID_EDIT_CUT,
-    ID_EDIT_COPY,    ID_EDIT_PASTE,   ID_EDIT_CLEAR,  ID_EDIT_CLEAR_ALL, ID_EDIT_FIND,
-    ID_EDIT_REPLACE, ID_SCRIPT_RUN,   ID_SCRIPT_STOP, ID_SCRIPT_WATCH};
+    ID_FILE_SAVE,    ID_FILE_SAVE_AS,     ID_EDIT_UNDO,   ID_EDIT_REDO,      ID_EDIT_CUT,
+    ID_EDIT_COPY,    ID_EDIT_PASTE,       ID_EDIT_CLEAR,  ID_EDIT_CLEAR_ALL, ID_EDIT_FIND,
+    ID_EDIT_REPLACE, ID_SCRIPT_RUN,       ID_SCRIPT_STOP, ID_SCRIPT_WATCH,   ID_SCRIPT_CONTINUE,
+    ID_SCRIPT_STEP,  ID_SCRIPT_BREAKPOINT};
 
 // The "SCRIPT" popup shown over a script, with the clipboard commands added at its end.
 constexpr int kContextMenu[] = {ID_SCRIPT_RUN,
@@ -30,6 +31,10 @@ constexpr int kContextMenu[] = {ID_SCRIPT_RUN,
                                 ID_EDIT_CLEAR_ALL,
                                 0,
                                 ID_SCRIPT_WATCH,
+                                0,
+                                ID_SCRIPT_CONTINUE,
+                                ID_SCRIPT_STEP,
+                                ID_SCRIPT_BREAKPOINT,
                                 0,
                                 ID_EDIT_CUT,
                                 ID_EDIT_COPY,
@@ -81,6 +86,9 @@ void CScriptCommands::InitActionsConnections()
     Route(ID_SCRIPT_RUN, std::mem_fn(&CScriptEditView::OnScriptRun));
     Route(ID_SCRIPT_STOP, std::mem_fn(&CScriptEditView::OnScriptStop));
     Route(ID_SCRIPT_WATCH, std::mem_fn(&CScriptEditView::OnScriptWatch));
+    Route(ID_SCRIPT_CONTINUE, std::mem_fn(&CScriptEditView::OnScriptContinue));
+    Route(ID_SCRIPT_STEP, std::mem_fn(&CScriptEditView::OnScriptStep));
+    Route(ID_SCRIPT_BREAKPOINT, std::mem_fn(&CScriptEditView::OnToggleBreakpoint));
     connect(&m_routing.area, &QMdiArea::subWindowActivated, this,
             &CScriptCommands::OnSubWindowActivated);
     OnSubWindowActivated(m_routing.area.activeSubWindow());

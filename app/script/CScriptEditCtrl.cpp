@@ -33,6 +33,9 @@ const StyleColour kStyleColours[] = {
     {11, QColor(0, 0, 0)},    // identifier
 };
 const QColor kBraceBackground(0, 255, 0);
+const QColor kBreakpointColour(200, 0, 0);
+const QColor kStopArrowColour(255, 200, 0);
+const QColor kStopLineColour(255, 240, 150);
 constexpr int kFoldFlags = 16;
 
 // QScintilla's accessible interface counts the characters from the start of the text on every
@@ -128,7 +131,15 @@ void CScriptEditCtrl::Init()
     SendScintilla(SCI_MARKERDEFINE, SC_MARKNUM_FOLDER, SC_MARK_PLUS);
     for (unsigned long marker = SC_MARKNUM_FOLDEREND; marker <= SC_MARKNUM_FOLDERSUB; ++marker)
         SendScintilla(SCI_MARKERDEFINE, marker, SC_MARK_EMPTY);
-    SendScintilla(SCI_MARKERDEFINE, 0, SC_MARK_CIRCLE);
+    SendScintilla(SCI_MARKERDEFINE, kMarkerBreakpoint, SC_MARK_CIRCLE);
+    SendScintilla(SCI_MARKERSETFORE, kMarkerBreakpoint, kBreakpointColour);
+    SendScintilla(SCI_MARKERSETBACK, kMarkerBreakpoint, kBreakpointColour);
+    SendScintilla(SCI_MARKERDEFINE, kMarkerStopArrow, SC_MARK_SHORTARROW);
+    SendScintilla(SCI_MARKERSETBACK, kMarkerStopArrow, kStopArrowColour);
+    SendScintilla(SCI_MARKERDEFINE, kMarkerStopLine, SC_MARK_BACKGROUND);
+    SendScintilla(SCI_MARKERSETBACK, kMarkerStopLine, kStopLineColour);
+    // Breakpoints are set by a click in the selection margin, which shows them.
+    SendScintilla(SCI_SETMARGINSENSITIVEN, kMarginSelection, 1);
 
     for (const StyleColour& entry : kStyleColours)
         SetForeground(entry.style, entry.colour);
@@ -139,7 +150,7 @@ void CScriptEditCtrl::Init()
 
     SetDisplayLinenumbers(true);
     SetDisplayFolding(false);
-    SetDisplaySelection(false);
+    SetDisplaySelection(true);
 }
 
 void CScriptEditCtrl::SetStyleFont(const char* face, int points)
@@ -269,10 +280,62 @@ void CScriptEditCtrl::UpdateBraceHighlight()
 
 void CScriptEditCtrl::OnMarginClick(int position, int margin)
 {
-    if (margin != kMarginFold)
-        return;
     const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
-    SendScintilla(SCI_TOGGLEFOLD, static_cast<unsigned long>(line));
+    if (margin == kMarginFold) {
+        SendScintilla(SCI_TOGGLEFOLD, static_cast<unsigned long>(line));
+    } else if (margin == kMarginSelection) {
+        ToggleBreakpoint(static_cast<int>(line) + 1);
+        emit breakpointsChanged();
+    }
+}
+
+void CScriptEditCtrl::ToggleBreakpoint(int line)
+{
+    const auto index = static_cast<unsigned long>(line - 1);
+    if (line < 1 || static_cast<long>(index) >= SendScintilla(SCI_GETLINECOUNT))
+        return;
+    if ((SendScintilla(SCI_MARKERGET, index) & (1 << kMarkerBreakpoint)) != 0)
+        SendScintilla(SCI_MARKERDELETE, index, kMarkerBreakpoint);
+    else
+        SendScintilla(SCI_MARKERADD, index, kMarkerBreakpoint);
+}
+
+QList<int> CScriptEditCtrl::Breakpoints() const
+{
+    QList<int> lines;
+    for (long line = SendScintilla(SCI_MARKERNEXT, 0UL, 1L << kMarkerBreakpoint); line >= 0;
+         line = SendScintilla(SCI_MARKERNEXT, static_cast<unsigned long>(line + 1),
+                              1L << kMarkerBreakpoint))
+        lines.append(static_cast<int>(line) + 1);
+    return lines;
+}
+
+void CScriptEditCtrl::SetBreakpoints(const QList<int>& lines)
+{
+    SendScintilla(SCI_MARKERDELETEALL, static_cast<unsigned long>(kMarkerBreakpoint));
+    const long count = SendScintilla(SCI_GETLINECOUNT);
+    for (const int line : lines) {
+        if (line >= 1 && line <= count)
+            SendScintilla(SCI_MARKERADD, static_cast<unsigned long>(line - 1), kMarkerBreakpoint);
+    }
+}
+
+void CScriptEditCtrl::ShowStopLine(int line)
+{
+    for (const int marker : {kMarkerStopArrow, kMarkerStopLine})
+        SendScintilla(SCI_MARKERDELETEALL, static_cast<unsigned long>(marker));
+    if (line < 1 || line > SendScintilla(SCI_GETLINECOUNT))
+        return;
+    const auto index = static_cast<unsigned long>(line - 1);
+    SendScintilla(SCI_MARKERADD, index, kMarkerStopArrow);
+    SendScintilla(SCI_MARKERADD, index, kMarkerStopLine);
+    SendScintilla(SCI_ENSUREVISIBLEENFORCEPOLICY, index);
+}
+
+int CScriptEditCtrl::StopLine() const
+{
+    const long line = SendScintilla(SCI_MARKERNEXT, 0UL, 1L << kMarkerStopArrow);
+    return line >= 0 ? static_cast<int>(line) + 1 : 0;
 }
 
 void CScriptEditCtrl::contextMenuEvent(QContextMenuEvent* event)

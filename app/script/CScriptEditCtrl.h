@@ -73,11 +73,23 @@ public:
     // The number of matches that ReplaceAll would replace by nothing; the text stays as it is.
     int CountMatches(const QByteArray& text, bool inSelection);
 
+    // Breakpoints: markers on lines (from 1), toggled by a click in the selection margin. They
+    // move with their lines as text is put in or taken out.
+    void ToggleBreakpoint(int line);
+    QList<int> Breakpoints() const;
+    void SetBreakpoints(const QList<int>& lines);
+    // Marks the line a stopped script runs next and scrolls it into sight; 0 takes the mark
+    // away.
+    void ShowStopLine(int line);
+    int StopLine() const;
+
     // What the input method reads around the caret: the caret's line.
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 signals:
     void contextMenuRequested(const QPoint& globalPos);
+    // The user set or took away a breakpoint.
+    void breakpointsChanged();
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

@@ -5,6 +5,7 @@
 #include "CScriptEditCtrl.h"
 #include "CScriptEditView.h"
 #include "MessageBox.h"
+#include "ScriptBreakpoints.h"
 #include "ScriptConstants.h"
 
 #include <QDate>
@@ -42,6 +43,7 @@ void CScriptEditDoc::AttachView(CScriptEditView* view)
     if (m_opened) {
         m_encoding = m_opened->encoding;
         view->Edit()->SetFileText(PathName(), m_opened->text);
+        view->Edit()->SetBreakpoints(ScriptBreakpoints::Load(PathName()));
         m_opened.reset();
     } else {
         view->OnNewScript(QDate::currentDate());
@@ -77,6 +79,9 @@ bool CScriptEditDoc::OnSaveDocument(const QString& path)
     m_encoding = file.encoding;
     m_pView->Edit()->SetSavePoint();
     SetModifiedFlag(false);
+    // The breakpoints moved with their lines as the text changed: the file keeps them as they
+    // stand now.
+    ScriptBreakpoints::Save(path, m_pView->Edit()->Breakpoints());
     return true;
 }
 

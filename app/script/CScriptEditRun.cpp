@@ -2,6 +2,8 @@
 #include "CScriptEditView.h"
 
 #include "CDecodeCtrl.h"
+#include "CScriptDebugPane.h"
+#include "CScriptDebugger.h"
 #include "CScriptEditCtrl.h"
 #include "CScriptEditDoc.h"
 #include "CScriptOutputBar.h"
@@ -12,13 +14,15 @@
 #include "HostMessages.h"
 #include "MessageBox.h"
 #include "MessageLanguage.h"
+#include "ScriptBreakpoints.h"
 #include "ScriptConstants.h"
 #include "ScriptFile.h"
 #include "SyncNotify.h"
 #include "SyntaxMessages.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
+#include <QShortcut>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -59,6 +63,11 @@ QString CScriptEditView::RunFileName() const
 
 void CScriptEditView::OnScriptRun()
 {
+    StartRun(false);
+}
+
+void CScriptEditView::StartRun(bool bStep)
+{
     if (m_bRunning)
         return;
     m_pDocument->SetProgress(kProgressSaving);
@@ -72,7 +81,11 @@ void CScriptEditView::OnScriptRun()
     m_lastSync.reset();
     ClearOutput();
     AppendOutput(tr("Compiling...") + kLineEnd);
-    if (!StartHost())
+    // The values of the last run's stop stay until this one may stop.
+    const bool mayStop = bStep || !m_pEdit->Breakpoints().isEmpty();
+    m_pDebugPane->setVisible(mayStop && m_pDebugPane->isVisible());
+    m_pDebugPane->ShowRunning();
+    if (!StartHost(bStep))
         return;
     AppendOutput(tr("Complete Compile...") + kLineEnd + tr("Running...") + kLineEnd);
     m_bRunning = true;
@@ -118,11 +131,23 @@ bool CScriptEditView::SaveRunFile()
     return true;
 }
 
-bool CScriptEditView::StartHost()
+bool CScriptEditView::StartHost(bool bStep)
 {
     m_pDecode = new CDecodeCtrl;
     m_pDecode->Create(this, QRect(-1, -1, -1, -1), kDecodeCtrlId);
     m_pDecode->SetScriptName(QFile::encodeName(m_pRunFile->fileName()).constData());
+    // Every run can be stopped: a debugger without breakpoints costs the script next to
+    // nothing, and one set while it runs takes effect at once.
+    const uint64_t run = ++m_nRun;
+    m_pDebugger = std::make_unique<CScriptDebugger>([this, run](const CDebugStop& stop) {
+        QMetaObject::invokeMethod(
+            this, [this, run, stop] { OnDebugStop(run, stop); }, Qt::QueuedConnection);
+    });
+    const QList<int> breakpoints = m_pEdit->Breakpoints();
+    m_pDebugger->SetBreakpoints({breakpoints.begin(), breakpoints.end()});
+    if (bStep)
+        m_pDebugger->BreakNext();
+    m_pDecode->SetDebugHook(m_pDebugger.get());
     if (m_pDecode->VerifyScript() != 0) {
         const std::vector<std::string>& errors = m_pDecode->m_pSyntax->m_arrErrors;
         QString text;
@@ -163,7 +188,81 @@ void CScriptEditView::ShowWatchWindow()
     place.setRight(std::min(place.right(), area.right()));
     place.setBottom(std::min(place.bottom(), area.bottom()));
     m_pWatch->setGeometry(place);
+    // The debugger's keys work where the script's output is read, too.
+    const std::pair<QKeySequence, void (CScriptEditView::*)()> keys[] = {
+        {QKeySequence(Qt::Key_F5), &CScriptEditView::OnScriptContinue},
+        {QKeySequence(Qt::Key_F10), &CScriptEditView::OnScriptStep},
+        {QKeySequence(Qt::SHIFT | Qt::Key_F5), &CScriptEditView::OnScriptStop},
+    };
+    for (const auto& [key, command] : keys) {
+        connect(new QShortcut(key, m_pWatch), &QShortcut::activated, this, [this, command] {
+            (this->*command)();
+            emit stateChanged();
+        });
+    }
     m_pWatch->show();
+}
+
+void CScriptEditView::OnScriptContinue()
+{
+    if (!m_bRunning) {
+        StartRun(false);
+    } else if (m_bPaused && m_pDebugger && m_pDebugger->Continue()) {
+        LeaveStop();
+    }
+}
+
+void CScriptEditView::OnScriptStep()
+{
+    if (!m_bRunning) {
+        StartRun(true);
+    } else if (m_bPaused && m_pDebugger && m_pDebugger->Step()) {
+        LeaveStop();
+    }
+}
+
+void CScriptEditView::LeaveStop()
+{
+    m_bPaused = false;
+    m_pEdit->ShowStopLine(0);
+    m_pDebugPane->ShowRunning();
+    emit stateChanged();
+}
+
+void CScriptEditView::OnToggleBreakpoint()
+{
+    m_pEdit->ToggleBreakpoint(CaretLine());
+    OnBreakpointsChanged();
+}
+
+void CScriptEditView::OnBreakpointsChanged()
+{
+    const QList<int> lines = m_pEdit->Breakpoints();
+    ScriptBreakpoints::Save(m_pDocument->PathName(), lines);
+    if (m_pDebugger)
+        m_pDebugger->SetBreakpoints({lines.begin(), lines.end()});
+}
+
+void CScriptEditView::OnDebugStop(uint64_t nRun, const CDebugStop& stop)
+{
+    // Only the stop the script still waits at: a later one, or the run going on, makes this
+    // one old news.
+    if (nRun != m_nRun || !m_pDebugger || !m_pDebugger->IsStopped())
+        return;
+    if (const std::optional<CDebugStop> last = m_pDebugger->LastStop();
+        !last || last->nStop != stop.nStop)
+        return;
+    const bool arrived = !m_bPaused;
+    m_bPaused = true;
+    m_pEdit->ShowStopLine(stop.nLine);
+    m_pDebugPane->ShowStop(stop);
+    m_pDebugPane->show();
+    // The user is at the program: the stopped line gets the keyboard, for the next key.
+    if (arrived && QApplication::activeWindow() != nullptr) {
+        window()->activateWindow();
+        m_pEdit->setFocus();
+    }
+    emit stateChanged();
 }
 
 void CScriptEditView::OnScriptStop()
@@ -174,6 +273,7 @@ void CScriptEditView::OnScriptStop()
 void CScriptEditView::StopRun(bool bKeepWatch)
 {
     m_bRunning = false;
+    m_bPaused = false;
     {
         CWaitCursor wait;
         EndRun(bKeepWatch);
@@ -216,6 +316,11 @@ void CScriptEditView::EndRun(bool bKeepWatch)
     }
     delete m_pDecode;
     m_pDecode = nullptr;
+    // The script thread is joined: nothing waits in the debugger any more.
+    m_pDebugger.reset();
+    m_bPaused = false;
+    m_pEdit->ShowStopLine(0);
+    m_pDebugPane->ShowEnded();
     m_pRunFile.reset();
 }
 
@@ -302,6 +407,7 @@ void CScriptEditView::OnViewClosing()
         return;
     CWaitCursor wait;
     m_bRunning = false;
+    m_bPaused = false;
     EndRun(false);
 }
 

@@ -1,6 +1,8 @@
 #include "CScriptEditView.h"
 
 #include "CFindReplaceDlg.h"
+#include "CScriptDebugPane.h"
+#include "CScriptDebugger.h"
 #include "CScriptEditCtrl.h"
 #include "CScriptEditDoc.h"
 #include "CScriptOutputBar.h"
@@ -12,6 +14,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QSplitter>
 #include <QTemporaryFile>
 #include <QVBoxLayout>
 
@@ -25,11 +28,19 @@ constexpr int kStyleLineComment = 2;
 CScriptEditView::CScriptEditView(CScriptEditDoc* document, SearchHistory& history,
                                  CScriptOutputBar* output, QWidget* parent)
     : QWidget(parent), m_pDocument(document), m_history(history), m_pOutput(output),
-      m_pEdit(new CScriptEditCtrl(this))
+      m_pEdit(new CScriptEditCtrl), m_pDebugPane(new CScriptDebugPane)
 {
+    // The variable pane stands beside the editor once a run stops at a breakpoint.
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->addWidget(m_pEdit);
+    splitter->addWidget(m_pDebugPane);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 2);
+    splitter->setChildrenCollapsible(false);
+    m_pDebugPane->hide();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_pEdit);
+    layout->addWidget(splitter);
     setFocusProxy(m_pEdit);
 
     m_pEdit->SetLexer(kLexerCpp);
@@ -57,6 +68,13 @@ CScriptEditView::CScriptEditView(CScriptEditDoc* document, SearchHistory& histor
     m_bCanPaste = ClipboardHasText();
     m_runCheck.setInterval(kRunCheckMs);
     connect(&m_runCheck, &QTimer::timeout, this, &CScriptEditView::CheckRunEnd);
+    connect(m_pEdit, &CScriptEditCtrl::breakpointsChanged, this,
+            &CScriptEditView::OnBreakpointsChanged);
+    connect(m_pDebugPane, &CScriptDebugPane::variableEdited, this,
+            [this](const QString& name, double value) {
+                if (m_pDebugger && m_bPaused)
+                    m_pDebugger->SetVariable(name.toStdString(), value);
+            });
 }
 
 void CScriptEditView::OnNewScript(const QDate& date)
@@ -162,6 +180,11 @@ CScriptEditView::CommandState CScriptEditView::GetCommandState(int id) const
         return {m_bRunning};
     case ID_SCRIPT_WATCH:
         return {!m_pWatch.isNull(), m_pWatch && m_pWatch->isVisible()};
+    case ID_SCRIPT_CONTINUE:
+    case ID_SCRIPT_STEP:
+        return {!m_bRunning || m_bPaused};
+    case ID_SCRIPT_BREAKPOINT:
+        return {true};
     default:
         return {};
     }

@@ -13,7 +13,10 @@
 #include <optional>
 
 class CDecodeCtrl;
+class CScriptDebugPane;
+class CScriptDebugger;
 class CScriptEditCtrl;
+struct CDebugStop;
 class CScriptEditDoc;
 class CScriptOutputBar;
 
@@ -67,10 +70,19 @@ public:
     void OnScriptStop();
     // Shows or hides the watch window.
     void OnScriptWatch();
+    // The debugger's keys. Continue runs on from a stop, or starts a run; Step runs one command
+    // and stops again, or starts a run stopped before its first command. A breakpoint goes on
+    // or off the caret's line.
+    void OnScriptContinue();
+    void OnScriptStep();
+    void OnToggleBreakpoint();
     // The window closes: its watch window goes and a running script is stopped first.
     void OnViewClosing();
 
     bool IsRunning() const { return m_bRunning; }
+    // The running script waits at a breakpoint or after a step.
+    bool IsPaused() const { return m_bPaused; }
+    CScriptDebugPane* DebugPane() const { return m_pDebugPane; }
     CDecodeCtrl* Decode() const { return m_pDecode; }
     CScriptWatchDlg* WatchDialog() const { return m_pWatch; }
     // The file the running script was saved to (empty when none).
@@ -107,8 +119,16 @@ protected:
 private:
     // False (and the user told) when the text could not be saved for the run.
     bool SaveRunFile();
+    // Runs the script; with bStep it stops before its first command.
+    void StartRun(bool bStep);
     // Creates, verifies and starts the host control; false when the run cannot start.
-    bool StartHost();
+    bool StartHost(bool bStep);
+    // The debugger of the run told a stop (on the script thread, handed over here).
+    void OnDebugStop(uint64_t nRun, const CDebugStop& stop);
+    // The breakpoints changed: the file keeps them, and so does the run.
+    void OnBreakpointsChanged();
+    // The run goes on from a stop.
+    void LeaveStop();
     void ShowWatchWindow();
     void DestroyWatch();
     // Stop, keeping the watch window for reading when asked.
@@ -140,6 +160,12 @@ private:
     // Set while the view's script runs.
     bool m_bRunning = false;
     CDecodeCtrl* m_pDecode = nullptr; // owned, a child of the view
+    // The debugger of the run under way; it outlives the host's thread.
+    std::unique_ptr<CScriptDebugger> m_pDebugger;
+    CScriptDebugPane* m_pDebugPane = nullptr;
+    bool m_bPaused = false;
+    // Counts the runs, so that a stop told by an earlier one is known.
+    uint64_t m_nRun = 0;
     QPointer<CScriptWatchDlg> m_pWatch;
     std::unique_ptr<QTemporaryFile> m_pRunFile;
     QTimer m_runCheck;

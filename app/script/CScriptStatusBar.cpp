@@ -15,6 +15,7 @@ namespace {
 
 const char* const kWaiting = QT_TRANSLATE_NOOP("CScriptStatusBar", "실행대기");
 const char* const kRunning = QT_TRANSLATE_NOOP("CScriptStatusBar", "실행중");
+const char* const kPaused = QT_TRANSLATE_NOOP("CScriptStatusBar", "멈춤");
 constexpr int kProgressMax = 100;
 // A verdict is told apart at a glance: white on green for a pass, white on red for a fail.
 const QColor kSyncPassColour(0, 128, 0);
@@ -35,7 +36,7 @@ CScriptStatusBar::CScriptStatusBar(QWidget* parent)
     // Wide enough for the longer of its two words, in the font this system substitutes and in
     // the language shown.
     int width = kRunningPaneWidthPx;
-    for (const char* text : {kRunning, kWaiting}) {
+    for (const char* text : {kRunning, kWaiting, kPaused}) {
         m_pRunning->SetText(tr(text));
         width = std::max(width, m_pRunning->sizeHint().width());
     }
@@ -67,6 +68,10 @@ void CScriptStatusBar::Update(const CScriptEditView& view, bool tick)
     if (!view.IsRunning()) {
         m_pRunning->SetText(tr(kWaiting));
         m_pRunning->SetLamp(0);
+    } else if (view.IsPaused()) {
+        // Lit and still: the script waits for a key.
+        m_pRunning->SetText(tr(kPaused));
+        m_pRunning->SetLamp(kRunFrames / 2);
     } else {
         if (tick)
             document.SetRunFrame((document.RunFrame() + 1) % kRunFrames);

@@ -22,13 +22,20 @@ inline constexpr int kLastStyle = 126;
 inline constexpr int kTabWidth = 4;
 inline constexpr int kCaretBlinkMs = 400;
 
-// Margins: line numbers, selection, fold markers; their widths in pixels.
+// Margins: line numbers, selection (where breakpoints are set), fold markers; their widths in
+// pixels.
 inline constexpr int kMarginLineNumbers = 0;
 inline constexpr int kMarginSelection = 1;
 inline constexpr int kMarginFold = 2;
 inline constexpr int kMarginSelectionPx = 16;
 inline constexpr int kMarginFoldPx = 16;
 inline constexpr int kLineNumberPaddingPx = 10;
+
+// Markers of the debugger: a breakpoint (a circle, Scintilla's marker 0), and the line a
+// stopped script runs next (an arrow in the margin over a coloured line).
+inline constexpr int kMarkerBreakpoint = 0;
+inline constexpr int kMarkerStopArrow = 1;
+inline constexpr int kMarkerStopLine = 2;
 
 // The largest script file the editor opens, in bytes.
 inline constexpr long long kMaxScriptFileBytes = 64LL * 1024 * 1024;

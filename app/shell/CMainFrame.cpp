@@ -259,8 +259,9 @@ void CMainFrame::CreateMenus()
     QMenu* editMenu = NewMenu(
         tr("편집(&E)"), {ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE,
                          ID_EDIT_CLEAR, ID_EDIT_CLEAR_ALL, 0, ID_EDIT_FIND, ID_EDIT_REPLACE});
-    QMenu* scriptMenu = NewMenu(
-        tr("SCRIPT"), {ID_SCRIPT_RUN, ID_SCRIPT_STOP, ID_SCRIPT_VERIFY, 0, ID_SCRIPT_WATCH});
+    QMenu* scriptMenu = NewMenu(tr("SCRIPT"), {ID_SCRIPT_RUN, ID_SCRIPT_STOP, ID_SCRIPT_VERIFY, 0,
+                                               ID_SCRIPT_CONTINUE, ID_SCRIPT_STEP,
+                                               ID_SCRIPT_BREAKPOINT, 0, ID_SCRIPT_WATCH});
 
     m_menuBars[kMenuMain] = {NewFileMenu({}), viewMenu, helpMenu};
     m_menuBars[kMenuTvn] = {NewFileMenu({ID_FILE_CLOSE, 0, ID_FILE_PRINT}), viewMenu, m_pTvnMenu,

@@ -126,17 +126,19 @@ inline long StatusKiB(pid_t pid, const std::string& field)
 }
 
 // tslrun started with its standard output on a descriptor of the test's choosing (a pipe it
-// may never read), its standard error kept; killed if the test leaves it running.
+// may never read), its standard error kept, or on a descriptor of the test's too; killed if
+// the test leaves it running.
 class SpawnedTslrun
 {
 public:
-    SpawnedTslrun(const std::vector<std::string>& arguments, int stdoutFd)
+    SpawnedTslrun(const std::vector<std::string>& arguments, int stdoutFd, int stderrFd = -1)
         : m_errors(memfd_create("tslrun-errors", MFD_CLOEXEC))
     {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, stdoutFd, STDOUT_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, m_errors, STDERR_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, stderrFd >= 0 ? stderrFd : m_errors,
+                                         STDERR_FILENO);
         // Nothing else of the test's (a pty master, a socket) may live on in the program.
         posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
         std::vector<char*> argv{const_cast<char*>(TSLRUN_PATH)};

@@ -161,8 +161,8 @@ class Session:
 class Client:
     """A TCP client of the program's server that keeps every byte it receives."""
 
-    def __init__(self, port):
-        self.sock = wait_for("the server to accept", lambda: self.connect(port))
+    def __init__(self, port=None, sock=None):
+        self.sock = sock or wait_for("the server to accept", lambda: self.connect(port))
         self.sock.setblocking(False)
         self.received = b""
 
@@ -240,7 +240,7 @@ def drive(session):
     client.expect(b"rec", "typing into a capture")
     client.sock.sendall(b"pong\r\n")
     wait_for("the reply in the capture", lambda: file_holds_part(capture, b"pong\r\n"))
-    session.key("ctrl+shift+v", "ctrl+g", "ctrl+shift+c")
+    session.key("ctrl+shift+v", "ctrl+g", "ctrl+shift+c", "F5", "F10", "shift+F5", "F9")
     # The find bar: what is typed into it and its keys, with the bar open or closed, stay in the
     # program.
     session.key("ctrl+f")
@@ -302,6 +302,7 @@ def drive(session):
     if tarven.poll() is not None:
         raise Failed("tarven ended with %s" % tarven.returncode)
     drive_replay(session, frame, capture)
+    drive_debug(session, frame)
     if tarven.poll() is not None:
         raise Failed("tarven ended with %s" % tarven.returncode)
     again = arrange_refuse_and_reopen(session, tarven, frame)
@@ -377,6 +378,61 @@ def drive_replace(session, frame):
             raise Failed("after %s to the question the script holds %r" % (answer, open(
                 path, "rb").read()))
 
+
+def drive_debug(session, frame):
+    """A script talking to a TCP device, debugged with the keys: F9 sets a breakpoint on the
+    cursor's line, F5 runs to it, F10 runs one command, F5 goes on to it again, Shift+F5 stops.
+    The device sees each byte only when its command has run; the keys never reach the text."""
+    device = socket.socket()
+    device.bind(("127.0.0.1", 0))
+    device.listen(1)
+    device.settimeout(WAIT_S)
+    path = os.path.join(session.home, "debug.tsl")
+    text = ("OPEN MEDIA TCP\r\nOPEN IP 127.0.0.1\r\nOPEN PORT %d\r\nVAR N%% 0\r\nBEGIN:\r\n"
+            "    INC N\r\n    OUT \"A\"\r\n    OUT \"B\"\r\nEND:\r\n"
+            % device.getsockname()[1]).encode()
+    with open(path, "wb") as script:
+        script.write(text)
+    peer = None
+    try:
+        give_keyboard(session, frame)
+        session.key("alt+f", "o")
+        wait_for("the open dialog", lambda: session.windows("^(Open|열기)( — TARVEN)?$"))
+        session.type(path)
+        session.key("Return")
+        wait_for("the open dialog to close",
+                 lambda: not session.windows("^(Open|열기)( — TARVEN)?$"))
+        # The breakpoint on OUT "B", line 8.
+        session.key("ctrl+Home", *["Down"] * 7, "F9", "F5")
+        peer, _ = device.accept()
+        link = Client(sock=peer)
+        link.expect(b"A", "F5 to the breakpoint")
+        # Stopped before OUT "B": nothing more comes while it waits.
+        time.sleep(0.5)
+        if link.closed() or link.received:
+            raise Failed("the script went on past its breakpoint: %r" % link.received)
+        session.screenshot("debug-stopped")
+        session.key("F10")
+        link.expect(b"B", "F10 over OUT \"B\"")
+        session.key("F5")
+        link.expect(b"A", "F5 to the breakpoint in the next pass")
+        time.sleep(0.3)
+        session.screenshot("debug-again")
+        session.key("shift+F5")
+        wait_for("the script's link to close", link.closed)
+        if link.received:
+            raise Failed("after Shift+F5 the device got %r" % link.received)
+        # Had a key gone into the text, the save would write it.
+        session.key("ctrl+s")
+        time.sleep(0.3)
+        if not file_holds(path, text):
+            raise Failed("the debug keys changed the script: %r" % open(path, "rb").read())
+    except socket.timeout:
+        raise Failed("the script never connected to its device after F9, F5")
+    finally:
+        if peer is not None:
+            peer.close()
+        device.close()
 
 
 def open_menu(session, *keys):

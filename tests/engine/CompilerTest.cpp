@@ -39,17 +39,18 @@ TEST(Compiler, CommandsKeepTheirOperandTexts)
     struct Case
     {
         int code;
+        int line;
         std::vector<std::string> operands;
     };
     const Case cases[] = {
-        {15, {"\"a, b\""}}, {19, {"BUF", "3"}},         {0, {"A", "1"}},
-        {0, {"INCA"}},      {22, {"A", "1", "2", "3"}}, {2, {longOperand.substr(0, 79)}},
+        {15, 2, {"\"a, b\""}}, {19, 3, {"BUF", "3"}},         {0, 4, {"A", "1"}},
+        {0, 5, {"INCA"}},      {22, 6, {"A", "1", "2", "3"}}, {2, 7, {longOperand.substr(0, 79)}},
     };
     ASSERT_EQ(tsl->m_listCommand.size(), std::size(cases));
     for (size_t i = 0; i < std::size(cases); ++i) {
         const CCommandTable& command = tsl->m_listCommand[i];
         EXPECT_EQ(command.nCode, cases[i].code) << i;
-        EXPECT_EQ(command.nLine, 0);
+        EXPECT_EQ(command.nLine, cases[i].line) << i;
         ASSERT_EQ(command.byOperandCount, cases[i].operands.size()) << i;
         for (size_t k = 0; k < cases[i].operands.size(); ++k)
             EXPECT_EQ(command.szOperand(static_cast<int>(k)), cases[i].operands[k])

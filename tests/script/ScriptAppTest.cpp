@@ -111,16 +111,17 @@ TEST_F(ScriptAppTest, ScriptMenuFollowsTheSelectionTheClipboardAndTheText)
 {
     CScriptEditView* view = View(m_app->OnFileNew("Script"));
     QApplication::clipboard()->clear();
-    // Run, stop, delete selection, delete all, watch, cut, copy, paste.
-    EXPECT_EQ(ContextMenuStates(view),
-              QList<bool>({true, false, false, true, false, false, false, false}));
+    // Run, stop, delete selection, delete all, watch, continue, step, breakpoint, cut, copy,
+    // paste.
+    EXPECT_EQ(ContextMenuStates(view), QList<bool>({true, false, false, true, false, true, true,
+                                                    true, false, false, false}));
     view->Edit()->SendScintilla(QsciScintillaBase::SCI_SETSEL, 0L, 5L);
     QApplication::clipboard()->setText("OUT");
     EXPECT_EQ(ContextMenuStates(view),
-              QList<bool>({true, false, true, true, false, true, true, true}));
+              QList<bool>({true, false, true, true, false, true, true, true, true, true, true}));
     view->OnEditClearAll();
-    EXPECT_EQ(ContextMenuStates(view),
-              QList<bool>({true, false, false, false, false, false, false, true}));
+    EXPECT_EQ(ContextMenuStates(view), QList<bool>({true, false, false, false, false, true, true,
+                                                    true, false, false, true}));
     EXPECT_TRUE(Frame()->Action(ID_EDIT_UNDO)->isEnabled());
     EXPECT_TRUE(Frame()->Action(ID_FILE_SAVE)->isEnabled());
 

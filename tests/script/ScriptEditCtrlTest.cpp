@@ -52,7 +52,8 @@ TEST_F(EditCtrlTest, LexerFollowsTheExtensionTslWordsAreHighlightedAndTheEditorI
         EXPECT_EQ(edit->SendScintilla(Sci::SCI_STYLEGETSIZE, style), 10) << style;
     }
     EXPECT_EQ(edit->SendScintilla(Sci::SCI_GETMARGINWIDTHN, kMarginFold), 0);
-    EXPECT_EQ(edit->SendScintilla(Sci::SCI_GETMARGINWIDTHN, kMarginSelection), 0);
+    // The selection margin holds the breakpoints.
+    EXPECT_EQ(edit->SendScintilla(Sci::SCI_GETMARGINWIDTHN, kMarginSelection), kMarginSelectionPx);
     EXPECT_EQ(static_cast<unsigned>(edit->SendScintilla(Sci::SCI_GETMARGINMASKN, kMarginFold)),
               static_cast<unsigned>(Sci::SC_MASK_FOLDERS));
 }

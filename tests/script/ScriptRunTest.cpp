@@ -50,29 +50,6 @@ int ThreadCount()
 class ScriptRunTest : public ScriptProgramTest
 {
 protected:
-    CScriptOutputBar* Bar() const { return m_program->OutputBar(); }
-
-    // A new script window holding text, active.
-    CScriptEditView* NewScript(const QByteArray& text)
-    {
-        Frame()->Action(ID_FILE_NEW_SCRIPT)->trigger();
-        CScriptEditView* view = ActiveView();
-        view->Edit()->SetText(text);
-        return view;
-    }
-    // The active script window's view; the test cannot go on without one.
-    CScriptEditView* ActiveView() const
-    {
-        QMdiSubWindow* active = Frame()->MdiClient()->activeSubWindow();
-        auto* view = active ? active->findChild<CScriptEditView*>() : nullptr;
-        if (!view)
-            throw std::runtime_error("no active script window");
-        return view;
-    }
-    QString Output(const CScriptEditView* view) const
-    {
-        return Bar()->PageText(view->Document()->Title());
-    }
     static QByteArray Shown(const CScriptEditView* view)
     {
         QByteArray bytes;

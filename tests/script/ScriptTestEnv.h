@@ -1,18 +1,24 @@
 #pragma once
 
 #include "CMainFrame.h"
+#include "CMdiClientWnd.h"
 #include "CScriptChildFrame.h"
 #include "CScriptEditCtrl.h"
 #include "CScriptEditDoc.h"
 #include "CScriptEditView.h"
+#include "CScriptOutputBar.h"
+#include "CommandIds.h"
 #include "EventLoopWait.h"
 #include "ProgramTestEnv.h"
 #include "SearchHistory.h"
 #include "ShellTestEnv.h"
 
+#include <QAction>
+#include <QMdiSubWindow>
 #include <QPointer>
 #include <QTest>
 
+#include <stdexcept>
 #include <vector>
 
 // "한글" in UTF-8 and in CP949.
@@ -73,6 +79,29 @@ protected:
     void TearDown() override { m_program.reset(); }
 
     CMainFrame* Frame() const { return m_app->MainFrame(); }
+    CScriptOutputBar* Bar() const { return m_program->OutputBar(); }
+
+    // A new script window holding text, active.
+    CScriptEditView* NewScript(const QByteArray& text)
+    {
+        Frame()->Action(ID_FILE_NEW_SCRIPT)->trigger();
+        CScriptEditView* view = ActiveView();
+        view->Edit()->SetText(text);
+        return view;
+    }
+    // The active script window's view; the test cannot go on without one.
+    CScriptEditView* ActiveView() const
+    {
+        QMdiSubWindow* active = Frame()->MdiClient()->activeSubWindow();
+        auto* view = active ? active->findChild<CScriptEditView*>() : nullptr;
+        if (!view)
+            throw std::runtime_error("no active script window");
+        return view;
+    }
+    QString Output(const CScriptEditView* view) const
+    {
+        return Bar()->PageText(view->Document()->Title());
+    }
 
     std::unique_ptr<CProgram> m_program;
     CTARVENApp* m_app = nullptr;
