@@ -7,6 +7,7 @@
 
 #include "CMonitorLink.h"
 #include "CUdpCtrl.h"
+#include "CUdpLink.h"
 
 #include <QCommandLineParser>
 
@@ -73,7 +74,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the monitor could not open its UDP port\n");
         return 2;
     }
-    CUdpCtrl* udp = view->Link()->UdpSocket();
+    CUdpCtrl* udp = &qobject_cast<CUdpLink*>(view->Link()->Link())->Socket();
     const quint16 port = udp->GetLocalPort();
     int granted = 0;
     socklen_t length = sizeof granted;

@@ -1,6 +1,5 @@
 #include "CRunSession.h"
 
-#include "CClientSock.h"
 #include "CTSL.h"
 #include "CTSLSyntax.h"
 #include "HostMessages.h"
@@ -108,6 +107,11 @@ bool CRunSession::Verify()
 
 bool CRunSession::PointLink()
 {
+    // A link chosen by name needs nothing of the script's.
+    if (!m_options.strLink.empty()) {
+        m_ctrl.SetLinkKind(m_options.strLink);
+        return true;
+    }
     COMM& comm = m_ctrl.m_comm;
     const bool udp = comm.nMedia == MEDIA_UDP;
     std::string host = m_options.strHost;
@@ -171,6 +175,8 @@ std::string CRunSession::Peer() const
 
 bool CRunSession::CheckLink()
 {
+    if (!m_options.strLink.empty())
+        return true;
     const COMM& comm = m_ctrl.m_comm;
     switch (comm.nMedia) {
     case MEDIA_RS232C:
@@ -198,7 +204,9 @@ bool CRunSession::CheckLink()
         return false;
     default:
         Fail(TslRunExit::kLinkFailure, "tslrun: the script opens no link (no OPEN MEDIA line): "
-                                       "give --echo, --port DEVICE or --connect HOST:PORT");
+                                       "give " +
+                                           LinkOptions(false) +
+                                           ", --port DEVICE or --connect HOST:PORT");
         return false;
     }
 }
@@ -207,8 +215,11 @@ bool CRunSession::Start()
 {
     m_ctrl.SetPassLimit(m_options.nPasses);
     if (m_ctrl.Run() != 0) {
-        if (m_ctrl.GetFailure() == CDecodeCtrl::RunFailure::Port &&
-            m_ctrl.m_comm.nMedia == MEDIA_UDP) {
+        if (m_ctrl.GetFailure() == CDecodeCtrl::RunFailure::Port && !m_options.strLink.empty()) {
+            Fail(TslRunExit::kLinkFailure, "tslrun: cannot open the " + m_options.strLink +
+                                               " link: " + m_ctrl.GetErrorText());
+        } else if (m_ctrl.GetFailure() == CDecodeCtrl::RunFailure::Port &&
+                   m_ctrl.m_comm.nMedia == MEDIA_UDP) {
             // The link looks a name up for IPv4 only.
             const bool unresolved =
                 !m_strPeerHost.empty() && m_ctrl.GetErrorText() == std::strerror(EHOSTUNREACH);
@@ -228,7 +239,7 @@ bool CRunSession::Start()
         }
         return false;
     }
-    if (m_ctrl.m_comm.nMedia == MEDIA_TCP) {
+    if (m_ctrl.IsConnecting()) {
         m_bWaitingForConnect = true;
         m_connectDeadline = Clock::now() + kConnectTimeout;
     }
@@ -288,21 +299,18 @@ void CRunSession::OnTick()
 
 void CRunSession::CheckConnection()
 {
-    const CClientSock* socket = m_ctrl.m_pSocket.get();
     // A link that was lost had connected, however soon the peer closed it.
-    if ((socket && socket->GetState() == QAbstractSocket::ConnectedState) ||
-        !m_ctrl.GetLinkLoss().empty()) {
+    const std::string& refused = m_ctrl.GetConnectFailure();
+    if ((!m_ctrl.IsConnecting() && refused.empty()) || !m_ctrl.GetLinkLoss().empty()) {
         m_bWaitingForConnect = false;
         return;
     }
-    const bool failed = !socket || socket->GetState() == QAbstractSocket::UnconnectedState;
+    const bool failed = !refused.empty();
     if (!failed && Clock::now() < m_connectDeadline)
         return;
-    const std::string reason =
-        socket ? socket->GetErrorString().toStdString() : std::string("connection closed");
     Fail(TslRunExit::kLinkFailure,
          "tslrun: cannot connect to " + Peer() + ": " +
-             (failed ? reason : std::string("no answer within 3 seconds")));
+             (failed ? refused : std::string("no answer within 3 seconds")));
     m_bWaitingForConnect = false;
     Finish(TslRunExit::kLinkFailure, false);
 }

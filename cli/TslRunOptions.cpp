@@ -1,6 +1,7 @@
 #include "TslRunOptions.h"
 
 #include "ArgumentText.h"
+#include "Link.h"
 #include "MessageLanguage.h"
 
 #include <QCommandLineParser>
@@ -156,6 +157,39 @@ bool ParseHostPort(const std::string& text, std::string& host, uint16_t& port)
     return true;
 }
 
+// The kinds of link that need no settings: each is chosen by an option of its name.
+std::vector<const CLinkKind*> LinksByName()
+{
+    std::vector<const CLinkKind*> kinds = LinkKinds();
+    std::erase_if(kinds, [](const CLinkKind* kind) { return kind->fields != 0; });
+    return kinds;
+}
+
+std::string LinkDescription(const CLinkKind& kind)
+{
+    return std::string("run on the ") + kind.pszName + " link whatever the script's OPEN MEDIA (" +
+           kind.pszAbout + ")";
+}
+
+// The rows of every option: the table's, with the links chosen by name after --echo.
+std::vector<OptionRow> AllOptions(std::vector<std::string>& descriptions)
+{
+    const std::vector<const CLinkKind*> kinds = LinksByName();
+    descriptions.clear();
+    for (const CLinkKind* kind : kinds)
+        descriptions.push_back(LinkDescription(*kind));
+    std::vector<OptionRow> rows;
+    for (const OptionRow& option : kOptions) {
+        rows.push_back(option);
+        if (option.names.first() != QLatin1String("echo"))
+            continue;
+        for (std::size_t i = 0; i < kinds.size(); ++i)
+            rows.push_back(
+                {{QString::fromLatin1(kinds[i]->pszName)}, nullptr, descriptions[i].c_str()});
+    }
+    return rows;
+}
+
 QCommandLineOption MakeOption(const OptionRow& option)
 {
     return option.valueName ? QCommandLineOption(option.names, option.description, option.valueName)
@@ -188,7 +222,8 @@ bool ParseLimit(const QCommandLineParser& parser, const char* name, std::optiona
 bool ParseTslRunOptions(const QStringList& arguments, TslRunOptions& options, std::string& strError)
 {
     QCommandLineParser parser;
-    for (const OptionRow& option : kOptions)
+    std::vector<std::string> descriptions;
+    for (const OptionRow& option : AllOptions(descriptions))
         parser.addOption(MakeOption(option));
     if (!parser.parse(arguments)) {
         strError = ArgumentBytes(parser.errorText());
@@ -203,6 +238,13 @@ bool ParseTslRunOptions(const QStringList& arguments, TslRunOptions& options, st
     options.bEcho = parser.isSet("echo");
     options.bKeepRunning = parser.isSet("keep-running");
     options.bStrict = parser.isSet("strict");
+    int links = 0;
+    for (const CLinkKind* kind : LinksByName()) {
+        if (parser.isSet(QString::fromLatin1(kind->pszName))) {
+            options.strLink = kind->pszName;
+            ++links;
+        }
+    }
     if (parser.isSet("port"))
         options.strPort = Value(parser, "port");
     if (parser.isSet("connect") &&
@@ -250,18 +292,27 @@ bool ParseTslRunOptions(const QStringList& arguments, TslRunOptions& options, st
     }
     for (const QString& script : scripts)
         options.scripts.push_back(ArgumentBytes(script));
-    if (!options.strPort.empty() + !options.strHost.empty() + options.bEcho > 1) {
-        strError = "--port, --connect and --echo each choose the link: give one of them";
+    if (!options.strPort.empty() + !options.strHost.empty() + options.bEcho + links > 1) {
+        strError = LinkOptions(true) + " each choose the link: give one of them";
         return false;
     }
     return true;
+}
+
+std::string LinkOptions(bool withSettings)
+{
+    std::string choices = withSettings ? "--port, --connect, --echo" : "--echo";
+    for (const CLinkKind* kind : LinksByName())
+        choices += std::string(", --") + kind->pszName;
+    return choices;
 }
 
 std::string TslRunUsage()
 {
     constexpr int kDescriptionColumn = 22;
     std::string text = kUsageHead;
-    for (const OptionRow& option : kOptions) {
+    std::vector<std::string> descriptions;
+    for (const OptionRow& option : AllOptions(descriptions)) {
         std::string names;
         for (const QString& name : option.names)
             names += (names.empty() ? "" : ", ") + std::string(name.size() == 1 ? "-" : "--") +

@@ -23,6 +23,7 @@ struct TslRunOptions
     uint64_t nPasses = 0;          // 0: no limit
     bool bSyncExit = false;        // also set by --junit and --timeout: SYNC ends a script
     bool bEcho = false;
+    std::string strLink; // a link that needs no settings (loopback), whatever the script names
     bool bKeepRunning = false; // a lost link is told, and the run goes on
     bool bStrict = false;      // received bytes that were lost make the exit status 4
     tsl::Language language = tsl::Language::Korean; // of the verifier's and the run's messages
@@ -59,3 +60,7 @@ bool ParseTslRunOptions(const QStringList& arguments, TslRunOptions& options,
 
 // The text --help prints: every option and the exit statuses.
 std::string TslRunUsage();
+
+// The options that choose the link, as a user is told them: "--echo, --loopback" when
+// withSettings is false; "--port, --connect, --echo, --loopback" when it is true.
+std::string LinkOptions(bool withSettings);

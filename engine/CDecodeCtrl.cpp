@@ -1,10 +1,8 @@
 #include "CDecodeCtrl.h"
 
-#include "CClientSock.h"
 #include "CRS232Ctrl.h"
 #include "CTSL.h"
 #include "CTSLSyntax.h"
-#include "CUdpCtrl.h"
 #include "NumberText.h"
 
 #include <QCoreApplication>
@@ -20,10 +18,8 @@
 
 namespace {
 
-constexpr int kReadChunkBytes = 2048;
-// How soon bytes left in the socket are tried again once the script has emptied the queue.
+// How soon bytes left in the link are tried again once the script has emptied the queue.
 constexpr int kDrainRetryMs = 1;
-constexpr int kDatagramsPerNotice = 256;
 
 // The script thread runs one step below normal priority, so that a script that never sleeps
 // cannot starve the user interface.
@@ -36,7 +32,7 @@ void LowerThisThreadPriority()
         setpriority(PRIO_PROCESS, static_cast<id_t>(tid), nice + 1);
 }
 
-// How many more bytes the queue takes: a read asks for no more, so nothing read is dropped.
+// How many more bytes the queue takes: a take asks for no more, so nothing taken is dropped.
 int QueueRoom(const CQueue& queue)
 {
     return CQueue::kCapacity - queue.GetSize();
@@ -56,6 +52,11 @@ void QueueChunk(CQueue& queue, const unsigned char* bytes, int n)
         }
         queue.PutBytes(kept, count);
     }
+}
+
+std::string SystemText(int error)
+{
+    return std::strerror(error);
 }
 
 } // namespace
@@ -92,7 +93,7 @@ bool CDecodeCtrl::CreateInterpreter()
 {
     m_failure = RunFailure::None;
     m_strError.clear();
-    m_bPeerGone = false;
+    m_strConnectFailure.clear();
     m_nDroppedBytes = 0;
     {
         std::lock_guard lock(m_linkLossMutex);
@@ -112,22 +113,67 @@ bool CDecodeCtrl::CreateInterpreter()
     return true;
 }
 
-bool CDecodeCtrl::OpenSerial()
+bool CDecodeCtrl::SpecOfRun(LinkSpec& spec)
 {
-    if (m_pPort)
+    const CLinkKind* kind = m_strKindOverride.empty()
+                                ? FindLinkKindByMedia(m_comm.nMedia)
+                                : FindLinkKindByName(QString::fromStdString(m_strKindOverride));
+    // A medium without a link (none named) opens nothing: the script never runs.
+    if (kind == nullptr)
+        return false;
+    spec.nInterface = kind->nInterface;
+    const std::string port(m_comm.szPort, strnlen(m_comm.szPort, sizeof m_comm.szPort));
+    spec.strPortName = QString::fromStdString(m_strPortName.empty() ? port : m_strPortName);
+    SerialLineValues line;
+    if (!CommLineValues(m_comm, line))
+        line.nBaud = -1; // the line refuses it as the record's open would
+    spec.nBaud = line.nBaud;
+    spec.nDataBits = line.nDataBits;
+    spec.nParity = line.nParity;
+    spec.nStopBits = line.nStopBits;
+    spec.nFlowControl = line.nFlowControl;
+    m_strHost = m_strHostOverride.empty() ? m_comm.szIP : m_strHostOverride;
+    m_nPort = m_comm.szPort[0] != '\0' ? tsl::ReadInteger(m_comm.szPort) : 0;
+    spec.strHost = QString::fromStdString(m_strHost);
+    spec.nPort = m_nPort;
+    spec.nLocalPort = m_comm.nLocalPort != 0 ? m_comm.nLocalPort : m_nPort;
+    if (m_nLocalPortOverride >= 0)
+        spec.nLocalPort = m_nLocalPortOverride;
+    spec.strLocalAddress = QString::fromStdString(m_strLocalAddress);
+    return true;
+}
+
+bool CDecodeCtrl::OpenLink()
+{
+    LinkSpec spec;
+    if (!SpecOfRun(spec))
         return true;
-    auto port = std::make_unique<CRS232Ctrl>();
-    const int opened =
-        m_strPortName.empty() ? port->Open(&m_comm) : port->Open(&m_comm, m_strPortName.c_str());
-    if (!opened) {
+    m_pLink = MakeLink(spec);
+    CLink* link = m_pLink.get();
+    if (spec.nBaud < 0 || !link->Open()) {
         m_failure = RunFailure::Port;
-        m_strError = std::strerror(static_cast<int>(port->GetLastError()));
+        const LinkError& error = link->LastError();
+        m_strError = spec.nBaud < 0 ? SystemText(EINVAL)
+                     : !error.strDetail.isEmpty() && error.nError == 0
+                         ? error.strDetail.toStdString()
+                         : SystemText(error.nError);
+        m_pLink.reset();
         return false;
     }
-    m_pPort = std::move(port);
-    m_pTSL->SetListenObject(m_pPort.get());
-    m_lineBase = {};
-    TakeLineErrors(m_pPort->GetCommHandle(), &m_lineBase);
+    connect(link, &CLink::received, this, &CDecodeCtrl::OnLinkReceived);
+    connect(link, &CLink::stateChanged, this, &CDecodeCtrl::OnLinkState);
+    connect(link, &CLink::failed, this, [this](const LinkError& error) {
+        // A failed connect is told by the host; the script runs, and its sends do nothing.
+        m_strConnectFailure = error.strDetail.toStdString();
+        StartThread();
+    });
+    m_pTSL->SetListenObject(link);
+    // A link that may be taken on any thread is taken by the worker before each pass: a script
+    // sees what arrived without waiting for the user interface.
+    if (link->TakesOnAnyThread()) {
+        std::lock_guard lock(m_workerLinkMutex);
+        m_pWorkerLink = link;
+    }
     return true;
 }
 
@@ -137,55 +183,17 @@ int CDecodeCtrl::Run()
     if (!CreateInterpreter())
         return -1;
     m_nInterface = static_cast<unsigned>(m_comm.nMedia);
-    if (m_nInterface == MEDIA_RS232C) {
-        if (!OpenSerial())
-            return -1;
-        m_pTSL->SetInterface(TSL_LINK_SERIAL);
+    if (!OpenLink())
+        return -1;
+    // A link that connects first starts the passes when it is open; the others start now.
+    if (m_pLink && m_pLink->GetState() == CLink::State::Open)
         StartThread();
-    } else if (m_nInterface == MEDIA_TCP) {
-        m_strHost = m_strHostOverride.empty() ? m_comm.szIP : m_strHostOverride;
-        m_nPort = tsl::ReadInteger(m_comm.szPort);
-        ConnectSocket();
-        m_pTSL->SetInterface(TSL_LINK_TCP);
-        m_pTSL->SetListenObject(m_pSocket.get());
-    } else if (m_nInterface == MEDIA_UDP) {
-        if (!OpenUdp())
-            return -1;
-        m_pTSL->SetInterface(TSL_LINK_UDP);
-        m_pTSL->SetListenObject(m_pUdp.get());
-        StartThread(); // nothing to wait for: datagrams may come and go from now on
-    }
     return 0;
-}
-
-bool CDecodeCtrl::OpenUdp()
-{
-    m_strHost = m_strHostOverride.empty() ? m_comm.szIP : m_strHostOverride;
-    m_nPort = m_comm.szPort[0] != '\0' ? tsl::ReadInteger(m_comm.szPort) : 0;
-    int local = m_comm.nLocalPort != 0 ? m_comm.nLocalPort : m_nPort;
-    if (m_nLocalPortOverride >= 0)
-        local = m_nLocalPortOverride;
-    auto udp = std::make_unique<CUdpCtrl>();
-    // Without an address the script answers whoever sent the last datagram.
-    const bool opened =
-        udp->Create(static_cast<quint16>(local), QString::fromStdString(m_strLocalAddress)) &&
-        udp->SetRemote(QString::fromStdString(m_strHost), static_cast<quint16>(m_nPort));
-    if (!opened) {
-        m_failure = RunFailure::Port;
-        m_strError = std::strerror(errno);
-        return false;
-    }
-    CUdpCtrl* raw = udp.get();
-    connect(raw, &CUdpCtrl::receiveReady, this, [this, raw] { OnReceiveDatagram(raw); });
-    m_heldDatagram.clear();
-    m_nHeldQueued = 0;
-    m_pUdp = std::move(udp);
-    return true;
 }
 
 int CDecodeCtrl::GetLocalPort() const
 {
-    return m_pUdp ? m_pUdp->GetLocalPort() : 0;
+    return m_pLink ? m_pLink->LocalPort() : 0;
 }
 
 int CDecodeCtrl::Run(int nPortNumber, int nDataBitCode, int nBaudIndex, int nParityCode,
@@ -199,26 +207,22 @@ int CDecodeCtrl::Run(int nPortNumber, int nDataBitCode, int nBaudIndex, int nPar
     m_comm.nBaudRate = nBaudIndex;
     m_comm.nParityBit = nParityCode;
     m_comm.nStopBit = nStopBitCode;
-    if (!OpenSerial())
+    const int32_t media = m_comm.nMedia;
+    m_comm.nMedia = MEDIA_RS232C;
+    const bool opened = OpenLink();
+    m_comm.nMedia = media;
+    if (!opened)
         return -1;
     StartThread();
     return 0;
 }
 
-void CDecodeCtrl::ConnectSocket()
-{
-    m_pSocket = std::make_unique<CClientSock>();
-    CClientSock* socket = m_pSocket.get();
-    connect(socket, &CClientSock::connectFinished, this, [this, socket] { OnConnect(socket); });
-    connect(socket, &CClientSock::receiveReady, this, [this, socket] { OnReceiveSocket(socket); });
-    connect(socket, &CClientSock::closed, this, [this, socket] { OnCloseSocket(socket); });
-    m_pSocket->Create();
-    m_pSocket->Connect(QString::fromStdString(m_strHost), static_cast<quint16>(m_nPort));
-}
-
 void CDecodeCtrl::OnRecreateSocket()
 {
-    ConnectSocket();
+    if (m_pLink) {
+        m_pLink->Close();
+        m_pLink->Open();
+    }
 }
 
 void CDecodeCtrl::StartThread()
@@ -235,11 +239,14 @@ void CDecodeCtrl::ScriptThreadProc()
     LowerThisThreadPriority();
     m_pTSL->_CompileMainScript1(m_pTSL->LoadScript(m_strScriptName.c_str()));
 
-    std::vector<unsigned char> chunk(kReadChunkBytes);
     std::vector<unsigned char> received;
+    QByteArray chunk;
     while (m_bRun.IsSet()) {
-        if (m_nInterface == MEDIA_RS232C && m_pPort)
-            ReadSerial(chunk);
+        {
+            std::lock_guard lock(m_workerLinkMutex);
+            if (m_pWorkerLink)
+                TakeInto(*m_pWorkerLink, chunk);
+        }
         // Exactly the bytes that arrived since the previous pass, NUL-terminated for the script.
         const int size = m_queue.GetSize();
         received.assign(static_cast<size_t>(size) + 1, 0);
@@ -253,25 +260,6 @@ void CDecodeCtrl::ScriptThreadProc()
         std::this_thread::yield();
     }
     m_bFinished.store(true, std::memory_order_release);
-}
-
-void CDecodeCtrl::ReadSerial(std::vector<unsigned char>& chunk)
-{
-    // What the queue cannot take stays in the driver until the next pass.
-    int room;
-    int n = 0;
-    while ((room = QueueRoom(m_queue)) > 0 &&
-           (n = m_pPort->Read(reinterpret_cast<char*>(chunk.data()),
-                              std::min(room, kReadChunkBytes))) > 0)
-        QueueChunk(m_queue, chunk.data(), n);
-    LineErrorCounts now = m_lineBase;
-    if (TakeLineErrors(m_pPort->GetCommHandle(), &now) != 0)
-        m_nDroppedBytes.store(
-            static_cast<uint64_t>(now.overrun - m_lineBase.overrun) +
-                static_cast<uint64_t>(now.bufferOverrun - m_lineBase.bufferOverrun),
-            std::memory_order_relaxed);
-    if (!m_pPort->bsGetConnectFlag())
-        SetLinkLoss(std::strerror(static_cast<int>(m_pPort->GetLastError())));
 }
 
 void CDecodeCtrl::SetLinkLoss(const std::string& strReason)
@@ -298,60 +286,72 @@ void CDecodeCtrl::Halt()
 void CDecodeCtrl::Stop()
 {
     Halt();
-    if (m_pTSL) {
-        m_pTSL->SetListenObject(static_cast<CRS232Ctrl*>(nullptr));
-        m_pTSL->SetListenObject(static_cast<CClientSock*>(nullptr));
-        m_pTSL->SetListenObject(static_cast<CUdpCtrl*>(nullptr));
-    }
-    if (m_pPort) {
-        m_pPort->Close();
-        m_pPort.reset();
-    }
-    if (m_pSocket) {
-        m_pSocket->Close();
-        m_pSocket.release()->deleteLater(); // may be inside one of its own notices
-    }
-    if (m_pUdp) {
-        m_pUdp->Close();
-        m_pUdp.release()->deleteLater();
-    }
+    if (m_pLink)
+        m_pLink->Close();
+    DropLink();
     m_pTSL.reset();
     m_pSyntax.reset();
 }
 
-long CDecodeCtrl::OnConnect(CClientSock* pSocket)
+void CDecodeCtrl::DropLink()
 {
-    if (pSocket != m_pSocket.get())
-        return 0;
-    // A failed connect is reported too: the script runs, and sends on it have no effect.
-    StartThread();
-    return 0;
+    if (m_pTSL)
+        m_pTSL->SetListenObject(nullptr);
+    {
+        std::lock_guard lock(m_workerLinkMutex);
+        m_pWorkerLink = nullptr;
+    }
+    m_nDroppedBytes = GetDroppedBytes();
+    m_pLink.reset(); // may be inside one of its own notices: it goes later
 }
 
-long CDecodeCtrl::OnReceiveSocket(CClientSock* pSocket)
+uint64_t CDecodeCtrl::GetDroppedBytes() const
 {
-    if (pSocket != m_pSocket.get())
-        return 0;
-    if (DrainSocket(pSocket) == Drain::QueueFull)
+    const uint64_t told = m_nDroppedBytes.load(std::memory_order_relaxed);
+    return m_pLink ? std::max(told, m_pLink->DroppedBytes()) : told;
+}
+
+void CDecodeCtrl::OnLinkState(CLink::State state)
+{
+    if (state == CLink::State::Open) {
+        StartThread();
+        return;
+    }
+    if (state != CLink::State::Closed || !m_pLink)
+        return;
+    // The far side ended the link, after everything it sent was taken: the passes go on
+    // without it until Stop. (A connect that failed was told apart.)
+    if (!m_pLink->LossReason().isEmpty() || m_strConnectFailure.empty()) {
+        SetLinkLoss(m_pLink->LossReason().toStdString());
+        DropLink();
+    }
+}
+
+void CDecodeCtrl::OnLinkReceived()
+{
+    // The worker takes a link of its own.
+    if (!m_pLink || m_pWorkerLink != nullptr)
+        return;
+    QByteArray chunk;
+    if (TakeInto(*m_pLink, chunk) == Drain::QueueFull)
         RetryDrain();
-    return 0;
 }
 
-CDecodeCtrl::Drain CDecodeCtrl::DrainSocket(CClientSock* socket)
+CDecodeCtrl::Drain CDecodeCtrl::TakeInto(CLink& link, QByteArray& chunk)
 {
-    // Only what the queue takes is read: the rest stays in the socket, and TCP slows the peer.
-    unsigned char chunk[kReadChunkBytes];
+    // Only what the queue takes is taken: the rest waits in the link, which holds its sender
+    // back as it can. A datagram that fits the queue at all reaches one pass whole.
     for (;;) {
         const int room = QueueRoom(m_queue);
         if (room <= 0)
             return Drain::QueueFull;
-        const int n = socket->Receive(chunk, std::min(room, kReadChunkBytes));
-        if (n == 0)
-            return Drain::PeerGone;
-        if (n < 0)
-            return Drain::Empty;
-        QueueChunk(m_queue, chunk, n);
+        chunk.resize(0);
+        const int n = link.Take(chunk, room, CQueue::kCapacity);
+        if (n <= 0)
+            break;
+        QueueChunk(m_queue, reinterpret_cast<const unsigned char*>(chunk.constData()), n);
     }
+    return link.HasReceived() ? Drain::QueueFull : Drain::Empty;
 }
 
 void CDecodeCtrl::RetryDrain()
@@ -361,89 +361,6 @@ void CDecodeCtrl::RetryDrain()
     m_bDrainScheduled = true;
     QTimer::singleShot(kDrainRetryMs, this, [this] {
         m_bDrainScheduled = false;
-        if (m_pUdp) {
-            OnReceiveDatagram(m_pUdp.get());
-            return;
-        }
-        if (!m_pSocket)
-            return;
-        const Drain drain = DrainSocket(m_pSocket.get());
-        if (drain == Drain::QueueFull)
-            RetryDrain();
-        else if (drain == Drain::PeerGone && m_bPeerGone)
-            CloseSocket();
+        OnLinkReceived();
     });
-}
-
-long CDecodeCtrl::OnReceiveDatagram(CUdpCtrl* pUdp)
-{
-    if (pUdp != m_pUdp.get())
-        return 0;
-    // While a datagram waits for room, the rest wait in the system, which drops what its
-    // buffer cannot hold, as UDP may.
-    const bool full = DrainDatagrams() == Drain::QueueFull;
-    pUdp->PauseReceive(full);
-    if (full)
-        RetryDrain();
-    return 0;
-}
-
-CDecodeCtrl::Drain CDecodeCtrl::DrainDatagrams()
-{
-    // Empty datagrams take no room: a flood of them must not hold the user interface. The link
-    // announces the rest again.
-    for (int i = 0; i < kDatagramsPerNotice; ++i) {
-        if (!QueueHeldDatagram())
-            return Drain::QueueFull;
-        if (m_pUdp->Receive(m_heldDatagram) < 0)
-            return Drain::Empty;
-        m_nHeldQueued = 0;
-    }
-    return QueueHeldDatagram() ? Drain::Empty : Drain::QueueFull;
-}
-
-bool CDecodeCtrl::QueueHeldDatagram()
-{
-    const qsizetype left = m_heldDatagram.size() - m_nHeldQueued;
-    if (left == 0)
-        return true;
-    // A datagram the queue can hold reaches one pass whole; a larger one flows through it.
-    const int room = QueueRoom(m_queue);
-    if (left <= CQueue::kCapacity && left > room)
-        return false;
-    const int n = static_cast<int>(std::min<qsizetype>(left, room));
-    QueueChunk(m_queue,
-               reinterpret_cast<const unsigned char*>(m_heldDatagram.constData()) + m_nHeldQueued,
-               n);
-    m_nHeldQueued += n;
-    if (m_nHeldQueued < m_heldDatagram.size())
-        return false;
-    m_heldDatagram.clear();
-    m_nHeldQueued = 0;
-    return true;
-}
-
-long CDecodeCtrl::OnCloseSocket(CClientSock* pSocket)
-{
-    if (!pSocket || pSocket != m_pSocket.get())
-        return 0;
-    // What the peer sent before it closed still reaches the script; the socket, and the news
-    // of the loss, go after.
-    m_bPeerGone = true;
-    m_strPeerGone = pSocket->GetErrorString().toStdString();
-    if (DrainSocket(pSocket) == Drain::QueueFull)
-        RetryDrain();
-    else
-        CloseSocket();
-    return 1;
-}
-
-void CDecodeCtrl::CloseSocket()
-{
-    SetLinkLoss(m_strPeerGone);
-    // After this no send of the script can reach the socket; the passes go on without a link.
-    if (m_pTSL)
-        m_pTSL->SetListenObject(static_cast<CClientSock*>(nullptr));
-    m_pSocket->Close();
-    m_pSocket.release()->deleteLater(); // we may be inside the socket's own notice
 }

@@ -3,33 +3,31 @@
 #include "CQueue.h"
 #include "CRunFlag.h"
 #include "Comm.h"
-#include "SerialLine.h"
+#include "Link.h"
 
-#include <QByteArray>
 #include <QObject>
 #include <QRect>
 
+#include <QByteArray>
 #include <atomic>
 #include <cstdint>
+
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
 
 class CDebugHook;
 class CTSL;
 class CTSLSyntax;
-class CRS232Ctrl;
-class CClientSock;
-class CUdpCtrl;
 
 // The colour that a view of the host control fills itself with, RGB(100, 100, 200).
 inline constexpr uint32_t kDecodeCtrlColour = 13132900;
 
 // Runs one TSL script: verifies it, opens the link its declarations name, and drives the
 // interpreter pass after pass on a worker thread until stopped. Lives on the user-interface
-// thread, where the notices of its socket arrive.
+// thread, where the notices of its link arrive and its received bytes are queued for the
+// worker.
 class CDecodeCtrl : public QObject
 {
     Q_OBJECT
@@ -50,14 +48,15 @@ public:
 
     // 0 when the script is valid; -1 with the messages kept in m_pSyntax otherwise.
     int VerifyScript();
-    // 0 when started (or nothing to start), -1 when the interpreter, its tag table or the serial
-    // port could not be made; GetErrorText says why.
+    // 0 when started, -1 when the interpreter, its tag table or the link could not be made;
+    // GetErrorText says why.
     int Run();
     int Run(int nPortNumber, int nDataBitCode, int nBaudIndex, int nParityCode, int nStopBitCode);
     // Ends the run: the worker thread is joined, link and interpreter destroyed. Idempotent.
     void Stop();
     // Only stops and joins the worker thread; the interpreter and its print queue stay.
     void Halt();
+    // Opens the run's link again, as Run opened it; the interpreter keeps writing to it.
     void OnRecreateSocket();
 
     // A serial device used instead of the name in m_comm (a path or a COM name).
@@ -68,9 +67,12 @@ public:
     // The peer of a TCP or UDP run instead of the script's IP (a name or an address of any
     // length); empty goes back to the script's.
     void SetHost(const std::string& strHost) { m_strHostOverride = strHost; }
+    // A kind of link (CLinkKind::pszName) used whatever the script's OPEN MEDIA names; empty goes
+    // back to the script's.
+    void SetLinkKind(const std::string& strKind) { m_strKindOverride = strKind; }
     // The address a UDP run binds its local port to instead of every address; empty: every one.
     void SetLocalAddress(const std::string& strAddress) { m_strLocalAddress = strAddress; }
-    // The local port a UDP run received on, once it runs; 0 otherwise.
+    // The local port the run's link receives on (UDP), once it runs; 0 otherwise.
     int GetLocalPort() const;
     // A hook that every interpreter of a later Run is given before its thread starts (null:
     // none). It must outlive the runs.
@@ -83,9 +85,14 @@ public:
     uint64_t GetPassCount() const { return m_nPasses.load(std::memory_order_relaxed); }
     // Why the link of the run was lost (peer closed, device gone), or empty while it holds.
     std::string GetLinkLoss() const;
+    // Why the run's link did not connect (refused, no such host), or empty: the script runs
+    // without it.
+    const std::string& GetConnectFailure() const { return m_strConnectFailure; }
+    // The run's link is connecting still.
+    bool IsConnecting() const { return m_pLink && m_pLink->GetState() == CLink::State::Opening; }
     // Received bytes that were lost before the script could see them: what the serial driver
     // reports it dropped (the host itself only takes what its queue can hold).
-    uint64_t GetDroppedBytes() const { return m_nDroppedBytes.load(std::memory_order_relaxed); }
+    uint64_t GetDroppedBytes() const;
     // Why the last Run failed, and the system's reason.
     enum class RunFailure
     {
@@ -96,20 +103,12 @@ public:
     RunFailure GetFailure() const { return m_failure; }
     const std::string& GetErrorText() const { return m_strError; }
 
-    // Notices of the run's own client socket; a socket that is no longer the run's is ignored.
-    long OnConnect(CClientSock* pSocket);
-    long OnReceiveSocket(CClientSock* pSocket);
-    long OnCloseSocket(CClientSock* pSocket);
-    // Datagrams of the run's own UDP link; whole ones reach the same queue as socket bytes.
-    long OnReceiveDatagram(CUdpCtrl* pUdp);
-
     std::string m_strScriptName;
     CRunFlag m_bRun;
     CQueue m_queue;
     COMM m_comm;
-    std::unique_ptr<CRS232Ctrl> m_pPort;
-    std::unique_ptr<CClientSock> m_pSocket;
-    std::unique_ptr<CUdpCtrl> m_pUdp;
+    // The run's link, of whatever kind; the interpreter writes to it.
+    LinkPtr m_pLink;
     unsigned m_nInterface = 1;
     std::string m_strHost;
     int m_nPort = 0;
@@ -120,26 +119,24 @@ public:
 
 private:
     bool CreateInterpreter();
-    bool OpenSerial();
-    bool OpenUdp();
+    // The link the record names, with the overrides; false when there is none to open.
+    bool SpecOfRun(LinkSpec& spec);
+    bool OpenLink();
     void StartThread();
     void ScriptThreadProc();
-    void ReadSerial(std::vector<unsigned char>& chunk);
-    void ConnectSocket();
     enum class Drain
     {
-        Empty,     // nothing more to read for now
-        PeerGone,  // the peer closed and everything it sent is queued
-        QueueFull, // bytes wait in the socket for room in the queue
+        Empty,     // nothing more to take for now
+        QueueFull, // bytes wait in the link for room in the queue
     };
-    Drain DrainSocket(CClientSock* socket);
-    Drain DrainDatagrams();
-    // Moves the held datagram into the queue: whole when it fits the queue at all, else as far
-    // as there is room; false while some of it still waits.
-    bool QueueHeldDatagram();
+    // Moves what the link received into the queue, as much as it holds.
+    Drain TakeInto(CLink& link, QByteArray& chunk);
+    void OnLinkReceived();
+    void OnLinkState(CLink::State state);
     void RetryDrain();
-    void CloseSocket();
     void SetLinkLoss(const std::string& strReason);
+    // Lets the link go: the interpreter first, so that no send can reach it afterwards.
+    void DropLink();
 
     QRect m_rect;
     unsigned m_nId = 0;
@@ -148,20 +145,19 @@ private:
     int m_nLocalPortOverride = -1;
     std::string m_strHostOverride;
     std::string m_strLocalAddress;
-    // A received datagram waiting for room in the queue, and how much of it was queued.
-    QByteArray m_heldDatagram;
-    qsizetype m_nHeldQueued = 0;
+    std::string m_strKindOverride;
     RunFailure m_failure = RunFailure::None;
     std::string m_strError;
+    std::string m_strConnectFailure;
     uint64_t m_nPassLimit = 0;
     CDebugHook* m_pDebugHook = nullptr;
     std::atomic<uint64_t> m_nPasses{0};
     std::atomic<bool> m_bFinished{false};
     std::atomic<uint64_t> m_nDroppedBytes{0};
-    LineErrorCounts m_lineBase;
-    bool m_bPeerGone = false;
-    std::string m_strPeerGone; // why, told once everything the peer sent is queued
     bool m_bDrainScheduled = false;
+    // A link whose bytes the worker takes itself, before each pass (a serial line's ring).
+    std::mutex m_workerLinkMutex;
+    CLink* m_pWorkerLink = nullptr;
     mutable std::mutex m_linkLossMutex;
     std::string m_strLinkLoss;
 };

@@ -20,9 +20,7 @@
 #include <vector>
 
 class CDebugHook;
-class CRS232Ctrl;
-class CClientSock;
-class CUdpCtrl;
+class CLink;
 class CSharedMemory;
 class CNamedSemaphore;
 
@@ -45,14 +43,6 @@ enum : uint16_t
     CMP_LE = 0x08,
     CMP_GT = 0x10,
     CMP_GE = 0x20,
-};
-
-// Link types of the interpreter.
-enum : unsigned
-{
-    TSL_LINK_SERIAL = 1,
-    TSL_LINK_TCP = 2,
-    TSL_LINK_UDP = 3,
 };
 
 // The TSL runtime: loads a script, compiles it, and runs its main section pass by pass over
@@ -87,12 +77,9 @@ public:
     int GetOutInterval() const { return m_nOutInterval; }
     uint16_t GetCmpFlags() const { return m_wCmpFlags; }
 
-    // The link and the host.
-    void SetListenObject(CRS232Ctrl* pPort);
-    void SetListenObject(CClientSock* pSocket);
-    void SetListenObject(CUdpCtrl* pUdp);
-    void SetInterface(unsigned nLinkType) { m_nLinkType = nLinkType; }
-    unsigned GetInterface() const { return m_nLinkType; }
+    // The link, of any kind, and the host. The host sets the link, and takes it away (null)
+    // before it lets it go; a send never meets a link being removed.
+    void SetListenObject(CLink* pLink);
     void SetParentId(int nId) { m_nParentId = nId; }
     // Why the script's tag table could not be opened; empty when it is open or not named.
     const std::string& GetTableError() const { return m_strTableError; }
@@ -200,9 +187,9 @@ private:
     bool HasPrintRoom(size_t bytes);
     void SendBytes(const unsigned char* pData, int nLength);
     // One try of a send on the link, under the link lock, waiting a slice at most; nDone grows
-    // by what went.
+    // by what went. A line cuts the write only once its deadline has passed.
     WriteResult WriteSlice(const unsigned char* pData, int nLength, int& nDone,
-                           std::chrono::steady_clock::time_point serialDeadline);
+                           std::chrono::steady_clock::time_point deadline);
     std::string TagName(const tsl::Operand& operand) const;
     int32_t TagCount(CCommandTable* pCmd) const;
 
@@ -210,16 +197,14 @@ private:
     int32_t m_nRecvLength = 0;
     uint16_t m_wCmpFlags = 0;
     int32_t m_nOutInterval = 0;
-    unsigned m_nLinkType = TSL_LINK_SERIAL;
     int m_nParentId = 0;
     std::string m_strTableName;
 
-    // The link: set by the host; a lock keeps a send from using a socket the host is removing.
+    // The link: set by the host; a lock keeps a send from using a link the host is removing.
     std::mutex m_csLink;
-    CRS232Ctrl* m_pRS232 = nullptr;
-    CClientSock* m_pClientSock = nullptr;
-    CUdpCtrl* m_pUdp = nullptr;
-    // Script thread: the last serial write was cut, and how many runs of cut writes were told.
+    CLink* m_pLink = nullptr;
+    // Script thread: the last write was cut by its line, and how many runs of cut writes were
+    // told.
     bool m_bSendCut = false;
     int m_nCutNotices = 0;
 

@@ -1,13 +1,12 @@
-// Sending on the script's link. The host sets and removes the link objects on its own thread
-// while the script sends on the worker thread; one lock keeps a send off a link being removed.
+// Sending on the script's link, of whatever kind. The host sets and removes the link on its own
+// thread while the script sends on the worker thread; one lock keeps a send off a link being
+// removed.
 // Every OUT goes out whole or not at all: while the link has no room, OUT waits, a slice at a
 // time so that the host can remove the link, until there is room or the run stops.
 #include "CTSL.h"
 
-#include "CClientSock.h"
-#include "CRS232Ctrl.h"
-#include "CUdpCtrl.h"
 #include "HostMessages.h"
+#include "Link.h"
 #include "MessageLanguage.h"
 
 #include <algorithm>
@@ -23,57 +22,28 @@ constexpr int kMaxCutNotices = 20;
 
 } // namespace
 
-void CTSL::SetListenObject(CRS232Ctrl* pPort)
+void CTSL::SetListenObject(CLink* pLink)
 {
     std::lock_guard lock(m_csLink);
-    m_pRS232 = pPort;
-}
-
-void CTSL::SetListenObject(CClientSock* pSocket)
-{
-    std::lock_guard lock(m_csLink);
-    m_pClientSock = pSocket;
-}
-
-void CTSL::SetListenObject(CUdpCtrl* pUdp)
-{
-    std::lock_guard lock(m_csLink);
-    m_pUdp = pUdp;
+    m_pLink = pLink;
 }
 
 WriteResult CTSL::WriteSlice(const unsigned char* pData, int nLength, int& nDone,
-                             std::chrono::steady_clock::time_point serialDeadline)
+                             std::chrono::steady_clock::time_point deadline)
 {
     std::lock_guard lock(m_csLink);
-    const char* data = reinterpret_cast<const char*>(pData) + nDone;
-    const int left = nLength - nDone;
-    WriteResult result = {WriteStatus::NoPeer, 0, 0};
-    if (m_nLinkType == TSL_LINK_SERIAL) {
-        if (!m_pRS232 || !m_pRS232->bsGetConnectFlag())
-            return result;
-        // A serial driver cannot give back what it took: what went stays sent, and the rest
-        // goes on while the port's write time-out lasts.
-        const auto wait = std::clamp(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                         serialDeadline - std::chrono::steady_clock::now()),
-                                     std::chrono::milliseconds(0), kOutWaitSlice);
-        result = m_pRS232->WriteWhole(data, left, wait);
-        nDone += result.nWritten;
-        if (result.status == WriteStatus::TimedOut &&
-            std::chrono::steady_clock::now() < serialDeadline)
-            result.status = WriteStatus::Full;
-    } else if (m_nLinkType == TSL_LINK_TCP) {
-        if (!m_pClientSock)
-            return result;
-        result = m_pClientSock->WriteWhole(data, left, kOutWaitSlice);
-        nDone += result.nWritten;
-    } else if (m_nLinkType == TSL_LINK_UDP && m_pUdp) {
-        // One OUT is one datagram; more bytes than a datagram holds go in several.
-        result =
-            m_pUdp->WriteWhole(data, std::min(left, CUdpCtrl::kMaxDatagramBytes), kOutWaitSlice);
-        nDone += result.nWritten;
-        if (result.IsWritten() && nDone < nLength)
-            result.status = WriteStatus::Full; // the next datagram follows
-    }
+    if (!m_pLink)
+        return {WriteStatus::NoPeer, 0, 0};
+    // A serial driver cannot give back what it took: what went stays sent, and the rest goes
+    // on while the line's write time-out lasts.
+    const auto wait = std::clamp(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     deadline - std::chrono::steady_clock::now()),
+                                 std::chrono::milliseconds(0), kOutWaitSlice);
+    WriteResult result =
+        m_pLink->Write(reinterpret_cast<const char*>(pData) + nDone, nLength - nDone, wait);
+    nDone += result.nWritten;
+    if (result.status == WriteStatus::TimedOut && std::chrono::steady_clock::now() < deadline)
+        result.status = WriteStatus::Full;
     return result;
 }
 
@@ -83,22 +53,20 @@ void CTSL::SendBytes(const unsigned char* pData, int nLength)
     // empty buffer every pass would flood a UDP peer with empty datagrams.
     if (nLength <= 0)
         return;
-    // A port without a write time-out waits for as long as the run lasts.
-    auto serialDeadline = std::chrono::steady_clock::time_point::max();
+    // A link without a write time-out waits for as long as the run lasts.
+    auto deadline = std::chrono::steady_clock::time_point::max();
     {
         std::lock_guard lock(m_csLink);
-        if (m_pRS232 && m_pRS232->GetWriteTimeoutMs(nLength) > 0)
-            serialDeadline = std::chrono::steady_clock::now() +
-                             std::chrono::milliseconds(m_pRS232->GetWriteTimeoutMs(nLength));
+        if (m_pLink && m_pLink->WriteTimeoutMs(nLength) > 0)
+            deadline = std::chrono::steady_clock::now() +
+                       std::chrono::milliseconds(m_pLink->WriteTimeoutMs(nLength));
     }
     int done = 0;
     WriteResult result;
     do
-        result = WriteSlice(pData, nLength, done, serialDeadline);
+        result = WriteSlice(pData, nLength, done, deadline);
     while (result.status == WriteStatus::Full && m_pRun->IsSet());
 
-    if (m_nLinkType != TSL_LINK_SERIAL)
-        return;
     // A stalled line cut the write: the host hears of it once per run of cut writes. A stop
     // that ends the wait is no fault of the line.
     const bool cut = result.status == WriteStatus::TimedOut && done < nLength;

@@ -1342,6 +1342,10 @@ The file exists. Replace it?</translation>
 <context>
     <name>CPortSettingsDlg</name>
     <message>
+        <source>루프백</source>
+        <translation>Loopback</translation>
+    </message>
+    <message>
         <source>통신포트 설정</source>
         <translation>Port Settings</translation>
     </message>

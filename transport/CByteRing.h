@@ -19,7 +19,6 @@ public:
     CByteRing(const CByteRing& other);
     CByteRing& operator=(const CByteRing&) = delete;
 
-    int Capacity() const { return m_nCapacity; }
     int GetSize() const;
     int GetRoom() const { return m_nCapacity - GetSize(); }
 

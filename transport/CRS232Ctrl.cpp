@@ -38,6 +38,21 @@ int CodeOrDefault(int code, int count, int unsetDefault)
 
 } // namespace
 
+bool CommLineValues(const COMM& comm, SerialLineValues& out)
+{
+    const int baudIndex = CodeOrDefault(comm.nBaudRate, kBaudRateCount, kDefaultBaudIndex);
+    const int dataCode = CodeOrDefault(comm.nDataBit, 2, kDefaultDataBitCode);
+    out.nParity = CodeOrDefault(comm.nParityBit, kParityCodeCount, kDefaultParityCode);
+    out.nStopBits = CodeOrDefault(comm.nStopBit, kStopBitCodeCount, kDefaultStopBitCode);
+    out.nFlowControl = CodeOrDefault(comm.nFlowControl, kFlowControlCount, FLOW_NONE);
+    if (baudIndex < 0 || dataCode < 0 || out.nParity < 0 || out.nStopBits < 0 ||
+        out.nFlowControl < 0)
+        return false;
+    out.nBaud = kBaudRates[baudIndex];
+    out.nDataBits = kDataBitsOfCode[dataCode];
+    return true;
+}
+
 CRS232Ctrl::CRS232Ctrl() = default;
 
 CRS232Ctrl::CRS232Ctrl(const CRS232Ctrl& other)
@@ -116,17 +131,13 @@ int CRS232Ctrl::Open(COMM* settings, const char* port)
         m_dwLastError = EINVAL;
         return 0;
     }
-    const int baudIndex = CodeOrDefault(settings->nBaudRate, kBaudRateCount, kDefaultBaudIndex);
-    const int dataCode = CodeOrDefault(settings->nDataBit, 2, kDefaultDataBitCode);
-    const int parity = CodeOrDefault(settings->nParityBit, kParityCodeCount, kDefaultParityCode);
-    const int stopBits = CodeOrDefault(settings->nStopBit, kStopBitCodeCount, kDefaultStopBitCode);
-    const int flow = CodeOrDefault(settings->nFlowControl, kFlowControlCount, FLOW_NONE);
-    if (baudIndex < 0 || dataCode < 0 || parity < 0 || stopBits < 0 || flow < 0) {
+    SerialLineValues line;
+    if (!CommLineValues(*settings, line)) {
         m_dwLastError = EINVAL;
         return 0;
     }
-    return OpenPort(port, kBaudRates[baudIndex], kDataBitsOfCode[dataCode], parity, stopBits, flow,
-                    false);
+    return OpenPort(port, line.nBaud, line.nDataBits, line.nParity, line.nStopBits,
+                    line.nFlowControl, false);
 }
 
 int CRS232Ctrl::Open(const char* port, int baud, int dataBits, int parity, int stopBits,

@@ -44,6 +44,15 @@ struct CommWaitRecord
     bool bPending = false;
 };
 
+// The line settings a COMM record's codes name: the rate in bits per second, data bits 7 or 8,
+// parity, stop bits and flow control codes as they stand. Unset codes (-1) take 9600 baud, 8
+// data bits, no parity, one stop bit, no flow control; false for a code outside its table.
+struct SerialLineValues
+{
+    int nBaud = 0, nDataBits = 0, nParity = 0, nStopBits = 0, nFlowControl = 0;
+};
+bool CommLineValues(const COMM& comm, SerialLineValues& out);
+
 // Serial (RS-232C) port over a termios device: opens it with link settings, reads without
 // waiting, writes with a time-out, and after the numeric Open runs a reader thread that moves
 // received bytes into m_queue and announces each burst once through Notifier(). A chunk that

@@ -22,7 +22,6 @@ public:
     // alive until reopened or Stop. The first try is at once.
     void Start(CRS232Ctrl* port);
     void Stop();
-    bool IsWaiting() const { return m_pPort != nullptr; }
 
 signals:
     // The port is open again, with its reader running as before, after awayMs milliseconds;

@@ -32,3 +32,9 @@ QString SerialDevicePath(const QString& portName)
         return mapped;
     return QStringLiteral("/dev/ttyS%1").arg(number - 1);
 }
+
+QString SerialPortLabel(const QString& portName)
+{
+    const QString device = SerialDevicePath(portName);
+    return device == portName ? device : portName + QStringLiteral(" → ") + device;
+}

@@ -34,6 +34,9 @@ inline constexpr uint32_t MS_RTS_ON = 0x0200;
 inline constexpr int kBreakMs = 250;       // a break holds the line this long
 inline constexpr int kModemPollMs = 20;    // watched modem lines are looked at this often
 inline constexpr int kReopenRetryMs = 500; // a vanished device is looked for again this often
+// A serial link's reader hands bytes over through a ring of this size; while it is full the
+// reader stops reading and the device holds the rest (4 MiB: 100 ms at 40 MB/s).
+inline constexpr int kSerialReceiveRingBytes = 4 * 1024 * 1024;
 
 // Line-error flags kept by GetCommErrors.
 inline constexpr uint32_t CE_RXOVER = 0x0001;
@@ -75,3 +78,18 @@ inline constexpr int kMaxUdpDatagramBytes = 65507;
 // being dropped while the owner is busy; the system may grant less.
 inline constexpr int kUdpReceiveBufferBytes = 4 * 1024 * 1024;
 inline constexpr int kUdpSendWaitMs = 1000; // a Send waits at most this for room
+
+// Links of every kind.
+// A file transfer's write waits at most this on a link without a write time-out of its own, so
+// that the transfer can stop between writes.
+inline constexpr int kTransferWriteWaitMs = 1000;
+// Over TCP, the system keeps at most about this much of a transfer unsent: all it holds still
+// goes to the peer after a cancel.
+inline constexpr int kTransferUnsentBytes = 16 * 1024;
+// A transfer's wait for room on a socket looks again at least this often.
+inline constexpr int kSocketWaitSliceMs = 50;
+// A take reads a socket in pieces of this size.
+inline constexpr int kReceiveBatchBytes = 2048;
+// A take passes over at most this many datagrams (empty ones take no room); the rest wait for
+// the next notice.
+inline constexpr int kDatagramsPerTake = 256;

@@ -2,7 +2,7 @@
 
 #include "CBurstTally.h"
 #include "CSendTarget.h"
-#include "CSerialReconnect.h"
+#include "Link.h"
 #include "LinkSettings.h"
 #include "TextEncoding.h"
 
@@ -11,17 +11,13 @@
 
 #include <memory>
 
-class CClientSock;
 class CLinkWriter;
-class CRS232Ctrl;
-class CServerSock;
-class CUdpCtrl;
 
-// The one link of a monitor window: a serial port, a TCP client, a TCP server with its clients,
-// or a UDP socket, opened and closed as its link settings say. It drains what arrives and sends
-// what the window, the command list or a file transfer gives it; a serial device that goes away
-// is waited for and opened again when the settings ask for it. It knows nothing of how traffic
-// is shown: what happens reaches the window through its signals, on the user-interface thread.
+// The one link of a monitor window, of whatever kind its settings choose (a serial port, a TCP
+// client, a TCP server with its clients, a UDP socket, a loopback), opened and closed as they
+// say. It takes what arrives and sends what the window, the command list or a file transfer
+// gives it, and words what the link tells for the terminal. It knows nothing of how traffic is
+// shown: what happens reaches the window through its signals, on the user-interface thread.
 class CMonitorLink : public CSendTarget
 {
     Q_OBJECT
@@ -56,7 +52,7 @@ public:
     // The settings the next Open uses.
     void SetSettings(const LinkSettings& settings) { m_settings = settings; }
     const LinkSettings& Settings() const { return m_settings; }
-    // Received NUL bytes of a serial link are dropped unless kept; a socket link keeps them.
+    // Received NUL bytes of a serial line are dropped unless kept; other links keep them.
     void SetKeepNul(bool keep) { m_bKeepNul = keep; }
     // The welcome text goes out in the encoding the window reads and types text in.
     void SetTextEncoding(TextEncoding encoding) { m_encoding = encoding; }
@@ -67,30 +63,33 @@ public:
     bool IsOnline() const override { return m_bOnline; }
     tsl::TextCodec Codec() const override;
     bool IsConnecting() const { return m_connectTimer.isActive(); }
-    // A serial device went away and is waited for; the link is offline meanwhile, and Close
-    // ends the wait.
+    // A link that went away is waited for (a serial device); the window is offline meanwhile,
+    // and Close ends the wait.
     bool IsReconnecting() const { return m_bReconnecting; }
-    // Clients of a server link, recounted; 0 for any other link.
+    // Peers of the link (a server's clients); 0 for a link of one.
     int ConnectionCount() const;
+    // The link while one is open or opening; null otherwise.
+    CLink* Link() const { return m_pLink.get(); }
 
-    // The one way out: writes bytes on the link that is up (a serial port, the client socket,
-    // every client of a server, or datagrams of at most 65,507 bytes to the UDP remote) and,
-    // when announced, reports by sent() the bytes that went out. The number of bytes that went
-    // out: 0 while the link is down or connecting. A send goes out whole or not at all: one a
-    // socket cannot take (its send queue is full: the peer reads too slowly) is dropped whole,
-    // counted, and told once a burst as a notice; so is what a stalled serial line did not take.
+    // The one way out: writes bytes on the link that is up and, when announced, reports by
+    // sent() the bytes that went out. The number of bytes that went out: 0 while the link is
+    // down or connecting. A send goes out whole or not at all: one a destination cannot take
+    // (a socket's send queue is full: the peer reads too slowly) is dropped whole, counted, and
+    // told once a burst as a notice; so is what a stalled serial line did not take.
     int Send(const QByteArray& bytes, Announce announce = Announce::Yes);
     int SendTranslated(const QByteArray& bytes) override { return Send(bytes); }
 
-    // A writer for a file transfer on the link that is up (on UDP a datagram per block), or null
-    // while offline. The link it writes to stays valid until the writer is gone, also when the
-    // link closes meanwhile.
+    // A writer for a file transfer on the link that is up, or null while offline. The link it
+    // writes to stays valid until the writer is gone, also when the link closes meanwhile.
     std::unique_ptr<CLinkWriter> OpenTransfer();
 
-    CRS232Ctrl* SerialPort() const { return m_pSerial.get(); }
-    CClientSock* ClientSocket() const { return m_pClient.get(); }
-    CServerSock* ServerSocket() const { return m_pServer.get(); }
-    CUdpCtrl* UdpSocket() const { return m_pUdp.get(); }
+    // Modem lines and break of the link that is up; 0 or an errno value (ENOTSUP where the
+    // link has none).
+    bool HasModemLines() const;
+    int SetDtr(bool on);
+    int SetRts(bool on);
+    int SendBreak(int durationMs);
+    int WatchModemLines(bool on);
 
     // Since the window was made: sends (to each client, for a server) that were dropped or cut,
     // and their bytes not sent; datagrams of other senders than the UDP remote, passed over;
@@ -112,72 +111,49 @@ signals:
     void clientJoined(const QString& address, quint16 port);
     void clientLeft(const QString& address, quint16 port);
     void failed(CMonitorLink::Failure failure, const QString& reason);
+    // The watched modem lines (MS_* bits) changed.
+    void modemLinesChanged(unsigned status);
 
 private:
-    friend class CTransferGuard;
-
-    void OpenClient();
-    void OpenServer();
-    void OpenSerial();
-    void OpenUdp();
-    void StopReconnect();
+    void Connect(CLink* link);
+    // Opened or connected: said, and online.
+    void OnOpened();
     void SetOnline(bool online);
     void StopConnectWait();
-    void DisposeClient();
-    void DisposeSerial();
-    void EndTransfer();
+    void StopReconnect();
+    // Lets the link go; a transfer that still writes to it keeps it until it ends.
+    void DisposeLink();
 
-    // Transport notices.
-    void OnCommReceived();
-    void OnSerialVanished();
-    void OnSerialReopened(qint64 awayMs);
-    void OnReceiveUdp();
-    void OnUdpSenderChanged(const QString& address, quint16 port);
-    void OnConnectSocket();
+    // Link notices.
+    void OnLinkReceived();
+    void OnLinkState(CLink::State state);
+    void OnLinkFailed(const LinkError& error);
+    void OnLinkLost(int error);
+    void OnLinkRestored(qint64 awayMs);
     void OnConnectTimer();
-    void OnAcceptSocket(int slot);
-    void OnReceiveSocket(CClientSock* socket);
-    void OnCloseSocket(CClientSock* socket);
-    void OnRefusedSocket(const QString& address, quint16 port);
-    void OnUdpIgnored(int count);
+    void OnPeerJoined(int peer, const QString& address, quint16 port);
+    void OnPeerLeft(const QString& address, quint16 port, qint64 unsentBytes);
+    void OnPeerRefused(const QString& address, quint16 port);
+    void OnSenderChanged(const QString& address, quint16 port);
+    void OnIgnored(int count);
 
     // Counts bytes a send left behind for one destination, to be told with its burst.
     void NoteUnsent(CBurstTally& tally, const QString& who, qint64 bytes);
-    // Counts what a connection about to go still held in its send queue.
-    void NoteLeftInQueue(const CClientSock& socket);
-    QString PeerLabel(const CClientSock& socket) const;
-    QString UdpRemoteLabel() const;
-    int SendOnSerial(const char* data, int n);
-    int SendOnSockets(const char* data, int n);
-    int SendOnUdp(const char* data, int n);
     // Tells now what the bursts have counted, before the link says it stopped.
     void FlushBursts();
     LinkSettings m_settings;
-    std::unique_ptr<CServerSock> m_pServer;
-    std::unique_ptr<CClientSock> m_pClient;
-    std::unique_ptr<CRS232Ctrl> m_pSerial;
-    CSerialReconnect m_reconnect;
+    SharedLink m_pLink;
     bool m_bReconnecting = false;
-    std::unique_ptr<CUdpCtrl> m_pUdp;
-    // Datagrams taken in this notice and not yet handed on: a sender's notice goes before them.
-    QByteArray m_udpTaken;
-    // A reply-to-sender link told once that it has nobody to send to yet.
-    bool m_bToldNoSender = false;
+    // A link that had nobody to send to told so once, until a peer appears.
+    bool m_bToldNoPeer = false;
     bool m_bOnline = false;
     bool m_bKeepNul = true;
     TextEncoding m_encoding = TextEncoding::Auto;
     QTimer m_connectTimer;
     int m_nConnectTicks = 0;
-    // While a transfer writes to the link, a link that goes away is closed at once but freed
-    // only after the transfer.
-    int m_nTransfers = 0;
-    std::unique_ptr<CRS232Ctrl> m_pParkedSerial;
-    std::unique_ptr<CClientSock> m_pParkedClient;
-    std::unique_ptr<CUdpCtrl> m_pParkedUdp;
 
     CBurstTally m_unsent;
     CBurstTally m_serialCut;
-    bool m_bSerialStalled = false; // the last serial write timed out
     CBurstTally m_ignored;
     qint64 m_nUnsentSends = 0;
     qint64 m_nUnsentBytes = 0;

@@ -1,11 +1,11 @@
 #include "CPortSettingsDlg.h"
 
 #include "DialogControls.h"
+#include "Link.h"
 #include "MessageBox.h"
 #include "MonitorConstants.h"
 #include "PortSettingsDlgIds.h"
 #include "SerialDeviceList.h"
-#include "ShellConstants.h"
 #include "TransportConstants.h"
 
 #include <QAbstractButton>
@@ -22,7 +22,6 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QSettings>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -52,15 +51,14 @@ bool ParseAddress(const QString& text, uint32_t& address)
 
 } // namespace
 
-CPortSettingsDlg::CPortSettingsDlg(QWidget* parent) : QDialog(parent)
+CPortSettingsDlg::CPortSettingsDlg(const LinkSettings& settings, QWidget* parent) : QDialog(parent)
 {
     NameControl(this, IDD);
     setWindowTitle(tr("통신포트 설정"));
     CreateControls();
     InitActionsConnections();
     FillPortList();
-    QSettings settings(kCompanyName, kApplicationName);
-    ShowSettings(LinkSettings::Load(settings));
+    ShowSettings(settings);
 }
 
 void CPortSettingsDlg::CreateControls()
@@ -68,12 +66,11 @@ void CPortSettingsDlg::CreateControls()
     auto* interfaceBox = new QGroupBox(QStringLiteral("Interface"));
     auto* interfaceLayout = new QHBoxLayout(interfaceBox);
     m_pInterface = new QButtonGroup(this);
-    const std::pair<int, const char*> interfaces[] = {
-        {IDC_RS232C, "RS-232C"}, {IDC_TCPIP, "TCP/IP"}, {IDC_UDPIP, "UDP/IP"}};
-    for (int kind = 0; kind < 3; ++kind) {
-        auto* radio = NameControl(new QRadioButton(QString::fromLatin1(interfaces[kind].second)),
-                                  interfaces[kind].first);
-        m_pInterface->addButton(radio, kind);
+    // One choice for every kind of link there is.
+    for (const CLinkKind* kind : LinkKinds()) {
+        auto* radio =
+            NameControl(new QRadioButton(tr(kind->pszLabel)), InterfaceRadioId(kind->nInterface));
+        m_pInterface->addButton(radio, kind->nInterface);
         interfaceLayout->addWidget(radio);
     }
 
@@ -196,7 +193,8 @@ void CPortSettingsDlg::FillPortList()
 
 void CPortSettingsDlg::ShowSettings(const LinkSettings& link)
 {
-    m_pInterface->button(link.nInterface)->setChecked(true);
+    if (QAbstractButton* kind = m_pInterface->button(link.nInterface))
+        kind->setChecked(true);
     m_pRole->button(link.nActive)->setChecked(true);
     m_pBaud->setCurrentIndex(m_pBaud->findData(link.nBaudIndex));
     m_pDataBits->setCurrentIndex(link.nDataBitIndex);
@@ -233,9 +231,12 @@ void CPortSettingsDlg::SelectPort(const QString& portName)
 
 void CPortSettingsDlg::ApplyInterfaceLayout()
 {
-    const int kind = m_pInterface->checkedId();
-    const bool serial = kind == LinkSettings::Rs232c;
-    const bool udp = kind == LinkSettings::UdpIp;
+    // Each kind of link takes the settings it names; the others are greyed.
+    const CLinkKind* kind = FindLinkKind(m_pInterface->checkedId());
+    const unsigned fields = kind != nullptr ? kind->fields : 0;
+    const bool serial = (fields & kLinkLine) != 0;
+    const bool role = (fields & kLinkRole) != 0;
+    const bool remote = (fields & kLinkRemote) != 0;
     for (QWidget* widget :
          {static_cast<QWidget*>(m_pPortList), static_cast<QWidget*>(m_pPortName),
           static_cast<QWidget*>(m_pBaud), static_cast<QWidget*>(m_pDataBits),
@@ -245,13 +246,13 @@ void CPortSettingsDlg::ApplyInterfaceLayout()
     // A datagram link has no client or server side: it binds its own port and sends to the
     // remote, or back to whoever sent last when the remote address is empty.
     for (QAbstractButton* radio : m_pRole->buttons())
-        radio->setEnabled(!serial && !udp);
-    m_pLocalPort->setEnabled(udp);
-    m_pServerPortLabel->setText(udp ? tr("원격포트") : tr("서버포트"));
-    m_pServerIPLabel->setText(udp ? tr("원격 IP") : tr("서버 IP"));
-    if (serial || udp) {
-        m_pServerPort->setEnabled(udp);
-        m_pServerIP->setEnabled(udp);
+        radio->setEnabled(role);
+    m_pLocalPort->setEnabled((fields & kLinkLocalPort) != 0);
+    m_pServerPortLabel->setText(remote ? tr("원격포트") : tr("서버포트"));
+    m_pServerIPLabel->setText(remote ? tr("원격 IP") : tr("서버 IP"));
+    if (!role) {
+        m_pServerPort->setEnabled(remote);
+        m_pServerIP->setEnabled(remote);
         m_pWelcomeFlag->setEnabled(false);
         m_pWelcomeMsg->setEnabled(false);
         return;
@@ -314,8 +315,5 @@ void CPortSettingsDlg::accept()
                     QMessageBox::Warning, QMessageBox::Ok, this);
         return;
     }
-    QSettings settings(kCompanyName, kApplicationName);
-    Settings().Save(settings);
-    settings.sync();
     QDialog::accept();
 }

@@ -12,20 +12,22 @@ class QLineEdit;
 class QListWidget;
 class QSpinBox;
 
-// The port settings dialog ("통신포트 설정"): link kind, serial port and its line settings with
-// flow control and reconnecting, the TCP role, port, peer address and welcome message, the UDP
-// local port and remote. Confirming writes them to the settings.
+// The port settings dialog ("통신포트 설정"): the kind of link (one choice for every kind there
+// is), serial port and its line settings with flow control and reconnecting, the TCP role, port,
+// peer address and welcome message, the UDP local port and remote. It shows the settings it is
+// given and hands back what the user left; its caller stores them.
 // Controls carry their dialog ids as object names.
 class CPortSettingsDlg : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit CPortSettingsDlg(QWidget* parent);
+    explicit CPortSettingsDlg(const LinkSettings& settings, QWidget* parent = nullptr);
 
     // The values the controls show now.
     LinkSettings Settings() const;
 
+    // Closes with OK only when the values are usable.
     void accept() override;
 
 private:

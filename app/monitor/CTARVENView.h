@@ -17,7 +17,6 @@ class CControlPanel;
 class CDocument;
 class CMonitorStatusBar;
 class CPrintTarget;
-class CRS232Ctrl;
 class CTextViewCtrl;
 
 // What the user asked of the find bar.
@@ -151,7 +150,7 @@ private:
     void ArmLineSignals();
     void OnModemLines(unsigned status);
     // Flips a line the user sets (on: what it is now) through the port's setter.
-    void ToggleLine(bool& on, int (CRS232Ctrl::*set)(int), const QString& name);
+    void ToggleLine(bool& on, int (CMonitorLink::*set)(bool), const QString& name);
     // The four indicators as the link now allows.
     void ShowLineState();
     // A line command the device refused: a notice, never a box.

@@ -1,48 +1,46 @@
-// Line signals of a serial link: DTR and RTS as the user set them, a break, and the input lines
-// CTS, DSR, DCD and RI in the status bar. The port's reader thread watches the input lines and
-// reports changes only, so an idle window costs next to nothing here.
+// Line signals of the window's link: DTR and RTS as the user set them, a break, and the input
+// lines CTS, DSR, DCD and RI in the status bar. The view asks its link, which says what it
+// has: a serial line's reader watches the input lines and reports changes only, so an idle
+// window costs next to nothing here; other links have none.
 #include "CTARVENView.h"
 
 #include "CMonitorStatusBar.h"
-#include "CRS232Ctrl.h"
 #include "SystemErrorText.h"
 #include "TermViewConstants.h"
+#include "TransportConstants.h"
 
 void CTARVENView::InitLineConnections()
 {
-    // Every time the link comes on-line its port may be a new one (opened again after it was
-    // lost): watch that one, with the user's DTR and RTS.
+    // Every time the link comes on-line it may be a new one (opened again after it was lost):
+    // watch that one, with the user's DTR and RTS.
     connect(m_pLink.get(), &CMonitorLink::onlineChanged, this, [this](bool online) {
         if (online)
             ArmLineSignals();
         emit stateChanged();
     });
+    connect(m_pLink.get(), &CMonitorLink::modemLinesChanged, this, &CTARVENView::OnModemLines);
 }
 
 bool CTARVENView::HasLineSignals() const
 {
-    const CRS232Ctrl* port = m_pLink->SerialPort();
-    return m_pLink->IsOnline() && port != nullptr && port->bsHasModemLines() != 0;
+    return m_pLink->HasModemLines();
 }
 
 void CTARVENView::ArmLineSignals()
 {
     if (!HasLineSignals())
         return;
-    CRS232Ctrl* port = m_pLink->SerialPort();
-    connect(port->Notifier(), &CSerialNotifier::modemLinesChanged, this, &CTARVENView::OnModemLines,
-            Qt::UniqueConnection);
-    if (!port->bsSetDtr(m_bDtr ? 1 : 0))
-        ReportLineFailure(QStringLiteral("DTR"), int(port->GetLastError()));
-    if (!port->bsSetRts(m_bRts ? 1 : 0))
-        ReportLineFailure(QStringLiteral("RTS"), int(port->GetLastError()));
-    if (!port->bsWatchModemLines(1))
-        ReportLineFailure(QStringLiteral("CTS/DSR/DCD/RI"), int(port->GetLastError()));
+    if (const int error = m_pLink->SetDtr(m_bDtr))
+        ReportLineFailure(QStringLiteral("DTR"), error);
+    if (const int error = m_pLink->SetRts(m_bRts))
+        ReportLineFailure(QStringLiteral("RTS"), error);
+    if (const int error = m_pLink->WatchModemLines(true))
+        ReportLineFailure(QStringLiteral("CTS/DSR/DCD/RI"), error);
 }
 
 void CTARVENView::OnModemLines(unsigned status)
 {
-    // A report queued by a port that has since closed is old news.
+    // A report queued by a link that has since closed is old news.
     if (HasLineSignals())
         m_pStatus->SetModemLines(status);
 }
@@ -53,29 +51,28 @@ void CTARVENView::ShowLineState()
         m_pStatus->SetModemLinesUnavailable(QString());
         return;
     }
-    const bool serialOffline = !m_pLink->Settings().IsSocket() && !m_pLink->IsOnline();
+    const bool serialOffline = m_pLink->Settings().HasLine() && !m_pLink->IsOnline();
     m_pStatus->SetModemLinesUnavailable(serialOffline ? QStringLiteral("OFF-LINE")
                                                       : tr("지원되지 않음"));
 }
 
 void CTARVENView::OnDtr()
 {
-    ToggleLine(m_bDtr, &CRS232Ctrl::bsSetDtr, QStringLiteral("DTR"));
+    ToggleLine(m_bDtr, &CMonitorLink::SetDtr, QStringLiteral("DTR"));
 }
 
 void CTARVENView::OnRts()
 {
-    ToggleLine(m_bRts, &CRS232Ctrl::bsSetRts, QStringLiteral("RTS"));
+    ToggleLine(m_bRts, &CMonitorLink::SetRts, QStringLiteral("RTS"));
 }
 
-void CTARVENView::ToggleLine(bool& on, int (CRS232Ctrl::*set)(int), const QString& name)
+void CTARVENView::ToggleLine(bool& on, int (CMonitorLink::*set)(bool), const QString& name)
 {
     if (HasLineSignals()) {
-        CRS232Ctrl* port = m_pLink->SerialPort();
-        if ((port->*set)(on ? 0 : 1))
-            on = !on;
+        if (const int error = (m_pLink.get()->*set)(!on))
+            ReportLineFailure(name, error);
         else
-            ReportLineFailure(name, int(port->GetLastError()));
+            on = !on;
     }
     emit stateChanged();
 }
@@ -84,9 +81,8 @@ void CTARVENView::OnBreak()
 {
     if (!HasLineSignals())
         return;
-    CRS232Ctrl* port = m_pLink->SerialPort();
-    if (!port->bsSendBreak(kBreakMs))
-        ReportLineFailure(QStringLiteral("Break"), int(port->GetLastError()));
+    if (const int error = m_pLink->SendBreak(kBreakMs))
+        ReportLineFailure(QStringLiteral("Break"), error);
 }
 
 void CTARVENView::ReportLineFailure(const QString& what, int error)

@@ -72,9 +72,14 @@ void CTARVENView::OnPortClose()
 
 void CTARVENView::OnPortSettings()
 {
-    CPortSettingsDlg dialog(this);
+    // The settings are shared by every monitor window: the dialog shows what is stored, and
+    // what it hands back is stored for all of them.
+    QSettings settings(kCompanyName, kApplicationName);
+    CPortSettingsDlg dialog(LinkSettings::Load(settings), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    dialog.Settings().Save(settings);
+    settings.sync();
     // A link waiting for its device counts as open: it opens again with the new settings.
     const bool wasOpen = m_pLink->IsOnline() || m_pLink->IsReconnecting();
     if (wasOpen)

@@ -1,7 +1,11 @@
 #include "LinkSettings.h"
 
+#include "Link.h"
+#include "SerialDeviceList.h"
 #include "SerialPortName.h"
 #include "ShellConstants.h"
+
+#include <QCoreApplication>
 
 #include <QHostAddress>
 #include <QSettings>
@@ -89,7 +93,11 @@ LinkSettings LinkSettings::Load(QSettings& settings)
     // Absent in settings written before flow control existed: none, as those links ran.
     link.nFlowControl =
         IndexOrDefault(settings.value("FlowControl"), kFlowControlCount, defaults.nFlowControl);
-    link.nInterface = IndexOrDefault(settings.value("Interface"), 3, defaults.nInterface);
+    // Any interface a kind of link has registered; the default otherwise.
+    bool known = false;
+    link.nInterface = settings.value("Interface", defaults.nInterface).toInt(&known);
+    if (!known || FindLinkKind(link.nInterface) == nullptr)
+        link.nInterface = defaults.nInterface;
     link.nActive = IndexOrDefault(settings.value("Active"), 2, defaults.nActive);
     // A stored port outside 1..65535 is kept as it is, so that opening the link reports it
     // instead of quietly using another port.
@@ -144,10 +152,47 @@ QString LinkSettings::ServerAddressText() const
     return QHostAddress(dwServerIP).toString();
 }
 
+const CLinkKind* LinkSettings::Kind() const
+{
+    return FindLinkKind(nInterface);
+}
+
+bool LinkSettings::Takes(unsigned field) const
+{
+    const CLinkKind* kind = Kind();
+    return kind != nullptr && (kind->fields & field) != 0;
+}
+
+bool LinkSettings::HasLine() const
+{
+    return Takes(kLinkLine);
+}
+
+LinkSpec LinkSettings::Spec() const
+{
+    LinkSpec spec;
+    spec.nInterface = nInterface;
+    spec.strPortName = strPortName;
+    // Through the device's stable name when it has one, so that a device pulled out and put
+    // back is found again even when the system numbers it anew.
+    spec.strDevice = StableSerialPath(SerialDevicePath(strPortName));
+    spec.nBaud = BaudRate();
+    spec.nDataBits = DataBits();
+    spec.nParity = Parity();
+    spec.nStopBits = StopBits();
+    spec.nFlowControl = FlowControl();
+    spec.bAutoReconnect = bAutoReconnect;
+    spec.bServer = nActive == Server;
+    // A server's address is not used; a remote without one answers the last sender.
+    spec.strHost = Takes(kLinkRemote) && RepliesToSender() ? QString() : ServerAddressText();
+    spec.nPort = nServerPort;
+    spec.nLocalPort = nLocalPort;
+    return spec;
+}
+
 QString LinkSettings::PortLabel() const
 {
-    const QString device = SerialDevicePath(strPortName);
-    return device == strPortName ? device : strPortName + QStringLiteral(" → ") + device;
+    return SerialPortLabel(strPortName);
 }
 
 QString LinkSettings::EnterText() const
@@ -157,18 +202,19 @@ QString LinkSettings::EnterText() const
 
 QString LinkSettings::InterfaceText() const
 {
-    if (nInterface == Rs232c)
-        return QStringLiteral("RS-232C");
-    // A datagram link has no client or server side.
-    if (nInterface == UdpIp)
-        return QStringLiteral("UDP/IP");
-    const QString role = nActive == Server ? QStringLiteral("Server") : QStringLiteral("Client");
-    return QStringLiteral("TCP/IP-") + role;
+    const CLinkKind* kind = Kind();
+    if (kind == nullptr)
+        return QString();
+    const QString label = QCoreApplication::translate("CPortSettingsDlg", kind->pszLabel);
+    // Only a link with a role has a client or server side.
+    if (!Takes(kLinkRole))
+        return label;
+    return label + (nActive == Server ? QStringLiteral("-Server") : QStringLiteral("-Client"));
 }
 
 QString LinkSettings::PortDescription(int connections) const
 {
-    if (nInterface == Rs232c) {
+    if (HasLine()) {
         return QStringLiteral("%1-%2-%3-%4-%5")
             .arg(strPortName)
             .arg(BaudRate())
@@ -176,12 +222,14 @@ QString LinkSettings::PortDescription(int connections) const
             .arg(QChar::fromLatin1(kParityLetters[nParityIndex]))
             .arg(QString::fromLatin1(kStopBitTexts[nStopBitIndex]));
     }
-    if (nInterface == UdpIp) {
+    if (Takes(kLinkLocalPort)) {
         const QString remote =
             RepliesToSender() ? QStringLiteral("*")
                               : QStringLiteral("%1 : %2").arg(ServerAddressText()).arg(nServerPort);
         return QStringLiteral("Port:%1 → %2").arg(nLocalPort).arg(remote);
     }
+    if (!Takes(kLinkRole))
+        return InterfaceText();
     if (nActive == Client)
         return QStringLiteral("%1 : %2").arg(ServerAddressText()).arg(nServerPort);
     return QStringLiteral("Port:%1 (%2)").arg(nServerPort).arg(connections);

@@ -5,11 +5,15 @@
 #include <cstdint>
 
 class QSettings;
+struct CLinkKind;
+struct LinkSpec;
 
 // The link values of a monitor window as the settings keep them: the serial values as list
 // indices, the peer address as a 32-bit number with its first dotted part in the top byte.
 struct LinkSettings
 {
+    // The interfaces the settings have always known; others are links that registered a kind
+    // of their own (CLinkKind).
     enum Interface
     {
         Rs232c = 0,
@@ -53,9 +57,15 @@ struct LinkSettings
     // Writes the values the port settings dialog owns, in the order it writes them.
     void Save(QSettings& settings) const;
 
-    bool IsSocket() const { return nInterface != Rs232c; }
-    bool IsUdp() const { return nInterface == UdpIp; }
-    // A UDP link without a remote address sends back to the last sender.
+    // The kind of link the interface chooses; null for none.
+    const CLinkKind* Kind() const;
+    // The kind takes the settings named by the LinkField bit.
+    bool Takes(unsigned field) const;
+    // A serial line, with a device and modem lines.
+    bool HasLine() const;
+    // What the link of these settings opens.
+    LinkSpec Spec() const;
+    // A link to a remote without an address sends back to the last sender.
     bool RepliesToSender() const { return dwServerIP == 0; }
     // Converted serial values: bits per second, data bits, parity 0..2, stop bits 0..2.
     int BaudRate() const;
@@ -68,7 +78,8 @@ struct LinkSettings
     QString PortLabel() const;
     // The line end the Enter key sends: "\r", "\n" or "\r\n".
     QString EnterText() const;
-    // "RS-232C", "TCP/IP-Client", "TCP/IP-Server", "UDP/IP"
+    // "RS-232C", "TCP/IP-Client", "TCP/IP-Server", "UDP/IP": the kind's label, with the role
+    // where it has one.
     QString InterfaceText() const;
     // Port description of the status bar; connections counts the server's clients.
     QString PortDescription(int connections) const;

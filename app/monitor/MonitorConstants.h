@@ -19,20 +19,9 @@ inline constexpr int kRefusedTextMessageMs = 5000;
 // Arrival stamps: the longest pause the "TimeStampGap" setting may ask for (one minute).
 inline constexpr int kMaxArrivalGapMs = 60 * 1000;
 
-// Receive paths.
-inline constexpr int kReceiveBatchBytes = 2048;
-// A socket notice reads at most this much, in kReceiveBatchBytes reads; what is left brings
-// another notice, so other events still get their turn during a flood.
-inline constexpr int kSocketBytesPerNotice = 64 * 1024;
-// A serial port's reader hands bytes over through a ring of this size; while it is full the
-// reader stops reading and the device holds the rest (4 MiB: 100 ms at 40 MB/s).
-inline constexpr int kSerialReceiveRingBytes = 4 * 1024 * 1024;
-// A serial notice takes at most this much from the ring, and another follows for the rest.
-inline constexpr int kSerialBytesPerNotice = 256 * 1024;
-inline constexpr int kServerListenBacklog = 5;
-// A UDP notice takes at most this many datagrams (and about kSocketBytesPerNotice); the rest
-// brings another notice.
-inline constexpr int kUdpDatagramsPerNotice = 256;
+// Receive path: a notice takes at most this much from the link, and another follows for the
+// rest, so that input and painting get their turn during a flood.
+inline constexpr int kBytesPerNotice = 256 * 1024;
 // Sends the link could not take and datagrams of other senders are told once a burst: after a
 // quiet while without more, or once the burst has lasted its longest.
 inline constexpr int kBurstQuietMs = 1000;

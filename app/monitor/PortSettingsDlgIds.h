@@ -3,10 +3,18 @@
 // Template and control ids of the port settings dialog (CPortSettingsDlg).
 namespace PortSettingsDlgIds {
 inline constexpr int IDD = 148;
-// Interface radios: RS-232C, TCP/IP, UDP/IP.
+// Interface radios: RS-232C, TCP/IP, UDP/IP, and one for each other kind of link.
 inline constexpr int IDC_RS232C = 1020;
 inline constexpr int IDC_TCPIP = 1021;
 inline constexpr int IDC_UDPIP = 1028;
+inline constexpr int IDC_OTHER_LINK_BASE = 1060;
+// The radio of the link kind with this interface number.
+inline constexpr int InterfaceRadioId(int nInterface)
+{
+    constexpr int kKnown[] = {IDC_RS232C, IDC_TCPIP, IDC_UDPIP};
+    return nInterface >= 0 && nInterface < 3 ? kKnown[nInterface]
+                                             : IDC_OTHER_LINK_BASE + nInterface;
+}
 inline constexpr int IDC_PORT_LIST = 1010;
 inline constexpr int IDC_PORT_NAME = 1011;
 inline constexpr int IDC_BAUD_RATE = 1050;

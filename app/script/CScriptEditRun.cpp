@@ -1,7 +1,6 @@
 // The run and stop commands of a script view, its output page and its watch window.
 #include "CScriptEditView.h"
 
-#include "CClientSock.h"
 #include "CDecodeCtrl.h"
 #include "CScriptDebugPane.h"
 #include "CScriptDebugger.h"
@@ -332,12 +331,9 @@ QString CScriptEditView::RunLinkFailure() const
         return QString::fromStdString(tsl::MessageText(tsl::msg::kLinkLost) + loss);
     // A connection that was refused leaves the script nothing to talk to: it is told, not run
     // on in silence.
-    const CClientSock* socket = m_pDecode->m_pSocket.get();
-    if (m_pDecode->GetInterface() == MEDIA_TCP && socket != nullptr &&
-        socket->GetState() == QAbstractSocket::UnconnectedState)
+    if (const std::string& refused = m_pDecode->GetConnectFailure(); !refused.empty())
         return QString::asprintf(tsl::MessageText(tsl::msg::kConnectFailed).c_str(),
-                                 m_pDecode->m_strHost.c_str(), m_pDecode->m_nPort,
-                                 socket->GetErrorString().toUtf8().constData());
+                                 m_pDecode->m_strHost.c_str(), m_pDecode->m_nPort, refused.c_str());
     return {};
 }
 

@@ -1,30 +1,11 @@
 #pragma once
 
-#include "ToolsConstants.h"
+#include "Link.h"
 
 #include <QtGlobal>
 
 #include <chrono>
 #include <memory>
-
-class CClientSock;
-class CRS232Ctrl;
-class CServerSock;
-
-// When a link last took or delivered a byte: a slow peer goes on, a stalled one is given up.
-class CStallClock
-{
-public:
-    void Restart() { m_last = Clock::now(); }
-    bool HasStalled(std::chrono::milliseconds limit) const
-    {
-        return Clock::now() - m_last >= limit;
-    }
-
-private:
-    using Clock = std::chrono::steady_clock;
-    Clock::time_point m_last = Clock::now();
-};
 
 // Where a file transfer writes its blocks: one open link of a monitor window. Write and Pending
 // are called on the transfer's worker thread, each returning within about a write time-out so
@@ -41,27 +22,12 @@ public:
     // Bytes the system took but has not delivered yet (a socket's send queue; 0 where the link
     // cannot tell), or -1 with an errno-style error when the link failed. When the link
     // delivered nothing for the stall limit, the count comes with the error ETIMEDOUT.
-    virtual qint64 Pending(int& error)
-    {
-        error = 0;
-        return 0;
-    }
+    virtual qint64 Pending(int& error) = 0;
     // Called on the user-interface thread just before a transfer's first Write, with the stall
-    // limit; a writer with several peers also fixes here which of them the transfer goes to.
-    virtual void BeginTransfer(std::chrono::milliseconds stall) { m_stall = stall; }
-
-protected:
-    std::chrono::milliseconds Stall() const { return m_stall; }
-
-private:
-    std::chrono::milliseconds m_stall = std::chrono::seconds(kDefaultTransferStallSec);
+    // limit; a link with several peers also fixes here which of them the transfer goes to.
+    virtual void BeginTransfer(std::chrono::milliseconds stall) = 0;
 };
 
-// The port must stay open and alive while the writer is used.
-std::unique_ptr<CLinkWriter> MakeSerialLinkWriter(CRS232Ctrl& port);
-// The socket must stay alive while the writer is used.
-std::unique_ptr<CLinkWriter> MakeClientLinkWriter(CClientSock& socket);
-// Sends every block to every client connected when the transfer began; a client that fails or
-// stalls is dropped from the transfer and the others go on. The server must stay alive while
-// the writer is used.
-std::unique_ptr<CLinkWriter> MakeServerLinkWriter(CServerSock& server);
+// The writer of a transfer on the link, which it keeps alive, closed meanwhile or not, until
+// the writer is gone.
+std::unique_ptr<CLinkWriter> MakeLinkWriter(SharedLink link);

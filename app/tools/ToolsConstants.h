@@ -10,15 +10,11 @@ inline constexpr int kCheckSumIconPx = 32;
 
 // File transfer.
 inline constexpr int kSendBlockBytes = 1024;   // the worker reads and writes this much at a time
-inline constexpr int kSocketWaitSliceMs = 50;  // a wait for socket room looks again this often
 inline constexpr int kProgressIntervalMs = 50; // the window hears of progress at most this often
 // A transfer fails once the link has taken no byte for this long ("TransferStallSec").
 inline constexpr int kDefaultTransferStallSec = 10;
 inline constexpr int kMinTransferStallSec = 1;
 inline constexpr int kMaxTransferStallSec = 600;
-// Over TCP, the system keeps at most about this much of a transfer unsent: all it holds still
-// goes to the peer after a cancel.
-inline constexpr int kTransferUnsentBytes = 16 * 1024;
 // While the system still holds sent bytes, the worker looks at its queue this often.
 inline constexpr int kQueueWatchMs = 20;
 inline constexpr int kFileListIconPx = 16;

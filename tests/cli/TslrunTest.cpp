@@ -69,6 +69,25 @@ TEST(Tslrun, RunsEndWithTheirSyncValueOrTheirLimitAndWriteWhatWasPrinted)
     }
 }
 
+TEST(Tslrun, LoopbackGivesAScriptBackWhatItSentWhateverItsMediaWithNoDeviceOrPeer)
+{
+    // The script's own link would fail: no such port, nobody at the address.
+    const std::string body = "CMP C, 0\nJPNE READ\nOUT \"ping<0D><0A>\"\nINC C\nREAD:\n"
+                             "IN BUF, N\nCMP N, 0\nJPE END\nPRINT BUF\nSYNC 0\n";
+    const std::string tcp = TcpScript(body);
+    const std::string tcpHead = "OPEN MEDIA TCP\nOPEN IP 127.0.0.1\nOPEN PORT 9\n";
+    const std::string rest = tcp.substr(tcpHead.size());
+    for (const std::string& media :
+         {tcpHead, std::string("OPEN MEDIA RS232C\nOPEN PORT COM9\n"),
+          std::string("OPEN MEDIA UDP\nOPEN IP 192.0.2.1\nOPEN PORT 9\n")}) {
+        const ScriptFile script(media + rest);
+        const ProgramRun run = RunTslrun({"--loopback", "--sync-exit", Path(script)});
+        EXPECT_EQ(run.status, 0) << media << run.err;
+        EXPECT_EQ(run.out, "ping\r\n\n") << media;
+        EXPECT_EQ(run.err, "") << media;
+    }
+}
+
 TEST(Tslrun, LinkFailuresExitTwoWithTheReason)
 {
     ProgramRun port = RunTslrun({"--port", "/dev/nonexistent-tty", Example("hello.tsl")});
@@ -178,6 +197,7 @@ TEST(Tslrun, UsageMistakesExit64WithOneLineAndWhereToReadMore)
         {{"--connect", "bench..lab:5000", script}, "--connect takes HOST:PORT"},
         {{"--connect", QString(254, 'h') + ":5000", script}, "--connect takes HOST:PORT"},
         {{"--echo", "--port", "/dev/null", script}, "give one of them"},
+        {{"--loopback", "--connect", "127.0.0.1:9", script}, "give one of them"},
         {{"--lang", "fr", script}, "--lang takes ko or en"},
     };
     for (const auto& [arguments, reason] : cases) {
@@ -194,9 +214,9 @@ TEST(Tslrun, UsageMistakesExit64WithOneLineAndWhereToReadMore)
 
     const ProgramRun help = RunTslrun({"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* text :
-         {"--sync-exit", "--junit FILE", "64   usage error", "124  no SYNC within --timeout",
-          "143 SIGTERM", "3    the link was lost", "the first script that did not end with 0"})
+    for (const char* text : {"--sync-exit", "--junit FILE", "--loopback", "64   usage error",
+                             "124  no SYNC within --timeout", "143 SIGTERM",
+                             "3    the link was lost", "the first script that did not end with 0"})
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
 }
 

@@ -1,8 +1,10 @@
 #include "CClientSock.h"
 #include "CDecodeCtrl.h"
 #include "CRS232Ctrl.h"
+#include "CSerialLink.h"
 #include "CTSL.h"
 #include "CTSLSyntax.h"
+#include "CTcpClientLink.h"
 #include "EventLoopWait.h"
 #include "PtyPair.h"
 #include "ScopedEnv.h"
@@ -44,6 +46,19 @@ struct Host
     CDecodeCtrl ctrl;
 };
 
+// The serial port and the client socket of a run, null when its link is of another kind.
+CRS232Ctrl* PortOf(const CDecodeCtrl& ctrl)
+{
+    auto* link = qobject_cast<CSerialLink*>(ctrl.m_pLink.get());
+    return link != nullptr ? &link->Port() : nullptr;
+}
+
+CClientSock* SocketOf(const CDecodeCtrl& ctrl)
+{
+    auto* link = qobject_cast<CTcpClientLink*>(ctrl.m_pLink.get());
+    return link != nullptr ? &link->Socket() : nullptr;
+}
+
 // The line settings of the pty as the port left them.
 termios SlaveSettings(const PtyPair& pty)
 {
@@ -74,7 +89,7 @@ TEST(DecodeCtrl, MissingSerialPortFailsTheRun)
     ASSERT_EQ(host.ctrl.VerifyScript(), 0);
     EXPECT_EQ(host.ctrl.Run(), -1);
     EXPECT_EQ(host.ctrl.GetFailure(), CDecodeCtrl::RunFailure::Port);
-    EXPECT_EQ(host.ctrl.m_pPort, nullptr);
+    EXPECT_EQ(PortOf(host.ctrl), nullptr);
     EXPECT_EQ(host.ctrl.GetPassCount(), 0u);
 }
 
@@ -104,7 +119,7 @@ TEST(DecodeCtrl, ASerialOutTheLineDoesNotTakeTimesOutAndTellsTheHostOnceForTheRu
     Host host(SerialScript("", "OUT \"" + std::string(60, 's') + "\"\n"));
     ASSERT_EQ(host.ctrl.VerifyScript(), 0);
     ASSERT_EQ(host.ctrl.Run(), 0);
-    ASSERT_EQ(host.ctrl.m_pPort->bsSetWriteTimeouts(0, 50), 1) << "a pass a time-out long";
+    ASSERT_EQ(PortOf(host.ctrl)->bsSetWriteTimeouts(0, 50), 1) << "a pass a time-out long";
     std::vector<std::string> notices;
     const auto take = [&] {
         for (std::string& notice : host.ctrl.m_pTSL->m_notices.Take())
@@ -186,7 +201,7 @@ TEST_F(DecodeCtrlOverTcp, RunStartsOnTheConnectNoticeAndOutlivesItsPeer)
 
     // The peer goes away: the passes go on without a link until the run is stopped.
     m_peer.Close();
-    ASSERT_TRUE(WaitFor([&] { return Ctrl().m_pSocket == nullptr; }));
+    ASSERT_TRUE(WaitFor([&] { return SocketOf(Ctrl()) == nullptr; }));
     const uint64_t passes = Ctrl().GetPassCount();
     EXPECT_TRUE(WaitFor([&] { return Ctrl().GetPassCount() > passes; }));
     Ctrl().Stop();
@@ -217,11 +232,11 @@ TEST(DecodeCtrl, AnOutLoopAgainstAPeerThatNeverReadsWaitsWholeAndEndsWithTheRun)
     TcpPeer peer = listener.Accept();
     ASSERT_TRUE(WaitFor(
         [&] {
-            return host.ctrl.m_pSocket &&
-                   host.ctrl.m_pSocket->QueuedBytes() > kSocketSendQueueBytes - kRow;
+            return SocketOf(host.ctrl) &&
+                   SocketOf(host.ctrl)->QueuedBytes() > kSocketSendQueueBytes - kRow;
         },
         60000));
-    EXPECT_LE(host.ctrl.m_pSocket->QueuedBytes(), kSocketSendQueueBytes);
+    EXPECT_LE(SocketOf(host.ctrl)->QueuedBytes(), kSocketSendQueueBytes);
 
     // The peer reads: the waiting OUTs go on, and every row arrives whole and in turn.
     ASSERT_TRUE(WaitFor(
@@ -236,7 +251,7 @@ TEST(DecodeCtrl, AnOutLoopAgainstAPeerThatNeverReadsWaitsWholeAndEndsWithTheRun)
 
     // Stopped while its OUT waits for a peer that reads no more, the run ends.
     ASSERT_TRUE(WaitFor(
-        [&] { return host.ctrl.m_pSocket->QueuedBytes() > kSocketSendQueueBytes - kRow; }, 60000));
+        [&] { return SocketOf(host.ctrl)->QueuedBytes() > kSocketSendQueueBytes - kRow; }, 60000));
     host.ctrl.Stop();
     EXPECT_FALSE(host.ctrl.IsRunning());
     EXPECT_EQ(host.ctrl.m_pTSL, nullptr);

@@ -1,4 +1,5 @@
 #include "CClientSock.h"
+#include "CTcpClientLink.h"
 #include "EventLoopWait.h"
 #include "LoadedScript.h"
 #include "SyncNotify.h"
@@ -38,14 +39,14 @@ protected:
 TEST(IoCommands, OutSendsTranslatedBytesSpacedByDelay)
 {
     TcpListener listener;
-    CClientSock client;
+    CTcpClientLink link;
+    CClientSock& client = link.Socket();
     ASSERT_EQ(client.Connect("127.0.0.1", listener.Port()), 1);
     TcpPeer peer = listener.Accept();
     ASSERT_TRUE(WaitFor([&] { return client.GetState() == QAbstractSocket::ConnectedState; }));
     auto tsl = CompileScript("EQU MSG \"<0D><0A>\"\nBEGIN:\nOUT \"AB<0D>\"\nDELAY 60\nOUT MSG\n"
                              "DELAY 0\nOUT \"bad<0\"\nOUT \"Z\"\nEND:\n");
-    tsl->SetInterface(TSL_LINK_TCP);
-    tsl->SetListenObject(&client);
+    tsl->SetListenObject(&link);
     std::thread pass([&] { tsl->Begin(nullptr, 0); });
 
     // The peer stamps each byte as it arrives, so the spacing is the sender's, not this

@@ -1,3 +1,4 @@
+#include "LinkObjects.h"
 #include "MonitorAppTest.h"
 
 #include "CChildFrame.h"
@@ -160,7 +161,7 @@ TEST_F(AppIntegrationTest, FileTransferNeedsAnOpenLinkAndOutlivesAPeerThatLeaves
     EXPECT_EQ(QSettings(kCompanyName, kApplicationName).value("TARVEN/FileSendFolder"),
               Path("images/old") + "/");
     EXPECT_FALSE(view->IsOnline());
-    EXPECT_EQ(view->Link()->ClientSocket(), nullptr);
+    EXPECT_EQ(ClientSocketOf(view->Link()), nullptr);
     EXPECT_FALSE(Frame()->Action(ID_FILE_TRANSFER)->isEnabled());
 
     m_onDialog = nullptr;

@@ -67,7 +67,8 @@ protected:
 TEST_F(EnglishLayoutTest, WindowsAndDialogsSpeakEnglishAndShowEveryTextWhole)
 {
     SetValue("Interface", 2); // UDP: the remote labels, the local port
-    CPortSettingsDlg settings(nullptr);
+    QSettings stored(kCompanyName, kApplicationName);
+    CPortSettingsDlg settings(LinkSettings::Load(stored));
     settings.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&settings));
     EXPECT_EQ(settings.windowTitle(), "Port Settings");

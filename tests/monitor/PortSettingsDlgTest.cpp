@@ -3,6 +3,7 @@
 #include "CPortSettingsDlg.h"
 #include "Comm.h"
 #include "DialogControls.h"
+#include "Link.h"
 #include "PortSettingsDlgIds.h"
 
 #include <QAbstractButton>
@@ -26,7 +27,33 @@ template <typename Widget> Widget* Control(QDialog& dialog, int id)
 
 } // namespace
 
-using PortSettingsDlgTest = MonitorTest;
+// The dialog over the stored settings, as a monitor window opens it.
+LinkSettings Stored()
+{
+    QSettings settings(kCompanyName, kApplicationName);
+    return LinkSettings::Load(settings);
+}
+
+class PortSettingsDlgTest : public MonitorTest
+{
+protected:
+    // Opens the port settings of a monitor window, makes the changes and confirms them, as the
+    // user would; the window stores what the dialog hands back.
+    void Confirm(const std::function<void(QDialog&)>& change)
+    {
+        CTARVENView* view = NewMonitor();
+        bool accepted = false;
+        m_onDialog = [&](QDialog* dialog) {
+            change(*dialog);
+            dialog->accept();
+            accepted = dialog->result() == QDialog::Accepted;
+        };
+        view->OnPortSettings();
+        m_onDialog = nullptr;
+        EXPECT_TRUE(accepted);
+        CloseMonitor(view);
+    }
+};
 
 // The shown text of a line edit, combo box or list, or a spin box's value, as text.
 QString Shown(QDialog& dialog, int id)
@@ -46,7 +73,7 @@ QString Shown(QDialog& dialog, int id)
 
 TEST_F(PortSettingsDlgTest, ShowsTheDefaultsWhenNothingIsStored)
 {
-    CPortSettingsDlg dialog(nullptr);
+    CPortSettingsDlg dialog(Stored());
     EXPECT_EQ(dialog.windowTitle(), "통신포트 설정");
     const std::pair<int, QString> shown[] = {
         {IDC_RS232C, "on"},         {IDC_PORT_NAME, "COM1"},
@@ -79,9 +106,19 @@ TEST_F(PortSettingsDlgTest, ShowsTheDefaultsWhenNothingIsStored)
     EXPECT_EQ(ports->item(ports->count() - 1)->text(), "COM255");
 }
 
+// The radio of the loopback link, which registers itself like any other kind.
+int Loopback()
+{
+    const CLinkKind* kind = FindLinkKindByName("loopback");
+    return kind != nullptr ? InterfaceRadioId(kind->nInterface) : 0;
+}
+
 TEST_F(PortSettingsDlgTest, LayoutsFollowTheInterfaceRoleAndWelcomeChoices)
 {
-    CPortSettingsDlg dialog(nullptr);
+    ASSERT_NE(Loopback(), 0);
+    CPortSettingsDlg shown(Stored());
+    EXPECT_EQ(Control<QAbstractButton>(shown, Loopback())->text(), "루프백");
+    CPortSettingsDlg dialog(Stored());
     const int controls[] = {IDC_PORT_LIST,  IDC_BAUD_RATE,    IDC_FLOW_CONTROL, IDC_AUTO_RECONNECT,
                             IDC_LOCAL_PORT, IDC_CLIENT,       IDC_SERVER,       IDC_SERVER_PORT,
                             IDC_SERVER_IP,  IDC_WELCOME_FLAG, IDC_WELCOME_MSG};
@@ -96,6 +133,8 @@ TEST_F(PortSettingsDlgTest, LayoutsFollowTheInterfaceRoleAndWelcomeChoices)
         {IDC_SERVER, "00000111011"},       // server: no address to connect to
         {IDC_WELCOME_FLAG, "00000111010"}, // no welcome, no text
         {IDC_UDPIP, "00001001100"},        // UDP: its own port and a remote, no role, no welcome
+        {Loopback(), "00000000000"},       // loopback: nothing to set
+        {IDC_UDPIP, "00001001100"},
     };
     for (const auto& step : steps) {
         if (step.click != 0)
@@ -112,8 +151,7 @@ TEST_F(PortSettingsDlgTest, LayoutsFollowTheInterfaceRoleAndWelcomeChoices)
 
 TEST_F(PortSettingsDlgTest, OkWritesTheValuesAndATypedDevicePathIsKept)
 {
-    {
-        CPortSettingsDlg dialog(nullptr);
+    Confirm([](QDialog& dialog) {
         Control<QListWidget>(dialog, IDC_PORT_LIST)
             ->setCurrentRow(Control<QListWidget>(dialog, IDC_PORT_LIST)->count() - 253); // COM3
         EXPECT_EQ(Control<QLineEdit>(dialog, IDC_PORT_NAME)->text(), "COM3");
@@ -126,9 +164,7 @@ TEST_F(PortSettingsDlgTest, OkWritesTheValuesAndATypedDevicePathIsKept)
         Control<QRadioButton>(dialog, IDC_TCPIP)->setChecked(true);
         Control<QLineEdit>(dialog, IDC_SERVER_IP)->setText("10.0.0.7");
         Control<QSpinBox>(dialog, IDC_SERVER_PORT)->setValue(20108); // past the old cap of 10000
-        dialog.accept();
-        EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    }
+    });
     QSettings settings(kCompanyName, kApplicationName);
     EXPECT_EQ(settings.value("TARVEN/PortName").toString(), "COM3");
     EXPECT_EQ(settings.value("TARVEN/BaudRate").toInt(), 17);
@@ -141,20 +177,28 @@ TEST_F(PortSettingsDlgTest, OkWritesTheValuesAndATypedDevicePathIsKept)
     EXPECT_EQ(settings.value("TARVEN/AutoReconnect").toInt(), 0);
     EXPECT_EQ(settings.value("TARVEN/LocalPort").toInt(), 65535);
 
-    CPortSettingsDlg again(nullptr);
+    CPortSettingsDlg again(Stored());
     EXPECT_EQ(Control<QComboBox>(again, IDC_FLOW_CONTROL)->currentText(), "RTS/CTS");
     EXPECT_FALSE(Control<QCheckBox>(again, IDC_AUTO_RECONNECT)->isChecked());
     EXPECT_EQ(Control<QSpinBox>(again, IDC_LOCAL_PORT)->value(), 65535);
     EXPECT_EQ(Control<QLineEdit>(again, IDC_PORT_NAME)->text(), "COM3");
     EXPECT_EQ(Control<QComboBox>(again, IDC_BAUD_RATE)->currentText(), "921,600 bps");
     EXPECT_EQ(Control<QComboBox>(again, IDC_ENTER_KEY)->currentText(), "CR+LF");
-    Control<QLineEdit>(again, IDC_PORT_NAME)->setText("/dev/ttyUSB7");
-    again.accept();
+    Confirm([](QDialog& dialog) {
+        Control<QLineEdit>(dialog, IDC_PORT_NAME)->setText("/dev/ttyUSB7");
+    });
     settings.sync();
     EXPECT_EQ(settings.value("TARVEN/PortName").toString(), "/dev/ttyUSB7");
+    // The loopback is stored by its interface number, and chosen again from it.
+    Confirm([](QDialog& dialog) { Control<QAbstractButton>(dialog, Loopback())->click(); });
+    settings.sync();
+    EXPECT_EQ(settings.value("TARVEN/Interface").toInt(), Stored().nInterface);
+    EXPECT_EQ(Stored().Kind(), FindLinkKindByName("loopback"));
+    CPortSettingsDlg loopback(Stored());
+    EXPECT_TRUE(Control<QAbstractButton>(loopback, Loopback())->isChecked());
 
     // An empty port name or a broken address keeps the dialog open with a message.
-    CPortSettingsDlg bad(nullptr);
+    CPortSettingsDlg bad(Stored());
     Control<QLineEdit>(bad, IDC_PORT_NAME)->clear();
     bad.accept();
     Control<QLineEdit>(bad, IDC_PORT_NAME)->setText("COM2");

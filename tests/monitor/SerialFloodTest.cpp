@@ -1,6 +1,7 @@
 // Floods through a pty into a monitor window: every byte shown, in order, also when the device
 // goes away with a backlog still to show.
 #include "BytePattern.h"
+#include "LinkObjects.h"
 #include "MonitorTestEnv.h"
 
 #include "CMonitorLink.h"
@@ -56,14 +57,14 @@ TEST_F(SerialFloodTest, SeveralMegabytesAreShownCompleteAndInOrder)
     const QByteArray held = Shown(*view);
     ASSERT_FALSE(held.isEmpty());
     EXPECT_EQ(held, QByteArray::fromStdString(sent.substr(sent.size() - std::size_t(held.size()))));
-    EXPECT_EQ(view->Link()->SerialPort()->m_queue.GetSize(), 0) << "the window uses the ring";
+    EXPECT_EQ(SerialPortOf(view->Link())->m_queue.GetSize(), 0) << "the window uses the ring";
 }
 
 TEST_F(SerialFloodTest, BacklogIsShownBeforeAVanishedDeviceIsLetGo)
 {
     PtyPair pty;
     CTARVENView* view = OpenOn(pty);
-    CRS232Ctrl* port = view->Link()->SerialPort();
+    CRS232Ctrl* port = SerialPortOf(view->Link());
     // The window's thread does not run: the reader moves everything into the ring, more than
     // one notice takes.
     constexpr std::size_t kBacklogBytes = 600000;

@@ -1,3 +1,4 @@
+#include "LinkObjects.h"
 #include "MonitorTestEnv.h"
 #include "ScopedEnv.h"
 
@@ -66,7 +67,7 @@ TEST_F(SerialLinkTest, PausedWindowDiscardsAndCountsNothingAndClearZeroesTheCoun
     view->OnPause();
     EXPECT_EQ(Pane(view, 0), "ON-LINE(Paused)");
     pty.Send("0123456789");
-    ASSERT_TRUE(WaitFor([&] { return view->Link()->SerialPort()->m_queue.GetSize() == 0; }));
+    ASSERT_TRUE(WaitFor([&] { return SerialPortOf(view->Link())->m_queue.GetSize() == 0; }));
     QTest::qWait(200);
     view->OnPause();
     EXPECT_EQ(view->Received(), 0);
@@ -124,14 +125,14 @@ TEST_F(SerialLinkTest, AStalledLineToldOnceABurstWhatItDidNotTake)
     PtyPair pty;
     CTARVENView* view = OpenSerial(pty);
     CMonitorLink* link = view->Link();
-    ASSERT_EQ(link->SerialPort()->bsSetWriteTimeouts(0, 50), 1);
+    ASSERT_EQ(SerialPortOf(link)->bsSetWriteTimeouts(0, 50), 1);
     const QByteArray block(1 << 20, 'w');
     const int taken = link->Send(block);
     EXPECT_GT(taken, 0);
     EXPECT_LT(taken, block.size());
     // While the line stays full a send is not waited for again, not even without a time-out:
     // the window keeps going.
-    ASSERT_EQ(link->SerialPort()->bsSetWriteTimeouts(0, 0), 1);
+    ASSERT_EQ(SerialPortOf(link)->bsSetWriteTimeouts(0, 0), 1);
     EXPECT_EQ(link->Send("more"), 0) << "the line is still full";
     EXPECT_EQ(view->Sent(), taken);
     EXPECT_EQ(link->UnsentSends(), 2);
@@ -158,7 +159,7 @@ TEST_F(SerialLinkTest, PulledDeviceTakesTheWindowOfflineWithoutSpinningAndThePor
 
     pty->CloseMaster();
     ASSERT_TRUE(WaitFor([&] { return !view->IsOnline(); }));
-    EXPECT_EQ(view->Link()->SerialPort(), nullptr);
+    EXPECT_EQ(SerialPortOf(view->Link()), nullptr);
     EXPECT_TRUE(Shown(*view).contains(
         QString("포트 연결이 끊어졌습니다 [%1]").arg(pty->SlavePath().c_str()).toUtf8()));
     EXPECT_EQ(Pane(view, 0), "OFF-LINE");
@@ -201,7 +202,7 @@ TEST_F(SerialLinkTest, OpenFailuresNameThePortWithItsDeviceAndTheReasonInKorean)
         CTARVENView* view = NewMonitor();
         view->OnPortOpen();
         EXPECT_FALSE(view->IsOnline());
-        EXPECT_EQ(view->Link()->SerialPort(), nullptr);
+        EXPECT_EQ(SerialPortOf(view->Link()), nullptr);
         EXPECT_EQ(m_messages.texts, QStringList{c.message});
         CloseMonitor(view);
     }
@@ -230,7 +231,7 @@ TEST_F(SerialLinkTest, StoredSpeedAndFlowControlReachTheLineOnce)
         }
         PtyPair pty;
         CTARVENView* view = OpenSerial(pty);
-        CRS232Ctrl* port = view->Link()->SerialPort();
+        CRS232Ctrl* port = SerialPortOf(view->Link());
         termios tio{};
         ASSERT_EQ(tcgetattr(port->GetCommHandle(), &tio), 0);
         const std::string name = c.flow.toString().toStdString();
@@ -238,7 +239,7 @@ TEST_F(SerialLinkTest, StoredSpeedAndFlowControlReachTheLineOnce)
         EXPECT_EQ(tio.c_cflag & CRTSCTS, c.cflag) << name;
         EXPECT_EQ(tio.c_iflag & (IXON | IXOFF), c.iflag) << name;
         view->OnPortOpen(); // a second open of an open port does nothing
-        EXPECT_EQ(view->Link()->SerialPort(), port);
+        EXPECT_EQ(SerialPortOf(view->Link()), port);
         CloseMonitor(view);
     }
 }
@@ -258,7 +259,7 @@ TEST_F(SerialLinkTest, PulledDeviceIsWaitedForAndTheWindowIsOnlineAgainWhenItIsB
                      [&](bool online) { onlineChanges.push_back(online); });
     view->OnPortOpen();
     ASSERT_TRUE(view->IsOnline());
-    CRS232Ctrl* port = view->Link()->SerialPort();
+    CRS232Ctrl* port = SerialPortOf(view->Link());
 
     // Pulled as the system pulls a device: it goes, and so does its stable name (another
     // device may get its number meanwhile, as other tests' pseudo-terminals do).
@@ -298,7 +299,7 @@ TEST_F(SerialLinkTest, PulledDeviceIsWaitedForAndTheWindowIsOnlineAgainWhenItIsB
                     static_cast<long long>(backMs));
         EXPECT_LT(backMs, 1000);
         EXPECT_FALSE(view->Link()->IsReconnecting());
-        EXPECT_EQ(view->Link()->SerialPort(), port);
+        EXPECT_EQ(SerialPortOf(view->Link()), port);
         EXPECT_EQ(Pane(view, 0), "ON-LINE");
         EXPECT_TRUE(Shown(*view).contains(
             QString("포트가 다시 연결되었습니다 [%1] (끊긴 시간 ").arg(name).toUtf8()));
@@ -322,7 +323,7 @@ TEST_F(SerialLinkTest, PulledDeviceIsWaitedForAndTheWindowIsOnlineAgainWhenItIsB
     ASSERT_TRUE(WaitFor([&] { return view->Link()->IsReconnecting(); }));
     view->OnPortClose();
     EXPECT_FALSE(view->Link()->IsReconnecting());
-    EXPECT_EQ(view->Link()->SerialPort(), nullptr);
+    EXPECT_EQ(SerialPortOf(view->Link()), nullptr);
     EXPECT_EQ(Pane(view, 0), "OFF-LINE");
     bringBack();
     RunEventsFor(2 * kReopenRetryMs);
@@ -365,7 +366,7 @@ TEST_F(SerialLinkTest, PseudoTerminalGreysTheLinesAndTheCommandsAreHarmless)
 
     view->OnPortOpen();
     ASSERT_TRUE(view->IsOnline());
-    EXPECT_EQ(view->Link()->SerialPort()->bsHasModemLines(), 0);
+    EXPECT_EQ(SerialPortOf(view->Link())->bsHasModemLines(), 0);
     EXPECT_FALSE(view->HasLineSignals());
     ExpectLinesGreyed(view, "지원되지 않음");
     const auto* window = qobject_cast<const CMonitorWindow*>(view->parentWidget());
@@ -382,7 +383,7 @@ TEST_F(SerialLinkTest, PseudoTerminalGreysTheLinesAndTheCommandsAreHarmless)
     view->OnDtr();
     view->OnRts();
     view->OnBreak();
-    emit view->Link()->SerialPort()->Notifier()->modemLinesChanged(MS_CTS_ON | MS_RING_ON);
+    emit SerialPortOf(view->Link())->Notifier()->modemLinesChanged(MS_CTS_ON | MS_RING_ON);
     QCoreApplication::processEvents();
     EXPECT_TRUE(view->IsDtrOn());
     EXPECT_TRUE(view->IsRtsOn());

@@ -1,3 +1,4 @@
+#include "LinkObjects.h"
 #include "MonitorTestEnv.h"
 
 #include "CClientSock.h"
@@ -47,7 +48,7 @@ protected:
 
     static quint16 LocalPort(const CTARVENView* view)
     {
-        return view->Link()->UdpSocket()->GetLocalPort();
+        return UdpSocketOf(view->Link())->GetLocalPort();
     }
 };
 
@@ -100,7 +101,7 @@ TEST_F(SocketLinkTest, ClientShowsAndCountsEveryByteNulIncluded)
     // The peer hangs up: the window goes offline and lets go of its socket at once.
     peer.Close();
     ASSERT_TRUE(WaitFor([&] { return !view->IsOnline(); }));
-    EXPECT_EQ(view->Link()->ClientSocket(), nullptr);
+    EXPECT_EQ(ClientSocketOf(view->Link()), nullptr);
     EXPECT_TRUE(Shown(*view).contains(
         QString("Disconnect from 127.0.0.1:%1 ...\n").arg(listener.Port()).toUtf8()));
 }
@@ -122,7 +123,7 @@ TEST_F(SocketLinkTest, ClientConnectThatFailsSaysWhyRefusedAtOnceUnansweredAfter
         QStringList(QString("Socket Client 접속실패 !!!\n127.0.0.1:%1: 응답이 없습니다 (3초).")
                         .arg(listener.Port())));
     EXPECT_FALSE(view->IsOnline());
-    EXPECT_EQ(view->Link()->ClientSocket(), nullptr);
+    EXPECT_EQ(ClientSocketOf(view->Link()), nullptr);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
     // A refused connect says so at once, without waiting out the ticks.
@@ -138,7 +139,7 @@ TEST_F(SocketLinkTest, ClientConnectThatFailsSaysWhyRefusedAtOnceUnansweredAfter
                                   "(그 포트에서 기다리는 서버가 없습니다).")
                               .arg(closed)));
     EXPECT_FALSE(refused->IsOnline());
-    EXPECT_EQ(refused->Link()->ClientSocket(), nullptr);
+    EXPECT_EQ(ClientSocketOf(refused->Link()), nullptr);
 }
 
 TEST_F(SocketLinkTest, ServerWelcomesThreeClientsReportsThemAndReusesAFreedSlot)
@@ -178,10 +179,10 @@ TEST_F(SocketLinkTest, ServerWelcomesThreeClientsReportsThemAndReusesAFreedSlot)
             QString("Disconnect from 127.0.0.1:%1 ...\n").arg(leaving).toUtf8());
     }));
     ASSERT_TRUE(WaitFor([&] { return Pane(view, 2) == QString("Port:%1 (2)").arg(port); }));
-    EXPECT_EQ(view->Link()->ServerSocket()->GetSlot(0)->bsGetSlotState(), CClientSock::kSlotFree);
+    EXPECT_EQ(ServerSocketOf(view->Link())->GetSlot(0)->bsGetSlotState(), CClientSock::kSlotFree);
     peers[0] = TcpPeer::Connect(port);
     ASSERT_TRUE(WaitFor([&] {
-        return view->Link()->ServerSocket()->GetSlot(0)->bsGetSlotState() ==
+        return ServerSocketOf(view->Link())->GetSlot(0)->bsGetSlotState() ==
                CClientSock::kSlotInUse;
     }));
     ASSERT_TRUE(WaitFor([&] { return Pane(view, 2) == QString("Port:%1 (3)").arg(port); }));
@@ -269,7 +270,7 @@ TEST_F(SocketLinkTest, RowsStillWaitingWhenAPeerBreaksOrTheLinkClosesAreToldFirs
     TcpPeer peer = TcpPeer::Connect(port);
     CMonitorLink* link = view->Link();
     ASSERT_TRUE(WaitFor([&] { return link->ConnectionCount() == 1; }));
-    CClientSock* client = link->ServerSocket()->GetSlot(0);
+    CClientSock* client = ServerSocketOf(link)->GetSlot(0);
     for (int i = 0; client->QueuedBytes() == 0 && i < 1000; ++i)
         link->Send(NumberedRow(i, 60000));
     const qint64 waiting = client->QueuedBytes();
@@ -290,7 +291,7 @@ TEST_F(SocketLinkTest, RowsStillWaitingWhenAPeerBreaksOrTheLinkClosesAreToldFirs
     // Closing the link with rows waiting for a peer tells them before the server stops.
     TcpPeer next = TcpPeer::Connect(port);
     ASSERT_TRUE(WaitFor([&] { return link->ConnectionCount() == 1; }));
-    CClientSock* second = link->ServerSocket()->GetSlot(0);
+    CClientSock* second = ServerSocketOf(link)->GetSlot(0);
     for (int i = 0; second->QueuedBytes() == 0 && i < 1000; ++i)
         link->Send(NumberedRow(i, 60000));
     const qint64 held = second->QueuedBytes();
@@ -427,7 +428,7 @@ TEST_F(SocketLinkTest, UdpDatagramsGoBothWaysAndOnlyTheRemoteIsHeard)
     writer.reset();
     EXPECT_FALSE(view->IsOnline());
     EXPECT_TRUE(Shown(*view).endsWith("\r\nUDP stopped ...\r\n"));
-    EXPECT_EQ(view->Link()->UdpSocket(), nullptr);
+    EXPECT_EQ(UdpSocketOf(view->Link()), nullptr);
     const qint64 received = view->Received();
     peer.SendTo(local, "late");
     RunEventsFor(200);
@@ -496,8 +497,8 @@ TEST_F(SocketLinkTest, PortsAreCheckedAtOpenAndTheHighestUdpOneOpens)
         CTARVENView* view = NewMonitor();
         view->OnPortOpen();
         EXPECT_FALSE(view->IsOnline());
-        EXPECT_EQ(view->Link()->ServerSocket(), nullptr);
-        EXPECT_EQ(view->Link()->UdpSocket(), nullptr);
+        EXPECT_EQ(ServerSocketOf(view->Link()), nullptr);
+        EXPECT_EQ(UdpSocketOf(view->Link()), nullptr);
         EXPECT_EQ(m_messages.texts, QStringList{c.message}) << c.local << " " << c.remote;
         if (c.message.startsWith("이미")) {
             EXPECT_EQ(m_messages.captions, QStringList{"SERVICE 오류..."});
@@ -531,4 +532,31 @@ TEST_F(SocketLinkTest, PortsAreCheckedAtOpenAndTheHighestUdpOneOpens)
         EXPECT_EQ(datagram, "x");
         CloseMonitor(view);
     }
+}
+
+TEST_F(SocketLinkTest, LoopbackShowsTypedKeysAndCommandRowsAsReceived)
+{
+    SetValue("Interface", FindLinkKindByName("loopback")->nInterface);
+    CTARVENView* view = NewMonitor();
+    view->OnPortOpen();
+    ASSERT_TRUE(view->IsOnline()) << m_messages.texts.join('\n').toStdString();
+    EXPECT_EQ(Pane(view, 1), "루프백");
+    QByteArray expected = "\r\nLoopback started ...\r\n";
+    EXPECT_EQ(Shown(*view), expected);
+
+    view->OnChar("hi\r");
+    ASSERT_TRUE(WaitFor([&] { return view->Received() == 3; }));
+    EXPECT_EQ(view->Sent(), 3);
+    const QByteArray row("row\0\xff\r\n", 7); // a command row, every byte value kept
+    EXPECT_EQ(view->Link()->SendTranslated(row), 7);
+    ASSERT_TRUE(WaitFor([&] { return view->Received() == 10; }));
+    EXPECT_EQ(view->Sent(), 10);
+    // Each send is echoed as it goes, and comes back whole.
+    expected += "hi\rhi\r" + row + row;
+    EXPECT_EQ(Shown(*view), expected);
+
+    view->OnPortClose();
+    EXPECT_FALSE(view->IsOnline());
+    EXPECT_TRUE(Shown(*view).endsWith("\r\nLoopback stopped ...\r\n"));
+    EXPECT_EQ(view->Link()->Send("late"), 0);
 }

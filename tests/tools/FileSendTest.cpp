@@ -1,7 +1,10 @@
 #include "CClientSock.h"
 #include "CFileSendDlg.h"
 #include "CRS232Ctrl.h"
+#include "CSerialLink.h"
 #include "CServerSock.h"
+#include "CTcpClientLink.h"
+#include "CTcpServerLink.h"
 
 #include "DialogDriver.h"
 #include "PtyPair.h"
@@ -109,11 +112,12 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(m_port.Open(m_pty.SlavePath().c_str(), 115200, 8, 0, 0), 1);
-        Open(MakeSerialLinkWriter(m_port));
+        Open(MakeLinkWriter(m_link));
     }
 
     PtyPair m_pty;
-    CRS232Ctrl m_port;
+    std::shared_ptr<CSerialLink> m_link = std::make_shared<CSerialLink>();
+    CRS232Ctrl& m_port = m_link->Port();
 };
 
 // The client link of a monitor connected to a peer that listens; a peer receive buffer given
@@ -133,7 +137,8 @@ protected:
     }
 
     TcpListener m_listener;
-    CClientSock m_socket;
+    std::shared_ptr<CTcpClientLink> m_link = std::make_shared<CTcpClientLink>();
+    CClientSock& m_socket = m_link->Socket();
     TcpPeer m_peer;
 };
 
@@ -143,7 +148,7 @@ protected:
     void SetUp() override
     {
         Connect();
-        Open(MakeClientLinkWriter(m_socket));
+        Open(MakeLinkWriter(m_link));
     }
 };
 
@@ -210,7 +215,7 @@ protected:
         for (int i = 0; i < clients; ++i)
             m_peers.push_back(TcpPeer::Connect(m_server.GetPort()));
         ASSERT_TRUE(WaitFor([&] { return ConnectedSlots() == clients; }));
-        Open(MakeServerLinkWriter(m_server));
+        Open(MakeLinkWriter(m_link));
     }
 
     int ConnectedSlots()
@@ -219,7 +224,8 @@ protected:
         return m_server.GetConnectionCount();
     }
 
-    CServerSock m_server;
+    std::shared_ptr<CTcpServerLink> m_link = std::make_shared<CTcpServerLink>();
+    CServerSock& m_server = m_link->Server();
     std::vector<TcpPeer> m_peers;
 };
 
@@ -325,7 +331,7 @@ TEST_F(SerialFileSendTest, ReceiverThatReadsSlowlyGetsTheWholeFile)
 
 TEST_F(SerialFileSendTest, PeerThatStopsReadingFailsTheTransferWithTheBytesSent)
 {
-    Open(MakeSerialLinkWriter(m_port), kQuickStall);
+    Open(MakeLinkWriter(m_link), kQuickStall);
     const qsizetype size = 256 * 1024; // far beyond what a pseudo-terminal buffers
     const QByteArray contents = MakeFile(QStringLiteral("big.bin"), size);
     Send(QStringLiteral("big.bin"));
@@ -376,7 +382,7 @@ TEST_F(ClientFileSendTest, SendsTheFileOverATcpClientLink)
 TEST_F(ClientFileSendTest, PeerThatStopsReadingFailsTheTransferWithTheBytesSent)
 {
     m_dlg.reset(); // one transfer at a time on a socket
-    Open(MakeClientLinkWriter(m_socket), kQuickStall);
+    Open(MakeLinkWriter(m_link), kQuickStall);
     const qsizetype size = 16 * 1024 * 1024; // beyond the socket buffers of both ends
     const QByteArray contents = MakeFile(QStringLiteral("big.bin"), size);
     Send(QStringLiteral("big.bin"));
@@ -448,7 +454,7 @@ TEST_F(ServerFileSendTest, TransferFailsWhenItsLastClientLeavesOrThereIsNone)
 
 TEST_F(SlowPeerFileSendTest, CompletesOnlyOnceThePeerHasEveryByte)
 {
-    Open(MakeClientLinkWriter(m_socket));
+    Open(MakeLinkWriter(m_link));
     const QByteArray contents = MakeFile(QStringLiteral("slow.bin"), 64 * 1024);
     StartReading(2048); // about 40 KB a second
     Send(QStringLiteral("slow.bin"));
@@ -470,7 +476,7 @@ TEST_F(SlowPeerFileSendTest, CompletesOnlyOnceThePeerHasEveryByte)
 
 TEST_F(SlowPeerFileSendTest, CancelWorksWhileWaitingForThePeer)
 {
-    Open(MakeClientLinkWriter(m_socket));
+    Open(MakeLinkWriter(m_link));
     MakeFile(QStringLiteral("data.bin"), 32 * 1024);
     Send(QStringLiteral("data.bin"));
     ASSERT_TRUE(WaitForWaiting()) << m_messages.texts.join('|').toStdString();
@@ -487,7 +493,7 @@ TEST_F(SlowPeerFileSendTest, CancelWorksWhileWaitingForThePeer)
 
 TEST_F(SlowPeerFileSendTest, CancelledTransferLeavesLittleForTheDeviceToStillGet)
 {
-    Open(MakeClientLinkWriter(m_socket));
+    Open(MakeLinkWriter(m_link));
     const qsizetype size = 2 * 1024 * 1024;
     MakeFile(QStringLiteral("big.bin"), size);
     Send(QStringLiteral("big.bin")); // the peer reads nothing until the transfer is cancelled
@@ -515,7 +521,7 @@ TEST_F(SlowPeerFileSendTest, CancelledTransferLeavesLittleForTheDeviceToStillGet
 
 TEST_F(SlowPeerFileSendTest, PeerThatStopsReadingFailsTheWaitAfterTheStallLimit)
 {
-    Open(MakeClientLinkWriter(m_socket), kQuickStall);
+    Open(MakeLinkWriter(m_link), kQuickStall);
     const qsizetype size = 32 * 1024;
     MakeFile(QStringLiteral("data.bin"), size);
     Send(QStringLiteral("data.bin"));

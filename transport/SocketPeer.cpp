@@ -1,7 +1,6 @@
-#include "SocketSend.h"
+#include "SocketPeer.h"
 
 #include "CClientSock.h"
-#include "ToolsConstants.h"
 #include "TransportConstants.h"
 
 #include <algorithm>

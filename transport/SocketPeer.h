@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LinkWriter.h"
+#include "Link.h"
 
 #include <QtGlobal>
 
@@ -8,9 +8,9 @@
 
 class CClientSock;
 
-// One peer of a transfer over TCP, as CLinkWriter's Write and Pending see it, from any thread:
-// it fails only when it took and delivered nothing for the stall limit. One at a time on a
-// socket.
+// One peer of a file transfer over TCP, as CLink::TransferWrite and TransferPending see it, from
+// any thread: it fails only when it took and delivered nothing for the stall limit. One at a
+// time on a socket.
 class CSocketPeer
 {
 public:

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "CClientSock.h"
+#include "Link.h"
+#include "SocketPeer.h"
+
+#include <memory>
+
+// A TCP connection to a server as a link: Open starts the connect, whose outcome comes as
+// stateChanged(Open) or failed. When the peer closes, it leaves once everything it sent was
+// taken, and the link is closed.
+class CTcpClientLink : public CLink
+{
+    Q_OBJECT
+
+public:
+    explicit CTcpClientLink(const LinkSpec& spec = {});
+    ~CTcpClientLink() override;
+
+    CClientSock& Socket() { return m_socket; }
+
+    bool Open() override;
+    void Close() override;
+    bool HasReceived() const override { return m_bUnread; }
+    LinkDrops Stranded() const override;
+    QString Target() const override;
+    QString OpenedNotice() const override;
+
+    void BeginTransfer(std::chrono::milliseconds stall) override;
+    int TransferWrite(const char* data, int n, int& error) override;
+    qint64 TransferPending(int& error) override;
+    void EndTransfer() override;
+
+protected:
+    WriteResult WriteLink(const char* data, int n, std::chrono::milliseconds wait,
+                          LinkDrops* drops) override;
+    int TakeLink(QByteArray& out, int max, int wholeUpTo) override;
+
+private:
+    void OnConnected();
+    void OnPeerClosed();
+    // The peer left: told once what it sent was taken.
+    void EndIfGone();
+
+    CClientSock m_socket;
+    std::unique_ptr<CSocketPeer> m_pTransfer;
+    bool m_bUnread = false;   // received bytes may wait that no take got to
+    bool m_bPeerGone = false; // the peer closed; the link ends once its bytes were taken
+};
+
+// TCP as the settings choose it: a client, or a server (LinkSpec::bServer).
+LinkPtr MakeTcpLink(const LinkSpec& spec);
+// A server; defined with CTcpServerLink.
+LinkPtr MakeTcpServerLink(const LinkSpec& spec);
+// "address:port" of a connected socket, as messages name a peer.
+QString PeerText(const CClientSock& socket);

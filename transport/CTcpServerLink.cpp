@@ -1,0 +1,264 @@
+#include "CTcpServerLink.h"
+
+#include "CTcpClientLink.h"
+#include "TransportConstants.h"
+
+#include <QAbstractSocket>
+
+#include <algorithm>
+#include <cerrno>
+
+LinkPtr MakeTcpServerLink(const LinkSpec& spec)
+{
+    return LinkPtr(new CTcpServerLink(spec));
+}
+
+CTcpServerLink::CTcpServerLink(const LinkSpec& spec) : CLink(spec)
+{
+    connect(&m_server, &CServerSock::accepted, this, [this](int slot) {
+        // The peer's own port tells apart clients that connect from one machine.
+        QString address;
+        quint16 port = 0;
+        m_server.GetSlot(slot)->GetPeerName(address, port);
+        emit peerJoined(slot, address, port);
+    });
+    connect(&m_server, &CServerSock::receiveReady, this, [this](int slot) {
+        m_ready[size_t(slot)] = true;
+        emit received();
+    });
+    connect(&m_server, &CServerSock::closed, this, &CTcpServerLink::OnClientClosed);
+    connect(&m_server, &CServerSock::refused, this, &CLink::peerRefused);
+}
+
+CTcpServerLink::~CTcpServerLink()
+{
+    ForgetTargets();
+}
+
+bool CTcpServerLink::Open()
+{
+    if (GetState() != State::Closed)
+        return true;
+    if (!CheckPort(Spec().nPort))
+        return false;
+    if (!m_server.Create(quint16(Spec().nPort))) {
+        const int error = errno;
+        return Fail(error == EADDRINUSE ? LinkFailure::PortInUse : LinkFailure::Listen, error);
+    }
+    m_server.Listen();
+    SetState(State::Open);
+    return true;
+}
+
+void CTcpServerLink::Close()
+{
+    m_server.Close();
+    for (int slot = 0; slot < CServerSock::kSlots; ++slot) {
+        CClientSock* client = m_server.GetSlot(slot);
+        if (client->bsGetSlotState() == CClientSock::kSlotInUse)
+            client->Close();
+    }
+    m_ready = {};
+    MarkClosed();
+}
+
+void CTcpServerLink::OnClientClosed(int slot)
+{
+    CClientSock* client = m_server.GetSlot(slot);
+    QString address;
+    quint16 port = 0;
+    client->GetPeerName(address, port);
+    m_ready[size_t(slot)] = false;
+    // What still waited for the peer goes with the connection, told with it.
+    emit peerLeft(address, port, client->QueuedBytes());
+    client->Close();
+}
+
+WriteResult CTcpServerLink::WriteLink(const char* data, int n, std::chrono::milliseconds wait,
+                                      LinkDrops* drops)
+{
+    // Each client takes the write whole or not at all: a client that reads too slowly misses
+    // whole writes, never parts of one. The write went out when one client took it.
+    bool anyone = false;
+    bool taken = false;
+    for (int slot = 0; slot < CServerSock::kSlots; ++slot) {
+        CClientSock* client = m_server.GetSlot(slot);
+        if (client->bsGetSlotState() != CClientSock::kSlotInUse)
+            continue;
+        anyone = true;
+        const WriteResult result =
+            client->WriteWhole(data, n, std::max(wait, std::chrono::milliseconds(0)));
+        if (result.IsWritten())
+            taken = true;
+        else
+            AddDrop(drops, PeerText(*client), n - result.nWritten, result.status);
+    }
+    if (taken)
+        return {WriteStatus::Written, n, 0};
+    return anyone ? WriteResult{WriteStatus::Full, 0, EAGAIN}
+                  : WriteResult{WriteStatus::NoPeer, 0, ENOTCONN};
+}
+
+WriteResult CTcpServerLink::WriteToPeer(int peer, const char* data, int n)
+{
+    CClientSock* client = m_server.GetSlot(peer);
+    if (client == nullptr || client->bsGetSlotState() != CClientSock::kSlotInUse)
+        return {WriteStatus::NoPeer, 0, ENOTCONN};
+    return client->WriteWhole(data, n);
+}
+
+int CTcpServerLink::TakeLink(QByteArray& out, int max, int)
+{
+    int taken = 0;
+    for (int i = 0; i < CServerSock::kSlots && taken < max; ++i) {
+        const int slot = (m_nNextSlot + i) % CServerSock::kSlots;
+        if (!m_ready[size_t(slot)])
+            continue;
+        CClientSock* client = m_server.GetSlot(slot);
+        int got = 0;
+        while (taken < max) {
+            const qsizetype held = out.size();
+            const int piece = std::min(max - taken, kReceiveBatchBytes);
+            out.resize(held + piece);
+            got = client->Receive(out.data() + held, piece);
+            out.resize(held + std::max(got, 0));
+            if (got <= 0)
+                break;
+            taken += got;
+        }
+        // A client read up to the bound announces the rest itself.
+        m_ready[size_t(slot)] = got > 0;
+        m_nNextSlot = (slot + 1) % CServerSock::kSlots;
+    }
+    return taken;
+}
+
+bool CTcpServerLink::HasReceived() const
+{
+    return std::find(m_ready.begin(), m_ready.end(), true) != m_ready.end();
+}
+
+LinkDrops CTcpServerLink::Stranded() const
+{
+    LinkDrops drops;
+    for (int slot = 0; slot < CServerSock::kSlots; ++slot) {
+        const CClientSock* client = m_server.GetSlot(slot);
+        if (client->bsGetSlotState() == CClientSock::kSlotInUse)
+            AddDrop(&drops, PeerText(*client), client->QueuedBytes(), WriteStatus::Failed);
+    }
+    return drops;
+}
+
+int CTcpServerLink::PeerCount() const
+{
+    int count = 0;
+    for (int slot = 0; slot < CServerSock::kSlots; ++slot) {
+        if (m_server.GetSlot(slot)->bsGetSlotState() != CClientSock::kSlotFree)
+            ++count;
+    }
+    return count;
+}
+
+QString CTcpServerLink::Target() const
+{
+    return QStringLiteral("*:%1").arg(Spec().nPort);
+}
+
+QString CTcpServerLink::OpenedNotice() const
+{
+    return QStringLiteral("\r\nServer started (port:%1)...\r\n").arg(Spec().nPort);
+}
+
+QString CTcpServerLink::ClosedNotice() const
+{
+    return QStringLiteral("\r\nServer stopped ...\r\n\n");
+}
+
+void CTcpServerLink::BeginTransfer(std::chrono::milliseconds stall)
+{
+    // The clients are fixed now, so that a client that connects later, even into the slot of
+    // one that left, never gets the tail of a file.
+    CLink::BeginTransfer(stall);
+    ForgetTargets();
+    m_nGoneError = ENOTCONN;
+    for (int i = 0; i < CServerSock::kSlots; ++i) {
+        CClientSock* slot = m_server.GetSlot(i);
+        if (slot->bsGetSlotState() != CClientSock::kSlotInUse ||
+            slot->GetState() != QAbstractSocket::ConnectedState)
+            continue;
+        TransferPeer& target = m_targets.emplace_back(*slot);
+        target.peer.Restart();
+        // The slot is freed on the link's thread before it can take a new client.
+        std::atomic<bool>* left = &target.bLeft;
+        target.freed = QObject::connect(slot, &CClientSock::slotFreed, [left] { *left = true; });
+    }
+}
+
+int CTcpServerLink::TransferWrite(const char* data, int n, int& error)
+{
+    // The clients go in step: a call reports what the slowest of them took, and one that took
+    // more is not given those bytes again.
+    int least = -1;
+    for (TransferPeer& target : m_targets) {
+        if (target.bDropped)
+            continue;
+        int taken = std::min(target.nAhead, n);
+        int clientError = ECONNRESET;
+        if (taken < n && !target.bLeft)
+            taken += target.peer.Send(data + taken, n - taken, Stall(), clientError);
+        if (taken < n && clientError != EAGAIN) {
+            // This client went away or stopped reading: the others go on without it.
+            Drop(target, clientError);
+            continue;
+        }
+        target.nAhead = taken;
+        least = least < 0 ? taken : std::min(least, taken);
+    }
+    if (least < 0) {
+        error = m_nGoneError;
+        return 0;
+    }
+    for (TransferPeer& target : m_targets) {
+        if (!target.bDropped)
+            target.nAhead -= least;
+    }
+    error = least < n ? EAGAIN : 0;
+    return least;
+}
+
+qint64 CTcpServerLink::TransferPending(int& error)
+{
+    // The fullest queue of the clients still in the transfer: done when every one has its file.
+    qint64 most = -1;
+    for (TransferPeer& target : m_targets) {
+        if (target.bDropped)
+            continue;
+        int clientError = ECONNRESET;
+        const qint64 queued = target.bLeft ? -1 : target.peer.Queued(Stall(), clientError);
+        if (queued < 0 || clientError == ETIMEDOUT) {
+            Drop(target, clientError);
+            continue;
+        }
+        most = std::max(most, queued);
+    }
+    error = most >= 0 ? 0 : m_nGoneError;
+    return most;
+}
+
+void CTcpServerLink::EndTransfer()
+{
+    ForgetTargets();
+}
+
+void CTcpServerLink::Drop(TransferPeer& target, int clientError)
+{
+    target.bDropped = true;
+    m_nGoneError = clientError;
+}
+
+void CTcpServerLink::ForgetTargets()
+{
+    for (const TransferPeer& target : m_targets)
+        QObject::disconnect(target.freed);
+    m_targets.clear();
+}
