@@ -41,6 +41,15 @@ int CRunBatch::Exec()
     // report of an earlier call is not taken for this one's.
     if (!WriteReport(true))
         return TslRunExit::kUnreadable;
+    if (!m_options.strCapture.empty()) {
+        std::string error;
+        m_pCapture = std::make_unique<CSessionRecorder>();
+        if (!m_pCapture->Open(m_options.strCapture, error)) {
+            WriteDiagnostic("tslrun: cannot record the session in \"" + m_options.strCapture +
+                            "\": " + error);
+            return TslRunExit::kUnreadable;
+        }
+    }
     for (std::size_t i = 0; i < m_cases.size(); ++i) {
         if (const int signal = RunSignals::Taken())
             EndCall(signal);
@@ -49,6 +58,10 @@ int CRunBatch::Exec()
     if (const int signal = RunSignals::Taken())
         EndCall(signal);
     RunSignals::TakeBack();
+    std::string error;
+    if (m_pCapture && !m_pCapture->Close(error))
+        WriteDiagnostic("tslrun: the capture \"" + m_options.strCapture +
+                        "\" is not whole: " + error);
     const int status = Status();
     return WriteReport() || status != 0 ? status : TslRunExit::kUnreadable;
 }
@@ -72,7 +85,8 @@ void CRunBatch::RunScript(std::size_t nIndex, CRunSession::Clock::time_point sta
     }
     bool bounded = false;
     {
-        CRunSession session(m_options, script.Path(), started, m_output, record, m_pTrace.get());
+        CRunSession session(m_options, script.Path(), started, m_output, record, m_pTrace.get(),
+                            m_pCapture.get());
         m_pSession = &session;
         record.nStatus = session.Exec();
         m_pSession = nullptr;

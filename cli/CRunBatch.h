@@ -2,6 +2,7 @@
 
 #include "COutputWriter.h"
 #include "CRunSession.h"
+#include "CSessionRecorder.h"
 #include "ReportFile.h"
 #include "RunCase.h"
 #include "TslRunOptions.h"
@@ -42,7 +43,8 @@ private:
     const QDateTime m_startedAt;
     CReportFile* const m_pReport;
     COutputWriter m_output;
-    std::unique_ptr<COutputWriter> m_pTrace; // standard error, with --trace
+    std::unique_ptr<COutputWriter> m_pTrace;      // standard error, with --trace
+    std::unique_ptr<CSessionRecorder> m_pCapture; // the sessions of every script, with --capture
     std::vector<TslRunCase> m_cases;
     CRunSession* m_pSession = nullptr; // the run going on, for a signal
 };

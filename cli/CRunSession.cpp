@@ -46,12 +46,13 @@ CRunSession::Clock::time_point After(CRunSession::Clock::time_point start, doubl
 
 CRunSession::CRunSession(const TslRunOptions& options, const std::string& strScriptPath,
                          Clock::time_point started, COutputWriter& output, TslRunCase& record,
-                         COutputWriter* trace)
+                         COutputWriter* trace, CTrafficTap* capture)
     : m_options(options), m_started(started), m_pTraceOutput(trace), m_output(output),
       m_record(record), m_bTerminal(isatty(STDOUT_FILENO) != 0)
 {
     m_ctrl.Create(this, QRect(), kHostControlId);
     m_ctrl.SetScriptName(strScriptPath.c_str());
+    m_ctrl.SetTrafficTap(capture);
     if (trace) {
         m_pTrace = std::make_unique<CTraceHook>(*trace, options.nTraceLimit);
         m_ctrl.SetDebugHook(m_pTrace.get());

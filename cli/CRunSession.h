@@ -28,10 +28,10 @@ public:
     // `strScriptPath` is where the engine reads the script (its checked copy); `started` is when
     // the script's turn began, from which --seconds and --timeout count; printed lines go to
     // `output`, and `record` learns how the run ended. With `trace`, the lines the script runs
-    // go there.
+    // go there; with `capture`, every byte sent and received.
     CRunSession(const TslRunOptions& options, const std::string& strScriptPath,
                 Clock::time_point started, COutputWriter& output, TslRunCase& record,
-                COutputWriter* trace = nullptr);
+                COutputWriter* trace = nullptr, CTrafficTap* capture = nullptr);
     ~CRunSession() override;
 
     // Runs the whole session on the event loop; returns the exit status. After a bounded end

@@ -40,6 +40,10 @@ const OptionRow kOptions[] = {
      "S",
      "fail a script without SYNC after S seconds (exit 124); implies --sync-exit"},
     {{"junit"}, "FILE", "write a JUnit XML report, one case per script; implies --sync-exit"},
+    {{"capture"},
+     "FILE",
+     "record the session, sent and received bytes with their times, as a capture file that "
+     "tslsim serves and tarven shows"},
     {{"keep-running"}, nullptr, "a lost link is told on standard error; the run goes on"},
     {{"strict"}, nullptr, "exit 4 when received bytes were lost (the serial driver dropped them)"},
     {{"lang"}, "ko|en", "language of the script messages (verifier and run): ko (default) or en"},
@@ -64,7 +68,7 @@ const char* const kUsageTail =
     "  0    the run ended (time limit, passes, end of the script)\n"
     "  1    script errors (listed on standard output)\n"
     "  2    the script cannot be read, the link is missing or does not open, or the\n"
-    "       --junit report cannot be written\n"
+    "       --junit report or the --capture file cannot be written\n"
     "  3    the link was lost during the run (without --keep-running)\n"
     "  4    received bytes were lost (with --strict)\n"
     "  64   usage error\n"
@@ -260,6 +264,13 @@ bool ParseTslRunOptions(const QStringList& arguments, TslRunOptions& options, st
         options.strJunit = Value(parser, "junit");
         if (options.strJunit.empty()) {
             strError = "--junit takes the name of the report file";
+            return false;
+        }
+    }
+    if (parser.isSet("capture")) {
+        options.strCapture = Value(parser, "capture");
+        if (options.strCapture.empty()) {
+            strError = "--capture takes the name of the capture file";
             return false;
         }
     }

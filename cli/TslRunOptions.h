@@ -14,6 +14,7 @@ struct TslRunOptions
 {
     std::vector<std::string> scripts; // run one after the other, in this order
     std::string strJunit;             // where the report goes; empty: no report
+    std::string strCapture;           // where the session is recorded; empty: nowhere
     bool bCheckOnly = false;
     std::string strPort; // serial device instead of the script's PORT
     std::string strHost; // TCP or UDP peer instead of the script's IP and PORT (IPv6: no [])

@@ -1,5 +1,7 @@
 #include "CDecodeCtrl.h"
 
+#include "TrafficTap.h"
+
 #include "CRS232Ctrl.h"
 #include "CTSL.h"
 #include "CTSLSyntax.h"
@@ -103,6 +105,7 @@ bool CDecodeCtrl::CreateInterpreter()
     m_pTSL->SetRunFlag(&m_bRun);
     m_pTSL->SetParentId(static_cast<int>(m_nId));
     m_pTSL->SetDebugHook(m_pDebugHook);
+    m_pTSL->SetTrafficTap(m_pTap);
     // A script whose GET and PUT would silently do nothing does not run.
     if (!m_pTSL->GetTableError().empty()) {
         m_failure = RunFailure::Table;
@@ -350,6 +353,8 @@ CDecodeCtrl::Drain CDecodeCtrl::TakeInto(CLink& link, QByteArray& chunk)
         if (n <= 0)
             break;
         QueueChunk(m_queue, reinterpret_cast<const unsigned char*>(chunk.constData()), n);
+        if (m_pTap != nullptr)
+            m_pTap->Received(chunk.constData(), n);
     }
     return link.HasReceived() ? Drain::QueueFull : Drain::Empty;
 }

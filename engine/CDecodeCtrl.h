@@ -18,6 +18,7 @@
 #include <thread>
 
 class CDebugHook;
+class CTrafficTap;
 class CTSL;
 class CTSLSyntax;
 
@@ -77,6 +78,8 @@ public:
     // A hook that every interpreter of a later Run is given before its thread starts (null:
     // none). It must outlive the runs.
     void SetDebugHook(CDebugHook* pHook) { m_pDebugHook = pHook; }
+    // Told of every byte the run sends and receives; set before Start.
+    void SetTrafficTap(CTrafficTap* pTap) { m_pTap = pTap; }
     // Stops the worker by itself after this many passes (0: no limit); IsFinished tells.
     void SetPassLimit(uint64_t nPasses) { m_nPassLimit = nPasses; }
     bool IsFinished() const { return m_bFinished.load(std::memory_order_acquire); }
@@ -151,6 +154,7 @@ private:
     std::string m_strConnectFailure;
     uint64_t m_nPassLimit = 0;
     CDebugHook* m_pDebugHook = nullptr;
+    CTrafficTap* m_pTap = nullptr;
     std::atomic<uint64_t> m_nPasses{0};
     std::atomic<bool> m_bFinished{false};
     std::atomic<uint64_t> m_nDroppedBytes{0};

@@ -20,6 +20,7 @@
 #include <vector>
 
 class CDebugHook;
+class CTrafficTap;
 class CLink;
 class CSharedMemory;
 class CNamedSemaphore;
@@ -108,6 +109,11 @@ public:
         m_printListener = std::move(listener);
     }
 
+    // Told of every byte sent; set before the run starts.
+    void SetTrafficTap(CTrafficTap* pTap)
+    {
+        m_pTap = pTap;
+    }
     // Debugging. A hook set before the script runs is asked before each command; without one
     // the passes run as they always do.
     void SetDebugHook(CDebugHook* pHook)
@@ -216,6 +222,7 @@ private:
     std::function<void()> m_printListener;
 
     CDebugHook* m_pDebugHook = nullptr;
+    CTrafficTap* m_pTap = nullptr;
     // For each command, its line among m_arrMainLines.
     std::vector<int32_t> m_commandMainLine;
 

@@ -4,6 +4,7 @@
 // Every OUT goes out whole or not at all: while the link has no room, OUT waits, a slice at a
 // time so that the host can remove the link, until there is room or the run stops.
 #include "CTSL.h"
+#include "TrafficTap.h"
 
 #include "HostMessages.h"
 #include "Link.h"
@@ -39,8 +40,10 @@ WriteResult CTSL::WriteSlice(const unsigned char* pData, int nLength, int& nDone
     const auto wait = std::clamp(std::chrono::duration_cast<std::chrono::milliseconds>(
                                      deadline - std::chrono::steady_clock::now()),
                                  std::chrono::milliseconds(0), kOutWaitSlice);
-    WriteResult result =
-        m_pLink->Write(reinterpret_cast<const char*>(pData) + nDone, nLength - nDone, wait);
+    const char* slice = reinterpret_cast<const char*>(pData) + nDone;
+    WriteResult result = m_pLink->Write(slice, nLength - nDone, wait);
+    if (m_pTap != nullptr && result.nWritten > 0)
+        m_pTap->Sent(slice, result.nWritten);
     nDone += result.nWritten;
     if (result.status == WriteStatus::TimedOut && std::chrono::steady_clock::now() < deadline)
         result.status = WriteStatus::Full;

@@ -1,5 +1,6 @@
 // tslsim as a bench uses it: the real program serving reply rules to a Modbus master of
 // pymodbus, a TSL script run by tslrun, TCP and UDP peers.
+#include "ModbusSlave.h"
 #include "SimOptions.h"
 #include "TslrunSupport.h"
 
@@ -76,6 +77,44 @@ QString SystemPython()
                                              : QStringLiteral("python3");
 }
 
+// A script that sends a Modbus request on its serial line and checks the answer byte for byte:
+// SYNC 0 when it came, 1 when none did, 2 when another did.
+std::string ModbusReadScript(const std::string& request, const std::string& answer)
+{
+    return "OPEN MEDIA RS232C\nOPEN PORT COM1\nDIM REPLY$ 64\nVAR N% 0\nVAR AT% 0\n"
+           "VAR SENT% 0\nVAR WAITED% 0\n"
+           "BEGIN:\nCMP SENT, 0\nJPNE RECEIVE\nOUT \"" +
+           request +
+           "\"\nMOVE SENT, 1\n"
+           "RECEIVE:\nIN REPLY, N\nCMP N, 0\nJPNE CHECK\nINC WAITED\nSLEEP 10\n"
+           "CMP WAITED, 500\nJPL END\nSYNC 1\nJP END\n"
+           "CHECK:\nFIND REPLY, \"" +
+           answer +
+           "\", AT\nCMP AT, 0\nJPL FAIL\nSYNC 0\nJP END\n"
+           "FAIL:\nSYNC 2\nEND:\n";
+}
+
+// Reads two holding registers from a slave with a pymodbus master: what it printed.
+QString MasterReads(const QString& device, int address, int unit)
+{
+    QProcess master;
+    master.start(SystemPython(),
+                 {"-c",
+                  "import sys\n"
+                  "try:\n"
+                  "    from pymodbus.client import ModbusSerialClient\n"
+                  "except ImportError:\n"
+                  "    print('skip'); sys.exit(0)\n"
+                  "c = ModbusSerialClient(port=sys.argv[1], baudrate=9600, timeout=2)\n"
+                  "c.connect()\n"
+                  "r = c.read_holding_registers(int(sys.argv[2]), 2, slave=int(sys.argv[3]))\n"
+                  "print(getattr(r, 'registers', r))\n",
+                  device, QString::number(address), QString::number(unit)});
+    EXPECT_TRUE(master.waitForFinished(30000));
+    return QString::fromUtf8(master.readAllStandardOutput()).trimmed() +
+           QString::fromUtf8(master.readAllStandardError());
+}
+
 TEST(Tslsim, RulesOnAPtyAnswerAModbusMasterAndATslScriptUnderTheLinkName)
 {
     TempDir dir;
@@ -88,35 +127,14 @@ TEST(Tslsim, RulesOnAPtyAnswerAModbusMasterAndATslScriptUnderTheLinkName)
 
     // A master of pymodbus reads slave 7 through the link name and gets the values and a CRC
     // it accepts.
-    QProcess master;
-    master.start(SystemPython(),
-                 {"-c",
-                  "import sys\n"
-                  "try:\n"
-                  "    from pymodbus.client import ModbusSerialClient\n"
-                  "except ImportError:\n"
-                  "    print('skip'); sys.exit(0)\n"
-                  "c = ModbusSerialClient(port=sys.argv[1], baudrate=9600, timeout=2)\n"
-                  "c.connect()\n"
-                  "r = c.read_holding_registers(5, 2, slave=7)\n"
-                  "print(getattr(r, 'registers', r))\n",
-                  link});
-    ASSERT_TRUE(master.waitForFinished(30000));
-    const QString read = QString::fromUtf8(master.readAllStandardOutput()).trimmed();
+    const QString read = MasterReads(link, 5, 7);
     if (read == "skip")
         GTEST_SKIP() << "pymodbus is not installed (tools/install-deps.sh installs it)";
-    EXPECT_EQ(read, "[42, 7]") << master.readAllStandardError().toStdString();
+    EXPECT_EQ(read, "[42, 7]");
 
     // The same device answers a script: its request, and the answer checked byte for byte.
-    const ScriptFile script("OPEN MEDIA RS232C\nOPEN PORT COM1\nDIM REPLY$ 64\nVAR N% 0\n"
-                            "VAR AT% 0\nVAR SENT% 0\nVAR WAITED% 0\n"
-                            "BEGIN:\n"
-                            "CMP SENT, 0\nJPNE RECEIVE\n"
-                            "OUT \"<07><03><00><05><00><02><D4><6C>\"\nMOVE SENT, 1\n"
-                            "RECEIVE:\nIN REPLY, N\nCMP N, 0\nJPNE CHECK\nINC WAITED\nSLEEP 10\n"
-                            "CMP WAITED, 500\nJPL END\nSYNC 1\nJP END\n"
-                            "CHECK:\nFIND REPLY, \"<07><03><04><00><2A><00><07><FC><39>\", AT\n"
-                            "CMP AT, 0\nJPL FAIL\nSYNC 0\nJP END\nFAIL:\nSYNC 2\nEND:\n");
+    const ScriptFile script(ModbusReadScript("<07><03><00><05><00><02><D4><6C>",
+                                             "<07><03><04><00><2A><00><07><FC><39>"));
     const ProgramRun run = RunTslrun({"--sync-exit", "--port", link, Path(script)});
     EXPECT_EQ(run.status, 0) << run.out << run.err;
 
@@ -254,6 +272,37 @@ TEST(Tslsim, ARecordedSessionAnswersInTurnOrByLookupWithRulesBeforeIt)
     const QString device = sim.FirstLine();
     // Any request, its most recent answer; the rule comes before the session.
     EXPECT_EQ(Ask(device, {"AT+V?\r", "AT\r", "AT\r"}, 24), "V9\r\nOK again\r\nOK again\r\n");
+}
+
+TEST(Tslsim, ASessionRecordedWithARealModbusSlaveAnswersTheSameScriptAndAMaster)
+{
+    ModbusSlave slave;
+    if (!slave.Skip().isEmpty())
+        GTEST_SKIP() << slave.Skip().toStdString();
+    ASSERT_FALSE(slave.Device().isEmpty()) << slave.Error().toStdString();
+    TempDir dir;
+    const QString capture = dir.Path("modbus.tvn");
+    // Holding registers 0 and 1 of unit 1: 0x1234 and 1.
+    const ScriptFile script(ModbusReadScript("<01><03><00><00><00><02><C4><0B>",
+                                             "<01><03><04><12><34><00><01><7F><45>"));
+    const ProgramRun recorded =
+        RunTslrun({"--sync-exit", "--capture", capture, "--port", slave.Device(), Path(script)});
+    ASSERT_EQ(recorded.status, 0) << recorded.out << recorded.err;
+
+    // The session, served on a pty of its own, answers the script as the slave did...
+    const QString link = dir.Path("simulated");
+    Served sim({"serve", capture, "--pty", "--link", link});
+    ASSERT_TRUE(sim.FirstLine().startsWith("/dev/pts/")) << sim.Errors();
+    const ProgramRun served = RunTslrun({"--sync-exit", "--port", link, Path(script)});
+    EXPECT_EQ(served.status, 0) << served.out << served.err << sim.Errors();
+    // ...and a master reading the same registers gets the recorded values.
+    EXPECT_EQ(MasterReads(link, 0, 1), "[4660, 1]");
+
+    // The capture of a session that cannot be written is refused before any script runs.
+    const ProgramRun refused = RunTslrun({"--capture", Path(script), "--port", link, Path(script)});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("holds something other than a capture"), std::string::npos)
+        << refused.err;
 }
 
 TEST(Tslsim, FaultyRulesUnreadableFilesAndWrongArgumentsAreRefusedWithTheirReason)
