@@ -66,9 +66,9 @@ int main(int argc, char** argv)
     if (path.isEmpty())
         return 1;
 
-    InstallScriptEditor();
-    CTARVENApp tarven;
-    CDocument* document = ProgramSandbox::StartAndOpen(tarven, path, QSize(1024, 768));
+    CProgram program;
+    CTARVENApp& tarven = program.App();
+    CDocument* document = ProgramSandbox::StartAndOpen(program, path, QSize(1024, 768));
     if (document == nullptr)
         return 1;
     CMainFrame* frame = tarven.MainFrame();
