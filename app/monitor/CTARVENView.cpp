@@ -203,16 +203,23 @@ void CTARVENView::OnPanelClick(int byte)
 {
     // As with typing, only a byte that went out is shown as sent; unlike typing, it is not
     // counted.
-    if (m_pLink->Send(QByteArray(1, char(byte)), CMonitorLink::Announce::No) > 0 &&
-        CurrentEnv().bEcho)
-        m_pTextView->TextWrite(static_cast<unsigned char>(byte), kAttrSent);
+    if (m_pLink->Send(QByteArray(1, char(byte)), CMonitorLink::Announce::No) > 0)
+        ShowSent(QByteArray(1, char(byte)));
+}
+
+void CTARVENView::ShowSent(const QByteArray& bytes)
+{
+    // Without the echo, what went out is still part of the session a capture records.
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
+    if (CurrentEnv().bEcho)
+        m_pTextView->TextWrite(data, int(bytes.size()), kAttrSent);
+    else
+        m_pTextView->CaptureWrite(data, int(bytes.size()), kAttrSent);
 }
 
 void CTARVENView::OnSent(const QByteArray& bytes)
 {
-    if (CurrentEnv().bEcho)
-        m_pTextView->TextWrite(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                               int(bytes.size()), kAttrSent);
+    ShowSent(bytes);
     LightSendLamp();
     m_nSent += bytes.size();
     m_nLines = m_pTextView->GetLineSize();

@@ -168,6 +168,8 @@ private:
 
     // A notice in the terminal view, one call, with the given attribute.
     void WriteNotice(const QString& text, char attribute);
+    // Shows bytes that went out (with the echo on), or captures them only.
+    void ShowSent(const QByteArray& bytes);
     void LightSendLamp();
     void LightReceiveLamp();
     void UpdatePanes();

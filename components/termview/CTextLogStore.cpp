@@ -2,6 +2,20 @@
 
 #include <algorithm>
 
+void CTextLogStore::Capture(const uint8_t* data, std::size_t n, uint8_t attr)
+{
+    std::lock_guard lock(m_mutex);
+    CaptureLocked(data, n, attr);
+}
+
+void CTextLogStore::CaptureLocked(const uint8_t* data, std::size_t n, uint8_t attr)
+{
+    for (std::size_t i = 0; i < n && m_bCapturing; ++i) {
+        if (!m_capture.Append(data[i], attr))
+            FailCaptureLocked();
+    }
+}
+
 void CTextLogStore::Write(const uint8_t* data, std::size_t n, uint8_t attr)
 {
     // The same as n single writes, with the line limit applied once at the end: the lines
@@ -12,10 +26,7 @@ void CTextLogStore::Write(const uint8_t* data, std::size_t n, uint8_t attr)
     m_lines.Append(data, n, offset);
     if (m_lines.ShownLines() > m_nLineMax)
         TrimLocked();
-    for (std::size_t i = 0; i < n && m_bCapturing; ++i) {
-        if (!m_capture.Append(data[i], attr))
-            FailCaptureLocked();
-    }
+    CaptureLocked(data, n, attr);
 }
 
 void CTextLogStore::Load(const std::vector<Cell>& cells)

@@ -40,6 +40,8 @@ public:
         AppendLocked(b, attr);
     }
     void Write(const uint8_t* data, std::size_t n, uint8_t attr);
+    // Into the capture alone, not held or shown: what was sent while the echo is off.
+    void Capture(const uint8_t* data, std::size_t n, uint8_t attr);
     // Loads cells as if written, but not into the capture: shown data is not new traffic.
     void Load(const std::vector<Cell>& cells);
     void Clear();
@@ -84,6 +86,7 @@ private:
     // Appends the bytes of [from, to) clipped to what is held; returns the offset of the first.
     uint64_t AppendRange(uint64_t from, uint64_t to, std::vector<Cell>& out) const;
     void FailCaptureLocked();
+    void CaptureLocked(const uint8_t* data, std::size_t n, uint8_t attr);
 
     mutable std::mutex m_mutex;
     CByteLog m_log;

@@ -137,6 +137,15 @@ void CTextViewCtrl::TextWrite(const unsigned char* bytes, int n, char attribute)
     NotifyWritten();
 }
 
+void CTextViewCtrl::CaptureWrite(const unsigned char* bytes, int n, char attribute)
+{
+    if (!bytes || n <= 0 || !m_pStore->IsCapturing())
+        return;
+    m_pStore->Capture(bytes, static_cast<std::size_t>(n), static_cast<uint8_t>(attribute));
+    if (!m_captureTimer.isActive())
+        m_captureTimer.start();
+}
+
 void CTextViewCtrl::TextWrite(const unsigned char* bytes, int n, char attribute,
                               const QDateTime& arrival)
 {

@@ -47,6 +47,9 @@ public:
     // longer than the arrival gap. From the thread that writes the view's traffic only (the
     // user-interface thread): the time is kept by where the bytes land.
     void TextWrite(const unsigned char* bytes, int n, char attribute, const QDateTime& arrival);
+    // Into the capture file alone, not shown: what was sent while the echo is off, so that a
+    // capture holds both directions of the session.
+    void CaptureWrite(const unsigned char* bytes, int n, char attribute);
 
     void HexaView(bool on);
     // Shows the arrival times beside the bytes (hex mode: at the start of the row). They are

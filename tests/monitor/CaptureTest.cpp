@@ -177,3 +177,24 @@ TEST_F(CaptureTest, ABigCaptureIsReadWhileTheWindowGoesOnAndMayBeCancelled)
     EXPECT_EQ(view->Lines(), view->TextView()->GetLineSize());
     EXPECT_EQ(m_messages.texts, QStringList{"손상된 기록 1개를 건너뛰었습니다"});
 }
+
+TEST_F(CaptureTest, WithTheEchoOffWhatWasSentIsCapturedThoughNotShown)
+{
+    SetValue("Echo", 0);
+    PtyPair pty;
+    CTARVENView* view = OpenSerial(pty);
+    view->OnCapture();
+    ASSERT_TRUE(view->IsCapturing());
+    ASSERT_EQ(view->Link()->Send("AT\r"), 3);
+    EXPECT_EQ(pty.Receive(3, std::chrono::seconds(5)), "AT\r");
+    pty.Send("OK\r\n");
+    ASSERT_TRUE(WaitFor([&] { return view->Received() == 4; }));
+    EXPECT_EQ(Shown(*view), "OK\r\n");
+    view->OnCapture();
+
+    // The file holds the session both ways, as a served device or a replay needs it.
+    CTARVENView* viewer = NewMonitor("Tvn2");
+    ASSERT_EQ(viewer->ShowCaptureFile(CaptureDir() + "/Tvn1.tvn"), 0);
+    EXPECT_EQ(Shown(*viewer), "AT\rOK\r\n");
+    EXPECT_EQ(Attributes(*viewer), QByteArray(3, kAttrSent) + QByteArray(4, kAttrReceived));
+}
