@@ -228,7 +228,7 @@ void CTARVENView::OnSent(const QByteArray& bytes)
 
 void CTARVENView::OnReceived(const QByteArray& bytes)
 {
-    ShowReceived(bytes, QDateTime::currentDateTime());
+    ShowReceived(bytes, ArrivalNow());
 }
 
 void CTARVENView::ShowReceived(const QByteArray& bytes, const QDateTime& arrival)
@@ -242,9 +242,23 @@ void CTARVENView::ShowReceived(const QByteArray& bytes, const QDateTime& arrival
     LightReceiveLamp();
     m_nReceived += bytes.size();
     m_nLines = m_pTextView->GetLineSize();
-    m_lastReceived = QTime::currentTime();
+    m_lastReceived = arrival.time();
     if (!m_statusTimer.isActive())
         m_statusTimer.start();
+}
+
+QDateTime CTARVENView::ArrivalNow()
+{
+    // Every local-time conversion makes Qt look at the time zone file again: at a device's pace
+    // of a chunk a millisecond that is most of what a chunk costs. The zone's offset is taken
+    // once a second and the clock read in UTC.
+    const QDateTime utc = QDateTime::currentDateTimeUtc();
+    const qint64 nowMs = utc.toMSecsSinceEpoch();
+    if (nowMs - m_nOffsetTakenMs >= kUtcOffsetRefreshMs || nowMs < m_nOffsetTakenMs) {
+        m_nUtcOffsetS = utc.toLocalTime().offsetFromUtc();
+        m_nOffsetTakenMs = nowMs;
+    }
+    return utc.toOffsetFromUtc(m_nUtcOffsetS);
 }
 
 void CTARVENView::OnStatusRefresh()

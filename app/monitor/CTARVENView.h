@@ -10,6 +10,7 @@
 #include <QTime>
 #include <QTimer>
 #include <QWidget>
+#include <limits>
 #include <memory>
 
 class CChildFrame;
@@ -169,6 +170,8 @@ private:
     // A notice in the terminal view, one call, with the given attribute.
     void WriteNotice(const QString& text, char attribute);
     // Shows bytes that went out (with the echo on), or captures them only.
+    // Now, in local time, for stamping received bytes.
+    QDateTime ArrivalNow();
     void ShowSent(const QByteArray& bytes);
     void LightSendLamp();
     void LightReceiveLamp();
@@ -204,5 +207,9 @@ private:
     bool m_bDtr = true; // raised, as opening a port leaves them
     bool m_bRts = true;
     QTime m_lastReceived;
+    // The local time zone's offset, taken again after kUtcOffsetRefreshMs (see ArrivalNow).
+    static constexpr qint64 kUtcOffsetRefreshMs = 1000;
+    int m_nUtcOffsetS = 0;
+    qint64 m_nOffsetTakenMs = std::numeric_limits<qint64>::min() / 2;
     QTimer m_statusTimer;
 };
