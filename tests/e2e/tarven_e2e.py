@@ -602,8 +602,6 @@ def drive_pty_cp949(session, tarven):
         frame = wait_for("the main window on the tty", lambda: session.run(
             "xdotool", "search", "--onlyvisible", "--pid", str(tarven.pid), "--name", "^TARVEN$",
             check=False).split())[0]
-        # Bound now, while the program is connected: an X server with no client left resets
-        # its key map.
         session.bind_keys("가😀")
         give_keyboard(session, frame)
         session.key("ctrl+m")
@@ -671,7 +669,9 @@ def main():
     # Runs that start together (CTest in parallel) look for a free display from different
     # numbers, as xvfb-run's own search can hand one number to both.
     first_display = str(100 + os.getpid() % 500)
-    command = ["xvfb-run", "-a", "-n", first_display, "-s", "-screen 0 1280x900x24",
+    # -noreset: without a window manager the program is the only client, and an X server whose
+    # last client leaves resets itself; a program started again at that moment cannot connect.
+    command = ["xvfb-run", "-a", "-n", first_display, "-s", "-screen 0 1280x900x24 -noreset",
                sys.executable, os.path.abspath(__file__), "--inner",
                "--tarven", args.tarven, "--wm", args.wm, "--out", args.out]
     return subprocess.run(command, timeout=180).returncode
