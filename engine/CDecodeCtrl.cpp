@@ -116,7 +116,7 @@ bool CDecodeCtrl::CreateInterpreter()
     return true;
 }
 
-bool CDecodeCtrl::SpecOfRun(LinkSpec& spec)
+bool CDecodeCtrl::ParamsOfRun(LinkParams& params)
 {
     const CLinkKind* kind = m_strKindOverride.empty()
                                 ? FindLinkKindByMedia(m_comm.nMedia)
@@ -124,39 +124,39 @@ bool CDecodeCtrl::SpecOfRun(LinkSpec& spec)
     // A medium without a link (none named) opens nothing: the script never runs.
     if (kind == nullptr)
         return false;
-    spec.nInterface = kind->nInterface;
+    params.nInterface = kind->nInterface;
     const std::string port(m_comm.szPort, strnlen(m_comm.szPort, sizeof m_comm.szPort));
-    spec.strPortName = QString::fromStdString(m_strPortName.empty() ? port : m_strPortName);
+    params.strPortName = QString::fromStdString(m_strPortName.empty() ? port : m_strPortName);
     SerialLineValues line;
     if (!CommLineValues(m_comm, line))
         line.nBaud = -1; // the line refuses it as the record's open would
-    spec.nBaud = line.nBaud;
-    spec.nDataBits = line.nDataBits;
-    spec.nParity = line.nParity;
-    spec.nStopBits = line.nStopBits;
-    spec.nFlowControl = line.nFlowControl;
+    params.nBaud = line.nBaud;
+    params.nDataBits = line.nDataBits;
+    params.nParity = line.nParity;
+    params.nStopBits = line.nStopBits;
+    params.nFlowControl = line.nFlowControl;
     m_strHost = m_strHostOverride.empty() ? m_comm.szIP : m_strHostOverride;
     m_nPort = m_comm.szPort[0] != '\0' ? tsl::ReadInteger(m_comm.szPort) : 0;
-    spec.strHost = QString::fromStdString(m_strHost);
-    spec.nPort = m_nPort;
-    spec.nLocalPort = m_comm.nLocalPort != 0 ? m_comm.nLocalPort : m_nPort;
+    params.strHost = QString::fromStdString(m_strHost);
+    params.nPort = m_nPort;
+    params.nLocalPort = m_comm.nLocalPort != 0 ? m_comm.nLocalPort : m_nPort;
     if (m_nLocalPortOverride >= 0)
-        spec.nLocalPort = m_nLocalPortOverride;
-    spec.strLocalAddress = QString::fromStdString(m_strLocalAddress);
+        params.nLocalPort = m_nLocalPortOverride;
+    params.strLocalAddress = QString::fromStdString(m_strLocalAddress);
     return true;
 }
 
 bool CDecodeCtrl::OpenLink()
 {
-    LinkSpec spec;
-    if (!SpecOfRun(spec))
+    LinkParams params;
+    if (!ParamsOfRun(params))
         return true;
-    m_pLink = MakeLink(spec);
+    m_pLink = MakeLink(params);
     CLink* link = m_pLink.get();
-    if (spec.nBaud < 0 || !link->Open()) {
+    if (params.nBaud < 0 || !link->Open()) {
         m_failure = RunFailure::Port;
         const LinkError& error = link->LastError();
-        m_strError = spec.nBaud < 0 ? SystemText(EINVAL)
+        m_strError = params.nBaud < 0 ? SystemText(EINVAL)
                      : !error.strDetail.isEmpty() && error.nError == 0
                          ? error.strDetail.toStdString()
                          : SystemText(error.nError);

@@ -123,7 +123,7 @@ public:
 private:
     bool CreateInterpreter();
     // The link the record names, with the overrides; false when there is none to open.
-    bool SpecOfRun(LinkSpec& spec);
+    bool ParamsOfRun(LinkParams& params);
     bool OpenLink();
     void StartThread();
     void ScriptThreadProc();

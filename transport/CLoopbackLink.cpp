@@ -17,7 +17,7 @@ constexpr qsizetype kLoopbackHeldBytes = 4 * 1024 * 1024;
 class CLoopbackLink : public CLink
 {
 public:
-    explicit CLoopbackLink(const LinkSpec& spec) : CLink(spec) {}
+    explicit CLoopbackLink(const LinkParams& params) : CLink(params) {}
 
     bool Open() override
     {
@@ -108,9 +108,9 @@ private:
     bool m_bOpen = false;
 };
 
-LinkPtr MakeLoopbackLink(const LinkSpec& spec)
+LinkPtr MakeLoopbackLink(const LinkParams& params)
 {
-    return LinkPtr(new CLoopbackLink(spec));
+    return LinkPtr(new CLoopbackLink(params));
 }
 
 const CLinkKind kLoopbackKind = {3,

@@ -9,9 +9,9 @@
 
 namespace {
 
-LinkPtr MakeSerialLink(const LinkSpec& spec)
+LinkPtr MakeSerialLink(const LinkParams& params)
 {
-    return LinkPtr(new CSerialLink(spec));
+    return LinkPtr(new CSerialLink(params));
 }
 
 const CLinkKind kSerialKind = {0,         "serial",        "RS-232C",      MEDIA_RS232C,
@@ -20,7 +20,7 @@ const CLinkKindRegistration kRegistration(kSerialKind);
 
 } // namespace
 
-CSerialLink::CSerialLink(const LinkSpec& spec) : CLink(spec)
+CSerialLink::CSerialLink(const LinkParams& params) : CLink(params)
 {
     m_port.bsSetReceiveRing(kSerialReceiveRingBytes);
     connect(m_port.Notifier(), &CSerialNotifier::received, this, &CSerialLink::OnPortReceived);
@@ -40,10 +40,10 @@ bool CSerialLink::Open()
     if (GetState() != State::Closed)
         return true;
     m_bStalled = false;
-    const LinkSpec& spec = Spec();
-    const QString device = spec.strDevice.isEmpty() ? spec.strPortName : spec.strDevice;
-    if (!m_port.Open(device.toLocal8Bit().constData(), spec.nBaud, spec.nDataBits, spec.nParity,
-                     spec.nStopBits, spec.nFlowControl)) {
+    const LinkParams& params = Params();
+    const QString device = params.strDevice.isEmpty() ? params.strPortName : params.strDevice;
+    if (!m_port.Open(device.toLocal8Bit().constData(), params.nBaud, params.nDataBits,
+                     params.nParity, params.nStopBits, params.nFlowControl)) {
         const int error = int(m_port.GetLastError());
         // Busy also when another program opened the device for itself alone (TIOCEXCL stops
         // all but root).
@@ -82,7 +82,7 @@ uint64_t CSerialLink::DroppedBytes() const
 
 QString CSerialLink::Target() const
 {
-    return SerialPortLabel(Spec().strPortName);
+    return SerialPortLabel(Params().strPortName);
 }
 
 int CSerialLink::Outcome(int result) const
@@ -159,7 +159,7 @@ void CSerialLink::CheckVanished()
         return;
     const int error = int(m_port.GetLastError());
     SetLossReason(QString::fromLocal8Bit(std::strerror(error)));
-    if (!Spec().bAutoReconnect) {
+    if (!Params().bAutoReconnect) {
         m_port.Close();
         emit lost(error);
         SetState(State::Closed);

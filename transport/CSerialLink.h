@@ -8,16 +8,16 @@
 
 // A serial line as a link: a CRS232Ctrl whose reader thread hands received bytes over through a
 // ring. A device that goes away is told once everything it sent before was taken, and, when
-// the spec asks for it, waited for and opened again in place.
+// the params asks for it, waited for and opened again in place.
 class CSerialLink : public CLink
 {
     Q_OBJECT
 
 public:
-    explicit CSerialLink(const LinkSpec& spec = {});
+    explicit CSerialLink(const LinkParams& params = {});
     ~CSerialLink() override;
 
-    // The port itself; open it directly to use it without the spec.
+    // The port itself; open it directly to use it without the params.
     CRS232Ctrl& Port() { return m_port; }
 
     bool Open() override;

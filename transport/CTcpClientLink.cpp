@@ -14,9 +14,9 @@ const CLinkKindRegistration kRegistration(kTcpKind);
 
 } // namespace
 
-LinkPtr MakeTcpLink(const LinkSpec& spec)
+LinkPtr MakeTcpLink(const LinkParams& params)
 {
-    return spec.bServer ? MakeTcpServerLink(spec) : LinkPtr(new CTcpClientLink(spec));
+    return params.bServer ? MakeTcpServerLink(params) : LinkPtr(new CTcpClientLink(params));
 }
 
 QString PeerText(const CClientSock& socket)
@@ -27,7 +27,7 @@ QString PeerText(const CClientSock& socket)
     return QStringLiteral("%1:%2").arg(address).arg(port);
 }
 
-CTcpClientLink::CTcpClientLink(const LinkSpec& spec) : CLink(spec)
+CTcpClientLink::CTcpClientLink(const LinkParams& params) : CLink(params)
 {
     connect(&m_socket, &CClientSock::connectFinished, this, &CTcpClientLink::OnConnected);
     connect(&m_socket, &CClientSock::receiveReady, this, [this] {
@@ -47,13 +47,13 @@ bool CTcpClientLink::Open()
 {
     if (GetState() != State::Closed)
         return true;
-    if (!CheckPort(Spec().nPort))
+    if (!CheckPort(Params().nPort))
         return false;
     m_bUnread = false;
     m_bPeerGone = false;
     SetLossReason({});
     m_socket.Create();
-    if (!m_socket.Connect(Spec().strHost, quint16(Spec().nPort)))
+    if (!m_socket.Connect(Params().strHost, quint16(Params().nPort)))
         return Fail(LinkFailure::Connect, errno);
     SetState(State::Opening);
     return true;
@@ -117,7 +117,9 @@ QString CTcpClientLink::Target() const
 
 QString CTcpClientLink::OpenedNotice() const
 {
-    return QStringLiteral("\r\nConnected to %1:%2 ...\r\n").arg(Spec().strHost).arg(Spec().nPort);
+    return QStringLiteral("\r\nConnected to %1:%2 ...\r\n")
+        .arg(Params().strHost)
+        .arg(Params().nPort);
 }
 
 WriteResult CTcpClientLink::WriteLink(const char* data, int n, std::chrono::milliseconds wait,

@@ -14,7 +14,7 @@ class CTcpClientLink : public CLink
     Q_OBJECT
 
 public:
-    explicit CTcpClientLink(const LinkSpec& spec = {});
+    explicit CTcpClientLink(const LinkParams& params = {});
     ~CTcpClientLink() override;
 
     CClientSock& Socket() { return m_socket; }
@@ -48,9 +48,9 @@ private:
     bool m_bPeerGone = false; // the peer closed; the link ends once its bytes were taken
 };
 
-// TCP as the settings choose it: a client, or a server (LinkSpec::bServer).
-LinkPtr MakeTcpLink(const LinkSpec& spec);
+// TCP as the settings choose it: a client, or a server (LinkParams::bServer).
+LinkPtr MakeTcpLink(const LinkParams& params);
 // A server; defined with CTcpServerLink.
-LinkPtr MakeTcpServerLink(const LinkSpec& spec);
+LinkPtr MakeTcpServerLink(const LinkParams& params);
 // "address:port" of a connected socket, as messages name a peer.
 QString PeerText(const CClientSock& socket);

@@ -8,12 +8,12 @@
 #include <algorithm>
 #include <cerrno>
 
-LinkPtr MakeTcpServerLink(const LinkSpec& spec)
+LinkPtr MakeTcpServerLink(const LinkParams& params)
 {
-    return LinkPtr(new CTcpServerLink(spec));
+    return LinkPtr(new CTcpServerLink(params));
 }
 
-CTcpServerLink::CTcpServerLink(const LinkSpec& spec) : CLink(spec)
+CTcpServerLink::CTcpServerLink(const LinkParams& params) : CLink(params)
 {
     connect(&m_server, &CServerSock::accepted, this, [this](int slot) {
         // The peer's own port tells apart clients that connect from one machine.
@@ -39,9 +39,9 @@ bool CTcpServerLink::Open()
 {
     if (GetState() != State::Closed)
         return true;
-    if (!CheckPort(Spec().nPort))
+    if (!CheckPort(Params().nPort))
         return false;
-    if (!m_server.Create(quint16(Spec().nPort))) {
+    if (!m_server.Create(quint16(Params().nPort))) {
         const int error = errno;
         return Fail(error == EADDRINUSE ? LinkFailure::PortInUse : LinkFailure::Listen, error);
     }
@@ -161,12 +161,12 @@ int CTcpServerLink::PeerCount() const
 
 QString CTcpServerLink::Target() const
 {
-    return QStringLiteral("*:%1").arg(Spec().nPort);
+    return QStringLiteral("*:%1").arg(Params().nPort);
 }
 
 QString CTcpServerLink::OpenedNotice() const
 {
-    return QStringLiteral("\r\nServer started (port:%1)...\r\n").arg(Spec().nPort);
+    return QStringLiteral("\r\nServer started (port:%1)...\r\n").arg(Params().nPort);
 }
 
 QString CTcpServerLink::ClosedNotice() const

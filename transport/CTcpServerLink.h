@@ -16,7 +16,7 @@ class CTcpServerLink : public CLink
     Q_OBJECT
 
 public:
-    explicit CTcpServerLink(const LinkSpec& spec = {});
+    explicit CTcpServerLink(const LinkParams& params = {});
     ~CTcpServerLink() override;
 
     CServerSock& Server() { return m_server; }

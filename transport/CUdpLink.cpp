@@ -10,9 +10,9 @@
 
 namespace {
 
-LinkPtr MakeUdpLink(const LinkSpec& spec)
+LinkPtr MakeUdpLink(const LinkParams& params)
 {
-    return LinkPtr(new CUdpLink(spec));
+    return LinkPtr(new CUdpLink(params));
 }
 
 const CLinkKind kUdpKind = {
@@ -21,7 +21,7 @@ const CLinkKindRegistration kRegistration(kUdpKind);
 
 } // namespace
 
-CUdpLink::CUdpLink(const LinkSpec& spec) : CLink(spec)
+CUdpLink::CUdpLink(const LinkParams& params) : CLink(params)
 {
     connect(&m_udp, &CUdpCtrl::receiveReady, this, &CLink::received);
     connect(&m_udp, &CUdpCtrl::ignored, this, &CLink::ignored);
@@ -40,13 +40,13 @@ bool CUdpLink::Open()
     if (GetState() != State::Closed)
         return true;
     // The local port 0 takes any free one; the remote port counts only with a remote.
-    const LinkSpec& spec = Spec();
-    if ((spec.nLocalPort != 0 && !CheckPort(spec.nLocalPort)) ||
-        (HasRemote() && !CheckPort(spec.nPort)))
+    const LinkParams& params = Params();
+    if ((params.nLocalPort != 0 && !CheckPort(params.nLocalPort)) ||
+        (HasRemote() && !CheckPort(params.nPort)))
         return false;
     // Without a remote address the link answers whoever sent the last datagram.
-    if (!m_udp.Create(quint16(spec.nLocalPort), spec.strLocalAddress) ||
-        !m_udp.SetRemote(spec.strHost, quint16(spec.nPort)))
+    if (!m_udp.Create(quint16(params.nLocalPort), params.strLocalAddress) ||
+        !m_udp.SetRemote(params.strHost, quint16(params.nPort)))
         return Fail(LinkFailure::Bind, errno);
     m_held.clear();
     m_nHeldAt = 0;
@@ -67,7 +67,7 @@ void CUdpLink::Close()
 QString CUdpLink::Target() const
 {
     if (HasRemote())
-        return QStringLiteral("%1:%2").arg(Spec().strHost).arg(Spec().nPort);
+        return QStringLiteral("%1:%2").arg(Params().strHost).arg(Params().nPort);
     QString address;
     quint16 port = 0;
     m_udp.GetPeerName(address, port);

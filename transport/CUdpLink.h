@@ -12,7 +12,7 @@ class CUdpLink : public CLink
     Q_OBJECT
 
 public:
-    explicit CUdpLink(const LinkSpec& spec = {});
+    explicit CUdpLink(const LinkParams& params = {});
     ~CUdpLink() override;
 
     CUdpCtrl& Socket() { return m_udp; }
@@ -32,7 +32,7 @@ protected:
     int TakeLink(QByteArray& out, int max, int wholeUpTo) override;
 
 private:
-    bool HasRemote() const { return !Spec().strHost.isEmpty(); }
+    bool HasRemote() const { return !Params().strHost.isEmpty(); }
     void TellSender();
 
     CUdpCtrl m_udp;

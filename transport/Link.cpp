@@ -17,7 +17,7 @@ std::vector<const CLinkKind*>& Registry()
 
 } // namespace
 
-CLink::CLink(const LinkSpec& spec, QObject* parent) : QObject(parent), m_spec(spec) {}
+CLink::CLink(const LinkParams& params, QObject* parent) : QObject(parent), m_params(params) {}
 
 CLink::~CLink() = default;
 
@@ -145,8 +145,8 @@ const CLinkKind* FindLinkKindByMedia(int nMedia)
     return nullptr;
 }
 
-LinkPtr MakeLink(const LinkSpec& spec)
+LinkPtr MakeLink(const LinkParams& params)
 {
-    const CLinkKind* kind = FindLinkKind(spec.nInterface);
-    return kind != nullptr ? kind->pfnMake(spec) : nullptr;
+    const CLinkKind* kind = FindLinkKind(params.nInterface);
+    return kind != nullptr ? kind->pfnMake(params) : nullptr;
 }

@@ -14,7 +14,7 @@
 
 // Where a link goes and how, for every kind: each adapter takes what it needs and leaves the
 // rest. The monitor fills it from its settings, the script host from a script's COMM record.
-struct LinkSpec
+struct LinkParams
 {
     int nInterface = 0; // the kind, by the number of CLinkKind::nInterface
     // A serial line.
@@ -103,12 +103,12 @@ public:
     // a datagram for room in the system's buffer, a socket not at all.
     static constexpr std::chrono::milliseconds kOwnWait{-1};
 
-    explicit CLink(const LinkSpec& spec, QObject* parent = nullptr);
+    explicit CLink(const LinkParams& params, QObject* parent = nullptr);
     ~CLink() override;
 
-    const LinkSpec& Spec() const { return m_spec; }
+    const LinkParams& Params() const { return m_params; }
     State GetState() const { return m_state; }
-    // Opens the link of the spec: true when it is open, or connecting (the outcome comes as
+    // Opens the link of the params: true when it is open, or connecting (the outcome comes as
     // stateChanged or failed); false when it did not open, LastError saying why. A link that is
     // not closed stays as it is.
     virtual bool Open() = 0;
@@ -191,7 +191,7 @@ signals:
     // An open or a connect that was under way did not succeed; the link is closed.
     void failed(const LinkError& error);
     // The link itself went away (a device pulled out), after all it received was taken, for
-    // the errno value given; then the state is Closed, or Waiting when the spec has it waited
+    // the errno value given; then the state is Closed, or Waiting when the params has it waited
     // for.
     void lost(int error);
     // Back after awayMs; the state is Open again.
@@ -230,7 +230,7 @@ protected:
     std::chrono::milliseconds Stall() const { return m_stall; }
 
 private:
-    LinkSpec m_spec;
+    LinkParams m_params;
     State m_state = State::Closed;
     LinkError m_error;
     QString m_strLoss;
@@ -268,7 +268,7 @@ struct CLinkKind
     int nMedia;           // the OPEN MEDIA code of a script (MEDIA_*); 0 when scripts cannot
     unsigned fields;      // LinkField bits; a kind that takes none may be chosen by name alone
     const char* pszAbout; // what it is, for a program's help
-    LinkPtr (*pfnMake)(const LinkSpec& spec);
+    LinkPtr (*pfnMake)(const LinkParams& params);
 };
 
 // Registers a kind while the library loads.
@@ -283,5 +283,5 @@ std::vector<const CLinkKind*> LinkKinds();
 const CLinkKind* FindLinkKind(int nInterface);
 const CLinkKind* FindLinkKindByName(const QString& name);
 const CLinkKind* FindLinkKindByMedia(int nMedia);
-// A new closed link of the spec's kind; null for a kind that does not exist.
-LinkPtr MakeLink(const LinkSpec& spec);
+// A new closed link of the params's kind; null for a kind that does not exist.
+LinkPtr MakeLink(const LinkParams& params);

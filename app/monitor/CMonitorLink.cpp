@@ -139,7 +139,7 @@ void CMonitorLink::Open()
     // A connect under way, a link that is up or one waited for is not opened again.
     if (m_pLink)
         return;
-    LinkPtr made = MakeLink(m_settings.Spec());
+    LinkPtr made = MakeLink(m_settings.Params());
     if (!made)
         return;
     CLink* link = made.get();
@@ -371,7 +371,7 @@ void CMonitorLink::OnLinkLost(int error)
         kCrLf +
         tr("포트 연결이 끊어졌습니다 [%1]: %2 ...").arg(m_pLink->Target(), SystemErrorText(error)) +
         kCrLf;
-    if (m_pLink->Spec().bAutoReconnect)
+    if (m_pLink->Params().bAutoReconnect)
         text += tr("재연결 대기중...") + kCrLf;
     emit notice(text, kAttrSent);
 }

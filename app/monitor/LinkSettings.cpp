@@ -168,26 +168,26 @@ bool LinkSettings::HasLine() const
     return Takes(kLinkLine);
 }
 
-LinkSpec LinkSettings::Spec() const
+LinkParams LinkSettings::Params() const
 {
-    LinkSpec spec;
-    spec.nInterface = nInterface;
-    spec.strPortName = strPortName;
+    LinkParams params;
+    params.nInterface = nInterface;
+    params.strPortName = strPortName;
     // Through the device's stable name when it has one, so that a device pulled out and put
     // back is found again even when the system numbers it anew.
-    spec.strDevice = StableSerialPath(SerialDevicePath(strPortName));
-    spec.nBaud = BaudRate();
-    spec.nDataBits = DataBits();
-    spec.nParity = Parity();
-    spec.nStopBits = StopBits();
-    spec.nFlowControl = FlowControl();
-    spec.bAutoReconnect = bAutoReconnect;
-    spec.bServer = nActive == Server;
+    params.strDevice = StableSerialPath(SerialDevicePath(strPortName));
+    params.nBaud = BaudRate();
+    params.nDataBits = DataBits();
+    params.nParity = Parity();
+    params.nStopBits = StopBits();
+    params.nFlowControl = FlowControl();
+    params.bAutoReconnect = bAutoReconnect;
+    params.bServer = nActive == Server;
     // A server's address is not used; a remote without one answers the last sender.
-    spec.strHost = Takes(kLinkRemote) && RepliesToSender() ? QString() : ServerAddressText();
-    spec.nPort = nServerPort;
-    spec.nLocalPort = nLocalPort;
-    return spec;
+    params.strHost = Takes(kLinkRemote) && RepliesToSender() ? QString() : ServerAddressText();
+    params.nPort = nServerPort;
+    params.nLocalPort = nLocalPort;
+    return params;
 }
 
 QString LinkSettings::PortLabel() const

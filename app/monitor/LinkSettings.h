@@ -6,7 +6,7 @@
 
 class QSettings;
 struct CLinkKind;
-struct LinkSpec;
+struct LinkParams;
 
 // The link values of a monitor window as the settings keep them: the serial values as list
 // indices, the peer address as a 32-bit number with its first dotted part in the top byte.
@@ -64,7 +64,7 @@ struct LinkSettings
     // A serial line, with a device and modem lines.
     bool HasLine() const;
     // What the link of these settings opens.
-    LinkSpec Spec() const;
+    LinkParams Params() const;
     // A link to a remote without an address sends back to the last sender.
     bool RepliesToSender() const { return dwServerIP == 0; }
     // Converted serial values: bits per second, data bits, parity 0..2, stop bits 0..2.

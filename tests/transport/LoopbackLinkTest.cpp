@@ -19,9 +19,9 @@ LinkPtr OpenLoopback()
     const CLinkKind* kind = FindLinkKindByName("loopback");
     if (kind == nullptr)
         return nullptr;
-    LinkSpec spec;
-    spec.nInterface = kind->nInterface;
-    LinkPtr link = MakeLink(spec);
+    LinkParams params;
+    params.nInterface = kind->nInterface;
+    LinkPtr link = MakeLink(params);
     if (link != nullptr && !link->Open())
         return nullptr;
     return link;
