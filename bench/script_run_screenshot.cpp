@@ -10,7 +10,7 @@
 #include "CSizingControlBar.h"
 #include "CTARVENApp.h"
 #include "CTextViewCtrl.h"
-#include "program_sandbox.h"
+#include "script_on_device.h"
 
 #include <QApplication>
 #include <QDir>
@@ -60,23 +60,12 @@ int main(int argc, char** argv)
     const QString folder = ProgramSandbox::OutputFolder(argc, argv);
 
     QTcpServer device;
-    const quint16 port = ProgramSandbox::AnswerEachRequest(device, kReply);
-    if (port == 0)
-        return 1;
-
-    const QString path = sandbox.WriteScript(QStringLiteral("sensor_tcp.tsl"),
-                                             QString::fromUtf8(kScript).arg(port).toUtf8());
-    if (path.isEmpty())
-        return 1;
-
     CProgram program;
-    CTARVENApp& tarven = program.App();
-    CDocument* document = ProgramSandbox::StartAndOpen(program, path, QSize(1024, 768));
-    if (document == nullptr)
+    CScriptEditView* view = OpenScriptOnDevice(sandbox, program, device, kReply,
+                                               QStringLiteral("sensor_tcp.tsl"), kScript);
+    if (view == nullptr)
         return 1;
-    CMainFrame* frame = tarven.MainFrame();
-    frame->ScriptOutputBar()->show();
-    auto* view = document->Frame()->findChild<CScriptEditView*>();
+    CMainFrame* frame = program.App().MainFrame();
     view->OnScriptRun();
     if (!view->IsRunning())
         return 1;
