@@ -210,11 +210,11 @@ void CTARVENView::OnPanelClick(int byte)
 void CTARVENView::ShowSent(const QByteArray& bytes)
 {
     // Without the echo, what went out is still part of the session a capture records.
-    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto* pBytes = reinterpret_cast<const unsigned char*>(bytes.constData());
     if (CurrentEnv().bEcho)
-        m_pTextView->TextWrite(data, int(bytes.size()), kAttrSent);
+        m_pTextView->TextWrite(pBytes, int(bytes.size()), kAttrSent);
     else
-        m_pTextView->CaptureWrite(data, int(bytes.size()), kAttrSent);
+        m_pTextView->CaptureWrite(pBytes, int(bytes.size()), kAttrSent);
 }
 
 void CTARVENView::OnSent(const QByteArray& bytes)
