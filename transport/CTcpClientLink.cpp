@@ -27,7 +27,7 @@ QString PeerText(const CClientSock& socket)
     return QStringLiteral("%1:%2").arg(address).arg(port);
 }
 
-CTcpClientLink::CTcpClientLink(const LinkParams& params) : CLink(params)
+CTcpClientLink::CTcpClientLink(const LinkParams& params) : CSocketLink(params)
 {
     connect(&m_socket, &CClientSock::connectFinished, this, &CTcpClientLink::OnConnected);
     connect(&m_socket, &CClientSock::receiveReady, this, [this] {
@@ -39,7 +39,7 @@ CTcpClientLink::CTcpClientLink(const LinkParams& params) : CLink(params)
 
 CTcpClientLink::~CTcpClientLink()
 {
-    m_pTransfer.reset();
+    ForgetTargets();
     m_socket.Close();
 }
 
@@ -154,33 +154,9 @@ int CTcpClientLink::TakeLink(QByteArray& out, int max, int)
     return taken;
 }
 
-void CTcpClientLink::BeginTransfer(std::chrono::milliseconds stall)
+std::vector<CClientSock*> CTcpClientLink::TransferSockets()
 {
-    CLink::BeginTransfer(stall);
-    m_pTransfer.reset();
-    m_pTransfer = std::make_unique<CSocketPeer>(m_socket);
-    m_pTransfer->Restart();
-}
-
-int CTcpClientLink::TransferWrite(const char* data, int n, int& error)
-{
-    if (!m_pTransfer) {
-        error = ENOTCONN;
-        return 0;
-    }
-    return m_pTransfer->Send(data, n, Stall(), error);
-}
-
-qint64 CTcpClientLink::TransferPending(int& error)
-{
-    if (!m_pTransfer) {
-        error = ENOTCONN;
-        return -1;
-    }
-    return m_pTransfer->Queued(Stall(), error);
-}
-
-void CTcpClientLink::EndTransfer()
-{
-    m_pTransfer.reset();
+    if (m_socket.GetState() != QAbstractSocket::ConnectedState)
+        return {};
+    return {&m_socket};
 }

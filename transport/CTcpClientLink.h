@@ -1,15 +1,12 @@
 #pragma once
 
 #include "CClientSock.h"
-#include "Link.h"
-#include "SocketPeer.h"
-
-#include <memory>
+#include "CSocketLink.h"
 
 // A TCP connection to a server as a link: Open starts the connect, whose outcome comes as
 // stateChanged(Open) or failed. When the peer closes, it leaves once everything it sent was
 // taken, and the link is closed.
-class CTcpClientLink : public CLink
+class CTcpClientLink : public CSocketLink
 {
     Q_OBJECT
 
@@ -26,15 +23,11 @@ public:
     QString Target() const override;
     QString OpenedNotice() const override;
 
-    void BeginTransfer(std::chrono::milliseconds stall) override;
-    int TransferWrite(const char* data, int n, int& error) override;
-    qint64 TransferPending(int& error) override;
-    void EndTransfer() override;
-
 protected:
     WriteResult WriteLink(const char* data, int n, std::chrono::milliseconds wait,
                           LinkDrops* drops) override;
     int TakeLink(QByteArray& out, int max, int wholeUpTo) override;
+    std::vector<CClientSock*> TransferSockets() override;
 
 private:
     void OnConnected();
@@ -43,7 +36,6 @@ private:
     void EndIfGone();
 
     CClientSock m_socket;
-    std::unique_ptr<CSocketPeer> m_pTransfer;
     bool m_bUnread = false;   // received bytes may wait that no take got to
     bool m_bPeerGone = false; // the peer closed; the link ends once its bytes were taken
 };

@@ -13,7 +13,7 @@ LinkPtr MakeTcpServerLink(const LinkParams& params)
     return LinkPtr(new CTcpServerLink(params));
 }
 
-CTcpServerLink::CTcpServerLink(const LinkParams& params) : CLink(params)
+CTcpServerLink::CTcpServerLink(const LinkParams& params) : CSocketLink(params)
 {
     connect(&m_server, &CServerSock::accepted, this, [this](int slot) {
         // The peer's own port tells apart clients that connect from one machine.
@@ -174,91 +174,14 @@ QString CTcpServerLink::ClosedNotice() const
     return QStringLiteral("\r\nServer stopped ...\r\n\n");
 }
 
-void CTcpServerLink::BeginTransfer(std::chrono::milliseconds stall)
+std::vector<CClientSock*> CTcpServerLink::TransferSockets()
 {
-    // The clients are fixed now, so that a client that connects later, even into the slot of
-    // one that left, never gets the tail of a file.
-    CLink::BeginTransfer(stall);
-    ForgetTargets();
-    m_nGoneError = ENOTCONN;
+    std::vector<CClientSock*> sockets;
     for (int i = 0; i < CServerSock::kSlots; ++i) {
         CClientSock* slot = m_server.GetSlot(i);
-        if (slot->bsGetSlotState() != CClientSock::kSlotInUse ||
-            slot->GetState() != QAbstractSocket::ConnectedState)
-            continue;
-        TransferPeer& target = m_targets.emplace_back(*slot);
-        target.peer.Restart();
-        // The slot is freed on the link's thread before it can take a new client.
-        std::atomic<bool>* left = &target.bLeft;
-        target.freed = QObject::connect(slot, &CClientSock::slotFreed, [left] { *left = true; });
+        if (slot->bsGetSlotState() == CClientSock::kSlotInUse &&
+            slot->GetState() == QAbstractSocket::ConnectedState)
+            sockets.push_back(slot);
     }
-}
-
-int CTcpServerLink::TransferWrite(const char* data, int n, int& error)
-{
-    // The clients go in step: a call reports what the slowest of them took, and one that took
-    // more is not given those bytes again.
-    int least = -1;
-    for (TransferPeer& target : m_targets) {
-        if (target.bDropped)
-            continue;
-        int taken = std::min(target.nAhead, n);
-        int clientError = ECONNRESET;
-        if (taken < n && !target.bLeft)
-            taken += target.peer.Send(data + taken, n - taken, Stall(), clientError);
-        if (taken < n && clientError != EAGAIN) {
-            // This client went away or stopped reading: the others go on without it.
-            Drop(target, clientError);
-            continue;
-        }
-        target.nAhead = taken;
-        least = least < 0 ? taken : std::min(least, taken);
-    }
-    if (least < 0) {
-        error = m_nGoneError;
-        return 0;
-    }
-    for (TransferPeer& target : m_targets) {
-        if (!target.bDropped)
-            target.nAhead -= least;
-    }
-    error = least < n ? EAGAIN : 0;
-    return least;
-}
-
-qint64 CTcpServerLink::TransferPending(int& error)
-{
-    // The fullest queue of the clients still in the transfer: done when every one has its file.
-    qint64 most = -1;
-    for (TransferPeer& target : m_targets) {
-        if (target.bDropped)
-            continue;
-        int clientError = ECONNRESET;
-        const qint64 queued = target.bLeft ? -1 : target.peer.Queued(Stall(), clientError);
-        if (queued < 0 || clientError == ETIMEDOUT) {
-            Drop(target, clientError);
-            continue;
-        }
-        most = std::max(most, queued);
-    }
-    error = most >= 0 ? 0 : m_nGoneError;
-    return most;
-}
-
-void CTcpServerLink::EndTransfer()
-{
-    ForgetTargets();
-}
-
-void CTcpServerLink::Drop(TransferPeer& target, int clientError)
-{
-    target.bDropped = true;
-    m_nGoneError = clientError;
-}
-
-void CTcpServerLink::ForgetTargets()
-{
-    for (const TransferPeer& target : m_targets)
-        QObject::disconnect(target.freed);
-    m_targets.clear();
+    return sockets;
 }
