@@ -136,22 +136,22 @@ void CCmdListDlg::ShowRefused(int row, const SendResult& result)
     ShowMessage(text, QMessageBox::Warning, QMessageBox::Ok, this);
 }
 
-void CCmdListDlg::OnCommand(int id)
+void CCmdListDlg::OnCommand(CmdListCommand id)
 {
     switch (id) {
-    case ID_CMDLIST_LOAD:
+    case CmdListCommand::Load:
         OnLoadList();
         break;
-    case ID_CMDLIST_SAVE:
+    case CmdListCommand::Save:
         OnSaveList();
         break;
-    case ID_CMDLIST_CLEAR:
+    case CmdListCommand::Clear:
         OnClearList();
         break;
-    case ID_CMDLIST_SEND_SEQUENCE:
+    case CmdListCommand::SendSequence:
         OnSendSequence();
         break;
-    case ID_CMDLIST_STOP_REPEATS:
+    case CmdListCommand::StopRepeats:
         m_pRepeater->StopAll();
         break;
     default:

@@ -2,9 +2,10 @@
 
 #include <QWidget>
 
-struct SendResult;
 #include <functional>
 
+enum class CmdListCommand : int;
+struct SendResult;
 class CCmdListGrid;
 class CRowRepeater;
 class CSendTarget;
@@ -58,7 +59,7 @@ private:
     CSendTarget* Target() const;
     // Says why a row was not sent, when it was refused.
     void ShowRefused(int row, const SendResult& result);
-    void OnCommand(int id);
+    void OnCommand(CmdListCommand id);
     QString ChooseFile(bool saving);
     // Records path as the current command file, here and in the settings.
     void Remember(const QString& path);

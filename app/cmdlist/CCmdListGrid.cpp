@@ -19,22 +19,23 @@ constexpr Qt::Alignment kTextAlignment = Qt::AlignLeft | Qt::AlignVCenter;
 
 struct MenuItem
 {
-    int id;
+    CmdListCommand id;
     const char* text;
 };
 // The "CmdList" popup, in its order; a separator after the list commands.
 constexpr MenuItem kMenuItems[] = {
-    {ID_CMDLIST_LOAD, QT_TRANSLATE_NOOP("CCmdListGrid", "리스트 불러오기")},
-    {ID_CMDLIST_SAVE, QT_TRANSLATE_NOOP("CCmdListGrid", "리스트 저장하기")},
-    {ID_CMDLIST_CLEAR, QT_TRANSLATE_NOOP("CCmdListGrid", "리스트 전체 삭제")},
-    {ID_CMDLIST_ADD_ROW, QT_TRANSLATE_NOOP("CCmdListGrid", "전송열 추가")},
-    {ID_CMDLIST_INSERT_ROW, QT_TRANSLATE_NOOP("CCmdListGrid", "전송열 삽입")},
-    {ID_CMDLIST_DELETE_ROW, QT_TRANSLATE_NOOP("CCmdListGrid", "전송열 삭제")},
-    {ID_CMDLIST_SEND_SEQUENCE, QT_TRANSLATE_NOOP("CCmdListGrid", "순서 전송")},
-    {ID_CMDLIST_STOP_REPEATS, QT_TRANSLATE_NOOP("CCmdListGrid", "반복 전송 모두 중지")},
+    {CmdListCommand::Load, QT_TRANSLATE_NOOP("CCmdListGrid", "리스트 불러오기")},
+    {CmdListCommand::Save, QT_TRANSLATE_NOOP("CCmdListGrid", "리스트 저장하기")},
+    {CmdListCommand::Clear, QT_TRANSLATE_NOOP("CCmdListGrid", "리스트 전체 삭제")},
+    {CmdListCommand::AddRow, QT_TRANSLATE_NOOP("CCmdListGrid", "전송열 추가")},
+    {CmdListCommand::InsertRow, QT_TRANSLATE_NOOP("CCmdListGrid", "전송열 삽입")},
+    {CmdListCommand::DeleteRow, QT_TRANSLATE_NOOP("CCmdListGrid", "전송열 삭제")},
+    {CmdListCommand::SendSequence, QT_TRANSLATE_NOOP("CCmdListGrid", "순서 전송")},
+    {CmdListCommand::StopRepeats, QT_TRANSLATE_NOOP("CCmdListGrid", "반복 전송 모두 중지")},
 };
 // Separators go before these items.
-constexpr int kSeparatorsBefore[] = {ID_CMDLIST_ADD_ROW, ID_CMDLIST_SEND_SEQUENCE};
+constexpr CmdListCommand kSeparatorsBefore[] = {CmdListCommand::AddRow,
+                                                CmdListCommand::SendSequence};
 
 QTableWidgetItem* NewCell(Qt::ItemFlags flags, Qt::Alignment alignment, int param)
 {
@@ -94,7 +95,7 @@ void CCmdListGrid::CreateMenu()
         if (std::ranges::find(kSeparatorsBefore, item.id) != std::end(kSeparatorsBefore))
             m_pMenu->addSeparator();
         QAction* action = m_pMenu->addAction(tr(item.text));
-        action->setObjectName(QString::number(item.id));
+        action->setObjectName(QString::number(int(item.id)));
         connect(action, &QAction::triggered, this, [this, id = item.id] { OnMenuCommand(id); });
     }
 }
@@ -282,26 +283,26 @@ void CCmdListGrid::contextMenuEvent(QContextMenuEvent* event)
     // rows were all deleted can still grow again.
     m_nMenuRow = rowAt(pos.y());
     for (QAction* action : m_pMenu->actions()) {
-        const int id = action->objectName().toInt();
-        if (id == ID_CMDLIST_INSERT_ROW || id == ID_CMDLIST_DELETE_ROW)
+        const auto id = CmdListCommand(action->objectName().toInt());
+        if (id == CmdListCommand::InsertRow || id == CmdListCommand::DeleteRow)
             action->setEnabled(m_nMenuRow >= 0);
     }
     m_pMenu->popup(viewport()->mapToGlobal(pos));
     event->accept();
 }
 
-void CCmdListGrid::OnMenuCommand(int id)
+void CCmdListGrid::OnMenuCommand(CmdListCommand id)
 {
     const bool onRow = m_nMenuRow >= 0 && m_nMenuRow < rowCount();
     switch (id) {
-    case ID_CMDLIST_ADD_ROW:
+    case CmdListCommand::AddRow:
         AppendRow();
         break;
-    case ID_CMDLIST_INSERT_ROW:
+    case CmdListCommand::InsertRow:
         if (onRow)
             InsertRow(m_nMenuRow);
         break;
-    case ID_CMDLIST_DELETE_ROW:
+    case CmdListCommand::DeleteRow:
         if (onRow)
             DeleteRow(m_nMenuRow);
         break;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CmdListConstants.h"
 #include "CommandFile.h"
 
 #include <QTableWidget>
@@ -54,7 +55,7 @@ signals:
     // The period of a row was changed.
     void periodChanged(int row);
     // A context-menu command for the panel: load, save or clear the list.
-    void commandRequested(int id);
+    void commandRequested(CmdListCommand id);
 
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
@@ -71,7 +72,7 @@ private:
     void Renumber(int first = 0);
     void SetColumnWidths();
     void OnButtonClicked(const QModelIndex& index);
-    void OnMenuCommand(int id);
+    void OnMenuCommand(CmdListCommand id);
     void OnItemChanged(QTableWidgetItem* cell);
 
     CButtonDelegate* m_pButtonType = nullptr;

@@ -32,15 +32,18 @@ inline constexpr int kFileNameBoxId = 1089;
 inline constexpr int kGridFrameId = 1030;
 inline constexpr int kGridId = 234222;
 
-// Context-menu commands.
-inline constexpr int ID_CMDLIST_CLEAR = 32795;
-inline constexpr int ID_CMDLIST_LOAD = 32797;
-inline constexpr int ID_CMDLIST_SAVE = 32798;
-inline constexpr int ID_CMDLIST_ADD_ROW = 32811;
-inline constexpr int ID_CMDLIST_DELETE_ROW = 32812;
-inline constexpr int ID_CMDLIST_INSERT_ROW = 32813;
-inline constexpr int ID_CMDLIST_SEND_SEQUENCE = 32814;
-inline constexpr int ID_CMDLIST_STOP_REPEATS = 32815;
+// The commands of the list's popup menu; their numbers name the menu's actions.
+enum class CmdListCommand : int
+{
+    Clear = 32795,
+    Load = 32797,
+    Save = 32798,
+    AddRow = 32811,
+    DeleteRow = 32812,
+    InsertRow = 32813,
+    SendSequence = 32814,
+    StopRepeats = 32815,
+};
 
 // Repeated sends. A row's period is 0 (off) or lies between the floor and the ceiling; a
 // smaller period is raised to the floor. Below it a timer on the user-interface thread can

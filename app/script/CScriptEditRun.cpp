@@ -304,7 +304,7 @@ void CScriptEditView::EndRun(bool bKeepWatch)
     // The watch window lets go of the print queue before the host destroys it.
     m_runCheck.stop();
     if (m_pWatch && bKeepWatch)
-        m_pWatch->OnCommand(ID_WATCH_STOP);
+        m_pWatch->OnCommand(WatchCommand::Stop);
     else
         DestroyWatch();
     if (m_pDecode != nullptr) {

@@ -39,11 +39,11 @@ CScriptWatchDlg::CScriptWatchDlg(CDecodeCtrl* decode, const QString& title, QWid
     m_pTextView->SetContextMenu(m_pMenu);
     m_pTextView->installEventFilter(this);
 
-    AddMenuCommand(ID_VIEW_ASCII, tr("ASCII(문자) 표시"));
-    AddMenuCommand(ID_VIEW_HEX, tr("HEX(16진수) 표시"));
-    AddMenuCommand(ID_VIEW_CONTROL, tr("제어문자 표시"));
+    AddMenuCommand(WatchCommand::TextView, ID_VIEW_ASCII, tr("ASCII(문자) 표시"));
+    AddMenuCommand(WatchCommand::HexView, ID_VIEW_HEX, tr("HEX(16진수) 표시"));
+    AddMenuCommand(WatchCommand::ControlCodes, ID_VIEW_CONTROL, tr("제어문자 표시"));
     m_pMenu->addSeparator();
-    QAction* clear = AddMenuCommand(ID_VIEW_CLEAR, tr("화면지우기\tCtrl + C"));
+    QAction* clear = AddMenuCommand(WatchCommand::Clear, ID_VIEW_CLEAR, tr("화면지우기\tCtrl + C"));
     clear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     clear->setShortcutContext(Qt::WindowShortcut);
     addAction(clear);
@@ -53,62 +53,65 @@ CScriptWatchDlg::CScriptWatchDlg(CDecodeCtrl* decode, const QString& title, QWid
 
     m_drainTimer.setInterval(kWatchDrainMs);
     connect(&m_drainTimer, &QTimer::timeout, this, &CScriptWatchDlg::DrainPrinted);
-    QTimer::singleShot(0, this, [this] { OnCommand(ID_WATCH_START); });
+    QTimer::singleShot(0, this, [this] { OnCommand(WatchCommand::Start); });
     m_pTextView->setFocus();
 }
 
-QAction* CScriptWatchDlg::AddMenuCommand(int id, const QString& text)
+QAction* CScriptWatchDlg::AddMenuCommand(WatchCommand command, int id, const QString& text)
 {
     QAction* action = m_pMenu->addAction(text);
     action->setObjectName(QString::number(id));
-    connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    action->setData(int(command));
+    connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
     return action;
 }
 
 void CScriptWatchDlg::UpdateMenu()
 {
     for (QAction* action : m_pMenu->actions()) {
-        switch (action->objectName().toInt()) {
-        case ID_VIEW_ASCII:
+        if (action->isSeparator())
+            continue;
+        switch (WatchCommand(action->data().toInt())) {
+        case WatchCommand::TextView:
             action->setChecked(m_nDisplayMode == 0);
             break;
-        case ID_VIEW_HEX:
+        case WatchCommand::HexView:
             action->setChecked(m_nDisplayMode == 1);
             break;
-        case ID_VIEW_CONTROL:
+        case WatchCommand::ControlCodes:
             action->setChecked(m_bControl);
             break;
-        default:
+        case WatchCommand::Clear:
+        case WatchCommand::Start:
+        case WatchCommand::Stop:
             break;
         }
     }
 }
 
-void CScriptWatchDlg::OnCommand(int id)
+void CScriptWatchDlg::OnCommand(WatchCommand command)
 {
-    switch (id) {
-    case ID_VIEW_ASCII:
-    case ID_VIEW_HEX:
-        m_nDisplayMode = id == ID_VIEW_HEX ? 1 : 0;
+    switch (command) {
+    case WatchCommand::TextView:
+    case WatchCommand::HexView:
+        m_nDisplayMode = command == WatchCommand::HexView ? 1 : 0;
         m_pTextView->HexaView(m_nDisplayMode == 1);
         break;
-    case ID_VIEW_CONTROL:
+    case WatchCommand::ControlCodes:
         m_bControl = !m_bControl;
         m_pTextView->ControlReceive(m_bControl);
         break;
-    case ID_VIEW_CLEAR:
+    case WatchCommand::Clear:
         m_pTextView->Clear();
         break;
-    case ID_WATCH_START:
+    case WatchCommand::Start:
         if (!m_drainTimer.isActive())
             m_drainTimer.start();
         break;
-    case ID_WATCH_STOP:
+    case WatchCommand::Stop:
         DrainPrinted();
         m_drainTimer.stop();
         break;
-    default:
-        return;
     }
     UpdateMenu();
 }
@@ -137,7 +140,7 @@ void CScriptWatchDlg::DrainPrinted()
 
 void CScriptWatchDlg::DestroyWindow()
 {
-    OnCommand(ID_WATCH_STOP);
+    OnCommand(WatchCommand::Stop);
     m_pDecode = nullptr;
     hide();
     deleteLater();

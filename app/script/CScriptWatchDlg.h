@@ -11,11 +11,15 @@ class CTextViewCtrl;
 class QAction;
 class QMenu;
 
-// Commands of the watch window that only it sends itself: start and stop taking lines.
-enum WatchCommandId : int
+// What the watch window is asked to do, from its menu or by its script view.
+enum class WatchCommand
 {
-    ID_WATCH_START = 20006,
-    ID_WATCH_STOP = 20007,
+    TextView,
+    HexView,
+    ControlCodes, // shown or not, each time the other way
+    Clear,
+    Start, // taking lines
+    Stop,
 };
 
 // The window "%s-스크립트 실행창": shows what a running script prints (PRINT, PRINTEX) in a
@@ -33,7 +37,7 @@ public:
     CTextViewCtrl* TextView() const { return m_pTextView; }
     QMenu* ContextMenu() const { return m_pMenu; }
     // The window's own commands: display modes, clear, start and stop taking lines.
-    void OnCommand(int id);
+    void OnCommand(WatchCommand command);
     // Takes every line queued now into the view, in the order they were printed.
     void DrainPrinted();
     // Stops taking lines (what is queued is shown first) and deletes the window later.
@@ -54,7 +58,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QAction* AddMenuCommand(int id, const QString& text);
+    // An entry of the menu, named by the number of the monitor's command of the same meaning.
+    QAction* AddMenuCommand(WatchCommand command, int id, const QString& text);
     void UpdateMenu();
 
     QPointer<CDecodeCtrl> m_pDecode;

@@ -124,7 +124,7 @@ TEST_F(CmdListAppTest, APersonFillsARowAndSendsItToTheActiveMonitorWithAClick)
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->objectName(), "CmdList");
-    QAction* insert = menu->findChild<QAction*>(QString::number(ID_CMDLIST_INSERT_ROW));
+    QAction* insert = menu->findChild<QAction*>(QString::number(int(CmdListCommand::InsertRow)));
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(insert).center());
     EXPECT_EQ(m_pGrid->rowCount(), 201);
     EXPECT_EQ(m_pGrid->Text(4, kTextColumn), "");

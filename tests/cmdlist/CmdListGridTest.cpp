@@ -198,9 +198,9 @@ TEST_F(CmdListGridTest, ContextMenuActsOnTheClickedRowAndOnlyOnCells)
     for (const char* id : {"32797", "32798", "32795"})
         menu->findChild<QAction*>(id)->trigger();
     ASSERT_EQ(commands.size(), 3);
-    EXPECT_EQ(commands[0][0].toInt(), ID_CMDLIST_LOAD);
-    EXPECT_EQ(commands[1][0].toInt(), ID_CMDLIST_SAVE);
-    EXPECT_EQ(commands[2][0].toInt(), ID_CMDLIST_CLEAR);
+    EXPECT_EQ(commands[0][0].value<CmdListCommand>(), CmdListCommand::Load);
+    EXPECT_EQ(commands[1][0].value<CmdListCommand>(), CmdListCommand::Save);
+    EXPECT_EQ(commands[2][0].value<CmdListCommand>(), CmdListCommand::Clear);
 
     // With every row gone the menu still offers to add one.
     while (m_grid.rowCount() > 0)

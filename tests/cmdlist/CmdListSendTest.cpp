@@ -396,8 +396,8 @@ TEST_F(CmdListSendTest, SendInSequenceSendsTheSelectedRowsInRowOrderOnce)
     SetRow(*panel, 1, "B", 0);
     SetRow(*panel, 3, "C", 30);
     SetRow(*panel, 5, "D", 0);
-    QAction* sequence =
-        grid->ContextMenu()->findChild<QAction*>(QString::number(ID_CMDLIST_SEND_SEQUENCE));
+    QAction* sequence = grid->ContextMenu()->findChild<QAction*>(
+        QString::number(int(CmdListCommand::SendSequence)));
     ASSERT_NE(sequence, nullptr);
     const auto select = [grid](std::initializer_list<int> rows) {
         grid->clearSelection();
