@@ -193,6 +193,7 @@ void CPortSettingsDlg::FillPortList()
 
 void CPortSettingsDlg::ShowSettings(const LinkSettings& link)
 {
+    m_dwGivenServerIP = link.dwServerIP;
     if (QAbstractButton* kind = m_pInterface->button(link.nInterface))
         kind->setChecked(true);
     m_pRole->button(link.nActive)->setChecked(true);
@@ -294,7 +295,9 @@ LinkSettings CPortSettingsDlg::Settings() const
     link.nActive = m_pRole->checkedId();
     link.nServerPort = m_pServerPort->value();
     link.nLocalPort = m_pLocalPort->value();
-    ParseAddress(m_pServerIP->text(), link.dwServerIP);
+    // An address the chosen kind does not use is not checked: a broken one keeps the old.
+    if (!ParseAddress(m_pServerIP->text(), link.dwServerIP))
+        link.dwServerIP = m_dwGivenServerIP;
     link.bWelcomeFlag = m_pWelcomeFlag->isChecked();
     link.strWelcomeMsg = m_pWelcomeMsg->text();
     link.bShowControlPanel = m_bShowControlPanel;
@@ -304,13 +307,14 @@ LinkSettings CPortSettingsDlg::Settings() const
 
 void CPortSettingsDlg::accept()
 {
+    // Only what the chosen kind of link takes must be right.
     uint32_t address = 0;
-    if (m_pPortName->text().trimmed().isEmpty()) {
+    if (m_pPortName->isEnabled() && m_pPortName->text().trimmed().isEmpty()) {
         ShowMessage(tr("통신포트를 선택하거나 장치 경로를 입력하십시오."), QMessageBox::Warning,
                     QMessageBox::Ok, this);
         return;
     }
-    if (!ParseAddress(m_pServerIP->text(), address)) {
+    if (m_pServerIP->isEnabled() && !ParseAddress(m_pServerIP->text(), address)) {
         ShowMessage(tr("서버 IP 주소가 올바르지 않습니다. (예: 192.168.0.10)"),
                     QMessageBox::Warning, QMessageBox::Ok, this);
         return;

@@ -53,6 +53,7 @@ private:
     QCheckBox* m_pAutoReconnect = nullptr;
     QSpinBox* m_pServerPort = nullptr;
     QLineEdit* m_pServerIP = nullptr;
+    uint32_t m_dwGivenServerIP = 0; // what a broken address hands back
     QLabel* m_pServerPortLabel = nullptr;
     QLabel* m_pServerIPLabel = nullptr;
     QSpinBox* m_pLocalPort = nullptr;

@@ -199,11 +199,21 @@ TEST_F(PortSettingsDlgTest, OkWritesTheValuesAndATypedDevicePathIsKept)
 
     // An empty port name or a broken address keeps the dialog open with a message.
     CPortSettingsDlg bad(Stored());
+    Control<QAbstractButton>(bad, IDC_RS232C)->click();
     Control<QLineEdit>(bad, IDC_PORT_NAME)->clear();
     bad.accept();
     Control<QLineEdit>(bad, IDC_PORT_NAME)->setText("COM2");
+    Control<QAbstractButton>(bad, IDC_TCPIP)->click();
+    Control<QAbstractButton>(bad, IDC_CLIENT)->click();
     Control<QLineEdit>(bad, IDC_SERVER_IP)->setText("10.0.");
     bad.accept();
     EXPECT_NE(bad.result(), QDialog::Accepted);
     EXPECT_EQ(m_messages.texts.size(), 2);
+    // What the chosen kind does not take is not checked, and a broken address stores nothing.
+    Control<QLineEdit>(bad, IDC_PORT_NAME)->clear();
+    Control<QAbstractButton>(bad, Loopback())->click();
+    bad.accept();
+    EXPECT_EQ(bad.result(), QDialog::Accepted);
+    EXPECT_EQ(m_messages.texts.size(), 2);
+    EXPECT_EQ(bad.Settings().dwServerIP, Stored().dwServerIP);
 }
