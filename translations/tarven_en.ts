@@ -21,6 +21,39 @@
     </message>
 </context>
 <context>
+    <name>CCaptureSession</name>
+    <message>
+        <source>갈무리파일</source>
+        <translation>Capture File</translation>
+    </message>
+    <message>
+        <source>갈무리를 할 수 없습니다.
+%1</source>
+        <translation>Cannot capture.
+%1</translation>
+    </message>
+    <message>
+        <source>손상된 기록 %1개를 건너뛰었습니다</source>
+        <translation>Damaged records skipped: %1</translation>
+    </message>
+    <message>
+        <source>TARVEN 파일이 아닙니다.</source>
+        <translation>Not a TARVEN file.</translation>
+    </message>
+    <message>
+        <source>새 버전의 TARVEN에서 만든 갈무리 파일입니다.
+%1</source>
+        <translation>This capture file was made by a newer version of TARVEN.
+%1</translation>
+    </message>
+    <message>
+        <source>갈무리 파일을 읽을 수 없습니다.
+%1</source>
+        <translation>Cannot read the capture file.
+%1</translation>
+    </message>
+</context>
+<context>
     <name>CCaptureWriter</name>
     <message>
         <source>갈무리 파일에 쓸 수 없습니다: %1
@@ -677,7 +710,7 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>커서가 있는 줄에 중단점을 두거나 없앱니다.</source>
-        <translation>Sets or removes a breakpoint on the caret's line.</translation>
+        <translation>Sets or removes a breakpoint on the caret&apos;s line.</translation>
     </message>
     <message>
         <source>그래프</source>
@@ -1024,6 +1057,13 @@ Do you want to replace it?</translation>
     <message>
         <source>TARVEN 운영 도움말</source>
         <translation>TARVEN Help</translation>
+    </message>
+</context>
+<context>
+    <name>CLineSignals</name>
+    <message>
+        <source>지원되지 않음</source>
+        <translation>Not supported</translation>
     </message>
 </context>
 <context>
@@ -1680,100 +1720,8 @@ Editor: %2 %3</translation>
         <translation> (capturing)</translation>
     </message>
     <message>
-        <source>갈무리파일</source>
-        <translation>Capture File</translation>
-    </message>
-    <message>
-        <source>인쇄</source>
-        <translation>Print</translation>
-    </message>
-    <message>
-        <source>갈무리를 할 수 없습니다.
-%1</source>
-        <translation>Cannot capture.
-%1</translation>
-    </message>
-    <message>
-        <source>손상된 기록 %1개를 건너뛰었습니다</source>
-        <translation>Damaged records skipped: %1</translation>
-    </message>
-    <message>
-        <source>TARVEN 파일이 아닙니다.</source>
-        <translation>Not a TARVEN file.</translation>
-    </message>
-    <message>
-        <source>새 버전의 TARVEN에서 만든 갈무리 파일입니다.
-%1</source>
-        <translation>This capture file was made by a newer version of TARVEN.
-%1</translation>
-    </message>
-    <message>
-        <source>갈무리 파일을 읽을 수 없습니다.
-%1</source>
-        <translation>Cannot read the capture file.
-%1</translation>
-    </message>
-    <message>
-        <source>인쇄를 시작할 수 없습니다.
-%1</source>
-        <translation>Cannot start printing.
-%1</translation>
-    </message>
-    <message>
-        <source>인쇄를 마치지 못했습니다.
-%1</source>
-        <translation>Printing did not finish.
-%1</translation>
-    </message>
-    <message>
-        <source>지원되지 않음</source>
-        <translation>Not supported</translation>
-    </message>
-    <message>
         <source>재연결 대기중...</source>
         <translation>Reconnecting...</translation>
-    </message>
-    <message>
-        <source>통신포트 연결에 실패하였습니다. [%1]
-%2</source>
-        <translation>Could not open the port. [%1]
-%2</translation>
-    </message>
-    <message>
-        <source>이미 다른 창에서 사용중인 포트입니다: %1</source>
-        <translation>The port is already in use in another window: %1</translation>
-    </message>
-    <message>
-        <source>다른 프로그램이 사용중인 포트입니다: %1</source>
-        <translation>The port is in use by another program: %1</translation>
-    </message>
-    <message>
-        <source>이미 서버 서비스가 시작되었습니다.</source>
-        <translation>The server service has already been started.</translation>
-    </message>
-    <message>
-        <source>SERVICE 오류...</source>
-        <translation>SERVICE error...</translation>
-    </message>
-    <message>
-        <source>서버 서비스를 시작할 수 없습니다. (port:%1)
-%2</source>
-        <translation>Cannot start the server service. (port:%1)
-%2</translation>
-    </message>
-    <message>
-        <source>포트 번호는 1부터 65535까지입니다. (port:%1)</source>
-        <translation>Port numbers run from 1 to 65535. (port:%1)</translation>
-    </message>
-    <message>
-        <source>UDP 포트를 열 수 없습니다. (port:%1)
-%2</source>
-        <translation>Cannot open the UDP port. (port:%1)
-%2</translation>
-    </message>
-    <message>
-        <source>Socket Client 접속실패 !!!</source>
-        <translation>Socket Client connect failed !!!</translation>
     </message>
     <message>
         <source>&apos;%1&apos; 문자는 %2(으)로 보낼 수 없어 보내지 않았습니다.</source>
@@ -1839,6 +1787,70 @@ Editor: %2 %3</translation>
     <message>
         <source>[Up one directory]</source>
         <translation>[Up one directory]</translation>
+    </message>
+</context>
+<context>
+    <name>LinkFailureMessage</name>
+    <message>
+        <source>통신포트 연결에 실패하였습니다. [%1]
+%2</source>
+        <translation>Could not open the port. [%1]
+%2</translation>
+    </message>
+    <message>
+        <source>이미 다른 창에서 사용중인 포트입니다: %1</source>
+        <translation>The port is already in use in another window: %1</translation>
+    </message>
+    <message>
+        <source>다른 프로그램이 사용중인 포트입니다: %1</source>
+        <translation>The port is in use by another program: %1</translation>
+    </message>
+    <message>
+        <source>이미 서버 서비스가 시작되었습니다.</source>
+        <translation>The server service has already been started.</translation>
+    </message>
+    <message>
+        <source>SERVICE 오류...</source>
+        <translation>SERVICE error...</translation>
+    </message>
+    <message>
+        <source>서버 서비스를 시작할 수 없습니다. (port:%1)
+%2</source>
+        <translation>Cannot start the server service. (port:%1)
+%2</translation>
+    </message>
+    <message>
+        <source>포트 번호는 1부터 65535까지입니다. (port:%1)</source>
+        <translation>Port numbers run from 1 to 65535. (port:%1)</translation>
+    </message>
+    <message>
+        <source>UDP 포트를 열 수 없습니다. (port:%1)
+%2</source>
+        <translation>Cannot open the UDP port. (port:%1)
+%2</translation>
+    </message>
+    <message>
+        <source>Socket Client 접속실패 !!!</source>
+        <translation>Socket Client connect failed !!!</translation>
+    </message>
+</context>
+<context>
+    <name>MonitorPrint</name>
+    <message>
+        <source>인쇄</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>인쇄를 시작할 수 없습니다.
+%1</source>
+        <translation>Cannot start printing.
+%1</translation>
+    </message>
+    <message>
+        <source>인쇄를 마치지 못했습니다.
+%1</source>
+        <translation>Printing did not finish.
+%1</translation>
     </message>
 </context>
 <context>

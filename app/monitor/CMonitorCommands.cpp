@@ -1,11 +1,14 @@
 #include "CMonitorCommands.h"
 
+#include "CCaptureSession.h"
 #include "CCommandActions.h"
 #include "CCommandKeys.h"
+#include "CLineSignals.h"
 #include "CMonitorWindow.h"
 #include "CTARVENView.h"
 #include "CTextViewCtrl.h"
 #include "CommandIds.h"
+#include "MonitorTools.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -48,7 +51,7 @@ void CMonitorCommands::Route(int id, Handler handler)
 {
     connect(Action(id), &QAction::triggered, this, [this, handler] {
         if (CTARVENView* view = m_pActive.data())
-            (view->*handler)();
+            handler(*view);
         // A checkable action ticks itself on a click: set it back to what the view says.
         UpdateActions(m_pActive.data());
     });
@@ -56,32 +59,33 @@ void CMonitorCommands::Route(int id, Handler handler)
 
 void CMonitorCommands::InitActionsConnections()
 {
-    Route(ID_PORT_OPEN, &CTARVENView::OnPortOpen);
-    Route(ID_PORT_CLOSE, &CTARVENView::OnPortClose);
-    Route(ID_PORT_SETTINGS, &CTARVENView::OnPortSettings);
-    Route(ID_VIEW_CLEAR, &CTARVENView::OnClear);
-    Route(ID_VIEW_PAUSE, &CTARVENView::OnPause);
-    Route(ID_CAPTURE, &CTARVENView::OnCapture);
-    Route(ID_CAPTURE_SHOW, &CTARVENView::OnCaptureShow);
-    Route(ID_VIEW_ASCII, &CTARVENView::OnAsciiView);
-    Route(ID_VIEW_HEX, &CTARVENView::OnHexView);
-    Route(ID_VIEW_CONTROL, &CTARVENView::OnControlView);
-    Route(ID_TVN_PRINT, &CTARVENView::OnPrint);
-    Route(ID_FILE_PRINT, &CTARVENView::OnPrint);
-    Route(ID_FILE_TRANSFER, &CTARVENView::OnFileTransfer);
-    Route(ID_CHECKSUM, &CTARVENView::OnCheckSum);
-    Route(ID_VIEW_CONTROL_PANEL, &CTARVENView::OnTogglePanel);
-    Route(ID_VIEW_FIND, &CTARVENView::OnFind);
-    Route(ID_VIEW_FIND_NEXT, &CTARVENView::OnFindNext);
-    Route(ID_VIEW_FIND_PREV, &CTARVENView::OnFindPrevious);
+    const std::pair<int, Handler> routes[] = {
+        {ID_PORT_OPEN, [](CTARVENView& view) { view.OnPortOpen(); }},
+        {ID_PORT_CLOSE, [](CTARVENView& view) { view.OnPortClose(); }},
+        {ID_PORT_SETTINGS, [](CTARVENView& view) { view.OnPortSettings(); }},
+        {ID_VIEW_CLEAR, [](CTARVENView& view) { view.OnClear(); }},
+        {ID_VIEW_PAUSE, [](CTARVENView& view) { view.OnPause(); }},
+        {ID_CAPTURE, [](CTARVENView& view) { view.OnCapture(); }},
+        {ID_CAPTURE_SHOW, [](CTARVENView& view) { view.Capture()->Choose(); }},
+        {ID_VIEW_ASCII, [](CTARVENView& view) { view.OnAsciiView(); }},
+        {ID_VIEW_HEX, [](CTARVENView& view) { view.OnHexView(); }},
+        {ID_VIEW_CONTROL, [](CTARVENView& view) { view.OnControlView(); }},
+        {ID_TVN_PRINT, [](CTARVENView& view) { view.OnPrint(); }},
+        {ID_FILE_PRINT, [](CTARVENView& view) { view.OnPrint(); }},
+        {ID_FILE_TRANSFER, [](CTARVENView& view) { RunFileTransfer(*view.Link(), &view); }},
+        {ID_CHECKSUM, [](CTARVENView& view) { RunCheckSum(&view); }},
+        {ID_VIEW_CONTROL_PANEL, [](CTARVENView& view) { view.OnTogglePanel(); }},
+        {ID_VIEW_FIND, [](CTARVENView& view) { view.Find(FindStep::Open); }},
+        {ID_VIEW_FIND_NEXT, [](CTARVENView& view) { view.Find(FindStep::Next); }},
+        {ID_VIEW_FIND_PREV, [](CTARVENView& view) { view.Find(FindStep::Previous); }},
+        {ID_TVN_COPY, [](CTARVENView& view) { view.TextView()->Copy(); }},
+    };
+    for (const auto& [id, handler] : routes)
+        Route(id, handler);
     for (const auto& [id, handler] : WindowCommands()) {
         if (id != 0)
             Route(id, handler);
     }
-    connect(Action(ID_TVN_COPY), &QAction::triggered, this, [this] {
-        if (CTARVENView* view = m_pActive.data())
-            view->TextView()->Copy();
-    });
     // The same as the window's own replay button.
     connect(Action(ID_VIEW_REPLAY), &QAction::triggered, this, [this] {
         if (CTARVENView* view = m_pActive.data()) {
@@ -162,7 +166,7 @@ void CMonitorCommands::UpdateActions(const CTARVENView* view)
     Action(ID_PORT_CLOSE)->setEnabled(view->IsOnline() || waiting);
     Action(ID_FILE_TRANSFER)->setEnabled(view->IsOnline());
     Action(ID_CAPTURE_SHOW)->setEnabled(!view->IsCapturing());
-    Action(ID_VIEW_REPLAY)->setEnabled(!view->ShownCapture().isEmpty());
+    Action(ID_VIEW_REPLAY)->setEnabled(!view->Capture()->Shown().isEmpty());
     set(ID_VIEW_PAUSE, view->IsPaused());
     set(ID_CAPTURE, view->IsCapturing());
     set(ID_VIEW_ASCII, !view->IsHexMode());
@@ -183,11 +187,12 @@ void CMonitorCommands::UpdateLineActions(const CTARVENView* view,
                                          const std::function<QAction*(int)>& action)
 {
     // A device without modem lines (a pseudo-terminal) leaves the line commands disabled.
-    const bool lines = view != nullptr && view->HasLineSignals();
+    const CLineSignals* lineSignals = view != nullptr ? view->LineSignals() : nullptr;
+    const bool lines = lineSignals != nullptr && lineSignals->HasLineSignals();
     for (int id : {ID_LINE_DTR, ID_LINE_RTS, ID_LINE_BREAK})
         action(id)->setEnabled(lines);
-    action(ID_LINE_DTR)->setChecked(lines && view->IsDtrOn());
-    action(ID_LINE_RTS)->setChecked(lines && view->IsRtsOn());
+    action(ID_LINE_DTR)->setChecked(lines && lineSignals->IsDtrOn());
+    action(ID_LINE_RTS)->setChecked(lines && lineSignals->IsRtsOn());
     action(ID_VIEW_TIMESTAMP)->setEnabled(view != nullptr);
     action(ID_VIEW_TIMESTAMP)->setChecked(view != nullptr && view->ShowsTimeStamps());
 }
@@ -195,10 +200,10 @@ void CMonitorCommands::UpdateLineActions(const CTARVENView* view,
 const QList<std::pair<int, CMonitorCommands::Handler>>& CMonitorCommands::WindowCommands()
 {
     static const QList<std::pair<int, Handler>> commands = {
-        {ID_VIEW_TIMESTAMP, &CTARVENView::OnTimeStamps},
+        {ID_VIEW_TIMESTAMP, [](CTARVENView& view) { view.OnTimeStamps(); }},
         {0, nullptr},
-        {ID_LINE_DTR, &CTARVENView::OnDtr},
-        {ID_LINE_RTS, &CTARVENView::OnRts},
-        {ID_LINE_BREAK, &CTARVENView::OnBreak}};
+        {ID_LINE_DTR, [](CTARVENView& view) { view.LineSignals()->OnDtr(); }},
+        {ID_LINE_RTS, [](CTARVENView& view) { view.LineSignals()->OnRts(); }},
+        {ID_LINE_BREAK, [](CTARVENView& view) { view.LineSignals()->OnBreak(); }}};
     return commands;
 }

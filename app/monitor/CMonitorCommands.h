@@ -32,7 +32,7 @@ public:
     static void UpdateLineActions(const CTARVENView* view,
                                   const std::function<QAction*(int)>& action);
     // The commands of a monitor window's own toolbar with their handlers; 0 is a separator.
-    using Handler = void (CTARVENView::*)();
+    using Handler = void (*)(CTARVENView& view);
     static const QList<std::pair<int, Handler>>& WindowCommands();
 
 signals:

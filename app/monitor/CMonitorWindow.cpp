@@ -1,5 +1,6 @@
 #include "CMonitorWindow.h"
 
+#include "CCaptureSession.h"
 #include "CChildFrame.h"
 #include "CCommandActions.h"
 #include "CFindBar.h"
@@ -77,7 +78,7 @@ void CMonitorWindow::RunCommand(int id)
 {
     for (const auto& [commandId, handler] : CMonitorCommands::WindowCommands()) {
         if (commandId == id)
-            (m_pView->*handler)();
+            handler(*m_pView);
     }
     UpdateToolBar(); // a checkable button ticks itself: set it back to the view's state
 }
@@ -93,7 +94,7 @@ QMdiArea* CMonitorWindow::Area() const
 
 void CMonitorWindow::OnReplay()
 {
-    const QString path = m_pView->ShownCapture();
+    const QString path = m_pView->Capture()->Shown();
     QMdiArea* area = Area();
     if (path.isEmpty() || area == nullptr)
         return;
@@ -104,7 +105,7 @@ void CMonitorWindow::OnReplay()
 
 void CMonitorWindow::UpdateToolBar()
 {
-    m_pReplayAction->setEnabled(!m_pView->ShownCapture().isEmpty() && Area() != nullptr);
+    m_pReplayAction->setEnabled(!m_pView->Capture()->Shown().isEmpty() && Area() != nullptr);
     CMonitorCommands::UpdateLineActions(m_pView, [this](int id) {
         return m_pToolBar->findChild<QAction*>(QString::number(id), Qt::FindDirectChildrenOnly);
     });
@@ -147,7 +148,7 @@ void CMonitorWindow::ShowPlot(bool show)
     settings.beginGroup(QLatin1String(kPlotGroup));
     if (show && m_pPlot == nullptr) {
         m_pPlot = new CPlotPanel(PlotSettings::Load(settings), this);
-        m_pPlot->SetExportFolder(m_pView->CaptureFolder());
+        m_pPlot->SetExportFolder(CCaptureSession::Folder());
         m_pBody->addWidget(m_pPlot);
         connect(m_pView->Link(), &CMonitorLink::received, m_pPlot, [this](const QByteArray& bytes) {
             if (!m_pPlot->isHidden())

@@ -1,6 +1,7 @@
 #include "CReplayFrame.h"
 
 #include "CCaptureReplay.h"
+#include "CCaptureSession.h"
 #include "CDocTemplate.h"
 #include "CDocument.h"
 #include "CReplayWindow.h"
@@ -30,7 +31,7 @@ public:
         CCaptureReader reader;
         const CaptureStatus status = reader.Open(path);
         if (status != CaptureStatus::Ok)
-            SetOpenError(CTARVENView::CaptureErrorText(status, path));
+            SetOpenError(CCaptureSession::ErrorText(status, path));
         return status == CaptureStatus::Ok;
     }
 };

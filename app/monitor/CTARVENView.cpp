@@ -1,14 +1,17 @@
 #include "CTARVENView.h"
 
+#include "CCaptureSession.h"
 #include "CChildFrame.h"
 #include "CControlPanel.h"
 #include "CDocument.h"
 #include "CEnvironment.h"
+#include "CLineSignals.h"
 #include "CMonitorStatusBar.h"
 #include "CTextViewCtrl.h"
 #include "CharacterAt.h"
 #include "LinkText.h"
 #include "MonitorConstants.h"
+#include "MonitorPrint.h"
 #include "ShellConstants.h"
 
 #include <QApplication>
@@ -29,7 +32,9 @@ CTARVENView::CTARVENView(CDocument* document, CChildFrame* frame, CMonitorStatus
                          QWidget* parent, const MonitorServices& services)
     : QWidget(parent), m_pLink(std::make_unique<CMonitorLink>()), m_services(services),
       m_pDocument(document), m_pFrame(frame), m_pStatus(status),
-      m_pTextView(new CTextViewCtrl(this)), m_pPanel(new CControlPanel(this))
+      m_pTextView(new CTextViewCtrl(this)), m_pPanel(new CControlPanel(this)),
+      m_pLines(new CLineSignals(m_pLink.get(), status, this)),
+      m_pCapture(new CCaptureSession(m_pTextView, this))
 {
     setObjectName(QStringLiteral("CTARVENView"));
     setFocusPolicy(Qt::StrongFocus);
@@ -38,7 +43,6 @@ CTARVENView::CTARVENView(CDocument* document, CChildFrame* frame, CMonitorStatus
     m_statusTimer.setInterval(kStatusRefreshMs);
     InitActionsConnections();
     InitLinkConnections();
-    InitLineConnections();
     OnInitialUpdate();
 }
 
@@ -53,7 +57,13 @@ CTARVENView::~CTARVENView()
 void CTARVENView::InitActionsConnections()
 {
     connect(m_pTextView, &CTextViewCtrl::keyText, this, &CTARVENView::OnChar);
-    connect(m_pTextView, &CTextViewCtrl::captureFailed, this, &CTARVENView::OnCaptureFailed);
+    connect(m_pLines, &CLineSignals::stateChanged, this, &CTARVENView::stateChanged);
+    connect(m_pLines, &CLineSignals::notice, this, &CTARVENView::WriteNotice);
+    connect(m_pCapture, &CCaptureSession::stateChanged, this, [this] {
+        UpdateCounters();
+        emit stateChanged();
+    });
+    connect(m_pCapture, &CCaptureSession::shown, this, &CTARVENView::OnCaptureShown);
     connect(m_pPanel, &CControlPanel::cellClicked, this, &CTARVENView::OnPanelClick);
     connect(&m_statusTimer, &QTimer::timeout, this, &CTARVENView::OnStatusRefresh);
     if (m_pFrame != nullptr)
@@ -94,7 +104,7 @@ void CTARVENView::OnInitialUpdate()
             if (IsReplay())
                 return;
             if (m_pDocument != nullptr && !m_pDocument->PathName().isEmpty())
-                OnShowDocumentFile();
+                m_pCapture->Show(m_pDocument->PathName());
             else
                 OnPortSettings();
         },
@@ -228,7 +238,7 @@ void CTARVENView::OnSent(const QByteArray& bytes)
 
 void CTARVENView::OnReceived(const QByteArray& bytes)
 {
-    ShowReceived(bytes, ArrivalNow());
+    ShowReceived(bytes, m_arrivalClock.Now());
 }
 
 void CTARVENView::ShowReceived(const QByteArray& bytes, const QDateTime& arrival)
@@ -245,20 +255,6 @@ void CTARVENView::ShowReceived(const QByteArray& bytes, const QDateTime& arrival
     m_lastReceived = arrival.time();
     if (!m_statusTimer.isActive())
         m_statusTimer.start();
-}
-
-QDateTime CTARVENView::ArrivalNow()
-{
-    // Every local-time conversion makes Qt look at the time zone file again: at a device's pace
-    // of a chunk a millisecond that is most of what a chunk costs. The zone's offset is taken
-    // once a second and the clock read in UTC.
-    const QDateTime utc = QDateTime::currentDateTimeUtc();
-    const qint64 nowMs = utc.toMSecsSinceEpoch();
-    if (nowMs - m_nOffsetTakenMs >= kUtcOffsetRefreshMs || nowMs < m_nOffsetTakenMs) {
-        m_nUtcOffsetS = utc.toLocalTime().offsetFromUtc();
-        m_nOffsetTakenMs = nowMs;
-    }
-    return utc.toOffsetFromUtc(m_nUtcOffsetS);
 }
 
 void CTARVENView::OnStatusRefresh()
@@ -299,7 +295,7 @@ void CTARVENView::UpdatePanes()
         online += QStringLiteral("(Paused)");
     m_pStatus->SetOnlineText(online);
     m_pStatus->SetInterfaceText(m_pLink->Settings().InterfaceText());
-    ShowLineState();
+    m_pLines->ShowLineState();
     UpdateCounters();
 }
 
@@ -307,9 +303,48 @@ void CTARVENView::UpdateCounters()
 {
     QString text =
         QStringLiteral("I: %1, O: %2, L: %3").arg(m_nReceived).arg(m_nSent).arg(m_nLines);
-    if (m_bCapturing)
+    if (IsCapturing())
         text += tr(" (갈무리)");
     m_pStatus->SetCountersText(text);
+}
+
+bool CTARVENView::IsCapturing() const
+{
+    return m_pCapture->IsCapturing();
+}
+
+void CTARVENView::OnCapture()
+{
+    m_pCapture->Toggle(CurrentEnv().bGalmuriFileCreate, DocumentTitle());
+}
+
+void CTARVENView::OnCaptureShown()
+{
+    m_nReceived = m_pTextView->GetBufferSize();
+    m_nLines = m_pTextView->GetLineSize();
+    UpdateCounters();
+    emit stateChanged();
+}
+
+void CTARVENView::CountReplayed(qint64 received, qint64 sent)
+{
+    m_nReceived += received;
+    m_nSent += sent;
+    m_nLines = m_pTextView->GetLineSize();
+    if (!m_statusTimer.isActive())
+        m_statusTimer.start();
+}
+
+void CTARVENView::OnPrint()
+{
+    PrintMonitorLog(*m_pTextView, {DocumentTitle(), PortDescription(), m_nReceived},
+                    CCaptureSession::Folder(), this);
+}
+
+bool CTARVENView::PrintTo(CPrintTarget& target)
+{
+    return PrintMonitorLogTo(target, *m_pTextView,
+                             {DocumentTitle(), PortDescription(), m_nReceived}, this);
 }
 
 void CTARVENView::OnPause()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CCaptureReader.h"
+#include "CArrivalClock.h"
 #include "CMonitorLink.h"
 #include "EnvSettings.h"
 #include "LinkSettings.h"
@@ -10,12 +10,13 @@
 #include <QTime>
 #include <QTimer>
 #include <QWidget>
-#include <limits>
 #include <memory>
 
+class CCaptureSession;
 class CChildFrame;
 class CControlPanel;
 class CDocument;
+class CLineSignals;
 class CMonitorStatusBar;
 class CPrintTarget;
 class CTextViewCtrl;
@@ -29,9 +30,9 @@ enum class FindStep
 };
 
 // The view of a monitor window: shows the traffic of the window's link (CMonitorLink) in a
-// terminal view beside the control-code panel, hands what the user types or clicks to the link,
-// counts bytes, captures traffic to files and prints. The link does the opening, closing,
-// receiving and sending; the view only shows.
+// terminal view beside the control-code panel, hands what the user types or clicks to the link
+// and counts bytes. The link does the opening, closing, receiving and sending; the line
+// signals (CLineSignals) and the capture files (CCaptureSession) have owners of their own.
 class CTARVENView : public QWidget
 {
     Q_OBJECT
@@ -61,29 +62,15 @@ public:
     // Shows or hides the arrival times of received chunks; kept as "ShowTimeStamp".
     void OnTimeStamps();
     void OnPrint();
-    // The window's find bar: open it, or find the next or previous match.
-    void OnFind() { emit findRequested(FindStep::Open); }
-    void OnFindNext() { emit findRequested(FindStep::Next); }
-    void OnFindPrevious() { emit findRequested(FindStep::Previous); }
     // Prints the log with its header on target; false, and the user told why, when the
     // document does not start or finish.
     bool PrintTo(CPrintTarget& target);
+    // The window's find bar: open it, or find the next or previous match.
+    void Find(FindStep step) { emit findRequested(step); }
 
-    // Tools: file transfer on the open link, checksum calculator.
-    void OnFileTransfer();
-    void OnCheckSum();
-
-    // Capture files.
+    // Starts or stops recording the traffic to a capture file.
     void OnCapture();
-    void OnCaptureShow();
-    void OnShowDocumentFile();
-    // Shows a capture file in the terminal view and tells the user why when it cannot; the
-    // terminal view's result (0 shown; 1 a big file being read, shown when it is done).
-    int ShowCaptureFile(const QString& path);
-    // Why a capture file at path cannot be shown or replayed, in the user's words.
-    static QString CaptureErrorText(CaptureStatus status, const QString& path);
-    // The capture file the view last showed; empty when none.
-    QString ShownCapture() const { return m_strShownCapture; }
+    CCaptureSession* Capture() const { return m_pCapture; }
     // Makes the view one that only shows a replay of the capture file at path (none yet when
     // empty): it never asks how to connect, its link panes name the replay and the file, and
     // nothing typed or clicked in it goes to its link.
@@ -96,15 +83,7 @@ public:
     // taken as it came in.
     void ShowReceived(const QByteArray& bytes, const QDateTime& arrival);
 
-    // Line signals of a serial link: DTR and RTS as the user set them, a break, and the four
-    // input lines in the status bar. Harmless where the device has no modem lines.
-    void OnDtr();
-    void OnRts();
-    void OnBreak();
-    // An open serial link whose device has modem lines.
-    bool HasLineSignals() const;
-    bool IsDtrOn() const { return m_bDtr; }
-    bool IsRtsOn() const { return m_bRts; }
+    CLineSignals* LineSignals() const { return m_pLines; }
 
     // The view becomes the active monitor: its terminal view takes the keys.
     void Activate();
@@ -114,7 +93,7 @@ public:
     // A connect is under way; the window is not online yet.
     bool IsConnecting() const { return m_pLink->IsConnecting(); }
     bool IsPaused() const { return m_bPaused; }
-    bool IsCapturing() const { return m_bCapturing; }
+    bool IsCapturing() const;
     bool IsHexMode() const { return m_bHexMode; }
     bool ShowsControlCodes() const { return m_bControlCodes; }
     bool IsPanelShown() const { return m_bPanelShown; }
@@ -123,7 +102,6 @@ public:
     qint64 Sent() const { return m_nSent; }
     qint64 Lines() const { return m_nLines; }
     QString PortDescription() const;
-    QString CaptureFolder() const;
 
     CTextViewCtrl* TextView() const { return m_pTextView; }
     CControlPanel* Panel() const { return m_pPanel; }
@@ -146,16 +124,6 @@ private:
     void InitLinkConnections();
     // Arrival stamps as the settings say.
     void LoadStampSettings();
-    // Line signals: follows the link going on-line (the port may be a new one each time).
-    void InitLineConnections();
-    void ArmLineSignals();
-    void OnModemLines(unsigned status);
-    // Flips a line the user sets (on: what it is now) through the port's setter.
-    void ToggleLine(bool& on, int (CMonitorLink::*set)(bool), const QString& name);
-    // The four indicators as the link now allows.
-    void ShowLineState();
-    // A line command the device refused: a notice, never a box.
-    void ReportLineFailure(const QString& what, int error);
     void LayoutChildren();
     // Line limit, colours, NUL display and text encoding of the environment settings.
     void ApplyEnv(const EnvSettings& env);
@@ -170,15 +138,14 @@ private:
     // A notice in the terminal view, one call, with the given attribute.
     void WriteNotice(const QString& text, char attribute);
     // Shows bytes that went out (with the echo on), or captures them only.
-    // Now, in local time, for stamping received bytes.
-    QDateTime ArrivalNow();
     void ShowSent(const QByteArray& bytes);
     void LightSendLamp();
     void LightReceiveLamp();
     void UpdatePanes();
     void UpdateCounters();
     void OnStatusRefresh();
-    void OnCaptureFailed(const QString& message);
+    // A capture file is shown: the counters are its.
+    void OnCaptureShown();
     EnvSettings CurrentEnv() const;
     QString DocumentTitle() const;
 
@@ -191,25 +158,20 @@ private:
     CMonitorStatusBar* m_pStatus = nullptr;
     CTextViewCtrl* m_pTextView = nullptr;
     CControlPanel* m_pPanel = nullptr;
+    CLineSignals* m_pLines = nullptr;
+    CCaptureSession* m_pCapture = nullptr;
     qint64 m_nReceived = 0;
     qint64 m_nSent = 0;
     qint64 m_nLines = 0;
     bool m_bHexMode = false;
     bool m_bControlCodes = false;
     bool m_bPaused = false;
-    bool m_bCapturing = false;
     bool m_bPanelShown = true;
     bool m_bJoinedFrame = false;
     bool m_bReplay = false;
     QString m_strReplay;
-    QString m_strShownCapture;
     bool m_bForwardingKey = false;
-    bool m_bDtr = true; // raised, as opening a port leaves them
-    bool m_bRts = true;
     QTime m_lastReceived;
-    // The local time zone's offset, taken again after kUtcOffsetRefreshMs (see ArrivalNow).
-    static constexpr qint64 kUtcOffsetRefreshMs = 1000;
-    int m_nUtcOffsetS = 0;
-    qint64 m_nOffsetTakenMs = std::numeric_limits<qint64>::min() / 2;
+    CArrivalClock m_arrivalClock;
     QTimer m_statusTimer;
 };

@@ -5,9 +5,8 @@
 #include "CMonitorStatusBar.h"
 #include "CPortSettingsDlg.h"
 #include "CTextViewCtrl.h"
+#include "LinkFailureMessage.h"
 #include "LinkText.h"
-#include "MessageBox.h"
-#include "SerialPortName.h"
 #include "ShellConstants.h"
 
 #include <QGuiApplication>
@@ -111,49 +110,7 @@ void CTARVENView::OnConnectingChanged(bool connecting)
 
 void CTARVENView::OnLinkFailed(CMonitorLink::Failure failure, const QString& reason)
 {
-    const LinkSettings& link = m_pLink->Settings();
-    switch (failure) {
-    case CMonitorLink::Failure::SerialOpen:
-        // The reason tells a missing device from one the user may not open.
-        ShowMessage(tr("통신포트 연결에 실패하였습니다. [%1]\n%2").arg(link.PortLabel(), reason),
-                    QMessageBox::Warning, QMessageBox::Ok, this);
-        return;
-    case CMonitorLink::Failure::SerialInUse:
-        ShowMessage(
-            tr("이미 다른 창에서 사용중인 포트입니다: %1").arg(SerialDevicePath(link.strPortName)),
-            QMessageBox::Warning, QMessageBox::Ok, this);
-        return;
-    case CMonitorLink::Failure::SerialLocked:
-        ShowMessage(
-            tr("다른 프로그램이 사용중인 포트입니다: %1").arg(SerialDevicePath(link.strPortName)),
-            QMessageBox::Warning, QMessageBox::Ok, this);
-        return;
-    case CMonitorLink::Failure::ServerPortInUse:
-        ShowMessage(tr("이미 서버 서비스가 시작되었습니다."), QMessageBox::Critical,
-                    QMessageBox::Ok, this, tr("SERVICE 오류..."));
-        return;
-    case CMonitorLink::Failure::ServerStart:
-        ShowMessage(
-            tr("서버 서비스를 시작할 수 없습니다. (port:%1)\n%2").arg(link.nServerPort).arg(reason),
-            QMessageBox::Critical, QMessageBox::Ok, this, tr("SERVICE 오류..."));
-        return;
-    case CMonitorLink::Failure::PortOutOfRange:
-        ShowMessage(tr("포트 번호는 1부터 65535까지입니다. (port:%1)").arg(reason),
-                    QMessageBox::Warning, QMessageBox::Ok, this);
-        return;
-    case CMonitorLink::Failure::UdpOpen:
-        ShowMessage(tr("UDP 포트를 열 수 없습니다. (port:%1)\n%2").arg(link.nLocalPort).arg(reason),
-                    QMessageBox::Warning, QMessageBox::Ok, this);
-        return;
-    case CMonitorLink::Failure::ConnectTimeout:
-    case CMonitorLink::Failure::ConnectRefused:
-        ShowMessage(tr("Socket Client 접속실패 !!!") + QStringLiteral("\n%1:%2: %3")
-                                                           .arg(link.ServerAddressText())
-                                                           .arg(link.nServerPort)
-                                                           .arg(reason),
-                    QMessageBox::Warning, QMessageBox::Ok, this);
-        return;
-    }
+    ShowLinkFailure(failure, m_pLink->Settings(), reason, this);
 }
 
 void CTARVENView::WriteNotice(const QString& text, char attribute)

@@ -1,5 +1,6 @@
 #include "MonitorTestEnv.h"
 
+#include "CCaptureSession.h"
 #include "CaptureNameDlgIds.h"
 #include "DialogControls.h"
 
@@ -43,7 +44,7 @@ TEST_F(CaptureTest, BytesReceivedDuringACaptureAreTheFilesBytesAndShowAgainWitho
     ASSERT_TRUE(QFile::exists(file));
 
     CTARVENView* viewer = NewMonitor("Tvn2");
-    ASSERT_EQ(viewer->ShowCaptureFile(file), 0);
+    ASSERT_EQ(viewer->Capture()->Show(file), 0);
     EXPECT_EQ(Shown(*viewer), QByteArray::fromStdString(payload));
     EXPECT_EQ(Attributes(*viewer), QByteArray(qsizetype(payload.size()), kAttrReceived));
     EXPECT_TRUE(viewer->TextView()->ArrivalStamps().empty());
@@ -91,7 +92,7 @@ TEST_F(CaptureTest, FileThatIsNoCaptureAndACaptureThatCannotBeWrittenAreReported
 {
     CTARVENView* view = NewMonitor();
     WriteSent(*view, "kept");
-    EXPECT_EQ(view->ShowCaptureFile(MakeFile("notes.tvn", "just some text\n")), -2);
+    EXPECT_EQ(view->Capture()->Show(MakeFile("notes.tvn", "just some text\n")), -2);
     EXPECT_EQ(m_messages.texts, QStringList{"TARVEN 파일이 아닙니다."});
     EXPECT_EQ(m_messages.captions, QStringList{"갈무리파일"});
     EXPECT_EQ(Shown(*view), "kept");
@@ -120,7 +121,7 @@ TEST_F(CaptureTest, DamagedCaptureIsShownWithANoticeAndContinuedWithoutLoss)
     damaged.close();
 
     CTARVENView* viewer = NewMonitor("Tvn2");
-    ASSERT_EQ(viewer->ShowCaptureFile(file), 0);
+    ASSERT_EQ(viewer->Capture()->Show(file), 0);
     EXPECT_EQ(Shown(*viewer), "kept\r\n");
     EXPECT_EQ(m_messages.texts, QStringList{"손상된 기록 1개를 건너뛰었습니다"});
     EXPECT_EQ(m_messages.captions, QStringList{"갈무리파일"});
@@ -128,7 +129,7 @@ TEST_F(CaptureTest, DamagedCaptureIsShownWithANoticeAndContinuedWithoutLoss)
     // Capturing again onto the file keeps the damaged bytes beside it.
     view->OnCapture();
     ASSERT_TRUE(view->IsCapturing());
-    EXPECT_FALSE(WaitForDialog([&] { view->OnCaptureShow(); }, 200))
+    EXPECT_FALSE(WaitForDialog([&] { view->Capture()->Choose(); }, 200))
         << "no file dialog while capturing";
     view->OnCapture();
     QFile aside(file + ".damaged");
@@ -157,21 +158,21 @@ TEST_F(CaptureTest, ABigCaptureIsReadWhileTheWindowGoesOnAndMayBeCancelled)
     const qint64 sent = view->Sent();
 
     // Cancelled: the window shows and counts what it did before, and tells nothing.
-    ASSERT_EQ(view->ShowCaptureFile(path), 1);
+    ASSERT_EQ(view->Capture()->Show(path), 1);
     auto* cancel = view->TextView()->findChild<QToolButton*>("CaptureLoadCancel");
     ASSERT_NE(cancel, nullptr);
     ASSERT_TRUE(WaitFor([&] { return cancel->isVisible(); }));
     QTest::mouseClick(cancel, Qt::LeftButton);
     EXPECT_FALSE(view->TextView()->IsLoadingCapture());
     EXPECT_EQ(Shown(*view), "kept");
-    EXPECT_TRUE(view->ShownCapture().isEmpty());
+    EXPECT_TRUE(view->Capture()->Shown().isEmpty());
     EXPECT_EQ(view->Sent(), sent);
     EXPECT_TRUE(m_messages.texts.isEmpty());
 
     // Read to the end: shown and counted as a small file is, with the notice of the damage.
-    ASSERT_EQ(view->ShowCaptureFile(path), 1);
-    ASSERT_TRUE(WaitFor([&] { return !view->ShownCapture().isEmpty(); }));
-    EXPECT_EQ(view->ShownCapture(), path);
+    ASSERT_EQ(view->Capture()->Show(path), 1);
+    ASSERT_TRUE(WaitFor([&] { return !view->Capture()->Shown().isEmpty(); }));
+    EXPECT_EQ(view->Capture()->Shown(), path);
     EXPECT_EQ(Shown(*view), content);
     EXPECT_EQ(view->Received(), content.size());
     EXPECT_EQ(view->Lines(), view->TextView()->GetLineSize());
@@ -194,7 +195,7 @@ TEST_F(CaptureTest, WithTheEchoOffWhatWasSentIsCapturedThoughNotShown)
 
     // The file holds the session both ways, as a served device or a replay needs it.
     CTARVENView* viewer = NewMonitor("Tvn2");
-    ASSERT_EQ(viewer->ShowCaptureFile(CaptureDir() + "/Tvn1.tvn"), 0);
+    ASSERT_EQ(viewer->Capture()->Show(CaptureDir() + "/Tvn1.tvn"), 0);
     EXPECT_EQ(Shown(*viewer), "AT\rOK\r\n");
     EXPECT_EQ(Attributes(*viewer), QByteArray(3, kAttrSent) + QByteArray(4, kAttrReceived));
 }

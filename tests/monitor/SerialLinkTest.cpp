@@ -2,6 +2,7 @@
 #include "MonitorTestEnv.h"
 #include "ScopedEnv.h"
 
+#include "CLineSignals.h"
 #include "CMonitorCommands.h"
 #include "CPaneIndicator.h"
 #include "CRS232Ctrl.h"
@@ -367,7 +368,7 @@ TEST_F(SerialLinkTest, PseudoTerminalGreysTheLinesAndTheCommandsAreHarmless)
     view->OnPortOpen();
     ASSERT_TRUE(view->IsOnline());
     EXPECT_EQ(SerialPortOf(view->Link())->bsHasModemLines(), 0);
-    EXPECT_FALSE(view->HasLineSignals());
+    EXPECT_FALSE(view->LineSignals()->HasLineSignals());
     ExpectLinesGreyed(view, "지원되지 않음");
     const auto* window = qobject_cast<const CMonitorWindow*>(view->parentWidget());
     ASSERT_NE(window, nullptr);
@@ -380,13 +381,13 @@ TEST_F(SerialLinkTest, PseudoTerminalGreysTheLinesAndTheCommandsAreHarmless)
 
     // Commands that reach the view anyway change nothing, say nothing and send nothing; nor
     // does a line report, which only a port with modem lines makes.
-    view->OnDtr();
-    view->OnRts();
-    view->OnBreak();
+    view->LineSignals()->OnDtr();
+    view->LineSignals()->OnRts();
+    view->LineSignals()->OnBreak();
     emit SerialPortOf(view->Link())->Notifier()->modemLinesChanged(MS_CTS_ON | MS_RING_ON);
     QCoreApplication::processEvents();
-    EXPECT_TRUE(view->IsDtrOn());
-    EXPECT_TRUE(view->IsRtsOn());
+    EXPECT_TRUE(view->LineSignals()->IsDtrOn());
+    EXPECT_TRUE(view->LineSignals()->IsRtsOn());
     ExpectLinesGreyed(view, "지원되지 않음");
     EXPECT_TRUE(m_messages.texts.isEmpty()) << m_messages.texts.join('\n').toStdString();
     EXPECT_EQ(view->TextView()->GetBufferSize(), 0) << "no notice either";

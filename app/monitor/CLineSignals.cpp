@@ -1,32 +1,32 @@
-// Line signals of the window's link: DTR and RTS as the user set them, a break, and the input
-// lines CTS, DSR, DCD and RI in the status bar. The view asks its link, which says what it
-// has: a serial line's reader watches the input lines and reports changes only, so an idle
-// window costs next to nothing here; other links have none.
-#include "CTARVENView.h"
+// The link says what it has: a serial line's reader watches the input lines and reports changes
+// only, so an idle window costs next to nothing here; other links have none.
+#include "CLineSignals.h"
 
+#include "CMonitorLink.h"
 #include "CMonitorStatusBar.h"
 #include "SystemErrorText.h"
 #include "TermViewConstants.h"
 #include "TransportConstants.h"
 
-void CTARVENView::InitLineConnections()
+CLineSignals::CLineSignals(CMonitorLink* link, CMonitorStatusBar* status, QObject* parent)
+    : QObject(parent), m_pLink(link), m_pStatus(status)
 {
     // Every time the link comes on-line it may be a new one (opened again after it was lost):
     // watch that one, with the user's DTR and RTS.
-    connect(m_pLink.get(), &CMonitorLink::onlineChanged, this, [this](bool online) {
+    connect(m_pLink, &CMonitorLink::onlineChanged, this, [this](bool online) {
         if (online)
             ArmLineSignals();
         emit stateChanged();
     });
-    connect(m_pLink.get(), &CMonitorLink::modemLinesChanged, this, &CTARVENView::OnModemLines);
+    connect(m_pLink, &CMonitorLink::modemLinesChanged, this, &CLineSignals::OnModemLines);
 }
 
-bool CTARVENView::HasLineSignals() const
+bool CLineSignals::HasLineSignals() const
 {
     return m_pLink->HasModemLines();
 }
 
-void CTARVENView::ArmLineSignals()
+void CLineSignals::ArmLineSignals()
 {
     if (!HasLineSignals())
         return;
@@ -38,14 +38,14 @@ void CTARVENView::ArmLineSignals()
         ReportLineFailure(QStringLiteral("CTS/DSR/DCD/RI"), error);
 }
 
-void CTARVENView::OnModemLines(unsigned status)
+void CLineSignals::OnModemLines(unsigned status)
 {
     // A report queued by a link that has since closed is old news.
     if (HasLineSignals())
         m_pStatus->SetModemLines(status);
 }
 
-void CTARVENView::ShowLineState()
+void CLineSignals::ShowLineState()
 {
     if (HasLineSignals()) {
         m_pStatus->SetModemLinesUnavailable(QString());
@@ -56,20 +56,20 @@ void CTARVENView::ShowLineState()
                                                       : tr("지원되지 않음"));
 }
 
-void CTARVENView::OnDtr()
+void CLineSignals::OnDtr()
 {
     ToggleLine(m_bDtr, &CMonitorLink::SetDtr, QStringLiteral("DTR"));
 }
 
-void CTARVENView::OnRts()
+void CLineSignals::OnRts()
 {
     ToggleLine(m_bRts, &CMonitorLink::SetRts, QStringLiteral("RTS"));
 }
 
-void CTARVENView::ToggleLine(bool& on, int (CMonitorLink::*set)(bool), const QString& name)
+void CLineSignals::ToggleLine(bool& on, int (CMonitorLink::*set)(bool), const QString& name)
 {
     if (HasLineSignals()) {
-        if (const int error = (m_pLink.get()->*set)(!on))
+        if (const int error = (m_pLink->*set)(!on))
             ReportLineFailure(name, error);
         else
             on = !on;
@@ -77,7 +77,7 @@ void CTARVENView::ToggleLine(bool& on, int (CMonitorLink::*set)(bool), const QSt
     emit stateChanged();
 }
 
-void CTARVENView::OnBreak()
+void CLineSignals::OnBreak()
 {
     if (!HasLineSignals())
         return;
@@ -85,7 +85,7 @@ void CTARVENView::OnBreak()
         ReportLineFailure(QStringLiteral("Break"), error);
 }
 
-void CTARVENView::ReportLineFailure(const QString& what, int error)
+void CLineSignals::ReportLineFailure(const QString& what, int error)
 {
-    WriteNotice(QStringLiteral("\r\n%1: %2 ...\r\n").arg(what, SystemErrorText(error)), kAttrSent);
+    emit notice(QStringLiteral("\r\n%1: %2 ...\r\n").arg(what, SystemErrorText(error)), kAttrSent);
 }
