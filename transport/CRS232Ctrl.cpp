@@ -89,6 +89,7 @@ void CRS232Ctrl::CopyFrom(const CRS232Ctrl& other)
     m_dwEventSelection = other.m_dwEventSelection;
     m_wait = other.m_wait;
     m_nCarrierAtWait = other.m_nCarrierAtWait;
+    m_nNoticeGapMs = other.m_nNoticeGapMs.load();
     {
         std::lock_guard lock(other.m_lineMutex);
         m_lineCounts = other.m_lineCounts;
@@ -220,6 +221,9 @@ int CRS232Ctrl::OpenPort(const char* port, int baud, int dataBits, int parity, i
     if (startReader) {
         m_bNoticePending = false;
         m_bRingWait = false;
+        m_bLinesKnown = false;
+        m_nNoticeDueMs = 0;
+        m_nLastNoticeMs = 0;
         m_bRun = true;
         m_reader = std::thread(&CRS232Ctrl::ReaderThreadProc, this);
     }
@@ -411,6 +415,13 @@ int CRS232Ctrl::GetWaitOverlapped(CommWaitRecord& out) const
     return 0;
 }
 
+unsigned CRS232Ctrl::GetCommErrors()
+{
+    // Asked for, never per read: the driver's counters cost a system call each time.
+    ClearLineErrors();
+    return m_dwCommErrors;
+}
+
 void CRS232Ctrl::ClearLineErrors()
 {
     std::lock_guard lock(m_lineMutex);
@@ -449,7 +460,6 @@ int CRS232Ctrl::ReadPort(char* buf, int max)
 {
     if (max <= 0)
         return 0;
-    ClearLineErrors();
     for (;;) {
         const ssize_t got = ::read(m_hComm, buf, static_cast<size_t>(max));
         if (got > 0)
@@ -505,7 +515,6 @@ WriteResult CRS232Ctrl::WriteFor(const char* buf, int n, int64_t limitMs)
         m_dwLastError = EBADF;
         return {WriteStatus::Failed, 0, EBADF};
     }
-    ClearLineErrors();
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(limitMs);
     WriteResult result = {WriteStatus::Written, 0, 0};
     while (result.nWritten < n) {
@@ -599,6 +608,27 @@ unsigned CRS232Ctrl::bsCheckForCommEvent(int wait)
     return mask;
 }
 
+void CRS232Ctrl::AnnounceOrHold(bool fresh)
+{
+    if (!m_pRing) {
+        if (fresh)
+            AnnounceReceived();
+        return;
+    }
+    if (!fresh && m_nNoticeDueMs == 0)
+        return;
+    const int64_t now = NowMs();
+    const int gap = m_nNoticeGapMs;
+    // More than half a ring is told at once: the owner must not fall behind a flood.
+    if (gap > 0 && now - m_nLastNoticeMs < gap && m_pRing->GetSize() <= m_pRing->GetRoom()) {
+        m_nNoticeDueMs = m_nLastNoticeMs + gap;
+        return;
+    }
+    m_nNoticeDueMs = 0;
+    m_nLastNoticeMs = now;
+    AnnounceReceived();
+}
+
 void CRS232Ctrl::AnnounceReceived()
 {
     // With a ring one notice covers everything up to the owner's next take.
@@ -662,11 +692,18 @@ bool CRS232Ctrl::WaitForRoom(int n)
 
 int CRS232Ctrl::ReaderWaitMs() const
 {
-    int waitMs = m_bWatchLines ? kModemPollMs : -1;
-    if (const int64_t end = m_nBreakEndMs; end != 0) {
-        const int left = static_cast<int>(std::max<int64_t>(end - NowMs(), 0));
+    const int64_t now = NowMs();
+    int waitMs = -1;
+    const auto until = [&waitMs, now](int64_t dueMs) {
+        const int left = static_cast<int>(std::max<int64_t>(dueMs - now, 0));
         waitMs = waitMs < 0 ? left : std::min(waitMs, left);
-    }
+    };
+    if (m_bWatchLines)
+        until(m_nLinesDueMs);
+    if (const int64_t end = m_nBreakEndMs; end != 0)
+        until(end);
+    if (m_nNoticeDueMs != 0)
+        until(m_nNoticeDueMs);
     return waitMs;
 }
 
@@ -679,6 +716,11 @@ void CRS232Ctrl::ServiceLines()
         m_bLinesKnown = false;
         return;
     }
+    // On their own clock, not at every chunk a busy line brings.
+    const int64_t now = NowMs();
+    if (m_bLinesKnown && now < m_nLinesDueMs)
+        return;
+    m_nLinesDueMs = now + kModemPollMs;
     uint32_t lines = 0;
     if (ReadModemLines(m_hComm, &lines) != 0 || (m_bLinesKnown && lines == m_dwLastLines))
         return;
@@ -708,6 +750,8 @@ bool CRS232Ctrl::MoveToQueue()
         for (int i = 0; i < got; ++i)
             m_queue.PutByte(static_cast<unsigned char>(chunk[i]));
         unannounced = true;
+        if (got < int(sizeof chunk))
+            break; // the driver is empty
     }
     return true;
 }
@@ -718,6 +762,7 @@ bool CRS232Ctrl::MoveToRing()
         int room = 0;
         char* span = m_pRing->FreeSpan(&room);
         if (room == 0) {
+            AnnounceReceived();
             if (!WaitForRingRoom())
                 return false;
             continue;
@@ -726,7 +771,9 @@ bool CRS232Ctrl::MoveToRing()
         if (got <= 0)
             return true;
         m_pRing->Commit(got);
-        AnnounceReceived();
+        // Less than there was room for: the driver is empty, a second read would find nothing.
+        if (got < room)
+            return true;
     }
 }
 
@@ -763,16 +810,20 @@ void CRS232Ctrl::ReaderThreadProc()
         if (state == PortState::Closing)
             break;
         ServiceLines();
-        if (state == PortState::Nothing)
+        if (state == PortState::Nothing) {
+            AnnounceOrHold(false);
             continue;
+        }
         // Bytes that arrived before a hang-up are still taken.
         if (!(m_pRing ? MoveToRing() : MoveToQueue()))
             return;
         if (state == PortState::Fault && !m_bVanished)
             MarkVanished(EIO);
-        AnnounceReceived();
         // A vanished device would report hang-up again at once: stop instead of spinning.
-        if (m_bVanished)
+        if (m_bVanished) {
+            AnnounceReceived();
             break;
+        }
+        AnnounceOrHold(true);
     }
 }

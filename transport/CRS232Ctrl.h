@@ -133,10 +133,15 @@ public:
     // While on, the reader thread looks at the lines every kModemPollMs and emits
     // modemLinesChanged when they change; off, nothing runs. Needs the reader (numeric Open).
     int bsWatchModemLines(int on);
+    // With a ring, received bytes are announced at most once every gapMs (0: at once), so that
+    // an owner that shows them is woken once for a device's many small chunks. A full ring is
+    // announced at once whatever the gap.
+    void SetNoticeGap(int gapMs) { m_nNoticeGapMs = std::max(gapMs, 0); }
 
     int IsValid() const;
     unsigned GetLastError() const { return m_dwLastError; }
-    unsigned GetCommErrors() const { return m_dwCommErrors; }
+    // The line errors (CE_* bits) since this was asked last, or since the port opened.
+    unsigned GetCommErrors();
     int GetCommHandle() const { return m_hComm; }
     int GetWaitOverlapped(CommWaitRecord& out) const;
 
@@ -188,6 +193,8 @@ private:
     int ReaderWaitMs() const;
     // Ends a break that is due and reports watched lines that changed; reader thread only.
     void ServiceLines();
+    // Announces what the reader put in the ring, or holds it back for the notice gap.
+    void AnnounceOrHold(bool fresh);
     void MarkVanished(int error);
     void ClearLineErrors();
     bool HasRoomFor(int n) const;
@@ -241,8 +248,12 @@ private:
     std::atomic<bool> m_bModemLines = false;
     std::atomic<bool> m_bWatchLines = false;
     std::atomic<int64_t> m_nBreakEndMs = 0; // steady clock; 0 while no break is held
-    bool m_bLinesKnown = false;             // reader thread only, as m_dwLastLines
+    bool m_bLinesKnown = false;             // reader thread only, as the three below
     uint32_t m_dwLastLines = 0;
+    int64_t m_nLinesDueMs = 0;  // when the watched lines are looked at next
+    int64_t m_nNoticeDueMs = 0; // when held-back bytes are announced; 0 while none are
+    int64_t m_nLastNoticeMs = 0;
+    std::atomic<int> m_nNoticeGapMs = 0;
 
     std::unique_ptr<CByteRing> m_pRing;
     std::atomic<bool> m_bNoticePending = false; // with a ring: announced, not yet taken

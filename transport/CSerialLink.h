@@ -34,6 +34,10 @@ public:
     int SetRts(bool on) override;
     int SendBreak(int durationMs) override;
     int WatchModemLines(bool on) override;
+    void SetNoticeGap(std::chrono::milliseconds gap) override
+    {
+        m_port.SetNoticeGap(int(gap.count()));
+    }
 
 protected:
     WriteResult WriteLink(const char* data, int n, std::chrono::milliseconds wait,

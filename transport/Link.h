@@ -145,6 +145,10 @@ public:
     // Take may run on any one thread at a time, not only the link's: a script host takes on its
     // own worker, without waiting for the link's notices.
     virtual bool TakesOnAnyThread() const { return false; }
+    // Received bytes of many small chunks are announced at most once every gap, so that an
+    // owner that shows them wakes once a frame rather than at every chunk; 0, the default,
+    // announces at once. Where a kind cannot hold its notices back, it announces at once.
+    virtual void SetNoticeGap(std::chrono::milliseconds /*gap*/) {}
     // Received bytes wait that a take did not get to (no room was given for them).
     virtual bool HasReceived() const = 0;
     // Received bytes the link lost before they could be taken (a serial driver's overruns).

@@ -143,6 +143,8 @@ void CMonitorLink::Open()
     if (!made)
         return;
     CLink* link = made.get();
+    // A window shows what arrived once a frame, however small the device's chunks.
+    link->SetNoticeGap(std::chrono::milliseconds(kNoticeGapMs));
     if (!link->Open()) {
         const LinkError error = link->LastError();
         emit failed(FailureOf(error.failure), ReasonOf(error));

@@ -172,8 +172,10 @@ void CTextViewCtrl::NotifyWritten()
 void CTextViewCtrl::OnRepaintTimer()
 {
     m_bPending.store(false);
+    m_bShowingWritten = true;
     SyncScrollBars();
-    viewport()->update();
+    m_bShowingWritten = false;
+    ShowWritten();
     if (!m_captureTimer.isActive() && m_pStore->IsCapturing())
         m_captureTimer.start();
     emit dataShown();
@@ -187,7 +189,7 @@ void CTextViewCtrl::HexaView(bool on)
     m_nWidestCells = 0;
     m_bFollow = true;
     SyncScrollBars();
-    viewport()->update();
+    RedrawAll();
 }
 
 void CTextViewCtrl::ShowArrivalStamps(bool on)
@@ -197,7 +199,7 @@ void CTextViewCtrl::ShowArrivalStamps(bool on)
     m_bStamps = on;
     m_nWidestCells = 0;
     SyncScrollBars();
-    viewport()->update();
+    RedrawAll();
 }
 
 std::vector<ArrivalStamp> CTextViewCtrl::ArrivalStamps() const
@@ -254,7 +256,7 @@ void CTextViewCtrl::ControlReceive(bool on)
     m_bControls = on;
     m_nWidestCells = 0;
     SyncScrollBars();
-    viewport()->update();
+    RedrawAll();
 }
 
 void CTextViewCtrl::SetTextEncoding(TextEncoding encoding)
@@ -264,14 +266,14 @@ void CTextViewCtrl::SetTextEncoding(TextEncoding encoding)
     m_encoding = encoding;
     m_nWidestCells = 0;
     SyncScrollBars();
-    viewport()->update();
+    RedrawAll();
 }
 
 void CTextViewCtrl::CaretShow(bool on)
 {
     m_bCaret = on;
     RestartCaret();
-    viewport()->update();
+    RedrawAll();
 }
 
 void CTextViewCtrl::SetTotalLineMax(int lines)
@@ -283,7 +285,7 @@ void CTextViewCtrl::SetTotalLineMax(int lines)
 void CTextViewCtrl::SetColor(const uint32_t colours[kColourCount])
 {
     m_painter.SetColours(colours);
-    viewport()->update();
+    RedrawAll();
 }
 
 void CTextViewCtrl::Clear()
@@ -492,6 +494,45 @@ void CTextViewCtrl::SyncScrollBars()
     m_bSyncing = false;
 }
 
+void CTextViewCtrl::ShowWritten()
+{
+    // Following the end, new bytes only change the last row shown before and add rows below
+    // it: the rows above are moved as pixels and not drawn again. At a device's pace that is a
+    // row or two a frame instead of the whole window.
+    const uint64_t top = FirstRow() + static_cast<uint64_t>(verticalScrollBar()->value());
+    const uint64_t last = FirstRow() + RowCount() - 1;
+    const qreal height = m_painter.LineHeight();
+    const int rowPx = static_cast<int>(height);
+    const bool pixelRows = rowPx > 0 && qFuzzyCompare(height, qreal(rowPx));
+    if (m_bFollow && pixelRows && m_nShownTop != kNoRow && top >= m_nShownTop &&
+        top - m_nShownTop < static_cast<uint64_t>(VisibleRows()) && m_nShownLast >= top) {
+        const int shift = static_cast<int>(top - m_nShownTop);
+        if (shift > 0)
+            viewport()->scroll(0, -shift * rowPx);
+        const int from = static_cast<int>(m_nShownLast - top) * rowPx;
+        viewport()->update(QRect(0, from, viewport()->width(), viewport()->height() - from));
+    } else {
+        viewport()->update();
+    }
+    m_nShownTop = top;
+    m_nShownLast = last;
+}
+
+void CTextViewCtrl::RedrawAll()
+{
+    m_nShownTop = kNoRow;
+    viewport()->update();
+}
+
+void CTextViewCtrl::scrollContentsBy(int dx, int dy)
+{
+    // Any other scroll draws everything again, and the next bytes do too.
+    if (m_bShowingWritten && dx == 0)
+        return;
+    m_nShownTop = kNoRow;
+    QAbstractScrollArea::scrollContentsBy(dx, dy);
+}
+
 void CTextViewCtrl::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
@@ -505,7 +546,7 @@ void CTextViewCtrl::changeEvent(QEvent* event)
         m_painter.SetFont(font(), viewport());
         m_nWidestCells = 0;
         SyncScrollBars();
-        viewport()->update();
+        RedrawAll();
     }
     QAbstractScrollArea::changeEvent(event);
 }
@@ -632,7 +673,7 @@ void CTextViewCtrl::SetSearchPattern(const QByteArray& pattern)
         m_search.reset();
     else
         m_search.emplace(bytes);
-    viewport()->update();
+    RedrawAll();
 }
 
 uint64_t CTextViewCtrl::TopOffset() const
@@ -659,7 +700,7 @@ SearchHit CTextViewCtrl::FindNext(bool forward)
     m_nCursor = hit.offset + m_search->Size();
     m_pCopyAction->setEnabled(true);
     ScrollTo(hit.offset);
-    viewport()->update();
+    RedrawAll();
     return hit;
 }
 
@@ -757,7 +798,7 @@ void CTextViewCtrl::mousePressEvent(QMouseEvent* event)
     m_nAnchor = m_nCursor = OffsetAt(event->position().toPoint());
     m_bSelecting = true;
     m_pCopyAction->setEnabled(false);
-    viewport()->update();
+    RedrawAll();
 }
 
 void CTextViewCtrl::mouseMoveEvent(QMouseEvent* event)
@@ -772,7 +813,7 @@ void CTextViewCtrl::mouseMoveEvent(QMouseEvent* event)
         VScroll(QAbstractSlider::SliderSingleStepAdd);
     m_nCursor = OffsetAt(pos);
     m_pCopyAction->setEnabled(m_nCursor != m_nAnchor);
-    viewport()->update();
+    RedrawAll();
 }
 
 void CTextViewCtrl::mouseReleaseEvent(QMouseEvent* event)
@@ -781,7 +822,7 @@ void CTextViewCtrl::mouseReleaseEvent(QMouseEvent* event)
         m_nCursor = OffsetAt(event->position().toPoint());
         m_bSelecting = false;
         m_pCopyAction->setEnabled(m_nCursor != m_nAnchor);
-        viewport()->update();
+        RedrawAll();
     }
 }
 
@@ -807,7 +848,7 @@ void CTextViewCtrl::SelectAll()
     m_nAnchor = extent.first;
     m_nCursor = extent.end;
     m_pCopyAction->setEnabled(m_nCursor != m_nAnchor);
-    viewport()->update();
+    RedrawAll();
 }
 
 void CTextViewCtrl::keyPressEvent(QKeyEvent* event)

@@ -131,6 +131,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent* event) override;
     // Text composed with an input method (Hangul) is typed like keys.
     void inputMethodEvent(QInputMethodEvent* event) override;
@@ -163,6 +164,10 @@ private:
     QRectF CaretRect() const;
     // Absolute number of the first held row, and the rows shown, in the current mode.
     uint64_t FirstRow() const;
+    // Repaints what bytes written since the last time changed.
+    void ShowWritten();
+    // Repaints everything; the next bytes too.
+    void RedrawAll();
     uint64_t RowCount() const;
     int VisibleRows() const;
     uint64_t OffsetAt(QPoint pos) const;
@@ -207,6 +212,12 @@ private:
     bool m_bSyncing = false; // scroll bar changes made by the view itself
     bool m_bSelecting = false;
     uint64_t m_nSyncedFirstRow = 0; // first held row at the last sync, to keep the view steady
+    // The rows at the top and at the bottom when new bytes were last shown (absolute numbers),
+    // so that the next bytes repaint only what they changed; none while kNoRow.
+    static constexpr uint64_t kNoRow = ~uint64_t(0);
+    uint64_t m_nShownTop = kNoRow;
+    uint64_t m_nShownLast = kNoRow;
+    bool m_bShowingWritten = false; // the repaint timer scrolls the pixels itself
     uint64_t m_nAnchor = 0;         // selection: where the mouse went down
     uint64_t m_nCursor = 0;         // and where it is now
     int m_nWidestCells = 0;         // widest text line painted: the horizontal range

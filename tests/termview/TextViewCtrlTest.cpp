@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFontMetricsF>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -356,5 +357,36 @@ TEST_F(TextViewCtrlTest, HexFindAfterTheOldestLinesWentLandsOnTheMatchesRowAndBy
         if (at > first) {
             EXPECT_NE(cellOf(at - 1), selected) << pattern.constData();
         }
+    }
+}
+
+TEST_F(TextViewCtrlTest, BytesShownPieceByPieceLookAsIfDrawnWhole)
+{
+    // Following the end, new bytes repaint only the rows they changed and move the rest as
+    // pixels: what the window holds must be what a whole repaint draws, in both modes, after
+    // lines that end, lines that grow and a flood that scrolls by more than a page.
+    const auto shownPixels = [&] {
+        QApplication::processEvents();
+        return m_view.screen()
+            ->grabWindow(m_view.winId())
+            .toImage()
+            .copy(m_view.viewport()->geometry());
+    };
+    for (const bool hex : {false, true}) {
+        m_view.Clear();
+        m_view.HexaView(hex);
+        for (int step = 0; step < 30; ++step) {
+            QByteArray piece = QByteArray::number(step) + " part";
+            if (step % 3 != 1)
+                piece += '\n';
+            if (step == 20)
+                piece += QByteArray(4000, 'x') + '\n';
+            Write(m_view, piece, step % 2 ? kAttrSent : kAttrReceived);
+            WaitForSync();
+            QTest::qWait(1);
+        }
+        const QImage pieces = shownPixels();
+        m_view.viewport()->repaint();
+        EXPECT_EQ(pieces, shownPixels()) << "hex " << hex;
     }
 }
