@@ -1,6 +1,31 @@
 #include "CLineIndex.h"
 
 #include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Where the run of bytes below 0x80 other than CR and LF that starts at i ends, before end.
+// Eight bytes at a time: most of a log is such bytes.
+std::size_t PlainRunEnd(const uint8_t* bytes, std::size_t i, std::size_t end)
+{
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kHigh = 0x8080808080808080ULL;
+    const auto hasZeroByte = [](uint64_t v) { return (v - kOnes) & ~v & kHigh; };
+    while (i + 8 <= end) {
+        uint64_t word = 0;
+        std::memcpy(&word, bytes + i, sizeof word);
+        if ((word & kHigh) != 0 || hasZeroByte(word ^ (kOnes * 0x0D)) != 0 ||
+            hasZeroByte(word ^ (kOnes * 0x0A)) != 0)
+            break;
+        i += 8;
+    }
+    while (i < end && bytes[i] < 0x80 && bytes[i] != 0x0D && bytes[i] != 0x0A)
+        ++i;
+    return i;
+}
+
+} // namespace
 
 void CLineIndex::Clear()
 {
@@ -19,9 +44,7 @@ void CLineIndex::Append(const uint8_t* bytes, std::size_t n, uint64_t offset)
         const uint64_t cut = m_starts.back() + kMaxLineBytes;
         const std::size_t plainEnd =
             cut > offset + i ? std::size_t(std::min<uint64_t>(n, cut - offset)) : i;
-        std::size_t j = i;
-        while (j < plainEnd && bytes[j] < 0x80 && bytes[j] != 0x0D && bytes[j] != 0x0A)
-            ++j;
+        const std::size_t j = i < plainEnd ? PlainRunEnd(bytes, i, plainEnd) : i;
         if (j > i) {
             m_nHighRun = 0;
             m_bAfterCR = false;

@@ -64,7 +64,8 @@ TEST(LineIndex, BulkWriteSplitsLikeSingleBytes)
     std::string mixed;
     for (int i = 0; i < 40; ++i) {
         mixed += std::string(std::size_t(i * 97 % (kMaxLineBytes + 300)), char('a' + i % 26));
-        mixed += i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\xED\x95\x9C\xC7\xD1" : "\r";
+        const char* const breaks[] = {"\r\n", "\xED\x95\x9C\xC7\xD1", "\r", "\nab\ncdefghij\x80k"};
+        mixed += breaks[i % 4];
         if (i % 7 == 0)
             mixed += std::string(kMaxLineBytes + kLineBreakSearchBytes, '\x95');
     }
