@@ -1,7 +1,8 @@
 // A serial flood into a monitor window: a writer thread feeds a pseudo-terminal master, as fast
 // as the pty takes bytes (or at a fixed rate), while the monitor window has the slave open.
 // Reports the bytes lost (written against the window's received count), the rate, the CPU the
-// window's process spent and the longest stall of the user-interface thread. In the same run,
+// window's process spent, its wake-ups (voluntary context switches) for each chunk written and
+// the longest stall of the user-interface thread. In the same run,
 // when it is installed, `tio` reads a second pty flooded the same way, as a yardstick.
 #include "monitor_bench_support.h"
 
@@ -37,6 +38,7 @@ constexpr int kWriterTickMs = 1;
 constexpr int kWriteBytes = 4096;
 constexpr int kDrainIdleMs = 2000; // after the writer ends, waits this long for a byte more
 constexpr int kWatchMs = 10;
+constexpr int kQuietWatchMs = 100;
 constexpr int kTioStartMs = 5000;     // tio must open the device within this
 constexpr int kTioSettleMs = 200;     // and has set the line up after this
 constexpr int kTioBufferBytes = 8192; // more than tio's output buffer holds
@@ -58,6 +60,13 @@ double ProcessCpuSeconds()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+}
+
+long Wakeups(int who)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    return usage.ru_nvcsw;
 }
 
 // A raw pty pair whose master does not block; the slave is closed, only its name is kept.
@@ -93,6 +102,8 @@ struct Feed
 {
     std::atomic<qint64> written = -1; // -1 while writing
     double cpuSeconds = 0;
+    qint64 chunks = 0; // writes the pty took
+    long wakeups = 0;  // the writer's own
 };
 
 // Writes printable 64-byte lines for seconds: rate bytes per second, or as fast as the master
@@ -117,6 +128,7 @@ void FeedPty(int master, qint64 rate, int seconds, const std::atomic<bool>& stop
             if (put > 0) {
                 written += put;
                 due -= put;
+                ++feed.chunks;
                 continue;
             }
             pollfd fd = {master, POLLOUT, 0};
@@ -128,6 +140,7 @@ void FeedPty(int master, qint64 rate, int seconds, const std::atomic<bool>& stop
             std::this_thread::sleep_for(std::chrono::milliseconds(kWriterTickMs));
     }
     feed.cpuSeconds = ThreadCpuSeconds();
+    feed.wakeups = Wakeups(RUSAGE_THREAD);
     feed.written = written;
 }
 
@@ -138,6 +151,8 @@ struct Result
     double seconds = 0;
     double cpuSeconds = 0;
     double stallMs = -1; // -1: no user interface to stall
+    qint64 chunks = 0;
+    long wakeups = 0;
 };
 
 void Print(const char* who, const Result& r)
@@ -148,12 +163,14 @@ void Print(const char* who, const Result& r)
                 static_cast<long long>(r.written - r.received),
                 double(r.received) / 1e6 / r.seconds, r.cpuSeconds,
                 100.0 * r.cpuSeconds / r.seconds);
+    if (r.chunks > 0)
+        std::printf("; %.2f wake-ups a chunk", double(r.wakeups) / double(r.chunks));
     if (r.stallMs >= 0)
         std::printf("; longest user-interface stall %.1f ms", r.stallMs);
     std::printf("\n");
 }
 
-bool RunMonitor(qint64 rate, int seconds, Result& out)
+bool RunMonitor(qint64 rate, int seconds, bool meterStalls, Result& out)
 {
     Pty pty;
     if (!pty.Open())
@@ -166,11 +183,15 @@ bool RunMonitor(qint64 rate, int seconds, Result& out)
         return false;
     }
 
+    // The meter's ticks and the watch below wake the window's thread too; without the meter
+    // the watch looks less often, and the wake-ups are nearly all the window's own.
     StallMeter stalls;
-    stalls.Start();
+    if (meterStalls)
+        stalls.Start();
     std::atomic<bool> stop = false;
     Feed feed;
     const double cpuBefore = ProcessCpuSeconds();
+    const long wakeupsBefore = Wakeups(RUSAGE_SELF);
     QElapsedTimer clock;
     clock.start();
     std::thread writer([&] { FeedPty(pty.master, rate, seconds, stop, feed); });
@@ -192,14 +213,16 @@ bool RunMonitor(qint64 rate, int seconds, Result& out)
             loop.quit();
     });
     idle.start();
-    watch.start(kWatchMs);
+    watch.start(meterStalls ? kWatchMs : kQuietWatchMs);
     loop.exec();
     writer.join();
     out.written = feed.written;
     out.received = view->Received();
     out.seconds = double(lastArrivalNs) / 1e9;
     out.cpuSeconds = ProcessCpuSeconds() - cpuBefore - feed.cpuSeconds;
-    out.stallMs = stalls.LongestMs();
+    out.wakeups = Wakeups(RUSAGE_SELF) - wakeupsBefore - feed.wakeups;
+    out.chunks = feed.chunks;
+    out.stallMs = meterStalls ? stalls.LongestMs() : -1;
     return true;
 }
 
@@ -321,6 +344,8 @@ int RunTio(qint64 rate, int seconds, Result& out)
         return 2;
     }
     out.cpuSeconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+    out.wakeups = usage.ru_nvcsw;
+    out.chunks = feed.chunks;
     return 0;
 }
 
@@ -337,6 +362,9 @@ int main(int argc, char** argv)
         {"rate", "Bytes per second; 0 (the default) writes as fast as the pty takes.", "n", "0"});
     parser.addOption({"seconds", "How long to write (default 10).", "n", "10"});
     parser.addOption({"no-tio", "Leave out the run of tio."});
+    parser.addOption({"no-stall-meter",
+                      "Do not measure stalls: the meter's 5 ms ticks would count as the window's "
+                      "wake-ups."});
     parser.process(app);
     const qint64 rate = parser.value("rate").toLongLong();
     const int seconds = parser.value("seconds").toInt();
@@ -348,7 +376,7 @@ int main(int argc, char** argv)
                 seconds);
 
     Result monitor;
-    if (!RunMonitor(rate, seconds, monitor))
+    if (!RunMonitor(rate, seconds, !parser.isSet("no-stall-meter"), monitor))
         return 2;
     Print("monitor", monitor);
 
