@@ -35,6 +35,8 @@ CTcpClientLink::CTcpClientLink(const LinkParams& params) : CSocketLink(params)
         emit received();
     });
     connect(&m_socket, &CClientSock::closed, this, &CTcpClientLink::OnPeerClosed);
+    m_redial.setSingleShot(true);
+    connect(&m_redial, &QTimer::timeout, this, &CTcpClientLink::Redial);
 }
 
 CTcpClientLink::~CTcpClientLink()
@@ -61,6 +63,8 @@ bool CTcpClientLink::Open()
 
 void CTcpClientLink::Close()
 {
+    m_redial.stop();
+    m_bDialing = false;
     m_socket.Close();
     m_bUnread = false;
     MarkClosed();
@@ -70,7 +74,22 @@ void CTcpClientLink::OnConnected()
 {
     QString address;
     quint16 port = 0;
-    if (m_socket.GetPeerName(address, port)) {
+    const bool connected = m_socket.GetPeerName(address, port);
+    if (GetState() == State::Waiting) {
+        if (!m_bDialing)
+            return;
+        m_bDialing = false;
+        m_redial.stop();
+        if (!connected) {
+            RedialLater();
+            return;
+        }
+        SetLossReason({});
+        emit restored(m_away.elapsed());
+        SetState(State::Open);
+        return;
+    }
+    if (connected) {
         SetState(State::Open);
         return;
     }
@@ -98,9 +117,48 @@ void CTcpClientLink::EndIfGone()
     m_socket.GetPeerName(address, port);
     SetLossReason(m_socket.GetErrorString());
     const qint64 unsent = m_socket.QueuedBytes();
+    const int error =
+        m_socket.GetError() == QAbstractSocket::RemoteHostClosedError ? EPIPE : ECONNRESET;
     m_socket.Close();
     emit peerLeft(address, port, unsent);
-    SetState(State::Closed);
+    if (!Params().bAutoReconnect) {
+        SetState(State::Closed);
+        return;
+    }
+    // Told before the state changes, so that an owner shows the wait.
+    emit lost(error);
+    SetState(State::Waiting);
+    m_away.start();
+    m_nRedialMs = 0;
+    RedialLater();
+}
+
+void CTcpClientLink::RedialLater()
+{
+    m_socket.Close();
+    m_nRedialMs = m_nRedialMs == 0 ? kRedialFirstMs : std::min(m_nRedialMs * 2, kRedialMaxMs);
+    m_redial.start(m_nRedialMs);
+}
+
+void CTcpClientLink::Redial()
+{
+    if (GetState() != State::Waiting)
+        return;
+    // A connect that hangs (a host that does not answer) is given up for the next one.
+    if (m_bDialing) {
+        m_bDialing = false;
+        RedialLater();
+        return;
+    }
+    m_bUnread = false;
+    m_bPeerGone = false;
+    m_socket.Create();
+    if (!m_socket.Connect(Params().strHost, quint16(Params().nPort))) {
+        RedialLater();
+        return;
+    }
+    m_bDialing = true;
+    m_redial.start(kRedialConnectMs);
 }
 
 LinkDrops CTcpClientLink::Stranded() const
@@ -112,6 +170,11 @@ LinkDrops CTcpClientLink::Stranded() const
 
 QString CTcpClientLink::Target() const
 {
+    // While not connected, the server it is dialled to.
+    QString address;
+    quint16 port = 0;
+    if (!m_socket.GetPeerName(address, port))
+        return QStringLiteral("%1:%2").arg(Params().strHost).arg(Params().nPort);
     return PeerText(m_socket);
 }
 

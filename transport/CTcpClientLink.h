@@ -3,9 +3,14 @@
 #include "CClientSock.h"
 #include "CSocketLink.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
+
 // A TCP connection to a server as a link: Open starts the connect, whose outcome comes as
 // stateChanged(Open) or failed. When the peer closes, it leaves once everything it sent was
-// taken, and the link is closed.
+// taken, and the link is closed; with LinkParams::bAutoReconnect it is lost instead and dialled
+// again, kRedialFirstMs after and then twice as long each time up to kRedialMaxMs, until it is
+// back (restored) or closed.
 class CTcpClientLink : public CSocketLink
 {
     Q_OBJECT
@@ -34,10 +39,17 @@ private:
     void OnPeerClosed();
     // The peer left: told once what it sent was taken.
     void EndIfGone();
+    // While waited for: a connect, or the wait before the next one.
+    void Redial();
+    void RedialLater();
 
     CClientSock m_socket;
     bool m_bUnread = false;   // received bytes may wait that no take got to
     bool m_bPeerGone = false; // the peer closed; the link ends once its bytes were taken
+    QTimer m_redial;          // the next connect while waited for, or the end of one that hangs
+    bool m_bDialing = false;
+    int m_nRedialMs = 0;
+    QElapsedTimer m_away; // since the connection was lost
 };
 
 // TCP as the settings choose it: a client, or a server (LinkParams::bServer).

@@ -127,6 +127,7 @@ void CPortSettingsDlg::CreateControls()
     m_pServerIP->setValidator(new QRegularExpressionValidator(kDotted, m_pServerIP));
     m_pWelcomeFlag = NameControl(new QCheckBox(tr("서버에 접속시 메세지 전송")), IDC_WELCOME_FLAG);
     m_pWelcomeMsg = NameControl(new QLineEdit, IDC_WELCOME_MSG);
+    m_pClientReconnect = NameControl(new QCheckBox(tr("자동 재연결")), IDC_CLIENT_RECONNECT);
     m_pWelcomeMsg->setMaxLength(kWelcomeMaxChars);
     // 0 lets the system choose a free port.
     m_pLocalPort = NameControl(new QSpinBox, IDC_LOCAL_PORT);
@@ -143,7 +144,8 @@ void CPortSettingsDlg::CreateControls()
     socketLayout->addWidget(m_pLocalPort, 3, 1);
     socketLayout->addWidget(m_pWelcomeFlag, 4, 0, 1, 2);
     socketLayout->addWidget(m_pWelcomeMsg, 5, 0, 1, 2);
-    socketLayout->setRowStretch(6, 1);
+    socketLayout->addWidget(m_pClientReconnect, 6, 0, 1, 2);
+    socketLayout->setRowStretch(7, 1);
 
     auto* enterRow = new QHBoxLayout;
     m_pEnterKey = DropList(IDC_ENTER_KEY,
@@ -203,6 +205,7 @@ void CPortSettingsDlg::ShowSettings(const LinkSettings& link)
     m_pStopBits->setCurrentIndex(link.nStopBitIndex);
     m_pFlowControl->setCurrentIndex(link.nFlowControl);
     m_pAutoReconnect->setChecked(link.bAutoReconnect);
+    m_pClientReconnect->setChecked(link.bClientReconnect);
     m_pServerPort->setValue(link.nServerPort);
     m_pLocalPort->setValue(link.nLocalPort);
     m_pServerIP->setText(link.ServerAddressText());
@@ -256,6 +259,7 @@ void CPortSettingsDlg::ApplyInterfaceLayout()
         m_pServerIP->setEnabled(remote);
         m_pWelcomeFlag->setEnabled(false);
         m_pWelcomeMsg->setEnabled(false);
+        m_pClientReconnect->setEnabled(false);
         return;
     }
     ApplyRoleLayout();
@@ -268,6 +272,7 @@ void CPortSettingsDlg::ApplyRoleLayout()
     m_pServerIP->setEnabled(!server);
     m_pWelcomeFlag->setEnabled(server);
     m_pWelcomeMsg->setEnabled(server && m_pWelcomeFlag->isChecked());
+    m_pClientReconnect->setEnabled(!server);
 }
 
 void CPortSettingsDlg::OnWelcomeClicked()
@@ -291,6 +296,7 @@ LinkSettings CPortSettingsDlg::Settings() const
     link.nStopBitIndex = m_pStopBits->currentIndex();
     link.nFlowControl = m_pFlowControl->currentIndex();
     link.bAutoReconnect = m_pAutoReconnect->isChecked();
+    link.bClientReconnect = m_pClientReconnect->isChecked();
     link.nInterface = m_pInterface->checkedId();
     link.nActive = m_pRole->checkedId();
     link.nServerPort = m_pServerPort->value();

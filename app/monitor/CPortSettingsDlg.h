@@ -51,6 +51,7 @@ private:
     QComboBox* m_pStopBits = nullptr;
     QComboBox* m_pFlowControl = nullptr;
     QCheckBox* m_pAutoReconnect = nullptr;
+    QCheckBox* m_pClientReconnect = nullptr; // a TCP client's, stored apart
     QSpinBox* m_pServerPort = nullptr;
     QLineEdit* m_pServerIP = nullptr;
     uint32_t m_dwGivenServerIP = 0; // what a broken address hands back

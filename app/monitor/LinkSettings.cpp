@@ -105,6 +105,8 @@ LinkSettings LinkSettings::Load(QSettings& settings)
     link.nLocalPort = PortOrDefault(settings.value("LocalPort"), link.nServerPort);
     link.bAutoReconnect =
         settings.value("AutoReconnect", int(defaults.bAutoReconnect)).toInt() != 0;
+    link.bClientReconnect =
+        settings.value("ClientReconnect", int(defaults.bClientReconnect)).toInt() != 0;
     // Kept as a signed 32-bit value; addresses from 128.0.0.0 on read back negative.
     link.dwServerIP = uint32_t(settings.value("ServerIP", 0).toLongLong() & 0xFFFFFFFF);
     link.bWelcomeFlag = settings.value("WelcomeFlag", int(defaults.bWelcomeFlag)).toInt() != 0;
@@ -131,6 +133,7 @@ void LinkSettings::Save(QSettings& settings) const
     settings.setValue("ServerIP", qint32(dwServerIP));
     settings.setValue("LocalPort", nLocalPort);
     settings.setValue("AutoReconnect", int(bAutoReconnect));
+    settings.setValue("ClientReconnect", int(bClientReconnect));
     settings.setValue("WelcomeFlag", int(bWelcomeFlag));
     settings.setValue("WelcomeMsg", strWelcomeMsg);
     settings.setValue("EnterKey", nEnterKey);
@@ -181,7 +184,7 @@ LinkParams LinkSettings::Params() const
     params.nParity = Parity();
     params.nStopBits = StopBits();
     params.nFlowControl = FlowControl();
-    params.bAutoReconnect = bAutoReconnect;
+    params.bAutoReconnect = Takes(kLinkLine) ? bAutoReconnect : bClientReconnect;
     params.bServer = nActive == Server;
     // A server's address is not used; a remote without one answers the last sender.
     params.strHost = Takes(kLinkRemote) && RepliesToSender() ? QString() : ServerAddressText();

@@ -47,6 +47,8 @@ struct LinkSettings
     int nLocalPort = 4096;
     // A serial device that goes away is opened again when it is back.
     bool bAutoReconnect = true;
+    // A TCP client whose server goes away dials it again until it is back.
+    bool bClientReconnect = false;
     bool bWelcomeFlag = true;
     QString strWelcomeMsg = QStringLiteral("Welcome to TARVEN server...");
     bool bShowControlPanel = true;

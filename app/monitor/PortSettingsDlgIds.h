@@ -36,4 +36,5 @@ inline constexpr int IDC_FLOW_CONTROL = 1055;
 inline constexpr int IDC_AUTO_RECONNECT = 1056;
 // The UDP link's own port.
 inline constexpr int IDC_LOCAL_PORT = 1057;
+inline constexpr int IDC_CLIENT_RECONNECT = 1058;
 } // namespace PortSettingsDlgIds

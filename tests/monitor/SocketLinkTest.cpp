@@ -12,6 +12,7 @@
 
 #include <QElapsedTimer>
 #include <QInputMethodEvent>
+#include <memory>
 
 #include <algorithm>
 #include <cerrno>
@@ -104,6 +105,39 @@ TEST_F(SocketLinkTest, ClientShowsAndCountsEveryByteNulIncluded)
     EXPECT_EQ(ClientSocketOf(view->Link()), nullptr);
     EXPECT_TRUE(Shown(*view).contains(
         QString("Disconnect from 127.0.0.1:%1 ...\n").arg(listener.Port()).toUtf8()));
+}
+
+TEST_F(SocketLinkTest, ClientWithAutoReconnectWaitsForItsServerAndIsBackOnline)
+{
+    SetValue("ClientReconnect", 1);
+    auto listener = std::make_unique<TcpListener>();
+    const quint16 port = listener->Port();
+    CTARVENView* view = NewSocketMonitor(0, port);
+    view->OnPortOpen();
+    ASSERT_TRUE(WaitFor([&] { return view->IsOnline(); }));
+    listener->Accept().Close();
+    listener.reset();
+    // Told as a serial line's wait is, and the panes say so.
+    ASSERT_TRUE(WaitFor([&] { return view->Link()->IsReconnecting(); }));
+    EXPECT_FALSE(view->IsOnline());
+    EXPECT_EQ(Pane(view, 0), "재연결 대기중...");
+    const QString lost = QString("포트 연결이 끊어졌습니다 [127.0.0.1:%1]").arg(port);
+    EXPECT_TRUE(QString::fromUtf8(Shown(*view)).contains(lost));
+    EXPECT_TRUE(Shown(*view).endsWith("재연결 대기중...\r\n"));
+
+    listener = std::make_unique<TcpListener>(false, 0, port);
+    TcpPeer server = listener->Accept();
+    ASSERT_TRUE(WaitFor([&] { return view->IsOnline(); }));
+    EXPECT_FALSE(view->Link()->IsReconnecting());
+    EXPECT_TRUE(QString::fromUtf8(Shown(*view)).contains("포트가 다시 연결되었습니다"));
+    view->OnChar("again");
+    EXPECT_EQ(server.Take(5), "again");
+
+    // Closing the window's link while it waits ends the dialling.
+    server.Close();
+    ASSERT_TRUE(WaitFor([&] { return view->Link()->IsReconnecting(); }));
+    view->OnPortClose();
+    EXPECT_FALSE(view->Link()->IsReconnecting());
 }
 
 TEST_F(SocketLinkTest, ClientConnectThatFailsSaysWhyRefusedAtOnceUnansweredAfterThreeTicks)

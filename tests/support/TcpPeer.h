@@ -175,13 +175,16 @@ class TcpListener
 public:
     // receiveBufferBytes > 0 gives accepted connections a receive buffer that small, so that a
     // sender's data waits in the sender's queue while the peer does not read.
-    explicit TcpListener(bool backlogFull = false, int receiveBufferBytes = 0)
+    // A port given is taken again, as a server that restarts does.
+    explicit TcpListener(bool backlogFull = false, int receiveBufferBytes = 0, quint16 port = 0)
     {
         m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         if (receiveBufferBytes > 0)
             ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &receiveBufferBytes,
                          sizeof receiveBufferBytes);
-        sockaddr_in address = Loopback(0);
+        const int reuse = 1;
+        ::setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
+        sockaddr_in address = Loopback(port);
         EXPECT_EQ(::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
         EXPECT_EQ(::listen(m_fd, backlogFull ? 0 : 8), 0);
         m_port = LocalPortOf(m_fd);

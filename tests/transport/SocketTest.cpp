@@ -1,5 +1,6 @@
 #include "CClientSock.h"
 #include "CServerSock.h"
+#include "CTcpClientLink.h"
 
 #include "EventRecorder.h"
 #include "NumberedRows.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <QTest>
 
 #include <atomic>
 #include <chrono>
@@ -377,4 +379,57 @@ TEST(CServerSock, TheHighestPortOpens)
     ASSERT_EQ(server.GetPort(), 65535);
     TcpPeer peer = TcpPeer::Connect(65535);
     ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::Accepted) == 1; }));
+}
+
+TEST(CTcpClientLink, AutoReconnectWaitsForTheServerToComeBackAndGoesOnWritingToIt)
+{
+    auto listener = std::make_unique<TcpListener>();
+    const quint16 port = listener->Port();
+    LinkParams params;
+    params.strHost = QStringLiteral("127.0.0.1");
+    params.nPort = port;
+    params.bAutoReconnect = true;
+    CTcpClientLink link(params);
+    QSignalSpy lost(&link, &CLink::lost);
+    QSignalSpy restored(&link, &CLink::restored);
+    QSignalSpy failed(&link, &CLink::failed);
+    ASSERT_TRUE(link.Open());
+    ASSERT_TRUE(WaitFor([&] { return link.GetState() == CLink::State::Open; }));
+
+    // The server stops: what it sent last is still taken, then the link waits for it.
+    {
+        TcpPeer server = listener->Accept();
+        ASSERT_TRUE(server.IsOpen());
+        server.Send("bye");
+        listener.reset();
+    }
+    QByteArray taken;
+    ASSERT_TRUE(WaitFor([&] {
+        link.Take(taken, 100);
+        return link.GetState() == CLink::State::Waiting;
+    }));
+    EXPECT_EQ(taken, "bye");
+    ASSERT_EQ(lost.size(), 1);
+    EXPECT_EQ(lost[0][0].toInt(), EPIPE);
+    EXPECT_EQ(link.Target(), QStringLiteral("127.0.0.1:%1").arg(port));
+    // Dials that are refused meanwhile say nothing; the server restarts on its port.
+    QTest::qWait(700);
+    EXPECT_EQ(link.GetState(), CLink::State::Waiting);
+    listener = std::make_unique<TcpListener>(false, 0, port);
+    TcpPeer again = listener->Accept();
+    ASSERT_TRUE(again.IsOpen());
+    ASSERT_TRUE(WaitFor([&] { return link.GetState() == CLink::State::Open; }));
+    EXPECT_EQ(restored.size(), 1);
+    EXPECT_TRUE(failed.isEmpty());
+    EXPECT_TRUE(link.Write("back", 4, 0ms).IsWritten());
+    EXPECT_EQ(again.Take(4), "back");
+
+    // Without the setting a server that goes away closes the link, as before.
+    params.bAutoReconnect = false;
+    CTcpClientLink once(params);
+    ASSERT_TRUE(once.Open());
+    TcpPeer third = listener->Accept();
+    ASSERT_TRUE(WaitFor([&] { return once.GetState() == CLink::State::Open; }));
+    third.Close();
+    ASSERT_TRUE(WaitFor([&] { return once.GetState() == CLink::State::Closed; }));
 }
