@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -18,6 +19,10 @@ using Clock = CReplySchedule::Clock;
 // The character column of a byte column in one line of the text, as the codec encodes it.
 int CharacterColumn(const QString& line, int byteColumn, tsl::TextCodec codec)
 {
+    const bool ascii =
+        std::all_of(line.cbegin(), line.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    if (ascii)
+        return byteColumn;
     std::size_t bytes = 0;
     int column = 1;
     for (qsizetype i = 0; i < line.size(); ++column) {

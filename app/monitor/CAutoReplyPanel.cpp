@@ -99,6 +99,7 @@ QTableWidgetItem* Cell(const QString& text, bool number = false)
 {
     auto* item = new QTableWidgetItem(text);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    item->setToolTip(text); // a narrow panel cuts long rules short
     if (number)
         item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return item;
