@@ -76,8 +76,15 @@ bool CSimDevice::Open(std::string& strError)
 
 CSimDevice::Peer& CSimDevice::AddPeer(int fd)
 {
-    auto peer = std::make_unique<Peer>(
-        Peer{fd, CReplyMatcher(m_rules, m_nFixed, m_order), {}, {}, {}, false, {}, 0, 0});
+    auto peer = std::make_unique<Peer>(Peer{fd,
+                                            CReplyMatcher(m_rules, m_nFixed, m_order),
+                                            CReplySchedule(kMaxOutBytes, m_options.speed),
+                                            {},
+                                            {},
+                                            false,
+                                            {},
+                                            0,
+                                            0});
     m_peers.push_back(std::move(peer));
     return *m_peers.back();
 }
@@ -181,8 +188,11 @@ bool CSimDevice::ReadFrom(Peer& peer)
                                      reinterpret_cast<sockaddr*>(&peer.from), &peer.fromLength);
         if (n > 0) {
             // A datagram is a whole request: what it leaves unanswered is unmatched at once.
-            Handle(peer, peer.matcher.Feed(std::string_view(buffer, static_cast<size_t>(n))));
-            Handle(peer, peer.matcher.GiveUp());
+            const Clock::time_point now = Clock::now();
+            const auto unmatched = [this](const std::string& bytes) { return Unmatched(bytes); };
+            peer.answers.Feed(peer.matcher, std::string_view(buffer, static_cast<size_t>(n)), now,
+                              unmatched);
+            peer.answers.GiveUp(peer.matcher, now, unmatched);
         }
         return true;
     }
@@ -190,7 +200,9 @@ bool CSimDevice::ReadFrom(Peer& peer)
     if (n > 0) {
         peer.lastInput = Clock::now();
         peer.bQuietDue = true;
-        Handle(peer, peer.matcher.Feed(std::string_view(buffer, static_cast<size_t>(n))));
+        peer.answers.Feed(peer.matcher, std::string_view(buffer, static_cast<size_t>(n)),
+                          peer.lastInput,
+                          [this](const std::string& bytes) { return Unmatched(bytes); });
         return true;
     }
     if (n < 0 && (errno == EAGAIN || errno == EINTR))
@@ -201,26 +213,12 @@ bool CSimDevice::ReadFrom(Peer& peer)
     return false;
 }
 
-void CSimDevice::Handle(Peer& peer, std::vector<CReplyMatcher::Event> events)
+std::optional<std::string> CSimDevice::Unmatched(const std::string& bytes) const
 {
-    const Clock::time_point now = Clock::now();
-    for (CReplyMatcher::Event& e : events) {
-        if (e.bUnmatched) {
-            Tell("no rule answers " + tsl::WriteControlCodes(e.bytes));
-            if (!m_options.bUnmatchedReply)
-                continue;
-            e.bytes = m_options.unmatchedReply;
-            e.delay = {};
-        }
-        if (e.bytes.empty())
-            continue; // a request the device never answered
-        Clock::time_point due = now;
-        if (m_options.speed > 0)
-            due += std::chrono::duration_cast<Clock::duration>(e.delay / m_options.speed);
-        if (!peer.answers.empty())
-            due = std::max(due, peer.answers.back().due);
-        peer.answers.push_back({due, std::move(e.bytes)});
-    }
+    Tell("no rule answers " + tsl::WriteControlCodes(bytes));
+    if (!m_options.bUnmatchedReply)
+        return std::nullopt;
+    return m_options.unmatchedReply;
 }
 
 bool CSimDevice::WriteTo(Peer& peer)
@@ -244,42 +242,51 @@ void CSimDevice::RunTimers(Peer& peer, Clock::time_point now)
 {
     if (peer.bQuietDue && now - peer.lastInput >= std::chrono::milliseconds(m_options.nQuietMs)) {
         peer.bQuietDue = false;
-        Handle(peer, peer.matcher.GiveUp());
+        peer.answers.GiveUp(peer.matcher, now,
+                            [this](const std::string& bytes) { return Unmatched(bytes); });
+        peer.nDropped += peer.answers.TakeDropped();
         if (peer.nDropped > 0) {
             Tell(std::to_string(peer.nDropped) +
-                 " answers were not sent: the peer takes no more (1 MiB waiting)");
+                 " answers were not sent: 1 MiB of answers was waiting already");
             peer.nDropped = 0;
         }
     }
-    while (!peer.answers.empty() && peer.answers.front().due <= now) {
-        Answer answer = std::move(peer.answers.front());
-        peer.answers.pop_front();
+    if (const long long dropped = peer.answers.TakeDropped(); dropped > 0) {
+        peer.nDropped += dropped;
+        peer.bQuietDue = true; // tells the count when the line next goes quiet
+    }
+    for (const std::string& answer : peer.answers.TakeDue(now)) {
         if (m_options.endpoint == SimOptions::Endpoint::Udp) {
-            if (::sendto(peer.fd, answer.bytes.data(), answer.bytes.size(), 0,
+            if (::sendto(peer.fd, answer.data(), answer.size(), 0,
                          reinterpret_cast<sockaddr*>(&peer.from), peer.fromLength) < 0)
                 ++peer.nDropped;
-        } else if (peer.out.size() + answer.bytes.size() > kMaxOutBytes) {
+        } else if (peer.out.size() + answer.size() > kMaxOutBytes) {
             ++peer.nDropped;
-            peer.bQuietDue = true; // tells the count when the line next goes quiet
+            peer.bQuietDue = true;
         } else {
-            peer.out += answer.bytes;
+            peer.out += answer;
         }
     }
 }
 
-int CSimDevice::NextTimeoutMs(Clock::time_point now) const
+const timespec* CSimDevice::NextTimeout(Clock::time_point now, timespec& wait) const
 {
     Clock::time_point next = Clock::time_point::max();
     for (const auto& peer : m_peers) {
         if (peer->bQuietDue)
             next = std::min(next, peer->lastInput + std::chrono::milliseconds(m_options.nQuietMs));
-        if (!peer->answers.empty())
-            next = std::min(next, peer->answers.front().due);
+        if (const auto due = peer->answers.NextDue())
+            next = std::min(next, *due);
     }
     if (next == Clock::time_point::max())
-        return -1;
-    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(next - now).count();
-    return static_cast<int>(std::clamp<long long>(ms, 0, 60000));
+        return nullptr;
+    const auto ns = std::clamp<long long>(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(next - now).count(), 0,
+        std::chrono::nanoseconds(std::chrono::seconds(60)).count());
+    constexpr long long kNsPerSecond = 1'000'000'000;
+    wait.tv_sec = static_cast<time_t>(ns / kNsPerSecond);
+    wait.tv_nsec = static_cast<long>(ns % kNsPerSecond);
+    return &wait;
 }
 
 bool CSimDevice::Serve(int signalFd)
@@ -294,7 +301,9 @@ bool CSimDevice::Serve(int signalFd)
         for (const auto& peer : m_peers)
             fds.push_back(
                 {peer->fd, static_cast<short>(POLLIN | (peer->out.empty() ? 0 : POLLOUT)), 0});
-        if (::poll(fds.data(), fds.size(), NextTimeoutMs(Clock::now())) < 0 && errno != EINTR) {
+        timespec wait{};
+        if (::ppoll(fds.data(), fds.size(), NextTimeout(Clock::now(), wait), nullptr) < 0 &&
+            errno != EINTR) {
             Tell("waiting for the line failed: " + SystemError(errno));
             return false;
         }

@@ -1,19 +1,22 @@
 #pragma once
 
 #include "CReplyMatcher.h"
+#include "CReplySchedule.h"
 #include "SimOptions.h"
 
 #include <chrono>
-#include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <sys/socket.h>
+#include <time.h>
 #include <vector>
 
 // The device tslsim plays: one end of a pty, a serial line, a TCP server or a UDP port, each
 // peer with its own matcher of the reply rules. Answers go out after their delays, in the order
-// their requests came, whole; a peer that does not take them holds at most kMaxOutBytes, and
-// answers beyond that are dropped and counted, never cut.
+// their requests came, whole; at most kMaxOutBytes of them wait for their time, and as much
+// again for a peer that does not take them; answers beyond that are dropped and counted, never
+// cut.
 class CSimDevice
 {
 public:
@@ -35,17 +38,12 @@ public:
     bool Serve(int signalFd);
 
 private:
-    struct Answer
-    {
-        Clock::time_point due;
-        std::string bytes;
-    };
     struct Peer
     {
         int fd = -1;
         CReplyMatcher matcher;
+        CReplySchedule answers;
         std::string out;
-        std::deque<Answer> answers;
         Clock::time_point lastInput;
         bool bQuietDue = false;
         sockaddr_storage from{}; // UDP: where the answers go
@@ -60,10 +58,13 @@ private:
     void Accept();
     // False when the peer has gone.
     bool ReadFrom(Peer& peer);
-    void Handle(Peer& peer, std::vector<CReplyMatcher::Event> events);
+    // What a run of bytes no rule answers gets: told, and answered if the options say so.
+    std::optional<std::string> Unmatched(const std::string& bytes) const;
     bool WriteTo(Peer& peer);
     void RunTimers(Peer& peer, Clock::time_point now);
-    int NextTimeoutMs(Clock::time_point now) const;
+    // How long the serving loop may wait: to the nanosecond, so an answer is not late by the
+    // rounding of a millisecond wait; null to wait for input alone.
+    const timespec* NextTimeout(Clock::time_point now, timespec& wait) const;
 
     SimOptions m_options;
     std::vector<tsl::ReplyRule> m_rules;

@@ -2,6 +2,138 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ko">
 <context>
+    <name>CAutoReply</name>
+    <message>
+        <source>error : line %1, column %2, %3</source>
+        <translation>error : line %1, column %2, %3</translation>
+    </message>
+    <message>
+        <source>창의 인코딩(%1)으로 보낼 수 없는 문자입니다</source>
+        <translation>a character the window's encoding (%1) cannot send</translation>
+    </message>
+</context>
+<context>
+    <name>CAutoReplyPanel</name>
+    <message>
+        <source>응답 규칙 (*.rules *.txt);;모든 파일 (*)</source>
+        <translation>Reply rules (*.rules *.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>자동 응답</source>
+        <translation>Auto Reply</translation>
+    </message>
+    <message>
+        <source>불러오기...</source>
+        <translation>Load...</translation>
+    </message>
+    <message>
+        <source>규칙 파일을 읽어 적용합니다.</source>
+        <translation>Reads a rule file and applies it.</translation>
+    </message>
+    <message>
+        <source>저장...</source>
+        <translation>Save...</translation>
+    </message>
+    <message>
+        <source>상자의 규칙을 파일로 저장합니다.</source>
+        <translation>Saves the rules in the box to a file.</translation>
+    </message>
+    <message>
+        <source>적용</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>상자의 규칙을 씁니다. 횟수는 0부터 다시 셉니다 (Ctrl+Enter).</source>
+        <translation>Uses the rules in the box. The counts start again from 0 (Ctrl+Enter).</translation>
+    </message>
+    <message>
+        <source>사용</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>받은 요청에 적용한 규칙대로 응답합니다. 창을 닫으면 멈춥니다.</source>
+        <translation>Answers received requests by the applied rules. Closing the panel stops it.</translation>
+    </message>
+    <message>
+        <source>닫기</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>자동 응답 창을 닫습니다. 응답도 멈춥니다.</source>
+        <translation>Closes the Auto Reply panel. Replies stop too.</translation>
+    </message>
+    <message>
+        <source># 한 줄에 규칙 하나:
+when &lt;01&gt;&lt;03&gt;?? ?? ?? ?? crc16 reply &lt;01&gt;&lt;03&gt;&lt;04&gt;&lt;00&gt;&lt;2A&gt;&lt;00&gt;&lt;07&gt; crc16
+when AT&lt;0D&gt; reply OK&lt;0D&gt;&lt;0A&gt; after 5ms</source>
+        <translation># One rule a line:
+when &lt;01&gt;&lt;03&gt;?? ?? ?? ?? crc16 reply &lt;01&gt;&lt;03&gt;&lt;04&gt;&lt;00&gt;&lt;2A&gt;&lt;00&gt;&lt;07&gt; crc16
+when AT&lt;0D&gt; reply OK&lt;0D&gt;&lt;0A&gt; after 5ms</translation>
+    </message>
+    <message>
+        <source>오류를 고르면 그 자리로 갑니다.</source>
+        <translation>Choose an error to go to its place.</translation>
+    </message>
+    <message>
+        <source>줄</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>요청</source>
+        <translation>Request</translation>
+    </message>
+    <message>
+        <source>응답</source>
+        <translation>Reply</translation>
+    </message>
+    <message>
+        <source>횟수</source>
+        <translation>Count</translation>
+    </message>
+    <message>
+        <source>규칙에 오류가 있어 적용하지 않았습니다. 이전 규칙 %1개를 그대로 씁니다.</source>
+        <translation>The rules have errors and were not applied. The %1 rules before stay in use.</translation>
+    </message>
+    <message>
+        <source>규칙에 오류가 있어 적용하지 않았습니다.</source>
+        <translation>The rules have errors and were not applied.</translation>
+    </message>
+    <message>
+        <source>적용한 규칙이 없습니다.</source>
+        <translation>No rules applied.</translation>
+    </message>
+    <message>
+        <source>규칙 %1개로 응답합니다.</source>
+        <translation>Answering by %1 rules.</translation>
+    </message>
+    <message>
+        <source>규칙 %1개, 꺼져 있습니다.</source>
+        <translation>%1 rules, switched off.</translation>
+    </message>
+    <message>
+        <source>적용하지 않은 변경이 있습니다.</source>
+        <translation>There are changes not applied.</translation>
+    </message>
+    <message>
+        <source>기다리는 응답 %1개.</source>
+        <translation>%1 replies waiting.</translation>
+    </message>
+    <message>
+        <source>대기 한도(1 MiB)를 넘어 보내지 않은 응답 %1개.</source>
+        <translation>%1 replies not sent: past the waiting limit (1 MiB).</translation>
+    </message>
+    <message>
+        <source>규칙 파일을 읽지 못했습니다: %1
+%2</source>
+        <translation>Could not read the rule file: %1
+%2</translation>
+    </message>
+    <message>
+        <source>규칙 파일을 저장하지 못했습니다: %1</source>
+        <translation>Could not save the rule file: %1</translation>
+    </message>
+</context>
+<context>
     <name>CCaptureNameDlg</name>
     <message>
         <source>갈무리 저장파일 이름</source>
@@ -719,6 +851,14 @@ Do you want to replace it?</translation>
     <message>
         <source>수신한 줄의 숫자를 모니터 창 옆에 그래프로 그립니다.</source>
         <translation>Plots the numbers of received lines beside the monitor.</translation>
+    </message>
+    <message>
+        <source>자동 응답</source>
+        <translation>Auto Reply</translation>
+    </message>
+    <message>
+        <source>받은 요청에 규칙대로 응답하는 창을 모니터 창 옆에 엽니다.</source>
+        <translation>Opens a panel beside the monitor that answers received requests by rules.</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "CMonitorWindow.h"
 
+#include "CAutoReplyPanel.h"
 #include "CCaptureSession.h"
 #include "CChildFrame.h"
 #include "CCommandActions.h"
@@ -174,4 +175,29 @@ void CMonitorWindow::ShowPlot(bool show)
     kept.bShown = show;
     kept.Save(settings);
     emit m_pView->stateChanged(); // the menu item ticks
+}
+
+bool CMonitorWindow::IsAutoReplyShown() const
+{
+    return m_pAutoReply != nullptr && !m_pAutoReply->isHidden();
+}
+
+void CMonitorWindow::OnToggleAutoReply()
+{
+    if (m_pAutoReply == nullptr) {
+        m_pAutoReply = new CAutoReplyPanel(m_pView->Link(), this);
+        m_pBody->addWidget(m_pAutoReply);
+        connect(m_pAutoReply, &CAutoReplyPanel::closeRequested, this, [this] {
+            OnToggleAutoReply();
+            m_pView->Activate();
+        });
+        connect(m_pAutoReply, &CAutoReplyPanel::leaveRequested, m_pView, &CTARVENView::Activate);
+    } else if (IsAutoReplyShown()) {
+        m_pAutoReply->Dismiss();
+        emit m_pView->stateChanged(); // the menu item ticks
+        return;
+    }
+    m_pAutoReply->show();
+    m_pAutoReply->setFocus();
+    emit m_pView->stateChanged();
 }

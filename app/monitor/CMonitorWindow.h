@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class CAutoReplyPanel;
 class CChildFrame;
 class CDocument;
 class CFindBar;
@@ -37,6 +38,11 @@ public:
     void OnTogglePlot();
     bool IsPlotShown() const;
     CPlotPanel* Plot() const { return m_pPlot; }
+    // The reply rules of this window beside the terminal; made when first shown, kept while
+    // the window lives. Hidden, they answer nothing.
+    void OnToggleAutoReply();
+    bool IsAutoReplyShown() const;
+    CAutoReplyPanel* AutoReply() const { return m_pAutoReply; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -57,5 +63,6 @@ private:
     CFindBar* m_pFindBar = nullptr;
     QHBoxLayout* m_pBody = nullptr;
     CPlotPanel* m_pPlot = nullptr;
+    CAutoReplyPanel* m_pAutoReply = nullptr;
     bool m_bShownOnce = false;
 };

@@ -156,6 +156,11 @@ const CommandEntry kCommands[] = {
      QT_TRANSLATE_NOOP("CCommandActions", "그래프"),
      QT_TRANSLATE_NOOP("CCommandActions", "수신한 줄의 숫자를 모니터 창 옆에 그래프로 그립니다."),
      false, true},
+    {ID_VIEW_AUTO_REPLY, QT_TRANSLATE_NOOP("CCommandActions", "자동 응답"), "",
+     QT_TRANSLATE_NOOP("CCommandActions", "자동 응답"),
+     QT_TRANSLATE_NOOP("CCommandActions",
+                       "받은 요청에 규칙대로 응답하는 창을 모니터 창 옆에 엽니다."),
+     false, true},
 
     {ID_SCRIPT_RUN, QT_TRANSLATE_NOOP("CCommandActions", "스크립트 실행(Run)"), "",
      QT_TRANSLATE_NOOP("CCommandActions", "스크립트 실행"),

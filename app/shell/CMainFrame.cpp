@@ -220,7 +220,8 @@ void CMainFrame::CreateMenus()
     viewMenu->addActions({toolbarToggle, statusToggle, cmdListToggle, outputToggle});
     viewMenu->addSeparator();
     viewMenu->addActions({Action(ID_VIEW_FIND), Action(ID_VIEW_FIND_NEXT),
-                          Action(ID_VIEW_FIND_PREV), Action(ID_VIEW_REPLAY), Action(ID_VIEW_PLOT)});
+                          Action(ID_VIEW_FIND_PREV), Action(ID_VIEW_REPLAY), Action(ID_VIEW_PLOT),
+                          Action(ID_VIEW_AUTO_REPLY)});
     viewMenu->addSeparator();
     viewMenu->addAction(Action(ID_ENV_SETTINGS));
     auto* windowMenu = new CWindowMenu(tr("창(&W)"), m_pMdiClient, this);
@@ -297,6 +298,7 @@ void CMainFrame::ShowMenuBar(int menuId)
     }
     Action(ID_VIEW_REPLAY)->setVisible(menuId == kMenuTvn);
     Action(ID_VIEW_PLOT)->setVisible(menuId == kMenuTvn);
+    Action(ID_VIEW_AUTO_REPLY)->setVisible(menuId == kMenuTvn);
 }
 
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window)

@@ -284,6 +284,19 @@ def drive(session):
     session.type("back")
     client.expect(b"back", "the dialog and the window menu")
 
+    # 보기 → 자동 응답, the item above 환경설정: a rule typed, applied (Ctrl+Enter) and switched on
+    # (사용, two Tabs on) answers the client; Escape gives the keys back to the terminal.
+    session.key("alt+v", "Up", "Up", "Return")
+    time.sleep(0.5)  # the panel is made and takes the keyboard
+    session.type("when ping reply PONG<0D>")
+    session.key("ctrl+Return", "Tab", "Tab", "space")
+    client.sock.sendall(b"ping")
+    client.expect(b"PONG\r", "a rule of the auto reply panel")
+    session.screenshot("auto-reply")
+    session.key("Escape")
+    session.type("term")
+    client.expect(b"term", "leaving the auto reply panel")
+
     # Ctrl+D closes the server: the client is let go with nothing more sent.
     session.key("ctrl+d")
     wait_for("the server to close", client.closed)
@@ -461,8 +474,8 @@ def drive_replay(session, frame, capture):
     # As in any menu bar, the first Escape closes the menu and the second leaves the bar.
     session.key("Escape", "Escape")
     wait_for("the window menu to close", lambda: menu not in session.program_windows())
-    # 재생 is the item above 그래프 and 환경설정, the view menu's last.
-    session.key("alt+v", "Up", "Up", "Up", "Return")
+    # 재생 is the item above 그래프, 자동 응답 and 환경설정, the view menu's last.
+    session.key("alt+v", "Up", "Up", "Up", "Up", "Return")
     time.sleep(0.5)
     if session.windows("재생"):
         raise Failed("the replay opened a window of its own")

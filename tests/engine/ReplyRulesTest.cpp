@@ -1,5 +1,6 @@
 #include "ReplyRules.h"
 #include "CReplyMatcher.h"
+#include "CReplySchedule.h"
 
 #include <gtest/gtest.h>
 
@@ -145,6 +146,58 @@ TEST(ReplyRules, ARecordedSessionIsPlayedInTurnAndStartsOverWhenItsFirstRequestC
         answers += "(" + e.bytes + ")";
     // B out of turn is unmatched; after the last exchange the script begins again.
     EXPECT_EQ(answers, "1PONG2(B)312");
+}
+
+TEST(ReplyRules, AnswersWaitForTheirDelayInTheOrderOfTheRequestsAndTheBoundDropsThemWhole)
+{
+    using Clock = CReplySchedule::Clock;
+    tsl::ReplyRuleSet set = tsl::ParseReplyRules("when S reply slow after 50ms\n"
+                                                 "when F reply fast after 1ms\n"
+                                                 "when N reply now\n"
+                                                 "when ?? reply " +
+                                                 std::string(1000, 'x') + "\n");
+    ASSERT_TRUE(set.errors.empty());
+    const Clock::time_point t0{};
+    {
+        CReplyMatcher matcher(set.rules);
+        CReplySchedule schedule(1 << 20);
+        EXPECT_EQ(schedule.Feed(matcher, "SFN", t0), 3);
+        // The fast answer does not overtake the slow one it follows.
+        EXPECT_TRUE(schedule.TakeDue(t0 + 49ms).empty());
+        EXPECT_EQ(schedule.NextDue(), t0 + 50ms);
+        EXPECT_EQ(schedule.TakeDue(t0 + 50ms), (std::vector<std::string>{"slow", "fast", "now"}));
+        EXPECT_TRUE(schedule.Empty());
+        EXPECT_EQ(schedule.HeldBytes(), 0u);
+        // Twice as fast: half the delay; speed 0 answers at once.
+        CReplySchedule faster(1 << 20, 2.0);
+        faster.Feed(matcher, "S", t0);
+        EXPECT_EQ(faster.NextDue(), t0 + 25ms);
+        CReplySchedule atOnce(1 << 20, 0);
+        atOnce.Feed(matcher, "S", t0);
+        EXPECT_EQ(atOnce.TakeDue(t0), (std::vector<std::string>{"slow"}));
+    }
+    {
+        // A flood of one-byte requests with long answers: what passes the bound is dropped and
+        // counted, the rest waits whole; unmatched bytes get what the caller answers them.
+        CReplyMatcher matcher(set.rules);
+        CReplySchedule schedule(10'500);
+        EXPECT_EQ(schedule.Feed(matcher, std::string(100'000, 'q'), t0), 100'000);
+        EXPECT_EQ(schedule.Size(), 10u);
+        EXPECT_EQ(schedule.HeldBytes(), 10'000u);
+        EXPECT_EQ(schedule.TakeDropped(), 99'990);
+        EXPECT_EQ(schedule.TakeDropped(), 0);
+        schedule.Clear();
+        EXPECT_TRUE(schedule.Empty());
+        CReplyMatcher none(std::vector<tsl::ReplyRule>(1, set.rules[0]));
+        std::string told;
+        const auto unmatched = [&](const std::string& bytes) -> std::optional<std::string> {
+            told += bytes;
+            return std::string("?");
+        };
+        EXPECT_EQ(schedule.Feed(none, "xyS", t0, unmatched), 1);
+        EXPECT_EQ(told, "xy");
+        EXPECT_EQ(schedule.TakeDue(t0 + 50ms), (std::vector<std::string>{"?", "slow"}));
+    }
 }
 
 } // namespace
