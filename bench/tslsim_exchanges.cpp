@@ -1,16 +1,21 @@
 // tslsim as a device on a pty: how many request/answer exchanges a second it serves with
 // --speed max, and how closely --speed 1 keeps a rule's delay. A client sends a Modbus-like
 // request (8 bytes, CRC checked by the rule), waits for the whole answer and sends the next.
+// The same run measures the machine's own floor: a child that answers on a pty after sleeping
+// the same delay (clock_nanosleep), with nothing of tslsim in it.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <termios.h>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -92,6 +97,67 @@ int OpenDevice(const std::string& device)
     return fd;
 }
 
+// A child on the slave of a fresh pty that answers each request with kAnswerBytes after
+// sleeping delayMs; the master's descriptor, and the child in pid.
+int StartSleepEcho(int delayMs, pid_t& pid)
+{
+    int master = -1;
+    int slave = -1;
+    if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
+        std::exit(1);
+    termios raw{};
+    tcgetattr(slave, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(slave, TCSANOW, &raw);
+    tcsetattr(master, TCSANOW, &raw);
+    pid = fork();
+    if (pid == 0) {
+        close(master);
+        unsigned char buffer[64];
+        std::size_t got = 0;
+        const unsigned char answer[kAnswerBytes] = {};
+        for (;;) {
+            const ssize_t n = read(slave, buffer, sizeof buffer);
+            if (n <= 0)
+                _exit(0);
+            got += std::size_t(n);
+            if (got < sizeof kRequest)
+                continue;
+            got = 0;
+            const timespec wait = {0, long(delayMs) * 1'000'000L};
+            clock_nanosleep(CLOCK_MONOTONIC, 0, &wait, nullptr);
+            if (write(slave, answer, sizeof answer) != ssize_t(sizeof answer))
+                _exit(1);
+        }
+    }
+    close(slave);
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+    return master;
+}
+
+// How much later than delayMs each of count exchanges on fd was answered, sorted.
+std::vector<double> Lateness(int fd, int delayMs, int count)
+{
+    std::vector<double> late;
+    for (int i = 0; i < count; ++i) {
+        const Clock::time_point sent = Clock::now();
+        if (!Exchange(fd))
+            break;
+        late.push_back(std::chrono::duration<double, std::milli>(Clock::now() - sent).count() -
+                       delayMs);
+    }
+    std::sort(late.begin(), late.end());
+    return late;
+}
+
+void PrintLateness(const char* who, int delayMs, const std::vector<double>& late)
+{
+    std::printf("%s, delay %d ms, %zu exchanges: answer later than the delay by min %.2f, "
+                "median %.2f, 99th %.2f, max %.2f ms\n",
+                who, delayMs, late.size(), late.front(), late[late.size() / 2],
+                late[late.size() * 99 / 100], late.back());
+}
+
 std::string WriteRules(int delayMs)
 {
     char path[] = "/tmp/tslsim-bench-XXXXXX";
@@ -129,23 +195,20 @@ int main(int argc, char** argv)
 
     served = Start(fast, "1");
     fd = OpenDevice(served.device);
-    std::vector<double> late;
-    for (int i = 0; i < 200; ++i) {
-        const Clock::time_point sent = Clock::now();
-        if (!Exchange(fd))
-            break;
-        late.push_back(std::chrono::duration<double, std::milli>(Clock::now() - sent).count() -
-                       delayMs);
-    }
+    const std::vector<double> late = Lateness(fd, delayMs, 200);
     close(fd);
     Stop(served);
     unlink(fast.c_str());
-    std::sort(late.begin(), late.end());
-    if (late.empty())
+
+    pid_t echo = -1;
+    fd = StartSleepEcho(delayMs, echo);
+    const std::vector<double> floor = Lateness(fd, delayMs, 200);
+    close(fd);
+    kill(echo, SIGTERM);
+    waitpid(echo, nullptr, 0);
+    if (late.empty() || floor.empty())
         return 1;
-    std::printf("--speed 1, rule delay %d ms, %zu exchanges: answer later than the delay by "
-                "min %.2f, median %.2f, 99th %.2f, max %.2f ms\n",
-                delayMs, late.size(), late.front(), late[late.size() / 2],
-                late[late.size() * 99 / 100], late.back());
+    PrintLateness("--speed 1", delayMs, late);
+    PrintLateness("sleeping echo (the machine's floor)", delayMs, floor);
     return 0;
 }
