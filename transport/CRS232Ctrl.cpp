@@ -750,7 +750,7 @@ bool CRS232Ctrl::MoveToQueue()
         for (int i = 0; i < got; ++i)
             m_queue.PutByte(static_cast<unsigned char>(chunk[i]));
         unannounced = true;
-        if (got < int(sizeof chunk))
+        if (got < kShortReadBytes)
             break; // the driver is empty
     }
     return true;
@@ -771,8 +771,9 @@ bool CRS232Ctrl::MoveToRing()
         if (got <= 0)
             return true;
         m_pRing->Commit(got);
-        // Less than there was room for: the driver is empty, a second read would find nothing.
-        if (got < room)
+        // A device's small chunk emptied the driver: a second read would find nothing. After a
+        // big one more is likely already there (a flood), and reading on saves a wait.
+        if (got < room && got < kShortReadBytes)
             return true;
     }
 }
