@@ -195,8 +195,9 @@ void CBridge::Pump(Direction direction)
     bool more = true;
     for (int turn = 0; turn < kTakesPerTurn && more; ++turn) {
         Flush(direction);
+        // Taken even when it looks empty: a take is what lets a serial line announce again.
         const qint64 room = kMaxHeldBytes - Waiting(direction);
-        more = room > 0 && source.HasReceived();
+        more = room > 0;
         if (!more)
             break;
         QByteArray bytes;
