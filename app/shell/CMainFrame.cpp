@@ -187,8 +187,9 @@ QMenu* CMainFrame::NewMenu(const QString& title, const QList<int>& ids)
 
 QMenu* CMainFrame::NewFileMenu(const QList<int>& extraIds)
 {
-    QMenu* menu = NewMenu(tr("파일(&F)"),
-                          QList<int>{ID_FILE_NEW_TVN, ID_FILE_NEW_SCRIPT, ID_FILE_OPEN} + extraIds);
+    QMenu* menu = NewMenu(
+        tr("파일(&F)"),
+        QList<int>{ID_FILE_NEW_TVN, ID_FILE_NEW_SCRIPT, ID_FILE_OPEN, ID_BRIDGE_OPEN} + extraIds);
     menu->addSeparator();
     menu->addActions(m_pRecentFiles->Actions());
     menu->addSeparator();
@@ -255,7 +256,9 @@ void CMainFrame::CreateMenus()
                                          0,
                                          ID_LINE_DTR,
                                          ID_LINE_RTS,
-                                         ID_LINE_BREAK});
+                                         ID_LINE_BREAK,
+                                         0,
+                                         ID_BRIDGE_OPEN});
     QMenu* editMenu = NewMenu(
         tr("편집(&E)"), {ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE,
                          ID_EDIT_CLEAR, ID_EDIT_CLEAR_ALL, 0, ID_EDIT_FIND, ID_EDIT_REPLACE});
