@@ -279,7 +279,7 @@ QString CBridgeWindow::StatusText() const
                            .arg(counts.forwarded)
                            .arg(counts.notForwarded);
         if (m_pBridge && m_pBridge->IsHeld(direction))
-            part += tr(" (보류: %1 대기)").arg(CBridge::SideName(CBridge::To(direction)));
+            part += tr(" (보류: %1 가득 참)").arg(CBridge::SideName(CBridge::To(direction)));
         parts << part;
     }
     for (const CBridge::Side side : {CBridge::A, CBridge::B})
