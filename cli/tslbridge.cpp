@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -54,11 +55,20 @@ public:
         connect(&bridge, &CBridge::chunk, this, &CBridgeReport::OnChunk);
         connect(&bridge, &CBridge::sideNotice, this,
                 [](CBridge::Side, const QString& text) { Tell(text); });
-        connect(&bridge, &CBridge::heldBack, this, [](CBridge::Direction direction, bool held) {
-            Tell(QString::fromLatin1(Arrow(direction)) +
-                 (held ? QStringLiteral(" held back: %1 takes no more")
-                             .arg(CBridge::SideName(CBridge::To(direction)))
-                       : QStringLiteral(" goes on")));
+        connect(&bridge, &CBridge::heldBack, this, [this](CBridge::Direction direction, bool held) {
+            // A side that keeps up only just holds the other back many times a second: told
+            // once a second at most.
+            Hold& hold = m_holds[direction];
+            if (held && (!hold.told.isValid() || hold.told.hasExpired(kNotForwardedNoticeMs))) {
+                hold.told.start();
+                hold.bTold = true;
+                Tell(QString::fromLatin1(Arrow(direction)) +
+                     QStringLiteral(" held back: %1 takes no more")
+                         .arg(CBridge::SideName(CBridge::To(direction))));
+            } else if (!held && hold.bTold && hold.told.hasExpired(kNotForwardedNoticeMs)) {
+                hold.bTold = false;
+                Tell(QString::fromLatin1(Arrow(direction)) + QStringLiteral(" goes on"));
+            }
         });
         connect(&bridge, &CBridge::notForwarded, this,
                 [this](CBridge::Direction direction, qint64 bytes, const QString& why) {
@@ -87,6 +97,11 @@ public:
     long long DroppedLogLines() const { return m_nDroppedLines; }
 
 private:
+    struct Hold
+    {
+        QElapsedTimer told;
+        bool bTold = false;
+    };
     struct Missed
     {
         qint64 nBytes = 0;
@@ -121,6 +136,7 @@ private:
     COutputWriter* m_log;
     CSessionRecorder* m_capture;
     std::array<Missed, 2> m_missed;
+    std::array<Hold, 2> m_holds;
     QTimer m_notice;
     long long m_nDroppedLines = 0;
 };

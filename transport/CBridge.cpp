@@ -224,7 +224,7 @@ void CBridge::Pump(Direction direction)
         emit countsChanged();
 }
 
-bool CBridge::Flush(Direction direction)
+bool CBridge::Flush(Direction direction, int waitMs)
 {
     DirState& dir = m_dirs[direction];
     CLink& target = *m_sides[To(direction)].link;
@@ -308,7 +308,7 @@ void CBridge::UpdateHeld(Direction direction)
 void CBridge::ArmFlush(bool progressed)
 {
     if (progressed)
-        m_nFlushMs = kFirstFlushMs;
+        m_nFlushMs = 0;
     if (!m_flushTimer.isActive())
         m_flushTimer.start(m_nFlushMs);
 }
@@ -323,7 +323,7 @@ void CBridge::OnFlushTimer()
         const qint64 before = Waiting(direction);
         if (before == 0)
             continue;
-        Flush(direction);
+        Flush(direction, kFlushWaitMs);
         progressed = progressed || Waiting(direction) < before;
         UpdateHeld(direction);
         // Room again: take on from the source, which may have stopped announcing.
@@ -332,7 +332,7 @@ void CBridge::OnFlushTimer()
         left = left || Waiting(direction) > 0;
     }
     // A side that takes nothing is looked at less and less often.
-    m_nFlushMs = progressed ? kFirstFlushMs : std::min(m_nFlushMs * 2, kLastFlushMs);
+    m_nFlushMs = progressed ? 0 : std::clamp(m_nFlushMs * 2, kFirstFlushMs, kLastFlushMs);
     if (left && !m_flushTimer.isActive())
         m_flushTimer.start(m_nFlushMs);
 }

@@ -46,9 +46,12 @@ public:
     // last.
     static constexpr int kFirstRetryMs = 500;
     static constexpr int kLastRetryMs = 10000;
-    // A side that cannot take data is tried again this soon, later while it takes nothing.
+    // A side that cannot take data is tried again at once while it takes some, then less and
+    // less often up to the last; a try waits at most kFlushWaitMs for it to take them, so that
+    // bytes go as soon as there is room without holding the thread for long.
     static constexpr int kFirstFlushMs = 1;
     static constexpr int kLastFlushMs = 50;
+    static constexpr int kFlushWaitMs = 5;
 
     struct Counts
     {
@@ -113,8 +116,8 @@ private:
     void Wire(Side side);
     // Takes what the direction's source holds and writes it on, while the other side takes it.
     void Pump(Direction direction);
-    // Writes what waits; true when nothing is left.
-    bool Flush(Direction direction);
+    // Writes what waits, waiting at most waitMs for room; true when nothing is left.
+    bool Flush(Direction direction, int waitMs = 0);
     void GiveUp(Direction direction, qint64 bytes, const QString& why);
     // Gives up everything waiting for the direction.
     void GiveUpPending(Direction direction, const QString& why);
@@ -130,6 +133,6 @@ private:
     std::array<SideState, 2> m_sides;
     std::array<DirState, 2> m_dirs;
     QTimer m_flushTimer;
-    int m_nFlushMs = kFirstFlushMs;
+    int m_nFlushMs = 0;
     bool m_bRunning = false;
 };
