@@ -14,6 +14,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QSettings>
 #include <QToolBar>
@@ -92,14 +93,7 @@ void CBridgeWindow::CreateControls()
     m_pCapture = add(tr("갈무리"), "BridgeCapture", true);
     m_pReplay = add(tr("재생..."), "BridgeReplay");
     m_pFind = add(tr("찾기"), "BridgeFind");
-    // Keys of the window's own, also while a menu of the frame has them disabled.
-    m_pFind->setShortcut(QKeySequence::Find);
-    m_pFind->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     m_pFindNext = new QAction(this);
-    m_pFindNext->setShortcut(QKeySequence::FindNext);
-    m_pFindNext->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    addAction(m_pFindNext);
-    addAction(m_pFind);
 
     m_pView = new CTextViewCtrl(this);
     m_pView->setObjectName(QStringLiteral("BridgeView"));
@@ -107,6 +101,8 @@ void CBridgeWindow::CreateControls()
     m_pView->ShowArrivalStamps(true);
     m_pStamps->setChecked(true);
     m_pFindBar = new CFindBar(m_pView, this);
+    // The frame's own find keys belong to the monitors: the view keeps them for this window.
+    m_pView->installEventFilter(this);
 
     // Which colour is which direction, in the colours themselves.
     auto* statusRow = new QHBoxLayout;
@@ -123,10 +119,14 @@ void CBridgeWindow::CreateControls()
     m_pStatus = new QLabel(this);
     m_pStatus->setObjectName(QStringLiteral("BridgeStatus"));
     m_pStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_pStatus->setWordWrap(true);
     statusRow->addWidget(m_pStatus, 1);
+    // What a side told last, on a line of its own: a reason is never cut off.
     m_pNotice = new QLabel(this);
     m_pNotice->setObjectName(QStringLiteral("BridgeNotice"));
-    statusRow->addWidget(m_pNotice);
+    m_pNotice->setContentsMargins(4, 0, 4, 2);
+    m_pNotice->setWordWrap(true);
+    m_pNotice->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -135,6 +135,7 @@ void CBridgeWindow::CreateControls()
     layout->addWidget(m_pView, 1);
     layout->addWidget(m_pFindBar);
     layout->addLayout(statusRow);
+    layout->addWidget(m_pNotice);
     m_pFindBar->hide();
     setFocusProxy(m_pView);
 }
@@ -158,6 +159,23 @@ void CBridgeWindow::InitActionsConnections()
     });
     m_statusTimer.setSingleShot(true);
     connect(&m_statusTimer, &QTimer::timeout, this, &CBridgeWindow::UpdateStatus);
+}
+
+bool CBridgeWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_pView ||
+        (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress))
+        return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    QAction* action = key->matches(QKeySequence::Find)       ? m_pFind
+                      : key->matches(QKeySequence::FindNext) ? m_pFindNext
+                                                             : nullptr;
+    if (action == nullptr)
+        return QWidget::eventFilter(watched, event);
+    event->accept();
+    if (event->type() == QEvent::KeyPress)
+        action->trigger();
+    return true;
 }
 
 void CBridgeWindow::SetEnvironment(const CEnvironment* environment)

@@ -68,6 +68,9 @@ signals:
     // The user asked to replay a capture file as a monitor's.
     void replayRequested(const QString& path);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void CreateControls();
     void InitActionsConnections();
