@@ -237,7 +237,7 @@ bool CBridge::Flush(Direction direction, int waitMs)
         const int n = int(std::min<qint64>(Waiting(direction), kChunkBytes));
         LinkDrops drops;
         const WriteResult result = target.Write(dir.pending.constData() + dir.nHead, n,
-                                                std::chrono::milliseconds(0), &drops);
+                                                std::chrono::milliseconds(waitMs), &drops);
         const int went = std::clamp(result.nWritten, 0, n);
         dir.nHead += went;
         dir.counts.forwarded += went;
