@@ -2,6 +2,8 @@
 // (bytes written into the first pty's master until all came out of the second's, checked) and
 // the time a single byte takes through, median and 99th percentile over many bytes.
 // Usage: bridge_throughput [MEGABYTES] [SAMPLES]   (default 64 and 2000)
+#include "raw_pty.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -12,11 +14,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
-#include <termios.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -28,28 +28,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kPatternPeriod = 251; // prime: a lost or repeated block breaks the sequence
 
-struct Pty
-{
-    int master = -1;
-    std::string path;
-
-    Pty()
-    {
-        int slave = -1;
-        char name[128] = {};
-        if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
-            std::perror("openpty");
-            std::exit(1);
-        }
-        termios raw{};
-        tcgetattr(master, &raw);
-        cfmakeraw(&raw);
-        tcsetattr(master, TCSANOW, &raw);
-        path = name;
-        ::close(slave);
-    }
-    ~Pty() { ::close(master); }
-};
+// A pty with the benchmark at the master; the joiner opens the slave's path.
+using Pty = RawPty;
 
 pid_t Spawn(const std::vector<std::string>& arguments)
 {
@@ -87,14 +67,14 @@ bool WaitJoined(const Pty& a, const Pty& b)
 {
     for (int i = 0; i < 100; ++i) {
         const char probe = 'p';
-        [[maybe_unused]] const ssize_t n = ::write(a.master, &probe, 1);
+        [[maybe_unused]] const ssize_t n = ::write(a.Master(), &probe, 1);
         std::string got;
-        ReadFor(b.master, 100, got);
+        ReadFor(b.Master(), 100, got);
         if (!got.empty()) {
             std::string rest;
             do {
                 rest.clear();
-                ReadFor(b.master, 200, rest);
+                ReadFor(b.Master(), 200, rest);
             } while (!rest.empty());
             return true;
         }
@@ -114,11 +94,11 @@ double Throughput(const Pty& a, const Pty& b, size_t bytes)
     std::thread writer([&] {
         size_t at = 0;
         while (at < bytes && !done) {
-            pollfd p = {a.master, POLLOUT, 0};
+            pollfd p = {a.Master(), POLLOUT, 0};
             if (::poll(&p, 1, 100) <= 0)
                 continue;
             const ssize_t n =
-                ::write(a.master, data.data() + at, std::min<size_t>(65536, bytes - at));
+                ::write(a.Master(), data.data() + at, std::min<size_t>(65536, bytes - at));
             if (n > 0)
                 at += size_t(n);
         }
@@ -128,10 +108,10 @@ double Throughput(const Pty& a, const Pty& b, size_t bytes)
     char buf[65536];
     auto last = Clock::now();
     while (got.size() < bytes && Clock::now() - last < std::chrono::seconds(5)) {
-        pollfd p = {b.master, POLLIN, 0};
+        pollfd p = {b.Master(), POLLIN, 0};
         if (::poll(&p, 1, 100) <= 0)
             continue;
-        const ssize_t n = ::read(b.master, buf, sizeof buf);
+        const ssize_t n = ::read(b.Master(), buf, sizeof buf);
         if (n > 0) {
             got.append(buf, size_t(n));
             last = Clock::now();
@@ -153,13 +133,13 @@ std::vector<double> Latencies(const Pty& a, const Pty& b, int samples)
     for (int i = 0; i < samples; ++i) {
         const char byte = char(i % kPatternPeriod);
         const auto start = Clock::now();
-        if (::write(a.master, &byte, 1) != 1)
+        if (::write(a.Master(), &byte, 1) != 1)
             continue;
         for (;;) {
-            pollfd p = {b.master, POLLIN, 0};
+            pollfd p = {b.Master(), POLLIN, 0};
             if (::poll(&p, 1, 1000) <= 0)
                 break;
-            if (::read(b.master, buf, sizeof buf) > 0) {
+            if (::read(b.Master(), buf, sizeof buf) > 0) {
                 us.push_back(
                     std::chrono::duration<double, std::micro>(Clock::now() - start).count());
                 break;
@@ -207,16 +187,17 @@ int main(int argc, char** argv)
         const Pty a;
         const Pty b;
         Measure("tslbridge",
-                {TSLBRIDGE_PATH, "--no-reconnect", "serial:" + a.path + ":115200",
-                 "serial:" + b.path + ":115200"},
+                {TSLBRIDGE_PATH, "--no-reconnect",
+                 "serial:" + a.SlavePath().toStdString() + ":115200",
+                 "serial:" + b.SlavePath().toStdString() + ":115200"},
                 a, b, megabytes << 20, samples);
     }
     {
         const Pty a;
         const Pty b;
         Measure("socat",
-                {"socat", "-b65536", "FILE:" + a.path + ",raw,echo=0",
-                 "FILE:" + b.path + ",raw,echo=0"},
+                {"socat", "-b65536", "FILE:" + a.SlavePath().toStdString() + ",raw,echo=0",
+                 "FILE:" + b.SlavePath().toStdString() + ",raw,echo=0"},
                 a, b, megabytes << 20, samples);
     }
     return 0;

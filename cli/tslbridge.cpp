@@ -5,6 +5,7 @@
 #include "COutputWriter.h"
 #include "CSessionRecorder.h"
 #include "ControlCodes.h"
+#include "StopSignals.h"
 #include "TerminalText.h"
 
 #include <QCoreApplication>
@@ -157,13 +158,7 @@ void TellCounts(const CBridge& bridge)
 
 int main(int argc, char** argv)
 {
-    // Taken by the event loop through a signalfd, so that the links are put away on the way out.
-    sigset_t stops;
-    sigemptyset(&stops);
-    sigaddset(&stops, SIGINT);
-    sigaddset(&stops, SIGTERM);
-    sigprocmask(SIG_BLOCK, &stops, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
+    const sigset_t stops = BlockStopSignals();
 
     BridgeOptions options;
     std::string error;

@@ -15,7 +15,6 @@
 
 #include <QLineEdit>
 #include <QMdiArea>
-#include <QProcess>
 
 namespace {
 
@@ -34,25 +33,6 @@ LinkSettings ServerSide(quint16 port)
     settings.nActive = LinkSettings::Server;
     settings.nServerPort = port;
     return settings;
-}
-
-// Reads two holding registers from unit 1 with a pymodbus master on device: what it printed.
-QString MasterReads(const std::string& device)
-{
-    QProcess master;
-    master.start(QFile::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3",
-                 {"-c",
-                  "import sys\n"
-                  "from pymodbus.client import ModbusSerialClient\n"
-                  "c = ModbusSerialClient(port=sys.argv[1], baudrate=9600, timeout=2)\n"
-                  "c.connect()\n"
-                  "r = c.read_holding_registers(0, 2, slave=1)\n"
-                  "print(getattr(r, 'registers', r))\n",
-                  QString::fromStdString(device)});
-    // The bridge lives on this thread: the events go on while the master waits.
-    EXPECT_TRUE(WaitFor([&] { return master.state() == QProcess::NotRunning; }, 30000));
-    return QString::fromUtf8(master.readAllStandardOutput()).trimmed() +
-           QString::fromUtf8(master.readAllStandardError());
 }
 
 // The bytes a terminal view holds and their attributes.
@@ -98,7 +78,7 @@ TEST_F(BridgeWindowTest, AModbusExchangeIsShownCapturedSearchedAndReplayedWithIt
     ASSERT_TRUE(window.StartCapture(capture)) << m_messages.texts.join('\n').toStdString();
     ASSERT_TRUE(window.Start()) << m_messages.texts.join('\n').toStdString();
 
-    EXPECT_EQ(MasterReads(cable.First()), "[4660, 1]");
+    EXPECT_EQ(ModbusMasterReads(QString::fromStdString(cable.First())), "[4660, 1]");
     ASSERT_TRUE(WaitFor([&] { return Held(*window.View()).first.size() == 17; }));
     // The request came from B (the master), the answer from A (the slave), each in its colour.
     const auto held = Held(*window.View());
@@ -162,15 +142,7 @@ TEST_F(BridgeWindowTest, ASerialLineOnTcpShowsBothWaysAndTellsWhatNobodyTook)
     client.Send("pong\r\n");
     ASSERT_TRUE(WaitFor([&] { return Held(*window.View()).first == "earlyping\r\npong\r\n"; }));
     EXPECT_EQ(Held(*window.View()).second, QByteArray(11, kAttrAToB) + QByteArray(6, kAttrBToA));
-    QByteArray got;
-    ASSERT_TRUE(WaitFor([&] {
-        char buf[64];
-        const ssize_t n = ::read(device.Master(), buf, sizeof buf);
-        if (n > 0)
-            got.append(buf, n);
-        return got.size() >= 6;
-    }));
-    EXPECT_EQ(got, QByteArray("pong\r\n"));
+    EXPECT_EQ(TakeFromMaster(device.Master(), 6), QByteArray("pong\r\n"));
 
     // Stopped: both links are closed, and the settings stay for the next window.
     window.Stop();
@@ -215,14 +187,6 @@ TEST_F(BridgeInProgramTest, TheMenusOpenABridgeWindowThatAsksForItsSides)
     EXPECT_EQ(m_dialogsSeen, seen + 2);
     EXPECT_TRUE(frame->Window()->IsRunning()) << m_messages.texts.join('\n').toStdString();
     ASSERT_EQ(::write(a.Master(), "hi", 2), 2);
-    QByteArray got;
-    ASSERT_TRUE(WaitFor([&] {
-        char buf[8];
-        const ssize_t n = ::read(b.Master(), buf, sizeof buf);
-        if (n > 0)
-            got.append(buf, n);
-        return got.size() >= 2;
-    }));
-    EXPECT_EQ(got, QByteArray("hi"));
+    EXPECT_EQ(TakeFromMaster(b.Master(), 2), QByteArray("hi"));
     frame->close();
 }

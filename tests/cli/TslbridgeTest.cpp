@@ -58,24 +58,6 @@ private:
     QString m_output;
 };
 
-// Reads two holding registers from unit 1 with a pymodbus master on device: what it printed.
-QString MasterReads(const std::string& device)
-{
-    QProcess master;
-    master.start(QFile::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3",
-                 {"-c",
-                  "import sys\n"
-                  "from pymodbus.client import ModbusSerialClient\n"
-                  "c = ModbusSerialClient(port=sys.argv[1], baudrate=9600, timeout=2)\n"
-                  "c.connect()\n"
-                  "r = c.read_holding_registers(0, 2, slave=1)\n"
-                  "print(getattr(r, 'registers', r))\n",
-                  QString::fromStdString(device)});
-    EXPECT_TRUE(master.waitForFinished(30000));
-    return QString::fromUtf8(master.readAllStandardOutput()).trimmed() +
-           QString::fromUtf8(master.readAllStandardError());
-}
-
 // The bytes of the capture recorded with attr, in order.
 QByteArray CapturedAs(const QString& path, char attr)
 {
@@ -159,7 +141,7 @@ TEST(Tslbridge, AModbusMasterAndSlaveTalkThroughItLoggedAndCapturedWithTheirDire
                     "serial:" + QString::fromStdString(cable.Second()) + ":9600"});
     ASSERT_TRUE(bridge.WaitForNotice("B open")) << bridge.Errors().toStdString();
 
-    EXPECT_EQ(MasterReads(cable.First()), "[4660, 1]");
+    EXPECT_EQ(ModbusMasterReads(QString::fromStdString(cable.First())), "[4660, 1]");
     ASSERT_EQ(bridge.Stop(), 0) << bridge.Errors().toStdString();
 
     // Read holding registers 0 and 1 of unit 1, and the answer 0x1234, 1 with its CRC.

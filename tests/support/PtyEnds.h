@@ -1,5 +1,8 @@
 #pragma once
 
+#include "EventLoopWait.h"
+
+#include <QByteArray>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -52,6 +55,21 @@ private:
     int m_master = -1;
     std::string m_path;
 };
+
+// What arrives on a pty master until n bytes came, the event loop running meanwhile (so that a
+// link of this thread carries them); fewer when the time is up.
+inline QByteArray TakeFromMaster(int fd, qsizetype n)
+{
+    QByteArray got;
+    WaitFor([&] {
+        char buf[4096];
+        const ssize_t put = ::read(fd, buf, sizeof buf);
+        if (put > 0)
+            got.append(buf, put);
+        return got.size() >= n;
+    });
+    return got;
+}
 
 // The outer end of a serial line at work on a thread of its own: writes its bytes as the line
 // takes them and reads what comes, at once, until it has written everything and read `expect`

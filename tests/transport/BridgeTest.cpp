@@ -141,15 +141,7 @@ TEST(Bridge, ASerialLineOnTcpIsReadByTwoClientsInTurn)
             turn.fromDevice.size());
         EXPECT_EQ(client.Take(turn.fromDevice.size()), turn.fromDevice);
         client.Send(turn.fromClient);
-        QByteArray got;
-        ASSERT_TRUE(WaitFor([&] {
-            char buf[256];
-            const ssize_t n = ::read(device.Master(), buf, sizeof buf);
-            if (n > 0)
-                got.append(buf, n);
-            return got.size() >= turn.fromClient.size();
-        }));
-        EXPECT_EQ(got, turn.fromClient);
+        EXPECT_EQ(TakeFromMaster(device.Master(), turn.fromClient.size()), turn.fromClient);
         sent += turn.fromDevice.size();
         heard += turn.fromClient.size();
         const int leftBefore = left.count();
@@ -197,15 +189,7 @@ TEST(Bridge, ASidePulledAwayLeavesTheOtherOpenCountsWhatWasNotForwardedAndComesB
     ASSERT_EQ(::write(device.Master(), "after", 5), 5);
     EXPECT_EQ(back.Take(5), QByteArray("after"));
     back.Send("reply");
-    QByteArray got;
-    ASSERT_TRUE(WaitFor([&] {
-        char buf[64];
-        const ssize_t n = ::read(device.Master(), buf, sizeof buf);
-        if (n > 0)
-            got.append(buf, n);
-        return got.size() >= 5;
-    }));
-    EXPECT_EQ(got, QByteArray("reply"));
+    EXPECT_EQ(TakeFromMaster(device.Master(), 5), QByteArray("reply"));
     const CBridge::Counts counts = bridge->GetCounts(CBridge::AToB);
     EXPECT_EQ(counts.received, 6 + 9 + 5);
     EXPECT_EQ(counts.forwarded, 6 + 5);
