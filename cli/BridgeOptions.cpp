@@ -7,9 +7,10 @@ std::string BridgeUsage()
     return "Usage: tslbridge [options] A B\n"
            "Joins two links: what A receives is sent on B and what B receives on A, as it\n"
            "arrives, byte for byte. A side that goes away leaves the other open and is opened\n"
-           "again (every 0.5 s, doubling up to 10 s); what arrives meanwhile is counted as not\n"
-           "forwarded. A side that cannot take data holds the other: it is not read until there\n"
-           "is room again, so nothing is dropped and nothing piles up.\n"
+           "again (every 0.5 s, doubling up to 10 s), as is one that does not open at the start;\n"
+           "what arrives meanwhile is counted as not forwarded. A side that cannot take data\n"
+           "holds the other: it is not read until there is room again, so nothing is dropped\n"
+           "and nothing piles up.\n"
            "\n"
            "A and B are link addresses:\n" +
            LinkAddressForms() +

@@ -256,9 +256,7 @@ void CMainFrame::CreateMenus()
                                          0,
                                          ID_LINE_DTR,
                                          ID_LINE_RTS,
-                                         ID_LINE_BREAK,
-                                         0,
-                                         ID_BRIDGE_OPEN});
+                                         ID_LINE_BREAK});
     QMenu* editMenu = NewMenu(
         tr("편집(&E)"), {ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE,
                          ID_EDIT_CLEAR, ID_EDIT_CLEAR_ALL, 0, ID_EDIT_FIND, ID_EDIT_REPLACE});
