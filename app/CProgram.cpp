@@ -1,7 +1,10 @@
 #include "CProgram.h"
 
+#include "CBridgeFrame.h"
+#include "CBridgeWindow.h"
 #include "CChildFrame.h"
 #include "CCmdListBar.h"
+#include "CCommandActions.h"
 #include "CMainFrame.h"
 #include "CMdiClientWnd.h"
 #include "CMonitorCommands.h"
@@ -11,9 +14,12 @@
 #include "CScriptEditDoc.h"
 #include "CScriptEditView.h"
 #include "CScriptOutputBar.h"
+#include "CommandIds.h"
 
+#include <QAction>
 #include <QMdiSubWindow>
 #include <QStatusBar>
+#include <QTimer>
 
 bool CProgram::Start(const QStringList& arguments)
 {
@@ -55,6 +61,20 @@ void CProgram::CreateCommandRouters()
                      &CScriptOutputBar::RemovePage);
     QObject::connect(m_pOutputBar, &CScriptOutputBar::errorLineActivated, m_pFrame,
                      [this](const QString& title, int line) { ShowErrorLine(title, line); });
+    QAction* bridge = routing.actions.Action(ID_BRIDGE_OPEN);
+    bridge->setEnabled(true);
+    QObject::connect(bridge, &QAction::triggered, m_pFrame, [this] { OpenBridge(); });
+}
+
+CBridgeFrame* CProgram::OpenBridge() const
+{
+    CBridgeFrame* frame = CBridgeFrame::Open(m_pFrame->MdiClient());
+    if (frame == nullptr)
+        return nullptr;
+    frame->Window()->SetEnvironment(m_pFrame->Environment());
+    // As a new monitor asks for its port first: once the window shows.
+    QTimer::singleShot(0, frame->Window(), &CBridgeWindow::ChooseAndStart);
+    return frame;
 }
 
 CMdiChildFrame* CProgram::NewMonitorFrame(CDocument* document) const

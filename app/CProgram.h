@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+class CBridgeFrame;
 class CCmdListBar;
 class CDocument;
 class CMainFrame;
@@ -29,6 +30,8 @@ public:
     CScriptOutputBar* OutputBar() const { return m_pOutputBar; }
     CCmdListBar* CmdListBar() const { return m_pCmdListBar; }
     CScriptCommands* ScriptCommands() const { return m_pScriptCommands; }
+    // A new bridge window, which asks for its two sides once it shows.
+    CBridgeFrame* OpenBridge() const;
 
 private:
     void CreateBars();

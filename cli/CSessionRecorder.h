@@ -23,12 +23,12 @@ public:
     bool Open(const std::string& path, std::string& strError);
     void Sent(const char* data, int n) override { Record(data, n, kAttrSent); }
     void Received(const char* data, int n) override { Record(data, n, kAttrReceived); }
+    // A chunk with an attribute of its own (a bridge's direction).
+    void Record(const char* data, int n, char attr);
     // Closes the file; false with the reason when a record did not reach it.
     bool Close(std::string& strError);
 
 private:
-    void Record(const char* data, int n, char attr);
-
     std::mutex m_mutex;
     int m_fd = -1;
     int64_t m_nWritten = 0;

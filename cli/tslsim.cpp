@@ -5,6 +5,7 @@
 #include "RegularFile.h"
 #include "ReplyRules.h"
 #include "SimOptions.h"
+#include "StopSignals.h"
 #include "TerminalText.h"
 
 #include <csignal>
@@ -51,13 +52,7 @@ int ReadRules(const std::string& path, std::vector<tsl::ReplyRule>& rules)
 
 int main(int argc, char** argv)
 {
-    // Taken by the serving loop, not by a handler: the link is put away on the way out.
-    sigset_t stops;
-    sigemptyset(&stops);
-    sigaddset(&stops, SIGINT);
-    sigaddset(&stops, SIGTERM);
-    sigprocmask(SIG_BLOCK, &stops, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
+    const sigset_t stops = BlockStopSignals();
 
     SimOptions options;
     std::string error;

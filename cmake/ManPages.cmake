@@ -36,6 +36,7 @@ tarven_manual_page(tarven "serial and TCP/IP link monitor with command list and 
 tarven_manual_page(tslrun "verify and run TSL test scripts without a window")
 tarven_manual_page(tsltable "create, list, read and write a shared tag table of TSL scripts")
 tarven_manual_page(tslsim "a device that answers by reply rules, for trying scripts without hardware")
+tarven_manual_page(tslbridge "join two serial or network links and forward, count, log and capture their traffic")
 
 add_custom_target(tarven_manual_pages ALL DEPENDS ${man_pages})
 install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT runtime)

@@ -24,8 +24,10 @@ import sys
 # main.cpp and CProgram) may use every part of the program; nothing may include it.
 MAY_USE = {
     "app": ["app/shell", "app/monitor", "app/script", "app/cmdlist", "app/tools", "app/plot",
-            "components/termview", "components/uikit", "engine", "transport", "capture"],
+            "app/bridge", "components/termview", "components/uikit", "engine", "transport", "capture"],
     "app/script": ["app/shell", "app/monitor", "components/termview", "components/uikit",
+                   "engine", "transport", "capture"],
+    "app/bridge": ["app/shell", "app/monitor", "components/termview", "components/uikit",
                    "engine", "transport", "capture"],
     "app/cmdlist": ["app/shell", "components/termview", "components/uikit", "engine",
                     "transport", "capture"],
@@ -46,7 +48,7 @@ MAY_USE = {
 PARENTS = ["app", "components"]
 
 # The windows the shell carries; they get the shell's parts, never the program or the frame.
-BELOW_SHELL = ["app/monitor", "app/script", "app/cmdlist", "app/tools", "app/plot"]
+BELOW_SHELL = ["app/monitor", "app/script", "app/cmdlist", "app/tools", "app/plot", "app/bridge"]
 FORBIDDEN_BELOW_SHELL = re.compile(r"\bCTARVENApp\s*::\s*Instance\b")
 FRAME_HEADERS = {"CTARVENApp.h", "CMainFrame.h"}
 

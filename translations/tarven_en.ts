@@ -9,7 +9,7 @@
     </message>
     <message>
         <source>창의 인코딩(%1)으로 보낼 수 없는 문자입니다</source>
-        <translation>a character the window's encoding (%1) cannot send</translation>
+        <translation>a character the window&apos;s encoding (%1) cannot send</translation>
     </message>
 </context>
 <context>
@@ -131,6 +131,109 @@ when AT&lt;0D&gt; reply OK&lt;0D&gt;&lt;0A&gt; after 5ms</translation>
     <message>
         <source>규칙 파일을 저장하지 못했습니다: %1</source>
         <translation>Could not save the rule file: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CBridgeWindow</name>
+    <message>
+        <source>닫힘</source>
+        <translation>closed</translation>
+    </message>
+    <message>
+        <source>열림 (%1 접속)</source>
+        <translation>open (%1 connected)</translation>
+    </message>
+    <message>
+        <source>열림</source>
+        <translation>open</translation>
+    </message>
+    <message>
+        <source>연결 중</source>
+        <translation>connecting</translation>
+    </message>
+    <message>
+        <source>기다리는 중</source>
+        <translation>waiting</translation>
+    </message>
+    <message>
+        <source>A 설정...</source>
+        <translation>Side A...</translation>
+    </message>
+    <message>
+        <source>B 설정...</source>
+        <translation>Side B...</translation>
+    </message>
+    <message>
+        <source>시작</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>정지</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>지우기</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>HEX</source>
+        <translation>HEX</translation>
+    </message>
+    <message>
+        <source>시간 표시</source>
+        <translation>Time Stamps</translation>
+    </message>
+    <message>
+        <source>갈무리</source>
+        <translation>Capture</translation>
+    </message>
+    <message>
+        <source>재생...</source>
+        <translation>Replay...</translation>
+    </message>
+    <message>
+        <source>찾기</source>
+        <translation>Find</translation>
+    </message>
+    <message>
+        <source>통신포트 설정 - %1</source>
+        <translation>Port Settings - %1</translation>
+    </message>
+    <message>
+        <source>이 종류의 링크는 열 수 없습니다.</source>
+        <translation>A link of this kind cannot be opened.</translation>
+    </message>
+    <message>
+        <source>브리지를 시작하지 못했습니다.
+%1</source>
+        <translation>The bridge did not start.
+%1</translation>
+    </message>
+    <message>
+        <source>%1: %2 전달, %3 전달 못함</source>
+        <translation>%1: %2 forwarded, %3 not forwarded</translation>
+    </message>
+    <message>
+        <source> (보류: %1 가득 참)</source>
+        <translation> (held back: %1 is full)</translation>
+    </message>
+    <message>
+        <source>갈무리 파일을 만들 수 없습니다.
+%1</source>
+        <translation>Cannot create the capture file.
+%1</translation>
+    </message>
+    <message>
+        <source>갈무리 저장파일 이름</source>
+        <translation>Capture File Name</translation>
+    </message>
+    <message>
+        <source>TARVEN Files (*.TVN)</source>
+        <translation>TARVEN Files (*.TVN)</translation>
+    </message>
+    <message>
+        <source>재생</source>
+        <translation>Replay</translation>
     </message>
 </context>
 <context>
@@ -859,6 +962,18 @@ Do you want to replace it?</translation>
     <message>
         <source>받은 요청에 규칙대로 응답하는 창을 모니터 창 옆에 엽니다.</source>
         <translation>Opens a panel beside the monitor that answers received requests by rules.</translation>
+    </message>
+    <message>
+        <source>브리지/탭...</source>
+        <translation>Bridge/Tap...</translation>
+    </message>
+    <message>
+        <source>브리지/탭</source>
+        <translation>Bridge/Tap</translation>
+    </message>
+    <message>
+        <source>두 링크를 이어 오가는 데이터를 전달하고 보여줍니다.</source>
+        <translation>Joins two links, forwarding and showing the data between them.</translation>
     </message>
 </context>
 <context>

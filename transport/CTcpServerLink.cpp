@@ -41,7 +41,10 @@ bool CTcpServerLink::Open()
         return true;
     if (!CheckPort(Params().nPort))
         return false;
-    if (!m_server.Create(quint16(Params().nPort))) {
+    const QString& address = Params().strLocalAddress;
+    if (!m_server.Create(quint16(Params().nPort), address.isEmpty()
+                                                      ? QHostAddress(QHostAddress::Any)
+                                                      : QHostAddress(address))) {
         const int error = errno;
         return Fail(error == EADDRINUSE ? LinkFailure::PortInUse : LinkFailure::Listen, error);
     }

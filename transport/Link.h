@@ -31,7 +31,7 @@ struct LinkParams
     QString strHost;          // TCP: the server; UDP: the remote, empty = the last sender
     long long nPort = 0;      // TCP: the server's port; UDP: the remote port
     long long nLocalPort = 0; // UDP: the port received on; 0 = any free one
-    QString strLocalAddress;  // UDP: the address bound; empty = every one
+    QString strLocalAddress;  // UDP, a TCP server: the address bound; empty = every one
 };
 
 // Why a link did not open or connect: the step that failed, in the terms the user knows.

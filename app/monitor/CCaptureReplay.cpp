@@ -132,13 +132,14 @@ void CCaptureReplay::Write(const CaptureRecord& record, qint64& received, qint64
             bytes.push_back(record.cells[end].byte);
         const auto n = static_cast<int>(bytes.size());
         const auto attribute = static_cast<char>(attr);
-        if (attribute == kAttrReceived) {
+        // A bridge's directions count as a monitor's: B to A came in, A to B went out.
+        if (IsInbound(attr)) {
             m_pTarget->TextWrite(bytes.data(), n, attribute, arrival);
             received += n;
         } else {
             m_pTarget->TextWrite(bytes.data(), n, attribute);
             // Other values are kept as written, and counted in neither direction.
-            if (attribute == kAttrSent)
+            if (attribute == kAttrSent || attribute == kAttrAToB)
                 sent += n;
         }
         start = end;

@@ -187,8 +187,9 @@ QMenu* CMainFrame::NewMenu(const QString& title, const QList<int>& ids)
 
 QMenu* CMainFrame::NewFileMenu(const QList<int>& extraIds)
 {
-    QMenu* menu = NewMenu(tr("파일(&F)"),
-                          QList<int>{ID_FILE_NEW_TVN, ID_FILE_NEW_SCRIPT, ID_FILE_OPEN} + extraIds);
+    QMenu* menu = NewMenu(
+        tr("파일(&F)"),
+        QList<int>{ID_FILE_NEW_TVN, ID_FILE_NEW_SCRIPT, ID_FILE_OPEN, ID_BRIDGE_OPEN} + extraIds);
     menu->addSeparator();
     menu->addActions(m_pRecentFiles->Actions());
     menu->addSeparator();

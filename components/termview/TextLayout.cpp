@@ -9,13 +9,12 @@
 
 CellStyle TextStyle(uint8_t attr)
 {
-    return attr == static_cast<uint8_t>(kAttrReceived) ? CellStyle::TextIn : CellStyle::TextOut;
+    return IsInbound(attr) ? CellStyle::TextIn : CellStyle::TextOut;
 }
 
 CellStyle ControlStyle(uint8_t attr)
 {
-    return attr == static_cast<uint8_t>(kAttrReceived) ? CellStyle::ControlIn
-                                                       : CellStyle::ControlOut;
+    return IsInbound(attr) ? CellStyle::ControlIn : CellStyle::ControlOut;
 }
 
 bool IsWide(char32_t ch)

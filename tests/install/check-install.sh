@@ -23,13 +23,14 @@ for file in "$prefix"/bin/* "$prefix"/lib*/libtslengine.so*; do
     fi
 done
 [ "$missing" -eq 0 ]
-for program in tarven tslrun tsltable tslsim; do
+for program in tarven tslrun tsltable tslsim tslbridge; do
     [ -x "$prefix/bin/$program" ] || { echo "check-install: $program is not installed" >&2; exit 1; }
 done
 
 "$prefix/bin/tslrun" --version
 "$prefix/bin/tsltable" --help >/dev/null
 "$prefix/bin/tslsim" --help >/dev/null
+"$prefix/bin/tslbridge" --help >/dev/null
 python3 "$source/tests/install/check_desktop_files.py" "$prefix"
 
 cmake -S "$source/tests/install/consumer" -B "$work/consumer" -G Ninja \

@@ -162,6 +162,7 @@ MANUAL_PAGES = {
     "tslrun": ("--check", "--connect HOST:PORT", "--junit FILE", "Exit status", "tarven(1)"),
     "tsltable": ("create", "remove", "--version", "/dev/shm/NAME", "tslrun(1)"),
     "tslsim": ("serve", "--pty", "--listen", "crc16", "Exit status", "tslrun(1)"),
+    "tslbridge": ("tcp-listen:", "--capture FILE", "--listen-any", "Exit status", "tslsim(1)"),
 }
 
 

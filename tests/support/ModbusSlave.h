@@ -58,3 +58,29 @@ private:
     QString m_skip;
     QString m_error;
 };
+
+// Reads holding registers 0 and 1 of unit 1 with a master of pymodbus on device: what it
+// printed ("[4660, 1]" from the slave above). The event loop runs meanwhile, so that a bridge
+// or a monitor of this thread carries the exchange.
+inline QString ModbusMasterReads(const QString& device)
+{
+    QProcess master;
+    master.start(
+        QFile::exists("/usr/bin/python3") ? QStringLiteral("/usr/bin/python3")
+                                          : QStringLiteral("python3"),
+        {QStringLiteral("-c"),
+         QStringLiteral("import sys\n"
+                        "from pymodbus.client import ModbusSerialClient\n"
+                        "c = ModbusSerialClient(port=sys.argv[1], baudrate=9600, timeout=2)\n"
+                        "c.connect()\n"
+                        "r = c.read_holding_registers(0, 2, slave=1)\n"
+                        "print(getattr(r, 'registers', r))\n"),
+         device});
+    WaitFor([&] { return master.state() == QProcess::NotRunning; }, kEventWaitMs);
+    if (master.state() != QProcess::NotRunning) {
+        master.kill();
+        master.waitForFinished();
+    }
+    return QString::fromUtf8(master.readAllStandardOutput()).trimmed() +
+           QString::fromUtf8(master.readAllStandardError());
+}
