@@ -1,5 +1,6 @@
 #include "CBridgeWindow.h"
 
+#include "CCaptureSession.h"
 #include "CEnvironment.h"
 #include "CFindBar.h"
 #include "CPortSettingsDlg.h"
@@ -329,19 +330,6 @@ void CBridgeWindow::UpdateActions()
     m_pReplay->setEnabled(true);
 }
 
-QString CBridgeWindow::CaptureFolder()
-{
-    QSettings settings(kCompanyName, kApplicationName);
-    const QString root = settings
-                             .value(QStringLiteral("%1/RootPath").arg(kGroupTarven),
-                                    QDir::homePath() + QStringLiteral("/TARVEN"))
-                             .toString();
-    QDir().mkdir(root);
-    const QString folder = QDir(root).filePath(QStringLiteral("Galmuri"));
-    QDir().mkdir(folder);
-    return folder;
-}
-
 bool CBridgeWindow::StartCapture(const QString& path)
 {
     const bool started = m_pView->GalmuriSave(true, path);
@@ -374,9 +362,9 @@ void CBridgeWindow::OnCaptureToggled(bool on)
     const QString name =
         QStringLiteral("Bridge-%1.tvn")
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    const QString path = QFileDialog::getSaveFileName(this, tr("갈무리 저장파일 이름"),
-                                                      QDir(CaptureFolder()).filePath(name),
-                                                      tr("TARVEN Files (*.TVN)"));
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("갈무리 저장파일 이름"), QDir(CCaptureSession::Folder()).filePath(name),
+        tr("TARVEN Files (*.TVN)"));
     if (path.isEmpty()) {
         UpdateActions();
         return;
@@ -388,8 +376,9 @@ void CBridgeWindow::OnReplay()
 {
     QString path = m_strCapturePath;
     if (path.isEmpty() || IsCapturing())
-        path = QFileDialog::getOpenFileName(
-            this, tr("재생"), path.isEmpty() ? CaptureFolder() : path, tr("TARVEN Files (*.TVN)"));
+        path = QFileDialog::getOpenFileName(this, tr("재생"),
+                                            path.isEmpty() ? CCaptureSession::Folder() : path,
+                                            tr("TARVEN Files (*.TVN)"));
     if (!path.isEmpty())
         emit replayRequested(path);
 }

@@ -80,8 +80,6 @@ private:
     void OnReplay();
     void UpdateActions();
     void UpdateStatus();
-    // Where captures go: the capture folder of the monitors.
-    static QString CaptureFolder();
 
     std::array<LinkSettings, 2> m_sides;
     std::unique_ptr<CBridge> m_pBridge;
