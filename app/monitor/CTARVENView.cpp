@@ -222,7 +222,7 @@ void CTARVENView::ShowSent(const QByteArray& bytes)
     // Without the echo, what went out is still part of the session a capture records.
     const auto* pBytes = reinterpret_cast<const unsigned char*>(bytes.constData());
     if (CurrentEnv().bEcho)
-        m_pTextView->TextWrite(pBytes, int(bytes.size()), kAttrSent);
+        m_pTextView->TextWrite(pBytes, int(bytes.size()), kAttrSent, m_arrivalClock.Now());
     else
         m_pTextView->CaptureWrite(pBytes, int(bytes.size()), kAttrSent);
 }

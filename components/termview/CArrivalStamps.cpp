@@ -2,15 +2,17 @@
 
 #include <algorithm>
 
-bool CArrivalStamps::Note(const QDateTime& arrival, uint64_t at, const unsigned char* bytes, int n)
+bool CArrivalStamps::Note(const QDateTime& arrival, uint64_t at, const unsigned char* bytes, int n,
+                          char attribute)
 {
     if (n <= 0)
         return false;
     const qint64 arrivalMs = arrival.toMSecsSinceEpoch();
     // A clock set back counts as a pause, so the jump shows.
-    const bool due =
-        !m_bArrived || arrivalMs - m_nLastArrivalMs > m_nGapMs || arrivalMs < m_nLastArrivalMs;
+    const bool due = !m_bArrived || attribute != m_cLastAttribute ||
+                     arrivalMs - m_nLastArrivalMs > m_nGapMs || arrivalMs < m_nLastArrivalMs;
     m_bArrived = true;
+    m_cLastAttribute = attribute;
     m_nLastArrivalMs = arrivalMs;
     if (!due)
         return false;

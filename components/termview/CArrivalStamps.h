@@ -15,16 +15,18 @@ struct ArrivalStamp
     int msOfDay = 0; // local time of day, in milliseconds
 };
 
-// The arrival times a terminal view shows beside received bytes. They are not part of the log:
-// the bytes, captures and copies stay as they were. A chunk gets a stamp when it follows a
-// pause longer than the gap; a chunk inside a burst does not. User-interface thread only.
+// The times a terminal view shows beside the bytes that were received or sent. They are not part
+// of the log: the bytes, captures and copies stay as they were. A chunk gets a stamp when it
+// follows a pause longer than the gap or goes the other way than the chunk before; a chunk
+// inside a burst does not. User-interface thread only.
 class CArrivalStamps
 {
 public:
-    // Notes a chunk that arrived at arrival and is written from offset at on; bytes are its
-    // first bytes (line breaks at its start are skipped, so the time leads the line that
-    // follows them). Returns whether it got a stamp.
-    bool Note(const QDateTime& arrival, uint64_t at, const unsigned char* bytes, int n);
+    // Notes a chunk that arrived (or went out) at arrival, with the attribute of its direction,
+    // and is written from offset at on; bytes are its first bytes (line breaks at its start are
+    // skipped, so the time leads the line that follows them). Returns whether it got a stamp.
+    bool Note(const QDateTime& arrival, uint64_t at, const unsigned char* bytes, int n,
+              char attribute);
     void SetGapMs(int ms) { m_nGapMs = ms; }
     int GapMs() const { return m_nGapMs; }
     // Forgets stamps of bytes the log no longer holds.
@@ -44,5 +46,6 @@ private:
     std::deque<ArrivalStamp> m_stamps; // offsets strictly rising
     qint64 m_nLastArrivalMs = 0;
     bool m_bArrived = false;
+    char m_cLastAttribute = 0;
     int m_nGapMs = kDefaultArrivalGapMs;
 };

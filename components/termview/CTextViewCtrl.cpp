@@ -151,7 +151,7 @@ void CTextViewCtrl::TextWrite(const unsigned char* bytes, int n, char attribute,
 {
     const uint64_t at = m_pStore->Extent().end;
     TextWrite(bytes, n, attribute);
-    if (m_stamps.Note(arrival, at, bytes, n))
+    if (m_stamps.Note(arrival, at, bytes, n, attribute))
         m_stamps.DropBefore(m_pStore->Extent().first);
 }
 

@@ -257,6 +257,15 @@ TEST_F(TimeStampTest, ChunksAfterAPauseAreStampedInTextAndHexModesAndTheBytesSta
     EXPECT_TRUE(view->TextView()->ArrivalStamps().empty());
     Receive(view, "again", 1001);
     EXPECT_EQ(Rows(view, 1), QStringList({"[09:05:02.008] again"}));
+
+    // A chunk that goes the other way gets its time inside a burst too: what was sent and the
+    // answer each carry theirs.
+    const QByteArray sent = "\r\nAT\r\n";
+    view->TextView()->TextWrite(reinterpret_cast<const unsigned char*>(sent.constData()),
+                                int(sent.size()), kAttrSent, kStart.addMSecs(1002));
+    Receive(view, "OK", 1004);
+    EXPECT_EQ(Rows(view, 3),
+              QStringList({"[09:05:02.008] again", "[09:05:02.009] AT", "[09:05:02.011] OK"}));
 }
 
 TEST_F(TimeStampTest, TheSettingsKeepTheToggleAndSetTheGap)
