@@ -1,25 +1,30 @@
 #include "CArrivalStamps.h"
 
+#include "CaptureCell.h"
+
 #include <algorithm>
 
 bool CArrivalStamps::Note(const QDateTime& arrival, uint64_t at, const unsigned char* bytes, int n,
                           char attribute)
 {
-    if (n <= 0)
+    int skip = 0;
+    while (skip < n && (bytes[skip] == '\r' || bytes[skip] == '\n'))
+        ++skip;
+    // Line breaks alone lead nothing: the time waits for the bytes after them.
+    if (skip >= n)
         return false;
     const qint64 arrivalMs = arrival.toMSecsSinceEpoch();
-    // A clock set back counts as a pause, so the jump shows.
-    const bool due = !m_bArrived || attribute != m_cLastAttribute ||
-                     arrivalMs - m_nLastArrivalMs > m_nGapMs || arrivalMs < m_nLastArrivalMs;
+    // A clock set back counts as a pause, so the jump shows. What the user sent is stamped where
+    // the direction turns only: the pauses between typed keys are the typist's, not the line's.
+    const bool turned = !m_bArrived || attribute != m_cLastAttribute;
+    const bool paused = arrivalMs - m_nLastArrivalMs > m_nGapMs || arrivalMs < m_nLastArrivalMs;
+    const bool due = turned || (paused && attribute != kAttrSent);
     m_bArrived = true;
     m_cLastAttribute = attribute;
     m_nLastArrivalMs = arrivalMs;
     if (!due)
         return false;
-    int skip = 0;
-    while (skip < n && (bytes[skip] == '\r' || bytes[skip] == '\n'))
-        ++skip;
-    const uint64_t offset = at + static_cast<uint64_t>(skip < n ? skip : 0);
+    const uint64_t offset = at + static_cast<uint64_t>(skip);
     if (!m_stamps.empty() && m_stamps.back().offset >= offset)
         return false; // the bytes before never reached the log
     m_stamps.push_back({offset, arrival.time().msecsSinceStartOfDay()});

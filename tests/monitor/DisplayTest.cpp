@@ -9,6 +9,8 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <cstring>
+#include <utility>
 
 using DisplayTest = MonitorTest;
 
@@ -264,8 +266,17 @@ TEST_F(TimeStampTest, ChunksAfterAPauseAreStampedInTextAndHexModesAndTheBytesSta
     view->TextView()->TextWrite(reinterpret_cast<const unsigned char*>(sent.constData()),
                                 int(sent.size()), kAttrSent, kStart.addMSecs(1002));
     Receive(view, "OK", 1004);
-    EXPECT_EQ(Rows(view, 3),
-              QStringList({"[09:05:02.008] again", "[09:05:02.009] AT", "[09:05:02.011] OK"}));
+    // Keys typed one by one are stamped where the direction turned only, and a line break
+    // alone takes no time: the next bytes do.
+    for (const auto& [key, ms] : {std::pair("\r\n", 1100), std::pair("A", 1200),
+                                  std::pair("T", 1300), std::pair("\r\n", 1400)})
+        view->TextView()->TextWrite(reinterpret_cast<const unsigned char*>(key),
+                                    int(std::strlen(key)), kAttrSent, kStart.addMSecs(ms));
+    Receive(view, "\r\n", 1500);
+    Receive(view, "OK", 1600);
+    EXPECT_EQ(Rows(view, 6),
+              QStringList({"[09:05:02.008] again", "[09:05:02.009] AT", "[09:05:02.011] OK",
+                           "[09:05:02.207] AT", "", "[09:05:02.607] OK"}));
 }
 
 TEST_F(TimeStampTest, TheSettingsKeepTheToggleAndSetTheGap)
