@@ -87,6 +87,12 @@ TEST_F(PortSettingsDlgTest, ShowsTheDefaultsWhenNothingIsStored)
     };
     for (const auto& [id, text] : shown)
         EXPECT_EQ(Shown(dialog, id), text) << id;
+    // A client's reconnect is off until asked for, and Tab reaches it after the welcome text.
+    EXPECT_FALSE(Control<QCheckBox>(dialog, IDC_CLIENT_RECONNECT)->isChecked());
+    QWidget* next = Control<QLineEdit>(dialog, IDC_WELCOME_MSG)->nextInFocusChain();
+    while (next != nullptr && next->focusPolicy() == Qt::NoFocus)
+        next = next->nextInFocusChain();
+    EXPECT_EQ(next, Control<QCheckBox>(dialog, IDC_CLIENT_RECONNECT));
     EXPECT_EQ(Control<QComboBox>(dialog, IDC_FLOW_CONTROL)->count(), 3);
     EXPECT_EQ(Control<QSpinBox>(dialog, IDC_SERVER_PORT)->minimum(), 1);
     EXPECT_EQ(Control<QSpinBox>(dialog, IDC_SERVER_PORT)->maximum(), 65535);
