@@ -15,6 +15,7 @@ python3 lua5.4
 desktop-file-utils shared-mime-info dpkg-dev file libxml2-utils
 help2man man-db lintian
 python3-pymodbus python3-serial python3-serial-asyncio
+lrzsz socat tio
 "
 
 missing=""
