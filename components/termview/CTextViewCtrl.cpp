@@ -2,6 +2,7 @@
 
 #include "CCaptureLoad.h"
 #include "CCaptureReader.h"
+#include "CQuietScrollBar.h"
 #include "CTextLogStore.h"
 #include "CTextViewPrinter.h"
 #include "HexLayout.h"
@@ -56,10 +57,10 @@ CTextViewCtrl::CTextViewCtrl(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    setVerticalScrollBar(new CQuietScrollBar(Qt::Vertical, this));
     viewport()->setCursor(Qt::IBeamCursor);
     m_painter.SetFont(font(), viewport());
     m_repaintTimer.setSingleShot(true);
-    m_repaintTimer.setInterval(kRepaintIntervalMs);
     // Started by traffic only: an idle capture wakes nothing.
     m_captureTimer.setSingleShot(true);
     m_captureTimer.setInterval(kCaptureFlushMs);
@@ -163,8 +164,12 @@ void CTextViewCtrl::NotifyWritten()
     QMetaObject::invokeMethod(
         this,
         [this] {
-            if (!m_repaintTimer.isActive())
-                m_repaintTimer.start();
+            if (m_repaintTimer.isActive())
+                return;
+            const bool flood = m_pStore->Extent().end > m_nShownEnd + kPromptBytes;
+            const qint64 since = m_frameClock.isValid() ? m_frameClock.elapsed() : kFrameMs;
+            m_repaintTimer.start(
+                int(std::max<qint64>(0, (flood ? kRepaintIntervalMs : kFrameMs) - since)));
         },
         Qt::QueuedConnection);
 }
@@ -172,6 +177,8 @@ void CTextViewCtrl::NotifyWritten()
 void CTextViewCtrl::OnRepaintTimer()
 {
     m_bPending.store(false);
+    m_frameClock.start();
+    m_nShownEnd = m_pStore->Extent().end;
     m_bShowingWritten = true;
     SyncScrollBars();
     m_bShowingWritten = false;
