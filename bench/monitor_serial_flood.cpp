@@ -2,9 +2,12 @@
 // as the pty takes bytes (or at a fixed rate), while the monitor window has the slave open.
 // Reports the bytes lost (written against the window's received count), the rate, the CPU the
 // window's process spent, its wake-ups (voluntary context switches) for each chunk written and
-// the longest stall of the user-interface thread. In the same run,
+// the longest stall of the user-interface thread; at a set rate also how long a chunk took from
+// its write until the terminal painted it. In the same run,
 // when it is installed, `tio` reads a second pty flooded the same way, as a yardstick.
 #include "monitor_bench_support.h"
+
+#include "CTextViewCtrl.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -12,11 +15,15 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <algorithm>
+#include <vector>
+
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
@@ -97,6 +104,24 @@ struct Pty
     }
 };
 
+// When each write of a paced writer ended, by the byte count after it: the user-interface
+// thread reads what the writer published. Bounded: a flood records nothing.
+struct WriteTimes
+{
+    static constexpr std::size_t kMost = 1 << 20;
+    std::vector<std::pair<qint64, Clock::time_point>> writes = decltype(writes)(kMost);
+    std::atomic<std::size_t> count = 0;
+
+    void Note(qint64 end)
+    {
+        const std::size_t at = count.load(std::memory_order_relaxed);
+        if (at < kMost) {
+            writes[at] = {end, Clock::now()};
+            count.store(at + 1, std::memory_order_release);
+        }
+    }
+};
+
 // What one writer thread did.
 struct Feed
 {
@@ -104,6 +129,7 @@ struct Feed
     double cpuSeconds = 0;
     qint64 chunks = 0; // writes the pty took
     long wakeups = 0;  // the writer's own
+    WriteTimes* times = nullptr;
 };
 
 // Writes printable 64-byte lines for seconds: rate bytes per second, or as fast as the master
@@ -129,6 +155,8 @@ void FeedPty(int master, qint64 rate, int seconds, const std::atomic<bool>& stop
                 written += put;
                 due -= put;
                 ++feed.chunks;
+                if (feed.times != nullptr)
+                    feed.times->Note(written);
                 continue;
             }
             pollfd fd = {master, POLLOUT, 0};
@@ -153,7 +181,14 @@ struct Result
     double stallMs = -1; // -1: no user interface to stall
     qint64 chunks = 0;
     long wakeups = 0;
+    std::vector<double> latencyMs; // write to paint, per chunk
 };
+
+double Percentile(std::vector<double> values, double share)
+{
+    std::sort(values.begin(), values.end());
+    return values[std::min(values.size() - 1, std::size_t(share * double(values.size())))];
+}
 
 void Print(const char* who, const Result& r)
 {
@@ -167,10 +202,77 @@ void Print(const char* who, const Result& r)
         std::printf("; %.2f wake-ups a chunk", double(r.wakeups) / double(r.chunks));
     if (r.stallMs >= 0)
         std::printf("; longest user-interface stall %.1f ms", r.stallMs);
+    if (!r.latencyMs.empty())
+        std::printf("; write to paint median %.1f ms, 99th %.1f, max %.1f",
+                    Percentile(r.latencyMs, 0.5), Percentile(r.latencyMs, 0.99),
+                    Percentile(r.latencyMs, 1.0));
     std::printf("\n");
 }
 
-bool RunMonitor(qint64 rate, int seconds, bool meterStalls, Result& out)
+// A chunk is on screen at the first paint of the terminal after the view showed its bytes.
+class PaintLatency : public QObject
+{
+public:
+    PaintLatency(CTARVENView* view, qint64 before, const WriteTimes& times,
+                 std::vector<double>& latencyMs)
+        : m_view(view), m_times(times), m_latencyMs(latencyMs)
+    {
+        QObject::connect(view->TextView(), &CTextViewCtrl::dataShown, this,
+                         [this, before] { m_nShown = m_view->Received() - before; });
+        view->TextView()->viewport()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::Paint)
+            return false;
+        const Clock::time_point now = Clock::now();
+        const std::size_t count = m_times.count.load(std::memory_order_acquire);
+        while (m_nNext < count && m_times.writes[m_nNext].first <= m_nShown) {
+            m_latencyMs.push_back(
+                std::chrono::duration<double, std::milli>(now - m_times.writes[m_nNext].second)
+                    .count());
+            ++m_nNext;
+        }
+        return false;
+    }
+
+private:
+    CTARVENView* m_view;
+    const WriteTimes& m_times;
+    std::vector<double>& m_latencyMs;
+    qint64 m_nShown = 0;
+    std::size_t m_nNext = 0;
+};
+
+// Writes lines 64-byte lines and waits until the window shows them all: a window that has run
+// for a while holds a long log, and its scroll bar no longer changes at every frame.
+bool Prefill(int master, CTARVENView* view, int lines)
+{
+    const qint64 total = qint64(lines) * 64;
+    QByteArray text;
+    for (int i = 0; i < lines; ++i)
+        text += QByteArray(63, char('a' + i % 26)) + '\n';
+    qint64 put = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (view->Received() < total && clock.elapsed() < 30000) {
+        if (put < total) {
+            const ssize_t n = ::write(master, text.constData() + put, std::size_t(total - put));
+            put += std::max<ssize_t>(n, 0);
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    // Let the last frame be painted before the count starts.
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 200)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return view->Received() == total;
+}
+
+bool RunMonitor(qint64 rate, int seconds, bool meterStalls, int prefill, Result& out)
 {
     Pty pty;
     if (!pty.Open())
@@ -185,11 +287,20 @@ bool RunMonitor(qint64 rate, int seconds, bool meterStalls, Result& out)
 
     // The meter's ticks and the watch below wake the window's thread too; without the meter
     // the watch looks less often, and the wake-ups are nearly all the window's own.
+    if (prefill > 0 && !Prefill(pty.master, view, prefill)) {
+        std::fprintf(stderr, "the monitor did not show the %d lines written first\n", prefill);
+        return false;
+    }
+    const qint64 before = view->Received();
     StallMeter stalls;
     if (meterStalls)
         stalls.Start();
     std::atomic<bool> stop = false;
     Feed feed;
+    auto times = std::make_unique<WriteTimes>();
+    if (rate > 0)
+        feed.times = times.get();
+    PaintLatency latency(view, before, *times, out.latencyMs);
     const double cpuBefore = ProcessCpuSeconds();
     const long wakeupsBefore = Wakeups(RUSAGE_SELF);
     QElapsedTimer clock;
@@ -203,8 +314,8 @@ bool RunMonitor(qint64 rate, int seconds, bool meterStalls, Result& out)
     QEventLoop loop;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (view->Received() != shown) {
-            shown = view->Received();
+        if (view->Received() - before != shown) {
+            shown = view->Received() - before;
             lastArrivalNs = clock.nsecsElapsed();
             idle.restart();
         }
@@ -217,7 +328,7 @@ bool RunMonitor(qint64 rate, int seconds, bool meterStalls, Result& out)
     loop.exec();
     writer.join();
     out.written = feed.written;
-    out.received = view->Received();
+    out.received = view->Received() - before;
     out.seconds = double(lastArrivalNs) / 1e9;
     out.cpuSeconds = ProcessCpuSeconds() - cpuBefore - feed.cpuSeconds;
     out.wakeups = Wakeups(RUSAGE_SELF) - wakeupsBefore - feed.wakeups;
@@ -362,6 +473,10 @@ int main(int argc, char** argv)
         {"rate", "Bytes per second; 0 (the default) writes as fast as the pty takes.", "n", "0"});
     parser.addOption({"seconds", "How long to write (default 10).", "n", "10"});
     parser.addOption({"no-tio", "Leave out the run of tio."});
+    parser.addOption({"prefill",
+                      "Lines the window shows before the count starts, as one that has run for a "
+                      "while (default 0).",
+                      "n", "0"});
     parser.addOption({"no-stall-meter",
                       "Do not measure stalls: the meter's 5 ms ticks would count as the window's "
                       "wake-ups."});
@@ -376,7 +491,8 @@ int main(int argc, char** argv)
                 seconds);
 
     Result monitor;
-    if (!RunMonitor(rate, seconds, !parser.isSet("no-stall-meter"), monitor))
+    if (!RunMonitor(rate, seconds, !parser.isSet("no-stall-meter"), parser.value("prefill").toInt(),
+                    monitor))
         return 2;
     Print("monitor", monitor);
 

@@ -22,9 +22,9 @@ inline constexpr int kMaxArrivalGapMs = 60 * 1000;
 // Receive path: a notice takes at most this much from the link, and another follows for the
 // rest, so that input and painting get their turn during a flood.
 inline constexpr int kBytesPerNotice = 256 * 1024;
-// Received bytes are announced to a window at most this often: on screen within a frame or two,
-// at one wake-up for a device's many small chunks.
-inline constexpr int kNoticeGapMs = 10;
+// Received bytes are announced to a window at most this often: a frame's worth of a device's
+// many small chunks at one wake-up, shown at once (the terminal's frame is shorter).
+inline constexpr int kNoticeGapMs = 16;
 // Sends the link could not take and datagrams of other senders are told once a burst: after a
 // quiet while without more, or once the burst has lasted its longest.
 inline constexpr int kBurstQuietMs = 1000;

@@ -9,6 +9,7 @@
 #include <QAbstractScrollArea>
 #include <QAbstractSlider>
 #include <QBasicTimer>
+#include <QElapsedTimer>
 #include <QString>
 #include <QTimer>
 #include <atomic>
@@ -194,6 +195,8 @@ private:
     CArrivalStamps m_stamps;
     CTextViewPainter m_painter;
     QTimer m_repaintTimer;
+    QElapsedTimer m_frameClock; // since the last bytes were shown
+    uint64_t m_nShownEnd = 0;   // the log's end then
     QTimer m_captureTimer;
     QBasicTimer m_caretTimer;
     QMenu* m_pMenu = nullptr;
