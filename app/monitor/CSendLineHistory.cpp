@@ -18,8 +18,9 @@ void CSendLineHistory::Load(const QSettings& settings)
     m_entries.clear();
     const QVariant value = settings.value(QLatin1String(kHistoryKey));
     // A list of one comes back as a plain string.
-    const QStringList stored =
-        value.typeId() == QMetaType::QString ? QStringList{value.toString()} : value.toStringList();
+    const bool list =
+        value.typeId() == QMetaType::QStringList || value.typeId() == QMetaType::QVariantList;
+    const QStringList stored = list ? value.toStringList() : QStringList{value.toString()};
     for (const QString& line : stored) {
         if (m_entries.size() >= kMaxEntries)
             break;
