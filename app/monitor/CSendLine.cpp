@@ -173,32 +173,34 @@ void CSendLine::Say(const QString& text)
         m_pStatusMessages->showMessage(text, kRefusedTextMessageMs);
 }
 
+QString CSendLine::FaultText(const SendLineBytes& made) const
+{
+    QString text;
+    switch (made.fault) {
+    case SendLineBytes::Fault::Notation:
+        text = tr("%1열('%2'): 제어코드 표기가 잘못되어 보내지 않았습니다. 바이트는 <0D>처럼 "
+                  "16진수 두 자리로, 꺾쇠 자체는 << >>로 씁니다.");
+        break;
+    case SendLineBytes::Fault::Hex:
+        text = tr("%1열('%2'): 16진수는 바이트마다 두 자리씩 씁니다(예: 0D 0A 41). 보내지 "
+                  "않았습니다.");
+        break;
+    case SendLineBytes::Fault::Unencodable:
+        return tr("%1열의 '%2' 문자는 %3(으)로 보낼 수 없어 보내지 않았습니다.")
+            .arg(made.nColumn)
+            .arg(made.character, QString::fromLatin1(tsl::CodecName(m_pLink->Codec())));
+    case SendLineBytes::Fault::None:
+        break;
+    }
+    return text.arg(made.nColumn).arg(made.character);
+}
+
 bool CSendLine::Send()
 {
     const QString text = m_pEditor->text();
     const SendLineBytes made = MakeSendLineBytes(text, Mode(), Ending(), m_pLink->Codec());
     if (made.fault != SendLineBytes::Fault::None) {
-        switch (made.fault) {
-        case SendLineBytes::Fault::Notation:
-            Say(tr("%1열('%2'): 제어코드 표기가 잘못되어 보내지 않았습니다. 바이트는 <0D>처럼 "
-                   "16진수 두 자리로, 꺾쇠 자체는 << >>로 씁니다.")
-                    .arg(made.nColumn)
-                    .arg(made.character));
-            break;
-        case SendLineBytes::Fault::Unencodable:
-            Say(tr("%1열의 '%2' 문자는 %3(으)로 보낼 수 없어 보내지 않았습니다.")
-                    .arg(made.nColumn)
-                    .arg(made.character, QString::fromLatin1(tsl::CodecName(m_pLink->Codec()))));
-            break;
-        case SendLineBytes::Fault::Hex:
-            Say(tr("%1열('%2'): 16진수는 바이트마다 두 자리씩 씁니다(예: 0D 0A 41). 보내지 "
-                   "않았습니다.")
-                    .arg(made.nColumn)
-                    .arg(made.character));
-            break;
-        case SendLineBytes::Fault::None:
-            break;
-        }
+        Say(FaultText(made));
         // The cursor goes where the fault starts.
         m_pEditor->setCursorPosition(
             int(QString::fromStdU32String(text.toStdU32String().substr(0, size_t(made.nColumn - 1)))

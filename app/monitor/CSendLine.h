@@ -49,6 +49,8 @@ private:
     void LoadSettings();
     void SaveChoices() const;
     void Say(const QString& text);
+    // Why a line is refused, with the column where its fault starts.
+    QString FaultText(const SendLineBytes& made) const;
     // Up (older) or Down (newer) through the history; past the newest, the line being typed.
     void Walk(int step);
     void OnModeChanged();

@@ -300,12 +300,8 @@ TEST_F(SendLineMenuTest, TheViewMenuShowsTheLineKeptForEveryMonitorAndEscapeLeav
     EXPECT_TRUE(item->isCheckable());
     EXPECT_FALSE(item->isChecked()) << "off by default";
     EXPECT_EQ(item->text(), "송신 입력줄");
-    const QList<QAction*> menus = Frame()->menuBar()->actions();
-    const auto viewMenu = std::ranges::find_if(menus, [](const QAction* entry) {
-        return entry->menu() != nullptr && entry->menu()->title() == "보기(&V)";
-    });
-    ASSERT_NE(viewMenu, menus.end());
-    EXPECT_TRUE((*viewMenu)->menu()->actions().contains(item));
+    ASSERT_NE(ViewMenu(), nullptr);
+    EXPECT_TRUE(ViewMenu()->actions().contains(item));
     CMonitorWindow* window = WindowOf(view);
     EXPECT_EQ(window->SendLine(), nullptr);
 
