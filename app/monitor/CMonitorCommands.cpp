@@ -21,17 +21,18 @@ const char* const kRouterName = "CMonitorCommands";
 
 // The commands a monitor answers.
 constexpr int kMonitorCommands[] = {
-    ID_PORT_OPEN,      ID_PORT_CLOSE,     ID_PORT_SETTINGS,  ID_VIEW_CLEAR,  ID_VIEW_PAUSE,
-    ID_CAPTURE,        ID_CAPTURE_SHOW,   ID_VIEW_ASCII,     ID_VIEW_HEX,    ID_VIEW_CONTROL,
-    ID_TVN_PRINT,      ID_FILE_PRINT,     ID_FILE_TRANSFER,  ID_CHECKSUM,    ID_VIEW_CONTROL_PANEL,
-    ID_TVN_COPY,       ID_LINE_DTR,       ID_LINE_RTS,       ID_LINE_BREAK,  ID_VIEW_TIMESTAMP,
-    ID_VIEW_FIND,      ID_VIEW_FIND_NEXT, ID_VIEW_FIND_PREV, ID_VIEW_REPLAY, ID_VIEW_PLOT,
-    ID_VIEW_AUTO_REPLY};
+    ID_PORT_OPEN,       ID_PORT_CLOSE,     ID_PORT_SETTINGS,  ID_VIEW_CLEAR,  ID_VIEW_PAUSE,
+    ID_CAPTURE,         ID_CAPTURE_SHOW,   ID_VIEW_ASCII,     ID_VIEW_HEX,    ID_VIEW_CONTROL,
+    ID_TVN_PRINT,       ID_FILE_PRINT,     ID_FILE_TRANSFER,  ID_CHECKSUM,    ID_VIEW_CONTROL_PANEL,
+    ID_TVN_COPY,        ID_LINE_DTR,       ID_LINE_RTS,       ID_LINE_BREAK,  ID_VIEW_TIMESTAMP,
+    ID_VIEW_FIND,       ID_VIEW_FIND_NEXT, ID_VIEW_FIND_PREV, ID_VIEW_REPLAY, ID_VIEW_PLOT,
+    ID_VIEW_AUTO_REPLY, ID_VIEW_SEND_LINE};
 
 // What a replay's view does not answer: it has no link, and shows one file only.
 constexpr int kLinkCommands[] = {
-    ID_PORT_OPEN,    ID_PORT_CLOSE,    ID_PORT_SETTINGS,      ID_VIEW_PAUSE,  ID_CAPTURE,
-    ID_CAPTURE_SHOW, ID_FILE_TRANSFER, ID_VIEW_CONTROL_PANEL, ID_VIEW_REPLAY, ID_VIEW_AUTO_REPLY};
+    ID_PORT_OPEN,   ID_PORT_CLOSE,      ID_PORT_SETTINGS, ID_VIEW_PAUSE,
+    ID_CAPTURE,     ID_CAPTURE_SHOW,    ID_FILE_TRANSFER, ID_VIEW_CONTROL_PANEL,
+    ID_VIEW_REPLAY, ID_VIEW_AUTO_REPLY, ID_VIEW_SEND_LINE};
 
 } // namespace
 
@@ -108,6 +109,13 @@ void CMonitorCommands::InitActionsConnections()
         }
         UpdateActions(m_pActive.data());
     });
+    connect(Action(ID_VIEW_SEND_LINE), &QAction::triggered, this, [this] {
+        if (CTARVENView* view = m_pActive.data()) {
+            if (auto* window = qobject_cast<CMonitorWindow*>(view->parentWidget()))
+                window->OnToggleSendLine();
+        }
+        UpdateActions(m_pActive.data());
+    });
     connect(&m_routing.area, &QMdiArea::subWindowActivated, this,
             &CMonitorCommands::OnSubWindowActivated);
     // The context menu shares these actions; right before it shows, they follow the view.
@@ -164,7 +172,7 @@ void CMonitorCommands::UpdateActions(const CTARVENView* view)
     UpdateLineActions(view, [this](int id) { return Action(id); });
     if (view == nullptr) {
         for (int id : {ID_VIEW_PAUSE, ID_CAPTURE, ID_VIEW_ASCII, ID_VIEW_HEX, ID_VIEW_CONTROL,
-                       ID_VIEW_CONTROL_PANEL, ID_VIEW_PLOT, ID_VIEW_AUTO_REPLY})
+                       ID_VIEW_CONTROL_PANEL, ID_VIEW_PLOT, ID_VIEW_AUTO_REPLY, ID_VIEW_SEND_LINE})
             set(id, false);
         return;
     }
@@ -184,6 +192,7 @@ void CMonitorCommands::UpdateActions(const CTARVENView* view)
     const auto* window = qobject_cast<const CMonitorWindow*>(view->parentWidget());
     set(ID_VIEW_PLOT, window != nullptr && window->IsPlotShown());
     set(ID_VIEW_AUTO_REPLY, window != nullptr && window->IsAutoReplyShown());
+    set(ID_VIEW_SEND_LINE, window != nullptr && window->IsSendLineShown());
     // A replay has no link, and plots nothing: its bytes never come from one.
     if (view->IsReplay()) {
         for (int id : kLinkCommands)

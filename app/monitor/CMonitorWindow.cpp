@@ -9,6 +9,7 @@
 #include "CMonitorStatusBar.h"
 #include "CPlotPanel.h"
 #include "CReplayFrame.h"
+#include "CSendLine.h"
 #include "CTARVENView.h"
 #include "CTextViewCtrl.h"
 #include "MessageBox.h"
@@ -25,9 +26,10 @@
 CMonitorWindow::CMonitorWindow(CDocument* document, CChildFrame* frame, QWidget* parent,
                                const MonitorServices& services)
     : QWidget(parent), m_pStatus(new CMonitorStatusBar(this)),
-      m_pView(new CTARVENView(document, frame, m_pStatus, this, services))
+      m_pView(new CTARVENView(document, frame, m_pStatus, this, services)), m_services(services)
 {
     auto* layout = new QVBoxLayout(this);
+    m_pLayout = layout;
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     CreateToolBar();
@@ -141,6 +143,11 @@ void CMonitorWindow::showEvent(QShowEvent* event)
     settings.beginGroup(QLatin1String(kPlotGroup));
     if (!m_pView->IsReplay() && PlotSettings::Load(settings).bShown)
         ShowPlot(true);
+    settings.endGroup();
+    // A replay never sends.
+    if (!m_pView->IsReplay() &&
+        settings.value(QStringLiteral("%1/ShowSendLine").arg(kGroupTarven), 0).toInt() != 0)
+        ShowSendLine(true);
 }
 
 void CMonitorWindow::ShowPlot(bool show)
@@ -200,4 +207,35 @@ void CMonitorWindow::OnToggleAutoReply()
     m_pAutoReply->show();
     m_pAutoReply->setFocus();
     emit m_pView->stateChanged();
+}
+
+bool CMonitorWindow::IsSendLineShown() const
+{
+    return m_pSendLine != nullptr && !m_pSendLine->isHidden();
+}
+
+void CMonitorWindow::OnToggleSendLine()
+{
+    const bool show = !IsSendLineShown();
+    ShowSendLine(show);
+    QSettings settings(kCompanyName, kApplicationName);
+    settings.setValue(QStringLiteral("%1/ShowSendLine").arg(kGroupTarven), int(show));
+    if (show)
+        m_pSendLine->setFocus();
+    else
+        m_pView->Activate();
+}
+
+void CMonitorWindow::ShowSendLine(bool show)
+{
+    if (show && m_pSendLine == nullptr) {
+        m_pSendLine = new CSendLine(m_pView->Link(), m_services.pStatusMessages, this);
+        // Under the terminal, above the find bar.
+        m_pLayout->insertWidget(m_pLayout->indexOf(m_pFindBar), m_pSendLine);
+        connect(m_pSendLine, &CSendLine::leaveRequested, m_pView, &CTARVENView::Activate);
+    }
+    if (m_pSendLine == nullptr)
+        return;
+    m_pSendLine->setVisible(show);
+    emit m_pView->stateChanged(); // the menu item ticks
 }

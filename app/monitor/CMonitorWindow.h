@@ -10,11 +10,13 @@ class CDocument;
 class CFindBar;
 class CMonitorStatusBar;
 class CPlotPanel;
+class CSendLine;
 class QHBoxLayout;
 class CTARVENView;
 class QAction;
 class QMdiArea;
 class QToolBar;
+class QVBoxLayout;
 
 // What a monitor's child frame shows: its own toolbar (time stamps and line signals), the view,
 // the find bar and its status bar.
@@ -43,12 +45,18 @@ public:
     void OnToggleAutoReply();
     bool IsAutoReplyShown() const;
     CAutoReplyPanel* AutoReply() const { return m_pAutoReply; }
+    // The send line under the terminal; shown or hidden as monitor windows last had it
+    // ("ShowSendLine"). Made when first shown.
+    void OnToggleSendLine();
+    bool IsSendLineShown() const;
+    CSendLine* SendLine() const { return m_pSendLine; }
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void ShowPlot(bool show);
+    void ShowSendLine(bool show);
     // The area of child windows this window sits in; null for a window on its own, which
     // offers no replay.
     QMdiArea* Area() const;
@@ -64,5 +72,8 @@ private:
     QHBoxLayout* m_pBody = nullptr;
     CPlotPanel* m_pPlot = nullptr;
     CAutoReplyPanel* m_pAutoReply = nullptr;
+    MonitorServices m_services;
+    QVBoxLayout* m_pLayout = nullptr;
+    CSendLine* m_pSendLine = nullptr;
     bool m_bShownOnce = false;
 };

@@ -165,6 +165,11 @@ const CommandEntry kCommands[] = {
      QT_TRANSLATE_NOOP("CCommandActions",
                        "받은 요청에 규칙대로 응답하는 창을 모니터 창 옆에 엽니다."),
      false, true},
+    {ID_VIEW_SEND_LINE, QT_TRANSLATE_NOOP("CCommandActions", "송신 입력줄"), "",
+     QT_TRANSLATE_NOOP("CCommandActions", "송신 입력줄"),
+     QT_TRANSLATE_NOOP("CCommandActions",
+                       "모니터 창 아래에 한 줄을 써서 Enter로 보내는 입력줄을 보이거나 숨깁니다."),
+     false, true},
 
     {ID_SCRIPT_RUN, QT_TRANSLATE_NOOP("CCommandActions", "스크립트 실행(Run)"), "",
      QT_TRANSLATE_NOOP("CCommandActions", "스크립트 실행"),

@@ -220,8 +220,9 @@ void CMainFrame::CreateMenus()
     QMenu* viewMenu = new QMenu(tr("보기(&V)"), this);
     viewMenu->addActions({toolbarToggle, statusToggle, cmdListToggle, outputToggle});
     viewMenu->addSeparator();
-    viewMenu->addActions({Action(ID_VIEW_FIND), Action(ID_VIEW_FIND_NEXT),
-                          Action(ID_VIEW_FIND_PREV), Action(ID_VIEW_REPLAY), Action(ID_VIEW_PLOT),
+    viewMenu->addActions({Action(ID_VIEW_SEND_LINE), Action(ID_VIEW_FIND),
+                          Action(ID_VIEW_FIND_NEXT), Action(ID_VIEW_FIND_PREV),
+                          Action(ID_VIEW_REPLAY), Action(ID_VIEW_PLOT),
                           Action(ID_VIEW_AUTO_REPLY)});
     viewMenu->addSeparator();
     viewMenu->addAction(Action(ID_ENV_SETTINGS));
@@ -300,6 +301,7 @@ void CMainFrame::ShowMenuBar(int menuId)
     Action(ID_VIEW_REPLAY)->setVisible(menuId == kMenuTvn);
     Action(ID_VIEW_PLOT)->setVisible(menuId == kMenuTvn);
     Action(ID_VIEW_AUTO_REPLY)->setVisible(menuId == kMenuTvn);
+    Action(ID_VIEW_SEND_LINE)->setVisible(menuId == kMenuTvn);
 }
 
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window)

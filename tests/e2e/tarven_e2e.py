@@ -638,11 +638,37 @@ def drive_pty_cp949(session, tarven):
         got = read_tty(master, 3)
         if got != b"\xb0\xa1z":
             raise Failed("the tty's far end got %r, expected CP949 가 and z only" % got)
+        drive_send_line(session, master)
         if tarven.poll() is not None:
             raise Failed("tarven ended with %s" % tarven.returncode)
     finally:
         os.close(master)
         os.close(slave)
+
+
+def drive_send_line(session, master):
+    """보기 → 송신 입력줄, the fifth item of the view menu: a line typed there goes out whole
+    with CR LF on Enter, Up brings back the one before, and Escape gives the keys back to the
+    terminal, which types each key as before."""
+    # The menu opens on its first item.
+    session.key("alt+v", "Down", "Down", "Down", "Down", "Return")
+    time.sleep(0.5)  # the line is made and takes the keyboard
+    for line in ("AT+GMR", "ATI"):
+        session.type(line)
+        session.key("Return")
+        got = read_tty(master, len(line) + 2)
+        if got != line.encode() + b"\r\n":
+            raise Failed("the send line's %r reached the tty as %r" % (line, got))
+    session.screenshot("send-line")
+    session.key("Up", "Return")
+    got = read_tty(master, 8)
+    if got != b"AT+GMR\r\n":
+        raise Failed("Up and Enter in the send line sent %r, expected the line before" % got)
+    session.key("Escape")
+    session.type("k")
+    got = read_tty(master, 1)
+    if got != b"k":
+        raise Failed("after Escape from the send line the terminal typed %r" % got)
 
 
 def inner(args):

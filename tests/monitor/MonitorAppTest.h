@@ -8,6 +8,9 @@
 #include "MonitorTestEnv.h"
 #include "ProgramTestEnv.h"
 
+#include <QMenu>
+#include <QMenuBar>
+
 #include <memory>
 
 // The whole program with monitor windows, its main window shown and active, as a person finds
@@ -31,6 +34,15 @@ protected:
     }
 
     CMainFrame* Frame() const { return m_app->MainFrame(); }
+    // The 보기 menu of the menu bar shown now, or null.
+    QMenu* ViewMenu() const
+    {
+        for (const QAction* entry : Frame()->menuBar()->actions()) {
+            if (entry->menu() != nullptr && entry->menu()->title() == "보기(&V)")
+                return entry->menu();
+        }
+        return nullptr;
+    }
     void Press(QKeyCombination key) { PressKey(key, Frame()); }
     void Type(const QString& letters)
     {
