@@ -34,7 +34,8 @@ int main(int argc, char** argv)
     {
         const char* name;
         ExportKind kind;
-    } kinds[] = {{"csv", ExportKind::Csv}, {"hexdump", ExportKind::HexDump}, {"text", ExportKind::Text}};
+    } kinds[] = {
+        {"csv", ExportKind::Csv}, {"hexdump", ExportKind::HexDump}, {"text", ExportKind::Text}};
     for (const auto& kind : kinds) {
         QElapsedTimer held;
         held.start();
