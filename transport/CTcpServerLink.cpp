@@ -62,6 +62,7 @@ void CTcpServerLink::Close()
             client->Close();
     }
     m_ready = {};
+    m_nChosen = -1;
     MarkClosed();
 }
 
@@ -72,6 +73,9 @@ void CTcpServerLink::OnClientClosed(int slot)
     quint16 port = 0;
     client->GetPeerName(address, port);
     m_ready[size_t(slot)] = false;
+    // A later client in the same slot is somebody else: it is not chosen by inheritance.
+    if (slot == m_nChosen)
+        m_nChosen = -1;
     // What still waited for the peer goes with the connection, told with it.
     emit peerLeft(address, port, client->QueuedBytes());
     client->Close();
@@ -86,7 +90,8 @@ WriteResult CTcpServerLink::WriteLink(const char* data, int n, std::chrono::mill
     bool taken = false;
     for (int slot = 0; slot < CServerSock::kSlots; ++slot) {
         CClientSock* client = m_server.GetSlot(slot);
-        if (client->bsGetSlotState() != CClientSock::kSlotInUse)
+        if (client->bsGetSlotState() != CClientSock::kSlotInUse ||
+            (m_nChosen >= 0 && slot != m_nChosen))
             continue;
         anyone = true;
         const WriteResult result =
@@ -104,13 +109,34 @@ WriteResult CTcpServerLink::WriteLink(const char* data, int n, std::chrono::mill
 
 WriteResult CTcpServerLink::WriteToPeer(int peer, const char* data, int n)
 {
-    CClientSock* client = m_server.GetSlot(peer);
-    if (client == nullptr || client->bsGetSlotState() != CClientSock::kSlotInUse)
+    if (!IsConnected(peer))
         return {WriteStatus::NoPeer, 0, ENOTCONN};
-    return client->WriteWhole(data, n);
+    return m_server.GetSlot(peer)->WriteWhole(data, n);
+}
+
+bool CTcpServerLink::IsConnected(int slot) const
+{
+    const CClientSock* client = m_server.GetSlot(slot);
+    return client != nullptr && client->bsGetSlotState() == CClientSock::kSlotInUse;
+}
+
+void CTcpServerLink::ChoosePeer(int peer)
+{
+    // A slot nobody holds is no choice: writes would go nowhere without a word.
+    m_nChosen = peer >= 0 && IsConnected(peer) ? peer : -1;
 }
 
 int CTcpServerLink::TakeLink(QByteArray& out, int max, int)
+{
+    return TakeSlots(out, max, nullptr);
+}
+
+int CTcpServerLink::TakeFromPeers(QByteArray& out, int max, TakenPieces& pieces)
+{
+    return TakeSlots(out, max, &pieces);
+}
+
+int CTcpServerLink::TakeSlots(QByteArray& out, int max, TakenPieces* pieces)
 {
     int taken = 0;
     for (int i = 0; i < CServerSock::kSlots && taken < max; ++i) {
@@ -128,6 +154,12 @@ int CTcpServerLink::TakeLink(QByteArray& out, int max, int)
             if (got <= 0)
                 break;
             taken += got;
+            if (pieces == nullptr)
+                continue;
+            if (!pieces->empty() && pieces->back().nPeer == slot)
+                pieces->back().nBytes += got;
+            else
+                pieces->push_back({slot, got});
         }
         // A client read up to the bound announces the rest itself.
         m_ready[size_t(slot)] = got > 0;
@@ -182,6 +214,8 @@ std::vector<CClientSock*> CTcpServerLink::TransferSockets()
     std::vector<CClientSock*> sockets;
     for (int i = 0; i < CServerSock::kSlots; ++i) {
         CClientSock* slot = m_server.GetSlot(i);
+        if (m_nChosen >= 0 && i != m_nChosen)
+            continue;
         if (slot->bsGetSlotState() == CClientSock::kSlotInUse &&
             slot->GetState() == QAbstractSocket::ConnectedState)
             sockets.push_back(slot);

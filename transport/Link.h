@@ -65,6 +65,14 @@ struct LinkDrop
 };
 using LinkDrops = std::vector<LinkDrop>;
 
+// A stretch of taken bytes and the peer it came from (as peerJoined numbered it).
+struct TakenPiece
+{
+    int nPeer = -1;
+    int nBytes = 0;
+};
+using TakenPieces = std::vector<TakenPiece>;
+
 // When a link last took or delivered a byte: a slow peer goes on, a stalled one is given up.
 class CStallClock
 {
@@ -142,6 +150,12 @@ public:
     {
         return max <= 0 ? 0 : TakeLink(out, max, wholeUpTo > 0 ? wholeUpTo : max);
     }
+    // Take that also says, in order, which peer each stretch of the bytes came from. A link of
+    // one peer leaves pieces empty: every byte is its one peer's.
+    int Take(QByteArray& out, int max, TakenPieces& pieces)
+    {
+        return max <= 0 ? 0 : TakeFromPeers(out, max, pieces);
+    }
     // Take may run on any one thread at a time, not only the link's: a script host takes on its
     // own worker, without waiting for the link's notices.
     virtual bool TakesOnAnyThread() const { return false; }
@@ -158,6 +172,9 @@ public:
     virtual LinkDrops Stranded() const { return {}; }
     // Peers connected (a server's clients); 0 for a link of one.
     virtual int PeerCount() const { return 0; }
+    // Where writes and transfers of a link of several peers go from now on: the one peer (as
+    // peerJoined gave it) or, with -1, every peer. The choice ends when that peer leaves.
+    virtual void ChoosePeer(int /*peer*/) {}
     // The port this side receives on, once open; 0 where it has none of its own.
     virtual quint16 LocalPort() const { return 0; }
     // Where writes go, as the user names it.
@@ -218,6 +235,10 @@ protected:
     virtual WriteResult WriteLink(const char* data, int n, std::chrono::milliseconds wait,
                                   LinkDrops* drops) = 0;
     virtual int TakeLink(QByteArray& out, int max, int wholeUpTo) = 0;
+    virtual int TakeFromPeers(QByteArray& out, int max, TakenPieces& /*pieces*/)
+    {
+        return TakeLink(out, max, max);
+    }
 
     void SetState(State state);
     // For Close, which tells nobody.

@@ -26,7 +26,7 @@ constexpr int kMonitorCommands[] = {
     ID_TVN_PRINT,       ID_FILE_PRINT,     ID_FILE_TRANSFER,  ID_CHECKSUM,    ID_VIEW_CONTROL_PANEL,
     ID_TVN_COPY,        ID_LINE_DTR,       ID_LINE_RTS,       ID_LINE_BREAK,  ID_VIEW_TIMESTAMP,
     ID_VIEW_FIND,       ID_VIEW_FIND_NEXT, ID_VIEW_FIND_PREV, ID_VIEW_REPLAY, ID_VIEW_PLOT,
-    ID_VIEW_AUTO_REPLY, ID_VIEW_SEND_LINE};
+    ID_VIEW_AUTO_REPLY, ID_VIEW_SEND_LINE, ID_FILE_EXPORT};
 
 // What a replay's view does not answer: it has no link, and shows one file only.
 constexpr int kLinkCommands[] = {
@@ -74,6 +74,7 @@ void CMonitorCommands::InitActionsConnections()
         {ID_VIEW_CONTROL, [](CTARVENView& view) { view.OnControlView(); }},
         {ID_TVN_PRINT, [](CTARVENView& view) { view.OnPrint(); }},
         {ID_FILE_PRINT, [](CTARVENView& view) { view.OnPrint(); }},
+        {ID_FILE_EXPORT, [](CTARVENView& view) { view.OnExport(); }},
         {ID_FILE_TRANSFER, [](CTARVENView& view) { RunFileTransfer(*view.Link(), &view); }},
         {ID_CHECKSUM, [](CTARVENView& view) { RunCheckSum(&view); }},
         {ID_VIEW_CONTROL_PANEL, [](CTARVENView& view) { view.OnTogglePanel(); }},
@@ -181,6 +182,7 @@ void CMonitorCommands::UpdateActions(const CTARVENView* view)
     Action(ID_PORT_OPEN)->setEnabled(!busy);
     Action(ID_PORT_CLOSE)->setEnabled(view->IsOnline() || waiting);
     Action(ID_FILE_TRANSFER)->setEnabled(view->IsOnline());
+    Action(ID_FILE_EXPORT)->setEnabled(!view->IsExporting());
     Action(ID_CAPTURE_SHOW)->setEnabled(!view->IsCapturing());
     Action(ID_VIEW_REPLAY)->setEnabled(!view->Capture()->Shown().isEmpty());
     set(ID_VIEW_PAUSE, view->IsPaused());

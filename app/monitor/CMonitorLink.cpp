@@ -10,6 +10,7 @@
 #include <QAbstractSocket>
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -205,6 +206,36 @@ void CMonitorLink::Close()
     SetOnline(false);
 }
 
+void CMonitorLink::ForgetPeers()
+{
+    if (m_peers.empty() && m_nChosenPeer < 0)
+        return;
+    m_peers.clear();
+    if (m_nChosenPeer >= 0) {
+        m_nChosenPeer = -1;
+        emit peerChoiceChanged(-1);
+    }
+    emit peersChanged();
+}
+
+QString CMonitorLink::PeerText(const Peer& peer)
+{
+    return QStringLiteral("[%1] %2:%3").arg(peer.nPeer).arg(peer.strAddress).arg(peer.nPort);
+}
+
+void CMonitorLink::ChoosePeer(int peer)
+{
+    const auto it = std::find_if(m_peers.begin(), m_peers.end(),
+                                 [peer](const Peer& known) { return known.nPeer == peer; });
+    const int chosen = it != m_peers.end() ? peer : -1;
+    if (m_pLink)
+        m_pLink->ChoosePeer(chosen);
+    if (chosen == m_nChosenPeer)
+        return;
+    m_nChosenPeer = chosen;
+    emit peerChoiceChanged(chosen);
+}
+
 void CMonitorLink::StopReconnect()
 {
     if (!m_bReconnecting)
@@ -237,6 +268,7 @@ void CMonitorLink::DisposeLink()
     m_pLink->disconnect(this);
     m_pLink->Close();
     m_pLink.reset();
+    ForgetPeers();
 }
 
 int CMonitorLink::Send(const QByteArray& bytes, Announce announce)
@@ -359,10 +391,20 @@ void CMonitorLink::OnLinkReceived()
     // One bounded batch per notice: the link announces again while bytes are left, so input
     // and painting get their turn between batches of a flood.
     QByteArray bytes;
-    m_pLink->Take(bytes, kBytesPerNotice);
+    m_pieces.clear();
+    m_pLink->Take(bytes, kBytesPerNotice, m_pieces);
     if (!m_bKeepNul && m_settings.HasLine())
         bytes.removeIf([](char byte) { return byte == 0; });
-    emit received(bytes);
+    if (m_pieces.size() <= 1) {
+        emit received(bytes, m_pieces.empty() ? -1 : m_pieces.front().nPeer);
+        return;
+    }
+    // Clients of a server, each with its own stretch, in the order they were taken.
+    qsizetype at = 0;
+    for (const TakenPiece& piece : m_pieces) {
+        emit received(bytes.mid(at, piece.nBytes), piece.nPeer);
+        at += piece.nBytes;
+    }
 }
 
 void CMonitorLink::OnLinkLost(int error)
@@ -406,10 +448,18 @@ void CMonitorLink::OnPeerJoined(int peer, const QString& address, quint16 port)
                             kCrLf,
                         kAttrSent);
     }
-    // With the peer's own port: several clients of one machine are told apart.
-    emit notice(kCrLf + QStringLiteral("Connected from %1:%2 ...\n").arg(address).arg(port) + kCrLf,
-                kAttrSent);
+    const Peer joined{peer, address, port};
+    const auto place = std::lower_bound(m_peers.begin(), m_peers.end(), peer,
+                                        [](const Peer& known, int n) { return known.nPeer < n; });
+    m_peers.insert(place, joined);
+    // With the peer's own port: several clients of one machine are told apart; the number is
+    // the one its traffic is marked with.
+    emit notice(
+        kCrLf + QStringLiteral("[%1] Connected from %2:%3 ...\n").arg(peer).arg(address).arg(port) +
+            kCrLf,
+        kAttrSent);
     emit clientJoined(address, port);
+    emit peersChanged();
 }
 
 void CMonitorLink::OnPeerLeft(const QString& address, quint16 port, qint64 unsentBytes)
@@ -418,10 +468,30 @@ void CMonitorLink::OnPeerLeft(const QString& address, quint16 port, qint64 unsen
     if (unsentBytes > 0)
         NoteUnsent(m_unsent, QStringLiteral("%1:%2").arg(address).arg(port), unsentBytes);
     m_unsent.Flush();
-    emit notice(kCrLf + QStringLiteral("Disconnect from %1:%2 ...\n").arg(address).arg(port) +
-                    kCrLf,
+    // The server's end of each connection is the same: address and port name the peer.
+    const auto left = std::find_if(m_peers.begin(), m_peers.end(), [&](const Peer& known) {
+        return known.nPort == port && known.strAddress == address;
+    });
+    const int peer = left != m_peers.end() ? left->nPeer : -1;
+    const QString number = peer >= 0 ? QStringLiteral("[%1] ").arg(peer) : QString();
+    emit notice(kCrLf + number +
+                    QStringLiteral("Disconnect from %1:%2 ...\n").arg(address).arg(port) + kCrLf,
                 kAttrSent);
+    if (left != m_peers.end())
+        m_peers.erase(left);
+    if (peer >= 0 && peer == m_nChosenPeer) {
+        // What is sent from now on would go nowhere: every client gets it again, and the user
+        // hears so.
+        ChoosePeer(-1);
+        emit notice(
+            kCrLf +
+                tr("선택한 클라이언트 [%1]이(가) 나가서 모든 클라이언트로 보냅니다 ...").arg(peer) +
+                kCrLf,
+            kAttrSent);
+    }
     emit clientLeft(address, port);
+    if (peer >= 0)
+        emit peersChanged();
 }
 
 void CMonitorLink::OnPeerRefused(const QString& address, quint16 port)

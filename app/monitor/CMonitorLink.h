@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <vector>
 
 class CLinkWriter;
 
@@ -45,6 +46,15 @@ public:
         No
     };
 
+    // A peer of a link of several (a server's client): its number, as marks and the selector
+    // show it, and where it is.
+    struct Peer
+    {
+        int nPeer = -1;
+        QString strAddress;
+        quint16 nPort = 0;
+    };
+
     explicit CMonitorLink(QObject* parent = nullptr);
     // Closes the link without a signal.
     ~CMonitorLink() override;
@@ -68,6 +78,14 @@ public:
     bool IsReconnecting() const { return m_bReconnecting; }
     // Peers of the link (a server's clients); 0 for a link of one.
     int ConnectionCount() const;
+    // The peers connected, by number.
+    const std::vector<Peer>& Peers() const { return m_peers; }
+    // "[3] 127.0.0.1:40112": a peer as the terminal and the selector name it.
+    static QString PeerText(const Peer& peer);
+    // Sends, typed keys and transfers go to this peer alone from now on; -1: to every peer.
+    // A peer that is not connected is no choice (-1). Told by peerChoiceChanged.
+    void ChoosePeer(int peer);
+    int ChosenPeer() const { return m_nChosenPeer; }
     // The link while one is open or opening; null otherwise.
     CLink* Link() const { return m_pLink.get(); }
 
@@ -99,8 +117,9 @@ public:
     qint64 IgnoredDatagrams() const { return m_nIgnoredDatagrams; }
     qint64 RefusedClients() const { return m_nRefusedClients; }
 signals:
-    // Bytes one notice brought, in order; empty when it brought none.
-    void received(const QByteArray& bytes);
+    // Bytes one notice brought, in order; empty when it brought none. A link of several peers
+    // tells each peer's stretch apart, with the peer's number; -1 for a link of one.
+    void received(const QByteArray& bytes, int peer);
     void sent(const QByteArray& bytes);
     // A client connect started or ended (confirmed, timed out or closed).
     void connectingChanged(bool connecting);
@@ -110,6 +129,9 @@ signals:
     void notice(const QString& text, char attribute);
     void clientJoined(const QString& address, quint16 port);
     void clientLeft(const QString& address, quint16 port);
+    // A peer joined or left: Peers changed.
+    void peersChanged();
+    void peerChoiceChanged(int peer);
     void failed(CMonitorLink::Failure failure, const QString& reason);
     // The watched modem lines (MS_* bits) changed.
     void modemLinesChanged(unsigned status);
@@ -137,12 +159,17 @@ private:
     void OnSenderChanged(const QString& address, quint16 port);
     void OnIgnored(int count);
 
+    // No peers are left when the link goes.
+    void ForgetPeers();
     // Counts bytes a send left behind for one destination, to be told with its burst.
     void NoteUnsent(CBurstTally& tally, const QString& who, qint64 bytes);
     // Tells now what the bursts have counted, before the link says it stopped.
     void FlushBursts();
     LinkSettings m_settings;
     SharedLink m_pLink;
+    std::vector<Peer> m_peers; // by number
+    int m_nChosenPeer = -1;
+    TakenPieces m_pieces; // reused by every take: no allocation per notice
     bool m_bReconnecting = false;
     // A link that had nobody to send to told so once, until a peer appears.
     bool m_bToldNoPeer = false;

@@ -1,6 +1,7 @@
 #include "CMonitorStatusBar.h"
 
 #include "CChildFrame.h"
+#include "CClientSelector.h"
 #include "CCounterLabel.h"
 #include "CElidedLabel.h"
 #include "CPaneIndicator.h"
@@ -48,6 +49,9 @@ CMonitorStatusBar::CMonitorStatusBar(QWidget* parent) : QStatusBar(parent)
     m_pInterface = AddLabel<CElidedLabel>(ID_PANE_INTERFACE, QStringLiteral("RS-232C"), 1);
     m_pPort = new CPaneIndicator(ID_PANE_PORT, QStringLiteral("COM1,9600,8,N,1"), this);
     addPermanentWidget(m_pPort, 4);
+    m_pClients = new CClientSelector(this);
+    m_pClients->hide();
+    addPermanentWidget(m_pClients);
     m_pCounters = AddLabel<CCounterLabel>(ID_PANE_COUNTERS, QStringLiteral("I : 0, O : 0 "), 2);
     m_pSend = new CPaneIndicator(ID_PANE_SEND, QStringLiteral("Tx"), this);
     addPermanentWidget(m_pSend);

@@ -7,12 +7,14 @@
 #include <array>
 
 class CChildFrame;
+class CClientSelector;
 class CCounterLabel;
 class CElidedLabel;
 class CPaneIndicator;
 class QLabel;
 
-// Status bar of a monitor window: on-line state, link kind, port description, counters, the
+// Status bar of a monitor window: on-line state, link kind, port description, a server's
+// clients with the choice where sends go, counters, the
 // send and receive lamps, the input lines of a serial link (CTS, DSR, DCD, RI) and the time of
 // the last received data. In a narrow window the texts
 // shorten with an ellipsis (the counters keep every digit); the on-line state and the lamps
@@ -44,6 +46,8 @@ public:
     // Pane text by index: 0..6 as ever, then 7..10 for CTS, DSR, DCD and RI.
     QString PaneText(int index) const;
     CPaneIndicator* PortPane() const { return m_pPort; }
+    // The clients of a server and the choice where sends go; hidden for other links.
+    CClientSelector* ClientSelector() const { return m_pClients; }
     CPaneIndicator* SendPane() const { return m_pSend; }
     CPaneIndicator* ReceivePane() const { return m_pReceive; }
     // CTS, DSR, DCD, RI by index 0..3.
@@ -75,6 +79,7 @@ private:
     QLabel* m_pOnline = nullptr;
     CElidedLabel* m_pInterface = nullptr;
     CPaneIndicator* m_pPort = nullptr;
+    CClientSelector* m_pClients = nullptr;
     CCounterLabel* m_pCounters = nullptr;
     CPaneIndicator* m_pSend = nullptr;
     CPaneIndicator* m_pReceive = nullptr;

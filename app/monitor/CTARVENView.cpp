@@ -11,6 +11,7 @@
 #include "CharacterAt.h"
 #include "LinkText.h"
 #include "MonitorConstants.h"
+#include "MonitorExport.h"
 #include "MonitorPrint.h"
 #include "ShellConstants.h"
 
@@ -48,6 +49,8 @@ CTARVENView::CTARVENView(CDocument* document, CChildFrame* frame, CMonitorStatus
 
 CTARVENView::~CTARVENView()
 {
+    // An export under way stops; its file is left as it was.
+    m_pExport.reset();
     // The link closes without telling the view, which is going; the cursor comes back here.
     m_pLink.reset();
     if (m_bWaitCursor)
@@ -221,8 +224,10 @@ void CTARVENView::ShowSent(const QByteArray& bytes)
 {
     // Without the echo, what went out is still part of the session a capture records.
     const auto* pBytes = reinterpret_cast<const unsigned char*>(bytes.constData());
+    // Sent to one client alone, the bytes carry its mark.
     if (CurrentEnv().bEcho)
-        m_pTextView->TextWrite(pBytes, int(bytes.size()), kAttrSent, m_arrivalClock.Now());
+        m_pTextView->TextWrite(pBytes, int(bytes.size()), kAttrSent, m_arrivalClock.Now(),
+                               m_pLink->ChosenPeer());
     else
         m_pTextView->CaptureWrite(pBytes, int(bytes.size()), kAttrSent);
 }
@@ -236,19 +241,19 @@ void CTARVENView::OnSent(const QByteArray& bytes)
     UpdateCounters();
 }
 
-void CTARVENView::OnReceived(const QByteArray& bytes)
+void CTARVENView::OnReceived(const QByteArray& bytes, int peer)
 {
-    ShowReceived(bytes, m_arrivalClock.Now());
+    ShowReceived(bytes, m_arrivalClock.Now(), peer);
 }
 
-void CTARVENView::ShowReceived(const QByteArray& bytes, const QDateTime& arrival)
+void CTARVENView::ShowReceived(const QByteArray& bytes, const QDateTime& arrival, int peer)
 {
     // Data that arrives while paused is gone, and not counted.
     if (m_bPaused)
         return;
     if (!bytes.isEmpty())
         m_pTextView->TextWrite(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                               int(bytes.size()), kAttrReceived, arrival);
+                               int(bytes.size()), kAttrReceived, arrival, peer);
     LightReceiveLamp();
     m_nReceived += bytes.size();
     m_nLines = m_pTextView->GetLineSize();

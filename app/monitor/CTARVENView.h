@@ -13,6 +13,8 @@
 #include <memory>
 
 class CCaptureSession;
+class CExportJob;
+enum class ExportKind;
 class CChildFrame;
 class CControlPanel;
 class CDocument;
@@ -62,6 +64,12 @@ public:
     // Shows or hides the arrival times of received chunks; kept as "ShowTimeStamp".
     void OnTimeStamps();
     void OnPrint();
+    // Asks for a file and exports the held traffic, or the selection when there is one.
+    void OnExport();
+    // Exports as OnExport does after its dialog, on a thread of its own: exportFinished tells
+    // the end. False when an export runs already.
+    bool ExportTo(const QString& path, ExportKind kind);
+    bool IsExporting() const { return m_pExport != nullptr; }
     // Prints the log with its header on target; false, and the user told why, when the
     // document does not start or finish.
     bool PrintTo(CPrintTarget& target);
@@ -81,7 +89,8 @@ public:
 
     // Shows bytes the link received at arrival: what every received notice does, with the time
     // taken as it came in.
-    void ShowReceived(const QByteArray& bytes, const QDateTime& arrival);
+    // peer: the client they came from, marked beside them; -1 for a link of one.
+    void ShowReceived(const QByteArray& bytes, const QDateTime& arrival, int peer = -1);
 
     CLineSignals* LineSignals() const { return m_pLines; }
 
@@ -112,6 +121,8 @@ signals:
     void stateChanged();
     // The user asked to search the traffic.
     void findRequested(FindStep step);
+    // An export ended: error is empty when the file was written.
+    void exportFinished(const QString& path, const QString& error);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -129,7 +140,7 @@ private:
     void ApplyEnv(const EnvSettings& env);
 
     // What the link tells.
-    void OnReceived(const QByteArray& bytes);
+    void OnReceived(const QByteArray& bytes, int peer);
     void OnSent(const QByteArray& bytes);
     void OnOnlineChanged();
     void OnConnectingChanged(bool connecting);
@@ -174,4 +185,6 @@ private:
     QTime m_lastReceived;
     CArrivalClock m_arrivalClock;
     QTimer m_statusTimer;
+    std::unique_ptr<CExportJob> m_pExport;
+    QString m_strExportFolder;
 };

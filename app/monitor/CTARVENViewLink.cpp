@@ -2,6 +2,7 @@
 // settings, and how the view shows what the link tells it.
 #include "CTARVENView.h"
 
+#include "CClientSelector.h"
 #include "CMonitorStatusBar.h"
 #include "CPortSettingsDlg.h"
 #include "CTextViewCtrl.h"
@@ -23,6 +24,15 @@ void CTARVENView::InitLinkConnections()
     connect(link, &CMonitorLink::clientJoined, this, &CTARVENView::RefreshConnections);
     connect(link, &CMonitorLink::clientLeft, this, &CTARVENView::RefreshConnections);
     connect(link, &CMonitorLink::failed, this, &CTARVENView::OnLinkFailed);
+    CClientSelector* clients = m_pStatus->ClientSelector();
+    connect(link, &CMonitorLink::peersChanged, clients,
+            [this, clients] { clients->SetPeers(m_pLink->Peers()); });
+    connect(link, &CMonitorLink::peerChoiceChanged, clients, &CClientSelector::Select);
+    connect(clients, &CClientSelector::peerChosen, this, [this](int peer) {
+        m_pLink->ChoosePeer(peer);
+        // The keys typed next go where the user just chose.
+        m_pTextView->setFocus();
+    });
     // While a vanished device is waited for, the online pane says so, whatever else the panes
     // show meanwhile (pause, settings).
     const auto showWait = [this] {
@@ -51,6 +61,9 @@ QString CTARVENView::PortDescription() const
 void CTARVENView::RefreshConnections()
 {
     m_pStatus->SetPortText(m_pLink->Settings().PortDescription(m_pLink->ConnectionCount()));
+    const LinkSettings& settings = m_pLink->Settings();
+    m_pStatus->ClientSelector()->setVisible(!IsReplay() && settings.Takes(kLinkRole) &&
+                                            settings.nActive == LinkSettings::Server);
 }
 
 void CTARVENView::OnPortOpen()
@@ -119,6 +132,6 @@ void CTARVENView::WriteNotice(const QString& text, char attribute)
     const tsl::EncodedText encoded = LinkText(text, m_pTextView->GetTextEncoding());
     const QByteArray bytes =
         encoded.nUnencodable < 0 ? QByteArray::fromStdString(encoded.bytes) : text.toUtf8();
-    m_pTextView->TextWrite(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                           int(bytes.size()), attribute);
+    m_pTextView->NoticeWrite(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                             int(bytes.size()), attribute);
 }

@@ -39,6 +39,12 @@ const CommandEntry kCommands[] = {
     {ID_FILE_CLOSE, QT_TRANSLATE_NOOP("CCommandActions", "닫기(&C)"), "",
      QT_TRANSLATE_NOOP("CCommandActions", "닫기"),
      QT_TRANSLATE_NOOP("CCommandActions", "활성 창을 닫습니다."), true, false},
+    {ID_FILE_EXPORT, QT_TRANSLATE_NOOP("CCommandActions", "내보내기..."), "",
+     QT_TRANSLATE_NOOP("CCommandActions", "내보내기"),
+     QT_TRANSLATE_NOOP("CCommandActions",
+                       "화면의 통신 내용(선택 영역이 있으면 그 부분)을 텍스트, 헥사 덤프, CSV로 "
+                       "저장합니다."),
+     false, false},
     {ID_FILE_PRINT, QT_TRANSLATE_NOOP("CCommandActions", "인쇄"), "",
      QT_TRANSLATE_NOOP("CCommandActions", "인쇄"),
      QT_TRANSLATE_NOOP("CCommandActions", "화면의 내용을 인쇄합니다."), false, false},

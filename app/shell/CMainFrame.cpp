@@ -267,8 +267,8 @@ void CMainFrame::CreateMenus()
                                                ID_SCRIPT_BREAKPOINT, 0, ID_SCRIPT_WATCH});
 
     m_menuBars[kMenuMain] = {NewFileMenu({}), viewMenu, helpMenu};
-    m_menuBars[kMenuTvn] = {NewFileMenu({ID_FILE_CLOSE, 0, ID_FILE_PRINT}), viewMenu, m_pTvnMenu,
-                            windowMenu, helpMenu};
+    m_menuBars[kMenuTvn] = {NewFileMenu({ID_FILE_CLOSE, 0, ID_FILE_EXPORT, ID_FILE_PRINT}),
+                            viewMenu, m_pTvnMenu, windowMenu, helpMenu};
     m_menuBars[kMenuScript] = {NewFileMenu({ID_FILE_CLOSE, 0, ID_FILE_SAVE, ID_FILE_SAVE_AS}),
                                editMenu,
                                viewMenu,

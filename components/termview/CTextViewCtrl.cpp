@@ -148,12 +148,23 @@ void CTextViewCtrl::CaptureWrite(const unsigned char* bytes, int n, char attribu
 }
 
 void CTextViewCtrl::TextWrite(const unsigned char* bytes, int n, char attribute,
-                              const QDateTime& arrival)
+                              const QDateTime& arrival, int client)
 {
+    if (!bytes || n <= 0)
+        return;
     const uint64_t at = m_pStore->Extent().end;
     TextWrite(bytes, n, attribute);
-    if (m_stamps.Note(arrival, at, bytes, n, attribute))
-        m_stamps.DropBefore(m_pStore->Extent().first);
+    m_stamps.Note(arrival, at, bytes, n, attribute, client);
+    m_stamps.DropBefore(m_pStore->Extent().first);
+}
+
+void CTextViewCtrl::NoticeWrite(const unsigned char* bytes, int n, char attribute)
+{
+    if (!bytes || n <= 0)
+        return;
+    const uint64_t at = m_pStore->Extent().end;
+    TextWrite(bytes, n, attribute);
+    m_stamps.NoteNotice(at);
 }
 
 void CTextViewCtrl::NotifyWritten()
@@ -179,6 +190,14 @@ void CTextViewCtrl::OnRepaintTimer()
     m_bPending.store(false);
     m_frameClock.start();
     m_nShownEnd = m_pStore->Extent().end;
+    // The first client mark moves every hex row right to make room for the marks.
+    if (m_bMarkRoom != m_stamps.HasMarks()) {
+        m_bMarkRoom = m_stamps.HasMarks();
+        if (m_bHex) {
+            SyncScrollBars();
+            RedrawAll();
+        }
+    }
     m_bShowingWritten = true;
     SyncScrollBars();
     m_bShowingWritten = false;
@@ -215,17 +234,59 @@ std::vector<ArrivalStamp> CTextViewCtrl::ArrivalStamps() const
     return m_stamps.In(extent.first, extent.end);
 }
 
+std::vector<ClientRun> CTextViewCtrl::ClientRuns() const
+{
+    const LogExtent extent = m_pStore->Extent();
+    return m_stamps.ClientsIn(extent.first, extent.end);
+}
+
+std::vector<Cell> CTextViewCtrl::Cells(uint64_t from, uint64_t to, uint64_t* start) const
+{
+    return m_pStore->Range(from, to, start);
+}
+
+std::pair<uint64_t, uint64_t> CTextViewCtrl::SelectionRange() const
+{
+    const Selection sel = CurrentSelection();
+    return {sel.from, std::max(sel.from, sel.to)};
+}
+
+std::pair<uint64_t, uint64_t> CTextViewCtrl::HeldRange() const
+{
+    const LogExtent extent = m_pStore->Extent();
+    return {extent.first, extent.end};
+}
+
+std::vector<ArrivalStamp> CTextViewCtrl::ShownStamps(uint64_t from, uint64_t to) const
+{
+    if (!m_bStamps && !m_stamps.HasMarks())
+        return {};
+    std::vector<ArrivalStamp> stamps = m_stamps.In(from, to);
+    if (m_bStamps)
+        return stamps;
+    // Marks show without the times.
+    std::vector<ArrivalStamp> marks;
+    for (ArrivalStamp stamp : stamps) {
+        if (stamp.client < 0)
+            continue;
+        stamp.msOfDay = -1;
+        marks.push_back(stamp);
+    }
+    return marks;
+}
+
 std::vector<Glyph> CTextViewCtrl::LayoutRow(const RowData& row) const
 {
     return LayoutLine(row.cells, row.start, m_bControls, m_encoding,
-                      m_bStamps ? m_stamps.In(row.start, row.start + row.cells.size())
-                                : std::vector<ArrivalStamp>());
+                      ShownStamps(row.start, row.start + row.cells.size()));
 }
 
-int CTextViewCtrl::HexRowStamp(uint64_t rowStart) const
+QString CTextViewCtrl::HexRowLead(uint64_t rowStart) const
 {
     const std::vector<ArrivalStamp> stamps = m_stamps.In(rowStart, rowStart + kHexBytesPerRow);
-    return stamps.empty() ? -1 : stamps.front().msOfDay;
+    if (stamps.empty())
+        return {};
+    return CArrivalStamps::LeadText(m_bStamps ? stamps.front().msOfDay : -1, stamps.front().client);
 }
 
 QString CTextViewCtrl::ShownRowText(int row) const
@@ -235,10 +296,7 @@ QString CTextViewCtrl::ShownRowText(int row) const
     QString text;
     if (m_bHex) {
         const uint64_t rowStart = (FirstRow() + index) * kHexBytesPerRow;
-        if (m_bStamps) {
-            const int stamp = HexRowStamp(rowStart);
-            text = stamp >= 0 ? CArrivalStamps::Text(stamp) : QString(kStampCells, u' ');
-        }
+        text = HexRowLead(rowStart).leftJustified(HexPrefixCells(), u' ', true);
         text += QStringLiteral("%1")
                     .arg(rowStart, HexLayout::kOffsetCells, 16, QLatin1Char('0'))
                     .toUpper();
@@ -250,8 +308,8 @@ QString CTextViewCtrl::ShownRowText(int row) const
     if (rows.empty())
         return text;
     for (const Glyph& g : LayoutRow(rows[0])) {
-        if (g.stampMs >= 0)
-            text += CArrivalStamps::Text(g.stampMs);
+        if (g.IsStamp())
+            text += CArrivalStamps::LeadText(g.stampMs, g.client);
         else
             text += g.ch != 0 ? QString::fromUcs4(&g.ch, 1) : QString::fromLatin1(g.label);
     }
@@ -629,8 +687,13 @@ void CTextViewCtrl::PaintHex(QPainter& p, const Selection& sel, const QRect& are
         const QPointF origin(x + prefix * m_painter.CellWidth(),
                              static_cast<qreal>(static_cast<uint64_t>(firstVisible) + k) *
                                  m_painter.LineHeight());
-        if (const int stamp = prefix > 0 ? HexRowStamp(rowStart) : -1; stamp >= 0)
-            m_painter.DrawStamp(p, QPointF(x, origin.y()), 0, stamp);
+        if (prefix > 0) {
+            const std::vector<ArrivalStamp> lead =
+                m_stamps.In(rowStart, rowStart + kHexBytesPerRow);
+            if (!lead.empty() && (m_bStamps || lead.front().client >= 0))
+                m_painter.DrawStamp(p, QPointF(x, origin.y()), 0,
+                                    m_bStamps ? lead.front().msOfDay : -1, lead.front().client);
+        }
         const uint64_t from = std::max(rowStart, start);
         const uint64_t to = std::min(rowStart + kHexBytesPerRow, end);
         if (from < to) {

@@ -47,7 +47,13 @@ public:
     // Appends received bytes that arrived at arrival, noting the time when they follow a pause
     // longer than the arrival gap. From the thread that writes the view's traffic only (the
     // user-interface thread): the time is kept by where the bytes land.
-    void TextWrite(const unsigned char* bytes, int n, char attribute, const QDateTime& arrival);
+    // client: the peer they came from (a server's client), marked "[N]" beside the log; -1 for
+    // none.
+    void TextWrite(const unsigned char* bytes, int n, char attribute, const QDateTime& arrival,
+                   int client = -1);
+    // A line of the program's own between the traffic, from the user-interface thread: it
+    // belongs to no client, and the next marked chunk is marked again.
+    void NoticeWrite(const unsigned char* bytes, int n, char attribute);
     // Into the capture file alone, not shown: what was sent while the echo is off, so that a
     // capture holds both directions of the session.
     void CaptureWrite(const unsigned char* bytes, int n, char attribute);
@@ -61,6 +67,14 @@ public:
     void SetArrivalGap(int ms) { m_stamps.SetGapMs(ms); }
     // The noted stamps of the bytes held.
     std::vector<ArrivalStamp> ArrivalStamps() const;
+    // Whose bytes the held ones are, from where each client's run begins.
+    std::vector<ClientRun> ClientRuns() const;
+    // The held cells of [from, to), and where they begin (bytes already dropped are skipped).
+    std::vector<Cell> Cells(uint64_t from, uint64_t to, uint64_t* start = nullptr) const;
+    // The selected offsets [from, to); equal when nothing is selected.
+    std::pair<uint64_t, uint64_t> SelectionRange() const;
+    // The offsets of the held bytes, [first, end).
+    std::pair<uint64_t, uint64_t> HeldRange() const;
     // What a row of the viewport reads as shown (stamps, labels, hex columns), without colours.
     QString ShownRowText(int row) const;
     void ControlReceive(bool on);
@@ -178,9 +192,15 @@ private:
     void PaintHex(QPainter& p, const Selection& sel, const QRect& area);
     std::vector<Glyph> LayoutRow(const RowData& row) const;
     // Cells before a hex row's offset: the room of its stamp while stamps are shown.
-    int HexPrefixCells() const { return m_bStamps ? kStampCells : 0; }
-    // Time of the first stamp in the hex row from rowStart, or -1.
-    int HexRowStamp(uint64_t rowStart) const;
+    int HexPrefixCells() const
+    {
+        return (m_bStamps ? kStampCells : 0) + (m_stamps.HasMarks() ? kMarkCells : 0);
+    }
+    // What leads the hex row from rowStart: its first stamp's time (when shown) and mark;
+    // empty when it has none.
+    QString HexRowLead(uint64_t rowStart) const;
+    // The stamps a text row shows: times while they are shown, client marks always.
+    std::vector<ArrivalStamp> ShownStamps(uint64_t from, uint64_t to) const;
     // Marks the matches that meet the held bytes [from, to) for the next paint.
     void MarkMatches(uint64_t from, uint64_t to);
     // First offset of the top row shown.
@@ -206,6 +226,7 @@ private:
     std::atomic<bool> m_bPending{false};
     bool m_bHex = false;
     bool m_bStamps = false;
+    bool m_bMarkRoom = false; // hex rows were last laid out with room for client marks
     bool m_bControls = false;
     bool m_bCaret = false;
     bool m_bCaretLit = true;

@@ -117,8 +117,8 @@ void CTextViewPainter::DrawTextLine(QPainter& p, QPointF origin, const std::vect
             ++i;
             continue;
         }
-        if (first.stampMs >= 0) {
-            DrawStamp(p, origin, first.col, first.stampMs);
+        if (first.IsStamp()) {
+            DrawStamp(p, origin, first.col, first.stampMs, first.client);
             ++i;
             continue;
         }
@@ -168,10 +168,12 @@ void CTextViewPainter::DrawHexRow(QPainter& p, QPointF origin, uint64_t start,
     }
 }
 
-void CTextViewPainter::DrawStamp(QPainter& p, QPointF origin, int col, int msOfDay) const
+void CTextViewPainter::DrawStamp(QPainter& p, QPointF origin, int col, int msOfDay,
+                                 int client) const
 {
-    DrawCells(p, origin, col, kStampCells, CellStyle::TextOut, Emphasis::None,
-              CArrivalStamps::Text(msOfDay), false);
+    const QString text = CArrivalStamps::LeadText(msOfDay, client);
+    DrawCells(p, origin, col, static_cast<int>(text.size()), CellStyle::TextOut, Emphasis::None,
+              text, false);
 }
 
 void CTextViewPainter::DrawCaret(QPainter& p, QPointF origin, int col) const

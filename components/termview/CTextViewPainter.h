@@ -47,8 +47,9 @@ public:
     // cells hold the row's bytes from absolute offset start (a first row may begin mid-row).
     void DrawHexRow(QPainter& p, QPointF origin, uint64_t start, const std::vector<Cell>& cells,
                     bool showControls, const Selection& sel) const;
-    // An arrival stamp at a column, in the notice colours.
-    void DrawStamp(QPainter& p, QPointF origin, int col, int msOfDay) const;
+    // An arrival stamp (its time, its client mark) at a column, in the notice colours; -1 for
+    // what it does not show.
+    void DrawStamp(QPainter& p, QPointF origin, int col, int msOfDay, int client = -1) const;
     // A bar at a column: where the next byte goes.
     void DrawCaret(QPainter& p, QPointF origin, int col) const;
     // Ranges drawn marked (search matches), sorted by start, until changed; none by default.

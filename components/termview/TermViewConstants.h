@@ -41,6 +41,8 @@ inline constexpr int kHexBytesPerRow = 16;
 inline constexpr int kDefaultArrivalGapMs = 20;
 // Cells a stamp "[HH:MM:SS.mmm] " takes; in hex mode every row keeps this room before its offset.
 inline constexpr int kStampCells = 15;
+// "[255] ": the widest client mark, the room it takes at the start of a hex row.
+inline constexpr int kMarkCells = 6;
 // Tab stops for a tab shown as spacing while control codes are hidden.
 inline constexpr int kTabCells = 8;
 

@@ -56,8 +56,9 @@ std::vector<Glyph> LayoutLine(const std::vector<Cell>& cells, uint64_t start, bo
             s.offset = offset;
             s.col = col;
             s.bytes = 0;
-            s.cells = kStampCells;
             s.stampMs = stamp->msOfDay;
+            s.client = stamp->client;
+            s.cells = static_cast<uint8_t>(CArrivalStamps::LeadText(s.stampMs, s.client).size());
             col += s.cells;
             glyphs.push_back(s);
         }

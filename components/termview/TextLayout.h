@@ -33,6 +33,8 @@ struct Glyph
     uint8_t cells = 1; // 2 for wide (Hangul, CJK) characters
     CellStyle style = CellStyle::TextOut;
     int stampMs = -1; // a stamp's time of day; a stamp covers no bytes
+    int client = -1;  // a stamp's client mark
+    bool IsStamp() const { return stampMs >= 0 || client >= 0; }
 };
 
 // Shown in text mode for a byte that is no character of the encoding.
@@ -41,7 +43,8 @@ inline constexpr char32_t kStrayByteMark = 0x00B7;
 // Lays out one line of the log in text mode. Every character takes its cells (a wide one two);
 // a byte that is no character takes one (four, as "<XX>", when control codes are shown).
 // Hidden control codes take no room, except a tab, which still moves to the next tab stop.
-// Each of stamps (offsets rising) goes right before the first glyph at or after its offset.
+// Each of stamps (offsets rising) goes right before the first glyph at or after its offset:
+// its time unless msOfDay is -1, then its client mark if it has one.
 std::vector<Glyph> LayoutLine(const std::vector<Cell>& cells, uint64_t start, bool showControls,
                               TextEncoding encoding, const std::vector<ArrivalStamp>& stamps = {});
 // Columns the laid-out line takes.

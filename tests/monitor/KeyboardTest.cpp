@@ -269,7 +269,8 @@ TEST_F(KeyboardTest, TextSelectedWithTheMouseIsCopiedInTextAndHexModes)
         Frame()->Action(ID_VIEW_HEX)->trigger();
         selectFirstRow();
         Frame()->Action(ID_TVN_COPY)->trigger(); // "복사" of the context menu
-        EXPECT_TRUE(clipboard->text().startsWith("68 65 6C 6C 6F 20 77 6F"))
+        // A server's rows lead with the client's mark too: the row shows fewer bytes.
+        EXPECT_TRUE(clipboard->text().startsWith("68 65 6C 6C 6F 20"))
             << clipboard->text().toStdString();
         // A letter typed after it is the first byte to arrive: copying sent nothing.
         Type("z");

@@ -1,6 +1,7 @@
 #include "CClientSock.h"
 #include "CServerSock.h"
 #include "CTcpClientLink.h"
+#include "CTcpServerLink.h"
 
 #include "EventRecorder.h"
 #include "NumberedRows.h"
@@ -432,4 +433,107 @@ TEST(CTcpClientLink, AutoReconnectWaitsForTheServerToComeBackAndGoesOnWritingToI
     ASSERT_TRUE(WaitFor([&] { return once.GetState() == CLink::State::Open; }));
     third.Close();
     ASSERT_TRUE(WaitFor([&] { return once.GetState() == CLink::State::Closed; }));
+}
+
+TEST(CTcpServerLink, TakesTellEachClientsStretchAndAChosenClientAloneGetsWritesAndTransfers)
+{
+    LinkParams params;
+    params.nInterface = 1;
+    params.bServer = true;
+    const quint16 port = FreePort();
+    params.nPort = port;
+    CTcpServerLink server(params);
+    ASSERT_TRUE(server.Open()) << server.LastError().nError;
+    std::vector<int> joined;
+    QObject::connect(&server, &CLink::peerJoined,
+                     [&](int peer, const QString&, quint16) { joined.push_back(peer); });
+    TcpPeer first = TcpPeer::Connect(port);
+    ASSERT_TRUE(WaitFor([&] { return joined.size() == 1; }));
+    TcpPeer second = TcpPeer::Connect(port);
+    ASSERT_TRUE(WaitFor([&] { return joined.size() == 2; }));
+    ASSERT_EQ(joined, (std::vector<int>{0, 1}));
+
+    // Both clients sent before one take: every byte is told with the client it came from.
+    QByteArray taken;
+    TakenPieces pieces;
+    const auto takeAll = [&](qsizetype size) {
+        return WaitFor([&] {
+            server.Take(taken, 1 << 16, pieces);
+            return taken.size() >= size;
+        });
+    };
+    const struct
+    {
+        int peer;
+        QByteArray bytes;
+    } sends[] = {{0, "first one"}, {1, "second"}, {0, "first again"}, {1, "2"}};
+    for (const auto& send : sends) {
+        (send.peer == 0 ? first : second).Send(send.bytes);
+        QTest::qWait(5);
+    }
+    ASSERT_TRUE(takeAll(9 + 6 + 11 + 1));
+    QByteArray fromFirst;
+    QByteArray fromSecond;
+    qsizetype at = 0;
+    for (const TakenPiece& piece : pieces) {
+        ASSERT_TRUE(piece.nPeer == 0 || piece.nPeer == 1) << piece.nPeer;
+        (piece.nPeer == 0 ? fromFirst : fromSecond) += taken.mid(at, piece.nBytes);
+        at += piece.nBytes;
+    }
+    EXPECT_EQ(at, taken.size());
+    EXPECT_EQ(fromFirst, "first onefirst again");
+    EXPECT_EQ(fromSecond, "second2");
+
+    // A link of one peer tells no pieces: every byte is its one peer's.
+    LinkParams loopParams;
+    loopParams.nInterface = FindLinkKindByName(QStringLiteral("loopback"))->nInterface;
+    LinkPtr loopback = MakeLink(loopParams);
+    ASSERT_TRUE(loopback->Open());
+    loopback->Write("abc", 3, 0ms);
+    QByteArray looped;
+    TakenPieces none;
+    ASSERT_TRUE(WaitFor([&] {
+        loopback->Take(looped, 16, none);
+        return looped.size() == 3;
+    }));
+    EXPECT_TRUE(none.empty());
+
+    // Writes and a transfer go to the chosen client alone; -1 is every client again.
+    const struct
+    {
+        int chosen;
+        bool firstGets;
+        bool secondGets;
+    } choices[] = {{1, false, true}, {0, true, false}, {-1, true, true}, {7, true, true}};
+    for (const auto& choice : choices) {
+        SCOPED_TRACE(choice.chosen);
+        server.ChoosePeer(choice.chosen);
+        ASSERT_TRUE(server.Write("w", 1, 0ms).IsWritten());
+        server.BeginTransfer(10s);
+        int error = 0;
+        ASSERT_EQ(server.TransferWrite("t", 1, error), 1);
+        server.EndTransfer();
+        for (auto [peer, gets] :
+             {std::pair{&first, choice.firstGets}, {&second, choice.secondGets}}) {
+            if (gets) {
+                EXPECT_EQ(peer->Take(2), "wt");
+            }
+        }
+        // Nothing more comes to the one that was not chosen.
+        QTest::qWait(20);
+        EXPECT_EQ(first.Take(0) + second.Take(0), "");
+    }
+
+    // The chosen client leaves: the next one in its slot is not chosen by inheritance.
+    server.ChoosePeer(1);
+    second.Close();
+    ASSERT_TRUE(WaitFor([&] { return server.PeerCount() == 1; }));
+    EXPECT_EQ(server.ChosenPeer(), -1);
+    TcpPeer third = TcpPeer::Connect(port);
+    ASSERT_TRUE(WaitFor([&] { return joined.size() == 3; }));
+    EXPECT_EQ(joined.back(), 1);
+    ASSERT_TRUE(server.Write("all", 3, 0ms).IsWritten());
+    EXPECT_EQ(first.Take(3), "all");
+    EXPECT_EQ(third.Take(3), "all");
+    server.Close();
 }
