@@ -342,6 +342,21 @@ when AT&lt;0D&gt; reply OK&lt;0D&gt;&lt;0A&gt; after 5ms</translation>
     </message>
 </context>
 <context>
+    <name>CClientSelector</name>
+    <message>
+        <source>입력, 명령, 파일을 보낼 클라이언트</source>
+        <translation>The client that typed keys, commands and files go to</translation>
+    </message>
+    <message>
+        <source>모든 클라이언트</source>
+        <translation>All clients</translation>
+    </message>
+    <message>
+        <source>클라이언트 %1</source>
+        <translation>Clients: %1</translation>
+    </message>
+</context>
+<context>
     <name>CCmdListDlg</name>
     <message>
         <source>전송하려는 데이타 형식에 오류가 있습니다.</source>
@@ -975,6 +990,26 @@ Do you want to replace it?</translation>
         <source>두 링크를 이어 오가는 데이터를 전달하고 보여줍니다.</source>
         <translation>Joins two links, forwarding and showing the data between them.</translation>
     </message>
+    <message>
+        <source>내보내기...</source>
+        <translation>Export...</translation>
+    </message>
+    <message>
+        <source>내보내기</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>화면의 통신 내용(선택 영역이 있으면 그 부분)을 텍스트, 헥사 덤프, CSV로 저장합니다.</source>
+        <translation>Saves the traffic held in the window (the selection, if there is one) as text, a hex dump or CSV.</translation>
+    </message>
+    <message>
+        <source>송신 입력줄</source>
+        <translation>Send Line</translation>
+    </message>
+    <message>
+        <source>모니터 창 아래에 한 줄을 써서 Enter로 보내는 입력줄을 보이거나 숨깁니다.</source>
+        <translation>Shows or hides the line under the monitor where a whole line is written and sent with Enter.</translation>
+    </message>
 </context>
 <context>
     <name>CEnvSettingsDlg</name>
@@ -1462,6 +1497,10 @@ Do you want to replace it?</translation>
         <source>응답이 없습니다 (%1초).</source>
         <translation>No answer (%1 s).</translation>
     </message>
+    <message>
+        <source>선택한 클라이언트 [%1]이(가) 나가서 모든 클라이언트로 보냅니다 ...</source>
+        <translation>The chosen client [%1] left; sending to all clients ...</translation>
+    </message>
 </context>
 <context>
     <name>CMonitorWindow</name>
@@ -1940,6 +1979,73 @@ Save the file in UTF-8 instead? Cancel does not save it.</translation>
     </message>
 </context>
 <context>
+    <name>CSendLine</name>
+    <message>
+        <source>보내기</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>텍스트</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>입력줄을 글자로 읽을지 16진수로 읽을지 고릅니다.</source>
+        <translation>Chooses whether the line is read as text or as hex.</translation>
+    </message>
+    <message>
+        <source>없음</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>보낼 때 줄 끝에 붙일 문자</source>
+        <translation>What is added at the end of the line when it is sent</translation>
+    </message>
+    <message>
+        <source>입력줄에는 %1자까지만 들어갑니다.</source>
+        <translation>The line holds at most %1 characters.</translation>
+    </message>
+    <message>
+        <source>16진수: 01 03 00 00 00 0A &lt;CRC16&gt;</source>
+        <translation>Hex: 01 03 00 00 00 0A &lt;CRC16&gt;</translation>
+    </message>
+    <message>
+        <source>텍스트: AT&lt;0D&gt;, 괄호는 &lt;&lt; &gt;&gt;, 체크섬 &lt;CRC16&gt;</source>
+        <translation>Text: AT&lt;0D&gt;, brackets as &lt;&lt; &gt;&gt;, checksum &lt;CRC16&gt;</translation>
+    </message>
+    <message>
+        <source>바이트마다 16진수 두 자리를 씁니다(띄어쓰기는 자유). &lt;CRC16&gt; &lt;CRC16CCITT&gt; &lt;CRC32&gt; &lt;SUM8&gt; &lt;XOR8&gt; &lt;LRC&gt;는 앞의 바이트들의 체크섬을 붙입니다.</source>
+        <translation>Two hex digits for each byte (spaces are optional). &lt;CRC16&gt; &lt;CRC16CCITT&gt; &lt;CRC32&gt; &lt;SUM8&gt; &lt;XOR8&gt; &lt;LRC&gt; append the checksum of the bytes before them.</translation>
+    </message>
+    <message>
+        <source>글자는 창의 인코딩으로 나갑니다. &lt;0D&gt;처럼 꺾쇠 안의 16진수 두 자리는 그 바이트, &lt;&lt; 와 &gt;&gt; 는 꺾쇠 자체, &lt;CRC16&gt; &lt;CRC16CCITT&gt; &lt;CRC32&gt; &lt;SUM8&gt; &lt;XOR8&gt; &lt;LRC&gt;는 앞의 바이트들의 체크섬입니다.</source>
+        <translation>Characters go out in the window&apos;s encoding. Two hex digits in angle brackets such as &lt;0D&gt; are that byte, &lt;&lt; and &gt;&gt; the brackets themselves, and &lt;CRC16&gt; &lt;CRC16CCITT&gt; &lt;CRC32&gt; &lt;SUM8&gt; &lt;XOR8&gt; &lt;LRC&gt; the checksum of the bytes before them.</translation>
+    </message>
+    <message>
+        <source>%1열(&apos;%2&apos;): 제어코드 표기가 잘못되어 보내지 않았습니다. 바이트는 &lt;0D&gt;처럼 16진수 두 자리로, 꺾쇠 자체는 &lt;&lt; &gt;&gt;로 씁니다.</source>
+        <translation>Column %1 (&apos;%2&apos;): malformed control-code notation; nothing was sent. Write a byte as two hex digits like &lt;0D&gt;, and the brackets themselves as &lt;&lt; &gt;&gt;.</translation>
+    </message>
+    <message>
+        <source>%1열(&apos;%2&apos;): 16진수는 바이트마다 두 자리씩 씁니다(예: 0D 0A 41). 보내지 않았습니다.</source>
+        <translation>Column %1 (&apos;%2&apos;): hex takes two digits for each byte (e.g. 0D 0A 41). Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>%1열의 &apos;%2&apos; 문자는 %3(으)로 보낼 수 없어 보내지 않았습니다.</source>
+        <translation>The character &apos;%2&apos; in column %1 cannot be sent in %3; nothing was sent.</translation>
+    </message>
+    <message>
+        <source>연결되어 있지 않아 보내지 않았습니다. 먼저 포트를 여십시오.</source>
+        <translation>Not connected; nothing was sent. Open the port first.</translation>
+    </message>
+    <message>
+        <source>보내지 못했습니다: 링크가 받지 않았습니다.</source>
+        <translation>Not sent: the link did not take it.</translation>
+    </message>
+    <message>
+        <source>%1바이트 중 %2바이트만 나갔습니다.</source>
+        <translation>Only %2 of %1 bytes went out.</translation>
+    </message>
+</context>
+<context>
     <name>CTARVENApp</name>
     <message>
         <source>파일을 열 수 없습니다.
@@ -1985,6 +2091,40 @@ Editor: %2 %3</translation>
     <message>
         <source>재생</source>
         <translation>Replay</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv)</source>
+        <translation>CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>텍스트 (*.txt)</source>
+        <translation>Text (*.txt)</translation>
+    </message>
+    <message>
+        <source>16진 덤프 (*.txt)</source>
+        <translation>Hex dump (*.txt)</translation>
+    </message>
+    <message>
+        <source>내보내기가 아직 진행 중입니다.</source>
+        <translation>An export is still under way.</translation>
+    </message>
+    <message>
+        <source>내보내기</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>내보내지 못했습니다: %1
+%2</source>
+        <translation>Could not export: %1
+%2</translation>
+    </message>
+    <message>
+        <source>내보냈습니다: %1</source>
+        <translation>Exported: %1</translation>
+    </message>
+    <message>
+        <source>내보내는 중: %1</source>
+        <translation>Exporting: %1</translation>
     </message>
 </context>
 <context>
@@ -2087,6 +2227,13 @@ Editor: %2 %3</translation>
     <message>
         <source>Socket Client 접속실패 !!!</source>
         <translation>Socket Client connect failed !!!</translation>
+    </message>
+</context>
+<context>
+    <name>MonitorExport</name>
+    <message>
+        <source>취소했습니다.</source>
+        <translation>Cancelled.</translation>
     </message>
 </context>
 <context>
