@@ -19,8 +19,13 @@ bool ReplaceShownText(QWidget* widget, QString& held, const QString& text)
 {
     if (text == held)
         return false;
+    const QSize size = widget->sizeHint();
+    const QSize least = widget->minimumSizeHint();
     held = text;
-    widget->updateGeometry();
+    // A new layout repaints a whole status bar: ask for one only when the measures changed, not
+    // at each count of a counter whose digits keep their number.
+    if (widget->sizeHint() != size || widget->minimumSizeHint() != least)
+        widget->updateGeometry();
     widget->update();
     return true;
 }
