@@ -360,6 +360,10 @@ void CMonitorLink::OnLinkReceived()
     // and painting get their turn between batches of a flood.
     QByteArray bytes;
     m_pLink->Take(bytes, kBytesPerNotice);
+    if (m_divert) {
+        m_divert(bytes);
+        return;
+    }
     if (!m_bKeepNul && m_settings.HasLine())
         bytes.removeIf([](char byte) { return byte == 0; });
     emit received(bytes);
