@@ -265,6 +265,10 @@ void CProtocolTransfer::TakeErrorLine(const QString& line)
         return;
     const ProtocolProgress parsed = ParseProtocolProgress(text);
     if (parsed.nBytes >= 0) {
+        // A batch ends with an empty header whose count starts from nothing: the file's count
+        // stays until another file is named.
+        if (parsed.nBytes < m_nDone)
+            return;
         m_nDone = parsed.nBytes;
         if (parsed.nTotal >= 0)
             m_nTotal = parsed.nTotal;
@@ -273,6 +277,7 @@ void CProtocolTransfer::TakeErrorLine(const QString& line)
     }
     if (!parsed.strFile.isEmpty()) {
         m_strFile = parsed.strFile;
+        m_nDone = -1;
         emit progress(m_nDone, m_nTotal, m_strFile);
         return;
     }

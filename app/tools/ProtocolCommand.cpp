@@ -7,8 +7,9 @@ ProtocolCommand ProtocolCommandFor(TransferProtocol protocol, TransferDirection 
 {
     const bool send = direction == TransferDirection::Send;
     ProtocolCommand command;
-    // Binary always: a file crosses byte for byte, line ends included.
-    command.arguments << QStringLiteral("-b");
+    // Binary always: a file crosses byte for byte, line ends included. Twice verbose, for
+    // the progress lines are written to a pipe only then.
+    command.arguments << QStringLiteral("-vv") << QStringLiteral("-b");
     switch (protocol) {
     case TransferProtocol::Plain:
         return {};
