@@ -78,7 +78,7 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME tarven)
 # out on purpose: on a system without a browser it takes the manual and shows nothing, where
 # without it the program shows the manual in a window of its own.)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS "libqt6svg6 (>= 6.4)")
-set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS "fonts-nanum, qt6-translations-l10n")
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS "fonts-nanum, qt6-translations-l10n, lrzsz")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${packaging_dir}/triggers)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME tarven-dev)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)

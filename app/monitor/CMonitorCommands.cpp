@@ -75,7 +75,7 @@ void CMonitorCommands::InitActionsConnections()
         {ID_TVN_PRINT, [](CTARVENView& view) { view.OnPrint(); }},
         {ID_FILE_PRINT, [](CTARVENView& view) { view.OnPrint(); }},
         {ID_FILE_EXPORT, [](CTARVENView& view) { view.OnExport(); }},
-        {ID_FILE_TRANSFER, [](CTARVENView& view) { RunFileTransfer(*view.Link(), &view); }},
+        {ID_FILE_TRANSFER, [](CTARVENView& view) { RunFileTransfer(view); }},
         {ID_CHECKSUM, [](CTARVENView& view) { RunCheckSum(&view); }},
         {ID_VIEW_CONTROL_PANEL, [](CTARVENView& view) { view.OnTogglePanel(); }},
         {ID_VIEW_FIND, [](CTARVENView& view) { view.Find(FindStep::Open); }},

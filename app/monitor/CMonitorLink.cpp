@@ -393,6 +393,10 @@ void CMonitorLink::OnLinkReceived()
     QByteArray bytes;
     m_pieces.clear();
     m_pLink->Take(bytes, kBytesPerNotice, m_pieces);
+    if (m_divert) {
+        m_divert(bytes);
+        return;
+    }
     if (!m_bKeepNul && m_settings.HasLine())
         bytes.removeIf([](char byte) { return byte == 0; });
     if (m_pieces.size() <= 1) {

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -100,6 +101,9 @@ public:
     // A writer for a file transfer on the link that is up, or null while offline. The link it
     // writes to stays valid until the writer is gone, also when the link closes meanwhile.
     std::unique_ptr<CLinkWriter> OpenTransfer();
+    // While a protocol transfer runs, what the link receives is its own: it goes to the sink
+    // whole (NUL bytes too) instead of received(). An empty sink gives it back to the window.
+    void DivertReceived(std::function<void(const QByteArray&)> sink) { m_divert = std::move(sink); }
 
     // Modem lines and break of the link that is up; 0 or an errno value (ENOTSUP where the
     // link has none).
@@ -170,6 +174,7 @@ private:
     std::vector<Peer> m_peers; // by number
     int m_nChosenPeer = -1;
     TakenPieces m_pieces; // reused by every take: no allocation per notice
+    std::function<void(const QByteArray&)> m_divert;
     bool m_bReconnecting = false;
     // A link that had nobody to send to told so once, until a peer appears.
     bool m_bToldNoPeer = false;

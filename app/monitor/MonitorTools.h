@@ -1,9 +1,9 @@
 #pragma once
 
-class CMonitorLink;
+class CTARVENView;
 class QWidget;
 
-// The tools a monitor window opens, as modal dialogs over parent: the file transfer on its
-// link and the checksum calculator.
-void RunFileTransfer(CMonitorLink& link, QWidget* parent);
+// The tools a monitor window opens, as modal dialogs: the file transfer on the view's link
+// (over the view) and the checksum calculator.
+void RunFileTransfer(CTARVENView& view);
 void RunCheckSum(QWidget* parent);

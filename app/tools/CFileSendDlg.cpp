@@ -7,21 +7,26 @@
 #include "MessageBox.h"
 #include "SystemErrorText.h"
 #include "ToolsConstants.h"
+#include "TransferMonitor.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStorageInfo>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cerrno>
@@ -54,6 +59,18 @@ const char* const kWaitingText =
 const char* const kNotSendableText =
     QT_TRANSLATE_NOOP("CFileSendDlg", "일반 파일만 전송할 수 있습니다.\n%1");
 const char* const kNoPathText = QT_TRANSLATE_NOOP("CFileSendDlg", "경로를 찾을 수 없습니다.\n%1");
+
+const char* const kProtocols[kTransferProtocolCount] = {
+    QT_TRANSLATE_NOOP("CFileSendDlg", "없음(일반)"), "XMODEM", "XMODEM-1K", "YMODEM", "ZMODEM"};
+const char* const kReceiveAskText =
+    QT_TRANSLATE_NOOP("CFileSendDlg", "%1(으)로 '%2' 폴더에 파일을 받으시겠습니까?");
+const char* const kOverwriteText =
+    QT_TRANSLATE_NOOP("CFileSendDlg", "'%1' 파일이 이미 있습니다. 덮어쓰시겠습니까?");
+const char* const kReceivedText = QT_TRANSLATE_NOOP("CFileSendDlg", "파일을 받았습니다.\n%1");
+const char* const kRateText = QT_TRANSLATE_NOOP("CFileSendDlg", "%1 Bytes, %2 KB/s");
+const char* const kRateOfText = QT_TRANSLATE_NOOP("CFileSendDlg", "%1 / %2 Bytes, %3 KB/s");
+// How long closing waits for a cancelled program before it is killed outright.
+constexpr int kProtocolCloseWaitMs = 10000;
 
 // A progress bar counts in int: files beyond that are shown in coarser steps.
 int ProgressShift(qint64 total)
@@ -131,8 +148,9 @@ QLabel* ValueLabel(int id, QWidget* parent)
 } // namespace
 
 CFileSendDlg::CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer,
-                           const FileSendSettings& settings)
-    : QDialog(parent), m_pWriter(std::move(writer)), m_nStallSec(settings.nStallSec)
+                           const FileSendSettings& settings, CTransferMonitor* monitor)
+    : QDialog(parent), m_pWriter(std::move(writer)), m_pMonitor(monitor),
+      m_nStallSec(settings.nStallSec)
 {
     setWindowTitle(tr("파일전송"));
     NameControl(this, IDD);
@@ -160,6 +178,42 @@ CFileSendDlg::CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer,
     pathRow->addWidget(pathLabel);
     pathRow->addWidget(m_pPath, 1);
     layout->addLayout(pathRow);
+
+    auto* modeRow = new QHBoxLayout;
+    m_pProtocolBox = new QComboBox(this);
+    NameControl(m_pProtocolBox, IDC_PROTOCOL);
+    for (const char* protocol : kProtocols)
+        m_pProtocolBox->addItem(tr(protocol));
+    // A protocol answers the peer, so it needs the bytes the link receives.
+    m_pProtocolBox->setEnabled(m_pMonitor != nullptr);
+    m_pProtocolBox->setCurrentIndex(m_pMonitor != nullptr ? settings.nProtocol : 0);
+    m_pDirection = new QComboBox(this);
+    NameControl(m_pDirection, IDC_DIRECTION);
+    m_pDirection->addItems({tr("보내기"), tr("받기")});
+    m_pLineDelay = new QSpinBox(this);
+    NameControl(m_pLineDelay, IDC_LINE_DELAY);
+    m_pByteDelay = new QSpinBox(this);
+    NameControl(m_pByteDelay, IDC_BYTE_DELAY);
+    for (QSpinBox* delay : {m_pLineDelay, m_pByteDelay}) {
+        delay->setRange(0, kMaxSendDelayMs);
+        delay->setSuffix(QStringLiteral(" ms"));
+        delay->setToolTip(tr("흐름 제어가 없는 장치를 위한 일반 전송의 지연 (0 = 없음)"));
+    }
+    m_pLineDelay->setValue(settings.nLineDelayMs);
+    m_pByteDelay->setValue(settings.nByteDelayMs);
+    const std::pair<const char*, QWidget*> modes[] = {
+        {QT_TRANSLATE_NOOP("CFileSendDlg", "프로토콜"), m_pProtocolBox},
+        {QT_TRANSLATE_NOOP("CFileSendDlg", "방향"), m_pDirection},
+        {QT_TRANSLATE_NOOP("CFileSendDlg", "줄 지연"), m_pLineDelay},
+        {QT_TRANSLATE_NOOP("CFileSendDlg", "바이트 지연"), m_pByteDelay}};
+    for (const auto& [text, control] : modes) {
+        auto* label = new QLabel(tr(text), this);
+        label->setBuddy(control);
+        modeRow->addWidget(label);
+        modeRow->addWidget(control);
+    }
+    modeRow->addStretch();
+    layout->addLayout(modeRow);
 
     m_pFileList = new QListWidget(this);
     NameControl(m_pFileList, IDC_FILE_LIST);
@@ -216,6 +270,9 @@ CFileSendDlg::CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer,
     connect(&m_worker, &CFileSendWorker::started, this, &CFileSendDlg::OnSendStarted);
     connect(&m_worker, &CFileSendWorker::progress, this, &CFileSendDlg::OnSendProgress);
     connect(&m_worker, &CFileSendWorker::finished, this, &CFileSendDlg::OnSendFinished);
+    connect(m_pProtocolBox, &QComboBox::currentIndexChanged, this,
+            &CFileSendDlg::OnProtocolChanged);
+    connect(m_pDirection, &QComboBox::currentIndexChanged, this, &CFileSendDlg::OnProtocolChanged);
 
     ResetButtons();
     for (const char* type : kFileTypes)
@@ -230,13 +287,17 @@ CFileSendDlg::CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer,
 
 FileSendSettings CFileSendDlg::Settings() const
 {
-    return FileSendSettings{m_strFolder, m_nStallSec};
+    return FileSendSettings{m_strFolder, m_nStallSec, m_pProtocolBox->currentIndex(),
+                            m_pLineDelay->value(), m_pByteDelay->value()};
 }
 
 CFileSendDlg::~CFileSendDlg()
 {
     m_worker.Cancel();
     m_worker.Wait();
+    if (m_pTransfer != nullptr && m_pTransfer->IsRunning() && m_pMonitor != nullptr)
+        m_pMonitor->Release();
+    m_pTransfer.reset();
 }
 
 void CFileSendDlg::FillDriveBox()
@@ -348,6 +409,38 @@ void CFileSendDlg::ResetButtons()
 {
     m_pSendButton->setEnabled(m_pWriter != nullptr);
     m_pCancelButton->setEnabled(false);
+    OnProtocolChanged();
+}
+
+TransferProtocol CFileSendDlg::Protocol() const
+{
+    return static_cast<TransferProtocol>(m_pProtocolBox->currentIndex());
+}
+
+bool CFileSendDlg::IsReceiving() const
+{
+    return Protocol() != TransferProtocol::Plain && m_pDirection->currentIndex() == 1;
+}
+
+bool CFileSendDlg::IsBusy() const
+{
+    return m_worker.IsRunning() || (m_pTransfer != nullptr && m_pTransfer->IsRunning());
+}
+
+void CFileSendDlg::OnProtocolChanged()
+{
+    // Only a protocol receives; only a plain send is paced. Nothing changes while one runs.
+    const bool idle = !IsBusy();
+    const bool plain = Protocol() == TransferProtocol::Plain;
+    if (plain && m_pDirection->currentIndex() != 0) {
+        const QSignalBlocker quiet(m_pDirection);
+        m_pDirection->setCurrentIndex(0);
+    }
+    m_pProtocolBox->setEnabled(idle && m_pMonitor != nullptr);
+    m_pDirection->setEnabled(idle && !plain);
+    m_pLineDelay->setEnabled(idle && plain);
+    m_pByteDelay->setEnabled(idle && plain);
+    m_pSendButton->setText(IsReceiving() ? tr("받기") : tr("전송"));
 }
 
 void CFileSendDlg::OnDriveChanged(int index)
@@ -395,12 +488,16 @@ void CFileSendDlg::OnItemDoubleClicked(QListWidgetItem* item)
 
 void CFileSendDlg::OnSend()
 {
-    if (m_worker.IsRunning()) {
+    if (IsBusy()) {
         ShowMessage(tr(kSendingText), QMessageBox::Warning, QMessageBox::Ok, this);
         return;
     }
     if (m_pWriter == nullptr)
         return;
+    if (IsReceiving()) {
+        ReceiveByProtocol();
+        return;
+    }
     const QString path = m_strFolder + m_strFileName;
     if (m_strFileName.isEmpty()) {
         ShowMessage(tr(kNotFoundText), QMessageBox::Warning, QMessageBox::Ok, this);
@@ -414,17 +511,165 @@ void CFileSendDlg::OnSend()
                     QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
         return;
 
+    if (Protocol() != TransferProtocol::Plain) {
+        m_nProtocolTotal = QFileInfo(path).size();
+        StartProtocol(ProtocolCommandFor(Protocol(), TransferDirection::Send, m_strFileName),
+                      m_strFolder,
+                      tr("%1 보내기 '%2'").arg(m_pProtocolBox->currentText(), m_strFileName));
+        return;
+    }
     const CWaitCursor wait;
     m_pSendButton->setEnabled(false);
     m_pCancelButton->setEnabled(true);
     m_pSizeLabel->clear();
     m_bCancelled = false;
     m_pWriter->BeginTransfer(std::chrono::seconds(m_nStallSec));
-    m_worker.Start(path, m_pWriter.get());
+    m_worker.Start(path, m_pWriter.get(), {m_pLineDelay->value(), m_pByteDelay->value()});
+    OnProtocolChanged();
+}
+
+void CFileSendDlg::ReceiveByProtocol()
+{
+    const QString protocol = m_pProtocolBox->currentText();
+    QString name;
+    bool overwrite = false;
+    if (Protocol() == TransferProtocol::Xmodem || Protocol() == TransferProtocol::Xmodem1K) {
+        // XMODEM carries no name: the user gives one.
+        bool ok = false;
+        name = QInputDialog::getText(
+                   this, tr("받기"), tr("받을 파일 이름:"), QLineEdit::Normal,
+                   m_strFileName.isEmpty() ? QStringLiteral("xmodem.bin") : m_strFileName, &ok)
+                   .trimmed();
+        if (!ok || name.isEmpty())
+            return;
+        if (name.contains(QLatin1Char('/')) || name == QLatin1String("..") ||
+            name == QLatin1String(".")) {
+            ShowMessage(tr(kNoPathText).arg(name), QMessageBox::Warning, QMessageBox::Ok, this);
+            return;
+        }
+        const QFileInfo target(m_strFolder + name);
+        if (target.exists() || target.isSymLink()) {
+            if (!target.isFile() ||
+                ShowMessage(tr(kOverwriteText).arg(target.filePath()), QMessageBox::Question,
+                            QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
+                return;
+            overwrite = true;
+        }
+    } else if (ShowMessage(tr(kReceiveAskText).arg(protocol, m_strFolder), QMessageBox::Question,
+                           QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes) {
+        return;
+    }
+    m_nProtocolTotal = -1;
+    StartProtocol(ProtocolCommandFor(Protocol(), TransferDirection::Receive, name, overwrite),
+                  m_strFolder, tr("%1 받기 '%2'").arg(protocol, m_strFolder + name));
+}
+
+bool CFileSendDlg::StartProtocol(const ProtocolCommand& command, const QString& folder,
+                                 const QString& what)
+{
+    m_pTransfer.reset();
+    m_pTransfer = std::make_unique<CProtocolTransfer>(m_pWriter.get());
+    connect(m_pTransfer.get(), &CProtocolTransfer::progress, this,
+            &CFileSendDlg::OnProtocolProgress);
+    connect(m_pTransfer.get(), &CProtocolTransfer::finished, this,
+            &CFileSendDlg::OnProtocolFinished);
+    connect(m_pTransfer.get(), &CProtocolTransfer::sent, this,
+            [this](const QByteArray& bytes) { m_pMonitor->RecordSent(bytes); });
+    m_pWriter->BeginTransfer(std::chrono::seconds(m_nStallSec));
+    QString error;
+    {
+        const CWaitCursor wait;
+        if (!m_pTransfer->Start(command, folder, error)) {
+            m_pTransfer.reset();
+            ShowMessage(error, QMessageBox::Warning, QMessageBox::Ok, this);
+            return false;
+        }
+    }
+    CProtocolTransfer* transfer = m_pTransfer.get();
+    m_pMonitor->Divert([transfer](const QByteArray& bytes) { transfer->Feed(bytes); });
+    m_strProtocolWhat = what;
+    m_pMonitor->Notice(tr("파일 전송 시작: %1").arg(what));
+    m_bCancelled = false;
+    m_protocolClock.start();
+    m_pSendButton->setEnabled(false);
+    m_pCancelButton->setEnabled(true);
+    OnProtocolChanged();
+    OnProtocolProgress(0, m_nProtocolTotal, QString());
+    return true;
+}
+
+void CFileSendDlg::OnProtocolProgress(qint64 bytes, qint64 total, const QString& file)
+{
+    Q_UNUSED(file)
+    const qint64 done = std::max<qint64>(bytes, 0);
+    if (total < 0)
+        total = m_nProtocolTotal;
+    const double seconds = std::max<qint64>(m_protocolClock.elapsed(), 1) / 1000.0;
+    const QString rate = QString::number(double(done) / 1024.0 / seconds, 'f', 1);
+    if (total >= 0) {
+        const int shift = ProgressShift(total);
+        m_pProgress->setRange(0, total > 0 ? static_cast<int>(total >> shift) : 1);
+        m_pProgress->setValue(static_cast<int>(std::min(done, total) >> shift));
+        m_pSizeLabel->setText(tr(kRateOfText).arg(done).arg(total).arg(rate));
+    } else {
+        // A receive learns the length only when the sender tells it (XMODEM never does).
+        m_pProgress->setRange(0, 0);
+        m_pSizeLabel->setText(tr(kRateText).arg(done).arg(rate));
+    }
+}
+
+void CFileSendDlg::OnProtocolFinished(CProtocolTransfer::Outcome outcome, const QString& detail,
+                                      int error)
+{
+    // The monitor shows traffic again from here on.
+    if (m_pMonitor != nullptr) {
+        m_pMonitor->Release();
+        static const char* const kEnds[] = {
+            QT_TRANSLATE_NOOP("CFileSendDlg", "완료"), QT_TRANSLATE_NOOP("CFileSendDlg", "실패"),
+            QT_TRANSLATE_NOOP("CFileSendDlg", "취소"), QT_TRANSLATE_NOOP("CFileSendDlg", "실패"),
+            QT_TRANSLATE_NOOP("CFileSendDlg", "실패")};
+        m_pMonitor->Notice(tr("파일 전송 끝: %1 - %2 (보냄 %3, 받음 %4 Bytes)")
+                               .arg(m_strProtocolWhat, tr(kEnds[static_cast<int>(outcome)]))
+                               .arg(m_pTransfer->LinkBytesOut())
+                               .arg(m_pTransfer->LinkBytesIn()));
+    }
+    if (m_pProgress->maximum() == 0)
+        m_pProgress->setRange(0, 1);
+    const bool cancelled = m_bCancelled || outcome == CProtocolTransfer::Outcome::Cancelled;
+    ResetButtons();
+    if (cancelled)
+        return;
+    QString reason;
+    switch (outcome) {
+    case CProtocolTransfer::Outcome::Completed:
+        m_pProgress->setValue(m_pProgress->maximum());
+        ShowMessage(m_nProtocolTotal < 0 ? tr(kReceivedText).arg(m_strFolder) : tr(kCompletedText),
+                    QMessageBox::Information, QMessageBox::Ok, this);
+        return;
+    case CProtocolTransfer::Outcome::LinkFailed:
+        reason = FailureReason(CFileSendWorker::Outcome::WriteFailed, error, m_nStallSec);
+        break;
+    case CProtocolTransfer::Outcome::Overrun:
+        reason = tr("전송 프로그램이 받은 데이터를 읽지 않습니다.");
+        break;
+    default:
+        reason = detail.isEmpty() ? tr("전송 프로그램이 오류로 끝났습니다.") : detail;
+        break;
+    }
+    ShowMessage(tr(kFailedText)
+                    .arg(reason, QString::number(m_pTransfer->LinkBytesOut()),
+                         QString::number(m_nProtocolTotal)),
+                QMessageBox::Warning, QMessageBox::Ok, this);
 }
 
 void CFileSendDlg::OnCancelSend()
 {
+    if (m_pTransfer != nullptr && m_pTransfer->IsRunning()) {
+        m_bCancelled = true;
+        m_pTransfer->Cancel();
+        ShowMessage(tr(kCancelledText), QMessageBox::Information, QMessageBox::Ok, this);
+        return;
+    }
     if (m_worker.IsSending()) {
         m_worker.Cancel();
         m_bCancelled = true;
@@ -435,6 +680,19 @@ void CFileSendDlg::OnCancelSend()
 
 void CFileSendDlg::done(int result)
 {
+    if (m_pTransfer != nullptr && m_pTransfer->IsRunning()) {
+        // The program is told to stop and given its short while; the link is the window's
+        // again before the dialog goes.
+        m_bCancelled = true;
+        m_pTransfer->Cancel();
+        QEventLoop loop;
+        connect(m_pTransfer.get(), &CProtocolTransfer::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(kProtocolCloseWaitMs, &loop, &QEventLoop::quit);
+        if (m_pTransfer->IsRunning())
+            loop.exec();
+        if (m_pTransfer->IsRunning() && m_pMonitor != nullptr)
+            m_pMonitor->Release();
+    }
     OnCancelSend();
     if (m_worker.IsRunning()) {
         // The worker ends at its next block boundary, at most one write time-out away.

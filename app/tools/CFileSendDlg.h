@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CFileSendWorker.h"
+#include "CProtocolTransfer.h"
 #include "FileSendSettings.h"
 #include "LinkWriter.h"
 
@@ -16,10 +17,14 @@ class QListWidget;
 class QListWidgetItem;
 class QProgressBar;
 class QPushButton;
+class QSpinBox;
+class CTransferMonitor;
 
 // The file transfer dialog: a small file browser over the mounted volumes with a path the user
-// may type, and the raw bytes of the chosen file sent over the monitor's link with progress and
-// cancel. Without a writer (no open link) nothing can be sent.
+// may type, and the chosen file sent over the monitor's link with progress and cancel: its raw
+// bytes (paced for devices without flow control when asked), or by XMODEM, YMODEM or ZMODEM,
+// which can also receive into the folder shown. Without a writer (no open link) nothing can
+// be sent; without a monitor to take the received bytes no protocol can run.
 class CFileSendDlg : public QDialog
 {
     Q_OBJECT
@@ -27,7 +32,7 @@ class CFileSendDlg : public QDialog
 public:
     // Opens at the settings' folder (or the nearest one that still exists).
     CFileSendDlg(QWidget* parent, std::unique_ptr<CLinkWriter> writer,
-                 const FileSendSettings& settings = {});
+                 const FileSendSettings& settings = {}, CTransferMonitor* monitor = nullptr);
     ~CFileSendDlg() override;
 
     // The settings with the folder shown now, to be kept for the next time.
@@ -56,6 +61,16 @@ private:
     void OnItemDoubleClicked(QListWidgetItem* item);
     void OnSend();
     void OnCancelSend();
+    void OnProtocolChanged();
+
+    TransferProtocol Protocol() const;
+    bool IsReceiving() const;
+    bool IsBusy() const;
+    // Runs the protocol's program on the link; false when it did not start (the user was told).
+    bool StartProtocol(const ProtocolCommand& command, const QString& folder, const QString& what);
+    void ReceiveByProtocol();
+    void OnProtocolProgress(qint64 bytes, qint64 total, const QString& file);
+    void OnProtocolFinished(CProtocolTransfer::Outcome outcome, const QString& detail, int error);
 
     void OnSendStarted(qint64 total);
     void OnSendProgress(qint64 sent, qint64 pending, qint64 total);
@@ -64,6 +79,11 @@ private:
     std::unique_ptr<CLinkWriter> m_pWriter;
     // Declared after the writer, so that it ends its thread before the writer goes.
     CFileSendWorker m_worker;
+    CTransferMonitor* m_pMonitor = nullptr;
+    std::unique_ptr<CProtocolTransfer> m_pTransfer;
+    QElapsedTimer m_protocolClock;
+    qint64 m_nProtocolTotal = -1; // the sent file's length; -1 while receiving
+    QString m_strProtocolWhat;    // what the start notice said, for the end notice
 
     QPushButton* m_pCancelButton = nullptr;
     QPushButton* m_pCloseButton = nullptr;
@@ -76,6 +96,10 @@ private:
     QLabel* m_pFileNameLabel = nullptr;
     QLabel* m_pSizeLabel = nullptr;
     QLineEdit* m_pPath = nullptr;
+    QComboBox* m_pProtocolBox = nullptr;
+    QComboBox* m_pDirection = nullptr;
+    QSpinBox* m_pLineDelay = nullptr;
+    QSpinBox* m_pByteDelay = nullptr;
 
     int m_nDriveIndex = -1;
     QString m_strFolder = QStringLiteral("/");

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstring>
 
 CFileSendWorker::CFileSendWorker(QObject* parent) : QObject(parent)
 {
@@ -19,15 +20,33 @@ CFileSendWorker::~CFileSendWorker()
     Wait();
 }
 
-bool CFileSendWorker::Start(const QString& path, CLinkWriter* writer)
+bool CFileSendWorker::Start(const QString& path, CLinkWriter* writer, SendPacing pacing)
 {
     if (m_bRunning)
         return false;
     Wait();
+    m_pacing = pacing;
     m_bSending = true;
     m_bRunning = true;
     m_thread = std::thread(&CFileSendWorker::Run, this, path, writer);
     return true;
+}
+
+void CFileSendWorker::Cancel()
+{
+    {
+        // Under the lock, so that a pause about to wait sees it.
+        const std::lock_guard lock(m_pauseMutex);
+        m_bSending = false;
+    }
+    m_pauseWake.notify_all();
+}
+
+bool CFileSendWorker::Pause(int ms)
+{
+    std::unique_lock lock(m_pauseMutex);
+    return !m_pauseWake.wait_for(lock, std::chrono::milliseconds(ms),
+                                 [this] { return !m_bSending; });
 }
 
 void CFileSendWorker::Wait()
@@ -86,7 +105,10 @@ void CFileSendWorker::Run(QString path, CLinkWriter* writer)
                 Finish(Outcome::Completed, sent, total, 0);
             return;
         }
-        if (!WriteBlock(writer, block, static_cast<int>(got), sent, total))
+        const bool paced = m_pacing.nLineDelayMs > 0 || m_pacing.nByteDelayMs > 0;
+        const bool written = paced ? WritePaced(writer, block, int(got), sent, total)
+                                   : WriteBlock(writer, block, int(got), sent, total);
+        if (!written)
             return;
     }
     Finish(Outcome::Cancelled, sent, total, 0);
@@ -110,6 +132,32 @@ bool CFileSendWorker::WriteBlock(CLinkWriter* writer, const char* block, int n, 
             Report(writer, sent, total, false);
         if (done < n && error != EAGAIN) {
             Finish(Outcome::WriteFailed, Delivered(writer, sent), total, error != 0 ? error : EIO);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CFileSendWorker::WritePaced(CLinkWriter* writer, const char* block, int n, qint64& sent,
+                                 qint64 total)
+{
+    int done = 0;
+    while (done < n) {
+        // A byte at a time when bytes are paced, else up to and with the next line feed.
+        int piece = 1;
+        if (m_pacing.nByteDelayMs == 0) {
+            const void* lineFeed = std::memchr(block + done, '\n', size_t(n - done));
+            piece = lineFeed != nullptr ? int(static_cast<const char*>(lineFeed) - block) + 1 - done
+                                        : n - done;
+        }
+        if (!WriteBlock(writer, block + done, piece, sent, total))
+            return false;
+        done += piece;
+        int pause = m_pacing.nByteDelayMs;
+        if (block[done - 1] == '\n')
+            pause += m_pacing.nLineDelayMs;
+        if (pause > 0 && !Pause(pause)) {
+            Finish(Outcome::Cancelled, sent, total, 0);
             return false;
         }
     }

@@ -15,6 +15,8 @@ inline constexpr int kProgressIntervalMs = 50; // the window hears of progress a
 inline constexpr int kDefaultTransferStallSec = 10;
 inline constexpr int kMinTransferStallSec = 1;
 inline constexpr int kMaxTransferStallSec = 600;
+// The longest pause a plain send may make after a line feed or a byte.
+inline constexpr int kMaxSendDelayMs = 10000;
 // While the system still holds sent bytes, the worker looks at its queue this often.
 inline constexpr int kQueueWatchMs = 20;
 inline constexpr int kFileListIconPx = 16;
@@ -28,3 +30,12 @@ inline constexpr int kEntryFolderAttribute = 0x10;
 inline constexpr int kEntryFileAttribute = 0x80;
 // A device, pipe or socket, or a link to one: shown, but it has no end and is never sent.
 inline constexpr int kEntryDeviceAttribute = 0x40;
+
+// Protocol transfers.
+inline constexpr int kProtocolBlockBytes = 4096;         // the program's output, read at a time
+inline constexpr int kProtocolInputLimitBytes = 1 << 20; // received, waiting for the program
+inline constexpr int kProtocolErrorLineChars = 512;      // a longer error line is cut
+inline constexpr int kProtocolLastWords = 4;             // error lines kept for a failure
+inline constexpr int kProtocolKillWaitMs = 2000;         // after a terminate, before a kill
+// How often the cancel sequence is offered to a link that takes nothing, before giving up.
+inline constexpr int kProtocolCancelTries = 3;

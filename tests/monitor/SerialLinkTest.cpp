@@ -427,3 +427,22 @@ TEST_F(SerialLinkTest, PseudoTerminalGreysTheLinesAndTheCommandsAreHarmless)
     bar->SetModemLinesUnavailable(QStringLiteral("지원되지 않음"));
     ExpectLinesGreyed(view, "지원되지 않음");
 }
+
+TEST_F(SerialLinkTest, BytesDivertedToATransferAreNotShownAndNulsStayUntilReleased)
+{
+    SetValue("NullCheckFlag", 0);
+    PtyPair pty;
+    CTARVENView* view = OpenSerial(pty);
+    QByteArray diverted;
+    view->Link()->DivertReceived([&](const QByteArray& bytes) { diverted += bytes; });
+    const std::string protocol("\x18\0B0\0", 5);
+    pty.Send(protocol);
+    ASSERT_TRUE(WaitFor([&] { return diverted.size() == 5; }));
+    EXPECT_EQ(diverted, QByteArray(protocol.data(), 5));
+    EXPECT_TRUE(Shown(*view).isEmpty());
+    view->Link()->DivertReceived({});
+    pty.Send("ok");
+    ASSERT_TRUE(WaitFor([&] { return Shown(*view) == "ok"; }));
+    EXPECT_EQ(diverted.size(), 5);
+    CloseMonitor(view);
+}

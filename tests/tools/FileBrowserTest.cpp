@@ -224,6 +224,28 @@ TEST(FileSendSettings, StallLimitStaysWithinItsRange)
         EXPECT_EQ(FileSendSettings::Load(settings).nStallSec, expected)
             << stored.toString().toStdString();
     }
-    FileSendSettings{QStringLiteral("/data/"), 30}.Save(settings);
-    EXPECT_EQ(FileSendSettings::Load(settings), (FileSendSettings{QStringLiteral("/data/"), 30}));
+    // The protocol and the pauses of a plain send are kept within their ranges too.
+    const struct
+    {
+        const char* key;
+        int FileSendSettings::*field;
+        QVariant stored;
+        int expected;
+    } kept[] = {
+        {"FileSendProtocol", &FileSendSettings::nProtocol, 4, 4},
+        {"FileSendProtocol", &FileSendSettings::nProtocol, 5, 4},
+        {"FileSendProtocol", &FileSendSettings::nProtocol, -1, 0},
+        {"FileSendLineDelayMs", &FileSendSettings::nLineDelayMs, 250, 250},
+        {"FileSendLineDelayMs", &FileSendSettings::nLineDelayMs, 10001, 10000},
+        {"FileSendByteDelayMs", &FileSendSettings::nByteDelayMs, -5, 0},
+        {"FileSendByteDelayMs", &FileSendSettings::nByteDelayMs, "junk", 0},
+    };
+    for (const auto& k : kept) {
+        settings.setValue(k.key, k.stored);
+        EXPECT_EQ(FileSendSettings::Load(settings).*k.field, k.expected) << k.key;
+        settings.remove(k.key);
+    }
+    const FileSendSettings chosen{QStringLiteral("/data/"), 30, 3, 20, 2};
+    chosen.Save(settings);
+    EXPECT_EQ(FileSendSettings::Load(settings), chosen);
 }

@@ -281,6 +281,48 @@ TEST_F(SerialFileSendTest, CancelAfterTheFirstBlockStopsThereWithoutCompletion)
     EXPECT_EQ(QByteArray::fromStdString(m_pty.Receive(2500, 500ms)), contents.left(1024));
 }
 
+TEST_F(SerialFileSendTest, APacedSendWritesWholeLinesOrSingleBytesInOrder)
+{
+    // The pauses themselves are measured by hand, not here: what is checked is the pieces the
+    // pacing cuts the file into, and that every byte arrives in order.
+    const QByteArray contents = "first line\nsecond\n\nlast, no line feed";
+    m_dir.Write(QStringLiteral("lines.txt"), contents);
+    const struct
+    {
+        int lineMs;
+        int byteMs;
+        std::vector<int> sizes;
+    } cases[] = {
+        {1, 0, {11, 7, 1, 18}},
+        {0, 1, std::vector<int>(size_t(contents.size()), 1)},
+        {1, 1, std::vector<int>(size_t(contents.size()), 1)},
+    };
+    for (const auto& c : cases) {
+        m_messages.texts.clear();
+        Open(MakeLinkWriter(m_link), FileSendSettings{QString(), 10, 0, c.lineMs, c.byteMs});
+        Send(QStringLiteral("lines.txt"));
+        ASSERT_TRUE(WaitForMessage(kCompleted));
+        EXPECT_EQ(m_writer->Sizes(), c.sizes) << c.lineMs << "/" << c.byteMs;
+        EXPECT_EQ(QByteArray::fromStdString(m_pty.Receive(size_t(contents.size()), 10s)), contents);
+    }
+}
+
+TEST_F(SerialFileSendTest, CancelStopsAPacedSendInItsPause)
+{
+    // Three lines with a pause longer than any wait of the test after each: only a cancel that
+    // ends the pause lets the worker finish in time.
+    m_dir.Write(QStringLiteral("slow.txt"), "a\nb\nc\n");
+    Open(MakeLinkWriter(m_link), FileSendSettings{QString(), 10, 0, kMaxSendDelayMs, 0});
+    Send(QStringLiteral("slow.txt"));
+    EXPECT_EQ(QByteArray::fromStdString(m_pty.Receive(2, 10s)), "a\n");
+    m_driver->Press(kIdAbort);
+    EXPECT_TRUE(m_messages.Saw(kCancelled));
+    EXPECT_TRUE(WaitFor([&] { return m_dlg->findChild<QPushButton*>(kIdOk)->isEnabled(); }));
+    m_dlg->done(QDialog::Rejected);
+    EXPECT_EQ(m_writer->Sizes(), std::vector<int>{2});
+    EXPECT_FALSE(m_messages.Saw(kCompleted));
+}
+
 TEST_F(SerialFileSendTest, CloseWhileSendingCancelsAndWaitsForTheWorker)
 {
     MakeFile(QStringLiteral("data.bin"), 5000);
