@@ -1228,6 +1228,100 @@ Do you want to replace it?</translation>
         <source>장치나 파이프는 전송할 수 없습니다.</source>
         <translation>Devices and pipes cannot be sent.</translation>
     </message>
+    <message>
+        <source>없음(일반)</source>
+        <translation>None (plain)</translation>
+    </message>
+    <message>
+        <source>%1(으)로 &apos;%2&apos; 폴더에 파일을 받으시겠습니까?</source>
+        <translation>Receive files by %1 into the folder &apos;%2&apos;?</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; 파일이 이미 있습니다. 덮어쓰시겠습니까?</source>
+        <translation>The file &apos;%1&apos; exists already. Overwrite it?</translation>
+    </message>
+    <message>
+        <source>파일을 받았습니다.
+%1</source>
+        <translation>Files received.
+%1</translation>
+    </message>
+    <message>
+        <source>%1 Bytes, %2 KB/s</source>
+        <translation>%1 Bytes, %2 KB/s</translation>
+    </message>
+    <message>
+        <source>%1 / %2 Bytes, %3 KB/s</source>
+        <translation>%1 / %2 Bytes, %3 KB/s</translation>
+    </message>
+    <message>
+        <source>보내기</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>받기</source>
+        <translation>Receive</translation>
+    </message>
+    <message>
+        <source>흐름 제어가 없는 장치를 위한 일반 전송의 지연 (0 = 없음)</source>
+        <translation>Pauses of a plain send, for devices without flow control (0 = none)</translation>
+    </message>
+    <message>
+        <source>프로토콜</source>
+        <translation>Protocol</translation>
+    </message>
+    <message>
+        <source>방향</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>줄 지연</source>
+        <translation>Line delay</translation>
+    </message>
+    <message>
+        <source>바이트 지연</source>
+        <translation>Byte delay</translation>
+    </message>
+    <message>
+        <source>%1 보내기 &apos;%2&apos;</source>
+        <translation>%1 send &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>받을 파일 이름:</source>
+        <translation>Name of the file to receive:</translation>
+    </message>
+    <message>
+        <source>%1 받기 &apos;%2&apos;</source>
+        <translation>%1 receive &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>파일 전송 시작: %1</source>
+        <translation>File transfer started: %1</translation>
+    </message>
+    <message>
+        <source>완료</source>
+        <translation>done</translation>
+    </message>
+    <message>
+        <source>실패</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>취소</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>파일 전송 끝: %1 - %2 (보냄 %3, 받음 %4 Bytes)</source>
+        <translation>File transfer ended: %1 - %2 (sent %3, received %4 Bytes)</translation>
+    </message>
+    <message>
+        <source>전송 프로그램이 받은 데이터를 읽지 않습니다.</source>
+        <translation>The transfer program does not read the data received.</translation>
+    </message>
+    <message>
+        <source>전송 프로그램이 오류로 끝났습니다.</source>
+        <translation>The transfer program ended with an error.</translation>
+    </message>
 </context>
 <context>
     <name>CFindBar</name>
@@ -1777,6 +1871,21 @@ The file exists. Replace it?</translation>
     <message>
         <source>PDF 파일 (*.pdf)</source>
         <translation>PDF files (*.pdf)</translation>
+    </message>
+</context>
+<context>
+    <name>CProtocolTransfer</name>
+    <message>
+        <source>&apos;%1&apos; 프로그램을 찾을 수 없습니다.
+%2 패키지를 설치하십시오 (sudo apt install %2).</source>
+        <translation>The program &apos;%1&apos; was not found.
+Install the package %2 (sudo apt install %2).</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; 프로그램을 시작할 수 없습니다.
+%2</source>
+        <translation>The program &apos;%1&apos; could not be started.
+%2</translation>
     </message>
 </context>
 <context>
