@@ -4,22 +4,26 @@
 
 void CByteLog::Append(const uint8_t* bytes, std::size_t n, uint8_t attr)
 {
-    // Through a small array: a range of plain cells goes into the deque block by block.
-    constexpr std::size_t kStepCells = 4096;
-    Cell step[kStepCells];
     for (std::size_t done = 0; done < n;) {
-        const std::size_t count = std::min(n - done, kStepCells);
+        const std::size_t tail = m_nHead + m_nSize;
+        if (tail == m_blocks.size() * kBlockCells)
+            m_blocks.push_back(m_spare ? std::move(m_spare)
+                                       : std::make_unique_for_overwrite<Cell[]>(kBlockCells));
+        Cell* block = m_blocks.back().get() + tail % kBlockCells;
+        const std::size_t count = std::min(n - done, kBlockCells - tail % kBlockCells);
         for (std::size_t i = 0; i < count; ++i)
-            step[i] = Cell{bytes[done + i], attr};
-        m_cells.insert(m_cells.end(), step, step + count);
+            block[i] = Cell{bytes[done + i], attr};
+        m_nSize += count;
         done += count;
     }
 }
 
 void CByteLog::Clear()
 {
-    m_cells.clear();
-    m_cells.shrink_to_fit();
+    m_blocks.clear();
+    m_spare.reset();
+    m_nHead = 0;
+    m_nSize = 0;
     m_nFirst = 0;
 }
 
@@ -27,9 +31,15 @@ void CByteLog::DropBefore(uint64_t offset)
 {
     if (offset <= m_nFirst)
         return;
-    const uint64_t count = std::min<uint64_t>(offset - m_nFirst, m_cells.size());
-    m_cells.erase(m_cells.begin(), m_cells.begin() + static_cast<std::ptrdiff_t>(count));
+    const auto count = static_cast<std::size_t>(std::min<uint64_t>(offset - m_nFirst, m_nSize));
+    m_nHead += count;
+    m_nSize -= count;
     m_nFirst += count;
+    while (m_nHead >= kBlockCells) {
+        m_spare = std::move(m_blocks.front());
+        m_blocks.pop_front();
+        m_nHead -= kBlockCells;
+    }
 }
 
 void CByteLog::CopyRange(uint64_t from, uint64_t to, std::vector<Cell>& out) const
@@ -38,6 +48,13 @@ void CByteLog::CopyRange(uint64_t from, uint64_t to, std::vector<Cell>& out) con
     to = std::min(to, End());
     if (from >= to)
         return;
-    const auto begin = m_cells.begin() + static_cast<std::ptrdiff_t>(from - m_nFirst);
-    out.insert(out.end(), begin, begin + static_cast<std::ptrdiff_t>(to - from));
+    out.reserve(out.size() + static_cast<std::size_t>(to - from));
+    std::size_t at = m_nHead + static_cast<std::size_t>(from - m_nFirst);
+    for (auto left = static_cast<std::size_t>(to - from); left > 0;) {
+        const Cell* block = m_blocks[at / kBlockCells].get() + at % kBlockCells;
+        const std::size_t count = std::min(left, kBlockCells - at % kBlockCells);
+        out.insert(out.end(), block, block + count);
+        at += count;
+        left -= count;
+    }
 }
