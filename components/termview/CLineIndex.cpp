@@ -1,6 +1,7 @@
 #include "CLineIndex.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -15,9 +16,14 @@ std::size_t PlainRunEnd(const uint8_t* bytes, std::size_t i, std::size_t end)
     while (i + 8 <= end) {
         uint64_t word = 0;
         std::memcpy(&word, bytes + i, sizeof word);
-        if ((word & kHigh) != 0 || hasZeroByte(word ^ (kOnes * 0x0D)) != 0 ||
-            hasZeroByte(word ^ (kOnes * 0x0A)) != 0)
-            break;
+        // The lowest byte marked is a true one: a false mark can only follow a true one.
+        const uint64_t marks = (word & kHigh) | hasZeroByte(word ^ (kOnes * 0x0D)) |
+                               hasZeroByte(word ^ (kOnes * 0x0A));
+        if (marks != 0) {
+            const int bit = std::endian::native == std::endian::little ? std::countr_zero(marks)
+                                                                       : std::countl_zero(marks);
+            return i + static_cast<std::size_t>(bit) / 8;
+        }
         i += 8;
     }
     while (i < end && bytes[i] < 0x80 && bytes[i] != 0x0D && bytes[i] != 0x0A)
