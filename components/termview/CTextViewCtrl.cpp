@@ -572,8 +572,16 @@ void CTextViewCtrl::ShowWritten()
     if (m_bFollow && pixelRows && m_nShownTop != kNoRow && top >= m_nShownTop &&
         top - m_nShownTop < static_cast<uint64_t>(VisibleRows()) && m_nShownLast >= top) {
         const int shift = static_cast<int>(top - m_nShownTop);
+        // Right of the widest row drawn there is only background, before the move and after:
+        // only the inked columns are moved (a log of short lines in a wide window moves a part).
+        const int inkCells =
+            std::max(m_nInkCells, m_bHex ? HexPrefixCells() + HexLayout::kRowCells : 0);
+        const int inkPx = static_cast<int>(
+            std::ceil(-horizontalScrollBar()->value() + (inkCells + 2) * m_painter.CellWidth()));
         if (shift > 0)
-            viewport()->scroll(0, -shift * rowPx);
+            viewport()->scroll(
+                0, -shift * rowPx,
+                QRect(0, 0, std::min(inkPx, viewport()->width()), viewport()->height()));
         const int from = static_cast<int>(m_nShownLast - top) * rowPx;
         viewport()->update(QRect(0, from, viewport()->width(), viewport()->height() - from));
     } else {
@@ -586,6 +594,7 @@ void CTextViewCtrl::ShowWritten()
 void CTextViewCtrl::RedrawAll()
 {
     m_nShownTop = kNoRow;
+    m_nInkCells = 0;
     viewport()->update();
 }
 
@@ -657,6 +666,7 @@ void CTextViewCtrl::PaintText(QPainter& p, const Selection& sel, const QRect& ar
         const std::vector<Glyph> glyphs = LayoutRow(rows[k]);
         m_painter.DrawTextLine(p, origin, glyphs, sel, area.left(), area.right() + 1);
         widest = std::max(widest, LineCells(glyphs));
+        m_nInkCells = std::max(m_nInkCells, LineCells(glyphs));
     }
     if (m_bCaret && m_bCaretLit) {
         const QRectF caret = CaretRect();

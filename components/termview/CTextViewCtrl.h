@@ -245,6 +245,7 @@ private:
     uint64_t m_nAnchor = 0;         // selection: where the mouse went down
     uint64_t m_nCursor = 0;         // and where it is now
     int m_nWidestCells = 0;         // widest text line painted: the horizontal range
+    int m_nInkCells = 0;            // widest row drawn since the whole view was last drawn
     int m_nSkippedRecords = 0;
     std::unique_ptr<CCaptureLoad> m_pLoad; // a capture file being read
     uint64_t m_nLiveFrom = 0;              // offset of the first byte written since it began
