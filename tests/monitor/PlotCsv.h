@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CsvRead.h"
 #include "PlotSamples.h"
 
 #include <QByteArray>
@@ -8,46 +9,6 @@
 #include <map>
 #include <optional>
 #include <vector>
-
-// Reads CSV as RFC 4180 writes it: rows end in CR LF, a quoted cell may hold commas, quotes
-// (doubled) and line ends.
-inline std::vector<QStringList> ReadCsv(const QByteArray& bytes)
-{
-    const QString text = QString::fromUtf8(bytes);
-    std::vector<QStringList> rows;
-    QStringList row;
-    QString cell;
-    bool quoted = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (quoted) {
-            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
-                cell += c;
-                ++i;
-            } else if (c == u'"') {
-                quoted = false;
-            } else {
-                cell += c;
-            }
-        } else if (c == u'"') {
-            quoted = true;
-        } else if (c == u',') {
-            row << cell;
-            cell.clear();
-        } else if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
-            row << cell;
-            cell.clear();
-            rows.push_back(row);
-            row.clear();
-            ++i;
-        } else {
-            cell += c;
-        }
-    }
-    if (!cell.isEmpty() || !row.isEmpty())
-        rows.push_back(row << cell);
-    return rows;
-}
 
 // A held row: its time and each series' number, if it had one.
 struct HeldRow
