@@ -768,12 +768,13 @@ bool CRS232Ctrl::MoveToRing()
             continue;
         }
         const int got = ReadPort(span, room);
+        m_bTrickle = got < room && got < kShortReadBytes;
         if (got <= 0)
             return true;
         m_pRing->Commit(got);
         // A device's small chunk emptied the driver: a second read would find nothing. After a
         // big one more is likely already there (a flood), and reading on saves a wait.
-        if (got < room && got < kShortReadBytes)
+        if (m_bTrickle)
             return true;
     }
 }
@@ -806,12 +807,16 @@ bool CRS232Ctrl::WaitForRingRoom()
 void CRS232Ctrl::ReaderThreadProc()
 {
     while (m_bRun) {
+        // While a trickle's notice is held back the device is not looked at: what arrives until
+        // the notice is due is taken in one read then, not in a wake-up for each small chunk.
+        // A hang-up is reported all the same.
+        const bool holding = m_bTrickle && m_nNoticeDueMs != 0;
         // Without a watch or a break the wait has no time-out: an idle port costs nothing.
-        const PortState state = PollPort(POLLIN, ReaderWaitMs(), m_hNudge);
+        const PortState state = PollPort(holding ? 0 : POLLIN, ReaderWaitMs(), m_hNudge);
         if (state == PortState::Closing)
             break;
         ServiceLines();
-        if (state == PortState::Nothing) {
+        if (state == PortState::Nothing && !holding) {
             AnnounceOrHold(false);
             continue;
         }

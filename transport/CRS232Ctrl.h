@@ -248,11 +248,12 @@ private:
     std::atomic<bool> m_bModemLines = false;
     std::atomic<bool> m_bWatchLines = false;
     std::atomic<int64_t> m_nBreakEndMs = 0; // steady clock; 0 while no break is held
-    bool m_bLinesKnown = false;             // reader thread only, as the three below
+    bool m_bLinesKnown = false;             // reader thread only, as the four below
     uint32_t m_dwLastLines = 0;
     int64_t m_nLinesDueMs = 0;  // when the watched lines are looked at next
     int64_t m_nNoticeDueMs = 0; // when held-back bytes are announced; 0 while none are
     int64_t m_nLastNoticeMs = 0;
+    bool m_bTrickle = false; // the last read emptied the driver
     std::atomic<int> m_nNoticeGapMs = 0;
 
     std::unique_ptr<CByteRing> m_pRing;

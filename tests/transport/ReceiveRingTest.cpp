@@ -126,6 +126,47 @@ TEST(ReceiveRing, FullRingHoldsTheDeviceBackUntilTheOwnerTakes)
     EXPECT_EQ(port.GetReceivedSize(), kRingBytes) << "what the ring holds stays for the owner";
 }
 
+TEST(ReceiveRing, ATrickleWaitsInTheDeviceForItsNoticeButAHangUpDoesNot)
+{
+    PtyPair pty;
+    CRS232Ctrl port;
+    constexpr int kGapMs = 3000;
+    ASSERT_EQ(port.bsSetReceiveRing(kRingBytes), 1);
+    port.SetNoticeGap(kGapMs);
+    ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 115200, 8, NOPARITY, ONESTOPBIT), 1);
+    QByteArray taken;
+    int notices = 0;
+    QObject owner;
+    QObject::connect(port.Notifier(), &CSerialNotifier::received, &owner, [&] {
+        ++notices;
+        port.TakeReceived(taken, kRingBytes);
+    });
+
+    pty.Send("a");
+    ASSERT_TRUE(WaitFor([&] { return notices == 1; })) << "the first after a quiet is told at once";
+    // Read within the gap, "b" holds the next notice back, and the device is not looked at
+    // until it is due.
+    pty.Send("b");
+    ASSERT_TRUE(WaitFor([&] { return port.GetReceivedSize() == 1; }));
+    pty.Send("cd");
+    RunEventsFor(200);
+    EXPECT_EQ(port.GetReceivedSize(), 1);
+    EXPECT_EQ(BytesWaiting(port.GetCommHandle()), 2) << "left in the device until the notice";
+    EXPECT_EQ(notices, 1);
+    ASSERT_TRUE(WaitFor([&] { return notices == 2; }, 2 * kGapMs));
+    EXPECT_EQ(taken, "abcd") << "taken in one read when the notice was due";
+
+    pty.Send("e");
+    ASSERT_TRUE(WaitFor([&] { return port.GetReceivedSize() == 1; }));
+    pty.Send("f");
+    RunEventsFor(100);
+    pty.CloseMaster(); // pulled while a notice is held: told now, not at the gap's end
+    EXPECT_TRUE(WaitFor([&] { return port.bsGetConnectFlag() == 0; }, kGapMs / 3));
+    ASSERT_TRUE(WaitFor([&] { return notices == 3; }, kGapMs / 3));
+    EXPECT_TRUE(taken.startsWith("abcde")) << taken.toStdString();
+    EXPECT_EQ(port.GetLastError(), unsigned(EIO));
+}
+
 TEST(ReceiveRing, FloodThroughASmallRingArrivesCompleteAndInOrder)
 {
     // 4 MiB through a ring of 4 KiB taken 1 KiB a notice: the writer outruns the owner, the
