@@ -179,8 +179,12 @@ void CTextViewCtrl::NotifyWritten()
                 return;
             const bool flood = m_pStore->Extent().end > m_nShownEnd + kPromptBytes;
             const qint64 since = m_frameClock.isValid() ? m_frameClock.elapsed() : kFrameMs;
-            m_repaintTimer.start(
-                int(std::max<qint64>(0, (flood ? kRepaintIntervalMs : kFrameMs) - since)));
+            const qint64 wait = (flood ? kRepaintIntervalMs : kFrameMs) - since;
+            // A frame that is due is drawn now: a timer would only cost another pass of the loop.
+            if (wait <= 0)
+                OnRepaintTimer();
+            else
+                m_repaintTimer.start(int(wait));
         },
         Qt::QueuedConnection);
 }
