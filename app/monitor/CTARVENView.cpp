@@ -69,6 +69,13 @@ void CTARVENView::InitActionsConnections()
     connect(m_pCapture, &CCaptureSession::shown, this, &CTARVENView::OnCaptureShown);
     connect(m_pPanel, &CControlPanel::cellClicked, this, &CTARVENView::OnPanelClick);
     connect(&m_statusTimer, &QTimer::timeout, this, &CTARVENView::OnStatusRefresh);
+    // A refresh nearly due is drawn with the terminal's frame: one pass paints both.
+    connect(m_pTextView, &CTextViewCtrl::dataShown, this, [this] {
+        if (m_statusTimer.isActive() && m_statusTimer.remainingTime() <= kNoticeGapMs) {
+            m_statusTimer.stop();
+            OnStatusRefresh();
+        }
+    });
     if (m_pFrame != nullptr)
         m_pStatus->FollowLamps(m_pFrame);
     // Posted, as a click on the pane posts the command: the dialog runs after the click ends.

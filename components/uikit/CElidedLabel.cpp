@@ -1,5 +1,6 @@
 #include "CElidedLabel.h"
 
+#include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QtMath>
@@ -19,12 +20,12 @@ bool ReplaceShownText(QWidget* widget, QString& held, const QString& text)
 {
     if (text == held)
         return false;
+    // Only the size is measured (the least size follows it): two measures a count of a counter.
     const QSize size = widget->sizeHint();
-    const QSize least = widget->minimumSizeHint();
     held = text;
     // A new layout repaints a whole status bar: ask for one only when the measures changed, not
     // at each count of a counter whose digits keep their number.
-    if (widget->sizeHint() != size || widget->minimumSizeHint() != least)
+    if (widget->sizeHint() != size)
         widget->updateGeometry();
     widget->update();
     return true;
@@ -32,8 +33,7 @@ bool ReplaceShownText(QWidget* widget, QString& held, const QString& text)
 
 void CElidedLabel::setText(const QString& text)
 {
-    if (ReplaceShownText(this, m_strText, text))
-        UpdateToolTip();
+    ReplaceShownText(this, m_strText, text);
 }
 
 int CElidedLabel::TextRoom() const
@@ -74,13 +74,10 @@ void CElidedLabel::paintEvent(QPaintEvent* event)
                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, ShownText());
 }
 
-void CElidedLabel::resizeEvent(QResizeEvent* event)
+bool CElidedLabel::event(QEvent* event)
 {
-    QFrame::resizeEvent(event);
-    UpdateToolTip();
-}
-
-void CElidedLabel::UpdateToolTip()
-{
-    setToolTip(ShownText() == m_strText ? QString() : m_strText);
+    // Made when it is asked for: a counter changes many times a second, a tooltip is seldom shown.
+    if (event->type() == QEvent::ToolTip)
+        setToolTip(ShownText() == m_strText ? QString() : m_strText);
+    return QFrame::event(event);
 }

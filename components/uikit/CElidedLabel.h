@@ -22,18 +22,17 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     // Room for text inside the frame and margins.
     int TextRoom() const;
     // The frame and margins around the text, both sides together.
     int FramePx() const;
-    void UpdateToolTip();
 
 private:
     QString m_strText;
 };
 
 // Gives widget, which shows held, the new text: its size and picture follow. False when held
-// already was that text.
+// already was that text. The widget's least size may change only with its size.
 bool ReplaceShownText(QWidget* widget, QString& held, const QString& text);

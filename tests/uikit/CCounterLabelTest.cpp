@@ -1,6 +1,8 @@
 #include "CCounterLabel.h"
 #include "MessageCapture.h"
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -44,6 +46,8 @@ TEST(CCounterLabel, ShortensTheWordsStepByStepAndNeverADigit)
                   label.contentsRect().width())
             << width;
         // What it leaves out, its tooltip tells.
+        QHelpEvent ask(QEvent::ToolTip, QPoint(1, 1), label.mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(&label, &ask);
         EXPECT_EQ(label.toolTip(), label.ShownText() == text ? QString() : text) << width;
     }
 }
