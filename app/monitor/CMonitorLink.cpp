@@ -9,9 +9,11 @@
 
 #include <QAbstractSocket>
 #include <QCoreApplication>
+#include <QPointer>
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 namespace {
 
@@ -389,23 +391,37 @@ void CMonitorLink::OnLinkReceived()
     if (!m_pLink)
         return;
     // One bounded batch per notice: the link announces again while bytes are left, so input
-    // and painting get their turn between batches of a flood.
-    QByteArray bytes;
-    m_pieces.clear();
-    m_pLink->Take(bytes, kBytesPerNotice, m_pieces);
+    // and painting get their turn between batches of a flood. Taken out of the member while in
+    // use: a receiver that runs an event loop may see the next batch meanwhile.
+    QByteArray bytes = std::exchange(m_takeRoom, QByteArray());
+    TakenPieces pieces = std::exchange(m_pieces, TakenPieces());
+    bytes.resize(0);
+    pieces.clear();
+    m_pLink->Take(bytes, kBytesPerNotice, pieces);
+    const QPointer<CMonitorLink> alive(this);
+    Deliver(bytes, pieces);
+    if (!alive)
+        return; // a receiver closed the window
+    // A receiver that kept the bytes shares them: the next batch then takes a room of its own.
+    m_takeRoom = std::move(bytes);
+    m_pieces = std::move(pieces);
+}
+
+void CMonitorLink::Deliver(QByteArray& bytes, const TakenPieces& pieces)
+{
     if (m_divert) {
         m_divert(bytes);
         return;
     }
     if (!m_bKeepNul && m_settings.HasLine())
         bytes.removeIf([](char byte) { return byte == 0; });
-    if (m_pieces.size() <= 1) {
-        emit received(bytes, m_pieces.empty() ? -1 : m_pieces.front().nPeer);
+    if (pieces.size() <= 1) {
+        emit received(bytes, pieces.empty() ? -1 : pieces.front().nPeer);
         return;
     }
     // Clients of a server, each with its own stretch, in the order they were taken.
     qsizetype at = 0;
-    for (const TakenPiece& piece : m_pieces) {
+    for (const TakenPiece& piece : pieces) {
         emit received(bytes.mid(at, piece.nBytes), piece.nPeer);
         at += piece.nBytes;
     }

@@ -152,6 +152,8 @@ private:
 
     // Link notices.
     void OnLinkReceived();
+    // Hands a taken batch to the diversion or to the window, each client's stretch apart.
+    void Deliver(QByteArray& bytes, const TakenPieces& pieces);
     void OnLinkState(CLink::State state);
     void OnLinkFailed(const LinkError& error);
     void OnLinkLost(int error);
@@ -173,7 +175,10 @@ private:
     SharedLink m_pLink;
     std::vector<Peer> m_peers; // by number
     int m_nChosenPeer = -1;
-    TakenPieces m_pieces; // reused by every take: no allocation per notice
+    // The room of the last batch, kept for the next: a flood's batches would otherwise grow
+    // and free a buffer each, and the heap would give its top back and take it again.
+    TakenPieces m_pieces;
+    QByteArray m_takeRoom;
     std::function<void(const QByteArray&)> m_divert;
     bool m_bReconnecting = false;
     // A link that had nobody to send to told so once, until a peer appears.

@@ -3,13 +3,29 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
 // Where the run of bytes below 0x80 other than CR and LF that starts at i ends, before end.
-// Eight bytes at a time: most of a log is such bytes.
+// Many bytes at a time: most of a log is such bytes.
 std::size_t PlainRunEnd(const uint8_t* bytes, std::size_t i, std::size_t end)
 {
+#if defined(__SSE2__)
+    // Sixteen at a time where the processor has it (every x86-64): a byte's mark is its top bit.
+    const __m128i cr = _mm_set1_epi8(0x0D);
+    const __m128i lf = _mm_set1_epi8(0x0A);
+    while (i + 16 <= end) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        const __m128i hit =
+            _mm_or_si128(v, _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+        if (const int marks = _mm_movemask_epi8(hit); marks != 0)
+            return i + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(marks)));
+        i += 16;
+    }
+#endif
     constexpr uint64_t kOnes = 0x0101010101010101ULL;
     constexpr uint64_t kHigh = 0x8080808080808080ULL;
     const auto hasZeroByte = [](uint64_t v) { return (v - kOnes) & ~v & kHigh; };

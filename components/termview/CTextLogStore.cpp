@@ -21,9 +21,14 @@ void CTextLogStore::Write(const uint8_t* data, std::size_t n, uint8_t attr)
     // The same as n single writes, with the line limit applied once at the end: the lines
     // kept are the same last ones.
     std::lock_guard lock(m_mutex);
-    const uint64_t offset = m_log.End();
-    m_log.Append(data, n, attr);
-    m_lines.Append(data, n, offset);
+    // Piece by piece, so that the index reads what the log has just read from the cache.
+    constexpr std::size_t kPieceBytes = 16 * 1024;
+    for (std::size_t at = 0; at < n; at += kPieceBytes) {
+        const std::size_t piece = std::min(kPieceBytes, n - at);
+        const uint64_t offset = m_log.End();
+        m_log.Append(data + at, piece, attr);
+        m_lines.Append(data + at, piece, offset);
+    }
     if (m_lines.ShownLines() > m_nLineMax)
         TrimLocked();
     CaptureLocked(data, n, attr);
