@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 COutputWriter::COutputWriter(int fd, std::size_t nCapacityBytes)
-    : m_fd(fd), m_nCapacity(nCapacityBytes), m_thread(&COutputWriter::WriterProc, this)
+    : m_fd(fd), m_nCapacity(nCapacityBytes)
 {}
 
 COutputWriter::~COutputWriter()
@@ -16,7 +16,8 @@ COutputWriter::~COutputWriter()
         m_bStop = true;
     }
     m_wake.notify_all();
-    m_thread.join();
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 std::size_t COutputWriter::Room() const
@@ -33,6 +34,9 @@ void COutputWriter::Write(std::string_view text)
         if (m_bBroken)
             return;
         m_pending.append(text);
+        // Started by the first text: a run that writes nothing (a check) starts no thread.
+        if (!m_thread.joinable())
+            m_thread = std::thread(&COutputWriter::WriterProc, this);
     }
     m_wake.notify_all();
 }

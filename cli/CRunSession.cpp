@@ -118,25 +118,27 @@ bool CRunSession::PointLink()
     std::string host = m_options.strHost;
     uint16_t port = m_options.nHostPort;
     if (m_options.bEcho && udp) {
-        if (!m_udpEcho.Start()) {
+        m_pUdpEcho = std::make_unique<CUdpEcho>();
+        if (!m_pUdpEcho->Start()) {
             Fail(TslRunExit::kLinkFailure,
                  std::string("tslrun: the UDP echo device cannot bind: ") + std::strerror(errno));
             return false;
         }
         host = kLoopback;
-        port = m_udpEcho.Port();
+        port = m_pUdpEcho->Port();
         // The echo answers the sender: the script receives on its LOCAL_PORT or any free port,
         // on the loopback address only, as the echo device itself.
         m_ctrl.SetLocalPort(comm.nLocalPort);
         m_ctrl.SetLocalAddress(kLoopback);
     } else if (m_options.bEcho) {
-        if (!m_echo.Start()) {
+        m_pEcho = std::make_unique<CEchoServer>();
+        if (!m_pEcho->Start()) {
             Fail(TslRunExit::kLinkFailure,
-                 "tslrun: the echo device cannot listen: " + m_echo.errorString().toStdString());
+                 "tslrun: the echo device cannot listen: " + m_pEcho->errorString().toStdString());
             return false;
         }
         host = kLoopback;
-        port = m_echo.serverPort();
+        port = m_pEcho->serverPort();
     } else if (udp && !host.empty()) {
         if (host.find(':') != std::string::npos) {
             const std::string why = "the UDP link takes IPv4 addresses and host names only, not "

@@ -75,8 +75,9 @@ private:
     COutputWriter* const m_pTraceOutput;
     std::unique_ptr<CTraceHook> m_pTrace; // outlives the run's thread, which m_ctrl joins
     CDecodeCtrl m_ctrl;
-    CEchoServer m_echo;
-    CUdpEcho m_udpEcho;
+    // Made only for a run that asks for them: most runs and every check need no network.
+    std::unique_ptr<CEchoServer> m_pEcho;
+    std::unique_ptr<CUdpEcho> m_pUdpEcho;
     COutputWriter& m_output;
     TslRunCase& m_record;
     QTimer m_tick;
