@@ -6,6 +6,7 @@
 #include "HexLayout.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -41,6 +42,17 @@ void CTextViewPainter::SetFont(const QFont& font, QPaintDevice* device)
                    std::all_of(ascii.begin(), ascii.end(), [&](QChar c) {
                        return metrics.horizontalAdvance(c) == m_cellWidth;
                    });
+    m_rawFont = QRawFont();
+    m_runPlaces.clear();
+    if (m_bAsciiRuns && device != nullptr && device->devType() == QInternal::Widget) {
+        const QRawFont raw = QRawFont::fromFont(QFont(m_font, device));
+        const QList<quint32> indexes = raw.glyphIndexesForString(ascii);
+        if (raw.isValid() && indexes.size() == ascii.size() &&
+            std::none_of(indexes.begin(), indexes.end(), [](quint32 g) { return g == 0; })) {
+            m_rawFont = raw;
+            std::copy(indexes.begin(), indexes.end(), m_asciiGlyphs);
+        }
+    }
     m_lineHeight = std::ceil(metrics.lineSpacing());
     m_ascent = metrics.ascent();
     m_labelFont = m_font;
@@ -69,21 +81,23 @@ CTextViewPainter::Emphasis CTextViewPainter::EmphasisOf(uint64_t offset, const S
     return Emphasis::None;
 }
 
-void CTextViewPainter::DrawCells(QPainter& p, QPointF origin, int col, int cells, CellStyle style,
-                                 Emphasis emphasis, const QString& text, bool label) const
+std::pair<QColor, QColor> CTextViewPainter::ColoursOf(CellStyle style, Emphasis emphasis) const
 {
     static constexpr ColourIndex kFore[] = {kClrTextOut, kClrTextIn, kClrControlOut, kClrControlIn};
     static constexpr ColourIndex kBack[] = {kClrBkTextOut, kClrBkTextIn, kClrBkControlOut,
                                             kClrBkControlIn};
     const auto index = static_cast<int>(style);
-    QColor fore = m_colours[kFore[index]];
-    QColor back = m_colours[kBack[index]];
     if (emphasis == Emphasis::Selected)
-        std::swap(fore, back);
-    else if (emphasis == Emphasis::Marked) {
-        fore = kMarkFore;
-        back = kMarkBack;
-    }
+        return {m_colours[kBack[index]], m_colours[kFore[index]]};
+    if (emphasis == Emphasis::Marked)
+        return {kMarkFore, kMarkBack};
+    return {m_colours[kFore[index]], m_colours[kBack[index]]};
+}
+
+void CTextViewPainter::DrawCells(QPainter& p, QPointF origin, int col, int cells, CellStyle style,
+                                 Emphasis emphasis, const QString& text, bool label) const
+{
+    const auto [fore, back] = ColoursOf(style, emphasis);
     // Labels keep some background between them, so "CR" "LF" never reads "CRLF".
     const qreal gap = label ? 1.5 : 0;
     const QRectF box(origin.x() + col * m_cellWidth + gap, origin.y(),
@@ -131,15 +145,39 @@ void CTextViewPainter::DrawTextLine(QPainter& p, QPointF origin, const std::vect
             continue;
         }
         // ASCII of one look is drawn as one run: far fewer text calls.
-        QString run;
         std::size_t j = i;
-        for (; j < glyphs.size() && ascii(glyphs[j]) && glyphs[j].style == first.style &&
-               EmphasisOf(glyphs[j].offset, sel) == emphasis && x(glyphs[j].col) < right;
-             ++j)
-            run += QLatin1Char(static_cast<char>(glyphs[j].ch));
-        DrawCells(p, origin, first.col, static_cast<int>(j - i), first.style, emphasis, run, false);
+        while (j < glyphs.size() && ascii(glyphs[j]) && glyphs[j].style == first.style &&
+               EmphasisOf(glyphs[j].offset, sel) == emphasis && x(glyphs[j].col) < right)
+            ++j;
+        DrawAsciiRun(p, origin, glyphs, i, j, emphasis);
         i = j;
     }
+}
+
+void CTextViewPainter::DrawAsciiRun(QPainter& p, QPointF origin, const std::vector<Glyph>& glyphs,
+                                    std::size_t from, std::size_t to, Emphasis emphasis) const
+{
+    const Glyph& first = glyphs[from];
+    const auto count = static_cast<int>(to - from);
+    if (!m_rawFont.isValid()) {
+        QString run;
+        run.reserve(count);
+        for (std::size_t k = from; k < to; ++k)
+            run += QLatin1Char(static_cast<char>(glyphs[k].ch));
+        DrawCells(p, origin, first.col, count, first.style, emphasis, run, false);
+        return;
+    }
+    DrawCells(p, origin, first.col, count, first.style, emphasis, QString(), false);
+    m_runGlyphs.clear();
+    for (std::size_t k = from; k < to; ++k)
+        m_runGlyphs.push_back(m_asciiGlyphs[glyphs[k].ch - 0x20]);
+    for (auto k = m_runPlaces.size(); k < std::size_t(count); ++k)
+        m_runPlaces.emplace_back(qreal(k) * m_cellWidth, 0);
+    QGlyphRun run;
+    run.setRawFont(m_rawFont);
+    run.setRawData(m_runGlyphs.data(), m_runPlaces.data(), count);
+    p.setPen(ColoursOf(first.style, emphasis).first);
+    p.drawGlyphRun(QPointF(origin.x() + first.col * m_cellWidth, origin.y() + m_ascent), run);
 }
 
 void CTextViewPainter::DrawHexRow(QPainter& p, QPointF origin, uint64_t start,

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFont>
 #include <QPointF>
+#include <QRawFont>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -64,8 +65,13 @@ private:
         Marked,
     };
     Emphasis EmphasisOf(uint64_t offset, const Selection& sel) const;
+    // The text and background colours of a cell.
+    std::pair<QColor, QColor> ColoursOf(CellStyle style, Emphasis emphasis) const;
     void DrawCells(QPainter& p, QPointF origin, int col, int cells, CellStyle style,
                    Emphasis emphasis, const QString& text, bool label) const;
+    // Printable ASCII glyphs[from, to) of one look, in one call.
+    void DrawAsciiRun(QPainter& p, QPointF origin, const std::vector<Glyph>& glyphs,
+                      std::size_t from, std::size_t to, Emphasis emphasis) const;
 
     QColor m_colours[kColourCount];
     QFont m_font;
@@ -75,5 +81,11 @@ private:
     qreal m_ascent = 12;
     // The font draws printable ASCII exactly one cell apart: such runs go in one text call.
     bool m_bAsciiRuns = false;
+    // On a screen those runs are placed glyph by glyph, with the glyphs looked up once: the
+    // text layout would find the same places for every run again.
+    QRawFont m_rawFont;
+    quint32 m_asciiGlyphs[0x7F - 0x20] = {};
+    mutable std::vector<quint32> m_runGlyphs;
+    mutable std::vector<QPointF> m_runPlaces;
     std::vector<Selection> m_marks;
 };

@@ -5,8 +5,10 @@
 #include <QFontDatabase>
 #include <QImage>
 #include <QPainter>
+#include <QRawFont>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWidget>
 #include <string>
 
 #include "CTextViewCtrl.h"
@@ -242,6 +244,35 @@ TEST(TextEncoding, StrayBytesMoveNoLaterColumn)
         const int after = inkStart(LayoutLine(Cells(stray + "A"), 0, controls, TextEncoding::Auto));
         EXPECT_NEAR(after - alone, cols * painter.CellWidth(), 1.0) << "codes shown: " << controls;
     }
+}
+
+TEST(TextEncoding, AsciiRunsOnAScreenDrawAsTheirTextWould)
+{
+    // On a widget printable ASCII is placed glyph by glyph; elsewhere (here an image) through the
+    // text layout. Both must give the same pixels, selected and marked runs included.
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(15); // the same size on either device, whatever its resolution
+    ASSERT_TRUE(QRawFont::fromFont(font).isValid());
+    QWidget screen;
+    CTextViewPainter placed;
+    CTextViewPainter laidOut;
+    placed.SetFont(font, &screen);
+    QImage image(1200, 24, QImage::Format_RGB32);
+    laidOut.SetFont(font, &image);
+    ASSERT_EQ(placed.CellWidth(), laidOut.CellWidth());
+    placed.SetMarks({{30, 40}});
+    laidOut.SetMarks({{30, 40}});
+    const std::vector<Glyph> glyphs =
+        LayoutLine(Cells("The quick brown fox, 0123456789 ~!@#$%^&*()_+{}|:\"<>? jumps \x80 over"),
+                   0, false, TextEncoding::Auto);
+    const auto draw = [&](const CTextViewPainter& painter) {
+        QImage out(image.size(), QImage::Format_RGB32);
+        out.fill(painter.Background());
+        QPainter p(&out);
+        painter.DrawTextLine(p, QPointF(3, 2), glyphs, Selection{5, 12}, 0, out.width());
+        return out;
+    };
+    EXPECT_EQ(draw(placed), draw(laidOut));
 }
 
 TEST(ArrivalStamps, TheViewKeepsStampsOnlyForTheBytesItHolds)
