@@ -1,7 +1,7 @@
 // How long `tslrun --check` of a four-line script takes from spawn to exit, against
-// `lua5.4 -e ''` and a program that only loads Qt Core and Network (the floor of any program
-// linked to them), alternating the three, each run timed on its own. Prints the median and
-// the range of each and tslrun's ratio to Lua.
+// `lua5.4 -e ''` and programs that only load Qt Core and Network, and Qt Core (the floors of any
+// program linked to them), alternating the four, each run timed on its own. Prints the median
+// and the range of each, tslrun's ratio to Lua and the floors' ratios to Lua.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -66,7 +66,8 @@ int main(int argc, char** argv)
     std::printf("load average %.2f %.2f %.2f; %d runs each\n", load[0], load[1], load[2], runs);
     std::vector<Series> series = {{"tslrun --check", {TSLRUN_PATH, "--check", script}, {}},
                                   {"lua5.4 -e ''", {"lua5.4", "-e", ""}, {}},
-                                  {"Qt Core+Network", {QT_FLOOR_PATH}, {}}};
+                                  {"Qt Core+Network", {QT_FLOOR_PATH}, {}},
+                                  {"Qt Core", {QT_CORE_FLOOR_PATH}, {}}};
     for (int i = 0; i < runs; ++i) {
         for (Series& s : series) {
             const double ms = TimeRun(s.command);
@@ -75,7 +76,7 @@ int main(int argc, char** argv)
         }
     }
     unlink(script);
-    double medians[3] = {};
+    double medians[4] = {};
     for (std::size_t k = 0; k < series.size(); ++k) {
         std::vector<double>& ms = series[k].ms;
         if (ms.empty()) {
@@ -92,5 +93,8 @@ int main(int argc, char** argv)
     if (medians[0] > 0 && medians[2] > 0)
         std::printf(", %.2fx the Qt floor", medians[0] / medians[2]);
     std::printf("\n");
+    if (medians[1] > 0 && medians[2] > 0 && medians[3] > 0)
+        std::printf("the floors at %.2fx (Qt Core+Network) and %.2fx (Qt Core) Lua's start-up\n",
+                    medians[2] / medians[1], medians[3] / medians[1]);
     return series[0].ms.empty() ? 1 : 0;
 }
