@@ -31,9 +31,13 @@ import threading
 import time
 import types
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-REPO = os.path.dirname(HERE)
-WAIT_S = 15.0  # for anything a program must do at start
+REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+# The waits and checks of the end-to-end test, which drives the same program under X; no
+# bytecode left in the source tree.
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(REPO, "tests", "e2e"))
+from tarven_e2e import Failed, holds_open, wait_for, WAIT_S  # noqa: E402
+
 DRAIN_S = 30.0  # a program whose tty still holds bytes after this is reported behind
 SETTLE_S = 1.0  # lets the previous program's last frames reach the server before a count
 SCREEN = "2048x760x24"
@@ -48,20 +52,6 @@ TICKS = os.sysconf("SC_CLK_TCK")
 GOALS = {("tio", 11500): 2.0, ("cutecom", 92000): 0.7}
 
 
-class Failed(Exception):
-    pass
-
-
-def wait_for(what, condition, timeout=WAIT_S):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        result = condition()
-        if result:
-            return result
-        time.sleep(0.05)
-    raise Failed("timed out waiting for " + what)
-
-
 def cpu_seconds(pid):
     """utime + stime of every thread the process has run, the dead ones included."""
     with open("/proc/%d/stat" % pid) as stat:
@@ -71,14 +61,6 @@ def cpu_seconds(pid):
 
 def unread(fd):
     return struct.unpack("i", fcntl.ioctl(fd, termios.FIONREAD, b"\0\0\0\0"))[0]
-
-
-def open_files(pid):
-    folder = "/proc/%d/fd" % pid
-    try:
-        return [os.path.realpath(os.path.join(folder, fd)) for fd in os.listdir(folder)]
-    except OSError:
-        return []
 
 
 def feed(fd, rate, seconds):
@@ -240,7 +222,7 @@ class Bench:
 
     def opened(self, program):
         wait_for("%s to open %s (see %s.log)" % (program.name, program.device, program.name),
-                 lambda: program.device in open_files(program.process.pid))
+                 lambda: holds_open(program.process, program.device))
 
     def start_tarven(self, program):
         folder = os.path.join(self.env["XDG_CONFIG_HOME"], "Halvorn")
@@ -283,8 +265,9 @@ class Bench:
             raise Failed("CuteCom did not open %s after a click on its Open button; see "
                          "cutecom-open-failed.png and cutecom.log in %s"
                          % (program.device, self.args.out))
-        pid = program.process.pid
-        self.locks += [(path, pid) for path in open_files(pid) if "/LCK.." in path]
+        fds = "/proc/%d/fd" % program.process.pid
+        self.locks += [(path, program.process.pid) for path in (
+            os.path.realpath(os.path.join(fds, fd)) for fd in os.listdir(fds)) if "/LCK.." in path]
 
     def start_tio(self, program):
         program.process = self.start(["tio", "--mute", program.device], "tio.log",
@@ -384,12 +367,13 @@ def main():
                         help="the modem-lines shim for CuteCom (default: %(default)s)")
     parser.add_argument("--seconds", type=float, default=10, help="feed time (default 10)")
     parser.add_argument("--runs", type=int, default=5, help="runs (default 5)")
-    parser.add_argument("--rates", default="11500,92000",
+    parser.add_argument("--rates", default=[11500, 92000],
+                        type=lambda text: [int(rate) for rate in text.split(",")],
                         help="bytes per second, comma-separated (default 11500,92000)")
     parser.add_argument("--out", help="folder for screenshots and logs (default: a new one in "
                         "the temporary folder)")
     args = parser.parse_args()
-    rates = [int(rate) for rate in args.rates.split(",")]
+    rates = args.rates
     if args.seconds <= 0 or args.runs < 1 or min(rates) <= 0:
         parser.error("--seconds, --runs and --rates must be positive")
     missing = [tool for tool in ("Xvfb", "socat", "xdotool", "import") if not shutil.which(tool)]
