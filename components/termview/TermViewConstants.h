@@ -15,10 +15,12 @@ inline constexpr std::size_t kLineBreakSearchBytes = 64;
 
 // Repaints are batched. A trickle is shown at once, at most one frame each kFrameMs, so that a
 // device's chunk is on screen within a notice and a frame; more than kPromptBytes since the last
-// frame (a flood) waits kRepaintIntervalMs, so that painting leaves the thread time to take.
+// frame (faster than about 64 KB/s, more rows a frame than anyone reads) waits
+// kRepaintIntervalMs: each frame moves the rows on screen, and a flood leaves the thread time to
+// take.
 inline constexpr int kFrameMs = 12;
 inline constexpr int kRepaintIntervalMs = 30;
-inline constexpr uint64_t kPromptBytes = 8 * 1024;
+inline constexpr uint64_t kPromptBytes = 1024;
 inline constexpr int kCaretBlinkMs = 500;
 inline constexpr int kCaretWidthPx = 2;
 // The caret stops blinking, lit, this long after the last key or focus change, so that an idle
