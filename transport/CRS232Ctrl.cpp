@@ -626,6 +626,7 @@ void CRS232Ctrl::AnnounceOrHold(bool fresh)
     }
     m_nNoticeDueMs = 0;
     m_nLastNoticeMs = now;
+    m_nReadSinceNotice = 0;
     AnnounceReceived();
 }
 
@@ -772,6 +773,7 @@ bool CRS232Ctrl::MoveToRing()
         if (got <= 0)
             return true;
         m_pRing->Commit(got);
+        m_nReadSinceNotice += got;
         // A device's small chunk emptied the driver: a second read would find nothing. After a
         // big one more is likely already there (a flood), and reading on saves a wait.
         if (m_bTrickle)
@@ -809,8 +811,10 @@ void CRS232Ctrl::ReaderThreadProc()
     while (m_bRun) {
         // While a trickle's notice is held back the device is not looked at: what arrives until
         // the notice is due is taken in one read then, not in a wake-up for each small chunk.
-        // A hang-up is reported all the same.
-        const bool holding = m_bTrickle && m_nNoticeDueMs != 0;
+        // A hang-up is reported all the same. A flood is read on: the driver's buffer would
+        // hold it back.
+        const bool holding =
+            m_bTrickle && m_nNoticeDueMs != 0 && m_nReadSinceNotice < kTrickleMostBytes;
         // Without a watch or a break the wait has no time-out: an idle port costs nothing.
         const PortState state = PollPort(holding ? 0 : POLLIN, ReaderWaitMs(), m_hNudge);
         if (state == PortState::Closing)

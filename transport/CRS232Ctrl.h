@@ -248,12 +248,13 @@ private:
     std::atomic<bool> m_bModemLines = false;
     std::atomic<bool> m_bWatchLines = false;
     std::atomic<int64_t> m_nBreakEndMs = 0; // steady clock; 0 while no break is held
-    bool m_bLinesKnown = false;             // reader thread only, as the four below
+    bool m_bLinesKnown = false;             // reader thread only, as the five below
     uint32_t m_dwLastLines = 0;
     int64_t m_nLinesDueMs = 0;  // when the watched lines are looked at next
     int64_t m_nNoticeDueMs = 0; // when held-back bytes are announced; 0 while none are
     int64_t m_nLastNoticeMs = 0;
-    bool m_bTrickle = false; // the last read emptied the driver
+    bool m_bTrickle = false;        // the last read emptied the driver
+    int64_t m_nReadSinceNotice = 0; // bytes read since the last notice
     std::atomic<int> m_nNoticeGapMs = 0;
 
     std::unique_ptr<CByteRing> m_pRing;

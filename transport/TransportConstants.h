@@ -37,7 +37,10 @@ inline constexpr int kRedialMaxMs = 10000;    // this, doubling up to this
 inline constexpr int kRedialConnectMs = 5000; // a connect that takes longer is given up
 inline constexpr int kModemPollMs = 20;       // watched modem lines are looked at this often
 inline constexpr int kShortReadBytes = 512;   // a read of less left the driver empty
-inline constexpr int kReopenRetryMs = 500;    // a vanished device is looked for again this often
+// A port whose notices are spaced leaves the device alone until the next one while less than
+// this came since the last (a trickle); more is a flood, read as it comes.
+inline constexpr int kTrickleMostBytes = 4096;
+inline constexpr int kReopenRetryMs = 500; // a vanished device is looked for again this often
 // A serial link's reader hands bytes over through a ring of this size; while it is full the
 // reader stops reading and the device holds the rest (4 MiB: 100 ms at 40 MB/s).
 inline constexpr int kSerialReceiveRingBytes = 4 * 1024 * 1024;

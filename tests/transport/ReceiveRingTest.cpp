@@ -131,7 +131,7 @@ TEST(ReceiveRing, ATrickleWaitsInTheDeviceForItsNoticeButAHangUpDoesNot)
     PtyPair pty;
     CRS232Ctrl port;
     constexpr int kGapMs = 3000;
-    ASSERT_EQ(port.bsSetReceiveRing(kRingBytes), 1);
+    ASSERT_EQ(port.bsSetReceiveRing(4 * kTrickleMostBytes), 1);
     port.SetNoticeGap(kGapMs);
     ASSERT_EQ(port.Open(pty.SlavePath().c_str(), 115200, 8, NOPARITY, ONESTOPBIT), 1);
     QByteArray taken;
@@ -139,7 +139,7 @@ TEST(ReceiveRing, ATrickleWaitsInTheDeviceForItsNoticeButAHangUpDoesNot)
     QObject owner;
     QObject::connect(port.Notifier(), &CSerialNotifier::received, &owner, [&] {
         ++notices;
-        port.TakeReceived(taken, kRingBytes);
+        port.TakeReceived(taken, 4 * kTrickleMostBytes);
     });
 
     pty.Send("a");
@@ -156,14 +156,24 @@ TEST(ReceiveRing, ATrickleWaitsInTheDeviceForItsNoticeButAHangUpDoesNot)
     ASSERT_TRUE(WaitFor([&] { return notices == 2; }, 2 * kGapMs));
     EXPECT_EQ(taken, "abcd") << "taken in one read when the notice was due";
 
+    // More than a trickle since the last notice is a flood: read as it comes, the notice held.
+    const std::string flood(kTrickleMostBytes, 'x');
+    pty.Send(flood);
+    ASSERT_TRUE(WaitFor([&] { return port.GetReceivedSize() == kTrickleMostBytes; }));
+    pty.Send("y");
+    EXPECT_TRUE(
+        WaitFor([&] { return port.GetReceivedSize() == kTrickleMostBytes + 1; }, kGapMs / 3));
+    EXPECT_EQ(notices, 2);
+    ASSERT_TRUE(WaitFor([&] { return notices == 3; }, 2 * kGapMs));
+
     pty.Send("e");
     ASSERT_TRUE(WaitFor([&] { return port.GetReceivedSize() == 1; }));
     pty.Send("f");
     RunEventsFor(100);
     pty.CloseMaster(); // pulled while a notice is held: told now, not at the gap's end
     EXPECT_TRUE(WaitFor([&] { return port.bsGetConnectFlag() == 0; }, kGapMs / 3));
-    ASSERT_TRUE(WaitFor([&] { return notices == 3; }, kGapMs / 3));
-    EXPECT_TRUE(taken.startsWith("abcde")) << taken.toStdString();
+    ASSERT_TRUE(WaitFor([&] { return notices == 4; }, kGapMs / 3));
+    EXPECT_TRUE(taken.startsWith(QByteArray::fromStdString("abcd" + flood + "ye")));
     EXPECT_EQ(port.GetLastError(), unsigned(EIO));
 }
 
