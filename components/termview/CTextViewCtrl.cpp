@@ -669,8 +669,9 @@ void CTextViewCtrl::PaintText(QPainter& p, const Selection& sel, const QRect& ar
                                     m_painter.LineHeight());
         const std::vector<Glyph> glyphs = LayoutRow(rows[k]);
         m_painter.DrawTextLine(p, origin, glyphs, sel, area.left(), area.right() + 1);
-        widest = std::max(widest, LineCells(glyphs));
-        m_nInkCells = std::max(m_nInkCells, LineCells(glyphs));
+        const int cells = LineCells(glyphs);
+        widest = std::max(widest, cells);
+        m_nInkCells = std::max(m_nInkCells, cells);
     }
     if (m_bCaret && m_bCaretLit) {
         const QRectF caret = CaretRect();
