@@ -10,9 +10,10 @@ inline constexpr int ID_CONNECT_TIMER = 10005;
 inline constexpr int kConnectTickMs = 1000;
 // A connect still pending on this tick has failed (about three seconds after the start).
 inline constexpr int kConnectGiveUpTicks = 3;
-// Counters and the time pane follow received data at most this often, so a flood of notices
-// does not spend the user-interface thread on relaying out the status bar.
-inline constexpr int kStatusRefreshMs = 50;
+// Counters and the time pane follow received data at most this often (ten times a second is as
+// fast as a person reads a count), so that a stream of notices does not spend the
+// user-interface thread on measuring and drawing the status bar.
+inline constexpr int kStatusRefreshMs = 100;
 // How long the status bar says that a typed character was not sent.
 inline constexpr int kRefusedTextMessageMs = 5000;
 

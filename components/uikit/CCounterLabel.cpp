@@ -33,6 +33,9 @@ QStringList CCounterLabel::Forms(const QString& text)
 
 QString CCounterLabel::ShownText() const
 {
+    // The common case, drawn at each count: the whole text fits.
+    if (TextPx() <= TextRoom())
+        return text();
     const QStringList forms = Forms(text());
     if (forms.size() == 1)
         return CElidedLabel::ShownText();

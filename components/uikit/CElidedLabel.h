@@ -28,9 +28,15 @@ protected:
     int TextRoom() const;
     // The frame and margins around the text, both sides together.
     int FramePx() const;
+    // The text's width in whole pixels, measured once for each text and font.
+    int TextPx() const;
+    void changeEvent(QEvent* event) override;
 
 private:
     QString m_strText;
+    mutable QString m_strMeasured; // null until measured in the present font
+    mutable int m_nMeasuredPx = 0;
+    mutable bool m_bEvenDigits = false;
 };
 
 // Gives widget, which shows held, the new text: its size and picture follow. False when held

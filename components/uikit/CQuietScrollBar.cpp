@@ -1,30 +1,35 @@
 #include "CQuietScrollBar.h"
 
+#include <algorithm>
+
 #include <QStyle>
 #include <QStyleOptionSlider>
 
 CQuietScrollBar::CQuietScrollBar(Qt::Orientation orientation, QWidget* parent)
     : QScrollBar(orientation, parent)
-{}
+{
+    m_checkTimer.setSingleShot(true);
+    connect(&m_checkTimer, &QTimer::timeout, this, &CQuietScrollBar::CheckLook);
+}
 
 void CQuietScrollBar::sliderChange(SliderChange change)
 {
-    if (change == SliderOrientationChange || !m_bDrawn) {
+    if (change == SliderOrientationChange || !m_bDrawn || isSliderDown()) {
         QScrollBar::sliderChange(change);
         return;
     }
     // A view sets range and value one after the other; what counts is where they end up.
-    if (m_bCheckPending)
+    if (m_checkTimer.isActive())
         return;
-    m_bCheckPending = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_bCheckPending = false;
-            if (CurrentLook() != m_drawn)
-                update();
-        },
-        Qt::QueuedConnection);
+    const qint64 since = m_sinceCheck.isValid() ? m_sinceCheck.elapsed() : kLookGapMs;
+    m_checkTimer.start(static_cast<int>(std::max<qint64>(0, kLookGapMs - since)));
+}
+
+void CQuietScrollBar::CheckLook()
+{
+    m_sinceCheck.start();
+    if (CurrentLook() != m_drawn)
+        update();
 }
 
 void CQuietScrollBar::paintEvent(QPaintEvent* event)

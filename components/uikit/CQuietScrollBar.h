@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QRect>
 #include <QScrollBar>
+#include <QTimer>
 
 // A scroll bar that draws itself again only when its picture changes. A view that follows a
 // stream moves its range and value at every frame; the thumb of a long log moves a pixel only
@@ -11,6 +13,11 @@ class CQuietScrollBar : public QScrollBar
 {
 public:
     explicit CQuietScrollBar(Qt::Orientation orientation, QWidget* parent = nullptr);
+
+    // While changes keep coming (a view that follows a stream), the bar looks at most this often
+    // whether its picture changed; a lone change, or a drag, is drawn at once.
+    static constexpr int kLookGapMs = 50;
+    bool LookCheckPending() const { return m_checkTimer.isActive(); }
 
 protected:
     void sliderChange(SliderChange change) override;
@@ -26,8 +33,10 @@ private:
         bool operator==(const Look&) const = default;
     };
     Look CurrentLook() const;
+    void CheckLook();
 
     Look m_drawn;
     bool m_bDrawn = false;
-    bool m_bCheckPending = false;
+    QTimer m_checkTimer;
+    QElapsedTimer m_sinceCheck;
 };

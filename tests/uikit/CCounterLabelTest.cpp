@@ -51,3 +51,29 @@ TEST(CCounterLabel, ShortensTheWordsStepByStepAndNeverADigit)
         EXPECT_EQ(label.toolTip(), label.ShownText() == text ? QString() : text) << width;
     }
 }
+
+TEST(CCounterLabel, ItsMeasureFollowsTheTextAndTheFont)
+{
+    CCounterLabel label(QStringLiteral("I: 9, O: 0, L: 1"));
+    label.show();
+    const QSize small = label.sizeHint();
+    label.setText(QStringLiteral("I: 99999, O: 0, L: 1"));
+    EXPECT_GT(label.sizeHint().width(), small.width());
+    // Other letters in the same places are measured again, other digits need not be.
+    const int digits = label.sizeHint().width();
+    label.setText(QStringLiteral("W: 99999, O: 0, L: 1"));
+    EXPECT_GT(label.sizeHint().width(), digits);
+    label.setText(QStringLiteral("I: 12345, O: 0, L: 1"));
+    EXPECT_EQ(label.sizeHint().width(), digits);
+
+    // A larger font asks for more room; at the room it had, the words shorten.
+    const int before = label.sizeHint().width();
+    label.resize(label.sizeHint());
+    QFont larger = label.font();
+    larger.setPointSizeF(larger.pointSizeF() * 1.5);
+    label.setFont(larger);
+    EXPECT_GT(label.sizeHint().width(), before);
+    EXPECT_NE(label.ShownText(), label.text());
+    EXPECT_LE(label.fontMetrics().horizontalAdvance(label.ShownText()),
+              label.contentsRect().width());
+}

@@ -25,9 +25,11 @@ protected:
 };
 
 // What the window shows, then what it shows drawn anew: equal unless the shown one is stale.
-std::pair<QImage, QImage> ShownAndFresh(QWidget& bar)
+std::pair<QImage, QImage> ShownAndFresh(CQuietScrollBar& bar)
 {
-    // The bar looks again after the changes of one pass, and its repaint is posted from there.
+    // The bar looks again after the changes of one pass (later while changes keep coming), and
+    // its repaint is posted from there.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !bar.LookCheckPending(); }));
     QApplication::processEvents();
     QApplication::processEvents();
     const QImage shown = bar.screen()->grabWindow(bar.winId()).toImage();
