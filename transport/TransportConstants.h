@@ -95,8 +95,8 @@ inline constexpr int kTransferWriteWaitMs = 1000;
 inline constexpr int kTransferUnsentBytes = 16 * 1024;
 // A transfer's wait for room on a socket looks again at least this often.
 inline constexpr int kSocketWaitSliceMs = 50;
-// A take reads a socket in pieces of this size.
-inline constexpr int kReceiveBatchBytes = 2048;
+// A take reads a socket in pieces of this size: what its buffer holds, in one read.
+inline constexpr int kReceiveBatchBytes = 64 * 1024;
 // A take passes over at most this many datagrams (empty ones take no room); the rest wait for
 // the next notice.
 inline constexpr int kDatagramsPerTake = 256;

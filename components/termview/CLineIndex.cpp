@@ -71,8 +71,11 @@ void CLineIndex::Append(const uint8_t* bytes, std::size_t n, uint64_t offset)
             m_nHighRun = 0;
             m_bAfterCR = false;
             i = j;
-            continue;
+            if (i == n)
+                break;
         }
+        // The byte that ended the run (a break, a high byte or the long line's cut) in the same
+        // pass: a log of short lines takes one pass a line.
         Append(bytes[i], offset + i);
         ++i;
     }
