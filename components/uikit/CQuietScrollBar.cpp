@@ -1,7 +1,5 @@
 #include "CQuietScrollBar.h"
 
-#include <algorithm>
-
 #include <QStyle>
 #include <QStyleOptionSlider>
 
@@ -18,11 +16,13 @@ void CQuietScrollBar::sliderChange(SliderChange change)
         QScrollBar::sliderChange(change);
         return;
     }
-    // A view sets range and value one after the other; what counts is where they end up.
-    if (m_checkTimer.isActive())
-        return;
-    const qint64 since = m_sinceCheck.isValid() ? m_sinceCheck.elapsed() : kLookGapMs;
-    m_checkTimer.start(static_cast<int>(std::max<qint64>(0, kLookGapMs - since)));
+    // A view sets range and value one after the other; what counts is where they end up. The
+    // look is taken in the pass of a change (a frame of the view), so that a stream wakes
+    // nothing more; the timer of a longer wait only draws where a burst of changes ended.
+    if (!m_sinceCheck.isValid() || m_sinceCheck.elapsed() >= kLookGapMs)
+        m_checkTimer.start(0);
+    else if (!m_checkTimer.isActive())
+        m_checkTimer.start(kLookGapMs);
 }
 
 void CQuietScrollBar::CheckLook()
