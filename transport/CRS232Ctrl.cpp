@@ -757,8 +757,9 @@ bool CRS232Ctrl::MoveToQueue()
     return true;
 }
 
-bool CRS232Ctrl::MoveToRing()
+bool CRS232Ctrl::MoveToRing(bool afterHold)
 {
+    int woke = 0; // read since this wake-up
     for (;;) {
         int room = 0;
         char* span = m_pRing->FreeSpan(&room);
@@ -769,9 +770,15 @@ bool CRS232Ctrl::MoveToRing()
             continue;
         }
         const int got = ReadPort(span, room);
-        m_bTrickle = got < room && got < kShortReadBytes;
+        // A read that brought little emptied the driver: a trickle. A device's wake-up that
+        // brought more is a burst, whose next piece the driver may still be passing on (a pty
+        // hands a write over 2 KiB at a time): not held back. After a hold the bytes gathered
+        // while waiting say nothing of the pace.
+        const int counted = std::max(got, 0) + (afterHold ? 0 : woke);
+        m_bTrickle = got < room && counted < kShortReadBytes;
         if (got <= 0)
             return true;
+        woke += got;
         m_pRing->Commit(got);
         m_nReadSinceNotice += got;
         // A device's small chunk emptied the driver: a second read would find nothing. After a
@@ -825,7 +832,7 @@ void CRS232Ctrl::ReaderThreadProc()
             continue;
         }
         // Bytes that arrived before a hang-up are still taken.
-        if (!(m_pRing ? MoveToRing() : MoveToQueue()))
+        if (!(m_pRing ? MoveToRing(holding) : MoveToQueue()))
             return;
         if (state == PortState::Fault && !m_bVanished)
             MarkVanished(EIO);

@@ -202,7 +202,7 @@ private:
     bool WaitForRoom(int n);
     // Moves what the device holds into m_queue, or into the ring; false when Close came.
     bool MoveToQueue();
-    bool MoveToRing();
+    bool MoveToRing(bool afterHold);
     // Waits without a limit for the owner to take bytes from a full ring, still ending a break
     // and watching lines; false when Close came.
     bool WaitForRingRoom();
