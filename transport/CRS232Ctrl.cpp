@@ -781,8 +781,7 @@ bool CRS232Ctrl::MoveToRing(bool afterHold)
         woke += got;
         m_pRing->Commit(got);
         m_nReadSinceNotice += got;
-        // A device's small chunk emptied the driver: a second read would find nothing. After a
-        // big one more is likely already there (a flood), and reading on saves a wait.
+        // After a trickle a second read would find nothing; after more, reading on saves a wait.
         if (m_bTrickle)
             return true;
     }

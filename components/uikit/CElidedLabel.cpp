@@ -78,14 +78,16 @@ int CElidedLabel::TextPx() const
     // A count changes many times a second and a measure shapes the whole text (about a tenth of a
     // millisecond). In a font whose digits share one width, as nearly all do, a text that
     // differs from the measured one only in its digits has its width.
-    if (m_strMeasured == m_strText || (m_bEvenDigits && SameButDigits(m_strMeasured, m_strText)))
+    if (m_bMeasured &&
+        (m_strMeasured == m_strText || (m_bEvenDigits && SameButDigits(m_strMeasured, m_strText))))
         return m_nMeasuredPx;
     const QFontMetricsF metrics(font());
-    if (m_strMeasured.isNull())
+    if (!m_bMeasured)
         m_bEvenDigits = DigitsShareAWidth(metrics);
     // Eliding measures in fractions of a pixel: a width rounded down would cut the text.
     m_nMeasuredPx = qCeil(metrics.horizontalAdvance(m_strText));
-    m_strMeasured = m_strText.isNull() ? QStringLiteral("") : m_strText;
+    m_strMeasured = m_strText;
+    m_bMeasured = true;
     return m_nMeasuredPx;
 }
 
@@ -121,8 +123,7 @@ void CElidedLabel::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
         // Measured again, digits too, at the next ask.
-        m_strMeasured = QString();
-        m_bEvenDigits = false;
+        m_bMeasured = false;
     }
     QFrame::changeEvent(event);
 }

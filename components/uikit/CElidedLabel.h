@@ -34,7 +34,8 @@ protected:
 
 private:
     QString m_strText;
-    mutable QString m_strMeasured; // null until measured in the present font
+    mutable bool m_bMeasured = false; // in the present font
+    mutable QString m_strMeasured;
     mutable int m_nMeasuredPx = 0;
     mutable bool m_bEvenDigits = false;
 };
