@@ -43,7 +43,6 @@ void CTextViewPainter::SetFont(const QFont& font, QPaintDevice* device)
                        return metrics.horizontalAdvance(c) == m_cellWidth;
                    });
     m_rawFont = QRawFont();
-    m_runPlaces.clear();
     if (m_bAsciiRuns && device != nullptr && device->devType() == QInternal::Widget) {
         const QRawFont raw = QRawFont::fromFont(QFont(m_font, device));
         const QList<quint32> indexes = raw.glyphIndexesForString(ascii);
@@ -55,6 +54,7 @@ void CTextViewPainter::SetFont(const QFont& font, QPaintDevice* device)
     }
     m_lineHeight = std::ceil(metrics.lineSpacing());
     m_ascent = metrics.ascent();
+    m_cells.Reset(m_rawFont, m_asciiGlyphs, m_cellWidth, static_cast<int>(m_lineHeight), m_ascent);
     m_labelFont = m_font;
     if (font.pointSizeF() > 0)
         m_labelFont.setPointSizeF(font.pointSizeF() * kLabelScale);
@@ -168,16 +168,26 @@ void CTextViewPainter::DrawAsciiRun(QPainter& p, QPointF origin, const std::vect
         return;
     }
     DrawCells(p, origin, first.col, count, first.style, emphasis, QString(), false);
-    m_runGlyphs.clear();
+    const auto [fore, back] = ColoursOf(first.style, emphasis);
+    const qreal x = origin.x() + first.col * m_cellWidth;
+    m_runChars.clear();
     for (std::size_t k = from; k < to; ++k)
-        m_runGlyphs.push_back(m_asciiGlyphs[glyphs[k].ch - 0x20]);
-    for (auto k = m_runPlaces.size(); k < std::size_t(count); ++k)
-        m_runPlaces.emplace_back(qreal(k) * m_cellWidth, 0);
-    QGlyphRun run;
-    run.setRawFont(m_rawFont);
-    run.setRawData(m_runGlyphs.data(), m_runPlaces.data(), count);
-    p.setPen(ColoursOf(first.style, emphasis).first);
-    p.drawGlyphRun(QPointF(origin.x() + first.col * m_cellWidth, origin.y() + m_ascent), run);
+        m_runChars.push_back(static_cast<char>(glyphs[k].ch));
+    m_cells.DrawRun(p, x, origin.y(), m_runChars.data(), count, fore, back,
+                    [&, fore = fore](const std::vector<int>& which) {
+                        m_runGlyphs.clear();
+                        m_runPlaces.clear();
+                        for (const int k : which) {
+                            m_runGlyphs.push_back(m_asciiGlyphs[m_runChars[k] - 0x20]);
+                            m_runPlaces.emplace_back(qreal(k) * m_cellWidth, 0);
+                        }
+                        QGlyphRun run;
+                        run.setRawFont(m_rawFont);
+                        run.setRawData(m_runGlyphs.data(), m_runPlaces.data(),
+                                       static_cast<int>(which.size()));
+                        p.setPen(fore);
+                        p.drawGlyphRun(QPointF(x, origin.y() + m_ascent), run);
+                    });
 }
 
 void CTextViewPainter::DrawHexRow(QPainter& p, QPointF origin, uint64_t start,

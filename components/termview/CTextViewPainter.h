@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CByteLog.h"
+#include "CGlyphCells.h"
 #include "TermViewConstants.h"
 #include "TextLayout.h"
 
@@ -87,5 +88,7 @@ private:
     quint32 m_asciiGlyphs[0x7F - 0x20] = {};
     mutable std::vector<quint32> m_runGlyphs;
     mutable std::vector<QPointF> m_runPlaces;
+    mutable std::vector<char> m_runChars;
+    mutable CGlyphCells m_cells;
     std::vector<Selection> m_marks;
 };

@@ -248,31 +248,41 @@ TEST(TextEncoding, StrayBytesMoveNoLaterColumn)
 
 TEST(TextEncoding, AsciiRunsOnAScreenDrawAsTheirTextWould)
 {
-    // On a widget printable ASCII is placed glyph by glyph; elsewhere (here an image) through the
-    // text layout. Both must give the same pixels, selected and marked runs included.
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPixelSize(15); // the same size on either device, whatever its resolution
-    ASSERT_TRUE(QRawFont::fromFont(font).isValid());
-    QWidget screen;
-    CTextViewPainter placed;
-    CTextViewPainter laidOut;
-    placed.SetFont(font, &screen);
-    QImage image(1200, 24, QImage::Format_RGB32);
-    laidOut.SetFont(font, &image);
-    ASSERT_EQ(placed.CellWidth(), laidOut.CellWidth());
-    placed.SetMarks({{30, 40}});
-    laidOut.SetMarks({{30, 40}});
-    const std::vector<Glyph> glyphs =
-        LayoutLine(Cells("The quick brown fox, 0123456789 ~!@#$%^&*()_+{}|:\"<>? jumps \x80 over"),
-                   0, false, TextEncoding::Auto);
-    const auto draw = [&](const CTextViewPainter& painter) {
-        QImage out(image.size(), QImage::Format_RGB32);
-        out.fill(painter.Background());
-        QPainter p(&out);
-        painter.DrawTextLine(p, QPointF(3, 2), glyphs, Selection{5, 12}, 0, out.width());
-        return out;
-    };
-    EXPECT_EQ(draw(placed), draw(laidOut));
+    // On a widget printable ASCII is placed glyph by glyph, and once a run of a pair of colours
+    // matched the font's drawing, copied from glyphs blended before; elsewhere (here an image)
+    // it goes through the text layout. All must give the same pixels, at whole and fractional
+    // cell widths, for glyphs whose ink meets their neighbour's, selected and marked runs.
+    const std::vector<Glyph> glyphs = LayoutLine(
+        Cells("The quick brown fox, 0123456789 ~!@#$%^&*()_+{}|:\"<>? @A ww W_W jumps \x80 over"),
+        0, false, TextEncoding::Auto);
+    for (const int pixels : {11, 13, 15, 17}) {
+        for (const QPointF origin : {QPointF(3, 2), QPointF(5.25, 0)}) {
+            SCOPED_TRACE(testing::Message() << pixels << " px at " << origin.x());
+            QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+            font.setPixelSize(pixels); // the same size on either device, whatever its resolution
+            ASSERT_TRUE(QRawFont::fromFont(font).isValid());
+            QWidget screen;
+            CTextViewPainter placed;
+            CTextViewPainter laidOut;
+            placed.SetFont(font, &screen);
+            const QImage::Format format = QImage::Format_RGB32;
+            QImage image(1200, 24, format);
+            laidOut.SetFont(font, &image);
+            ASSERT_EQ(placed.CellWidth(), laidOut.CellWidth());
+            placed.SetMarks({{30, 40}});
+            laidOut.SetMarks({{30, 40}});
+            const auto draw = [&](const CTextViewPainter& painter) {
+                QImage out(image.size(), format);
+                out.fill(painter.Background());
+                QPainter p(&out);
+                painter.DrawTextLine(p, origin, glyphs, Selection{5, 12}, 0, out.width());
+                return out;
+            };
+            const QImage reference = draw(laidOut);
+            EXPECT_EQ(draw(placed), reference) << "drawn by the font";
+            EXPECT_EQ(draw(placed), reference) << "copied";
+        }
+    }
 }
 
 TEST(ArrivalStamps, TheViewKeepsStampsOnlyForTheBytesItHolds)

@@ -1,0 +1,235 @@
+#include "CGlyphCells.h"
+
+#include <QGlyphRun>
+#include <QPaintEngine>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <numeric>
+
+void CGlyphCells::Reset(const QRawFont& font, const quint32* asciiGlyphs, qreal cellWidth,
+                        int lineHeight, qreal ascent)
+{
+    m_pairs.clear();
+    m_font = QRawFont();
+    // A grid off the 1/64 pixel the font places glyphs in would round differently per glyph.
+    const qreal fixed = cellWidth * kPhases;
+    if (!font.isValid() || lineHeight <= 0 || cellWidth <= 0 || fixed != std::floor(fixed))
+        return;
+    m_font = font;
+    std::copy_n(asciiGlyphs, kChars, m_glyphs);
+    m_cellWidth = cellWidth;
+    m_lineHeight = lineHeight;
+    m_ascent = ascent;
+    const int cellPx = static_cast<int>(std::ceil(cellWidth));
+    m_cellStride = (cellPx + kBlock + kBlock - 1) / kBlock * kBlock;
+}
+
+QImage* CGlyphCells::Target(QPainter& p) const
+{
+    QPaintEngine* engine = p.paintEngine();
+    if (!m_font.isValid() || engine == nullptr || engine->type() != QPaintEngine::Raster ||
+        p.opacity() != 1.0 || p.compositionMode() != QPainter::CompositionMode_SourceOver ||
+        p.hasClipping())
+        return nullptr;
+    QPaintDevice* device = engine->paintDevice();
+    if (device == nullptr || device->devType() != QInternal::Image)
+        return nullptr;
+    auto* image = static_cast<QImage*>(device);
+    const QTransform t = p.deviceTransform();
+    const bool opaque32 = image->format() == QImage::Format_RGB32 ||
+                          image->format() == QImage::Format_ARGB32_Premultiplied;
+    if (!opaque32 || image->devicePixelRatio() != 1.0 || t.type() > QTransform::TxTranslate ||
+        t.dx() != std::floor(t.dx()) || t.dy() != std::floor(t.dy()))
+        return nullptr;
+    return image;
+}
+
+void CGlyphCells::DrawRun(QPainter& p, qreal x, qreal y, const char* chars, int count, QColor fore,
+                          QColor back, const DrawByFont& drawFont)
+{
+    QImage* target = Target(p);
+    const QTransform t = p.deviceTransform();
+    m_deferred.clear();
+    // Left of the device's first column the font may round a position the other way.
+    if (target == nullptr || x < 0 || x + t.dx() < 0 || y != std::floor(y) ||
+        x * kPhases != std::floor(x * kPhases)) {
+        DrawAllByFont(count, drawFont);
+        return;
+    }
+    if (target->format() != m_format || static_cast<int>(p.renderHints()) != m_hints) {
+        m_pairs.clear();
+        m_format = target->format();
+        m_hints = static_cast<int>(p.renderHints());
+    }
+    Pair& pair = PairFor(fore, back);
+    if (pair.trust == Trust::Refused) {
+        DrawAllByFont(count, drawFont);
+        return;
+    }
+    const Strip strip = Build(pair, x, chars, count);
+    const int top = static_cast<int>(y);
+    if (pair.trust == Trust::Copied) {
+        if (strip.width > 0)
+            p.drawImage(QPoint(strip.left, top),
+                        QImage(reinterpret_cast<const uchar*>(m_strip.data()), strip.width,
+                               m_lineHeight, strip.stride * 4, m_format));
+        if (!m_deferred.empty())
+            drawFont(m_deferred);
+        return;
+    }
+    // Not yet known: the font draws, and a run it drew alone in its columns tells.
+    const bool comparable = m_deferred.empty() && strip.width > 0;
+    DrawAllByFont(count, drawFont);
+    const QRect onTarget(strip.left + static_cast<int>(t.dx()), top + static_cast<int>(t.dy()),
+                         strip.width, m_lineHeight);
+    const QRegion clip = p.paintEngine()->systemClip();
+    if (comparable && target->rect().contains(onTarget) &&
+        (clip.isEmpty() || (QRegion(onTarget) - clip).isEmpty()))
+        pair.trust =
+            MatchesTarget(*target, onTarget.topLeft(), strip) ? Trust::Copied : Trust::Refused;
+}
+
+void CGlyphCells::DrawAllByFont(int count, const DrawByFont& drawFont)
+{
+    m_deferred.resize(static_cast<std::size_t>(count));
+    std::iota(m_deferred.begin(), m_deferred.end(), 0);
+    drawFont(m_deferred);
+}
+
+CGlyphCells::Pair& CGlyphCells::PairFor(QColor fore, QColor back)
+{
+    const QRgb f = fore.rgb();
+    const QRgb b = back.rgb();
+    for (Pair& pair : m_pairs)
+        if (pair.fore == f && pair.back == b)
+            return pair;
+    // The nine colours, selection and marks make a handful of pairs; a new set of colours
+    // starts over.
+    if (m_pairs.size() >= kMaxPairs)
+        m_pairs.clear();
+    m_pairs.push_back(Pair{f, b, Trust::Unchecked, 0, std::vector<Cell>(kChars * kPhases)});
+    return m_pairs.back();
+}
+
+void CGlyphCells::Make(Pair& pair, int phase) const
+{
+    // All characters at one phase in one image, each in a slot wide enough that ink reaching
+    // the slot's edge can only be a glyph drawing far outside its cell.
+    pair.madePhases |= uint64_t(1) << phase;
+    const int cellPx = static_cast<int>(std::ceil(m_cellWidth));
+    const int padX = 2 * cellPx;
+    const int slot = 2 * padX + cellPx;
+    QImage image(kChars * slot, 3 * m_lineHeight, m_format);
+    image.fill(QColor::fromRgb(pair.back));
+    {
+        std::vector<QPointF> places(kChars);
+        for (int i = 0; i < kChars; ++i)
+            places[static_cast<std::size_t>(i)] = QPointF(i * slot, 0);
+        QGlyphRun run;
+        run.setRawFont(m_font);
+        run.setRawData(m_glyphs, places.data(), kChars);
+        QPainter q(&image);
+        q.setRenderHints(QPainter::RenderHints(m_hints));
+        q.setPen(QColor::fromRgb(pair.fore));
+        q.drawGlyphRun(QPointF(padX + qreal(phase) / kPhases, m_lineHeight + m_ascent), run);
+    }
+    for (int i = 0; i < kChars; ++i) {
+        Cell& cell = pair.cells[static_cast<std::size_t>(i * kPhases + phase)];
+        int first = slot;
+        int last = -1;
+        int top = image.height();
+        int bottom = -1;
+        for (int r = 0; r < image.height() && !cell.spills; ++r) {
+            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(r)) + i * slot;
+            for (int c = 0; c < slot; ++c) {
+                if (line[c] == pair.back)
+                    continue;
+                cell.spills = r < m_lineHeight || r >= 2 * m_lineHeight || c == 0 || c == slot - 1;
+                first = std::min(first, c);
+                last = std::max(last, c);
+                top = std::min(top, r);
+                bottom = r;
+            }
+        }
+        if (cell.spills || last < 0)
+            continue;
+        cell.left = first - padX;
+        cell.width = last - first + 1;
+        cell.top = top - m_lineHeight;
+        cell.rows = bottom - top + 1;
+        // The inked rows are kept a whole number of blocks wide, background after the ink, so
+        // that a run is laid out in copies of a fixed size.
+        const int kept = std::min(m_cellStride, slot - first);
+        cell.spills = cell.width > m_cellStride;
+        cell.pixels.assign(static_cast<std::size_t>(m_cellStride) * cell.rows, pair.back);
+        for (int r = 0; r < cell.rows; ++r)
+            std::memcpy(cell.pixels.data() + static_cast<std::size_t>(r) * m_cellStride,
+                        image.constScanLine(top + r) + (i * slot + first) * 4,
+                        static_cast<std::size_t>(kept) * 4);
+    }
+}
+
+CGlyphCells::Strip CGlyphCells::Build(Pair& pair, qreal x, const char* chars, int count)
+{
+    // A glyph whose ink leaves its row, meets an earlier glyph's ink or reaches past the run's
+    // whole columns (where another run drew) is left to the font, drawn after the strip in
+    // order: it then blends over exactly what it would have.
+    const int right = static_cast<int>(std::floor(x + count * m_cellWidth));
+    int limit = static_cast<int>(std::ceil(x));
+    m_placed.clear();
+    for (int k = 0; k < count; ++k) {
+        const qreal at = x + k * m_cellWidth;
+        const qreal column = std::floor(at);
+        const int phase = static_cast<int>((at - column) * kPhases);
+        if ((pair.madePhases >> phase & 1) == 0)
+            Make(pair, phase);
+        const Cell& cell =
+            pair.cells[static_cast<std::size_t>((chars[k] - 0x20) * kPhases + phase)];
+        if (cell.spills) {
+            m_deferred.push_back(k);
+            limit = std::numeric_limits<int>::max();
+            continue;
+        }
+        if (cell.width == 0)
+            continue;
+        const int inkLeft = static_cast<int>(column) + cell.left;
+        const int inkRight = inkLeft + cell.width;
+        if (inkLeft < limit || inkRight > right)
+            m_deferred.push_back(k);
+        else
+            m_placed.push_back({inkLeft, &cell});
+        limit = std::max(limit, inkRight);
+    }
+    Strip strip;
+    if (m_placed.empty())
+        return strip;
+    strip.left = m_placed.front().left;
+    strip.width = m_placed.back().left + m_placed.back().cell->width - strip.left;
+    // Left to right: a cell's background after its ink is overwritten by the next cell's.
+    strip.stride = strip.width + m_cellStride;
+    m_strip.assign(static_cast<std::size_t>(strip.stride) * m_lineHeight, pair.back);
+    const int cellStride = m_cellStride;
+    for (const Placed& placed : m_placed) {
+        const Cell& cell = *placed.cell;
+        const uint32_t* from = cell.pixels.data();
+        uint32_t* to = m_strip.data() + static_cast<std::ptrdiff_t>(cell.top) * strip.stride +
+                       (placed.left - strip.left);
+        for (int r = 0; r < cell.rows; ++r, from += cellStride, to += strip.stride)
+            for (int b = 0; b < cellStride; b += kBlock)
+                std::memcpy(to + b, from + b, kBlock * sizeof(uint32_t));
+    }
+    return strip;
+}
+
+bool CGlyphCells::MatchesTarget(const QImage& target, QPoint at, const Strip& strip) const
+{
+    for (int r = 0; r < m_lineHeight; ++r)
+        if (std::memcmp(target.constScanLine(at.y() + r) + at.x() * 4,
+                        m_strip.data() + static_cast<std::size_t>(r) * strip.stride,
+                        static_cast<std::size_t>(strip.width) * 4) != 0)
+            return false;
+    return true;
+}

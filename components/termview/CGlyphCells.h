@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QRawFont>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class QPainter;
+
+// Printable ASCII on the cell grid, drawn from glyphs blended once over their background and
+// then copied: blending every glyph at every frame was the largest part of drawing a line.
+// A run is copied only where that gives the very pixels the font's own drawing would (each
+// glyph's ink within its row and clear of its neighbours'); otherwise the caller draws it.
+class CGlyphCells
+{
+public:
+    // The font (grey-scale anti-aliased only: sub-pixel colour fringes depend on the device),
+    // its glyphs for 0x20..0x7E, and the grid; cells are made as runs ask for them.
+    void Reset(const QRawFont& font, const quint32* asciiGlyphs, qreal cellWidth, int lineHeight,
+               qreal ascent);
+
+    // Draws the glyphs of a run's chars (indexes into it) by the font, in order.
+    using DrawByFont = std::function<void(const std::vector<int>& which)>;
+
+    // Draws chars[0, count) one cell apart from x on the row whose top is y, text in fore over
+    // back, after the caller filled the run's cells with back: copied where a copy gives the
+    // font's pixels, by drawFont where not. The first run in a pair of colours is drawn by
+    // drawFont and compared with its copy; the pair is copied from then on only if they match.
+    void DrawRun(QPainter& p, qreal x, qreal y, const char* chars, int count, QColor fore,
+                 QColor back, const DrawByFont& drawFont);
+
+private:
+    // A glyph at one 1/64-pixel phase in one pair of colours: the columns it inks, blended.
+    struct Cell
+    {
+        bool spills = false; // ink outside its row (or its image): left to the font
+        int left = 0;        // first inked column, from the pixel the glyph's position falls in
+        int width = 0;
+        int top = 0; // first inked row, from the row's top
+        int rows = 0;
+        std::vector<uint32_t> pixels; // m_cellStride x rows
+    };
+    enum class Trust
+    {
+        Unchecked,
+        Copied,
+        Refused,
+    };
+    struct Pair
+    {
+        QRgb fore;
+        QRgb back;
+        Trust trust = Trust::Unchecked;
+        uint64_t madePhases = 0; // bit p: the cells at phase p are made
+        std::vector<Cell> cells; // kPhases per printable character
+    };
+    // Where a run's copied ink goes: the columns [left, left + width) of its row.
+    struct Strip
+    {
+        int left = 0;
+        int width = 0;
+        int stride = 0; // pixels a row in m_strip
+    };
+    struct Placed
+    {
+        int left;
+        const Cell* cell;
+    };
+    static constexpr int kChars = 0x7F - 0x20;
+    static constexpr int kPhases = 64; // glyph positions are kept in 1/64 pixel
+    static constexpr std::size_t kMaxPairs = 8;
+    static constexpr int kBlock = 8; // pixels a copy
+
+    // The image the painter draws in, when a copy can stand for the font's drawing there.
+    QImage* Target(QPainter& p) const;
+    Pair& PairFor(QColor fore, QColor back);
+    void Make(Pair& pair, int phase) const;
+    // Lays the run's cells side by side in m_strip, and in m_deferred the glyphs to leave to
+    // the font.
+    Strip Build(Pair& pair, qreal x, const char* chars, int count);
+    void DrawAllByFont(int count, const DrawByFont& drawFont);
+    bool MatchesTarget(const QImage& target, QPoint at, const Strip& strip) const;
+
+    QRawFont m_font;
+    quint32 m_glyphs[kChars] = {};
+    qreal m_cellWidth = 0;
+    int m_lineHeight = 0;
+    int m_cellStride = 0;
+    qreal m_ascent = 0;
+    QImage::Format m_format = QImage::Format_Invalid;
+    int m_hints = 0;
+    std::vector<Pair> m_pairs;
+    std::vector<Placed> m_placed;
+    std::vector<int> m_deferred;
+    std::vector<uint32_t> m_strip;
+};
