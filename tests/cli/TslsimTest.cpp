@@ -45,9 +45,6 @@ public:
         EXPECT_EQ(m_process.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(m_process.exitCode(), 0) << Errors();
     }
-    Served(const Served&) = delete;
-    Served& operator=(const Served&) = delete;
-
     QString FirstLine()
     {
         PollUntil([&] {
