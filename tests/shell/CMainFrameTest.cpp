@@ -22,6 +22,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
@@ -41,18 +42,6 @@ public:
     QList<QUrl> urls;
 public slots:
     void openUrl(const QUrl& url) { urls.append(url); }
-};
-
-// What the main frame announces of its environment settings, while this lives.
-struct Announcements
-{
-    explicit Announcements(CMainFrame* frame)
-    {
-        QObject::connect(frame, &CMainFrame::envSettingsChanged, &receiver,
-                         [this](const EnvSettings& env) { list.append(env); });
-    }
-    QList<EnvSettings> list;
-    QObject receiver;
 };
 
 } // namespace
@@ -206,7 +195,7 @@ TEST_F(MainFrameTest, SettingsAreStoredAndAnnouncedOnlyWhenConfirmed)
 {
     auto app = StartApp();
     CMainFrame* frame = app->MainFrame();
-    const Announcements announced(frame);
+    QSignalSpy announced(frame, &CMainFrame::envSettingsChanged);
     // Changes the open dialog as a person would, then leaves it with the button named.
     const auto change = [](const QString& button) {
         QTimer::singleShot(0, [button] {
@@ -232,7 +221,7 @@ TEST_F(MainFrameTest, SettingsAreStoredAndAnnouncedOnlyWhenConfirmed)
     settings.sync();
     EXPECT_FALSE(settings.contains("Echo"));
     EXPECT_TRUE(frame->Env().bEcho);
-    EXPECT_TRUE(announced.list.isEmpty());
+    EXPECT_TRUE(announced.isEmpty());
 
     change(kIdOk);
     frame->OnEnvSettings();
@@ -247,9 +236,10 @@ TEST_F(MainFrameTest, SettingsAreStoredAndAnnouncedOnlyWhenConfirmed)
     EXPECT_FALSE(frame->Env().bEcho);
     EXPECT_EQ(frame->Env().nMaxLine, 1000);
     // The monitors hear of the new settings once.
-    ASSERT_EQ(announced.list.size(), 1);
-    EXPECT_EQ(announced.list[0], frame->Env());
-    EXPECT_EQ(announced.list[0].colours[EnvSettings::Bk], 0x112233u);
+    ASSERT_EQ(announced.size(), 1);
+    const auto env = announced[0][0].value<EnvSettings>();
+    EXPECT_EQ(env, frame->Env());
+    EXPECT_EQ(env.colours[EnvSettings::Bk], 0x112233u);
 }
 
 TEST_F(MainFrameTest, HelpOpensTheManualOnTheDesktopOrInAWindowOfItsOwn)
