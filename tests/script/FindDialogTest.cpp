@@ -83,13 +83,6 @@ protected:
     CScriptChildFrame* m_pFrame = nullptr;
 };
 
-// The letter after the one "&" of a control's text, lower case; empty when it has none.
-QString Mnemonic(const QString& text)
-{
-    const qsizetype at = text.indexOf(u'&');
-    return at >= 0 && at + 1 < text.size() ? text.mid(at + 1, 1).toLower() : QString();
-}
-
 } // namespace
 
 TEST_F(FindDialogTest, TabWalksTheControlsAsTheyAreLaidOut)
@@ -222,7 +215,9 @@ TEST_F(FindDialogTest, DialogsSpeakKoreanOrEnglishWithOneKeyForEachControl)
             int controls = 0;
             const auto take = [&](const QString& text) {
                 ++controls;
-                const QString key = Mnemonic(text);
+                // The letter after the "&", lower case.
+                const qsizetype at = text.indexOf(u'&');
+                const QString key = at >= 0 ? text.mid(at + 1, 1).toLower() : QString();
                 EXPECT_FALSE(key.isEmpty()) << text.toStdString();
                 EXPECT_TRUE(keys.insert(key).second) << "taken twice: " << text.toStdString();
             };
