@@ -82,20 +82,25 @@ struct HeldSocket
     std::string state;
 };
 
+// What the descriptors of process `pid` lead to: paths, and "socket:[INODE]" for sockets.
+inline std::set<std::string> OpenFiles(pid_t pid)
+{
+    std::set<std::string> targets;
+    std::error_code error;
+    for (const auto& entry :
+         std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
+        std::error_code unreadable;
+        targets.insert(std::filesystem::read_symlink(entry.path(), unreadable));
+    }
+    return targets;
+}
+
 // The sockets of `table` ("tcp", "udp") that process `pid` holds open.
 inline std::vector<HeldSocket> SocketsOf(pid_t pid, const std::string& table)
 {
-    const std::string proc = "/proc/" + std::to_string(pid);
-    std::set<std::string> inodes;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(proc + "/fd", error)) {
-        std::error_code unreadable;
-        const std::string target = std::filesystem::read_symlink(entry.path(), unreadable);
-        if (target.starts_with("socket:["))
-            inodes.insert(target.substr(8, target.size() - 9));
-    }
+    const std::set<std::string> open = OpenFiles(pid);
     std::vector<HeldSocket> sockets;
-    std::ifstream file(proc + "/net/" + table);
+    std::ifstream file("/proc/" + std::to_string(pid) + "/net/" + table);
     std::string line;
     std::getline(file, line); // the heading
     while (std::getline(file, line)) {
@@ -104,7 +109,7 @@ inline std::vector<HeldSocket> SocketsOf(pid_t pid, const std::string& table)
         fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >>
             timeout >> inode;
         const std::size_t colon = local.find(':');
-        if (colon == std::string::npos || !inodes.contains(inode))
+        if (colon == std::string::npos || !open.contains("socket:[" + inode + "]"))
             continue;
         sockets.push_back({local.substr(0, colon),
                            static_cast<quint16>(std::stoul(local.substr(colon + 1), nullptr, 16)),
@@ -113,16 +118,22 @@ inline std::vector<HeldSocket> SocketsOf(pid_t pid, const std::string& table)
     return sockets;
 }
 
+// What follows "FIELD:" in /proc/PID/status, such as "VmRSS" or "SigBlk"; "" when there is none.
+inline std::string StatusField(pid_t pid, const std::string& field)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with(field + ":"))
+            return line.substr(field.size() + 1);
+    }
+    return "";
+}
+
 // A value of /proc/PID/status in KiB, such as "VmRSS" or "VmHWM"; -1 when there is none.
 inline long StatusKiB(pid_t pid, const std::string& field)
 {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.starts_with(field + ":"))
-            return std::stol(line.substr(field.size() + 1));
-    }
-    return -1;
+    const std::string value = StatusField(pid, field);
+    return value.empty() ? -1 : std::stol(value);
 }
 
 // tslrun started with its standard output on a descriptor of the test's choosing (a pipe it
@@ -171,30 +182,13 @@ public:
     // True once tslrun takes SIGINT and SIGTERM itself: its main has started.
     bool TakesSignals() const
     {
-        std::ifstream status("/proc/" + std::to_string(m_pid) + "/status");
-        std::string line;
-        while (std::getline(status, line)) {
-            if (line.rfind("SigBlk:", 0) == 0) {
-                const unsigned long long blocked = std::stoull(line.substr(7), nullptr, 16);
-                const unsigned long long wanted = (1ULL << (SIGINT - 1)) | (1ULL << (SIGTERM - 1));
-                return (blocked & wanted) == wanted;
-            }
-        }
-        return false;
+        const std::string blocked = StatusField(m_pid, "SigBlk");
+        const unsigned long long wanted = (1ULL << (SIGINT - 1)) | (1ULL << (SIGTERM - 1));
+        return !blocked.empty() && (std::stoull(blocked, nullptr, 16) & wanted) == wanted;
     }
 
     // True once tslrun has the file at `path` open, such as a serial device.
-    bool HasOpen(const std::string& path) const
-    {
-        const std::string folder = "/proc/" + std::to_string(m_pid) + "/fd";
-        std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-            std::error_code unreadable;
-            if (std::filesystem::read_symlink(entry.path(), unreadable) == path)
-                return true;
-        }
-        return false;
-    }
+    bool HasOpen(const std::string& path) const { return OpenFiles(m_pid).contains(path); }
 
     // Waits for the end at most `timeout`: the exit status, -1 for a death by a signal, or
     // kRunning.
@@ -253,18 +247,8 @@ public:
 
     int Reader() const { return m_fds[0]; }
     int Writer() const { return m_fds[1]; }
-    void CloseWriter()
-    {
-        if (m_fds[1] >= 0)
-            close(m_fds[1]);
-        m_fds[1] = -1;
-    }
-    void CloseReader()
-    {
-        if (m_fds[0] >= 0)
-            close(m_fds[0]);
-        m_fds[0] = -1;
-    }
+    void CloseWriter() { Close(m_fds[1]); }
+    void CloseReader() { Close(m_fds[0]); }
 
     // Waits until the pipe has no room left, so that the next write blocks.
     bool WaitUntilFull(std::chrono::milliseconds timeout = 20s) const
@@ -298,6 +282,13 @@ public:
     const std::string& Read() const { return m_read; }
 
 private:
+    static void Close(int& fd)
+    {
+        if (fd >= 0)
+            close(fd);
+        fd = -1;
+    }
+
     template <typename Done> bool ReadUntil(Done done, std::chrono::milliseconds timeout)
     {
         const auto deadline = Clock::now() + timeout;

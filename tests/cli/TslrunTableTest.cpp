@@ -9,7 +9,6 @@
 
 #include <fcntl.h>
 #include <semaphore.h>
-#include <sys/stat.h>
 
 using namespace TslrunTest;
 using namespace TagTableTest;
@@ -42,13 +41,6 @@ struct TableWithTag
     ScopedTable scoped;
     CSharedMemory table;
 };
-
-bool Exists(const std::string& path)
-{
-    struct stat status
-    {};
-    return stat(path.c_str(), &status) == 0;
-}
 
 } // namespace
 

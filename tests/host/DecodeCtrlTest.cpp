@@ -6,33 +6,36 @@
 #include "CTSLSyntax.h"
 #include "CTcpClientLink.h"
 #include "EventLoopWait.h"
+#include "LoadedScript.h"
 #include "PtyPair.h"
 #include "ScopedEnv.h"
 #include "TcpPeer.h"
 #include "TempDir.h"
+#include "UdpPeer.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
-#include <memory>
 
 using namespace std::chrono_literals;
 
 namespace {
 
-std::string SerialScript(const std::string& declarations, const std::string& body)
+const std::string kSerial = "OPEN MEDIA RS232C\nOPEN PORT COM1\nOPEN BAUD_RATE 9600\n";
+
+std::string Net(const char* media, uint16_t port)
 {
-    return "OPEN MEDIA RS232C\nOPEN PORT COM1\nOPEN BAUD_RATE 9600\n"
-           "DIM BUF$ 64\nVAR N% 0\n" +
-           declarations + "BEGIN:\n" + body + "END:\n";
+    return std::string("OPEN MEDIA ") + media + "\nOPEN IP 127.0.0.1\nOPEN PORT " +
+           std::to_string(port) + "\n";
 }
 
-std::string TcpScript(uint16_t port, const std::string& body)
+// A script with a buffer BUF and its count N, on the link that open declares.
+std::string Script(const std::string& open, const std::string& body,
+                   const std::string& declarations = "")
 {
-    return "OPEN MEDIA TCP\nOPEN IP 127.0.0.1\nOPEN PORT " + std::to_string(port) +
-           "\nDIM BUF$ 64\nVAR N% 0\nBEGIN:\n" + body + "END:\n";
+    return open + "DIM BUF$ 64\nVAR N% 0\n" + declarations + "BEGIN:\n" + body + "END:\n";
 }
 
 // The echo body: whatever arrived in this pass is printed in hexadecimal, then sent back.
@@ -42,6 +45,8 @@ const char* const kEchoBody = "IN BUF, N\nCMP N, 0\nJPE END\nPRINT BUF, H\nOUT B
 struct Host
 {
     explicit Host(const std::string& text) : file(text) { ctrl.SetScriptName(file.Path().c_str()); }
+    // Verifies the script and starts the run.
+    bool Start() { return ctrl.VerifyScript() == 0 && ctrl.Run() == 0; }
     ScriptFile file;
     CDecodeCtrl ctrl;
 };
@@ -85,7 +90,7 @@ TEST(DecodeCtrl, FailedVerificationKeepsTheMessagesUntilStop)
 TEST(DecodeCtrl, MissingSerialPortFailsTheRun)
 {
     ScopedEnv com1("TARVEN_COM1", "/dev/nonexistent-tarven-port");
-    Host host(SerialScript("", kEchoBody));
+    Host host(Script(kSerial, kEchoBody));
     ASSERT_EQ(host.ctrl.VerifyScript(), 0);
     EXPECT_EQ(host.ctrl.Run(), -1);
     EXPECT_EQ(host.ctrl.GetFailure(), CDecodeCtrl::RunFailure::Port);
@@ -97,18 +102,17 @@ TEST(DecodeCtrl, SerialRunEchoesOverAPseudoTerminal)
 {
     PtyPair pty;
     ScopedEnv com1("TARVEN_COM1", pty.SlavePath().c_str());
-    Host host(SerialScript("", kEchoBody));
-    ASSERT_EQ(host.ctrl.VerifyScript(), 0);
-    ASSERT_EQ(host.ctrl.Run(), 0);
+    Host host(Script(kSerial, kEchoBody));
+    ASSERT_TRUE(host.Start()) << host.ctrl.GetErrorText();
     const termios tio = SlaveSettings(pty);
     EXPECT_EQ(cfgetospeed(&tio), B9600);
 
     pty.Send(std::string("hi\0!", 4));
     EXPECT_EQ(pty.Receive(3, 5s), "hi!") << "NUL bytes never reach the script";
     host.ctrl.Halt();
-    std::lock_guard lock(host.ctrl.m_pTSL->m_csPrint);
-    ASSERT_FALSE(host.ctrl.m_pTSL->m_listPrint.empty());
-    EXPECT_STREQ(host.ctrl.m_pTSL->m_listPrint.front()->m_pszText.get(), "68 69 21 ");
+    const std::vector<std::string> printed = TakePrinted(*host.ctrl.m_pTSL);
+    ASSERT_FALSE(printed.empty());
+    EXPECT_EQ(printed.front(), "68 69 21 ");
 }
 
 TEST(DecodeCtrl, ASerialOutTheLineDoesNotTakeTimesOutAndTellsTheHostOnceForTheRun)
@@ -116,9 +120,8 @@ TEST(DecodeCtrl, ASerialOutTheLineDoesNotTakeTimesOutAndTellsTheHostOnceForTheRu
     // Nobody reads the master: the line fills, and every write after that times out.
     PtyPair pty;
     ScopedEnv com1("TARVEN_COM1", pty.SlavePath().c_str());
-    Host host(SerialScript("", "OUT \"" + std::string(60, 's') + "\"\n"));
-    ASSERT_EQ(host.ctrl.VerifyScript(), 0);
-    ASSERT_EQ(host.ctrl.Run(), 0);
+    Host host(Script(kSerial, "OUT \"" + std::string(60, 's') + "\"\n"));
+    ASSERT_TRUE(host.Start()) << host.ctrl.GetErrorText();
     ASSERT_EQ(PortOf(host.ctrl)->bsSetWriteTimeouts(0, 50), 1) << "a pass a time-out long";
     std::vector<std::string> notices;
     const auto take = [&] {
@@ -158,66 +161,38 @@ TEST(DecodeCtrl, NumericRunOpensTheComPortWithTheGivenCodes)
     host.ctrl.Stop();
 }
 
-namespace {
-
-// A script host running a TCP script against a listener of the test's own.
-class DecodeCtrlOverTcp : public testing::Test
+TEST(DecodeCtrl, ATcpRunStartsOnTheConnectNoticeDropsNulBytesAndOutlivesItsPeer)
 {
-protected:
-    void Run(const std::string& body)
-    {
-        m_host = std::make_unique<Host>(TcpScript(m_listener.Port(), body));
-        ASSERT_EQ(m_host->ctrl.VerifyScript(), 0);
-        ASSERT_EQ(m_host->ctrl.Run(), 0);
-    }
-    // Takes the script's connection; the host starts its passes on the connect notice.
-    void Accept() { m_peer = m_listener.Accept(); }
-
-    CDecodeCtrl& Ctrl() { return m_host->ctrl; }
-
-    TcpListener m_listener;
-    std::unique_ptr<Host> m_host;
-    TcpPeer m_peer;
-};
-
-} // namespace
-
-TEST_F(DecodeCtrlOverTcp, RunDropsNulBytes)
-{
-    Run(kEchoBody);
-    Accept();
-    ASSERT_TRUE(WaitFor([&] { return Ctrl().GetPassCount() > 0; }));
-    m_peer.Send(QByteArray("\x41\x00\x42", 3));
-    EXPECT_EQ(m_peer.Take(2), QByteArray("AB"));
-    Ctrl().Stop();
-}
-
-TEST_F(DecodeCtrlOverTcp, RunStartsOnTheConnectNoticeAndOutlivesItsPeer)
-{
-    Run(kEchoBody);
-    EXPECT_EQ(Ctrl().GetPassCount(), 0u) << "no pass before the connect notice";
-    Accept();
-    ASSERT_TRUE(WaitFor([&] { return Ctrl().GetPassCount() > 0; }));
+    TcpListener listener;
+    Host host(Script(Net("TCP", listener.Port()), kEchoBody));
+    ASSERT_TRUE(host.Start()) << host.ctrl.GetErrorText();
+    EXPECT_EQ(host.ctrl.GetPassCount(), 0u) << "no pass before the connect notice";
+    TcpPeer peer = listener.Accept();
+    ASSERT_TRUE(WaitFor([&] { return host.ctrl.GetPassCount() > 0; }));
+    peer.Send(QByteArray("\x41\x00\x42", 3));
+    EXPECT_EQ(peer.Take(2), QByteArray("AB"));
 
     // The peer goes away: the passes go on without a link until the run is stopped.
-    m_peer.Close();
-    ASSERT_TRUE(WaitFor([&] { return SocketOf(Ctrl()) == nullptr; }));
-    const uint64_t passes = Ctrl().GetPassCount();
-    EXPECT_TRUE(WaitFor([&] { return Ctrl().GetPassCount() > passes; }));
-    Ctrl().Stop();
+    peer.Close();
+    ASSERT_TRUE(WaitFor([&] { return SocketOf(host.ctrl) == nullptr; }));
+    const uint64_t passes = host.ctrl.GetPassCount();
+    EXPECT_TRUE(WaitFor([&] { return host.ctrl.GetPassCount() > passes; }));
+    host.ctrl.Stop();
 }
 
-TEST_F(DecodeCtrlOverTcp, StopEndsALongSleepAtOnce)
+TEST(DecodeCtrl, StopEndsALongSleepAtOnce)
 {
-    Run("OUT \"s\"\nSLEEP 60000\n");
-    Accept();
+    TcpListener listener;
+    Host host(Script(Net("TCP", listener.Port()), "OUT \"s\"\nSLEEP 60000\n"));
+    ASSERT_TRUE(host.Start()) << host.ctrl.GetErrorText();
+    TcpPeer peer = listener.Accept();
     // The byte the pass sends just before its sleep says that the sleep has begun.
-    ASSERT_EQ(m_peer.Take(1), "s");
+    ASSERT_EQ(peer.Take(1), "s");
     const auto start = std::chrono::steady_clock::now();
-    Ctrl().Stop();
+    host.ctrl.Stop();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s) << "far less than the 60 s sleep";
-    EXPECT_EQ(Ctrl().m_pTSL, nullptr);
-    Ctrl().Stop();
+    EXPECT_EQ(host.ctrl.m_pTSL, nullptr);
+    host.ctrl.Stop();
 }
 
 TEST(DecodeCtrl, AnOutLoopAgainstAPeerThatNeverReadsWaitsWholeAndEndsWithTheRun)
@@ -226,9 +201,9 @@ TEST(DecodeCtrl, AnOutLoopAgainstAPeerThatNeverReadsWaitsWholeAndEndsWithTheRun)
     TcpListener listener(false, 16 * 1024);
     constexpr int kRow = 60;
     const std::string row = std::string(kRow - 2, 'r') + "\r\n";
-    Host host(TcpScript(listener.Port(), "OUT \"" + std::string(kRow - 2, 'r') + "<0D><0A>\"\n"));
-    ASSERT_EQ(host.ctrl.VerifyScript(), 0);
-    ASSERT_EQ(host.ctrl.Run(), 0);
+    Host host(
+        Script(Net("TCP", listener.Port()), "OUT \"" + row.substr(0, kRow - 2) + "<0D><0A>\"\n"));
+    ASSERT_TRUE(host.Start()) << host.ctrl.GetErrorText();
     TcpPeer peer = listener.Accept();
     ASSERT_TRUE(WaitFor(
         [&] {
@@ -259,11 +234,8 @@ TEST(DecodeCtrl, AnOutLoopAgainstAPeerThatNeverReadsWaitsWholeAndEndsWithTheRun)
 
 TEST(DecodeCtrl, AUdpRunSendsOutBytesAsDatagramsAndTakesDatagramsFromItsLocalPort)
 {
-    const int peer = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    const sockaddr_in any = Loopback(0);
-    ASSERT_EQ(::bind(peer, reinterpret_cast<const sockaddr*>(&any), sizeof any), 0);
-    Host host("OPEN MEDIA UDP\nOPEN IP 127.0.0.1\nOPEN PORT " + std::to_string(LocalPortOf(peer)) +
-              "\nDIM BUF$ 64\nVAR N% 0\nBEGIN:\n" + kEchoBody + "END:\n");
+    UdpPeer peer;
+    Host host(Script(Net("UDP", peer.Port()), kEchoBody));
     ASSERT_EQ(host.ctrl.VerifyScript(), 0);
     // Without LOCAL_PORT it receives on the port number it sends to, which the peer has here.
     EXPECT_EQ(host.ctrl.Run(), -1);
@@ -276,25 +248,15 @@ TEST(DecodeCtrl, AUdpRunSendsOutBytesAsDatagramsAndTakesDatagramsFromItsLocalPor
     const quint16 local = quint16(host.ctrl.GetLocalPort());
     ASSERT_NE(local, 0);
 
-    const sockaddr_in to = Loopback(local);
-    const auto receive = [&] {
-        char buf[128];
-        ssize_t got = -1;
-        WaitFor([&] { return (got = ::recv(peer, buf, sizeof buf, 0)) >= 0; });
-        return std::string(buf, size_t(std::max<ssize_t>(got, 0)));
-    };
     // Each datagram reaches a pass, is echoed as one datagram; an empty one brings nothing.
-    for (const std::string& datagram :
-         {std::string("abc"), std::string(), std::string("x\0y", 3)}) {
-        ::sendto(peer, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&to),
-                 sizeof to);
-        if (!datagram.empty()) {
-            EXPECT_EQ(receive(), datagram == "abc" ? "abc" : "xy") << "NUL bytes are left out";
+    for (const QByteArray& datagram : {QByteArray("abc"), QByteArray(), QByteArray("x\0y", 3)}) {
+        peer.SendTo(local, datagram);
+        if (!datagram.isEmpty()) {
+            EXPECT_EQ(peer.Take(), datagram == "abc" ? "abc" : "xy") << "NUL bytes are left out";
         }
     }
     host.ctrl.Stop();
     EXPECT_EQ(host.ctrl.GetLocalPort(), 0);
-    ::close(peer);
 }
 
 TEST(DecodeCtrl, ScriptTextGoesOutAsItsFileHoldsItAndPrintsAsText)
@@ -313,33 +275,25 @@ TEST(DecodeCtrl, ScriptTextGoesOutAsItsFileHoldsItAndPrintsAsText)
         SCOPED_TRACE(c.encoding);
         PtyPair pty;
         ScopedEnv com1("TARVEN_COM1", pty.SlavePath().c_str());
-        Host host(SerialScript("EQU MSG \"" + c.hangul + "<0D>\"\nVAR SENT% 0\nVAR AT% 0\n",
-                               "CMP SENT, 0\nJPNE LISTEN\nINC SENT\nOUT \"" + c.hangul +
-                                   "\"\nOUT MSG\nCOPY BUF, \"" + c.ga + "\", " +
-                                   std::to_string(c.ga.size()) +
-                                   "\nOUT BUF\n"
-                                   "PRINT \"" +
-                                   c.hangul +
-                                   "\"\nPRINT MSG\n"
-                                   "LISTEN:\nIN BUF, N\nCMP N, 0\nJPE END\nFIND BUF, \"" +
-                                   c.reply + "\", AT\nCMP AT, 1\nJPNE END\nOUT \"ok\"\n"));
-        ASSERT_EQ(host.ctrl.VerifyScript(), 0);
-        ASSERT_EQ(host.ctrl.Run(), 0);
+        Host host(Script(kSerial,
+                         "CMP SENT, 0\nJPNE LISTEN\nINC SENT\nOUT \"" + c.hangul +
+                             "\"\nOUT MSG\nCOPY BUF, \"" + c.ga + "\", " +
+                             std::to_string(c.ga.size()) + "\nOUT BUF\nPRINT \"" + c.hangul +
+                             "\"\nPRINT MSG\nLISTEN:\nIN BUF, N\nCMP N, 0\nJPE END\nFIND BUF, \"" +
+                             c.reply + "\", AT\nCMP AT, 1\nJPNE END\nOUT \"ok\"\n",
+                         "EQU MSG \"" + c.hangul + "<0D>\"\nVAR SENT% 0\nVAR AT% 0\n"));
+        ASSERT_TRUE(host.Start()) << host.ctrl.GetErrorText();
         const std::string sent = c.hangul + c.hangul + "\r" + c.ga;
         EXPECT_EQ(pty.Receive(sent.size(), 5s), sent);
         // The device answers in the script's encoding, and the script finds its answer.
         pty.Send("[" + c.reply + "]");
         EXPECT_EQ(pty.Receive(2, 5s), "ok");
         host.ctrl.Halt();
-        std::lock_guard lock(host.ctrl.m_pTSL->m_csPrint);
-        std::vector<std::string> printed;
-        for (const auto& message : host.ctrl.m_pTSL->m_listPrint)
-            printed.emplace_back(message->m_pszText.get());
-        EXPECT_EQ(printed, (std::vector<std::string>{"한글", "한글<0D>"}));
+        EXPECT_EQ(TakePrinted(*host.ctrl.m_pTSL), (std::vector<std::string>{"한글", "한글<0D>"}));
     }
 
     // The verifier names a CP949 operand in UTF-8, like every other word of its messages.
-    Host check(SerialScript("", "SYNC \"\xB0\xA1\"\n"));
+    Host check(Script(kSerial, "SYNC \"\xB0\xA1\"\n"));
     EXPECT_EQ(check.ctrl.VerifyScript(), -1);
     ASSERT_EQ(check.ctrl.m_pSyntax->m_arrErrors.size(), 1u);
     EXPECT_EQ(check.ctrl.m_pSyntax->m_arrErrors[0],

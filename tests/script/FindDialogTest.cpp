@@ -79,21 +79,9 @@ protected:
             focus = focus->parentWidget();
         return focus->objectName();
     }
-    // What a person types into the control that has the keyboard.
-    static void TypeHere(const QString& text)
-    {
-        QTest::keyClicks(QApplication::focusWidget(), text);
-    }
 
     CScriptChildFrame* m_pFrame = nullptr;
 };
-
-// The letter after the one "&" of a control's text, lower case; empty when it has none.
-QString Mnemonic(const QString& text)
-{
-    const qsizetype at = text.indexOf(u'&');
-    return at >= 0 && at + 1 < text.size() ? text.mid(at + 1, 1).toLower() : QString();
-}
 
 } // namespace
 
@@ -144,9 +132,9 @@ TEST_F(FindDialogTest, FindTabReplacementAndAltAReplacesWithWhatWasTyped)
     CFindDlg* dialog = m_pFrame->View()->FindDialog();
     Activate(dialog);
     ASSERT_EQ(Focused(), QString::number(IDC_FIND_TEXT));
-    TypeHere("REPLY");
+    QTest::keyClicks(QApplication::focusWidget(), "REPLY");
     PressKey(Qt::Key_Tab, dialog);
-    TypeHere("ANSWER");
+    QTest::keyClicks(QApplication::focusWidget(), "ANSWER");
     // Escape right after Alt+A, as a quick hand types them: the replacement is made first.
     PressKey(Qt::ALT | Qt::Key_A, dialog);
     EXPECT_EQ(dialog->findChild<QLabel*>("result")->text(), "2개를 바꿨습니다");
@@ -162,6 +150,8 @@ TEST_F(FindDialogTest, FindTabReplacementAndAltAReplacesWithWhatWasTyped)
 
 TEST_F(FindDialogTest, ReplaceAllWithNothingAsksFirstAndNoChangesNothing)
 {
+    const QByteArray reply = "DIM REPLY$ 64\nIN REPLY, N";
+    const QString asked = "찾은 2개를 빈 문자열로 바꾸시겠습니까?";
     const struct
     {
         QByteArray text;
@@ -170,22 +160,10 @@ TEST_F(FindDialogTest, ReplaceAllWithNothingAsksFirstAndNoChangesNothing)
         QString question; // empty: none asked
         QByteArray result;
     } cases[] = {
-        {"DIM REPLY$ 64\nIN REPLY, N",
-         {0, 0},
-         QMessageBox::No,
-         "찾은 2개를 빈 문자열로 바꾸시겠습니까?",
-         "DIM REPLY$ 64\nIN REPLY, N"},
-        {"DIM REPLY$ 64\nIN REPLY, N",
-         {0, 0},
-         QMessageBox::Yes,
-         "찾은 2개를 빈 문자열로 바꾸시겠습니까?",
-         "DIM $ 64\nIN , N"},
+        {reply, {0, 0}, QMessageBox::No, asked, reply},
+        {reply, {0, 0}, QMessageBox::Yes, asked, "DIM $ 64\nIN , N"},
         // Only the matches that would go are counted.
-        {"REPLY REPLY REPLY",
-         {6, 17},
-         QMessageBox::Yes,
-         "찾은 2개를 빈 문자열로 바꾸시겠습니까?",
-         "REPLY  "},
+        {"REPLY REPLY REPLY", {6, 17}, QMessageBox::Yes, asked, "REPLY  "},
         {"DIM LINE$ 64", {0, 0}, QMessageBox::Yes, "", "DIM LINE$ 64"},
     };
     for (const auto& c : cases) {
@@ -237,7 +215,9 @@ TEST_F(FindDialogTest, DialogsSpeakKoreanOrEnglishWithOneKeyForEachControl)
             int controls = 0;
             const auto take = [&](const QString& text) {
                 ++controls;
-                const QString key = Mnemonic(text);
+                // The letter after the "&", lower case.
+                const qsizetype at = text.indexOf(u'&');
+                const QString key = at >= 0 ? text.mid(at + 1, 1).toLower() : QString();
                 EXPECT_FALSE(key.isEmpty()) << text.toStdString();
                 EXPECT_TRUE(keys.insert(key).second) << "taken twice: " << text.toStdString();
             };
@@ -256,11 +236,24 @@ TEST_F(FindDialogTest, DialogsSpeakKoreanOrEnglishWithOneKeyForEachControl)
     }
 }
 
-TEST_F(FindDialogTest, ReplaceAllReportsItsCountAndInSelectionLeavesTheRest)
+TEST_F(FindDialogTest, ReplaceGoesOnToTheNextReplaceAllReportsItsCountInSelectionLeavesTheRest)
 {
-    CFindDlg* dialog = OpenDialog("aaa", true);
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->windowTitle(), "문자열 바꾸기");
+    CFindDlg* dialog = OpenDialog("foo bar foo foo", true, 4, 7);
+    Type(dialog, IDC_FIND_TEXT, "foo");
+    Type(dialog, IDC_FIND_REPLACE_TEXT, "X");
+    Click(dialog, IDC_FIND_REPLACE);
+    EXPECT_EQ(Edit()->GetText(), "foo bar foo foo") << "bar is no match";
+    EXPECT_EQ(Edit()->GetSelectionStart(), 8);
+    Click(dialog, IDC_FIND_REPLACE);
+    EXPECT_EQ(Edit()->GetText(), "foo bar X foo");
+    EXPECT_EQ(Edit()->GetSelectionStart(), 10);
+    Click(dialog, IDC_FIND_PREVIOUS);
+    EXPECT_EQ(Edit()->GetSelectionStart(), 0);
+    Click(dialog, IDC_FIND_REPLACE);
+    EXPECT_EQ(Edit()->GetText(), "X bar X foo");
+
+    m_history = {};
+    dialog = OpenDialog("aaa", true);
     Type(dialog, IDC_FIND_TEXT, "a");
     Type(dialog, IDC_FIND_REPLACE_TEXT, "aa");
     Click(dialog, IDC_FIND_REPLACE_ALL);
@@ -282,27 +275,9 @@ TEST_F(FindDialogTest, ReplaceAllReportsItsCountAndInSelectionLeavesTheRest)
     EXPECT_TRUE(Control<QPushButton>(dialog, IDC_FIND_NEXT)->isEnabled());
 }
 
-TEST_F(FindDialogTest, ReplaceChangesAMatchThenGoesOnToTheNext)
-{
-    CFindDlg* dialog = OpenDialog("foo bar foo foo", true, 4, 7);
-    Type(dialog, IDC_FIND_TEXT, "foo");
-    Type(dialog, IDC_FIND_REPLACE_TEXT, "X");
-    Click(dialog, IDC_FIND_REPLACE);
-    EXPECT_EQ(Edit()->GetText(), "foo bar foo foo") << "bar is no match";
-    EXPECT_EQ(Edit()->GetSelectionStart(), 8);
-    Click(dialog, IDC_FIND_REPLACE);
-    EXPECT_EQ(Edit()->GetText(), "foo bar X foo");
-    EXPECT_EQ(Edit()->GetSelectionStart(), 10);
-    Click(dialog, IDC_FIND_PREVIOUS);
-    EXPECT_EQ(Edit()->GetSelectionStart(), 0);
-    Click(dialog, IDC_FIND_REPLACE);
-    EXPECT_EQ(Edit()->GetText(), "X bar X foo");
-}
-
-TEST_F(FindDialogTest, HistoryHoldsEachTextOnceNewestFirst)
+TEST_F(FindDialogTest, HistoryHoldsEachTextOnceNewestFirstAndSearchesTakeTheirTextAndFlags)
 {
     CFindDlg* dialog = OpenDialog("abc ABC abc", false);
-    EXPECT_EQ(dialog->windowTitle(), "문자열 찾기");
     for (const char* text : {"abc", "abc", "ABC", "abc"}) {
         Type(dialog, IDC_FIND_TEXT, text);
         Click(dialog, IDC_FIND_NEXT);
@@ -324,11 +299,10 @@ TEST_F(FindDialogTest, HistoryHoldsEachTextOnceNewestFirst)
     EXPECT_EQ(m_history.find.first(), "1");
     EXPECT_EQ(m_history.find.last(), "x");
     EXPECT_EQ(Items(dialog, IDC_FIND_TEXT).size(), kMaxHistoryEntries);
-}
 
-TEST_F(FindDialogTest, OpeningTakesAOneLineSelectionFlagsComeFromTheBoxesAndClosingFrees)
-{
-    CFindDlg* dialog = OpenDialog("OUT MSG\nEND:", true, 4, 7);
+    // Opening takes a one-line selection; the flags come from the boxes; closing frees.
+    m_history = {};
+    dialog = OpenDialog("OUT MSG\nEND:", true, 4, 7);
     EXPECT_EQ(Control<QComboBox>(dialog, IDC_FIND_TEXT)->currentText(), "MSG");
     EXPECT_EQ(Control<QComboBox>(dialog, IDC_FIND_REPLACE_TEXT)->currentText(), "MSG");
     dialog = OpenDialog("OUT MSG\nEND:", false, 4, 10);

@@ -23,6 +23,19 @@ inline std::string UniqueName(const std::string& stem)
     return "tarven-test-" + stem + "-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
 }
 
+inline bool Exists(const std::string& path)
+{
+    struct stat status
+    {};
+    return stat(path.c_str(), &status) == 0;
+}
+
+// Whether the named semaphore `name` (without the leading '/') exists.
+inline bool SemaphoreExists(const std::string& name)
+{
+    return Exists("/dev/shm/sem." + name);
+}
+
 // Removes the table and its locks when the test ends, passed or failed.
 struct ScopedTable
 {

@@ -17,11 +17,6 @@ using Bytes = std::vector<unsigned char>;
 
 namespace {
 
-Bytes TagValue(uint8_t type, uint16_t length)
-{
-    return CSharedMemoryTag{type, length}.MakeValue();
-}
-
 bool Add(CSharedMemory& table, const std::string& name, const Bytes& value)
 {
     return table.AddValue(name, value.data(), uint32_t(value.size()));
@@ -37,39 +32,46 @@ Bytes Get(CSharedMemory& table, const std::string& name)
     return value;
 }
 
-bool FileExists(const std::string& path)
-{
-    struct stat status
-    {};
-    return stat(path.c_str(), &status) == 0;
-}
-
-bool SemaphoreExists(const std::string& name)
-{
-    return FileExists("/dev/shm/sem." + name);
-}
-
 } // namespace
 
-TEST(CSharedMemory, NewTableHoldsNoEntriesAndItsSizeWordIsTheSizeAsked)
+TEST(CSharedMemory, ANewTableIsSharedByItsCreatorAndEveryLaterOpener)
 {
     ScopedTable scoped("new");
-    CSharedMemory table(scoped.name, kDefaultSizeBytes);
-    ASSERT_TRUE(table.IsInitialised()) << table.GetErrorText();
-    EXPECT_TRUE(table.IsCreator());
-    EXPECT_EQ(table.GetSize(), 10485760u);
+    CSharedMemory creator(scoped.name, kDefaultSizeBytes);
+    ASSERT_TRUE(creator.IsInitialised()) << creator.GetErrorText();
+    EXPECT_TRUE(creator.IsCreator());
+    EXPECT_EQ(creator.GetSize(), 10485760u);
     EXPECT_EQ(ReadObject(scoped.name, 0, 8), (Bytes{0, 0, 0, 0, 0x00, 0x00, 0xA0, 0x00}));
-
     struct stat status
     {};
     ASSERT_EQ(stat(("/dev/shm/" + scoped.name).c_str(), &status), 0);
     EXPECT_EQ(status.st_size, 0xA00000);
     EXPECT_EQ(status.st_mode & 0777, 0600u) << "owner only";
     EXPECT_TRUE(SemaphoreExists(scoped.name + "_Sync"));
-
     std::vector<CSharedMemory::Value> values;
-    EXPECT_TRUE(table.ListValues(values));
+    EXPECT_TRUE(creator.ListValues(values));
     EXPECT_TRUE(values.empty());
+
+    ASSERT_TRUE(Add(creator, "first", Bytes{1, 2, 3}));
+    bool calledUnlocked = false;
+    // The callback runs with the table lock released: a look-up inside it must not wait.
+    CSharedMemory opener(scoped.name, 4096, [&](CSharedMemory& self) {
+        uint32_t size = 0;
+        calledUnlocked = self.GetValue("first", nullptr, size) && size == 3;
+    });
+    ASSERT_TRUE(opener.IsInitialised()) << opener.GetErrorText();
+    EXPECT_TRUE(calledUnlocked);
+    EXPECT_FALSE(opener.IsCreator());
+    EXPECT_EQ(opener.GetSize(), kDefaultSizeBytes) << "the creator's size word wins";
+    EXPECT_EQ(Get(opener, "first"), (Bytes{1, 2, 3}));
+    ASSERT_TRUE(Add(opener, "second", Bytes{9}));
+    EXPECT_EQ(Get(creator, "second"), Bytes{9});
+    EXPECT_EQ(ReadObject(scoped.name, 0, 4), Le32(2));
+
+    CSharedMemory existing(scoped.name, 0, {}, CSharedMemory::OpenMode::OpenExisting);
+    EXPECT_FALSE(existing.IsInitialised()) << "a size below the head is refused even to openers";
+    CSharedMemory reader(scoped.name, kBlockHeadBytes, {}, CSharedMemory::OpenMode::OpenExisting);
+    EXPECT_EQ(Get(reader, "second"), Bytes{9});
 }
 
 TEST(CSharedMemory, EmptyObjectOfACreatorThatDiedIsTakenOver)
@@ -82,46 +84,11 @@ TEST(CSharedMemory, EmptyObjectOfACreatorThatDiedIsTakenOver)
     EXPECT_EQ(ReadObject(abandoned.name, 0, 8), (Bytes{0, 0, 0, 0, 0x00, 0x08, 0, 0}));
 }
 
-TEST(CSharedMemory, SecondOpenerSeesTheCreatorsEntriesAndSize)
-{
-    ScopedTable scoped("second");
-    CSharedMemory creator(scoped.name, kDefaultSizeBytes);
-    ASSERT_TRUE(Add(creator, "first", Bytes{1, 2, 3}));
-
-    bool calledUnlocked = false;
-    // The callback runs with the table lock released: a look-up inside it must not wait.
-    CSharedMemory opener(scoped.name, 4096, [&](CSharedMemory& self) {
-        uint32_t size = 0;
-        calledUnlocked = self.GetValue("first", nullptr, size) && size == 3;
-    });
-    ASSERT_TRUE(opener.IsInitialised()) << opener.GetErrorText();
-    EXPECT_TRUE(calledUnlocked);
-    EXPECT_FALSE(opener.IsCreator());
-    EXPECT_EQ(opener.GetSize(), kDefaultSizeBytes) << "the creator's size word wins";
-    EXPECT_EQ(Get(opener, "first"), (Bytes{1, 2, 3}));
-}
-
-TEST(CSharedMemory, CreatorAndLaterOpenersSeeAnOpenersAdditions)
-{
-    ScopedTable scoped("additions");
-    CSharedMemory creator(scoped.name, kDefaultSizeBytes);
-    ASSERT_TRUE(Add(creator, "first", Bytes{1, 2, 3}));
-    CSharedMemory opener(scoped.name, 4096);
-    ASSERT_TRUE(Add(opener, "second", Bytes{9}));
-    EXPECT_EQ(Get(creator, "second"), Bytes{9});
-    EXPECT_EQ(ReadObject(scoped.name, 0, 4), Le32(2));
-
-    CSharedMemory existing(scoped.name, 0, {}, CSharedMemory::OpenMode::OpenExisting);
-    EXPECT_FALSE(existing.IsInitialised()) << "a size below the head is refused even to openers";
-    CSharedMemory reader(scoped.name, kBlockHeadBytes, {}, CSharedMemory::OpenMode::OpenExisting);
-    EXPECT_EQ(Get(reader, "second"), Bytes{9});
-}
-
 TEST(CSharedMemory, GetValueAndSetValueReportTheirErrorCodes)
 {
     ScopedTable scoped("errors");
     CSharedMemory table(scoped.name, 4096);
-    ASSERT_TRUE(Add(table, "tag", TagValue(CSharedMemoryTag::kInteger, 4)));
+    ASSERT_TRUE(AddTag(table, "tag", CSharedMemoryTag::kInteger, 4));
     CSharedMemory closed("", 4096);
     const Bytes data(64, 0x11);
     uint32_t size = 0;
@@ -171,8 +138,8 @@ TEST(CSharedMemory, EntriesAndTagValuesAreLaidOutLittleEndian)
 {
     ScopedTable scoped("layout");
     CSharedMemory table(scoped.name, 4096);
-    ASSERT_TRUE(Add(table, "온도", TagValue(CSharedMemoryTag::kInteger, 4)));
-    ASSERT_TRUE(Add(table, "B", TagValue(CSharedMemoryTag::kText, 300)));
+    ASSERT_TRUE(AddTag(table, "온도", CSharedMemoryTag::kInteger, 4));
+    ASSERT_TRUE(AddTag(table, "B", CSharedMemoryTag::kText, 300));
     const int32_t value = -2;
     ASSERT_TRUE(table.SetValue("온도", &value, 4, 4));
 
@@ -204,10 +171,12 @@ TEST(CSharedMemory, EntriesAndTagValuesAreLaidOutLittleEndian)
     CNamedSemaphore::Remove("온도_Event");
 }
 
-TEST(CSharedMemory, SetValueClearsTheDataAtTheEndOfTheValueBeforeWriting)
+TEST(CSharedMemory, SetValueClearsTheDataAtTheEndOfTheValueAndSetsTheTagsEvent)
 {
     ScopedTable scoped("set");
     const std::string tag = "tarven-test-tag-" + std::to_string(getpid());
+    const std::string event = "/" + tag + "_Event";
+    sem_unlink(event.c_str());
     CSharedMemory table(scoped.name, 4096);
     // A value of 50 bytes whose last 8 are the data, from a program that pads its head.
     ASSERT_TRUE(Add(table, tag, Bytes(50, 0xAA)));
@@ -220,20 +189,8 @@ TEST(CSharedMemory, SetValueClearsTheDataAtTheEndOfTheValueBeforeWriting)
     expected[42] = 'h', expected[43] = 'i';
     EXPECT_EQ(Get(table, tag), expected) << "the old text's tail is cleared too";
     EXPECT_EQ(Get(table, "after"), Bytes(4, 0xBB));
-    CNamedSemaphore::Remove(tag + "_Event");
-}
 
-TEST(CSharedMemory, EveryWriteSetsTheTagsEventThatStaysSetUntilTaken)
-{
-    ScopedTable scoped("event");
-    const std::string tag = "tarven-test-event-" + std::to_string(getpid());
-    const std::string event = "/" + tag + "_Event";
-    sem_unlink(event.c_str());
-    CSharedMemory table(scoped.name, 4096);
-    ASSERT_TRUE(Add(table, tag, Bytes(50, 0xAA)));
-    ASSERT_TRUE(table.SetValue(tag, "hello", 8, 5));
-    ASSERT_TRUE(table.SetValue(tag, "hi", 8, 2));
-
+    // Every write sets the event, which stays set until taken.
     sem_t* posted = sem_open(event.c_str(), 0);
     ASSERT_NE(posted, SEM_FAILED) << "no event " << event;
     EXPECT_EQ(sem_trywait(posted), 0);
@@ -328,7 +285,7 @@ TEST(CSharedMemory, TheObjectsRealSizeBoundsALyingSizeWord)
     }
 }
 
-TEST(CSharedMemory, BadTableNamesAreRefusedWithAReason)
+TEST(CSharedMemory, BadTableAndTagNamesAreRefusedWithAReason)
 {
     struct Case
     {
@@ -356,14 +313,7 @@ TEST(CSharedMemory, BadTableNamesAreRefusedWithAReason)
     ScopedTable longest("");
     longest.name += std::string(244 - longest.name.size(), 'y');
     CSharedMemory table(longest.name, 4096);
-    EXPECT_TRUE(table.IsInitialised()) << "244 bytes leave room for sem. and _Sync_2";
-}
-
-TEST(CSharedMemory, BadTagNamesAreRefusedWithAReason)
-{
-    ScopedTable scoped("tags");
-    CSharedMemory table(scoped.name, 4096);
-    ASSERT_TRUE(table.IsInitialised()) << table.GetErrorText();
+    ASSERT_TRUE(table.IsInitialised()) << "244 bytes leave room for sem. and _Sync_2";
 
     const struct
     {
@@ -465,7 +415,7 @@ TEST(CSharedMemory, RemoveUnlinksTheTableItsLocksAndItsTagsEvents)
     const std::string tag = "removed-tag-" + std::to_string(getpid());
     {
         CSharedMemory table(name, 4096);
-        ASSERT_TRUE(Add(table, tag, TagValue(CSharedMemoryTag::kByte, 1)));
+        ASSERT_TRUE(AddTag(table, tag, CSharedMemoryTag::kByte, 1));
         ASSERT_TRUE(table.SetValue(tag, "x", 1, 1));
         CNamedSemaphore tagLock(name + kTagLockSuffix, 1);
         ASSERT_TRUE(tagLock.Lock());
@@ -475,15 +425,15 @@ TEST(CSharedMemory, RemoveUnlinksTheTableItsLocksAndItsTagsEvents)
     EXPECT_FALSE(kept.IsRemoved());
     const std::string records = "/dev/shm/tsl-lock-owners." + std::to_string(geteuid()) + "/";
     ASSERT_TRUE(SemaphoreExists(tag + "_Event"));
-    ASSERT_TRUE(FileExists(records + name + "_Sync_2"));
+    ASSERT_TRUE(Exists(records + name + "_Sync_2"));
     int error = 0;
     std::string message;
     EXPECT_TRUE(CSharedMemory::Remove(name, error, message)) << message;
     EXPECT_FALSE(SemaphoreExists(name + "_Sync"));
     EXPECT_FALSE(SemaphoreExists(name + "_Sync_2"));
     EXPECT_FALSE(SemaphoreExists(tag + "_Event"));
-    EXPECT_FALSE(FileExists(records + name + "_Sync"));
-    EXPECT_FALSE(FileExists(records + name + "_Sync_2"));
+    EXPECT_FALSE(Exists(records + name + "_Sync"));
+    EXPECT_FALSE(Exists(records + name + "_Sync_2"));
     EXPECT_TRUE(ReadObject(name, 0, 1).empty());
     EXPECT_TRUE(kept.IsRemoved());
     {
@@ -494,16 +444,13 @@ TEST(CSharedMemory, RemoveUnlinksTheTableItsLocksAndItsTagsEvents)
     EXPECT_TRUE(CSharedMemory::Remove(name, error, message)) << message;
     EXPECT_FALSE(CSharedMemory::Remove(name, error, message));
     EXPECT_EQ(error, kErrorNotFound);
-}
 
-TEST(CSharedMemory, LookingUpAMissingTableCreatesNothing)
-{
-    const std::string name = UniqueName("missing");
+    // Looking up a table that is gone creates nothing.
     CSharedMemory missing(name, kDefaultSizeBytes, {}, CSharedMemory::OpenMode::OpenExisting);
     EXPECT_FALSE(missing.IsInitialised());
     EXPECT_EQ(missing.GetLastError(), kErrorNotFound);
     EXPECT_NE(missing.GetErrorText().find("no table named"), std::string::npos);
-    EXPECT_FALSE(SemaphoreExists(name + "_Sync")) << "opening a missing table creates nothing";
+    EXPECT_FALSE(SemaphoreExists(name + "_Sync"));
     EXPECT_TRUE(ReadObject(name, 0, 1).empty());
 }
 

@@ -4,7 +4,6 @@
 #include "TagTableTestSupport.h"
 
 #include <fstream>
-#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <tuple>
@@ -12,13 +11,6 @@
 using namespace TagTableTest;
 
 namespace {
-
-bool Exists(const std::string& path)
-{
-    struct stat status
-    {};
-    return stat(path.c_str(), &status) == 0;
-}
 
 // True while the process sleeps in a futex wait, as a semaphore wait does.
 bool IsWaitingOnALock(qint64 pid)
@@ -45,7 +37,9 @@ struct ToolTable
 {
     ToolTable() : table("tool")
     {
-        EXPECT_EQ(Tsltable({table.name, "create"}).status, 0);
+        const ProgramRun create = Tsltable({table.name, "create"});
+        EXPECT_EQ(create.status, 0) << create.err;
+        created = create.out;
         for (const auto& [tag, type, length] : tags) {
             const ProgramRun run = Tsltable({table.name, "add", tag, type, length});
             EXPECT_EQ(run.status, 0) << tag << ": " << run.err;
@@ -58,26 +52,23 @@ struct ToolTable
     }
 
     ScopedTable table;
+    std::string created; // what create told
     const std::string pid = std::to_string(getpid());
     const std::string b = "b" + pid, i2 = "i2" + pid, i4 = "i4" + pid, f = "f" + pid, t = "t" + pid;
     const std::vector<std::tuple<std::string, std::string, std::string>> tags = {
         {b, "byte", "1"}, {i2, "int", "2"}, {i4, "int", "4"}, {f, "float", "4"}, {t, "text", "12"}};
 };
 
-TEST(Tsltable, CreateMakesATableOnceAndTellsWhenItExists)
-{
-    ScopedTable table("create");
-    ProgramRun run = Tsltable({table.name, "create"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "created table \"" + table.name + "\" (10485760 bytes)\n");
-    run = Tsltable({table.name, "create"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "table \"" + table.name + "\" already exists (10485760 bytes)\n");
-}
-
-TEST(Tsltable, GetGivesBackWhatSetWroteForEveryType)
+TEST(Tsltable, ATableIsMadeOnceFilledListedAndRemovedWithItsTagsEvents)
 {
     const ToolTable tool;
+    const std::string& name = tool.table.name;
+    EXPECT_EQ(tool.created, "created table \"" + name + "\" (10485760 bytes)\n");
+    ProgramRun run = Tsltable({name, "create"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "table \"" + name + "\" already exists (10485760 bytes)\n");
+
+    // get gives back what set wrote, for every type.
     const struct
     {
         std::string tag, value, shown;
@@ -88,45 +79,34 @@ TEST(Tsltable, GetGivesBackWhatSetWroteForEveryType)
         {tool.f, "-1.5e3", "-1500"},
         {tool.t, "long text!", "long text!"},
         {tool.t, "short", "short"},
+        {tool.t, "a\tb", "a\tb"},
     };
     for (const auto& v : values) {
-        ProgramRun run = Tsltable({tool.table.name, "set", v.tag, v.value});
+        run = Tsltable({name, "set", v.tag, v.value});
         EXPECT_EQ(run.status, 0) << v.tag << ": " << run.err;
-        run = Tsltable({tool.table.name, "get", v.tag});
+        run = Tsltable({name, "get", v.tag});
         EXPECT_EQ(run.status, 0) << v.tag << ": " << run.err;
         EXPECT_EQ(run.out, v.shown + "\n");
     }
     // The bytes the tool wrote: a 2-byte int, low byte first, at the end of its value.
-    const std::vector<unsigned char> i2Value =
-        ReadObject(tool.table.name, 8 + 84 + 37 + 84 + 36, 2);
+    const std::vector<unsigned char> i2Value = ReadObject(name, 8 + 84 + 37 + 84 + 36, 2);
     EXPECT_EQ(i2Value, (std::vector<unsigned char>{0x00, 0x80}));
-}
 
-TEST(Tsltable, ListShowsOneTagALine)
-{
-    const ToolTable tool;
-    ASSERT_EQ(Tsltable({tool.table.name, "set", tool.b, "200"}).status, 0);
-    ASSERT_EQ(Tsltable({tool.table.name, "set", tool.t, "a\tb"}).status, 0);
-    const ProgramRun run = Tsltable({tool.table.name, "list"});
+    // list shows one tag a line.
+    run = Tsltable({name, "list"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, tool.b + "\tbyte\t1\t200\n" + tool.i2 + "\tint\t2\t0\n" + tool.i4 +
-                           "\tint\t4\t0\n" + tool.f + "\tfloat\t4\t0\n" + tool.t +
+    EXPECT_EQ(run.out, tool.b + "\tbyte\t1\t200\n" + tool.i2 + "\tint\t2\t-32768\n" + tool.i4 +
+                           "\tint\t4\t2147483647\n" + tool.f + "\tfloat\t4\t-1500\n" + tool.t +
                            "\ttext\t12\ta<09>b\n");
-}
 
-TEST(Tsltable, RemoveTakesTheTableAwayWithItsTagsEvents)
-{
-    const ToolTable tool;
-    ASSERT_EQ(Tsltable({tool.table.name, "set", tool.b, "1"}).status, 0);
-    const std::string event = "/dev/shm/sem." + tool.b + "_Event";
-    ASSERT_TRUE(Exists(event));
-    ProgramRun run = Tsltable({tool.table.name, "remove"});
+    ASSERT_TRUE(SemaphoreExists(tool.b + "_Event"));
+    run = Tsltable({name, "remove"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "removed table \"" + tool.table.name + "\"\n");
-    EXPECT_FALSE(Exists(event));
-    run = Tsltable({tool.table.name, "list"});
+    EXPECT_EQ(run.out, "removed table \"" + name + "\"\n");
+    EXPECT_FALSE(SemaphoreExists(tool.b + "_Event"));
+    run = Tsltable({name, "list"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "tsltable: no table named \"" + tool.table.name + "\"\n");
+    EXPECT_EQ(run.err, "tsltable: no table named \"" + name + "\"\n");
 }
 
 TEST(Tsltable, ControlBytesInNamesAndValuesReachNoTerminal)
@@ -162,6 +142,12 @@ TEST(Tsltable, ReportsEachMistakeOnStandardErrorWithExitStatus1)
     for (const auto& add : std::vector<std::vector<std::string>>{
              {"b", "byte", "1"}, {"i", "int", "2"}, {"f", "float", "4"}, {"t", "text", "3"}})
         ASSERT_EQ(Tsltable({name, "add", add[0], add[1], add[2]}).status, 0);
+    ScopedTable full("toolfull");
+    {
+        CSharedMemory small(full.name, 200);
+    }
+    // 8 + 84 + 36 + 72 = 200 fills it exactly.
+    ASSERT_EQ(Tsltable({full.name, "add", "x", "text", "72"}).status, 0);
 
     const struct
     {
@@ -196,6 +182,7 @@ TEST(Tsltable, ReportsEachMistakeOnStandardErrorWithExitStatus1)
         {{name, "set", "f", "1e40"}, "does not fit a float tag"},
         {{name, "set", "f", "abc"}, "does not fit a float tag"},
         {{name, "set", "t", "four"}, "(4 bytes) does not fit a text tag of 3 bytes"},
+        {{full.name, "add", "y", "byte", "1"}, "does not fit: 0 bytes left"},
     };
     for (const auto& c : cases) {
         const ProgramRun run = Tsltable(c.args);
@@ -217,19 +204,6 @@ TEST(Tsltable, HelpListsTheCommandsAndDashDashEndsTheOptions)
     EXPECT_EQ(Tsltable({dashed, "create"}).status, 1) << "read as an option";
     EXPECT_EQ(Tsltable({"--", dashed, "create"}).status, 0);
     EXPECT_EQ(Tsltable({"--", dashed, "remove"}).status, 0);
-}
-
-TEST(Tsltable, RefusesATagThatDoesNotFitTheBlock)
-{
-    ScopedTable table("toolfull");
-    {
-        CSharedMemory small(table.name, 200);
-    }
-    ProgramRun run = Tsltable({table.name, "add", "x", "text", "72"});
-    EXPECT_EQ(run.status, 0) << run.err << " 8 + 84 + 36 + 72 = 200 fills it exactly";
-    run = Tsltable({table.name, "add", "y", "byte", "1"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("does not fit: 0 bytes left"), std::string::npos) << run.err;
 }
 
 TEST(Tsltable, SetWaitsForTheTagLockThatAScriptHolds)

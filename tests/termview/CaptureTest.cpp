@@ -47,13 +47,28 @@ QByteArray LookAlikes(qsizetype bytes, uint32_t count)
     return place.repeated(bytes / 8);
 }
 
+// Writes bytes in one call, as a link's reader hands them over.
+void Put(CTextViewCtrl& view, const QByteArray& bytes, char attr)
+{
+    view.TextWrite(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                   static_cast<int>(bytes.size()), attr);
+}
+
+// What a view holds: its bytes and their attributes.
+std::pair<QByteArray, QByteArray> Held(const CTextViewCtrl& view)
+{
+    std::pair<QByteArray, QByteArray> held;
+    view.GetBuffer(held.first, held.second);
+    return held;
+}
+
 // Each test's capture files live in a folder of its own.
 class CaptureTest : public testing::Test, public TempDir
 {};
 
 } // namespace
 
-TEST_F(CaptureTest, RoundTripKeepsEveryByteAndAttribute)
+TEST_F(CaptureTest, RoundTripKeepsEveryByteAndAttributeAndReachesTheFileWithinASecond)
 {
     CTextViewCtrl writer;
     QByteArray bytes;
@@ -66,24 +81,24 @@ TEST_F(CaptureTest, RoundTripKeepsEveryByteAndAttribute)
         attrs.append((i / 7) % 2 ? kAttrReceived : kAttrSent);
         writer.TextWrite(static_cast<unsigned char>(bytes.back()), attrs.back());
     }
+    // The capture stays open: only the periodic flush can have written the bytes.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return QFileInfo(Path("a.tvn")).size() > CaptureFormat::kHeaderBytes; }, 10000));
+    CTextViewCtrl viewer;
+    viewer.TextWrite('x', kAttrSent); // replaced by the file's content
+    ASSERT_EQ(viewer.GalmuriShow(Path("a.tvn")), 0);
+    EXPECT_EQ(Held(viewer), std::pair(bytes, attrs));
+
     // A chunk larger than one record, written in one call.
     const QByteArray bulk(static_cast<int>(kCaptureChunkMaxBytes) + 100, 'z');
-    writer.TextWrite(reinterpret_cast<const unsigned char*>(bulk.constData()),
-                     static_cast<int>(bulk.size()), kAttrReceived);
+    Put(writer, bulk, kAttrReceived);
     bytes += bulk;
     attrs += QByteArray(bulk.size(), kAttrReceived);
     writer.GalmuriSave(false);
     EXPECT_FALSE(writer.IsCapturing());
     writer.TextWrite('!', kAttrSent); // after the capture ended: not in the file
-
-    CTextViewCtrl viewer;
-    viewer.TextWrite('x', kAttrSent); // replaced by the file's content
     ASSERT_EQ(viewer.GalmuriShow(Path("a.tvn")), 0);
-    QByteArray shownBytes;
-    QByteArray shownAttrs;
-    viewer.GetBuffer(shownBytes, shownAttrs);
-    EXPECT_EQ(shownBytes, bytes);
-    EXPECT_EQ(shownAttrs, attrs);
+    EXPECT_EQ(Held(viewer), std::pair(bytes, attrs));
     EXPECT_EQ(viewer.GetBufferSize(), bytes.size());
 
     // Records carry plausible times, in order.
@@ -199,25 +214,21 @@ TEST_F(CaptureTest, DamagedCaptureShowsEveryWholeRecordAndCountsWhatItSkipped)
         // still found.
         {"look-alikes.tvn", good + LookAlikes(3 << 20, 1 << 20) + fourth, "first\r\nsecondfourth",
          1},
+        // Only a header: a capture with nothing in it.
+        {"header-only.tvn", CaptureFormat::EncodeHeader(0), "", 0},
     };
     for (const auto& c : cases) {
         Write(c.name, c.content);
+        SCOPED_TRACE(c.name);
         CTextViewCtrl view;
-        ASSERT_EQ(view.GalmuriShow(Path(c.name)), 0) << c.name;
-        QByteArray bytes;
-        QByteArray attrs;
-        view.GetBuffer(bytes, attrs);
-        EXPECT_EQ(bytes, c.shown) << c.name;
-        EXPECT_EQ(attrs.left(13), QByteArray(7, kAttrSent) + QByteArray(6, kAttrReceived))
-            << c.name;
-        EXPECT_EQ(view.GetSkippedRecords(), c.skipped) << c.name;
+        ASSERT_EQ(view.GalmuriShow(Path(c.name)), 0);
+        const auto [bytes, attrs] = Held(view);
+        EXPECT_EQ(bytes, c.shown);
+        EXPECT_EQ(attrs.left(13), c.shown.isEmpty()
+                                      ? QByteArray()
+                                      : QByteArray(7, kAttrSent) + QByteArray(6, kAttrReceived));
+        EXPECT_EQ(view.GetSkippedRecords(), c.skipped);
     }
-    // Only a header: a capture with nothing in it.
-    Write("header-only.tvn", CaptureFormat::EncodeHeader(0));
-    CTextViewCtrl view;
-    EXPECT_EQ(view.GalmuriShow(Path("header-only.tvn")), 0);
-    EXPECT_EQ(view.GetBufferSize(), 0);
-    EXPECT_EQ(view.GetSkippedRecords(), 0);
 }
 
 TEST_F(CaptureTest, ABigCaptureIsReadAsideAndShowsWhatReadingItAtOnceShows)
@@ -239,58 +250,49 @@ TEST_F(CaptureTest, ABigCaptureIsReadAsideAndShowsWhatReadingItAtOnceShows)
     }
     ASSERT_GT(file.size(), kCaptureShowAtOnceBytes);
     Write("big.tvn", file);
-    const auto held = [](const CTextViewCtrl& view) {
-        std::pair<QByteArray, QByteArray> out;
-        view.GetBuffer(out.first, out.second);
-        return out;
-    };
-    const auto write = [](CTextViewCtrl& view, const QByteArray& bytes) {
-        view.TextWrite(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                       static_cast<int>(bytes.size()), kAttrReceived);
-    };
 
     // Read at once, then a line written after: what the view read aside must show.
     CTextViewCtrl atOnce;
     atOnce.SetTotalLineMax(2000);
     ASSERT_EQ(atOnce.GalmuriShow(Path("big.tvn")), 0);
-    write(atOnce, "live\r\n");
+    Put(atOnce, "live\r\n", kAttrReceived);
     EXPECT_EQ(atOnce.GetSkippedRecords(), 1);
 
     CTextViewCtrl view;
     view.SetTotalLineMax(2000);
-    write(view, "old\r\n");
+    Put(view, "old\r\n", kAttrReceived);
     QSignalSpy loaded(&view, &CTextViewCtrl::captureLoaded);
     ASSERT_EQ(view.BeginGalmuriShow(Path("big.tvn")), 1);
     EXPECT_TRUE(view.IsLoadingCapture());
     auto* bar = view.findChild<QWidget*>(QStringLiteral("CaptureLoadBar"));
     ASSERT_NE(bar, nullptr);
     EXPECT_FALSE(bar->isHidden());
-    EXPECT_EQ(held(view).first, "old\r\n") << "the view stays as it was while the file is read";
-    write(view, "live\r\n"); // traffic meanwhile follows the file's content
+    EXPECT_EQ(Held(view).first, "old\r\n") << "the view stays as it was while the file is read";
+    Put(view, "live\r\n", kAttrReceived); // traffic meanwhile follows the file's content
     ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() == 1; }, 10000));
     EXPECT_TRUE(loaded[0][0].toBool());
     EXPECT_FALSE(view.IsLoadingCapture());
     EXPECT_TRUE(bar->isHidden());
-    EXPECT_EQ(held(view), held(atOnce));
+    EXPECT_EQ(Held(view), Held(atOnce));
     EXPECT_EQ(view.GetSkippedRecords(), 1);
     EXPECT_EQ(view.GetLineSize(), atOnce.GetLineSize());
 
     // Cancelled, or another file shown meanwhile: the view shows what it showed before.
-    const auto before = held(view);
+    const auto before = Held(view);
     ASSERT_EQ(view.BeginGalmuriShow(Path("big.tvn")), 1);
     QTest::mouseClick(view.findChild<QToolButton*>(QStringLiteral("CaptureLoadCancel")),
                       Qt::LeftButton);
     ASSERT_EQ(loaded.count(), 2);
     EXPECT_FALSE(loaded[1][0].toBool());
-    EXPECT_EQ(held(view), before);
+    EXPECT_EQ(Held(view), before);
     QTest::qWait(3 * kCaptureLoadPollMs);
-    EXPECT_EQ(held(view), before) << "a cancelled file is not shown later";
+    EXPECT_EQ(Held(view), before) << "a cancelled file is not shown later";
     ASSERT_EQ(view.BeginGalmuriShow(Path("big.tvn")), 1);
     Write("small.tvn", CaptureFormat::EncodeHeader(0) + Record("small", kAttrSent));
     ASSERT_EQ(view.BeginGalmuriShow(Path("small.tvn")), 0);
     ASSERT_EQ(loaded.count(), 3);
     EXPECT_FALSE(loaded[2][0].toBool());
-    EXPECT_EQ(held(view).first, "small");
+    EXPECT_EQ(Held(view).first, "small");
 
     // A view closed while it reads waits for the reading to stop, and for nothing more.
     auto closing = std::make_unique<CTextViewCtrl>();
@@ -331,7 +333,7 @@ TEST_F(CaptureTest, ContinuingKeepsEveryRecordedByteAndMovesADamagedTailAside)
 {
     CTextViewCtrl view;
     ASSERT_TRUE(view.GalmuriSave(true, Path("log.tvn")));
-    view.TextWrite(reinterpret_cast<const unsigned char*>("one\n"), 4, kAttrReceived);
+    Put(view, "one\n", kAttrReceived);
     view.GalmuriSave(false);
 
     // A crash mid-record leaves a damaged tail: continuing moves it aside first, then twice.
@@ -345,7 +347,7 @@ TEST_F(CaptureTest, ContinuingKeepsEveryRecordedByteAndMovesADamagedTailAside)
         file.close();
 
         ASSERT_TRUE(view.GalmuriSave(true, Path("log.tvn")));
-        view.TextWrite(reinterpret_cast<const unsigned char*>("two\n"), 4, kAttrSent);
+        Put(view, "two\n", kAttrSent);
         view.GalmuriSave(false);
         EXPECT_EQ(Read(aside[i]), tails[i]);
         EXPECT_TRUE(Read(Path("log.tvn")).startsWith(before)) << "no recorded byte goes";
@@ -353,11 +355,8 @@ TEST_F(CaptureTest, ContinuingKeepsEveryRecordedByteAndMovesADamagedTailAside)
 
     CTextViewCtrl viewer;
     ASSERT_EQ(viewer.GalmuriShow(Path("log.tvn")), 0);
-    QByteArray bytes;
-    QByteArray attrs;
-    viewer.GetBuffer(bytes, attrs);
-    EXPECT_EQ(bytes, "one\ntwo\ntwo\n");
-    EXPECT_EQ(attrs, QByteArray(4, kAttrReceived) + QByteArray(8, kAttrSent));
+    EXPECT_EQ(Held(viewer), std::pair(QByteArray("one\ntwo\ntwo\n"),
+                                      QByteArray(4, kAttrReceived) + QByteArray(8, kAttrSent)));
     EXPECT_EQ(viewer.GetSkippedRecords(), 0);
 
     // Damage in the middle stays where it is; new records follow the last whole one.
@@ -365,24 +364,10 @@ TEST_F(CaptureTest, ContinuingKeepsEveryRecordedByteAndMovesADamagedTailAside)
     middle[CaptureFormat::kHeaderBytes + 13] = 'X';
     Write("log.tvn", middle);
     ASSERT_TRUE(view.GalmuriSave(true, Path("log.tvn")));
-    view.TextWrite(reinterpret_cast<const unsigned char*>("three\n"), 6, kAttrSent);
+    Put(view, "three\n", kAttrSent);
     view.GalmuriSave(false);
     EXPECT_TRUE(Read(Path("log.tvn")).startsWith(middle));
     ASSERT_EQ(viewer.GalmuriShow(Path("log.tvn")), 0);
-    viewer.GetBuffer(bytes, attrs);
-    EXPECT_EQ(bytes, "two\ntwo\nthree\n");
+    EXPECT_EQ(Held(viewer).first, "two\ntwo\nthree\n");
     EXPECT_EQ(viewer.GetSkippedRecords(), 1);
-}
-
-TEST_F(CaptureTest, CaptureReachesTheFileWithinASecond)
-{
-    CTextViewCtrl view;
-    ASSERT_TRUE(view.GalmuriSave(true, Path("live.tvn")));
-    view.TextWrite('A', kAttrReceived);
-    // The capture stays open: only the periodic flush can have written the byte.
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return QFileInfo(Path("live.tvn")).size() > CaptureFormat::kHeaderBytes; }, 10000));
-    CTextViewCtrl viewer;
-    ASSERT_EQ(viewer.GalmuriShow(Path("live.tvn")), 0);
-    EXPECT_EQ(viewer.GetBufferSize(), 1);
 }
