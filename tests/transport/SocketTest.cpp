@@ -3,6 +3,7 @@
 #include "CTcpClientLink.h"
 #include "CTcpServerLink.h"
 
+#include "BytePattern.h"
 #include "EventRecorder.h"
 #include "NumberedRows.h"
 #include "TcpPeer.h"
@@ -199,9 +200,7 @@ TEST(CClientSock, DataSentJustBeforeTheCloseIsReadFirstAndTheHandlerMayDeleteThe
     TcpPeer peer = listener.Accept();
     ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::ConnectFinished) == 1; }));
 
-    std::string reply;
-    for (int i = 0; i < 20000; ++i)
-        reply += char('A' + i % 26);
+    const std::string reply = BytePattern(0, 20000);
     peer.Send(QByteArray::fromStdString(reply));
     peer.Close();
     ASSERT_TRUE(WaitFor([&] { return client == nullptr; }));
