@@ -75,11 +75,13 @@ protected:
     {
         return pty.Receive(1 << 20, std::chrono::milliseconds(50));
     }
-
-    CTARVENView* OpenSerial(const PtyPair& pty)
+    // The next n bytes at the far end, waiting for them.
+    static QByteArray Take(const PtyPair& pty, qsizetype n)
     {
-        return OpenSerial(QString::fromStdString(pty.SlavePath()));
+        return QByteArray::fromStdString(pty.Receive(size_t(n), std::chrono::seconds(10)));
     }
+
+    using MonitorTest::OpenSerial;
     CTARVENView* OpenSerial(const QString& device)
     {
         SetValue("Interface", 0);
@@ -131,10 +133,7 @@ TEST_F(CmdListSendTest, RowsGoOutOnASerialLinkTranslatedEchoedAndCounted)
     for (const auto& c : cases) {
         ClickSend(*panel, c.text);
         EXPECT_EQ(panel->SendText(), c.text);
-        EXPECT_EQ(QByteArray::fromStdString(
-                      pty.Receive(size_t(c.bytes.size()), std::chrono::seconds(10))),
-                  c.bytes)
-            << c.text.toStdString();
+        EXPECT_EQ(Take(pty, c.bytes.size()), c.bytes) << c.text.toStdString();
         all += c.bytes;
     }
     EXPECT_EQ(view->Sent(), all.size());
@@ -151,7 +150,7 @@ TEST_F(CmdListSendTest, RowsGoOutOnASerialLinkTranslatedEchoedAndCounted)
     EXPECT_EQ(m_messages.texts, QStringList(6, kBadNotation));
     EXPECT_EQ(view->Sent(), all.size());
     ClickSend(*panel, "Z");
-    EXPECT_EQ(pty.Receive(1, std::chrono::seconds(10)), "Z");
+    EXPECT_EQ(Take(pty, 1), "Z");
 }
 
 TEST_F(CmdListSendTest, AModbusRequestWithItsCrc16IsAnsweredByARealRtuSlave)
@@ -205,10 +204,7 @@ TEST_F(CmdListSendTest, RowsGoOutInTheMonitorsEncodingOrNotAtAll)
         CTARVENView* view = OpenSerial(pty);
         auto panel = NewPanel(view);
         ClickSend(*panel, c.text);
-        EXPECT_EQ(QByteArray::fromStdString(
-                      pty.Receive(size_t(c.bytes.size()), std::chrono::seconds(10))),
-                  c.bytes)
-            << c.text.toStdString();
+        EXPECT_EQ(Take(pty, c.bytes.size()), c.bytes) << c.text.toStdString();
 
         // A character the encoding lacks: the row is named, and nothing of it goes out.
         m_messages.texts.clear();

@@ -16,7 +16,6 @@
 #include <QSocketNotifier>
 #include <QSpinBox>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -154,6 +153,7 @@ protected:
         m_driver->Press(kIdOk);
     }
     bool Running() const { return m_driver->Button(kIdAbort)->isEnabled(); }
+    QString SizeText() const { return m_driver->Label(FileSendDlgIds::IDC_SIZE_TEXT); }
 
     OuterPty m_line;
     TempDir m_dir;
@@ -195,18 +195,15 @@ TEST_F(ProtocolTransferTest, AFileSentByProtocolArrivesByteExactAndTheMonitorSho
             << m_messages.texts.join('|').toStdString();
         ASSERT_TRUE(WaitFor([&] { return far.Ended(); }));
         EXPECT_EQ(far.ExitCode(), 0);
-        QFile got(m_far.Path(c.farName));
-        ASSERT_TRUE(got.open(QIODevice::ReadOnly));
-        EXPECT_TRUE(got.readAll() == contents);
+        EXPECT_TRUE(TempDir::Read(m_far.Path(c.farName)) == contents);
         // The protocol's bytes were the transfer's, not the window's; it was told twice.
         EXPECT_FALSE(m_monitor->Diverted());
         EXPECT_TRUE(m_monitor->shown.isEmpty());
         ASSERT_EQ(m_monitor->notices.size(), 2);
         EXPECT_TRUE(m_monitor->notices[1].contains(QStringLiteral("완료")));
         EXPECT_GE(m_monitor->recordedSent, contents.size());
-        EXPECT_TRUE(m_driver->Label(FileSendDlgIds::IDC_SIZE_TEXT)
-                        .startsWith(QStringLiteral("%1 / %1 Bytes").arg(contents.size())))
-            << m_driver->Label(FileSendDlgIds::IDC_SIZE_TEXT).toStdString();
+        EXPECT_TRUE(SizeText().startsWith(QStringLiteral("%1 / %1 Bytes").arg(contents.size())))
+            << SizeText().toStdString();
         EXPECT_FALSE(Running());
     }
 }
@@ -214,10 +211,7 @@ TEST_F(ProtocolTransferTest, AFileSentByProtocolArrivesByteExactAndTheMonitorSho
 TEST_F(ProtocolTransferTest, AFileSentByZmodemFromTheFarEndIsReceivedIntoTheFolderShown)
 {
     const QByteArray contents = RandomBytes(kMiB / 2) + QByteArray(1000, '\0');
-    QFile file(m_far.Path(QStringLiteral("from far.bin")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(contents);
-    file.close();
+    m_far.Write(QStringLiteral("from far.bin"), contents);
     // A file of that name is there already: it is kept, and the new one renamed.
     m_dir.Write(QStringLiteral("from far.bin"), "mine");
     Choose(TransferProtocol::Zmodem, TransferDirection::Receive);
@@ -230,18 +224,11 @@ TEST_F(ProtocolTransferTest, AFileSentByZmodemFromTheFarEndIsReceivedIntoTheFold
         << m_messages.texts.join('|').toStdString();
     ASSERT_TRUE(WaitFor([&] { return far.Ended(); }));
     EXPECT_EQ(far.ExitCode(), 0);
-    QFile mine(m_dir.Path(QStringLiteral("from far.bin")));
-    ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
-    EXPECT_EQ(mine.readAll(), "mine");
-    const QStringList names = QDir(m_dir.Root()).entryList(QDir::Files);
-    ASSERT_EQ(names.size(), 2) << names.join(',').toStdString();
-    const QString renamed =
-        names.filter(QStringLiteral("from far.bin")).at(0) == QStringLiteral("from far.bin")
-            ? names.at(names.at(0) == "from far.bin" ? 1 : 0)
-            : names.at(0);
-    QFile got(m_dir.Path(renamed));
-    ASSERT_TRUE(got.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(got.readAll() == contents);
+    EXPECT_EQ(TempDir::Read(m_dir.Path(QStringLiteral("from far.bin"))), "mine");
+    QStringList names = QDir(m_dir.Root()).entryList(QDir::Files);
+    ASSERT_EQ(names.removeAll(QStringLiteral("from far.bin")), 1);
+    ASSERT_EQ(names.size(), 1) << names.join(',').toStdString();
+    EXPECT_TRUE(TempDir::Read(m_dir.Path(names[0])) == contents);
     EXPECT_TRUE(m_monitor->shown.isEmpty());
     EXPECT_FALSE(m_monitor->Diverted());
 }
@@ -249,18 +236,19 @@ TEST_F(ProtocolTransferTest, AFileSentByZmodemFromTheFarEndIsReceivedIntoTheFold
 TEST_F(ProtocolTransferTest, ACancelledTransferLeavesBothSidesSane)
 {
     m_dir.Write(QStringLiteral("big.bin"), RandomBytes(64 * kMiB));
-    FarEnd far(m_line, FarFolder(), {"rz", "-vv", "-b"});
-    Choose(TransferProtocol::Zmodem, TransferDirection::Send);
-    Send(QStringLiteral("big.bin"));
-    ASSERT_TRUE(WaitFor([&] {
-        return m_driver->Label(FileSendDlgIds::IDC_SIZE_TEXT).section(' ', 0, 0).toLongLong() > 0;
-    })) << m_driver->Label(FileSendDlgIds::IDC_SIZE_TEXT).toStdString();
-    m_driver->Press(kIdAbort);
-    EXPECT_TRUE(m_messages.Saw(kCancelled));
-    ASSERT_TRUE(WaitFor([&] { return !Running(); }));
-    // The far end was told to give up, and did.
-    ASSERT_TRUE(WaitFor([&] { return far.Ended(); }));
-    EXPECT_NE(far.ExitCode(), 0);
+    {
+        FarEnd far(m_line, FarFolder(), {"rz", "-vv", "-b"});
+        Choose(TransferProtocol::Zmodem, TransferDirection::Send);
+        Send(QStringLiteral("big.bin"));
+        ASSERT_TRUE(WaitFor([&] { return SizeText().section(' ', 0, 0).toLongLong() > 0; }))
+            << SizeText().toStdString();
+        m_driver->Press(kIdAbort);
+        EXPECT_TRUE(m_messages.Saw(kCancelled));
+        ASSERT_TRUE(WaitFor([&] { return !Running(); }));
+        // The far end was told to give up, and did; gone, it reads nothing more off the line.
+        ASSERT_TRUE(WaitFor([&] { return far.Ended(); }));
+        EXPECT_NE(far.ExitCode(), 0);
+    }
     EXPECT_FALSE(m_monitor->Diverted());
     ASSERT_EQ(m_monitor->notices.size(), 2);
     EXPECT_TRUE(m_monitor->notices[1].contains(QStringLiteral("취소")));
@@ -272,13 +260,8 @@ TEST_F(ProtocolTransferTest, ACancelledTransferLeavesBothSidesSane)
     EXPECT_TRUE(WaitFor([&] { return m_monitor->shown.endsWith("ping"); }));
     ASSERT_TRUE(m_link->Write("k", 1, CLink::kOwnWait).status == WriteStatus::Written);
     QByteArray typed;
-    EXPECT_TRUE(WaitFor([&] {
-        char buf[4096];
-        const ssize_t got = ::read(m_line.Master(), buf, sizeof buf);
-        if (got > 0)
-            typed.append(buf, got);
-        return typed.endsWith('k');
-    }));
+    EXPECT_TRUE(
+        WaitFor([&] { return (typed += TakeFromMaster(m_line.Master(), 0)).endsWith('k'); }));
 }
 
 TEST_F(ProtocolTransferTest, WithoutLrzszTheUserIsToldWhichPackageToInstallAndNothingStarts)
@@ -290,11 +273,10 @@ TEST_F(ProtocolTransferTest, WithoutLrzszTheUserIsToldWhichPackageToInstallAndNo
          {TransferDirection::Send, TransferDirection::Receive}) {
         m_messages.texts.clear();
         Choose(TransferProtocol::Zmodem, direction);
-        if (direction == TransferDirection::Send) {
+        if (direction == TransferDirection::Send)
             Send(QStringLiteral("one.bin"));
-        } else {
+        else
             m_driver->Press(kIdOk);
-        }
         const QString told = m_messages.Starting(
             direction == TransferDirection::Send ? QStringLiteral("'sz'") : QStringLiteral("'rz'"));
         EXPECT_TRUE(told.contains(QStringLiteral("lrzsz 패키지를 설치하십시오")))
@@ -309,59 +291,30 @@ TEST_F(ProtocolTransferTest, WithoutLrzszTheUserIsToldWhichPackageToInstallAndNo
 
 TEST(ProtocolCommand, EachProtocolRunsItsProgramAndProgressLinesAreRead)
 {
+    using P = TransferProtocol;
+    constexpr auto kSend = TransferDirection::Send;
+    constexpr auto kReceive = TransferDirection::Receive;
     const struct
     {
         TransferProtocol protocol;
         TransferDirection direction;
         QString file;
         bool overwrite;
-        QStringList expected;
+        QString expected; // the program and its arguments
     } commands[] = {
-        {TransferProtocol::Xmodem,
-         TransferDirection::Send,
-         "a",
-         false,
-         {"sx", "-vv", "-b", "--", "a"}},
-        {TransferProtocol::Xmodem1K,
-         TransferDirection::Send,
-         "-a",
-         false,
-         {"sx", "-vv", "-b", "-k", "--", "-a"}},
-        {TransferProtocol::Ymodem,
-         TransferDirection::Send,
-         "a",
-         false,
-         {"sb", "-vv", "-b", "-k", "--", "a"}},
-        {TransferProtocol::Zmodem,
-         TransferDirection::Send,
-         "a",
-         false,
-         {"sz", "-vv", "-b", "--", "a"}},
-        {TransferProtocol::Xmodem,
-         TransferDirection::Receive,
-         "x",
-         false,
-         {"rx", "-vv", "-b", "-c", "--", "x"}},
-        {TransferProtocol::Xmodem1K,
-         TransferDirection::Receive,
-         "x",
-         true,
-         {"rx", "-vv", "-b", "-c", "-y", "--", "x"}},
-        {TransferProtocol::Ymodem,
-         TransferDirection::Receive,
-         "",
-         false,
-         {"rb", "-vv", "-b", "-R", "-E"}},
-        {TransferProtocol::Zmodem,
-         TransferDirection::Receive,
-         "",
-         false,
-         {"rz", "-vv", "-b", "-R", "-E"}},
+        {P::Xmodem, kSend, "a", false, "sx -vv -b -- a"},
+        {P::Xmodem1K, kSend, "-a", false, "sx -vv -b -k -- -a"},
+        {P::Ymodem, kSend, "a", false, "sb -vv -b -k -- a"},
+        {P::Zmodem, kSend, "a", false, "sz -vv -b -- a"},
+        {P::Xmodem, kReceive, "x", false, "rx -vv -b -c -- x"},
+        {P::Xmodem1K, kReceive, "x", true, "rx -vv -b -c -y -- x"},
+        {P::Ymodem, kReceive, "", false, "rb -vv -b -R -E"},
+        {P::Zmodem, kReceive, "", false, "rz -vv -b -R -E"},
     };
     for (const auto& c : commands) {
         const ProtocolCommand command =
             ProtocolCommandFor(c.protocol, c.direction, c.file, c.overwrite);
-        EXPECT_EQ(QStringList{command.program} + command.arguments, c.expected);
+        EXPECT_EQ(QStringList{command.program} + command.arguments, c.expected.split(' '));
     }
     EXPECT_TRUE(ProtocolCommandFor(TransferProtocol::Plain, TransferDirection::Send, "a")
                     .program.isEmpty());

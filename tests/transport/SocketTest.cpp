@@ -3,6 +3,7 @@
 #include "CTcpClientLink.h"
 #include "CTcpServerLink.h"
 
+#include "BytePattern.h"
 #include "EventRecorder.h"
 #include "NumberedRows.h"
 #include "TcpPeer.h"
@@ -22,6 +23,15 @@ using namespace std::chrono_literals;
 namespace {
 
 const QHostAddress kLoopback(QHostAddress::LocalHost);
+
+// What GetPeerName tells of the socket: its result, the address and the port.
+std::tuple<int, QString, quint16> PeerName(const CClientSock& socket)
+{
+    QString address = QStringLiteral("unchanged");
+    quint16 port = 1;
+    const int named = socket.GetPeerName(address, port);
+    return {named, address, port};
+}
 
 } // namespace
 
@@ -48,11 +58,7 @@ TEST(CServerSock, SlotsAreFreeBeforeTheOwnerHearsAndRepliesGoToTheirPeer)
         EXPECT_EQ(accepted.slot, i);
         ASSERT_EQ(accepted.socket, server.GetSlot(i));
         EXPECT_EQ(accepted.socket->bsGetSerialNo(), i);
-        QString address;
-        quint16 port = 0;
-        EXPECT_EQ(accepted.socket->GetPeerName(address, port), 1);
-        EXPECT_EQ(address, "127.0.0.1");
-        EXPECT_EQ(port, peers.back().LocalPort());
+        EXPECT_EQ(PeerName(*accepted.socket), std::tuple(1, "127.0.0.1", peers.back().LocalPort()));
     }
     peers[0].Close();
     ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::Closed) == 1; }));
@@ -109,11 +115,7 @@ TEST(CServerSock, AFullTableClosesThe257thPeerAtOnceAndTakesTheNextOneIntoAFreed
     peers.push_back(TcpPeer::Connect(server.GetPort()));
     ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::Accepted) == 257; }, 30000));
     EXPECT_EQ(owner.Of(Notice::Accepted).back().slot, 17);
-    CClientSock* slot = server.GetSlot(17);
-    QString address;
-    quint16 port = 0;
-    slot->GetPeerName(address, port);
-    EXPECT_EQ(port, peers.back().LocalPort());
+    EXPECT_EQ(std::get<2>(PeerName(*server.GetSlot(17))), peers.back().LocalPort());
     EXPECT_EQ(refused.count(), 1);
 }
 
@@ -142,11 +144,7 @@ TEST(CClientSock, ReportsConnectReceiveAndCloseAsAStandAloneClient)
     EXPECT_EQ(owner.Of(Notice::ConnectFinished).front().socket, &client);
     EXPECT_EQ(client.GetHandle(), handle) << "the handle stays what Create gave";
     EXPECT_EQ(client.GetState(), QAbstractSocket::ConnectedState);
-    QString address;
-    quint16 port = 0;
-    EXPECT_EQ(client.GetPeerName(address, port), 1);
-    EXPECT_EQ(address, "127.0.0.1");
-    EXPECT_EQ(port, listener.Port());
+    EXPECT_EQ(PeerName(client), std::tuple(1, "127.0.0.1", listener.Port()));
 
     char buf[16];
     EXPECT_EQ(client.Receive(buf, sizeof buf), -1);
@@ -161,7 +159,8 @@ TEST(CClientSock, ReportsConnectReceiveAndCloseAsAStandAloneClient)
     peer.Close();
     ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::Closed) == 1; }));
     EXPECT_EQ(client.Receive(buf, sizeof buf), 0) << "the peer has closed";
-    EXPECT_EQ(client.GetPeerName(address, port), 1) << "still known to the close handler";
+    EXPECT_EQ(PeerName(client), std::tuple(1, "127.0.0.1", listener.Port()))
+        << "still known to the close handler";
 
     // Sending into a connection the peer has gone from fails, and never kills the process.
     int last = 0;
@@ -201,9 +200,7 @@ TEST(CClientSock, DataSentJustBeforeTheCloseIsReadFirstAndTheHandlerMayDeleteThe
     TcpPeer peer = listener.Accept();
     ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::ConnectFinished) == 1; }));
 
-    std::string reply;
-    for (int i = 0; i < 20000; ++i)
-        reply += char('A' + i % 26);
+    const std::string reply = BytePattern(0, 20000);
     peer.Send(QByteArray::fromStdString(reply));
     peer.Close();
     ASSERT_TRUE(WaitFor([&] { return client == nullptr; }));
@@ -221,9 +218,8 @@ TEST(CClientSock, RefusedConnectIsReportedAsAConnectWithoutPeerAndPortZeroIsRefu
     ASSERT_EQ(client.Connect("127.0.0.1", FreePort()), 1);
     ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::ConnectFinished) == 1; }));
     EXPECT_EQ(owner.events.front().socket, &client);
-    QString address = "unchanged";
-    quint16 port = 1;
-    EXPECT_EQ(client.GetPeerName(address, port), 0);
+    const auto [named, address, port] = PeerName(client);
+    EXPECT_EQ(named, 0);
     EXPECT_TRUE(address.isEmpty());
     EXPECT_EQ(client.GetState(), QAbstractSocket::UnconnectedState);
     RunEventsFor(100);
@@ -372,14 +368,13 @@ TEST(CClientSock, WritesGoWholeThroughTheSendQueueOrNotAtAllWhenItIsFull)
 
 TEST(CServerSock, TheHighestPortOpens)
 {
-    EventRecorder owner;
     CServerSock server;
-    owner.Watch(server);
+    QSignalSpy accepted(&server, &CServerSock::accepted);
     if (server.Create(65535, kLoopback) == 0 && errno == EADDRINUSE)
         GTEST_SKIP() << "port 65535 is taken on this machine";
     ASSERT_EQ(server.GetPort(), 65535);
     TcpPeer peer = TcpPeer::Connect(65535);
-    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::Accepted) == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return accepted.count() == 1; }));
 }
 
 TEST(CTcpClientLink, AutoReconnectWaitsForTheServerToComeBackAndGoesOnWritingToIt)
@@ -454,24 +449,18 @@ TEST(CTcpServerLink, TakesTellEachClientsStretchAndAChosenClientAloneGetsWritesA
     ASSERT_EQ(joined, (std::vector<int>{0, 1}));
 
     // Both clients sent before one take: every byte is told with the client it came from.
-    QByteArray taken;
-    TakenPieces pieces;
-    const auto takeAll = [&](qsizetype size) {
-        return WaitFor([&] {
-            server.Take(taken, 1 << 16, pieces);
-            return taken.size() >= size;
-        });
-    };
-    const struct
-    {
-        int peer;
-        QByteArray bytes;
-    } sends[] = {{0, "first one"}, {1, "second"}, {0, "first again"}, {1, "2"}};
-    for (const auto& send : sends) {
-        (send.peer == 0 ? first : second).Send(send.bytes);
+    const std::pair<TcpPeer*, QByteArray> sends[] = {
+        {&first, "first one"}, {&second, "second"}, {&first, "first again"}, {&second, "2"}};
+    for (const auto& [peer, bytes] : sends) {
+        peer->Send(bytes);
         QTest::qWait(5);
     }
-    ASSERT_TRUE(takeAll(9 + 6 + 11 + 1));
+    QByteArray taken;
+    TakenPieces pieces;
+    ASSERT_TRUE(WaitFor([&] {
+        server.Take(taken, 1 << 16, pieces);
+        return taken.size() >= 9 + 6 + 11 + 1;
+    }));
     QByteArray fromFirst;
     QByteArray fromSecond;
     qsizetype at = 0;
@@ -499,25 +488,21 @@ TEST(CTcpServerLink, TakesTellEachClientsStretchAndAChosenClientAloneGetsWritesA
     EXPECT_TRUE(none.empty());
 
     // Writes and a transfer go to the chosen client alone; -1 is every client again.
-    const struct
-    {
-        int chosen;
-        bool firstGets;
-        bool secondGets;
-    } choices[] = {{1, false, true}, {0, true, false}, {-1, true, true}, {7, true, true}};
-    for (const auto& choice : choices) {
-        SCOPED_TRACE(choice.chosen);
-        server.ChoosePeer(choice.chosen);
+    const std::tuple<int, bool, bool> choices[] = {
+        {1, false, true}, {0, true, false}, {-1, true, true}, {7, true, true}};
+    for (const auto& [chosen, firstGets, secondGets] : choices) {
+        SCOPED_TRACE(chosen);
+        server.ChoosePeer(chosen);
         ASSERT_TRUE(server.Write("w", 1, 0ms).IsWritten());
         server.BeginTransfer(10s);
         int error = 0;
         ASSERT_EQ(server.TransferWrite("t", 1, error), 1);
         server.EndTransfer();
-        for (auto [peer, gets] :
-             {std::pair{&first, choice.firstGets}, {&second, choice.secondGets}}) {
-            if (gets) {
-                EXPECT_EQ(peer->Take(2), "wt");
-            }
+        if (firstGets) {
+            EXPECT_EQ(first.Take(2), "wt");
+        }
+        if (secondGets) {
+            EXPECT_EQ(second.Take(2), "wt");
         }
         // Nothing more comes to the one that was not chosen.
         QTest::qWait(20);
