@@ -209,9 +209,15 @@ CGlyphCells::Strip CGlyphCells::Build(Pair& pair, qreal x, const char* chars, in
     strip.left = m_placed.front().left;
     strip.width = m_placed.back().left + m_placed.back().cell->width - strip.left;
     // Left to right: a cell's background after its ink is overwritten by the next cell's.
-    strip.stride = strip.width + m_cellStride;
-    m_strip.assign(static_cast<std::size_t>(strip.stride) * m_lineHeight, pair.back);
     const int cellStride = m_cellStride;
+    strip.stride = (strip.width + cellStride + kBlock - 1) / kBlock * kBlock;
+    const std::size_t pixels = static_cast<std::size_t>(strip.stride) * m_lineHeight;
+    if (m_strip.size() < pixels)
+        m_strip.resize(pixels);
+    uint32_t block[kBlock];
+    std::fill_n(block, kBlock, pair.back);
+    for (std::size_t i = 0; i < pixels; i += kBlock)
+        std::memcpy(m_strip.data() + i, block, sizeof block);
     for (const Placed& placed : m_placed) {
         const Cell& cell = *placed.cell;
         const uint32_t* from = cell.pixels.data();
