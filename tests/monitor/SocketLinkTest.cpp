@@ -295,9 +295,11 @@ TEST_F(SocketLinkTest, RowsStillWaitingWhenAPeerBreaksOrTheLinkClosesAreToldFirs
     const quint16 port = FreePort();
     CTARVENView* view = OpenTcp(1, port, false);
     CMonitorLink* link = view->Link();
-    // Rows sent to the one client until some wait in its queue; the bytes waiting.
-    const auto fill = [&] {
-        EXPECT_TRUE(WaitFor([&] { return link->ConnectionCount() == 1; }));
+    // Rows sent to the one client until some wait in its queue; the bytes waiting, or -1 when
+    // the client never came.
+    const auto fill = [&]() -> qint64 {
+        if (!WaitFor([&] { return link->ConnectionCount() == 1; }))
+            return -1;
         CClientSock* client = ServerSocketOf(link)->GetSlot(0);
         for (int i = 0; client->QueuedBytes() == 0 && i < 1000; ++i)
             link->Send(NumberedRow(i, 60000));
@@ -322,6 +324,7 @@ TEST_F(SocketLinkTest, RowsStillWaitingWhenAPeerBreaksOrTheLinkClosesAreToldFirs
     // Closing the link with rows waiting for a peer tells them before the server stops.
     TcpPeer next = TcpPeer::Connect(port);
     const qint64 held = fill();
+    ASSERT_GT(held, 0);
     const qint64 before = link->UnsentBytes();
     view->OnPortClose();
     const QByteArray closing = Shown(*view).mid(shown.size());
