@@ -269,6 +269,8 @@ TEST_F(SerialLinkTest, PulledDeviceTakesTheWindowOfflineOrIsWaitedForUntilItIsBa
     view->LoadLinkSettings();
     view->OnPortOpen();
     ASSERT_TRUE(view->IsOnline());
+    pty->Send("back");
+    ASSERT_TRUE(WaitFor([&] { return view->Received() == 8; }));
     CRS232Ctrl* port = SerialPortOf(view->Link());
 
     // Pulled: the window keeps its port and settings and says that it waits, at once.
