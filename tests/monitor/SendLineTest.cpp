@@ -315,13 +315,13 @@ TEST_F(PanelMenuTest, TheViewMenuShowsTheAutoRepliesAndTheSendLineKeptForEveryMo
     EXPECT_EQ(panel->Replies().Rules().size(), 1u);
     EXPECT_FALSE(panel->findChild<QCheckBox*>("AutoReplyEnabled")->isChecked());
 
+    // The send line goes under the terminal and takes the keys.
     item->trigger();
     ASSERT_TRUE(window->IsSendLineShown());
     EXPECT_TRUE(item->isChecked());
     EXPECT_EQ(QSettings(kCompanyName, kApplicationName).value("TARVEN/ShowSendLine").toInt(), 1);
     CSendLine* line = window->SendLine();
     ASSERT_TRUE(WaitFor([&] { return line->Editor()->hasFocus(); }));
-    // Under the terminal.
     EXPECT_GE(line->mapTo(window, QPoint(0, 0)).y(),
               view->TextView()->mapTo(window, QPoint(0, view->TextView()->height())).y());
 
