@@ -1,21 +1,13 @@
-// A monitor's automatic replies: rules read from a file answer a Modbus master at the far end of
-// a real pty, counted in the panel's table; switched off they answer nothing; a reply never
-// answers itself, on a pty with echo on or on a loopback that returns it; faulty rules are
-// named by line and column and not applied; a delayed reply arrives, and one whose link closed
-// first never does. The 보기 menu item, and rule files a person chooses.
-#include "MonitorAppTest.h"
+// A monitor's automatic replies, answering a Modbus master at the far end of a real pty.
+#include "MonitorTestEnv.h"
 
 #include "CAutoReplyPanel.h"
-#include "CommandIds.h"
 #include "FileDialogChoice.h"
 #include "Link.h"
 #include "TempDir.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -26,11 +18,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-CMonitorWindow* WindowOf(CTARVENView* view)
-{
-    return qobject_cast<CMonitorWindow*>(view->parentWidget());
-}
 
 // CRC-16/MODBUS, low byte first, as a master checks an answer.
 std::string WithCrc(std::string frame)
@@ -73,13 +60,19 @@ const QString kModbusRules =
 class AutoReplyTest : public MonitorTest
 {
 protected:
-    CAutoReplyPanel* ShowPanel(CTARVENView* view)
+    // The view's panel shown; with rules given, applied and switched on.
+    static CAutoReplyPanel* ShowPanel(CTARVENView* view, const QString& rules = {})
     {
-        CMonitorWindow* window = WindowOf(view);
-        EXPECT_NE(window, nullptr);
+        auto* window = qobject_cast<CMonitorWindow*>(view->parentWidget());
         window->OnToggleAutoReply();
         EXPECT_TRUE(window->IsAutoReplyShown());
-        return window->AutoReply();
+        CAutoReplyPanel* panel = window->AutoReply();
+        if (panel != nullptr && !rules.isEmpty()) {
+            panel->SetRulesText(rules);
+            EXPECT_TRUE(panel->Apply());
+            panel->SetEnabled(true);
+        }
+        return panel;
     }
 
     static QString CountOf(CAutoReplyPanel* panel, int row)
@@ -90,9 +83,6 @@ protected:
                                                                   : QString();
     }
 };
-
-class AutoReplyMenuTest : public MonitorAppTest
-{};
 
 } // namespace
 
@@ -165,11 +155,8 @@ TEST_F(AutoReplyTest, FaultyRulesAreNamedByLineAndColumnAndTheRulesInUseStay)
 {
     PtyPair pty;
     CTARVENView* view = OpenSerial(pty);
-    CAutoReplyPanel* panel = ShowPanel(view);
+    CAutoReplyPanel* panel = ShowPanel(view, QStringLiteral("when AB reply AB\n"));
     ASSERT_NE(panel, nullptr);
-    panel->SetRulesText(QStringLiteral("when AB reply AB\n"));
-    ASSERT_TRUE(panel->Apply());
-    panel->SetEnabled(true);
     pty.Send("AB");
     EXPECT_EQ(FarEnd(pty, 2), "AB");
 
@@ -221,11 +208,9 @@ TEST_F(AutoReplyTest, ADelayedReplyArrivesAndOneWhoseLinkClosedFirstIsNeverSent)
 {
     PtyPair pty;
     CTARVENView* view = OpenSerial(pty);
-    CAutoReplyPanel* panel = ShowPanel(view);
+    CAutoReplyPanel* panel =
+        ShowPanel(view, QStringLiteral("when D reply late after 50ms\nwhen E reply now\n"));
     ASSERT_NE(panel, nullptr);
-    panel->SetRulesText(QStringLiteral("when D reply late after 50ms\nwhen E reply now\n"));
-    ASSERT_TRUE(panel->Apply());
-    panel->SetEnabled(true);
 
     // In the order of the requests: the answer without a delay waits for the one before it.
     pty.Send("DE");
@@ -262,11 +247,8 @@ TEST_F(AutoReplyTest, OnALoopbackAReplyThatComesBackIsNotARequestAgain)
     CTARVENView* view = NewMonitor();
     view->OnPortOpen();
     ASSERT_TRUE(view->IsOnline());
-    CAutoReplyPanel* panel = ShowPanel(view);
+    CAutoReplyPanel* panel = ShowPanel(view, QStringLiteral("when PING reply PING\n"));
     ASSERT_NE(panel, nullptr);
-    panel->SetRulesText(QStringLiteral("when PING reply PING\n"));
-    ASSERT_TRUE(panel->Apply());
-    panel->SetEnabled(true);
 
     // What is typed comes back and is answered once; the answer comes back and is shown only.
     ASSERT_EQ(view->Link()->Send("PI"), 2);
@@ -280,42 +262,6 @@ TEST_F(AutoReplyTest, OnALoopbackAReplyThatComesBackIsNotARequestAgain)
     ASSERT_TRUE(WaitFor([&] { return view->Received() == 16; }));
     RunEventsFor(kNothingMoreMs);
     EXPECT_EQ(CountOf(panel, 0), "2");
-}
-
-TEST_F(AutoReplyMenuTest, TheViewMenuShowsThePanelAndClosingItStopsTheReplies)
-{
-    QAction* item = Frame()->Action(ID_VIEW_AUTO_REPLY);
-    EXPECT_FALSE(item->isVisible()) << "no monitor, no item";
-    CTARVENView* view = OpenMonitor();
-    ASSERT_NE(view, nullptr);
-    EXPECT_TRUE(item->isVisible());
-    EXPECT_TRUE(item->isEnabled());
-    EXPECT_TRUE(item->isCheckable());
-    EXPECT_EQ(item->text(), "자동 응답");
-    ASSERT_NE(ViewMenu(), nullptr);
-    EXPECT_TRUE(ViewMenu()->actions().contains(item));
-
-    item->trigger();
-    CMonitorWindow* window = WindowOf(view);
-    ASSERT_TRUE(window->IsAutoReplyShown());
-    EXPECT_TRUE(item->isChecked());
-    CAutoReplyPanel* panel = window->AutoReply();
-    panel->SetRulesText(QStringLiteral("when A reply B\n"));
-    ASSERT_TRUE(panel->Apply());
-    panel->SetEnabled(true);
-
-    // Closed from its button: the item follows, the rules stay and answer nothing.
-    auto* close = panel->findChild<QPushButton*>("AutoReplyClose");
-    ASSERT_NE(close, nullptr);
-    QTest::mouseClick(close, Qt::LeftButton);
-    EXPECT_FALSE(window->IsAutoReplyShown());
-    EXPECT_FALSE(item->isChecked());
-    EXPECT_FALSE(panel->Replies().IsEnabled());
-    item->trigger();
-    EXPECT_TRUE(window->IsAutoReplyShown());
-    EXPECT_EQ(panel->RulesText(), "when A reply B\n");
-    EXPECT_EQ(panel->Replies().Rules().size(), 1u);
-    EXPECT_FALSE(panel->findChild<QCheckBox*>("AutoReplyEnabled")->isChecked());
 }
 
 TEST_F(AutoReplyTest, RuleFilesAreChosenInADialogAndOnlyRegularFilesAreRead)

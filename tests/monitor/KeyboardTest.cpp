@@ -20,16 +20,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-constexpr QKeyCombination Ctrl(Qt::Key key)
-{
-    return QKeyCombination(Qt::ControlModifier, key);
-}
-
-constexpr QKeyCombination CtrlShift(Qt::Key key)
-{
-    return QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, key);
-}
-
 // The program as a person uses it: shown and activated, driven by keys that arrive where a
 // keyboard sends them, dialogs answered with keys too. What leaks onto a link is read at the
 // link's far end.
@@ -61,7 +51,7 @@ protected:
     CTARVENView* NewMonitorByKeys()
     {
         m_dialogKey = Qt::Key_Return;
-        EXPECT_TRUE(WaitForDialog([&] { Press(Ctrl(Qt::Key_M)); }));
+        EXPECT_TRUE(WaitForDialog([&] { Press(Qt::CTRL | Qt::Key_M); }));
         m_dialogKey = Qt::Key_Escape;
         QMdiSubWindow* window = Frame()->MdiClient()->activeSubWindow();
         return window != nullptr ? window->findChild<CTARVENView*>() : nullptr;
@@ -74,7 +64,7 @@ protected:
         SetValue("PortName", QString::fromStdString(pty.SlavePath()));
         CTARVENView* view = NewMonitorByKeys();
         if (view != nullptr)
-            Press(Ctrl(Qt::Key_O));
+            Press(Qt::CTRL | Qt::Key_O);
         return view;
     }
 
@@ -86,7 +76,7 @@ protected:
         const quint16 port = FreeDialogPort();
         SetValue("ServerPort", port);
         CTARVENView* view = NewMonitorByKeys();
-        Press(Ctrl(Qt::Key_O));
+        Press(Qt::CTRL | Qt::Key_O);
         EXPECT_TRUE(view->IsOnline());
         peer = TcpPeer::Connect(port);
         EXPECT_EQ(peer.Take(27), "Welcome to TARVEN server...");
@@ -122,19 +112,19 @@ TEST_F(KeyboardTest, ShortcutsOnAnOpenSerialPortNeverReachTheDevice)
     Type("a");
 
     // Each command key, enabled or not, does its command or nothing, and is never typed.
-    Press(Ctrl(Qt::Key_O)); // open, disabled while open
-    Press(Ctrl(Qt::Key_P));
+    Press(Qt::CTRL | Qt::Key_O); // open, disabled while open
+    Press(Qt::CTRL | Qt::Key_P);
     EXPECT_TRUE(view->IsPaused());
     EXPECT_TRUE(Frame()->Action(ID_VIEW_PAUSE)->isChecked());
-    Press(Ctrl(Qt::Key_P));
+    Press(Qt::CTRL | Qt::Key_P);
     EXPECT_FALSE(view->IsPaused());
-    Press(Ctrl(Qt::Key_G));
+    Press(Qt::CTRL | Qt::Key_G);
     EXPECT_TRUE(view->IsCapturing());
     EXPECT_TRUE(Frame()->Action(ID_CAPTURE)->isChecked());
-    Press(CtrlShift(Qt::Key_V)); // view a capture file, disabled while capturing
-    Press(Ctrl(Qt::Key_G));
+    Press(Qt::CTRL | Qt::SHIFT | Qt::Key_V); // view a capture file, disabled while capturing
+    Press(Qt::CTRL | Qt::Key_G);
     EXPECT_FALSE(view->IsCapturing());
-    Press(CtrlShift(Qt::Key_C));
+    Press(Qt::CTRL | Qt::SHIFT | Qt::Key_C);
     EXPECT_EQ(view->TextView()->GetBufferSize(), 0) << "cleared";
 
     // The window's own buttons (a pseudo-terminal has no modem lines) send nothing and leave
@@ -155,7 +145,7 @@ TEST_F(KeyboardTest, ShortcutsOnAnOpenSerialPortNeverReachTheDevice)
 
     // Keys bound to nothing are typed, control characters too, in the window's encoding; a
     // character it lacks goes out as nothing, and the status bar says so.
-    Press(Ctrl(Qt::Key_C));
+    Press(Qt::CTRL | Qt::Key_C);
     Type("b");
     const auto compose = [&](const char* text) {
         QInputMethodEvent composed;
@@ -172,7 +162,7 @@ TEST_F(KeyboardTest, ShortcutsOnAnOpenSerialPortNeverReachTheDevice)
     EXPECT_EQ(pty.Receive(expected.size(), 10s), expected);
     EXPECT_EQ(view->Sent(), 5);
 
-    Press(Ctrl(Qt::Key_D));
+    Press(Qt::CTRL | Qt::Key_D);
     EXPECT_FALSE(view->IsOnline());
     Type("c");
     EXPECT_EQ(view->Sent(), 5) << "nothing is counted on a closed port";
@@ -180,7 +170,7 @@ TEST_F(KeyboardTest, ShortcutsOnAnOpenSerialPortNeverReachTheDevice)
     // Without a monitor, Ctrl+O is the program's file open again.
     Frame()->MdiClient()->closeAllSubWindows();
     ASSERT_TRUE(WaitFor([&] { return Frame()->CurrentMenuId() == CMainFrame::kMenuMain; }));
-    EXPECT_TRUE(WaitForDialog([&] { Press(Ctrl(Qt::Key_O)); }));
+    EXPECT_TRUE(WaitForDialog([&] { Press(Qt::CTRL | Qt::Key_O); }));
 }
 
 TEST_F(KeyboardTest, AfterEveryDialogAndMenuTheKeysGoBackToTheMonitor)
@@ -206,9 +196,9 @@ TEST_F(KeyboardTest, AfterEveryDialogAndMenuTheKeysGoBackToTheMonitor)
         ASSERT_TRUE(Frame()->Action(d.command)->isEnabled()) << d.dialog;
         EXPECT_TRUE(WaitForDialog([&] { Frame()->Action(d.command)->trigger(); })) << d.dialog;
         ExpectKeysAt(view, d.dialog);
-        Press(Ctrl(Qt::Key_P));
+        Press(Qt::CTRL | Qt::Key_P);
         EXPECT_TRUE(view->IsPaused()) << d.dialog;
-        Press(Ctrl(Qt::Key_P));
+        Press(Qt::CTRL | Qt::Key_P);
         Type("x");
         typed += 'x';
     }
@@ -229,7 +219,7 @@ TEST_F(KeyboardTest, AfterEveryDialogAndMenuTheKeysGoBackToTheMonitor)
     ASSERT_TRUE(WaitFor([] { return QApplication::activePopupWidget() == nullptr; }));
     Press(Qt::Key_Escape);
     ExpectKeysAt(view, "the menu");
-    Press(Ctrl(Qt::Key_P));
+    Press(Qt::CTRL | Qt::Key_P);
     EXPECT_TRUE(view->IsPaused());
     Type("menu");
     EXPECT_EQ(peer.Take(4), "menu");
@@ -262,7 +252,7 @@ TEST_F(KeyboardTest, TextSelectedWithTheMouseIsCopiedInTextAndHexModes)
         QClipboard* clipboard = QApplication::clipboard();
 
         selectFirstRow();
-        Press(Ctrl(Qt::Key_Insert));
+        Press(Qt::CTRL | Qt::Key_Insert);
         EXPECT_TRUE(clipboard->text().startsWith("hello world")) << clipboard->text().toStdString();
 
         clipboard->clear();
@@ -293,7 +283,7 @@ TEST_F(KeyboardTest, FindBarKeysFindTheTrafficAndNeverReachTheDevice)
     CFindBar* bar = qobject_cast<CMonitorWindow*>(view->parentWidget())->FindBar();
     QSignalSpy beeps(bar, &CFindBar::notFound);
 
-    Press(Ctrl(Qt::Key_F));
+    Press(Qt::CTRL | Qt::Key_F);
     ASSERT_TRUE(bar->isVisible());
     EXPECT_EQ(QApplication::focusWidget(), bar->Field());
     Type("ping");
@@ -307,7 +297,7 @@ TEST_F(KeyboardTest, FindBarKeysFindTheTrafficAndNeverReachTheDevice)
     // Across a line break (CR LF typed as bytes in hex), next and previous with wrapping, from
     // the match selected before.
     view->OnHexView();
-    Press(Ctrl(Qt::Key_F));
+    Press(Qt::CTRL | Qt::Key_F);
     QTest::keyClicks(bar->Field(), QStringLiteral("69 0d0a 6E"));
     const struct
     {
@@ -346,7 +336,7 @@ TEST_F(KeyboardTest, FindBarKeysFindTheTrafficAndNeverReachTheDevice)
     Press(Qt::Key_F3); // with the bar closed
     Press(QKeyCombination(Qt::ShiftModifier, Qt::Key_F3));
     Press(Qt::Key_Escape);
-    Press(Ctrl(Qt::Key_F));
+    Press(Qt::CTRL | Qt::Key_F);
     Press(Qt::Key_Escape);
     Type("k");
     EXPECT_EQ(pty.Receive(1, 10s), "k") << "a key of the search would come first";

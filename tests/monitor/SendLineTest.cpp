@@ -1,16 +1,13 @@
-// A monitor's send line: what Enter sends arrives whole and byte-exact at the far end of a real
-// pty (each line ending, hex entry, checksum tokens, CP949 text) and is echoed and counted; a
-// malformed line, a character the encoding lacks or a link that is down sends nothing and says
-// where; Up and Down walk the lines sent, 100 at most, kept for the next window and read back
-// bounded from a damaged settings file; on UDP one Enter is one datagram. The 보기 menu item,
-// its kept state, and the keys in the line.
+// A monitor's send line, and the 보기 menu items of its panels.
 #include "MonitorAppTest.h"
 
+#include "CAutoReplyPanel.h"
 #include "CSendLine.h"
 #include "CommandIds.h"
 #include "UdpPeer.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -24,17 +21,6 @@ namespace {
 CMonitorWindow* WindowOf(CTARVENView* view)
 {
     return qobject_cast<CMonitorWindow*>(view->parentWidget());
-}
-
-// What the far end of the pty got: count bytes, or what came in the wait.
-std::string FarEnd(const PtyPair& pty, std::size_t count)
-{
-    std::string got;
-    WaitFor([&] {
-        got += pty.Receive(count - got.size(), 1ms);
-        return got.size() >= count;
-    });
-    return got;
 }
 
 class SendLineTest : public MonitorTest
@@ -62,7 +48,7 @@ protected:
     }
 };
 
-class SendLineMenuTest : public MonitorAppTest
+class PanelMenuTest : public MonitorAppTest
 {};
 
 } // namespace
@@ -106,7 +92,7 @@ TEST_F(SendLineTest, EnterSendsTheLineWithItsEndingByteExactAndEchoedAndCounted)
         line->SetEnding(c.ending);
         const QByteArray shownBefore = Shown(*view);
         Enter(line, c.text);
-        EXPECT_EQ(FarEnd(pty, c.expected.size()), c.expected);
+        EXPECT_EQ(pty.Receive(c.expected.size(), 10s), c.expected);
         EXPECT_EQ(line->Message(), "");
         sent += qint64(c.expected.size());
         EXPECT_EQ(view->Sent(), sent);
@@ -116,17 +102,17 @@ TEST_F(SendLineTest, EnterSendsTheLineWithItsEndingByteExactAndEchoedAndCounted)
         EXPECT_EQ(line->Editor()->selectedText(), c.text);
     }
     Key(line, Qt::Key_Return);
-    EXPECT_EQ(FarEnd(pty, 2), std::string("\x00\xFF", 2));
+    EXPECT_EQ(pty.Receive(2, 10s), std::string("\x00\xFF", 2));
     QTest::keyClicks(line->Editor(), "7E");
     Key(line, Qt::Key_Return);
-    EXPECT_EQ(FarEnd(pty, 1), "~");
+    EXPECT_EQ(pty.Receive(1, 10s), "~");
 
     // The button sends as Enter does; the line ending and mode are kept for the next window.
     line->SetMode(SendLineMode::Text);
     line->SetEnding(LineEnding::Lf);
     line->Editor()->setText("btn");
     QTest::mouseClick(line->findChild<QPushButton*>("SendLineSend"), Qt::LeftButton);
-    EXPECT_EQ(FarEnd(pty, 4), "btn\n");
+    EXPECT_EQ(pty.Receive(4, 10s), "btn\n");
     CSendLine* next = ShowLine(NewMonitor(QStringLiteral("Tvn2")));
     EXPECT_EQ(next->Mode(), SendLineMode::Text);
     EXPECT_EQ(next->Ending(), LineEnding::Lf);
@@ -173,11 +159,8 @@ TEST_F(SendLineTest, AFaultyLineOrALinkThatIsDownSendsNothingAndSaysWhere)
         EXPECT_TRUE(line->Message().contains(QString::fromUtf8(c.says)))
             << line->Message().toStdString();
         EXPECT_EQ(line->Editor()->text(), c.text) << "the text stays to be mended";
-        EXPECT_EQ(QString::fromStdU32String(
-                      line->Editor()->text().toStdU32String().substr(0, size_t(c.column - 1)))
-                      .size(),
-                  line->Editor()->cursorPosition())
-            << "the cursor stands on the fault";
+        // No case has a surrogate pair before its fault: columns and cursor positions agree.
+        EXPECT_EQ(line->Editor()->cursorPosition(), c.column - 1) << "the cursor on the fault";
         EXPECT_TRUE(line->History().Entries().isEmpty());
     }
     EXPECT_EQ(view->Sent(), 0);
@@ -185,7 +168,7 @@ TEST_F(SendLineTest, AFaultyLineOrALinkThatIsDownSendsNothingAndSaysWhere)
     line->SetMode(SendLineMode::Text);
     line->SetEnding(LineEnding::CrLf);
     Enter(line, "ok");
-    EXPECT_EQ(FarEnd(pty, 4), "ok\r\n");
+    EXPECT_EQ(pty.Receive(4, 10s), "ok\r\n");
     EXPECT_EQ(line->Message(), "");
     EXPECT_EQ(view->Sent(), 4);
 }
@@ -219,7 +202,7 @@ TEST_F(SendLineTest, UpAndDownWalkTheLinesSentWhichTheNextWindowFindsAgain)
     Key(line, Qt::Key_Up);
     Key(line, Qt::Key_Up);
     Key(line, Qt::Key_Return);
-    EXPECT_EQ(FarEnd(pty, 29), "one\r\ntwo\r\nthree\r\ntwo\r\nthree\r\n");
+    EXPECT_EQ(pty.Receive(29, 10s), "one\r\ntwo\r\nthree\r\ntwo\r\nthree\r\n");
 
     // 100 lines at most, the oldest going first; a new window walks the same lines.
     for (int i = 0; i < 105; ++i)
@@ -289,29 +272,56 @@ TEST_F(SendLineTest, OnUdpOneEnterIsOneDatagram)
     EXPECT_EQ(view->Sent(), 7 + 11);
 }
 
-TEST_F(SendLineMenuTest, TheViewMenuShowsTheLineKeptForEveryMonitorAndEscapeLeavesIt)
+TEST_F(PanelMenuTest, TheViewMenuShowsTheAutoRepliesAndTheSendLineKeptForEveryMonitor)
 {
     QAction* item = Frame()->Action(ID_VIEW_SEND_LINE);
-    EXPECT_FALSE(item->isVisible()) << "no monitor, no item";
+    QAction* replies = Frame()->Action(ID_VIEW_AUTO_REPLY);
+    const std::pair<QAction*, QString> items[] = {{item, "송신 입력줄"}, {replies, "자동 응답"}};
+    for (const auto& entry : items)
+        EXPECT_FALSE(entry.first->isVisible()) << "no monitor, no item";
     CTARVENView* view = OpenMonitor();
     ASSERT_NE(view, nullptr);
-    EXPECT_TRUE(item->isVisible());
-    EXPECT_TRUE(item->isEnabled());
-    EXPECT_TRUE(item->isCheckable());
-    EXPECT_FALSE(item->isChecked()) << "off by default";
-    EXPECT_EQ(item->text(), "송신 입력줄");
     ASSERT_NE(ViewMenu(), nullptr);
-    EXPECT_TRUE(ViewMenu()->actions().contains(item));
+    for (const auto& [action, text] : items) {
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_TRUE(action->isVisible());
+        EXPECT_TRUE(action->isEnabled());
+        EXPECT_TRUE(action->isCheckable());
+        EXPECT_FALSE(action->isChecked()) << "off by default";
+        EXPECT_EQ(action->text(), text);
+        EXPECT_TRUE(ViewMenu()->actions().contains(action));
+    }
     CMonitorWindow* window = WindowOf(view);
     EXPECT_EQ(window->SendLine(), nullptr);
 
+    // The auto replies closed from their button: the item follows, the rules stay and answer
+    // nothing.
+    replies->trigger();
+    ASSERT_TRUE(window->IsAutoReplyShown());
+    EXPECT_TRUE(replies->isChecked());
+    CAutoReplyPanel* panel = window->AutoReply();
+    panel->SetRulesText(QStringLiteral("when A reply B\n"));
+    ASSERT_TRUE(panel->Apply());
+    panel->SetEnabled(true);
+    auto* close = panel->findChild<QPushButton*>("AutoReplyClose");
+    ASSERT_NE(close, nullptr);
+    QTest::mouseClick(close, Qt::LeftButton);
+    EXPECT_FALSE(window->IsAutoReplyShown());
+    EXPECT_FALSE(replies->isChecked());
+    EXPECT_FALSE(panel->Replies().IsEnabled());
+    replies->trigger();
+    EXPECT_TRUE(window->IsAutoReplyShown());
+    EXPECT_EQ(panel->RulesText(), "when A reply B\n");
+    EXPECT_EQ(panel->Replies().Rules().size(), 1u);
+    EXPECT_FALSE(panel->findChild<QCheckBox*>("AutoReplyEnabled")->isChecked());
+
+    // The send line goes under the terminal and takes the keys.
     item->trigger();
     ASSERT_TRUE(window->IsSendLineShown());
     EXPECT_TRUE(item->isChecked());
     EXPECT_EQ(QSettings(kCompanyName, kApplicationName).value("TARVEN/ShowSendLine").toInt(), 1);
     CSendLine* line = window->SendLine();
     ASSERT_TRUE(WaitFor([&] { return line->Editor()->hasFocus(); }));
-    // Under the terminal.
     EXPECT_GE(line->mapTo(window, QPoint(0, 0)).y(),
               view->TextView()->mapTo(window, QPoint(0, view->TextView()->height())).y());
 

@@ -61,8 +61,9 @@ TEST_F(SerialLinkTest, ReceivedBytesAreShownCountedAndStampedAndNulsFollowTheSet
     }
 }
 
-TEST_F(SerialLinkTest, PausedWindowDiscardsAndCountsNothingAndClearZeroesTheCounters)
+TEST_F(SerialLinkTest, PausedOrDivertedBytesAreNotShownAndClearZeroesTheCounters)
 {
+    SetValue("NullCheckFlag", 0);
     PtyPair pty;
     CTARVENView* view = OpenSerial(pty);
     view->OnPause();
@@ -83,17 +84,33 @@ TEST_F(SerialLinkTest, PausedWindowDiscardsAndCountsNothingAndClearZeroesTheCoun
     EXPECT_EQ(Pane(view, 3), "I: 0, O: 0, L: 0");
     EXPECT_EQ(view->Received() + view->Sent() + view->Lines(), 0);
     EXPECT_EQ(view->TextView()->GetBufferSize(), 0);
+
+    // Bytes diverted to a transfer reach it whole, NULs too, and are not shown until released.
+    QByteArray diverted;
+    view->Link()->DivertReceived([&](const QByteArray& bytes) { diverted += bytes; });
+    const std::string protocol("\x18\0B0\0", 5);
+    pty.Send(protocol);
+    ASSERT_TRUE(WaitFor([&] { return diverted.size() == 5; }));
+    EXPECT_EQ(diverted, QByteArray(protocol.data(), 5));
+    EXPECT_TRUE(Shown(*view).isEmpty());
+    view->Link()->DivertReceived({});
+    pty.Send("ok");
+    ASSERT_TRUE(WaitFor([&] { return Shown(*view) == "ok"; }));
+    EXPECT_EQ(diverted.size(), 5);
 }
 
 TEST_F(SerialLinkTest, TypedBytesGoOutWithTheChosenLineEndAndPanelClicksUncounted)
 {
+    // With echo off typed bytes are still counted but not shown.
     const struct
     {
-        int enterKey;
+        int enterKey, echo;
         std::string sent;
-    } cases[] = {{0, "at\r"}, {1, "at\n"}, {2, "at\r\n"}};
+    } cases[] = {{0, 1, "at\r"}, {1, 1, "at\n"}, {2, 1, "at\r\n"}, {0, 0, "at\r"}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "EnterKey " << c.enterKey << ", Echo " << c.echo);
         SetValue("EnterKey", c.enterKey);
+        SetValue("Echo", c.echo);
         PtyPair pty;
         CTARVENView* view = OpenSerial(pty);
         // Row 4, column 1 of the panel is CR: sent as it is and shown, but not counted.
@@ -103,19 +120,11 @@ TEST_F(SerialLinkTest, TypedBytesGoOutWithTheChosenLineEndAndPanelClicksUncounte
         const std::string all = "\r" + c.sent;
         EXPECT_EQ(pty.Receive(all.size() + 1, 300ms), all);
         EXPECT_EQ(view->Sent(), qint64(c.sent.size())) << "a click is not counted";
-        EXPECT_EQ(Shown(*view), QByteArray::fromStdString(all));
-        EXPECT_EQ(Attributes(*view), QByteArray(qsizetype(all.size()), kAttrSent));
+        const QByteArray shown = c.echo != 0 ? QByteArray::fromStdString(all) : QByteArray();
+        EXPECT_EQ(Shown(*view), shown);
+        EXPECT_EQ(Attributes(*view), QByteArray(shown.size(), kAttrSent));
         CloseMonitor(view);
     }
-
-    // With echo off typed bytes are still counted but not shown.
-    SetValue("Echo", 0);
-    PtyPair pty;
-    CTARVENView* view = OpenSerial(pty);
-    view->OnChar("b");
-    EXPECT_EQ(pty.Receive(1, 10s), "b");
-    EXPECT_EQ(view->Sent(), 1);
-    EXPECT_TRUE(Shown(*view).isEmpty());
 }
 
 TEST_F(SerialLinkTest, AStalledLineToldOnceABurstWhatItDidNotTake)
@@ -148,34 +157,6 @@ TEST_F(SerialLinkTest, AStalledLineToldOnceABurstWhatItDidNotTake)
         << Shown(*view).toStdString();
     EXPECT_EQ(Shown(*view), notice) << "one notice for the burst";
     EXPECT_TRUE(view->IsOnline()) << "a slow line is no failed port";
-}
-
-TEST_F(SerialLinkTest, PulledDeviceTakesTheWindowOfflineWithoutSpinningAndThePortOpensAgain)
-{
-    SetValue("AutoReconnect", 0);
-    auto pty = std::make_unique<PtyPair>();
-    CTARVENView* view = OpenSerial(*pty);
-    pty->Send("last");
-    ASSERT_TRUE(WaitFor([&] { return view->Received() == 4; }));
-
-    pty->CloseMaster();
-    ASSERT_TRUE(WaitFor([&] { return !view->IsOnline(); }));
-    EXPECT_EQ(SerialPortOf(view->Link()), nullptr);
-    EXPECT_TRUE(Shown(*view).contains(
-        QString("포트 연결이 끊어졌습니다 [%1]").arg(pty->SlavePath().c_str()).toUtf8()));
-    EXPECT_EQ(Pane(view, 0), "OFF-LINE");
-    EXPECT_TRUE(m_messages.texts.isEmpty()) << "no message box over an unattended window";
-
-    // A quiet window after the loss costs (almost) no processor time.
-    EXPECT_LT(CpuSecondsWhileIdle(1000), 0.5);
-
-    PtyPair back;
-    SetValue("PortName", QString::fromStdString(back.SlavePath()));
-    view->LoadLinkSettings();
-    view->OnPortOpen();
-    ASSERT_TRUE(view->IsOnline());
-    back.Send("again");
-    ASSERT_TRUE(WaitFor([&] { return view->Received() == 9; }));
 }
 
 TEST_F(SerialLinkTest, OpenFailuresNameThePortWithItsDeviceAndTheReasonInKorean)
@@ -245,23 +226,11 @@ TEST_F(SerialLinkTest, StoredSpeedAndFlowControlReachTheLineOnce)
     }
 }
 
-TEST_F(SerialLinkTest, PulledDeviceIsWaitedForAndTheWindowIsOnlineAgainWhenItIsBack)
+TEST_F(SerialLinkTest, PulledDeviceTakesTheWindowOfflineOrIsWaitedForUntilItIsBack)
 {
     TempDir dir;
     const QString name = dir.Path("usb-Bench_Adapter-if00"); // as a /dev/serial/by-id link
-    auto pty = std::make_unique<PtyPair>();
-    ASSERT_TRUE(QFile::link(QString::fromStdString(pty->SlavePath()), name));
-    SetValue("Interface", 0);
-    SetValue("PortName", name);
-    SetValue("FlowControl", FLOW_XONXOFF);
-    CTARVENView* view = NewMonitor();
-    std::vector<bool> onlineChanges;
-    QObject::connect(view->Link(), &CMonitorLink::onlineChanged,
-                     [&](bool online) { onlineChanges.push_back(online); });
-    view->OnPortOpen();
-    ASSERT_TRUE(view->IsOnline());
-    CRS232Ctrl* port = SerialPortOf(view->Link());
-
+    std::unique_ptr<PtyPair> pty;
     // Pulled as the system pulls a device: it goes, and so does its stable name (another
     // device may get its number meanwhile, as other tests' pseudo-terminals do).
     const auto pull = [&] {
@@ -272,6 +241,37 @@ TEST_F(SerialLinkTest, PulledDeviceIsWaitedForAndTheWindowIsOnlineAgainWhenItIsB
         pty = std::make_unique<PtyPair>();
         ASSERT_TRUE(QFile::link(QString::fromStdString(pty->SlavePath()), name));
     };
+    bringBack();
+    SetValue("Interface", 0);
+    SetValue("PortName", name);
+    SetValue("FlowControl", FLOW_XONXOFF);
+    SetValue("AutoReconnect", 0);
+    CTARVENView* view = NewMonitor();
+    std::vector<bool> onlineChanges;
+    QObject::connect(view->Link(), &CMonitorLink::onlineChanged,
+                     [&](bool online) { onlineChanges.push_back(online); });
+    view->OnPortOpen();
+    ASSERT_TRUE(view->IsOnline());
+
+    // Without auto-reconnect the window goes offline, says so, and idles without spinning.
+    pty->Send("last");
+    ASSERT_TRUE(WaitFor([&] { return view->Received() == 4; }));
+    pull();
+    ASSERT_TRUE(WaitFor([&] { return !view->IsOnline(); }));
+    EXPECT_EQ(SerialPortOf(view->Link()), nullptr);
+    EXPECT_TRUE(Shown(*view).contains(QString("포트 연결이 끊어졌습니다 [%1]").arg(name).toUtf8()));
+    EXPECT_EQ(Pane(view, 0), "OFF-LINE");
+    EXPECT_TRUE(m_messages.texts.isEmpty()) << "no message box over an unattended window";
+    EXPECT_LT(CpuSecondsWhileIdle(1000), 0.5);
+    // Opened again with the settings read anew, auto-reconnect on.
+    bringBack();
+    SetValue("AutoReconnect", 1);
+    view->LoadLinkSettings();
+    view->OnPortOpen();
+    ASSERT_TRUE(view->IsOnline());
+    pty->Send("back");
+    ASSERT_TRUE(WaitFor([&] { return view->Received() == 8; }));
+    CRS232Ctrl* port = SerialPortOf(view->Link());
 
     // Pulled: the window keeps its port and settings and says that it waits, at once.
     for (int round = 0; round < 2; ++round) {
@@ -317,7 +317,7 @@ TEST_F(SerialLinkTest, PulledDeviceIsWaitedForAndTheWindowIsOnlineAgainWhenItIsB
         EXPECT_EQ(pty->Receive(2, 10s), "up");
     }
     // Each return is told as online, so that what watches the port is set up again.
-    EXPECT_EQ(onlineChanges, (std::vector<bool>{true, false, true, false, true}));
+    EXPECT_EQ(onlineChanges, (std::vector<bool>{true, false, true, false, true, false, true}));
 
     // Closing the port ends the wait: a device that comes back stays closed.
     pull();
@@ -426,23 +426,4 @@ TEST_F(SerialLinkTest, PseudoTerminalGreysTheLinesAndTheCommandsAreHarmless)
     // Greyed lines are never lit, whatever was reported last.
     bar->SetModemLinesUnavailable(QStringLiteral("지원되지 않음"));
     ExpectLinesGreyed(view, "지원되지 않음");
-}
-
-TEST_F(SerialLinkTest, BytesDivertedToATransferAreNotShownAndNulsStayUntilReleased)
-{
-    SetValue("NullCheckFlag", 0);
-    PtyPair pty;
-    CTARVENView* view = OpenSerial(pty);
-    QByteArray diverted;
-    view->Link()->DivertReceived([&](const QByteArray& bytes) { diverted += bytes; });
-    const std::string protocol("\x18\0B0\0", 5);
-    pty.Send(protocol);
-    ASSERT_TRUE(WaitFor([&] { return diverted.size() == 5; }));
-    EXPECT_EQ(diverted, QByteArray(protocol.data(), 5));
-    EXPECT_TRUE(Shown(*view).isEmpty());
-    view->Link()->DivertReceived({});
-    pty.Send("ok");
-    ASSERT_TRUE(WaitFor([&] { return Shown(*view) == "ok"; }));
-    EXPECT_EQ(diverted.size(), 5);
-    CloseMonitor(view);
 }

@@ -1,6 +1,7 @@
 #include "LinkObjects.h"
 #include "MonitorTestEnv.h"
 
+#include "BytePattern.h"
 #include "CClientSock.h"
 #include "CServerSock.h"
 #include "CUdpCtrl.h"
@@ -23,14 +24,23 @@ namespace {
 class SocketLinkTest : public MonitorTest
 {
 protected:
-    CTARVENView* NewSocketMonitor(int role, quint16 port, bool welcome = true)
+    // A TCP monitor (role 0 client, 1 server) on 127.0.0.1:port, opened unless told not to.
+    CTARVENView* OpenTcp(int role, quint16 port, bool welcome = true, bool open = true)
     {
         SetValue("Interface", 1);
         SetValue("Active", role);
         SetValue("ServerPort", port);
         SetValue("ServerIP", qint32(0x7F000001));
         SetValue("WelcomeFlag", int(welcome));
-        return NewMonitor();
+        CTARVENView* view = NewMonitor();
+        if (open)
+            view->OnPortOpen();
+        return view;
+    }
+
+    static bool WaitShown(const CTARVENView* view, const QString& text)
+    {
+        return WaitFor([&] { return Shown(*view).contains(text.toUtf8()); });
     }
 
     // A UDP monitor on a free local port, sending to the peer's port, or back to the sender
@@ -53,14 +63,6 @@ protected:
     }
 };
 
-QByteArray Pattern(int size)
-{
-    QByteArray bytes(size, '\0');
-    for (int i = 0; i < size; ++i)
-        bytes[i] = char(i * 7 + i / 251);
-    return bytes;
-}
-
 // The byte counts of every "bytes not sent" notice the window shows.
 std::vector<qint64> UnsentNotices(const QByteArray& shown)
 {
@@ -79,8 +81,7 @@ TEST_F(SocketLinkTest, ClientShowsAndCountsEveryByteNulIncluded)
 {
     SetValue("NullCheckFlag", 0);
     TcpListener listener;
-    CTARVENView* view = NewSocketMonitor(0, listener.Port());
-    view->OnPortOpen();
+    CTARVENView* view = OpenTcp(0, listener.Port());
     EXPECT_TRUE(view->IsConnecting());
     ASSERT_TRUE(WaitFor([&] { return view->IsOnline(); }));
     EXPECT_FALSE(view->IsConnecting());
@@ -112,8 +113,7 @@ TEST_F(SocketLinkTest, ClientWithAutoReconnectWaitsForItsServerAndIsBackOnline)
     SetValue("ClientReconnect", 1);
     auto listener = std::make_unique<TcpListener>();
     const quint16 port = listener->Port();
-    CTARVENView* view = NewSocketMonitor(0, port);
-    view->OnPortOpen();
+    CTARVENView* view = OpenTcp(0, port);
     ASSERT_TRUE(WaitFor([&] { return view->IsOnline(); }));
     listener->Accept().Close();
     listener.reset();
@@ -143,7 +143,7 @@ TEST_F(SocketLinkTest, ClientWithAutoReconnectWaitsForItsServerAndIsBackOnline)
 TEST_F(SocketLinkTest, ClientConnectThatFailsSaysWhyRefusedAtOnceUnansweredAfterThreeTicks)
 {
     TcpListener listener(true);
-    CTARVENView* view = NewSocketMonitor(0, listener.Port());
+    CTARVENView* view = OpenTcp(0, listener.Port(), true, false);
     QElapsedTimer clock;
     clock.start();
     view->OnPortOpen();
@@ -163,7 +163,7 @@ TEST_F(SocketLinkTest, ClientConnectThatFailsSaysWhyRefusedAtOnceUnansweredAfter
     // A refused connect says so at once, without waiting out the ticks.
     m_messages.texts.clear();
     const quint16 closed = FreePort();
-    CTARVENView* refused = NewSocketMonitor(0, closed);
+    CTARVENView* refused = OpenTcp(0, closed, true, false);
     clock.restart();
     refused->OnPortOpen();
     ASSERT_TRUE(WaitFor([&] { return !m_messages.texts.isEmpty(); }, 30000));
@@ -179,8 +179,7 @@ TEST_F(SocketLinkTest, ClientConnectThatFailsSaysWhyRefusedAtOnceUnansweredAfter
 TEST_F(SocketLinkTest, ServerWelcomesThreeClientsReportsThemAndReusesAFreedSlot)
 {
     const quint16 port = FreePort();
-    CTARVENView* view = NewSocketMonitor(1, port);
-    view->OnPortOpen();
+    CTARVENView* view = OpenTcp(1, port);
     ASSERT_TRUE(view->IsOnline());
     EXPECT_EQ(Pane(view, 1), "TCP/IP-Server");
     EXPECT_EQ(Shown(*view), QString("\r\nServer started (port:%1)...\r\n").arg(port).toUtf8());
@@ -190,12 +189,13 @@ TEST_F(SocketLinkTest, ServerWelcomesThreeClientsReportsThemAndReusesAFreedSlot)
         TcpPeer& peer = peers.emplace_back(TcpPeer::Connect(port));
         // The welcome text arrives first, and the window shows the peer with its own port.
         EXPECT_EQ(peer.Take(27), "Welcome to TARVEN server...");
-        ASSERT_TRUE(WaitFor([&] {
-            return Shown(*view).contains(
-                QString("Connected from 127.0.0.1:%1 ...\n").arg(peer.LocalPort()).toUtf8());
-        }));
+        ASSERT_TRUE(
+            WaitShown(view, QString("Connected from 127.0.0.1:%1 ...\n").arg(peer.LocalPort())));
     }
-    ASSERT_TRUE(WaitFor([&] { return Pane(view, 2) == QString("Port:%1 (3)").arg(port); }));
+    const auto clients = [&](int n) {
+        return WaitFor([&] { return Pane(view, 2) == QString("Port:%1 (%2)").arg(port).arg(n); });
+    };
+    ASSERT_TRUE(clients(3));
 
     // What is typed goes to every client.
     view->OnChar("z");
@@ -208,18 +208,13 @@ TEST_F(SocketLinkTest, ServerWelcomesThreeClientsReportsThemAndReusesAFreedSlot)
     // It is told apart from the others by its port, as when it came.
     const quint16 leaving = peers[0].LocalPort();
     peers[0].Close();
-    ASSERT_TRUE(WaitFor([&] {
-        return Shown(*view).contains(
-            QString("Disconnect from 127.0.0.1:%1 ...\n").arg(leaving).toUtf8());
-    }));
-    ASSERT_TRUE(WaitFor([&] { return Pane(view, 2) == QString("Port:%1 (2)").arg(port); }));
-    EXPECT_EQ(ServerSocketOf(view->Link())->GetSlot(0)->bsGetSlotState(), CClientSock::kSlotFree);
+    ASSERT_TRUE(WaitShown(view, QString("Disconnect from 127.0.0.1:%1 ...\n").arg(leaving)));
+    ASSERT_TRUE(clients(2));
+    const CClientSock* first = ServerSocketOf(view->Link())->GetSlot(0);
+    EXPECT_EQ(first->bsGetSlotState(), CClientSock::kSlotFree);
     peers[0] = TcpPeer::Connect(port);
-    ASSERT_TRUE(WaitFor([&] {
-        return ServerSocketOf(view->Link())->GetSlot(0)->bsGetSlotState() ==
-               CClientSock::kSlotInUse;
-    }));
-    ASSERT_TRUE(WaitFor([&] { return Pane(view, 2) == QString("Port:%1 (3)").arg(port); }));
+    ASSERT_TRUE(clients(3));
+    EXPECT_EQ(first->bsGetSlotState(), CClientSock::kSlotInUse);
     EXPECT_TRUE(view->IsOnline());
 
     view->OnPortClose();
@@ -241,8 +236,7 @@ TEST_F(SocketLinkTest, ASlowReaderGetsWholeRowsAndWhatItMissedIsCountedAndToldOn
         SCOPED_TRACE(role == 1 ? "server" : "client");
         TcpListener listener(false, 16 * 1024);
         const quint16 port = role == 1 ? FreePort() : listener.Port();
-        CTARVENView* view = NewSocketMonitor(role, port, false);
-        view->OnPortOpen();
+        CTARVENView* view = OpenTcp(role, port, false);
         TcpPeer peer = role == 1 ? TcpPeer::Connect(port) : listener.Accept();
         CMonitorLink* link = view->Link();
         ASSERT_TRUE(WaitFor(
@@ -299,15 +293,20 @@ TEST_F(SocketLinkTest, RowsStillWaitingWhenAPeerBreaksOrTheLinkClosesAreToldFirs
 {
     SetValue("Echo", 0);
     const quint16 port = FreePort();
-    CTARVENView* view = NewSocketMonitor(1, port, false);
-    view->OnPortOpen();
-    TcpPeer peer = TcpPeer::Connect(port);
+    CTARVENView* view = OpenTcp(1, port, false);
     CMonitorLink* link = view->Link();
-    ASSERT_TRUE(WaitFor([&] { return link->ConnectionCount() == 1; }));
-    CClientSock* client = ServerSocketOf(link)->GetSlot(0);
-    for (int i = 0; client->QueuedBytes() == 0 && i < 1000; ++i)
-        link->Send(NumberedRow(i, 60000));
-    const qint64 waiting = client->QueuedBytes();
+    // Rows sent to the one client until some wait in its queue; the bytes waiting, or -1 when
+    // the client never came.
+    const auto fill = [&]() -> qint64 {
+        if (!WaitFor([&] { return link->ConnectionCount() == 1; }))
+            return -1;
+        CClientSock* client = ServerSocketOf(link)->GetSlot(0);
+        for (int i = 0; client->QueuedBytes() == 0 && i < 1000; ++i)
+            link->Send(NumberedRow(i, 60000));
+        return client->QueuedBytes();
+    };
+    TcpPeer peer = TcpPeer::Connect(port);
+    const qint64 waiting = fill();
     ASSERT_GT(waiting, 0);
 
     const quint16 from = peer.LocalPort();
@@ -324,11 +323,8 @@ TEST_F(SocketLinkTest, RowsStillWaitingWhenAPeerBreaksOrTheLinkClosesAreToldFirs
 
     // Closing the link with rows waiting for a peer tells them before the server stops.
     TcpPeer next = TcpPeer::Connect(port);
-    ASSERT_TRUE(WaitFor([&] { return link->ConnectionCount() == 1; }));
-    CClientSock* second = ServerSocketOf(link)->GetSlot(0);
-    for (int i = 0; second->QueuedBytes() == 0 && i < 1000; ++i)
-        link->Send(NumberedRow(i, 60000));
-    const qint64 held = second->QueuedBytes();
+    const qint64 held = fill();
+    ASSERT_GT(held, 0);
     const qint64 before = link->UnsentBytes();
     view->OnPortClose();
     const QByteArray closing = Shown(*view).mid(shown.size());
@@ -342,8 +338,7 @@ TEST_F(SocketLinkTest, The257thClientIsToldTheTableIsFullAndClosed)
     ASSERT_GE(AllowDescriptors(4096), 1200u) << "too few descriptors for 257 connections";
 
     const quint16 port = FreePort();
-    CTARVENView* view = NewSocketMonitor(1, port, false);
-    view->OnPortOpen();
+    CTARVENView* view = OpenTcp(1, port, false);
     ASSERT_TRUE(view->IsOnline());
     std::vector<TcpPeer> peers;
     for (int i = 0; i < CServerSock::kSlots; ++i)
@@ -373,8 +368,7 @@ TEST_F(SocketLinkTest, Cp949WindowWelcomesTypesAndShowsInCp949)
     SetValue("RecvEncoding", 2);
     SetValue("WelcomeMsg", QString::fromUtf8("환영합니다"));
     const quint16 port = FreePort();
-    CTARVENView* view = NewSocketMonitor(1, port);
-    view->OnPortOpen();
+    CTARVENView* view = OpenTcp(1, port);
     ASSERT_TRUE(view->IsOnline());
     TcpPeer peer = TcpPeer::Connect(port);
     EXPECT_EQ(peer.Take(10), QByteArray("\xC8\xAF\xBF\xB5\xC7\xD5\xB4\xCF\xB4\xD9"));
@@ -407,7 +401,7 @@ TEST_F(SocketLinkTest, UdpDatagramsGoBothWaysAndOnlyTheRemoteIsHeard)
     EXPECT_EQ(Shown(*view), expected);
 
     // The first datagram brings its sender's notice; an empty one shows nothing and loses
-    // nothing after it; another sender is noticed before its bytes.
+    // nothing after it.
     const QByteArray from =
         QString("\r\nDatagram from 127.0.0.1:%1 ...\r\n").arg(peer.Port()).toUtf8();
     peer.SendTo(local, "hello");
@@ -436,7 +430,7 @@ TEST_F(SocketLinkTest, UdpDatagramsGoBothWaysAndOnlyTheRemoteIsHeard)
     EXPECT_TRUE(Shown(*view).endsWith("...\r\nhi\r"));
 
     // The largest datagram IPv4 carries, both ways, whole; more goes out in several.
-    const QByteArray largest = Pattern(kMaxUdpDatagramBytes);
+    const QByteArray largest = QByteArray::fromStdString(BytePattern(0, kMaxUdpDatagramBytes));
     peer.SendTo(local, largest);
     ASSERT_TRUE(WaitFor([&] { return view->Received() == 11 + largest.size(); }));
     EXPECT_TRUE(Shown(*view).endsWith(largest));
@@ -540,32 +534,22 @@ TEST_F(SocketLinkTest, PortsAreCheckedAtOpenAndTheHighestUdpOneOpens)
         CloseMonitor(view);
     }
 
-    // The highest port number, as the local port and as the remote. Other tests on the machine
-    // may hold it for a moment.
-    {
-        CUdpCtrl probe;
-        if (probe.Create(65535) == 0)
-            GTEST_SKIP() << "port 65535 is taken on this machine";
-        probe.Close();
-        UdpPeer peer;
-        CTARVENView* view = OpenUdp(peer.Port(), 65535);
-        ASSERT_TRUE(view->IsOnline());
-        EXPECT_EQ(LocalPort(view), 65535);
-        peer.SendTo(65535, "top");
-        ASSERT_TRUE(WaitFor([&] { return view->Received() == 3; }));
-        CloseMonitor(view);
-    }
-    {
-        CUdpCtrl top;
-        if (top.Create(65535) == 0)
-            GTEST_SKIP() << "port 65535 is taken on this machine";
-        CTARVENView* view = OpenUdp(65535);
-        view->OnChar("x");
-        QByteArray datagram;
-        ASSERT_TRUE(WaitFor([&] { return top.Receive(datagram) >= 0; }));
-        EXPECT_EQ(datagram, "x");
-        CloseMonitor(view);
-    }
+    // The highest port number, as the remote and then as the local port. Other tests on the
+    // machine may hold it for a moment.
+    auto top = std::make_unique<CUdpCtrl>();
+    if (top->Create(65535) == 0)
+        GTEST_SKIP() << "port 65535 is taken on this machine";
+    OpenUdp(65535)->OnChar("x");
+    QByteArray datagram;
+    ASSERT_TRUE(WaitFor([&] { return top->Receive(datagram) >= 0; }));
+    EXPECT_EQ(datagram, "x");
+    top.reset();
+    UdpPeer peer;
+    CTARVENView* view = OpenUdp(peer.Port(), 65535);
+    ASSERT_TRUE(view->IsOnline());
+    EXPECT_EQ(LocalPort(view), 65535);
+    peer.SendTo(65535, "top");
+    ASSERT_TRUE(WaitFor([&] { return view->Received() == 3; }));
 }
 
 TEST_F(SocketLinkTest, LoopbackShowsTypedKeysAndCommandRowsAsReceived)
