@@ -110,17 +110,20 @@ CGlyphCells::Pair& CGlyphCells::PairFor(QColor fore, QColor back)
     // starts over.
     if (m_pairs.size() >= kMaxPairs)
         m_pairs.clear();
-    m_pairs.push_back(Pair{f, b, Trust::Unchecked, 0, std::vector<Cell>(kChars * kPhases)});
-    return m_pairs.back();
+    Pair& pair = m_pairs.emplace_back();
+    pair.fore = f;
+    pair.back = b;
+    pair.cells.resize(kChars * kPhases);
+    pair.source.fill(kUnmade);
+    return pair;
 }
 
 void CGlyphCells::Make(Pair& pair, int phase) const
 {
     // All characters at one phase in one image, each in a slot wide enough that ink reaching
     // the slot's edge can only be a glyph drawing far outside its cell.
-    pair.madePhases |= uint64_t(1) << phase;
     const int cellPx = static_cast<int>(std::ceil(m_cellWidth));
-    const int padX = 2 * cellPx;
+    const int padX = cellPx;
     const int slot = 2 * padX + cellPx;
     QImage image(kChars * slot, 3 * m_lineHeight, m_format);
     image.fill(QColor::fromRgb(pair.back));
@@ -170,6 +173,33 @@ void CGlyphCells::Make(Pair& pair, int phase) const
                         image.constScanLine(top + r) + (i * slot + first) * 4,
                         static_cast<std::size_t>(kept) * 4);
     }
+    // The font places glyphs at a few sub-pixel positions: most phases draw as another does,
+    // and share its cells.
+    pair.source[phase] = static_cast<int8_t>(phase);
+    const auto cellAt = [&](int i, int at) -> Cell& {
+        return pair.cells[static_cast<std::size_t>(i * kPhases + at)];
+    };
+    for (int other = 0; other < kPhases; ++other) {
+        if (other == phase || pair.source[other] != other)
+            continue;
+        bool same = true;
+        for (int i = 0; i < kChars && same; ++i)
+            same = cellAt(i, phase) == cellAt(i, other);
+        if (!same)
+            continue;
+        pair.source[phase] = static_cast<int8_t>(other);
+        for (int i = 0; i < kChars; ++i)
+            cellAt(i, phase) = Cell();
+        return;
+    }
+}
+
+bool CGlyphCells::MayMake()
+{
+    if (m_lastMake.isValid() && m_lastMake.elapsed() < kMakeGapMs)
+        return false;
+    m_lastMake.start();
+    return true;
 }
 
 CGlyphCells::Strip CGlyphCells::Build(Pair& pair, qreal x, const char* chars, int count)
@@ -184,10 +214,17 @@ CGlyphCells::Strip CGlyphCells::Build(Pair& pair, qreal x, const char* chars, in
         const qreal at = x + k * m_cellWidth;
         const qreal column = std::floor(at);
         const int phase = static_cast<int>((at - column) * kPhases);
-        if ((pair.madePhases >> phase & 1) == 0)
+        if (pair.source[phase] == kUnmade && MayMake())
             Make(pair, phase);
+        const int source = pair.source[phase];
+        if (source == kUnmade) {
+            // Not made yet (at most one phase is made at a time): the font draws the rest.
+            for (; k < count; ++k)
+                m_deferred.push_back(k);
+            break;
+        }
         const Cell& cell =
-            pair.cells[static_cast<std::size_t>((chars[k] - 0x20) * kPhases + phase)];
+            pair.cells[static_cast<std::size_t>((chars[k] - 0x20) * kPhases + source)];
         if (cell.spills) {
             m_deferred.push_back(k);
             limit = std::numeric_limits<int>::max();

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QRawFont>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -32,6 +34,14 @@ public:
                  QColor back, const DrawByFont& drawFont);
 
 private:
+    static constexpr int kChars = 0x7F - 0x20;
+    static constexpr int kPhases = 64; // glyph positions are kept in 1/64 pixel
+    static constexpr std::size_t kMaxPairs = 8;
+    static constexpr int kBlock = 8; // pixels a copy
+    static constexpr int8_t kUnmade = -1;
+    // Making a phase's cells takes a few tenths of a millisecond: one at a time, so that a
+    // first screen of text does not stall the window.
+    static constexpr qint64 kMakeGapMs = 4;
     // A glyph at one 1/64-pixel phase in one pair of colours: the columns it inks, blended.
     struct Cell
     {
@@ -41,6 +51,7 @@ private:
         int top = 0; // first inked row, from the row's top
         int rows = 0;
         std::vector<uint32_t> pixels; // m_cellStride x rows
+        bool operator==(const Cell&) const = default;
     };
     enum class Trust
     {
@@ -53,8 +64,8 @@ private:
         QRgb fore;
         QRgb back;
         Trust trust = Trust::Unchecked;
-        uint64_t madePhases = 0; // bit p: the cells at phase p are made
-        std::vector<Cell> cells; // kPhases per printable character
+        std::array<int8_t, kPhases> source; // whose cells a phase uses, or kUnmade
+        std::vector<Cell> cells;            // kPhases per printable character
     };
     // Where a run's copied ink goes: the columns [left, left + width) of its row.
     struct Strip
@@ -68,14 +79,11 @@ private:
         int left;
         const Cell* cell;
     };
-    static constexpr int kChars = 0x7F - 0x20;
-    static constexpr int kPhases = 64; // glyph positions are kept in 1/64 pixel
-    static constexpr std::size_t kMaxPairs = 8;
-    static constexpr int kBlock = 8; // pixels a copy
 
     // The image the painter draws in, when a copy can stand for the font's drawing there.
     QImage* Target(QPainter& p) const;
     Pair& PairFor(QColor fore, QColor back);
+    bool MayMake();
     void Make(Pair& pair, int phase) const;
     // Lays the run's cells side by side in m_strip, and in m_deferred the glyphs to leave to
     // the font.
@@ -92,6 +100,7 @@ private:
     QImage::Format m_format = QImage::Format_Invalid;
     int m_hints = 0;
     std::vector<Pair> m_pairs;
+    QElapsedTimer m_lastMake;
     std::vector<Placed> m_placed;
     std::vector<int> m_deferred;
     std::vector<uint32_t> m_strip;
