@@ -27,7 +27,7 @@ void CGlyphCells::Reset(const QRawFont& font, const quint32* asciiGlyphs, qreal 
     m_cellStride = (cellPx + kBlock + kBlock - 1) / kBlock * kBlock;
 }
 
-QImage* CGlyphCells::Target(QPainter& p) const
+QImage* CGlyphCells::Target(QPainter& p, QTransform* t) const
 {
     QPaintEngine* engine = p.paintEngine();
     if (!m_font.isValid() || engine == nullptr || engine->type() != QPaintEngine::Raster ||
@@ -38,11 +38,11 @@ QImage* CGlyphCells::Target(QPainter& p) const
     if (device == nullptr || device->devType() != QInternal::Image)
         return nullptr;
     auto* image = static_cast<QImage*>(device);
-    const QTransform t = p.deviceTransform();
+    *t = p.deviceTransform();
     const bool opaque32 = image->format() == QImage::Format_RGB32 ||
                           image->format() == QImage::Format_ARGB32_Premultiplied;
-    if (!opaque32 || image->devicePixelRatio() != 1.0 || t.type() > QTransform::TxTranslate ||
-        t.dx() != std::floor(t.dx()) || t.dy() != std::floor(t.dy()))
+    if (!opaque32 || image->devicePixelRatio() != 1.0 || t->type() > QTransform::TxTranslate ||
+        t->dx() != std::floor(t->dx()) || t->dy() != std::floor(t->dy()))
         return nullptr;
     return image;
 }
@@ -50,8 +50,8 @@ QImage* CGlyphCells::Target(QPainter& p) const
 void CGlyphCells::DrawRun(QPainter& p, qreal x, qreal y, const char* chars, int count, QColor fore,
                           QColor back, const DrawByFont& drawFont)
 {
-    QImage* target = Target(p);
-    const QTransform t = p.deviceTransform();
+    QTransform t;
+    QImage* target = Target(p, &t);
     m_deferred.clear();
     // Left of the device's first column the font may round a position the other way.
     if (target == nullptr || x < 0 || x + t.dx() < 0 || y != std::floor(y) ||
@@ -150,7 +150,8 @@ void CGlyphCells::Make(Pair& pair, int phase) const
             for (int c = 0; c < slot; ++c) {
                 if (line[c] == pair.back)
                     continue;
-                cell.spills = r < m_lineHeight || r >= 2 * m_lineHeight || c == 0 || c == slot - 1;
+                if (r < m_lineHeight || r >= 2 * m_lineHeight || c == 0 || c == slot - 1)
+                    cell.spills = true;
                 first = std::min(first, c);
                 last = std::max(last, c);
                 top = std::min(top, r);

@@ -80,8 +80,9 @@ private:
         const Cell* cell;
     };
 
-    // The image the painter draws in, when a copy can stand for the font's drawing there.
-    QImage* Target(QPainter& p) const;
+    // The image the painter draws in, and its transform to it, when a copy can stand for the
+    // font's drawing there.
+    QImage* Target(QPainter& p, QTransform* t) const;
     Pair& PairFor(QColor fore, QColor back);
     bool MayMake();
     void Make(Pair& pair, int phase) const;
