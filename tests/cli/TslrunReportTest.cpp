@@ -98,14 +98,16 @@ Report ReadReport(const QString& path)
     return report;
 }
 
-// Validates the report against the shape's schema when xmllint is at hand.
-void ExpectValid(const QString& report)
+// Reads a report that must be readable and, when xmllint is at hand, valid by the schema.
+void ReadValid(const QString& path, Report* report)
 {
+    *report = ReadReport(path);
+    ASSERT_EQ(report->error, "");
     const QString xmllint = QStandardPaths::findExecutable("xmllint");
     if (xmllint.isEmpty())
         return;
     QProcess check;
-    check.start(xmllint, {"--noout", "--schema", TSL_TEST_DATA "/junit/report.xsd", report});
+    check.start(xmllint, {"--noout", "--schema", TSL_TEST_DATA "/junit/report.xsd", path});
     ASSERT_TRUE(check.waitForFinished(30000));
     EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardError().toStdString();
 }
@@ -114,9 +116,8 @@ void ExpectValid(const QString& report)
 // error "did not finish".
 void ExpectUnfinished(const QString& path, std::size_t count)
 {
-    const Report report = ReadReport(path);
-    ASSERT_EQ(report.error, "");
-    ExpectValid(path);
+    Report report;
+    ASSERT_NO_FATAL_FAILURE(ReadValid(path, &report));
     EXPECT_EQ(report.suite.at("errors"), std::to_string(count));
     EXPECT_EQ(report.suite.at("skipped"), "0");
     ASSERT_EQ(report.cases.size(), count);
@@ -173,9 +174,8 @@ TEST(TslrunReport, OneReportTellsPassFailureVerifyErrorLinkErrorAndTimeout)
                    bench.Refused(), bench.Silent(), bench.Huge()});
     EXPECT_EQ(run.status, 3) << "the first script that did not end with 0 gave 3\n" << run.err;
 
-    const Report read = ReadReport(report);
-    ASSERT_EQ(read.error, "");
-    ExpectValid(report);
+    Report read;
+    ASSERT_NO_FATAL_FAILURE(ReadValid(report, &read));
     for (const auto* counts : {&read.suites, &read.suite}) {
         EXPECT_EQ(counts->at("name"), "tslrun");
         EXPECT_EQ(counts->at("tests"), "6");
@@ -254,9 +254,8 @@ TEST(TslrunReport, ControlBytesHangulAndLongOutputKeepTheReportWellFormed)
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Count(run.out, line), 5000) << "standard output is not cut";
 
-    const Report read = ReadReport(report);
-    ASSERT_EQ(read.error, "");
-    ExpectValid(report);
+    Report read;
+    ASSERT_NO_FATAL_FAILURE(ReadValid(report, &read));
     ASSERT_EQ(read.cases.size(), 1u);
     const Element* out = read.cases[0].Child("system-out");
     ASSERT_NE(out, nullptr);
@@ -334,9 +333,8 @@ TEST(TslrunReport, ASignalEndsTheCallWithAReportOfWhatRanAndWhatDidNot)
             continue;
         }
         EXPECT_EQ(status, 143) << run.Errors();
-        const Report after = ReadReport(report);
-        ASSERT_EQ(after.error, "");
-        ExpectValid(report);
+        Report after;
+        ASSERT_NO_FATAL_FAILURE(ReadValid(report, &after));
         ASSERT_EQ(after.cases.size(), 2u);
         const Element* stopped = after.cases[0].Child("error");
         ASSERT_NE(stopped, nullptr);
