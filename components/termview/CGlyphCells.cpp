@@ -69,27 +69,61 @@ void CGlyphCells::DrawRun(QPainter& p, qreal x, qreal y, const char* chars, int 
         DrawAllByFont(count, drawFont);
         return;
     }
-    const Strip strip = Build(pair, x, chars, count);
+    const Strip strip = Place(pair, x, chars, count);
     const int top = static_cast<int>(y);
+    const QRect onTarget(strip.left + static_cast<int>(t.dx()), top + static_cast<int>(t.dy()),
+                         strip.width, m_lineHeight);
     if (pair.trust == Trust::Copied) {
-        if (strip.width > 0)
-            p.drawImage(QPoint(strip.left, top),
-                        QImage(reinterpret_cast<const uchar*>(m_strip.data()), strip.width,
-                               m_lineHeight, strip.stride * 4, m_format));
+        if (strip.width > 0 && Writable(p, *target, onTarget)) {
+            // The painter made the pixels its own at begin(): scanLine() would only count a
+            // detach at every call.
+            const qsizetype stride = target->bytesPerLine() / 4;
+            Lay(const_cast<uint32_t*>(reinterpret_cast<const uint32_t*>(target->constBits())) +
+                    onTarget.y() * stride + onTarget.x(),
+                stride, strip);
+        } else if (strip.width > 0) {
+            p.drawImage(QPoint(strip.left, top), StripImage(pair, strip));
+        }
         if (!m_deferred.empty())
             drawFont(m_deferred);
         return;
     }
-    // Not yet known: the font draws, and a run it drew alone in its columns tells.
-    const bool comparable = m_deferred.empty() && strip.width > 0;
+    // Not yet known: the font draws, and the columns only copied glyphs ink tell.
     DrawAllByFont(count, drawFont);
-    const QRect onTarget(strip.left + static_cast<int>(t.dx()), top + static_cast<int>(t.dy()),
-                         strip.width, m_lineHeight);
+    if (strip.width > 0 && Writable(p, *target, onTarget))
+        pair.trust = Compare(*target, onTarget.topLeft(), StripImage(pair, strip), strip);
+}
+
+CGlyphCells::Trust CGlyphCells::Compare(const QImage& target, QPoint at, const QImage& copy,
+                                        const Strip& strip) const
+{
+    // A glyph left to the font inks its columns over the copy: those hold no evidence.
+    std::vector<char> compared(static_cast<std::size_t>(strip.width), 1);
+    for (const Ink& ink : m_deferredInk)
+        for (int c = std::max(ink.left, strip.left);
+             c < std::min(ink.right, strip.left + strip.width); ++c)
+            compared[static_cast<std::size_t>(c - strip.left)] = 0;
+    if (std::find(compared.begin(), compared.end(), 1) == compared.end())
+        return Trust::Unchecked;
+    for (int r = 0; r < m_lineHeight; ++r) {
+        const auto* drawn =
+            reinterpret_cast<const uint32_t*>(target.constScanLine(at.y() + r)) + at.x();
+        const auto* copied = reinterpret_cast<const uint32_t*>(copy.constScanLine(r));
+        for (int c = 0; c < strip.width; ++c)
+            if (compared[static_cast<std::size_t>(c)] && drawn[c] != copied[c])
+                return Trust::Refused;
+    }
+    return Trust::Copied;
+}
+
+bool CGlyphCells::Writable(QPainter& p, const QImage& target, const QRect& at)
+{
+    if (!target.isDetached() || !target.rect().contains(at))
+        return false;
+    // Outside the region being painted lie other widgets' pixels.
     const QRegion clip = p.paintEngine()->systemClip();
-    if (comparable && target->rect().contains(onTarget) &&
-        (clip.isEmpty() || (QRegion(onTarget) - clip).isEmpty()))
-        pair.trust =
-            MatchesTarget(*target, onTarget.topLeft(), strip) ? Trust::Copied : Trust::Refused;
+    return clip.isEmpty() || (clip.rectCount() == 1 ? clip.boundingRect().contains(at)
+                                                    : (QRegion(at) - clip).isEmpty());
 }
 
 void CGlyphCells::DrawAllByFont(int count, const DrawByFont& drawFont)
@@ -203,14 +237,16 @@ bool CGlyphCells::MayMake()
     return true;
 }
 
-CGlyphCells::Strip CGlyphCells::Build(Pair& pair, qreal x, const char* chars, int count)
+CGlyphCells::Strip CGlyphCells::Place(Pair& pair, qreal x, const char* chars, int count)
 {
     // A glyph whose ink leaves its row, meets an earlier glyph's ink or reaches past the run's
-    // whole columns (where another run drew) is left to the font, drawn after the strip in
+    // whole columns (where another run drew) is left to the font, drawn after the copy in
     // order: it then blends over exactly what it would have.
     const int right = static_cast<int>(std::floor(x + count * m_cellWidth));
     int limit = static_cast<int>(std::ceil(x));
     m_placed.clear();
+    m_deferredInk.clear();
+    constexpr Ink kAnywhere{std::numeric_limits<int>::min(), std::numeric_limits<int>::max()};
     for (int k = 0; k < count; ++k) {
         const qreal at = x + k * m_cellWidth;
         const qreal column = std::floor(at);
@@ -222,12 +258,14 @@ CGlyphCells::Strip CGlyphCells::Build(Pair& pair, qreal x, const char* chars, in
             // Not made yet (at most one phase is made at a time): the font draws the rest.
             for (; k < count; ++k)
                 m_deferred.push_back(k);
+            m_deferredInk.push_back(kAnywhere);
             break;
         }
         const Cell& cell =
             pair.cells[static_cast<std::size_t>((chars[k] - 0x20) * kPhases + source)];
         if (cell.spills) {
             m_deferred.push_back(k);
+            m_deferredInk.push_back(kAnywhere);
             limit = std::numeric_limits<int>::max();
             continue;
         }
@@ -235,9 +273,10 @@ CGlyphCells::Strip CGlyphCells::Build(Pair& pair, qreal x, const char* chars, in
             continue;
         const int inkLeft = static_cast<int>(column) + cell.left;
         const int inkRight = inkLeft + cell.width;
-        if (inkLeft < limit || inkRight > right)
+        if (inkLeft < limit || inkRight > right) {
             m_deferred.push_back(k);
-        else
+            m_deferredInk.push_back({inkLeft, inkRight});
+        } else
             m_placed.push_back({inkLeft, &cell});
         limit = std::max(limit, inkRight);
     }
@@ -246,34 +285,38 @@ CGlyphCells::Strip CGlyphCells::Build(Pair& pair, qreal x, const char* chars, in
         return strip;
     strip.left = m_placed.front().left;
     strip.width = m_placed.back().left + m_placed.back().cell->width - strip.left;
-    // Left to right: a cell's background after its ink is overwritten by the next cell's.
-    const int cellStride = m_cellStride;
-    strip.stride = (strip.width + cellStride + kBlock - 1) / kBlock * kBlock;
-    const std::size_t pixels = static_cast<std::size_t>(strip.stride) * m_lineHeight;
-    if (m_strip.size() < pixels)
-        m_strip.resize(pixels);
-    uint32_t block[kBlock];
-    std::fill_n(block, kBlock, pair.back);
-    for (std::size_t i = 0; i < pixels; i += kBlock)
-        std::memcpy(m_strip.data() + i, block, sizeof block);
-    for (const Placed& placed : m_placed) {
-        const Cell& cell = *placed.cell;
-        const uint32_t* from = cell.pixels.data();
-        uint32_t* to = m_strip.data() + static_cast<std::ptrdiff_t>(cell.top) * strip.stride +
-                       (placed.left - strip.left);
-        for (int r = 0; r < cell.rows; ++r, from += cellStride, to += strip.stride)
-            for (int b = 0; b < cellStride; b += kBlock)
-                std::memcpy(to + b, from + b, kBlock * sizeof(uint32_t));
-    }
     return strip;
 }
 
-bool CGlyphCells::MatchesTarget(const QImage& target, QPoint at, const Strip& strip) const
+void CGlyphCells::Lay(uint32_t* to, qsizetype stride, const Strip& strip) const
 {
-    for (int r = 0; r < m_lineHeight; ++r)
-        if (std::memcmp(target.constScanLine(at.y() + r) + at.x() * 4,
-                        m_strip.data() + static_cast<std::size_t>(r) * strip.stride,
-                        static_cast<std::size_t>(strip.width) * 4) != 0)
-            return false;
-    return true;
+    // Whole blocks over each cell's ink, left to right: the background a block carries past
+    // the ink is overwritten by the next cell's; the last cells are cut at the strip's end,
+    // where another run may have drawn.
+    for (const Placed& placed : m_placed) {
+        const Cell& cell = *placed.cell;
+        const int offset = placed.left - strip.left;
+        const int inked = (cell.width + kBlock - 1) / kBlock * kBlock;
+        const int columns = std::min(inked, strip.width - offset);
+        const int blocks = columns / kBlock * kBlock;
+        const auto rest = static_cast<std::size_t>(columns - blocks) * sizeof(uint32_t);
+        const uint32_t* from = cell.pixels.data();
+        uint32_t* row = to + cell.top * stride + offset;
+        for (int r = 0; r < cell.rows; ++r, from += m_cellStride, row += stride) {
+            for (int b = 0; b < blocks; b += kBlock)
+                std::memcpy(row + b, from + b, kBlock * sizeof(uint32_t));
+            if (rest > 0)
+                std::memcpy(row + blocks, from + blocks, rest);
+        }
+    }
+}
+
+QImage CGlyphCells::StripImage(const Pair& pair, const Strip& strip)
+{
+    const qsizetype stride = strip.width;
+    const std::size_t pixels = static_cast<std::size_t>(stride) * m_lineHeight;
+    m_strip.assign(pixels, pair.back);
+    Lay(m_strip.data(), stride, strip);
+    return QImage(reinterpret_cast<const uchar*>(m_strip.data()), strip.width, m_lineHeight,
+                  stride * 4, m_format);
 }

@@ -28,8 +28,9 @@ public:
 
     // Draws chars[0, count) one cell apart from x on the row whose top is y, text in fore over
     // back, after the caller filled the run's cells with back: copied where a copy gives the
-    // font's pixels, by drawFont where not. The first run in a pair of colours is drawn by
-    // drawFont and compared with its copy; the pair is copied from then on only if they match.
+    // font's pixels, by drawFont where not. Runs in a new pair of colours are drawn by drawFont
+    // and compared with their copy, in the columns no glyph left to the font inks, until one
+    // has such columns; the pair is copied from then on only if they matched.
     void DrawRun(QPainter& p, qreal x, qreal y, const char* chars, int count, QColor fore,
                  QColor back, const DrawByFont& drawFont);
 
@@ -72,7 +73,6 @@ private:
     {
         int left = 0;
         int width = 0;
-        int stride = 0; // pixels a row in m_strip
     };
     struct Placed
     {
@@ -86,11 +86,20 @@ private:
     Pair& PairFor(QColor fore, QColor back);
     bool MayMake();
     void Make(Pair& pair, int phase) const;
-    // Lays the run's cells side by side in m_strip, and in m_deferred the glyphs to leave to
-    // the font.
-    Strip Build(Pair& pair, qreal x, const char* chars, int count);
+    // Chooses the run's cells to copy (m_placed) and the glyphs to leave to the font
+    // (m_deferred).
+    Strip Place(Pair& pair, qreal x, const char* chars, int count);
+    // Copies the placed cells' inked rows to a row's top-left pixel, `stride` pixels a row,
+    // leaving the background between them as it is.
+    void Lay(uint32_t* to, qsizetype stride, const Strip& strip) const;
+    // The strip in an image of its own, background and cells, for a device not written to.
+    QImage StripImage(const Pair& pair, const Strip& strip);
+    // Whether the font's drawing of a run on the target at `at` is its copy: Unchecked when
+    // glyphs left to the font ink all of its columns.
+    Trust Compare(const QImage& target, QPoint at, const QImage& copy, const Strip& strip) const;
+    // Whether the cells may be written straight into the target's pixels at `at`.
+    static bool Writable(QPainter& p, const QImage& target, const QRect& at);
     void DrawAllByFont(int count, const DrawByFont& drawFont);
-    bool MatchesTarget(const QImage& target, QPoint at, const Strip& strip) const;
 
     QRawFont m_font;
     quint32 m_glyphs[kChars] = {};
@@ -104,5 +113,12 @@ private:
     QElapsedTimer m_lastMake;
     std::vector<Placed> m_placed;
     std::vector<int> m_deferred;
+    // The columns the glyphs of m_deferred may ink.
+    struct Ink
+    {
+        int left;
+        int right;
+    };
+    std::vector<Ink> m_deferredInk;
     std::vector<uint32_t> m_strip;
 };
