@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QToolButton>
 #include <algorithm>
 #include <climits>
@@ -552,7 +553,13 @@ void CTextViewCtrl::SyncScrollBars()
                                      : 0);
     m_nSyncedFirstRow = firstRow;
     m_bSyncing = true;
-    bar->setRange(0, maximum);
+    {
+        // A range change makes the scroll area lay out its bars again in a posted call; a bar
+        // shown before and after whose value stays (a stream growing the log) needs none.
+        const bool same = maximum > 0 && bar->maximum() > 0 && bar->value() <= maximum;
+        const QSignalBlocker quiet(same ? bar : nullptr);
+        bar->setRange(0, maximum);
+    }
     bar->setPageStep(visible);
     bar->setValue(m_bFollow ? maximum : std::min(value, maximum));
     const int cells = m_bHex ? HexPrefixCells() + HexLayout::kRowCells : m_nWidestCells;
