@@ -42,6 +42,9 @@ constexpr int kFirstLinePaneIndex = 7;
 CMonitorStatusBar::CMonitorStatusBar(QWidget* parent) : QStatusBar(parent)
 {
     setSizeGripEnabled(false);
+    // Filled by itself, so that a count or a time drawn anew stops here and does not draw the
+    // sub-window's frame and title bar beneath it as well.
+    setAutoFillBackground(true);
     // The stretchable panes share the room by these weights, and short of room they shorten
     // by them: the port description most, as a device path is long. The on-line state, the
     // lamps and the time keep the room of their short texts.

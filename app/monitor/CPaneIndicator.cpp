@@ -15,6 +15,9 @@ CPaneIndicator::CPaneIndicator(int id, const QString& text, QWidget* parent)
     : QWidget(parent), m_nId(id), m_strText(text), m_font(QStringLiteral("굴림"))
 {
     setObjectName(QString::number(id));
+    // It paints all of its rectangle: a blinking lamp draws only itself, not the window
+    // around it (in a sub-window, the whole frame and title bar at every blink).
+    setAttribute(Qt::WA_OpaquePaintEvent);
     m_font.setPixelSize(kIndicatorFontPx);
     if (id == ID_PANE_PORT)
         setCursor(Qt::PointingHandCursor);
