@@ -40,8 +40,13 @@ void CPaneIndicator::SetText(const QString& text)
 
 QString CPaneIndicator::ShownText() const
 {
-    return QFontMetrics(m_font).elidedText(m_strText, Qt::ElideMiddle,
-                                           std::max(width() - 2 * MarginPx(), 0));
+    if (m_nShownWidth != width() || m_strShownFrom != m_strText) {
+        m_strShown = QFontMetrics(m_font).elidedText(m_strText, Qt::ElideMiddle,
+                                                     std::max(width() - 2 * MarginPx(), 0));
+        m_strShownFrom = m_strText;
+        m_nShownWidth = width();
+    }
+    return m_strShown;
 }
 
 int CPaneIndicator::MarginPx() const

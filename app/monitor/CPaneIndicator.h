@@ -52,4 +52,8 @@ private:
     QString m_strText;
     QString m_strLiveTip;
     QFont m_font;
+    // ShownText for the text and width it was made for: a lamp blinks many times a second.
+    mutable QString m_strShown;
+    mutable QString m_strShownFrom;
+    mutable int m_nShownWidth = -1;
 };

@@ -194,6 +194,11 @@ TEST_F(DisplayTest, NarrowWindowKeepsTheStateAndTheLampsAndShortensThePathInTheM
     EXPECT_TRUE(shown.startsWith("/dev/")) << shown.toStdString();
     EXPECT_TRUE(shown.endsWith("-N-1")) << shown.toStdString();
     EXPECT_TRUE(port->toolTip().startsWith(path + "-9600-8-N-1"));
+    // Wide again, the whole description shows.
+    window->resize(2000, 300);
+    ASSERT_TRUE(WaitFor([&] { return bar->width() == 2000; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(port->ShownText(), path + "-9600-8-N-1");
 }
 
 namespace {
