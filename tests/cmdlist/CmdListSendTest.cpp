@@ -293,7 +293,9 @@ TEST_F(CmdListSendTest, ARepeatingRowSendsAtItsPeriodUntilItsButtonIsClickedAgai
     const double periods = double(clock.elapsed()) / kPeriodMs;
     const std::string arrived = Drain(pty);
     EXPECT_EQ(arrived, std::string(arrived.size(), 'T'));
-    EXPECT_NEAR(double(arrived.size()) - 1, periods, periods * 0.1);
+    // Never faster than its period; a loaded machine may only delay a tick.
+    EXPECT_LE(double(arrived.size()) - 1, periods * 1.1);
+    EXPECT_GE(double(arrived.size()) - 1, periods * 0.7);
     EXPECT_EQ(view->Sent(), qint64(arrived.size())) << "every send is counted";
 
     ClickButton(*panel, 2);
