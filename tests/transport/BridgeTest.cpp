@@ -31,23 +31,15 @@ LinkParams Serial(const std::string& path)
     return params;
 }
 
-LinkParams TcpServer(quint16 port)
+// A server on 127.0.0.1, or a client of one that dials again when the server goes away.
+LinkParams Tcp(quint16 port, bool server)
 {
     LinkParams params;
     params.nInterface = KindOf("tcp");
-    params.bServer = true;
     params.nPort = port;
-    params.strLocalAddress = QStringLiteral("127.0.0.1");
-    return params;
-}
-
-LinkParams TcpClient(quint16 port)
-{
-    LinkParams params;
-    params.nInterface = KindOf("tcp");
-    params.strHost = QStringLiteral("127.0.0.1");
-    params.nPort = port;
-    params.bAutoReconnect = true;
+    params.bServer = server;
+    params.bAutoReconnect = !server;
+    (server ? params.strLocalAddress : params.strHost) = QStringLiteral("127.0.0.1");
     return params;
 }
 
@@ -118,7 +110,7 @@ TEST(Bridge, ASerialLineOnTcpIsReadByTwoClientsInTurn)
 {
     OuterPty device;
     const quint16 port = FreePort();
-    auto bridge = Join(Serial(device.Path()), TcpServer(port));
+    auto bridge = Join(Serial(device.Path()), Tcp(port, true));
     QSignalSpy joined(bridge->Link(CBridge::B), &CLink::peerJoined);
     QSignalSpy left(bridge->Link(CBridge::B), &CLink::peerLeft);
 
@@ -164,7 +156,7 @@ TEST(Bridge, ASidePulledAwayLeavesTheOtherOpenCountsWhatWasNotForwardedAndComesB
 {
     OuterPty device;
     TcpListener host;
-    auto bridge = Join(Serial(device.Path()), TcpClient(host.Port()));
+    auto bridge = Join(Serial(device.Path()), Tcp(host.Port(), false));
     TcpPeer peer = host.Accept();
     ASSERT_TRUE(peer.IsOpen());
     ASSERT_TRUE(WaitFor([&] { return IsOpen(*bridge, CBridge::B); }));
@@ -210,7 +202,7 @@ TEST(Bridge, ASlowTcpClientHoldsTheSerialSideBackAtTheSystemAndLosesNothing)
     constexpr std::size_t kBytes = 48 << 20;
     OuterPty device;
     const quint16 port = FreePort();
-    auto bridge = Join(Serial(device.Path()), TcpServer(port));
+    auto bridge = Join(Serial(device.Path()), Tcp(port, true));
     QSignalSpy held(bridge.get(), &CBridge::heldBack);
     QSignalSpy joined(bridge->Link(CBridge::B), &CLink::peerJoined);
     TcpPeer client = SlowClient(port);
@@ -252,7 +244,7 @@ TEST(Bridge, ASideThatDoesNotOpenIsNamedAndTheOtherIsClosedAgain)
 {
     const quint16 port = FreePort();
     LinkParams missing = Serial("/dev/nonexistent-tty-of-this-test");
-    CBridge bridge(MakeLink(TcpServer(port)), MakeLink(missing));
+    CBridge bridge(MakeLink(Tcp(port, true)), MakeLink(missing));
     QString error;
     EXPECT_FALSE(bridge.Start(&error));
     EXPECT_TRUE(error.startsWith("B: ")) << error.toStdString();
@@ -260,7 +252,7 @@ TEST(Bridge, ASideThatDoesNotOpenIsNamedAndTheOtherIsClosedAgain)
 
     // Asked to come back, it is tried again instead, and the other side works meanwhile.
     missing.bAutoReconnect = true;
-    CBridge waiting(MakeLink(TcpServer(port)), MakeLink(missing));
+    CBridge waiting(MakeLink(Tcp(port, true)), MakeLink(missing));
     QSignalSpy notices(&waiting, &CBridge::sideNotice);
     EXPECT_TRUE(waiting.Start(&error));
     EXPECT_TRUE(IsOpen(waiting, CBridge::A));

@@ -105,11 +105,11 @@ TEST(CRS232Ctrl, MissingDeviceFailsWithErrorTwoAndCloseAlwaysSucceeds)
     EXPECT_EQ(port.Close(), 1);
 }
 
-TEST(CRS232Ctrl, OpenFromCommCodesSetsTheLineAsTheTablesSayAndRefusesOtherCodes)
+TEST(CRS232Ctrl, OpensFromCommCodesOrPlainValuesAsTheTablesSayAndRefusesOthers)
 {
     PtyPair pty;
     ScopedEnv com7("TARVEN_COM7", pty.SlavePath().c_str());
-    const OpenCase cases[] = {
+    const OpenCase codes[] = {
         {6, 1, 0, 0, true, {9600, 0}},
         {-1, -1, -1, -1, true, {9600, 0}}, // unset codes: the defaults
         {12, 0, 2, 2, true, {115200, CSTOPB}},
@@ -124,20 +124,16 @@ TEST(CRS232Ctrl, OpenFromCommCodesSetsTheLineAsTheTablesSayAndRefusesOtherCodes)
         {6, 1, 0, 3, false, {}},
         {6, 1, -5, 0, false, {}},
     };
-    for (const OpenCase& c : cases) {
+    for (const OpenCase& c : codes) {
         CRS232Ctrl port;
         COMM comm = SerialComm("COM7", c.baud, c.data, c.parity, c.stop);
         ExpectOpened(port, port.Open(&comm), c);
     }
-    CRS232Ctrl port;
-    EXPECT_EQ(port.Open(nullptr), 0);
-    EXPECT_EQ(port.GetLastError(), unsigned(EINVAL));
-}
+    CRS232Ctrl none;
+    EXPECT_EQ(none.Open(nullptr), 0);
+    EXPECT_EQ(none.GetLastError(), unsigned(EINVAL));
 
-TEST(CRS232Ctrl, NumericOpenTakesPlainValuesAndRefusesImpossibleOnes)
-{
-    PtyPair pty;
-    const OpenCase cases[] = {
+    const OpenCase values[] = {
         {19200, 7, EVENPARITY, TWOSTOPBITS, true, {19200, CSTOPB}},
         {921600, 8, NOPARITY, ONESTOPBIT, true, {921600, 0}},
         {9600, 5, MARKPARITY, ONESTOPBIT, true, {9600, PARODD | CMSPAR}},
@@ -149,7 +145,7 @@ TEST(CRS232Ctrl, NumericOpenTakesPlainValuesAndRefusesImpossibleOnes)
         {9600, 8, NOPARITY, 3, false, {}},
         {0, 8, NOPARITY, ONESTOPBIT, false, {}},
     };
-    for (const OpenCase& c : cases) {
+    for (const OpenCase& c : values) {
         CRS232Ctrl port;
         // A pty keeps whatever rate it is given; real drivers may round, and say so here.
         if (!ExpectOpened(port,
@@ -238,7 +234,7 @@ TEST_F(CRS232CtrlOnPty, ADeviceInUseOpensNowhereElseUntilItIsFree)
     EXPECT_EQ(port.Open(pty.SlavePath().c_str(), 9600, 8, NOPARITY, ONESTOPBIT), 1);
 }
 
-TEST_F(CRS232CtrlOnPty, ReaderQueuesEveryByteAndPostsOneNoticePerBurst)
+TEST_F(CRS232CtrlOnPty, ReaderQueuesEveryByteWithOneNoticeAndStopsWithoutSpinningWhenTheDeviceGoes)
 {
     std::string all;
     for (int b = 0; b < 256; ++b)
@@ -247,7 +243,7 @@ TEST_F(CRS232CtrlOnPty, ReaderQueuesEveryByteAndPostsOneNoticePerBurst)
     ASSERT_TRUE(WaitFor([&] { return port.m_queue.GetSize() == 256; }));
     ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::SerialReceived) >= 1; }));
     RunEventsFor(100);
-    EXPECT_EQ(owner.Count(Notice::SerialReceived), 1);
+    EXPECT_EQ(owner.Count(Notice::SerialReceived), 1) << "one notice per burst";
     // A port without a ring keeps the bounded queue, and gets no ring while its reader runs.
     EXPECT_EQ(port.bsSetReceiveRing(1 << 20), 0);
     EXPECT_EQ(port.GetLastError(), unsigned(EBUSY));
@@ -255,60 +251,6 @@ TEST_F(CRS232CtrlOnPty, ReaderQueuesEveryByteAndPostsOneNoticePerBurst)
     QByteArray none;
     EXPECT_EQ(port.TakeReceived(none, 1 << 20), 0);
     EXPECT_TRUE(none.isEmpty());
-    EXPECT_EQ(TakeAll(port.m_queue), all) << "every value, 0 included, in order";
-}
-
-// A port whose reader has queued 8000 bytes that nobody has taken yet.
-class CRS232CtrlWith8000Queued : public CRS232CtrlOnPty
-{
-protected:
-    void SetUp() override
-    {
-        CRS232CtrlOnPty::SetUp();
-        pty.Send(std::string(4000, 'a'));
-        ASSERT_TRUE(WaitFor([&] { return port.m_queue.GetSize() == 4000; }));
-        pty.Send(std::string(4000, 'b'));
-        ASSERT_TRUE(WaitFor([&] { return port.m_queue.GetSize() == 8000; }));
-        ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::SerialReceived) >= 2; }));
-    }
-
-    const std::string queued = std::string(4000, 'a') + std::string(4000, 'b');
-};
-
-TEST_F(CRS232CtrlWith8000Queued, ReaderDropsAWholeChunkThatDoesNotFit)
-{
-    // Nobody drains: after the reader's short hold the chunk goes.
-    int notices = owner.Count(Notice::SerialReceived);
-    pty.Send(std::string(200, 'c')); // 8192 - 8000 = 192 is not more than 200
-    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::SerialReceived) > notices; }))
-        << "a burst whose chunk was dropped is still announced";
-    EXPECT_EQ(port.m_queue.GetSize(), 8000);
-
-    notices = owner.Count(Notice::SerialReceived);
-    pty.Send(std::string(191, 'd')); // 192 > 191
-    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::SerialReceived) > notices; }));
-    EXPECT_EQ(port.m_queue.GetSize(), 8191);
-    EXPECT_EQ(TakeAll(port.m_queue), queued + std::string(191, 'd'));
-}
-
-TEST_F(CRS232CtrlWith8000Queued, ReaderHoldsAChunkWhileTheOwnerCatchesUp)
-{
-    pty.Send(std::string(300, 'c'));
-    // The reader has taken the chunk from the device and holds it, as the queue has no room.
-    ASSERT_TRUE(WaitFor([&] { return BytesWaiting(port.GetCommHandle()) == 0; }));
-    ASSERT_EQ(port.m_queue.GetSize(), 8000);
-    std::string taken = TakeAll(port.m_queue);
-    ASSERT_TRUE(WaitFor([&] {
-        taken += TakeAll(port.m_queue);
-        return taken.size() == 8300;
-    })) << "the chunk waited for room instead of being dropped";
-    EXPECT_EQ(taken, queued + std::string(300, 'c'));
-}
-
-TEST_F(CRS232CtrlOnPty, VanishedDeviceStopsTheReaderWithoutSpinning)
-{
-    pty.Send("xy");
-    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::SerialReceived) == 1; }));
 
     pty.CloseMaster(); // the adapter is pulled
     ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::SerialReceived) == 2; }))
@@ -321,13 +263,46 @@ TEST_F(CRS232CtrlOnPty, VanishedDeviceStopsTheReaderWithoutSpinning)
         << "a spinning reader would burn most of the half second";
     RunEventsFor(100);
     EXPECT_EQ(owner.Count(Notice::SerialReceived), 2);
-    EXPECT_EQ(TakeAll(port.m_queue), "xy");
+    EXPECT_EQ(TakeAll(port.m_queue), all) << "every value, 0 included, in order";
 
     char buf[8];
     EXPECT_EQ(port.Read(buf, 8), 0);
     EXPECT_EQ(port.Write("z", 1), 0);
     EXPECT_EQ(port.Close(), 1);
     EXPECT_EQ(port.GetCommHandle(), -1);
+}
+
+TEST_F(CRS232CtrlOnPty, ReaderHoldsAChunkThatDoesNotFitForTheOwnerAndThenDropsItWhole)
+{
+    pty.Send(std::string(4000, 'a'));
+    ASSERT_TRUE(WaitFor([&] { return port.m_queue.GetSize() == 4000; }));
+    pty.Send(std::string(4000, 'b'));
+    ASSERT_TRUE(WaitFor([&] { return port.m_queue.GetSize() == 8000; }));
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::SerialReceived) >= 2; }));
+
+    // Nobody drains: after the reader's short hold the chunk goes.
+    int notices = owner.Count(Notice::SerialReceived);
+    pty.Send(std::string(200, 'c')); // 8192 - 8000 = 192 is not more than 200
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::SerialReceived) > notices; }))
+        << "a burst whose chunk was dropped is still announced";
+    EXPECT_EQ(port.m_queue.GetSize(), 8000);
+
+    notices = owner.Count(Notice::SerialReceived);
+    pty.Send(std::string(191, 'd')); // 192 > 191
+    ASSERT_TRUE(WaitFor([&] { return owner.Count(Notice::SerialReceived) > notices; }));
+    EXPECT_EQ(port.m_queue.GetSize(), 8191);
+
+    pty.Send(std::string(300, 'e'));
+    // The reader has taken the chunk from the device and holds it, as the queue has no room.
+    ASSERT_TRUE(WaitFor([&] { return BytesWaiting(port.GetCommHandle()) == 0; }));
+    ASSERT_EQ(port.m_queue.GetSize(), 8191);
+    std::string taken = TakeAll(port.m_queue);
+    ASSERT_TRUE(WaitFor([&] {
+        taken += TakeAll(port.m_queue);
+        return taken.size() == 8491;
+    })) << "the chunk waited for room instead of being dropped";
+    EXPECT_EQ(taken, std::string(4000, 'a') + std::string(4000, 'b') + std::string(191, 'd') +
+                         std::string(300, 'e'));
 }
 
 TEST_F(CRS232CtrlOnPty, WriteToAFullLineGivesUpAtItsTimeOutOrWhenClosed)

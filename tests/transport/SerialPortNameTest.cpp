@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ScopedEnv.h"
 #include "SettingsSandbox.h"
 
 TEST(SerialDevicePath, MapsComNamesThroughEnvironmentSettingsAndDefault)
@@ -12,8 +13,8 @@ TEST(SerialDevicePath, MapsComNamesThroughEnvironmentSettingsAndDefault)
         settings.setValue(QStringLiteral("PortMap/COM4"), QStringLiteral("/dev/ttyUSB0"));
         settings.setValue(QStringLiteral("PortMap/COM5"), QStringLiteral("/dev/ttyACM1"));
     }
-    qputenv("TARVEN_COM3", "/dev/ttyUSB3");
-    qputenv("TARVEN_COM5", "/tmp/env-wins");
+    ScopedEnv com3("TARVEN_COM3", "/dev/ttyUSB3");
+    ScopedEnv com5("TARVEN_COM5", "/tmp/env-wins");
 
     const std::pair<const char*, const char*> cases[] = {
         {"/dev/ttyUSB7", "/dev/ttyUSB7"},
@@ -30,7 +31,4 @@ TEST(SerialDevicePath, MapsComNamesThroughEnvironmentSettingsAndDefault)
     };
     for (const auto& [name, device] : cases)
         EXPECT_EQ(SerialDevicePath(QString::fromUtf8(name)).toStdString(), device) << name;
-
-    qunsetenv("TARVEN_COM3");
-    qunsetenv("TARVEN_COM5");
 }

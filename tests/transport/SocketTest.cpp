@@ -473,20 +473,6 @@ TEST(CTcpServerLink, TakesTellEachClientsStretchAndAChosenClientAloneGetsWritesA
     EXPECT_EQ(fromFirst, "first onefirst again");
     EXPECT_EQ(fromSecond, "second2");
 
-    // A link of one peer tells no pieces: every byte is its one peer's.
-    LinkParams loopParams;
-    loopParams.nInterface = FindLinkKindByName(QStringLiteral("loopback"))->nInterface;
-    LinkPtr loopback = MakeLink(loopParams);
-    ASSERT_TRUE(loopback->Open());
-    loopback->Write("abc", 3, 0ms);
-    QByteArray looped;
-    TakenPieces none;
-    ASSERT_TRUE(WaitFor([&] {
-        loopback->Take(looped, 16, none);
-        return looped.size() == 3;
-    }));
-    EXPECT_TRUE(none.empty());
-
     // Writes and a transfer go to the chosen client alone; -1 is every client again.
     const std::tuple<int, bool, bool> choices[] = {
         {1, false, true}, {0, true, false}, {-1, true, true}, {7, true, true}};
