@@ -374,8 +374,30 @@ TEST(CRS232Ctrl, WithoutAReaderReadTakesWhatIsWaitingAndCommEventsReportIt)
     EXPECT_EQ(pty.Receive(5, 10s), "hello");
 }
 
-TEST_F(CRS232CtrlOnPty, CopyOwnsItsDescriptorAndRunsNoReader)
+TEST_F(CRS232CtrlOnPty, LineSignalsWithoutModemLinesAreHarmlessAndACopyOwnsItsDescriptor)
 {
+    EXPECT_EQ(port.bsHasModemLines(), 0);
+    unsigned status = 0xFFFF;
+    const std::pair<const char*, std::function<int()>> calls[] = {
+        {"DTR on", [&] { return port.bsSetDtr(1); }},
+        {"DTR off", [&] { return port.bsSetDtr(0); }},
+        {"RTS on", [&] { return port.bsSetRts(1); }},
+        {"break", [&] { return port.bsSendBreak(); }},
+        {"status", [&] { return port.bsGetModemStatus(status); }},
+        {"watch", [&] { return port.bsWatchModemLines(1); }},
+    };
+    for (const auto& [name, call] : calls) {
+        EXPECT_EQ(call(), 0) << name;
+        EXPECT_EQ(port.GetLastError(), unsigned(ENOTTY)) << name;
+    }
+    EXPECT_EQ(status, 0u);
+    CRS232Ctrl closed;
+    EXPECT_EQ(closed.bsSetDtr(1), 0);
+    EXPECT_EQ(closed.GetLastError(), unsigned(EBADF));
+
+    // The port is as good as before: bytes pass both ways.
+    EXPECT_EQ(port.Write("up", 2), 2);
+    EXPECT_EQ(pty.Receive(2, 10s), "up");
     port.bsSetWaitCount(5);
     pty.Send("abc");
     ASSERT_TRUE(WaitFor([&] { return port.m_queue.GetSize() == 3; }));
@@ -464,33 +486,4 @@ TEST(CRS232Ctrl, XoffFromTheDevicePausesOutputUntilXon)
     EXPECT_EQ(pty.Receive(4, 10s), "data");
     writer.join();
     EXPECT_EQ(written, 4);
-}
-
-TEST_F(CRS232CtrlOnPty, LineSignalsOnADeviceWithoutModemLinesAreNotSupportedAndHarmless)
-{
-    EXPECT_EQ(port.bsHasModemLines(), 0);
-    unsigned status = 0xFFFF;
-    const std::pair<const char*, std::function<int()>> calls[] = {
-        {"DTR on", [&] { return port.bsSetDtr(1); }},
-        {"DTR off", [&] { return port.bsSetDtr(0); }},
-        {"RTS on", [&] { return port.bsSetRts(1); }},
-        {"break", [&] { return port.bsSendBreak(); }},
-        {"status", [&] { return port.bsGetModemStatus(status); }},
-        {"watch", [&] { return port.bsWatchModemLines(1); }},
-    };
-    for (const auto& [name, call] : calls) {
-        EXPECT_EQ(call(), 0) << name;
-        EXPECT_EQ(port.GetLastError(), unsigned(ENOTTY)) << name;
-    }
-    EXPECT_EQ(status, 0u);
-    // The port is as good as before: bytes pass both ways.
-    pty.Send("ok");
-    ASSERT_TRUE(WaitFor([&] { return port.m_queue.GetSize() == 2; }));
-    EXPECT_EQ(TakeAll(port.m_queue), "ok");
-    EXPECT_EQ(port.Write("up", 2), 2);
-    EXPECT_EQ(pty.Receive(2, 10s), "up");
-
-    CRS232Ctrl closed;
-    EXPECT_EQ(closed.bsSetDtr(1), 0);
-    EXPECT_EQ(closed.GetLastError(), unsigned(EBADF));
 }
