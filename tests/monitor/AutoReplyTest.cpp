@@ -1,9 +1,8 @@
 // A monitor's automatic replies, answering a Modbus master at the far end of a real pty.
-#include "MonitorTestEnv.h"
+#include "LinkMonitorTest.h"
 
 #include "CAutoReplyPanel.h"
 #include "FileDialogChoice.h"
-#include "Link.h"
 #include "TempDir.h"
 
 #include <QCheckBox>
@@ -57,13 +56,13 @@ const QString kModbusRules =
                    "\n"
                    "when AB reply AB\n");
 
-class AutoReplyTest : public MonitorTest
+class AutoReplyTest : public LinkMonitorTest
 {
 protected:
     // The view's panel shown; with rules given, applied and switched on.
     static CAutoReplyPanel* ShowPanel(CTARVENView* view, const QString& rules = {})
     {
-        auto* window = qobject_cast<CMonitorWindow*>(view->parentWidget());
+        CMonitorWindow* window = WindowOf(view);
         window->OnToggleAutoReply();
         EXPECT_TRUE(window->IsAutoReplyShown());
         CAutoReplyPanel* panel = window->AutoReply();
@@ -241,12 +240,8 @@ TEST_F(AutoReplyTest, ADelayedReplyArrivesAndOneWhoseLinkClosedFirstIsNeverSent)
 
 TEST_F(AutoReplyTest, OnALoopbackAReplyThatComesBackIsNotARequestAgain)
 {
-    const CLinkKind* loopback = FindLinkKindByName(QStringLiteral("loopback"));
-    ASSERT_NE(loopback, nullptr);
-    SetValue("Interface", loopback->nInterface);
-    CTARVENView* view = NewMonitor();
-    view->OnPortOpen();
-    ASSERT_TRUE(view->IsOnline());
+    CTARVENView* view = OpenLoopback();
+    ASSERT_TRUE(view != nullptr && view->IsOnline());
     CAutoReplyPanel* panel = ShowPanel(view, QStringLiteral("when PING reply PING\n"));
     ASSERT_NE(panel, nullptr);
 

@@ -82,11 +82,17 @@ class CaptureReplayTest : public MonitorTest
 protected:
     QString MakeCapture() { return MakeFile(QStringLiteral("replay.tvn"), Capture()); }
 
+    // A replay window on the file, not yet read through nor shown.
+    CaptureStatus OpenUnread(const QString& path)
+    {
+        m_window = std::make_unique<CReplayWindow>();
+        return m_window->Open(path);
+    }
+
     // A replay window on the capture, read through, stepped by a clock the test sets.
     CReplayWindow* OpenReplay(const QString& path)
     {
-        m_window = std::make_unique<CReplayWindow>();
-        EXPECT_EQ(m_window->Open(path), CaptureStatus::Ok);
+        EXPECT_EQ(OpenUnread(path), CaptureStatus::Ok);
         m_window->show();
         m_window->Replay()->SetClock([this] { return m_nowMs; });
         EXPECT_TRUE(WaitFor([this] {
@@ -156,8 +162,7 @@ TEST_F(CaptureReplayTest, ChunksComeAtTheirRecordedTimesScaledBySpeed)
     }
 
     // On the real clock, ten times takes no less than a tenth of the recorded time.
-    m_window = std::make_unique<CReplayWindow>();
-    ASSERT_EQ(m_window->Open(path), CaptureStatus::Ok);
+    ASSERT_EQ(OpenUnread(path), CaptureStatus::Ok);
     m_window->Replay()->SetSpeed(CCaptureReplay::Speed::Ten);
     QElapsedTimer elapsed;
     elapsed.start();
@@ -227,8 +232,7 @@ TEST_F(CaptureReplayTest, FullSpeedWritesEverythingWholeInOrderAndNothingOnALink
     ASSERT_GT(bytes.size(), qsizetype(kReplayReadAheadBytes));
     // A record cut short by a crash after the whole ones.
     file += Record({50000, "lost in a crash", kAttrReceived}).left(20);
-    m_window = std::make_unique<CReplayWindow>();
-    ASSERT_EQ(m_window->Open(MakeFile("many.tvn", file)), CaptureStatus::Ok);
+    ASSERT_EQ(OpenUnread(MakeFile("many.tvn", file)), CaptureStatus::Ok);
     m_window->show();
     m_window->Bar()->SpeedBox()->setCurrentIndex(2);
     m_window->Bar()->PlayButton()->click();
@@ -259,8 +263,7 @@ TEST_F(CaptureReplayTest, OpeningReadsNothingBeforeItReturnsAndPlayNeedNotWaitFo
     const QByteArray line(1000, 'L');
     for (int i = 0; i < 4000; ++i)
         file += Record({i, line, kAttrReceived});
-    m_window = std::make_unique<CReplayWindow>();
-    ASSERT_EQ(m_window->Open(MakeFile("long.tvn", file)), CaptureStatus::Ok);
+    ASSERT_EQ(OpenUnread(MakeFile("long.tvn", file)), CaptureStatus::Ok);
     CCaptureReplay* replay = m_window->Replay();
     QSlider* slider = m_window->Bar()->Slider();
     EXPECT_FALSE(replay->IsDurationKnown());

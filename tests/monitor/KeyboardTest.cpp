@@ -1,3 +1,4 @@
+#include "LinkMonitorTest.h"
 #include "MonitorAppTest.h"
 
 #include "CFindBar.h"
@@ -129,7 +130,7 @@ TEST_F(KeyboardTest, ShortcutsOnAnOpenSerialPortNeverReachTheDevice)
 
     // The window's own buttons (a pseudo-terminal has no modem lines) send nothing and leave
     // the keys with the terminal.
-    auto* window = qobject_cast<CMonitorWindow*>(view->parentWidget());
+    CMonitorWindow* window = WindowOf(view);
     ASSERT_NE(window, nullptr);
     for (int id : {ID_VIEW_TIMESTAMP, ID_LINE_DTR, ID_LINE_RTS, ID_LINE_BREAK, ID_VIEW_TIMESTAMP}) {
         auto* action = window->ToolBar()->findChild<QAction*>(QString::number(id));
@@ -280,7 +281,7 @@ TEST_F(KeyboardTest, FindBarKeysFindTheTrafficAndNeverReachTheDevice)
         pty.Send(chunk);
         ASSERT_TRUE(WaitFor([&] { return view->Received() == received + qint64(chunk.size()); }));
     }
-    CFindBar* bar = qobject_cast<CMonitorWindow*>(view->parentWidget())->FindBar();
+    CFindBar* bar = WindowOf(view)->FindBar();
     QSignalSpy beeps(bar, &CFindBar::notFound);
 
     Press(Qt::CTRL | Qt::Key_F);

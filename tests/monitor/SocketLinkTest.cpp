@@ -1,5 +1,5 @@
+#include "LinkMonitorTest.h"
 #include "LinkObjects.h"
-#include "MonitorTestEnv.h"
 
 #include "BytePattern.h"
 #include "CClientSock.h"
@@ -21,40 +21,12 @@
 
 namespace {
 
-class SocketLinkTest : public MonitorTest
+class SocketLinkTest : public LinkMonitorTest
 {
 protected:
-    // A TCP monitor (role 0 client, 1 server) on 127.0.0.1:port, opened unless told not to.
-    CTARVENView* OpenTcp(int role, quint16 port, bool welcome = true, bool open = true)
-    {
-        SetValue("Interface", 1);
-        SetValue("Active", role);
-        SetValue("ServerPort", port);
-        SetValue("ServerIP", qint32(0x7F000001));
-        SetValue("WelcomeFlag", int(welcome));
-        CTARVENView* view = NewMonitor();
-        if (open)
-            view->OnPortOpen();
-        return view;
-    }
-
     static bool WaitShown(const CTARVENView* view, const QString& text)
     {
         return WaitFor([&] { return Shown(*view).contains(text.toUtf8()); });
-    }
-
-    // A UDP monitor on a free local port, sending to the peer's port, or back to the sender
-    // when remotePort is 0.
-    CTARVENView* OpenUdp(quint16 remotePort, int localPort = 0)
-    {
-        SetValue("Interface", 2);
-        SetValue("LocalPort", localPort);
-        SetValue("ServerPort", remotePort == 0 ? 4096 : remotePort);
-        SetValue("ServerIP", remotePort == 0 ? 0 : qint32(0x7F000001));
-        CTARVENView* view = NewMonitor();
-        view->OnPortOpen();
-        EXPECT_TRUE(view->IsOnline()) << m_messages.texts.join('\n').toStdString();
-        return view;
     }
 
     static quint16 LocalPort(const CTARVENView* view)
@@ -142,38 +114,42 @@ TEST_F(SocketLinkTest, ClientWithAutoReconnectWaitsForItsServerAndIsBackOnline)
 
 TEST_F(SocketLinkTest, ClientConnectThatFailsSaysWhyRefusedAtOnceUnansweredAfterThreeTicks)
 {
-    TcpListener listener(true);
-    CTARVENView* view = OpenTcp(0, listener.Port(), true, false);
-    QElapsedTimer clock;
-    clock.start();
-    view->OnPortOpen();
-    EXPECT_EQ(QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape()
-                                                : Qt::ArrowCursor,
-              Qt::WaitCursor);
-    ASSERT_TRUE(WaitFor([&] { return !m_messages.texts.isEmpty(); }, 30000));
-    EXPECT_GE(clock.elapsed(), 2500);
-    EXPECT_EQ(
-        m_messages.texts,
-        QStringList(QString("Socket Client 접속실패 !!!\n127.0.0.1:%1: 응답이 없습니다 (3초).")
-                        .arg(listener.Port())));
-    EXPECT_FALSE(view->IsOnline());
-    EXPECT_EQ(ClientSocketOf(view->Link()), nullptr);
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-
-    // A refused connect says so at once, without waiting out the ticks.
-    m_messages.texts.clear();
+    TcpListener unanswering(true);
     const quint16 closed = FreePort();
-    CTARVENView* refused = OpenTcp(0, closed, true, false);
-    clock.restart();
-    refused->OnPortOpen();
-    ASSERT_TRUE(WaitFor([&] { return !m_messages.texts.isEmpty(); }, 30000));
-    EXPECT_LT(clock.elapsed(), 2500);
-    EXPECT_EQ(m_messages.texts,
-              QStringList(QString("Socket Client 접속실패 !!!\n127.0.0.1:%1: 연결이 거부되었습니다 "
-                                  "(그 포트에서 기다리는 서버가 없습니다).")
-                              .arg(closed)));
-    EXPECT_FALSE(refused->IsOnline());
-    EXPECT_EQ(ClientSocketOf(refused->Link()), nullptr);
+    const struct
+    {
+        quint16 port;
+        bool refused;
+        QString why;
+    } cases[] = {
+        {unanswering.Port(), false, "응답이 없습니다 (3초)."},
+        {closed, true, "연결이 거부되었습니다 (그 포트에서 기다리는 서버가 없습니다)."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why.toStdString());
+        m_messages.texts.clear();
+        CTARVENView* view = OpenTcp(0, c.port, true, false);
+        QElapsedTimer clock;
+        clock.start();
+        view->OnPortOpen();
+        if (!c.refused) {
+            EXPECT_EQ(QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape()
+                                                        : Qt::ArrowCursor,
+                      Qt::WaitCursor);
+        }
+        ASSERT_TRUE(WaitFor([&] { return !m_messages.texts.isEmpty(); }, 30000));
+        // A refused connect says so at once, without waiting out the ticks.
+        if (c.refused)
+            EXPECT_LT(clock.elapsed(), 2500);
+        else
+            EXPECT_GE(clock.elapsed(), 2500);
+        EXPECT_EQ(
+            m_messages.texts,
+            QStringList(QString("Socket Client 접속실패 !!!\n127.0.0.1:%1: ").arg(c.port) + c.why));
+        EXPECT_FALSE(view->IsOnline());
+        EXPECT_EQ(ClientSocketOf(view->Link()), nullptr);
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    }
 }
 
 TEST_F(SocketLinkTest, ServerWelcomesThreeClientsReportsThemAndReusesAFreedSlot)
@@ -554,10 +530,8 @@ TEST_F(SocketLinkTest, PortsAreCheckedAtOpenAndTheHighestUdpOneOpens)
 
 TEST_F(SocketLinkTest, LoopbackShowsTypedKeysAndCommandRowsAsReceived)
 {
-    SetValue("Interface", FindLinkKindByName("loopback")->nInterface);
-    CTARVENView* view = NewMonitor();
-    view->OnPortOpen();
-    ASSERT_TRUE(view->IsOnline()) << m_messages.texts.join('\n').toStdString();
+    CTARVENView* view = OpenLoopback();
+    ASSERT_TRUE(view != nullptr && view->IsOnline());
     EXPECT_EQ(Pane(view, 1), "루프백");
     QByteArray expected = "\r\nLoopback started ...\r\n";
     EXPECT_EQ(Shown(*view), expected);
