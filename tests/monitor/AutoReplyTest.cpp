@@ -32,8 +32,7 @@ std::string WithCrc(std::string frame)
     return frame;
 }
 
-// What the far end of the pty got: count bytes, or what came in the wait. The window answers
-// from the event loop, so the wait runs it.
+// What the far end of the pty got, waited for on the event loop the window answers from.
 std::string FarEnd(const PtyPair& pty, std::size_t count, int timeoutMs = kEventWaitMs)
 {
     std::string got;
@@ -46,8 +45,7 @@ std::string FarEnd(const PtyPair& pty, std::size_t count, int timeoutMs = kEvent
     return got;
 }
 
-// Long enough for an answer that was going to come to have come; the assertions after it hold
-// however slow the machine is, as nothing more is waiting.
+// Long enough for an answer that was coming; nothing waits after it, so no machine is too slow.
 constexpr int kNothingMoreMs = 300;
 
 const QString kModbusRules =

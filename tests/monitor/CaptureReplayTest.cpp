@@ -140,9 +140,7 @@ TEST_F(CaptureReplayTest, ChunksComeAtTheirRecordedTimesScaledBySpeed)
         replay->SetSpeed(s.speed);
         replay->Play();
         EXPECT_EQ(Held(), Expected(1));
-        // Each chunk at its time, not a millisecond before: the schedule is against the start,
-        // so the steps do not add up to drift. The counters take each byte by its recorded
-        // direction.
+        // Each chunk at its time against the start (no drift), counted by its direction.
         const struct
         {
             qint64 offset;
@@ -191,8 +189,7 @@ TEST_F(CaptureReplayTest, SliderSeeksBackFromTheStartAndForwardAndPauseHoldsTheP
             << "the counters follow what the view holds";
         EXPECT_FALSE(replay->IsPlaying()) << "seeking keeps a paused replay paused";
     }
-    // Playing on from a seek keeps the recorded pace from there; a pause stops writing, and
-    // play goes on from there.
+    // Play from a seek keeps the recorded pace; a pause stops writing until play resumes.
     QToolButton* play = window->Bar()->PlayButton();
     EXPECT_EQ(play->text(), "재생");
     play->click();
@@ -215,8 +212,7 @@ TEST_F(CaptureReplayTest, SliderSeeksBackFromTheStartAndForwardAndPauseHoldsTheP
 
 TEST_F(CaptureReplayTest, FullSpeedWritesEverythingWholeInOrderAndNothingOnALink)
 {
-    // Many chunks, more than the replay reads ahead: it takes several batches and still writes
-    // every byte in order.
+    // More chunks than the replay reads ahead: several batches, every byte still in order.
     QByteArray file = CaptureFormat::EncodeHeader(kStartMs);
     QByteArray bytes;
     QByteArray attrs;
@@ -257,8 +253,7 @@ TEST_F(CaptureReplayTest, FullSpeedWritesEverythingWholeInOrderAndNothingOnALink
 
 TEST_F(CaptureReplayTest, OpeningReadsNothingBeforeItReturnsAndPlayNeedNotWaitForTheLength)
 {
-    // Open returns before the file is read for its length: the user interface learns the length
-    // later, from the reading on its own thread, and meanwhile the slider waits.
+    // Open returns before the length is read; the slider waits for the reading thread.
     QByteArray file = CaptureFormat::EncodeHeader(kStartMs);
     const QByteArray line(1000, 'L');
     for (int i = 0; i < 4000; ++i)
@@ -368,9 +363,7 @@ TEST_F(ReplayInWorkspaceTest, ReplayIsAChildWindowOfTheWorkspaceThatNeverTouches
     EXPECT_EQ(Pane(view, 2), QDir::toNativeSeparators(path));
     EXPECT_FALSE(view->Panel()->isVisible()) << "control codes would only be sent";
 
-    // Nothing in it takes a monitor's link: the command list still sends to the monitor active
-    // before, the link's commands are off, and keys typed into the replay, Ctrl+O among them,
-    // go nowhere.
+    // No link is touched: commands still go to the live monitor; keys typed here go nowhere.
     EXPECT_EQ(Frame()->SendTarget(), shownView->Link());
     for (int id : {ID_PORT_OPEN, ID_PORT_CLOSE, ID_PORT_SETTINGS, ID_VIEW_PAUSE, ID_CAPTURE,
                    ID_CAPTURE_SHOW, ID_FILE_TRANSFER, ID_VIEW_REPLAY, ID_LINE_DTR})

@@ -1,6 +1,4 @@
-// The live plot of a monitor window: a real pty device plotted beside the terminal, exported as
-// CSV and PNG; zoom, pan, pause and follow on the chart; the 보기 menu item and the state monitor
-// windows keep.
+// The live plot of a monitor window: pty data plotted, exported, zoomed; its menu state kept.
 #include "LinkMonitorTest.h"
 #include "MonitorAppTest.h"
 #include "PlotCsv.h"
@@ -10,7 +8,6 @@
 #include "CPlotPanel.h"
 #include "CommandIds.h"
 #include "FileDialogChoice.h"
-#include "TcpPeer.h"
 #include "TempDir.h"
 
 #include <QAction>
@@ -93,8 +90,7 @@ TEST_F(PlotWindowTest, RegexPlotOfAPtyDeviceExportsWhatItHolds)
     EXPECT_EQ(picture.size(), plot->Chart()->size() * plot->Chart()->devicePixelRatio());
     EXPECT_TRUE(m_messages.texts.isEmpty()) << m_messages.texts.join('\n').toStdString();
 
-    // From its button: the name is asked for, the suffix added; a file that is there is
-    // replaced only when the user says so.
+    // From its button: the name asked, the suffix added, an existing file kept unless told.
     auto* exportCsv = plot->findChild<QAction*>("PlotExportCsv");
     ASSERT_NE(exportCsv, nullptr);
     m_onDialog = [&](QDialog* dialog) {
@@ -254,13 +250,7 @@ TEST_F(PlotMenuTest, MonitorWindowsKeepThePlotShownWithItsPattern)
 {
     // The item itself is checked with the other panels' items in PanelMenuTest.
     QAction* graph = Frame()->Action(ID_VIEW_PLOT);
-    const auto openMonitor = [&] {
-        SetValue("Interface", 1);
-        SetValue("Active", 1);
-        SetValue("ServerPort", FreePort());
-        return OpenMonitor();
-    };
-    CTARVENView* first = openMonitor();
+    CTARVENView* first = OpenMonitor();
     ASSERT_NE(first, nullptr);
     graph->trigger();
     EXPECT_TRUE(WindowOf(first)->IsPlotShown());
@@ -282,7 +272,7 @@ TEST_F(PlotMenuTest, MonitorWindowsKeepThePlotShownWithItsPattern)
     EXPECT_EQ(plot->Settings().strPattern, "V=(\\d+)");
 
     // The next monitor window opens with its plot, as the last one had it.
-    CTARVENView* second = openMonitor();
+    CTARVENView* second = OpenMonitor();
     ASSERT_NE(second, nullptr);
     ASSERT_NE(second, first);
     ASSERT_TRUE(WindowOf(second)->IsPlotShown());

@@ -286,8 +286,7 @@ TEST_F(PanelMenuTest, TheViewMenuShowsThePanelsAndTheSendLineKeptForEveryMonitor
     CMonitorWindow* window = WindowOf(view);
     EXPECT_EQ(window->SendLine(), nullptr);
 
-    // The auto replies closed from their button: the item follows, the rules stay and answer
-    // nothing.
+    // The auto replies closed from their button: the item follows, the rules stay, unused.
     replies->trigger();
     ASSERT_TRUE(window->IsAutoReplyShown());
     EXPECT_TRUE(replies->isChecked());

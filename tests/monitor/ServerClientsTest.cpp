@@ -102,8 +102,7 @@ TEST_F(ServerClientsTest, EachClientGetsWhatIsSentToItAndItsTrafficIsMarkedWithI
         EXPECT_EQ(first.Take(0) + second.Take(0), "") << "the client not chosen got nothing";
     }
 
-    // Interleaved sends of the two clients: every chunk carries its sender's mark, with or
-    // without the times shown.
+    // Interleaved sends: every chunk carries its sender's mark, with or without times.
     view->OnClear();
     const struct
     {
@@ -164,8 +163,7 @@ TEST_F(ServerClientsTest, AnExportOfBothDirectionsAndTwoClientsReadsBackAsTheSam
     ASSERT_TRUE(ConnectTwo(view, port, first, second));
     view->OnClear();
 
-    // A session: sends to every client and to one, and replies with quotes, commas, control
-    // codes and Korean (UTF-8) in them.
+    // Sends to all and to one; replies with quotes, commas, control codes and Korean.
     struct Step
     {
         int client; // -1: sent to every client; else sent by (or to, when chosen) that client
@@ -203,8 +201,7 @@ TEST_F(ServerClientsTest, AnExportOfBothDirectionsAndTwoClientsReadsBackAsTheSam
     EXPECT_TRUE(whole) << "the last row ends with CR LF, no quote left open";
     ASSERT_FALSE(rows.empty());
     EXPECT_EQ(rows[0], QStringList({"time", "direction", "client", "hex", "text"}));
-    // Rows of one direction and client may be split where a time was noted; joined, each step's
-    // bytes come back with their direction and client, and the text column is the hex decoded.
+    // Rows may be split at times noted; joined, each step's bytes and mark come back.
     std::vector<Step> back;
     for (std::size_t i = 1; i < rows.size(); ++i) {
         const QStringList& row = rows[i];

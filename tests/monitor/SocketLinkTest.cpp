@@ -180,8 +180,7 @@ TEST_F(SocketLinkTest, ServerWelcomesThreeClientsReportsThemAndReusesAFreedSlot)
     peers[1].Send("from 1");
     ASSERT_TRUE(WaitFor([&] { return view->Received() == 6; }));
 
-    // The first client leaves: its slot is the one the next client gets.
-    // It is told apart from the others by its port, as when it came.
+    // The first client leaves, told by its port: its slot goes to the next client.
     const quint16 leaving = peers[0].LocalPort();
     peers[0].Close();
     ASSERT_TRUE(WaitShown(view, QString("Disconnect from 127.0.0.1:%1 ...\n").arg(leaving)));
@@ -201,9 +200,7 @@ TEST_F(SocketLinkTest, ServerWelcomesThreeClientsReportsThemAndReusesAFreedSlot)
 
 TEST_F(SocketLinkTest, ASlowReaderGetsWholeRowsAndWhatItMissedIsCountedAndToldOnceABurst)
 {
-    // A 60,000-byte command row repeated to a peer that reads slowly, as a repeat of the
-    // command list does: the peer gets every row it gets whole, the window counts the rows the
-    // peer's queue had no room for, and tells their bytes in a notice per burst, not per row.
+    // 60,000-byte rows to a slow reader: whole rows arrive, the missed ones told per burst.
     SetValue("Echo", 0);
     constexpr int kRow = 60000;
     constexpr int kStalledRows = 250; // the peer reads nothing
@@ -271,8 +268,7 @@ TEST_F(SocketLinkTest, RowsStillWaitingWhenAPeerBreaksOrTheLinkClosesAreToldFirs
     const quint16 port = FreePort();
     CTARVENView* view = OpenTcp(1, port, false);
     CMonitorLink* link = view->Link();
-    // Rows sent to the one client until some wait in its queue; the bytes waiting, or -1 when
-    // the client never came.
+    // Rows sent to the one client until some wait; the bytes waiting, -1 if it never came.
     const auto fill = [&]() -> qint64 {
         if (!WaitFor([&] { return link->ConnectionCount() == 1; }))
             return -1;
@@ -376,8 +372,7 @@ TEST_F(SocketLinkTest, UdpDatagramsGoBothWaysAndOnlyTheRemoteIsHeard)
                               .toUtf8();
     EXPECT_EQ(Shown(*view), expected);
 
-    // The first datagram brings its sender's notice; an empty one shows nothing and loses
-    // nothing after it.
+    // The sender's notice first; an empty datagram shows nothing and loses nothing after it.
     const QByteArray from =
         QString("\r\nDatagram from 127.0.0.1:%1 ...\r\n").arg(peer.Port()).toUtf8();
     peer.SendTo(local, "hello");
@@ -386,8 +381,7 @@ TEST_F(SocketLinkTest, UdpDatagramsGoBothWaysAndOnlyTheRemoteIsHeard)
     ASSERT_TRUE(WaitFor([&] { return view->Received() == 10; }));
     expected += from + "helloworld";
     EXPECT_EQ(Shown(*view), expected);
-    // Another sender is not the remote: its datagrams are passed over, counted and told once
-    // for the burst.
+    // Another sender's datagrams are passed over, counted and told once for the burst.
     UdpPeer other;
     other.SendTo(local, "!");
     other.SendTo(local, "!");
@@ -465,8 +459,7 @@ TEST_F(SocketLinkTest, UdpEmptyRemoteRepliesToTheLastSender)
 
 TEST_F(SocketLinkTest, PortsAreCheckedAtOpenAndTheHighestUdpOneOpens)
 {
-    // Stored ports outside the range are reported as they are, not cut to 16 bits (65536 + 4096
-    // would listen on 4096, 0 on any port at all), and a port in use by its system reason.
+    // Ports outside the range are told as stored, never cut to 16 bits (65536 + 4096 → 4096).
     CUdpCtrl holder;
     ASSERT_EQ(holder.Create(0), 1);
     TcpListener other;
@@ -510,8 +503,7 @@ TEST_F(SocketLinkTest, PortsAreCheckedAtOpenAndTheHighestUdpOneOpens)
         CloseMonitor(view);
     }
 
-    // The highest port number, as the remote and then as the local port. Other tests on the
-    // machine may hold it for a moment.
+    // The highest port, as remote and as local; other tests may hold it for a moment.
     auto top = std::make_unique<CUdpCtrl>();
     if (top->Create(65535) == 0)
         GTEST_SKIP() << "port 65535 is taken on this machine";
