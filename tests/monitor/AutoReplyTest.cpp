@@ -1,9 +1,8 @@
 // A monitor's automatic replies, answering a Modbus master at the far end of a real pty.
-#include "MonitorTestEnv.h"
+#include "LinkMonitorTest.h"
 
 #include "CAutoReplyPanel.h"
 #include "FileDialogChoice.h"
-#include "Link.h"
 #include "TempDir.h"
 
 #include <QCheckBox>
@@ -33,8 +32,7 @@ std::string WithCrc(std::string frame)
     return frame;
 }
 
-// What the far end of the pty got: count bytes, or what came in the wait. The window answers
-// from the event loop, so the wait runs it.
+// What the far end of the pty got, waited for on the event loop the window answers from.
 std::string FarEnd(const PtyPair& pty, std::size_t count, int timeoutMs = kEventWaitMs)
 {
     std::string got;
@@ -47,8 +45,7 @@ std::string FarEnd(const PtyPair& pty, std::size_t count, int timeoutMs = kEvent
     return got;
 }
 
-// Long enough for an answer that was going to come to have come; the assertions after it hold
-// however slow the machine is, as nothing more is waiting.
+// Long enough for an answer that was coming; nothing waits after it, so no machine is too slow.
 constexpr int kNothingMoreMs = 300;
 
 const QString kModbusRules =
@@ -57,13 +54,13 @@ const QString kModbusRules =
                    "\n"
                    "when AB reply AB\n");
 
-class AutoReplyTest : public MonitorTest
+class AutoReplyTest : public LinkMonitorTest
 {
 protected:
     // The view's panel shown; with rules given, applied and switched on.
     static CAutoReplyPanel* ShowPanel(CTARVENView* view, const QString& rules = {})
     {
-        auto* window = qobject_cast<CMonitorWindow*>(view->parentWidget());
+        CMonitorWindow* window = WindowOf(view);
         window->OnToggleAutoReply();
         EXPECT_TRUE(window->IsAutoReplyShown());
         CAutoReplyPanel* panel = window->AutoReply();
@@ -241,12 +238,8 @@ TEST_F(AutoReplyTest, ADelayedReplyArrivesAndOneWhoseLinkClosedFirstIsNeverSent)
 
 TEST_F(AutoReplyTest, OnALoopbackAReplyThatComesBackIsNotARequestAgain)
 {
-    const CLinkKind* loopback = FindLinkKindByName(QStringLiteral("loopback"));
-    ASSERT_NE(loopback, nullptr);
-    SetValue("Interface", loopback->nInterface);
-    CTARVENView* view = NewMonitor();
-    view->OnPortOpen();
-    ASSERT_TRUE(view->IsOnline());
+    CTARVENView* view = OpenLoopback();
+    ASSERT_TRUE(view != nullptr && view->IsOnline());
     CAutoReplyPanel* panel = ShowPanel(view, QStringLiteral("when PING reply PING\n"));
     ASSERT_NE(panel, nullptr);
 

@@ -82,11 +82,17 @@ class CaptureReplayTest : public MonitorTest
 protected:
     QString MakeCapture() { return MakeFile(QStringLiteral("replay.tvn"), Capture()); }
 
+    // A replay window on the file, not yet read through nor shown.
+    CaptureStatus OpenUnread(const QString& path)
+    {
+        m_window = std::make_unique<CReplayWindow>();
+        return m_window->Open(path);
+    }
+
     // A replay window on the capture, read through, stepped by a clock the test sets.
     CReplayWindow* OpenReplay(const QString& path)
     {
-        m_window = std::make_unique<CReplayWindow>();
-        EXPECT_EQ(m_window->Open(path), CaptureStatus::Ok);
+        EXPECT_EQ(OpenUnread(path), CaptureStatus::Ok);
         m_window->show();
         m_window->Replay()->SetClock([this] { return m_nowMs; });
         EXPECT_TRUE(WaitFor([this] {
@@ -134,9 +140,7 @@ TEST_F(CaptureReplayTest, ChunksComeAtTheirRecordedTimesScaledBySpeed)
         replay->SetSpeed(s.speed);
         replay->Play();
         EXPECT_EQ(Held(), Expected(1));
-        // Each chunk at its time, not a millisecond before: the schedule is against the start,
-        // so the steps do not add up to drift. The counters take each byte by its recorded
-        // direction.
+        // Each chunk at its time against the start (no drift), counted by its direction.
         const struct
         {
             qint64 offset;
@@ -156,8 +160,7 @@ TEST_F(CaptureReplayTest, ChunksComeAtTheirRecordedTimesScaledBySpeed)
     }
 
     // On the real clock, ten times takes no less than a tenth of the recorded time.
-    m_window = std::make_unique<CReplayWindow>();
-    ASSERT_EQ(m_window->Open(path), CaptureStatus::Ok);
+    ASSERT_EQ(OpenUnread(path), CaptureStatus::Ok);
     m_window->Replay()->SetSpeed(CCaptureReplay::Speed::Ten);
     QElapsedTimer elapsed;
     elapsed.start();
@@ -186,8 +189,7 @@ TEST_F(CaptureReplayTest, SliderSeeksBackFromTheStartAndForwardAndPauseHoldsTheP
             << "the counters follow what the view holds";
         EXPECT_FALSE(replay->IsPlaying()) << "seeking keeps a paused replay paused";
     }
-    // Playing on from a seek keeps the recorded pace from there; a pause stops writing, and
-    // play goes on from there.
+    // Play from a seek keeps the recorded pace; a pause stops writing until play resumes.
     QToolButton* play = window->Bar()->PlayButton();
     EXPECT_EQ(play->text(), "재생");
     play->click();
@@ -210,8 +212,7 @@ TEST_F(CaptureReplayTest, SliderSeeksBackFromTheStartAndForwardAndPauseHoldsTheP
 
 TEST_F(CaptureReplayTest, FullSpeedWritesEverythingWholeInOrderAndNothingOnALink)
 {
-    // Many chunks, more than the replay reads ahead: it takes several batches and still writes
-    // every byte in order.
+    // More chunks than the replay reads ahead: several batches, every byte still in order.
     QByteArray file = CaptureFormat::EncodeHeader(kStartMs);
     QByteArray bytes;
     QByteArray attrs;
@@ -227,8 +228,7 @@ TEST_F(CaptureReplayTest, FullSpeedWritesEverythingWholeInOrderAndNothingOnALink
     ASSERT_GT(bytes.size(), qsizetype(kReplayReadAheadBytes));
     // A record cut short by a crash after the whole ones.
     file += Record({50000, "lost in a crash", kAttrReceived}).left(20);
-    m_window = std::make_unique<CReplayWindow>();
-    ASSERT_EQ(m_window->Open(MakeFile("many.tvn", file)), CaptureStatus::Ok);
+    ASSERT_EQ(OpenUnread(MakeFile("many.tvn", file)), CaptureStatus::Ok);
     m_window->show();
     m_window->Bar()->SpeedBox()->setCurrentIndex(2);
     m_window->Bar()->PlayButton()->click();
@@ -253,14 +253,12 @@ TEST_F(CaptureReplayTest, FullSpeedWritesEverythingWholeInOrderAndNothingOnALink
 
 TEST_F(CaptureReplayTest, OpeningReadsNothingBeforeItReturnsAndPlayNeedNotWaitForTheLength)
 {
-    // Open returns before the file is read for its length: the user interface learns the length
-    // later, from the reading on its own thread, and meanwhile the slider waits.
+    // Open returns before the length is read; the slider waits for the reading thread.
     QByteArray file = CaptureFormat::EncodeHeader(kStartMs);
     const QByteArray line(1000, 'L');
     for (int i = 0; i < 4000; ++i)
         file += Record({i, line, kAttrReceived});
-    m_window = std::make_unique<CReplayWindow>();
-    ASSERT_EQ(m_window->Open(MakeFile("long.tvn", file)), CaptureStatus::Ok);
+    ASSERT_EQ(OpenUnread(MakeFile("long.tvn", file)), CaptureStatus::Ok);
     CCaptureReplay* replay = m_window->Replay();
     QSlider* slider = m_window->Bar()->Slider();
     EXPECT_FALSE(replay->IsDurationKnown());
@@ -365,9 +363,7 @@ TEST_F(ReplayInWorkspaceTest, ReplayIsAChildWindowOfTheWorkspaceThatNeverTouches
     EXPECT_EQ(Pane(view, 2), QDir::toNativeSeparators(path));
     EXPECT_FALSE(view->Panel()->isVisible()) << "control codes would only be sent";
 
-    // Nothing in it takes a monitor's link: the command list still sends to the monitor active
-    // before, the link's commands are off, and keys typed into the replay, Ctrl+O among them,
-    // go nowhere.
+    // No link is touched: commands still go to the live monitor; keys typed here go nowhere.
     EXPECT_EQ(Frame()->SendTarget(), shownView->Link());
     for (int id : {ID_PORT_OPEN, ID_PORT_CLOSE, ID_PORT_SETTINGS, ID_VIEW_PAUSE, ID_CAPTURE,
                    ID_CAPTURE_SHOW, ID_FILE_TRANSFER, ID_VIEW_REPLAY, ID_LINE_DTR})

@@ -1,3 +1,4 @@
+#include "LinkMonitorTest.h"
 #include "MonitorAppTest.h"
 
 #include "CFindBar.h"
@@ -20,9 +21,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// The program as a person uses it: shown and activated, driven by keys that arrive where a
-// keyboard sends them, dialogs answered with keys too. What leaks onto a link is read at the
-// link's far end.
+// The program driven by real key presses; what leaks onto a link is read at its far end.
 class KeyboardTest : public MonitorAppTest
 {
 protected:
@@ -127,9 +126,8 @@ TEST_F(KeyboardTest, ShortcutsOnAnOpenSerialPortNeverReachTheDevice)
     Press(Qt::CTRL | Qt::SHIFT | Qt::Key_C);
     EXPECT_EQ(view->TextView()->GetBufferSize(), 0) << "cleared";
 
-    // The window's own buttons (a pseudo-terminal has no modem lines) send nothing and leave
-    // the keys with the terminal.
-    auto* window = qobject_cast<CMonitorWindow*>(view->parentWidget());
+    // The window's own buttons send nothing and leave the keys with the terminal.
+    CMonitorWindow* window = WindowOf(view);
     ASSERT_NE(window, nullptr);
     for (int id : {ID_VIEW_TIMESTAMP, ID_LINE_DTR, ID_LINE_RTS, ID_LINE_BREAK, ID_VIEW_TIMESTAMP}) {
         auto* action = window->ToolBar()->findChild<QAction*>(QString::number(id));
@@ -143,8 +141,7 @@ TEST_F(KeyboardTest, ShortcutsOnAnOpenSerialPortNeverReachTheDevice)
         Press(QKeyCombination(Qt::AltModifier, key));
     Press(QKeyCombination(Qt::MetaModifier, Qt::Key_A));
 
-    // Keys bound to nothing are typed, control characters too, in the window's encoding; a
-    // character it lacks goes out as nothing, and the status bar says so.
+    // Unbound keys are typed in the window's encoding; a character it lacks is told, not sent.
     Press(Qt::CTRL | Qt::Key_C);
     Type("b");
     const auto compose = [&](const char* text) {
@@ -209,8 +206,7 @@ TEST_F(KeyboardTest, AfterEveryDialogAndMenuTheKeysGoBackToTheMonitor)
     QMenuBar* bar = Frame()->menuBar();
     const QPoint tvn = bar->actionGeometry(Frame()->TvnMenu()->menuAction()).center();
     QTest::mouseClick(bar, Qt::LeftButton, {}, tvn);
-    // The test platform hands the menu the activation, as some desktops do; once it has it,
-    // Escape closes the menu and a second one leaves the menu bar.
+    // Once the menu has the activation, Escape closes it and a second one leaves the bar.
     ASSERT_TRUE(WaitFor([] {
         const QWidget* popup = QApplication::activePopupWidget();
         return popup != nullptr && QGuiApplication::focusWindow() == popup->windowHandle();
@@ -236,8 +232,7 @@ TEST_F(KeyboardTest, TextSelectedWithTheMouseIsCopiedInTextAndHexModes)
         if (view->ShowsTimeStamps() != stamps)
             Frame()->Action(ID_VIEW_TIMESTAMP)->trigger();
         Frame()->Action(ID_VIEW_ASCII)->trigger();
-        // Two lines from the peer; the first is selected with the mouse and copied as text
-        // and as hex.
+        // Two lines from the peer; the first is selected with the mouse and copied.
         view->OnClear();
         peer.Send("hello world\r\nnext\r\n");
         ASSERT_TRUE(WaitFor([&] { return view->Received() == 19; }));
@@ -280,7 +275,7 @@ TEST_F(KeyboardTest, FindBarKeysFindTheTrafficAndNeverReachTheDevice)
         pty.Send(chunk);
         ASSERT_TRUE(WaitFor([&] { return view->Received() == received + qint64(chunk.size()); }));
     }
-    CFindBar* bar = qobject_cast<CMonitorWindow*>(view->parentWidget())->FindBar();
+    CFindBar* bar = WindowOf(view)->FindBar();
     QSignalSpy beeps(bar, &CFindBar::notFound);
 
     Press(Qt::CTRL | Qt::Key_F);
@@ -294,8 +289,7 @@ TEST_F(KeyboardTest, FindBarKeysFindTheTrafficAndNeverReachTheDevice)
     }
     EXPECT_EQ(view->TextView()->SelectedText(), QStringLiteral("ping"));
 
-    // Across a line break (CR LF typed as bytes in hex), next and previous with wrapping, from
-    // the match selected before.
+    // Across a CR LF typed as hex, next and previous wrap around from the selected match.
     view->OnHexView();
     Press(Qt::CTRL | Qt::Key_F);
     QTest::keyClicks(bar->Field(), QStringLiteral("69 0d0a 6E"));

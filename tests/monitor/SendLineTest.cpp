@@ -1,4 +1,5 @@
 // A monitor's send line, and the 보기 menu items of its panels.
+#include "LinkMonitorTest.h"
 #include "MonitorAppTest.h"
 
 #include "CAutoReplyPanel.h"
@@ -18,12 +19,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-CMonitorWindow* WindowOf(CTARVENView* view)
-{
-    return qobject_cast<CMonitorWindow*>(view->parentWidget());
-}
-
-class SendLineTest : public MonitorTest
+class SendLineTest : public LinkMonitorTest
 {
 protected:
     static CSendLine* ShowLine(CTARVENView* view)
@@ -256,13 +252,8 @@ TEST_F(SendLineTest, ADamagedHistoryIsReadBackBounded)
 TEST_F(SendLineTest, OnUdpOneEnterIsOneDatagram)
 {
     UdpPeer peer;
-    SetValue("Interface", 2);
-    SetValue("LocalPort", 0);
-    SetValue("ServerPort", peer.Port());
-    SetValue("ServerIP", qint32(0x7F000001));
-    CTARVENView* view = NewMonitor();
-    view->OnPortOpen();
-    ASSERT_TRUE(view->IsOnline()) << m_messages.texts.join('\n').toStdString();
+    CTARVENView* view = OpenUdp(peer.Port());
+    ASSERT_TRUE(view->IsOnline());
     CSendLine* line = ShowLine(view);
     line->SetEnding(LineEnding::CrLf);
     Enter(line, "first");
@@ -272,11 +263,12 @@ TEST_F(SendLineTest, OnUdpOneEnterIsOneDatagram)
     EXPECT_EQ(view->Sent(), 7 + 11);
 }
 
-TEST_F(PanelMenuTest, TheViewMenuShowsTheAutoRepliesAndTheSendLineKeptForEveryMonitor)
+TEST_F(PanelMenuTest, TheViewMenuShowsThePanelsAndTheSendLineKeptForEveryMonitor)
 {
     QAction* item = Frame()->Action(ID_VIEW_SEND_LINE);
     QAction* replies = Frame()->Action(ID_VIEW_AUTO_REPLY);
-    const std::pair<QAction*, QString> items[] = {{item, "송신 입력줄"}, {replies, "자동 응답"}};
+    const std::pair<QAction*, QString> items[] = {
+        {item, "송신 입력줄"}, {replies, "자동 응답"}, {Frame()->Action(ID_VIEW_PLOT), "그래프"}};
     for (const auto& entry : items)
         EXPECT_FALSE(entry.first->isVisible()) << "no monitor, no item";
     CTARVENView* view = OpenMonitor();
@@ -294,8 +286,7 @@ TEST_F(PanelMenuTest, TheViewMenuShowsTheAutoRepliesAndTheSendLineKeptForEveryMo
     CMonitorWindow* window = WindowOf(view);
     EXPECT_EQ(window->SendLine(), nullptr);
 
-    // The auto replies closed from their button: the item follows, the rules stay and answer
-    // nothing.
+    // The auto replies closed from their button: the item follows, the rules stay, unused.
     replies->trigger();
     ASSERT_TRUE(window->IsAutoReplyShown());
     EXPECT_TRUE(replies->isChecked());

@@ -129,8 +129,7 @@ TEST_F(SerialLinkTest, TypedBytesGoOutWithTheChosenLineEndAndPanelClicksUncounte
 
 TEST_F(SerialLinkTest, AStalledLineToldOnceABurstWhatItDidNotTake)
 {
-    // Nobody reads the master: the line fills, and what it does not take within the write
-    // time-out is told, never cut without a word.
+    // Nobody reads the master: what the line does not take in the write time-out is told.
     SetValue("Echo", 0);
     PtyPair pty;
     CTARVENView* view = OpenSerial(pty);
@@ -140,8 +139,7 @@ TEST_F(SerialLinkTest, AStalledLineToldOnceABurstWhatItDidNotTake)
     const int taken = link->Send(block);
     EXPECT_GT(taken, 0);
     EXPECT_LT(taken, block.size());
-    // While the line stays full a send is not waited for again, not even without a time-out:
-    // the window keeps going.
+    // While the line stays full a send is not waited for again, even without a time-out.
     ASSERT_EQ(SerialPortOf(link)->bsSetWriteTimeouts(0, 0), 1);
     EXPECT_EQ(link->Send("more"), 0) << "the line is still full";
     EXPECT_EQ(view->Sent(), taken);
@@ -231,8 +229,7 @@ TEST_F(SerialLinkTest, PulledDeviceTakesTheWindowOfflineOrIsWaitedForUntilItIsBa
     TempDir dir;
     const QString name = dir.Path("usb-Bench_Adapter-if00"); // as a /dev/serial/by-id link
     std::unique_ptr<PtyPair> pty;
-    // Pulled as the system pulls a device: it goes, and so does its stable name (another
-    // device may get its number meanwhile, as other tests' pseudo-terminals do).
+    // Pulled as the system does: the device and its stable name go (its number may be reused).
     const auto pull = [&] {
         pty->CloseMaster();
         ASSERT_TRUE(QFile::remove(name));
@@ -379,8 +376,7 @@ TEST_F(SerialLinkTest, PseudoTerminalGreysTheLinesAndTheCommandsAreHarmless)
         EXPECT_FALSE(button->isChecked()) << id;
     }
 
-    // Commands that reach the view anyway change nothing, say nothing and send nothing; nor
-    // does a line report, which only a port with modem lines makes.
+    // Commands and a line report reaching the view anyway change, say and send nothing.
     view->LineSignals()->OnDtr();
     view->LineSignals()->OnRts();
     view->LineSignals()->OnBreak();

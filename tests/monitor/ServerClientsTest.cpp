@@ -1,4 +1,4 @@
-#include "MonitorTestEnv.h"
+#include "LinkMonitorTest.h"
 
 #include "CClientSelector.h"
 #include "CsvRead.h"
@@ -20,26 +20,17 @@
 
 namespace {
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
-}
-
-class ServerClientsTest : public MonitorTest
+class ServerClientsTest : public LinkMonitorTest
 {
 protected:
-    CTARVENView* OpenServer(quint16 port)
+    // Two clients of the server on port, the first counted before the second comes.
+    static bool ConnectTwo(const CTARVENView* view, quint16 port, TcpPeer& first, TcpPeer& second)
     {
-        SetValue("Interface", 1);
-        SetValue("Active", 1);
-        SetValue("ServerPort", port);
-        SetValue("WelcomeFlag", 0);
-        CTARVENView* view = NewMonitor();
-        view->OnPortOpen();
-        EXPECT_TRUE(view->IsOnline());
-        return view;
+        first = TcpPeer::Connect(port);
+        if (!WaitFor([&] { return view->Link()->ConnectionCount() == 1; }))
+            return false;
+        second = TcpPeer::Connect(port);
+        return WaitFor([&] { return view->Link()->ConnectionCount() == 2; });
     }
 
     static CClientSelector* Selector(const CTARVENView* view)
@@ -60,14 +51,14 @@ protected:
 TEST_F(ServerClientsTest, EachClientGetsWhatIsSentToItAndItsTrafficIsMarkedWithItsNumber)
 {
     const quint16 port = FreePort();
-    CTARVENView* view = OpenServer(port);
+    CTARVENView* view = OpenTcp(1, port, false);
+    ASSERT_TRUE(view->IsOnline());
     CClientSelector* selector = Selector(view);
     EXPECT_TRUE(selector->isVisibleTo(view->StatusBar()));
     EXPECT_EQ(selector->CountText(), "클라이언트 0");
-    TcpPeer first = TcpPeer::Connect(port);
-    ASSERT_TRUE(WaitFor([&] { return view->Link()->ConnectionCount() == 1; }));
-    TcpPeer second = TcpPeer::Connect(port);
-    ASSERT_TRUE(WaitFor([&] { return view->Link()->ConnectionCount() == 2; }));
+    TcpPeer first;
+    TcpPeer second;
+    ASSERT_TRUE(ConnectTwo(view, port, first, second));
     EXPECT_EQ(selector->CountText(), "클라이언트 2");
     // The join notice names the client by the number its traffic and the selector show.
     const QString firstName = QString("[0] 127.0.0.1:%1").arg(first.LocalPort());
@@ -111,8 +102,7 @@ TEST_F(ServerClientsTest, EachClientGetsWhatIsSentToItAndItsTrafficIsMarkedWithI
         EXPECT_EQ(first.Take(0) + second.Take(0), "") << "the client not chosen got nothing";
     }
 
-    // Interleaved sends of the two clients: every chunk carries its sender's mark, with or
-    // without the times shown.
+    // Interleaved sends: every chunk carries its sender's mark, with or without times.
     view->OnClear();
     const struct
     {
@@ -166,15 +156,14 @@ TEST_F(ServerClientsTest, EachClientGetsWhatIsSentToItAndItsTrafficIsMarkedWithI
 TEST_F(ServerClientsTest, AnExportOfBothDirectionsAndTwoClientsReadsBackAsTheSameTraffic)
 {
     const quint16 port = FreePort();
-    CTARVENView* view = OpenServer(port);
-    TcpPeer first = TcpPeer::Connect(port);
-    ASSERT_TRUE(WaitFor([&] { return view->Link()->ConnectionCount() == 1; }));
-    TcpPeer second = TcpPeer::Connect(port);
-    ASSERT_TRUE(WaitFor([&] { return view->Link()->ConnectionCount() == 2; }));
+    CTARVENView* view = OpenTcp(1, port, false);
+    ASSERT_TRUE(view->IsOnline());
+    TcpPeer first;
+    TcpPeer second;
+    ASSERT_TRUE(ConnectTwo(view, port, first, second));
     view->OnClear();
 
-    // A session: sends to every client and to one, and replies with quotes, commas, control
-    // codes and Korean (UTF-8) in them.
+    // Sends to all and to one; replies with quotes, commas, control codes and Korean.
     struct Step
     {
         int client; // -1: sent to every client; else sent by (or to, when chosen) that client
@@ -205,15 +194,14 @@ TEST_F(ServerClientsTest, AnExportOfBothDirectionsAndTwoClientsReadsBackAsTheSam
     TempDir dir;
     const QString csv = dir.Path("session.csv");
     ASSERT_EQ(Export(view, csv, ExportKind::Csv), "");
-    const QByteArray file = ReadAll(csv);
+    const QByteArray file = TempDir::Read(csv);
     ASSERT_TRUE(file.startsWith("\xEF\xBB\xBF"));
     bool whole = false;
     const std::vector<QStringList> rows = ReadCsv(file.mid(3), &whole);
     EXPECT_TRUE(whole) << "the last row ends with CR LF, no quote left open";
     ASSERT_FALSE(rows.empty());
     EXPECT_EQ(rows[0], QStringList({"time", "direction", "client", "hex", "text"}));
-    // Rows of one direction and client may be split where a time was noted; joined, each step's
-    // bytes come back with their direction and client, and the text column is the hex decoded.
+    // Rows may be split at times noted; joined, each step's bytes and mark come back.
     std::vector<Step> back;
     for (std::size_t i = 1; i < rows.size(); ++i) {
         const QStringList& row = rows[i];
@@ -244,14 +232,14 @@ TEST_F(ServerClientsTest, AnExportOfBothDirectionsAndTwoClientsReadsBackAsTheSam
     // The hex dump and the text, of the selection only when there is one.
     const QString hex = dir.Path("session.txt");
     ASSERT_EQ(Export(view, hex, ExportKind::HexDump), "");
-    const QList<QByteArray> lines = ReadAll(hex).split('\n');
+    const QList<QByteArray> lines = TempDir::Read(hex).split('\n');
     EXPECT_EQ(lines[0], "00000000  48 45 4C 4C 4F 0D 61 2C 22 71 75 6F 74 65 64 22  "
                         "|HELLO.a,\"quoted\"|");
     view->TextView()->SelectAll();
     const QString text = dir.Path("text.txt");
     ASSERT_EQ(Export(view, text, ExportKind::Text), "");
-    EXPECT_TRUE(ReadAll(text).startsWith("HELLO\n[0] a,\"quoted\"\n[1] 온도 25"))
-        << ReadAll(text).toStdString();
+    EXPECT_TRUE(TempDir::Read(text).startsWith("HELLO\n[0] a,\"quoted\"\n[1] 온도 25"))
+        << TempDir::Read(text).toStdString();
 }
 
 TEST_F(ServerClientsTest, AFailedExportSaysWhyAndLeavesTheOldFileWhole)
@@ -274,7 +262,7 @@ TEST_F(ServerClientsTest, AFailedExportSaysWhyAndLeavesTheOldFileWhole)
     ::setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(ReadAll(path), "old content");
+    EXPECT_EQ(TempDir::Read(path), "old content");
     EXPECT_EQ(QDir(dir.Root()).entryList(QDir::Files), QStringList("old.csv"))
         << "no temporary left";
     EXPECT_TRUE(m_messages.Starting("내보내지 못했습니다: ").contains("old.csv"));

@@ -1,5 +1,5 @@
+#include "LinkMonitorTest.h"
 #include "LinkObjects.h"
-#include "MonitorTestEnv.h"
 
 #include "BytePattern.h"
 #include "CClientSock.h"
@@ -21,40 +21,12 @@
 
 namespace {
 
-class SocketLinkTest : public MonitorTest
+class SocketLinkTest : public LinkMonitorTest
 {
 protected:
-    // A TCP monitor (role 0 client, 1 server) on 127.0.0.1:port, opened unless told not to.
-    CTARVENView* OpenTcp(int role, quint16 port, bool welcome = true, bool open = true)
-    {
-        SetValue("Interface", 1);
-        SetValue("Active", role);
-        SetValue("ServerPort", port);
-        SetValue("ServerIP", qint32(0x7F000001));
-        SetValue("WelcomeFlag", int(welcome));
-        CTARVENView* view = NewMonitor();
-        if (open)
-            view->OnPortOpen();
-        return view;
-    }
-
     static bool WaitShown(const CTARVENView* view, const QString& text)
     {
         return WaitFor([&] { return Shown(*view).contains(text.toUtf8()); });
-    }
-
-    // A UDP monitor on a free local port, sending to the peer's port, or back to the sender
-    // when remotePort is 0.
-    CTARVENView* OpenUdp(quint16 remotePort, int localPort = 0)
-    {
-        SetValue("Interface", 2);
-        SetValue("LocalPort", localPort);
-        SetValue("ServerPort", remotePort == 0 ? 4096 : remotePort);
-        SetValue("ServerIP", remotePort == 0 ? 0 : qint32(0x7F000001));
-        CTARVENView* view = NewMonitor();
-        view->OnPortOpen();
-        EXPECT_TRUE(view->IsOnline()) << m_messages.texts.join('\n').toStdString();
-        return view;
     }
 
     static quint16 LocalPort(const CTARVENView* view)
@@ -142,38 +114,42 @@ TEST_F(SocketLinkTest, ClientWithAutoReconnectWaitsForItsServerAndIsBackOnline)
 
 TEST_F(SocketLinkTest, ClientConnectThatFailsSaysWhyRefusedAtOnceUnansweredAfterThreeTicks)
 {
-    TcpListener listener(true);
-    CTARVENView* view = OpenTcp(0, listener.Port(), true, false);
-    QElapsedTimer clock;
-    clock.start();
-    view->OnPortOpen();
-    EXPECT_EQ(QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape()
-                                                : Qt::ArrowCursor,
-              Qt::WaitCursor);
-    ASSERT_TRUE(WaitFor([&] { return !m_messages.texts.isEmpty(); }, 30000));
-    EXPECT_GE(clock.elapsed(), 2500);
-    EXPECT_EQ(
-        m_messages.texts,
-        QStringList(QString("Socket Client 접속실패 !!!\n127.0.0.1:%1: 응답이 없습니다 (3초).")
-                        .arg(listener.Port())));
-    EXPECT_FALSE(view->IsOnline());
-    EXPECT_EQ(ClientSocketOf(view->Link()), nullptr);
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-
-    // A refused connect says so at once, without waiting out the ticks.
-    m_messages.texts.clear();
+    TcpListener unanswering(true);
     const quint16 closed = FreePort();
-    CTARVENView* refused = OpenTcp(0, closed, true, false);
-    clock.restart();
-    refused->OnPortOpen();
-    ASSERT_TRUE(WaitFor([&] { return !m_messages.texts.isEmpty(); }, 30000));
-    EXPECT_LT(clock.elapsed(), 2500);
-    EXPECT_EQ(m_messages.texts,
-              QStringList(QString("Socket Client 접속실패 !!!\n127.0.0.1:%1: 연결이 거부되었습니다 "
-                                  "(그 포트에서 기다리는 서버가 없습니다).")
-                              .arg(closed)));
-    EXPECT_FALSE(refused->IsOnline());
-    EXPECT_EQ(ClientSocketOf(refused->Link()), nullptr);
+    const struct
+    {
+        quint16 port;
+        bool refused;
+        QString why;
+    } cases[] = {
+        {unanswering.Port(), false, "응답이 없습니다 (3초)."},
+        {closed, true, "연결이 거부되었습니다 (그 포트에서 기다리는 서버가 없습니다)."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why.toStdString());
+        m_messages.texts.clear();
+        CTARVENView* view = OpenTcp(0, c.port, true, false);
+        QElapsedTimer clock;
+        clock.start();
+        view->OnPortOpen();
+        if (!c.refused) {
+            EXPECT_EQ(QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape()
+                                                        : Qt::ArrowCursor,
+                      Qt::WaitCursor);
+        }
+        ASSERT_TRUE(WaitFor([&] { return !m_messages.texts.isEmpty(); }, 30000));
+        // A refused connect says so at once, without waiting out the ticks.
+        if (c.refused)
+            EXPECT_LT(clock.elapsed(), 2500);
+        else
+            EXPECT_GE(clock.elapsed(), 2500);
+        EXPECT_EQ(
+            m_messages.texts,
+            QStringList(QString("Socket Client 접속실패 !!!\n127.0.0.1:%1: ").arg(c.port) + c.why));
+        EXPECT_FALSE(view->IsOnline());
+        EXPECT_EQ(ClientSocketOf(view->Link()), nullptr);
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    }
 }
 
 TEST_F(SocketLinkTest, ServerWelcomesThreeClientsReportsThemAndReusesAFreedSlot)
@@ -204,8 +180,7 @@ TEST_F(SocketLinkTest, ServerWelcomesThreeClientsReportsThemAndReusesAFreedSlot)
     peers[1].Send("from 1");
     ASSERT_TRUE(WaitFor([&] { return view->Received() == 6; }));
 
-    // The first client leaves: its slot is the one the next client gets.
-    // It is told apart from the others by its port, as when it came.
+    // The first client leaves, told by its port: its slot goes to the next client.
     const quint16 leaving = peers[0].LocalPort();
     peers[0].Close();
     ASSERT_TRUE(WaitShown(view, QString("Disconnect from 127.0.0.1:%1 ...\n").arg(leaving)));
@@ -225,9 +200,7 @@ TEST_F(SocketLinkTest, ServerWelcomesThreeClientsReportsThemAndReusesAFreedSlot)
 
 TEST_F(SocketLinkTest, ASlowReaderGetsWholeRowsAndWhatItMissedIsCountedAndToldOnceABurst)
 {
-    // A 60,000-byte command row repeated to a peer that reads slowly, as a repeat of the
-    // command list does: the peer gets every row it gets whole, the window counts the rows the
-    // peer's queue had no room for, and tells their bytes in a notice per burst, not per row.
+    // 60,000-byte rows to a slow reader: whole rows arrive, the missed ones told per burst.
     SetValue("Echo", 0);
     constexpr int kRow = 60000;
     constexpr int kStalledRows = 250; // the peer reads nothing
@@ -295,8 +268,7 @@ TEST_F(SocketLinkTest, RowsStillWaitingWhenAPeerBreaksOrTheLinkClosesAreToldFirs
     const quint16 port = FreePort();
     CTARVENView* view = OpenTcp(1, port, false);
     CMonitorLink* link = view->Link();
-    // Rows sent to the one client until some wait in its queue; the bytes waiting, or -1 when
-    // the client never came.
+    // Rows sent to the one client until some wait; the bytes waiting, -1 if it never came.
     const auto fill = [&]() -> qint64 {
         if (!WaitFor([&] { return link->ConnectionCount() == 1; }))
             return -1;
@@ -400,8 +372,7 @@ TEST_F(SocketLinkTest, UdpDatagramsGoBothWaysAndOnlyTheRemoteIsHeard)
                               .toUtf8();
     EXPECT_EQ(Shown(*view), expected);
 
-    // The first datagram brings its sender's notice; an empty one shows nothing and loses
-    // nothing after it.
+    // The sender's notice first; an empty datagram shows nothing and loses nothing after it.
     const QByteArray from =
         QString("\r\nDatagram from 127.0.0.1:%1 ...\r\n").arg(peer.Port()).toUtf8();
     peer.SendTo(local, "hello");
@@ -410,8 +381,7 @@ TEST_F(SocketLinkTest, UdpDatagramsGoBothWaysAndOnlyTheRemoteIsHeard)
     ASSERT_TRUE(WaitFor([&] { return view->Received() == 10; }));
     expected += from + "helloworld";
     EXPECT_EQ(Shown(*view), expected);
-    // Another sender is not the remote: its datagrams are passed over, counted and told once
-    // for the burst.
+    // Another sender's datagrams are passed over, counted and told once for the burst.
     UdpPeer other;
     other.SendTo(local, "!");
     other.SendTo(local, "!");
@@ -489,8 +459,7 @@ TEST_F(SocketLinkTest, UdpEmptyRemoteRepliesToTheLastSender)
 
 TEST_F(SocketLinkTest, PortsAreCheckedAtOpenAndTheHighestUdpOneOpens)
 {
-    // Stored ports outside the range are reported as they are, not cut to 16 bits (65536 + 4096
-    // would listen on 4096, 0 on any port at all), and a port in use by its system reason.
+    // Ports outside the range are told as stored, never cut to 16 bits (65536 + 4096 → 4096).
     CUdpCtrl holder;
     ASSERT_EQ(holder.Create(0), 1);
     TcpListener other;
@@ -534,8 +503,7 @@ TEST_F(SocketLinkTest, PortsAreCheckedAtOpenAndTheHighestUdpOneOpens)
         CloseMonitor(view);
     }
 
-    // The highest port number, as the remote and then as the local port. Other tests on the
-    // machine may hold it for a moment.
+    // The highest port, as remote and as local; other tests may hold it for a moment.
     auto top = std::make_unique<CUdpCtrl>();
     if (top->Create(65535) == 0)
         GTEST_SKIP() << "port 65535 is taken on this machine";
@@ -554,10 +522,8 @@ TEST_F(SocketLinkTest, PortsAreCheckedAtOpenAndTheHighestUdpOneOpens)
 
 TEST_F(SocketLinkTest, LoopbackShowsTypedKeysAndCommandRowsAsReceived)
 {
-    SetValue("Interface", FindLinkKindByName("loopback")->nInterface);
-    CTARVENView* view = NewMonitor();
-    view->OnPortOpen();
-    ASSERT_TRUE(view->IsOnline()) << m_messages.texts.join('\n').toStdString();
+    CTARVENView* view = OpenLoopback();
+    ASSERT_TRUE(view != nullptr && view->IsOnline());
     EXPECT_EQ(Pane(view, 1), "루프백");
     QByteArray expected = "\r\nLoopback started ...\r\n";
     EXPECT_EQ(Shown(*view), expected);
