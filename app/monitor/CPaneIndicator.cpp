@@ -19,6 +19,7 @@ CPaneIndicator::CPaneIndicator(int id, const QString& text, QWidget* parent)
     // around it (in a sub-window, the whole frame and title bar at every blink).
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_font.setPixelSize(kIndicatorFontPx);
+    m_shownLayout.setTextFormat(Qt::PlainText);
     if (id == ID_PANE_PORT)
         setCursor(Qt::PointingHandCursor);
     UpdateToolTip();
@@ -113,7 +114,14 @@ void CPaneIndicator::paintEvent(QPaintEvent*)
     painter.setPen(m_bUnavailable ? palette().color(QPalette::Disabled, QPalette::WindowText)
                                   : QColor(Qt::black));
     painter.setFont(m_font);
-    painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, ShownText());
+    const QString shown = ShownText();
+    if (m_shownLayout.text() != shown) {
+        m_shownLayout.setText(shown);
+        m_shownLayout.prepare(QTransform(), m_font);
+    }
+    const QSizeF size = m_shownLayout.size();
+    painter.drawStaticText(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2),
+                           m_shownLayout);
 }
 
 void CPaneIndicator::mousePressEvent(QMouseEvent* event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QStaticText>
 #include <QString>
 #include <QWidget>
 
@@ -56,4 +57,6 @@ private:
     mutable QString m_strShown;
     mutable QString m_strShownFrom;
     mutable int m_nShownWidth = -1;
+    // The shown text laid out once: shaping it again at every blink cost more than the fill.
+    QStaticText m_shownLayout;
 };

@@ -2,13 +2,16 @@
 
 #include "CPaneIndicator.h"
 #include "CPrintTarget.h"
+#include "MonitorConstants.h"
 
 #include <QDateTime>
 #include <QFileDialog>
+#include <QImage>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -188,7 +191,25 @@ TEST_F(DisplayTest, NarrowWindowKeepsTheStateAndTheLampsAndShortensThePathInTheM
         EXPECT_LE(pane->geometry().right(), bar->contentsRect().right())
             << pane->objectName().toStdString();
     }
-    const CPaneIndicator* port = bar->PortPane();
+    CPaneIndicator* port = bar->PortPane();
+    // Columns holding the text's ink, which is darker than the pane's background.
+    const auto inkColumns = [port] {
+        const QImage image = port->grab().toImage();
+        int left = image.width(), right = -1;
+        for (int x = 2; x < image.width() - 2; ++x) {
+            for (int y = 2; y < image.height() - 2; ++y) {
+                if (qGray(image.pixel(x, y)) < 100) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+            }
+        }
+        return std::make_pair(left, right);
+    };
+    // Shortened, the text keeps its margins: the whole text would be cut at the pane's edges.
+    const auto narrowInk = inkColumns();
+    EXPECT_GE(narrowInk.first, kIndicatorMarginPx - 1);
+    EXPECT_LE(narrowInk.second, port->width() - kIndicatorMarginPx);
     const QString shown = port->ShownText();
     EXPECT_TRUE(shown.contains(u'…')) << shown.toStdString();
     EXPECT_TRUE(shown.startsWith("/dev/")) << shown.toStdString();
@@ -199,6 +220,10 @@ TEST_F(DisplayTest, NarrowWindowKeepsTheStateAndTheLampsAndShortensThePathInTheM
     ASSERT_TRUE(WaitFor([&] { return bar->width() == 2000; }));
     QCoreApplication::processEvents();
     EXPECT_EQ(port->ShownText(), path + "-9600-8-N-1");
+    // The text drawn follows what is shown, centred.
+    const auto wideInk = inkColumns();
+    EXPECT_GT(wideInk.second - wideInk.first, narrowInk.second - narrowInk.first + 50);
+    EXPECT_NEAR(wideInk.first + wideInk.second, port->width() - 1, 3);
 }
 
 namespace {
