@@ -46,6 +46,8 @@ QString CPaneIndicator::ShownText() const
                                                      std::max(width() - 2 * MarginPx(), 0));
         m_strShownFrom = m_strText;
         m_nShownWidth = width();
+        m_shownLayout.setText(m_strShown);
+        m_shownLayout.prepare(QTransform(), m_font);
     }
     return m_strShown;
 }
@@ -114,11 +116,7 @@ void CPaneIndicator::paintEvent(QPaintEvent*)
     painter.setPen(m_bUnavailable ? palette().color(QPalette::Disabled, QPalette::WindowText)
                                   : QColor(Qt::black));
     painter.setFont(m_font);
-    const QString shown = ShownText();
-    if (m_shownLayout.text() != shown) {
-        m_shownLayout.setText(shown);
-        m_shownLayout.prepare(QTransform(), m_font);
-    }
+    ShownText(); // brings the layout up to date
     const QSizeF size = m_shownLayout.size();
     painter.drawStaticText(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2),
                            m_shownLayout);

@@ -53,10 +53,10 @@ private:
     QString m_strText;
     QString m_strLiveTip;
     QFont m_font;
-    // ShownText for the text and width it was made for: a lamp blinks many times a second.
+    // ShownText, and its layout, for the text and width they were made for: a lamp blinks many
+    // times a second, and shaping its text at every blink cost more than the fill.
     mutable QString m_strShown;
+    mutable QStaticText m_shownLayout;
     mutable QString m_strShownFrom;
     mutable int m_nShownWidth = -1;
-    // The shown text laid out once: shaping it again at every blink cost more than the fill.
-    QStaticText m_shownLayout;
 };
