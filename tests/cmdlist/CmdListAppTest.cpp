@@ -1,16 +1,12 @@
 #include "CCmdListBar.h"
 #include "CCmdListDlg.h"
 #include "CCmdListGrid.h"
-#include "CMainFrame.h"
-#include "CMdiChildFrame.h"
 #include "CMdiClientWnd.h"
 #include "CMonitorLink.h"
-#include "CTARVENApp.h"
 #include "CmdListConstants.h"
 #include "CommandFile.h"
 #include "CommandIds.h"
-#include "MonitorTestEnv.h"
-#include "ProgramTestEnv.h"
+#include "MonitorAppTest.h"
 #include "PtyPair.h"
 #include "TcpPeer.h"
 
@@ -23,38 +19,23 @@ namespace {
 
 // The whole program, driven the way a person does: events go to the main window and reach
 // whatever widget has the focus or lies under the pointer.
-class CmdListAppTest : public MonitorTest
+class CmdListAppTest : public MonitorAppTest
 {
 protected:
     void SetUp() override
     {
-        MonitorTest::SetUp();
-        m_program = StartProgram();
-        m_app = &m_program->App();
-        Frame()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+        MonitorAppTest::SetUp();
         m_pGrid = qobject_cast<CCmdListBar*>(Frame()->CmdListBar())->Panel()->Grid();
     }
 
-    void TearDown() override
-    {
-        m_program.reset();
-        MonitorTest::TearDown();
-    }
-
-    CMainFrame* Frame() const { return m_app->MainFrame(); }
     QWindow* Window() const { return Frame()->windowHandle(); }
 
     CTARVENView* OpenSerialMonitor(const PtyPair& pty)
     {
         SetValue("Interface", 0);
         SetValue("PortName", QString::fromStdString(pty.SlavePath()));
-        CDocument* document = nullptr;
-        EXPECT_TRUE(WaitForDialog([&] { document = m_app->OnFileNew("Tvn"); }));
-        Frame()->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(Frame()));
+        CTARVENView* view = OpenMonitor();
         Frame()->Action(ID_PORT_OPEN)->trigger();
-        auto* view = document->Frame()->findChild<CTARVENView*>();
         EXPECT_TRUE(view->IsOnline());
         return view;
     }
@@ -75,7 +56,7 @@ protected:
     {
         QTest::keyClick(Window(), key, modifiers);
     }
-    void Type(const QString& text)
+    void TypeText(const QString& text)
     {
         for (QChar c : text)
             QTest::keyClick(Window(), c.toLatin1());
@@ -85,14 +66,12 @@ protected:
         return {m_pGrid->currentIndex().row(), m_pGrid->currentIndex().column()};
     }
 
-    std::unique_ptr<CProgram> m_program;
-    CTARVENApp* m_app = nullptr;
     CCmdListGrid* m_pGrid = nullptr;
 };
 
 } // namespace
 
-TEST_F(CmdListAppTest, APersonFillsARowAndSendsItToTheActiveMonitorWithAClick)
+TEST_F(CmdListAppTest, APersonFillsARowAndSendsItToTheMonitorActivatedLastWithAClick)
 {
     PtyPair pty;
     CTARVENView* view = OpenSerialMonitor(pty);
@@ -102,7 +81,7 @@ TEST_F(CmdListAppTest, APersonFillsARowAndSendsItToTheActiveMonitorWithAClick)
     // A click puts the keys in the grid; typing starts an edit with the typed character.
     Click(0, kTextColumn);
     EXPECT_EQ(QApplication::focusWidget(), m_pGrid);
-    Type("AT<0D><0A>");
+    TypeText("AT<0D><0A>");
     EXPECT_NE(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr);
     Key(Qt::Key_Return);
     EXPECT_EQ(m_pGrid->Text(0, kTextColumn), "AT<0D><0A>");
@@ -110,7 +89,7 @@ TEST_F(CmdListAppTest, APersonFillsARowAndSendsItToTheActiveMonitorWithAClick)
     // Tab and Shift+Tab go round the row.
     Key(Qt::Key_Tab);
     EXPECT_EQ(Current(), QPoint(0, 2));
-    Type("hello");
+    TypeText("hello");
     Key(Qt::Key_Tab);
     EXPECT_EQ(m_pGrid->Text(0, kDescriptionColumn), "hello");
     EXPECT_EQ(Current(), QPoint(0, kPeriodColumn));
@@ -137,23 +116,17 @@ TEST_F(CmdListAppTest, APersonFillsARowAndSendsItToTheActiveMonitorWithAClick)
     EXPECT_EQ(pty.Receive(4, std::chrono::seconds(10)), "AT\r\n");
     ASSERT_TRUE(WaitFor([&] { return view->Sent() == 4; }));
     EXPECT_TRUE(Shown(*view).endsWith("AT\r\n"));
-}
 
-TEST_F(CmdListAppTest, TheMonitorActivatedLastGetsTheBytesAndAClosedOneNothing)
-{
-    PtyPair first;
+    // The monitor activated last gets the bytes.
     PtyPair second;
-    CTARVENView* firstView = OpenSerialMonitor(first);
     OpenSerialMonitor(second);
-    m_pGrid->item(0, kTextColumn)->setText("1<0D>");
     m_pGrid->item(1, kTextColumn)->setText("2<0D>");
-
     Click(0, kButtonColumn);
-    EXPECT_EQ(second.Receive(2, std::chrono::seconds(10)), "1\r");
+    EXPECT_EQ(second.Receive(4, std::chrono::seconds(10)), "AT\r\n");
     Frame()->MdiClient()->activatePreviousSubWindow();
-    ASSERT_TRUE(WaitFor([&] { return Frame()->SendTarget() == firstView->Link(); }));
+    ASSERT_TRUE(WaitFor([&] { return Frame()->SendTarget() == view->Link(); }));
     Click(1, kButtonColumn);
-    EXPECT_EQ(first.Receive(2, std::chrono::seconds(10)), "2\r");
+    EXPECT_EQ(pty.Receive(2, std::chrono::seconds(10)), "2\r");
 
     // Closing both windows: a click at any moment afterwards reaches neither.
     Frame()->MdiClient()->closeAllSubWindows();

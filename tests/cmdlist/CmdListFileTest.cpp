@@ -50,7 +50,7 @@ protected:
 
 } // namespace
 
-TEST_F(CmdListFileTest, SaveThenLoadGivesTheSameListAndTheSameBytesAndTheCurrentFile)
+TEST_F(CmdListFileTest, SaveThenLoadGivesTheSameListAndBytesAndDamagedFilesChangeNothing)
 {
     // Untouched, the list is its count and empty strings.
     ASSERT_TRUE(m_panel->SaveFile(Path("empty.TCF")));
@@ -68,6 +68,23 @@ TEST_F(CmdListFileTest, SaveThenLoadGivesTheSameListAndTheSameBytesAndTheCurrent
     EXPECT_EQ(Grid()->Rows(), CommandRows(201));
     ASSERT_TRUE(m_panel->LoadFile(Path("list.TCF")));
     EXPECT_EQ(Grid()->Rows(), rows);
+    // The file used last is loaded again when a panel is created.
+    CCmdListDlg next{CCmdListDlg::TargetSource()};
+    ASSERT_TRUE(WaitFor([&] { return next.Grid()->Rows() == rows; }));
+    EXPECT_EQ(next.FileNameBox()->text(), Path("list.TCF"));
+
+    // A damaged file leaves the list as it was and is named; a missing one, in silence.
+    const QString damaged =
+        MakeFile("damaged.TCF", Le32(2) + QByteArray("\x02OK\x00", 4) + "\x09" + "cut");
+    EXPECT_FALSE(m_panel->LoadFile(damaged));
+    ASSERT_EQ(m_messages.texts.size(), 1);
+    EXPECT_TRUE(m_messages.texts[0].startsWith("명령 파일이 손상되었습니다: " + damaged));
+    EXPECT_TRUE(m_messages.texts[0].contains("전송 2"));
+    EXPECT_FALSE(m_panel->LoadFile(Path("missing.TCF")));
+    EXPECT_EQ(m_messages.texts.size(), 1);
+    EXPECT_EQ(Grid()->Rows(), rows);
+    EXPECT_EQ(LastFileName(), Path("list.TCF"));
+    EXPECT_EQ(m_panel->FileNameBox()->text(), Path("list.TCF"));
     ASSERT_TRUE(m_panel->SaveFile(Path("again.TCF")));
     EXPECT_EQ(TempDir::Read(Path("again.TCF")), saved);
 
@@ -79,28 +96,7 @@ TEST_F(CmdListFileTest, SaveThenLoadGivesTheSameListAndTheSameBytesAndTheCurrent
     EXPECT_EQ(Grid()->Text(1, kDescriptionColumn), "");
     EXPECT_EQ(LastFileName(), shortFile);
     EXPECT_EQ(m_panel->FileNameBox()->text(), shortFile);
-    EXPECT_TRUE(m_messages.texts.isEmpty());
-}
-
-TEST_F(CmdListFileTest, DamagedOrMissingFilesLeaveTheListAsItWas)
-{
-    Fill();
-    const CommandRows rows = Grid()->Rows();
-    ASSERT_TRUE(m_panel->SaveFile(Path("good.TCF")));
-    const QString damaged =
-        MakeFile("damaged.TCF", Le32(2) + QByteArray("\x02OK\x00", 4) + "\x09" + "cut");
-    EXPECT_FALSE(m_panel->LoadFile(damaged));
-    ASSERT_EQ(m_messages.texts.size(), 1);
-    EXPECT_TRUE(m_messages.texts[0].startsWith("명령 파일이 손상되었습니다: " + damaged));
-    EXPECT_TRUE(m_messages.texts[0].contains("전송 2"));
-    EXPECT_EQ(Grid()->Rows(), rows);
-    EXPECT_EQ(LastFileName(), Path("good.TCF"));
-    EXPECT_EQ(m_panel->FileNameBox()->text(), Path("good.TCF"));
-
-    // A file that cannot be opened is passed over in silence.
-    EXPECT_FALSE(m_panel->LoadFile(Path("missing.TCF")));
     EXPECT_EQ(m_messages.texts.size(), 1);
-    EXPECT_EQ(Grid()->Rows(), rows);
 }
 
 TEST_F(CmdListFileTest, FailedSavesKeepTheOldFileAndSaySo)
@@ -134,20 +130,6 @@ TEST_F(CmdListFileTest, FailedSavesKeepTheOldFileAndSaySo)
     EXPECT_EQ(m_messages.texts.value(2), "파일 저장에 실패하였습니다...");
     EXPECT_TRUE(LastFileName().isEmpty());
     EXPECT_TRUE(m_panel->FileNameBox()->text().isEmpty());
-}
-
-TEST_F(CmdListFileTest, TheFileUsedLastIsLoadedAgainWhenThePanelIsCreated)
-{
-    const QString path = MakeFile("last.TCF", Le32(1) +
-                                                  "\x03"
-                                                  "ATZ" +
-                                                  "\x04"
-                                                  "init");
-    QSettings(kCompanyName, kApplicationName).setValue("CmdList/LastFileName", path);
-    CCmdListDlg panel{CCmdListDlg::TargetSource()};
-    ASSERT_TRUE(WaitFor([&] { return panel.Grid()->Text(0, kTextColumn) == "ATZ"; }));
-    EXPECT_EQ(panel.Grid()->Text(0, kDescriptionColumn), "init");
-    EXPECT_EQ(panel.FileNameBox()->text(), path);
 }
 
 TEST_F(CmdListFileTest, MenuCommandsOpenFileDialogsInTheCommandFolder)
@@ -268,41 +250,34 @@ TEST_F(CmdListFileTest, ADamagedSideFileLoadsTheListWithoutPeriodsAndSaysWhy)
         R"({"version": 1, "repeats": [{"row": 1, "periodMs": 100}]})",
         R"({"version": 1, "repeats": [7]})",
     };
-    for (const QByteArray& side : damaged) {
-        MakeFile("side.TCF.json", side);
-        Grid()->SetPeriods({500, 500});
-        m_messages.texts.clear();
-        EXPECT_TRUE(m_panel->LoadFile(path)) << side.constData();
-        EXPECT_EQ(Grid()->Text(0, kTextColumn), "OK");
-        EXPECT_EQ(Grid()->Periods(), QList<int>(200, 0)) << side.constData();
-        ASSERT_EQ(m_messages.texts.size(), 1) << side.constData();
-        EXPECT_TRUE(m_messages.texts[0].startsWith(
-            "반복 설정 파일이 손상되어 반복 설정 없이 불러왔습니다: " + path + ".json\n"));
-    }
-
     // A side file that is no regular file, or too large, is not read: a FIFO nobody writes
     // is not waited for, /dev/zero not read without end.
     const QString side = path + ".json";
-    const std::function<bool()> hostile[] = {
+    std::vector<std::function<bool()>> makers = {
         [&] { return ::mkfifo(QFile::encodeName(side).constData(), 0600) == 0; },
         [&] { return QFile::link("/dev/zero", side); },
         [&] { return QDir().mkdir(side); },
         [&] { return !MakeFile("side.TCF.json", QByteArray(1024 * 1024 + 1, ' ')).isEmpty(); },
     };
-    for (const auto& make : hostile) {
+    const size_t hostile = makers.size();
+    for (const QByteArray& text : damaged)
+        makers.push_back([this, text] { return !MakeFile("side.TCF.json", text).isEmpty(); });
+    for (size_t i = 0; i < makers.size(); ++i) {
+        SCOPED_TRACE(i < hostile ? std::to_string(i) : damaged[i - hostile].toStdString());
         QFile::remove(side);
         QDir().rmdir(side);
-        ASSERT_TRUE(make());
+        ASSERT_TRUE(makers[i]());
         Grid()->SetPeriods({500, 500});
         m_messages.texts.clear();
         EXPECT_TRUE(m_panel->LoadFile(path));
+        EXPECT_EQ(Grid()->Text(0, kTextColumn), "OK");
         EXPECT_EQ(Grid()->Periods(), QList<int>(200, 0));
         ASSERT_EQ(m_messages.texts.size(), 1);
         EXPECT_TRUE(m_messages.texts[0].startsWith(
             "반복 설정 파일이 손상되어 반복 설정 없이 불러왔습니다: " + side + "\n"))
             << m_messages.texts[0].toStdString();
     }
-    QDir().rmdir(side);
+    QFile::remove(side);
 
     MakeFile("side.TCF.json", R"({"version": 1, "repeats": [)" + entry + "]}");
     m_messages.texts.clear();

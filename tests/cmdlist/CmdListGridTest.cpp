@@ -75,7 +75,7 @@ protected:
 
 } // namespace
 
-TEST_F(CmdListGridTest, StartsWithTwoHundredNumberedRowsUnderTheFourHeadings)
+TEST_F(CmdListGridTest, TwoHundredRowsUnderTheFourHeadingsStayNumberedHoweverRowsChange)
 {
     EXPECT_EQ(m_grid.rowCount(), 200);
     EXPECT_EQ(m_grid.columnCount(), 4);
@@ -93,10 +93,8 @@ TEST_F(CmdListGridTest, StartsWithTwoHundredNumberedRowsUnderTheFourHeadings)
     EXPECT_EQ(m_grid.columnWidth(1), width * 36 / 100);
     EXPECT_EQ(m_grid.columnWidth(2), width * 42 / 100);
     EXPECT_EQ(m_grid.columnWidth(3), width * 12 / 100);
-}
 
-TEST_F(CmdListGridTest, RowsInsertedAppendedAndDeletedKeepEveryButtonNumbered)
-{
+    // Rows inserted, appended and deleted keep every button numbered.
     m_grid.item(5, kTextColumn)->setText("old sixth");
     m_grid.InsertRow(5);
     EXPECT_EQ(m_grid.rowCount(), 201);

@@ -1,13 +1,7 @@
 #!/usr/bin/env python3
-"""A Modbus RTU slave (pymodbus) at the far end of a serial line, for the command list's tests.
-
-It opens two pseudo-terminals, serves Modbus RTU as unit 1 on the first and joins the second to
-it like a null-modem cable. It prints the device path of the second, the one the monitor opens,
-on a line of its own, and serves until its standard input closes (or after a minute at most).
-Holding registers 0 to 9 start as 0x1234, 1, 2, ... 9.
-
-Exit status 77 with a line "skip: REASON" when pymodbus or pyserial cannot run here.
-"""
+"""A Modbus RTU slave (pymodbus, unit 1, holding registers 0x1234, 1, ... 9) behind a
+null-modem pair of pseudo-terminals. Prints the far device's path, serves until stdin closes (a
+minute at most); exits 77 with "skip: REASON" when pymodbus or pyserial cannot run here."""
 
 import asyncio
 import os

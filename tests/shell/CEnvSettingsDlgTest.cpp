@@ -22,20 +22,6 @@ template <typename T> T* Control(QWidget& dialog, int id)
     return control;
 }
 
-void TypeMaxLine(QWidget& dialog, const QString& text)
-{
-    QSpinBox* spin = Control<QSpinBox>(dialog, EnvSettingsDlgIds::IDC_MAX_LINE);
-    spin->setFocus();
-    spin->selectAll();
-    QTest::keyClick(spin, Qt::Key_Delete);
-    QTest::keyClicks(spin, text);
-}
-
-void ClickOk(QWidget& dialog)
-{
-    QTest::mouseClick(dialog.findChild<QPushButton*>(kIdOk), Qt::LeftButton);
-}
-
 } // namespace
 
 using EnvSettingsTest = ShellTest;
@@ -181,15 +167,17 @@ TEST_F(EnvSettingsTest, DialogRefusesANumberOutsideTheRangeHoweverItIsConfirmed)
         dialog.show();
         dialog.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-        TypeMaxLine(dialog, c.typed);
+        auto* spin = Control<QSpinBox>(dialog, EnvSettingsDlgIds::IDC_MAX_LINE);
+        spin->setFocus();
+        spin->selectAll();
+        QTest::keyClick(spin, Qt::Key_Delete);
+        QTest::keyClicks(spin, c.typed);
         if (c.confirm == Confirm::TabThenEnter || c.confirm == Confirm::TabThenClickOk)
             key(Qt::Key_Tab);
         if (c.confirm == Confirm::Enter || c.confirm == Confirm::TabThenEnter)
             key(Qt::Key_Return);
         else
-            ClickOk(dialog);
-
-        auto* spin = Control<QSpinBox>(dialog, EnvSettingsDlgIds::IDC_MAX_LINE);
+            QTest::mouseClick(dialog.findChild<QPushButton*>(kIdOk), Qt::LeftButton);
         if (c.accepted != 0) {
             EXPECT_EQ(dialog.result(), QDialog::Accepted);
             EXPECT_TRUE(m_messages.texts.isEmpty());

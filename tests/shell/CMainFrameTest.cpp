@@ -48,7 +48,7 @@ public slots:
 
 using MainFrameTest = ShellTest;
 
-TEST_F(MainFrameTest, FrameStartsWithItsBarsAndCommandStatesAndItsMenuFollowsTheChild)
+TEST_F(MainFrameTest, FrameStartsWithItsBarsAndCommandsItsMenuFollowsTheChildAndHelpOpens)
 {
     auto app = StartApp();
     CMainFrame* frame = app->MainFrame();
@@ -114,6 +114,32 @@ TEST_F(MainFrameTest, FrameStartsWithItsBarsAndCommandStatesAndItsMenuFollowsThe
     script->Frame()->close();
     QTRY_COMPARE_WITH_TIMEOUT(frame->CurrentMenuId(), CMainFrame::kMenuMain, 10000);
     EXPECT_EQ(frame->Action(ID_FILE_OPEN)->shortcut(), QKeySequence("Ctrl+O"));
+
+    // Help: the test platform opens no web pages, as a desktop without a browser, so the
+    // manual shows in a window of its own.
+    frame->Action(ID_HELP_MANUAL)->trigger();
+    auto* help = frame->findChild<QTextBrowser*>("CHelpWindow");
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->isWindow());
+    EXPECT_TRUE(help->source().toLocalFile().endsWith("manual/index.html"));
+    EXPECT_FALSE(help->toPlainText().trimmed().isEmpty());
+    // F1 again brings the same window forward.
+    help->close();
+    frame->Action(ID_HELP_MANUAL)->trigger();
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(frame->findChildren<QTextBrowser*>("CHelpWindow").size(), 1);
+
+    // A desktop that opens files gets the manual beside the program.
+    help->close();
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "openUrl");
+    frame->Action(ID_HELP_MANUAL)->trigger();
+    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_TRUE(catcher.urls[0].toLocalFile().endsWith("manual/index.html"));
+    EXPECT_TRUE(QFileInfo(catcher.urls[0].toLocalFile()).isFile());
+    EXPECT_FALSE(help->isVisible());
 }
 
 TEST_F(MainFrameTest, FrameReopensWhereItWasLeftWhenThatIsOnAScreenAndItsBarsAsTheyWere)
@@ -240,35 +266,6 @@ TEST_F(MainFrameTest, SettingsAreStoredAndAnnouncedOnlyWhenConfirmed)
     const auto env = announced[0][0].value<EnvSettings>();
     EXPECT_EQ(env, frame->Env());
     EXPECT_EQ(env.colours[EnvSettings::Bk], 0x112233u);
-}
-
-TEST_F(MainFrameTest, HelpOpensTheManualOnTheDesktopOrInAWindowOfItsOwn)
-{
-    // The test platform opens no web pages, as a desktop without a browser.
-    auto app = StartApp();
-    app->MainFrame()->Action(ID_HELP_MANUAL)->trigger();
-    auto* help = app->MainFrame()->findChild<QTextBrowser*>("CHelpWindow");
-    ASSERT_NE(help, nullptr);
-    EXPECT_TRUE(help->isVisible());
-    EXPECT_TRUE(help->isWindow());
-    EXPECT_TRUE(help->source().toLocalFile().endsWith("manual/index.html"));
-    EXPECT_FALSE(help->toPlainText().trimmed().isEmpty());
-    // F1 again brings the same window forward.
-    help->close();
-    app->MainFrame()->Action(ID_HELP_MANUAL)->trigger();
-    EXPECT_TRUE(help->isVisible());
-    EXPECT_EQ(app->MainFrame()->findChildren<QTextBrowser*>("CHelpWindow").size(), 1);
-
-    // A desktop that opens files gets the manual beside the program.
-    help->close();
-    UrlCatcher catcher;
-    QDesktopServices::setUrlHandler("file", &catcher, "openUrl");
-    app->MainFrame()->Action(ID_HELP_MANUAL)->trigger();
-    QDesktopServices::unsetUrlHandler("file");
-    ASSERT_EQ(catcher.urls.size(), 1);
-    EXPECT_TRUE(catcher.urls[0].toLocalFile().endsWith("manual/index.html"));
-    EXPECT_TRUE(QFileInfo(catcher.urls[0].toLocalFile()).isFile());
-    EXPECT_FALSE(help->isVisible());
 }
 
 TEST_F(MainFrameTest, MonitorsFillTheAreaLightTheirLampsAndAreListedInTheWindowMenu)

@@ -30,7 +30,7 @@ QVariant StoredClientValue(const char* name)
 
 using MdiClientTest = ShellTest;
 
-TEST_F(MdiClientTest, StoredValuesAreReadBackWithTheDarkColourAndOurPicture)
+TEST_F(MdiClientTest, StoredValuesAndPictureFileAreReadBackAndWrittenWhenTheWindowGoes)
 {
     WriteClientSettings(3, -12, 34, 0x00ABCDEF, QString());
     {
@@ -48,10 +48,8 @@ TEST_F(MdiClientTest, StoredValuesAreReadBackWithTheDarkColourAndOurPicture)
     EXPECT_EQ(StoredClientValue("OriginY").toInt(), 34);
     EXPECT_EQ(StoredClientValue("BkColor").toUInt(), 0x323232u);
     EXPECT_EQ(StoredClientValue("FileName").toString(), "");
-}
 
-TEST_F(MdiClientTest, PictureFileIsLoadedAndAMissingOneKeepsItsName)
-{
+    // A picture file is loaded; a missing one draws nothing and keeps its name.
     QImage image(8, 6, QImage::Format_RGB32);
     image.fill(Qt::green);
     const QString picture = Path("picture.png");
@@ -74,6 +72,17 @@ TEST_F(MdiClientTest, PictureFileIsLoadedAndAMissingOneKeepsItsName)
 
 TEST_F(MdiClientTest, EachDisplayModeDrawsThePictureWhereItBelongsAndUnknownOnesTile)
 {
+    // A 100 x 80 area with the picture drawn in the mode given.
+    const auto shot = [](const QPixmap& picture, int mode, QPoint origin = {}) {
+        CMdiClientWnd client;
+        client.resize(100, 80);
+        client.viewport()->resize(100, 80);
+        client.SetBkColour(0x323232);
+        client.SetPicture(picture);
+        client.SetDisplayMode(mode);
+        client.SetOrigin(origin.x(), origin.y());
+        return client.viewport()->grab().toImage();
+    };
     QPixmap picture(10, 10);
     picture.fill(Qt::red);
     const QColor red(Qt::red);
@@ -85,7 +94,6 @@ TEST_F(MdiClientTest, EachDisplayModeDrawsThePictureWhereItBelongsAndUnknownOnes
         QPoint probe;
         QColor expected;
     };
-    // The viewport is 100 x 80.
     const Case cases[] = {
         {CMdiClientWnd::Tile, {}, {0, 0}, red},
         {CMdiClientWnd::Tile, {}, {95, 75}, red},
@@ -98,15 +106,7 @@ TEST_F(MdiClientTest, EachDisplayModeDrawsThePictureWhereItBelongsAndUnknownOnes
         {CMdiClientWnd::AtOrigin, {-5, -5}, {2, 2}, red},
     };
     for (const Case& c : cases) {
-        CMdiClientWnd client;
-        client.resize(100, 80);
-        client.viewport()->resize(100, 80);
-        client.SetBkColour(0x323232);
-        client.SetPicture(picture);
-        client.SetDisplayMode(c.mode);
-        client.SetOrigin(c.origin.x(), c.origin.y());
-        const QImage shot = client.viewport()->grab().toImage();
-        EXPECT_EQ(QColor(shot.pixel(c.probe)), c.expected)
+        EXPECT_EQ(QColor(shot(picture, c.mode, c.origin).pixel(c.probe)), c.expected)
             << "mode " << c.mode << " at " << c.probe.x() << "," << c.probe.y();
     }
     CMdiClientWnd client;
@@ -114,22 +114,15 @@ TEST_F(MdiClientTest, EachDisplayModeDrawsThePictureWhereItBelongsAndUnknownOnes
         client.SetDisplayMode(mode);
         EXPECT_EQ(client.DisplayMode(), CMdiClientWnd::Tile) << mode;
     }
-}
 
-TEST_F(MdiClientTest, PictureLargerThanTheAreaIsCentredAndClipped)
-{
-    QImage image(200, 200, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    // A white mark at the picture's centre must land at the area's centre.
+    // A picture larger than the area is centred and clipped: its white centre mark lands at
+    // the area's centre.
+    QImage large(200, 200, QImage::Format_RGB32);
+    large.fill(Qt::blue);
     for (int y = 98; y < 102; ++y)
         for (int x = 98; x < 102; ++x)
-            image.setPixel(x, y, qRgb(255, 255, 255));
-    CMdiClientWnd client;
-    client.resize(100, 80);
-    client.viewport()->resize(100, 80);
-    client.SetPicture(QPixmap::fromImage(image));
-    client.SetDisplayMode(CMdiClientWnd::Centre);
-    const QImage shot = client.viewport()->grab().toImage();
-    EXPECT_EQ(QColor(shot.pixel(50, 40)), QColor(Qt::white));
-    EXPECT_EQ(QColor(shot.pixel(0, 0)), QColor(Qt::blue));
+            large.setPixel(x, y, qRgb(255, 255, 255));
+    const QImage centred = shot(QPixmap::fromImage(large), CMdiClientWnd::Centre);
+    EXPECT_EQ(QColor(centred.pixel(50, 40)), QColor(Qt::white));
+    EXPECT_EQ(QColor(centred.pixel(0, 0)), QColor(Qt::blue));
 }

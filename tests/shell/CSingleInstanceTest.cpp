@@ -63,6 +63,8 @@ TEST_F(SingleInstanceTest, SecondProgramAsksTheFirstToComeForwardAndEnds)
 
 TEST_F(SingleInstanceTest, ProgramStartedSecondHandsItsFilesToTheFirst)
 {
+    // A socket file left by a crashed copy does not block the claim.
+    ASSERT_TRUE(QFile(CSingleInstance::ServerName()).open(QIODevice::WriteOnly));
     CSingleInstance first;
     QSignalSpy raised(&first, &CSingleInstance::activationRequested);
     ASSERT_TRUE(first.Claim());
@@ -93,12 +95,4 @@ TEST_F(SingleInstanceTest, ProgramStartedSecondHandsItsFilesToTheFirst)
                                  kProcessDeadlineMs);
     }
     EXPECT_EQ(raised.count(), 2);
-}
-
-TEST_F(SingleInstanceTest, SocketLeftByACrashedCopyDoesNotBlockTheNextStart)
-{
-    ASSERT_TRUE(QFile(CSingleInstance::ServerName()).open(QIODevice::WriteOnly));
-    CSingleInstance instance;
-    EXPECT_TRUE(instance.Claim());
-    EXPECT_TRUE(instance.IsListening());
 }

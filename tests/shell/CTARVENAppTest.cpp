@@ -27,6 +27,13 @@ TEST_F(ApplicationTest, NewDocumentsAreNumberedPerTypeAndLiveAsLongAsTheirWindow
     auto app = StartApp();
     EXPECT_EQ(app->SplashWnd(), nullptr);
     EXPECT_TRUE(app->MainFrame()->MdiClient()->subWindowList().isEmpty());
+    // The editor library's version and path are known.
+    EXPECT_TRUE(
+        QRegularExpression("^\\d+\\.\\d+\\.\\d+\\.\\d+$").match(app->m_strEditorVersion).hasMatch())
+        << app->m_strEditorVersion.toStdString();
+    EXPECT_TRUE(QFileInfo(app->m_strEditorPath).isFile()) << app->m_strEditorPath.toStdString();
+    EXPECT_TRUE(app->m_strEditorPath.contains("qscintilla"));
+    EXPECT_FALSE(app->m_strEditorProduct.isEmpty());
 
     const std::pair<const char*, const char*> cases[] = {
         {"Tvn", "Tvn1"}, {"Script", "Script1"}, {"Tvn", "Tvn2"}, {"Script", "Script2"}};
@@ -52,7 +59,7 @@ TEST_F(ApplicationTest, NewDocumentsAreNumberedPerTypeAndLiveAsLongAsTheirWindow
     EXPECT_EQ(monitors->Documents().first()->Title(), "Tvn2");
 }
 
-TEST_F(ApplicationTest, OpenChoosesTheTypeByTheLastThreeLettersAndBringsAnOpenFileForward)
+TEST_F(ApplicationTest, OpenChoosesTheTypeByItsEndingAndBringsAnOpenFileOrTheFirstCopyForward)
 {
     auto app = StartApp();
     const std::pair<const char*, const char*> cases[] = {
@@ -74,6 +81,15 @@ TEST_F(ApplicationTest, OpenChoosesTheTypeByTheLastThreeLettersAndBringsAnOpenFi
     EXPECT_EQ(app->OpenDocumentFile(Path("missing.tsl")), nullptr);
     EXPECT_EQ(app->OpenDocumentFile(m_env.Root()), nullptr);
     EXPECT_EQ(app->MainFrame()->MdiClient()->subWindowList().size(), open);
+
+    // A second copy raises the first and ends.
+    ASSERT_TRUE(app->SingleInstance().IsListening());
+    app->MainFrame()->showMinimized();
+    CSingleInstance second;
+    EXPECT_FALSE(second.Claim());
+    EXPECT_FALSE(second.IsListening());
+    QTRY_VERIFY_WITH_TIMEOUT(!app->MainFrame()->isMinimized(), 10000);
+    EXPECT_TRUE(app->MainFrame()->isVisible());
 }
 
 TEST_F(ApplicationTest, CommandLineFilesOpenAndAMissingOneIsReportedWhileTheProgramRuns)
@@ -109,30 +125,6 @@ TEST_F(ApplicationTest, SplashShowsUnlessTheCommandLineSaysNo)
     EXPECT_TRUE(app->SplashWnd()->isVisible());
     QTest::mouseClick(app->SplashWnd(), Qt::LeftButton);
     EXPECT_FALSE(app->SplashWnd()->isVisible());
-}
-
-TEST_F(ApplicationTest, EditorLibraryVersionAndPathAreKnown)
-{
-    auto app = StartApp();
-    EXPECT_TRUE(
-        QRegularExpression("^\\d+\\.\\d+\\.\\d+\\.\\d+$").match(app->m_strEditorVersion).hasMatch())
-        << app->m_strEditorVersion.toStdString();
-    EXPECT_TRUE(QFileInfo(app->m_strEditorPath).isFile()) << app->m_strEditorPath.toStdString();
-    EXPECT_TRUE(app->m_strEditorPath.contains("qscintilla"));
-    EXPECT_FALSE(app->m_strEditorProduct.isEmpty());
-}
-
-TEST_F(ApplicationTest, SecondCopyRaisesTheFirstAndEnds)
-{
-    auto app = StartApp();
-    ASSERT_TRUE(app->SingleInstance().IsListening());
-    app->MainFrame()->showMinimized();
-
-    CSingleInstance second;
-    EXPECT_FALSE(second.Claim());
-    EXPECT_FALSE(second.IsListening());
-    QTRY_VERIFY_WITH_TIMEOUT(!app->MainFrame()->isMinimized(), 10000);
-    EXPECT_TRUE(app->MainFrame()->isVisible());
 }
 
 TEST_F(ApplicationTest, ShortcutsCreateDocumentsAndOpenUsesTheChosenFile)

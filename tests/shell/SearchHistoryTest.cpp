@@ -5,7 +5,7 @@
 
 using SearchHistoryTest = ShellTest;
 
-TEST_F(SearchHistoryTest, LoadsAtMostAHundredEntriesAndSkipsBlankOnes)
+TEST_F(SearchHistoryTest, LoadsAtMostAHundredNonBlankEntriesAndSavesThemBackAtExit)
 {
     {
         QSettings settings(kCompanyName, kApplicationName);
@@ -22,27 +22,19 @@ TEST_F(SearchHistoryTest, LoadsAtMostAHundredEntriesAndSkipsBlankOnes)
         settings.setValue("REPLACESTRING1", "two");
         settings.setValue("REPLACESTRING2", "beyond the count");
     }
-    QSettings settings(kCompanyName, kApplicationName);
-    const SearchHistory history = SearchHistory::Load(settings);
-    ASSERT_EQ(history.find.size(), 100 - 3);
-    EXPECT_EQ(history.find[0], "find0");
-    EXPECT_EQ(history.find[3], "padded ");
-    EXPECT_EQ(history.find[4], "find7");
-    EXPECT_EQ(history.find.last(), "find99");
-    EXPECT_EQ(history.replace, QStringList({"one", "two"}));
-}
-
-TEST_F(SearchHistoryTest, ApplicationSavesItsHistoriesAtExitAndReadsThemAtStart)
-{
     {
         QSettings settings(kCompanyName, kApplicationName);
-        settings.setValue("EDIT/FINDSTRINGCOUNT", 5);
-        for (int i = 0; i < 5; ++i)
-            settings.setValue(QString("EDIT/FINDSTRING%1").arg(i), "old");
+        const SearchHistory history = SearchHistory::Load(settings);
+        ASSERT_EQ(history.find.size(), 100 - 3);
+        EXPECT_EQ(history.find[0], "find0");
+        EXPECT_EQ(history.find[3], "padded ");
+        EXPECT_EQ(history.find[4], "find7");
+        EXPECT_EQ(history.find.last(), "find99");
+        EXPECT_EQ(history.replace, QStringList({"one", "two"}));
     }
     {
         auto app = StartApp();
-        EXPECT_EQ(app->m_history.find.size(), 5);
+        EXPECT_EQ(app->m_history.find.size(), 97);
         app->m_history.find = {"OUT", "IN"};
         app->m_history.replace = {"<0D><0A>"};
         app->ExitInstance();
@@ -56,6 +48,7 @@ TEST_F(SearchHistoryTest, ApplicationSavesItsHistoriesAtExitAndReadsThemAtStart)
     EXPECT_EQ(settings.value("REPLACESTRING0").toString(), "<0D><0A>");
     // Entries of the longer list saved before are gone.
     EXPECT_FALSE(settings.contains("FINDSTRING4"));
+    EXPECT_FALSE(settings.contains("REPLACESTRING1"));
     settings.endGroup();
     auto app = StartApp();
     EXPECT_EQ(app->m_history.find, QStringList({"OUT", "IN"}));

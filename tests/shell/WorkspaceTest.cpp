@@ -2,8 +2,6 @@
 // opening, titles and the window menu.
 #include "CCmdListBar.h"
 #include "CCounterLabel.h"
-#include "CDocument.h"
-#include "CMainFrame.h"
 #include "CMdiClientWnd.h"
 #include "CMonitorWindow.h"
 #include "CProgramTitles.h"
@@ -12,9 +10,7 @@
 #include "CScriptEditView.h"
 #include "CSizingControlBar.h"
 #include "CommandIds.h"
-#include "EventLoopWait.h"
-#include "ProgramTestEnv.h"
-#include "ShellTestEnv.h"
+#include "MonitorAppTest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,7 +22,6 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
-#include <QTimer>
 #include <QWindow>
 
 namespace {
@@ -74,42 +69,25 @@ bool Overlap(const QList<QMdiSubWindow*>& windows)
 QString Describe(const QMdiSubWindow* window)
 {
     const QRect g = window->geometry();
-    return QStringLiteral("%1 at %2,%3 %4x%5")
-        .arg(window->windowTitle())
-        .arg(g.x())
-        .arg(g.y())
-        .arg(g.width())
-        .arg(g.height());
+    return window->windowTitle() +
+           QString::asprintf(" at %d,%d %dx%d", g.x(), g.y(), g.width(), g.height());
 }
 
 // The program with monitors and script editors, its main window shown at 1024 x 768; the port
 // settings dialog a new monitor opens with is cancelled.
-class WorkspaceTest : public ShellTest
+class WorkspaceTest : public MonitorAppTest
 {
 protected:
     void SetUp() override
     {
-        m_dialogs.setInterval(10);
-        QObject::connect(&m_dialogs, &QTimer::timeout, [] {
-            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-                dialog->reject();
-        });
-        m_dialogs.start();
-        m_program = StartProgram();
-        m_app = &m_program->App();
+        MonitorAppTest::SetUp();
         // The main window as on a screen with room for it, whatever the test's screen is.
         Frame()->showNormal();
         Frame()->setGeometry(20, 20, 1024, 768);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
         RunEventsFor(50);
     }
-    void TearDown() override
-    {
-        m_program.reset();
-        m_dialogs.stop();
-    }
 
-    CMainFrame* Frame() const { return m_app->MainFrame(); }
     CMdiClientWnd* Area() const { return Frame()->MdiClient(); }
     QRect Room() const { return Area()->viewport()->rect(); }
 
@@ -134,12 +112,6 @@ protected:
         }
         return faults;
     }
-
-    std::unique_ptr<CProgram> m_program;
-    CTARVENApp* m_app = nullptr;
-
-private:
-    QTimer m_dialogs;
 };
 
 } // namespace
@@ -231,21 +203,12 @@ TEST_F(WorkspaceTest, TitlesNameTheProgramOnceAndTheWindowMenuReadsAsTheTitleBar
             windowMenu = action->menu();
     }
     ASSERT_NE(windowMenu, nullptr);
-    const auto entries = [windowMenu] {
-        emit windowMenu->aboutToShow();
-        QStringList texts;
-        for (QAction* action : windowMenu->actions()) {
-            if (!action->isSeparator())
-                texts << action->text();
-        }
-        return texts;
-    };
     const QStringList arrangements = {"계단식 배열(&C)", "바둑판식 배열(&T)"};
-    EXPECT_EQ(entries(), arrangements + QStringList({"&1 Tvn1", "&2 Script1"}));
+    EXPECT_EQ(ShownItems(windowMenu), arrangements + QStringList({"&1 Tvn1", "&2 Script1 *"}));
     script->View()->Edit()->setFocus();
     QTest::keyClicks(script->View()->Edit(), "x");
     ASSERT_TRUE(script->isWindowModified());
-    EXPECT_EQ(entries(), arrangements + QStringList({"&1 Tvn1", "&2 Script1*"}));
+    EXPECT_EQ(ShownItems(windowMenu), arrangements + QStringList({"&1 Tvn1", "&2 Script1* *"}));
 
     const auto barTitle = [](const QWidget* window) { return window->windowHandle()->title(); };
     EXPECT_EQ(barTitle(Frame()), "TARVEN");
