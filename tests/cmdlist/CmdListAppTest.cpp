@@ -128,7 +128,8 @@ TEST_F(CmdListAppTest, APersonFillsARowAndSendsItToTheMonitorActivatedLastWithAC
     Click(1, kButtonColumn);
     EXPECT_EQ(pty.Receive(2, std::chrono::seconds(10)), "2\r");
 
-    // Closing both windows: a click at any moment afterwards reaches neither.
+    // Closing both windows: a click while they go says nothing, and once they are gone one
+    // reaches neither.
     Frame()->MdiClient()->closeAllSubWindows();
     Click(0, kButtonColumn);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -136,6 +137,8 @@ TEST_F(CmdListAppTest, APersonFillsARowAndSendsItToTheMonitorActivatedLastWithAC
     Click(1, kButtonColumn);
     RunEventsFor(50);
     EXPECT_TRUE(m_messages.texts.isEmpty());
+    EXPECT_EQ(pty.Receive(64, std::chrono::milliseconds(50)), "");
+    EXPECT_EQ(second.Receive(64, std::chrono::milliseconds(50)).find("2\r"), std::string::npos);
 }
 
 TEST_F(CmdListAppTest, CommandFilesOpenIntoTheListWhereverTheyComeFrom)

@@ -14,12 +14,13 @@ const QByteArray kCheck("123456789");
 
 } // namespace
 
-TEST(CommandTranslate, ChecksumTokensAppendTheChecksumOfEveryByteBeforeThem)
+TEST(CommandTranslate, ChecksumTokensAppendTheChecksumOfEveryEncodedByteBeforeThem)
 {
     const struct
     {
-        const char* text;
+        QString text;
         QByteArray bytes;
+        tsl::TextCodec codec = tsl::TextCodec::Utf8;
     } cases[] = {
         // CRC-16/MODBUS 0x4B37 low byte first; CRC-16/CCITT-FALSE 0x29B1 high byte first; CRC-32
         // 0xCBF43926 low byte first; the sums by hand: 0x31 + ... + 0x39 = 0x1DD.
@@ -40,11 +41,15 @@ TEST(CommandTranslate, ChecksumTokensAppendTheChecksumOfEveryByteBeforeThem)
         // Doubled brackets write the token's text itself.
         {"<<CRC16>>", "<CRC16>"},
         {"<<<LRC>", QByteArray("<") + char(0xC4)},
+        // The checksums cover the bytes of the link's encoding.
+        {QStringLiteral("한<XOR8>"), QByteArray::fromHex("c7d116"), tsl::TextCodec::Cp949},
+        {QStringLiteral("한<XOR8>"), QByteArray::fromHex("ed959ce4")},
+        {QStringLiteral("é<SUM8>"), QByteArray::fromHex("e9e9"), tsl::TextCodec::Latin1},
     };
     for (const auto& c : cases) {
-        const CommandBytes command = TranslateCommandText(c.text, tsl::TextCodec::Utf8);
-        EXPECT_FALSE(command.bMalformed) << c.text;
-        EXPECT_EQ(command.bytes.toHex(), c.bytes.toHex()) << c.text;
+        const CommandBytes command = TranslateCommandText(c.text, c.codec);
+        EXPECT_FALSE(command.bMalformed) << c.text.toStdString();
+        EXPECT_EQ(command.bytes.toHex(), c.bytes.toHex()) << c.text.toStdString();
     }
 
     // Only these names, upper case, closed at once; anything else stays wrong notation. Scripts
@@ -57,24 +62,8 @@ TEST(CommandTranslate, ChecksumTokensAppendTheChecksumOfEveryByteBeforeThem)
     }
     unsigned char script[16];
     EXPECT_EQ(CTSL::TranslateString("A<CRC16>", script, 8), -1);
-}
 
-TEST(CommandTranslate, ChecksumsCoverTheBytesOfTheLinksEncoding)
-{
-    const struct
-    {
-        tsl::TextCodec codec;
-        QString text;
-        QByteArray bytes;
-    } cases[] = {
-        {tsl::TextCodec::Cp949, QStringLiteral("한<XOR8>"), QByteArray::fromHex("c7d116")},
-        {tsl::TextCodec::Utf8, QStringLiteral("한<XOR8>"), QByteArray::fromHex("ed959ce4")},
-        {tsl::TextCodec::Latin1, QStringLiteral("é<SUM8>"), QByteArray::fromHex("e9e9")},
-    };
-    for (const auto& c : cases) {
-        const CommandBytes command = TranslateCommandText(c.text, c.codec);
-        EXPECT_EQ(command.bytes.toHex(), c.bytes.toHex()) << c.text.toStdString();
-    }
+    // A character the encoding lacks: nothing to send, and the character named.
     const CommandBytes lacking =
         TranslateCommandText(QStringLiteral("A😀<CRC16>"), tsl::TextCodec::Cp949);
     EXPECT_TRUE(lacking.bUnencodable);
