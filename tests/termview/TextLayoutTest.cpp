@@ -51,7 +51,7 @@ std::string Describe(const std::vector<Glyph>& glyphs)
 
 } // namespace
 
-TEST(TextLayout, ControlCodesShowThePanelNames)
+TEST(TextLayout, ControlCodesShowThePanelNamesInTheColoursOfTheirAttribute)
 {
     const char* const names[] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
                                  "BS",  "HT",  "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
@@ -68,10 +68,8 @@ TEST(TextLayout, ControlCodesShowThePanelNames)
     EXPECT_STREQ(ControlCodeName(0x7F), "DEL");
     EXPECT_EQ(ControlCodeName(' '), nullptr);
     EXPECT_EQ(ControlCodeName(0x80), nullptr);
-}
 
-TEST(TextLayout, AttributesPickInOrOutColours)
-{
+    // Attributes pick the colours of what was sent or received.
     std::vector<Cell> cells = {{'a', 0x31}, {'b', 0x32}, {'\r', 0x31}, {'\r', 0x32}, {'c', 0x00}};
     const auto glyphs = LayoutLine(cells, 0, true, TextEncoding::Auto);
     ASSERT_EQ(glyphs.size(), 5u);
