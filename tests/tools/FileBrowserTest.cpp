@@ -35,7 +35,7 @@ const QStringList kShown = {
 
 } // namespace
 
-TEST(FileListing, NamesSortByTheirNormalisedForm)
+TEST(FileListing, NamesSortByTheirNormalisedFormAndFileTypesGiveTheirPatterns)
 {
     const std::pair<const char*, const char*> cases[] = {
         {"MY DATA.BIN", "My Data.bin"},
@@ -49,10 +49,8 @@ TEST(FileListing, NamesSortByTheirNormalisedForm)
     };
     for (const auto& [name, shown] : cases)
         EXPECT_EQ(NormaliseFileName(QString::fromUtf8(name)), QString::fromUtf8(shown)) << name;
-}
 
-TEST(FileListing, FileTypesGiveTheirPatterns)
-{
+    // File types give their patterns.
     EXPECT_EQ(FileTypePatterns(QStringLiteral("All files (*.*)")), QStringList{"*"});
     EXPECT_EQ(FileTypePatterns(QStringLiteral("Motorola S-record files (*.s19 *.srec *.mot)")),
               (QStringList{"*.s19", "*.srec", "*.mot"}));
