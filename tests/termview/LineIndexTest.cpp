@@ -134,9 +134,7 @@ TEST(LineIndex, EndlessLineWrapsWithoutSplittingCharacters)
     };
     const Case cases[] = {
         // 한 in UTF-8, then "yz": the y may be a CP949 trail of 9C, the z starts a character.
-        {"\xED\x95\x9C"
-         "yz",
-         kMaxLineBytes + 3},
+        {"한yz", kMaxLineBytes + 3},
         // 한글 in CP949, then more: the next pair at an even distance that starts with C0 or more.
         {"\xC7\xD1\xB1\xDB\xC7\xD1", kMaxLineBytes + 3},
         // Bytes that fit no rule are cut after the search distance.

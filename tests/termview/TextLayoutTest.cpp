@@ -51,7 +51,7 @@ std::string Describe(const std::vector<Glyph>& glyphs)
 
 } // namespace
 
-TEST(TextLayout, ControlCodesShowThePanelNames)
+TEST(TextLayout, ControlCodesShowThePanelNamesInTheColoursOfTheirAttribute)
 {
     const char* const names[] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
                                  "BS",  "HT",  "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
@@ -68,10 +68,8 @@ TEST(TextLayout, ControlCodesShowThePanelNames)
     EXPECT_STREQ(ControlCodeName(0x7F), "DEL");
     EXPECT_EQ(ControlCodeName(' '), nullptr);
     EXPECT_EQ(ControlCodeName(0x80), nullptr);
-}
 
-TEST(TextLayout, AttributesPickInOrOutColours)
-{
+    // Attributes pick the colours of what was sent or received.
     std::vector<Cell> cells = {{'a', 0x31}, {'b', 0x32}, {'\r', 0x31}, {'\r', 0x32}, {'c', 0x00}};
     const auto glyphs = LayoutLine(cells, 0, true, TextEncoding::Auto);
     ASSERT_EQ(glyphs.size(), 5u);
@@ -93,12 +91,8 @@ TEST(TextLayout, CopyTextWritesBreaksAndVisibleCodes)
     };
     const Case cases[] = {
         {"ab\r\ncd\ne\rf", false, "ab\ncd\ne\nf"},
-        {"\x02"
-         "ab\x03\r\n",
-         true, "<02>ab<03><0D><0A>\n"},
-        {"\x02"
-         "ab\x03\r\n",
-         false, "ab\n"},
+        {"\002ab\003\r\n", true, "<02>ab<03><0D><0A>\n"},
+        {"\002ab\003\r\n", false, "ab\n"},
         {"a\tb", false, "a\tb"},
         {"\xED\x95\x9C\xFF", false, QString::fromUtf8("한\xEF\xBF\xBD")},
         {"\xED\x95\x9C\xFF", true, QString::fromUtf8("한<FF>")},
@@ -148,24 +142,15 @@ TEST(TextEncoding, EveryCharacterTakesExactlyItsCells)
         {"\xE9\x80\xA0", TextEncoding::Latin1, false, "é1 ·1 \u00A01"},
         // Hidden control codes take no room, shown ones their name's; a tab spaces to the next
         // stop.
-        {"A\x02"
-         "B\x03\r\n",
-         A, false, "A1 B1"},
-        {"A\x02"
-         "B",
-         A, true, "A1 STX3 B1"},
+        {"A\002B\003\r\n", A, false, "A1 B1"},
+        {"A\002B", A, true, "A1 STX3 B1"},
         {"ab\tc", A, false, "a1 b1  6 c1"},
         // An arrival stamp goes before the first glyph at or after its offset.
         {"abc", U, false, "|1|15 a1 b1 c1", {{100, 1}}},
         {"abc", U, false, "a1 |1|15 b1 |2|15 c1", {{101, 1}, {102, 2}}},
         {"\x02OK", U, false, "|7|15 O1 K1", {{100, 7}}},
         {"\x02OK", U, true, "|7|15 STX3 O1 K1", {{100, 7}}},
-        {"\xEC\x98\xA8x",
-         U,
-         false,
-         "\xEC\x98\xA8"
-         "2 |3|15 x1",
-         {{101, 3}}},
+        {"\xEC\x98\xA8x", U, false, "온2 |3|15 x1", {{101, 3}}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Describe(LayoutLine(Cells(c.bytes), 100, c.controls, c.encoding, c.stamps)),
@@ -173,13 +158,11 @@ TEST(TextEncoding, EveryCharacterTakesExactlyItsCells)
             << testing::PrintToString(c.bytes) << " encoding " << static_cast<int>(c.encoding)
             << (c.controls ? " with codes" : "");
     }
-    const auto glyphs = LayoutLine(Cells("A\x02"
-                                         "B"),
-                                   100, false, TextEncoding::Auto);
+    const auto glyphs = LayoutLine(Cells("A\002B"), 100, false, TextEncoding::Auto);
     EXPECT_EQ(glyphs.back().offset, 102u) << "a glyph keeps its byte's offset past hidden codes";
 }
 
-TEST(TextEncoding, SentAndReceivedBytesNeverMakeOneCharacter)
+TEST(TextEncoding, SentAndReceivedBytesNeverMakeOneCharacterTwoWritesOfOneSideDo)
 {
     // A typed lead byte echoed just before a received trail byte: two strays, not 한.
     const std::vector<Cell> cells = {{0xC7, kAttrSent}, {0xD1, kAttrReceived}};
@@ -187,10 +170,8 @@ TEST(TextEncoding, SentAndReceivedBytesNeverMakeOneCharacter)
         EXPECT_EQ(Describe(LayoutLine(cells, 0, false, encoding)), "·1 ·1");
     const std::vector<Cell> utf8 = {{0xED, kAttrSent}, {0x95, kAttrSent}, {0x9C, kAttrReceived}};
     EXPECT_EQ(Describe(LayoutLine(utf8, 0, true, TextEncoding::Utf8)), "<ED>4 <95>4 <9C>4");
-}
 
-TEST(TextEncoding, PairSplitOverTwoWritesIsShownAsOneCharacter)
-{
+    // A pair split over two writes of the same side is one character.
     const auto shown = [](const std::vector<QByteArray>& writes) {
         CTextViewCtrl view;
         view.resize(300, 100);

@@ -152,7 +152,7 @@ TEST_F(TextViewCtrlTest, MouseSelectionIsCopiedWithCtrlCAndTheContextActionOther
     EXPECT_EQ(m_view.GetBufferSize(), held);
 }
 
-TEST_F(TextViewCtrlTest, HexModeDumpsSixteenBytesPerRow)
+TEST_F(TextViewCtrlTest, HexModeDumpsSixteenBytesPerRowAndMarksEveryMatchShown)
 {
     Write(m_view, "ABCDEFGHIJKLMNOPQR\r\n");
     m_view.HexaView(true);
@@ -166,6 +166,25 @@ TEST_F(TextViewCtrlTest, HexModeDumpsSixteenBytesPerRow)
     // The offset column of row 1 and the empty row below the end.
     Drag(At(1, 1), At(40, 5));
     EXPECT_EQ(m_view.SelectedText(), "51 52 0D 0A");
+
+    // Every match shown is marked.
+    m_view.Clear();
+    Write(m_view, QByteArray("ab\r\ncd\r\nef\r\n"));
+    WaitForSync();
+    m_view.SetSearchPattern("\r\n");
+    const SearchHit hit = m_view.FindNext(true);
+    ASSERT_TRUE(hit.found);
+    EXPECT_EQ(hit.count, 3u);
+    EXPECT_EQ(hit.offset, 2u);
+
+    // The first match is selected, the others marked, the rest drawn as before.
+    const auto colourAt = [&](int index) { return HexCellColour(0, index); };
+    const QColor marked = colourAt(6);
+    EXPECT_EQ(colourAt(10), marked);
+    EXPECT_NE(colourAt(2), marked) << "the selected match";
+    EXPECT_NE(colourAt(0), marked) << "no match";
+    m_view.SetSearchPattern({});
+    EXPECT_NE(colourAt(6), marked) << "marks go with the pattern";
 }
 
 TEST_F(TextViewCtrlTest, ViewFollowsTheEndUnlessTheUserScrolledUpAndDroppedLinesDoNotMoveIt)
@@ -265,27 +284,6 @@ TEST_F(TextViewCtrlTest, FoundMatchesAreSelectedAndScrolledIntoViewAcrossChunks)
     EXPECT_FALSE(m_view.FindNext(true).found);
     EXPECT_EQ(m_view.SelectedText(), QStringLiteral("12\n13"));
     EXPECT_EQ(m_view.verticalScrollBar()->value(), top);
-}
-
-TEST_F(TextViewCtrlTest, HexModeMarksEveryMatchShown)
-{
-    m_view.HexaView(true);
-    Write(m_view, QByteArray("ab\r\ncd\r\nef\r\n"));
-    WaitForSync();
-    m_view.SetSearchPattern("\r\n");
-    const SearchHit hit = m_view.FindNext(true);
-    ASSERT_TRUE(hit.found);
-    EXPECT_EQ(hit.count, 3u);
-    EXPECT_EQ(hit.offset, 2u);
-
-    // The first match is selected, the others marked, the rest drawn as before.
-    const auto colourAt = [&](int index) { return HexCellColour(0, index); };
-    const QColor marked = colourAt(6);
-    EXPECT_EQ(colourAt(10), marked);
-    EXPECT_NE(colourAt(2), marked) << "the selected match";
-    EXPECT_NE(colourAt(0), marked) << "no match";
-    m_view.SetSearchPattern({});
-    EXPECT_NE(colourAt(6), marked) << "marks go with the pattern";
 }
 
 TEST_F(TextViewCtrlTest, HexFindAfterTheOldestLinesWentLandsOnTheMatchesRowAndBytes)

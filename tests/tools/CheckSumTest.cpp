@@ -38,11 +38,8 @@ CheckSumTexts Compute(const QString& input, CheckSumMethod method)
 TEST(CheckSum, EveryMethodReducesKnownInputs)
 {
     const CheckSumCase cases[] = {
-        {"", CheckSumMethod::Xor, "00000000", "00000000"},
-        {"", CheckSumMethod::And, "00000000", "00000000"},
-        {"", CheckSumMethod::Or, "00000000", "00000000"},
-        {"", CheckSumMethod::Sum, "00000000", "00000000"},
         {"", CheckSumMethod::Crc16, "0000ffff", "00065535"},
+        {"", CheckSumMethod::Crc16Ccitt, "0000ffff", "00065535"},
         {"<01><02><03>", CheckSumMethod::Xor, "00000000", "00000000"},
         {"<01><02><03>", CheckSumMethod::And, "00000000", "00000000"},
         {"<01><02><03>", CheckSumMethod::Or, "00000003", "00000003"},
@@ -71,17 +68,20 @@ TEST(CheckSum, EveryMethodReducesKnownInputs)
         {"<01><03><00><00><00><01>", CheckSumMethod::Lrc, "000000fb", "00000251"},
         {"<FF><FF>", CheckSumMethod::Sum8, "000000fe", "00000254"},
         {"<FF><01>", CheckSumMethod::Lrc, "00000000", "00000000"},
-        {"", CheckSumMethod::Crc16Ccitt, "0000ffff", "00065535"},
-        {"", CheckSumMethod::Crc32, "00000000", "00000000"},
-        {"", CheckSumMethod::Sum8, "00000000", "00000000"},
-        {"", CheckSumMethod::Xor8, "00000000", "00000000"},
-        {"", CheckSumMethod::Lrc, "00000000", "00000000"},
         {"<00>", CheckSumMethod::Crc32, "d202ef8d", "3523407757"},
     };
     for (const CheckSumCase& c : cases) {
         const CheckSumTexts texts = Compute(QString::fromUtf8(c.input), c.method);
         EXPECT_EQ(texts.hex, QLatin1String(c.hex)) << c.input << " method " << int(c.method);
         EXPECT_EQ(texts.dec, QLatin1String(c.dec)) << c.input << " method " << int(c.method);
+    }
+    // Every other method reduces no bytes to zero.
+    for (const CheckSumMethod method :
+         {CheckSumMethod::Xor, CheckSumMethod::And, CheckSumMethod::Or, CheckSumMethod::Sum,
+          CheckSumMethod::Crc32, CheckSumMethod::Sum8, CheckSumMethod::Xor8, CheckSumMethod::Lrc}) {
+        const CheckSumTexts texts = Compute(QString(), method);
+        EXPECT_EQ(texts.hex, QStringLiteral("00000000")) << int(method);
+        EXPECT_EQ(texts.dec, QStringLiteral("00000000")) << int(method);
     }
 }
 
@@ -156,7 +156,7 @@ protected:
     QPushButton* m_compute = nullptr;
 };
 
-TEST_F(CheckSumDlgTest, StartsEmptyWithXorAndComputesWithoutClosing)
+TEST_F(CheckSumDlgTest, StartsEmptyWithXorComputesWithoutClosingAndTakes4096Characters)
 {
     EXPECT_TRUE(m_input->toPlainText().isEmpty());
     EXPECT_TRUE(m_dlg.findChild<QRadioButton*>(ControlName(CheckSumDlgIds::IDC_XOR))->isChecked());
@@ -178,30 +178,15 @@ TEST_F(CheckSumDlgTest, StartsEmptyWithXorAndComputesWithoutClosing)
     EXPECT_EQ(Field(IDC_ASCII), QStringLiteral("00000007"));
     EXPECT_TRUE(m_dlg.isVisible());
     EXPECT_TRUE(m_messages.texts.isEmpty());
-}
 
-TEST_F(CheckSumDlgTest, InputTakesAtMost4096Characters)
-{
+    // The input takes at most 4096 characters.
     m_input->setPlainText(QString(4090, QLatin1Char('A')));
     m_input->moveCursor(QTextCursor::End);
     QTest::keyClicks(m_input, QStringLiteral("0123456789"));
     EXPECT_EQ(m_input->toPlainText(), QString(4090, QLatin1Char('A')) + QStringLiteral("012345"));
 }
 
-TEST_F(CheckSumDlgTest, MalformedInputShowsTheMessageAndKeepsTheResults)
-{
-    Compute(QStringLiteral("<FF><FF>"), IDC_SUM);
-    ASSERT_EQ(Field(IDC_HEX), QStringLiteral("fffffffe"));
-
-    Compute(QStringLiteral("<0D"), IDC_XOR);
-    EXPECT_EQ(m_messages.texts, QStringList{kFormatError});
-    EXPECT_EQ(Field(IDC_HEX), QStringLiteral("fffffffe"));
-    EXPECT_EQ(Field(IDC_DEC), QStringLiteral("-0000002"));
-    EXPECT_EQ(Field(IDC_BIN), QStringLiteral("11111111 11111111 11111111 11111110"));
-    EXPECT_EQ(m_input->toPlainText(), QStringLiteral("<0D"));
-}
-
-TEST_F(CheckSumDlgTest, EveryMethodHasItsRadioAfterTheFirstFive)
+TEST_F(CheckSumDlgTest, EveryMethodHasItsRadioAndMalformedInputKeepsTheResults)
 {
     const struct
     {
@@ -227,4 +212,13 @@ TEST_F(CheckSumDlgTest, EveryMethodHasItsRadioAfterTheFirstFive)
         EXPECT_EQ(Field(IDC_HEX), QLatin1String(radio.hex)) << radio.label;
     }
     EXPECT_TRUE(m_messages.texts.isEmpty());
+
+    Compute(QStringLiteral("<FF><FF>"), IDC_SUM);
+    ASSERT_EQ(Field(IDC_HEX), QStringLiteral("fffffffe"));
+    Compute(QStringLiteral("<0D"), IDC_XOR);
+    EXPECT_EQ(m_messages.texts, QStringList{kFormatError});
+    EXPECT_EQ(Field(IDC_HEX), QStringLiteral("fffffffe"));
+    EXPECT_EQ(Field(IDC_DEC), QStringLiteral("-0000002"));
+    EXPECT_EQ(Field(IDC_BIN), QStringLiteral("11111111 11111111 11111111 11111110"));
+    EXPECT_EQ(m_input->toPlainText(), QStringLiteral("<0D"));
 }

@@ -28,9 +28,14 @@ public:
     QString Folder() const { return Root() + QLatin1Char('/'); }
 };
 
+// The folder's entries as shown: folders, then files, each as named on disk.
+const QStringList kShown = {
+    "[Up one directory]", "Alpha",    "beta Folder", "zeta",     "a.BIN",     "b.txt",
+    "FILE.bin",           "file.BIN", "MY DATA.BIN", "Zulu.bin", "_notes.txt"};
+
 } // namespace
 
-TEST(FileListing, NamesSortByTheirNormalisedForm)
+TEST(FileListing, NamesSortByTheirNormalisedFormAndFileTypesGiveTheirPatterns)
 {
     const std::pair<const char*, const char*> cases[] = {
         {"MY DATA.BIN", "My Data.bin"},
@@ -44,10 +49,8 @@ TEST(FileListing, NamesSortByTheirNormalisedForm)
     };
     for (const auto& [name, shown] : cases)
         EXPECT_EQ(NormaliseFileName(QString::fromUtf8(name)), QString::fromUtf8(shown)) << name;
-}
 
-TEST(FileListing, FileTypesGiveTheirPatterns)
-{
+    // File types give their patterns.
     EXPECT_EQ(FileTypePatterns(QStringLiteral("All files (*.*)")), QStringList{"*"});
     EXPECT_EQ(FileTypePatterns(QStringLiteral("Motorola S-record files (*.s19 *.srec *.mot)")),
               (QStringList{"*.s19", "*.srec", "*.mot"}));
@@ -57,30 +60,29 @@ TEST(FileListing, FileTypesGiveTheirPatterns)
 TEST(FileListing, ListsFoldersThenFilesAsNamedOnDiskEachSortedByteByByte)
 {
     const BrowserFolder folder;
-    const QList<FileEntry> entries = ListFolder(folder.Folder(), QStringLiteral("All files (*.*)"));
     QStringList texts;
     QStringList names;
     QList<int> values;
-    for (const FileEntry& entry : entries) {
-        texts.append(entry.text);
-        names.append(entry.name);
-        values.append(entry.value);
-    }
+    const auto list = [&](const QString& type) {
+        texts.clear();
+        names.clear();
+        values.clear();
+        for (const FileEntry& entry : ListFolder(folder.Folder(), type)) {
+            texts.append(entry.text);
+            names.append(entry.name);
+            values.append(entry.value);
+        }
+    };
+    list(QStringLiteral("All files (*.*)"));
     // Shown as named on disk: two names that differ only in case are two files.
-    EXPECT_EQ(texts,
-              (QStringList{"[Up one directory]", "Alpha", "beta Folder", "zeta", "a.BIN", "b.txt",
-                           "FILE.bin", "file.BIN", "MY DATA.BIN", "Zulu.bin", "_notes.txt"}));
+    EXPECT_EQ(texts, kShown);
     EXPECT_EQ(names.mid(1), texts.mid(1));
     EXPECT_EQ(values.mid(0, 5), (QList<int>{kEntryUp, kEntryFolderAttribute, kEntryFolderAttribute,
                                             kEntryFolderAttribute, kEntryFileAttribute}));
 
-    const QList<FileEntry> binaries = ListFolder(folder.Folder(), QStringLiteral("(*.bin)"));
-    QStringList binaryTexts;
-    for (const FileEntry& entry : binaries)
-        binaryTexts.append(entry.text);
-    EXPECT_EQ(binaryTexts,
-              (QStringList{"[Up one directory]", "Alpha", "beta Folder", "zeta", "a.BIN",
-                           "FILE.bin", "file.BIN", "MY DATA.BIN", "Zulu.bin"}));
+    list(QStringLiteral("(*.bin)"));
+    EXPECT_EQ(texts, (QStringList{"[Up one directory]", "Alpha", "beta Folder", "zeta", "a.BIN",
+                                  "FILE.bin", "file.BIN", "MY DATA.BIN", "Zulu.bin"}));
 
     EXPECT_EQ(ListFolder(QStringLiteral("/"), QStringLiteral("All files (*.*)")).first().value,
               kEntryRoot);
@@ -125,9 +127,7 @@ TEST(FileBrowser, WalksFromTheRootVolumeThroughFoldersAndBack)
     EXPECT_EQ(driver.Texts().first(), QStringLiteral("[Root]"));
 
     driver.Browse(folder.Folder());
-    EXPECT_EQ(driver.Texts(),
-              (QStringList{"[Up one directory]", "Alpha", "beta Folder", "zeta", "a.BIN", "b.txt",
-                           "FILE.bin", "file.BIN", "MY DATA.BIN", "Zulu.bin", "_notes.txt"}));
+    EXPECT_EQ(driver.Texts(), kShown);
 
     // Choosing a file shows its name on disk, which is what gets sent.
     driver.Click(driver.Entry(QStringLiteral("MY DATA.BIN")));

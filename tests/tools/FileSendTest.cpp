@@ -102,6 +102,19 @@ protected:
         return match.hasMatch() ? match.captured(1).toLongLong() : -1;
     }
 
+    // Sends a file to a peer that never reads it: the file, and the bytes the stalled
+    // transfer's message reports as sent.
+    std::pair<QByteArray, qint64> SendStalled(qsizetype size)
+    {
+        Open(kQuickStall);
+        const QByteArray contents = MakeFile(QStringLiteral("big.bin"), size);
+        Send(QStringLiteral("big.bin"));
+        const qint64 sent = ExpectFailed(kStalled);
+        EXPECT_GT(sent, 0);
+        EXPECT_LT(sent, size);
+        return {contents, sent};
+    }
+
     TempDir m_dir;
     MessageCapture m_messages;
     std::unique_ptr<CFileSendDlg> m_dlg;
@@ -279,7 +292,7 @@ TEST_F(SerialFileSendTest, CancelOrCloseAfterTheFirstBlockStopsThereWithoutCompl
     }
 }
 
-TEST_F(SerialFileSendTest, APacedSendWritesWholeLinesOrSingleBytesInOrder)
+TEST_F(SerialFileSendTest, APacedSendWritesWholeLinesOrSingleBytesInOrderAndCancelEndsItsPause)
 {
     // The pauses themselves are measured by hand, not here: what is checked is the pieces the
     // pacing cuts the file into, and that every byte arrives in order.
@@ -303,12 +316,9 @@ TEST_F(SerialFileSendTest, APacedSendWritesWholeLinesOrSingleBytesInOrder)
         EXPECT_EQ(m_writer->Sizes(), c.sizes) << c.lineMs << "/" << c.byteMs;
         EXPECT_EQ(Received(contents.size()), contents);
     }
-}
 
-TEST_F(SerialFileSendTest, CancelStopsAPacedSendInItsPause)
-{
-    // Three lines with a pause longer than any wait of the test after each: only a cancel that
-    // ends the pause lets the worker finish in time.
+    // A pause longer than any wait of the test: only a cancel that ends it lets the worker end.
+    m_messages.texts.clear();
     m_dir.Write(QStringLiteral("slow.txt"), "a\nb\nc\n");
     Open(FileSendSettings{QString(), 10, 0, kMaxSendDelayMs, 0});
     Send(QStringLiteral("slow.txt"));
@@ -347,14 +357,7 @@ TEST_F(SerialFileSendTest, ReceiverThatReadsSlowlyGetsTheWholeFile)
 
 TEST_F(SerialFileSendTest, PeerThatStopsReadingFailsTheTransferWithTheBytesSent)
 {
-    Open(kQuickStall);
-    const qsizetype size = 256 * 1024; // far beyond what a pseudo-terminal buffers
-    const QByteArray contents = MakeFile(QStringLiteral("big.bin"), size);
-    Send(QStringLiteral("big.bin"));
-
-    const qint64 sent = ExpectFailed(kStalled);
-    EXPECT_GT(sent, 0);
-    EXPECT_LT(sent, size);
+    const auto [contents, sent] = SendStalled(256 * 1024); // far beyond what a pty buffers
     // Every byte reported as sent is on its way, in order, and nothing else.
     EXPECT_EQ(Received(sent), contents.left(sent));
     EXPECT_TRUE(Received(1, 200ms).isEmpty());
@@ -388,15 +391,8 @@ TEST_F(SerialFileSendTest, MissingDeclinedOrEmptyFilesWriteNothing)
 
 TEST_F(ClientFileSendTest, PeerThatStopsReadingFailsTheTransferWithTheBytesSent)
 {
-    Open(kQuickStall);
-    const qsizetype size = 16 * 1024 * 1024; // beyond the socket buffers of both ends
-    const QByteArray contents = MakeFile(QStringLiteral("big.bin"), size);
-    Send(QStringLiteral("big.bin"));
-
-    // Sent is what the peer's system had when the transfer gave up.
-    const qint64 sent = ExpectFailed(kStalled);
-    EXPECT_GT(sent, 0);
-    EXPECT_LT(sent, size);
+    // Beyond the socket buffers of both ends; sent is what the peer's system had at the end.
+    const auto [contents, sent] = SendStalled(16 * 1024 * 1024);
     EXPECT_EQ(m_peer.Unread(), sent);
     // What the link still held follows once the peer reads: little, no dump of megabytes.
     const QByteArray received = m_peer.Take(sent);
@@ -408,7 +404,7 @@ TEST_F(ClientFileSendTest, PeerThatStopsReadingFailsTheTransferWithTheBytesSent)
     EXPECT_TRUE(received.left(sent) == contents.left(sent));
 }
 
-TEST_F(ServerFileSendTest, ClientThatLeavesIsDroppedAndTheOthersGetTheWholeFile)
+TEST_F(ServerFileSendTest, ClientsThatLeaveAreDroppedAndTheLastOneToLeaveFailsTheTransfer)
 {
     Start(3);
     const QByteArray contents = MakeFile(QStringLiteral("data.bin"), 2500);
@@ -429,16 +425,15 @@ TEST_F(ServerFileSendTest, ClientThatLeavesIsDroppedAndTheOthersGetTheWholeFile)
     QTest::qWait(100);
     late.Drain();
     EXPECT_TRUE(late.Received().isEmpty());
-}
 
-TEST_F(ServerFileSendTest, TransferFailsWhenItsLastClientLeavesOrThereIsNone)
-{
-    Start(1);
-    MakeFile(QStringLiteral("data.bin"), 2500);
+    // A transfer fails once its last client leaves, and at once when there is none.
+    Open();
+    m_messages.texts.clear();
     m_writer->HoldAfter(1);
     Send(QStringLiteral("data.bin"));
     ASSERT_TRUE(WaitFor([&] { return m_writer->Held(); }));
-    m_peers[0].Abort();
+    for (TcpPeer* peer : {&m_peers[0], &m_peers[2], &late})
+        peer->Abort();
     ASSERT_TRUE(WaitFor([&] { return ConnectedSlots() == 0; }));
     m_writer->Release();
 
@@ -513,12 +508,7 @@ TEST_F(SlowPeerFileSendTest, CancelledTransferLeavesLittleForTheDeviceToStillGet
 
 TEST_F(SlowPeerFileSendTest, PeerThatStopsReadingFailsTheWaitAfterTheStallLimit)
 {
-    Open(kQuickStall);
-    const qsizetype size = 32 * 1024;
-    MakeFile(QStringLiteral("data.bin"), size);
-    Send(QStringLiteral("data.bin"));
-    const qint64 delivered = ExpectFailed(kStalled);
     // Only what reached the peer counts as sent.
-    EXPECT_LT(delivered, size);
+    const qint64 delivered = SendStalled(32 * 1024).second;
     EXPECT_EQ(delivered, PeerHas());
 }
