@@ -52,6 +52,12 @@ inline std::string TcpScript(const std::string& body, const std::string& declara
            declarations + "BEGIN:\n" + body + "END:\n";
 }
 
+// `tcpScript` (of TcpScript) on the link that the OPEN lines `open` name instead.
+inline std::string OnLink(const std::string& open, const std::string& tcpScript)
+{
+    return open + tcpScript.substr(tcpScript.find("DIM "));
+}
+
 // Checks `done` every few milliseconds until it holds; false when `timeout` passed first.
 template <typename Done> bool PollUntil(Done done, std::chrono::milliseconds timeout = 20s)
 {
@@ -136,9 +142,8 @@ inline long StatusKiB(pid_t pid, const std::string& field)
     return value.empty() ? -1 : std::stol(value);
 }
 
-// tslrun started with its standard output on a descriptor of the test's choosing (a pipe it
-// may never read), its standard error kept, or on a descriptor of the test's too; killed if
-// the test leaves it running.
+// tslrun with its standard output (and error, if given) on descriptors of the test's choosing,
+// such as a pipe it never reads; killed if the test leaves it running.
 class SpawnedTslrun
 {
 public:
@@ -190,8 +195,7 @@ public:
     // True once tslrun has the file at `path` open, such as a serial device.
     bool HasOpen(const std::string& path) const { return OpenFiles(m_pid).contains(path); }
 
-    // Waits for the end at most `timeout`: the exit status, -1 for a death by a signal, or
-    // kRunning.
+    // Waits for the end at most `timeout`: the exit status, -1 for death by signal, or kRunning.
     int Wait(std::chrono::milliseconds timeout)
     {
         PollUntil(
@@ -261,38 +265,19 @@ public:
             timeout);
     }
 
-    // Reads until at least `text` has arrived; false when it does not in time.
-    bool WaitFor(const std::string& text, std::chrono::milliseconds timeout = 20s)
+    // Reads until `text` has arrived; false when it does not in time. An echo may reach a
+    // script in several pieces, printed a line each, so `echo` looks past the line ends.
+    bool WaitFor(const std::string& text, bool echo = false)
     {
-        return ReadUntil([&] { return m_read.find(text) != std::string::npos; }, timeout);
-    }
-
-    // Reads until an echo of `text` has arrived. A script prints what each IN took, and
-    // the bytes of one send may reach it in more than one piece, one line each.
-    bool WaitForEcho(const std::string& text, std::chrono::milliseconds timeout = 20s)
-    {
-        return ReadUntil(
-            [&] {
-                std::string joined = m_read;
-                std::erase(joined, '\n');
-                return joined.find(text) != std::string::npos;
-            },
-            timeout);
-    }
-    const std::string& Read() const { return m_read; }
-
-private:
-    static void Close(int& fd)
-    {
-        if (fd >= 0)
-            close(fd);
-        fd = -1;
-    }
-
-    template <typename Done> bool ReadUntil(Done done, std::chrono::milliseconds timeout)
-    {
-        const auto deadline = Clock::now() + timeout;
-        while (!done()) {
+        const auto deadline = Clock::now() + 20s;
+        const auto arrived = [&] {
+            if (!echo)
+                return m_read.find(text) != std::string::npos;
+            std::string joined = m_read;
+            std::erase(joined, '\n');
+            return joined.find(text) != std::string::npos;
+        };
+        while (!arrived()) {
             pollfd fd{m_fds[0], POLLIN, 0};
             const auto left =
                 std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
@@ -305,6 +290,16 @@ private:
             m_read.append(buffer, static_cast<size_t>(got));
         }
         return true;
+    }
+    bool WaitForEcho(const std::string& text) { return WaitFor(text, true); }
+    const std::string& Read() const { return m_read; }
+
+private:
+    static void Close(int& fd)
+    {
+        if (fd >= 0)
+            close(fd);
+        fd = -1;
     }
 
     int m_fds[2] = {-1, -1};

@@ -24,11 +24,6 @@ const char kRules[] = "# a Modbus RTU slave at every address\n"
                       "when ?? <03> ?? ?? <00><02> crc16 reply $1 <03><04><00><2A><00><07> crc16\n"
                       "when AT<0D> reply OK<0D><0A> after 1ms\n";
 
-ProgramRun RunTslsim(const QStringList& arguments)
-{
-    return RunProgram(TSLSIM_PATH, arguments, 30000);
-}
-
 // tslsim serving until the test ends; its standard error is kept.
 class Served
 {
@@ -305,7 +300,7 @@ TEST(Tslsim, FaultyRulesUnreadableFilesAndWrongArgumentsAreRefusedWithTheirReaso
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
-        const ProgramRun run = RunTslsim(c.arguments);
+        const ProgramRun run = RunProgram(TSLSIM_PATH, c.arguments, 30000);
         EXPECT_EQ(run.status, c.status);
         EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
     }
