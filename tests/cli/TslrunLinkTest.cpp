@@ -211,6 +211,7 @@ TEST(TslrunUdp, DatagramsGoToThePeerOrTheEchoDeviceAndComeBackOnTheLocalPort)
         ::sendto(peer, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&to),
                  sizeof to);
     EXPECT_TRUE(out.WaitFor("pong\n")) << out.Read() << spawned.Errors();
+    EXPECT_EQ(out.Read(), "pong\n") << "the empty one printed nothing";
     ::close(peer);
 
     // The UDP link is IPv4 only: an IPv6 peer is a link error that says so.

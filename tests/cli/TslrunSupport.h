@@ -249,7 +249,6 @@ public:
     Pipe(const Pipe&) = delete;
     Pipe& operator=(const Pipe&) = delete;
 
-    int Reader() const { return m_fds[0]; }
     int Writer() const { return m_fds[1]; }
     void CloseWriter() { Close(m_fds[1]); }
     void CloseReader() { Close(m_fds[0]); }
