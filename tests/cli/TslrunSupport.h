@@ -3,6 +3,7 @@
 #include "RunProgram.h"
 #include "TempDir.h"
 
+#include <QProcess>
 #include <QStringList>
 #include <gtest/gtest.h>
 
@@ -303,6 +304,62 @@ private:
 
     int m_fds[2] = {-1, -1};
     std::string m_read;
+};
+
+// tslsim or tslbridge serving until the test stops it with SIGTERM, which must end it with 0.
+class Serving
+{
+public:
+    Serving(const char* program, const QStringList& arguments)
+    {
+        m_process.start(program, arguments);
+        EXPECT_TRUE(m_process.waitForStarted());
+    }
+    ~Serving()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            EXPECT_EQ(Stop(), 0) << Errors();
+        }
+    }
+    Serving(const Serving&) = delete;
+    Serving& operator=(const Serving&) = delete;
+
+    // The exit status after SIGTERM; -1 for a death by a signal or no end in time.
+    int Stop()
+    {
+        m_process.terminate();
+        if (!m_process.waitForFinished(20000))
+            return -1;
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+    }
+    QString FirstLine()
+    {
+        PollUntil([&] {
+            m_process.waitForReadyRead(10);
+            return m_process.canReadLine();
+        });
+        return QString::fromUtf8(m_process.readLine()).trimmed();
+    }
+    // Waits until standard error holds `text`; false when the program ended or time ran out.
+    bool Said(const std::string& text)
+    {
+        const auto told = [&] { return Errors().find(text) != std::string::npos; };
+        return PollUntil([&] { return told() || m_process.state() == QProcess::NotRunning; }) &&
+               told();
+    }
+    std::string Errors()
+    {
+        m_process.setReadChannel(QProcess::StandardError);
+        m_process.waitForReadyRead(10);
+        m_process.setReadChannel(QProcess::StandardOutput);
+        m_errors += m_process.readAllStandardError().toStdString();
+        return m_errors;
+    }
+    QString Output() { return QString::fromUtf8(m_process.readAllStandardOutput()); }
+
+private:
+    QProcess m_process;
+    std::string m_errors;
 };
 
 } // namespace TslrunTest
