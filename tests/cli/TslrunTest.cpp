@@ -142,44 +142,41 @@ TEST(Tslrun, LinkFailuresExitTwoWithTheReason)
 TEST(Tslrun, ConnectReachesPeersByHostNameAndByIpv6Address)
 {
     const ScriptFile script(TcpScript("IN BUF, N\nCMP N, 0\nJPE END\nPRINT BUF\nSYNC 0\n"));
-    // By name.
-    {
-        TcpListener listener;
+    // The run connects to `host` and prints what the peer there says: `host` itself.
+    const auto reach = [&](int listener, const std::string& host, quint16 port) {
+        ASSERT_EQ(::listen(listener, 1), 0);
         Pipe out;
-        SpawnedTslrun run({"--sync-exit", "--connect",
-                           "localhost:" + std::to_string(listener.Port()), script.Path()},
-                          out.Writer());
-        TcpPeer peer = listener.Accept();
-        ASSERT_TRUE(peer.IsOpen()) << run.Errors();
-        peer.Send("by name");
+        SpawnedTslrun run(
+            {"--sync-exit", "--connect", host + ":" + std::to_string(port), script.Path()},
+            out.Writer());
+        pollfd waiting = {listener, POLLIN, 0};
+        ASSERT_GT(::poll(&waiting, 1, 20000), 0) << run.Errors();
+        const int peer = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+        ASSERT_GE(peer, 0);
+        EXPECT_EQ(::send(peer, host.data(), host.size(), MSG_NOSIGNAL), ssize_t(host.size()));
         EXPECT_EQ(run.Wait(20s), 0) << run.Errors();
-        EXPECT_TRUE(out.WaitForEcho("by name")) << out.Read();
-    }
+        EXPECT_TRUE(out.WaitForEcho(host)) << out.Read();
+        ::close(peer);
+    };
+    // By name.
+    const int v4 = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const sockaddr_in loopback = Loopback(0);
+    ASSERT_EQ(::bind(v4, reinterpret_cast<const sockaddr*>(&loopback), sizeof loopback), 0);
+    reach(v4, "localhost", LocalPortOf(v4));
+    ::close(v4);
     // By IPv6 address, in brackets.
-    const int listener = ::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int v6 = ::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in6 address = {};
     address.sin6_family = AF_INET6;
     address.sin6_addr = in6addr_loopback;
-    if (::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        ::close(listener);
+    if (::bind(v6, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ::close(v6);
         GTEST_SKIP() << "no IPv6 loopback address here: " << std::strerror(errno);
     }
-    ASSERT_EQ(::listen(listener, 1), 0);
     socklen_t length = sizeof address;
-    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-    Pipe out;
-    SpawnedTslrun run({"--sync-exit", "--connect",
-                       "[::1]:" + std::to_string(ntohs(address.sin6_port)), script.Path()},
-                      out.Writer());
-    pollfd waiting = {listener, POLLIN, 0};
-    ASSERT_GT(::poll(&waiting, 1, 20000), 0) << run.Errors();
-    const int peer = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-    ASSERT_GE(peer, 0);
-    EXPECT_EQ(::send(peer, "over IPv6", 9, MSG_NOSIGNAL), 9);
-    EXPECT_EQ(run.Wait(20s), 0) << run.Errors();
-    EXPECT_TRUE(out.WaitForEcho("over IPv6")) << out.Read();
-    ::close(peer);
-    ::close(listener);
+    ::getsockname(v6, reinterpret_cast<sockaddr*>(&address), &length);
+    reach(v6, "[::1]", ntohs(address.sin6_port));
+    ::close(v6);
 }
 
 TEST(Tslrun, UsageMistakesExit64WithOneLineAndWhereToReadMore)
