@@ -65,13 +65,12 @@ TEST(TslrunLink, EveryByteBeforeALossReachesASlowScriptAndTheLossIsToldOnce)
     {
         const ScriptFile script(kCounter);
         TcpListener listener;
-        Pipe out;
-        SpawnedTslrun run({"--connect", Peer(listener), script.Path()}, out.Writer());
+        SpawnedTslrun run({"--connect", Peer(listener), script.Path()});
         TcpPeer peer = listener.Accept();
         ASSERT_TRUE(peer.IsOpen());
         peer.Send(QByteArray::fromStdString(flood));
         peer.Close();
-        EXPECT_TRUE(out.WaitFor(total)) << Tail(out.Read());
+        EXPECT_TRUE(run.out.WaitFor(total)) << Tail(run.out.Read());
         EXPECT_EQ(run.Wait(20s), 3) << run.Errors();
         EXPECT_EQ(Count(run.Errors(), told), 1) << run.Errors();
     }
@@ -80,12 +79,11 @@ TEST(TslrunLink, EveryByteBeforeALossReachesASlowScriptAndTheLossIsToldOnce)
     {
         const ScriptFile script(OnLink("OPEN MEDIA RS232C\nOPEN PORT COM1\n", kCounter));
         PtyPair pty;
-        Pipe out;
-        SpawnedTslrun run({"--strict", "--port", pty.SlavePath(), script.Path()}, out.Writer());
+        SpawnedTslrun run({"--strict", "--port", pty.SlavePath(), script.Path()});
         // Opening the port clears what the line held before.
         ASSERT_TRUE(run.WaitUntil([&] { return run.HasOpen(pty.SlavePath()); }));
         std::thread writer([&] { pty.Send(flood); });
-        EXPECT_TRUE(out.WaitFor(total)) << Tail(out.Read());
+        EXPECT_TRUE(run.out.WaitFor(total)) << Tail(run.out.Read());
         writer.join();
         pty.CloseMaster();
         EXPECT_EQ(run.Wait(20s), 3) << run.Errors();
@@ -95,16 +93,14 @@ TEST(TslrunLink, EveryByteBeforeALossReachesASlowScriptAndTheLossIsToldOnce)
     // Kept running, the run ends at its limit; the bytes sent before the close reach the script.
     const ScriptFile script(kEcho);
     TcpListener listener;
-    Pipe out;
     SpawnedTslrun run(
-        {"--keep-running", "--seconds", "1", "--connect", Peer(listener), script.Path()},
-        out.Writer());
+        {"--keep-running", "--seconds", "1", "--connect", Peer(listener), script.Path()});
     TcpPeer peer = listener.Accept();
     ASSERT_TRUE(peer.IsOpen());
     peer.Send("last words");
     peer.Close();
     EXPECT_EQ(run.Wait(20s), 0) << run.Errors();
-    EXPECT_TRUE(out.WaitForEcho("last words")) << out.Read();
+    EXPECT_TRUE(run.out.WaitForEcho("last words")) << run.out.Read();
     EXPECT_EQ(Count(run.Errors(), told), 1) << run.Errors();
 }
 
@@ -112,8 +108,7 @@ TEST(TslrunLink, TheEchoDeviceHoldsBackAPeerThatNeverReadsAndLosesNothing)
 {
     // The script leaves the echo device to the test's own client.
     const ScriptFile script(TcpScript("SLEEP 20\n"));
-    Pipe out;
-    SpawnedTslrun run({"--echo", script.Path()}, out.Writer());
+    SpawnedTslrun run({"--echo", script.Path()});
     HeldSocket listener;
     ASSERT_TRUE(run.WaitUntil([&] {
         for (const HeldSocket& socket : SocketsOf(run.Pid(), "tcp")) {
@@ -177,9 +172,8 @@ TEST(TslrunUdp, DatagramsGoToThePeerOrTheEchoDeviceAndComeBackOnTheLocalPort)
     // The echo device and the script's own socket both listen on 127.0.0.1 alone.
     {
         const ScriptFile pinging(UdpScript("OPEN IP 127.0.0.1\nOPEN PORT 9\n", kPingBody));
-        Pipe out;
-        SpawnedTslrun spawned({"--echo", pinging.Path()}, out.Writer());
-        ASSERT_TRUE(out.WaitFor("ping\n")) << spawned.Errors();
+        SpawnedTslrun spawned({"--echo", pinging.Path()});
+        ASSERT_TRUE(spawned.out.WaitFor("ping\n")) << spawned.Errors();
         const std::vector<HeldSocket> sockets = SocketsOf(spawned.Pid(), "udp");
         EXPECT_EQ(sockets.size(), 2u);
         for (const HeldSocket& socket : sockets)
@@ -193,8 +187,7 @@ TEST(TslrunUdp, DatagramsGoToThePeerOrTheEchoDeviceAndComeBackOnTheLocalPort)
     const ScriptFile script(UdpScript("OPEN IP 127.0.0.1\nOPEN PORT " + std::to_string(peerPort) +
                                           "\nOPEN LOCAL_PORT " + std::to_string(localPort) + "\n",
                                       kPingBody));
-    Pipe out;
-    SpawnedTslrun spawned({"--seconds", "20", script.Path()}, out.Writer());
+    SpawnedTslrun spawned({"--seconds", "20", script.Path()});
     char buf[128];
     sockaddr_in from = {};
     socklen_t length = sizeof from;
@@ -210,8 +203,8 @@ TEST(TslrunUdp, DatagramsGoToThePeerOrTheEchoDeviceAndComeBackOnTheLocalPort)
     for (const std::string& datagram : {std::string(), std::string("pong")})
         ::sendto(peer, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&to),
                  sizeof to);
-    EXPECT_TRUE(out.WaitFor("pong\n")) << out.Read() << spawned.Errors();
-    EXPECT_EQ(out.Read(), "pong\n") << "the empty one printed nothing";
+    EXPECT_TRUE(spawned.out.WaitFor("pong\n")) << spawned.out.Read() << spawned.Errors();
+    EXPECT_EQ(spawned.out.Read(), "pong\n") << "the empty one printed nothing";
     ::close(peer);
 
     // The UDP link is IPv4 only: an IPv6 peer is a link error that says so.

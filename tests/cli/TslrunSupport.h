@@ -143,17 +143,88 @@ inline long StatusKiB(pid_t pid, const std::string& field)
     return value.empty() ? -1 : std::stol(value);
 }
 
-// tslrun with its standard output (and error, if given) on descriptors of the test's choosing,
-// such as a pipe it never reads; killed if the test leaves it running.
+// A pipe whose reading end the test holds; WaitUntilFull tells when a writer would block.
+class Pipe
+{
+public:
+    Pipe() { EXPECT_EQ(pipe2(m_fds, O_CLOEXEC), 0); }
+    ~Pipe()
+    {
+        CloseWriter();
+        CloseReader();
+    }
+    Pipe(const Pipe&) = delete;
+    Pipe& operator=(const Pipe&) = delete;
+
+    int Writer() const { return m_fds[1]; }
+    void CloseWriter() { Close(m_fds[1]); }
+    void CloseReader() { Close(m_fds[0]); }
+
+    // Waits until the pipe has no room left, so that the next write blocks.
+    bool WaitUntilFull(std::chrono::milliseconds timeout = 20s) const
+    {
+        return PollUntil(
+            [&] {
+                pollfd room{m_fds[1], POLLOUT, 0};
+                return poll(&room, 1, 0) == 0;
+            },
+            timeout);
+    }
+
+    // Reads until `text` has arrived; false when it does not in time. An echo may reach a
+    // script in several pieces, printed a line each, so `echo` looks past the line ends.
+    bool WaitFor(const std::string& text, bool echo = false)
+    {
+        const auto deadline = Clock::now() + 20s;
+        const auto arrived = [&] {
+            if (!echo)
+                return m_read.find(text) != std::string::npos;
+            std::string joined = m_read;
+            std::erase(joined, '\n');
+            return joined.find(text) != std::string::npos;
+        };
+        while (!arrived()) {
+            pollfd fd{m_fds[0], POLLIN, 0};
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            if (left.count() <= 0 || poll(&fd, 1, static_cast<int>(left.count())) <= 0)
+                return false;
+            char buffer[4096];
+            const ssize_t got = read(m_fds[0], buffer, sizeof buffer);
+            if (got <= 0)
+                return false;
+            m_read.append(buffer, static_cast<size_t>(got));
+        }
+        return true;
+    }
+    bool WaitForEcho(const std::string& text) { return WaitFor(text, true); }
+    const std::string& Read() const { return m_read; }
+
+private:
+    static void Close(int& fd)
+    {
+        if (fd >= 0)
+            close(fd);
+        fd = -1;
+    }
+
+    int m_fds[2] = {-1, -1};
+    std::string m_read;
+};
+
+// tslrun with its standard output on `out`, a pipe the test may never read, or on a descriptor
+// of the test's choosing, as its standard error may be; killed if the test leaves it running.
 class SpawnedTslrun
 {
 public:
-    SpawnedTslrun(const std::vector<std::string>& arguments, int stdoutFd, int stderrFd = -1)
+    explicit SpawnedTslrun(const std::vector<std::string>& arguments, int stdoutFd = -1,
+                           int stderrFd = -1)
         : m_errors(memfd_create("tslrun-errors", MFD_CLOEXEC))
     {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, stdoutFd, STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, stdoutFd >= 0 ? stdoutFd : out.Writer(),
+                                         STDOUT_FILENO);
         posix_spawn_file_actions_adddup2(&actions, stderrFd >= 0 ? stderrFd : m_errors,
                                          STDERR_FILENO);
         // Nothing else of the test's (a pty master, a socket) may live on in the program.
@@ -230,80 +301,12 @@ public:
     }
 
     static constexpr int kRunning = -2;
+    Pipe out;
 
 private:
     pid_t m_pid = -1;
     int m_errors = -1;
     int m_status = kRunning;
-};
-
-// A pipe whose reading end the test holds; WaitUntilFull tells when a writer would block.
-class Pipe
-{
-public:
-    Pipe() { EXPECT_EQ(pipe2(m_fds, O_CLOEXEC), 0); }
-    ~Pipe()
-    {
-        CloseWriter();
-        CloseReader();
-    }
-    Pipe(const Pipe&) = delete;
-    Pipe& operator=(const Pipe&) = delete;
-
-    int Writer() const { return m_fds[1]; }
-    void CloseWriter() { Close(m_fds[1]); }
-    void CloseReader() { Close(m_fds[0]); }
-
-    // Waits until the pipe has no room left, so that the next write blocks.
-    bool WaitUntilFull(std::chrono::milliseconds timeout = 20s) const
-    {
-        return PollUntil(
-            [&] {
-                pollfd room{m_fds[1], POLLOUT, 0};
-                return poll(&room, 1, 0) == 0;
-            },
-            timeout);
-    }
-
-    // Reads until `text` has arrived; false when it does not in time. An echo may reach a
-    // script in several pieces, printed a line each, so `echo` looks past the line ends.
-    bool WaitFor(const std::string& text, bool echo = false)
-    {
-        const auto deadline = Clock::now() + 20s;
-        const auto arrived = [&] {
-            if (!echo)
-                return m_read.find(text) != std::string::npos;
-            std::string joined = m_read;
-            std::erase(joined, '\n');
-            return joined.find(text) != std::string::npos;
-        };
-        while (!arrived()) {
-            pollfd fd{m_fds[0], POLLIN, 0};
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-            if (left.count() <= 0 || poll(&fd, 1, static_cast<int>(left.count())) <= 0)
-                return false;
-            char buffer[4096];
-            const ssize_t got = read(m_fds[0], buffer, sizeof buffer);
-            if (got <= 0)
-                return false;
-            m_read.append(buffer, static_cast<size_t>(got));
-        }
-        return true;
-    }
-    bool WaitForEcho(const std::string& text) { return WaitFor(text, true); }
-    const std::string& Read() const { return m_read; }
-
-private:
-    static void Close(int& fd)
-    {
-        if (fd >= 0)
-            close(fd);
-        fd = -1;
-    }
-
-    int m_fds[2] = {-1, -1};
-    std::string m_read;
 };
 
 // tslsim or tslbridge serving until the test stops it with SIGTERM, which must end it with 0.

@@ -145,17 +145,15 @@ TEST(Tslrun, ConnectReachesPeersByHostNameAndByIpv6Address)
     // The run connects to `host` and prints what the peer there says: `host` itself.
     const auto reach = [&](int listener, const std::string& host, quint16 port) {
         ASSERT_EQ(::listen(listener, 1), 0);
-        Pipe out;
         SpawnedTslrun run(
-            {"--sync-exit", "--connect", host + ":" + std::to_string(port), script.Path()},
-            out.Writer());
+            {"--sync-exit", "--connect", host + ":" + std::to_string(port), script.Path()});
         pollfd waiting = {listener, POLLIN, 0};
         ASSERT_GT(::poll(&waiting, 1, 20000), 0) << run.Errors();
         const int peer = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
         ASSERT_GE(peer, 0);
         EXPECT_EQ(::send(peer, host.data(), host.size(), MSG_NOSIGNAL), ssize_t(host.size()));
         EXPECT_EQ(run.Wait(20s), 0) << run.Errors();
-        EXPECT_TRUE(out.WaitForEcho(host)) << out.Read();
+        EXPECT_TRUE(run.out.WaitForEcho(host)) << run.out.Read();
         ::close(peer);
     };
     // By name.
