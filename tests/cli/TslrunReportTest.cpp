@@ -143,8 +143,9 @@ public:
                                  "\nDIM BUF$ 64\nVAR N% 0\nVAR C% 0\nBEGIN:\n" + body + "END:\n";
         return m_dir.Write(name, QByteArray::fromStdString(text));
     }
-    QString Pass() { return Script("pass.tsl", "PRINT \"passing\"\nSYNC 0\n"); }
-    QString Fail() { return Script("fail.tsl", "PRINT \"failing\"\nSYNC 3\n"); }
+    // Print once: the next pass may start before a SYNC has ended the script.
+    QString Pass() { return Script("pass.tsl", kOnce + "PRINT \"passing\"\nSYNC 0\n"); }
+    QString Fail() { return Script("fail.tsl", kOnce + "PRINT \"failing\"\nSYNC 3\n"); }
     // A value past the 32-bit range, reported as written.
     QString Huge() { return Script("huge.tsl", "SYNC 4294967296\n"); }
     QString Invalid() { return m_dir.Write("invalid.tsl", "BEGIN:\nMOVE X, 1\n"); }
@@ -159,6 +160,7 @@ public:
     QString ReportPath() const { return m_dir.Path("report.xml"); }
 
 private:
+    inline static const std::string kOnce = "CMP C, 0\nJPNE END\nINC C\n";
     TempDir m_dir;
     const quint16 m_port = FreePort();
 };
