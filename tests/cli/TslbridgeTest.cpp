@@ -6,57 +6,15 @@
 #include "RunProgram.h"
 #include "TcpPeer.h"
 #include "TempDir.h"
+#include "TslrunSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
-
-#include <csignal>
+using namespace TslrunTest;
 
 namespace {
 
 const QString kTslbridge = QStringLiteral(TSLBRIDGE_PATH);
-
-// A running tslbridge, stopped by SIGTERM at the end.
-class Bridged
-{
-public:
-    explicit Bridged(const QStringList& arguments) { m_process.start(kTslbridge, arguments); }
-    ~Bridged()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished();
-        }
-    }
-
-    // Waits until standard error holds text; false when the program ended or the time is up.
-    bool WaitForNotice(const QString& text)
-    {
-        return WaitFor([&] {
-                   m_errors += QString::fromUtf8(m_process.readAllStandardError());
-                   return m_errors.contains(text) || m_process.state() == QProcess::NotRunning;
-               }) &&
-               m_errors.contains(text);
-    }
-    // Stops it as a user does; its exit status.
-    int Stop()
-    {
-        ::kill(pid_t(m_process.processId()), SIGTERM);
-        if (!m_process.waitForFinished(20000))
-            return -1;
-        m_errors += QString::fromUtf8(m_process.readAllStandardError());
-        m_output = QString::fromUtf8(m_process.readAllStandardOutput());
-        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
-    }
-    const QString& Errors() const { return m_errors; }
-    const QString& Output() const { return m_output; }
-
-private:
-    QProcess m_process;
-    QString m_errors;
-    QString m_output;
-};
 
 // The bytes of the capture recorded with attr, in order.
 QByteArray CapturedAs(const QString& path, char attr)
@@ -137,20 +95,21 @@ TEST(Tslbridge, AModbusMasterAndSlaveTalkThroughItLoggedAndCapturedWithTheirDire
     NullModem cable;
     TempDir dir;
     const QString capture = dir.Path("modbus.tvn");
-    Bridged bridge({"--log", "--capture", capture, "serial:" + slave.Device() + ":9600:8N1",
+    Serving bridge(TSLBRIDGE_PATH,
+                   {"--log", "--capture", capture, "serial:" + slave.Device() + ":9600:8N1",
                     "serial:" + QString::fromStdString(cable.Second()) + ":9600"});
-    ASSERT_TRUE(bridge.WaitForNotice("B open")) << bridge.Errors().toStdString();
+    ASSERT_TRUE(bridge.Said("B open")) << bridge.Errors();
 
     EXPECT_EQ(ModbusMasterReads(QString::fromStdString(cable.First())), "[4660, 1]");
-    ASSERT_EQ(bridge.Stop(), 0) << bridge.Errors().toStdString();
+    ASSERT_EQ(bridge.Stop(), 0) << bridge.Errors();
 
     // Read holding registers 0 and 1 of unit 1, and the answer 0x1234, 1 with its CRC.
     const QByteArray request = QByteArray::fromHex("010300000002C40B");
     const QByteArray answer = QByteArray::fromHex("010304123400017F45");
-    EXPECT_TRUE(bridge.Errors().contains("A->B: 9 bytes received, 9 forwarded, 0 not forwarded"))
-        << bridge.Errors().toStdString();
-    EXPECT_TRUE(bridge.Errors().contains("B->A: 8 bytes received, 8 forwarded, 0 not forwarded"))
-        << bridge.Errors().toStdString();
+    EXPECT_TRUE(bridge.Said("A->B: 9 bytes received, 9 forwarded, 0 not forwarded"))
+        << bridge.Errors();
+    EXPECT_TRUE(bridge.Said("B->A: 8 bytes received, 8 forwarded, 0 not forwarded"))
+        << bridge.Errors();
     EXPECT_EQ(CapturedAs(capture, kAttrBToA), request);
     EXPECT_EQ(CapturedAs(capture, kAttrAToB), answer);
     EXPECT_TRUE(CapturedAs(capture, kAttrSent).isEmpty());
@@ -172,21 +131,21 @@ TEST(Tslbridge, AServerSideCountsWhatCameWhileNobodyWasConnected)
 {
     OuterPty device;
     const quint16 port = FreePort();
-    Bridged bridge(
-        {"serial:" + QString::fromStdString(device.Path()), "tcp-listen:" + QString::number(port)});
-    ASSERT_TRUE(bridge.WaitForNotice("B open")) << bridge.Errors().toStdString();
-    ASSERT_TRUE(bridge.WaitForNotice("A open")) << bridge.Errors().toStdString();
+    Serving bridge(TSLBRIDGE_PATH, {"serial:" + QString::fromStdString(device.Path()),
+                                    "tcp-listen:" + QString::number(port)});
+    ASSERT_TRUE(bridge.Said("B open")) << bridge.Errors();
+    ASSERT_TRUE(bridge.Said("A open")) << bridge.Errors();
     ASSERT_EQ(::write(device.Master(), "lost", 4), 4);
-    ASSERT_TRUE(bridge.WaitForNotice("4 bytes A->B not forwarded: B has nobody connected"))
-        << bridge.Errors().toStdString();
+    ASSERT_TRUE(bridge.Said("4 bytes A->B not forwarded: B has nobody connected"))
+        << bridge.Errors();
 
     TcpPeer client = TcpPeer::Connect(port);
     // Its own notice: "nobody connected" above says "connected" too.
-    ASSERT_TRUE(bridge.WaitForNotice(QString("B: 127.0.0.1:%1 connected").arg(client.LocalPort())))
-        << bridge.Errors().toStdString();
+    ASSERT_TRUE(bridge.Said("B: 127.0.0.1:" + std::to_string(client.LocalPort()) + " connected"))
+        << bridge.Errors();
     ASSERT_EQ(::write(device.Master(), "seen", 4), 4);
     EXPECT_EQ(client.Take(4), QByteArray("seen"));
     ASSERT_EQ(bridge.Stop(), 0);
-    EXPECT_TRUE(bridge.Errors().contains("A->B: 8 bytes received, 4 forwarded, 4 not forwarded"))
-        << bridge.Errors().toStdString();
+    EXPECT_TRUE(bridge.Said("A->B: 8 bytes received, 4 forwarded, 4 not forwarded"))
+        << bridge.Errors();
 }

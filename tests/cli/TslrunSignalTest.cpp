@@ -37,9 +37,9 @@ TEST(TslrunSignals, EndTheProgramWith130Or143InEveryPhase)
         const char* name;
         std::vector<std::string> arguments;
         // Waits until the run is in the phase.
-        std::function<bool(SpawnedTslrun&, Pipe&)> reached;
+        std::function<bool(SpawnedTslrun&)> reached;
     };
-    const auto started = [](SpawnedTslrun& run, Pipe&) {
+    const auto started = [](SpawnedTslrun& run) {
         return run.WaitUntil([&] { return run.TakesSignals(); });
     };
     const Phase phases[] = {
@@ -47,16 +47,15 @@ TEST(TslrunSignals, EndTheProgramWith130Or143InEveryPhase)
         {"connecting", {"--connect", silentPeer, hello.Path()}, started},
         {"running",
          {"--echo", hello.Path()},
-         [](SpawnedTslrun&, Pipe& out) { return out.WaitFor("running"); }},
+         [](SpawnedTslrun& run) { return run.out.WaitFor("running"); }},
         {"output blocked",
          {"--echo", flood.Path()},
-         [](SpawnedTslrun&, Pipe& out) { return out.WaitUntilFull(); }},
+         [](SpawnedTslrun& run) { return run.out.WaitUntilFull(); }},
     };
     for (const Phase& phase : phases) {
         for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
-            Pipe out;
-            SpawnedTslrun run(phase.arguments, out.Writer());
-            ASSERT_TRUE(phase.reached(run, out)) << phase.name;
+            SpawnedTslrun run(phase.arguments);
+            ASSERT_TRUE(phase.reached(run)) << phase.name;
             const auto [ended, took] = run.Stop(signal);
             EXPECT_EQ(ended, status) << phase.name << ": " << run.Errors();
             EXPECT_LT(took, kPromptly) << phase.name;
@@ -69,9 +68,8 @@ TEST(TslrunSignals, TheTimeLimitEndsARunWhoseOutputNobodyReadsOrThatSleeps)
     const ScriptFile flood(kFlood);
     const ScriptFile sleeper(TcpScript("SLEEP 60000\n"));
     for (const ScriptFile* script : {&flood, &sleeper}) {
-        Pipe out;
         const auto started = Clock::now();
-        SpawnedTslrun run({"--echo", "--seconds", "1", script->Path()}, out.Writer());
+        SpawnedTslrun run({"--echo", "--seconds", "1", script->Path()});
         EXPECT_EQ(run.Wait(20s), 0) << run.Errors();
         EXPECT_LT(Clock::now() - started, 1s + kPromptly);
     }
@@ -80,11 +78,10 @@ TEST(TslrunSignals, TheTimeLimitEndsARunWhoseOutputNobodyReadsOrThatSleeps)
 TEST(TslrunSignals, TheRunEndsWhenItsReaderGoesAway)
 {
     const ScriptFile flood(kFlood);
-    Pipe out;
-    SpawnedTslrun run({"--echo", flood.Path()}, out.Writer());
-    ASSERT_TRUE(out.WaitFor("flood"));
-    out.CloseWriter();
-    out.CloseReader(); // as "tslrun ... | head" when head has had enough
+    SpawnedTslrun run({"--echo", flood.Path()});
+    ASSERT_TRUE(run.out.WaitFor("flood"));
+    run.out.CloseWriter();
+    run.out.CloseReader(); // as "tslrun ... | head" when head has had enough
     EXPECT_EQ(run.Wait(20s), 141) << run.Errors();
     EXPECT_EQ(run.Errors(), "");
 }

@@ -3,6 +3,7 @@
 #include "RunProgram.h"
 #include "TempDir.h"
 
+#include <QProcess>
 #include <QStringList>
 #include <gtest/gtest.h>
 
@@ -50,6 +51,12 @@ inline std::string TcpScript(const std::string& body, const std::string& declara
 {
     return "OPEN MEDIA TCP\nOPEN IP 127.0.0.1\nOPEN PORT 9\nDIM BUF$ 64\nVAR N% 0\nVAR C% 0\n" +
            declarations + "BEGIN:\n" + body + "END:\n";
+}
+
+// `tcpScript` (of TcpScript) on the link that the OPEN lines `open` name instead.
+inline std::string OnLink(const std::string& open, const std::string& tcpScript)
+{
+    return open + tcpScript.substr(tcpScript.find("DIM "));
 }
 
 // Checks `done` every few milliseconds until it holds; false when `timeout` passed first.
@@ -136,18 +143,88 @@ inline long StatusKiB(pid_t pid, const std::string& field)
     return value.empty() ? -1 : std::stol(value);
 }
 
-// tslrun started with its standard output on a descriptor of the test's choosing (a pipe it
-// may never read), its standard error kept, or on a descriptor of the test's too; killed if
-// the test leaves it running.
+// A pipe whose reading end the test holds; WaitUntilFull tells when a writer would block.
+class Pipe
+{
+public:
+    Pipe() { EXPECT_EQ(pipe2(m_fds, O_CLOEXEC), 0); }
+    ~Pipe()
+    {
+        CloseWriter();
+        CloseReader();
+    }
+    Pipe(const Pipe&) = delete;
+    Pipe& operator=(const Pipe&) = delete;
+
+    int Writer() const { return m_fds[1]; }
+    void CloseWriter() { Close(m_fds[1]); }
+    void CloseReader() { Close(m_fds[0]); }
+
+    // Waits until the pipe has no room left, so that the next write blocks.
+    bool WaitUntilFull(std::chrono::milliseconds timeout = 20s) const
+    {
+        return PollUntil(
+            [&] {
+                pollfd room{m_fds[1], POLLOUT, 0};
+                return poll(&room, 1, 0) == 0;
+            },
+            timeout);
+    }
+
+    // Reads until `text` has arrived; false when it does not in time. An echo may reach a
+    // script in several pieces, printed a line each, so `echo` looks past the line ends.
+    bool WaitFor(const std::string& text, bool echo = false)
+    {
+        const auto deadline = Clock::now() + 20s;
+        const auto arrived = [&] {
+            if (!echo)
+                return m_read.find(text) != std::string::npos;
+            std::string joined = m_read;
+            std::erase(joined, '\n');
+            return joined.find(text) != std::string::npos;
+        };
+        while (!arrived()) {
+            pollfd fd{m_fds[0], POLLIN, 0};
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            if (left.count() <= 0 || poll(&fd, 1, static_cast<int>(left.count())) <= 0)
+                return false;
+            char buffer[4096];
+            const ssize_t got = read(m_fds[0], buffer, sizeof buffer);
+            if (got <= 0)
+                return false;
+            m_read.append(buffer, static_cast<size_t>(got));
+        }
+        return true;
+    }
+    bool WaitForEcho(const std::string& text) { return WaitFor(text, true); }
+    const std::string& Read() const { return m_read; }
+
+private:
+    static void Close(int& fd)
+    {
+        if (fd >= 0)
+            close(fd);
+        fd = -1;
+    }
+
+    int m_fds[2] = {-1, -1};
+    std::string m_read;
+};
+
+// tslrun with its standard output on `out`, a pipe the test may never read, or on a descriptor
+// of the test's choosing, as its standard error may be; killed if the test leaves it running.
 class SpawnedTslrun
 {
 public:
-    SpawnedTslrun(const std::vector<std::string>& arguments, int stdoutFd, int stderrFd = -1)
+    explicit SpawnedTslrun(const std::vector<std::string>& arguments, int stdoutFd = -1,
+                           int stderrFd = -1)
         : m_errors(memfd_create("tslrun-errors", MFD_CLOEXEC))
     {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, stdoutFd, STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, stdoutFd >= 0 ? stdoutFd : out.Writer(),
+                                         STDOUT_FILENO);
         posix_spawn_file_actions_adddup2(&actions, stderrFd >= 0 ? stderrFd : m_errors,
                                          STDERR_FILENO);
         // Nothing else of the test's (a pty master, a socket) may live on in the program.
@@ -190,8 +267,7 @@ public:
     // True once tslrun has the file at `path` open, such as a serial device.
     bool HasOpen(const std::string& path) const { return OpenFiles(m_pid).contains(path); }
 
-    // Waits for the end at most `timeout`: the exit status, -1 for a death by a signal, or
-    // kRunning.
+    // Waits for the end at most `timeout`: the exit status, -1 for death by signal, or kRunning.
     int Wait(std::chrono::milliseconds timeout)
     {
         PollUntil(
@@ -225,6 +301,7 @@ public:
     }
 
     static constexpr int kRunning = -2;
+    Pipe out;
 
 private:
     pid_t m_pid = -1;
@@ -232,83 +309,60 @@ private:
     int m_status = kRunning;
 };
 
-// A pipe whose reading end the test holds; WaitUntilFull tells when a writer would block.
-class Pipe
+// tslsim or tslbridge serving until the test stops it with SIGTERM, which must end it with 0.
+class Serving
 {
 public:
-    Pipe() { EXPECT_EQ(pipe2(m_fds, O_CLOEXEC), 0); }
-    ~Pipe()
+    Serving(const char* program, const QStringList& arguments)
     {
-        CloseWriter();
-        CloseReader();
+        m_process.start(program, arguments);
+        EXPECT_TRUE(m_process.waitForStarted());
     }
-    Pipe(const Pipe&) = delete;
-    Pipe& operator=(const Pipe&) = delete;
-
-    int Reader() const { return m_fds[0]; }
-    int Writer() const { return m_fds[1]; }
-    void CloseWriter() { Close(m_fds[1]); }
-    void CloseReader() { Close(m_fds[0]); }
-
-    // Waits until the pipe has no room left, so that the next write blocks.
-    bool WaitUntilFull(std::chrono::milliseconds timeout = 20s) const
+    ~Serving()
     {
-        return PollUntil(
-            [&] {
-                pollfd room{m_fds[1], POLLOUT, 0};
-                return poll(&room, 1, 0) == 0;
-            },
-            timeout);
+        if (m_process.state() != QProcess::NotRunning) {
+            EXPECT_EQ(Stop(), 0) << Errors();
+        }
     }
+    Serving(const Serving&) = delete;
+    Serving& operator=(const Serving&) = delete;
 
-    // Reads until at least `text` has arrived; false when it does not in time.
-    bool WaitFor(const std::string& text, std::chrono::milliseconds timeout = 20s)
+    // The exit status after SIGTERM; -1 for a death by a signal or no end in time.
+    int Stop()
     {
-        return ReadUntil([&] { return m_read.find(text) != std::string::npos; }, timeout);
+        m_process.terminate();
+        if (!m_process.waitForFinished(20000))
+            return -1;
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
     }
-
-    // Reads until an echo of `text` has arrived. A script prints what each IN took, and
-    // the bytes of one send may reach it in more than one piece, one line each.
-    bool WaitForEcho(const std::string& text, std::chrono::milliseconds timeout = 20s)
+    QString FirstLine()
     {
-        return ReadUntil(
-            [&] {
-                std::string joined = m_read;
-                std::erase(joined, '\n');
-                return joined.find(text) != std::string::npos;
-            },
-            timeout);
+        PollUntil([&] {
+            m_process.waitForReadyRead(10);
+            return m_process.canReadLine();
+        });
+        return QString::fromUtf8(m_process.readLine()).trimmed();
     }
-    const std::string& Read() const { return m_read; }
+    // Waits until standard error holds `text`; false when the program ended or time ran out.
+    bool Said(const std::string& text)
+    {
+        const auto told = [&] { return Errors().find(text) != std::string::npos; };
+        return PollUntil([&] { return told() || m_process.state() == QProcess::NotRunning; }) &&
+               told();
+    }
+    std::string Errors()
+    {
+        m_process.setReadChannel(QProcess::StandardError);
+        m_process.waitForReadyRead(10);
+        m_process.setReadChannel(QProcess::StandardOutput);
+        m_errors += m_process.readAllStandardError().toStdString();
+        return m_errors;
+    }
+    QString Output() { return QString::fromUtf8(m_process.readAllStandardOutput()); }
 
 private:
-    static void Close(int& fd)
-    {
-        if (fd >= 0)
-            close(fd);
-        fd = -1;
-    }
-
-    template <typename Done> bool ReadUntil(Done done, std::chrono::milliseconds timeout)
-    {
-        const auto deadline = Clock::now() + timeout;
-        while (!done()) {
-            pollfd fd{m_fds[0], POLLIN, 0};
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-            if (left.count() <= 0 || poll(&fd, 1, static_cast<int>(left.count())) <= 0)
-                return false;
-            char buffer[4096];
-            const ssize_t got = read(m_fds[0], buffer, sizeof buffer);
-            if (got <= 0)
-                return false;
-            m_read.append(buffer, static_cast<size_t>(got));
-        }
-        return true;
-    }
-
-    int m_fds[2] = {-1, -1};
-    std::string m_read;
+    QProcess m_process;
+    std::string m_errors;
 };
 
 } // namespace TslrunTest

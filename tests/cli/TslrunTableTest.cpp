@@ -48,9 +48,8 @@ TEST(TslrunTable, ATableCutShortUnderARunIsToldOnceAndNeverKillsIt)
 {
     TableWithTag tagged("cut");
     const ScriptFile script(tagged.Script());
-    Pipe out;
-    SpawnedTslrun run({"--echo", "--seconds", "2", script.Path()}, out.Writer());
-    ASSERT_TRUE(out.WaitFor("1234\n")) << run.Errors();
+    SpawnedTslrun run({"--echo", "--seconds", "2", script.Path()});
+    ASSERT_TRUE(run.out.WaitFor("1234\n")) << run.Errors();
     ASSERT_EQ(truncate(("/dev/shm/" + tagged.scoped.name).c_str(), 4096), 0);
     EXPECT_EQ(run.Wait(20s), 0) << "not killed by SIGBUS: " << run.Errors();
     EXPECT_EQ(Count(run.Errors(), "tslrun: 태그 테이블 손상: "), 1) << run.Errors();
@@ -86,8 +85,7 @@ TEST(TslrunTable, ATagLockHeldWithoutARecordTimesOutOnceAndAStopEndsTheWait)
     ASSERT_EQ(sem_wait(lock), 0);
 
     const ScriptFile script(tagged.Script());
-    Pipe out;
-    SpawnedTslrun run({"--echo", script.Path()}, out.Writer());
+    SpawnedTslrun run({"--echo", script.Path()});
     const auto told = [&] {
         return run.Errors().find("tslrun: 태그 잠금 시간초과: TV") != std::string::npos;
     };

@@ -24,49 +24,6 @@ const char kRules[] = "# a Modbus RTU slave at every address\n"
                       "when ?? <03> ?? ?? <00><02> crc16 reply $1 <03><04><00><2A><00><07> crc16\n"
                       "when AT<0D> reply OK<0D><0A> after 1ms\n";
 
-ProgramRun RunTslsim(const QStringList& arguments)
-{
-    return RunProgram(TSLSIM_PATH, arguments, 30000);
-}
-
-// tslsim serving until the test ends; its standard error is kept.
-class Served
-{
-public:
-    explicit Served(const QStringList& arguments)
-    {
-        m_process.start(TSLSIM_PATH, arguments);
-        EXPECT_TRUE(m_process.waitForStarted());
-    }
-    ~Served()
-    {
-        m_process.terminate();
-        EXPECT_TRUE(m_process.waitForFinished(10000));
-        EXPECT_EQ(m_process.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(m_process.exitCode(), 0) << Errors();
-    }
-    QString FirstLine()
-    {
-        PollUntil([&] {
-            m_process.waitForReadyRead(10);
-            return m_process.canReadLine();
-        });
-        return QString::fromUtf8(m_process.readLine()).trimmed();
-    }
-    std::string Errors()
-    {
-        m_process.setReadChannel(QProcess::StandardError);
-        m_process.waitForReadyRead(10);
-        m_process.setReadChannel(QProcess::StandardOutput);
-        m_errors += m_process.readAllStandardError().toStdString();
-        return m_errors;
-    }
-
-private:
-    QProcess m_process;
-    std::string m_errors;
-};
-
 // A script that sends a Modbus request on its serial line and checks the answer byte for byte:
 // SYNC 0 when it came, 1 when none did, 2 when another did.
 std::string ModbusReadScript(const std::string& request, const std::string& answer)
@@ -89,7 +46,7 @@ TEST(Tslsim, RulesOnAPtyAnswerAModbusMasterAndATslScriptUnderTheLinkName)
     TempDir dir;
     const QString rules = dir.Write("slave.rules", kRules);
     const QString link = dir.Path("modbus");
-    Served sim({"rules", rules, "--pty", "--link", link});
+    Serving sim(TSLSIM_PATH, {"rules", rules, "--pty", "--link", link});
     const QString device = sim.FirstLine();
     ASSERT_TRUE(device.startsWith("/dev/pts/")) << sim.Errors();
     ASSERT_EQ(QFile::symLinkTarget(link), device);
@@ -105,9 +62,7 @@ TEST(Tslsim, RulesOnAPtyAnswerAModbusMasterAndATslScriptUnderTheLinkName)
     const int fd = open(link.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(write(fd, "x<\x01", 3), 3);
-    EXPECT_TRUE(PollUntil([&] {
-        return sim.Errors().find("no rule answers x<<<01>") != std::string::npos;
-    })) << sim.Errors();
+    EXPECT_TRUE(sim.Said("no rule answers x<<<01>")) << sim.Errors();
     close(fd);
 
     // A master of pymodbus gets the values and a CRC it accepts.
@@ -122,7 +77,8 @@ TEST(Tslsim, TcpClientsAreAnsweredEachOnTheirOwnAndUdpAnswersGoToTheSender)
     TempDir dir;
     const QString rules = dir.Write("at.rules", kRules);
     const quint16 port = FreePort();
-    Served sim({"rules", rules, "--listen", QString::number(port), "--unmatched", "<15>"});
+    Serving sim(TSLSIM_PATH,
+                {"rules", rules, "--listen", QString::number(port), "--unmatched", "<15>"});
 
     QTcpSocket first;
     QTcpSocket second;
@@ -151,14 +107,12 @@ TEST(Tslsim, TcpClientsAreAnsweredEachOnTheirOwnAndUdpAnswersGoToTheSender)
     }));
     EXPECT_EQ(a, "OK\r\n");
     EXPECT_EQ(b, "OK\r\n\x15"); // the unmatched answer follows when the line goes quiet
-    EXPECT_TRUE(PollUntil([&] {
-        return sim.Errors().find("no rule answers zz") != std::string::npos;
-    })) << sim.Errors();
+    EXPECT_TRUE(sim.Said("no rule answers zz")) << sim.Errors();
 
     QUdpSocket peer;
     ASSERT_TRUE(peer.bind(QHostAddress::LocalHost, 0));
     const quint16 udpPort = FreePort();
-    Served udp({"rules", rules, "--udp", "127.0.0.1:" + QString::number(udpPort)});
+    Serving udp(TSLSIM_PATH, {"rules", rules, "--udp", "127.0.0.1:" + QString::number(udpPort)});
     QByteArray answer;
     ASSERT_TRUE(PollUntil([&] {
         peer.writeDatagram("AT\r", QHostAddress::LocalHost, udpPort);
@@ -223,14 +177,14 @@ TEST(Tslsim, ARecordedSessionAnswersInTurnOrByLookupWithRulesBeforeIt)
     TempDir dir;
     const QString session = dir.Write("bench.tvn", RecordedSession());
     {
-        Served sim({"serve", session, "--pty", "--speed", "max"});
+        Serving sim(TSLSIM_PATH, {"serve", session, "--pty", "--speed", "max"});
         const QString device = sim.FirstLine();
         // In turn, and over again: the first request after the last exchange starts it anew.
         EXPECT_EQ(Ask(device, {"AT\r", "AT+V?\r", "AT\r", "AT\r"}, 24),
                   "OK\r\nV1.2\r\nOK again\r\nOK\r\n");
     }
     const QString rules = dir.Write("first.rules", "when AT+V?<0D> reply V9<0D><0A>\n");
-    Served sim({"serve", session, "--lookup", "--rules", rules, "--pty"});
+    Serving sim(TSLSIM_PATH, {"serve", session, "--lookup", "--rules", rules, "--pty"});
     const QString device = sim.FirstLine();
     // Any request, its most recent answer; the rule comes before the session.
     EXPECT_EQ(Ask(device, {"AT+V?\r", "AT\r", "AT\r"}, 24), "V9\r\nOK again\r\nOK again\r\n");
@@ -253,7 +207,7 @@ TEST(Tslsim, ASessionRecordedWithARealModbusSlaveAnswersTheSameScriptAndAMaster)
 
     // The session, served on a pty of its own, answers the script as the slave did...
     const QString link = dir.Path("simulated");
-    Served sim({"serve", capture, "--pty", "--link", link});
+    Serving sim(TSLSIM_PATH, {"serve", capture, "--pty", "--link", link});
     ASSERT_TRUE(sim.FirstLine().startsWith("/dev/pts/")) << sim.Errors();
     const ProgramRun served = RunTslrun({"--sync-exit", "--port", link, Path(script)});
     EXPECT_EQ(served.status, 0) << served.out << served.err << sim.Errors();
@@ -305,7 +259,7 @@ TEST(Tslsim, FaultyRulesUnreadableFilesAndWrongArgumentsAreRefusedWithTheirReaso
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
-        const ProgramRun run = RunTslsim(c.arguments);
+        const ProgramRun run = RunProgram(TSLSIM_PATH, c.arguments, 30000);
         EXPECT_EQ(run.status, c.status);
         EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
     }
