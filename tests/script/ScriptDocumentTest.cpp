@@ -161,18 +161,17 @@ TEST_F(DocumentTest, ModifiedFlagFollowsTheSavePointAndSavingThroughALinkKeepsLi
 
 TEST_F(DocumentTest, ClosingAChangedScriptAsksToSaveIt)
 {
-    struct Case
+    const struct
     {
         QMessageBox::StandardButton answer;
         bool closes;
         QByteArray file;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {QMessageBox::Cancel, false, "OUT MSG\r\n"},
         {QMessageBox::No, true, "OUT MSG\r\n"},
         {QMessageBox::Yes, true, "xOUT MSG\r\n"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const QString path = MakeFile("close.tsl", "OUT MSG\r\n");
         QPointer<CScriptChildFrame> frame = OpenScript(path);
         QTest::keyClick(Edit(frame), Qt::Key_X);
@@ -206,7 +205,7 @@ TEST_F(DocumentTest, ClosingAChangedScriptAsksToSaveIt)
     EXPECT_TRUE(Doc(untitled)->IsModified());
 }
 
-TEST_F(DocumentTest, FilesComeBackByteForByte)
+TEST_F(DocumentTest, FilesComeBackByteForByteAndACharacterCp949CannotHoldIsNeverMangled)
 {
     const QByteArray bom = "\xEF\xBB\xBF";
     struct Case
@@ -243,14 +242,12 @@ TEST_F(DocumentTest, FilesComeBackByteForByte)
     }
     ASSERT_TRUE(Doc(frame)->OnFileSave());
     EXPECT_EQ(TempDir::Read(Path("typed.tsl")), kHangulCp949 + kHangulCp949 + "\r\n");
-}
 
-TEST_F(DocumentTest, ACharacterCp949CannotHoldIsNeverMangled)
-{
+    // A character CP949 cannot hold is never mangled: the save asks, and only UTF-8 keeps it.
     const QByteArray original = "// " + kHangulCp949 + "\r\nOUT MSG\r\n";
     const QByteArray emoji = "\xF0\x9F\x98\x80";
     const QString path = MakeFile("emoji.tsl", original);
-    CScriptChildFrame* frame = OpenScript(path);
+    frame = OpenScript(path);
     CScriptEditCtrl* edit = Edit(frame);
     edit->SendScintilla(Sci::SCI_GOTOPOS, 14L); // line 2, after "OUT "
     edit->SendScintilla(Sci::SCI_REPLACESEL, 0UL, emoji.constData());

@@ -1,13 +1,10 @@
 #include "CDecodeCtrl.h"
 #include "CElidedLabel.h"
-#include "CMainFrame.h"
-#include "CMdiClientWnd.h"
 #include "CPaneIndicator.h"
 #include "CScriptOutputBar.h"
 #include "CScriptStatusBar.h"
 #include "CTSL.h"
 #include "CTextViewCtrl.h"
-#include "CommandIds.h"
 #include "EchoDevice.h"
 #include "PtyPair.h"
 #include "ScopedEnv.h"
@@ -16,10 +13,8 @@
 #include "TcpPeer.h"
 #include "TempDir.h"
 
-#include <QAction>
 #include <QDir>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -29,21 +24,14 @@
 
 #include <thread>
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 namespace {
 
 // Threads of this process, counted from /proc.
-int ThreadCount()
+uint ThreadCount()
 {
-    int count = 0;
-    if (DIR* dir = opendir("/proc/self/task")) {
-        while (const dirent* entry = readdir(dir))
-            count += entry->d_name[0] != '.';
-        closedir(dir);
-    }
-    return count;
+    return QDir("/proc/self/task", {}, QDir::NoSort, QDir::Dirs | QDir::NoDotAndDotDot).count();
 }
 
 // The program with its script editor, shown and active, and scripts run in it.
@@ -60,14 +48,6 @@ protected:
     static bool WaitShown(const CScriptEditView* view, const QByteArray& expected)
     {
         return WaitFor([&] { return view->WatchDialog() && Shown(view) == expected; });
-    }
-    // The status bar of the active script window.
-    CScriptStatusBar* StatusBar() const
-    {
-        auto* frame = qobject_cast<CScriptChildFrame*>(Frame()->MdiClient()->activeSubWindow());
-        if (!frame)
-            throw std::runtime_error("no active script window");
-        return frame->StatusBar();
     }
 };
 
@@ -118,7 +98,7 @@ TEST_F(ScriptRunTest, ScriptWithTwoErrorsDoesNotRunAndStatusPanesShowCaretProgre
 {
     EchoDevice device;
     CScriptEditView* view = NewScript("VAR N% 0\nBEGIN:\n    INC M\n    PRINT \"A\", X\nEND:\n");
-    CScriptStatusBar* bar = StatusBar();
+    CScriptStatusBar* bar = ActiveFrame()->StatusBar();
     Frame()->Action(ID_SCRIPT_RUN)->trigger();
 
     EXPECT_EQ(Output(view), "Compiling...\n"
@@ -193,7 +173,7 @@ TEST_F(ScriptRunTest, PersonTypesAScriptRunsItFromTheToolbarWatchesItAndStopEnds
 
     ASSERT_TRUE(WaitShown(view, "hello\r\n"));
     EXPECT_EQ(device.Received(), "hello\r\n");
-    const int threadsRunning = ThreadCount();
+    const uint threadsRunning = ThreadCount();
     CScriptWatchDlg* watch = view->WatchDialog();
     EXPECT_EQ(watch->windowTitle(), view->Document()->Title() + "-스크립트 실행창");
     EXPECT_TRUE(watch->isVisible());
@@ -311,7 +291,7 @@ TEST_F(ScriptRunTest, ScriptsRunAtOnceEachAgainstItsOwnDeviceAndClosingOrQuittin
     EXPECT_TRUE(bravo->IsRunning());
 
     // Closing a running script's window stops it.
-    const int threadsRunning = ThreadCount();
+    const uint threadsRunning = ThreadCount();
     const QPointer<CDecodeCtrl> host(bravo->Decode());
     const QString title = bravo->Document()->Title();
     const QPointer<CScriptEditView> closed(bravo);
@@ -396,7 +376,7 @@ TEST_F(ScriptRunTest, ASyncShowsTheVerdictInTheStatusBarAndOnTheOutputPageEvenAt
     };
     EchoDevice device;
     CScriptEditView* view = NewScript("");
-    CScriptStatusBar* bar = StatusBar();
+    CScriptStatusBar* bar = ActiveFrame()->StatusBar();
     CElidedLabel* pane = bar->SyncPane();
     ASSERT_NE(pane, nullptr);
     EXPECT_TRUE(pane->isHidden()) << "no verdict before a SYNC";
