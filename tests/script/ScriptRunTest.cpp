@@ -414,14 +414,14 @@ TEST_F(ScriptRunTest, ASyncShowsTheVerdictInTheStatusBarAndOnTheOutputPageEvenAt
         EXPECT_EQ(pane->text(), line);
     }
 
-    // A SYNC made just before the run stops still tells its verdict.
-    view->Edit()->SetText(FirstPass(device.Port(), "    SLEEP 300\n    SYNC 5\n"));
-    view->OnScriptRun();
-    ASSERT_TRUE(view->IsRunning()) << Output(view).toStdString();
-    // The script thread starts once the link is up; its first pass sleeps before the SYNC.
-    ASSERT_TRUE(WaitFor([&] { return view->Decode()->IsRunning(); }));
-    // From here no event is handled: the first pass, and so the SYNC, is done while its notice
-    // still waits in the queue.
+    // A SYNC made just before the run stops still tells its verdict: stopped at the SYNC, one
+    // step makes it, and from there no event is handled, so its notice waits in the queue.
+    view->Edit()->SetText(FirstPass(device.Port(), "    SYNC 5\n"));
+    view->Edit()->ToggleBreakpoint(9);
+    view->OnScriptContinue();
+    ASSERT_TRUE(WaitFor([&] { return view->IsPaused() && view->Edit()->StopLine() == 9; }))
+        << Output(view).toStdString();
+    view->OnScriptStep();
     const QDeadlineTimer deadline(kEventWaitMs);
     while (view->Decode()->GetPassCount() == 0 && !deadline.hasExpired())
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
