@@ -28,37 +28,30 @@ std::vector<std::string> Verify(const QString& path)
     return syntax.m_arrErrors;
 }
 
-// A folder no one may add files to or rename files in, root included, while the object lives.
-class ImmutableFolder
+// Sets or clears a folder's immutable flag; false without root's CAP_LINUX_IMMUTABLE.
+bool SetImmutable(const QString& path, bool on)
 {
-public:
-    explicit ImmutableFolder(const QString& path)
-        : m_fd(open(path.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY))
-    {
-        int flags = 0;
-        if (m_fd >= 0 && ioctl(m_fd, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags |= FS_IMMUTABLE_FL;
-            m_bSet = ioctl(m_fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-    }
+    const int fd = open(path.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    bool done = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    done = done && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (fd >= 0)
+        close(fd);
+    return done;
+}
+
+// A folder no one may add files to or rename files in, root included, while the object lives.
+struct ImmutableFolder
+{
+    explicit ImmutableFolder(const QString& folder) : path(folder), set(SetImmutable(path, true)) {}
     ~ImmutableFolder()
     {
-        int flags = 0;
-        if (m_bSet && ioctl(m_fd, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags &= ~FS_IMMUTABLE_FL;
-            ioctl(m_fd, FS_IOC_SETFLAGS, &flags);
-        }
-        if (m_fd >= 0)
-            close(m_fd);
+        if (set)
+            SetImmutable(path, false);
     }
-    ImmutableFolder(const ImmutableFolder&) = delete;
-    ImmutableFolder& operator=(const ImmutableFolder&) = delete;
-
-    bool IsSet() const { return m_bSet; }
-
-private:
-    int m_fd = -1;
-    bool m_bSet = false;
+    const QString path;
+    const bool set;
 };
 
 } // namespace
@@ -286,7 +279,7 @@ TEST_F(DocumentTest, AFailedSaveIsReportedAndTheScriptStaysChanged)
     };
     const Case cases[] = {
         {"a path below a file", underFile, plain + "/b.tsl", true},
-        {"an immutable folder", inLocked, QString(), immutable.IsSet()},
+        {"an immutable folder", inLocked, QString(), immutable.set},
     };
     for (const Case& c : cases) {
         if (!c.available)
