@@ -30,6 +30,8 @@ public:
     // Drops the link, as a device that was switched off.
     void Hangup()
     {
+        // The link may be up before the event loop has taken it: take it now.
+        waitForNewConnection(0);
         if (m_pPeer)
             m_pPeer->abort();
     }

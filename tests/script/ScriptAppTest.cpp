@@ -1,18 +1,12 @@
-#include "CMainFrame.h"
-#include "CMdiClientWnd.h"
 #include "CRecentFileList.h"
 #include "CScriptCommands.h"
-#include "CommandIds.h"
 #include "FileDialogChoice.h"
 #include "KeyboardInput.h"
 #include "ScriptTestEnv.h"
 
-#include <QAction>
 #include <QClipboard>
-#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDialog>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTimer>
@@ -27,13 +21,6 @@ protected:
     {
         return document->Frame()->findChild<CScriptEditView*>();
     }
-    // Keys as a person types them: to whatever has the keyboard focus.
-    static void Type(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
-    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-    }
-
     // Enabled state of each item of the "SCRIPT" menu shown over view, separators skipped.
     QList<bool> ContextMenuStates(CScriptEditView* view)
     {
@@ -68,7 +55,7 @@ TEST_F(ScriptAppTest, PersonWritesFindsAndSavesAScript)
     EXPECT_TRUE(Frame()->Action(ID_EDIT_UNDO)->isEnabled());
 
     // Ctrl+F, the text, Enter, then F3: each match in turn, the editor's text untouched.
-    CScriptEditView* view = Frame()->MdiClient()->activeSubWindow()->findChild<CScriptEditView*>();
+    CScriptEditView* view = ActiveView();
     Press(Qt::Key_F, Qt::ControlModifier);
     ASSERT_TRUE(WaitFor([view] {
         const QWidget* focus = QApplication::focusWidget();

@@ -4,7 +4,6 @@
 #include "CScriptStatusBar.h"
 #include "CScriptWatchDlg.h"
 #include "EchoDevice.h"
-#include "FileDialogChoice.h"
 #include "PtyPair.h"
 #include "ScopedEnv.h"
 #include "ScriptBreakpoints.h"
@@ -13,11 +12,8 @@
 #include "ShellConstants.h"
 
 #include <QAbstractScrollArea>
-#include <QFileDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QSettings>
-#include <QTimer>
 #include <QTreeWidget>
 
 using Sci = QsciScintillaBase;
@@ -61,7 +57,7 @@ using DebugEditTest = ScriptTest;
 
 } // namespace
 
-TEST_F(DebugEditTest, BreakpointsAreSetInTheMarginAndKeptWithTheFileNotInIt)
+TEST_F(DebugEditTest, BreakpointsAreSetInTheMarginKeptWithTheFileNotInItAndReadWithinBounds)
 {
     const QByteArray text = "VAR N% 0\nBEGIN:\n  INC N\n  INC N\n  INC N\nEND:\n";
     const QString path = MakeFile("counter.tsl", text);
@@ -101,28 +97,24 @@ TEST_F(DebugEditTest, BreakpointsAreSetInTheMarginAndKeptWithTheFileNotInIt)
     EXPECT_EQ(Edit(fresh)->Breakpoints(), QList<int>({2}));
     QSettings settings(kCompanyName, kApplicationName);
     EXPECT_EQ(settings.value("Breakpoints/Files/size").toInt(), 1) << "only counter.tsl";
-}
 
-TEST_F(DebugEditTest, StoredBreakpointsAreReadWithinBounds)
-{
-    const QString path = MakeFile("bench.tsl", QByteArray("\n").repeated(20));
-    {
-        // As a hand-edited or damaged settings file might hold them.
-        QSettings settings(kCompanyName, kApplicationName);
-        settings.beginGroup("Breakpoints");
-        settings.beginWriteArray("Files", 1000000);
-        settings.setArrayIndex(0);
-        settings.setValue("Path", QFileInfo(path).absoluteFilePath());
-        settings.setValue("Lines", "x,-1,0,7,99999999999,3,,7,2147483648,25");
-        settings.endArray();
-    }
-    CScriptChildFrame* frame = OpenScript(path);
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(Edit(frame)->Breakpoints(), QList<int>({3, 7})) << "line 25 is past the text";
+    // As a hand-edited or damaged settings file might hold them: read within bounds.
+    const QString bench = MakeFile("bench.tsl", QByteArray("\n").repeated(20));
+    settings.beginGroup("Breakpoints");
+    settings.beginWriteArray("Files", 1000000);
+    settings.setArrayIndex(0);
+    settings.setValue("Path", QFileInfo(bench).absoluteFilePath());
+    settings.setValue("Lines", "x,-1,0,7,99999999999,3,,7,2147483648,25");
+    settings.endArray();
+    settings.endGroup();
+    settings.sync();
+    CScriptChildFrame* damaged = OpenScript(bench);
+    ASSERT_NE(damaged, nullptr);
+    EXPECT_EQ(Edit(damaged)->Breakpoints(), QList<int>({3, 7})) << "line 25 is past the text";
     // Many files: the ones changed last are kept.
     for (int i = 0; i < ScriptBreakpoints::kMaxFiles + 10; ++i)
         ScriptBreakpoints::Save(Path(QString("f%1.tsl").arg(i)), {1});
-    QSettings settings(kCompanyName, kApplicationName);
+    settings.sync();
     EXPECT_EQ(settings.value("Breakpoints/Files/size").toInt(), ScriptBreakpoints::kMaxFiles);
     EXPECT_EQ(ScriptBreakpoints::Load(Path("f0.tsl")), QList<int>());
     EXPECT_EQ(ScriptBreakpoints::Load(Path(QString("f%1.tsl").arg(ScriptBreakpoints::kMaxFiles))),
@@ -133,13 +125,6 @@ TEST_F(DebugEditTest, StoredBreakpointsAreReadWithinBounds)
 class ScriptDebugTest : public ScriptProgramTest
 {
 protected:
-    // Presses key where the keyboard is, as a person does.
-    void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QWidget* focus = QApplication::focusWidget();
-        ASSERT_NE(focus, nullptr);
-        QTest::keyClick(focus, Qt::Key(key), modifiers);
-    }
     static bool WaitStopped(const CScriptEditView* view, int line)
     {
         return WaitFor([&] { return view->IsPaused() && view->Edit()->StopLine() == line; });
@@ -159,8 +144,7 @@ TEST_F(ScriptDebugTest, F5StopsAtABreakpointF10StepsF5GoesOnAndShiftF5Stops)
     const QByteArray text = edit->GetText();
     ClickMargin(edit, 8);
     edit->setFocus();
-    auto* frame = qobject_cast<CScriptChildFrame*>(Frame()->MdiClient()->activeSubWindow());
-    ASSERT_NE(frame, nullptr);
+    CScriptChildFrame* frame = ActiveFrame();
 
     Press(Qt::Key_F5);
     ASSERT_TRUE(view->IsRunning()) << Output(view).toStdString();

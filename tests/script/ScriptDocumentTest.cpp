@@ -28,37 +28,30 @@ std::vector<std::string> Verify(const QString& path)
     return syntax.m_arrErrors;
 }
 
-// A folder no one may add files to or rename files in, root included, while the object lives.
-class ImmutableFolder
+// Sets or clears a folder's immutable flag; false without root's CAP_LINUX_IMMUTABLE.
+bool SetImmutable(const QString& path, bool on)
 {
-public:
-    explicit ImmutableFolder(const QString& path)
-        : m_fd(open(path.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY))
-    {
-        int flags = 0;
-        if (m_fd >= 0 && ioctl(m_fd, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags |= FS_IMMUTABLE_FL;
-            m_bSet = ioctl(m_fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-    }
+    const int fd = open(path.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    bool done = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    done = done && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (fd >= 0)
+        close(fd);
+    return done;
+}
+
+// A folder no one may add files to or rename files in, root included, while the object lives.
+struct ImmutableFolder
+{
+    explicit ImmutableFolder(const QString& folder) : path(folder), set(SetImmutable(path, true)) {}
     ~ImmutableFolder()
     {
-        int flags = 0;
-        if (m_bSet && ioctl(m_fd, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags &= ~FS_IMMUTABLE_FL;
-            ioctl(m_fd, FS_IOC_SETFLAGS, &flags);
-        }
-        if (m_fd >= 0)
-            close(m_fd);
+        if (set)
+            SetImmutable(path, false);
     }
-    ImmutableFolder(const ImmutableFolder&) = delete;
-    ImmutableFolder& operator=(const ImmutableFolder&) = delete;
-
-    bool IsSet() const { return m_bSet; }
-
-private:
-    int m_fd = -1;
-    bool m_bSet = false;
+    const QString path;
+    const bool set;
 };
 
 } // namespace
@@ -161,18 +154,17 @@ TEST_F(DocumentTest, ModifiedFlagFollowsTheSavePointAndSavingThroughALinkKeepsLi
 
 TEST_F(DocumentTest, ClosingAChangedScriptAsksToSaveIt)
 {
-    struct Case
+    const struct
     {
         QMessageBox::StandardButton answer;
         bool closes;
         QByteArray file;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {QMessageBox::Cancel, false, "OUT MSG\r\n"},
         {QMessageBox::No, true, "OUT MSG\r\n"},
         {QMessageBox::Yes, true, "xOUT MSG\r\n"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const QString path = MakeFile("close.tsl", "OUT MSG\r\n");
         QPointer<CScriptChildFrame> frame = OpenScript(path);
         QTest::keyClick(Edit(frame), Qt::Key_X);
@@ -206,7 +198,7 @@ TEST_F(DocumentTest, ClosingAChangedScriptAsksToSaveIt)
     EXPECT_TRUE(Doc(untitled)->IsModified());
 }
 
-TEST_F(DocumentTest, FilesComeBackByteForByte)
+TEST_F(DocumentTest, FilesComeBackByteForByteAndACharacterCp949CannotHoldIsNeverMangled)
 {
     const QByteArray bom = "\xEF\xBB\xBF";
     struct Case
@@ -243,14 +235,12 @@ TEST_F(DocumentTest, FilesComeBackByteForByte)
     }
     ASSERT_TRUE(Doc(frame)->OnFileSave());
     EXPECT_EQ(TempDir::Read(Path("typed.tsl")), kHangulCp949 + kHangulCp949 + "\r\n");
-}
 
-TEST_F(DocumentTest, ACharacterCp949CannotHoldIsNeverMangled)
-{
+    // A character CP949 cannot hold is never mangled: the save asks, and only UTF-8 keeps it.
     const QByteArray original = "// " + kHangulCp949 + "\r\nOUT MSG\r\n";
     const QByteArray emoji = "\xF0\x9F\x98\x80";
     const QString path = MakeFile("emoji.tsl", original);
-    CScriptChildFrame* frame = OpenScript(path);
+    frame = OpenScript(path);
     CScriptEditCtrl* edit = Edit(frame);
     edit->SendScintilla(Sci::SCI_GOTOPOS, 14L); // line 2, after "OUT "
     edit->SendScintilla(Sci::SCI_REPLACESEL, 0UL, emoji.constData());
@@ -289,7 +279,7 @@ TEST_F(DocumentTest, AFailedSaveIsReportedAndTheScriptStaysChanged)
     };
     const Case cases[] = {
         {"a path below a file", underFile, plain + "/b.tsl", true},
-        {"an immutable folder", inLocked, QString(), immutable.IsSet()},
+        {"an immutable folder", inLocked, QString(), immutable.set},
     };
     for (const Case& c : cases) {
         if (!c.available)

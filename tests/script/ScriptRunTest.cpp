@@ -1,13 +1,10 @@
 #include "CDecodeCtrl.h"
 #include "CElidedLabel.h"
-#include "CMainFrame.h"
-#include "CMdiClientWnd.h"
 #include "CPaneIndicator.h"
 #include "CScriptOutputBar.h"
 #include "CScriptStatusBar.h"
 #include "CTSL.h"
 #include "CTextViewCtrl.h"
-#include "CommandIds.h"
 #include "EchoDevice.h"
 #include "PtyPair.h"
 #include "ScopedEnv.h"
@@ -16,10 +13,8 @@
 #include "TcpPeer.h"
 #include "TempDir.h"
 
-#include <QAction>
 #include <QDir>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -29,21 +24,14 @@
 
 #include <thread>
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 namespace {
 
 // Threads of this process, counted from /proc.
-int ThreadCount()
+uint ThreadCount()
 {
-    int count = 0;
-    if (DIR* dir = opendir("/proc/self/task")) {
-        while (const dirent* entry = readdir(dir))
-            count += entry->d_name[0] != '.';
-        closedir(dir);
-    }
-    return count;
+    return QDir("/proc/self/task", {}, QDir::NoSort, QDir::Dirs | QDir::NoDotAndDotDot).count();
 }
 
 // The program with its script editor, shown and active, and scripts run in it.
@@ -61,14 +49,8 @@ protected:
     {
         return WaitFor([&] { return view->WatchDialog() && Shown(view) == expected; });
     }
-    // The status bar of the active script window.
-    CScriptStatusBar* StatusBar() const
-    {
-        auto* frame = qobject_cast<CScriptChildFrame*>(Frame()->MdiClient()->activeSubWindow());
-        if (!frame)
-            throw std::runtime_error("no active script window");
-        return frame->StatusBar();
-    }
+
+    EchoDevice m_device;
 };
 
 // A script whose body runs on its first pass only.
@@ -116,9 +98,8 @@ QByteArray EchoScript(quint16 port, const QByteArray& word)
 
 TEST_F(ScriptRunTest, ScriptWithTwoErrorsDoesNotRunAndStatusPanesShowCaretProgressAndRunning)
 {
-    EchoDevice device;
     CScriptEditView* view = NewScript("VAR N% 0\nBEGIN:\n    INC M\n    PRINT \"A\", X\nEND:\n");
-    CScriptStatusBar* bar = StatusBar();
+    CScriptStatusBar* bar = ActiveFrame()->StatusBar();
     Frame()->Action(ID_SCRIPT_RUN)->trigger();
 
     EXPECT_EQ(Output(view), "Compiling...\n"
@@ -151,7 +132,7 @@ TEST_F(ScriptRunTest, ScriptWithTwoErrorsDoesNotRunAndStatusPanesShowCaretProgre
     EXPECT_EQ(bar->RunningPane()->ShownText(), QString("실행대기")) << "not cut";
     EXPECT_FALSE(bar->RunningPane()->IsLit());
 
-    view->Edit()->SetText(ThreeLines(device.Port()));
+    view->Edit()->SetText(ThreeLines(m_device.Port()));
     view->OnScriptRun();
     ASSERT_TRUE(view->IsRunning());
     EXPECT_TRUE(WaitFor([&] { return bar->ProgressPane()->value() == 100; }));
@@ -166,13 +147,12 @@ TEST_F(ScriptRunTest, ScriptWithTwoErrorsDoesNotRunAndStatusPanesShowCaretProgre
 
 TEST_F(ScriptRunTest, PersonTypesAScriptRunsItFromTheToolbarWatchesItAndStopEndsEverything)
 {
-    EchoDevice device;
     QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier);
     auto* edit = qobject_cast<CScriptEditCtrl*>(QApplication::focusWidget());
     ASSERT_NE(edit, nullptr) << "the new script has the keyboard";
     QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(edit, Qt::Key_Delete);
-    for (const QByteArray& line : EchoScript(device.Port(), "hello").split('\n')) {
+    for (const QByteArray& line : EchoScript(m_device.Port(), "hello").split('\n')) {
         QTest::keyClicks(edit, QString::fromUtf8(line));
         QTest::keyClick(edit, Qt::Key_Return);
     }
@@ -192,8 +172,8 @@ TEST_F(ScriptRunTest, PersonTypesAScriptRunsItFromTheToolbarWatchesItAndStopEnds
     EXPECT_EQ(status.st_mode & 0777, 0600u) << "the run's copy is the owner's alone";
 
     ASSERT_TRUE(WaitShown(view, "hello\r\n"));
-    EXPECT_EQ(device.Received(), "hello\r\n");
-    const int threadsRunning = ThreadCount();
+    EXPECT_EQ(m_device.Received(), "hello\r\n");
+    const uint threadsRunning = ThreadCount();
     CScriptWatchDlg* watch = view->WatchDialog();
     EXPECT_EQ(watch->windowTitle(), view->Document()->Title() + "-스크립트 실행창");
     EXPECT_TRUE(watch->isVisible());
@@ -248,9 +228,8 @@ TEST_F(ScriptRunTest, HundredThousandPrintedLinesAreAllShownWithTheQueueBounded)
 {
     constexpr int kLines = 100000;
     const QByteArray line = "0123456789";
-    EchoDevice device;
     CScriptEditView* view =
-        NewScript(TcpHeader(device.Port()) + "VAR N% 0\nBEGIN:\nLOOP:\n    CMP N, " +
+        NewScript(TcpHeader(m_device.Port()) + "VAR N% 0\nBEGIN:\nLOOP:\n    CMP N, " +
                   QByteArray::number(kLines) + "\n    JPGE END\n    INC N\n    PRINT \"" + line +
                   "\"\n    JP LOOP\nEND:\n");
     view->OnScriptRun();
@@ -311,7 +290,7 @@ TEST_F(ScriptRunTest, ScriptsRunAtOnceEachAgainstItsOwnDeviceAndClosingOrQuittin
     EXPECT_TRUE(bravo->IsRunning());
 
     // Closing a running script's window stops it.
-    const int threadsRunning = ThreadCount();
+    const uint threadsRunning = ThreadCount();
     const QPointer<CDecodeCtrl> host(bravo->Decode());
     const QString title = bravo->Document()->Title();
     const QPointer<CScriptEditView> closed(bravo);
@@ -394,9 +373,8 @@ TEST_F(ScriptRunTest, ASyncShowsTheVerdictInTheStatusBarAndOnTheOutputPageEvenAt
         // Past the 32-bit range: told as written, not as the number it was held to.
         {"4294967296", false},
     };
-    EchoDevice device;
     CScriptEditView* view = NewScript("");
-    CScriptStatusBar* bar = StatusBar();
+    CScriptStatusBar* bar = ActiveFrame()->StatusBar();
     CElidedLabel* pane = bar->SyncPane();
     ASSERT_NE(pane, nullptr);
     EXPECT_TRUE(pane->isHidden()) << "no verdict before a SYNC";
@@ -404,7 +382,7 @@ TEST_F(ScriptRunTest, ASyncShowsTheVerdictInTheStatusBarAndOnTheOutputPageEvenAt
     for (const auto& c : cases) {
         SCOPED_TRACE(c.operand.toStdString());
         const QString line = "SYNC " + QString::fromLatin1(c.operand);
-        view->Edit()->SetText(FirstPass(device.Port(), "    SYNC " + c.operand + "\n"));
+        view->Edit()->SetText(FirstPass(m_device.Port(), "    SYNC " + c.operand + "\n"));
         seen.notices.clear();
         view->OnScriptRun();
         ASSERT_TRUE(view->IsRunning()) << Output(view).toStdString();
@@ -434,14 +412,14 @@ TEST_F(ScriptRunTest, ASyncShowsTheVerdictInTheStatusBarAndOnTheOutputPageEvenAt
         EXPECT_EQ(pane->text(), line);
     }
 
-    // A SYNC made just before the run stops still tells its verdict.
-    view->Edit()->SetText(FirstPass(device.Port(), "    SLEEP 300\n    SYNC 5\n"));
-    view->OnScriptRun();
-    ASSERT_TRUE(view->IsRunning()) << Output(view).toStdString();
-    // The script thread starts once the link is up; its first pass sleeps before the SYNC.
-    ASSERT_TRUE(WaitFor([&] { return view->Decode()->IsRunning(); }));
-    // From here no event is handled: the first pass, and so the SYNC, is done while its notice
-    // still waits in the queue.
+    // A SYNC made just before the run stops still tells its verdict: stopped at the SYNC, one
+    // step makes it, and from there no event is handled, so its notice waits in the queue.
+    view->Edit()->SetText(FirstPass(m_device.Port(), "    SYNC 5\n"));
+    view->Edit()->ToggleBreakpoint(9);
+    view->OnScriptContinue();
+    ASSERT_TRUE(WaitFor([&] { return view->IsPaused() && view->Edit()->StopLine() == 9; }))
+        << Output(view).toStdString();
+    view->OnScriptStep();
     const QDeadlineTimer deadline(kEventWaitMs);
     while (view->Decode()->GetPassCount() == 0 && !deadline.hasExpired())
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -490,21 +468,20 @@ TEST(ScriptStatusBarTest, PanesHoldTheirLongestTextsWholeInEnglish)
 
 TEST_F(ScriptRunTest, ACp949ScriptSendsItsTextAsCp949AndRefusesWhatCp949CannotHold)
 {
-    EchoDevice device;
     TempDir folder;
     // "한글" in CP949, as a Windows bench saved it.
-    const QString path = folder.Write("bench.tsl", EchoScript(device.Port(), "\xC7\xD1\xB1\xDB"));
+    const QString path = folder.Write("bench.tsl", EchoScript(m_device.Port(), "\xC7\xD1\xB1\xDB"));
     ASSERT_NE(m_app->OpenDocumentFile(path), nullptr);
     CScriptEditView* view = ActiveView();
     ASSERT_EQ(view->Document()->Encoding(), tsl::ScriptEncoding::Cp949);
     view->OnScriptRun();
     ASSERT_TRUE(view->IsRunning()) << Output(view).toStdString();
     EXPECT_TRUE(WaitShown(view, "\xC7\xD1\xB1\xDB\r\n"));
-    EXPECT_EQ(device.Received(), "\xC7\xD1\xB1\xDB\r\n");
+    EXPECT_EQ(m_device.Received(), "\xC7\xD1\xB1\xDB\r\n");
     view->OnScriptStop();
 
     // A character CP949 has no code for is named, and nothing runs.
-    view->Edit()->SetText(EchoScript(device.Port(), "😀"));
+    view->Edit()->SetText(EchoScript(m_device.Port(), "😀"));
     view->OnScriptRun();
     EXPECT_FALSE(view->IsRunning());
     ASSERT_EQ(m_messages.texts.size(), 1);

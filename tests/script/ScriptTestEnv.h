@@ -89,15 +89,23 @@ protected:
         view->Edit()->SetText(text);
         return view;
     }
-    // The active script window's view; the test cannot go on without one.
-    CScriptEditView* ActiveView() const
+    // The active script window; the test cannot go on without one.
+    CScriptChildFrame* ActiveFrame() const
     {
-        QMdiSubWindow* active = Frame()->MdiClient()->activeSubWindow();
-        auto* view = active ? active->findChild<CScriptEditView*>() : nullptr;
-        if (!view)
+        auto* frame = qobject_cast<CScriptChildFrame*>(Frame()->MdiClient()->activeSubWindow());
+        if (!frame)
             throw std::runtime_error("no active script window");
-        return view;
+        return frame;
     }
+    CScriptEditView* ActiveView() const { return ActiveFrame()->View(); }
+    // Keys as a person types them: to whatever has the keyboard focus.
+    static void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClick(focus, Qt::Key(key), modifiers);
+    }
+    static void Type(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
     QString Output(const CScriptEditView* view) const
     {
         return Bar()->PageText(view->Document()->Title());
